@@ -35,5 +35,9 @@ struct TFormatSettings {
 // (and tests) may replace it.
 TFormatSettings& FormatSettings();
 
-// Reads the system locale's formats afresh.
+// Reads the system locale's formats afresh. With the C locale (LANG=C) the
+// invariant set is answered.
 TFormatSettings GetLocaleFormatSettings();
+// The formats of a named locale ("zh_CN", "de_DE"); an unknown name gives the
+// invariant set, an empty one the system locale.
+TFormatSettings GetLocaleFormatSettings(const String& localeName);
