@@ -19,3 +19,6 @@ using Int64 = std::int64_t;
 using UInt64 = std::uint64_t;
 
 using TDateTime = double;  // days since 1899-12-30, fraction is the time of day
+
+// Horizontal alignment of text in a field, a column or a control.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "tests/platform/db/dbtestutil.h"
+
+#include "platform/db/filterexpr.h"
+
+namespace {
+
+const char* Schema = R"(
+CREATE TABLE t (id integer, name text(50), parent_id integer, born date, flag boolean, amount double,
+  "my field" text(20));
+INSERT INTO t VALUES
+  (1, 'O''Brien', 0, '2020-01-15', 1, 1.5, 'x'),
+  (2, '标题信息', 1, '2021-06-30', 0, NULL, 'y'),
+  (3, '标识', 1, NULL, 1, 10, NULL),
+  (4, 'abc_def', 2, '2019-12-31', NULL, -2, 'x'),
+  (5, 'ABCXDEF', 2, '2020-01-15', 0, 0, 'z'),
+  (6, NULL, 0, '2022-02-02', 1, 3, 'x');
+)";
+
+std::vector<Integer> MatchingIds(TDataSet* ds) {
+  std::vector<Integer> ids;
+  for (ds->First(); !ds->Eof(); ds->Next()) ids.push_back(ds->FieldByName(u"id")->AsInteger());
+  return ids;
+}
+
+struct TFilterCase {
+  const char16_t* Filter;
+  std::vector<Integer> Ids;
+};
+
+TEST(DataSetFilter, GrammarSelectsTheRightRows) {
+  TQueryFixture fx(Schema);
+  fx.Open(u"select * from t order by id");
+  TADOQuery* q = fx.Query;
+  const TFilterCase cases[] = {
+      {u"id = 3", {3}},
+      {u"parent_id =1", {2, 3}},
+      {u"id <> 3 and id < 3", {1, 2}},
+      {u"id <= 2 or id >= 6", {1, 2, 6}},
+      {u"(id > 1) AND (id < 5) AND NOT (parent_id = 1)", {4}},
+      {u"NOT (id = 1 OR id = 2)", {3, 4, 5, 6}},
+      {u"name = 'O''Brien'", {1}},
+      {u"name LIKE '标%'", {2, 3}},
+      {u"name LIKE '标_'", {3}},
+      {u"name LIKE '%信息'", {2}},
+      {u"name LIKE 'abc_def'", {4}},
+      {u"name NOT LIKE 'abc%'", {1, 2, 3, 5}},
+      {u"name like '%'", {1, 2, 3, 4, 5}},
+      {u"id IN (1, 3, 5)", {1, 3, 5}},
+      {u"id NOT IN (1,3,5)", {2, 4, 6}},
+      {u"amount BETWEEN 0 AND 3", {1, 5, 6}},
+      {u"amount NOT BETWEEN 0 AND 3", {3, 4}},
+      {u"amount IS NULL", {2}},
+      {u"amount is not null and amount < 0", {4}},
+      {u"name = NULL", {6}},
+      {u"name <> NULL", {1, 2, 3, 4, 5}},
+      {u"amount > -1.5", {1, 3, 5, 6}},
+      {u"born = '2020-01-15'", {1, 5}},
+      {u"born > #2020-12-31#", {2, 6}},
+      {u"(born >= '2020-01-01') AND (born < '2021-01-01')", {1, 5}},
+      {u"flag = True", {1, 3, 6}},
+      {u"flag = false", {2, 5}},
+      {u"[my field] = 'x'", {1, 4, 6}},
+      {u"t.name = 'ABCXDEF'", {5}},
+      {u"name = 'abc*'", {4}},
+      {u"()", {1, 2, 3, 4, 5, 6}},
+      {u"", {1, 2, 3, 4, 5, 6}},
+  };
+  q->SetFiltered(true);
+  for (const TFilterCase& c : cases) {
+    SCOPED_TRACE(StringToUTF8(c.Filter));
+    q->SetFilter(c.Filter);
+    EXPECT_EQ(MatchingIds(q), c.Ids);
+  }
+  q->SetFilterOptions({foCaseInsensitive});
+  q->SetFilter(u"name like 'abc%'");
+  EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{4, 5}));
+  q->SetFilterOptions({foNoPartialCompare});
+  q->SetFilter(u"name = 'abc*'");
+  EXPECT_TRUE(MatchingIds(q).empty());
+  q->SetFiltered(false);
+  EXPECT_EQ(q->RecordCount(), 6);
+}
+
+TEST(DataSetFilter, BadTextsNameThePositionAndKeepTheOldFilter) {
+  struct {
+    const char16_t* Text;
+    const char16_t* Position;
+  } cases[] = {
+      {u"id = ", u"position 6"},           {u"id = 'abc", u"position 6"},
+      {u"(id = 1", u"position 8"},         {u"id 5", u"position 4"},
+      {u"id IN (1, 2", u"position 12"},    {u"id BETWEEN 1 2", u"position 14"},
+      {u"name IS 5", u"position 9"},       {u"id = 1 and", u"position 11"},
+      {u"id = 1 ) ", u"position 8"},       {u"id = @", u"position 6"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(StringToUTF8(c.Text));
+    try {
+      TFilterExpression expr(c.Text);
+      ADD_FAILURE() << "parsed";
+    } catch (const EDatabaseError& e) {
+      EXPECT_NE(e.Message.find(c.Position), String::npos) << StringToUTF8(e.Message);
+    }
+  }
+  TQueryFixture fx(Schema);
+  fx.Open(u"select * from t order by id");
+  fx.Query->SetFilter(u"id = 2");
+  fx.Query->SetFiltered(true);
+  EXPECT_THROW(fx.Query->SetFilter(u"id = = 3"), EDatabaseError);
+  EXPECT_EQ(fx.Query->Filter(), u"id = 2");
+  EXPECT_EQ(MatchingIds(fx.Query), (std::vector<Integer>{2}));
+  // An unknown field is found when the filter is used.
+  fx.Query->SetFiltered(false);
+  fx.Query->SetFilter(u"nothing = 1");
+  EXPECT_THROW(fx.Query->FindFirst(), EDatabaseError);
+}
+
+TEST(DataSetFilter, LikeMatchesWholeTextsWithoutBlowingUp) {
+  EXPECT_TRUE(MatchLikePattern(u"abc", u"a%c", false));
+  EXPECT_FALSE(MatchLikePattern(u"abcd", u"a%c", false));
+  EXPECT_TRUE(MatchLikePattern(u"a𠀀c", u"a_c", false));  // one character outside the BMP
+  EXPECT_TRUE(MatchLikePattern(u"ABC", u"a_c", true));
+  String text(2000, u'a');
+  EXPECT_FALSE(MatchLikePattern(text, u"%a%a%a%a%a%a%a%a%b", false));
+}
+
+TEST(DataSetFind, FindsUseTheFilterTextWhetherOrNotFiltered) {
+  TQueryFixture fx(Schema);
+  fx.Open(u"select * from t order by id");
+  TADOQuery* q = fx.Query;
+  q->SetFilter(u"parent_id = 2 or parent_id = 0");
+  ASSERT_TRUE(q->FindFirst());
+  EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 1);
+  ASSERT_TRUE(q->FindNext());
+  EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 4);
+  ASSERT_TRUE(q->FindLast());
+  EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 6);
+  ASSERT_TRUE(q->FindPrior());
+  EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 5);
+  EXPECT_EQ(q->RecordCount(), 6);
+
+  // Moving the children of one parent under another, as the record module
+  // does: each find sees the edit of the previous one posted.
+  q->SetFilter(u"parent_id = 1");
+  std::vector<Integer> moved;
+  bool found = q->FindFirst();
+  while (found) {
+    moved.push_back(q->FieldByName(u"id")->AsInteger());
+    q->Edit();
+    q->FieldByName(u"parent_id")->SetAsInteger(9);
+    found = q->FindFirst();
+  }
+  EXPECT_FALSE(q->Found());
+  EXPECT_EQ(moved, (std::vector<Integer>{2, 3}));
+  EXPECT_EQ(fx.Db.Column("select id from t where parent_id = 9 order by id"),
+            (std::vector<std::string>{"2", "3"}));
+}
+
+TEST(DataSetFilter, OnFilterRecordAndPostsThatLeaveTheFilter) {
+  TQueryFixture fx(Schema);
+  fx.Open(u"select * from t order by id");
+  TADOQuery* q = fx.Query;
+  q->OnFilterRecord = TFilterRecordEvent(q, [](TDataSet* ds, bool& accept) {
+    accept = ds->FieldByName(u"id")->AsInteger() % 2 == 0;
+  });
+  q->SetFilter(u"id > 2");
+  q->SetFiltered(true);
+  EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{4, 6}));
+  q->First();
+  q->Edit();
+  q->FieldByName(u"id")->SetAsInteger(1);
+  q->Post();
+  EXPECT_EQ(q->RecordCount(), 1);
+  EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 6);
+}
+
+}  // namespace
