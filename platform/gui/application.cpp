@@ -1,0 +1,158 @@
+#include "platform/gui/application.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/gui/dialogs.h"
+#include "platform/rtl/encoding.h"
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+TMouse* Mouse = nullptr;
+
+namespace {
+
+// The three program-wide objects exist from start-up to the end of the
+// process (forms still alive at exit are left to the process's end).
+struct TGlobals {
+  TGlobals() {
+    Application = new TApplication(nullptr);
+    Screen = new TScreen(nullptr);
+    Mouse = new TMouse;
+  }
+} GGlobals;
+
+String ExePath() {
+  std::error_code ec;
+  auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? String() : UTF8ToString(p.string());
+}
+
+}  // namespace
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+  String exe = ExePath();
+  auto slash = exe.find_last_of(u'/');
+  String base = slash == String::npos ? exe : exe.substr(slash + 1);
+  auto dot = base.find_last_of(u'.');
+  FTitle = dot == String::npos || dot == 0 ? base : base.substr(0, dot);
+}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+  if (FInitialized) return;
+  FInitialized = true;
+  EnsureGuiRuntime();
+}
+
+void TApplication::Run() {
+  Initialize();
+  if (FMainForm && FShowMainForm) FMainForm->Show();
+  while (!FTerminated) HandleMessage();
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+void TApplication::NoteQuit(Integer Code) {
+  FExitCode = Code;
+  FTerminated = true;
+}
+
+void TApplication::ProcessMessages() {
+  PumpWindowSystemEvents();
+  TQueueInputScope scope;
+  TMsg m;
+  while (ProcessOneMessage(m)) {
+    if (m.message == WM_QUIT) {
+      NoteQuit(static_cast<Integer>(m.wParam));
+      break;
+    }
+  }
+}
+
+void TApplication::HandleMessage() {
+  TQueueInputScope scope;
+  TMsg m;
+  if (ProcessOneMessage(m)) {
+    if (m.message == WM_QUIT) NoteQuit(static_cast<Integer>(m.wParam));
+    return;
+  }
+  Idle();
+  if (!FTerminated && QueuedMessageCount() == 0) WaitWindowSystemEvents(-1);
+}
+
+bool TApplication::RunLoopUntil(const std::function<bool()>& Condition) {
+  for (;;) {
+    if (Condition()) return true;
+    if (FTerminated) return false;
+    TQueueInputScope scope;
+    TMsg m;
+    if (ProcessOneMessage(m)) {
+      if (m.message == WM_QUIT) {
+        PostQuitMessage(static_cast<Integer>(m.wParam));
+        return false;
+      }
+      continue;
+    }
+    Idle();
+    if (Condition()) return true;
+    if (QueuedMessageCount() == 0) WaitWindowSystemEvents(-1);
+  }
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  try {
+    if (OnIdle) OnIdle(this, done);
+  } catch (...) {
+    HandleException(this);
+  }
+}
+
+void TApplication::HandleException(TObject* Sender) {
+  auto report = [&](Exception* E) {
+    try {
+      if (OnException) OnException(Sender, E);
+      else ShowException(E);
+    } catch (...) {
+      // An error in the error handler itself ends here.
+    }
+  };
+  try {
+    throw;
+  } catch (EAbort&) {
+  } catch (Exception& e) {
+    report(&e);
+  } catch (std::exception& e) {
+    Exception wrapped(e.what());
+    report(&wrapped);
+  } catch (...) {
+    Exception wrapped(u"Unknown error");
+    report(&wrapped);
+  }
+}
+
+void TApplication::ShowException(Exception* E) {
+  if (!E) return;
+  String text = E->Message;
+  if (!text.empty() && text.back() > u'.') text += u'.';
+  MessageBox(text, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::SetTitle(const String& Value) { FTitle = Value; }
+
+String TApplication::ExeName() const { return ExePath(); }
+
+String TApplication::ExeFolder() const {
+  String exe = ExePath();
+  auto slash = exe.find_last_of(u'/');
+  return slash == String::npos ? String(u"./") : exe.substr(0, slash + 1);
+}
+
+bool TApplication::Active() const { return IsApplicationActive(); }
+
+Integer TApplication::MessageBox(const String& Text, const String& Caption, Cardinal Flags) {
+  HWND owner = GetActiveWindow();
+  return ::MessageBox(owner, Text, Caption.empty() ? FTitle : Caption, Flags);
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The application object: the message loop, the exception handler at the
+// catch boundary, the main form and the program's identity.
+#include <functional>
+
+#include "platform/gui/forms.h"
+#include "platform/rtl/exceptions.h"
+
+using TExceptionEvent = TEvent<void(TObject* Sender, Exception* E)>;
+using TMessageEvent = TEvent<void(TMsg& Msg, bool& Handled)>;
+using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
+
+class TApplication : public TComponent {
+  KORVANE_CLASS(TApplication, TComponent)
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  // Starts the window system (once).
+  void Initialize();
+  // Shows the main form and runs the loop until Terminate (or the main form
+  // closes).
+  void Run();
+  // Ends the loop: a quit message is queued.
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  // Clears Terminated (tests that run several loops).
+  void ResetTerminated() { FTerminated = false; }
+  // Handles every queued message (and pending window-system events), then returns.
+  void ProcessMessages();
+  // Handles one message, waiting for one when none is queued; runs OnIdle
+  // when the queue ran empty.
+  void HandleMessage();
+  // Runs the loop until Condition holds or the program terminates; a quit
+  // met on the way is queued again for the outer loop. Answers whether
+  // Condition held.
+  bool RunLoopUntil(const std::function<bool()>& Condition);
+
+  // The catch boundary's handler: OnException when assigned, else
+  // ShowException; EAbort is silent. Call it inside a catch block.
+  void HandleException(TObject* Sender);
+  // Shows the error text in a message box (through the dialog service).
+  void ShowException(Exception* E);
+  TExceptionEvent OnException;
+  TMessageEvent OnMessage;
+  TIdleEvent OnIdle;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  // Creates a form owned by the application; the first becomes MainForm.
+  template <class T>
+  T* CreateForm() {
+    T* Form = new T(this);
+    if (!FMainForm) FMainForm = Form;
+    return Form;
+  }
+  TCustomForm* MainForm() const { return FMainForm; }
+  void SetMainForm(TCustomForm* Value) { FMainForm = Value; }
+  bool ShowMainForm() const { return FShowMainForm; }
+  void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+
+  String Title() const { return FTitle; }
+  void SetTitle(const String& Value);
+  // The program file and its folder (with a trailing separator).
+  String ExeName() const;
+  String ExeFolder() const;
+  bool Active() const;
+
+  // Hints.
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor Value) { FHintColor = Value; }
+  Integer HintPause() const { return FHintPause; }
+  void SetHintPause(Integer Value) { FHintPause = Value; }
+  Integer HintShortPause() const { return FHintShortPause; }
+  void SetHintShortPause(Integer Value) { FHintShortPause = Value; }
+  Integer HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(Integer Value) { FHintHidePause = Value; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value) { FShowHint = Value; }
+  void CancelHint() {}
+
+  // Message boxes through the dialog service; answers the button pressed (ID*).
+  Integer MessageBox(const String& Text, const String& Caption, Cardinal Flags = 0);
+  // Ends a modal loop on WM_QUIT: the quit code seen last.
+  Integer ExitCode() const { return FExitCode; }
+
+  // Used by the loop: a quit message ends Run.
+  void NoteQuit(Integer Code);
+
+private:
+  void Idle();
+
+  bool FTerminated = false;
+  bool FInitialized = false;
+  TCustomForm* FMainForm = nullptr;
+  bool FShowMainForm = true;
+  String FTitle;
+  TColor FHintColor = clInfoBk;
+  Integer FHintPause = 500;
+  Integer FHintShortPause = 50;
+  Integer FHintHidePause = 2500;
+  bool FShowHint = true;
+  Integer FExitCode = 0;
+  bool FHandlingException = false;
+};
+
+extern TApplication* Application;
