@@ -1,11 +1,15 @@
 #include "platform/gui/dialogs.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
+#include <cstdio>
+
 #include "platform/gui/graphics.h"
+#include "platform/rtl/encoding.h"
 #include "platform/gui/windowsystem_internal.h"
 
 namespace {
@@ -14,6 +18,11 @@ QString ToQ(const String& S) { return QString::fromUtf16(S.data(), static_cast<q
 String FromQ(const QString& S) { return String(reinterpret_cast<const Char*>(S.utf16()), static_cast<size_t>(S.size())); }
 
 QWidget* OwnerWidget(HWND Owner) { return static_cast<QWidget*>(NativeWidgetOf(Owner)); }
+
+// Without a screen nobody can answer a dialog, and a modal loop would wait
+// for ever: the question is written to the error output and answered with
+// its default.
+bool Headless() { return QGuiApplication::platformName() == QStringLiteral("offscreen"); }
 
 // "Text files (*.txt)" entries for the toolkit from "Text files|*.txt".
 QStringList NameFilters(const String& Filter) {
@@ -57,7 +66,12 @@ public:
       default: add("确定", QMessageBox::AcceptRole, IDOK); break;
     }
     size_t def = (Flags & MB_DEFBUTTON3) ? 2 : (Flags & MB_DEFBUTTON2) ? 1 : 0;
-    if (def < buttons.size()) box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
+    if (def >= buttons.size()) def = 0;
+    if (Headless()) {
+      std::fprintf(stderr, "%s: %s\n", StringToUTF8(Caption).c_str(), StringToUTF8(Text).c_str());
+      return buttons[def].second;
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
     box.exec();
     for (auto& [b, id] : buttons)
       if (box.clickedButton() == b) return id;
@@ -70,6 +84,7 @@ public:
 private:
   TFileDialogResult Run(HWND Owner, const TFileDialogRequest& R, bool Save) {
     EnsureGuiRuntime();
+    if (Headless()) return {};
     QFileDialog dlg(OwnerWidget(Owner), ToQ(R.Title), ToQ(R.InitialDir));
     dlg.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (Save) dlg.setFileMode(QFileDialog::AnyFile);
