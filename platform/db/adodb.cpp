@@ -1,6 +1,7 @@
 #include "platform/db/adodb.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "platform/db/dbconsts.h"
 #include "platform/db/sqlitedb.h"
@@ -214,6 +215,95 @@ String DateText(TDateTime value, TFieldType type) {
   if (type == ftDate) return FormatDateTime(u"yyyy/mm/dd", value, fs);
   if (type == ftTime) return FormatDateTime(time, value, fs);
   return FormatDateTime(u"yyyy/mm/dd " + time, value, fs);
+}
+
+bool IsTextType(TFieldType type) {
+  switch (type) {
+    case ftString: case ftWideString: case ftFixedChar: case ftFixedWideChar: case ftMemo: case ftWideMemo:
+    case ftFmtMemo: case ftUnknown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A value read from storage in the field's own kind; a value that does not
+// convert is kept as it is.
+Variant ReadCell(const TSQLiteCell& Cell, TField* Field) {
+  TFieldType type = Field ? Field->DataType() : ftUnknown;
+  switch (Cell.Type) {
+    case TSQLiteType::Null: return Null();
+    case TSQLiteType::Integer: {
+      Int64 v = Cell.Int;
+      bool small32 = v >= INT32_MIN && v <= INT32_MAX;
+      switch (type) {
+        case ftInteger: case ftAutoInc: if (small32) return Variant(Integer(v)); break;
+        case ftLargeint: return Variant(v);
+        case ftFloat: case ftCurrency: return Variant(double(v));
+        case ftBoolean: return Variant(v != 0);
+        case ftUnknown: return small32 ? Variant(Integer(v)) : Variant(v);
+        default: break;
+      }
+      return Field->ReadStoredValue(Variant(v));
+    }
+    case TSQLiteType::Float: {
+      double d = Cell.Float;
+      if (type == ftFloat || type == ftCurrency || type == ftUnknown) return Variant(d);
+      return Field->ReadStoredValue(Variant(d));
+    }
+    case TSQLiteType::Text: {
+      Variant s(SQLiteTextToString(Cell.Data, size_t(Cell.Size)));
+      return IsTextType(type) ? s : Field->ReadStoredValue(s);
+    }
+    case TSQLiteType::Blob: {
+      Variant b = VarFromRawByteString(Cell.Data ? RawByteString(Cell.Data, size_t(Cell.Size)) : RawByteString());
+      return Field ? Field->ReadStoredValue(b) : b;
+    }
+  }
+  return Null();
+}
+
+// How the loader reads a column: the common kinds are built in place in
+// the record; everything else goes through ReadCell.
+enum class TColumnReader { General, Text, Integer, Smallint, Word };
+
+TColumnReader ReaderOf(TField* Field) {
+  if (!Field) return TColumnReader::General;
+  TFieldType type = Field->DataType();
+  if (IsTextType(type)) return TColumnReader::Text;
+  if (type == ftInteger || type == ftAutoInc) return TColumnReader::Integer;
+  // Small integers convert without a range check only when the field is a
+  // plain one with no range of its own.
+  auto* small = dynamic_cast<TIntegerField*>(Field);
+  bool plain = small && small->MinValue() == 0 && small->MaxValue() == 0;
+  if (plain && type == ftSmallint && typeid(*Field) == typeid(TSmallintField)) return TColumnReader::Smallint;
+  if (plain && type == ftWord && typeid(*Field) == typeid(TWordField)) return TColumnReader::Word;
+  return TColumnReader::General;
+}
+
+// Appends one column's value to a record being loaded.
+void AppendCell(std::vector<Variant>& Values, const TSQLiteCell& Cell, TColumnReader Reader, TField* Field) {
+  switch (Reader) {
+    case TColumnReader::Text:
+      if (Cell.Type != TSQLiteType::Text) break;
+      Values.emplace_back(SQLiteTextToString(Cell.Data, size_t(Cell.Size)));
+      return;
+    case TColumnReader::Integer:
+      if (Cell.Type != TSQLiteType::Integer || Cell.Int < INT32_MIN || Cell.Int > INT32_MAX) break;
+      Values.emplace_back(Integer(Cell.Int));
+      return;
+    case TColumnReader::Smallint:
+      if (Cell.Type != TSQLiteType::Integer || Cell.Int < MinSmallint || Cell.Int > MaxSmallint) break;
+      Values.emplace_back(SmallInt(Cell.Int));
+      return;
+    case TColumnReader::Word:
+      if (Cell.Type != TSQLiteType::Integer || Cell.Int < 0 || Cell.Int > MaxWord) break;
+      Values.emplace_back(Word(Cell.Int));
+      return;
+    case TColumnReader::General:
+      break;
+  }
+  Values.push_back(ReadCell(Cell, Field));
 }
 
 }  // namespace
@@ -486,42 +576,7 @@ void TCustomADODataSet::BindValue(TSQLiteStatement& Stmt, Integer Index, const V
 }
 
 Variant TCustomADODataSet::ReadColumn(TSQLiteStatement& Stmt, Integer Column, TField* Field) const {
-  TFieldType type = Field ? Field->DataType() : ftUnknown;
-  switch (Stmt.ColumnType(Column)) {
-    case TSQLiteType::Null: return Null();
-    case TSQLiteType::Integer: {
-      Int64 v = Stmt.ColumnInt64(Column);
-      bool small32 = v >= INT32_MIN && v <= INT32_MAX;
-      switch (type) {
-        case ftInteger: case ftAutoInc: if (small32) return Variant(Integer(v)); break;
-        case ftLargeint: return Variant(v);
-        case ftFloat: case ftCurrency: return Variant(double(v));
-        case ftBoolean: return Variant(v != 0);
-        case ftUnknown: return small32 ? Variant(Integer(v)) : Variant(v);
-        default: break;
-      }
-      return Field->ReadStoredValue(Variant(v));
-    }
-    case TSQLiteType::Float: {
-      double d = Stmt.ColumnDouble(Column);
-      if (type == ftFloat || type == ftCurrency || type == ftUnknown) return Variant(d);
-      return Field->ReadStoredValue(Variant(d));
-    }
-    case TSQLiteType::Text: {
-      Variant s(Stmt.ColumnText(Column));
-      switch (type) {
-        case ftString: case ftWideString: case ftFixedChar: case ftFixedWideChar: case ftMemo: case ftWideMemo:
-        case ftFmtMemo: case ftUnknown:
-          return s;
-        default: return Field->ReadStoredValue(s);
-      }
-    }
-    case TSQLiteType::Blob: {
-      Variant b = VarFromRawByteString(Stmt.ColumnBlob(Column));
-      return Field ? Field->ReadStoredValue(b) : b;
-    }
-  }
-  return Null();
+  return ReadCell(Stmt.Cell(Column), Field);
 }
 
 void TCustomADODataSet::Analyze(TSQLiteStatement& Probe, const String& SQL) {
@@ -603,15 +658,21 @@ void TCustomADODataSet::InternalLoad() {
   TSQLiteStatement stmt = PrepareWithParams(FSelectText);
   Integer offset = FHasRowIdColumn ? 1 : 0;
   Integer n = ColumnCount();
+  size_t width = size_t(std::max(n, SlotCount()));
   std::vector<TField*> fields(n);
-  for (Integer i = 0; i < n; ++i) fields[i] = FieldOfColumn(i);
+  std::vector<TColumnReader> readers(n);
+  for (Integer i = 0; i < n; ++i) {
+    fields[i] = FieldOfColumn(i);
+    readers[i] = ReaderOf(fields[i]);
+  }
   while (stmt.Step()) {
     std::vector<Variant> values;
-    values.reserve(n);
-    for (Integer i = 0; i < n; ++i) values.push_back(ReadColumn(stmt, i + offset, fields[i]));
-    bool hasRowId = FHasRowIdColumn && stmt.ColumnType(0) == TSQLiteType::Integer;
+    values.reserve(width);
+    for (Integer i = 0; i < n; ++i) AppendCell(values, stmt.Cell(i + offset), readers[i], fields[i]);
+    TSQLiteCell rowId = FHasRowIdColumn ? stmt.Cell(0) : TSQLiteCell();
+    bool hasRowId = rowId.Type == TSQLiteType::Integer;
     if (FHasRowIdColumn && !hasRowId) FUpdatable = false;
-    AddRecord(std::move(values), hasRowId, hasRowId ? stmt.ColumnInt64(0) : 0);
+    AddRecord(std::move(values), hasRowId, rowId.Int);
   }
 }
 
@@ -669,14 +730,13 @@ void TCustomADODataSet::InternalPost(TRecordData& Record, std::vector<Variant>& 
     String sql = u"UPDATE " + table + u" SET ";
     for (size_t k = 0; k < columns.size(); ++k) sql += (k ? u", " : u"") + SQLiteQuoteName(FBaseColumns[columns[k]]) + u" = ?";
     sql += u" WHERE _rowid_ = ?";
-    WriteInSavepoint([&] {
-      TSQLiteStatement stmt = db->Prepare(sql);
-      for (size_t k = 0; k < columns.size(); ++k)
-        BindValue(stmt, Integer(k) + 1, NewValues[columns[k]], FieldOfColumn(columns[k]));
-      stmt.BindInt64(Integer(columns.size()) + 1, Record.RowId);
-      stmt.Step();
-      if (db->Changes() == 0) DatabaseError(SRowGone, this);
-    });
+    // One statement changes the row or nothing: no save point is needed.
+    TSQLiteStatement stmt = db->Prepare(sql);
+    for (size_t k = 0; k < columns.size(); ++k)
+      BindValue(stmt, Integer(k) + 1, NewValues[columns[k]], FieldOfColumn(columns[k]));
+    stmt.BindInt64(Integer(columns.size()) + 1, Record.RowId);
+    stmt.Step();
+    if (db->Changes() == 0) DatabaseError(SRowGone, this);
     return;
   }
   String sql = u"INSERT INTO " + table;
@@ -709,12 +769,11 @@ void TCustomADODataSet::InternalDelete(TRecordData& Record) {
   TSQLiteDatabase* db = FConnection->Database();
   String sql = u"DELETE FROM " + SQLiteQuoteName(FBaseDatabase) + u"." + SQLiteQuoteName(FBaseTable) +
                u" WHERE _rowid_ = ?";
-  WriteInSavepoint([&] {
-    TSQLiteStatement stmt = db->Prepare(sql);
-    stmt.BindInt64(1, Record.RowId);
-    stmt.Step();
-    if (db->Changes() == 0) DatabaseError(SRowGone, this);
-  });
+  // One statement: it deletes the row or nothing.
+  TSQLiteStatement stmt = db->Prepare(sql);
+  stmt.BindInt64(1, Record.RowId);
+  stmt.Step();
+  if (db->Changes() == 0) DatabaseError(SRowGone, this);
 }
 
 // ---- TADOQuery ----------------------------------------------------------------------------------

@@ -901,10 +901,14 @@ String TDataSet::KeyText(const std::vector<Variant>& Values) const {
 
 bool TDataSet::LocateRecord(const String& KeyFields, const Variant& KeyValues, const TLocateOptions& Options,
                             Integer& ViewIndex) {
-  std::vector<TField*> fields;
-  GetFieldList(fields, KeyFields);
+  // Repeated locates on the indexed fields skip looking the names up.
+  std::vector<TField*> named;
+  bool sameIndex = Options.empty() && FKeyIndex && FKeyIndex->Fields == KeyFields;
+  if (!sameIndex) GetFieldList(named, KeyFields);
+  const std::vector<TField*>& fields = sameIndex ? FKeyIndex->KeyFields : named;
   if (fields.empty()) return false;
   std::vector<Variant> keys;
+  keys.reserve(fields.size());
   for (size_t i = 0; i < fields.size(); ++i) {
     Variant v;
     if (VarIsArray(KeyValues)) {
@@ -923,11 +927,11 @@ bool TDataSet::LocateRecord(const String& KeyFields, const Variant& KeyValues, c
       FKeyIndex->Fields = KeyFields;
       FKeyIndex->KeyFields = fields;
       FKeyIndex->Map.reserve(FView.size());
-      std::vector<Variant> vals(fields.size());
       for (TRecordData* rec : FView) {
         if (rec == FInsertRecord.get()) continue;
-        for (size_t i = 0; i < fields.size(); ++i) vals[i] = rec->Values[fields[i]->Slot()];
-        FKeyIndex->Map.emplace(KeyText(vals), rec);
+        String key;
+        for (TField* f : fields) AppendKeyText(key, rec->Values[f->Slot()]);
+        FKeyIndex->Map.emplace(std::move(key), rec);
       }
     }
     auto [lo, hi] = FKeyIndex->Map.equal_range(KeyText(keys));
@@ -1167,24 +1171,75 @@ Integer TDataSet::CompareRecords(const TRecordData* A, const TRecordData* B) con
   return A->Id < B->Id ? -1 : (A->Id > B->Id ? 1 : 0);
 }
 
+namespace {
+
+// How the first sort key of the records compares: texts and integers by an
+// order-keeping image of their start kept beside the record, which spares
+// most comparisons a step through memory; other kinds as values.
+enum class TSortPath { General, Text, Integer };
+
+struct TSortItem {
+  UInt64 Hi = 0, Lo = 0;  // Text: the first eight code units; Integer: the value
+  bool Blank = false;     // Null or Empty: before every value
+  const Variant* Key = nullptr;
+  TRecordData* Record = nullptr;
+};
+
+TSortPath SortPathOf(const std::vector<TRecordData*>& View, Integer Slot) {
+  bool text = true, integer = true;
+  for (const TRecordData* rec : View) {
+    TVarType t = rec->Values[Slot].Type();
+    if (t == varNull || t == varEmpty) continue;
+    text &= t == varOleStr;
+    integer &= t == varInteger || t == varInt64;
+    if (!text && !integer) break;
+  }
+  return text ? TSortPath::Text : integer ? TSortPath::Integer : TSortPath::General;
+}
+
+void FillSortImage(TSortItem& Item, TSortPath Path) {
+  TVarType t = Item.Key->Type();
+  Item.Blank = t == varNull || t == varEmpty;
+  if (Item.Blank) return;
+  if (Path == TSortPath::Integer) {
+    Item.Hi = UInt64(Item.Key->RawInt()) ^ (UInt64(1) << 63);
+  } else if (Path == TSortPath::Text) {
+    const String& text = Item.Key->RawString();
+    for (size_t i = 0; i < 8; ++i) {
+      UInt64 unit = i < text.size() ? text[i] : 0;
+      (i < 4 ? Item.Hi : Item.Lo) |= unit << (16 * (3 - i % 4));
+    }
+  }
+}
+
+int CompareSortItems(const TSortItem& A, const TSortItem& B, TSortPath Path) {
+  if (Path == TSortPath::General) return CompareSortValues(*A.Key, *B.Key);
+  if (A.Blank || B.Blank) return A.Blank == B.Blank ? 0 : (A.Blank ? -1 : 1);
+  if (A.Hi != B.Hi) return A.Hi < B.Hi ? -1 : 1;
+  if (A.Lo != B.Lo) return A.Lo < B.Lo ? -1 : 1;
+  if (Path == TSortPath::Integer) return 0;
+  int c = A.Key->RawString().compare(B.Key->RawString());
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace
+
 void TDataSet::SortView() {
   if (FSortText.empty()) {
     FSortKeys.clear();
     return;
   }
   if (FSortKeys.empty()) ParseSort(FSortText);
-  // The first key sits beside its record, which saves a step through
-  // memory on every comparison.
-  struct TItem {
-    const Variant* Key;
-    TRecordData* Record;
-  };
   const TSortKey first = FSortKeys.front();
-  std::vector<TItem> items;
-  items.reserve(FView.size());
-  for (TRecordData* rec : FView) items.push_back({&rec->Values[first.Slot], rec});
-  std::sort(items.begin(), items.end(), [this, first](const TItem& a, const TItem& b) {
-    int c = CompareSortValues(*a.Key, *b.Key);
+  TSortPath path = SortPathOf(FView, first.Slot);
+  std::vector<TSortItem> items(FView.size());
+  for (size_t i = 0; i < FView.size(); ++i) {
+    items[i].Key = &FView[i]->Values[first.Slot];
+    items[i].Record = FView[i];
+    FillSortImage(items[i], path);
+  }
+  std::sort(items.begin(), items.end(), [this, first, path](const TSortItem& a, const TSortItem& b) {
+    int c = CompareSortItems(a, b, path);
     if (c != 0) return first.Descending ? c > 0 : c < 0;
     return CompareRecords(a.Record, b.Record) < 0;
   });

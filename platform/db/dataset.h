@@ -202,6 +202,8 @@ protected:
   // The field bound to a column (FieldDefs index), or nullptr.
   TField* FieldOfColumn(Integer Column) const;
   Integer ColumnCount() const { return FColumnCount; }
+  // Value slots of a record: the columns, then the calculated fields.
+  Integer SlotCount() const { return FSlotCount; }
   void SetState(TDataSetState Value);
   // Reads the records again; KeepPosition keeps the current record (by
   // its row id), otherwise the cursor goes to the first record.

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <utility>
 
 #include "platform/rtl/encoding.h"
@@ -14,7 +15,75 @@ String FromUtf8(const char* text) { return text ? UTF8ToString(text) : String();
 
 [[noreturn]] void RaiseText(const String& text) { throw EDatabaseError(text); }
 
+// Whether every byte is below 0x80, eight bytes at a time.
+bool IsAscii(const unsigned char* Bytes, size_t Size) {
+  UInt64 high = 0;
+  size_t i = 0;
+  for (; i + 8 <= Size; i += 8) {
+    UInt64 word;
+    std::memcpy(&word, Bytes + i, sizeof word);
+    high |= word;
+  }
+  for (; i < Size; ++i) high |= Bytes[i];
+  return (high & 0x8080808080808080ULL) == 0;
+}
+
+// Decodes one well-formed sequence at I into a code point and moves I past
+// it; false for anything the general decoder would replace.
+bool DecodeSequence(const unsigned char* Bytes, size_t Size, size_t& I, char32_t& Code) {
+  static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  unsigned char b = Bytes[I];
+  size_t len = b < 0x80 ? 1 : b >= 0xF8 ? 0 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+  if (len == 0 || I + len > Size) return false;
+  if (len == 1) {
+    Code = b;
+    ++I;
+    return true;
+  }
+  char32_t cp = b & (0x7F >> len);
+  for (size_t k = 1; k < len; ++k) {
+    if ((Bytes[I + k] & 0xC0) != 0x80) return false;
+    cp = (cp << 6) | (Bytes[I + k] & 0x3F);
+  }
+  if (cp < least[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+  Code = cp;
+  I += len;
+  return true;
+}
+
+// Well-formed UTF-8 into Out, sized beforehand to its exact code units:
+// one per lead or single byte, one more per four-byte sequence.
+bool DecodeWellFormed(const unsigned char* Bytes, size_t Size, String& Out) {
+  size_t units = 0;
+  for (size_t i = 0; i < Size; ++i) units += ((Bytes[i] & 0xC0) != 0x80) + (Bytes[i] >= 0xF0);
+  Out.assign(units, u'\0');
+  size_t out = 0;
+  for (size_t i = 0; i < Size;) {
+    char32_t cp;
+    if (!DecodeSequence(Bytes, Size, i, cp)) return false;
+    size_t need = cp >= 0x10000 ? 2 : 1;
+    if (out + need > units) return false;
+    if (need == 2) {
+      cp -= 0x10000;
+      Out[out++] = Char(0xD800 + (cp >> 10));
+      Out[out++] = Char(0xDC00 + (cp & 0x3FF));
+    } else {
+      Out[out++] = Char(cp);
+    }
+  }
+  return out == units;
+}
+
 }  // namespace
+
+String SQLiteTextToString(const char* Data, size_t Size) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(Data);
+  if (IsAscii(bytes, Size)) return String(bytes, bytes + Size);
+  String result;
+  if (DecodeWellFormed(bytes, Size, result)) return result;
+  // Malformed text: the general decoder replaces what it cannot read.
+  return UTF8ToString(std::string_view(Data, Size));
+}
 
 String SQLiteQuoteName(const String& name) {
   String result = u"\"";
@@ -120,21 +189,45 @@ double TSQLiteStatement::ColumnDouble(Integer index) const { return sqlite3_colu
 String TSQLiteStatement::ColumnText(Integer index) const {
   // UTF-8 is the stored form: reading it is far cheaper than asking SQLite
   // for UTF-16.
-  auto text = reinterpret_cast<const unsigned char*>(sqlite3_column_text(FStmt, index));
+  auto text = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, index));
   int size = sqlite3_column_bytes(FStmt, index);
-  if (!text) return String();
-  String result(size_t(size), u'\0');
-  for (int i = 0; i < size; ++i) {
-    if (text[i] >= 0x80) return UTF8ToString(std::string_view(reinterpret_cast<const char*>(text), size));
-    result[i] = Char(text[i]);
-  }
-  return result;
+  return text ? SQLiteTextToString(text, size_t(size)) : String();
 }
 
 RawByteString TSQLiteStatement::ColumnBlob(Integer index) const {
   auto data = static_cast<const char*>(sqlite3_column_blob(FStmt, index));
   int size = sqlite3_column_bytes(FStmt, index);
   return data ? RawByteString(data, size) : RawByteString();
+}
+
+TSQLiteCell TSQLiteStatement::Cell(Integer index) const {
+  // One look-up of the column; the value calls that follow skip the
+  // statement's checks, which matter only for shared connections.
+  TSQLiteCell cell;
+  sqlite3_value* value = sqlite3_column_value(FStmt, index);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      cell.Type = TSQLiteType::Integer;
+      cell.Int = sqlite3_value_int64(value);
+      break;
+    case SQLITE_FLOAT:
+      cell.Type = TSQLiteType::Float;
+      cell.Float = sqlite3_value_double(value);
+      break;
+    case SQLITE_TEXT:
+      cell.Type = TSQLiteType::Text;
+      cell.Data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      cell.Size = cell.Data ? sqlite3_value_bytes(value) : 0;
+      break;
+    case SQLITE_BLOB:
+      cell.Type = TSQLiteType::Blob;
+      cell.Data = static_cast<const char*>(sqlite3_value_blob(value));
+      cell.Size = cell.Data ? sqlite3_value_bytes(value) : 0;
+      break;
+    default:
+      break;
+  }
+  return cell;
 }
 
 bool TSQLiteStatement::IsReadOnly() const { return sqlite3_stmt_readonly(FStmt) != 0; }

@@ -20,6 +20,17 @@ struct TSQLiteColumnOrigin {
   bool IsComputed() const { return Table.empty() || Column.empty(); }
 };
 
+// One column of the current row as SQLite holds it, read in one call. Data
+// and Size give the bytes of a text (UTF-8) or blob; they stay valid until
+// the next step, reset or read of the same column in another form.
+struct TSQLiteCell {
+  TSQLiteType Type = TSQLiteType::Null;
+  Int64 Int = 0;        // Integer
+  double Float = 0;     // Float
+  const char* Data = nullptr;  // Text, Blob
+  Integer Size = 0;            // Text, Blob: bytes
+};
+
 class TSQLiteStatement {
 public:
   TSQLiteStatement(sqlite3* db, sqlite3_stmt* stmt);
@@ -52,6 +63,9 @@ public:
   double ColumnDouble(Integer index) const;
   String ColumnText(Integer index) const;
   RawByteString ColumnBlob(Integer index) const;
+  // The storage class and payload of a column without converting it: the
+  // cheap way to read a whole row.
+  TSQLiteCell Cell(Integer index) const;
 
   bool IsReadOnly() const;
 
@@ -96,6 +110,10 @@ private:
   sqlite3* FDb = nullptr;
   String FFileName;
 };
+
+// UTF-8 text as SQLite stores it, as a String: the same result as
+// UTF8ToString, in one allocation and with a fast path for ASCII.
+String SQLiteTextToString(const char* Data, size_t Size);
 
 // Writes an identifier in double quotes, inner quotes doubled.
 String SQLiteQuoteName(const String& name);
