@@ -1,0 +1,545 @@
+#pragma once
+// The data controller behind every data-aware view: it owns the records,
+// one data field per view item, the filter, the summaries, the incremental
+// search and the row list the views show. Views address items by item
+// index, records by record index and visible rows by row index, and learn
+// of every change through notice objects handed to NotifyControl.
+//
+// Index spaces: record index (0 .. record count - 1; internal records of the
+// storage are negative; cxNoRecordIndex means no record), record-list
+// position (index into the filtered and sorted list) and row index (visible
+// group and data rows; -1 means none).
+#include <functional>
+#include <vector>
+
+#include "data/cxCustomData.h"
+#include "data/cxCustomDataProvider.h"
+#include "data/cxDataControllerConsts.h"
+#include "data/cxDataControllerInfo.h"
+#include "data/cxDataStorage.h"
+#include "platform/rtl/component.h"
+#include "platform/rtl/events.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/types.h"
+#include "platform/rtl/variant.h"
+
+class TcxCustomDataController;
+class TcxDataControllerSearch;
+class TcxDataFilterCriteria;
+class TcxDataSummary;
+class TcxDataSummaryItem;
+
+// ---- Notices --------------------------------------------------------------------------
+
+class TcxUpdateControlInfo : public TObject {
+  KORVANE_CLASS(TcxUpdateControlInfo, TObject)
+};
+
+// Data-change kinds.
+enum : Byte { dcValue = 0, dcRecord = 1, dcAdded = 2, dcDeleted = 3, dcTotal = 4 };
+
+// The record index is cxNoRecordIndex when the change names no record.
+class TcxDataChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
+  TcxDataChangedInfo(Byte AKind, Integer AItemIndex, Integer ARecordIndex)
+      : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
+  Byte Kind;
+  Integer ItemIndex;
+  Integer RecordIndex;
+};
+
+class TcxLayoutChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxLayoutChangedInfo, TcxUpdateControlInfo)
+};
+
+class TcxUpdateRecordInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxUpdateRecordInfo, TcxUpdateControlInfo)
+  explicit TcxUpdateRecordInfo(Integer ARecordIndex) : RecordIndex(ARecordIndex) {}
+  Integer RecordIndex;
+};
+
+class TcxFocusedRowChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxFocusedRowChangedInfo, TcxUpdateControlInfo)
+  TcxFocusedRowChangedInfo(Integer APrev, Integer AFocused) : PrevFocusedRowIndex(APrev), FocusedRowIndex(AFocused) {}
+  Integer PrevFocusedRowIndex;
+  Integer FocusedRowIndex;
+};
+
+class TcxFocusedRecordChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxFocusedRecordChangedInfo, TcxUpdateControlInfo)
+  TcxFocusedRecordChangedInfo(Integer APrevRecord, Integer ARecord, Integer APrevRow, Integer ARow,
+                              bool ANewItemRowFocusingChanged)
+      : PrevFocusedRecordIndex(APrevRecord), FocusedRecordIndex(ARecord), PrevFocusedRowIndex(APrevRow),
+        FocusedRowIndex(ARow), NewItemRowFocusingChanged(ANewItemRowFocusingChanged) {}
+  Integer PrevFocusedRecordIndex;
+  Integer FocusedRecordIndex;
+  Integer PrevFocusedRowIndex;
+  Integer FocusedRowIndex;
+  bool NewItemRowFocusingChanged;
+};
+
+// An empty list means that any row may have changed.
+class TcxSelectionChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxSelectionChangedInfo, TcxUpdateControlInfo)
+  TcxSelectionChangedInfo() = default;
+  TcxSelectionChangedInfo(Integer ARow1, Integer ARow2);
+  Integer Count() const { return Integer(FRowIndexes.size()); }
+  Integer RowIndexes(Integer AIndex) const { return FRowIndexes.at(AIndex); }
+
+private:
+  std::vector<Integer> FRowIndexes;
+};
+
+class TcxSearchChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxSearchChangedInfo, TcxUpdateControlInfo)
+};
+
+class TcxBookmarkChangedInfo : public TcxUpdateControlInfo {
+  KORVANE_CLASS(TcxBookmarkChangedInfo, TcxUpdateControlInfo)
+};
+
+// Controller change flags.
+enum : Word {
+  dccLayout = 0x0001,
+  dccData = 0x0002,
+  dccFocus = 0x0004,
+  dccSelection = 0x0008,
+  dccDetailLayout = 0x0010,
+  dccSummary = 0x0020,
+  dccSearch = 0x0040,
+  dccSortingChanged = 0x0080,
+  dccGroupingChanged = 0x0100,
+  dccStructure = 0x0200,
+  dccBookmark = 0x0400,
+  dccUpdateRecord = 0x0800,
+};
+
+// ---- Options and edit bits -------------------------------------------------------------
+
+using TcxDataControllerOptions = Word;
+enum : Word {
+  dcoCompareLocaleAware = 0x0001,
+  dcoCompareIgnoreCase = 0x0002,
+  dcoCopyGroupValuesToNewRecord = 0x0004,
+  dcoCopyMasterKeysToNewRecord = 0x0008,
+  dcoKeepExpansionAndSelection = 0x0010,
+  dcoCompareDisplayTexts = 0x0020,
+  dcoFocusFirstRowAfterReorder = 0x0040,
+  dcoAllGroupsExpanded = 0x0080,
+  dcoPostEachValue = 0x0100,
+  dcoInsertOnNewRowFocus = 0x0200,
+};
+inline constexpr TcxDataControllerOptions cxDataControllerDefaultOptions = 0x001C;
+
+enum : Integer { dceInsert = 1, dceEdit = 2, dceChanging = 4, dceModified = 8 };
+enum : Integer { dceopAppend = 1, dceopDelete = 2, dceopEdit = 4, dceopInsert = 8, dceopItemsEditable = 16 };
+
+// Value kinds of GetItemEditValue / SetItemEditValue.
+enum TcxDataEditValueSource { evsValue, evsText, evsKey };
+
+// ---- Events -----------------------------------------------------------------------------
+
+using TcxDataControllerCompareEvent =
+    TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex1, Integer ARecordIndex2,
+                Integer AItemIndex, const Variant& V1, const Variant& V2, Integer& Compare)>;
+using TcxDataFilterRecordEvent =
+    TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex, bool& Accept)>;
+using TcxDataRecordNotifyEvent = TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex)>;
+using TcxDataControllerNotifyEvent = TEvent<void(TcxCustomDataController* ADataController)>;
+using TcxDataRecordChangedEvent =
+    TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex, Integer AItemIndex)>;
+using TcxUpdateControlEvent = TEvent<void(TcxUpdateControlInfo* AInfo)>;
+using TcxDataControllerEachRowProc =
+    std::function<void(Integer ARowIndex, const TcxRowInfo& ARowInfo)>;
+
+// ---- Controller --------------------------------------------------------------------------
+
+class TcxCustomDataController : public TPersistent, public IcxCustomDataController {
+  KORVANE_CLASS(TcxCustomDataController, TPersistent)
+
+  explicit TcxCustomDataController(TComponent* AOwner);
+  ~TcxCustomDataController() override;
+
+  TComponent* Owner() const { return FOwner; }
+  TPersistent* GetOwner() const override { return FOwner; }
+  void Assign(TPersistent* ASource) override;
+
+  // ---- Parts ----
+  TcxDataStorage* DataStorage() const { return FDataStorage; }
+  TcxCustomDataFieldList* Fields() const { return FFields; }
+  TcxCustomDataProvider* Provider() const { return FProvider; }
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FInfo; }
+  TcxDataControllerGroups* Groups() const { return FGroups; }
+  TcxDataFilterCriteria* Filter() const { return FFilter; }
+  TcxDataSummary* Summary() const { return FSummary; }
+  TcxDataControllerSearch* Search() const { return FSearch; }
+  // An extra criteria, freed with the controller (or by the caller).
+  TcxDataFilterCriteria* CreateFilter();
+  void RemoveExtraFilter(TcxDataFilterCriteria* ACriteria);
+
+  // ---- Options ----
+  TcxDataControllerOptions GetOptions() const { return FOptions; }
+  void SetOptions(TcxDataControllerOptions AValue);
+  bool HasOption(TcxDataControllerOptions AOption) const { return (FOptions & AOption) != 0; }
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool AValue);
+
+  // ---- Bookkeeping callbacks (IcxCustomDataController) ----
+  TcxDataStorage* GetDataStorage() override { return FDataStorage; }
+  bool IsProviderNotifyLocked() override { return FProvider && FProvider->IsNotifyLocked(); }
+  void FieldRemoved(TcxCustomDataField* AField) override;
+  TcxCustomDataField* CreateInternalField() override;
+  void CheckRecordIndex(Integer ARecordIndex) override { CheckRecordRange(ARecordIndex); }
+  bool IsRecordInRowList(Integer ARecordIndex) override;
+  virtual TcxDataSelectionClass SelectionClass() const { return TcxDataSelection::StaticClass(); }
+
+  // ---- Update brackets and notices ----
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  bool IsUpdating() const;
+  void Change(Word AFlags);
+  Word ChangeFlags() const { return FChanges; }
+  // A data change (kind, item, record); record cxNoRecordIndex: none.
+  virtual void DataChanged(Integer AKind, Integer AItemIndex, Integer ARecordIndex);
+  // Hands a notice to the view (OnUpdateControl). The caller frees it.
+  virtual void NotifyControl(TcxUpdateControlInfo* AUpdateControlInfo);
+  bool InNotify() const { return FInNotify; }
+  void AddDataChangedListener(TObject* AOwner, TNotifyEvent AHandler);
+  void RemoveDataChangedListener(TObject* AOwner, TNotifyEvent AHandler);
+  void LockChangeHandling() { ++FChangeHandlingLock; }
+  void UnlockChangeHandling() { --FChangeHandlingLock; }
+  bool IsChangeHandlingLocked() const { return FChangeHandlingLock > 0; }
+  void BeginLocate();
+  void EndLocate();
+  bool IsLocating() const { return FLocateCount > 0; }
+  // Called by the row list when it finished an update with this mask.
+  void InfoUpdated(Word AMask);
+
+  // ---- Items ----
+  virtual TObject* GetItem(Integer AIndex) const = 0;
+  virtual Integer GetItemCount() const;
+  virtual Integer GetItemID(TObject* AItem) const;
+  virtual Integer FindItemByID(Integer AID) const;
+  void CheckItemRange(Integer AItemIndex) const;
+  // A data field for the item object; "Item already exists" when it has one.
+  TcxCustomDataField* AddItemField(TObject* AItem);
+  void RemoveItem(TObject* AItem);
+  void UpdateItemIndexes();
+  TcxCustomDataField* GetItemField(Integer AItemIndex) const;
+  Integer GetItemIndexOfField(TcxCustomDataField* AField) const;
+  Integer GetItemIndexOf(TObject* AItem) const;
+  TcxValueTypeClass GetItemValueTypeClass(Integer AItemIndex) const;
+  void SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue);
+  virtual bool CanEditItem(Integer AItemIndex) const;
+
+  // ---- Records and values ----
+  Integer GetRecordCount() const;
+  void CheckRecordRange(Integer ARecordIndex);
+  Integer AppendRecord();
+  Integer InsertRecord(Integer ARecordIndex);
+  void DeleteRecord(Integer ARecordIndex);
+  void SetRecordCount(Integer AValue);
+  Variant GetValue(Integer ARecordIndex, Integer AItemIndex);
+  void SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue);
+  String GetDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  void SetDisplayText(Integer ARecordIndex, Integer AItemIndex, const String& AText);
+  virtual Variant GetRecordValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  virtual String GetRecordDisplayText(Integer ARecordIndex, TcxCustomDataField* AField);
+  // One field: its value; more: a variant array in list order.
+  Variant GetRecordValues(Integer ARecordIndex, const std::vector<TcxCustomDataField*>& AFields);
+  std::vector<Variant> GetGroupingValues(Integer ARecordIndex);
+  // Copies the values of every field from one record into another.
+  void CopyRecordValues(Integer AFromRecordIndex, Integer AToRecordIndex);
+  // The internal record of the new item row, made on first use.
+  Integer NewItemRecordIndex();
+
+  // ---- Rows and focus ----
+  Integer GetRowCount() const;
+  TcxRowInfo GetRowInfo(Integer ARowIndex) const;
+  Integer GetFilteredRecordCount() const;
+  Integer GetFilteredRecordIndex(Integer APosition) const;
+  Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) const;
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  bool FocusRow(Integer ARowIndex);
+  void FocusRecord(Integer ARecordIndex);
+  Integer GetFocusedRowIndex() const;
+  virtual Integer GetFocusedRecordIndex() const;
+  void FocusFirstRow();
+  void FocusLastRow();
+  void FocusNextRow();
+  void FocusPriorRow();
+  void MoveFocusBy(Integer ADistance);
+  bool IsFirstRowFocused() const;
+  bool IsLastRowFocused() const;
+  void CheckFocusAfterClear();
+  // Called before every focus change: posts a pending edit of another record.
+  virtual bool LeaveRecord(Integer ARecordIndex);
+  virtual bool CanFocusRecord(Integer) { return true; }
+  virtual void FocusedRowChanging(Integer) {}
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullExpand();
+  void FullCollapse();
+
+  // ---- Sorting and grouping ----
+  void SetItemSortOrder(Integer AItemIndex, TcxDataSortOrder AOrder);
+  TcxDataSortOrder GetItemSortOrder(Integer AItemIndex) const;
+  void ClearSorting(bool AKeepGrouping);
+  // A negative index ungroups the item.
+  void SetItemGroupIndex(Integer AItemIndex, Integer AGroupIndex);
+  Integer GetItemGroupIndex(Integer AItemIndex) const;
+  void ClearGrouping();
+  void CheckItemResort(Integer AItemIndex);
+  void RefreshRows();
+  virtual bool GetItemSortByDisplayText(Integer) const { return false; }
+  virtual bool IsItemDisplayTextSorted(Integer, bool) const { return false; }
+  bool IsGrouped() const;
+
+  // ---- Comparison used by sorting, grouping and locating ----
+  virtual Integer CompareRecordsByField(Integer ARecordIndex1, Integer ARecordIndex2, TcxCustomDataField* AField);
+  Integer CompareRecordsBySortEntry(Integer ARecordIndex1, Integer ARecordIndex2, const TcxDataSortInfo& AEntry);
+  virtual Integer CompareRecordIndexes(Integer ARecordIndex1, Integer ARecordIndex2) { return ARecordIndex1 - ARecordIndex2; }
+  // The full record order of the row list (sort entries, then record index).
+  Integer CompareRecords(Integer ARecordIndex1, Integer ARecordIndex2);
+  virtual Variant GetGroupValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  bool NeedsValueCompare(TcxCustomDataField* AField) const;
+  bool StringCompareApplies(TcxCustomDataField* AField) const;
+  bool ComparesDisplayText(TcxCustomDataField* AField) const;
+  // Prepares (or clears) the per-field compare modes of a sort pass.
+  void PrepareCompare(const std::vector<TcxDataSortInfo>& AEntries);
+  void UnprepareCompare();
+  bool InternalFind() const { return FInternalFind; }
+  void SetInternalFind(bool AValue) { FInternalFind = AValue; }
+
+  // ---- Selection ----
+  bool IsFocusedRowOnlySelection() const { return !FMultiSelect; }
+  Integer GetSelectedCount() const;
+  Integer GetSelectedRowIndex(Integer AIndex) const;
+  bool IsRowSelected(Integer ARowIndex) const;
+  bool FocusedSelected() const { return FFocusedSelected; }
+  void SetFocusedSelected(bool AValue);
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void ClearSelection();
+  void SelectRows(Integer AFrom, Integer ATo);
+  void SelectAll();
+  void SetSelectionAnchor(Integer ARowIndex);
+  void ClearSelectionAnchor();
+  Integer GetSelectionAnchorRowIndex() const;
+  bool IsSelectionAnchorSet() const { return GetSelectionAnchorRowIndex() != -1; }
+  void SelectFromAnchor(Integer ARowIndex, bool AKeepSelection);
+  void SyncSelected();
+  void SelectFocusedOnly();
+  virtual bool CanSelectRow(Integer) { return true; }
+  void ForEachRow(bool ASelectedOnly, const TcxDataControllerEachRowProc& AProc);
+  bool FocusSelectedRow(Integer ASelectedIndex);
+
+  // ---- Editing ----
+  virtual Integer GetEditState();
+  virtual Integer GetEditOperations();
+  void Append();
+  void Insert();
+  void Edit();
+  void PostRecord();
+  void CancelRecord();
+  void FlushPendingEdits();
+  void DeleteFocused();
+  void DeleteSelection();
+  void DeleteRecords(std::vector<Integer> AList);
+  bool BeginRecordEdit(Integer AItemIndex);
+  Variant GetItemEditValue(Integer AItemIndex, TcxDataEditValueSource AKind = evsValue);
+  bool SetItemEditValue(Integer AItemIndex, const Variant& AValue, TcxDataEditValueSource AKind = evsValue);
+  bool PostsEachValue();
+  virtual bool GetCanModifyItem(Integer) { return false; }
+  // The view writes its open editor's value into the record.
+  virtual void UpdateControlData() {}
+  virtual Integer GetEditingRecordIndex();
+  Integer GetEditingRecordIndexOrFocused();
+  // A view that shows a new item row keeps the record typed there in an
+  // internal record until it is posted.
+  bool NewItemRowInUse() const { return FNewItemRowInUse; }
+  void SetNewItemRowInUse(bool AValue) { FNewItemRowInUse = AValue; }
+  // The internal record of the new item row when one is made (0: none).
+  Integer NewItemRecordIndexIfAny() const { return FNewItemRecordIndex; }
+  bool NewItemRowFocused() const { return FNewItemRowFocused; }
+  // The row list focused a row: the new item row loses the focus.
+  void ResetNewItemRowFocused() { FNewItemRowFocused = false; }
+  void SetNewItemRowFocused(bool AValue);
+  Integer NearestRecordIndex() const { return FNearestRecordIndex; }
+  void SetNearestRecordIndex(Integer AValue) { FNearestRecordIndex = AValue; }
+  bool InDeleteSelection() const { return FInDeleteSelection; }
+
+  // ---- Event firers ----
+  virtual void DoAfterCancel() { OnAfterCancel(this); }
+  virtual void DoAfterDelete() { OnAfterDelete(this); }
+  virtual void DoAfterInsert() { OnAfterInsert(this); }
+  virtual void DoAfterPost() { OnAfterPost(this); }
+  virtual void DoBeforeCancel() { OnBeforeCancel(this); }
+  virtual void DoBeforeDelete(Integer ARecordIndex) { OnBeforeDelete(this, ARecordIndex); }
+  virtual void DoBeforeInsert() { OnBeforeInsert(this); }
+  virtual void DoBeforePost() { OnBeforePost(this); }
+  virtual void DoNewRecord(Integer ARecordIndex) { OnNewRecord(this, ARecordIndex); }
+  virtual bool DoFilterRecord(Integer ARecordIndex);
+  virtual void DoDataChanged();
+
+  // ---- Filtering ----
+  void FilterChanged();
+  bool IsFiltering() const;
+  // True when the record passes every active test (handler, incremental
+  // filter, main filter).
+  bool RecordPassesFilters(Integer ARecordIndex);
+  Integer ApplyIncrementalFilter(Integer AItemIndex, const String& AText);
+  bool SetIncrementalFilterText(const String& AText);
+  bool IsIncrementalFilterActive() const;
+  void ResetIncrementalFilter();
+  String GetIncrementalFilterText() const { return FIncrementalFilterText; }
+  virtual bool IncrementalFilterAccepts(Integer ARecordIndex);
+  virtual Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  virtual String GetFilterItemCaption(Integer) { return String(); }
+  virtual String GetSearchDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  bool CheckFocusingAfterFilter() const { return FCheckFocusingAfterFilter; }
+  bool FilterChangedFlag() const { return FFilterChanged; }
+  void SetFilterChangedFlag(bool AValue) { FFilterChanged = AValue; }
+  void SetCheckFocusingAfterFilter(bool AValue) { FCheckFocusingAfterFilter = AValue; }
+
+  // ---- Finding records ----
+  Integer FindRecordIndexByText(Integer AStartPosition, Integer AItemIndex, const String& AText, bool APartial,
+                                bool AForward, bool AWrap);
+  // A record whose listed fields equal those of AFindRecordIndex (an
+  // internal record holding the searched values); -1 when none.
+  Integer FindRecordByFields(Integer AFindRecordIndex, const std::vector<TcxCustomDataField*>& AFields);
+  Integer FindGroupRecord(Integer AFindRecordIndex, Integer ALevelCount);
+
+  // ---- Summaries ----
+  void RequestSummaryRecalculation(bool AFieldsChanged);
+  // With one grouping level the groups are ordered by this group summary
+  // item's value (nullptr: by their grouping values).
+  TcxDataSummaryItem* SortBySummaryItem() const { return FSortBySummaryItem; }
+  TcxDataSortOrder SortBySummaryOrder() const { return FSortBySummaryOrder == soNone ? soAscending : FSortBySummaryOrder; }
+  void SetSortBySummary(TcxDataSummaryItem* AItem, TcxDataSortOrder AOrder);
+  bool HasSortBySummary() const;
+
+  // ---- Bookmark ----
+  void SetBookmarkToFocused();
+  void FocusBookmarkedRecord();
+  void ClearBookmark();
+  bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
+  bool IsBookmarkRow(Integer ARowIndex) const;
+  Integer BookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+  // A bookmark whose record left the filtered list is cleared.
+  void CheckBookmarkValid();
+
+  // ---- Actions and whole-state brackets ----
+  virtual bool ExecuteAction(TObject*) { return false; }
+  virtual bool UpdateAction(TObject*) { return false; }
+  void BeginFullUpdate();
+  void EndFullUpdate();
+  // The storage's record ID, Null when record IDs are not in use.
+  Variant GetRecordId(Integer ARecordIndex);
+  bool GetItemTextStored(Integer AItemIndex) const { return GetItemField(AItemIndex)->TextStored(); }
+  void SetItemTextStored(Integer AItemIndex, bool AValue);
+
+  // ---- Search state ----
+  TcxCustomDataField* IncrementalSearchField() const { return FSearchField; }
+  const String& IncrementalSearchText() const { return FSearchText; }
+  bool IncrementalSearching() const { return FSearching; }
+
+  // ---- State ----
+  bool IsDestroying() const { return FDestroying; }
+  bool IsOwnerLoading() const;
+  bool IsOwnerReading() const;
+  bool IsOwnerDestroying() const;
+  bool IsGridMode() const { return false; }
+  bool SortingChangedFlag() const { return FSortingChanged; }
+  bool GroupingChangedFlag() const { return FGroupingChanged; }
+  bool LoadedStorageFlag() const { return FLoadedStorage; }
+  void ClearLoadedStorageFlag() { FLoadedStorage = false; }
+  void ClearReorderFlags();
+  void Loaded();
+
+  // ---- Events ----
+  TcxDataControllerNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert, OnAfterPost;
+  TcxDataControllerNotifyEvent OnBeforeCancel, OnBeforeInsert, OnBeforePost;
+  TcxDataRecordNotifyEvent OnBeforeDelete, OnNewRecord;
+  TcxDataFilterRecordEvent OnFilterRecord;
+  TcxDataControllerCompareEvent OnCompare;
+  TNotifyEvent OnDataChanged;
+  TcxDataRecordChangedEvent OnRecordChanged;
+  TNotifyEvent OnGroupingChanged;
+  TNotifyEvent OnSortingChanged;
+  TcxUpdateControlEvent OnUpdateControl;
+
+protected:
+  virtual TcxCustomDataField* CreateField();
+  void NotifyIfUnlocked();
+  void DeliverChanges();
+  void SendNotice(TcxUpdateControlInfo* AInfo);
+  void StorageReset(TObject* Sender);
+  bool IsSourceField(TcxCustomDataField* AField) const;
+  void PostPendingEdit();
+  void UpdateSelectionBookkeeping();
+
+  TComponent* FOwner;
+  TcxDataStorage* FDataStorage = nullptr;
+  TcxDataControllerGroups* FGroups = nullptr;
+  TcxCustomDataFieldList* FFields = nullptr;
+  std::vector<TcxDataFilterCriteria*> FExtraFilters;
+  TcxDataFilterCriteria* FFilter = nullptr;
+  TcxDataControllerSearch* FSearch = nullptr;
+  TcxDataSummary* FSummary = nullptr;
+  TcxCustomDataProvider* FProvider = nullptr;
+  TcxCustomDataControllerInfo* FInfo = nullptr;
+
+  struct TListener {
+    TObject* Owner;
+    TNotifyEvent Handler;
+  };
+  std::vector<TListener> FListeners;
+
+  TcxDataControllerOptions FOptions = cxDataControllerDefaultOptions;
+  bool FFocusedSelected = true;
+  bool FMultiSelect = false;
+  Integer FNearestRecordIndex = -1;
+  Integer FBookmarkRecordIndex = -1;
+  Integer FFullUpdateCount = 0;
+  TcxDataSummaryItem* FSortBySummaryItem = nullptr;
+  TcxDataSortOrder FSortBySummaryOrder = soNone;
+  Integer FNewItemRecordIndex = 0;
+  bool FNewItemRowFocused = false;
+  bool FNewItemRowInUse = false;
+  TcxCustomDataField* FIncrementalFilterField = nullptr;
+  String FIncrementalFilterText;
+
+  friend class TcxDataControllerSearch;
+  TcxCustomDataField* FSearchField = nullptr;
+  String FSearchText;
+  bool FSearching = false;
+
+  Word FChanges = 0;
+  bool FDataChangePending = false;
+  Byte FPendingKind = dcTotal;
+  Integer FPendingItem = -1;
+  Integer FPendingRecord = cxNoRecordIndex;
+
+  bool FDestroying = false;
+  bool FInNotify = false;
+  bool FInDeleteSelection = false;
+  bool FGroupingChanged = false;
+  bool FSortingChanged = false;
+  bool FLoadedStorage = false;
+  bool FFilterChanged = false;
+  bool FCheckFocusingAfterFilter = false;
+  bool FDataChangedPending = false;
+  bool FInternalFind = false;
+  bool FInSortingChangedEvent = false;
+  Integer FChangeHandlingLock = 0;
+  Integer FLocateCount = 0;
+
+  // Previous selection for the selection notice: class 0, 1 or 2 (more).
+  Integer FPrevSelectedClass = 0;
+  Integer FPrevSelectedRow = -1;
+
+  // Compare modes prepared for a sort pass, by field: 2 display texts,
+  // 1 values, -1 stored data (0: not prepared).
+  std::vector<std::pair<TcxCustomDataField*, Integer>> FCompareModes;
+  Integer CompareModeOf(TcxCustomDataField* AField) const;
+};

@@ -1,0 +1,3 @@
+#include "data/cxData.h"
+
+TObject* TcxDataController::GetItem(Integer AIndex) const { return GetItemField(AIndex)->Item(); }

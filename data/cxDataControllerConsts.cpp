@@ -1,0 +1,7 @@
+#include "data/cxDataControllerConsts.h"
+
+#include "foundation/cxClasses.h"
+
+void cxDataControllerError(const TResourceString& AText) {
+  throw EcxInvalidDataControllerOperation(LoadResourceText(AText));
+}

@@ -1,0 +1,198 @@
+// Row list building through the control data controller's test double:
+// sorting, filtering, grouping, focus and selection across rebuilds.
+#include <gtest/gtest.h>
+
+#include "data/cxDataFilterBinding.h"
+#include "tests/data/datacontroller_test_double.h"
+
+namespace {
+
+using Records = std::vector<Integer>;
+
+// Items: 0 integer key, 1 text, 2 float.
+class RowsTest : public ::testing::Test {
+protected:
+  RowsTest()
+      : C({TcxIntegerValueType::StaticClass(), TcxWideStringValueType::StaticClass(),
+           TcxFloatValueType::StaticClass()}) {}
+
+  void Load(const std::vector<std::tuple<Integer, const char16_t*, double>>& ARows) {
+    C.BeginUpdate();
+    for (const auto& [K, T, F] : ARows) C.AddRecord({Variant(K), Variant(String(T)), Variant(F)});
+    C.EndUpdate();
+  }
+
+  TTestControlDataController C;
+};
+
+TEST_F(RowsTest, StableSortInBothDirectionsKeepsTiesInRecordOrder) {
+  Load({{2, u"b", 0}, {1, u"a", 0}, {2, u"c", 0}, {1, u"d", 0}, {2, u"e", 0}});
+  C.SetItemSortOrder(0, soAscending);
+  EXPECT_EQ(C.RowRecords(), (Records{1, 3, 0, 2, 4}));
+  C.SetItemSortOrder(0, soDescending);
+  EXPECT_EQ(C.RowRecords(), (Records{0, 2, 4, 1, 3}));
+  // Two columns: key descending, then text descending.
+  C.SetItemSortOrder(1, soDescending);
+  EXPECT_EQ(C.RowTexts(1), (std::vector<std::string>{"e", "c", "b", "d", "a"}));
+  C.ClearSorting(false);
+  EXPECT_EQ(C.RowRecords(), (Records{0, 1, 2, 3, 4}));
+}
+
+TEST_F(RowsTest, NullsSortFirstAndTextsByCodeOrderUnlessIgnoringCase) {
+  Load({{1, u"b", 0}, {2, u"B", 0}, {3, u"a", 0}});
+  C.SetValue(1, 1, Null());
+  C.SetItemSortOrder(1, soAscending);
+  EXPECT_EQ(C.RowRecords(), (Records{1, 2, 0}));
+  C.SetValue(1, 1, Variant(String(u"B")));
+  C.SetOptions(C.GetOptions() | dcoCompareIgnoreCase);
+  // "a" < "b" = "B": the tie keeps record order.
+  EXPECT_EQ(C.RowRecords(), (Records{2, 0, 1}));
+}
+
+TEST_F(RowsTest, CompareHandlerDecidesTheOrder) {
+  Load({{1, u"a", 0}, {2, u"b", 0}, {3, u"c", 0}});
+  // Odd keys first, then even; ties (none here) by record.
+  C.OnCompare = TcxDataControllerCompareEvent(
+      &C, [](TcxCustomDataController*, Integer, Integer, Integer, const Variant& V1, const Variant& V2, Integer& R) {
+        R = (V1.AsInteger() % 2 == 0) - (V2.AsInteger() % 2 == 0);
+      });
+  C.SetItemSortOrder(0, soAscending);
+  EXPECT_EQ(C.RowRecords(), (Records{0, 2, 1}));
+}
+
+TEST_F(RowsTest, FilterKeepsTheRecordBeingEditedVisible) {
+  Load({{1, u"x", 0}, {2, u"y", 0}, {3, u"x", 0}});
+  C.Filter()->AddItem(nullptr, C.GetItem(1), foEqual, Variant(String(u"x")), u"x");
+  C.Filter()->SetActive(true);
+  EXPECT_EQ(C.RowRecords(), (Records{0, 2}));
+  C.FocusRecord(2);
+  ASSERT_TRUE(C.SetItemEditValue(1, Variant(String(u"z"))));
+  // The edited record no longer passes, but stays while it is edited.
+  EXPECT_EQ(C.RowRecords(), (Records{0, 2}));
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 2);
+  C.PostRecord();
+  EXPECT_EQ(C.RowRecords(), (Records{0}));
+  EXPECT_EQ(C.GetFocusedRowIndex(), 0);
+}
+
+TEST_F(RowsTest, FilterChangePostsThePendingEdit) {
+  Load({{1, u"x", 0}, {2, u"y", 0}});
+  C.FocusRecord(1);
+  ASSERT_TRUE(C.SetItemEditValue(1, Variant(String(u"x"))));
+  C.Filter()->AddItem(nullptr, C.GetItem(1), foEqual, Variant(String(u"x")), u"x");
+  C.Filter()->SetActive(true);
+  EXPECT_EQ(C.GetEditState(), 0);
+  EXPECT_EQ(VarToStr(C.GetValue(1, 1)), u"x");
+  EXPECT_EQ(C.RowRecords(), (Records{0, 1}));
+}
+
+TEST_F(RowsTest, FocusClampsAndFollowsItsRecordThroughRebuilds) {
+  Load({{3, u"c", 0}, {1, u"a", 0}, {2, u"b", 0}});
+  C.FocusRow(5);
+  EXPECT_EQ(C.GetFocusedRowIndex(), 2);
+  C.FocusRow(-7);
+  EXPECT_EQ(C.GetFocusedRowIndex(), -1);
+  C.FocusRecord(0);
+  C.SetItemSortOrder(0, soAscending);
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(C.GetFocusedRowIndex(), 2);
+  // Deleting the focused record leaves the focus on its row, clamped.
+  C.DeleteRecord(0);
+  EXPECT_EQ(C.GetRowCount(), 2);
+  EXPECT_EQ(C.GetFocusedRowIndex(), 1);
+  C.FocusPriorRow();
+  C.FocusPriorRow();
+  EXPECT_EQ(C.GetFocusedRowIndex(), 0);
+  // Records inserted before the focused one shift it; the focus stays on it.
+  const Integer Focused = C.GetFocusedRecordIndex();
+  C.InsertRecord(0);
+  EXPECT_EQ(C.GetFocusedRecordIndex(), Focused + 1);
+}
+
+TEST_F(RowsTest, FocusFirstRowAfterReorderFocusesRowZeroAndClearsSelection) {
+  Load({{3, u"c", 0}, {1, u"a", 0}, {2, u"b", 0}});
+  C.SetMultiSelect(true);
+  C.SetOptions(C.GetOptions() | dcoFocusFirstRowAfterReorder);
+  C.FocusRow(2);
+  C.ChangeRowSelection(1, true);
+  C.SetItemSortOrder(0, soAscending);
+  EXPECT_EQ(C.GetFocusedRowIndex(), 0);
+  EXPECT_EQ(C.GetSelectedCount(), 0);
+}
+
+class GroupingTest : public RowsTest {
+protected:
+  void SetUp() override {
+    // Groups by text: a (records 0, 2), b (1, 4), c (3).
+    Load({{1, u"a", 1}, {2, u"b", 2}, {3, u"a", 3}, {4, u"c", 4}, {5, u"b", 5}});
+    C.SetItemGroupIndex(1, 0);
+  }
+};
+
+TEST_F(GroupingTest, GroupRowsDataRowsAndExpansion) {
+  ASSERT_EQ(C.GetRowCount(), 3);
+  EXPECT_EQ(C.RowTexts(1), (std::vector<std::string>{"a", "b", "c"}));
+  TcxRowInfo Info = C.GetRowInfo(1);
+  EXPECT_EQ(Info.Level, 0);
+  EXPECT_FALSE(Info.Expanded);
+  EXPECT_EQ(Info.RecordIndex, 1);
+  C.ChangeExpanding(1, true, false);
+  EXPECT_EQ(C.GetRowCount(), 5);
+  EXPECT_EQ(C.RowRecords(), (Records{0, 1, 1, 4, 3}));
+  EXPECT_EQ(C.GetRowInfo(2).Level, 1);
+  EXPECT_EQ(C.GetRowInfo(3).RecordIndex, 4);
+  std::vector<Integer> Records;
+  C.Groups()->GetRecordsOfRow(1, Records);
+  EXPECT_EQ(Records, (std::vector<Integer>{1, 4}));
+  EXPECT_THROW(C.GetRowInfo(5), EcxInvalidDataControllerOperation);
+}
+
+TEST_F(GroupingTest, ExpansionAndSelectionSurviveRebuilds) {
+  C.SetMultiSelect(true);
+  C.ChangeExpanding(1, true, false);  // b
+  C.ChangeRowSelection(4, true);      // group c
+  C.ChangeRowSelection(2, true);      // record 1 in b
+  // A value change regroups: a new group "aa" appears before b.
+  C.SetValue(0, 1, Variant(String(u"aa")));
+  EXPECT_EQ(C.RowTexts(1), (std::vector<std::string>{"a", "aa", "b", "b", "b", "c"}));
+  EXPECT_TRUE(C.GetRowInfo(2).Expanded);
+  EXPECT_TRUE(C.IsRowSelected(5));  // group c
+  EXPECT_TRUE(C.IsRowSelected(3));  // record 1
+  EXPECT_EQ(C.GetSelectedCount(), 2);
+}
+
+TEST_F(GroupingTest, WithoutKeepOptionGroupsComeBackCollapsed) {
+  C.SetOptions(C.GetOptions() & ~dcoKeepExpansionAndSelection);
+  C.ChangeExpanding(1, true, false);
+  C.SetValue(0, 1, Variant(String(u"aa")));
+  for (Integer R = 0; R < C.GetRowCount(); ++R) EXPECT_FALSE(C.GetRowInfo(R).Expanded);
+}
+
+TEST_F(GroupingTest, FocusingARecordExpandsItsGroupAndGroupOrderFollowsSorting) {
+  C.FocusRecord(4);
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 4);
+  EXPECT_EQ(C.GetRowInfo(C.GetFocusedRowIndex()).Level, 1);
+  C.SetItemSortOrder(1, soDescending);
+  EXPECT_EQ(C.GetRowInfo(0).RecordIndex, 3);  // c first
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 4);
+  EXPECT_EQ(C.GetItemSortOrder(1), soDescending);
+  C.SetItemSortOrder(1, soNone);  // a grouping field stays sorted ascending
+  EXPECT_EQ(C.GetItemSortOrder(1), soAscending);
+  C.SetItemGroupIndex(1, -1);
+  EXPECT_EQ(C.GetRowCount(), 5);
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 4);
+}
+
+TEST_F(GroupingTest, NewRecordTakesTheGroupValuesOfTheFocusedRecord) {
+  C.FocusRecord(3);  // in group c
+  C.Insert();
+  const Integer New = C.Provider()->EditingRecordIndex();
+  EXPECT_EQ(VarToStr(C.GetValue(New, 1)), u"c");
+  C.SetItemEditValue(0, Variant(Integer(9)));
+  C.PostRecord();
+  std::vector<Integer> Records;
+  C.Groups()->GetRecordsOfGroup(C.Groups()->GetChildIndex(-1, 2), Records);
+  EXPECT_EQ(Records.size(), 2u);
+}
+
+}  // namespace

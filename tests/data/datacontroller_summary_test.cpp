@@ -1,0 +1,135 @@
+// Footer and group summaries and their texts.
+#include <gtest/gtest.h>
+
+#include "data/cxDataSummary.h"
+#include "tests/data/datacontroller_test_double.h"
+
+namespace {
+
+// Items: 0 group text, 1 float value, 2 text value.
+class SummaryTest : public ::testing::Test {
+protected:
+  SummaryTest()
+      : C({TcxWideStringValueType::StaticClass(), TcxFloatValueType::StaticClass(),
+           TcxWideStringValueType::StaticClass()}) {
+    C.BeginUpdate();
+    C.AddRecord({Variant(String(u"a")), Variant(2.0), Variant(String(u"pear"))});
+    C.AddRecord({Variant(String(u"a")), Variant(8.0), Variant(String(u"apple"))});
+    C.AddRecord({Variant(String(u"b")), Null(), Variant(String(u"fig"))});
+    C.AddRecord({Variant(String(u"b")), Variant(5.0), Null()});
+    C.EndUpdate();
+  }
+  TcxDataSummary* S() { return C.Summary(); }
+  Variant Footer(TcxSummaryKind AKind, Integer AItem = 1) {
+    S()->FooterSummaryItems()->Clear();
+    S()->FooterSummaryItems()->Add(C.GetItem(AItem), spFooter, AKind);
+    return S()->FooterSummaryValues(0);
+  }
+
+  TTestControlDataController C;
+};
+
+TEST_F(SummaryTest, FooterKindsAndNullHandling) {
+  EXPECT_DOUBLE_EQ(Footer(skSum).AsDouble(), 15.0);
+  EXPECT_DOUBLE_EQ(Footer(skMin).AsDouble(), 2.0);  // a Null never starts a minimum
+  EXPECT_DOUBLE_EQ(Footer(skMax).AsDouble(), 8.0);
+  EXPECT_EQ(Footer(skCount).AsInteger(), 4);
+  EXPECT_DOUBLE_EQ(Footer(skAverage).AsDouble(), 15.0 / 4);  // the Null counts as 0
+  S()->SetOptions({soNullIgnore});
+  EXPECT_EQ(Footer(skCount).AsInteger(), 3);
+  EXPECT_DOUBLE_EQ(Footer(skAverage).AsDouble(), 5.0);
+  EXPECT_TRUE(VarIsNull(Footer(skNone)));
+}
+
+TEST_F(SummaryTest, AveragesOfOnlyNulls) {
+  for (Integer R = 0; R < 4; ++R) C.SetValue(R, 1, Null());
+  EXPECT_EQ(Footer(skAverage).AsInteger(), 0);
+  S()->SetOptions({soNullIgnore});
+  EXPECT_TRUE(VarIsNull(Footer(skAverage)));
+}
+
+TEST_F(SummaryTest, FooterFollowsDataChangesAndFilters) {
+  Footer(skSum);
+  C.SetValue(0, 1, Variant(12.0));
+  EXPECT_DOUBLE_EQ(S()->FooterSummaryValues(0).AsDouble(), 25.0);
+  C.ApplyIncrementalFilter(0, u"b");
+  EXPECT_DOUBLE_EQ(S()->FooterSummaryValues(0).AsDouble(), 5.0);
+  EXPECT_TRUE(VarIsNull(S()->FooterSummaryValues(1)));
+}
+
+TEST_F(SummaryTest, GroupTexts) {
+  S()->DefaultGroupSummaryItems()->Add(C.GetItem(1), spGroup, skSum);
+  S()->DefaultGroupSummaryItems()->Add(C.GetItem(1), spGroup, skMin);
+  C.SetItemGroupIndex(0, 0);
+  C.SetValue(2, 1, Variant(5.0));
+  ASSERT_EQ(C.Groups()->GetChildCount(-1), 2);
+  EXPECT_EQ(S()->GroupSummaryText(0), u"(SUM=10.00, MIN=2.00)");
+  EXPECT_EQ(S()->GroupSummaryText(1), u"(SUM=10.00, MIN=5.00)");
+  S()->DefaultGroupSummaryItems()->SetSeparator(u";");
+  S()->DefaultGroupSummaryItems()->Items(1)->SetFormat(u"least 0");
+  EXPECT_EQ(S()->GroupSummaryText(0), u"(SUM=10.00; least 2)");
+  EXPECT_EQ(S()->FooterSummaryTexts(0), u"");
+}
+
+TEST_F(SummaryTest, GroupsOrderedBySummary) {
+  TcxDataSummaryItem* Sum = S()->DefaultGroupSummaryItems()->Add(C.GetItem(1), spGroup, skSum);
+  C.SetItemGroupIndex(0, 0);  // a: 10, b: 5
+  C.FocusRecord(3);
+  C.SetSortBySummary(Sum, soAscending);
+  EXPECT_EQ(C.RowTexts(0).front(), "b");
+  EXPECT_EQ(C.GetFocusedRecordIndex(), 3);
+  EXPECT_EQ(C.RowTexts(0)[size_t(C.GetFocusedRowIndex())], "b");
+  C.SetSortBySummary(Sum, soDescending);
+  EXPECT_EQ(C.RowTexts(0).front(), "a");
+  S()->DefaultGroupSummaryItems()->Clear();  // freeing the item ends the ordering
+  EXPECT_EQ(C.SortBySummaryItem(), nullptr);
+}
+
+TEST_F(SummaryTest, TextValuesAreShownAsTextAndNeverRaise) {
+  // Minimum and maximum of texts, and sums over texts among numbers.
+  S()->FooterSummaryItems()->Add(C.GetItem(2), spFooter, skMin);
+  S()->FooterSummaryItems()->Add(C.GetItem(2), spFooter, skMax);
+  S()->FooterSummaryItems()->Add(C.GetItem(2), spFooter, skSum);
+  S()->DefaultGroupSummaryItems()->Add(C.GetItem(2), spGroup, skMax);
+  EXPECT_NO_THROW(C.SetItemGroupIndex(0, 0));
+  EXPECT_EQ(S()->FooterSummaryTexts(0), u"MIN=apple");
+  EXPECT_EQ(S()->FooterSummaryTexts(1), u"MAX=pear");
+  EXPECT_NO_THROW(S()->FooterSummaryTexts(2));
+  EXPECT_EQ(S()->GroupSummaryText(0), u"(MAX=pear)");
+  C.BeginUpdate();
+  C.SetValue(3, 2, Variant(7.5));
+  EXPECT_NO_THROW(C.EndUpdate());
+}
+
+TEST_F(SummaryTest, ChangingOnlyTheFormatRepaintsWithoutRecalculating) {
+  Footer(skSum);
+  Integer Calculations = 0;
+  S()->OnAfterSummary = TcxAfterSummaryEvent(&C, [&](TcxDataSummary*) { ++Calculations; });
+  C.Notices.clear();
+  S()->FooterSummaryItems()->Items(0)->SetFormat(u"0");
+  EXPECT_EQ(Calculations, 0);
+  EXPECT_EQ(C.Notices, (std::vector<std::string>{"layout"}));
+  S()->FooterSummaryItems()->Items(0)->SetKind(skMax);
+  EXPECT_EQ(Calculations, 1);
+  EXPECT_EQ(S()->FooterSummaryTexts(0), u"8");
+}
+
+TEST_F(SummaryTest, AFailingSummaryHandlerStillLetsTheNoticesThrough) {
+  Footer(skSum);
+  S()->OnAfterSummary = TcxAfterSummaryEvent(&C, [](TcxDataSummary*) { throw Exception(u"handler failed"); });
+  C.Notices.clear();
+  EXPECT_THROW(C.SetValue(0, 1, Variant(1.0)), Exception);
+  EXPECT_EQ(C.Notices, (std::vector<std::string>{"data(0,1,0)"}));
+  S()->OnAfterSummary = nullptr;
+  C.SetValue(1, 1, Variant(1.0));
+  EXPECT_DOUBLE_EQ(S()->FooterSummaryValues(0).AsDouble(), 7.0);
+}
+
+TEST_F(SummaryTest, RemovingAnItemUnlinksItsSummaries) {
+  Footer(skSum);
+  C.RemoveItem(C.GetItem(1));
+  EXPECT_EQ(S()->FooterSummaryItems()->Items(0)->Field(), nullptr);
+  EXPECT_TRUE(VarIsNull(S()->FooterSummaryValues(0)));
+}
+
+}  // namespace
