@@ -1,4 +1,6 @@
 #include "foundation/qzOffice11.h"
+#include "foundation/cxLookAndFeels.h"
+#include "foundation/cxPainterImages.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,10 @@ std::string Rgb(TColor C) {
 class qzOffice11Test : public ::testing::Test {
 protected:
   void SetUp() override {
+    // Units built on the scheme keep a reference while they live; these
+    // tests count references from zero.
+    cxPainterImagesFinalize();
+    cxLookAndFeelsFinalize();
     GTheme = TFakeTheme{};
     SetSysColorTable(DefaultSysColorTable());
     Office11SchemeRefresh();
