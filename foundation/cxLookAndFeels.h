@@ -70,7 +70,9 @@ inline constexpr bool cxDefaultLookAndFeelNativeStyle = false;
 // The painter registry: the painter of each kind and the native-style
 // painter. The painter units register their classes at start-up (and may
 // register nullptr, or unregister, at finalisation). Unregistered entries
-// answer nullptr.
+// answer nullptr. A unit of a static library starts only when the program
+// references it, so the program's start-up calls cxStandardPaintersRegister,
+// cxUltraFlatPaintersRegister and cxNativePainterRegister itself.
 
 void RegisterLookAndFeelPainter(TcxLookAndFeelKind AKind, TcxCustomLookAndFeelPainterClass APainter);
 void RegisterNativeLookAndFeelPainter(TcxCustomLookAndFeelPainterClass APainter);
