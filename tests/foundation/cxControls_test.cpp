@@ -1,0 +1,589 @@
+// The base control driven offscreen: scroll-bar layout, wheel, focus on a
+// click, keys and menus, mouse tracking, the destroy guard and system metric
+// changes; and a picture of a control with its bars.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "foundation/cxControls.h"
+#include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/sysmetrics.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
+#include "platform/rtl/exceptions.h"
+
+namespace {
+
+struct TScrollCall {
+  TScrollBarKind Kind;
+  TScrollCode Code;
+  friend bool operator==(const TScrollCall&, const TScrollCall&) = default;
+};
+
+// A control with a content of a given size that it scrolls by pixels.
+class TGrid : public TcxControl {
+public:
+  explicit TGrid(TComponent* AOwner) : TcxControl(AOwner) {}
+  Integer ContentWidth = 0, ContentHeight = 0;
+  Integer LeftPos = 0, TopPos = 0;
+  bool AllowHide = true;
+  bool Reclaim = false;
+  // Sizes pages from the bars as they show now, not from the pending
+  // calculation (a descendant that does so makes bars depend on each other).
+  bool StaleVisibility = false;
+  Integer ComputeCount = 0;
+  std::vector<TScrollCall> Scrolls;
+  std::function<void()> OnScrollContent;
+
+  void SetContent(Integer W, Integer H) {
+    ContentWidth = W;
+    ContentHeight = H;
+    RecalcScrollBars();
+  }
+  void ComputeScrollBarParams() override {
+    ++ComputeCount;
+    TRect c = ContentBounds();
+    if (StaleVisibility) {
+      c = DrawingBounds();
+      if (HScrollBar()->Visible()) c.Bottom -= HScrollBar()->Height();
+      if (VScrollBar()->Visible()) c.Right -= VScrollBar()->Width();
+    }
+    SetScrollBarParams(sbHorizontal, 0, ContentWidth - 1, LeftPos, c.Width(), 1, true, AllowHide);
+    SetScrollBarParams(sbVertical, 0, ContentHeight - 1, TopPos, c.Height(), 1, true, AllowHide);
+  }
+  bool CanReclaimScrollBarSpace(TScrollBarKind) override { return Reclaim; }
+  void ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APos) override {
+    Scrolls.push_back({AKind, ACode});
+    if (OnScrollContent) OnScrollContent();
+    (void)APos;
+  }
+  void Paint() override {
+    TcxControl::Paint();
+    TCanvas* c = Canvas();
+    c->Brush()->SetColor(clWindow);
+    c->FillRect(ContentBounds());
+    c->Pen()->SetColor(clSilver);
+    for (Integer y = 0; y < ContentBounds().Bottom; y += 18) {
+      c->MoveTo(0, y);
+      c->LineTo(ContentBounds().Right, y);
+    }
+    c->Font()->SetColor(clWindowText);
+    c->TextOut(8, 4, u"Korvane 控件");
+  }
+};
+
+// A menu of the library's own kind.
+class TTestMenu : public TComponent, public IcxPopupMenu {
+public:
+  explicit TTestMenu(TComponent* AOwner) : TComponent(AOwner) {}
+  std::vector<TPoint> Shown;
+  Integer ShortCutsTaken = 0;
+  void Popup(Integer X, Integer Y) override { Shown.push_back({X, Y}); }
+  bool IsShortCutKey(TMessage& M) override {
+    bool taken = M.WParam == 'M' && (GetKeyState(VK_CONTROL) & 0x8000);
+    if (taken) ++ShortCutsTaken;
+    return taken;
+  }
+};
+
+// A shown form with two grids: A at (10, 10) and B at (10, 200), 200 x 150.
+struct TGridFixture {
+  TGridFixture() {
+    EnsureGuiRuntime();
+    Application->ResetTerminated();
+    Form = new TForm(nullptr);
+    Form->SetBounds(50, 50, 400, 400);
+    A = MakeGrid(10);
+    B = MakeGrid(200);
+    Form->Show();
+  }
+  TGrid* MakeGrid(Integer Top) {
+    TGrid* g = new TGrid(Form);
+    g->SetBounds(10, Top, 200, 150);
+    g->SetParent(Form);
+    return g;
+  }
+  ~TGridFixture() {
+    ReleaseCapture();
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TForm* Form;
+  TGrid* A;
+  TGrid* B;
+};
+
+TEST(cxControl, CreatesWithItsDefaults) {
+  TGridFixture f;
+  EXPECT_TRUE(f.A->FocusOnClick());
+  EXPECT_EQ(f.A->ScrollBars(), ssBoth);
+  EXPECT_EQ(f.A->BorderStyle(), cxcbsNone);
+  EXPECT_TRUE(f.A->TabStop());
+  ASSERT_NE(f.A->HScrollBar(), nullptr);
+  EXPECT_EQ(f.A->HScrollBar()->Kind(), sbHorizontal);
+  EXPECT_EQ(f.A->VScrollBar()->Kind(), sbVertical);
+  EXPECT_FALSE(f.A->HScrollBar()->Visible());
+  EXPECT_EQ(f.A->HScrollBar()->Parent(), f.A);
+  EXPECT_EQ(f.A->VScrollBar()->LookAndFeel()->Master(), f.A->LookAndFeel());
+  EXPECT_TRUE(f.A->IsOwnScrollControl(f.A->SizeGrip()));
+  EXPECT_FALSE(f.A->IsOwnScrollControl(f.B));
+  HWND h = f.A->Handle();
+  EXPECT_NE(GetWindowStyle(h) & WS_CLIPCHILDREN, 0u);
+  // The library's cursors are registered.
+  for (TCursor id = crcxDragCopy; id <= crcxDrag; ++id) EXPECT_NE(Screen->Cursors(id), Screen->Cursors(crDefault)) << id;
+}
+
+TEST(cxControl, ScrollBarLayoutFollowsTheContent) {
+  TGridFixture f;
+  struct TCase {
+    const char* Name;
+    Integer W, H;
+    bool HVisible, VVisible;
+  };
+  const TCase cases[] = {
+      {"content fits", 100, 100, false, false},
+      {"too wide", 300, 100, true, false},
+      {"too tall", 100, 300, false, true},
+      {"both", 300, 300, true, true},
+      {"fits exactly", 200, 150, false, false},
+      {"tall content makes the width too small", 190, 200, true, true},
+      {"wide content makes the height too small", 300, 140, true, true},
+      {"back to fitting", 50, 50, false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.A->SetContent(c.W, c.H);
+    EXPECT_EQ(f.A->IsHScrollBarVisible(), c.HVisible);
+    EXPECT_EQ(f.A->IsVScrollBarVisible(), c.VVisible);
+    EXPECT_EQ(f.A->SizeGrip()->Visible(), c.HVisible && c.VVisible);
+    TRect content = f.A->ContentBounds();
+    EXPECT_EQ(content, (TRect{0, 0, c.VVisible ? 184 : 200, c.HVisible ? 134 : 150}));
+    if (c.HVisible) {
+      EXPECT_EQ(f.A->HScrollBar()->BoundsRect(), (TRect{0, 134, content.Right, 150}));
+      EXPECT_EQ(f.A->HScrollBar()->PageSize(), content.Width());
+      EXPECT_EQ(f.A->HScrollBar()->LargeChange(), content.Width());
+      EXPECT_EQ(f.A->HScrollBar()->Max(), c.W - 1);
+    }
+    if (c.VVisible) {
+      EXPECT_EQ(f.A->VScrollBar()->BoundsRect(), (TRect{184, 0, 200, content.Bottom}));
+    }
+    if (c.HVisible && c.VVisible) {
+      EXPECT_EQ(f.A->SizeGrip()->BoundsRect(), (TRect{184, 134, 200, 150}));
+    }
+  }
+}
+
+TEST(cxControl, ScrollBarSettingsBorderAndHidingRules) {
+  TGridFixture f;
+  f.A->SetContent(300, 300);
+  f.A->SetScrollBars(ssVertical);
+  EXPECT_FALSE(f.A->IsHScrollBarVisible());
+  EXPECT_TRUE(f.A->IsVScrollBarVisible());
+  f.A->SetScrollBars(ssNone);
+  EXPECT_FALSE(f.A->IsVScrollBarVisible());
+  f.A->SetScrollBars(ssBoth);
+  // A range that fits shows a disabled bar when the caller does not allow hiding.
+  f.A->AllowHide = false;
+  f.A->SetContent(100, 300);
+  EXPECT_TRUE(f.A->IsHScrollBarVisible());
+  EXPECT_FALSE(f.A->HScrollBar()->Enabled());
+  EXPECT_TRUE(f.A->VScrollBar()->Enabled());
+  f.A->AllowHide = true;
+  f.A->SetContent(100, 300);
+  EXPECT_FALSE(f.A->IsHScrollBarVisible());
+  // The border takes the painter's thickness on every side.
+  f.A->SetBorderStyle(cxcbsDefault);
+  Integer b = f.A->BorderThickness();
+  EXPECT_GT(b, 0);
+  EXPECT_EQ(f.A->ContentBounds(), (TRect{b, b, 200 - b - 16, 150 - b}));
+  EXPECT_EQ(f.A->VScrollBar()->BoundsRect(), (TRect{200 - b - 16, b, 200 - b, 150 - b}));
+}
+
+TEST(cxControl, BarsShownOnlyBecauseOfEachOtherAreReclaimed) {
+  for (bool reclaim : {false, true}) {
+    SCOPED_TRACE(reclaim);
+    TGridFixture f;
+    f.A->StaleVisibility = true;
+    f.A->Reclaim = reclaim;
+    f.A->SetContent(300, 300);
+    ASSERT_TRUE(f.A->IsHScrollBarVisible() && f.A->IsVScrollBarVisible());
+    // 190 x 145 fits without bars, but not beside the bars that show now.
+    f.A->SetContent(190, 145);
+    EXPECT_EQ(f.A->IsHScrollBarVisible(), !reclaim);
+    EXPECT_EQ(f.A->IsVScrollBarVisible(), !reclaim);
+  }
+}
+
+TEST(cxControl, OscillatingBarsEndShownDisabled) {
+  TGridFixture f;
+  f.A->StaleVisibility = true;
+  f.A->SetContent(300, 100);
+  ASSERT_TRUE(f.A->IsHScrollBarVisible());
+  ASSERT_FALSE(f.A->IsVScrollBarVisible());
+  // With the horizontal bar shown only the vertical one is needed, and with
+  // that one shown only the horizontal one: the passes would swap for ever.
+  f.A->ComputeCount = 0;
+  f.A->SetContent(190, 140);
+  EXPECT_LT(f.A->ComputeCount, 20);
+  EXPECT_TRUE(f.A->IsHScrollBarVisible());
+  EXPECT_TRUE(f.A->IsVScrollBarVisible());
+  EXPECT_FALSE(f.A->HScrollBar()->Enabled());
+  EXPECT_FALSE(f.A->VScrollBar()->Enabled());
+  // The next real change recalculates normally again.
+  f.A->SetContent(50, 50);
+  EXPECT_FALSE(f.A->IsHScrollBarVisible());
+  EXPECT_FALSE(f.A->IsVScrollBarVisible());
+}
+
+TEST(cxControl, WheelScrollsWheelScrollLinesThroughScrollContent) {
+  TGridFixture f;
+  HWND h = f.A->Handle();
+  TestWheel(h, {50, 50}, -1);
+  EXPECT_TRUE(f.A->Scrolls.empty());  // no vertical bar: nothing to scroll
+  f.A->SetContent(300, 300);
+  Mouse->SetWheelScrollLines(3);
+  TestWheel(h, {50, 50}, -1);
+  TestWheel(h, {50, 50}, 1);
+  std::vector<TScrollCall> expected(3, {sbVertical, scLineDown});
+  expected.insert(expected.end(), 3, {sbVertical, scLineUp});
+  EXPECT_EQ(f.A->Scrolls, expected);
+  // ScrollOneStep goes the same way for the four directions.
+  f.A->Scrolls.clear();
+  for (TcxDirection d : {dirLeft, dirRight, dirUp, dirDown}) f.A->ScrollOneStep(d);
+  EXPECT_EQ(f.A->Scrolls, (std::vector<TScrollCall>{{sbHorizontal, scLineUp},
+                                                    {sbHorizontal, scLineDown},
+                                                    {sbVertical, scLineUp},
+                                                    {sbVertical, scLineDown}}));
+  // The bars' own scrolling arrives there too.
+  f.A->Scrolls.clear();
+  TestClick(f.A->VScrollBar()->Handle(), {8, 120});
+  ASSERT_FALSE(f.A->Scrolls.empty());
+  EXPECT_EQ(f.A->Scrolls.front(), (TScrollCall{sbVertical, scLineDown}));
+  EXPECT_EQ(f.A->Scrolls.back(), (TScrollCall{sbVertical, scEndScroll}));
+}
+
+TEST(cxControl, ClickFocusesTheControlUnlessItRefuses) {
+  TGridFixture f;
+  Integer downs = 0, focusChanges = 0;
+  f.B->OnMouseDown = TMouseEvent(&f, [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { ++downs; });
+  f.B->OnFocusChanged = TNotifyEvent(&f, [&](TObject*) { ++focusChanges; });
+  f.A->SetFocus();
+  TestClick(f.B->Handle(), {20, 20});
+  EXPECT_TRUE(f.B->Focused());
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(focusChanges, 1);
+  EXPECT_EQ(f.B->MouseDownPos(), (TPoint{20, 20}));
+
+  // Without FocusOnClick the press goes through but the focus stays.
+  f.A->SetFocus();
+  f.B->SetFocusOnClick(false);
+  TestClick(f.B->Handle(), {20, 20});
+  EXPECT_TRUE(f.A->Focused());
+  EXPECT_EQ(downs, 2);
+
+  // A control that cannot keep the focus drops the press.
+  f.B->SetFocusOnClick(true);
+  f.B->OnEnter = TNotifyEvent(&f, [&](TObject*) { f.A->SetFocus(); });
+  TestClick(f.B->Handle(), {20, 20});
+  EXPECT_TRUE(f.A->Focused());
+  EXPECT_EQ(downs, 2);
+  EXPECT_EQ(GetCapture(), HWND(0));
+
+  // A press on a bar focuses the control that owns it.
+  f.B->OnEnter = nullptr;
+  f.B->SetContent(100, 300);
+  TestClick(f.B->VScrollBar()->Handle(), {8, 5});
+  EXPECT_TRUE(f.B->Focused());
+}
+
+TEST(cxControl, KeysReachTheControlByItsDialogCodeAndMenusTakeShortcuts) {
+  TGridFixture f;
+  const std::pair<TcxControlDialogKeys, LRESULT> codes[] = {
+      {0, 0}, {dkArrows, DLGC_WANTARROWS}, {dkTab | dkChars, DLGC_WANTTAB | DLGC_WANTCHARS},
+      {dkAll | dkArrows | dkChars | dkTab, 0x87}};
+  for (auto& [keys, code] : codes) {
+    f.A->SetKeys(keys);
+    EXPECT_EQ(f.A->Perform(WM_GETDLGCODE), code);
+  }
+  std::vector<Word> keysDown;
+  f.A->OnKeyDown = TKeyEvent(&f, [&](TObject*, Word& k, TShiftState) { keysDown.push_back(k); });
+  f.A->SetKeys(dkArrows);
+  f.A->SetFocus();
+  TestKey(VK_DOWN);
+  TestKey('M', u"", tkCtrl);
+  EXPECT_EQ(keysDown, (std::vector<Word>{VK_DOWN, 'M'}));
+
+  // A menu of the control or of a TcxControl around it takes its shortcut.
+  TTestMenu* menu = new TTestMenu(f.Form);
+  f.A->SetPopupMenu(menu);
+  EXPECT_EQ(f.A->PopupMenu(), menu);
+  keysDown.clear();
+  TestKey('M', u"", tkCtrl);
+  EXPECT_EQ(menu->ShortCutsTaken, 1);
+  EXPECT_TRUE(keysDown.empty());
+  // A component that is no menu is refused; a freed menu is forgotten.
+  f.B->SetPopupMenu(f.A);
+  EXPECT_EQ(f.B->PopupMenu(), nullptr);
+  menu->Free();
+  EXPECT_EQ(f.A->PopupMenu(), nullptr);
+}
+
+TEST(cxControl, ContextMenuShowsThePopupMenuAtTheScreenPoint) {
+  TGridFixture f;
+  TTestMenu* menu = new TTestMenu(f.Form);
+  f.A->SetPopupMenu(menu);
+  TestClick(f.A->Handle(), {30, 40}, tbRight);
+  ASSERT_EQ(menu->Shown.size(), 1u);
+  EXPECT_EQ(menu->Shown[0], f.A->ClientToScreen({30, 40}));
+  // From the keyboard: at the client's top-left.
+  f.A->Perform(WM_CONTEXTMENU, f.A->Handle(), MAKELPARAM(-1, -1));
+  ASSERT_EQ(menu->Shown.size(), 2u);
+  EXPECT_EQ(menu->Shown[1], f.A->ClientToScreen({0, 0}));
+  // An OnContextPopup that handles the request keeps the menu closed.
+  f.A->OnContextPopup = TContextPopupEvent(&f, [](TObject*, TPoint, bool& handled) { handled = true; });
+  TestClick(f.A->Handle(), {30, 40}, tbRight);
+  EXPECT_EQ(menu->Shown.size(), 2u);
+}
+
+// A tracking caller that records its notice.
+struct TTracker : IcxMouseTrackingCaller {
+  Integer Leaves = 0;
+  void MouseLeave() override { ++Leaves; }
+};
+struct TAreaTracker : TTracker, IcxMouseTrackingAreaCaller {
+  TRect Area;
+  bool PtInCaller(const TPoint& P) override { return PtInRect(Area, P); }
+};
+
+TEST(cxControl, MouseTrackingReportsLeavingTheArea) {
+  TGridFixture f;
+  TTestClock clock;
+  Integer controlLeaves = 0;
+  f.A->OnMouseLeave = TNotifyEvent(&f, [&](TObject*) { ++controlLeaves; });
+  auto moveTo = [&](TPoint client) {
+    TPoint s = f.A->ClientToScreen(client);
+    SetCursorPos(s.X, s.Y);
+  };
+  TTracker t;
+  moveTo({10, 10});
+  BeginMouseTracking(f.A, Rect(0, 0, 50, 50), &t);
+  BeginMouseTracking(f.A, Rect(0, 0, 50, 50), &t);  // once only
+  EXPECT_EQ(MouseTrackingCount(), 1);
+  clock.Advance(100);
+  EXPECT_EQ(t.Leaves, 0);
+  // Out of the area but inside the client: the caller hears it, the control not.
+  moveTo({60, 10});
+  clock.Advance(10);
+  EXPECT_EQ(t.Leaves, 1);
+  EXPECT_EQ(controlLeaves, 0);
+  EXPECT_FALSE(IsMouseTracking(&t));
+  // Out of the control: the control gets CM_MOUSELEAVE as well.
+  moveTo({10, 10});
+  BeginMouseTracking(f.A, Rect(0, 0, 50, 50), &t);
+  moveTo({-30, 10});
+  clock.Advance(10);
+  EXPECT_EQ(t.Leaves, 2);
+  EXPECT_EQ(controlLeaves, 1);
+  // A caller with its own area test decides itself.
+  TAreaTracker a;
+  a.Area = Rect(0, 0, 100, 20);
+  moveTo({90, 10});
+  BeginMouseTracking(f.A, Rect(0, 0, 5, 5), &a);
+  clock.Advance(50);
+  EXPECT_EQ(a.Leaves, 0);
+  moveTo({90, 30});
+  clock.Advance(10);
+  EXPECT_EQ(a.Leaves, 1);
+  // Tracking of a control that is freed ends with it.
+  BeginMouseTracking(f.B, Rect(0, 0, 5, 5), &t);
+  EXPECT_EQ(MouseTrackingCount(), 1);
+  f.B->Free();
+  f.B = nullptr;
+  EXPECT_EQ(MouseTrackingCount(), 0);
+  clock.Advance(50);
+  // Finalising while tracking runs is an error (and ends the tracking).
+  BeginMouseTracking(f.A, Rect(0, 0, 5, 5), &t);
+  try {
+    cxControlsFinalize();
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message, String(u"MouseTrackingTimerList.Count <> 0"));
+  }
+  EXPECT_EQ(MouseTrackingCount(), 0);
+}
+
+TEST(cxControl, ControlFreedInsideItsOwnHandlerIsNotTouchedAfterwards) {
+  {
+    TGridFixture f;
+    f.B->OnMouseDown = TMouseEvent(&f, [&](TObject*, TMouseButton, TShiftState, Integer, Integer) {
+      // The handler lives in the control: nothing of it is used after Free.
+      TGrid* self = f.B;
+      f.B = nullptr;
+      self->Free();
+    });
+    TestClick(f.B->Handle(), {20, 20});
+    EXPECT_EQ(f.B, nullptr);
+    EXPECT_EQ(f.Form->ControlCount(), 1);
+  }
+  {
+    TGridFixture f;
+    f.B->SetContent(300, 300);
+    f.B->OnScrollContent = [&] {
+      // The handler lives in the control: nothing of it is used after Free.
+      TGrid* self = f.B;
+      f.B = nullptr;
+      self->Free();
+    };
+    f.B->SetFocus();
+    HWND h = f.B->Handle();
+    TestWheel(h, {20, 20}, -1);  // the first of three lines frees the control
+    EXPECT_EQ(f.B, nullptr);
+  }
+  {
+    TGridFixture f;
+    f.A->SetFocus();
+    f.A->OnKeyDown = TKeyEvent(&f, [&](TObject*, Word&, TShiftState) {
+      // The handler lives in the control: nothing of it is used after Free.
+      TGrid* self = f.A;
+      f.A = nullptr;
+      self->Free();
+    });
+    TestKey(VK_ESCAPE);
+    EXPECT_EQ(f.A, nullptr);
+  }
+  {
+    // Scrolling through a bar frees the control and with it the bar.
+    TGridFixture f;
+    f.B->SetContent(300, 300);
+    f.B->OnScrollContent = [&] {
+      TGrid* self = f.B;
+      f.B = nullptr;
+      self->Free();
+    };
+    TTestClock clock;
+    TestMousePress(f.B->VScrollBar()->Handle(), {8, 120});
+    EXPECT_EQ(f.B, nullptr);
+    clock.Advance(1000);
+  }
+  {
+    TGridFixture f;
+    f.A->OnClick = TNotifyEvent(&f, [&](TObject*) {
+      // The handler lives in the control: nothing of it is used after Free.
+      TGrid* self = f.A;
+      f.A = nullptr;
+      self->Free();
+    });
+    TestClick(f.A->Handle(), {20, 20});
+    EXPECT_EQ(f.A, nullptr);
+    TestClick(f.B->Handle(), {20, 20});
+    EXPECT_TRUE(f.B->Focused());
+  }
+}
+
+TEST(cxControl, SystemMetricChangeResizesTheBarsAndRelayouts) {
+  TGridFixture f;
+  f.A->SetContent(300, 300);
+  TSysMetricsTable table = DefaultSysMetricsTable();
+  table[SM_CYHSCROLL] = 22;
+  table[SM_CXVSCROLL] = 20;
+  SetSysMetricsTable(table);
+  SendToTopLevelWindows(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_EQ(f.A->HScrollBar()->Height(), 22);
+  EXPECT_EQ(f.A->VScrollBar()->Width(), 20);
+  EXPECT_EQ(f.A->ContentBounds(), (TRect{0, 0, 180, 128}));
+  EXPECT_EQ(f.A->HScrollBar()->BoundsRect(), (TRect{0, 128, 180, 150}));
+  EXPECT_EQ(f.A->SizeGrip()->BoundsRect(), (TRect{180, 128, 200, 150}));
+  EXPECT_EQ(f.A->HScrollBar()->PartBounds(sbpLineUp), (TRect{0, 0, 22, 22}));
+  SetSysMetricsTable(DefaultSysMetricsTable());
+  // The private message alone does the same (the window's frame sends it).
+  f.A->Perform(CXM_NCSIZECHANGED);
+  EXPECT_EQ(f.A->HScrollBar()->Height(), 16);
+  EXPECT_EQ(f.A->ContentBounds(), (TRect{0, 0, 184, 134}));
+}
+
+TEST(cxControl, SettingsControllerListsLiveControlsOnly) {
+  TGridFixture f;
+  Integer listed = cxSettingsController()->ListenerCount();
+  EXPECT_NE(cxSettingsController()->Handle(), HWND(0));
+  f.B->Free();
+  f.B = nullptr;
+  EXPECT_EQ(cxSettingsController()->ListenerCount(), listed - 1);
+  SendToTopLevelWindows(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);  // reaches only A
+  EXPECT_EQ(f.A->HScrollBar()->Height(), 16);
+}
+
+// A font listener that records its notices.
+struct TFontListener : IcxFontListener {
+  std::vector<TFont*> Fonts;
+  void Changed(TObject*, TFont* AFont) override { Fonts.push_back(AFont); }
+};
+
+TEST(cxControl, FontListenersAndTheDefaultCursor) {
+  TGridFixture f;
+  TFontListener listener;
+  f.A->AddFontListener(&listener);
+  f.A->AddFontListener(&listener);  // once only
+  f.A->Font()->SetSize(14);
+  ASSERT_EQ(listener.Fonts.size(), 1u);
+  EXPECT_EQ(listener.Fonts[0], f.A->Font());
+  f.A->RemoveFontListener(&listener);
+  f.A->Font()->SetSize(9);
+  EXPECT_EQ(listener.Fonts.size(), 1u);
+  // Setting Cursor changes the default cursor; the cursor a mouse move
+  // takes from CursorAt does not.
+  struct TCursorGrid : TGrid {
+    using TGrid::TGrid;
+    TCursor CursorAt(Integer X, Integer) override { return X < 50 ? crcxHorzSize : DefaultCursor(); }
+  };
+  auto* g = new TCursorGrid(f.Form);
+  g->SetBounds(220, 10, 100, 100);
+  g->SetParent(f.Form);
+  g->SetCursor(crHandPoint);
+  EXPECT_EQ(g->DefaultCursor(), crHandPoint);
+  TestMouseMove(g->Handle(), {10, 10});
+  EXPECT_EQ(g->Cursor(), crcxHorzSize);
+  EXPECT_EQ(g->DefaultCursor(), crHandPoint);
+  TestMouseMove(g->Handle(), {80, 10});
+  EXPECT_EQ(g->Cursor(), crHandPoint);
+}
+
+TEST(cxControl, MouseCaptureObjectIsToldWhenReplaced) {
+  TGridFixture f;
+  struct TCaptureObject : TObject, IcxMouseCaptureObject {
+    Integer Cancels = 0;
+    void DoCancelMode() override { ++Cancels; }
+  } first, second;
+  f.A->SetMouseCaptureObject(&first);
+  EXPECT_TRUE(f.A->MouseCapture());
+  f.A->SetMouseCaptureObject(&second);
+  EXPECT_EQ(first.Cancels, 1);
+  f.A->Perform(WM_CANCELMODE);
+  EXPECT_EQ(second.Cancels, 1);
+  EXPECT_EQ(f.A->MouseCaptureObject(), nullptr);
+  EXPECT_FALSE(f.A->MouseCapture());
+}
+
+TEST(cxControl, PictureOfAControlWithBorderAndBars) {
+  TGridFixture f;
+  f.A->SetBorderStyle(cxcbsDefault);
+  f.A->SetContent(400, 300);
+  f.A->HScrollBar()->SetPosition(0);
+  f.Form->SetColor(clBtnFace);
+  TBitmap picture(f.Form->ClientWidth(), f.Form->ClientHeight());
+  f.Form->PaintTo(picture.Canvas(), 0, 0);
+  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
+  std::filesystem::create_directories(dir);
+  picture.SaveToFile(String(u"") + (dir / "cxControl_scrollbars.png").u16string());
+  // The bars were painted by the painter: the arrow buttons differ from the
+  // window colour of the content.
+  TRect h = f.A->HScrollBar()->BoundsRect();
+  TPoint arrow{10 + h.Left + 8, 10 + h.Top + 8};
+  EXPECT_NE(picture.PixelColor(arrow.X, arrow.Y), ColorToRGB(clWindow));
+  EXPECT_EQ(picture.PixelColor(10 + 100, 10 + 50), ColorToRGB(clWindow));
+}
+
+}  // namespace
