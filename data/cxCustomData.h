@@ -137,6 +137,9 @@ public:
   bool Internal() const { return FInternal; }
   void SetInternal(bool AValue);
   TcxCustomDataField* ReferenceField() const { return FReferenceField; }
+  // The item sorts and groups by its display text.
+  bool SortByDisplayText() const { return FSortByDisplayText; }
+  void SetSortByDisplayText(bool AValue) { FSortByDisplayText = AValue; }
   // Follows AValue's chain to its end; a chain that ends at this field is
   // refused.
   void SetReferenceField(TcxCustomDataField* AValue);
@@ -158,6 +161,7 @@ protected:
   TcxCustomDataField* FReferenceField = nullptr;
   bool FInternal = false;
   bool FTextStored = false;
+  bool FSortByDisplayText = false;
   Integer FRecreateLock = 0;
 };
 
@@ -235,9 +239,13 @@ class TcxDetailObject : public TObject {
   void SetLinkObject(Integer AIndex, TObject* AValue);
   Integer ActiveRelationIndex() const { return FActiveRelationIndex; }
   void SetActiveRelationIndex(Integer AValue) { FActiveRelationIndex = AValue; }
+  // The record's details are shown.
+  bool Expanded() const { return FExpanded; }
+  void SetExpanded(bool AValue) { FExpanded = AValue; }
 
 private:
   Integer FActiveRelationIndex = -1;
+  bool FExpanded = false;
   std::vector<TcxDetailInfoObject*> FInfos;
 };
 

@@ -61,19 +61,29 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner) : FOwner(AO
   FDataStorage->OnClearInternalRecords = TNotifyEvent(this, &TcxCustomDataController::StorageReset);
   FGroups = new TcxDataControllerGroups(this);
   FFields = new TcxCustomDataFieldList(static_cast<IcxCustomDataController*>(this));
+  FFilterList = new TcxDataFilterList;
   FFilter = new TcxDataFilterCriteria(this);
   FSearch = new TcxDataControllerSearch(this);
   FSummary = new TcxDataSummary(this);
   FProvider = new TcxCustomDataProvider(this);
   FInfo = new TcxCustomDataControllerInfo(this);
+  SettleRecordIDs();
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
   FDestroying = true;
+  delete FSaveObject;
+  FSaveObject = nullptr;
+  // A pattern leaves its relation; a clone's relation may be gone already
+  // (its master frees it before the detail objects that hold the clone).
+  if (FMasterRelation && FMasterRecordIndex < 0 && FMasterRelation->DetailDataController() == this)
+    FMasterRelation->SetDetailDataController(nullptr);
+  FMasterRelation = nullptr;
+  FreeAndNil(FRelations);
   FreeAndNil(FInfo);
   FreeAndNil(FSummary);
   FreeAndNil(FFilter);
-  while (!FExtraFilters.empty()) delete FExtraFilters.back();
+  FreeAndNil(FFilterList);
   FreeAndNil(FProvider);
   FDataStorage->Reset(false);
   FreeAndNil(FFields);
@@ -107,17 +117,37 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
   OnRecordChanged = Source->OnRecordChanged;
   OnGroupingChanged = Source->OnGroupingChanged;
   OnSortingChanged = Source->OnSortingChanged;
+  OnDetailExpanding = Source->OnDetailExpanding;
+  OnDetailExpanded = Source->OnDetailExpanded;
+  OnDetailCollapsing = Source->OnDetailCollapsing;
+  OnDetailCollapsed = Source->OnDetailCollapsed;
+}
+
+TClass TcxCustomDataController::SummaryClass() const { return TcxDataSummary::StaticClass(); }
+
+void TcxCustomDataController::RecreateProvider() {
+  TcxCustomDataProvider* Provider = ProviderClass()->Create(this);
+  delete FProvider;
+  FProvider = Provider;
+}
+
+void TcxCustomDataController::RecreateSummary() {
+  auto* Meta = dynamic_cast<TcxDataSummaryClass>(SummaryClass());
+  if (!Meta) throw EInvalidOperation(u"Not a summary class");
+  TcxDataSummary* Summary = Meta->Create(this);
+  delete FSummary;
+  FSummary = Summary;
 }
 
 TcxDataFilterCriteria* TcxCustomDataController::CreateFilter() {
   auto* Result = new TcxDataFilterCriteria(this);
   Result->SetExtra(true);
-  FExtraFilters.push_back(Result);
+  FFilterList->Add(Result);
   return Result;
 }
 
 void TcxCustomDataController::RemoveExtraFilter(TcxDataFilterCriteria* ACriteria) {
-  FExtraFilters.erase(std::remove(FExtraFilters.begin(), FExtraFilters.end(), ACriteria), FExtraFilters.end());
+  if (FFilterList) FFilterList->Remove(ACriteria);
 }
 
 void TcxCustomDataController::StorageReset(TObject*) {
@@ -177,7 +207,13 @@ void TcxCustomDataController::Change(Word AFlags) {
 }
 
 void TcxCustomDataController::NotifyIfUnlocked() {
-  if (FChanges == 0 || !FInfo || FInfo->LockCount() > 0 || FDestroying) return;
+  if (!FInfo || FInfo->LockCount() > 0 || FDestroying) return;
+  // Storage work deferred while locked runs before the notices.
+  if (FStructureReloadPending) {
+    FStructureReloadPending = false;
+    ReloadData();
+  }
+  if (FChanges == 0 || FInfo->LockCount() > 0) return;
   DeliverChanges();
 }
 
@@ -229,6 +265,9 @@ void TcxCustomDataController::DeliverChanges() {
     FPendingKind = dcTotal;
     FPendingItem = -1;
     FPendingRecord = cxNoRecordIndex;
+    FDeliveredKind = Kind;
+    FDeliveredItem = Item;
+    FDeliveredRecord = Record;
     SendNotice(new TcxDataChangedInfo(Kind, Item, Record));
     DoDataChanged();
   } else if (Flags & (dccLayout | dccDetailLayout | dccSummary)) {
@@ -266,6 +305,9 @@ void TcxCustomDataController::DeliverChanges() {
     TFlagGuard Guard(FInSortingChangedEvent, true);
     OnSortingChanged(this);
   }
+  if ((Flags & dccStructure) && DetailMode() == 2)
+    if (auto* Pattern = dynamic_cast<TcxCustomDataController*>(GetDetailReferenceController()))
+      if (Pattern != this) Pattern->RefreshFocusFromSource();
 }
 
 // Merges a change into the pending one so that no change is lost: values of
@@ -297,8 +339,16 @@ void TcxCustomDataController::DataChanged(Integer AKind, Integer AItemIndex, Int
     FPendingItem = -1;
     FPendingRecord = cxNoRecordIndex;
   }
-  if (Kind == dcAdded || Kind == dcDeleted) FInfo->FocusedRecordChanged(false);
-  FInfo->DataChanged();
+  if (Kind == dcTotal) {
+    RefreshData(false);
+  } else {
+    if (Kind == dcAdded || Kind == dcDeleted) FInfo->FocusedRecordChanged(false);
+    FInfo->DataChanged();
+  }
+  // A detail that is not being edited has its master take the changes of
+  // its detail objects.
+  if (FMasterRelation && (GetEditState() & (dceInsert | dceEdit)) == 0)
+    if (TcxCustomDataController* Master = GetMasterDataController()) Master->DetailDataChanged();
 }
 
 void TcxCustomDataController::DoDataChanged() {
@@ -309,7 +359,12 @@ void TcxCustomDataController::DoDataChanged() {
     return;
   }
   FDataChangedPending = false;
-  OnDataChanged(this);
+  if (!IsPattern()) {
+    if (FDeliveredKind < dcAdded && FDeliveredRecord != cxNoRecordIndex)
+      DoRecordChanged(FDeliveredRecord, FDeliveredItem);
+    OnDataChanged(this);
+  }
+  if (IsGridMode() && FProvider->LocateCount() > 0) return;
   const std::vector<TListener> Listeners = FListeners;
   for (const auto& L : Listeners) {
     bool Present = false;
@@ -428,8 +483,34 @@ void TcxCustomDataController::SetItemValueTypeClass(Integer AItemIndex, TcxValue
   if (Field->ValueTypeClass() == AValue) return;
   Field->SetValueTypeClass(AValue);
   FInfo->FieldChanged(Field);
+  if (HasRecordSource()) {
+    RecreateStorage();
+    ValueTypeChanged(AItemIndex);
+  }
   FInfo->CheckUpdate();
   NotifyIfUnlocked();
+}
+
+bool TcxCustomDataController::GetItemSortByDisplayText(Integer AItemIndex) const {
+  return GetItemField(AItemIndex)->SortByDisplayText();
+}
+
+void TcxCustomDataController::SetItemSortByDisplayText(Integer AItemIndex, bool AValue) {
+  TcxCustomDataField* Field = GetItemField(AItemIndex);
+  if (Field->SortByDisplayText() == AValue) return;
+  Field->SetSortByDisplayText(AValue);
+  FInfo->FieldChanged(Field);
+  NotifyIfUnlocked();
+}
+
+bool TcxCustomDataController::IsItemDisplayTextSorted(Integer AItemIndex, bool) const {
+  return GetItemSortByDisplayText(AItemIndex);
+}
+
+void TcxCustomDataController::BroadcastComponentRemoved(TComponent* AComponent) {
+  FFields->BroadcastComponentRemoved(AComponent);
+  FFilter->RemoveItemByItemLink(AComponent);
+  FFilterList->RemoveComponent(AComponent);
 }
 
 bool TcxCustomDataController::CanEditItem(Integer) const { return true; }
@@ -450,14 +531,27 @@ void TcxCustomDataController::CheckRecordRange(Integer ARecordIndex) {
 }
 
 Integer TcxCustomDataController::AppendRecord() {
-  const Integer Result = FDataStorage->AddRecord();
+  if (IsAppendThroughSource()) return LoadRecordFromSource();
+  const Integer Result = HasRecordSource() ? FProvider->SourceAppend() : FDataStorage->AddRecord();
   DataChanged(dcAdded, -1, Result);
   return Result;
 }
 
+Integer TcxCustomDataController::LoadRecordFromSource() {
+  const Integer Result = FProvider->SourceAppend();
+  if (Result >= 0) DataChanged(dcAdded, -1, Result);
+  return Result;
+}
+
+void TcxCustomDataController::DeleteRecordInSource(Integer ARecordIndex) { FProvider->SourceDelete(ARecordIndex); }
+
 Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) cxDataControllerError(cxSDataRecordIndexError);
-  FDataStorage->InsertRecordAt(ARecordIndex);
+  if (HasRecordSource())
+    ARecordIndex = FProvider->SourceInsert(ARecordIndex);
+  else
+    FDataStorage->InsertRecordAt(ARecordIndex);
+  DetailsRecordInserted(ARecordIndex);
   FInfo->RecordsShifted(ARecordIndex, 1);
   if (FNearestRecordIndex >= ARecordIndex) ++FNearestRecordIndex;
   if (FBookmarkRecordIndex >= ARecordIndex) ++FBookmarkRecordIndex;
@@ -468,11 +562,15 @@ Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
 void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
   if (FProvider->EditingRecordIndex() == ARecordIndex) FProvider->ForgetEditingRecord();
-  FDataStorage->DeleteRecordAt(ARecordIndex);
+  if (ARecordIndex >= 0 && HasRecordSource())
+    DeleteRecordInSource(ARecordIndex);
+  else
+    FDataStorage->DeleteRecordAt(ARecordIndex);
   if (ARecordIndex < 0) {
     if (ARecordIndex == FNewItemRecordIndex) FNewItemRecordIndex = 0;
     return;
   }
+  DetailsRecordDeleted(ARecordIndex);
   if (FBookmarkRecordIndex == ARecordIndex)
     ClearBookmark();
   else if (FBookmarkRecordIndex > ARecordIndex)
@@ -487,14 +585,22 @@ void TcxCustomDataController::SetRecordCount(Integer AValue) {
   if (AValue == Old) return;
   TUpdateBracket Bracket(this);
   if (FProvider->IsEditing() && FProvider->EditingRecordIndex() >= AValue) FProvider->ForgetEditingRecord();
-  FDataStorage->SetRecordCount(AValue);
+  if (HasRecordSource()) {
+    // The source adds or drops records (from the end) until the count fits.
+    while (GetRecordCount() < AValue && FProvider->SourceAppend() >= 0) {
+    }
+    while (GetRecordCount() > AValue) FProvider->SourceDelete(GetRecordCount() - 1);
+  } else {
+    FDataStorage->SetRecordCount(AValue);
+  }
   FInfo->CheckSelection();
   if (FBookmarkRecordIndex >= AValue) ClearBookmark();
   DataChanged(AValue < Old ? dcDeleted : dcAdded, -1, cxNoRecordIndex);
 }
 
 bool TcxCustomDataController::IsSourceField(TcxCustomDataField* AField) const {
-  return AField && !AField->IsInternal();
+  if (!AField) return false;
+  return !AField->IsInternal() || (AField->ReferenceField() && !AField->ReferenceField()->IsInternal());
 }
 
 Variant TcxCustomDataController::GetRecordValue(Integer ARecordIndex, TcxCustomDataField* AField) {
@@ -547,7 +653,8 @@ void TcxCustomDataController::SetDisplayText(Integer ARecordIndex, Integer AItem
 
 Variant TcxCustomDataController::GetRecordValues(Integer ARecordIndex,
                                                  const std::vector<TcxCustomDataField*>& AFields) {
-  if (AFields.empty()) return Null();
+  // Without key fields the record source's identity of the record is its key.
+  if (AFields.empty()) return ARecordIndex >= 0 ? FProvider->SourceRecordId(ARecordIndex) : Null();
   if (AFields.size() == 1) return GetRecordValue(ARecordIndex, AFields[0]);
   std::vector<Variant> Values;
   for (auto* F : AFields) Values.push_back(GetRecordValue(ARecordIndex, F));
@@ -591,6 +698,12 @@ Integer TcxCustomDataController::GetRowIndexByRecordIndex(Integer ARecordIndex, 
 }
 
 bool TcxCustomDataController::FocusRow(Integer ARowIndex) {
+  // A provider in step with an outside source may refuse to leave its record.
+  if (FProvider->IsSyncMode() && !FProvider->IsInserting() && ARowIndex != GetFocusedRowIndex()) {
+    const Integer Row = std::clamp(ARowIndex, -1, GetRowCount() - 1);
+    const Integer Record = Row == -1 ? -1 : GetRowInfo(Row).RecordIndex;
+    if (!CanFocusRecord(Record)) return false;
+  }
   FInfo->ChangeFocusedRow(ARowIndex, false);
   FInfo->CheckUpdate();
   NotifyIfUnlocked();
@@ -606,16 +719,47 @@ void TcxCustomDataController::FocusRecord(Integer ARecordIndex) {
 
 Integer TcxCustomDataController::GetFocusedRowIndex() const { return FInfo->GetFocusedRowIndex(); }
 Integer TcxCustomDataController::GetFocusedRecordIndex() const { return FInfo->GetFocusedRecordIndex(); }
-void TcxCustomDataController::FocusFirstRow() { FocusRow(0); }
-void TcxCustomDataController::FocusLastRow() { FocusRow(GetRowCount() - 1); }
-void TcxCustomDataController::FocusNextRow() { FocusRow(GetFocusedRowIndex() + 1); }
-void TcxCustomDataController::FocusPriorRow() { FocusRow(std::max(GetFocusedRowIndex() - 1, 0)); }
-void TcxCustomDataController::MoveFocusBy(Integer ADistance) {
-  FocusRow(std::max(GetFocusedRowIndex() + ADistance, 0));
+// In grid mode the provider moves its cursor; the focus follows it.
+void TcxCustomDataController::FocusFirstRow() {
+  if (IsGridMode())
+    FProvider->First();
+  else
+    FocusRow(0);
 }
-bool TcxCustomDataController::IsFirstRowFocused() const { return GetRowCount() == 0 || GetFocusedRowIndex() == 0; }
+void TcxCustomDataController::FocusLastRow() {
+  if (IsGridMode())
+    FProvider->Last();
+  else
+    FocusRow(GetRowCount() - 1);
+}
+void TcxCustomDataController::FocusNextRow() {
+  if (IsGridMode())
+    FProvider->Next();
+  else
+    FocusRow(GetFocusedRowIndex() + 1);
+}
+void TcxCustomDataController::FocusPriorRow() {
+  if (IsGridMode())
+    FProvider->Prior();
+  else
+    FocusRow(std::max(GetFocusedRowIndex() - 1, 0));
+}
+void TcxCustomDataController::MoveFocusBy(Integer ADistance) {
+  if (IsGridMode())
+    FProvider->MoveBy(ADistance);
+  else
+    FocusRow(std::max(GetFocusedRowIndex() + ADistance, 0));
+}
+bool TcxCustomDataController::IsFirstRowFocused() const {
+  if (IsGridMode()) return FProvider->IsBOF();
+  return GetRowCount() == 0 || GetFocusedRowIndex() == 0;
+}
 bool TcxCustomDataController::IsLastRowFocused() const {
+  if (IsGridMode()) return FProvider->IsEOF();
   return GetRowCount() == 0 || GetFocusedRowIndex() == GetRowCount() - 1;
+}
+void TcxCustomDataController::ScrollGridModeBuffer(Integer ADistance) {
+  if (IsGridMode()) FProvider->Scroll(ADistance);
 }
 
 void TcxCustomDataController::CheckFocusAfterClear() {
@@ -623,7 +767,8 @@ void TcxCustomDataController::CheckFocusAfterClear() {
 }
 
 bool TcxCustomDataController::LeaveRecord(Integer ARecordIndex) {
-  if (FProvider->IsEditing() && FProvider->EditingRecordIndex() != ARecordIndex) PostRecord();
+  if (!FProvider->IsSourceActive() && FProvider->IsEditing() && FProvider->EditingRecordIndex() != ARecordIndex)
+    PostRecord();
   return true;
 }
 
@@ -771,6 +916,9 @@ Integer TcxCustomDataController::CompareRecordsByField(Integer ARecordIndex1, In
     }
     return CompareVariantValues(V1, V2);
   }
+  // Values of the record source are compared by the source (the provider
+  // takes internal records from the storage).
+  if (HasRecordSource() && IsSourceField(AField)) return FProvider->CompareRecords(ARecordIndex1, ARecordIndex2, AField);
   if (!AField->ValueDef()) return 0;
   return FDataStorage->CompareRecordValues(ARecordIndex1, ARecordIndex2, AField->ValueDef());
 }
@@ -1062,7 +1210,7 @@ void TcxCustomDataController::FilterChanged() {
 }
 
 bool TcxCustomDataController::RecordPassesFilters(Integer ARecordIndex) {
-  if (OnFilterRecord && !DoFilterRecord(ARecordIndex)) return false;
+  if (OnFilterRecord && !IsGridMode() && !DoFilterRecord(ARecordIndex)) return false;
   if (IsIncrementalFilterActive() && !IncrementalFilterAccepts(ARecordIndex)) return false;
   if (FFilter->IsFiltering() && !FFilter->Evaluate(ARecordIndex)) return false;
   return true;
@@ -1240,12 +1388,22 @@ void TcxCustomDataController::CheckBookmarkValid() {
 // ---- Whole-state brackets and odds -----------------------------------------------------------
 
 void TcxCustomDataController::BeginFullUpdate() {
-  if (FFullUpdateCount++ == 0) BeginUpdate();
+  if (FFullUpdateCount++ > 0) return;
+  BeginUpdate();
+  delete FSaveObject;
+  FSaveObject = new TcxSaveObject;
+  FSaveObject->Save(this);
 }
 
 void TcxCustomDataController::EndFullUpdate() {
   if (FFullUpdateCount == 0) return;
-  if (--FFullUpdateCount == 0) EndUpdate();
+  if (--FFullUpdateCount > 0) return;
+  std::unique_ptr<TcxSaveObject> Saved(FSaveObject);
+  FSaveObject = nullptr;
+  // The deferred storage work runs with the last EndUpdate; the saved state
+  // is looked up in the records as they are then.
+  EndUpdate();
+  Saved->Restore(this);
 }
 
 Variant TcxCustomDataController::GetRecordId(Integer ARecordIndex) {
@@ -1260,4 +1418,360 @@ void TcxCustomDataController::SetItemTextStored(Integer AItemIndex, bool AValue)
   Field->SetTextStored(AValue);
   FInfo->FieldChanged(Field);
   NotifyIfUnlocked();
+}
+
+// ---- Loading from a record source -------------------------------------------------------------
+
+bool TcxCustomDataController::HasRecordSource() { return FProvider && FProvider->CustomDataSource() != nullptr; }
+
+bool TcxCustomDataController::OwnsRecords() { return !HasRecordSource(); }
+
+bool TcxCustomDataController::NeedsReloadOnActivate() { return HasRecordSource() || FReloadPending; }
+
+bool TcxCustomDataController::SourceKeepsSelection() { return HasRecordSource() && FProvider->SourceFlag(); }
+
+void TcxCustomDataController::GetKeyFields(std::vector<TcxCustomDataField*>&) {}
+
+void TcxCustomDataController::SettleRecordIDs() { FDataStorage->SetUseRecordIDs(RecordIDsSupported()); }
+
+void TcxCustomDataController::SetRecordSource(TcxCustomDataSource* ASource) { FProvider->SetCustomDataSource(ASource); }
+
+void TcxCustomDataController::RefreshData(bool AForce) {
+  if (FRefreshing) return;
+  if (!AForce && !NeedsReloadOnActivate()) {
+    FInfo->DataChanged();
+    return;
+  }
+  // Under a lock the storage work waits for the last EndUpdate.
+  if (FInfo->LockCount() > 0) FStructureReloadPending = true;
+  Reload(AForce);
+}
+
+void TcxCustomDataController::ReloadData() { RefreshData(false); }
+
+void TcxCustomDataController::Reload(bool AForce) {
+  TFlagGuard Refreshing(FRefreshing, true);
+  TUpdateBracket Bracket(this);
+  if (AForce) {
+    if (FGridModeNotifyLock > 0)
+      FFieldsRecreatePending = true;
+    else
+      RecreateFields();
+  }
+  if (!FStructureReloadPending) {
+    RestructureStorage();
+    FReloadPending = false;
+  }
+  FInfo->DataChanged();
+}
+
+void TcxCustomDataController::RestructureStorage() {
+  TUpdateBracket Bracket(this);
+  // Records of an outside source are read anew; records the controller
+  // keeps itself are never dropped here.
+  if (!OwnsRecords() && !IsAppendThroughSource()) {
+    if (FProvider->IsEditing()) FProvider->ForgetEditingRecord();
+    FDataStorage->Reset(FProvider->IsDataChangedLocked());
+  }
+  if (FProvider->IsActive() && !IsAppendThroughSource()) {
+    if (!IsPattern()) LoadStorage();
+    TFlagGuard InLoad(FInLoadStorage, true);
+    FInfo->CheckSelection();
+    if (FBookmarkRecordIndex >= GetRecordCount()) ClearBookmark();
+    RefreshFocusFromSource();
+  }
+  FLoadedStorage = true;
+  Change(dccData);
+  StructureChanged();
+}
+
+void TcxCustomDataController::LoadStorage() {
+  if (IsGridMode()) {
+    BeginLoadFromSource();
+    try {
+      FProvider->LoadDataBuffer();
+    } catch (...) {
+      EndLoadFromSource();
+      throw;
+    }
+    EndLoadFromSource();
+    return;
+  }
+  ProviderBeginLoad();
+  try {
+    BeginLoadFromSource();
+    try {
+      if (HasRecordSource()) {
+        FProvider->LoadRecordHandles();
+      } else {
+        std::unique_ptr<TObject> Object(FProvider->ReaderClass()->Create());
+        auto* Reader = dynamic_cast<TcxValueDefReader*>(Object.get());
+        FProvider->First();
+        while (Reader && !FProvider->IsEOF()) {
+          RecordLoaded(AppendFromReader(Reader));
+          FProvider->Next();
+        }
+      }
+    } catch (...) {
+      EndLoadFromSource();
+      throw;
+    }
+    EndLoadFromSource();
+  } catch (...) {
+    ProviderEndLoad();
+    throw;
+  }
+  ProviderEndLoad();
+}
+
+Integer TcxCustomDataController::AppendFromReader(TcxValueDefReader* AReader) {
+  const Integer Record = FDataStorage->AddRecord();
+  FDataStorage->LoadRecord(Record, AReader, true);
+  return Record;
+}
+
+void TcxCustomDataController::RecreateStorage() {
+  TUpdateBracket Bracket(this);
+  FProvider->ResetWindow();
+  // Records that came from a source (they carry handles) go with it.
+  if (!OwnsRecords() || FRecordHandleField) {
+    if (FProvider->IsEditing()) FProvider->ForgetEditingRecord();
+    FDataStorage->Reset(false);
+  }
+  ClearBookmark();
+  FInfo->CheckSelection();
+  FDataStorage->SetStoredValuesOnly(HasRecordSource());
+  SettleRecordIDs();
+  if (HasRecordSource() && !FRecordHandleField) {
+    FRecordHandleField = CreateInternalField();
+    FRecordHandleField->SetValueTypeClass(TcxIntegerValueType::StaticClass());
+  } else if (!HasRecordSource() && FRecordHandleField) {
+    TcxCustomDataField* Field = FRecordHandleField;
+    FRecordHandleField = nullptr;
+    delete Field;
+  }
+  FReloadPending = true;
+  ReloadData();
+}
+
+void TcxCustomDataController::StructureChanged() {
+  AfterStructureChanged();
+  if (DetailMode() == 2) Change(dccStructure);
+}
+
+void TcxCustomDataController::RefreshFocusFromSource() {
+  if (FProvider->IsSourceActive() && FProvider->IsSyncMode()) FInfo->CheckFocusedRecord();
+}
+
+void TcxCustomDataController::SetActive(bool AValue) {
+  FActive = AValue;
+  if (HasRecordSource()) ReloadData();
+  if (TcxCustomDataController* Master = GetMasterDataController()) Master->DetailsChanged();
+}
+
+void TcxCustomDataController::SyncFocusedRecord() {
+  if (IsLocating() && FInfo->IsFocusing()) return;
+  FInfo->CheckFocusedRecord();
+  FInfo->CheckUpdate();
+  NotifyIfUnlocked();
+}
+
+Integer TcxCustomDataController::GetSyncFocusedRecordIndex() {
+  if (FProvider->IsSourceActive() && FProvider->IsSyncMode()) return FProvider->CurrentRecordIndex();
+  return FInfo->GetFocusedRecordIndex();
+}
+
+// ---- Master-detail -------------------------------------------------------------------------------
+
+TcxCustomDataRelationList* TcxCustomDataController::Relations() {
+  if (!FRelations) FRelations = new TcxCustomDataRelationList(this);
+  return FRelations;
+}
+
+TcxCustomDataController* TcxCustomDataController::GetMasterDataController() const {
+  if (!FMasterRelation || !FMasterRelation->RelationList()) return nullptr;
+  return dynamic_cast<TcxCustomDataController*>(FMasterRelation->RelationList()->DataController());
+}
+
+Integer TcxCustomDataController::DetailMode() const {
+  if (FMasterRelation) return FMasterRecordIndex >= 0 ? 2 : 1;
+  return FIsPattern ? 1 : 0;
+}
+
+IcxCustomDataController* TcxCustomDataController::GetDetailReferenceController() {
+  if (FMasterRelation && FMasterRelation->DetailDataController()) return FMasterRelation->DetailDataController();
+  return this;
+}
+
+void TcxCustomDataController::SetIsPattern(bool AValue) {
+  if (AValue && FMasterRelation && FDataChangeRefCount > 0) throw Exception(u"!");
+  if (AValue == FIsPattern) return;
+  const Integer OldMode = DetailMode();
+  FIsPattern = AValue;
+  if (DetailMode() != OldMode && !IsOwnerDestroying()) RecreateStorage();
+}
+
+void TcxCustomDataController::SetMasterRelation(TcxCustomDataRelation* ARelation, Integer ARecordIndex) {
+  TUpdateBracket Bracket(this);
+  if (FMasterRelation && FMasterRecordIndex < 0 && FMasterRelation->DetailDataController() == this)
+    FMasterRelation->SetDetailDataController(nullptr);
+  FMasterRelation = ARelation;
+  FMasterRecordIndex = ARelation ? ARecordIndex : -1;
+  // The pattern of a relation is its detail controller; a clone is reached
+  // through the link objects of its master record.
+  if (FMasterRelation && FMasterRecordIndex < 0) FMasterRelation->SetDetailDataController(this);
+  ReloadData();
+}
+
+void TcxCustomDataController::ResetMasterLink() {
+  if (FMasterRecordIndex >= 0) {
+    FMasterRelation = nullptr;
+    FMasterRecordIndex = -1;
+  }
+}
+
+void TcxCustomDataController::UnlinkDetail(TcxCustomDataRelation* ARelation) {
+  auto* Detail = dynamic_cast<TcxCustomDataController*>(ARelation->DetailDataController());
+  ARelation->SetDetailDataController(nullptr);
+  if (Detail && Detail->FMasterRelation == ARelation) {
+    Detail->FMasterRelation = nullptr;
+    Detail->FMasterRecordIndex = -1;
+  }
+}
+
+TcxDetailObject* TcxCustomDataController::DetailObjectOf(Integer ARecordIndex) {
+  if (!FRelations || ARecordIndex < 0 || ARecordIndex >= GetRecordCount()) return nullptr;
+  return FRelations->GetDetailObject(ARecordIndex);
+}
+
+void TcxCustomDataController::DetailsChanged() {
+  if (!FRelations) return;
+  for (Integer R = 0; R < GetRecordCount(); ++R) FRelations->GetDetailObject(R);
+  Change(dccDetailLayout);
+}
+
+void TcxCustomDataController::RelationChanged(TcxCustomDataRelation* ARelation) {
+  if (!ARelation || ARelation->RelationList() == FRelations) {
+    ResetDetails();
+    return;
+  }
+  // Another level's relation: the details pass it on.
+  for (Integer R = 0; R < GetRecordCount() && FRelations; ++R)
+    if (TcxDetailObject* Object = FRelations->DetailObjectOf(R))
+      for (Integer I = 0; I < Object->InfoCount(); ++I)
+        if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I)))
+          Detail->RelationChanged(ARelation);
+}
+
+void TcxCustomDataController::ClearRelationDetails(TcxCustomDataRelation* ARelation) {
+  if (!FRelations) return;
+  const Integer Index = FRelations->IndexOf(ARelation);
+  for (Integer R = 0; R < GetRecordCount(); ++R) FRelations->ClearDetails(R, Index);
+}
+
+void TcxCustomDataController::ResetDetails() {
+  if (!FRelations || !FRelations->DetailField() || !FRelations->DetailField()->ValueDef()) return;
+  TcxValueDef* Def = FRelations->DetailField()->ValueDef();
+  for (Integer R = 0; R < GetRecordCount(); ++R) {
+    TcxDetailObject* Object = FRelations->DetailObjectOf(R);
+    if (!Object) continue;
+    for (Integer I = 0; I < Object->InfoCount(); ++I)
+      if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I))) Detail->ResetMasterLink();
+    FDataStorage->WriteValue(R, Def, Variant(Int64(0)));
+    delete Object;
+  }
+  Change(dccDetailLayout);
+}
+
+TObject* TcxCustomDataController::GetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex) {
+  TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
+  if (!Object || ARelationIndex < 0 || ARelationIndex >= FRelations->Count()) return nullptr;
+  if (TObject* Link = Object->LinkObjectAt(ARelationIndex)) return Link;
+  TObject* Link;
+  {
+    TFlagGuard Guard(FCreatingLinkObject, true);
+    Link = CreateDetailLinkObject(FRelations->Items(ARelationIndex), ARecordIndex);
+  }
+  if (Link) Object->SetLinkObject(ARelationIndex, Link);
+  return Link;
+}
+
+bool TcxCustomDataController::IsDetailExpanded(Integer ARecordIndex) {
+  if (!FRelations || ARecordIndex < 0 || ARecordIndex >= GetRecordCount()) return false;
+  TcxDetailObject* Object = FRelations->DetailObjectOf(ARecordIndex);
+  return Object && Object->Expanded();
+}
+
+Integer TcxCustomDataController::GetDetailActiveRelationIndex(Integer ARecordIndex) {
+  TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
+  return Object ? Object->ActiveRelationIndex() : -1;
+}
+
+void TcxCustomDataController::ChangeActiveRelationIndex(Integer ARecordIndex, Integer ARelationIndex) {
+  TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
+  if (!Object || ARelationIndex < 0 || ARelationIndex >= Object->InfoCount()) return;
+  if (Object->ActiveRelationIndex() == ARelationIndex) return;
+  Object->SetActiveRelationIndex(ARelationIndex);
+  Change(dccDetailLayout);
+}
+
+bool TcxCustomDataController::DoDetailExpanding(Integer ARecordIndex) {
+  bool Allow = true;
+  OnDetailExpanding(this, ARecordIndex, Allow);
+  return Allow;
+}
+
+bool TcxCustomDataController::DoDetailCollapsing(Integer ARecordIndex) {
+  bool Allow = true;
+  OnDetailCollapsing(this, ARecordIndex, Allow);
+  return Allow;
+}
+
+bool TcxCustomDataController::ChangeDetailExpanding(Integer ARecordIndex, bool AExpanded) {
+  CheckRecordRange(ARecordIndex);
+  TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
+  if (!Object) return false;
+  if (Object->Expanded() == AExpanded) return true;
+  if (!(AExpanded ? DoDetailExpanding(ARecordIndex) : DoDetailCollapsing(ARecordIndex))) return false;
+  Object->SetExpanded(AExpanded);
+  Change(dccDetailLayout);
+  if (AExpanded)
+    DoDetailExpanded(ARecordIndex);
+  else
+    DoDetailCollapsed(ARecordIndex);
+  return true;
+}
+
+void TcxCustomDataController::CollapseAllDetails() {
+  if (!FRelations) return;
+  TUpdateBracket Bracket(this);
+  for (Integer R = 0; R < GetRecordCount(); ++R)
+    if (IsDetailExpanded(R)) ChangeDetailExpanding(R, false);
+}
+
+void TcxCustomDataController::DetailsRecordInserted(Integer ARecordIndex) {
+  // The clones of later records follow their records up by one.
+  if (!FRelations) return;
+  for (Integer R = ARecordIndex + 1; R < GetRecordCount(); ++R)
+    if (TcxDetailObject* Object = FRelations->DetailObjectOf(R))
+      for (Integer I = 0; I < Object->InfoCount(); ++I)
+        if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I)))
+          if (Detail->FMasterRecordIndex >= 0) Detail->FMasterRecordIndex = R;
+}
+
+void TcxCustomDataController::DetailsRecordDeleted(Integer ARecordIndex) {
+  if (!FRelations) return;
+  for (Integer R = ARecordIndex; R < GetRecordCount(); ++R)
+    if (TcxDetailObject* Object = FRelations->DetailObjectOf(R))
+      for (Integer I = 0; I < Object->InfoCount(); ++I)
+        if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I)))
+          if (Detail->FMasterRecordIndex >= 0) Detail->FMasterRecordIndex = R;
+}
+
+void TcxCustomDataController::DetailDataChanged() {
+  if (!FRelations) return;
+  bool Changed = false;
+  for (Integer R = 0; R < GetRecordCount(); ++R)
+    if (TcxDetailObject* Object = FRelations->DetailObjectOf(R)) Changed = Object->TakeChanges() || Changed;
+  if (Changed) Change(dccLayout);
 }

@@ -26,6 +26,7 @@
 class TcxCustomDataController;
 class TcxDataControllerSearch;
 class TcxDataFilterCriteria;
+class TcxDataFilterList;
 class TcxDataSummary;
 class TcxDataSummaryItem;
 
@@ -149,6 +150,8 @@ using TcxDataControllerNotifyEvent = TEvent<void(TcxCustomDataController* ADataC
 using TcxDataRecordChangedEvent =
     TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex, Integer AItemIndex)>;
 using TcxUpdateControlEvent = TEvent<void(TcxUpdateControlInfo* AInfo)>;
+using TcxDataDetailExpandingEvent =
+    TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex, bool& AAllow)>;
 using TcxDataControllerEachRowProc =
     std::function<void(Integer ARowIndex, const TcxRowInfo& ARowInfo)>;
 
@@ -174,8 +177,15 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   TcxDataSummary* Summary() const { return FSummary; }
   TcxDataControllerSearch* Search() const { return FSearch; }
   // An extra criteria, freed with the controller (or by the caller).
-  TcxDataFilterCriteria* CreateFilter();
+  virtual TcxDataFilterCriteria* CreateFilter();
   void RemoveExtraFilter(TcxDataFilterCriteria* ACriteria);
+  // The extra criteria made by CreateFilter.
+  TcxDataFilterList* FilterList() const { return FFilterList; }
+  // The classes of the provider and the summary. A constructor cannot reach
+  // a subclass's answers, so a subclass that answers other classes calls
+  // RecreateProvider / RecreateSummary from its own constructor.
+  virtual TcxCustomDataProviderClass ProviderClass() const { return TcxCustomDataProvider::StaticClass(); }
+  virtual TClass SummaryClass() const;
 
   // ---- Options ----
   TcxDataControllerOptions GetOptions() const { return FOptions; }
@@ -191,6 +201,20 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   TcxCustomDataField* CreateInternalField() override;
   void CheckRecordIndex(Integer ARecordIndex) override { CheckRecordRange(ARecordIndex); }
   bool IsRecordInRowList(Integer ARecordIndex) override;
+  // The provider keeps the records and no record source is attached.
+  bool OwnsRecords() override;
+  void ProviderRequestReload(bool AFlag) override { FProvider->RequestReload(AFlag); }
+  IcxCustomDataController* GetDetailReferenceController() override;
+  TcxCustomDataRelationList* GetRelationsIfAny() override { return FRelations; }
+  Integer GetDefaultActiveRelationIndex() override { return 0; }
+  // The detail controller of a link object made by CreateDetailLinkObject
+  // (nullptr in the base).
+  TcxCustomDataController* GetDetailDataController(TObject*) override { return nullptr; }
+  void ResetMasterLink() override;
+  void DetailsChanged() override;
+  void RelationChanged(TcxCustomDataRelation* ARelation) override;
+  void ClearRelationDetails(TcxCustomDataRelation* ARelation) override;
+  void UnlinkDetail(TcxCustomDataRelation* ARelation) override;
   virtual TcxDataSelectionClass SelectionClass() const { return TcxDataSelection::StaticClass(); }
 
   // ---- Update brackets and notices ----
@@ -214,6 +238,107 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool IsLocating() const { return FLocateCount > 0; }
   // Called by the row list when it finished an update with this mask.
   void InfoUpdated(Word AMask);
+
+  // ---- Loading from a record source ----
+  // Reloads the fields (when forced) and the storage from the record source;
+  // under an update lock the storage work waits for the last EndUpdate.
+  void RefreshData(bool AForce = false);
+  virtual void ReloadData();
+  virtual void RecreateStorage();
+  virtual void RestructureStorage();
+  virtual void RecreateFields() {}
+  virtual void RefreshFocusFromSource();
+  virtual void StructureChanged();
+  virtual void AfterStructureChanged() {}
+  virtual bool NeedsReloadOnActivate();
+  virtual bool HasRecordSource();
+  virtual bool IsAppendThroughSource() { return false; }
+  virtual bool IsInsertThroughSource() { return false; }
+  virtual bool IsGridReloadPending() { return false; }
+  virtual bool RecordIDsSupported() { return false; }
+  virtual void InitField(TcxCustomDataField*) {}
+  virtual void ValueTypeChanged(Integer) {}
+  virtual void BroadcastComponentRemoved(TComponent* AComponent);
+  // The record source's load bracket of the storage.
+  virtual void BeginLoadFromSource() { FDataStorage->PrepareLoad(); }
+  virtual void EndLoadFromSource() {}
+  // Appends a storage record with the reader's values; answers it.
+  virtual Integer AppendFromReader(TcxValueDefReader* AReader);
+  virtual void RecordLoaded(Integer) {}
+  // Appends a record through the record source; answers it.
+  virtual Integer LoadRecordFromSource();
+  virtual void ReadRecordFromSource(Integer, Integer) {}
+  virtual void DeleteRecordInSource(Integer ARecordIndex);
+  virtual void WriteValueToSource(TcxValueDef*, Integer, Integer) {}
+  void ProviderBeginLoad() { FProvider->BeginLoad(); }
+  void ProviderEndLoad() { FProvider->EndLoad(); }
+  // Hands the record source to the provider, which detaches the previous
+  // one and reloads.
+  void SetRecordSource(TcxCustomDataSource* ASource);
+  TcxCustomDataSource* RecordSource() const { return FProvider->CustomDataSource(); }
+  // The internal field that holds each record's handle into the record
+  // source (nullptr while no source is attached).
+  TcxCustomDataField* RecordHandleField() const { return FRecordHandleField; }
+  bool Active() const { return FActive; }
+  virtual void SetActive(bool AValue);
+  // The record source moved its current record.
+  virtual void SyncFocusedRecord();
+  virtual Integer GetSyncFocusedRecordIndex();
+  virtual bool SourceKeepsSelection();
+  virtual void RefreshSource() {}
+  // Adds the key fields to AList (the base adds none).
+  virtual void GetKeyFields(std::vector<TcxCustomDataField*>& AList);
+  bool InLoadStorage() const { return FInLoadStorage; }
+  // A link object of a detail is being made.
+  bool CreatingLinkObject() const { return FCreatingLinkObject; }
+  bool IsRefreshing() const { return FRefreshing; }
+  bool StructureReloadPending() const { return FStructureReloadPending; }
+  void LockGridModeNotify() { ++FGridModeNotifyLock; }
+  void UnlockGridModeNotify() { --FGridModeNotifyLock; }
+
+  // ---- Master-detail ----
+  // Made on first use.
+  TcxCustomDataRelationList* Relations();
+  TcxCustomDataController* GetMasterDataController() const;
+  Integer GetMasterRecordIndex() const { return FMasterRecordIndex; }
+  TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+  virtual bool IsDetailMode() const { return FMasterRelation != nullptr; }
+  // 0 none, 1 pattern, 2 clone bound to one master record.
+  Integer DetailMode() const;
+  bool IsPattern() const { return DetailMode() == 1; }
+  // Raises "!" on a detail controller that already has data-change references.
+  void SetIsPattern(bool AValue);
+  Integer DataChangeRefCount() const { return FDataChangeRefCount; }
+  void SetDataChangeRefCount(Integer AValue) { FDataChangeRefCount = AValue; }
+  // Binds this controller as the detail of a relation: ARecordIndex -1
+  // makes it the relation's pattern, otherwise a clone for that record.
+  virtual void SetMasterRelation(TcxCustomDataRelation* ARelation, Integer ARecordIndex);
+  virtual TObject* CreateDetailLinkObject(TcxCustomDataRelation*, Integer) { return nullptr; }
+  // The link object of a record's relation, made on first use (nullptr
+  // while no relation has a detail controller).
+  TObject* GetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
+  bool IsDetailExpanded(Integer ARecordIndex);
+  virtual bool ChangeDetailExpanding(Integer ARecordIndex, bool AExpanded);
+  Integer GetDetailActiveRelationIndex(Integer ARecordIndex);
+  void ChangeActiveRelationIndex(Integer ARecordIndex, Integer ARelationIndex);
+  void CollapseAllDetails();
+  // Every record drops its detail object.
+  void ResetDetails();
+  virtual bool DoDetailExpanding(Integer ARecordIndex);
+  virtual void DoDetailExpanded(Integer ARecordIndex) { OnDetailExpanded(this, ARecordIndex); }
+  virtual bool DoDetailCollapsing(Integer ARecordIndex);
+  virtual void DoDetailCollapsed(Integer ARecordIndex) { OnDetailCollapsed(this, ARecordIndex); }
+  virtual void CheckDetailsBeforeChange() {}
+  virtual void DetailsRecordInserted(Integer ARecordIndex);
+  virtual void DetailsRecordDeleted(Integer ARecordIndex);
+  // A detail's data changed: the master takes the changes of its details.
+  virtual void DetailDataChanged();
+
+  // ---- Grid mode ----
+  // The provider's answer (the dataset binding keeps a window of records).
+  bool IsGridMode() const { return FProvider && FProvider->IsGridMode(); }
+  virtual bool GridModeLocateByText(const String&, bool, bool) { return false; }
+  void ScrollGridModeBuffer(Integer ADistance);
 
   // ---- Items ----
   virtual TObject* GetItem(Integer AIndex) const = 0;
@@ -271,6 +396,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void MoveFocusBy(Integer ADistance);
   bool IsFirstRowFocused() const;
   bool IsLastRowFocused() const;
+  virtual bool FocusDetailsOnFocus() { return false; }
   void CheckFocusAfterClear();
   // Called before every focus change: posts a pending edit of another record.
   virtual bool LeaveRecord(Integer ARecordIndex);
@@ -290,8 +416,11 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void ClearGrouping();
   void CheckItemResort(Integer AItemIndex);
   void RefreshRows();
-  virtual bool GetItemSortByDisplayText(Integer) const { return false; }
-  virtual bool IsItemDisplayTextSorted(Integer, bool) const { return false; }
+  // The item's sort-by-display-text setting.
+  virtual bool GetItemSortByDisplayText(Integer AItemIndex) const;
+  virtual void SetItemSortByDisplayText(Integer AItemIndex, bool AValue);
+  // Whether the item sorts (and groups) by display text: its setting.
+  virtual bool IsItemDisplayTextSorted(Integer AItemIndex, bool ACompareDisplayTexts) const;
   bool IsGrouped() const;
 
   // ---- Comparison used by sorting, grouping and locating ----
@@ -368,6 +497,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool InDeleteSelection() const { return FInDeleteSelection; }
 
   // ---- Event firers ----
+  virtual void DoRecordChanged(Integer ARecordIndex, Integer AItemIndex) { OnRecordChanged(this, ARecordIndex, AItemIndex); }
   virtual void DoAfterCancel() { OnAfterCancel(this); }
   virtual void DoAfterDelete() { OnAfterDelete(this); }
   virtual void DoAfterInsert() { OnAfterInsert(this); }
@@ -448,7 +578,6 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool IsOwnerLoading() const;
   bool IsOwnerReading() const;
   bool IsOwnerDestroying() const;
-  bool IsGridMode() const { return false; }
   bool SortingChangedFlag() const { return FSortingChanged; }
   bool GroupingChangedFlag() const { return FGroupingChanged; }
   bool LoadedStorageFlag() const { return FLoadedStorage; }
@@ -464,6 +593,8 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   TcxDataControllerCompareEvent OnCompare;
   TNotifyEvent OnDataChanged;
   TcxDataRecordChangedEvent OnRecordChanged;
+  TcxDataDetailExpandingEvent OnDetailExpanding, OnDetailCollapsing;
+  TcxDataRecordNotifyEvent OnDetailExpanded, OnDetailCollapsed;
   TNotifyEvent OnGroupingChanged;
   TNotifyEvent OnSortingChanged;
   TcxUpdateControlEvent OnUpdateControl;
@@ -477,12 +608,20 @@ protected:
   bool IsSourceField(TcxCustomDataField* AField) const;
   void PostPendingEdit();
   void UpdateSelectionBookkeeping();
+  // Frees the provider (summary) and makes one of ProviderClass (SummaryClass).
+  void RecreateProvider();
+  void RecreateSummary();
+  void LoadStorage();
+  void Reload(bool AForce);
+  void SettleRecordIDs();
+  // Applies a change to the detail object of a record (nullptr: none).
+  TcxDetailObject* DetailObjectOf(Integer ARecordIndex);
 
   TComponent* FOwner;
   TcxDataStorage* FDataStorage = nullptr;
   TcxDataControllerGroups* FGroups = nullptr;
   TcxCustomDataFieldList* FFields = nullptr;
-  std::vector<TcxDataFilterCriteria*> FExtraFilters;
+  TcxDataFilterList* FFilterList = nullptr;
   TcxDataFilterCriteria* FFilter = nullptr;
   TcxDataControllerSearch* FSearch = nullptr;
   TcxDataSummary* FSummary = nullptr;
@@ -507,6 +646,25 @@ protected:
   bool FNewItemRowFocused = false;
   bool FNewItemRowInUse = false;
   TcxCustomDataField* FIncrementalFilterField = nullptr;
+  TcxSaveObject* FSaveObject = nullptr;
+  TcxCustomDataRelationList* FRelations = nullptr;
+  TcxCustomDataRelation* FMasterRelation = nullptr;
+  Integer FMasterRecordIndex = -1;
+  bool FIsPattern = false;
+  Integer FDataChangeRefCount = 0;
+  TcxCustomDataField* FRecordHandleField = nullptr;
+  bool FActive = false;
+  bool FInLoadStorage = false;
+  bool FCreatingLinkObject = false;
+  bool FRefreshing = false;
+  bool FStructureReloadPending = false;
+  bool FReloadPending = false;
+  bool FFieldsRecreatePending = false;
+  Integer FGridModeNotifyLock = 0;
+  // The data change being delivered (read by DoDataChanged).
+  Byte FDeliveredKind = dcTotal;
+  Integer FDeliveredItem = -1;
+  Integer FDeliveredRecord = cxNoRecordIndex;
   String FIncrementalFilterText;
 
   friend class TcxDataControllerSearch;

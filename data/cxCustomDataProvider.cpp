@@ -2,13 +2,21 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 #include "data/cxCustomDataController.h"
+#include "data/cxDataControllerInfo.h"
+#include "data/cxVariants.h"
 
 // ---- Record source -------------------------------------------------------------------
 
 TcxCustomDataSource::~TcxCustomDataSource() {
   while (!FProviders.empty()) FProviders.back()->SetCustomDataSource(nullptr);
+}
+
+Integer TcxCustomDataSource::Compare(TcxCustomDataProvider* AProvider, Integer AHandle1, Integer AHandle2,
+                                     TcxCustomDataField* AField) {
+  return CompareVariantValues(GetValue(AProvider, AHandle1, AField), GetValue(AProvider, AHandle2, AField));
 }
 
 String TcxCustomDataSource::GetDisplayText(TcxCustomDataProvider* AProvider, Integer ARecordIndex,
@@ -57,6 +65,11 @@ private:
 
 }  // namespace
 
+TcxCustomDataProvider* TcxCustomDataProviderMetaClass::Create(TcxCustomDataController* AOwner) const {
+  if (!FCreateFor) throw EInvalidOperation(u"Cannot create a provider of class " + ClassName());
+  return FCreateFor(AOwner);
+}
+
 TcxCustomDataProvider::TcxCustomDataProvider(TcxCustomDataController* AOwner) : FOwner(AOwner) {}
 
 TcxCustomDataProvider::~TcxCustomDataProvider() {
@@ -76,29 +89,139 @@ void TcxCustomDataProvider::SetCustomDataSource(TcxCustomDataSource* AValue) {
   FCustomSource = AValue;
   if (FCustomSource) {
     FCustomSource->FProviders.push_back(this);
-    FCustomSource->DataChanged(this);
+    NotifySourceChanged();
   }
+  if (FOwner && !FOwner->IsDestroying()) FOwner->RecreateStorage();
 }
+
+Integer TcxCustomDataProvider::CurrentRecordIndex() { return FOwner->GetFocusedRecordIndex(); }
+
+void TcxCustomDataProvider::NotifySourceChanged() {
+  if (FCustomSource) FCustomSource->DataChanged(this);
+}
+
+bool TcxCustomDataProvider::SourceQuery(Integer A, Integer B) { return FCustomSource && FCustomSource->Query(this, A, B); }
+
+void TcxCustomDataProvider::SourceNotify(Integer A) {
+  if (FCustomSource) FCustomSource->Notify(this, A);
+}
+
+Variant TcxCustomDataProvider::SourceRecordId(Integer ARecordIndex) {
+  return FCustomSource ? FCustomSource->GetRecordId(this, GetRecordHandle(ARecordIndex)) : Null();
+}
+
+Integer TcxCustomDataProvider::SourceCompare(Integer ARecordIndex1, Integer ARecordIndex2, TcxCustomDataField* AField) {
+  if (!FCustomSource) return 0;
+  return FCustomSource->Compare(this, GetRecordHandle(ARecordIndex1), GetRecordHandle(ARecordIndex2), AField);
+}
+
+Integer TcxCustomDataProvider::CompareRecords(Integer ARecordIndex1, Integer ARecordIndex2, TcxCustomDataField* AField) {
+  TcxDataStorage* S = FOwner->DataStorage();
+  TcxValueDef* Def = AField->ValueDef();
+  if (ARecordIndex1 < 0 && ARecordIndex2 < 0) return Def ? S->CompareRecordValues(ARecordIndex1, ARecordIndex2, Def) : 0;
+  if (FCustomSource && ARecordIndex1 >= 0 && ARecordIndex2 >= 0) return SourceCompare(ARecordIndex1, ARecordIndex2, AField);
+  // Each side from where it lives: an internal record in the storage, a
+  // source record through the source.
+  auto ValueOfSide = [&](Integer ARecordIndex) {
+    if (ARecordIndex < 0 || !FCustomSource) return Def ? S->ReadValue(ARecordIndex, Def) : Null();
+    return SourceValue(ARecordIndex, AField);
+  };
+  return CompareVariantValues(ValueOfSide(ARecordIndex1), ValueOfSide(ARecordIndex2));
+}
+
+// ---- Record handles ----
+
+Integer TcxCustomDataProvider::GetRecordHandle(Integer ARecordIndex) {
+  TcxCustomDataField* Field = FOwner->RecordHandleField();
+  if (!Field || !Field->ValueDef() || ARecordIndex < 0) return ARecordIndex;
+  const Variant V = FOwner->DataStorage()->ReadValue(ARecordIndex, Field->ValueDef());
+  return VarIsNull(V) ? -1 : Integer(V.AsInt64());
+}
+
+Integer TcxCustomDataProvider::GetRecordIndexByHandle(Integer AHandle) {
+  for (Integer R = 0; R < FOwner->GetRecordCount(); ++R)
+    if (GetRecordHandle(R) == AHandle) return R;
+  return -1;
+}
+
+Integer TcxCustomDataProvider::AddHandleRecord(Integer AIndex, Integer AHandle) {
+  TcxDataStorage* S = FOwner->DataStorage();
+  Integer Record = AIndex;
+  if (AIndex < 0 || AIndex >= S->RecordCount())
+    Record = S->AddRecord();
+  else
+    S->InsertRecordAt(AIndex);
+  TcxCustomDataField* Field = FOwner->RecordHandleField();
+  if (Field && Field->ValueDef()) S->WriteValue(Record, Field->ValueDef(), Variant(AHandle));
+  return Record;
+}
+
+void TcxCustomDataProvider::LoadRecordHandles() {
+  if (!FCustomSource) return;
+  const Integer Count = FCustomSource->GetRecordCount(this);
+  for (Integer P = 0; P < Count; ++P) AddHandleRecord(-1, FCustomSource->GetRecordHandle(this, P));
+}
+
+Integer TcxCustomDataProvider::ReaderAppend(TcxValueDefReader* AReader) {
+  const Integer Record = SourceAppend();
+  if (Record >= 0 && AReader) {
+    for (Integer I = 0; I < FOwner->GetItemCount(); ++I) {
+      TcxCustomDataField* Field = FOwner->GetItemField(I);
+      if (Field->ValueDef()) SourceSetValue(Record, Field, AReader->GetValue(Field->ValueDef()));
+    }
+  }
+  return Record;
+}
+
+// ---- Notices from the source ----
+
+void TcxCustomDataProvider::ActiveChanged(bool AActive) {
+  FOwner->SetActive(AActive);
+  ResetChanging();
+}
+
+void TcxCustomDataProvider::FocusMoved() {
+  FOwner->SyncFocusedRecord();
+  ResetChanging();
+}
+
+void TcxCustomDataProvider::RequestReload(bool) { FOwner->ReloadData(); }
+
+void TcxCustomDataProvider::StoreValue(Integer ARecordIndex, TcxCustomDataField* AField, const Variant& AValue) {
+  const Integer Item = FOwner->GetItemIndexOfField(AField);
+  if (Item >= 0) FOwner->SetValue(ARecordIndex, Item, AValue);
+}
+
+void TcxCustomDataProvider::ClearNearestRecord() { FOwner->SetNearestRecordIndex(-1); }
 
 Integer TcxCustomDataProvider::SourceRecordCount() {
   return FCustomSource ? FCustomSource->GetRecordCount(this) : 0;
 }
 Variant TcxCustomDataProvider::SourceValue(Integer ARecordIndex, TcxCustomDataField* AField) {
-  return FCustomSource ? FCustomSource->GetValue(this, ARecordIndex, AField) : Null();
+  return FCustomSource ? FCustomSource->GetValue(this, GetRecordHandle(ARecordIndex), AField) : Null();
 }
 void TcxCustomDataProvider::SourceSetValue(Integer ARecordIndex, TcxCustomDataField* AField,
                                            const Variant& AValue) {
-  if (FCustomSource) FCustomSource->SetValue(this, ARecordIndex, AField, AValue);
+  if (FCustomSource) FCustomSource->SetValue(this, GetRecordHandle(ARecordIndex), AField, AValue);
 }
 String TcxCustomDataProvider::SourceDisplayText(Integer ARecordIndex, TcxCustomDataField* AField) {
-  return FCustomSource ? FCustomSource->GetDisplayText(this, ARecordIndex, AField) : String();
+  return FCustomSource ? FCustomSource->GetDisplayText(this, GetRecordHandle(ARecordIndex), AField) : String();
 }
-Integer TcxCustomDataProvider::SourceAppend() { return FCustomSource ? FCustomSource->AppendRecord(this) : -1; }
+// The storage mirrors the source: every record the source adds or drops
+// is added or dropped in the storage too, with its handle.
+Integer TcxCustomDataProvider::SourceAppend() {
+  if (!FCustomSource) return -1;
+  return AddHandleRecord(-1, FCustomSource->AppendRecord(this));
+}
 void TcxCustomDataProvider::SourceDelete(Integer ARecordIndex) {
-  if (FCustomSource) FCustomSource->DeleteRecord(this, ARecordIndex);
+  if (!FCustomSource) return;
+  FCustomSource->DeleteRecord(this, GetRecordHandle(ARecordIndex));
+  if (ARecordIndex >= 0 && ARecordIndex < FOwner->GetRecordCount()) FOwner->DataStorage()->DeleteRecordAt(ARecordIndex);
 }
 Integer TcxCustomDataProvider::SourceInsert(Integer ARecordIndex) {
-  return FCustomSource ? FCustomSource->InsertRecord(this, ARecordIndex) : -1;
+  if (!FCustomSource) return -1;
+  const Integer Handle = FCustomSource->InsertRecord(this, GetRecordHandle(ARecordIndex));
+  return AddHandleRecord(ARecordIndex, Handle);
 }
 bool TcxCustomDataProvider::SourceFlag() { return FCustomSource && FCustomSource->GetFlag(this); }
 
@@ -314,14 +437,14 @@ void TcxCustomDataProvider::UnlockNotify() {
 }
 
 void TcxCustomDataProvider::DataChanged(Integer AKind, Integer AItemIndex, Integer ARecordIndex) {
-  if (!IsNotifyLocked()) FOwner->DataChanged(AKind, AItemIndex, ARecordIndex);
-  if (FDataChangedLocked)
-    ResetChanging();
-  else if (IsEditing()) {
-    // A change from the source while a record is edited: keep the edit.
+  // A change from the source while a record is edited: the edit is posted
+  // first, so that a reload of the records cannot drop it.
+  if (!FDataChangedLocked && IsEditing()) {
     if (FChanging) FlushEdits();
     Post();
   }
+  if (!IsNotifyLocked()) FOwner->DataChanged(AKind, AItemIndex, ARecordIndex);
+  if (FDataChangedLocked) ResetChanging();
 }
 
 // ---- Values ----
@@ -395,4 +518,160 @@ void TcxCustomDataProvider::FindNearestRecord() {
   if (FOwner->IsFocusedRowOnlySelection() || Info->IsRowSelected(Row) || Info->SelectedCount() == 0)
     Target = Info->GetNearestRowIndex(Row);
   if (Target != -1) FOwner->SetNearestRecordIndex(Info->GetRowInfo(Target).RecordIndex);
+}
+
+// ---- Saving selection and expanded details by key ----------------------------------------
+
+TcxKeys::~TcxKeys() { TcxKeys::Clear(); }
+
+void TcxKeys::Clear() {
+  while (!FKeys.empty()) {
+    TcxKeyRecord* Key = FKeys.back();
+    FKeys.pop_back();
+    DisposeKey(Key);
+  }
+}
+
+void TcxKeys::Delete(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= Count()) return;
+  TcxKeyRecord* Key = FKeys[size_t(AIndex)];
+  FKeys.erase(FKeys.begin() + AIndex);
+  DisposeKey(Key);
+}
+
+void TcxKeys::TakeKeyFields(TcxCustomDataController* ADataController) {
+  FDataController = ADataController;
+  FKeyFields.clear();
+  if (FDataController) FDataController->GetKeyFields(FKeyFields);
+}
+
+Variant TcxKeys::KeyOf(Integer ARecordIndex) { return FDataController->GetRecordValues(ARecordIndex, FKeyFields); }
+
+void TcxKeys::Save(TcxCustomDataController* ADataController) {
+  Clear();
+  TakeKeyFields(ADataController);
+  if (!FDataController) return;
+  SaveKeys();
+  std::stable_sort(FKeys.begin(), FKeys.end(), [](const TcxKeyRecord* A, const TcxKeyRecord* B) {
+    return CompareVariantValues(A->KeyValue, B->KeyValue) < 0;
+  });
+}
+
+void TcxKeys::Restore(TcxCustomDataController* ADataController) {
+  TakeKeyFields(ADataController);
+  if (!FDataController || FKeys.empty()) return;
+  RestoreKeys();
+  Clear();
+}
+
+bool TcxKeys::FindRecord(Integer ARecordIndex, Integer& AKeyIndex) {
+  AKeyIndex = -1;
+  const Variant Key = KeyOf(ARecordIndex);
+  // A record without a key (Null) matches nothing.
+  if (VarIsNull(Key)) return false;
+  for (Integer I = 0; I < Count(); ++I)
+    if (SameVariantValues(FKeys[size_t(I)]->KeyValue, Key)) {
+      AKeyIndex = I;
+      return true;
+    }
+  return false;
+}
+
+namespace {
+
+struct TcxDetailKeyRecord : TcxKeyRecord {
+  Integer RelationIndex = -1;
+  std::unique_ptr<TcxSaveObject> SaveObject;
+};
+
+struct TcxSelectedKeyRecord : TcxKeyRecord {
+  Integer Position = -1;
+};
+
+}  // namespace
+
+void TcxDetailKeys::SaveKeys() {
+  TcxCustomDataController* C = DataController();
+  for (Integer R = 0; R < C->GetRecordCount(); ++R) {
+    if (!C->IsDetailExpanded(R)) continue;
+    auto* Key = new TcxDetailKeyRecord;
+    Key->KeyValue = KeyOf(R);
+    Key->RelationIndex = C->GetDetailActiveRelationIndex(R);
+    TcxCustomDataController* Detail = C->GetDetailDataController(C->GetDetailLinkObject(R, Key->RelationIndex));
+    if (Detail && Detail->ClassType() == C->ClassType()) {
+      Key->SaveObject = std::make_unique<TcxSaveObject>();
+      Key->SaveObject->Save(Detail);
+    }
+    AddKey(Key);
+  }
+}
+
+void TcxDetailKeys::RestoreKeys() {
+  TcxCustomDataController* C = DataController();
+  for (Integer R = 0; R < C->GetRecordCount(); ++R) {
+    Integer Index;
+    if (!FindRecord(R, Index)) continue;
+    auto* Key = static_cast<TcxDetailKeyRecord*>(Items(Index));
+    C->ChangeDetailExpanding(R, false);
+    C->ChangeActiveRelationIndex(R, Key->RelationIndex);
+    C->ChangeDetailExpanding(R, true);
+    if (Key->SaveObject && C->GetDetailActiveRelationIndex(R) == Key->RelationIndex)
+      if (TcxCustomDataController* Detail = C->GetDetailDataController(C->GetDetailLinkObject(R, Key->RelationIndex)))
+        Key->SaveObject->Restore(Detail);
+  }
+}
+
+void TcxSelectedKeys::SaveKeys() {
+  TcxCustomDataController* C = DataController();
+  TcxDataSelection* Selection = C->DataControllerInfo()->Selection();
+  for (Integer I = 0; I < Selection->Count(); ++I) {
+    const TcxDataSelectionInfo& E = Selection->Items(I);
+    if (E.Level < 0 || E.Index < 0 || E.Index >= C->GetRecordCount()) continue;
+    auto* Key = new TcxSelectedKeyRecord;
+    Key->KeyValue = KeyOf(E.Index);
+    Key->Position = I;
+    AddKey(Key);
+  }
+}
+
+void TcxSelectedKeys::RestoreKeys() {
+  TcxCustomDataController* C = DataController();
+  TcxDataSelection* Selection = C->DataControllerInfo()->Selection();
+  std::vector<bool> Found(size_t(Count()), false);
+  for (Integer R = 0; R < C->GetRecordCount(); ++R) {
+    Integer Index;
+    if (!FindRecord(R, Index) || Found[size_t(Index)]) continue;
+    Found[size_t(Index)] = true;
+    const Integer Position = static_cast<TcxSelectedKeyRecord*>(Items(Index))->Position;
+    if (Position < Selection->Count()) Selection->Items(Position).Index = R;
+  }
+  // Entries whose keys are gone leave the selection, the last first.
+  std::vector<Integer> Gone;
+  for (Integer I = 0; I < Count(); ++I)
+    if (!Found[size_t(I)]) Gone.push_back(static_cast<TcxSelectedKeyRecord*>(Items(I))->Position);
+  std::sort(Gone.begin(), Gone.end());
+  for (auto It = Gone.rbegin(); It != Gone.rend(); ++It)
+    if (*It < Selection->Count()) Selection->DeleteEntry(*It);
+  C->DataControllerInfo()->SelectionRecordsChanged();
+}
+
+bool TcxSaveObject::CanSave(TcxCustomDataController* ADataController) {
+  return ADataController && !ADataController->CreatingLinkObject() && !ADataController->IsOwnerDestroying() &&
+         ADataController->SourceKeepsSelection();
+}
+
+void TcxSaveObject::Save(TcxCustomDataController* ADataController) {
+  if (!CanSave(ADataController)) return;
+  FDetailKeys.Save(ADataController);
+  FSelectedKeys.Save(ADataController);
+}
+
+void TcxSaveObject::Restore(TcxCustomDataController* ADataController) {
+  if (!ADataController) return;
+  if (!CanSave(ADataController)) {
+    if (!ADataController->IsOwnerDestroying()) ADataController->CollapseAllDetails();
+    return;
+  }
+  FDetailKeys.Restore(ADataController);
+  FSelectedKeys.Restore(ADataController);
 }

@@ -167,7 +167,7 @@ TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo() {
   delete FSortingFields;
 }
 
-Integer TcxCustomDataControllerInfo::GetSyncFocusedRecordIndex() { return GetFocusedRecordIndex(); }
+Integer TcxCustomDataControllerInfo::GetSyncFocusedRecordIndex() { return FDataController->GetSyncFocusedRecordIndex(); }
 
 void TcxCustomDataControllerInfo::GetRowInfo(Integer ARowIndex, bool& AExpanded, Integer& ALevel,
                                              Integer& ARecordIndex) {
@@ -296,7 +296,8 @@ void TcxCustomDataControllerInfo::UpdatePass(Word AMask) {
   FComparer.reset();
   if (AMask & (dciGrouping | dciSorting)) FocusFirstRowAfterReorder();
   RestoreStates();
-  if (AMask & (dciRecordList | dciGrouping | dciSorting | dciExpanding)) RemapSelection();
+  if ((AMask & (dciRecordList | dciGrouping | dciSorting | dciExpanding)) || FRemapSelection) RemapSelection();
+  FRemapSelection = false;
   RestoreFocus();
   FDataController->CheckBookmarkValid();
 }
@@ -679,6 +680,12 @@ void TcxCustomDataControllerInfo::TakeFocusAsPrevious() {
 void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer ARowIndex, bool AForced) {
   ARowIndex = std::clamp(ARowIndex, -1, GetRowCount() - 1);
   if (ARowIndex == FFocusingInfo->RowIndex()) return;
+  struct TFocusingGuard {
+    bool& Flag;
+    bool Old;
+    ~TFocusingGuard() { Flag = Old; }
+  } Guard{FFocusing, FFocusing};
+  FFocusing = true;
   if (!(FChanges & dciFocusedRow)) FPrevFocusingInfo->Assign(FFocusingInfo);
   bool Allowed = AForced;
   if (!AForced) {
@@ -871,6 +878,12 @@ bool TcxCustomDataControllerInfo::IsRowSelected(Integer ARowIndex) const {
   return FSelection->FindRow(ARowIndex, Index);
 }
 
+void TcxCustomDataControllerInfo::SelectionRecordsChanged() {
+  FRemapSelection = true;
+  SelectionChanged();
+  CheckUpdate();
+}
+
 void TcxCustomDataControllerInfo::CheckSelection() {
   if (FSelection->Count() == 0) return;
   const Integer Count = FDataController->GetRecordCount();
@@ -878,7 +891,9 @@ void TcxCustomDataControllerInfo::CheckSelection() {
     FSelection->Clear();
     return;
   }
-  if (FDataController->InDeleteSelection()) return;
+  if (FDataController->InDeleteSelection() && !FDataController->InLoadStorage()) return;
+  // A record source that keeps the selection itself keeps its entries.
+  if (FDataController->SourceKeepsSelection() && !FDataController->IsInsertThroughSource()) return;
   bool Dropped = false;
   for (Integer I = FSelection->Count() - 1; I >= 0; --I)
     if (FSelection->Items(I).Level >= 0 && FSelection->Items(I).Index >= Count) {

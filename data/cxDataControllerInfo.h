@@ -86,6 +86,8 @@ class TcxCustomDataControllerInfo : public TObject, public IcxDataControllerInfo
     CheckUpdate();
   }
   Integer GetFocusedRowIndex() const { return FFocusingInfo->RowIndex(); }
+  // A focus change is running.
+  bool IsFocusing() const { return FFocusing; }
   Integer GetFocusedRecordIndex() const;
   TcxDataFocusingInfo* FocusingInfo() const { return FFocusingInfo; }
   TcxDataFocusingInfo* PrevFocusingInfo() const { return FPrevFocusingInfo; }
@@ -128,6 +130,9 @@ class TcxCustomDataControllerInfo : public TObject, public IcxDataControllerInfo
   bool IsRecordSelected(Integer ARecordIndex) const { return FSelection->IsRecordSelected(ARecordIndex); }
   // Drops selected records beyond the record count (all with no records).
   void CheckSelection();
+  // The records of the selection entries were set anew: their rows are
+  // looked up at the next update.
+  void SelectionRecordsChanged();
   // Records from ARecordIndex on moved by ADelta (+1 inserted, -1 deleted):
   // the focused record and the selected records follow them.
   void RecordsShifted(Integer ARecordIndex, Integer ADelta);
@@ -173,6 +178,8 @@ private:
   std::vector<Integer> FDeepest;
   bool FExpanding = false;
   bool FInUpdate = false;
+  bool FRemapSelection = false;
+  bool FFocusing = false;
   bool FFocusedRecordGone = false;
   // The record-list position where a record was last looked up (a hint).
   Integer FFocusedPositionHint = -1;

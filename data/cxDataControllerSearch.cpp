@@ -26,16 +26,33 @@ bool TcxDataControllerSearch::Locate(Integer AItemIndex, const String& AText) {
   if (AText.empty() || Count == 0) return false;
   FDataController->CheckItemRange(AItemIndex);
   FDataController->FSearchField = FDataController->GetItemField(AItemIndex);
-  const Integer Focused = FDataController->GetFocusedRecordIndex();
-  Integer Start = Focused == -1 ? 0 : FDataController->GetFilteredIndexByRecordIndex(Focused);
-  if (Start < 0) Start = 0;
-  Integer Hit = -1;
-  for (Integer I = 0; I < Count && Hit == -1; ++I) {
-    const Integer P = (Start + I) % Count;
-    if (Matches(P, AItemIndex, AText)) Hit = P;
+  if (FDataController->IsGridMode()) {
+    // The dataset binding looks the text up in its source.
+    bool Found;
+    {
+      const bool Old = FLocked;
+      FLocked = true;
+      try {
+        Found = FDataController->GridModeLocateByText(AText, true, false);
+      } catch (...) {
+        FLocked = Old;
+        throw;
+      }
+      FLocked = Old;
+    }
+    if (!Found) return false;
+  } else {
+    const Integer Focused = FDataController->GetFocusedRecordIndex();
+    Integer Start = Focused == -1 ? 0 : FDataController->GetFilteredIndexByRecordIndex(Focused);
+    if (Start < 0) Start = 0;
+    Integer Hit = -1;
+    for (Integer I = 0; I < Count && Hit == -1; ++I) {
+      const Integer P = (Start + I) % Count;
+      if (Matches(P, AItemIndex, AText)) Hit = P;
+    }
+    if (Hit == -1) return false;
+    FocusHit(Hit);
   }
-  if (Hit == -1) return false;
-  FocusHit(Hit);
   FDataController->FSearching = true;
   FDataController->FSearchText = AText;
   FDataController->Change(dccSearch);
@@ -47,6 +64,20 @@ bool TcxDataControllerSearch::LocateNext(bool AForward) {
   TcxCustomDataController* C = FDataController;
   if (!C->FSearching || C->FSearchText.empty() || !C->FSearchField || C->GetFilteredRecordCount() == 0)
     return false;
+  if (C->IsGridMode()) {
+    const bool Old = FLocked;
+    FLocked = true;
+    bool Found;
+    try {
+      Found = C->GridModeLocateByText(C->FSearchText, AForward, true);
+    } catch (...) {
+      FLocked = Old;
+      throw;
+    }
+    FLocked = Old;
+    if (Found) C->SyncSelected();
+    return Found;
+  }
   const Integer Focused = C->GetFocusedRecordIndex();
   const Integer B = Focused == -1 ? -1 : C->GetFilteredIndexByRecordIndex(Focused);
   if (B < 0) return false;

@@ -229,3 +229,31 @@ String TcxValueDefRecordReader::GetDisplayText(TcxValueDef* AValueDef) {
   if (!Field || Field->IsInternal()) return String();
   return FDataController->GetRecordDisplayText(FRecordIndex, Field);
 }
+
+// ---- Extra criteria -------------------------------------------------------------------------
+
+void TcxDataFilterList::Add(TcxDataFilterCriteria* ACriteria) {
+  if (ACriteria && std::find(FItems.begin(), FItems.end(), ACriteria) == FItems.end()) FItems.push_back(ACriteria);
+}
+
+void TcxDataFilterList::Remove(TcxDataFilterCriteria* ACriteria) {
+  FItems.erase(std::remove(FItems.begin(), FItems.end(), ACriteria), FItems.end());
+}
+
+void TcxDataFilterList::Clear() {
+  while (!FItems.empty()) {
+    TcxDataFilterCriteria* Criteria = FItems.back();
+    FItems.pop_back();
+    delete Criteria;
+  }
+}
+
+void TcxDataFilterList::RemoveComponent(TObject* AComponent) {
+  const std::vector<TcxDataFilterCriteria*> Items = FItems;
+  for (TcxDataFilterCriteria* Criteria : Items) Criteria->RemoveItemByItemLink(AComponent);
+}
+
+TcxDataFilterCriteria* TcxDataFilterList::Items(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= Count()) throw EListError(u"List index out of bounds (" + IntToStr(AIndex) + u")");
+  return FItems[size_t(AIndex)];
+}

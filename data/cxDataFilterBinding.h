@@ -72,6 +72,27 @@ private:
   bool FExtra = false;
 };
 
+// The controller's extra criteria (made by CreateFilter); the list owns them.
+class TcxDataFilterList : public TObject {
+  KORVANE_CLASS(TcxDataFilterList, TObject)
+  TcxDataFilterList() = default;
+  ~TcxDataFilterList() override { Clear(); }
+
+  void Add(TcxDataFilterCriteria* ACriteria);
+  // Takes the criteria out of the list without freeing it.
+  void Remove(TcxDataFilterCriteria* ACriteria);
+  // Frees every criteria, the last first.
+  void Clear();
+  // A component went away: every criteria drops its conditions on it.
+  void RemoveComponent(TObject* AComponent);
+  Integer Count() const { return Integer(FItems.size()); }
+  // Raises EListError outside the list.
+  TcxDataFilterCriteria* Items(Integer AIndex) const;
+
+private:
+  std::vector<TcxDataFilterCriteria*> FItems;
+};
+
 class TcxDataFilterValueList : public TcxFilterValueList {
   KORVANE_CLASS(TcxDataFilterValueList, TcxFilterValueList)
   using TcxFilterValueList::TcxFilterValueList;

@@ -1,6 +1,7 @@
 #pragma once
 // Footer summaries over all filtered records and group summaries for every
 // group of every grouping level, with their formatted texts.
+#include <type_traits>
 #include <set>
 #include <vector>
 
@@ -202,7 +203,27 @@ private:
   TcxDataSummary* FSummary;
 };
 
+class TcxDataSummaryMetaClass : public TMetaClass {
+public:
+  template <class Self>
+  TcxDataSummaryMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
+      : TMetaClass(ASelf, AClassName, AClassParent) {
+    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, TcxCustomDataController*>)
+      FCreateFor = [](TcxCustomDataController* AController) -> TcxDataSummary* { return new Self(AController); };
+  }
+  using TMetaClass::Create;
+  // A summary of the class for the controller; raises EInvalidOperation
+  // when the class cannot be built from a controller.
+  TcxDataSummary* Create(TcxCustomDataController* ADataController) const;
+
+private:
+  TcxDataSummary* (*FCreateFor)(TcxCustomDataController*) = nullptr;
+};
+using TcxDataSummaryClass = const TcxDataSummaryMetaClass*;
+
 class TcxDataSummary : public TPersistent {
+public:
+  using MetaClass = TcxDataSummaryMetaClass;
   KORVANE_CLASS(TcxDataSummary, TPersistent)
 
   explicit TcxDataSummary(TcxCustomDataController* ADataController);

@@ -1,0 +1,758 @@
+// The dataset data controller on temporary SQLite databases.
+#include "data/cxDBData.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/cxDataControllerSearch.h"
+#include "data/cxDataFilterBinding.h"
+#include "platform/db/adodb.h"
+#include "platform/rtl/encoding.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+// A database file in a fresh temporary folder, removed with the folder.
+class TTempDatabase {
+public:
+  explicit TTempDatabase(const std::string& ASchema) {
+    char Pattern[] = "/tmp/korvane-dbdata-XXXXXX";
+    if (!mkdtemp(Pattern)) throw std::runtime_error("mkdtemp failed");
+    Folder = Pattern;
+    Path = Folder / "test.db";
+    sqlite3* Db = nullptr;
+    sqlite3_open_v2(Path.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    char* Error = nullptr;
+    const int Rc = sqlite3_exec(Db, ASchema.c_str(), nullptr, nullptr, &Error);
+    std::string Message = Error ? Error : "";
+    sqlite3_free(Error);
+    sqlite3_close(Db);
+    if (Rc != SQLITE_OK) throw std::runtime_error(Message);
+  }
+  ~TTempDatabase() {
+    std::error_code Ec;
+    std::filesystem::remove_all(Folder, Ec);
+  }
+  String FileName() const { return UTF8ToString(Path.string()); }
+  // The first column of the first row of a select ("NULL" for null, "<none>" for no row).
+  std::string Value(const std::string& ASql) const {
+    sqlite3* Db = nullptr;
+    sqlite3_open_v2(Path.c_str(), &Db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* Stmt = nullptr;
+    std::string Result = "<none>";
+    if (sqlite3_prepare_v2(Db, ASql.c_str(), -1, &Stmt, nullptr) == SQLITE_OK && sqlite3_step(Stmt) == SQLITE_ROW) {
+      auto Text = reinterpret_cast<const char*>(sqlite3_column_text(Stmt, 0));
+      Result = Text ? Text : "NULL";
+    }
+    sqlite3_finalize(Stmt);
+    sqlite3_close(Db);
+    return Result;
+  }
+  std::filesystem::path Folder;
+  std::filesystem::path Path;
+};
+
+const char* const Schema =
+    "CREATE TABLE item (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, qty INTEGER, grp INTEGER);"
+    "INSERT INTO item (name, qty, grp) VALUES ('alpha', 10, 1), ('beta', 20, 1), ('gamma', 30, 2),"
+    " ('delta', 40, 2), ('epsilon', 50, 3);"
+    "CREATE TABLE pair (a INTEGER, b TEXT, label TEXT);"
+    "INSERT INTO pair VALUES (1, 'x', 'one-x'), (1, 'y', 'one-y'), (2, 'x', 'two-x');"
+    "CREATE TABLE grp (gid INTEGER PRIMARY KEY, title TEXT);"
+    "INSERT INTO grp VALUES (1, 'first'), (2, 'second'), (3, 'third');";
+
+class TItem : public TObject {
+  KORVANE_CLASS(TItem, TObject)
+};
+
+// A query, its data source and a dataset controller with one item per name.
+struct TBound {
+  TBound(TTempDatabase& ADb, const String& ASql, const std::vector<String>& AFieldNames, TComponent* AOwner)
+      : Connection(new TADOConnection(AOwner)), Query(new TADOQuery(AOwner)), Source(new TDataSource(AOwner)) {
+    Connection->SetConnectionString(u"Provider=SQLite;Data Source=" + ADb.FileName());
+    Query->SetConnection(Connection);
+    Query->SQL()->SetText(ASql);
+    Source->SetDataSet(Query);
+    Controller = std::make_unique<TcxDBDataController>(nullptr);
+    for (size_t I = 0; I < AFieldNames.size(); ++I) {
+      Items.push_back(std::make_unique<TItem>());
+      Controller->AddItemField(Items.back().get());
+      Controller->SetItemFieldName(Integer(I), AFieldNames[I]);
+    }
+    Controller->SetDataSource(Source);
+  }
+  ~TBound() {
+    Controller.reset();
+  }
+  std::string Text(Integer ARecord, Integer AItem) { return StringToUTF8(VarToStr(Controller->GetValue(ARecord, AItem))); }
+  std::string FocusedText(Integer AItem) { return Text(Controller->GetFocusedRecordIndex(), AItem); }
+  std::string Current(const String& AField) { return StringToUTF8(Query->FieldByName(AField)->AsString()); }
+
+  TADOConnection* Connection;
+  TADOQuery* Query;
+  TDataSource* Source;
+  std::vector<std::unique_ptr<TItem>> Items;
+  std::unique_ptr<TcxDBDataController> Controller;
+};
+
+class DBDataTest : public ::testing::Test {
+protected:
+  DBDataTest() : Db(Schema), Owner(new TComponent(nullptr)) {}
+  ~DBDataTest() override {
+    Bound.reset();
+    delete Owner;
+  }
+  TBound& Bind(const String& ASql, const std::vector<String>& AFieldNames) {
+    Bound = std::make_unique<TBound>(Db, ASql, AFieldNames, Owner);
+    return *Bound;
+  }
+  TTempDatabase Db;
+  TComponent* Owner;
+  std::unique_ptr<TBound> Bound;
+};
+
+const String ItemSql = u"SELECT id, name, qty, grp FROM item ORDER BY id";
+
+}  // namespace
+
+// ---- Loading and binding ----------------------------------------------------------------
+
+TEST_F(DBDataTest, OpeningTheDataSetLoadsEveryRecordWithFieldTypes) {
+  auto& B = Bind(ItemSql, {u"id", u"name", u"qty"});
+  EXPECT_EQ(B.Controller->GetRecordCount(), 0);
+  B.Query->Open();
+  ASSERT_EQ(B.Controller->GetRecordCount(), 5);
+  EXPECT_EQ(B.Text(0, 1), "alpha");
+  EXPECT_EQ(B.Text(4, 1), "epsilon");
+  EXPECT_EQ(B.Controller->GetValue(2, 2).AsInteger(), 30);
+  EXPECT_NE(B.Controller->GetItemField(1), nullptr);
+  EXPECT_EQ(B.Controller->GetItemField(1)->FieldName(), u"name");
+  EXPECT_EQ(B.Controller->GetItemValueTypeClass(2), TcxIntegerValueType::StaticClass());
+  EXPECT_EQ(B.Controller->GetFocusedRecordIndex(), 0);
+  B.Query->Close();
+  EXPECT_EQ(B.Controller->GetRecordCount(), 0);
+  EXPECT_EQ(B.Controller->GetItemField(1), nullptr);
+}
+
+TEST_F(DBDataTest, SeveralFieldNamesGiveSubFieldsAndAnArrayValue) {
+  auto& B = Bind(u"SELECT a, b, label FROM pair ORDER BY a, b", {u"a;b", u"label"});
+  B.Query->Open();
+  TcxDBDataField* F = B.Controller->GetItemDBField(0);
+  ASSERT_EQ(F->FieldCount(), 2);
+  EXPECT_EQ(F->Fields(0)->GetField()->FieldName(), u"a");
+  EXPECT_EQ(F->Fields(1)->GetField()->FieldName(), u"b");
+  const Variant V = B.Controller->GetValue(1, 0);
+  ASSERT_TRUE(VarIsArray(V));
+  EXPECT_EQ(VarArrayGet(V, {0}).AsInteger(), 1);
+  EXPECT_EQ(VarToStr(VarArrayGet(V, {1})), u"y");
+  EXPECT_EQ(B.Controller->GetFilterItemCaption(0), u"a;b");
+}
+
+TEST_F(DBDataTest, TwoItemsOnOneFieldShareItAndSurviveEachOther) {
+  auto& B = Bind(ItemSql, {u"name", u"NAME"});
+  B.Query->Open();
+  EXPECT_EQ(B.Controller->GetItemField(0), B.Controller->GetItemField(1));
+  B.Controller->RemoveItem(B.Items[0].get());
+  ASSERT_EQ(B.Controller->GetItemCount(), 1);
+  EXPECT_EQ(B.Controller->GetItemField(0)->FieldName(), u"name");
+  EXPECT_EQ(B.Text(3, 0), "delta");
+}
+
+TEST_F(DBDataTest, UnknownFieldNameLeavesTheItemUnboundAndKeyFieldRaises) {
+  auto& B = Bind(ItemSql, {u"nosuch", u"name"});
+  B.Query->Open();
+  EXPECT_EQ(B.Controller->GetItemField(0), nullptr);
+  EXPECT_EQ(B.Text(0, 1), "alpha");
+  B.Controller->SetKeyFieldNames(u"missing");
+  try {
+    B.Controller->GetDataSetKeyValue();
+    FAIL() << "no exception";
+  } catch (EcxInvalidDataControllerOperation& E) {
+    EXPECT_EQ(E.Message, u"Key Field not found");
+  }
+}
+
+// ---- Keys ---------------------------------------------------------------------------
+
+TEST_F(DBDataTest, FindRecordByKeyOfOneAndOfSeveralFields) {
+  auto& B = Bind(u"SELECT a, b, label FROM pair ORDER BY a, b", {u"label"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"a;b");
+  struct {
+    Variant Key;
+    Integer Record;
+  } Cases[] = {
+      {VarArrayOf({Variant(1), Variant(String(u"y"))}), 1},
+      {VarArrayOf({Variant(2), Variant(String(u"x"))}), 2},
+      {VarArrayOf({Variant(2), Variant(String(u"y"))}), -1},
+      {Variant(1), -1},  // a plain value for a key of two fields
+      {VarArrayOf({Variant(1)}), -1},
+  };
+  for (auto& C : Cases) EXPECT_EQ(B.Controller->FindRecordIndexByKey(C.Key), C.Record);
+  const Variant Key = B.Controller->GetKeyValue(2);
+  EXPECT_EQ(VarArrayGet(Key, {0}).AsInteger(), 2);
+
+  B.Controller->SetKeyFieldNames(u"label");
+  EXPECT_EQ(B.Controller->FindRecordIndexByKey(Variant(String(u"one-y"))), 1);
+}
+
+TEST_F(DBDataTest, LocateByKeyFocusesTheRecordOrClearsTheFocus) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  EXPECT_TRUE(B.Controller->LocateByKey(Variant(4)));
+  EXPECT_EQ(B.FocusedText(1), "delta");
+  EXPECT_EQ(B.Current(u"name"), "delta");
+  EXPECT_FALSE(B.Controller->LocateByKey(Variant(99)));
+  EXPECT_EQ(B.Controller->GetFocusedRowIndex(), -1);
+}
+
+// ---- Focus and cursor ------------------------------------------------------------------
+
+TEST_F(DBDataTest, FocusingARecordMovesTheDataSetAndBack) {
+  for (bool Keyed : {false, true}) {
+    SCOPED_TRACE(Keyed ? "with keys" : "without keys");
+    auto& B = Bind(ItemSql, {u"id", u"name"});
+    B.Query->Open();
+    if (Keyed) B.Controller->SetKeyFieldNames(u"id");
+    B.Controller->FocusRecord(3);
+    EXPECT_EQ(B.Current(u"name"), "delta");
+    B.Controller->FocusRecord(1);
+    EXPECT_EQ(B.Current(u"name"), "beta");
+    B.Query->Next();
+    EXPECT_EQ(B.FocusedText(1), "gamma");
+    B.Query->Last();
+    EXPECT_EQ(B.FocusedText(1), "epsilon");
+    B.Query->Locate(u"name", Variant(String(u"alpha")), {});
+    EXPECT_EQ(B.FocusedText(1), "alpha");
+  }
+}
+
+TEST_F(DBDataTest, SortedControllerStillMovesTheDataSetToTheFocusedRecord) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetItemSortOrder(1, soDescending);  // gamma, epsilon, delta, beta, alpha
+  B.Controller->FocusRow(1);
+  EXPECT_EQ(B.FocusedText(1), "epsilon");
+  EXPECT_EQ(B.Current(u"name"), "epsilon");
+  B.Query->First();
+  EXPECT_EQ(B.FocusedText(1), "alpha");
+  EXPECT_EQ(B.Controller->GetFocusedRowIndex(), 4);
+}
+
+TEST_F(DBDataTest, SyncModeOffLeavesTheDataSetAlone) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetSyncMode(false);
+  B.Query->Open();
+  B.Controller->FocusRecord(3);
+  EXPECT_EQ(B.Current(u"name"), "alpha");
+}
+
+// ---- Editing -------------------------------------------------------------------------
+
+TEST_F(DBDataTest, EditWritesTheFieldAndPostStoresIt) {
+  auto& B = Bind(ItemSql, {u"id", u"name", u"qty"});
+  B.Query->Open();
+  B.Controller->FocusRecord(2);
+  B.Controller->Edit();
+  EXPECT_EQ(B.Query->State(), dsEdit);
+  EXPECT_TRUE(B.Controller->SetItemEditValue(1, Variant(String(u"GAMMA"))));
+  EXPECT_TRUE(B.Controller->SetItemEditValue(2, Variant(String(u"33")), evsText));
+  EXPECT_EQ(B.Current(u"name"), "GAMMA");
+  B.Controller->PostRecord();
+  EXPECT_EQ(B.Query->State(), dsBrowse);
+  EXPECT_EQ(Db.Value("SELECT name FROM item WHERE id = 3"), "GAMMA");
+  EXPECT_EQ(Db.Value("SELECT qty FROM item WHERE id = 3"), "33");
+  EXPECT_EQ(B.Text(2, 1), "GAMMA");
+  EXPECT_EQ(B.FocusedText(1), "GAMMA");
+}
+
+TEST_F(DBDataTest, CancelRestoresTheRecordAndTheDatabase) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->FocusRecord(1);
+  B.Controller->Edit();
+  B.Controller->SetItemEditValue(1, Variant(String(u"changed")));
+  EXPECT_EQ(B.Text(1, 1), "changed");
+  B.Controller->CancelRecord();
+  EXPECT_EQ(B.Query->State(), dsBrowse);
+  EXPECT_EQ(B.Text(1, 1), "beta");
+  EXPECT_EQ(B.Current(u"name"), "beta");
+  EXPECT_EQ(Db.Value("SELECT name FROM item WHERE id = 2"), "beta");
+}
+
+TEST_F(DBDataTest, AppendPostsANewRowWithItsAutoIncrementKey) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->DataModeController()->SetSmartRefresh(true);
+  B.Controller->Append();
+  EXPECT_EQ(B.Query->State(), dsInsert);
+  B.Controller->SetItemEditValue(1, Variant(String(u"zeta")));
+  B.Controller->PostRecord();
+  EXPECT_EQ(Db.Value("SELECT COUNT(*) FROM item"), "6");
+  ASSERT_EQ(B.Controller->GetRecordCount(), 6);
+  EXPECT_EQ(B.FocusedText(1), "zeta");
+  EXPECT_EQ(B.FocusedText(0), Db.Value("SELECT id FROM item WHERE name = 'zeta'"));
+}
+
+TEST_F(DBDataTest, CancellingAnAppendDropsTheNewRecord) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->Append();
+  B.Controller->SetItemEditValue(1, Variant(String(u"zeta")));
+  B.Controller->CancelRecord();
+  EXPECT_EQ(B.Controller->GetRecordCount(), 5);
+  EXPECT_EQ(Db.Value("SELECT COUNT(*) FROM item"), "5");
+}
+
+TEST_F(DBDataTest, DeleteFocusedRemovesTheRowFromDataSetAndDatabase) {
+  for (bool Keyed : {false, true}) {
+    SCOPED_TRACE(Keyed ? "with keys" : "without keys");
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    B.Query->Open();
+    if (Keyed) B.Controller->SetKeyFieldNames(u"id");
+    B.Controller->FocusRecord(2);
+    B.Controller->DeleteFocused();
+    EXPECT_EQ(B.Controller->GetRecordCount(), 4);
+    EXPECT_EQ(Local.Value("SELECT COUNT(*) FROM item WHERE name = 'gamma'"), "0");
+    EXPECT_EQ(B.FocusedText(1), B.Current(u"name"));
+  }
+}
+
+TEST_F(DBDataTest, DeleteSelectionDeletesEachSelectedRecord) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->SetMultiSelect(true);
+  B.Controller->ChangeRowSelection(1, true);
+  B.Controller->ChangeRowSelection(3, true);
+  B.Controller->DeleteSelection();
+  EXPECT_EQ(Db.Value("SELECT group_concat(name) FROM (SELECT name FROM item ORDER BY id)"), "alpha,gamma,epsilon");
+  EXPECT_EQ(B.Controller->GetRecordCount(), 3);
+}
+
+TEST_F(DBDataTest, ChangesMadeThroughTheDataSetReachTheController) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Query->Locate(u"id", Variant(2), {});
+  B.Query->Edit();
+  B.Query->FieldByName(u"name")->SetAsString(u"BETA");
+  EXPECT_EQ(B.Text(1, 1), "BETA");  // reread while editing
+  B.Query->Post();
+  EXPECT_EQ(B.Text(1, 1), "BETA");
+  B.Query->Append();
+  B.Query->FieldByName(u"name")->SetAsString(u"omega");
+  B.Query->Post();
+  EXPECT_EQ(B.Controller->GetRecordCount(), 6);
+  EXPECT_EQ(B.FocusedText(1), "omega");
+}
+
+// ---- Smart refresh and positions ------------------------------------------------------------
+
+namespace {
+// Counts the total reloads of a controller.
+class TTotalCounter : public TObject {
+public:
+  Integer Totals = 0;
+  void Handle(TcxUpdateControlInfo* AInfo) {
+    if (auto* D = dynamic_cast<TcxDataChangedInfo*>(AInfo))
+      if (D->Kind == dcTotal) ++Totals;
+  }
+};
+}  // namespace
+
+TEST_F(DBDataTest, SmartRefreshRereadsOnlyThePostedRecord) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->DataModeController()->SetSmartRefresh(true);
+  TTotalCounter Counter;
+  B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Counter, &TTotalCounter::Handle);
+  B.Controller->FocusRecord(3);
+  B.Controller->Edit();
+  B.Controller->SetItemEditValue(1, Variant(String(u"DELTA")));
+  B.Controller->PostRecord();
+  EXPECT_EQ(Counter.Totals, 0);
+  EXPECT_EQ(B.Text(3, 1), "DELTA");
+  EXPECT_EQ(B.Controller->GetFocusedRecordIndex(), 3);
+  EXPECT_EQ(Db.Value("SELECT name FROM item WHERE id = 4"), "DELTA");
+
+  // Without smart refresh the post reloads everything.
+  B.Controller->DataModeController()->SetSmartRefresh(false);
+  B.Controller->Edit();
+  B.Controller->SetItemEditValue(1, Variant(String(u"delta")));
+  B.Controller->PostRecord();
+  EXPECT_GE(Counter.Totals, 1);
+  EXPECT_EQ(B.Text(3, 1), "delta");
+  B.Controller->OnUpdateControl = {};
+}
+
+TEST_F(DBDataTest, PositionIsKeptAcrossRefresh) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->FocusRecord(3);
+  B.Controller->RefreshSource();
+  EXPECT_EQ(B.Current(u"name"), "delta");
+  EXPECT_EQ(B.FocusedText(1), "delta");
+}
+
+TEST_F(DBDataTest, RestorePositionPutsTheRowBackAtItsPlaceOfTheWindow) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridModeBufferCount(3);
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Query->Open();
+  TcxDBDataProvider* P = B.Controller->GetDBProvider();
+  B.Query->First();
+  B.Query->MoveBy(3);  // window beta..delta, delta at row 2
+  ASSERT_EQ(P->DataLink()->ActiveRecord(), 2);
+  P->SavePosition();
+  B.Query->First();
+  P->RestorePosition();
+  EXPECT_EQ(B.Current(u"name"), "delta");
+  EXPECT_EQ(P->DataLink()->ActiveRecord(), 2);
+
+  // A saved row that was deleted is not restored.
+  P->SavePosition();
+  B.Query->Delete();
+  const std::string After = B.Current(u"name");
+  P->RestorePosition();
+  EXPECT_EQ(B.Current(u"name"), After);
+}
+
+// ---- Grid mode ---------------------------------------------------------------------
+
+TEST_F(DBDataTest, GridModeHoldsTheLinkWindow) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridModeBufferCount(-5);
+  EXPECT_EQ(B.Controller->DataModeController()->GridModeBufferCount(), 0);
+  EXPECT_EQ(B.Controller->GridModeBufferCount(), 100);
+  B.Controller->DataModeController()->SetGridModeBufferCount(3);
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Query->Open();
+  ASSERT_TRUE(B.Controller->IsGridMode());
+  EXPECT_EQ(B.Controller->GetRecordCount(), 3);
+  EXPECT_EQ(B.Text(0, 1), "alpha");
+  B.Query->Last();
+  EXPECT_EQ(B.Controller->GetRecordCount(), 3);
+  EXPECT_EQ(B.Text(2, 1), "epsilon");
+  EXPECT_EQ(B.FocusedText(1), "epsilon");
+  B.Controller->FocusRecord(0);
+  EXPECT_EQ(B.Current(u"name"), "gamma");
+}
+
+TEST_F(DBDataTest, GridModeLocatesKeysThatAreNotLoaded) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridModeBufferCount(2);
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Query->Open();
+  EXPECT_TRUE(B.Controller->LocateByKey(Variant(5)));
+  EXPECT_EQ(B.Current(u"name"), "epsilon");
+  EXPECT_EQ(B.FocusedText(1), "epsilon");
+  EXPECT_FALSE(B.Controller->LocateByKey(Variant(77)));
+}
+
+TEST_F(DBDataTest, GridModeSelectionKeepsBookmarksSorted) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Query->Open();
+  TcxDBDataSelection* S = B.Controller->DBSelection();
+  for (Integer Row : {3, 0, 4, 1}) S->Select(S->GetRowBookmark(Row), true);
+  ASSERT_EQ(S->Count(), 4);
+  for (Integer I = 1; I < S->Count(); ++I)
+    EXPECT_LT(B.Query->CompareBookmarks(S->Bookmarks(I - 1), S->Bookmarks(I)), 0);
+  EXPECT_EQ(B.Controller->GetSelectedBookmark(0), S->GetRowBookmark(0));
+
+  // A range from the anchor over a deleted row skips it.
+  S->Clear();
+  S->SetAnchor(S->GetRowBookmark(0));
+  const String Last = S->GetRowBookmark(3);
+  B.Query->Locate(u"id", Variant(2), {});
+  B.Query->Delete();
+  S->SelectFromAnchor(Last, false);
+  EXPECT_EQ(S->Count(), 3);  // alpha, gamma, delta
+
+  S->SelectAll();
+  EXPECT_EQ(S->Count(), 4);
+  B.Query->First();
+  B.Query->Delete();
+  S->ClearStale();
+  EXPECT_EQ(S->Count(), 3);
+}
+
+TEST_F(DBDataTest, BookmarkOperationsOutsideGridModeRaise) {
+  auto& B = Bind(ItemSql, {u"id"});
+  B.Query->Open();
+  try {
+    B.Controller->GetAnchorBookmark();
+    FAIL() << "no exception";
+  } catch (EcxInvalidDataControllerOperation& E) {
+    EXPECT_EQ(E.Message, u"DataController not in GridMode");
+  }
+  EXPECT_THROW(B.Controller->GetSelectedBookmark(0), EcxInvalidDataControllerOperation);
+}
+
+// ---- Master and detail ------------------------------------------------------------------
+
+TEST_F(DBDataTest, DetailFollowsItsMasterRecord) {
+  auto& Master = Bind(u"SELECT gid, title FROM grp ORDER BY gid", {u"gid", u"title"});
+  Master.Query->Open();
+  TBound Detail(Db, ItemSql, {u"id", u"name", u"grp"}, Owner);
+  Detail.Controller->SetMasterFieldNames(u"gid");
+  Detail.Controller->SetDetailKeyFieldNames(u"grp");
+  Detail.Query->Open();
+  Detail.Controller->SetMasterRecord(Master.Controller.get(), 1);
+  EXPECT_EQ(Detail.Current(u"grp"), "2");
+  EXPECT_EQ(Detail.FocusedText(1), "gamma");
+  Detail.Controller->SetMasterRecord(Master.Controller.get(), 2);
+  EXPECT_EQ(Detail.FocusedText(1), "epsilon");
+}
+
+TEST_F(DBDataTest, DetailInSQLModeRequeriesWithTheMasterKey) {
+  auto& Master = Bind(u"SELECT gid, title FROM grp ORDER BY gid", {u"gid", u"title"});
+  Master.Query->Open();
+  TBound Detail(Db, u"SELECT id, name, grp FROM item WHERE grp = :grp ORDER BY id", {u"id", u"name"}, Owner);
+  Detail.Controller->SetMasterFieldNames(u"gid");
+  Detail.Controller->SetDetailKeyFieldNames(u"grp");
+  Detail.Controller->DataModeController()->SetDetailInSQLMode(true);
+  Detail.Controller->SetMasterRecord(Master.Controller.get(), 0);
+  ASSERT_TRUE(Detail.Query->Active());
+  EXPECT_EQ(Detail.Controller->GetRecordCount(), 2);
+  EXPECT_EQ(Detail.Text(1, 1), "beta");
+  EXPECT_TRUE(Detail.Controller->IsDetailCurrentQuery());
+  Detail.Controller->SetMasterRecord(Master.Controller.get(), 2);
+  EXPECT_EQ(Detail.Controller->GetRecordCount(), 1);
+  EXPECT_EQ(Detail.Text(0, 1), "epsilon");
+}
+
+TEST_F(DBDataTest, DetailFilterAdapterMissingForADataSetClassRaises) {
+  auto& B = Bind(ItemSql, {u"id"});
+  cxDetailFilterControllers()->Unregister(TDataSet::StaticClass(), TcxDBProviderDetailFilterAdapter::StaticClass());
+  try {
+    B.Controller->GetDetailFilterAdapter();
+    ADD_FAILURE() << "no exception";
+  } catch (EcxInvalidDataControllerOperation& E) {
+    EXPECT_EQ(E.Message, u"DetailFilterController not found");
+  }
+  cxDetailFilterControllers()->Register(TDataSet::StaticClass(), TcxDBProviderDetailFilterAdapter::StaticClass());
+}
+
+// ---- Dataset filter ---------------------------------------------------------------------
+
+namespace {
+struct TFilterWrites : public TObject {
+  Integer Count = 0;
+  void Handle(TcxFilterCriteria*, TDataSet*, const String&) { ++Count; }
+};
+}  // namespace
+
+TEST_F(DBDataTest, AutoDataSetFilterWritesTheFilterTextWithQuotesDoubled) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Query->Edit();
+  B.Query->FieldByName(u"name")->SetAsString(u"o'brien");
+  B.Query->Post();
+  TcxDBDataFilterCriteria* F = B.Controller->DBFilter();
+  F->SetAutoDataSetFilter(true);
+  F->BeginUpdate();
+  F->AddItem(nullptr, B.Controller->Fields()->Items(1), foEqual, Variant(String(u"o'brien")), u"o'brien");
+  F->SetActive(true);
+  F->EndUpdate();
+  EXPECT_EQ(B.Query->Filter(), u"(name = 'o''brien')");
+  EXPECT_TRUE(B.Query->Filtered());
+  EXPECT_EQ(B.Query->RecordCount(), 1);
+  EXPECT_EQ(B.Controller->GetRecordCount(), 1);
+  EXPECT_EQ(B.Text(0, 1), "o'brien");
+
+  F->SetActive(false);
+  EXPECT_FALSE(B.Query->Filtered());
+  EXPECT_EQ(B.Controller->GetRecordCount(), 5);
+}
+
+TEST_F(DBDataTest, NullConditionOnAQueryWritesIsNull) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  TcxDBDataFilterCriteria* F = B.Controller->DBFilter();
+  F->SetAutoDataSetFilter(true);
+  F->BeginUpdate();
+  F->AddItem(nullptr, B.Controller->Fields()->Items(1), foNotEqual, Null(), u"");
+  F->SetActive(true);
+  F->EndUpdate();
+  EXPECT_EQ(B.Query->Filter(), u"(name IS NOT NULL)");
+  EXPECT_EQ(B.Controller->GetRecordCount(), 5);
+}
+
+TEST_F(DBDataTest, SmartRefreshKeepsTheFilterInMemory) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->DataModeController()->SetSmartRefresh(true);
+  TcxDBDataFilterCriteria* F = B.Controller->DBFilter();
+  F->SetAutoDataSetFilter(true);
+  EXPECT_FALSE(F->IsDataSetFilterUsed());
+  F->BeginUpdate();
+  F->AddItem(nullptr, B.Controller->Fields()->Items(1), foEqual, Variant(String(u"beta")), u"beta");
+  F->SetActive(true);
+  F->EndUpdate();
+  EXPECT_EQ(B.Query->Filter(), u"");
+  EXPECT_FALSE(B.Query->Filtered());
+  EXPECT_EQ(B.Controller->GetRowCount(), 1);
+}
+
+TEST_F(DBDataTest, AppendInADetailCopiesTheMasterKey) {
+  auto& Master = Bind(u"SELECT gid, title FROM grp ORDER BY gid", {u"gid", u"title"});
+  Master.Query->Open();
+  TBound Detail(Db, ItemSql, {u"id", u"name", u"grp"}, Owner);
+  Detail.Controller->SetMasterFieldNames(u"gid");
+  Detail.Controller->SetDetailKeyFieldNames(u"grp");
+  Detail.Controller->SetOptions(Detail.Controller->GetOptions() | dcoCopyMasterKeysToNewRecord);
+  Detail.Query->Open();
+  Detail.Controller->SetMasterRecord(Master.Controller.get(), 2);
+  Detail.Controller->Append();
+  EXPECT_EQ(Detail.Current(u"grp"), "3");
+  EXPECT_EQ(Detail.FocusedText(2), "3");  // the new record shows the copied key
+  Detail.Controller->SetItemEditValue(1, Variant(String(u"eta")));
+  Detail.Controller->PostRecord();
+  EXPECT_EQ(Db.Value("SELECT grp FROM item WHERE name = 'eta'"), "3");
+}
+
+TEST_F(DBDataTest, ProvidersOnOneDataSetWaitForTheOneThatLocks) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  TcxDBDataController Second(nullptr);
+  TItem Column;
+  Second.AddItemField(&Column);
+  Second.SetItemFieldName(0, u"name");
+  Second.SetDataSource(B.Source);
+  ASSERT_EQ(Second.GetRecordCount(), 5);
+
+  TcxDBDataProvider* P = B.Controller->GetDBProvider();
+  P->LockNotify();
+  B.Query->Append();
+  B.Query->FieldByName(u"name")->SetAsString(u"theta");
+  B.Query->Post();
+  EXPECT_EQ(Second.GetRecordCount(), 5);  // waits on the lock
+  P->UnlockNotify();
+  EXPECT_EQ(Second.GetRecordCount(), 6);
+  EXPECT_EQ(B.Controller->GetRecordCount(), 6);
+  Second.SetDataSource(nullptr);
+}
+
+TEST_F(DBDataTest, GridModeIncrementalSearchWalksTheDataSet) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridModeBufferCount(2);
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Query->Open();
+  TcxDataControllerSearch* S = B.Controller->Search();
+  EXPECT_TRUE(S->Locate(1, u"DEL"));  // beyond the window, any case
+  EXPECT_EQ(B.Current(u"name"), "delta");
+  EXPECT_EQ(B.FocusedText(1), "delta");
+  EXPECT_FALSE(S->Locate(1, u"zz"));
+  EXPECT_EQ(B.Current(u"name"), "delta");  // the position is restored
+  EXPECT_TRUE(S->Locate(1, u"a"));
+  EXPECT_EQ(B.Current(u"name"), "alpha");
+}
+
+TEST_F(DBDataTest, SummaryItemBindsItsFieldByName) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  TcxDataFooterSummaryItems Items(B.Controller->Summary(), TcxDBDataSummaryItem::StaticClass());
+  auto* Item = static_cast<TcxDBDataSummaryItem*>(Items.Add());
+  Item->SetFieldName(u"qty");
+  auto* F = dynamic_cast<TcxDBDataField*>(Item->SourceField());
+  ASSERT_NE(F, nullptr);
+  ASSERT_NE(F->GetField(), nullptr);
+  EXPECT_EQ(F->GetField()->FieldName(), u"qty");
+  EXPECT_EQ(B.Controller->GetRecordValue(4, F).AsInteger(), 50);
+  Item->SetFieldName(u"");
+  EXPECT_EQ(Item->SourceField(), nullptr);
+}
+
+TEST_F(DBDataTest, InsertInTheDataSetShowsTheNewRecordAtOnce) {
+  for (bool InSync : {true, false}) {
+    SCOPED_TRACE(InSync ? "insert in sync" : "insert after post");
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    B.Controller->DataModeController()->SetInsertInSync(InSync);
+    B.Query->Open();
+    B.Query->Append();
+    EXPECT_EQ(B.Controller->GetRecordCount(), InSync ? 6 : 5);
+    B.Query->FieldByName(u"name")->SetAsString(u"iota");
+    if (InSync) {
+      EXPECT_EQ(B.FocusedText(1), "iota");
+    }
+    B.Query->Cancel();
+    EXPECT_EQ(B.Controller->GetRecordCount(), 5);
+    B.Query->Append();
+    B.Query->FieldByName(u"name")->SetAsString(u"kappa");
+    B.Query->Post();
+    EXPECT_EQ(B.Controller->GetRecordCount(), 6);
+    EXPECT_EQ(B.FocusedText(1), "kappa");
+  }
+}
+
+TEST_F(DBDataTest, DetailBoundThroughARelationTakesTheMasterRecordKey) {
+  auto& Master = Bind(u"SELECT gid, title FROM grp ORDER BY gid", {u"title"});  // no item on gid
+  Master.Query->Open();
+  TBound Detail(Db, u"SELECT id, name, grp FROM item WHERE grp = :grp ORDER BY id", {u"id", u"name"}, Owner);
+  Detail.Controller->SetMasterFieldNames(u"gid");
+  Detail.Controller->SetDetailKeyFieldNames(u"grp");
+  Detail.Controller->DataModeController()->SetDetailInSQLMode(true);
+  TItem RelationItem;
+  auto* Relation = new TcxDBDataRelation(Master.Controller->Relations(), &RelationItem);
+  Master.Controller->Relations()->Add(Relation);
+  Detail.Controller->SetMasterRelation(Relation, 1);
+  EXPECT_FALSE(Relation->IsLinked());  // a clone: the relation has no detail of its own
+  ASSERT_TRUE(Relation->IsLinked(Detail.Controller.get()));
+  EXPECT_EQ(Relation->GetMasterKeyValue(1, Detail.Controller.get()).AsInteger(), 2);
+  EXPECT_EQ(Detail.Controller->GetRecordCount(), 2);
+  EXPECT_EQ(Detail.Text(0, 1), "gamma");
+  Detail.Controller->SetMasterRelation(nullptr, -1);
+  delete Relation;
+}
+
+TEST_F(DBDataTest, SelectionSurvivesAReloadByKey) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  B.Controller->SetKeyFieldNames(u"id");
+  B.Controller->SetMultiSelect(true);
+  B.Controller->ChangeRowSelection(1, true);
+  B.Controller->ChangeRowSelection(3, true);
+  // Another row is deleted in the dataset: the rows move, the selection follows its records.
+  B.Query->Locate(u"id", Variant(1), {});
+  B.Query->Delete();
+  ASSERT_EQ(B.Controller->GetRecordCount(), 4);
+  ASSERT_EQ(B.Controller->GetSelectedCount(), 2);
+  EXPECT_EQ(B.Text(B.Controller->GetRowInfo(B.Controller->GetSelectedRowIndex(0)).RecordIndex, 1), "beta");
+  EXPECT_EQ(B.Text(B.Controller->GetRowInfo(B.Controller->GetSelectedRowIndex(1)).RecordIndex, 1), "delta");
+}
+
+TEST_F(DBDataTest, FreeingABoundPersistentFieldUnbindsTheItem) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  auto* Name = new TWideStringField(B.Query);
+  Name->SetFieldName(u"name");
+  Name->SetDataSet(B.Query);
+  auto* Id = new TIntegerField(B.Query);
+  Id->SetFieldName(u"id");
+  Id->SetDataSet(B.Query);
+  B.Controller->RecreateFields();  // persistent fields bind before the dataset opens
+  EXPECT_EQ(B.Controller->GetItemField(1), Name);
+  B.Query->Open();
+  EXPECT_EQ(B.Text(2, 1), "gamma");
+  B.Query->Close();
+  delete Name;
+  EXPECT_EQ(B.Controller->GetItemField(1), nullptr);
+  EXPECT_EQ(B.Controller->GetItemField(0), Id);
+}
