@@ -3,3 +3,4 @@
 // the unit) the editor control, its view data and the edit repository.
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditStyles.h"
+#include "editors/cxEditViewInfo.h"

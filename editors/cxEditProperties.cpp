@@ -1,5 +1,7 @@
 #include "editors/cxEditProperties.h"
 
+#include "editors/cxEditViewInfo.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -459,13 +461,17 @@ bool TcxCustomEditProperties::UsesDataDisplayFormat(bool AIsEditing) const {
   return FDefaultValuesProvider->HasDisplayFormat((options & cxdfoEditFormat) == 0);
 }
 
-TcxCustomEditViewDataClass TcxCustomEditProperties::GetViewDataClass() const { return nullptr; }
+TcxCustomEditViewDataClass TcxCustomEditProperties::GetViewDataClass() const {
+  return TcxCustomEditViewData::StaticClass();
+}
 
 TcxCustomEditStyleClass TcxCustomEditProperties::GetStyleClass() const { return TcxEditStyle::StaticClass(); }
 
 TcxCustomEditStyleClass TcxCustomEditProperties::GetStyleExClass() const { return TcxEditStyleEx::StaticClass(); }
 
-TcxCustomEditViewInfoClass TcxCustomEditProperties::GetViewInfoClass() const { return nullptr; }
+TcxCustomEditViewInfoClass TcxCustomEditProperties::GetViewInfoClass() const {
+  return TcxCustomEditViewInfo::StaticClass();
+}
 
 bool TcxCustomEditProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
   Variant normalizedA, normalizedB;

@@ -3,6 +3,7 @@
 // brackets, the alignment hand-out, Assign, buttons and display value
 // validation.
 #include "editors/cxEditProperties.h"
+#include "editors/cxEditViewInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -181,7 +182,10 @@ TEST_F(cxEditPropertiesTest, DefaultsOfABasePropertySet) {
   EXPECT_EQ(p.GetValueKind(false), cxEditValueKindValue);
   EXPECT_EQ(p.GetStyleClass(), TcxEditStyle::StaticClass());
   EXPECT_EQ(p.GetStyleExClass(), TcxEditStyleEx::StaticClass());
-  EXPECT_EQ(p.CreateViewData(nullptr, false), nullptr);  // no view data class linked here
+  std::unique_ptr<TcxCustomEditViewData> viewData(p.CreateViewData(nullptr, false));
+  ASSERT_NE(viewData, nullptr);
+  EXPECT_EQ(viewData->ClassType(), TcxCustomEditViewData::StaticClass());
+  EXPECT_EQ(p.GetViewInfoClass(), TcxCustomEditViewInfo::StaticClass());
   EXPECT_EQ(p.DefaultValidationErrorText(), u"Invalid input value. Use escape key to abandon changes");
   EXPECT_EQ(p.GetAssignedValuesClass(), TcxCustomEditPropertiesValues::StaticClass());
 
