@@ -94,6 +94,7 @@ void TcxSizeGrip::Paint() {
 TcxControl::TcxControl(TComponent* AOwner)
     : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TcxLookAndFeel>(this)) {
   cxControlsInitialize();
+  if (ProvidesDragImages()) FControlStyle |= csDisplayDragImage;
   FcxCanvas = std::make_unique<TcxCanvas>(Canvas());
   FDefaultCursor = Cursor();
   FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent(this, &TcxControl::LookAndFeelChanged);
@@ -151,6 +152,8 @@ void TcxControl::CreateParams(TCreateParams& Params) {
 
 void TcxControl::CreateWnd() {
   TCustomControl::CreateWnd();
+  // A descendant's answer is known only once it is fully built.
+  if (ProvidesDragImages()) FControlStyle |= csDisplayDragImage;
   if (!UsesScrollBars()) DestroyScrollBars();
   InitScrollBarsParent();
 }
@@ -211,16 +214,123 @@ void TcxControl::SetMouseCaptureObject(TObject* Value) {
   if (!Value && hadCapture && FDragAndDropState == ddsStarting) Perform(WM_CANCELMODE);
 }
 
-void TcxControl::FinishDragAndDrop(bool) {
+TcxDragAndDropObjectClass TcxControl::DragAndDropObjectClass() {
+  return FDragAndDropObjectClass ? FDragAndDropObjectClass : TcxDragAndDropObject::StaticClass();
+}
+
+TcxDragAndDropObject* TcxControl::GetDragAndDropObject() {
+  if (!FDragAndDropObject) FDragAndDropObject.reset(DragAndDropObjectClass()->Create(this));
+  return FDragAndDropObject.get();
+}
+
+void TcxControl::SetDragAndDropPhase(TcxDragAndDropState Value) {
+  if (FDragAndDropState == Value) return;
+  FDragAndDropState = Value;
+  if (Value == ddsNone && !FFinishingDragAndDrop) EndMouseOperation();
+}
+
+void TcxControl::StartDragAndDrop(const TPoint&) {
+  TDestroyGuard guard(this);
+  GetDragAndDropObject()->DoBeginDragAndDrop();
+  if (!guard.Alive()) return;
+  SetMouseCapture(true);
+  FDragAndDropPrevCursor = Screen ? Screen->Cursor() : crDefault;
+  SetDragAndDropPhase(ddsInProcess);
+}
+
+void TcxControl::DoDragAndDrop(const TPoint& P, bool& Accepted) { GetDragAndDropObject()->DoDragAndDrop(P, Accepted); }
+
+void TcxControl::EndDragAndDrop(bool Accepted) {
+  TDestroyGuard guard(this);
+  SetDragAndDropPhase(ddsNone);
+  if (Screen) Screen->SetCursor(FDragAndDropPrevCursor);
+  SetMouseCapture(false);
+  if (!guard.Alive()) return;
+  SetMouseCaptureObject(nullptr);
+  if (!guard.Alive()) return;
+  if (FDragAndDropObject) FDragAndDropObject->DoEndDragAndDrop(Accepted);
+}
+
+void TcxControl::FinishDragAndDrop(bool Accepted) {
   if (FFinishingDragAndDrop) return;
   FFinishingDragAndDrop = true;
-  FDragAndDropState = ddsNone;
+  TDestroyGuard guard(this);
+  try {
+    if (FDragAndDropState == ddsInProcess) EndDragAndDrop(Accepted);
+    else SetDragAndDropPhase(ddsNone);
+  } catch (...) {
+    if (guard.Alive()) {
+      FDragAndDropState = ddsNone;
+      FDragAndDropObject.reset();
+      FFinishingDragAndDrop = false;
+    }
+    throw;
+  }
+  if (!guard.Alive()) return;
+  FDragAndDropObject.reset();
   FFinishingDragAndDrop = false;
 }
 
-void TcxControl::DragAndDropMouseDown(TMouseButton, TShiftState, const TPoint&) { FinishDragAndDrop(false); }
+void TcxControl::DragAndDropMouseDown(TMouseButton Button, TShiftState Shift, const TPoint& P) {
+  if (Button == mbLeft && !(Shift & ssDouble) && StartsDragAndDropAt(P)) {
+    if (GetDragAndDropObject()->StartsImmediately()) StartDragAndDrop(P);
+    else SetDragAndDropPhase(ddsStarting);
+  } else {
+    FinishDragAndDrop(false);
+  }
+}
 
-void TcxControl::DragAndDropMouseMove(TShiftState, const TPoint&) {}
+void TcxControl::DragAndDropMouseMove(TShiftState, const TPoint& P) {
+  TDestroyGuard guard(this);
+  if (FDragAndDropState == ddsStarting && !WithinDragThreshold(FMouseDownPos, P.X, P.Y)) StartDragAndDrop(P);
+  if (!guard.Alive() || FDragAndDropState != ddsInProcess) return;
+  bool accepted = false;
+  DoDragAndDrop(P, accepted);
+}
+
+// ---- Class-library drag and drop ---------------------------------------------------------
+
+TcxDragControlObjectClass TcxControl::DragControlObjectClass() { return TcxDragControlObject::StaticClass(); }
+
+TComponentClass TcxControl::DragImageListClass() { return TcxDragImageList::StaticClass(); }
+
+void TcxControl::BuildDragImages(TcxDragImageList* AList) {
+  cxBuildDragImages(AList, DragImageSize(), [this](TcxCanvas* C, const TRect& R) { DrawDragImage(C, R); });
+}
+
+TcxDragImageList* TcxControl::GetDragImages() {
+  if (!ProvidesDragImages()) return nullptr;
+  if (!FDragImages) {
+    std::unique_ptr<TComponent> made(DragImageListClass()->Create(nullptr));
+    auto* list = dynamic_cast<TcxDragImageList*>(made.get());
+    if (!list) return nullptr;
+    made.release();
+    FDragImages.reset(list);
+    BuildDragImages(list);
+  }
+  return FDragImages.get();
+}
+
+void TcxControl::DoStartDrag(TDragObject*& DragObject) {
+  TDestroyGuard guard(this);
+  TCustomControl::DoStartDrag(DragObject);
+  if (!guard.Alive()) return;
+  bool own = DragObject == nullptr;
+  if (own) DragObject = DragControlObjectClass()->Create(this);
+  if (!AcceptsStartDrag(DragObject)) {
+    if (own) delete DragObject;
+    DragObject = nullptr;
+    CancelDrag();
+    return;
+  }
+  if (auto* obj = dynamic_cast<TcxDragControlObject*>(DragObject); obj && own) obj->SetDragImages(GetDragImages());
+}
+
+void TcxControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  TDestroyGuard guard(this);
+  TCustomControl::DoEndDrag(Target, X, Y);
+  if (guard.Alive()) FDragImages.reset();
+}
 
 bool TcxControl::StillInDragArea(Integer X, Integer Y) {
   return DragMode() == dmManual || WithinDragThreshold(FMouseDownPos, X, Y);
@@ -480,7 +590,9 @@ void TcxControl::WndProc(TMessage& M) {
       TControl* child = special ? ControlAtPos(p, false) : nullptr;
       if (child && !dynamic_cast<TWinControl*>(child)) special = false;
     }
-    if (special) {
+    if (M.Msg == WM_PAINT) {
+      PaintWithDragImageHidden(M);
+    } else if (special) {
       // Handled here so that the class library does not start a drag of
       // its own; the control decides after the press (PrepareMouseDown).
       FControlState |= csLButtonDown;
@@ -494,6 +606,20 @@ void TcxControl::WndProc(TMessage& M) {
     throw;
   }
   if (guard.Alive()) AfterMessage(M);
+}
+
+void TcxControl::PaintWithDragImageHidden(TMessage& M) {
+  // The image of a running drag is hidden while the control paints, so that
+  // neither covers the other.
+  TDragObject* drag = CurrentDragObject();
+  if (drag) drag->HideDragImage();
+  try {
+    TCustomControl::WndProc(M);
+  } catch (...) {
+    if (drag && CurrentDragObject() == drag) drag->ShowDragImage();
+    throw;
+  }
+  if (drag && CurrentDragObject() == drag) drag->ShowDragImage();
 }
 
 void TcxControl::AfterMessage(TMessage& M) {
@@ -703,7 +829,26 @@ bool TcxControl::CanFocusNow() {
   return !form || (form->CanFocus() && form->Enabled() && form->Visible());
 }
 
-void TcxControl::PrepareMouseDown(TMouseButton, Integer, Integer) {}
+void TcxControl::PrepareMouseDown(TMouseButton Button, Integer X, Integer Y) {
+  if (Button == mbLeft) {
+    if (DragMode() == dmAutomatic && MouseCapture() && (!InDesignMode() || AllowsDesignTimeDrag(X, Y, ssLeft)) &&
+        CanStartAutoDrag() && DragDetectLoop(Handle()) == cxddDrag) {
+      // The press now belongs to the drag, which also takes its release.
+      FMouseButtonPressed = false;
+      BeginDrag(true, -1);
+    }
+  } else if (Button == mbMiddle) {
+    TDestroyGuard guard(this);
+    FScrollingContent = true;
+    try {
+      cxPanContent(this);
+    } catch (...) {
+      if (guard.Alive()) FScrollingContent = false;
+      throw;
+    }
+    if (guard.Alive()) FScrollingContent = false;
+  }
+}
 
 void TcxControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TDestroyGuard guard(this);

@@ -16,6 +16,14 @@
 // show/hide oscillation between nested passes by showing the bar disabled.
 // The bars' scrolling arrives in ScrollContent.
 //
+// Drag and drop: a left press where StartsDragAndDropAt answers true starts
+// the control's own operation (at once, or once the mouse left the drag
+// threshold), carried out by the object of DragAndDropObjectClass and ended
+// on release (accepted), Esc or a lost capture (not accepted). In automatic
+// drag mode a press that the drag detection sees moving starts a drag of the
+// class library with a TcxDragControlObject carrying the control's drag
+// images. A middle press pans the content while IsScrollingContent.
+//
 // The unit also holds the settings controller (system metric changes reach
 // the controls as CXM_NCSIZECHANGED), the mouse-tracking timers (a control
 // learns every 10 ms whether the mouse left an area), popup-menu routines and
@@ -24,6 +32,7 @@
 #include <vector>
 
 #include "foundation/cxClasses.h"
+#include "foundation/cxControlsDragDrop.h"
 #include "foundation/cxGraphics.h"
 #include "foundation/cxLookAndFeelPainters.h"
 #include "foundation/cxLookAndFeels.h"
@@ -235,6 +244,41 @@ class TcxControl : public TCustomControl {
   virtual void DragAndDropMouseMove(TShiftState Shift, const TPoint& P);
   // Whether the control draws images for the class library's drags.
   virtual bool ProvidesDragImages() { return false; }
+  // The class of the drag-and-drop object: the one a descendant set, else
+  // TcxDragAndDropObject.
+  virtual TcxDragAndDropObjectClass DragAndDropObjectClass();
+  void SetDragAndDropObjectClass(TcxDragAndDropObjectClass Value) { FDragAndDropObjectClass = Value; }
+  // The object of the running drag and drop, made on first use (the control
+  // owns it; it is freed when drag and drop finishes).
+  TcxDragAndDropObject* GetDragAndDropObject();
+  TcxDragAndDropObject* DragAndDropObject() const { return FDragAndDropObject.get(); }
+  // Whether a left press at P (control coordinates) may start drag and drop
+  // (false in the base).
+  virtual bool StartsDragAndDropAt(const TPoint&) { return false; }
+  // Begins the operation: the object begins, the mouse is captured, the
+  // screen cursor is saved, the phase becomes in process.
+  virtual void StartDragAndDrop(const TPoint& P);
+  // One move of the running operation (forwards to the object).
+  virtual void DoDragAndDrop(const TPoint& P, bool& Accepted);
+  // Ends the running operation: idle, cursor given back, capture released,
+  // the object ends.
+  virtual void EndDragAndDrop(bool Accepted);
+  // A change to idle outside FinishDragAndDrop ends the mouse operation.
+  virtual void SetDragAndDropPhase(TcxDragAndDropState Value);
+  // The cursor saved when the operation began.
+  TCursor DragAndDropPrevCursor() const { return FDragAndDropPrevCursor; }
+
+  // ---- Class-library drag and drop ----
+  virtual TcxDragControlObjectClass DragControlObjectClass();
+  virtual bool AcceptsStartDrag(TDragObject* /*DragObject*/) { return true; }
+  virtual TComponentClass DragImageListClass();
+  virtual TSize DragImageSize() { return TSize{0, 0}; }
+  virtual void DrawDragImage(TcxCanvas* /*ACanvas*/, const TRect& /*R*/) {}
+  // Fills the list with one image of DragImageSize drawn by DrawDragImage.
+  virtual void BuildDragImages(TcxDragImageList* AList);
+  // With ProvidesDragImages: the list, built once until the drag ends;
+  // else nullptr.
+  TcxDragImageList* GetDragImages();
 
   bool IsDestroying() const { return TComponent::IsDestroying(); }
   bool IsScrollingContent() const { return FScrollingContent; }
@@ -326,10 +370,16 @@ protected:
 
   virtual void CreateScrollBars();
   virtual void DestroyScrollBars();
-  void SetDragAndDropState(TcxDragAndDropState Value) { FDragAndDropState = Value; }
+  void SetDragAndDropState(TcxDragAndDropState Value) { SetDragAndDropPhase(Value); }
+  // Supplies the library's drag object (with the drag images) when none was
+  // given; a refused start frees it and cancels the drag.
+  void DoStartDrag(TDragObject*& DragObject) override;
+  // Frees the drag images.
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
 
 private:
   void AfterMessage(TMessage& Message);
+  void PaintWithDragImageHidden(TMessage& Message);
   void BarScroll(TObject* Sender, TScrollCode ScrollCode, Integer& ScrollPos);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChanged);
   void HandleNCSizeChanged();
@@ -365,6 +415,10 @@ private:
   bool FInitialVScrollBarVisible = false;
   Integer FScrollBarsNesting = 0;
   bool FScrollingContent = false;
+  std::unique_ptr<TcxDragAndDropObject> FDragAndDropObject;
+  TcxDragAndDropObjectClass FDragAndDropObjectClass = nullptr;
+  TCursor FDragAndDropPrevCursor = crDefault;
+  std::unique_ptr<TcxDragImageList> FDragImages;
 };
 
 // A component that belongs to a TcxControl: binding it to the control tells

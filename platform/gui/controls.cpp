@@ -71,6 +71,10 @@ public:
   Integer Threshold = 5;
   TControl* Target = nullptr;
   bool Accepted = false;
+  // Set while the control supplies the drag object; a cancel that arrives
+  // then is carried out once the control returned.
+  bool Starting = false;
+  bool CancelPending = false;
 
   static TDragManager*& Current() {
     static TDragManager* current = nullptr;
@@ -79,7 +83,21 @@ public:
 
   void Begin() {
     TDragObject* obj = nullptr;
-    Control->DoStartDrag(obj);
+    Starting = true;
+    try {
+      Control->DoStartDrag(obj);
+    } catch (...) {
+      Starting = false;
+      Object = obj;
+      Finish(false);
+      throw;
+    }
+    Starting = false;
+    if (CancelPending) {
+      Object = obj;
+      Finish(false);
+      return;
+    }
     if (!obj) {
       obj = new TDragControlObject(Control);
       OwnsObject = true;
@@ -121,6 +139,10 @@ public:
   }
 
   void Finish(bool Drop) {
+    if (Starting) {
+      CancelPending = true;
+      return;
+    }
     Current() = nullptr;
     TControl* target = Drop && Accepted ? Target : nullptr;
     TPoint p = Object ? Object->FDragPos : TPoint{};

@@ -5,14 +5,18 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "foundation/cxControls.h"
+#include "foundation/cxControlsDragDrop.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/hooks.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
 
@@ -584,6 +588,294 @@ TEST(cxControl, PictureOfAControlWithBorderAndBars) {
   TPoint arrow{10 + h.Left + 8, 10 + h.Top + 8};
   EXPECT_NE(picture.PixelColor(arrow.X, arrow.Y), ColorToRGB(clWindow));
   EXPECT_EQ(picture.PixelColor(10 + 100, 10 + 50), ColorToRGB(clWindow));
+}
+
+// ---- Drag and drop inside the control --------------------------------------------------------
+
+// Writes every step of the operation into the control's log (the object is
+// freed when the operation ends, the log outlives it).
+class TLoggingDragObject;
+
+class TDragGrid : public TGrid {
+public:
+  explicit TDragGrid(TComponent* AOwner) : TGrid(AOwner) {}
+  std::vector<std::string> Log;
+  bool Immediate = false;
+  bool FinishAgainOnEnd = false;
+  Integer ObjectsAlive = 0;
+  std::function<void(TMouseButton)> OnBeforeMouseDown;
+  // Library drags.
+  bool Images = false;
+  bool RefuseStart = false;
+  std::vector<TRect> DrawnImages;
+  std::vector<bool> ScrollingSeen;  // IsScrollingContent at each scroll
+
+  bool StartsDragAndDropAt(const TPoint& P) override { return P.X < 100; }
+  void BeforeMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override {
+    if (OnBeforeMouseDown) OnBeforeMouseDown(Button);
+    TGrid::BeforeMouseDown(Button, Shift, X, Y);
+  }
+  bool ProvidesDragImages() override { return Images; }
+  TSize DragImageSize() override { return TSize{16, 12}; }
+  void DrawDragImage(TcxCanvas* ACanvas, const TRect& R) override {
+    DrawnImages.push_back(R);
+    ACanvas->SetBrushColor(clRed);
+    ACanvas->Canvas()->FillRect(R);
+  }
+  bool AcceptsStartDrag(TDragObject* DragObject) override {
+    return !RefuseStart && TGrid::AcceptsStartDrag(DragObject);
+  }
+  using TcxControl::ControlStyle;
+};
+
+class TLoggingDragObject : public TcxDragAndDropObject {
+  KORVANE_CLASS(TLoggingDragObject, TcxDragAndDropObject)
+  explicit TLoggingDragObject(TcxControl* AControl) : TcxDragAndDropObject(AControl) { ++Grid()->ObjectsAlive; }
+  ~TLoggingDragObject() override { --Grid()->ObjectsAlive; }
+  TDragGrid* Grid() const { return static_cast<TDragGrid*>(Control()); }
+  bool StartsImmediately() override { return Grid()->Immediate; }
+  void BeginDragAndDrop() override {
+    Grid()->Log.push_back("begin");
+    TcxDragAndDropObject::BeginDragAndDrop();
+  }
+  void DragAndDrop(const TPoint& P, bool& Accepted) override {
+    Accepted = true;
+    Grid()->Log.push_back("move " + std::to_string(P.X) + "," + std::to_string(P.Y));
+    TcxDragAndDropObject::DragAndDrop(P, Accepted);
+  }
+  void EndDragAndDrop(bool Accepted) override {
+    Grid()->Log.push_back(Accepted ? "end accepted" : "end refused");
+    // Finishing again from inside the end is ignored.
+    if (Grid()->FinishAgainOnEnd) Grid()->FinishDragAndDrop(!Accepted);
+  }
+};
+
+struct TDragGridFixture {
+  TDragGridFixture() {
+    EnsureGuiRuntime();
+    cxControlsInitialize();
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 400, 300);
+    Grid = new TDragGrid(Form);
+    Grid->SetBounds(10, 10, 200, 150);
+    Grid->SetParent(Form);
+    Grid->SetDragAndDropObjectClass(TLoggingDragObject::StaticClass());
+    Target = new TCustomControl(Form);
+    Target->SetBounds(250, 10, 100, 100);
+    Target->SetParent(Form);
+    Target->OnDragOver = TDragOverEvent(this, [](TObject*, TObject*, Integer, Integer, TDragState, bool& Accept) {
+      Accept = true;
+    });
+    Target->OnDragDrop = TDragDropEvent(this, [this](TObject*, TObject* Src, Integer, Integer) { Dropped = Src; });
+    Form->Show();
+    Handle = Grid->Handle();
+  }
+  ~TDragGridFixture() {
+    CancelDrag();
+    ReleaseCapture();
+    if (Screen) Screen->SetCursor(crDefault);
+    Form->Free();
+    TMsg m;
+    while (PeekMessage(m, 0, 0, 0, PM_REMOVE)) {
+    }
+    Application->ResetTerminated();
+  }
+  void PutCursor(const TPoint& P) const {
+    TPoint s = Grid->ClientToScreen(P);
+    SetCursorPos(s.X, s.Y);
+  }
+  TPoint OverTarget(const TPoint& P) const { return Grid->ScreenToClient(Target->ClientToScreen(P)); }
+  TForm* Form;
+  TDragGrid* Grid;
+  TCustomControl* Target;
+  HWND Handle;
+  TObject* Dropped = nullptr;
+};
+
+TEST(cxControlDragAndDrop, StartsPastTheThresholdFollowsTheMouseAndEndsOnRelease) {
+  TDragGridFixture f;
+  EXPECT_EQ(f.Grid->DragAndDropObjectClass(), TLoggingDragObject::StaticClass());
+  const Integer t = Mouse->DragThreshold();
+  f.PutCursor({20, 20});
+  TestMousePress(f.Handle, {20, 20});
+  EXPECT_EQ(f.Grid->DragAndDropState(), ddsStarting);
+  TestMouseMove(f.Handle, {20 + t - 1, 20});  // still within the threshold
+  EXPECT_EQ(f.Grid->DragAndDropState(), ddsStarting);
+  EXPECT_TRUE(f.Grid->Log.empty());
+  Screen->SetCursor(crHourGlass);
+  TestMouseMove(f.Handle, {20 + t, 20});
+  EXPECT_EQ(f.Grid->DragAndDropState(), ddsInProcess);
+  EXPECT_EQ(GetCapture(), f.Handle);
+  EXPECT_EQ(Screen->Cursor(), crDrag);  // the object's cursor for an accepted place
+  TestMouseMove(f.Handle, {60, 30});
+  TestMouseRelease(f.Handle, {60, 30});
+  const std::string first = "move " + std::to_string(20 + t) + ",20";
+  EXPECT_EQ(f.Grid->Log, (std::vector<std::string>{"begin", first, "move 60,30", "end accepted"}));
+  EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);
+  EXPECT_EQ(f.Grid->DragAndDropObject(), nullptr);
+  EXPECT_EQ(f.Grid->ObjectsAlive, 0);
+  EXPECT_EQ(Screen->Cursor(), crHourGlass);  // the cursor saved at the start is given back
+  EXPECT_NE(GetCapture(), f.Handle);
+}
+
+TEST(cxControlDragAndDrop, EscCancelModeAndOtherPressesEndItNotAccepted) {
+  {
+    TDragGridFixture f;  // Esc
+    f.Grid->Immediate = true;
+    f.Grid->FinishAgainOnEnd = true;
+    f.PutCursor({20, 20});
+    TestMousePress(f.Handle, {20, 20});
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsInProcess);  // no threshold for this object
+    TestMouseMove(f.Handle, {30, 20});
+    ASSERT_TRUE(f.Grid->Focused());
+    TestKey(VK_ESCAPE);
+    EXPECT_EQ(f.Grid->Log, (std::vector<std::string>{"begin", "move 30,20", "end refused"}));
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);
+    EXPECT_EQ(f.Grid->ObjectsAlive, 0);
+    EXPECT_NE(GetCapture(), f.Handle);
+  }
+  {
+    TDragGridFixture f;  // the capture taken away
+    f.Grid->Immediate = true;
+    TestMousePress(f.Handle, {20, 20});
+    f.Grid->Perform(WM_CANCELMODE);
+    EXPECT_EQ(f.Grid->Log, (std::vector<std::string>{"begin", "end refused"}));
+    EXPECT_EQ(f.Grid->ObjectsAlive, 0);
+  }
+  {
+    TDragGridFixture f;  // a press where nothing may be dragged, a right press, a double click
+    TestMousePress(f.Handle, {150, 20});
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);
+    TestMouseRelease(f.Handle, {150, 20});
+    TestMousePress(f.Handle, {20, 20}, tbRight);
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);
+    TestMouseRelease(f.Handle, {20, 20}, tbRight);
+    TestMousePress(f.Handle, {20, 20});
+    TestMouseRelease(f.Handle, {20, 20});
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);  // pressed and released without a move
+    TestMouseDoublePress(f.Handle, {20, 20});
+    EXPECT_EQ(f.Grid->DragAndDropState(), ddsNone);
+    TestMouseRelease(f.Handle, {20, 20});
+    EXPECT_TRUE(f.Grid->Log.empty());
+    EXPECT_EQ(f.Grid->ObjectsAlive, 0);
+  }
+}
+
+// ---- Middle-button panning -------------------------------------------------------------------
+
+// Advances the test clock by one panning tick whenever the panning loop takes
+// a marker thread message (the clock must move while the loop waits, so
+// that the tick reaches the loop).
+struct TPanTicker {
+  static constexpr UINT Marker = WM_USER + 78;
+  static TPanTicker*& Current() {
+    static TPanTicker* t = nullptr;
+    return t;
+  }
+  TTestClock Clock;
+  HHOOK Hook = 0;
+  TPanTicker() {
+    Current() = this;
+    Hook = SetWindowsHookEx(WH_GETMESSAGE, &Proc);
+  }
+  ~TPanTicker() {
+    UnhookWindowsHookEx(Hook);
+    Current() = nullptr;
+  }
+  static LRESULT Proc(Integer Code, WPARAM WParam, LPARAM LParam) {
+    auto* msg = reinterpret_cast<TMsg*>(LParam);
+    TPanTicker* t = Current();
+    if (t && msg->message == Marker && msg->hwnd == 0) t->Clock.Advance(cxPanTimerInterval);
+    return CallNextHookEx(t ? t->Hook : 0, Code, WParam, LParam);
+  }
+};
+
+TEST(cxControlPanning, MiddlePressPansAndClearsTheFlagAfterwardsEvenOnAnError) {
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "scrolling fails" : "ends with a click");
+    TDragGridFixture f;
+    f.Grid->SetContent(1000, 1000);
+    f.PutCursor({100, 70});
+    TPanTicker ticker;
+    f.Grid->OnScrollContent = [&] {
+      f.Grid->ScrollingSeen.push_back(f.Grid->IsScrollingContent());
+      if (fails) throw Exception(u"failed while panning");
+      PostMessage(f.Handle, WM_LBUTTONDOWN, 0, PointToLParam({100, 70}));  // a click ends panning
+    };
+    // Posted while the press is handled: the panning loop takes them.
+    f.Grid->OnBeforeMouseDown = [&](TMouseButton Button) {
+      if (Button != mbMiddle) return;
+      PostMessage(f.Handle, WM_MOUSEMOVE, 0, PointToLParam({100, 170}));  // far below: every tick scrolls
+      PostThreadMessage(TPanTicker::Marker, 0, 0);
+    };
+    if (fails) {
+      // Called as the window procedure would be: the error reaches the caller.
+      EXPECT_THROW(f.Grid->Perform(WM_MBUTTONDOWN, MK_MBUTTON, PointToLParam({100, 70})), Exception);
+    } else {
+      TestMousePress(f.Handle, {100, 70}, tbMiddle);
+    }
+    EXPECT_EQ(f.Grid->ScrollingSeen, std::vector<bool>{true});
+    EXPECT_FALSE(f.Grid->IsScrollingContent());
+    EXPECT_NE(GetCapture(), f.Handle);
+  }
+}
+
+// ---- The class library's drags ---------------------------------------------------------------
+
+TEST(cxControlLibraryDrag, AutomaticDragCarriesTheControlsDragImages) {
+  TDragGridFixture f;
+  f.Grid->SetDragMode(dmAutomatic);
+  f.Grid->Images = true;
+  f.Grid->RecreateWnd();
+  f.Handle = f.Grid->Handle();
+  EXPECT_TRUE(f.Grid->ControlStyle() & csDisplayDragImage);
+  EXPECT_EQ(f.Grid->DragControlObjectClass(), TcxDragControlObject::StaticClass());
+  for (Integer round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    f.Dropped = nullptr;
+    // Pressed where the control's own drag and drop does not start.
+    f.PutCursor({150, 20});
+    // The move the drag detection sees, posted while the press is handled.
+    f.Grid->OnBeforeMouseDown = [&](TMouseButton) {
+      PostMessage(f.Handle, WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({170, 20}));
+    };
+    TestMousePress(f.Handle, {150, 20});
+    auto* drag = dynamic_cast<TcxDragControlObject*>(CurrentDragObject());
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->Control(), f.Grid);
+    ASSERT_NE(drag->DragImages(), nullptr);
+    EXPECT_EQ(drag->DragImages(), f.Grid->GetDragImages());
+    EXPECT_EQ(drag->DragImages()->Count(), 1);
+    // Built once per drag: a new list for the second drag.
+    EXPECT_EQ(f.Grid->DrawnImages.size(), static_cast<size_t>(round));
+    EXPECT_EQ(f.Grid->DrawnImages.back(), (TRect{0, 0, 16, 12}));
+    TestMouseMove(f.Handle, f.OverTarget({30, 30}));
+    // Painting hides the image for a moment and shows it again.
+    f.Grid->Repaint();
+    ASSERT_NE(drag->DragImages()->DragWindow(), nullptr);
+    EXPECT_TRUE(drag->DragImages()->DragWindow()->Visible());
+    TestMouseRelease(f.Handle, f.OverTarget({30, 30}));
+    EXPECT_EQ(f.Dropped, f.Grid);
+    EXPECT_EQ(CurrentDragObject(), nullptr);
+    EXPECT_FALSE(f.Grid->Dragging());
+    EXPECT_FALSE(f.Grid->MouseButtonPressed());
+  }
+}
+
+TEST(cxControlLibraryDrag, RefusedStartCancelsTheDrag) {
+  TDragGridFixture f;
+  f.Grid->RefuseStart = true;
+  f.Grid->BeginDrag(true);
+  EXPECT_EQ(CurrentDragObject(), nullptr);
+  EXPECT_FALSE(f.Grid->Dragging());
+  EXPECT_NE(GetCapture(), f.Handle);
+  // The next drag is not blocked by the refused one.
+  f.Grid->RefuseStart = false;
+  f.Grid->BeginDrag(true);
+  EXPECT_NE(dynamic_cast<TcxDragControlObject*>(CurrentDragObject()), nullptr);
+  EXPECT_EQ(static_cast<TcxDragControlObject*>(CurrentDragObject())->DragImages(), nullptr);  // none provided
+  CancelDrag();
+  EXPECT_EQ(CurrentDragObject(), nullptr);
 }
 
 }  // namespace
