@@ -620,6 +620,7 @@ Integer TcxDataGroups::LevelOf(Integer AGroup) const { return IsValid(AGroup) ? 
 
 Integer TcxDataGroups::ParentOf(Integer AGroup) const {
   const Integer Level = FGroups[size_t(AGroup)]->Level;
+  if (Level == 0) return -1;
   for (Integer I = AGroup - 1; I >= 0; --I)
     if (FGroups[size_t(I)]->Level < Level) return I;
   return -1;
@@ -665,18 +666,21 @@ bool TcxDataGroups::IsRowOwner(Integer AGroup) const {
 
 bool TcxDataGroups::MakeVisible(Integer AGroup, bool AExpandSelf) {
   if (!IsValid(AGroup)) return false;
-  bool Changed = false;
+  // The first group that changes is visible (every ancestor of it stays
+  // expanded) and keeps its row; rows before it do not move.
+  Integer FirstChanged = -1;
   if (AExpandSelf && !FGroups[size_t(AGroup)]->Expanded) {
     FGroups[size_t(AGroup)]->Expanded = true;
-    Changed = true;
+    FirstChanged = AGroup;
   }
   for (Integer Parent = ParentOf(AGroup); Parent >= 0; Parent = ParentOf(Parent))
     if (!FGroups[size_t(Parent)]->Expanded) {
       FGroups[size_t(Parent)]->Expanded = true;
-      Changed = true;
+      FirstChanged = Parent;
     }
-  if (Changed) Renumber();
-  return Changed;
+  if (FirstChanged < 0) return false;
+  RenumberExpanded(FirstChanged);
+  return true;
 }
 
 Integer TcxDataGroups::RowCount() const {
@@ -709,25 +713,42 @@ void TcxDataGroups::RowInfo(Integer ARowIndex, bool& AExpanded, Integer& ALevel,
   ARecordPosition = Group->FirstIndex + (ARowIndex - Group->RowIndex - 1);
 }
 
-void TcxDataGroups::Renumber() {
-  Integer Counter = 0;
+void TcxDataGroups::Renumber() { RenumberRange(0, Count(), 0); }
+
+void TcxDataGroups::RenumberExpanded(Integer AGroup) {
+  // Only the group's own rows are counted again: every later group, shown or
+  // hidden, moves by the number of rows the group gained.
+  const TcxDataGroupInfo* Group = FGroups[size_t(AGroup)];
+  const Integer End = IsDeepest(AGroup) ? AGroup + 1 : std::min(Group->LastIndex + 1, Count());
+  const Integer Next = RenumberRange(AGroup, End, Group->RowIndex);
+  if (End >= Count()) return;
+  const Integer Delta = Next - FGroups[size_t(End)]->RowIndex;
+  if (Delta == 0) return;
+  for (auto It = FGroups.begin() + End; It != FGroups.end(); ++It) (*It)->RowIndex += Delta;
+}
+
+Integer TcxDataGroups::RenumberRange(Integer AFirst, Integer AEnd, Integer AFirstRow) {
+  Integer Counter = AFirstRow;
   Integer HiddenBelow = -1;  // the level of the collapsed group whose descendants are hidden
   Integer HiddenRow = 0;
-  for (Integer I = 0; I < Count(); ++I) {
-    TcxDataGroupInfo* Group = FGroups[size_t(I)];
-    if (HiddenBelow >= 0 && Group->Level > HiddenBelow) {
+  const Integer Deepest = FieldCount() - 1;
+  for (auto It = FGroups.begin() + AFirst, End = FGroups.begin() + AEnd; It != End; ++It) {
+    TcxDataGroupInfo* Group = *It;
+    const Integer Level = Group->Level;
+    if (HiddenBelow >= 0 && Level > HiddenBelow) {
       Group->RowIndex = HiddenRow;
       continue;
     }
     HiddenBelow = -1;
     Group->RowIndex = Counter++;
     if (!Group->Expanded) {
-      HiddenBelow = Group->Level;
+      HiddenBelow = Level;
       HiddenRow = Group->RowIndex;
-    } else if (IsDeepest(I)) {
+    } else if (Level == Deepest) {
       Counter += Group->LastIndex - Group->FirstIndex + 1;
     }
   }
+  return Counter;
 }
 
 void TcxDataGroups::SetSummarySort(Integer AItemIndex, TcxDataSortOrder ASortOrder) {

@@ -433,6 +433,11 @@ private:
   bool IsDeepest(Integer AGroup) const { return FGroups[size_t(AGroup)]->Level == FieldCount() - 1; }
   Integer ParentOf(Integer AGroup) const;
   Integer FindRowOwner(Integer ARowIndex) const;
+  // Numbers the rows of the groups AFirst .. AEnd - 1, the first of them at
+  // row AFirstRow; answers the row after them.
+  Integer RenumberRange(Integer AFirst, Integer AEnd, Integer AFirstRow);
+  // After a visible group (keeping its row) or its descendants expanded.
+  void RenumberExpanded(Integer AGroup);
   std::vector<TcxCustomDataField*> FFields;
   std::vector<TcxDataGroupInfo*> FGroups;
   Integer FSummaryItemIndex = -1;

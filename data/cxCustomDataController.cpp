@@ -670,8 +670,21 @@ std::vector<Variant> TcxCustomDataController::GetGroupingValues(Integer ARecordI
 }
 
 void TcxCustomDataController::CopyRecordValues(Integer AFromRecordIndex, Integer AToRecordIndex) {
+  // A record of the source keeps its values in the source: they are read
+  // from it and written to it, not to the storage's shadow of the record.
+  const bool FromSource = AFromRecordIndex >= 0 && HasRecordSource();
+  const bool ToSource = AToRecordIndex >= 0 && HasRecordSource();
   for (Integer I = 0; I < FFields->Count(); ++I) {
-    TcxValueDef* Def = FFields->Items(I)->ValueDef();
+    TcxCustomDataField* Field = FFields->Items(I);
+    TcxValueDef* Def = Field->ValueDef();
+    if ((FromSource || ToSource) && IsSourceField(Field)) {
+      const Variant Value = GetRecordValue(AFromRecordIndex, Field);
+      if (ToSource)
+        FProvider->SourceSetValue(AToRecordIndex, Field, Value);
+      else if (Def)
+        FDataStorage->WriteValue(AToRecordIndex, Def, Value);
+      continue;
+    }
     if (!Def) continue;
     FDataStorage->WriteValue(AToRecordIndex, Def, FDataStorage->ReadValue(AFromRecordIndex, Def));
     if (Def->KeepsText()) FDataStorage->WriteText(AToRecordIndex, Def, FDataStorage->ReadText(AFromRecordIndex, Def));
@@ -707,7 +720,22 @@ bool TcxCustomDataController::FocusRow(Integer ARowIndex) {
   FInfo->ChangeFocusedRow(ARowIndex, false);
   FInfo->CheckUpdate();
   NotifyIfUnlocked();
+  if (FProvider->IsSyncMode() && FocusDetailsOnFocus()) {
+    const Integer Record = GetFocusedRecordIndex();
+    if (Record >= 0) FocusDetails(Record);
+  }
   return true;
+}
+
+void TcxCustomDataController::FocusDetails(Integer ARecordIndex) {
+  if (FInFocusDetails) return;
+  TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
+  if (!Object) return;
+  TFlagGuard Guard(FInFocusDetails, true);
+  // Only details already made for the record: focusing makes none.
+  for (Integer I = 0; I < Object->InfoCount(); ++I)
+    if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I)))
+      Detail->SyncFocusedRecord();
 }
 
 void TcxCustomDataController::FocusRecord(Integer ARecordIndex) {
@@ -1452,17 +1480,34 @@ void TcxCustomDataController::ReloadData() { RefreshData(false); }
 void TcxCustomDataController::Reload(bool AForce) {
   TFlagGuard Refreshing(FRefreshing, true);
   TUpdateBracket Bracket(this);
-  if (AForce) {
-    if (FGridModeNotifyLock > 0)
-      FFieldsRecreatePending = true;
-    else
-      RecreateFields();
-  }
+  CheckRecreateFields(AForce);
   if (!FStructureReloadPending) {
     RestructureStorage();
     FReloadPending = false;
   }
   FInfo->DataChanged();
+}
+
+void TcxCustomDataController::CheckRecreateFields(bool AForce) {
+  const bool Asked = FProvider->FieldsRecreated();
+  if (!AForce && !Asked) return;
+  // The provider's ask waits while a record is being inserted: new fields
+  // would drop the values typed so far. It stays set for the next reload.
+  if (!AForce && FProvider->IsInserting()) return;
+  FProvider->SetFieldsRecreated(false);
+  if (FGridModeNotifyLock > 0) {
+    FFieldsRecreatePending = true;
+    return;
+  }
+  FFieldsRecreatePending = false;
+  RecreateFields();
+}
+
+void TcxCustomDataController::UnlockGridModeNotify() {
+  if (FGridModeNotifyLock > 0) --FGridModeNotifyLock;
+  if (FGridModeNotifyLock > 0 || !FFieldsRecreatePending) return;
+  FFieldsRecreatePending = false;
+  RecreateFields();
 }
 
 void TcxCustomDataController::RestructureStorage() {
@@ -1499,6 +1544,7 @@ void TcxCustomDataController::LoadStorage() {
   }
   ProviderBeginLoad();
   try {
+    CheckRecreateFields(false);
     BeginLoadFromSource();
     try {
       if (HasRecordSource()) {
@@ -1507,6 +1553,9 @@ void TcxCustomDataController::LoadStorage() {
         std::unique_ptr<TObject> Object(FProvider->ReaderClass()->Create());
         auto* Reader = dynamic_cast<TcxValueDefReader*>(Object.get());
         FProvider->First();
+        // Fields the source recreated while moving to its first record are
+        // bound again before any record is read through them.
+        CheckRecreateFields(false);
         while (Reader && !FProvider->IsEOF()) {
           RecordLoaded(AppendFromReader(Reader));
           FProvider->Next();

@@ -293,8 +293,11 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool CreatingLinkObject() const { return FCreatingLinkObject; }
   bool IsRefreshing() const { return FRefreshing; }
   bool StructureReloadPending() const { return FStructureReloadPending; }
+  // While locked, a recreation of the fields only waits; the last unlock
+  // carries it out.
   void LockGridModeNotify() { ++FGridModeNotifyLock; }
-  void UnlockGridModeNotify() { --FGridModeNotifyLock; }
+  void UnlockGridModeNotify();
+  bool FieldsRecreatePending() const { return FFieldsRecreatePending; }
 
   // ---- Master-detail ----
   // Made on first use.
@@ -354,7 +357,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   Integer GetItemIndexOfField(TcxCustomDataField* AField) const;
   Integer GetItemIndexOf(TObject* AItem) const;
   TcxValueTypeClass GetItemValueTypeClass(Integer AItemIndex) const;
-  void SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue);
+  virtual void SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue);
   virtual bool CanEditItem(Integer AItemIndex) const;
 
   // ---- Records and values ----
@@ -397,6 +400,8 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool IsFirstRowFocused() const;
   bool IsLastRowFocused() const;
   virtual bool FocusDetailsOnFocus() { return false; }
+  // The detail controllers of the record take their sources' current records.
+  void FocusDetails(Integer ARecordIndex);
   void CheckFocusAfterClear();
   // Called before every focus change: posts a pending edit of another record.
   virtual bool LeaveRecord(Integer ARecordIndex);
@@ -564,7 +569,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void BeginFullUpdate();
   void EndFullUpdate();
   // The storage's record ID, Null when record IDs are not in use.
-  Variant GetRecordId(Integer ARecordIndex);
+  virtual Variant GetRecordId(Integer ARecordIndex);
   bool GetItemTextStored(Integer AItemIndex) const { return GetItemField(AItemIndex)->TextStored(); }
   void SetItemTextStored(Integer AItemIndex, bool AValue);
 
@@ -613,6 +618,8 @@ protected:
   void RecreateSummary();
   void LoadStorage();
   void Reload(bool AForce);
+  // Recreates the fields when forced or when the provider asks for it.
+  void CheckRecreateFields(bool AForce);
   void SettleRecordIDs();
   // Applies a change to the detail object of a record (nullptr: none).
   TcxDetailObject* DetailObjectOf(Integer ARecordIndex);
@@ -660,6 +667,7 @@ protected:
   bool FStructureReloadPending = false;
   bool FReloadPending = false;
   bool FFieldsRecreatePending = false;
+  bool FInFocusDetails = false;
   Integer FGridModeNotifyLock = 0;
   // The data change being delivered (read by DoDataChanged).
   Byte FDeliveredKind = dcTotal;

@@ -357,7 +357,9 @@ void TcxCustomDataProvider::Post() {
   if (!Inserting || FModified) {
     FOwner->DoBeforePost();
     if (Inserting && Record < 0) {
-      // A record typed into the new item row becomes a real record now.
+      // A record typed into the new item row becomes a real record now; the
+      // source's notice of the new record must not end this edit.
+      TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
       const Integer Added = FOwner->AppendRecord();
       FOwner->CopyRecordValues(Record, Added);
       Record = Added;
@@ -478,13 +480,18 @@ void TcxCustomDataProvider::DeleteFocused() {
   const Integer Record = FOwner->GetFocusedRecordIndex();
   if (Record < 0) return;
   FOwner->DoBeforeDelete(Record);
-  FOwner->DeleteRecord(Record);
+  {
+    // The source's notices of the deletion leave the edit state alone.
+    TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
+    FOwner->DeleteRecord(Record);
+  }
   Refocus();
   FOwner->DoAfterDelete();
 }
 
 void TcxCustomDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   {
+    TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
     TUpdateBracket Bracket(FOwner);
     for (auto It = AList.rbegin(); It != AList.rend(); ++It) {
       FOwner->DoBeforeDelete(*It);

@@ -541,7 +541,12 @@ void TcxDBDataProvider::StoreValue(Integer ARecordIndex, TcxCustomDataField* AFi
 
 void TcxDBDataProvider::First() {
   TcxCustomDataProvider::First();
+  TFlagGuard Guard(FInFirst, true);
   if (TDataSet* DS = DataSet()) DS->First();
+}
+
+void TcxDBDataProvider::FieldUnbound() {
+  if (FInFirst && DataSet() && DataSet()->Active()) SetFieldsRecreated(true);
 }
 
 void TcxDBDataProvider::Prior() {
@@ -877,6 +882,8 @@ void TcxDBDataField::RemoveNotification(TComponent* AComponent) {
   if (AComponent == FField) {
     FField = nullptr;
     UpdateValueType();
+    auto* C = dynamic_cast<TcxDBDataController*>(DataController());
+    if (C && C->GetDBProvider()) C->GetDBProvider()->FieldUnbound();
   }
   for (TcxDBDataField* F : FFields) F->RemoveNotification(AComponent);
 }
@@ -1052,6 +1059,10 @@ void TcxDBDataFilterCriteria::SetIgnoreOrigin(bool AValue) {
 
 bool TcxDBDataFilterCriteria::IsDataSetFilterUsed() {
   return FAutoDataSetFilter && !DBDataController()->GetDBProvider()->IsSmartRefresh();
+}
+
+bool TcxDBDataFilterCriteria::IsFiltering() {
+  return TcxDataFilterCriteria::IsFiltering() && !IsDataSetFilterUsed() && !OnBeforeChange;
 }
 
 void TcxDBDataFilterCriteria::ApplyToDataSet() {
@@ -1531,6 +1542,20 @@ void CheckKeyFieldsBound(TcxDBDataField* AKeyField) {
   }
 }
 }  // namespace
+
+Variant TcxDBDataController::GetRecordId(Integer ARecordIndex) {
+  CheckRecordRange(ARecordIndex);
+  std::vector<TcxCustomDataField*> Keys;
+  GetKeyFields(Keys);
+  if (Keys.empty()) return Null();
+  return GetRecordValues(ARecordIndex, Keys);
+}
+
+void TcxDBDataController::SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue) {
+  CheckItemRange(AItemIndex);
+  if (GetItemField(AItemIndex)) return;
+  TcxCustomDataController::SetItemValueTypeClass(AItemIndex, AValue);
+}
 
 Variant TcxDBDataController::GetKeyValue(Integer ARecordIndex) {
   std::vector<TcxCustomDataField*> Keys;

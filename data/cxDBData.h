@@ -183,6 +183,9 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   // Other providers on the same dataset.
   std::vector<TcxDBDataProvider*> ProvidersOnSameDataSet();
   bool IsLocked() const { return IsNotifyLocked(); }
+  // A data field lost its dataset field: when that happens while the open
+  // dataset moves to its first record, the fields were recreated.
+  void FieldUnbound();
 
   // Every provider, program-wide.
   static const std::vector<TcxDBDataProvider*>& Providers();
@@ -212,6 +215,7 @@ protected:
   bool FSyncingFocus = false;
   bool FLoading = false;
   bool FWasInserting = false;
+  bool FInFirst = false;
 };
 
 // ---- Data field -----------------------------------------------------------------------
@@ -309,6 +313,9 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
   void SetIgnoreOrigin(bool AValue);
   // AutoDataSetFilter on and smart refresh not in effect.
   bool IsDataSetFilterUsed();
+  // The in-memory filter is off while the dataset filters, or while an
+  // OnBeforeChange handler takes the condition over.
+  bool IsFiltering() override;
 
   TcxDBDataFilterBeforeChangeEvent OnBeforeChange;
   TcxDBDataFilterFormatFilterTextValueEvent OnFormatFilterTextValue;
@@ -461,6 +468,10 @@ class TcxDBDataController : public TcxCustomDataController {
   // The key of the dataset's current row.
   Variant GetDataSetKeyValue();
   void GetKeyFields(std::vector<TcxCustomDataField*>& AList) override;
+  // A record's identity is its key value (Null without key fields).
+  Variant GetRecordId(Integer ARecordIndex) override;
+  // An item bound to a dataset field takes its value type from the field.
+  void SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue) override;
   Integer FindRecordIndexByKey(const Variant& AKeyValue);
   bool LocateByKey(const Variant& AKeyValue);
   virtual bool MoveDataSetToRecord(Integer ARecordIndex);

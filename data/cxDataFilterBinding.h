@@ -58,8 +58,9 @@ class TcxDataFilterCriteria : public TcxFilterCriteria {
 
   bool Active() const { return FActive; }
   void SetActive(bool AValue);
-  // Active, not empty, and the controller not in grid mode.
-  bool IsFiltering();
+  // Active, not empty, and the controller not in grid mode. A binding that
+  // hands the condition to its record source turns the in-memory filter off.
+  virtual bool IsFiltering();
   bool IsExtra() const { return FExtra; }
   void SetExtra(bool AValue) { FExtra = AValue; }
 

@@ -394,6 +394,47 @@ TEST(GroupTree, RowsFollowExpansion) {
   EXPECT_EQ(Groups.RowCount(), 2);
 }
 
+// Three levels: (A (x 0-1, 2) (y 3-4)) (B (z 5)).
+void BuildThreeLevels(TcxDataGroups& AGroups) {
+  for (int I = 0; I < 3; ++I) AGroups.AddField(nullptr);
+  const Integer Layout[][3] = {{0, 1, 5}, {1, 2, 3}, {2, 0, 1}, {2, 2, 2}, {1, 5, 5},
+                               {2, 3, 4}, {0, 7, 8}, {1, 8, 8}, {2, 5, 5}};
+  for (const auto& L : Layout) {
+    TcxDataGroupInfo* Group = AGroups.AddGroup();
+    Group->Level = L[0];
+    Group->FirstIndex = L[1];
+    Group->LastIndex = L[2];
+  }
+  AGroups.Renumber();
+}
+
+// MakeVisible counts again only the rows of what it expands: the rows must
+// equal those of a full renumbering, from every expansion state.
+TEST(GroupTree, MakeVisibleNumbersRowsAsAFullRenumbering) {
+  for (void (*Build)(TcxDataGroups&) : {BuildTwoLevels, BuildThreeLevels}) {
+    TcxDataGroups Probe;
+    Build(Probe);
+    const Integer Count = Probe.Count();
+    for (Integer Mask = 0; Mask < (1 << Count); ++Mask)
+      for (Integer Target = 0; Target < Count; ++Target)
+        for (bool Self : {false, true}) {
+          TcxDataGroups Shown, Expected;
+          Build(Shown);
+          Build(Expected);
+          for (Integer G = 0; G < Count; ++G) Shown.Items(G)->Expanded = (Mask >> G) & 1;
+          Shown.Renumber();
+          Shown.MakeVisible(Target, Self);
+          for (Integer G = 0; G < Count; ++G) Expected.Items(G)->Expanded = Shown.Items(G)->Expanded;
+          Expected.Renumber();
+          for (Integer G = 0; G < Count; ++G)
+            ASSERT_EQ(Shown.Items(G)->RowIndex, Expected.Items(G)->RowIndex)
+                << "levels " << Count << " mask " << Mask << " target " << Target << " self " << Self
+                << " group " << G;
+          ASSERT_EQ(Shown.RowCount(), Expected.RowCount());
+        }
+  }
+}
+
 TEST(GroupTree, SortBySummary) {
   TcxDataGroups Groups;
   Groups.AddField(nullptr);

@@ -756,3 +756,63 @@ TEST_F(DBDataTest, FreeingABoundPersistentFieldUnbindsTheItem) {
   EXPECT_EQ(B.Controller->GetItemField(1), nullptr);
   EXPECT_EQ(B.Controller->GetItemField(0), Id);
 }
+
+// ---- What the dataset binding answers in place of the generic controller ------------------
+
+TEST_F(DBDataTest, TheInMemoryFilterStepsAsideForTheDataSetFilterAndABeforeChangeHandler) {
+  struct {
+    const char* Name;
+    bool Handler, AutoDataSetFilter, SmartRefresh;
+    bool Filtering;
+    Integer Rows;
+  } const Cases[] = {
+      {"in memory", false, false, false, true, 1},
+      {"a before-change handler takes the condition", true, false, false, false, 5},
+      {"the dataset filters", false, true, false, false, 1},
+      {"smart refresh keeps it in memory", false, true, true, true, 1},
+  };
+  for (const auto& Case : Cases) {
+    auto& B = Bind(ItemSql, {u"id", u"name"});
+    B.Query->Open();
+    if (Case.SmartRefresh) {
+      B.Controller->SetKeyFieldNames(u"id");
+      B.Controller->DataModeController()->SetSmartRefresh(true);
+    }
+    TFilterWrites Writes;
+    TcxDBDataFilterCriteria* F = B.Controller->DBFilter();
+    if (Case.Handler) F->OnBeforeChange = TcxDBDataFilterBeforeChangeEvent(&Writes, &TFilterWrites::Handle);
+    F->SetAutoDataSetFilter(Case.AutoDataSetFilter);
+    F->BeginUpdate();
+    F->AddItem(nullptr, B.Controller->Fields()->Items(1), foEqual, Variant(String(u"beta")), u"beta");
+    F->SetActive(true);
+    F->EndUpdate();
+    EXPECT_EQ(F->IsFiltering(), Case.Filtering) << Case.Name;
+    EXPECT_EQ(B.Controller->IsFiltering(), Case.Filtering) << Case.Name;
+    EXPECT_EQ(B.Controller->GetRowCount(), Case.Rows) << Case.Name;
+    EXPECT_EQ(Writes.Count > 0, Case.Handler) << Case.Name;
+  }
+}
+
+TEST_F(DBDataTest, RecordIdIsTheKeyValueAndBoundItemsKeepTheTypeOfTheirField) {
+  auto& B = Bind(ItemSql, {u"id", u"name", u""});
+  B.Query->Open();
+  EXPECT_TRUE(VarIsNull(B.Controller->GetRecordId(1)));  // no key fields
+  B.Controller->SetKeyFieldNames(u"id");
+  EXPECT_EQ(B.Controller->GetRecordId(1).AsInteger(), 2);
+  B.Controller->SetKeyFieldNames(u"id;name");
+  const Variant Pair = B.Controller->GetRecordId(2);
+  ASSERT_TRUE(VarIsArray(Pair));
+  EXPECT_EQ(Pair.GetElement(0).AsInteger(), 3);
+  EXPECT_EQ(VarToStr(Pair.GetElement(1)), u"gamma");
+  EXPECT_THROW(B.Controller->GetRecordId(5), EcxInvalidDataControllerOperation);
+  EXPECT_THROW(B.Controller->GetRecordId(cxNoRecordIndex), EcxInvalidDataControllerOperation);
+
+  const TcxValueTypeClass IdType = B.Controller->GetItemValueTypeClass(0);
+  B.Controller->SetItemValueTypeClass(0, TcxWideStringValueType::StaticClass());
+  EXPECT_EQ(B.Controller->GetItemValueTypeClass(0), IdType);
+  EXPECT_EQ(B.Controller->GetValue(0, 0).AsInteger(), 1);
+  B.Controller->SetItemValueTypeClass(2, TcxFloatValueType::StaticClass());  // unbound
+  EXPECT_EQ(B.Controller->GetItemValueTypeClass(2), TcxFloatValueType::StaticClass());
+  EXPECT_THROW(B.Controller->SetItemValueTypeClass(3, TcxFloatValueType::StaticClass()),
+               EcxInvalidDataControllerOperation);
+}
