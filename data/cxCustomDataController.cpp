@@ -8,44 +8,8 @@
 #include "data/cxDataSummary.h"
 #include "data/cxDataUtils.h"
 #include "data/cxVariants.h"
+#include "data/cxDataGuards.h"
 #include "platform/rtl/sysutils.h"
-
-namespace {
-
-class TUpdateBracket {
-public:
-  explicit TUpdateBracket(TcxCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  // While an exception passes, a failure of the closing EndUpdate is
-  // dropped so that the first exception reaches the caller.
-  ~TUpdateBracket() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FController->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FController->EndUpdate();
-    }
-  }
-
-private:
-  TcxCustomDataController* FController;
-  int FExceptions = std::uncaught_exceptions();
-};
-
-class TFlagGuard {
-public:
-  TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FOld(AFlag) { FFlag = AValue; }
-  ~TFlagGuard() { FFlag = FOld; }
-
-private:
-  bool& FFlag;
-  bool FOld;
-};
-
-}  // namespace
 
 // ---- Notices ----------------------------------------------------------------------------
 
@@ -98,7 +62,7 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
     inherited::Assign(ASource);
     return;
   }
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   SetOptions(Source->FOptions);
   FFilter->Assign(Source->FFilter);
   FSummary->Assign(Source->FSummary);
@@ -240,7 +204,7 @@ void TcxCustomDataController::UpdateSelectionBookkeeping() {
 
 void TcxCustomDataController::SendNotice(TcxUpdateControlInfo* AInfo) {
   std::unique_ptr<TcxUpdateControlInfo> Holder(AInfo);
-  TFlagGuard Guard(FInNotify, true);
+  TcxFlagGuard Guard(FInNotify, true);
   NotifyControl(AInfo);
 }
 
@@ -302,7 +266,7 @@ void TcxCustomDataController::DeliverChanges() {
   if (Flags & dccBookmark) SendNotice(new TcxBookmarkChangedInfo());
   if ((Flags & dccGroupingChanged) && !IsOwnerReading()) OnGroupingChanged(this);
   if ((Flags & dccSortingChanged) && !IsOwnerReading() && !FInSortingChangedEvent) {
-    TFlagGuard Guard(FInSortingChangedEvent, true);
+    TcxFlagGuard Guard(FInSortingChangedEvent, true);
     OnSortingChanged(this);
   }
   if ((Flags & dccStructure) && DetailMode() == 2)
@@ -429,7 +393,7 @@ TcxCustomDataField* TcxCustomDataController::AddItemField(TObject* AItem) {
 void TcxCustomDataController::RemoveItem(TObject* AItem) {
   TcxCustomDataField* Field = FFields->FindByItem(AItem);
   if (!Field) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   delete Field;  // the field list reports it through FieldRemoved
   Change(dccLayout);
 }
@@ -583,7 +547,7 @@ void TcxCustomDataController::SetRecordCount(Integer AValue) {
   AValue = std::max(AValue, 0);
   const Integer Old = GetRecordCount();
   if (AValue == Old) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   if (FProvider->IsEditing() && FProvider->EditingRecordIndex() >= AValue) FProvider->ForgetEditingRecord();
   if (HasRecordSource()) {
     // The source adds or drops records (from the end) until the count fits.
@@ -731,7 +695,7 @@ void TcxCustomDataController::FocusDetails(Integer ARecordIndex) {
   if (FInFocusDetails) return;
   TcxDetailObject* Object = DetailObjectOf(ARecordIndex);
   if (!Object) return;
-  TFlagGuard Guard(FInFocusDetails, true);
+  TcxFlagGuard Guard(FInFocusDetails, true);
   // Only details already made for the record: focusing makes none.
   for (Integer I = 0; I < Object->InfoCount(); ++I)
     if (TcxCustomDataController* Detail = GetDetailDataController(Object->LinkObjectAt(I)))
@@ -866,7 +830,7 @@ Integer TcxCustomDataController::GetItemGroupIndex(Integer AItemIndex) const {
 
 void TcxCustomDataController::ClearGrouping() {
   if (FInfo->GroupingFields()->Count() == 0) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   while (FInfo->GroupingFields()->Count() > 0)
     SetItemGroupIndex(GetItemIndexOfField(FInfo->GroupingFields()->Items(FInfo->GroupingFields()->Count() - 1).Field), -1);
 }
@@ -1024,7 +988,7 @@ void TcxCustomDataController::ClearSelection() {
 
 void TcxCustomDataController::SelectRows(Integer AFrom, Integer ATo) {
   if (AFrom > ATo) std::swap(AFrom, ATo);
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   for (Integer R = AFrom; R <= ATo; ++R) ChangeRowSelection(R, true);
 }
 
@@ -1043,7 +1007,7 @@ Integer TcxCustomDataController::GetSelectionAnchorRowIndex() const { return FIn
 void TcxCustomDataController::SelectFromAnchor(Integer ARowIndex, bool AKeepSelection) {
   const Integer Anchor = FInfo->Selection()->AnchorRowIndex();
   if (Anchor == -1) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   if (!AKeepSelection) FInfo->ClearSelection();
   SelectRows(Anchor, ARowIndex);
   FInfo->Selection()->SetAnchorRowIndex(Anchor);
@@ -1051,7 +1015,7 @@ void TcxCustomDataController::SelectFromAnchor(Integer ARowIndex, bool AKeepSele
 
 void TcxCustomDataController::SyncSelected() {
   if (IsFocusedRowOnlySelection()) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   FInfo->ClearSelection();
   if (GetFocusedRowIndex() != -1) FInfo->ChangeRowSelection(GetFocusedRowIndex(), true);
 }
@@ -1127,7 +1091,7 @@ void TcxCustomDataController::DeleteFocused() {
   const Integer Row = GetFocusedRowIndex();
   if (Row == -1 || !FProvider->CanDelete()) return;
   {
-    TUpdateBracket Bracket(this);
+    TcxUpdateBracket Bracket(this);
     const TcxRowInfo Info = GetRowInfo(Row);
     if (Info.GroupIndex >= 0) {
       std::vector<Integer> List;
@@ -1148,7 +1112,7 @@ void TcxCustomDataController::DeleteSelection() {
     DeleteFocused();
     return;
   }
-  TFlagGuard Guard(FInDeleteSelection, true);
+  TcxFlagGuard Guard(FInDeleteSelection, true);
   FProvider->DeleteSelection();
 }
 
@@ -1207,7 +1171,7 @@ bool TcxCustomDataController::PostsEachValue() { return HasOption(dcoPostEachVal
 void TcxCustomDataController::SetNewItemRowFocused(bool AValue) {
   if (AValue == FNewItemRowFocused) return;
   {
-    TUpdateBracket Bracket(this);
+    TcxUpdateBracket Bracket(this);
     if (AValue) {
       FInfo->ChangeFocusedRow(-1, false);
     } else if (!IsOwnerDestroying()) {
@@ -1478,8 +1442,8 @@ void TcxCustomDataController::RefreshData(bool AForce) {
 void TcxCustomDataController::ReloadData() { RefreshData(false); }
 
 void TcxCustomDataController::Reload(bool AForce) {
-  TFlagGuard Refreshing(FRefreshing, true);
-  TUpdateBracket Bracket(this);
+  TcxFlagGuard Refreshing(FRefreshing, true);
+  TcxUpdateBracket Bracket(this);
   CheckRecreateFields(AForce);
   if (!FStructureReloadPending) {
     RestructureStorage();
@@ -1511,7 +1475,7 @@ void TcxCustomDataController::UnlockGridModeNotify() {
 }
 
 void TcxCustomDataController::RestructureStorage() {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   // Records of an outside source are read anew; records the controller
   // keeps itself are never dropped here.
   if (!OwnsRecords() && !IsAppendThroughSource()) {
@@ -1520,7 +1484,7 @@ void TcxCustomDataController::RestructureStorage() {
   }
   if (FProvider->IsActive() && !IsAppendThroughSource()) {
     if (!IsPattern()) LoadStorage();
-    TFlagGuard InLoad(FInLoadStorage, true);
+    TcxFlagGuard InLoad(FInLoadStorage, true);
     FInfo->CheckSelection();
     if (FBookmarkRecordIndex >= GetRecordCount()) ClearBookmark();
     RefreshFocusFromSource();
@@ -1580,7 +1544,7 @@ Integer TcxCustomDataController::AppendFromReader(TcxValueDefReader* AReader) {
 }
 
 void TcxCustomDataController::RecreateStorage() {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   FProvider->ResetWindow();
   // Records that came from a source (they carry handles) go with it.
   if (!OwnsRecords() || FRecordHandleField) {
@@ -1661,7 +1625,7 @@ void TcxCustomDataController::SetIsPattern(bool AValue) {
 }
 
 void TcxCustomDataController::SetMasterRelation(TcxCustomDataRelation* ARelation, Integer ARecordIndex) {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   if (FMasterRelation && FMasterRecordIndex < 0 && FMasterRelation->DetailDataController() == this)
     FMasterRelation->SetDetailDataController(nullptr);
   FMasterRelation = ARelation;
@@ -1738,7 +1702,7 @@ TObject* TcxCustomDataController::GetDetailLinkObject(Integer ARecordIndex, Inte
   if (TObject* Link = Object->LinkObjectAt(ARelationIndex)) return Link;
   TObject* Link;
   {
-    TFlagGuard Guard(FCreatingLinkObject, true);
+    TcxFlagGuard Guard(FCreatingLinkObject, true);
     Link = CreateDetailLinkObject(FRelations->Items(ARelationIndex), ARecordIndex);
   }
   if (Link) Object->SetLinkObject(ARelationIndex, Link);
@@ -1793,7 +1757,7 @@ bool TcxCustomDataController::ChangeDetailExpanding(Integer ARecordIndex, bool A
 
 void TcxCustomDataController::CollapseAllDetails() {
   if (!FRelations) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   for (Integer R = 0; R < GetRecordCount(); ++R)
     if (IsDetailExpanded(R)) ChangeDetailExpanding(R, false);
 }

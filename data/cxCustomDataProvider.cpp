@@ -7,6 +7,7 @@
 #include "data/cxCustomDataController.h"
 #include "data/cxDataControllerInfo.h"
 #include "data/cxVariants.h"
+#include "data/cxDataGuards.h"
 
 // ---- Record source -------------------------------------------------------------------
 
@@ -25,45 +26,6 @@ String TcxCustomDataSource::GetDisplayText(TcxCustomDataProvider* AProvider, Int
 }
 
 // ---- Provider --------------------------------------------------------------------------
-
-namespace {
-
-// Sets a flag for the lifetime of the guard and restores it on the way out.
-class TFlagGuard {
-public:
-  TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FOld(AFlag) { FFlag = AValue; }
-  ~TFlagGuard() { FFlag = FOld; }
-
-private:
-  bool& FFlag;
-  bool FOld;
-};
-
-// BeginUpdate / EndUpdate of a controller, also when an exception passes.
-class TUpdateBracket {
-public:
-  explicit TUpdateBracket(TcxCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  // While an exception passes, a failure of the closing EndUpdate is
-  // dropped so that the first exception reaches the caller.
-  ~TUpdateBracket() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FController->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FController->EndUpdate();
-    }
-  }
-
-private:
-  TcxCustomDataController* FController;
-  int FExceptions = std::uncaught_exceptions();
-};
-
-}  // namespace
 
 TcxCustomDataProvider* TcxCustomDataProviderMetaClass::Create(TcxCustomDataController* AOwner) const {
   if (!FCreateFor) throw EInvalidOperation(u"Cannot create a provider of class " + ClassName());
@@ -295,7 +257,7 @@ void TcxCustomDataProvider::InsertRecordAt(bool AAppend) {
   FOwner->DoBeforeInsert();
   Integer NewRecord;
   {
-    TUpdateBracket Bracket(FOwner);
+    TcxUpdateBracket Bracket(FOwner);
     TcxCustomDataControllerInfo* Info = FOwner->DataControllerInfo();
     if (!AAppend) Info->CheckUpdate();
     Integer Reference = -1;
@@ -359,7 +321,7 @@ void TcxCustomDataProvider::Post() {
     if (Inserting && Record < 0) {
       // A record typed into the new item row becomes a real record now; the
       // source's notice of the new record must not end this edit.
-      TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
+      TcxFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
       const Integer Added = FOwner->AppendRecord();
       FOwner->CopyRecordValues(Record, Added);
       Record = Added;
@@ -379,7 +341,7 @@ void TcxCustomDataProvider::Cancel() {
   if (!IsEditing()) return;
   FOwner->DoBeforeCancel();
   {
-    TUpdateBracket Bracket(FOwner);
+    TcxUpdateBracket Bracket(FOwner);
     const Integer Record = FEditingRecordIndex;
     if (Record >= 0 && Record < FOwner->GetRecordCount()) {
       if (IsInserting()) {
@@ -417,7 +379,7 @@ void TcxCustomDataProvider::ForgetEditingRecord() { EndEditing(); }
 
 void TcxCustomDataProvider::UpdateData() {
   if (FInUpdate) return;
-  TFlagGuard Guard(FInUpdate, true);
+  TcxFlagGuard Guard(FInUpdate, true);
   if (FChanging) FOwner->UpdateControlData();
 }
 
@@ -482,7 +444,7 @@ void TcxCustomDataProvider::DeleteFocused() {
   FOwner->DoBeforeDelete(Record);
   {
     // The source's notices of the deletion leave the edit state alone.
-    TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
+    TcxFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
     FOwner->DeleteRecord(Record);
   }
   Refocus();
@@ -491,8 +453,8 @@ void TcxCustomDataProvider::DeleteFocused() {
 
 void TcxCustomDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   {
-    TFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
-    TUpdateBracket Bracket(FOwner);
+    TcxFlagGuard Lock(FDataChangedLocked, FDataChangedLocked || FCustomSource);
+    TcxUpdateBracket Bracket(FOwner);
     for (auto It = AList.rbegin(); It != AList.rend(); ++It) {
       FOwner->DoBeforeDelete(*It);
       FOwner->DeleteRecord(*It);

@@ -7,6 +7,7 @@
 #include "data/cxDataControllerInfo.h"
 #include "data/cxDataUtils.h"
 #include "data/cxVariants.h"
+#include "data/cxDataGuards.h"
 #include "platform/db/adodb.h"
 #include "platform/db/params.h"
 #include "platform/rtl/sysutils.h"
@@ -21,38 +22,6 @@ public:
 
 private:
   Integer& FCount;
-};
-
-class TFlagGuard {
-public:
-  TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FOld(AFlag) { FFlag = AValue; }
-  ~TFlagGuard() { FFlag = FOld; }
-
-private:
-  bool& FFlag;
-  bool FOld;
-};
-
-// BeginUpdate / EndUpdate; a failing EndUpdate while an exception passes is dropped.
-class TUpdateBracket {
-public:
-  explicit TUpdateBracket(TcxCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  ~TUpdateBracket() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FController->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FController->EndUpdate();
-    }
-  }
-
-private:
-  TcxCustomDataController* FController;
-  int FExceptions = std::uncaught_exceptions();
 };
 
 // DisableControls for the lifetime of the guard.
@@ -322,7 +291,7 @@ Integer TcxDBDataProvider::CurrentRecordIndex() {
 void TcxDBDataProvider::ReloadData() {
   if (FLoading) return;
   {
-    TFlagGuard Guard(FLoading, true);
+    TcxFlagGuard Guard(FLoading, true);
     TcxDBDataController* C = DBDataController();
     C->BeginFullUpdate();
     try {
@@ -339,7 +308,7 @@ void TcxDBDataProvider::ReloadData() {
 void TcxDBDataProvider::LoadRecords() {
   TcxDBDataController* C = DBDataController();
   TDataSet* DS = DataSet();
-  TUpdateBracket Bracket(C);
+  TcxUpdateBracket Bracket(C);
   const bool Grid = IsGridMode();
   FDataLink->SetBufferCount(Grid ? C->GridModeBufferCount() : 1);
   if (!DS || !DS->Active()) {
@@ -394,13 +363,13 @@ void TcxDBDataProvider::FocusMoved(Integer ADistance) {
   const Integer Record = IsKeysInUse() ? C->GetRecordIndexByDataSetCurrent() : CurrentRecordIndex();
   if (Record < 0 || Record >= C->GetRecordCount()) return;
   if (C->GetFocusedRecordIndex() == Record) return;
-  TFlagGuard Guard(FSyncingFocus, true);
+  TcxFlagGuard Guard(FSyncingFocus, true);
   C->FocusRecord(Record);
 }
 
 void TcxDBDataProvider::ActiveChanged(bool AActive) {
   TcxDBDataController* C = DBDataController();
-  TFlagGuard Guard(FDataChangedLocked, true);
+  TcxFlagGuard Guard(FDataChangedLocked, true);
   if (C->IsDestroying()) return;
   FOwner->SetActive(AActive);
   if (TcxCustomDataProvider::IsEditing()) EndEditing();
@@ -461,11 +430,11 @@ bool TcxDBDataProvider::RefreshUpdatingRecord() {
     }
     if (!Take) return false;
   }
-  TUpdateBracket Bracket(C);
+  TcxUpdateBracket Bracket(C);
   C->ReloadRecord(Record);
   C->DataChanged(dcRecord, -1, Record);
   {
-    TFlagGuard Guard(FSyncingFocus, true);
+    TcxFlagGuard Guard(FSyncingFocus, true);
     C->FocusRecord(Record);
   }
   return true;
@@ -541,7 +510,7 @@ void TcxDBDataProvider::StoreValue(Integer ARecordIndex, TcxCustomDataField* AFi
 
 void TcxDBDataProvider::First() {
   TcxCustomDataProvider::First();
-  TFlagGuard Guard(FInFirst, true);
+  TcxFlagGuard Guard(FInFirst, true);
   if (TDataSet* DS = DataSet()) DS->First();
 }
 
@@ -1157,7 +1126,7 @@ void TcxDBDataSummaryItem::SetFieldName(const String& AValue) {
   FFieldName = AValue;
   auto* C = dynamic_cast<TcxDBDataController*>(GetDataController());
   if (!C) return;
-  TUpdateBracket Bracket(C);
+  TcxUpdateBracket Bracket(C);
   C->UpdateInternalField(AValue, FDataField);
   C->RequestSummaryRecalculation(true);
 }
@@ -1410,7 +1379,7 @@ void TcxDBDataController::SetDetailKeyFieldNames(const String& AValue) { FDetail
 void TcxDBDataController::SetMasterFieldNames(const String& AValue) { FMasterFieldNames = AValue; }
 
 void TcxDBDataController::UpdateInternalField(const String& AFieldNames, TcxDBDataField*& AField) {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   if (AFieldNames.empty()) {
     if (AField) {
       TcxDBDataField* F = AField;
@@ -1462,7 +1431,7 @@ void TcxDBDataController::BindField(TcxDBDataField* AField, const String& AField
 }
 
 void TcxDBDataController::RecreateFields() {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   std::vector<TcxDBDataField*> Roots;
   for (Integer I = 0; I < FFields->Count(); ++I) {
     auto* F = dynamic_cast<TcxDBDataField*>(FFields->Items(I));
@@ -1474,7 +1443,7 @@ void TcxDBDataController::RecreateFields() {
 void TcxDBDataController::SetItemFieldName(Integer AItemIndex, const String& AFieldNames) {
   TcxDBDataField* F = GetItemDBField(AItemIndex);
   if (!F || F->FieldName() == AFieldNames) return;
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   BindField(F, AFieldNames);
   GetDBProvider()->ReloadData();
 }
@@ -1796,14 +1765,14 @@ bool TcxDBDataController::IsDetailCurrentQuery() {
 }
 
 void TcxDBDataController::SetMasterRelation(TcxCustomDataRelation* ARelation, Integer ARecordIndex) {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   inherited::SetMasterRelation(ARelation, ARecordIndex);
   auto* Master = dynamic_cast<TcxDBDataController*>(GetMasterDataController());
   if (dynamic_cast<TcxDBDataRelation*>(ARelation) && Master && ARecordIndex >= 0) SetMasterRecord(Master, ARecordIndex);
 }
 
 void TcxDBDataController::SetMasterRecord(TcxDBDataController* AMaster, Integer ARecordIndex) {
-  TUpdateBracket Bracket(this);
+  TcxUpdateBracket Bracket(this);
   Variant Key = Null();
   auto* Relation = dynamic_cast<TcxDBDataRelation*>(GetMasterRelation());
   if (Relation && AMaster && GetMasterDataController() == AMaster) {
