@@ -854,10 +854,6 @@ const TcxDataExpandingInfo& TcxDataExpandingInfos::Items(Integer AIndex) const {
   return *FItems[size_t(AIndex)];
 }
 
-TObject* TcxDataSelectionMetaClass::Create(IcxCustomDataController* AController) const {
-  if (!FCreateFor) CannotCreate();
-  return FCreateFor(AController);
-}
 
 TcxDataSelection::~TcxDataSelection() {
   for (TcxDataSelectionInfo* Item : FItems) delete Item;

@@ -524,20 +524,7 @@ struct TcxDataSelectionInfo {
   Integer RowIndex;
 };
 
-class TcxDataSelectionMetaClass : public TMetaClass {
-public:
-  template <class Self>
-  TcxDataSelectionMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
-      : TMetaClass(ASelf, AClassName, AClassParent) {
-    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, IcxCustomDataController*>)
-      FCreateFor = [](IcxCustomDataController* AController) -> TObject* { return new Self(AController); };
-  }
-  using TMetaClass::Create;
-  TObject* Create(IcxCustomDataController* AController) const;
-
-private:
-  TObject* (*FCreateFor)(IcxCustomDataController*) = nullptr;
-};
+using TcxDataSelectionMetaClass = TConstructorMetaClass<TObject, IcxCustomDataController*>;
 
 class TcxDataSelection : public TObject {
 public:

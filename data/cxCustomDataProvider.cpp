@@ -27,10 +27,6 @@ String TcxCustomDataSource::GetDisplayText(TcxCustomDataProvider* AProvider, Int
 
 // ---- Provider --------------------------------------------------------------------------
 
-TcxCustomDataProvider* TcxCustomDataProviderMetaClass::Create(TcxCustomDataController* AOwner) const {
-  if (!FCreateFor) throw EInvalidOperation(u"Cannot create a provider of class " + ClassName());
-  return FCreateFor(AOwner);
-}
 
 TcxCustomDataProvider::TcxCustomDataProvider(TcxCustomDataController* AOwner) : FOwner(AOwner) {}
 

@@ -56,22 +56,7 @@ private:
   std::vector<TcxCustomDataProvider*> FProviders;
 };
 
-class TcxCustomDataProviderMetaClass : public TMetaClass {
-public:
-  template <class Self>
-  TcxCustomDataProviderMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
-      : TMetaClass(ASelf, AClassName, AClassParent) {
-    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, TcxCustomDataController*>)
-      FCreateFor = [](TcxCustomDataController* AOwner) -> TcxCustomDataProvider* { return new Self(AOwner); };
-  }
-  using TMetaClass::Create;
-  // A provider of the class for AOwner; raises EInvalidOperation when the
-  // class cannot be built from a controller.
-  TcxCustomDataProvider* Create(TcxCustomDataController* AOwner) const;
-
-private:
-  TcxCustomDataProvider* (*FCreateFor)(TcxCustomDataController*) = nullptr;
-};
+using TcxCustomDataProviderMetaClass = TConstructorMetaClass<TcxCustomDataProvider, TcxCustomDataController*>;
 using TcxCustomDataProviderClass = const TcxCustomDataProviderMetaClass*;
 
 class TcxCustomDataProvider : public TObject {

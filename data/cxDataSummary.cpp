@@ -295,10 +295,6 @@ void TcxDataSummaryGroups::Update(TCollectionItem*) { FSummary->SummaryChanged(f
 
 // ---- Summary ---------------------------------------------------------------------------------------
 
-TcxDataSummary* TcxDataSummaryMetaClass::Create(TcxCustomDataController* ADataController) const {
-  if (!FCreateFor) throw EInvalidOperation(u"Cannot create a summary of class " + ClassName());
-  return FCreateFor(ADataController);
-}
 
 TcxDataSummary::TcxDataSummary(TcxCustomDataController* ADataController) : FDataController(ADataController) {
   FDefaultGroupSummaryItems = new TcxDataGroupSummaryItems(this, TcxDataSummaryItem::StaticClass());

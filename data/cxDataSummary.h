@@ -203,22 +203,7 @@ private:
   TcxDataSummary* FSummary;
 };
 
-class TcxDataSummaryMetaClass : public TMetaClass {
-public:
-  template <class Self>
-  TcxDataSummaryMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
-      : TMetaClass(ASelf, AClassName, AClassParent) {
-    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, TcxCustomDataController*>)
-      FCreateFor = [](TcxCustomDataController* AController) -> TcxDataSummary* { return new Self(AController); };
-  }
-  using TMetaClass::Create;
-  // A summary of the class for the controller; raises EInvalidOperation
-  // when the class cannot be built from a controller.
-  TcxDataSummary* Create(TcxCustomDataController* ADataController) const;
-
-private:
-  TcxDataSummary* (*FCreateFor)(TcxCustomDataController*) = nullptr;
-};
+using TcxDataSummaryMetaClass = TConstructorMetaClass<TcxDataSummary, TcxCustomDataController*>;
 using TcxDataSummaryClass = const TcxDataSummaryMetaClass*;
 
 class TcxDataSummary : public TPersistent {

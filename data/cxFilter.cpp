@@ -102,10 +102,6 @@ String cxFilterFieldNameText(const String& AFieldName) {
 
 // ---- Operators --------------------------------------------------------------------------
 
-TcxFilterOperator* TcxFilterOperatorMetaClass::Create(TcxFilterCriteriaItem* ACriteriaItem) const {
-  if (!FCreateFor) CannotCreate();
-  return FCreateFor(ACriteriaItem);
-}
 
 TcxFilterCriteria* TcxFilterOperator::Criteria() const {
   return FCriteriaItem ? FCriteriaItem->Criteria() : nullptr;
@@ -648,10 +644,6 @@ void TcxFilterCriteriaItem::SetDisplayValue(const String& AValue) {
 
 // ---- Value list ---------------------------------------------------------------------------
 
-TcxFilterValueList* TcxFilterValueListMetaClass::Create(TcxFilterCriteria* ACriteria) const {
-  if (!FCreateFor) CannotCreate();
-  return FCreateFor(ACriteria);
-}
 
 TcxFilterValueList::~TcxFilterValueList() { Clear(); }
 

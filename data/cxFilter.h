@@ -48,23 +48,7 @@ String cxFilterFieldNameText(const String& AFieldName);
 
 class TcxFilterOperator;
 
-// The class reference of operators; its virtual constructor takes the
-// condition the operator belongs to.
-class TcxFilterOperatorMetaClass : public TMetaClass {
-public:
-  template <class Self>
-  TcxFilterOperatorMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
-      : TMetaClass(ASelf, AClassName, AClassParent) {
-    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, TcxFilterCriteriaItem*>)
-      FCreateFor = [](TcxFilterCriteriaItem* AItem) -> TcxFilterOperator* { return new Self(AItem); };
-  }
-  using TMetaClass::Create;
-  // Raises EInvalidOperation for an abstract class.
-  TcxFilterOperator* Create(TcxFilterCriteriaItem* ACriteriaItem) const;
-
-private:
-  TcxFilterOperator* (*FCreateFor)(TcxFilterCriteriaItem*) = nullptr;
-};
+using TcxFilterOperatorMetaClass = TConstructorMetaClass<TcxFilterOperator, TcxFilterCriteriaItem*>;
 using TcxFilterOperatorClass = const TcxFilterOperatorMetaClass*;
 
 class TcxFilterOperator : public TObject {
@@ -398,20 +382,7 @@ struct TcxFilterValueItem {
 
 class TcxFilterValueList;
 
-class TcxFilterValueListMetaClass : public TMetaClass {
-public:
-  template <class Self>
-  TcxFilterValueListMetaClass(std::type_identity<Self> ASelf, const char16_t* AClassName, TClass AClassParent)
-      : TMetaClass(ASelf, AClassName, AClassParent) {
-    if constexpr (!std::is_abstract_v<Self> && std::is_constructible_v<Self, TcxFilterCriteria*>)
-      FCreateFor = [](TcxFilterCriteria* ACriteria) -> TcxFilterValueList* { return new Self(ACriteria); };
-  }
-  using TMetaClass::Create;
-  TcxFilterValueList* Create(TcxFilterCriteria* ACriteria) const;
-
-private:
-  TcxFilterValueList* (*FCreateFor)(TcxFilterCriteria*) = nullptr;
-};
+using TcxFilterValueListMetaClass = TConstructorMetaClass<TcxFilterValueList, TcxFilterCriteria*>;
 using TcxFilterValueListClass = const TcxFilterValueListMetaClass*;
 
 // The values a column's filter drop-down offers: fixed head entries, then
