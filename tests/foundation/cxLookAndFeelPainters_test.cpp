@@ -7,44 +7,15 @@
 #include <vector>
 
 #include "foundation/cxPainterImages.h"
+#include "tests/foundation/cxStandardPainters_test.h"
 #include "platform/rtl/encoding.h"
 
 namespace {
 
 // ---- Helpers ------------------------------------------------------------------------------
 
-TColor RGBOf(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
-
-// A bitmap filled with one colour and a TcxCanvas over it.
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clWhite)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(Rect(0, 0, AWidth, AHeight));
-  }
-  TColor At(Integer X, Integer Y) const { return Bitmap.PixelColor(X, Y); }
-  bool Is(Integer X, Integer Y, TColor AColor) const { return At(X, Y) == RGBOf(AColor); }
-  Integer Count(const TRect& R, TColor AColor) const {
-    Integer n = 0;
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x) n += Is(x, y, AColor) ? 1 : 0;
-    return n;
-  }
-  // The bounding box of the pixels of AColor inside R (empty when none).
-  TRect Box(const TRect& R, TColor AColor) const {
-    TRect box{0x7FFFFFFF, 0x7FFFFFFF, -1, -1};
-    bool any = false;
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x)
-        if (Is(x, y, AColor)) {
-          any = true;
-          box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
-        }
-    return any ? box : TRect{};
-  }
-};
+using cxPainterTest::RGBOf;
+using cxPainterTest::TImage;
 
 void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 4) {
   std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
