@@ -291,54 +291,35 @@ void TField::RangeError(const String& Value, const String& Min, const String& Ma
   DatabaseError(FormatDbMessage(SFieldRangeError, {Value, DisplayName(), Min, Max}), FDataSet);
 }
 
-Integer TField::AsInteger() const {
+template <class T, class Convert>
+T TField::ConvertedValue(T Blank, const char16_t* TypeName, Convert ConvertFn) const {
   Variant v = GetAsVariant();
-  if (IsBlank(v)) return 0;
+  if (IsBlank(v)) return Blank;
   try {
-    return v.AsInteger();
+    return ConvertFn(v);
   } catch (const Exception&) {
-    AccessError(u"Integer");
+    AccessError(TypeName);
   }
+}
+
+Integer TField::AsInteger() const {
+  return ConvertedValue<Integer>(0, u"Integer", [](const Variant& V) { return V.AsInteger(); });
 }
 
 Int64 TField::AsLargeInt() const {
-  Variant v = GetAsVariant();
-  if (IsBlank(v)) return 0;
-  try {
-    return v.AsInt64();
-  } catch (const Exception&) {
-    AccessError(u"Largeint");
-  }
+  return ConvertedValue<Int64>(0, u"Largeint", [](const Variant& V) { return V.AsInt64(); });
 }
 
 double TField::AsFloat() const {
-  Variant v = GetAsVariant();
-  if (IsBlank(v)) return 0;
-  try {
-    return v.AsDouble();
-  } catch (const Exception&) {
-    AccessError(u"Float");
-  }
+  return ConvertedValue<double>(0, u"Float", [](const Variant& V) { return V.AsDouble(); });
 }
 
 Currency TField::AsCurrency() const {
-  Variant v = GetAsVariant();
-  if (IsBlank(v)) return Currency();
-  try {
-    return v.AsCurrency();
-  } catch (const Exception&) {
-    AccessError(u"Currency");
-  }
+  return ConvertedValue<Currency>(Currency(), u"Currency", [](const Variant& V) { return V.AsCurrency(); });
 }
 
 bool TField::AsBoolean() const {
-  Variant v = GetAsVariant();
-  if (IsBlank(v)) return false;
-  try {
-    return v.AsBoolean();
-  } catch (const Exception&) {
-    AccessError(u"Boolean");
-  }
+  return ConvertedValue<bool>(false, u"Boolean", [](const Variant& V) { return V.AsBoolean(); });
 }
 
 TDateTime TField::AsDateTime() const {

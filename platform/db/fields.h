@@ -143,6 +143,10 @@ protected:
   virtual void SetTextValue(const String& V) { SetFromString(V); }
   void PropertyChanged(bool LayoutAffected);
   [[noreturn]] void AccessError(const char16_t* TypeName) const;
+  // The value converted by Convert; a blank value gives Blank, a failed
+  // conversion raises the access error for TypeName.
+  template <class T, class Convert>
+  T ConvertedValue(T Blank, const char16_t* TypeName, Convert ConvertFn) const;
   [[noreturn]] void RangeError(const String& Value, const String& Min, const String& Max) const;
   // The raw value of the current record (Null without an active dataset).
   Variant RawValue() const;
