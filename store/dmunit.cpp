@@ -1,10 +1,9 @@
 #include "store/dmunit.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +21,11 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path ToPath(const String& Path) { return fs::path(StringToUTF8(Path)); }
+
+// Removes the copies that a killed compaction of an earlier version left
+// beside the database file; the module does it when it connects and before
+// each compaction.
+void RemoveCompactLeftovers(const String& DatabasePath);
 
 // The value of the first column of the current row as text ("" for Null).
 String FirstColumnText(TDataSet* DataSet) {
@@ -86,6 +90,7 @@ Tdm::Tdm(TComponent* AOwner) : TComponent(AOwner) {
 
   // The module connects when it loads, and the record list opens with it.
   ADOConnection1->Open();
+  RemoveCompactLeftovers(ADOConnection1->Property(u"Data Source"));
   aq_fileList->Open();
 }
 
@@ -568,56 +573,82 @@ bool Tdm::SwapChildren(String& ErrorText, Integer FirstParent, Integer SecondPar
 
 namespace {
 
-// Makes an empty file for the compacted copy beside the database, so that
-// the copy can replace the database by a rename.
-String MakeCompactTarget(const fs::path& Database) {
-  fs::path folder = Database.parent_path();
-  std::string pattern = ((folder.empty() ? fs::path(".") : folder) / "~CPXXXXXX").string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) throw EInOutError(u"Cannot create a file beside " + UTF8ToString(Database.string()));
-  close(fd);
-  return UTF8ToString(pattern);
+// Name of the copies that earlier compactions made beside the database
+// ("~CP" and six characters of mkstemp): a compaction that was killed left
+// one behind, as large as the database.
+bool IsCompactLeftover(const fs::directory_entry& Entry) {
+  static constexpr std::string_view prefix = "~CP";
+  static constexpr size_t uniquePart = 6;
+  std::string name = Entry.path().filename().string();
+  if (name.size() != prefix.size() + uniquePart || name.rfind(prefix, 0) != 0) return false;
+  for (char c : name.substr(prefix.size()))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  std::error_code ec;
+  return Entry.is_regular_file(ec) && !Entry.is_symlink(ec);
 }
 
-void SyncFile(const String& Path) {
-  int fd = open(StringToUTF8(Path).c_str(), O_RDONLY);
-  if (fd < 0) throw EInOutError(u"Cannot open " + Path);
-  int rc = fsync(fd);
-  close(fd);
-  if (rc != 0) throw EInOutError(u"Cannot write " + Path);
+// The rows of "PRAGMA integrity_check": "ok" alone for a sound file, else
+// the engine's findings, one per line.
+String IntegrityReport(TSQLiteDatabase& Database) {
+  TSQLiteStatement check = Database.Prepare(u"PRAGMA integrity_check");
+  String report;
+  while (check.Step()) report += (report.empty() ? u"" : u"\n") + check.ColumnText(0);
+  return report;
 }
 
-void CheckDatabaseFile(const String& Path) {
-  TSQLiteDatabase check(Path);
-  TSQLiteStatement stmt = check.Prepare(u"PRAGMA quick_check");
-  if (!stmt.Step() || stmt.ColumnText(0) != u"ok") throw EDatabaseError(u"The compacted copy is damaged");
+// Whether the file may be written: its permissions grant writing to someone
+// and this process may write it. A file marked read-only is left alone even
+// by a user whom the system would let write it.
+bool IsWritableFile(const fs::path& Path) {
+  std::error_code ec;
+  fs::perms perms = fs::status(Path, ec).permissions();
+  if (ec) return false;
+  const fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (perms & anyWrite) != fs::perms::none && access(Path.c_str(), W_OK) == 0;
+}
+
+void RemoveCompactLeftovers(const String& DatabasePath) {
+  fs::path folder = ToPath(DatabasePath).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  std::vector<fs::path> leftovers;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (IsCompactLeftover(*it)) leftovers.push_back(it->path());
+  for (const fs::path& leftover : leftovers) fs::remove(leftover, ec);
 }
 
 }  // namespace
 
-bool Tdm::CompactDatabase(const String& Password) {
+bool Tdm::CompactDatabase(const String& Password, String* ErrorText) {
   (void)Password;  // the database file has no password
   String path = ADOConnection1->Property(u"Data Source");
   if (ADOConnection1->Connected()) ADOConnection1->Close();
-  String temp;
-  try {
-    fs::path database = ToPath(path);
-    if (!fs::is_regular_file(database)) throw EInOutError(u"No database file " + path);
-    temp = MakeCompactTarget(database);
-    {
-      TSQLiteDatabase source(path);
-      TSQLiteStatement vacuum = source.Prepare(u"VACUUM INTO ?");
-      vacuum.BindText(1, temp);
-      vacuum.Step();
-    }
-    CheckDatabaseFile(temp);
-    SyncFile(temp);
-    fs::permissions(ToPath(temp), fs::status(database).permissions());
-    fs::rename(ToPath(temp), database);
-    return true;
-  } catch (...) {
-    std::error_code ec;
-    if (!temp.empty()) fs::remove(ToPath(temp), ec);
+  RemoveCompactLeftovers(path);
+  auto fail = [&](const String& Text) {
+    if (ErrorText) *ErrorText = Text;
     return false;
+  };
+  // A link is followed: the file it names is compacted in place and keeps
+  // its name, permissions and owner.
+  fs::path database = ToPath(path);
+  std::error_code ec;
+  if (!fs::is_regular_file(database, ec)) return fail(u"No database file " + path);
+  if (!IsWritableFile(database)) return fail(u"The database file is read-only and was not compacted: " + path);
+  try {
+    TSQLiteDatabase file(path);
+    // A damaged file is not compacted: compaction would drop for good what a
+    // repair could still read.
+    String report = IntegrityReport(file);
+    if (report != u"ok") return fail(u"The database file is damaged and was not compacted:\n" + report);
+    // The engine rebuilds the file in place under its exclusive lock, which
+    // it holds from the first page read to the last page written: another
+    // program's write either lands before it or waits, and the journal puts
+    // the file back whole when the rebuild is cut short.
+    file.Exec(u"VACUUM");
+    report = IntegrityReport(file);
+    if (report != u"ok") return fail(u"The compacted database file is damaged:\n" + report);
+    return true;
+  } catch (const Exception& E) {
+    return fail(E.Message);
   }
 }

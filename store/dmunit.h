@@ -156,10 +156,12 @@ class Tdm : public TComponent {
   // other. The filter text of aq_metadata stays set when it fails.
   bool SwapChildren(String& ErrorText, Integer FirstParent, Integer SecondParent);
   // Compacts the database file in place. The connection is closed and stays
-  // closed (the next dataset that opens reconnects). The file is replaced
-  // only by a complete compacted copy; on failure it is left untouched.
+  // closed (the next dataset that opens reconnects). A read-only or damaged
+  // file is left as it is, and so is the file when compaction fails; the
+  // reason (for a damaged file the engine's findings) goes to ErrorText
+  // when it is given. Another program's write waits for the compaction.
   // The password is accepted for the callers and not used.
-  bool CompactDatabase(const String& Password);
+  bool CompactDatabase(const String& Password, String* ErrorText = nullptr);
 
 private:
   // Runs Work in one transaction: committed when it answers true, rolled

@@ -1,12 +1,18 @@
 #include "store/dmunit.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -526,6 +532,152 @@ TEST_F(FixtureTest, AFailedCompactionLeavesTheFileAlone) {
   EXPECT_FALSE(Module->CompactDatabase(u""));
   EXPECT_FALSE(fs::exists(Folder + "/absent.mdb"));
   EXPECT_TRUE(CompactLeftovers(Folder).empty());
+}
+
+// Free pages for a compaction to drop: a record made and deleted again.
+void LeaveFreePages(Tdm& Module, const std::string& DbPath) {
+  String err;
+  ASSERT_TRUE(Module.CreateRecord(err, false)) << U8(err);
+  ExecSql(DbPath, "update t_metadata set content = printf('%.3000c', 'x')");
+  ASSERT_TRUE(Module.DeleteRecord(err, Module.CurrentMetaId)) << U8(err);
+}
+
+TEST_F(FixtureTest, CompactionThroughALinkKeepsTheLinkPermissionsAndOwner) {
+  LeaveFreePages(*Module, DbPath);
+  Module->ADOConnection1->Close();
+  fs::create_directory(Folder + "/real");
+  const std::string target = Folder + "/real/records.db";
+  fs::rename(DbPath, target);
+  fs::create_symlink("real/records.db", DbPath);
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // Only the super-user can give the file away to check that it stays given.
+  const bool canChown = geteuid() == 0 && chown(target.c_str(), 4321, 4321) == 0;
+  const auto sizeBefore = fs::file_size(target);
+
+  ASSERT_TRUE(Module->CompactDatabase(u"", &Err)) << U8(Err);
+  ASSERT_TRUE(fs::is_symlink(DbPath));
+  EXPECT_EQ(fs::read_symlink(DbPath), fs::path("real/records.db"));
+  EXPECT_LT(fs::file_size(target), sizeBefore);
+  EXPECT_EQ(fs::status(target).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  struct stat info {};
+  ASSERT_EQ(stat(target.c_str(), &info), 0);
+  if (canChown) {
+    EXPECT_EQ(info.st_uid, 4321u);
+  }
+  EXPECT_EQ(One("PRAGMA integrity_check"), "ok");
+  EXPECT_TRUE(CompactLeftovers(Folder).empty());
+  EXPECT_TRUE(CompactLeftovers(Folder + "/real").empty());
+}
+
+TEST_F(FixtureTest, AReadOnlyDatabaseIsNotCompacted) {
+  LeaveFreePages(*Module, DbPath);
+  Module->ADOConnection1->Close();
+  fs::permissions(DbPath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string before = ReadText(DbPath);
+  EXPECT_FALSE(Module->CompactDatabase(u"", &Err));
+  EXPECT_NE(U8(Err).find("read-only"), std::string::npos) << U8(Err);
+  EXPECT_EQ(ReadText(DbPath), before);
+}
+
+TEST_F(FixtureTest, ADamagedDatabaseIsNotCompactedAndTheEngineSaysWhy) {
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
+  // Enough rows for several leaf pages; one of them then claims fewer rows
+  // than it holds. A copy would keep only the rows the page still shows.
+  for (int k = 0; k < 20; ++k)
+    ExecSql(DbPath, "insert into t_metadata (meta_id, id, code, content) select meta_id || '" + std::to_string(k) +
+                        "', id, code, printf('%.200c', 'y') from t_metadata where meta_id = '" + Key() + "'");
+  Module->ADOConnection1->Close();
+  const std::string leaf =
+      One("select pageno from dbstat where name = 't_metadata' and pagetype = 'leaf' order by pageno limit 1");
+  const int pageSize = std::stoi(One("PRAGMA page_size"));
+  {
+    std::fstream file(DbPath, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(std::streamoff(std::stoi(leaf) - 1) * pageSize + 3);
+    const char oneCell[2] = {0, 1};  // the cell count, big-endian
+    file.write(oneCell, 2);
+  }
+  const std::string findings = One("PRAGMA integrity_check");
+  ASSERT_NE(findings, "ok");
+  const std::string before = ReadText(DbPath);
+
+  EXPECT_FALSE(Module->CompactDatabase(u"", &Err));
+  EXPECT_NE(U8(Err).find("damaged"), std::string::npos) << U8(Err);
+  EXPECT_NE(U8(Err).find(findings), std::string::npos) << U8(Err);
+  EXPECT_EQ(ReadText(DbPath), before);
+}
+
+// A second program on the same file, with its own connection.
+class OtherProgram {
+public:
+  explicit OtherProgram(const std::string& Path) {
+    if (sqlite3_open(Path.c_str(), &FDb) != SQLITE_OK) throw std::runtime_error("cannot open " + Path);
+    sqlite3_busy_timeout(FDb, 5000);
+  }
+  ~OtherProgram() { sqlite3_close(FDb); }
+  // SQLite's answer to the statements: "ok" or its message.
+  std::string Exec(const std::string& Sql) {
+    char* error = nullptr;
+    int rc = sqlite3_exec(FDb, Sql.c_str(), nullptr, nullptr, &error);
+    std::string answer = rc == SQLITE_OK ? "ok" : (error ? error : "failed");
+    sqlite3_free(error);
+    return answer;
+  }
+
+private:
+  sqlite3* FDb = nullptr;
+};
+
+// While this program works, the other one holds its write open for a while
+// and then commits it.
+class PendingWrite {
+public:
+  PendingWrite(OtherProgram& Other, const std::string& Sql) : FOther(Other) {
+    EXPECT_EQ(FOther.Exec("BEGIN IMMEDIATE; " + Sql), "ok");
+    FCommit = std::thread([this] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      FCommitted = FOther.Exec("COMMIT");
+    });
+  }
+  // The other program's answer to its commit.
+  std::string Finish() {
+    FCommit.join();
+    return FCommitted;
+  }
+
+private:
+  OtherProgram& FOther;
+  std::thread FCommit;
+  std::string FCommitted;
+};
+
+TEST_F(FixtureTest, CompactionKeepsTheWritesOfAnotherProgram) {
+  LeaveFreePages(*Module, DbPath);
+  OtherProgram other(DbPath);
+  PendingWrite pending(other, "insert into t_metakind (meta_id, kind_name) values ('pending', 'x')");
+  ASSERT_TRUE(Module->CompactDatabase(u"", &Err)) << U8(Err);
+  EXPECT_EQ(pending.Finish(), "ok");
+  // The other program keeps its connection and writes on.
+  EXPECT_EQ(other.Exec("insert into t_metakind (meta_id, kind_name) values ('after', 'x')"), "ok");
+  EXPECT_EQ(All("select meta_id from t_metakind where kind_name = 'x' order by meta_id"),
+            (Rows{{"after"}, {"pending"}}));
+}
+
+TEST_F(FixtureTest, LeftoversOfAKilledCompactionAreRemoved) {
+  const std::string leftover = Folder + "/~CPa1B2c3";
+  const std::string notOurs = Folder + "/~CPnotours.txt";
+  auto leave = [&] {
+    std::ofstream(leftover, std::ios::binary) << std::string(8192, 'z');
+    std::ofstream(notOurs) << "kept";
+  };
+  leave();
+  Module = std::make_unique<Tdm>(nullptr);  // the next start
+  dm = Module.get();
+  EXPECT_FALSE(fs::exists(leftover));
+  leave();
+  ASSERT_TRUE(Module->CompactDatabase(u"", &Err)) << U8(Err);
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_EQ(ReadText(notOurs), "kept");
 }
 
 // ---- The log of the open record ----------------------------------------------------
