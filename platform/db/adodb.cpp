@@ -399,8 +399,11 @@ Integer TADOConnection::Execute(const String& CommandText) {
 
 Integer TADOConnection::BeginTrans() {
   TSQLiteDatabase* db = Database();
+  // The write lock is taken at once, under the busy timeout: a transaction
+  // that read first would be refused at its first write, without waiting,
+  // while another program writes.
   if (FTransLevel == 0)
-    db->Exec(u"BEGIN");
+    db->Exec(u"BEGIN IMMEDIATE");
   else
     db->Exec(u"SAVEPOINT korvane_level" + IntToStr(FTransLevel + 1));
   return ++FTransLevel;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -661,6 +662,29 @@ TEST_F(FixtureTest, CompactionKeepsTheWritesOfAnotherProgram) {
   EXPECT_EQ(other.Exec("insert into t_metakind (meta_id, kind_name) values ('after', 'x')"), "ok");
   EXPECT_EQ(All("select meta_id from t_metakind where kind_name = 'x' order by meta_id"),
             (Rows{{"after"}, {"pending"}}));
+}
+
+TEST_F(FixtureTest, OperationsWaitForAnotherProgramsWrite) {
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
+  OtherProgram other(DbPath);
+  const struct {
+    const char* Name;
+    std::function<bool()> Run;
+  } operations[] = {
+      {"create", [&] { return Module->CreateRecord(Err, true); }},
+      {"swap", [&] { return Module->SwapChildren(Err, 2, 10); }},
+      {"insert branch", [&] { return Module->InsertTemplateBranch(Err, u"010102", u"2"); }},
+      {"clear", [&] { return Module->ClearDatabase(Err); }},
+  };
+  int n = 0;
+  for (const auto& operation : operations) {
+    SCOPED_TRACE(operation.Name);
+    PendingWrite pending(other, "insert into t_combobox (code) values ('" + std::to_string(++n) + "')");
+    EXPECT_TRUE(operation.Run()) << U8(Err);
+    EXPECT_EQ(pending.Finish(), "ok");
+  }
+  EXPECT_EQ(One("select count(*) from t_combobox"), "4");
+  EXPECT_EQ(One("select count(*) from t_metadata"), "0");
 }
 
 TEST_F(FixtureTest, LeftoversOfAKilledCompactionAreRemoved) {
