@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/rtl/encoding.h"
+#include "platform/rtl/sysutils.h"
 
 namespace {
 
@@ -74,6 +75,23 @@ bool DecodeWellFormed(const unsigned char* Bytes, size_t Size, String& Out) {
   return out == units;
 }
 
+// Text in the UTF-8 that SQLite stores. Half of a surrogate pair alone has
+// no UTF-8 form: it is refused rather than stored as U+FFFD, which would
+// change the text without a word.
+std::string ToStoredText(const String& Text, const char16_t* What) {
+  for (size_t i = 0; i < Text.size(); ++i) {
+    Char c = Text[i];
+    if (c < 0xD800 || c > 0xDFFF) continue;
+    if (c <= 0xDBFF && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 && Text[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    RaiseText(String(What) + u" holds an unpaired UTF-16 surrogate (U+" + IntToHex(Integer(c), 4) +
+              u" at character " + IntToStr(Integer(i) + 1) + u") and cannot be stored as it is");
+  }
+  return StringToUTF8(Text);
+}
+
 }  // namespace
 
 String SQLiteTextToString(const char* Data, size_t Size) {
@@ -134,7 +152,7 @@ void TSQLiteStatement::BindDouble(Integer index, double value) {
 }
 
 void TSQLiteStatement::BindText(Integer index, const String& value) {
-  std::string utf8 = StringToUTF8(value);
+  std::string utf8 = ToStoredText(value, u"The text");
   Check(sqlite3_bind_text64(FStmt, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
 }
 
@@ -266,7 +284,7 @@ TSQLiteDatabase::~TSQLiteDatabase() { sqlite3_close_v2(FDb); }
 void TSQLiteDatabase::RaiseError(int) const { RaiseText(FromUtf8(sqlite3_errmsg(FDb))); }
 
 TSQLiteStatement TSQLiteDatabase::Prepare(const String& sql) {
-  std::string utf8 = StringToUTF8(sql);
+  std::string utf8 = ToStoredText(sql, u"The SQL text");
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   int rc = sqlite3_prepare_v2(FDb, utf8.c_str(), int(utf8.size()), &stmt, &tail);
@@ -281,7 +299,7 @@ TSQLiteStatement TSQLiteDatabase::Prepare(const String& sql) {
 }
 
 void TSQLiteDatabase::Exec(const String& sql) {
-  std::string utf8 = StringToUTF8(sql);
+  std::string utf8 = ToStoredText(sql, u"The SQL text");
   char* error = nullptr;
   int rc = sqlite3_exec(FDb, utf8.c_str(), nullptr, nullptr, &error);
   if (rc != SQLITE_OK) {

@@ -1,6 +1,8 @@
 #pragma once
 // A thin owner of one SQLite database handle and its prepared statements.
-// Every failure raises EDatabaseError with SQLite's own message.
+// Every failure raises EDatabaseError with SQLite's own message. Text that
+// has no faithful UTF-8 form (half of a surrogate pair alone), bound or in
+// the SQL text, raises EDatabaseError before it reaches SQLite.
 #include <memory>
 
 #include "platform/rtl/exceptions.h"

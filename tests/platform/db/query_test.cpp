@@ -259,6 +259,45 @@ TEST(ADOQuery, ParametersAreBoundByNameAndPosition) {
   EXPECT_EQ(fx.Db.Value("select cname from t_metadata where id = 1"), "it's");
 }
 
+TEST(ADOQuery, TextWithoutAFaithfulStoredFormIsRefused) {
+  TQueryFixture fx(RecordSchema);
+  TADOQuery* q = fx.Query;
+  const struct {
+    const char* Name;
+    String Text;
+    const char* Position;  // of the lone half, as the message gives it
+  } cases[] = {
+      {"high half at the end", String(u"ab") + Char(0xD83D), "U+D83D at character 3"},
+      {"low half alone", String(u"x") + Char(0xDE00) + u"y", "U+DE00 at character 2"},
+      {"high half before a letter", String(1, Char(0xD800)) + u"z", "U+D800 at character 1"},
+      {"halves in the wrong order", String(1, Char(0xDC00)) + Char(0xD800), "U+DC00 at character 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    q->SQL()->SetText(u"update t_metadata set content = :v where id = 3");
+    q->Parameters()->ParamByName(u"v")->SetValue(Variant(c.Text));
+    try {
+      q->ExecSQL();
+      ADD_FAILURE() << "stored";
+    } catch (const EDatabaseError& E) {
+      EXPECT_NE(StringToUTF8(E.Message).find(std::string("unpaired UTF-16 surrogate (") + c.Position),
+                std::string::npos)
+          << StringToUTF8(E.Message);
+    }
+    EXPECT_EQ(fx.Db.Value("select content from t_metadata where id = 3"), "Old title");
+    // In the statement's own text as well.
+    q->SQL()->SetText(u"update t_metadata set content = '" + c.Text + u"' where id = 3");
+    EXPECT_THROW(q->ExecSQL(), EDatabaseError);
+    EXPECT_EQ(fx.Db.Value("select content from t_metadata where id = 3"), "Old title");
+  }
+  // A whole pair is one character beyond the basic plane and is kept.
+  const String pair = String(u"图") + Char(0xD83D) + Char(0xDE00);
+  q->SQL()->SetText(u"update t_metadata set content = :v where id = 3");
+  q->Parameters()->ParamByName(u"v")->SetValue(Variant(pair));
+  EXPECT_EQ(q->ExecSQL(), 1);
+  EXPECT_EQ(fx.Db.Value("select content from t_metadata where id = 3"), "图\xF0\x9F\x98\x80");
+}
+
 TEST(ADOQuery, DetailFollowsTheMastersCurrentRecord) {
   TQueryFixture fx(RecordSchema);
   fx.Open(RecordSelect);
