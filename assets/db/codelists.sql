@@ -1,6 +1,7 @@
 -- The 21 code lists: the value stored in an element (code), its English
 -- and its Chinese name. The lists of the international standard keep its
--- domain codes; the lists named CH_ are the national extensions.
+-- domain codes; the lists named CH_ are the national extensions, six of
+-- them PROVISIONAL (see the notes at each list).
 
 -- Tag 10: MD_language (XML element languageCode)
 INSERT INTO MD_language (code, ename, cname) VALUES
@@ -135,6 +136,9 @@ INSERT INTO MD_TopicCategoryCode (code, ename, cname) VALUES
   ('019', 'utilitiesCommunication', '公用设施和通信');
 
 -- Tag 18: CH_DataCategoryCode (XML element DataCatCd)
+-- PROVISIONAL: no published text of this national list was at hand; its
+-- codes and values are placeholders until the list is checked against
+-- the national standard.
 INSERT INTO CH_DataCategoryCode (code, ename, cname) VALUES
   ('001', 'regionalGeology', '区域地质'),
   ('002', 'mineralGeology', '矿产地质'),
@@ -155,6 +159,9 @@ INSERT INTO CH_DataCategoryCode (code, ename, cname) VALUES
   ('999', 'other', '其他');
 
 -- Tag 19: CH_VerticalDatumCode (XML element VertDatumCd)
+-- PROVISIONAL codes: the names and parameters are the public ones, but
+-- the codes (and English names) could not be taken from the national
+-- standard and may differ from it.
 INSERT INTO CH_VerticalDatumCode (code, ename, cname) VALUES
   ('001', 'Huanghai1956', '1956年黄海高程系'),
   ('002', 'NationalVerticalDatum1985', '1985国家高程基准'),
@@ -168,6 +175,9 @@ INSERT INTO CH_VerticalDatumCode (code, ename, cname) VALUES
   ('999', 'other', '其他');
 
 -- Tag 20: CH_StandardTimeCode (XML element StdTimeCd)
+-- PROVISIONAL: no published text of this national list was at hand; its
+-- codes and values are placeholders until the list is checked against
+-- the national standard.
 INSERT INTO CH_StandardTimeCode (code, ename, cname) VALUES
   ('001', 'BeijingTime', '北京时间（UTC+8）'),
   ('002', 'UTC', '协调世界时'),
@@ -212,6 +222,9 @@ INSERT INTO MD_RestrictionCode (code, ename, cname) VALUES
   ('008', 'otherRestrictions', '其他限制');
 
 -- Tag 24: CH_PlatformTypeCode (XML element PlatTypCd)
+-- PROVISIONAL: no published text of this national list was at hand; its
+-- codes and values are placeholders until the list is checked against
+-- the national standard.
 INSERT INTO CH_PlatformTypeCode (code, ename, cname) VALUES
   ('001', 'satellite', '卫星'),
   ('002', 'spaceStation', '空间站/航天器'),
@@ -253,6 +266,9 @@ INSERT INTO MD_ScopeCode (code, ename, cname) VALUES
   ('016', 'tile', '图块');
 
 -- Tag 27: CH_CoordinateSystemCode (XML element CoordSysCd)
+-- PROVISIONAL codes: the names and parameters are the public ones, but
+-- the codes (and English names) could not be taken from the national
+-- standard and may differ from it.
 INSERT INTO CH_CoordinateSystemCode (code, ename, cname) VALUES
   ('001', 'Beijing1954', '1954北京坐标系'),
   ('002', 'Xian1980', '1980西安坐标系'),
@@ -265,6 +281,9 @@ INSERT INTO CH_CoordinateSystemCode (code, ename, cname) VALUES
   ('999', 'other', '其他');
 
 -- Tag 28: CH_EllipsoidCode (XML element EllipsoidCd)
+-- PROVISIONAL codes: the names and parameters are the public ones, but
+-- the codes (and English names) could not be taken from the national
+-- standard and may differ from it.
 INSERT INTO CH_EllipsoidCode (code, ename, cname) VALUES
   ('001', 'Krassovsky1940', '克拉索夫斯基椭球（a=6378245 m, 1/f=298.3）'),
   ('002', 'IAG1975', '1975国际椭球/IAG-75（a=6378140 m, 1/f=298.257）'),

@@ -397,6 +397,55 @@ TEST_F(ShippedDatabase, CoreSubsetIsClosedUnderParentsAndMandatoryChildren) {
   EXPECT_EQ(Find("06")->is_core, 1);
 }
 
+// Elements whose obligation or repetition the template once had wrong: the
+// element named by its path of English names, its choice and max_times.
+TEST_F(ShippedDatabase, ObligationsAndRepetitionsFollowTheStandardWhereTheyWereWrong) {
+  std::map<std::string, const Element*> by_path;
+  for (const Element& e : elements_) {
+    std::string path = e.ename;
+    for (const Element* p = e.parent_code ? Find(*e.parent_code) : nullptr; p;
+         p = p->parent_code ? Find(*p->parent_code) : nullptr)
+      path = p->ename + "/" + path;
+    by_path[path] = &e;
+  }
+  const std::string result = "dqInfo/dqReport/measResult/";
+  const struct {
+    std::string path, choice;
+    int max_times;
+  } cases[] = {
+      {"dataIdInfo/dataExt/vertEle/vertDatum", "M", 1},
+      // A result is one of two kinds, each with its own mandatory elements.
+      {result + "QuanResult", "G020207", 1},
+      {result + "QuanResult/quanVal", "M", 99},
+      {result + "QuanResult/quanValUnit", "M", 1},
+      {result + "ConResult", "G020207", 1},
+      {result + "ConResult/conSpec", "M", 1},
+      {result + "ConResult/conSpec/resTitle", "M", 1},
+      {result + "ConResult/conSpec/resRefDate/refDateType", "M", 1},
+      {result + "ConResult/conExpl", "M", 1},
+      {result + "ConResult/conPass", "M", 1},
+      // An image description is a coverage description.
+      {"contInfo/ImgDesc/attDesc", "M", 1},
+      {"contInfo/ImgDesc/contentTyp", "M", 1},
+      {"metadata/porCatInfo/portCatCit", "M", 99},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    auto it = by_path.find(c.path);
+    ASSERT_NE(it, by_path.end());
+    EXPECT_EQ(it->second->choice, c.choice);
+    EXPECT_EQ(it->second->max_times, c.max_times);
+  }
+  // The leaves of the results moved below their kind with their ids.
+  for (const auto& [id, path] : std::map<int, std::string>{{165, result + "QuanResult/quanVal"},
+                                                           {166, result + "QuanResult/quanValUnit"},
+                                                           {167, result + "ConResult/conExpl"},
+                                                           {168, result + "ConResult/conPass"}})
+    EXPECT_EQ(by_path[path]->id, id) << path;
+  for (const std::string& old : {result + "quanVal", result + "quanValUnit", result + "conExpl", result + "conPass"})
+    EXPECT_EQ(by_path.count(old), 0u) << old;
+}
+
 // --- Code lists ------------------------------------------------------------------
 
 TEST_F(ShippedDatabase, CodeListsHoldUniqueTextCodesWithBothNames) {
