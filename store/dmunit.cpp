@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/db/sqlitedb.h"
@@ -153,29 +154,66 @@ void Tdm::SetDescriptionRefreshFlag(bool Value) {
 }
 
 void Tdm::aq_metadataBeforePost(TDataSet* DataSet) {
-  (void)DataSet;
   SetDescriptionRefreshFlag(false);
+  if (DataSet->FieldByName(u"code")->AsString() != TitleElementCode) return;
+  // The record list's title changes in one transaction with the title
+  // element: both are written or neither.
+  String error;
+  bool begun = false;
+  try {
+    ADOConnection1->BeginTrans();
+    begun = true;
+  } catch (const Exception& E) {
+    error = E.Message;
+  }
+  if (begun && ExecSql(error, u" update t_metaKind set meta_name = :name where meta_id = :key", aq_exec,
+                       {{u"name", DataSet->FieldByName(u"content")->Value()},
+                        {u"key", Variant(DataSet->FieldByName(u"meta_id")->AsString())}})) {
+    FTitleTransaction = true;
+    return;
+  }
+  if (begun) RollbackQuietly();
+  // Refused like a post the database refuses: the row stays in edit state.
+  RefusePost(error);
+  throw EDatabaseError(error);
 }
 
 void Tdm::aq_metadataAfterPost(TDataSet* DataSet) {
+  (void)DataSet;
   SetDescriptionRefreshFlag(true);
-  if (DataSet->FieldByName(u"code")->AsString() != TitleElementCode) return;
-  String key = DataSet->FieldByName(u"meta_id")->AsString();
-  // The record list shows the new title; a failure here is not the post's.
-  String ignored;
-  ExecSql(ignored,
-          u" update t_metaKind as k set meta_name = d.content from t_metadata as d "
-          u" where  d.code = '010101' and k.meta_id =  :key and d.meta_id = :key",
-          aq_exec, {{u"key", Variant(key)}});
+  if (!std::exchange(FTitleTransaction, false)) return;
+  try {
+    ADOConnection1->CommitTrans();
+  } catch (const Exception& E) {
+    // The row shows as posted but the file holds neither change.
+    String error = E.Message;
+    RollbackQuietly();
+    ReloadAfterRollback(error);
+    RefusePost(error);
+    throw EDatabaseError(error);
+  }
 }
 
 void Tdm::aq_metadataPostError(TDataSet* DataSet, EDatabaseError* E, TDataAction& Action) {
   (void)DataSet;
   (void)Action;  // stays daFail: the post fails and the row stays in edit state
+  if (std::exchange(FTitleTransaction, false)) RollbackQuietly();
+  RefusePost(E ? E->Message : String());
+}
+
+void Tdm::RefusePost(const String& Reason) {
   // No after-post follows a failed post: the flag comes back here, or the
   // description pane would stay frozen.
   SetDescriptionRefreshFlag(true);
-  if (ShowPostError) ShowPostError(E ? E->Message : String());
+  if (ShowPostError) ShowPostError(Reason);
+}
+
+void Tdm::RollbackQuietly() {
+  try {
+    if (ADOConnection1->InTransaction()) ADOConnection1->RollbackTrans();
+  } catch (...) {
+    // The connection went away: SQLite has undone the transaction already.
+  }
 }
 
 void Tdm::aq_metadatacontentGetText(TField* Sender, String& Text, bool DisplayText) {
@@ -270,11 +308,7 @@ bool Tdm::RunInTransaction(String& ErrorText, const std::function<bool()>& Work)
   } catch (const Exception& E) {
     ErrorText = E.Message;
   }
-  try {
-    if (ADOConnection1->InTransaction()) ADOConnection1->RollbackTrans();
-  } catch (...) {
-    // The connection went away: SQLite has undone the transaction already.
-  }
+  RollbackQuietly();
   return false;
 }
 
@@ -409,7 +443,7 @@ bool Tdm::InsertTemplateBranch(String& ErrorText, const String& Code, const Stri
   });
   aq_public->Close();
   if (!copied) {
-    ReloadAfterRollback();
+    ReloadAfterRollback(ErrorText);
     return false;
   }
   if (first != -1) aq_metadata->Locate(u"id", Variant(first), {loCaseInsensitive});
@@ -554,12 +588,14 @@ bool Tdm::SwapChildrenRows(Integer FirstParent, Integer SecondParent) {
   return true;
 }
 
-void Tdm::ReloadAfterRollback() {
-  // The rows in memory may hold changes the rollback undid.
+void Tdm::ReloadAfterRollback(String& ErrorText) {
+  // The rows in memory may hold changes the rollback undid. When the file
+  // cannot be read now, the rows stay as they are and the user is told.
   try {
     if (aq_metadata->State() == dsEdit || aq_metadata->State() == dsInsert) aq_metadata->Cancel();
     if (aq_metadata->Active()) aq_metadata->Refresh();
-  } catch (...) {
+  } catch (const Exception& E) {
+    ErrorText += u"\n重新读取数据集失败," + E.Message;
   }
 }
 
@@ -567,7 +603,7 @@ bool Tdm::SwapChildren(String& ErrorText, Integer FirstParent, Integer SecondPar
   // One element's children swapped with its own: nothing moves.
   if (FirstParent == SecondParent) return true;
   bool swapped = RunInTransaction(ErrorText, [&] { return SwapChildrenRows(FirstParent, SecondParent); });
-  if (!swapped) ReloadAfterRollback();
+  if (!swapped) ReloadAfterRollback(ErrorText);
   return swapped;
 }
 

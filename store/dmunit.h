@@ -90,8 +90,10 @@ class Tdm : public TComponent {
 
   // ---- Handlers ----
   void ADOConnection1BeforeConnect(TObject* Sender);
+  // Clears the refresh flag; for the title element it also copies the new
+  // title into the record list, in one transaction with the post.
   void aq_metadataBeforePost(TDataSet* DataSet);
-  // Sets the refresh flag again and copies a posted title into the record list.
+  // Sets the refresh flag again and commits a title's transaction.
   void aq_metadataAfterPost(TDataSet* DataSet);
   // Shows the reason; the post still fails (the action stays daFail).
   void aq_metadataPostError(TDataSet* DataSet, EDatabaseError* E, TDataAction& Action);
@@ -171,11 +173,20 @@ private:
   bool OpenChoices(String& ErrorText);
   bool SwapChildrenRows(Integer FirstParent, Integer SecondParent);
   void CopyBranchRows(const String& Code, const String& ParentId);
-  void ReloadAfterRollback();
+  // Reads the open record again after a rollback; a failure is added to
+  // ErrorText and leaves the rows shown as they were.
+  void ReloadAfterRollback(String& ErrorText);
+  void RollbackQuietly();
+  // Brings the description pane back and shows why a post failed.
+  void RefusePost(const String& Reason);
   void SetDescriptionRefreshFlag(bool Value);
   TADOQuery* NewQuery(const String& Name, const String& Sql);
   TDataSource* NewDataSource(const String& Name, TDataSet* DataSet);
   void CreateRecordFields();
+
+  // A post of the title element runs in a transaction of its own that the
+  // before-post handler opens and the after-post or post-error one ends.
+  bool FTitleTransaction = false;
 };
 
 // The program's record data module; the main block creates it first and

@@ -328,6 +328,9 @@ void TDataSet::Reload(bool KeepPosition) {
   for (auto& rec : FRecords)
     if (rec->HasRowId) FKeptIds.emplace(rec->RowId, rec->Id);
   FView.clear();
+  // The rows stay until their successors are read: a file that cannot be
+  // read just now leaves them as they were rather than no rows at all.
+  std::vector<std::unique_ptr<TRecordData>> previous = std::move(FRecords);
   FRecords.clear();
   FKeyIndex.reset();
   InvalidateIndexes();
@@ -335,8 +338,13 @@ void TDataSet::Reload(bool KeepPosition) {
     InternalLoad();
   } catch (...) {
     FKeptIds.clear();
+    FRecords = std::move(previous);
+    FKeyIndex.reset();
+    InvalidateIndexes();
     BuildView();
-    FCurrent = FView.empty() ? -1 : 0;
+    TRecordData* same = currentId ? FindRecordById(currentId) : nullptr;
+    Integer pos = same ? ViewIndexOf(same) : -1;
+    FCurrent = FView.empty() ? -1 : std::max(pos, 0);
     Resync(false);
     throw;
   }

@@ -278,6 +278,51 @@ TEST_F(FixtureTest, ARefusedPostShowsItsReasonAndStaysInEditState) {
   EXPECT_EQ(One("select count(*) from t_metadata where content is not null"), "0");
 }
 
+TEST_F(FixtureTest, TheTitleAndTheRecordListChangeTogetherOrNotAtAll) {
+  std::vector<std::string> shown;
+  std::vector<bool> flags;
+  Module->ShowPostError = [&](const String& Text) { shown.push_back(U8(Text)); };
+  Module->SetDescriptionRefresh = [&](bool Value) { flags.push_back(Value); };
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
+  const std::string both = "select (select coalesce(meta_name, '<empty>') from t_metakind where meta_id = '" + Key() +
+                           "') || '/' || (select coalesce(content, '<empty>') from t_metadata where code = '010101')";
+  const struct {
+    const char* Name;
+    const char* Trigger;
+    const char* Reason;
+  } refusals[] = {
+      {"record list refuses", "BEFORE UPDATE ON t_metakind", "list refused"},
+      {"title element refuses", "BEFORE UPDATE OF content ON t_metadata", "title refused"},
+  };
+  for (const auto& refusal : refusals) {
+    SCOPED_TRACE(refusal.Name);
+    shown.clear();
+    flags.clear();
+    ExecSql(DbPath, std::string("CREATE TRIGGER refuse ") + refusal.Trigger + " BEGIN SELECT RAISE(ABORT, '" +
+                        refusal.Reason + "'); END;");
+    GoToCode(u"010101");
+    Record()->Edit();
+    Module->aq_metadatacontent->SetText(u"新名称");
+    EXPECT_THROW(Record()->Post(), EDatabaseError);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(refusal.Reason), std::string::npos) << shown[0];
+    EXPECT_EQ(flags, (std::vector<bool>{false, true}));
+    EXPECT_EQ(Record()->State(), dsEdit);
+    EXPECT_EQ(One(both), "<empty>/<empty>");
+    EXPECT_FALSE(Module->ADOConnection1->InTransaction());
+    // Cancelling the refused post raises nothing and shows nothing more.
+    EXPECT_NO_THROW(Record()->Cancel());
+    EXPECT_EQ(shown.size(), 1u);
+    ExecSql(DbPath, "DROP TRIGGER refuse");
+  }
+  GoToCode(u"010101");
+  Record()->Edit();
+  Module->aq_metadatacontent->SetText(u"新名称");
+  Record()->Post();
+  EXPECT_EQ(One(both), "新名称/新名称");
+  EXPECT_FALSE(Module->ADOConnection1->InTransaction());
+}
+
 // ---- Template queries --------------------------------------------------------------
 
 TEST_F(FixtureTest, InsertingATemplateBranch) {
@@ -434,6 +479,25 @@ TEST_F(SwapTest, AFailedSwapChangesNothing) {
   EXPECT_FALSE(Record()->Filter().empty());
   EXPECT_EQ(Parents(), (std::vector<std::string>{"2", "2", "2", "10", "10", "10"}));
   EXPECT_EQ(ParentsInMemory(), (std::vector<Integer>{2, 2, 2, 10, 10, 10}));
+}
+
+TEST_F(SwapTest, AFailedSwapKeepsTheRecordShownWhenTheFileCannotBeReadAgain) {
+  std::vector<std::string> shown;
+  Module->ShowPostError = [&](const String& Text) { shown.push_back(U8(Text)); };
+  // Another program takes the element table away while the record is open.
+  ExecSql(DbPath, "ALTER TABLE t_metadata RENAME TO t_away");
+  EXPECT_FALSE(Module->SwapChildren(Err, 2, 10));
+  EXPECT_NE(U8(Err).find("no such table"), std::string::npos) << U8(Err);
+  EXPECT_NE(U8(Err).find("重新读取数据集失败"), std::string::npos) << U8(Err);
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(Record()->State(), dsBrowse);
+  EXPECT_EQ(Record()->RecordCount(), 13);
+  EXPECT_EQ(ParentsInMemory(), (std::vector<Integer>{2, 2, 2, 10, 10, 10}));
+  // Once the file can be read again, the record reads again.
+  ExecSql(DbPath, "ALTER TABLE t_away RENAME TO t_metadata");
+  ASSERT_TRUE(Module->SwapChildren(Err, 2, 10)) << U8(Err);
+  EXPECT_EQ(Parents(), (std::vector<std::string>{"10", "10", "10", "2", "2", "2"}));
+  EXPECT_EQ(shown.size(), 1u);
 }
 
 // ---- Imported records --------------------------------------------------------------

@@ -298,6 +298,27 @@ TEST(ADOQuery, TextWithoutAFaithfulStoredFormIsRefused) {
   EXPECT_EQ(fx.Db.Value("select content from t_metadata where id = 3"), "图\xF0\x9F\x98\x80");
 }
 
+TEST(ADOQuery, ARefreshThatCannotReadKeepsTheRowsAndThePosition) {
+  TQueryFixture fx(RecordSchema);
+  fx.Open(RecordSelect);
+  ASSERT_TRUE(fx.Query->Locate(u"code", Variant(u"010101"), {}));
+  // Another program takes the table away for a moment.
+  auto other = [&](const char* Sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(fx.Db.Path.c_str(), &db);
+    EXPECT_EQ(sqlite3_exec(db, Sql, nullptr, nullptr, nullptr), SQLITE_OK) << Sql;
+    sqlite3_close(db);
+  };
+  other("ALTER TABLE t_metadata RENAME TO t_away");
+  EXPECT_THROW(fx.Query->Refresh(), EDatabaseError);
+  EXPECT_TRUE(fx.Query->Active());
+  EXPECT_EQ(Ids(fx.Query), (std::vector<Integer>{1, 2, 3, 4}));
+  ASSERT_TRUE(fx.Query->Locate(u"code", Variant(u"010101"), {}));
+  other("ALTER TABLE t_away RENAME TO t_metadata; UPDATE t_metadata SET content = 'New title' WHERE id = 3");
+  fx.Query->Refresh();
+  EXPECT_EQ(fx.Query->FieldByName(u"content")->AsString(), u"New title");  // the same row, read again
+}
+
 TEST(ADOQuery, DetailFollowsTheMastersCurrentRecord) {
   TQueryFixture fx(RecordSchema);
   fx.Open(RecordSelect);
