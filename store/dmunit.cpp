@@ -655,36 +655,59 @@ void RemoveCompactLeftovers(const String& DatabasePath) {
 
 }  // namespace
 
-bool Tdm::CompactDatabase(const String& Password, String* ErrorText) {
-  (void)Password;  // the database file has no password
-  String path = ADOConnection1->Property(u"Data Source");
-  if (ADOConnection1->Connected()) ADOConnection1->Close();
-  RemoveCompactLeftovers(path);
-  auto fail = [&](const String& Text) {
-    if (ErrorText) *ErrorText = Text;
-    return false;
-  };
+namespace {
+
+// Compacts the database file at Path in place; false with the reason when
+// the file is not compacted.
+bool CompactFile(const String& Path, String& ErrorText) {
   // A link is followed: the file it names is compacted in place and keeps
   // its name, permissions and owner.
-  fs::path database = ToPath(path);
+  fs::path database = ToPath(Path);
   std::error_code ec;
-  if (!fs::is_regular_file(database, ec)) return fail(u"No database file " + path);
-  if (!IsWritableFile(database)) return fail(u"The database file is read-only and was not compacted: " + path);
+  if (!fs::is_regular_file(database, ec)) {
+    ErrorText = u"No database file " + Path;
+    return false;
+  }
+  if (!IsWritableFile(database)) {
+    ErrorText = u"The database file is read-only and was not compacted: " + Path;
+    return false;
+  }
   try {
-    TSQLiteDatabase file(path);
+    TSQLiteDatabase file(Path);
     // A damaged file is not compacted: compaction would drop for good what a
     // repair could still read.
     String report = IntegrityReport(file);
-    if (report != u"ok") return fail(u"The database file is damaged and was not compacted:\n" + report);
+    if (report != u"ok") {
+      ErrorText = u"The database file is damaged and was not compacted:\n" + report;
+      return false;
+    }
     // The engine rebuilds the file in place under its exclusive lock, which
     // it holds from the first page read to the last page written: another
     // program's write either lands before it or waits, and the journal puts
     // the file back whole when the rebuild is cut short.
     file.Exec(u"VACUUM");
     report = IntegrityReport(file);
-    if (report != u"ok") return fail(u"The compacted database file is damaged:\n" + report);
-    return true;
+    if (report == u"ok") return true;
+    ErrorText = u"The compacted database file is damaged:\n" + report;
   } catch (const Exception& E) {
-    return fail(E.Message);
+    ErrorText = E.Message;
   }
+  return false;
+}
+
+}  // namespace
+
+bool Tdm::CompactDatabase(const String& Password, String* ErrorText) {
+  (void)Password;  // the database file has no password
+  String path = ADOConnection1->Property(u"Data Source");
+  bool recordOpen = aq_metadata->Active();
+  if (ADOConnection1->Connected()) ADOConnection1->Close();
+  RemoveCompactLeftovers(path);
+  String error;
+  if (CompactFile(path, error)) return true;
+  // The file is as it was: the record that was open is shown again.
+  String reopen;
+  if (recordOpen && !LoadRecord(reopen, CurrentMetaId)) error += u"\n" + reopen;
+  if (ErrorText) *ErrorText = error;
+  return false;
 }

@@ -161,7 +161,8 @@ class Tdm : public TComponent {
   // closed (the next dataset that opens reconnects). A read-only or damaged
   // file is left as it is, and so is the file when compaction fails; the
   // reason (for a damaged file the engine's findings) goes to ErrorText
-  // when it is given. Another program's write waits for the compaction.
+  // when it is given, and the record that was open is opened again.
+  // Another program's write waits for the compaction.
   // The password is accepted for the callers and not used.
   bool CompactDatabase(const String& Password, String* ErrorText = nullptr);
 

@@ -323,6 +323,20 @@ TEST_F(FixtureTest, TheTitleAndTheRecordListChangeTogetherOrNotAtAll) {
   EXPECT_FALSE(Module->ADOConnection1->InTransaction());
 }
 
+TEST_F(FixtureTest, TextThatCannotBeStoredAsItIsIsRefused) {
+  std::vector<std::string> shown;
+  Module->ShowPostError = [&](const String& Text) { shown.push_back(U8(Text)); };
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
+  GoToCode(u"0105");
+  Record()->Edit();
+  Module->aq_metadatacontent->SetText(String(u"摘要") + Char(0xD835));  // half a pair, cut off
+  EXPECT_THROW(Record()->Post(), EDatabaseError);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("unpaired UTF-16 surrogate"), std::string::npos) << shown[0];
+  EXPECT_EQ(Record()->State(), dsEdit);
+  EXPECT_EQ(One("select count(*) from t_metadata where content is not null"), "0");
+}
+
 // ---- Template queries --------------------------------------------------------------
 
 TEST_F(FixtureTest, InsertingATemplateBranch) {
@@ -637,12 +651,15 @@ TEST_F(FixtureTest, CompactionThroughALinkKeepsTheLinkPermissionsAndOwner) {
 
 TEST_F(FixtureTest, AReadOnlyDatabaseIsNotCompacted) {
   LeaveFreePages(*Module, DbPath);
-  Module->ADOConnection1->Close();
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
   fs::permissions(DbPath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   const std::string before = ReadText(DbPath);
   EXPECT_FALSE(Module->CompactDatabase(u"", &Err));
   EXPECT_NE(U8(Err).find("read-only"), std::string::npos) << U8(Err);
   EXPECT_EQ(ReadText(DbPath), before);
+  // The record stays shown, read again from the file.
+  EXPECT_TRUE(Record()->Active());
+  EXPECT_EQ(Record()->RecordCount(), 13);
 }
 
 TEST_F(FixtureTest, ADamagedDatabaseIsNotCompactedAndTheEngineSaysWhy) {
