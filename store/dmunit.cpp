@@ -653,10 +653,6 @@ void RemoveCompactLeftovers(const String& DatabasePath) {
   for (const fs::path& leftover : leftovers) fs::remove(leftover, ec);
 }
 
-}  // namespace
-
-namespace {
-
 // Compacts the database file at Path in place; false with the reason when
 // the file is not compacted.
 bool CompactFile(const String& Path, String& ErrorText) {

@@ -62,6 +62,8 @@ class TADOConnection : public TComponent {
   Integer Execute(const String& CommandText);
 
   // Transactions; nested calls use save points. BeginTrans answers the new level.
+  // The outermost one takes the write lock at once, waiting up to the busy
+  // timeout while another program writes.
   Integer BeginTrans();
   void CommitTrans();
   void RollbackTrans();

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -687,6 +689,30 @@ TEST_F(FixtureTest, ADamagedDatabaseIsNotCompactedAndTheEngineSaysWhy) {
   EXPECT_NE(U8(Err).find("damaged"), std::string::npos) << U8(Err);
   EXPECT_NE(U8(Err).find(findings), std::string::npos) << U8(Err);
   EXPECT_EQ(ReadText(DbPath), before);
+}
+
+TEST_F(FixtureTest, ACompactionCutShortByAFullDiskLeavesTheFileWhole) {
+  LeaveFreePages(*Module, DbPath);
+  ASSERT_TRUE(Module->CreateRecord(Err, false)) << U8(Err);
+  const Rows elements = All("select * from t_metadata order by meta_id, id");
+  const auto size = fs::file_size(DbPath);
+  // No file may grow beyond half the database: the rebuild runs out of room.
+  rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = size / 2;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool compacted = Module->CompactDatabase(u"", &Err);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(compacted);
+  EXPECT_FALSE(Err.empty());
+  EXPECT_EQ(fs::file_size(DbPath), size);
+  EXPECT_EQ(All("select * from t_metadata order by meta_id, id"), elements);
+  EXPECT_EQ(One("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(Record()->RecordCount(), 13);
 }
 
 // A second program on the same file, with its own connection.
