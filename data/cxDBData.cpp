@@ -319,8 +319,10 @@ void TcxDBDataProvider::LoadRecords() {
   TcxValueDefDBReader Reader;
   TcxDataStorage* Storage = C->DataStorage();
   if (Grid) {
+    // A window of the same size is read over (its focus stays where it is
+    // until the refocus below); another size is loaded anew.
     const Integer Count = FDataLink->RecordCount();
-    C->SetRecordCount(0);
+    if (Count != C->GetRecordCount()) C->SetRecordCount(0);
     C->SetRecordCount(Count);
     try {
       for (Integer I = 0; I < Count; ++I) {
@@ -593,6 +595,9 @@ void TcxDBDataProvider::RestorePosition() {
     }
     if (FSavedBof && !DS->Bof()) DS->Prior();
     if (FSavedEof && !DS->Eof()) DS->Next();
+    // A move cut short at an end of the data makes its way back overshoot:
+    // the saved record wins over its place in the window.
+    if (DS->CompareBookmarks(DS->Bookmark(), FSavedBookmark) != 0) DS->SetBookmark(FSavedBookmark);
   } catch (EDatabaseError&) {
   }
 }
@@ -734,6 +739,9 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   TcxDBDataController* C = DBDataController();
   TDataSet* DS = DataSet();
   if (!DS) return;
+  // A pending edit of a record that stays is posted first (it would be lost
+  // with the dataset's cancel below); one of a record that goes goes with it.
+  if (IsEditing() && std::find(AList.begin(), AList.end(), EditingRecordIndex()) == AList.end()) FOwner->PostRecord();
   // Keys of the records first: deleting moves the others.
   std::vector<Variant> Keys;
   std::vector<String> Bookmarks;
@@ -833,7 +841,10 @@ void TcxDBDataProvider::UnlockNotify() {
     DataSet()->EnableControls();
   }
   TcxCustomDataProvider::UnlockNotify();
-  if (!IsNotifyLocked()) RunDeferred();
+  if (IsNotifyLocked()) return;
+  RunDeferred();
+  // The dataset may have moved while its controls were off: the focus follows.
+  FocusMoved(0);
 }
 
 // ---- Data field -----------------------------------------------------------------------
@@ -1594,13 +1605,14 @@ bool TcxDBDataController::MoveDataSetToRecord(Integer ARecordIndex) {
     P->FPendingChange = false;
     return Found;
   }
+  // Without keys the record is found by its distance; a move that falls
+  // short (rows went while the controls were disabled) reached another row.
   const Integer Distance = ARecordIndex - P->CurrentRecordIndex();
-  if (Distance != 0) {
-    TCountGuard Guard(P->FOwnChange);
-    DS->MoveBy(Distance);
-    P->FPendingChange = false;
-  }
-  return true;
+  if (Distance == 0) return true;
+  TCountGuard Guard(P->FOwnChange);
+  const Integer Moved = DS->MoveBy(Distance);
+  P->FPendingChange = false;
+  return Moved == Distance;
 }
 
 Integer TcxDBDataController::GetRecordIndexByDataSetCurrent() {
