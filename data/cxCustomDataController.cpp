@@ -195,10 +195,16 @@ void TcxCustomDataController::InfoUpdated(Word AMask) {
   FChanges |= Flags;
 }
 
+namespace {
+TcxSelectedCount SelectedCountOf(Integer ACount) {
+  return ACount == 0 ? TcxSelectedCount::None : ACount == 1 ? TcxSelectedCount::One : TcxSelectedCount::Several;
+}
+}  // namespace
+
 void TcxCustomDataController::UpdateSelectionBookkeeping() {
-  if (FPrevSelectedClass != 1) return;
+  if (FPrevSelectedCount != TcxSelectedCount::One) return;
   const Integer Count = GetSelectedCount();
-  FPrevSelectedClass = std::min(Count, 2);
+  FPrevSelectedCount = SelectedCountOf(Count);
   FPrevSelectedRow = Count == 1 ? GetSelectedRowIndex(0) : -1;
 }
 
@@ -255,11 +261,11 @@ void TcxCustomDataController::DeliverChanges() {
   if (Flags & dccSelection) {
     const Integer Count = GetSelectedCount();
     const Integer Row = Count == 1 ? GetSelectedRowIndex(0) : -1;
-    if (Count <= 1 && FPrevSelectedClass <= 1)
-      SendNotice(new TcxSelectionChangedInfo(FPrevSelectedClass == 1 ? FPrevSelectedRow : -1, Row));
+    if (Count <= 1 && FPrevSelectedCount != TcxSelectedCount::Several)
+      SendNotice(new TcxSelectionChangedInfo(FPrevSelectedCount == TcxSelectedCount::One ? FPrevSelectedRow : -1, Row));
     else
       SendNotice(new TcxSelectionChangedInfo());
-    FPrevSelectedClass = std::min(Count, 2);
+    FPrevSelectedCount = SelectedCountOf(Count);
     FPrevSelectedRow = Row;
   }
   if (Flags & dccSearch) SendNotice(new TcxSearchChangedInfo());
@@ -269,7 +275,7 @@ void TcxCustomDataController::DeliverChanges() {
     TcxFlagGuard Guard(FInSortingChangedEvent, true);
     OnSortingChanged(this);
   }
-  if ((Flags & dccStructure) && DetailMode() == 2)
+  if ((Flags & dccStructure) && DetailMode() == TcxDetailMode::Clone)
     if (auto* Pattern = dynamic_cast<TcxCustomDataController*>(GetDetailReferenceController()))
       if (Pattern != this) Pattern->RefreshFocusFromSource();
 }
@@ -848,18 +854,19 @@ bool TcxCustomDataController::IsGrouped() const { return FInfo->IsGrouped(); }
 
 // ---- Comparison ---------------------------------------------------------------------------
 
-Integer TcxCustomDataController::CompareModeOf(TcxCustomDataField* AField) const {
+TcxCompareMode TcxCustomDataController::CompareModeOf(TcxCustomDataField* AField) const {
   for (const auto& M : FCompareModes)
     if (M.first == AField) return M.second;
-  return 0;
+  return TcxCompareMode::NotPrepared;
 }
 
 void TcxCustomDataController::PrepareCompare(const std::vector<TcxDataSortInfo>& AEntries) {
   FCompareModes.clear();
-  std::vector<std::pair<TcxCustomDataField*, Integer>> Modes;
+  std::vector<std::pair<TcxCustomDataField*, TcxCompareMode>> Modes;
   for (const auto& E : AEntries) {
-    Integer Mode = -1;
-    if (NeedsValueCompare(E.Field)) Mode = ComparesDisplayText(E.Field) ? 2 : 1;
+    TcxCompareMode Mode = TcxCompareMode::StoredData;
+    if (NeedsValueCompare(E.Field))
+      Mode = ComparesDisplayText(E.Field) ? TcxCompareMode::DisplayTexts : TcxCompareMode::Values;
     Modes.emplace_back(E.Field, Mode);
   }
   FCompareModes = std::move(Modes);
@@ -879,13 +886,13 @@ bool TcxCustomDataController::ComparesDisplayText(TcxCustomDataField* AField) co
 }
 
 bool TcxCustomDataController::NeedsValueCompare(TcxCustomDataField* AField) const {
-  const Integer Mode = CompareModeOf(AField);
-  if (Mode != 0) return Mode > 0;
+  const TcxCompareMode Mode = CompareModeOf(AField);
+  if (Mode != TcxCompareMode::NotPrepared) return Mode != TcxCompareMode::StoredData;
   return StringCompareApplies(AField) || ComparesDisplayText(AField);
 }
 
 Variant TcxCustomDataController::GetGroupValue(Integer ARecordIndex, TcxCustomDataField* AField) {
-  if (CompareModeOf(AField) == 2) return Variant(GetRecordDisplayText(ARecordIndex, AField));
+  if (CompareModeOf(AField) == TcxCompareMode::DisplayTexts) return Variant(GetRecordDisplayText(ARecordIndex, AField));
   return GetRecordValue(ARecordIndex, AField);
 }
 
@@ -967,7 +974,7 @@ void TcxCustomDataController::SetFocusedSelected(bool AValue) {
   if (AValue == FFocusedSelected) return;
   FFocusedSelected = AValue;
   if (GetFocusedRowIndex() != -1) {
-    FPrevSelectedClass = 1;
+    FPrevSelectedCount = TcxSelectedCount::One;
     FPrevSelectedRow = GetFocusedRowIndex();
     Change(dccSelection);
   }
@@ -1569,7 +1576,7 @@ void TcxCustomDataController::RecreateStorage() {
 
 void TcxCustomDataController::StructureChanged() {
   AfterStructureChanged();
-  if (DetailMode() == 2) Change(dccStructure);
+  if (DetailMode() == TcxDetailMode::Clone) Change(dccStructure);
 }
 
 void TcxCustomDataController::RefreshFocusFromSource() {
@@ -1606,9 +1613,9 @@ TcxCustomDataController* TcxCustomDataController::GetMasterDataController() cons
   return dynamic_cast<TcxCustomDataController*>(FMasterRelation->RelationList()->DataController());
 }
 
-Integer TcxCustomDataController::DetailMode() const {
-  if (FMasterRelation) return FMasterRecordIndex >= 0 ? 2 : 1;
-  return FIsPattern ? 1 : 0;
+TcxDetailMode TcxCustomDataController::DetailMode() const {
+  if (FMasterRelation) return FMasterRecordIndex >= 0 ? TcxDetailMode::Clone : TcxDetailMode::Pattern;
+  return FIsPattern ? TcxDetailMode::Pattern : TcxDetailMode::None;
 }
 
 IcxCustomDataController* TcxCustomDataController::GetDetailReferenceController() {
@@ -1619,7 +1626,7 @@ IcxCustomDataController* TcxCustomDataController::GetDetailReferenceController()
 void TcxCustomDataController::SetIsPattern(bool AValue) {
   if (AValue && FMasterRelation && FDataChangeRefCount > 0) throw Exception(u"!");
   if (AValue == FIsPattern) return;
-  const Integer OldMode = DetailMode();
+  const TcxDetailMode OldMode = DetailMode();
   FIsPattern = AValue;
   if (DetailMode() != OldMode && !IsOwnerDestroying()) RecreateStorage();
 }

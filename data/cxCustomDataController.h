@@ -138,6 +138,16 @@ enum : Integer { dceopAppend = 1, dceopDelete = 2, dceopEdit = 4, dceopInsert = 
 // Value kinds of GetItemEditValue / SetItemEditValue.
 enum TcxDataEditValueSource { evsValue, evsText, evsKey };
 
+// What a controller is in a master-detail relation: none, the pattern of a
+// relation's details, or a clone bound to one master record.
+enum class TcxDetailMode { None, Pattern, Clone };
+
+// How many rows were selected when the last selection notice went out.
+enum class TcxSelectedCount { None, One, Several };
+
+// How a field's records are compared during one sort pass.
+enum class TcxCompareMode { NotPrepared, StoredData, Values, DisplayTexts };
+
 // ---- Events -----------------------------------------------------------------------------
 
 using TcxDataControllerCompareEvent =
@@ -306,9 +316,8 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   Integer GetMasterRecordIndex() const { return FMasterRecordIndex; }
   TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
   virtual bool IsDetailMode() const { return FMasterRelation != nullptr; }
-  // 0 none, 1 pattern, 2 clone bound to one master record.
-  Integer DetailMode() const;
-  bool IsPattern() const { return DetailMode() == 1; }
+  TcxDetailMode DetailMode() const;
+  bool IsPattern() const { return DetailMode() == TcxDetailMode::Pattern; }
   // Raises "!" on a detail controller that already has data-change references.
   void SetIsPattern(bool AValue);
   Integer DataChangeRefCount() const { return FDataChangeRefCount; }
@@ -700,12 +709,11 @@ protected:
   Integer FChangeHandlingLock = 0;
   Integer FLocateCount = 0;
 
-  // Previous selection for the selection notice: class 0, 1 or 2 (more).
-  Integer FPrevSelectedClass = 0;
+  // Previous selection for the selection notice.
+  TcxSelectedCount FPrevSelectedCount = TcxSelectedCount::None;
   Integer FPrevSelectedRow = -1;
 
-  // Compare modes prepared for a sort pass, by field: 2 display texts,
-  // 1 values, -1 stored data (0: not prepared).
-  std::vector<std::pair<TcxCustomDataField*, Integer>> FCompareModes;
-  Integer CompareModeOf(TcxCustomDataField* AField) const;
+  // Compare modes prepared for a sort pass, by field.
+  std::vector<std::pair<TcxCustomDataField*, TcxCompareMode>> FCompareModes;
+  TcxCompareMode CompareModeOf(TcxCustomDataField* AField) const;
 };

@@ -918,11 +918,11 @@ void TcxDBDataField::ClearFields() {
   }
 }
 
-bool TcxDBDataField::CanModify(Integer AKind) const {
+bool TcxDBDataField::CanModify(TcxDataEditValueSource AKind) const {
   if (IsLookup()) {
-    if (AKind != 2) return false;
+    if (AKind != evsKey) return false;
     for (TcxDBDataField* F : FFields)
-      if (!F->CanModify(0)) return false;
+      if (!F->CanModify(evsValue)) return false;
     return LookupKeyFieldsModifiable(FField);
   }
   if (!FFields.empty()) {
@@ -930,7 +930,7 @@ bool TcxDBDataField::CanModify(Integer AKind) const {
       if (!F->CanModify(AKind)) return false;
     return true;
   }
-  return FieldCanBeEdited(GetField(), AKind == 0);
+  return FieldCanBeEdited(GetField(), AKind == evsValue);
 }
 
 Variant TcxDBDataField::DataSetValue() const {
@@ -1716,7 +1716,7 @@ void TcxDBDataController::DetailsRecordDeleted(Integer ARecordIndex) {
 
 bool TcxDBDataController::GetCanModifyItem(Integer AItemIndex) {
   TcxDBDataField* F = GetItemDBField(AItemIndex);
-  return F && F->GetField() && F->CanModify(0);
+  return F && F->GetField() && F->CanModify(evsValue);
 }
 
 bool TcxDBDataController::GridModeLocateByText(const String& AText, bool AForward, bool ANext) {

@@ -240,8 +240,7 @@ class TcxDBDataField : public TcxCustomDataField {
   bool IsLookup() const;
   // Every field it names is found in the dataset.
   bool IsBound() const;
-  // Kind 0 value, 1 text, 2 lookup key.
-  bool CanModify(Integer AKind) const;
+  bool CanModify(TcxDataEditValueSource AKind) const;
   // Value of the current row of the dataset (sub-fields: a variant array).
   Variant DataSetValue() const;
 

@@ -71,8 +71,8 @@ TEST_F(DetailTest, APatternIsTheDetailControllerOfItsRelation) {
   EXPECT_EQ(Pattern.GetMasterRelation(), Relation);
   EXPECT_EQ(Pattern.GetMasterRecordIndex(), -1);
   EXPECT_TRUE(Pattern.IsDetailMode());
-  EXPECT_EQ(Pattern.DetailMode(), 1);
-  EXPECT_EQ(Master.DetailMode(), 0);
+  EXPECT_EQ(Pattern.DetailMode(), TcxDetailMode::Pattern);
+  EXPECT_EQ(Master.DetailMode(), TcxDetailMode::None);
   ASSERT_NE(Master.Relations()->DetailField(), nullptr);
   EXPECT_TRUE(Master.Relations()->DetailField()->IsInternal());
   EXPECT_EQ(Master.GetItemCount(), 1);  // the detail field is no item
@@ -105,7 +105,7 @@ TEST_F(DetailTest, ClonesFollowTheirMasterRecords) {
   EXPECT_EQ(Master.GetDetailLinkObject(2, 0), Link);  // made once
   auto* Clone = static_cast<TDetailLink*>(Link)->Detail;
   EXPECT_EQ(Clone->GetMasterRecordIndex(), 2);
-  EXPECT_EQ(Clone->DetailMode(), 2);
+  EXPECT_EQ(Clone->DetailMode(), TcxDetailMode::Clone);
   EXPECT_EQ(Master.GetDetailLinkObject(2, 1), nullptr);  // no such relation
 
   Master.DeleteRecord(0);
