@@ -21,39 +21,38 @@ TcxSelectionChangedInfo::TcxSelectionChangedInfo(Integer ARow1, Integer ARow2) {
 // ---- Creation ----------------------------------------------------------------------------
 
 TcxCustomDataController::TcxCustomDataController(TComponent* AOwner) : FOwner(AOwner) {
-  FDataStorage = new TcxDataStorage();
+  FDataStorage = std::make_unique<TcxDataStorage>();
   FDataStorage->OnClearInternalRecords = TNotifyEvent(this, &TcxCustomDataController::StorageReset);
-  FGroups = new TcxDataControllerGroups(this);
-  FFields = new TcxCustomDataFieldList(static_cast<IcxCustomDataController*>(this));
-  FFilterList = new TcxDataFilterList;
-  FFilter = new TcxDataFilterCriteria(this);
-  FSearch = new TcxDataControllerSearch(this);
-  FSummary = new TcxDataSummary(this);
-  FProvider = new TcxCustomDataProvider(this);
-  FInfo = new TcxCustomDataControllerInfo(this);
+  FGroups = std::make_unique<TcxDataControllerGroups>(this);
+  FFields = std::make_unique<TcxCustomDataFieldList>(static_cast<IcxCustomDataController*>(this));
+  FFilterList = std::make_unique<TcxDataFilterList>();
+  FFilter = std::make_unique<TcxDataFilterCriteria>(this);
+  FSearch = std::make_unique<TcxDataControllerSearch>(this);
+  FSummary = std::make_unique<TcxDataSummary>(this);
+  FProvider = std::make_unique<TcxCustomDataProvider>(this);
+  FInfo = std::make_unique<TcxCustomDataControllerInfo>(this);
   SettleRecordIDs();
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
   FDestroying = true;
-  delete FSaveObject;
-  FSaveObject = nullptr;
+  FSaveObject.reset();
   // A pattern leaves its relation; a clone's relation may be gone already
   // (its master frees it before the detail objects that hold the clone).
   if (FMasterRelation && FMasterRecordIndex < 0 && FMasterRelation->DetailDataController() == this)
     FMasterRelation->SetDetailDataController(nullptr);
   FMasterRelation = nullptr;
-  FreeAndNil(FRelations);
-  FreeAndNil(FInfo);
-  FreeAndNil(FSummary);
-  FreeAndNil(FFilter);
-  FreeAndNil(FFilterList);
-  FreeAndNil(FProvider);
+  FRelations.reset();
+  FInfo.reset();
+  FSummary.reset();
+  FFilter.reset();
+  FFilterList.reset();
+  FProvider.reset();
   FDataStorage->Reset(false);
-  FreeAndNil(FFields);
-  FreeAndNil(FDataStorage);
-  FreeAndNil(FSearch);
-  FreeAndNil(FGroups);
+  FFields.reset();
+  FDataStorage.reset();
+  FSearch.reset();
+  FGroups.reset();
 }
 
 void TcxCustomDataController::Assign(TPersistent* ASource) {
@@ -64,8 +63,8 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
   }
   TcxUpdateBracket Bracket(this);
   SetOptions(Source->FOptions);
-  FFilter->Assign(Source->FFilter);
-  FSummary->Assign(Source->FSummary);
+  FFilter->Assign(Source->Filter());
+  FSummary->Assign(Source->Summary());
   OnAfterCancel = Source->OnAfterCancel;
   OnAfterDelete = Source->OnAfterDelete;
   OnAfterInsert = Source->OnAfterInsert;
@@ -90,17 +89,13 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
 TClass TcxCustomDataController::SummaryClass() const { return TcxDataSummary::StaticClass(); }
 
 void TcxCustomDataController::RecreateProvider() {
-  TcxCustomDataProvider* Provider = ProviderClass()->Create(this);
-  delete FProvider;
-  FProvider = Provider;
+  FProvider.reset(ProviderClass()->Create(this));
 }
 
 void TcxCustomDataController::RecreateSummary() {
   auto* Meta = dynamic_cast<TcxDataSummaryClass>(SummaryClass());
   if (!Meta) throw EInvalidOperation(u"Not a summary class");
-  TcxDataSummary* Summary = Meta->Create(this);
-  delete FSummary;
-  FSummary = Summary;
+  FSummary.reset(Meta->Create(this));
 }
 
 TcxDataFilterCriteria* TcxCustomDataController::CreateFilter() {
@@ -386,7 +381,7 @@ void TcxCustomDataController::CheckItemRange(Integer AItemIndex) const {
   if (AItemIndex < 0 || AItemIndex >= GetItemCount()) cxDataControllerError(cxSDataItemIndexError);
 }
 
-TcxCustomDataField* TcxCustomDataController::CreateField() { return new TcxCustomDataField(FFields); }
+TcxCustomDataField* TcxCustomDataController::CreateField() { return new TcxCustomDataField(FFields.get()); }
 
 TcxCustomDataField* TcxCustomDataController::AddItemField(TObject* AItem) {
   if (FFields->FindByItem(AItem)) cxDataControllerError(cxSDataItemExistError);
@@ -1389,16 +1384,14 @@ void TcxCustomDataController::CheckBookmarkValid() {
 void TcxCustomDataController::BeginFullUpdate() {
   if (FFullUpdateCount++ > 0) return;
   BeginUpdate();
-  delete FSaveObject;
-  FSaveObject = new TcxSaveObject;
+  FSaveObject = std::make_unique<TcxSaveObject>();
   FSaveObject->Save(this);
 }
 
 void TcxCustomDataController::EndFullUpdate() {
   if (FFullUpdateCount == 0) return;
   if (--FFullUpdateCount > 0) return;
-  std::unique_ptr<TcxSaveObject> Saved(FSaveObject);
-  FSaveObject = nullptr;
+  const std::unique_ptr<TcxSaveObject> Saved = std::move(FSaveObject);
   // The deferred storage work runs with the last EndUpdate; the saved state
   // is looked up in the records as they are then.
   EndUpdate();
@@ -1604,8 +1597,8 @@ Integer TcxCustomDataController::GetSyncFocusedRecordIndex() {
 // ---- Master-detail -------------------------------------------------------------------------------
 
 TcxCustomDataRelationList* TcxCustomDataController::Relations() {
-  if (!FRelations) FRelations = new TcxCustomDataRelationList(this);
-  return FRelations;
+  if (!FRelations) FRelations = std::make_unique<TcxCustomDataRelationList>(this);
+  return FRelations.get();
 }
 
 TcxCustomDataController* TcxCustomDataController::GetMasterDataController() const {
@@ -1671,7 +1664,7 @@ void TcxCustomDataController::DetailsChanged() {
 }
 
 void TcxCustomDataController::RelationChanged(TcxCustomDataRelation* ARelation) {
-  if (!ARelation || ARelation->RelationList() == FRelations) {
+  if (!ARelation || ARelation->RelationList() == FRelations.get()) {
     ResetDetails();
     return;
   }

@@ -10,6 +10,7 @@
 // position (index into the filtered and sorted list) and row index (visible
 // group and data rows; -1 means none).
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/cxCustomData.h"
@@ -178,19 +179,19 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void Assign(TPersistent* ASource) override;
 
   // ---- Parts ----
-  TcxDataStorage* DataStorage() const { return FDataStorage; }
-  TcxCustomDataFieldList* Fields() const { return FFields; }
-  TcxCustomDataProvider* Provider() const { return FProvider; }
-  TcxCustomDataControllerInfo* DataControllerInfo() const { return FInfo; }
-  TcxDataControllerGroups* Groups() const { return FGroups; }
-  TcxDataFilterCriteria* Filter() const { return FFilter; }
-  TcxDataSummary* Summary() const { return FSummary; }
-  TcxDataControllerSearch* Search() const { return FSearch; }
+  TcxDataStorage* DataStorage() const { return FDataStorage.get(); }
+  TcxCustomDataFieldList* Fields() const { return FFields.get(); }
+  TcxCustomDataProvider* Provider() const { return FProvider.get(); }
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FInfo.get(); }
+  TcxDataControllerGroups* Groups() const { return FGroups.get(); }
+  TcxDataFilterCriteria* Filter() const { return FFilter.get(); }
+  TcxDataSummary* Summary() const { return FSummary.get(); }
+  TcxDataControllerSearch* Search() const { return FSearch.get(); }
   // An extra criteria, freed with the controller (or by the caller).
   virtual TcxDataFilterCriteria* CreateFilter();
   void RemoveExtraFilter(TcxDataFilterCriteria* ACriteria);
   // The extra criteria made by CreateFilter.
-  TcxDataFilterList* FilterList() const { return FFilterList; }
+  TcxDataFilterList* FilterList() const { return FFilterList.get(); }
   // The classes of the provider and the summary. A constructor cannot reach
   // a subclass's answers, so a subclass that answers other classes calls
   // RecreateProvider / RecreateSummary from its own constructor.
@@ -205,7 +206,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void SetMultiSelect(bool AValue);
 
   // ---- Bookkeeping callbacks (IcxCustomDataController) ----
-  TcxDataStorage* GetDataStorage() override { return FDataStorage; }
+  TcxDataStorage* GetDataStorage() override { return FDataStorage.get(); }
   bool IsProviderNotifyLocked() override { return FProvider && FProvider->IsNotifyLocked(); }
   void FieldRemoved(TcxCustomDataField* AField) override;
   TcxCustomDataField* CreateInternalField() override;
@@ -215,7 +216,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool OwnsRecords() override;
   void ProviderRequestReload(bool AFlag) override { FProvider->RequestReload(AFlag); }
   IcxCustomDataController* GetDetailReferenceController() override;
-  TcxCustomDataRelationList* GetRelationsIfAny() override { return FRelations; }
+  TcxCustomDataRelationList* GetRelationsIfAny() override { return FRelations.get(); }
   Integer GetDefaultActiveRelationIndex() override { return 0; }
   // The detail controller of a link object made by CreateDetailLinkObject
   // (nullptr in the base).
@@ -634,15 +635,25 @@ protected:
   TcxDetailObject* DetailObjectOf(Integer ARecordIndex);
 
   TComponent* FOwner;
-  TcxDataStorage* FDataStorage = nullptr;
-  TcxDataControllerGroups* FGroups = nullptr;
-  TcxCustomDataFieldList* FFields = nullptr;
-  TcxDataFilterList* FFilterList = nullptr;
-  TcxDataFilterCriteria* FFilter = nullptr;
-  TcxDataControllerSearch* FSearch = nullptr;
-  TcxDataSummary* FSummary = nullptr;
-  TcxCustomDataProvider* FProvider = nullptr;
-  TcxCustomDataControllerInfo* FInfo = nullptr;
+  // Owned parts, declared in reverse order of destruction. The destructor
+  // frees them one by one (each pointer is cleared before its part goes, as
+  // callbacks during destruction test it): first what reads the records,
+  // the provider last of these as it releases its saved record; then the
+  // records' values while the fields that describe them still exist; then
+  // the fields, the storage, the search and the groups.
+  std::unique_ptr<TcxDataControllerGroups> FGroups;
+  std::unique_ptr<TcxDataControllerSearch> FSearch;
+  std::unique_ptr<TcxDataStorage> FDataStorage;
+  std::unique_ptr<TcxCustomDataFieldList> FFields;
+  std::unique_ptr<TcxCustomDataProvider> FProvider;
+  std::unique_ptr<TcxDataFilterList> FFilterList;
+  std::unique_ptr<TcxDataFilterCriteria> FFilter;
+  std::unique_ptr<TcxDataSummary> FSummary;
+  std::unique_ptr<TcxCustomDataControllerInfo> FInfo;
+  // Made on first use.
+  std::unique_ptr<TcxCustomDataRelationList> FRelations;
+  // Held between BeginFullUpdate and EndFullUpdate.
+  std::unique_ptr<TcxSaveObject> FSaveObject;
 
   struct TListener {
     TObject* Owner;
@@ -662,8 +673,6 @@ protected:
   bool FNewItemRowFocused = false;
   bool FNewItemRowInUse = false;
   TcxCustomDataField* FIncrementalFilterField = nullptr;
-  TcxSaveObject* FSaveObject = nullptr;
-  TcxCustomDataRelationList* FRelations = nullptr;
   TcxCustomDataRelation* FMasterRelation = nullptr;
   Integer FMasterRecordIndex = -1;
   bool FIsPattern = false;

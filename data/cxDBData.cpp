@@ -182,14 +182,14 @@ void TcxDBDataLink::UpdateData() {
 // ---- Provider ------------------------------------------------------------------------------
 
 TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* AOwner) : TcxCustomDataProvider(AOwner) {
-  FDataLink = new TcxDBDataLink(this);
+  FDataLink = std::make_unique<TcxDBDataLink>(this);
   if (!ProviderList()) ProviderList() = new std::vector<TcxDBDataProvider*>();
   ProviderList()->push_back(this);
 }
 
 TcxDBDataProvider::~TcxDBDataProvider() {
   FDataLink->SetDataSource(nullptr);
-  delete FDataLink;
+  FDataLink.reset();
   auto& L = *ProviderList();
   L.erase(std::remove(L.begin(), L.end(), this), L.end());
   for (TcxDBDataProvider* P : L) P->FWaiting.erase(std::remove(P->FWaiting.begin(), P->FWaiting.end(), this), P->FWaiting.end());
@@ -1318,11 +1318,10 @@ void TcxDBFieldNotifier::Notification(TComponent* AComponent, TOperation Operati
 }
 
 TcxDBDataController::TcxDBDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {
-  FFieldNotifier = new TcxDBFieldNotifier(this);
-  FDataModeController = new TcxDBDataModeController(this);
-  FDBSelection = new TcxDBDataSelection(this);
-  delete FFilter;
-  FFilter = new TcxDBDataFilterCriteria(this);
+  FFieldNotifier = std::make_unique<TcxDBFieldNotifier>(this);
+  FDataModeController = std::make_unique<TcxDBDataModeController>(this);
+  FDBSelection = std::make_unique<TcxDBDataSelection>(this);
+  FFilter = std::make_unique<TcxDBDataFilterCriteria>(this);
   RecreateProvider();
 }
 
@@ -1336,23 +1335,22 @@ void TcxDBDataController::RecreateStorage() {
 TcxDBDataController::~TcxDBDataController() {
   FDestroying = true;
   if (FProvider) GetDBProvider()->DataLink()->SetDataSource(nullptr);
-  delete FDBSelection;
-  delete FDataModeController;
-  delete FFieldNotifier;
-  FFieldNotifier = nullptr;
+  FDBSelection.reset();
+  FDataModeController.reset();
+  FFieldNotifier.reset();
 }
 
-TcxDBDataFilterCriteria* TcxDBDataController::DBFilter() const { return static_cast<TcxDBDataFilterCriteria*>(FFilter); }
+TcxDBDataFilterCriteria* TcxDBDataController::DBFilter() const { return static_cast<TcxDBDataFilterCriteria*>(FFilter.get()); }
 
 TObject* TcxDBDataController::GetItem(Integer AIndex) const { return inherited::GetItemField(AIndex)->Item(); }
 
-TcxCustomDataField* TcxDBDataController::CreateField() { return new TcxDBDataField(FFields); }
+TcxCustomDataField* TcxDBDataController::CreateField() { return new TcxDBDataField(FFields.get()); }
 
 void TcxDBDataController::Assign(TPersistent* ASource) {
   inherited::Assign(ASource);
   auto* Source = dynamic_cast<TcxDBDataController*>(ASource);
   if (!Source) return;
-  FDataModeController->Assign(Source->FDataModeController);
+  FDataModeController->Assign(Source->DataModeController());
   SetDataSource(Source->GetDataSource());
   SetKeyFieldNames(Source->FKeyFieldNames);
   SetDetailKeyFieldNames(Source->FDetailKeyFieldNames);
@@ -1429,7 +1427,7 @@ void TcxDBDataController::BindField(TcxDBDataField* AField, const String& AField
   }
   AField->FField = nullptr;
   AField->SetField(Field);
-  if (Field && FFieldNotifier) Field->FreeNotification(FFieldNotifier);
+  if (Field && FFieldNotifier) Field->FreeNotification(FFieldNotifier.get());
   if (Field && Field->Lookup()) {
     std::vector<String> Keys;
     SplitFieldNames(Field->KeyFields(), Keys);
