@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/db/adodb.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/data/datacontroller_test_double.h"
 
 namespace {
 
@@ -359,30 +361,19 @@ TEST_F(DBDataTest, ChangesMadeThroughTheDataSetReachTheController) {
 
 // ---- Smart refresh and positions ------------------------------------------------------------
 
-namespace {
-// Counts the total reloads of a controller.
-class TTotalCounter : public TObject {
-public:
-  Integer Totals = 0;
-  void Handle(TcxUpdateControlInfo* AInfo) {
-    if (auto* D = dynamic_cast<TcxDataChangedInfo*>(AInfo))
-      if (D->Kind == dcTotal) ++Totals;
-  }
-};
-}  // namespace
-
 TEST_F(DBDataTest, SmartRefreshRereadsOnlyThePostedRecord) {
   auto& B = Bind(ItemSql, {u"id", u"name"});
   B.Query->Open();
   B.Controller->SetKeyFieldNames(u"id");
   B.Controller->DataModeController()->SetSmartRefresh(true);
-  TTotalCounter Counter;
-  B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Counter, &TTotalCounter::Handle);
+  TNoticeRecorder Notices;
+  B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TNoticeRecorder::Handle);
+  const std::string Total = "data(" + std::to_string(dcTotal) + ",";
   B.Controller->FocusRecord(3);
   B.Controller->Edit();
   B.Controller->SetItemEditValue(1, Variant(String(u"DELTA")));
   B.Controller->PostRecord();
-  EXPECT_EQ(Counter.Totals, 0);
+  EXPECT_EQ(Notices.Only(Total).size(), 0u);
   EXPECT_EQ(B.Text(3, 1), "DELTA");
   EXPECT_EQ(B.Controller->GetFocusedRecordIndex(), 3);
   EXPECT_EQ(Db.Value("SELECT name FROM item WHERE id = 4"), "DELTA");
@@ -392,7 +383,7 @@ TEST_F(DBDataTest, SmartRefreshRereadsOnlyThePostedRecord) {
   B.Controller->Edit();
   B.Controller->SetItemEditValue(1, Variant(String(u"delta")));
   B.Controller->PostRecord();
-  EXPECT_GE(Counter.Totals, 1);
+  EXPECT_GE(Notices.Only(Total).size(), 1u);
   EXPECT_EQ(B.Text(3, 1), "delta");
   B.Controller->OnUpdateControl = {};
 }
@@ -820,16 +811,6 @@ TEST_F(DBDataTest, RecordIdIsTheKeyValueAndBoundItemsKeepTheTypeOfTheirField) {
 // ---- Pending edits, deletes and the controls bracket ------------------------------------------
 
 namespace {
-// The focus notices of a controller as "previous->focused" record indexes.
-class TFocusNotices : public TObject {
-public:
-  std::vector<std::string> Seen;
-  void Handle(TcxUpdateControlInfo* AInfo) {
-    if (auto* F = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
-      Seen.push_back(std::to_string(F->PrevFocusedRecordIndex) + "->" + std::to_string(F->FocusedRecordIndex));
-  }
-};
-
 enum class TMode { Plain, Keys, SmartRefresh, Grid };
 
 const char* ModeName(TMode AMode) {
@@ -885,21 +866,36 @@ TEST_F(DBDataTest, DeletingASelectionPostsThePendingEditOfAnotherRow) {
   }
 }
 
-TEST_F(DBDataTest, AnEditOfARowThatWentUnseenIsNotWrittenIntoItsNeighbour) {
+TEST_F(DBDataTest, ARowThatWentUnseenIsNeitherEditedNorDeletedInItsNeighbour) {
   // The last row goes while the dataset's controls are off: the controller
   // still shows it, and moving there without keys falls short by one row.
-  auto& B = Bind(ItemSql, {u"id", u"name"});
-  B.Query->Open();
-  B.Controller->FocusRecord(4);
-  B.Query->DisableControls();
-  B.Query->Delete();
-  B.Controller->Edit();
-  EXPECT_NE(B.Query->State(), dsEdit);
-  EXPECT_FALSE(B.Controller->SetItemEditValue(1, Variant(String(u"changed"))));
-  B.Controller->PostRecord();
-  B.Query->EnableControls();
-  EXPECT_EQ(Db.Value(NamesInDatabase), "alpha,beta,gamma,delta");
-  EXPECT_EQ(B.Controller->GetRecordCount(), 4);
+  struct {
+    const char* Name;
+    std::function<void(TcxDBDataController&)> Act;
+  } const Cases[] = {
+      {"edit",
+       [](TcxDBDataController& C) {
+         C.Edit();
+         EXPECT_FALSE(C.SetItemEditValue(1, Variant(String(u"changed"))));
+         C.PostRecord();
+       }},
+      {"delete", [](TcxDBDataController& C) { C.DeleteFocused(); }},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    B.Query->Open();
+    B.Controller->FocusRecord(4);
+    B.Query->DisableControls();
+    B.Query->Delete();
+    Case.Act(*B.Controller);
+    EXPECT_EQ(B.Query->State(), dsBrowse);
+    B.Query->EnableControls();
+    EXPECT_EQ(Local.Value(NamesInDatabase), "alpha,beta,gamma,delta");
+    EXPECT_EQ(B.Controller->GetRecordCount(), 4);
+  }
 }
 
 TEST_F(DBDataTest, RestoringAPositionAfterDeletesInGridModeLandsOnTheSavedRecord) {
@@ -936,14 +932,14 @@ TEST_F(DBDataTest, TheControlsBracketEndsWithOneFocusNotice) {
       TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
       SetMode(B, Mode);
       B.Query->Open();
-      TFocusNotices Notices;
-      B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TFocusNotices::Handle);
+      TNoticeRecorder Notices;
+      B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TNoticeRecorder::Handle);
       TcxDBDataProvider* P = B.Controller->GetDBProvider();
       if (Bracket == TBracket::Controls) B.Query->DisableControls(); else P->LockNotify();
       B.Query->Next();
       B.Query->Next();
       if (Bracket == TBracket::Controls) B.Query->EnableControls(); else P->UnlockNotify();
-      EXPECT_EQ(Notices.Seen, std::vector<std::string>{"0->2"});
+      EXPECT_EQ(Notices.Only("focus("), std::vector<std::string>{"focus(0->2)"});
       EXPECT_EQ(B.FocusedText(1), "gamma");
 
       // An edit posted inside the bracket: the focus follows the dataset once.
@@ -954,7 +950,7 @@ TEST_F(DBDataTest, TheControlsBracketEndsWithOneFocusNotice) {
       B.Query->FieldByName(u"name")->SetAsString(u"ALPHA");
       B.Query->Post();
       B.Query->EnableControls();
-      EXPECT_EQ(Notices.Seen, std::vector<std::string>{"2->0"});
+      EXPECT_EQ(Notices.Only("focus("), std::vector<std::string>{"focus(2->0)"});
       EXPECT_EQ(B.FocusedText(1), "ALPHA");
       B.Controller->OnUpdateControl = {};
     }

@@ -10,16 +10,6 @@ namespace {
 
 using Ints = std::vector<Integer>;
 
-TcxValueTypeClass IntType() { return TcxIntegerValueType::StaticClass(); }
-
-// The link object of one master record: it owns the clone made for it.
-class TDetailLink : public TObject {
-  KORVANE_CLASS(TDetailLink, TObject)
-  explicit TDetailLink(TTestControlDataController* ADetail) : Detail(ADetail) {}
-  ~TDetailLink() override { delete Detail; }
-  TTestControlDataController* Detail;
-};
-
 // Makes a clone per master record and relation; item 0 is the key.
 class TMasterController : public TTestControlDataController {
 public:
@@ -29,10 +19,7 @@ public:
     Clone->SetMasterRelation(ARelation, ARecordIndex);
     return new TDetailLink(Clone);
   }
-  TcxCustomDataController* GetDetailDataController(TObject* ALink) override {
-    auto* Link = dynamic_cast<TDetailLink*>(ALink);
-    return Link ? Link->Detail : nullptr;
-  }
+  TcxCustomDataController* GetDetailDataController(TObject* ALink) override { return TDetailLink::DetailOf(ALink); }
   void GetKeyFields(std::vector<TcxCustomDataField*>& AList) override { AList.push_back(GetItemField(0)); }
 };
 
