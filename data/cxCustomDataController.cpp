@@ -217,7 +217,7 @@ void TcxCustomDataController::DeliverChanges() {
   const Word Flags = FChanges;
   FChanges = 0;
   if (Flags & dccData) {
-    Byte Kind = FDataChangePending ? FPendingKind : Byte(dcTotal);
+    TcxDataChangeKind Kind = FDataChangePending ? FPendingKind : dcTotal;
     Integer Item = FDataChangePending ? FPendingItem : -1;
     Integer Record = FDataChangePending ? FPendingRecord : cxNoRecordIndex;
     if (Kind == dcValue && Item == -1) Kind = dcRecord;
@@ -280,7 +280,7 @@ void TcxCustomDataController::DeliverChanges() {
 // named record) a full change, and a record added stays "added" when its
 // values change afterwards.
 void TcxCustomDataController::DataChanged(Integer AKind, Integer AItemIndex, Integer ARecordIndex) {
-  Byte Kind = Byte(std::clamp<Integer>(AKind, dcValue, dcTotal));
+  TcxDataChangeKind Kind = TcxDataChangeKind(std::clamp<Integer>(AKind, dcValue, dcTotal));
   if (Kind == dcValue && AItemIndex == -1) Kind = dcRecord;
   if (!FDataChangePending) {
     FDataChangePending = true;

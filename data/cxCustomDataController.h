@@ -37,15 +37,15 @@ class TcxUpdateControlInfo : public TObject {
   KORVANE_CLASS(TcxUpdateControlInfo, TObject)
 };
 
-// Data-change kinds.
-enum : Byte { dcValue = 0, dcRecord = 1, dcAdded = 2, dcDeleted = 3, dcTotal = 4 };
+// Data-change kinds, from the narrowest to the widest.
+enum TcxDataChangeKind : Byte { dcValue = 0, dcRecord = 1, dcAdded = 2, dcDeleted = 3, dcTotal = 4 };
 
 // The record index is cxNoRecordIndex when the change names no record.
 class TcxDataChangedInfo : public TcxUpdateControlInfo {
   KORVANE_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
-  TcxDataChangedInfo(Byte AKind, Integer AItemIndex, Integer ARecordIndex)
+  TcxDataChangedInfo(TcxDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex)
       : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
-  Byte Kind;
+  TcxDataChangeKind Kind;
   Integer ItemIndex;
   Integer RecordIndex;
 };
@@ -688,7 +688,7 @@ protected:
   bool FInFocusDetails = false;
   Integer FGridModeNotifyLock = 0;
   // The data change being delivered (read by DoDataChanged).
-  Byte FDeliveredKind = dcTotal;
+  TcxDataChangeKind FDeliveredKind = dcTotal;
   Integer FDeliveredItem = -1;
   Integer FDeliveredRecord = cxNoRecordIndex;
   String FIncrementalFilterText;
@@ -700,7 +700,7 @@ protected:
 
   Word FChanges = 0;
   bool FDataChangePending = false;
-  Byte FPendingKind = dcTotal;
+  TcxDataChangeKind FPendingKind = dcTotal;
   Integer FPendingItem = -1;
   Integer FPendingRecord = cxNoRecordIndex;
 
