@@ -739,8 +739,8 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   TcxDBDataController* C = DBDataController();
   TDataSet* DS = DataSet();
   if (!DS) return;
-  // A pending edit of a record that stays is posted first (it would be lost
-  // with the dataset's cancel below); one of a record that goes goes with it.
+  // A pending edit of a record that stays is posted first (the dataset's
+  // cancel below would lose it); an edit of a record being deleted is dropped.
   if (IsEditing() && std::find(AList.begin(), AList.end(), EditingRecordIndex()) == AList.end()) FOwner->PostRecord();
   // Keys of the records first: deleting moves the others.
   std::vector<Variant> Keys;
