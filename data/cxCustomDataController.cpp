@@ -21,39 +21,38 @@ TcxSelectionChangedInfo::TcxSelectionChangedInfo(Integer ARow1, Integer ARow2) {
 // ---- Creation ----------------------------------------------------------------------------
 
 TcxCustomDataController::TcxCustomDataController(TComponent* AOwner) : FOwner(AOwner) {
-  FDataStorage = new TcxDataStorage();
+  FDataStorage = std::make_unique<TcxDataStorage>();
   FDataStorage->OnClearInternalRecords = TNotifyEvent(this, &TcxCustomDataController::StorageReset);
-  FGroups = new TcxDataControllerGroups(this);
-  FFields = new TcxCustomDataFieldList(static_cast<IcxCustomDataController*>(this));
-  FFilterList = new TcxDataFilterList;
-  FFilter = new TcxDataFilterCriteria(this);
-  FSearch = new TcxDataControllerSearch(this);
-  FSummary = new TcxDataSummary(this);
-  FProvider = new TcxCustomDataProvider(this);
-  FInfo = new TcxCustomDataControllerInfo(this);
+  FGroups = std::make_unique<TcxDataControllerGroups>(this);
+  FFields = std::make_unique<TcxCustomDataFieldList>(static_cast<IcxCustomDataController*>(this));
+  FFilterList = std::make_unique<TcxDataFilterList>();
+  FFilter = std::make_unique<TcxDataFilterCriteria>(this);
+  FSearch = std::make_unique<TcxDataControllerSearch>(this);
+  FSummary = std::make_unique<TcxDataSummary>(this);
+  FProvider = std::make_unique<TcxCustomDataProvider>(this);
+  FInfo = std::make_unique<TcxCustomDataControllerInfo>(this);
   SettleRecordIDs();
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
   FDestroying = true;
-  delete FSaveObject;
-  FSaveObject = nullptr;
+  FSaveObject.reset();
   // A pattern leaves its relation; a clone's relation may be gone already
   // (its master frees it before the detail objects that hold the clone).
   if (FMasterRelation && FMasterRecordIndex < 0 && FMasterRelation->DetailDataController() == this)
     FMasterRelation->SetDetailDataController(nullptr);
   FMasterRelation = nullptr;
-  FreeAndNil(FRelations);
-  FreeAndNil(FInfo);
-  FreeAndNil(FSummary);
-  FreeAndNil(FFilter);
-  FreeAndNil(FFilterList);
-  FreeAndNil(FProvider);
+  FRelations.reset();
+  FInfo.reset();
+  FSummary.reset();
+  FFilter.reset();
+  FFilterList.reset();
+  FProvider.reset();
   FDataStorage->Reset(false);
-  FreeAndNil(FFields);
-  FreeAndNil(FDataStorage);
-  FreeAndNil(FSearch);
-  FreeAndNil(FGroups);
+  FFields.reset();
+  FDataStorage.reset();
+  FSearch.reset();
+  FGroups.reset();
 }
 
 void TcxCustomDataController::Assign(TPersistent* ASource) {
@@ -64,8 +63,8 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
   }
   TcxUpdateBracket Bracket(this);
   SetOptions(Source->FOptions);
-  FFilter->Assign(Source->FFilter);
-  FSummary->Assign(Source->FSummary);
+  FFilter->Assign(Source->Filter());
+  FSummary->Assign(Source->Summary());
   OnAfterCancel = Source->OnAfterCancel;
   OnAfterDelete = Source->OnAfterDelete;
   OnAfterInsert = Source->OnAfterInsert;
@@ -90,17 +89,13 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
 TClass TcxCustomDataController::SummaryClass() const { return TcxDataSummary::StaticClass(); }
 
 void TcxCustomDataController::RecreateProvider() {
-  TcxCustomDataProvider* Provider = ProviderClass()->Create(this);
-  delete FProvider;
-  FProvider = Provider;
+  FProvider.reset(ProviderClass()->Create(this));
 }
 
 void TcxCustomDataController::RecreateSummary() {
   auto* Meta = dynamic_cast<TcxDataSummaryClass>(SummaryClass());
   if (!Meta) throw EInvalidOperation(u"Not a summary class");
-  TcxDataSummary* Summary = Meta->Create(this);
-  delete FSummary;
-  FSummary = Summary;
+  FSummary.reset(Meta->Create(this));
 }
 
 TcxDataFilterCriteria* TcxCustomDataController::CreateFilter() {
@@ -195,10 +190,16 @@ void TcxCustomDataController::InfoUpdated(Word AMask) {
   FChanges |= Flags;
 }
 
+namespace {
+TcxSelectedCount SelectedCountOf(Integer ACount) {
+  return ACount == 0 ? TcxSelectedCount::None : ACount == 1 ? TcxSelectedCount::One : TcxSelectedCount::Several;
+}
+}  // namespace
+
 void TcxCustomDataController::UpdateSelectionBookkeeping() {
-  if (FPrevSelectedClass != 1) return;
+  if (FPrevSelectedCount != TcxSelectedCount::One) return;
   const Integer Count = GetSelectedCount();
-  FPrevSelectedClass = std::min(Count, 2);
+  FPrevSelectedCount = SelectedCountOf(Count);
   FPrevSelectedRow = Count == 1 ? GetSelectedRowIndex(0) : -1;
 }
 
@@ -216,7 +217,7 @@ void TcxCustomDataController::DeliverChanges() {
   const Word Flags = FChanges;
   FChanges = 0;
   if (Flags & dccData) {
-    Byte Kind = FDataChangePending ? FPendingKind : Byte(dcTotal);
+    TcxDataChangeKind Kind = FDataChangePending ? FPendingKind : dcTotal;
     Integer Item = FDataChangePending ? FPendingItem : -1;
     Integer Record = FDataChangePending ? FPendingRecord : cxNoRecordIndex;
     if (Kind == dcValue && Item == -1) Kind = dcRecord;
@@ -255,11 +256,11 @@ void TcxCustomDataController::DeliverChanges() {
   if (Flags & dccSelection) {
     const Integer Count = GetSelectedCount();
     const Integer Row = Count == 1 ? GetSelectedRowIndex(0) : -1;
-    if (Count <= 1 && FPrevSelectedClass <= 1)
-      SendNotice(new TcxSelectionChangedInfo(FPrevSelectedClass == 1 ? FPrevSelectedRow : -1, Row));
+    if (Count <= 1 && FPrevSelectedCount != TcxSelectedCount::Several)
+      SendNotice(new TcxSelectionChangedInfo(FPrevSelectedCount == TcxSelectedCount::One ? FPrevSelectedRow : -1, Row));
     else
       SendNotice(new TcxSelectionChangedInfo());
-    FPrevSelectedClass = std::min(Count, 2);
+    FPrevSelectedCount = SelectedCountOf(Count);
     FPrevSelectedRow = Row;
   }
   if (Flags & dccSearch) SendNotice(new TcxSearchChangedInfo());
@@ -269,7 +270,7 @@ void TcxCustomDataController::DeliverChanges() {
     TcxFlagGuard Guard(FInSortingChangedEvent, true);
     OnSortingChanged(this);
   }
-  if ((Flags & dccStructure) && DetailMode() == 2)
+  if ((Flags & dccStructure) && DetailMode() == TcxDetailMode::Clone)
     if (auto* Pattern = dynamic_cast<TcxCustomDataController*>(GetDetailReferenceController()))
       if (Pattern != this) Pattern->RefreshFocusFromSource();
 }
@@ -279,7 +280,7 @@ void TcxCustomDataController::DeliverChanges() {
 // named record) a full change, and a record added stays "added" when its
 // values change afterwards.
 void TcxCustomDataController::DataChanged(Integer AKind, Integer AItemIndex, Integer ARecordIndex) {
-  Byte Kind = Byte(std::clamp<Integer>(AKind, dcValue, dcTotal));
+  TcxDataChangeKind Kind = TcxDataChangeKind(std::clamp<Integer>(AKind, dcValue, dcTotal));
   if (Kind == dcValue && AItemIndex == -1) Kind = dcRecord;
   if (!FDataChangePending) {
     FDataChangePending = true;
@@ -380,7 +381,7 @@ void TcxCustomDataController::CheckItemRange(Integer AItemIndex) const {
   if (AItemIndex < 0 || AItemIndex >= GetItemCount()) cxDataControllerError(cxSDataItemIndexError);
 }
 
-TcxCustomDataField* TcxCustomDataController::CreateField() { return new TcxCustomDataField(FFields); }
+TcxCustomDataField* TcxCustomDataController::CreateField() { return new TcxCustomDataField(FFields.get()); }
 
 TcxCustomDataField* TcxCustomDataController::AddItemField(TObject* AItem) {
   if (FFields->FindByItem(AItem)) cxDataControllerError(cxSDataItemExistError);
@@ -848,18 +849,19 @@ bool TcxCustomDataController::IsGrouped() const { return FInfo->IsGrouped(); }
 
 // ---- Comparison ---------------------------------------------------------------------------
 
-Integer TcxCustomDataController::CompareModeOf(TcxCustomDataField* AField) const {
+TcxCompareMode TcxCustomDataController::CompareModeOf(TcxCustomDataField* AField) const {
   for (const auto& M : FCompareModes)
     if (M.first == AField) return M.second;
-  return 0;
+  return TcxCompareMode::NotPrepared;
 }
 
 void TcxCustomDataController::PrepareCompare(const std::vector<TcxDataSortInfo>& AEntries) {
   FCompareModes.clear();
-  std::vector<std::pair<TcxCustomDataField*, Integer>> Modes;
+  std::vector<std::pair<TcxCustomDataField*, TcxCompareMode>> Modes;
   for (const auto& E : AEntries) {
-    Integer Mode = -1;
-    if (NeedsValueCompare(E.Field)) Mode = ComparesDisplayText(E.Field) ? 2 : 1;
+    TcxCompareMode Mode = TcxCompareMode::StoredData;
+    if (NeedsValueCompare(E.Field))
+      Mode = ComparesDisplayText(E.Field) ? TcxCompareMode::DisplayTexts : TcxCompareMode::Values;
     Modes.emplace_back(E.Field, Mode);
   }
   FCompareModes = std::move(Modes);
@@ -879,13 +881,13 @@ bool TcxCustomDataController::ComparesDisplayText(TcxCustomDataField* AField) co
 }
 
 bool TcxCustomDataController::NeedsValueCompare(TcxCustomDataField* AField) const {
-  const Integer Mode = CompareModeOf(AField);
-  if (Mode != 0) return Mode > 0;
+  const TcxCompareMode Mode = CompareModeOf(AField);
+  if (Mode != TcxCompareMode::NotPrepared) return Mode != TcxCompareMode::StoredData;
   return StringCompareApplies(AField) || ComparesDisplayText(AField);
 }
 
 Variant TcxCustomDataController::GetGroupValue(Integer ARecordIndex, TcxCustomDataField* AField) {
-  if (CompareModeOf(AField) == 2) return Variant(GetRecordDisplayText(ARecordIndex, AField));
+  if (CompareModeOf(AField) == TcxCompareMode::DisplayTexts) return Variant(GetRecordDisplayText(ARecordIndex, AField));
   return GetRecordValue(ARecordIndex, AField);
 }
 
@@ -967,7 +969,7 @@ void TcxCustomDataController::SetFocusedSelected(bool AValue) {
   if (AValue == FFocusedSelected) return;
   FFocusedSelected = AValue;
   if (GetFocusedRowIndex() != -1) {
-    FPrevSelectedClass = 1;
+    FPrevSelectedCount = TcxSelectedCount::One;
     FPrevSelectedRow = GetFocusedRowIndex();
     Change(dccSelection);
   }
@@ -1382,16 +1384,14 @@ void TcxCustomDataController::CheckBookmarkValid() {
 void TcxCustomDataController::BeginFullUpdate() {
   if (FFullUpdateCount++ > 0) return;
   BeginUpdate();
-  delete FSaveObject;
-  FSaveObject = new TcxSaveObject;
+  FSaveObject = std::make_unique<TcxSaveObject>();
   FSaveObject->Save(this);
 }
 
 void TcxCustomDataController::EndFullUpdate() {
   if (FFullUpdateCount == 0) return;
   if (--FFullUpdateCount > 0) return;
-  std::unique_ptr<TcxSaveObject> Saved(FSaveObject);
-  FSaveObject = nullptr;
+  const std::unique_ptr<TcxSaveObject> Saved = std::move(FSaveObject);
   // The deferred storage work runs with the last EndUpdate; the saved state
   // is looked up in the records as they are then.
   EndUpdate();
@@ -1569,7 +1569,7 @@ void TcxCustomDataController::RecreateStorage() {
 
 void TcxCustomDataController::StructureChanged() {
   AfterStructureChanged();
-  if (DetailMode() == 2) Change(dccStructure);
+  if (DetailMode() == TcxDetailMode::Clone) Change(dccStructure);
 }
 
 void TcxCustomDataController::RefreshFocusFromSource() {
@@ -1597,8 +1597,8 @@ Integer TcxCustomDataController::GetSyncFocusedRecordIndex() {
 // ---- Master-detail -------------------------------------------------------------------------------
 
 TcxCustomDataRelationList* TcxCustomDataController::Relations() {
-  if (!FRelations) FRelations = new TcxCustomDataRelationList(this);
-  return FRelations;
+  if (!FRelations) FRelations = std::make_unique<TcxCustomDataRelationList>(this);
+  return FRelations.get();
 }
 
 TcxCustomDataController* TcxCustomDataController::GetMasterDataController() const {
@@ -1606,9 +1606,9 @@ TcxCustomDataController* TcxCustomDataController::GetMasterDataController() cons
   return dynamic_cast<TcxCustomDataController*>(FMasterRelation->RelationList()->DataController());
 }
 
-Integer TcxCustomDataController::DetailMode() const {
-  if (FMasterRelation) return FMasterRecordIndex >= 0 ? 2 : 1;
-  return FIsPattern ? 1 : 0;
+TcxDetailMode TcxCustomDataController::DetailMode() const {
+  if (FMasterRelation) return FMasterRecordIndex >= 0 ? TcxDetailMode::Clone : TcxDetailMode::Pattern;
+  return FIsPattern ? TcxDetailMode::Pattern : TcxDetailMode::None;
 }
 
 IcxCustomDataController* TcxCustomDataController::GetDetailReferenceController() {
@@ -1619,7 +1619,7 @@ IcxCustomDataController* TcxCustomDataController::GetDetailReferenceController()
 void TcxCustomDataController::SetIsPattern(bool AValue) {
   if (AValue && FMasterRelation && FDataChangeRefCount > 0) throw Exception(u"!");
   if (AValue == FIsPattern) return;
-  const Integer OldMode = DetailMode();
+  const TcxDetailMode OldMode = DetailMode();
   FIsPattern = AValue;
   if (DetailMode() != OldMode && !IsOwnerDestroying()) RecreateStorage();
 }
@@ -1664,7 +1664,7 @@ void TcxCustomDataController::DetailsChanged() {
 }
 
 void TcxCustomDataController::RelationChanged(TcxCustomDataRelation* ARelation) {
-  if (!ARelation || ARelation->RelationList() == FRelations) {
+  if (!ARelation || ARelation->RelationList() == FRelations.get()) {
     ResetDetails();
     return;
   }

@@ -10,6 +10,7 @@
 // position (index into the filtered and sorted list) and row index (visible
 // group and data rows; -1 means none).
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/cxCustomData.h"
@@ -36,15 +37,15 @@ class TcxUpdateControlInfo : public TObject {
   KORVANE_CLASS(TcxUpdateControlInfo, TObject)
 };
 
-// Data-change kinds.
-enum : Byte { dcValue = 0, dcRecord = 1, dcAdded = 2, dcDeleted = 3, dcTotal = 4 };
+// Data-change kinds, from the narrowest to the widest.
+enum TcxDataChangeKind : Byte { dcValue = 0, dcRecord = 1, dcAdded = 2, dcDeleted = 3, dcTotal = 4 };
 
 // The record index is cxNoRecordIndex when the change names no record.
 class TcxDataChangedInfo : public TcxUpdateControlInfo {
   KORVANE_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
-  TcxDataChangedInfo(Byte AKind, Integer AItemIndex, Integer ARecordIndex)
+  TcxDataChangedInfo(TcxDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex)
       : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
-  Byte Kind;
+  TcxDataChangeKind Kind;
   Integer ItemIndex;
   Integer RecordIndex;
 };
@@ -138,6 +139,16 @@ enum : Integer { dceopAppend = 1, dceopDelete = 2, dceopEdit = 4, dceopInsert = 
 // Value kinds of GetItemEditValue / SetItemEditValue.
 enum TcxDataEditValueSource { evsValue, evsText, evsKey };
 
+// What a controller is in a master-detail relation: none, the pattern of a
+// relation's details, or a clone bound to one master record.
+enum class TcxDetailMode { None, Pattern, Clone };
+
+// How many rows were selected when the last selection notice went out.
+enum class TcxSelectedCount { None, One, Several };
+
+// How a field's records are compared during one sort pass.
+enum class TcxCompareMode { NotPrepared, StoredData, Values, DisplayTexts };
+
 // ---- Events -----------------------------------------------------------------------------
 
 using TcxDataControllerCompareEvent =
@@ -168,19 +179,19 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void Assign(TPersistent* ASource) override;
 
   // ---- Parts ----
-  TcxDataStorage* DataStorage() const { return FDataStorage; }
-  TcxCustomDataFieldList* Fields() const { return FFields; }
-  TcxCustomDataProvider* Provider() const { return FProvider; }
-  TcxCustomDataControllerInfo* DataControllerInfo() const { return FInfo; }
-  TcxDataControllerGroups* Groups() const { return FGroups; }
-  TcxDataFilterCriteria* Filter() const { return FFilter; }
-  TcxDataSummary* Summary() const { return FSummary; }
-  TcxDataControllerSearch* Search() const { return FSearch; }
+  TcxDataStorage* DataStorage() const { return FDataStorage.get(); }
+  TcxCustomDataFieldList* Fields() const { return FFields.get(); }
+  TcxCustomDataProvider* Provider() const { return FProvider.get(); }
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FInfo.get(); }
+  TcxDataControllerGroups* Groups() const { return FGroups.get(); }
+  TcxDataFilterCriteria* Filter() const { return FFilter.get(); }
+  TcxDataSummary* Summary() const { return FSummary.get(); }
+  TcxDataControllerSearch* Search() const { return FSearch.get(); }
   // An extra criteria, freed with the controller (or by the caller).
   virtual TcxDataFilterCriteria* CreateFilter();
   void RemoveExtraFilter(TcxDataFilterCriteria* ACriteria);
   // The extra criteria made by CreateFilter.
-  TcxDataFilterList* FilterList() const { return FFilterList; }
+  TcxDataFilterList* FilterList() const { return FFilterList.get(); }
   // The classes of the provider and the summary. A constructor cannot reach
   // a subclass's answers, so a subclass that answers other classes calls
   // RecreateProvider / RecreateSummary from its own constructor.
@@ -195,7 +206,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   void SetMultiSelect(bool AValue);
 
   // ---- Bookkeeping callbacks (IcxCustomDataController) ----
-  TcxDataStorage* GetDataStorage() override { return FDataStorage; }
+  TcxDataStorage* GetDataStorage() override { return FDataStorage.get(); }
   bool IsProviderNotifyLocked() override { return FProvider && FProvider->IsNotifyLocked(); }
   void FieldRemoved(TcxCustomDataField* AField) override;
   TcxCustomDataField* CreateInternalField() override;
@@ -205,7 +216,7 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   bool OwnsRecords() override;
   void ProviderRequestReload(bool AFlag) override { FProvider->RequestReload(AFlag); }
   IcxCustomDataController* GetDetailReferenceController() override;
-  TcxCustomDataRelationList* GetRelationsIfAny() override { return FRelations; }
+  TcxCustomDataRelationList* GetRelationsIfAny() override { return FRelations.get(); }
   Integer GetDefaultActiveRelationIndex() override { return 0; }
   // The detail controller of a link object made by CreateDetailLinkObject
   // (nullptr in the base).
@@ -306,9 +317,8 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   Integer GetMasterRecordIndex() const { return FMasterRecordIndex; }
   TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
   virtual bool IsDetailMode() const { return FMasterRelation != nullptr; }
-  // 0 none, 1 pattern, 2 clone bound to one master record.
-  Integer DetailMode() const;
-  bool IsPattern() const { return DetailMode() == 1; }
+  TcxDetailMode DetailMode() const;
+  bool IsPattern() const { return DetailMode() == TcxDetailMode::Pattern; }
   // Raises "!" on a detail controller that already has data-change references.
   void SetIsPattern(bool AValue);
   Integer DataChangeRefCount() const { return FDataChangeRefCount; }
@@ -625,15 +635,25 @@ protected:
   TcxDetailObject* DetailObjectOf(Integer ARecordIndex);
 
   TComponent* FOwner;
-  TcxDataStorage* FDataStorage = nullptr;
-  TcxDataControllerGroups* FGroups = nullptr;
-  TcxCustomDataFieldList* FFields = nullptr;
-  TcxDataFilterList* FFilterList = nullptr;
-  TcxDataFilterCriteria* FFilter = nullptr;
-  TcxDataControllerSearch* FSearch = nullptr;
-  TcxDataSummary* FSummary = nullptr;
-  TcxCustomDataProvider* FProvider = nullptr;
-  TcxCustomDataControllerInfo* FInfo = nullptr;
+  // Owned parts, declared in reverse order of destruction. The destructor
+  // frees them one by one (each pointer is cleared before its part goes, as
+  // callbacks during destruction test it): first what reads the records,
+  // the provider last of these as it releases its saved record; then the
+  // records' values while the fields that describe them still exist; then
+  // the fields, the storage, the search and the groups.
+  std::unique_ptr<TcxDataControllerGroups> FGroups;
+  std::unique_ptr<TcxDataControllerSearch> FSearch;
+  std::unique_ptr<TcxDataStorage> FDataStorage;
+  std::unique_ptr<TcxCustomDataFieldList> FFields;
+  std::unique_ptr<TcxCustomDataProvider> FProvider;
+  std::unique_ptr<TcxDataFilterList> FFilterList;
+  std::unique_ptr<TcxDataFilterCriteria> FFilter;
+  std::unique_ptr<TcxDataSummary> FSummary;
+  std::unique_ptr<TcxCustomDataControllerInfo> FInfo;
+  // Made on first use.
+  std::unique_ptr<TcxCustomDataRelationList> FRelations;
+  // Held between BeginFullUpdate and EndFullUpdate.
+  std::unique_ptr<TcxSaveObject> FSaveObject;
 
   struct TListener {
     TObject* Owner;
@@ -653,8 +673,6 @@ protected:
   bool FNewItemRowFocused = false;
   bool FNewItemRowInUse = false;
   TcxCustomDataField* FIncrementalFilterField = nullptr;
-  TcxSaveObject* FSaveObject = nullptr;
-  TcxCustomDataRelationList* FRelations = nullptr;
   TcxCustomDataRelation* FMasterRelation = nullptr;
   Integer FMasterRecordIndex = -1;
   bool FIsPattern = false;
@@ -670,7 +688,7 @@ protected:
   bool FInFocusDetails = false;
   Integer FGridModeNotifyLock = 0;
   // The data change being delivered (read by DoDataChanged).
-  Byte FDeliveredKind = dcTotal;
+  TcxDataChangeKind FDeliveredKind = dcTotal;
   Integer FDeliveredItem = -1;
   Integer FDeliveredRecord = cxNoRecordIndex;
   String FIncrementalFilterText;
@@ -682,7 +700,7 @@ protected:
 
   Word FChanges = 0;
   bool FDataChangePending = false;
-  Byte FPendingKind = dcTotal;
+  TcxDataChangeKind FPendingKind = dcTotal;
   Integer FPendingItem = -1;
   Integer FPendingRecord = cxNoRecordIndex;
 
@@ -700,12 +718,11 @@ protected:
   Integer FChangeHandlingLock = 0;
   Integer FLocateCount = 0;
 
-  // Previous selection for the selection notice: class 0, 1 or 2 (more).
-  Integer FPrevSelectedClass = 0;
+  // Previous selection for the selection notice.
+  TcxSelectedCount FPrevSelectedCount = TcxSelectedCount::None;
   Integer FPrevSelectedRow = -1;
 
-  // Compare modes prepared for a sort pass, by field: 2 display texts,
-  // 1 values, -1 stored data (0: not prepared).
-  std::vector<std::pair<TcxCustomDataField*, Integer>> FCompareModes;
-  Integer CompareModeOf(TcxCustomDataField* AField) const;
+  // Compare modes prepared for a sort pass, by field.
+  std::vector<std::pair<TcxCustomDataField*, TcxCompareMode>> FCompareModes;
+  TcxCompareMode CompareModeOf(TcxCustomDataField* AField) const;
 };

@@ -182,14 +182,14 @@ void TcxDBDataLink::UpdateData() {
 // ---- Provider ------------------------------------------------------------------------------
 
 TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* AOwner) : TcxCustomDataProvider(AOwner) {
-  FDataLink = new TcxDBDataLink(this);
+  FDataLink = std::make_unique<TcxDBDataLink>(this);
   if (!ProviderList()) ProviderList() = new std::vector<TcxDBDataProvider*>();
   ProviderList()->push_back(this);
 }
 
 TcxDBDataProvider::~TcxDBDataProvider() {
   FDataLink->SetDataSource(nullptr);
-  delete FDataLink;
+  FDataLink.reset();
   auto& L = *ProviderList();
   L.erase(std::remove(L.begin(), L.end(), this), L.end());
   for (TcxDBDataProvider* P : L) P->FWaiting.erase(std::remove(P->FWaiting.begin(), P->FWaiting.end(), this), P->FWaiting.end());
@@ -319,8 +319,10 @@ void TcxDBDataProvider::LoadRecords() {
   TcxValueDefDBReader Reader;
   TcxDataStorage* Storage = C->DataStorage();
   if (Grid) {
+    // A window of the same size is read over (its focus stays where it is
+    // until the refocus below); another size is loaded anew.
     const Integer Count = FDataLink->RecordCount();
-    C->SetRecordCount(0);
+    if (Count != C->GetRecordCount()) C->SetRecordCount(0);
     C->SetRecordCount(Count);
     try {
       for (Integer I = 0; I < Count; ++I) {
@@ -593,6 +595,9 @@ void TcxDBDataProvider::RestorePosition() {
     }
     if (FSavedBof && !DS->Bof()) DS->Prior();
     if (FSavedEof && !DS->Eof()) DS->Next();
+    // A move cut short at an end of the data makes its way back overshoot:
+    // the saved record wins over its place in the window.
+    if (DS->CompareBookmarks(DS->Bookmark(), FSavedBookmark) != 0) DS->SetBookmark(FSavedBookmark);
   } catch (EDatabaseError&) {
   }
 }
@@ -734,6 +739,9 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   TcxDBDataController* C = DBDataController();
   TDataSet* DS = DataSet();
   if (!DS) return;
+  // A pending edit of a record that stays is posted first (the dataset's
+  // cancel below would lose it); an edit of a record being deleted is dropped.
+  if (IsEditing() && std::find(AList.begin(), AList.end(), EditingRecordIndex()) == AList.end()) FOwner->PostRecord();
   // Keys of the records first: deleting moves the others.
   std::vector<Variant> Keys;
   std::vector<String> Bookmarks;
@@ -833,7 +841,10 @@ void TcxDBDataProvider::UnlockNotify() {
     DataSet()->EnableControls();
   }
   TcxCustomDataProvider::UnlockNotify();
-  if (!IsNotifyLocked()) RunDeferred();
+  if (IsNotifyLocked()) return;
+  RunDeferred();
+  // The dataset may have moved while its controls were off: the focus follows.
+  FocusMoved(0);
 }
 
 // ---- Data field -----------------------------------------------------------------------
@@ -907,11 +918,11 @@ void TcxDBDataField::ClearFields() {
   }
 }
 
-bool TcxDBDataField::CanModify(Integer AKind) const {
+bool TcxDBDataField::CanModify(TcxDataEditValueSource AKind) const {
   if (IsLookup()) {
-    if (AKind != 2) return false;
+    if (AKind != evsKey) return false;
     for (TcxDBDataField* F : FFields)
-      if (!F->CanModify(0)) return false;
+      if (!F->CanModify(evsValue)) return false;
     return LookupKeyFieldsModifiable(FField);
   }
   if (!FFields.empty()) {
@@ -919,7 +930,7 @@ bool TcxDBDataField::CanModify(Integer AKind) const {
       if (!F->CanModify(AKind)) return false;
     return true;
   }
-  return FieldCanBeEdited(GetField(), AKind == 0);
+  return FieldCanBeEdited(GetField(), AKind == evsValue);
 }
 
 Variant TcxDBDataField::DataSetValue() const {
@@ -1307,11 +1318,10 @@ void TcxDBFieldNotifier::Notification(TComponent* AComponent, TOperation Operati
 }
 
 TcxDBDataController::TcxDBDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {
-  FFieldNotifier = new TcxDBFieldNotifier(this);
-  FDataModeController = new TcxDBDataModeController(this);
-  FDBSelection = new TcxDBDataSelection(this);
-  delete FFilter;
-  FFilter = new TcxDBDataFilterCriteria(this);
+  FFieldNotifier = std::make_unique<TcxDBFieldNotifier>(this);
+  FDataModeController = std::make_unique<TcxDBDataModeController>(this);
+  FDBSelection = std::make_unique<TcxDBDataSelection>(this);
+  FFilter = std::make_unique<TcxDBDataFilterCriteria>(this);
   RecreateProvider();
 }
 
@@ -1325,23 +1335,22 @@ void TcxDBDataController::RecreateStorage() {
 TcxDBDataController::~TcxDBDataController() {
   FDestroying = true;
   if (FProvider) GetDBProvider()->DataLink()->SetDataSource(nullptr);
-  delete FDBSelection;
-  delete FDataModeController;
-  delete FFieldNotifier;
-  FFieldNotifier = nullptr;
+  FDBSelection.reset();
+  FDataModeController.reset();
+  FFieldNotifier.reset();
 }
 
-TcxDBDataFilterCriteria* TcxDBDataController::DBFilter() const { return static_cast<TcxDBDataFilterCriteria*>(FFilter); }
+TcxDBDataFilterCriteria* TcxDBDataController::DBFilter() const { return static_cast<TcxDBDataFilterCriteria*>(FFilter.get()); }
 
 TObject* TcxDBDataController::GetItem(Integer AIndex) const { return inherited::GetItemField(AIndex)->Item(); }
 
-TcxCustomDataField* TcxDBDataController::CreateField() { return new TcxDBDataField(FFields); }
+TcxCustomDataField* TcxDBDataController::CreateField() { return new TcxDBDataField(FFields.get()); }
 
 void TcxDBDataController::Assign(TPersistent* ASource) {
   inherited::Assign(ASource);
   auto* Source = dynamic_cast<TcxDBDataController*>(ASource);
   if (!Source) return;
-  FDataModeController->Assign(Source->FDataModeController);
+  FDataModeController->Assign(Source->DataModeController());
   SetDataSource(Source->GetDataSource());
   SetKeyFieldNames(Source->FKeyFieldNames);
   SetDetailKeyFieldNames(Source->FDetailKeyFieldNames);
@@ -1418,7 +1427,7 @@ void TcxDBDataController::BindField(TcxDBDataField* AField, const String& AField
   }
   AField->FField = nullptr;
   AField->SetField(Field);
-  if (Field && FFieldNotifier) Field->FreeNotification(FFieldNotifier);
+  if (Field && FFieldNotifier) Field->FreeNotification(FFieldNotifier.get());
   if (Field && Field->Lookup()) {
     std::vector<String> Keys;
     SplitFieldNames(Field->KeyFields(), Keys);
@@ -1594,13 +1603,14 @@ bool TcxDBDataController::MoveDataSetToRecord(Integer ARecordIndex) {
     P->FPendingChange = false;
     return Found;
   }
+  // Without keys the record is found by its distance; a move that falls
+  // short (rows went while the controls were disabled) reached another row.
   const Integer Distance = ARecordIndex - P->CurrentRecordIndex();
-  if (Distance != 0) {
-    TCountGuard Guard(P->FOwnChange);
-    DS->MoveBy(Distance);
-    P->FPendingChange = false;
-  }
-  return true;
+  if (Distance == 0) return true;
+  TCountGuard Guard(P->FOwnChange);
+  const Integer Moved = DS->MoveBy(Distance);
+  P->FPendingChange = false;
+  return Moved == Distance;
 }
 
 Integer TcxDBDataController::GetRecordIndexByDataSetCurrent() {
@@ -1704,7 +1714,7 @@ void TcxDBDataController::DetailsRecordDeleted(Integer ARecordIndex) {
 
 bool TcxDBDataController::GetCanModifyItem(Integer AItemIndex) {
   TcxDBDataField* F = GetItemDBField(AItemIndex);
-  return F && F->GetField() && F->CanModify(0);
+  return F && F->GetField() && F->CanModify(evsValue);
 }
 
 bool TcxDBDataController::GridModeLocateByText(const String& AText, bool AForward, bool ANext) {

@@ -9,6 +9,7 @@
 // Outside grid mode record index i is the dataset's i-th record (in the
 // dataset's order) at the last load; in grid mode it is row i of the link's
 // window.
+#include <memory>
 #include <vector>
 
 #include "data/cxCustomDataController.h"
@@ -106,7 +107,7 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   ~TcxDBDataProvider() override;
 
   TcxDBDataController* DBDataController() const;
-  TcxDBDataLink* DataLink() const { return FDataLink; }
+  TcxDBDataLink* DataLink() const { return FDataLink.get(); }
   TDataSet* DataSet() const { return FDataLink->DataSet(); }
 
   // ---- State ----
@@ -200,7 +201,7 @@ protected:
   void LoadRecords();
   bool MoveToFocusedRecord();
 
-  TcxDBDataLink* FDataLink;
+  std::unique_ptr<TcxDBDataLink> FDataLink;
   String FSavedBookmark;
   Integer FSavedActiveRecord = 0;
   bool FSavedBof = false;
@@ -240,8 +241,7 @@ class TcxDBDataField : public TcxCustomDataField {
   bool IsLookup() const;
   // Every field it names is found in the dataset.
   bool IsBound() const;
-  // Kind 0 value, 1 text, 2 lookup key.
-  bool CanModify(Integer AKind) const;
+  bool CanModify(TcxDataEditValueSource AKind) const;
   // Value of the current row of the dataset (sub-fields: a variant array).
   Variant DataSetValue() const;
 
@@ -435,8 +435,8 @@ class TcxDBDataController : public TcxCustomDataController {
   void SetDataSource(TDataSource* AValue);
   TDataSource* DataSource() const { return GetDataSource(); }
   TDataSet* GetDataSet() const;
-  TcxDBDataProvider* GetDBProvider() const { return static_cast<TcxDBDataProvider*>(FProvider); }
-  TcxDBDataModeController* DataModeController() const { return FDataModeController; }
+  TcxDBDataProvider* GetDBProvider() const { return static_cast<TcxDBDataProvider*>(FProvider.get()); }
+  TcxDBDataModeController* DataModeController() const { return FDataModeController.get(); }
   TcxDBDataFilterCriteria* DBFilter() const;
   const String& KeyFieldNames() const { return FKeyFieldNames; }
   void SetKeyFieldNames(const String& AValue);
@@ -487,7 +487,7 @@ class TcxDBDataController : public TcxCustomDataController {
 
   // ---- Grid mode ----
   Integer GetFocusedRecordIndex() const override;
-  TcxDBDataSelection* DBSelection() const { return FDBSelection; }
+  TcxDBDataSelection* DBSelection() const { return FDBSelection.get(); }
   String GetSelectedBookmark(Integer AIndex) const;
   String GetAnchorBookmark() const;
   // Scrolls the window by ADistance rows.
@@ -536,9 +536,12 @@ protected:
   void UpdateInternalField(const String& AFieldNames, TcxDBDataField*& AField);
 
 private:
-  TcxDBDataModeController* FDataModeController;
-  TcxDBDataSelection* FDBSelection;
-  TcxDBFieldNotifier* FFieldNotifier;
+  // Owned parts, declared in reverse order of destruction; the destructor
+  // frees them one by one before the generic parts go, the field notifier
+  // last, so that the data fields freed afterwards find it cleared.
+  std::unique_ptr<TcxDBFieldNotifier> FFieldNotifier;
+  std::unique_ptr<TcxDBDataModeController> FDataModeController;
+  std::unique_ptr<TcxDBDataSelection> FDBSelection;
   String FKeyFieldNames;
   String FDetailKeyFieldNames;
   String FMasterFieldNames;

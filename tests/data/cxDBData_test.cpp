@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/db/adodb.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/data/datacontroller_test_double.h"
 
 namespace {
 
@@ -359,30 +361,19 @@ TEST_F(DBDataTest, ChangesMadeThroughTheDataSetReachTheController) {
 
 // ---- Smart refresh and positions ------------------------------------------------------------
 
-namespace {
-// Counts the total reloads of a controller.
-class TTotalCounter : public TObject {
-public:
-  Integer Totals = 0;
-  void Handle(TcxUpdateControlInfo* AInfo) {
-    if (auto* D = dynamic_cast<TcxDataChangedInfo*>(AInfo))
-      if (D->Kind == dcTotal) ++Totals;
-  }
-};
-}  // namespace
-
 TEST_F(DBDataTest, SmartRefreshRereadsOnlyThePostedRecord) {
   auto& B = Bind(ItemSql, {u"id", u"name"});
   B.Query->Open();
   B.Controller->SetKeyFieldNames(u"id");
   B.Controller->DataModeController()->SetSmartRefresh(true);
-  TTotalCounter Counter;
-  B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Counter, &TTotalCounter::Handle);
+  TNoticeRecorder Notices;
+  B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TNoticeRecorder::Handle);
+  const std::string Total = "data(" + std::to_string(dcTotal) + ",";
   B.Controller->FocusRecord(3);
   B.Controller->Edit();
   B.Controller->SetItemEditValue(1, Variant(String(u"DELTA")));
   B.Controller->PostRecord();
-  EXPECT_EQ(Counter.Totals, 0);
+  EXPECT_EQ(Notices.Only(Total).size(), 0u);
   EXPECT_EQ(B.Text(3, 1), "DELTA");
   EXPECT_EQ(B.Controller->GetFocusedRecordIndex(), 3);
   EXPECT_EQ(Db.Value("SELECT name FROM item WHERE id = 4"), "DELTA");
@@ -392,7 +383,7 @@ TEST_F(DBDataTest, SmartRefreshRereadsOnlyThePostedRecord) {
   B.Controller->Edit();
   B.Controller->SetItemEditValue(1, Variant(String(u"delta")));
   B.Controller->PostRecord();
-  EXPECT_GE(Counter.Totals, 1);
+  EXPECT_GE(Notices.Only(Total).size(), 1u);
   EXPECT_EQ(B.Text(3, 1), "delta");
   B.Controller->OnUpdateControl = {};
 }
@@ -815,4 +806,218 @@ TEST_F(DBDataTest, RecordIdIsTheKeyValueAndBoundItemsKeepTheTypeOfTheirField) {
   EXPECT_EQ(B.Controller->GetItemValueTypeClass(2), TcxFloatValueType::StaticClass());
   EXPECT_THROW(B.Controller->SetItemValueTypeClass(3, TcxFloatValueType::StaticClass()),
                EcxInvalidDataControllerOperation);
+}
+
+// ---- Pending edits, deletes and the controls bracket ------------------------------------------
+
+namespace {
+enum class TMode { Plain, Keys, SmartRefresh, Grid };
+
+const char* ModeName(TMode AMode) {
+  switch (AMode) {
+    case TMode::Plain: return "without keys";
+    case TMode::Keys: return "with keys";
+    case TMode::SmartRefresh: return "smart refresh";
+    case TMode::Grid: return "grid mode";
+  }
+  return "?";
+}
+
+void SetMode(TBound& AB, TMode AMode) {
+  if (AMode == TMode::Keys || AMode == TMode::SmartRefresh) AB.Controller->SetKeyFieldNames(u"id");
+  if (AMode == TMode::SmartRefresh) AB.Controller->DataModeController()->SetSmartRefresh(true);
+  if (AMode == TMode::Grid) {
+    AB.Controller->DataModeController()->SetGridModeBufferCount(3);
+    AB.Controller->DataModeController()->SetGridMode(true);
+  }
+}
+
+const char* const NamesInDatabase = "SELECT group_concat(name) FROM (SELECT name FROM item ORDER BY id)";
+}  // namespace
+
+TEST_F(DBDataTest, DeletingASelectionPostsThePendingEditOfAnotherRow) {
+  struct {
+    TMode Mode;
+    std::vector<Integer> Selected;
+    const char* Names;
+  } const Cases[] = {
+      {TMode::Plain, {2, 3}, "ALPHA,beta,epsilon"},
+      {TMode::Keys, {2, 3}, "ALPHA,beta,epsilon"},
+      {TMode::SmartRefresh, {2, 3}, "ALPHA,beta,epsilon"},
+      // The edited row is deleted with the others: its edit goes with it.
+      {TMode::Keys, {0, 2}, "beta,delta,epsilon"},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(ModeName(Case.Mode));
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    B.Query->Open();
+    SetMode(B, Case.Mode);
+    B.Controller->SetMultiSelect(true);
+    B.Controller->FocusRecord(0);
+    B.Controller->Edit();
+    ASSERT_TRUE(B.Controller->SetItemEditValue(1, Variant(String(u"ALPHA"))));
+    for (Integer Row : Case.Selected) B.Controller->ChangeRowSelection(Row, true);
+    B.Controller->DeleteSelection();
+    EXPECT_EQ(Local.Value(NamesInDatabase), Case.Names);
+    EXPECT_EQ(B.Query->State(), dsBrowse);
+    EXPECT_EQ(B.Controller->GetRecordCount(), 3);
+  }
+}
+
+TEST_F(DBDataTest, ARowThatWentUnseenIsNeitherEditedNorDeletedInItsNeighbour) {
+  // The last row goes while the dataset's controls are off: the controller
+  // still shows it, and moving there without keys falls short by one row.
+  struct {
+    const char* Name;
+    std::function<void(TcxDBDataController&)> Act;
+  } const Cases[] = {
+      {"edit",
+       [](TcxDBDataController& C) {
+         C.Edit();
+         EXPECT_FALSE(C.SetItemEditValue(1, Variant(String(u"changed"))));
+         C.PostRecord();
+       }},
+      {"delete", [](TcxDBDataController& C) { C.DeleteFocused(); }},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    B.Query->Open();
+    B.Controller->FocusRecord(4);
+    B.Query->DisableControls();
+    B.Query->Delete();
+    Case.Act(*B.Controller);
+    EXPECT_EQ(B.Query->State(), dsBrowse);
+    B.Query->EnableControls();
+    EXPECT_EQ(Local.Value(NamesInDatabase), "alpha,beta,gamma,delta");
+    EXPECT_EQ(B.Controller->GetRecordCount(), 4);
+  }
+}
+
+TEST_F(DBDataTest, RestoringAPositionAfterDeletesInGridModeLandsOnTheSavedRecord) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Controller->DataModeController()->SetGridModeBufferCount(3);
+  B.Controller->DataModeController()->SetGridMode(true);
+  B.Query->Open();
+  TcxDBDataProvider* P = B.Controller->GetDBProvider();
+  B.Query->Last();
+  B.Query->MoveBy(-2);  // gamma at the top of the window gamma..epsilon
+  ASSERT_EQ(P->DataLink()->ActiveRecord(), 0);
+  P->SavePosition();
+  for (int I = 0; I < 2; ++I) {  // gamma becomes the last row
+    B.Query->Last();
+    B.Query->Delete();
+  }
+  B.Query->First();
+  P->RestorePosition();
+  EXPECT_EQ(B.Current(u"name"), "gamma");
+
+  // Selecting all rows walks the dataset and comes back to the same record.
+  B.Controller->DBSelection()->SelectAll();
+  EXPECT_EQ(B.Controller->DBSelection()->Count(), 3);
+  EXPECT_EQ(B.Current(u"name"), "gamma");
+}
+
+TEST_F(DBDataTest, TheControlsBracketEndsWithOneFocusNotice) {
+  enum class TBracket { Controls, NotifyLock };
+  for (TBracket Bracket : {TBracket::Controls, TBracket::NotifyLock})
+    for (TMode Mode : {TMode::Plain, TMode::Keys, TMode::SmartRefresh, TMode::Grid}) {
+      SCOPED_TRACE(std::string(ModeName(Mode)) + (Bracket == TBracket::Controls ? ", controls" : ", notify lock"));
+      TTempDatabase Local(Schema);
+      TComponent LocalOwner(nullptr);
+      TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+      SetMode(B, Mode);
+      B.Query->Open();
+      TNoticeRecorder Notices;
+      B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TNoticeRecorder::Handle);
+      TcxDBDataProvider* P = B.Controller->GetDBProvider();
+      if (Bracket == TBracket::Controls) B.Query->DisableControls(); else P->LockNotify();
+      B.Query->Next();
+      B.Query->Next();
+      if (Bracket == TBracket::Controls) B.Query->EnableControls(); else P->UnlockNotify();
+      EXPECT_EQ(Notices.Only("focus("), std::vector<std::string>{"focus(0->2)"});
+      EXPECT_EQ(B.FocusedText(1), "gamma");
+
+      // An edit posted inside the bracket: the focus follows the dataset once.
+      Notices.Seen.clear();
+      B.Query->DisableControls();
+      B.Query->First();
+      B.Query->Edit();
+      B.Query->FieldByName(u"name")->SetAsString(u"ALPHA");
+      B.Query->Post();
+      B.Query->EnableControls();
+      EXPECT_EQ(Notices.Only("focus("), std::vector<std::string>{"focus(2->0)"});
+      EXPECT_EQ(B.FocusedText(1), "ALPHA");
+      B.Controller->OnUpdateControl = {};
+    }
+}
+
+TEST_F(DBDataTest, AnEditFollowedByAFocusChangePostsTheRow) {
+  for (TMode Mode : {TMode::Plain, TMode::Keys, TMode::SmartRefresh, TMode::Grid}) {
+    SCOPED_TRACE(ModeName(Mode));
+    TTempDatabase Local(Schema);
+    TComponent LocalOwner(nullptr);
+    TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+    SetMode(B, Mode);
+    B.Query->Open();
+    B.Controller->FocusRecord(1);
+    B.Controller->Edit();
+    ASSERT_TRUE(B.Controller->SetItemEditValue(1, Variant(String(u"BETA"))));
+    B.Controller->FocusRecord(2);
+    EXPECT_EQ(B.Query->State(), dsBrowse);
+    EXPECT_EQ(Local.Value("SELECT name FROM item WHERE id = 2"), "BETA");
+    EXPECT_EQ(B.Current(u"name"), "gamma");
+    EXPECT_EQ(B.FocusedText(1), "gamma");
+    EXPECT_EQ(B.Text(1, 1), "BETA");
+  }
+}
+
+namespace {
+// The text handlers of the program's metadata content field.
+class TContentText : public TObject {
+public:
+  void GetText(TField* Sender, String& Text, bool) { Text = Sender->AsString(); }
+  void SetText(TField* Sender, const String& Text) { Sender->SetValue(Variant(Text)); }
+};
+}  // namespace
+
+TEST_F(DBDataTest, AContentFieldEditsThroughItsTextHandlers) {
+  TTempDatabase Local("CREATE TABLE note (id INTEGER PRIMARY KEY, content MEMO);"
+                      "INSERT INTO note VALUES (1, '<a>first</a>'), (2, NULL);");
+  TComponent LocalOwner(nullptr);
+  TBound B(Local, u"SELECT id, content FROM note ORDER BY id", {u"id", u"content"}, &LocalOwner);
+  TContentText Handlers;
+  auto* Id = new TIntegerField(B.Query);
+  Id->SetFieldName(u"id");
+  Id->SetDataSet(B.Query);
+  auto* Content = new TMemoField(B.Query);
+  Content->SetFieldName(u"content");
+  Content->SetDataSet(B.Query);
+  Content->OnGetText = TFieldGetTextEvent(&Handlers, &TContentText::GetText);
+  Content->OnSetText = TFieldSetTextEvent(&Handlers, &TContentText::SetText);
+  B.Controller->RecreateFields();
+  B.Query->Open();
+  EXPECT_TRUE(B.Controller->GetItemTextStored(1));
+  EXPECT_EQ(StringToUTF8(B.Controller->GetDisplayText(0, 1)), "<a>first</a>");
+  EXPECT_TRUE(B.Controller->GetCanModifyItem(1));
+
+  const String Chinese = UTF8ToString("<a>地质 数据</a>");
+  for (auto Kind : {evsValue, evsText}) {
+    SCOPED_TRACE(Kind == evsValue ? "value" : "text");
+    B.Controller->FocusRecord(1);
+    B.Controller->Edit();
+    ASSERT_TRUE(B.Controller->SetItemEditValue(1, Variant(Chinese), Kind));
+    EXPECT_EQ(B.Controller->GetItemEditValue(1, evsText), Variant(Chinese));
+    B.Controller->FocusRecord(0);  // posts
+    EXPECT_EQ(Local.Value("SELECT content FROM note WHERE id = 2"), "<a>地质 数据</a>");
+    EXPECT_EQ(B.Controller->GetDisplayText(1, 1), Chinese);
+    B.Query->Locate(u"id", Variant(2), {});
+    B.Query->Edit();
+    B.Query->FieldByName(u"content")->Clear();
+    B.Query->Post();
+  }
 }

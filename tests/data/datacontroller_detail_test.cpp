@@ -10,16 +10,6 @@ namespace {
 
 using Ints = std::vector<Integer>;
 
-TcxValueTypeClass IntType() { return TcxIntegerValueType::StaticClass(); }
-
-// The link object of one master record: it owns the clone made for it.
-class TDetailLink : public TObject {
-  KORVANE_CLASS(TDetailLink, TObject)
-  explicit TDetailLink(TTestControlDataController* ADetail) : Detail(ADetail) {}
-  ~TDetailLink() override { delete Detail; }
-  TTestControlDataController* Detail;
-};
-
 // Makes a clone per master record and relation; item 0 is the key.
 class TMasterController : public TTestControlDataController {
 public:
@@ -29,10 +19,7 @@ public:
     Clone->SetMasterRelation(ARelation, ARecordIndex);
     return new TDetailLink(Clone);
   }
-  TcxCustomDataController* GetDetailDataController(TObject* ALink) override {
-    auto* Link = dynamic_cast<TDetailLink*>(ALink);
-    return Link ? Link->Detail : nullptr;
-  }
+  TcxCustomDataController* GetDetailDataController(TObject* ALink) override { return TDetailLink::DetailOf(ALink); }
   void GetKeyFields(std::vector<TcxCustomDataField*>& AList) override { AList.push_back(GetItemField(0)); }
 };
 
@@ -71,8 +58,8 @@ TEST_F(DetailTest, APatternIsTheDetailControllerOfItsRelation) {
   EXPECT_EQ(Pattern.GetMasterRelation(), Relation);
   EXPECT_EQ(Pattern.GetMasterRecordIndex(), -1);
   EXPECT_TRUE(Pattern.IsDetailMode());
-  EXPECT_EQ(Pattern.DetailMode(), 1);
-  EXPECT_EQ(Master.DetailMode(), 0);
+  EXPECT_EQ(Pattern.DetailMode(), TcxDetailMode::Pattern);
+  EXPECT_EQ(Master.DetailMode(), TcxDetailMode::None);
   ASSERT_NE(Master.Relations()->DetailField(), nullptr);
   EXPECT_TRUE(Master.Relations()->DetailField()->IsInternal());
   EXPECT_EQ(Master.GetItemCount(), 1);  // the detail field is no item
@@ -105,7 +92,7 @@ TEST_F(DetailTest, ClonesFollowTheirMasterRecords) {
   EXPECT_EQ(Master.GetDetailLinkObject(2, 0), Link);  // made once
   auto* Clone = static_cast<TDetailLink*>(Link)->Detail;
   EXPECT_EQ(Clone->GetMasterRecordIndex(), 2);
-  EXPECT_EQ(Clone->DetailMode(), 2);
+  EXPECT_EQ(Clone->DetailMode(), TcxDetailMode::Clone);
   EXPECT_EQ(Master.GetDetailLinkObject(2, 1), nullptr);  // no such relation
 
   Master.DeleteRecord(0);

@@ -12,8 +12,6 @@ namespace {
 
 using Flags = std::vector<bool>;
 
-TcxValueTypeClass IntType() { return TcxIntegerValueType::StaticClass(); }
-
 // A record source that notes, for every append and delete, whether the
 // provider held its data-changed lock meanwhile.
 class TLockWatchingSource : public TcxCustomDataSource {
@@ -188,13 +186,6 @@ public:
   TSyncProvider* Sync() const { return static_cast<TSyncProvider*>(Provider()); }
 };
 
-class TDetailLink : public TObject {
-  KORVANE_CLASS(TDetailLink, TObject)
-  explicit TDetailLink(TSyncController* ADetail) : Detail(ADetail) {}
-  ~TDetailLink() override { delete Detail; }
-  TSyncController* Detail;
-};
-
 class TSyncMaster : public TSyncController {
 public:
   TObject* CreateDetailLinkObject(TcxCustomDataRelation* ARelation, Integer ARecordIndex) override {
@@ -203,10 +194,7 @@ public:
     for (Integer K : {7, 8, 9}) Clone->AddRecord({Variant(K)});
     return new TDetailLink(Clone);
   }
-  TcxCustomDataController* GetDetailDataController(TObject* ALink) override {
-    auto* Link = dynamic_cast<TDetailLink*>(ALink);
-    return Link ? Link->Detail : nullptr;
-  }
+  TcxCustomDataController* GetDetailDataController(TObject* ALink) override { return TDetailLink::DetailOf(ALink); }
   bool FocusDetailsOnFocus() override { return FocusDetailsFlag; }
   bool FocusDetailsFlag = true;
 };
@@ -220,7 +208,7 @@ protected:
     Pattern.SetMasterRelation(Relation, -1);
   }
   TSyncController* DetailOf(Integer ARecord) {
-    return static_cast<TDetailLink*>(Master.GetDetailLinkObject(ARecord, 0))->Detail;
+    return static_cast<TSyncController*>(TDetailLink::DetailOf(Master.GetDetailLinkObject(ARecord, 0)));
   }
 
   TObject Item;
