@@ -562,9 +562,9 @@ void TcxTreeListNodes::LoadFromStream(TStream* AStream) {
   std::vector<TNodeImage> Images;
   {
     // Read and check everything before the tree is touched.
-    std::unique_ptr<TcxTreeListNode> Probe(FOwner->NewNode());
-    Probe->FOwner = nullptr;
-    const Integer RecordSize = Probe->MinStreamRecordSize();
+    std::unique_ptr<TcxTreeListNode> NodeProbe(FOwner->NewNode());
+    NodeProbe->FOwner = nullptr;
+    const Integer RecordSize = NodeProbe->MinStreamRecordSize();
     if (Length < cxTreeListStreamHeaderSize) StreamError(cxSTreeListInvalidStream);
     TBinaryReader Reader(AStream);
     if (Reader.ReadCardinal() != cxTreeListStreamVersion) StreamError(cxSTreeListStreamVersion);
@@ -572,10 +572,13 @@ void TcxTreeListNodes::LoadFromStream(TStream* AStream) {
     std::vector<bool> RecordUsed(size_t(RecordCount), false);
     // Children still to read on each open level; the root opens the first.
     std::vector<Integer> Pending;
+    // The root is a plain node; the rest are of the owner's node class.
+    TcxTreeListRootNode RootProbe(nullptr);
     try {
       do {
-        Probe->ReadNodeFromStream(Reader);
         const bool IsRoot = Images.empty();
+        TcxTreeListNode* Probe = IsRoot ? &RootProbe : NodeProbe.get();
+        Probe->ReadNodeFromStream(Reader);
         const Integer R = Probe->FRecordIndex;
         if (IsRoot ? R != -1 : (R < 0 || R >= RecordCount || RecordUsed[size_t(R)]))
           StreamError(cxSTreeListStreamRecord);
