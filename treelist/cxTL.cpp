@@ -389,7 +389,8 @@ TcxTreeListNode* TcxTreeListNodes::AddNode(TcxTreeListNode* ANode, TcxTreeListNo
   // The root has no siblings: inserting before it appends under it.
   if (Link == lnkInsertBefore && !ARelative->FParent) Link = lnkAppendChild;
   // A node never goes into its own subtree, nor is freed while being moved.
-  if (ARelative == ANode || ARelative->HasAsParent(ANode) || ANode->IsDeleting()) return ANode;
+  // (A node without children is nobody's ancestor: new nodes skip the walk.)
+  if (ARelative == ANode || (ANode->FFirst && ARelative->HasAsParent(ANode)) || ANode->IsDeleting()) return ANode;
   FOwner->NodeAttaching(ANode, ARelative, Link);
 
   TcxTreeListNode* Parent = Link == lnkInsertBefore ? ARelative->FParent : ARelative;
