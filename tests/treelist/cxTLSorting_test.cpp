@@ -104,8 +104,9 @@ TEST(TreeListSorting, ASingleChildCountsAsAChange) {
 }
 
 // Comparisons that are no order: a handler that sets nothing (every pair,
-// a node with itself included, answers 1), one that answers -1 for all, and
-// random answers. The sort ends, every node keeps its parent, and the links
+// a node with itself included, answers 1), one that answers -1 for all,
+// random answers, and one whose answers change while it sorts (a scan
+// without bounds runs off the children there). The sort ends, every node keeps its parent, and the links
 // stay sound.
 TEST(TreeListSorting, ComparisonsThatAreNoOrderCannotBreakTheSort) {
   std::mt19937 Random(7);
@@ -113,6 +114,7 @@ TEST(TreeListSorting, ComparisonsThatAreNoOrderCannotBreakTheSort) {
       {"sets nothing", [] { return 1; }},
       {"always below", [] { return -1; }},
       {"random", [&] { return Integer(Random() % 3) - 1; }},
+      {"changes its mind: below for a thousand answers, then above", [Calls = 0]() mutable { return ++Calls <= 1000 ? -1 : 1; }},
   };
   for (const auto& [Name, Answer] : Answers) {
     SCOPED_TRACE(Name);
