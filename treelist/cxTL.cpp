@@ -649,6 +649,13 @@ void TcxTreeListNodesOwner::AddItem(TObject* AItem) {
   FDataController->AddItemField(AItem);
 }
 
+void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
+  const auto It = std::find(FItems.begin(), FItems.end(), AItem);
+  if (It == FItems.end()) return;
+  FDataController->RemoveItem(AItem);
+  FItems.erase(It);
+}
+
 void TcxTreeListNodesOwner::BeginUpdate() {
   if (FLockCount++ == 0 && FDataController) FDataController->BeginUpdate();
 }
