@@ -337,6 +337,36 @@ TEST(cxEdit, ReadOnlyEditorRefusesTyping) {
   EXPECT_TRUE(f.Log.empty());
 }
 
+TEST(cxEdit, ValidationRunsNoMessageLoop) {
+  TEditFixture f;
+  // A handler that refuses without a text: nothing is raised, and nothing
+  // queued may run meanwhile (it could free the editor).
+  f.Edit->Properties()->OnValidate =
+      TcxEditValidateEvent(&f, [](TObject*, Variant&, TCaption& T, bool& E) {
+        T.clear();
+        E = true;
+      });
+  f.Run({"focus", "t:x"});
+  bool ranMeanwhile = false;
+  f.Other->OnKeyPress = TKeyPressEvent(&f, [&](TObject*, Char&) { ranMeanwhile = true; });
+  PostMessage(f.Other->Handle(), WM_CHAR, u'q', 0);
+  EXPECT_FALSE(f.Edit->ValidateEdit(true));
+  EXPECT_FALSE(ranMeanwhile);
+  Application->ProcessMessages();
+  EXPECT_TRUE(ranMeanwhile);
+}
+
+TEST(cxEdit, ForeignPrivateMessagesFreeNothing) {
+  TEditFixture f;
+  // The old deferred-error message carried a heap block to be freed; a
+  // message parameter is never trusted with that.
+  char notHeap[16] = {};
+  constexpr UINT kOldDeferredError = 0x8069;
+  SendMessage(f.Edit->Handle(), kOldDeferredError, reinterpret_cast<WPARAM>(notHeap), 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(f.Dialogs.Texts.empty());
+}
+
 // ---- Modal forms ---------------------------------------------------------------------------
 
 TEST(cxEdit, ModalOkWithAnInvalidValueKeepsTheFormOpen) {
