@@ -1,5 +1,6 @@
 #include "editors/cxEditRegisteredRepositoryItems.h"
 
+#include <algorithm>
 #include <compare>
 
 namespace {
@@ -55,18 +56,26 @@ Integer TcxEditRegisteredRepositoryItems::AddEntry(TcxEditRegisteredEntries& ALi
 void TcxEditRegisteredRepositoryItems::RemoveEntry(TcxEditRegisteredEntries& AList, Integer AIndex) {
   TcxEditRepositoryItem* item = AList[static_cast<size_t>(AIndex)].Item;
   AList.erase(AList.begin() + AIndex);
-  // Stops listening unless another entry still names the item.
-  bool stillHeld = false;
-  for (const TcxEditRegisteredEntries* list : {&FDefaultItems, &FItems})
-    for (const TcxEditRegisteredEntry& entry : *list) stillHeld = stillHeld || entry.Item == item;
-  if (!stillHeld) item->RemoveListener(this);
+  // Another entry of the item keeps the registry listening, so that it
+  // still hears of the item's destruction.
+  if (!HoldsItem(item)) item->RemoveListener(this);
   if (!FIsDestroying) Changed();
 }
 
+void TcxEditRegisteredRepositoryItems::RemoveEntriesOf(TcxEditRegisteredEntries& AList, TcxEditRepositoryItem* AItem) {
+  for (Integer i = static_cast<Integer>(AList.size()) - 1; i >= 0; --i)
+    if (AList[static_cast<size_t>(i)].Item == AItem) RemoveEntry(AList, i);
+}
+
+bool TcxEditRegisteredRepositoryItems::HoldsItem(const TcxEditRepositoryItem* AItem) const {
+  auto holds = [AItem](const TcxEditRegisteredEntry& E) { return E.Item == AItem; };
+  return std::any_of(FDefaultItems.begin(), FDefaultItems.end(), holds) ||
+         std::any_of(FItems.begin(), FItems.end(), holds);
+}
+
 void TcxEditRegisteredRepositoryItems::UnregisterRepositoryItem(TcxEditRepositoryItem* AItem) {
-  for (TcxEditRegisteredEntries* list : {&FDefaultItems, &FItems})
-    for (Integer i = static_cast<Integer>(list->size()) - 1; i >= 0; --i)
-      if ((*list)[static_cast<size_t>(i)].Item == AItem) RemoveEntry(*list, i);
+  RemoveEntriesOf(FDefaultItems, AItem);
+  RemoveEntriesOf(FItems, AItem);
 }
 
 void TcxEditRegisteredRepositoryItems::ItemPropertiesChanged(TcxEditRepositoryItem*) { Changed(); }

@@ -79,9 +79,19 @@ protected:
   // AKey); AIndex is the match or the place that keeps the order.
   static bool Find(const TcxEditRegisteredEntries& AList, TcxEditRegisteredKey AKey, Integer ASubKey,
                    Integer& AIndex);
+  // Deletes the entry; the registry stops listening to its item once no
+  // entry of any list holds the item (HoldsItem); then Changed.
+  void RemoveEntry(TcxEditRegisteredEntries& AList, Integer AIndex);
+  // Removes every entry of AItem from AList, walked from its end.
+  void RemoveEntriesOf(TcxEditRegisteredEntries& AList, TcxEditRepositoryItem* AItem);
+  // Whether an entry of any list names AItem (descendants with lists of
+  // their own add them).
+  virtual bool HoldsItem(const TcxEditRepositoryItem* AItem) const;
+  // A descendant that empties lists of its own in its destructor calls it
+  // first: no Changed from a registry being destroyed.
+  void SetDestroyingRegistry() { FIsDestroying = true; }
 
 private:
-  void RemoveEntry(TcxEditRegisteredEntries& AList, Integer AIndex);
 
   TcxEditRegisteredEntries FDefaultItems;
   TcxEditRegisteredEntries FItems;
