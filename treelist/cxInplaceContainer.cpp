@@ -1,5 +1,6 @@
 #include "treelist/cxInplaceContainer.h"
 
+#include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "platform/rtl/sysutils.h"
 
 // ---- TcxControlDataController -------------------------------------------------------------------
@@ -53,7 +54,9 @@ TcxCustomItemDataBinding::~TcxCustomItemDataBinding() = default;
 
 TPersistent* TcxCustomItemDataBinding::GetOwner() const { return FItem; }
 
-TcxEditRepositoryItem* TcxCustomItemDataBinding::GetDefaultRepositoryItem() const { return nullptr; }
+TcxEditRepositoryItem* TcxCustomItemDataBinding::GetDefaultRepositoryItem() const {
+  return GetEditDataRegisteredRepositoryItems()->GetItemByValueType(CurrentValueTypeClass());
+}
 
 void TcxCustomItemDataBinding::ValueTypeClassChanged() {
   IcxEditingControl* Control = FItem->EditingControl();
@@ -141,6 +144,8 @@ TcxCustomInplaceEditContainer::TcxCustomInplaceEditContainer(TComponent* AOwner)
 
 TcxCustomInplaceEditContainer::~TcxCustomInplaceEditContainer() {
   SetRepositoryItem(nullptr);
+  if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
+  FDefaultRepositoryItem = nullptr;
   SetEditingControl(nullptr);
   FDestroying = true;
   FResolvedProperties = nullptr;
@@ -223,19 +228,24 @@ void TcxCustomInplaceEditContainer::SetRepositoryItem(TcxEditRepositoryItem* AVa
 }
 
 void TcxCustomInplaceEditContainer::ItemRemoved(TcxEditRepositoryItem* Sender) {
-  if (Sender != FRepositoryItem) return;
-  // The item is going: it is asked nothing more. Its property set is the
-  // one in use.
+  if (Sender != FRepositoryItem && Sender != FDefaultRepositoryItem) return;
+  // The item is going: it is asked nothing more, and until it is gone the
+  // registry may still answer it, so it is passed over while the
+  // properties are resolved anew. Its property set is the one in use.
   Sender->RemoveListener(this);
-  FRepositoryItem = nullptr;
+  if (Sender == FRepositoryItem) FRepositoryItem = nullptr;
+  if (Sender == FDefaultRepositoryItem) FDefaultRepositoryItem = nullptr;
   if (FEditingControl && FResolvedProperties) FEditingControl->EditPropertiesRemoved(FResolvedProperties);
   FResolvedProperties = nullptr;
+  FDyingItem = Sender;
   PropertiesChanged();
+  FDyingItem = nullptr;
 }
 
 void TcxCustomInplaceEditContainer::PropertiesChanged() {
   if (FDestroying) return;
   FResolvedProperties = GetDefaultProperties();
+  ListenToDefaultItem();
   if (!FResolvedProperties) {
     PropertiesChangedHook();
     return;
@@ -247,10 +257,26 @@ void TcxCustomInplaceEditContainer::PropertiesChanged() {
   PropertiesChangedHook();
 }
 
+// While the property set in use is a default item's, the item is listened
+// to, so its destruction cannot leave the property set dangling.
+void TcxCustomInplaceEditContainer::ListenToDefaultItem() {
+  TcxEditRepositoryItem* Wanted = nullptr;
+  if (!FRepositoryItem && !FProperties && FResolvedProperties) Wanted = DefaultRepositoryItem();
+  if (Wanted == FDefaultRepositoryItem) return;
+  if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
+  FDefaultRepositoryItem = Wanted;
+  if (Wanted) Wanted->AddListener(this);
+}
+
+TcxEditRepositoryItem* TcxCustomInplaceEditContainer::DefaultRepositoryItem() const {
+  TcxEditRepositoryItem* Result = FDataBinding->GetDefaultRepositoryItem();
+  return Result == FDyingItem ? nullptr : Result;
+}
+
 TcxCustomEditProperties* TcxCustomInplaceEditContainer::GetDefaultProperties() const {
   if (FRepositoryItem) return FRepositoryItem->Properties();
   if (FProperties) return FProperties.get();
-  TcxEditRepositoryItem* Default = FDataBinding->GetDefaultRepositoryItem();
+  TcxEditRepositoryItem* Default = DefaultRepositoryItem();
   return Default ? Default->Properties() : nullptr;
 }
 

@@ -119,7 +119,7 @@ class TcxCustomItemDataBinding : public TPersistent {
   TcxCustomInplaceEditContainer* Item() const { return FItem; }
 
   // The repository item the value-type registry gives for the value type
-  // (nullptr while none is registered).
+  // (its default item, or nullptr, for a type without registration).
   virtual TcxEditRepositoryItem* GetDefaultRepositoryItem() const;
   virtual IcxEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
   virtual TcxValueTypeClass CurrentValueTypeClass() const { return TcxStringValueType::StaticClass(); }
@@ -279,6 +279,8 @@ protected:
 
 private:
   TcxControlDataController* DataController() const;
+  TcxEditRepositoryItem* DefaultRepositoryItem() const;
+  void ListenToDefaultItem();
 
   IcxEditingControl* FEditingControl = nullptr;
   Integer FItemIndex = -1;
@@ -287,6 +289,10 @@ private:
   TcxCustomEditPropertiesClass FPropertiesClass = nullptr;
   std::unique_ptr<TcxCustomEditProperties> FProperties;
   TcxEditRepositoryItem* FRepositoryItem = nullptr;
+  // The registry's item whose property set is in use, listened to.
+  TcxEditRepositoryItem* FDefaultRepositoryItem = nullptr;
+  // An item being destroyed, passed over while the properties are resolved.
+  TcxEditRepositoryItem* FDyingItem = nullptr;
   TcxCustomEditProperties* FResolvedProperties = nullptr;
   Integer FEditValueKind = cxEditValueKindValue;
   bool FDestroying = false;

@@ -9,6 +9,7 @@
 #include "platform/rtl/colors.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/variant.h"
+#include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "treelist/cxTL.h"
 
 namespace {
@@ -139,6 +140,31 @@ TEST(InplaceEditContainer, RepositoryItemThenOwnPropertiesAreUsed) {
   EXPECT_EQ(F.Item->Properties(), nullptr);
   EXPECT_EQ(F.Item->ResolvedProperties(), nullptr);
   GetEditPropertiesRegistry()->RemoveClass(TTextProperties::StaticClass());
+}
+
+TEST(InplaceEditContainer, WithoutSettingsTheValueTypesDefaultItemIsUsed) {
+  TcxEditDataRegisteredRepositoryItems* Registry = GetEditDataRegisteredRepositoryItems();
+  TcxEditRepositoryItem* Fallback = Registry->GetItemByValueType(nullptr);
+  auto Repository = std::make_unique<TcxEditRepository>(nullptr);
+  TcxEditRepositoryItem* ForIntegers = Repository->CreateItem(TOtherItem::StaticClass());
+  Registry->RegisterItemByValueType(TcxIntegerValueType::StaticClass(), -1, ForIntegers);
+
+  TFixture F;
+  F.Item->DataBinding()->SetValueType(u"Integer");
+  EXPECT_EQ(F.Item->ResolvedProperties(), ForIntegers->Properties());
+  // Own settings win over the default item and stop the listening.
+  F.Item->SetPropertiesClass(TTextProperties::StaticClass());
+  EXPECT_EQ(F.Item->ResolvedProperties(), F.Item->Properties());
+  EXPECT_FALSE(ForIntegers->HasListener(F.Item.get()));
+  F.Item->SetPropertiesClass(nullptr);
+  EXPECT_EQ(F.Item->ResolvedProperties(), ForIntegers->Properties());
+
+  // The default item goes while in use: its property set is reported gone
+  // and the item takes what the registry answers without it.
+  F.Control.Log.clear();
+  Repository.reset();
+  EXPECT_EQ(F.Control.Log, (std::vector<std::string>{"properties gone: yes"}));
+  EXPECT_EQ(F.Item->ResolvedProperties(), Fallback ? Fallback->Properties() : nullptr);
 }
 
 TEST(InplaceEditContainer, CellPropertiesAndValues) {
