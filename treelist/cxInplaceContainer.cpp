@@ -48,11 +48,11 @@ TcxValueTypeClassRepository* cxValueTypeClassRepository() {
 // ---- Item data binding --------------------------------------------------------------------------
 
 TcxCustomItemDataBinding::TcxCustomItemDataBinding(TcxCustomInplaceEditContainer* AItem)
-    : FDefaultValuesProvider(std::make_unique<TcxContainerItemDefaultValuesProvider>(this)), FItem(AItem) {}
+    : TcxOwnedPersistent(AItem),
+      FDefaultValuesProvider(std::make_unique<TcxContainerItemDefaultValuesProvider>(this)),
+      FItem(AItem) {}
 
 TcxCustomItemDataBinding::~TcxCustomItemDataBinding() = default;
-
-TPersistent* TcxCustomItemDataBinding::GetOwner() const { return FItem; }
 
 TcxEditRepositoryItem* TcxCustomItemDataBinding::GetDefaultRepositoryItem() const {
   return GetEditDataRegisteredRepositoryItems()->GetItemByValueType(CurrentValueTypeClass());
@@ -96,7 +96,8 @@ bool TcxItemDataBinding::IsValueTypeStored() const {
 
 // ---- Item options -------------------------------------------------------------------------------
 
-TPersistent* TcxCustomEditContainerItemOptions::GetOwner() const { return FItem; }
+TcxCustomEditContainerItemOptions::TcxCustomEditContainerItemOptions(TcxCustomInplaceEditContainer* AItem)
+    : TcxOwnedPersistent(AItem), FItem(AItem) {}
 
 void TcxCustomEditContainerItemOptions::Assign(TPersistent* ASource) {
   auto* Source = dynamic_cast<TcxCustomEditContainerItemOptions*>(ASource);
@@ -135,12 +136,92 @@ void TcxCustomEditContainerItemOptions::SetShowEditButtons(TcxEditItemShowEditBu
   Changed();
 }
 
+// ---- Control options ----------------------------------------------------------------------------
+
+void TcxControlOptionsView::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxControlOptionsView*>(ASource);
+  if (!Source) {
+    inherited::Assign(ASource);
+    return;
+  }
+  SetCellAutoHeight(Source->CellAutoHeight());
+  SetCellEndEllipsis(Source->CellEndEllipsis());
+  SetCellTextMaxLineCount(Source->CellTextMaxLineCount());
+  SetScrollBars(Source->ScrollBars());
+  SetShowEditButtons(Source->ShowEditButtons());
+}
+
+void TcxControlOptionsData::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxControlOptionsData*>(ASource);
+  if (!Source) {
+    inherited::Assign(ASource);
+    return;
+  }
+  CancelOnExit = Source->CancelOnExit;
+  SetEditing(Source->Editing());
+}
+
+void TcxControlOptionsData::SetEditing(bool AValue) {
+  if (AValue == FEditing) return;
+  FEditing = AValue;
+  if (!AValue) FControl->SwitchEditedItem(nullptr);
+  Changed();
+}
+
+void TcxControlOptionsBehavior::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxControlOptionsBehavior*>(ASource);
+  if (!Source) {
+    inherited::Assign(ASource);
+    return;
+  }
+  AlwaysShowEditor = Source->AlwaysShowEditor;
+  CellHints = Source->CellHints;
+  DragDropText = Source->DragDropText;
+  FocusCellOnCycle = Source->FocusCellOnCycle;
+  GoToNextCellOnEnter = Source->GoToNextCellOnEnter;
+  ImmediateEditor = Source->ImmediateEditor;
+  SetGoToNextCellOnTab(Source->GoToNextCellOnTab());
+  SetIncSearch(Source->IncSearch());
+  SetIncSearchItem(Source->IncSearchItem());
+  Changed();
+}
+
+void TcxControlOptionsBehavior::SetGoToNextCellOnTab(bool AValue) {
+  if (AValue == FGoToNextCellOnTab) return;
+  FGoToNextCellOnTab = AValue;
+  FControl->SetWantsTabKey(AValue);
+}
+
+void TcxControlOptionsBehavior::SetIncSearch(bool AValue) {
+  if (AValue == FIncSearch) return;
+  if (!AValue) FControl->CancelIncSearch();
+  FIncSearch = AValue;
+}
+
+void TcxControlOptionsBehavior::SetIncSearchItem(TcxCustomInplaceEditContainer* AValue) {
+  if (AValue == FIncSearchItem) return;
+  FControl->CancelIncSearch();
+  FIncSearchItem = AValue;
+}
+
+// ---- TcxEditContainerStyles ---------------------------------------------------------------------
+
+TcxEditContainerStyles::TcxEditContainerStyles(TcxCustomInplaceEditContainer* AItem) : TcxStyles(AItem), FItem(AItem) {}
+
+void TcxEditContainerStyles::Assign(TPersistent* ASource) {
+  if (auto* Source = dynamic_cast<TcxEditContainerStyles*>(ASource)) SetContent(Source->Content());
+  inherited::Assign(ASource);
+}
+
+void TcxEditContainerStyles::ItemChanged(Integer) { FItem->Changed(); }
+
 // ---- TcxCustomInplaceEditContainer --------------------------------------------------------------
 
 TcxCustomInplaceEditContainer::TcxCustomInplaceEditContainer(TComponent* AOwner)
     : TComponent(AOwner),
       FDataBinding(std::make_unique<TcxItemDataBinding>(this)),
-      FOptions(std::make_unique<TcxCustomEditContainerItemOptions>(this)) {}
+      FOptions(std::make_unique<TcxCustomEditContainerItemOptions>(this)),
+      FStyles(std::make_unique<TcxEditContainerStyles>(this)) {}
 
 TcxCustomInplaceEditContainer::~TcxCustomInplaceEditContainer() {
   SetRepositoryItem(nullptr);
@@ -153,6 +234,7 @@ TcxCustomInplaceEditContainer::~TcxCustomInplaceEditContainer() {
   FProperties.reset();
   FOptions.reset();
   FDataBinding.reset();
+  FStyles.reset();
 }
 
 void TcxCustomInplaceEditContainer::Assign(TPersistent* ASource) {
@@ -165,6 +247,7 @@ void TcxCustomInplaceEditContainer::Assign(TPersistent* ASource) {
   SetPropertiesClass(Source->PropertiesClass());
   SetProperties(Source->Properties());
   SetRepositoryItem(Source->RepositoryItem());
+  FStyles->Assign(Source->Styles());
   OnGetEditProperties = Source->OnGetEditProperties;
 }
 

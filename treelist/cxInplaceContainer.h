@@ -12,6 +12,8 @@
 #include "editors/cxEditRepository.h"
 #include "editors/cxEditViewInfo.h"
 #include "foundation/cxClasses.h"
+#include "foundation/cxControls.h"
+#include "foundation/cxStyles.h"
 #include "platform/rtl/colors.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/events.h"
@@ -19,6 +21,25 @@
 
 class TcxCustomInplaceEditContainer;
 class TcxControlDataController;
+
+// ---- Owned persistents --------------------------------------------------------------------
+
+// A persistent object that answers the owner it was made for.
+class TcxOwnedPersistent : public TPersistent {
+  KORVANE_CLASS(TcxOwnedPersistent, TPersistent)
+  explicit TcxOwnedPersistent(TPersistent* AOwner) : FOwner(AOwner) {}
+  TPersistent* GetOwner() const override { return FOwner; }
+
+private:
+  TPersistent* FOwner;
+};
+
+// The same, for the objects that serve an interface; their lifetime stays
+// their owner's business.
+class TcxOwnedInterfacedPersistent : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxOwnedInterfacedPersistent, TcxOwnedPersistent)
+  using TcxOwnedPersistent::TcxOwnedPersistent;
+};
 
 // ---- The data controller of an editing control ----------------------------------------------
 
@@ -77,6 +98,94 @@ public:
   virtual void CancelIncSearch() {}
   // A property set goes: an editor using it ends and its cached editor is dropped.
   virtual void EditPropertiesRemoved(TcxCustomEditProperties*) {}
+  // The behaviour options changed: the selection colours are refreshed.
+  virtual void BehaviorChanged() {}
+  // Whether the control asks the platform for the Tab key.
+  virtual void SetWantsTabKey(bool) {}
+};
+
+// ---- Control options ----------------------------------------------------------------------
+
+enum TcxEditingControlEditShowButtons { ecsbAlways, ecsbFocused, ecsbNever };
+
+class TcxControlOptionsView : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxControlOptionsView, TcxOwnedPersistent)
+  TcxControlOptionsView(TPersistent* AOwner, IcxEditingControl* AControl) : TcxOwnedPersistent(AOwner), FControl(AControl) {}
+  void Assign(TPersistent* ASource) override;
+  // The layout is computed anew.
+  virtual void Changed() { FControl->ItemLayoutChanged(); }
+
+  bool CellAutoHeight() const { return FCellAutoHeight; }
+  void SetCellAutoHeight(bool AValue) { Set(FCellAutoHeight, AValue); }
+  bool CellEndEllipsis() const { return FCellEndEllipsis; }
+  void SetCellEndEllipsis(bool AValue) { Set(FCellEndEllipsis, AValue); }
+  Integer CellTextMaxLineCount() const { return FCellTextMaxLineCount; }
+  void SetCellTextMaxLineCount(Integer AValue) { Set(FCellTextMaxLineCount, AValue); }
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle AValue) { Set(FScrollBars, AValue); }
+  TcxEditingControlEditShowButtons ShowEditButtons() const { return FShowEditButtons; }
+  void SetShowEditButtons(TcxEditingControlEditShowButtons AValue) { Set(FShowEditButtons, AValue); }
+
+private:
+  template <class T>
+  void Set(T& AField, T AValue) {
+    if (AField == AValue) return;
+    AField = AValue;
+    Changed();
+  }
+  IcxEditingControl* FControl;
+  bool FCellAutoHeight = false;
+  bool FCellEndEllipsis = false;
+  Integer FCellTextMaxLineCount = 0;
+  TScrollStyle FScrollBars = ssBoth;
+  TcxEditingControlEditShowButtons FShowEditButtons = ecsbNever;
+};
+
+class TcxControlOptionsData : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxControlOptionsData, TcxOwnedPersistent)
+  TcxControlOptionsData(TPersistent* AOwner, IcxEditingControl* AControl) : TcxOwnedPersistent(AOwner), FControl(AControl) {}
+  void Assign(TPersistent* ASource) override;
+  virtual void Changed() {}
+
+  bool CancelOnExit = true;
+  bool Editing() const { return FEditing; }
+  // False ends an open editor without storing its value.
+  void SetEditing(bool AValue);
+
+private:
+  IcxEditingControl* FControl;
+  bool FEditing = true;
+};
+
+class TcxControlOptionsBehavior : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxControlOptionsBehavior, TcxOwnedPersistent)
+  TcxControlOptionsBehavior(TPersistent* AOwner, IcxEditingControl* AControl)
+      : TcxOwnedPersistent(AOwner), FControl(AControl) {}
+  void Assign(TPersistent* ASource) override;
+  // The selection colours are refreshed.
+  virtual void Changed() { FControl->BehaviorChanged(); }
+
+  bool AlwaysShowEditor = false;
+  bool CellHints = false;
+  bool DragDropText = false;
+  bool FocusCellOnCycle = false;
+  bool GoToNextCellOnEnter = false;
+  bool ImmediateEditor = true;
+  bool GoToNextCellOnTab() const { return FGoToNextCellOnTab; }
+  // Also asks the platform for the Tab key (or stops asking).
+  void SetGoToNextCellOnTab(bool AValue);
+  bool IncSearch() const { return FIncSearch; }
+  // False cancels a running search.
+  void SetIncSearch(bool AValue);
+  TcxCustomInplaceEditContainer* IncSearchItem() const { return FIncSearchItem; }
+  // Any change cancels a running search.
+  void SetIncSearchItem(TcxCustomInplaceEditContainer* AValue);
+
+private:
+  IcxEditingControl* FControl;
+  bool FGoToNextCellOnTab = false;
+  bool FIncSearch = false;
+  TcxCustomInplaceEditContainer* FIncSearchItem = nullptr;
 };
 
 // ---- Value type names ---------------------------------------------------------------------
@@ -110,12 +219,11 @@ class TcxContainerItemDefaultValuesProvider : public TcxCustomEditDefaultValuesP
   bool HasDisplayFormat(bool) override { return false; }
 };
 
-class TcxCustomItemDataBinding : public TPersistent {
-  KORVANE_CLASS(TcxCustomItemDataBinding, TPersistent)
+class TcxCustomItemDataBinding : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxCustomItemDataBinding, TcxOwnedPersistent)
 
   explicit TcxCustomItemDataBinding(TcxCustomInplaceEditContainer* AItem);
   ~TcxCustomItemDataBinding() override;
-  TPersistent* GetOwner() const override;
   TcxCustomInplaceEditContainer* Item() const { return FItem; }
 
   // The repository item the value-type registry gives for the value type
@@ -161,11 +269,10 @@ private:
 
 enum TcxEditItemShowEditButtons { eisbDefault, eisbNever, eisbAlways };
 
-class TcxCustomEditContainerItemOptions : public TPersistent {
-  KORVANE_CLASS(TcxCustomEditContainerItemOptions, TPersistent)
+class TcxCustomEditContainerItemOptions : public TcxOwnedPersistent {
+  KORVANE_CLASS(TcxCustomEditContainerItemOptions, TcxOwnedPersistent)
 
-  explicit TcxCustomEditContainerItemOptions(TcxCustomInplaceEditContainer* AItem) : FItem(AItem) {}
-  TPersistent* GetOwner() const override;
+  explicit TcxCustomEditContainerItemOptions(TcxCustomInplaceEditContainer* AItem);
   void Assign(TPersistent* ASource) override;
   virtual void Changed();
 
@@ -190,6 +297,25 @@ private:
   TcxEditItemShowEditButtons FShowEditButtons = eisbDefault;
 };
 
+// ---- Item styles --------------------------------------------------------------------------
+
+class TcxEditContainerStyles : public TcxStyles {
+  KORVANE_CLASS(TcxEditContainerStyles, TcxStyles)
+  explicit TcxEditContainerStyles(TcxCustomInplaceEditContainer* AItem);
+  enum { ContentIndex = 0 };
+  // Content, then what the base copies.
+  void Assign(TPersistent* ASource) override;
+  TcxStyle* Content() const { return GetIndexedStyle(ContentIndex); }
+  void SetContent(TcxStyle* AValue) { SetIndexedStyle(ContentIndex, AValue); }
+
+protected:
+  // Any change: the item's control lays out anew.
+  void ItemChanged(Integer AIndex) override;
+
+private:
+  TcxCustomInplaceEditContainer* FItem;
+};
+
 // ---- The item -----------------------------------------------------------------------------
 
 // Editor feature bit: the editor supports incremental search.
@@ -209,7 +335,7 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   explicit TcxCustomInplaceEditContainer(TComponent* AOwner);
   ~TcxCustomInplaceEditContainer() override;
   // From another item: binding, properties class and settings, repository
-  // item and OnGetEditProperties.
+  // item, styles and OnGetEditProperties.
   void Assign(TPersistent* ASource) override;
 
   IcxEditingControl* EditingControl() const { return FEditingControl; }
@@ -219,6 +345,8 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   void SetItemIndex(Integer AValue) { FItemIndex = AValue; }
   TcxItemDataBinding* DataBinding() const { return FDataBinding.get(); }
   TcxCustomEditContainerItemOptions* Options() const { return FOptions.get(); }
+  TcxEditContainerStyles* Styles() const { return FStyles.get(); }
+  void SetStyles(TcxEditContainerStyles* AValue) { FStyles->Assign(AValue); }
 
   // ---- Editor settings ----
   // The own property set (nullptr without a class); writing assigns into it.
@@ -286,6 +414,7 @@ private:
   Integer FItemIndex = -1;
   std::unique_ptr<TcxItemDataBinding> FDataBinding;
   std::unique_ptr<TcxCustomEditContainerItemOptions> FOptions;
+  std::unique_ptr<TcxEditContainerStyles> FStyles;
   TcxCustomEditPropertiesClass FPropertiesClass = nullptr;
   std::unique_ptr<TcxCustomEditProperties> FProperties;
   TcxEditRepositoryItem* FRepositoryItem = nullptr;

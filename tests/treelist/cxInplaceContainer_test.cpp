@@ -2,6 +2,7 @@
 // values and the incremental-search colours.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,14 @@ class TTestEditingControl : public TcxTreeListNodesOwner, public IcxEditingContr
   void EditPropertiesRemoved(TcxCustomEditProperties* AProperties) override {
     Log.push_back(std::string("properties gone: ") + (AProperties ? "yes" : "none"));
   }
+  void ItemLayoutChanged() override { ++Layouts; }
+  void CancelIncSearch() override { Log.push_back("cancel search"); }
+  TcxCustomInplaceEditContainer* IncSearchItem() const override { return SearchItem; }
+  void BehaviorChanged() override { Log.push_back("behavior"); }
+  void SetWantsTabKey(bool AValue) override { Log.push_back(AValue ? "wants tab" : "no tab"); }
+
+  TcxCustomInplaceEditContainer* SearchItem = nullptr;
+  Integer Layouts = 0;
 
   TcxCustomInplaceEditContainer* Edited = nullptr;
   std::vector<std::string> Log;
@@ -65,13 +74,20 @@ class TTestEditingControl : public TcxTreeListNodesOwner, public IcxEditingContr
 
 struct TFixture {
   TTestEditingControl Control;
+  TcxControlOptionsView View{nullptr, &Control};
+  TcxControlOptionsData Data{nullptr, &Control};
+  TcxControlOptionsBehavior Behavior{nullptr, &Control};
+  std::unique_ptr<TcxStyle> Style = std::make_unique<TcxStyle>(nullptr);
   std::unique_ptr<TcxCustomInplaceEditContainer> Item = Make();
   std::unique_ptr<TcxCustomInplaceEditContainer> Make() {
     auto Result = std::make_unique<TcxCustomInplaceEditContainer>(nullptr);
     Result->SetEditingControl(&Control);
     return Result;
   }
-  ~TFixture() { Item.reset(); }
+  ~TFixture() {
+    Item.reset();
+    Style.reset();
+  }
 };
 
 TEST(InplaceEditContainer, ValueTypeIsBoundByName) {
@@ -203,6 +219,42 @@ TEST(InplaceEditContainer, EditValueAndEditingOption) {
   F.Item->Options()->SetEditing(false);
   EXPECT_EQ(F.Control.Log, (std::vector<std::string>{"edit item 0", "end editing"}));
   EXPECT_FALSE(F.Item->IsEditing());
+}
+
+TEST(InplaceEditContainer, OptionChangesReachTheControl) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TFixture&)> Change;
+    std::vector<std::string> Expected;
+    Integer Layouts = 0;
+  };
+  const TCase Cases[] = {
+      {"item: search off while it searches", [](TFixture& F) { F.Control.SearchItem = F.Item.get(); F.Item->Options()->SetIncSearch(false); }, {"cancel search"}},
+      {"item: search off elsewhere", [](TFixture& F) { F.Item->Options()->SetIncSearch(false); }, {}},
+      {"item: edit buttons", [](TFixture& F) { F.Item->Options()->SetShowEditButtons(eisbAlways); }, {}, 1},
+      {"item: content style", [](TFixture& F) { F.Item->Styles()->SetContent(F.Style.get()); }, {}, 1},
+      {"view: a change lays out once", [](TFixture& F) { F.View.SetCellAutoHeight(true); F.View.SetCellAutoHeight(true); }, {}, 1},
+      {"data: editing off ends the editor", [](TFixture& F) { F.Data.SetEditing(false); }, {"end editing"}},
+      {"behavior: tab", [](TFixture& F) { F.Behavior.SetGoToNextCellOnTab(true); F.Behavior.SetGoToNextCellOnTab(false); }, {"wants tab", "no tab"}},
+      {"behavior: search item", [](TFixture& F) { F.Behavior.SetIncSearchItem(F.Item.get()); }, {"cancel search"}},
+      {"behavior: search off", [](TFixture& F) { F.Behavior.SetIncSearch(true); F.Behavior.SetIncSearch(false); }, {"cancel search"}},
+      {"behavior: assigned", [](TFixture& F) { F.Behavior.Assign(&F.Behavior); }, {"behavior"}},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TFixture F;
+    F.Control.Log.clear();
+    F.Control.Layouts = 0;
+    Case.Change(F);
+    EXPECT_EQ(F.Control.Log, Case.Expected);
+    EXPECT_EQ(F.Control.Layouts, Case.Layouts);
+  }
+  // Styles are copied with the item.
+  TFixture F;
+  F.Item->Styles()->SetContent(F.Style.get());
+  auto Copy = F.Make();
+  Copy->Assign(F.Item.get());
+  EXPECT_EQ(Copy->Styles()->Content(), F.Style.get());
 }
 
 TEST(InplaceEditContainer, IncrementalSearchColoursComeFromTheResolvedColour) {
