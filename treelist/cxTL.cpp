@@ -816,13 +816,25 @@ void TcxTreeListNodesOwner::NodeRemoved(TcxTreeListNode* ANode) {
   if (!IsLocked()) CompactRecords();
 }
 
+// Each record after a freed one moves down by the freed records below it,
+// as the data controller deletes them; so does its node. An entry without a
+// node (a record no node owns yet) keeps its place among the others.
 void TcxTreeListNodesOwner::CompactRecords() {
   if (FFreedRecords.empty()) return;
   std::vector<Integer> Freed;
   Freed.swap(FFreedRecords);
   std::sort(Freed.begin(), Freed.end());
-  FRecordNodes.erase(std::remove(FRecordNodes.begin(), FRecordNodes.end(), nullptr), FRecordNodes.end());
-  for (size_t K = size_t(Freed.front()); K < FRecordNodes.size(); ++K) FRecordNodes[K]->FRecordIndex = Integer(K);
+  size_t Kept = size_t(Freed.front());
+  auto NextFreed = Freed.begin();
+  for (size_t K = Kept; K < FRecordNodes.size(); ++K) {
+    if (NextFreed != Freed.end() && *NextFreed == Integer(K)) {
+      ++NextFreed;
+      continue;
+    }
+    if (TcxTreeListNode* Node = FRecordNodes[K]) Node->FRecordIndex = Integer(Kept);
+    FRecordNodes[Kept++] = FRecordNodes[K];
+  }
+  FRecordNodes.resize(Kept);
   FDataController->DeleteRecords(Freed);
 }
 

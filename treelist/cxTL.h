@@ -245,7 +245,6 @@ private:
   friend class TcxTreeListNodesOwner;
 
   TcxTreeListNode* FFoundItem = nullptr;
-  Integer FFocusedIndex = -1;
   Integer FMaxLevel = 0;
   TcxTreeListNodesOwner* FOwner;
   std::unique_ptr<TcxTreeListRootNode> FRoot;

@@ -162,9 +162,20 @@ TEST(TreeListNodes, DeletingFreesTheRecordsAndKeepsTheOthersValues) {
   EXPECT_EQ(Names, "bcc1");
   EXPECT_EQ(T.C1->RecordIndex(), 2);
 
+  // A record no node owns yet (as while a loader works) keeps its place:
+  // the nodes after it still read their own values.
+  const Integer Loose = T.List.DataController()->AppendRecord();
+  TcxTreeListNode* D = T.List.Make(nullptr, "d");
+  T.B->Delete();
+  EXPECT_EQ(TTestTreeList::Name(D), "d");
+  EXPECT_EQ(D->RecordIndex(), Loose);
+  EXPECT_EQ(T.List.NodeOfRecord(Loose - 1), nullptr);
+  EXPECT_EQ(TTestTreeList::Name(T.C1), "c1");
+
+  // Clearing frees the records of the nodes only.
   T.List.Clear();
   EXPECT_EQ(T.Root()->Count(), 0);
-  EXPECT_EQ(T.List.DataController()->GetRecordCount(), 0);
+  EXPECT_EQ(T.List.DataController()->GetRecordCount(), 1);
 }
 
 TEST(TreeListNodes, CopyIntoTheOwnSubtreeCopiesTheSubtreeAsItWas) {
