@@ -110,7 +110,8 @@ enum TcxEditingControlEditShowButtons { ecsbAlways, ecsbFocused, ecsbNever };
 
 class TcxControlOptionsView : public TcxOwnedPersistent {
   KORVANE_CLASS(TcxControlOptionsView, TcxOwnedPersistent)
-  TcxControlOptionsView(TPersistent* AOwner, IcxEditingControl* AControl) : TcxOwnedPersistent(AOwner), FControl(AControl) {}
+  TcxControlOptionsView(TPersistent* AOwner, IcxEditingControl* AControl)
+      : TcxOwnedPersistent(AOwner), FControl(AControl) {}
   void Assign(TPersistent* ASource) override;
   // The layout is computed anew.
   virtual void Changed() { FControl->ItemLayoutChanged(); }
@@ -143,7 +144,8 @@ private:
 
 class TcxControlOptionsData : public TcxOwnedPersistent {
   KORVANE_CLASS(TcxControlOptionsData, TcxOwnedPersistent)
-  TcxControlOptionsData(TPersistent* AOwner, IcxEditingControl* AControl) : TcxOwnedPersistent(AOwner), FControl(AControl) {}
+  TcxControlOptionsData(TPersistent* AOwner, IcxEditingControl* AControl)
+      : TcxOwnedPersistent(AOwner), FControl(AControl) {}
   void Assign(TPersistent* ASource) override;
   virtual void Changed() {}
 
@@ -321,8 +323,8 @@ private:
 // Editor feature bit: the editor supports incremental search.
 inline constexpr TcxEditEditorFeatures cxEditFeatureIncSearch = 0x20;
 
-using TcxGetEditPropertiesEvent = TEvent<void(TcxCustomInplaceEditContainer* Sender, Integer ARecordIndex,
-                                              TcxCustomEditProperties*& AProperties)>;
+using TcxGetEditPropertiesEvent =
+    TEvent<void(TcxCustomInplaceEditContainer* Sender, Integer ARecordIndex, TcxCustomEditProperties*& AProperties)>;
 
 // The colours of text highlighted by an incremental search: the cell's own
 // colours inverted. System colours are resolved first, so the result is a

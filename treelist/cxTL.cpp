@@ -119,9 +119,11 @@ TcxTreeListNode* TcxTreeListNode::Items(Integer AIndex) const {
     throw EcxTreeList(Format(LoadResString(cxSTreeListIndexError), {AIndex}));
   TcxTreeListNode* Result;
   if (AIndex < FCount / 2)
-    for (Result = FFirst; Result->FIndex != AIndex; Result = Result->FNext) {}
+    for (Result = FFirst; Result->FIndex != AIndex; Result = Result->FNext) {
+    }
   else
-    for (Result = FLast; Result->FIndex != AIndex; Result = Result->FPrev) {}
+    for (Result = FLast; Result->FIndex != AIndex; Result = Result->FPrev) {
+    }
   return Result;
 }
 
@@ -334,9 +336,7 @@ void TcxTreeListNode::RenumberFrom(TcxTreeListNode* AStart, Integer AIndex) {
   for (TcxTreeListNode* N = AStart; N; N = N->FNext) N->FIndex = AIndex++;
 }
 
-TcxTreeListRootNode::TcxTreeListRootNode(TcxTreeListNodes* AOwner) : TcxTreeListNode(AOwner) {
-  FState = 0;
-}
+TcxTreeListRootNode::TcxTreeListRootNode(TcxTreeListNodes* AOwner) : TcxTreeListNode(AOwner) { FState = 0; }
 
 TcxUnboundTreeListNode::TcxUnboundTreeListNode(TcxTreeListNodes* AOwner) : TcxTreeListNode(AOwner) {
   SetStoredImageIndex(tlitImageIndex, 0);
@@ -353,7 +353,8 @@ void TcxUnboundTreeListNode::Assign(TPersistent* ASource) {
 
 void TcxUnboundTreeListNode::ReadNodeFromStream(TBinaryReader& AReader) {
   inherited::ReadNodeFromStream(AReader);
-  for (auto Type : {tlitImageIndex, tlitSelectedIndex, tlitStateIndex}) SetStoredImageIndex(Type, AReader.ReadInteger());
+  for (auto Type : {tlitImageIndex, tlitSelectedIndex, tlitStateIndex})
+    SetStoredImageIndex(Type, AReader.ReadInteger());
 }
 
 void TcxUnboundTreeListNode::WriteNodeToStream(TBinaryWriter& AWriter) {
@@ -547,8 +548,7 @@ void TcxTreeListNodes::SaveToStream(TStream* AStream) {
   TBinaryWriter Writer(AStream);
   Writer.WriteCardinal(0);
   Writer.WriteCardinal(0);
-  for (TcxTreeListNode* N = FRoot.get(); N; N = N->GetNext())
-    N->WriteNodeToStream(Writer);
+  for (TcxTreeListNode* N = FRoot.get(); N; N = N->GetNext()) N->WriteNodeToStream(Writer);
   const Int64 End = AStream->Position();
   AStream->SetPosition(Start);
   Writer.WriteCardinal(cxTreeListStreamVersion);
@@ -586,7 +586,9 @@ void TcxTreeListNodes::LoadFromStream(TStream* AStream) {
         if (!IsRoot) RecordUsed[size_t(R)] = true;
         const Int64 Left = AStream->Size() - AStream->Position();
         if (Probe->FCount < 0 || Int64(Probe->FCount) * RecordSize > Left) StreamError(cxSTreeListStreamChildCount);
-        Images.push_back({R, Probe->FState & (tlnsHasChildren | tlnsCollapsed), Probe->FCount,
+        Images.push_back({R,
+                          Probe->FState & (tlnsHasChildren | tlnsCollapsed),
+                          Probe->FCount,
                           {Probe->FImageIndexes[0], Probe->FImageIndexes[1], Probe->FImageIndexes[2]}});
         if (!IsRoot && !Pending.empty()) --Pending.back();
         if (Probe->FCount > 0) {
@@ -700,7 +702,8 @@ TcxTreeListNode* TcxTreeListNodesOwner::AddNode(TcxTreeListNode* ANode, TcxTreeL
   return FNodes->AddNode(ANode, ARelative, AMode);
 }
 
-void TcxTreeListNodesOwner::MoveNode(TcxTreeListNode* ANode, TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode) {
+void TcxTreeListNodesOwner::MoveNode(TcxTreeListNode* ANode, TcxTreeListNode* ATarget,
+                                     TcxTreeListNodeAttachMode AMode) {
   if (!ANode || !ATarget || ANode == ATarget || ATarget->HasAsParent(ANode)) return;
   if (AMode == tlamAddChild && ANode->Parent() == ATarget) return;
   FNodes->AddNode(ANode, ATarget, AMode);
@@ -719,8 +722,8 @@ TcxTreeListNode* TcxTreeListNodesOwner::CopyNode(TcxTreeListNode* ASource, TcxTr
   for (const auto& [Source, ParentSlot] : Shape) {
     TcxTreeListNode* Copy = AddNode(nullptr, ParentSlot < 0 ? ATarget : Copies[size_t(ParentSlot)], tlamAddChild);
     for (Integer I = 0; I < ItemCount(); ++I) Copy->SetValues(I, Source->Values(I));
-    Copy->FState = (Copy->FState & ~(tlnsHasChildren | tlnsCollapsed)) |
-                   (Source->FState & (tlnsHasChildren | tlnsCollapsed));
+    Copy->FState =
+        (Copy->FState & ~(tlnsHasChildren | tlnsCollapsed)) | (Source->FState & (tlnsHasChildren | tlnsCollapsed));
     Copy->FData = Source->FData;
     Copies.push_back(Copy);
   }
@@ -841,8 +844,8 @@ void TcxTreeListNodesOwner::CompactRecords() {
 // ---- Sorting ----
 
 void TcxTreeListNodesOwner::SetItemSortOrder(Integer AItemIndex, TcxDataSortOrder AOrder) {
-  const auto It = std::find_if(FSortedItems.begin(), FSortedItems.end(),
-                               [&](const auto& E) { return E.first == AItemIndex; });
+  const auto It =
+      std::find_if(FSortedItems.begin(), FSortedItems.end(), [&](const auto& E) { return E.first == AItemIndex; });
   if (AOrder == soNone) {
     if (It == FSortedItems.end()) return;
     FSortedItems.erase(It);

@@ -47,8 +47,8 @@ enum : Integer {
 };
 // Store state bits.
 enum : Integer {
-  tlsLoading = 0x80,                // new nodes take no record
-  tlsNumberingOutOfDate = 0x1000,   // visible indexes must be renumbered
+  tlsLoading = 0x80,               // new nodes take no record
+  tlsNumberingOutOfDate = 0x1000,  // visible indexes must be renumbered
 };
 
 // The node stream: an 8-byte header (version, total size) and one record per
@@ -258,8 +258,8 @@ private:
 
 using TcxTreeListNodeEvent = TEvent<void(TcxTreeListNodesOwner* Sender, TcxTreeListNode* ANode)>;
 using TcxTreeListNodeAllowEvent = TEvent<void(TcxTreeListNodesOwner* Sender, TcxTreeListNode* ANode, bool& Allow)>;
-using TcxTreeListCompareEvent = TEvent<void(TcxTreeListNodesOwner* Sender, TcxTreeListNode* ANode1,
-                                            TcxTreeListNode* ANode2, Integer& ACompare)>;
+using TcxTreeListCompareEvent =
+    TEvent<void(TcxTreeListNodesOwner* Sender, TcxTreeListNode* ANode1, TcxTreeListNode* ANode2, Integer& ACompare)>;
 using TcxTreeListNotifyEvent = TEvent<void(TcxTreeListNodesOwner* Sender)>;
 
 // The node-keeping half of the tree list control: it owns the data
@@ -295,8 +295,12 @@ class TcxTreeListNodesOwner : public TComponent, public IcxControlDataController
   // A new node (from NewNode) with its record, not yet linked.
   TcxTreeListNode* CreateNode();
   TcxTreeListNode* AddNode(TcxTreeListNode* ANode, TcxTreeListNode* ARelative, TcxTreeListNodeAttachMode AMode);
-  TcxTreeListNode* Add(TcxTreeListNode* ASibling = nullptr) { return AddNode(nullptr, ASibling ? ASibling->Parent() : nullptr, tlamAdd); }
-  TcxTreeListNode* AddFirst(TcxTreeListNode* ASibling = nullptr) { return AddNode(nullptr, ASibling ? ASibling->Parent() : nullptr, tlamAddFirst); }
+  TcxTreeListNode* Add(TcxTreeListNode* ASibling = nullptr) {
+    return AddNode(nullptr, ASibling ? ASibling->Parent() : nullptr, tlamAdd);
+  }
+  TcxTreeListNode* AddFirst(TcxTreeListNode* ASibling = nullptr) {
+    return AddNode(nullptr, ASibling ? ASibling->Parent() : nullptr, tlamAddFirst);
+  }
   TcxTreeListNode* Insert(TcxTreeListNode* ABefore) { return AddNode(nullptr, ABefore, tlamInsert); }
   void MoveNode(TcxTreeListNode* ANode, TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode);
   // A copy of ASource with its subtree as the last child of ATarget.

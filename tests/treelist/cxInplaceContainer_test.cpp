@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "platform/rtl/colors.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/variant.h"
-#include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "treelist/cxTL.h"
 
 namespace {
@@ -47,7 +47,8 @@ class TTestEditingControl : public TcxTreeListNodesOwner, public IcxEditingContr
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override {
     if (Edited == AItem) Edited = nullptr;
     RemoveItem(AItem);
-    for (Integer I = 0; I < ItemCount(); ++I) static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
+    for (Integer I = 0; I < ItemCount(); ++I)
+      static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
   }
   void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
   void EndUpdate() override { TcxTreeListNodesOwner::EndUpdate(); }
@@ -213,7 +214,7 @@ TEST(InplaceEditContainer, EditValueAndEditingOption) {
   EXPECT_TRUE(VarIsEmpty(F.Item->ReadEditValue()));  // not edited: unassigned
   F.Item->SetItemFocused(true);
   EXPECT_TRUE(VarIsNull(F.Item->ReadEditValue()));  // edited without records: Null
-  EXPECT_FALSE(F.Item->CanEdit());                   // and nothing to edit
+  EXPECT_FALSE(F.Item->CanEdit());                  // and nothing to edit
 
   // Turning editing off ends the editor without storing.
   F.Item->Options()->SetEditing(false);
@@ -229,15 +230,36 @@ TEST(InplaceEditContainer, OptionChangesReachTheControl) {
     Integer Layouts = 0;
   };
   const TCase Cases[] = {
-      {"item: search off while it searches", [](TFixture& F) { F.Control.SearchItem = F.Item.get(); F.Item->Options()->SetIncSearch(false); }, {"cancel search"}},
+      {"item: search off while it searches",
+       [](TFixture& F) {
+         F.Control.SearchItem = F.Item.get();
+         F.Item->Options()->SetIncSearch(false);
+       },
+       {"cancel search"}},
       {"item: search off elsewhere", [](TFixture& F) { F.Item->Options()->SetIncSearch(false); }, {}},
       {"item: edit buttons", [](TFixture& F) { F.Item->Options()->SetShowEditButtons(eisbAlways); }, {}, 1},
       {"item: content style", [](TFixture& F) { F.Item->Styles()->SetContent(F.Style.get()); }, {}, 1},
-      {"view: a change lays out once", [](TFixture& F) { F.View.SetCellAutoHeight(true); F.View.SetCellAutoHeight(true); }, {}, 1},
+      {"view: a change lays out once",
+       [](TFixture& F) {
+         F.View.SetCellAutoHeight(true);
+         F.View.SetCellAutoHeight(true);
+       },
+       {},
+       1},
       {"data: editing off ends the editor", [](TFixture& F) { F.Data.SetEditing(false); }, {"end editing"}},
-      {"behavior: tab", [](TFixture& F) { F.Behavior.SetGoToNextCellOnTab(true); F.Behavior.SetGoToNextCellOnTab(false); }, {"wants tab", "no tab"}},
+      {"behavior: tab",
+       [](TFixture& F) {
+         F.Behavior.SetGoToNextCellOnTab(true);
+         F.Behavior.SetGoToNextCellOnTab(false);
+       },
+       {"wants tab", "no tab"}},
       {"behavior: search item", [](TFixture& F) { F.Behavior.SetIncSearchItem(F.Item.get()); }, {"cancel search"}},
-      {"behavior: search off", [](TFixture& F) { F.Behavior.SetIncSearch(true); F.Behavior.SetIncSearch(false); }, {"cancel search"}},
+      {"behavior: search off",
+       [](TFixture& F) {
+         F.Behavior.SetIncSearch(true);
+         F.Behavior.SetIncSearch(false);
+       },
+       {"cancel search"}},
       {"behavior: assigned", [](TFixture& F) { F.Behavior.Assign(&F.Behavior); }, {"behavior"}},
   };
   for (const TCase& Case : Cases) {
@@ -265,7 +287,8 @@ TEST(InplaceEditContainer, IncrementalSearchColoursComeFromTheResolvedColour) {
   struct TCase {
     TColor Text, Background;
   };
-  for (const TCase& Case : {TCase{clWindowText, clWindow}, TCase{clHighlightText, clHighlight}, TCase{0x00123456, 0x00FFFFFF}}) {
+  for (const TCase& Case :
+       {TCase{clWindowText, clWindow}, TCase{clHighlightText, clHighlight}, TCase{0x00123456, 0x00FFFFFF}}) {
     F.Item->ApplyIncSearchColors(ViewData.get(), Case.Text, Case.Background);
     EXPECT_EQ(ViewData->SelTextColor, TColor(ColorToRGB(Case.Text) ^ 0xFFFFFF));
     EXPECT_EQ(ViewData->SelBackgroundColor, TColor(ColorToRGB(Case.Background) ^ 0xFFFFFF));

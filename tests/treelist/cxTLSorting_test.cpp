@@ -38,7 +38,8 @@ struct TTree {
   // The parent record of every record.
   std::map<Integer, Integer> Parents() {
     std::map<Integer, Integer> Result;
-    for (TcxTreeListNode* N = Root()->GetFirstChild(); N; N = N->GetNext()) Result[N->RecordIndex()] = N->Parent()->RecordIndex();
+    for (TcxTreeListNode* N = Root()->GetFirstChild(); N; N = N->GetNext())
+      Result[N->RecordIndex()] = N->Parent()->RecordIndex();
     return Result;
   }
 };
@@ -84,13 +85,14 @@ TEST(TreeListSorting, HandlerAndFunctionReplaceTheSortedItems) {
   T.List.BeginSort();
   T.List.SetItemSortOrder(TTestTreeList::NameItem, soAscending);
   EXPECT_EQ(T.Order(), "y0 .q2 .p4 x1 y3 x5 .q6 .q7 ");  // held back by BeginSort
-  T.List.OnCompare = TcxTreeListCompareEvent(
-      &T, [](TcxTreeListNodesOwner*, TcxTreeListNode* A, TcxTreeListNode* B, Integer& R) { R = B->RecordIndex() - A->RecordIndex(); });
+  T.List.OnCompare = TcxTreeListCompareEvent(&T, [](TcxTreeListNodesOwner*, TcxTreeListNode* A, TcxTreeListNode* B,
+                                                    Integer& R) { R = B->RecordIndex() - A->RecordIndex(); });
   T.List.EndSort();
   EXPECT_EQ(T.Order(), "x5 .q7 .q6 y3 x1 y0 .p4 .q2 ");
 
   // A compare function sorts one parent only unless asked to recurse.
-  T.Root()->SortByCompare([](TcxTreeListNode* A, TcxTreeListNode* B) { return A->RecordIndex() - B->RecordIndex(); }, false);
+  T.Root()->SortByCompare([](TcxTreeListNode* A, TcxTreeListNode* B) { return A->RecordIndex() - B->RecordIndex(); },
+                          false);
   EXPECT_EQ(T.Order(), "y0 .p4 .q2 x1 y3 x5 .q7 .q6 ");
 }
 
@@ -114,20 +116,24 @@ TEST(TreeListSorting, ComparisonsThatAreNoOrderCannotBreakTheSort) {
       {"sets nothing", [] { return 1; }},
       {"always below", [] { return -1; }},
       {"random", [&] { return Integer(Random() % 3) - 1; }},
-      {"changes its mind: below for a thousand answers, then above", [Calls = 0]() mutable { return ++Calls <= 1000 ? -1 : 1; }},
+      {"changes its mind: below for a thousand answers, then above",
+       [Calls = 0]() mutable { return ++Calls <= 1000 ? -1 : 1; }},
   };
   for (const auto& [Name, Answer] : Answers) {
     SCOPED_TRACE(Name);
     TTestTreeList L;
     for (int I = 0; I < 300; ++I) L.Make(I % 10 ? L.Nodes()->Root()->GetLastChild() : nullptr, "n");
     std::map<Integer, Integer> Parents;
-    for (TcxTreeListNode* N = L.Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) Parents[N->RecordIndex()] = N->Parent()->RecordIndex();
+    for (TcxTreeListNode* N = L.Nodes()->Root()->GetFirstChild(); N; N = N->GetNext())
+      Parents[N->RecordIndex()] = N->Parent()->RecordIndex();
     bool AfterSorting = false;
     L.OnAfterSorting = TcxTreeListNotifyEvent(&AfterSorting, [&](TcxTreeListNodesOwner*) { AfterSorting = true; });
     if (std::string(Name) == "sets nothing")
-      L.OnCompare = TcxTreeListCompareEvent(&L, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer&) {});
+      L.OnCompare =
+          TcxTreeListCompareEvent(&L, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer&) {});
     else
-      L.OnCompare = TcxTreeListCompareEvent(&L, [&](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer& R) { R = Answer(); });
+      L.OnCompare = TcxTreeListCompareEvent(
+          &L, [&](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer& R) { R = Answer(); });
     L.SetItemSortOrder(TTestTreeList::NameItem, soAscending);
     EXPECT_TRUE(AfterSorting);
     for (TcxTreeListNode* N = L.Nodes()->Root()->GetFirstChild(); N; N = N->GetNext())
@@ -141,8 +147,8 @@ TEST(TreeListSorting, AnErrorInTheComparisonStillFinishesTheSort) {
   TTree T;
   bool AfterSorting = false;
   T.List.OnAfterSorting = TcxTreeListNotifyEvent(&AfterSorting, [&](TcxTreeListNodesOwner*) { AfterSorting = true; });
-  T.List.OnCompare = TcxTreeListCompareEvent(
-      &T, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer&) { throw EcxTreeList("compare failed"); });
+  T.List.OnCompare = TcxTreeListCompareEvent(&T, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*,
+                                                    Integer&) { throw EcxTreeList("compare failed"); });
   T.List.BeginSort();
   T.List.SetItemSortOrder(TTestTreeList::NameItem, soAscending);
   EXPECT_THROW(T.List.EndSort(), EcxTreeList);

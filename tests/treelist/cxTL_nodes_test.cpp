@@ -93,7 +93,8 @@ TEST(TreeListNodes, WalksInBothOrders) {
   T.A->SetExpanded(true);
   std::string Next, NextVisible, Prev;
   for (TcxTreeListNode* N = T.Root()->GetFirstChild(); N; N = N->GetNext()) Next += TTestTreeList::Name(N) + " ";
-  for (TcxTreeListNode* N = T.Root()->GetFirstChild(); N; N = N->GetNextVisible()) NextVisible += TTestTreeList::Name(N) + " ";
+  for (TcxTreeListNode* N = T.Root()->GetFirstChild(); N; N = N->GetNextVisible())
+    NextVisible += TTestTreeList::Name(N) + " ";
   for (TcxTreeListNode* N = T.C1; N; N = N->GetPrev()) Prev += TTestTreeList::Name(N) + " ";
   EXPECT_EQ(Next, "a a1 a2 b c c1 ");
   EXPECT_EQ(NextVisible, "a a1 a2 b c ");
@@ -136,7 +137,8 @@ TEST(TreeListNodes, ExpandAndCollapseKeepTheStateBits) {
   EXPECT_FALSE(T.B->Expanded());
 
   // A refusing handler keeps the node collapsed.
-  T.List.OnExpanding = TcxTreeListNodeAllowEvent(&T, [](TcxTreeListNodesOwner*, TcxTreeListNode*, bool& Allow) { Allow = false; });
+  T.List.OnExpanding =
+      TcxTreeListNodeAllowEvent(&T, [](TcxTreeListNodesOwner*, TcxTreeListNode*, bool& Allow) { Allow = false; });
   T.C->SetExpanded(true);
   EXPECT_FALSE(T.C->Expanded());
   T.List.OnExpanding = nullptr;
@@ -207,8 +209,8 @@ TEST(TreeListNodes, SelectionFollowsTheFocusWithoutMultiSelect) {
   EXPECT_TRUE(T.B->Selected());
 
   T.List.SetMultiSelect(true);
-  T.List.OnCanSelectNode = TcxTreeListNodeAllowEvent(
-      &T, [&](TcxTreeListNodesOwner*, TcxTreeListNode* N, bool& Allow) { Allow = N != T.C; });
+  T.List.OnCanSelectNode =
+      TcxTreeListNodeAllowEvent(&T, [&](TcxTreeListNodesOwner*, TcxTreeListNode* N, bool& Allow) { Allow = N != T.C; });
   T.A->SetSelected(true);
   T.C->SetSelected(true);
   EXPECT_TRUE(T.A->Selected());

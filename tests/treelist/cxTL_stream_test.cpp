@@ -37,7 +37,7 @@ std::unique_ptr<TMemoryStream> StreamOf(const std::vector<Integer>& AWords) {
 }
 
 // a(a1,a2), b, c(c1) over records 0..5, as the stream of a fresh tree.
-const std::vector<TRecord> Sound{{-1, 4, 3}, {0, 0x14, 2}, {1, 0x10, 0}, {2, 0x10, 0},
+const std::vector<TRecord> Sound{{-1, 4, 3},   {0, 0x14, 2}, {1, 0x10, 0}, {2, 0x10, 0},
                                  {3, 0x10, 0}, {4, 0x14, 1}, {5, 0x10, 0}};
 
 struct TTree {
@@ -110,17 +110,31 @@ TEST(TreeListStream, DamagedStreamsRaiseAndLeaveTheTree) {
        u"Invalid stream format"},
       {"other version", Raw([](auto& W) { W[0] = 0x00030001; }), u"Unsupported node stream version"},
       {"size disagrees", Raw([](auto& W) { W[1] += 4; }), u"Invalid stream format"},
-      {"cut inside the last record", Raw([](auto& W) { W.resize(W.size() - 2); W[1] = Integer(W.size() * 4); }),
+      {"cut inside the last record", Raw([](auto& W) {
+         W.resize(W.size() - 2);
+         W[1] = Integer(W.size() * 4);
+       }),
        u"Invalid child count in node stream"},
-      {"cut inside the root", [] { return std::vector<Integer>{Integer(cxTreeListStreamVersion), 12, -1}; },
+      {"cut inside the root",
+       [] {
+         return std::vector<Integer>{Integer(cxTreeListStreamVersion), 12, -1};
+       },
        u"Invalid stream format"},
-      {"bytes after the tree", Raw([](auto& W) { W.push_back(0); W[1] = Integer(W.size() * 4); }),
+      {"bytes after the tree", Raw([](auto& W) {
+         W.push_back(0);
+         W[1] = Integer(W.size() * 4);
+       }),
        u"Invalid stream format"},
-      {"record past the records", Edited([](auto& R) { R[4].RecordIndex = 6; }), u"Invalid record index in node stream"},
+      {"record past the records", Edited([](auto& R) { R[4].RecordIndex = 6; }),
+       u"Invalid record index in node stream"},
       {"negative record", Edited([](auto& R) { R[4].RecordIndex = -1; }), u"Invalid record index in node stream"},
       {"record twice", Edited([](auto& R) { R[4].RecordIndex = 0; }), u"Invalid record index in node stream"},
       {"root with a record", Edited([](auto& R) { R[0].RecordIndex = 0; }), u"Invalid record index in node stream"},
-      {"a record left without node", Edited([](auto& R) { R.pop_back(); R[5].State = 0x10; R[0].ChildCount = 3; }),
+      {"a record left without node", Edited([](auto& R) {
+         R.pop_back();
+         R[5].State = 0x10;
+         R[0].ChildCount = 3;
+       }),
        u"Invalid record index in node stream"},
       {"negative child count", Edited([](auto& R) { R[1].ChildCount = -1; }), u"Invalid child count in node stream"},
       {"child count past the stream", Edited([](auto& R) { R[0].ChildCount = 0x7FFFFFFF; }),

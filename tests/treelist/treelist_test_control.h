@@ -24,14 +24,18 @@ class TTestTreeList : public TcxTreeListNodesOwner {
   enum { KeyItem = 0, NameItem = 1 };
 
   TTestTreeList() {
-    for (auto* Type : {TcxValueTypeClass(TcxIntegerValueType::StaticClass()), TcxValueTypeClass(TcxStringValueType::StaticClass())}) {
+    for (auto* Type : {TcxValueTypeClass(TcxIntegerValueType::StaticClass()),
+                       TcxValueTypeClass(TcxStringValueType::StaticClass())}) {
       FItems.push_back(std::make_unique<TTestItem>());
       AddItem(FItems.back().get());
       DataController()->SetItemValueTypeClass(ItemCount() - 1, Type);
     }
-    OnExpanded = TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("expanded " + Name(N)); });
-    OnCollapsed = TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("collapsed " + Name(N)); });
-    OnDeletion = TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("deleted " + Name(N)); });
+    OnExpanded =
+        TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("expanded " + Name(N)); });
+    OnCollapsed =
+        TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("collapsed " + Name(N)); });
+    OnDeletion =
+        TcxTreeListNodeEvent(this, [this](TcxTreeListNodesOwner*, TcxTreeListNode* N) { Log("deleted " + Name(N)); });
   }
 
   // A new node named AName under AParent (the top level for nullptr), with key = its record.
