@@ -150,6 +150,33 @@ TEST(TreeListNodes, ExpandAndCollapseKeepTheStateBits) {
   EXPECT_FALSE(T.C->HasChildren());
 }
 
+TEST(TreeListNodes, FullExpandAndCollapseReachEveryLevel) {
+  TTree T;
+  TcxTreeListNode* Deep = T.List.Make(T.A1, "a11");
+  T.List.FullExpand();
+  EXPECT_EQ(Shape(T.Root()), "a(a1(a11),a2),b,c(c1)");
+  EXPECT_EQ(Deep->VisibleIndex(), 2);
+  EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 7);
+  T.List.FullCollapse();
+  EXPECT_EQ(Shape(T.Root()), "a+(a1+(a11),a2),b,c+(c1)");
+  EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 3);
+}
+
+// A value written into the focused record while it is edited goes through
+// the edit (a cancel takes it back); any other node's value is stored at once.
+TEST(TreeListNodes, ValuesOfTheEditedRecordGoThroughTheEdit) {
+  TTree T;
+  TcxControlDataController* DC = T.List.DataController();
+  T.B->SetFocused(true);
+  DC->Edit();
+  ASSERT_TRUE(DC->GetEditState() & dceEdit);
+  T.B->SetValues(TTestTreeList::NameItem, Variant(String(u"typed")));
+  T.C->SetValues(TTestTreeList::NameItem, Variant(String(u"stored")));
+  DC->CancelRecord();
+  EXPECT_EQ(TTestTreeList::Name(T.B), "b");
+  EXPECT_EQ(TTestTreeList::Name(T.C), "stored");
+}
+
 TEST(TreeListNodes, DeletingFreesTheRecordsAndKeepsTheOthersValues) {
   TTree T;
   T.List.Events.clear();
