@@ -224,11 +224,11 @@ TcxCustomInplaceEditContainer::TcxCustomInplaceEditContainer(TComponent* AOwner)
       FStyles(std::make_unique<TcxEditContainerStyles>(this)) {}
 
 TcxCustomInplaceEditContainer::~TcxCustomInplaceEditContainer() {
+  FDestroying = true;
   SetRepositoryItem(nullptr);
   if (FDefaultRepositoryItem) FDefaultRepositoryItem->RemoveListener(this);
   FDefaultRepositoryItem = nullptr;
   SetEditingControl(nullptr);
-  FDestroying = true;
   FResolvedProperties = nullptr;
   // The properties go before the binding, whose provider they refer to.
   FProperties.reset();
