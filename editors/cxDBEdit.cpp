@@ -129,13 +129,16 @@ bool TcxCustomDBEditDefaultValuesProvider::ProvideRequired() {
 
 bool TcxCustomDBEditDefaultValuesProvider::ProvideIsBlob() { return IsFieldUsable() && FField->IsBlob(); }
 
+bool FieldCurrency(TField* AField) {
+  if (auto* real = dynamic_cast<TFloatField*>(AField)) return real->currency();
+  if (auto* bcd = dynamic_cast<TBCDField*>(AField)) return bcd->currency();
+  if (auto* aggregate = dynamic_cast<TAggregateField*>(AField)) return aggregate->currency();
+  if (auto* fmtbcd = dynamic_cast<TFMTBCDField*>(AField)) return fmtbcd->currency();
+  return false;
+}
+
 bool TcxCustomDBEditDefaultValuesProvider::ProvideIsCurrency() {
-  if (IsFieldUsable()) {
-    if (auto* real = dynamic_cast<TFloatField*>(FField)) return real->currency();
-    if (auto* bcd = dynamic_cast<TBCDField*>(FField)) return bcd->currency();
-    if (auto* aggregate = dynamic_cast<TAggregateField*>(FField)) return aggregate->currency();
-    if (auto* fmtbcd = dynamic_cast<TFMTBCDField*>(FField)) return fmtbcd->currency();
-  }
+  if (IsFieldUsable()) return FieldCurrency(FField);
   return inherited::ProvideIsCurrency();
 }
 

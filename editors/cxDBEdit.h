@@ -80,3 +80,7 @@ private:
   TField* FField = nullptr;
   std::unique_ptr<TcxFreeNotificator> FFreeNotificator;
 };
+
+// The currency setting of float, BCD, FMT BCD and aggregate fields; false
+// for other fields and nullptr.
+bool FieldCurrency(TField* AField);

@@ -1,5 +1,6 @@
 #include "editors/cxEditProperties.h"
 
+#include "editors/cxEdit.h"
 #include "editors/cxEditViewInfo.h"
 
 #include <algorithm>
@@ -443,7 +444,7 @@ void TcxCustomEditProperties::SetDefaultValuesProvider(IcxEditDefaultValuesProvi
 
 // ---- Class-level -------------------------------------------------------------------------
 
-TcxCustomEditClass TcxCustomEditProperties::GetEditorClass() { return nullptr; }
+TcxCustomEditClass TcxCustomEditProperties::GetEditorClass() { return TcxCustomEdit::StaticClass(); }
 
 TcxCustomEditClass TcxCustomEditProperties::EditorClass() const {
   return static_cast<TcxCustomEditPropertiesClass>(ClassType())->GetEditorClass();

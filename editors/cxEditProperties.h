@@ -451,8 +451,7 @@ public:
   TComponent* OwningComponent() const;
 
   // ---- Class-level ----
-  // The editor control class of the kind. The base answers nullptr until
-  // the editor control unit supplies TcxCustomEdit.
+  // The editor control class of the kind (the base: TcxCustomEdit).
   static TcxCustomEditClass GetEditorClass();
   // GetEditorClass of this object's own class.
   TcxCustomEditClass EditorClass() const;

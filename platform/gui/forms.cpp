@@ -388,6 +388,7 @@ void TCustomForm::DoClose(TCloseAction& Action) {
 }
 
 bool TCustomForm::CloseQuery() {
+  if (FActiveControl && FActiveControl->Perform(CM_CLOSEQUERY, 0, 0) != 0) return false;
   bool can = true;
   if (OnCloseQuery) OnCloseQuery(this, can);
   return can;

@@ -77,6 +77,8 @@ class TCustomForm : public TWinControl {
   // Asks OnCloseQuery, then closes by OnClose's action (hide by default;
   // a modal form sets ModalResult to mrCancel when it is 0).
   void Close();
+  // The active control first (CM_CLOSEQUERY, non-zero: stay open), then
+  // OnCloseQuery.
   virtual bool CloseQuery();
   // Frees the form once the messages now queued have been handled.
   void Release();

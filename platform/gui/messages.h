@@ -137,6 +137,9 @@ enum : UINT {
   CM_PARENTBIDIMODECHANGED = CM_BASE + 61, CM_ALLCHILDRENFLIPPED = CM_BASE + 62,
   CM_ACTIONUPDATE = CM_BASE + 63, CM_ACTIONEXECUTE = CM_BASE + 64, CM_HINTSHOWPAUSE = CM_BASE + 65,
   CM_DOCKNOTIFICATION = CM_BASE + 66, CM_MOUSEWHEEL = CM_BASE + 67, CM_ISSHORTCUT = CM_BASE + 68,
+  // Sent by a closing form to its active control: a non-zero answer keeps
+  // the form open (the control holds input it cannot give up).
+  CM_CLOSEQUERY = CM_BASE + 69,
 };
 
 // Notifications reflected back to the control that caused them.
@@ -154,7 +157,6 @@ enum : UINT {
   CXM_SHOWPOPUP = 0x8066,           // open the popup of the control in WParam
   CXM_DROPDOWN = 0x8067,            // an editor drops its popup down (sent to itself)
   CXM_PANNINGSTATE = 0x8068,
-  CXM_EDITERROR = 0x8069,           // deferred editor error: WParam is a heap block {length, characters}
   CXM_EDITCHANGED = 0x806A,
   CXM_POPUPCHAR = 0x806B,           // a typed character forwarded to the popup window
   CXM_CLOSEUPEVENT = 0x806C,        // a lookup editor takes the popup's current item

@@ -122,7 +122,7 @@ TEST_F(cxEditPropertiesTest, RegistryListsEditorKindsWithNameAndDescription) {
   auto cls = static_cast<TcxCustomEditPropertiesClass>(registry->ClassAt(index));
   std::unique_ptr<TcxCustomEditProperties> made(cls->Create(nullptr));
   EXPECT_EQ(made->ClassType(), TTestEditProperties::StaticClass());
-  EXPECT_EQ(made->EditorClass(), nullptr);  // the editor control unit is not linked here
+  EXPECT_EQ(made->EditorClass(), TcxCustomEdit::StaticClass());  // the base kind's editor
 
   registry->RemoveClass(TTestEditProperties::StaticClass());
   registry->RemoveClass(TOtherEditProperties::StaticClass());
