@@ -218,19 +218,19 @@ TEST_F(FilterTest, FilterTextAndCaptionOfEveryOperatorKind) {
       {&FilterTest::Name, foEqual, u"Alice", u"Alice", u"(Name = 'Alice')", u"(Full name = Alice)"},
       {&FilterTest::Name, foEqual, u"O'Brien", u"O'Brien", u"(Name = 'O''Brien')", u"(Full name = O'Brien)"},
       {&FilterTest::Name, foEqual, u"x') OR (1=1", u"", u"(Name = 'x'') OR (1=1')", u"(Full name =)"},
-      {&FilterTest::Age, foNotEqual, 30, u"30", u"(Age <> 30)", u"(Age <> 30)"},
-      {&FilterTest::Age, foLess, 30, u"30", u"(Age < 30)", u"(Age < 30)"},
-      {&FilterTest::Age, foLessEqual, 30, u"30", u"(Age <= 30)", u"(Age <= 30)"},
+      {&FilterTest::Age, foNotEqual, 30, u"30", u"(NOT (Age = 30))", u"(Age <> 30)"},
+      {&FilterTest::Age, foLess, 30, u"30", u"((Age < 30) OR (Age IS NULL))", u"(Age < 30)"},
+      {&FilterTest::Age, foLessEqual, 30, u"30", u"((Age <= 30) OR (Age IS NULL))", u"(Age <= 30)"},
       {&FilterTest::Age, foGreater, 30, u"30", u"(Age > 30)", u"(Age > 30)"},
       {&FilterTest::Age, foGreaterEqual, 30, u"30", u"(Age >= 30)", u"(Age >= 30)"},
       {&FilterTest::Name, foLike, u"A%", u"A%", u"(Name LIKE 'A%')", u"(Full name LIKE A%)"},
-      {&FilterTest::Name, foNotLike, u"A%", u"A%", u"(Name NOT LIKE 'A%')", u"(Full name NOT LIKE A%)"},
+      {&FilterTest::Name, foNotLike, u"A%", u"A%", u"(NOT (Name LIKE 'A%'))", u"(Full name NOT LIKE A%)"},
       {&FilterTest::Age, foBetween, MakeVariantPair(17, 30), u"17;30", u"(Age BETWEEN 17 AND 30)",
        u"(Age between 17 and 30)"},
-      {&FilterTest::Age, foNotBetween, MakeVariantPair(17, 30), u"17; 30", u"(Age NOT BETWEEN 17 AND 30)",
+      {&FilterTest::Age, foNotBetween, MakeVariantPair(17, 30), u"17; 30", u"(NOT (Age BETWEEN 17 AND 30))",
        u"(Age not between 17 and 30)"},
       {&FilterTest::Age, foInList, VarArrayOf({17, 45}), u"17;45", u"(Age IN (17, 45))", u"(Age in (17, 45))"},
-      {&FilterTest::Age, foNotInList, VarArrayOf({u"a'b", 45}), u"a'b;45", u"(Age NOT IN ('a''b', 45))",
+      {&FilterTest::Age, foNotInList, VarArrayOf({u"a'b", 45}), u"a'b;45", u"(NOT (Age IN ('a''b', 45)))",
        u"(Age not in (a'b, 45))"},
       {&FilterTest::Born, foToday, Null(), u"", u"((Born >= '2024-12-10') AND (Born < '2024-12-11'))",
        u"(Birth date is today)"},
@@ -351,7 +351,9 @@ TEST_F(FilterTest, GroupTexts) {
   Criteria.Root()->AddItemList(fboAnd);
   TcxFilterCriteriaItemList* EmptyNot = Criteria.Root()->AddItemList(fboNotOr);
   EmptyNot->AddItemList(fboAnd);
-  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND ((Name = 'a') OR (Name = 'b'))");
+  // Empty groups hold for every record: the negated one makes the whole
+  // filter false, in memory and in the text.
+  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND ((Name = 'a') OR (Name = 'b')) AND () AND (NOT (()))");
   EXPECT_EQ(Criteria.FilterCaption(), u"(Age > 17) and ((Full name = a) or (Full name = b))");
   EXPECT_EQ(Criteria.Passing(), u"");
 }
@@ -363,7 +365,7 @@ TEST_F(FilterTest, RemovingItemsKeepsNegation) {
   Criteria.AddItem(Not, Age, foLess, 40, u"");
   EXPECT_EQ(Criteria.Passing(), u"0,2");
   Criteria.RemoveItemByItemLink(Name);
-  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND (NOT ((Age < 40)))");
+  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND (NOT (((Age < 40) OR (Age IS NULL))))");
   EXPECT_EQ(Criteria.Passing(), u"2");
 
   Criteria.Clear();
@@ -416,7 +418,7 @@ TEST_F(FilterTest, ListenersSeeWholeConditions) {
   TcxFilterCriteriaItemList* Group = Criteria.Root()->AddItemList(fboOr);
   Criteria.AddItem(Group, Note, foEqual, Null(), u"");
   delete Group;
-  const std::vector<String> Expected = {u"(Age > 17)", u"(Age > 17)", u"(Age > 17) AND ((Note = NULL))",
+  const std::vector<String> Expected = {u"(Age > 17)", u"(Age > 17) AND ()", u"(Age > 17) AND ((Note = NULL))",
                                         u"(Age > 17)"};
   EXPECT_EQ(Seen, Expected);
 }
