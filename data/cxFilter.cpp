@@ -292,16 +292,23 @@ String TcxFilterLikeOperator::Caption() {
 String TcxFilterLikeOperator::Symbol() { return u"LIKE"; }
 
 String TcxFilterLikeOperator::ValueToFilterText(const Variant& AValue) {
+  if (!VarIsStr(AValue)) return TcxFilterOperator::ValueToFilterText(AValue);
   TcxFilterCriteria* Owner = Criteria();
-  if (!Owner || !VarIsStr(AValue) || (Owner->PercentWildcard() == u'%' && Owner->UnderscoreWildcard() == u'_'))
-    return TcxFilterOperator::ValueToFilterText(AValue);
+  const Char Percent = Owner ? Owner->PercentWildcard() : u'%';
+  const Char Underscore = Owner ? Owner->UnderscoreWildcard() : u'_';
   String Pattern = VarToStr(AValue);
   for (Char& C : Pattern) {
-    if (C == Owner->PercentWildcard())
+    if (C == Percent)
       C = u'%';
-    else if (C == Owner->UnderscoreWildcard())
+    else if (C == Underscore)
       C = u'_';
   }
+  // In memory a run wildcard that more pattern follows needs a character
+  // left in the text, so a pattern that ends in two or more run wildcards
+  // needs one character where they start: "a%%" matches what "a_%" does.
+  size_t Run = 0;
+  while (Run < Pattern.size() && Pattern[Pattern.size() - 1 - Run] == u'%') ++Run;
+  if (Run >= 2) Pattern.replace(Pattern.size() - Run, Run, u"_%");
   return TcxFilterOperator::ValueToFilterText(Variant(Pattern));
 }
 

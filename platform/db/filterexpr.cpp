@@ -384,7 +384,9 @@ bool IsDateType(const Variant& v) {
 bool CompareValues(const Variant& a, const Variant& b, const TFilterEvalOptions& options, int& result) {
   if (VarIsStr(a) && VarIsStr(b)) {
     String sa = a.AsString(), sb = b.AsString();
-    result = options.CaseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
+    // Without regard to case, texts are ordered as their upper-case forms,
+    // as LIKE matches them.
+    result = options.CaseInsensitive ? AnsiCompareStr(AnsiUpperCase(sa), AnsiUpperCase(sb)) : AnsiCompareStr(sa, sb);
     return true;
   }
   try {

@@ -1,6 +1,8 @@
 #include "data/cxFilter.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -506,6 +508,7 @@ TEST_F(FilterTest, OlderStreamFormAndDamagedStreams) {
       {1, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0},                 // display value beyond the stream
       {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 7},        // value with an unknown tag
       {1, 0, 0, 0, 1, 0, 2, 0, 0, 0, 1, 0},                 // group with a child missing
+      {1, 0, 0, 0, 0, foBetween, 0, 0, 0, 0, 1, 0, 0, 0, 2, 5},  // a range of one value
   };
   for (const auto& Bytes : Damaged) {
     auto S = Stream(Bytes);
@@ -517,6 +520,51 @@ TEST_F(FilterTest, OlderStreamFormAndDamagedStreams) {
   auto S = Stream(Deep);
   EXPECT_THROW(Criteria.ReadData(S.get()), EReadError);
   EXPECT_EQ(Criteria.FilterText(), Before);
+}
+
+// Values that no filter text can carry are refused when the condition is
+// made or changed, and the criteria stay as they were.
+TEST_F(FilterTest, ValuesNoFilterTextCanCarryAreRefused) {
+  const double Inf = std::numeric_limits<double>::infinity();
+  Variant TwoDimensions = VarArrayCreate(std::vector<Integer>{0, 1, 0, 1}, varVariant);
+  struct Case {
+    TcxFilterOperatorKind Kind;
+    Variant Value;
+  };
+  const Case Cases[] = {
+      {foBetween, 5},
+      {foBetween, Null()},
+      {foNotBetween, VarArrayOf({1, 2, 3})},
+      {foBetween, VarArrayOf(std::vector<Variant>())},
+      {foInList, VarArrayOf(std::vector<Variant>())},
+      {foNotInList, VarArrayOf(std::vector<Variant>())},
+      {foEqual, VarArrayOf(std::vector<Variant>())},
+      {foLess, VarArrayOf({1, 2})},
+      {foGreaterEqual, MakeVariantPair(1, 2)},
+      {foLike, VarArrayOf({u"a%"})},
+      {foEqual, Inf},
+      {foEqual, -Inf},
+      {foNotEqual, std::nan("")},
+      {foInList, VarArrayOf({1, std::nan("")})},
+      {foBetween, MakeVariantPair(0, Inf)},
+      {foInList, VarArrayOf({1, VarArrayOf({2})})},
+      {foEqual, TwoDimensions},
+  };
+  Criteria.SetTranslateBetween(true);
+  Add(Age, foEqual, 30, u"30");
+  const String Before = Criteria.FilterText();
+  for (const Case& C : Cases) {
+    EXPECT_THROW(Add(Age, C.Kind, C.Value), EcxFilterError) << "case " << (&C - Cases);
+    EXPECT_EQ(Criteria.Root()->Count(), 1) << "case " << (&C - Cases);
+    EXPECT_EQ(Criteria.FilterText(), Before) << "case " << (&C - Cases);
+  }
+  auto* Item = static_cast<TcxFilterCriteriaItem*>(Criteria.Root()->Items(0));
+  EXPECT_THROW(Item->SetValue(Variant(Inf)), EcxFilterError);
+  EXPECT_THROW(Item->SetOperatorKind(foBetween), EcxFilterError);
+  EXPECT_EQ(Item->OperatorKind(), foEqual);
+  EXPECT_EQ(Criteria.FilterText(), Before);
+  // The date ranges take no value at all.
+  EXPECT_NO_THROW(Add(Born, foToday, Variant(Inf)));
 }
 
 TEST_F(FilterTest, ValueList) {
