@@ -352,7 +352,7 @@ bool TcxFilterBetweenOperator::Compare(const Variant& R, const Variant& C) {
 String TcxFilterBetweenOperator::Caption() { return FilterWord(cxSFilterOperatorBetween); }
 String TcxFilterBetweenOperator::Symbol() { return u"BETWEEN"; }
 bool TcxFilterBetweenOperator::UsesExpandedText() {
-  return (Criteria() && Criteria()->TranslateBetween()) || HasNullElement(CriteriaItem()->Value());
+  return (Criteria() && Criteria()->TranslateBetween()) || (CriteriaItem() && HasNullElement(CriteriaItem()->Value()));
 }
 
 String TcxFilterBetweenOperator::ExpandedText(const Variant& AValue) { return RangeText(AValue); }
@@ -398,7 +398,7 @@ bool TcxFilterInListOperator::Compare(const Variant& R, const Variant& C) {
 String TcxFilterInListOperator::Caption() { return FilterWord(cxSFilterOperatorInList); }
 String TcxFilterInListOperator::Symbol() { return u"IN"; }
 bool TcxFilterInListOperator::UsesExpandedText() {
-  return (Criteria() && Criteria()->TranslateIn()) || HasNullElement(CriteriaItem()->Value());
+  return (Criteria() && Criteria()->TranslateIn()) || (CriteriaItem() && HasNullElement(CriteriaItem()->Value()));
 }
 
 String TcxFilterInListOperator::ExpandedText(const Variant& AValue) { return ListText(AValue); }

@@ -46,7 +46,7 @@ struct TPools {
       Add(colT, VarFromDateTime(Day), u"'" + FormatDateTime(u"yyyy-mm-dd hh:nn:ss", Day) + u"'");
     Add(colB, Variant(true), u"1");
     Add(colB, Variant(false), u"0");
-    for (const char16_t* P : {u"%", u"", u"a%", u"%b", u"_", u"A_", u"%%", u"a%b%", u"地%", u"%*", u"_x"})
+    for (const char16_t* P : {u"%", u"", u"a%", u"%b", u"_", u"A_", u"%%", u"a%b%", u"地%", u"%'", u"_x"})
       Patterns[colS].push_back(Variant(String(P)));
     for (const char16_t* P : {u"1%", u"-%", u"%", u"_"}) {
       Patterns[colI].push_back(Variant(String(P)));
@@ -86,6 +86,18 @@ public:
     return Pool[size_t(Below(Integer(Pool.size())))];
   }
 
+  // A pattern written with % and _ in the criteria's own wildcards (the
+  // pools hold no other * or ? in patterns).
+  static String OwnWildcards(TcxFilterCriteria* ACriteria, String APattern) {
+    for (Char& C : APattern) {
+      if (C == u'%')
+        C = ACriteria->PercentWildcard();
+      else if (C == u'_')
+        C = ACriteria->UnderscoreWildcard();
+    }
+    return APattern;
+  }
+
   void Condition(TcxFilterCriteria* ACriteria, TcxFilterCriteriaItemList* AList, TObject* const* ALinks) {
     const TColumn C = TColumn(Below(ColumnCount));
     auto Kind = TcxFilterOperatorKind(Below(foNotInList + 1));
@@ -95,7 +107,7 @@ public:
       if (Patterns.empty() || Chance(10))
         V = Null();
       else
-        V = Patterns[size_t(Below(Integer(Patterns.size())))];
+        V = Variant(OwnWildcards(ACriteria, VarToStr(Patterns[size_t(Below(Integer(Patterns.size())))])));
     } else if (Kind == foBetween || Kind == foNotBetween) {
       V = MakeVariantPair(Value(C), Value(C));
     } else if (Kind == foInList || Kind == foNotInList) {
@@ -295,6 +307,9 @@ TEST(DataSetFilterAgreesWithMemory, RandomTablesAndCriteria) {
       F->SetOptions(Options);
       F->SetTranslateBetween(Make.Chance(30));
       F->SetTranslateIn(Make.Chance(30));
+      const bool OwnWildcards = Make.Chance(20);
+      F->SetPercentWildcard(OwnWildcards ? u'*' : u'%');
+      F->SetUnderscoreWildcard(OwnWildcards ? u'?' : u'_');
       F->Root()->SetBoolOperatorKind(TcxFilterBoolOperatorKind(Make.Below(4)));
       Make.Group(F, F->Root(), T.Links, 0);
       F->EndUpdate();
