@@ -242,6 +242,7 @@ TEST(DataSetFilterAgreesWithMemory, NullsNegationsAndEmptyGroups) {
       {"i < 5", [&] { Item(nullptr, colI, foLess, 5); }},
       {"NOT (i IN (7, 5))", Negated(foInList, colI, VarArrayOf({7, 5}))},
       {"i NOT IN (7, NULL)", [&] { Item(nullptr, colI, foNotInList, VarArrayOf({7, Null()})); }},
+      {"i NOT IN (7, 5)", [&] { Item(nullptr, colI, foNotInList, VarArrayOf({7, 5})); }},
       {"i IN (NULL)", [&] { Item(nullptr, colI, foInList, VarArrayOf({Null()})); }},
       {"i <> 7", [&] { Item(nullptr, colI, foNotEqual, 7); }},
       {"s NOT LIKE 'a%'", [&] { Item(nullptr, colS, foNotLike, u"a%"); }},
