@@ -933,7 +933,16 @@ void TcxFilterCriteria::ProcessChange() {
 String TcxFilterCriteria::BooleanText(const Variant& AValue) { return VarToStr(AValue); }
 
 String TcxFilterCriteria::DateText(const Variant& AValue) {
-  if (FDateTimeFormat.empty()) return VarToStr(AValue);
+  if (FDateTimeFormat.empty()) {
+    // The locale's form has no milliseconds; a time that has them is
+    // written in the form every dataset reads, so that it stays the same
+    // time.
+    const TDateTime Value = VarToDateTime(AValue);
+    Word Hour, Minute, Second, MilliSecond;
+    DecodeTime(Value, Hour, Minute, Second, MilliSecond);
+    if (MilliSecond != 0) return FormatDateTime(u"yyyy-mm-dd hh:nn:ss.zzz", Value, TFormatSettings::Invariant());
+    return VarToStr(AValue);
+  }
   return FormatDateTime(FDateTimeFormat, VarToDateTime(AValue));
 }
 

@@ -505,7 +505,9 @@ class TcxFilterCriteria : public TPersistent {
   // Reports a pending change when no update lock is held.
   virtual void ProcessChange();
   virtual String BooleanText(const Variant& AValue);
-  // The text of a date: by DateTimeFormat when it is set.
+  // The text of a date: by DateTimeFormat when it is set; else in the
+  // locale's form, or as "yyyy-mm-dd hh:nn:ss.zzz" when the time has
+  // milliseconds (the locale's form drops them).
   virtual String DateText(const Variant& AValue);
   // A hook to change a value's filter text (base: nothing).
   virtual void AdjustValueText(TcxFilterCriteriaItem* AItem, const Variant& AValue, String& AText);

@@ -41,9 +41,10 @@ struct TPools {
     for (const char16_t* S : {u"", u"a", u"A", u"ab", u"aB", u"b%", u"_x", u"ab*", u"地质", u"10", u"9", u"O'Brien"})
       Add(colS, Variant(String(S)), AnsiQuotedStr(S, u'\''));
     const TDateTime Days[] = {EncodeDate(2024, 3, 5), EncodeDate(2024, 3, 5) + EncodeTime(10, 20, 30, 0),
-                              EncodeDate(1999, 12, 31) + EncodeTime(23, 59, 59, 0), EncodeDate(2030, 1, 1)};
+                              EncodeDate(1999, 12, 31) + EncodeTime(23, 59, 59, 0), EncodeDate(2030, 1, 1),
+                              EncodeDate(2024, 3, 5) + EncodeTime(10, 20, 30, 250)};
     for (TDateTime Day : Days)
-      Add(colT, VarFromDateTime(Day), u"'" + FormatDateTime(u"yyyy-mm-dd hh:nn:ss", Day) + u"'");
+      Add(colT, VarFromDateTime(Day), u"'" + FormatDateTime(u"yyyy-mm-dd hh:nn:ss.zzz", Day) + u"'");
     Add(colB, Variant(true), u"1");
     Add(colB, Variant(false), u"0");
     for (const char16_t* P : {u"%", u"", u"a%", u"%b", u"_", u"A_", u"%%", u"a%b%", u"地%", u"%'", u"_x"})
@@ -223,7 +224,7 @@ TEST(DataSetFilterAgreesWithMemory, NullsNegationsAndEmptyGroups) {
   TBoundTable T(
       "CREATE TABLE r (id INTEGER, i INTEGER, d DOUBLE, s TEXT, t DATETIME, b BOOLEAN);"
       "INSERT INTO r VALUES (0, NULL, NULL, NULL, NULL, NULL), (1, 0, 0.5, '', '2024-03-05 00:00:00', 0),"
-      " (2, 7, 2.5, 'ab*', '2024-03-06 10:00:00', 1), (3, -1, 0.30000000000000004, 'abc', NULL, 1),"
+      " (2, 7, 2.5, 'ab*', '2024-03-06 10:00:00.250', 1), (3, -1, 0.30000000000000004, 'abc', NULL, 1),"
       " (4, 5, 0.3, 'a', '1999-12-31 00:00:00', 0);");
   TcxDBDataFilterCriteria* F = T.Filter();
   TObject* const* L = T.Links;
@@ -254,6 +255,8 @@ TEST(DataSetFilterAgreesWithMemory, NullsNegationsAndEmptyGroups) {
       {"i BETWEEN 0 AND NULL", [&] { Item(nullptr, colI, foBetween, MakeVariantPair(0, Null())); }},
       {"i >= NULL", [&] { Item(nullptr, colI, foGreaterEqual, Null()); }},
       {"i < NULL", [&] { Item(nullptr, colI, foLess, Null()); }},
+      {"t = a time with milliseconds",
+       [&] { Item(nullptr, colT, foEqual, VarFromDateTime(EncodeDate(2024, 3, 6) + EncodeTime(10, 0, 0, 250))); }},
       {"d = 0.1 + 0.2", [&] { Item(nullptr, colD, foEqual, 0.1 + 0.2); }},
       {"s = '' with soft null",
        [&] {
