@@ -1,5 +1,6 @@
 #include "data/cxFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -664,8 +665,36 @@ void TcxFilterCriteriaItemList::Remove(TcxCustomFilterCriteriaItem* AItem) {
   Changed();
 }
 
+Integer TcxFilterCriteriaItemList::Depth() const {
+  Integer Result = 0;
+  for (const TcxFilterCriteriaItemList* L = FParent; L; L = L->FParent) ++Result;
+  return Result;
+}
+
+namespace {
+
+// How many levels of groups a group holds below itself.
+Integer GroupHeight(TcxFilterCriteriaItemList* AList) {
+  Integer Height = 0;
+  std::vector<std::pair<TcxFilterCriteriaItemList*, Integer>> Pending{{AList, 0}};
+  while (!Pending.empty()) {
+    const auto [List, Level] = Pending.back();
+    Pending.pop_back();
+    Height = std::max(Height, Level);
+    for (Integer I = 0; I < List->Count(); ++I)
+      if (List->Items(I)->IsItemList())
+        Pending.push_back({static_cast<TcxFilterCriteriaItemList*>(List->Items(I)), Level + 1});
+  }
+  return Height;
+}
+
+}  // namespace
+
 void TcxFilterCriteriaItemList::Append(TcxCustomFilterCriteriaItem* AItem) {
   if (!AItem || AItem->FParent) return;
+  if (AItem->IsItemList() &&
+      Depth() + 1 + GroupHeight(static_cast<TcxFilterCriteriaItemList*>(AItem)) > cxMaxFilterGroupDepth)
+    throw EcxFilterError(u"Filter groups nested more than " + IntToStr(cxMaxFilterGroupDepth) + u" levels deep");
   AItem->FParent = this;
   FItems.push_back(AItem);
   Changed();
@@ -1128,7 +1157,7 @@ bool TcxFilterCriteria::IsNullValue(const Variant& AValue) {
 }
 
 void TcxFilterCriteria::ReadItems(TStream* AStream, TcxFilterCriteriaItemList* AList, Integer ADepth, Int64 ACount) {
-  if (ADepth >= cxMaxTaggedVariantDepth) DamagedCriteria(cxSStreamTooDeep);
+  if (ADepth >= cxMaxFilterGroupDepth) DamagedCriteria(cxSStreamTooDeep);
   // Every child takes at least one byte.
   if (ACount < 0 || ACount > AStream->Size() - AStream->Position()) DamagedCriteria(cxSStreamBadCount);
   for (Int64 I = 0; I < ACount; ++I) {

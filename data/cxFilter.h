@@ -69,6 +69,12 @@ using TcxFilterCriteriaOptions = std::set<TcxFilterCriteriaOption>;
 // with every "]" doubled.
 String cxFilterFieldNameText(const String& AFieldName);
 
+// How deep groups nest below the root at most: the filter text of the
+// deepest tree then stays far within the nesting the dataset's filter
+// language accepts, and walking the tree stays shallow. Streams hold no
+// deeper trees either.
+inline constexpr Integer cxMaxFilterGroupDepth = 64;
+
 // Raises EcxFilterError when a condition of that kind cannot take the value:
 // a number that is not finite (a filter text has no way to write it); an
 // array of more than one dimension or holding arrays; an array for an
@@ -353,8 +359,11 @@ class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
   bool IsNegated() const { return FBoolOperatorKind == fboNotAnd || FBoolOperatorKind == fboNotOr; }
   // Takes the child out of the list (it is not freed).
   void Remove(TcxCustomFilterCriteriaItem* AItem);
-  // Appends a child that belongs to no list.
+  // Appends a child that belongs to no list. Raises EcxFilterError when a
+  // group would end up nested deeper than cxMaxFilterGroupDepth.
   void Append(TcxCustomFilterCriteriaItem* AItem);
+  // The number of groups above this one (0 for a root).
+  Integer Depth() const;
 
 private:
   friend class TcxFilterCriteria;

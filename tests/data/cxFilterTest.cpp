@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/cxVariants.h"
+#include "platform/db/filterexpr.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
@@ -565,6 +566,33 @@ TEST_F(FilterTest, ValuesNoFilterTextCanCarryAreRefused) {
   EXPECT_EQ(Criteria.FilterText(), Before);
   // The date ranges take no value at all.
   EXPECT_NO_THROW(Add(Born, foToday, Variant(Inf)));
+}
+
+// Groups nest to a named depth; the filter text of the deepest tree, with
+// the longest text a condition makes, is one the dataset's parser reads.
+TEST_F(FilterTest, GroupsNestToALimitAndTheDeepestTextParses) {
+  TcxFilterCriteriaItemList* Deepest = Criteria.Root();
+  for (Integer Level = 0; Level < cxMaxFilterGroupDepth; ++Level) Deepest = Deepest->AddItemList(fboNotOr);
+  EXPECT_EQ(Deepest->Depth(), cxMaxFilterGroupDepth);
+  Criteria.AddItem(Deepest, Age, foNotBetween, MakeVariantPair(Null(), 5), u"");
+  TFilterExpression Expression(Criteria.FilterText());
+  Expression.Bind([](const String&) { return Integer(0); });
+  for (Integer Record = 0; Record < 4; ++Record) {
+    const Variant Age = Criteria.Rows[size_t(Record)][1];
+    EXPECT_EQ(Expression.Evaluate([&](Integer) { return Age; }, TFilterEvalOptions()), Criteria.Evaluate(Record))
+        << "record " << Record;
+  }
+
+  const String Before = Criteria.FilterText();
+  EXPECT_THROW(Deepest->AddItemList(fboAnd), EcxFilterError);
+  EXPECT_EQ(Deepest->Count(), 1);
+  // A detached pair of groups appended one level too deep.
+  auto* Detached = new TcxFilterCriteriaItemList(nullptr, fboAnd);
+  Detached->AddItemList(fboOr);
+  EXPECT_THROW(Deepest->Parent()->Append(Detached), EcxFilterError);
+  EXPECT_EQ(Detached->Parent(), nullptr);
+  delete Detached;
+  EXPECT_EQ(Criteria.FilterText(), Before);
 }
 
 TEST_F(FilterTest, ValueList) {
