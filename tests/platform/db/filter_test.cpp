@@ -76,6 +76,9 @@ TEST(DataSetFilter, GrammarSelectsTheRightRows) {
   q->SetFilterOptions({foCaseInsensitive});
   q->SetFilter(u"name like 'abc%'");
   EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{4, 5}));
+  // Ordered as upper case, as LIKE sees them: "ABC_DEF" < "_" < "标识".
+  q->SetFilter(u"name > '_'");
+  EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{2, 3}));
   q->SetFilterOptions({foNoPartialCompare});
   q->SetFilter(u"name = 'abc*'");
   EXPECT_TRUE(MatchingIds(q).empty());
