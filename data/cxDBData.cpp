@@ -1060,7 +1060,8 @@ void TcxDBDataFilterCriteria::ApplyToDataSet() {
   const String Text = IsEmpty() ? String() : FilterText();
   if (OnBeforeChange) OnBeforeChange(this, DS, Text);
   if (!IsDataSetFilterUsed()) return;
-  TFilterOptions Options;
+  // The criteria's "=" never matches by prefix ("= 'ab*'" is the text ab*).
+  TFilterOptions Options{foNoPartialCompare};
   if (HasOption(fcoCaseInsensitive)) Options.insert(foCaseInsensitive);
   const bool Filtered = Active() && !Text.empty();
   if (DS->Filter() == Text && DS->FilterOptions() == Options && DS->Filtered() == Filtered) return;

@@ -1,5 +1,7 @@
 #include "data/cxFilter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -52,16 +54,43 @@ String QuoteText(const String& AText) { return AnsiQuotedStr(AText, u'\''); }
 
 // Numbers in filter texts always take "." as the decimal separator, which
 // is what the filter language reads, whatever the locale.
+// Floating-point numbers take the shortest of 15 and 17 digits that reads
+// back as the same number.
 String NumberText(const Variant& AValue) {
   const TFormatSettings Invariant = TFormatSettings::Invariant();
   const TVarType Type = VarType(AValue);
-  if (Type == varSingle || Type == varDouble) return FloatToStr(AValue.AsDouble(), Invariant);
+  if (Type == varSingle || Type == varDouble) {
+    const double Value = AValue.AsDouble();
+    const String Short = FloatToStrF(Value, ffGeneral, 15, 0, Invariant);
+    double Back;
+    if (TryStrToFloat(Short, Back, Invariant) && Back == Value) return Short;
+    return FloatToStrF(Value, ffGeneral, 17, 0, Invariant);
+  }
   if (Type == varCurrency) return CurrToStr(AValue.AsCurrency(), Invariant);
   if (Type == VarFMTBcd()) return BcdToStr(VarToBcd(AValue), Invariant);
   return VarToStr(AValue);
 }
 
 String FilterWord(const TResourceString& AText) { return cxGetFilterText(AText); }
+
+// Words of the filter language for conditions that hold always or never:
+// an empty group holds for every record.
+const char16_t* const TrueText = u"()";
+const char16_t* const FalseText = u"NOT ()";
+
+String Negation(const String& AText) { return u"NOT (" + AText + u")"; }
+String Either(const String& A, const String& B) { return u"(" + A + u") OR (" + B + u")"; }
+String Both(const String& A, const String& B) { return u"(" + A + u") AND (" + B + u")"; }
+String IsNullText(const String& AField) { return AField + u" IS NULL"; }
+
+bool IsNonFiniteNumber(const Variant& AValue) {
+  const TVarType Type = VarType(AValue);
+  return (Type == varSingle || Type == varDouble || Type == varDate) && !std::isfinite(AValue.RawDouble());
+}
+
+[[noreturn]] void RefuseValue(const char16_t* AWhy) {
+  throw EcxFilterError(String(u"Invalid filter value: ") + AWhy);
+}
 
 // The trimmed parts of a ";"-separated text; one empty part for an empty text.
 std::vector<String> SplitParts(const String& AText) {
@@ -88,7 +117,38 @@ std::vector<Variant> Elements(const Variant& AValue) {
   return Result;
 }
 
+bool HasNullElement(const Variant& AValue) {
+  for (const Variant& Element : Elements(AValue))
+    if (VarIsNull(Element)) return true;
+  return false;
+}
+
 }  // namespace
+
+void cxCheckFilterValue(TcxFilterOperatorKind AKind, const Variant& AValue) {
+  if (AKind >= foYesterday) return;  // the date ranges take no value
+  const bool IsArray = VarIsArray(AValue);
+  if (IsArray && VarArrayDimCount(AValue) != 1) RefuseValue(u"an array of more than one dimension");
+  const std::vector<Variant> Items = Elements(AValue);
+  for (const Variant& Item : Items) {
+    if (VarIsArray(Item)) RefuseValue(u"an array inside an array");
+    if (IsNonFiniteNumber(Item)) RefuseValue(u"a number that is not finite");
+  }
+  switch (AKind) {
+    case foBetween:
+    case foNotBetween:
+      if (!IsArray || Items.size() != 2) RefuseValue(u"a range needs an array of two bounds");
+      break;
+    case foEqual:
+    case foNotEqual:
+    case foInList:
+    case foNotInList:
+      if (IsArray && Items.empty()) RefuseValue(u"an empty list");
+      break;
+    default:
+      if (IsArray) RefuseValue(u"an array where one value is compared");
+  }
+}
 
 String cxFilterFieldNameText(const String& AFieldName) {
   if (AFieldName.empty() || IsPlainName(AFieldName) || IsBracketedName(AFieldName)) return AFieldName;
@@ -112,6 +172,22 @@ String TcxFilterOperator::FieldText() const {
 }
 
 String TcxFilterOperator::ExpandedText(const Variant& AValue) { return ValueToFilterText(AValue); }
+
+String TcxFilterOperator::TestText(const String& ASymbol, const Variant& AValue) {
+  return FieldText() + u" " + ASymbol + u" " + ValueToFilterText(AValue);
+}
+
+String TcxFilterOperator::OrderingText(const String& ASymbol, const Variant& AValue) {
+  const bool NullPasses = ASymbol == u"<" || ASymbol == u"<=";
+  if (VarIsNull(AValue)) {
+    if (ASymbol == u"<") return FalseText;
+    if (ASymbol == u"<=") return IsNullText(FieldText());
+    if (ASymbol == u">") return FieldText() + u" IS NOT NULL";
+    return TrueText;
+  }
+  const String Test = TestText(ASymbol, AValue);
+  return NullPasses ? Either(Test, IsNullText(FieldText())) : Test;
+}
 
 String TcxFilterOperator::ValueToFilterText(const Variant& AValue) {
   String Result;
@@ -169,7 +245,7 @@ bool TcxFilterNotEqualOperator::Compare(const Variant& R, const Variant& C) {
 String TcxFilterNotEqualOperator::Caption() { return FilterWord(cxSFilterOperatorNotEqual); }
 String TcxFilterNotEqualOperator::Symbol() { return u"<>"; }
 String TcxFilterNotEqualOperator::ExpandedText(const Variant& AValue) {
-  return u"NOT (" + TcxFilterEqualOperator::ExpandedText(AValue) + u")";
+  return Negation(VarIsArray(AValue) ? TcxFilterEqualOperator::ExpandedText(AValue) : TestText(u"=", AValue));
 }
 
 // Orderings -------------------------------------------------------------------------------------
@@ -177,20 +253,24 @@ String TcxFilterNotEqualOperator::ExpandedText(const Variant& AValue) {
 bool TcxFilterLessOperator::Compare(const Variant& R, const Variant& C) { return CompareVariantValues(R, C) < 0; }
 String TcxFilterLessOperator::Caption() { return FilterWord(cxSFilterOperatorLess); }
 String TcxFilterLessOperator::Symbol() { return u"<"; }
+String TcxFilterLessOperator::ExpandedText(const Variant& AValue) { return OrderingText(Symbol(), AValue); }
 
 bool TcxFilterLessEqualOperator::Compare(const Variant& R, const Variant& C) { return CompareVariantValues(R, C) < 1; }
 String TcxFilterLessEqualOperator::Caption() { return FilterWord(cxSFilterOperatorLessEqual); }
 String TcxFilterLessEqualOperator::Symbol() { return u"<="; }
+String TcxFilterLessEqualOperator::ExpandedText(const Variant& AValue) { return OrderingText(Symbol(), AValue); }
 
 bool TcxFilterGreaterOperator::Compare(const Variant& R, const Variant& C) { return CompareVariantValues(R, C) > 0; }
 String TcxFilterGreaterOperator::Caption() { return FilterWord(cxSFilterOperatorGreater); }
 String TcxFilterGreaterOperator::Symbol() { return u">"; }
+String TcxFilterGreaterOperator::ExpandedText(const Variant& AValue) { return OrderingText(Symbol(), AValue); }
 
 bool TcxFilterGreaterEqualOperator::Compare(const Variant& R, const Variant& C) {
   return CompareVariantValues(R, C) >= 0;
 }
 String TcxFilterGreaterEqualOperator::Caption() { return FilterWord(cxSFilterOperatorGreaterEqual); }
 String TcxFilterGreaterEqualOperator::Symbol() { return u">="; }
+String TcxFilterGreaterEqualOperator::ExpandedText(const Variant& AValue) { return OrderingText(Symbol(), AValue); }
 
 // Like -------------------------------------------------------------------------------------------
 
@@ -212,6 +292,35 @@ String TcxFilterLikeOperator::Caption() {
 }
 String TcxFilterLikeOperator::Symbol() { return u"LIKE"; }
 
+String TcxFilterLikeOperator::ValueToFilterText(const Variant& AValue) {
+  if (!VarIsStr(AValue)) return TcxFilterOperator::ValueToFilterText(AValue);
+  TcxFilterCriteria* Owner = Criteria();
+  const Char Percent = Owner ? Owner->PercentWildcard() : u'%';
+  const Char Underscore = Owner ? Owner->UnderscoreWildcard() : u'_';
+  String Pattern = VarToStr(AValue);
+  for (Char& C : Pattern) {
+    if (C == Percent)
+      C = u'%';
+    else if (C == Underscore)
+      C = u'_';
+  }
+  // In memory a run wildcard that more pattern follows needs a character
+  // left in the text, so a pattern that ends in two or more run wildcards
+  // needs one character where they start: "a%%" matches what "a_%" does.
+  size_t Run = 0;
+  while (Run < Pattern.size() && Pattern[Pattern.size() - 1 - Run] == u'%') ++Run;
+  if (Run >= 2) Pattern.replace(Pattern.size() - Run, Run, u"_%");
+  return TcxFilterOperator::ValueToFilterText(Variant(Pattern));
+}
+
+String TcxFilterLikeOperator::ExpandedText(const Variant& AValue) {
+  TcxFilterCriteria* Owner = Criteria();
+  const String Test = TestText(u"LIKE", AValue);
+  const bool MatchesEmpty = MatchLike(String(), VarToStr(AValue), Owner ? Owner->PercentWildcard() : u'%',
+                                      Owner ? Owner->UnderscoreWildcard() : u'_');
+  return MatchesEmpty ? Either(Test, IsNullText(FieldText())) : Test;
+}
+
 String TcxFilterLikeOperator::AdjustDisplayValue(const String& AText) {
   TcxFilterCriteria* Owner = Criteria();
   if (!Owner || !Owner->HasOption(fcoShowOperatorDescription)) return AText;
@@ -230,6 +339,9 @@ String TcxFilterNotLikeOperator::Caption() {
   return FilterWord(*Captions[WildcardMark()]);
 }
 String TcxFilterNotLikeOperator::Symbol() { return u"NOT LIKE"; }
+String TcxFilterNotLikeOperator::ExpandedText(const Variant& AValue) {
+  return Negation(TcxFilterLikeOperator::ExpandedText(AValue));
+}
 
 // Between ----------------------------------------------------------------------------------------
 
@@ -240,19 +352,27 @@ bool TcxFilterBetweenOperator::Compare(const Variant& R, const Variant& C) {
 }
 String TcxFilterBetweenOperator::Caption() { return FilterWord(cxSFilterOperatorBetween); }
 String TcxFilterBetweenOperator::Symbol() { return u"BETWEEN"; }
-bool TcxFilterBetweenOperator::UsesExpandedText() { return Criteria() && Criteria()->TranslateBetween(); }
+bool TcxFilterBetweenOperator::UsesExpandedText() {
+  return (Criteria() && Criteria()->TranslateBetween()) || (CriteriaItem() && HasNullElement(CriteriaItem()->Value()));
+}
 
-String TcxFilterBetweenOperator::ExpandedText(const Variant& AValue) {
+String TcxFilterBetweenOperator::ExpandedText(const Variant& AValue) { return RangeText(AValue); }
+
+String TcxFilterBetweenOperator::RangeText(const Variant& AValue) {
   const std::vector<Variant> Bounds = Elements(AValue);
-  const String F = FieldText();
-  return u"(" + F + u" >= " + TcxFilterOperator::ValueToFilterText(Bounds.front()) + u") AND (" + F + u" <= " +
-         TcxFilterOperator::ValueToFilterText(Bounds.back()) + u")";
+  const bool Translate = Criteria() && Criteria()->TranslateBetween();
+  if (Bounds.size() != 2) return FalseText;  // refused when the condition is made
+  // Between two values a Null field is out of range either way.
+  if (!VarIsNull(Bounds[0]) && !VarIsNull(Bounds[1]))
+    return Translate ? Both(TestText(u">=", Bounds[0]), TestText(u"<=", Bounds[1]))
+                     : FieldText() + u" BETWEEN " + ValueToFilterText(AValue);
+  return Both(OrderingText(u">=", Bounds[0]), OrderingText(u"<=", Bounds[1]));
 }
 
 String TcxFilterBetweenOperator::ValueToFilterText(const Variant& AValue) {
   if (!VarIsArray(AValue)) return TcxFilterOperator::ValueToFilterText(AValue);
   const std::vector<Variant> Bounds = Elements(AValue);
-  if (Bounds.empty()) return String();
+  if (Bounds.size() != 2) return String();
   return TcxFilterOperator::ValueToFilterText(Bounds.front()) + u" AND " +
          TcxFilterOperator::ValueToFilterText(Bounds.back());
 }
@@ -267,9 +387,7 @@ bool TcxFilterNotBetweenOperator::Compare(const Variant& R, const Variant& C) {
 }
 String TcxFilterNotBetweenOperator::Caption() { return FilterWord(cxSFilterOperatorNotBetween); }
 String TcxFilterNotBetweenOperator::Symbol() { return u"NOT BETWEEN"; }
-String TcxFilterNotBetweenOperator::ExpandedText(const Variant& AValue) {
-  return u"NOT (" + TcxFilterBetweenOperator::ExpandedText(AValue) + u")";
-}
+String TcxFilterNotBetweenOperator::ExpandedText(const Variant& AValue) { return Negation(RangeText(AValue)); }
 
 // In list ----------------------------------------------------------------------------------------
 
@@ -280,21 +398,35 @@ bool TcxFilterInListOperator::Compare(const Variant& R, const Variant& C) {
 }
 String TcxFilterInListOperator::Caption() { return FilterWord(cxSFilterOperatorInList); }
 String TcxFilterInListOperator::Symbol() { return u"IN"; }
-bool TcxFilterInListOperator::UsesExpandedText() { return Criteria() && Criteria()->TranslateIn(); }
+bool TcxFilterInListOperator::UsesExpandedText() {
+  return (Criteria() && Criteria()->TranslateIn()) || (CriteriaItem() && HasNullElement(CriteriaItem()->Value()));
+}
 
-String TcxFilterInListOperator::ExpandedText(const Variant& AValue) {
+String TcxFilterInListOperator::ExpandedText(const Variant& AValue) { return ListText(AValue); }
+
+String TcxFilterInListOperator::ListText(const Variant& AValue) {
   const String F = FieldText();
-  String Result;
+  std::vector<Variant> Values;
   for (const Variant& Element : Elements(AValue))
-    Result += (Result.empty() ? u"(" : u" OR (") + F + u" = " + TcxFilterOperator::ValueToFilterText(Element) + u")";
-  return Result;
+    if (!VarIsNull(Element)) Values.push_back(Element);
+  const bool WithNull = Values.size() != Elements(AValue).size();
+  String Result;
+  if (Criteria() && Criteria()->TranslateIn()) {
+    for (const Variant& Value : Values)
+      Result += (Result.empty() ? u"(" : u" OR (") + F + u" = " + TcxFilterOperator::ValueToFilterText(Value) + u")";
+    if (WithNull) Result += (Result.empty() ? u"(" : u" OR (") + IsNullText(F) + u")";
+    return Result.empty() ? String(FalseText) : Result;
+  }
+  if (!Values.empty()) Result = F + u" IN " + ValueToFilterText(VarArrayOf(Values));
+  if (!WithNull) return Result.empty() ? String(FalseText) : Result;
+  return Result.empty() ? IsNullText(F) : Either(Result, IsNullText(F));
 }
 
 String TcxFilterInListOperator::ValueToFilterText(const Variant& AValue) {
   String Result;
   for (const Variant& Element : Elements(AValue))
     Result += (Result.empty() ? u"(" : u", ") + TcxFilterOperator::ValueToFilterText(Element);
-  return Result + u")";
+  return Result.empty() ? String(u"()") : Result + u")";
 }
 
 String TcxFilterInListOperator::AdjustDisplayValue(const String& AText) {
@@ -308,9 +440,7 @@ bool TcxFilterNotInListOperator::Compare(const Variant& R, const Variant& C) {
 }
 String TcxFilterNotInListOperator::Caption() { return FilterWord(cxSFilterOperatorNotInList); }
 String TcxFilterNotInListOperator::Symbol() { return u"NOT IN"; }
-String TcxFilterNotInListOperator::ExpandedText(const Variant& AValue) {
-  return u"NOT (" + TcxFilterInListOperator::ExpandedText(AValue) + u")";
-}
+String TcxFilterNotInListOperator::ExpandedText(const Variant& AValue) { return Negation(ListText(AValue)); }
 
 // Dates ------------------------------------------------------------------------------------------
 
@@ -392,12 +522,20 @@ String TcxFilterNullOperator::Symbol() { return u"="; }
 String TcxFilterNullOperator::AdjustDisplayValue(const String& AText) {
   return Criteria() && Criteria()->HasOption(fcoShowOperatorDescription) ? String() : AText;
 }
+String TcxFilterNullOperator::ValueToFilterText(const Variant&) { return TcxFilterOperator::ValueToFilterText(Null()); }
+bool TcxFilterNullOperator::UsesExpandedText() { return Criteria() && Criteria()->HasOption(fcoSoftNull); }
+String TcxFilterNullOperator::ExpandedText(const Variant& AValue) {
+  return Either(TestText(Symbol(), AValue), FieldText() + u" = ''");
+}
 
 bool TcxFilterNotNullOperator::Compare(const Variant& R, const Variant& C) {
   return !TcxFilterNullOperator::Compare(R, C);
 }
 String TcxFilterNotNullOperator::Caption() { return FilterWord(cxSFilterOperatorIsNotNull); }
 String TcxFilterNotNullOperator::Symbol() { return u"<>"; }
+String TcxFilterNotNullOperator::ExpandedText(const Variant& AValue) {
+  return Both(TestText(Symbol(), AValue), FieldText() + u" <> ''");
+}
 
 TcxFilterOperatorClass cxFilterOperatorClassOfKind(TcxFilterOperatorKind AKind) {
   static const TcxFilterOperatorClass Classes[] = {
@@ -527,8 +665,36 @@ void TcxFilterCriteriaItemList::Remove(TcxCustomFilterCriteriaItem* AItem) {
   Changed();
 }
 
+Integer TcxFilterCriteriaItemList::Depth() const {
+  Integer Result = 0;
+  for (const TcxFilterCriteriaItemList* L = FParent; L; L = L->FParent) ++Result;
+  return Result;
+}
+
+namespace {
+
+// How many levels of groups a group holds below itself.
+Integer GroupHeight(TcxFilterCriteriaItemList* AList) {
+  Integer Height = 0;
+  std::vector<std::pair<TcxFilterCriteriaItemList*, Integer>> Pending{{AList, 0}};
+  while (!Pending.empty()) {
+    const auto [List, Level] = Pending.back();
+    Pending.pop_back();
+    Height = std::max(Height, Level);
+    for (Integer I = 0; I < List->Count(); ++I)
+      if (List->Items(I)->IsItemList())
+        Pending.push_back({static_cast<TcxFilterCriteriaItemList*>(List->Items(I)), Level + 1});
+  }
+  return Height;
+}
+
+}  // namespace
+
 void TcxFilterCriteriaItemList::Append(TcxCustomFilterCriteriaItem* AItem) {
   if (!AItem || AItem->FParent) return;
+  if (AItem->IsItemList() &&
+      Depth() + 1 + GroupHeight(static_cast<TcxFilterCriteriaItemList*>(AItem)) > cxMaxFilterGroupDepth)
+    throw EcxFilterError(u"Filter groups nested more than " + IntToStr(cxMaxFilterGroupDepth) + u" levels deep");
   AItem->FParent = this;
   FItems.push_back(AItem);
   Changed();
@@ -552,6 +718,7 @@ TcxFilterCriteriaItem::TcxFilterCriteriaItem(TcxFilterCriteriaItemList* AParent,
       FItemLink(AItemLink),
       FOperatorKind(AOperatorKind),
       FValue(AValue) {
+  cxCheckFilterValue(AOperatorKind, AValue);
   // The operator is made before the condition joins its group (the parent
   // is known meanwhile only to reach the criteria), so that no one is told
   // of a condition without an operator.
@@ -627,11 +794,13 @@ void TcxFilterCriteriaItem::SetItemLink(TObject* AValue) {
 
 void TcxFilterCriteriaItem::SetOperatorKind(TcxFilterOperatorKind AValue) {
   if (FOperatorKind == AValue) return;
+  cxCheckFilterValue(AValue, FValue);
   FOperatorKind = AValue;
   RecreateOperator();
 }
 
 void TcxFilterCriteriaItem::SetValue(const Variant& AValue) {
+  cxCheckFilterValue(FOperatorKind, AValue);
   FValue = AValue;
   RecreateOperator();
 }
@@ -793,7 +962,16 @@ void TcxFilterCriteria::ProcessChange() {
 String TcxFilterCriteria::BooleanText(const Variant& AValue) { return VarToStr(AValue); }
 
 String TcxFilterCriteria::DateText(const Variant& AValue) {
-  if (FDateTimeFormat.empty()) return VarToStr(AValue);
+  if (FDateTimeFormat.empty()) {
+    // The locale's form has no milliseconds; a time that has them is
+    // written in the form every dataset reads, so that it stays the same
+    // time.
+    const TDateTime Value = VarToDateTime(AValue);
+    Word Hour, Minute, Second, MilliSecond;
+    DecodeTime(Value, Hour, Minute, Second, MilliSecond);
+    if (MilliSecond != 0) return FormatDateTime(u"yyyy-mm-dd hh:nn:ss.zzz", Value, TFormatSettings::Invariant());
+    return VarToStr(AValue);
+  }
   return FormatDateTime(FDateTimeFormat, VarToDateTime(AValue));
 }
 
@@ -814,8 +992,9 @@ String TcxFilterCriteria::GroupText(TcxFilterCriteriaItemList* AList, bool ADisp
     TcxCustomFilterCriteriaItem* Child = AList->Items(I);
     const String Text = Child->IsItemList() ? GroupText(static_cast<TcxFilterCriteriaItemList*>(Child), ADisplay)
                                             : ItemText(static_cast<TcxFilterCriteriaItem*>(Child), ADisplay);
-    // A group without conditions says nothing and is left out.
-    if (Text.empty()) continue;
+    // A group without conditions holds for every record: the filter text
+    // keeps it as "()", which reads as true; the caption leaves it out.
+    if (Text.empty() && (ADisplay || !Child->IsItemList())) continue;
     if (!Result.empty()) Result += u" " + Word + u" ";
     Result += u"(" + Text + u")";
   }
@@ -978,7 +1157,7 @@ bool TcxFilterCriteria::IsNullValue(const Variant& AValue) {
 }
 
 void TcxFilterCriteria::ReadItems(TStream* AStream, TcxFilterCriteriaItemList* AList, Integer ADepth, Int64 ACount) {
-  if (ADepth >= cxMaxTaggedVariantDepth) DamagedCriteria(cxSStreamTooDeep);
+  if (ADepth >= cxMaxFilterGroupDepth) DamagedCriteria(cxSStreamTooDeep);
   // Every child takes at least one byte.
   if (ACount < 0 || ACount > AStream->Size() - AStream->Position()) DamagedCriteria(cxSStreamBadCount);
   for (Int64 I = 0; I < ACount; ++I) {
@@ -994,7 +1173,13 @@ void TcxFilterCriteria::ReadItems(TStream* AStream, TcxFilterCriteriaItemList* A
       const String DisplayValue = ReadStreamUTF8String(AStream);
       const Integer Id = ReadStreamInt32(AStream);
       const Variant Value = ReadTaggedVariant(AStream);
-      AddItem(AList, ItemLinkOfId(Id), TcxFilterOperatorKind(Kind), Value, DisplayValue)->ReadData(AStream);
+      TcxFilterCriteriaItem* Item;
+      try {
+        Item = AddItem(AList, ItemLinkOfId(Id), TcxFilterOperatorKind(Kind), Value, DisplayValue);
+      } catch (const EcxFilterError& E) {
+        throw EReadError(LoadResourceText(cxSStreamReadError) + u": " + E.Message);
+      }
+      Item->ReadData(AStream);
     } else {
       DamagedCriteria(cxSStreamReadError);
     }

@@ -7,19 +7,44 @@
 //
 // Filter texts are safe to hand to a dataset: quotes inside text values are
 // doubled, a field name that is not a plain name is written in brackets
-// (with "]" doubled), and groups without conditions are left out.
+// (with "]" doubled), and numbers are written so that they read back as the
+// same number.
+//
+// A filter text selects the rows the criteria select in memory. In memory a
+// condition is two-valued and Null is a value that sorts before every other
+// one, while the dataset's filter language drops a Null from every test but
+// IS NULL and keeps NOT two-valued. The texts therefore say what memory
+// means:
+// - a negated test is written NOT (test): "x <> 5", "x NOT IN (...)",
+//   "x NOT LIKE ..." and "x NOT BETWEEN ..." would drop rows whose x is Null;
+// - "less than" and "less than or equal to" pass Null, so they are written
+//   "(x < 5) OR (x IS NULL)";
+// - a Null inside a list or a range, and Null as the value of an ordering,
+//   is written as the IS NULL test it amounts to; a LIKE pattern that
+//   matches the empty text passes Null, too;
+// - with fcoSoftNull an empty text is blank: "(x = NULL) OR (x = '')";
+// - a group without conditions holds for every record and is written "()",
+//   which the language reads as true; "NOT ()" stands for false.
+// The caption leaves groups without conditions out.
+//
+// Values that no filter text can carry are refused when a condition is
+// made or changed, with EcxFilterError (see cxCheckFilterValue).
 #include <set>
 #include <type_traits>
 #include <vector>
 
 #include "platform/rtl/component.h"
 #include "platform/rtl/events.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/variant.h"
 
 class TStream;
 class TcxFilterCriteria;
+
+// A condition whose value its operator cannot take.
+KORVANE_EXCEPTION(EcxFilterError, Exception);
 class TcxFilterCriteriaItem;
 class TcxFilterCriteriaItemList;
 
@@ -43,6 +68,19 @@ using TcxFilterCriteriaOptions = std::set<TcxFilterCriteriaOption>;
 // well-formed brackets stay as they are; anything else is put in brackets
 // with every "]" doubled.
 String cxFilterFieldNameText(const String& AFieldName);
+
+// How deep groups nest below the root at most: the filter text of the
+// deepest tree then stays far within the nesting the dataset's filter
+// language accepts, and walking the tree stays shallow. Streams hold no
+// deeper trees either.
+inline constexpr Integer cxMaxFilterGroupDepth = 64;
+
+// Raises EcxFilterError when a condition of that kind cannot take the value:
+// a number that is not finite (a filter text has no way to write it); an
+// array of more than one dimension or holding arrays; an array for an
+// ordering or LIKE; a range that is not an array of two bounds; an empty
+// list or an empty key.
+void cxCheckFilterValue(TcxFilterOperatorKind AKind, const Variant& AValue);
 
 // ---- Operators --------------------------------------------------------------------------
 
@@ -81,6 +119,12 @@ public:
 protected:
   // The field name as filter text.
   String FieldText() const;
+  // FieldText, the symbol and the value: "x = 5".
+  String TestText(const String& ASymbol, const Variant& AValue);
+  // An ordering as memory means it: Null sorts first, so "<" and "<="
+  // pass rows whose field is Null; an ordering against Null itself comes
+  // down to a null test, true or false.
+  String OrderingText(const String& ASymbol, const Variant& AValue);
 
 private:
   TcxFilterCriteriaItem* FCriteriaItem;
@@ -102,33 +146,48 @@ KORVANE_FILTER_OPERATOR(TcxFilterNotEqualOperator, TcxFilterEqualOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
   String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterLessOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
+  String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterLessEqualOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
+  String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterGreaterOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
+  String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterGreaterEqualOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
+  String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String AdjustDisplayValue(const String& AText) override;
+  // The pattern with the criteria's wildcards turned into "%" and "_".
+  String ValueToFilterText(const Variant& AValue) override;
+  bool UsesExpandedText() override { return true; }
+  // "x LIKE 'a%'", and "OR x IS NULL" when the pattern matches the empty
+  // text (memory matches the text of Null, which is empty).
+  String ExpandedText(const Variant& AValue) override;
 protected:
   // 0 like, 1 begins with, 2 ends with, 3 contains.
   Integer WildcardMark();
@@ -137,21 +196,27 @@ KORVANE_FILTER_OPERATOR(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterBetweenOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   bool AlwaysShowsCaption() override { return true; }
+  // With translation on, or a Null bound.
   bool UsesExpandedText() override;
   String ExpandedText(const Variant& AValue) override;
   String ValueToFilterText(const Variant& AValue) override;
   String AdjustDisplayValue(const String& AText) override;
+protected:
+  // The range test: "x BETWEEN 1 AND 5", or the two orderings.
+  String RangeText(const Variant& AValue);
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotBetweenOperator, TcxFilterBetweenOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
   String ExpandedText(const Variant& AValue) override;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterInListOperator, TcxFilterOperator)
@@ -159,15 +224,21 @@ KORVANE_FILTER_OPERATOR(TcxFilterInListOperator, TcxFilterOperator)
   String Caption() override;
   String Symbol() override;
   bool AlwaysShowsCaption() override { return true; }
+  // With translation on, or a Null in the list.
   bool UsesExpandedText() override;
   String ExpandedText(const Variant& AValue) override;
   String ValueToFilterText(const Variant& AValue) override;
   String AdjustDisplayValue(const String& AText) override;
+protected:
+  // The list test: "x IN (1, 2)" or "(x = 1) OR (x = 2)", and a Null in the
+  // list as "x IS NULL".
+  String ListText(const Variant& AValue);
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotInListOperator, TcxFilterInListOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  bool UsesExpandedText() override { return true; }
   String ExpandedText(const Variant& AValue) override;
 };
 
@@ -210,17 +281,24 @@ KORVANE_DATE_OPERATOR(TcxFilterNextMonthOperator)
 KORVANE_DATE_OPERATOR(TcxFilterNextYearOperator)
 #undef KORVANE_DATE_OPERATOR
 
-// True when the record value is null in the criteria's sense.
+// True when the record value is null in the criteria's sense. Its filter
+// text is "x = NULL" (the value is always written NULL: with fcoSoftNull
+// it may be an empty text), and with fcoSoftNull "(x = NULL) OR (x = '')".
 KORVANE_FILTER_OPERATOR(TcxFilterNullOperator, TcxFilterEqualOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String AdjustDisplayValue(const String& AText) override;
+  String ValueToFilterText(const Variant& AValue) override;
+  bool UsesExpandedText() override;
+  String ExpandedText(const Variant& AValue) override;
 };
+// "x <> NULL", and with fcoSoftNull "(x <> NULL) AND (x <> '')".
 KORVANE_FILTER_OPERATOR(TcxFilterNotNullOperator, TcxFilterNullOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
+  String ExpandedText(const Variant& AValue) override;
 };
 #undef KORVANE_FILTER_OPERATOR
 
@@ -281,8 +359,11 @@ class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
   bool IsNegated() const { return FBoolOperatorKind == fboNotAnd || FBoolOperatorKind == fboNotOr; }
   // Takes the child out of the list (it is not freed).
   void Remove(TcxCustomFilterCriteriaItem* AItem);
-  // Appends a child that belongs to no list.
+  // Appends a child that belongs to no list. Raises EcxFilterError when a
+  // group would end up nested deeper than cxMaxFilterGroupDepth.
   void Append(TcxCustomFilterCriteriaItem* AItem);
+  // The number of groups above this one (0 for a root).
+  Integer Depth() const;
 
 private:
   friend class TcxFilterCriteria;
@@ -433,7 +514,9 @@ class TcxFilterCriteria : public TPersistent {
   // Reports a pending change when no update lock is held.
   virtual void ProcessChange();
   virtual String BooleanText(const Variant& AValue);
-  // The text of a date: by DateTimeFormat when it is set.
+  // The text of a date: by DateTimeFormat when it is set; else in the
+  // locale's form, or as "yyyy-mm-dd hh:nn:ss.zzz" when the time has
+  // milliseconds (the locale's form drops them).
   virtual String DateText(const Variant& AValue);
   // A hook to change a value's filter text (base: nothing).
   virtual void AdjustValueText(TcxFilterCriteriaItem* AItem, const Variant& AValue, String& AText);

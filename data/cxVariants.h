@@ -51,11 +51,19 @@ enum : Byte {
 
 // ---- Comparison ------------------------------------------------------------
 
-// -1, 0 or 1, a total order: Null first (two Nulls equal), then NaN (two
-// NaNs equal); then the platform's order of values; two values that the
-// platform cannot compare (a text that is no number against a number) are
-// ordered by a fixed rank of their kinds (empty, Boolean, number, date,
-// text, other) and, in the same kind, by their texts.
+// -1, 0 or 1: Null first (two Nulls equal), then NaN (two NaNs equal);
+// then the platform's order of values; two values that the platform cannot
+// compare (a text that is no number against a number) are ordered by a
+// fixed rank of their kinds (empty, Boolean, number, date, text, other)
+// and, in the same kind, by their texts.
+//
+// The order is antisymmetric, and total and transitive over values of one
+// kind (numbers with numbers, texts with texts, dates with dates). It is
+// not transitive across kinds where the platform converts: a number and a
+// text that reads as a number compare as numbers, two texts as texts, so
+// 10 = '10' and '10' < '9' but 10 > '9'. A column that mixes numbers with
+// numeric texts therefore has no single sorted order; sorting it still
+// keeps every record exactly once, in some order.
 Integer CompareVariantValues(const Variant& A, const Variant& B);
 // Only A an array: 1; only B: -1; neither: CompareVariantValues. Two arrays:
 // first by dimension count, then by element count of each dimension, then

@@ -186,35 +186,47 @@ private:
     Advance();
   }
 
-  static std::unique_ptr<TFilterNode> Join(TFilterNode::TKind kind, std::unique_ptr<TFilterNode> left,
-                                           std::unique_ptr<TFilterNode> right) {
+  // A chain of tests joined by one operator is one node with a child per
+  // test, so that a long chain is parsed, bound, evaluated and freed
+  // without going one level deeper per test.
+  template <class TNext>
+  std::unique_ptr<TFilterNode> Chain(TFilterNode::TKind kind, const char16_t* word, TNext next) {
+    auto first = (this->*next)();
+    if (!IsKeyword(word)) return first;
     auto node = std::make_unique<TFilterNode>();
     node->Kind = kind;
-    node->Children.push_back(std::move(left));
-    node->Children.push_back(std::move(right));
-    return node;
-  }
-
-  std::unique_ptr<TFilterNode> Condition() {
-    auto node = Term();
-    while (IsKeyword(u"OR")) {
+    node->Children.push_back(std::move(first));
+    while (IsKeyword(word)) {
       Advance();
-      node = Join(TFilterNode::Or, std::move(node), Term());
+      node->Children.push_back((this->*next)());
     }
     return node;
   }
 
-  std::unique_ptr<TFilterNode> Term() {
-    auto node = Factor();
-    while (IsKeyword(u"AND")) {
-      Advance();
-      node = Join(TFilterNode::And, std::move(node), Factor());
+  std::unique_ptr<TFilterNode> Condition() { return Chain(TFilterNode::Or, u"OR", &TParser::Term); }
+
+  std::unique_ptr<TFilterNode> Term() { return Chain(TFilterNode::And, u"AND", &TParser::Factor); }
+
+  // Counts one level of NOT or parentheses for as long as the caller runs.
+  class TNesting {
+  public:
+    TNesting(Integer& depth, Integer pos) : FDepth(depth) {
+      if (++FDepth > MaxFilterNesting) {
+        --FDepth;
+        SyntaxError(pos, u"expression nested too deeply (more than " + IntToStr(MaxFilterNesting) + u" levels)");
+      }
     }
-    return node;
-  }
+    ~TNesting() { --FDepth; }
+    TNesting(const TNesting&) = delete;
+    TNesting& operator=(const TNesting&) = delete;
+
+  private:
+    Integer& FDepth;
+  };
 
   std::unique_ptr<TFilterNode> Factor() {
     if (IsKeyword(u"NOT")) {
+      TNesting level(FDepth, FTok.Pos);
       Advance();
       auto node = std::make_unique<TFilterNode>();
       node->Kind = TFilterNode::Not;
@@ -222,6 +234,7 @@ private:
       return node;
     }
     if (FTok.Kind == TTok::LParen) {
+      TNesting level(FDepth, FTok.Pos);
       Advance();
       if (FTok.Kind == TTok::RParen) {  // an empty group holds for every record
         Advance();
@@ -355,6 +368,7 @@ private:
 
   TLexer FLexer;
   TToken FTok;
+  Integer FDepth = 0;  // NOTs and parentheses open at the current token
 };
 
 // ---- Evaluation --------------------------------------------------------------------
@@ -370,7 +384,9 @@ bool IsDateType(const Variant& v) {
 bool CompareValues(const Variant& a, const Variant& b, const TFilterEvalOptions& options, int& result) {
   if (VarIsStr(a) && VarIsStr(b)) {
     String sa = a.AsString(), sb = b.AsString();
-    result = options.CaseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
+    // Without regard to case, texts are ordered as their upper-case forms,
+    // as LIKE matches them.
+    result = options.CaseInsensitive ? AnsiCompareStr(AnsiUpperCase(sa), AnsiUpperCase(sb)) : AnsiCompareStr(sa, sb);
     return true;
   }
   try {
@@ -417,8 +433,14 @@ public:
     switch (node.Kind) {
       case TFilterNode::True: return true;
       case TFilterNode::Not: return !Eval(*node.Children[0]);
-      case TFilterNode::And: return Eval(*node.Children[0]) && Eval(*node.Children[1]);
-      case TFilterNode::Or: return Eval(*node.Children[0]) || Eval(*node.Children[1]);
+      case TFilterNode::And:
+        for (const auto& child : node.Children)
+          if (!Eval(*child)) return false;
+        return true;
+      case TFilterNode::Or:
+        for (const auto& child : node.Children)
+          if (Eval(*child)) return true;
+        return false;
       case TFilterNode::Test: {
         bool result = Test(node);
         return node.Negated ? !result && !NullLeft(node) : result;

@@ -15,9 +15,13 @@
 // Keywords are matched without regard to case. LIKE patterns match the
 // whole text with % for any run and _ for one character. A comparison with
 // NULL by "=" or "<>" tests for null; any other comparison with a null value
-// is false. Text is compared with a date value as a date ("yyyy-mm-dd[
-// hh:nn[:ss]]" or the locale's format). A text that does not parse raises
-// EDatabaseError naming the 1-based position.
+// is false; NOT of a test that is false for a null value is true. Text is
+// compared with a date value as a date ("yyyy-mm-dd[ hh:nn[:ss[.zzz]]]" or
+// the locale's format). Without regard to case, texts are ordered as their
+// upper-case forms, the same forms LIKE matches. A text that does not parse raises
+// EDatabaseError naming the 1-based position; so does a text that nests
+// NOTs and parentheses more than MaxFilterNesting levels deep. Chains of
+// tests joined by AND or OR may be of any length.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,6 +30,13 @@
 #include "platform/rtl/variant.h"
 
 struct TFilterNode;
+
+// The deepest nesting of NOTs and parentheses a filter text may have. Parsing,
+// binding and evaluating go one level down the stack per level; the limit
+// keeps that far from the end of the stack (a thread of a few hundred
+// kilobytes included) and far above what a condition written by a person
+// or built from nested filter groups needs.
+inline constexpr Integer MaxFilterNesting = 256;
 
 struct TFilterEvalOptions {
   bool CaseInsensitive = false;

@@ -1,10 +1,13 @@
 #include "data/cxFilter.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
 #include "data/cxVariants.h"
+#include "platform/db/filterexpr.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
@@ -218,19 +221,19 @@ TEST_F(FilterTest, FilterTextAndCaptionOfEveryOperatorKind) {
       {&FilterTest::Name, foEqual, u"Alice", u"Alice", u"(Name = 'Alice')", u"(Full name = Alice)"},
       {&FilterTest::Name, foEqual, u"O'Brien", u"O'Brien", u"(Name = 'O''Brien')", u"(Full name = O'Brien)"},
       {&FilterTest::Name, foEqual, u"x') OR (1=1", u"", u"(Name = 'x'') OR (1=1')", u"(Full name =)"},
-      {&FilterTest::Age, foNotEqual, 30, u"30", u"(Age <> 30)", u"(Age <> 30)"},
-      {&FilterTest::Age, foLess, 30, u"30", u"(Age < 30)", u"(Age < 30)"},
-      {&FilterTest::Age, foLessEqual, 30, u"30", u"(Age <= 30)", u"(Age <= 30)"},
+      {&FilterTest::Age, foNotEqual, 30, u"30", u"(NOT (Age = 30))", u"(Age <> 30)"},
+      {&FilterTest::Age, foLess, 30, u"30", u"((Age < 30) OR (Age IS NULL))", u"(Age < 30)"},
+      {&FilterTest::Age, foLessEqual, 30, u"30", u"((Age <= 30) OR (Age IS NULL))", u"(Age <= 30)"},
       {&FilterTest::Age, foGreater, 30, u"30", u"(Age > 30)", u"(Age > 30)"},
       {&FilterTest::Age, foGreaterEqual, 30, u"30", u"(Age >= 30)", u"(Age >= 30)"},
       {&FilterTest::Name, foLike, u"A%", u"A%", u"(Name LIKE 'A%')", u"(Full name LIKE A%)"},
-      {&FilterTest::Name, foNotLike, u"A%", u"A%", u"(Name NOT LIKE 'A%')", u"(Full name NOT LIKE A%)"},
+      {&FilterTest::Name, foNotLike, u"A%", u"A%", u"(NOT (Name LIKE 'A%'))", u"(Full name NOT LIKE A%)"},
       {&FilterTest::Age, foBetween, MakeVariantPair(17, 30), u"17;30", u"(Age BETWEEN 17 AND 30)",
        u"(Age between 17 and 30)"},
-      {&FilterTest::Age, foNotBetween, MakeVariantPair(17, 30), u"17; 30", u"(Age NOT BETWEEN 17 AND 30)",
+      {&FilterTest::Age, foNotBetween, MakeVariantPair(17, 30), u"17; 30", u"(NOT (Age BETWEEN 17 AND 30))",
        u"(Age not between 17 and 30)"},
       {&FilterTest::Age, foInList, VarArrayOf({17, 45}), u"17;45", u"(Age IN (17, 45))", u"(Age in (17, 45))"},
-      {&FilterTest::Age, foNotInList, VarArrayOf({u"a'b", 45}), u"a'b;45", u"(Age NOT IN ('a''b', 45))",
+      {&FilterTest::Age, foNotInList, VarArrayOf({u"a'b", 45}), u"a'b;45", u"(NOT (Age IN ('a''b', 45)))",
        u"(Age not in (a'b, 45))"},
       {&FilterTest::Born, foToday, Null(), u"", u"((Born >= '2024-12-10') AND (Born < '2024-12-11'))",
        u"(Birth date is today)"},
@@ -351,7 +354,9 @@ TEST_F(FilterTest, GroupTexts) {
   Criteria.Root()->AddItemList(fboAnd);
   TcxFilterCriteriaItemList* EmptyNot = Criteria.Root()->AddItemList(fboNotOr);
   EmptyNot->AddItemList(fboAnd);
-  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND ((Name = 'a') OR (Name = 'b'))");
+  // Empty groups hold for every record: the negated one makes the whole
+  // filter false, in memory and in the text.
+  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND ((Name = 'a') OR (Name = 'b')) AND () AND (NOT (()))");
   EXPECT_EQ(Criteria.FilterCaption(), u"(Age > 17) and ((Full name = a) or (Full name = b))");
   EXPECT_EQ(Criteria.Passing(), u"");
 }
@@ -363,7 +368,7 @@ TEST_F(FilterTest, RemovingItemsKeepsNegation) {
   Criteria.AddItem(Not, Age, foLess, 40, u"");
   EXPECT_EQ(Criteria.Passing(), u"0,2");
   Criteria.RemoveItemByItemLink(Name);
-  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND (NOT ((Age < 40)))");
+  EXPECT_EQ(Criteria.FilterText(), u"(Age > 17) AND (NOT (((Age < 40) OR (Age IS NULL))))");
   EXPECT_EQ(Criteria.Passing(), u"2");
 
   Criteria.Clear();
@@ -416,7 +421,7 @@ TEST_F(FilterTest, ListenersSeeWholeConditions) {
   TcxFilterCriteriaItemList* Group = Criteria.Root()->AddItemList(fboOr);
   Criteria.AddItem(Group, Note, foEqual, Null(), u"");
   delete Group;
-  const std::vector<String> Expected = {u"(Age > 17)", u"(Age > 17)", u"(Age > 17) AND ((Note = NULL))",
+  const std::vector<String> Expected = {u"(Age > 17)", u"(Age > 17) AND ()", u"(Age > 17) AND ((Note = NULL))",
                                         u"(Age > 17)"};
   EXPECT_EQ(Seen, Expected);
 }
@@ -504,6 +509,7 @@ TEST_F(FilterTest, OlderStreamFormAndDamagedStreams) {
       {1, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0},                 // display value beyond the stream
       {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 7},        // value with an unknown tag
       {1, 0, 0, 0, 1, 0, 2, 0, 0, 0, 1, 0},                 // group with a child missing
+      {1, 0, 0, 0, 0, foBetween, 0, 0, 0, 0, 1, 0, 0, 0, 2, 5},  // a range of one value
   };
   for (const auto& Bytes : Damaged) {
     auto S = Stream(Bytes);
@@ -514,6 +520,78 @@ TEST_F(FilterTest, OlderStreamFormAndDamagedStreams) {
   for (Integer I = 0; I < 100; ++I) Deep.insert(Deep.end(), {1, 0, 1, 0, 0, 0});
   auto S = Stream(Deep);
   EXPECT_THROW(Criteria.ReadData(S.get()), EReadError);
+  EXPECT_EQ(Criteria.FilterText(), Before);
+}
+
+// Values that no filter text can carry are refused when the condition is
+// made or changed, and the criteria stay as they were.
+TEST_F(FilterTest, ValuesNoFilterTextCanCarryAreRefused) {
+  const double Inf = std::numeric_limits<double>::infinity();
+  Variant TwoDimensions = VarArrayCreate(std::vector<Integer>{0, 1, 0, 1}, varVariant);
+  struct Case {
+    TcxFilterOperatorKind Kind;
+    Variant Value;
+  };
+  const Case Cases[] = {
+      {foBetween, 5},
+      {foBetween, Null()},
+      {foNotBetween, VarArrayOf({1, 2, 3})},
+      {foBetween, VarArrayOf(std::vector<Variant>())},
+      {foInList, VarArrayOf(std::vector<Variant>())},
+      {foNotInList, VarArrayOf(std::vector<Variant>())},
+      {foEqual, VarArrayOf(std::vector<Variant>())},
+      {foLess, VarArrayOf({1, 2})},
+      {foGreaterEqual, MakeVariantPair(1, 2)},
+      {foLike, VarArrayOf({u"a%"})},
+      {foEqual, Inf},
+      {foEqual, -Inf},
+      {foNotEqual, std::nan("")},
+      {foInList, VarArrayOf({1, std::nan("")})},
+      {foBetween, MakeVariantPair(0, Inf)},
+      {foInList, VarArrayOf({1, VarArrayOf({2})})},
+      {foEqual, TwoDimensions},
+  };
+  Criteria.SetTranslateBetween(true);
+  Add(Age, foEqual, 30, u"30");
+  const String Before = Criteria.FilterText();
+  for (const Case& C : Cases) {
+    EXPECT_THROW(Add(Age, C.Kind, C.Value), EcxFilterError) << "case " << (&C - Cases);
+    EXPECT_EQ(Criteria.Root()->Count(), 1) << "case " << (&C - Cases);
+    EXPECT_EQ(Criteria.FilterText(), Before) << "case " << (&C - Cases);
+  }
+  auto* Item = static_cast<TcxFilterCriteriaItem*>(Criteria.Root()->Items(0));
+  EXPECT_THROW(Item->SetValue(Variant(Inf)), EcxFilterError);
+  EXPECT_THROW(Item->SetOperatorKind(foBetween), EcxFilterError);
+  EXPECT_EQ(Item->OperatorKind(), foEqual);
+  EXPECT_EQ(Criteria.FilterText(), Before);
+  // The date ranges take no value at all.
+  EXPECT_NO_THROW(Add(Born, foToday, Variant(Inf)));
+}
+
+// Groups nest to a named depth; the filter text of the deepest tree, with
+// the longest text a condition makes, is one the dataset's parser reads.
+TEST_F(FilterTest, GroupsNestToALimitAndTheDeepestTextParses) {
+  TcxFilterCriteriaItemList* Deepest = Criteria.Root();
+  for (Integer Level = 0; Level < cxMaxFilterGroupDepth; ++Level) Deepest = Deepest->AddItemList(fboNotOr);
+  EXPECT_EQ(Deepest->Depth(), cxMaxFilterGroupDepth);
+  Criteria.AddItem(Deepest, Age, foNotBetween, MakeVariantPair(Null(), 5), u"");
+  TFilterExpression Expression(Criteria.FilterText());
+  Expression.Bind([](const String&) { return Integer(0); });
+  for (Integer Record = 0; Record < 4; ++Record) {
+    const Variant Age = Criteria.Rows[size_t(Record)][1];
+    EXPECT_EQ(Expression.Evaluate([&](Integer) { return Age; }, TFilterEvalOptions()), Criteria.Evaluate(Record))
+        << "record " << Record;
+  }
+
+  const String Before = Criteria.FilterText();
+  EXPECT_THROW(Deepest->AddItemList(fboAnd), EcxFilterError);
+  EXPECT_EQ(Deepest->Count(), 1);
+  // A detached pair of groups appended one level too deep.
+  auto* Detached = new TcxFilterCriteriaItemList(nullptr, fboAnd);
+  Detached->AddItemList(fboOr);
+  EXPECT_THROW(Deepest->Parent()->Append(Detached), EcxFilterError);
+  EXPECT_EQ(Detached->Parent(), nullptr);
+  delete Detached;
   EXPECT_EQ(Criteria.FilterText(), Before);
 }
 

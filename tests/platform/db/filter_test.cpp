@@ -76,6 +76,9 @@ TEST(DataSetFilter, GrammarSelectsTheRightRows) {
   q->SetFilterOptions({foCaseInsensitive});
   q->SetFilter(u"name like 'abc%'");
   EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{4, 5}));
+  // Ordered as upper case, as LIKE sees them: "ABC_DEF" < "_" < "标识".
+  q->SetFilter(u"name > '_'");
+  EXPECT_EQ(MatchingIds(q), (std::vector<Integer>{2, 3}));
   q->SetFilterOptions({foNoPartialCompare});
   q->SetFilter(u"name = 'abc*'");
   EXPECT_TRUE(MatchingIds(q).empty());
@@ -173,6 +176,56 @@ TEST(DataSetFilter, OnFilterRecordAndPostsThatLeaveTheFilter) {
   q->Post();
   EXPECT_EQ(q->RecordCount(), 1);
   EXPECT_EQ(q->FieldByName(u"id")->AsInteger(), 6);
+}
+
+// Deep nesting is refused before it reaches the end of the stack; long
+// chains of AND or OR are no nesting at all.
+TEST(DataSetFilter, DeepNestingIsRefusedAndLongChainsWork) {
+  auto Repeat = [](const String& part, Integer count) {
+    String text;
+    for (Integer i = 0; i < count; ++i) text += part;
+    return text;
+  };
+  auto Nested = [&](Integer depth) { return Repeat(u"(", depth) + u"id = 1" + Repeat(u")", depth); };
+  struct {
+    String Text;
+    bool Accepted;
+  } cases[] = {
+      {Nested(16609), false},
+      {Repeat(u"NOT ", 29290) + u"id = 1", false},
+      {Nested(MaxFilterNesting + 1), false},
+      {Repeat(u"NOT ", MaxFilterNesting + 1) + u"id = 1", false},
+      {Nested(MaxFilterNesting), true},
+      {Repeat(u"NOT ", MaxFilterNesting) + u"id = 1", true},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Text.size());
+    if (c.Accepted) {
+      EXPECT_NO_THROW(TFilterExpression expr(c.Text));
+      continue;
+    }
+    try {
+      TFilterExpression expr(c.Text);
+      ADD_FAILURE() << "parsed";
+    } catch (const EDatabaseError& e) {
+      EXPECT_NE(e.Message.find(u"Filter expression error"), String::npos) << StringToUTF8(e.Message);
+      EXPECT_NE(e.Message.find(u"nested too deeply"), String::npos) << StringToUTF8(e.Message);
+    }
+  }
+
+  // 75,143 tests joined by OR (and as many by AND) parse, bind, evaluate
+  // and are freed; the value decides at the far end of the chain.
+  constexpr Integer Count = 75143;
+  const String ors = u"id = -1" + Repeat(u" OR id = -1", Count - 2) + u" OR id = 7";
+  const String ands = u"id > 0" + Repeat(u" AND id > 0", Count - 2) + u" AND id = 7";
+  for (const String& text : {ors, ands}) {
+    TFilterExpression expr(text);
+    expr.Bind([](const String&) { return Integer(0); });
+    for (Integer id : {7, 8}) {
+      const bool passes = expr.Evaluate([id](Integer) { return Variant(id); }, TFilterEvalOptions());
+      EXPECT_EQ(passes, id == 7);
+    }
+  }
 }
 
 }  // namespace
