@@ -369,6 +369,7 @@ void TDBGrid::Paint() {
     R.Right -= CellPadding;
     Cardinal f = Align == taRightJustify ? DT_RIGHT : Align == taCenter ? DT_CENTER : DT_LEFT;
     c->Brush()->SetStyle(bsClear);
+    c->Realize();  // the text calls through the handle use the context's colours
     ::DrawText(c->Handle(), Text, R, f | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     c->Brush()->SetStyle(bsSolid);
   };

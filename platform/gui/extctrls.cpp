@@ -74,6 +74,7 @@ void TPanel::Paint() {
   c->Font()->Assign(Font());
   c->Brush()->SetStyle(bsClear);
   Cardinal align = FAlignment == taLeftJustify ? DT_LEFT : FAlignment == taRightJustify ? DT_RIGHT : DT_CENTER;
+  c->Realize();  // the text calls through the handle use the context's colours
   ::DrawText(c->Handle(), Caption(), r, align | DT_VCENTER | DT_SINGLELINE);
   c->Brush()->SetStyle(bsSolid);
 }

@@ -392,6 +392,7 @@ void TMenuWindow::PaintRow(HDC DC, TMenuItem* Item, const TRect& R, bool Hot) {
   DC->Font()->SetColor(!enabled ? clGrayText : Hot ? clHighlightText : clMenuText);
   DC->Brush()->SetStyle(bsClear);
   TRect text{R.Left + GutterWidth, R.Top, R.Right - ArrowWidth, R.Bottom};
+  DC->Realize();  // the text calls through the handle use the context's colours
   ::DrawText(DC, Item->Caption(), text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   if (Item->ShortCut()) ::DrawText(DC, ShortCutToText(Item->ShortCut()), text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   if (HasVisibleItems(Item))
@@ -558,6 +559,7 @@ protected:
     for (auto& [item, r] : Layout()) {
       c->Font()->SetColor(item->Enabled() ? clMenuText : clGrayText);
       TRect t = r;
+      c->Realize();
       ::DrawText(c->Handle(), item->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     c->Brush()->SetStyle(bsSolid);

@@ -883,6 +883,7 @@ void TButton::Paint(HDC DC) {
   if (!Enabled()) DC->Font()->SetColor(clGrayText);
   DC->Brush()->SetStyle(bsClear);
   if (FDown) OffsetRect(r, 1, 1);
+  DC->Realize();  // the text calls through the handle use the context's colours
   ::DrawText(DC, Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
@@ -943,6 +944,7 @@ void TButtonControl::Paint(HDC DC) {
   DC->Font()->Assign(Font());
   if (!Enabled()) DC->Font()->SetColor(clGrayText);
   DC->Brush()->SetStyle(bsClear);
+  DC->Realize();
   ::DrawText(DC, Caption(), t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
 
@@ -1060,5 +1062,6 @@ void TLabel::Paint() {
     Integer h = calc.Bottom - calc.Top;
     r.Top += FLayout == tlCenter ? (r.Bottom - r.Top - h) / 2 : r.Bottom - r.Top - h;
   }
+  c->Realize();
   ::DrawText(c->Handle(), Caption(), r, DrawFlags());
 }
