@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/forms.h"
+#include "platform/gui/hooks.h"
 #include "platform/rtl/encoding.h"
 
 // ---- Shortcuts ---------------------------------------------------------------------------
@@ -224,9 +225,12 @@ constexpr Integer ShortCutGap = 24;      // between caption and shortcut
 constexpr Integer ArrowWidth = 16;       // sub-menu arrow at the right
 constexpr Integer MenuBarHeight = 20;
 constexpr Integer MenuBarItemPadding = 8;  // left and right of a caption on the bar
+constexpr UINT MenuKeyMessage = WM_USER + 1;  // a key for the open menus, posted to the root menu window
 
 class TMenuWindow;
 std::vector<TMenuWindow*> GOpen;  // root first
+HHOOK GKeyHook = 0;               // takes the keys while a menu is open
+LRESULT MenuKeyHook(Integer Code, WPARAM WParam, LPARAM LParam);
 
 // One level of an open menu: a borderless popup that lists the visible
 // items of Level and forgets items freed meanwhile.
@@ -283,6 +287,20 @@ public:
     FHot = Row;
     Invalidate();
   }
+  Integer Hot() const { return FHot; }
+  // Moves the highlight to the next (Step 1) or previous (-1) item that can
+  // be chosen, wrapping around.
+  void StepHot(Integer Step) {
+    Integer n = static_cast<Integer>(FRows.size()), row = FHot;
+    for (Integer i = 0; i < n; ++i) {
+      row = row < 0 ? (Step > 0 ? 0 : n - 1) : (row + Step + n) % n;
+      TMenuItem* item = FRows[static_cast<size_t>(row)];
+      if (!item->IsLine() && item->Enabled()) {
+        SetHot(row);
+        return;
+      }
+    }
+  }
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -318,6 +336,10 @@ void CloseFrom(size_t Depth) {
     w->Release();  // freed once its own messages are done
   }
   if (!GOpen.empty() && GOpen.front()->HandleAllocated()) SetCapture(GOpen.front()->Handle());
+  if (GOpen.empty() && GKeyHook) {
+    UnhookWindowsHookEx(GKeyHook);
+    GKeyHook = 0;
+  }
 }
 
 size_t DepthOf(const TMenuWindow* W) {
@@ -326,6 +348,7 @@ size_t DepthOf(const TMenuWindow* W) {
 }
 
 TMenuWindow* OpenLevel(TMenu* Menu, TMenuItem* Level, Integer X, Integer Y, Integer FlipX) {
+  if (!GKeyHook) GKeyHook = SetWindowsHookEx(WH_GETMESSAGE, &MenuKeyHook);
   auto* w = new TMenuWindow(Menu, Level);
   GOpen.push_back(w);
   w->ShowAt(X, Y, FlipX);
@@ -402,6 +425,29 @@ void TMenuWindow::PaintRow(HDC DC, TMenuItem* Item, const TRect& R, bool Hot) {
 
 // Mouse input of any open level arrives at the root (which holds the
 // capture): find the level under the screen point and act there.
+// Acts on a row of an open level: opens the sub-menu of an item that has
+// one; otherwise closes deeper levels, and with Choose closes the menus and
+// clicks the item.
+void ActOnRow(TMenuWindow* Over, Integer Row, bool Choose) {
+  TMenuItem* item = Over->Rows()[static_cast<size_t>(Row)];
+  if (item->IsLine() || !item->Enabled()) return;
+  size_t depth = DepthOf(Over);
+  if (HasVisibleItems(item)) {
+    if (GOpen.size() > depth + 1 && GOpen[depth + 1]->Level() == item) return;
+    CloseFrom(depth + 1);
+    TRect r = Over->RowRect(Row);
+    TPoint tl = Over->ClientToScreen(TPoint{r.Right, r.Top});
+    OpenLevel(item->GetParentMenu(), item, tl.X - 2, tl.Y, Over->ClientToScreen(TPoint{0, 0}).X);
+    return;
+  }
+  if (!Choose) {
+    CloseFrom(depth + 1);
+    return;
+  }
+  CloseMenus();
+  item->Click();
+}
+
 void MenuMouse(UINT Msg, const TPoint& Screen) {
   TMenuWindow* over = nullptr;
   Integer row = -1;
@@ -414,24 +460,37 @@ void MenuMouse(UINT Msg, const TPoint& Screen) {
     return;
   }
   over->SetHot(row);
-  if (row < 0 || (Msg != WM_MOUSEMOVE && Msg != WM_LBUTTONUP)) return;
-  TMenuItem* item = over->Rows()[static_cast<size_t>(row)];
-  if (item->IsLine() || !item->Enabled()) return;
-  size_t depth = DepthOf(over);
-  if (HasVisibleItems(item)) {
-    if (GOpen.size() > depth + 1 && GOpen[depth + 1]->Level() == item) return;
-    CloseFrom(depth + 1);
-    TRect r = over->RowRect(row);
-    TPoint tl = over->ClientToScreen(TPoint{r.Right, r.Top});
-    OpenLevel(item->GetParentMenu(), item, tl.X - 2, tl.Y, over->ClientToScreen(TPoint{0, 0}).X);
-    return;
+  if (row >= 0 && (Msg == WM_MOUSEMOVE || Msg == WM_LBUTTONUP)) ActOnRow(over, row, Msg == WM_LBUTTONUP);
+}
+
+// While a menu is open the keyboard is the menu's: the keys never reach
+// the focused control (nor the form's default and cancel buttons).
+void MenuKey(Word Key) {
+  if (GOpen.empty()) return;
+  TMenuWindow* w = GOpen.back();
+  switch (Key) {
+    case VK_ESCAPE: CloseFrom(GOpen.size() - 1); return;
+    case VK_LEFT: if (GOpen.size() > 1) CloseFrom(GOpen.size() - 1); return;
+    case VK_UP: case VK_DOWN: w->StepHot(Key == VK_DOWN ? 1 : -1); return;
+    case VK_RIGHT: case VK_RETURN:
+      if (w->Hot() >= 0 && (Key == VK_RETURN || HasVisibleItems(w->Rows()[static_cast<size_t>(w->Hot())]))) {
+        ActOnRow(w, w->Hot(), Key == VK_RETURN);
+        if (!GOpen.empty() && GOpen.back() != w) GOpen.back()->StepHot(1);  // a sub-menu opened: its first item
+      }
+      return;
+    default: return;
   }
-  if (Msg == WM_MOUSEMOVE) {
-    CloseFrom(depth + 1);
-    return;
+}
+
+LRESULT MenuKeyHook(Integer Code, WPARAM WParam, LPARAM LParam) {
+  auto* msg = reinterpret_cast<TMsg*>(LParam);
+  if (Code == HC_ACTION && msg && !GOpen.empty() && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
+      PostMessage(GOpen.front()->Handle(), MenuKeyMessage, msg->wParam, 0);
+    msg->message = WM_NULL;  // dropped
+    return 0;
   }
-  CloseMenus();
-  item->Click();
+  return CallNextHookEx(GKeyHook, Code, WParam, LParam);
 }
 
 void TMenuWindow::Dispatch(TMessage& M) {
@@ -439,6 +498,7 @@ void TMenuWindow::Dispatch(TMessage& M) {
     case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONDOWN: case WM_RBUTTONUP:
       if (DepthOf(this) < GOpen.size()) MenuMouse(M.Msg, ClientToScreen(LParamToPoint(M.LParam)));
       return;
+    case MenuKeyMessage: MenuKey(static_cast<Word>(M.WParam)); return;
     case WM_CANCELMODE: case WM_CAPTURECHANGED:
       if (M.Msg == WM_CANCELMODE || (!GOpen.empty() && GOpen.front() == this && static_cast<HWND>(M.LParam) == 0))
         if (DepthOf(this) < GOpen.size()) CloseMenus();

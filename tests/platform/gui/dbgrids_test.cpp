@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/dbgrids.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "tests/platform/db/dbtestutil.h"
@@ -145,6 +146,15 @@ TEST(DBGrid, KeysMoveThroughRecordsAndColumnsAndDoubleClickFires) {
   TestDoubleClick(f.Grid->Handle(), TPoint{r.Left + 3, r.Top + 3});
   EXPECT_EQ(doubles, 1);
   EXPECT_EQ(f.Query.Query->RecNo(), 2);
+  // A right click shows the grid's popup menu.
+  auto* menu = new TPopupMenu(f.Form);
+  auto* remove = new TMenuItem(f.Form);
+  remove->SetCaption(u"删除");
+  menu->Items()->Add(remove);
+  f.Grid->SetPopupMenu(menu);
+  TestClick(f.Grid->Handle(), TPoint{r.Left + 3, r.Top + 3}, tbRight);
+  EXPECT_EQ(MenuWindowItems(OpenMenuWindow()), std::vector<TMenuItem*>{remove});
+  CloseMenus();
 }
 
 }  // namespace

@@ -176,6 +176,73 @@ TEST(Menus, ItemFreedWhileItsMenuIsOpenIsForgotten) {
   Application->ProcessMessages();
 }
 
+TEST(Menus, KeysGoToTheOpenMenuAndNeverToTheFocusedControl) {
+  TMenuFixture f;
+  std::vector<String> clicked;
+  for (String c : {String(u"a"), String(u"-"), String(u"b"), String(u"c")}) {
+    TMenuItem* i = NewItem(f.Form, c);
+    i->OnClick = TNotifyEvent(&f, [&clicked](TObject* Sender) { clicked.push_back(static_cast<TMenuItem*>(Sender)->Caption()); });
+    f.Popup->Items()->Add(i);
+  }
+  f.Popup->Items()->Items(3)->SetEnabled(false);
+  TMenuItem* sub = f.Popup->Items()->Items(3);
+  sub->SetEnabled(true);
+  sub->Add(NewItem(f.Form, u"inner"));
+  sub->Items(0)->OnClick = TNotifyEvent(&f, [&clicked](TObject*) { clicked.push_back(u"inner"); });
+  f.First->SetFocus();
+  f.First->Log.clear();
+  f.Popup->Popup(150, 150);
+  TestKey(VK_ESCAPE);  // closes the menu only
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  f.Popup->Popup(150, 150);
+  TestKey(VK_DOWN);
+  TestKey(VK_DOWN);  // skips the separator
+  TestKey(VK_RETURN, u"\r");
+  EXPECT_EQ(clicked, std::vector<String>{u"b"});
+  f.Popup->Popup(150, 150);
+  TestKey(VK_UP);  // from nothing: the last item, which has a sub-menu
+  TestKey(VK_RIGHT);
+  EXPECT_EQ(OpenCaptions(), std::vector<String>{u"inner"});
+  TestKey(VK_LEFT);
+  EXPECT_EQ(OpenCaptions().size(), 4u);
+  TestKey(VK_RETURN, u"\r");
+  TestKey(VK_RETURN, u"\r");
+  EXPECT_EQ(clicked.back(), u"inner");
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  EXPECT_TRUE(f.First->Only({WM_KEYDOWN, WM_CHAR}).empty());
+}
+
+TEST(Menus, OwnerDrawnItemsMeasureAndDrawThemselves) {
+  TMenuFixture f;
+  f.Popup->SetOwnerDraw(true);
+  TMenuItem* tall = NewItem(f.Form, u"tall");
+  TMenuItem* plain = NewItem(f.Form, u"plain");
+  f.Popup->Items()->Add(tall);
+  f.Popup->Items()->Add(plain);
+  std::vector<bool> drawnSelected;
+  tall->OnMeasureItem = TMenuMeasureItemEvent(&f, [](TObject*, TCanvas*, Integer& W, Integer& H) {
+    W = 200;
+    H = 40;
+  });
+  tall->OnDrawItem = TMenuDrawItemEvent(&f, [&](TObject*, TCanvas* C, const TRect& R, bool Selected) {
+    drawnSelected.push_back(Selected);
+    C->Brush()->SetColor(clLime);
+    C->FillRect(R);
+  });
+  f.Popup->Popup(150, 150);
+  TWinControl* w = OpenMenuWindow();
+  EXPECT_EQ(MenuWindowItemRect(w, tall).Bottom - MenuWindowItemRect(w, tall).Top, 40);
+  EXPECT_GE(w->Width(), 200);
+  UpdateWindow(w->Handle());
+  ASSERT_FALSE(drawnSelected.empty());
+  EXPECT_FALSE(drawnSelected.back());
+  TRect area = GetClientArea(w->Handle());
+  EXPECT_EQ(GetWindowBuffer(w->Handle())->PixelColor(area.Left + 100, area.Top + 20), clLime);
+  TestMouseMove(w->Handle(), TPoint{100, 20});
+  UpdateWindow(w->Handle());
+  EXPECT_TRUE(drawnSelected.back());
+}
+
 // An item class of the program's own, with fields of its own.
 class TTaggedItem : public TMenuItem {
 public:

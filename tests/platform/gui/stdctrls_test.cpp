@@ -151,6 +151,22 @@ TEST(Edit, CharacterPositionsAndClicksAgree) {
   EXPECT_EQ(f.Edit->PosFromChar(0).X, 20);
 }
 
+TEST(Edit, PasswordEditShowsEchoCharactersAndKeepsTheTextOffTheClipboard) {
+  TEditFixture f;
+  Clipboard()->SetAsText(u"before");
+  f.Edit->SetPasswordChar(u'*');
+  TestTypeText(u"iW1");
+  EXPECT_EQ(f.Edit->Text(), u"iW1");
+  // Every character takes the width of the echo character.
+  Integer w1 = f.Edit->PosFromChar(1).X - f.Edit->PosFromChar(0).X;
+  EXPECT_EQ(f.Edit->PosFromChar(2).X - f.Edit->PosFromChar(1).X, w1);
+  f.Edit->SelectAll();
+  TestKey('C', u"", tkCtrl);
+  TestKey('X', u"", tkCtrl);
+  EXPECT_EQ(Clipboard()->AsText(), u"before");
+  EXPECT_EQ(f.Edit->Text(), u"iW1");
+}
+
 TEST(Memo, KeepsLineBreaksExactlyThroughCopyAndPaste) {
   TEditFixture f;
   f.Memo->SetText(u"第一行\r\n\r\nthird");
