@@ -174,8 +174,7 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<T
 }
 
 TMenu::~TMenu() {
-  CloseMenus();
-  FItems.reset();
+  FItems.reset();  // open windows of this menu hear it and close
 }
 
 void TMenu::SetImages(TImageList* Value) {

@@ -175,7 +175,7 @@ void TCustomEdit::SetSelLength(Integer Value) {
   Invalidate();
 }
 
-void TCustomEdit::SetSelText(const String& Value) { InsertUserText(Value); }
+void TCustomEdit::SetSelText(const String& Value) { InsertUserText(Value, true); }
 
 void TCustomEdit::SelectAll() {
   FBuffer->Select(0, FBuffer->Length());
@@ -190,8 +190,7 @@ void TCustomEdit::ClearSelection() {
 
 void TCustomEdit::CopyToClipboard() {
   if (FBuffer->SelLength() == 0 || FPasswordChar) return;
-  String t = FBuffer->SelText();
-  Clipboard()->SetAsText(MultiLine() ? t : t);
+  Clipboard()->SetAsText(FBuffer->SelText());
 }
 
 void TCustomEdit::CutToClipboard() {
@@ -212,8 +211,8 @@ void TCustomEdit::Undo() {
 bool TCustomEdit::CanUndo() const { return FBuffer->CanUndo(); }
 void TCustomEdit::ClearUndo() { FBuffer->ClearUndo(); }
 
-bool TCustomEdit::InsertUserText(String Text) {
-  if (FReadOnly) return false;
+bool TCustomEdit::InsertUserText(String Text, bool ByCode) {
+  if (FReadOnly && !ByCode) return false;
   Text = ApplyCase(PrepareInput(Text), FCharCase);
   if (FMaxLength > 0) {
     Integer room = FMaxLength - (FBuffer->Length() - FBuffer->SelLength());
@@ -439,7 +438,7 @@ void TCustomEdit::DefaultHandler(TMessage& M) {
       Invalidate();
       return;
     }
-    case EM_REPLACESEL: InsertUserText(M.LParam ? String(reinterpret_cast<const Char*>(M.LParam)) : String()); return;
+    case EM_REPLACESEL: SetSelText(M.LParam ? String(reinterpret_cast<const Char*>(M.LParam)) : String()); return;
     case EM_LIMITTEXT: SetMaxLength(static_cast<Integer>(M.WParam)); return;
     case EM_SETREADONLY: SetReadOnly(M.WParam != 0); M.Result = 1; return;
     case EM_GETMODIFY: M.Result = FModified; return;
@@ -538,7 +537,6 @@ void TCustomEdit::EditKey(Word Key, TShiftState Shift) {
 }
 
 void TCustomEdit::EditChar(Char Key) {
-  static Char pendingHigh = 0;  // the first half of a character typed in two messages
   switch (Key) {
     case 1: SelectAll(); return;            // Ctrl+A
     case 3: CopyToClipboard(); return;      // Ctrl+C
@@ -556,12 +554,12 @@ void TCustomEdit::EditChar(Char Key) {
   }
   if (Key < 32 || Key == 127) return;
   if (IsHighSurrogate(Key)) {
-    pendingHigh = Key;
+    FPendingHigh = Key;
     return;
   }
   String s;
-  if (pendingHigh && Key >= 0xDC00 && Key <= 0xDFFF) s += pendingHigh;
-  pendingHigh = 0;
+  if (FPendingHigh && Key >= 0xDC00 && Key <= 0xDFFF) s += FPendingHigh;
+  FPendingHigh = 0;
   s += Key;
   InsertUserText(s);
 }
@@ -660,9 +658,11 @@ private:
     }
     return r;
   }
+  // A last empty line needs a break of its own (a final break alone makes no line).
   void Store(const std::vector<String>& Lines) {
     String t;
     for (size_t i = 0; i < Lines.size(); ++i) t += (i ? u"\r\n" : u"") + Lines[i];
+    if (!Lines.empty() && Lines.back().empty()) t += u"\r\n";
     FMemo->SetText(t);
   }
   TCustomMemo* FMemo;

@@ -35,7 +35,8 @@ class TCustomEdit : public TWinControl {
   Integer SelLength() const;
   void SetSelLength(Integer Value);
   String SelText() const;
-  // Replaces the selection as if typed (MaxLength and CharCase apply).
+  // Replaces the selection as if typed (MaxLength and CharCase apply; a
+  // read-only edit takes it too: only the user cannot change it).
   void SetSelText(const String& Value);
   void SelectAll();
   void ClearSelection();  // deletes the selected text
@@ -107,9 +108,9 @@ protected:
   // Editing keys and characters (the default handling of WM_KEYDOWN / WM_CHAR).
   virtual void EditKey(Word Key, TShiftState Shift);
   virtual void EditChar(Char Key);
-  // Inserts text as the user would: cut to MaxLength, converted by CharCase;
-  // answers whether anything changed.
-  bool InsertUserText(String Text);
+  // Inserts text as the user would: cut to MaxLength, converted by CharCase,
+  // refused by a read-only edit unless ByCode; answers whether anything changed.
+  bool InsertUserText(String Text, bool ByCode = false);
   // Text as typed or pasted into this kind of edit (line breaks).
   virtual String PrepareInput(const String& Text) const;
   TEditBuffer& Buffer() const { return *FBuffer; }
@@ -133,6 +134,7 @@ private:
   Integer FLeftMargin = 1;
   Integer FRightMargin = 1;
   bool FSelecting = false;
+  Char FPendingHigh = 0;  // the first half of a character typed in two messages
 };
 
 class TEdit : public TCustomEdit {

@@ -131,6 +131,9 @@ TEST(Edit, MaxLengthCharCaseAndReadOnlyLimitUserInput) {
   f.Edit->CutToClipboard();
   EXPECT_EQ(Clipboard()->AsText(), u"ab");
   EXPECT_EQ(f.Edit->Text(), u"ab");
+  // Code may still change it.
+  f.Edit->SetSelText(u"xy");
+  EXPECT_EQ(f.Edit->Text(), u"xy");
 }
 
 TEST(Edit, CharacterPositionsAndClicksAgree) {
@@ -186,6 +189,11 @@ TEST(Memo, KeepsLineBreaksExactlyThroughCopyAndPaste) {
   f.Memo->Lines()->Delete(1);
   f.Memo->Lines()->Add(u"e");
   EXPECT_EQ(f.Memo->Lines()->Text(), u"a\r\nc\r\nd\r\ne\r\n");
+  f.Memo->Lines()->Add(u"");  // an empty last line is a line too
+  EXPECT_EQ(f.Memo->Lines()->Count(), 5);
+  EXPECT_EQ(f.Memo->Lines()->Strings(4), u"");
+  f.Memo->Lines()->Add(u"f");
+  EXPECT_EQ(f.Memo->Text(), u"a\r\nc\r\nd\r\ne\r\n\r\nf");
 }
 
 TEST(Memo, EnterAndTabFollowWantReturnsAndWantTabs) {
