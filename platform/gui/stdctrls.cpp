@@ -779,6 +779,12 @@ void TCustomMemo::EditKey(Word Key, TShiftState Shift) {
     case VK_DOWN: moveLines(1); break;
     case VK_PRIOR: moveLines(-VisibleLineCount()); break;
     case VK_NEXT: moveLines(VisibleLineCount()); break;
+    case VK_TAB:
+      // The memo asks for every key (it wants Enter), so a Tab it does not
+      // type moves the focus from here, as it does from other controls.
+      if (!FWantTabs && !ctrl)
+        if (TCustomForm* f = GetParentForm()) f->Perform(CM_DIALOGKEY, VK_TAB, 0);
+      return;
     case VK_HOME: if (ctrl) Buffer().Move(QTextCursor::Start, extend); else lineEdge(false); break;
     case VK_END: if (ctrl) Buffer().Move(QTextCursor::End, extend); else lineEdge(true); break;
     default: TCustomEdit::EditKey(Key, Shift); return;

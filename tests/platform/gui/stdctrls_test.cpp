@@ -136,6 +136,21 @@ TEST(Edit, MaxLengthCharCaseAndReadOnlyLimitUserInput) {
   EXPECT_EQ(f.Edit->Text(), u"xy");
 }
 
+TEST(Edit, EnteringByKeyboardSelectsAllButAClickPlacesTheCaret) {
+  TEditFixture f;
+  f.Edit->SetText(u"abcdef");
+  f.Memo->SetFocus();
+  TestKey(VK_TAB, u"\t");
+  ASSERT_TRUE(f.Edit->Focused());
+  EXPECT_EQ(f.Edit->SelText(), u"abcdef");
+  f.Memo->SetFocus();
+  TPoint at = f.Edit->PosFromChar(2);
+  TestClick(f.Edit->Handle(), TPoint{at.X, at.Y + 3});
+  EXPECT_TRUE(f.Edit->Focused());
+  EXPECT_EQ(f.Edit->SelLength(), 0);
+  EXPECT_EQ(f.Edit->SelStart(), 2);
+}
+
 TEST(Edit, CharacterPositionsAndClicksAgree) {
   TEditFixture f;
   f.Edit->SetText(u"abc中文");
