@@ -347,9 +347,13 @@ Integer PrefixWidth(TEditBuffer& Buffer, const TLayout& L, const TEditBuffer::TL
 
 // The column of Line nearest to pixel X (from the line's start).
 Integer ColumnAt(TEditBuffer& Buffer, const TLayout& L, const TEditBuffer::TLine& Line, Integer X) {
+  if (Line.Length == 0) return 0;
+  std::vector<Integer> ends(static_cast<size_t>(Line.Length));  // width of every prefix
+  TSize size;
+  GetTextExtentExPoint(&Buffer.Measure, L.Shown.data() + Line.Start, Line.Length, 0, nullptr, ends.data(), size);
   Integer best = 0, bestDist = std::abs(X);
   for (Integer c = 1; c <= Line.Length; ++c) {
-    Integer d = std::abs(PrefixWidth(Buffer, L, Line, c) - X);
+    Integer d = std::abs(ends[static_cast<size_t>(c - 1)] - X);
     if (d < bestDist) best = c, bestDist = d;
   }
   return best;
@@ -358,7 +362,7 @@ Integer ColumnAt(TEditBuffer& Buffer, const TLayout& L, const TEditBuffer::TLine
 
 TPoint TCustomEdit::PosFromChar(Integer Index) {
   TRect tr = TextRect();
-  TLayout l = LayoutOf(this, *FBuffer, MultiLine(), dynamic_cast<TCustomMemo*>(this) && static_cast<TCustomMemo*>(this)->WordWrap(),
+  TLayout l = LayoutOf(this, *FBuffer, MultiLine(), WrapsLines(),
                        FPasswordChar, tr.Right - tr.Left);
   Index = std::clamp(Index, 0, static_cast<Integer>(l.Shown.size()));
   Integer line = LineOf(l, Index);
@@ -374,7 +378,7 @@ TPoint TCustomEdit::PosFromChar(Integer Index) {
 
 Integer TCustomEdit::CharFromPos(const TPoint& Pos) {
   TRect tr = TextRect();
-  bool wrap = dynamic_cast<TCustomMemo*>(this) && static_cast<TCustomMemo*>(this)->WordWrap();
+  bool wrap = WrapsLines();
   TLayout l = LayoutOf(this, *FBuffer, MultiLine(), wrap, FPasswordChar, tr.Right - tr.Left);
   Integer line = std::clamp(FTopLine + (Pos.Y - tr.Top) / LineHeight() - (Pos.Y < tr.Top ? 1 : 0), 0,
                             static_cast<Integer>(l.Lines.size()) - 1);
@@ -574,7 +578,7 @@ void TCustomEdit::PaintEdit(HDC DC) {
   c->Brush()->SetStyle(bsSolid);
   c->FillRect(cr);
   TRect tr = TextRect();
-  bool wrap = dynamic_cast<TCustomMemo*>(this) && static_cast<TCustomMemo*>(this)->WordWrap();
+  bool wrap = WrapsLines();
   TLayout l = LayoutOf(this, *FBuffer, MultiLine(), wrap, FPasswordChar, tr.Right - tr.Left);
   c->Font()->Assign(Font());
   if (!Enabled()) c->Font()->SetColor(clGrayText);

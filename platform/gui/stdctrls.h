@@ -90,6 +90,8 @@ class TCustomEdit : public TWinControl {
 protected:
   virtual void Change();
   virtual bool MultiLine() const { return false; }
+  // Long lines are broken at the right edge.
+  virtual bool WrapsLines() const { return false; }
   // The first line shown (multi-line) and the horizontal scroll in pixels.
   Integer FTopLine = 0;
   Integer FScrollX = 0;
@@ -176,6 +178,7 @@ class TCustomMemo : public TCustomEdit {
 
 protected:
   bool MultiLine() const override { return true; }
+  bool WrapsLines() const override { return FWordWrap; }
   String PrepareInput(const String& Text) const override;
   void Dispatch(TMessage& Message) override;
   void EditKey(Word Key, TShiftState Shift) override;
