@@ -59,7 +59,8 @@ class TCustomEdit : public TWinControl {
   TEditCharCase CharCase() const { return FCharCase; }
   // Converts the current text too.
   void SetCharCase(TEditCharCase Value);
-  // Not 0: every character is shown as this one (single-line edits).
+  // Not 0: every character is shown as this one (single-line edits), and
+  // copy and cut leave the clipboard alone so the text cannot be read there.
   Char PasswordChar() const { return FPasswordChar; }
   void SetPasswordChar(Char Value);
   TAlignment Alignment() const { return FAlignment; }
