@@ -45,8 +45,6 @@ class TcxControl;
 // ---------------------------------------------------------------------------
 // Values
 
-enum TScrollStyle : Integer { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 enum TcxControlBorderStyle : Integer { cxcbsNone, cxcbsDefault };
 
 // The keys a control asks its dialog for (WM_GETDLGCODE).

@@ -264,6 +264,28 @@ void TBitmap::Assign(TPersistent* Source) {
 
 namespace {
 
+Cardinal ReadLE(const QByteArray& data, qsizetype at, int bytes) {
+  Cardinal v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[at + i]);
+  return v;
+}
+
+// The toolkit's reader shows a cut-short uncompressed BMP with its missing
+// rows made up; such a file is damaged and must not load.
+bool BmpIsComplete(const QByteArray& data) {
+  constexpr qsizetype InfoEnd = 34;  // file header (14) + the fields read below
+  if (data.size() < InfoEnd) return false;
+  constexpr Cardinal BiRgb = 0, BiBitfields = 3;
+  Cardinal offBits = ReadLE(data, 10, 4), headerSize = ReadLE(data, 14, 4);
+  if (headerSize < 40) return true;  // old headers: left to the reader
+  auto width = static_cast<std::int32_t>(ReadLE(data, 18, 4));
+  auto height = static_cast<std::int32_t>(ReadLE(data, 22, 4));
+  Cardinal bits = ReadLE(data, 28, 2), compression = ReadLE(data, 30, 4);
+  if (compression != BiRgb && compression != BiBitfields) return true;
+  long long row = ((static_cast<long long>(std::abs(width)) * bits + 31) / 32) * 4;
+  return static_cast<long long>(offBits) + row * std::abs(static_cast<long long>(height)) <= data.size();
+}
+
 QImage DecodeImage(const QByteArray& data) {
   QBuffer buffer;
   buffer.setData(data);
@@ -271,7 +293,7 @@ QImage DecodeImage(const QByteArray& data) {
   QImageReader reader(&buffer);
   QByteArray format = reader.format();
   QImage img;
-  if (format == "bmp" || format == "png") img = reader.read();
+  if ((format == "bmp" && BmpIsComplete(data)) || format == "png") img = reader.read();
   if (img.isNull()) throw EInvalidGraphic(u"Bitmap image is not valid");
   return img;
 }

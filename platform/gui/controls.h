@@ -46,6 +46,9 @@ enum : TCursor {
   crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22,
 };
 
+// Which scroll bars a scrolling control shows.
+enum TScrollStyle : Integer { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 enum TDragMode : Integer { dmManual, dmAutomatic };
 enum TDragState : Integer { dsDragEnter, dsDragLeave, dsDragMove };
 enum TBorderStyle : Integer { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/application.h"
+#include "platform/gui/menus.h"
 #include "platform/rtl/exceptions.h"
 
 namespace {
@@ -474,7 +475,20 @@ TModalResult TCustomForm::ShowModal() {
 bool TCustomForm::IsShortCut(TMessage& Message) {
   bool handled = false;
   if (OnShortCut) OnShortCut(Message, handled);
-  return handled;
+  if (handled) return true;
+  if (TMainMenu* menu = Menu(); menu && menu->IsShortCut(Message)) return true;
+  for (TControl* c = FActiveControl; c; c = c == this ? nullptr : c->Parent())
+    if (auto* popup = dynamic_cast<TPopupMenu*>(c->PopupMenu()); popup && popup->IsShortCut(Message)) return true;
+  return false;
+}
+
+TMainMenu* TCustomForm::Menu() const { return FMenuBar ? MenuBarMenu(FMenuBar) : nullptr; }
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+  if (!FMenuBar && !Value) return;
+  if (!FMenuBar) FMenuBar = CreateMenuBar(this);
+  SetMenuBarMenu(FMenuBar, Value);
+  if (Value) FMenuBar->SetTop(-1);  // above every other top-aligned control
 }
 
 void TCustomForm::CMDialogKey(TMessage& M) {

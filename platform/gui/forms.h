@@ -30,6 +30,8 @@ using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = TEvent<void(TMessage& Msg, bool& Handled)>;
 
+class TMainMenu;
+
 class TCustomForm : public TWinControl {
   KORVANE_CLASS(TCustomForm, TWinControl)
   // A form without a form resource (everything is built in code).
@@ -100,8 +102,13 @@ class TCustomForm : public TWinControl {
   bool SetFocusedControlAllowed() const { return true; }
   void SetFocus() override;
   bool CanFocus() const override { return Visible() && Enabled(); }
-  // A key the form takes as a shortcut (OnShortCut); CN_KEYDOWN asks it.
+  // A key the form takes as a shortcut: OnShortCut, then the menu bar's
+  // items, then the popup menus of the focused control and its parents on
+  // the form. CN_KEYDOWN asks it.
   virtual bool IsShortCut(TMessage& Message);
+  // The menu shown as a bar along the top of the client area (nullptr: none).
+  TMainMenu* Menu() const;
+  void SetMenu(TMainMenu* Value);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -155,6 +162,7 @@ private:
   bool FPlaced = false;
   HWND FClientHandle = 0;
   TCustomForm* FActiveMDIChild = nullptr;
+  TCustomControl* FMenuBar = nullptr;  // owned as a component, made on first SetMenu
 };
 
 class TForm : public TCustomForm {
