@@ -102,7 +102,8 @@ bool ReplaceMonthName(const String& AText, const TFormatSettings& S, String& ARe
     for (const String* Name : {&S.LongMonthNames[M], &S.ShortMonthNames[M]}) {
       // A name that is the month's number with a word ("1月") is read as a
       // number and a literal; taken as a name it would split "01月".
-      if (Name->size() <= BestLength || (!Name->empty() && (*Name)[0] >= u'0' && (*Name)[0] <= u'9')) continue;
+      const bool Numbered = !Name->empty() && (*Name)[0] >= u'0' && (*Name)[0] <= u'9';
+      if (Name->size() <= BestLength || Numbered) continue;
       const size_t At = Upper.find(AnsiUpperCase(*Name));
       if (At == String::npos) continue;
       BestAt = At;

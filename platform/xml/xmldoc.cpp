@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -141,14 +140,22 @@ std::string ReadFileBytes(const String& FileName) {
   return bytes;
 }
 
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A letter, then letters, digits, ".", "_" or "-".
+bool IsEncodingName(const std::string& Name) {
+  auto nameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; };
+  return !Name.empty() && std::isalpha(static_cast<unsigned char>(Name[0])) &&
+         std::all_of(Name.begin(), Name.end(), nameChar);
+}
+
 // The encoding named by the declaration at the start of Bytes ("" when
-// there is none).
-// Only "<?xml" followed by a blank starts the declaration ("<?xml-x ...?>"
-// is a processing instruction), and only a name of the form an encoding
-// name has counts.
+// there is none). Only "<?xml" followed by a blank starts the declaration
+// ("<?xml-x ...?>" is a processing instruction), and only a well-formed
+// encoding name counts.
 std::string DeclaredEncoding(const std::string& Bytes) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  if (Bytes.rfind("<?xml", 0) != 0 || Bytes.size() < 6 || !blank(Bytes[5])) return std::string();
+  auto blank = IsBlankChar;
+  if (Bytes.size() < 6 || Bytes.rfind("<?xml", 0) != 0 || !blank(Bytes[5])) return std::string();
   std::string decl = Bytes.substr(0, Bytes.find("?>"));
   size_t at = decl.find("encoding");
   if (at == std::string::npos || !blank(decl[at - 1])) return std::string();
@@ -161,10 +168,7 @@ std::string DeclaredEncoding(const std::string& Bytes) {
   size_t close = decl.find(decl[pos], pos + 1);
   if (close == std::string::npos) return std::string();
   std::string name = decl.substr(pos + 1, close - pos - 1);
-  auto nameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; };
-  bool valid = !name.empty() && std::isalpha(static_cast<unsigned char>(name[0])) &&
-               std::all_of(name.begin(), name.end(), nameChar);
-  return valid ? name : std::string();
+  return IsEncodingName(name) ? name : std::string();
 }
 
 bool SameName(std::string A, std::string B) {
