@@ -651,7 +651,7 @@ void TcxCustomEdit::EditKeyDown(Word& Key, TShiftState Shift) {
     case VK_ESCAPE:
       // Esc is eaten only when it reverted something; otherwise it goes on
       // (a dialog's Cancel still hears it).
-      if (FModified && (properties->CanRevertEditValue() || IsDataAware())) {
+      if (FModified && properties->CanRevertEditValue()) {
         Reset();
         FEscHandled = true;
         Key = 0;
@@ -891,6 +891,13 @@ void TcxCustomEdit::FireButtonTransitions(TcxCustomEditViewInfo* AOld) {
 void TcxCustomEdit::Paint() {
   if (!FEditViewInfo) return TcxContainer::Paint();
   FEditViewInfo->Render(cxCanvas());
+}
+
+bool TcxCustomEdit::HandleInnerMessage(TMessage& Message) {
+  // The inner edit is the form's active control when it has the focus.
+  if (Message.Msg != CM_CLOSEQUERY) return TcxContainer::HandleInnerMessage(Message);
+  CMCloseQuery(Message);
+  return true;
 }
 
 void TcxCustomEdit::Dispatch(TMessage& Message) {

@@ -349,6 +349,7 @@ protected:
   void DblClick() override;
   void Paint() override;
   void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
+  bool HandleInnerMessage(TMessage& Message) override;
 
 private:
   friend class TcxEditRepositoryItemListenerEditHelper;

@@ -337,6 +337,33 @@ TEST(cxEdit, ReadOnlyEditorRefusesTyping) {
   EXPECT_TRUE(f.Log.empty());
 }
 
+TEST(cxEdit, ClickKeyClearKeyAndNavigationKeys) {
+  TEditFixture f;
+  f.Edit->SetEditValue(u"abc");
+  f.Edit->Properties()->Buttons()->Add();
+  f.Edit->Properties()->Buttons()->Add()->SetDefault(true);
+  f.Edit->Properties()->SetClearKey(0x4000 | VK_DELETE);  // Ctrl+Del
+  std::vector<Integer> clicked;
+  f.Edit->Properties()->OnButtonClick =
+      TcxEditButtonClickEvent(&f, [&](TObject*, Integer Index) { clicked.push_back(Index); });
+  f.Run({"focus"});
+
+  TestKey(VK_RETURN, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{1})) << "Ctrl+Enter clicks the default button";
+  EXPECT_EQ(f.Edit->Text, u"abc") << "and types nothing";
+
+  TestKey(VK_DELETE, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_TRUE(VarIsNull(f.Edit->EditValue()));
+  EXPECT_TRUE(f.Edit->IsModified());
+  EXPECT_TRUE(f.Edit->Focused());
+
+  TestKey(VK_TAB, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_TRUE(f.Edit->Focused()) << "Ctrl+Tab does not move the focus";
+}
+
 TEST(cxEdit, ValidationRunsNoMessageLoop) {
   TEditFixture f;
   // A handler that refuses without a text: nothing is raised, and nothing
