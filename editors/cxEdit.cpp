@@ -900,9 +900,31 @@ bool TcxCustomEdit::HandleInnerMessage(TMessage& Message) {
   return true;
 }
 
+void TcxCustomEdit::WMCutOrPaste(TMessage& Message) {
+  const bool canChange = !ActiveProperties()->ReadOnly() && DataBinding()->CanModify();
+  if (!canChange) {
+    if (Message.Msg == WM_CUT) CopyToClipboard();
+    return;
+  }
+  TRestoreOnExit<bool> required(FEditingRequired, true);
+  if (Message.Msg == WM_CUT)
+    CutToClipboard();
+  else
+    PasteFromClipboard();
+}
+
 void TcxCustomEdit::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_CLOSEQUERY) return CMCloseQuery(Message);
-  TcxContainer::Dispatch(Message);
+  switch (Message.Msg) {
+    case CM_CLOSEQUERY:
+      return CMCloseQuery(Message);
+    case WM_COPY:
+      return CopyToClipboard();
+    case WM_CUT:
+    case WM_PASTE:
+      return WMCutOrPaste(Message);
+    default:
+      TcxContainer::Dispatch(Message);
+  }
 }
 
 // ---- TcxInplaceEditList ------------------------------------------------------------------

@@ -305,6 +305,9 @@ public:
   virtual void BeforeRepositoryItemChange() {}
   virtual void Reset();
   virtual void SelectAllText() {}
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual void PasteFromClipboard() {}
   virtual void SetDisplayValue(const Variant&) {}
   virtual void UpdateDisplayValue() {}
   virtual void UpdateDrawValue() {}
@@ -366,6 +369,9 @@ private:
   TCustomForm* ParentFormOf() const;
   bool IsClosingModalForm() const;
   void CMCloseQuery(TMessage& Message);
+  // Cut and paste change the value: only when the editor may be modified,
+  // each asking DoEditing first; a refused cut copies.
+  void WMCutOrPaste(TMessage& Message);
 
   // Owned, in destruction order (the last declared goes first).
   std::unique_ptr<TcxEditChangeEventsCatcher> FChangeEventsCatcher;

@@ -72,6 +72,9 @@ class TTestEdit : public TcxCustomEdit {
   void UpdateDisplayValue() override { Text = VarIsNull(EditValue()) ? String() : VarToStr(EditValue()); }
   void SetDisplayValue(const Variant& Value) override { Text = VarToStr(Value); }
   void SelectAllText() override { ++SelectAlls; }
+  void CopyToClipboard() override { Clipboard += "copy "; }
+  void CutToClipboard() override { Clipboard += "cut "; }
+  void PasteFromClipboard() override { Clipboard += "paste "; }
   bool IsValueChangingChar(Char C) override { return C >= u' '; }
   void PropertiesChanged(TObject* Sender) override {
     ++PropertiesChanges;
@@ -87,6 +90,7 @@ class TTestEdit : public TcxCustomEdit {
   }
 
   String Text;
+  std::string Clipboard;  // the clipboard operations run, in order
   Integer SelectAlls = 0;
   Integer PropertiesChanges = 0;
   Integer DblClicks = 0;
@@ -362,6 +366,45 @@ TEST(cxEdit, ClickKeyClearKeyAndNavigationKeys) {
   TestKey(VK_TAB, u"", tkCtrl);
   Application->ProcessMessages();
   EXPECT_TRUE(f.Edit->Focused()) << "Ctrl+Tab does not move the focus";
+}
+
+TEST(cxEdit, MouseClickOnAButtonFiresItsClick) {
+  TEditFixture f;
+  f.Edit->Properties()->Buttons()->Add()->SetKind(bkEllipsis);
+  std::vector<Integer> clicked;
+  f.Edit->Properties()->OnButtonClick =
+      TcxEditButtonClickEvent(&f, [&](TObject*, Integer Index) { clicked.push_back(Index); });
+  f.Run({"focus"});
+  ASSERT_NE(f.Edit->GetViewInfo(), nullptr);
+  ASSERT_EQ(f.Edit->GetViewInfo()->ButtonCount(), 1);
+  const TRect r = f.Edit->GetViewInfo()->Button(0)->Bounds;
+  const TPoint centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  EXPECT_EQ(f.Edit->GetButtonAt(centre), 0);
+  EXPECT_EQ(f.Edit->GetButtonAt(TPoint{2, 2}), -1);
+
+  TestClick(f.Edit->Handle(), centre);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
+
+  // Pressed on the button, released elsewhere: no click.
+  TestMousePress(f.Edit->Handle(), centre);
+  TestMouseMove(f.Edit->Handle(), TPoint{2, 2});
+  TestMouseRelease(f.Edit->Handle(), TPoint{2, 2});
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
+}
+
+TEST(cxEdit, ClipboardMessagesRespectReadOnly) {
+  struct TCase {
+    bool ReadOnly;
+    const char* Expected;
+  } const cases[] = {{false, "copy cut paste "}, {true, "copy copy "}};
+  for (const TCase& c : cases) {
+    TEditFixture f;
+    f.Edit->Properties()->SetReadOnly(c.ReadOnly);
+    for (UINT message : {WM_COPY, WM_CUT, WM_PASTE}) SendMessage(f.Edit->Handle(), message, 0, 0);
+    EXPECT_EQ(f.Edit->Clipboard, c.Expected) << "read-only " << c.ReadOnly;
+  }
 }
 
 TEST(cxEdit, ValidationRunsNoMessageLoop) {
