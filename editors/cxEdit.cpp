@@ -27,6 +27,21 @@ TShortCut cxShortCut(Word Key, TShiftState Shift) {
 
 bool IsNavigationKey(Word Key) { return Key >= VK_PRIOR && Key <= VK_DOWN; }
 
+Char UpperAscii(Char C) { return (C >= u'a' && C <= u'z') ? Char(C - u'a' + u'A') : C; }
+
+// The caption marks AChar as its accelerator ("&x"; "&&" is a literal "&").
+bool IsAccelerator(Char AChar, const String& ACaption) {
+  for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
+    if (ACaption[i] != u'&') continue;
+    if (ACaption[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    return UpperAscii(ACaption[i + 1]) == UpperAscii(AChar);
+  }
+  return false;
+}
+
 // Restores a flag or counter when the scope ends (also on an exception).
 template <class T>
 class TRestoreOnExit {
@@ -210,7 +225,7 @@ void TcxCustomEdit::EnsureCreated() {
   FProperties.reset(PropertiesClass()->Create(this));
   FDataBinding.reset(GetDataBindingClass()->Create(this));
   if (FIsInplace) {
-    HookOwnProperties();
+    FProperties->OnPropertiesChanged = TNotifyEvent(this, &TcxCustomEdit::PropertiesChanged);
     return;
   }
   FProperties->SetDefaultValuesProvider(FDataBinding->DefaultValuesProvider());
@@ -911,6 +926,19 @@ void TcxCustomEdit::WMCutOrPaste(TMessage& Message) {
     CutToClipboard();
   else
     PasteFromClipboard();
+}
+
+void TcxCustomEdit::CMDialogChar(TMessage& Message) {
+  TcxEditButtons* buttons = ActiveProperties()->Buttons();
+  const Char c = static_cast<Char>(Message.WParam);
+  for (Integer i = 0; i < buttons->Count(); ++i) {
+    TcxEditButton* button = buttons->GetButton(i);
+    if (!button->Visible() || !button->Enabled() || !IsAccelerator(c, button->Caption())) continue;
+    DoButtonClick(i);
+    Message.Result = 1;
+    return;
+  }
+  TcxContainer::CMDialogChar(Message);
 }
 
 void TcxCustomEdit::Dispatch(TMessage& Message) {

@@ -353,6 +353,9 @@ protected:
   void Paint() override;
   void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
   bool HandleInnerMessage(TMessage& Message) override;
+  // A visible, enabled button whose caption has the character as its
+  // accelerator is clicked, and the message is taken.
+  void CMDialogChar(TMessage& Message) override;
 
 private:
   friend class TcxEditRepositoryItemListenerEditHelper;

@@ -366,6 +366,12 @@ TEST(cxEdit, ClickKeyClearKeyAndNavigationKeys) {
   TestKey(VK_TAB, u"", tkCtrl);
   Application->ProcessMessages();
   EXPECT_TRUE(f.Edit->Focused()) << "Ctrl+Tab does not move the focus";
+
+  // Accelerators of button captions: the first letter after a lone "&".
+  f.Edit->Properties()->Buttons()->GetButton(0)->SetCaption(u"R&&D &go");
+  clicked.clear();
+  for (Char c : {u'd', u'G', u'x'}) f.Form->Perform(CM_DIALOGCHAR, c, 0);
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
 }
 
 TEST(cxEdit, MouseClickOnAButtonFiresItsClick) {
