@@ -558,13 +558,30 @@ bool TcxCustomEdit::PostEditValue(bool AValidateFirst) {
     OnPostEditValue(this);
   } catch (...) {
     // The container could not store the value: the editor stays as the
-    // user left it and the user is told why.
-    if (Application) Application->HandleException(this);
+    // user left it and the user is told why, in a message box whatever the
+    // application's error hook does.
+    ShowStoreError();
     RaiseEditError(String());
     return false;
   }
   SetModifiedAfterEnter(false);
   return true;
+}
+
+void TcxCustomEdit::ShowStoreError() {
+  if (!Application) return;
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (Exception& e) {
+    Application->ShowException(&e);
+  } catch (const std::exception& e) {
+    Exception wrapped(e.what());
+    Application->ShowException(&wrapped);
+  } catch (...) {
+    Exception wrapped(u"Unknown error");
+    Application->ShowException(&wrapped);
+  }
 }
 
 void TcxCustomEdit::Reset() {

@@ -238,8 +238,10 @@ public:
   // True when the value passes (or needs no validation). On failure with
   // ARaiseOnError the error road runs and the error is raised.
   bool ValidateEdit(bool ARaiseOnError);
-  // False when validation failed or an in-place store failed (the editor
-  // keeps the user's text and modified state).
+  // False when validation failed without raising, or when an in-place
+  // store failed (the error is shown; the editor keeps the user's text and
+  // modified state). A stand-alone store that fails runs the error road and
+  // raises the store's error.
   bool PostEditValue(bool AValidateFirst = true);
   bool DoEditing();
   void LockChangeEvents(bool ALock, bool AFireOnUnlock = true);
@@ -372,6 +374,8 @@ private:
   TCustomForm* ParentFormOf() const;
   bool IsClosingModalForm() const;
   void CMCloseQuery(TMessage& Message);
+  // Inside a catch block: the caught error in a message box (EAbort is silent).
+  void ShowStoreError();
   // Cut and paste change the value: only when the editor may be modified,
   // each asking DoEditing first; a refused cut copies.
   void WMCutOrPaste(TMessage& Message);

@@ -648,7 +648,11 @@ TEST(cxEdit, InplaceStoreFailureKeepsTheEditorOpenAndShowsTheError) {
   f.Inplace->ActivateByKey(u'z', data);
   Application->ProcessMessages();
   f.StoreError = u"the record is locked";
+  // An application hook that only logs does not hide the error from the user.
+  std::vector<String> logged;
+  Application->OnException = TExceptionEvent(&f, [&](TObject*, Exception* E) { logged.push_back(E->Message); });
   EXPECT_FALSE(f.Inplace->PostEditValue());
+  Application->OnException = nullptr;
   EXPECT_EQ(f.Dialogs.Texts, (std::vector<String>{u"the record is locked."}));
   EXPECT_TRUE(f.Inplace->Visible());
   EXPECT_EQ(f.Inplace->Text, u"z");
