@@ -247,6 +247,15 @@ TEST(cxEdit, EscKeyPressDoesNotReachTheEditorAfterAReset) {
   EXPECT_EQ(pressed, (std::vector<Char>{Char(VK_ESCAPE)})) << "an Esc with nothing to revert goes on";
 }
 
+TEST(cxEdit, FocusChangesAreTold) {
+  TEditFixture f;
+  f.Run({"leave"});
+  std::vector<bool> told;
+  f.Edit->OnFocusChanged = TNotifyEvent(&f, [&](TObject*) { told.push_back(f.Edit->Focused()); });
+  f.Run({"focus", "leave"});
+  EXPECT_EQ(told, (std::vector<bool>{true, false}));
+}
+
 TEST(cxEdit, BeepAndSelectionOnTheErrorRoad) {
   TEditFixture f;
   f.Edit->Properties()->SetBeepOnError(true);
