@@ -406,7 +406,9 @@ bool TcxCustomEdit::IsModifiedForPost() { return DataBinding()->IsEditing(); }
 
 // ---- Change notices ----------------------------------------------------------------------
 
-void TcxCustomEdit::LockChangeEvents(bool ALock, bool AFireOnUnlock) { FChangeEventsCatcher->Lock(ALock, AFireOnUnlock); }
+void TcxCustomEdit::LockChangeEvents(bool ALock, bool AFireOnUnlock) {
+  FChangeEventsCatcher->Lock(ALock, AFireOnUnlock);
+}
 
 void TcxCustomEdit::FireChange() {
   Properties()->OnChange(this);
