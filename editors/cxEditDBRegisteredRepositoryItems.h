@@ -49,9 +49,9 @@ private:
   TcxEditRegisteredEntries FLookupItems;
 };
 
-// The key of a field type: its ordinal masked to seven bits.
 // Seven bits hold every field type.
 inline constexpr Integer cxEditFieldTypeKeyMask = 0x7F;
+// The key of a field type: its ordinal masked to seven bits.
 inline TcxEditRegisteredKey cxEditFieldTypeKey(TFieldType AFieldType) {
   return static_cast<Integer>(AFieldType) & cxEditFieldTypeKeyMask;
 }
