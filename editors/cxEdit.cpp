@@ -266,6 +266,11 @@ void TcxCustomEdit::UnhookOwnProperties() {
   FProperties->SetDefaultValuesProvider(nullptr);
 }
 
+void TcxCustomEdit::CreateWnd() {
+  EnsureCreated();
+  TcxContainer::CreateWnd();
+}
+
 void TcxCustomEdit::Loaded() {
   TcxContainer::Loaded();
   LockChangeEvents(true);

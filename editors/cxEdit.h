@@ -350,6 +350,8 @@ protected:
   void HandleFocusChange() override;
   void Dispatch(TMessage& Message) override;
   void Loaded() override;
+  // The own property set and the binding exist once the window does.
+  void CreateWnd() override;
   void Click() override;
   void DblClick() override;
   void Paint() override;

@@ -247,6 +247,16 @@ TEST(cxEdit, EscKeyPressDoesNotReachTheEditorAfterAReset) {
   EXPECT_EQ(pressed, (std::vector<Char>{Char(VK_ESCAPE)})) << "an Esc with nothing to revert goes on";
 }
 
+TEST(cxEdit, AnEditorNobodyTouchedIsLaidOutWhenShown) {
+  TEditFixture f;
+  auto* fresh = new TTestEdit(f.Form);
+  fresh->SetBounds(10, 120, 100, 24);
+  fresh->SetParent(f.Form);
+  Application->ProcessMessages();
+  ASSERT_NE(fresh->GetViewInfo(), nullptr);
+  EXPECT_EQ(fresh->GetViewInfo()->Bounds.Right, 100);
+}
+
 TEST(cxEdit, FocusChangesAreTold) {
   TEditFixture f;
   f.Run({"leave"});
