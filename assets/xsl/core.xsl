@@ -4,9 +4,11 @@
      than editing this file. XSLT 1.0, no extensions, reads nothing but the
      record. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
-  <xsl:output method="html" encoding="UTF-8" indent="yes"
+  <xsl:output method="html" encoding="UTF-8" indent="no"
               doctype-public="-//W3C//DTD HTML 4.01//EN"
               doctype-system="http://www.w3.org/TR/html4/strict.dtd"/>
+  <!-- Not indented: the value cells keep white space as it stands, so an
+       indentation inside a cell would show as an empty line. -->
   <xsl:strip-space elements="*"/>
 
   <xsl:variable name="title" select="normalize-space(/metadata/dataIdInfo[1]/idCitation/resTitle)"/>

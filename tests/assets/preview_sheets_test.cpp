@@ -215,10 +215,16 @@ public:
     std::vector<TPageRow> rows;
     for (xmlNode* tr : Nodes("//tbody/tr")) {
       TPageRow row{Eval("normalize-space(td[1])", tr), "", Eval("@class", tr) == "branch"};
-      if (!row.Branch)
-        row.Value = Eval("count(td[2]/span[@class='code'])", tr) == "1"
-                        ? Eval("td[2]/span[@class='code']", tr) + "|" + Eval("td[2]/span[@class='code-name']", tr)
-                        : Eval("string(td[2])", tr);
+      std::string cell = Eval("string(td[2])", tr);
+      if (row.Branch) {
+        row.Value = cell;
+      } else if (Eval("count(td[2]/span[@class='code'])", tr) == "1") {
+        std::string code = Eval("td[2]/span[@class='code']", tr), name = Eval("td[2]/span[@class='code-name']", tr);
+        // The cell keeps its white space as it stands: nothing but the code and its name.
+        row.Value = code + "|" + name + (cell == code + name ? "" : " with other text: [" + cell + "]");
+      } else {
+        row.Value = cell;
+      }
       rows.push_back(row);
     }
     return rows;
