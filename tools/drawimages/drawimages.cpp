@@ -4,8 +4,8 @@
 //
 // Every glyph is drawn on a 16-unit grid and scaled, so both sizes are the
 // same drawing. The files are committed under assets/images; run this again
-// after changing a drawing.
-#include <QtGui/QGuiApplication>
+// after changing a drawing. Nothing is drawn with fonts, so no display or
+// application object is needed.
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
@@ -328,7 +328,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: drawimages OUTDIR\n");
     return 2;
   }
-  QGuiApplication application(argc, argv);
   std::string folder = argv[1];
   for (const TImage& image : Images()) {
     std::string base = folder + "/" + image.Name;
