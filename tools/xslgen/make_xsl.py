@@ -115,10 +115,10 @@ HEAD = '''<?xml version="1.0" encoding="UTF-8"?>
           <xsl:call-template name="title"/>
         </title>
         <style type="text/css">
-          body { font-family: "SimSun", "Noto Serif CJK SC", "WenQuanYi Micro Hei", serif; font-size: 14px; margin: 16px 24px; color: #000; background: #fff; }
-          h1 { font-family: "SimHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei", sans-serif; font-size: 22px; margin: 0 0 4px 0; }
+          body { font-family: "宋体", "Noto Serif CJK SC", "WenQuanYi Micro Hei", serif; font-size: 14px; margin: 16px 24px; color: #000; background: #fff; }
+          h1 { font-family: "黑体", "Noto Sans CJK SC", "WenQuanYi Micro Hei", sans-serif; font-size: 22px; margin: 0 0 4px 0; }
           p.kind { color: #555; margin: 0 0 16px 0; }
-          h2 { font-family: "SimHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei", sans-serif; font-size: 17px; margin: 20px 0 6px 0; padding: 3px 8px; color: #fff; background: #3a6ea5; }
+          h2 { font-family: "黑体", "Noto Sans CJK SC", "WenQuanYi Micro Hei", sans-serif; font-size: 17px; margin: 20px 0 6px 0; padding: 3px 8px; color: #fff; background: #3a6ea5; }
           table { border-collapse: collapse; width: 100%; }
           th { text-align: left; background: #dbe6f3; border: 1px solid #9db3cf; padding: 3px 8px; }
           td { border: 1px solid #c5d3e4; padding: 3px 8px; vertical-align: top; }
