@@ -489,6 +489,14 @@ TEST(cxGraphicsText, TextThatDoesNotFitIsClipped) {
     EXPECT_LE(box.Right, narrow.Right);
     EXPECT_GT(box.Right, narrow.Right - 8);
   }
+  // Three lines without word break in a one-line cell: every line counts.
+  const TRect cell = Rect(10, 10, 110, 26);
+  for (TcxTextFlags flags : {TcxTextFlags(cxAlignTop), TcxTextFlags(cxAlignBottom), TcxTextFlags(cxAlignVCenter)}) {
+    TRect box = InkBox(RenderText(u"first\nsecond\nthird", cell, true, flags)->Bitmap, clYellow);
+    EXPECT_FALSE(RectIsEmpty(box)) << "flags " << flags;
+    EXPECT_GE(box.Top, cell.Top) << "flags " << flags;
+    EXPECT_LE(box.Bottom, cell.Bottom) << "flags " << flags;
+  }
   // A text that fits is drawn whole, as TextOut draws it.
   std::unique_ptr<TImage> fitted = RenderText(u"Hi", Rect(10, 10, 100, 40), true, cxSingleLine);
   TImage plain(120, 60, clYellow);
