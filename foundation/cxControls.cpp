@@ -1,6 +1,8 @@
 #include "foundation/cxControls.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -1022,6 +1024,9 @@ protected:
 };
 
 std::vector<TMouseTrackingTimer*> GTrackingTimers;
+// The timer whose leave notices are running (already out of the list): a
+// caller freed by the control's notice is not called afterwards.
+TMouseTrackingTimer* GLeavingTimer = nullptr;
 
 TMouseTrackingTimer* FindTrackingTimer(IcxMouseTrackingCaller* ACaller) {
   for (TMouseTrackingTimer* t : GTrackingTimers)
@@ -1038,15 +1043,17 @@ void TMouseTrackingTimer::Tick(TObject*) {
     inside = PtInRect(ScreenBounds, cursor);
   if (inside) return;
   TWinControl* control = Control;
-  IcxMouseTrackingCaller* caller = Caller;
   // Out of the list first: the notices below may start tracking again.
   SetEnabled(false);
   GTrackingTimers.erase(std::remove(GTrackingTimers.begin(), GTrackingTimers.end(), this), GTrackingTimers.end());
-  TcxDestroyGuard guard(control);
+  struct TLeaving {
+    TMouseTrackingTimer* Outer;
+    ~TLeaving() { GLeavingTimer = Outer; }
+  } leaving{std::exchange(GLeavingTimer, this)};
+  std::unique_ptr<TMouseTrackingTimer> self(this);
   if (control->HandleAllocated() && !PtInRect(control->ClientRect(), control->ScreenToClient(cursor)))
     control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
-  caller->MouseLeave();
-  delete this;
+  if (Caller) Caller->MouseLeave();
 }
 
 void TMouseTrackingTimer::Notification(TComponent* AComponent, TOperation Operation) {
@@ -1064,7 +1071,10 @@ void BeginMouseTracking(TWinControl* AControl, const TRect& Bounds, IcxMouseTrac
   GTrackingTimers.push_back(new TMouseTrackingTimer(AControl, Bounds, ACaller));
 }
 
+IcxMouseTrackingCaller::~IcxMouseTrackingCaller() { EndMouseTracking(this); }
+
 void EndMouseTracking(IcxMouseTrackingCaller* ACaller) {
+  if (GLeavingTimer && GLeavingTimer->Caller == ACaller) GLeavingTimer->Caller = nullptr;
   TMouseTrackingTimer* timer = FindTrackingTimer(ACaller);
   if (!timer) return;
   GTrackingTimers.erase(std::remove(GTrackingTimers.begin(), GTrackingTimers.end(), timer), GTrackingTimers.end());
@@ -1217,9 +1227,5 @@ void cxControlsInitialize() {
 void cxControlsFinalize() {
   delete GSettingsController;
   GSettingsController = nullptr;
-  if (!GTrackingTimers.empty()) {
-    for (TMouseTrackingTimer* t : std::vector<TMouseTrackingTimer*>(GTrackingTimers)) delete t;
-    GTrackingTimers.clear();
-    throw Exception(u"MouseTrackingTimerList.Count <> 0");
-  }
+  for (TMouseTrackingTimer* t : std::exchange(GTrackingTimers, {})) delete t;
 }

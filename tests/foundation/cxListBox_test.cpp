@@ -412,6 +412,32 @@ TEST(cxListBox, IntegralHeightKeepsWholeRows) {
   EXPECT_EQ(f.List->Height(), f.Form->ClientHeight());
 }
 
+TEST(cxListBox, IntegralHeightShowsWholeRowsInEveryBorderStyle) {
+  const TcxBorders noTop = BorderBit(bLeft) | BorderBit(bRight) | BorderBit(bBottom);
+  const TcxBorders topOnly = BorderBit(bTop);
+  for (TListBoxStyle listStyle : {lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable})
+    for (Integer border = cbsNone; border <= cbsOffice11; ++border)
+      for (bool transparent : {true, false})
+        for (TcxBorders edges : {cxAllBorders, noTop, topOnly}) {
+          SCOPED_TRACE(testing::Message() << "list style " << listStyle << ", border " << border << ", transparent "
+                                          << transparent << ", edges " << edges);
+          TListFixture f(3);
+          f.List->Style()->SetBorderStyle(TcxContainerBorderStyle(border));
+          f.List->Style()->SetTransparentBorder(transparent);
+          f.List->Style()->SetEdges(edges);
+          f.List->SetListStyle(listStyle);
+          f.List->SetItemHeight(16);
+          f.List->SetIntegralHeight(true);
+          f.List->SetHeight(110);
+          Application->ProcessMessages();
+          const Integer row = HeightOfRect(f.Inner()->ItemRect(0));
+          ASSERT_GT(row, 0);
+          EXPECT_LE(f.List->Height(), 110);
+          EXPECT_EQ(f.Inner()->ClientHeight() % row, 0) << f.Inner()->ClientHeight() << " pixels of " << row;
+          EXPECT_GT(f.List->Height() + row, 110) << "a row more would have fitted";
+        }
+}
+
 TEST(cxListBox, OwnerDrawingAndMeasuringGoThroughTheListBoxEvents) {
   TListFixture f;
   f.List->SetListStyle(lbOwnerDrawVariable);
