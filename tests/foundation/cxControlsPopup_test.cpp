@@ -10,8 +10,11 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
+
+using namespace cxTest;
 
 const TRect kWorkArea{0, 0, 1024, 740};
 
@@ -269,14 +272,13 @@ TEST(cxPopupWindow, ForgetsAFreedOwnerParent) {
   EXPECT_EQ(f.Popup->Left(), std::max<Integer>(10, MonitorWorkAreaAt({10, 30}).Left));
 }
 
-// The frame's pixel colour at a point of the painted popup.
-TColor FramePixel(TcxPopupWindow* APopup, Integer X, Integer Y) {
+// Whether a point of the painted popup has the colour.
+testing::AssertionResult FramePixel(TcxPopupWindow* APopup, Integer X, Integer Y, TColor AColor) {
   UpdateWindow(APopup->Handle());
   TBitmap* buffer = GetWindowBuffer(APopup->Handle());
-  return buffer ? buffer->PixelColor(X, Y) : clNone;
+  if (!buffer) return testing::AssertionFailure() << "the popup has no window buffer";
+  return PixelIs(*buffer, X, Y, AColor);
 }
-
-TColor RGBOf(TColor C) { return ColorToRGB(C) & 0xFFFFFF; }
 
 TEST(cxPopupWindow, PaintsItsFrameByStyle) {
   TPopupFixture f;
@@ -304,7 +306,7 @@ TEST(cxPopupWindow, PaintsItsFrameByStyle) {
     SCOPED_TRACE(c.Style);
     f.Popup->SetFrameStyle(c.Style);
     f.Popup->Invalidate();
-    for (const TPixel& p : c.Pixels) EXPECT_EQ(FramePixel(f.Popup, p.X, p.Y), RGBOf(p.Color)) << p.X << "," << p.Y;
+    for (const TPixel& p : c.Pixels) EXPECT_TRUE(FramePixel(f.Popup, p.X, p.Y, p.Color));
   }
 }
 

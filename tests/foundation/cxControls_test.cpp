@@ -20,6 +20,9 @@
 #include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
+#include "tests/foundation/foundation_test.h"
+
+using namespace cxTest;
 
 namespace {
 
@@ -610,9 +613,7 @@ TEST(cxControl, PictureOfAControlWithBorderAndBars) {
   f.Form->SetColor(clBtnFace);
   TBitmap picture(f.Form->ClientWidth(), f.Form->ClientHeight());
   f.Form->PaintTo(picture.Canvas(), 0, 0);
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  picture.SaveToFile(String(u"") + (dir / "cxControl_scrollbars.png").u16string());
+  SavePicture(picture, "cxControl_scrollbars", 1);
   // The bars were painted by the painter: the arrow buttons differ from the
   // window colour of the content.
   TRect h = f.A->HScrollBar()->BoundsRect();
