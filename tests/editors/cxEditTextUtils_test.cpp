@@ -11,6 +11,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/formatsettings.h"
+#include "tests/foundation/foundation_test.h"
 
 // The font library keeps a few bytes it never frees; not ours to report.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
@@ -89,13 +90,7 @@ protected:
     return n;
   }
 
-  void Save(const std::string& AName) {
-    std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-    std::filesystem::create_directories(dir);
-    TBitmap big(FBitmap->Width() * 3, FBitmap->Height() * 3, pf24bit);
-    big.Canvas()->StretchDraw({0, 0, big.Width(), big.Height()}, FBitmap.get());
-    big.SaveToFile(UTF8ToString((dir / ("cxEditTextUtils_" + AName + ".png")).string()));
-  }
+  void Save(const std::string& AName) { cxTest::SavePicture(*FBitmap, "cxEditTextUtils_" + AName, 3); }
 
   std::unique_ptr<TBitmap> FBitmap;
   bool FSavedFarEast = false;

@@ -1,7 +1,8 @@
 #pragma once
-// Shared by the foundation tests: an image with pixel queries whose checks
-// print the colour found, ink boxes and colour counts, distinct system
-// colours, and enlarged pictures saved as PNG files.
+// Shared by the foundation tests (and the editors tests, which draw with the
+// same canvas): an image with pixel queries whose checks print the colour
+// found, ink boxes and colour counts, distinct system colours, and enlarged
+// pictures saved as PNG files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,6 +93,12 @@ struct TImage {
     return any ? box : TRect{};
   }
   bool SameAs(const TImage& AOther) const { return Bitmap.Pixels32() == AOther.Bitmap.Pixels32(); }
+  // The pixels X0..X1-1 of row Y as '#' (AColor) and '.' (anything else).
+  std::string Row(Integer Y, Integer X0, Integer X1, TColor AColor) const {
+    std::string s;
+    for (Integer x = X0; x < X1; ++x) s += At(x, Y) == RGBOf(AColor) ? '#' : '.';
+    return s;
+  }
 };
 
 // System colours that all differ, so that every edge and band can be told apart.
