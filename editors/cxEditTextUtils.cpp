@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/rtl/formatsettings.h"
+
 namespace {
 
 constexpr Char kTab = u'\t';
@@ -355,7 +357,9 @@ void cxPrepareTextLayoutParams(HDC DC, TcxTextLayoutFlags AFlags, TextLayoutPara
   p.WholeRows = (AFlags & cxtlWholeRows) != 0;
   p.NoClip = (AFlags & cxtlNoClip) != 0;
   p.Reserved = (AFlags & cxtlReserved) != 0;
-  p.BreakLongWords = (AFlags & cxtlBreakLongWords) != 0;
+  // Far-east texts hold long runs without blanks (codes, paths, URLs among
+  // the characters): there a row always breaks inside a word.
+  p.BreakLongWords = (AFlags & cxtlBreakLongWords) != 0 || SysLocaleFarEast();
   p.CalcRectOnly = (AFlags & cxtlCalcRect) != 0;
   p.ReturnRowCount = (AFlags & cxtlReturnRowCount) != 0;
   p.ExternalLeading = p.UseExternalLeading ? p.Metrics.tmExternalLeading : 0;

@@ -52,7 +52,8 @@ enum : Cardinal {
   cxtlWholeRows = 0x4000,      // only rows that fit completely in the height
   cxtlNoClip = 0x8000,         // rows that overflow the rectangle are not clipped
   cxtlReserved = 0x10000,      // carried in the parameters, no effect
-  cxtlBreakLongWords = 0x20000,  // with word break: a row without a break opportunity breaks in a word
+  cxtlBreakLongWords = 0x20000,  // with word break: a row without a break opportunity breaks in a word;
+                                 // always on in a far-east system locale (SysLocaleFarEast)
   cxtlCalcRect = 0x100000,     // compute the rectangle, draw nothing
   cxtlReturnRowCount = 0x200000,  // the drawing call answers the row count, not the height
 };

@@ -203,12 +203,8 @@ private:
 // ---------------------------------------------------------------------------
 // Object links: a link's Target becomes nullptr when ClearObjectLinks is
 // called for the object (TcxComponent and the library's controls do so when
-// they are destroyed). The destroy guard around a message:
-//
-//   TcxObjectLink* Link = AddObjectLink(this);
-//   ... handle the message ...
-//   bool Alive = Link->Target != nullptr;
-//   RemoveObjectLink(Link);
+// they are destroyed). Code that calls out while an object may be destroyed
+// by the call (a handler, a message) holds a TcxDestroyGuard (below).
 
 class TcxObjectLink : public TObject {
   KORVANE_CLASS(TcxObjectLink, TObject)
@@ -222,6 +218,24 @@ TcxObjectLink* AddObjectLink(TObject* AObject);
 void RemoveObjectLink(TcxObjectLink* ALink);
 // Empties every live link that targets AObject.
 void ClearObjectLinks(TObject* AObject);
+
+// Watches an object for its scope: Alive() turns false once the object is
+// destroyed (its links cleared), so a caller never touches it afterwards.
+//
+//   TcxDestroyGuard guard(this);
+//   OnChange(this);
+//   if (!guard.Alive()) return;
+class TcxDestroyGuard {
+public:
+  explicit TcxDestroyGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
+  ~TcxDestroyGuard() { RemoveObjectLink(FLink); }
+  TcxDestroyGuard(const TcxDestroyGuard&) = delete;
+  TcxDestroyGuard& operator=(const TcxDestroyGuard&) = delete;
+  bool Alive() const { return FLink->Target != nullptr; }
+
+private:
+  TcxObjectLink* FLink;
+};
 
 // ---------------------------------------------------------------------------
 // TcxFreeNotificator: relays the destruction of watched components.

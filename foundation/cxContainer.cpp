@@ -23,17 +23,6 @@ const char16_t* const StyleValueNames[cxContainerStyleValueCount] = {
     u"HotTrack",    u"Shadow",      u"TextColor", u"TextStyle", u"TransparentBorder",
 };
 
-class TDestroyGuard {
-public:
-  explicit TDestroyGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
-  ~TDestroyGuard() { RemoveObjectLink(FLink); }
-  TDestroyGuard(const TDestroyGuard&) = delete;
-  TDestroyGuard& operator=(const TDestroyGuard&) = delete;
-  bool Alive() const { return FLink->Target != nullptr; }
-
-private:
-  TcxObjectLink* FLink;
-};
 
 TcxContainerBorderStyle BorderStyleOfKind(TcxLookAndFeelKind AKind) {
   switch (AKind) {
@@ -775,7 +764,7 @@ void TcxContainer::UnhookInnerControl() {
 }
 
 void TcxContainer::InnerWindowProc(TMessage& Message) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (PreviewInnerMessage(Message) || !guard.Alive()) return;
   const bool press = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN;
   if (press) FInnerMouseDown = true;
@@ -1098,7 +1087,7 @@ void TcxContainer::SyncScrollBar(TScrollBarKind) {
 
 void TcxContainer::ApplyStyle(TObject*) {
   if (FIsCreating || IsLoading() || IsContainerDestroying()) return;
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   FInternalUpdate = true;
   try {
     const bool parentColor = ParentColor();
@@ -1125,7 +1114,7 @@ void TcxContainer::HandleColorChange() {
 }
 
 void TcxContainer::HandleFontChange() {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::HandleFontChange();
   if (!guard.Alive()) return;
   if (!FInternalUpdate && !FIsCreating && !IsContainerDestroying()) {
@@ -1206,7 +1195,7 @@ void TcxContainer::Dispatch(TMessage& M) {
 }
 
 void TcxContainer::CMSysColorChange(TMessage& Message) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::CMSysColorChange(Message);
   if (guard.Alive()) RefreshContainer();
 }
@@ -1235,43 +1224,43 @@ void TcxContainer::WMSetCursor(TMessage& Message) {
 }
 
 void TcxContainer::HandleFocusChange() {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::HandleFocusChange();
   if (guard.Alive()) RefreshContainer();
 }
 
 void TcxContainer::HandleMouseEnter(TControl* AControl) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::HandleMouseEnter(AControl);
   if (guard.Alive()) RefreshContainer();
 }
 
 void TcxContainer::HandleMouseLeave(TControl* AControl) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::HandleMouseLeave(AControl);
   if (guard.Alive()) RefreshContainer();
 }
 
 void TcxContainer::Resize() {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::Resize();
   if (guard.Alive()) RefreshContainer();
 }
 
 void TcxContainer::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::MouseDown(Button, Shift, X, Y);
   if (guard.Alive()) HandleStateChange(TPoint{X, Y}, MouseButtonToContainerButton(Button), true, Shift);
 }
 
 void TcxContainer::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::MouseMove(Shift, X, Y);
   if (guard.Alive()) HandleStateChange(TPoint{X, Y}, 0, true, Shift);
 }
 
 void TcxContainer::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TcxControl::MouseUp(Button, Shift, X, Y);
   // The released button no longer counts as held.
   if (guard.Alive()) HandleStateChange(TPoint{X, Y}, 0, true, Shift & ~(ssLeft | ssRight | ssMiddle));
@@ -1282,7 +1271,7 @@ void TcxContainer::KeyDown(Word& Key, TShiftState Shift) {
     Key = 0;
     const bool selfFocused = TcxControl::Focused();
     if (TCustomForm* form = GetParentForm()) {
-      TDestroyGuard guard(this);
+      TcxDestroyGuard guard(this);
       form->SelectNext(this, !(Shift & ssShift), true);
       if (!guard.Alive()) return;
     }

@@ -299,6 +299,12 @@ void PostClosePopup(TcxCustomPopupWindow* AWindow) {
   if (AWindow) PostMessage(AWindow->Handle(), CXM_CLOSEPOPUP, 0, 0);
 }
 
+void PostShowPopup(TcxCustomPopupWindow* AWindow, TWinControl* AFocusedControl) {
+  if (!AWindow) return;
+  HWND focused = AFocusedControl ? AFocusedControl->Handle() : 0;
+  PostMessage(AWindow->Handle(), CXM_SHOWPOPUP, static_cast<WPARAM>(focused), 0);
+}
+
 // ---- TcxCustomPopupWindow ------------------------------------------------------------------
 
 TcxCustomPopupWindow::TcxCustomPopupWindow(TWinControl* AOwnerControl)
@@ -539,7 +545,9 @@ void TcxCustomPopupWindow::Dispatch(TMessage& Message) {
       CloseByMessage();
       return;
     case CXM_SHOWPOPUP:
-      Popup(reinterpret_cast<TWinControl*>(Message.WParam));
+      // The control travels as its window: one freed while the message
+      // waited is no longer found, and the popup opens as if none was given.
+      Popup(TWinControl::FindControl(static_cast<HWND>(Message.WParam)));
       return;
     case WM_ERASEBKGND:
       if (!ErasesBackground()) {

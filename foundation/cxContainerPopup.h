@@ -16,7 +16,9 @@
 //     own loop is shown (navigation keys and F4 pass);
 //   - mouse hook: a click in the owner's form outside the popup closes it
 //     (a click on the owner's area marks the popup ClosedByOwnerClick).
-// CXM_SHOWPOPUP (WParam: the control to focus) opens a popup by message.
+// CXM_SHOWPOPUP (WParam: the window of the control to focus, 0 for none)
+// opens a popup by message; a control freed before the message arrives is
+// not focused (PostShowPopup posts it).
 //
 // TcxCustomInnerListBox is the library's own list box: strings drawn with
 // the library canvas, single, multiple or extended selection, keyboard and
@@ -151,6 +153,8 @@ Integer ShownPopupCount();
 TcxCustomPopupWindow* ShownPopup(Integer AIndex);
 // Posts CXM_CLOSEPOPUP to the popup.
 void PostClosePopup(TcxCustomPopupWindow* AWindow);
+// Posts CXM_SHOWPOPUP to the popup for AFocusedControl (may be nullptr).
+void PostShowPopup(TcxCustomPopupWindow* AWindow, TWinControl* AFocusedControl);
 // Installs the three thread hooks (once; the popup constructor calls it)
 // and removes them.
 void cxContainerPopupInitialize();

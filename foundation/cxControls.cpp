@@ -1,6 +1,8 @@
 #include "foundation/cxControls.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -14,20 +16,6 @@ const TcxCustomLookAndFeelPainter* PainterObject(TcxCustomLookAndFeelPainterClas
   const TcxCustomLookAndFeelPainter* painter = PainterOf(APainterClass);
   return painter ? painter : PainterOf(cxCustomLookAndFeelPainter());
 }
-
-// Frees the link when the scope ends; Alive tells whether the watched
-// object still exists.
-class TDestroyGuard {
-public:
-  explicit TDestroyGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
-  ~TDestroyGuard() { RemoveObjectLink(FLink); }
-  TDestroyGuard(const TDestroyGuard&) = delete;
-  TDestroyGuard& operator=(const TDestroyGuard&) = delete;
-  bool Alive() const { return FLink->Target != nullptr; }
-
-private:
-  TcxObjectLink* FLink;
-};
 
 }  // namespace
 
@@ -61,7 +49,7 @@ void TcxControlScrollBar::FocusControlOnMouseDown() {
 
 void TcxControlScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (Button == mbLeft) {
-    TDestroyGuard guard(this);
+    TcxDestroyGuard guard(this);
     FocusControlOnMouseDown();
     if (!guard.Alive()) return;
   }
@@ -230,7 +218,7 @@ void TcxControl::SetDragAndDropPhase(TcxDragAndDropState Value) {
 }
 
 void TcxControl::StartDragAndDrop(const TPoint&) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   GetDragAndDropObject()->DoBeginDragAndDrop();
   if (!guard.Alive()) return;
   SetMouseCapture(true);
@@ -241,7 +229,7 @@ void TcxControl::StartDragAndDrop(const TPoint&) {
 void TcxControl::DoDragAndDrop(const TPoint& P, bool& Accepted) { GetDragAndDropObject()->DoDragAndDrop(P, Accepted); }
 
 void TcxControl::EndDragAndDrop(bool Accepted) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   SetDragAndDropPhase(ddsNone);
   if (Screen) Screen->SetCursor(FDragAndDropPrevCursor);
   SetMouseCapture(false);
@@ -254,7 +242,7 @@ void TcxControl::EndDragAndDrop(bool Accepted) {
 void TcxControl::FinishDragAndDrop(bool Accepted) {
   if (FFinishingDragAndDrop) return;
   FFinishingDragAndDrop = true;
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   try {
     if (FDragAndDropState == ddsInProcess) EndDragAndDrop(Accepted);
     else SetDragAndDropPhase(ddsNone);
@@ -281,7 +269,7 @@ void TcxControl::DragAndDropMouseDown(TMouseButton Button, TShiftState Shift, co
 }
 
 void TcxControl::DragAndDropMouseMove(TShiftState, const TPoint& P) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (FDragAndDropState == ddsStarting && !WithinDragThreshold(FMouseDownPos, P.X, P.Y)) StartDragAndDrop(P);
   if (!guard.Alive() || FDragAndDropState != ddsInProcess) return;
   bool accepted = false;
@@ -312,7 +300,7 @@ TcxDragImageList* TcxControl::GetDragImages() {
 }
 
 void TcxControl::DoStartDrag(TDragObject*& DragObject) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TCustomControl::DoStartDrag(DragObject);
   if (!guard.Alive()) return;
   bool own = DragObject == nullptr;
@@ -327,7 +315,7 @@ void TcxControl::DoStartDrag(TDragObject*& DragObject) {
 }
 
 void TcxControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TCustomControl::DoEndDrag(Target, X, Y);
   if (guard.Alive()) FDragImages.reset();
 }
@@ -501,7 +489,7 @@ void TcxControl::RecalcScrollBars() {
       }
     }
   } leave{this, outer};
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   bool visibilityChanged = false;
   if (!FInitialScrollBarsParams) {
     ComputeScrollBarParamsUntilStable();
@@ -580,7 +568,7 @@ TPoint TcxControl::MessagePoint(const TMessage& Message) {
 }
 
 void TcxControl::WndProc(TMessage& M) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   try {
     bool leftPress = M.Msg == WM_LBUTTONDOWN || M.Msg == WM_LBUTTONDBLCLK;
     bool special = false;
@@ -722,7 +710,7 @@ void TcxControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
 bool TcxControl::ShowPopupMenu(TComponent* AMenu, Integer X, Integer Y) { return ShowPopupMenuAt(this, AMenu, X, Y); }
 
 void TcxControl::WMCancelMode(TMessage& M) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TCustomControl::WMCancelMode(M);
   if (!guard.Alive()) return;
   FinishDragAndDrop(false);
@@ -770,14 +758,14 @@ void TcxControl::CMCursorChanged(TMessage& M) {
 
 void TcxControl::CMMouseEnter(TMessage& M) {
   auto* control = M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this;
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   HandleMouseEnter(control);
   if (guard.Alive() && Parent()) Parent()->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(control));
 }
 
 void TcxControl::CMMouseLeave(TMessage& M) {
   auto* control = M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this;
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   HandleMouseLeave(control);
   if (guard.Alive() && Parent()) Parent()->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
 }
@@ -802,7 +790,7 @@ void TcxControl::HandleFocusChange() {
 }
 
 void TcxControl::HandleFontChange() {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   for (IcxFontListener* listener : std::vector<IcxFontListener*>(FFontListeners)) {
     if (std::find(FFontListeners.begin(), FFontListeners.end(), listener) == FFontListeners.end()) continue;
     listener->Changed(this, Font());
@@ -838,7 +826,7 @@ void TcxControl::PrepareMouseDown(TMouseButton Button, Integer X, Integer Y) {
       BeginDrag(true, -1);
     }
   } else if (Button == mbMiddle) {
-    TDestroyGuard guard(this);
+    TcxDestroyGuard guard(this);
     FScrollingContent = true;
     try {
       cxPanContent(this);
@@ -851,7 +839,7 @@ void TcxControl::PrepareMouseDown(TMouseButton Button, Integer X, Integer Y) {
 }
 
 void TcxControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   FMouseDownPos = TPoint{X, Y};
   if (FocusWhenClicked() && !(Shift & ssDouble)) {
     SetFocus();
@@ -874,7 +862,7 @@ void TcxControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, In
 }
 
 void TcxControl::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   FSettingCursor = true;
   SetCursor(CursorAt(X, Y));
   FSettingCursor = false;
@@ -883,35 +871,35 @@ void TcxControl::MouseMove(TShiftState Shift, Integer X, Integer Y) {
 }
 
 void TcxControl::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   FMouseButtonPressed = false;
   AfterMouseUp(Button, Shift, X, Y);
   if (guard.Alive()) TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TcxControl::AfterMouseUp(TMouseButton, TShiftState, Integer, Integer) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   FinishDragAndDrop(true);
   if (guard.Alive()) SetMouseCaptureObject(nullptr);
 }
 
 void TcxControl::WMKeyDown(TMessage& M) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (!DoKeyDown(M) && guard.Alive()) DefaultHandler(M);
 }
 
 void TcxControl::WMKeyUp(TMessage& M) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (!DoKeyUp(M) && guard.Alive()) DefaultHandler(M);
 }
 
 void TcxControl::WMChar(TMessage& M) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (!DoKeyPress(M) && guard.Alive()) DefaultHandler(M);
 }
 
 void TcxControl::WMMouseUp(TMessage& M, TMouseButton Button) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   TPoint p = MessagePoint(M);
   if (Button == mbLeft) {
     if (FControlStyle & csCaptureMouse) SetMouseCapture(false);
@@ -927,7 +915,7 @@ void TcxControl::WMMouseUp(TMessage& M, TMouseButton Button) {
 
 void TcxControl::KeyDown(Word& Key, TShiftState Shift) {
   if (Key == VK_ESCAPE) {
-    TDestroyGuard guard(this);
+    TcxDestroyGuard guard(this);
     FinishDragAndDrop(false);
     if (!guard.Alive()) return;
   }
@@ -935,7 +923,7 @@ void TcxControl::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 bool TcxControl::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
-  TDestroyGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
   if (!guard.Alive()) return true;
   Integer kind = WheelScrollBarKind();
@@ -1036,6 +1024,9 @@ protected:
 };
 
 std::vector<TMouseTrackingTimer*> GTrackingTimers;
+// The timer whose leave notices are running (already out of the list): a
+// caller freed by the control's notice is not called afterwards.
+TMouseTrackingTimer* GLeavingTimer = nullptr;
 
 TMouseTrackingTimer* FindTrackingTimer(IcxMouseTrackingCaller* ACaller) {
   for (TMouseTrackingTimer* t : GTrackingTimers)
@@ -1052,15 +1043,17 @@ void TMouseTrackingTimer::Tick(TObject*) {
     inside = PtInRect(ScreenBounds, cursor);
   if (inside) return;
   TWinControl* control = Control;
-  IcxMouseTrackingCaller* caller = Caller;
   // Out of the list first: the notices below may start tracking again.
   SetEnabled(false);
   GTrackingTimers.erase(std::remove(GTrackingTimers.begin(), GTrackingTimers.end(), this), GTrackingTimers.end());
-  TDestroyGuard guard(control);
+  struct TLeaving {
+    TMouseTrackingTimer* Outer;
+    ~TLeaving() { GLeavingTimer = Outer; }
+  } leaving{std::exchange(GLeavingTimer, this)};
+  std::unique_ptr<TMouseTrackingTimer> self(this);
   if (control->HandleAllocated() && !PtInRect(control->ClientRect(), control->ScreenToClient(cursor)))
     control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
-  caller->MouseLeave();
-  delete this;
+  if (Caller) Caller->MouseLeave();
 }
 
 void TMouseTrackingTimer::Notification(TComponent* AComponent, TOperation Operation) {
@@ -1078,7 +1071,10 @@ void BeginMouseTracking(TWinControl* AControl, const TRect& Bounds, IcxMouseTrac
   GTrackingTimers.push_back(new TMouseTrackingTimer(AControl, Bounds, ACaller));
 }
 
+IcxMouseTrackingCaller::~IcxMouseTrackingCaller() { EndMouseTracking(this); }
+
 void EndMouseTracking(IcxMouseTrackingCaller* ACaller) {
+  if (GLeavingTimer && GLeavingTimer->Caller == ACaller) GLeavingTimer->Caller = nullptr;
   TMouseTrackingTimer* timer = FindTrackingTimer(ACaller);
   if (!timer) return;
   GTrackingTimers.erase(std::remove(GTrackingTimers.begin(), GTrackingTimers.end(), timer), GTrackingTimers.end());
@@ -1231,9 +1227,5 @@ void cxControlsInitialize() {
 void cxControlsFinalize() {
   delete GSettingsController;
   GSettingsController = nullptr;
-  if (!GTrackingTimers.empty()) {
-    for (TMouseTrackingTimer* t : std::vector<TMouseTrackingTimer*>(GTrackingTimers)) delete t;
-    GTrackingTimers.clear();
-    throw Exception(u"MouseTrackingTimerList.Count <> 0");
-  }
+  for (TMouseTrackingTimer* t : std::exchange(GTrackingTimers, {})) delete t;
 }

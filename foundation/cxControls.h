@@ -99,10 +99,11 @@ public:
   virtual void DoCancelMode() = 0;
 };
 
-// What BeginMouseTracking calls when the mouse left the tracked area.
+// What BeginMouseTracking calls when the mouse left the tracked area. A
+// caller that is freed ends its tracking (it is not called afterwards).
 class IcxMouseTrackingCaller {
 public:
-  virtual ~IcxMouseTrackingCaller() = default;
+  virtual ~IcxMouseTrackingCaller();
   virtual void MouseLeave() = 0;
 };
 
@@ -502,6 +503,6 @@ bool HandlePopupMenuShortCut(TComponent* AMenu, TMessage& Message);
 // Registers the library's cursors 2100 to 2113 in Screen->Cursors (once;
 // TcxControl's constructor calls it).
 void cxControlsInitialize();
-// Raises Exception "MouseTrackingTimerList.Count <> 0" when tracking is
-// still running (and ends it); frees the settings controller.
+// Ends any tracking still running (a caller left at shutdown is no fault
+// of the user's) and frees the settings controller.
 void cxControlsFinalize();

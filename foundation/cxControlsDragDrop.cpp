@@ -201,12 +201,8 @@ public:
     FTimer = SetTimer(0, 0, cxPanTimerInterval);
     SetCapture(FWnd);
     // The control may be freed by a message it handles meanwhile.
-    TcxObjectLink* link = AddObjectLink(FControl);
-    struct TUnlink {
-      TcxObjectLink* L;
-      ~TUnlink() { RemoveObjectLink(L); }
-    } unlink{link};
-    while (link->Target && GetCapture() == FWnd) {
+    TcxDestroyGuard guard(FControl);
+    while (guard.Alive() && GetCapture() == FWnd) {
       TMsg msg;
       if (!GetMessage(msg, 0, 0, 0)) {
         PostQuitMessage(static_cast<Integer>(msg.wParam));

@@ -63,8 +63,10 @@ TPoint cxCalculatePopupPosition(const TRect& AOwner, Integer AWidth, Integer AHe
     alignH = FlipOnAxis(alignH, p.X, AWidth, AOwner.Left, AOwner.Right, work.Left, work.Right);
     p.X = PlaceOnAxis(alignH, AOwner.Left, AOwner.Right, AWidth, true);
   }
-  if (vertical || alignH == pahCenter) p.X = KeepInside(p.X, AWidth, work.Left, work.Right);
-  if (!vertical || alignV == pavCenter) p.Y = KeepInside(p.Y, AHeight, work.Top, work.Bottom);
+  // Both axes stay inside: a popup with too little room on either side of
+  // the owner is moved over it rather than opened off-screen.
+  p.X = KeepInside(p.X, AWidth, work.Left, work.Right);
+  p.Y = KeepInside(p.Y, AHeight, work.Top, work.Bottom);
   return p;
 }
 
@@ -121,7 +123,10 @@ Integer TcxPopupWindow::SideFrameSize(Integer) { return FrameLineWidth() + FBord
 void TcxPopupWindow::UndoChildOffset() {
   for (Integer i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
-    if (std::find(FFittedChildren.begin(), FFittedChildren.end(), c) != FFittedChildren.end())
+    auto fitted = std::find_if(FFittedChildren.begin(), FFittedChildren.end(),
+                               [c](const TFittedChild& F) { return F.Control == c; });
+    // A child placed anew since the fit (moved back, say) keeps its place.
+    if (fitted != FFittedChildren.end() && c->Left() == fitted->FittedAt.X && c->Top() == fitted->FittedAt.Y)
       c->SetBounds(c->Left() - FFitOffset.X, c->Top() - FFitOffset.Y, c->Width(), c->Height());
   }
   FFittedChildren.clear();
@@ -138,7 +143,7 @@ void TcxPopupWindow::FitToChildren() {
     maxRight = std::max(maxRight, c->Left() + c->Width());
     maxBottom = std::max(maxBottom, c->Top() + c->Height());
     c->SetBounds(c->Left() + left, c->Top() + top, c->Width(), c->Height());
-    FFittedChildren.push_back(c);
+    FFittedChildren.push_back(TFittedChild{c, TPoint{c->Left(), c->Top()}});
   }
   FFitOffset = TPoint{left, top};
   if (ControlCount() > 0 || maxRight != 0)
@@ -165,7 +170,9 @@ void TcxPopupWindow::ShowPopup() {
   FitToChildren();
   TPoint p;
   CalculatePosition(p);
-  SetBounds(p.X, p.Y, Width(), Height());
+  // Only a popup larger than the whole work area is shrunk to it.
+  TRect work = MonitorWorkAreaAt(p);
+  SetBounds(p.X, p.Y, std::min(Width(), work.Right - p.X), std::min(Height(), work.Bottom - p.Y));
   Show();
 }
 

@@ -14,7 +14,10 @@
 // of the owner (AlignHorz chooses the side, AlignVert lines up the top or
 // bottom edges). When the chosen side has not enough room inside the work
 // area of the monitor nearest the owner and the other side has more, the
-// popup flips; along the other axis it is kept inside the work area.
+// popup flips. It is then kept inside the work area on both axes: a popup
+// with too little room on both sides is moved over the owner, never left
+// hanging off-screen, and ShowPopup shrinks only a popup larger than the
+// whole work area.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -39,8 +42,9 @@ using TcxWorkAreaFunc = std::function<TRect(const TPoint&)>;
 
 // The top-left corner (screen) of a popup of AWidth x AHeight placed beside
 // AOwner (screen rectangle) by the alignments and the direction, flipped to
-// the roomier side and kept inside the work area AWorkArea answers for the
-// anchor point (the owner's corner or edge centre the popup is aligned to).
+// the roomier side and kept inside (on both axes) the work area AWorkArea
+// answers for the anchor point (the owner's corner or edge centre the popup
+// is aligned to). A popup larger than the work area starts at its top-left.
 TPoint cxCalculatePopupPosition(const TRect& AOwner, Integer AWidth, Integer AHeight, TcxPopupAlignHorz AAlignHorz,
                                 TcxPopupAlignVert AAlignVert, TcxPopupDirection ADirection,
                                 const TcxWorkAreaFunc& AWorkArea);
@@ -87,8 +91,9 @@ class TcxPopupWindow : public TForm {
   // The popup's top-left corner (screen) beside the owner rectangle.
   virtual void CalculatePosition(TPoint& P);
   // With Adjustable: moves the children inside the frame and sizes the
-  // popup around them. Running it again (every show does) places the
-  // children from where they stood before the last fit, so they never drift.
+  // popup around them. Running it again (every show does) first moves back
+  // the children that still stand where the last fit put them; a child
+  // placed anew meanwhile is taken from its new place. So they never drift.
   virtual void FitToChildren();
   // The frame's width on one side (cxPopupSide*) plus BorderSpace.
   virtual Integer SideFrameSize(Integer ASide);
@@ -133,7 +138,11 @@ private:
   TRect FOwnerBounds{};
   TControl* FOwnerParent = nullptr;
   HWND FPrevActiveWindow = 0;
-  // The children the last fit moved, and by how much.
-  std::vector<TControl*> FFittedChildren;
+  // The children the last fit moved, where it put them, and by how much.
+  struct TFittedChild {
+    TControl* Control;
+    TPoint FittedAt;
+  };
+  std::vector<TFittedChild> FFittedChildren;
   TPoint FFitOffset{0, 0};
 };

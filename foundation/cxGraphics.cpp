@@ -312,7 +312,7 @@ void TcxCanvas::DrawTextWithFlags(const String& AText, const TRect& ARect, bool 
   if (AText.empty()) return;
   const bool multiLine = !(AFlags & cxSingleLine);
   const bool drawTextPath = multiLine || (AFlags & (cxShowPrefix | cxShowEndEllipsis | cxShowPathEllipsis));
-  const TSize size = GetTextSize(AText);
+  const TSize size = multiLine ? MeasuredTextSize(AText, ARect, AFlags) : GetTextSize(AText);
   if (size.cx < WidthOfRect(ARect) && size.cy < HeightOfRect(ARect)) AFlags |= cxDontClip;
   const Integer shift = AEnabled ? 0 : 1;
   TRect r = ARect;
@@ -348,6 +348,12 @@ void TcxCanvas::DrawTextWithFlags(const String& AText, const TRect& ARect, bool 
   TFont* font = GetFont();
   const TBrushStyle savedStyle = brush->Style();
   const TColor savedColor = font->Color();
+  // Lines placed above the rectangle by the alignment are cut at its top.
+  std::unique_ptr<TcxRegion> savedClip;
+  if (!(AFlags & cxDontClip) && r.Top < ARect.Top) {
+    savedClip.reset(CopyClipRegion());
+    ClipToRect(ARect);
+  }
   if (AEnabled) {
     OutputText(AText, r, AFlags, drawTextPath);
   } else {
@@ -359,6 +365,7 @@ void TcxCanvas::DrawTextWithFlags(const String& AText, const TRect& ARect, bool 
     font->SetColor(clBtnShadow);
     OutputText(AText, r, AFlags, drawTextPath);
   }
+  if (savedClip) ApplyClipRegion(savedClip.release(), roCopy, true);
   if (brush->Style() != savedStyle) brush->SetStyle(savedStyle);
   font->SetColor(savedColor);
 }
@@ -375,6 +382,12 @@ void TcxCanvas::MeasureTextRect(const String& AText, TRect& ARect, TcxTextFlags 
     OffsetRect(ARect, 0, (height - HeightOfRect(ARect)) / 2);
   else if (format & DT_BOTTOM)
     OffsetRect(ARect, 0, height - HeightOfRect(ARect));
+}
+
+TSize TcxCanvas::MeasuredTextSize(const String& AText, const TRect& ARect, TcxTextFlags AFlags) {
+  TRect needed = ARect;
+  MeasureTextRect(AText, needed, AFlags);
+  return TSize{WidthOfRect(needed), HeightOfRect(needed)};
 }
 
 TSize TcxCanvas::GetTextSize(const String& AText) {

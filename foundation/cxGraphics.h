@@ -185,7 +185,8 @@ class TcxCanvas : public TObject {
   // flags; disabled text is embossed (highlight shadow one pixel down and
   // right, then the text in the button shadow colour) and keeps one pixel
   // at the right and bottom for that shadow. The brush style and the font
-  // colour are as before afterwards.
+  // colour are as before afterwards. Text that does not fit in ARect (all
+  // its lines, for multi-line text) is clipped to it.
   void DrawTextWithFlags(const String& AText, const TRect& ARect, bool AEnabled, TcxTextFlags AFlags);
   // The rectangle the text needs by the flags, placed inside ARect's size by
   // its alignment.
@@ -221,6 +222,8 @@ private:
   void Realize() { FCanvas->Realize(); }
   void FillBand(const TRect& ARect, TColor AColor);
   void OutputText(const String& AText, TRect ARect, TcxTextFlags AFlags, bool ADrawTextPath);
+  // The size of every line of AText laid out by the flags in ARect's width.
+  TSize MeasuredTextSize(const String& AText, const TRect& ARect, TcxTextFlags AFlags);
 
   TCanvas* FCanvas;
 };

@@ -112,13 +112,12 @@ Integer TcxListBox::RowHeight() const {
   }
 }
 
-Integer TcxListBox::IntegralHeightFor(Integer ARequested) const {
-  // The borders of the normal style on the top and bottom edges.
-  TcxCustomContainerStyle* style = Style();
-  Integer border = ContainerBorderWidth(style->BorderStyle());
-  TcxBorders edges = style->Edges();
-  Integer borders = ((edges & bTop) ? border : 0) + ((edges & bBottom) ? border : 0);
-  Integer clientWidth = Width() - ((edges & bLeft) ? border : 0) - ((edges & bRight) ? border : 0);
+Integer TcxListBox::IntegralHeightFor(Integer ARequested) {
+  // What the container keeps around its inner list, as it lays it out:
+  // border, transparent border, shadow, for the edges that are drawn.
+  const TRect margins = ContentMargins();
+  Integer borders = margins.Top + margins.Bottom;
+  Integer clientWidth = Width() - margins.Left - margins.Right;
   if (ScrollWidth() + 4 > clientWidth - GetSystemMetrics(SM_CXVSCROLL)) borders += GetSystemMetrics(SM_CYHSCROLL);
   Integer height = borders;
   Integer count = std::max(Count(), 1);

@@ -12,7 +12,9 @@
 //
 // IntegralHeight keeps the height to whole rows (unless aligned left, right
 // or client): rows are counted while they fit in the requested height with
-// the borders (and a horizontal scroll bar when ScrollWidth needs one).
+// the margins the container keeps around the inner list in its current
+// border style (and a horizontal scroll bar when ScrollWidth needs one), so
+// the list shows whole rows in every border style.
 #include <memory>
 
 #include "foundation/cxContainer.h"
@@ -137,8 +139,9 @@ class TcxListBox : public TcxContainer {
   void SetIntegralHeight(bool Value);
   // The height of one row for the integral height.
   Integer RowHeight() const;
-  // The whole-row height for a requested one.
-  Integer IntegralHeightFor(Integer ARequested) const;
+  // The whole-row height for a requested one: the rows that fit plus the
+  // margins the container keeps around the inner list (ContentMargins).
+  Integer IntegralHeightFor(Integer ARequested);
 
   // ---- Items by position (container coordinates) ----
   Integer ItemAtPos(const TPoint& APoint, bool AExisting) const;

@@ -12,20 +12,6 @@
 
 namespace {
 
-// Tells whether the bar survived a call that reached outside (a scroll or
-// change handler).
-class TBarGuard {
-public:
-  explicit TBarGuard(TObject* ABar) : FLink(AddObjectLink(ABar)) {}
-  ~TBarGuard() { RemoveObjectLink(FLink); }
-  TBarGuard(const TBarGuard&) = delete;
-  TBarGuard& operator=(const TBarGuard&) = delete;
-  bool Alive() const { return FLink->Target != nullptr; }
-
-private:
-  TcxObjectLink* FLink;
-};
-
 // Theme parts of the thumb's gripper.
 constexpr Integer cxGripperHorzPart = 9;
 constexpr Integer cxGripperVertPart = 8;
@@ -127,7 +113,7 @@ void TcxScrollBar::ScrollBy(TScrollCode ScrollCode) {
     default: break;
   }
   pos = std::clamp(pos, FMin, FMax);
-  TBarGuard guard(this);
+  TcxDestroyGuard guard(this);
   Scroll(ScrollCode, pos);
   if (!guard.Alive()) return;
   pos = std::clamp(pos, FMin, FMax);
@@ -311,7 +297,7 @@ void TcxScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, 
   if (part == sbpNone) return;
   FPressedPart = part;
   FHotPart = part;
-  TBarGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (part == sbpThumbnail) {
     FDownPoint = TPoint{X, Y};
     FSavePosition = FPosition;
@@ -336,7 +322,7 @@ void TcxScrollBar::TimerTick(TObject*) {
   }
   if (FTimer->Interval() == cxScrollInitialInterval) FTimer->SetInterval(cxScrollInterval);
   static constexpr TScrollCode codes[] = {scLineUp, scLineUp, scLineDown, scTrack, scPageUp, scPageDown};
-  TBarGuard guard(this);
+  TcxDestroyGuard guard(this);
   ScrollBy(codes[FPressedPart]);
   if (!guard.Alive()) return;
   TPoint p;
@@ -357,7 +343,7 @@ bool TcxScrollBar::InsideTrackingBand(const TPoint& P) const {
 void TcxScrollBar::ThumbDragged(const TPoint& P) {
   if (!InsideTrackingBand(P)) {
     FThumbDragged = false;
-    TBarGuard guard(this);
+    TcxDestroyGuard guard(this);
     SetPosition(FSavePosition);
     if (guard.Alive()) ScrollBy(scTrack);
     return;
@@ -391,7 +377,7 @@ void TcxScrollBar::MouseMove(TShiftState Shift, Integer X, Integer Y) {
 }
 
 void TcxScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TBarGuard guard(this);
+  TcxDestroyGuard guard(this);
   TCustomControl::MouseUp(Button, Shift, X, Y);
   if (guard.Alive()) StopTracking();
   if (guard.Alive()) FHotPart = HitTest(TPoint{X, Y});
@@ -399,7 +385,7 @@ void TcxScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, In
 
 void TcxScrollBar::StopTracking() {
   if (FPressedPart == sbpNone) return;
-  TBarGuard guard(this);
+  TcxDestroyGuard guard(this);
   if (FPressedPart == sbpThumbnail) {
     if (FThumbDragged) FPosition = PositionFromThumb();
     FThumbDragged = false;

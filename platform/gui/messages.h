@@ -154,7 +154,7 @@ enum : UINT {
 // The component library's private messages.
 enum : UINT {
   CXM_CLOSEPOPUP = 0x8065,          // posted: close a popup and give the focus back to its owner
-  CXM_SHOWPOPUP = 0x8066,           // open the popup of the control in WParam
+  CXM_SHOWPOPUP = 0x8066,           // open a popup focusing the control whose window is in WParam
   CXM_DROPDOWN = 0x8067,            // an editor drops its popup down (sent to itself)
   CXM_PANNINGSTATE = 0x8068,
   CXM_EDITCHANGED = 0x806A,

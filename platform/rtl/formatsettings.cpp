@@ -307,3 +307,25 @@ TFormatSettings GetLocaleFormatSettings(const String& localeName) {
   if (localeName.empty()) return GetLocaleFormatSettings();
   return FromLocale(QLocale(ToQ(localeName)));
 }
+
+namespace {
+
+bool IsFarEast(const QLocale& locale) {
+  switch (locale.language()) {
+    case QLocale::Chinese:
+    case QLocale::Japanese:
+    case QLocale::Korean: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool LocaleIsFarEast(const String& localeName) {
+  return IsFarEast(localeName.empty() ? QLocale::system() : QLocale(ToQ(localeName)));
+}
+
+bool& SysLocaleFarEast() {
+  static bool farEast = IsFarEast(QLocale::system());
+  return farEast;
+}

@@ -41,3 +41,10 @@ TFormatSettings GetLocaleFormatSettings();
 // The formats of a named locale ("zh_CN", "de_DE"); an unknown name gives the
 // invariant set, an empty one the system locale.
 TFormatSettings GetLocaleFormatSettings(const String& localeName);
+
+// Whether a locale writes a double-byte (far-east) script: Chinese, Japanese
+// or Korean. An unknown name is not; an empty one is the system locale.
+bool LocaleIsFarEast(const String& localeName);
+// The process default: the system locale's answer, read on first use;
+// callers (and tests) may replace it.
+bool& SysLocaleFarEast();

@@ -6,25 +6,11 @@
 #include "platform/gui/graphics.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/sysmetrics.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
 
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clWhite)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(TRect{0, 0, AWidth, AHeight});
-  }
-  TColor At(Integer X, Integer Y) const { return Bitmap.PixelColor(X, Y); }
-  // The pixels of one row as '#' (AColor) and '.' (anything else).
-  std::string Row(Integer Y, Integer X0, Integer X1, TColor AColor) const {
-    std::string s;
-    for (Integer x = X0; x < X1; ++x) s += At(x, Y) == (ColorToRGB(AColor) & 0xFFFFFF) ? '#' : '.';
-    return s;
-  }
-};
+using namespace cxTest;
 
 class EditPaintUtilsTest : public ::testing::Test {
 protected:

@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
 #include "platform/rtl/encoding.h"
+#include "platform/rtl/formatsettings.h"
+#include "tests/foundation/foundation_test.h"
 
 // The font library keeps a few bytes it never frees; not ours to report.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
@@ -25,7 +28,13 @@ class TextLayoutTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { EnsureGuiRuntime(); }
 
-  void SetUp() override { Reset(240, 120); }
+  // The layout answers the same on every machine: not far-east unless a
+  // test says so.
+  void SetUp() override {
+    FSavedFarEast = std::exchange(SysLocaleFarEast(), false);
+    Reset(240, 120);
+  }
+  void TearDown() override { SysLocaleFarEast() = FSavedFarEast; }
 
   void Reset(Integer AWidth, Integer AHeight, const String& AFont = u"Tahoma") {
     FBitmap = std::make_unique<TBitmap>(AWidth, AHeight, pf32bit);
@@ -81,15 +90,10 @@ protected:
     return n;
   }
 
-  void Save(const std::string& AName) {
-    std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-    std::filesystem::create_directories(dir);
-    TBitmap big(FBitmap->Width() * 3, FBitmap->Height() * 3, pf24bit);
-    big.Canvas()->StretchDraw({0, 0, big.Width(), big.Height()}, FBitmap.get());
-    big.SaveToFile(UTF8ToString((dir / ("cxEditTextUtils_" + AName + ".png")).string()));
-  }
+  void Save(const std::string& AName) { cxTest::SavePicture(*FBitmap, "cxEditTextUtils_" + AName, 3); }
 
   std::unique_ptr<TBitmap> FBitmap;
+  bool FSavedFarEast = false;
 };
 
 // ---- Flags and parameters ------------------------------------------------------------------
@@ -192,6 +196,29 @@ TEST_F(TextLayoutTest, LatinTextBreaksAtBlanksAndLineBreaks) {
     SCOPED_TRACE(StringToUTF8(c.Text));
     EXPECT_EQ(RowTexts(c.Text, W(c.WidthOf), c.Flags), c.Rows);
   }
+}
+
+TEST_F(TextLayoutTest, AFarEastLocaleAlwaysBreaksLongWords) {
+  SysLocaleFarEast() = true;
+  EXPECT_TRUE(Params(cxtlWordBreak).BreakLongWords);
+  EXPECT_EQ(Params(cxtlWordBreak).Flags, cxtlWordBreak);  // the caller's flags stay as given
+  UseChineseFont();
+  Canvas()->Realize();
+  // A coordinate system code in a word-wrapped cell narrower than the code.
+  const struct {
+    const char16_t* Text;
+    const char16_t* WidthOf;
+    std::vector<String> Rows;
+  } cases[] = {
+      {u"EPSG:4490", u"EPSG:", {u"EPSG:", u"4490"}},
+      {u"http://example.org/a", u"http://exam", {u"http://exam", u"ple.org/a"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(StringToUTF8(c.Text));
+    EXPECT_EQ(RowTexts(c.Text, W(c.WidthOf), cxtlWordBreak), c.Rows);
+  }
+  // Without word break the row still runs on.
+  EXPECT_EQ(RowTexts(u"EPSG:4490", W(u"EPSG:"), 0), std::vector<String>{u"EPSG:4490"});
 }
 
 TEST_F(TextLayoutTest, ChineseTextBreaksBetweenCharacters) {
@@ -711,7 +738,9 @@ TEST_F(TextLayoutTest, Showcase) {
   cxTextOut(DC(), u"这是一段很长很长的文字，超出了矩形的高度，所以最后一行以省略号结束，后面的文字都看不见。", d,
             wb | cxtlEndEllipsis | cxtlWholeRows | cxtlAlignVCenter, -1, 0, clHighlight, clHighlightText, 3);
   Save("showcase");
-  EXPECT_NE(Ink(a), TRect{});
+  // Every frame holds text, and the selection of b shows.
+  for (const TRect& f : frames) EXPECT_NE(Ink(f), TRect{}) << f.Left << "," << f.Top;
+  EXPECT_GT(CountColor(kSelBk, b), 0);
 }
 
 }  // namespace

@@ -4,16 +4,18 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "platform/gui/graphics.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
 
 constexpr TPoint kNowhere{-100, -100};
 
-TColor Rgb(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
+using namespace cxTest;
 
 class EditViewInfoTest : public ::testing::Test {
 protected:
@@ -611,63 +613,44 @@ TEST_F(EditViewInfoTest, EditorSizeAndDisplayText) {
 
 // ---- Painting -------------------------------------------------------------------------
 
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clLime)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(TRect{0, 0, AWidth, AHeight});
-  }
-  TColor At(Integer X, Integer Y) const { return Bitmap.PixelColor(X, Y); }
-};
-
-void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 3) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(TRect{0, 0, large.Width(), large.Height()}, &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / (AName + ".png")).string()));
-}
-
 TEST_F(EditViewInfoTest, PaintsBorderBackgroundAndButtons) {
   Style.SetBorderColor(clRed);
   Style.SetColor(clYellow);
   AddButton(bkDown);
   TcxCustomEditViewData data(&Properties, &Style, false);
-  TImage image(120, 30);
+  TImage image(120, 30, clLime);
   auto vi = Compute(data, TRect{10, 5, 110, 25});
   vi->Render(&image.Canvas);
   const TRect button = vi->Button(0)->Bounds;  // 92 - Arrow .. 109
-  EXPECT_EQ(image.At(9, 5), Rgb(clLime));  // nothing outside the editor
-  EXPECT_EQ(image.At(10, 5), Rgb(clRed));
-  EXPECT_EQ(image.At(109, 24), Rgb(clRed));
-  EXPECT_EQ(image.At(30, 15), Rgb(clYellow));
+  EXPECT_EQ(image.At(9, 5), RGBOf(clLime));  // nothing outside the editor
+  EXPECT_EQ(image.At(10, 5), RGBOf(clRed));
+  EXPECT_EQ(image.At(109, 24), RGBOf(clRed));
+  EXPECT_EQ(image.At(30, 15), RGBOf(clYellow));
   // The hot-flat button: a shadow frame around the face, a black arrow in
   // the middle.
-  EXPECT_EQ(image.At(button.Left, 15), Rgb(clBtnShadow));
-  EXPECT_EQ(image.At(button.Left + 2, 8), Rgb(clBtnFace));
+  EXPECT_EQ(image.At(button.Left, 15), RGBOf(clBtnShadow));
+  EXPECT_EQ(image.At(button.Left + 2, 8), RGBOf(clBtnFace));
   const TRect content = vi->Button(0)->ContentRect;
   Integer arrowPixels = 0;
   for (Integer y = content.Top; y < content.Bottom; ++y)
-    for (Integer x = content.Left; x < content.Right; ++x) arrowPixels += image.At(x, y) == Rgb(clBtnText);
+    for (Integer x = content.Left; x < content.Right; ++x) arrowPixels += image.At(x, y) == RGBOf(clBtnText);
   EXPECT_GT(arrowPixels, 5);
 
   // A shadow of three pixels at the right and the bottom, outside the border.
   Style.SetShadow(true);
   Properties.Buttons()->Clear();
-  TImage shadowed(60, 30);
+  TImage shadowed(60, 30, clLime);
   vi = Compute(data, TRect{0, 0, 50, 20});
   vi->Render(&shadowed.Canvas);
-  EXPECT_EQ(shadowed.At(46, 16), Rgb(clRed));
-  EXPECT_EQ(shadowed.At(48, 10), Rgb(clBtnShadow));
-  EXPECT_EQ(shadowed.At(10, 18), Rgb(clBtnShadow));
-  EXPECT_EQ(shadowed.At(48, 1), Rgb(clYellow));  // the corner above the shadow
+  EXPECT_EQ(shadowed.At(46, 16), RGBOf(clRed));
+  EXPECT_EQ(shadowed.At(48, 10), RGBOf(clBtnShadow));
+  EXPECT_EQ(shadowed.At(10, 18), RGBOf(clBtnShadow));
+  EXPECT_EQ(shadowed.At(48, 1), RGBOf(clYellow));  // the corner above the shadow
   Style.SetShadow(false);
   AddButton(bkDown);
 
   // Painting at the origin moves the picture by the view info's origin.
-  TImage moved(120, 30);
+  TImage moved(120, 30, clLime);
   TcxCustomEditViewInfo cell;
   CalcViewInfoAtOrigin(&data, &moved.Canvas, TRect{10, 5, 110, 25}, kNowhere, cxmbNone, 0, &cell, false);
   PaintViewInfoAtOrigin(&cell, &moved.Canvas);
@@ -692,12 +675,12 @@ TEST_F(EditViewInfoTest, PressedAndHotButtonsChangeTheirFace) {
       {cxmbLeft, ssLeft, GetFlatButtonStateColor(true, false), clHighlight},
   };
   for (const Case& c : cases) {
-    TImage image(80, 20);
+    TImage image(80, 20, clLime);
     data.ComputeViewInfo(&image.Canvas, bounds, over, c.Button, c.Shift, vi.get(), true);
     vi->Render(&image.Canvas);
     const TRect b = vi->Button(0)->Bounds;
-    EXPECT_EQ(image.At(b.Left + 2, b.Top + 2), Rgb(c.Face));
-    EXPECT_EQ(image.At(b.Right - 1, b.Top + 3), Rgb(c.Frame));
+    EXPECT_EQ(image.At(b.Left + 2, b.Top + 2), RGBOf(c.Face));
+    EXPECT_EQ(image.At(b.Right - 1, b.Top + 3), RGBOf(c.Frame));
   }
 }
 
@@ -725,6 +708,7 @@ TEST_F(EditViewInfoTest, Gallery) {
   const Integer rowHeight = 26;
   TImage image(4 * 190, rowHeight * static_cast<Integer>(std::size(rows)) + 4, clBtnFace);
   Integer y = 2;
+  std::vector<TColor> cells[4];
   for (const Row& r : rows) {
     Style.SetBorderStyle(r.Border);
     Style.SetShadow(r.Shadow);
@@ -741,11 +725,19 @@ TEST_F(EditViewInfoTest, Gallery) {
       if (column == 1) data.ComputeViewInfo(&image.Canvas, bounds, over, cxmbNone, 0, vi.get(), true);
       if (column == 2) data.ComputeViewInfo(&image.Canvas, bounds, over, cxmbLeft, ssLeft, vi.get(), true);
       vi->Render(&image.Canvas);
+      EXPECT_LT(image.Count(bounds, clBtnFace), bounds.Width() * bounds.Height() / 2)
+          << "row " << (y - 2) / rowHeight << ", column " << column;
+      cells[column].clear();
+      for (Integer py = bounds.Top; py < bounds.Bottom; ++py)
+        for (Integer px = bounds.Left; px < bounds.Right; ++px) cells[column].push_back(image.At(px, py));
     }
+    // A pressed button and a disabled editor look unlike the normal one.
+    EXPECT_NE(cells[0], cells[2]) << "row " << (y - 2) / rowHeight;
+    EXPECT_NE(cells[0], cells[3]) << "row " << (y - 2) / rowHeight;
     y += rowHeight;
   }
   SavePicture(image.Bitmap, "edit_view_info_gallery", 2);
-  EXPECT_EQ(image.At(0, 0), Rgb(clBtnFace));
+  EXPECT_TRUE(image.Is(0, 0, clBtnFace));
 }
 
 }  // namespace

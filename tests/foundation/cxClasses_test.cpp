@@ -114,6 +114,16 @@ TEST(cxClassesObjectLinks, TargetDestroyedDuringHandlingLeavesLinkEmpty) {
   RemoveObjectLink(Outer);
 }
 
+TEST(cxClassesObjectLinks, DestroyGuardTellsWhetherItsObjectOutlivedTheCall) {
+  TcxComponent Bystander(nullptr);
+  auto* Watched = new TcxTestSelfFreeing(nullptr);
+  TcxDestroyGuard WatchedGuard(Watched), BystanderGuard(&Bystander);
+  EXPECT_TRUE(WatchedGuard.Alive());
+  Watched->HandleMessage();
+  EXPECT_FALSE(WatchedGuard.Alive());
+  EXPECT_TRUE(BystanderGuard.Alive());
+}
+
 TEST(cxClassesObjectLinks, LinksLeaveInAnyOrderAndControllerComesBack) {
   TObject A, B;
   for (int Round = 0; Round < 2; ++Round) {  // the controller is freed and made again

@@ -125,7 +125,7 @@ TEST(cxCustomPopupWindow, OpensByMessageRunsItsLoopAndClosesByPostedMessageGivin
   TPopupFixture f;
   // Queued first, handled by the popup's own loop: Popup returns only then.
   PostClosePopup(f.Popup);
-  SendMessage(f.Popup->Handle(), CXM_SHOWPOPUP, reinterpret_cast<WPARAM>(f.Child), 0);
+  SendMessage(f.Popup->Handle(), CXM_SHOWPOPUP, static_cast<WPARAM>(f.Child->Handle()), 0);
 
   EXPECT_EQ(f.ShowCount, 1);
   EXPECT_TRUE(f.ShownWhenShown);
@@ -141,6 +141,47 @@ TEST(cxCustomPopupWindow, OpensByMessageRunsItsLoopAndClosesByPostedMessageGivin
   TPoint below = f.Edit->ClientToScreen(TPoint{0, f.Edit->Height()});
   EXPECT_EQ(f.Popup->Left(), below.X);
   EXPECT_EQ(f.Popup->Top(), below.Y);
+}
+
+TEST(cxCustomPopupWindow, AControlFreedBeforeTheShowMessageArrivesIsNotFocused) {
+  TPopupFixture f;
+  auto* doomed = new TProbeControl(f.Popup);
+  doomed->SetBounds(0, 60, 100, 20);
+  doomed->SetParent(f.Popup);
+  PostShowPopup(f.Popup, doomed);
+  PostClosePopup(f.Popup);  // handled by the popup's own loop
+  doomed->Free();
+  Application->ProcessMessages();
+  EXPECT_EQ(f.ShowCount, 1);
+  EXPECT_EQ(f.FocusWhenShown, f.Child->Handle());  // as if no control was given
+  EXPECT_EQ(f.CloseCount, 1);
+  EXPECT_FALSE(f.Popup->IsShown());
+}
+
+TEST(cxCustomPopupWindow, TheOwnerGetsTheFocusBackWhenThePopupCloses) {
+  {
+    SCOPED_TRACE("hidden by someone else while a control inside it had the focus");
+    TPopupFixture f;
+    f.Popup->ChangeTakesFocus(false);
+    f.Popup->Popup(f.Child);
+    ASSERT_EQ(GetFocus(), f.Child->Handle());
+    f.Popup->Hide();
+    EXPECT_FALSE(f.Popup->IsShown());
+    EXPECT_EQ(GetFocus(), f.Edit->Handle());  // not left nowhere
+  }
+  {
+    SCOPED_TRACE("closed by message while another control of the form has the focus");
+    TPopupFixture f;
+    f.Popup->ChangeTakesFocus(false);
+    f.Popup->Popup(nullptr);
+    ASSERT_TRUE(f.Popup->IsShown());
+    f.Other->SetFocus();
+    ASSERT_EQ(GetFocus(), f.Other->Handle());
+    PostClosePopup(f.Popup);
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Popup->IsShown());
+    EXPECT_EQ(GetFocus(), f.Edit->Handle());
+  }
 }
 
 TEST(cxCustomPopupWindow, EscInsideTheLoopClosesAskingAndARefusalKeepsItOpen) {

@@ -21,6 +21,9 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
+#include "tests/foundation/foundation_test.h"
+
+using namespace cxTest;
 
 namespace {
 
@@ -28,42 +31,6 @@ constexpr TcxBorders AllEdges = cxAllBorders;
 constexpr TcxContainerBorderStyle AllBorderStyles[] = {cbsNone, cbsSingle, cbsThick, cbsFlat,
                                                        cbs3D,   cbsUltraFlat, cbsOffice11};
 
-TColor RGBOf(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
-
-// System colours that all differ, so that every band can be told apart.
-TSysColorTable DistinctColors() {
-  TSysColorTable table = DefaultSysColorTable();
-  table[COLOR_BTNFACE] = RGB(200, 200, 200);
-  table[COLOR_BTNSHADOW] = RGB(128, 128, 128);
-  table[COLOR_BTNHIGHLIGHT] = RGB(255, 255, 255);
-  table[COLOR_3DDKSHADOW] = RGB(64, 64, 64);
-  table[COLOR_3DLIGHT] = RGB(224, 224, 160);
-  table[COLOR_WINDOW] = RGB(250, 250, 230);
-  table[COLOR_WINDOWFRAME] = RGB(0, 0, 120);
-  table[COLOR_WINDOWTEXT] = RGB(10, 10, 10);
-  table[COLOR_HIGHLIGHT] = RGB(10, 36, 106);
-  return table;
-}
-
-// A bitmap with a TcxCanvas, filled with one colour.
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clLime)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(Rect(0, 0, AWidth, AHeight));
-  }
-  bool Is(Integer X, Integer Y, TColor AColor) const { return Bitmap.PixelColor(X, Y) == RGBOf(AColor); }
-};
-
-void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 3) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / (AName + ".png")).string()));
-}
 
 // A plain window control to host.
 class TInner : public TCustomControl {
@@ -197,7 +164,7 @@ TEST_F(cxContainerTest, FillFrameAreaFillsOnlyTheRing) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    TImage image(16, 12);
+    TImage image(16, 12, clLime);
     FillFrameArea(&image.Canvas, c.Outer, c.Inner, clRed);
     Integer filled = 0;
     for (Integer y = 0; y < 12; ++y)
@@ -207,7 +174,7 @@ TEST_F(cxContainerTest, FillFrameAreaFillsOnlyTheRing) {
 }
 
 TEST_F(cxContainerTest, ShadowBandsAreDrawnAndClippedOut) {
-  TImage image(30, 30);
+  TImage image(30, 30, clLime);
   const TRect r = Rect(2, 2, 20, 16);
   DrawContainerShadow(&image.Canvas, r);
   EXPECT_TRUE(image.Is(20, 5, clBtnShadow));   // right band from top + 3
@@ -512,7 +479,7 @@ TEST_F(cxContainerTest, DescendantsChooseTheirStyleAndViewInfoClasses) {
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->BorderColor, clRed);
   EXPECT_EQ(c.StyleFocused()->BorderColor(), clRed);  // state styles take the master's
-  TImage image(40, 20);
+  TImage image(40, 20, clLime);
   info->Render(&image.Canvas);
   EXPECT_EQ(info->Renders, 1);
   EXPECT_TRUE(image.Is(0, 5, clRed));
@@ -852,7 +819,7 @@ TEST_F(cxContainerTest, EachBorderStyleIsPainted) {
     TLooseContainer lc(40, 20);
     lc.Container->Style()->SetBorderStyle(c.Style);
     lc.Container->Style()->SetTransparentBorder(false);
-    TImage image(40, 20);
+    TImage image(40, 20, clLime);
     lc.Info()->Render(&image.Canvas);
     EXPECT_TRUE(image.Is(0, 10, c.L0));
     EXPECT_TRUE(image.Is(1, 10, c.L1));
@@ -917,7 +884,7 @@ TEST_F(cxContainerTest, ShadowAndPartialEdgesArePainted) {
   style->SetBorderStyle(cbsSingle);
   style->SetTransparentBorder(false);
   style->SetShadow(true);
-  TImage image(40, 20);
+  TImage image(40, 20, clLime);
   lc.Info()->Render(&image.Canvas);
   // Frame (0, 0, 37, 17), shadow to its right and below.
   EXPECT_TRUE(image.Is(36, 10, clWindowFrame));
@@ -930,7 +897,7 @@ TEST_F(cxContainerTest, ShadowAndPartialEdgesArePainted) {
   // Without the right and top edges: no frame there, the fill reaches the side.
   style->SetShadow(false);
   style->SetEdges(BorderBit(bLeft) | BorderBit(bBottom));
-  TImage edges(40, 20);
+  TImage edges(40, 20, clLime);
   lc.Info()->Render(&edges.Canvas);
   EXPECT_TRUE(edges.Is(0, 10, clWindowFrame));
   EXPECT_TRUE(edges.Is(20, 19, clWindowFrame));
@@ -981,7 +948,7 @@ TEST_F(cxContainerTest, NativeLookTakesColoursFromTheTheme) {
     EXPECT_EQ(info->ClientRect, Rect(2, 2, 38, 18));
     EXPECT_EQ(info->ThemeClass, thcEdit);
     EXPECT_EQ(info->ThemeState, 1);
-    TImage image(40, 20);
+    TImage image(40, 20, clLime);
     info->Render(&image.Canvas);
     EXPECT_TRUE(image.Is(0, 10, RGB(9, 99, 199)));
     EXPECT_TRUE(image.Is(1, 10, clWindow));
@@ -995,7 +962,7 @@ TEST_F(cxContainerTest, NativeLookTakesColoursFromTheTheme) {
     style->SetTransparentBorder(false);
     info = lc.Info();
     EXPECT_EQ(info->ClientRect, Rect(0, 0, 40, 20));
-    TImage none(40, 20);
+    TImage none(40, 20, clLime);
     info->Render(&none.Canvas);
     EXPECT_TRUE(none.Is(0, 0, RGB(1, 2, 3)));
   }
@@ -1022,6 +989,7 @@ TEST_F(cxContainerTest, Gallery) {
   const Integer cellW = 70, cellH = 26, columns = 5;
   TImage gallery(columns * cellW + 10, 7 * cellH + 10, clBtnFace);
   for (TcxContainerBorderStyle s : AllBorderStyles) {
+    std::vector<Cardinal> cells[columns];
     for (Integer column = 0; column < columns; ++column) {
       TFocusedContainer c(nullptr);
       c.SetBounds(0, 0, 60, 20);
@@ -1037,7 +1005,16 @@ TEST_F(cxContainerTest, Gallery) {
       TImage cell(60, 20, clBtnFace);
       c.ViewInfo()->Render(&cell.Canvas);
       gallery.Bitmap.Canvas()->Draw(5 + column * cellW, 5 + s * cellH, &cell.Bitmap);
+      cells[column] = cell.Bitmap.Pixels32();
+      // On a colour no style uses, the painted part shows.
+      TImage probe(60, 20, clFuchsia);
+      c.ViewInfo()->Render(&probe.Canvas);
+      EXPECT_LT(probe.Count(Rect(0, 0, 60, 20), clFuchsia), 60 * 20 / 2) << "border " << s << ", column " << column;
     }
+    // Every state looks different from every other.
+    for (Integer a = 0; a < columns; ++a)
+      for (Integer b = a + 1; b < columns; ++b)
+        EXPECT_NE(cells[a], cells[b]) << "border " << s << ": columns " << a << " and " << b << " look the same";
   }
   SavePicture(gallery.Bitmap, "cxContainer_gallery");
 }

@@ -10,8 +10,11 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
+
+using namespace cxTest;
 
 const TRect kWorkArea{0, 0, 1024, 740};
 
@@ -53,15 +56,37 @@ TEST(cxPopupPlacement, PlacesFlipsAndClampsInsideTheWorkArea) {
   }
 }
 
-TEST(cxPopupPlacement, BelowWithoutRoomAnywhereStaysBelowUnclamped) {
-  // 30 pixels above, 50 below: more room below, so it stays below and hangs
-  // over the work area's bottom (direction 1 clamps only horizontally).
-  auto small = [](const TPoint&) { return TRect{0, 0, 1024, 100}; };
-  EXPECT_EQ(cxCalculatePopupPosition({100, 30, 200, 50}, 150, 80, pahLeft, pavBottom, pdVertical, small),
-            (TPoint{100, 50}));
-  // 60 above, 20 below: above wins and hangs over the top.
-  EXPECT_EQ(cxCalculatePopupPosition({100, 60, 200, 80}, 150, 80, pahLeft, pavBottom, pdVertical, small),
-            (TPoint{100, -20}));
+TEST(cxPopupPlacement, WithoutRoomOnEitherSideMovesInsideTheWorkArea) {
+  const struct {
+    const char* Name;
+    TRect Work, Owner;
+    Integer Height;
+    TcxPopupDirection Direction;
+    TPoint Expected;
+  } cases[] = {
+      // 300 above, 448 below: it stays below and is moved up over the owner
+      // to end at the work area's bottom, not at 920.
+      {"600 pixels below an owner near the bottom", {0, 0, 1024, 768}, {100, 300, 200, 320}, 600, pdVertical,
+       {100, 168}},
+      {"more room below, moved up", {0, 0, 1024, 100}, {100, 30, 200, 50}, 80, pdVertical, {100, 20}},
+      {"more room above, moved down", {0, 0, 1024, 100}, {100, 60, 200, 80}, 80, pdVertical, {100, 0}},
+      {"taller than the work area starts at its top", {0, 0, 1024, 100}, {100, 30, 200, 50}, 150, pdVertical,
+       {100, 0}},
+      {"beside the owner, wider than the room on either side", {0, 0, 260, 768}, {100, 100, 200, 120}, 80,
+       pdHorizontal, {0, 100}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto work = [&](const TPoint&) { return c.Work; };
+    const TPoint p = cxCalculatePopupPosition(c.Owner, 150, c.Height, pahRight, pavBottom, c.Direction, work);
+    if (c.Direction == pdVertical) {
+      EXPECT_EQ(p.Y, c.Expected.Y);
+    } else {
+      EXPECT_EQ(p.X, c.Expected.X);
+    }
+    EXPECT_GE(p.Y, c.Work.Top);
+    EXPECT_LE(p.Y + std::min(c.Height, c.Work.Height()), c.Work.Bottom);
+  }
 }
 
 TEST(cxPopupPlacement, TakesTheMonitorOfTheAlignedCorner) {
@@ -186,6 +211,15 @@ TEST(cxPopupWindow, SizesItselfAroundItsChildrenWithoutDrifting) {
   f.Popup->FitToChildren();
   EXPECT_EQ(b->BoundsRect(), (TRect{12, 32, 92, 92}));
   EXPECT_EQ(f.Popup->Width(), 2 + 90 + 2);
+  // A child moved back to its own place between shows is fitted from there.
+  a->SetBounds(0, 0, 50, 20);
+  for (int show = 0; show < 2; ++show) {
+    f.Popup->ShowPopup();
+    f.Popup->ClosePopup();
+    EXPECT_EQ(a->BoundsRect(), (TRect{2, 2, 52, 22}));
+    EXPECT_EQ(b->BoundsRect(), (TRect{12, 32, 92, 92}));
+    EXPECT_EQ(f.Popup->Width(), 2 + 90 + 2);
+  }
 }
 
 TEST(cxPopupWindow, FitLeavesANotAdjustableOrEmptyPopupAlone) {
@@ -217,6 +251,16 @@ TEST(cxPopupWindow, ShowsBelowItsOwnerWithTheOwnersFont) {
   EXPECT_FALSE(f.Popup->Visible());
 }
 
+TEST(cxPopupWindow, APopupLargerThanTheWorkAreaIsShrunkToIt) {
+  TPopupFixture f;
+  f.AddChild({0, 0, 100, 5000});
+  f.Popup->ShowPopup();
+  const TRect work = MonitorWorkAreaAt(TPoint{f.Popup->Left(), f.Popup->Top()});
+  EXPECT_EQ(f.Popup->Top(), work.Top);
+  EXPECT_EQ(f.Popup->Height(), work.Height());
+  EXPECT_EQ(f.Popup->Width(), 100);
+}
+
 TEST(cxPopupWindow, ForgetsAFreedOwnerParent) {
   TPopupFixture f;
   f.Popup->SetOwnerBounds({10, 10, 60, 30});
@@ -228,14 +272,13 @@ TEST(cxPopupWindow, ForgetsAFreedOwnerParent) {
   EXPECT_EQ(f.Popup->Left(), std::max<Integer>(10, MonitorWorkAreaAt({10, 30}).Left));
 }
 
-// The frame's pixel colour at a point of the painted popup.
-TColor FramePixel(TcxPopupWindow* APopup, Integer X, Integer Y) {
+// Whether a point of the painted popup has the colour.
+testing::AssertionResult FramePixel(TcxPopupWindow* APopup, Integer X, Integer Y, TColor AColor) {
   UpdateWindow(APopup->Handle());
   TBitmap* buffer = GetWindowBuffer(APopup->Handle());
-  return buffer ? buffer->PixelColor(X, Y) : clNone;
+  if (!buffer) return testing::AssertionFailure() << "the popup has no window buffer";
+  return PixelIs(*buffer, X, Y, AColor);
 }
-
-TColor RGBOf(TColor C) { return ColorToRGB(C) & 0xFFFFFF; }
 
 TEST(cxPopupWindow, PaintsItsFrameByStyle) {
   TPopupFixture f;
@@ -263,7 +306,7 @@ TEST(cxPopupWindow, PaintsItsFrameByStyle) {
     SCOPED_TRACE(c.Style);
     f.Popup->SetFrameStyle(c.Style);
     f.Popup->Invalidate();
-    for (const TPixel& p : c.Pixels) EXPECT_EQ(FramePixel(f.Popup, p.X, p.Y), RGBOf(p.Color)) << p.X << "," << p.Y;
+    for (const TPixel& p : c.Pixels) EXPECT_TRUE(FramePixel(f.Popup, p.X, p.Y, p.Color));
   }
 }
 

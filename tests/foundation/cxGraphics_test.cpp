@@ -9,8 +9,11 @@
 
 #include "foundation/cxStyles.h"
 #include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
+
+using namespace cxTest;
 
 // ---- Helpers ------------------------------------------------------------------------------
 
@@ -32,53 +35,6 @@ std::vector<std::string> Picture(const TBitmap& ABitmap, const TRect& ARect, con
   }
   return rows;
 }
-
-// The bounding box of the pixels that differ from ABackground (all zero when none).
-TRect InkBox(const TBitmap& ABitmap, TColor ABackground) {
-  TRect box{0x7FFFFFFF, 0x7FFFFFFF, -1, -1};
-  bool any = false;
-  for (Integer y = 0; y < ABitmap.Height(); ++y)
-    for (Integer x = 0; x < ABitmap.Width(); ++x)
-      if (ABitmap.PixelColor(x, y) != (ColorToRGB(ABackground) & 0xFFFFFF)) {
-        any = true;
-        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
-      }
-  return any ? box : TRect{};
-}
-
-Integer CountColor(const TBitmap& ABitmap, TColor AColor) {
-  Integer n = 0;
-  for (Integer y = 0; y < ABitmap.Height(); ++y)
-    for (Integer x = 0; x < ABitmap.Width(); ++x)
-      if (ABitmap.PixelColor(x, y) == (ColorToRGB(AColor) & 0xFFFFFF)) ++n;
-  return n;
-}
-
-// Saves the picture enlarged (each pixel a square) so that single pixels can be seen.
-void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 4) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / ("cxGraphics_" + AName + ".png")).string()));
-}
-
-// A bitmap filled with one colour and a TcxCanvas over it.
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clWhite)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Fill(AColor);
-  }
-  void Fill(TColor AColor) {
-    Canvas.SetBrushColor(AColor);
-    Bitmap.Canvas()->FillRect(Rect(0, 0, Bitmap.Width(), Bitmap.Height()));
-  }
-  TColor At(Integer X, Integer Y) const { return Bitmap.PixelColor(X, Y); }
-};
-
-TColor Rgb(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
 
 // The current clip region of a canvas (device coordinates), or nullptr when unclipped.
 struct TClip {
@@ -256,17 +212,17 @@ TEST(cxGraphicsCanvas, DrawEdgeRingColours) {
     TImage image(6, 6, clLime);
     image.Canvas.DrawEdgeRing(Rect(1, 1, 5, 5), c.Sunken, c.Outer, cxAllBorders);
     SCOPED_TRACE(testing::Message() << "sunken " << c.Sunken << " outer " << c.Outer);
-    EXPECT_EQ(image.At(1, 1), Rgb(c.LeftTop));
-    EXPECT_EQ(image.At(1, 3), Rgb(c.LeftTop));
-    EXPECT_EQ(image.At(4, 1), Rgb(c.RightBottom));  // top-right corner
-    EXPECT_EQ(image.At(1, 4), Rgb(c.RightBottom));  // bottom-left corner
-    EXPECT_EQ(image.At(4, 4), Rgb(c.RightBottom));
-    EXPECT_EQ(image.At(2, 2), Rgb(clLime));  // one pixel wide
+    EXPECT_EQ(image.At(1, 1), RGBOf(c.LeftTop));
+    EXPECT_EQ(image.At(1, 3), RGBOf(c.LeftTop));
+    EXPECT_EQ(image.At(4, 1), RGBOf(c.RightBottom));  // top-right corner
+    EXPECT_EQ(image.At(1, 4), RGBOf(c.RightBottom));  // bottom-left corner
+    EXPECT_EQ(image.At(4, 4), RGBOf(c.RightBottom));
+    EXPECT_EQ(image.At(2, 2), RGBOf(clLime));  // one pixel wide
   }
   TImage partial(6, 6, clLime);
   partial.Canvas.DrawEdgeRing(Rect(1, 1, 5, 5), true, true, BorderBit(bTop));
-  EXPECT_EQ(partial.At(1, 2), Rgb(clLime));
-  EXPECT_EQ(partial.At(4, 1), Rgb(clBtnShadow));
+  EXPECT_EQ(partial.At(1, 2), RGBOf(clLime));
+  EXPECT_EQ(partial.At(4, 1), RGBOf(clBtnShadow));
 }
 
 // A 3 x 2 tile whose pixels are all different.
@@ -317,14 +273,14 @@ TEST(cxGraphicsCanvas, DrawFramedFillFramesChosenSidesAndFillsTheInside) {
   std::unique_ptr<TBitmap> tile = MakeTile();
   image.Fill(clWhite);
   image.Canvas.DrawFramedFill(Rect(0, 0, 7, 5), tile.get(), clBlue, 2, clRed, cxAllBorders);
-  EXPECT_EQ(image.At(1, 1), Rgb(clRed));
+  EXPECT_EQ(image.At(1, 1), RGBOf(clRed));
   EXPECT_EQ(image.At(2, 2), tile->PixelColor(2, 0));  // the grid is the canvas's, not the inside's
   EXPECT_EQ(image.At(4, 2), tile->PixelColor(1, 0));
-  EXPECT_EQ(image.At(5, 3), Rgb(clRed));
+  EXPECT_EQ(image.At(5, 3), RGBOf(clRed));
 
   image.Fill(clLime);
   image.Canvas.DrawFramedFill(Rect(0, 0, 7, 5), nullptr, clNone, 1, clRed, cxAllBorders);
-  EXPECT_EQ(image.At(3, 2), Rgb(clLime));  // clNone leaves the inside
+  EXPECT_EQ(image.At(3, 2), RGBOf(clLime));  // clNone leaves the inside
 }
 
 // ---- Inversion and focus ------------------------------------------------------------------------
@@ -352,7 +308,7 @@ TEST(cxGraphicsCanvas, DrawFocusFrameIsDottedAndUndoesItself) {
   TImage image(12, 8);
   image.Canvas.DrawFocusFrame(Rect(1, 1, 11, 7));
   EXPECT_GT(CountColor(image.Bitmap, clBlack), 10);
-  EXPECT_EQ(image.At(5, 4), Rgb(clWhite));  // the inside is left alone
+  EXPECT_EQ(image.At(5, 4), RGBOf(clWhite));  // the inside is left alone
   EXPECT_NE(image.At(1, 1), image.At(2, 1));  // dots
   image.Canvas.DrawFocusFrame(Rect(1, 1, 11, 7));
   EXPECT_EQ(CountColor(image.Bitmap, clWhite), 96);
@@ -375,15 +331,15 @@ TEST(cxGraphicsCanvas, DrawGlyphBitmapEnabledReplacesTheTransparentColour) {
   TImage image(8, 8, clYellow);
   image.Canvas.GetBrush()->SetStyle(bsClear);
   image.Canvas.DrawGlyphBitmap(2, 2, clLime, true, glyph.get());
-  EXPECT_EQ(image.At(2, 2), Rgb(clLime));
-  EXPECT_EQ(image.At(3, 3), Rgb(clBlue));
-  EXPECT_EQ(image.At(1, 1), Rgb(clYellow));
+  EXPECT_EQ(image.At(2, 2), RGBOf(clLime));
+  EXPECT_EQ(image.At(3, 3), RGBOf(clBlue));
+  EXPECT_EQ(image.At(1, 1), RGBOf(clYellow));
   EXPECT_EQ(image.Canvas.GetBrush()->Style(), bsClear);  // restored
 
   image.Fill(clYellow);
   image.Canvas.DrawGlyphBitmap(2, 2, clNone, true, glyph.get());
-  EXPECT_EQ(image.At(2, 2), Rgb(clYellow));
-  EXPECT_EQ(image.At(4, 4), Rgb(clBlue));
+  EXPECT_EQ(image.At(2, 2), RGBOf(clYellow));
+  EXPECT_EQ(image.At(4, 4), RGBOf(clBlue));
   EXPECT_EQ(image.Canvas.GetBrush()->Style(), bsSolid);
 
   image.Canvas.DrawGlyphBitmap(0, 0, clLime, true, nullptr);  // nothing
@@ -397,12 +353,12 @@ TEST(cxGraphicsCanvas, DrawGlyphBitmapDisabledIsEmbossed) {
     TImage image(8, 8, clYellow);
     image.Canvas.DrawGlyphBitmap(2, 2, background, false, glyph.get());
     TColor left = background == clNone ? clYellow : clLime;
-    EXPECT_EQ(image.At(2, 2), Rgb(left));
-    EXPECT_EQ(image.At(3, 3), Rgb(clBtnShadow));
-    EXPECT_EQ(image.At(4, 4), Rgb(clBtnShadow));
-    EXPECT_EQ(image.At(5, 5), Rgb(clBtnHighlight));  // the highlight one pixel down and right
-    EXPECT_EQ(image.At(5, 2), Rgb(left));
-    EXPECT_EQ(image.At(6, 6), Rgb(clYellow));
+    EXPECT_EQ(image.At(2, 2), RGBOf(left));
+    EXPECT_EQ(image.At(3, 3), RGBOf(clBtnShadow));
+    EXPECT_EQ(image.At(4, 4), RGBOf(clBtnShadow));
+    EXPECT_EQ(image.At(5, 5), RGBOf(clBtnHighlight));  // the highlight one pixel down and right
+    EXPECT_EQ(image.At(5, 2), RGBOf(left));
+    EXPECT_EQ(image.At(6, 6), RGBOf(clYellow));
   }
 }
 
@@ -489,6 +445,14 @@ TEST(cxGraphicsText, TextThatDoesNotFitIsClipped) {
     EXPECT_LE(box.Right, narrow.Right);
     EXPECT_GT(box.Right, narrow.Right - 8);
   }
+  // Three lines without word break in a one-line cell: every line counts.
+  const TRect cell = Rect(10, 10, 110, 26);
+  for (TcxTextFlags flags : {TcxTextFlags(cxAlignTop), TcxTextFlags(cxAlignBottom), TcxTextFlags(cxAlignVCenter)}) {
+    TRect box = InkBox(RenderText(u"first\nsecond\nthird", cell, true, flags)->Bitmap, clYellow);
+    EXPECT_FALSE(RectIsEmpty(box)) << "flags " << flags;
+    EXPECT_GE(box.Top, cell.Top) << "flags " << flags;
+    EXPECT_LE(box.Bottom, cell.Bottom) << "flags " << flags;
+  }
   // A text that fits is drawn whole, as TextOut draws it.
   std::unique_ptr<TImage> fitted = RenderText(u"Hi", Rect(10, 10, 100, 40), true, cxSingleLine);
   TImage plain(120, 60, clYellow);
@@ -536,7 +500,7 @@ TEST(cxGraphicsText, MultiLineTextAlignedToTheBottomOrCentre) {
   EXPECT_GT(HeightOfRect(box), lineHeight);  // two lines
   EXPECT_LE(box.Bottom, 58);
   EXPECT_GT(box.Top, 58 - 2 * lineHeight - 1);
-  SavePicture(image->Bitmap, "text_multiline_bottom");
+  SavePicture(image->Bitmap, "cxGraphics_text_multiline_bottom", 4);
 
   box = InkBox(RenderText(u"alpha beta", r, true, cxWordBreak | cxAlignVCenter)->Bitmap, clYellow);
   EXPECT_GT(HeightOfRect(box), lineHeight);
@@ -632,13 +596,13 @@ TEST(cxGraphicsClip, NestedSaveAndRestore) {
   canvas.ApplyClipRegion(outer, roCopy, true);
   canvas.SetBrushColor(clLime);
   canvas.Canvas()->FillRect(Rect(0, 0, 1, 1));
-  EXPECT_EQ(image.At(0, 0), Rgb(clLime));
-  EXPECT_EQ(image.At(1, 1), Rgb(clWhite));
-  EXPECT_EQ(image.At(2, 10), Rgb(clBlack));
-  EXPECT_EQ(image.At(3, 3), Rgb(clRed));
-  EXPECT_EQ(image.At(10, 10), Rgb(clBlue));
-  EXPECT_EQ(image.At(19, 19), Rgb(clWhite));
-  SavePicture(image.Bitmap, "clip_nested", 10);
+  EXPECT_EQ(image.At(0, 0), RGBOf(clLime));
+  EXPECT_EQ(image.At(1, 1), RGBOf(clWhite));
+  EXPECT_EQ(image.At(2, 10), RGBOf(clBlack));
+  EXPECT_EQ(image.At(3, 3), RGBOf(clRed));
+  EXPECT_EQ(image.At(10, 10), RGBOf(clBlue));
+  EXPECT_EQ(image.At(19, 19), RGBOf(clWhite));
+  SavePicture(image.Bitmap, "cxGraphics_clip_nested", 10);
 }
 
 TEST(cxGraphicsClip, ApplyClipRegionEachOperationInLogicalCoordinates) {
@@ -699,8 +663,8 @@ TEST_F(cxGraphicsColors, MixedHighlightColoursBlendFaceHighlightAndWindow) {
 
   for (TColor face : {clBlack, clWhite}) {
     SetFace(face);
-    EXPECT_EQ(MixedHighlightColor(), Rgb(clHighlight));
-    EXPECT_EQ(MixedLightHighlightColor(), Rgb(clHighlight));
+    EXPECT_EQ(MixedHighlightColor(), RGBOf(clHighlight));
+    EXPECT_EQ(MixedLightHighlightColor(), RGBOf(clHighlight));
   }
   // The negative weight can take a channel below 0: it is clamped.
   TSysColorTable table = DefaultSysColorTable();
@@ -866,21 +830,21 @@ TEST(cxGraphicsDrawing, DrawArrowsPointAtEachOtherAcrossTheChosenEdge) {
     TImage image(50, 50);
     DrawArrows(&image.Canvas, r, c.Kind, clRed, clBlue);
     TPoint p = AddPoints(c.Anchor1, tip1);
-    EXPECT_EQ(image.At(p.X, p.Y), Rgb(clRed));
+    EXPECT_EQ(image.At(p.X, p.Y), RGBOf(clRed));
     p = AddPoints(c.Anchor1, inside1);
-    EXPECT_EQ(image.At(p.X, p.Y), Rgb(clBlue));
-    EXPECT_EQ(image.At(c.Anchor2.X, c.Anchor2.Y), Rgb(clRed));
+    EXPECT_EQ(image.At(p.X, p.Y), RGBOf(clBlue));
+    EXPECT_EQ(image.At(c.Anchor2.X, c.Anchor2.Y), RGBOf(clRed));
     p = AddPoints(c.Anchor2, inside2);
-    EXPECT_EQ(image.At(p.X, p.Y), Rgb(clBlue));
+    EXPECT_EQ(image.At(p.X, p.Y), RGBOf(clBlue));
     p = AddPoints(c.Anchor2, stem2);
-    EXPECT_EQ(image.At(p.X, p.Y), Rgb(clBlue));
-    EXPECT_EQ(image.At(25, 25), Rgb(clWhite));
+    EXPECT_EQ(image.At(p.X, p.Y), RGBOf(clBlue));
+    EXPECT_EQ(image.At(25, 25), RGBOf(clWhite));
   }
   // clDefault outlines in the inverse of the fill colour.
   TImage image(50, 50);
   DrawArrows(&image.Canvas, r, 0, clDefault, clBlue);
-  EXPECT_EQ(image.At(15, 14), Rgb(clYellow));
-  EXPECT_EQ(image.At(15, 11), Rgb(clBlue));
+  EXPECT_EQ(image.At(15, 14), RGBOf(clYellow));
+  EXPECT_EQ(image.At(15, 11), RGBOf(clBlue));
   DrawArrows(&image.Canvas, r, 4, clRed, clRed);  // no such kind: nothing
   EXPECT_EQ(CountColor(image.Bitmap, clRed), 0);
 }
@@ -893,8 +857,8 @@ TEST(cxGraphicsDrawing, FillHalftoneRectIsACheckerboardAndKeepsTheContextColours
   FillHalftoneRect(&image.Canvas, Rect(1, 1, 9, 9), clBtnFace, clBlue);
   for (Integer y = 1; y < 9; ++y)
     for (Integer x = 1; x < 9; ++x)
-      ASSERT_EQ(image.At(x, y), (x + y) % 2 == 0 ? Rgb(clBtnFace) : Rgb(clBlue)) << x << "," << y;
-  EXPECT_EQ(image.At(0, 0), Rgb(clWhite));
+      ASSERT_EQ(image.At(x, y), (x + y) % 2 == 0 ? RGBOf(clBtnFace) : RGBOf(clBlue)) << x << "," << y;
+  EXPECT_EQ(image.At(0, 0), RGBOf(clWhite));
   EXPECT_EQ(GetTextColor(dc), clMaroon);
   EXPECT_EQ(GetBkColor(dc), clTeal);
 }
@@ -1015,8 +979,18 @@ TEST(cxGraphicsPictures, Gallery) {
   c.DrawTextWithFlags(u"An end ellipsis cuts this", Rect(10, 95, 120, 115), true,
                       cxSingleLine | cxShowEndEllipsis | cxAlignVCenter);
   c.InvertFrame(Rect(125, 92, 195, 117), 2);
-  SavePicture(image.Bitmap, "gallery");
-  EXPECT_EQ(image.At(10, 10), Rgb(cl3DLight));
+  SavePicture(image.Bitmap, "cxGraphics_gallery", 4);
+  EXPECT_TRUE(image.Is(10, 10, cl3DLight));
+  // Every figure drew inside its own area.
+  const TRect enabledText = Rect(120, 50, 195, 70), disabledText = Rect(120, 70, 195, 90);
+  for (const TRect& area : {Rect(10, 10, 60, 40), Rect(70, 10, 120, 40), Rect(130, 10, 190, 40), Rect(10, 50, 60, 80),
+                            Rect(70, 50, 111, 90), enabledText, disabledText, Rect(10, 95, 120, 115),
+                            Rect(125, 92, 195, 117)})
+    EXPECT_LT(image.Count(area, clBtnFace), area.Width() * area.Height())
+        << "nothing drawn in " << area.Left << "," << area.Top;
+  // Only the disabled text is embossed with a highlight.
+  EXPECT_GT(image.Count(disabledText, clBtnHighlight), 0);
+  EXPECT_EQ(image.Count(enabledText, clBtnHighlight), 0);
 }
 
 }  // namespace

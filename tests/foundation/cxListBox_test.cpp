@@ -14,6 +14,9 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
+
+using namespace cxTest;
 
 namespace {
 
@@ -412,6 +415,32 @@ TEST(cxListBox, IntegralHeightKeepsWholeRows) {
   EXPECT_EQ(f.List->Height(), f.Form->ClientHeight());
 }
 
+TEST(cxListBox, IntegralHeightShowsWholeRowsInEveryBorderStyle) {
+  const TcxBorders noTop = BorderBit(bLeft) | BorderBit(bRight) | BorderBit(bBottom);
+  const TcxBorders topOnly = BorderBit(bTop);
+  for (TListBoxStyle listStyle : {lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable})
+    for (Integer border = cbsNone; border <= cbsOffice11; ++border)
+      for (bool transparent : {true, false})
+        for (TcxBorders edges : {cxAllBorders, noTop, topOnly}) {
+          SCOPED_TRACE(testing::Message() << "list style " << listStyle << ", border " << border << ", transparent "
+                                          << transparent << ", edges " << edges);
+          TListFixture f(3);
+          f.List->Style()->SetBorderStyle(TcxContainerBorderStyle(border));
+          f.List->Style()->SetTransparentBorder(transparent);
+          f.List->Style()->SetEdges(edges);
+          f.List->SetListStyle(listStyle);
+          f.List->SetItemHeight(16);
+          f.List->SetIntegralHeight(true);
+          f.List->SetHeight(110);
+          Application->ProcessMessages();
+          const Integer row = HeightOfRect(f.Inner()->ItemRect(0));
+          ASSERT_GT(row, 0);
+          EXPECT_LE(f.List->Height(), 110);
+          EXPECT_EQ(f.Inner()->ClientHeight() % row, 0) << f.Inner()->ClientHeight() << " pixels of " << row;
+          EXPECT_GT(f.List->Height() + row, 110) << "a row more would have fitted";
+        }
+}
+
 TEST(cxListBox, OwnerDrawingAndMeasuringGoThroughTheListBoxEvents) {
   TListFixture f;
   f.List->SetListStyle(lbOwnerDrawVariable);
@@ -447,16 +476,6 @@ TEST(cxListBox, FreeingTheListLeavesNoScrollBarBehind) {
   EXPECT_EQ(list->InnerControl(), nullptr);
 }
 
-TColor RGBOf(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
-
-void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 2) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / (AName + ".png")).string()));
-}
-
 TEST(cxListBox, RendersItemsSelectionAndScrollBar) {
   TListFixture f(12);
   f.List->Items()->SetStrings(3, u"数据集名称");
@@ -464,7 +483,7 @@ TEST(cxListBox, RendersItemsSelectionAndScrollBar) {
   f.Form->Repaint();
   TBitmap picture(f.Form->ClientWidth(), f.Form->ClientHeight(), pf24bit);
   f.Form->PaintTo(picture.Canvas()->Handle(), 0, 0);
-  SavePicture(picture, "cxListBox");
+  SavePicture(picture, "cxListBox", 2);
   // The selected row is highlighted inside the list.
   TPoint p = f.Inner()->ClientToParent(f.ItemPoint(3), f.Form);
   EXPECT_EQ(picture.PixelColor(p.X + 80, p.Y), RGBOf(clHighlight));

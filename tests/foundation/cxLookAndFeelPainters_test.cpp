@@ -14,16 +14,7 @@ namespace {
 
 // ---- Helpers ------------------------------------------------------------------------------
 
-using cxPainterTest::RGBOf;
-using cxPainterTest::TImage;
-
-void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 4) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / ("cxLookAndFeelPainters_" + AName + ".png")).string()));
-}
+using namespace cxTest;
 
 const TcxCustomLookAndFeelPainter* Base() { return PainterOf(TcxCustomLookAndFeelPainter::StaticClass()); }
 
@@ -568,6 +559,24 @@ TEST_F(cxPainters, Gallery) {
       SharedRadioButtonImages()->Draw(c, 306 + k * 15, y + 3, static_cast<TcxLookAndFeelKind>(k),
                                       s, k % 2 == 0, false, false, clDefault);
   }
-  SavePicture(image.Bitmap, "gallery", 3);
-  SUCCEED();
+  SavePicture(image.Bitmap, "cxLookAndFeelPainters_gallery", 3);
+  // Every element drew in every state ...
+  const std::pair<Integer, Integer> columns[] = {{2, 22},    {26, 46},   {50, 70},   {74, 87},   {92, 101},
+                                                 {106, 121}, {126, 142}, {146, 162}, {166, 184}, {188, 232},
+                                                 {236, 286}, {290, 302}, {306, 366}};
+  std::vector<std::vector<TColor>> rows;
+  for (TcxButtonState s : AllStates) {
+    const Integer y = 2 + s * 24;
+    for (const auto& [left, right] : columns) {
+      const TRect cell = Rect(left, y, right, y + 20);
+      EXPECT_LT(image.Count(cell, clWhite), cell.Width() * cell.Height()) << "state " << s << ", x " << left;
+    }
+    std::vector<TColor> row;
+    for (Integer x = 0; x < image.Bitmap.Width(); ++x)
+      for (Integer dy = 0; dy < 20; ++dy) row.push_back(image.At(x, y + dy));
+    rows.push_back(row);
+  }
+  // ... and the states look different from one another.
+  for (size_t a = 0; a < rows.size(); ++a)
+    for (size_t b = a + 1; b < rows.size(); ++b) EXPECT_NE(rows[a], rows[b]) << "states " << a << " and " << b;
 }

@@ -4,23 +4,15 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "foundation/qzOffice11.h"
 #include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
 
-TColor RGBOf(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
-
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor) : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(Rect(0, 0, AWidth, AHeight));
-  }
-  bool Is(Integer X, Integer Y, TColor AColor) const { return Bitmap.PixelColor(X, Y) == RGBOf(AColor); }
-};
+using namespace cxTest;
 
 constexpr TcxButtonState DrawnStates[] = {cxbsNormal, cxbsHot, cxbsPressed, cxbsDisabled};
 
@@ -277,10 +269,22 @@ TEST_F(cxPainterImages, Gallery) {
                                       static_cast<TcxLookAndFeelKind>(kind), state, group == 1 || group == 3,
                                       group == 2, group == 3, clDefault);
     }
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(image.Bitmap.Width() * 5, image.Bitmap.Height() * 5, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &image.Bitmap);
-  large.SaveToFile(UTF8ToString((dir / "cxPainterImages_radio.png").string()));
-  SUCCEED();
+  SavePicture(image.Bitmap, "cxPainterImages_radio", 5);
+  // Every glyph drew; in every kind a checked glyph differs from the
+  // unchecked one in each state, and a pressed one from a normal one.
+  for (Integer kind = lfFlat; kind <= lfOffice11; ++kind) {
+    std::vector<std::vector<TColor>> glyphs;
+    for (Integer column = 0; column < 16; ++column) {
+      const TRect box = Bounds(3 + column * cell, 3 + kind * (g.Height + 3), g.Width, g.Height);
+      EXPECT_LT(image.Count(box, clBtnFace), g.Width * g.Height) << "kind " << kind << ", column " << column;
+      std::vector<TColor> pixels;
+      for (Integer y = box.Top; y < box.Bottom; ++y)
+        for (Integer x = box.Left; x < box.Right; ++x) pixels.push_back(image.At(x, y));
+      glyphs.push_back(pixels);
+    }
+    for (Integer state = 0; state < 4; ++state)
+      EXPECT_NE(glyphs[state], glyphs[4 + state]) << "kind " << kind << ", state column " << state;
+    constexpr Integer normal = 0, pressed = 2;
+    EXPECT_NE(glyphs[normal], glyphs[pressed]) << "kind " << kind;
+  }
 }

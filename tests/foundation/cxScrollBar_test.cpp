@@ -261,6 +261,28 @@ TEST(cxScrollBar, DraggedThumbTracksSnapsBackOutsideTheBandAndReportsOnRelease) 
   EXPECT_EQ(f.Bar->PressedPart(), sbpNone);
 }
 
+TEST(cxScrollBar, AThumbThatFillsItsTrackDragsWithoutLeavingTheRange) {
+  TBarFixture f;
+  f.Bar->SetScrollValues(1, 10, false, 10, 1);  // one page holds the whole range
+  ASSERT_EQ(f.Bar->PartBounds(sbpThumbnail), (TRect{16, 0, 184, 16}));
+  // The handler also notes the position the bar itself holds meanwhile.
+  std::vector<Integer> held;
+  f.Bar->OnScroll = TScrollEvent(&f, [&](TObject*, TScrollCode c, Integer& p) {
+    f.Scrolls.push_back({c, p});
+    held.push_back(f.Bar->Position());
+  });
+  HWND h = f.Bar->Handle();
+  TestMousePress(h, {100, 8});
+  ASSERT_EQ(f.Bar->PressedPart(), sbpThumbnail);
+  for (Integer x : {150, 40, 183}) TestMouseMove(h, {x, 8});
+  TestMouseRelease(h, {183, 8});
+  EXPECT_EQ(f.Bar->Position(), 1);
+  EXPECT_EQ(f.Bar->PartBounds(sbpThumbnail), (TRect{16, 0, 184, 16}));
+  for (const TScrollRecord& r : f.Scrolls) EXPECT_EQ(r.Pos, 1) << "code " << r.Code;
+  EXPECT_EQ(held, std::vector<Integer>(f.Scrolls.size(), 1));
+  EXPECT_EQ(f.Codes().back(), scEndScroll);
+}
+
 TEST(cxScrollBar, UnlimitedTrackingIgnoresTheBand) {
   TBarFixture f;
   f.Bar->SetUnlimitedTracking(true);

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the painter tests: an image with pixel queries, distinct system
-// colours, and a gallery of every element in every state saved as a PNG.
+// Shared by the painter tests: a gallery of every element in every state
+// saved as a PNG (the general helpers are in foundation_test.h).
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -10,74 +10,24 @@
 
 #include "foundation/cxLookAndFeelPainters.h"
 #include "platform/gui/bitmap.h"
-#include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace cxPainterTest {
 
-// ---- Helpers ------------------------------------------------------------------------------
-
-inline TColor RGBOf(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
-
-// A bitmap filled with one colour and a TcxCanvas over it.
-struct TImage {
-  TBitmap Bitmap;
-  TcxCanvas Canvas;
-  TImage(Integer AWidth, Integer AHeight, TColor AColor = clWhite)
-      : Bitmap(AWidth, AHeight, pf32bit), Canvas(Bitmap.Canvas()) {
-    Canvas.GetBrush()->SetColor(AColor);
-    Bitmap.Canvas()->FillRect(Rect(0, 0, AWidth, AHeight));
-  }
-  TColor At(Integer X, Integer Y) const { return Bitmap.PixelColor(X, Y); }
-  bool Is(Integer X, Integer Y, TColor AColor) const { return At(X, Y) == RGBOf(AColor); }
-  Integer Count(const TRect& R, TColor AColor) const {
-    Integer n = 0;
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x) n += Is(x, y, AColor) ? 1 : 0;
-    return n;
-  }
-  TRect Box(const TRect& R, TColor AColor) const {
-    TRect box{0x7FFFFFFF, 0x7FFFFFFF, -1, -1};
-    bool any = false;
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x)
-        if (Is(x, y, AColor)) {
-          any = true;
-          box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
-        }
-    return any ? box : TRect{};
-  }
-  bool SameAs(const TImage& AOther) const { return Bitmap.Pixels32() == AOther.Bitmap.Pixels32(); }
-};
-
-inline void SavePicture(TBitmap& ABitmap, const std::string& AName, Integer AScale = 3) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap large(ABitmap.Width() * AScale, ABitmap.Height() * AScale, pf24bit);
-  large.Canvas()->StretchDraw(Rect(0, 0, large.Width(), large.Height()), &ABitmap);
-  large.SaveToFile(UTF8ToString((dir / (AName + ".png")).string()));
-}
+using namespace cxTest;
 
 constexpr TcxButtonState AllStates[] = {cxbsDefault, cxbsNormal, cxbsHot, cxbsPressed, cxbsDisabled};
 
-// System colours that all differ, so that every edge can be told apart.
-inline TSysColorTable DistinctColors() {
-  TSysColorTable table = DefaultSysColorTable();
-  table[COLOR_BTNFACE] = RGB(200, 200, 200);
-  table[COLOR_BTNSHADOW] = RGB(128, 128, 128);
-  table[COLOR_BTNHIGHLIGHT] = RGB(255, 255, 255);
-  table[COLOR_3DDKSHADOW] = RGB(64, 64, 64);
-  table[COLOR_3DLIGHT] = RGB(224, 224, 160);
-  table[COLOR_BTNTEXT] = RGB(0, 0, 96);
-  table[COLOR_WINDOW] = RGB(250, 250, 230);
-  table[COLOR_WINDOWTEXT] = RGB(10, 10, 10);
-  table[COLOR_GRAYTEXT] = RGB(150, 100, 100);
-  table[COLOR_HIGHLIGHT] = RGB(10, 36, 106);
-  table[COLOR_HIGHLIGHTTEXT] = RGB(240, 255, 240);
-  return table;
+// The gallery: one row per element, one column per state (AllStates), each
+// cell 24 x 20 on a light background.
+constexpr Integer kGalleryCellWidth = 24, kGalleryCellHeight = 20, kGalleryGap = 2;
+constexpr TColor kGalleryBackground = RGB(236, 233, 216);
+
+inline TRect GalleryCell(Integer ARow, Integer AColumn) {
+  return Bounds(1 + AColumn * (kGalleryCellWidth + kGalleryGap), 1 + ARow * (kGalleryCellHeight + kGalleryGap),
+                kGalleryCellWidth, kGalleryCellHeight);
 }
 
-// One row per element, one column per state (default, normal, hot, pressed,
-// disabled), each cell 24 x 20 on a light background.
 inline std::unique_ptr<TImage> RenderGallery(const TcxCustomLookAndFeelPainter* APainter) {
   using TElement = std::function<void(TcxCanvas*, const TRect&, TcxButtonState)>;
   const TcxCustomLookAndFeelPainter* p = APainter;
@@ -138,21 +88,39 @@ inline std::unique_ptr<TImage> RenderGallery(const TcxCustomLookAndFeelPainter* 
         p->PaintPinButton(c, Rect(r.Left + 3, r.Top + 2, r.Left + 21, r.Top + 18), s == cxbsHot ? 1 : 0, s);
       },
   };
-  constexpr Integer cellW = 26, cellH = 22;
-  auto result = std::make_unique<TImage>(cellW * 5 + 2, cellH * static_cast<Integer>(elements.size()) + 2,
-                                         RGB(236, 233, 216));
-  TImage& image = *result;
-  for (size_t row = 0; row < elements.size(); ++row)
-    for (Integer col = 0; col < 5; ++col) {
-      const TRect cell = Rect(1 + col * cellW, 1 + static_cast<Integer>(row) * cellH, 1 + col * cellW + 24,
-                              1 + static_cast<Integer>(row) * cellH + 20);
-      elements[row](&image.Canvas, cell, AllStates[col]);
-    }
+  const Integer rows = static_cast<Integer>(elements.size());
+  auto result = std::make_unique<TImage>(GalleryCell(0, 5).Left + 1, GalleryCell(rows, 0).Top + 1, kGalleryBackground);
+  for (Integer row = 0; row < rows; ++row)
+    for (Integer col = 0; col < 5; ++col) elements[row](&result->Canvas, GalleryCell(row, col), AllStates[col]);
   return result;
 }
 
+// The pixels of one cell, row by row.
+inline std::vector<TColor> CellPixels(const TImage& AImage, const TRect& ACell) {
+  std::vector<TColor> pixels;
+  for (Integer y = ACell.Top; y < ACell.Bottom; ++y)
+    for (Integer x = ACell.Left; x < ACell.Right; ++x) pixels.push_back(AImage.At(x, y));
+  return pixels;
+}
+
+// Renders and saves the gallery, and checks that every element drew in every
+// state and that a pressed button and a checked box look unlike normal ones.
 inline void PaintGallery(const TcxCustomLookAndFeelPainter* APainter, const std::string& AName) {
-  SavePicture(RenderGallery(APainter)->Bitmap, AName);
+  std::unique_ptr<TImage> image = RenderGallery(APainter);
+  SavePicture(image->Bitmap, AName);
+  const Integer rows = (image->Bitmap.Height() - 1) / (kGalleryCellHeight + kGalleryGap);
+  constexpr Integer thumbRow = 17, disabled = 4;  // a disabled bar shows no thumb
+  for (Integer row = 0; row < rows; ++row)
+    for (Integer col = 0; col < 5; ++col) {
+      if (row == thumbRow && col == disabled) continue;
+      const TRect cell = GalleryCell(row, col);
+      EXPECT_LT(image->Count(cell, kGalleryBackground), cell.Width() * cell.Height())
+          << AName << ": element " << row << " drew nothing in state " << col;
+    }
+  constexpr Integer buttonRow = 0, checkBoxRow = 4, normal = 1, pressed = 3;
+  for (Integer row : {buttonRow, checkBoxRow})
+    EXPECT_NE(CellPixels(*image, GalleryCell(row, normal)), CellPixels(*image, GalleryCell(row, pressed)))
+        << AName << ": element " << row << " looks the same pressed";
 }
 
 }  // namespace cxPainterTest

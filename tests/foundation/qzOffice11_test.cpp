@@ -290,6 +290,12 @@ TEST_F(qzOffice11Test, GradientFillBands) {
       EXPECT_GE(GetRValue(here), GetRValue(before));
     }
   }
+  // A one-pixel band takes the first colour exactly, whatever the second.
+  for (TColor to : {clWhite, clBlack}) {
+    TBitmap dot(1, 1);
+    Office11GradientFill(dot.Canvas()->Handle(), TRect{0, 0, 1, 1}, RGB(10, 100, 200), to, true);
+    EXPECT_EQ(Rgb(dot.PixelColor(0, 0)), "10,100,200");
+  }
   TBitmap narrow(10, 1);
   Office11GradientFill(narrow.Canvas()->Handle(), TRect{0, 0, 10, 1}, clBlack, clWhite, true);
   EXPECT_EQ(Rgb(narrow.PixelColor(4, 0)), "113,113,113");  // MulDiv(4, 255, 9)

@@ -7,6 +7,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/rtl/encoding.h"
+#include "tests/platform/gui/guitestutil.h"
 
 // The font library keeps a few bytes it never frees; not ours to report.
 // Weak, so that another test file of this program may say the same.
@@ -36,15 +37,6 @@ protected:
           box.Right = std::max(box.Right, x + 1), box.Bottom = std::max(box.Bottom, y + 1);
         }
     return box.Right < 0 ? TRect{} : box;
-  }
-
-  // Saves the image four times enlarged, for looking at.
-  static void SavePicture(TBitmap* bmp, const char* name) {
-    std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-    std::filesystem::create_directories(dir);
-    TBitmap big(bmp->Width() * 4, bmp->Height() * 4, pf24bit);
-    big.Canvas()->StretchDraw({0, 0, big.Width(), big.Height()}, bmp);
-    big.SaveToFile(UTF8ToString((dir / name).string()));
   }
 };
 

@@ -1,14 +1,18 @@
 #pragma once
-// Shared pieces of the window tests: a form with controls that record the
-// messages they receive.
+// Shared pieces of the window and drawing tests: a form with controls that
+// record the messages they receive, and enlarged pictures saved as files.
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
+#include "platform/rtl/encoding.h"
 
 // A custom control that writes down every message of the kinds a test
 // watches (mouse moves and painting left out unless asked).
@@ -72,3 +76,13 @@ struct TFormFixture {
   TRecorder* First;
   TRecorder* Second;
 };
+
+// Saves the picture AScale times enlarged as pictures/AFileName in the build
+// folder, for looking at.
+inline void SavePicture(TBitmap* ABitmap, const std::string& AFileName, Integer AScale = 4) {
+  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
+  std::filesystem::create_directories(dir);
+  TBitmap big(ABitmap->Width() * AScale, ABitmap->Height() * AScale, pf24bit);
+  big.Canvas()->StretchDraw({0, 0, big.Width(), big.Height()}, ABitmap);
+  big.SaveToFile(UTF8ToString((dir / AFileName).string()));
+}

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/rtl/encoding.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -97,11 +98,7 @@ TEST_F(ImageListTest, DisabledDrawingIsEmbossedInShadowAndHighlight) {
   EXPECT_EQ(bg->PixelColor(4, 4), ColorToRGB(clBtnShadow));
   EXPECT_EQ(bg->PixelColor(5, 5), ColorToRGB(clBtnHighlight)) << "the highlight shows below right";
   EXPECT_EQ(bg->PixelColor(2, 2), ColorToRGB(clBtnFace));
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  TBitmap big(32, 32, pf24bit);
-  big.Canvas()->StretchDraw({0, 0, 32, 32}, bg.get());
-  big.SaveToFile(UTF8ToString((dir / "imagelist_disabled.png").string()));
+  SavePicture(bg.get(), "imagelist_disabled.png");
 }
 
 }  // namespace

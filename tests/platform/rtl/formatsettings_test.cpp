@@ -200,4 +200,14 @@ TEST(FormatSettingsTest, TheProcessDefaultIsSharedAndReplaceable) {
   ExpectSameSettings(GetLocaleFormatSettings(u""), system);
 }
 
+TEST(FormatSettingsTest, FarEastLocalesAreTheChineseJapaneseAndKoreanOnes) {
+  const struct {
+    const char16_t* Name;
+    bool FarEast;
+  } cases[] = {{u"zh_CN", true}, {u"zh_TW", true}, {u"ja_JP", true}, {u"ko_KR", true},
+               {u"en_US", false}, {u"de_DE", false}, {u"th_TH", false}, {u"C", false}};
+  for (const auto& c : cases) EXPECT_EQ(LocaleIsFarEast(c.Name), c.FarEast) << U8(c.Name);
+  EXPECT_EQ(SysLocaleFarEast(), LocaleIsFarEast(u""));
+}
+
 }  // namespace
