@@ -39,6 +39,28 @@ std::string CodeListSchema() {
   return sql;
 }
 
+// A dataset controller that counts the display texts read from it.
+class TCountingController : public TcxLookupGridDBDataController {
+  KORVANE_CLASS(TCountingController, TcxLookupGridDBDataController)
+  using TcxLookupGridDBDataController::TcxLookupGridDBDataController;
+  Integer Reads = 0;
+  String GetRecordDisplayText(Integer ARecordIndex, TcxCustomDataField* AField) override {
+    ++Reads;
+    return TcxLookupGridDBDataController::GetRecordDisplayText(ARecordIndex, AField);
+  }
+};
+
+class TCountingGrid : public TcxLookupDBGrid {
+  KORVANE_CLASS(TCountingGrid, TcxLookupDBGrid)
+  explicit TCountingGrid(TComponent* AOwner) : TcxLookupDBGrid(AOwner) { RecreateDataController(); }
+  TCountingController* Counter() const { return static_cast<TCountingController*>(DataController()); }
+
+protected:
+  std::unique_ptr<TcxCustomDataController> CreateDataController() override {
+    return std::make_unique<TCountingController>(this);
+  }
+};
+
 // A code list in a grid on a form.
 struct TGridFixture {
   explicit TGridFixture(bool AGridMode = false) : Fx(CodeListSchema()) {
@@ -49,7 +71,7 @@ struct TGridFixture {
     Form->SetBounds(100, 100, 400, 320);
     Source = new TDataSource(Form);
     Source->SetDataSet(Fx.Query);
-    Grid = new TcxLookupDBGrid(Form);
+    Grid = new TCountingGrid(Form);
     Grid->SetParent(Form);
     Grid->SetBounds(10, 10, 300, 200);
     if (AGridMode) {
@@ -95,7 +117,7 @@ struct TGridFixture {
   TQueryFixture Fx;
   TForm* Form;
   TDataSource* Source;
-  TcxLookupDBGrid* Grid;
+  TCountingGrid* Grid;
 };
 
 // ---- Columns ----
@@ -333,6 +355,7 @@ TEST(cxLookupDBGrid, PaintingNeitherLocatesNorMovesTheDataset) {
   Application->ProcessMessages();
   const Integer recNo = f.Fx.Query->RecNo();
   Integer scrolls = 0;
+  f.Grid->Counter()->Reads = 0;
   f.Fx.Query->BeforeScroll = TDataSetNotifyEvent(&f, [&](TDataSet*) { ++scrolls; });
   for (Integer i = 0; i < 5; ++i) {
     f.Grid->Invalidate();
@@ -342,6 +365,7 @@ TEST(cxLookupDBGrid, PaintingNeitherLocatesNorMovesTheDataset) {
   }
   EXPECT_EQ(scrolls, 0);  // every Locate and every move starts with BeforeScroll
   EXPECT_EQ(f.Fx.Query->RecNo(), recNo);
+  EXPECT_EQ(f.Grid->Counter()->Reads, 0);  // the texts were taken during layout
   // The cells painted come from the loaded rows.
   EXPECT_FALSE(f.Info()->Rows.empty());
   EXPECT_FALSE(f.Info()->Rows[0].Cells[1].Text.empty());
