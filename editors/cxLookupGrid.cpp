@@ -685,8 +685,10 @@ void TcxCustomLookupGrid::InvalidateRow(Integer ARowIndex, bool ARecompute) {
 void TcxCustomLookupGrid::UpdateLayout() {
   if (!HandleAllocated()) return;
   FViewInfo->Calculate();
-  Invalidate();
   RecalcScrollBars();
+  // A scroll bar that appeared or went away changed the room of the columns.
+  if (ContentBounds() != FViewInfo->ClientBounds) FViewInfo->Calculate();
+  Invalidate();
 }
 
 void TcxCustomLookupGrid::DataChanged() {
@@ -820,6 +822,11 @@ void TcxCustomLookupGrid::Paint() {
   TcxControl::Paint();
   cxCanvas()->Canvas()->Font()->Assign(Font());
   FPainter->Paint(cxCanvas());
+}
+
+void TcxCustomLookupGrid::CreateWnd() {
+  TcxControl::CreateWnd();
+  Changed(lgcLayout);
 }
 
 void TcxCustomLookupGrid::Resize() {

@@ -389,6 +389,8 @@ protected:
   // with another controller calls RecreateDataController in its constructor.
   virtual std::unique_ptr<TcxCustomDataController> CreateDataController();
   void RecreateDataController();
+  // The layout waits for the window: it is made once the window exists.
+  void CreateWnd() override;
   void Paint() override;
   void Resize() override;
   void KeyDown(Word& Key, TShiftState Shift) override;

@@ -75,7 +75,7 @@ struct TGridFixture {
     Grid->SetParent(Form);
     Grid->SetBounds(10, 10, 300, 200);
     if (AGridMode) {
-      Grid->DBDataController()->DataModeController()->SetGridModeBufferCount(8);
+      Grid->DBDataController()->DataModeController()->SetGridModeBufferCount(12);
       Grid->DBDataController()->DataModeController()->SetGridMode(true);
     }
     Grid->SetKeyFieldNames(u"code");
@@ -146,6 +146,27 @@ TEST(cxLookupDBGrid, ColumnsFromFieldNamesBindFieldsByName) {
   EXPECT_EQ(bad->Width(), cxLookupGridDefaultColumnWidth);
   EXPECT_EQ(bad->Caption(), u"nosuch");
   EXPECT_EQ(f.RowText(0, 2), "");
+  // Every column has an editor, even one without a field.
+  ASSERT_NE(bad->GetRepositoryItem(), nullptr);
+  EXPECT_NE(bad->GetProperties(), nullptr);
+  // Its own repository item wins, and is forgotten when it is freed.
+  auto* item = new TcxEditRepositoryItem(nullptr);
+  bad->SetRepositoryItem(item);
+  EXPECT_EQ(bad->GetRepositoryItem(), item);
+  delete item;
+  EXPECT_EQ(bad->RepositoryItem(), nullptr);
+}
+
+TEST(cxLookupDBGrid, ColumnsLayOutInsideTheScrollBar) {
+  TGridFixture f;
+  ASSERT_TRUE(f.Grid->IsVScrollBarVisible());
+  EXPECT_EQ(f.Info()->Columns.back().Bounds.Right, f.Grid->VScrollBar()->Left());
+  // Fewer rows than fit: no scroll bar, the columns take the whole width.
+  f.Fx.Open(u"select code, ename, cname from codelist where code < '004' order by code");
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Grid->RowCount(), 3);
+  EXPECT_FALSE(f.Grid->IsVScrollBarVisible());
+  EXPECT_EQ(f.Info()->Columns.back().Bounds.Right, f.Grid->ClientWidth() - f.Grid->BorderThickness());
 }
 
 TEST(cxLookupDBGrid, ColumnsShareTheWidthAndRespectMinimumAndFixedWidths) {
@@ -163,6 +184,98 @@ TEST(cxLookupDBGrid, ColumnsShareTheWidthAndRespectMinimumAndFixedWidths) {
   EXPECT_EQ(f.Grid->Column(0)->MinWidth(), 0);
   f.Grid->Column(0)->SetMinWidth(80);
   EXPECT_EQ(f.Grid->Column(0)->Width(), 80);
+}
+
+struct TLinesCase {
+  TcxGridLines Lines;
+  bool RowLine;        // a line below every row
+  bool InnerCellLine;  // a line right of the first of two cells
+  bool LastCellLine;   // a line right of the last cell
+};
+
+TEST(cxLookupGrid, GridLinesFollowTheOption) {
+  TGridFixture f;
+  const TLinesCase cases[] = {
+      {glBoth, true, true, true},
+      {glNone, false, false, false},
+      {glVertical, false, true, true},
+      {glHorizontal, true, false, true},
+  };
+  for (const TLinesCase& c : cases) {
+    SCOPED_TRACE(c.Lines);
+    f.Grid->Options()->SetGridLines(c.Lines);
+    const TcxLookupGridRowViewInfo& row = f.Info()->Rows[0];
+    EXPECT_EQ((row.Borders & BorderBit(bBottom)) != 0, c.RowLine);
+    EXPECT_EQ((row.Cells[0].Borders & BorderBit(bRight)) != 0, c.InnerCellLine);
+    EXPECT_EQ((row.Cells[1].Borders & BorderBit(bRight)) != 0, c.LastCellLine);
+    EXPECT_EQ(f.Grid->RowStep(), f.Info()->RowHeight + (c.RowLine ? cxLookupGridLineWidth : 0));
+    EXPECT_EQ(f.Info()->Rows[1].Bounds.Top, row.Bounds.Bottom);
+  }
+}
+
+TEST(cxLookupGrid, OptionsReportToTheOwnerAndCopyAsAWhole) {
+  TGridFixture f;
+  Integer changes = 0;
+  f.Grid->Options()->OnChanged = TNotifyEvent(&f, [&](TObject*) { ++changes; });
+  f.Grid->Options()->SetShowHeader(false);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(f.Info()->HeadersBounds.Bottom, f.Info()->HeadersBounds.Top);
+  EXPECT_EQ(f.Info()->Rows[0].Bounds.Top, f.Grid->ContentBounds().Top);
+
+  TcxLookupGrid other(nullptr);
+  other.Options()->SetAnsiSort(true);
+  other.Options()->SetCaseInsensitive(true);
+  other.Options()->SetGridLines(glVertical);
+  other.Options()->SetRowSelect(false);
+  f.Grid->SetOptions(other.Options());
+  EXPECT_TRUE(f.Grid->Options()->AnsiSort());
+  EXPECT_TRUE(f.Grid->DataController()->HasOption(dcoCompareIgnoreCase));
+  EXPECT_EQ(f.Grid->Options()->GridLines(), glVertical);
+  EXPECT_FALSE(f.Grid->Options()->RowSelect());
+  EXPECT_TRUE(f.Grid->Options()->ShowHeader());
+  EXPECT_GT(f.Info()->HeadersBounds.Bottom, f.Info()->HeadersBounds.Top);
+
+  // Without row select the columns take the focus.
+  f.Grid->SetFocus();
+  f.Grid->SetFocusedRowIndex(3);
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.Grid->FocusedColumn(), f.Grid->Column(1));
+  f.Key(VK_HOME);
+  EXPECT_EQ(f.Grid->FocusedColumn(), f.Grid->Column(0));
+  EXPECT_EQ(f.Focused(), 3);
+}
+
+// ---- The dataset ----
+
+TEST(cxLookupDBGrid, TheListNeitherFollowsNorMovesTheDataset) {
+  TGridFixture f;
+  f.Grid->SetFocusedRowIndex(6);
+  EXPECT_EQ(f.Fx.Query->RecNo(), 1);
+  f.Fx.Query->MoveBy(10);
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Focused(), 6);
+}
+
+TEST(cxLookupDBGrid, GridModeScrollsOverTheWholeDataset) {
+  TGridFixture f(true);
+  const Integer visible = f.Info()->VisibleRowCount;
+  ASSERT_EQ(f.Grid->RowCount(), 12);
+  ASSERT_LT(visible, 12);
+  f.Grid->RecalcScrollBars();
+  EXPECT_EQ(f.Grid->VScrollBar()->Max(), CodeCount + visible - 2);
+  EXPECT_EQ(f.Grid->VScrollBar()->Position(), f.Fx.Query->RecNo() - 1);
+  // The thumb released far down takes the dataset there.
+  Integer pos = 19;
+  f.Grid->ScrollContent(sbVertical, scPosition, pos);
+  EXPECT_EQ(f.Fx.Query->RecNo(), 20);
+  EXPECT_EQ(pos, 19);
+  EXPECT_EQ(f.RowText(f.Focused(), 0), "020");
+  // Down at the last loaded row moves the window by one row.
+  f.Grid->SetFocus();
+  f.Grid->SetFocusedRowIndex(f.Grid->RowCount() - 1);
+  const std::string last = f.RowText(f.Focused(), 0);
+  f.Key(VK_DOWN);
+  EXPECT_EQ(std::stoi(f.RowText(f.Focused(), 0)), std::stoi(last) + 1);
 }
 
 // ---- Keys ----
