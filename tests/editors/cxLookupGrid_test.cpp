@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,10 @@ TEST(cxLookupDBGrid, ColumnsFromFieldNamesBindFieldsByName) {
   EXPECT_EQ(f.Grid->Column(1)->FieldName(), u"code");
   EXPECT_EQ(f.RowText(0, 0), "地球科学");
   EXPECT_EQ(f.RowText(0, 1), "001");
+  // The editor defaults follow the field of a reopened dataset.
+  f.Fx.Open(u"select code, cname from codelist order by code");
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Grid->Column(0)->DefaultValuesProvider()->Field(), f.Fx.Query->FieldByName(u"cname"));
 
   // A name that is no field: empty cells, the plain default width.
   TcxLookupDBGridColumn* bad = f.Grid->CreateColumn();
@@ -323,6 +328,41 @@ TEST(cxLookupGrid, KeysMoveTheFocusedRow) {
   EXPECT_EQ(f.Grid->FocusedColumn(), nullptr);
 }
 
+// The pixels along the top edge of a row's first cell that differ from the
+// cell's background (the dotted focus frame runs there; nothing else is
+// drawn on it).
+Integer FramePixels(TBitmap& APicture, const TcxLookupGridRowViewInfo* ARow) {
+  const TRect cell = ARow->Cells[0].Bounds;
+  const TColor background = APicture.PixelColor(cell.Right - 3, cell.Top + 3);
+  Integer n = 0;
+  for (Integer x = cell.Left; x < cell.Right - cxLookupGridLineWidth; ++x)
+    if (APicture.PixelColor(x, cell.Top) != background) ++n;
+  return n;
+}
+
+TEST(cxLookupGrid, FocusRectangleFollowsTheFocusUnlessInAPopup) {
+  TGridFixture f;
+  TcxLookupGrid other(f.Form);
+  other.SetParent(f.Form);
+  other.SetBounds(320, 10, 60, 60);
+  EXPECT_GT(f.Grid->BorderThickness(), 0);
+  f.Grid->SetFocusedRowIndex(1);
+  auto snapshot = [&] {
+    Application->ProcessMessages();
+    auto picture = std::make_unique<TBitmap>(f.Grid->Width(), f.Grid->Height(), pf24bit);
+    f.Grid->PaintTo(picture->Canvas()->Handle(), 0, 0);
+    return picture;
+  };
+  f.Grid->SetFocus();
+  EXPECT_GT(FramePixels(*snapshot(), f.Info()->FindRow(1)), 10);
+  other.SetFocus();
+  EXPECT_EQ(FramePixels(*snapshot(), f.Info()->FindRow(1)), 0);
+  // A popup list frames the focused row without having the focus.
+  f.Grid->SetIsPopupList(true);
+  EXPECT_EQ(f.Grid->BorderThickness(), 0);
+  EXPECT_GT(FramePixels(*snapshot(), f.Info()->FindRow(1)), 10);
+}
+
 TEST(cxLookupGrid, EnterClosesUpAcceptingAFocusedRow) {
   TGridFixture f;
   std::vector<bool> closes;
@@ -384,11 +424,16 @@ TEST(cxLookupGrid, PopupSelectsUnderTheMouseButNotOnTheFirstMove) {
   EXPECT_TRUE(f.Grid->DataController()->IsRowSelected(4));
 
   // Released over a row: accepted; released outside every row: not.
+  Integer clicks = 0;
+  f.Grid->OnClick = TNotifyEvent(&f, [&](TObject*) { ++clicks; });
   f.Click(f.RowPoint(2));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(f.Focused(), 2);
   TestMousePress(f.Grid->Handle(), f.RowPoint(5));
   TestMouseRelease(f.Grid->Handle(), TPoint{f.Grid->Width() + 30, 5});
   Application->ProcessMessages();
   EXPECT_EQ(closes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(clicks, 1);
   EXPECT_FALSE(f.Grid->IsAutoScrolling());
 }
 
