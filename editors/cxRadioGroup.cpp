@@ -339,6 +339,125 @@ void TcxCustomRadioGroup::PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TR
   if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
 }
 
+// ---- TcxRadioButton --------------------------------------------------------------------------
+
+namespace {
+
+TcxButtonState ButtonStateOf(TcxRadioButtonDrawState AState) {
+  switch (AState) {
+    case rbdsDisabled: return cxbsDisabled;
+    case rbdsHot: return cxbsHot;
+    case rbdsPressed: return cxbsPressed;
+    default: return cxbsNormal;
+  }
+}
+
+}  // namespace
+
+TcxRadioButton::TcxRadioButton(TComponent* AOwner)
+    : TRadioButton(AOwner), FLookAndFeel(std::make_unique<TcxLookAndFeel>(this)) {
+  FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent(this, &TcxRadioButton::LookAndFeelChanged);
+  SetControlStyle(ControlStyle() | csDoubleClicks | csParentBackground);
+}
+
+TcxRadioButton::~TcxRadioButton() { FLookAndFeel->OnChanged = nullptr; }
+
+void TcxRadioButton::SetAlignment(TAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+void TcxRadioButton::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  Invalidate();
+}
+
+TcxRadioButtonDrawState TcxRadioButton::DrawStateAt(const TPoint& P, TShiftState AShift, bool ACaptured) const {
+  if (!Enabled()) return rbdsDisabled;
+  if (IsDesigning()) return rbdsNormal;
+  const bool inside = PtInRect(ClientRect(), P);
+  if (ACaptured) return inside ? rbdsPressed : rbdsHot;
+  if (!inside || (AShift & (ssShift | ssAlt | ssCtrl | ssLeft | ssRight | ssMiddle)) != 0) return rbdsNormal;
+  return rbdsHot;
+}
+
+void TcxRadioButton::SetDrawState(TcxRadioButtonDrawState Value) {
+  if (Value == FDrawState) return;
+  FDrawState = Value;
+  Invalidate();
+}
+
+TRect TcxRadioButton::GlyphRect() const {
+  const TcxRadioButtonGlyphGeometry& glyph = RadioButtonGlyphGeometry();
+  const TRect client = ClientRect();
+  const Integer top = (client.Bottom - client.Top - glyph.Height) / 2;
+  const Integer left = FAlignment == taRightJustify ? 1 : client.Right - glyph.Width;
+  return Bounds(left, top, glyph.Width, glyph.Height);
+}
+
+void TcxRadioButton::PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawState ADrawState) {
+  const TRect client = ClientRect();
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, client, Color());
+  const TRect glyph = GlyphRect();
+  if (TcxCustomLookAndFeelPainterClass painter = FLookAndFeel->Painter())
+    PainterOf(painter)->PaintRadioButton(ACanvas, glyph.Left, glyph.Top, ButtonStateOf(ADrawState), Checked(),
+                                         Focused(), false, Color());
+  const String caption = Caption();
+  if (caption.empty()) return;
+  TRect text = client;
+  if (FAlignment == taRightJustify)
+    text.Left = glyph.Right + cxRadioButtonCaptionGap;
+  else
+    text.Right = glyph.Left - cxRadioButtonCaptionGap;
+  const TcxTextFlags flags = FWordWrap ? WrappedItemTextFlags : ItemTextFlags;
+  ACanvas->SetFont(Font());
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  const bool disabled = ADrawState == rbdsDisabled;
+  if (disabled) ACanvas->GetFont()->SetColor(clBtnShadow);
+  ACanvas->DrawTextWithFlags(caption, text, !disabled, flags);
+  if (!Focused()) return;
+  TRect measured = Rect(text.Left, 0, text.Right, 0);
+  ACanvas->MeasureTextRect(caption, measured, flags);
+  const Integer h = measured.Bottom - measured.Top;
+  TRect focus = Rect(text.Left, text.Top + (text.Bottom - text.Top - h) / 2,
+                     std::min(text.Right, text.Left + measured.Right - measured.Left), 0);
+  focus.Bottom = focus.Top + h;
+  InflateRect(focus, 1, 1);
+  ++focus.Bottom;
+  IntersectRect(focus, focus, client);
+  if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+}
+
+void TcxRadioButton::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+      if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
+        TcxCanvas canvas(dc);
+        PaintRadioButton(&canvas, Enabled() ? FDrawState : rbdsDisabled);
+      }
+      return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    default: break;
+  }
+  TRadioButton::Dispatch(Message);
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
+      break;
+    case WM_MOUSEMOVE:
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, FDrawState == rbdsPressed || MouseCapture()));
+      break;
+    case WM_LBUTTONUP: SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, false)); break;
+    case CM_MOUSEENTER: SetDrawState(DrawStateAt(Point(ClientRect().Left, ClientRect().Top), 0, false)); break;
+    case CM_MOUSELEAVE:
+    case CM_ENABLEDCHANGED: SetDrawState(Enabled() ? rbdsNormal : rbdsDisabled); break;
+    default: break;
+  }
+}
+
 // ---- Registration ----------------------------------------------------------------------------
 
 void cxRadioGroupRegister() {

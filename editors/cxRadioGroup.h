@@ -13,9 +13,12 @@
 // mouse, the arrow keys (across columns too) and the caption accelerator;
 // a read-only group keeps its selection, and disabled items cannot be
 // chosen.
+#include <memory>
+
 #include "editors/cxEditStyles.h"
 #include "editors/cxGroupBox.h"
 #include "foundation/cxLookAndFeels.h"
+#include "platform/gui/stdctrls.h"
 
 inline constexpr TResourceString cxSRadioGroupDefaultCaption{65119, u""};
 // Editor features of the radio group without and with items.
@@ -170,6 +173,48 @@ private:
 class TcxRadioGroup : public TcxCustomRadioGroup {
   KORVANE_CLASS(TcxRadioGroup, TcxCustomRadioGroup)
   using TcxCustomRadioGroup::TcxCustomRadioGroup;
+};
+
+// ---------------------------------------------------------------------------
+// TcxRadioButton: a stand-alone radio button drawn by its look-and-feel.
+
+enum TcxRadioButtonDrawState : Integer { rbdsDisabled, rbdsHot, rbdsNormal, rbdsPressed };
+// The gap between the glyph and the caption of a stand-alone radio button.
+inline constexpr Integer cxRadioButtonCaptionGap = 4;
+
+class TcxRadioButton : public TRadioButton {
+  KORVANE_CLASS(TcxRadioButton, TRadioButton)
+  explicit TcxRadioButton(TComponent* AOwner);
+  ~TcxRadioButton() override;
+
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+  // taRightJustify (the default): the glyph at the left, the caption to its
+  // right; otherwise the glyph at the right.
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+
+  TcxRadioButtonDrawState DrawState() const { return FDrawState; }
+  // The draw state for the cursor at P (client coordinates): pressed or hot
+  // while the button holds the mouse; else hot over it with no key or mouse
+  // button down.
+  TcxRadioButtonDrawState DrawStateAt(const TPoint& P, TShiftState AShift, bool ACaptured) const;
+  TRect GlyphRect() const;
+  // Paints the whole button in ADrawState (client coordinates).
+  void PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawState ADrawState);
+
+protected:
+  void Dispatch(TMessage& Message) override;
+
+private:
+  void SetDrawState(TcxRadioButtonDrawState Value);
+  void LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
+
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  TAlignment FAlignment = taRightJustify;
+  bool FWordWrap = false;
+  TcxRadioButtonDrawState FDrawState = rbdsNormal;
 };
 
 // Adds the radio group properties class to the editor properties registry

@@ -253,3 +253,55 @@ TEST_F(cxRadioGroup, PictureOfCaptionPositions) {
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_groupbox_captions.png";
   picture.SaveToFile(UTF8ToString(file.string()));
 }
+
+TEST_F(cxRadioGroup, StandAloneRadioButton) {
+  const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat, lfOffice11};
+  const TcxRadioButtonDrawState states[] = {rbdsNormal, rbdsHot, rbdsPressed, rbdsDisabled};
+  constexpr Integer W = 90, H = 21, Gap = 4;
+  TBitmap picture(2 * std::size(states) * (W + Gap) + Gap, std::size(kinds) * (H + Gap) + Gap, pf24bit);
+  picture.Canvas()->Brush()->SetColor(clAppWorkSpace);
+  picture.Canvas()->FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  const TPoint dot = CentreOf(RadioButtonGlyphGeometry().Dot);
+  for (size_t k = 0; k < std::size(kinds); ++k)
+    for (Integer checked = 0; checked < 2; ++checked)
+      for (size_t s = 0; s < std::size(states); ++s) {
+        TcxRadioButton button(nullptr);
+        button.SetBounds(0, 0, W, H);
+        button.SetCaption(u"&Metres");
+        button.LookAndFeel()->SetKind(kinds[k]);
+        button.SetChecked(checked != 0);
+        if (s % 2 == 1) button.SetAlignment(taLeftJustify);  // the glyph at the right
+        TBitmap cell(W, H, pf24bit);
+        TcxCanvas canvas(cell.Canvas());
+        button.PaintRadioButton(&canvas, states[s]);
+        picture.Canvas()->Draw(Gap + (checked * std::size(states) + s) * (W + Gap), Gap + k * (H + Gap), &cell);
+        const TRect glyph = button.GlyphRect();
+        EXPECT_EQ(glyph.Left < W / 2, s % 2 == 0);
+        // The dot shows exactly when checked: the dot's pixel differs from
+        // that of a twin in the other check state.
+        TcxRadioButton twin(nullptr);
+        twin.SetBounds(0, 0, W, H);
+        twin.LookAndFeel()->SetKind(kinds[k]);
+        twin.SetChecked(checked == 0);
+        if (s % 2 == 1) twin.SetAlignment(taLeftJustify);
+        TBitmap other(W, H, pf24bit);
+        TcxCanvas otherCanvas(other.Canvas());
+        twin.PaintRadioButton(&otherCanvas, states[s]);
+        EXPECT_NE(cell.PixelColor(glyph.Left + dot.X, glyph.Top + dot.Y),
+                  other.PixelColor(glyph.Left + dot.X, glyph.Top + dot.Y))
+            << "look " << kinds[k] << " state " << states[s];
+      }
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_radiobuttons.png";
+  picture.SaveToFile(UTF8ToString(file.string()));
+
+  // Draw states from the mouse.
+  TcxRadioButton button(nullptr);
+  button.SetBounds(0, 0, W, H);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), 0, false), rbdsHot);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), ssShift, false), rbdsNormal);
+  EXPECT_EQ(button.DrawStateAt(Point(500, 5), 0, false), rbdsNormal);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), ssLeft, true), rbdsPressed);
+  EXPECT_EQ(button.DrawStateAt(Point(500, 5), ssLeft, true), rbdsHot);
+  button.SetEnabled(false);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), 0, false), rbdsDisabled);
+}
