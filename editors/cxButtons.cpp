@@ -435,13 +435,17 @@ void TcxCustomButton::PaintButton(TcxCanvas* ACanvas, TcxButtonState AState) {
     if (FLockDown && mainState == cxbsPressed) mainState = cxbsNormal;
   }
 
+  // The caption takes the painter's text colour unless OnGetDrawParams
+  // changes the font.
+  const TColor textColor = painter->ButtonGlyphColor(mainState);
   TFont font;
   font.Assign(Font());
+  font.SetColor(textColor);
   TColor color = FColors->Color(mainState);
   OnGetDrawParams(this, mainState, &font, color);
   ACanvas->SetFont(&font);
-  const TColor textColor = painter->ButtonGlyphColor(mainState);
   painter->PaintCaptionButton(ACanvas, content, textColor, color, true, mainState, String());
+  ACanvas->SetFont(&font);
   PaintContent(ACanvas, content, mainState, painter);
 
   if (FKind == cxbkDropDownButton) {
@@ -494,7 +498,6 @@ void TcxCustomButton::PaintContent(TcxCanvas* ACanvas, const TRect& AClient, Tcx
       ACanvas->DrawTextWithFlags(caption, r, true, flags);
       ACanvas->GetFont()->SetColor(fontColor);
     } else {
-      ACanvas->GetFont()->SetColor(APainter->ButtonGlyphColor(AState));
       ACanvas->DrawTextWithFlags(caption, r, true, flags);
     }
   }

@@ -207,6 +207,31 @@ TEST_F(cxButtons, ClicksByKind) {
   }
 }
 
+TEST_F(cxButtons, ColorsAndDrawParamsReachThePicture) {
+  TcxButton button(nullptr);
+  button.SetBounds(0, 0, 80, 24);
+  button.SetCaption(u"WWW");
+  button.LookAndFeel()->SetKind(lfStandard);
+  button.Colors()->SetColor(cxbsHot, clYellow);
+  button.OnGetDrawParams =
+      TcxButtonGetDrawParamsEvent(&button, [](TObject*, TcxButtonState AState, TFont* AFont, TColor&) {
+        if (AState == cxbsHot) AFont->SetColor(clRed);
+      });
+  auto count = [&](TcxButtonState AState, TColor AColor) {
+    TBitmap cell(80, 24, pf24bit);
+    TcxCanvas canvas(cell.Canvas());
+    button.PaintButton(&canvas, AState);
+    Integer n = 0;
+    for (Integer y = 0; y < 24; ++y)
+      for (Integer x = 0; x < 80; ++x) n += cell.PixelColor(x, y) == Rgb(AColor);
+    return n;
+  };
+  EXPECT_GT(count(cxbsHot, clYellow), 80 * 24 / 2);  // the face
+  EXPECT_GT(count(cxbsHot, clRed), 0);               // the caption
+  EXPECT_EQ(count(cxbsNormal, clYellow), 0);
+  EXPECT_EQ(count(cxbsNormal, clRed), 0);
+}
+
 TEST_F(cxButtons, PictureInEachLook) {
   const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat, lfOffice11};
   const TcxButtonState states[] = {cxbsNormal, cxbsHot, cxbsPressed, cxbsDefault, cxbsDisabled};
