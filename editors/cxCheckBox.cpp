@@ -1,0 +1,548 @@
+#include "editors/cxCheckBox.h"
+
+#include <algorithm>
+
+#include "data/cxVariants.h"
+#include "editors/cxEditPaintUtils.h"
+#include "foundation/cxLookAndFeelPainters.h"
+#include "foundation/cxLookAndFeels.h"
+#include "platform/gui/sysmetrics.h"
+
+namespace {
+
+// Images of one row of a user strip: unchecked, checked, grayed.
+constexpr Integer StateImageCount = 3;
+// The stand-alone frame keeps this much from the bounds.
+constexpr Integer StandAloneInset = 2;
+// The face lies this far inside the box frame.
+constexpr Integer FaceInset = 2;
+
+bool IsUltraFlatFamily(TcxEditBorderStyle AStyle) { return AStyle == ebsUltraFlat || AStyle == ebsOffice11; }
+
+TcxButtonState PainterStateOf(TcxCheckBoxDrawState ADrawState) {
+  switch (ADrawState) {
+    case cxcdsHot: return cxbsHot;
+    case cxcdsPressed: return cxbsPressed;
+    case cxcdsDisabled: return cxbsDisabled;
+    default: return cxbsNormal;
+  }
+}
+
+}  // namespace
+
+// ---- Pure rules ------------------------------------------------------------------------------
+
+Integer cxCheckBoxGlyphIndex(TcxCheckBoxState AState, TcxCheckBoxDrawState ADrawState, Integer AGlyphCount) {
+  Integer index = Integer(AState) + (ADrawState == cxcdsPressed ? StateImageCount : 0);
+  if (index >= AGlyphCount && index >= StateImageCount) index %= StateImageCount;
+  return index < AGlyphCount ? index : 0;
+}
+
+Integer cxCheckBoxThemeState(TcxCheckBoxState AState, TcxCheckBoxDrawState ADrawState,
+                             TcxCheckBoxNullValueShowingStyle ANullStyle) {
+  if (AState == cbsGrayed) {
+    if (ANullStyle == nssInactive) return 1 + cxcdsDisabled;
+    if (ANullStyle == nssUnchecked) AState = cbsUnchecked;
+  }
+  return 1 + 4 * Integer(AState) + Integer(ADrawState);
+}
+
+TcxCheckBoxLayout cxCalcCheckBoxLayout(const TRect& ABounds, const TSize& AGlyphSize, TAlignment AAlignment,
+                                       bool AIsInplace, bool ANative, bool AEnabled) {
+  TcxCheckBoxLayout l;
+  l.Alignment = AIsInplace ? taCenter : AAlignment;
+  TRect& t = l.TextRect;
+  TRect& b = l.CheckBoxRect;
+  t = ABounds;
+  if (!AIsInplace) {
+    InflateRect(t, -StandAloneInset, -StandAloneInset);
+    OffsetRect(t, 0, -1);
+  } else if (l.Alignment == taLeftJustify) {
+    t.Right -= 2;
+  } else if (l.Alignment == taRightJustify) {
+    t.Left += 2;
+  }
+  b = ABounds;
+  if (!AIsInplace && !ANative) InflateRect(b, -StandAloneInset, -StandAloneInset);
+  if (AGlyphSize.cy < b.Bottom - b.Top) {
+    b.Top += (b.Bottom - b.Top - AGlyphSize.cy) / 2;
+    b.Bottom = b.Top + AGlyphSize.cy;
+  }
+  if (AGlyphSize.cx < b.Right - b.Left) {
+    switch (l.Alignment) {
+      case taCenter:
+        b.Left += (b.Right - b.Left - AGlyphSize.cx) / 2;
+        b.Right = b.Left + AGlyphSize.cx;
+        break;
+      case taLeftJustify:
+        b.Right = b.Left + AGlyphSize.cx;
+        t.Left = b.Left + AGlyphSize.cx + cxCheckBoxCaptionGap;
+        break;
+      case taRightJustify:
+        b.Left = b.Right - AGlyphSize.cx;
+        t.Right = b.Right - AGlyphSize.cx - cxCheckBoxCaptionGap + (AIsInplace ? 1 : 0);
+        break;
+    }
+  } else {
+    t.Right = t.Left;
+  }
+  if (!AEnabled) {
+    ++t.Right;
+    ++t.Bottom;
+  }
+  return l;
+}
+
+// ---- TcxCustomCheckBoxProperties -------------------------------------------------------------
+
+TcxCustomCheckBoxProperties::TcxCustomCheckBoxProperties(TPersistent* AOwner)
+    : TcxCustomEditProperties(AOwner),
+      FDisplayChecked(LoadResString(cxSCheckBoxChecked)),
+      FDisplayGrayed(LoadResString(cxSCheckBoxGrayed)),
+      FDisplayUnchecked(LoadResString(cxSCheckBoxUnchecked)),
+      FValueChecked(true),
+      FValueGrayed(Null()),
+      FValueUnchecked(false) {}
+
+TcxCustomCheckBoxProperties::~TcxCustomCheckBoxProperties() = default;
+
+void TcxCustomCheckBoxProperties::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TcxCustomCheckBoxProperties*>(Source);
+  if (!s) return TcxCustomEditProperties::Assign(Source);
+  BeginUpdate();
+  try {
+    TcxCustomEditProperties::Assign(Source);
+    SetAllowGrayed(s->FAllowGrayed);
+    SetDisplayChecked(s->FDisplayChecked);
+    SetDisplayGrayed(s->FDisplayGrayed);
+    SetDisplayUnchecked(s->FDisplayUnchecked);
+    SetFullFocusRect(s->FFullFocusRect);
+    SetGlyph(s->FGlyph.get());
+    SetGlyphCount(s->FGlyphCount);
+    SetMultiLine(s->FMultiLine);
+    SetNullStyle(s->FNullStyle);
+    // The source's three values are distinct already; copied one by one
+    // through the setters, values that the two sets hold in other roles
+    // (checked and unchecked swapped) would be refused.
+    if (!VariantsEqualSameType(FValueChecked, s->FValueChecked) ||
+        !VariantsEqualSameType(FValueGrayed, s->FValueGrayed) ||
+        !VariantsEqualSameType(FValueUnchecked, s->FValueUnchecked)) {
+      FValueChecked = s->FValueChecked;
+      FValueGrayed = s->FValueGrayed;
+      FValueUnchecked = s->FValueUnchecked;
+      NotifyChanged();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TcxCustomEditClass TcxCustomCheckBoxProperties::GetEditorClass() { return TcxCheckBox::StaticClass(); }
+
+void TcxCustomCheckBoxProperties::SetCaption(const String& Value) {
+  if (Value == FCaption) return;
+  FCaption = Value;
+  FCaptionChanged = true;
+  NotifyChanged();
+}
+
+TBitmap* TcxCustomCheckBoxProperties::GetGlyph() {
+  if (!FGlyph) {
+    FGlyph = std::make_unique<TBitmap>();
+    FGlyph->OnChange = TNotifyEvent(this, &TcxCustomCheckBoxProperties::GlyphChanged);
+  }
+  return FGlyph.get();
+}
+
+void TcxCustomCheckBoxProperties::SetGlyph(TBitmap* Value) {
+  if (!Value)
+    FGlyph.reset();
+  else
+    GetGlyph()->Assign(Value);
+  NotifyChanged();
+}
+
+void TcxCustomCheckBoxProperties::SetGlyphCount(Integer Value) {
+  if (Value == FGlyphCount) return;
+  FGlyphCount = Value;
+  if (FGlyph) NotifyChanged();
+}
+
+TSize TcxCustomCheckBoxProperties::UserGlyphSize() const {
+  if (FGlyphCount <= 0 || !HasGlyph()) return {};
+  return {FGlyph->Width() / FGlyphCount, FGlyph->Height()};
+}
+
+bool TcxCustomCheckBoxProperties::EqualsAnyValue(const Variant& AValue) const {
+  return VariantsEqualSameType(AValue, FValueChecked) || VariantsEqualSameType(AValue, FValueGrayed) ||
+         VariantsEqualSameType(AValue, FValueUnchecked);
+}
+
+void TcxCustomCheckBoxProperties::SetValueChecked(const Variant& Value) {
+  if (VarIsNull(Value) || EqualsAnyValue(Value)) return;
+  FValueChecked = Value;
+  NotifyChanged();
+}
+
+void TcxCustomCheckBoxProperties::SetValueUnchecked(const Variant& Value) {
+  if (VarIsNull(Value) || EqualsAnyValue(Value)) return;
+  FValueUnchecked = Value;
+  NotifyChanged();
+}
+
+void TcxCustomCheckBoxProperties::SetValueGrayed(const Variant& Value) {
+  if (EqualsAnyValue(Value)) return;
+  FValueGrayed = Value;
+  NotifyChanged();
+}
+
+bool TcxCustomCheckBoxProperties::IsValueCheckedStored() const {
+  return !VariantsEqualSameType(FValueChecked, Variant(true));
+}
+
+bool TcxCustomCheckBoxProperties::IsValueUncheckedStored() const {
+  return !VariantsEqualSameType(FValueUnchecked, Variant(false));
+}
+
+TcxCheckBoxState TcxCustomCheckBoxProperties::GetState(const Variant& AValue) const {
+  if (SameVariantValues(AValue, FValueChecked)) return cbsChecked;
+  if (SameVariantValues(AValue, FValueUnchecked)) return cbsUnchecked;
+  return cbsGrayed;
+}
+
+Variant TcxCustomCheckBoxProperties::GetValueByState(TcxCheckBoxState AState) const {
+  switch (AState) {
+    case cbsChecked: return FValueChecked;
+    case cbsGrayed: return FValueGrayed;
+    default: return FValueUnchecked;
+  }
+}
+
+bool TcxCustomCheckBoxProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
+  return GetState(A) == GetState(B);
+}
+
+String TcxCustomCheckBoxProperties::GetDisplayTextOfValue(const Variant& AValue) const {
+  switch (GetState(AValue)) {
+    case cbsChecked: return FDisplayChecked;
+    case cbsUnchecked: return FDisplayUnchecked;
+    default: return FDisplayGrayed;
+  }
+}
+
+bool TcxCustomCheckBoxProperties::AcceptsEditValue(Variant& AValue, bool AIsEditing) const {
+  return TcxCustomEditProperties::AcceptsEditValue(AValue, AIsEditing) && EqualsAnyValue(AValue);
+}
+
+TcxCustomEditStyleClass TcxCustomCheckBoxProperties::GetStyleClass() const { return TcxCheckBoxStyle::StaticClass(); }
+
+bool TcxCheckBoxStyle::DefaultHotTrack() const { return IsMasterStyle() ? false : MasterStyle()->HotTrack(); }
+
+// ---- TcxCustomCheckBox -----------------------------------------------------------------------
+
+TcxCustomCheckBox::TcxCustomCheckBox(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+  SetControlStyle(ControlStyle() & ~csDoubleClicks);
+  if (!AIsInplace) SetParentColor(true);
+  SetWidth(121);
+  SetEditValue(ActiveProperties()->ValueUnchecked());
+  FShownState = State();
+}
+
+TcxCheckBoxState TcxCustomCheckBox::State() { return ActiveProperties()->GetState(EditValue()); }
+
+void TcxCustomCheckBox::SetState(TcxCheckBoxState Value) {
+  if (IsLoading()) {
+    FStatePending = true;
+    FPendingState = Value;
+    return;
+  }
+  if (Value != State()) SetEditValue(ActiveProperties()->GetValueByState(Value));
+}
+
+void TcxCustomCheckBox::Loaded() {
+  TcxCustomEdit::Loaded();
+  LockChangeEvents(true);
+  if (FStatePending)
+    SetState(FPendingState);
+  else if (!IsDataAware())
+    SetState(cbsUnchecked);
+  FStatePending = false;
+  LockChangeEvents(false);
+}
+
+void TcxCustomCheckBox::Toggle() {
+  // A modified editor counts as editing already; read-only still wins.
+  if (!CanModifyValue() || !DoEditing()) return;
+  TcxCustomCheckBoxProperties* properties = ActiveProperties();
+  TcxCheckBoxState next = cbsUnchecked;
+  switch (State()) {
+    case cbsUnchecked: next = properties->AllowGrayed() ? cbsGrayed : cbsChecked; break;
+    case cbsGrayed: next = cbsChecked; break;
+    case cbsChecked: next = cbsUnchecked; break;
+  }
+  LockChangeEvents(true);
+  FToggling = true;
+  try {
+    SetEditValue(properties->GetValueByState(next));
+    SetModified(true);
+    if (properties->ImmediatePost() && IsModifiedForPost() && ValidateEdit(false)) PostEditValue(false);
+  } catch (...) {
+    FToggling = false;
+    LockChangeEvents(false);
+    throw;
+  }
+  FToggling = false;
+  LockChangeEvents(false);
+}
+
+void TcxCustomCheckBox::InternalSetEditValue(const Variant& Value, bool AValidateFirst) {
+  TcxCustomEdit::InternalSetEditValue(Value, AValidateFirst);
+  if (State() != FShownState) StateChanged();
+}
+
+void TcxCustomCheckBox::PropertiesChanged(TObject* Sender) {
+  TcxCustomCheckBoxProperties* properties = ActiveProperties();
+  if (properties->CaptionChanged()) {
+    properties->ClearCaptionChanged();
+    SetCaption(properties->Caption());
+  }
+  TcxCustomEdit::PropertiesChanged(Sender);
+  if (State() != FShownState) StateChanged();
+  Invalidate();
+}
+
+void TcxCustomCheckBox::StateChanged() {
+  FShownState = State();
+  Invalidate();
+  if (!IsDestroying() && (!IsLoading() || IsDataAware())) TcxContainer::Click();
+}
+
+void TcxCustomCheckBox::SetDrawState(TcxCheckBoxDrawState Value) {
+  if (Value == FDrawState) return;
+  FDrawState = Value;
+  Invalidate();
+}
+
+TcxCheckBoxDrawState TcxCustomCheckBox::DrawStateAt(const TPoint& P, TShiftState AShift, bool ALeftButtonEvent) const {
+  if (!Enabled()) return cxcdsDisabled;
+  if (FSpacePressed) return cxcdsPressed;
+  if (IsDesigning() || !PtInRect(ClientRect(), P)) return cxcdsNormal;
+  const TShiftState buttons = AShift & (ssLeft | ssRight | ssMiddle);
+  if (buttons == 0) return cxcdsHot;
+  if (buttons == ssLeft && (ALeftButtonEvent || FDrawState == cxcdsPressed)) return cxcdsPressed;
+  return cxcdsNormal;
+}
+
+void TcxCustomCheckBox::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_SPACE) {
+    if (FDrawState != cxcdsPressed && Enabled()) {
+      FSpacePressed = true;
+      SetDrawState(cxcdsPressed);
+    }
+    Key = 0;
+    return;
+  }
+  TcxCustomEdit::KeyDown(Key, Shift);
+}
+
+void TcxCustomCheckBox::KeyUp(Word& Key, TShiftState Shift) {
+  if (Key == VK_SPACE && FSpacePressed) {
+    FSpacePressed = false;
+    SetDrawState(cxcdsNormal);
+    Key = 0;
+    Toggle();
+    return;
+  }
+  TcxCustomEdit::KeyUp(Key, Shift);
+}
+
+void TcxCustomCheckBox::KeyPress(Char& Key) {
+  if (Key == u' ') {
+    // In place the activating space arrives without its key down.
+    if (IsInplace() && FDrawState == cxcdsNormal && !FSpacePressed) Toggle();
+    Key = 0;
+    return;
+  }
+  TcxCustomEdit::KeyPress(Key);
+}
+
+void TcxCustomCheckBox::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomEdit::MouseDown(Button, Shift, X, Y);
+  SetDrawState(DrawStateAt(Point(X, Y), Shift | (Button == mbLeft ? TShiftState(ssLeft) : TShiftState(0)), Button == mbLeft));
+}
+
+void TcxCustomCheckBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomEdit::MouseUp(Button, Shift, X, Y);
+  const TcxCheckBoxDrawState old = FDrawState;
+  const TShiftState after = Button == mbLeft ? Shift & ~ssLeft : Shift;
+  SetDrawState(DrawStateAt(Point(X, Y), after, false));
+  if (Button == mbLeft && old == cxcdsPressed && FDrawState == cxcdsHot) Toggle();
+}
+
+void TcxCustomCheckBox::DoExit() {
+  FSpacePressed = false;
+  SetDrawState(Enabled() ? cxcdsNormal : cxcdsDisabled);
+  TcxCustomEdit::DoExit();
+}
+
+void TcxCustomCheckBox::Dispatch(TMessage& Message) {
+  TcxCustomEdit::Dispatch(Message);
+  switch (Message.Msg) {
+    case CM_MOUSEENTER:
+      if (!FSpacePressed && Enabled() && !IsDesigning()) SetDrawState(cxcdsHot);
+      break;
+    case CM_MOUSELEAVE:
+      if (!FSpacePressed && Enabled()) SetDrawState(cxcdsNormal);
+      break;
+    case CM_ENABLEDCHANGED:
+      FSpacePressed = false;
+      SetDrawState(Enabled() ? cxcdsNormal : cxcdsDisabled);
+      break;
+    default: break;
+  }
+}
+
+TSize TcxCustomCheckBox::GlyphSize() {
+  const TSize user = ActiveProperties()->UserGlyphSize();
+  if (user.cx > 0) return user;
+  return {GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+}
+
+TcxCheckBoxLayout TcxCustomCheckBox::Layout() {
+  return cxCalcCheckBoxLayout(ClientRect(), GlyphSize(), ActiveProperties()->CheckBoxAlignment(), IsInplace(), false,
+                              Enabled());
+}
+
+void TcxCustomCheckBox::Paint() { PaintCheckBox(cxCanvas(), Enabled() ? FDrawState : cxcdsDisabled); }
+
+void TcxCustomCheckBox::PaintCheckBox(TcxCanvas* ACanvas, TcxCheckBoxDrawState ADrawState) {
+  TcxCustomCheckBoxProperties* properties = ActiveProperties();
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  const TRect bounds = ClientRect();
+  const TcxCheckBoxLayout layout = Layout();
+  const TColor background = style->EffectiveColor();
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, bounds, background);
+
+  TcxCheckBoxState state = State();
+  DrawBox(ACanvas, layout.CheckBoxRect, state, ADrawState);
+
+  const String caption = Caption();
+  if (layout.Alignment == taCenter || caption.empty()) return;
+  TcxTextFlags flags = cxAlignLeft | cxShowPrefix;
+  if (properties->MultiLine())
+    flags |= cxWordBreak | cxDontClip | (IsInplace() ? cxAlignVCenter : cxAlignTop);
+  else
+    flags |= cxSingleLine | cxAlignVCenter;
+  ACanvas->SetFont(style->GetVisibleFont());
+  ACanvas->GetFont()->SetColor(style->GetTextColor());
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  const bool embossed = ADrawState == cxcdsDisabled && !style->IsValueAssigned(csvTextColor);
+  ACanvas->DrawTextWithFlags(caption, layout.TextRect, !embossed, flags);
+
+  if (!Focused()) return;
+  TRect focus = layout.TextRect;
+  if (!properties->FullFocusRect()) {
+    TRect measured = Rect(focus.Left, 0, focus.Right, 0);
+    ACanvas->MeasureTextRect(caption, measured, flags);
+    const Integer h = measured.Bottom - measured.Top;
+    const Integer top = (flags & cxAlignVCenter) ? focus.Top + (focus.Bottom - focus.Top - h) / 2 : focus.Top;
+    focus = Rect(focus.Left, top, std::min(focus.Right, focus.Left + measured.Right - measured.Left), top + h);
+  }
+  InflateRect(focus, 1, 1);
+  TRect limit = layout.TextRect;
+  InflateRect(limit, 1, IsInplace() ? -1 : 1);
+  IntersectRect(focus, focus, limit);
+  focus.Right = std::min(focus.Right, bounds.Right);
+  if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+}
+
+void TcxCustomCheckBox::DrawBox(TcxCanvas* ACanvas, const TRect& ABox, TcxCheckBoxState AState,
+                                TcxCheckBoxDrawState ADrawState) {
+  TcxCustomCheckBoxProperties* properties = ActiveProperties();
+  const TcxCheckBoxNullValueShowingStyle nullStyle = properties->NullStyle();
+  if (AState == cbsGrayed && nullStyle == nssUnchecked) AState = cbsUnchecked;
+  const TColor background = GetCurrentStyle()->EffectiveColor();
+
+  if (properties->HasGlyph() && properties->GlyphCount() > 0) {
+    TBitmap* strip = properties->Glyph();
+    const Integer cellWidth = strip->Width() / properties->GlyphCount();
+    const Integer index = cxCheckBoxGlyphIndex(AState, ADrawState, properties->GlyphCount());
+    const Integer w = ABox.Right - ABox.Left, h = ABox.Bottom - ABox.Top;
+    TBitmap image(w, h, pf24bit);
+    const Integer top = (strip->Height() - h) / 2;
+    image.Canvas()->CopyRect(Rect(0, 0, w, h), strip->Canvas(), Bounds(index * cellWidth, top, w, h));
+    image.SetTransparentColor(strip->TransparentColor());
+    ACanvas->DrawGlyphBitmap(ABox.Left, ABox.Top, background, ADrawState != cxcdsDisabled, &image);
+    return;
+  }
+
+  const TcxEditBorderStyle border = static_cast<TcxEditBorderStyle>(GetCurrentStyle()->BorderStyle());
+  TRect face = ABox;
+  InflateRect(face, -FaceInset, -FaceInset);
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ABox, background);
+  const bool hotOrPressed = ADrawState == cxcdsHot || ADrawState == cxcdsPressed;
+  switch (border) {
+    case ebsNone: break;
+    case ebsSingle:
+    case ebsThick:
+      ACanvas->DrawBorderBands(ABox, GetCurrentStyle()->BorderColor(), cxAllBorders, Integer(border == ebsThick ? 2 : 1));
+      break;
+    case ebsFlat: {
+      ACanvas->DrawEdgeRing(ABox, true, true, cxAllBorders);
+      TRect inner = ABox;
+      InflateRect(inner, -1, -1);
+      ACanvas->DrawBorderBands(inner, clBtnFace, cxAllBorders, 1);
+      break;
+    }
+    case ebs3D: {
+      ACanvas->DrawEdgeRing(ABox, true, true, cxAllBorders);
+      TRect inner = ABox;
+      InflateRect(inner, -1, -1);
+      ACanvas->DrawEdgeRing(inner, true, false, cxAllBorders);
+      break;
+    }
+    case ebsUltraFlat:
+    case ebsOffice11: {
+      const bool office = border == ebsOffice11;
+      TColor frame = clBtnShadow;
+      if (ADrawState != cxcdsDisabled && (hotOrPressed || Focused()))
+        frame = GetHighlightBorderColor(office);
+      else if (office && ADrawState == cxcdsNormal)
+        frame = clBtnText;
+      ACanvas->DrawBorderBands(ABox, frame, cxAllBorders, 1);
+      break;
+    }
+  }
+
+  // The face and the mark.
+  const bool inactive = AState == cbsGrayed && nullStyle == nssInactive;
+  const bool dimmedMark = AState == cbsGrayed && nullStyle == nssGrayedChecked;
+  TColor faceColor = clWindow;
+  if (ADrawState == cxcdsDisabled || inactive) {
+    faceColor = clBtnFace;
+  } else if (hotOrPressed) {
+    if (IsUltraFlatFamily(border)) {
+      TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(border == ebsOffice11 ? lfOffice11 : lfUltraFlat);
+      if (painter) faceColor = PainterOf(painter)->ButtonFaceColor(PainterStateOf(ADrawState));
+    } else if (ADrawState == cxcdsPressed) {
+      faceColor = clBtnFace;
+    }
+  } else if (dimmedMark && !IsUltraFlatFamily(border)) {
+    faceColor = clBtnFace;
+  }
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, face, faceColor);
+  if (AState == cbsChecked || dimmedMark) {
+    const TColor mark = AState == cbsChecked && ADrawState != cxcdsDisabled ? clBtnText : clBtnShadow;
+    TcxCustomLookAndFeelPainter::DrawCheckMark(ACanvas, face, mark);
+  }
+}
+
+// ---- Registration ----------------------------------------------------------------------------
+
+void cxCheckBoxRegister() {
+  GetEditPropertiesRegistry()->AddClass(TcxCheckBoxProperties::StaticClass(), LoadResString(cxSEditCheckBoxKind));
+}
+
+void cxCheckBoxUnregister() { GetEditPropertiesRegistry()->RemoveClass(TcxCheckBoxProperties::StaticClass()); }

@@ -1,0 +1,340 @@
+#include "editors/cxGroupBox.h"
+
+#include <algorithm>
+
+#include "editors/cxEditPaintUtils.h"
+#include "foundation/cxLookAndFeelPainters.h"
+
+namespace {
+
+// Font orientations of vertical captions, in tenths of a degree.
+constexpr Integer LeftCaptionOrientation = 900;
+constexpr Integer RightCaptionOrientation = 2700;
+// Bottom captions stand this much above the control's bottom.
+constexpr Integer BottomCaptionRaise = 2;
+
+bool IsVertical(TcxCaptionSide ASide) { return ASide == cxcsLeft || ASide == cxcsRight; }
+
+}  // namespace
+
+TcxCaptionSide CaptionSideOf(TcxCaptionAlignment AAlignment) {
+  if (AAlignment <= alTopRight) return cxcsTop;
+  if (AAlignment <= alBottomRight) return cxcsBottom;
+  if (AAlignment <= alLeftBottom) return cxcsLeft;
+  if (AAlignment <= alRightBottom) return cxcsRight;
+  return cxcsCenter;
+}
+
+// ---- Layout rules ----------------------------------------------------------------------------
+
+TRect cxGroupBoxCaptionRect(TcxCaptionAlignment AAlignment, const TSize& AControl, const TSize& AText,
+                            bool AShadow) {
+  const Integer s = AShadow ? cxGroupBoxShadowWidth : 0;
+  const Integer W = AControl.cx, H = AControl.cy, w = AText.cx, h = AText.cy;
+  const Integer indent = cxGroupBoxCaptionIndent;
+  // Position along the caption's side: 0 start, 1 centre, 2 end.
+  const Integer place = AAlignment == alCenterCenter ? 1 : Integer(AAlignment) % 3;
+  switch (CaptionSideOf(AAlignment)) {
+    case cxcsLeft: {
+      const Integer top = place == 0 ? indent : place == 1 ? (H - s - w) / 2 : H - s - indent - w;
+      return Rect(-1, top, h - 1, top + w);
+    }
+    case cxcsRight: {
+      const Integer top = place == 0 ? indent : place == 1 ? (H - w) / 2 : H - indent - w;
+      return Rect(W - h + 1, top, W + 1, top + w);
+    }
+    default: break;
+  }
+  const Integer left = place == 0 ? indent : place == 1 ? (W - s - w) / 2 : W - indent - s - w;
+  TRect r = Rect(left, 0, left + w, h);
+  if (AAlignment == alCenterCenter) {
+    r.Top = (H - s - h) / 2;
+    r.Bottom = r.Top + h;
+  } else if (CaptionSideOf(AAlignment) == cxcsBottom) {
+    r.Top = H - h - BottomCaptionRaise;
+    r.Bottom = H - BottomCaptionRaise;
+  }
+  return r;
+}
+
+TRect cxGroupBoxFrameRect(TcxCaptionAlignment AAlignment, const TSize& AControl, Integer ASampleHeight,
+                          Integer ABorderWidth) {
+  TRect r = Rect(0, 0, AControl.cx, AControl.cy);
+  const Integer d = ASampleHeight / 2 - ABorderWidth + 1;
+  switch (CaptionSideOf(AAlignment)) {
+    case cxcsTop: r.Top = d; break;
+    case cxcsBottom: r.Bottom = AControl.cy - d; break;
+    case cxcsLeft: r.Left = d - 1; break;
+    case cxcsRight: r.Right = AControl.cx - d + 1; break;
+    case cxcsCenter: break;
+  }
+  return r;
+}
+
+TRect cxGroupBoxClientMargins(TcxCaptionAlignment AAlignment, Integer ASampleHeight, Integer ABorderWidth,
+                              bool AIsInplace) {
+  if (AIsInplace) return TRect{};
+  TRect m = Rect(ABorderWidth, ABorderWidth, ABorderWidth, ABorderWidth);
+  const Integer band = ASampleHeight + 3;
+  switch (CaptionSideOf(AAlignment)) {
+    case cxcsTop: m.Top = band; break;
+    case cxcsBottom: m.Bottom = band; break;
+    case cxcsLeft: m.Left = band; break;
+    case cxcsRight: m.Right = band; break;
+    case cxcsCenter: break;
+  }
+  return m;
+}
+
+Integer cxButtonGroupRowCount(Integer ACount, Integer AColumns) {
+  if (ACount <= 0 || AColumns <= 0) return 0;
+  return (ACount + AColumns - 1) / AColumns;
+}
+
+std::vector<TRect> cxButtonGroupItemRects(const TRect& B, const TRect& M, Integer ACount, Integer AColumns,
+                                          const TcxButtonGroupMetrics& AMetrics) {
+  std::vector<TRect> result;
+  const Integer rows = cxButtonGroupRowCount(ACount, AColumns);
+  if (rows == 0) return result;
+  const Integer spacing = AMetrics.ColumnSpacing;
+  const Integer columnWidth =
+      (B.Right + AMetrics.PlacementWidthAdjustment - B.Left - M.Left - M.Right - (AColumns - 1) * spacing) /
+      AColumns;
+  const Integer area = std::max(0, B.Bottom - B.Top - M.Top - M.Bottom);
+  const Integer firstTop = B.Top + M.Top + (area % rows) / 2;
+  const Integer rowHeight = area / rows;
+  result.reserve(static_cast<size_t>(ACount));
+  for (Integer i = 0; i < ACount; ++i) {
+    const Integer column = i / rows, row = i % rows;
+    const Integer left = B.Left + M.Left + (columnWidth + spacing) * column + AMetrics.LeftOffset;
+    const Integer top = rowHeight * row + firstTop;
+    result.push_back(Rect(left, top, left + columnWidth, top + rowHeight));
+  }
+  return result;
+}
+
+Integer cxButtonGroupNavigate(Integer AIndex, Word AKey, Integer ACount, Integer ARows) {
+  if (AIndex < 0 || AIndex >= ACount || ARows <= 0) return AIndex;
+  const Integer column = AIndex / ARows, row = AIndex % ARows;
+  switch (AKey) {
+    case VK_LEFT: return column > 0 ? AIndex - ARows : AIndex;
+    case VK_UP: return row > 0 ? AIndex - 1 : AIndex;
+    case VK_RIGHT: return AIndex + ARows < ACount ? AIndex + ARows : AIndex;
+    case VK_DOWN: return row < ARows - 1 && AIndex + 1 < ACount ? AIndex + 1 : AIndex;
+    default: return AIndex;
+  }
+}
+
+// ---- Items -----------------------------------------------------------------------------------
+
+void TcxButtonGroupItem::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TcxButtonGroupItem*>(Source)) {
+    FCaption = s->FCaption;
+    FEnabled = s->FEnabled;
+    FTag = s->FTag;
+    ItemChanged();
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+void TcxButtonGroupItem::SetCaption(const String& Value) {
+  if (Value == FCaption) return;
+  FCaption = Value;
+  ItemChanged();
+}
+
+void TcxButtonGroupItem::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  ItemChanged();
+}
+
+void TcxButtonGroupItems::Update(TCollectionItem* Item) {
+  TOwnedCollection::Update(Item);
+  if (auto* properties = dynamic_cast<TcxCustomEditProperties*>(GetOwner())) properties->NotifyChanged();
+}
+
+// ---- TcxCustomButtonGroupProperties ----------------------------------------------------------
+
+TcxCustomButtonGroupProperties::TcxCustomButtonGroupProperties(TPersistent* AOwner)
+    : TcxCustomGroupBoxProperties(AOwner) {}
+
+TcxCustomButtonGroupProperties::~TcxCustomButtonGroupProperties() = default;
+
+void TcxCustomButtonGroupProperties::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TcxCustomButtonGroupProperties*>(Source);
+  if (!s) return TcxCustomGroupBoxProperties::Assign(Source);
+  BeginUpdate();
+  try {
+    TcxCustomGroupBoxProperties::Assign(Source);
+    SetColumns(s->FColumns);
+    Items()->Assign(s->Items());
+    SetWordWrap(s->FWordWrap);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomButtonGroupProperties::SetColumns(Integer Value) { SetValue(FColumns, std::max(Value, 1)); }
+
+TcxButtonGroupItems* TcxCustomButtonGroupProperties::Items() {
+  if (!FItems) FItems.reset(CreateItems());
+  return FItems.get();
+}
+
+TcxButtonGroupItems* TcxCustomButtonGroupProperties::CreateItems() {
+  return new TcxButtonGroupItems(this, TcxButtonGroupItem::StaticClass());
+}
+
+Integer TcxCustomButtonGroupProperties::GetEffectiveColumns() {
+  const Integer count = Items()->Count();
+  if (count == 0) return 1;
+  const Integer columns = std::max(1, std::min(FColumns, count));
+  const Integer rows = cxButtonGroupRowCount(count, columns);
+  return (count + rows - 1) / rows;
+}
+
+// ---- TcxCustomGroupBox -----------------------------------------------------------------------
+
+TcxCustomGroupBox::TcxCustomGroupBox(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+  SetControlStyle(ControlStyle() | csAcceptsControls);
+  SetParentColor(true);
+  SetBounds(0, 0, 185, 105);
+  SetTabStop(false);
+}
+
+void TcxCustomGroupBox::SetAlignment(TcxCaptionAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+Integer TcxCustomGroupBox::CaptionSampleHeight() {
+  cxCanvas()->SetFont(GetCurrentStyle()->GetVisibleFont());
+  return cxCanvas()->GetTextHeight(cxGroupBoxCaptionSample);
+}
+
+Integer TcxCustomGroupBox::BorderWidth() { return ContainerBorderWidth(GetCurrentStyle()->BorderStyle()); }
+
+TRect TcxCustomGroupBox::CaptionRect() {
+  const String caption = Caption();
+  if (caption.empty()) return TRect{};
+  TcxCanvas* canvas = cxCanvas();
+  canvas->SetFont(GetCurrentStyle()->GetVisibleFont());
+  TSize text;
+  if (IsVertical(CaptionSideOf(FAlignment))) {
+    text = canvas->GetTextSize(RemoveAccelChars(caption));
+  } else {
+    TRect r = Rect(cxGroupBoxCaptionIndent, 0, cxGroupBoxCaptionIndent, 0);
+    canvas->MeasureTextRect(caption, r, cxSingleLine | cxShowPrefix);
+    text = {r.Right - r.Left, r.Bottom - r.Top};
+  }
+  const TcxCaptionSide side = CaptionSideOf(FAlignment);
+  const bool shadow = GetCurrentStyle()->Shadow() && (side == cxcsTop || side == cxcsLeft || side == cxcsCenter);
+  return cxGroupBoxCaptionRect(FAlignment, TSize{Width(), Height()}, text, shadow);
+}
+
+TRect TcxCustomGroupBox::ClientMargins() {
+  if (FAlignment == alCenterCenter || Caption().empty())
+    return cxGroupBoxClientMargins(alCenterCenter, 0, BorderWidth(), IsInplace());
+  return cxGroupBoxClientMargins(FAlignment, CaptionSampleHeight(), BorderWidth(), IsInplace());
+}
+
+void TcxCustomGroupBox::PaintGroupBox(TcxCanvas* ACanvas) {
+  ACanvas->SetFont(GetCurrentStyle()->GetVisibleFont());
+  PaintFrame(ACanvas);
+  const TRect caption = CaptionRect();
+  if (!IsRectEmpty(caption)) PaintCaption(ACanvas, caption);
+}
+
+void TcxCustomGroupBox::PaintFrame(TcxCanvas* ACanvas) {
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  const TColor background = style->EffectiveColor();
+  const TRect bounds = ClientRect();
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, bounds, background);
+  const TcxCaptionAlignment alignment = Caption().empty() ? alCenterCenter : FAlignment;
+  TRect frame = cxGroupBoxFrameRect(alignment, TSize{Width(), Height()}, CaptionSampleHeight(), BorderWidth());
+  switch (style->BorderStyle()) {
+    case cbsNone: break;
+    case cbsSingle:
+    case cbsThick:
+      ACanvas->DrawBorderBands(frame, style->BorderColor(), cxAllBorders, BorderWidth());
+      break;
+    case cbsFlat: {
+      ACanvas->DrawBorderBands(frame, clBtnShadow, cxAllBorders, 1);
+      InflateRect(frame, -1, -1);
+      ACanvas->DrawBorderBands(frame, clBtnHighlight, cxAllBorders, 1);
+      break;
+    }
+    case cbs3D: {
+      // Etched: the highlight frame one pixel right and down under the
+      // shadow frame.
+      TRect light = frame;
+      light.Left += 1;
+      light.Top += 1;
+      ACanvas->DrawBorderBands(light, clBtnHighlight, cxAllBorders, 1);
+      TRect dark = frame;
+      dark.Right -= 1;
+      dark.Bottom -= 1;
+      ACanvas->DrawBorderBands(dark, clBtnShadow, cxAllBorders, 1);
+      break;
+    }
+    case cbsUltraFlat:
+    case cbsOffice11: {
+      const TColor color =
+          Enabled() ? GetHighlightBorderColor(style->BorderStyle() == cbsOffice11) : TColor(clBtnShadow);
+      ACanvas->DrawBorderBands(frame, color, cxAllBorders, 1);
+      break;
+    }
+  }
+}
+
+void TcxCustomGroupBox::PaintCaption(TcxCanvas* ACanvas, const TRect& ACaption) {
+  const String caption = Caption();
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ACaption, style->EffectiveColor());
+  ACanvas->GetFont()->SetColor(style->GetTextColor());
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  const TcxCaptionSide side = CaptionSideOf(FAlignment);
+  if (!IsVertical(side)) {
+    ACanvas->DrawTextWithFlags(caption, ACaption, Enabled(), cxSingleLine | cxShowPrefix | cxAlignLeft);
+    return;
+  }
+  TFont font;
+  font.Assign(ACanvas->GetFont());
+  // Every font of this platform is an outline font and rotates as it is.
+  font.SetOrientation(side == cxcsLeft ? LeftCaptionOrientation : RightCaptionOrientation);
+  ACanvas->SetFont(&font);
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(ACaption);
+  const String text = RemoveAccelChars(caption);
+  if (side == cxcsLeft)
+    ACanvas->Canvas()->TextOut(ACaption.Left, ACaption.Bottom - 1, text);
+  else
+    ACanvas->Canvas()->TextOut(ACaption.Right, ACaption.Top + 1, text);
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
+}
+
+// ---- TcxCustomButtonGroup --------------------------------------------------------------------
+
+std::vector<TRect> TcxCustomButtonGroup::ItemRects() {
+  TcxCustomButtonGroupProperties* properties = ButtonGroupProperties();
+  return cxButtonGroupItemRects(ClientRect(), ClientMargins(), properties->Items()->Count(),
+                                properties->GetEffectiveColumns(), GetButtonMetrics());
+}
+
+Integer TcxCustomButtonGroup::ItemAt(const TPoint& P) {
+  const std::vector<TRect> rects = ItemRects();
+  for (size_t i = 0; i < rects.size(); ++i)
+    if (PtInRect(rects[i], P)) return static_cast<Integer>(i);
+  return -1;
+}
+
+void TcxCustomButtonGroup::PaintGroupBox(TcxCanvas* ACanvas) {
+  TcxCustomGroupBox::PaintGroupBox(ACanvas);
+  const std::vector<TRect> rects = ItemRects();
+  for (size_t i = 0; i < rects.size(); ++i) PaintItem(ACanvas, static_cast<Integer>(i), rects[i]);
+}

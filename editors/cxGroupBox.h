@@ -1,0 +1,202 @@
+#pragma once
+// The group box: a framed panel with a caption on any of its four sides (or
+// centred), and the button group built on it: a collection of items shown
+// as buttons in columns. The button group is abstract; the radio group
+// supplies the button look, the metrics and the value logic.
+//
+// Items fill the first column top to bottom, then the next. A button group
+// with no items has one column and no rows: it lays out nothing and never
+// divides by its row count.
+#include <memory>
+#include <vector>
+
+#include "editors/cxEdit.h"
+#include "editors/cxEditProperties.h"
+#include "foundation/cxGraphics.h"
+#include "platform/rtl/collection.h"
+
+enum TcxCaptionAlignment : Integer {
+  alTopLeft, alTopCenter, alTopRight,
+  alBottomLeft, alBottomCenter, alBottomRight,
+  alLeftTop, alLeftCenter, alLeftBottom,
+  alRightTop, alRightCenter, alRightBottom,
+  alCenterCenter
+};
+
+enum TcxCaptionSide : Integer { cxcsTop, cxcsBottom, cxcsLeft, cxcsRight, cxcsCenter };
+TcxCaptionSide CaptionSideOf(TcxCaptionAlignment AAlignment);
+
+// Where a horizontal caption starts from the frame's corner.
+inline constexpr Integer cxGroupBoxCaptionIndent = 8;
+// The width of the shadow a group box may cast.
+inline constexpr Integer cxGroupBoxShadowWidth = 3;
+// The sample measured for the caption band.
+inline constexpr const char16_t* cxGroupBoxCaptionSample = u"Qq";
+
+// ---------------------------------------------------------------------------
+// Layout rules
+
+// The caption rectangle for a control of AControl size and a caption that
+// measures AText (for vertical captions AText is the unrotated extent).
+TRect cxGroupBoxCaptionRect(TcxCaptionAlignment AAlignment, const TSize& AControl, const TSize& AText,
+                            bool AShadow);
+// The frame: the bounds with the caption-side edge moved in to the middle
+// of the caption band (ASampleHeight the height of the caption sample).
+TRect cxGroupBoxFrameRect(TcxCaptionAlignment AAlignment, const TSize& AControl, Integer ASampleHeight,
+                          Integer ABorderWidth);
+// The client margins (left, top, right, bottom): the border width, and the
+// caption band on the caption side; nothing in place.
+TRect cxGroupBoxClientMargins(TcxCaptionAlignment AAlignment, Integer ASampleHeight, Integer ABorderWidth,
+                              bool AIsInplace);
+
+// What a button group needs to know of its buttons (see the radio group).
+struct TcxButtonGroupMetrics {
+  Integer TextWidthReserve = 0;
+  Integer WidthAdjustment = 0;
+  Integer GlyphTextGap = 0;
+  Integer AutoWidthExtra = 0;
+  Integer LeftOffset = 0;
+  Integer PlacementWidthAdjustment = 0;
+  Integer ColumnSpacing = 0;
+  Integer GlyphWidth = 0;
+  Integer GlyphHeight = 0;
+};
+
+// ceiling(ACount / AColumns); 0 without items or columns.
+Integer cxButtonGroupRowCount(Integer ACount, Integer AColumns);
+// The cell of every item, for bounds B and client margins M (left, top,
+// right, bottom). The rows share the height; the left-over pixels go above
+// the first row. No items: no cells.
+std::vector<TRect> cxButtonGroupItemRects(const TRect& B, const TRect& M, Integer ACount, Integer AColumns,
+                                          const TcxButtonGroupMetrics& AMetrics);
+// The item the arrow key AKey moves to from AIndex (AIndex itself when the
+// key leads nowhere).
+Integer cxButtonGroupNavigate(Integer AIndex, Word AKey, Integer ACount, Integer ARows);
+
+// ---------------------------------------------------------------------------
+// Items
+
+class TcxButtonGroupItem : public TCollectionItem {
+  KORVANE_CLASS(TcxButtonGroupItem, TCollectionItem)
+  explicit TcxButtonGroupItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
+
+  void Assign(TPersistent* Source) override;
+  const String& Caption() const { return FCaption; }
+  void SetCaption(const String& Value);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  Integer Tag() const { return FTag; }
+  void SetTag(Integer Value) { FTag = Value; }
+
+protected:
+  void ItemChanged() { Changed(false); }
+
+private:
+  String FCaption;
+  bool FEnabled = true;
+  Integer FTag = 0;
+};
+
+class TcxButtonGroupItems : public TOwnedCollection {
+  KORVANE_CLASS(TcxButtonGroupItems, TOwnedCollection)
+  TcxButtonGroupItems(TPersistent* AOwner, TCollectionItemClass AItemClass) : TOwnedCollection(AOwner, AItemClass) {}
+
+  TcxButtonGroupItem* Add() { return static_cast<TcxButtonGroupItem*>(TCollection::Add()); }
+  TcxButtonGroupItem* Item(Integer Index) const { return static_cast<TcxButtonGroupItem*>(Items(Index)); }
+
+protected:
+  // Tells the owning property set.
+  void Update(TCollectionItem* Item) override;
+};
+
+// ---------------------------------------------------------------------------
+// Property sets
+
+class TcxCustomGroupBoxProperties : public TcxCustomEditProperties {
+  KORVANE_CLASS(TcxCustomGroupBoxProperties, TcxCustomEditProperties)
+  using TcxCustomEditProperties::TcxCustomEditProperties;
+};
+
+class TcxCustomButtonGroupProperties : public TcxCustomGroupBoxProperties {
+  KORVANE_CLASS(TcxCustomButtonGroupProperties, TcxCustomGroupBoxProperties)
+  explicit TcxCustomButtonGroupProperties(TPersistent* AOwner);
+  ~TcxCustomButtonGroupProperties() override;
+
+  // Columns, Items and WordWrap in one change bracket.
+  void Assign(TPersistent* Source) override;
+
+  Integer Columns() const { return FColumns; }
+  // Values below 1 store 1.
+  void SetColumns(Integer Value);
+  TcxButtonGroupItems* Items();
+  void SetItems(TcxButtonGroupItems* Value) { Items()->Assign(Value); }
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value) { SetValue(FWordWrap, Value); }
+
+  // The columns actually used: min(Columns, count), rebalanced so that no
+  // column stays empty (5 items in 4 columns: 3 columns). No items: 1.
+  virtual Integer GetEffectiveColumns();
+  Integer RowCount() { return cxButtonGroupRowCount(Items()->Count(), GetEffectiveColumns()); }
+
+protected:
+  virtual TcxButtonGroupItems* CreateItems();
+
+private:
+  Integer FColumns = 1;
+  std::unique_ptr<TcxButtonGroupItems> FItems;
+  bool FWordWrap = false;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomGroupBox, TcxCustomButtonGroup
+
+class TcxCustomGroupBox : public TcxCustomEdit {
+  KORVANE_CLASS(TcxCustomGroupBox, TcxCustomEdit)
+  explicit TcxCustomGroupBox(TComponent* AOwner) : TcxCustomGroupBox(AOwner, false) {}
+  TcxCustomGroupBox(TComponent* AOwner, bool AIsInplace);
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxCustomGroupBoxProperties::StaticClass(); }
+
+  TcxCaptionAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TcxCaptionAlignment Value);
+
+  // The height of the caption sample in the current font.
+  Integer CaptionSampleHeight();
+  Integer BorderWidth();
+  TRect CaptionRect();
+  TRect ClientMargins();
+  // Paints the frame and the caption (client coordinates).
+  virtual void PaintGroupBox(TcxCanvas* ACanvas);
+
+protected:
+  void Paint() override { PaintGroupBox(cxCanvas()); }
+
+private:
+  void PaintFrame(TcxCanvas* ACanvas);
+  void PaintCaption(TcxCanvas* ACanvas, const TRect& ACaption);
+
+  TcxCaptionAlignment FAlignment = alTopLeft;
+};
+
+class TcxCustomButtonGroup : public TcxCustomGroupBox {
+  KORVANE_CLASS(TcxCustomButtonGroup, TcxCustomGroupBox)
+  using TcxCustomGroupBox::TcxCustomGroupBox;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() {
+    return TcxCustomButtonGroupProperties::StaticClass();
+  }
+  TcxCustomButtonGroupProperties* ButtonGroupProperties() {
+    return static_cast<TcxCustomButtonGroupProperties*>(ActiveProperties());
+  }
+
+  virtual TcxButtonGroupMetrics GetButtonMetrics() = 0;
+  // The cell of every item in client coordinates.
+  std::vector<TRect> ItemRects();
+  // The item under P, or -1.
+  Integer ItemAt(const TPoint& P);
+  void PaintGroupBox(TcxCanvas* ACanvas) override;
+
+protected:
+  // Paints the item's button into its cell.
+  virtual void PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) = 0;
+};

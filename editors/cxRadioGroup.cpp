@@ -1,0 +1,467 @@
+#include "editors/cxRadioGroup.h"
+
+#include <algorithm>
+
+#include "data/cxVariants.h"
+#include "editors/cxEditPaintUtils.h"
+#include "foundation/cxLookAndFeelPainters.h"
+#include "foundation/cxPainterImages.h"
+
+namespace {
+
+// Item text flags: left, vertically centred, one line, with accelerators;
+// with WordWrap: word-broken and unclipped instead of one line.
+constexpr TcxTextFlags ItemTextFlags = cxAlignLeft | cxAlignVCenter | cxSingleLine | cxShowPrefix;
+constexpr TcxTextFlags WrappedItemTextFlags = cxAlignLeft | cxAlignVCenter | cxDontClip | cxShowPrefix | cxWordBreak;
+
+}  // namespace
+
+TcxLookAndFeelKind cxRadioGlyphKind(TcxEditButtonStyle AButtonStyle) {
+  switch (AButtonStyle) {
+    case btsFlat: return lfFlat;
+    case btsUltraFlat: return lfUltraFlat;
+    case btsOffice11: return lfOffice11;
+    default: return lfStandard;
+  }
+}
+
+TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
+                                          TcxContainerBorderStyle ABorderStyle) {
+  if (AIsInplace) {
+    switch (AKind) {
+      case lfFlat: return btsFlat;
+      case lfUltraFlat: return btsUltraFlat;
+      case lfOffice11: return btsOffice11;
+      default: return bts3D;
+    }
+  }
+  switch (ABorderStyle) {
+    case cbsUltraFlat: return btsUltraFlat;
+    case cbsOffice11: return btsOffice11;
+    case cbsSingle:
+    case cbsThick:
+    case cbsFlat: return btsFlat;
+    default: return bts3D;
+  }
+}
+
+TcxButtonGroupMetrics cxRadioGroupButtonMetrics(bool AIsInplace) {
+  const Integer p = AIsInplace ? 1 : 0;
+  const TcxRadioButtonGlyphGeometry& glyph = RadioButtonGlyphGeometry();
+  TcxButtonGroupMetrics m;
+  m.TextWidthReserve = 3;
+  m.WidthAdjustment = p - 6;
+  m.GlyphTextGap = 7;
+  m.AutoWidthExtra = 6 - 5 * p;
+  m.LeftOffset = 6 - 5 * p;
+  m.PlacementWidthAdjustment = 4 * p - 6;
+  m.ColumnSpacing = 0;
+  m.GlyphWidth = glyph.Width;
+  m.GlyphHeight = glyph.Height;
+  return m;
+}
+
+// ---- Items -----------------------------------------------------------------------------------
+
+void TcxRadioGroupItem::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TcxRadioGroupItem*>(Source)) FValue = s->FValue;
+  TcxButtonGroupItem::Assign(Source);
+}
+
+void TcxRadioGroupItem::SetValue(const Variant& AValue) {
+  if (VariantsEqualSameType(AValue, FValue)) return;
+  FValue = AValue;
+  ItemChanged();
+}
+
+// ---- TcxCustomRadioGroupProperties -----------------------------------------------------------
+
+TcxCustomRadioGroupProperties::TcxCustomRadioGroupProperties(TPersistent* AOwner)
+    : TcxCustomButtonGroupProperties(AOwner), FDefaultCaption(LoadResString(cxSRadioGroupDefaultCaption)) {}
+
+void TcxCustomRadioGroupProperties::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TcxCustomRadioGroupProperties*>(Source);
+  if (!s) return TcxCustomButtonGroupProperties::Assign(Source);
+  BeginUpdate();
+  try {
+    TcxCustomButtonGroupProperties::Assign(Source);
+    SetDefaultValue(s->FDefaultValue);
+    SetWordWrap(s->WordWrap());
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TcxCustomEditClass TcxCustomRadioGroupProperties::GetEditorClass() { return TcxRadioGroup::StaticClass(); }
+
+void TcxCustomRadioGroupProperties::SetDefaultValue(const Variant& Value) {
+  if (VariantsEqualSameType(Value, FDefaultValue)) return;
+  FDefaultValue = Value;
+  NotifyChanged();
+}
+
+// A Null value is "no selection": it never matches an item by caption (an
+// item with an empty caption would otherwise swallow it).
+Integer TcxCustomRadioGroupProperties::IndexOf(const Variant& AValue) const {
+  TcxRadioGroupItems* items = const_cast<TcxCustomRadioGroupProperties*>(this)->Items();
+  for (Integer i = 0; i < items->Count(); ++i) {
+    TcxRadioGroupItem* item = items->Item(i);
+    if (VarIsNull(item->Value())) {
+      if (VarIsNull(AValue)) continue;
+      try {
+        if (VarToStr(AValue) == item->Caption()) return i;
+      } catch (const Exception&) {
+        // A value without a text matches no caption.
+      }
+    } else if (SameVariantValues(AValue, item->Value())) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+Integer TcxCustomRadioGroupProperties::GetIndexByValue(const Variant& AValue) { return IndexOf(AValue); }
+
+Variant TcxCustomRadioGroupProperties::GetValueByIndex(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= Items()->Count()) return FDefaultValue;
+  TcxRadioGroupItem* item = Items()->Item(AIndex);
+  return VarIsNull(item->Value()) ? Variant(item->Caption()) : item->Value();
+}
+
+Integer TcxCustomRadioGroupProperties::GetEffectiveColumns() {
+  return std::max(1, std::min(Columns(), Items()->Count()));
+}
+
+bool TcxCustomRadioGroupProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
+  return IndexOf(A) == IndexOf(B);
+}
+
+String TcxCustomRadioGroupProperties::GetDisplayTextOfValue(const Variant& AValue) const {
+  const Integer index = IndexOf(AValue);
+  if (index < 0) return FDefaultCaption;
+  return const_cast<TcxCustomRadioGroupProperties*>(this)->Items()->Item(index)->Caption();
+}
+
+void TcxCustomRadioGroupProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool) const {
+  ANormalized = Variant(IndexOf(AValue));
+}
+
+TcxEditEditorFeatures TcxCustomRadioGroupProperties::GetEditorFeatures() const {
+  return const_cast<TcxCustomRadioGroupProperties*>(this)->Items()->Count() > 0
+             ? cxRadioGroupEditorFeaturesWithItems
+             : cxRadioGroupEditorFeatures;
+}
+
+// ---- TcxCustomRadioGroup ---------------------------------------------------------------------
+
+TcxCustomRadioGroup::TcxCustomRadioGroup(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomButtonGroup(AOwner, AIsInplace) {
+  SetTabStop(true);
+  if (AIsInplace) SetParentColor(false);
+}
+
+void TcxCustomRadioGroup::SetItemIndex(Integer Value) {
+  if (IsLoading()) {
+    FIndexPending = true;
+    FPendingIndex = Value;
+    return;
+  }
+  TcxCustomRadioGroupProperties* properties = ActiveProperties();
+  Value = std::clamp(Value, -1, properties->Items()->Count() - 1);
+  if (Value == FItemIndex) {
+    if (!FToggling) SetModifiedAfterEnter(false);
+    return;
+  }
+  SetEditValue(properties->GetValueByIndex(Value));
+  // Two items may share a value; the index asked for is the one selected.
+  if (FItemIndex != Value && VariantsEqualSameType(EditValue(), properties->GetValueByIndex(Value))) {
+    FItemIndex = FFocusedIndex = Value;
+    Invalidate();
+  }
+}
+
+void TcxCustomRadioGroup::InternalSetEditValue(const Variant& Value, bool AValidateFirst) {
+  TcxCustomButtonGroup::InternalSetEditValue(Value, AValidateFirst);
+  const Integer index = ActiveProperties()->GetIndexByValue(EditValue());
+  if (index == FItemIndex) return;
+  FItemIndex = index;
+  if (index >= 0) FFocusedIndex = index;
+  Invalidate();
+  if (index != -1 && !IsDestroying() && !IsLoading()) TcxContainer::Click();
+  DoChangeNotice();
+}
+
+void TcxCustomRadioGroup::PropertiesChanged(TObject* Sender) {
+  TcxCustomButtonGroup::PropertiesChanged(Sender);
+  const Integer count = ActiveProperties()->Items()->Count();
+  FItemIndex = ActiveProperties()->GetIndexByValue(EditValue());
+  if (FFocusedIndex >= count) FFocusedIndex = FItemIndex;
+  if (FHotIndex >= count) FHotIndex = -1;
+  Invalidate();
+}
+
+void TcxCustomRadioGroup::Loaded() {
+  TcxCustomButtonGroup::Loaded();
+  if (!FIndexPending) return;
+  FIndexPending = false;
+  SetItemIndex(FPendingIndex);
+}
+
+bool TcxCustomRadioGroup::ItemEnabled(Integer AIndex) {
+  TcxRadioGroupItems* items = ActiveProperties()->Items();
+  return AIndex >= 0 && AIndex < items->Count() && items->Item(AIndex)->Enabled();
+}
+
+TcxButtonState TcxCustomRadioGroup::ItemState(Integer AIndex) {
+  if (!Enabled() || !ItemEnabled(AIndex)) return cxbsDisabled;
+  if (AIndex != FHotIndex || IsDesigning()) return cxbsNormal;
+  return FPressed ? cxbsPressed : cxbsHot;
+}
+
+void TcxCustomRadioGroup::SelectByUser(Integer AIndex) {
+  if (!ItemEnabled(AIndex) || !Enabled()) return;
+  FFocusedIndex = AIndex;
+  if (AIndex == FItemIndex) return Invalidate();
+  if (!CanModifyValue() || !DoEditing()) return Invalidate();
+  TcxCustomRadioGroupProperties* properties = ActiveProperties();
+  LockChangeEvents(true);
+  FToggling = true;
+  try {
+    SetItemIndex(AIndex);
+    SetModified(true);
+    if (properties->ImmediatePost() && IsModifiedForPost() && ValidateEdit(false)) PostEditValue(false);
+  } catch (...) {
+    FToggling = false;
+    LockChangeEvents(false);
+    throw;
+  }
+  FToggling = false;
+  LockChangeEvents(false);
+}
+
+void TcxCustomRadioGroup::SetHotIndex(Integer AIndex, bool APressed) {
+  if (AIndex == FHotIndex && APressed == FPressed) return;
+  FHotIndex = AIndex;
+  FPressed = APressed && AIndex >= 0;
+  Invalidate();
+}
+
+void TcxCustomRadioGroup::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
+    TcxCustomRadioGroupProperties* properties = ActiveProperties();
+    const Integer from = FFocusedIndex >= 0 ? FFocusedIndex : std::max(FItemIndex, 0);
+    const Integer to = cxButtonGroupNavigate(from, Key, properties->Items()->Count(), properties->RowCount());
+    if (to != from) SelectByUser(to);
+    Key = 0;
+    return;
+  }
+  TcxCustomButtonGroup::KeyDown(Key, Shift);
+}
+
+void TcxCustomRadioGroup::KeyPress(Char& Key) {
+  if (Key == u' ' || Key == Char(VK_BACK)) {
+    if (Key == u' ' && CanModifyValue()) SelectByUser(FFocusedIndex >= 0 ? FFocusedIndex : 0);
+    Key = 0;
+    return;
+  }
+  TcxCustomButtonGroup::KeyPress(Key);
+}
+
+void TcxCustomRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomButtonGroup::MouseDown(Button, Shift, X, Y);
+  if (Button == mbLeft) SetHotIndex(ItemAt(Point(X, Y)), true);
+}
+
+void TcxCustomRadioGroup::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomButtonGroup::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const Integer index = ItemAt(Point(X, Y));
+  const bool released = FPressed && index == FHotIndex;
+  SetHotIndex(index, false);
+  if (released && index >= 0) SelectByUser(index);
+}
+
+void TcxCustomRadioGroup::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomButtonGroup::MouseMove(Shift, X, Y);
+  const Integer index = ItemAt(Point(X, Y));
+  SetHotIndex(index, FPressed && (Shift & ssLeft) != 0 && index == FHotIndex);
+}
+
+void TcxCustomRadioGroup::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_FOCUSRADIOBUTTON: {
+      const Integer index = static_cast<Integer>(Message.WParam);
+      if (index >= 0 && index < ActiveProperties()->Items()->Count()) {
+        FFocusedIndex = index;
+        Invalidate();
+      }
+      return;
+    }
+    case CM_MOUSELEAVE: SetHotIndex(-1, false); break;
+    default: break;
+  }
+  TcxCustomButtonGroup::Dispatch(Message);
+}
+
+void TcxCustomRadioGroup::PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) {
+  TcxCustomRadioGroupProperties* properties = ActiveProperties();
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  const TcxButtonGroupMetrics metrics = GetButtonMetrics();
+  const TcxLookAndFeelKind kind =
+      cxRadioGlyphKind(cxButtonGroupItemStyle(IsInplace(), style->LookAndFeel()->Kind(), style->BorderStyle()));
+  const TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(kind);
+  const TcxButtonState state = ItemState(AIndex);
+  const bool focused = Focused() && AIndex == FFocusedIndex;
+  if (painter) {
+    const Integer top = ACell.Top + (ACell.Bottom - ACell.Top - metrics.GlyphHeight) / 2;
+    PainterOf(painter)->PaintRadioButton(ACanvas, ACell.Left, top, state, AIndex == FItemIndex, focused, false,
+                                         style->EffectiveColor());
+  }
+  const TRect text = Rect(ACell.Left + metrics.GlyphWidth + metrics.GlyphTextGap, ACell.Top, ACell.Right, ACell.Bottom);
+  const TcxTextFlags flags = properties->WordWrap() ? WrappedItemTextFlags : ItemTextFlags;
+  const String caption = properties->Items()->Item(AIndex)->Caption();
+  ACanvas->SetFont(style->GetVisibleFont());
+  ACanvas->GetFont()->SetColor(style->GetTextColor());
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  ACanvas->DrawTextWithFlags(caption, text, state != cxbsDisabled, flags);
+  if (!focused || caption.empty()) return;
+  TRect measured = Rect(text.Left, 0, text.Right, 0);
+  ACanvas->MeasureTextRect(caption, measured, flags);
+  const Integer h = measured.Bottom - measured.Top;
+  TRect focus = Rect(text.Left, text.Top + (text.Bottom - text.Top - h) / 2,
+                     std::min(text.Right, text.Left + measured.Right - measured.Left), 0);
+  focus.Bottom = focus.Top + h;
+  InflateRect(focus, 1, 1);
+  ++focus.Bottom;
+  IntersectRect(focus, focus, ACell);
+  if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+}
+
+// ---- TcxRadioButton --------------------------------------------------------------------------
+
+namespace {
+
+TcxButtonState ButtonStateOf(TcxRadioButtonDrawState AState) {
+  switch (AState) {
+    case rbdsDisabled: return cxbsDisabled;
+    case rbdsHot: return cxbsHot;
+    case rbdsPressed: return cxbsPressed;
+    default: return cxbsNormal;
+  }
+}
+
+}  // namespace
+
+TcxRadioButton::TcxRadioButton(TComponent* AOwner)
+    : TRadioButton(AOwner), FLookAndFeel(std::make_unique<TcxLookAndFeel>(this)) {
+  FLookAndFeel->OnChanged = TcxLookAndFeelChangedEvent(this, &TcxRadioButton::LookAndFeelChanged);
+  SetControlStyle(ControlStyle() | csDoubleClicks | csParentBackground);
+}
+
+TcxRadioButton::~TcxRadioButton() { FLookAndFeel->OnChanged = nullptr; }
+
+void TcxRadioButton::SetAlignment(TAlignment Value) {
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  Invalidate();
+}
+
+void TcxRadioButton::SetWordWrap(bool Value) {
+  if (Value == FWordWrap) return;
+  FWordWrap = Value;
+  Invalidate();
+}
+
+TcxRadioButtonDrawState TcxRadioButton::DrawStateAt(const TPoint& P, TShiftState AShift, bool ACaptured) const {
+  if (!Enabled()) return rbdsDisabled;
+  if (IsDesigning()) return rbdsNormal;
+  const bool inside = PtInRect(ClientRect(), P);
+  if (ACaptured) return inside ? rbdsPressed : rbdsHot;
+  if (!inside || (AShift & (ssShift | ssAlt | ssCtrl | ssLeft | ssRight | ssMiddle)) != 0) return rbdsNormal;
+  return rbdsHot;
+}
+
+void TcxRadioButton::SetDrawState(TcxRadioButtonDrawState Value) {
+  if (Value == FDrawState) return;
+  FDrawState = Value;
+  Invalidate();
+}
+
+TRect TcxRadioButton::GlyphRect() const {
+  const TcxRadioButtonGlyphGeometry& glyph = RadioButtonGlyphGeometry();
+  const TRect client = ClientRect();
+  const Integer top = (client.Bottom - client.Top - glyph.Height) / 2;
+  const Integer left = FAlignment == taRightJustify ? 1 : client.Right - glyph.Width;
+  return Bounds(left, top, glyph.Width, glyph.Height);
+}
+
+void TcxRadioButton::PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawState ADrawState) {
+  const TRect client = ClientRect();
+  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, client, Color());
+  const TRect glyph = GlyphRect();
+  if (TcxCustomLookAndFeelPainterClass painter = FLookAndFeel->Painter())
+    PainterOf(painter)->PaintRadioButton(ACanvas, glyph.Left, glyph.Top, ButtonStateOf(ADrawState), Checked(),
+                                         Focused(), false, Color());
+  const String caption = Caption();
+  if (caption.empty()) return;
+  TRect text = client;
+  if (FAlignment == taRightJustify)
+    text.Left = glyph.Right + cxRadioButtonCaptionGap;
+  else
+    text.Right = glyph.Left - cxRadioButtonCaptionGap;
+  const TcxTextFlags flags = FWordWrap ? WrappedItemTextFlags : ItemTextFlags;
+  ACanvas->SetFont(Font());
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  const bool disabled = ADrawState == rbdsDisabled;
+  if (disabled) ACanvas->GetFont()->SetColor(clBtnShadow);
+  ACanvas->DrawTextWithFlags(caption, text, !disabled, flags);
+  if (!Focused()) return;
+  TRect measured = Rect(text.Left, 0, text.Right, 0);
+  ACanvas->MeasureTextRect(caption, measured, flags);
+  const Integer h = measured.Bottom - measured.Top;
+  TRect focus = Rect(text.Left, text.Top + (text.Bottom - text.Top - h) / 2,
+                     std::min(text.Right, text.Left + measured.Right - measured.Left), 0);
+  focus.Bottom = focus.Top + h;
+  InflateRect(focus, 1, 1);
+  ++focus.Bottom;
+  IntersectRect(focus, focus, client);
+  if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+}
+
+void TcxRadioButton::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+      if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
+        TcxCanvas canvas(dc);
+        PaintRadioButton(&canvas, Enabled() ? FDrawState : rbdsDisabled);
+      }
+      return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    default: break;
+  }
+  TRadioButton::Dispatch(Message);
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
+      break;
+    case WM_MOUSEMOVE:
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, FDrawState == rbdsPressed || MouseCapture()));
+      break;
+    case WM_LBUTTONUP: SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, false)); break;
+    case CM_MOUSEENTER: SetDrawState(DrawStateAt(Point(ClientRect().Left, ClientRect().Top), 0, false)); break;
+    case CM_MOUSELEAVE:
+    case CM_ENABLEDCHANGED: SetDrawState(Enabled() ? rbdsNormal : rbdsDisabled); break;
+    default: break;
+  }
+}
+
+// ---- Registration ----------------------------------------------------------------------------
+
+void cxRadioGroupRegister() {
+  GetEditPropertiesRegistry()->AddClass(TcxRadioGroupProperties::StaticClass(), LoadResString(cxSEditRadioGroupKind));
+}
+
+void cxRadioGroupUnregister() { GetEditPropertiesRegistry()->RemoveClass(TcxRadioGroupProperties::StaticClass()); }

@@ -1,0 +1,223 @@
+#pragma once
+// The radio group: a button group whose value selects one of its items,
+// shown as a framed group of radio buttons.
+//
+// Value and item: items are tried in order; an item without a Value
+// matches a value whose text equals its Caption (case-sensitive), an item
+// with a Value matches by SameVariantValues (a Boolean against another
+// value compares as text). No match is index -1, whose value is
+// DefaultValue and whose text is DefaultCaption. The value of an item is
+// its Value, or its Caption when it has none.
+//
+// ItemIndex is kept within -1 .. item count - 1. The user selects with the
+// mouse, the arrow keys (across columns too) and the caption accelerator;
+// a read-only group keeps its selection, and disabled items cannot be
+// chosen.
+#include <memory>
+
+#include "editors/cxEditStyles.h"
+#include "editors/cxGroupBox.h"
+#include "foundation/cxLookAndFeels.h"
+#include "platform/gui/stdctrls.h"
+
+inline constexpr TResourceString cxSRadioGroupDefaultCaption{65119, u""};
+// Editor features of the radio group without and with items.
+inline constexpr TcxEditEditorFeatures cxRadioGroupEditorFeatures = 399;
+inline constexpr TcxEditEditorFeatures cxRadioGroupEditorFeaturesWithItems = 415;
+// The private message that asks the group to focus the button whose index
+// is its first parameter.
+inline constexpr UINT CM_FOCUSRADIOBUTTON = 0x806A;
+
+class TcxRadioGroup;
+
+// The look-and-feel kind that draws the radio glyphs of an item button
+// style: flat, ultra-flat and Office 11 their own kinds, all others standard.
+TcxLookAndFeelKind cxRadioGlyphKind(TcxEditButtonStyle AButtonStyle);
+// The button style of the group's items: in place by the look-and-feel kind,
+// stand-alone by the border style.
+TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
+                                          TcxContainerBorderStyle ABorderStyle);
+// The metrics of radio buttons in a group (in place or not).
+TcxButtonGroupMetrics cxRadioGroupButtonMetrics(bool AIsInplace);
+
+// ---------------------------------------------------------------------------
+// Items
+
+class TcxRadioGroupItem : public TcxButtonGroupItem {
+  KORVANE_CLASS(TcxRadioGroupItem, TcxButtonGroupItem)
+  explicit TcxRadioGroupItem(TCollection* ACollection) : TcxButtonGroupItem(ACollection) {}
+
+  void Assign(TPersistent* Source) override;
+  const Variant& Value() const { return FValue; }
+  // A value equal with the same type changes nothing.
+  void SetValue(const Variant& AValue);
+  bool IsValueStored() const { return !VarIsNull(FValue); }
+
+private:
+  Variant FValue = Null();
+};
+
+class TcxRadioGroupItems : public TcxButtonGroupItems {
+  KORVANE_CLASS(TcxRadioGroupItems, TcxButtonGroupItems)
+  explicit TcxRadioGroupItems(TPersistent* AOwner) : TcxButtonGroupItems(AOwner, TcxRadioGroupItem::StaticClass()) {}
+
+  TcxRadioGroupItem* Add() { return static_cast<TcxRadioGroupItem*>(TCollection::Add()); }
+  TcxRadioGroupItem* Item(Integer Index) const { return static_cast<TcxRadioGroupItem*>(Items(Index)); }
+};
+
+// ---------------------------------------------------------------------------
+// Property sets
+
+class TcxCustomRadioGroupProperties : public TcxCustomButtonGroupProperties {
+  KORVANE_CLASS(TcxCustomRadioGroupProperties, TcxCustomButtonGroupProperties)
+  explicit TcxCustomRadioGroupProperties(TPersistent* AOwner);
+
+  // The inherited settings, DefaultValue and WordWrap in one change bracket.
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+
+  TcxRadioGroupItems* Items() { return static_cast<TcxRadioGroupItems*>(TcxCustomButtonGroupProperties::Items()); }
+  const String& DefaultCaption() const { return FDefaultCaption; }
+  void SetDefaultCaption(const String& Value) { SetValue(FDefaultCaption, Value); }
+  bool IsDefaultCaptionStored() const { return FDefaultCaption != LoadResString(cxSRadioGroupDefaultCaption); }
+  const Variant& DefaultValue() const { return FDefaultValue; }
+  // A value equal with the same type is ignored.
+  void SetDefaultValue(const Variant& Value);
+
+  Integer GetIndexByValue(const Variant& AValue);
+  Variant GetValueByIndex(Integer AIndex);
+
+  // min(Columns, count), at least 1; no rebalancing.
+  Integer GetEffectiveColumns() override;
+  bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
+  String GetDisplayTextOfValue(const Variant& AValue) const override;
+  // The index of the value, as an integer.
+  void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
+  bool CanRevertEditValue() const override { return true; }
+  bool DetectsValueChangeByCompare() const override { return true; }
+  bool SuppressesChangeEvent() const override { return true; }
+  TcxEditEditorFeatures GetEditorFeatures() const override;
+
+protected:
+  TcxButtonGroupItems* CreateItems() override { return new TcxRadioGroupItems(this); }
+
+private:
+  Integer IndexOf(const Variant& AValue) const;
+
+  String FDefaultCaption;
+  Variant FDefaultValue = Null();
+};
+
+class TcxRadioGroupProperties : public TcxCustomRadioGroupProperties {
+  KORVANE_CLASS(TcxRadioGroupProperties, TcxCustomRadioGroupProperties)
+  using TcxCustomRadioGroupProperties::TcxCustomRadioGroupProperties;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomRadioGroup, TcxRadioGroup
+
+class TcxCustomRadioGroup : public TcxCustomButtonGroup {
+  KORVANE_CLASS(TcxCustomRadioGroup, TcxCustomButtonGroup)
+  explicit TcxCustomRadioGroup(TComponent* AOwner) : TcxCustomRadioGroup(AOwner, false) {}
+  TcxCustomRadioGroup(TComponent* AOwner, bool AIsInplace);
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxRadioGroupProperties::StaticClass(); }
+  TcxCustomRadioGroupProperties* ActiveProperties() {
+    return static_cast<TcxCustomRadioGroupProperties*>(TcxCustomEdit::ActiveProperties());
+  }
+  TcxRadioGroupProperties* Properties() {
+    return static_cast<TcxRadioGroupProperties*>(TcxCustomEdit::Properties());
+  }
+
+  Integer ItemIndex() const { return FItemIndex; }
+  // Clamped to -1 .. count - 1; a new index sets its value as the edit value.
+  void SetItemIndex(Integer Value);
+  // The item the keyboard is on (the selected one unless moved by the
+  // focus message).
+  Integer FocusedIndex() const { return FFocusedIndex; }
+  // The item the mouse is over, and whether the left button holds it.
+  Integer HotIndex() const { return FHotIndex; }
+
+  void ClearEditValue() override { SetItemIndex(-1); }
+  TcxButtonGroupMetrics GetButtonMetrics() override { return cxRadioGroupButtonMetrics(IsInplace()); }
+  TcxButtonState ItemState(Integer AIndex);
+
+protected:
+  void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
+  void PropertiesChanged(TObject* Sender) override;
+  void PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(Char& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void Dispatch(TMessage& Message) override;
+  void Loaded() override;
+
+private:
+  // Selects an item for the user: enabled items only, when the value may
+  // be changed; posts at once with ImmediatePost.
+  void SelectByUser(Integer AIndex);
+  bool ItemEnabled(Integer AIndex);
+  void SetHotIndex(Integer AIndex, bool APressed);
+
+  Integer FItemIndex = -1;
+  Integer FFocusedIndex = -1;
+  Integer FHotIndex = -1;
+  bool FPressed = false;
+  bool FIndexPending = false;
+  Integer FPendingIndex = -1;
+  bool FToggling = false;
+};
+
+class TcxRadioGroup : public TcxCustomRadioGroup {
+  KORVANE_CLASS(TcxRadioGroup, TcxCustomRadioGroup)
+  using TcxCustomRadioGroup::TcxCustomRadioGroup;
+};
+
+// ---------------------------------------------------------------------------
+// TcxRadioButton: a stand-alone radio button drawn by its look-and-feel.
+
+enum TcxRadioButtonDrawState : Integer { rbdsDisabled, rbdsHot, rbdsNormal, rbdsPressed };
+// The gap between the glyph and the caption of a stand-alone radio button.
+inline constexpr Integer cxRadioButtonCaptionGap = 4;
+
+class TcxRadioButton : public TRadioButton {
+  KORVANE_CLASS(TcxRadioButton, TRadioButton)
+  explicit TcxRadioButton(TComponent* AOwner);
+  ~TcxRadioButton() override;
+
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+  // taRightJustify (the default): the glyph at the left, the caption to its
+  // right; otherwise the glyph at the right.
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+
+  TcxRadioButtonDrawState DrawState() const { return FDrawState; }
+  // The draw state for the cursor at P (client coordinates): pressed or hot
+  // while the button holds the mouse; else hot over it with no key or mouse
+  // button down.
+  TcxRadioButtonDrawState DrawStateAt(const TPoint& P, TShiftState AShift, bool ACaptured) const;
+  TRect GlyphRect() const;
+  // Paints the whole button in ADrawState (client coordinates).
+  void PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawState ADrawState);
+
+protected:
+  void Dispatch(TMessage& Message) override;
+
+private:
+  void SetDrawState(TcxRadioButtonDrawState Value);
+  void LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
+
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  TAlignment FAlignment = taRightJustify;
+  bool FWordWrap = false;
+  TcxRadioButtonDrawState FDrawState = rbdsNormal;
+};
+
+// Adds the radio group properties class to the editor properties registry
+// (the program's start-up calls it); cxRadioGroupUnregister removes it.
+void cxRadioGroupRegister();
+void cxRadioGroupUnregister();

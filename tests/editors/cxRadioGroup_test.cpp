@@ -1,0 +1,307 @@
+#include "editors/cxRadioGroup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "foundation/cxPainterImages.h"
+#include "foundation/cxStandardPainters.h"
+#include "foundation/cxUltraFlatPainters.h"
+#include "platform/rtl/encoding.h"
+
+namespace {
+
+LPARAM MousePos(const TPoint& P) { return LPARAM((P.Y << 16) | (P.X & 0xFFFF)); }
+TPoint CentreOf(const TRect& R) { return Point((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
+
+class cxRadioGroup : public ::testing::Test {
+protected:
+  void SetUp() override {
+    EnsureGuiRuntime();
+    cxStandardPaintersRegister();
+    cxUltraFlatPaintersRegister();
+  }
+  void TearDown() override { cxPainterImagesFinalize(); }
+
+  // Items with the given captions and values (Null: no value).
+  static void AddItems(TcxCustomRadioGroupProperties* AProperties, std::initializer_list<const char16_t*> ACaptions,
+                       std::initializer_list<Variant> AValues = {}) {
+    auto value = AValues.begin();
+    for (const char16_t* caption : ACaptions) {
+      TcxRadioGroupItem* item = AProperties->Items()->Add();
+      item->SetCaption(caption);
+      if (value != AValues.end()) item->SetValue(*value++);
+    }
+  }
+};
+
+struct TClickCounter {
+  Integer Count = 0;
+  explicit TClickCounter(TcxRadioGroup& AGroup) {
+    AGroup.OnClick = TNotifyEvent(this, [this](TObject*) { ++Count; });
+  }
+};
+
+}  // namespace
+
+TEST_F(cxRadioGroup, ValueToIndexAndBack) {
+  struct TCase {
+    const char* Name;
+    Variant Value;
+    Integer Index;
+  };
+  // Items: "A" and "B" without values, "One" with 1, "Yes" with True, "" without.
+  const TCase cases[] = {
+      {"caption B", Variant(u"B"), 1},
+      {"captions are case-sensitive", Variant(u"b"), -1},
+      {"integer value", Variant(1), 2},
+      {"text of the integer value", Variant(u"1"), 2},
+      {"a Boolean compares as text: True against 1", Variant(true), 3},
+      {"Null selects nothing, not the item with an empty caption", Null(), -1},
+      {"unknown", Variant(7), -1},
+  };
+  TcxRadioGroupProperties p(nullptr);
+  p.SetDefaultCaption(u"(none)");
+  AddItems(&p, {u"A", u"B", u"One", u"Yes", u""}, {Null(), Null(), Variant(1), Variant(true), Null()});
+  for (const TCase& c : cases) {
+    EXPECT_EQ(p.GetIndexByValue(c.Value), c.Index) << c.Name;
+    EXPECT_EQ(p.GetDisplayTextOfValue(c.Value), c.Index < 0 ? String(u"(none)") : p.Items()->Item(c.Index)->Caption())
+        << c.Name;
+    Variant normalized;
+    p.NormalizeEditValue(c.Value, normalized, false);
+    EXPECT_TRUE(VariantsEqualSameType(normalized, Variant(c.Index))) << c.Name;
+  }
+  // An item with Value 1 against a Boolean True: texts "1" and "True" differ.
+  TcxRadioGroupProperties q(nullptr);
+  AddItems(&q, {u"One"}, {Variant(1)});
+  EXPECT_EQ(q.GetIndexByValue(Variant(true)), -1);
+
+  // Index to value: DefaultValue, the item's value, or its caption.
+  p.SetDefaultValue(Variant(0));
+  EXPECT_TRUE(VariantsEqualSameType(p.GetValueByIndex(-1), Variant(0)));
+  EXPECT_TRUE(VariantsEqualSameType(p.GetValueByIndex(2), Variant(1)));
+  EXPECT_TRUE(VariantsEqualSameType(p.GetValueByIndex(1), Variant(u"B")));
+  EXPECT_TRUE(VariantsEqualSameType(p.GetValueByIndex(99), Variant(0)));
+  EXPECT_TRUE(p.AreEditValuesEqual(Variant(u"1"), Variant(1)));
+  EXPECT_EQ(p.GetEditorFeatures(), cxRadioGroupEditorFeaturesWithItems);
+  EXPECT_EQ(TcxRadioGroupProperties(nullptr).GetEditorFeatures(), cxRadioGroupEditorFeatures);
+}
+
+TEST_F(cxRadioGroup, ItemIndexIsClampedAndDrivesTheValue) {
+  struct TCase {
+    Integer Set, Stored;
+  };
+  const TCase cases[] = {{7, 2}, {-5, -1}, {1, 1}, {0, 0}, {-1, -1}};
+  for (const TCase& c : cases) {
+    TcxRadioGroup group(nullptr);
+    AddItems(group.Properties(), {u"A", u"B", u"C"});
+    group.Properties()->SetDefaultValue(Variant(0));
+    TClickCounter clicks(group);
+    group.SetItemIndex(c.Set);
+    EXPECT_EQ(group.ItemIndex(), c.Stored) << c.Set;
+    if (c.Stored >= 0) {  // from -1 to -1 nothing changes
+      EXPECT_TRUE(VariantsEqualSameType(group.EditValue(), group.Properties()->GetValueByIndex(c.Stored))) << c.Set;
+    }
+    EXPECT_EQ(clicks.Count, c.Stored >= 0 ? 1 : 0) << c.Set;
+  }
+  // Setting the value selects; clearing goes back to DefaultValue.
+  TcxRadioGroup group(nullptr);
+  AddItems(group.Properties(), {u"A", u"B", u"B"});
+  group.Properties()->SetDefaultValue(Variant(0));
+  group.SetEditValue(Variant(u"B"));
+  EXPECT_EQ(group.ItemIndex(), 1);
+  group.SetItemIndex(2);  // shares its value with item 1: still item 2
+  EXPECT_EQ(group.ItemIndex(), 2);
+  group.ClearEditValue();
+  EXPECT_EQ(group.ItemIndex(), -1);
+  EXPECT_TRUE(VariantsEqualSameType(group.EditValue(), Variant(0)));
+  // Setting the same index again clears the modified flags.
+  group.SetItemIndex(0);
+  group.SetModified(true);
+  group.SetItemIndex(0);
+  EXPECT_FALSE(group.IsModified());
+}
+
+TEST_F(cxRadioGroup, ColumnsAreNotRebalanced) {
+  TcxRadioGroupProperties p(nullptr);
+  EXPECT_EQ(p.GetEffectiveColumns(), 1);
+  AddItems(&p, {u"1", u"2", u"3", u"4", u"5"});
+  p.SetColumns(4);
+  EXPECT_EQ(p.GetEffectiveColumns(), 4);
+  EXPECT_EQ(p.RowCount(), 2);
+  p.SetColumns(9);
+  EXPECT_EQ(p.GetEffectiveColumns(), 5);
+}
+
+TEST_F(cxRadioGroup, UserSelection) {
+  TcxRadioGroup group(nullptr);
+  group.SetBounds(0, 0, 185, 105);
+  group.SetCaption(u"Kind");
+  AddItems(group.Properties(), {u"A", u"B", u"C", u"D"});
+  group.Properties()->SetColumns(2);
+  group.Properties()->Items()->Item(2)->SetEnabled(false);
+  const std::vector<TRect> cells = group.ItemRects();
+  ASSERT_EQ(cells.size(), 4u);
+  auto click = [&](Integer AIndex) {
+    group.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MousePos(CentreOf(cells[AIndex])));
+    group.Perform(WM_LBUTTONUP, 0, MousePos(CentreOf(cells[AIndex])));
+  };
+  click(1);
+  EXPECT_EQ(group.ItemIndex(), 1);
+  EXPECT_TRUE(group.IsModified());
+  click(2);  // disabled item
+  EXPECT_EQ(group.ItemIndex(), 1);
+  // Arrows: Right goes to the next column (item 3), Left back to item 1;
+  // Down would reach the disabled item 2: neither focus nor selection moves.
+  group.Perform(WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(group.ItemIndex(), 3);
+  group.Perform(WM_KEYDOWN, VK_LEFT, 0);
+  group.Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(group.ItemIndex(), 1);
+  EXPECT_EQ(group.FocusedIndex(), 1);
+
+  // Read-only: clicks, arrows and space change nothing.
+  group.Properties()->SetReadOnly(true);
+  click(0);
+  group.Perform(WM_KEYDOWN, VK_UP, 0);
+  group.Perform(WM_CHAR, u' ', 0);
+  EXPECT_EQ(group.ItemIndex(), 1);
+  // The focus message moves the keyboard item within range only.
+  group.Perform(CM_FOCUSRADIOBUTTON, 3, 0);
+  EXPECT_EQ(group.FocusedIndex(), 3);
+  group.Perform(CM_FOCUSRADIOBUTTON, 9, 0);
+  EXPECT_EQ(group.FocusedIndex(), 3);
+}
+
+TEST_F(cxRadioGroup, Registration) {
+  cxRadioGroupRegister();
+  const Integer i = GetEditPropertiesRegistry()->IndexOfClass(TcxRadioGroupProperties::StaticClass());
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(GetEditPropertiesRegistry()->Descriptions(i), u"RadioGroup|Represents a group of radio buttons");
+  EXPECT_EQ(TcxRadioGroupProperties::StaticClass()->GetEditorClass(), TcxRadioGroup::StaticClass());
+  cxRadioGroupUnregister();
+  EXPECT_LT(GetEditPropertiesRegistry()->IndexOfClass(TcxRadioGroupProperties::StaticClass()), 0);
+}
+
+TEST_F(cxRadioGroup, PictureInEachLook) {
+  const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat, lfOffice11};
+  constexpr Integer W = 185, H = 105, Gap = 6;
+  TBitmap picture(std::size(kinds) * (W + Gap) + Gap, H + 2 * Gap, pf24bit);
+  picture.Canvas()->Brush()->SetColor(clAppWorkSpace);
+  picture.Canvas()->FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  const TcxRadioButtonGlyphGeometry& glyph = RadioButtonGlyphGeometry();
+  const TPoint dot = CentreOf(glyph.Dot);
+
+  for (size_t k = 0; k < std::size(kinds); ++k) {
+    TcxRadioGroup group(nullptr);
+    group.SetBounds(0, 0, W, H);
+    group.SetCaption(u"&Scale");
+    group.Style()->LookAndFeel()->SetKind(kinds[k]);
+    AddItems(group.Properties(), {u"1:10 000", u"1:50 000", u"1:100 000", u"1:250 000", u"Other"});
+    group.Properties()->SetColumns(2);
+    group.Properties()->Items()->Item(4)->SetEnabled(false);
+    group.SetItemIndex(1);
+    TBitmap cell(W, H, pf24bit);
+    TcxCanvas canvas(cell.Canvas());
+    group.PaintGroupBox(&canvas);
+    picture.Canvas()->Draw(Gap + k * (W + Gap), Gap, &cell);
+
+    // The selected item's glyph shows the dot; the others do not.
+    const std::vector<TRect> cells = group.ItemRects();
+    auto dotColor = [&](Integer AIndex) {
+      const TRect& c = cells[AIndex];
+      const Integer top = c.Top + (c.Bottom - c.Top - glyph.Height) / 2;
+      return cell.PixelColor(c.Left + dot.X, top + dot.Y);
+    };
+    EXPECT_NE(dotColor(1), dotColor(0)) << "look " << kinds[k];
+    EXPECT_EQ(dotColor(0), dotColor(2)) << "look " << kinds[k];
+    // The frame's top edge lies below the caption band's top.
+    EXPECT_GT(group.ClientMargins().Top, group.BorderWidth());
+  }
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_radiogroups.png";
+  picture.SaveToFile(UTF8ToString(file.string()));
+  EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+TEST_F(cxRadioGroup, PictureOfCaptionPositions) {
+  const TcxCaptionAlignment alignments[] = {alTopLeft,    alTopCenter,    alTopRight,    alBottomLeft, alBottomCenter,
+                                            alBottomRight, alLeftTop,     alLeftCenter,  alLeftBottom, alRightTop,
+                                            alRightCenter, alRightBottom, alCenterCenter};
+  constexpr Integer W = 120, H = 90, Gap = 6, PerRow = 5;
+  TBitmap picture(PerRow * (W + Gap) + Gap, 3 * (H + Gap) + Gap, pf24bit);
+  picture.Canvas()->Brush()->SetColor(clAppWorkSpace);
+  picture.Canvas()->FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  for (size_t i = 0; i < std::size(alignments); ++i) {
+    TcxRadioGroup group(nullptr);
+    group.SetBounds(0, 0, W, H);
+    group.SetCaption(u"Caption");
+    group.SetAlignment(alignments[i]);
+    group.Style()->LookAndFeel()->SetKind(lfStandard);
+    TBitmap cell(W, H, pf24bit);
+    TcxCanvas canvas(cell.Canvas());
+    group.PaintGroupBox(&canvas);
+    picture.Canvas()->Draw(Gap + (i % PerRow) * (W + Gap), Gap + (i / PerRow) * (H + Gap), &cell);
+    // Some caption pixel is dark inside the caption rectangle.
+    TRect caption = group.CaptionRect();
+    IntersectRect(caption, caption, Rect(0, 0, W, H));
+    bool text = false;
+    for (Integer y = caption.Top; y < caption.Bottom && !text; ++y)
+      for (Integer x = caption.Left; x < caption.Right && !text; ++x)
+        text = (cell.PixelColor(x, y) & 0xFF) < 0x40;
+    EXPECT_TRUE(text) << "alignment " << alignments[i];
+  }
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_groupbox_captions.png";
+  picture.SaveToFile(UTF8ToString(file.string()));
+}
+
+TEST_F(cxRadioGroup, StandAloneRadioButton) {
+  const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat, lfOffice11};
+  const TcxRadioButtonDrawState states[] = {rbdsNormal, rbdsHot, rbdsPressed, rbdsDisabled};
+  constexpr Integer W = 90, H = 21, Gap = 4;
+  TBitmap picture(2 * std::size(states) * (W + Gap) + Gap, std::size(kinds) * (H + Gap) + Gap, pf24bit);
+  picture.Canvas()->Brush()->SetColor(clAppWorkSpace);
+  picture.Canvas()->FillRect(Rect(0, 0, picture.Width(), picture.Height()));
+  const TPoint dot = CentreOf(RadioButtonGlyphGeometry().Dot);
+  for (size_t k = 0; k < std::size(kinds); ++k)
+    for (Integer checked = 0; checked < 2; ++checked)
+      for (size_t s = 0; s < std::size(states); ++s) {
+        TcxRadioButton button(nullptr);
+        button.SetBounds(0, 0, W, H);
+        button.SetCaption(u"&Metres");
+        button.LookAndFeel()->SetKind(kinds[k]);
+        button.SetChecked(checked != 0);
+        if (s % 2 == 1) button.SetAlignment(taLeftJustify);  // the glyph at the right
+        TBitmap cell(W, H, pf24bit);
+        TcxCanvas canvas(cell.Canvas());
+        button.PaintRadioButton(&canvas, states[s]);
+        picture.Canvas()->Draw(Gap + (checked * std::size(states) + s) * (W + Gap), Gap + k * (H + Gap), &cell);
+        const TRect glyph = button.GlyphRect();
+        EXPECT_EQ(glyph.Left < W / 2, s % 2 == 0);
+        // The dot shows exactly when checked: the dot's pixel differs from
+        // that of a twin in the other check state.
+        TcxRadioButton twin(nullptr);
+        twin.SetBounds(0, 0, W, H);
+        twin.LookAndFeel()->SetKind(kinds[k]);
+        twin.SetChecked(checked == 0);
+        if (s % 2 == 1) twin.SetAlignment(taLeftJustify);
+        TBitmap other(W, H, pf24bit);
+        TcxCanvas otherCanvas(other.Canvas());
+        twin.PaintRadioButton(&otherCanvas, states[s]);
+        EXPECT_NE(cell.PixelColor(glyph.Left + dot.X, glyph.Top + dot.Y),
+                  other.PixelColor(glyph.Left + dot.X, glyph.Top + dot.Y))
+            << "look " << kinds[k] << " state " << states[s];
+      }
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_radiobuttons.png";
+  picture.SaveToFile(UTF8ToString(file.string()));
+
+  // Draw states from the mouse.
+  TcxRadioButton button(nullptr);
+  button.SetBounds(0, 0, W, H);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), 0, false), rbdsHot);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), ssShift, false), rbdsNormal);
+  EXPECT_EQ(button.DrawStateAt(Point(500, 5), 0, false), rbdsNormal);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), ssLeft, true), rbdsPressed);
+  EXPECT_EQ(button.DrawStateAt(Point(500, 5), ssLeft, true), rbdsHot);
+  button.SetEnabled(false);
+  EXPECT_EQ(button.DrawStateAt(Point(5, 5), 0, false), rbdsDisabled);
+}
