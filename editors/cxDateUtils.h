@@ -11,26 +11,26 @@ inline constexpr TDateTime NullDate = -700000.0;
 // Read through LoadResourceText each time they are used, so a replaced text
 // takes effect at once.
 
-inline constexpr TResourceString cxSDateToday{65100, u"today"};
-inline constexpr TResourceString cxSDateYesterday{65101, u"yesterday"};
-inline constexpr TResourceString cxSDateTomorrow{65102, u"tomorrow"};
-inline constexpr TResourceString cxSDateSunday{65103, u"Sunday"};
-inline constexpr TResourceString cxSDateMonday{65104, u"Monday"};
-inline constexpr TResourceString cxSDateTuesday{65105, u"Tuesday"};
-inline constexpr TResourceString cxSDateWednesday{65106, u"Wednesday"};
-inline constexpr TResourceString cxSDateThursday{65107, u"Thursday"};
-inline constexpr TResourceString cxSDateFriday{65108, u"Friday"};
-inline constexpr TResourceString cxSDateSaturday{65109, u"Saturday"};
-inline constexpr TResourceString cxSDateFirst{65110, u"first"};
-inline constexpr TResourceString cxSDateSecond{65111, u"second"};
-inline constexpr TResourceString cxSDateThird{65112, u"third"};
-inline constexpr TResourceString cxSDateFourth{65113, u"fourth"};
-inline constexpr TResourceString cxSDateFifth{65114, u"fifth"};
-inline constexpr TResourceString cxSDateSixth{65115, u"sixth"};
-inline constexpr TResourceString cxSDateSeventh{65116, u"seventh"};
-inline constexpr TResourceString cxSDateBOM{65117, u"bom"};
-inline constexpr TResourceString cxSDateEOM{65118, u"eom"};
-inline constexpr TResourceString cxSDateNow{65119, u"now"};
+inline constexpr TResourceString cxSDateToday{65300, u"today"};
+inline constexpr TResourceString cxSDateYesterday{65301, u"yesterday"};
+inline constexpr TResourceString cxSDateTomorrow{65302, u"tomorrow"};
+inline constexpr TResourceString cxSDateSunday{65303, u"Sunday"};
+inline constexpr TResourceString cxSDateMonday{65304, u"Monday"};
+inline constexpr TResourceString cxSDateTuesday{65305, u"Tuesday"};
+inline constexpr TResourceString cxSDateWednesday{65306, u"Wednesday"};
+inline constexpr TResourceString cxSDateThursday{65307, u"Thursday"};
+inline constexpr TResourceString cxSDateFriday{65308, u"Friday"};
+inline constexpr TResourceString cxSDateSaturday{65309, u"Saturday"};
+inline constexpr TResourceString cxSDateFirst{65310, u"first"};
+inline constexpr TResourceString cxSDateSecond{65311, u"second"};
+inline constexpr TResourceString cxSDateThird{65312, u"third"};
+inline constexpr TResourceString cxSDateFourth{65313, u"fourth"};
+inline constexpr TResourceString cxSDateFifth{65314, u"fifth"};
+inline constexpr TResourceString cxSDateSixth{65315, u"sixth"};
+inline constexpr TResourceString cxSDateSeventh{65316, u"seventh"};
+inline constexpr TResourceString cxSDateBOM{65317, u"bom"};
+inline constexpr TResourceString cxSDateEOM{65318, u"eom"};
+inline constexpr TResourceString cxSDateNow{65319, u"now"};
 
 // Indexes of the words: 0 today, 1 yesterday, 2 tomorrow, 3..9 Sunday to
 // Saturday, 10..16 first to seventh (the days Sunday to Saturday of the
