@@ -311,6 +311,54 @@ TEST(cxImageEditor, ClipboardKeysAndMenuCommands) {
   EXPECT_EQ(f.Image->Picture()->Graphic(), nullptr);
 }
 
+TEST(cxImageEditor, EscGoesBackToThePictureItHadOnEntering) {
+  TImageFixture f;
+  const Variant original = VarFromRawByteString(BitmapBytes(30, 20));
+  f.Image->SetEditValue(original);
+  TestKey(VK_DELETE, u"", tkShift);
+  Application->ProcessMessages();
+  ASSERT_EQ(f.Image->Picture()->Graphic(), nullptr);
+  TestKey(VK_ESCAPE);
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Image->Picture()->Width(), 30);
+  EXPECT_EQ(f.Image->EditValue().AsRawByteString(), original.AsRawByteString());
+  EXPECT_FALSE(f.Image->IsModified());
+}
+
+TEST(cxImageViewData, SizeOfACellWithoutAnEditor) {
+  TcxImageProperties properties(nullptr);
+  TcxScreenCanvas canvas;
+  struct TCase {
+    const char* Name;
+    bool Stretch;
+    const char16_t* Caption;
+    Variant Value;
+    Integer Width;  // limit (-1: none)
+    TSize Expected;
+  };
+  const Variant picture = VarFromRawByteString(BitmapBytes(40, 30));
+  const TCase cases[] = {
+      {"null", false, u"", Null(), -1, {0, cxImageDefaultCellHeight}},
+      {"picture", false, u"", picture, 100, {40, 30}},
+      {"stretched to the width", true, u"", picture, 100, {100, 75}},
+      {"stretched without a width", true, u"", picture, -1, {40, 30}},
+      {"unreadable bytes stretched", true, u"", VarFromRawByteString("12345678"), 100, {0, 0}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    properties.SetStretch(c.Stretch);
+    properties.SetCaption(c.Caption);
+    std::unique_ptr<TcxCustomEditViewData> data(properties.CreateViewData(nullptr, true));
+    ASSERT_NE(data, nullptr);
+    TcxEditSizeProperties limits;
+    limits.Width = c.Width;
+    EXPECT_EQ(data->CalcContentExtent(&canvas, c.Value, limits), c.Expected);
+  }
+  properties.SetCaption(u"(none)");
+  std::unique_ptr<TcxCustomEditViewData> data(properties.CreateViewData(nullptr, true));
+  EXPECT_EQ(data->CalcContentExtent(&canvas, Null(), TcxEditSizeProperties{}), canvas.GetTextSize(u"(none)"));
+}
+
 TEST(cxImageEditor, MenuStatesFollowPictureClassAndLayout) {
   TImageFixture f;
   Clipboard()->Assign(MakeQuarters(4, 4).get());
