@@ -311,6 +311,18 @@ TEST(cxImageEditor, ClipboardKeysAndMenuCommands) {
   EXPECT_EQ(f.Image->Picture()->Graphic(), nullptr);
 }
 
+TEST(cxImageEditor, ImmediatePostStoresAUserChangeAtOnce) {
+  TImageFixture f;
+  f.Image->Properties()->SetImmediatePost(true);
+  f.Image->SetEditValue(VarFromRawByteString(BitmapBytes(30, 20)));
+  EXPECT_EQ(f.Image->Binding()->Stores, 0);  // the program's value is not the user's change
+  TestKey(VK_DELETE, u"", tkShift);
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Image->Binding()->Stores, 1);
+  EXPECT_TRUE(VarIsNull(f.Image->EditValue()));
+  EXPECT_FALSE(f.Image->IsModified());
+}
+
 TEST(cxImageEditor, EscGoesBackToThePictureItHadOnEntering) {
   TImageFixture f;
   const Variant original = VarFromRawByteString(BitmapBytes(30, 20));
