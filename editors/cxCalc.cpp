@@ -19,8 +19,6 @@ bool IsMemory(TcxCalcButtonKind AKind) { return AKind >= cbMC && AKind <= cbMP; 
 // A result the display can show: finite and within the range of a double.
 bool IsShowable(long double AValue) { return std::isfinite(AValue) && std::fabs(AValue) <= DBL_MAX; }
 
-constexpr TcxCalcButtonKind NoButton = cbNone;
-
 // Grid placement of the buttons below the top row: {row, column}; column 0
 // is the memory column.
 struct TGridPlace {
@@ -28,10 +26,10 @@ struct TGridPlace {
   Integer Row, Column;
 };
 constexpr TGridPlace kGrid[] = {
-    {cbMC, 1, 0},     {cbMR, 2, 0},     {cbMS, 3, 0},      {cbMP, 4, 0},   {cbNum7, 1, 1}, {cbNum8, 1, 2},
-    {cbNum9, 1, 3},   {cbNum4, 2, 1},   {cbNum5, 2, 2},    {cbNum6, 2, 3}, {cbNum1, 3, 1}, {cbNum2, 3, 2},
-    {cbNum3, 3, 3},   {cbNum0, 4, 1},   {cbSign, 4, 2},    {cbDecimal, 4, 3}, {cbDiv, 1, 4}, {cbMul, 2, 4},
-    {cbSub, 3, 4},    {cbAdd, 4, 4},    {cbSqrt, 1, 5},    {cbPercent, 2, 5}, {cbRev, 3, 5}, {cbEqual, 4, 5},
+    {cbMC, 1, 0},   {cbNum7, 1, 1}, {cbNum8, 1, 2}, {cbNum9, 1, 3},    {cbDiv, 1, 4}, {cbSqrt, 1, 5},
+    {cbMR, 2, 0},   {cbNum4, 2, 1}, {cbNum5, 2, 2}, {cbNum6, 2, 3},    {cbMul, 2, 4}, {cbPercent, 2, 5},
+    {cbMS, 3, 0},   {cbNum1, 3, 1}, {cbNum2, 3, 2}, {cbNum3, 3, 3},    {cbSub, 3, 4}, {cbRev, 3, 5},
+    {cbMP, 4, 0},   {cbNum0, 4, 1}, {cbSign, 4, 2}, {cbDecimal, 4, 3}, {cbAdd, 4, 4}, {cbEqual, 4, 5},
 };
 
 }  // namespace
@@ -56,10 +54,14 @@ void TcxCustomCalculator::CreateLayout() {
     TcxCalcButtonInfo& b = FButtons[static_cast<size_t>(i)];
     b.Kind = i;
     b.Text = captions[i];
-    b.FontColor = i <= cbClear                       ? clMaroon
-                  : IsMemory(i) || IsArithmetic(i) || i == cbEqual ? clRed
-                  : i >= cbSqrt                      ? clNavy
-                                                     : clBlue;
+    if (i <= cbClear)
+      b.FontColor = clMaroon;
+    else if (IsMemory(i) || IsArithmetic(i) || i == cbEqual)
+      b.FontColor = clRed;
+    else if (i >= cbSqrt)
+      b.FontColor = clNavy;
+    else
+      b.FontColor = clBlue;
   }
   FButtons[cbDecimal].Text = String(1, FormatSettings().DecimalSeparator);
 }
@@ -137,7 +139,7 @@ void TcxCustomCalculator::LayoutButtons() {
 TcxCalcButtonKind TcxCustomCalculator::ButtonAt(const TPoint& P) const {
   for (const TcxCalcButtonInfo& b : FButtons)
     if (PtInRect(b.BtnRect, P)) return b.Kind;
-  return NoButton;
+  return cbNone;
 }
 
 // ---- Display -------------------------------------------------------------------------------
@@ -293,7 +295,8 @@ void TcxCustomCalculator::PasteFromClipboard() {
   String text = Clipboard()->AsText();
   const String currency = FormatSettings().CurrencyString;
   if (!currency.empty())
-    for (size_t at = text.find(currency); at != String::npos; at = text.find(currency, at)) text.erase(at, currency.size());
+    for (size_t at = text.find(currency); at != String::npos; at = text.find(currency, at))
+      text.erase(at, currency.size());
   double value = 0;
   if (!TryStrToFloat(Trim(text), value)) value = 0;
   FStatus = csEntering;
@@ -305,20 +308,20 @@ void TcxCustomCalculator::PasteFromClipboard() {
 void TcxCustomCalculator::KeyDown(Word& Key, TShiftState Shift) {
   TcxControl::KeyDown(Key, Shift);
   const bool ctrl = (Shift & ssCtrl) != 0;
-  TcxCalcButtonKind kind = NoButton;
+  TcxCalcButtonKind kind = cbNone;
   switch (Key) {
     case VK_DELETE: kind = cbCancel; break;
     case VK_ESCAPE: kind = cbClear; break;
     case VK_F9: kind = cbSign; break;
     case VK_RETURN: kind = cbEqual; break;
-    case 'C': kind = ctrl ? NoButton : cbClear; break;
+    case 'C': kind = ctrl ? cbNone : cbClear; break;
     case 'R': kind = ctrl ? cbMR : cbRev; break;
-    case 'L': kind = ctrl ? cbMC : NoButton; break;
-    case 'M': kind = ctrl ? cbMS : NoButton; break;
-    case 'P': kind = ctrl ? cbMP : NoButton; break;
+    case 'L': kind = ctrl ? cbMC : cbNone; break;
+    case 'M': kind = ctrl ? cbMS : cbNone; break;
+    case 'P': kind = ctrl ? cbMP : cbNone; break;
     default: break;
   }
-  if (kind == NoButton) return;
+  if (kind == cbNone) return;
   Key = 0;
   if (FKeyButton == kind) return;  // held down: acts once
   FKeyButton = kind;
@@ -331,7 +334,7 @@ void TcxCustomCalculator::KeyPress(Char& Key) {
   constexpr Char kCtrlC = 3, kCtrlV = 22, kBackspace = 8;
   if (Key == kCtrlC) return CopyToClipboard();
   if (Key == kCtrlV) return PasteFromClipboard();
-  TcxCalcButtonKind kind = NoButton;
+  TcxCalcButtonKind kind = cbNone;
   if (Key >= u'0' && Key <= u'9')
     kind = cbNum0 + (Key - u'0');
   else if (Key == FormatSettings().DecimalSeparator)
@@ -345,7 +348,7 @@ void TcxCustomCalculator::KeyPress(Char& Key) {
     for (const auto& [c, k] : chars)
       if (Key == c) kind = k;
   }
-  if (kind == NoButton) return;
+  if (kind == cbNone) return;
   Key = 0;
   // A held key repeats its character; only Backspace acts again.
   if (FKeyButton == kind && kind != cbBack) return;
@@ -356,9 +359,9 @@ void TcxCustomCalculator::KeyPress(Char& Key) {
 
 void TcxCustomCalculator::KeyUp(Word& Key, TShiftState Shift) {
   TcxControl::KeyUp(Key, Shift);
-  if (FKeyButton == NoButton) return;
+  if (FKeyButton == cbNone) return;
   SetButtonDown(FKeyButton, false);
-  FKeyButton = NoButton;
+  FKeyButton = cbNone;
 }
 
 // ---- Mouse ---------------------------------------------------------------------------------
@@ -367,7 +370,7 @@ void TcxCustomCalculator::MouseDown(TMouseButton Button, TShiftState Shift, Inte
   TcxControl::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
   const TcxCalcButtonKind kind = ButtonAt(TPoint{X, Y});
-  if (kind == NoButton || FButtons[static_cast<size_t>(kind)].Grayed) return;
+  if (kind == cbNone || FButtons[static_cast<size_t>(kind)].Grayed) return;
   FDownButton = FPressedButton = kind;
   SetMouseCapture(true);
   InvalidateButton(kind);
@@ -376,8 +379,8 @@ void TcxCustomCalculator::MouseDown(TMouseButton Button, TShiftState Shift, Inte
 void TcxCustomCalculator::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   TcxControl::MouseMove(Shift, X, Y);
   const TcxCalcButtonKind at = ButtonAt(TPoint{X, Y});
-  if (FDownButton != NoButton) {
-    const TcxCalcButtonKind pressed = at == FDownButton ? FDownButton : NoButton;
+  if (FDownButton != cbNone) {
+    const TcxCalcButtonKind pressed = at == FDownButton ? FDownButton : cbNone;
     if (pressed == FPressedButton) return;
     FPressedButton = pressed;
     return InvalidateButton(FDownButton);
@@ -391,10 +394,10 @@ void TcxCustomCalculator::MouseMove(TShiftState Shift, Integer X, Integer Y) {
 
 void TcxCustomCalculator::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TcxControl::MouseUp(Button, Shift, X, Y);
-  if (Button != mbLeft || FDownButton == NoButton) return;
+  if (Button != mbLeft || FDownButton == cbNone) return;
   const TcxCalcButtonKind kind = FDownButton;
   const bool over = ButtonAt(TPoint{X, Y}) == kind;
-  FDownButton = FPressedButton = NoButton;
+  FDownButton = FPressedButton = cbNone;
   SetMouseCapture(false);
   InvalidateButton(kind);
   if (over) ButtonClick(kind);
@@ -403,11 +406,14 @@ void TcxCustomCalculator::MouseUp(TMouseButton Button, TShiftState Shift, Intege
 void TcxCustomCalculator::HandleMouseLeave(TControl* AControl) {
   TcxControl::HandleMouseLeave(AControl);
   InvalidateButton(FHotButton);
-  FHotButton = NoButton;
+  FHotButton = cbNone;
 }
 
 void TcxCustomCalculator::HandleFocusChange() {
   TcxControl::HandleFocusChange();
+  // A key released elsewhere never reaches us: forget it.
+  if (FKeyButton != cbNone) SetButtonDown(FKeyButton, false);
+  FKeyButton = cbNone;
   InvalidateButton(cbEqual);
 }
 

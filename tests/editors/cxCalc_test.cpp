@@ -180,6 +180,18 @@ TEST(cxCalculator, HeldKeysActOnceExceptBackspace) {
   TestKeyRelease(VK_BACK);
   Application->ProcessMessages();
   EXPECT_EQ(f.Calc->Display, u"512");
+
+  // A key whose release went to another control acts again next time.
+  auto* other = new TTestCalculator(f.Form);
+  other->SetParent(f.Form);
+  TestKeyPress('7', u"7");
+  other->SetFocus();
+  TestKeyRelease('7', u"7");
+  f.Calc->SetFocus();
+  Application->ProcessMessages();
+  f.Run("7");
+  EXPECT_EQ(f.Calc->Display, u"51277");
+  EXPECT_FALSE(f.Calc->Button(cbNum7).Down);
 }
 
 TEST(cxCalculator, MouseActsOnReleaseOverTheSameButton) {
