@@ -323,6 +323,29 @@ TEST(cxImageEditor, ImmediatePostStoresAUserChangeAtOnce) {
   EXPECT_FALSE(f.Image->IsModified());
 }
 
+TEST(cxImageEditor, GraphicTransparencyAppliesToEveryNewPicture) {
+  TImageFixture f;
+  const Variant value = VarFromRawByteString(BitmapBytes(10, 10));
+  struct TCase {
+    TcxImageTransparency Transparency;
+    bool Transparent;
+  };
+  for (const TCase c : {TCase{gtDefault, false}, TCase{gtTransparent, true}, TCase{gtOpaque, false}}) {
+    SCOPED_TRACE(c.Transparency);
+    f.Image->ImageProperties()->SetGraphicTransparency(c.Transparency);
+    f.Image->SetEditValue(value);
+    EXPECT_EQ(f.Image->Picture()->Graphic()->Transparent(), c.Transparent);
+    // A cell without an editor applies the same rule to its own picture.
+    TcxImageViewInfo info;
+    std::unique_ptr<TcxCustomEditViewData> data(f.Image->ImageProperties()->CreateViewData(nullptr, true));
+    static_cast<TcxImageViewData*>(data.get())->Value = value;
+    TcxScreenCanvas canvas;
+    data->ComputeViewInfo(&canvas, TRect{0, 0, 50, 50}, TPoint{-1, -1}, cxmbNone, 0, &info, false);
+    ASSERT_NE(info.Picture, nullptr);
+    EXPECT_EQ(info.Picture->Graphic()->Transparent(), c.Transparent);
+  }
+}
+
 TEST(cxImageEditor, EscGoesBackToThePictureItHadOnEntering) {
   TImageFixture f;
   const Variant original = VarFromRawByteString(BitmapBytes(30, 20));
