@@ -567,8 +567,7 @@ void TcxCustomImage::DoContextPopup(const TPoint& MousePos, bool& Handled) {
   const bool byKey = MousePos.X == -1 && MousePos.Y == -1;
   PrepareMenu();
   const TPoint screen = ClientToScreen(byKey ? kMenuKeyPoint : MousePos);
-  ContextMenu()->Popup(screen.X, screen.Y);
-  Handled = true;
+  Handled = ShowPopupMenu(ContextMenu(), screen.X, screen.Y);
 }
 
 // ---- Scrolling -----------------------------------------------------------------------------

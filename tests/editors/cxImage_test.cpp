@@ -210,6 +210,12 @@ class TTestImage : public TcxImage {
   using TcxImage::TcxImage;
   TcxEditDataBindingClass GetDataBindingClass() const override { return TStoringBinding::StaticClass(); }
   TStoringBinding* Binding() { return static_cast<TStoringBinding*>(DataBinding()); }
+  // Menus are recorded, not shown.
+  bool ShowPopupMenu(TComponent* AMenu, Integer X, Integer Y) override {
+    Menus.push_back({AMenu, TPoint{X, Y}});
+    return true;
+  }
+  std::vector<std::pair<TComponent*, TPoint>> Menus;
 };
 
 struct TImageFixture {
@@ -394,6 +400,40 @@ TEST(cxImageViewData, SizeOfACellWithoutAnEditor) {
   EXPECT_EQ(data->CalcContentExtent(&canvas, Null(), TcxEditSizeProperties{}), canvas.GetTextSize(u"(none)"));
 }
 
+TEST(cxImageEditor, ContextMenuByMouseAndKey) {
+  TImageFixture f;
+  TPopupMenu* own = new TPopupMenu(f.Form);
+  struct TCase {
+    const char* Name;
+    TcxPopupMenuItems Items;
+    bool OwnMenu;
+    bool ByKey;
+    Integer Shown;  // 0 none, 1 the editor's menu, 2 the control's own menu
+    TPoint At;      // client point
+  };
+  const TCase cases[] = {
+      {"right click", cxDefaultPopupMenuItems, false, false, 1, {30, 40}},
+      {"menu key", cxDefaultPopupMenuItems, false, true, 1, {10, 10}},
+      {"no entries: nothing of ours", 0, false, false, 0, {}},
+      {"the control's own menu first", cxDefaultPopupMenuItems, true, false, 2, {30, 40}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.Image->Menus.clear();
+    f.Image->ImageProperties()->PopupMenuLayout()->SetMenuItems(c.Items);
+    f.Image->SetPopupMenu(c.OwnMenu ? own : nullptr);
+    if (c.ByKey)
+      f.Image->Perform(WM_CONTEXTMENU, f.Image->Handle(), MAKELPARAM(-1, -1));
+    else
+      TestClick(f.Image->Handle(), {30, 40}, tbRight);
+    Application->ProcessMessages();
+    ASSERT_EQ(f.Image->Menus.size(), c.Shown ? 1u : 0u);
+    if (!c.Shown) continue;
+    EXPECT_EQ(f.Image->Menus[0].first, c.Shown == 1 ? static_cast<TComponent*>(f.Image->ContextMenu()) : own);
+    EXPECT_EQ(f.Image->Menus[0].second, f.Image->ClientToScreen(c.At));
+  }
+}
+
 TEST(cxImageEditor, MenuStatesFollowPictureClassAndLayout) {
   TImageFixture f;
   Clipboard()->Assign(MakeQuarters(4, 4).get());
@@ -483,6 +523,11 @@ TEST(cxImageEditor, LoadAndSaveThroughTheDialogService) {
     EXPECT_NE(f.Dialogs.Texts[0].find(b.Says), String::npos);
     EXPECT_EQ(f.Image->Picture()->Width(), 24);
   }
+  // A file that cannot be written says so too.
+  f.Dialogs.Texts.clear();
+  f.Dialogs.ChosenFile = u"/nonexistent-folder/picture.bmp";
+  items->Items(6)->Click();
+  EXPECT_EQ(f.Dialogs.Texts.size(), 1u);
 }
 
 TEST(cxImageEditor, CustomFilterAndCustomCommand) {
