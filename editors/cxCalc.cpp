@@ -448,6 +448,7 @@ void TcxCustomCalculator::Paint() {
     canvas->GetFont()->SetStyle(FFontSize >= cxCalcBoldFontSize ? TFontStyles(fsBold) : TFontStyles());
   }
   const TcxCustomLookAndFeelPainter* painter = PainterOf(PainterClass());
+  if (!painter) return;
   for (const TcxCalcButtonInfo& b : FButtons) {
     const TcxButtonState state = ButtonState(b.Kind);
     painter->PaintButton(canvas, b.BtnRect, state);
