@@ -251,6 +251,7 @@ void TcxImageViewInfo::Assign(TObject* Source) {
   Stretch = source->Stretch;
   ShowFocusRect = source->ShowFocusRect;
   ScrollPos = source->ScrollPos;
+  BorderExtent = source->BorderExtent;
 }
 
 void TcxImageViewInfo::Render(TcxCanvas* ACanvas) {
@@ -281,17 +282,24 @@ void TcxImageViewInfo::Render(TcxCanvas* ACanvas) {
 void TcxImageViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
                                        TcxMouseButton AButton, TShiftState AShift, TcxCustomEditViewInfo* AViewInfo,
                                        bool AIsMouseEvent) {
+  auto* liveEdit = dynamic_cast<TcxCustomImage*>(Edit);
+  if (liveEdit) {
+    // The client rectangle keeps clear of the scroll bars.
+    HScrollBar = liveEdit->HScrollBar();
+    VScrollBar = liveEdit->VScrollBar();
+  }
   TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
   auto* info = static_cast<TcxImageViewInfo*>(AViewInfo);
   auto* properties = static_cast<TcxCustomImageProperties*>(Properties());
+  info->BorderExtent = CalcBorderExtent();
   info->Caption = properties->Caption();
   info->Center = properties->Center();
   info->Stretch = properties->Stretch();
   info->ShowFocusRect = properties->ShowFocusRect() && Focused && !IsInplace();
   info->ScrollPos = TPoint{0, 0};
-  if (auto* edit = dynamic_cast<TcxCustomImage*>(Edit)) {
-    info->Picture = edit->Picture();
-    if (!info->Center && !info->Stretch) info->ScrollPos = edit->ScrollPos();
+  if (liveEdit) {
+    info->Picture = liveEdit->Picture();
+    if (!info->Center && !info->Stretch) info->ScrollPos = liveEdit->ScrollPos();
     return;
   }
   TPicture* picture = info->OwnPicture();
@@ -577,9 +585,18 @@ bool TcxCustomImage::ScrollsPicture() {
   // not be made while a descendant is still being constructed).
   if (!HandleAllocated()) return false;
   TcxCustomImageProperties* properties = ActiveImageProperties();
-  const TRect client = ClientRect();
+  const TRect client = PictureArea();
   return !IsInplace() && !AutoSize() && !properties->Center() && !properties->Stretch() && !IsPictureEmpty() &&
          client.Right > client.Left && client.Bottom > client.Top;
+}
+
+TRect TcxCustomImage::PictureArea() {
+  TRect area = ClientRect();
+  if (auto* info = dynamic_cast<TcxImageViewInfo*>(GetViewInfo())) area = DeflateRectByMargins(area, info->BorderExtent);
+  // While the bars are computed these answer the visibility being decided.
+  if (IsHScrollBarVisible()) area.Bottom -= HScrollBar()->Height();
+  if (IsVScrollBarVisible()) area.Right -= VScrollBar()->Width();
+  return area;
 }
 
 void TcxCustomImage::ComputeScrollBarParams() {
@@ -589,17 +606,25 @@ void TcxCustomImage::ComputeScrollBarParams() {
     SetScrollBarParams(sbVertical, 0, 0, 0, 0, cxImageScrollLineStep, false, true);
     return;
   }
-  const TRect client = ClientRect();
+  // Called once per trial of the bars' visibility: the positions offered
+  // are clamped here, the stored ones only once the bars have settled.
+  const TRect client = PictureArea();
   const Integer pageX = client.Right - client.Left, pageY = client.Bottom - client.Top;
-  FScrollPos.X = ClampImageScrollPosition(FScrollPos.X, FPicture->Width(), pageX);
-  FScrollPos.Y = ClampImageScrollPosition(FScrollPos.Y, FPicture->Height(), pageY);
-  SetScrollBarParams(sbHorizontal, 0, FPicture->Width() - 1, FScrollPos.X, pageX, cxImageScrollLineStep, true, true);
-  SetScrollBarParams(sbVertical, 0, FPicture->Height() - 1, FScrollPos.Y, pageY, cxImageScrollLineStep, true, true);
+  const Integer x = ClampImageScrollPosition(FScrollPos.X, FPicture->Width(), pageX);
+  const Integer y = ClampImageScrollPosition(FScrollPos.Y, FPicture->Height(), pageY);
+  SetScrollBarParams(sbHorizontal, 0, FPicture->Width() - 1, x, pageX, cxImageScrollLineStep, true, true);
+  SetScrollBarParams(sbVertical, 0, FPicture->Height() - 1, y, pageY, cxImageScrollLineStep, true, true);
+}
+
+void TcxCustomImage::ClampScrollPos() {
+  const TRect client = PictureArea();
+  FScrollPos.X = ClampImageScrollPosition(FScrollPos.X, FPicture->Width(), client.Right - client.Left);
+  FScrollPos.Y = ClampImageScrollPosition(FScrollPos.Y, FPicture->Height(), client.Bottom - client.Top);
 }
 
 void TcxCustomImage::ScrollContent(TScrollBarKind AKind, TScrollCode AScrollCode, Integer& AScrollPos) {
   if (!ScrollsPicture()) return;
-  const TRect client = ClientRect();
+  const TRect client = PictureArea();
   const bool horizontal = AKind == sbHorizontal;
   const Integer range = horizontal ? FPicture->Width() : FPicture->Height();
   const Integer page = horizontal ? client.Right - client.Left : client.Bottom - client.Top;
@@ -625,6 +650,7 @@ void TcxCustomImage::ScrollContent(TScrollBarKind AKind, TScrollCode AScrollCode
 
 void TcxCustomImage::Resize() {
   TcxCustomEdit::Resize();
+  if (ScrollsPicture()) ClampScrollPos();
   RefreshViewStateAtCursor();
 }
 

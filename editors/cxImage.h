@@ -187,6 +187,8 @@ class TcxImageViewInfo : public TcxCustomEditViewInfo {
   bool ShowFocusRect = false;
   // The picture's scroll offset (positions of the scroll bars).
   TPoint ScrollPos{0, 0};
+  // The border's margins around the client rectangle (scroll bars aside).
+  TRect BorderExtent{};
 
   // A picture the view info owns from now on (a cell's).
   TPicture* OwnPicture();
@@ -276,6 +278,10 @@ private:
   void MenuItemClick(TObject* Sender);
   bool IsPictureEmpty() const;
   bool ScrollsPicture();
+  // The client area inside the border and the visible scroll bars.
+  TRect PictureArea();
+  // The positions kept inside the picture for the settled area.
+  void ClampScrollPos();
   void ShowFileError(const String& AText);
 
   std::unique_ptr<TPicture> FPicture;

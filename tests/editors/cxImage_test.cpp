@@ -559,6 +559,12 @@ TEST(cxImageEditor, ScrollingStaysInsideThePicture) {
   EXPECT_EQ(f.Image->ScrollPos().X, pos + cxImageScrollLineStep);
   f.Image->ScrollOneStep(dirLeft);
   EXPECT_EQ(f.Image->ScrollPos().X, 2 * cxImageScrollLineStep);
+  // At the far end the picture's last column shows beside the vertical bar.
+  for (Integer i = 0; i < 60; ++i) f.Image->ScrollOneStep(dirRight);
+  ASSERT_TRUE(f.Image->IsVScrollBarVisible());
+  const TRect client = f.Image->GetViewInfo()->ClientRect;
+  EXPECT_LE(client.Right, f.Image->ClientWidth() - f.Image->VScrollBar()->Width());
+  EXPECT_EQ(f.Image->ScrollPos().X, 400 - (client.Right - client.Left));
   // A smaller picture scrolls nowhere.
   f.Image->SetEditValue(VarFromRawByteString(BitmapBytes(20, 20)));
   f.Image->ScrollOneStep(dirRight);
@@ -571,7 +577,15 @@ TEST(cxImageEditor, PictureOfTheEditorShowsThePicture) {
   f.Image->ImageProperties()->SetStretch(true);
   f.Image->SetEditValue(VarFromRawByteString(BitmapBytes(40, 30)));
   f.Other->ImageProperties()->SetCaption(u"(no picture)");
+  // A large picture, not centred: scrolled, with its top-left corner shown.
+  auto* scrolled = new TTestImage(f.Form);
+  scrolled->SetBounds(200, 70, 140, 100);
+  scrolled->SetParent(f.Form);
+  scrolled->ImageProperties()->SetCenter(false);
+  scrolled->SetEditValue(VarFromRawByteString(BitmapBytes(400, 300)));
   Application->ProcessMessages();
+  EXPECT_TRUE(scrolled->IsHScrollBarVisible());
+  EXPECT_TRUE(scrolled->IsVScrollBarVisible());
   TBitmap shot(f.Form->ClientWidth(), f.Form->ClientHeight(), pf32bit);
   f.Form->PaintTo(shot.Canvas()->Handle(), 0, 0);
   shot.SaveToFile(u"/tmp/korvane_cxImage_editor.png");
@@ -583,6 +597,7 @@ TEST(cxImageEditor, PictureOfTheEditorShowsThePicture) {
   EXPECT_EQ(shot.PixelColor(origin.X + 3 * w / 4, origin.Y + h / 4), clLime);
   EXPECT_EQ(shot.PixelColor(origin.X + w / 4, origin.Y + 3 * h / 4), clBlue);
   EXPECT_EQ(shot.PixelColor(origin.X + 3 * w / 4, origin.Y + 3 * h / 4), clYellow);
+  EXPECT_EQ(shot.PixelColor(200 + 20, 70 + 20), clRed);
 }
 
 TEST(cxImageEditor, RegisteredKind) {
