@@ -283,11 +283,6 @@ void TcxImageViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds,
                                        TcxMouseButton AButton, TShiftState AShift, TcxCustomEditViewInfo* AViewInfo,
                                        bool AIsMouseEvent) {
   auto* liveEdit = dynamic_cast<TcxCustomImage*>(Edit);
-  if (liveEdit) {
-    // The client rectangle keeps clear of the scroll bars.
-    HScrollBar = liveEdit->HScrollBar();
-    VScrollBar = liveEdit->VScrollBar();
-  }
   TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
   auto* info = static_cast<TcxImageViewInfo*>(AViewInfo);
   auto* properties = static_cast<TcxCustomImageProperties*>(Properties());
@@ -592,10 +587,8 @@ bool TcxCustomImage::ScrollsPicture() {
 
 TRect TcxCustomImage::PictureArea() {
   TRect area = ClientRect();
-  if (auto* info = dynamic_cast<TcxImageViewInfo*>(GetViewInfo())) area = DeflateRectByMargins(area, info->BorderExtent);
-  // While the bars are computed these answer the visibility being decided.
-  if (IsHScrollBarVisible()) area.Bottom -= HScrollBar()->Height();
-  if (IsVScrollBarVisible()) area.Right -= VScrollBar()->Width();
+  if (auto* info = dynamic_cast<TcxImageViewInfo*>(GetViewInfo()))
+    area = DeflateRectByMargins(area, info->BorderExtent);
   return area;
 }
 

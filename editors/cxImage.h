@@ -278,7 +278,8 @@ private:
   void MenuItemClick(TObject* Sender);
   bool IsPictureEmpty() const;
   bool ScrollsPicture();
-  // The client area inside the border and the visible scroll bars.
+  // The client area inside the border (the container's scroll bars lie
+  // outside the client area).
   TRect PictureArea();
   // The positions kept inside the picture for the settled area.
   void ClampScrollPos();

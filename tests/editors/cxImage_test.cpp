@@ -559,11 +559,10 @@ TEST(cxImageEditor, ScrollingStaysInsideThePicture) {
   EXPECT_EQ(f.Image->ScrollPos().X, pos + cxImageScrollLineStep);
   f.Image->ScrollOneStep(dirLeft);
   EXPECT_EQ(f.Image->ScrollPos().X, 2 * cxImageScrollLineStep);
-  // At the far end the picture's last column shows beside the vertical bar.
+  // At the far end the picture's last column is the client area's last one.
   for (Integer i = 0; i < 60; ++i) f.Image->ScrollOneStep(dirRight);
   ASSERT_TRUE(f.Image->IsVScrollBarVisible());
   const TRect client = f.Image->GetViewInfo()->ClientRect;
-  EXPECT_LE(client.Right, f.Image->ClientWidth() - f.Image->VScrollBar()->Width());
   EXPECT_EQ(f.Image->ScrollPos().X, 400 - (client.Right - client.Left));
   // A smaller picture scrolls nowhere.
   f.Image->SetEditValue(VarFromRawByteString(BitmapBytes(20, 20)));
