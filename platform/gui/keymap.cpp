@@ -55,9 +55,21 @@ Word VirtualKeyOfToolkitKey(Integer Key, bool Keypad) {
     case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
     case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
     case Qt::Key_Underscore: return VK_OEM_MINUS;
+    // Shifted digits of the common layout answer their digit key.
+    case Qt::Key_ParenRight: return '0';
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
+    case Qt::Key_ParenLeft: return '9';
     default: break;
   }
-  if (Key >= 0x20 && Key < 0x7F) return static_cast<Word>(Key);
+  // Any other printable key has no key code of its own: its toolkit code
+  // would read as a navigation key ("%" is 0x25, the code of Left), so it
+  // arrives as its character alone.
   return 0;
 }
 

@@ -20,4 +20,24 @@ TEST(KeyMap, CharactersOfKeysIncludeControlCharacters) {
   for (const TCase& c : cases) EXPECT_EQ(CharactersOfKey(c.Vk, c.Text, c.Ctrl), c.Chars) << c.Vk;
 }
 
+// The toolkit numbers punctuation by its character; read as key codes those
+// numbers are navigation keys ("%" = Left, "(" = Down), which would move the
+// caret instead of typing.
+TEST(KeyMap, PunctuationNeverReadsAsANavigationKey) {
+  struct TCase {
+    Integer Key;
+    Word Vk;
+  };
+  const TCase cases[] = {
+      {0x25 /* % */, '5'}, {0x28 /* ( */, '9'}, {0x29 /* ) */, '0'}, {0x26 /* & */, '7'},
+      {0x24 /* $ */, '4'}, {0x21 /* ! */, '1'}, {0x23 /* # */, '3'}, {0x40 /* @ */, '2'},
+      {0x5E /* ^ */, '6'}, {0x2A /* * */, '8'}, {0xA5 /* yen */, 0},  {0x2C /* , */, VK_OEM_COMMA},
+  };
+  for (const TCase& c : cases) {
+    const Word vk = VirtualKeyOfToolkitKey(c.Key, false);
+    EXPECT_EQ(vk, c.Vk) << std::hex << c.Key;
+    EXPECT_TRUE(vk < VK_PRIOR || vk > VK_DOWN) << std::hex << c.Key;
+  }
+}
+
 }  // namespace
