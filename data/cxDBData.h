@@ -322,7 +322,11 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
 
 private:
   void ApplyToDataSet();
+  void ReleaseDataSetFilter(TDataSet* ADataSet);
   bool FAutoDataSetFilter = false;
+  // The filter text last written to the dataset, while it may still be there.
+  bool FDataSetFilterSet = false;
+  String FDataSetFilterText;
   bool FIgnoreOrigin = true;
 };
 

@@ -274,10 +274,27 @@ String TcxFilterGreaterEqualOperator::ExpandedText(const Variant& AValue) { retu
 
 // Like -------------------------------------------------------------------------------------------
 
-bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
+const TLikeMatcher& TcxFilterLikeOperator::Matcher(const Variant& APattern) {
   TcxFilterCriteria* Owner = Criteria();
-  return MatchLike(VarToStr(R), VarToStr(C), Owner ? Owner->PercentWildcard() : u'%',
-                   Owner ? Owner->UnderscoreWildcard() : u'_');
+  const Char Percent = Owner ? Owner->PercentWildcard() : u'%';
+  const Char Underscore = Owner ? Owner->UnderscoreWildcard() : u'_';
+  const bool IsText = VarType(APattern) == varOleStr;
+  if (FMatcher && Percent == FMatcherPercent && Underscore == FMatcherUnderscore &&
+      (IsText ? APattern.RawString() == FMatcherPattern : VarToStr(APattern) == FMatcherPattern))
+    return *FMatcher;
+  FMatcherPattern = IsText ? APattern.RawString() : VarToStr(APattern);
+  FMatcherPercent = Percent;
+  FMatcherUnderscore = Underscore;
+  FMatcher = std::make_unique<TLikeMatcher>(FMatcherPattern.data(), Integer(FMatcherPattern.size()), Char(0),
+                                            Underscore, Percent);
+  return *FMatcher;
+}
+
+bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
+  const TLikeMatcher& Like = Matcher(C);
+  if (VarType(R) == varOleStr) return Like.Matches(R.RawString().data(), Integer(R.RawString().size()));
+  const String Text = VarToStr(R);
+  return Like.Matches(Text.data(), Integer(Text.size()));
 }
 
 Integer TcxFilterLikeOperator::WildcardMark() {

@@ -29,10 +29,12 @@
 //
 // Values that no filter text can carry are refused when a condition is
 // made or changed, with EcxFilterError (see cxCheckFilterValue).
+#include <memory>
 #include <set>
 #include <type_traits>
 #include <vector>
 
+#include "data/cxLike.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/events.h"
 #include "platform/rtl/exceptions.h"
@@ -191,6 +193,14 @@ KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
 protected:
   // 0 like, 1 begins with, 2 ends with, 3 contains.
   Integer WildcardMark();
+private:
+  // The pattern prepared once and kept while the pattern and the wildcards
+  // stay the same: a filter compares every record with one pattern.
+  const TLikeMatcher& Matcher(const Variant& APattern);
+  std::unique_ptr<TLikeMatcher> FMatcher;
+  String FMatcherPattern;
+  Char FMatcherPercent = 0;
+  Char FMatcherUnderscore = 0;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
   bool Compare(const Variant& R, const Variant& C) override;
