@@ -1700,6 +1700,12 @@ Variant TcxDBDataController::GetFilterItemValue(Integer ARecordIndex, TcxCustomD
   return inherited::GetFilterItemValue(ARecordIndex, AField);
 }
 
+const String* TcxDBDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
+  auto* F = dynamic_cast<TcxDBDataField*>(AField);
+  if (F && F->FieldCount() > 1) return nullptr;
+  return inherited::GetFilterItemTextPointer(ARecordIndex, AField);
+}
+
 String TcxDBDataController::GetFilterItemCaption(Integer AItemIndex) {
   TcxDBDataField* F = GetItemDBField(AItemIndex);
   if (!F) return String();

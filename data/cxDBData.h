@@ -515,6 +515,7 @@ class TcxDBDataController : public TcxCustomDataController {
   // ---- Overrides ----
   bool LeaveRecord(Integer ARecordIndex) override;
   Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
+  const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) override;
   String GetFilterItemCaption(Integer AItemIndex) override;
   Variant GetRecordValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
   bool ExecuteAction(TObject* AAction) override;

@@ -291,10 +291,13 @@ const TLikeMatcher& TcxFilterLikeOperator::Matcher(const Variant& APattern) {
 }
 
 bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
-  const TLikeMatcher& Like = Matcher(C);
-  if (VarType(R) == varOleStr) return Like.Matches(R.RawString().data(), Integer(R.RawString().size()));
-  const String Text = VarToStr(R);
-  return Like.Matches(Text.data(), Integer(Text.size()));
+  // Not the virtual CompareText: a negating subclass negates Compare already.
+  if (VarType(R) == varOleStr) return TcxFilterLikeOperator::CompareText(R.RawString(), C);
+  return TcxFilterLikeOperator::CompareText(VarToStr(R), C);
+}
+
+bool TcxFilterLikeOperator::CompareText(const String& AText, const Variant& C) {
+  return Matcher(C).Matches(AText.data(), Integer(AText.size()));
 }
 
 Integer TcxFilterLikeOperator::WildcardMark() {
@@ -348,6 +351,9 @@ String TcxFilterLikeOperator::AdjustDisplayValue(const String& AText) {
 
 bool TcxFilterNotLikeOperator::Compare(const Variant& R, const Variant& C) {
   return !TcxFilterLikeOperator::Compare(R, C);
+}
+bool TcxFilterNotLikeOperator::CompareText(const String& AText, const Variant& C) {
+  return !TcxFilterLikeOperator::CompareText(AText, C);
 }
 String TcxFilterNotLikeOperator::Caption() {
   static const TResourceString* const Captions[] = {&cxSFilterOperatorNotLike, &cxSFilterOperatorDoesNotBeginWith,
@@ -1283,7 +1289,12 @@ bool TcxFilterCriteria::EvaluateItem(TcxCustomFilterCriteriaItem* AItem, Integer
   if (!AItem->IsItemList()) {
     auto* Item = static_cast<TcxFilterCriteriaItem*>(AItem);
     try {
-      return Item->Operator()->Compare(PrepareValue(Item->GetDataValue(ARecordIndex)), PrepareValue(Item->Value()));
+      TcxFilterOperator* Operator = Item->Operator();
+      // Texts need preparing only when compared in any case: then they go
+      // the general way.
+      if (Operator->ComparesText() && VarType(Item->Value()) == varOleStr && !HasOption(fcoCaseInsensitive))
+        if (const String* Text = Item->GetDataTextPointer(ARecordIndex)) return Operator->CompareText(*Text, Item->Value());
+      return Operator->Compare(PrepareValue(Item->GetDataValue(ARecordIndex)), PrepareValue(Item->Value()));
     } catch (const EVariantError&) {
       if (HasOption(fcoSoftCompare)) return false;
       throw;
