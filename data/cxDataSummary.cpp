@@ -405,7 +405,7 @@ String TcxDataSummary::FooterSummaryTexts(Integer AIndex) {
 Variant TcxDataSummary::GroupSummaryValues(Integer AGroupIndex) const {
   TcxCustomDataControllerInfo* Info = FDataController->DataControllerInfo();
   if (AGroupIndex < 0 || AGroupIndex >= Info->DataGroups()->Count()) return Null();
-  return Info->DataGroups()->Items(AGroupIndex)->SummaryValues;
+  return Info->DataGroups()->SummaryValuesOf(Info->DataGroups()->Items(AGroupIndex));
 }
 
 String TcxDataSummary::GroupSummaryText(Integer AGroupIndex) {
@@ -413,7 +413,7 @@ String TcxDataSummary::GroupSummaryText(Integer AGroupIndex) {
   if (AGroupIndex < 0 || AGroupIndex >= Info->DataGroups()->Count()) return String();
   const TcxDataGroupInfo* Group = Info->DataGroups()->Items(AGroupIndex);
   TcxDataGroupSummaryItems* Items = GetGroupSummaryItems(Group->Level);
-  return Items ? Items->GetGroupText(Group->SummaryValues) : String();
+  return Items ? Items->GetGroupText(Info->DataGroups()->SummaryValuesOf(Group)) : String();
 }
 
 // ---- Calculation ---------------------------------------------------------------------------------
@@ -542,6 +542,8 @@ void TcxDataSummary::CalculateGroupSummaries() {
   TcxCustomDataControllerInfo* Info = FDataController->DataControllerInfo();
   TcxDataGroups* Groups = Info->DataGroups();
   const Integer GroupCount = Groups->Count();
+  std::vector<Variant>& Table = Groups->SummaryTable();
+  Table.clear();
   if (GroupCount == 0) return;
   // Without a summary handler or a selection condition the order in which
   // a group's records are taken does not matter: the records are then read
@@ -585,6 +587,7 @@ void TcxDataSummary::CalculateGroupSummaries() {
           AccumulateRecords(Items, First, Values, Counts, Last);
         }
         Group->SummaryValues = FinishAllValues(Items, Counts, Values);
+        Group->SummaryCount = 0;
       }
       continue;
     }
@@ -608,13 +611,17 @@ void TcxDataSummary::CalculateGroupSummaries() {
       for (Integer I = 0; I < ItemCount; ++I)
         if (Calculable[size_t(I)]) AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
     }
-    std::vector<Variant> Finished(static_cast<size_t>(ItemCount));
+    // The finished values go to the group list's table, not to an array per group.
     for (Integer G = 0; G < GroupCount; ++G) {
       if (Levels[size_t(G)] != L) continue;
-      const TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
+      TcxDataGroupInfo* Group = Groups->Items(G);
+      Group->SummaryValues = Variant();
+      Group->SummaryOffset = Integer(Table.size());
+      Group->SummaryCount = ItemCount;
+      TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
       for (Integer I = 0; I < ItemCount; ++I)
-        Finished[size_t(I)] = Calculable[size_t(I)] ? FinishValue(Calculable[size_t(I)], Slot[I].Value, Slot[I].Count) : Null();
-      Groups->Items(G)->SummaryValues = VarArrayOf(Finished);
+        Table.push_back(Calculable[size_t(I)] ? FinishValue(Calculable[size_t(I)], Slot[I].Value, Slot[I].Count)
+                                              : Null());
     }
   }
 }
