@@ -2,6 +2,7 @@
 // sorting, filtering, grouping, focus and selection across rebuilds.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "data/cxDataFilterBinding.h"
@@ -49,6 +50,39 @@ TEST_F(RowsTest, NullsSortFirstAndTextsByCodeOrderUnlessIgnoringCase) {
   C.SetOptions(C.GetOptions() | dcoCompareIgnoreCase);
   // "a" < "b" = "B": the tie keeps record order.
   EXPECT_EQ(C.RowRecords(), (Records{2, 0, 1}));
+}
+
+// Sorting looks first at the code units after the beginning every text
+// shares; random texts with and without such a beginning, Nulls, the empty
+// text and texts ending where others go on must still come in code order,
+// Nulls first, ties in record order.
+TEST_F(RowsTest, TextSortAgreesWithCodeOrderOnRandomTexts) {
+  std::mt19937 Random(99);
+  for (const String& Beginning : {String(), String(u"DZ-2024-"), String(u"a")}) {
+    C.BeginUpdate();
+    C.SetRecordCount(0);
+    std::vector<Variant> Values;
+    for (Integer R = 0; R < 500; ++R) {
+      String T = Beginning;
+      for (size_t K = Random() % 7; K > 0; --K) T += Char(u'a' + Random() % 3);
+      Values.push_back(Random() % 25 == 0 ? Null() : Variant(T));
+      C.AddRecord({Variant(R), Values.back(), Variant(0.0)});
+    }
+    C.EndUpdate();
+    for (TcxDataSortOrder Order : {soAscending, soDescending}) {
+      C.SetItemSortOrder(1, Order);
+      Records Expected(Values.size());
+      std::iota(Expected.begin(), Expected.end(), 0);
+      std::stable_sort(Expected.begin(), Expected.end(), [&](Integer A, Integer B) {
+        const Variant &X = Values[size_t(A)], &Y = Values[size_t(B)];
+        const Integer R = VarIsNull(X) || VarIsNull(Y) ? Integer(VarIsNull(Y)) - Integer(VarIsNull(X))
+                                                       : Integer(X.RawString().compare(Y.RawString()));
+        return Order == soAscending ? R < 0 : R > 0;
+      });
+      EXPECT_EQ(C.RowRecords(), Expected) << StringToUTF8(Beginning) << " order " << Order;
+    }
+    C.ClearSorting(false);
+  }
 }
 
 TEST_F(RowsTest, CompareHandlerDecidesTheOrder) {
