@@ -1,5 +1,6 @@
 #include "data/cxDataSummary.h"
 
+#include <cstring>
 #include <vector>
 
 #include "data/cxCustomDataController.h"
@@ -538,6 +539,39 @@ void TcxDataSummary::CalculateFooterSummary() {
   FFooterSummaryValues = FinishAllValues(FFooterSummaryItems, Counts, Values);
 }
 
+// A sum, average or count of a stored float column, with no summary handler
+// and no record source in between, adds plain numbers: the column's value
+// definition; nullptr for every other item.
+TcxValueDef* TcxDataSummary::PlainNumberSource(TcxDataSummaryItem* AItem) const {
+  if (!AItem || (AItem->Kind() != skSum && AItem->Kind() != skAverage && AItem->Kind() != skCount)) return nullptr;
+  TcxCustomDataField* Field = AItem->SourceField();
+  if (!Field || !Field->ValueDef() || FDataController->Provider()->CustomDataSource()) return nullptr;
+  TcxValueDef* Def = Field->ValueDef();
+  return Def->ValueTypeClass() == TcxFloatValueType::StaticClass() ? Def : nullptr;
+}
+
+// What AccumulateValue does for such an item, on a double: a Null first
+// starts the sum at the integer 0, a number first starts it at the number.
+void TcxDataSummary::AccumulatePlainNumber(TcxSummaryKind AKind, TcxValueDef* ADef, Integer ARecordIndex,
+                                           TRunning& ASlot) const {
+  bool IsNull = true;
+  const void* Value = nullptr;
+  FDataController->DataStorage()->LocateValue(ARecordIndex, ADef, IsNull, Value);
+  IsNull = IsNull || !Value;
+  if (FNullIgnore && IsNull) return;
+  if (AKind != skCount) {
+    if (!IsNull) {
+      double Number;
+      std::memcpy(&Number, Value, sizeof Number);
+      ASlot.Number = ASlot.NumberState == TRunning::nsNone ? Number : ASlot.Number + Number;
+      ASlot.NumberState = TRunning::nsNumber;
+    } else if (ASlot.NumberState == TRunning::nsNone) {
+      ASlot.NumberState = TRunning::nsNullZero;
+    }
+  }
+  ++ASlot.Count;
+}
+
 void TcxDataSummary::CalculateGroupSummaries() {
   TcxCustomDataControllerInfo* Info = FDataController->DataControllerInfo();
   TcxDataGroups* Groups = Info->DataGroups();
@@ -594,11 +628,8 @@ void TcxDataSummary::CalculateGroupSummaries() {
     std::vector<TcxDataSummaryItem*> Calculable;
     for (Integer I = 0; I < ItemCount; ++I)
       Calculable.push_back(Items->Items(I)->IsCalculable() ? Items->Items(I) : nullptr);
-    // The running value and count of each group and item, side by side.
-    struct TRunning {
-      Variant Value;
-      Integer Count = 0;
-    };
+    std::vector<TcxValueDef*> Plain;
+    for (TcxDataSummaryItem* Item : Calculable) Plain.push_back(PlainNumberSource(Item));
     std::vector<TRunning> Running(size_t(GroupCount) * size_t(ItemCount));
     for (TRunning& R : Running) R.Value = Unassigned();
     const bool Deepest = L == Info->LevelCount() - 1;
@@ -608,9 +639,16 @@ void TcxDataSummary::CalculateGroupSummaries() {
         while (G != -1 && Levels[size_t(G)] > L) G = Parents[size_t(G)];
       if (G == -1) continue;
       TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
-      for (Integer I = 0; I < ItemCount; ++I)
-        if (Calculable[size_t(I)]) AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
+      for (Integer I = 0; I < ItemCount; ++I) {
+        if (Plain[size_t(I)])
+          AccumulatePlainNumber(Calculable[size_t(I)]->Kind(), Plain[size_t(I)], R, Slot[I]);
+        else if (Calculable[size_t(I)])
+          AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
+      }
     }
+    for (TRunning& Slot : Running)
+      if (Slot.NumberState != TRunning::nsNone)
+        Slot.Value = Slot.NumberState == TRunning::nsNullZero ? Variant(Integer(0)) : Variant(Slot.Number);
     // The finished values go to the group list's table, not to an array per group.
     for (Integer G = 0; G < GroupCount; ++G) {
       if (Levels[size_t(G)] != L) continue;
