@@ -558,6 +558,22 @@ void TcxDataGroups::Clear() {
   for (TcxDataGroupInfo* Group : FGroups) delete Group;
   FGroups.clear();
   FFields.clear();
+  FSummaryTable.clear();
+}
+
+Variant TcxDataGroups::SummaryValuesOf(const TcxDataGroupInfo* AGroup) const {
+  if (AGroup->SummaryCount <= 0) return AGroup->SummaryValues;
+  const auto First = FSummaryTable.begin() + AGroup->SummaryOffset;
+  return VarArrayOf(std::vector<Variant>(First, First + AGroup->SummaryCount));
+}
+
+Variant TcxDataGroups::SummaryValueOf(const TcxDataGroupInfo* AGroup, Integer AIndex) const {
+  if (AGroup->SummaryCount > 0)
+    return AIndex >= 0 && AIndex < AGroup->SummaryCount ? FSummaryTable[size_t(AGroup->SummaryOffset + AIndex)]
+                                                        : Null();
+  const Variant& Values = AGroup->SummaryValues;
+  if (!VarIsArray(Values) || AIndex < VarArrayLowBound(Values) || AIndex > VarArrayHighBound(Values)) return Null();
+  return Values.GetElement(AIndex);
 }
 
 TcxDataGroupInfo* TcxDataGroups::Items(Integer AIndex) const {
@@ -759,11 +775,7 @@ void TcxDataGroups::SetSummarySort(Integer AItemIndex, TcxDataSortOrder ASortOrd
 void TcxDataGroups::SortBySummary() {
   if (FieldCount() != 1 || FGroups.empty()) return;
   const Integer Item = FSummaryItemIndex;
-  auto SummaryOf = [Item](const TcxDataGroupInfo* AGroup) -> Variant {
-    const Variant& Values = AGroup->SummaryValues;
-    if (!VarIsArray(Values) || Item < VarArrayLowBound(Values) || Item > VarArrayHighBound(Values)) return Null();
-    return Values.GetElement(Item);
-  };
+  auto SummaryOf = [this, Item](const TcxDataGroupInfo* AGroup) { return SummaryValueOf(AGroup, Item); };
   const bool Descending = FSummarySortOrder == soDescending;
   std::stable_sort(FGroups.begin(), FGroups.end(), [&](const TcxDataGroupInfo* A, const TcxDataGroupInfo* B) {
     const Integer Result = CompareVariantValues(SummaryOf(A), SummaryOf(B));

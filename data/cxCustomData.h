@@ -384,7 +384,13 @@ struct TcxDataGroupInfo {
   Integer Level = 0;
   Integer FirstIndex = 0;
   Integer LastIndex = 0;
+  // The summary values: an array in SummaryValues, or, when SummaryCount > 0,
+  // SummaryCount values from SummaryOffset on in the group list's summary
+  // table (so that a regrouping makes no array per group). Read them with
+  // TcxDataGroups::SummaryValuesOf / SummaryValueOf.
   Variant SummaryValues;
+  Integer SummaryOffset = 0;
+  Integer SummaryCount = 0;
 };
 
 class TcxDataGroups : public TObject {
@@ -427,8 +433,15 @@ class TcxDataGroups : public TObject {
   Integer SummaryItemIndex() const { return FSummaryItemIndex; }
   TcxDataSortOrder SummarySortOrder() const { return FSummarySortOrder; }
   void SetSummarySort(Integer AItemIndex, TcxDataSortOrder ASortOrder);
+  // A group's summary values as an array (see TcxDataGroupInfo).
+  Variant SummaryValuesOf(const TcxDataGroupInfo* AGroup) const;
+  // One of them by item index; Null outside.
+  Variant SummaryValueOf(const TcxDataGroupInfo* AGroup, Integer AIndex) const;
+  // The values of the groups that keep theirs in the table; emptied by Clear.
+  std::vector<Variant>& SummaryTable() { return FSummaryTable; }
 
 private:
+  std::vector<Variant> FSummaryTable;
   bool IsValid(Integer AGroup) const { return AGroup >= 0 && AGroup < Count(); }
   bool IsDeepest(Integer AGroup) const { return FGroups[size_t(AGroup)]->Level == FieldCount() - 1; }
   Integer ParentOf(Integer AGroup) const;

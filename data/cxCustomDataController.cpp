@@ -1242,6 +1242,16 @@ Variant TcxCustomDataController::GetFilterItemValue(Integer ARecordIndex, TcxCus
   return GetRecordValue(ARecordIndex, AField);
 }
 
+const String* TcxCustomDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
+  if (!AField || !AField->ValueDef() || (ARecordIndex >= 0 && FProvider->CustomDataSource() && IsSourceField(AField)))
+    return nullptr;
+  if (AField->ValueDef()->ValueTypeClass() != TcxWideStringValueType::StaticClass()) return nullptr;
+  bool IsNull = true;
+  const void* Value = nullptr;
+  FDataStorage->LocateValue(ARecordIndex, AField->ValueDef(), IsNull, Value);
+  return IsNull ? nullptr : static_cast<const String*>(Value);
+}
+
 String TcxCustomDataController::GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex) {
   return GetRecordDisplayText(ARecordIndex, GetItemField(AItemIndex));
 }

@@ -538,6 +538,10 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   String GetIncrementalFilterText() const { return FIncrementalFilterText; }
   virtual bool IncrementalFilterAccepts(Integer ARecordIndex);
   virtual Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  // The text GetFilterItemValue would give, read in place from the storage;
+  // nullptr when it is not a stored text (Null, another type, a value of the
+  // record source). Valid until the record changes.
+  virtual const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField);
   virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
   virtual String GetFilterItemCaption(Integer) { return String(); }
   virtual String GetSearchDisplayText(Integer ARecordIndex, Integer AItemIndex);

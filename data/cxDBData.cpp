@@ -1059,7 +1059,10 @@ void TcxDBDataFilterCriteria::ApplyToDataSet() {
   }
   const String Text = IsEmpty() ? String() : FilterText();
   if (OnBeforeChange) OnBeforeChange(this, DS, Text);
-  if (!IsDataSetFilterUsed()) return;
+  if (!IsDataSetFilterUsed()) {
+    ReleaseDataSetFilter(DS);
+    return;
+  }
   // The criteria's "=" never matches by prefix ("= 'ab*'" is the text ab*).
   TFilterOptions Options{foNoPartialCompare};
   if (HasOption(fcoCaseInsensitive)) Options.insert(foCaseInsensitive);
@@ -1069,6 +1072,20 @@ void TcxDBDataFilterCriteria::ApplyToDataSet() {
   DS->SetFilter(Text);
   DS->SetFilterOptions(Options);
   DS->SetFiltered(Filtered);
+  FDataSetFilterText = Text;
+  FDataSetFilterSet = true;
+}
+
+// Once the criteria stop filtering through the dataset, the filter they left
+// there would keep hiding records under the in-memory filter: it goes, unless
+// something else has replaced it since.
+void TcxDBDataFilterCriteria::ReleaseDataSetFilter(TDataSet* ADataSet) {
+  if (!FDataSetFilterSet) return;
+  FDataSetFilterSet = false;
+  if (ADataSet->Filter() != FDataSetFilterText) return;
+  TControlsGuard Controls(ADataSet);
+  ADataSet->SetFiltered(false);
+  ADataSet->SetFilter(String());
 }
 
 void TcxDBDataFilterCriteria::NotifyChanged() {
@@ -1681,6 +1698,12 @@ Variant TcxDBDataController::GetFilterItemValue(Integer ARecordIndex, TcxCustomD
   auto* F = dynamic_cast<TcxDBDataField*>(AField);
   if (F && F->FieldCount() > 1) return GetRecordValue(ARecordIndex, F);
   return inherited::GetFilterItemValue(ARecordIndex, AField);
+}
+
+const String* TcxDBDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
+  auto* F = dynamic_cast<TcxDBDataField*>(AField);
+  if (F && F->FieldCount() > 1) return nullptr;
+  return inherited::GetFilterItemTextPointer(ARecordIndex, AField);
 }
 
 String TcxDBDataController::GetFilterItemCaption(Integer AItemIndex) {

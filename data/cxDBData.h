@@ -322,7 +322,11 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
 
 private:
   void ApplyToDataSet();
+  void ReleaseDataSetFilter(TDataSet* ADataSet);
   bool FAutoDataSetFilter = false;
+  // The filter text last written to the dataset, while it may still be there.
+  bool FDataSetFilterSet = false;
+  String FDataSetFilterText;
   bool FIgnoreOrigin = true;
 };
 
@@ -511,6 +515,7 @@ class TcxDBDataController : public TcxCustomDataController {
   // ---- Overrides ----
   bool LeaveRecord(Integer ARecordIndex) override;
   Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
+  const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) override;
   String GetFilterItemCaption(Integer AItemIndex) override;
   Variant GetRecordValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
   bool ExecuteAction(TObject* AAction) override;

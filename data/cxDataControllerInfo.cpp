@@ -48,13 +48,9 @@ public:
         V.State = IsNull ? 0 : (P ? 2 : 1);
         if (V.State != 2) continue;
         switch (Key.Kind) {
-          case kText: {
+          case kText:
             V.Text = static_cast<const String*>(P);
-            V.Length = V.Text->size() > 4 ? 5 : Byte(V.Text->size());
-            // The first four code units, in order, for a quick first look.
-            for (size_t I = 0; I < 4; ++I) V.Prefix = (V.Prefix << 16) | (I < V.Text->size() ? (*V.Text)[I] : 0);
             break;
-          }
           case kInteger: {
             Integer N;
             std::memcpy(&N, P, sizeof N);
@@ -65,6 +61,7 @@ public:
           case kGeneric: V.Pointer = P; break;
         }
       }
+      if (Key.Kind == kText) PrepareTexts(Key);
     }
     FFast = true;
   }
@@ -101,7 +98,7 @@ private:
       double Number;
     };
     Byte State = 0;   // 0 Null, 1 no value made yet, 2 a value
-    Byte Length = 0;  // of a text: its length, 5 for five code units or more
+    Byte Length = 0;  // of a text: its length after the shared beginning, 5 for five or more
     TValue() : Pointer(nullptr) {}
   };
   struct TKey {
@@ -111,6 +108,32 @@ private:
     std::vector<TValue> Values;
   };
 
+  // Every text's first four code units after the beginning all the texts
+  // share, in order, for a quick first look without reading the text.
+  static void PrepareTexts(TKey& AKey) {
+    const String* First = nullptr;
+    size_t Shared = 0;
+    for (const TValue& V : AKey.Values) {
+      if (V.State != 2) continue;
+      if (!First) {
+        First = V.Text;
+        Shared = First->size();
+        continue;
+      }
+      const size_t Limit = std::min(Shared, V.Text->size());
+      size_t I = 0;
+      while (I < Limit && (*V.Text)[I] == (*First)[I]) ++I;
+      Shared = I;
+    }
+    for (TValue& V : AKey.Values) {
+      if (V.State != 2) continue;
+      const size_t Rest = V.Text->size() - Shared;
+      V.Length = Rest > 4 ? 5 : Byte(Rest);
+      for (size_t I = Shared; I < Shared + 4; ++I)
+        V.Prefix = (V.Prefix << 16) | (I < V.Text->size() ? (*V.Text)[I] : 0);
+    }
+  }
+
   static Integer FastCompare(const TKey& K, size_t A, size_t B) {
     const TValue& X = K.Values[A];
     const TValue& Y = K.Values[B];
@@ -118,7 +141,8 @@ private:
     switch (K.Kind) {
       case kText: {
         if (X.Prefix != Y.Prefix) return X.Prefix < Y.Prefix ? -1 : 1;
-        // Texts of at most four code units are whole in their prefixes.
+        // Texts of at most four code units after the shared beginning are
+        // whole in their prefixes.
         if (X.Length <= 4 && Y.Length <= 4) return X.Length < Y.Length ? -1 : (X.Length > Y.Length ? 1 : 0);
         const Integer R = X.Text->compare(*Y.Text);
         return R < 0 ? -1 : (R > 0 ? 1 : 0);

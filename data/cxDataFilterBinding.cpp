@@ -30,6 +30,12 @@ Variant TcxDataFilterCriteriaItem::GetDataValue(Integer ARecordIndex) {
   return F && C ? C->GetFilterItemValue(ARecordIndex, F) : Null();
 }
 
+const String* TcxDataFilterCriteriaItem::GetDataTextPointer(Integer ARecordIndex) {
+  TcxCustomDataField* F = Field();
+  TcxCustomDataController* C = DataController();
+  return F && C ? C->GetFilterItemTextPointer(ARecordIndex, F) : nullptr;
+}
+
 String TcxDataFilterCriteriaItem::GetFieldCaption() {
   TcxCustomDataField* F = Field();
   TcxCustomDataController* C = DataController();

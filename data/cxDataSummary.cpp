@@ -1,5 +1,6 @@
 #include "data/cxDataSummary.h"
 
+#include <cstring>
 #include <vector>
 
 #include "data/cxCustomDataController.h"
@@ -405,7 +406,7 @@ String TcxDataSummary::FooterSummaryTexts(Integer AIndex) {
 Variant TcxDataSummary::GroupSummaryValues(Integer AGroupIndex) const {
   TcxCustomDataControllerInfo* Info = FDataController->DataControllerInfo();
   if (AGroupIndex < 0 || AGroupIndex >= Info->DataGroups()->Count()) return Null();
-  return Info->DataGroups()->Items(AGroupIndex)->SummaryValues;
+  return Info->DataGroups()->SummaryValuesOf(Info->DataGroups()->Items(AGroupIndex));
 }
 
 String TcxDataSummary::GroupSummaryText(Integer AGroupIndex) {
@@ -413,7 +414,7 @@ String TcxDataSummary::GroupSummaryText(Integer AGroupIndex) {
   if (AGroupIndex < 0 || AGroupIndex >= Info->DataGroups()->Count()) return String();
   const TcxDataGroupInfo* Group = Info->DataGroups()->Items(AGroupIndex);
   TcxDataGroupSummaryItems* Items = GetGroupSummaryItems(Group->Level);
-  return Items ? Items->GetGroupText(Group->SummaryValues) : String();
+  return Items ? Items->GetGroupText(Info->DataGroups()->SummaryValuesOf(Group)) : String();
 }
 
 // ---- Calculation ---------------------------------------------------------------------------------
@@ -538,10 +539,45 @@ void TcxDataSummary::CalculateFooterSummary() {
   FFooterSummaryValues = FinishAllValues(FFooterSummaryItems, Counts, Values);
 }
 
+// A sum, average or count of a stored float column, with no summary handler
+// and no record source in between, adds plain numbers: the column's value
+// definition; nullptr for every other item.
+TcxValueDef* TcxDataSummary::PlainNumberSource(TcxDataSummaryItem* AItem) const {
+  if (!AItem || (AItem->Kind() != skSum && AItem->Kind() != skAverage && AItem->Kind() != skCount)) return nullptr;
+  TcxCustomDataField* Field = AItem->SourceField();
+  if (!Field || !Field->ValueDef() || FDataController->Provider()->CustomDataSource()) return nullptr;
+  TcxValueDef* Def = Field->ValueDef();
+  return Def->ValueTypeClass() == TcxFloatValueType::StaticClass() ? Def : nullptr;
+}
+
+// What AccumulateValue does for such an item, on a double: a Null first
+// starts the sum at the integer 0, a number first starts it at the number.
+void TcxDataSummary::AccumulatePlainNumber(TcxSummaryKind AKind, TcxValueDef* ADef, Integer ARecordIndex,
+                                           TRunning& ASlot) const {
+  bool IsNull = true;
+  const void* Value = nullptr;
+  FDataController->DataStorage()->LocateValue(ARecordIndex, ADef, IsNull, Value);
+  IsNull = IsNull || !Value;
+  if (FNullIgnore && IsNull) return;
+  if (AKind != skCount) {
+    if (!IsNull) {
+      double Number;
+      std::memcpy(&Number, Value, sizeof Number);
+      ASlot.Number = ASlot.NumberState == TRunning::nsNone ? Number : ASlot.Number + Number;
+      ASlot.NumberState = TRunning::nsNumber;
+    } else if (ASlot.NumberState == TRunning::nsNone) {
+      ASlot.NumberState = TRunning::nsNullZero;
+    }
+  }
+  ++ASlot.Count;
+}
+
 void TcxDataSummary::CalculateGroupSummaries() {
   TcxCustomDataControllerInfo* Info = FDataController->DataControllerInfo();
   TcxDataGroups* Groups = Info->DataGroups();
   const Integer GroupCount = Groups->Count();
+  std::vector<Variant>& Table = Groups->SummaryTable();
+  Table.clear();
   if (GroupCount == 0) return;
   // Without a summary handler or a selection condition the order in which
   // a group's records are taken does not matter: the records are then read
@@ -585,17 +621,15 @@ void TcxDataSummary::CalculateGroupSummaries() {
           AccumulateRecords(Items, First, Values, Counts, Last);
         }
         Group->SummaryValues = FinishAllValues(Items, Counts, Values);
+        Group->SummaryCount = 0;
       }
       continue;
     }
     std::vector<TcxDataSummaryItem*> Calculable;
     for (Integer I = 0; I < ItemCount; ++I)
       Calculable.push_back(Items->Items(I)->IsCalculable() ? Items->Items(I) : nullptr);
-    // The running value and count of each group and item, side by side.
-    struct TRunning {
-      Variant Value;
-      Integer Count = 0;
-    };
+    std::vector<TcxValueDef*> Plain;
+    for (TcxDataSummaryItem* Item : Calculable) Plain.push_back(PlainNumberSource(Item));
     std::vector<TRunning> Running(size_t(GroupCount) * size_t(ItemCount));
     for (TRunning& R : Running) R.Value = Unassigned();
     const bool Deepest = L == Info->LevelCount() - 1;
@@ -605,16 +639,27 @@ void TcxDataSummary::CalculateGroupSummaries() {
         while (G != -1 && Levels[size_t(G)] > L) G = Parents[size_t(G)];
       if (G == -1) continue;
       TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
-      for (Integer I = 0; I < ItemCount; ++I)
-        if (Calculable[size_t(I)]) AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
+      for (Integer I = 0; I < ItemCount; ++I) {
+        if (Plain[size_t(I)])
+          AccumulatePlainNumber(Calculable[size_t(I)]->Kind(), Plain[size_t(I)], R, Slot[I]);
+        else if (Calculable[size_t(I)])
+          AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
+      }
     }
-    std::vector<Variant> Finished(static_cast<size_t>(ItemCount));
+    for (TRunning& Slot : Running)
+      if (Slot.NumberState != TRunning::nsNone)
+        Slot.Value = Slot.NumberState == TRunning::nsNullZero ? Variant(Integer(0)) : Variant(Slot.Number);
+    // The finished values go to the group list's table, not to an array per group.
     for (Integer G = 0; G < GroupCount; ++G) {
       if (Levels[size_t(G)] != L) continue;
-      const TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
+      TcxDataGroupInfo* Group = Groups->Items(G);
+      Group->SummaryValues = Variant();
+      Group->SummaryOffset = Integer(Table.size());
+      Group->SummaryCount = ItemCount;
+      TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
       for (Integer I = 0; I < ItemCount; ++I)
-        Finished[size_t(I)] = Calculable[size_t(I)] ? FinishValue(Calculable[size_t(I)], Slot[I].Value, Slot[I].Count) : Null();
-      Groups->Items(G)->SummaryValues = VarArrayOf(Finished);
+        Table.push_back(Calculable[size_t(I)] ? FinishValue(Calculable[size_t(I)], Slot[I].Value, Slot[I].Count)
+                                              : Null());
     }
   }
 }

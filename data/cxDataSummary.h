@@ -16,6 +16,7 @@ class TcxCustomDataField;
 class TcxDataSummary;
 class TcxDataSummaryItem;
 class TcxDataSummaryItems;
+class TcxValueDef;
 
 enum TcxSummaryKind : Byte { skNone, skSum, skMin, skMax, skCount, skAverage };
 enum TcxSummaryPosition : Byte { spGroup, spFooter };
@@ -255,6 +256,21 @@ protected:
   virtual void FireAfterSummary();
   void CalculateFooterSummary();
   void CalculateGroupSummaries();
+
+  // The running value and count of one group and item; a plain number runs
+  // in Number until the end, then goes to Value.
+  struct TRunning {
+    enum TNumberState : Byte { nsNone, nsNullZero, nsNumber };
+    Variant Value;
+    Integer Count = 0;
+    double Number = 0;
+    TNumberState NumberState = nsNone;
+  };
+  // Sums, averages and counts of a stored float column take this way in
+  // place of AccumulateValue when the group summaries are taken in storage
+  // order (a subclass that changes AccumulateValue must change these too).
+  TcxValueDef* PlainNumberSource(TcxDataSummaryItem* AItem) const;
+  void AccumulatePlainNumber(TcxSummaryKind AKind, TcxValueDef* ADef, Integer ARecordIndex, TRunning& ASlot) const;
 
 private:
   TcxCustomDataController* FDataController;

@@ -274,10 +274,30 @@ String TcxFilterGreaterEqualOperator::ExpandedText(const Variant& AValue) { retu
 
 // Like -------------------------------------------------------------------------------------------
 
-bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
+const TLikeMatcher& TcxFilterLikeOperator::Matcher(const Variant& APattern) {
   TcxFilterCriteria* Owner = Criteria();
-  return MatchLike(VarToStr(R), VarToStr(C), Owner ? Owner->PercentWildcard() : u'%',
-                   Owner ? Owner->UnderscoreWildcard() : u'_');
+  const Char Percent = Owner ? Owner->PercentWildcard() : u'%';
+  const Char Underscore = Owner ? Owner->UnderscoreWildcard() : u'_';
+  const bool IsText = VarType(APattern) == varOleStr;
+  if (FMatcher && Percent == FMatcherPercent && Underscore == FMatcherUnderscore &&
+      (IsText ? APattern.RawString() == FMatcherPattern : VarToStr(APattern) == FMatcherPattern))
+    return *FMatcher;
+  FMatcherPattern = IsText ? APattern.RawString() : VarToStr(APattern);
+  FMatcherPercent = Percent;
+  FMatcherUnderscore = Underscore;
+  FMatcher = std::make_unique<TLikeMatcher>(FMatcherPattern.data(), Integer(FMatcherPattern.size()), Char(0),
+                                            Underscore, Percent);
+  return *FMatcher;
+}
+
+bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
+  // Not the virtual CompareText: a negating subclass negates Compare already.
+  if (VarType(R) == varOleStr) return TcxFilterLikeOperator::CompareText(R.RawString(), C);
+  return TcxFilterLikeOperator::CompareText(VarToStr(R), C);
+}
+
+bool TcxFilterLikeOperator::CompareText(const String& AText, const Variant& C) {
+  return Matcher(C).Matches(AText.data(), Integer(AText.size()));
 }
 
 Integer TcxFilterLikeOperator::WildcardMark() {
@@ -331,6 +351,9 @@ String TcxFilterLikeOperator::AdjustDisplayValue(const String& AText) {
 
 bool TcxFilterNotLikeOperator::Compare(const Variant& R, const Variant& C) {
   return !TcxFilterLikeOperator::Compare(R, C);
+}
+bool TcxFilterNotLikeOperator::CompareText(const String& AText, const Variant& C) {
+  return !TcxFilterLikeOperator::CompareText(AText, C);
 }
 String TcxFilterNotLikeOperator::Caption() {
   static const TResourceString* const Captions[] = {&cxSFilterOperatorNotLike, &cxSFilterOperatorDoesNotBeginWith,
@@ -1266,7 +1289,12 @@ bool TcxFilterCriteria::EvaluateItem(TcxCustomFilterCriteriaItem* AItem, Integer
   if (!AItem->IsItemList()) {
     auto* Item = static_cast<TcxFilterCriteriaItem*>(AItem);
     try {
-      return Item->Operator()->Compare(PrepareValue(Item->GetDataValue(ARecordIndex)), PrepareValue(Item->Value()));
+      TcxFilterOperator* Operator = Item->Operator();
+      // Texts need preparing only when compared in any case: then they go
+      // the general way.
+      if (Operator->ComparesText() && VarType(Item->Value()) == varOleStr && !HasOption(fcoCaseInsensitive))
+        if (const String* Text = Item->GetDataTextPointer(ARecordIndex)) return Operator->CompareText(*Text, Item->Value());
+      return Operator->Compare(PrepareValue(Item->GetDataValue(ARecordIndex)), PrepareValue(Item->Value()));
     } catch (const EVariantError&) {
       if (HasOption(fcoSoftCompare)) return false;
       throw;

@@ -29,10 +29,12 @@
 //
 // Values that no filter text can carry are refused when a condition is
 // made or changed, with EcxFilterError (see cxCheckFilterValue).
+#include <memory>
 #include <set>
 #include <type_traits>
 #include <vector>
 
+#include "data/cxLike.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/events.h"
 #include "platform/rtl/exceptions.h"
@@ -108,6 +110,11 @@ public:
   virtual bool CustomValueText(const Variant& AValue, String& AText);
   // R (record value) against C (criteria value), both prepared.
   virtual bool Compare(const Variant& R, const Variant& C) = 0;
+  // Whether CompareText answers what Compare would for a record text that
+  // needs no preparing (the filter's fast way for stored texts).
+  virtual bool ComparesText() const { return false; }
+  // A record text against a text criteria value (base: Compare).
+  virtual bool CompareText(const String& AText, const Variant& C) { return Compare(Variant(AText), C); }
   virtual String Caption();
   virtual String Symbol() = 0;
   virtual bool AlwaysShowsCaption() { return false; }
@@ -179,6 +186,8 @@ KORVANE_FILTER_OPERATOR(TcxFilterGreaterEqualOperator, TcxFilterOperator)
 };
 KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
+  bool ComparesText() const override { return true; }
+  bool CompareText(const String& AText, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String AdjustDisplayValue(const String& AText) override;
@@ -191,9 +200,18 @@ KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
 protected:
   // 0 like, 1 begins with, 2 ends with, 3 contains.
   Integer WildcardMark();
+private:
+  // The pattern prepared once and kept while the pattern and the wildcards
+  // stay the same: a filter compares every record with one pattern.
+  const TLikeMatcher& Matcher(const Variant& APattern);
+  std::unique_ptr<TLikeMatcher> FMatcher;
+  String FMatcherPattern;
+  Char FMatcherPercent = 0;
+  Char FMatcherUnderscore = 0;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
   bool Compare(const Variant& R, const Variant& C) override;
+  bool CompareText(const String& AText, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String ExpandedText(const Variant& AValue) override;
@@ -416,6 +434,9 @@ public:
 
   // The record's value of the item (base: Null).
   virtual Variant GetDataValue(Integer ARecordIndex);
+  // The record's value when it is a text held in place, read without a copy;
+  // nullptr otherwise (base), and the filter then asks GetDataValue.
+  virtual const String* GetDataTextPointer(Integer) { return nullptr; }
   virtual String GetFieldCaption();  // base: ""
   virtual String GetFieldName();     // base: ""
   // The condition as caption text.

@@ -571,6 +571,38 @@ TEST_F(DBDataTest, AutoDataSetFilterWritesTheFilterTextWithQuotesDoubled) {
   EXPECT_EQ(B.Controller->GetRecordCount(), 5);
 }
 
+// Turning AutoDataSetFilter off takes the criteria's filter off the dataset,
+// or later conditions would only see the rows the old one let through; a
+// filter the dataset had from elsewhere stays.
+TEST_F(DBDataTest, AutoDataSetFilterOffTakesItsFilterOffTheDataSet) {
+  auto& B = Bind(ItemSql, {u"id", u"name"});
+  B.Query->Open();
+  TcxDBDataFilterCriteria* F = B.Controller->DBFilter();
+  F->SetAutoDataSetFilter(true);
+  F->BeginUpdate();
+  TcxFilterCriteriaItem* Item =
+      F->AddItem(nullptr, B.Controller->Fields()->Items(1), foEqual, Variant(String(u"beta")), u"beta");
+  F->SetActive(true);
+  F->EndUpdate();
+  ASSERT_TRUE(B.Query->Filtered());
+  ASSERT_EQ(B.Controller->GetRecordCount(), 1);
+
+  F->SetAutoDataSetFilter(false);
+  EXPECT_FALSE(B.Query->Filtered());
+  EXPECT_EQ(B.Query->Filter(), u"");
+  EXPECT_EQ(B.Controller->GetRowCount(), 1);
+  Item->SetValue(Variant(String(u"alpha")));
+  ASSERT_EQ(B.Controller->GetRowCount(), 1);
+  EXPECT_EQ(B.Text(B.Controller->GetRowInfo(0).RecordIndex, 1), "alpha");
+
+  F->SetActive(false);
+  B.Query->SetFilter(u"id > 2");
+  B.Query->SetFiltered(true);
+  Item->SetValue(Variant(String(u"beta")));
+  EXPECT_EQ(B.Query->Filter(), u"id > 2");
+  EXPECT_TRUE(B.Query->Filtered());
+}
+
 TEST_F(DBDataTest, NullConditionOnAQueryWritesIsNull) {
   auto& B = Bind(ItemSql, {u"id", u"name"});
   B.Query->Open();

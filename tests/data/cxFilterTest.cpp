@@ -208,6 +208,23 @@ TEST_F(FilterTest, GroupsAndNegation) {
   EXPECT_EQ(Criteria.Passing(), u"1,2,3");
 }
 
+// The pattern is prepared once and kept between records: a change of the
+// pattern or of the wildcards must still be seen by the next evaluation.
+TEST_F(FilterTest, LikeFollowsChangesOfPatternAndWildcards) {
+  TcxFilterCriteriaItem* Item = Add(Name, foLike, u"%b%");
+  EXPECT_EQ(Criteria.Passing(), u"1");
+  Item->SetValue(u"A%");
+  EXPECT_EQ(Criteria.Passing(), u"0");
+  Item->SetValue(u"%i%");
+  EXPECT_EQ(Criteria.Passing(), u"0,2");
+  Criteria.SetPercentWildcard(u'*');
+  EXPECT_EQ(Criteria.Passing(), u"");
+  Item->SetValue(u"*i*");
+  EXPECT_EQ(Criteria.Passing(), u"0,2");
+  Item->SetOperatorKind(foNotLike);
+  EXPECT_EQ(Criteria.Passing(), u"1,3");
+}
+
 TEST_F(FilterTest, FilterTextAndCaptionOfEveryOperatorKind) {
   struct Case {
     Column* FilterTest::*Field;

@@ -1,6 +1,7 @@
 #include "data/cxLike.h"
 
 #include <chrono>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,6 +79,39 @@ TEST(LikeMatching, ManyRunWildcardsStayFast) {
   EXPECT_TRUE(MatchLike(Text + u"b", Pattern, u'%', u'_'));
   const auto Elapsed = std::chrono::steady_clock::now() - Start;
   EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(Elapsed).count(), 5);
+}
+
+// The piecewise shortcut against the general matcher on random patterns and
+// texts, surrogate pairs and lone surrogate halves included.
+TEST(LikeMatching, ShortcutAgreesWithGeneralMatcher) {
+  const std::vector<String> TextParts = {u"a", u"b", u"山", u"\U00020000", String(1, Char(0xD840)),
+                                         String(1, Char(0xDC00))};
+  std::vector<String> PatternParts = TextParts;
+  for (const char16_t* Wild : {u"%", u"%", u"_", u"\\"}) PatternParts.push_back(Wild);
+  std::mt19937 Random(20261210);
+  auto Build = [&Random](const std::vector<String>& AParts, size_t AMaxLength) {
+    String Result;
+    const size_t Length = Random() % (AMaxLength + 1);
+    for (size_t I = 0; I < Length; ++I) Result += AParts[Random() % AParts.size()];
+    return Result;
+  };
+  Integer Simple = 0, Matched = 0;
+  for (int Round = 0; Round < 3000; ++Round) {
+    const String Pattern = Build(PatternParts, 6);
+    const Char Escape = Round % 2 ? u'\\' : Char(0);
+    const TLikeMatcher Matcher(Pattern.data(), Integer(Pattern.size()), Escape, u'_', u'%');
+    Simple += Matcher.IsSimple();
+    for (int T = 0; T < 20; ++T) {
+      const String Text = Build(TextParts, 8);
+      const bool Expected = Matcher.MatchesGeneral(Text.data(), Integer(Text.size()));
+      Matched += Expected;
+      ASSERT_EQ(Matcher.Matches(Text.data(), Integer(Text.size())), Expected)
+          << "round " << Round << " text " << T;
+    }
+  }
+  // Both paths and both outcomes were exercised.
+  EXPECT_GT(Simple, 300);
+  EXPECT_GT(Matched, 1000);
 }
 
 TEST(LikeMatching, PatternPreparation) {

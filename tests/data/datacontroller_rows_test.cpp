@@ -2,6 +2,9 @@
 // sorting, filtering, grouping, focus and selection across rebuilds.
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <random>
+
 #include "data/cxDataFilterBinding.h"
 #include "tests/data/datacontroller_test_double.h"
 
@@ -49,6 +52,39 @@ TEST_F(RowsTest, NullsSortFirstAndTextsByCodeOrderUnlessIgnoringCase) {
   EXPECT_EQ(C.RowRecords(), (Records{2, 0, 1}));
 }
 
+// Sorting looks first at the code units after the beginning every text
+// shares; random texts with and without such a beginning, Nulls, the empty
+// text and texts ending where others go on must still come in code order,
+// Nulls first, ties in record order.
+TEST_F(RowsTest, TextSortAgreesWithCodeOrderOnRandomTexts) {
+  std::mt19937 Random(99);
+  for (const String& Beginning : {String(), String(u"DZ-2024-"), String(u"a")}) {
+    C.BeginUpdate();
+    C.SetRecordCount(0);
+    std::vector<Variant> Values;
+    for (Integer R = 0; R < 500; ++R) {
+      String T = Beginning;
+      for (size_t K = Random() % 7; K > 0; --K) T += Char(u'a' + Random() % 3);
+      Values.push_back(Random() % 25 == 0 ? Null() : Variant(T));
+      C.AddRecord({Variant(R), Values.back(), Variant(0.0)});
+    }
+    C.EndUpdate();
+    for (TcxDataSortOrder Order : {soAscending, soDescending}) {
+      C.SetItemSortOrder(1, Order);
+      Records Expected(Values.size());
+      std::iota(Expected.begin(), Expected.end(), 0);
+      std::stable_sort(Expected.begin(), Expected.end(), [&](Integer A, Integer B) {
+        const Variant &X = Values[size_t(A)], &Y = Values[size_t(B)];
+        const Integer R = VarIsNull(X) || VarIsNull(Y) ? Integer(VarIsNull(Y)) - Integer(VarIsNull(X))
+                                                       : Integer(X.RawString().compare(Y.RawString()));
+        return Order == soAscending ? R < 0 : R > 0;
+      });
+      EXPECT_EQ(C.RowRecords(), Expected) << StringToUTF8(Beginning) << " order " << Order;
+    }
+    C.ClearSorting(false);
+  }
+}
+
 TEST_F(RowsTest, CompareHandlerDecidesTheOrder) {
   Load({{1, u"a", 0}, {2, u"b", 0}, {3, u"c", 0}});
   // Odd keys first, then even; ties (none here) by record.
@@ -84,6 +120,39 @@ TEST_F(RowsTest, FilterChangePostsThePendingEdit) {
   EXPECT_EQ(C.GetEditState(), 0);
   EXPECT_EQ(VarToStr(C.GetValue(1, 1)), u"x");
   EXPECT_EQ(C.RowRecords(), (Records{0, 1}));
+}
+
+// The filter reads stored texts in place for LIKE; on random texts (Nulls,
+// integers and floats in the same items included) it must pass exactly the
+// records the condition passes when asked through the record values.
+TEST_F(RowsTest, LikeOnStoredTextsAgreesWithTheGeneralWay) {
+  const std::vector<String> Parts = {u"a", u"b", u"山", u"\U00020000"};
+  std::mt19937 Random(4242);
+  auto Text = [&](size_t AMaxLength) {
+    String Result;
+    for (size_t I = Random() % (AMaxLength + 1); I > 0; --I) Result += Parts[Random() % Parts.size()];
+    return Result;
+  };
+  C.BeginUpdate();
+  for (Integer R = 0; R < 300; ++R) {
+    const unsigned Kind = Random() % 8;
+    C.AddRecord({Variant(R), Kind == 0 ? Null() : Variant(Text(6)), Variant(double(R % 7))});
+  }
+  C.EndUpdate();
+  for (Integer Round = 0; Round < 60; ++Round) {
+    const bool OnNumber = Round % 5 == 4;
+    String Pattern = Text(3);
+    for (size_t I = Random() % 3; I > 0; --I) Pattern.insert(Random() % (Pattern.size() + 1), Random() % 3 ? u"%" : u"_");
+    const TcxFilterOperatorKind Kind = Round % 2 ? foLike : foNotLike;
+    C.Filter()->Clear();
+    TcxFilterCriteriaItem* Item =
+        C.Filter()->AddItem(nullptr, C.GetItem(OnNumber ? 2 : 1), Kind, Variant(Pattern), Pattern);
+    C.Filter()->SetActive(true);
+    Records Expected;
+    for (Integer R = 0; R < C.GetRecordCount(); ++R)
+      if (Item->Operator()->Compare(Item->GetDataValue(R), Item->Value())) Expected.push_back(R);
+    EXPECT_EQ(C.RowRecords(), Expected) << "round " << Round << " pattern " << StringToUTF8(Pattern);
+  }
 }
 
 TEST_F(RowsTest, FocusClampsAndFollowsItsRecordThroughRebuilds) {

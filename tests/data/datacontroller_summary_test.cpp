@@ -1,6 +1,8 @@
 // Footer and group summaries and their texts.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "data/cxDataSummary.h"
 #include "tests/data/datacontroller_test_double.h"
 
@@ -83,6 +85,53 @@ TEST_F(SummaryTest, GroupsOrderedBySummary) {
   EXPECT_EQ(C.RowTexts(0).front(), "a");
   S()->DefaultGroupSummaryItems()->Clear();  // freeing the item ends the ordering
   EXPECT_EQ(C.SortBySummaryItem(), nullptr);
+}
+
+// Group summaries taken in storage order into the group list's table, on
+// random records over two levels, must equal the ones taken group by group
+// (the way a summary handler forces), Nulls counted or ignored; the groups
+// of key 4 hold only Nulls.
+TEST(GroupSummaries, StorageOrderAgreesWithGroupByGroup) {
+  TTestControlDataController D({TcxIntegerValueType::StaticClass(), TcxWideStringValueType::StaticClass(),
+                                 TcxFloatValueType::StaticClass()});
+  std::mt19937 Random(777);
+  D.BeginUpdate();
+  for (Integer R = 0; R < 400; ++R) {
+    const unsigned Key = Random() % 6, Text = Random() % 4, Value = Random() % 10;
+    D.AddRecord({Key == 5 ? Null() : Variant(Integer(Key)), Text == 3 ? Null() : Variant(String(1, Char(u'a' + Text))),
+                 Value == 0 || Key == 4 ? Null() : Variant(double(Random() % 2000) / 8 - 100)});
+  }
+  D.EndUpdate();
+  TcxDataGroupSummaryItems* Items = D.Summary()->DefaultGroupSummaryItems();
+  for (TcxSummaryKind Kind : {skSum, skMin, skMax, skAverage, skCount}) Items->Add(D.GetItem(2), spGroup, Kind);
+  auto Summaries = [&] {
+    D.ClearGrouping();
+    D.SetItemGroupIndex(0, 0);
+    D.SetItemGroupIndex(1, 1);
+    std::vector<std::string> Result;
+    TcxDataGroups* Groups = D.DataControllerInfo()->DataGroups();
+    for (Integer G = 0; G < Groups->Count(); ++G) {
+      const Variant Values = D.Summary()->GroupSummaryValues(G);
+      std::string Line = std::to_string(Groups->Items(G)->Level) + ":";
+      for (Integer I = 0; I < Items->Count(); ++I) {
+        const Variant V = VarArrayGet(Values, {I});
+        Line += " " + std::to_string(VarType(V)) + "=" + StringToUTF8(VarToStr(V));
+      }
+      Result.push_back(Line);
+    }
+    return Result;
+  };
+  for (bool NullIgnore : {false, true}) {
+    D.Summary()->SetOptions(NullIgnore ? TcxSummaryOptions{soNullIgnore} : TcxSummaryOptions{});
+    Items->OnSummary = nullptr;
+    const std::vector<std::string> InStorageOrder = Summaries();
+    Items->OnSummary = TcxSummaryEvent(&D, [](TcxDataSummaryItems*, const TcxSummaryEventArguments&,
+                                              TcxSummaryEventOutArguments&) {});
+    const std::vector<std::string> GroupByGroup = Summaries();
+    ASSERT_GT(InStorageOrder.size(), 20u);
+    EXPECT_EQ(InStorageOrder, GroupByGroup) << "null ignore " << NullIgnore;
+  }
+  Items->OnSummary = nullptr;
 }
 
 TEST_F(SummaryTest, TextValuesAreShownAsTextAndNeverRaise) {
