@@ -529,14 +529,18 @@ void TcxTextEditModel::KeyPress(Char& Key) { BaseKeyPress(Key); }
 void TcxTextEditModel::CommitText(const String& AText) {
   for (size_t i = 0; i < AText.size(); ++i) {
     if (IsHighSurrogate(AText[i]) && i + 1 < AText.size() && IsLowSurrogate(AText[i + 1])) {
-      // A character outside the basic plane: typed as one unit, never split.
-      if (!InsertChecked(AText.substr(i, 2))) Beep();
+      TypePair(AText.substr(i, 2));
       ++i;
       continue;
     }
     Char key = AText[i];
     KeyPress(key);
   }
+}
+
+void TcxTextEditModel::TypePair(const String& APair) {
+  FLookupPending = false;
+  if (!InsertChecked(APair)) Beep();
 }
 
 void TcxTextEditModel::StepLookup(TcxLookupStep AStep) {

@@ -274,6 +274,8 @@ protected:
   void DeleteSelection();
   void Backspace();
   void DeleteForward();
+  // A character outside the basic plane (a surrogate pair), typed as one.
+  virtual void TypePair(const String& APair);
   // Replaces the text and selection by the user's change, then TextChanged.
   void ChangeText(const String& AText, Integer ACaret, Integer ASelLength = 0);
   virtual void TextChanged();
