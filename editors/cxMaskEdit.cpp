@@ -621,3 +621,27 @@ void TcxMaskEditModel::PasteText(const String& AText) {
   if (FMode->Kind() != emkStandard && SelLength() > 0) FMode->Delete();
   CommitText(AText);
 }
+
+// ---------------------------------------------------------------------------
+// TcxCustomMaskEdit
+
+TcxCustomEditClass TcxCustomMaskEditProperties::GetEditorClass() { return TcxMaskEdit::StaticClass(); }
+
+std::unique_ptr<TcxTextEditModel> TcxCustomMaskEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  return std::make_unique<TcxMaskEditModel>(static_cast<TcxCustomMaskEditProperties*>(AProperties));
+}
+
+void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
+  if (!IsDestroying()) MaskModel()->PropertiesChanged();
+  TcxCustomTextEdit::PropertiesChanged(Sender);
+}
+
+void TcxCustomMaskEdit::InternalSetDisplayValue(const Variant& Value) {
+  if (!MaskModel()->Mode()) return TcxCustomTextEdit::InternalSetDisplayValue(Value);
+  ApplyEditValue(Variant(MaskModel()->Mode()->ValueFromText(VarToStr(Value))));
+}
+
+void cxTextAndMaskEditInitialize() {
+  GetEditPropertiesRegistry()->AddClass(TcxTextEditProperties::StaticClass(), LoadResourceText(cxSEditTextEditKind));
+  GetEditPropertiesRegistry()->AddClass(TcxMaskEditProperties::StaticClass(), LoadResourceText(cxSEditMaskEditKind));
+}

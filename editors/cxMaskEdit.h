@@ -194,6 +194,7 @@ class TcxCustomMaskEditProperties : public TcxCustomTextEditProperties {
   void SetIgnoreMaskBlank(bool Value) { SetValue(FIgnoreMaskBlank, Value); }
   bool AlwaysShowBlanksAndLiterals() const { return FAlwaysShowBlanksAndLiterals; }
   void SetAlwaysShowBlanksAndLiterals(bool Value) { SetValue(FAlwaysShowBlanksAndLiterals, Value); }
+  static TcxCustomEditClass GetEditorClass();
 
   // A new mode of the current kind with the effective mask applied.
   std::unique_ptr<TcxMaskEditCustomMode> CreateMode(TcxMaskEditModel* AEdit);
@@ -257,3 +258,32 @@ protected:
 private:
   std::unique_ptr<TcxMaskEditCustomMode> FMode;
 };
+
+// ---------------------------------------------------------------------------
+// The masked editor control. Its edit value is the mask's value of the
+// shown text (ValueFromText); an unmasked one behaves as the text editor.
+
+class TcxCustomMaskEdit : public TcxCustomTextEdit {
+public:
+  KORVANE_CLASS(TcxCustomMaskEdit, TcxCustomTextEdit)
+  explicit TcxCustomMaskEdit(TComponent* AOwner) : TcxCustomMaskEdit(AOwner, false) {}
+  TcxCustomMaskEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomTextEdit(AOwner, AIsInplace) {}
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxMaskEditProperties::StaticClass(); }
+  TcxMaskEditModel* MaskModel() { return static_cast<TcxMaskEditModel*>(Model()); }
+  void PropertiesChanged(TObject* Sender) override;
+
+protected:
+  std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
+  void InternalSetDisplayValue(const Variant& Value) override;
+};
+
+class TcxMaskEdit : public TcxCustomMaskEdit {
+  KORVANE_CLASS(TcxMaskEdit, TcxCustomMaskEdit)
+  using TcxCustomMaskEdit::TcxCustomMaskEdit;
+};
+
+// Registers the text and masked editor kinds in the editor kind registry
+// (GetEditPropertiesRegistry); called once at start-up, repeated calls do
+// nothing.
+void cxTextAndMaskEditInitialize();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "editors/cxStandardMask.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/messages.h"
 #include "platform/rtl/sysutils.h"
 
@@ -607,4 +608,184 @@ String TcxTextEditModel::CutText() {
 void TcxTextEditModel::PasteText(const String& AText) {
   if (AText.empty()) return;
   if (!InsertChecked(AText)) Beep();
+}
+
+// ---------------------------------------------------------------------------
+// The text editor control
+
+namespace {
+
+// The editor's default size.
+constexpr Integer cxTextEditDefaultWidth = 121;
+constexpr Integer cxTextEditDefaultHeight = 21;
+// Control characters of the clipboard shortcuts.
+constexpr Char cxKeyCopy = 3;
+constexpr Char cxKeyPaste = 22;
+constexpr Char cxKeyCut = 24;
+
+}  // namespace
+
+TcxCustomEditClass TcxCustomTextEditProperties::GetEditorClass() { return TcxTextEdit::StaticClass(); }
+
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TcxCustomTextEdit* AEdit) : TCustomEdit(AEdit), FEdit(AEdit) {
+  SetBorderStyle(bsNone);
+  SetTabStop(false);
+  SetMargins(0, 1);
+}
+
+TcxContainer* TcxCustomInnerTextEdit::GetControlContainer() { return FEdit; }
+
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+  SetBounds(Left(), Top(), cxTextEditDefaultWidth, cxTextEditDefaultHeight);
+  FInnerEdit = new TcxCustomInnerTextEdit(this);
+  FInnerEdit->SetParent(this);
+  FInnerEdit->SetAlign(alClient);
+  SetInnerControl(FInnerEdit);
+}
+
+TcxCustomTextEdit::~TcxCustomTextEdit() {
+  if (FModel) FModel->OnChange = nullptr;
+}
+
+TcxCustomTextEditProperties* TcxCustomTextEdit::ActiveTextProperties() {
+  return static_cast<TcxCustomTextEditProperties*>(ActiveProperties());
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomTextEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  return std::make_unique<TcxTextEditModel>(AProperties);
+}
+
+TcxTextEditModel* TcxCustomTextEdit::Model() {
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
+  if (!FModel || FModel->Properties() != properties) {
+    String text = FModel ? FModel->Text() : String();
+    FModel = CreateModel(properties);
+    FModel->SetText(text);
+    FModel->OnChange = TNotifyEvent(this, &TcxCustomTextEdit::ModelChanged);
+  }
+  return FModel.get();
+}
+
+void TcxCustomTextEdit::SyncInnerEdit() {
+  if (!FInnerEdit || FSyncing) return;
+  struct TSyncScope {
+    bool& Flag;
+    ~TSyncScope() { Flag = false; }
+  } syncing{FSyncing = true};
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
+  TcxTextEditModel* model = Model();
+  model->SetReadOnly(properties->ReadOnly());
+  FInnerEdit->SetPasswordChar(properties->EchoMode() == eemPassword
+                                  ? (properties->PasswordChar() ? properties->PasswordChar() : cxDefaultPasswordChar)
+                                  : Char(0));
+  FInnerEdit->SetHideSelection(properties->HideSelection());
+  if (FInnerEdit->Text() != model->Text()) FInnerEdit->SetText(model->Text());
+  FInnerEdit->SetSelStart(model->SelStart());
+  FInnerEdit->SetSelLength(model->SelLength());
+}
+
+void TcxCustomTextEdit::ModelChanged(TObject*) {
+  SyncInnerEdit();
+  HandleInnerEditChange();
+}
+
+void TcxCustomTextEdit::SetSelection(Integer AStart, Integer ALength) {
+  Model()->SetSelection(AStart, ALength);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::UpdateDisplayValue() {
+  String text;
+  try {
+    text = ActiveTextProperties()->FormatEditValue(EditValue(), Focused());
+  } catch (const EConvertError&) {
+    text = VarToStr(EditValue());  // shown as it is rather than lost
+  }
+  Model()->SetText(text);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::SetDisplayValue(const Variant& Value) {
+  Model()->SetText(VarToStr(Value));
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
+  String text = VarToStr(Value);
+  if (!ActiveTextProperties()->IsDisplayValueAcceptable(text)) return;
+  ApplyEditValue(Variant(text));
+}
+
+void TcxCustomTextEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomEdit::PropertiesChanged(Sender);
+  if (!IsDestroying()) SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::DoEnter() {
+  TcxCustomEdit::DoEnter();
+  Model()->SetFocused(true);
+  if (ActiveProperties()->AutoSelect())
+    SelectWholeText();
+  else
+    SetSelection(0, 0);
+}
+
+void TcxCustomTextEdit::CopyToClipboard() {
+  String text = Model()->CopyText();
+  if (!text.empty()) Clipboard()->SetAsText(text);
+}
+
+void TcxCustomTextEdit::CutToClipboard() {
+  if (!DoEditing()) return;
+  String text = Model()->CutText();
+  if (!text.empty()) Clipboard()->SetAsText(text);
+}
+
+void TcxCustomTextEdit::PasteFromClipboard() {
+  String text = Clipboard()->AsText();
+  if (text.empty() || !DoEditing()) return;
+  Model()->PasteText(text);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
+  KeyPress(AChar);  // the editor's filter, Esc and OnKeyPress
+  if (AChar == 0) return;
+  if (AChar == cxKeyCopy) return CopyToClipboard();
+  if (AChar == cxKeyPaste) return PasteFromClipboard();
+  if (AChar == cxKeyCut) return CutToClipboard();
+  // A character outside the basic plane comes as two halves: kept whole.
+  if (AChar >= 0xD800 && AChar <= 0xDBFF) {
+    FPendingHighSurrogate = AChar;
+    return;
+  }
+  const Char high = std::exchange(FPendingHighSurrogate, Char(0));
+  if (AChar >= 0xDC00 && AChar <= 0xDFFF) {
+    if (high && DoEditing()) Model()->CommitText(String{high, AChar});
+  } else if (AChar < u' ' && AChar != 8) {
+    return;
+  } else if (DoEditing()) {
+    Model()->KeyPress(AChar);
+  }
+  SyncInnerEdit();
+}
+
+bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_KEYDOWN: {
+      Word key = static_cast<Word>(Message.WParam);
+      const TShiftState shift = KeyDataToShiftState(Message.LParam);
+      KeyDown(key, shift);
+      if (key == 0) return true;
+      if (key == VK_DELETE && !DoEditing()) return true;
+      Model()->KeyDown(key, shift);
+      SyncInnerEdit();
+      return true;
+    }
+    case WM_CHAR: HandleInnerChar(static_cast<Char>(Message.WParam)); return true;
+    case WM_COPY: CopyToClipboard(); return true;
+    case WM_CUT: CutToClipboard(); return true;
+    case WM_PASTE: PasteFromClipboard(); return true;
+    default: return TcxCustomEdit::PreviewInnerMessage(Message);
+  }
 }

@@ -16,6 +16,7 @@
 // cut to a maximum length as one character.
 #include <memory>
 
+#include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
@@ -129,6 +130,9 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties {
   virtual bool IsDisplayValueAcceptable(String& AText) const;
   bool IsLookupItem(const String& AText) const;
   bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
+  bool CanValidateDisplayValue() const override { return true; }
+  bool CanRevertEditValue() const override { return true; }
+  static TcxCustomEditClass GetEditorClass();
   TcxEditEditorFeatures GetEditorFeatures() const override;
 
   virtual TcxEditEditingStyle EditingStyle() const { return FHideCursor ? esNoEdit : esEditing; }
@@ -300,4 +304,75 @@ private:
   bool FLookupPending = false;
   bool FReadOnly = false;
   Integer FBeepCount = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The text editor control: a native single-line edit inside the editor's
+// container shows the edit model; every key, character, input-method
+// character and clipboard command that reaches the inner edit goes through
+// the editor's key handling and then the model, and the inner edit is given
+// the model's text and selection back.
+
+class TcxCustomTextEdit;
+
+class TcxCustomInnerTextEdit : public TCustomEdit, public IcxContainerInnerControl {
+  KORVANE_CLASS(TcxCustomInnerTextEdit, TCustomEdit)
+  explicit TcxCustomInnerTextEdit(TcxCustomTextEdit* AEdit);
+  TWinControl* GetControl() override { return this; }
+  TcxContainer* GetControlContainer() override;
+
+private:
+  TcxCustomTextEdit* FEdit;
+};
+
+class TcxCustomTextEdit : public TcxCustomEdit {
+public:
+  KORVANE_CLASS(TcxCustomTextEdit, TcxCustomEdit)
+  explicit TcxCustomTextEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner, false) {}
+  TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomTextEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxTextEditProperties::StaticClass(); }
+  TcxCustomTextEditProperties* ActiveTextProperties();
+  TcxCustomInnerTextEdit* InnerEdit() const { return FInnerEdit; }
+  // The model of the active property set (made again when that changes).
+  TcxTextEditModel* Model();
+
+  String Text() { return Model()->Text(); }
+  Integer SelStart() { return Model()->SelStart(); }
+  Integer SelLength() { return Model()->SelLength(); }
+  void SetSelection(Integer AStart, Integer ALength);
+  void SelectWholeText() { SetSelection(0, Model()->Length()); }
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+
+  String GetCurrentDisplayText() override { return Model()->Text(); }
+  void UpdateDisplayValue() override;
+  void SetDisplayValue(const Variant& Value) override;
+  void SelectAllText() override { SelectWholeText(); }
+  bool KeepsNavigationKeys() const override { return true; }
+  void PropertiesChanged(TObject* Sender) override;
+
+protected:
+  virtual std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties);
+  void InternalSetDisplayValue(const Variant& Value) override;
+  bool PreviewInnerMessage(TMessage& Message) override;
+  void DoEnter() override;
+  // Gives the inner edit the model's text and selection.
+  void SyncInnerEdit();
+
+private:
+  void ModelChanged(TObject* Sender);
+  void HandleInnerChar(Char AChar);
+
+  std::unique_ptr<TcxTextEditModel> FModel;
+  TcxCustomInnerTextEdit* FInnerEdit = nullptr;  // owned by this component
+  Char FPendingHighSurrogate = 0;
+  bool FSyncing = false;
+};
+
+class TcxTextEdit : public TcxCustomTextEdit {
+  KORVANE_CLASS(TcxTextEdit, TcxCustomTextEdit)
+  using TcxCustomTextEdit::TcxCustomTextEdit;
 };
