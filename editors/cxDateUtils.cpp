@@ -100,7 +100,10 @@ bool ReplaceMonthName(const String& AText, const TFormatSettings& S, String& ARe
   Integer BestMonth = 0;
   for (Integer M = 0; M < 12; ++M) {
     for (const String* Name : {&S.LongMonthNames[M], &S.ShortMonthNames[M]}) {
-      if (Name->size() <= BestLength) continue;
+      // A name that is the month's number with a word ("1月") is read as a
+      // number and a literal; taken as a name it would split "01月".
+      const bool Numbered = !Name->empty() && (*Name)[0] >= u'0' && (*Name)[0] <= u'9';
+      if (Name->size() <= BestLength || Numbered) continue;
       const size_t At = Upper.find(AnsiUpperCase(*Name));
       if (At == String::npos) continue;
       BestAt = At;
@@ -121,17 +124,31 @@ bool ReplaceMonthName(const String& AText, const TFormatSettings& S, String& ARe
   return true;
 }
 
+bool IsTimeField(TcxDateTimeFormatItemKind AKind) {
+  return AKind == fikHour || AKind == fikMinute || AKind == fikSecond;
+}
+
 // Replaces the literal texts of the short date and long time formats ("年",
-// " г.", " ч.") found in AText by blanks. False when there is none.
+// " г", " ч. ") found in AText, with the blanks around them: a literal
+// between two time fields ("时" in "h'时'n'分'") by the time separator, any
+// other by a blank. False when there is none.
 bool BlankFormatLiterals(String& AText, const TFormatSettings& S) {
   TcxDateTimeFormatInfo Info;
   ParseDateTimeFormat(S.ShortDateFormat + u" " + S.LongTimeFormat, S, Info);
+  const auto& Items = Info.Items;
   bool Replaced = false;
-  for (const auto& Item : Info.Items) {
-    const String Literal = Trim(Item.Text);
-    if (Item.Kind != fikLiteral || Literal.empty()) continue;
+  for (size_t I = 0; I < Items.size(); ++I) {
+    const String Literal = Trim(Items[I].Text);
+    if (Items[I].Kind != fikLiteral || Literal.empty()) continue;
+    const bool BetweenTimeFields = I > 0 && I + 1 < Items.size() && IsTimeField(Items[I - 1].Kind) &&
+                                   IsTimeField(Items[I + 1].Kind) && S.TimeSeparator != 0;
+    const String By(1, BetweenTimeFields ? S.TimeSeparator : u' ');
     for (size_t At = AText.find(Literal); At != String::npos; At = AText.find(Literal, At + 1)) {
-      AText.replace(At, Literal.size(), u" ");
+      size_t Start = At, End = At + Literal.size();
+      while (Start > 0 && AText[Start - 1] == u' ') --Start;
+      while (End < AText.size() && AText[End] == u' ') ++End;
+      AText.replace(Start, End - Start, By);
+      At = Start;
       Replaced = true;
     }
   }

@@ -27,6 +27,21 @@ TShortCut cxShortCut(Word Key, TShiftState Shift) {
 
 bool IsNavigationKey(Word Key) { return Key >= VK_PRIOR && Key <= VK_DOWN; }
 
+Char UpperAscii(Char C) { return (C >= u'a' && C <= u'z') ? Char(C - u'a' + u'A') : C; }
+
+// The caption marks AChar as its accelerator ("&x"; "&&" is a literal "&").
+bool IsAccelerator(Char AChar, const String& ACaption) {
+  for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
+    if (ACaption[i] != u'&') continue;
+    if (ACaption[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    return UpperAscii(ACaption[i + 1]) == UpperAscii(AChar);
+  }
+  return false;
+}
+
 // Restores a flag or counter when the scope ends (also on an exception).
 template <class T>
 class TRestoreOnExit {
@@ -210,7 +225,7 @@ void TcxCustomEdit::EnsureCreated() {
   FProperties.reset(PropertiesClass()->Create(this));
   FDataBinding.reset(GetDataBindingClass()->Create(this));
   if (FIsInplace) {
-    HookOwnProperties();
+    FProperties->OnPropertiesChanged = TNotifyEvent(this, &TcxCustomEdit::PropertiesChanged);
     return;
   }
   FProperties->SetDefaultValuesProvider(FDataBinding->DefaultValuesProvider());
@@ -249,6 +264,11 @@ void TcxCustomEdit::HookOwnProperties() {
 void TcxCustomEdit::UnhookOwnProperties() {
   FProperties->OnPropertiesChanged = nullptr;
   FProperties->SetDefaultValuesProvider(nullptr);
+}
+
+void TcxCustomEdit::CreateWnd() {
+  EnsureCreated();
+  TcxContainer::CreateWnd();
 }
 
 void TcxCustomEdit::Loaded() {
@@ -391,7 +411,9 @@ bool TcxCustomEdit::IsModifiedForPost() { return DataBinding()->IsEditing(); }
 
 // ---- Change notices ----------------------------------------------------------------------
 
-void TcxCustomEdit::LockChangeEvents(bool ALock, bool AFireOnUnlock) { FChangeEventsCatcher->Lock(ALock, AFireOnUnlock); }
+void TcxCustomEdit::LockChangeEvents(bool ALock, bool AFireOnUnlock) {
+  FChangeEventsCatcher->Lock(ALock, AFireOnUnlock);
+}
 
 void TcxCustomEdit::FireChange() {
   Properties()->OnChange(this);
@@ -543,13 +565,30 @@ bool TcxCustomEdit::PostEditValue(bool AValidateFirst) {
     OnPostEditValue(this);
   } catch (...) {
     // The container could not store the value: the editor stays as the
-    // user left it and the user is told why.
-    if (Application) Application->HandleException(this);
+    // user left it and the user is told why, in a message box whatever the
+    // application's error hook does.
+    ShowStoreError();
     RaiseEditError(String());
     return false;
   }
   SetModifiedAfterEnter(false);
   return true;
+}
+
+void TcxCustomEdit::ShowStoreError() {
+  if (!Application) return;
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (Exception& e) {
+    Application->ShowException(&e);
+  } catch (const std::exception& e) {
+    Exception wrapped(e.what());
+    Application->ShowException(&wrapped);
+  } catch (...) {
+    Exception wrapped(u"Unknown error");
+    Application->ShowException(&wrapped);
+  }
 }
 
 void TcxCustomEdit::Reset() {
@@ -651,7 +690,7 @@ void TcxCustomEdit::EditKeyDown(Word& Key, TShiftState Shift) {
     case VK_ESCAPE:
       // Esc is eaten only when it reverted something; otherwise it goes on
       // (a dialog's Cancel still hears it).
-      if (FModified && (properties->CanRevertEditValue() || IsDataAware())) {
+      if (FModified && properties->CanRevertEditValue()) {
         Reset();
         FEscHandled = true;
         Key = 0;
@@ -893,9 +932,51 @@ void TcxCustomEdit::Paint() {
   FEditViewInfo->Render(cxCanvas());
 }
 
+bool TcxCustomEdit::HandleInnerMessage(TMessage& Message) {
+  // The inner edit is the form's active control when it has the focus.
+  if (Message.Msg != CM_CLOSEQUERY) return TcxContainer::HandleInnerMessage(Message);
+  CMCloseQuery(Message);
+  return true;
+}
+
+void TcxCustomEdit::WMCutOrPaste(TMessage& Message) {
+  const bool canChange = !ActiveProperties()->ReadOnly() && DataBinding()->CanModify();
+  if (!canChange) {
+    if (Message.Msg == WM_CUT) CopyToClipboard();
+    return;
+  }
+  TRestoreOnExit<bool> required(FEditingRequired, true);
+  if (Message.Msg == WM_CUT)
+    CutToClipboard();
+  else
+    PasteFromClipboard();
+}
+
+void TcxCustomEdit::CMDialogChar(TMessage& Message) {
+  TcxEditButtons* buttons = ActiveProperties()->Buttons();
+  const Char c = static_cast<Char>(Message.WParam);
+  for (Integer i = 0; i < buttons->Count(); ++i) {
+    TcxEditButton* button = buttons->GetButton(i);
+    if (!button->Visible() || !button->Enabled() || !IsAccelerator(c, button->Caption())) continue;
+    DoButtonClick(i);
+    Message.Result = 1;
+    return;
+  }
+  TcxContainer::CMDialogChar(Message);
+}
+
 void TcxCustomEdit::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_CLOSEQUERY) return CMCloseQuery(Message);
-  TcxContainer::Dispatch(Message);
+  switch (Message.Msg) {
+    case CM_CLOSEQUERY:
+      return CMCloseQuery(Message);
+    case WM_COPY:
+      return CopyToClipboard();
+    case WM_CUT:
+    case WM_PASTE:
+      return WMCutOrPaste(Message);
+    default:
+      TcxContainer::Dispatch(Message);
+  }
 }
 
 // ---- TcxInplaceEditList ------------------------------------------------------------------

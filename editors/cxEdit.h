@@ -238,8 +238,10 @@ public:
   // True when the value passes (or needs no validation). On failure with
   // ARaiseOnError the error road runs and the error is raised.
   bool ValidateEdit(bool ARaiseOnError);
-  // False when validation failed or an in-place store failed (the editor
-  // keeps the user's text and modified state).
+  // False when validation failed without raising, or when an in-place
+  // store failed (the error is shown; the editor keeps the user's text and
+  // modified state). A stand-alone store that fails runs the error road and
+  // raises the store's error.
   bool PostEditValue(bool AValidateFirst = true);
   bool DoEditing();
   void LockChangeEvents(bool ALock, bool AFireOnUnlock = true);
@@ -305,6 +307,9 @@ public:
   virtual void BeforeRepositoryItemChange() {}
   virtual void Reset();
   virtual void SelectAllText() {}
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual void PasteFromClipboard() {}
   virtual void SetDisplayValue(const Variant&) {}
   virtual void UpdateDisplayValue() {}
   virtual void UpdateDrawValue() {}
@@ -345,10 +350,16 @@ protected:
   void HandleFocusChange() override;
   void Dispatch(TMessage& Message) override;
   void Loaded() override;
+  // The own property set and the binding exist once the window does.
+  void CreateWnd() override;
   void Click() override;
   void DblClick() override;
   void Paint() override;
   void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
+  bool HandleInnerMessage(TMessage& Message) override;
+  // A visible, enabled button whose caption has the character as its
+  // accelerator is clicked, and the message is taken.
+  void CMDialogChar(TMessage& Message) override;
 
 private:
   friend class TcxEditRepositoryItemListenerEditHelper;
@@ -365,6 +376,11 @@ private:
   TCustomForm* ParentFormOf() const;
   bool IsClosingModalForm() const;
   void CMCloseQuery(TMessage& Message);
+  // Inside a catch block: the caught error in a message box (EAbort is silent).
+  void ShowStoreError();
+  // Cut and paste change the value: only when the editor may be modified,
+  // each asking DoEditing first; a refused cut copies.
+  void WMCutOrPaste(TMessage& Message);
 
   // Owned, in destruction order (the last declared goes first).
   std::unique_ptr<TcxEditChangeEventsCatcher> FChangeEventsCatcher;

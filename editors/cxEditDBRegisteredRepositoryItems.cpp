@@ -60,7 +60,9 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::GetCurrencyItem() con
   return FirstOrDefault(FCurrencyItems);
 }
 
-TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::GetLookupItem() const { return FirstOrDefault(FLookupItems); }
+TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::GetLookupItem() const {
+  return FirstOrDefault(FLookupItems);
+}
 
 void TcxEditDBRegisteredRepositoryItems::UnregisterRepositoryItem(TcxEditRepositoryItem* AItem) {
   TcxEditRegisteredRepositoryItems::UnregisterRepositoryItem(AItem);

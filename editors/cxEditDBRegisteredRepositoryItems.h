@@ -49,8 +49,12 @@ private:
   TcxEditRegisteredEntries FLookupItems;
 };
 
+// Seven bits hold every field type.
+inline constexpr Integer cxEditFieldTypeKeyMask = 0x7F;
 // The key of a field type: its ordinal masked to seven bits.
-inline TcxEditRegisteredKey cxEditFieldTypeKey(TFieldType AFieldType) { return static_cast<Integer>(AFieldType) & 0x7F; }
+inline TcxEditRegisteredKey cxEditFieldTypeKey(TFieldType AFieldType) {
+  return static_cast<Integer>(AFieldType) & cxEditFieldTypeKeyMask;
+}
 
 // The global registry, created without owner on first request;
 // cxEditDBRegisteredRepositoryItemsFinalize frees it.

@@ -223,7 +223,7 @@ private:
       }
       case u'n': Out += Number(Min, run == 1 ? 0 : 2); break;
       case u's': Out += Number(Sec, run == 1 ? 0 : 2); break;
-      case u'z': Out += Number(MSec, run < 3 ? 0 : 3); break;
+      case u'z': Out += Number(MSec, run < 3 && !AfterSecondsPoint(lastToken) ? 0 : 3); break;
       case u't': Run(run == 1 ? FS.ShortTimeFormat : FS.LongTimeFormat, depth + 1); break;
       case u'c':
         Run(FS.ShortDateFormat, depth + 1);
@@ -235,6 +235,12 @@ private:
       case u'e': case u'g': break;  // era: this calendar has none to show
       default: Out.append(f, i, run); break;
     }
+  }
+
+  // Right after the seconds and a decimal point the milliseconds are the
+  // fraction of a second: unpadded, 10 ms would read back as ".10" = 100 ms.
+  bool AfterSecondsPoint(Char lastToken) const {
+    return lastToken == u's' && !Out.empty() && (Out.back() == u'.' || Out.back() == FS.DecimalSeparator);
   }
 
   void MonthToken(size_t run) {

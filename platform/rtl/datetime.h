@@ -87,6 +87,8 @@ void ResetClockForTesting();
 //   yy yyyy year;  e ee g gg era (not used: nothing)
 //   h hh    hour (12-hour when an am/pm marker is present);  n nn minute
 //   s ss    second;  z zzz millisecond;  t tt short/long time
+//           (z right after seconds and a point or the decimal separator is
+//           written with three digits: there it is a fraction of a second)
 //   am/pm a/p  marker in the case written;  ampm the settings' AM/PM strings
 //   /       date separator;  :  time separator;  "..." '...'  literal text
 // An empty format means "c".

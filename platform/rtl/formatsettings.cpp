@@ -124,7 +124,11 @@ String TranslateQtFormat(const QString& qtFormat, Char separator, Char mark,
         if (QChar(c).category() == QChar::Other_Format) {
           // direction marks: they would only get in the way of parsing
         } else if (separator != 0 && c == separator) {
-          for (size_t k = 0; k < run; ++k) literal += mark;
+          // The mark stands outside any quotes the literal before it gets:
+          // quoted, it would be shown as itself ("1949 г/").
+          AppendLiteral(out, literal);
+          literal.clear();
+          out.append(run, mark);
         } else {
           literal.append(run, c);
         }

@@ -36,12 +36,14 @@ bool TryToDateTime(const TSQLTimeStamp& v, TDateTime& result) {
 }  // namespace
 
 TSQLTimeStamp DateTimeToSQLTimeStamp(TDateTime value) {
-  if (!(value >= MinDateTime && value < MaxDateTime + 1)) {
+  Word year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+  DecodeDateTime(value, year, month, day, hour, minute, second, msec);
+  // The decoded day (rounded to the millisecond) decides: a value whose day
+  // lies outside the calendar, NaN included, decodes to year 0.
+  if (!(value >= MinDateTime) || year == 0) {
     throw ESQLTimeStampException(u"Date and time out of range for an SQL time stamp: " +
                                  FloatToStr(value));
   }
-  Word year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
-  DecodeDateTime(value, year, month, day, hour, minute, second, msec);
   TSQLTimeStamp result;
   result.Year = SmallInt(year);
   result.Month = month;

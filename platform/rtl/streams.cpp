@@ -18,13 +18,28 @@ constexpr Integer CopyChunk = 64 * 1024;
 
 [[noreturn]] void InvalidPosition() { throw EStreamError(u"Invalid stream position"); }
 
-// The position Seek arrives at, checked against the start of the stream.
+[[noreturn]] void TooLarge() { throw EStreamError(u"Stream too large"); }
+
+// The position Seek arrives at in a memory or string stream, checked
+// against the start and the size limit. Current and Size are within the
+// limit, so the sum cannot overflow once Offset is.
 Int64 SeekTarget(Int64 Offset, TSeekOrigin Origin, Int64 Current, Int64 Size) {
   Int64 base = Origin == soBeginning ? 0 : (Origin == soCurrent ? Current : Size);
-  if ((Offset > 0 && base > std::numeric_limits<Int64>::max() - Offset)) InvalidPosition();
+  if (Offset > MaxMemoryStreamSize || Offset < -MaxMemoryStreamSize) InvalidPosition();
   Int64 target = base + Offset;
-  if (target < 0) InvalidPosition();
+  if (target < 0 || target > MaxMemoryStreamSize) InvalidPosition();
   return target;
+}
+
+// The end of a write of Count bytes at Position, within the limit.
+Int64 WriteEnd(Int64 Position, Integer Count) {
+  if (Count > MaxMemoryStreamSize - Position) TooLarge();
+  return Position + Count;
+}
+
+void CheckSize(Int64 Size) {
+  if (Size < 0) throw EStreamError(u"Invalid stream size");
+  if (Size > MaxMemoryStreamSize) TooLarge();
 }
 
 // Reads up to Count bytes of Data from Position on (a memory block or string).
@@ -42,7 +57,7 @@ Integer ReadFrom(const Bytes& Data, Int64& Position, void* Buffer, Integer Count
 template <class Bytes>
 Integer WriteTo(Bytes& Data, Int64& Position, const void* Buffer, Integer Count) {
   if (Count <= 0) return 0;
-  Int64 end = Position + Count;
+  Int64 end = WriteEnd(Position, Count);
   if (end > static_cast<Int64>(Data.size())) Data.resize(static_cast<size_t>(end));
   std::memcpy(Data.data() + Position, Buffer, Count);
   Position = end;
@@ -150,7 +165,7 @@ void TMemoryStream::Adopt(std::vector<Byte>&& Data) {
 
 Integer TMemoryStream::Write(const void* Buffer, Integer Count) {
   if (Count <= 0) return 0;
-  Int64 end = FPosition + Count;
+  Int64 end = WriteEnd(FPosition, Count);
   if (end > Size()) {
     FData.resize(static_cast<size_t>(end));
     SetPointer(FData.data(), end);
@@ -161,7 +176,7 @@ Integer TMemoryStream::Write(const void* Buffer, Integer Count) {
 }
 
 void TMemoryStream::SetSize(Int64 NewSize) {
-  if (NewSize < 0) throw EStreamError(u"Invalid stream size");
+  CheckSize(NewSize);
   FData.resize(static_cast<size_t>(NewSize));
   SetPointer(FData.data(), NewSize);
   FPosition = std::min(FPosition, NewSize);
@@ -175,6 +190,7 @@ void TMemoryStream::Clear() {
 void TMemoryStream::LoadFromStream(TStream* Stream) {
   Stream->SetPosition(0);
   Int64 size = Stream->Size();
+  CheckSize(size);
   std::vector<Byte> data(static_cast<size_t>(size));
   for (Int64 done = 0; done < size;) {
     Integer n = static_cast<Integer>(std::min<Int64>(size - done, CopyChunk));
@@ -274,7 +290,7 @@ Int64 TStringStream::Seek(Int64 Offset, TSeekOrigin Origin) {
 }
 
 void TStringStream::SetSize(Int64 NewSize) {
-  if (NewSize < 0) throw EStreamError(u"Invalid stream size");
+  CheckSize(NewSize);
   FDataString.resize(static_cast<size_t>(NewSize));
   FPosition = std::min(FPosition, NewSize);
 }

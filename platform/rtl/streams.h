@@ -6,6 +6,12 @@
 #include "platform/rtl/object.h"
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+// The largest position and size of a memory or string stream. Counts of a
+// single read or write are Integer, and so are the offsets callers take into
+// Memory(); a larger block is a damaged length or hostile input, and asking
+// for it would overflow the size arithmetic or exhaust memory.
+inline constexpr Int64 MaxMemoryStreamSize = 0x7FFFFFFF;
 // The older names of the origins.
 inline constexpr TSeekOrigin soFromBeginning = soBeginning;
 inline constexpr TSeekOrigin soFromCurrent = soCurrent;
@@ -47,7 +53,8 @@ class TCustomMemoryStream : public TStream {
 
   Integer Read(void* Buffer, Integer Count) override;
   Integer Write(const void* Buffer, Integer Count) override;
-  // Any position at or after the start; reading past the end gives nothing.
+  // Any position from the start to MaxMemoryStreamSize (EStreamError
+  // outside); reading past the end gives nothing.
   Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
   Int64 Size() override { return FSize; }
 
@@ -72,13 +79,17 @@ class TMemoryStream : public TCustomMemoryStream {
   TMemoryStream() = default;
   ~TMemoryStream() override;
 
+  // Raises EStreamError when the stream would grow past
+  // MaxMemoryStreamSize.
   Integer Write(const void* Buffer, Integer Count) override;
   // New bytes are zero; the position is kept, but not past the new end.
+  // Raises EStreamError for a size below 0 or past MaxMemoryStreamSize.
   void SetSize(Int64 NewSize) override;
 
   void Clear();
   // Replaces the contents with the whole of Stream (read from its start);
-  // the position goes to 0. On failure the contents stay as they were.
+  // the position goes to 0. On failure (EStreamError for a source larger
+  // than MaxMemoryStreamSize) the contents stay as they were.
   void LoadFromStream(TStream* Stream);
   void LoadFromFile(const String& FileName);
 
@@ -120,7 +131,8 @@ private:
   int FHandle = -1;
 };
 
-// A stream over a byte string.
+// A stream over a byte string; positions and sizes are limited as in a
+// memory stream (MaxMemoryStreamSize).
 class TStringStream : public TStream {
   KORVANE_CLASS(TStringStream, TStream)
 

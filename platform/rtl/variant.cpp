@@ -778,9 +778,13 @@ Variant VarAsType(const Variant& v, TVarType type) {
     case varBoolean: return Variant(ToBoolean(v, type));
     case varFMTBcdCode: return Variant::MakeBcd(ToBcdValue(v, type));
     case varSQLTimeStampCode: {
-      const TDateTime d = ToDate(v, type);
-      if (d < MinDateTime || d >= MaxDateTime + 1) RaiseOverflow(from, type);
-      return Variant::MakeTimeStamp(DateTimeToSQLTimeStamp(d));
+      // A date the stamp cannot hold (NaN and infinities included) is an
+      // overflow of the conversion.
+      try {
+        return Variant::MakeTimeStamp(DateTimeToSQLTimeStamp(ToDate(v, type)));
+      } catch (const ESQLTimeStampException&) {
+        RaiseOverflow(from, type);
+      }
     }
     default: RaiseCast(from, type);
   }

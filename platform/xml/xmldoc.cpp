@@ -1,16 +1,19 @@
 #include "platform/xml/xmldoc.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
@@ -104,29 +107,68 @@ void StripIndentation(xmlNode* Element) {
   }
 }
 
+[[noreturn]] void FailFile(const String& FileName, const String& Reason) {
+  EXMLDocError error(u"Cannot open the XML file \"" + FileName + u"\": " + Reason);
+  error.FileName = FileName;
+  throw error;
+}
+
+String SystemReason(int Code) { return UTF8ToString(std::strerror(Code ? Code : ENOENT)); }
+
+// The whole of a regular file of at most MaxXMLFileSize bytes. Opening does
+// not wait (a pipe would block until someone writes to it), and reading
+// stops past the limit even when the file grows meanwhile.
 std::string ReadFileBytes(const String& FileName) {
-  std::error_code ec;
-  bool folder = std::filesystem::is_directory(ToUTF8(FileName), ec);
-  std::ifstream in(ToUTF8(FileName), std::ios::binary);
-  if (!in || folder) {
-    int code = folder ? EISDIR : errno;
-    EXMLDocError error(u"Cannot open the XML file \"" + FileName + u"\": " +
-                       UTF8ToString(std::strerror(code ? code : ENOENT)));
-    error.FileName = FileName;
-    throw error;
+  int fd;
+  do fd = ::open(ToUTF8(FileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) FailFile(FileName, SystemReason(errno));
+  struct stat info {};
+  String refusal = ::fstat(fd, &info) != 0 ? SystemReason(errno) : xmlimpl::FileRefusal(info);
+  std::string bytes;
+  char buffer[64 * 1024];
+  while (refusal.empty()) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) refusal = SystemReason(errno);
+    if (n <= 0) break;
+    if (Int64(bytes.size()) + n > MaxXMLFileSize) refusal = xmlimpl::TooLargeReason();
+    else bytes.append(buffer, size_t(n));
   }
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  ::close(fd);
+  if (!refusal.empty()) FailFile(FileName, refusal);
+  return bytes;
+}
+
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A letter, then letters, digits, ".", "_" or "-".
+bool IsEncodingName(const std::string& Name) {
+  auto nameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; };
+  return !Name.empty() && std::isalpha(static_cast<unsigned char>(Name[0])) &&
+         std::all_of(Name.begin(), Name.end(), nameChar);
 }
 
 // The encoding named by the declaration at the start of Bytes ("" when
-// there is none).
+// there is none). Only "<?xml" followed by a blank starts the declaration
+// ("<?xml-x ...?>" is a processing instruction), and only a well-formed
+// encoding name counts.
 std::string DeclaredEncoding(const std::string& Bytes) {
-  if (Bytes.rfind("<?xml", 0) != 0) return std::string();
+  auto blank = IsBlankChar;
+  if (Bytes.size() < 6 || Bytes.rfind("<?xml", 0) != 0 || !blank(Bytes[5])) return std::string();
   std::string decl = Bytes.substr(0, Bytes.find("?>"));
   size_t at = decl.find("encoding");
-  size_t open = at == std::string::npos ? at : decl.find_first_of("\"'", at);
-  size_t close = open == std::string::npos ? open : decl.find(decl[open], open + 1);
-  return close == std::string::npos ? std::string() : decl.substr(open + 1, close - open - 1);
+  if (at == std::string::npos || !blank(decl[at - 1])) return std::string();
+  size_t pos = at + 8;
+  while (pos < decl.size() && blank(decl[pos])) ++pos;
+  if (pos >= decl.size() || decl[pos] != '=') return std::string();
+  ++pos;
+  while (pos < decl.size() && blank(decl[pos])) ++pos;
+  if (pos >= decl.size() || (decl[pos] != '"' && decl[pos] != '\'')) return std::string();
+  size_t close = decl.find(decl[pos], pos + 1);
+  if (close == std::string::npos) return std::string();
+  std::string name = decl.substr(pos + 1, close - pos - 1);
+  return IsEncodingName(name) ? name : std::string();
 }
 
 bool SameName(std::string A, std::string B) {
@@ -210,7 +252,10 @@ void CheckWritable(xmlDocPtr Doc, const std::string& Encoding) {
     xmlNode* node = pending.back();
     pending.pop_back();
     if (node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE) {
-      if (!fits(node->name) || !fits(node->content)) bad = reinterpret_cast<const char*>(node->content);
+      // A processing instruction's target may be what does not fit, and its
+      // data may be absent.
+      if (!fits(node->name)) bad = reinterpret_cast<const char*>(node->name);
+      else if (!fits(node->content)) bad = reinterpret_cast<const char*>(node->content);
     } else if (node->type == XML_ELEMENT_NODE) {
       if (!fits(node->name) || (node->ns && !fits(node->ns->prefix))) bad = reinterpret_cast<const char*>(node->name);
       for (xmlAttr* attr = node->properties; attr && bad.empty(); attr = attr->next)
@@ -337,12 +382,82 @@ String TXMLNode::NamespaceURI() const {
   return named && FNode->ns ? FromUTF8(FNode->ns->href) : String();
 }
 
-String TXMLNode::Text() const {
-  xmlChar* content = xmlNodeGetContent(FNode);
-  String result = FromUTF8(content);
-  xmlFree(content);
-  return result;
-}
+namespace {
+
+// The text of a node as Text() reads it, gathered without recursion and
+// within MaxXMLTextSize: text and CDATA in document order, an entity
+// reference read as its entity's text; comments and processing
+// instructions inside an element are not part of its text. Every node
+// visited costs one unit too, so references to empty entities cannot keep
+// it busy either.
+class TTextGatherer {
+public:
+  std::string Of(xmlNode* Node) {
+    switch (Node->type) {
+      case XML_TEXT_NODE:
+      case XML_CDATA_SECTION_NODE:
+      case XML_COMMENT_NODE:
+      case XML_PI_NODE: Take(Node->content); break;
+      case XML_ELEMENT_NODE:
+      case XML_ATTRIBUTE_NODE:
+      case XML_DOCUMENT_NODE:
+      case XML_HTML_DOCUMENT_NODE:
+      case XML_DOCUMENT_FRAG_NODE:
+      case XML_ENTITY_REF_NODE: Walk(Node); break;
+      default: {  // declarations: their own content, which holds no references
+        xmlChar* content = xmlNodeGetContent(Node);
+        Take(content);
+        xmlFree(content);
+      }
+    }
+    return std::move(FText);
+  }
+
+private:
+  static xmlNode* FirstInside(xmlNode* Node) {
+    if (Node->type != XML_ENTITY_REF_NODE) return Node->children;
+    xmlEntity* entity = xmlGetDocEntity(Node->doc, Node->name);
+    return entity ? entity->children : nullptr;
+  }
+
+  void Walk(xmlNode* Node) {
+    std::vector<xmlNode*> pending{FirstInside(Node)};
+    while (!pending.empty()) {
+      xmlNode* node = pending.back();
+      if (node == nullptr) {
+        pending.pop_back();
+        continue;
+      }
+      pending.back() = node->next;
+      Spend(0);
+      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+        Take(node->content);
+      else if (node->type == XML_ELEMENT_NODE || node->type == XML_ENTITY_REF_NODE)
+        pending.push_back(FirstInside(node));
+    }
+  }
+
+  void Take(const xmlChar* Text) {
+    if (Text == nullptr) return;
+    size_t size = std::strlen(reinterpret_cast<const char*>(Text));
+    Spend(size);
+    FText.append(reinterpret_cast<const char*>(Text), size);
+  }
+
+  void Spend(size_t Size) {
+    if (Int64(Size) + 1 > FBudget)
+      Fail(u"The text is too long to read (more than " + UTF8ToString(std::to_string(MaxXMLTextSize)) +
+           u" bytes)");
+    FBudget -= Int64(Size) + 1;
+  }
+
+  std::string FText;
+  Int64 FBudget = MaxXMLTextSize;
+};
+
+}  // namespace
+
+String TXMLNode::Text() const { return UTF8ToString(TTextGatherer().Of(FNode)); }
 
 void TXMLNode::SetText(const String& Value) {
   CheckText(Value);

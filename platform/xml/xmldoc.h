@@ -33,6 +33,18 @@
 struct _xmlNode;
 struct _xmlDoc;
 
+// The largest XML file read (by LoadFromFile, and for the files a style
+// sheet reads). The program's records and style sheets are at most a few
+// hundred kilobytes; a file past this is not one of them, and reading it
+// would only exhaust memory.
+inline constexpr Int64 MaxXMLFileSize = 16 * 1024 * 1024;
+// The most text (UTF-8 bytes, plus one for each node visited) that reading
+// a node's text may gather. Entity references are expanded on reading, so a
+// small file can stand for an enormous text; past this the reading is
+// refused. As large as the largest file, so the text of any document
+// without entities can be read.
+inline constexpr Int64 MaxXMLTextSize = MaxXMLFileSize;
+
 class TXMLDocument;
 class TXMLNodeList;
 
@@ -90,7 +102,9 @@ public:
   String NamespaceURI() const;
 
   // The text of the node: for an element or the document the text of all
-  // its descendants in document order; for the other kinds their content.
+  // its descendants in document order (entity references read as their
+  // text); for the other kinds their content. Raises EXMLDocError past
+  // MaxXMLTextSize.
   String Text() const;
   // For an element: replaces all its children by one text node (none for an
   // empty text). For a text, CDATA, comment, attribute or processing
@@ -223,8 +237,9 @@ public:
   const String& FileName() const { return FFileName; }
   void SetFileName(const String& Value);
   // Loads the file and activates the document (FileName becomes the name).
-  // Raises EXMLDocError naming the file, the line and the parser's message;
-  // the document is then inactive.
+  // Raises EXMLDocError naming the file, the line and the parser's message,
+  // and for anything but a regular file or a file larger than
+  // MaxXMLFileSize; the document is then inactive.
   void LoadFromFile(const String& AFileName);
   // Parses the text (its declaration's encoding is ignored: the text is
   // already characters) and activates the document.

@@ -14,7 +14,9 @@
 
 #include <libexslt/exslt.h>
 #include <libxml/globals.h>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
+#include <libxml/uri.h>
 #include <libxslt/documents.h>
 #include <libxslt/security.h>
 #include <libxslt/xsltutils.h>
@@ -38,24 +40,57 @@ bool IsNetworkURI(const xmlChar* URI) {
   return scheme != "file";
 }
 
+// The local file a URI names ("" for none or for one that cannot be told).
+std::string LocalPath(const xmlChar* URI) {
+  xmlURIPtr uri = xmlParseURI(reinterpret_cast<const char*>(URI));
+  if (uri == nullptr) return std::string();
+  std::string path;
+  bool local = uri->scheme == nullptr || std::string(uri->scheme) == "file";
+  if (local && uri->path != nullptr) path = uri->path;
+  xmlFreeURI(uri);
+  return path;
+}
+
 // Every document the transformation reads (style sheets it imports or
-// includes, files named by document()) is read without network access, so
-// not even a DTD they name is fetched.
-xmlDocPtr NoNetworkLoader(const xmlChar* URI, xmlDictPtr dict, int options, void* ctxt,
-                          xsltLoadType type) {
+// includes, files named by document()) is read as the main documents are:
+// never over the network (not even a DTD they name), no external entity
+// or DTD read, only regular files within the size limit. Internal entities
+// of a style sheet become its text, as in the main style sheet.
+xmlDocPtr HardenedLoader(const xmlChar* URI, xmlDictPtr dict, int options, void* ctxt,
+                         xsltLoadType type) {
   if (IsNetworkURI(URI)) {
     xsltGenericError(xsltGenericErrorContext, "Reading \"%s\" over the network is not allowed\n",
                      reinterpret_cast<const char*>(URI));
     return nullptr;
   }
-  return GLibraryLoader(URI, dict, options | XML_PARSE_NONET, ctxt, type);
+  std::string path = LocalPath(URI);
+  struct stat info {};
+  if (!path.empty() && ::stat(path.c_str(), &info) == 0) {
+    std::string refusal = StringToUTF8(FileRefusal(info));
+    if (!refusal.empty()) {
+      xsltGenericError(xsltGenericErrorContext, "Cannot read \"%s\": %s\n", path.c_str(), refusal.c_str());
+      return nullptr;
+    }
+  }
+  options &= ~(XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE);
+  xmlDocPtr doc = GLibraryLoader(URI, dict, options | XML_PARSE_NONET, ctxt, type);
+  if (doc == nullptr || type == XSLT_LOAD_DOCUMENT) return doc;
+  int budget = StyleSheetEntityBudget;
+  try {
+    ResolveEntityReferences(reinterpret_cast<xmlNode*>(doc), doc, budget);
+  } catch (const EXMLDocError& error) {
+    xsltGenericError(xsltGenericErrorContext, "%s\n", StringToUTF8(error.Message).c_str());
+    xmlFreeDoc(doc);
+    return nullptr;
+  }
+  return doc;
 }
 
 void SetUp() {
   xmlInitParser();
   exsltRegisterAll();
   GLibraryLoader = xsltDocDefaultLoader;
-  xsltSetLoaderFunc(NoNetworkLoader);
+  xsltSetLoaderFunc(HardenedLoader);
   xsltSecurityPrefsPtr prefs = xsltNewSecurityPrefs();
   for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
                                     XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK})
@@ -153,6 +188,48 @@ void TErrorCapture::Generic(void* Context, const char* Format, ...) {
   while ((end = self->FPending.find('\n')) != std::string::npos) {
     self->Add(self->FPending.substr(0, end), 0, true);
     self->FPending.erase(0, end + 1);
+  }
+}
+
+String FileRefusal(const struct stat& Info) {
+  if (!S_ISREG(Info.st_mode)) return S_ISDIR(Info.st_mode) ? UTF8ToString(std::strerror(EISDIR)) : u"not a regular file";
+  if (Int64(Info.st_size) > MaxXMLFileSize) return TooLargeReason();
+  return String();
+}
+
+String TooLargeReason() {
+  return u"larger than " + UTF8ToString(std::to_string(MaxXMLFileSize)) + u" bytes";
+}
+
+// ---- Entity references --------------------------------------------------------------
+
+void ResolveEntityReferences(xmlNode* Node, xmlDoc* Source, int& Budget) {
+  for (xmlNode* child = Node->children; child;) {
+    if (child->type == XML_ELEMENT_NODE) ResolveEntityReferences(child, Source, Budget);
+    if (child->type != XML_ENTITY_REF_NODE) {
+      child = child->next;
+      continue;
+    }
+    if (--Budget < 0) throw EXMLDocError(u"The style sheet's entities expand too far");
+    xmlEntity* entity = xmlGetDocEntity(Source, child->name);
+    xmlNode* first = nullptr;
+    if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY) {
+      xmlNode* copies = entity->children ? xmlDocCopyNodeList(child->doc, entity->children)
+                                         : xmlNewDocText(child->doc, entity->content);
+      first = copies;
+      while (copies) {
+        xmlNode* next = copies->next;
+        copies->next = copies->prev = nullptr;
+        copies->parent = nullptr;
+        xmlAddPrevSibling(child, copies);  // may merge a text into its neighbour
+        copies = next;
+      }
+    }
+    xmlNode* next = child->next;
+    xmlUnlinkNode(child);
+    xmlFreeNode(child);
+    // Go on from the inserted copies: they may hold references themselves.
+    child = first && first->parent == Node ? first : next;
   }
 }
 

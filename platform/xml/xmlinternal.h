@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
+#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
 #include "platform/rtl/types.h"
@@ -51,6 +54,21 @@ private:
   xmlGenericErrorFunc FOldXslt;
   void* FOldXsltContext;
 };
+
+// Why a file with this status may not be read as XML ("" when it may): it
+// is not a regular file, or it is larger than MaxXMLFileSize.
+String FileRefusal(const struct stat& Info);
+String TooLargeReason();
+
+// Replaces every reference to an internal entity in Node's subtree by a
+// copy of the entity's content, as Source (the document the entities were
+// declared and read in) holds it, so that the style-sheet compiler sees
+// plain nodes. References to external entities, which are never read,
+// vanish. Raises EXMLDocError when more than Budget references were
+// replaced (Budget is counted down).
+void ResolveEntityReferences(_xmlNode* Node, _xmlDoc* Source, int& Budget);
+// The reference budget of one style sheet.
+inline constexpr int StyleSheetEntityBudget = 100000;
 
 // Writes Bytes to a new file beside FileName, then renames it over
 // FileName. On any failure the temporary file is removed, FileName is left

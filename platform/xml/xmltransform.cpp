@@ -34,51 +34,15 @@ using TContextPtr = std::unique_ptr<xsltTransformContext, TContextFree>;
   throw EXMLDocError(What + (detail.empty() ? String() : u": " + UTF8ToString(detail)));
 }
 
-// Replaces every reference to an internal entity in Node's subtree by a
-// copy of the entity's content, as Source (the document the entities were
-// declared and read in) holds it, so that the style-sheet compiler sees
-// plain nodes. References to external entities, which are never read,
-// vanish. The parser has already refused entity loops and explosive
-// nesting; Budget bounds the work all the same.
-void ResolveEntityReferences(xmlNode* Node, xmlDoc* Source, int& Budget) {
-  for (xmlNode* child = Node->children; child;) {
-    if (child->type == XML_ELEMENT_NODE) ResolveEntityReferences(child, Source, Budget);
-    if (child->type != XML_ENTITY_REF_NODE) {
-      child = child->next;
-      continue;
-    }
-    if (--Budget < 0) throw EXMLDocError(u"The style sheet's entities expand too far");
-    xmlEntity* entity = xmlGetDocEntity(Source, child->name);
-    xmlNode* first = nullptr;
-    if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY) {
-      xmlNode* copies = entity->children ? xmlDocCopyNodeList(child->doc, entity->children)
-                                         : xmlNewDocText(child->doc, entity->content);
-      first = copies;
-      while (copies) {
-        xmlNode* next = copies->next;
-        copies->next = copies->prev = nullptr;
-        copies->parent = nullptr;
-        xmlAddPrevSibling(child, copies);  // may merge a text into its neighbour
-        copies = next;
-      }
-    }
-    xmlNode* next = child->next;
-    xmlUnlinkNode(child);
-    xmlFreeNode(child);
-    // Go on from the inserted copies: they may hold references themselves.
-    child = first && first->parent == Node ? first : next;
-  }
-}
-
 // The style sheet compiled from a copy of the document StyleSheet belongs to.
 TStylePtr Compile(const TXMLNode* StyleSheet, xmlimpl::TErrorCapture& Errors) {
   if (StyleSheet == nullptr) throw EXMLDocError(u"No style sheet given for the transformation");
   xmlDoc* source = StyleSheet->Handle()->doc;
   xmlDoc* copy = xmlCopyDoc(source, 1);
   if (copy == nullptr) throw EXMLDocError(u"Out of memory while copying the style sheet");
-  int budget = 100000;
+  int budget = xmlimpl::StyleSheetEntityBudget;
   try {
-    ResolveEntityReferences(reinterpret_cast<xmlNode*>(copy), source, budget);
+    xmlimpl::ResolveEntityReferences(reinterpret_cast<xmlNode*>(copy), source, budget);
   } catch (...) {
     xmlFreeDoc(copy);
     throw;

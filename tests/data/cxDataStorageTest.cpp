@@ -1,9 +1,12 @@
 #include "data/cxDataStorage.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 #include <vector>
 
 #include "data/cxVariants.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
@@ -134,6 +137,23 @@ TEST(ValueTypes, AcceptsVariantConvertsInPlace) {
   Variant Bcd(u"1.5");
   EXPECT_TRUE(TcxFMTBcdValueType::StaticClass()->AcceptsVariant(Bcd));
   EXPECT_EQ(VarType(Bcd), VarFMTBcd());
+}
+
+// A date the time stamp cannot hold is refused as a variant error, both when
+// offered and when read from a stream, never with a time-stamp exception
+// from inside the check.
+TEST(ValueTypes, TimeStampRefusesDatesOutsideItsCalendar) {
+  const TcxValueTypeClass Type = TcxSQLTimeStampValueType::StaticClass();
+  for (const TDateTime Bad : {TDateTime(NAN), TDateTime(INFINITY), EncodeDate(9999, 12, 31) + 1.0}) {
+    SCOPED_TRACE(Bad);
+    Variant V = VarFromDateTime(Bad);
+    EXPECT_FALSE(Type->AcceptsVariant(V));
+    TMemoryStream Stream;
+    WriteTaggedVariant(&Stream, VarFromDateTime(Bad));
+    Stream.SetPosition(0);
+    std::vector<Byte> Area(size_t(Type->DataAreaSize()));
+    EXPECT_THROW(Type->LoadData(Area.data(), &Stream), EVariantError);
+  }
 }
 
 TEST(ValueTypeRegistry, HoldsTheFourteenTypesInOrder) {

@@ -217,6 +217,50 @@ TEST_F(cxDateUtilsParse, FormatDateValueText) {
   EXPECT_NEAR(Back, WithTime, 1e-8);
 }
 
+// Whatever the date editor shows, masked or not, with or without the time,
+// is read back as the value shown: in locales whose formats carry literal
+// text and in user formats that spell the time out in words.
+TEST_F(cxDateUtilsParse, EveryDisplayedTextReadsBack) {
+  auto withFormats = [](const char16_t* Locale, const char16_t* ShortDate, const char16_t* LongTime) {
+    TFormatSettings S = GetLocaleFormatSettings(Locale);
+    if (ShortDate) S.ShortDateFormat = ShortDate;
+    if (LongTime) S.LongTimeFormat = LongTime;
+    return S;
+  };
+  const std::pair<const char*, TFormatSettings> Settings[] = {
+      {"US", TFormatSettings::Invariant()},
+      {"de_DE", GetLocaleFormatSettings(u"de_DE")},
+      {"zh_CN", GetLocaleFormatSettings(u"zh_CN")},
+      {"bg_BG", GetLocaleFormatSettings(u"bg_BG")},
+      {"ko_KR", GetLocaleFormatSettings(u"ko_KR")},
+      {"hu_HU", GetLocaleFormatSettings(u"hu_HU")},
+      {"fr_CA", GetLocaleFormatSettings(u"fr_CA")},
+      {"time in words", withFormats(u"zh_CN", nullptr, u"hh'时'nn'分'ss'秒'")},
+      {"date and time in words", withFormats(u"zh_CN", u"yyyy'年'm'月'd'日'", u"h'时'n'分'ss'秒'")},
+      {"Bulgarian in words", withFormats(u"bg_BG", nullptr, u"h 'ч'. n 'мин'. s 'сек'.")},
+  };
+  const TDateTime Values[] = {
+      EncodeDateTime(2024, 6, 10, 22, 30, 5, 0), EncodeDate(1949, 12, 28),
+      EncodeDateTime(2024, 1, 5, 9, 5, 7, 0),    EncodeDateTime(2001, 11, 30, 12, 0, 0, 0),
+  };
+  for (const auto& [Name, S] : Settings) {
+    UseLocale(S);
+    for (const TDateTime Value : Values) {
+      for (const bool Masked : {false, true}) {
+        for (const bool WithTime : {false, true}) {
+          String Text;
+          FormatDateValueText(Masked, WithTime, Text, Value);
+          SCOPED_TRACE(std::string(Name) + (Masked ? " masked" : "") + (WithTime ? " with time: " : ": ") + Utf8(Text));
+          const TDateTime Shown = Masked && !WithTime ? TruncDateTimeToDay(Value) : Value;
+          TDateTime Back = 0;
+          EXPECT_TRUE(ParseDateText(Text, Back));
+          EXPECT_NEAR(Back, Shown, 1e-8);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(cxDateUtilsParse, TryTextToDateTime) {
   TDateTime D = 0;
   EXPECT_TRUE(TryTextToDateTime(u"6/10/2024", false, D));

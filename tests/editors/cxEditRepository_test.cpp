@@ -62,8 +62,8 @@ TEST(cxEditRepository, PropertySetOfTheItemKindOwnedByTheItem) {
 
 TEST(cxEditRepository, ChangesReachEveryListenerLastAddedFirst) {
   std::vector<std::string> log;
-  TcxEditRepositoryItem item(nullptr);
   TRecordingListener a("a", log), b("b", log), c("c", log);
+  TcxEditRepositoryItem item(nullptr);  // goes first: it tells the listeners
   for (TRecordingListener* l : {&a, &b, &c}) l->Item = &item;
   item.AddListener(&a);
   item.AddListener(&b);

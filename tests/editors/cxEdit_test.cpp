@@ -72,6 +72,9 @@ class TTestEdit : public TcxCustomEdit {
   void UpdateDisplayValue() override { Text = VarIsNull(EditValue()) ? String() : VarToStr(EditValue()); }
   void SetDisplayValue(const Variant& Value) override { Text = VarToStr(Value); }
   void SelectAllText() override { ++SelectAlls; }
+  void CopyToClipboard() override { Clipboard += "copy "; }
+  void CutToClipboard() override { Clipboard += "cut "; }
+  void PasteFromClipboard() override { Clipboard += "paste "; }
   bool IsValueChangingChar(Char C) override { return C >= u' '; }
   void PropertiesChanged(TObject* Sender) override {
     ++PropertiesChanges;
@@ -87,6 +90,7 @@ class TTestEdit : public TcxCustomEdit {
   }
 
   String Text;
+  std::string Clipboard;  // the clipboard operations run, in order
   Integer SelectAlls = 0;
   Integer PropertiesChanges = 0;
   Integer DblClicks = 0;
@@ -243,6 +247,25 @@ TEST(cxEdit, EscKeyPressDoesNotReachTheEditorAfterAReset) {
   EXPECT_EQ(pressed, (std::vector<Char>{Char(VK_ESCAPE)})) << "an Esc with nothing to revert goes on";
 }
 
+TEST(cxEdit, AnEditorNobodyTouchedIsLaidOutWhenShown) {
+  TEditFixture f;
+  auto* fresh = new TTestEdit(f.Form);
+  fresh->SetBounds(10, 120, 100, 24);
+  fresh->SetParent(f.Form);
+  Application->ProcessMessages();
+  ASSERT_NE(fresh->GetViewInfo(), nullptr);
+  EXPECT_EQ(fresh->GetViewInfo()->Bounds.Right, 100);
+}
+
+TEST(cxEdit, FocusChangesAreTold) {
+  TEditFixture f;
+  f.Run({"leave"});
+  std::vector<bool> told;
+  f.Edit->OnFocusChanged = TNotifyEvent(&f, [&](TObject*) { told.push_back(f.Edit->Focused()); });
+  f.Run({"focus", "leave"});
+  EXPECT_EQ(told, (std::vector<bool>{true, false}));
+}
+
 TEST(cxEdit, BeepAndSelectionOnTheErrorRoad) {
   TEditFixture f;
   f.Edit->Properties()->SetBeepOnError(true);
@@ -335,6 +358,78 @@ TEST(cxEdit, ReadOnlyEditorRefusesTyping) {
   EXPECT_EQ(f.Edit->Text, u"start");
   EXPECT_EQ(f.Edit->Binding()->Stores, 0);
   EXPECT_TRUE(f.Log.empty());
+}
+
+TEST(cxEdit, ClickKeyClearKeyAndNavigationKeys) {
+  TEditFixture f;
+  f.Edit->SetEditValue(u"abc");
+  f.Edit->Properties()->Buttons()->Add();
+  f.Edit->Properties()->Buttons()->Add()->SetDefault(true);
+  f.Edit->Properties()->SetClearKey(0x4000 | VK_DELETE);  // Ctrl+Del
+  std::vector<Integer> clicked;
+  f.Edit->Properties()->OnButtonClick =
+      TcxEditButtonClickEvent(&f, [&](TObject*, Integer Index) { clicked.push_back(Index); });
+  f.Run({"focus"});
+
+  TestKey(VK_RETURN, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{1})) << "Ctrl+Enter clicks the default button";
+  EXPECT_EQ(f.Edit->Text, u"abc") << "and types nothing";
+
+  TestKey(VK_DELETE, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_TRUE(VarIsNull(f.Edit->EditValue()));
+  EXPECT_TRUE(f.Edit->IsModified());
+  EXPECT_TRUE(f.Edit->Focused());
+
+  TestKey(VK_TAB, u"", tkCtrl);
+  Application->ProcessMessages();
+  EXPECT_TRUE(f.Edit->Focused()) << "Ctrl+Tab does not move the focus";
+
+  // Accelerators of button captions: the first letter after a lone "&".
+  f.Edit->Properties()->Buttons()->GetButton(0)->SetCaption(u"R&&D &go");
+  clicked.clear();
+  for (Char c : {u'd', u'G', u'x'}) f.Form->Perform(CM_DIALOGCHAR, c, 0);
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
+}
+
+TEST(cxEdit, MouseClickOnAButtonFiresItsClick) {
+  TEditFixture f;
+  f.Edit->Properties()->Buttons()->Add()->SetKind(bkEllipsis);
+  std::vector<Integer> clicked;
+  f.Edit->Properties()->OnButtonClick =
+      TcxEditButtonClickEvent(&f, [&](TObject*, Integer Index) { clicked.push_back(Index); });
+  f.Run({"focus"});
+  ASSERT_NE(f.Edit->GetViewInfo(), nullptr);
+  ASSERT_EQ(f.Edit->GetViewInfo()->ButtonCount(), 1);
+  const TRect r = f.Edit->GetViewInfo()->Button(0)->Bounds;
+  const TPoint centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  EXPECT_EQ(f.Edit->GetButtonAt(centre), 0);
+  EXPECT_EQ(f.Edit->GetButtonAt(TPoint{2, 2}), -1);
+
+  TestClick(f.Edit->Handle(), centre);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
+
+  // Pressed on the button, released elsewhere: no click.
+  TestMousePress(f.Edit->Handle(), centre);
+  TestMouseMove(f.Edit->Handle(), TPoint{2, 2});
+  TestMouseRelease(f.Edit->Handle(), TPoint{2, 2});
+  Application->ProcessMessages();
+  EXPECT_EQ(clicked, (std::vector<Integer>{0}));
+}
+
+TEST(cxEdit, ClipboardMessagesRespectReadOnly) {
+  struct TCase {
+    bool ReadOnly;
+    const char* Expected;
+  } const cases[] = {{false, "copy cut paste "}, {true, "copy copy "}};
+  for (const TCase& c : cases) {
+    TEditFixture f;
+    f.Edit->Properties()->SetReadOnly(c.ReadOnly);
+    for (UINT message : {WM_COPY, WM_CUT, WM_PASTE}) SendMessage(f.Edit->Handle(), message, 0, 0);
+    EXPECT_EQ(f.Edit->Clipboard, c.Expected) << "read-only " << c.ReadOnly;
+  }
 }
 
 TEST(cxEdit, ValidationRunsNoMessageLoop) {
@@ -572,7 +667,11 @@ TEST(cxEdit, InplaceStoreFailureKeepsTheEditorOpenAndShowsTheError) {
   f.Inplace->ActivateByKey(u'z', data);
   Application->ProcessMessages();
   f.StoreError = u"the record is locked";
+  // An application hook that only logs does not hide the error from the user.
+  std::vector<String> logged;
+  Application->OnException = TExceptionEvent(&f, [&](TObject*, Exception* E) { logged.push_back(E->Message); });
   EXPECT_FALSE(f.Inplace->PostEditValue());
+  Application->OnException = nullptr;
   EXPECT_EQ(f.Dialogs.Texts, (std::vector<String>{u"the record is locked."}));
   EXPECT_TRUE(f.Inplace->Visible());
   EXPECT_EQ(f.Inplace->Text, u"z");

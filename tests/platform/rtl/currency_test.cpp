@@ -374,8 +374,12 @@ TEST_F(SQLTimeStampTest, DateTimeRoundTrips) {
   EXPECT_EQ(SQLTimeStampToDateTime({2024, 3, 5, 12, 0, 0, 0}), EncodeDate(2024, 3, 5) + 0.5);
   EXPECT_EQ(SQLTimeStampToDateTime(NullSQLTimeStamp), 0.0);
   // Out of range is an error, not a silent zero stamp.
-  for (double bad : {MinDateTime - 1, MaxDateTime + 1, 1e12, double(NAN)}) {
+  // 10000-01-01, at midnight or later that day, is past the last stamp.
+  const TDateTime year10000 = EncodeDate(9999, 12, 31) + 1;
+  for (double bad : {MinDateTime - 1, MaxDateTime + 1, year10000, year10000 + 0.5, 1e12, double(NAN)}) {
     EXPECT_THROW(DateTimeToSQLTimeStamp(bad), ESQLTimeStampException) << bad;
+    // Converting such a date to a stamp variant is a variant error.
+    EXPECT_THROW(VarToSQLTimeStamp(VarFromDateTime(bad)), EVariantOverflowError) << bad;
   }
 }
 

@@ -461,6 +461,28 @@ TEST_F(DateTimeTest, FormattedValuesParseBackUnderEverySetting) {
   }
 }
 
+// Unpadded milliseconds after a decimal point are a fraction of a second
+// when read back, so they are written with their leading zeros there.
+TEST_F(DateTimeTest, UnpaddedMillisecondsAfterAPointReadBack) {
+  const std::pair<const char16_t*, TFormatSettings> formats[] = {
+      {u"hh:nn:ss.z", TFormatSettings::Invariant()},
+      {u"hh:nn:ss.zz", TFormatSettings::Invariant()},
+      {u"hh:nn:ss,z", GermanSettings()},
+  };
+  for (const auto& [format, fs] : formats) {
+    for (Word msec : {0, 5, 10, 45, 100, 999}) {
+      const TDateTime v = EncodeTime(14, 7, 9, msec);
+      const String text = FormatDateTime(format, v, fs);
+      SCOPED_TRACE(U8(format) + " " + U8(text));
+      TDateTime parsed = -1;
+      ASSERT_TRUE(TryStrToTime(text, parsed, fs));
+      EXPECT_EQ(parsed, v);
+    }
+  }
+  // Elsewhere "z" stays the bare number.
+  EXPECT_EQ(FormatDateTime(u"z' ms'", EncodeTime(0, 0, 0, 10)), u"10 ms");
+}
+
 TEST_F(DateTimeTest, ParseDatesByTheShortDateOrder) {
   // Clock: 2026-12-10. Window 50: two-digit years fall in 1976..2075.
   struct Case {

@@ -114,6 +114,8 @@ TEST(FormatSettingsTest, LocalePatternsAreTranslated) {
       {u"fr_FR", u'/', "dd/mm/yyyy", "hh:nn", "hh:nn:ss", u',', u' ', u';'},
       {u"ja_JP", u'/', "yyyy/mm/dd", "h:nn", "h:nn:ss", u'.', u',', u','},
       {u"ko_KR", u'.', "yyyy/ m/ d/", "ampm h:nn", "ampm h:nn:ss", u'.', u',', u','},
+      // A separator after quoted text stays a separator, outside the quotes.
+      {u"bg_BG", u'.', "d/mm/yyyy\" г\"/", "h:nn\" ч.\"", "h:nn:ss\" ч.\"", u',', u' ', u';'},
       // The day period "B" is a marker too.
       {u"zh_TW", u'/', "yyyy/m/d", "ampmh:nn", "ampmh:nn:ss", u'.', u',', u','},
   };
@@ -132,6 +134,7 @@ TEST(FormatSettingsTest, LocalePatternsAreTranslated) {
   EXPECT_EQ(U8(de.LongDateFormat), "dddd, d. mmmm yyyy");
   EXPECT_EQ(U8(FormatDateTime(u"dddddd", EncodeDate(2024, 3, 5), de)), "Dienstag, 5. März 2024");
   EXPECT_EQ(U8(DateToStr(EncodeDate(2024, 3, 5), de)), "05.03.2024");
+  EXPECT_EQ(U8(DateToStr(EncodeDate(1949, 12, 28), GetLocaleFormatSettings(u"bg_BG"))), "28.12.1949 г.");
   EXPECT_EQ(de.FirstDayOfWeek, 1);  // Monday
   EXPECT_EQ(GetLocaleFormatSettings(u"en_US").FirstDayOfWeek, 0);  // Sunday
   // Direction marks around the separators are dropped.

@@ -95,6 +95,38 @@ TEST_P(StreamKinds, ReadWriteSeekAndSize) {
 
 INSTANTIATE_TEST_SUITE_P(All, StreamKinds, ::testing::Values("memory", "string", "file"));
 
+// Positions and sizes past the limit of a memory or string stream raise the
+// stream error; nothing is written out of bounds and no huge block is asked for.
+TEST(Stream, MemoryAndStringStreamsRefusePositionsPastTheirLimit) {
+  const Int64 Max = std::numeric_limits<Int64>::max();
+  const struct {
+    const char* Name;
+    std::function<void(TStream&)> Step;
+  } cases[] = {
+      {"Seek(INT64_MAX) then Write", [&](TStream& s) { s.Seek(Max, soBeginning); s.WriteBuffer("x", 1); }},
+      {"Seek(2^40) then Write", [](TStream& s) { s.Seek(Int64(1) << 40, soBeginning); s.WriteBuffer("x", 1); }},
+      {"Seek from the current position past the limit",
+       [](TStream& s) { s.Seek(MaxMemoryStreamSize, soBeginning); s.Seek(1, soCurrent); }},
+      {"Write across the limit", [](TStream& s) { s.Seek(MaxMemoryStreamSize - 1, soBeginning); s.WriteBuffer("xy", 2); }},
+      {"SetSize(2^40)", [](TStream& s) { s.SetSize(Int64(1) << 40); }},
+  };
+  for (const auto& c : cases) {
+    for (int kind = 0; kind < 2; ++kind) {
+      SCOPED_TRACE(std::string(c.Name) + (kind ? " (string)" : " (memory)"));
+      std::unique_ptr<TStream> s;
+      if (kind) s = std::make_unique<TStringStream>("abc");
+      else s = std::make_unique<TMemoryStream>();
+      EXPECT_THROW(c.Step(*s), EStreamError);
+      EXPECT_LE(s->Size(), 3);
+    }
+  }
+  // The limit itself is a position one may stand on and read nothing from.
+  TMemoryStream m;
+  EXPECT_EQ(m.Seek(MaxMemoryStreamSize, soBeginning), MaxMemoryStreamSize);
+  char c;
+  EXPECT_EQ(m.Read(&c, 1), 0);
+}
+
 TEST(Stream, WriteBufferRaisesWhenTheStreamRefuses) {
   TFullStream full;
   full.WriteBuffer("abc", 3);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "tests/platform/xml/xmltestutil.h"
@@ -229,6 +232,135 @@ TEST(XMLDocument, HostileFilesAreRefusedOrHarmless) {
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_FALSE(listener.Connected());
+  }
+}
+
+// Entity references are read as their text, within a budget: a small file
+// cannot make a text of hundreds of megabytes, nor keep the reading busy
+// with references to empty entities.
+TEST(XMLDocument, ReadingTextHasABudget) {
+  std::string big = "<!DOCTYPE r [<!ENTITY e \"" + std::string(10 * 1024, 'x') + "\">]>\n<r>";
+  std::string refs;
+  for (int i = 0; i < 20000; ++i) refs += "&e;";
+  std::string empty = "<!DOCTYPE r [<!ENTITY a \"\">";
+  for (char level = 'b'; level <= 'i'; ++level) {
+    empty += std::string("<!ENTITY ") + level + " \"";
+    for (int i = 0; i < 10; ++i) empty += std::string("&") + char(level - 1) + ";";
+    empty += "\">";
+  }
+  auto rootText = [](TXMLDocument& doc) { (void)doc.DocumentElement()->Text(); };
+  auto attribute = [](TXMLDocument& doc) { (void)doc.DocumentElement()->ChildNodes()->First()->Attributes(u"v"); };
+  struct Case {
+    const char* Name;
+    std::string Text;
+    std::function<void(TXMLDocument&)> Read;
+  } cases[] = {
+      {"one 10 KB entity 20,000 times", big + refs + "</r>", rootText},
+      {"in an attribute", big + "<a v=\"" + refs + "\"/></r>", attribute},
+      {"empty entities nested", empty + "]>\n<r>&i;&i;&i;&i;&i;&i;&i;&i;&i;&i;</r>", rootText},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TXMLDocument doc(nullptr);
+    try {
+      doc.LoadFromXML(UTF8ToString(c.Text));
+    } catch (const EXMLDocError&) {
+      continue;  // refused by the parser already
+    }
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(c.Read(doc), EXMLDocError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  }
+
+  // Within the budget the text is what it always was.
+  TXMLDocument doc(nullptr);
+  doc.LoadFromXML(u"<!DOCTYPE r [<!ENTITY e \"x&f;\"><!ENTITY f \"<b>y</b>\"><!ENTITY g \"z\">]>"
+                  u"<r a=\"1&g;2\">a&e;b<!--c--><?p q?><![CDATA[<d>]]>e</r>");
+  EXPECT_EQ(doc.DocumentElement()->Text(), u"axyb<d>e");
+  EXPECT_EQ(doc.DocumentElement()->Attributes(u"a"), Variant(u"1z2"));
+}
+
+// Only regular files within the size limit are read: a device, a pipe or a
+// folder is refused at once, and so is a file past the limit.
+TEST(XMLDocument, OnlyRegularFilesWithinTheLimitLoad) {
+  TTempFolder folder;
+  String pipe = folder("pipe.xml");
+  ASSERT_EQ(::mkfifo(StringToUTF8(pipe).c_str(), 0600), 0);
+  String large = folder("large.xml");
+  WriteBytes(large, "<r>");
+  ASSERT_EQ(::truncate(StringToUTF8(large).c_str(), MaxXMLFileSize + 1), 0);  // sparse
+  for (const String& name : {String(u"/dev/zero"), pipe, folder(""), large}) {
+    SCOPED_TRACE(StringToUTF8(name));
+    TXMLDocument doc(nullptr);
+    auto start = std::chrono::steady_clock::now();
+    try {
+      doc.LoadFromFile(name);
+      ADD_FAILURE() << "no error";
+    } catch (const EXMLDocError& e) {
+      EXPECT_EQ(e.FileName, name);
+      EXPECT_NE(e.Message.find(name), String::npos) << e.what();
+    }
+    EXPECT_FALSE(doc.Active());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  }
+}
+
+// Only <?xml ...?> itself is the declaration; another processing
+// instruction that starts with "xml" names no encoding.
+TEST(XMLDocument, OnlyTheDeclarationNamesTheEncoding) {
+  TTempFolder folder;
+  const struct {
+    const char* Text;
+    const char16_t* Encoding;
+  } cases[] = {
+      {"<?xml-x encoding=\"a b\"?><r/>", u""},
+      {"<?xml-stylesheet href=\"s.xsl\" encoding=\"GB2312\"?><r/>", u""},
+      {"<?xml version=\"1.0\" encoding=\"GB2312\"?><r/>", u"GB2312"},
+      {"<?xml version=\"1.0\" standalone=\"yes\"?><r/>", u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    TXMLDocument doc(nullptr);
+    doc.LoadFromXML(UTF8ToString(c.Text));
+    EXPECT_EQ(doc.Encoding(), c.Encoding);
+    TXMLDocument again(nullptr);
+    EXPECT_NO_THROW(again.LoadFromXML(doc.XML())) << StringToUTF8(doc.XML());
+    WriteBytes(folder("d.xml"), c.Text);
+    doc.LoadFromFile(folder("d.xml"));
+    EXPECT_EQ(doc.Encoding(), c.Encoding);
+    doc.SaveToFile(folder("saved.xml"));
+    EXPECT_NO_THROW(again.LoadFromFile(folder("saved.xml")));
+  }
+}
+
+// A processing instruction or comment the encoding cannot hold is refused
+// on saving, also when the instruction has no data.
+TEST(XMLDocument, ProcessingInstructionsTheEncodingCannotHoldAreRefused) {
+  TTempFolder folder;
+  const struct {
+    const char16_t* Target;
+    const char16_t* Data;
+    TNodeType Type;
+    const char16_t* Named;  // what the message names
+  } cases[] = {
+      {u"目标", u"", ntProcessingInstr, u"目标"},
+      {u"目标", u"data", ntProcessingInstr, u"目标"},
+      {u"target", u"数据", ntProcessingInstr, u"数据"},
+      {u"注释", u"", ntComment, u"注释"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(StringToUTF8(c.Named));
+    TXMLDocument doc(nullptr);
+    doc.SetActive(true);
+    doc.SetEncoding(u"ISO-8859-1");
+    doc.AddChild(u"r")->ChildNodes()->Add(doc.CreateNode(c.Target, c.Type, c.Data));
+    try {
+      doc.SaveToFile(folder("pi.xml"));
+      ADD_FAILURE() << "no error";
+    } catch (const EXMLDocError& e) {
+      EXPECT_NE(e.Message.find(c.Named), String::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path / "pi.xml"));
   }
 }
 

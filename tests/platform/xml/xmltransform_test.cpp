@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/xml/xmldoc.h"
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include "tests/platform/xml/xmltestutil.h"
 
 namespace {
@@ -119,6 +125,71 @@ TEST(XSLTransform, WriteRefusalIsAnError) {
   } catch (const EXMLDocError& e) {
     EXPECT_NE(StringToUTF8(e.Message).find(target), std::string::npos) << e.what();
   }
+}
+
+// Style sheets a sheet includes and documents it reads with document() are
+// read as the main documents are: no external entity or DTD is read, a pipe
+// or a device is refused, and the sheet's own internal entities still work.
+TEST(XSLTransform, FilesTheSheetReadsAreReadLikeTheMainDocuments) {
+  TTempFolder outside;
+  WriteBytes(outside("secret.txt"), "TOP-SECRET");
+  WriteBytes(outside("secret.dtd"), "<!ENTITY leak \"TOP-SECRET\">");
+  const std::string secret = "file://" + StringToUTF8(outside("secret.txt"));
+  const std::string dtd = "file://" + StringToUTF8(outside("secret.dtd"));
+  WriteBytes(outside("included.xsl"),
+             "<!DOCTYPE xsl:stylesheet [<!ENTITY leak SYSTEM \"" + secret + "\"><!ENTITY word \"included\">]>"
+             "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+             "<xsl:template name=\"t\"><i>(&word;&leak;)</i></xsl:template></xsl:stylesheet>");
+  WriteBytes(outside("entity.xml"), "<!DOCTYPE d [<!ENTITY leak SYSTEM \"" + secret + "\">]><d>&leak;</d>");
+  WriteBytes(outside("dtd.xml"), "<!DOCTYPE d SYSTEM \"" + dtd + "\"><d>&leak;</d>");
+  const std::string pipe = StringToUTF8(outside("pipe.xml"));
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // Should the pipe be opened for reading, a writer comes along after a
+  // while so that the test ends (late, and failing).
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (auto start = std::chrono::steady_clock::now(); !done && std::chrono::steady_clock::now() - start < std::chrono::seconds(10);) {
+      int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        std::this_thread::sleep_for(std::chrono::seconds(6));
+        ::close(fd);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  auto path = [&](const char* Name) { return StringToUTF8(outside(Name)); };
+  struct Case {
+    const char* Name;
+    std::string Sheet;
+    const char16_t* Expected;
+  } cases[] = {
+      {"included sheet", Sheet("<xsl:include href=\"" + path("included.xsl") + "\"/>", "<x><xsl:call-template name=\"t\"/></x>"),
+       u"<i>(included)</i>"},
+      {"document() with an external entity", Sheet("", "<x><xsl:copy-of select=\"document('" + path("entity.xml") + "')\"/></x>"), u"<d"},
+      {"document() with an external DTD", Sheet("", "<x><xsl:value-of select=\"document('" + path("dtd.xml") + "')\"/></x>"), u"<x"},
+      {"document() of a pipe", Sheet("", "<x><xsl:copy-of select=\"document('" + pipe + "')\"/></x>"), nullptr},
+      {"document() of a device", Sheet("", "<x><xsl:copy-of select=\"document('/dev/zero')\"/></x>"), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTransformFixture f;
+    f.Load(c.Sheet);
+    auto start = std::chrono::steady_clock::now();
+    try {
+      String text = f.Source.Node()->TransformNode(f.StyleSheet.Node());
+      EXPECT_EQ(text.find(u"TOP-SECRET"), String::npos);
+      if (c.Expected) {
+        EXPECT_NE(text.find(c.Expected), String::npos) << StringToUTF8(text);
+      }
+    } catch (const EXMLDocError& e) {
+      EXPECT_EQ(c.Expected, nullptr) << e.what();
+      EXPECT_EQ(e.Message.find(u"TOP-SECRET"), String::npos);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  }
+  done = true;
+  writer.join();
 }
 
 TEST(XSLTransform, BrokenSheetsAndStoppedTransformationsRaise) {
