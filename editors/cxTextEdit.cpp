@@ -751,9 +751,11 @@ void TcxCustomTextEdit::PasteFromClipboard() {
 void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
   KeyPress(AChar);  // the editor's filter, Esc and OnKeyPress
   if (AChar == 0) return;
-  if (AChar == cxKeyCopy) return CopyToClipboard();
-  if (AChar == cxKeyPaste) return PasteFromClipboard();
-  if (AChar == cxKeyCut) return CutToClipboard();
+  // The clipboard commands take the editor's road (read-only: a cut copies).
+  if (AChar == cxKeyCopy || AChar == cxKeyPaste || AChar == cxKeyCut) {
+    Perform(AChar == cxKeyCopy ? WM_COPY : AChar == cxKeyPaste ? WM_PASTE : WM_CUT);
+    return SyncInnerEdit();
+  }
   // A character outside the basic plane comes as two halves: kept whole.
   if (AChar >= 0xD800 && AChar <= 0xDBFF) {
     FPendingHighSurrogate = AChar;
@@ -783,9 +785,12 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
       return true;
     }
     case WM_CHAR: HandleInnerChar(static_cast<Char>(Message.WParam)); return true;
-    case WM_COPY: CopyToClipboard(); return true;
-    case WM_CUT: CutToClipboard(); return true;
-    case WM_PASTE: PasteFromClipboard(); return true;
+    case WM_COPY:
+    case WM_CUT:
+    case WM_PASTE:
+      Message.Result = Perform(Message.Msg, Message.WParam, Message.LParam);
+      SyncInnerEdit();
+      return true;
     default: return TcxCustomEdit::PreviewInnerMessage(Message);
   }
 }

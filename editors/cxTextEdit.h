@@ -343,9 +343,9 @@ public:
   Integer SelLength() { return Model()->SelLength(); }
   void SetSelection(Integer AStart, Integer ALength);
   void SelectWholeText() { SetSelection(0, Model()->Length()); }
-  void CopyToClipboard();
-  void CutToClipboard();
-  void PasteFromClipboard();
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
 
   String GetCurrentDisplayText() override { return Model()->Text(); }
   void UpdateDisplayValue() override;

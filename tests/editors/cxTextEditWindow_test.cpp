@@ -143,6 +143,22 @@ TEST(TextEditWindow, ClipboardCutCopyAndPasteGoThroughTheMask) {
   EXPECT_EQ(Utf8(VarToStr(f.Mask->EditValue())), "34:56");
 }
 
+TEST(TextEditWindow, AReadOnlyEditorCopiesOnCutAndIgnoresPasteAndTyping) {
+  TWindowFixture f;
+  f.Text->SetEditValue(Variant(String(u"fixed")));
+  f.Text->Properties()->SetReadOnly(true);
+  f.Focus(f.Text);
+  f.Text->SetSelection(0, 3);
+  Clipboard()->SetAsText(u"other");
+  TestKey(u'X', u"", tkCtrl);
+  EXPECT_EQ(Utf8(Clipboard()->AsText()), "fix");
+  TestKey(u'V', u"", tkCtrl);
+  TestTypeText(u"abc");
+  TestKey(VK_DELETE);
+  EXPECT_EQ(Utf8(f.Text->InnerEdit()->Text()), "fixed");
+  EXPECT_FALSE(f.Text->IsModified());
+}
+
 TEST(TextEditWindow, InputMethodCommitsChineseTextThroughTheEditor) {
   TSeparatorsScope separators;
   TWindowFixture f;
