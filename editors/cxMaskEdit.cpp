@@ -641,7 +641,23 @@ void TcxCustomMaskEdit::InternalSetDisplayValue(const Variant& Value) {
   ApplyEditValue(Variant(MaskModel()->Mode()->ValueFromText(VarToStr(Value))));
 }
 
+TcxCustomButtonEditProperties::TcxCustomButtonEditProperties(TPersistent* AOwner)
+    : TcxCustomMaskEditProperties(AOwner) {
+  Buttons()->Add()->SetKind(bkEllipsis);
+}
+
+TcxCustomEditClass TcxCustomButtonEditProperties::GetEditorClass() { return TcxButtonEdit::StaticClass(); }
+
 void cxTextAndMaskEditInitialize() {
-  GetEditPropertiesRegistry()->AddClass(TcxTextEditProperties::StaticClass(), LoadResourceText(cxSEditTextEditKind));
-  GetEditPropertiesRegistry()->AddClass(TcxMaskEditProperties::StaticClass(), LoadResourceText(cxSEditMaskEditKind));
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  registry->AddClass(TcxTextEditProperties::StaticClass(), LoadResourceText(cxSEditTextEditKind));
+  registry->AddClass(TcxMaskEditProperties::StaticClass(), LoadResourceText(cxSEditMaskEditKind));
+  registry->AddClass(TcxButtonEditProperties::StaticClass(), LoadResourceText(cxSEditButtonEditKind));
+}
+
+void cxTextAndMaskEditFinalize() {
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  registry->RemoveClass(TcxTextEditProperties::StaticClass());
+  registry->RemoveClass(TcxMaskEditProperties::StaticClass());
+  registry->RemoveClass(TcxButtonEditProperties::StaticClass());
 }

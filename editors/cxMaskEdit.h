@@ -283,7 +283,35 @@ class TcxMaskEdit : public TcxCustomMaskEdit {
   using TcxCustomMaskEdit::TcxCustomMaskEdit;
 };
 
-// Registers the text and masked editor kinds in the editor kind registry
+// ---------------------------------------------------------------------------
+// The button editor: a masked editor that starts with one ellipsis button.
+
+class TcxCustomButtonEditProperties : public TcxCustomMaskEditProperties {
+  KORVANE_CLASS(TcxCustomButtonEditProperties, TcxCustomMaskEditProperties)
+  explicit TcxCustomButtonEditProperties(TPersistent* AOwner);
+  static TcxCustomEditClass GetEditorClass();
+};
+
+class TcxButtonEditProperties : public TcxCustomButtonEditProperties {
+  KORVANE_CLASS(TcxButtonEditProperties, TcxCustomButtonEditProperties)
+  using TcxCustomButtonEditProperties::TcxCustomButtonEditProperties;
+};
+
+class TcxCustomButtonEdit : public TcxCustomMaskEdit {
+public:
+  KORVANE_CLASS(TcxCustomButtonEdit, TcxCustomMaskEdit)
+  using TcxCustomMaskEdit::TcxCustomMaskEdit;
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxButtonEditProperties::StaticClass(); }
+};
+
+class TcxButtonEdit : public TcxCustomButtonEdit {
+  KORVANE_CLASS(TcxButtonEdit, TcxCustomButtonEdit)
+  using TcxCustomButtonEdit::TcxCustomButtonEdit;
+};
+
+// Registers the text, masked and button editor kinds in the editor kind registry
 // (GetEditPropertiesRegistry); called once at start-up, repeated calls do
 // nothing.
 void cxTextAndMaskEditInitialize();
+// Unregisters them (finalisation).
+void cxTextAndMaskEditFinalize();

@@ -639,7 +639,6 @@ TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxC
   SetBounds(Left(), Top(), cxTextEditDefaultWidth, cxTextEditDefaultHeight);
   FInnerEdit = new TcxCustomInnerTextEdit(this);
   FInnerEdit->SetParent(this);
-  FInnerEdit->SetAlign(alClient);
   SetInnerControl(FInnerEdit);
 }
 
@@ -719,6 +718,28 @@ void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
 void TcxCustomTextEdit::PropertiesChanged(TObject* Sender) {
   TcxCustomEdit::PropertiesChanged(Sender);
   if (!IsDestroying()) SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::PlaceInnerControl() {
+  if (!FInnerEdit || !ViewInfo()) return;
+  TRect r = ViewInfo()->ClientRect;
+  const Integer middle = (r.Left + r.Right) / 2;
+  TcxCustomEditViewInfo* viewInfo = GetViewInfo();
+  for (Integer i = 0; viewInfo && i < viewInfo->ButtonCount(); ++i) {
+    const TRect& button = viewInfo->Button(i)->VisibleBounds;
+    if (button.Right <= button.Left) continue;
+    if (button.Left >= middle)
+      r.Right = std::min(r.Right, button.Left);
+    else
+      r.Left = std::max(r.Left, button.Right);
+  }
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (!RectsEqual(FInnerEdit->BoundsRect(), r)) FInnerEdit->SetBoundsRect(r);
+}
+
+void TcxCustomTextEdit::HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) {
+  TcxCustomEdit::HandleStateChange(P, AButton, ARefresh, AShift);
+  PlaceInnerControl();  // the buttons are known once the editor's view is worked out
 }
 
 void TcxCustomTextEdit::DoEnter() {

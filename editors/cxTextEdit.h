@@ -358,6 +358,9 @@ protected:
   virtual std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties);
   void InternalSetDisplayValue(const Variant& Value) override;
   bool PreviewInnerMessage(TMessage& Message) override;
+  // The client rectangle less the buttons at either side.
+  void PlaceInnerControl() override;
+  void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
   void DoEnter() override;
   // Gives the inner edit the model's text and selection.
   void SyncInnerEdit();

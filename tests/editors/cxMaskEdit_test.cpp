@@ -260,4 +260,32 @@ TEST(MaskEditProperties, CaseInsensitiveIsForcedByCharCaseAndMasksHaveNoMaxLengt
   EXPECT_FALSE(properties.IsMasked());
 }
 
+TEST(MaskEditProperties, KindsRegisterWithTheirEditorsAndButtonEditStartsWithAnEllipsis) {
+  cxTextAndMaskEditInitialize();
+  cxTextAndMaskEditInitialize();  // a second call adds nothing
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  struct TCase {
+    const char16_t* ClassName;
+    const char* Text;
+    TcxCustomEditClass Editor;
+  } cases[] = {
+      {u"TcxTextEditProperties", "TextEdit|Represents a single line text editor", TcxTextEdit::StaticClass()},
+      {u"TcxMaskEditProperties", "MaskEdit|Represents a generic masked edit control.", TcxMaskEdit::StaticClass()},
+      {u"TcxButtonEditProperties", "ButtonEdit|Represents an edit control with embedded buttons",
+       TcxButtonEdit::StaticClass()},
+  };
+  for (const TCase& c : cases) {
+    auto cls = static_cast<TcxCustomEditPropertiesClass>(registry->FindByClassName(c.ClassName));
+    ASSERT_NE(cls, nullptr) << Utf8(c.ClassName);
+    EXPECT_EQ(Utf8(registry->Descriptions(registry->IndexOfClass(cls))), c.Text);
+    EXPECT_EQ(cls->GetEditorClass(), c.Editor);
+  }
+  cxTextAndMaskEditFinalize();
+  EXPECT_EQ(registry->FindByClassName(u"TcxMaskEditProperties"), nullptr);
+
+  TcxButtonEditProperties properties(nullptr);
+  ASSERT_EQ(properties.Buttons()->Count(), 1);
+  EXPECT_EQ(properties.Buttons()->GetButton(0)->Kind(), bkEllipsis);
+}
+
 }  // namespace

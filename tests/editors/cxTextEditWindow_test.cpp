@@ -197,7 +197,7 @@ TEST(TextEditWindow, DemoFormPicture) {
   TSeparatorsScope separators;
   EnsureGuiRuntime();
   TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 300, 200);
+  form->SetBounds(100, 100, 300, 220);
   struct TRow {
     const char16_t* Caption;
     TcxCustomTextEdit* Edit;
@@ -213,8 +213,9 @@ TEST(TextEditWindow, DemoFormPicture) {
   auto* lookup = new TcxTextEdit(form);
   for (const char16_t* item : {u"Beijing", u"Shanghai", u"Shenzhen"})
     static_cast<TcxTextEditProperties*>(lookup->Properties())->LookupItems()->Add(item);
+  auto* button = new TcxButtonEdit(form);
   const TRow rows[] = {{u"Numeric", numeric}, {u"Telephone", telephone}, {u"Time", time},
-                       {u"Date", date},       {u"Lookup", lookup}};
+                       {u"Date", date},       {u"Lookup", lookup},       {u"Button", button}};
   Integer top = 8;
   for (const TRow& row : rows) {
     auto* label = new TLabel(form);
@@ -254,6 +255,9 @@ TEST(TextEditWindow, DemoFormPicture) {
     for (Integer x = box.Left; x < box.Right; ++x)
       if (picture.PixelColor(x, y) == (ColorToRGB(clHighlight) & 0xFFFFFF)) ++highlighted;
   EXPECT_GT(highlighted, 50);
+  // The inner edit leaves the button editor's ellipsis button free.
+  EXPECT_LT(button->InnerEdit()->BoundsRect().Right, button->ClientWidth() - 10);
+  EXPECT_LE(button->InnerEdit()->BoundsRect().Right, button->GetViewInfo()->Button(0)->VisibleBounds.Left);
   SavePicture(picture, "cxTextEdit_demo");
   form->Free();
   Application->ProcessMessages();
