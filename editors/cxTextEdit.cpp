@@ -5,6 +5,7 @@
 
 #include "editors/cxStandardMask.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/windowing.h"
 #include "platform/gui/messages.h"
 #include "platform/rtl/sysutils.h"
 
@@ -394,7 +395,9 @@ void TcxTextEditModel::SetSelection(Integer AStart, Integer ALength) {
 }
 
 void TcxTextEditModel::Beep() {
-  if (FProperties->BeepOnError()) ++FBeepCount;
+  if (!FProperties->BeepOnError()) return;
+  ++FBeepCount;
+  OnBeep(nullptr);
 }
 
 String TcxTextEditModel::ConvertCase(const String& AText) const {
@@ -661,6 +664,7 @@ TcxTextEditModel* TcxCustomTextEdit::Model() {
     FModel = CreateModel(properties);
     FModel->SetText(text);
     FModel->OnChange = TNotifyEvent(this, &TcxCustomTextEdit::ModelChanged);
+    FModel->OnBeep = TNotifyEvent(this, [](TObject*) { MessageBeep(); });
   }
   return FModel.get();
 }

@@ -268,6 +268,8 @@ public:
   Integer BeepCount() const { return FBeepCount; }
   // Fired after every change of the text by the user.
   TNotifyEvent OnChange;
+  // Fired for every refused key that beeps (the control sounds it).
+  TNotifyEvent OnBeep;
 
 protected:
   // The text handling without mask routing: the insertion check (maximum

@@ -260,6 +260,27 @@ TEST(MaskEditProperties, CaseInsensitiveIsForcedByCharCaseAndMasksHaveNoMaxLengt
   EXPECT_FALSE(properties.IsMasked());
 }
 
+// A data field's answers: its edit mask.
+class TFieldProvider : public TcxCustomEditDefaultValuesProvider {
+  KORVANE_CLASS(TFieldProvider, TcxCustomEditDefaultValuesProvider)
+  TFieldProvider() : TcxCustomEditDefaultValuesProvider(nullptr) {}
+  String ProvideEditMask() override { return u"000"; }
+};
+
+TEST(MaskEditProperties, ABlankStandardMaskTakesTheFieldsMaskButABlankRegularExpressionMeansNone) {
+  TFieldProvider provider;
+  TcxMaskEditProperties properties(nullptr);
+  properties.SetDefaultValuesProvider(&provider);
+  properties.SetEditMask(u" \t");
+  EXPECT_EQ(Utf8(properties.EditMask()), "000");
+  TcxMaskEditModel model(&properties);
+  RunKeyScript(model, u"1a2");
+  EXPECT_EQ(Utf8(model.Text()), "12_");
+  properties.SetMaskKind(emkRegExpr);
+  EXPECT_FALSE(properties.IsMasked());
+  properties.SetDefaultValuesProvider(nullptr);
+}
+
 TEST(MaskEditProperties, KindsRegisterWithTheirEditorsAndButtonEditStartsWithAnEllipsis) {
   cxTextAndMaskEditInitialize();
   cxTextAndMaskEditInitialize();  // a second call adds nothing

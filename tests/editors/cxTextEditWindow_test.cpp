@@ -171,10 +171,13 @@ TEST(TextEditWindow, InputMethodCommitsChineseTextThroughTheEditor) {
   EXPECT_EQ(f.Text->SelStart(), 4);
 
   MaskProperties(f.Mask)->SetEditMask(u"LL-00");
+  f.Mask->Properties()->SetBeepOnError(true);
   f.Focus(f.Mask);
   TestKey(VK_HOME);
+  const Integer beeps = BeepCount();
   TestInputMethodCommit(u"上海x12");
   EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), Utf8(u"上海-12"));
+  EXPECT_EQ(BeepCount(), beeps + 1);  // the refused x
 }
 
 TEST(TextEditWindow, TextLengthAnswerIsTheCopiedLength) {

@@ -100,6 +100,23 @@ TEST(TextEditModel, KeyScriptsEditTheText) {
   }
 }
 
+TEST(TextEditModel, ViewStylesOtherThanNormalHideTheCursorAndRefuseTyping) {
+  struct TCase {
+    TcxTextEditViewStyle Style;
+    bool Editable;
+  } cases[] = {{vsNormal, true}, {vsHideCursor, false}, {vsButtonsOnly, false}, {vsButtonsAutoWidth, false}};
+  for (const TCase& c : cases) {
+    TcxTextEditProperties properties(nullptr);
+    properties.SetViewStyle(c.Style);
+    EXPECT_EQ(properties.ViewStyle(), c.Style);
+    EXPECT_EQ(properties.HideCursor(), !c.Editable);
+    TcxTextEditModel model(&properties);
+    model.PasteText(u"x");
+    RunKeyScript(model, u"y");
+    EXPECT_EQ(Utf8(model.Text()), c.Editable ? "xy" : "");
+  }
+}
+
 // ---- Case and echo ---------------------------------------------------------------------
 
 TEST(TextEditModel, CharCaseConvertsTypedPastedAndShownText) {
