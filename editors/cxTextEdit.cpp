@@ -816,6 +816,29 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
       Message.Result = Perform(Message.Msg, Message.WParam, Message.LParam);
       SyncInnerEdit();
       return true;
+    case WM_CLEAR:
+      if (Model()->SelLength() > 0 && !ActiveProperties()->ReadOnly() && DoEditing()) {
+        Word key = VK_DELETE;
+        Model()->KeyDown(key, 0);
+      }
+      SyncInnerEdit();
+      return true;
+    case WM_UNDO:
+    case EM_UNDO:
+      // The model keeps no undo history; the native one would show a text
+      // the editor does not hold.
+      Message.Result = 0;
+      return true;
+    case WM_SETTEXT: {
+      String text = Message.LParam ? String(reinterpret_cast<const Char*>(Message.LParam)) : String();
+      Message.Result = ActiveTextProperties()->IsDisplayValueAcceptable(text) ? 1 : 0;
+      if (Message.Result && !FSyncing) {
+        Model()->SetText(text);
+        SyncInnerEdit();
+        return true;
+      }
+      return !FSyncing;  // the editor's own writes go to the native edit
+    }
     default: return TcxCustomEdit::PreviewInnerMessage(Message);
   }
 }

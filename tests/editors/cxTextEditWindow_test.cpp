@@ -180,6 +180,24 @@ TEST(TextEditWindow, InputMethodCommitsChineseTextThroughTheEditor) {
   EXPECT_EQ(BeepCount(), beeps + 1);  // the refused x
 }
 
+TEST(TextEditWindow, MessagesToTheInnerEditKeepItAndTheEditorInStep) {
+  TWindowFixture f;
+  f.Text->SetEditValue(Variant(String(u"abcdef")));
+  f.Focus(f.Text);
+  f.Text->SetSelection(1, 2);
+  const HWND inner = f.Text->InnerEdit()->Handle();
+  SendMessage(inner, WM_CLEAR, 0, 0);
+  EXPECT_EQ(Utf8(f.Text->Text()), "adef");
+  EXPECT_EQ(Utf8(f.Text->InnerEdit()->Text()), "adef");
+  SendMessage(inner, WM_UNDO, 0, 0);  // no history: nothing changes behind the editor's back
+  EXPECT_EQ(Utf8(f.Text->InnerEdit()->Text()), "adef");
+  const String text = u"新的";
+  EXPECT_EQ(SendMessage(inner, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())), 1);
+  EXPECT_EQ(Utf8(f.Text->Text()), Utf8(u"新的"));
+  TestTypeText(u"!");
+  EXPECT_EQ(Utf8(f.Text->InnerEdit()->Text()), Utf8(u"新的!"));
+}
+
 TEST(TextEditWindow, TextLengthAnswerIsTheCopiedLength) {
   TWindowFixture f;
   f.Text->SetEditValue(Variant(String(u"北京abc")));
