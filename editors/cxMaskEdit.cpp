@@ -578,8 +578,9 @@ void TcxMaskEditModel::KeyDown(Word& Key, TShiftState Shift) {
     case VK_HOME: passOn = FMode->Home(shift); break;
     case VK_END: passOn = FMode->End(shift); break;
     case VK_DELETE:
-      if (!shift) passOn = FMode->Delete();
-      else if (SelLength() == 0) passOn = FMode->Backspace();
+      // Shift+Delete without a selection is Backspace; with one, the
+      // control cuts (the model only takes the selection out through the mask).
+      passOn = shift && SelLength() == 0 ? FMode->Backspace() : FMode->Delete();
       break;
     default: break;
   }

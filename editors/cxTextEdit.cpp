@@ -233,7 +233,9 @@ bool TcxCustomTextEditProperties::IsDisplayValueAcceptable(String& AText) const 
   if (AText.empty() || (style != esEditList && style != esFixedList) || FLookupItems->Count() == 0) return true;
   for (Integer i = 0; i < FLookupItems->Count(); ++i)
     if (AnsiSameText(FLookupItems->Strings(i), AText)) {
-      AText = ApplyEchoAndCase(FLookupItems->Strings(i));
+      AText = FLookupItems->Strings(i);
+      if (FCharCase == ecUpperCase) AText = AnsiUpperCase(AText);
+      if (FCharCase == ecLowerCase) AText = AnsiLowerCase(AText);
       return true;
     }
   return false;
@@ -804,6 +806,16 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
       const TShiftState shift = KeyDataToShiftState(Message.LParam);
       KeyDown(key, shift);
       if (key == 0) return true;
+      // Shift+Delete cuts a selection, Shift+Insert pastes, Ctrl+Insert copies.
+      UINT command = 0;
+      if (key == VK_DELETE && (shift & ssShift) && Model()->SelLength() > 0) command = WM_CUT;
+      if (key == VK_INSERT && (shift & ssShift)) command = WM_PASTE;
+      if (key == VK_INSERT && (shift & ssCtrl)) command = WM_COPY;
+      if (command) {
+        Perform(command);
+        SyncInnerEdit();
+        return true;
+      }
       if (key == VK_DELETE && !DoEditing()) return true;
       Model()->KeyDown(key, shift);
       SyncInnerEdit();

@@ -132,6 +132,12 @@ TEST(TextEditWindow, ClipboardCutCopyAndPasteGoThroughTheMask) {
   TestKey(VK_HOME);
   TestKey(u'V', u"", tkCtrl);
   EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "34:__");
+  // Shift+Delete cuts through the mask too; Shift+Insert pastes back.
+  f.Mask->SetSelection(0, 2);
+  TestKey(VK_DELETE, u"", tkShift);
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "__:__");
+  TestKey(VK_INSERT, u"", tkShift);
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "34:__");
   // An incomplete text is refused on Enter and stays for the user to finish.
   TestKey(VK_RETURN);
   Application->ProcessMessages();

@@ -380,6 +380,11 @@ TEST(TextEditLookup, ListStylesAcceptOnlyItems) {
   EXPECT_FALSE(properties.IsDisplayValueAcceptable(text));
   text = String();
   EXPECT_TRUE(properties.IsDisplayValueAcceptable(text));
+  // A password editor gets the item's text back, not its echo.
+  properties.SetEchoMode(eemPassword);
+  text = u"apple";
+  EXPECT_TRUE(properties.IsDisplayValueAcceptable(text));
+  EXPECT_EQ(Utf8(text), "Apple");
 }
 
 }  // namespace
