@@ -558,6 +558,11 @@ void TcxMaskEditModel::SetText(const String& AText) {
   if (FMode->Kind() == emkStandard) FMode->Home(false);
 }
 
+void TcxMaskEditModel::SelectionMovedByUser(Integer AStart, Integer ALength) {
+  TcxTextEditModel::SelectionMovedByUser(AStart, ALength);
+  if (FMode) FMode->CaretMoved();
+}
+
 void TcxMaskEditModel::ShowUserText(const String& AText, Integer ASelStart, Integer ASelLength) {
   ChangeText(AText, ASelStart, ASelLength);
 }

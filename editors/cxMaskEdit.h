@@ -235,6 +235,8 @@ public:
 
   // Shows a value's text formatted by the mask.
   void SetText(const String& AText) override;
+  // The mode is told (the standard mode selects the character at the caret).
+  void SelectionMovedByUser(Integer AStart, Integer ALength) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   String CutText() override;

@@ -799,7 +799,20 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
   SyncInnerEdit();
 }
 
+void TcxCustomTextEdit::PullInnerSelection() {
+  if (!FInnerEdit) return;
+  TcxTextEditModel* model = Model();
+  const Integer start = FInnerEdit->SelStart(), length = FInnerEdit->SelLength();
+  if (start != model->SelStart() || length != model->SelLength()) model->SelectionMovedByUser(start, length);
+}
+
 bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_KEYDOWN: case WM_CHAR: case WM_COPY: case WM_CUT: case WM_PASTE: case WM_CLEAR:
+      PullInnerSelection();
+      break;
+    default: break;
+  }
   switch (Message.Msg) {
     case WM_KEYDOWN: {
       Word key = static_cast<Word>(Message.WParam);

@@ -250,8 +250,8 @@ public:
   String CopyText() const;
   virtual String CutText();
   virtual void PasteText(const String& AText);
-  // The inner text of an Esc: back to AText (the value at focus-in).
-  void Revert(const String& AText) { SetText(AText); }
+  // The user placed the caret or selection with the mouse.
+  virtual void SelectionMovedByUser(Integer AStart, Integer ALength) { SetSelection(AStart, ALength); }
 
   // A focused numeric editor regroups thousands while the user types.
   bool Focused() const { return FFocused; }
@@ -366,6 +366,8 @@ protected:
   void DoEnter() override;
   // Gives the inner edit the model's text and selection.
   void SyncInnerEdit();
+  // Takes a selection the user made in the inner edit (mouse) into the model.
+  void PullInnerSelection();
 
 private:
   void ModelChanged(TObject* Sender);

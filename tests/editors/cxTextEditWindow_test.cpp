@@ -100,6 +100,29 @@ TEST(TextEditWindow, TypingAndSelectionKeysReachTheInnerEdit) {
   EXPECT_EQ(f.Text->InnerEdit()->SelStart(), 0);
 }
 
+TEST(TextEditWindow, AClickPlacesTheCaretWhereTypingGoes) {
+  TSeparatorsScope separators;
+  TWindowFixture f;
+  f.Text->SetEditValue(Variant(String(u"abcdef")));
+  MaskProperties(f.Mask)->SetEditMask(u"00:00");
+  f.Mask->SetEditValue(Variant(String(u"12:34")));
+  struct TCase {
+    TcxCustomTextEdit* Edit;
+    Integer At;
+    const char16_t* Typed;
+    const char* Text;
+  } cases[] = {{f.Text, 2, u"X", "abXcdef"}, {f.Mask, 3, u"9", "12:94"}};
+  for (const TCase& c : cases) {
+    f.Focus(c.Edit);
+    TCustomEdit* inner = c.Edit->InnerEdit();
+    const TPoint p = inner->PosFromChar(c.At);
+    TestClick(inner->Handle(), TPoint{p.X + 1, p.Y + 2});
+    Application->ProcessMessages();
+    TestTypeText(c.Typed);
+    EXPECT_EQ(Utf8(inner->Text()), c.Text);
+  }
+}
+
 TEST(TextEditWindow, EscRevertsToTheValueAtFocusIn) {
   TWindowFixture f;
   f.Text->SetEditValue(Variant(String(u"start")));
