@@ -642,6 +642,16 @@ void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
   TcxCustomTextEdit::PropertiesChanged(Sender);
 }
 
+void TcxCustomMaskEdit::UpdateDisplayValue() {
+  TcxMaskEditModel* model = MaskModel();
+  if (!model->Mode() || Focused()) return TcxCustomTextEdit::UpdateDisplayValue();
+  auto* properties = static_cast<TcxCustomMaskEditProperties*>(ActiveProperties());
+  model->ShowUnformatted(VarIsNull(EditValue()) && model->Mode()->Kind() != emkStandard
+                             ? model->Mode()->EmptyText()
+                             : properties->FormatText(VarToStr(EditValue()), false));
+  SyncInnerEdit();
+}
+
 void TcxCustomMaskEdit::InternalSetDisplayValue(const Variant& Value) {
   if (!MaskModel()->Mode()) return TcxCustomTextEdit::InternalSetDisplayValue(Value);
   ApplyEditValue(Variant(MaskModel()->Mode()->ValueFromText(VarToStr(Value))));

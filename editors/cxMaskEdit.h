@@ -250,6 +250,9 @@ public:
   virtual bool CanInsertChar(Char, Integer) { return true; }
 
   // ---- What the modes use ----
+  // Shows AText as it stands, not formatted by the mask (the unfocused
+  // display of a value).
+  void ShowUnformatted(const String& AText) { TcxTextEditModel::SetText(AText); }
   // Shows AText as the user's change with the given selection.
   void ShowUserText(const String& AText, Integer ASelStart, Integer ASelLength = 0);
   using TcxTextEditModel::Beep;
@@ -274,6 +277,9 @@ public:
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxMaskEditProperties::StaticClass(); }
   TcxMaskEditModel* MaskModel() { return static_cast<TcxMaskEditModel*>(Model()); }
   void PropertiesChanged(TObject* Sender) override;
+  // Unfocused, a standard mask shows the value (the picture only with
+  // AlwaysShowBlanksAndLiterals); focused, the picture.
+  void UpdateDisplayValue() override;
 
 protected:
   std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;

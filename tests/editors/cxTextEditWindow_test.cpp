@@ -123,6 +123,27 @@ TEST(TextEditWindow, AClickPlacesTheCaretWhereTypingGoes) {
   }
 }
 
+TEST(TextEditWindow, AStandardMaskShowsTheValueUnfocusedAndThePictureFocused) {
+  TWindowFixture f;
+  MaskProperties(f.Mask)->SetEditMask(u"(000)000-0000;0;_");
+  f.Mask->SetEditValue(Variant(String(u"010555")));
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "010555    ");
+  f.Focus(f.Mask);
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "(010)555-____");
+  TestKey(VK_END);
+  TestKey(VK_LEFT);
+  TestKey(VK_LEFT);
+  TestKey(VK_LEFT);
+  TestKey(VK_LEFT);
+  TestTypeText(u"1234");
+  f.Focus(f.Other);
+  EXPECT_EQ(Utf8(VarToStr(f.Mask->EditValue())), "0105551234");
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "0105551234");
+  MaskProperties(f.Mask)->SetAlwaysShowBlanksAndLiterals(true);
+  f.Mask->SetEditValue(Variant(String(u"010")));
+  EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "(010)___-____");
+}
+
 TEST(TextEditWindow, EscRevertsToTheValueAtFocusIn) {
   TWindowFixture f;
   f.Text->SetEditValue(Variant(String(u"start")));
