@@ -456,6 +456,11 @@ void TcxCustomMaskEditProperties::Assign(TPersistent* Source) {
   EndUpdate(true);
 }
 
+void TcxCustomMaskEditProperties::FormatsChanged() {
+  FCachedMode.reset();
+  TcxCustomTextEditProperties::FormatsChanged();
+}
+
 void TcxCustomMaskEditProperties::SetMaskKind(TcxEditMaskKind Value) {
   if (FMaskKind == Value) return;
   FMaskKind = Value;

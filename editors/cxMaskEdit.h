@@ -176,6 +176,8 @@ class TcxCustomMaskEditProperties : public TcxCustomTextEditProperties {
   ~TcxCustomMaskEditProperties() override;
 
   void Assign(TPersistent* Source) override;
+  // The locale's separators in the mask are read again.
+  void FormatsChanged() override;
 
   TcxEditMaskKind MaskKind() const { return FMaskKind; }
   void SetMaskKind(TcxEditMaskKind Value);

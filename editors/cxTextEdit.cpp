@@ -54,9 +54,13 @@ bool cxIsTextInputChar(Char AChar) { return cxIsPrintableChar(AChar); }
 TcxCustomTextEditProperties::TcxCustomTextEditProperties(TPersistent* AOwner)
     : TcxCustomEditProperties(AOwner), FLookupItems(std::make_unique<TStringList>()) {
   FLookupItems->OnChange = TNotifyEvent(this, &TcxCustomTextEditProperties::LookupItemsChanged);
+  GetFormatController()->AddListener(this);
 }
 
-TcxCustomTextEditProperties::~TcxCustomTextEditProperties() { FLookupItems->OnChange = nullptr; }
+TcxCustomTextEditProperties::~TcxCustomTextEditProperties() {
+  GetFormatController()->RemoveListener(this);
+  FLookupItems->OnChange = nullptr;
+}
 
 void TcxCustomTextEditProperties::LookupItemsChanged(TObject*) { NotifyChanged(); }
 

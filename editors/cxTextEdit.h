@@ -18,6 +18,7 @@
 
 #include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
+#include "editors/cxFormats.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/rtl/exceptions.h"
@@ -57,10 +58,13 @@ bool cxIsTextInputChar(Char AChar);
 // ---------------------------------------------------------------------------
 // TcxCustomTextEditProperties
 
-class TcxCustomTextEditProperties : public TcxCustomEditProperties {
+// Listens to the format controller: a change of the regional formats
+// re-applies the properties.
+class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFormatControllerListener {
   KORVANE_CLASS(TcxCustomTextEditProperties, TcxCustomEditProperties)
   explicit TcxCustomTextEditProperties(TPersistent* AOwner);
   ~TcxCustomTextEditProperties() override;
+  void FormatsChanged() override { NotifyChanged(); }
 
   void Assign(TPersistent* Source) override;
 

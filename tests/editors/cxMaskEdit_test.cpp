@@ -281,6 +281,20 @@ TEST(MaskEditProperties, ABlankStandardMaskTakesTheFieldsMaskButABlankRegularExp
   properties.SetDefaultValuesProvider(nullptr);
 }
 
+TEST(MaskEditProperties, ARegionalFormatChangeRereadsTheSeparatorsInTheMask) {
+  TSeparatorsScope separators;
+  TcxMaskEditProperties properties(nullptr);
+  properties.SetEditMask(u"00:00");
+  Integer changes = 0;
+  properties.OnPropertiesChanged = TNotifyEvent(&changes, [&changes](TObject*) { ++changes; });
+  EXPECT_EQ(Utf8(properties.FormatText(u"1234", true)), "12:34");
+  FormatSettings().TimeSeparator = u'.';
+  GetFormatController()->UpdateFormats();
+  EXPECT_EQ(Utf8(properties.FormatText(u"1234", true)), "12.34");
+  EXPECT_GE(changes, 1);
+  properties.OnPropertiesChanged = nullptr;
+}
+
 TEST(MaskEditProperties, KindsRegisterWithTheirEditorsAndButtonEditStartsWithAnEllipsis) {
   cxTextAndMaskEditInitialize();
   cxTextAndMaskEditInitialize();  // a second call adds nothing
