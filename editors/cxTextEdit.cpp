@@ -1,0 +1,873 @@
+#include "editors/cxTextEdit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "editors/cxStandardMask.h"
+#include "platform/gui/clipboard.h"
+#include "platform/gui/windowing.h"
+#include "platform/gui/messages.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+bool IsHighSurrogate(Char C) { return C >= 0xD800 && C <= 0xDBFF; }
+bool IsLowSurrogate(Char C) { return C >= 0xDC00 && C <= 0xDFFF; }
+
+// Character codes the keyboard sends for editing keys.
+constexpr Char cxKeyBackspace = 8;
+constexpr Char cxKeyEscape = 27;
+
+bool IsBlank(Char C) { return C == u' ' || C == u'\t'; }
+
+// Number of characters (a surrogate pair counting once).
+Integer CharCount(const String& S) {
+  Integer count = 0;
+  for (size_t i = 0; i < S.size(); ++i)
+    if (!(IsLowSurrogate(S[i]) && i > 0 && IsHighSurrogate(S[i - 1]))) ++count;
+  return count;
+}
+
+// S without every occurrence of C.
+String Without(String S, Char C) {
+  S.erase(std::remove(S.begin(), S.end(), C), S.end());
+  return S;
+}
+
+bool TryNumberOf(const Variant& AValue, const TFormatSettings& ALocale, double& ANumber) {
+  if (VarIsNumeric(AValue)) {
+    ANumber = AValue.AsDouble();
+    return true;
+  }
+  if (!VarIsStr(AValue)) return false;
+  String text = Trim(Without(VarToStr(AValue), ALocale.ThousandSeparator));
+  return TryStrToFloat(text, ANumber, ALocale);
+}
+
+}  // namespace
+
+bool cxIsTextInputChar(Char AChar) { return cxIsPrintableChar(AChar); }
+
+// ---------------------------------------------------------------------------
+// TcxCustomTextEditProperties
+
+TcxCustomTextEditProperties::TcxCustomTextEditProperties(TPersistent* AOwner)
+    : TcxCustomEditProperties(AOwner), FLookupItems(std::make_unique<TStringList>()) {
+  FLookupItems->OnChange = TNotifyEvent(this, &TcxCustomTextEditProperties::LookupItemsChanged);
+  GetFormatController()->AddListener(this);
+}
+
+TcxCustomTextEditProperties::~TcxCustomTextEditProperties() {
+  GetFormatController()->RemoveListener(this);
+  FLookupItems->OnChange = nullptr;
+}
+
+void TcxCustomTextEditProperties::LookupItemsChanged(TObject*) { NotifyChanged(); }
+
+void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomTextEditProperties*>(Source);
+  if (!source || source == this) return TcxCustomEditProperties::Assign(Source);
+  BeginUpdate();
+  try {
+    TcxCustomEditProperties::Assign(Source);
+    FCharCase = source->FCharCase;
+    FEchoMode = source->FEchoMode;
+    FPasswordChar = source->FPasswordChar;
+    FHideSelection = source->FHideSelection;
+    FHideCursor = source->FHideCursor;
+    FUseDisplayFormatWhenEditing = source->FUseDisplayFormatWhenEditing;
+    FExactLookupMatch = source->FExactLookupMatch;
+    FFixedListSelectMode = source->FFixedListSelectMode;
+    FMaxLength = source->FMaxLength;
+    FDisplayFormat = source->FDisplayFormat;
+    FEditFormat = source->FEditFormat;
+    FMinValue = source->FMinValue;
+    FMaxValue = source->FMaxValue;
+    FMaxLengthAssigned = source->FMaxLengthAssigned;
+    FDisplayFormatAssigned = source->FDisplayFormatAssigned;
+    FEditFormatAssigned = source->FEditFormatAssigned;
+    FMinValueAssigned = source->FMinValueAssigned;
+    FMaxValueAssigned = source->FMaxValueAssigned;
+    FLocale = source->FLocale;
+    FLookupItems->Assign(source->FLookupItems.get());
+  } catch (...) {
+    EndUpdate(true);
+    throw;
+  }
+  EndUpdate(true);
+}
+
+void TcxCustomTextEditProperties::SetCharCase(TEditCharCase Value) { SetValue(FCharCase, Value); }
+
+Integer TcxCustomTextEditProperties::MaxLength() const {
+  if (FMaxLengthAssigned) return FMaxLength;
+  return DefaultValuesProvider() ? std::max(0, DefaultValuesProvider()->ProvideMaxLength()) : 0;
+}
+
+void TcxCustomTextEditProperties::SetMaxLength(Integer Value) {
+  FMaxLength = std::max(0, Value);
+  FMaxLengthAssigned = true;
+  NotifyChanged();
+}
+
+String TcxCustomTextEditProperties::DisplayFormat() const {
+  if (FDisplayFormatAssigned) return FDisplayFormat;
+  if (DefaultValuesProvider()) return DefaultValuesProvider()->ProvideDisplayFormat();
+  return DefaultDisplayFormat();
+}
+
+void TcxCustomTextEditProperties::SetDisplayFormat(const String& Value) {
+  if (FDisplayFormatAssigned && FDisplayFormat == Value) return;
+  FDisplayFormat = Value;
+  FDisplayFormatAssigned = true;
+  NotifyChanged();
+}
+
+void TcxCustomTextEditProperties::SetEditFormat(const String& Value) {
+  if (FEditFormatAssigned && FEditFormat == Value) return;
+  FEditFormat = Value;
+  FEditFormatAssigned = true;
+  NotifyChanged();
+}
+
+double TcxCustomTextEditProperties::MinValue() const {
+  if (FMinValueAssigned) return FMinValue;
+  return DefaultValuesProvider() ? DefaultValuesProvider()->ProvideMinValue() : 0.0;
+}
+
+double TcxCustomTextEditProperties::MaxValue() const {
+  if (FMaxValueAssigned) return FMaxValue;
+  return DefaultValuesProvider() ? DefaultValuesProvider()->ProvideMaxValue() : 0.0;
+}
+
+void TcxCustomTextEditProperties::SetMinValue(double Value) {
+  FMinValue = FMaxValueAssigned ? std::min(Value, FMaxValue) : Value;
+  FMinValueAssigned = true;
+  NotifyChanged();
+}
+
+void TcxCustomTextEditProperties::SetMaxValue(double Value) {
+  FMaxValue = FMinValueAssigned ? std::max(Value, FMinValue) : Value;
+  FMaxValueAssigned = true;
+  NotifyChanged();
+}
+
+void TcxCustomTextEditProperties::RestoreAssignedValues() {
+  FMaxLengthAssigned = FDisplayFormatAssigned = FEditFormatAssigned = false;
+  FMinValueAssigned = FMaxValueAssigned = false;
+  NotifyChanged();
+}
+
+void TcxCustomTextEditProperties::SetViewStyle(TcxTextEditViewStyle Value) {
+  static constexpr TcxEditButtonsViewStyle cButtons[] = {cxbvsNormal, cxbvsNormal, cxbvsButtonsOnly,
+                                                         cxbvsButtonsAutoWidth};
+  BeginUpdate();
+  SetButtonsViewStyle(cButtons[Value]);
+  SetHideCursor(Value != vsNormal);
+  EndUpdate(true);
+}
+
+TcxTextEditViewStyle TcxCustomTextEditProperties::ViewStyle() const {
+  if (ButtonsViewStyle() == cxbvsButtonsOnly) return vsButtonsOnly;
+  if (ButtonsViewStyle() == cxbvsButtonsAutoWidth) return vsButtonsAutoWidth;
+  return FHideCursor ? vsHideCursor : vsNormal;
+}
+
+String TcxCustomTextEditProperties::ApplyEchoAndCase(const String& AText) const {
+  if (FEchoMode == eemPassword) return String(CharCount(AText), FPasswordChar ? FPasswordChar : cxDefaultPasswordChar);
+  if (FCharCase == ecUpperCase) return AnsiUpperCase(AText);
+  if (FCharCase == ecLowerCase) return AnsiLowerCase(AText);
+  return AText;
+}
+
+String TcxCustomTextEditProperties::GetEditFormatInfo() const {
+  if (!FUseDisplayFormatWhenEditing) return String();
+  if (FEditFormatAssigned) return FEditFormat;
+  if (DefaultValuesProvider() && !DefaultValuesProvider()->ProvideEditFormat().empty())
+    return DefaultValuesProvider()->ProvideEditFormat();
+  return DisplayFormat();
+}
+
+String TcxCustomTextEditProperties::FormatEditValue(const Variant& AValue, bool AIsEditing) const {
+  if (!IsNumeric()) return VarToStr(AValue);
+  if (VarIsNullOrEmpty(AValue) || (VarIsStr(AValue) && Trim(VarToStr(AValue)).empty())) return String();
+  double number = 0;
+  if (!TryNumberOf(AValue, Locale(), number)) throw EConvertError(LoadResourceText(cxSEditNumericValueConvertError));
+  if (!AIsEditing) {
+    String format = DisplayFormat();
+    return format.empty() ? FloatToStr(number, Locale()) : FormatFloat(format, number, Locale());
+  }
+  String format = GetEditFormatInfo();
+  if (!format.empty()) return FormatFloat(format, number, Locale());
+  Integer precision = DefaultValuesProvider() ? DefaultValuesProvider()->ProvidePrecision() : cxTextEditDefaultPrecision;
+  String text = FloatToStrF(number, ffGeneral, precision, 0, Locale());
+  if (UsesThousandSeparators()) cxRegroupThousands(text, Locale());
+  return text;
+}
+
+void TcxCustomTextEditProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized,
+                                                     bool AIsEditing) const {
+  ANormalized = Variant(FormatEditValue(AValue, AIsEditing));
+}
+
+Variant TcxCustomTextEditProperties::ClampToValueRange(const Variant& AValue) const {
+  if (!VarIsNumeric(AValue) || !(MaxValue() > MinValue())) return AValue;
+  return Variant(std::clamp(AValue.AsDouble(), MinValue(), MaxValue()));
+}
+
+void TcxCustomTextEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError,
+                                                    IcxCustomEdit* AEdit) {
+  double number = 0;
+  if (IsNumeric() && MaxValue() > MinValue() && TryNumberOf(ADisplayValue, Locale(), number) &&
+      (number < MinValue() || number > MaxValue())) {
+    AError = true;
+    AErrorText = LoadResourceText(cxSEditValueOutOfBounds);
+  }
+  TcxCustomEditProperties::CheckDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
+}
+
+bool TcxCustomTextEditProperties::IsLookupItem(const String& AText) const {
+  for (Integer i = 0; i < FLookupItems->Count(); ++i)
+    if (AnsiSameText(FLookupItems->Strings(i), AText)) return true;
+  return false;
+}
+
+bool TcxCustomTextEditProperties::IsDisplayValueAcceptable(String& AText) const {
+  TcxEditEditingStyle style = EditingStyle();
+  if (AText.empty() || (style != esEditList && style != esFixedList) || FLookupItems->Count() == 0) return true;
+  for (Integer i = 0; i < FLookupItems->Count(); ++i)
+    if (AnsiSameText(FLookupItems->Strings(i), AText)) {
+      AText = FLookupItems->Strings(i);
+      if (FCharCase == ecUpperCase) AText = AnsiUpperCase(AText);
+      if (FCharCase == ecLowerCase) AText = AnsiLowerCase(AText);
+      return true;
+    }
+  return false;
+}
+
+bool TcxCustomTextEditProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
+  return VarToStr(A) == VarToStr(B) && VarIsNull(A) == VarIsNull(B);
+}
+
+TcxEditEditorFeatures TcxCustomTextEditProperties::GetEditorFeatures() const {
+  // 174: the text editor's features; 190 adds the has-buttons feature.
+  constexpr TcxEditEditorFeatures cTextFeatures = 174;
+  return cTextFeatures | TcxCustomEditProperties::GetEditorFeatures();
+}
+
+// ---------------------------------------------------------------------------
+// Thousand regrouping
+
+bool cxRegroupThousands(String& AText, const TFormatSettings& ALocale) {
+  size_t begin = 0, end = AText.size();
+  while (begin < end && IsBlank(AText[begin])) ++begin;
+  while (end > begin && IsBlank(AText[end - 1])) --end;
+  String body = Without(AText.substr(begin, end - begin), ALocale.ThousandSeparator);
+  String exponent;
+  if (size_t e = body.find_first_of(u"Ee"); e != String::npos) {
+    exponent = body.substr(e);
+    body.erase(e);
+  }
+  size_t signLength = !body.empty() && (body[0] == u'-' || body[0] == u'+') ? 1 : 0;
+  size_t intEnd = std::min(body.find(ALocale.DecimalSeparator), body.size());
+  String plain = body + exponent;
+  double number = 0;
+  if (plain.empty() || !TryStrToFloat(plain, number, ALocale)) return false;
+  String integral = body.substr(signLength, intEnd - signLength);
+  String grouped;
+  for (size_t i = 0; i < integral.size(); ++i) {
+    if (i > 0 && (integral.size() - i) % 3 == 0) grouped += ALocale.ThousandSeparator;
+    grouped += integral[i];
+  }
+  AText = AText.substr(0, begin) + body.substr(0, signLength) + grouped + body.substr(intEnd) + exponent +
+          AText.substr(end);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomTextEditLookupData
+
+Integer TcxCustomTextEditLookupData::GetItemCount() const { return FProperties->LookupItems()->Count(); }
+
+String TcxCustomTextEditLookupData::GetItemText(Integer AIndex) const {
+  return AIndex >= 0 && AIndex < GetItemCount() ? FProperties->LookupItems()->Strings(AIndex) : String();
+}
+
+void TcxCustomTextEditLookupData::SelectItemIndex(Integer AIndex) {
+  if (AIndex >= -1 && AIndex < GetItemCount()) FCurrentIndex = AIndex;
+}
+
+bool TcxCustomTextEditLookupData::Locate(const String& AText) {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (AnsiSameText(GetItemText(i), AText)) {
+      FCurrentIndex = i;
+      return true;
+    }
+  return false;
+}
+
+bool TcxCustomTextEditLookupData::FindTextItem(String& AText, String& ATail, bool AExact, bool AFromCurrent) {
+  ATail.clear();
+  if (GetItemCount() == 0) {
+    FCurrentIndex = -1;
+    return false;
+  }
+  if (AExact && FProperties->ExactLookupMatch()) {
+    if (Locate(AText)) return true;
+    FCurrentIndex = -1;
+    return false;
+  }
+  if (!AText.empty())
+    for (Integer i = AFromCurrent ? FCurrentIndex + 1 : 0; i < GetItemCount(); ++i) {
+      String item = GetItemText(i);
+      if (item.size() >= AText.size() && AnsiSameText(item.substr(0, AText.size()), AText)) {
+        AText = item.substr(0, AText.size());
+        ATail = item.substr(AText.size());
+        FCurrentIndex = i;
+        return true;
+      }
+    }
+  switch (FProperties->EditingStyle()) {
+    case esEditing:
+    case esNoEdit:
+      FCurrentIndex = -1;
+      break;
+    case esEditList:
+      if (AExact || (AText.empty() && !Locate(AText))) FCurrentIndex = -1;
+      break;
+    case esFixedList:
+      if (AExact) FCurrentIndex = -1;
+      break;
+  }
+  return false;
+}
+
+bool TcxCustomTextEditLookupData::StepLookupItem(TcxLookupStep AStep, bool AWrap) {
+  const Integer count = GetItemCount();
+  if (count == 0) return false;
+  const Integer last = count - 1, page = FProperties->LookupPageSize(), current = FCurrentIndex;
+  Integer next = current;
+  switch (AStep) {
+    case lsFirst: next = 0; break;
+    case lsLast: next = last; break;
+    case lsNext: next = AWrap && current == last ? 0 : std::min(current + 1, last); break;
+    case lsPrevious: next = AWrap && current == 0 ? last : std::max(current - 1, 0); break;
+    case lsPageBack: next = AWrap && current == 0 ? last : std::max(current - page + 1, 0); break;
+    case lsPageForward:
+      next = AWrap && current == last ? 0 : std::min(current < 0 ? page - 1 : current + page - 1, last);
+      break;
+  }
+  if (next == current) return false;
+  FCurrentIndex = next;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// TcxTextEditModel
+
+TcxTextEditModel::TcxTextEditModel(TcxCustomTextEditProperties* AProperties)
+    : FProperties(AProperties), FLookupData(std::make_unique<TcxCustomTextEditLookupData>(AProperties)) {}
+
+TcxTextEditModel::~TcxTextEditModel() = default;
+
+void TcxTextEditModel::SetText(const String& AText) {
+  FText = AText;
+  FSelStart = Length();
+  FSelLength = 0;
+  FLookupPending = false;
+}
+
+Integer TcxTextEditModel::PrevCharPos(Integer APos) const {
+  if (APos <= 0) return 0;
+  --APos;
+  if (APos > 0 && IsLowSurrogate(FText[APos]) && IsHighSurrogate(FText[APos - 1])) --APos;
+  return APos;
+}
+
+Integer TcxTextEditModel::NextCharPos(Integer APos) const {
+  if (APos >= Length()) return Length();
+  ++APos;
+  if (APos < Length() && IsLowSurrogate(FText[APos]) && IsHighSurrogate(FText[APos - 1])) ++APos;
+  return APos;
+}
+
+void TcxTextEditModel::SetSelection(Integer AStart, Integer ALength) {
+  Integer start = std::clamp(AStart, 0, Length());
+  Integer end = std::clamp(start + std::max(ALength, 0), start, Length());
+  if (start > 0 && start < Length() && IsLowSurrogate(FText[start])) --start;
+  if (end > 0 && end < Length() && IsLowSurrogate(FText[end])) ++end;
+  FSelStart = start;
+  FSelLength = end - start;
+}
+
+void TcxTextEditModel::Beep() {
+  if (!FProperties->BeepOnError()) return;
+  ++FBeepCount;
+  OnBeep(nullptr);
+}
+
+String TcxTextEditModel::ConvertCase(const String& AText) const {
+  if (FProperties->CharCase() == ecUpperCase) return AnsiUpperCase(AText);
+  if (FProperties->CharCase() == ecLowerCase) return AnsiLowerCase(AText);
+  return AText;
+}
+
+void TcxTextEditModel::ChangeText(const String& AText, Integer ACaret, Integer ASelLength) {
+  FText = AText;
+  SetSelection(ACaret, ASelLength);
+  TextChanged();
+}
+
+void TcxTextEditModel::TextChanged() {
+  if (FFocused && FProperties->IsNumeric() && FProperties->UsesThousandSeparators()) {
+    const Char separator = FProperties->Locale().ThousandSeparator;
+    String regrouped = FText;
+    if (cxRegroupThousands(regrouped, FProperties->Locale()) && regrouped != FText) {
+      Integer kept = static_cast<Integer>(std::count_if(FText.begin(), FText.begin() + FSelStart + FSelLength,
+                                                        [separator](Char C) { return C != separator; }));
+      FText = regrouped;
+      Integer caret = 0;
+      for (Integer seen = 0; caret < Length() && seen < kept; ++caret)
+        if (FText[caret] != separator) ++seen;
+      SetSelection(caret, 0);
+    }
+  }
+  OnChange(nullptr);
+}
+
+bool TcxTextEditModel::InsertChecked(const String& AText) {
+  if (FReadOnly || FProperties->EditingStyle() == esNoEdit) return false;
+  String inserted = ConvertCase(AText);
+  String before = FText.substr(0, FSelStart), after = FText.substr(FSelStart + FSelLength);
+  if (FProperties->EditingStyle() == esFixedList) before.clear(), after.clear();
+  const Integer maxLength = FProperties->MaxLength();
+  if (maxLength > 0) {
+    Integer room = maxLength - static_cast<Integer>(before.size() + after.size());
+    if (room < static_cast<Integer>(inserted.size())) {
+      if (room < 0) room = 0;
+      // Never keep half of a surrogate pair.
+      if (room > 0 && IsHighSurrogate(inserted[room - 1])) --room;
+      inserted.resize(room);
+      if (inserted.empty() && !AText.empty()) return false;
+    }
+  }
+  String text = before + inserted + after;
+  if (!FProperties->IsDisplayValueAcceptable(text)) return false;
+  ChangeText(text, static_cast<Integer>(before.size() + inserted.size()));
+  return true;
+}
+
+void TcxTextEditModel::DeleteSelection() {
+  if (FSelLength == 0 || FReadOnly) return;
+  ChangeText(FText.substr(0, FSelStart) + FText.substr(FSelStart + FSelLength), FSelStart);
+}
+
+void TcxTextEditModel::Backspace() {
+  if (FReadOnly) return;
+  if (FSelLength > 0) return DeleteSelection();
+  if (FSelStart == 0) return;
+  Integer from = PrevCharPos(FSelStart);
+  ChangeText(FText.substr(0, from) + FText.substr(FSelStart), from);
+}
+
+void TcxTextEditModel::DeleteForward() {
+  if (FReadOnly) return;
+  if (FSelLength > 0) return DeleteSelection();
+  if (FSelStart >= Length()) return;
+  ChangeText(FText.substr(0, FSelStart) + FText.substr(NextCharPos(FSelStart)), FSelStart);
+}
+
+bool TcxTextEditModel::TypeLookupChar(Char AChar) {
+  const TcxEditEditingStyle style = FProperties->EditingStyle();
+  const bool listStyle = style == esEditList || style == esFixedList;
+  if (!listStyle && !FLookupPending && FSelLength == 0 && FSelStart != Length()) return false;
+  String candidate;
+  if (FSelLength > 0)
+    candidate = FText.substr(0, FSelStart) + AChar;
+  else if (style == esFixedList && !FLookupPending)
+    candidate = String(1, AChar);
+  else
+    candidate = FText.substr(0, FSelStart) + AChar + FText.substr(FSelStart);
+  String tail;
+  bool found = FLookupData->FindTextItem(candidate, tail, false, false);
+  if (!found && style == esFixedList && !FProperties->FixedListSelectMode()) {
+    candidate = String(1, AChar);
+    found = FLookupData->FindTextItem(candidate, tail, false, false);
+  }
+  if (!found) {
+    FLookupPending = false;
+    return listStyle;  // the list styles swallow a character that starts no item
+  }
+  FLookupPending = true;
+  ChangeText(candidate + tail, static_cast<Integer>(candidate.size()), static_cast<Integer>(tail.size()));
+  return true;
+}
+
+bool TcxTextEditModel::LookupBackspace() {
+  const TcxEditEditingStyle style = FProperties->EditingStyle();
+  if (style == esFixedList) return FProperties->FixedListSelectMode();
+  if (style == esEditList && !FLookupPending && FSelLength > 0 && FSelStart + FSelLength == Length())
+    SetSelection(PrevCharPos(FSelStart), Length());
+  if (!FLookupPending) return false;
+  String typed = FText.substr(0, PrevCharPos(FSelStart)), tail;
+  if (FLookupData->FindTextItem(typed, tail, false, false)) {
+    ChangeText(typed + tail, static_cast<Integer>(typed.size()), static_cast<Integer>(tail.size()));
+  } else {
+    FLookupPending = false;
+    ChangeText(typed, static_cast<Integer>(typed.size()));
+  }
+  return true;
+}
+
+void TcxTextEditModel::BaseKeyPress(Char& Key) {
+  if (Key == cxKeyBackspace) {
+    if (!(FLookupData->GetItemCount() > 0 && LookupBackspace())) Backspace();
+    Key = 0;
+  } else if (Key == cxKeyEscape) {
+    FLookupPending = false;
+  } else if (cxIsTextInputChar(Key) && !IsHighSurrogate(Key) && !IsLowSurrogate(Key)) {
+    if (!(FLookupData->GetItemCount() > 0 && TypeLookupChar(Key))) {
+      FLookupPending = false;
+      if (!InsertChecked(String(1, Key))) Beep();
+    }
+    Key = 0;
+  }
+}
+
+void TcxTextEditModel::KeyPress(Char& Key) { BaseKeyPress(Key); }
+
+void TcxTextEditModel::CommitText(const String& AText) {
+  for (size_t i = 0; i < AText.size(); ++i) {
+    if (IsHighSurrogate(AText[i]) && i + 1 < AText.size() && IsLowSurrogate(AText[i + 1])) {
+      TypePair(AText.substr(i, 2));
+      ++i;
+      continue;
+    }
+    Char key = AText[i];
+    KeyPress(key);
+  }
+}
+
+void TcxTextEditModel::TypePair(const String& APair) {
+  FLookupPending = false;
+  if (!InsertChecked(APair)) Beep();
+}
+
+void TcxTextEditModel::StepLookup(TcxLookupStep AStep) {
+  if (!FLookupData->StepLookupItem(AStep)) return;
+  FLookupPending = false;
+  String text = FLookupData->GetItemText(FLookupData->CurrentIndex());
+  if (text != FText) ChangeText(text, 0, Length());
+  SetSelection(0, static_cast<Integer>(FText.size()));
+}
+
+void TcxTextEditModel::BaseKeyDown(Word& Key, TShiftState Shift) {
+  const bool shift = Shift & ssShift;
+  const Integer caret = FSelStart + FSelLength;
+  switch (Key) {
+    case VK_LEFT:
+      // Shift grows the selection at its start, Shift+Right at its end.
+      if (shift) SetSelection(PrevCharPos(FSelStart), caret - PrevCharPos(FSelStart));
+      else SetSelection(FSelLength > 0 ? FSelStart : PrevCharPos(FSelStart), 0);
+      break;
+    case VK_RIGHT:
+      if (shift) SetSelection(FSelStart, NextCharPos(caret) - FSelStart);
+      else SetSelection(FSelLength > 0 ? caret : NextCharPos(caret), 0);
+      break;
+    case VK_HOME: shift ? SetSelection(0, caret) : SetSelection(0, 0); break;
+    case VK_END: shift ? SetSelection(FSelStart, Length() - FSelStart) : SetSelection(Length(), 0); break;
+    case VK_DELETE: DeleteForward(); break;
+    default: return;
+  }
+  Key = 0;
+}
+
+void TcxTextEditModel::KeyDown(Word& Key, TShiftState Shift) {
+  if (FAllowsLookupStepping && FLookupData->GetItemCount() > 0 && !(Shift & ssAlt)) {
+    const bool ctrl = Shift & ssCtrl;
+    const bool fixed = FProperties->EditingStyle() == esFixedList;
+    TcxLookupStep step;
+    switch (Key) {
+      case VK_PRIOR: step = ctrl ? lsFirst : lsPageBack; break;
+      case VK_NEXT: step = ctrl ? lsLast : lsPageForward; break;
+      case VK_UP: step = lsPrevious; break;
+      case VK_DOWN: step = lsNext; break;
+      case VK_HOME: if (!fixed) return BaseKeyDown(Key, Shift); step = lsFirst; break;
+      case VK_END: if (!fixed) return BaseKeyDown(Key, Shift); step = lsLast; break;
+      default: return BaseKeyDown(Key, Shift);
+    }
+    StepLookup(step);
+    Key = 0;
+    return;
+  }
+  BaseKeyDown(Key, Shift);
+}
+
+String TcxTextEditModel::CopyText() const {
+  return FProperties->EchoMode() == eemPassword ? String() : SelText();
+}
+
+String TcxTextEditModel::CutText() {
+  if (FProperties->EchoMode() == eemPassword || FSelLength == 0 || FReadOnly) return String();
+  String text = SelText();
+  DeleteSelection();
+  return text;
+}
+
+void TcxTextEditModel::PasteText(const String& AText) {
+  if (AText.empty()) return;
+  if (!InsertChecked(AText)) Beep();
+}
+
+// ---------------------------------------------------------------------------
+// The text editor control
+
+namespace {
+
+// The editor's default size.
+constexpr Integer cxTextEditDefaultWidth = 121;
+constexpr Integer cxTextEditDefaultHeight = 21;
+// Control characters of the clipboard shortcuts.
+constexpr Char cxKeyCopy = 3;
+constexpr Char cxKeyPaste = 22;
+constexpr Char cxKeyCut = 24;
+
+}  // namespace
+
+TcxCustomEditClass TcxCustomTextEditProperties::GetEditorClass() { return TcxTextEdit::StaticClass(); }
+
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TcxCustomTextEdit* AEdit) : TCustomEdit(AEdit), FEdit(AEdit) {
+  SetBorderStyle(bsNone);
+  SetTabStop(false);
+  SetMargins(0, 1);
+}
+
+TcxContainer* TcxCustomInnerTextEdit::GetControlContainer() { return FEdit; }
+
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+  SetBounds(Left(), Top(), cxTextEditDefaultWidth, cxTextEditDefaultHeight);
+  FInnerEdit = new TcxCustomInnerTextEdit(this);
+  FInnerEdit->SetParent(this);
+  SetInnerControl(FInnerEdit);
+}
+
+TcxCustomTextEdit::~TcxCustomTextEdit() {
+  if (FModel) FModel->OnChange = nullptr;
+}
+
+TcxCustomTextEditProperties* TcxCustomTextEdit::ActiveTextProperties() {
+  return static_cast<TcxCustomTextEditProperties*>(ActiveProperties());
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomTextEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  return std::make_unique<TcxTextEditModel>(AProperties);
+}
+
+TcxTextEditModel* TcxCustomTextEdit::Model() {
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
+  if (!FModel || FModel->Properties() != properties) {
+    String text = FModel ? FModel->Text() : String();
+    FModel = CreateModel(properties);
+    FModel->SetText(text);
+    FModel->OnChange = TNotifyEvent(this, &TcxCustomTextEdit::ModelChanged);
+    FModel->OnBeep = TNotifyEvent(this, [](TObject*) { MessageBeep(); });
+  }
+  return FModel.get();
+}
+
+void TcxCustomTextEdit::SyncInnerEdit() {
+  if (!FInnerEdit || FSyncing) return;
+  struct TSyncScope {
+    bool& Flag;
+    ~TSyncScope() { Flag = false; }
+  } syncing{FSyncing = true};
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
+  TcxTextEditModel* model = Model();
+  model->SetReadOnly(properties->ReadOnly());
+  FInnerEdit->SetPasswordChar(properties->EchoMode() == eemPassword
+                                  ? (properties->PasswordChar() ? properties->PasswordChar() : cxDefaultPasswordChar)
+                                  : Char(0));
+  FInnerEdit->SetHideSelection(properties->HideSelection());
+  if (FInnerEdit->Text() != model->Text()) FInnerEdit->SetText(model->Text());
+  FInnerEdit->SetSelStart(model->SelStart());
+  FInnerEdit->SetSelLength(model->SelLength());
+}
+
+void TcxCustomTextEdit::ModelChanged(TObject*) {
+  SyncInnerEdit();
+  HandleInnerEditChange();
+}
+
+void TcxCustomTextEdit::SetSelection(Integer AStart, Integer ALength) {
+  Model()->SetSelection(AStart, ALength);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::UpdateDisplayValue() {
+  String text;
+  try {
+    text = ActiveTextProperties()->FormatEditValue(EditValue(), Focused());
+  } catch (const EConvertError&) {
+    text = VarToStr(EditValue());  // shown as it is rather than lost
+  }
+  Model()->SetText(text);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::SetDisplayValue(const Variant& Value) {
+  Model()->SetText(VarToStr(Value));
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
+  String text = VarToStr(Value);
+  if (!ActiveTextProperties()->IsDisplayValueAcceptable(text)) return;
+  ApplyEditValue(Variant(text));
+}
+
+void TcxCustomTextEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomEdit::PropertiesChanged(Sender);
+  if (!IsDestroying()) SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::PlaceInnerControl() {
+  if (!FInnerEdit || !ViewInfo()) return;
+  TRect r = ViewInfo()->ClientRect;
+  const Integer middle = (r.Left + r.Right) / 2;
+  TcxCustomEditViewInfo* viewInfo = GetViewInfo();
+  for (Integer i = 0; viewInfo && i < viewInfo->ButtonCount(); ++i) {
+    const TRect& button = viewInfo->Button(i)->VisibleBounds;
+    if (button.Right <= button.Left) continue;
+    if (button.Left >= middle)
+      r.Right = std::min(r.Right, button.Left);
+    else
+      r.Left = std::max(r.Left, button.Right);
+  }
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (!RectsEqual(FInnerEdit->BoundsRect(), r)) FInnerEdit->SetBoundsRect(r);
+}
+
+void TcxCustomTextEdit::HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) {
+  TcxCustomEdit::HandleStateChange(P, AButton, ARefresh, AShift);
+  PlaceInnerControl();  // the buttons are known once the editor's view is worked out
+}
+
+void TcxCustomTextEdit::DoEnter() {
+  TcxCustomEdit::DoEnter();
+  Model()->SetFocused(true);
+  if (ActiveProperties()->AutoSelect())
+    SelectWholeText();
+  else
+    SetSelection(0, 0);
+}
+
+void TcxCustomTextEdit::CopyToClipboard() {
+  String text = Model()->CopyText();
+  if (!text.empty()) Clipboard()->SetAsText(text);
+}
+
+void TcxCustomTextEdit::CutToClipboard() {
+  if (!DoEditing()) return;
+  String text = Model()->CutText();
+  if (!text.empty()) Clipboard()->SetAsText(text);
+}
+
+void TcxCustomTextEdit::PasteFromClipboard() {
+  String text = Clipboard()->AsText();
+  if (text.empty() || !DoEditing()) return;
+  Model()->PasteText(text);
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
+  KeyPress(AChar);  // the editor's filter, Esc and OnKeyPress
+  if (AChar == 0) return;
+  // The clipboard commands take the editor's road (read-only: a cut copies).
+  if (AChar == cxKeyCopy || AChar == cxKeyPaste || AChar == cxKeyCut) {
+    Perform(AChar == cxKeyCopy ? WM_COPY : AChar == cxKeyPaste ? WM_PASTE : WM_CUT);
+    return SyncInnerEdit();
+  }
+  // A character outside the basic plane comes as two halves: kept whole.
+  if (AChar >= 0xD800 && AChar <= 0xDBFF) {
+    FPendingHighSurrogate = AChar;
+    return;
+  }
+  const Char high = std::exchange(FPendingHighSurrogate, Char(0));
+  if (AChar >= 0xDC00 && AChar <= 0xDFFF) {
+    if (high && DoEditing()) Model()->CommitText(String{high, AChar});
+  } else if (AChar < u' ' && AChar != 8) {
+    return;
+  } else if (DoEditing()) {
+    Model()->KeyPress(AChar);
+  }
+  SyncInnerEdit();
+}
+
+void TcxCustomTextEdit::PullInnerSelection() {
+  if (!FInnerEdit) return;
+  TcxTextEditModel* model = Model();
+  const Integer start = FInnerEdit->SelStart(), length = FInnerEdit->SelLength();
+  if (start != model->SelStart() || length != model->SelLength()) model->SelectionMovedByUser(start, length);
+}
+
+bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_KEYDOWN: case WM_CHAR: case WM_COPY: case WM_CUT: case WM_PASTE: case WM_CLEAR:
+      PullInnerSelection();
+      break;
+    default: break;
+  }
+  switch (Message.Msg) {
+    case WM_KEYDOWN: {
+      Word key = static_cast<Word>(Message.WParam);
+      const TShiftState shift = KeyDataToShiftState(Message.LParam);
+      KeyDown(key, shift);
+      if (key == 0) return true;
+      // Shift+Delete cuts a selection, Shift+Insert pastes, Ctrl+Insert copies.
+      UINT command = 0;
+      if (key == VK_DELETE && (shift & ssShift) && Model()->SelLength() > 0) command = WM_CUT;
+      if (key == VK_INSERT && (shift & ssShift)) command = WM_PASTE;
+      if (key == VK_INSERT && (shift & ssCtrl)) command = WM_COPY;
+      if (command) {
+        Perform(command);
+        SyncInnerEdit();
+        return true;
+      }
+      if (key == VK_DELETE && !DoEditing()) return true;
+      Model()->KeyDown(key, shift);
+      SyncInnerEdit();
+      return true;
+    }
+    case WM_CHAR: HandleInnerChar(static_cast<Char>(Message.WParam)); return true;
+    case WM_COPY:
+    case WM_CUT:
+    case WM_PASTE:
+      Message.Result = Perform(Message.Msg, Message.WParam, Message.LParam);
+      SyncInnerEdit();
+      return true;
+    case WM_CLEAR:
+      if (Model()->SelLength() > 0 && !ActiveProperties()->ReadOnly() && DoEditing()) {
+        Word key = VK_DELETE;
+        Model()->KeyDown(key, 0);
+      }
+      SyncInnerEdit();
+      return true;
+    case WM_UNDO:
+    case EM_UNDO:
+      // The model keeps no undo history; the native one would show a text
+      // the editor does not hold.
+      Message.Result = 0;
+      return true;
+    case WM_SETTEXT: {
+      String text = Message.LParam ? String(reinterpret_cast<const Char*>(Message.LParam)) : String();
+      Message.Result = ActiveTextProperties()->IsDisplayValueAcceptable(text) ? 1 : 0;
+      if (Message.Result && !FSyncing) {
+        Model()->SetText(text);
+        SyncInnerEdit();
+        return true;
+      }
+      return !FSyncing;  // the editor's own writes go to the native edit
+    }
+    default: return TcxCustomEdit::PreviewInnerMessage(Message);
+  }
+}

@@ -1,0 +1,389 @@
+#pragma once
+// The single-line text editor (unit cxTextEdit): its property set, the
+// lookup data that completes typed text from a list of items and steps
+// through them, and the edit model that every text-like editor types into.
+//
+// The edit model (TcxTextEditModel) is the editor's text with its caret and
+// selection and the whole keyboard behaviour: typing, Backspace and Delete,
+// caret keys, clipboard, an input-method commit, the maximum length, the
+// character case, thousand regrouping of numeric editors and completion
+// from the lookup items. It needs no window, so the rules can be checked
+// key by key; the masked editor (cxMaskEdit.h) routes the same keys through
+// its mask first.
+//
+// Text is UTF-16. Lengths and limits count code units, but no operation
+// ever splits a surrogate pair: a pair is typed, deleted, stepped over and
+// cut to a maximum length as one character.
+#include <memory>
+
+#include "editors/cxEdit.h"
+#include "editors/cxEditProperties.h"
+#include "editors/cxFormats.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/formatsettings.h"
+#include "platform/rtl/resstr.h"
+#include "platform/rtl/stringlist.h"
+#include "platform/rtl/variant.h"
+
+inline constexpr TResourceString cxSEditNumericValueConvertError{65076, u"Could not convert to numeric value"};
+inline constexpr TResourceString cxSEditValueOutOfBounds{65077, u"Value out of bounds"};
+
+enum TcxEditEchoMode : Integer { eemNormal, eemPassword };
+enum TcxTextEditViewStyle : Integer { vsNormal, vsHideCursor, vsButtonsOnly, vsButtonsAutoWidth };
+
+// Editing styles asked of the properties (EditingStyle).
+enum TcxEditEditingStyle : Integer {
+  esEditing = 0,       // free editing (typed prefixes still completed from the items)
+  esEditList = 1,      // completed from the list; only a list item is a value
+  esFixedList = 2,     // typing only selects list items
+  esNoEdit = 3,        // the text cannot be edited
+};
+
+// Steps through the lookup items (StepLookupItem).
+enum TcxLookupStep : Integer { lsFirst, lsLast, lsNext, lsPrevious, lsPageBack, lsPageForward };
+
+// The echo character used when PasswordChar is #0.
+inline constexpr Char cxDefaultPasswordChar = u'*';
+// Rows a page step of the lookup items moves for plain text editors.
+inline constexpr Integer cxTextEditLookupPageSize = 8;
+// Significant digits of a numeric edit text when the data gives no precision.
+inline constexpr Integer cxTextEditDefaultPrecision = 15;
+
+// Whether AChar is a character the user types as text: any printable
+// character of any script (not a control character).
+bool cxIsTextInputChar(Char AChar);
+
+// ---------------------------------------------------------------------------
+// TcxCustomTextEditProperties
+
+// Listens to the format controller: a change of the regional formats
+// re-applies the properties.
+class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFormatControllerListener {
+  KORVANE_CLASS(TcxCustomTextEditProperties, TcxCustomEditProperties)
+  explicit TcxCustomTextEditProperties(TPersistent* AOwner);
+  ~TcxCustomTextEditProperties() override;
+  void FormatsChanged() override { NotifyChanged(); }
+
+  void Assign(TPersistent* Source) override;
+
+  TEditCharCase CharCase() const { return FCharCase; }
+  virtual void SetCharCase(TEditCharCase Value);
+  TcxEditEchoMode EchoMode() const { return FEchoMode; }
+  void SetEchoMode(TcxEditEchoMode Value) { SetValue(FEchoMode, Value); }
+  // #0 means "*".
+  Char PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(Char Value) { SetValue(FPasswordChar, Value); }
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value) { SetValue(FHideSelection, Value); }
+  bool HideCursor() const { return FHideCursor; }
+  void SetHideCursor(bool Value) { SetValue(FHideCursor, Value); }
+  bool UseDisplayFormatWhenEditing() const { return FUseDisplayFormatWhenEditing; }
+  void SetUseDisplayFormatWhenEditing(bool Value) { SetValue(FUseDisplayFormatWhenEditing, Value); }
+
+  // Own value when assigned, else the default values provider's, else 0.
+  Integer MaxLength() const;
+  // A negative value is stored as 0.
+  void SetMaxLength(Integer Value);
+  String DisplayFormat() const;
+  void SetDisplayFormat(const String& Value);
+  const String& EditFormat() const { return FEditFormat; }
+  void SetEditFormat(const String& Value);
+  double MinValue() const;
+  // Lowered to MaxValue when MaxValue is assigned.
+  void SetMinValue(double Value);
+  double MaxValue() const;
+  // Raised to MinValue when MinValue is assigned.
+  void SetMaxValue(double Value);
+  bool IsMaxLengthAssigned() const { return FMaxLengthAssigned; }
+  bool IsMinValueAssigned() const { return FMinValueAssigned; }
+  bool IsMaxValueAssigned() const { return FMaxValueAssigned; }
+  // Forgets every assigned value (they fall back to the provider).
+  void RestoreAssignedValues();
+
+  // Any change of the list re-applies the properties.
+  TStringList* LookupItems() const { return FLookupItems.get(); }
+  void SetLookupItems(TStrings* Value) { FLookupItems->Assign(Value); }
+  bool LookupItemsSorted() const { return FLookupItems->Sorted(); }
+  void SetLookupItemsSorted(bool Value) { FLookupItems->SetSorted(Value); }
+  bool ExactLookupMatch() const { return FExactLookupMatch; }
+  void SetExactLookupMatch(bool Value) { FExactLookupMatch = Value; }
+  bool FixedListSelectMode() const { return FFixedListSelectMode; }
+  void SetFixedListSelectMode(bool Value) { FFixedListSelectMode = Value; }
+
+  // Sets the buttons view style and HideCursor together.
+  void SetViewStyle(TcxTextEditViewStyle Value);
+  TcxTextEditViewStyle ViewStyle() const;
+
+  // The text shown for a display text: one echo character per character in
+  // password mode (a surrogate pair is one character), else the case
+  // conversion.
+  String ApplyEchoAndCase(const String& AText) const;
+  // The display (or, AIsEditing, the edit) text of a value. Numeric
+  // properties raise EConvertError "Could not convert to numeric value" for
+  // a value that is neither null, a number nor a number's text.
+  String FormatEditValue(const Variant& AValue, bool AIsEditing) const;
+  void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
+  // AValue limited to MinValue..MaxValue when numeric and MaxValue > MinValue.
+  Variant ClampToValueRange(const Variant& AValue) const;
+  // Numeric range check, then the inherited validation.
+  void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;
+  // In the list styles a non-empty text must be a lookup item (any case);
+  // the item's own text is written back.
+  virtual bool IsDisplayValueAcceptable(String& AText) const;
+  bool IsLookupItem(const String& AText) const;
+  bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
+  bool CanValidateDisplayValue() const override { return true; }
+  bool CanRevertEditValue() const override { return true; }
+  static TcxCustomEditClass GetEditorClass();
+  TcxEditEditorFeatures GetEditorFeatures() const override;
+
+  virtual TcxEditEditingStyle EditingStyle() const { return FHideCursor ? esNoEdit : esEditing; }
+  virtual Integer LookupPageSize() const { return cxTextEditLookupPageSize; }
+  virtual bool IsNumeric() const { return false; }
+  virtual bool UsesThousandSeparators() const { return false; }
+  virtual String DefaultDisplayFormat() const { return String(); }
+  // The edit format in force: assigned EditFormat, else the provider's,
+  // else the display format; empty unless UseDisplayFormatWhenEditing.
+  String GetEditFormatInfo() const;
+  // The locale the numeric texts use (the process locale unless set).
+  const TFormatSettings& Locale() const { return FLocale ? *FLocale : FormatSettings(); }
+  void SetLocale(const TFormatSettings* Value) { FLocale = Value; }
+
+private:
+  void LookupItemsChanged(TObject* Sender);
+
+  TEditCharCase FCharCase = ecNormal;
+  TcxEditEchoMode FEchoMode = eemNormal;
+  Char FPasswordChar = 0;
+  bool FHideSelection = true;
+  bool FHideCursor = false;
+  bool FUseDisplayFormatWhenEditing = false;
+  bool FExactLookupMatch = false;
+  bool FFixedListSelectMode = true;
+  Integer FMaxLength = 0;
+  String FDisplayFormat;
+  String FEditFormat;
+  double FMinValue = 0;
+  double FMaxValue = 0;
+  bool FMaxLengthAssigned = false;
+  bool FDisplayFormatAssigned = false;
+  bool FEditFormatAssigned = false;
+  bool FMinValueAssigned = false;
+  bool FMaxValueAssigned = false;
+  const TFormatSettings* FLocale = nullptr;
+  std::unique_ptr<TStringList> FLookupItems;
+};
+
+class TcxTextEditProperties : public TcxCustomTextEditProperties {
+  KORVANE_CLASS(TcxTextEditProperties, TcxCustomTextEditProperties)
+  using TcxCustomTextEditProperties::TcxCustomTextEditProperties;
+};
+
+// Puts the locale's thousand separator before every third digit of a number
+// text left of its decimal separator (keeping blanks, sign and exponent);
+// false when the result, without separators, is no number.
+bool cxRegroupThousands(String& AText, const TFormatSettings& ALocale);
+
+// ---------------------------------------------------------------------------
+// TcxCustomTextEditLookupData: the current lookup item, incremental search
+// and stepping over the items of a property set.
+
+class TcxCustomTextEditLookupData : public TObject {
+  KORVANE_CLASS(TcxCustomTextEditLookupData, TObject)
+  explicit TcxCustomTextEditLookupData(TcxCustomTextEditProperties* AProperties) : FProperties(AProperties) {}
+
+  TcxCustomTextEditProperties* GetEditProperties() const { return FProperties; }
+  Integer GetItemCount() const;
+  // Empty outside 0..Count-1.
+  String GetItemText(Integer AIndex) const;
+  Integer CurrentIndex() const { return FCurrentIndex; }
+  // Ignored outside -1..Count-1.
+  void SelectItemIndex(Integer AIndex);
+  // True when AText is an item (case-insensitive); it becomes current.
+  bool Locate(const String& AText);
+  // Incremental search (see the model's typing). On success AText takes the
+  // item's case for its characters and ATail is the rest of the item.
+  bool FindTextItem(String& AText, String& ATail, bool AExact, bool AFromCurrent);
+  // Moves the current item; false when it stays.
+  bool StepLookupItem(TcxLookupStep AStep, bool AWrap = false);
+
+private:
+  TcxCustomTextEditProperties* FProperties;
+  Integer FCurrentIndex = -1;
+};
+
+// ---------------------------------------------------------------------------
+// TcxTextEditModel: the editor's text, caret and keyboard behaviour.
+
+class TcxTextEditModel {
+public:
+  explicit TcxTextEditModel(TcxCustomTextEditProperties* AProperties);
+  virtual ~TcxTextEditModel();
+  TcxTextEditModel(const TcxTextEditModel&) = delete;
+  TcxTextEditModel& operator=(const TcxTextEditModel&) = delete;
+
+  TcxCustomTextEditProperties* Properties() const { return FProperties; }
+  TcxCustomTextEditLookupData* LookupData() const { return FLookupData.get(); }
+
+  const String& Text() const { return FText; }
+  // Shows AText as set by code (no checks); the caret goes to its end.
+  virtual void SetText(const String& AText);
+  // What the user sees (echo and case applied).
+  String DisplayText() const { return FProperties->ApplyEchoAndCase(FText); }
+  Integer SelStart() const { return FSelStart; }
+  Integer SelLength() const { return FSelLength; }
+  String SelText() const { return FText.substr(FSelStart, FSelLength); }
+  // Clamped into the text, widened so that no surrogate pair is split.
+  void SetSelection(Integer AStart, Integer ALength);
+  void SelectAll() { SetSelection(0, Length()); }
+  Integer Length() const { return static_cast<Integer>(FText.size()); }
+
+  // Keyboard. KeyDown handles the caret, Delete and lookup keys; KeyPress a
+  // character (Backspace is #8). A handled key is set to 0.
+  virtual void KeyDown(Word& Key, TShiftState Shift);
+  virtual void KeyPress(Char& Key);
+  // A committed input-method text: typed character by character (a
+  // surrogate pair as one) through KeyPress, so each character meets the
+  // same rules as a typed one; a refused character is skipped and the rest
+  // is kept.
+  void CommitText(const String& AText);
+  // Clipboard: the text a copy gives (empty in password mode), a cut (also
+  // removes the selection; nothing in password mode) and a paste.
+  String CopyText() const;
+  virtual String CutText();
+  virtual void PasteText(const String& AText);
+  // The user placed the caret or selection with the mouse.
+  virtual void SelectionMovedByUser(Integer AStart, Integer ALength) { SetSelection(AStart, ALength); }
+
+  // A focused numeric editor regroups thousands while the user types.
+  bool Focused() const { return FFocused; }
+  void SetFocused(bool Value) { FFocused = Value; }
+  // Whether Up/Down/PageUp/PageDown step through the lookup items (the
+  // drop-down editors); off for plain text editors.
+  bool AllowsLookupStepping() const { return FAllowsLookupStepping; }
+  void SetAllowsLookupStepping(bool Value) { FAllowsLookupStepping = Value; }
+  bool LookupPending() const { return FLookupPending; }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+  // How many times a refused key asked for a beep (with BeepOnError).
+  Integer BeepCount() const { return FBeepCount; }
+  // Fired after every change of the text by the user.
+  TNotifyEvent OnChange;
+  // Fired for every refused key that beeps (the control sounds it).
+  TNotifyEvent OnBeep;
+
+protected:
+  // The text handling without mask routing: the insertion check (maximum
+  // length, list acceptance), caret keys, deletions.
+  bool InsertChecked(const String& AText);
+  void BaseKeyPress(Char& Key);
+  void BaseKeyDown(Word& Key, TShiftState Shift);
+  void DeleteSelection();
+  void Backspace();
+  void DeleteForward();
+  // A character outside the basic plane (a surrogate pair), typed as one.
+  virtual void TypePair(const String& APair);
+  // Replaces the text and selection by the user's change, then TextChanged.
+  void ChangeText(const String& AText, Integer ACaret, Integer ASelLength = 0);
+  virtual void TextChanged();
+  void Beep();
+  // Index of the character before / after APos, never inside a pair.
+  Integer PrevCharPos(Integer APos) const;
+  Integer NextCharPos(Integer APos) const;
+
+private:
+  bool TypeLookupChar(Char AChar);
+  bool LookupBackspace();
+  void StepLookup(TcxLookupStep AStep);
+  String ConvertCase(const String& AText) const;
+
+  TcxCustomTextEditProperties* FProperties;
+  std::unique_ptr<TcxCustomTextEditLookupData> FLookupData;
+  String FText;
+  Integer FSelStart = 0;
+  Integer FSelLength = 0;
+  bool FFocused = true;
+  bool FAllowsLookupStepping = false;
+  bool FLookupPending = false;
+  bool FReadOnly = false;
+  Integer FBeepCount = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The text editor control: a native single-line edit inside the editor's
+// container shows the edit model; every key, character, input-method
+// character and clipboard command that reaches the inner edit goes through
+// the editor's key handling and then the model, and the inner edit is given
+// the model's text and selection back.
+
+class TcxCustomTextEdit;
+
+class TcxCustomInnerTextEdit : public TCustomEdit, public IcxContainerInnerControl {
+  KORVANE_CLASS(TcxCustomInnerTextEdit, TCustomEdit)
+  explicit TcxCustomInnerTextEdit(TcxCustomTextEdit* AEdit);
+  TWinControl* GetControl() override { return this; }
+  TcxContainer* GetControlContainer() override;
+
+private:
+  TcxCustomTextEdit* FEdit;
+};
+
+class TcxCustomTextEdit : public TcxCustomEdit {
+public:
+  KORVANE_CLASS(TcxCustomTextEdit, TcxCustomEdit)
+  explicit TcxCustomTextEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner, false) {}
+  TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomTextEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxTextEditProperties::StaticClass(); }
+  TcxCustomTextEditProperties* ActiveTextProperties();
+  TcxCustomInnerTextEdit* InnerEdit() const { return FInnerEdit; }
+  // The model of the active property set (made again when that changes).
+  TcxTextEditModel* Model();
+
+  String Text() { return Model()->Text(); }
+  Integer SelStart() { return Model()->SelStart(); }
+  Integer SelLength() { return Model()->SelLength(); }
+  void SetSelection(Integer AStart, Integer ALength);
+  void SelectWholeText() { SetSelection(0, Model()->Length()); }
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
+
+  String GetCurrentDisplayText() override { return Model()->Text(); }
+  void UpdateDisplayValue() override;
+  void SetDisplayValue(const Variant& Value) override;
+  void SelectAllText() override { SelectWholeText(); }
+  bool KeepsNavigationKeys() const override { return true; }
+  void PropertiesChanged(TObject* Sender) override;
+
+protected:
+  virtual std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties);
+  void InternalSetDisplayValue(const Variant& Value) override;
+  bool PreviewInnerMessage(TMessage& Message) override;
+  // The client rectangle less the buttons at either side.
+  void PlaceInnerControl() override;
+  void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
+  void DoEnter() override;
+  // Gives the inner edit the model's text and selection.
+  void SyncInnerEdit();
+  // Takes a selection the user made in the inner edit (mouse) into the model.
+  void PullInnerSelection();
+
+private:
+  void ModelChanged(TObject* Sender);
+  void HandleInnerChar(Char AChar);
+
+  std::unique_ptr<TcxTextEditModel> FModel;
+  TcxCustomInnerTextEdit* FInnerEdit = nullptr;  // owned by this component
+  Char FPendingHighSurrogate = 0;
+  bool FSyncing = false;
+};
+
+class TcxTextEdit : public TcxCustomTextEdit {
+  KORVANE_CLASS(TcxTextEdit, TcxCustomTextEdit)
+  using TcxCustomTextEdit::TcxCustomTextEdit;
+};
