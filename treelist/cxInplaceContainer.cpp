@@ -432,8 +432,9 @@ Variant TcxCustomInplaceEditContainer::ReadEditValue() {
   return DataController()->GetItemEditValue(FItemIndex, TcxDataEditValueSource(FEditValueKind));
 }
 
-void TcxCustomInplaceEditContainer::WriteEditValue(const Variant& AValue) {
-  if (IsEditing()) DataController()->SetItemEditValue(FItemIndex, AValue, TcxDataEditValueSource(FEditValueKind));
+bool TcxCustomInplaceEditContainer::WriteEditValue(const Variant& AValue) {
+  return IsEditing() &&
+         DataController()->SetItemEditValue(FItemIndex, AValue, TcxDataEditValueSource(FEditValueKind));
 }
 
 Variant TcxCustomInplaceEditContainer::GetValue(Integer ARecordIndex) const {

@@ -386,8 +386,8 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   virtual bool IsEditing() const;
   // Edited with records: the edit value; edited without: Null; else unassigned.
   virtual Variant ReadEditValue();
-  // Only while edited.
-  virtual void WriteEditValue(const Variant& AValue);
+  // Only while edited; false when the record took no value.
+  virtual bool WriteEditValue(const Variant& AValue);
   virtual Variant GetValue(Integer ARecordIndex) const;
   virtual void SetValue(Integer ARecordIndex, const Variant& AValue);
   virtual Variant GetFocusedValue() const;
