@@ -183,6 +183,7 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   void EditPropertiesRemoved(TcxCustomEditProperties* AProperties) override;
   void BehaviorChanged() override { Invalidate(); }
   void SetWantsTabKey(bool AValue) override;
+  TcxCustomControlController* GetController() const override { return FController.get(); }
 
   // ---- IcxControlDataControllerOwner ----
   TObject* GetControlItem(Integer AIndex) const override { return FItems.at(size_t(AIndex)); }

@@ -313,7 +313,12 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
       const bool Changed = FEdit && FEdit->ModifiedAfterEnter();
       EndCellEdit(false);
       FController->RefreshEditor();
-      if (Changed) Key = 0;
+      // Esc in an unchanged editor goes on to the control (it cancels the
+      // record being edited).
+      if (Changed)
+        Key = 0;
+      else
+        FController->KeyDownFromEditor(Key, Shift);
       return;
     }
     case VK_DELETE:

@@ -16,7 +16,9 @@
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/sysmetrics.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
@@ -180,9 +182,12 @@ protected:
 };
 
 TcxEditCellViewInfo* TTestController::GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) {
-  auto* List = static_cast<TTestList*>(EditingControl());
-  if (List->ViewInfo()->IsDirty()) List->ViewInfo()->Calculate();
-  return List->ListViewInfo()->Cell(GetFocusedRecordIndex(), AItem->ItemIndex());
+  // Also asked while the control is being destroyed: only the view info is
+  // reached through its own type.
+  auto* ViewInfo = static_cast<TTestListViewInfo*>(EditingControl()->ViewInfo());
+  if (!ViewInfo) return nullptr;
+  if (ViewInfo->IsDirty()) ViewInfo->Calculate();
+  return ViewInfo->Cell(GetFocusedRecordIndex(), AItem->ItemIndex());
 }
 
 class TFakeDialogs : public TDialogService {
@@ -310,6 +315,7 @@ TEST(EditingControl, EditorOpensStoresAndCloses) {
       {"invalid value kept on leaving the cell", {"t:q!", "click:1,1"}, "a0", "q!", {"No exclamation marks."}},
       {"invalid value dropped by Esc", {"t:q!", "enter", "esc"}, "a0", nullptr, {"No exclamation marks."}},
       {"failed store keeps the text", {"fail", "t:q", "enter"}, "a0", "q", {"the record is locked."}},
+      {"failed store on leaving keeps the text", {"fail", "t:q", "leave"}, "a0", "q", {"the record is locked."}},
       {"failed store, then stored", {"fail", "t:q", "enter", "heal", "enter"}, "q", nullptr, {"the record is locked."}},
   };
   for (const TCase& Case : Cases) {
@@ -342,6 +348,10 @@ TEST(EditingControl, OneCachedEditorServesEveryCellOfAColumn) {
   EXPECT_EQ(First->BoundsRect().Left, Edit.Left);
   EXPECT_EQ(First->BoundsRect().Top, Edit.Top);
   EXPECT_TRUE(First->Focused());
+  EXPECT_TRUE(F.Columns[0]->IsFocusedItem());
+  EXPECT_FALSE(F.Columns[1]->IsFocusedItem());
+  EXPECT_EQ(F.Columns[1]->FocusedCellViewInfo(), F.List->ListViewInfo()->Cell(1, 1));
+  EXPECT_TRUE(F.Columns[1]->IsCellVisible());
   F.Click(2, 0);
   EXPECT_EQ(F.Editor(), First) << "the same hidden editor moves to the next cell";
   EXPECT_EQ(Narrow(First->Text), "c0");
@@ -353,6 +363,43 @@ TEST(EditingControl, OneCachedEditorServesEveryCellOfAColumn) {
   F.Run({"esc"});
   EXPECT_EQ(F.Editor(), nullptr);
   EXPECT_TRUE(F.List->Focused()) << "the focus goes back to the control";
+}
+
+TEST(EditingControl, WithoutImmediateEditorASecondClickOpensAfterTheDoubleClickTime) {
+  TListFixture F;
+  TTestClock Clock;
+  F.List->OptionsBehavior()->ImmediateEditor = false;
+  F.Click(1, 0);
+  EXPECT_EQ(F.Editor(), nullptr) << "the first click focuses the cell";
+  EXPECT_FALSE(F.List->EditingController()->HasDelayTimer());
+  F.Click(1, 0);
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_TRUE(F.List->EditingController()->HasDelayTimer());
+  Clock.Advance(GetDoubleClickTime());
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr) << "a click on the focused cell opens its editor once the time passed";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "b0");
+  F.Run({"esc"});
+  // A double click frees the timer and arms none.
+  TestDoubleClick(F.List->Handle(), F.List->CellCenter(1, 0));
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.List->EditingController()->HasDelayTimer());
+  Clock.Advance(GetDoubleClickTime());
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Editor(), nullptr);
+}
+
+TEST(EditingControl, EscInAnUnchangedEditorCancelsTheRecord) {
+  TListFixture F;
+  TcxControlDataController* DC = F.List->DataController();
+  F.Run({"t:q", "enter"});
+  ASSERT_NE(DC->GetEditState() & dceModified, 0) << "the record holds the stored value, not yet posted";
+  F.Click(0, 0);
+  ASSERT_NE(F.Editor(), nullptr);
+  F.Run({"esc"});
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_EQ(DC->GetEditState(), 0) << "Esc reached the control";
+  EXPECT_EQ(Narrow(F.Cell(0, 0)), "a0");
 }
 
 TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
@@ -370,6 +417,15 @@ TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   EXPECT_EQ(Hints->HintRect().Left, Cell.X - 1);
   EXPECT_EQ(Hints->HintTimer()->Interval(), cxHintHidePause);
   EXPECT_TRUE(Hints->HintTimer()->Enabled());
+  {
+    TTestClock Clock;
+    Clock.Advance(cxHintHidePause);
+    Application->ProcessMessages();
+    EXPECT_FALSE(Hints->HintVisible()) << "the hint hides after its pause";
+  }
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 1));
+  Application->ProcessMessages();
+  EXPECT_TRUE(Hints->HintVisible());
   // Another cell: the hint follows; the edited cell shows none.
   F.Click(0, 0);
   EXPECT_FALSE(Hints->HintVisible()) << "a press hides the hint";
