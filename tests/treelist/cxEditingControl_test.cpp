@@ -45,6 +45,7 @@ class TTestEditProperties : public TcxCustomEditProperties {
   static TcxCustomEditClass GetEditorClass();
   TcxCustomEditViewInfoClass GetViewInfoClass() const override { return TTestViewInfo::StaticClass(); }
   bool CanValidateDisplayValue() const override { return true; }
+  TcxEditEditorFeatures GetEditorFeatures() const override { return cxEditFeatureIncSearch; }
 };
 
 // A text editor without a native edit: typed characters append to Text.
@@ -253,7 +254,15 @@ struct TListFixture {
     TestClick(List->Handle(), List->CellCenter(ARecord, AItem));
     Application->ProcessMessages();
   }
-  // "click:R,I", "t:<text>", "ime:<text>", "enter", "esc", "leave" (focus
+  static Word KeyOf(const std::string& AStep) {
+    const std::pair<const char*, Word> Keys[] = {
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB}, {"down", VK_DOWN}, {"right", VK_RIGHT}};
+    for (const auto& [Name, Key] : Keys)
+      if (AStep == Name) return Key;
+    return 0;
+  }
+  // "click:R,I", "t:<text>", "ime:<text>", a key ("enter", "esc", "tab",
+  // "down", "right"), "leave" (focus
   // to the edit box), "away" (another program becomes active), "fail"
   // (the record refuses the value), "heal".
   void Run(const std::vector<std::string>& Steps) {
@@ -267,10 +276,8 @@ struct TListFixture {
         TestInputMethodPreedit(Text.substr(0, 1));
         Application->ProcessMessages();
         TestInputMethodCommit(Text);
-      } else if (Step == "enter")
-        TestKey(VK_RETURN);
-      else if (Step == "esc")
-        TestKey(VK_ESCAPE);
+      } else if (Word Key = KeyOf(Step))
+        TestKey(Key);
       else if (Step == "leave")
         Other->SetFocus();
       else if (Step == "away")
@@ -334,6 +341,52 @@ TEST(EditingControl, EditorOpensStoresAndCloses) {
     std::vector<std::string> Errors;
     for (const String& T : F.Dialogs.Texts) Errors.push_back(Narrow(T));
     EXPECT_EQ(Errors, Case.Errors);
+  }
+}
+
+TEST(EditingControl, KeysMoveTheFocusedCell) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TcxControlOptionsBehavior*)> Options;
+    std::vector<std::string> Steps;
+    Integer Record, Item;    // the focused cell afterwards
+    const char* EditorText;  // nullptr: no editor open
+  };
+  const auto None = [](TcxControlOptionsBehavior*) {};
+  const TCase Cases[] = {
+      {"Down moves by row", None, {"down"}, 1, 0, nullptr},
+      {"Right moves within the row", None, {"right"}, 0, 1, nullptr},
+      {"Enter opens the editor", None, {"enter"}, 0, 0, "a0"},
+      {"Enter moves on and opens the next editor",
+       [](TcxControlOptionsBehavior* B) { B->GoToNextCellOnEnter = true; }, {"t:q", "enter"}, 0, 1, "a1"},
+      {"Tab moves on", [](TcxControlOptionsBehavior* B) { B->SetGoToNextCellOnTab(true); }, {"tab"}, 0, 1, nullptr},
+      {"Tab stops at the row's end", [](TcxControlOptionsBehavior* B) { B->SetGoToNextCellOnTab(true); },
+       {"tab", "tab"}, 0, 1, nullptr},
+      {"Tab cycles to the next row",
+       [](TcxControlOptionsBehavior* B) {
+         B->SetGoToNextCellOnTab(true);
+         B->FocusCellOnCycle = true;
+       },
+       {"tab", "tab"}, 1, 0, nullptr},
+      {"typing searches instead of editing", [](TcxControlOptionsBehavior* B) { B->SetIncSearch(true); }, {"t:c"},
+       2, 0, nullptr},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TListFixture F;
+    Case.Options(F.List->OptionsBehavior());
+    F.Run(Case.Steps);
+    TcxCustomControlController* Controller = F.List->Controller();
+    EXPECT_EQ(Controller->GetFocusedRecordIndex(), Case.Record);
+    ASSERT_NE(Controller->FocusedItem(), nullptr);
+    EXPECT_EQ(Controller->FocusedItem()->ItemIndex(), Case.Item);
+    if (Case.EditorText) {
+      ASSERT_NE(F.Editor(), nullptr);
+      EXPECT_EQ(F.List->EditingController()->EditingItem(), Controller->FocusedItem());
+      EXPECT_EQ(Narrow(F.Editor()->Text), Case.EditorText);
+    } else {
+      EXPECT_EQ(F.Editor(), nullptr);
+    }
   }
 }
 
