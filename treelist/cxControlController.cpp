@@ -101,9 +101,12 @@ void TcxCustomControlController::HandleMouseDown(TMouseButton Button, TShiftStat
   FDblClick = (Shift & ssDouble) != 0;
   FClickedFocusedCell = false;
   FEditingController->FreeDelayTimer();
+  // A press on an editor button of the cell under the mouse is replayed
+  // into the editor it opens.
   TcxEditCellViewInfo* ButtonCell = FHitTestController->HitEditCell();
-  if (ButtonCell && !(ButtonCell->EditViewInfo() && FControl->DragMode() == dmManual &&
-                      ButtonCell->EditViewInfo()->IsPointOverButton(TPoint{X, Y})))
+  TcxCustomEditViewInfo* EditView = ButtonCell ? ButtonCell->EditViewInfo() : nullptr;
+  if (!EditView || FControl->DragMode() != dmManual ||
+      !EditView->IsPointOverButton(TPoint{X - EditView->Left, Y - EditView->Top}))
     ButtonCell = nullptr;
   FHitTestController->HitTestAtPoint(X, Y, Shift);
   TcxEditCellViewInfo* Cell = FHitTestController->HitEditCell();

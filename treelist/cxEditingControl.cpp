@@ -90,10 +90,7 @@ void TcxEditCellViewInfo::InitProperties() {
 void TcxEditCellViewInfo::Calculate() {
   InitProperties();
   if (!FViewData || !FEditViewInfo) return;
-  TcxControlOptionsView* View = GetControl()->OptionsView();
   FViewData->ContentOffset = TRect{};
-  FViewData->PaintOptions = 0;
-  (void)View;
   CalcViewInfoAtOrigin(FViewData.get(), GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
 }

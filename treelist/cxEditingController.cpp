@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/gui/application.h"
+#include "foundation/cxGraphics.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
@@ -23,6 +24,9 @@ private:
   bool& FFlag;
   bool FSaved;
 };
+
+// Pixels around the text of a hint.
+constexpr Integer cxHintTextMargin = 2;
 
 // Left of an editor kept off screen while its cell is not visible.
 constexpr Integer cxEditorOffScreenLeft = 1073741823;
@@ -270,8 +274,7 @@ void TcxEditingController::DetachCellEditor() {
 }
 
 void TcxEditingController::PropertiesRemoved(TcxCustomEditProperties* AProperties) {
-  if (FEdit && FEdit->ActiveProperties() == AProperties) SwitchEditedItem(nullptr);
-  if (FEdit && FEditList->GetEdit(AProperties) == FEdit) return;
+  if (FEdit && GetCellEditProperties() == AProperties) SwitchEditedItem(nullptr);
   FEditList->RemoveEdit(AProperties);
 }
 
@@ -422,8 +425,11 @@ bool TcxHotTrackController::NeedHint(TObject* AElement) {
     --At.X;
     --At.Y;
   }
-  const Integer Width = std::max<Integer>(TextRect.Width(), 8 * Integer(Text.size())) + 6;
-  const Integer Height = std::max<Integer>(TextRect.Height(), 16) + 4;
+  TScreenCanvas Measure;
+  Measure.SetFont(FControl->Font());
+  const TSize Extent = Measure.TextExtent(Text);
+  const Integer Width = Extent.cx + 2 * cxHintTextMargin;
+  const Integer Height = Extent.cy + 2 * cxHintTextMargin;
   FHintRect = TRect{At.X, At.Y, At.X + Width, At.Y + Height};
   return true;
 }
@@ -435,9 +441,10 @@ void TcxHotTrackController::ShowHint() {
   if (!FHintWindow) FHintWindow = std::make_unique<TOverlayWindow>();
   TBitmap Picture(FHintRect.Width(), FHintRect.Height());
   TCanvas* Canvas = Picture.Canvas();
+  Canvas->SetFont(FControl->Font());
   Canvas->Brush()->SetColor(Application ? Application->HintColor() : clInfoBk);
   Canvas->FillRect(TRect{0, 0, FHintRect.Width(), FHintRect.Height()});
-  Canvas->TextOut(3, 2, FHintText);
+  Canvas->TextOut(cxHintTextMargin, cxHintTextMargin, FHintText);
   FHintWindow->SetImage(&Picture);
   FHintWindow->SetBounds(FHintRect);
   FHintWindow->Show();
