@@ -98,6 +98,10 @@ class TcxCustomControlController : public TObject {
   virtual void RecalcHitTest();
   virtual void HideHint();
 
+  // ---- Scrolling ----
+  // The content scrolls to APosition of a bar (nothing in the base).
+  virtual void ScrollContent(TScrollBarKind, TScrollCode, Integer&) {}
+
   // ---- Sizing ----
   // The element a sizing drag resizes (nullptr: none) and its direction.
   virtual IcxDragSizing* GetSizingElement() { return nullptr; }

@@ -274,6 +274,11 @@ void TcxEditingControl::SizeOrBorderChanged() {
   TcxControl::SizeOrBorderChanged();
 }
 
+void TcxEditingControl::ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) {
+  EditingController()->MarkEditorUpdateNeeded();
+  FController->ScrollContent(AKind, ACode, APosition);
+}
+
 bool TcxEditingControl::ConfirmBox(const String& AText, const String& ACaption) {
   return MessageBox(0, AText, ACaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }

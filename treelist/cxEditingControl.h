@@ -219,6 +219,8 @@ protected:
   void HandleFocusChange() override;
   void HandleMouseLeave(TControl* AControl) override;
   void SizeOrBorderChanged() override;
+  // The editor is placed anew after the scroll; the controller scrolls.
+  void ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) override;
   bool HasFocus() override;
 
 private:

@@ -181,6 +181,60 @@ void TcxSizingDragAndDropObject::ShowLine() {
   FLine->Show();
 }
 
+// ---- Auto-scrolling -----------------------------------------------------------------------
+
+TcxAutoScrollingObject::TcxAutoScrollingObject(TObject* AOwner)
+    : FOwner(AOwner), FTimer(std::make_unique<TTimer>(nullptr)) {
+  FTimer->SetEnabled(false);
+  FTimer->SetInterval(cxAutoScrollInterval);
+  FTimer->SetOnTimer(TNotifyEvent(this, [this](TObject*) { Scroll(); }));
+}
+
+TcxAutoScrollingObject::~TcxAutoScrollingObject() = default;
+
+void TcxAutoScrollingObject::SetParams(const TRect& AArea, TScrollBarKind AKind, Integer AIncrement, bool AToEnd) {
+  FArea = AArea;
+  FKind = AKind;
+  FToEnd = AToEnd;
+  FIncrement = AToEnd ? AIncrement : -AIncrement;
+}
+
+bool TcxAutoScrollingObject::CheckPoint(const TPoint& P) {
+  const bool Inside = PtInRect(FArea, P);
+  if (Inside != FTimer->Enabled()) FTimer->SetEnabled(Inside);
+  return Inside;
+}
+
+void TcxAutoScrollingObject::Stop() { FTimer->SetEnabled(false); }
+
+bool TcxAutoScrollingObject::Active() const { return FTimer->Enabled(); }
+
+TcxControlScrollBar* TcxAutoScrollingObject::GetScrollBar(TScrollBarKind AKind) const {
+  TcxEditingControl* Control = GetControl();
+  if (!Control) return nullptr;
+  return AKind == sbHorizontal ? Control->HScrollBar() : Control->VScrollBar();
+}
+
+void TcxAutoScrollingObject::Scroll() {
+  TcxControlScrollBar* Bar = GetScrollBar(FKind);
+  if (!Bar) return;
+  const Integer Last = std::max(Bar->Min(), Bar->Max() - Bar->PageSize() + 1);
+  Integer Position = std::clamp(Bar->Position() + FIncrement, Bar->Min(), Last);
+  if (!Bar->Visible() || Position == Bar->Position()) return;
+  GetControl()->Controller()->ScrollContent(FKind, FToEnd ? scLineDown : scLineUp, Position);
+}
+
+TcxEditingControl* TcxDragDropObjectAutoScrollingObject::GetControl() const {
+  return dynamic_cast<TcxEditingControl*>(static_cast<TcxDragAndDropObject*>(Owner())->Control());
+}
+
+TcxControllerAutoScrollingObject::TcxControllerAutoScrollingObject(TcxCustomControlController* AOwner)
+    : TcxAutoScrollingObject(AOwner) {}
+
+TcxEditingControl* TcxControllerAutoScrollingObject::GetControl() const {
+  return static_cast<TcxCustomControlController*>(Owner())->EditingControl();
+}
+
 // ---- Drag picture -------------------------------------------------------------------------
 
 TcxDragImageHelper::TcxDragImageHelper(TcxEditingControl* AControl, const TPoint& ADragStart)

@@ -11,7 +11,9 @@
 
 #include "foundation/cxControls.h"
 #include "foundation/cxControlsDragDrop.h"
+#include "foundation/cxScrollBar.h"
 #include "platform/gui/overlay.h"
+#include "platform/gui/timers.h"
 #include "platform/rtl/geometry.h"
 #include "platform/rtl/types.h"
 
@@ -137,6 +139,55 @@ private:
   bool FDynamicUpdate = false;
   bool FCancelled = false;
   std::unique_ptr<TOverlayWindow> FLine;
+};
+
+// ---- Auto-scrolling -----------------------------------------------------------------------
+
+// Milliseconds between two scroll steps while the mouse rests in an area.
+inline constexpr Cardinal cxAutoScrollInterval = 50;
+
+// Scrolls a control step by step while the mouse (during a drag) lies in a
+// sensitive area near its edge.
+class TcxAutoScrollingObject : public TObject {
+  KORVANE_CLASS(TcxAutoScrollingObject, TObject)
+  explicit TcxAutoScrollingObject(TObject* AOwner);
+  ~TcxAutoScrollingObject() override;
+
+  TObject* Owner() const { return FOwner; }
+  // AToEnd: towards the bar's maximum; the increment is taken as its size.
+  void SetParams(const TRect& AArea, TScrollBarKind AKind, Integer AIncrement, bool AToEnd);
+  // The timer runs exactly while P lies in the area; answers whether it does.
+  bool CheckPoint(const TPoint& P);
+  void Stop();
+  bool Active() const;
+
+  // One step: the bar's position moved by the increment, kept in its range;
+  // a visible bar whose position changes scrolls the content.
+  virtual void Scroll();
+  virtual TcxEditingControl* GetControl() const { return nullptr; }
+  virtual TcxControlScrollBar* GetScrollBar(TScrollBarKind AKind) const;
+
+private:
+  TObject* FOwner;
+  std::unique_ptr<TTimer> FTimer;
+  TRect FArea{};
+  TScrollBarKind FKind = sbVertical;
+  Integer FIncrement = 1;
+  bool FToEnd = true;
+};
+
+// Scrolls the control of a drag-and-drop object.
+class TcxDragDropObjectAutoScrollingObject : public TcxAutoScrollingObject {
+  KORVANE_CLASS(TcxDragDropObjectAutoScrollingObject, TcxAutoScrollingObject)
+  explicit TcxDragDropObjectAutoScrollingObject(TcxDragAndDropObject* AOwner) : TcxAutoScrollingObject(AOwner) {}
+  TcxEditingControl* GetControl() const override;
+};
+
+// Scrolls the control of a controller.
+class TcxControllerAutoScrollingObject : public TcxAutoScrollingObject {
+  KORVANE_CLASS(TcxControllerAutoScrollingObject, TcxAutoScrollingObject)
+  explicit TcxControllerAutoScrollingObject(TcxCustomControlController* AOwner);
+  TcxEditingControl* GetControl() const override;
 };
 
 // ---- Drag picture -------------------------------------------------------------------------

@@ -152,6 +152,13 @@ class TTestController : public TcxCustomControlController {
   TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) override;
   void MakeFocusedCellVisible() override {}
   bool MakeFocusedRecordVisible() override { return true; }
+  // The content follows the bar.
+  void ScrollContent(TScrollBarKind AKind, TScrollCode, Integer& APosition) override {
+    Scrolls.push_back(APosition);
+    TcxControlScrollBar* Bar = AKind == sbVertical ? EditingControl()->VScrollBar() : EditingControl()->HScrollBar();
+    Bar->SetPosition(APosition);
+  }
+  std::vector<Integer> Scrolls;
 
 protected:
   std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override {
@@ -594,6 +601,37 @@ TEST(EditingControl, LiveSizingFollowsTheSnappedPosition) {
   EXPECT_EQ(Element.Deltas, (std::vector<Integer>{1, 1, 1, -1, -1, -1}));
   Sizing.BeforeEndDragAndDrop();
   EXPECT_EQ(Element.Deltas.size(), 6u) << "nothing more at the end";
+}
+
+TEST(EditingControl, AutoScrollStepsWhileTheMouseRestsInTheArea) {
+  TListFixture F;
+  TTestClock Clock;
+  TcxControlScrollBar* Bar = F.List->VScrollBar();
+  ASSERT_NE(Bar, nullptr);
+  Bar->SetScrollValues(0, 10, false, 3, 5);
+  Bar->Show();
+  auto* Controller = static_cast<TTestController*>(F.List->Controller());
+  struct TCase {
+    bool ToEnd;
+    std::vector<Integer> Positions;  // after 4 steps from 5
+  };
+  const TCase Cases[] = {{true, {6, 7, 8}}, {false, {4, 3, 2, 1}}};
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.ToEnd);
+    Bar->SetPosition(5);
+    Controller->Scrolls.clear();
+    TcxControllerAutoScrollingObject Scroller(Controller);
+    Scroller.SetParams(TRect{0, 0, 100, 10}, sbVertical, 1, Case.ToEnd);
+    EXPECT_FALSE(Scroller.CheckPoint(TPoint{50, 20}));
+    Clock.Advance(cxAutoScrollInterval);
+    EXPECT_TRUE(Controller->Scrolls.empty()) << "outside the area nothing scrolls";
+    EXPECT_TRUE(Scroller.CheckPoint(TPoint{50, 5}));
+    Clock.Advance(4 * cxAutoScrollInterval);
+    // Towards the end the last position is Max - PageSize + 1.
+    EXPECT_EQ(Controller->Scrolls, Case.Positions);
+    EXPECT_FALSE(Scroller.CheckPoint(TPoint{50, 20}));
+    EXPECT_FALSE(Scroller.Active());
+  }
 }
 
 TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
