@@ -149,7 +149,7 @@ void TcxEditingControl::CreateSubobjects() {
 
 TcxEditingControl::~TcxEditingControl() {
   FDestroying = true;
-  FDragImage.reset();
+  EndDragImage();
   if (FController) FController->EditingController()->EndCellEdit(false);
   // Items outlive the control only detached.
   for (TcxCustomInplaceEditContainer* Item : std::vector<TcxCustomInplaceEditContainer*>(FItems))
@@ -367,12 +367,25 @@ bool TcxEditingControl::HasFocus() { return TcxControl::HasFocus() || (FControll
 // ---- Drag picture -------------------------------------------------------------------------
 
 void TcxEditingControl::BeginDragImage() {
-  FDragImage.reset();
+  EndDragImage();
   if (!FOptionsBehavior->DragDropText) return;
   FDragImage = std::make_unique<TcxDragImageHelper>(this, FDragPos);
+  InstallDragMouseHook(this);
 }
 
 void TcxEditingControl::EndDragImage() {
+  if (DragMouseHookControl() == this) RemoveDragMouseHook();
   FDragImage.reset();
+}
+
+void TcxEditingControl::DoStartDrag(TDragObject*& DragObject) {
+  FController->HitTestController()->HitTest(FDragPos);
+  TcxControl::DoStartDrag(DragObject);
+  BeginDragImage();
+}
+
+void TcxEditingControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  TcxControl::DoEndDrag(Target, X, Y);
+  EndDragImage();
   FDragPos = TPoint{-1, -1};
 }

@@ -153,6 +153,10 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   bool IsDestroying() const { return FDestroying; }
   TPoint DragStartPos() const { return FDragPos; }
   TcxDragImageHelper* DragImage() const { return FDragImage.get(); }
+  // The picture of dragged text (with DragDropText), from the press point,
+  // moved by the drag mouse hook; ending it removes the hook.
+  void BeginDragImage();
+  void EndDragImage();
 
   // The layout is computed anew (batched while update-locked).
   virtual void LayoutChanged();
@@ -201,10 +205,10 @@ protected:
   // origin; its size is GetDragImageBounds.
   virtual TRect GetDragImageBounds() { return TRect{}; }
   virtual void DrawDragPicture(TCanvas*) {}
-  // Starts the text drag picture with the press point.
-  void BeginDragImage();
-  void EndDragImage();
   friend class TcxDragImageHelper;
+  // A drag with DragDropText shows the text's picture until it ends.
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
 
   void Paint() override;
   virtual void PaintCells(TcxCanvas* ACanvas);

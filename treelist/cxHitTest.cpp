@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/hooks.h"
 #include "treelist/cxEditingControl.h"
 
 // ---- Hit test -----------------------------------------------------------------------------
@@ -280,3 +281,42 @@ void TcxDragImageHelper::Show() {
 }
 
 bool TcxDragImageHelper::Visible() const { return FWindow && FWindow->Visible(); }
+
+// ---- Drag mouse hook ----------------------------------------------------------------------
+
+namespace {
+
+HHOOK GDragMouseHook = 0;
+TcxEditingControl* GDragMouseHookControl = nullptr;
+
+LRESULT DragMouseHookProc(Integer Code, WPARAM WParam, LPARAM LParam) {
+  const LRESULT Result = CallNextHookEx(GDragMouseHook, Code, WParam, LParam);
+  TcxEditingControl* Control = GDragMouseHookControl;
+  if (Code != HC_ACTION || !Control || !Control->DragImage()) return Result;
+  const auto* Mouse = reinterpret_cast<const TMouseHookStruct*>(LParam);
+  switch (WParam) {
+    case WM_MOUSEMOVE: Control->DragImage()->MoveTo(Mouse->pt); break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      RemoveDragMouseHook();
+      Control->EndDragImage();
+      break;
+    default: break;
+  }
+  return Result;
+}
+
+}  // namespace
+
+void InstallDragMouseHook(TcxEditingControl* AControl) {
+  GDragMouseHookControl = AControl;
+  if (!GDragMouseHook) GDragMouseHook = SetWindowsHookEx(WH_MOUSE, DragMouseHookProc);
+}
+
+void RemoveDragMouseHook() {
+  if (GDragMouseHook) UnhookWindowsHookEx(GDragMouseHook);
+  GDragMouseHook = 0;
+  GDragMouseHookControl = nullptr;
+}
+
+TcxEditingControl* DragMouseHookControl() { return GDragMouseHookControl; }

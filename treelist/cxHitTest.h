@@ -223,3 +223,11 @@ private:
   TRect FBounds{};
   std::unique_ptr<TOverlayWindow> FWindow;
 };
+
+// The drag mouse hook (one for the program): while installed, mouse moves
+// move the drag picture of the remembered control and a left or right
+// button release ends it (the hook removes itself). A second install
+// replaces the remembered control.
+void InstallDragMouseHook(TcxEditingControl* AControl);
+void RemoveDragMouseHook();
+TcxEditingControl* DragMouseHookControl();

@@ -173,7 +173,6 @@ class TTestList : public TcxEditingControl {
   TPoint CellCenter(Integer ARecord, Integer AItem) const {
     return TPoint{AItem * kColumnWidth + kColumnWidth / 2, ARecord * kRowHeight + kRowHeight / 2};
   }
-  using TcxEditingControl::BeginDragImage;
 
 protected:
   std::unique_ptr<TcxCustomControlController> CreateController() override {
@@ -652,8 +651,16 @@ TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
   EXPECT_EQ(Window->BoundsRect().Left, Screen.X - 10);
   EXPECT_EQ(Window->BoundsRect().Top, Screen.Y - 5);
   EXPECT_EQ(Window->BoundsRect().Width(), 40);
-  TestMouseRelease(F.List->Handle(), TPoint{20, 15});
+  // The drag mouse hook moves it with the mouse and ends it at the release.
+  EXPECT_EQ(DragMouseHookControl(), F.List);
+  TestMouseMove(F.List->Handle(), TPoint{60, 45});
   Application->ProcessMessages();
+  ASSERT_NE(F.List->DragImage(), nullptr);
+  EXPECT_EQ(F.List->DragImage()->Window()->BoundsRect().Left, F.List->ClientToScreen(TPoint{50, 40}).X);
+  TestMouseRelease(F.List->Handle(), TPoint{60, 45});
+  Application->ProcessMessages();
+  EXPECT_EQ(F.List->DragImage(), nullptr);
+  EXPECT_EQ(DragMouseHookControl(), nullptr);
 }
 
 }  // namespace
