@@ -461,6 +461,24 @@ TEST(EditingControl, EscInAnUnchangedEditorCancelsTheRecord) {
   EXPECT_EQ(Narrow(F.Cell(0, 0)), "a0");
 }
 
+TEST(EditingControl, AColumnDestroyedWhileEditedTakesItsEditorAlong) {
+  TListFixture F;
+  F.Run({"click:1,1", "t:zz"});
+  ASSERT_NE(F.Editor(), nullptr);
+  F.List->OptionsBehavior()->CellHints = true;
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 1));
+  Application->ProcessMessages();
+  F.Columns[1].reset();
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_EQ(F.List->ItemCount(), 1);
+  EXPECT_EQ(F.List->Controller()->FocusedItem(), nullptr);
+  EXPECT_FALSE(F.List->Controller()->HotTrackController()->HintVisible());
+  // The remaining column still edits.
+  F.Run({"click:2,0", "t:k", "enter"});
+  EXPECT_EQ(Narrow(F.Cell(2, 0)), "k");
+}
+
 TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   TListFixture F;
   TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
