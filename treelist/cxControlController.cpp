@@ -4,24 +4,14 @@
 #include <utility>
 
 #include "data/cxDataControllerSearch.h"
+#include "data/cxDataGuards.h"
 #include "platform/gui/windowing.h"
 #include "treelist/cxEditingControl.h"
 
 namespace {
 
-class TFlagScope {
-public:
-  TFlagScope(bool& AFlag, bool AValue) : FFlag(AFlag), FSaved(AFlag) { FFlag = AValue; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
-
-bool ShiftAloneOrNone(TShiftState Shift) { return (Shift & (ssShift | ssCtrl | ssAlt)) == (Shift & ssShift); }
+// No modifier, or Shift alone.
+bool ShiftAloneOrNone(TShiftState Shift) { return (Shift & (ssCtrl | ssAlt)) == 0; }
 
 }  // namespace
 
@@ -184,7 +174,7 @@ bool TcxCustomControlController::IsNavigationKey(Word Key, TShiftState) const {
 }
 
 void TcxCustomControlController::KeyDownFromEditor(Word& Key, TShiftState Shift) {
-  TFlagScope FromEditor(FKeyFromEditor, true);
+  TcxFlagGuard FromEditor(FKeyFromEditor, true);
   KeyDown(Key, Shift);
 }
 
@@ -242,8 +232,8 @@ bool TcxCustomControlController::HandleMessage(TMessage& Message) {
 void TcxCustomControlController::FocusRecordAndItem(Integer ARecordIndex, TcxCustomInplaceEditContainer* AItem) {
   if (!FEditingController->EndCellEdit(true)) return;
   {
-    TFlagScope NoRefresh(FAllowEditorRefresh, false);
-    TFlagScope SameCell(FSameCell, ARecordIndex == GetFocusedRecordIndex());
+    TcxFlagGuard NoRefresh(FAllowEditorRefresh, false);
+    TcxFlagGuard SameCell(FSameCell, ARecordIndex == GetFocusedRecordIndex());
     ChangeFocusedRecord(ARecordIndex);
     FSameCell = FSameCell && AItem == FFocusedItem;
     ChangeFocusedItem(AItem);

@@ -120,6 +120,7 @@ protected:
   virtual std::unique_ptr<TcxEditingController> CreateEditingController();
   virtual std::unique_ptr<TcxCustomHitTestController> CreateHitTestController();
   virtual std::unique_ptr<TcxHotTrackController> CreateHotTrackController();
+  // None in the base: the navigator needs the row model of a descendant.
   virtual std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator();
   virtual void ScrollPage(bool, TShiftState) {}
 

@@ -2,8 +2,9 @@
 
 #include <utility>
 
-#include "platform/gui/application.h"
+#include "data/cxDataGuards.h"
 #include "foundation/cxGraphics.h"
+#include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
@@ -11,19 +12,6 @@
 #include "treelist/cxEditingControl.h"
 
 namespace {
-
-// Sets a flag for a scope and restores it in every case.
-class TFlagScope {
-public:
-  TFlagScope(bool& AFlag, bool AValue) : FFlag(AFlag), FSaved(AFlag) { FFlag = AValue; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
 
 // Pixels around the text of a hint.
 constexpr Integer cxHintTextMargin = 2;
@@ -58,7 +46,7 @@ TcxCustomEditProperties* TcxEditingController::GetCellEditProperties() {
 
 void TcxEditingController::SwitchEditedItem(TcxCustomInplaceEditContainer* AItem) {
   if (AItem == FEditingItem || FSwitching) return;
-  TFlagScope Switching(FSwitching, true);
+  TcxFlagGuard Switching(FSwitching, true);
   if (AItem) {
     bool Allow = AItem->CanEdit();
     if (Allow) EditingControl()->OnEditing(EditingControl(), AItem, Allow);
@@ -86,7 +74,7 @@ bool TcxEditingController::BeginCellEdit(TcxCustomInplaceEditContainer* AItem, b
     if (!FEdit) return false;
     return (Control->Focused() && !FEdit->Focused()) || AByMouse;
   }
-  TFlagScope Preparing(FPreparing, true);
+  TcxFlagGuard Preparing(FPreparing, true);
   FController->UpdateViewInfo();
   TcxEditCellViewInfo* Cell = FController->GetFocusedCellViewInfo(AItem);
   AItem->SetItemFocused(Cell != nullptr);
@@ -245,7 +233,7 @@ bool TcxEditingController::EndCellEdit(bool AAccept) {
   if (FHiding || !FEditingItem) return true;
   TcxCustomInplaceEditContainer* Item = FEditingItem;
   {
-    TFlagScope Hiding(FHiding, true);
+    TcxFlagGuard Hiding(FHiding, true);
     if (AAccept && FEdit) {
       // An invalid value raises (the editor shows the error road and stays
       // open); a store that fails was shown by the editor and keeps it open.

@@ -255,7 +255,9 @@ struct TListFixture {
   }
 
   TTestEdit* Editor() const { return static_cast<TTestEdit*>(List->EditingController()->Edit()); }
-  String Cell(Integer ARecord, Integer AItem) const { return VarToStr(List->DataController()->GetValue(ARecord, AItem)); }
+  String Cell(Integer ARecord, Integer AItem) const {
+    return VarToStr(List->DataController()->GetValue(ARecord, AItem));
+  }
   void Click(Integer ARecord, Integer AItem) {
     TestClick(List->Handle(), List->CellCenter(ARecord, AItem));
     Application->ProcessMessages();
