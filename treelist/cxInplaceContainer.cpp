@@ -2,6 +2,7 @@
 
 #include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "platform/rtl/sysutils.h"
+#include "treelist/cxEditingControl.h"
 
 // ---- TcxControlDataController -------------------------------------------------------------------
 
@@ -432,8 +433,9 @@ Variant TcxCustomInplaceEditContainer::ReadEditValue() {
   return DataController()->GetItemEditValue(FItemIndex, TcxDataEditValueSource(FEditValueKind));
 }
 
-void TcxCustomInplaceEditContainer::WriteEditValue(const Variant& AValue) {
-  if (IsEditing()) DataController()->SetItemEditValue(FItemIndex, AValue, TcxDataEditValueSource(FEditValueKind));
+bool TcxCustomInplaceEditContainer::WriteEditValue(const Variant& AValue) {
+  return IsEditing() &&
+         DataController()->SetItemEditValue(FItemIndex, AValue, TcxDataEditValueSource(FEditValueKind));
 }
 
 Variant TcxCustomInplaceEditContainer::GetValue(Integer ARecordIndex) const {
@@ -471,4 +473,25 @@ void TcxCustomInplaceEditContainer::ApplyIncSearchColors(TcxCustomEditViewData* 
                                                          TColor ABackgroundColor) const {
   AViewData->SelTextColor = cxInvertedColor(ATextColor);
   AViewData->SelBackgroundColor = cxInvertedColor(ABackgroundColor);
+}
+
+// ---- Through the control's controller -----------------------------------------------------
+
+TcxCustomControlController* TcxCustomInplaceEditContainer::GetController() const {
+  return FEditingControl ? FEditingControl->GetController() : nullptr;
+}
+
+bool TcxCustomInplaceEditContainer::IsFocusedItem() const {
+  TcxCustomControlController* Controller = GetController();
+  return Controller && Controller->FocusedItem() == this;
+}
+
+TcxEditCellViewInfo* TcxCustomInplaceEditContainer::FocusedCellViewInfo() const {
+  TcxCustomControlController* Controller = GetController();
+  return Controller ? Controller->GetFocusedCellViewInfo(const_cast<TcxCustomInplaceEditContainer*>(this)) : nullptr;
+}
+
+bool TcxCustomInplaceEditContainer::IsCellVisible() const {
+  TcxEditCellViewInfo* Cell = FocusedCellViewInfo();
+  return Cell && !IsRectEmpty(Cell->ClipRect());
 }

@@ -21,6 +21,8 @@
 
 class TcxCustomInplaceEditContainer;
 class TcxControlDataController;
+class TcxCustomControlController;
+class TcxEditCellViewInfo;
 
 // ---- Owned persistents --------------------------------------------------------------------
 
@@ -102,6 +104,8 @@ public:
   virtual void BehaviorChanged() {}
   // Whether the control asks the platform for the Tab key.
   virtual void SetWantsTabKey(bool) {}
+  // The controller of a window control (nullptr for one without).
+  virtual TcxCustomControlController* GetController() const { return nullptr; }
 };
 
 // ---- Control options ----------------------------------------------------------------------
@@ -386,8 +390,8 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   virtual bool IsEditing() const;
   // Edited with records: the edit value; edited without: Null; else unassigned.
   virtual Variant ReadEditValue();
-  // Only while edited.
-  virtual void WriteEditValue(const Variant& AValue);
+  // Only while edited; false when the record took no value.
+  virtual bool WriteEditValue(const Variant& AValue);
   virtual Variant GetValue(Integer ARecordIndex) const;
   virtual void SetValue(Integer ARecordIndex, const Variant& AValue);
   virtual Variant GetFocusedValue() const;
@@ -398,6 +402,12 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   // The incremental-search highlight of a cell in the view data.
   void ApplyIncSearchColors(TcxCustomEditViewData* AViewData, TColor ATextColor, TColor ABackgroundColor) const;
   Integer EditValueKind() const { return FEditValueKind; }
+  // ---- Through the control's controller ----
+  TcxCustomControlController* GetController() const;
+  bool IsFocusedItem() const;
+  // The cell of this item in the focused row (nullptr when none shows).
+  TcxEditCellViewInfo* FocusedCellViewInfo() const;
+  bool IsCellVisible() const;
 
   // ---- IcxEditRepositoryItemListener ----
   void ItemRemoved(TcxEditRepositoryItem* Sender) override;

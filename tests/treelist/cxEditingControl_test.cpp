@@ -1,0 +1,686 @@
+// The editing control through a flat list built on it: the cached in-place
+// editor opened by click, typing and input-method composition, stored on
+// Enter and on leaving the cell, dropped on Esc, kept open with an invalid
+// value or a failed store; cell hints; the hit test; sizing steps and the
+// overlay pictures of sizing and dragging.
+#include "treelist/cxEditingControl.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/sysmetrics.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
+#include "platform/gui/windowing.h"
+#include "platform/rtl/encoding.h"
+#include "platform/rtl/exceptions.h"
+
+namespace {
+
+constexpr Integer kRowHeight = 20;
+constexpr Integer kColumnWidth = 60;
+
+// Answers a hint for every point of the cell.
+class TTestViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TTestViewInfo, TcxCustomEditViewInfo)
+  bool QueryHintWithRect(const TPoint&, String& AText, TRect& ARect) override {
+    AText = u"whole text";
+    ARect = TRect{0, 0, 70, 16};
+    return true;
+  }
+};
+
+// Texts with "!" are invalid.
+class TTestEditProperties : public TcxCustomEditProperties {
+  KORVANE_CLASS(TTestEditProperties, TcxCustomEditProperties)
+  using TcxCustomEditProperties::TcxCustomEditProperties;
+  static TcxCustomEditClass GetEditorClass();
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override { return TTestViewInfo::StaticClass(); }
+  bool CanValidateDisplayValue() const override { return true; }
+  TcxEditEditorFeatures GetEditorFeatures() const override { return cxEditFeatureIncSearch; }
+};
+
+// A text editor without a native edit: typed characters append to Text.
+class TTestEdit : public TcxCustomEdit {
+  KORVANE_CLASS(TTestEdit, TcxCustomEdit)
+  using TcxCustomEdit::TcxCustomEdit;
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TTestEditProperties::StaticClass(); }
+  String GetCurrentDisplayText() override { return Text; }
+  void UpdateDisplayValue() override { Text = VarIsNull(EditValue()) ? String() : VarToStr(EditValue()); }
+  void SetDisplayValue(const Variant& Value) override { Text = VarToStr(Value); }
+  void SelectAllText() override { Selected = true; }
+  bool IsValueChangingChar(Char C) override { return C >= u' '; }
+  String Text;
+  // Typing replaces selected text.
+  bool Selected = false;
+
+protected:
+  void InternalSetDisplayValue(const Variant& Value) override { InternalSetEditValue(Value, false); }
+  void HandleKeyPressed(Char& Key) override {
+    TcxCustomEdit::HandleKeyPressed(Key);
+    if (Key < u' ') return;
+    if (std::exchange(Selected, false)) Text.clear();
+    Text += Key;
+    HandleInnerEditChange();
+  }
+};
+
+TcxCustomEditClass TTestEditProperties::GetEditorClass() { return TTestEdit::StaticClass(); }
+
+// A column whose record can refuse the value, as a locked record would.
+class TTestColumn : public TcxCustomInplaceEditContainer {
+  KORVANE_CLASS(TTestColumn, TcxCustomInplaceEditContainer)
+  using TcxCustomInplaceEditContainer::TcxCustomInplaceEditContainer;
+  bool WriteEditValue(const Variant& AValue) override {
+    if (!StoreError.empty()) throw Exception(StoreError);
+    return TcxCustomInplaceEditContainer::WriteEditValue(AValue);
+  }
+  String StoreError;
+};
+
+class TTestList;
+
+class TTestCell : public TcxEditCellViewInfo {
+  KORVANE_CLASS(TTestCell, TcxEditCellViewInfo)
+  TTestCell(TcxCustomControlViewInfo* AOwner, TcxCustomInplaceEditContainer* AItem, Integer ARecord)
+      : TcxEditCellViewInfo(AOwner, AItem), Record(ARecord) {}
+  Integer GetRecordIndex() const override { return Record; }
+  Integer Record;
+};
+
+// Rows of records, one column per item.
+class TTestListViewInfo : public TcxCustomControlViewInfo {
+  KORVANE_CLASS(TTestListViewInfo, TcxCustomControlViewInfo)
+  using TcxCustomControlViewInfo::TcxCustomControlViewInfo;
+  TTestCell* Cell(Integer ARecord, Integer AItem) const {
+    for (const auto& C : FCells)
+      if (C->Record == ARecord && C->GetItem()->ItemIndex() == AItem) return C.get();
+    return nullptr;
+  }
+
+protected:
+  void CalculateCells() override {
+    FEditCells.clear();
+    FCells.clear();
+    TcxEditingControl* List = Control();
+    for (Integer R = 0; R < List->DataController()->GetRecordCount(); ++R)
+      for (Integer I = 0; I < List->ItemCount(); ++I) {
+        FCells.push_back(std::make_unique<TTestCell>(this, List->Items(I), R));
+        TTestCell* C = FCells.back().get();
+        C->SetBorders(BorderBit(bRight) | BorderBit(bBottom));
+        C->SetBoundsInClient(
+            TRect{I * kColumnWidth, R * kRowHeight, (I + 1) * kColumnWidth, (R + 1) * kRowHeight});
+        FEditCells.push_back(C);
+      }
+    TcxCustomControlViewInfo::CalculateCells();
+  }
+
+private:
+  std::vector<std::unique_ptr<TTestCell>> FCells;
+};
+
+class TTestNavigator : public TcxCustomCellNavigator {
+  KORVANE_CLASS(TTestNavigator, TcxCustomCellNavigator)
+  using TcxCustomCellNavigator::TcxCustomCellNavigator;
+
+protected:
+  void GetFocusedCell(Integer& ARow, Integer& ACell) override {
+    ARow = Controller()->GetFocusedRecordIndex();
+    ACell = Controller()->FocusedItem() ? Controller()->FocusedItem()->ItemIndex() : -1;
+  }
+  Integer GetCellCount(Integer) override { return Controller()->EditingControl()->ItemCount(); }
+  TcxCustomInplaceEditContainer* GetCellItem(Integer, Integer ACell) override {
+    return Controller()->EditingControl()->Items(ACell);
+  }
+  Integer RowCount() override { return Controller()->EditingControl()->DataController()->GetRecordCount(); }
+  void SetFocusedCell(Integer ARow, Integer ACell, TShiftState) override {
+    Controller()->FocusRecordAndItem(ARow, Controller()->EditingControl()->Items(ACell));
+  }
+};
+
+class TTestController : public TcxCustomControlController {
+  KORVANE_CLASS(TTestController, TcxCustomControlController)
+  using TcxCustomControlController::TcxCustomControlController;
+  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) override;
+  void MakeFocusedCellVisible() override {}
+  bool MakeFocusedRecordVisible() override { return true; }
+  // The content follows the bar.
+  void ScrollContent(TScrollBarKind AKind, TScrollCode, Integer& APosition) override {
+    Scrolls.push_back(APosition);
+    TcxControlScrollBar* Bar = AKind == sbVertical ? EditingControl()->VScrollBar() : EditingControl()->HScrollBar();
+    Bar->SetPosition(APosition);
+  }
+  std::vector<Integer> Scrolls;
+
+protected:
+  std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override {
+    return std::make_unique<TTestNavigator>(this);
+  }
+};
+
+class TTestList : public TcxEditingControl {
+  KORVANE_CLASS(TTestList, TcxEditingControl)
+  explicit TTestList(TComponent* AOwner) : TcxEditingControl(AOwner) { CreateSubobjects(); }
+  TTestListViewInfo* ListViewInfo() const { return static_cast<TTestListViewInfo*>(ViewInfo()); }
+  TPoint CellCenter(Integer ARecord, Integer AItem) const {
+    return TPoint{AItem * kColumnWidth + kColumnWidth / 2, ARecord * kRowHeight + kRowHeight / 2};
+  }
+
+protected:
+  std::unique_ptr<TcxCustomControlController> CreateController() override {
+    return std::make_unique<TTestController>(this);
+  }
+  std::unique_ptr<TcxCustomControlViewInfo> CreateViewInfo() override {
+    return std::make_unique<TTestListViewInfo>(this);
+  }
+  TRect GetDragImageBounds() override { return TRect{10, 10, 50, 26}; }
+  void DrawDragPicture(TCanvas* ACanvas) override {
+    ACanvas->Brush()->SetColor(clRed);
+    ACanvas->FillRect(TRect{10, 10, 50, 26});
+  }
+};
+
+TcxEditCellViewInfo* TTestController::GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) {
+  // Also asked while the control is being destroyed: only the view info is
+  // reached through its own type.
+  auto* ViewInfo = static_cast<TTestListViewInfo*>(EditingControl()->ViewInfo());
+  if (!ViewInfo) return nullptr;
+  if (ViewInfo->IsDirty()) ViewInfo->Calculate();
+  return ViewInfo->Cell(GetFocusedRecordIndex(), AItem->ItemIndex());
+}
+
+class TFakeDialogs : public TDialogService {
+public:
+  std::vector<String> Texts;
+  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
+    Texts.push_back(Text);
+    return IDOK;
+  }
+  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
+  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
+};
+
+// A shown form with a list of three records of two text columns and an
+// edit box to take the focus away.
+struct TListFixture {
+  TListFixture() {
+    EnsureGuiRuntime();
+    OldDialogs = SetDialogService(&Dialogs);
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 400, 300);
+    List = new TTestList(Form);
+    List->SetBorderStyle(cxcbsNone);
+    List->SetBounds(10, 10, 2 * kColumnWidth + 40, 3 * kRowHeight + 40);
+    List->SetParent(Form);
+    Other = new TTestEdit(Form);
+    Other->SetBounds(10, 200, 150, 24);
+    Other->SetParent(Form);
+    for (auto& Column : Columns) {
+      Column = std::make_unique<TTestColumn>(nullptr);
+      Column->SetPropertiesClass(TTestEditProperties::StaticClass());
+      Column->Properties()->OnValidate =
+          TcxEditValidateEvent(this, [](TObject*, Variant& V, TCaption& Error, bool& IsError) {
+            if (VarToStr(V).find(u'!') == String::npos) return;
+            Error = u"No exclamation marks";
+            IsError = true;
+          });
+      Column->SetEditingControl(List);
+    }
+    TcxControlDataController* DC = List->DataController();
+    DC->SetRecordCount(3);
+    for (Integer R = 0; R < 3; ++R)
+      for (Integer I = 0; I < 2; ++I) DC->SetValue(R, I, Variant(String(1, Char(u'a' + R)) + Char(u'0' + I)));
+    Form->Show();
+    List->SetFocus();
+    List->LayoutChanged();
+    List->Controller()->FocusRecordAndItem(0, Columns[0].get());
+    Application->ProcessMessages();
+  }
+  ~TListFixture() {
+    ReleaseCapture();
+    TestSetApplicationActive(true);
+    Form->Free();
+    Columns[0].reset();
+    Columns[1].reset();
+    Application->ProcessMessages();
+    SetDialogService(OldDialogs);
+  }
+
+  TTestEdit* Editor() const { return static_cast<TTestEdit*>(List->EditingController()->Edit()); }
+  String Cell(Integer ARecord, Integer AItem) const {
+    return VarToStr(List->DataController()->GetValue(ARecord, AItem));
+  }
+  void Click(Integer ARecord, Integer AItem) {
+    TestClick(List->Handle(), List->CellCenter(ARecord, AItem));
+    Application->ProcessMessages();
+  }
+  static Word KeyOf(const std::string& AStep) {
+    const std::pair<const char*, Word> Keys[] = {
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB}, {"down", VK_DOWN}, {"right", VK_RIGHT}};
+    for (const auto& [Name, Key] : Keys)
+      if (AStep == Name) return Key;
+    return 0;
+  }
+  // "click:R,I", "t:<text>", "ime:<text>", a key ("enter", "esc", "tab",
+  // "down", "right"), "leave" (focus
+  // to the edit box), "away" (another program becomes active), "fail"
+  // (the record refuses the value), "heal".
+  void Run(const std::vector<std::string>& Steps) {
+    for (const std::string& Step : Steps) {
+      if (Step.rfind("click:", 0) == 0)
+        Click(Step[6] - '0', Step[8] - '0');
+      else if (Step.rfind("t:", 0) == 0)
+        TestTypeText(UTF8ToString(Step.substr(2)));
+      else if (Step.rfind("ime:", 0) == 0) {
+        const String Text = UTF8ToString(Step.substr(4));
+        TestInputMethodPreedit(Text.substr(0, 1));
+        Application->ProcessMessages();
+        TestInputMethodCommit(Text);
+      } else if (Word Key = KeyOf(Step))
+        TestKey(Key);
+      else if (Step == "leave")
+        Other->SetFocus();
+      else if (Step == "away")
+        TestSetApplicationActive(false);
+      else if (Step == "fail")
+        Columns[0]->StoreError = u"the record is locked";
+      else if (Step == "heal")
+        Columns[0]->StoreError.clear();
+      else
+        ADD_FAILURE() << "unknown step " << Step;
+      Application->ProcessMessages();
+    }
+  }
+
+  TFakeDialogs Dialogs;
+  TDialogService* OldDialogs = nullptr;
+  TForm* Form;
+  TTestList* List;
+  TTestEdit* Other;
+  std::unique_ptr<TTestColumn> Columns[2];
+};
+
+std::string Narrow(const String& S) { return StringToUTF8(S); }
+
+TEST(EditingControl, EditorOpensStoresAndCloses) {
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> Steps;
+    const char* Cell00;          // record 0, item 0 afterwards
+    const char* EditorText;      // nullptr: no editor open
+    std::vector<std::string> Errors;
+  };
+  const TCase Cases[] = {
+      {"click opens, Enter stores", {"click:0,0", "t:x", "enter"}, "x", nullptr, {}},
+      {"typing opens with the key", {"t:q", "enter"}, "q", nullptr, {}},
+      {"Esc drops the text", {"t:q", "esc"}, "a0", nullptr, {}},
+      {"leaving the cell stores", {"t:q", "click:1,1"}, "q", "b1", {}},
+      {"leaving the control stores", {"t:q", "leave"}, "q", nullptr, {}},
+      {"another program keeps the editor", {"t:qr", "away"}, "a0", "qr", {}},
+      {"composition opens the editor", {"ime:中文", "enter"}, "中文", nullptr, {}},
+      {"invalid value keeps the editor", {"t:q!", "enter"}, "a0", "q!", {"No exclamation marks."}},
+      {"invalid value kept on leaving the cell", {"t:q!", "click:1,1"}, "a0", "q!", {"No exclamation marks."}},
+      {"invalid value dropped by Esc", {"t:q!", "enter", "esc"}, "a0", nullptr, {"No exclamation marks."}},
+      {"failed store keeps the text", {"fail", "t:q", "enter"}, "a0", "q", {"the record is locked."}},
+      {"failed store on leaving keeps the text", {"fail", "t:q", "leave"}, "a0", "q", {"the record is locked."}},
+      {"failed store, then stored", {"fail", "t:q", "enter", "heal", "enter"}, "q", nullptr, {"the record is locked."}},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TListFixture F;
+    F.Run(Case.Steps);
+    EXPECT_EQ(Narrow(F.Cell(0, 0)), Case.Cell00);
+    TTestEdit* Editor = F.Editor();
+    if (Case.EditorText) {
+      ASSERT_NE(Editor, nullptr);
+      EXPECT_TRUE(Editor->Visible());
+      EXPECT_EQ(Narrow(Editor->Text), Case.EditorText);
+    } else {
+      EXPECT_EQ(Editor, nullptr);
+    }
+    std::vector<std::string> Errors;
+    for (const String& T : F.Dialogs.Texts) Errors.push_back(Narrow(T));
+    EXPECT_EQ(Errors, Case.Errors);
+  }
+}
+
+TEST(EditingControl, KeysMoveTheFocusedCell) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TcxControlOptionsBehavior*)> Options;
+    std::vector<std::string> Steps;
+    Integer Record, Item;    // the focused cell afterwards
+    const char* EditorText;  // nullptr: no editor open
+  };
+  const auto None = [](TcxControlOptionsBehavior*) {};
+  const TCase Cases[] = {
+      {"Down moves by row", None, {"down"}, 1, 0, nullptr},
+      {"Right moves within the row", None, {"right"}, 0, 1, nullptr},
+      {"Enter opens the editor", None, {"enter"}, 0, 0, "a0"},
+      {"Enter moves on and opens the next editor",
+       [](TcxControlOptionsBehavior* B) { B->GoToNextCellOnEnter = true; }, {"t:q", "enter"}, 0, 1, "a1"},
+      {"Tab moves on", [](TcxControlOptionsBehavior* B) { B->SetGoToNextCellOnTab(true); }, {"tab"}, 0, 1, nullptr},
+      {"Tab stops at the row's end", [](TcxControlOptionsBehavior* B) { B->SetGoToNextCellOnTab(true); },
+       {"tab", "tab"}, 0, 1, nullptr},
+      {"Tab cycles to the next row",
+       [](TcxControlOptionsBehavior* B) {
+         B->SetGoToNextCellOnTab(true);
+         B->FocusCellOnCycle = true;
+       },
+       {"tab", "tab"}, 1, 0, nullptr},
+      {"typing searches instead of editing", [](TcxControlOptionsBehavior* B) { B->SetIncSearch(true); }, {"t:c"},
+       2, 0, nullptr},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TListFixture F;
+    Case.Options(F.List->OptionsBehavior());
+    F.Run(Case.Steps);
+    TcxCustomControlController* Controller = F.List->Controller();
+    EXPECT_EQ(Controller->GetFocusedRecordIndex(), Case.Record);
+    ASSERT_NE(Controller->FocusedItem(), nullptr);
+    EXPECT_EQ(Controller->FocusedItem()->ItemIndex(), Case.Item);
+    if (Case.EditorText) {
+      ASSERT_NE(F.Editor(), nullptr);
+      EXPECT_EQ(F.List->EditingController()->EditingItem(), Controller->FocusedItem());
+      EXPECT_EQ(Narrow(F.Editor()->Text), Case.EditorText);
+    } else {
+      EXPECT_EQ(F.Editor(), nullptr);
+    }
+  }
+}
+
+TEST(EditingControl, OneCachedEditorServesEveryCellOfAColumn) {
+  TListFixture F;
+  F.Click(1, 0);
+  TTestEdit* First = F.Editor();
+  ASSERT_NE(First, nullptr);
+  EXPECT_EQ(First->Parent(), F.List);
+  EXPECT_EQ(Narrow(First->Text), "b0") << "the cell's value is loaded";
+  const TRect Edit = F.List->ListViewInfo()->Cell(1, 0)->EditRect();
+  EXPECT_EQ(First->BoundsRect().Left, Edit.Left);
+  EXPECT_EQ(First->BoundsRect().Top, Edit.Top);
+  EXPECT_TRUE(First->Focused());
+  EXPECT_TRUE(F.Columns[0]->IsFocusedItem());
+  EXPECT_FALSE(F.Columns[1]->IsFocusedItem());
+  EXPECT_EQ(F.Columns[1]->FocusedCellViewInfo(), F.List->ListViewInfo()->Cell(1, 1));
+  EXPECT_TRUE(F.Columns[1]->IsCellVisible());
+  F.Click(2, 0);
+  EXPECT_EQ(F.Editor(), First) << "the same hidden editor moves to the next cell";
+  EXPECT_EQ(Narrow(First->Text), "c0");
+  EXPECT_EQ(F.List->EditingController()->EditList()->Count(), 1);
+  F.Click(2, 1);
+  EXPECT_NE(F.Editor(), First) << "another column has its own property set and editor";
+  EXPECT_FALSE(First->Visible());
+  EXPECT_EQ(F.List->EditingController()->EditList()->Count(), 2);
+  F.Run({"esc"});
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_TRUE(F.List->Focused()) << "the focus goes back to the control";
+}
+
+TEST(EditingControl, WithoutImmediateEditorASecondClickOpensAfterTheDoubleClickTime) {
+  TListFixture F;
+  TTestClock Clock;
+  F.List->OptionsBehavior()->ImmediateEditor = false;
+  F.Click(1, 0);
+  EXPECT_EQ(F.Editor(), nullptr) << "the first click focuses the cell";
+  EXPECT_FALSE(F.List->EditingController()->HasDelayTimer());
+  F.Click(1, 0);
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_TRUE(F.List->EditingController()->HasDelayTimer());
+  Clock.Advance(GetDoubleClickTime());
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr) << "a click on the focused cell opens its editor once the time passed";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "b0");
+  F.Run({"esc"});
+  // A double click frees the timer and arms none.
+  TestDoubleClick(F.List->Handle(), F.List->CellCenter(1, 0));
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.List->EditingController()->HasDelayTimer());
+  Clock.Advance(GetDoubleClickTime());
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Editor(), nullptr);
+}
+
+TEST(EditingControl, EscInAnUnchangedEditorCancelsTheRecord) {
+  TListFixture F;
+  TcxControlDataController* DC = F.List->DataController();
+  F.Run({"t:q", "enter"});
+  ASSERT_NE(DC->GetEditState() & dceModified, 0) << "the record holds the stored value, not yet posted";
+  F.Click(0, 0);
+  ASSERT_NE(F.Editor(), nullptr);
+  F.Run({"esc"});
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_EQ(DC->GetEditState(), 0) << "Esc reached the control";
+  EXPECT_EQ(Narrow(F.Cell(0, 0)), "a0");
+}
+
+TEST(EditingControl, AColumnDestroyedWhileEditedTakesItsEditorAlong) {
+  TListFixture F;
+  F.Run({"click:1,1", "t:zz"});
+  ASSERT_NE(F.Editor(), nullptr);
+  F.List->OptionsBehavior()->CellHints = true;
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 1));
+  Application->ProcessMessages();
+  F.Columns[1].reset();
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_EQ(F.List->ItemCount(), 1);
+  EXPECT_EQ(F.List->Controller()->FocusedItem(), nullptr);
+  EXPECT_FALSE(F.List->Controller()->HotTrackController()->HintVisible());
+  // The remaining column still edits.
+  F.Run({"click:2,0", "t:k", "enter"});
+  EXPECT_EQ(Narrow(F.Cell(2, 0)), "k");
+}
+
+TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
+  TListFixture F;
+  TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 1));
+  Application->ProcessMessages();
+  EXPECT_FALSE(Hints->HintVisible()) << "cell hints are off by default";
+  F.List->OptionsBehavior()->CellHints = true;
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(1, 1));
+  Application->ProcessMessages();
+  EXPECT_TRUE(Hints->HintVisible());
+  EXPECT_EQ(Narrow(Hints->HintText()), "whole text");
+  const TPoint Cell = F.List->ClientToScreen(F.List->ListViewInfo()->Cell(1, 1)->ContentRect().TopLeft());
+  EXPECT_EQ(Hints->HintRect().Left, Cell.X - 1);
+  EXPECT_EQ(Hints->HintTimer()->Interval(), cxHintHidePause);
+  EXPECT_TRUE(Hints->HintTimer()->Enabled());
+  {
+    TTestClock Clock;
+    Clock.Advance(cxHintHidePause);
+    Application->ProcessMessages();
+    EXPECT_FALSE(Hints->HintVisible()) << "the hint hides after its pause";
+  }
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 1));
+  Application->ProcessMessages();
+  EXPECT_TRUE(Hints->HintVisible());
+  // Another cell: the hint follows; the edited cell shows none.
+  F.Click(0, 0);
+  EXPECT_FALSE(Hints->HintVisible()) << "a press hides the hint";
+  TestMouseMove(F.List->Handle(), TPoint{F.List->CellCenter(0, 0).X + 1, F.List->CellCenter(0, 0).Y});
+  Application->ProcessMessages();
+  EXPECT_FALSE(Hints->HintVisible());
+  TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 0));
+  Application->ProcessMessages();
+  EXPECT_TRUE(Hints->HintVisible());
+}
+
+TEST(EditingControl, HitTestFindsTheCellUnderThePoint) {
+  TListFixture F;
+  struct TCase {
+    TPoint P;
+    Integer Record, Item;  // -1: no cell
+  };
+  const TCase Cases[] = {
+      {{0, 0}, 0, 0},
+      {{59, 19}, 0, 0},
+      {{60, 19}, 0, 1},
+      {{60, 20}, 1, 1},
+      {{119, 59}, 2, 1},
+      {{120, 10}, -1, -1},  // right of the last column
+      {{10, 60}, -1, -1},   // below the last record
+      {{-1, 5}, -1, -1},
+  };
+  TcxCustomHitTestController* HitTest = F.List->Controller()->HitTestController();
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(testing::Message() << Case.P.X << "," << Case.P.Y);
+    HitTest->HitTest(Case.P);
+    auto* Cell = dynamic_cast<TTestCell*>(HitTest->HitEditCell());
+    if (Case.Record < 0) {
+      EXPECT_EQ(Cell, nullptr);
+      continue;
+    }
+    ASSERT_NE(Cell, nullptr);
+    EXPECT_EQ(Cell->Record, Case.Record);
+    EXPECT_EQ(Cell->GetItem()->ItemIndex(), Case.Item);
+  }
+}
+
+// A sizable element with bounds 10 .. 100 along X, recording its deltas.
+class TTestSizing : public IcxDragSizing {
+public:
+  TRect GetSizingBoundsRect(TcxSizingDirection) override { return TRect{10, 0, 100, 50}; }
+  Integer GetSizingIncrement(TcxSizingDirection) override { return 10; }
+  bool IsDynamicUpdate() override { return Dynamic; }
+  void SetSizeDelta(TcxSizingDirection, Integer ADelta) override { Deltas.push_back(ADelta); }
+  bool Dynamic = false;
+  std::vector<Integer> Deltas;
+};
+
+TEST(EditingControl, SizingStepsAreWholeIncrementsRoundedToEven) {
+  struct TCase {
+    Integer Drag;
+    Integer Steps;
+  };
+  const TCase Cases[] = {{14, 1}, {15, 2}, {25, 2}, {4, 0}, {5, 0}, {6, 1}, {-15, -2}, {-14, -1}};
+  for (const TCase& Case : Cases) EXPECT_EQ(cxSizingSteps(Case.Drag, 10), Case.Steps) << Case.Drag;
+
+  TListFixture F;
+  struct TDragCase {
+    Integer Drag;       // along X from 40
+    Integer Applied;    // the delta applied at the end
+    Integer LineX;      // the sizing line's position (snapped)
+  };
+  const TDragCase Drags[] = {{14, 1, 50}, {15, 2, 60}, {25, 2, 60}, {200, 6, 100}, {-200, -3, 10}};
+  for (const TDragCase& Case : Drags) {
+    SCOPED_TRACE(Case.Drag);
+    TTestSizing Element;
+    TcxSizingDragAndDropObject Sizing(F.List);
+    Sizing.BeginSizing(&Element, cxsdHorizontal, TPoint{40, 10});
+    bool Accepted = true;
+    Sizing.DragAndDrop(TPoint{40 + Case.Drag, 10}, Accepted);
+    EXPECT_EQ(Sizing.DragPos().X, Case.LineX);
+    ASSERT_NE(Sizing.SizingLine(), nullptr) << "the line is an overlay window";
+    EXPECT_TRUE(Sizing.SizingLine()->Visible());
+    EXPECT_EQ(Sizing.SizingLine()->BoundsRect().Left, F.List->ClientToScreen(TPoint{Case.LineX - 1, 0}).X);
+    EXPECT_TRUE(Element.Deltas.empty()) << "without dynamic update nothing applies while dragging";
+    Sizing.BeforeEndDragAndDrop();
+    EXPECT_EQ(Sizing.SizingLine(), nullptr);
+    EXPECT_EQ(Element.Deltas, Case.Applied ? std::vector<Integer>{Case.Applied} : std::vector<Integer>{});
+  }
+
+  // Esc during the drag applies nothing.
+  TTestSizing Element;
+  TcxSizingDragAndDropObject Sizing(F.List);
+  Sizing.BeginSizing(&Element, cxsdHorizontal, TPoint{40, 10});
+  bool Accepted = true;
+  Sizing.DragAndDrop(TPoint{70, 10}, Accepted);
+  Sizing.SetCancelled(true);
+  Sizing.BeforeEndDragAndDrop();
+  EXPECT_TRUE(Element.Deltas.empty());
+}
+
+TEST(EditingControl, LiveSizingFollowsTheSnappedPosition) {
+  TListFixture F;
+  // A slow drag, one pixel per move, from 40 to 75: the element grows by a
+  // step each time the mouse passes the next half increment, 3 in all -
+  // never more than the mouse has travelled.
+  TTestSizing Element;
+  Element.Dynamic = true;
+  TcxSizingDragAndDropObject Sizing(F.List);
+  Sizing.BeginSizing(&Element, cxsdHorizontal, TPoint{40, 10});
+  bool Accepted = true;
+  for (Integer X = 41; X <= 75; ++X) Sizing.DragAndDrop(TPoint{X, 10}, Accepted);
+  EXPECT_EQ(Element.Deltas, (std::vector<Integer>{1, 1, 1}));
+  EXPECT_EQ(Sizing.DragPos().X, 70);
+  EXPECT_EQ(Sizing.SizingLine(), nullptr) << "live sizing shows no line";
+  // Back to the start: three steps back, one by one.
+  for (Integer X = 74; X >= 40; --X) Sizing.DragAndDrop(TPoint{X, 10}, Accepted);
+  EXPECT_EQ(Element.Deltas, (std::vector<Integer>{1, 1, 1, -1, -1, -1}));
+  Sizing.BeforeEndDragAndDrop();
+  EXPECT_EQ(Element.Deltas.size(), 6u) << "nothing more at the end";
+}
+
+TEST(EditingControl, AutoScrollStepsWhileTheMouseRestsInTheArea) {
+  TListFixture F;
+  TTestClock Clock;
+  TcxControlScrollBar* Bar = F.List->VScrollBar();
+  ASSERT_NE(Bar, nullptr);
+  Bar->SetScrollValues(0, 10, false, 3, 5);
+  Bar->Show();
+  auto* Controller = static_cast<TTestController*>(F.List->Controller());
+  struct TCase {
+    bool ToEnd;
+    std::vector<Integer> Positions;  // after 4 steps from 5
+  };
+  const TCase Cases[] = {{true, {6, 7, 8}}, {false, {4, 3, 2, 1}}};
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.ToEnd);
+    Bar->SetPosition(5);
+    Controller->Scrolls.clear();
+    TcxControllerAutoScrollingObject Scroller(Controller);
+    Scroller.SetParams(TRect{0, 0, 100, 10}, sbVertical, 1, Case.ToEnd);
+    EXPECT_FALSE(Scroller.CheckPoint(TPoint{50, 20}));
+    Clock.Advance(cxAutoScrollInterval);
+    EXPECT_TRUE(Controller->Scrolls.empty()) << "outside the area nothing scrolls";
+    EXPECT_TRUE(Scroller.CheckPoint(TPoint{50, 5}));
+    Clock.Advance(4 * cxAutoScrollInterval);
+    // Towards the end the last position is Max - PageSize + 1.
+    EXPECT_EQ(Controller->Scrolls, Case.Positions);
+    EXPECT_FALSE(Scroller.CheckPoint(TPoint{50, 20}));
+    EXPECT_FALSE(Scroller.Active());
+  }
+}
+
+TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
+  TListFixture F;
+  F.List->OptionsBehavior()->DragDropText = true;
+  TestMousePress(F.List->Handle(), TPoint{20, 15});
+  Application->ProcessMessages();
+  F.List->BeginDragImage();
+  ASSERT_NE(F.List->DragImage(), nullptr);
+  const TPoint Screen = F.List->ClientToScreen(TPoint{30, 25});
+  F.List->DragImage()->MoveTo(Screen);
+  const TOverlayWindow* Window = F.List->DragImage()->Window();
+  ASSERT_NE(Window, nullptr);
+  EXPECT_TRUE(Window->Visible());
+  EXPECT_EQ(Window->Alpha(), cxDragImageAlpha);
+  // The picture keeps its place relative to the cursor: its top-left was
+  // (10, 10) with the press at (20, 15).
+  EXPECT_EQ(Window->BoundsRect().Left, Screen.X - 10);
+  EXPECT_EQ(Window->BoundsRect().Top, Screen.Y - 5);
+  EXPECT_EQ(Window->BoundsRect().Width(), 40);
+  // The drag mouse hook moves it with the mouse and ends it at the release.
+  EXPECT_EQ(DragMouseHookControl(), F.List);
+  TestMouseMove(F.List->Handle(), TPoint{60, 45});
+  Application->ProcessMessages();
+  ASSERT_NE(F.List->DragImage(), nullptr);
+  EXPECT_EQ(F.List->DragImage()->Window()->BoundsRect().Left, F.List->ClientToScreen(TPoint{50, 40}).X);
+  TestMouseRelease(F.List->Handle(), TPoint{60, 45});
+  Application->ProcessMessages();
+  EXPECT_EQ(F.List->DragImage(), nullptr);
+  EXPECT_EQ(DragMouseHookControl(), nullptr);
+}
+
+}  // namespace
