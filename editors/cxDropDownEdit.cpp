@@ -57,6 +57,17 @@ TCursor EditPopupSizingCursor(const TcxEditPopupSizingDirection& D) {
   return crDefault;
 }
 
+TcxEditPopupGripCorner EditPopupGripCornerFor(const TRect& AOwner, const TRect& APopup, TcxPopupAlignHorz AAlign,
+                                             const TRect& AWorkArea) {
+  const bool below = APopup.Top >= AOwner.Bottom;
+  const bool right = (AAlign == pahLeft && APopup.Left == AOwner.Left) || AWorkArea.Left >= AOwner.Left ||
+                     (AAlign == pahRight && APopup.Right != AOwner.Right) ||
+                     (AAlign == pahCenter && AWorkArea.Right - AOwner.Right >= AOwner.Left - AWorkArea.Left);
+  static constexpr TcxEditPopupGripCorner kCorners[] = {epgcTopLeft, epgcBottomLeft, epgcTopRight,
+                                                        epgcBottomRight};
+  return kCorners[2 * (right ? 1 : 0) + (below ? 1 : 0)];
+}
+
 // ---- TcxCustomEditPopupWindowViewInfo --------------------------------------------------------
 
 Integer TcxCustomEditPopupWindowViewInfo::ClientEdgeWidthValue() const {
@@ -302,10 +313,33 @@ void TcxCustomEditPopupWindow::Resize() {
 }
 
 TRect TcxCustomEditPopupWindow::OwnerScreenRect() const {
-  TWinControl* owner = OwnerControl();
-  if (!owner) return BoundsRect();
-  const TPoint p = owner->ClientToScreen(TPoint{0, 0});
-  return Bounds(p.X, p.Y, owner->Width(), owner->Height());
+  TControl* parent = OwnerParent();
+  TRect r = OwnerBounds();
+  if (!parent) {
+    if (!OwnerControl()) return r;
+    parent = OwnerControl();
+    r = OwnerControl()->ClientRect();
+  }
+  const TPoint tl = parent->ClientToScreen(r.TopLeft());
+  return Bounds(tl.X, tl.Y, r.Width(), r.Height());
+}
+
+void TcxCustomEditPopupWindow::CalculatePosition(TPoint& P) {
+  inherited::CalculatePosition(P);
+  const TRect owner = OwnerScreenRect();
+  const TRect popup = Bounds(P.X, P.Y, Width(), Height());
+  const TRect work = MonitorWorkAreaAt(TPoint{owner.Left, owner.Top});
+  FEditViewInfo->SizeGripCorner = EditPopupGripCornerFor(owner, popup, AlignHorz(), work);
+  if (Shadow() && popup.Top < owner.Bottom) P.Y += cxEditPopupShadowWidth;
+}
+
+void TcxCustomEditPopupWindow::Dispatch(TMessage& Message) {
+  if (Message.Msg == CXM_POPUPCHAR) {
+    HWND focused = GetFocus();
+    if (Visible() && focused) SendMessage(focused, WM_CHAR, Message.WParam, 0);
+    return;
+  }
+  inherited::Dispatch(Message);
 }
 
 void TcxCustomEditPopupWindow::SetCloseButtonState(TcxButtonState AState) {

@@ -57,6 +57,14 @@ Integer EditPopupClientEdgeWidth(TcxEditPopupBorderStyle AStyle, bool ANativeSty
 TcxEditPopupSizingDirection EditPopupGripDirection(TcxEditPopupGripCorner ACorner);
 // The sizing cursor of a direction (crDefault for none).
 TCursor EditPopupSizingCursor(const TcxEditPopupSizingDirection& ADirection);
+// The grip corner of a popup placed at APopup beside AOwner (screen): away
+// from the owner, at the bottom when the popup lies below it, on the right
+// when the popup grows to the right (it starts at the owner's left edge
+// when left-aligned, does not end at its right edge when right-aligned, or
+// has at least as much room right of the owner as left when centred; also
+// when the work area begins at or right of the owner's left edge).
+TcxEditPopupGripCorner EditPopupGripCornerFor(const TRect& AOwner, const TRect& APopup, TcxPopupAlignHorz AAlign,
+                                             const TRect& AWorkArea);
 
 // ---------------------------------------------------------------------------
 // View info
@@ -208,6 +216,9 @@ class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
   void RecalculateViewInfo();
 
   bool LimitToWorkArea() override;
+  // The base placement, then the grip corner away from the owner; a popup
+  // with a shadow opening above its owner moves down by the shadow.
+  void CalculatePosition(TPoint& P) override;
 
 protected:
   void Paint() override;
@@ -216,12 +227,16 @@ protected:
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void CMMouseLeave(TMessage& Message) override;
+  // CXM_POPUPCHAR: the character in WParam goes to the focused window as
+  // WM_CHAR while the popup is shown.
+  void Dispatch(TMessage& Message) override;
 
 private:
   void SetCloseButtonState(TcxButtonState AState);
   void UpdateCursor(const TPoint& P);
   void DoSizing(const TPoint& AScreenPos);
-  // The rectangle (screen) of the owner control.
+  // The owner rectangle (screen): OwnerBounds in OwnerParent, else the
+  // owner control.
   TRect OwnerScreenRect() const;
 
   IcxEditPopupWindowOwner* FEditOwner;

@@ -127,6 +127,35 @@ TEST(cxEditPopupWindowViewInfo, SizingHitTestAndCursor) {
   }
 }
 
+TEST(cxEditPopupWindowViewInfo, GripCornerFacesAwayFromTheOwner) {
+  const TRect work{0, 0, 1000, 700};
+  const TRect owner{300, 300, 450, 321};
+  struct TCornerCase {
+    const char* Name;
+    TRect Popup;
+    TcxPopupAlignHorz Align;
+    TcxEditPopupGripCorner Expected;
+  };
+  const TCornerCase cases[] = {
+      {"below, left-aligned", Bounds(300, 321, 200, 100), pahLeft, epgcBottomRight},
+      {"above, left-aligned", Bounds(300, 200, 200, 100), pahLeft, epgcTopRight},
+      {"below, left-aligned but pushed left by the work area", Bounds(250, 321, 200, 100), pahLeft,
+       epgcBottomLeft},
+      {"below, right-aligned", Bounds(250, 321, 200, 100), pahRight, epgcBottomLeft},
+      {"above, right-aligned but pushed right", Bounds(320, 200, 200, 100), pahRight, epgcTopRight},
+      {"below, centred, more room on the right", Bounds(275, 321, 200, 100), pahCenter, epgcBottomRight},
+  };
+  for (const TCornerCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(EditPopupGripCornerFor(owner, c.Popup, c.Align, work), c.Expected);
+  }
+  // Centred with less room on the right; an owner left of the work area.
+  EXPECT_EQ(EditPopupGripCornerFor({700, 300, 850, 321}, Bounds(675, 321, 200, 100), pahCenter, work),
+            epgcBottomLeft);
+  EXPECT_EQ(EditPopupGripCornerFor({-20, 300, 130, 321}, Bounds(0, 200, 200, 100), pahRight, {0, 0, 1000, 700}),
+            epgcTopRight);
+}
+
 // ---------------------------------------------------------------------------
 // The window with a small owner editor
 
@@ -314,6 +343,52 @@ TEST(cxCustomEditPopupWindow, CloseButtonTracksTheMouseAndClosesWithoutAccepting
   EXPECT_FALSE(f.Owner.LastAccept);
   EXPECT_FALSE(f.Popup->IsShown());
   EXPECT_EQ(vi->CloseButtonState, cxbsNormal);
+}
+
+TEST(cxCustomEditPopupWindow, OpeningBelowOrAbovePutsTheGripAwayFromTheOwner) {
+  {
+    SCOPED_TRACE("below, left-aligned: grip bottom right, close button bottom left");
+    TPopupFixture f;
+    f.Popup->SetBounds(0, 0, 200, 150);
+    f.Popup->Popup(nullptr);
+    const TRect owner = f.OwnerScreen();
+    ASSERT_EQ(f.Popup->Top(), owner.Bottom);
+    TcxCustomEditPopupWindowViewInfo* vi = f.Popup->GetViewInfo();
+    EXPECT_EQ(vi->SizeGripCorner, epgcBottomRight);
+    EXPECT_EQ(vi->SizeGripRect, (TRect{183, 133, 199, 149}));
+    EXPECT_EQ(vi->CloseButtonRect, (TRect{4, 133, 18, 147}));
+  }
+  {
+    SCOPED_TRACE("above, with a shadow: grip top right, moved down by the shadow");
+    TPopupFixture f;
+    const TRect work = MonitorWorkAreaAt(TPoint{f.Form->Left(), f.Form->Top()});
+    f.Form->SetTop(work.Bottom - 120);
+    Application->ProcessMessages();
+    f.Popup->SetShadow(true);
+    f.Popup->SetBounds(0, 0, 200, 150);
+    f.Popup->Popup(nullptr);
+    const TRect owner = f.OwnerScreen();
+    ASSERT_LT(f.Popup->Top(), owner.Top);
+    EXPECT_EQ(f.Popup->BoundsRect().Bottom, owner.Top + cxEditPopupShadowWidth);
+    TcxCustomEditPopupWindowViewInfo* vi = f.Popup->GetViewInfo();
+    EXPECT_EQ(vi->SizeGripCorner, epgcTopRight);
+    EXPECT_EQ(vi->SizeGripRect.Top, 1);
+    EXPECT_EQ(vi->CloseButtonRect.Left, 4);
+  }
+}
+
+TEST(cxCustomEditPopupWindow, ForwardedCharactersReachTheFocusedControlOnlyWhileShown) {
+  TPopupFixture f;
+  auto* inner = new TRecorder(f.Popup);
+  inner->SetBounds(5, 5, 50, 20);
+  inner->SetParent(f.Popup);
+  SendMessage(f.Popup->Handle(), CXM_POPUPCHAR, 'a', 0);
+  EXPECT_TRUE(inner->Only({WM_CHAR}).empty());
+  f.Popup->Popup(inner);
+  inner->SetFocus();
+  ASSERT_EQ(GetFocus(), inner->Handle());
+  SendMessage(f.Popup->Handle(), CXM_POPUPCHAR, 'a', 0);
+  EXPECT_EQ(inner->Only({WM_CHAR}).size(), 1u);
 }
 
 TEST(cxCustomEditPopupWindow, PictureOfASizedPopupWithItsGripInTwoLooks) {
