@@ -192,7 +192,7 @@ void TcxCustomEditPopupWindowViewInfo::DrawFrame3DInner(TcxCanvas* ACanvas, TRec
     DrawLineRing(ACanvas, R, clBtnFace);
   } else {
     DrawLineRing(ACanvas, R, clBtnFace);
-    DrawEdgeLine(ACanvas, R, true, false);
+    DrawEdgeLine(ACanvas, R, true, true);
   }
 }
 
@@ -213,16 +213,19 @@ void TcxCustomEditPopupWindowViewInfo::DrawSysPanel(TcxCanvas* ACanvas) {
     const Integer y = top ? SysPanelRect.Bottom : SysPanelRect.Top - 1;
     FillArea(ACanvas, TRect{SysPanelRect.Left, y, SysPanelRect.Right, y + 1}, clBtnText);
   }
-  if (!IsRectEmpty(CloseButtonRect))
-    PainterOf(TcxStandardLookAndFeelPainter::StaticClass())->PaintCloseButton(ACanvas, CloseButtonRect, CloseButtonState);
+  if (!IsRectEmpty(CloseButtonRect)) {
+    const TcxCustomLookAndFeelPainter* painter = PainterOf(TcxStandardLookAndFeelPainter::StaticClass());
+    painter->PaintCloseButton(ACanvas, CloseButtonRect, CloseButtonState);
+  }
   DrawSizeGrip(ACanvas);
 }
 
 void TcxCustomEditPopupWindowViewInfo::DrawSizeGrip(TcxCanvas* ACanvas) {
   if (IsRectEmpty(SizeGripRect)) return;
-  // Three groups of diagonal lines (face, shadow, shadow, highlight) from
-  // the grip's outer corner, 2 pixels in from its outer sides; drawn for the
-  // bottom-right corner and mirrored for the others.
+  // Groups of four diagonal lines (face, shadow, shadow, highlight counted
+  // from the grip's outer corner, 2 pixels in from its outer sides), one
+  // group per 4 pixels (more for a taller panel); drawn for the bottom-right
+  // corner and mirrored for the others.
   const TRect& g = SizeGripRect;
   const Integer span = g.Width() - 2;
   const Integer step = std::max(1, (SysPanelHeight - 2) / 12) * 4;

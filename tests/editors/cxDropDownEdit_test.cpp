@@ -127,6 +127,43 @@ TEST(cxEditPopupWindowViewInfo, SizingHitTestAndCursor) {
   }
 }
 
+TEST(cxEditPopupWindowViewInfo, FrameLinesByStyle) {
+  // The lines of the left frame side at mid-height, outside in.
+  struct TFrameCase {
+    const char* Name;
+    bool PopupEditLook;
+    TcxEditPopupBorderStyle Style;
+    bool ClientEdge;
+    std::vector<TColor> Lines;
+  };
+  const TFrameCase cases[] = {
+      {"single", false, epbsSingle, false, {clBtnText}},
+      {"flat", false, epbsFlat, false, {cl3DLight, clBtnHighlight}},
+      {"3-D", false, epbsFrame3D, false, {cl3DLight, clBtnHighlight, clBtnFace, clBtnShadow}},
+      {"3-D with client edge", false, epbsFrame3D, true,
+       {cl3DLight, clBtnHighlight, clInactiveBorder, clBtnFace, clBtnShadow, cl3DDkShadow}},
+      {"popup editor's 3-D", true, epbsFrame3D, false, {cl3DLight, clBtnHighlight, clInactiveBorder, clBtnFace}},
+  };
+  for (const TFrameCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::unique_ptr<TcxCustomEditPopupWindowViewInfo> vi;
+    if (c.PopupEditLook)
+      vi = std::make_unique<TcxPopupEditPopupWindowViewInfo>();
+    else
+      vi = std::make_unique<TcxCustomEditPopupWindowViewInfo>();
+    vi->PopupBorderStyle = c.Style;
+    vi->ClientEdge = c.ClientEdge;
+    vi->Bounds = {0, 0, 60, 40};
+    vi->Calculate();
+    TBitmap picture(60, 40, pf24bit);
+    TcxCanvas canvas(picture.Canvas());
+    vi->Render(&canvas);
+    for (size_t i = 0; i < c.Lines.size(); ++i)
+      EXPECT_EQ(picture.PixelColor(Integer(i), 20), Rgb(c.Lines[i])) << "line " << i;
+    EXPECT_EQ(picture.PixelColor(Integer(c.Lines.size()), 20), Rgb(clBtnFace)) << "the client area";
+  }
+}
+
 TEST(cxEditPopupWindowViewInfo, GripCornerFacesAwayFromTheOwner) {
   const TRect work{0, 0, 1000, 700};
   const TRect owner{300, 300, 450, 321};
