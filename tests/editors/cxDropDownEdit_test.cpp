@@ -210,6 +210,16 @@ public:
   }
   void PopupResizedByUser() override { ++ResizedCount; }
   void PopupClientRectChanged(const TRect& AClientRect) override { LastClientRect = AClientRect; }
+  // As an editor listing rows: the client height in whole rows; or refusing.
+  Integer RowHeight = 0;
+  bool RefuseSize = false;
+  TSize Content{0, 0};
+  bool AdjustPopupClientSize(TSize& AClientSize, Integer) override {
+    if (RefuseSize) return false;
+    if (RowHeight > 0) AClientSize.cy -= AClientSize.cy % RowHeight;
+    return true;
+  }
+  TSize PopupContentSize() override { return Content; }
 };
 
 struct TPopupFixture {
@@ -305,6 +315,64 @@ TEST(cxCustomEditPopupWindow, DraggingTheGripResizesLiveKeepingTheOwnerSideAndTh
   TestMouseRelease(wnd, TPoint{grip2.X - 500, grip2.Y - 500});
   Application->ProcessMessages();
   EXPECT_EQ(f.Popup->BoundsRect(), Bounds(start.Left, start.Top, 46, 60));
+}
+
+TEST(cxCustomEditPopupWindow, SizeFromTheSettings) {
+  // Single frame with client edge and a sizeable panel: extents 6 wide and
+  // 25 high, minimum 46 x 25.
+  struct TSizeCase {
+    const char* Name;
+    bool AutoSize;
+    TSize Content;
+    Integer Width, Height, MinWidth, MinHeight;
+    TSize Expected;
+  };
+  const TSizeCase cases[] = {
+      {"auto size: frame + content", true, {100, 50}, 0, 0, 0, 0, {106, 75}},
+      {"auto size, raised to the minimum properties", true, {100, 50}, 0, 0, 150, 90, {150, 90}},
+      {"owner's width, minimal height", false, {}, 0, 0, 0, 0, {150, 25}},
+      {"requested size", false, {}, 220, 130, 0, 0, {220, 130}},
+      {"requested size below the minimum properties", false, {}, 120, 40, 160, 60, {160, 60}},
+      {"tiny request: the minimum size", false, {}, 10, 10, 0, 0, {46, 25}},
+  };
+  for (const TSizeCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPopupFixture f;
+    f.Owner.Content = c.Content;
+    f.Popup->SetPopupAutoSize(c.AutoSize);
+    f.Popup->SetPopupWidth(c.Width);
+    f.Popup->SetPopupHeight(c.Height);
+    f.Popup->SetMinWidth(c.MinWidth);
+    f.Popup->SetMinHeight(c.MinHeight);
+    f.Popup->GetViewInfo()->SizeGripCorner = epgcTopLeft;
+    EXPECT_EQ(f.Popup->CalculateSize(f.Edit->Width()), c.Expected);
+    EXPECT_EQ(f.Popup->GetViewInfo()->SizeGripCorner, epgcBottomRight);
+  }
+}
+
+TEST(cxCustomEditPopupWindow, TheEditorMayAdjustOrRefuseANewSize) {
+  TPopupFixture f;
+  const TRect owner = f.OwnerScreen();
+  const TRect start = Bounds(owner.Left, owner.Bottom, 200, 150);
+  f.Open(start);
+  HWND wnd = f.Popup->Handle();
+  f.Owner.RefuseSize = true;
+  TPoint grip = f.GripCentre();
+  TestMousePress(wnd, grip);
+  TestMouseMove(wnd, TPoint{grip.X + 30, grip.Y + 30});
+  TestMouseRelease(wnd, TPoint{grip.X + 30, grip.Y + 30});
+  EXPECT_EQ(f.Popup->BoundsRect(), start);
+  EXPECT_EQ(f.Owner.ResizedCount, 0);
+
+  // Rows of 16: a client 125 + 30 high becomes 144 (9 rows).
+  f.Owner.RefuseSize = false;
+  f.Owner.RowHeight = 16;
+  grip = f.GripCentre();
+  TestMousePress(wnd, grip);
+  TestMouseMove(wnd, TPoint{grip.X + 30, grip.Y + 30});
+  TestMouseRelease(wnd, TPoint{grip.X + 30, grip.Y + 30});
+  EXPECT_EQ(f.Popup->Width(), 230);
+  EXPECT_EQ(f.Popup->Height(), 144 + 25);
 }
 
 TEST(cxCustomEditPopupWindow, SizingKeepsContactWithTheOwnerAndStaysInTheWorkArea) {
