@@ -1,0 +1,441 @@
+#include "editors/cxDropDownEdit.h"
+
+#include <algorithm>
+
+#include "foundation/cxStandardPainters.h"
+#include "platform/gui/sysmetrics.h"
+#include "platform/gui/windowing.h"
+
+namespace {
+
+struct TStyleWidths {
+  Integer Border;
+  Integer ClientEdge;
+};
+// In TcxEditPopupBorderStyle order.
+constexpr TStyleWidths kStyleWidths[] = {{0, 0}, {1, 2}, {4, 2}, {2, 1}};
+constexpr TStyleWidths kNativeWidths = {1, 2};
+
+bool GripOnLeft(TcxEditPopupGripCorner C) { return C == epgcTopLeft || C == epgcBottomLeft; }
+bool GripOnTop(TcxEditPopupGripCorner C) { return C == epgcTopLeft || C == epgcTopRight; }
+
+// One line of AColor around R; R shrinks by it.
+void DrawLineRing(TcxCanvas* ACanvas, TRect& R, TColor AColor) {
+  ACanvas->DrawBorderBands(R, AColor, cxAllBorders, 1);
+  InflateRect(R, -1, -1);
+}
+
+void FillArea(TcxCanvas* ACanvas, const TRect& R, TColor AColor) {
+  ACanvas->GetBrush()->SetColor(AColor);
+  ACanvas->Canvas()->FillRect(R);
+}
+
+// A one-line 3-D ring; R shrinks by it.
+void DrawEdgeLine(TcxCanvas* ACanvas, TRect& R, bool ASunken, bool AOuter) {
+  ACanvas->DrawEdgeRing(R, ASunken, AOuter, cxAllBorders);
+  InflateRect(R, -1, -1);
+}
+
+}  // namespace
+
+Integer EditPopupBorderWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle) {
+  return ANativeStyle ? kNativeWidths.Border : kStyleWidths[AStyle].Border;
+}
+
+Integer EditPopupClientEdgeWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle) {
+  return ANativeStyle ? kNativeWidths.ClientEdge : kStyleWidths[AStyle].ClientEdge;
+}
+
+TcxEditPopupSizingDirection EditPopupGripDirection(TcxEditPopupGripCorner ACorner) {
+  return {GripOnLeft(ACorner) ? -1 : 1, GripOnTop(ACorner) ? -1 : 1};
+}
+
+TCursor EditPopupSizingCursor(const TcxEditPopupSizingDirection& D) {
+  if (D.H != 0 && D.V != 0) return D.H == D.V ? crSizeNWSE : crSizeNESW;
+  if (D.V != 0) return crSizeNS;
+  if (D.H != 0) return crSizeWE;
+  return crDefault;
+}
+
+TcxEditPopupGripCorner EditPopupGripCornerFor(const TRect& AOwner, const TRect& APopup, TcxPopupAlignHorz AAlign,
+                                             const TRect& AWorkArea) {
+  const bool below = APopup.Top >= AOwner.Bottom;
+  const bool right = (AAlign == pahLeft && APopup.Left == AOwner.Left) || AWorkArea.Left >= AOwner.Left ||
+                     (AAlign == pahRight && APopup.Right != AOwner.Right) ||
+                     (AAlign == pahCenter && AWorkArea.Right - AOwner.Right >= AOwner.Left - AWorkArea.Left);
+  static constexpr TcxEditPopupGripCorner kCorners[] = {epgcTopLeft, epgcBottomLeft, epgcTopRight,
+                                                        epgcBottomRight};
+  return kCorners[2 * (right ? 1 : 0) + (below ? 1 : 0)];
+}
+
+// ---- TcxCustomEditPopupWindowViewInfo --------------------------------------------------------
+
+Integer TcxCustomEditPopupWindowViewInfo::ClientEdgeWidthValue() const {
+  return ClientEdge ? EditPopupClientEdgeWidth(PopupBorderStyle, NativeStyle) : 0;
+}
+
+Integer TcxCustomEditPopupWindowViewInfo::CalculateSysPanelHeight() const {
+  Integer h = std::max(GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CYSIZE));
+  return std::max(h, MinSysPanelHeight);
+}
+
+TRect TcxCustomEditPopupWindowViewInfo::GetFrameExtents() const {
+  const Integer side = BorderWidthValue() + ClientEdgeWidthValue();
+  TRect r{side, side, side, side};
+  if (Shadow) {
+    r.Right += cxEditPopupShadowWidth;
+    r.Bottom += cxEditPopupShadowWidth;
+  }
+  if (SysPanel) {
+    const Integer panel = CalculateSysPanelHeight() + (HasSeparator() ? 1 : 0);
+    (GripOnTop(SizeGripCorner) ? r.Top : r.Bottom) += panel;
+  }
+  return r;
+}
+
+TSize TcxCustomEditPopupWindowViewInfo::GetMinSize() const {
+  const TRect e = GetFrameExtents();
+  TSize size{e.Left + e.Right, e.Top + e.Bottom};
+  if (Sizeable && SysPanel) {
+    // The rectangles as Calculate would make them, for any bounds.
+    const Integer panel = CalculateSysPanelHeight();
+    const Integer grip = panel - 2;
+    const Integer close = CloseButton ? panel - 4 : 0;
+    size.cx += close + grip + cxEditPopupPanelSpacing;
+  }
+  return size;
+}
+
+TRect TcxCustomEditPopupWindowViewInfo::FrameRect() const {
+  TRect r = Bounds;
+  if (Shadow) {
+    r.Right -= cxEditPopupShadowWidth;
+    r.Bottom -= cxEditPopupShadowWidth;
+  }
+  return r;
+}
+
+void TcxCustomEditPopupWindowViewInfo::Calculate() {
+  OffsetRect(Bounds, -Bounds.Left, -Bounds.Top);
+  const TRect e = GetFrameExtents();
+  ClientRect = {Bounds.Left + e.Left, Bounds.Top + e.Top, Bounds.Right - e.Right, Bounds.Bottom - e.Bottom};
+  SizingOffset = std::max(GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CYSIZE));
+  SizingRegion = FrameRect();
+  const Integer inset = BorderWidthValue() + (SysPanel ? 0 : ClientEdgeWidthValue());
+  InflateRect(SizingRegion, -inset, -inset);
+  SysPanelHeight = SysPanel ? CalculateSysPanelHeight() : 0;
+  SysPanelRect = SizeGripRect = CloseButtonRect = TRect{};
+  if (!SysPanel) return;
+
+  const bool top = GripOnTop(SizeGripCorner);
+  const bool left = GripOnLeft(SizeGripCorner);
+  const TRect& s = SizingRegion;
+  SysPanelRect = top ? TRect{s.Left, s.Top, s.Right, s.Top + SysPanelHeight}
+                     : TRect{s.Left, s.Bottom - SysPanelHeight, s.Right, s.Bottom};
+  if (Sizeable) {
+    const Integer side = SysPanelHeight - 2;
+    const Integer x = left ? s.Left : s.Right - side;
+    const Integer y = top ? s.Top : s.Bottom - side;
+    SizeGripRect = ::Bounds(x, y, side, side);
+  }
+  if (CloseButton) {
+    // On the side opposite the grip, 3 pixels in from the side and 2 from
+    // the panel's outer edge.
+    const Integer side = SysPanelHeight - 4;
+    const Integer x = left ? s.Right - 3 - side : s.Left + 3;
+    const Integer y = top ? s.Top + 2 : s.Bottom - 2 - side;
+    CloseButtonRect = ::Bounds(x, y, side, side);
+  }
+}
+
+TcxEditPopupSizingDirection TcxCustomEditPopupWindowViewInfo::GetSizingDirection(const TPoint& P) const {
+  if (!Sizeable || !PtInRect(Bounds, P)) return {};
+  if (PtInRect(SizeGripRect, P)) return EditPopupGripDirection(SizeGripCorner);
+  if (PtInRect(SizingRegion, P)) return {};
+  TcxEditPopupSizingDirection d;
+  if (GripOnLeft(SizeGripCorner)) {
+    if (P.X < Bounds.Left + SizingOffset) d.H = -1;
+  } else if (P.X >= Bounds.Right - SizingOffset) {
+    d.H = 1;
+  }
+  if (GripOnTop(SizeGripCorner)) {
+    if (P.Y < Bounds.Top + SizingOffset) d.V = -1;
+  } else if (P.Y >= Bounds.Bottom - SizingOffset) {
+    d.V = 1;
+  }
+  return d;
+}
+
+void TcxCustomEditPopupWindowViewInfo::Render(TcxCanvas* ACanvas) {
+  TRect r = FrameRect();
+  if (Shadow) DrawContainerShadow(ACanvas, r);
+  DrawFrame(ACanvas, r);
+  FillArea(ACanvas, ClientRect, clBtnFace);
+  DrawClientEdge(ACanvas);
+  DrawSysPanel(ACanvas);
+}
+
+void TcxCustomEditPopupWindowViewInfo::DrawFrame(TcxCanvas* ACanvas, TRect& R) {
+  if (NativeStyle || PopupBorderStyle == epbsSingle) {
+    DrawLineRing(ACanvas, R, clBtnText);
+    return;
+  }
+  if (PopupBorderStyle == epbsDefault) return;
+  DrawEdgeLine(ACanvas, R, false, true);
+  DrawEdgeLine(ACanvas, R, false, false);
+  if (PopupBorderStyle == epbsFrame3D) DrawFrame3DInner(ACanvas, R);
+}
+
+void TcxCustomEditPopupWindowViewInfo::DrawFrame3DInner(TcxCanvas* ACanvas, TRect& R) {
+  if (ClientEdge) {
+    DrawLineRing(ACanvas, R, clInactiveBorder);
+    DrawLineRing(ACanvas, R, clBtnFace);
+  } else {
+    DrawLineRing(ACanvas, R, clBtnFace);
+    DrawEdgeLine(ACanvas, R, true, true);
+  }
+}
+
+void TcxCustomEditPopupWindowViewInfo::DrawClientEdge(TcxCanvas* ACanvas) {
+  const Integer w = ClientEdgeWidthValue();
+  if (w == 0) return;
+  TRect r = ClientRect;
+  InflateRect(r, w, w);
+  DrawEdgeLine(ACanvas, r, true, true);
+  if (w > 1) DrawEdgeLine(ACanvas, r, true, false);
+}
+
+void TcxCustomEditPopupWindowViewInfo::DrawSysPanel(TcxCanvas* ACanvas) {
+  if (!SysPanel) return;
+  FillArea(ACanvas, SysPanelRect, clBtnFace);
+  if (HasSeparator()) {
+    const bool top = GripOnTop(SizeGripCorner);
+    const Integer y = top ? SysPanelRect.Bottom : SysPanelRect.Top - 1;
+    FillArea(ACanvas, TRect{SysPanelRect.Left, y, SysPanelRect.Right, y + 1}, clBtnText);
+  }
+  if (!IsRectEmpty(CloseButtonRect)) {
+    const TcxCustomLookAndFeelPainter* painter = PainterOf(TcxStandardLookAndFeelPainter::StaticClass());
+    painter->PaintCloseButton(ACanvas, CloseButtonRect, CloseButtonState);
+  }
+  DrawSizeGrip(ACanvas);
+}
+
+void TcxCustomEditPopupWindowViewInfo::DrawSizeGrip(TcxCanvas* ACanvas) {
+  if (IsRectEmpty(SizeGripRect)) return;
+  // Groups of four diagonal lines (face, shadow, shadow, highlight counted
+  // from the grip's outer corner, 2 pixels in from its outer sides), one
+  // group per 4 pixels (more for a taller panel); drawn for the bottom-right
+  // corner and mirrored for the others.
+  const TRect& g = SizeGripRect;
+  const Integer span = g.Width() - 2;
+  const Integer step = std::max(1, (SysPanelHeight - 2) / 12) * 4;
+  const bool left = GripOnLeft(SizeGripCorner);
+  const bool top = GripOnTop(SizeGripCorner);
+  // (dx, dy) from the outer corner, counted inward.
+  auto plot = [&](Integer dx, Integer dy, TColor AColor) {
+    const Integer x = left ? g.Left + 2 + dx : g.Right - 3 - dx;
+    const Integer y = top ? g.Top + 2 + dy : g.Bottom - 3 - dy;
+    if (PtInRect(g, TPoint{x, y})) ACanvas->SetPixel(x, y, AColor);
+  };
+  static constexpr TColor kLineColors[] = {clBtnHighlight, clBtnShadow, clBtnShadow, clBtnFace};
+  for (Integer group = 1; group * step <= span; ++group)
+    for (Integer line = 0; line < 4; ++line) {
+      const Integer d = group * step - 1 - line;  // the line's distance from the corner
+      if (d < 0) continue;
+      for (Integer i = 0; i <= d; ++i) plot(i, d - i, kLineColors[line]);
+    }
+}
+
+void TcxPopupEditPopupWindowViewInfo::DrawFrame3DInner(TcxCanvas* ACanvas, TRect& R) {
+  DrawLineRing(ACanvas, R, clInactiveBorder);
+  DrawLineRing(ACanvas, R, clBtnFace);
+}
+
+// ---- TcxCustomEditPopupWindow ----------------------------------------------------------------
+
+TcxCustomEditPopupWindow::TcxCustomEditPopupWindow(TWinControl* AOwnerControl, IcxEditPopupWindowOwner* AOwner,
+                                                   std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo)
+    : TcxCustomPopupWindow(AOwnerControl), FEditOwner(AOwner), FEditViewInfo(std::move(AViewInfo)) {
+  if (!FEditViewInfo) FEditViewInfo = std::make_unique<TcxCustomEditPopupWindowViewInfo>();
+  FEditViewInfo->CloseButtonState = cxbsNormal;
+  // The popup sizes itself (CalculateSize), not around its children.
+  SetAdjustable(false);
+}
+
+TcxCustomEditPopupWindow::~TcxCustomEditPopupWindow() = default;
+
+bool TcxCustomEditPopupWindow::LimitToWorkArea() { return FEditOwner->PopupLimitedToWorkArea(); }
+
+TSize TcxCustomEditPopupWindow::CalculateSize(Integer AOwnerWidth) {
+  FEditViewInfo->SizeGripCorner = epgcBottomRight;
+  const TRect e = FEditViewInfo->GetFrameExtents();
+  const TSize minSize = FEditViewInfo->GetMinSize();
+  const bool sizeable = Sizeable();
+  TSize size;
+  if (FAutoSize) {
+    const TSize content = FEditOwner->PopupContentSize();
+    size = {e.Left + e.Right + content.cx, e.Top + e.Bottom + content.cy};
+  } else {
+    size.cx = FPopupWidth != 0 ? FPopupWidth : AOwnerWidth;
+    size.cy = FPopupHeight != 0 ? FPopupHeight : std::max(FMinHeight, minSize.cy);
+  }
+  if (sizeable) {
+    size.cx = std::max(size.cx, FMinWidth);
+    size.cy = std::max(size.cy, FMinHeight);
+  }
+  return {std::max(size.cx, minSize.cx), std::max(size.cy, minSize.cy)};
+}
+
+bool TcxCustomEditPopupWindow::AcceptNewSize(Integer& AWidth, Integer& AHeight) {
+  if (!Sizeable() || (AWidth == Width() && AHeight == Height())) return true;
+  const TSize minSize = FEditViewInfo->GetMinSize();
+  AWidth = std::max({AWidth, minSize.cx, FMinWidth});
+  AHeight = std::max({AHeight, minSize.cy, FMinHeight});
+  const TRect e = FEditViewInfo->GetFrameExtents();
+  TSize client{AWidth - e.Left - e.Right, AHeight - e.Top - e.Bottom};
+  const TRect work = MonitorWorkAreaAt(ClientToScreen(TPoint{0, 0}));
+  const Integer available = work.Bottom - ClientToScreen(TPoint{0, 0}).Y - e.Top - e.Bottom;
+  if (!FEditOwner->AdjustPopupClientSize(client, available)) return false;
+  AWidth = std::max(e.Left + e.Right + client.cx, minSize.cx);
+  AHeight = std::max(e.Top + e.Bottom + client.cy, minSize.cy);
+  return true;
+}
+
+void TcxCustomEditPopupWindow::RecalculateViewInfo() {
+  FEditViewInfo->Bounds = TRect{0, 0, Width(), Height()};
+  FEditViewInfo->Calculate();
+  FEditOwner->PopupClientRectChanged(FEditViewInfo->ClientRect);
+}
+
+void TcxCustomEditPopupWindow::Paint() { FEditViewInfo->Render(cxCanvas()); }
+
+void TcxCustomEditPopupWindow::Resize() {
+  inherited::Resize();
+  RecalculateViewInfo();
+  Invalidate();
+}
+
+TRect TcxCustomEditPopupWindow::OwnerScreenRect() const {
+  TControl* parent = OwnerParent();
+  TRect r = OwnerBounds();
+  if (!parent) {
+    if (!OwnerControl()) return r;
+    parent = OwnerControl();
+    r = OwnerControl()->ClientRect();
+  }
+  const TPoint tl = parent->ClientToScreen(r.TopLeft());
+  return Bounds(tl.X, tl.Y, r.Width(), r.Height());
+}
+
+void TcxCustomEditPopupWindow::CalculatePosition(TPoint& P) {
+  inherited::CalculatePosition(P);
+  const TRect owner = OwnerScreenRect();
+  const TRect popup = Bounds(P.X, P.Y, Width(), Height());
+  const TRect work = MonitorWorkAreaAt(TPoint{owner.Left, owner.Top});
+  FEditViewInfo->SizeGripCorner = EditPopupGripCornerFor(owner, popup, AlignHorz(), work);
+  if (Shadow() && popup.Top < owner.Bottom) P.Y += cxEditPopupShadowWidth;
+}
+
+void TcxCustomEditPopupWindow::Dispatch(TMessage& Message) {
+  if (Message.Msg == CXM_POPUPCHAR) {
+    HWND focused = GetFocus();
+    if (Visible() && focused) SendMessage(focused, WM_CHAR, Message.WParam, 0);
+    return;
+  }
+  inherited::Dispatch(Message);
+}
+
+void TcxCustomEditPopupWindow::SetCloseButtonState(TcxButtonState AState) {
+  if (FEditViewInfo->CloseButtonState == AState) return;
+  FEditViewInfo->CloseButtonState = AState;
+  Invalidate();
+}
+
+void TcxCustomEditPopupWindow::UpdateCursor(const TPoint& P) {
+  SetCursor(EditPopupSizingCursor(FEditViewInfo->GetSizingDirection(P)));
+}
+
+void TcxCustomEditPopupWindow::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const TPoint p{X, Y};
+  if (PtInRect(FEditViewInfo->CloseButtonRect, p)) {
+    SetCloseButtonState(cxbsPressed);
+    return;
+  }
+  const TcxEditPopupSizingDirection d = FEditViewInfo->GetSizingDirection(p);
+  if (d == TcxEditPopupSizingDirection{}) return;
+  SetMouseCapture(true);
+  FSizing = true;
+  FSizingDirection = d;
+  FSizingStartBounds = BoundsRect();
+  FSizingStartPos = ClientToScreen(p);
+  SetCursor(EditPopupSizingCursor(d));
+}
+
+void TcxCustomEditPopupWindow::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseMove(Shift, X, Y);
+  const TPoint p{X, Y};
+  if (FSizing) {
+    DoSizing(ClientToScreen(p));
+    return;
+  }
+  const bool inside = PtInRect(FEditViewInfo->CloseButtonRect, p);
+  if (FEditViewInfo->CloseButtonState == cxbsPressed) {
+    if (!(Shift & ssLeft)) SetCloseButtonState(inside ? cxbsHot : cxbsNormal);
+  } else {
+    SetCloseButtonState(inside ? cxbsHot : cxbsNormal);
+  }
+  UpdateCursor(p);
+}
+
+void TcxCustomEditPopupWindow::DoSizing(const TPoint& AScreenPos) {
+  const TRect start = FSizingStartBounds;
+  const TcxEditPopupSizingDirection d = FSizingDirection;
+  Integer w = start.Width() + d.H * (AScreenPos.X - FSizingStartPos.X);
+  Integer h = start.Height() + d.V * (AScreenPos.Y - FSizingStartPos.Y);
+  if (!AcceptNewSize(w, h)) return;
+  // The edge opposite the grip stays where it was.
+  TRect r = start;
+  if (d.H > 0) r.Right = r.Left + w;
+  if (d.H < 0) r.Left = r.Right - w;
+  if (d.V > 0) r.Bottom = r.Top + h;
+  if (d.V < 0) r.Top = r.Bottom - h;
+  // At least one pixel of horizontal contact with the owner.
+  const TRect owner = OwnerScreenRect();
+  if (r.Right <= owner.Left) r.Right = owner.Left + 1;
+  if (r.Left >= owner.Right) r.Left = owner.Right - 1;
+  const TRect work = MonitorWorkAreaAt(TPoint{(owner.Left + owner.Right) / 2, (owner.Top + owner.Bottom) / 2});
+  TRect clipped;
+  if (IntersectRect(clipped, r, work)) r = clipped;
+  if (r == BoundsRect()) return;
+  SetBoundsRect(r);
+  FEditOwner->PopupResizedByUser();
+}
+
+void TcxCustomEditPopupWindow::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const TPoint p{X, Y};
+  if (FSizing) {
+    FSizing = false;
+    SetMouseCapture(false);
+    RecalculateViewInfo();
+    UpdateCursor(p);
+    return;
+  }
+  if (FEditViewInfo->CloseButtonState != cxbsPressed) return;
+  if (!PtInRect(FEditViewInfo->CloseButtonRect, p)) {
+    SetCloseButtonState(cxbsNormal);
+    return;
+  }
+  if (CloseQuery()) FEditOwner->ClosePopup(false);
+  SetCloseButtonState(Visible() ? cxbsHot : cxbsNormal);
+}
+
+void TcxCustomEditPopupWindow::CMMouseLeave(TMessage& Message) {
+  inherited::CMMouseLeave(Message);
+  if (FSizing) return;
+  SetCloseButtonState(cxbsNormal);
+  SetCursor(crDefault);
+}

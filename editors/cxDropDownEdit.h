@@ -1,0 +1,255 @@
+#pragma once
+// The popup window of the drop-down editors: a frame of selectable style, an
+// optional 3-pixel shadow, an optional client edge and an optional system
+// panel with a close button and a size grip.
+//
+// Geometry lives in TcxCustomEditPopupWindowViewInfo (popup coordinates,
+// origin at the popup's top-left). The frame extents are the margins between
+// the popup's bounds and its client rectangle:
+//   every side    border width + client edge width (when the edge is on)
+//   right, bottom 3 more with the shadow
+//   panel side    the panel height (+1 for the separator line of the native
+//                 and single styles) at the top for grip corners 0 and 1,
+//                 at the bottom for 2 and 3.
+// Sizing: the user drags the grip (or the border band on the grip's sides)
+// and the popup follows the mouse at once (live resizing; no frame is drawn
+// on the screen, which not every display server allows). The edge opposite
+// the grip never moves, the size never goes below the minimum size, the
+// popup keeps at least one pixel of horizontal contact with its owner and
+// stays inside the work area around the owner.
+//
+// The window talks to the editor that owns it only through
+// IcxEditPopupWindowOwner, so any drop-down editor can plug in.
+#include <memory>
+
+#include "foundation/cxContainer.h"
+#include "foundation/cxContainerPopup.h"
+#include "foundation/cxGraphics.h"
+#include "foundation/cxLookAndFeelPainters.h"
+#include "platform/gui/controls.h"
+
+// The frame of the popup, in this order.
+enum TcxEditPopupBorderStyle : Integer { epbsDefault = 0, epbsSingle = 1, epbsFrame3D = 2, epbsFlat = 3 };
+
+// The corner the size grip sits in.
+enum TcxEditPopupGripCorner : Integer {
+  epgcTopLeft = 0, epgcTopRight = 1, epgcBottomLeft = 2, epgcBottomRight = 3
+};
+
+// The shadow band at the right and the bottom.
+inline constexpr Integer cxEditPopupShadowWidth = cxContainerShadowWidth;
+// Room between the close button and the grip that a sizeable popup with a
+// system panel always keeps, so both stay usable at the smallest size.
+inline constexpr Integer cxEditPopupPanelSpacing = 10;
+
+// Which edges move while sizing: H and V are -1 (left / top), 0 or 1
+// (right / bottom). (0, 0): no sizing.
+struct TcxEditPopupSizingDirection {
+  Integer H = 0;
+  Integer V = 0;
+  friend bool operator==(const TcxEditPopupSizingDirection&, const TcxEditPopupSizingDirection&) = default;
+};
+
+// Border and client edge widths of a style (native style: 1 and 2 for any).
+Integer EditPopupBorderWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle);
+Integer EditPopupClientEdgeWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle);
+// The edges the grip of a corner moves.
+TcxEditPopupSizingDirection EditPopupGripDirection(TcxEditPopupGripCorner ACorner);
+// The sizing cursor of a direction (crDefault for none).
+TCursor EditPopupSizingCursor(const TcxEditPopupSizingDirection& ADirection);
+// The grip corner of a popup placed at APopup beside AOwner (screen): away
+// from the owner, at the bottom when the popup lies below it, on the right
+// when the popup grows to the right (it starts at the owner's left edge
+// when left-aligned, does not end at its right edge when right-aligned, or
+// has at least as much room right of the owner as left when centred; also
+// when the work area begins at or right of the owner's left edge).
+TcxEditPopupGripCorner EditPopupGripCornerFor(const TRect& AOwner, const TRect& APopup, TcxPopupAlignHorz AAlign,
+                                             const TRect& AWorkArea);
+
+// ---------------------------------------------------------------------------
+// View info
+
+class TcxCustomEditPopupWindowViewInfo : public TcxContainerViewInfo {
+  KORVANE_CLASS(TcxCustomEditPopupWindowViewInfo, TcxContainerViewInfo)
+  TcxCustomEditPopupWindowViewInfo() = default;
+
+  // ---- Settings (Bounds and Shadow come from the base) ----
+  TcxEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+  bool ClientEdge = false;
+  bool SysPanel = false;
+  bool Sizeable = false;
+  bool CloseButton = true;
+  TcxButtonState CloseButtonState = cxbsNormal;
+  TcxEditPopupGripCorner SizeGripCorner = epgcBottomRight;
+  // 0: none; a larger value raises the panel height (editors whose panel
+  // holds more buttons set it).
+  Integer MinSysPanelHeight = 0;
+
+  // ---- Computed by Calculate ----
+  Integer SysPanelHeight = 0;   // 0 without the panel
+  Integer SizingOffset = 0;     // the width of the sizing zones along the border
+  TRect SizingRegion{};         // inside the borders, without the shadow
+  TRect SysPanelRect{};         // empty without the panel
+  TRect SizeGripRect{};         // empty unless sizeable with the panel
+  TRect CloseButtonRect{};      // empty unless the panel has a close button
+
+  // The panel height the metrics ask for (at least MinSysPanelHeight).
+  Integer CalculateSysPanelHeight() const;
+  // The margins (Left, Top, Right, Bottom) around the client rectangle.
+  TRect GetFrameExtents() const;
+  // The smallest popup: the frame extents, and with a sizeable popup with a
+  // panel also room for the close button, the grip and the spacing.
+  TSize GetMinSize() const;
+  // Lays out ClientRect, the sizing region, the panel, the grip and the
+  // close button from Bounds (moved to the origin) and the settings.
+  void Calculate();
+  // The edges a press at P (popup coordinates) would size; (0, 0) when the
+  // popup is not sizeable or P is in no sizing zone.
+  TcxEditPopupSizingDirection GetSizingDirection(const TPoint& P) const;
+
+  void Render(TcxCanvas* ACanvas) override;
+
+protected:
+  Integer BorderWidthValue() const { return EditPopupBorderWidth(PopupBorderStyle, NativeStyle); }
+  Integer ClientEdgeWidthValue() const;
+  bool HasSeparator() const { return SysPanel && (NativeStyle || PopupBorderStyle == epbsSingle); }
+  // The popup without the shadow.
+  TRect FrameRect() const;
+  virtual void DrawFrame(TcxCanvas* ACanvas, TRect& R);
+  // The two inner lines of the 3-D frame.
+  virtual void DrawFrame3DInner(TcxCanvas* ACanvas, TRect& R);
+  void DrawClientEdge(TcxCanvas* ACanvas);
+  void DrawSysPanel(TcxCanvas* ACanvas);
+  void DrawSizeGrip(TcxCanvas* ACanvas);
+};
+
+// The view info of the popup editor: its 3-D frame has two edge lines, then
+// the inactive-border and the button-face lines.
+class TcxPopupEditPopupWindowViewInfo : public TcxCustomEditPopupWindowViewInfo {
+  KORVANE_CLASS(TcxPopupEditPopupWindowViewInfo, TcxCustomEditPopupWindowViewInfo)
+  TcxPopupEditPopupWindowViewInfo() = default;
+
+protected:
+  void DrawFrame3DInner(TcxCanvas* ACanvas, TRect& R) override;
+};
+
+// ---------------------------------------------------------------------------
+// The owner editor as the popup sees it
+
+class IcxEditPopupWindowOwner {
+public:
+  virtual ~IcxEditPopupWindowOwner() = default;
+  // Closes the popup (the close button: without accepting).
+  virtual void ClosePopup(bool AAccept) = 0;
+  // The user changed the popup's size (told on every change while sizing).
+  virtual void PopupResizedByUser() = 0;
+  // The client rectangle (popup coordinates) after a layout or a resize.
+  virtual void PopupClientRectChanged(const TRect& AClientRect) = 0;
+  // The size of the content of an auto-sized popup.
+  virtual TSize PopupContentSize() { return TSize{0, 0}; }
+  // Editors showing lookup data may adjust the client size a resize asks
+  // for (AAvailableHeight: room down to the work area's bottom); false
+  // refuses the new size.
+  virtual bool AdjustPopupClientSize(TSize& AClientSize, Integer AAvailableHeight) {
+    (void)AClientSize;
+    (void)AAvailableHeight;
+    return true;
+  }
+  // Whether the popup is kept inside the work area.
+  virtual bool PopupLimitedToWorkArea() { return true; }
+};
+
+// ---------------------------------------------------------------------------
+// The popup window
+
+class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
+  KORVANE_CLASS(TcxCustomEditPopupWindow, TcxCustomPopupWindow)
+  // AOwnerControl is the editor's control, AOwner the editor (both outlive
+  // the popup: the editor owns it). AViewInfo: nullptr for the default.
+  TcxCustomEditPopupWindow(TWinControl* AOwnerControl, IcxEditPopupWindowOwner* AOwner,
+                           std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo = nullptr);
+  ~TcxCustomEditPopupWindow() override;
+
+  IcxEditPopupWindowOwner* EditOwner() const { return FEditOwner; }
+  TWinControl* GetOwnerControl() const { return OwnerControl(); }
+  TcxCustomEditPopupWindowViewInfo* GetViewInfo() const { return FEditViewInfo.get(); }
+
+  // ---- Settings ----
+  TcxEditPopupBorderStyle PopupBorderStyle() const { return FEditViewInfo->PopupBorderStyle; }
+  void SetPopupBorderStyle(TcxEditPopupBorderStyle Value) { FEditViewInfo->PopupBorderStyle = Value; }
+  bool NativeStyle() const { return FEditViewInfo->NativeStyle; }
+  void SetNativeStyle(bool Value) { FEditViewInfo->NativeStyle = Value; }
+  bool Shadow() const { return FEditViewInfo->Shadow; }
+  void SetShadow(bool Value) { FEditViewInfo->Shadow = Value; }
+  bool ClientEdge() const { return FEditViewInfo->ClientEdge; }
+  void SetClientEdge(bool Value) { FEditViewInfo->ClientEdge = Value; }
+  bool SysPanelStyle() const { return FEditViewInfo->SysPanel; }
+  void SetSysPanelStyle(bool Value) { FEditViewInfo->SysPanel = Value; }
+  bool Sizeable() const { return FEditViewInfo->Sizeable; }
+  void SetSizeable(bool Value) { FEditViewInfo->Sizeable = Value; }
+  Integer GetSysPanelHeight() const { return FEditViewInfo->MinSysPanelHeight; }
+  void SetSysPanelHeight(Integer Value) { FEditViewInfo->MinSysPanelHeight = Value < 0 ? 0 : Value; }
+  bool PopupAutoSize() const { return FAutoSize; }
+  void SetPopupAutoSize(bool Value) { FAutoSize = Value; }
+  // Requested size (0: the owner's width / the minimal height).
+  Integer PopupWidth() const { return FPopupWidth; }
+  void SetPopupWidth(Integer Value) { FPopupWidth = Value < 0 ? 0 : Value; }
+  Integer PopupHeight() const { return FPopupHeight; }
+  void SetPopupHeight(Integer Value) { FPopupHeight = Value < 0 ? 0 : Value; }
+  Integer MinWidth() const { return FMinWidth; }
+  void SetMinWidth(Integer Value) { FMinWidth = Value < 0 ? 0 : Value; }
+  Integer MinHeight() const { return FMinHeight; }
+  void SetMinHeight(Integer Value) { FMinHeight = Value < 0 ? 0 : Value; }
+
+  // ---- State ----
+  bool IsSizing() const { return FSizing; }
+
+  // ---- Operations ----
+  // The popup's size for an owner AOwnerWidth wide (the grip corner is set
+  // to the bottom right first).
+  TSize CalculateSize(Integer AOwnerWidth);
+  // Raises a new size to the minimum sizes and lets the owner adjust its
+  // client part; false keeps the old size.
+  virtual bool AcceptNewSize(Integer& AWidth, Integer& AHeight);
+  // Recalculates the view info from the current size and tells the owner
+  // the client rectangle.
+  void RecalculateViewInfo();
+
+  bool LimitToWorkArea() override;
+  // The base placement, then the grip corner away from the owner; a popup
+  // with a shadow opening above its owner moves down by the shadow.
+  void CalculatePosition(TPoint& P) override;
+
+protected:
+  void Paint() override;
+  void Resize() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void CMMouseLeave(TMessage& Message) override;
+  // CXM_POPUPCHAR: the character in WParam goes to the focused window as
+  // WM_CHAR while the popup is shown.
+  void Dispatch(TMessage& Message) override;
+
+private:
+  void SetCloseButtonState(TcxButtonState AState);
+  void UpdateCursor(const TPoint& P);
+  void DoSizing(const TPoint& AScreenPos);
+  // The owner rectangle (screen): OwnerBounds in OwnerParent, else the
+  // owner control.
+  TRect OwnerScreenRect() const;
+
+  IcxEditPopupWindowOwner* FEditOwner;
+  std::unique_ptr<TcxCustomEditPopupWindowViewInfo> FEditViewInfo;
+  bool FAutoSize = false;
+  Integer FPopupWidth = 0;
+  Integer FPopupHeight = 0;
+  Integer FMinWidth = 0;
+  Integer FMinHeight = 0;
+  // Sizing: the moving edges, the popup's screen rectangle and the mouse
+  // position (screen) when it started.
+  bool FSizing = false;
+  TcxEditPopupSizingDirection FSizingDirection{};
+  TRect FSizingStartBounds{};
+  TPoint FSizingStartPos{};
+};
