@@ -279,6 +279,7 @@ TcxCustomCalendar::TcxCustomCalendar(TComponent* AOwner) : TcxControl(AOwner) {
 
 TcxCustomCalendar::~TcxCustomCalendar() {
   FArrowTimer->SetEnabled(false);
+  if (GetCaptureControl() == FMonthList.get()) SetCaptureControl(nullptr);
   FMonthList.reset();
 }
 
@@ -837,6 +838,11 @@ void TcxCustomCalendar::UpdateHotRegion(const TPoint& P) {
   SetHotRegion(region);
 }
 
+void TcxCustomCalendar::HandleMouseLeave(TControl* AControl) {
+  TcxControl::HandleMouseLeave(AControl);
+  SetHotRegion(chrNone);
+}
+
 void TcxCustomCalendar::SetHotRegion(TcxCalendarHotRegion Value) {
   if (Value == FHotRegion) return;
   FHotRegion = Value;
@@ -859,4 +865,65 @@ void TcxCustomCalendar::ButtonClick(TObject* Sender) {
   SetSelectDate(result);
   DateChosen();
   HideMonthListAndTimers();
+}
+
+// ---- TcxPopupCalendar --------------------------------------------------------------------
+
+void TcxPopupCalendar::SetEditorPopupOpen(bool Value) {
+  FEditorPopupOpen = Value;
+  if (!Value) SetHotRegion(chrNone);
+}
+
+void TcxPopupCalendar::UpdateHotRegion(const TPoint& P) {
+  if (FEditorPopupOpen)
+    TcxCustomCalendar::UpdateHotRegion(P);
+  else
+    SetHotRegion(chrNone);
+}
+
+void TcxPopupCalendar::HideMonthListAndTimers() {
+  TcxCustomCalendar::HideMonthListAndTimers();
+  if (Assigned(OnCloseRequest)) OnCloseRequest(this);
+}
+
+void TcxPopupCalendar::KeyDown(Word& Key, TShiftState Shift) {
+  switch (Key) {
+    case VK_TAB:
+      if (Kind() == ckDate && FPostPopupValueOnTab) DateChosen();
+      break;
+    case VK_RETURN:
+      if (MonthList()->Visible()) break;
+      HideMonthListAndTimers();
+      DateChosen();
+      return;
+    case VK_ESCAPE:
+      if (MonthList()->Visible() && !MonthList()->ShowsYears()) {
+        MonthList()->CloseList();
+        return;
+      }
+      HideMonthListAndTimers();
+      return;
+    case VK_UP:
+    case VK_DOWN:
+      if (Shift == ssAlt) {
+        HideMonthListAndTimers();
+        return;
+      }
+      break;
+    case VK_F4:
+      if ((Shift & ssAlt) == 0) {
+        HideMonthListAndTimers();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TcxCustomCalendar::KeyDown(Key, Shift);
+}
+
+void TcxPopupCalendar::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomCalendar::MouseMove(Shift, X, Y);
+  const bool inside = X >= 0 && Y >= 0 && X < Width() && Y < Height();
+  if (!inside && (Shift & ssLeft) != 0 && !ArrowTimer()->Enabled()) SetSelectDate(FEditorDate);
 }

@@ -25,6 +25,7 @@
 #include <memory>
 
 #include "editors/cxButtons.h"
+#include "editors/cxDateUtils.h"
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxControls.h"
 #include "platform/gui/timers.h"
@@ -235,6 +236,7 @@ protected:
   void CreateWnd() override;
   bool UsesScrollBars() override { return false; }
   void HandleFontChange() override;
+  void HandleMouseLeave(TControl* AControl) override;
   void DateChosen();
   virtual void UpdateHotRegion(const TPoint& P);
   void SetHotRegion(TcxCalendarHotRegion Value);
@@ -288,6 +290,43 @@ private:
   TcxClock* FClock;
   std::unique_ptr<TTimer> FArrowTimer;
   std::unique_ptr<TMonthListBox> FMonthList;
+};
+
+// ---------------------------------------------------------------------------
+// TcxPopupCalendar: the calendar inside the date editor's drop-down. The
+// editor hooks itself in through the settings and events below.
+
+class TcxPopupCalendar : public TcxCustomCalendar {
+  KORVANE_CLASS(TcxPopupCalendar, TcxCustomCalendar)
+  using TcxCustomCalendar::TcxCustomCalendar;
+
+  // Whether the editor's drop-down is open: the header tracks the mouse only then.
+  bool EditorPopupOpen() const { return FEditorPopupOpen; }
+  void SetEditorPopupOpen(bool Value);
+  // The editor's date: the selection goes back to it when the mouse leaves
+  // the calendar with the button held.
+  TDateTime EditorDate() const { return FEditorDate; }
+  void SetEditorDate(TDateTime Value) { FEditorDate = Value; }
+  // Tab in a date-only calendar applies the selected date first.
+  bool PostPopupValueOnTab() const { return FPostPopupValueOnTab; }
+  void SetPostPopupValueOnTab(bool Value) { FPostPopupValueOnTab = Value; }
+
+  // Besides the list and timers, asks the editor to close the drop-down.
+  void HideMonthListAndTimers() override;
+  // Tab, Enter, Esc, Alt+Up, Alt+Down and F4 besides the calendar's keys.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+
+  // The calendar asks its editor to close the drop-down.
+  TNotifyEvent OnCloseRequest;
+
+protected:
+  void UpdateHotRegion(const TPoint& P) override;
+
+private:
+  bool FEditorPopupOpen = false;
+  bool FPostPopupValueOnTab = false;
+  TDateTime FEditorDate = NullDate;
 };
 
 class TcxCalendar : public TcxCustomCalendar {

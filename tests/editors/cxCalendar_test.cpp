@@ -471,3 +471,112 @@ TEST_F(cxCalendar, PictureOfBothKinds) {
   picture.SaveToFile(UTF8ToString(file.string()));
   EXPECT_TRUE(std::filesystem::exists(file));
 }
+
+// ---- The popup calendar ------------------------------------------------------------------
+
+TEST_F(cxCalendar, PopupKeysCloseAndApply) {
+  enum TListState { lsHidden, lsMonthsOnly, lsWithYears };
+  struct TCase {
+    TcxCalendarKind Kind;
+    bool PostOnTab;
+    TListState List;
+    Word Key;
+    TShiftState Shift;
+    Integer Closes, Applies;
+    bool ListShown;  // afterwards
+  };
+  const TCase cases[] = {
+      {ckDate, false, lsHidden, VK_RETURN, 0, 1, 1, false},
+      {ckDate, false, lsWithYears, VK_RETURN, 0, 0, 0, true},  // the list keeps Enter
+      {ckDate, false, lsHidden, VK_ESCAPE, 0, 1, 0, false},
+      {ckDate, false, lsMonthsOnly, VK_ESCAPE, 0, 0, 0, false},  // only the list closes
+      {ckDate, false, lsWithYears, VK_ESCAPE, 0, 1, 0, false},
+      {ckDate, false, lsHidden, VK_UP, ssAlt, 1, 0, false},
+      {ckDate, false, lsHidden, VK_DOWN, ssAlt, 1, 0, false},
+      {ckDate, false, lsHidden, VK_F4, 0, 1, 0, false},
+      {ckDate, false, lsHidden, VK_F4, ssAlt, 0, 0, false},
+      {ckDate, true, lsHidden, VK_TAB, 0, 0, 1, false},
+      {ckDate, false, lsHidden, VK_TAB, 0, 0, 0, false},
+      {ckDateTime, true, lsHidden, VK_TAB, 0, 0, 0, false},
+      {ckDate, false, lsHidden, VK_RIGHT, 0, 0, 0, false},
+  };
+  for (const TCase& c : cases) {
+    TcxPopupCalendar cal(nullptr);
+    cal.SetKind(c.Kind);
+    cal.SetPostPopupValueOnTab(c.PostOnTab);
+    cal.SetYearsInMonthList(c.List != lsMonthsOnly);
+    Integer closes = 0, applies = 0;
+    cal.OnCloseRequest = TNotifyEvent(&cal, [&](TObject*) { ++closes; });
+    cal.OnDateChosen = TNotifyEvent(&cal, [&](TObject*) { ++applies; });
+    if (c.List != lsHidden) cal.MonthList()->OpenList();
+    Word key = c.Key;
+    cal.KeyDown(key, c.Shift);
+    EXPECT_EQ(closes, c.Closes) << "case key " << c.Key << " shift " << c.Shift << " list " << c.List;
+    EXPECT_EQ(applies, c.Applies) << "case key " << c.Key << " shift " << c.Shift << " list " << c.List;
+    EXPECT_EQ(cal.MonthList()->Visible(), c.ListShown) << "case key " << c.Key << " list " << c.List;
+    cal.MonthList()->CloseList();
+  }
+}
+
+TEST_F(cxCalendar, PopupMouseClosesOnReleaseAndRestoresTheEditorDate) {
+  TcxPopupCalendar cal(nullptr);
+  const TDateTime editorDate = EncodeDate(2026, 3, 10);
+  cal.SetEditorDate(editorDate);
+  cal.SetSelectDate(editorDate);
+  Integer closes = 0, applies = 0;
+  cal.OnCloseRequest = TNotifyEvent(&cal, [&](TObject*) { ++closes; });
+  cal.OnDateChosen = TNotifyEvent(&cal, [&](TObject*) { ++applies; });
+  // Dragging out of the calendar gives the editor's date back.
+  const TPoint day = Cell(cal, 4, 3);
+  cal.MouseDown(mbLeft, ssLeft, day.X, day.Y);
+  EXPECT_NE(cal.SelectDate(), editorDate);
+  cal.MouseMove(ssLeft, -5, day.Y);
+  EXPECT_EQ(cal.SelectDate(), editorDate);
+  // A release on the week-day row closes without applying.
+  const TPoint weekDays{day.X, cal.HeaderRect().Bottom + 2};
+  cal.MouseUp(mbLeft, 0, weekDays.X, weekDays.Y);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(applies, 0);
+  // A release on a day closes and applies.
+  cal.MouseDown(mbLeft, ssLeft, day.X, day.Y);
+  cal.MouseUp(mbLeft, 0, day.X, day.Y);
+  EXPECT_EQ(closes, 2);
+  EXPECT_EQ(applies, 1);
+  // Date-time kind: a double-click applies.
+  cal.SetKind(ckDateTime);
+  const TPoint other = Cell(cal, 1, 1);
+  cal.MouseDown(mbLeft, ssLeft, other.X, other.Y);
+  cal.MouseUp(mbLeft, 0, other.X, other.Y);
+  EXPECT_EQ(applies, 1);
+  cal.DblClick();
+  EXPECT_EQ(applies, 2);
+  EXPECT_EQ(cal.SelectDate(), cal.FirstVisibleDate() + 8);
+}
+
+TEST_F(cxCalendar, HotRegionAndWheelOverTheHeaderTexts) {
+  TcxPopupCalendar cal(nullptr);
+  const TPoint month = CentreOf(cal.MonthTextRect()), year = CentreOf(cal.YearTextRect());
+  cal.MouseMove(0, month.X, month.Y);
+  EXPECT_EQ(cal.HotRegion(), chrNone);  // the drop-down is not open
+  cal.SetEditorPopupOpen(true);
+  struct TCase {
+    TPoint P;
+    TcxCalendarHotRegion Region;
+    Integer WheelDelta;
+    TDateTime FirstDate;  // after the wheel, from March 2026
+  };
+  const TCase cases[] = {
+      {month, chrMonth, 120, EncodeDate(2026, 2, 1)},
+      {month, chrMonth, -120, EncodeDate(2026, 4, 1)},
+      {year, chrYear, 120, EncodeDate(2025, 3, 1)},
+      {year, chrYear, -120, EncodeDate(2027, 3, 1)},
+      {Cell(cal, 2, 2), chrNone, 120, EncodeDate(2026, 3, 1)},
+  };
+  for (const TCase& c : cases) {
+    cal.SetFirstDate(EncodeDate(2026, 3, 1));
+    cal.MouseMove(0, c.P.X, c.P.Y);
+    EXPECT_EQ(cal.HotRegion(), c.Region) << c.P.X << "," << c.P.Y;
+    cal.DoMouseWheel(0, c.WheelDelta, cal.ClientToScreen(c.P));
+    EXPECT_EQ(cal.FirstDate(), c.FirstDate) << c.P.X << "," << c.P.Y << " delta " << c.WheelDelta;
+  }
+}
