@@ -10,6 +10,7 @@
 #include "foundation/cxUltraFlatPainters.h"
 #include "platform/gui/messages.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -44,17 +45,15 @@ void DrawPlainText(TcxCanvas* ACanvas, const String& AText, const TRect& ARect, 
   ACanvas->GetBrush()->SetStyle(bsSolid);
 }
 
-// The week-day letter of a short day name: the last character for the
-// Chinese and Arabic character sets (their short names end in the day's
-// sign), the first otherwise.
-String WeekDayLetter(const String& AShortName, TFontCharset ACharset) {
+}  // namespace
+
+String cxCalendarWeekDayLetter(const String& AShortName, TFontCharset ACharset) {
   if (AShortName.empty()) return String();
   constexpr TFontCharset Big5Charset = 136, ArabicCharset = 178;
+  if (ACharset == DEFAULT_CHARSET && SysLocaleFarEast()) ACharset = GB2312_CHARSET;
   const bool last = ACharset == GB2312_CHARSET || ACharset == Big5Charset || ACharset == ArabicCharset;
   return String(1, last ? AShortName.back() : AShortName.front());
 }
-
-}  // namespace
 
 // ---- TcxClock ----------------------------------------------------------------------------
 
@@ -666,7 +665,7 @@ void TcxCustomCalendar::PaintDays(TcxCanvas* ACanvas) {
   for (Integer i = 0; i < DaysPerWeek; ++i) {
     const Integer left = FDayGridRect.Left + i * FColWidth;
     const TRect r{left, rowTop, left + FColWidth - DayTextRightGap, rowTop + FRowHeight};
-    DrawPlainText(ACanvas, WeekDayLetter(settings.ShortDayNames[(first + i) % DaysPerWeek], Font()->Charset()), r,
+    DrawPlainText(ACanvas, cxCalendarWeekDayLetter(settings.ShortDayNames[(first + i) % DaysPerWeek], Font()->Charset()), r,
                   clWindowText, flags);
   }
   const TRect line{FHeaderRect.Left + FSideWidth - 1, rowTop + FRowHeight - 1, FDayGridRect.Right + 1, rowTop + FRowHeight};

@@ -61,6 +61,13 @@ enum TcxCalendarArrow : Integer { caPrevMonth, caNextMonth, caPrevYear, caNextYe
 
 class TcxCustomCalendar;
 
+// The letter a week day shows in the week-day row: the last character of the
+// short day name for the Chinese (GB2312, Big5) and Arabic character sets,
+// whose short names end in the day's own sign ("周一"), the first otherwise.
+// The default character set stands for the system's: a far-east system
+// counts as GB2312.
+String cxCalendarWeekDayLetter(const String& AShortName, TFontCharset ACharset);
+
 // ---------------------------------------------------------------------------
 // TcxClock: the analog clock of the time part.
 

@@ -105,8 +105,14 @@ TEST_F(cxCalendar, GridStartAndDateAtPointAcrossWeekStartsAndCalendarEnds) {
     // The first of the shown month is where its cell is.
     const TDateTime first = EncodeDate(c.Year, c.Month, 1);
     EXPECT_EQ(cal.DateAtPoint(CentreOf(cal.DayCellRect(first))), first);
-    // Painting the edge months draws their real days and never raises.
-    EXPECT_NO_THROW(Render(cal));
+    // Painting the edge months never raises; the cells of days outside the
+    // calendar stay blank.
+    std::unique_ptr<TBitmap> b;
+    ASSERT_NO_THROW(b = Render(cal));
+    const TRect topLeft = cal.DayCellRect(c.FirstVisible), bottomRight = cal.DayCellRect(c.FirstVisible + 41);
+    const Integer cell = topLeft.Width() * topLeft.Height();
+    EXPECT_EQ(CountColor(*b, topLeft, clWindow) == cell, c.TopLeft == NullDate);
+    EXPECT_EQ(CountColor(*b, bottomRight, clWindow) == cell, c.BottomRight == NullDate);
   }
 }
 
@@ -165,6 +171,29 @@ TEST_F(cxCalendar, LayoutFollowsTheFontAndTheKind) {
   TcxButton* order[] = {cal.TodayButton(), cal.NowButton(), cal.ClearButton(), cal.OKButton()};
   for (Integer i = 0; i < 3; ++i) EXPECT_LE(order[i]->Left() + order[i]->Width(), order[i + 1]->Left()) << i;
   EXPECT_LE(cal.OKButton()->Left() + cal.OKButton()->Width(), cal.Width());
+}
+
+TEST_F(cxCalendar, WeekDayLetterByCharacterSet) {
+  const bool savedFarEast = SysLocaleFarEast();
+  struct TCase {
+    const char16_t* Name;
+    TFontCharset Charset;
+    bool FarEastSystem;
+    const char16_t* Letter;
+  };
+  const TCase cases[] = {
+      {u"Mon", ANSI_CHARSET, false, u"M"},
+      {u"\u5468\u4e00", GB2312_CHARSET, false, u"\u4e00"},
+      {u"\u9031\u4e00", 136, false, u"\u4e00"},  // Big5
+      {u"\u5468\u4e00", DEFAULT_CHARSET, true, u"\u4e00"},
+      {u"Mon", DEFAULT_CHARSET, false, u"M"},
+      {u"", GB2312_CHARSET, false, u""},
+  };
+  for (const TCase& c : cases) {
+    SysLocaleFarEast() = c.FarEastSystem;
+    EXPECT_TRUE(cxCalendarWeekDayLetter(c.Name, c.Charset) == c.Letter) << int(c.Charset) << " " << c.FarEastSystem;
+  }
+  SysLocaleFarEast() = savedFarEast;
 }
 
 // ---- Selection and keys ------------------------------------------------------------------
