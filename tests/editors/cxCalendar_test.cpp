@@ -12,10 +12,10 @@
 #include "platform/gui/bitmap.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
 
-TColor Rgb(TColor AColor) { return ColorToRGB(AColor) & 0xFFFFFF; }
 TPoint CentreOf(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
 // A fixed "now" (2026-03-17 14:30), the invariant names and a chosen first
@@ -50,19 +50,11 @@ private:
   Byte FSavedFirstDay = 0;
 };
 
-// Counts the pixels of a colour inside R.
-Integer CountColor(const TBitmap& B, const TRect& R, TColor AColor) {
-  Integer n = 0;
-  for (Integer y = R.Top; y < R.Bottom; ++y)
-    for (Integer x = R.Left; x < R.Right; ++x) n += B.PixelColor(x, y) == Rgb(AColor);
-  return n;
-}
-
-std::unique_ptr<TBitmap> Render(TcxCustomCalendar& C) {
-  auto b = std::make_unique<TBitmap>(C.Width(), C.Height(), pf24bit);
-  TcxCanvas canvas(b->Canvas());
-  C.PaintCalendar(&canvas);
-  return b;
+// The calendar painted on an image of its size.
+std::unique_ptr<cxTest::TImage> Render(TcxCustomCalendar& C) {
+  auto image = std::make_unique<cxTest::TImage>(C.Width(), C.Height());
+  C.PaintCalendar(&image->Canvas);
+  return image;
 }
 
 }  // namespace
@@ -107,12 +99,12 @@ TEST_F(cxCalendar, GridStartAndDateAtPointAcrossWeekStartsAndCalendarEnds) {
     EXPECT_EQ(cal.DateAtPoint(CentreOf(cal.DayCellRect(first))), first);
     // Painting the edge months never raises; the cells of days outside the
     // calendar stay blank.
-    std::unique_ptr<TBitmap> b;
+    std::unique_ptr<cxTest::TImage> b;
     ASSERT_NO_THROW(b = Render(cal));
     const TRect topLeft = cal.DayCellRect(c.FirstVisible), bottomRight = cal.DayCellRect(c.FirstVisible + 41);
     const Integer cell = topLeft.Width() * topLeft.Height();
-    EXPECT_EQ(CountColor(*b, topLeft, clWindow) == cell, c.TopLeft == NullDate);
-    EXPECT_EQ(CountColor(*b, bottomRight, clWindow) == cell, c.BottomRight == NullDate);
+    EXPECT_EQ(b->Count(topLeft, clWindow) == cell, c.TopLeft == NullDate);
+    EXPECT_EQ(b->Count(bottomRight, clWindow) == cell, c.BottomRight == NullDate);
   }
 }
 
@@ -488,12 +480,12 @@ TEST_F(cxCalendar, PictureOfBothKinds) {
     const TRect today = s.Calendar->DayCellRect(EncodeDate(2026, 3, 17));
     const TRect marked = s.Calendar->DayCellRect(s.Highlighted);
     // Today's frame in maroon, the highlighted cell in the highlight colour.
-    EXPECT_EQ(CountColor(*b, today, clMaroon), 2 * (today.Width() + today.Height()) - 4);
-    EXPECT_GT(CountColor(*b, marked, clHighlight), marked.Width() * marked.Height() / 2);
+    EXPECT_EQ(b->Count(today, clMaroon), 2 * (today.Width() + today.Height()) - 4);
+    EXPECT_GT(b->Count(marked, clHighlight), marked.Width() * marked.Height() / 2);
     // No other cell is highlighted.
     const TRect grid = s.Calendar->DayGridRect();
-    EXPECT_LE(CountColor(*b, grid, clHighlight), marked.Width() * marked.Height());
-    picture.Canvas()->Draw(x, Gap, b.get());
+    EXPECT_LE(b->Count(grid, clHighlight), marked.Width() * marked.Height());
+    picture.Canvas()->Draw(x, Gap, &b->Bitmap);
     x += s.Calendar->Width() + Gap;
   }
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_calendar.png";
