@@ -22,6 +22,7 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ class TTestEditProperties : public TcxCustomEditProperties {
   TcxCustomEditViewInfoClass GetViewInfoClass() const override { return TTestViewInfo::StaticClass(); }
   bool CanValidateDisplayValue() const override { return true; }
   TcxEditEditorFeatures GetEditorFeatures() const override { return cxEditFeatureIncSearch; }
+  String GetDisplayTextOfValue(const Variant& AValue) const override { return VarToStr(AValue); }
 };
 
 // A text editor without a native edit: typed characters append to Text.
@@ -93,6 +95,12 @@ class TTestCell : public TcxEditCellViewInfo {
   TTestCell(TcxCustomControlViewInfo* AOwner, TcxCustomInplaceEditContainer* AItem, Integer ARecord)
       : TcxEditCellViewInfo(AOwner, AItem), Record(ARecord) {}
   Integer GetRecordIndex() const override { return Record; }
+  // The focused record's row shows the selection.
+  TcxViewParams GetViewParams() const override {
+    TcxCustomControlStyles* Styles = GetControl()->Styles();
+    return Record == GetControl()->Controller()->GetFocusedRecordIndex() ? Styles->GetSelectionParams()
+                                                                       : Styles->GetContentParams();
+  }
   Integer Record;
 };
 
@@ -151,6 +159,11 @@ class TTestController : public TcxCustomControlController {
   using TcxCustomControlController::TcxCustomControlController;
   TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) override;
   void MakeFocusedCellVisible() override {}
+  // The selected row moves: the rows are laid out anew.
+  void FocusedRecordChanged() override {
+    TcxCustomControlController::FocusedRecordChanged();
+    EditingControl()->LayoutChanged();
+  }
   bool MakeFocusedRecordVisible() override { return true; }
   // The content follows the bar.
   void ScrollContent(TScrollBarKind AKind, TScrollCode, Integer& APosition) override {
@@ -681,6 +694,150 @@ TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
   Application->ProcessMessages();
   EXPECT_EQ(F.List->DragImage(), nullptr);
   EXPECT_EQ(DragMouseHookControl(), nullptr);
+}
+
+// ---- Painting ---------------------------------------------------------------------------------
+
+std::string Hex(TColor C) { return Narrow(IntToHex(Integer(C), 6)); }
+
+// The list as it paints itself.
+std::unique_ptr<TBitmap> Shot(TTestList* AList) {
+  auto Picture = std::make_unique<TBitmap>(AList->ClientWidth(), AList->ClientHeight(), pf32bit);
+  AList->PaintTo(Picture->Canvas()->Handle(), 0, 0);
+  return Picture;
+}
+
+// A point of the cell's background, away from its text.
+TPoint Background(Integer ARecord, Integer AItem) {
+  return TPoint{(AItem + 1) * kColumnWidth - 6, ARecord * kRowHeight + 3};
+}
+
+struct TStyledFixture : TListFixture {
+  TStyledFixture() {
+    const std::pair<TcxStyle**, TColor> Looks[] = {
+        {&Content, clYellow}, {&Selection, clNavy}, {&Inactive, clGray}};
+    for (const auto& [Style, Color] : Looks) {
+      *Style = new TcxStyle(Form);
+      (*Style)->SetColor(Color);
+    }
+    List->Styles()->SetContent(Content);
+    List->Styles()->SetSelection(Selection);
+    List->Styles()->SetInactive(Inactive);
+    Application->ProcessMessages();
+  }
+  TcxStyle* Content = nullptr;
+  TcxStyle* Selection = nullptr;
+  TcxStyle* Inactive = nullptr;
+};
+
+TEST(EditingControlPainting, CellsTakeContentSelectionAndInactiveStyles) {
+  TStyledFixture F;
+  struct Case {
+    const char* Name;
+    bool Focused;
+    TPoint At;
+    TColor Expected;
+  };
+  const Case Cases[] = {
+      {"other row, focused", true, Background(1, 1), clYellow},
+      {"selected row, focused", true, Background(0, 1), clNavy},
+      {"other row, focus elsewhere", false, Background(2, 0), clYellow},
+      {"selected row, focus elsewhere", false, Background(0, 1), clGray},
+  };
+  for (const Case& C : Cases) {
+    if (C.Focused)
+      F.List->SetFocus();
+    else
+      F.Other->SetFocus();
+    Application->ProcessMessages();
+    const TColor Found = Shot(F.List)->PixelColor(C.At.X, C.At.Y);
+    EXPECT_EQ(Found, C.Expected) << C.Name << ": found " << Hex(Found) << ", wanted " << Hex(C.Expected);
+  }
+}
+
+TEST(EditingControlPainting, UnassignedStylesFollowTheLookAndFeel) {
+  TListFixture F;
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(F.List->LookAndFeel()->Painter());
+  ASSERT_NE(Painter, nullptr);
+  const auto Picture = Shot(F.List);
+  const std::pair<TPoint, TColor> Probes[] = {{Background(1, 0), ColorToRGB(Painter->ContentColor())},
+                                              {Background(0, 1), ColorToRGB(Painter->SelectionColor())}};
+  for (const auto& [At, Wanted] : Probes) {
+    const TColor Found = Picture->PixelColor(At.X, At.Y);
+    EXPECT_EQ(Found, Wanted) << "at " << At.X << "," << At.Y << " found " << Hex(Found);
+  }
+  // Outside every cell only the background shows.
+  const TColor Outside = Picture->PixelColor(2 * kColumnWidth + 10, 3 * kRowHeight + 10);
+  EXPECT_EQ(Outside, ColorToRGB(Painter->ContentColor())) << "found " << Hex(Outside);
+}
+
+TEST(EditingControlPainting, BufferedPaintingDrawsTheSamePicture) {
+  TStyledFixture F;
+  const auto Direct = Shot(F.List);
+  F.List->SetBufferedPaint(true);
+  ASSERT_TRUE(F.List->BufferedPaint());
+  Application->ProcessMessages();
+  const auto Buffered = Shot(F.List);
+  F.List->SetBufferedPaint(false);
+  Application->ProcessMessages();
+  const auto DirectAgain = Shot(F.List);
+  Integer Differ = 0, DifferAgain = 0;
+  for (Integer Y = 0; Y < Direct->Height(); ++Y)
+    for (Integer X = 0; X < Direct->Width(); ++X) {
+      Differ += Direct->PixelColor(X, Y) != Buffered->PixelColor(X, Y);
+      DifferAgain += Direct->PixelColor(X, Y) != DirectAgain->PixelColor(X, Y);
+    }
+  EXPECT_EQ(Differ, 0);
+  EXPECT_EQ(DifferAgain, 0);
+  // Not an empty picture twice: the selected row is there.
+  EXPECT_EQ(Buffered->PixelColor(Background(0, 1).X, Background(0, 1).Y), clNavy);
+}
+
+// Pixels of the cell's left part in AColor.
+Integer CountInCell(const TBitmap& APicture, Integer ARecord, Integer AItem, TColor AColor) {
+  Integer Count = 0;
+  for (Integer Y = ARecord * kRowHeight; Y < (ARecord + 1) * kRowHeight; ++Y)
+    for (Integer X = AItem * kColumnWidth; X < AItem * kColumnWidth + kColumnWidth / 2; ++X)
+      Count += APicture.PixelColor(X, Y) == AColor;
+  return Count;
+}
+
+TEST(EditingControlPainting, IncrementalSearchHighlightsTheFoundText) {
+  TListFixture F;
+  F.List->OptionsBehavior()->SetIncSearch(true);
+  // The selection colour of the look-and-feel may be a system colour: the
+  // highlight inverts the colour it stands for.
+  const TColor Highlight = cxInvertedColor(F.List->Styles()->GetSelectionParams().Color);
+  EXPECT_EQ(CountInCell(*Shot(F.List), 1, 0, Highlight), 0) << "highlight before any search";
+  F.List->Controller()->IncSearch(u"b");
+  Application->ProcessMessages();
+  ASSERT_EQ(F.List->Controller()->GetFocusedRecordIndex(), 1);
+  auto Picture = Shot(F.List);
+  Picture->SaveToFile(u"/tmp/korvane_editing_control_search.png");
+  EXPECT_GT(CountInCell(*Picture, 1, 0, Highlight), 10) << "no highlight in " << Hex(Highlight);
+  // Only the search column's cell shows it.
+  EXPECT_EQ(CountInCell(*Picture, 1, 1, Highlight), 0);
+  F.List->Controller()->CancelIncSearch();
+  Application->ProcessMessages();
+  EXPECT_EQ(CountInCell(*Shot(F.List), 1, 0, Highlight), 0) << "highlight after the search ended";
+}
+
+TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
+  TStyledFixture F;
+  F.List->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
+      &F, [](TcxEditingControl*, TcxCanvas* ACanvas, TcxEditCellViewInfo* ACell, bool& ADone) {
+        if (ACell->GetItem()->ItemIndex() != 1) return;
+        ACanvas->SetBrushColor(clRed);
+        ACanvas->FillRectOrTileBitmap(ACell->ClipRect(), nullptr);
+        ADone = true;
+      });
+  F.List->Invalidate();
+  Application->ProcessMessages();
+  const auto Picture = Shot(F.List);
+  EXPECT_EQ(Picture->PixelColor(Background(2, 1).X, Background(2, 1).Y), clRed);
+  // The background fill does not overdraw the custom-drawn cell.
+  EXPECT_EQ(Picture->PixelColor(2 * kColumnWidth - 1, 2 * kRowHeight + 5), clRed);
+  EXPECT_EQ(Picture->PixelColor(Background(2, 0).X, Background(2, 0).Y), clYellow);
 }
 
 }  // namespace
