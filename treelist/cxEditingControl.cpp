@@ -138,7 +138,7 @@ void TcxEditCellViewInfo::CalculateIncSearch() {
   TcxCustomControlController* Controller = GetControl()->Controller();
   if (!Controller || !Controller->IsIncSearching() || Controller->GetIncSearchingItem() != FItem) return;
   if (GetRecordIndex() != Controller->GetFocusedRecordIndex()) return;
-  FItem->ApplyIncSearchColors(FViewData.get(), FViewParams.TextColor, FViewParams.Color);
+  FItem->ApplyIncSearchColors(FViewData, FViewParams.TextColor, FViewParams.Color);
   FIncSearchLength = Integer(Controller->IncSearchText().size());
 }
 
@@ -147,25 +147,68 @@ void TcxEditCellViewInfo::InitProperties() {
   const bool Changed = Properties != FProperties || !FViewData;
   FProperties = Properties;
   FValue = FProperties ? GetDisplayValue() : Null();
-  if (!Changed || !FProperties) return;
-  FEditViewInfo.reset();
-  FViewData.reset(FProperties->CreateViewData(GetControl()->EditStyle(), true));
-  FEditViewInfo.reset(dynamic_cast<TcxCustomEditViewInfo*>(FProperties->GetViewInfoClass()->Create()));
+  FViewParams = GetViewParams();
+  if (!FProperties) return;
+  if (Changed) {
+    FEditViewInfo.reset();
+    FOwnViewData.reset();
+    if (FProperties != FItem->ResolvedProperties() || !FItem->EditViewData())
+      FOwnViewData.reset(FProperties->CreateViewData(GetControl()->EditStyle(), true));
+    FEditViewInfo.reset(dynamic_cast<TcxCustomEditViewInfo*>(FProperties->GetViewInfoClass()->Create()));
+  }
+  FViewData = FOwnViewData ? FOwnViewData.get() : FItem->EditViewData();
 }
 
 void TcxEditCellViewInfo::Calculate() {
   InitProperties();
   if (!FViewData || !FEditViewInfo) return;
-  FViewParams = GetViewParams();
   FViewData->ContentOffset = TRect{};
   FViewData->SelTextColor = cxEditDefaultSelectionColor;
   FViewData->SelBackgroundColor = cxEditDefaultSelectionColor;
   CalculateIncSearch();
-  CalcViewInfoAtOrigin(FViewData.get(), GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
+  CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
+  ApplyViewParams();
+}
+
+void TcxEditCellViewInfo::ApplyViewParams() {
   FEditViewInfo->BackgroundColor = FViewParams.Color;
   FEditViewInfo->TextColor = FViewParams.TextColor;
   FEditViewInfo->Font = FViewParams.Font;
+}
+
+Integer TcxEditCellViewInfo::GetMaxLineCount() const { return GetControl()->OptionsView()->CellTextMaxLineCount(); }
+bool TcxEditCellViewInfo::IsAutoHeight() const { return GetControl()->OptionsView()->CellAutoHeight(); }
+bool TcxEditCellViewInfo::IsEndEllipsis() const { return GetControl()->OptionsView()->CellEndEllipsis(); }
+
+Cardinal TcxEditCellViewInfo::GetTextFlags() const {
+  Cardinal Flags = IsAutoHeight() ? Cardinal(cxtlWordBreak | cxtlAlignTop) : Cardinal(cxtlSingleLine | cxtlAlignVCenter);
+  if (IsEndEllipsis()) Flags |= cxtlEndEllipsis;
+  return Flags;
+}
+
+bool TcxEditCellViewInfo::SetCellHeight(Integer AValue) {
+  if (AValue == FCellHeight) return false;
+  FCellHeight = AValue;
+  return true;
+}
+
+bool TcxEditCellViewInfo::RefreshCellParams(bool ARecalculate) {
+  bool HeightChanged = false;
+  if (ARecalculate) {
+    Integer Height = Owner()->DefaultEditHeight();
+    if (IsAutoHeight()) {
+      InitProperties();
+      Height = FItem->CalcCellHeight(this);
+    }
+    HeightChanged = SetCellHeight(Height);
+    if (!HeightChanged) Calculate();
+  } else if (FEditViewInfo) {
+    FViewParams = GetViewParams();
+    ApplyViewParams();
+  }
+  if (!HeightChanged) Invalidate();
+  return HeightChanged;
 }
 
 bool TcxEditCellViewInfo::NeedShowHint(const TPoint& P, String& AText, bool& AIsHintMultiLine, TRect& ATextRect) {
@@ -191,6 +234,7 @@ TcxCustomControlViewInfo::~TcxCustomControlViewInfo() = default;
 void TcxCustomControlViewInfo::Calculate() {
   if (FStylesChanged) {
     FStylesChanged = false;
+    FDefaultEditHeight = GetDefaultEditHeight();
     FBackgroundParams = FControl->Styles()->GetBackgroundParams();
     FSelectionParams = FControl->Styles()->GetSelectionParams();
     FControl->Invalidate();
@@ -198,6 +242,13 @@ void TcxCustomControlViewInfo::Calculate() {
   FClientRect = FControl->ClientRect();
   CalculateCells();
   FDirty = false;
+}
+
+Integer TcxCustomControlViewInfo::GetDefaultEditHeight() const {
+  Integer Height = 0;
+  for (Integer I = 0; I < FControl->ItemCount(); ++I)
+    Height = std::max(Height, FControl->Items(I)->GetDefaultEditHeight());
+  return Height;
 }
 
 void TcxCustomControlViewInfo::UpdateSelectionParams() {
@@ -572,14 +623,14 @@ void TcxCustomControlPainter::RestoreViewParams(TcxEditCellViewInfo*) {
 void TcxCustomControlPainter::PaintCellText(TcxEditCellViewInfo* ACell) {
   const String Text = ACell->GetDisplayText();
   if (Text.empty()) return;
-  TcxCustomEditViewData* Data = ACell->ViewData();
   TRect R = ACell->EditRect();
   TcxRegion* Saved = FCanvas->CopyClipRegion();
   FCanvas->ClipToRect(ACell->ClipRect());
   SaveAndApplyViewParams(ACell);
   const Integer SelLength = std::min(ACell->IncSearchLength(), Integer(Text.size()));
-  cxTextOut(FCanvas, Text, R, cxtlSingleLine | cxtlAlignVCenter, SelLength > 0 ? 0 : -1, SelLength,
-            Data ? Data->SelBackgroundColor : clHighlight, Data ? Data->SelTextColor : clHighlightText);
+  cxTextOut(FCanvas, Text, R, ACell->GetTextFlags(), SelLength > 0 ? 0 : -1, SelLength,
+            ACell->GetSelectionBackgroundColor(), ACell->GetSelectionTextColor(),
+            ACell->GetMaxLineCount());
   RestoreViewParams(ACell);
   FCanvas->ApplyClipRegion(Saved, roCopy, true);
 }

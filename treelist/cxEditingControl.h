@@ -101,7 +101,8 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   TcxBorders Borders() const { return FBorders; }
   void SetBorders(TcxBorders AValue) { FBorders = AValue; }
   TcxCustomEditViewInfo* EditViewInfo() const { return FEditViewInfo.get(); }
-  TcxCustomEditViewData* ViewData() const { return FViewData.get(); }
+  // The item's shared view data, or the cell's own for other properties.
+  TcxCustomEditViewData* ViewData() const { return FViewData; }
 
   void SetBounds(const TRect& ARect, const TRect& AClip) override;
   // The item prepares the cell; the editor view is computed.
@@ -124,8 +125,22 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   bool HasBackgroundBitmap() const { return FViewParams.Bitmap && !FViewParams.Bitmap->Empty(); }
   // The text the cell shows for its value.
   String GetDisplayText() const;
+  virtual Integer GetMaxLineCount() const;
+  virtual bool IsAutoHeight() const;
+  virtual bool IsEndEllipsis() const;
+  // How the text is laid out: one row, or with auto height broken into
+  // rows (at most GetMaxLineCount).
+  Cardinal GetTextFlags() const;
+  Integer CellHeight() const { return FCellHeight; }
+  // Stores the height; answers whether it changed.
+  bool SetCellHeight(Integer AValue);
+  // Recalculated: measures the height (the item's for an auto-height cell,
+  // else the default edit height) and recalculates when it is unchanged;
+  // answers whether it changed. Otherwise the look is handed to the editor
+  // view again. An unchanged cell is repainted.
+  bool RefreshCellParams(bool ARecalculate);
   // Characters of the display text highlighted by the incremental search
-  // (from the first one; 0: none).
+  // (from the first one; 0: none), in the selection colours above.
   Integer IncSearchLength() const { return FIncSearchLength; }
 
   // ---- IcxHintHotTrackItem ----
@@ -145,9 +160,12 @@ private:
   TcxBorders FBorders = 0;
   TcxViewParams FViewParams;
   Integer FIncSearchLength = 0;
+  Integer FCellHeight = 0;
   void CalculateIncSearch();
-  // Owned, in destruction order.
-  std::unique_ptr<TcxCustomEditViewData> FViewData;
+  void ApplyViewParams();
+  // A view data made for properties other than the item's resolved ones.
+  std::unique_ptr<TcxCustomEditViewData> FOwnViewData;
+  TcxCustomEditViewData* FViewData = nullptr;
   std::unique_ptr<TcxCustomEditViewInfo> FEditViewInfo;
 };
 
@@ -167,6 +185,7 @@ class TcxCustomControlViewInfo : public TObject {
   TcxCustomControlPainter* Painter() const { return FPainter.get(); }
   const TcxViewParams& BackgroundParams() const { return FBackgroundParams; }
   const TcxViewParams& SelectionParams() const { return FSelectionParams; }
+  Integer DefaultEditHeight() const { return FDefaultEditHeight; }
 
   void Calculate();
   // The selection look follows the focus: Selection or Inactive.
@@ -175,6 +194,9 @@ class TcxCustomControlViewInfo : public TObject {
 protected:
   // Lays the cells out (every visible cell recalculates itself in the base).
   virtual void CalculateCells();
+  // The height of a cell that is not auto-height: the tallest default
+  // editor of the items.
+  virtual Integer GetDefaultEditHeight() const;
   std::vector<TcxEditCellViewInfo*> FEditCells;
 
 private:
@@ -182,6 +204,7 @@ private:
   std::unique_ptr<TcxCustomControlPainter> FPainter;
   TcxViewParams FBackgroundParams;
   TcxViewParams FSelectionParams;
+  Integer FDefaultEditHeight = 0;
   TRect FClientRect{};
   bool FDirty = true;
   bool FStylesChanged = true;

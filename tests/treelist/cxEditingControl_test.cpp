@@ -822,6 +822,38 @@ TEST(EditingControlPainting, IncrementalSearchHighlightsTheFoundText) {
   EXPECT_EQ(CountInCell(*Shot(F.List), 1, 0, Highlight), 0) << "highlight after the search ended";
 }
 
+// The list with the focus and a selected row, first with a search
+// highlight, then with an open editor (opening it ends the search); both
+// saved for a look.
+TEST(EditingControlPainting, PicturesOfTheListWithSearchAndEditor) {
+  TListFixture F;
+  F.List->OptionsBehavior()->SetIncSearch(true);
+  const TColor Selected = ColorToRGB(F.List->Styles()->GetSelectionParams().Color);
+  F.List->Controller()->IncSearch(u"c");
+  Application->ProcessMessages();
+  TBitmap Picture(F.Form->ClientWidth(), F.Form->ClientHeight(), pf32bit);
+  F.Form->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_editing_control_1.png");
+  // The list lies at (10, 10) in the form.
+  const TPoint Row2 = Background(2, 1);
+  EXPECT_EQ(Picture.PixelColor(10 + Row2.X, 10 + Row2.Y), Selected);
+  auto Inside = std::make_unique<TBitmap>(F.List->ClientWidth(), F.List->ClientHeight(), pf32bit);
+  Inside->Canvas()->CopyRect(TRect{0, 0, Inside->Width(), Inside->Height()}, Picture.Canvas(),
+                             TRect{10, 10, 10 + Inside->Width(), 10 + Inside->Height()});
+  EXPECT_GT(CountInCell(*Inside, 2, 0, cxInvertedColor(Selected)), 10);
+
+  F.List->EditingController()->ActivateCellEditor(F.Columns[1].get());
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr);
+  EXPECT_TRUE(F.List->Controller()->IncSearchText().empty());
+  F.Form->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_editing_control_2.png");
+  // The editor covers its cell; the row keeps the selection look.
+  EXPECT_EQ(F.Editor()->BoundsRect().TopLeft(), (TPoint{kColumnWidth + 1, 2 * kRowHeight + 1}));
+  const TPoint Row2Left = Background(2, 0);
+  EXPECT_EQ(Picture.PixelColor(10 + Row2Left.X, 10 + Row2Left.Y), Selected);
+}
+
 TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
   TStyledFixture F;
   F.List->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
@@ -838,6 +870,60 @@ TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
   // The background fill does not overdraw the custom-drawn cell.
   EXPECT_EQ(Picture->PixelColor(2 * kColumnWidth - 1, 2 * kRowHeight + 5), clRed);
   EXPECT_EQ(Picture->PixelColor(Background(2, 0).X, Background(2, 0).Y), clYellow);
+}
+
+// ---- Measuring --------------------------------------------------------------------------------
+
+TEST(EditingControlMeasuring, CellSizesFollowTextRowsAndFont) {
+  TListFixture F;
+  struct Case {
+    const char* Name;
+    const char* Text;
+    Integer FontSize;  // 0: the control's font
+    bool AutoHeight;
+    Integer MaxLines;
+    Integer Rows;  // the rows the text takes in the 57-pixel text width
+  };
+  const Case Cases[] = {
+      {"single line", "a0", 0, false, 0, 1},
+      {"long text, one row without auto height", "aaa bbb ccc ddd eee", 0, false, 0, 1},
+      {"long text broken into rows", "aaa bbb ccc ddd eee", 0, true, 0, 3},
+      {"rows limited", "aaa bbb ccc ddd eee", 0, true, 2, 2},
+      {"line breaks", "a\nb", 0, true, 0, 2},
+      {"empty text takes a row", "", 0, true, 0, 1},
+      {"larger font", "a0", 20, false, 0, 1},
+  };
+  TcxStyle* Style = new TcxStyle(F.Form);
+  TCanvas* Canvas = F.List->Canvas();
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TFont Font;
+    Font.Assign(F.List->Font());
+    if (C.FontSize) Font.SetSize(C.FontSize);
+    Style->SetFont(&Font);
+    F.List->Styles()->SetContent(Style);
+    F.List->OptionsView()->SetCellAutoHeight(C.AutoHeight);
+    F.List->OptionsView()->SetCellTextMaxLineCount(C.MaxLines);
+    F.List->DataController()->SetValue(2, 0, Variant(UTF8ToString(C.Text)));
+    F.List->LayoutChanged();
+    TTestCell* Cell = F.List->ListViewInfo()->Cell(2, 0);
+    ASSERT_NE(Cell, nullptr);
+    // One row of the font, and the text's width, as the canvas measures them.
+    Canvas->Font()->Assign(&Font);
+    const Integer Row = Canvas->TextHeight(u"Qq");
+    const Integer TextWidth = Canvas->TextWidth(UTF8ToString(C.Text));
+    TcxCustomInplaceEditContainer* Item = F.Columns[0].get();
+    const Integer OneRow = Item->GetDefaultEditHeight(&Font);
+    EXPECT_GE(OneRow, Row);
+    // Content offsets (1 + 1) and the bottom border.
+    EXPECT_EQ(Item->CalcCellHeight(Cell), OneRow + (C.Rows - 1) * Row + 3);
+    if (!C.AutoHeight) {
+      EXPECT_EQ(Item->CalcCellWidth(Cell), OneRow - Row + TextWidth + 2);
+    }
+    // An auto-height cell keeps the measured height; others the default.
+    Cell->RefreshCellParams(true);
+    EXPECT_EQ(Cell->CellHeight(), C.AutoHeight ? Item->CalcCellHeight(Cell) : F.List->ViewInfo()->DefaultEditHeight());
+  }
 }
 
 }  // namespace
