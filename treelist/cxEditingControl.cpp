@@ -337,11 +337,7 @@ void TcxEditingControl::EditPropertiesRemoved(TcxCustomEditProperties* AProperti
   if (FController) EditingController()->PropertiesRemoved(AProperties);
 }
 
-void TcxEditingControl::BehaviorChanged() {
-  // The selection look may change with the behaviour (focus handling).
-  if (FViewInfo) FViewInfo->UpdateSelectionParams();
-  LayoutChanged();
-}
+void TcxEditingControl::BehaviorChanged() { SelectionLookChanged(); }
 
 void TcxEditingControl::SetWantsTabKey(bool AValue) { SetKeys(AValue ? (Keys() | dkTab) : (Keys() & ~dkTab)); }
 
@@ -504,9 +500,16 @@ void TcxEditingControl::HandleFocusChange() {
   TcxControl::HandleFocusChange();
   if (!FController || FDestroying) return;
   FController->FocusChanged();
-  // The selected cells switch between the focused and the inactive look.
-  if (FViewInfo) FViewInfo->StylesChanged();
-  LayoutChanged();
+  SelectionLookChanged();
+}
+
+void TcxEditingControl::SelectionLookChanged() {
+  // The selected cells switch between the focused and the inactive look;
+  // they take it when painted next.
+  if (!FViewInfo) return;
+  FViewInfo->UpdateSelectionParams();
+  FViewInfo->SetDirty();
+  Invalidate();
 }
 
 bool TcxEditingControl::HasFocus() { return TcxControl::HasFocus() || (FController && FController->EditorHasFocus()); }

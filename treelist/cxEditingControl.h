@@ -369,6 +369,7 @@ protected:
   bool HasFocus() override;
 
 private:
+  void SelectionLookChanged();
   std::vector<TcxCustomInplaceEditContainer*> FItems;
   // Owned, in destruction order (the last declared goes first).
   std::unique_ptr<TcxCustomControlStyles> FStyles;
