@@ -926,4 +926,37 @@ TEST(EditingControlMeasuring, CellSizesFollowTextRowsAndFont) {
   }
 }
 
+// Cells showing the column's own properties share its view data; a record
+// with other properties has its own. A new property class gives a new
+// shared view data, which the cells take at the next layout.
+TEST(EditingControlMeasuring, CellsShareTheColumnsViewData) {
+  TListFixture F;
+  TTestEditProperties Other(nullptr);
+  TTestColumn* Column = F.Columns[0].get();
+  Column->OnGetEditProperties = TcxGetEditPropertiesEvent(
+      &F, [&Other](TcxCustomInplaceEditContainer*, Integer ARecord, TcxCustomEditProperties*& AProperties) {
+        if (ARecord == 2) AProperties = &Other;
+      });
+  F.List->LayoutChanged();
+  TTestListViewInfo* ViewInfo = F.List->ListViewInfo();
+  ASSERT_NE(Column->EditViewData(), nullptr);
+  EXPECT_EQ(ViewInfo->Cell(0, 0)->ViewData(), Column->EditViewData());
+  EXPECT_EQ(ViewInfo->Cell(1, 0)->ViewData(), Column->EditViewData());
+  ASSERT_NE(ViewInfo->Cell(2, 0)->ViewData(), nullptr);
+  EXPECT_NE(ViewInfo->Cell(2, 0)->ViewData(), Column->EditViewData());
+  EXPECT_EQ(ViewInfo->Cell(2, 0)->ViewData()->Properties(), &Other);
+
+  Column->SetPropertiesClass(nullptr);
+  Column->SetPropertiesClass(TTestEditProperties::StaticClass());
+  Application->ProcessMessages();
+  ASSERT_NE(Column->EditViewData(), nullptr);
+  EXPECT_EQ(Column->EditViewData()->Properties(), Column->Properties());
+  EXPECT_EQ(ViewInfo->Cell(0, 0)->ViewData(), Column->EditViewData());
+  // Painting reaches every cell's view data.
+  Shot(F.List);
+  // The cells let go of the other property set before it goes.
+  Column->OnGetEditProperties = TcxGetEditPropertiesEvent();
+  F.List->LayoutChanged();
+}
+
 }  // namespace
