@@ -122,7 +122,6 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   TColor GetSelectionTextColor() const { return cxInvertedColor(FViewParams.TextColor); }
   TColor GetSelectionBackgroundColor() const { return cxInvertedColor(FViewParams.Color); }
   const TcxViewParams& ViewParams() const { return FViewParams; }
-  bool HasBackgroundBitmap() const { return FViewParams.Bitmap && !FViewParams.Bitmap->Empty(); }
   // The text the cell shows for its value.
   String GetDisplayText() const;
   virtual Integer GetMaxLineCount() const;

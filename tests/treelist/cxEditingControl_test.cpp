@@ -771,6 +771,20 @@ TEST(EditingControlPainting, UnassignedStylesFollowTheLookAndFeel) {
   EXPECT_EQ(Outside, ColorToRGB(Painter->ContentColor())) << "found " << Hex(Outside);
 }
 
+TEST(EditingControlPainting, WithoutItemsOnlyTheBackgroundShows) {
+  TStyledFixture F;
+  auto* Back = new TcxStyle(F.Form);
+  Back->SetColor(clTeal);
+  F.List->Styles()->SetBackground(Back);
+  for (auto& Column : F.Columns) Column->SetEditingControl(nullptr);
+  Application->ProcessMessages();
+  const auto Picture = Shot(F.List);
+  Integer Other = 0;
+  for (Integer Y = 0; Y < Picture->Height(); ++Y)
+    for (Integer X = 0; X < Picture->Width(); ++X) Other += Picture->PixelColor(X, Y) != clTeal;
+  EXPECT_EQ(Other, 0) << "pixels other than the background";
+}
+
 TEST(EditingControlPainting, BufferedPaintingDrawsTheSamePicture) {
   TStyledFixture F;
   const auto Direct = Shot(F.List);
