@@ -2,8 +2,59 @@
 
 #include <algorithm>
 
+#include "editors/cxEditTextUtils.h"
 #include "platform/gui/dialogs.h"
 #include "platform/rtl/exceptions.h"
+
+// ---- Styles -------------------------------------------------------------------------------
+
+TcxCustomControlStyles::TcxCustomControlStyles(TcxEditingControl* AControl) : TcxStyles(AControl), FControl(AControl) {}
+
+void TcxCustomControlStyles::Assign(TPersistent* ASource) {
+  if (auto* Source = dynamic_cast<TcxCustomControlStyles*>(ASource)) {
+    for (Integer I = ContentIndex; I <= SelectionIndex; ++I) SetIndexedStyle(I, Source->GetIndexedStyle(I));
+  }
+  inherited::Assign(ASource);
+  ItemChanged(ContentIndex);
+}
+
+TcxViewParams TcxCustomControlStyles::Params(Integer AIndex) {
+  TcxViewParams Result;
+  ResolveStyleParams(AIndex, nullptr, Result);
+  return Result;
+}
+
+TcxViewParams TcxCustomControlStyles::GetBackgroundParams() { return Params(BackgroundIndex); }
+TcxViewParams TcxCustomControlStyles::GetContentParams() { return Params(ContentIndex); }
+
+TcxViewParams TcxCustomControlStyles::GetSelectionParams() {
+  return Params(FControl->IsFocused() ? SelectionIndex : InactiveIndex);
+}
+
+void TcxCustomControlStyles::GetDefaultStyleParams(Integer AIndex, void* AData, TcxStyleParams& AParams) {
+  TcxStyles::GetDefaultStyleParams(AIndex, AData, AParams);
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(FControl->LookAndFeel()->Painter());
+  if (!Painter) Painter = PainterOf(cxCustomLookAndFeelPainter());
+  AParams.Font = FControl->Font();
+  switch (AIndex) {
+    case InactiveIndex:
+      AParams.Color = Painter->InactiveColor();
+      AParams.TextColor = Painter->InactiveTextColor();
+      break;
+    case SelectionIndex:
+      AParams.Color = Painter->SelectionColor();
+      AParams.TextColor = Painter->SelectionTextColor();
+      break;
+    default:
+      AParams.Color = Painter->ContentColor();
+      AParams.TextColor = Painter->ContentTextColor();
+      break;
+  }
+}
+
+void TcxCustomControlStyles::ItemChanged(Integer) {
+  if (!FControl->IsDestroying()) FControl->LayoutChangedWithStyles();
+}
 
 // ---- View info items ----------------------------------------------------------------------
 
@@ -76,23 +127,88 @@ TcxEditButtonTransparency TcxEditCellViewInfo::GetButtonTransparency() const {
   }
 }
 
+TcxViewParams TcxEditCellViewInfo::GetViewParams() const { return Owner()->BackgroundParams(); }
+
+String TcxEditCellViewInfo::GetDisplayText() const {
+  return FProperties ? FProperties->GetDisplayTextOfValue(FValue) : String();
+}
+
+void TcxEditCellViewInfo::CalculateIncSearch() {
+  FIncSearchLength = 0;
+  TcxCustomControlController* Controller = GetControl()->Controller();
+  if (!Controller || !Controller->IsIncSearching() || Controller->GetIncSearchingItem() != FItem) return;
+  if (GetRecordIndex() != Controller->GetFocusedRecordIndex()) return;
+  FItem->ApplyIncSearchColors(FViewData, FViewParams.TextColor, FViewParams.Color);
+  FIncSearchLength = Integer(Controller->IncSearchText().size());
+}
+
 void TcxEditCellViewInfo::InitProperties() {
   TcxCustomEditProperties* Properties = FItem->GetCellProperties(GetRecordIndex());
   const bool Changed = Properties != FProperties || !FViewData;
   FProperties = Properties;
   FValue = FProperties ? GetDisplayValue() : Null();
-  if (!Changed || !FProperties) return;
-  FEditViewInfo.reset();
-  FViewData.reset(FProperties->CreateViewData(GetControl()->EditStyle(), true));
-  FEditViewInfo.reset(dynamic_cast<TcxCustomEditViewInfo*>(FProperties->GetViewInfoClass()->Create()));
+  FViewParams = GetViewParams();
+  if (!FProperties) return;
+  if (Changed) {
+    FEditViewInfo.reset();
+    FOwnViewData.reset();
+    if (FProperties != FItem->ResolvedProperties() || !FItem->EditViewData())
+      FOwnViewData.reset(FProperties->CreateViewData(GetControl()->EditStyle(), true));
+    FEditViewInfo.reset(dynamic_cast<TcxCustomEditViewInfo*>(FProperties->GetViewInfoClass()->Create()));
+  }
+  FViewData = FOwnViewData ? FOwnViewData.get() : FItem->EditViewData();
 }
 
 void TcxEditCellViewInfo::Calculate() {
   InitProperties();
   if (!FViewData || !FEditViewInfo) return;
   FViewData->ContentOffset = TRect{};
-  CalcViewInfoAtOrigin(FViewData.get(), GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
+  FViewData->SelTextColor = cxEditDefaultSelectionColor;
+  FViewData->SelBackgroundColor = cxEditDefaultSelectionColor;
+  CalculateIncSearch();
+  CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
+  ApplyViewParams();
+}
+
+void TcxEditCellViewInfo::ApplyViewParams() {
+  FEditViewInfo->BackgroundColor = FViewParams.Color;
+  FEditViewInfo->TextColor = FViewParams.TextColor;
+  FEditViewInfo->Font = FViewParams.Font;
+}
+
+Integer TcxEditCellViewInfo::GetMaxLineCount() const { return GetControl()->OptionsView()->CellTextMaxLineCount(); }
+bool TcxEditCellViewInfo::IsAutoHeight() const { return GetControl()->OptionsView()->CellAutoHeight(); }
+bool TcxEditCellViewInfo::IsEndEllipsis() const { return GetControl()->OptionsView()->CellEndEllipsis(); }
+
+Cardinal TcxEditCellViewInfo::GetTextFlags() const {
+  Cardinal Flags = IsAutoHeight() ? Cardinal(cxtlWordBreak | cxtlAlignTop) : Cardinal(cxtlSingleLine | cxtlAlignVCenter);
+  if (IsEndEllipsis()) Flags |= cxtlEndEllipsis;
+  return Flags;
+}
+
+bool TcxEditCellViewInfo::SetCellHeight(Integer AValue) {
+  if (AValue == FCellHeight) return false;
+  FCellHeight = AValue;
+  return true;
+}
+
+bool TcxEditCellViewInfo::RefreshCellParams(bool ARecalculate) {
+  bool HeightChanged = false;
+  if (ARecalculate) {
+    Integer Height = Owner()->DefaultEditHeight();
+    if (IsAutoHeight()) {
+      InitProperties();
+      Height = FItem->CalcCellHeight(this);
+    }
+    HeightChanged = SetCellHeight(Height);
+    if (!HeightChanged) Calculate();
+  } else if (FEditViewInfo) {
+    FViewParams = GetViewParams();
+    ApplyViewParams();
+  }
+  if (!HeightChanged) Invalidate();
+  return HeightChanged;
 }
 
 bool TcxEditCellViewInfo::NeedShowHint(const TPoint& P, String& AText, bool& AIsHintMultiLine, TRect& ATextRect) {
@@ -108,7 +224,8 @@ bool TcxEditCellViewInfo::NeedShowHint(const TPoint& P, String& AText, bool& AIs
 
 // ---- Control view info --------------------------------------------------------------------
 
-TcxCustomControlViewInfo::TcxCustomControlViewInfo(TcxEditingControl* AControl) : FControl(AControl) {
+TcxCustomControlViewInfo::TcxCustomControlViewInfo(TcxEditingControl* AControl)
+    : FControl(AControl), FPainter(std::make_unique<TcxCustomControlPainter>(AControl)) {
   FEditCells.reserve(1024);
 }
 
@@ -117,11 +234,25 @@ TcxCustomControlViewInfo::~TcxCustomControlViewInfo() = default;
 void TcxCustomControlViewInfo::Calculate() {
   if (FStylesChanged) {
     FStylesChanged = false;
+    FDefaultEditHeight = GetDefaultEditHeight();
+    FBackgroundParams = FControl->Styles()->GetBackgroundParams();
+    FSelectionParams = FControl->Styles()->GetSelectionParams();
     FControl->Invalidate();
   }
   FClientRect = FControl->ClientRect();
   CalculateCells();
   FDirty = false;
+}
+
+Integer TcxCustomControlViewInfo::GetDefaultEditHeight() const {
+  Integer Height = 0;
+  for (Integer I = 0; I < FControl->ItemCount(); ++I)
+    Height = std::max(Height, FControl->Items(I)->GetDefaultEditHeight());
+  return Height;
+}
+
+void TcxCustomControlViewInfo::UpdateSelectionParams() {
+  FSelectionParams = FControl->Styles()->GetSelectionParams();
 }
 
 void TcxCustomControlViewInfo::CalculateCells() {
@@ -137,6 +268,7 @@ TcxEditingControl::TcxEditingControl(TComponent* AOwner) : TcxControl(AOwner) {
 }
 
 void TcxEditingControl::CreateSubobjects() {
+  FStyles = std::make_unique<TcxCustomControlStyles>(this);
   FEditStyle = std::make_unique<TcxEditStyle>(nullptr, true);
   FOptionsView = std::make_unique<TcxControlOptionsView>(nullptr, this);
   FOptionsData = std::make_unique<TcxControlOptionsData>(nullptr, this);
@@ -157,6 +289,7 @@ TcxEditingControl::~TcxEditingControl() {
   FViewInfo.reset();
   FController.reset();
   FDataController.reset();
+  FStyles.reset();
 }
 
 std::unique_ptr<TcxCustomControlViewInfo> TcxEditingControl::CreateViewInfo() {
@@ -203,6 +336,8 @@ void TcxEditingControl::CancelIncSearch() {
 void TcxEditingControl::EditPropertiesRemoved(TcxCustomEditProperties* AProperties) {
   if (FController) EditingController()->PropertiesRemoved(AProperties);
 }
+
+void TcxEditingControl::BehaviorChanged() { SelectionLookChanged(); }
 
 void TcxEditingControl::SetWantsTabKey(bool AValue) { SetKeys(AValue ? (Keys() | dkTab) : (Keys() & ~dkTab)); }
 
@@ -259,6 +394,7 @@ void TcxEditingControl::LayoutChanged() {
   if (--FLayoutCount == 0) {
     FController->RecalcHitTest();
     EditingController()->MarkEditorUpdateNeeded();
+    FFullRepaint = true;
     AfterLayoutChanged();
     Invalidate();
   }
@@ -289,15 +425,18 @@ void TcxEditingControl::Paint() {
   if (FDragImage) FDragImage->Hide();
   FController->BeforePaint();
   TcxControl::Paint();
-  PaintCells(cxCanvas());
+  if (FViewInfo->IsDirty()) FViewInfo->Calculate();
+  FViewInfo->Painter()->PaintControl();
   FController->AfterPaint();
   if (FDragImage) FDragImage->Show();
 }
 
-void TcxEditingControl::PaintCells(TcxCanvas* ACanvas) {
-  if (FViewInfo->IsDirty()) FViewInfo->Calculate();
-  for (TcxEditCellViewInfo* Cell : FViewInfo->EditCells())
-    if (Cell->Visible() && Cell->EditViewInfo()) PaintViewInfoAtOrigin(Cell->EditViewInfo(), ACanvas);
+bool TcxEditingControl::BufferedPaint() const { return FViewInfo->Painter()->Buffered(); }
+
+void TcxEditingControl::SetBufferedPaint(bool AValue) {
+  if (AValue == BufferedPaint()) return;
+  FViewInfo->Painter()->SetBuffered(AValue);
+  InvalidateArea(ClientRect(), false);
 }
 
 // ---- Input --------------------------------------------------------------------------------
@@ -359,7 +498,18 @@ void TcxEditingControl::DoExit() {
 
 void TcxEditingControl::HandleFocusChange() {
   TcxControl::HandleFocusChange();
-  if (FController && !FDestroying) FController->FocusChanged();
+  if (!FController || FDestroying) return;
+  FController->FocusChanged();
+  SelectionLookChanged();
+}
+
+void TcxEditingControl::SelectionLookChanged() {
+  // The selected cells switch between the focused and the inactive look;
+  // they take it when painted next.
+  if (!FViewInfo) return;
+  FViewInfo->UpdateSelectionParams();
+  FViewInfo->SetDirty();
+  Invalidate();
 }
 
 bool TcxEditingControl::HasFocus() { return TcxControl::HasFocus() || (FController && FController->EditorHasFocus()); }
@@ -388,4 +538,102 @@ void TcxEditingControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
   TcxControl::DoEndDrag(Target, X, Y);
   EndDragImage();
   FDragPos = TPoint{-1, -1};
+}
+
+// ---- Painter ------------------------------------------------------------------------------
+
+TcxCustomControlPainter::TcxCustomControlPainter(TcxEditingControl* AControl)
+    : FControl(AControl), FCanvas(AControl->cxCanvas()) {}
+
+TcxCustomControlPainter::~TcxCustomControlPainter() = default;
+
+void TcxCustomControlPainter::SetBuffered(bool AValue) {
+  if (AValue == FBuffered) return;
+  FBuffered = AValue;
+  if (AValue) {
+    FBitmap = std::make_unique<TBitmap>();
+    FBitmapCanvas = std::make_unique<TcxCanvas>(FBitmap->Canvas());
+  } else {
+    FBitmapCanvas.reset();
+    FBitmap.reset();
+  }
+}
+
+void TcxCustomControlPainter::PaintControl() {
+  TcxCanvas* ControlCanvas = FControl->cxCanvas();
+  const TRect Client = FControl->ViewInfo()->ClientRect();
+  if (!ControlCanvas->IsRectVisible(Client)) return;
+  if (FBuffered) {
+    const TRect Bounds = FControl->ClientRect();
+    FBitmap->SetSize(Bounds.Width(), Bounds.Height());
+    if (FControl->FullRepaintNeeded()) {
+      FControl->ClearFullRepaint();
+      FBitmapCanvas->ApplyClipRegion(new TcxRegion(Client), roCopy, true);
+    } else {
+      FBitmapCanvas->ApplyClipRegion(ControlCanvas->CopyClipRegion(), roCopy, true);
+    }
+    FCanvas = FBitmapCanvas.get();
+  }
+  try {
+    PaintContent();
+  } catch (...) {
+    FCanvas = ControlCanvas;
+    throw;
+  }
+  FCanvas = ControlCanvas;
+  if (FBuffered) {
+    const TRect Bounds{0, 0, FBitmap->Width(), FBitmap->Height()};
+    ControlCanvas->CopyRectFrom(Bounds, FBitmap->Canvas(), Bounds);
+  }
+}
+
+void TcxCustomControlPainter::PaintContent() {
+  TcxCustomControlViewInfo* ViewInfo = FControl->ViewInfo();
+  TcxRegion* Saved = FCanvas->CopyClipRegion();
+  for (TcxEditCellViewInfo* Cell : ViewInfo->EditCells()) PaintEditCell(Cell, true);
+  FCanvas->SetBrushColor(ViewInfo->BackgroundParams().Color);
+  FCanvas->FillRectOrTileBitmap(ViewInfo->ClientRect(), ViewInfo->BackgroundParams().Bitmap);
+  FCanvas->ApplyClipRegion(Saved, roCopy, true);
+}
+
+void TcxCustomControlPainter::PaintEditCell(TcxEditCellViewInfo* ACell, bool AExclude) {
+  if (!ACell->Visible() || !FCanvas->IsRectVisible(ACell->ClipRect())) return;
+  bool Done = false;
+  if (FControl->OnCustomDrawCell) FControl->OnCustomDrawCell(FControl, FCanvas, ACell, Done);
+  if (!Done && ACell->EditViewInfo()) {
+    PaintViewInfoAtOrigin(ACell->EditViewInfo(), FCanvas);
+    if (!ACell->EditViewInfo()->PaintsOwnContent) PaintCellText(ACell);
+  }
+  if (AExclude) FCanvas->ClipOutRect(ACell->ClipRect());
+}
+
+void TcxCustomControlPainter::SaveAndApplyViewParams(TcxEditCellViewInfo* ACell) {
+  FSavedFont = std::make_unique<TFont>();
+  FSavedFont->Assign(FCanvas->GetFont());
+  FSavedBrushColor = FCanvas->GetBrush()->Color();
+  const TcxViewParams& Params = ACell->ViewParams();
+  if (Params.Font) FCanvas->GetFont()->Assign(Params.Font);
+  FCanvas->GetFont()->SetColor(Params.TextColor);
+  FCanvas->SetBrushColor(Params.Color);
+}
+
+void TcxCustomControlPainter::RestoreViewParams(TcxEditCellViewInfo*) {
+  if (FSavedFont) FCanvas->GetFont()->Assign(FSavedFont.get());
+  FCanvas->SetBrushColor(FSavedBrushColor);
+  FSavedFont.reset();
+}
+
+void TcxCustomControlPainter::PaintCellText(TcxEditCellViewInfo* ACell) {
+  const String Text = ACell->GetDisplayText();
+  if (Text.empty()) return;
+  TRect R = ACell->EditRect();
+  TcxRegion* Saved = FCanvas->CopyClipRegion();
+  FCanvas->ClipToRect(ACell->ClipRect());
+  SaveAndApplyViewParams(ACell);
+  const Integer SelLength = std::min(ACell->IncSearchLength(), Integer(Text.size()));
+  cxTextOut(FCanvas, Text, R, ACell->GetTextFlags(), SelLength > 0 ? 0 : -1, SelLength,
+            ACell->GetSelectionBackgroundColor(), ACell->GetSelectionTextColor(),
+            ACell->GetMaxLineCount());
+  RestoreViewParams(ACell);
+  FCanvas->ApplyClipRegion(Saved, roCopy, true);
 }

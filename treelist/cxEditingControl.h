@@ -11,11 +11,51 @@
 #include "editors/cxEditStyles.h"
 #include "editors/cxEditViewInfo.h"
 #include "foundation/cxControls.h"
+#include "foundation/cxStyles.h"
+#include "platform/gui/bitmap.h"
 #include "treelist/cxControlController.h"
 #include "treelist/cxInplaceContainer.h"
 
 class TcxEditingControl;
 class TcxCustomControlViewInfo;
+class TcxCustomControlPainter;
+
+// The look of an area or a cell: bitmap, colour, font, text colour.
+using TcxViewParams = TcxStyleParams;
+
+// ---- Styles -------------------------------------------------------------------------------
+
+// The control's styles. Unassigned values come from the control's font and
+// its look-and-feel painter; a change makes the control lay out anew.
+class TcxCustomControlStyles : public TcxStyles {
+  KORVANE_CLASS(TcxCustomControlStyles, TcxStyles)
+  enum { ContentIndex = 0, BackgroundIndex = 1, InactiveIndex = 2, SelectionIndex = 3 };
+  explicit TcxCustomControlStyles(TcxEditingControl* AControl);
+
+  void Assign(TPersistent* ASource) override;
+  TcxStyle* Content() const { return GetIndexedStyle(ContentIndex); }
+  void SetContent(TcxStyle* AValue) { SetIndexedStyle(ContentIndex, AValue); }
+  TcxStyle* Background() const { return GetIndexedStyle(BackgroundIndex); }
+  void SetBackground(TcxStyle* AValue) { SetIndexedStyle(BackgroundIndex, AValue); }
+  TcxStyle* Inactive() const { return GetIndexedStyle(InactiveIndex); }
+  void SetInactive(TcxStyle* AValue) { SetIndexedStyle(InactiveIndex, AValue); }
+  TcxStyle* Selection() const { return GetIndexedStyle(SelectionIndex); }
+  void SetSelection(TcxStyle* AValue) { SetIndexedStyle(SelectionIndex, AValue); }
+
+  TcxViewParams GetBackgroundParams();
+  TcxViewParams GetContentParams();
+  // Selection while the control holds the focus (or its editor does),
+  // else Inactive.
+  TcxViewParams GetSelectionParams();
+  void GetDefaultStyleParams(Integer AIndex, void* AData, TcxStyleParams& AParams) override;
+
+protected:
+  void ItemChanged(Integer AIndex) override;
+
+private:
+  TcxViewParams Params(Integer AIndex);
+  TcxEditingControl* FControl;
+};
 
 // ---- View infos ---------------------------------------------------------------------------
 
@@ -61,7 +101,8 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   TcxBorders Borders() const { return FBorders; }
   void SetBorders(TcxBorders AValue) { FBorders = AValue; }
   TcxCustomEditViewInfo* EditViewInfo() const { return FEditViewInfo.get(); }
-  TcxCustomEditViewData* ViewData() const { return FViewData.get(); }
+  // The item's shared view data, or the cell's own for other properties.
+  TcxCustomEditViewData* ViewData() const { return FViewData; }
 
   void SetBounds(const TRect& ARect, const TRect& AClip) override;
   // The item prepares the cell; the editor view is computed.
@@ -74,6 +115,32 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   virtual bool IsFocusedCell() const;
   virtual Variant GetDisplayValue() const;
   virtual TcxEditButtonTransparency GetButtonTransparency() const;
+  // The look of the cell: the control's background in the base.
+  virtual TcxViewParams GetViewParams() const;
+  // The cell's colours with all 24 colour bits inverted (system colours are
+  // resolved first).
+  TColor GetSelectionTextColor() const { return cxInvertedColor(FViewParams.TextColor); }
+  TColor GetSelectionBackgroundColor() const { return cxInvertedColor(FViewParams.Color); }
+  const TcxViewParams& ViewParams() const { return FViewParams; }
+  // The text the cell shows for its value.
+  String GetDisplayText() const;
+  virtual Integer GetMaxLineCount() const;
+  virtual bool IsAutoHeight() const;
+  virtual bool IsEndEllipsis() const;
+  // How the text is laid out: one row, or with auto height broken into
+  // rows (at most GetMaxLineCount).
+  Cardinal GetTextFlags() const;
+  Integer CellHeight() const { return FCellHeight; }
+  // Stores the height; answers whether it changed.
+  bool SetCellHeight(Integer AValue);
+  // Recalculated: measures the height (the item's for an auto-height cell,
+  // else the default edit height) and recalculates when it is unchanged;
+  // answers whether it changed. Otherwise the look is handed to the editor
+  // view again. An unchanged cell is repainted.
+  bool RefreshCellParams(bool ARecalculate);
+  // Characters of the display text highlighted by the incremental search
+  // (from the first one; 0: none), in the selection colours above.
+  Integer IncSearchLength() const { return FIncSearchLength; }
 
   // ---- IcxHintHotTrackItem ----
   TPoint GetHintPoint() const override { return FContentRect.TopLeft(); }
@@ -90,8 +157,14 @@ private:
   TRect FContentRect{};
   TRect FEditRect{};
   TcxBorders FBorders = 0;
-  // Owned, in destruction order.
-  std::unique_ptr<TcxCustomEditViewData> FViewData;
+  TcxViewParams FViewParams;
+  Integer FIncSearchLength = 0;
+  Integer FCellHeight = 0;
+  void CalculateIncSearch();
+  void ApplyViewParams();
+  // A view data made for properties other than the item's resolved ones.
+  std::unique_ptr<TcxCustomEditViewData> FOwnViewData;
+  TcxCustomEditViewData* FViewData = nullptr;
   std::unique_ptr<TcxCustomEditViewInfo> FEditViewInfo;
 };
 
@@ -108,19 +181,77 @@ class TcxCustomControlViewInfo : public TObject {
   bool IsDirty() const { return FDirty; }
   void SetDirty() { FDirty = true; }
   void StylesChanged() { FStylesChanged = true; }
+  TcxCustomControlPainter* Painter() const { return FPainter.get(); }
+  const TcxViewParams& BackgroundParams() const { return FBackgroundParams; }
+  const TcxViewParams& SelectionParams() const { return FSelectionParams; }
+  Integer DefaultEditHeight() const { return FDefaultEditHeight; }
 
   void Calculate();
+  // The selection look follows the focus: Selection or Inactive.
+  virtual void UpdateSelectionParams();
 
 protected:
   // Lays the cells out (every visible cell recalculates itself in the base).
   virtual void CalculateCells();
+  // The height of a cell that is not auto-height: the tallest default
+  // editor of the items.
+  virtual Integer GetDefaultEditHeight() const;
   std::vector<TcxEditCellViewInfo*> FEditCells;
 
 private:
   TcxEditingControl* FControl;
+  std::unique_ptr<TcxCustomControlPainter> FPainter;
+  TcxViewParams FBackgroundParams;
+  TcxViewParams FSelectionParams;
+  Integer FDefaultEditHeight = 0;
   TRect FClientRect{};
   bool FDirty = true;
   bool FStylesChanged = true;
+};
+
+// ---- Painter ------------------------------------------------------------------------------
+
+using TcxEditingControlCustomDrawCellEvent =
+    TEvent<void(TcxEditingControl* Sender, TcxCanvas* ACanvas, TcxEditCellViewInfo* AViewInfo, bool& ADone)>;
+
+// Draws the view info onto the control's canvas, or, buffered, onto a
+// bitmap of the control's size that is copied onto the canvas at the end.
+class TcxCustomControlPainter : public TObject {
+  KORVANE_CLASS(TcxCustomControlPainter, TObject)
+  explicit TcxCustomControlPainter(TcxEditingControl* AControl);
+  ~TcxCustomControlPainter() override;
+
+  TcxEditingControl* Control() const { return FControl; }
+  // The canvas drawn on now: the buffer's while buffered painting runs.
+  TcxCanvas* Canvas() const { return FCanvas; }
+  bool Buffered() const { return FBuffered; }
+  void SetBuffered(bool AValue);
+  // Paints what the canvas's clip region shows of the client rectangle.
+  void PaintControl();
+
+  // The custom-draw event first (for a visible cell on the canvas); unless
+  // it reports done, the cell's editor view and text. With AExclude the
+  // cell is clipped out afterwards.
+  virtual void PaintEditCell(TcxEditCellViewInfo* ACell, bool AExclude = true);
+  // Cells, then the background in what is left.
+  virtual void PaintContent();
+  virtual void SaveAndApplyViewParams(TcxEditCellViewInfo* ACell);
+  virtual void RestoreViewParams(TcxEditCellViewInfo* ACell);
+
+protected:
+  // The text of a cell whose editor view does not paint its content, with
+  // the incremental-search highlight.
+  void PaintCellText(TcxEditCellViewInfo* ACell);
+
+private:
+  TcxEditingControl* FControl;
+  TcxCanvas* FCanvas;
+  bool FBuffered = false;
+  // Owned while buffered, in destruction order.
+  std::unique_ptr<TBitmap> FBitmap;
+  std::unique_ptr<TcxCanvas> FBitmapCanvas;
+  std::unique_ptr<TFont> FSavedFont;
+  TColor FSavedBrushColor = clNone;
 };
 
 // ---- The control --------------------------------------------------------------------------
@@ -147,6 +278,15 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   TcxControlOptionsView* OptionsView() const { return FOptionsView.get(); }
   TcxControlOptionsData* OptionsData() const { return FOptionsData.get(); }
   TcxControlOptionsBehavior* OptionsBehavior() const { return FOptionsBehavior.get(); }
+  TcxCustomControlStyles* Styles() const { return FStyles.get(); }
+  void SetStyles(TcxCustomControlStyles* AValue) { FStyles->Assign(AValue); }
+  bool BufferedPaint() const;
+  void SetBufferedPaint(bool AValue);
+  // The control or its open editor holds the focus.
+  bool IsFocused() { return HasFocus(); }
+  // The full client rectangle is painted next time (after a layout change).
+  bool FullRepaintNeeded() const { return FFullRepaint; }
+  void ClearFullRepaint() { FFullRepaint = false; }
   Integer ItemCount() const { return Integer(FItems.size()); }
   TcxCustomInplaceEditContainer* Items(Integer AIndex) const { return FItems.at(size_t(AIndex)); }
   bool IsLocked() const { return FLockCount > 0; }
@@ -170,6 +310,7 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   TcxEditingControlItemEvent OnEditChanged;
   TcxEditingControlItemEvent OnEditValueChanged;
   TcxInitEditEvent OnInitEdit;
+  TcxEditingControlCustomDrawCellEvent OnCustomDrawCell;
 
   // ---- IcxEditingControl ----
   TcxControlDataController* GetControlDataController() const override { return FDataController.get(); }
@@ -185,7 +326,7 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   TcxCustomInplaceEditContainer* IncSearchItem() const override;
   void CancelIncSearch() override;
   void EditPropertiesRemoved(TcxCustomEditProperties* AProperties) override;
-  void BehaviorChanged() override { Invalidate(); }
+  void BehaviorChanged() override;
   void SetWantsTabKey(bool AValue) override;
   TcxCustomControlController* GetController() const override { return FController.get(); }
 
@@ -211,7 +352,6 @@ protected:
   void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
 
   void Paint() override;
-  virtual void PaintCells(TcxCanvas* ACanvas);
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -228,8 +368,10 @@ protected:
   bool HasFocus() override;
 
 private:
+  void SelectionLookChanged();
   std::vector<TcxCustomInplaceEditContainer*> FItems;
   // Owned, in destruction order (the last declared goes first).
+  std::unique_ptr<TcxCustomControlStyles> FStyles;
   std::unique_ptr<TcxControlDataController> FDataController;
   std::unique_ptr<TcxCustomEditStyle> FEditStyle;
   std::unique_ptr<TcxControlOptionsView> FOptionsView;
@@ -242,4 +384,5 @@ private:
   Integer FLockCount = 0;
   Integer FLayoutCount = 0;
   bool FDestroying = false;
+  bool FFullRepaint = true;
 };

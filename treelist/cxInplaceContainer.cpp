@@ -1,6 +1,7 @@
 #include "treelist/cxInplaceContainer.h"
 
 #include "editors/cxEditDataRegisteredRepositoryItems.h"
+#include "editors/cxEditTextUtils.h"
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxEditingControl.h"
 
@@ -231,6 +232,7 @@ TcxCustomInplaceEditContainer::~TcxCustomInplaceEditContainer() {
   FDefaultRepositoryItem = nullptr;
   SetEditingControl(nullptr);
   FResolvedProperties = nullptr;
+  FEditViewData.reset();
   // The properties go before the binding, whose provider they refer to.
   FProperties.reset();
   FOptions.reset();
@@ -283,7 +285,10 @@ void TcxCustomInplaceEditContainer::SetProperties(TcxCustomEditProperties* AValu
 void TcxCustomInplaceEditContainer::SetPropertiesClass(TcxCustomEditPropertiesClass AValue) {
   if (AValue == FPropertiesClass) return;
   if (FProperties && FEditingControl) FEditingControl->EditPropertiesRemoved(FProperties.get());
-  if (FResolvedProperties == FProperties.get()) FResolvedProperties = nullptr;
+  if (FResolvedProperties == FProperties.get()) {
+    FResolvedProperties = nullptr;
+    FEditViewData.reset();
+  }
   FProperties.reset();
   FPropertiesClass = AValue;
   if (AValue) FProperties.reset(AValue->Create(this));
@@ -328,6 +333,7 @@ void TcxCustomInplaceEditContainer::ItemRemoved(TcxEditRepositoryItem* Sender) {
 
 void TcxCustomInplaceEditContainer::PropertiesChanged() {
   if (FDestroying) return;
+  FEditViewData.reset();
   FResolvedProperties = GetDefaultProperties();
   ListenToDefaultItem();
   if (!FResolvedProperties) {
@@ -335,6 +341,8 @@ void TcxCustomInplaceEditContainer::PropertiesChanged() {
     return;
   }
   InitProperties(FResolvedProperties);
+  if (auto* Control = dynamic_cast<TcxEditingControl*>(FEditingControl); Control && Control->EditStyle())
+    FEditViewData.reset(FResolvedProperties->CreateViewData(Control->EditStyle(), true));
   // A repository item's property set reports to its item, which tells us.
   if (!FResolvedProperties->OnPropertiesChanged.Assigned())
     FResolvedProperties->OnPropertiesChanged = MakeEvent(this, &TcxCustomInplaceEditContainer::PropertiesChangedNotify);
@@ -473,6 +481,63 @@ void TcxCustomInplaceEditContainer::ApplyIncSearchColors(TcxCustomEditViewData* 
                                                          TColor ABackgroundColor) const {
   AViewData->SelTextColor = cxInvertedColor(ATextColor);
   AViewData->SelBackgroundColor = cxInvertedColor(ABackgroundColor);
+}
+
+// ---- Measuring ----------------------------------------------------------------------------
+
+TcxCanvas* TcxCustomInplaceEditContainer::GetCanvas() const {
+  auto* Control = dynamic_cast<TcxEditingControl*>(FEditingControl);
+  return Control && Control->HandleAllocated() ? Control->cxCanvas() : ContainerScreenCanvas();
+}
+
+TSize TcxCustomInplaceEditContainer::CalcEditSizeForProperties(TcxCustomEditViewData* AViewData, TcxCanvas* ACanvas,
+                                                               TFont* AFont, const String& AText, Integer AWidth,
+                                                               Integer AMaxLineCount, Cardinal AFlags) {
+  TSize Frame{0, 0};
+  if (AViewData) {
+    // The frame alone: measured for no value.
+    AViewData->CalcEditorSize(ACanvas, Null(), TcxEditSizeProperties{}, nullptr, Frame);
+  }
+  TFont Saved;
+  Saved.Assign(ACanvas->GetFont());
+  if (AFont) ACanvas->GetFont()->Assign(AFont);
+  // An unbounded width is a width no text reaches.
+  constexpr Integer UnboundedWidth = 1 << 20;
+  const Integer TextWidth = AWidth > 0 ? std::max(1, AWidth - Frame.cx) : UnboundedWidth;
+  TRect Text{0, 0, TextWidth, 0};
+  // An empty text measures as a row of the font's height.
+  const String Measured = AText.empty() ? String(u"Qq") : AText;
+  cxTextOut(ACanvas, Measured, Text, (AFlags & ~cxtlEndEllipsis) | cxtlCalcRect, -1, 0, clHighlight,
+            clHighlightText, AMaxLineCount);
+  ACanvas->GetFont()->Assign(&Saved);
+  const Integer Width = AText.empty() ? 0 : Text.Width();
+  return TSize{Frame.cx + Width, Frame.cy + Text.Height()};
+}
+
+Integer TcxCustomInplaceEditContainer::GetDefaultEditHeight(TFont* AFont) const {
+  auto* Control = dynamic_cast<TcxEditingControl*>(FEditingControl);
+  if (!AFont && Control) AFont = Control->Font();
+  if (FEditViewData) FEditViewData->ContentOffset = TRect{};
+  return CalcEditSizeForProperties(FEditViewData.get(), GetCanvas(), AFont, String(), 0, 1, cxtlSingleLine).cy;
+}
+
+Integer TcxCustomInplaceEditContainer::CalcCellHeight(TcxEditCellViewInfo* ACell) const {
+  const TRect Offset = ACell->GetContentOffset();
+  const Integer Width = WidthOfRect(ACell->ContentRect()) - Offset.Left - Offset.Right;
+  const TSize Size = CalcEditSizeForProperties(ACell->ViewData(), GetCanvas(), ACell->ViewParams().Font,
+                                               ACell->GetDisplayText(), std::max(1, Width), ACell->GetMaxLineCount(),
+                                               ACell->GetTextFlags());
+  Integer Height = Size.cy + Offset.Top + Offset.Bottom;
+  if (ACell->Borders() & BorderBit(bTop)) ++Height;
+  if (ACell->Borders() & BorderBit(bBottom)) ++Height;
+  return Height;
+}
+
+Integer TcxCustomInplaceEditContainer::CalcCellWidth(TcxEditCellViewInfo* ACell) const {
+  const TRect Offset = ACell->GetContentOffset();
+  const TSize Size = CalcEditSizeForProperties(ACell->ViewData(), GetCanvas(), ACell->ViewParams().Font,
+                                               ACell->GetDisplayText(), 0, 1, cxtlSingleLine);
+  return Size.cx + Offset.Left + Offset.Right;
 }
 
 // ---- Through the control's controller -----------------------------------------------------

@@ -399,6 +399,28 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   virtual Integer CountRecords() const;
   virtual void InitProperties(TcxCustomEditProperties* AProperties);
   virtual void SetItemFocused(bool AValue);
+  // ---- Measuring ----
+  // The edit view data the cells showing the resolved properties share
+  // (nullptr without a control or properties).
+  TcxCustomEditViewData* EditViewData() const { return FEditViewData.get(); }
+  // The control's canvas when it has a window, else a screen canvas.
+  TcxCanvas* GetCanvas() const;
+  // The size an editor of AViewData needs for AText in AFont laid out by
+  // AFlags: the view data's frame (border, buttons) and the text. AWidth
+  // (0: unbounded) limits the editor's width and AMaxLineCount (0: all) its
+  // rows; an empty text still takes one row.
+  static TSize CalcEditSizeForProperties(TcxCustomEditViewData* AViewData, TcxCanvas* ACanvas, TFont* AFont,
+                                         const String& AText, Integer AWidth, Integer AMaxLineCount,
+                                         Cardinal AFlags);
+  // The height of an editor for no value in AFont (the control's when
+  // nullptr), without content offsets.
+  virtual Integer GetDefaultEditHeight(TFont* AFont = nullptr) const;
+  // The height the cell needs for its value within its content width and
+  // the control's line limit, plus its top and bottom borders.
+  virtual Integer CalcCellHeight(TcxEditCellViewInfo* ACell) const;
+  // The width the cell's editor needs for its value on one row.
+  virtual Integer CalcCellWidth(TcxEditCellViewInfo* ACell) const;
+
   // The incremental-search highlight of a cell in the view data.
   void ApplyIncSearchColors(TcxCustomEditViewData* AViewData, TColor ATextColor, TColor ABackgroundColor) const;
   Integer EditValueKind() const { return FEditValueKind; }
@@ -429,6 +451,8 @@ private:
   std::unique_ptr<TcxEditContainerStyles> FStyles;
   TcxCustomEditPropertiesClass FPropertiesClass = nullptr;
   std::unique_ptr<TcxCustomEditProperties> FProperties;
+  // Made from the resolved properties; goes before them.
+  std::unique_ptr<TcxCustomEditViewData> FEditViewData;
   TcxEditRepositoryItem* FRepositoryItem = nullptr;
   // The registry's item whose property set is in use, listened to.
   TcxEditRepositoryItem* FDefaultRepositoryItem = nullptr;

@@ -22,6 +22,7 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ class TTestEditProperties : public TcxCustomEditProperties {
   TcxCustomEditViewInfoClass GetViewInfoClass() const override { return TTestViewInfo::StaticClass(); }
   bool CanValidateDisplayValue() const override { return true; }
   TcxEditEditorFeatures GetEditorFeatures() const override { return cxEditFeatureIncSearch; }
+  String GetDisplayTextOfValue(const Variant& AValue) const override { return VarToStr(AValue); }
 };
 
 // A text editor without a native edit: typed characters append to Text.
@@ -93,6 +95,12 @@ class TTestCell : public TcxEditCellViewInfo {
   TTestCell(TcxCustomControlViewInfo* AOwner, TcxCustomInplaceEditContainer* AItem, Integer ARecord)
       : TcxEditCellViewInfo(AOwner, AItem), Record(ARecord) {}
   Integer GetRecordIndex() const override { return Record; }
+  // The focused record's row shows the selection.
+  TcxViewParams GetViewParams() const override {
+    TcxCustomControlStyles* Styles = GetControl()->Styles();
+    return Record == GetControl()->Controller()->GetFocusedRecordIndex() ? Styles->GetSelectionParams()
+                                                                       : Styles->GetContentParams();
+  }
   Integer Record;
 };
 
@@ -151,6 +159,11 @@ class TTestController : public TcxCustomControlController {
   using TcxCustomControlController::TcxCustomControlController;
   TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) override;
   void MakeFocusedCellVisible() override {}
+  // The selected row moves: the rows are laid out anew.
+  void FocusedRecordChanged() override {
+    TcxCustomControlController::FocusedRecordChanged();
+    EditingControl()->LayoutChanged();
+  }
   bool MakeFocusedRecordVisible() override { return true; }
   // The content follows the bar.
   void ScrollContent(TScrollBarKind AKind, TScrollCode, Integer& APosition) override {
@@ -681,6 +694,283 @@ TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
   Application->ProcessMessages();
   EXPECT_EQ(F.List->DragImage(), nullptr);
   EXPECT_EQ(DragMouseHookControl(), nullptr);
+}
+
+// ---- Painting ---------------------------------------------------------------------------------
+
+std::string Hex(TColor C) { return Narrow(IntToHex(Integer(C), 6)); }
+
+// The list as it paints itself.
+std::unique_ptr<TBitmap> Shot(TTestList* AList) {
+  auto Picture = std::make_unique<TBitmap>(AList->ClientWidth(), AList->ClientHeight(), pf32bit);
+  AList->PaintTo(Picture->Canvas()->Handle(), 0, 0);
+  return Picture;
+}
+
+// A point of the cell's background, away from its text.
+TPoint Background(Integer ARecord, Integer AItem) {
+  return TPoint{(AItem + 1) * kColumnWidth - 6, ARecord * kRowHeight + 3};
+}
+
+struct TStyledFixture : TListFixture {
+  TStyledFixture() {
+    const std::pair<TcxStyle**, TColor> Looks[] = {
+        {&Content, clYellow}, {&Selection, clNavy}, {&Inactive, clGray}};
+    for (const auto& [Style, Color] : Looks) {
+      *Style = new TcxStyle(Form);
+      (*Style)->SetColor(Color);
+    }
+    List->Styles()->SetContent(Content);
+    List->Styles()->SetSelection(Selection);
+    List->Styles()->SetInactive(Inactive);
+    Application->ProcessMessages();
+  }
+  TcxStyle* Content = nullptr;
+  TcxStyle* Selection = nullptr;
+  TcxStyle* Inactive = nullptr;
+};
+
+TEST(EditingControlPainting, CellsTakeContentSelectionAndInactiveStyles) {
+  TStyledFixture F;
+  struct Case {
+    const char* Name;
+    bool Focused;
+    TPoint At;
+    TColor Expected;
+  };
+  const Case Cases[] = {
+      {"other row, focused", true, Background(1, 1), clYellow},
+      {"selected row, focused", true, Background(0, 1), clNavy},
+      {"other row, focus elsewhere", false, Background(2, 0), clYellow},
+      {"selected row, focus elsewhere", false, Background(0, 1), clGray},
+  };
+  for (const Case& C : Cases) {
+    if (C.Focused)
+      F.List->SetFocus();
+    else
+      F.Other->SetFocus();
+    Application->ProcessMessages();
+    const TColor Found = Shot(F.List)->PixelColor(C.At.X, C.At.Y);
+    EXPECT_EQ(Found, C.Expected) << C.Name << ": found " << Hex(Found) << ", wanted " << Hex(C.Expected);
+  }
+}
+
+TEST(EditingControlPainting, UnassignedStylesFollowTheLookAndFeel) {
+  TListFixture F;
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(F.List->LookAndFeel()->Painter());
+  ASSERT_NE(Painter, nullptr);
+  const auto Picture = Shot(F.List);
+  const std::pair<TPoint, TColor> Probes[] = {{Background(1, 0), ColorToRGB(Painter->ContentColor())},
+                                              {Background(0, 1), ColorToRGB(Painter->SelectionColor())}};
+  for (const auto& [At, Wanted] : Probes) {
+    const TColor Found = Picture->PixelColor(At.X, At.Y);
+    EXPECT_EQ(Found, Wanted) << "at " << At.X << "," << At.Y << " found " << Hex(Found);
+  }
+  // Outside every cell only the background shows.
+  const TColor Outside = Picture->PixelColor(2 * kColumnWidth + 10, 3 * kRowHeight + 10);
+  EXPECT_EQ(Outside, ColorToRGB(Painter->ContentColor())) << "found " << Hex(Outside);
+}
+
+TEST(EditingControlPainting, WithoutItemsOnlyTheBackgroundShows) {
+  TStyledFixture F;
+  auto* Back = new TcxStyle(F.Form);
+  Back->SetColor(clTeal);
+  F.List->Styles()->SetBackground(Back);
+  for (auto& Column : F.Columns) Column->SetEditingControl(nullptr);
+  Application->ProcessMessages();
+  const auto Picture = Shot(F.List);
+  Integer Other = 0;
+  for (Integer Y = 0; Y < Picture->Height(); ++Y)
+    for (Integer X = 0; X < Picture->Width(); ++X) Other += Picture->PixelColor(X, Y) != clTeal;
+  EXPECT_EQ(Other, 0) << "pixels other than the background";
+}
+
+TEST(EditingControlPainting, BufferedPaintingDrawsTheSamePicture) {
+  TStyledFixture F;
+  const auto Direct = Shot(F.List);
+  F.List->SetBufferedPaint(true);
+  ASSERT_TRUE(F.List->BufferedPaint());
+  Application->ProcessMessages();
+  const auto Buffered = Shot(F.List);
+  F.List->SetBufferedPaint(false);
+  Application->ProcessMessages();
+  const auto DirectAgain = Shot(F.List);
+  Integer Differ = 0, DifferAgain = 0;
+  for (Integer Y = 0; Y < Direct->Height(); ++Y)
+    for (Integer X = 0; X < Direct->Width(); ++X) {
+      Differ += Direct->PixelColor(X, Y) != Buffered->PixelColor(X, Y);
+      DifferAgain += Direct->PixelColor(X, Y) != DirectAgain->PixelColor(X, Y);
+    }
+  EXPECT_EQ(Differ, 0);
+  EXPECT_EQ(DifferAgain, 0);
+  // Not an empty picture twice: the selected row is there.
+  EXPECT_EQ(Buffered->PixelColor(Background(0, 1).X, Background(0, 1).Y), clNavy);
+}
+
+// Pixels of the cell's left part in AColor.
+Integer CountInCell(const TBitmap& APicture, Integer ARecord, Integer AItem, TColor AColor) {
+  Integer Count = 0;
+  for (Integer Y = ARecord * kRowHeight; Y < (ARecord + 1) * kRowHeight; ++Y)
+    for (Integer X = AItem * kColumnWidth; X < AItem * kColumnWidth + kColumnWidth / 2; ++X)
+      Count += APicture.PixelColor(X, Y) == AColor;
+  return Count;
+}
+
+TEST(EditingControlPainting, IncrementalSearchHighlightsTheFoundText) {
+  TListFixture F;
+  F.List->OptionsBehavior()->SetIncSearch(true);
+  // The selection colour of the look-and-feel may be a system colour: the
+  // highlight inverts the colour it stands for.
+  const TColor Highlight = cxInvertedColor(F.List->Styles()->GetSelectionParams().Color);
+  EXPECT_EQ(CountInCell(*Shot(F.List), 1, 0, Highlight), 0) << "highlight before any search";
+  F.List->Controller()->IncSearch(u"b");
+  Application->ProcessMessages();
+  ASSERT_EQ(F.List->Controller()->GetFocusedRecordIndex(), 1);
+  auto Picture = Shot(F.List);
+  Picture->SaveToFile(u"/tmp/korvane_editing_control_search.png");
+  EXPECT_GT(CountInCell(*Picture, 1, 0, Highlight), 10) << "no highlight in " << Hex(Highlight);
+  // Only the search column's cell shows it.
+  EXPECT_EQ(CountInCell(*Picture, 1, 1, Highlight), 0);
+  F.List->Controller()->CancelIncSearch();
+  Application->ProcessMessages();
+  EXPECT_EQ(CountInCell(*Shot(F.List), 1, 0, Highlight), 0) << "highlight after the search ended";
+}
+
+// The list with the focus and a selected row, first with a search
+// highlight, then with an open editor (opening it ends the search); both
+// saved for a look.
+TEST(EditingControlPainting, PicturesOfTheListWithSearchAndEditor) {
+  TListFixture F;
+  F.List->OptionsBehavior()->SetIncSearch(true);
+  const TColor Selected = ColorToRGB(F.List->Styles()->GetSelectionParams().Color);
+  F.List->Controller()->IncSearch(u"c");
+  Application->ProcessMessages();
+  TBitmap Picture(F.Form->ClientWidth(), F.Form->ClientHeight(), pf32bit);
+  F.Form->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_editing_control_1.png");
+  // The list lies at (10, 10) in the form.
+  const TPoint Row2 = Background(2, 1);
+  EXPECT_EQ(Picture.PixelColor(10 + Row2.X, 10 + Row2.Y), Selected);
+  auto Inside = std::make_unique<TBitmap>(F.List->ClientWidth(), F.List->ClientHeight(), pf32bit);
+  Inside->Canvas()->CopyRect(TRect{0, 0, Inside->Width(), Inside->Height()}, Picture.Canvas(),
+                             TRect{10, 10, 10 + Inside->Width(), 10 + Inside->Height()});
+  EXPECT_GT(CountInCell(*Inside, 2, 0, cxInvertedColor(Selected)), 10);
+
+  F.List->EditingController()->ActivateCellEditor(F.Columns[1].get());
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr);
+  EXPECT_TRUE(F.List->Controller()->IncSearchText().empty());
+  F.Form->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_editing_control_2.png");
+  // The editor covers its cell; the row keeps the selection look.
+  EXPECT_EQ(F.Editor()->BoundsRect().TopLeft(), (TPoint{kColumnWidth + 1, 2 * kRowHeight + 1}));
+  const TPoint Row2Left = Background(2, 0);
+  EXPECT_EQ(Picture.PixelColor(10 + Row2Left.X, 10 + Row2Left.Y), Selected);
+}
+
+TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
+  TStyledFixture F;
+  F.List->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
+      &F, [](TcxEditingControl*, TcxCanvas* ACanvas, TcxEditCellViewInfo* ACell, bool& ADone) {
+        if (ACell->GetItem()->ItemIndex() != 1) return;
+        ACanvas->SetBrushColor(clRed);
+        ACanvas->FillRectOrTileBitmap(ACell->ClipRect(), nullptr);
+        ADone = true;
+      });
+  F.List->Invalidate();
+  Application->ProcessMessages();
+  const auto Picture = Shot(F.List);
+  EXPECT_EQ(Picture->PixelColor(Background(2, 1).X, Background(2, 1).Y), clRed);
+  // The background fill does not overdraw the custom-drawn cell.
+  EXPECT_EQ(Picture->PixelColor(2 * kColumnWidth - 1, 2 * kRowHeight + 5), clRed);
+  EXPECT_EQ(Picture->PixelColor(Background(2, 0).X, Background(2, 0).Y), clYellow);
+}
+
+// ---- Measuring --------------------------------------------------------------------------------
+
+TEST(EditingControlMeasuring, CellSizesFollowTextRowsAndFont) {
+  TListFixture F;
+  struct Case {
+    const char* Name;
+    const char* Text;
+    Integer FontSize;  // 0: the control's font
+    bool AutoHeight;
+    Integer MaxLines;
+    Integer Rows;  // the rows the text takes in the 57-pixel text width
+  };
+  const Case Cases[] = {
+      {"single line", "a0", 0, false, 0, 1},
+      {"long text, one row without auto height", "aaa bbb ccc ddd eee", 0, false, 0, 1},
+      {"long text broken into rows", "aaa bbb ccc ddd eee", 0, true, 0, 3},
+      {"rows limited", "aaa bbb ccc ddd eee", 0, true, 2, 2},
+      {"line breaks", "a\nb", 0, true, 0, 2},
+      {"empty text takes a row", "", 0, true, 0, 1},
+      {"larger font", "a0", 20, false, 0, 1},
+  };
+  TcxStyle* Style = new TcxStyle(F.Form);
+  TCanvas* Canvas = F.List->Canvas();
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TFont Font;
+    Font.Assign(F.List->Font());
+    if (C.FontSize) Font.SetSize(C.FontSize);
+    Style->SetFont(&Font);
+    F.List->Styles()->SetContent(Style);
+    F.List->OptionsView()->SetCellAutoHeight(C.AutoHeight);
+    F.List->OptionsView()->SetCellTextMaxLineCount(C.MaxLines);
+    F.List->DataController()->SetValue(2, 0, Variant(UTF8ToString(C.Text)));
+    F.List->LayoutChanged();
+    TTestCell* Cell = F.List->ListViewInfo()->Cell(2, 0);
+    ASSERT_NE(Cell, nullptr);
+    // One row of the font, and the text's width, as the canvas measures them.
+    Canvas->Font()->Assign(&Font);
+    const Integer Row = Canvas->TextHeight(u"Qq");
+    const Integer TextWidth = Canvas->TextWidth(UTF8ToString(C.Text));
+    TcxCustomInplaceEditContainer* Item = F.Columns[0].get();
+    const Integer OneRow = Item->GetDefaultEditHeight(&Font);
+    EXPECT_GE(OneRow, Row);
+    // Content offsets (1 + 1) and the bottom border.
+    EXPECT_EQ(Item->CalcCellHeight(Cell), OneRow + (C.Rows - 1) * Row + 3);
+    if (!C.AutoHeight) {
+      EXPECT_EQ(Item->CalcCellWidth(Cell), OneRow - Row + TextWidth + 2);
+    }
+    // An auto-height cell keeps the measured height; others the default.
+    Cell->RefreshCellParams(true);
+    EXPECT_EQ(Cell->CellHeight(), C.AutoHeight ? Item->CalcCellHeight(Cell) : F.List->ViewInfo()->DefaultEditHeight());
+  }
+}
+
+// Cells showing the column's own properties share its view data; a record
+// with other properties has its own. A new property class gives a new
+// shared view data, which the cells take at the next layout.
+TEST(EditingControlMeasuring, CellsShareTheColumnsViewData) {
+  TListFixture F;
+  TTestEditProperties Other(nullptr);
+  TTestColumn* Column = F.Columns[0].get();
+  Column->OnGetEditProperties = TcxGetEditPropertiesEvent(
+      &F, [&Other](TcxCustomInplaceEditContainer*, Integer ARecord, TcxCustomEditProperties*& AProperties) {
+        if (ARecord == 2) AProperties = &Other;
+      });
+  F.List->LayoutChanged();
+  TTestListViewInfo* ViewInfo = F.List->ListViewInfo();
+  ASSERT_NE(Column->EditViewData(), nullptr);
+  EXPECT_EQ(ViewInfo->Cell(0, 0)->ViewData(), Column->EditViewData());
+  EXPECT_EQ(ViewInfo->Cell(1, 0)->ViewData(), Column->EditViewData());
+  ASSERT_NE(ViewInfo->Cell(2, 0)->ViewData(), nullptr);
+  EXPECT_NE(ViewInfo->Cell(2, 0)->ViewData(), Column->EditViewData());
+  EXPECT_EQ(ViewInfo->Cell(2, 0)->ViewData()->Properties(), &Other);
+
+  Column->SetPropertiesClass(nullptr);
+  Column->SetPropertiesClass(TTestEditProperties::StaticClass());
+  Application->ProcessMessages();
+  ASSERT_NE(Column->EditViewData(), nullptr);
+  EXPECT_EQ(Column->EditViewData()->Properties(), Column->Properties());
+  EXPECT_EQ(ViewInfo->Cell(0, 0)->ViewData(), Column->EditViewData());
+  // Painting reaches every cell's view data.
+  Shot(F.List);
+  // The cells let go of the other property set before it goes.
+  Column->OnGetEditProperties = TcxGetEditPropertiesEvent();
+  F.List->LayoutChanged();
 }
 
 }  // namespace
