@@ -67,8 +67,10 @@ void TcxSpinEditButtons::SetShowFastButtons(bool Value) {
 
 TcxCustomSpinEditProperties::TcxCustomSpinEditProperties(TPersistent* AOwner)
     : TcxCustomMaskEditProperties(AOwner), FSpinButtons(std::make_unique<TcxSpinEditButtons>(this)) {
-  Buttons()->Add();  // down
-  Buttons()->Add();  // up
+  FSyncingButtons = true;  // each Add notifies; the count is made here
+  Buttons()->Add();        // down
+  Buttons()->Add();        // up
+  FSyncingButtons = false;
 }
 
 TcxCustomSpinEditProperties::~TcxCustomSpinEditProperties() = default;
