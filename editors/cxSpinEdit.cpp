@@ -298,7 +298,11 @@ void TcxSpinEditModel::PasteText(const String& AText) {
 // TcxCustomSpinEdit
 
 TcxCustomSpinEdit::TcxCustomSpinEdit(TComponent* AOwner, bool AIsInplace)
-    : TcxCustomMaskEdit(AOwner, AIsInplace), FLastValue(Int64(0)) {
+    : TcxCustomMaskEdit(AOwner, AIsInplace), FLastValue(Int64(0)) {}
+
+// Set here, not in the base: the property set is made on first use, of the
+// class of the object being constructed at that moment.
+TcxSpinEdit::TcxSpinEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomSpinEdit(AOwner, AIsInplace) {
   SetEditValue(Variant(Int64(0)));
 }
 

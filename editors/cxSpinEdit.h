@@ -107,7 +107,7 @@ class TcxCustomSpinEditProperties : public TcxCustomMaskEditProperties {
   // it in the value type (an integer text is read exactly).
   bool ReadValue(const String& AText, Variant& AValue) const;
   // A value's text as the editor shows it.
-  String ValueText(const Variant& AValue) const;
+  virtual String ValueText(const Variant& AValue) const;
   // Whether a character may be typed (Backspace is #8).
   virtual bool IsCharValid(Char AChar) const;
   // The typed text converted; error texts for a text that is no number
@@ -192,9 +192,11 @@ private:
   Integer FPressedState = 0;
 };
 
+// Starts with the integer 0.
 class TcxSpinEdit : public TcxCustomSpinEdit {
   KORVANE_CLASS(TcxSpinEdit, TcxCustomSpinEdit)
-  using TcxCustomSpinEdit::TcxCustomSpinEdit;
+  explicit TcxSpinEdit(TComponent* AOwner) : TcxSpinEdit(AOwner, false) {}
+  TcxSpinEdit(TComponent* AOwner, bool AIsInplace);
 };
 
 // Registers the spin editor kind (repeated calls do nothing) / removes it.

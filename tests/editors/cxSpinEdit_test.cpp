@@ -297,6 +297,8 @@ TEST(SpinEditControl, StepsAndPostsANumber) {
   auto* spin = new TcxSpinEdit(form);
   spin->SetParent(form);
   spin->SetBounds(10, 10, 120, 24);
+  EXPECT_EQ(spin->EditValue().Type(), varInt64);  // starts at the integer 0
+  EXPECT_EQ(spin->EditValue().AsInt64(), 0);
   auto* props = static_cast<TcxCustomSpinEditProperties*>(spin->Properties());
   props->SetValueType(vtInt);
   props->SetMinValue(0);
