@@ -412,9 +412,9 @@ void TcxCustomSpinEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   TcxCustomMaskEdit::EditKeyDown(Key, Shift);
 }
 
-void TcxCustomSpinEdit::KeyUp(Word& Key, TShiftState Shift) {
-  if (StepKindOfKey(Key) >= 0) FPressedState = 0;
-  TcxCustomMaskEdit::KeyUp(Key, Shift);
+bool TcxCustomSpinEdit::PreviewInnerMessage(TMessage& Message) {
+  if (Message.Msg == WM_KEYUP && StepKindOfKey(static_cast<Word>(Message.WParam)) >= 0) FPressedState = 0;
+  return TcxCustomMaskEdit::PreviewInnerMessage(Message);
 }
 
 void TcxCustomSpinEdit::ButtonDown(Integer AButtonIndex) {

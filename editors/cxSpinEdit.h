@@ -176,7 +176,8 @@ protected:
   // The validated text becomes a number of the value type (blank: null).
   void InternalSetDisplayValue(const Variant& Value) override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
-  void KeyUp(Word& Key, TShiftState Shift) override;
+  // The key-up of a stepping key releases its button's pressed look.
+  bool PreviewInnerMessage(TMessage& Message) override;
   void ButtonDown(Integer AButtonIndex) override;
   void ButtonUp(Integer AButtonIndex) override;
   void HandleInnerEditChange() override;

@@ -10,6 +10,8 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/messages.h"
+#include "platform/gui/testinput.h"
 #include "tests/editors/cxEditKeyScript.h"
 
 namespace {
@@ -326,6 +328,42 @@ TEST(SpinEditControl, StepsAndPostsANumber) {
   spin->SetFocus();
   spin->DoStep(skUp);
   EXPECT_EQ(Utf8(spin->Text()), "9223372036854775807");
+  form->Free();
+  Application->ProcessMessages();
+}
+
+// Keys step through the real key path: arrows and page keys (the page keys
+// by the large increment), only with Ctrl under UseCtrlIncrement, and the
+// key's button shows pressed until the key is released.
+TEST(SpinEditControl, KeysStep) {
+  TDecimalPointScope locale;
+  EnsureGuiRuntime();
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 200, 80);
+  auto* spin = new TcxSpinEdit(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 10, 120, 24);
+  form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  struct {
+    Word Key;
+    Cardinal Modifiers;
+    bool CtrlIncrement;
+    const char* Text;
+  } const cases[] = {
+      {VK_UP, 0, false, "1"},   {VK_PRIOR, 0, false, "11"}, {VK_DOWN, 0, false, "10"},
+      {VK_NEXT, 0, false, "0"}, {VK_UP, 0, true, "0"},      {VK_UP, tkCtrl, true, "1"},
+  };
+  for (const auto& c : cases) {
+    static_cast<TcxCustomSpinEditProperties*>(spin->Properties())->SetUseCtrlIncrement(c.CtrlIncrement);
+    TestKeyPress(c.Key, u"", c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(Utf8(spin->Text()), c.Text) << "key " << c.Key;
+    TestKeyRelease(c.Key, u"", c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(spin->PressedState(), 0);
+  }
   form->Free();
   Application->ProcessMessages();
 }
