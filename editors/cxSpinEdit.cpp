@@ -300,6 +300,8 @@ void TcxSpinEditModel::PasteText(const String& AText) {
 TcxCustomSpinEdit::TcxCustomSpinEdit(TComponent* AOwner, bool AIsInplace)
     : TcxCustomMaskEdit(AOwner, AIsInplace), FLastValue(Int64(0)) {}
 
+TcxCustomSpinEdit::~TcxCustomSpinEdit() = default;
+
 // Set here, not in the base: the property set is made on first use, of the
 // class of the object being constructed at that moment.
 TcxSpinEdit::TcxSpinEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomSpinEdit(AOwner, AIsInplace) {
@@ -420,9 +422,31 @@ bool TcxCustomSpinEdit::PreviewInnerMessage(TMessage& Message) {
 void TcxCustomSpinEdit::ButtonDown(Integer AButtonIndex) {
   if (AButtonIndex < skDown || AButtonIndex > skFastUp) return;
   DoStep(AButtonIndex);
+  if (ActiveProperties()->ReadOnly() || !DataBinding()->CanModify()) return;
+  FRepeatKind = AButtonIndex;
+  if (!FRepeatTimer) {
+    FRepeatTimer = std::make_unique<TTimer>(nullptr);
+    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomSpinEdit::RepeatTimerFired));
+  }
+  FRepeatTimer->SetInterval(cxSpinRepeatDelay);
+  FRepeatTimer->SetEnabled(true);
 }
 
-void TcxCustomSpinEdit::ButtonUp(Integer) { FPressedState = 0; }
+void TcxCustomSpinEdit::ButtonUp(Integer) {
+  FPressedState = 0;
+  StopRepeat();
+}
+
+void TcxCustomSpinEdit::RepeatTimerFired(TObject*) {
+  if (FRepeatKind < 0) return StopRepeat();
+  FRepeatTimer->SetInterval(cxSpinRepeatRate);
+  DoStep(FRepeatKind);
+}
+
+void TcxCustomSpinEdit::StopRepeat() {
+  FRepeatKind = -1;
+  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
+}
 
 void TcxCustomSpinEdit::HandleInnerEditChange() {
   FTyped = true;
@@ -431,6 +455,7 @@ void TcxCustomSpinEdit::HandleInnerEditChange() {
 
 void TcxCustomSpinEdit::DoExit() {
   FPressedState = 0;
+  StopRepeat();
   TcxCustomMaskEdit::DoExit();
 }
 

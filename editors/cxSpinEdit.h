@@ -13,11 +13,17 @@
 #include <memory>
 
 #include "editors/cxMaskEdit.h"
+#include "platform/gui/timers.h"
 
 inline constexpr TResourceString cxSEditInvalidNumericValue{65181, u"Invalid numeric value"};
 
 enum TcxSpinEditButtonsPosition : Integer { sbpHorzLeftRight, sbpHorzRight, sbpVert };
 enum TcxSpinEditValueType : Integer { vtInt, vtFloat };
+
+// Holding a spin button down repeats its step: first after the delay, then
+// at the rate.
+inline constexpr Cardinal cxSpinRepeatDelay = 400;
+inline constexpr Cardinal cxSpinRepeatRate = 100;
 
 // Step kinds; a kind is also the index of its button.
 enum TcxSpinEditStepKind : Integer { skDown = 0, skUp = 1, skFastDown = 2, skFastUp = 3 };
@@ -154,6 +160,7 @@ public:
   KORVANE_CLASS(TcxCustomSpinEdit, TcxCustomMaskEdit)
   explicit TcxCustomSpinEdit(TComponent* AOwner) : TcxCustomSpinEdit(AOwner, false) {}
   TcxCustomSpinEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomSpinEdit() override;
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxSpinEditProperties::StaticClass(); }
   TcxCustomSpinEditProperties* ActiveSpinProperties();
@@ -178,7 +185,9 @@ protected:
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   // The key-up of a stepping key releases its button's pressed look.
   bool PreviewInnerMessage(TMessage& Message) override;
+  // Steps once and, unless the value is read-only, starts the auto-repeat.
   void ButtonDown(Integer AButtonIndex) override;
+  // Stops the auto-repeat.
   void ButtonUp(Integer AButtonIndex) override;
   void HandleInnerEditChange() override;
   void DoExit() override;
@@ -187,7 +196,11 @@ protected:
 private:
   // The step kind of a stepping key (Up, Down, PageUp, PageDown), -1 otherwise.
   static Integer StepKindOfKey(Word Key);
+  void RepeatTimerFired(TObject* Sender);
+  void StopRepeat();
 
+  std::unique_ptr<TTimer> FRepeatTimer;  // while a button is held down
+  Integer FRepeatKind = -1;
   Variant FLastValue;
   bool FTyped = false;
   Integer FPressedState = 0;

@@ -12,6 +12,7 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
 #include "tests/editors/cxEditKeyScript.h"
 
 namespace {
@@ -364,6 +365,40 @@ TEST(SpinEditControl, KeysStep) {
     Application->ProcessMessages();
     EXPECT_EQ(spin->PressedState(), 0);
   }
+  form->Free();
+  Application->ProcessMessages();
+}
+
+// Holding the up button steps once, then after 400 ms and every 100 ms;
+// releasing it stops the steps.
+TEST(SpinEditControl, HeldButtonRepeats) {
+  TDecimalPointScope locale;
+  EnsureGuiRuntime();
+  TTestClock clock;
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 200, 80);
+  auto* spin = new TcxSpinEdit(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 10, 120, 24);
+  form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(spin->GetViewInfo()->ButtonCount(), 2);
+  const TRect r = spin->GetViewInfo()->Button(skUp)->Bounds;
+  const TPoint centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  TestMousePress(spin->Handle(), centre);
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(spin->Text()), "1");
+  clock.Advance(399);
+  EXPECT_EQ(Utf8(spin->Text()), "1");
+  clock.Advance(1);
+  EXPECT_EQ(Utf8(spin->Text()), "2");
+  clock.Advance(300);
+  EXPECT_EQ(Utf8(spin->Text()), "5");
+  TestMouseRelease(spin->Handle(), centre);
+  Application->ProcessMessages();
+  clock.Advance(1000);
+  EXPECT_EQ(Utf8(spin->Text()), "5");
   form->Free();
   Application->ProcessMessages();
 }
