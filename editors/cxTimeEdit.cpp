@@ -227,23 +227,20 @@ bool TcxTimeEditModel::TypeDesignatorChar(Char& AChar) {
   const Integer start = cxTimeEditTimeLength(properties->TimeFormat()) + 1;
   if (SelStart() < start) return false;
   const String typed = AnsiUpperCase(Text().substr(start, SelStart() - start) + String(1, AChar));
+  auto begins = [&typed](const String& ADesignator) {
+    return AnsiUpperCase(ADesignator).compare(0, typed.size(), typed) == 0;
+  };
   Integer seconds = 0;
   const bool read = properties->ReadSeconds(Text(), seconds);
   const bool isPM = read && seconds >= cxTimeEditHalfDay;
-  const String current = AnsiUpperCase(isPM ? properties->Locale().TimePMString : properties->Locale().TimeAMString);
-  const String other = AnsiUpperCase(isPM ? properties->Locale().TimeAMString : properties->Locale().TimePMString);
-  const size_t at = typed.size() - 1;
-  if (read && current.compare(0, typed.size(), typed) == 0) {
-    AChar = (isPM ? properties->Locale().TimePMString : properties->Locale().TimeAMString)[at];
+  const String& current = isPM ? properties->Locale().TimePMString : properties->Locale().TimeAMString;
+  const String& other = isPM ? properties->Locale().TimeAMString : properties->Locale().TimePMString;
+  if (begins(current) || (!read && begins(other))) {
+    // The designator's own character; a blank designator may become either.
+    AChar = (begins(current) ? current : other)[typed.size() - 1];
     return true;
   }
-  if (read && other.compare(0, typed.size(), typed) == 0) {
-    ShowSeconds((seconds + cxTimeEditHalfDay) % (2 * cxTimeEditHalfDay), tpAMPM);
-  } else if (!read && current.compare(0, typed.size(), typed) == 0) {
-    return true;  // a blank designator is being typed
-  } else if (!read && other.compare(0, typed.size(), typed) == 0) {
-    return true;
-  }
+  if (begins(other)) ShowSeconds((seconds + cxTimeEditHalfDay) % (2 * cxTimeEditHalfDay), tpAMPM);
   return false;
 }
 

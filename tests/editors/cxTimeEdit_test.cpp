@@ -125,6 +125,7 @@ TEST(TimeEditTyping, PartUnderTheCaret) {
       {"12-hour: p switches to PM", false, u"09:00:00 AM", 9, u"p", u"09:00:00 PM", 1},
       {"12-hour: a keeps AM", false, u"09:00:00 AM", 9, u"a", u"09:00:00 AM", 0},
       {"12-hour: other letters refused", false, u"09:00:00 AM", 9, u"x", u"09:00:00 AM", 1},
+      {"12-hour: a blank designator typed", false, u"09:00:00 00", 9, u"pm", u"09:00:00 PM", 0},
       {"12-hour: Backspace in the designator moves left", false, u"09:00:00 AM", 10, u"\u232B", u"09:00:00 AM", 0},
   };
   for (const TTypeCase& c : cases) {
