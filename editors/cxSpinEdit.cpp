@@ -448,6 +448,20 @@ void TcxCustomSpinEdit::StopRepeat() {
   if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
 }
 
+bool TcxCustomSpinEdit::DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) {
+  if (TcxCustomMaskEdit::DoMouseWheelDown(Shift, MousePos)) return true;
+  if (!Focused()) return false;
+  DoStep(skDown);
+  return true;
+}
+
+bool TcxCustomSpinEdit::DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) {
+  if (TcxCustomMaskEdit::DoMouseWheelUp(Shift, MousePos)) return true;
+  if (!Focused()) return false;
+  DoStep(skUp);
+  return true;
+}
+
 void TcxCustomSpinEdit::HandleInnerEditChange() {
   FTyped = true;
   TcxCustomMaskEdit::HandleInnerEditChange();

@@ -190,6 +190,10 @@ protected:
   // Stops the auto-repeat.
   void ButtonUp(Integer AButtonIndex) override;
   void HandleInnerEditChange() override;
+  // The wheel steps a focused editor (down: kind 0, up: kind 1) unless a
+  // wheel handler took it.
+  bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) override;
   void DoExit() override;
   bool IsValueChangingKey(Word Key, TShiftState Shift) override;
 

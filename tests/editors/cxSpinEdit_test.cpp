@@ -370,8 +370,8 @@ TEST(SpinEditControl, KeysStep) {
 }
 
 // Holding the up button steps once, then after 400 ms and every 100 ms;
-// releasing it stops the steps.
-TEST(SpinEditControl, HeldButtonRepeats) {
+// releasing it stops the steps. A wheel turn steps once.
+TEST(SpinEditControl, HeldButtonRepeatsAndTheWheelSteps) {
   TDecimalPointScope locale;
   EnsureGuiRuntime();
   TTestClock clock;
@@ -398,6 +398,13 @@ TEST(SpinEditControl, HeldButtonRepeats) {
   TestMouseRelease(spin->Handle(), centre);
   Application->ProcessMessages();
   clock.Advance(1000);
+  EXPECT_EQ(Utf8(spin->Text()), "5");
+  // The wheel steps by one notch each way.
+  TestWheel(spin->InnerEdit()->Handle(), TPoint{5, 5}, 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(spin->Text()), "6");
+  TestWheel(spin->InnerEdit()->Handle(), TPoint{5, 5}, -1);
+  Application->ProcessMessages();
   EXPECT_EQ(Utf8(spin->Text()), "5");
   form->Free();
   Application->ProcessMessages();
