@@ -1,0 +1,413 @@
+// The spin editor: stepping (clamp, wrap and none; integer and float; steps
+// wider than the range; the 64-bit ends), conversion to the value type,
+// typed characters and validation of the typed text, and stepping a shown
+// editor.
+#include "editors/cxSpinEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/messages.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
+#include "tests/editors/cxEditKeyScript.h"
+
+namespace {
+
+constexpr Int64 kInt64Max = std::numeric_limits<Int64>::max();
+constexpr Int64 kInt64Min = std::numeric_limits<Int64>::min();
+
+struct TDecimalPointScope {
+  TDecimalPointScope() {
+    FormatSettings().DecimalSeparator = u'.';
+    FormatSettings().ThousandSeparator = u',';
+  }
+  ~TDecimalPointScope() { FormatSettings() = Saved; }
+  TFormatSettings Saved = FormatSettings();
+};
+
+struct TStepCase {
+  const char* Name;
+  TcxSpinEditValueType ValueType;
+  double Min, Max;
+  bool Circular;
+  double Increment, LargeIncrement;
+  double Current;
+  Integer Kind;
+  bool Steps;
+  double Expected;
+};
+
+void SetUpStepping(TcxSpinEditProperties& P, const TStepCase& c) {
+  P.SetValueType(c.ValueType);
+  P.SetMinValue(c.Min);
+  P.SetMaxValue(c.Max);
+  P.SetCircular(c.Circular);
+  P.SetIncrement(c.Increment);
+  P.SetLargeIncrement(c.LargeIncrement);
+}
+
+TEST(SpinEditStepping, NewValueTable) {
+  const TStepCase cases[] = {
+      {"int step rounds the increment", vtInt, 0, 0, false, 0.6, 10, 5, skUp, true, 6},
+      {"int page step", vtInt, 0, 0, false, 0.6, 10, 5, skFastUp, true, 15},
+      {"no bounds: down below zero", vtInt, 0, 0, false, 1, 10, -5, skDown, true, -6},
+      {"float step", vtFloat, 0, 0, false, 0.25, 10, 1.5, skUp, true, 1.75},
+      // clamp (not circular)
+      {"up at max stays", vtInt, 0, 59, false, 1, 10, 59, skUp, true, 59},
+      {"page past max clamps", vtInt, 0, 59, false, 1, 10, 55, skFastUp, true, 59},
+      {"page below min clamps", vtInt, 0, 59, false, 1, 10, 3, skFastDown, true, 0},
+      {"above max, down goes to max", vtInt, 0, 59, false, 1, 10, 70, skDown, true, 59},
+      {"above max, up gives no step", vtInt, 0, 59, false, 1, 10, 70, skUp, false, 0},
+      {"below min, up goes to min", vtInt, 10, 59, false, 1, 10, 2, skUp, true, 10},
+      {"below min, down gives no step", vtInt, 10, 59, false, 1, 10, 2, skDown, false, 0},
+      // wrap
+      {"wrap up at max", vtInt, 0, 59, true, 1, 10, 59, skUp, true, 0},
+      {"wrap down at min", vtInt, 0, 59, true, 1, 10, 0, skDown, true, 59},
+      {"wrap page up", vtInt, 0, 59, true, 1, 10, 55, skFastUp, true, 5},
+      {"wrap below min, down goes to max", vtInt, 10, 59, true, 1, 10, 2, skDown, true, 59},
+      {"wrap above max, up goes to min", vtInt, 0, 59, true, 1, 10, 70, skUp, true, 0},
+      {"wrap step wider than the range up", vtInt, 0, 59, true, 1, 200, 55, skFastUp, true, 15},
+      {"wrap step wider than the range down", vtInt, 0, 59, true, 1, 130, 3, skFastDown, true, 53},
+      {"wrap step many periods wide", vtInt, 0, 9, true, 1, 1e6 + 3, 8, skFastUp, true, 1},
+      {"wrap with a wider increment", vtInt, 0, 100, true, 5, 10, 100, skUp, true, 0},
+      {"float wrap", vtFloat, 0, 1, true, 0.25, 10, 1, skUp, true, 0},
+      {"float wrap wider than the range", vtFloat, 0, 1, true, 0.25, 10, 0.5, skFastDown, true, 0.5},
+  };
+  for (const TStepCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxSpinEditProperties properties(nullptr);
+    SetUpStepping(properties, c);
+    Variant result;
+    const bool steps = properties.NewStepValue(Variant(c.Current), c.Kind, properties.StepOf(c.Kind), result);
+    ASSERT_EQ(steps, c.Steps);
+    if (!steps) continue;
+    EXPECT_EQ(result.Type(), c.ValueType == vtInt ? varInt64 : varDouble);
+    EXPECT_DOUBLE_EQ(result.AsDouble(), c.Expected);
+    if (properties.HasBounds()) {
+      EXPECT_GE(result.AsDouble(), c.Min);
+      EXPECT_LE(result.AsDouble(), c.Max);
+    }
+  }
+}
+
+// Integers at the 64-bit ends saturate instead of wrapping round.
+TEST(SpinEditStepping, IntegerEndsSaturate) {
+  TcxSpinEditProperties properties(nullptr);
+  properties.SetValueType(vtInt);
+  properties.SetLargeIncrement(1e30);  // itself beyond the 64-bit range
+  struct {
+    Int64 Current;
+    Integer Kind;
+    Int64 Expected;
+  } const cases[] = {
+      {kInt64Max, skUp, kInt64Max},
+      {kInt64Min, skDown, kInt64Min},
+      {0, skFastUp, kInt64Max},
+      {0, skFastDown, kInt64Min},
+      {kInt64Max - 1, skUp, kInt64Max},
+  };
+  for (const auto& c : cases) {
+    Variant result;
+    ASSERT_TRUE(properties.NewStepValue(Variant(c.Current), c.Kind, properties.StepOf(c.Kind), result));
+    EXPECT_EQ(result.AsInt64(), c.Expected) << c.Current << " kind " << c.Kind;
+  }
+  // Bounds beyond the 64-bit range are taken at the nearest end, not at the
+  // opposite one: stepping inside them still works.
+  properties.SetMinValue(-1e30);
+  properties.SetMaxValue(1e30);
+  EXPECT_EQ(properties.MaxValueOfType().AsInt64(), kInt64Max);
+  EXPECT_EQ(properties.MinValueOfType().AsInt64(), kInt64Min);
+  Variant result;
+  ASSERT_TRUE(properties.NewStepValue(Variant(Int64(5)), skUp, properties.StepOf(skUp), result));
+  EXPECT_EQ(result.AsInt64(), 6);
+  // Wrapping over the whole 64-bit range does not overflow.
+  properties.SetCircular(true);
+  ASSERT_TRUE(properties.NewStepValue(Variant(kInt64Max), skUp, properties.StepOf(skUp), result));
+  EXPECT_EQ(result.AsInt64(), kInt64Min);
+}
+
+TEST(SpinEditValues, ConversionToValueType) {
+  TDecimalPointScope locale;
+  TcxSpinEditProperties properties(nullptr);
+  struct {
+    TcxSpinEditValueType Type;
+    Variant Value;
+    double Expected;
+  } const cases[] = {
+      {vtInt, Null(), 0},
+      {vtInt, Variant(u"abc"), 0},
+      {vtInt, Variant(u"12"), 12},
+      {vtInt, Variant(u"1e30"), 9223372036854775807.0},
+      {vtInt, Variant(2.4), 2},
+      {vtInt, Variant(1e30), 9223372036854775807.0},
+      {vtInt, Variant(-1e30), -9223372036854775808.0},
+      {vtInt, Variant(std::numeric_limits<double>::quiet_NaN()), 0},
+      {vtFloat, Variant(u"1.5"), 1.5},
+      {vtFloat, Unassigned(), 0},
+      {vtFloat, Variant(std::numeric_limits<double>::infinity()), 1.7e308},
+  };
+  for (const auto& c : cases) {
+    properties.SetValueType(c.Type);
+    const Variant v = properties.ToValueType(c.Value);
+    SCOPED_TRACE(Utf8(VarToStr(c.Value)));
+    EXPECT_EQ(v.Type(), c.Type == vtInt ? varInt64 : varDouble);
+    EXPECT_DOUBLE_EQ(v.AsDouble(), c.Expected);
+  }
+  // The largest integer comes through exactly.
+  properties.SetValueType(vtInt);
+  EXPECT_EQ(properties.ToValueType(Variant(kInt64Max)).AsInt64(), kInt64Max);
+}
+
+struct TTypingCase {
+  TcxSpinEditValueType Type;
+  bool CanEdit;
+  bool WithGetValue;
+  const char16_t* Script;
+  const char16_t* Text;
+  Integer Beeps;
+};
+
+TEST(SpinEditTyping, Characters) {
+  TDecimalPointScope locale;
+  const TTypingCase cases[] = {
+      {vtFloat, true, false, u"1,5", u"1.5", 0},  // a comma becomes the decimal separator
+      {vtFloat, true, false, u"-2.5e3", u"-2.5e3", 0},
+      {vtInt, true, false, u"1.5", u"15", 1},     // no decimals in an integer editor
+      {vtFloat, true, false, u"1a2 ", u"12", 2},
+      {vtFloat, true, false, u"12\u232B3", u"13", 0},
+      {vtFloat, false, false, u"12", u"", 2},     // CanEdit off: nothing is typed
+      {vtFloat, true, true, u"ten", u"ten", 0},   // an OnGetValue handler reads any text
+  };
+  for (const TTypingCase& c : cases) {
+    TcxSpinEditProperties properties(nullptr);
+    properties.SetBeepOnError(true);
+    properties.SetValueType(c.Type);
+    properties.SetCanEdit(c.CanEdit);
+    if (c.WithGetValue) properties.OnGetValue = [](TObject*, const TCaption&, Variant&, TCaption&, bool&) {};
+    TcxSpinEditModel model(&properties);
+    RunKeyScript(model, c.Script);
+    SCOPED_TRACE(Utf8(c.Script));
+    EXPECT_EQ(Utf8(model.Text()), Utf8(c.Text));
+    EXPECT_EQ(model.BeepCount(), c.Beeps);
+  }
+}
+
+TEST(SpinEditTyping, PastedTextMeetsTheCharacterRules) {
+  TDecimalPointScope locale;
+  TcxSpinEditProperties properties(nullptr);
+  properties.SetValueType(vtInt);
+  TcxSpinEditModel model(&properties);
+  model.PasteText(u"12ab3");
+  EXPECT_EQ(Utf8(model.Text()), "123");
+}
+
+struct TCheckCase {
+  const char* Name;
+  TcxSpinEditValueType Type;
+  double Min, Max;
+  const char16_t* Text;
+  bool Error;
+  const char16_t* ErrorText;  // nullptr: the framework's own error text
+  const char16_t* Shown;  // the display value after the check (no error)
+};
+
+TEST(SpinEditValidation, TypedTextTable) {
+  TDecimalPointScope locale;
+  const TCheckCase cases[] = {
+      {"empty is 0", vtFloat, 0, 0, u"", false, u"", u"0"},
+      {"float", vtFloat, 0, 0, u" 2.5 ", false, u"", u"2.5"},
+      {"int rounds", vtInt, 0, 0, u"12.4", false, u"", u"12"},
+      {"largest integer", vtInt, 0, 0, u"9223372036854775807", false, u"", u"9223372036854775807"},
+      {"beyond the 64-bit range", vtInt, 0, 0, u"1e19", true, nullptr, nullptr},
+      {"beyond the float range", vtFloat, 0, 0, u"1e309", true, nullptr, nullptr},
+      {"outside the bounds", vtInt, 0, 10, u"11", true, u"Value out of bounds", nullptr},
+      {"not a number", vtFloat, 0, 0, u"abc", true, nullptr, nullptr},
+  };
+  for (const TCheckCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxSpinEditProperties properties(nullptr);
+    properties.SetValueType(c.Type);
+    properties.SetMinValue(c.Min);
+    properties.SetMaxValue(c.Max);
+    Variant display(c.Text);
+    TCaption errorText;
+    bool error = false;
+    properties.CheckDisplayValue(display, errorText, error, nullptr);
+    EXPECT_EQ(error, c.Error);
+    if (c.Error && c.ErrorText) {
+      EXPECT_EQ(Utf8(errorText), Utf8(c.ErrorText));
+    }
+    if (c.Shown) {
+      EXPECT_EQ(Utf8(VarToStr(display)), Utf8(c.Shown));
+    }
+  }
+}
+
+TEST(SpinEditValidation, UnreadableTextRaisesOrAsksTheHandler) {
+  TDecimalPointScope locale;
+  TcxSpinEditProperties properties(nullptr);
+  properties.SetExceptionOnInvalidInput(true);
+  Variant display(u"abc");
+  TCaption errorText;
+  bool error = false;
+  EXPECT_THROW(properties.CheckDisplayValue(display, errorText, error, nullptr), Exception);
+
+  String offered;
+  properties.OnGetValue = [&](TObject*, const TCaption& AText, Variant& AValue, TCaption&, bool& AError) {
+    offered = AText;
+    AValue = Variant(10.0);
+    AError = false;
+  };
+  display = Variant(u"ten");
+  error = false;
+  properties.CheckDisplayValue(display, errorText, error, nullptr);
+  EXPECT_EQ(Utf8(offered), "ten");
+  EXPECT_FALSE(error);
+  EXPECT_EQ(Utf8(VarToStr(display)), "10");
+}
+
+TEST(SpinEditProperties, FastButtonsAndAssign) {
+  TcxSpinEditProperties properties(nullptr);
+  EXPECT_EQ(properties.Buttons()->Count(), 2);
+  properties.SpinButtons()->SetShowFastButtons(true);
+  EXPECT_EQ(properties.Buttons()->Count(), 4);
+  properties.SetCircular(true);
+  properties.SetIncrement(5);
+  properties.SetValueType(vtInt);
+
+  TcxSpinEditProperties copy(nullptr);
+  copy.Assign(&properties);
+  EXPECT_TRUE(copy.SpinButtons()->ShowFastButtons());
+  EXPECT_EQ(copy.Buttons()->Count(), 4);
+  EXPECT_TRUE(copy.Circular());
+  EXPECT_EQ(copy.Increment(), 5);
+  EXPECT_EQ(copy.ValueType(), vtInt);
+  properties.SpinButtons()->SetShowFastButtons(false);
+  EXPECT_EQ(properties.Buttons()->Count(), 2);
+}
+
+// A shown editor: steps change the text, keep the caret at its end, and the
+// posted value is a number of the value type.
+TEST(SpinEditControl, StepsAndPostsANumber) {
+  TDecimalPointScope locale;
+  EnsureGuiRuntime();
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 200, 80);
+  auto* spin = new TcxSpinEdit(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 10, 120, 24);
+  EXPECT_EQ(spin->EditValue().Type(), varInt64);  // starts at the integer 0
+  EXPECT_EQ(spin->EditValue().AsInt64(), 0);
+  auto* props = static_cast<TcxCustomSpinEditProperties*>(spin->Properties());
+  props->SetValueType(vtInt);
+  props->SetMinValue(0);
+  props->SetMaxValue(59);
+  props->SetCircular(true);
+  form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+
+  spin->SetValue(Variant(Int64(59)));
+  spin->SetFocus();
+  EXPECT_TRUE(spin->DoStep(skUp));
+  EXPECT_EQ(Utf8(spin->Text()), "0");
+  EXPECT_EQ(spin->SelStart(), 1);
+  EXPECT_TRUE(spin->DoStep(skDown));
+  EXPECT_EQ(Utf8(spin->Text()), "59");
+  EXPECT_EQ(spin->Value().AsInt64(), 59);
+  ASSERT_TRUE(spin->PostEditValue());
+  EXPECT_EQ(spin->EditValue().Type(), varInt64);
+  EXPECT_EQ(spin->EditValue().AsInt64(), 59);
+
+  props->SetCircular(false);
+  props->SetMaxValue(0);  // no bounds
+  spin->SetValue(Variant(kInt64Max));
+  spin->SetFocus();
+  spin->DoStep(skUp);
+  EXPECT_EQ(Utf8(spin->Text()), "9223372036854775807");
+  form->Free();
+  Application->ProcessMessages();
+}
+
+// Keys step through the real key path: arrows and page keys (the page keys
+// by the large increment), only with Ctrl under UseCtrlIncrement, and the
+// key's button shows pressed until the key is released.
+TEST(SpinEditControl, KeysStep) {
+  TDecimalPointScope locale;
+  EnsureGuiRuntime();
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 200, 80);
+  auto* spin = new TcxSpinEdit(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 10, 120, 24);
+  form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  struct {
+    Word Key;
+    Cardinal Modifiers;
+    bool CtrlIncrement;
+    const char* Text;
+  } const cases[] = {
+      {VK_UP, 0, false, "1"},   {VK_PRIOR, 0, false, "11"}, {VK_DOWN, 0, false, "10"},
+      {VK_NEXT, 0, false, "0"}, {VK_UP, 0, true, "0"},      {VK_UP, tkCtrl, true, "1"},
+  };
+  for (const auto& c : cases) {
+    static_cast<TcxCustomSpinEditProperties*>(spin->Properties())->SetUseCtrlIncrement(c.CtrlIncrement);
+    TestKeyPress(c.Key, u"", c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(Utf8(spin->Text()), c.Text) << "key " << c.Key;
+    TestKeyRelease(c.Key, u"", c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(spin->PressedState(), 0);
+  }
+  form->Free();
+  Application->ProcessMessages();
+}
+
+// Holding the up button steps once, then after 400 ms and every 100 ms;
+// releasing it stops the steps. A wheel turn steps once.
+TEST(SpinEditControl, HeldButtonRepeatsAndTheWheelSteps) {
+  TDecimalPointScope locale;
+  EnsureGuiRuntime();
+  TTestClock clock;
+  TForm* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 200, 80);
+  auto* spin = new TcxSpinEdit(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 10, 120, 24);
+  form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(spin->GetViewInfo()->ButtonCount(), 2);
+  const TRect r = spin->GetViewInfo()->Button(skUp)->Bounds;
+  const TPoint centre{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  TestMousePress(spin->Handle(), centre);
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(spin->Text()), "1");
+  clock.Advance(399);
+  EXPECT_EQ(Utf8(spin->Text()), "1");
+  clock.Advance(1);
+  EXPECT_EQ(Utf8(spin->Text()), "2");
+  clock.Advance(300);
+  EXPECT_EQ(Utf8(spin->Text()), "5");
+  TestMouseRelease(spin->Handle(), centre);
+  Application->ProcessMessages();
+  clock.Advance(1000);
+  EXPECT_EQ(Utf8(spin->Text()), "5");
+  // The wheel steps by one notch each way.
+  TestWheel(spin->InnerEdit()->Handle(), TPoint{5, 5}, 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(spin->Text()), "6");
+  TestWheel(spin->InnerEdit()->Handle(), TPoint{5, 5}, -1);
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(spin->Text()), "5");
+  form->Free();
+  Application->ProcessMessages();
+}
+
+}  // namespace
