@@ -33,6 +33,7 @@ Tfrm_openFile::Tfrm_openFile(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(0, 0, FormWidth, FormHeight);
   OnShow = TNotifyEvent(this, &Tfrm_openFile::FormShow);
   OnClose = TCloseEvent(this, &Tfrm_openFile::FormClose);
+  OnCloseQuery = TCloseQueryEvent(this, &Tfrm_openFile::FormCloseQuery);
 
   PopupMenu1 = new TPopupMenu(this);
   N1 = new TMenuItem(this);
@@ -96,6 +97,17 @@ void Tfrm_openFile::FormClose(TObject*, TCloseAction&) {
   if (dm) dm->aq_fileList->Close();
 }
 
+void Tfrm_openFile::FormCloseQuery(TObject*, bool& CanClose) { CanClose = PostTypedTitle(); }
+
+bool Tfrm_openFile::PostTypedTitle() {
+  try {
+    return dg_datasetLst->CommitEditor();
+  } catch (Exception& E) {
+    Warn(E.Message);
+    return false;
+  }
+}
+
 void Tfrm_openFile::btn_openClick(TObject*) {
   FSelectedMetaId = Trim(CurrentRowValue(u"meta_id"));
   if (FSelectedMetaId.empty()) {
@@ -112,7 +124,7 @@ void Tfrm_openFile::dg_datasetLstDblClick(TObject*) { btn_open->Click(); }
 
 void Tfrm_openFile::N1Click(TObject*) {
   const String key = Trim(CurrentRowValue(u"meta_id"));
-  if (key.empty()) return;  // an empty list: nothing to delete
+  if (key.empty() || !PostTypedTitle()) return;  // an empty list: nothing to delete
   if (EditingWindowOpen && EditingWindowOpen() && key == Trim(dm->CurrentMetaId)) {
     Warn(u"当前数据集正打开着,不能删除");
     return;

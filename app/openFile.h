@@ -30,6 +30,9 @@ class Tfrm_openFile : public TForm {
 
   void FormShow(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
+  // The list does not close over a typed title that was not entered: it is
+  // written first, and a refused one keeps the list open.
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
   void btn_openClick(TObject* Sender);
   void btn_exitClick(TObject* Sender);
   void dg_datasetLstDblClick(TObject* Sender);
@@ -37,6 +40,9 @@ class Tfrm_openFile : public TForm {
 
 private:
   void BuildGrid();
+  // Writes a title typed in the grid and not yet entered; false (with the
+  // reason shown) when it is refused.
+  bool PostTypedTitle();
   // The current row's value of a list field; "" when the list is closed or empty.
   String CurrentRowValue(const String& FieldName) const;
   // Deletes the record's rows and its list entry together, or neither.

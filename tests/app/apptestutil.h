@@ -34,8 +34,10 @@ inline String U16(const std::string& S) { return UTF8ToString(S); }
 class TRecordingDialogs : public TDialogService {
 public:
   std::vector<String> Texts;
+  std::function<void()> OnShown;  // runs as each box shows
   Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
     Texts.push_back(Text);
+    if (OnShown) OnShown();
     return IDOK;
   }
   TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }

@@ -165,6 +165,79 @@ TEST(RecordList, AFailedDeleteWarnsAndKeepsTheRecordWhole) {
   }
 }
 
+// Types a title into the first row's title cell, leaving the editor open.
+void TypeTitle(Tfrm_openFile* List, const String& Title) {
+  TDBGrid* grid = List->dg_datasetLst;
+  TRect cell = grid->CellRect(1, 0);
+  TestClick(grid->Handle(), TPoint{cell.Left + 10, (cell.Top + cell.Bottom) / 2});
+  Application->ProcessMessages();
+  TestTypeText(Title);
+  Application->ProcessMessages();
+  ASSERT_TRUE(grid->EditorMode());
+}
+
+// However the list is left, a title typed and not yet entered is kept.
+TEST(RecordList, ATypedTitleIsWrittenBeforeTheListCloses) {
+  enum TLeave { ByOpen, ByExit, ByCloseBox, ByDelete };
+  for (TLeave leave : {ByOpen, ByExit, ByCloseBox, ByDelete}) {
+    SCOPED_TRACE(leave);
+    TProgramFixture f;
+    const std::string key = f.AddRecord(false, "old");
+    auto* list = new Tfrm_openFile(nullptr);
+    RunModal(list, [&] {
+      TypeTitle(list, u"new");
+      switch (leave) {
+        case ByOpen: TestClick(list->btn_open->Handle(), Middle(list->btn_open)); break;
+        case ByExit: TestClick(list->btn_exit->Handle(), Middle(list->btn_exit)); break;
+        case ByCloseBox: PostMessage(list->Handle(), WM_CLOSE, 0, 0); break;
+        case ByDelete:
+          dm->CurrentMetaId = U16(key);
+          list->EditingWindowOpen = [] { return true; };  // refused: the title stays to be read
+          list->N1->Click();
+          list->btn_exit->Click();
+          break;
+      }
+      Application->ProcessMessages();
+    });
+    EXPECT_FALSE(list->Visible());
+    EXPECT_EQ(f.One("select meta_name from t_metakind where meta_id = '" + key + "'"), "new");
+    list->Free();
+  }
+}
+
+TEST(RecordList, ARefusedTitleKeepsTheListOpenWithTheReason) {
+  TProgramFixture f;
+  const std::string key = f.AddRecord(false, "old");
+  ExecSql(f.DbPath, "CREATE TRIGGER refuse BEFORE UPDATE ON t_metakind BEGIN SELECT RAISE(ABORT, 'title is locked'); END;");
+  auto* list = new Tfrm_openFile(nullptr);
+  // When the refusal shows, the editor is still open; then the user gives
+  // the title up with Esc and leaves.
+  bool editorOpenWhenTold = false;
+  f.Dialogs.OnShown = [&] {
+    editorOpenWhenTold = list->dg_datasetLst->EditorMode();
+    PostMessage(list->Handle(), WM_USER + 1, 0, 0);
+  };
+  list->WindowProc = TWndMethod(list, [&](TMessage& m) {
+    if (m.Msg == WM_USER + 1) {
+      TestKey(VK_ESCAPE);
+      Application->ProcessMessages();
+      list->btn_exit->Click();
+    }
+    list->WndProc(m);
+  });
+  EXPECT_EQ(RunModal(list,
+                     [&] {
+                       TypeTitle(list, u"new");
+                       list->btn_exit->Click();
+                     }),
+            mrCancel);
+  EXPECT_TRUE(editorOpenWhenTold);
+  ASSERT_EQ(f.Dialogs.Texts.size(), 1u);
+  EXPECT_NE(U8(f.Dialogs.Texts[0]).find("title is locked"), std::string::npos) << U8(f.Dialogs.Texts[0]);
+  EXPECT_EQ(f.One("select meta_name from t_metakind where meta_id = '" + key + "'"), "old");
+  list->Free();
+}
+
 TEST(RecordList, AListThatCannotBeReadIsReported) {
   TListFixture f;
   ExecSql(f.DbPath, "ALTER TABLE t_metakind RENAME TO t_metakind_gone");
