@@ -115,6 +115,10 @@ class TDBGrid : public TCustomControl {
   void SetEditorMode(bool Value);
   // The editor's text while it is open.
   String EditorText() const;
+  // Writes the open editor's text into the field and posts, then closes the
+  // editor; true when it went in (or no editor is open). A text the field
+  // refuses raises and leaves the editor open.
+  bool CommitEditor();
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // Called by the data link.
@@ -139,8 +143,6 @@ private:
   bool CanEditCell() const;
   void ShowEditor(const String* Typed);
   void HideEditor();
-  // Writes the editor's text into the field and posts; true when it went in.
-  bool CommitEditor();
   void EditorKey(TObject* Sender, Word& Key, TShiftState Shift);
   void MoveRows(Integer Delta);
   Integer TitleHeight() const;
