@@ -13,13 +13,15 @@ QString ToQ(const String& s) { return QString::fromUtf16(s.data(), static_cast<q
 
 void DrawLinesWithPlainPainter(Cardinal* ABits, Integer AWidth, Integer AHeight, Integer AStride,
                                const std::vector<String>& ALines, Integer AX, Integer ATop, Integer ALineHeight,
-                               const String& AFamily, const String& AFallbackFamily, Integer APixelSize) {
+                               const String& AFamily, const String& AFallbackFamily, Integer APixelSize,
+                               bool AUnderline) {
   QImage image(reinterpret_cast<uchar*>(ABits), AWidth, AHeight, AStride, QImage::Format_RGB32);
   QFont font(ToQ(AFamily));
   font.setFamilies({ToQ(AFamily), ToQ(AFallbackFamily)});
   font.setPixelSize(APixelSize);
   font.setKerning(false);
   font.setHintingPreference(QFont::PreferFullHinting);
+  font.setUnderline(AUnderline);
   QPainter p(&image);
   p.setFont(font);
   p.setPen(Qt::black);

@@ -10,7 +10,9 @@
 // point, with one painter into the 0xFFRRGGBB pixels ABits (AWidth x
 // AHeight, AStride bytes per row; a bitmap's BeginDraw gives them), in the
 // font family AFamily (AFallbackFamily for missing characters) at
-// APixelSize pixels, kerning off and full hinting as the canvas sets fonts.
+// APixelSize pixels, kerning off and full hinting as the canvas sets fonts;
+// AUnderline: the font underlined.
 void DrawLinesWithPlainPainter(Cardinal* ABits, Integer AWidth, Integer AHeight, Integer AStride,
                                const std::vector<String>& ALines, Integer AX, Integer ATop, Integer ALineHeight,
-                               const String& AFamily, const String& AFallbackFamily, Integer APixelSize);
+                               const String& AFamily, const String& AFallbackFamily, Integer APixelSize,
+                               bool AUnderline = false);

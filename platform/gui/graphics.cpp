@@ -367,8 +367,10 @@ namespace {
 
 // Whether a text is one run the shaper lays out as drawing it as a line
 // does: no tabs, line breaks or other control characters, which the
-// callers place themselves.
-bool IsPlainLine(const QString& text) {
+// callers place themselves, and a font without lines through or under the
+// text, which the layout draws at other heights than a drawn line.
+bool IsPlainLine(const QFont& font, const QString& text) {
+  if (font.underline() || font.strikeOut() || font.overline()) return false;
   for (QChar c : text)
     if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029) return false;
   return !text.isEmpty();
@@ -408,7 +410,7 @@ void DrawShaped(QPainter& p, const QTextLayout& layout, QPoint baseline) {
 
 // The width of a line of text in the canvas font.
 Integer LineAdvance(HDC DC, const QFontMetrics& fm, const QString& text) {
-  return IsPlainLine(text) ? ShapedWidth(ShapedLine(DC, text)) : fm.horizontalAdvance(text);
+  return IsPlainLine(TCanvasAccess::Font(DC), text) ? ShapedWidth(ShapedLine(DC, text)) : fm.horizontalAdvance(text);
 }
 
 // A writable view of the canvas's bitmap for the length of one drawing call.
@@ -1432,7 +1434,7 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
   p.setFont(font);
   p.setPen(QColorOf(ToRgb(s->DC.TextColor)));
   int baseline = topLeft.y() + fm.ascent();
-  if (!positions && IsPlainLine(text)) {
+  if (!positions && IsPlainLine(font, text)) {
     DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));
   } else if (!positions) {
     p.drawText(QPoint(topLeft.x(), baseline), text);

@@ -56,9 +56,11 @@ TEST(TextDrawTest, CanvasTextMatchesThePlainPainterLineForLine) {
     TRect Box;
     std::vector<String> Lines;  // expected lines, one line height apart
     bool Centred;
+    bool Underline = false;
   };
   const TCase Cases[] = {
       {"latin text out", u"Sample 12.5 m", ~0u, {4, 2, 150, 30}, {u"Sample 12.5 m"}, false},
+      {"underlined", u"core 钻孔", ~0u, {4, 2, 150, 30}, {u"core 钻孔"}, false, true},
       {"chinese text out", u"岩石样品 元数据", ~0u, {3, 5, 150, 30}, {u"岩石样品 元数据"}, false},
       {"one line", u"geology 地层 core", DT_SINGLELINE | DT_NOPREFIX, {2, 1, 158, 30}, {u"geology 地层 core"}, false},
       {"centred", u"core 钻孔", DT_SINGLELINE | DT_CENTER, {0, 0, 157, 30}, {u"core 钻孔"}, true},
@@ -68,6 +70,7 @@ TEST(TextDrawTest, CanvasTextMatchesThePlainPainterLineForLine) {
   for (const TCase& Case : Cases) {
     auto Drawn = White();
     TCanvas* C = Drawn->Canvas();
+    if (Case.Underline) C->Font()->SetStyle(fsUnderline);
     const Integer LineHeight = C->TextHeight(u"Qq");
     TRect Box = Case.Box;
     if (Case.Format == ~0u)
@@ -79,7 +82,7 @@ TEST(TextDrawTest, CanvasTextMatchesThePlainPainterLineForLine) {
     Integer Stride = 0;
     Cardinal* Bits = Expected->BeginDraw(Stride);
     DrawLinesWithPlainPainter(Bits, Width, Height, Stride, Case.Lines, X, Box.Top, LineHeight, Family, CjkFamily,
-                              PixelSize);
+                              PixelSize, Case.Underline);
     Expected->EndDraw();
     EXPECT_EQ(FirstDifference(*Drawn, *Expected), "") << Case.Name;
   }
