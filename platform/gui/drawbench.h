@@ -16,3 +16,7 @@ void DrawLinesWithPlainPainter(Cardinal* ABits, Integer AWidth, Integer AHeight,
                                const std::vector<String>& ALines, Integer AX, Integer ATop, Integer ALineHeight,
                                const String& AFamily, const String& AFallbackFamily, Integer APixelSize,
                                bool AUnderline = false);
+
+// The advance of a line in the font as DrawLinesWithPlainPainter sets it,
+// by the font metrics alone.
+Integer PlainLineWidth(const String& ALine, const String& AFamily, const String& AFallbackFamily, Integer APixelSize);

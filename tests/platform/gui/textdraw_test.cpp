@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "platform/gui/bitmap.h"
@@ -85,6 +86,29 @@ TEST(TextDrawTest, CanvasTextMatchesThePlainPainterLineForLine) {
                               PixelSize, Case.Underline);
     Expected->EndDraw();
     EXPECT_EQ(FirstDifference(*Drawn, *Expected), "") << Case.Name;
+  }
+}
+
+// Random lines of Latin, Chinese, digits and spaces (leading, doubled and
+// trailing): the canvas measures each as the font metrics do and draws it
+// as the plain painter does.
+TEST(TextDrawTest, RandomLinesMeasureAndDrawAsThePlainPainter) {
+  EnsureGuiRuntime();
+  const String Pieces[] = {u"a", u"W", u"i", u"7", u".", u" ", u"  ", u"岩", u"石", u"，", u"元数据", u"ff", u"é"};
+  std::mt19937 Random(2026);
+  for (int N = 0; N < 40; ++N) {
+    String Line;
+    for (size_t K = 1 + Random() % 12; K > 0; --K) Line += Pieces[Random() % std::size(Pieces)];
+    auto Drawn = White();
+    TCanvas* C = Drawn->Canvas();
+    EXPECT_EQ(C->TextWidth(Line), PlainLineWidth(Line, Family, CjkFamily, PixelSize)) << StringToUTF8(Line);
+    C->TextOut(2, 3, Line);
+    auto Expected = White();
+    Integer Stride = 0;
+    Cardinal* Bits = Expected->BeginDraw(Stride);
+    DrawLinesWithPlainPainter(Bits, Width, Height, Stride, {Line}, 2, 3, 0, Family, CjkFamily, PixelSize);
+    Expected->EndDraw();
+    EXPECT_EQ(FirstDifference(*Drawn, *Expected), "") << StringToUTF8(Line);
   }
 }
 
