@@ -160,41 +160,65 @@ private:
   // such order, and a compare handler may answer anything.
   bool IsTotalOrder() const { return FFast && FEditing == cxNoRecordIndex; }
 
-  // A record's place in the sort array: the first key's state and leading
-  // bits in the key's direction, so that most comparisons read neither the
-  // record's values nor its text. Heads that differ order their records as
-  // Less does; equal heads leave the order to Less.
+  // A record's place in the sort array: the first two keys' states and
+  // leading bits in the keys' directions, so that most comparisons read
+  // neither the record's values nor its texts. Heads order their records as
+  // Less does as far as they tell; where they cannot, Less decides.
+  static constexpr size_t HeadKeys = 2;
   struct THead {
-    UInt64 Bits = 0;
-    Cardinal Rank = 0;
+    UInt64 Bits[HeadKeys] = {};
     Integer Record = 0;
+    // Per key: state rank << 4 | length rank << 1 | whole (the bits and the
+    // length are the whole value).
+    Byte Meta[HeadKeys] = {};
   };
 
   THead HeadOf(Integer ARecord) const {
-    const TKey& K = FKeys.front();
-    const TValue& V = Value(K, size_t(ARecord));
     THead H;
     H.Record = ARecord;
-    H.Rank = V.State;
-    if (V.State == 2 && K.Kind == kText)
-      H.Bits = V.Prefix;
-    else if (V.State == 2 && K.Kind == kInteger)  // the sign bit flipped: unsigned order is signed order
-      H.Bits = UInt64(Int64(V.Number)) ^ (UInt64(1) << 63);
-    if (K.Descending) {
-      H.Rank = 2 - H.Rank;
-      H.Bits = ~H.Bits;
+    for (size_t I = 0; I < std::min(HeadKeys, FKeys.size()); ++I) {
+      const TKey& K = FKeys[I];
+      const TValue& V = Value(K, size_t(ARecord));
+      UInt64 Bits = 0;
+      Byte Rank = V.State, Length = 0;
+      bool Whole = V.State != 2;  // equal states without a value are equal
+      if (V.State == 2 && K.Kind == kText) {
+        Bits = V.Prefix;
+        Length = V.Length;
+        Whole = V.Length <= 4;
+      } else if (V.State == 2 && K.Kind == kInteger) {  // the sign bit flipped: unsigned order is signed order
+        Bits = UInt64(Int64(V.Number)) ^ (UInt64(1) << 63);
+        Whole = true;
+      }
+      if (K.Descending) {
+        Rank = Byte(2 - Rank);
+        Length = Byte(5 - Length);
+        Bits = ~Bits;
+      }
+      H.Bits[I] = Bits;
+      H.Meta[I] = Byte(Rank << 4 | Length << 1 | (Whole ? 1 : 0));
     }
     return H;
+  }
+
+  // A text whose prefix equals a longer one's is that text's beginning, so
+  // after equal bits the shorter comes first even when one is not whole.
+  bool HeadLess(const THead& A, const THead& B) const {
+    const size_t Count = std::min(HeadKeys, FKeys.size());
+    for (size_t I = 0; I < Count; ++I) {
+      const Byte MA = A.Meta[I], MB = B.Meta[I];
+      if ((MA >> 4) != (MB >> 4)) return (MA >> 4) < (MB >> 4);
+      if (A.Bits[I] != B.Bits[I]) return A.Bits[I] < B.Bits[I];
+      if ((MA & 0xE) != (MB & 0xE)) return (MA & 0xE) < (MB & 0xE);
+      if (!(MA & MB & 1)) return Less(A.Record, B.Record);
+    }
+    return Count < FKeys.size() ? Less(A.Record, B.Record) : A.Record < B.Record;
   }
 
   void SortByHeads(std::vector<Integer>& ARecords) const {
     std::vector<THead> Heads(ARecords.size());
     for (size_t I = 0; I < ARecords.size(); ++I) Heads[I] = HeadOf(ARecords[I]);
-    std::sort(Heads.begin(), Heads.end(), [this](const THead& A, const THead& B) {
-      if (A.Rank != B.Rank) return A.Rank < B.Rank;
-      if (A.Bits != B.Bits) return A.Bits < B.Bits;
-      return Less(A.Record, B.Record);
-    });
+    std::sort(Heads.begin(), Heads.end(), [this](const THead& A, const THead& B) { return HeadLess(A, B); });
     for (size_t I = 0; I < ARecords.size(); ++I) ARecords[I] = Heads[I].Record;
   }
 
