@@ -1431,14 +1431,15 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
     Integer width = positions && !positions->empty() ? positions->back() : LineAdvance(DC, fm, text);
     p.fillRect(QRect(topLeft.x(), topLeft.y(), width, LineHeight(fm)), QColorOf(ToRgb(s->DC.BkColor)));
   }
-  p.setFont(font);
   p.setPen(QColorOf(ToRgb(s->DC.TextColor)));
   int baseline = topLeft.y() + fm.ascent();
   if (!positions && IsPlainLine(font, text)) {
-    DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));
+    DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));  // in the layout's own font
   } else if (!positions) {
+    p.setFont(font);
     p.drawText(QPoint(topLeft.x(), baseline), text);
   } else {
+    p.setFont(font);
     for (qsizetype i = 0; i < text.size(); ++i) {
       qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
       if (text[i] != u'\t') p.drawText(QPoint(topLeft.x() + (*positions)[static_cast<size_t>(i)], baseline), text.mid(i, n));
