@@ -28,8 +28,10 @@ public:
     const Integer Count = FController->GetRecordCount();
     TcxDataStorage* Storage = FController->DataStorage();
     FKeys.resize(FEntries.size());
+    FValues.resize(size_t(Count) * FKeys.size());
     for (size_t K = 0; K < FEntries.size(); ++K) {
       TKey& Key = FKeys[K];
+      Key.Index = K;
       Key.Def = FEntries[K].Field->ValueDef();
       Key.Descending = FEntries[K].SortOrder == soDescending;
       const TcxValueTypeClass Type = Key.Def->ValueTypeClass();
@@ -39,12 +41,11 @@ public:
         Key.Kind = kInteger;
       else if (Type == TcxFloatValueType::StaticClass())
         Key.Kind = kFloat;
-      Key.Values.resize(size_t(Count));
       for (Integer R = 0; R < Count; ++R) {
         bool IsNull = true;
         const void* P = nullptr;
         Storage->LocateValue(R, Key.Def, IsNull, P);
-        TValue& V = Key.Values[size_t(R)];
+        TValue& V = Value(Key, size_t(R));
         V.State = IsNull ? 0 : (P ? 2 : 1);
         if (V.State != 2) continue;
         switch (Key.Kind) {
@@ -61,16 +62,24 @@ public:
           case kGeneric: V.Pointer = P; break;
         }
       }
-      if (Key.Kind == kText) PrepareTexts(Key);
+      if (Key.Kind == kText) PrepareTexts(Key, Count);
     }
     FFast = true;
+  }
+
+  // Sorts records into the order of Less.
+  void Sort(std::vector<Integer>& ARecords) const {
+    if (IsTotalOrder())
+      SortByHeads(ARecords);
+    else
+      std::stable_sort(ARecords.begin(), ARecords.end(), [this](Integer A, Integer B) { return Less(A, B); });
   }
   ~TcxDataRecordComparer() { FController->UnprepareCompare(); }
 
   // The order of two records by entry AIndex alone.
   Integer CompareEntry(Integer A, Integer B, size_t AIndex) const {
     if (FFast && A >= 0 && B >= 0) {
-      const Integer R = FastCompare(FKeys[AIndex], size_t(A), size_t(B));
+      const Integer R = FastCompare(FKeys[AIndex], Value(FKeys[AIndex], size_t(A)), Value(FKeys[AIndex], size_t(B)));
       return FKeys[AIndex].Descending ? -R : R;
     }
     return FController->CompareRecordsBySortEntry(A, B, FEntries[AIndex]);
@@ -80,8 +89,12 @@ public:
   bool Less(Integer A, Integer B) const {
     if (A == B) return false;
     if (!FFast || A == FEditing || B == FEditing) return FController->CompareRecords(A, B) < 0;
+    // The keys of one record lie side by side: a tie on the first key finds
+    // the next one in the same cache line.
+    const TValue* X = &FValues[size_t(A) * FKeys.size()];
+    const TValue* Y = &FValues[size_t(B) * FKeys.size()];
     for (const TKey& K : FKeys) {
-      Integer R = FastCompare(K, size_t(A), size_t(B));
+      const Integer R = FastCompare(K, *X++, *Y++);
       if (R != 0) return K.Descending ? R > 0 : R < 0;
     }
     return A < B;
@@ -105,15 +118,21 @@ private:
     TcxValueDef* Def = nullptr;
     bool Descending = false;
     TKind Kind = kGeneric;
-    std::vector<TValue> Values;
+    size_t Index = 0;  // of the key within a record's row of values
   };
+
+  TValue& Value(const TKey& AKey, size_t ARecord) { return FValues[ARecord * FKeys.size() + AKey.Index]; }
+  const TValue& Value(const TKey& AKey, size_t ARecord) const {
+    return FValues[ARecord * FKeys.size() + AKey.Index];
+  }
 
   // Every text's first four code units after the beginning all the texts
   // share, in order, for a quick first look without reading the text.
-  static void PrepareTexts(TKey& AKey) {
+  void PrepareTexts(const TKey& AKey, Integer ACount) {
     const String* First = nullptr;
     size_t Shared = 0;
-    for (const TValue& V : AKey.Values) {
+    for (Integer R = 0; R < ACount; ++R) {
+      const TValue& V = Value(AKey, size_t(R));
       if (V.State != 2) continue;
       if (!First) {
         First = V.Text;
@@ -125,7 +144,8 @@ private:
       while (I < Limit && (*V.Text)[I] == (*First)[I]) ++I;
       Shared = I;
     }
-    for (TValue& V : AKey.Values) {
+    for (Integer R = 0; R < ACount; ++R) {
+      TValue& V = Value(AKey, size_t(R));
       if (V.State != 2) continue;
       const size_t Rest = V.Text->size() - Shared;
       V.Length = Rest > 4 ? 5 : Byte(Rest);
@@ -134,9 +154,75 @@ private:
     }
   }
 
-  static Integer FastCompare(const TKey& K, size_t A, size_t B) {
-    const TValue& X = K.Values[A];
-    const TValue& Y = K.Values[B];
+  // Whether Less is a total order over the records that reads only the
+  // prepared keys, so that any sort gives the one order a stable sort would.
+  // The record being edited keeps its place beside a neighbour, which is no
+  // such order, and a compare handler may answer anything.
+  bool IsTotalOrder() const { return FFast && FEditing == cxNoRecordIndex; }
+
+  // A record's place in the sort array: the first two keys' states and
+  // leading bits in the keys' directions, so that most comparisons read
+  // neither the record's values nor its texts. Heads order their records as
+  // Less does as far as they tell; where they cannot, Less decides.
+  static constexpr size_t HeadKeys = 2;
+  struct THead {
+    UInt64 Bits[HeadKeys] = {};
+    Integer Record = 0;
+    // Per key: state rank << 4 | length rank << 1 | whole (the bits and the
+    // length are the whole value).
+    Byte Meta[HeadKeys] = {};
+  };
+
+  THead HeadOf(Integer ARecord) const {
+    THead H;
+    H.Record = ARecord;
+    for (size_t I = 0; I < std::min(HeadKeys, FKeys.size()); ++I) {
+      const TKey& K = FKeys[I];
+      const TValue& V = Value(K, size_t(ARecord));
+      UInt64 Bits = 0;
+      Byte Rank = V.State, Length = 0;
+      bool Whole = V.State != 2;  // equal states without a value are equal
+      if (V.State == 2 && K.Kind == kText) {
+        Bits = V.Prefix;
+        Length = V.Length;
+        Whole = V.Length <= 4;
+      } else if (V.State == 2 && K.Kind == kInteger) {  // the sign bit flipped: unsigned order is signed order
+        Bits = UInt64(Int64(V.Number)) ^ (UInt64(1) << 63);
+        Whole = true;
+      }
+      if (K.Descending) {
+        Rank = Byte(2 - Rank);
+        Length = Byte(5 - Length);
+        Bits = ~Bits;
+      }
+      H.Bits[I] = Bits;
+      H.Meta[I] = Byte(Rank << 4 | Length << 1 | (Whole ? 1 : 0));
+    }
+    return H;
+  }
+
+  // A text whose prefix equals a longer one's is that text's beginning, so
+  // after equal bits the shorter comes first even when one is not whole.
+  bool HeadLess(const THead& A, const THead& B) const {
+    const size_t Count = std::min(HeadKeys, FKeys.size());
+    for (size_t I = 0; I < Count; ++I) {
+      const Byte MA = A.Meta[I], MB = B.Meta[I];
+      if ((MA >> 4) != (MB >> 4)) return (MA >> 4) < (MB >> 4);
+      if (A.Bits[I] != B.Bits[I]) return A.Bits[I] < B.Bits[I];
+      if ((MA & 0xE) != (MB & 0xE)) return (MA & 0xE) < (MB & 0xE);
+      if (!(MA & MB & 1)) return Less(A.Record, B.Record);
+    }
+    return Count < FKeys.size() ? Less(A.Record, B.Record) : A.Record < B.Record;
+  }
+
+  void SortByHeads(std::vector<Integer>& ARecords) const {
+    std::vector<THead> Heads(ARecords.size());
+    for (size_t I = 0; I < ARecords.size(); ++I) Heads[I] = HeadOf(ARecords[I]);
+    std::sort(Heads.begin(), Heads.end(), [this](const THead& A, const THead& B) { return HeadLess(A, B); });
+    for (size_t I = 0; I < ARecords.size(); ++I) ARecords[I] = Heads[I].Record;
+  }
+
+  static Integer FastCompare(const TKey& K, const TValue& X, const TValue& Y) {
     if (X.State != 2 || Y.State != 2) return X.State < Y.State ? -1 : (X.State > Y.State ? 1 : 0);
     switch (K.Kind) {
       case kText: {
@@ -159,6 +245,7 @@ private:
   TcxCustomDataController* FController;
   std::vector<TcxDataSortInfo> FEntries;
   std::vector<TKey> FKeys;
+  std::vector<TValue> FValues;  // by record, then key
   Integer FEditing = cxNoRecordIndex;
   bool FFast = false;
 };
@@ -382,8 +469,7 @@ void TcxCustomDataControllerInfo::Sort() {
   std::vector<TcxDataSortInfo> Entries;
   for (Integer I = 0; I < FTotalSortingFields->Count(); ++I) Entries.push_back(FTotalSortingFields->Items(I));
   FComparer = std::make_unique<TcxDataRecordComparer>(FDataController, Entries);
-  TcxDataRecordComparer& Comparer = *FComparer;
-  std::stable_sort(FRecordList.begin(), FRecordList.end(), [&](Integer A, Integer B) { return Comparer.Less(A, B); });
+  FComparer->Sort(FRecordList);
 }
 
 void TcxCustomDataControllerInfo::BuildGroups() {

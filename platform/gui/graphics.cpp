@@ -7,10 +7,13 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include "platform/gui/bitmap.h"
@@ -321,6 +324,10 @@ public:
   Integer JustifyCount = 0;
   bool FontCached = false;
   QFont Font;
+  // The last line shaped in Font: measuring a line and drawing it shape it
+  // once. Dropped with the font.
+  std::unique_ptr<QTextLayout> Shaped;
+  std::unique_ptr<QFontMetrics> Metrics;  // of Font
 
   QPoint Offset() const { return DC.ViewportOrg - DC.WindowOrg; }
   QPoint ToDevice(Integer x, Integer y) const { return QPoint(x, y) + Offset(); }
@@ -339,14 +346,72 @@ struct TCanvasAccess {
   static TCanvasState* State(HDC DC) { return DC ? DC->FState.get() : nullptr; }
   static const QFont& Font(HDC DC) {
     TCanvasState* s = DC->FState.get();
-    if (!s->FontCached) s->Font = MakeQFont(*DC->Font()), s->FontCached = true;
+    if (!s->FontCached) {
+      s->Font = MakeQFont(*DC->Font());
+      s->Shaped.reset();
+      s->Metrics = std::make_unique<QFontMetrics>(s->Font);
+      s->FontCached = true;
+    }
     return s->Font;
+  }
+  // Valid until the canvas font changes.
+  static const QFontMetrics& Metrics(HDC DC) {
+    Font(DC);
+    return *DC->FState->Metrics;
   }
   static void Changing(HDC DC) { DC->Changing(); }
   static void Changed(HDC DC) { DC->Changed(); }
 };
 
 namespace {
+
+// Whether a text is one run the shaper lays out as drawing it as a line
+// does: no tabs, line breaks or other control characters, which the
+// callers place themselves, and a font without lines through or under the
+// text, which the layout draws at other heights than a drawn line.
+bool IsPlainLine(const QFont& font, const QString& text) {
+  if (font.underline() || font.strikeOut() || font.overline()) return false;
+  for (QChar c : text)
+    if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029) return false;
+  return !text.isEmpty();
+}
+
+// The canvas font's shaping of a plain line (see IsPlainLine), left to right
+// as the painter draws a line; kept until another line is shaped or the font
+// changes, so that a line measured and then drawn is shaped once.
+const QTextLayout& ShapedLine(HDC DC, const QString& text) {
+  TCanvasState* s = TCanvasAccess::State(DC);
+  const QFont& font = TCanvasAccess::Font(DC);
+  if (!s->Shaped) {
+    s->Shaped = std::make_unique<QTextLayout>(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    s->Shaped->setTextOption(option);
+    s->Shaped->setCacheEnabled(true);
+  } else if (s->Shaped->text() != text || s->Shaped->lineCount() == 0) {
+    s->Shaped->setText(text);
+  } else {
+    return *s->Shaped;
+  }
+  s->Shaped->beginLayout();
+  s->Shaped->createLine();
+  s->Shaped->endLayout();
+  return *s->Shaped;
+}
+
+// The advance of a plain line, as the font metrics give it for the text.
+Integer ShapedWidth(const QTextLayout& layout) { return qRound(layout.lineAt(0).horizontalAdvance()); }
+
+// Draws a shaped line with its baseline at the point.
+void DrawShaped(QPainter& p, const QTextLayout& layout, QPoint baseline) {
+  layout.draw(&p, QPointF(baseline.x(), baseline.y() - layout.lineAt(0).ascent()));
+}
+
+// The width of a line of text in the canvas font.
+Integer LineAdvance(HDC DC, const QFontMetrics& fm, const QString& text) {
+  return IsPlainLine(TCanvasAccess::Font(DC), text) ? ShapedWidth(ShapedLine(DC, text)) : fm.horizontalAdvance(text);
+}
 
 // A writable view of the canvas's bitmap for the length of one drawing call.
 class TSurface {
@@ -1351,7 +1416,7 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
   TSurface surf(DC);
   if (!surf.Valid()) return;
   const QFont& font = TCanvasAccess::Font(DC);
-  QFontMetrics fm(font);
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   QPainter p(&surf.Image);
   SetupPainter(p, s);
   if (clip) p.setClipRect(*clip, Qt::IntersectClip);
@@ -1362,15 +1427,19 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
     p.rotate(-orientation / 10.0);
     p.translate(-topLeft);
   }
-  Integer width = positions && !positions->empty() ? positions->back() : fm.horizontalAdvance(text);
-  if (s->DC.BkMode == OPAQUE && !opaque)
+  if (s->DC.BkMode == OPAQUE && !opaque) {
+    Integer width = positions && !positions->empty() ? positions->back() : LineAdvance(DC, fm, text);
     p.fillRect(QRect(topLeft.x(), topLeft.y(), width, LineHeight(fm)), QColorOf(ToRgb(s->DC.BkColor)));
-  p.setFont(font);
+  }
   p.setPen(QColorOf(ToRgb(s->DC.TextColor)));
   int baseline = topLeft.y() + fm.ascent();
-  if (!positions) {
+  if (!positions && IsPlainLine(font, text)) {
+    DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));  // in the layout's own font
+  } else if (!positions) {
+    p.setFont(font);
     p.drawText(QPoint(topLeft.x(), baseline), text);
   } else {
+    p.setFont(font);
     for (qsizetype i = 0; i < text.size(); ++i) {
       qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
       if (text[i] != u'\t') p.drawText(QPoint(topLeft.x() + (*positions)[static_cast<size_t>(i)], baseline), text.mid(i, n));
@@ -1434,9 +1503,9 @@ bool ExtTextOut(HDC DC, Integer X, Integer Y, Cardinal Options, const TRect* Rec
                 const Integer* Dx) {
   KORVANE_STATE_OR(DC, false);
   QString text = ToQ(Text, Count);
-  QFontMetrics fm(TCanvasAccess::Font(DC));
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   std::vector<Integer> pos = RunPositions(DC, fm, text, Dx, false, 0, nullptr);
-  Integer width = pos.empty() ? fm.horizontalAdvance(text) : pos.back();
+  Integer width = pos.empty() ? LineAdvance(DC, fm, text) : pos.back();
   QPoint origin = AlignedOrigin(DC, fm, X, Y, width);
   QRect rect = Rect ? ToQRect(*Rect) : QRect();
   bool clipped = Rect && (Options & ETO_CLIPPED);
@@ -1468,7 +1537,7 @@ Cardinal TabbedTextOut(HDC DC, Integer X, Integer Y, const Char* Text, Integer C
                        const Integer* Tabs, Integer TabOrigin) {
   KORVANE_STATE_OR(DC, 0);
   QString text = ToQ(Text, Count);
-  QFontMetrics fm(TCanvasAccess::Font(DC));
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   std::vector<Integer> pos = RunPositions(DC, fm, text, nullptr, true, TabCount, Tabs, X - TabOrigin);
   Integer width = pos.empty() ? fm.horizontalAdvance(text) : pos.back();
   if (!text.isEmpty()) PaintText(DC, AlignedOrigin(DC, fm, X, Y, width), text, pos.empty() ? nullptr : &pos, nullptr, nullptr);
@@ -1477,7 +1546,7 @@ Cardinal TabbedTextOut(HDC DC, Integer X, Integer Y, const Char* Text, Integer C
 
 Cardinal GetTabbedTextExtent(HDC DC, const Char* Text, Integer Count, Integer TabCount, const Integer* Tabs) {
   KORVANE_STATE_OR(DC, 0);
-  QFontMetrics fm(TCanvasAccess::Font(DC));
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   Integer width = TabbedWidth(fm, ToQ(Text, Count), TabCount, Tabs);
   return (static_cast<Cardinal>(LineHeight(fm)) << 16) | static_cast<Cardinal>(width & 0xFFFF);
 }
@@ -1486,8 +1555,8 @@ bool GetTextExtentPoint32(HDC DC, const Char* Text, Integer Count, TSize& Size) 
   Size = {};
   KORVANE_STATE_OR(DC, false);
   if (!Text || Count <= 0) return true;
-  QFontMetrics fm(TCanvasAccess::Font(DC));
-  Size = {fm.horizontalAdvance(ToQ(Text, Count)), LineHeight(fm)};
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
+  Size = {LineAdvance(DC, fm, ToQ(Text, Count)), LineHeight(fm)};
   return true;
 }
 
@@ -1500,7 +1569,7 @@ bool GetTextExtentExPoint(HDC DC, const Char* Text, Integer Count, Integer MaxEx
   Size = {};
   if (Fit) *Fit = 0;
   KORVANE_STATE_OR(DC, false);
-  QFontMetrics fm(TCanvasAccess::Font(DC));
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   QString text = ToQ(Text, Count);
   std::vector<Integer> adv = Advances(fm, text);
   Integer x = 0, fit = 0;
@@ -1561,12 +1630,12 @@ struct TTextLine {
 
 class TTextLayout {
 public:
-  TTextLayout(const QFontMetrics& fm, Cardinal format) : FM(fm), Format(format) {
+  TTextLayout(HDC dc, const QFontMetrics& fm, Cardinal format) : DC(dc), FM(fm), Format(format) {
     if (format & DT_TABSTOP) FTabChars = std::max<Integer>(1, (format >> 8) & 0xFF);
   }
 
   Integer Width(const QString& s) const {
-    if (!(Format & DT_EXPANDTABS) || !s.contains(u'\t')) return FM.horizontalAdvance(s);
+    if (!(Format & DT_EXPANDTABS) || !s.contains(u'\t')) return LineAdvance(DC, FM, s);
     Integer step = FTabChars * AveCharWidth(FM);
     return TabbedWidth(FM, s, 1, &step);
   }
@@ -1656,6 +1725,7 @@ public:
     line.Underline = -1;
   }
 
+  HDC DC;
   const QFontMetrics& FM;
   Cardinal Format;
 
@@ -1684,8 +1754,8 @@ QString StripPrefix(const QString& s, Cardinal format, Integer& underline) {
 
 Integer DrawText(HDC DC, const String& Text, TRect& Rect, Cardinal Format) {
   KORVANE_STATE_OR(DC, 0);
-  QFontMetrics fm(TCanvasAccess::Font(DC));
-  TTextLayout layout(fm, Format);
+  const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
+  TTextLayout layout(DC, fm, Format);
   Integer lineHeight = LineHeight(fm) + ((Format & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
   Integer width = Rect.Width();
   bool calc = (Format & DT_CALCRECT) != 0;
