@@ -25,10 +25,7 @@ TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxC
   if (ATreeList) SetEditingControl(ATreeList);
 }
 
-TcxTreeListColumn::~TcxTreeListColumn() {
-  // The sorted-items list names items by index, which shifts when this one leaves.
-  if (TreeList() && !TreeList()->IsDestroying()) SetSortOrder(soNone);
-}
+TcxTreeListColumn::~TcxTreeListColumn() = default;
 
 TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const {
   return dynamic_cast<TcxCustomTreeListControl*>(EditingControl());

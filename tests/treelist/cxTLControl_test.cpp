@@ -259,6 +259,27 @@ TEST(TreeListColumn, SortOrderSortsTheNodesUnlessSortingIsOff) {
   EXPECT_EQ(T.Shape(), "d,c,b,a");
 }
 
+TEST(TreeListColumn, FreeingAColumnKeepsTheOtherColumnsSortOrders) {
+  TTree T;
+  TcxTreeListColumn* Key = T.List.CreateColumn();
+  Key->DataBinding()->SetValueTypeClass(TcxIntegerValueType::StaticClass());
+  Integer K = 3;
+  for (const char* N : {"a", "b", "c"}) T.Make(nullptr, N)->SetValues(1, Variant(K--));
+  T.Name->SetSortOrder(soDescending);
+  Key->SetSortOrder(soAscending);
+  EXPECT_EQ(T.Shape(), "c,b,a");
+  delete T.Name;  // Key becomes item 0 and stays the one sort column
+  EXPECT_EQ(T.List.ColumnCount(), 1);
+  EXPECT_EQ(Key->ItemIndex(), 0);
+  EXPECT_EQ(Key->SortOrder(), soAscending);
+  T.List.Nodes()->Root()->GetFirstChild()->SetValues(0, Variant(Integer(9)));
+  T.List.Resort();
+  std::vector<Integer> Keys;
+  for (TcxTreeListNode* N = T.List.Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
+    Keys.push_back(N->Values(0).AsInteger());
+  EXPECT_EQ(Keys, std::vector<Integer>({2, 3, 9}));
+}
+
 TEST(TreeListColumn, StoredPropertiesRoundTripByName) {
   TTree T;
   TcxTreeListColumn* C = T.Name;
