@@ -100,6 +100,13 @@ void TcxTreeListColumn::SetSortOrder(TcxDataSortOrder AValue) {
   Changed();
 }
 
+String TcxTreeListColumn::GetDisplayText(TcxTreeListNode* ANode) {
+  TcxCustomTreeListControl* C = TreeList();
+  String Result = C && ANode && ItemIndex() >= 0 ? C->GetNodeText(ANode, ItemIndex()) : String();
+  OnGetDisplayText(this, ANode, Result);
+  return Result;
+}
+
 void TcxTreeListColumn::RestoreDefaults() {
   SetSortOrder(soNone);
   FSizing = true;
@@ -351,6 +358,24 @@ void TcxCustomTreeListControl::DeleteSelection() {
   if (List.empty())
     if (TcxTreeListNode* Focused = FocusedNode()) List.push_back(Focused);
   if (!List.empty()) DeleteNodes(std::move(List));
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch,
+                                                   TcxTreeListNode* AStart, bool AForward, bool AExpandedOnly) {
+  TUpdateGuard Guard(this);
+  for (TcxTreeListNode* N = AStart ? AStart : Nodes()->Root()->GetFirstChild(); N;) {
+    if (AExpandedOnly && !N->IsVisible()) return nullptr;
+    if (!AExpandedOnly && N->HasChildren() && N->Count() == 0 && !N->Expanded()) {
+      N->Expand(false);
+      N->Collapse(false);
+    }
+    if (AMatch(N)) return N;
+    if (AExpandedOnly)
+      N = AForward ? N->GetNextVisible() : N->GetPrevVisible();
+    else
+      N = AForward ? N->GetNext() : N->GetPrev();
+  }
+  return nullptr;
 }
 
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {

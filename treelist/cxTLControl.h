@@ -4,6 +4,7 @@
 // inserting, moving and deleting nodes with the focus kept in place, and
 // fitting the columns into a width. The window, view and painter parts are
 // not here yet.
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,10 @@ public:
   Integer RowIndex = 0;
   Integer LineCount = 1;
 };
+
+class TcxTreeListColumn;
+using TcxTreeListOnGetDisplayTextEvent =
+    TEvent<void(TcxTreeListColumn* Sender, TcxTreeListNode* ANode, String& Value)>;
 
 class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   KORVANE_CLASS(TcxTreeListColumn, TcxCustomInplaceEditContainer)
@@ -59,6 +64,10 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
   void SetSortOrder(TcxDataSortOrder AValue);
+  // The node's value in this column as text; OnGetDisplayText may change it.
+  String GetDisplayText(TcxTreeListNode* ANode);
+  TcxTreeListOnGetDisplayTextEvent OnGetDisplayText;
+
   // Width 100, minimum 20, no sorting, sizing allowed.
   void RestoreDefaults();
 
@@ -124,6 +133,13 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   void DeleteNodes(std::vector<TcxTreeListNode*> AList);
   // The selected nodes, or the focused node when none is selected.
   void DeleteSelection();
+  // The first node from AStart (the first top-level node when none) on,
+  // forward or backward in depth-first order, that AMatch accepts; none when
+  // no node does. With AExpandedOnly only shown nodes are visited; otherwise
+  // a collapsed node that has children still to come is expanded and
+  // collapsed again first, so they load.
+  TcxTreeListNode* FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch, TcxTreeListNode* AStart,
+                            bool AForward, bool AExpandedOnly);
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
 

@@ -175,6 +175,39 @@ TEST(TreeListControl, MoveNodesKeepsTheFocusAndDropsTheTargetsAncestors) {
   }
 }
 
+TEST(TreeListControl, FindNodeWalksFromTheStartAndLoadsChildrenOnDemand) {
+  TFiveNodes T;
+  T.D->SetHasChildren(true);  // its child comes when it first expands
+  T.List.OnExpanding = TcxTreeListNodeAllowEvent(&T, [&](TcxTreeListNodesOwner*, TcxTreeListNode* N, bool&) {
+    if (N == T.D && N->Count() == 0) T.Make(N, "d1");
+  });
+  T.A->Collapse(false);
+  auto Named = [](const char* AName) {
+    return [AName](TcxTreeListNode* N) { return TTree::NameOf(N) == AName; };
+  };
+  struct TCase {
+    const char* Name;
+    TcxTreeListNode* Start;
+    bool Forward;
+    bool ExpandedOnly;
+    const char* Expected;
+  };
+  const TCase Cases[] = {
+      {"c", nullptr, true, false, "c"},  // inside a collapsed parent
+      {"c", nullptr, true, true, "none"},  // only shown nodes
+      {"a", T.D, true, false, "none"},   // not behind the start
+      {"a", T.D, false, false, "a"},     // backward
+      {"d", T.D, true, true, "d"},       // the start itself
+      {"d1", nullptr, true, true, "none"},
+      {"d1", nullptr, true, false, "d1"},  // loaded on the way, collapsed again
+  };
+  for (const TCase& Case : Cases)
+    EXPECT_EQ(TTree::NameOf(T.List.FindNode(Named(Case.Name), Case.Start, Case.Forward, Case.ExpandedOnly)),
+              Case.Expected)
+        << Case.Name;
+  EXPECT_EQ(T.Shape(), "a+(b,c),d+(d1),e");
+}
+
 TEST(TreeListColumn, WidthsKeepToTheMinimum) {
   TTree T;
   TcxTreeListColumn* C = T.Name;
@@ -278,6 +311,15 @@ TEST(TreeListColumn, FreeingAColumnKeepsTheOtherColumnsSortOrders) {
   for (TcxTreeListNode* N = T.List.Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
     Keys.push_back(N->Values(0).AsInteger());
   EXPECT_EQ(Keys, std::vector<Integer>({2, 3, 9}));
+}
+
+TEST(TreeListColumn, DisplayTextPassesThroughTheHandler) {
+  TTree T;
+  TcxTreeListNode* N = T.Make(nullptr, "河流");
+  EXPECT_EQ(T.Name->GetDisplayText(N), String(u"河流"));
+  T.Name->OnGetDisplayText = TcxTreeListOnGetDisplayTextEvent(
+      &T, [](TcxTreeListColumn*, TcxTreeListNode*, String& Value) { Value = u"[" + Value + u"]"; });
+  EXPECT_EQ(T.Name->GetDisplayText(N), String(u"[河流]"));
 }
 
 TEST(TreeListColumn, StoredPropertiesRoundTripByName) {
