@@ -160,7 +160,6 @@ TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTree
 TcxCustomTreeListControl::~TcxCustomTreeListControl() {
   // Columns leave while the data controller still holds their fields.
   FDestroyingColumns = true;
-  Nodes()->SetFoundItem(nullptr);
   while (!FColumns.empty()) FColumns.pop_back();
 }
 
@@ -180,7 +179,8 @@ void TcxCustomTreeListControl::AddContainerItem(TcxCustomInplaceEditContainer* A
 
 void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
   RemoveItem(AItem);
-  for (Integer I = 0; I < ItemCount(); ++I) static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
+  for (Integer I = 0; I < ItemCount(); ++I)
+    static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
   if (!FDestroyingColumns) {
     // A column freed by its user (not through the control) leaves the owned list.
     const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
@@ -235,7 +235,8 @@ Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) {
     while (Last < Columns.size() && Columns[Last]->FPosition.RowIndex == Columns[First]->FPosition.RowIndex) ++Last;
     TcxTreeListAutoWidthController Fit;
     Fit.Prepare(AWidth, Integer(Last - First));
-    for (size_t I = First; I < Last; ++I) Fit.AddItem(Columns[I]->Width(), Columns[I]->MinWidth(), !Columns[I]->Sizing());
+    for (size_t I = First; I < Last; ++I)
+      Fit.AddItem(Columns[I]->Width(), Columns[I]->MinWidth(), !Columns[I]->Sizing());
     Fit.Calculate();
     Integer Total = 0;
     for (size_t I = First; I < Last; ++I) {
