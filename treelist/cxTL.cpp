@@ -786,7 +786,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
     if (It == FSelection.end()) return;
     FSelection.erase(It);
   }
-  OnSelectionChanged(this);
+  SelectionChanged();
 }
 
 void TcxTreeListNodesOwner::FocusNode(TcxTreeListNode* ANode) {

@@ -368,6 +368,10 @@ protected:
   virtual void NodeRemoved(TcxTreeListNode* ANode);
   void CompactRecords();
   virtual void SortingCleared() {}
+  // The selection list changed: raises OnSelectionChanged.
+  virtual void SelectionChanged() { OnSelectionChanged(this); }
+  // The selection list itself, for a descendant that fills it in one go.
+  std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
   void DoChange() { OnChange(this); }
 
 private:

@@ -379,6 +379,44 @@ TcxTreeListNode* TcxCustomTreeListControl::FindNode(const std::function<bool(Tcx
   return nullptr;
 }
 
+Integer TcxCustomTreeListControl::SelectionCount() const {
+  if (MultiSelect() || !FocusedNode()) return Integer(SelectionList().size());
+  return 1;
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::Selections(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= SelectionCount()) return nullptr;
+  return MultiSelect() || !FocusedNode() ? SelectionList()[size_t(AIndex)] : FocusedNode();
+}
+
+void TcxCustomTreeListControl::SelectAll() {
+  if (!MultiSelect()) return;
+  std::vector<TcxTreeListNode*>& Selection = SelectionStore();
+  Selection.clear();
+  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+    bool Allow = true;
+    OnCanSelectNode(this, N, Allow);
+    if (Allow) Selection.push_back(N);
+  }
+}
+
+void TcxCustomTreeListControl::SelectNodes(const std::vector<TcxTreeListNode*>& ANodes) {
+  ++FSelectionLock;
+  try {
+    for (TcxTreeListNode* N : std::vector<TcxTreeListNode*>(SelectionList())) N->SetSelected(false);
+    for (TcxTreeListNode* N : ANodes) SelectNode(N);
+  } catch (...) {
+    --FSelectionLock;
+    throw;
+  }
+  if (--FSelectionLock == 0 && FSelectionChangedPending) SelectionChanged();
+}
+
+void TcxCustomTreeListControl::SelectionChanged() {
+  FSelectionChangedPending = FSelectionLock > 0;
+  if (!FSelectionChangedPending) TcxTreeListNodesOwner::SelectionChanged();
+}
+
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
   if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   ANode->SetSelected(true);

@@ -140,6 +140,15 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   // collapsed again first, so they load.
   TcxTreeListNode* FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch, TcxTreeListNode* AStart,
                             bool AForward, bool AExpandedOnly);
+  // ---- Selection ----
+  // With multi-selection (or nothing focused) the selection list, else the focused node.
+  Integer SelectionCount() const;
+  TcxTreeListNode* Selections(Integer AIndex) const;
+  // Every node, depth first and ignoring expansion, that OnCanSelectNode
+  // allows; raises no selection change itself.
+  void SelectAll();
+  // Only ANodes selected, with one selection change at the end.
+  void SelectNodes(const std::vector<TcxTreeListNode*>& ANodes);
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
 
@@ -154,6 +163,10 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
 
+protected:
+  // Raised once the selection lock is back at 0.
+  void SelectionChanged() override;
+
 private:
   void SaveFocusedPosition();
   void RestoreFocusedPosition();
@@ -165,4 +178,6 @@ private:
   Integer FSavedFocusedIndex = -1;
   bool FFocusedNodeRemoved = false;
   bool FDestroyingColumns = false;
+  Integer FSelectionLock = 0;
+  bool FSelectionChangedPending = false;
 };

@@ -121,6 +121,33 @@ TEST(TreeListControl, SelectNodeNeedsMultiSelection) {
   EXPECT_TRUE(T.List.SelectionList().empty());
 }
 
+TEST(TreeListControl, SelectionsWholeAndInOneGo) {
+  TFiveNodes T;
+  T.List.SetFocusedNode(T.D);
+  EXPECT_EQ(T.List.SelectionCount(), 1);  // single selection: the focused node
+  EXPECT_EQ(T.List.Selections(0), T.D);
+  EXPECT_EQ(T.List.Selections(1), nullptr);
+  T.List.SetMultiSelect(true);
+  Integer Changes = 0;
+  T.List.OnSelectionChanged = TcxTreeListNotifyEvent(&T, [&](TcxTreeListNodesOwner*) { ++Changes; });
+  T.List.OnCanSelectNode =
+      TcxTreeListNodeAllowEvent(&T, [&](TcxTreeListNodesOwner*, TcxTreeListNode* N, bool& Allow) { Allow = N != T.E; });
+  T.A->Collapse(false);
+  T.List.SelectAll();  // collapsed children too, not the refused one, no event
+  std::string Names;
+  for (Integer I = 0; I < T.List.SelectionCount(); ++I) Names += TTree::NameOf(T.List.Selections(I));
+  EXPECT_EQ(Names, "abcd");
+  EXPECT_EQ(Changes, 0);
+  T.List.SelectNodes({T.C, T.E, T.A});
+  EXPECT_EQ(T.List.SelectionList(), std::vector<TcxTreeListNode*>({T.C, T.A}));
+  EXPECT_EQ(Changes, 1);
+  T.List.SetMultiSelect(false);
+  EXPECT_THROW(T.List.SelectNodes({T.A}), EcxTreeList);
+  T.List.SetMultiSelect(true);
+  T.List.SelectNode(T.B);  // the lock was given back after the failure
+  EXPECT_EQ(Changes, 2);
+}
+
 TEST(TreeListControl, InsertNodeAddsAndFocusesTheNewNode) {
   TFiveNodes T;
   EXPECT_FALSE(T.List.InsertNode(false));  // nothing focused: nothing made
