@@ -654,8 +654,13 @@ void TcxTreeListNodesOwner::AddItem(TObject* AItem) {
 void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
   const auto It = std::find(FItems.begin(), FItems.end(), AItem);
   if (It == FItems.end()) return;
+  const Integer Index = Integer(It - FItems.begin());
   FDataController->RemoveItem(AItem);
   FItems.erase(It);
+  // The sorted-items list names items by index: the later ones move up.
+  std::erase_if(FSortedItems, [&](const auto& E) { return E.first == Index; });
+  for (auto& Entry : FSortedItems)
+    if (Entry.first > Index) --Entry.first;
 }
 
 void TcxTreeListNodesOwner::BeginUpdate() {
@@ -781,7 +786,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
     if (It == FSelection.end()) return;
     FSelection.erase(It);
   }
-  OnSelectionChanged(this);
+  SelectionChanged();
 }
 
 void TcxTreeListNodesOwner::FocusNode(TcxTreeListNode* ANode) {

@@ -278,7 +278,8 @@ class TcxTreeListNodesOwner : public TComponent, public IcxControlDataController
   // ---- Items (columns) ----
   // Appends an item and its data field (not owned).
   void AddItem(TObject* AItem);
-  // Takes an item and its data field away; the later items move up.
+  // Takes an item and its data field away; the later items move up, in the
+  // sorted-items list too (the item leaves it).
   void RemoveItem(TObject* AItem);
   Integer ItemCount() const { return Integer(FItems.size()); }
   TObject* GetControlItem(Integer AIndex) const override { return FItems.at(size_t(AIndex)); }
@@ -367,6 +368,10 @@ protected:
   virtual void NodeRemoved(TcxTreeListNode* ANode);
   void CompactRecords();
   virtual void SortingCleared() {}
+  // The selection list changed: raises OnSelectionChanged.
+  virtual void SelectionChanged() { OnSelectionChanged(this); }
+  // The selection list itself, for a descendant that fills it in one go.
+  std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
   void DoChange() { OnChange(this); }
 
 private:

@@ -1,0 +1,423 @@
+#include "treelist/cxTLControl.h"
+
+#include <algorithm>
+
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+class TUpdateGuard {
+public:
+  explicit TUpdateGuard(TcxCustomTreeListControl* AControl) : FControl(AControl) { FControl->BeginUpdate(); }
+  ~TUpdateGuard() { FControl->EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+  TcxCustomTreeListControl* FControl;
+};
+
+}  // namespace
+
+// ---- TcxTreeListColumn --------------------------------------------------------------------------
+
+TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxCustomInplaceEditContainer(nullptr) {
+  if (ATreeList) SetEditingControl(ATreeList);
+}
+
+TcxTreeListColumn::~TcxTreeListColumn() = default;
+
+TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const {
+  return dynamic_cast<TcxCustomTreeListControl*>(EditingControl());
+}
+
+void TcxTreeListColumn::Changed() {
+  if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsLocked()) C->LayoutChanged();
+}
+
+void TcxTreeListColumn::SetCaption(const String& AValue) {
+  if (FCaption == AValue) return;
+  FCaption = AValue;
+  Changed();
+}
+
+void TcxTreeListColumn::SetVisible(bool AValue) {
+  if (FVisible == AValue) return;
+  FVisible = AValue;
+  Changed();
+}
+
+void TcxTreeListColumn::SetWidth(Integer AValue) {
+  AValue = std::max(AValue, FMinWidth);
+  if (FWidth == AValue) return;
+  FWidth = AValue;
+  FDisplayWidth = AValue;
+  Changed();
+}
+
+void TcxTreeListColumn::SetMinWidth(Integer AValue) {
+  AValue = std::max(AValue, 0);
+  if (FMinWidth == AValue) return;
+  FMinWidth = AValue;
+  if (FWidth < AValue) {
+    FWidth = AValue;
+    FDisplayWidth = std::max(FDisplayWidth, AValue);
+  }
+  Changed();
+}
+
+void TcxTreeListColumn::SetSizing(bool AValue) {
+  if (FSizing == AValue) return;
+  FSizing = AValue;
+  Changed();
+}
+
+void TcxTreeListColumn::SetColIndex(Integer AValue) {
+  FPosition.ColIndex = std::max(AValue, 0);
+  Changed();
+}
+
+void TcxTreeListColumn::SetRowIndex(Integer AValue) {
+  FPosition.RowIndex = std::max(AValue, 0);
+  Changed();
+}
+
+void TcxTreeListColumn::SetLineCount(Integer AValue) {
+  FPosition.LineCount = std::max(AValue, 1);
+  Changed();
+}
+
+TcxDataSortOrder TcxTreeListColumn::SortOrder() const {
+  TcxCustomTreeListControl* C = TreeList();
+  return C && ItemIndex() >= 0 ? C->GetItemSortOrder(ItemIndex()) : soNone;
+}
+
+void TcxTreeListColumn::SetSortOrder(TcxDataSortOrder AValue) {
+  if (!Options()->Sorting) AValue = soNone;
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C || ItemIndex() < 0 || SortOrder() == AValue) return;
+  C->SetItemSortOrder(ItemIndex(), AValue);
+  Changed();
+}
+
+String TcxTreeListColumn::GetDisplayText(TcxTreeListNode* ANode) {
+  TcxCustomTreeListControl* C = TreeList();
+  String Result = C && ANode && ItemIndex() >= 0 ? C->GetNodeText(ANode, ItemIndex()) : String();
+  OnGetDisplayText(this, ANode, Result);
+  return Result;
+}
+
+void TcxTreeListColumn::RestoreDefaults() {
+  SetSortOrder(soNone);
+  FSizing = true;
+  FMinWidth = DefaultMinWidth;
+  SetWidth(DefaultWidth);
+  Changed();
+}
+
+const std::vector<String>& TcxTreeListColumn::GetStoredPropertyNames() {
+  static const std::vector<String> Names{u"Visible",  u"Index",   u"LineCount", u"ColIndex",
+                                         u"RowIndex", u"Caption", u"SortOrder", u"SortIndex",
+                                         u"RealMinWidth", u"RealWidth"};
+  return Names;
+}
+
+Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
+  auto Is = [&](const char16_t* AText) { return SameText(AName, String(AText)); };
+  if (Is(u"Visible")) return Variant(FVisible);
+  if (Is(u"Index")) return Variant(ItemIndex());
+  if (Is(u"LineCount")) return Variant(FPosition.LineCount);
+  if (Is(u"ColIndex")) return Variant(FPosition.ColIndex);
+  if (Is(u"RowIndex")) return Variant(FPosition.RowIndex);
+  if (Is(u"Caption")) return Variant(FCaption);
+  if (Is(u"SortOrder")) return Variant(Integer(SortOrder()));
+  if (Is(u"RealMinWidth")) return Variant(FMinWidth);
+  if (Is(u"RealWidth")) return Variant(FWidth);
+  return Null();
+}
+
+void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Variant& AValue) {
+  auto Is = [&](const char16_t* AText) { return SameText(AName, String(AText)); };
+  if (Is(u"Visible")) SetVisible(AValue.AsBoolean());
+  else if (Is(u"LineCount")) SetLineCount(AValue.AsInteger());
+  else if (Is(u"ColIndex")) SetColIndex(AValue.AsInteger());
+  else if (Is(u"RowIndex")) SetRowIndex(AValue.AsInteger());
+  else if (Is(u"Caption")) SetCaption(VarToStr(AValue));
+  else if (Is(u"SortOrder")) {
+    const Integer Order = AValue.AsInteger();
+    if (Order >= soNone && Order <= soDescending) SetSortOrder(TcxDataSortOrder(Order));
+  } else if (Is(u"RealMinWidth")) SetMinWidth(AValue.AsInteger());
+  else if (Is(u"RealWidth")) {
+    FWidth = std::max(AValue.AsInteger(), FMinWidth);
+    FDisplayWidth = FWidth;
+  }
+}
+
+// ---- TcxCustomTreeListControl -------------------------------------------------------------------
+
+TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTreeListNodesOwner(AOwner) {}
+
+TcxCustomTreeListControl::~TcxCustomTreeListControl() {
+  // Columns leave while the data controller still holds their fields.
+  FDestroyingColumns = true;
+  while (!FColumns.empty()) FColumns.pop_back();
+}
+
+TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() {
+  FColumns.push_back(std::make_unique<TcxTreeListColumn>(this));
+  return FColumns.back().get();
+}
+
+TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
+  return AIndex >= 0 && AIndex < ItemCount() ? static_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
+}
+
+void TcxCustomTreeListControl::AddContainerItem(TcxCustomInplaceEditContainer* AItem) {
+  AddItem(AItem);
+  AItem->SetItemIndex(ItemCount() - 1);
+}
+
+void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
+  RemoveItem(AItem);
+  for (Integer I = 0; I < ItemCount(); ++I)
+    static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
+  if (!FDestroyingColumns) {
+    // A column freed by its user (not through the control) leaves the owned list.
+    const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
+    if (It != FColumns.end()) {
+      It->release();
+      FColumns.erase(It);
+    }
+    LayoutChanged();
+  }
+}
+
+std::vector<TcxTreeListColumn*> TcxCustomTreeListControl::VisibleColumns() const {
+  std::vector<TcxTreeListColumn*> Result;
+  for (Integer I = 0; I < ItemCount(); ++I)
+    if (GetColumn(I)->Visible()) Result.push_back(GetColumn(I));
+  std::stable_sort(Result.begin(), Result.end(), [](TcxTreeListColumn* A, TcxTreeListColumn* B) {
+    if (A->FPosition.RowIndex != B->FPosition.RowIndex) return A->FPosition.RowIndex < B->FPosition.RowIndex;
+    return A->FPosition.ColIndex < B->FPosition.ColIndex;
+  });
+  return Result;
+}
+
+void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow,
+                                                 Integer ARowIndex) {
+  TUpdateGuard Guard(this);
+  AColIndex = std::max(AColIndex, 0);
+  ARowIndex = std::max(ARowIndex, 0);
+  for (Integer I = 0; I < ItemCount(); ++I) {
+    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
+    if (GetColumn(I) != AColumn && ANewRow && P.RowIndex >= ARowIndex) ++P.RowIndex;
+  }
+  for (Integer I = 0; I < ItemCount(); ++I) {
+    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
+    if (GetColumn(I) != AColumn && P.RowIndex == ARowIndex && P.ColIndex >= AColIndex) ++P.ColIndex;
+  }
+  AColumn->FPosition.ColIndex = AColIndex;
+  AColumn->FPosition.RowIndex = ARowIndex;
+  // Places stay consecutive within each row.
+  const std::vector<TcxTreeListColumn*> Ordered = VisibleColumns();
+  Integer Row = -1, Col = 0;
+  for (TcxTreeListColumn* C : Ordered) {
+    if (C->FPosition.RowIndex != Row) Row = C->FPosition.RowIndex, Col = 0;
+    C->FPosition.ColIndex = Col++;
+  }
+}
+
+Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) {
+  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
+  Integer Widest = 0;
+  for (size_t First = 0; First < Columns.size();) {
+    size_t Last = First;
+    while (Last < Columns.size() && Columns[Last]->FPosition.RowIndex == Columns[First]->FPosition.RowIndex) ++Last;
+    TcxTreeListAutoWidthController Fit;
+    Fit.Prepare(AWidth, Integer(Last - First));
+    for (size_t I = First; I < Last; ++I)
+      Fit.AddItem(Columns[I]->Width(), Columns[I]->MinWidth(), !Columns[I]->Sizing());
+    Fit.Calculate();
+    Integer Total = 0;
+    for (size_t I = First; I < Last; ++I) {
+      Columns[I]->FDisplayWidth = Fit.AutoWidth(Integer(I - First));
+      Total += Columns[I]->FDisplayWidth;
+    }
+    Widest = std::max(Widest, Total);
+    First = Last;
+  }
+  return Widest;
+}
+
+// ---- Focus ----
+
+TcxTreeListNode* TcxCustomTreeListControl::FocusedNode() const {
+  return NodeOfRecord(DataController()->GetFocusedRecordIndex());
+}
+
+void TcxCustomTreeListControl::SetFocusedNode(TcxTreeListNode* ANode) {
+  if (!ANode) {
+    DataController()->FocusRecord(-1);
+    return;
+  }
+  if (ANode->IsVisible()) FocusNode(ANode);
+}
+
+void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
+  if (ANode->RecordIndex() >= 0) DataController()->FocusRecord(ANode->RecordIndex());
+}
+
+void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
+  const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
+  if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
+  if (!IsDestroying() && ANode->Focused()) FFocusedNodeRemoved = true;
+}
+
+void TcxCustomTreeListControl::SaveFocusedPosition() {
+  TcxTreeListNode* Focused = FocusedNode();
+  FSavedFocusedIndex = Focused ? Focused->VisibleIndex() : -1;
+  FFocusedNodeRemoved = false;
+}
+
+void TcxCustomTreeListControl::RestoreFocusedPosition() {
+  const bool Removed = FFocusedNodeRemoved;
+  FFocusedNodeRemoved = false;
+  if (!Removed || FSavedFocusedIndex < 0) return;
+  Integer Index = FSavedFocusedIndex;
+  FSavedFocusedIndex = -1;
+  if (Nodes()->Root()->Count() == 0) {
+    DataController()->FocusRecord(-1);
+    return;
+  }
+  if (TcxTreeListNode* Node = Nodes()->GetNodeByVisibleIndex(Index)) FocusNode(Node);
+}
+
+void TcxCustomTreeListControl::EndUpdate() {
+  const bool Outermost = IsLocked() && !IsDestroying();
+  TcxTreeListNodesOwner::EndUpdate();
+  if (Outermost && !IsLocked()) RestoreFocusedPosition();
+}
+
+// ---- Nodes ----
+
+bool TcxCustomTreeListControl::InsertNode(bool AInsert) {
+  TcxTreeListNode* Focused = FocusedNode();
+  TcxTreeListNode* Node = nullptr;
+  {
+    TUpdateGuard Guard(this);
+    if (!Focused) {
+      if (AInsert) Node = AddNode(nullptr, nullptr, tlamAdd);
+    } else if (!AInsert) {
+      Node = AddNode(nullptr, Focused, tlamAdd);
+      // A new child shows (and can take the focus) only under an expanded parent.
+      Focused->Expand(false);
+    } else {
+      TcxTreeListNode* Parent = Focused->Parent();
+      Node = AddNode(nullptr, Parent == Nodes()->Root() ? Focused : Parent, tlamInsert);
+    }
+  }
+  // The data controller takes the focus once the new record is in its rows.
+  if (Node) SetFocusedNode(Node);
+  return Node != nullptr;
+}
+
+void TcxCustomTreeListControl::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
+                                         std::vector<TcxTreeListNode*> AList) {
+  if (!ATarget) return;
+  const bool Inside = AMode == tlamAddChild || AMode == tlamAddChildFirst || AMode == tlamInsert;
+  std::erase_if(AList, [&](TcxTreeListNode* N) { return (Inside && N == ATarget) || ATarget->HasAsParent(N); });
+  if (AList.empty()) return;
+  if (AMode == tlamInsert && ACopy) ATarget = ATarget->Parent();
+  // Nodes put before the target or first are placed from the last entry on,
+  // nodes appended from the first: either way they keep the list's order.
+  // A copy always goes last.
+  const bool Appending = ACopy || AMode == tlamAdd || AMode == tlamAddChild;
+  if (!Appending) std::reverse(AList.begin(), AList.end());
+  TUpdateGuard Guard(this);
+  for (TcxTreeListNode* Node : AList) {
+    if (ACopy)
+      CopyNode(Node, ATarget);
+    else
+      MoveNode(Node, ATarget, AMode);
+  }
+}
+
+void TcxCustomTreeListControl::DeleteNodes(std::vector<TcxTreeListNode*> AList) {
+  if (!IsLocked()) SaveFocusedPosition();
+  TUpdateGuard Guard(this);
+  FDeletingNodes = std::move(AList);
+  while (!FDeletingNodes.empty()) {
+    TcxTreeListNode* Node = FDeletingNodes.back();
+    Node->Delete();
+    if (!FDeletingNodes.empty() && FDeletingNodes.back() == Node) FDeletingNodes.pop_back();
+  }
+}
+
+void TcxCustomTreeListControl::DeleteSelection() {
+  std::vector<TcxTreeListNode*> List;
+  if (MultiSelect()) List = SelectionList();
+  if (List.empty())
+    if (TcxTreeListNode* Focused = FocusedNode()) List.push_back(Focused);
+  if (!List.empty()) DeleteNodes(std::move(List));
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch,
+                                                   TcxTreeListNode* AStart, bool AForward, bool AExpandedOnly) {
+  TUpdateGuard Guard(this);
+  for (TcxTreeListNode* N = AStart ? AStart : Nodes()->Root()->GetFirstChild(); N;) {
+    if (AExpandedOnly && !N->IsVisible()) return nullptr;
+    if (!AExpandedOnly && N->HasChildren() && N->Count() == 0 && !N->Expanded()) {
+      N->Expand(false);
+      N->Collapse(false);
+    }
+    if (AMatch(N)) return N;
+    if (AExpandedOnly)
+      N = AForward ? N->GetNextVisible() : N->GetPrevVisible();
+    else
+      N = AForward ? N->GetNext() : N->GetPrev();
+  }
+  return nullptr;
+}
+
+Integer TcxCustomTreeListControl::SelectionCount() const {
+  if (MultiSelect() || !FocusedNode()) return Integer(SelectionList().size());
+  return 1;
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::Selections(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= SelectionCount()) return nullptr;
+  return MultiSelect() || !FocusedNode() ? SelectionList()[size_t(AIndex)] : FocusedNode();
+}
+
+void TcxCustomTreeListControl::SelectAll() {
+  if (!MultiSelect()) return;
+  std::vector<TcxTreeListNode*>& Selection = SelectionStore();
+  Selection.clear();
+  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+    bool Allow = true;
+    OnCanSelectNode(this, N, Allow);
+    if (Allow) Selection.push_back(N);
+  }
+}
+
+void TcxCustomTreeListControl::SelectNodes(const std::vector<TcxTreeListNode*>& ANodes) {
+  ++FSelectionLock;
+  try {
+    for (TcxTreeListNode* N : std::vector<TcxTreeListNode*>(SelectionList())) N->SetSelected(false);
+    for (TcxTreeListNode* N : ANodes) SelectNode(N);
+  } catch (...) {
+    --FSelectionLock;
+    throw;
+  }
+  if (--FSelectionLock == 0 && FSelectionChangedPending) SelectionChanged();
+}
+
+void TcxCustomTreeListControl::SelectionChanged() {
+  FSelectionChangedPending = FSelectionLock > 0;
+  if (!FSelectionChangedPending) TcxTreeListNodesOwner::SelectionChanged();
+}
+
+void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
+  if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
+  ANode->SetSelected(true);
+}

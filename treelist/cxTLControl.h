@@ -1,0 +1,183 @@
+#pragma once
+// The tree list control's node and column half: the columns (editing
+// container items over the node owner's data controller), the focused node,
+// inserting, moving and deleting nodes with the focus kept in place, and
+// fitting the columns into a width. The window, view and painter parts are
+// not here yet.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "treelist/cxTL.h"
+#include "treelist/cxTLAutoWidth.h"
+
+class TcxCustomTreeListControl;
+
+inline constexpr TResourceString cxSTreeListMultiSelectRequired{65406, u"Multi select required"};
+
+// A column's place in its band: the row, the place in the row and the rows it spans.
+class TcxTreeListColumnPosition {
+public:
+  Integer ColIndex = 0;
+  Integer RowIndex = 0;
+  Integer LineCount = 1;
+};
+
+class TcxTreeListColumn;
+using TcxTreeListOnGetDisplayTextEvent =
+    TEvent<void(TcxTreeListColumn* Sender, TcxTreeListNode* ANode, String& Value)>;
+
+class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
+  KORVANE_CLASS(TcxTreeListColumn, TcxCustomInplaceEditContainer)
+
+  // Minimum and width a new column takes.
+  static constexpr Integer DefaultMinWidth = 20;
+  static constexpr Integer DefaultWidth = 100;
+
+  // Joins ATreeList's items (none: a free column).
+  explicit TcxTreeListColumn(TcxCustomTreeListControl* ATreeList);
+  ~TcxTreeListColumn() override;
+
+  TcxCustomTreeListControl* TreeList() const;
+  String Caption() const { return FCaption; }
+  void SetCaption(const String& AValue);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool AValue);
+  // Never below MinWidth.
+  Integer Width() const { return FWidth; }
+  void SetWidth(Integer AValue);
+  Integer MinWidth() const { return FMinWidth; }
+  // Not below 0; a narrower column is widened to it.
+  void SetMinWidth(Integer AValue);
+  // The width the last fit gave the column (its own width before any fit).
+  Integer DisplayWidth() const { return FDisplayWidth; }
+  void SetDisplayWidth(Integer AValue) { FDisplayWidth = AValue; }
+  // Whether the user may size the column; a column that may not keeps its width in a fit.
+  bool Sizing() const { return FSizing; }
+  void SetSizing(bool AValue);
+  const TcxTreeListColumnPosition& Position() const { return FPosition; }
+  // Not below 0 (rows, places) or 1 (line count).
+  void SetColIndex(Integer AValue);
+  void SetRowIndex(Integer AValue);
+  void SetLineCount(Integer AValue);
+
+  // soNone whenever Options()->Sorting is off; the tree re-sorts.
+  TcxDataSortOrder SortOrder() const;
+  void SetSortOrder(TcxDataSortOrder AValue);
+  // The node's value in this column as text; OnGetDisplayText may change it.
+  String GetDisplayText(TcxTreeListNode* ANode);
+  TcxTreeListOnGetDisplayTextEvent OnGetDisplayText;
+
+  // Width 100, minimum 20, no sorting, sizing allowed.
+  void RestoreDefaults();
+
+  // ---- Stored layout ----
+  static const std::vector<String>& GetStoredPropertyNames();
+  // Null for an unknown name and for "SortIndex" (listed, never kept).
+  Variant GetStoredPropertyValue(const String& AName) const;
+  void SetStoredPropertyValue(const String& AName, const Variant& AValue);
+
+  void Changed() override;
+
+private:
+  friend class TcxCustomTreeListControl;
+  String FCaption;
+  Integer FWidth = DefaultWidth;
+  Integer FMinWidth = DefaultMinWidth;
+  Integer FDisplayWidth = DefaultWidth;
+  bool FVisible = true;
+  bool FSizing = true;
+  TcxTreeListColumnPosition FPosition;
+};
+
+class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditingControl {
+  KORVANE_CLASS(TcxCustomTreeListControl, TcxTreeListNodesOwner)
+
+  explicit TcxCustomTreeListControl(TComponent* AOwner = nullptr);
+  ~TcxCustomTreeListControl() override;
+
+  // ---- Columns ----
+  TcxTreeListColumn* CreateColumn();
+  Integer ColumnCount() const { return Integer(FColumns.size()); }
+  // None outside 0 .. ColumnCount - 1.
+  TcxTreeListColumn* GetColumn(Integer AIndex) const;
+  // Visible columns by row, then place in the row.
+  std::vector<TcxTreeListColumn*> VisibleColumns() const;
+  // Places AColumn at ARowIndex / AColIndex: with ANewRow every row from
+  // ARowIndex down moves one row lower first; the columns of the row from
+  // AColIndex on move one place right.
+  void SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow, Integer ARowIndex);
+  // Fits the visible columns of each row into AWidth; a column without
+  // Sizing keeps its width. Answers the widest row's total.
+  Integer ApplyAutoWidth(Integer AWidth);
+
+  // ---- Focus ----
+  TcxTreeListNode* FocusedNode() const;
+  // A hidden node is ignored; none focuses no node.
+  void SetFocusedNode(TcxTreeListNode* ANode);
+
+  // ---- Nodes ----
+  // A new node: without AInsert the last child of the focused node, with it
+  // a node before the focused node's parent (before the focused node on the
+  // top level). Without a focused node AInsert adds a top-level node and
+  // nothing happens otherwise. The new node is focused; answers whether one
+  // was made.
+  bool InsertNode(bool AInsert);
+  // Moves (or copies, as last children) the nodes to ATarget by AMode,
+  // keeping their order; entries that are ATarget itself (for a child or
+  // insert mode) or an ancestor of it are dropped.
+  void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
+                 std::vector<TcxTreeListNode*> AList);
+  // Frees the nodes; the focus goes to the node that then holds the focused
+  // node's visible position (the last one when the list got shorter).
+  void DeleteNodes(std::vector<TcxTreeListNode*> AList);
+  // The selected nodes, or the focused node when none is selected.
+  void DeleteSelection();
+  // The first node from AStart (the first top-level node when none) on,
+  // forward or backward in depth-first order, that AMatch accepts; none when
+  // no node does. With AExpandedOnly only shown nodes are visited; otherwise
+  // a collapsed node that has children still to come is expanded and
+  // collapsed again first, so they load.
+  TcxTreeListNode* FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch, TcxTreeListNode* AStart,
+                            bool AForward, bool AExpandedOnly);
+  // ---- Selection ----
+  // With multi-selection (or nothing focused) the selection list, else the focused node.
+  Integer SelectionCount() const;
+  TcxTreeListNode* Selections(Integer AIndex) const;
+  // Every node, depth first and ignoring expansion, that OnCanSelectNode
+  // allows; raises no selection change itself.
+  void SelectAll();
+  // Only ANodes selected, with one selection change at the end.
+  void SelectNodes(const std::vector<TcxTreeListNode*>& ANodes);
+  // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
+  void SelectNode(TcxTreeListNode* ANode);
+
+  // ---- IcxEditingControl ----
+  TcxControlDataController* GetControlDataController() const override { return DataController(); }
+  void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
+  void EndUpdate() override;
+  void ItemLayoutChanged() override { LayoutChanged(); }
+
+  void FocusNode(TcxTreeListNode* ANode) override;
+  void ForgetNode(TcxTreeListNode* ANode) override;
+
+protected:
+  // Raised once the selection lock is back at 0.
+  void SelectionChanged() override;
+
+private:
+  void SaveFocusedPosition();
+  void RestoreFocusedPosition();
+  // Owned columns, freed before the nodes' data controller.
+  std::vector<std::unique_ptr<TcxTreeListColumn>> FColumns;
+  // Nodes DeleteNodes still has to free; a node freed with an ancestor leaves it.
+  std::vector<TcxTreeListNode*> FDeletingNodes;
+  // The focused node's visible index, saved before nodes are removed.
+  Integer FSavedFocusedIndex = -1;
+  bool FFocusedNodeRemoved = false;
+  bool FDestroyingColumns = false;
+  Integer FSelectionLock = 0;
+  bool FSelectionChangedPending = false;
+};
