@@ -1,5 +1,7 @@
 #include "editors/cxMemo.h"
 
+#include <algorithm>
+
 #include "platform/rtl/variant.h"
 
 namespace {
@@ -108,8 +110,54 @@ void TcxCustomMemo::PropertiesChanged(TObject* Sender) {
     memo->SetWantReturns(properties->WantReturns());
     memo->SetWantTabs(properties->WantTabs());
     memo->SetWordWrap(properties->WordWrap());
+    SetScrollBars(properties->ScrollBars());
   }
   TcxCustomTextEdit::PropertiesChanged(Sender);
+  if (!IsDestroying()) RecalcScrollBars();
+}
+
+void TcxCustomMemo::UpdateDisplayValue() {
+  TcxCustomTextEdit::UpdateDisplayValue();
+  RecalcScrollBars();
+}
+
+void TcxCustomMemo::SetDisplayValue(const Variant& Value) {
+  TcxCustomTextEdit::SetDisplayValue(Value);
+  RecalcScrollBars();
+}
+
+void TcxCustomMemo::Resize() {
+  TcxCustomTextEdit::Resize();
+  RecalcScrollBars();
+}
+
+void TcxCustomMemo::ComputeScrollBarParams() {
+  SetScrollBarParams(sbHorizontal, 0, 0, 0, 0, 1, false, true);
+  TcxCustomInnerMemo* memo = InnerMemo();
+  const Integer lines = memo->LineCount();
+  // Like a native memo, a wanted vertical bar stays shown (disabled while
+  // every line fits).
+  SetScrollBarParams(sbVertical, 0, std::max(0, lines - 1), memo->TopLine(), memo->VisibleLineCount(), 1, true,
+                     false);
+}
+
+void TcxCustomMemo::ScrollContent(TScrollBarKind AKind, TScrollCode AScrollCode, Integer& AScrollPos) {
+  if (AKind != sbVertical) return;
+  TcxCustomInnerMemo* memo = InnerMemo();
+  const Integer page = memo->VisibleLineCount();
+  switch (AScrollCode) {
+    case scLineUp: memo->ScrollLines(-1); break;
+    case scLineDown: memo->ScrollLines(1); break;
+    case scPageUp: memo->ScrollLines(-page); break;
+    case scPageDown: memo->ScrollLines(page); break;
+    case scPosition:
+    case scTrack: memo->ScrollLines(AScrollPos - memo->TopLine()); break;
+    case scTop: memo->ScrollLines(-memo->TopLine()); break;
+    case scBottom: memo->ScrollLines(memo->LineCount()); break;
+    default: return;
+  }
+  AScrollPos = memo->TopLine();
+  RecalcScrollBars();
 }
 
 bool TcxCustomMemo::KeepsNavigationKey(Word AKey, bool AArrowsLeave) const {
@@ -145,6 +193,11 @@ bool TcxCustomMemo::IsLineNavigationKey(Word AKey, TShiftState AShift) const {
 }
 
 bool TcxCustomMemo::PreviewInnerMessage(TMessage& Message) {
+  struct TAfter {
+    TcxCustomMemo* Memo;
+    TMessage& Message;
+    ~TAfter() { Memo->InnerMessageHandled(Message); }
+  } after{this, Message};
   if (Message.Msg == WM_KEYDOWN) {
     PullInnerSelection();
     Word key = static_cast<Word>(Message.WParam);
@@ -159,6 +212,16 @@ bool TcxCustomMemo::PreviewInnerMessage(TMessage& Message) {
   if (Message.Msg == WM_CHAR && (Message.WParam == u'\r' || Message.WParam == u'\n' || Message.WParam == u'\t'))
     return true;
   return TcxCustomTextEdit::PreviewInnerMessage(Message);
+}
+
+void TcxCustomMemo::InnerMessageHandled(TMessage& Message) {
+  // The bar follows the inner memo after its keys, typing, wheel and clipboard.
+  switch (Message.Msg) {
+    case WM_KEYDOWN: case WM_CHAR: case WM_MOUSEWHEEL: case WM_PASTE: case WM_CUT: case WM_CLEAR: case WM_SETTEXT:
+      RecalcScrollBars();
+      break;
+    default: break;
+  }
 }
 
 String TcxCustomMemo::InnerTextOf(const String& AModelText) const {

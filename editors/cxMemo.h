@@ -86,6 +86,8 @@ public:
   TStrings* Lines() const { return InnerMemo()->Lines(); }
   void SetLines(TStrings* Value);
   void PropertiesChanged(TObject* Sender) override;
+  void UpdateDisplayValue() override;
+  void SetDisplayValue(const Variant& Value) override;
   // PageUp, PageDown, Home and End always stay in the memo; the arrows
   // unless AArrowsLeave.
   virtual bool KeepsNavigationKey(Word AKey, bool AArrowsLeave) const;
@@ -93,6 +95,11 @@ public:
 protected:
   std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
   bool PreviewInnerMessage(TMessage& Message) override;
+  // The vertical bar shows the inner memo's lines and scrolls it; the
+  // horizontal one is not offered (long lines wrap or scroll with the caret).
+  void ComputeScrollBarParams() override;
+  void ScrollContent(TScrollBarKind AKind, TScrollCode AScrollCode, Integer& AScrollPos) override;
+  void Resize() override;
   bool KeepsTab() override { return ActiveMemoProperties()->WantTabs(); }
   String InnerTextOf(const String& AModelText) const override;
   Integer InnerPosOf(Integer AModelPos) override;
@@ -104,6 +111,7 @@ private:
   bool IsLineNavigationKey(Word AKey, TShiftState AShift) const;
   // Enter and Tab as the properties want them; true when handled.
   bool HandleLineKey(Word AKey, TShiftState AShift);
+  void InnerMessageHandled(TMessage& Message);
 };
 
 class TcxMemo : public TcxCustomMemo {

@@ -245,6 +245,46 @@ TEST(cxMemoEditor, PropertiesReachTheInnerMemoAndLinesSetTheText) {
   EXPECT_EQ(Utf8(f.Memo->Text()), Utf8(u"甲\r\n乙"));
 }
 
+TEST(cxMemoEditor, VerticalScrollBarFollowsTheText) {
+  TMemoFixture f;
+  String text;
+  for (Integer i = 0; i < 20; ++i) text += u"第" + String(1, Char(u'A' + i)) + u"行\r\n";
+  f.Memo->SetEditValue(Variant(text));
+  Application->ProcessMessages();
+  EXPECT_FALSE(f.Memo->IsVScrollBarVisible());  // not wanted
+  f.Properties()->SetScrollBars(ssVertical);
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.Memo->IsVScrollBarVisible());
+  TcxCustomInnerMemo* inner = f.Memo->InnerMemo();
+  EXPECT_EQ(f.Memo->VScrollBar()->Max(), inner->LineCount() - 1);
+  // The inner memo sits beside the bar, not under it.
+  EXPECT_LE(inner->BoundsRect().Right, f.Memo->VScrollBar()->Left());
+  ASSERT_GT(inner->LineCount(), inner->VisibleLineCount() + 2);
+  f.Memo->ScrollOneStep(dirUp);  // the bar scrolls from wherever the caret put the memo
+  const Integer top = inner->TopLine();
+  EXPECT_EQ(f.Memo->VScrollBar()->Position(), top);
+  f.Memo->ScrollOneStep(dirUp);
+  EXPECT_EQ(inner->TopLine(), top - 1);
+  EXPECT_EQ(f.Memo->VScrollBar()->Position(), top - 1);
+  f.Memo->ScrollOneStep(dirDown);
+  f.Memo->ScrollOneStep(dirDown);
+  EXPECT_EQ(inner->TopLine(), top + 1);
+  EXPECT_EQ(f.Memo->VScrollBar()->Position(), top + 1);
+  for (Integer i = 0; i < 20; ++i) f.Memo->ScrollOneStep(dirUp);
+  EXPECT_EQ(inner->TopLine(), 0);
+  // Typing at the end scrolls the memo to the caret; the bar goes along.
+  f.FocusMemo();
+  f.Memo->SetSelection(static_cast<Integer>(text.size()), 0);
+  TestTypeText(u"z");
+  EXPECT_GT(inner->TopLine(), 0);
+  EXPECT_EQ(f.Memo->VScrollBar()->Position(), inner->TopLine());
+  // A short text leaves the wanted bar shown, with nothing to scroll.
+  f.Memo->SetEditValue(Variant(String(u"一行")));
+  EXPECT_EQ(inner->TopLine(), 0);
+  EXPECT_TRUE(f.Memo->IsVScrollBarVisible());
+  EXPECT_FALSE(f.Memo->VScrollBar()->Enabled());
+}
+
 TEST(cxMemoEditor, KeepsNavigationKeys) {
   TMemoFixture f;
   for (Word key : {VK_PRIOR, VK_NEXT, VK_HOME, VK_END}) {
