@@ -75,7 +75,7 @@ void TcxMemoModel::KeyDown(Word& Key, TShiftState Shift) {
 // ---------------------------------------------------------------------------
 // The memo control
 
-TcxCustomInnerMemo::TcxCustomInnerMemo(TcxCustomMemo* AEdit) : TMemo(AEdit), FEdit(AEdit) {
+TcxCustomInnerMemo::TcxCustomInnerMemo(TcxCustomTextEdit* AEdit) : TMemo(AEdit), FEdit(AEdit) {
   SetBorderStyle(bsNone);
   SetTabStop(false);
 }
@@ -84,7 +84,7 @@ TcxContainer* TcxCustomInnerMemo::GetControlContainer() { return FEdit; }
 
 TcxCustomMemo::TcxCustomMemo(TComponent* AOwner, bool AIsInplace)
     : TcxCustomTextEdit(AOwner, AIsInplace, [](TcxCustomTextEdit* AEdit) -> TCustomEdit* {
-        return new TcxCustomInnerMemo(static_cast<TcxCustomMemo*>(AEdit));
+        return new TcxCustomInnerMemo(AEdit);
       }) {
   SetAutoSize(false);
   SetBounds(Left(), Top(), cxMemoDefaultWidth, cxMemoDefaultHeight);

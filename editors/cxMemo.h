@@ -63,12 +63,13 @@ class TcxCustomMemo;
 
 class TcxCustomInnerMemo : public TMemo, public IcxContainerInnerControl {
   KORVANE_CLASS(TcxCustomInnerMemo, TMemo)
-  explicit TcxCustomInnerMemo(TcxCustomMemo* AEdit);
+  // Made while the memo's text editor part is being built.
+  explicit TcxCustomInnerMemo(TcxCustomTextEdit* AEdit);
   TWinControl* GetControl() override { return this; }
   TcxContainer* GetControlContainer() override;
 
 private:
-  TcxCustomMemo* FEdit;
+  TcxCustomTextEdit* FEdit;
 };
 
 class TcxCustomMemo : public TcxCustomTextEdit {
