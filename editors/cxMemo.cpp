@@ -95,10 +95,9 @@ std::unique_ptr<TcxTextEditModel> TcxCustomMemo::CreateModel(TcxCustomTextEditPr
 }
 
 void TcxCustomMemo::SetLines(TStrings* Value) {
-  TStringList lines;
+  TStringList lines;  // a copy: Value may be the memo's own lines
   lines.Assign(Value);
   InnerMemo()->SetLines(&lines);
-  SetDisplayValue(Variant(InnerMemo()->Text()));
   InternalSetDisplayValue(Variant(InnerMemo()->Text()));
 }
 
