@@ -644,9 +644,15 @@ TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TcxCustomTextEdit* AEdit) : TCust
 
 TcxContainer* TcxCustomInnerTextEdit::GetControlContainer() { return FEdit; }
 
-TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomTextEdit(AOwner, AIsInplace, [](TcxCustomTextEdit* AEdit) -> TCustomEdit* {
+        return new TcxCustomInnerTextEdit(AEdit);
+      }) {}
+
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace, TInnerEditFactory ACreateInner)
+    : TcxCustomEdit(AOwner, AIsInplace) {
   SetBounds(Left(), Top(), cxTextEditDefaultWidth, cxTextEditDefaultHeight);
-  FInnerEdit = new TcxCustomInnerTextEdit(this);
+  FInnerEdit = ACreateInner(this);
   FInnerEdit->SetParent(this);
   SetInnerControl(FInnerEdit);
 }
@@ -688,9 +694,11 @@ void TcxCustomTextEdit::SyncInnerEdit() {
                                   ? (properties->PasswordChar() ? properties->PasswordChar() : cxDefaultPasswordChar)
                                   : Char(0));
   FInnerEdit->SetHideSelection(properties->HideSelection());
-  if (FInnerEdit->Text() != model->Text()) FInnerEdit->SetText(model->Text());
-  FInnerEdit->SetSelStart(model->SelStart());
-  FInnerEdit->SetSelLength(model->SelLength());
+  const String innerText = InnerTextOf(model->Text());
+  if (FInnerEdit->Text() != innerText) FInnerEdit->SetText(innerText);
+  const Integer start = InnerPosOf(model->SelStart());
+  FInnerEdit->SetSelStart(start);
+  FInnerEdit->SetSelLength(InnerPosOf(model->SelStart() + model->SelLength()) - start);
 }
 
 void TcxCustomTextEdit::ModelChanged(TObject*) {
@@ -806,7 +814,8 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
 void TcxCustomTextEdit::PullInnerSelection() {
   if (!FInnerEdit) return;
   TcxTextEditModel* model = Model();
-  const Integer start = FInnerEdit->SelStart(), length = FInnerEdit->SelLength();
+  const Integer start = ModelPosOf(FInnerEdit->SelStart());
+  const Integer length = ModelPosOf(FInnerEdit->SelStart() + FInnerEdit->SelLength()) - start;
   if (start != model->SelStart() || length != model->SelLength()) model->SelectionMovedByUser(start, length);
 }
 

@@ -340,7 +340,7 @@ public:
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxTextEditProperties::StaticClass(); }
   TcxCustomTextEditProperties* ActiveTextProperties();
-  TcxCustomInnerTextEdit* InnerEdit() const { return FInnerEdit; }
+  TCustomEdit* InnerEdit() const { return FInnerEdit; }
   // The model of the active property set (made again when that changes).
   TcxTextEditModel* Model();
 
@@ -361,7 +361,15 @@ public:
   void PropertiesChanged(TObject* Sender) override;
 
 protected:
+  // Editors with another inner window (a multi-line one) pass its maker.
+  using TInnerEditFactory = TCustomEdit* (*)(TcxCustomTextEdit* AEdit);
+  TcxCustomTextEdit(TComponent* AOwner, bool AIsInplace, TInnerEditFactory ACreateInner);
   virtual std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties);
+  // The inner window's text and caret positions for the model's, and back;
+  // the same unless the inner window writes line breaks differently.
+  virtual String InnerTextOf(const String& AModelText) const { return AModelText; }
+  virtual Integer InnerPosOf(Integer AModelPos) { return AModelPos; }
+  virtual Integer ModelPosOf(Integer AInnerPos) { return AInnerPos; }
   void InternalSetDisplayValue(const Variant& Value) override;
   bool PreviewInnerMessage(TMessage& Message) override;
   // The client rectangle less the buttons at either side.
@@ -378,7 +386,7 @@ private:
   void HandleInnerChar(Char AChar);
 
   std::unique_ptr<TcxTextEditModel> FModel;
-  TcxCustomInnerTextEdit* FInnerEdit = nullptr;  // owned by this component
+  TCustomEdit* FInnerEdit = nullptr;  // owned by this component
   Char FPendingHighSurrogate = 0;
   bool FSyncing = false;
 };
