@@ -439,3 +439,305 @@ void TcxCustomEditPopupWindow::CMMouseLeave(TMessage& Message) {
   SetCloseButtonState(cxbsNormal);
   SetCursor(crDefault);
 }
+
+// ---------------------------------------------------------------------------
+// TcxCustomDropDownEditProperties
+
+TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties(TPersistent* AOwner)
+    : TcxCustomMaskEditProperties(AOwner) {
+  Buttons()->Add()->SetKind(bkDown);
+}
+
+TcxCustomEditClass TcxCustomDropDownEditProperties::GetEditorClass() {
+  return TcxCustomDropDownEdit::StaticClass();
+}
+
+void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomDropDownEditProperties*>(Source);
+  BeginUpdate();
+  try {
+    TcxCustomMaskEditProperties::Assign(Source);
+    if (source && source != this) {
+      FImmediateDropDown = source->FImmediateDropDown;
+      FPopupAlignment = source->FPopupAlignment;
+      FPopupAutoSize = source->FPopupAutoSize;
+      FPopupClientEdge = source->FPopupClientEdge;
+      FPopupSizeable = source->FPopupSizeable;
+      FPopupSysPanelStyle = source->FPopupSysPanelStyle;
+      FPostPopupValueOnTab = source->FPostPopupValueOnTab;
+      FPopupMinWidth = source->FPopupMinWidth;
+      FPopupMinHeight = source->FPopupMinHeight;
+      FPopupWidth = source->FPopupWidth;
+      FPopupHeight = source->FPopupHeight;
+      OnInitPopup = source->OnInitPopup;
+      OnPopup = source->OnPopup;
+      OnCloseUp = source->OnCloseUp;
+      OnCloseQuery = source->OnCloseQuery;
+      NotifyChanged();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
+  Value = std::max<Integer>(Value, 0);
+  if (Value > 0) Value = std::max(Value, FPopupMinWidth);
+  SetValue(FPopupWidth, Value);
+}
+
+void TcxCustomDropDownEditProperties::SetPopupHeight(Integer Value) {
+  SetValue(FPopupHeight, std::max(Value, FPopupMinHeight));
+}
+
+void TcxCustomDropDownEditProperties::SetPopupMinWidth(Integer Value) {
+  SetValue(FPopupMinWidth, std::max<Integer>(Value, 0));
+  SetPopupWidth(FPopupWidth);
+}
+
+void TcxCustomDropDownEditProperties::SetPopupMinHeight(Integer Value) {
+  SetValue(FPopupMinHeight, std::max<Integer>(Value, 0));
+  SetPopupHeight(FPopupHeight);
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomDropDownEdit
+
+namespace {
+
+TcxPopupAlignHorz PopupAlignHorzOf(TAlignment AAlignment) {
+  switch (AAlignment) {
+    case taRightJustify: return pahRight;
+    case taCenter: return pahCenter;
+    default: return pahLeft;
+  }
+}
+
+}  // namespace
+
+TcxCustomDropDownEdit::TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomMaskEdit(AOwner, AIsInplace) {
+  FPopupWindow = new TcxCustomEditPopupWindow(this, this);
+  FPopupWindow->SetOwnLoop(false);
+  FPopupWindow->SetAdjustable(false);
+  FPopupWindow->OnAfterShow = TNotifyEvent(this, &TcxCustomDropDownEdit::PopupWindowShowed);
+  FPopupWindow->OnAfterClose = TNotifyEvent(this, &TcxCustomDropDownEdit::PopupWindowClosed);
+  FPopupWindow->OnCloseQuery = TCloseQueryEvent(this, &TcxCustomDropDownEdit::PopupCloseQuery);
+}
+
+TcxCustomDropDownEdit::~TcxCustomDropDownEdit() {
+  // The popup talks to this editor through its owner interface: it goes
+  // while the editor is still whole.
+  if (FPopupWindow) {
+    FPopupWindow->OnAfterClose = nullptr;
+    FPopupWindow->Free();
+    FPopupWindow = nullptr;
+  }
+}
+
+TcxCustomDropDownEditProperties* TcxCustomDropDownEdit::ActiveDropDownProperties() {
+  return static_cast<TcxCustomDropDownEditProperties*>(ActiveProperties());
+}
+
+bool TcxCustomDropDownEdit::HasOpenPopup() const { return FPopupWindow && FPopupWindow->IsShown(); }
+
+// Fires an event of the own properties, then of the repository item's.
+template <class TFire>
+void FireForPropertySets(TcxCustomDropDownEdit* AEdit, TFire AFire) {
+  AFire(static_cast<TcxCustomDropDownEditProperties*>(AEdit->Properties()));
+  if (TcxEditRepositoryItem* item = AEdit->RepositoryItem())
+    if (auto* p = dynamic_cast<TcxCustomDropDownEditProperties*>(item->Properties())) AFire(p);
+}
+
+void TcxCustomDropDownEdit::DoInitPopup() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnInitPopup) p->OnInitPopup(this); });
+}
+
+void TcxCustomDropDownEdit::DoPopup() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnPopup) p->OnPopup(this); });
+}
+
+void TcxCustomDropDownEdit::DoCloseUp() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnCloseUp) p->OnCloseUp(this); });
+}
+
+void TcxCustomDropDownEdit::PopupCloseQuery(TObject*, bool& CanClose) {
+  FireForPropertySets(this, [this, &CanClose](TcxCustomDropDownEditProperties* p) {
+    if (p->OnCloseQuery) p->OnCloseQuery(this, CanClose);
+  });
+}
+
+TWinControl* TcxCustomDropDownEdit::PopupFocusedControl() { return InnerEdit(); }
+
+TRect TcxCustomDropDownEdit::GetPopupOwnerBounds() {
+  TRect r = BoundsRect();
+  if (Style()->Shadow()) r.Right += cxEditPopupShadowWidth;
+  return r;
+}
+
+void TcxCustomDropDownEdit::SetupPopupWindow() {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  TcxCustomEditPopupWindow* w = FPopupWindow;
+  w->SetOwnerParent(Parent());
+  w->SetOwnerBounds(GetPopupOwnerBounds());
+  w->SetAlignHorz(PopupAlignHorzOf(p->PopupAlignment()));
+  w->SetClientEdge(p->PopupClientEdge());
+  w->SetMinWidth(p->PopupMinWidth());
+  w->SetMinHeight(p->PopupMinHeight());
+  w->SetPopupAutoSize(p->PopupAutoSize());
+  w->SetSizeable(p->PopupSizeable());
+  w->SetSysPanelStyle(p->PopupSysPanelStyle());
+  const bool remembered = p->PopupSizeable() && FRememberedSize.cx > 0;
+  w->SetPopupWidth(remembered ? FRememberedSize.cx : p->PopupWidth());
+  w->SetPopupHeight(remembered ? FRememberedSize.cy : p->PopupHeight());
+  w->SetPopupBorderStyle(Style()->PopupBorderStyle());
+  w->SetNativeStyle(Style()->LookAndFeel()->NativeStyle());
+  w->SetShadow(Style()->Shadow());
+}
+
+void TcxCustomDropDownEdit::LayoutPopupWindow() {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (FPopupWindow->TakesFocus() != p->PopupWindowCapturesFocus())
+    FPopupWindow->ChangeTakesFocus(p->PopupWindowCapturesFocus());
+  SetupPopupWindow();
+  FPopupWindow->GetViewInfo()->Calculate();
+  const TSize size = FPopupWindow->CalculateSize(GetPopupOwnerBounds().Width());
+  FPopupWindow->SetBounds(FPopupWindow->Left(), FPopupWindow->Top(), size.cx, size.cy);
+  TPoint pos;
+  FPopupWindow->CalculatePosition(pos);
+  TRect bounds = Bounds(pos.X, pos.Y, size.cx, size.cy);
+  FPopupWindow->AdjustToWorkArea(bounds);
+  FPopupWindow->SetBoundsRect(bounds);
+  FPopupWindow->RecalculateViewInfo();
+}
+
+void TcxCustomDropDownEdit::DropDown() {
+  DoInitPopup();
+  if (!CanDropDown() || !FPopupWindow || HasOpenPopup()) return;
+  Model()->LookupData()->SelectItemIndex(-1);
+  LayoutPopupWindow();
+  // The message names the focus control by its window: a control freed
+  // before it arrives is not touched.
+  PostShowPopup(FPopupWindow, PopupFocusedControl());
+}
+
+void TcxCustomDropDownEdit::TakeLookupItem() {
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (lookup->CurrentIndex() < 0) return;
+  const String text = lookup->GetItemText(lookup->CurrentIndex());
+  if (text == Text() || !DoEditing()) return;
+  Model()->SetText(text);
+  SyncInnerEdit();
+  SetModified(true);
+}
+
+void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
+  if (!HasOpenPopup()) return;
+  if (AAccept) {
+    LockChangeEvents(true);
+    try {
+      TakeLookupItem();
+      if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+    } catch (...) {
+      LockChangeEvents(false);
+      FPopupWindow->ClosePopup(false);
+      throw;
+    }
+    LockChangeEvents(false);
+  }
+  FPopupWindow->ClosePopup(false);
+}
+
+void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
+  SetSelection(Model()->Length(), 0);
+  FPopupWindow->RecalculateViewInfo();
+  DoPopup();
+  FPopupSizeChanged = false;
+}
+
+void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
+  if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
+    FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
+    if (!IsInplace()) {
+      auto* own = static_cast<TcxCustomDropDownEditProperties*>(Properties());
+      own->SetPopupWidth(FRememberedSize.cx);
+      own->SetPopupHeight(FRememberedSize.cy);
+    }
+  }
+  FPopupSizeChanged = false;
+  if (ActiveTextProperties()->EditingStyle() == esFixedList) SelectWholeText();
+  DoCloseUp();
+}
+
+void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender) {
+  if (!ActiveDropDownProperties()->PopupSizeable()) FRememberedSize = {0, 0};
+  if (HasOpenPopup()) LayoutPopupWindow();
+  TcxCustomMaskEdit::PropertiesChanged(Sender);
+}
+
+void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
+  const bool alt = Shift & ssAlt;
+  if (((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F4 && !alt)) {
+    if (HasOpenPopup()) ClosePopup(true);
+    else DropDown();
+    Key = 0;
+    return;
+  }
+  if ((Key == VK_RETURN || Key == VK_ESCAPE) && !alt && HasOpenPopup()) {
+    ClosePopup(Key == VK_RETURN && DoEditing());
+    if (!HasOpenPopup()) {
+      if (Key == VK_ESCAPE) ReleaseCapture();
+      Key = 0;
+    }
+    return;
+  }
+  TcxCustomMaskEdit::EditKeyDown(Key, Shift);
+}
+
+void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && CanDropDown()) Perform(CXM_DROPDOWN);
+  if (Key >= u' ' && HasOpenPopup() && FPopupWindow->TakesFocus() && Key != Char(VK_RETURN) &&
+      PopupFocusedControl()) {
+    PostMessage(FPopupWindow->Handle(), CXM_POPUPCHAR, static_cast<WPARAM>(Key), 0);
+    Key = 0;
+    return;
+  }
+  TcxCustomMaskEdit::HandleKeyPressed(Key);
+}
+
+void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
+  TcxCustomMaskEdit::ButtonDown(AButtonIndex);
+  if (AButtonIndex == 0 && !HasOpenPopup()) DropDown();
+}
+
+void TcxCustomDropDownEdit::BeforeTabFocusMove() {
+  if (ActiveDropDownProperties()->PostPopupValueOnTab()) ClosePopup(true);
+  TcxCustomMaskEdit::BeforeTabFocusMove();
+}
+
+void TcxCustomDropDownEdit::DoExit() {
+  if (HasOpenPopup() && !FPopupWindow->TakesFocus()) ClosePopup(false);
+  TcxCustomMaskEdit::DoExit();
+}
+
+void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CXM_DROPDOWN) {
+    DropDown();
+    return;
+  }
+  TcxCustomMaskEdit::Dispatch(Message);
+}
+
+bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
+  if (Message.Msg == WM_SYSKEYDOWN) {
+    Word key = static_cast<Word>(Message.WParam);
+    if (key == VK_UP || key == VK_DOWN) {
+      KeyDown(key, KeyDataToShiftState(Message.LParam) | ssAlt);
+      if (key == 0) return true;
+    }
+  }
+  return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
