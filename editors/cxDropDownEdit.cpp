@@ -621,6 +621,7 @@ void TcxCustomDropDownEdit::DropDown() {
   // The message names the focus control by its window: a control freed
   // before it arrives is not touched.
   PostShowPopup(FPopupWindow, PopupFocusedControl());
+  FShowPending = true;
 }
 
 void TcxCustomDropDownEdit::TakeLookupItem() {
@@ -651,6 +652,7 @@ void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
 }
 
 void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
+  FShowPending = false;
   SetSelection(Model()->Length(), 0);
   FPopupWindow->RecalculateViewInfo();
   DoPopup();
@@ -658,6 +660,7 @@ void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
 }
 
 void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
+  FShowPending = false;
   if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
     FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
     if (!IsInplace()) {
@@ -699,8 +702,10 @@ void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
   if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && CanDropDown()) Perform(CXM_DROPDOWN);
-  if (Key >= u' ' && HasOpenPopup() && FPopupWindow->TakesFocus() && Key != Char(VK_RETURN) &&
-      PopupFocusedControl()) {
+  // Queued behind the message that shows the popup; a popup that is not
+  // showing would drop the character, so the editor keeps it then.
+  const bool showing = HasOpenPopup() || FShowPending;
+  if (Key >= u' ' && showing && FPopupWindow->TakesFocus() && CanDropDown() && PopupFocusedControl()) {
     PostMessage(FPopupWindow->Handle(), CXM_POPUPCHAR, static_cast<WPARAM>(Key), 0);
     Key = 0;
     return;

@@ -384,6 +384,8 @@ private:
   // Owned (a component of this editor, freed first by the destructor).
   TcxCustomEditPopupWindow* FPopupWindow = nullptr;
   bool FPopupSizeChanged = false;
+  // The show message is posted and the popup has not shown yet.
+  bool FShowPending = false;
   TSize FRememberedSize{0, 0};
 };
 

@@ -22,6 +22,27 @@ class TTestDropDownEdit : public TcxCustomDropDownEdit {
   TSize PopupContentSize() override { return TSize{120, 80}; }
 };
 
+// Its properties let the popup take the focus.
+class TFocusPopupProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TFocusPopupProperties, TcxCustomDropDownEditProperties)
+  using TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties;
+  bool PopupWindowCapturesFocus() const override { return true; }
+};
+
+// A drop-down editor whose focus-taking popup holds a text editor.
+class TFocusPopupEdit : public TTestDropDownEdit {
+  KORVANE_CLASS(TFocusPopupEdit, TTestDropDownEdit)
+  TFocusPopupEdit(TComponent* AOwner, bool AIsInplace) : TTestDropDownEdit(AOwner, AIsInplace) {
+    Inner = new TcxTextEdit(PopupWindow());
+    Inner->SetParent(PopupWindow());
+    Inner->SetBounds(4, 4, 100, 24);
+  }
+  explicit TFocusPopupEdit(TComponent* AOwner) : TFocusPopupEdit(AOwner, false) {}
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TFocusPopupProperties::StaticClass(); }
+  TWinControl* PopupFocusedControl() override { return Inner; }
+  TcxTextEdit* Inner = nullptr;
+};
+
 const char16_t* const kItems[] = {u"花岗岩", u"玄武岩", u"石灰岩"};
 
 // A shown form with a drop-down editor at AEditPos (form client) and a
@@ -145,6 +166,128 @@ TEST(cxCustomDropDownEdit, TheButtonOpensThePopupAndLeavingTheEditorClosesIt) {
   Application->ProcessMessages();
   EXPECT_FALSE(f.Edit->DroppedDown());
   EXPECT_EQ(f.Edit->Text(), u"原值");
+}
+
+TEST(cxCustomDropDownEdit, ThePopupOpensBelowOrAboveTheEditorInsideTheWorkArea) {
+  const TRect work = MonitorWorkAreaAt(TPoint{0, 0});
+  struct TPlaceCase {
+    const char* Name;
+    TPoint FormPos;  // relative to the work area's top-left; negative: from its right / bottom
+    bool Wide;       // a 300 x 200 popup instead of the auto-sized 120 x 80 one
+    bool Below;
+  };
+  const TPlaceCase cases[] = {
+      {"middle", {200, 150}, false, true},
+      {"top edge", {200, 0}, true, true},
+      {"bottom edge: above", {200, -100}, false, false},
+      {"bottom edge, wide: above", {200, -100}, true, false},
+      {"right edge, wide: moved left", {-190, 150}, true, true},
+      {"left edge, partly outside: moved right", {-10000, 150}, true, true},
+      {"bottom-right corner, wide", {-190, -100}, true, false},
+  };
+  for (const TPlaceCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const Integer x = c.FormPos.X == -10000 ? work.Left - 60
+                      : c.FormPos.X < 0     ? work.Right + c.FormPos.X
+                                            : work.Left + c.FormPos.X;
+    const Integer y = c.FormPos.Y < 0 ? work.Bottom + c.FormPos.Y : work.Top + c.FormPos.Y;
+    TDropDownFixture f(Bounds(x, y, 200, 100), {20, 40});
+    auto* p = static_cast<TcxCustomDropDownEditProperties*>(f.Edit->Properties());
+    if (c.Wide) {
+      p->SetPopupAutoSize(false);
+      p->SetPopupWidth(300);
+      p->SetPopupHeight(200);
+    }
+    const TPoint origin = f.Edit->ClientToScreen(TPoint{0, 0});
+    const TRect edit = Bounds(origin.X, origin.Y, f.Edit->Width(), f.Edit->Height());
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Edit->DroppedDown());
+    const TRect popup = f.Popup()->BoundsRect();
+    EXPECT_EQ(popup.Width(), c.Wide ? 300 : 120);
+    EXPECT_EQ(popup.Height(), c.Wide ? 200 : 80);
+    EXPECT_GE(popup.Left, work.Left);
+    EXPECT_LE(popup.Right, work.Right);
+    EXPECT_GE(popup.Top, work.Top);
+    EXPECT_LE(popup.Bottom, work.Bottom);
+    if (c.Below) EXPECT_EQ(popup.Top, edit.Bottom);
+    else EXPECT_EQ(popup.Bottom, edit.Top);
+    // Left-aligned with the editor unless the work area pushed it.
+    if (popup.Left != edit.Left) {
+      EXPECT_TRUE(popup.Right == work.Right || popup.Left == work.Left);
+    }
+  }
+}
+
+TEST(cxCustomDropDownEdit, TheSizeTheUserGaveThePopupIsKept) {
+  TDropDownFixture f;
+  auto* p = static_cast<TcxCustomDropDownEditProperties*>(f.Edit->Properties());
+  p->SetPopupAutoSize(false);
+  p->SetPopupSizeable(true);
+  p->SetPopupSysPanelStyle(true);
+  p->SetPopupWidth(200);
+  p->SetPopupHeight(150);
+  f.Key(VK_F4);
+  ASSERT_TRUE(f.Edit->DroppedDown());
+  const TRect start = f.Popup()->BoundsRect();
+  ASSERT_EQ(start.Width(), 200);
+  const TRect g = f.Popup()->GetViewInfo()->SizeGripRect;
+  const TPoint grip{(g.Left + g.Right) / 2, (g.Top + g.Bottom) / 2};
+  HWND wnd = f.Popup()->Handle();
+  TestMousePress(wnd, grip);
+  TestMouseMove(wnd, TPoint{grip.X + 40, grip.Y + 30});
+  TestMouseRelease(wnd, TPoint{grip.X + 40, grip.Y + 30});
+  Application->ProcessMessages();
+  ASSERT_EQ(f.Popup()->Width(), 240);
+  f.Key(VK_ESCAPE);
+  ASSERT_FALSE(f.Edit->DroppedDown());
+  EXPECT_EQ(p->PopupWidth(), 240);
+  EXPECT_EQ(p->PopupHeight(), 180);
+  f.Key(VK_F4);
+  EXPECT_EQ(f.Popup()->BoundsRect(), Bounds(start.Left, start.Top, 240, 180));
+  f.Key(VK_ESCAPE);
+
+  // Not sizeable: the kept size is forgotten, the properties' size rules.
+  p->SetPopupSizeable(false);
+  EXPECT_EQ(f.Edit->RememberedPopupSize(), (TSize{0, 0}));
+}
+
+TEST(cxCustomDropDownEdit, ACharacterTypedIntoAClosedEditorOpensThePopupAndArrivesThere) {
+  TDropDownFixture f;
+  f.Form->Free();
+  f.Make<TFocusPopupEdit>({100, 100, 500, 400}, {20, 40});
+  auto* edit = static_cast<TFocusPopupEdit*>(f.Edit);
+  f.Edit->SetEditValue(String(u"原值"));
+  TestTypeText(u"g");
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.Edit->DroppedDown());
+  EXPECT_EQ(f.Popup()->FocusedControl(), edit->Inner);
+  EXPECT_EQ(edit->Inner->Text(), u"g");
+  EXPECT_EQ(f.Edit->Text(), u"原值");
+  // Typed while open: also to the popup.
+  TestTypeText(u"b");
+  Application->ProcessMessages();
+  EXPECT_EQ(edit->Inner->Text(), u"gb");
+}
+
+TEST(cxCustomDropDownEdit, AControlOrEditorFreedBeforeTheShowMessageIsNotTouched) {
+  TDropDownFixture f;
+  f.Form->Free();
+  f.Make<TFocusPopupEdit>({100, 100, 500, 400}, {20, 40});
+  auto* edit = static_cast<TFocusPopupEdit*>(f.Edit);
+  edit->DropDown();
+  edit->Inner->Free();
+  edit->Inner = nullptr;
+  Application->ProcessMessages();
+  ASSERT_TRUE(edit->DroppedDown());
+  EXPECT_EQ(f.Popup()->FocusedControl(), nullptr);
+  f.Key(VK_ESCAPE);
+
+  // The editor (and its popup) goes while the show message waits.
+  edit->DropDown();
+  f.Edit = nullptr;
+  edit->Free();
+  Application->ProcessMessages();
+  EXPECT_EQ(ShownPopupCount(), 0);
 }
 
 }  // namespace
