@@ -1,6 +1,7 @@
 #include "editors/cxDropDownEdit.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "foundation/cxStandardPainters.h"
 #include "platform/gui/sysmetrics.h"
@@ -745,4 +746,134 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
     }
   }
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
+
+// ---------------------------------------------------------------------------
+// The combo box
+
+void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
+  BeginUpdate();
+  try {
+    TcxCustomDropDownEditProperties::Assign(Source);
+    if (source && source != this) {
+      FDropDownListStyle = source->FDropDownListStyle;
+      FDropDownRows = source->FDropDownRows;
+      FItemHeight = source->FItemHeight;
+      NotifyChanged();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TcxCustomEditClass TcxCustomComboBoxProperties::GetEditorClass() { return TcxComboBox::StaticClass(); }
+
+TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
+  if (HideCursor()) return esNoEdit;
+  switch (FDropDownListStyle) {
+    case lsEditFixedList: return esEditList;
+    case lsFixedList: return esFixedList;
+    default: return esEditing;
+  }
+}
+
+TcxComboBoxListBox::TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit)
+    : TcxCustomInnerListBox(AOwner), FEdit(AEdit) {
+  SetTabStop(false);
+}
+
+void TcxComboBoxListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  // Selects without taking the focus from the editor, which would close
+  // the popup.
+  if (Button == mbLeft) ListMouseDown(Shift, X, Y);
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const Integer index = ItemAtPos(TPoint{X, Y}, true);
+  if (index < 0) return;
+  ReleaseCapture();
+  FEdit->ListItemClicked(index);
+}
+
+TcxCustomComboBox::TcxCustomComboBox(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace) {
+  FListBox = new TcxComboBoxListBox(PopupWindow(), this);
+  FListBox->SetParent(PopupWindow());
+}
+
+TcxCustomComboBoxProperties* TcxCustomComboBox::ActiveComboProperties() {
+  return static_cast<TcxCustomComboBoxProperties*>(ActiveProperties());
+}
+
+bool TcxCustomComboBox::CanDropDown() const {
+  auto* self = const_cast<TcxCustomComboBox*>(this);
+  return self->ActiveComboProperties()->Items()->Count() > 0 && !self->ActiveProperties()->ReadOnly();
+}
+
+TSize TcxCustomComboBox::PopupContentSize() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  TStringList* items = p->Items();
+  FListBox->Items()->Assign(items);
+  if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
+  const Integer rows = std::min(p->DropDownRows(), items->Count());
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  // The list's own frame around the rows.
+  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  Integer width = 0;
+  for (Integer i = 0; i < items->Count(); ++i)
+    width = std::max(width, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+  if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  return {std::max(width + frame, Width()), height + frame};
+}
+
+void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) { FListBox->SetBoundsRect(AClientRect); }
+
+void TcxCustomComboBox::SyncList() { FListBox->SetItemIndex(GetLookupData()->CurrentIndex()); }
+
+void TcxCustomComboBox::DoPopup() {
+  GetLookupData()->Locate(Text());
+  SyncList();
+  TcxCustomDropDownEdit::DoPopup();
+}
+
+void TcxCustomComboBox::ListItemClicked(Integer AIndex) {
+  GetLookupData()->SelectItemIndex(AIndex);
+  SyncList();
+  ClosePopup(true);
+}
+
+void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
+  if (HasOpenPopup() && !(Shift & ssAlt)) {
+    const bool ctrl = Shift & ssCtrl;
+    const bool fixed = ActiveComboProperties()->EditingStyle() == esFixedList;
+    std::optional<TcxLookupStep> step;
+    switch (Key) {
+      case VK_UP: step = lsPrevious; break;
+      case VK_DOWN: step = lsNext; break;
+      case VK_PRIOR: step = ctrl ? lsFirst : lsPageBack; break;
+      case VK_NEXT: step = ctrl ? lsLast : lsPageForward; break;
+      case VK_HOME: if (fixed) step = lsFirst; break;
+      case VK_END: if (fixed) step = lsLast; break;
+      default: break;
+    }
+    if (step) {
+      // The list's selection only; the text follows when the popup accepts.
+      GetLookupData()->StepLookupItem(*step);
+      SyncList();
+      Key = 0;
+      return;
+    }
+  }
+  TcxCustomDropDownEdit::EditKeyDown(Key, Shift);
+}
+
+void TcxCustomComboBox::HandleInnerEditChange() {
+  TcxCustomDropDownEdit::HandleInnerEditChange();
+  if (HasOpenPopup()) SyncList();
 }

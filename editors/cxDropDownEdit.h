@@ -393,3 +393,99 @@ class TcxDropDownEditProperties : public TcxCustomDropDownEditProperties {
   KORVANE_CLASS(TcxDropDownEditProperties, TcxCustomDropDownEditProperties)
   using TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties;
 };
+
+// ---------------------------------------------------------------------------
+// The combo box: a drop-down editor over its lookup items, shown in a list
+// in the popup. While the list is open the arrow and page keys move the
+// list's selection only; Enter, F4, Alt+Up/Down or a click on an item take
+// it, Esc leaves the value.
+
+// How typing relates to the items.
+enum TcxEditDropDownListStyle : Integer { lsEditFixedList, lsEditList, lsFixedList };
+
+// Rows the list shows without scrolling unless DropDownRows says otherwise.
+inline constexpr Integer cxComboBoxDefaultDropDownRows = 8;
+
+class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
+  explicit TcxCustomComboBoxProperties(TPersistent* AOwner) : TcxCustomDropDownEditProperties(AOwner) {}
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+
+  TStringList* Items() const { return LookupItems(); }
+  TcxEditDropDownListStyle DropDownListStyle() const { return FDropDownListStyle; }
+  void SetDropDownListStyle(TcxEditDropDownListStyle Value) { SetValue(FDropDownListStyle, Value); }
+  Integer DropDownRows() const { return FDropDownRows; }
+  // 0 or less is ignored.
+  void SetDropDownRows(Integer Value) {
+    if (Value > 0) SetValue(FDropDownRows, Value);
+  }
+  // 0: the list's own row height.
+  Integer ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(Integer Value) { SetValue(FItemHeight, Value < 0 ? 0 : Value); }
+
+  TcxEditEditingStyle EditingStyle() const override;
+  Integer LookupPageSize() const override { return FDropDownRows; }
+
+private:
+  TcxEditDropDownListStyle FDropDownListStyle = lsEditList;
+  Integer FDropDownRows = cxComboBoxDefaultDropDownRows;
+  Integer FItemHeight = 0;
+};
+
+class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
+  KORVANE_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
+  using TcxCustomComboBoxProperties::TcxCustomComboBoxProperties;
+};
+
+class TcxCustomComboBox;
+
+// The list in the popup. It never takes the focus (the editor keeps it);
+// a left-button release over an item picks it.
+class TcxComboBoxListBox : public TcxCustomInnerListBox {
+  KORVANE_CLASS(TcxComboBoxListBox, TcxCustomInnerListBox)
+  TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit);
+
+protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+private:
+  TcxCustomComboBox* FEdit;
+};
+
+class TcxCustomComboBox : public TcxCustomDropDownEdit {
+public:
+  KORVANE_CLASS(TcxCustomComboBox, TcxCustomDropDownEdit)
+  explicit TcxCustomComboBox(TComponent* AOwner) : TcxCustomComboBox(AOwner, false) {}
+  TcxCustomComboBox(TComponent* AOwner, bool AIsInplace);
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxComboBoxProperties::StaticClass(); }
+  TcxCustomComboBoxProperties* ActiveComboProperties();
+  TcxComboBoxListBox* ListBox() const { return FListBox; }
+  TcxCustomTextEditLookupData* GetLookupData() { return Model()->LookupData(); }
+
+  bool CanDropDown() const override;
+  // The rows (at most DropDownRows) at the list's row height, as wide as
+  // the editor or the widest item.
+  TSize PopupContentSize() override;
+  void PopupClientRectChanged(const TRect& AClientRect) override;
+  // The list picked AIndex: it becomes current and the popup closes with it.
+  void ListItemClicked(Integer AIndex);
+  // Typing with the list open moves its selection to the matching item.
+  void HandleInnerEditChange() override;
+
+protected:
+  void DoPopup() override;
+  void EditKeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+  void SyncList();
+
+  TcxComboBoxListBox* FListBox;  // owned by the popup window
+};
+
+class TcxComboBox : public TcxCustomComboBox {
+  KORVANE_CLASS(TcxComboBox, TcxCustomComboBox)
+  using TcxCustomComboBox::TcxCustomComboBox;
+};
