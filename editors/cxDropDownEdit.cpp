@@ -811,8 +811,7 @@ TcxCustomComboBoxProperties* TcxCustomComboBox::ActiveComboProperties() {
 }
 
 bool TcxCustomComboBox::CanDropDown() const {
-  auto* self = const_cast<TcxCustomComboBox*>(this);
-  return self->ActiveComboProperties()->Items()->Count() > 0 && !self->ActiveProperties()->ReadOnly();
+  return const_cast<TcxCustomComboBox*>(this)->ActiveComboProperties()->Items()->Count() > 0;
 }
 
 TSize TcxCustomComboBox::PopupContentSize() {
@@ -877,3 +876,9 @@ void TcxCustomComboBox::HandleInnerEditChange() {
   TcxCustomDropDownEdit::HandleInnerEditChange();
   if (HasOpenPopup()) SyncList();
 }
+
+void cxDropDownEditInitialize() {
+  GetEditPropertiesRegistry()->AddClass(TcxComboBoxProperties::StaticClass(), LoadResourceText(cxSEditComboBoxKind));
+}
+
+void cxDropDownEditFinalize() { GetEditPropertiesRegistry()->RemoveClass(TcxComboBoxProperties::StaticClass()); }

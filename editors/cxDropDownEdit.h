@@ -489,3 +489,8 @@ class TcxComboBox : public TcxCustomComboBox {
   KORVANE_CLASS(TcxComboBox, TcxCustomComboBox)
   using TcxCustomComboBox::TcxCustomComboBox;
 };
+
+// Registers the combo box kind in the editor kind registry
+// (GetEditPropertiesRegistry); repeated calls do nothing. Finalize removes it.
+void cxDropDownEditInitialize();
+void cxDropDownEditFinalize();

@@ -69,6 +69,18 @@ TEST(cxComboBox, PropertiesMapListStylesAndKeepRowsAboveZero) {
   EXPECT_EQ(copy.DropDownListStyle(), lsFixedList);
 }
 
+TEST(cxComboBox, TheKindRegistersWithItsEditor) {
+  cxDropDownEditInitialize();
+  cxDropDownEditInitialize();  // a second call adds nothing
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  auto cls = static_cast<TcxCustomEditPropertiesClass>(registry->FindByClassName(u"TcxComboBoxProperties"));
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(registry->Descriptions(registry->IndexOfClass(cls)), u"ComboBox|Represents the combo box editor");
+  EXPECT_EQ(cls->GetEditorClass(), TcxComboBox::StaticClass());
+  cxDropDownEditFinalize();
+  EXPECT_EQ(registry->FindByClassName(u"TcxComboBoxProperties"), nullptr);
+}
+
 TEST(cxComboBox, EachListStylePicksByMouseAndKeysAndEscLeavesTheValue) {
   for (TcxEditDropDownListStyle style : {lsEditFixedList, lsEditList, lsFixedList}) {
     SCOPED_TRACE(static_cast<int>(style));

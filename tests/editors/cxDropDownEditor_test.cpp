@@ -282,6 +282,18 @@ TEST(cxCustomDropDownEdit, AControlOrEditorFreedBeforeTheShowMessageIsNotTouched
   EXPECT_EQ(f.Popup()->FocusedControl(), nullptr);
   f.Key(VK_ESCAPE);
 
+  // The editor goes while its popup is open.
+  f.Key(VK_F4);
+  ASSERT_TRUE(edit->DroppedDown());
+  TcxCustomEditPopupWindow* popup = f.Popup();
+  edit->Free();
+  Application->ProcessMessages();
+  EXPECT_FALSE(IsPopupShown(popup));
+  EXPECT_EQ(ShownPopupCount(), 0);
+  f.Form->Free();
+  f.Make<TFocusPopupEdit>({100, 100, 500, 400}, {20, 40});
+  edit = static_cast<TFocusPopupEdit*>(f.Edit);
+
   // The editor (and its popup) goes while the show message waits.
   edit->DropDown();
   f.Edit = nullptr;
