@@ -719,9 +719,10 @@ void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   if (AButtonIndex == 0 && !HasOpenPopup()) DropDown();
 }
 
-void TcxCustomDropDownEdit::BeforeTabFocusMove() {
-  if (ActiveDropDownProperties()->PostPopupValueOnTab()) ClosePopup(true);
-  TcxCustomMaskEdit::BeforeTabFocusMove();
+void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_TAB && !(Shift & (ssAlt | ssCtrl)) && ActiveDropDownProperties()->PostPopupValueOnTab())
+    ClosePopup(true);
+  TcxCustomMaskEdit::KeyDown(Key, Shift);
 }
 
 void TcxCustomDropDownEdit::DoExit() {
@@ -738,6 +739,14 @@ void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
 }
 
 bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
+  // Tab that is to take the popup's value comes to the editor's own key
+  // handling instead of moving the focus (which would close the popup
+  // without it).
+  if (Message.Msg == CM_WANTSPECIALKEY && Message.WParam == VK_TAB && HasOpenPopup() &&
+      ActiveDropDownProperties()->PostPopupValueOnTab()) {
+    Message.Result = 1;
+    return true;
+  }
   if (Message.Msg == WM_SYSKEYDOWN) {
     Word key = static_cast<Word>(Message.WParam);
     if (key == VK_UP || key == VK_DOWN) {

@@ -366,11 +366,14 @@ protected:
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
-  void BeforeTabFocusMove() override;
+  // Tab with PostPopupValueOnTab: the popup closes with its value before
+  // the focus moves.
+  void KeyDown(Word& Key, TShiftState Shift) override;
   void DoExit() override;
   void Dispatch(TMessage& Message) override;
   // Alt+Up and Alt+Down reach the inner edit as system keys: they open and
-  // close the popup like F4.
+  // close the popup like F4. With PostPopupValueOnTab the editor wants Tab
+  // while the popup is open.
   bool PreviewInnerMessage(TMessage& Message) override;
 
 private:

@@ -143,6 +143,22 @@ TEST(cxCustomDropDownEdit, KeysOpenAndCloseThePopupAcceptingOrLeavingTheValue) {
   }
 }
 
+TEST(cxCustomDropDownEdit, TabTakesThePopupValueOnlyWhenAskedTo) {
+  for (bool post : {false, true}) {
+    SCOPED_TRACE(post);
+    TDropDownFixture f;
+    static_cast<TcxCustomDropDownEditProperties*>(f.Edit->Properties())->SetPostPopupValueOnTab(post);
+    f.Edit->SetEditValue(String(u"原值"));
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Edit->DroppedDown());
+    f.Edit->Model()->LookupData()->SelectItemIndex(2);
+    f.Key(VK_TAB);
+    EXPECT_FALSE(f.Edit->DroppedDown());
+    EXPECT_FALSE(f.Edit->Focused());
+    EXPECT_EQ(f.Edit->Text(), post ? kItems[2] : u"原值");
+  }
+}
+
 TEST(cxCustomDropDownEdit, TheBaseEditorNeverDropsDown) {
   TDropDownFixture base(true);
   base.Key(VK_F4);
