@@ -333,7 +333,6 @@ public:
   TcxCustomDropDownEditProperties* ActiveDropDownProperties();
   TcxCustomEditPopupWindow* PopupWindow() const { return FPopupWindow; }
   bool HasOpenPopup() const override;
-  bool DroppedDown() const { return HasOpenPopup(); }
 
   virtual bool CanDropDown() const { return false; }
   // Lays the popup out and posts the message that shows it.

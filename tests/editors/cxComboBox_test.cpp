@@ -89,35 +89,35 @@ TEST(cxComboBox, EachListStylePicksByMouseAndKeysAndEscLeavesTheValue) {
 
     // Keys: the list's selection moves, the text waits for Enter.
     f.Key(VK_F4);
-    ASSERT_TRUE(f.Combo->DroppedDown());
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 0);
     f.Key(VK_DOWN);
     f.Key(VK_DOWN);
     EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 2);
     EXPECT_EQ(f.Combo->Text(), kRocks[0]);
     f.Key(VK_RETURN);
-    EXPECT_FALSE(f.Combo->DroppedDown());
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->Text(), kRocks[2]);
 
     // Esc: the list moved, the value did not.
     f.Key(VK_DOWN, tkAlt);
-    ASSERT_TRUE(f.Combo->DroppedDown());
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 2);
     f.Key(VK_UP);
     f.Key(VK_ESCAPE);
-    EXPECT_FALSE(f.Combo->DroppedDown());
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->Text(), kRocks[2]);
 
     // Mouse: a click on an item takes it and closes the list.
     f.Key(VK_F4);
-    ASSERT_TRUE(f.Combo->DroppedDown());
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
     TcxComboBoxListBox* list = f.Combo->ListBox();
     const TRect r = list->ItemRect(1);
     const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     TestMousePress(list->Handle(), p);
     TestMouseRelease(list->Handle(), p);
     Application->ProcessMessages();
-    EXPECT_FALSE(f.Combo->DroppedDown());
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->Text(), kRocks[1]);
     EXPECT_TRUE(f.Combo->Focused());
   }
@@ -152,7 +152,7 @@ TEST(cxComboBox, TypingWithTheListOpenMovesItsSelection) {
   for (const char16_t* item : {u"alpha", u"beta", u"gamma"}) props->Items()->Add(item);
   f.Combo->SetEditValue(String(u"alpha"));
   f.Key(VK_F4);
-  ASSERT_TRUE(f.Combo->DroppedDown());
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
   f.Type(u"g");
   EXPECT_EQ(f.Combo->Text(), u"gamma");
   EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 2);
@@ -162,7 +162,7 @@ TEST(cxComboBox, TheListShowsAtMostDropDownRows) {
   TComboFixture f;
   auto* p = static_cast<TcxCustomComboBoxProperties*>(f.Combo->Properties());
   f.Key(VK_F4);
-  ASSERT_TRUE(f.Combo->DroppedDown());
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
   TcxComboBoxListBox* list = f.Combo->ListBox();
   const Integer row = list->ItemHeightOf(0);
   EXPECT_EQ(list->ItemsArea().Height(), 4 * row);
@@ -170,7 +170,7 @@ TEST(cxComboBox, TheListShowsAtMostDropDownRows) {
   f.Key(VK_ESCAPE);
   p->SetDropDownRows(2);
   f.Key(VK_F4);
-  ASSERT_TRUE(f.Combo->DroppedDown());
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
   EXPECT_EQ(list->ItemsArea().Height(), 2 * row);
   EXPECT_EQ(list->VisibleItemCount(), 2);
 }
@@ -179,7 +179,7 @@ TEST(cxComboBox, PictureOfAnOpenComboBoxWithChineseItems) {
   TComboFixture f;
   f.Combo->SetEditValue(String(kRocks[1]));
   f.Key(VK_F4);
-  ASSERT_TRUE(f.Combo->DroppedDown());
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
   Application->ProcessMessages();
   // The form and the popup below it, as the user sees them.
   TcxCustomEditPopupWindow* popup = f.Combo->PopupWindow();

@@ -131,12 +131,12 @@ TEST(cxCustomDropDownEdit, KeysOpenAndCloseThePopupAcceptingOrLeavingTheValue) {
     TDropDownFixture f;
     f.Edit->SetEditValue(String(u"原值"));
     f.Key(c.OpenKey, c.OpenModifiers);
-    ASSERT_TRUE(f.Edit->DroppedDown());
+    ASSERT_TRUE(f.Edit->HasOpenPopup());
     EXPECT_TRUE(f.Popup()->Visible());
     EXPECT_EQ(f.Edit->Text(), u"原值");
     f.Edit->Model()->LookupData()->SelectItemIndex(1);
     f.Key(c.CloseKey, c.CloseModifiers);
-    EXPECT_FALSE(f.Edit->DroppedDown());
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
     EXPECT_FALSE(f.Popup()->Visible());
     EXPECT_EQ(f.Edit->Text(), c.Text);
     EXPECT_EQ(f.Edit->IsModified(), String(c.Text) != u"原值");
@@ -150,10 +150,10 @@ TEST(cxCustomDropDownEdit, TabTakesThePopupValueOnlyWhenAskedTo) {
     static_cast<TcxCustomDropDownEditProperties*>(f.Edit->Properties())->SetPostPopupValueOnTab(post);
     f.Edit->SetEditValue(String(u"原值"));
     f.Key(VK_F4);
-    ASSERT_TRUE(f.Edit->DroppedDown());
+    ASSERT_TRUE(f.Edit->HasOpenPopup());
     f.Edit->Model()->LookupData()->SelectItemIndex(2);
     f.Key(VK_TAB);
-    EXPECT_FALSE(f.Edit->DroppedDown());
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
     EXPECT_FALSE(f.Edit->Focused());
     EXPECT_EQ(f.Edit->Text(), post ? kItems[2] : u"原值");
   }
@@ -162,9 +162,9 @@ TEST(cxCustomDropDownEdit, TabTakesThePopupValueOnlyWhenAskedTo) {
 TEST(cxCustomDropDownEdit, TheBaseEditorNeverDropsDown) {
   TDropDownFixture base(true);
   base.Key(VK_F4);
-  EXPECT_FALSE(base.Edit->DroppedDown());
+  EXPECT_FALSE(base.Edit->HasOpenPopup());
   base.Key(VK_DOWN, tkAlt);
-  EXPECT_FALSE(base.Edit->DroppedDown());
+  EXPECT_FALSE(base.Edit->HasOpenPopup());
 }
 
 TEST(cxCustomDropDownEdit, TheButtonOpensThePopupAndLeavingTheEditorClosesIt) {
@@ -175,12 +175,12 @@ TEST(cxCustomDropDownEdit, TheButtonOpensThePopupAndLeavingTheEditorClosesIt) {
   TestMousePress(f.Edit->Handle(), centre);
   TestMouseRelease(f.Edit->Handle(), centre);
   Application->ProcessMessages();
-  ASSERT_TRUE(f.Edit->DroppedDown());
+  ASSERT_TRUE(f.Edit->HasOpenPopup());
   f.Edit->SetEditValue(String(u"原值"));
   f.Edit->Model()->LookupData()->SelectItemIndex(0);
   f.Other->SetFocus();
   Application->ProcessMessages();
-  EXPECT_FALSE(f.Edit->DroppedDown());
+  EXPECT_FALSE(f.Edit->HasOpenPopup());
   EXPECT_EQ(f.Edit->Text(), u"原值");
 }
 
@@ -217,7 +217,7 @@ TEST(cxCustomDropDownEdit, ThePopupOpensBelowOrAboveTheEditorInsideTheWorkArea) 
     const TPoint origin = f.Edit->ClientToScreen(TPoint{0, 0});
     const TRect edit = Bounds(origin.X, origin.Y, f.Edit->Width(), f.Edit->Height());
     f.Key(VK_F4);
-    ASSERT_TRUE(f.Edit->DroppedDown());
+    ASSERT_TRUE(f.Edit->HasOpenPopup());
     const TRect popup = f.Popup()->BoundsRect();
     EXPECT_EQ(popup.Width(), c.Wide ? 300 : 120);
     EXPECT_EQ(popup.Height(), c.Wide ? 200 : 80);
@@ -243,7 +243,7 @@ TEST(cxCustomDropDownEdit, TheSizeTheUserGaveThePopupIsKept) {
   p->SetPopupWidth(200);
   p->SetPopupHeight(150);
   f.Key(VK_F4);
-  ASSERT_TRUE(f.Edit->DroppedDown());
+  ASSERT_TRUE(f.Edit->HasOpenPopup());
   const TRect start = f.Popup()->BoundsRect();
   ASSERT_EQ(start.Width(), 200);
   const TRect g = f.Popup()->GetViewInfo()->SizeGripRect;
@@ -255,7 +255,7 @@ TEST(cxCustomDropDownEdit, TheSizeTheUserGaveThePopupIsKept) {
   Application->ProcessMessages();
   ASSERT_EQ(f.Popup()->Width(), 240);
   f.Key(VK_ESCAPE);
-  ASSERT_FALSE(f.Edit->DroppedDown());
+  ASSERT_FALSE(f.Edit->HasOpenPopup());
   EXPECT_EQ(p->PopupWidth(), 240);
   EXPECT_EQ(p->PopupHeight(), 180);
   f.Key(VK_F4);
@@ -275,7 +275,7 @@ TEST(cxCustomDropDownEdit, ACharacterTypedIntoAClosedEditorOpensThePopupAndArriv
   f.Edit->SetEditValue(String(u"原值"));
   TestTypeText(u"g");
   Application->ProcessMessages();
-  ASSERT_TRUE(f.Edit->DroppedDown());
+  ASSERT_TRUE(f.Edit->HasOpenPopup());
   EXPECT_EQ(f.Popup()->FocusedControl(), edit->Inner);
   EXPECT_EQ(edit->Inner->Text(), u"g");
   EXPECT_EQ(f.Edit->Text(), u"原值");
@@ -294,13 +294,13 @@ TEST(cxCustomDropDownEdit, AControlOrEditorFreedBeforeTheShowMessageIsNotTouched
   edit->Inner->Free();
   edit->Inner = nullptr;
   Application->ProcessMessages();
-  ASSERT_TRUE(edit->DroppedDown());
+  ASSERT_TRUE(edit->HasOpenPopup());
   EXPECT_EQ(f.Popup()->FocusedControl(), nullptr);
   f.Key(VK_ESCAPE);
 
   // The editor goes while its popup is open.
   f.Key(VK_F4);
-  ASSERT_TRUE(edit->DroppedDown());
+  ASSERT_TRUE(edit->HasOpenPopup());
   TcxCustomEditPopupWindow* popup = f.Popup();
   edit->Free();
   Application->ProcessMessages();
