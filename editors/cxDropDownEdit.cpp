@@ -1,6 +1,7 @@
 #include "editors/cxDropDownEdit.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "foundation/cxStandardPainters.h"
 #include "platform/gui/sysmetrics.h"
@@ -439,3 +440,454 @@ void TcxCustomEditPopupWindow::CMMouseLeave(TMessage& Message) {
   SetCloseButtonState(cxbsNormal);
   SetCursor(crDefault);
 }
+
+// ---------------------------------------------------------------------------
+// TcxCustomDropDownEditProperties
+
+TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties(TPersistent* AOwner)
+    : TcxCustomMaskEditProperties(AOwner) {
+  Buttons()->Add()->SetKind(bkDown);
+}
+
+TcxCustomEditClass TcxCustomDropDownEditProperties::GetEditorClass() {
+  return TcxCustomDropDownEdit::StaticClass();
+}
+
+void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomDropDownEditProperties*>(Source);
+  BeginUpdate();
+  try {
+    TcxCustomMaskEditProperties::Assign(Source);
+    if (source && source != this) {
+      FImmediateDropDown = source->FImmediateDropDown;
+      FPopupAlignment = source->FPopupAlignment;
+      FPopupAutoSize = source->FPopupAutoSize;
+      FPopupClientEdge = source->FPopupClientEdge;
+      FPopupSizeable = source->FPopupSizeable;
+      FPopupSysPanelStyle = source->FPopupSysPanelStyle;
+      FPostPopupValueOnTab = source->FPostPopupValueOnTab;
+      FPopupMinWidth = source->FPopupMinWidth;
+      FPopupMinHeight = source->FPopupMinHeight;
+      FPopupWidth = source->FPopupWidth;
+      FPopupHeight = source->FPopupHeight;
+      OnInitPopup = source->OnInitPopup;
+      OnPopup = source->OnPopup;
+      OnCloseUp = source->OnCloseUp;
+      OnCloseQuery = source->OnCloseQuery;
+      NotifyChanged();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
+  Value = std::max<Integer>(Value, 0);
+  if (Value > 0) Value = std::max(Value, FPopupMinWidth);
+  SetValue(FPopupWidth, Value);
+}
+
+void TcxCustomDropDownEditProperties::SetPopupHeight(Integer Value) {
+  SetValue(FPopupHeight, std::max(Value, FPopupMinHeight));
+}
+
+void TcxCustomDropDownEditProperties::SetPopupMinWidth(Integer Value) {
+  SetValue(FPopupMinWidth, std::max<Integer>(Value, 0));
+  SetPopupWidth(FPopupWidth);
+}
+
+void TcxCustomDropDownEditProperties::SetPopupMinHeight(Integer Value) {
+  SetValue(FPopupMinHeight, std::max<Integer>(Value, 0));
+  SetPopupHeight(FPopupHeight);
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomDropDownEdit
+
+namespace {
+
+TcxPopupAlignHorz PopupAlignHorzOf(TAlignment AAlignment) {
+  switch (AAlignment) {
+    case taRightJustify: return pahRight;
+    case taCenter: return pahCenter;
+    default: return pahLeft;
+  }
+}
+
+}  // namespace
+
+TcxCustomDropDownEdit::TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomMaskEdit(AOwner, AIsInplace) {
+  FPopupWindow = new TcxCustomEditPopupWindow(this, this);
+  FPopupWindow->SetOwnLoop(false);
+  FPopupWindow->SetAdjustable(false);
+  FPopupWindow->OnAfterShow = TNotifyEvent(this, &TcxCustomDropDownEdit::PopupWindowShowed);
+  FPopupWindow->OnAfterClose = TNotifyEvent(this, &TcxCustomDropDownEdit::PopupWindowClosed);
+  FPopupWindow->OnCloseQuery = TCloseQueryEvent(this, &TcxCustomDropDownEdit::PopupCloseQuery);
+}
+
+TcxCustomDropDownEdit::~TcxCustomDropDownEdit() {
+  // The popup talks to this editor through its owner interface: it goes
+  // while the editor is still whole.
+  if (FPopupWindow) {
+    FPopupWindow->OnAfterClose = nullptr;
+    FPopupWindow->Free();
+    FPopupWindow = nullptr;
+  }
+}
+
+TcxCustomDropDownEditProperties* TcxCustomDropDownEdit::ActiveDropDownProperties() {
+  return static_cast<TcxCustomDropDownEditProperties*>(ActiveProperties());
+}
+
+bool TcxCustomDropDownEdit::HasOpenPopup() const { return FPopupWindow && FPopupWindow->IsShown(); }
+
+// Fires an event of the own properties, then of the repository item's.
+template <class TFire>
+void FireForPropertySets(TcxCustomDropDownEdit* AEdit, TFire AFire) {
+  AFire(static_cast<TcxCustomDropDownEditProperties*>(AEdit->Properties()));
+  if (TcxEditRepositoryItem* item = AEdit->RepositoryItem())
+    if (auto* p = dynamic_cast<TcxCustomDropDownEditProperties*>(item->Properties())) AFire(p);
+}
+
+void TcxCustomDropDownEdit::DoInitPopup() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnInitPopup) p->OnInitPopup(this); });
+}
+
+void TcxCustomDropDownEdit::DoPopup() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnPopup) p->OnPopup(this); });
+}
+
+void TcxCustomDropDownEdit::DoCloseUp() {
+  FireForPropertySets(this, [this](TcxCustomDropDownEditProperties* p) { if (p->OnCloseUp) p->OnCloseUp(this); });
+}
+
+void TcxCustomDropDownEdit::PopupCloseQuery(TObject*, bool& CanClose) {
+  FireForPropertySets(this, [this, &CanClose](TcxCustomDropDownEditProperties* p) {
+    if (p->OnCloseQuery) p->OnCloseQuery(this, CanClose);
+  });
+}
+
+TWinControl* TcxCustomDropDownEdit::PopupFocusedControl() { return InnerEdit(); }
+
+TRect TcxCustomDropDownEdit::GetPopupOwnerBounds() {
+  TRect r = BoundsRect();
+  if (Style()->Shadow()) r.Right += cxEditPopupShadowWidth;
+  return r;
+}
+
+void TcxCustomDropDownEdit::SetupPopupWindow() {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  TcxCustomEditPopupWindow* w = FPopupWindow;
+  w->SetOwnerParent(Parent());
+  w->SetOwnerBounds(GetPopupOwnerBounds());
+  w->SetAlignHorz(PopupAlignHorzOf(p->PopupAlignment()));
+  w->SetClientEdge(p->PopupClientEdge());
+  w->SetMinWidth(p->PopupMinWidth());
+  w->SetMinHeight(p->PopupMinHeight());
+  w->SetPopupAutoSize(p->PopupAutoSize());
+  w->SetSizeable(p->PopupSizeable());
+  w->SetSysPanelStyle(p->PopupSysPanelStyle());
+  const bool remembered = p->PopupSizeable() && FRememberedSize.cx > 0;
+  w->SetPopupWidth(remembered ? FRememberedSize.cx : p->PopupWidth());
+  w->SetPopupHeight(remembered ? FRememberedSize.cy : p->PopupHeight());
+  w->SetPopupBorderStyle(Style()->PopupBorderStyle());
+  w->SetNativeStyle(Style()->LookAndFeel()->NativeStyle());
+  w->SetShadow(Style()->Shadow());
+}
+
+void TcxCustomDropDownEdit::LayoutPopupWindow() {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (FPopupWindow->TakesFocus() != p->PopupWindowCapturesFocus())
+    FPopupWindow->ChangeTakesFocus(p->PopupWindowCapturesFocus());
+  SetupPopupWindow();
+  FPopupWindow->GetViewInfo()->Calculate();
+  const TSize size = FPopupWindow->CalculateSize(GetPopupOwnerBounds().Width());
+  FPopupWindow->SetBounds(FPopupWindow->Left(), FPopupWindow->Top(), size.cx, size.cy);
+  TPoint pos;
+  FPopupWindow->CalculatePosition(pos);
+  TRect bounds = Bounds(pos.X, pos.Y, size.cx, size.cy);
+  FPopupWindow->AdjustToWorkArea(bounds);
+  FPopupWindow->SetBoundsRect(bounds);
+  FPopupWindow->RecalculateViewInfo();
+}
+
+void TcxCustomDropDownEdit::DropDown() {
+  DoInitPopup();
+  if (!CanDropDown() || !FPopupWindow || HasOpenPopup()) return;
+  Model()->LookupData()->SelectItemIndex(-1);
+  LayoutPopupWindow();
+  // The message names the focus control by its window: a control freed
+  // before it arrives is not touched.
+  PostShowPopup(FPopupWindow, PopupFocusedControl());
+  FShowPending = true;
+}
+
+void TcxCustomDropDownEdit::TakeLookupItem() {
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (lookup->CurrentIndex() < 0) return;
+  const String text = lookup->GetItemText(lookup->CurrentIndex());
+  if (text == Text() || !DoEditing()) return;
+  Model()->SetText(text);
+  SyncInnerEdit();
+  SetModified(true);
+}
+
+void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
+  if (!HasOpenPopup()) return;
+  if (AAccept) {
+    LockChangeEvents(true);
+    try {
+      TakeLookupItem();
+      if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+    } catch (...) {
+      LockChangeEvents(false);
+      FPopupWindow->ClosePopup(false);
+      throw;
+    }
+    LockChangeEvents(false);
+  }
+  FPopupWindow->ClosePopup(false);
+}
+
+void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
+  FShowPending = false;
+  SetSelection(Model()->Length(), 0);
+  FPopupWindow->RecalculateViewInfo();
+  DoPopup();
+  FPopupSizeChanged = false;
+}
+
+void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
+  FShowPending = false;
+  if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
+    FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
+    if (!IsInplace()) {
+      auto* own = static_cast<TcxCustomDropDownEditProperties*>(Properties());
+      own->SetPopupWidth(FRememberedSize.cx);
+      own->SetPopupHeight(FRememberedSize.cy);
+    }
+  }
+  FPopupSizeChanged = false;
+  if (ActiveTextProperties()->EditingStyle() == esFixedList) SelectWholeText();
+  DoCloseUp();
+}
+
+void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender) {
+  if (!ActiveDropDownProperties()->PopupSizeable()) FRememberedSize = {0, 0};
+  if (HasOpenPopup()) LayoutPopupWindow();
+  TcxCustomMaskEdit::PropertiesChanged(Sender);
+}
+
+void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
+  const bool alt = Shift & ssAlt;
+  if (((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F4 && !alt)) {
+    if (HasOpenPopup()) ClosePopup(true);
+    else DropDown();
+    Key = 0;
+    return;
+  }
+  if ((Key == VK_RETURN || Key == VK_ESCAPE) && !alt && HasOpenPopup()) {
+    ClosePopup(Key == VK_RETURN && DoEditing());
+    if (!HasOpenPopup()) {
+      if (Key == VK_ESCAPE) ReleaseCapture();
+      Key = 0;
+    }
+    return;
+  }
+  TcxCustomMaskEdit::EditKeyDown(Key, Shift);
+}
+
+void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && CanDropDown()) Perform(CXM_DROPDOWN);
+  // Queued behind the message that shows the popup; a popup that is not
+  // showing would drop the character, so the editor keeps it then.
+  const bool showing = HasOpenPopup() || FShowPending;
+  if (Key >= u' ' && showing && FPopupWindow->TakesFocus() && CanDropDown() && PopupFocusedControl()) {
+    PostMessage(FPopupWindow->Handle(), CXM_POPUPCHAR, static_cast<WPARAM>(Key), 0);
+    Key = 0;
+    return;
+  }
+  TcxCustomMaskEdit::HandleKeyPressed(Key);
+}
+
+void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
+  TcxCustomMaskEdit::ButtonDown(AButtonIndex);
+  if (AButtonIndex == 0 && !HasOpenPopup()) DropDown();
+}
+
+void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_TAB && !(Shift & (ssAlt | ssCtrl)) && ActiveDropDownProperties()->PostPopupValueOnTab())
+    ClosePopup(true);
+  TcxCustomMaskEdit::KeyDown(Key, Shift);
+}
+
+void TcxCustomDropDownEdit::DoExit() {
+  if (HasOpenPopup() && !FPopupWindow->TakesFocus()) ClosePopup(false);
+  TcxCustomMaskEdit::DoExit();
+}
+
+void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CXM_DROPDOWN) {
+    DropDown();
+    return;
+  }
+  TcxCustomMaskEdit::Dispatch(Message);
+}
+
+bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
+  // Tab that is to take the popup's value comes to the editor's own key
+  // handling instead of moving the focus (which would close the popup
+  // without it).
+  if (Message.Msg == CM_WANTSPECIALKEY && Message.WParam == VK_TAB && HasOpenPopup() &&
+      ActiveDropDownProperties()->PostPopupValueOnTab()) {
+    Message.Result = 1;
+    return true;
+  }
+  if (Message.Msg == WM_SYSKEYDOWN) {
+    Word key = static_cast<Word>(Message.WParam);
+    if (key == VK_UP || key == VK_DOWN) {
+      KeyDown(key, KeyDataToShiftState(Message.LParam) | ssAlt);
+      if (key == 0) return true;
+    }
+  }
+  return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
+
+// ---------------------------------------------------------------------------
+// The combo box
+
+void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
+  BeginUpdate();
+  try {
+    TcxCustomDropDownEditProperties::Assign(Source);
+    if (source && source != this) {
+      FDropDownListStyle = source->FDropDownListStyle;
+      FDropDownRows = source->FDropDownRows;
+      FItemHeight = source->FItemHeight;
+      NotifyChanged();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TcxCustomEditClass TcxCustomComboBoxProperties::GetEditorClass() { return TcxComboBox::StaticClass(); }
+
+TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
+  if (HideCursor()) return esNoEdit;
+  switch (FDropDownListStyle) {
+    case lsEditFixedList: return esEditList;
+    case lsFixedList: return esFixedList;
+    default: return esEditing;
+  }
+}
+
+TcxComboBoxListBox::TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit)
+    : TcxCustomInnerListBox(AOwner), FEdit(AEdit) {
+  SetTabStop(false);
+}
+
+void TcxComboBoxListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  // Selects without taking the focus from the editor, which would close
+  // the popup.
+  if (Button == mbLeft) ListMouseDown(Shift, X, Y);
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const Integer index = ItemAtPos(TPoint{X, Y}, true);
+  if (index < 0) return;
+  ReleaseCapture();
+  FEdit->ListItemClicked(index);
+}
+
+TcxCustomComboBox::TcxCustomComboBox(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace) {
+  FListBox = new TcxComboBoxListBox(PopupWindow(), this);
+  FListBox->SetParent(PopupWindow());
+}
+
+TcxCustomComboBoxProperties* TcxCustomComboBox::ActiveComboProperties() {
+  return static_cast<TcxCustomComboBoxProperties*>(ActiveProperties());
+}
+
+bool TcxCustomComboBox::CanDropDown() const {
+  return const_cast<TcxCustomComboBox*>(this)->ActiveComboProperties()->Items()->Count() > 0;
+}
+
+TSize TcxCustomComboBox::PopupContentSize() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  TStringList* items = p->Items();
+  FListBox->Items()->Assign(items);
+  if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
+  const Integer rows = std::min(p->DropDownRows(), items->Count());
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  // The list's own frame around the rows.
+  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  Integer width = 0;
+  for (Integer i = 0; i < items->Count(); ++i)
+    width = std::max(width, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+  if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  return {std::max(width + frame, Width()), height + frame};
+}
+
+void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) { FListBox->SetBoundsRect(AClientRect); }
+
+void TcxCustomComboBox::SyncList() { FListBox->SetItemIndex(GetLookupData()->CurrentIndex()); }
+
+void TcxCustomComboBox::DoPopup() {
+  GetLookupData()->Locate(Text());
+  SyncList();
+  TcxCustomDropDownEdit::DoPopup();
+}
+
+void TcxCustomComboBox::ListItemClicked(Integer AIndex) {
+  GetLookupData()->SelectItemIndex(AIndex);
+  SyncList();
+  ClosePopup(true);
+}
+
+void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
+  if (HasOpenPopup() && !(Shift & ssAlt)) {
+    const bool ctrl = Shift & ssCtrl;
+    const bool fixed = ActiveComboProperties()->EditingStyle() == esFixedList;
+    std::optional<TcxLookupStep> step;
+    switch (Key) {
+      case VK_UP: step = lsPrevious; break;
+      case VK_DOWN: step = lsNext; break;
+      case VK_PRIOR: step = ctrl ? lsFirst : lsPageBack; break;
+      case VK_NEXT: step = ctrl ? lsLast : lsPageForward; break;
+      case VK_HOME: if (fixed) step = lsFirst; break;
+      case VK_END: if (fixed) step = lsLast; break;
+      default: break;
+    }
+    if (step) {
+      // The list's selection only; the text follows when the popup accepts.
+      GetLookupData()->StepLookupItem(*step);
+      SyncList();
+      Key = 0;
+      return;
+    }
+  }
+  TcxCustomDropDownEdit::EditKeyDown(Key, Shift);
+}
+
+void TcxCustomComboBox::HandleInnerEditChange() {
+  TcxCustomDropDownEdit::HandleInnerEditChange();
+  if (HasOpenPopup()) SyncList();
+}
+
+void cxDropDownEditInitialize() {
+  GetEditPropertiesRegistry()->AddClass(TcxComboBoxProperties::StaticClass(), LoadResourceText(cxSEditComboBoxKind));
+}
+
+void cxDropDownEditFinalize() { GetEditPropertiesRegistry()->RemoveClass(TcxComboBoxProperties::StaticClass()); }

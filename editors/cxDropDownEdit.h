@@ -26,10 +26,10 @@
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxGraphics.h"
 #include "foundation/cxLookAndFeelPainters.h"
+#include "editors/cxMaskEdit.h"
 #include "platform/gui/controls.h"
 
-// The frame of the popup, in this order.
-enum TcxEditPopupBorderStyle : Integer { epbsDefault = 0, epbsSingle = 1, epbsFrame3D = 2, epbsFlat = 3 };
+// The frame of the popup: TcxEditPopupBorderStyle of the edit styles.
 
 // The corner the size grip sits in.
 enum TcxEditPopupGripCorner : Integer {
@@ -253,3 +253,246 @@ private:
   TRect FSizingStartBounds{};
   TPoint FSizingStartPos{};
 };
+
+// ---------------------------------------------------------------------------
+// The drop-down editor: a masked editor with one drop-down button that opens
+// an edit popup window below (or above) itself. This base never drops down
+// (CanDropDown); descendants enable it and fill the popup. Closing with
+// accept takes the current lookup item as the text; closing without it
+// leaves the value as it was. Alt+Down, Alt+Up and F4 open or accept, Enter
+// accepts, Esc only closes. The popup opens by a posted show message that
+// carries the focus control's window, so a control freed meanwhile is never
+// touched.
+
+class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
+  KORVANE_CLASS(TcxCustomDropDownEditProperties, TcxCustomMaskEditProperties)
+  // One drop-down button.
+  explicit TcxCustomDropDownEditProperties(TPersistent* AOwner);
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+
+  bool ImmediateDropDown() const { return FImmediateDropDown; }
+  void SetImmediateDropDown(bool Value) { FImmediateDropDown = Value; }
+  TAlignment PopupAlignment() const { return FPopupAlignment; }
+  void SetPopupAlignment(TAlignment Value) { SetValue(FPopupAlignment, Value); }
+  bool PopupAutoSize() const { return FPopupAutoSize; }
+  void SetPopupAutoSize(bool Value) { SetValue(FPopupAutoSize, Value); }
+  bool PopupClientEdge() const { return FPopupClientEdge; }
+  void SetPopupClientEdge(bool Value) { SetValue(FPopupClientEdge, Value); }
+  bool PopupSizeable() const { return FPopupSizeable; }
+  void SetPopupSizeable(bool Value) { SetValue(FPopupSizeable, Value); }
+  bool PopupSysPanelStyle() const { return FPopupSysPanelStyle; }
+  void SetPopupSysPanelStyle(bool Value) { SetValue(FPopupSysPanelStyle, Value); }
+  bool PostPopupValueOnTab() const { return FPostPopupValueOnTab; }
+  void SetPostPopupValueOnTab(bool Value) { FPostPopupValueOnTab = Value; }
+  // 0: as wide as the editor. Negative becomes 0; a positive width below
+  // PopupMinWidth is raised to it.
+  Integer PopupWidth() const { return FPopupWidth; }
+  void SetPopupWidth(Integer Value);
+  // Raised to PopupMinHeight.
+  Integer PopupHeight() const { return FPopupHeight; }
+  void SetPopupHeight(Integer Value);
+  // Negative becomes 0; the width (height) is applied again.
+  Integer PopupMinWidth() const { return FPopupMinWidth; }
+  void SetPopupMinWidth(Integer Value);
+  Integer PopupMinHeight() const { return FPopupMinHeight; }
+  void SetPopupMinHeight(Integer Value);
+
+  // Whether the popup takes the focus (descendants whose popup holds a
+  // focusable list answer true).
+  virtual bool PopupWindowCapturesFocus() const { return false; }
+
+  // Sender: the editor.
+  TNotifyEvent OnInitPopup;
+  TNotifyEvent OnPopup;
+  TNotifyEvent OnCloseUp;
+  TCloseQueryEvent OnCloseQuery;
+
+private:
+  bool FImmediateDropDown = true;
+  TAlignment FPopupAlignment = taLeftJustify;
+  bool FPopupAutoSize = true;
+  bool FPopupClientEdge = false;
+  bool FPopupSizeable = false;
+  bool FPopupSysPanelStyle = false;
+  bool FPostPopupValueOnTab = false;
+  Integer FPopupWidth = 0;
+  Integer FPopupHeight = 0;
+  Integer FPopupMinWidth = 0;
+  Integer FPopupMinHeight = 0;
+};
+
+class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindowOwner {
+public:
+  KORVANE_CLASS(TcxCustomDropDownEdit, TcxCustomMaskEdit)
+  explicit TcxCustomDropDownEdit(TComponent* AOwner) : TcxCustomDropDownEdit(AOwner, false) {}
+  TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomDropDownEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxCustomDropDownEditProperties::StaticClass(); }
+  TcxCustomDropDownEditProperties* ActiveDropDownProperties();
+  TcxCustomEditPopupWindow* PopupWindow() const { return FPopupWindow; }
+  bool HasOpenPopup() const override;
+
+  virtual bool CanDropDown() const { return false; }
+  // Lays the popup out and posts the message that shows it.
+  void DropDown();
+  // The popup's size the user left after sizing (0 x 0: none remembered).
+  TSize RememberedPopupSize() const { return FRememberedSize; }
+
+  // ---- IcxEditPopupWindowOwner ----
+  // With AAccept the current lookup item becomes the text.
+  void ClosePopup(bool AAccept) override;
+  void PopupResizedByUser() override { FPopupSizeChanged = true; }
+  void PopupClientRectChanged(const TRect& AClientRect) override { (void)AClientRect; }
+  bool PopupLimitedToWorkArea() override { return true; }
+
+  void PropertiesChanged(TObject* Sender) override;
+
+protected:
+  virtual void DoInitPopup();
+  virtual void DoPopup();
+  virtual void DoCloseUp();
+  // The control to focus when the popup opens (the inner edit).
+  virtual TWinControl* PopupFocusedControl();
+  // Copies the properties into the popup.
+  virtual void SetupPopupWindow();
+  // Sizes and places the popup beside the editor (screen).
+  void LayoutPopupWindow();
+  // The editor's bounds in its parent, wider by the shadow when it has one.
+  TRect GetPopupOwnerBounds();
+
+  void EditKeyDown(Word& Key, TShiftState Shift) override;
+  void HandleKeyPressed(Char& Key) override;
+  void ButtonDown(Integer AButtonIndex) override;
+  // Tab with PostPopupValueOnTab: the popup closes with its value before
+  // the focus moves.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void DoExit() override;
+  void Dispatch(TMessage& Message) override;
+  // Alt+Up and Alt+Down reach the inner edit as system keys: they open and
+  // close the popup like F4. With PostPopupValueOnTab the editor wants Tab
+  // while the popup is open.
+  bool PreviewInnerMessage(TMessage& Message) override;
+
+private:
+  void PopupWindowShowed(TObject* Sender);
+  void PopupWindowClosed(TObject* Sender);
+  void PopupCloseQuery(TObject* Sender, bool& CanClose);
+  // Takes the current lookup item as the text (marking the editor modified
+  // when it differs).
+  void TakeLookupItem();
+
+  // Owned (a component of this editor, freed first by the destructor).
+  TcxCustomEditPopupWindow* FPopupWindow = nullptr;
+  bool FPopupSizeChanged = false;
+  // The show message is posted and the popup has not shown yet.
+  bool FShowPending = false;
+  TSize FRememberedSize{0, 0};
+};
+
+class TcxDropDownEditProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TcxDropDownEditProperties, TcxCustomDropDownEditProperties)
+  using TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties;
+};
+
+// ---------------------------------------------------------------------------
+// The combo box: a drop-down editor over its lookup items, shown in a list
+// in the popup. While the list is open the arrow and page keys move the
+// list's selection only; Enter, F4, Alt+Up/Down or a click on an item take
+// it, Esc leaves the value.
+
+// How typing relates to the items.
+enum TcxEditDropDownListStyle : Integer { lsEditFixedList, lsEditList, lsFixedList };
+
+// Rows the list shows without scrolling unless DropDownRows says otherwise.
+inline constexpr Integer cxComboBoxDefaultDropDownRows = 8;
+
+class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
+  explicit TcxCustomComboBoxProperties(TPersistent* AOwner) : TcxCustomDropDownEditProperties(AOwner) {}
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+
+  TStringList* Items() const { return LookupItems(); }
+  TcxEditDropDownListStyle DropDownListStyle() const { return FDropDownListStyle; }
+  void SetDropDownListStyle(TcxEditDropDownListStyle Value) { SetValue(FDropDownListStyle, Value); }
+  Integer DropDownRows() const { return FDropDownRows; }
+  // 0 or less is ignored.
+  void SetDropDownRows(Integer Value) {
+    if (Value > 0) SetValue(FDropDownRows, Value);
+  }
+  // 0: the list's own row height.
+  Integer ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(Integer Value) { SetValue(FItemHeight, Value < 0 ? 0 : Value); }
+
+  TcxEditEditingStyle EditingStyle() const override;
+  Integer LookupPageSize() const override { return FDropDownRows; }
+
+private:
+  TcxEditDropDownListStyle FDropDownListStyle = lsEditList;
+  Integer FDropDownRows = cxComboBoxDefaultDropDownRows;
+  Integer FItemHeight = 0;
+};
+
+class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
+  KORVANE_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
+  using TcxCustomComboBoxProperties::TcxCustomComboBoxProperties;
+};
+
+class TcxCustomComboBox;
+
+// The list in the popup. It never takes the focus (the editor keeps it);
+// a left-button release over an item picks it.
+class TcxComboBoxListBox : public TcxCustomInnerListBox {
+  KORVANE_CLASS(TcxComboBoxListBox, TcxCustomInnerListBox)
+  TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit);
+
+protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+private:
+  TcxCustomComboBox* FEdit;
+};
+
+class TcxCustomComboBox : public TcxCustomDropDownEdit {
+public:
+  KORVANE_CLASS(TcxCustomComboBox, TcxCustomDropDownEdit)
+  explicit TcxCustomComboBox(TComponent* AOwner) : TcxCustomComboBox(AOwner, false) {}
+  TcxCustomComboBox(TComponent* AOwner, bool AIsInplace);
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxComboBoxProperties::StaticClass(); }
+  TcxCustomComboBoxProperties* ActiveComboProperties();
+  TcxComboBoxListBox* ListBox() const { return FListBox; }
+  TcxCustomTextEditLookupData* GetLookupData() { return Model()->LookupData(); }
+
+  bool CanDropDown() const override;
+  // The rows (at most DropDownRows) at the list's row height, as wide as
+  // the editor or the widest item.
+  TSize PopupContentSize() override;
+  void PopupClientRectChanged(const TRect& AClientRect) override;
+  // The list picked AIndex: it becomes current and the popup closes with it.
+  void ListItemClicked(Integer AIndex);
+  // Typing with the list open moves its selection to the matching item.
+  void HandleInnerEditChange() override;
+
+protected:
+  void DoPopup() override;
+  void EditKeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+  void SyncList();
+
+  TcxComboBoxListBox* FListBox;  // owned by the popup window
+};
+
+class TcxComboBox : public TcxCustomComboBox {
+  KORVANE_CLASS(TcxComboBox, TcxCustomComboBox)
+  using TcxCustomComboBox::TcxCustomComboBox;
+};
+
+// Registers the combo box kind in the editor kind registry
+// (GetEditPropertiesRegistry); repeated calls do nothing. Finalize removes it.
+void cxDropDownEditInitialize();
+void cxDropDownEditFinalize();
