@@ -1,8 +1,7 @@
 #pragma once
 // Small scope guards shared by the data controller's units.
-#include <exception>
-
 #include "data/cxCustomDataController.h"
+#include "foundation/cxClasses.h"
 
 // Sets a flag for the lifetime of the guard and restores it on the way out.
 class TcxFlagGuard {
@@ -18,27 +17,4 @@ private:
 };
 
 // BeginUpdate / EndUpdate of a controller, also when an exception passes.
-// While an exception passes, a failure of the closing EndUpdate is dropped
-// so that the first exception reaches the caller.
-class TcxUpdateBracket {
-public:
-  explicit TcxUpdateBracket(TcxCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  ~TcxUpdateBracket() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FController->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FController->EndUpdate();
-    }
-  }
-  TcxUpdateBracket(const TcxUpdateBracket&) = delete;
-  TcxUpdateBracket& operator=(const TcxUpdateBracket&) = delete;
-
-private:
-  TcxCustomDataController* FController;
-  int FExceptions = std::uncaught_exceptions();
-};
+using TcxUpdateBracket = TcxUpdateScope<TcxCustomDataController>;

@@ -109,34 +109,28 @@ TcxCustomCheckBoxProperties::~TcxCustomCheckBoxProperties() = default;
 void TcxCustomCheckBoxProperties::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TcxCustomCheckBoxProperties*>(Source);
   if (!s) return TcxCustomEditProperties::Assign(Source);
-  BeginUpdate();
-  try {
-    TcxCustomEditProperties::Assign(Source);
-    SetAllowGrayed(s->FAllowGrayed);
-    SetDisplayChecked(s->FDisplayChecked);
-    SetDisplayGrayed(s->FDisplayGrayed);
-    SetDisplayUnchecked(s->FDisplayUnchecked);
-    SetFullFocusRect(s->FFullFocusRect);
-    SetGlyph(s->FGlyph.get());
-    SetGlyphCount(s->FGlyphCount);
-    SetMultiLine(s->FMultiLine);
-    SetNullStyle(s->FNullStyle);
-    // The source's three values are distinct already; copied one by one
-    // through the setters, values that the two sets hold in other roles
-    // (checked and unchecked swapped) would be refused.
-    if (!VariantsEqualSameType(FValueChecked, s->FValueChecked) ||
-        !VariantsEqualSameType(FValueGrayed, s->FValueGrayed) ||
-        !VariantsEqualSameType(FValueUnchecked, s->FValueUnchecked)) {
-      FValueChecked = s->FValueChecked;
-      FValueGrayed = s->FValueGrayed;
-      FValueUnchecked = s->FValueUnchecked;
-      NotifyChanged();
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TcxUpdateScope update(this);
+  TcxCustomEditProperties::Assign(Source);
+  SetAllowGrayed(s->FAllowGrayed);
+  SetDisplayChecked(s->FDisplayChecked);
+  SetDisplayGrayed(s->FDisplayGrayed);
+  SetDisplayUnchecked(s->FDisplayUnchecked);
+  SetFullFocusRect(s->FFullFocusRect);
+  SetGlyph(s->FGlyph.get());
+  SetGlyphCount(s->FGlyphCount);
+  SetMultiLine(s->FMultiLine);
+  SetNullStyle(s->FNullStyle);
+  // The source's three values are distinct already; copied one by one
+  // through the setters, values that the two sets hold in other roles
+  // (checked and unchecked swapped) would be refused.
+  if (!VariantsEqualSameType(FValueChecked, s->FValueChecked) ||
+      !VariantsEqualSameType(FValueGrayed, s->FValueGrayed) ||
+      !VariantsEqualSameType(FValueUnchecked, s->FValueUnchecked)) {
+    FValueChecked = s->FValueChecked;
+    FValueGrayed = s->FValueGrayed;
+    FValueUnchecked = s->FValueUnchecked;
+    NotifyChanged();
   }
-  EndUpdate();
 }
 
 TcxCustomEditClass TcxCustomCheckBoxProperties::GetEditorClass() { return TcxCheckBox::StaticClass(); }

@@ -455,32 +455,26 @@ TcxCustomEditClass TcxCustomDropDownEditProperties::GetEditorClass() {
 
 void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomDropDownEditProperties*>(Source);
-  BeginUpdate();
-  try {
-    TcxCustomMaskEditProperties::Assign(Source);
-    if (source && source != this) {
-      FImmediateDropDown = source->FImmediateDropDown;
-      FPopupAlignment = source->FPopupAlignment;
-      FPopupAutoSize = source->FPopupAutoSize;
-      FPopupClientEdge = source->FPopupClientEdge;
-      FPopupSizeable = source->FPopupSizeable;
-      FPopupSysPanelStyle = source->FPopupSysPanelStyle;
-      FPostPopupValueOnTab = source->FPostPopupValueOnTab;
-      FPopupMinWidth = source->FPopupMinWidth;
-      FPopupMinHeight = source->FPopupMinHeight;
-      FPopupWidth = source->FPopupWidth;
-      FPopupHeight = source->FPopupHeight;
-      OnInitPopup = source->OnInitPopup;
-      OnPopup = source->OnPopup;
-      OnCloseUp = source->OnCloseUp;
-      OnCloseQuery = source->OnCloseQuery;
-      NotifyChanged();
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TcxUpdateScope update(this);
+  TcxCustomMaskEditProperties::Assign(Source);
+  if (source && source != this) {
+    FImmediateDropDown = source->FImmediateDropDown;
+    FPopupAlignment = source->FPopupAlignment;
+    FPopupAutoSize = source->FPopupAutoSize;
+    FPopupClientEdge = source->FPopupClientEdge;
+    FPopupSizeable = source->FPopupSizeable;
+    FPopupSysPanelStyle = source->FPopupSysPanelStyle;
+    FPostPopupValueOnTab = source->FPostPopupValueOnTab;
+    FPopupMinWidth = source->FPopupMinWidth;
+    FPopupMinHeight = source->FPopupMinHeight;
+    FPopupWidth = source->FPopupWidth;
+    FPopupHeight = source->FPopupHeight;
+    OnInitPopup = source->OnInitPopup;
+    OnPopup = source->OnPopup;
+    OnCloseUp = source->OnCloseUp;
+    OnCloseQuery = source->OnCloseQuery;
+    NotifyChanged();
   }
-  EndUpdate();
 }
 
 void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
@@ -762,20 +756,14 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
 
 void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
-  BeginUpdate();
-  try {
-    TcxCustomDropDownEditProperties::Assign(Source);
-    if (source && source != this) {
-      FDropDownListStyle = source->FDropDownListStyle;
-      FDropDownRows = source->FDropDownRows;
-      FItemHeight = source->FItemHeight;
-      NotifyChanged();
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TcxUpdateScope update(this);
+  TcxCustomDropDownEditProperties::Assign(Source);
+  if (source && source != this) {
+    FDropDownListStyle = source->FDropDownListStyle;
+    FDropDownRows = source->FDropDownRows;
+    FItemHeight = source->FItemHeight;
+    NotifyChanged();
   }
-  EndUpdate();
 }
 
 TcxCustomEditClass TcxCustomComboBoxProperties::GetEditorClass() { return TcxComboBox::StaticClass(); }

@@ -156,18 +156,12 @@ bool TcxCustomEditStyle::IsStyleValueStored(TcxEditStyleValue AValue) const {
 void TcxCustomEditStyle::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomEditStyle*>(Source);
   if (!source) return TcxCustomContainerStyle::Assign(Source);
-  BeginUpdate();
-  try {
-    FButtonStyle = source->FButtonStyle;
-    FButtonTransparency = source->FButtonTransparency;
-    FPopupBorderStyle = source->FPopupBorderStyle;
-    FPopupFlag = source->FPopupFlag;
-    TcxCustomContainerStyle::Assign(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TcxUpdateScope update(this);
+  FButtonStyle = source->FButtonStyle;
+  FButtonTransparency = source->FButtonTransparency;
+  FPopupBorderStyle = source->FPopupBorderStyle;
+  FPopupFlag = source->FPopupFlag;
+  TcxCustomContainerStyle::Assign(Source);
 }
 
 // ---- TcxEditStyleController --------------------------------------------------------------

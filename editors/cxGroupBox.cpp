@@ -165,17 +165,11 @@ TcxCustomButtonGroupProperties::~TcxCustomButtonGroupProperties() = default;
 void TcxCustomButtonGroupProperties::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TcxCustomButtonGroupProperties*>(Source);
   if (!s) return TcxCustomGroupBoxProperties::Assign(Source);
-  BeginUpdate();
-  try {
-    TcxCustomGroupBoxProperties::Assign(Source);
-    SetColumns(s->FColumns);
-    Items()->Assign(s->Items());
-    SetWordWrap(s->FWordWrap);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TcxUpdateScope update(this);
+  TcxCustomGroupBoxProperties::Assign(Source);
+  SetColumns(s->FColumns);
+  Items()->Assign(s->Items());
+  SetWordWrap(s->FWordWrap);
 }
 
 void TcxCustomButtonGroupProperties::SetColumns(Integer Value) { SetValue(FColumns, std::max(Value, 1)); }

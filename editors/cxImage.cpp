@@ -157,26 +157,20 @@ TcxCustomEditClass TcxCustomImageProperties::GetEditorClass() { return TcxImage:
 void TcxCustomImageProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomImageProperties*>(Source);
   if (!source) return TcxCustomEditProperties::Assign(Source);
-  BeginUpdate();
-  try {
-    TcxCustomEditProperties::Assign(Source);
-    FCaption = source->FCaption;
-    FCenter = source->FCenter;
-    FCustomFilter = source->FCustomFilter;
-    FGraphicClass = source->FGraphicClass;
-    FGraphicTransparency = source->FGraphicTransparency;
-    FPopupMenuLayout->Assign(source->FPopupMenuLayout.get());
-    FShowFocusRect = source->FShowFocusRect;
-    FStretch = source->FStretch;
-    OnAssignPicture = source->OnAssignPicture;
-    OnCustomClick = source->OnCustomClick;
-    OnGetGraphicClass = source->OnGetGraphicClass;
-    NotifyChanged();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TcxUpdateScope update(this);
+  TcxCustomEditProperties::Assign(Source);
+  FCaption = source->FCaption;
+  FCenter = source->FCenter;
+  FCustomFilter = source->FCustomFilter;
+  FGraphicClass = source->FGraphicClass;
+  FGraphicTransparency = source->FGraphicTransparency;
+  FPopupMenuLayout->Assign(source->FPopupMenuLayout.get());
+  FShowFocusRect = source->FShowFocusRect;
+  FStretch = source->FStretch;
+  OnAssignPicture = source->OnAssignPicture;
+  OnCustomClick = source->OnCustomClick;
+  OnGetGraphicClass = source->OnGetGraphicClass;
+  NotifyChanged();
 }
 
 String TcxCustomImageProperties::GraphicClassName() const {

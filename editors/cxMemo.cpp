@@ -31,18 +31,12 @@ TcxCustomEditClass TcxCustomMemoProperties::GetEditorClass() { return TcxMemo::S
 void TcxCustomMemoProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomMemoProperties*>(Source);
   if (!source || source == this) return TcxCustomTextEditProperties::Assign(Source);
-  BeginUpdate();
-  try {
-    TcxCustomTextEditProperties::Assign(Source);
-    SetScrollBars(source->ScrollBars());
-    SetWantReturns(source->WantReturns());
-    SetWantTabs(source->WantTabs());
-    SetWordWrap(source->WordWrap());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TcxUpdateScope update(this);
+  TcxCustomTextEditProperties::Assign(Source);
+  SetScrollBars(source->ScrollBars());
+  SetWantReturns(source->WantReturns());
+  SetWantTabs(source->WantTabs());
+  SetWordWrap(source->WordWrap());
 }
 
 String TcxCustomMemoProperties::GetDisplayTextOfValue(const Variant& AValue) const {

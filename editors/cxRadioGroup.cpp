@@ -82,16 +82,10 @@ TcxCustomRadioGroupProperties::TcxCustomRadioGroupProperties(TPersistent* AOwner
 void TcxCustomRadioGroupProperties::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TcxCustomRadioGroupProperties*>(Source);
   if (!s) return TcxCustomButtonGroupProperties::Assign(Source);
-  BeginUpdate();
-  try {
-    TcxCustomButtonGroupProperties::Assign(Source);
-    SetDefaultValue(s->FDefaultValue);
-    SetWordWrap(s->WordWrap());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TcxUpdateScope update(this);
+  TcxCustomButtonGroupProperties::Assign(Source);
+  SetDefaultValue(s->FDefaultValue);
+  SetWordWrap(s->WordWrap());
 }
 
 TcxCustomEditClass TcxCustomRadioGroupProperties::GetEditorClass() { return TcxRadioGroup::StaticClass(); }

@@ -5,6 +5,7 @@
 // classes by description, a column-width distributor, object links that tell
 // whether an object was destroyed while it handled a message, and a relay of
 // free notifications.
+#include <exception>
 #include <vector>
 
 #include "platform/rtl/component.h"
@@ -235,6 +236,31 @@ public:
 
 private:
   TcxObjectLink* FLink;
+};
+
+// BeginUpdate / EndUpdate of any object with such a pair, also when an
+// exception passes. While an exception passes, a failure of the closing
+// EndUpdate is dropped so that the first exception reaches the caller.
+template <class T>
+class TcxUpdateScope {
+public:
+  explicit TcxUpdateScope(T* AObject) : FObject(AObject) { FObject->BeginUpdate(); }
+  ~TcxUpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() > FExceptions) {
+      try {
+        FObject->EndUpdate();
+      } catch (...) {
+      }
+    } else {
+      FObject->EndUpdate();
+    }
+  }
+  TcxUpdateScope(const TcxUpdateScope&) = delete;
+  TcxUpdateScope& operator=(const TcxUpdateScope&) = delete;
+
+private:
+  T* FObject;
+  int FExceptions = std::uncaught_exceptions();
 };
 
 // ---------------------------------------------------------------------------
