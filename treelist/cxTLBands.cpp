@@ -348,8 +348,11 @@ void TcxTreeListBand::ApplyBestFit() {
     for (size_t I = 0; I < FVisibleColumns.size(); ++I)
       Best[I] = std::max(Best[I], CellBestWidth(FVisibleColumns[I], Node));
   // The columns first (each own width set), then the band from its rows.
-  const std::vector<TcxTreeListColumn*> Columns = FVisibleColumns;
-  for (size_t I = 0; I < Columns.size(); ++I) Columns[I]->SetWidth(Best[I]);
+  for (size_t I = 0; I < FVisibleColumns.size(); ++I) {
+    FVisibleColumns[I]->FWidth = Best[I];
+    FVisibleColumns[I]->FDisplayWidth = Best[I];
+  }
+  Changed();
   Integer Widest = 0;
   for (const auto& Row : FRows->FItems) {
     Integer Sum = 0;
@@ -404,7 +407,11 @@ void TcxTreeListBand::SetStoredPropertyValue(const String& AName, const Variant&
 TcxTreeListBands::TcxTreeListBands(TcxCustomTreeListControl* ATreeList)
     : TOwnedCollection(ATreeList, TcxTreeListBand::StaticClass()), FTreeList(ATreeList) {}
 
-TcxTreeListBands::~TcxTreeListBands() { FDestroying = true; }
+TcxTreeListBands::~TcxTreeListBands() {
+  // The bands go while the collection is still whole: they take themselves out of it.
+  FDestroying = true;
+  while (Count() > 0) Items(Count() - 1)->Free();
+}
 
 TcxTreeListBand* TcxTreeListBands::Add() { return static_cast<TcxTreeListBand*>(TCollection::Add()); }
 
@@ -495,9 +502,9 @@ void TcxTreeListBands::RestoreWidths() {
 }
 
 void TcxTreeListBands::Update(TCollectionItem* AItem) {
+  if (FDestroying) return;
   UpdateColumnBandIndexes();
   if (Count() != 1) FTreeList->SetDefaultLayout(false);
-  if (FDestroying) return;
   // Inside an update the rows wait for its end: positions set one by one
   // (a stored layout) are read together.
   if (FTreeList->IsLocked()) {
@@ -516,9 +523,13 @@ void TcxTreeListBands::Update(TCollectionItem* AItem) {
 }
 
 void TcxTreeListBands::Notify(TCollectionItem* AItem, TCollectionNotification AAction) {
+  // A band extracted may be part-destroyed already: it is only compared.
+  if (AAction != cnAdded) {
+    std::erase_if(FVisibleItems, [&](TCollectionItem* B) { return B == AItem; });
+    return;
+  }
   auto* Band = static_cast<TcxTreeListBand*>(AItem);
-  if (AAction == cnAdded && Band->FVisible) AddVisible(Band);
-  if (AAction != cnAdded) RemoveVisible(Band);
+  if (Band->FVisible) AddVisible(Band);
 }
 
 void TcxTreeListBands::AddVisible(TcxTreeListBand* ABand) {

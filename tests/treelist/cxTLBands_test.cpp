@@ -3,6 +3,7 @@
 // bands' order and fixed kinds, and the last visible band kept shown.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -485,7 +486,10 @@ TEST(TreeListBands, DefaultLayoutIsOneBandWithEveryColumn) {
 }
 
 TEST(TreeListBands, AssignAndStoredValuesCopyTheBand) {
-  TBandedTree T;
+  struct TWithStyle {
+    std::unique_ptr<TcxStyle> Header = std::make_unique<TcxStyle>(nullptr);  // outlives the tree
+  };
+  struct TTree : TWithStyle, TBandedTree {} T;
   TcxTreeListBand* A = T.AddBand("名称");
   TcxTreeListBand* B = T.AddBand("b");
   TcxTreeListBand* C = T.AddBand("c");
@@ -497,6 +501,13 @@ TEST(TreeListBands, AssignAndStoredValuesCopyTheBand) {
   EXPECT_EQ(C->Width(), 120);
   EXPECT_EQ(C->MinWidth(), 30);
   EXPECT_FALSE(C->Options()->Sizing());
+
+  TcxStyle* Header = T.Header.get();
+  A->Styles()->SetHeader(Header);
+  B->Assign(A);
+  EXPECT_EQ(B->Styles()->Header(), Header);
+  EXPECT_EQ(B->Styles()->Content(), nullptr);
+  B->SetCaption(u"b");
 
   EXPECT_EQ(B->GetStoredName(), String(u"Band1"));
   B->SetStoredPropertyValue(u"realwidth", Variant(Integer(90)));
