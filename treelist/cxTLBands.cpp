@@ -23,7 +23,7 @@ Integer CellBestWidth(TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* TreeList = AColumn->TreeList();
   const TcxTreeListBandSettings& Settings = TreeList->BandSettings();
   Integer Result = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
-                       AColumn->EditViewData(), AColumn->GetCanvas(), nullptr, AColumn->GetDisplayText(ANode), 0, 1,
+                       AColumn->EditViewData(), AColumn->GetCanvas(), TreeList->Font(), AColumn->GetDisplayText(ANode), 0, 1,
                        cxtlSingleLine)
                        .cx +
                    (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
@@ -359,7 +359,7 @@ void TcxTreeListBand::ApplyBestFit() {
     for (TcxTreeListColumn* Column : Row->FItems) Sum += Column->Width();
     Widest = std::max(Widest, Sum);
   }
-  if (TreeList->BandSettings().Bands) Widest = std::max(Widest, TextWidthInFont(nullptr, FCaption) + CaptionMargin);
+  if (TreeList->BandSettings().Bands) Widest = std::max(Widest, TextWidthInFont(TreeList->Font(), FCaption) + CaptionMargin);
   SetWidth(Widest);
 }
 
@@ -576,7 +576,7 @@ Integer TcxTreeListColumn::GetMinHeaderFooterWidth() const {
   Integer Result = FMinWidth;
   const TcxCustomTreeListControl* C = TreeList();
   if (C && C->BandSettings().Headers)
-    Result = std::max(Result, TextWidthInFont(nullptr, FCaption) + TcxTreeListBand::CaptionMargin);
+    Result = std::max(Result, TextWidthInFont(C->Font(), FCaption) + TcxTreeListBand::CaptionMargin);
   return Result;
 }
 

@@ -292,7 +292,7 @@ TEST(TreeListBestFit, ColumnTakesItsWidestShownCell) {
   T.Add(nullptr, X, "a rather longer text");
   T.Other->ApplyBestFit();
   const Integer Long = T.Other->Width();
-  EXPECT_GT(Long, TextWidthInFont(nullptr, u"a rather longer text") / 2);
+  EXPECT_GT(Long, TextWidthInFont(T.List.Font(), u"a rather longer text") / 2);
 
   // The tree column adds the node's indent: a cell two levels deeper needs two indents more.
   T.Tree->ApplyBestFit();
@@ -333,7 +333,7 @@ TEST(TreeListBestFit, BandFitsItsColumnsAndItsCaption) {
   const String Caption(400, u'W');
   T.Band->SetCaption(Caption);
   T.Band->ApplyBestFit();
-  EXPECT_EQ(T.Band->Width(), TextWidthInFont(nullptr, Caption) + TcxTreeListBand::CaptionMargin);
+  EXPECT_EQ(T.Band->Width(), TextWidthInFont(T.List.Font(), Caption) + TcxTreeListBand::CaptionMargin);
   EXPECT_EQ(T.Tree->DisplayWidth() + T.Other->DisplayWidth(), T.Band->Width());
 
   // A band that may not be sized keeps its width.
