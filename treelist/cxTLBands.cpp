@@ -21,12 +21,11 @@ constexpr Integer CellMarginWithGridLines = 4;
 // column carries the tree.
 Integer CellBestWidth(TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* TreeList = AColumn->TreeList();
-  const TcxTreeListBandSettings& Settings = TreeList->BandSettings();
-  Integer Result = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
-                       AColumn->EditViewData(), AColumn->GetCanvas(), TreeList->Font(), AColumn->GetDisplayText(ANode), 0, 1,
-                       cxtlSingleLine)
-                       .cx +
-                   (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
+  const TcxTreeListBandSettings Settings = TreeList->BandSettings();
+  const TSize Size = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
+      AColumn->EditViewData(), AColumn->GetCanvas(), TreeList->Font(), AColumn->GetDisplayText(ANode), 0, 1,
+      cxtlSingleLine);
+  Integer Result = Size.cx + (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
   if (TreeList->Bands()->IsTreeColumn(AColumn))
     Result += Settings.ImagesWidth + (ANode->Level() + (Settings.ShowRoot ? 1 : 0)) * Settings.IndentWidth;
   return Result;
@@ -258,8 +257,7 @@ void TcxTreeListBand::RemoveColumn(TcxTreeListColumn* AColumn) {
 }
 
 void TcxTreeListBand::BuildRows() {
-  const TcxTreeListBandSettings* Settings = TreeList() ? &TreeList()->BandSettings() : nullptr;
-  if (Settings && Settings->HeaderSingleLine)
+  if (TreeList() && TreeList()->BandSettings().HeaderSingleLine)
     for (TcxTreeListColumn* Column : FColumns) {
       Column->FPosition.RowIndex = 0;
       Column->FPosition.LineCount = 1;
@@ -359,7 +357,8 @@ void TcxTreeListBand::ApplyBestFit() {
     for (TcxTreeListColumn* Column : Row->FItems) Sum += Column->Width();
     Widest = std::max(Widest, Sum);
   }
-  if (TreeList->BandSettings().Bands) Widest = std::max(Widest, TextWidthInFont(TreeList->Font(), FCaption) + CaptionMargin);
+  if (TreeList->BandSettings().Bands)
+    Widest = std::max(Widest, TextWidthInFont(TreeList->Font(), FCaption) + CaptionMargin);
   SetWidth(Widest);
 }
 

@@ -185,7 +185,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // As above, in band ABandIndex (-1: no band).
   void SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABandIndex, Integer AColIndex, bool ANewRow,
                          Integer ARowIndex);
-  const TcxTreeListBandSettings& BandSettings() const { return FBandSettings; }
+  // One read point, so that the view and customizing settings can answer it.
+  TcxTreeListBandSettings BandSettings() const { return FBandSettings; }
   // Lays the bands out anew.
   void SetBandSettings(const TcxTreeListBandSettings& AValue);
   // Whether the layout is one band with every column; a second band ends it.
