@@ -125,9 +125,9 @@ void TcxTreeListColumn::RestoreDefaults() {
 }
 
 const std::vector<String>& TcxTreeListColumn::GetStoredPropertyNames() {
-  static const std::vector<String> Names{u"Visible",  u"Index",   u"LineCount", u"ColIndex",
-                                         u"RowIndex", u"BandIndex", u"Caption", u"SortOrder", u"SortIndex",
-                                         u"RealMinWidth", u"RealWidth"};
+  static const std::vector<String> Names{u"Visible",   u"Index",   u"LineCount", u"ColIndex",  u"RowIndex",
+                                         u"BandIndex", u"Caption", u"SortOrder", u"SortIndex", u"RealMinWidth",
+                                         u"RealWidth"};
   return Names;
 }
 
