@@ -9,6 +9,7 @@
 #include <string>
 
 #include "data/cxDataStorage.h"
+#include "editors/cxTextEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
@@ -18,6 +19,14 @@
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLController.h"
 #include "treelist/cxTLViewInfo.h"
+
+// Text cells that show their value as text and take part in incremental search.
+class TTreeTextProperties : public TcxTextEditProperties {
+  KORVANE_CLASS(TTreeTextProperties, TcxTextEditProperties)
+  using TcxTextEditProperties::TcxTextEditProperties;
+  String GetDisplayTextOfValue(const Variant& AValue) const override { return VarToStr(AValue); }
+  TcxEditEditorFeatures GetEditorFeatures() const override { return cxEditFeatureIncSearch; }
+};
 
 struct TTreeViewFixture {
   enum { NameItem = 0, NoteItem = 1 };
@@ -33,6 +42,7 @@ struct TTreeViewFixture {
     for (auto [Caption, Width] : {std::pair{u"Name", 100}, std::pair{u"Note", 80}}) {
       TcxTreeListColumn* Column = Tree->CreateColumn();
       Tree->DataController()->SetItemValueTypeClass(Column->ItemIndex(), TcxStringValueType::StaticClass());
+      Column->SetPropertiesClass(TTreeTextProperties::StaticClass());
       Column->SetCaption(Caption);
       Column->SetWidth(Width);
     }
