@@ -55,12 +55,15 @@ void TcxCustomMRUEditProperties::AddItem(const String& AText) {
   const Integer index = items->IndexOf(AText);
   if (index == 0) return;
   items->BeginUpdate();
-  if (index > 0) {
+  if (items->Sorted()) {
+    // A sorted list keeps its order: a new text takes its sorted place.
+    if (index < 0) items->Add(AText);
+  } else if (index > 0) {
     items->Move(index, 0);
   } else {
     items->Insert(0, AText);
-    DeleteExcessItems();
   }
+  DeleteExcessItems();
   items->EndUpdate();
 }
 

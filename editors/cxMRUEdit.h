@@ -9,7 +9,9 @@
 // changed. An empty text is never added; a text the list already holds
 // (the list's own search, which ignores case) moves to the top instead of
 // being repeated, so the list never holds two entries for one text. With
-// MaxItemCount above 0 the oldest entries go beyond that count.
+// MaxItemCount above 0 the oldest entries go beyond that count. A sorted
+// list (LookupItemsSorted) keeps its order instead: a new text takes its
+// sorted place and the limit cuts from the end.
 //
 // The ellipsis button is button 1 and the default button; its clicks
 // reach the properties' OnButtonClick with index 1.

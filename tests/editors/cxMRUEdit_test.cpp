@@ -53,6 +53,14 @@ TEST(cxMRUEdit, TheListKeepsNewestFirstWithoutDuplicates) {
   }
 }
 
+TEST(cxMRUEdit, ASortedListKeepsItsOrder) {
+  TcxMRUEditProperties p(nullptr);
+  p.SetLookupItemsSorted(true);
+  p.SetMaxItemCount(3);
+  for (const char16_t* text : {u"delta", u"alpha", u"charlie", u"alpha", u"bravo"}) p.AddItem(text);
+  EXPECT_EQ(ListOf(p), (std::vector<String>{u"alpha", u"bravo", u"charlie"}));
+}
+
 TEST(cxMRUEdit, SettingALimitCutsAtOnceAndSettingsCopy) {
   TcxMRUEditProperties p(nullptr);
   for (const char16_t* text : {u"a", u"b", u"c", u"d"}) p.AddItem(text);
