@@ -244,6 +244,28 @@ TEST(cxHyperLinkEdit, StartKeyClicksAndTheStartEvent) {
   EXPECT_EQ(f.Shell.URLs.size(), 3u);
 }
 
+TEST(cxHyperLinkEdit, AnInplaceSingleClickEditorOpensOnTheActivatingClick) {
+  THyperLinkFixture f;
+  TcxHyperLinkEditProperties properties(nullptr);
+  properties.SetSingleClick(true);
+  properties.SetAutoSelect(true);
+  std::unique_ptr<TcxCustomEdit> edit(CreateInplaceEditor(TcxHyperLinkEdit::StaticClass(), &properties));
+  auto* link = dynamic_cast<TcxHyperLinkEdit*>(edit.get());
+  ASSERT_NE(link, nullptr);
+  link->Properties()->Assign(&properties);
+  link->SetBounds(20, 60, 200, 22);
+  link->SetParent(f.Form);
+  link->SetEditValue(String(u"www.cgs.gov.cn"));
+  EXPECT_EQ(link->Cursor(), crHandPoint);
+  TcxCustomEditData* data = nullptr;
+  link->ActivateByMouse(TShiftState(), 40, 70, data);  // the release of the click
+  Application->ProcessMessages();
+  EXPECT_EQ(link->SelLength(), 0);
+  ASSERT_EQ(f.Shell.URLs.size(), 1u);
+  EXPECT_EQ(f.Shell.URLs[0], u"http://www.cgs.gov.cn");
+  link->SetParent(nullptr);
+}
+
 TEST(cxHyperLinkEdit, AutoCompleteAddsThePrefixOnValidation) {
   THyperLinkFixture f;
   TestTypeText(u"  www.cgs.gov.cn");

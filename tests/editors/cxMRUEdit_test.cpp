@@ -139,6 +139,26 @@ TEST(cxMRUEdit, EnteredTextsJoinTheListWhenPosted) {
   EXPECT_EQ(ListOf(*f.Props()), (std::vector<String>{u"b", u"d", u"c"}));
 }
 
+TEST(cxMRUEdit, AValidatedTextJoinsTheListWhenItChanged) {
+  TMRUFixture f;
+  f.Edit->SetEditValue(String(u"granite"));
+  // The text the editor had when the user entered it.
+  auto* other = new TcxMRUEdit(f.Form);
+  other->SetBounds(20, 60, 200, 24);
+  other->SetParent(f.Form);
+  other->SetFocus();
+  Application->ProcessMessages();
+  f.Edit->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Edit->TextOnEnter(), u"granite");
+  f.Edit->SetModified(true);
+  EXPECT_TRUE(f.Edit->ValidateAndMark());
+  EXPECT_TRUE(ListOf(*f.Props()).empty());  // unchanged: not added
+  f.Type(u"basalt");
+  EXPECT_TRUE(f.Edit->ValidateAndMark());
+  EXPECT_EQ(ListOf(*f.Props()), (std::vector<String>{u"basalt"}));
+}
+
 TEST(cxMRUEdit, TheEllipsisButtonReportsItsClicks) {
   TMRUFixture f;
   std::vector<Integer> clicks;
