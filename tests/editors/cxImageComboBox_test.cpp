@@ -15,18 +15,18 @@
 
 namespace {
 
-struct TItemSpec {
+struct TItemData {
   const char16_t* Description;
   Variant Value;
   Integer ImageIndex;
 };
 
-void AddItems(TcxCustomImageComboBoxProperties* AProperties, std::initializer_list<TItemSpec> AItems) {
-  for (const TItemSpec& spec : AItems) {
+void AddItems(TcxCustomImageComboBoxProperties* AProperties, std::initializer_list<TItemData> AItems) {
+  for (const TItemData& data : AItems) {
     TcxImageComboBoxItem* item = AProperties->Items()->Add();
-    item->SetDescription(spec.Description);
-    item->SetValue(spec.Value);
-    item->SetImageIndex(spec.ImageIndex);
+    item->SetDescription(data.Description);
+    item->SetValue(data.Value);
+    item->SetImageIndex(data.ImageIndex);
   }
 }
 
