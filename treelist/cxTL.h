@@ -361,17 +361,6 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   TcxTreeListNotifyEvent OnAfterSorting;
   TcxTreeListNotifyEvent OnChange;
 
-protected:
-  // The node object CreateNode fills in; unbound by default.
-  virtual TcxTreeListNode* NewNode();
-  // The node's record is freed and queued; compacted now or at the last EndUpdate.
-  virtual void NodeRemoved(TcxTreeListNode* ANode);
-  void CompactRecords();
-  virtual void SortingCleared() {}
-  // The selection list changed: raises OnSelectionChanged.
-  virtual void SelectionChanged() { RaiseEvent(OnSelectionChanged, this); }
-  // The selection list itself, for a descendant that fills it in one go.
-  std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
   // The change notice: with ADelayed (after a sort) only while changes are
   // not delayed; OnChange fires when something happened since the last
   // notice, and the mark is cleared either way.
@@ -387,6 +376,18 @@ protected:
     NoteChange();
     AEvent(std::forward<TArgs>(AArgs)...);
   }
+
+protected:
+  // The node object CreateNode fills in; unbound by default.
+  virtual TcxTreeListNode* NewNode();
+  // The node's record is freed and queued; compacted now or at the last EndUpdate.
+  virtual void NodeRemoved(TcxTreeListNode* ANode);
+  void CompactRecords();
+  virtual void SortingCleared() {}
+  // The selection list changed: raises OnSelectionChanged.
+  virtual void SelectionChanged() { RaiseEvent(OnSelectionChanged, this); }
+  // The selection list itself, for a descendant that fills it in one go.
+  std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
 
 private:
   friend class TcxTreeListNode;
