@@ -525,6 +525,10 @@ void TcxCustomTreeListControl::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNo
   const bool Inside = AMode == tlamAddChild || AMode == tlamAddChildFirst || AMode == tlamInsert;
   std::erase_if(AList, [&](TcxTreeListNode* N) { return (Inside && N == ATarget) || ATarget->HasAsParent(N); });
   if (AList.empty()) return;
+  // The handler may do the work itself, or turn a move into a copy.
+  bool Done = false;
+  RaiseEvent(OnMoveTo, this, ATarget, AMode, std::as_const(AList), ACopy, Done);
+  if (Done) return;
   if (AMode == tlamInsert && ACopy) ATarget = ATarget->Parent();
   // Nodes put before the target or first are placed from the last entry on,
   // nodes appended from the first: either way they keep the list's order.

@@ -251,6 +251,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // Moves (or copies, as last children) the nodes to ATarget by AMode,
   // keeping their order; entries that are ATarget itself (for a child or
   // insert mode) or an ancestor of it are dropped.
+  // OnMoveTo sees the list that is left and may do the work itself (Done)
+  // or change whether the nodes are copied.
   void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
                  std::vector<TcxTreeListNode*> AList);
   // Frees the nodes; the focus goes to the node that then holds the focused

@@ -25,7 +25,9 @@ void TcxTreeListOptionsView::Assign(TPersistent* ASource) {
   if (auto* Source = dynamic_cast<TcxTreeListOptionsView*>(ASource)) {
     FBits = Source->FBits;
     FBandLineCount = Source->FBandLineCount;
-    FCategorizedColumn = nullptr;
+    // The column with the same item index in this control.
+    FCategorizedColumn =
+        Source->FCategorizedColumn ? FControl->GetColumn(Source->FCategorizedColumn->ItemIndex()) : nullptr;
     FDropArrowColor = Source->FDropArrowColor;
     FFixedSeparatorColor = Source->FFixedSeparatorColor;
     FFixedSeparatorWidth = Source->FFixedSeparatorWidth;

@@ -54,6 +54,7 @@ class TcxTreeListOptionsView : public TcxControlOptionsView {
   static constexpr TColor DefaultDropArrowColor = 0x00FF00;
 
   explicit TcxTreeListOptionsView(TcxCustomTreeListControl* AControl);
+  // A set categorized column becomes this control's column of the same item index.
   void Assign(TPersistent* ASource) override;
   // Every bit cleared, IndicatorWidth 15, Headers on.
   void Reset();

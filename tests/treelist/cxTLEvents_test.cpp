@@ -126,6 +126,36 @@ TEST(TreeListEvents, RaisersMarkTheChangeAndPassTheirParameters) {
   EXPECT_EQ(Log, (std::vector<std::string>{"focus b>e"}));
 }
 
+TEST(TreeListEvents, MoveToSeesTheFilteredListAndMayTakeOverOrCopy) {
+  struct TCase {
+    const char* Name;
+    bool Done;
+    bool Copy;
+    std::string Expected;
+  };
+  const TCase Cases[] = {
+      {"left alone: moved", false, false, "a,b,c,e,d"},
+      {"done by the handler: nothing", true, false, "a,b,c,d,e"},
+      {"turned into a copy", false, true, "a,b,c,d,e,e"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TTree T;
+    std::vector<std::string> Seen;
+    T.List->OnMoveTo = TcxTreeListMoveToEvent(
+        &T, [&](TcxCustomTreeListControl*, TcxTreeListNode* Target, TcxTreeListNodeAttachMode,
+                const std::vector<TcxTreeListNode*>& Nodes, bool& IsCopy, bool& Done) {
+          Seen.push_back(TTree::NameOf(Target));
+          for (TcxTreeListNode* N : Nodes) Seen.push_back(TTree::NameOf(N));
+          IsCopy = Case.Copy;
+          Done = Case.Done;
+        });
+    T.List->MoveNodes(T.D, tlamInsert, false, {T.D, T.E});  // the target itself is dropped first
+    EXPECT_EQ(Seen, (std::vector<std::string>{"d", "e"}));
+    EXPECT_EQ(T.Shape(), Case.Expected);
+  }
+}
+
 TEST(TreeListEvents, ImageIndexesAndGroupNodes) {
   TTree T;
   T.A->SetStoredImageIndex(tlitImageIndex, 4);

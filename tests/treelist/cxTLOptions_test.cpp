@@ -208,6 +208,7 @@ TEST(TreeListOptions, AssignmentCopiesEverySetting) {
   To.CreateColumn();
   TcxTreeListColumn* ToSecond = To.CreateColumn();
   From.OptionsView()->SetGridLines(tlglHorz);
+  From.OptionsView()->SetCategorizedColumn(From.GetColumn(1));
   From.OptionsView()->SetIndicator(true);
   From.OptionsSelection()->SetMultiSelect(true);
   From.OptionsSelection()->SetCellSelect(false);
@@ -229,6 +230,7 @@ TEST(TreeListOptions, AssignmentCopiesEverySetting) {
   To.Preview()->Assign(From.Preview());
 
   EXPECT_EQ(To.OptionsView()->GridLines(), tlglHorz);
+  EXPECT_EQ(To.OptionsView()->CategorizedColumn(), ToSecond);
   EXPECT_TRUE(To.OptionsView()->Indicator());
   EXPECT_TRUE(To.MultiSelect());
   EXPECT_FALSE(To.OptionsSelection()->CellSelect());
