@@ -1,0 +1,179 @@
+#pragma once
+// The date editor (unit cxDateEdit): a drop-down editor whose popup holds
+// the month calendar (cxCalendar.h). It edits one date or date-time value;
+// null (or NullDate) means no date.
+//
+// Typing is checked by the kind of input: free text read by the smart date
+// reading (ikStandard: "today", "bom+3", a date in the locale's order), or
+// the format controller's standard (ikMask) or regular-expression
+// (ikRegExpr) masks for dates or date-times.
+//
+// A date-only editor (ckDate) with SaveTime keeps the time of day of the
+// value it was given: a typed date gets that time back. Clearing the text
+// always stores null: the kept time alone (a time on 1899-12-30) would be a
+// date the user never entered.
+//
+// An unreadable text is an error "Invalid Date" unless DateOnError or an
+// OnValidate handler settles it; a date outside MinDate..MaxDate (only when
+// MaxDate > MinDate) is "Value out of bounds".
+#include <memory>
+
+#include "editors/cxCalendar.h"
+#include "editors/cxDropDownEdit.h"
+
+inline constexpr TResourceString cxSDateError{65334, u"Invalid Date"};
+inline constexpr TResourceString cxSEditDateConvertError{65335, u"Could not convert to date"};
+
+enum TDateOnError : Integer { deNoChange, deToday, deNull };
+enum TcxInputKind : Integer { ikStandard, ikMask, ikRegExpr };
+
+class TcxCustomDateEdit;
+
+// The assigned flags of the two settings whose default follows Kind.
+class TcxDateEditPropertiesValues : public TcxCustomEditPropertiesValues {
+  KORVANE_CLASS(TcxDateEditPropertiesValues, TcxCustomEditPropertiesValues)
+  using TcxCustomEditPropertiesValues::TcxCustomEditPropertiesValues;
+  void Assign(TPersistent* Source) override;
+  void RestoreDefaults() override;
+  bool DateButtons() const { return FDateButtons; }
+  void SetDateButtons(bool Value);
+  bool InputKind() const { return FInputKind; }
+  void SetInputKind(bool Value);
+
+private:
+  bool FDateButtons = false;
+  bool FInputKind = false;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomDateEditProperties: settings, text/date conversion, validation.
+
+class TcxCustomDateEditProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TcxCustomDateEditProperties, TcxCustomDropDownEditProperties)
+  explicit TcxCustomDateEditProperties(TPersistent* AOwner);
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+  TcxCustomEditPropertiesValuesClass GetAssignedValuesClass() const override;
+  TcxDateEditPropertiesValues* DateAssignedValues() const;
+
+  // ---- Settings ----
+  bool ArrowsForYear() const { return FArrowsForYear; }
+  void SetArrowsForYear(bool Value) { SetValue(FArrowsForYear, Value); }
+  // Assigned: its own value; else [btnClear, btnToday] for ckDate and
+  // [btnClear, btnNow] for ckDateTime.
+  TDateButtons DateButtons() const;
+  void SetDateButtons(TDateButtons Value);
+  TDateOnError DateOnError() const { return FDateOnError; }
+  void SetDateOnError(TDateOnError Value) { SetValue(FDateOnError, Value); }
+  // Assigned: its own value; else ikRegExpr for ckDate, ikMask for ckDateTime.
+  TcxInputKind InputKind() const;
+  void SetInputKind(TcxInputKind Value);
+  TcxCalendarKind Kind() const { return FKind; }
+  void SetKind(TcxCalendarKind Value) { SetValue(FKind, Value); }
+  // MaxValue and MinValue as dates.
+  TDateTime MaxDate() const { return MaxValue(); }
+  void SetMaxDate(TDateTime Value) { SetMaxValue(Value); }
+  TDateTime MinDate() const { return MinValue(); }
+  void SetMinDate(TDateTime Value) { SetMinValue(Value); }
+  bool SaveTime() const { return FSaveTime; }
+  void SetSaveTime(bool Value) { SetValue(FSaveTime, Value); }
+  bool ShowTime() const { return FShowTime; }
+  void SetShowTime(bool Value) { SetValue(FShowTime, Value); }
+  bool YearsInMonthList() const { return FYearsInMonthList; }
+  void SetYearsInMonthList(bool Value) { SetValue(FYearsInMonthList, Value); }
+
+  // Rebuilds the edit mask (outside an update), then tells the owner.
+  void NotifyChanged() override;
+  // A change of the locale formats rebuilds the mask.
+  void FormatsChanged() override;
+
+  // ---- Text and dates ----
+  // The text an empty editor shows (the mask's blanks; empty unmasked).
+  String EmptyText() const;
+  // A text as a date: the empty text is no date; else the smart reading;
+  // unreadable text gives today (now for ckDateTime) with deToday and no
+  // date otherwise. False for no date (ADate NullDate).
+  bool TextToDate(const String& AText, TDateTime& ADate) const;
+  // Whether the time of day of AValue shows (AIsEditing: the focused text).
+  bool ShowsTime(TDateTime AValue, bool AIsEditing) const;
+  // The text of an edit value. Raises EConvertError "Could not convert to
+  // date" for a text that is no date, for NullDate and for values of other
+  // types.
+  String DateEditValueToText(const Variant& AValue, bool AIsEditing) const;
+  // A string that reads as a date; blank, numeric and date values.
+  bool AcceptsEditValue(Variant& AValue, bool AIsEditing) const override;
+  void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
+  // Unmasked typing must read as a date.
+  bool IsDisplayValueAcceptable(String& AText) const override;
+  // The typed text: "Invalid Date" unless DateOnError or OnValidate settles
+  // it; the bounds; a date-only value gets the kept time of day back.
+  void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;
+
+private:
+  void UpdateEditMask();
+  // Step 6 of the validation: the bounds and the kept time of day.
+  void AcceptDate(TDateTime ADate, Variant& ADisplayValue, TCaption& AErrorText, bool& AError,
+                  TcxCustomDateEdit* AEdit);
+
+  bool FArrowsForYear = true;
+  TDateButtons FDateButtons = 0;
+  TDateOnError FDateOnError = deNoChange;
+  TcxInputKind FInputKind = ikStandard;
+  TcxCalendarKind FKind = ckDate;
+  bool FSaveTime = true;
+  bool FShowTime = true;
+  bool FYearsInMonthList = true;
+  bool FUpdatingMask = false;
+};
+
+class TcxDateEditProperties : public TcxCustomDateEditProperties {
+  KORVANE_CLASS(TcxDateEditProperties, TcxCustomDateEditProperties)
+  using TcxCustomDateEditProperties::TcxCustomDateEditProperties;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomDateEdit: the editor control.
+
+class TcxCustomDateEdit : public TcxCustomDropDownEdit {
+public:
+  KORVANE_CLASS(TcxCustomDateEdit, TcxCustomDropDownEdit)
+  explicit TcxCustomDateEdit(TComponent* AOwner) : TcxCustomDateEdit(AOwner, false) {}
+  TcxCustomDateEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomDateEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxDateEditProperties::StaticClass(); }
+  TcxCustomDateEditProperties* ActiveDateProperties();
+
+  // The typed text (focused and modified) or the edit value as a date;
+  // NullDate for none.
+  TDateTime Date();
+  // NullDate stores null; a date-only value without a time of day gets the
+  // kept time (with SaveTime).
+  void SetDate(TDateTime Value);
+  // The time of day kept from the last value (a date-only editor).
+  TDateTime SavedTime() const { return FSavedTime; }
+  void SetSavedTime(TDateTime Value) { FSavedTime = Value; }
+  // The typed text as the edit value would take it; NullDate for none.
+  TDateTime DisplayTextToDate(const String& AText);
+
+  void UpdateDisplayValue() override;
+  void ClearEditValue() override { SetDate(NullDate); }
+
+protected:
+  void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
+  void InternalSetDisplayValue(const Variant& Value) override;
+
+private:
+  TDateTime EditValueAsDate();
+
+  TDateTime FSavedTime = 0;
+};
+
+class TcxDateEdit : public TcxCustomDateEdit {
+  KORVANE_CLASS(TcxDateEdit, TcxCustomDateEdit)
+  using TcxCustomDateEdit::TcxCustomDateEdit;
+};
+
+// Registers the date editor kind (repeated calls do nothing) / removes it.
+void cxDateEditInitialize();
+void cxDateEditFinalize();

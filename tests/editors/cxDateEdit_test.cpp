@@ -1,0 +1,298 @@
+// The date editor: the settings whose defaults follow the kind, the text of
+// a value, and the validation matrix (kind x input kind x DateOnError x
+// SaveTime, smart words at a fixed "now", clearing, bounds, OnValidate).
+#include "editors/cxDateEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "editors/cxFormats.h"
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/rtl/datetime.h"
+#include "tests/editors/cxEditKeyScript.h"
+
+namespace {
+
+// An ISO-ordered locale and a fixed "now" (2026-03-17 14:30); all restored
+// afterwards.
+struct TDateLocaleScope {
+  TDateLocaleScope() {
+    TFormatSettings s = TFormatSettings::Invariant();
+    s.ShortDateFormat = u"yyyy-mm-dd";
+    s.DateSeparator = u'-';
+    s.TimeSeparator = u':';
+    s.LongTimeFormat = u"hh:nn:ss";
+    s.ShortTimeFormat = u"hh:nn";
+    FormatSettings() = s;
+    GetFormatController()->UpdateFormats();
+    SetClockForTesting([] { return EncodeDateTime(2026, 3, 17, 14, 30, 0, 0); });
+  }
+  ~TDateLocaleScope() {
+    ResetClockForTesting();
+    FormatSettings() = Saved;
+    GetFormatController()->UpdateFormats();
+  }
+  TFormatSettings Saved = FormatSettings();
+};
+
+TDateTime At(Word Y, Word M, Word D, Word H = 0, Word N = 0) { return EncodeDateTime(Y, M, D, H, N, 0, 0); }
+
+// "null", "error" or "yyyy-mm-dd hh:nn".
+std::string Shown(const Variant& V) {
+  if (VarIsNull(V)) return "null";
+  return StringToUTF8(FormatDateTime(u"yyyy-mm-dd hh:nn", V.AsDouble()));
+}
+
+TEST(DateEditProperties, DefaultsFollowTheKindUntilAssigned) {
+  TDateLocaleScope locale;
+  TcxDateEditProperties p(nullptr);
+  EXPECT_EQ(p.Kind(), ckDate);
+  EXPECT_EQ(p.DateButtons(), DateButtonBit(btnClear) | DateButtonBit(btnToday));
+  EXPECT_EQ(p.InputKind(), ikRegExpr);
+  EXPECT_EQ(p.MaskKind(), emkRegExprEx);
+  EXPECT_TRUE(p.SaveTime());
+  EXPECT_TRUE(p.ShowTime());
+  EXPECT_EQ(p.DateOnError(), deNoChange);
+  EXPECT_FALSE(p.ImmediateDropDown());
+  EXPECT_FALSE(p.PopupSizeable());
+  Integer notices = 0;
+  p.OnPropertiesChanged = TNotifyEvent(&p, [&](TObject*) { ++notices; });
+  p.SetKind(ckDateTime);
+  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(p.DateButtons(), DateButtonBit(btnClear) | DateButtonBit(btnNow));
+  EXPECT_EQ(p.InputKind(), ikMask);
+  EXPECT_EQ(p.MaskKind(), emkStandard);
+  EXPECT_EQ(StringToUTF8(p.EditMask()), StringToUTF8(GetFormatController()->StandardDateTimeMask));
+  // Assigned values stay whatever the kind.
+  p.SetInputKind(ikStandard);
+  p.SetDateButtons(DateButtonBit(btnToday));
+  EXPECT_EQ(notices, 3);
+  EXPECT_TRUE(p.DateAssignedValues()->InputKind());
+  p.SetKind(ckDate);
+  EXPECT_EQ(p.InputKind(), ikStandard);
+  EXPECT_FALSE(p.IsMasked());
+  EXPECT_EQ(p.DateButtons(), DateButtonBit(btnToday));
+  // Assign copies the assigned ones only; defaults follow the copy's kind.
+  TcxDateEditProperties q(nullptr);
+  q.SetKind(ckDateTime);
+  q.SetSaveTime(false);
+  p.Assign(&q);
+  EXPECT_EQ(p.Kind(), ckDateTime);
+  EXPECT_FALSE(p.SaveTime());
+  EXPECT_FALSE(p.DateAssignedValues()->InputKind());
+  EXPECT_EQ(p.InputKind(), ikMask);
+  EXPECT_EQ(p.DateButtons(), DateButtonBit(btnClear) | DateButtonBit(btnNow));
+  p.DateAssignedValues()->RestoreDefaults();
+  EXPECT_FALSE(p.DateAssignedValues()->DateButtons());
+}
+
+TEST(DateEditProperties, TextOfAValue) {
+  TDateLocaleScope locale;
+  TcxDateEditProperties p(nullptr);
+  const TDateTime value = At(2005, 3, 1, 14, 30);
+  struct {
+    const char* Name;
+    TcxCalendarKind Kind;
+    TcxInputKind Input;
+    bool ShowTime;
+    bool Editing;
+    Variant Value;
+    const char* Text;  // nullptr: "Could not convert to date"
+  } const cases[] = {
+      {"date, shown", ckDate, ikRegExpr, true, false, VarFromDateTime(value), "2005-03-01 14:30:00"},
+      {"date, shown without time", ckDate, ikRegExpr, false, false, VarFromDateTime(value), "2005-03-01"},
+      {"date, editing a mask", ckDate, ikRegExpr, true, true, VarFromDateTime(value), "2005-03-01"},
+      {"date, editing free text", ckDate, ikStandard, true, true, VarFromDateTime(value), "2005-03-01 14:30:00"},
+      {"date, editing free text, no time", ckDate, ikStandard, false, true, VarFromDateTime(value), "2005-03-01"},
+      {"a string value", ckDate, ikStandard, true, false, Variant(String(u"2005-03-01")), "2005-03-01"},
+      {"a number of days", ckDate, ikStandard, true, false, Variant(2.0), "1900-01-01"},
+      {"date-time, editing free text", ckDateTime, ikStandard, true, true, VarFromDateTime(value),
+       "2005-03-01 14:30:00"},
+      {"date-time, editing free text, midnight", ckDateTime, ikStandard, true, true, VarFromDateTime(At(2005, 3, 1)),
+       "2005-03-01"},
+      {"null", ckDate, ikStandard, true, false, Null(), ""},
+      {"an empty string", ckDate, ikStandard, true, false, Variant(String()), ""},
+      {"a text that is no date", ckDate, ikStandard, true, false, Variant(String(u"garbage")), nullptr},
+      {"the null date", ckDate, ikStandard, true, false, VarFromDateTime(NullDate), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    p.SetKind(c.Kind);
+    p.SetInputKind(c.Input);
+    p.SetShowTime(c.ShowTime);
+    if (!c.Text) {
+      EXPECT_THROW(p.DateEditValueToText(c.Value, c.Editing), EConvertError);
+      Variant v = c.Value;
+      EXPECT_FALSE(p.AcceptsEditValue(v, false) && VarIsStr(c.Value));
+      continue;
+    }
+    EXPECT_EQ(StringToUTF8(p.DateEditValueToText(c.Value, c.Editing)), c.Text);
+  }
+  // Masked date-time editing: the empty picture shows a zero time, a value
+  // its full date and time.
+  p.SetKind(ckDateTime);
+  p.SetInputKind(ikMask);
+  const String empty = p.DateEditValueToText(Null(), true);
+  EXPECT_NE(empty, p.EmptyText());
+  EXPECT_EQ(StringToUTF8(empty.substr(empty.size() - 8)), "00:00:00");
+  EXPECT_NE(StringToUTF8(p.DateEditValueToText(VarFromDateTime(value), true)).find("14:30"), std::string::npos);
+}
+
+// A shown, focused date editor whose text is set as if typed, then
+// validated as on leaving it.
+struct TDateEditFixture : ::testing::Test {
+  void SetUp() override {
+    EnsureGuiRuntime();
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 260, 80);
+    Edit = new TcxDateEdit(Form);
+    Edit->SetParent(Form);
+    Edit->SetBounds(10, 10, 200, 24);
+    Form->Show();
+    Edit->SetFocus();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TcxDateEditProperties* Props() { return static_cast<TcxDateEditProperties*>(Edit->Properties()); }
+  // Types ATypedText over the value (bypassing the mask, as a paste of a
+  // whole text would) and validates. False on a validation error.
+  bool TypeAndLeave(const String& ATypedText) {
+    Edit->SetFocus();
+    Edit->MaskModel()->ShowUnformatted(ATypedText);
+    Edit->SetModified(true);
+    return Edit->ValidateEdit(false);
+  }
+  TDateLocaleScope Locale;
+  TForm* Form = nullptr;
+  TcxDateEdit* Edit = nullptr;
+};
+
+// kind x input kind x DateOnError x SaveTime, from a value (or null) and a
+// typed text.
+TEST_F(TDateEditFixture, ValidationMatrix) {
+  constexpr const char* kError = "error";
+  const std::optional<TDateTime> none;
+  struct TCase {
+    const char* Name;
+    TcxCalendarKind Kind;
+    TcxInputKind Input;
+    TDateOnError OnError;
+    bool SaveTime;
+    std::optional<TDateTime> Start;  // none: null
+    const char16_t* Typed;           // nullptr: the empty text of the mask
+    const char* Stored;              // "null", "error" (the value is kept) or the date
+  };
+  const TDateTime start = At(2005, 3, 1, 14, 30);
+  const TCase cases[] = {
+      // A date-only editor keeps the time of day of its value.
+      {"typed date gets the kept time", ckDate, ikRegExpr, deNoChange, true, start, u"2005-03-02", "2005-03-02 14:30"},
+      {"without SaveTime the day alone", ckDate, ikRegExpr, deNoChange, false, start, u"2005-03-02",
+       "2005-03-02 00:00"},
+      {"free text with a time keeps that", ckDate, ikStandard, deNoChange, true, start, u"2005-03-02 09:15:00",
+       "2005-03-02 09:15"},
+      // Clearing stores null, never the kept time on day 0.
+      {"cleared, SaveTime", ckDate, ikRegExpr, deNoChange, true, start, nullptr, "null"},
+      {"cleared free text, SaveTime", ckDate, ikStandard, deNoChange, true, start, u"", "null"},
+      {"cleared, no SaveTime", ckDate, ikRegExpr, deNoChange, false, start, nullptr, "null"},
+      {"cleared date-time", ckDateTime, ikMask, deNoChange, true, start, nullptr, "null"},
+      // Unreadable text, by DateOnError.
+      {"garbage, no change", ckDate, ikStandard, deNoChange, true, start, u"garbage", kError},
+      {"garbage, today", ckDate, ikStandard, deToday, true, none, u"garbage", "2026-03-17 00:00"},
+      {"garbage, today keeps the time", ckDate, ikStandard, deToday, true, start, u"garbage", "2026-03-17 14:30"},
+      {"garbage, now", ckDateTime, ikStandard, deToday, true, none, u"garbage", "2026-03-17 14:30"},
+      {"garbage, null", ckDate, ikStandard, deNull, true, start, u"garbage", "null"},
+      {"garbage, null (date-time)", ckDateTime, ikMask, deNull, true, start, u"garbage", "null"},
+      {"half a masked date, no change", ckDate, ikMask, deNoChange, false, none, u"2005-0 -  ", kError},
+      // Smart words at the fixed "now".
+      {"today", ckDate, ikStandard, deNoChange, false, none, u"today", "2026-03-17 00:00"},
+      {"TODAY+3", ckDate, ikRegExpr, deNoChange, false, none, u"TODAY+3", "2026-03-20 00:00"},
+      {"yesterday keeps the time", ckDate, ikStandard, deNoChange, true, start, u"yesterday", "2026-03-16 14:30"},
+      {"now in a date-time editor", ckDateTime, ikStandard, deNoChange, true, none, u"now", "2026-03-17 14:30"},
+      {"now in a free-text date editor", ckDate, ikStandard, deNoChange, false, none, u"now", "2026-03-17 14:30"},
+      {"now in a masked date editor", ckDate, ikRegExpr, deNoChange, false, none, u"now", "2026-03-17 00:00"},
+      // Date-time editors take the typed time.
+      {"date-time masked", ckDateTime, ikMask, deNoChange, true, start, u"2005-03-02 08:15:00", "2005-03-02 08:15"},
+      {"date-time free text", ckDateTime, ikStandard, deNoChange, false, none, u"2005-03-02 08:15",
+       "2005-03-02 08:15"},
+      {"date-time without a time", ckDateTime, ikRegExpr, deNoChange, true, start, u"2005-03-02", "2005-03-02 00:00"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Props()->SetKind(c.Kind);
+    Props()->SetInputKind(c.Input);
+    Props()->SetDateOnError(c.OnError);
+    Props()->SetSaveTime(c.SaveTime);
+    Edit->SetEditValue(c.Start ? VarFromDateTime(*c.Start) : Null());
+    const Variant before = Edit->EditValue();
+    const String typed = c.Typed ? String(c.Typed) : Props()->EmptyText();
+    const bool valid = TypeAndLeave(typed);
+    if (std::string(c.Stored) == kError) {
+      EXPECT_FALSE(valid);
+      EXPECT_EQ(Shown(Edit->EditValue()), Shown(before));
+      EXPECT_EQ(Utf8(Edit->Text()), Utf8(typed)) << "the user's text stays";
+      continue;
+    }
+    ASSERT_TRUE(valid);
+    EXPECT_EQ(Shown(Edit->EditValue()), c.Stored);
+    if (!VarIsNull(Edit->EditValue())) {
+      EXPECT_EQ(Edit->EditValue().Type(), varDate);
+    }
+  }
+}
+
+// Bounds apply only when MaxDate > MinDate; an OnValidate handler sees the
+// re-formatted text and may settle an error.
+TEST_F(TDateEditFixture, BoundsAndTheValidateHandler) {
+  Props()->SetInputKind(ikStandard);
+  Props()->SetSaveTime(false);
+  Props()->SetMinDate(At(2005, 1, 1));
+  Props()->SetMaxDate(At(2005, 12, 31));
+  EXPECT_FALSE(TypeAndLeave(u"2006-01-01"));
+  EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+  EXPECT_TRUE(TypeAndLeave(u"2005-06-01"));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-06-01 00:00");
+  Props()->SetMinDate(0);
+  Props()->SetMaxDate(0);  // equal: no bounds
+  EXPECT_TRUE(TypeAndLeave(u"1800-06-01"));
+
+  std::vector<std::string> seen;
+  Props()->OnValidate = TcxEditValidateEvent(Edit, [&](TObject*, Variant& ADisplayValue, TCaption& AErrorText,
+                                                       bool& AError) {
+    seen.push_back(Utf8(VarToStr(ADisplayValue)));
+    if (AError) {
+      EXPECT_EQ(Utf8(AErrorText), "Invalid Date");
+      ADisplayValue = Variant(String(u"2001-02-03"));
+      AError = false;
+    }
+  });
+  EXPECT_TRUE(TypeAndLeave(u"today"));
+  EXPECT_TRUE(TypeAndLeave(u"garbage"));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2001-02-03 00:00");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "2026-03-17") << "the handler sees the text re-formatted";
+  EXPECT_EQ(seen[1], "garbage");
+}
+
+// Date and SetDate: the kept time, NullDate, the typed text of a focused
+// editor.
+TEST_F(TDateEditFixture, DateAndSetDate) {
+  Props()->SetInputKind(ikStandard);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1, 14, 30)));
+  EXPECT_NEAR(Edit->SavedTime(), 14.5 / 24, 1e-9);
+  Edit->SetDate(At(2006, 7, 8));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2006-07-08 14:30");
+  Edit->SetDate(NullDate);
+  EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+  EXPECT_EQ(Edit->Date(), NullDate);
+  Edit->ClearEditValue();
+  EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+  Edit->SetEditValue(Variant(String(u"2004-02-29")));
+  EXPECT_EQ(Shown(VarFromDateTime(Edit->Date())), "2004-02-29 00:00");
+}
+
+}  // namespace
