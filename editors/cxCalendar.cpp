@@ -509,7 +509,14 @@ TSize TcxCustomCalendar::TimeEditorSize() {
   TcxScreenCanvas* canvas = SharedScreenCanvas();
   canvas->GetFont()->Assign(Font());
   const String zeroTime = TimeProperties()->EditValueToText(Variant(0.0), true);
-  return TSize{canvas->GetTextWidth(zeroTime) + canvas->GetTextWidth(u"0"), FTimeEdit->Height()};
+  // Beside the text (and a digit's slack for the inner edit's own padding
+  // and caret) the editor needs room for its border and spin buttons, or the
+  // text would be cut.
+  Integer frame = 0;
+  std::unique_ptr<TcxCustomEditViewData> viewData(TimeProperties()->CreateViewData(FTimeEdit->Style(), false));
+  if (viewData) frame = viewData->CalcFrameExtent(canvas, nullptr).cx;
+  canvas->GetFont()->Assign(Font());
+  return TSize{canvas->GetTextWidth(zeroTime) + 2 * canvas->GetTextWidth(u"0") + frame, FTimeEdit->Height()};
 }
 
 Integer TcxCustomCalendar::TimeMargin() { return MulDiv(Font()->Size(), 3, 4); }

@@ -5,6 +5,8 @@
 #include "editors/cxDateUtils.h"
 #include "editors/cxEditRegisteredRepositoryItems.h"
 #include "editors/cxFormats.h"
+#include "platform/gui/messages.h"
+#include "platform/gui/windowing.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/sysutils.h"
 
@@ -58,7 +60,7 @@ void TcxDateEditPropertiesValues::SetInputKind(bool Value) {
 // TcxCustomDateEditProperties
 
 TcxCustomDateEditProperties::TcxCustomDateEditProperties(TPersistent* AOwner)
-    : TcxCustomDropDownEditProperties(AOwner) {
+    : TcxCustomPopupEditProperties(AOwner) {
   SetChangeLock(true);
   SetCaseInsensitive(true);
   SetImmediateDropDown(false);
@@ -79,9 +81,9 @@ TcxDateEditPropertiesValues* TcxCustomDateEditProperties::DateAssignedValues() c
 
 void TcxCustomDateEditProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomDateEditProperties*>(Source);
-  if (!source) return TcxCustomDropDownEditProperties::Assign(Source);
+  if (!source) return TcxCustomPopupEditProperties::Assign(Source);
   BeginUpdate();
-  TcxCustomDropDownEditProperties::Assign(Source);
+  TcxCustomPopupEditProperties::Assign(Source);
   FArrowsForYear = source->FArrowsForYear;
   DateAssignedValues()->SetDateButtons(false);
   if (source->DateAssignedValues()->DateButtons()) SetDateButtons(source->FDateButtons);
@@ -123,12 +125,12 @@ void TcxCustomDateEditProperties::SetInputKind(TcxInputKind Value) {
 
 void TcxCustomDateEditProperties::NotifyChanged() {
   if (!IsChangeLocked()) UpdateEditMask();
-  TcxCustomDropDownEditProperties::NotifyChanged();
+  TcxCustomPopupEditProperties::NotifyChanged();
 }
 
 void TcxCustomDateEditProperties::FormatsChanged() {
   UpdateEditMask();
-  TcxCustomDropDownEditProperties::FormatsChanged();
+  TcxCustomPopupEditProperties::FormatsChanged();
 }
 
 void TcxCustomDateEditProperties::UpdateEditMask() {
@@ -239,7 +241,7 @@ void TcxCustomDateEditProperties::NormalizeEditValue(const Variant& AValue, Vari
 }
 
 bool TcxCustomDateEditProperties::IsDisplayValueAcceptable(String& AText) const {
-  if (InputKind() != ikStandard) return TcxCustomDropDownEditProperties::IsDisplayValueAcceptable(AText);
+  if (InputKind() != ikStandard) return TcxCustomPopupEditProperties::IsDisplayValueAcceptable(AText);
   TDateTime date = NullDate;
   return ParseDateText(AText, date) && date != NullDate;
 }
@@ -304,9 +306,73 @@ void TcxCustomDateEditProperties::AcceptDate(TDateTime ADate, Variant& ADisplayV
 // ---------------------------------------------------------------------------
 // TcxCustomDateEdit
 
-TcxCustomDateEdit::TcxCustomDateEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace) {}
+// ---------------------------------------------------------------------------
+// TcxDateEditPopupWindow
 
-TcxCustomDateEdit::~TcxCustomDateEdit() = default;
+TcxDateEditPopupWindow::TcxDateEditPopupWindow(TcxCustomDateEdit* AEdit)
+    : TcxPopupEditPopupWindow(AEdit, AEdit), FEdit(AEdit) {
+  // The popup takes the focus but runs no loop of its own.
+  SetOwnLoop(false);
+}
+
+bool TcxDateEditPopupWindow::PassesToCalendar(Word Key, TShiftState Shift) const {
+  TcxPopupCalendar* calendar = FEdit->Calendar();
+  if ((Key == VK_UP || Key == VK_DOWN) && Shift == ssAlt) return true;
+  if (Key == VK_F4 && (Shift & ssAlt) == 0) return true;
+  if (Key != VK_ESCAPE) return false;
+  TWinControl* focused = TWinControl::FindControl(GetFocus());
+  for (TWinControl* c = focused; c; c = c->Parent()) {
+    if (c == calendar->TimeEdit()) return !calendar->TimeEdit()->ModifiedAfterEnter();
+    if (c == calendar->TodayButton() || c == calendar->NowButton() || c == calendar->ClearButton() ||
+        c == calendar->OKButton())
+      return true;
+  }
+  return false;
+}
+
+void TcxDateEditPopupWindow::KeyDown(Word& Key, TShiftState Shift) {
+  if (PassesToCalendar(Key, Shift)) {
+    FEdit->Calendar()->KeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
+  TcxPopupEditPopupWindow::KeyDown(Key, Shift);
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomDateEdit
+
+namespace {
+
+TcxCustomEditPopupWindow* CreateDateEditPopupWindow(TcxCustomDropDownEdit* AEdit) {
+  return new TcxDateEditPopupWindow(static_cast<TcxCustomDateEdit*>(AEdit));
+}
+
+TcxTimeEditTimeFormat LocaleTimeFormat(bool& AUse24Hour) {
+  const TcxDateTimeFormatInfo& info = GetFormatController()->TimeFormatInfo;
+  AUse24Hour = true;
+  for (const TcxDateTimeFormatItem& item : info.Items)
+    if (item.Kind == fikHour) AUse24Hour = item.Text.rfind(u"24", 0) == 0;
+  if (info.Defined[fikSecond]) return tfHourMinSec;
+  if (info.Defined[fikMinute]) return tfHourMin;
+  if (info.Defined[fikHour]) return tfHour;
+  return tfHourMinSec;
+}
+
+}  // namespace
+
+TcxCustomDateEdit::TcxCustomDateEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomPopupEdit(AOwner, AIsInplace, CreateDateEditPopupWindow) {
+  SetControlStyle(ControlStyle() & ~csSetCaption);
+  FCalendar = std::make_unique<TcxPopupCalendar>(nullptr);
+  FCalendar->SetParent(PopupWindow());
+  FCalendar->OnCloseRequest = TNotifyEvent(this, &TcxCustomDateEdit::CalendarCloseRequest);
+}
+
+TcxCustomDateEdit::~TcxCustomDateEdit() {
+  // The calendar leaves the popup window before the editor frees that.
+  FCalendar.reset();
+}
 
 TcxCustomDateEditProperties* TcxCustomDateEdit::ActiveDateProperties() {
   return static_cast<TcxCustomDateEditProperties*>(ActiveProperties());
@@ -328,7 +394,7 @@ TDateTime TcxCustomDateEdit::EditValueAsDate() {
 }
 
 TDateTime TcxCustomDateEdit::Date() {
-  if (Focused() && ModifiedAfterEnter()) return DisplayTextToDate(Text());
+  if (IsEditingText() && ModifiedAfterEnter()) return DisplayTextToDate(Text());
   return EditValueAsDate();
 }
 
@@ -344,11 +410,11 @@ void TcxCustomDateEdit::UpdateDisplayValue() {
   TcxCustomDateEditProperties* properties = ActiveDateProperties();
   String text;
   try {
-    text = properties->DateEditValueToText(EditValue(), Focused());
+    text = properties->DateEditValueToText(EditValue(), IsEditingText());
   } catch (const EConvertError&) {
     text = VarToStr(EditValue());  // shown as it is rather than lost
   }
-  if (Focused())
+  if (IsEditingText())
     MaskModel()->SetText(text);
   else
     MaskModel()->ShowUnformatted(text);
@@ -369,12 +435,86 @@ void TcxCustomDateEdit::InternalSetEditValue(const Variant& Value, bool AValidat
       }
     }
   }
-  TcxCustomDropDownEdit::InternalSetEditValue(Value, AValidateFirst);
+  TcxCustomPopupEdit::InternalSetEditValue(Value, AValidateFirst);
 }
 
 void TcxCustomDateEdit::InternalSetDisplayValue(const Variant& Value) {
   const TDateTime date = DisplayTextToDate(VarToStr(Value));
   ApplyEditValue(date == NullDate ? Null() : VarFromDateTime(date));
+}
+
+TSize TcxCustomDateEdit::PopupContentSize() { return TSize{FCalendar->Width(), FCalendar->Height()}; }
+
+void TcxCustomDateEdit::PopupClientRectChanged(const TRect& AClientRect) {
+  FCalendar->SetBounds(AClientRect.Left, AClientRect.Top, FCalendar->Width(), FCalendar->Height());
+}
+
+void TcxCustomDateEdit::SetupPopupWindow() {
+  TcxCustomPopupEdit::SetupPopupWindow();
+  TcxCustomDateEditProperties* properties = ActiveDateProperties();
+  TcxPopupCalendar* c = FCalendar.get();
+  c->OnDateChosen = nullptr;
+  c->SetColor(Style()->Color());
+  c->SetFlat(Style()->LookAndFeel()->Kind() != lfStandard);
+  c->SetButtons(properties->DateButtons());
+  FDateAtDropDown = Date();
+  if (FDateAtDropDown == NullDate) FDateAtDropDown = ::Date();
+  if (properties->Kind() == ckDateTime) c->SetTime(RemoveDatePart(FDateAtDropDown));
+  const TDateTime day = TruncDateTimeToDay(FDateAtDropDown);
+  c->SetFirstDate(day);
+  c->SetSelectDate(day);
+  c->SetEditorDate(day);
+  c->Font()->Assign(Style()->GetVisibleFont());
+  c->Font()->SetColor(clBtnText);
+  c->OnDateChosen = TNotifyEvent(this, &TcxCustomDateEdit::CalendarDateChosen);
+  c->SetArrowsForYear(properties->ArrowsForYear());
+  c->SetKind(properties->Kind());
+  bool use24Hour = true;
+  c->SetTimeFormat(LocaleTimeFormat(use24Hour));
+  c->SetUse24HourFormat(use24Hour);
+  c->SetYearsInMonthList(properties->YearsInMonthList());
+  c->SetPostPopupValueOnTab(properties->PostPopupValueOnTab());
+  c->RecalcLayout();
+}
+
+void TcxCustomDateEdit::PopupWindowShowed(TObject* Sender) {
+  TcxCustomPopupEdit::PopupWindowShowed(Sender);
+  FCalendar->RecalcLayout();
+  FCalendar->SetEditorPopupOpen(true);
+}
+
+void TcxCustomDateEdit::PopupWindowClosed(TObject* Sender) {
+  FCalendar->SetEditorPopupOpen(false);
+  TcxCustomPopupEdit::PopupWindowClosed(Sender);
+}
+
+void TcxCustomDateEdit::CalendarCloseRequest(TObject*) {
+  if (HasOpenPopup()) PostClosePopup(PopupWindow());
+}
+
+void TcxCustomDateEdit::CalendarDateChosen(TObject*) {
+  TcxCustomDateEditProperties* properties = ActiveDateProperties();
+  TDateTime date = FCalendar->SelectDate();
+  if (date != NullDate) {
+    if (properties->Kind() == ckDateTime)
+      date = WithTime(TruncDateTimeToDay(date), FCalendar->Time());
+    else if (properties->SaveTime())
+      date = WithTime(TruncDateTimeToDay(date), RemoveDatePart(FDateAtDropDown));
+  }
+  const Variant value = date == NullDate ? Null() : VarFromDateTime(date);
+  String text;
+  try {
+    text = properties->DateEditValueToText(value, true);
+  } catch (const EConvertError&) {
+    return;
+  }
+  if (date == Date() && text == Text()) return;
+  if (!DoEditing()) return;
+  // The calendar holds the focus: the value the editor had at focus-in
+  // stays what Esc goes back to.
+  SetEditValue(value);
+  if (date != NullDate) SelectWholeText();
+  SetModified(true);
 }
 
 void cxDateEditInitialize() {

@@ -1,7 +1,14 @@
 #pragma once
-// The date editor (unit cxDateEdit): a drop-down editor whose popup holds
-// the month calendar (cxCalendar.h). It edits one date or date-time value;
-// null (or NullDate) means no date.
+// The date editor (unit cxDateEdit): a popup editor whose popup holds the
+// month calendar (cxCalendar.h). It edits one date or date-time value; null
+// (or NullDate) means no date.
+//
+// Each editor owns its calendar and shows it in its popup (the properties'
+// PopupControl is not used, so property sets shared by several editors
+// never hand one editor's calendar to another). The popup takes the focus
+// but runs no nested message loop; while it is open the editor counts as
+// editing (its text takes the editing form, and Esc after the popup closed
+// still goes back to the value it had when it got the focus).
 //
 // Typing is checked by the kind of input: free text read by the smart date
 // reading (ikStandard: "today", "bom+3", a date in the locale's order), or
@@ -48,8 +55,8 @@ private:
 // ---------------------------------------------------------------------------
 // TcxCustomDateEditProperties: settings, text/date conversion, validation.
 
-class TcxCustomDateEditProperties : public TcxCustomDropDownEditProperties {
-  KORVANE_CLASS(TcxCustomDateEditProperties, TcxCustomDropDownEditProperties)
+class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
+  KORVANE_CLASS(TcxCustomDateEditProperties, TcxCustomPopupEditProperties)
   explicit TcxCustomDateEditProperties(TPersistent* AOwner);
   void Assign(TPersistent* Source) override;
   static TcxCustomEditClass GetEditorClass();
@@ -132,14 +139,40 @@ class TcxDateEditProperties : public TcxCustomDateEditProperties {
 };
 
 // ---------------------------------------------------------------------------
+// TcxDateEditPopupWindow: previews the keys; Esc on a calendar button or on
+// an unchanged time editor, Alt+Up, Alt+Down and F4 reach the calendar,
+// which closes the popup.
+
+class TcxDateEditPopupWindow : public TcxPopupEditPopupWindow {
+  KORVANE_CLASS(TcxDateEditPopupWindow, TcxPopupEditPopupWindow)
+  explicit TcxDateEditPopupWindow(TcxCustomDateEdit* AEdit);
+
+protected:
+  void KeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+  bool PassesToCalendar(Word Key, TShiftState Shift) const;
+
+  TcxCustomDateEdit* FEdit;
+};
+
+// ---------------------------------------------------------------------------
 // TcxCustomDateEdit: the editor control.
 
-class TcxCustomDateEdit : public TcxCustomDropDownEdit {
+class TcxCustomDateEdit : public TcxCustomPopupEdit {
 public:
-  KORVANE_CLASS(TcxCustomDateEdit, TcxCustomDropDownEdit)
+  KORVANE_CLASS(TcxCustomDateEdit, TcxCustomPopupEdit)
   explicit TcxCustomDateEdit(TComponent* AOwner) : TcxCustomDateEdit(AOwner, false) {}
   TcxCustomDateEdit(TComponent* AOwner, bool AIsInplace);
   ~TcxCustomDateEdit() override;
+
+  TcxPopupCalendar* Calendar() const { return FCalendar.get(); }
+  // The date shown when the popup last opened (NullDate before).
+  TDateTime DateAtDropDown() const { return FDateAtDropDown; }
+  // The calendar is the popup's content.
+  bool CanDropDown() const override { return true; }
+  TSize PopupContentSize() override;
+  void PopupClientRectChanged(const TRect& AClientRect) override;
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxDateEditProperties::StaticClass(); }
   TcxCustomDateEditProperties* ActiveDateProperties();
@@ -162,10 +195,23 @@ public:
 protected:
   void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
   void InternalSetDisplayValue(const Variant& Value) override;
+  TWinControl* PopupFocusedControl() override { return FCalendar.get(); }
+  // The calendar gets the editor's colour, look, buttons, date, time
+  // format and font, and lays itself out.
+  void SetupPopupWindow() override;
+  void PopupWindowShowed(TObject* Sender) override;
+  void PopupWindowClosed(TObject* Sender) override;
 
 private:
+  // Focused, or the popup (holding the focus) is open.
+  bool IsEditingText() const { return Focused() || HasOpenPopup(); }
   TDateTime EditValueAsDate();
+  // The calendar's choice becomes the value (the editor is then modified).
+  void CalendarDateChosen(TObject* Sender);
+  void CalendarCloseRequest(TObject* Sender);
 
+  std::unique_ptr<TcxPopupCalendar> FCalendar;  // shown in the popup window
+  TDateTime FDateAtDropDown = NullDate;
   TDateTime FSavedTime = 0;
 };
 

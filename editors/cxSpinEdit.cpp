@@ -599,19 +599,19 @@ bool TcxSpinEditViewData::IsButtonHeldPressed(TcxCustomEditViewInfo* AViewInfo, 
 
 TRect TcxSpinEditViewData::CalcClientMargins(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo) const {
   if (!IsSpinButtonSet(AViewInfo)) return TcxCustomEditViewData::CalcClientMargins(ACanvas, AViewInfo);
+  // Each side takes the span its buttons cover (measured from the buttons
+  // alone: the caller's Bounds may be gone by now).
   TRect margins = ButtonsOnlyStyle ? CalcThemedBorderExtent(ACanvas) : CalcBorderExtent();
-  const TRect content = DeflateRectByMargins(Bounds, margins);
-  Integer left = content.Left, right = content.Right;
+  TRect sides[2] = {{0x7FFFFFFF, 0, -0x7FFFFFFF, 0}, {0x7FFFFFFF, 0, -0x7FFFFFFF, 0}};  // left, right
   for (Integer i = 0; i < AViewInfo->ButtonCount(); ++i) {
     const TcxEditButtonViewInfo* button = AViewInfo->Button(i);
     if (IsRectEmpty(button->VisibleBounds)) continue;
-    if (button->Data.LeftAlignment)
-      left = std::max(left, button->VisibleBounds.Right);
-    else
-      right = std::min(right, button->VisibleBounds.Left);
+    TRect& side = sides[button->Data.LeftAlignment ? 0 : 1];
+    side.Left = std::min(side.Left, button->VisibleBounds.Left);
+    side.Right = std::max(side.Right, button->VisibleBounds.Right);
   }
-  margins.Left += left - content.Left;
-  margins.Right += content.Right - right;
+  margins.Left += std::max(0, sides[0].Right - sides[0].Left);
+  margins.Right += std::max(0, sides[1].Right - sides[1].Left);
   return margins;
 }
 

@@ -7,9 +7,13 @@
 
 #include <optional>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxFormats.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
 #include "platform/rtl/datetime.h"
 #include "tests/editors/cxEditKeyScript.h"
 
@@ -293,6 +297,196 @@ TEST_F(TDateEditFixture, DateAndSetDate) {
   EXPECT_TRUE(VarIsNull(Edit->EditValue()));
   Edit->SetEditValue(Variant(String(u"2004-02-29")));
   EXPECT_EQ(Shown(VarFromDateTime(Edit->Date())), "2004-02-29 00:00");
+}
+
+// ---- The popup ---------------------------------------------------------------------------
+
+TPoint CentreOf(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+
+struct TDatePopupFixture : ::testing::Test {
+  void SetUp() override {
+    EnsureGuiRuntime();
+    TestSetApplicationActive(true);
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 420, 360);
+    Edit = new TcxDateEdit(Form);
+    Edit->SetBounds(20, 20, 180, 24);
+    Edit->SetParent(Form);
+    Form->Show();
+    Application->ProcessMessages();
+    Edit->SetFocus();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    ReleaseCapture();
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TcxDateEditProperties* Props() { return static_cast<TcxDateEditProperties*>(Edit->Properties()); }
+  void Key(Word AKey, Cardinal AModifiers = 0) {
+    TestKey(AKey, u"", AModifiers);
+    Application->ProcessMessages();
+  }
+  void Open() {
+    Key(VK_F4);
+    ASSERT_TRUE(Edit->HasOpenPopup());
+  }
+  void ClickOn(TWinControl* AControl, const TPoint& P) {
+    TestClick(AControl->Handle(), P);
+    Application->ProcessMessages();
+  }
+  TDateLocaleScope Locale;
+  TForm* Form = nullptr;
+  TcxDateEdit* Edit = nullptr;
+};
+
+// The calendar drops down on the editor's day; a click on a day takes it
+// (with the kept time), closes the popup and marks the editor modified; Esc
+// in the editor goes back to the value it had.
+TEST_F(TDatePopupFixture, AClickOnADayTakesItAndEscRevertsIt) {
+  const TDateTime start = At(2005, 3, 1, 14, 30);
+  Edit->SetEditValue(VarFromDateTime(start));
+  Open();
+  TcxPopupCalendar* cal = Edit->Calendar();
+  EXPECT_EQ(cal->Parent(), Edit->PopupWindow());
+  EXPECT_TRUE(cal->Visible());
+  EXPECT_EQ(cal->Kind(), ckDate);
+  EXPECT_EQ(cal->SelectDate(), At(2005, 3, 1));
+  EXPECT_EQ(cal->FirstDate(), At(2005, 3, 1));
+  EXPECT_EQ(cal->Buttons(), DateButtonBit(btnClear) | DateButtonBit(btnToday));
+  EXPECT_GE(Edit->PopupWindow()->Width(), cal->Width());
+  EXPECT_TRUE(cal->EditorPopupOpen());
+
+  ClickOn(cal, CentreOf(cal->DayCellRect(At(2005, 3, 10))));
+  EXPECT_FALSE(Edit->HasOpenPopup());
+  EXPECT_FALSE(cal->EditorPopupOpen());
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-10 14:30");
+  EXPECT_EQ(Utf8(Edit->Text()), "2005-03-10");
+  EXPECT_TRUE(Edit->ModifiedAfterEnter());
+  Edit->SetFocus();
+  Application->ProcessMessages();
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-01 14:30");
+}
+
+// Keys of the dropped-down calendar: arrows move the selection, Enter takes
+// it, Esc and Alt+Up close without taking it.
+TEST_F(TDatePopupFixture, KeysMoveTakeAndClose) {
+  Props()->SetSaveTime(false);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1)));
+  struct {
+    const char* Name;
+    Word Key;
+    Cardinal Modifiers;
+    const char* Stored;
+  } const closers[] = {
+      {"Enter takes the day", VK_RETURN, 0, "2005-03-09 00:00"},
+      {"Esc leaves the value", VK_ESCAPE, 0, "2005-03-01 00:00"},
+      {"Alt+Up leaves the value", VK_UP, tkAlt, "2005-03-01 00:00"},
+      {"F4 leaves the value", VK_F4, 0, "2005-03-01 00:00"},
+  };
+  for (const auto& c : closers) {
+    SCOPED_TRACE(c.Name);
+    Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1)));
+    Edit->SetFocus();
+    Application->ProcessMessages();
+    Open();
+    Key(VK_DOWN);   // a week on
+    Key(VK_RIGHT);  // and a day
+    EXPECT_EQ(Edit->Calendar()->SelectDate(), At(2005, 3, 9));
+    Key(c.Key, c.Modifiers);
+    EXPECT_FALSE(Edit->HasOpenPopup());
+    EXPECT_EQ(Shown(Edit->EditValue()), c.Stored);
+  }
+}
+
+// A date-time popup: the time editor shows the value's time; OK takes the
+// selected day with that time; Clear stores null; Esc on a button closes.
+TEST_F(TDatePopupFixture, DateTimePopupTakesTheTimeEditorsTime) {
+  Props()->SetKind(ckDateTime);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1, 8, 15)));
+  Open();
+  TcxPopupCalendar* cal = Edit->Calendar();
+  EXPECT_EQ(cal->Kind(), ckDateTime);
+  EXPECT_EQ(Utf8(cal->TimeEdit()->Text()), "08:15:00");
+  EXPECT_NEAR(cal->Clock()->Time(), EncodeTime(8, 15, 0, 0), 1e-9);
+  EXPECT_TRUE(cal->NowButton()->Visible());
+  // A single click only selects in a date-time popup.
+  ClickOn(cal, CentreOf(cal->DayCellRect(At(2005, 3, 4))));
+  EXPECT_TRUE(Edit->HasOpenPopup());
+  EXPECT_EQ(cal->SelectDate(), At(2005, 3, 4));
+  cal->TimeEdit()->SetTime(EncodeTime(9, 45, 0, 0));
+  cal->OKButton()->Click();
+  Application->ProcessMessages();
+  EXPECT_FALSE(Edit->HasOpenPopup());
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-04 09:45");
+
+  Open();
+  cal->ClearButton()->Click();
+  Application->ProcessMessages();
+  EXPECT_FALSE(Edit->HasOpenPopup());
+  EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+
+  Open();
+  cal->OKButton()->SetFocus();
+  Application->ProcessMessages();
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(Edit->HasOpenPopup());
+  EXPECT_TRUE(VarIsNull(Edit->EditValue()));
+}
+
+TEST(DateEditKind, RegistersWithItsEditor) {
+  cxDateEditInitialize();
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  auto cls = static_cast<TcxCustomEditPropertiesClass>(registry->FindByClassName(u"TcxDateEditProperties"));
+  ASSERT_NE(cls, nullptr);
+  EXPECT_EQ(Utf8(registry->Descriptions(registry->IndexOfClass(cls))),
+            "DateEdit|Represents an edit control with a dropdown calendar");
+  EXPECT_EQ(cls->GetEditorClass(), TcxDateEdit::StaticClass());
+  cxDateEditFinalize();
+  EXPECT_EQ(registry->FindByClassName(u"TcxDateEditProperties"), nullptr);
+}
+
+// Pictures of a date editor with its calendar dropped down, date and
+// date-time kinds: the editor's day is highlighted in the grid, the
+// date-time kind shows its time editor.
+TEST_F(TDatePopupFixture, PictureOfBothKindsDroppedDown) {
+  for (const TcxCalendarKind kind : {ckDate, ckDateTime}) {
+    SCOPED_TRACE(kind == ckDate ? "date" : "date-time");
+    Props()->SetKind(kind);
+    Edit->SetEditValue(VarFromDateTime(At(2026, 3, 5, 10, 10)));
+    Edit->SetFocus();
+    Application->ProcessMessages();
+    Open();
+    Application->ProcessMessages();
+    TcxCustomEditPopupWindow* popup = Edit->PopupWindow();
+    TcxPopupCalendar* cal = Edit->Calendar();
+    const TPoint formOrigin = Form->ClientToScreen(TPoint{0, 0});
+    const TRect pr = popup->BoundsRect();
+    TBitmap picture(Form->ClientWidth(), Form->ClientHeight(), pf24bit);
+    Form->PaintTo(picture.Canvas()->Handle(), 0, 0);
+    const TPoint at{pr.Left - formOrigin.X, pr.Top - formOrigin.Y};
+    popup->PaintTo(picture.Canvas()->Handle(), at.X, at.Y);
+    SavePicture(&picture, kind == ckDate ? "dateedit_date_open.png" : "dateedit_datetime_open.png");
+    const TPoint calAt{at.X + cal->Left(), at.Y + cal->Top()};
+    const TRect day = cal->DayCellRect(At(2026, 3, 5));
+    EXPECT_EQ(picture.PixelColor(calAt.X + day.Left + 1, calAt.Y + day.Top + 1), ColorToRGB(clHighlight) & 0xFFFFFF);
+    EXPECT_GE(at.Y, Edit->Top() + Edit->Height() - 1) << "the popup opens below the editor";
+    if (kind == ckDateTime) {
+      // The time editor's text fits its inner edit.
+      TcxTimeEdit* te = cal->TimeEdit();
+      TcxScreenCanvas* sc = SharedScreenCanvas();
+      sc->GetFont()->Assign(te->InnerEdit()->Font());
+      EXPECT_GT(te->InnerEdit()->Width(), sc->GetTextWidth(te->Text()));
+      const TRect r = cal->TimeEditRect();
+      bool ink = false;
+      for (Integer x = r.Left + 2; x < r.Right - 2 && !ink; ++x)
+        ink = picture.PixelColor(calAt.X + x, calAt.Y + (r.Top + r.Bottom) / 2) != (ColorToRGB(clWindow) & 0xFFFFFF);
+      EXPECT_TRUE(ink) << "the time editor's text";
+    }
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(Edit->HasOpenPopup());
+  }
 }
 
 }  // namespace
