@@ -306,6 +306,149 @@ void TcxCustomDateEditProperties::AcceptDate(TDateTime ADate, Variant& ADisplayV
 // ---------------------------------------------------------------------------
 // TcxCustomDateEdit
 
+// ---- Masked date-time entry ----------------------------------------------------------------
+
+bool TcxCustomDateEditProperties::UsesMaskedTimeEntry() const {
+  return FKind == ckDateTime && InputKind() == ikMask && IsMasked() &&
+         EditMask() == GetFormatController()->StandardDateTimeMask;
+}
+
+TcxDateEditTimePart TcxCustomDateEditProperties::TimePartAt(Integer APos) const {
+  TcxDateEditTimePart part;
+  if (!UsesMaskedTimeEntry()) return part;
+  TcxDateTimeFormatItemKind kind = fikLiteral;
+  Integer start = 0, length = 0;
+  TcxAmPmStyle style = apsAP;
+  if (!FindDateTimeFormatItemAt(GetFormatController()->DateTimeFormatInfo, APos + 1, kind, start, length, style))
+    return part;
+  if (kind != fikHour && kind != fikMinute && kind != fikSecond && kind != fikAmPm) return part;
+  part.Kind = kind;
+  part.Start = start - 1;
+  part.Length = length;
+  part.AmPmStyle = style;
+  return part;
+}
+
+namespace {
+
+bool IsTwelveHourClock() {
+  for (const TcxDateTimeFormatItem& item : GetFormatController()->DateTimeFormatInfo.Items)
+    if (item.Kind == fikHour) return item.Text.rfind(u"12", 0) == 0;
+  return false;
+}
+
+void DesignatorsOf(TcxAmPmStyle AStyle, String& AAm, String& APm) {
+  switch (AStyle) {
+    case apsAP:
+      AAm = u"A";
+      APm = u"P";
+      break;
+    case apsAMPM:
+      AAm = u"AM";
+      APm = u"PM";
+      break;
+    case apsLocale:
+      AAm = GetFormatController()->TimeAMString;
+      APm = GetFormatController()->TimePMString;
+      break;
+  }
+}
+
+Char Upper(Char C) { return UpperCase(String(1, C))[0]; }
+
+}  // namespace
+
+TcxCustomDateEditProperties* TcxDateEditModel::DateProperties() const {
+  return static_cast<TcxCustomDateEditProperties*>(MaskProperties());
+}
+
+void TcxDateEditModel::KeyPress(Char& Key) {
+  if (Key >= u' ' && Mode() && !ReadOnly()) {
+    const TcxDateEditTimePart part = DateProperties()->TimePartAt(SelStart());
+    if (part.IsNumeric() && Key >= u'0' && Key <= u'9' && !TypeTimeDigit(Key, part)) return;
+    if (part.Kind == fikAmPm && !TypeDesignatorLetter(Key, part)) return;
+  }
+  TcxMaskEditModel::KeyPress(Key);
+}
+
+void TcxDateEditModel::Rewrite(Integer AStart, const String& AText, Integer ACaret) {
+  String text = Text();
+  if (AStart < 0 || AStart + Integer(AText.size()) > Integer(text.size())) return;
+  text.replace(size_t(AStart), AText.size(), AText);
+  ShowUserText(text, ACaret);
+  SelectionMovedByUser(ACaret, 0);
+}
+
+void TcxDateEditModel::Refuse(Char& Key) {
+  Key = 0;
+  Beep();
+}
+
+bool TcxDateEditModel::TypeTimeDigit(Char& Key, const TcxDateEditTimePart& APart) {
+  const String text = Text();
+  const Integer pos = SelStart(), offset = pos - APart.Start;
+  if (APart.Start + APart.Length > Integer(text.size()) || offset < 0 || offset >= APart.Length) return true;
+  String candidate = text.substr(size_t(APart.Start), size_t(APart.Length));
+  candidate[size_t(offset)] = Key;
+  Integer value = 0;
+  for (const Char c : candidate) {
+    if (c < u'0' || c > u'9') return true;  // a blank part: the mask decides
+    value = value * 10 + (c - u'0');
+  }
+  const bool twelve = APart.Kind == fikHour && IsTwelveHourClock();
+  const Integer lowest = twelve ? 1 : 0;
+  const Integer highest = APart.Kind == fikHour ? (twelve ? 12 : 23) : 59;
+  if (value >= lowest && value <= highest) return true;
+  if (offset > 0) {
+    if (Key == u'0') {
+      Refuse(Key);
+      return false;
+    }
+    Rewrite(pos - 1, u"0", pos);  // the digit still fits after a leading 0
+    return true;
+  }
+  const String first = text.substr(size_t(APart.Start), 1);
+  if (Key == u'0') {
+    Rewrite(APart.Start, u"0" + first, pos + 1);
+  } else if (Key > IntToStr(highest)[0]) {
+    Rewrite(pos, u"0", pos + 1);  // 5 into the first hour digit gives 05
+    return true;
+  } else {
+    Rewrite(APart.Start, String(1, Key) + u"0", pos + 1);
+  }
+  Key = 0;
+  return false;
+}
+
+bool TcxDateEditModel::TypeDesignatorLetter(Char& Key, const TcxDateEditTimePart& APart) {
+  String am, pm;
+  DesignatorsOf(APart.AmPmStyle, am, pm);
+  const String text = Text();
+  const Integer offset = SelStart() - APart.Start;
+  size_t differ = 0;
+  while (differ < am.size() && differ < pm.size() && Upper(am[differ]) == Upper(pm[differ])) ++differ;
+  const Char key = Upper(Key);
+  const size_t at = size_t(offset);
+  if (at < differ) {
+    if (key == Upper(am[at])) return true;
+  } else if (at > differ) {
+    if (at < text.size() - size_t(APart.Start) && key == Upper(text[size_t(APart.Start) + at])) return true;
+  } else {
+    const String* designator = at < am.size() && key == Upper(am[at])   ? &am
+                               : at < pm.size() && key == Upper(pm[at]) ? &pm
+                                                                        : nullptr;
+    if (designator) {
+      String written = *designator;
+      written.resize(size_t(APart.Length), u' ');
+      Rewrite(APart.Start, written, APart.Start + APart.Length);
+      Key = 0;
+      return false;
+    }
+  }
+  Refuse(Key);
+  return false;
+}
+
 // ---------------------------------------------------------------------------
 // TcxDateEditPopupWindow
 
@@ -419,6 +562,10 @@ void TcxCustomDateEdit::UpdateDisplayValue() {
   else
     MaskModel()->ShowUnformatted(text);
   SyncInnerEdit();
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomDateEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  return std::make_unique<TcxDateEditModel>(static_cast<TcxCustomDateEditProperties*>(AProperties));
 }
 
 void TcxCustomDateEdit::InternalSetEditValue(const Variant& Value, bool AValidateFirst) {

@@ -27,6 +27,7 @@
 
 #include "editors/cxCalendar.h"
 #include "editors/cxDropDownEdit.h"
+#include "editors/cxFormats.h"
 
 inline constexpr TResourceString cxSDateError{65334, u"Invalid Date"};
 inline constexpr TResourceString cxSEditDateConvertError{65335, u"Could not convert to date"};
@@ -35,6 +36,16 @@ enum TDateOnError : Integer { deNoChange, deToday, deNull };
 enum TcxInputKind : Integer { ikStandard, ikMask, ikRegExpr };
 
 class TcxCustomDateEdit;
+
+// The time part of the date-time text under a position (masked date-time
+// entry): hour, minute, second or the AM/PM designator.
+struct TcxDateEditTimePart {
+  TcxDateTimeFormatItemKind Kind = fikLiteral;  // fikLiteral: no time part
+  Integer Start = 0;                            // 0-based
+  Integer Length = 0;
+  TcxAmPmStyle AmPmStyle = apsAP;
+  bool IsNumeric() const { return Kind == fikHour || Kind == fikMinute || Kind == fikSecond; }
+};
 
 // The assigned flags of the two settings whose default follows Kind.
 class TcxDateEditPropertiesValues : public TcxCustomEditPropertiesValues {
@@ -116,6 +127,13 @@ class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
   // it; the bounds; a date-only value gets the kept time of day back.
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;
 
+  // ---- Masked date-time entry ----
+  // A date-time editor over the controller's own standard date-time mask.
+  bool UsesMaskedTimeEntry() const;
+  // The time part at APos (0-based) of such a text; Kind fikLiteral for
+  // none (and in every other editor).
+  TcxDateEditTimePart TimePartAt(Integer APos) const;
+
 private:
   void UpdateEditMask();
   // Step 6 of the validation: the bounds and the kept time of day.
@@ -136,6 +154,26 @@ private:
 class TcxDateEditProperties : public TcxCustomDateEditProperties {
   KORVANE_CLASS(TcxDateEditProperties, TcxCustomDateEditProperties)
   using TcxCustomDateEditProperties::TcxCustomDateEditProperties;
+};
+
+// Masked date-time entry: a digit that would put an hour, minute or second
+// out of range is placed so that the part stays readable (typing 5 into the
+// first hour digit gives 05, 2 into 09 gives 20); a letter in the AM/PM part
+// writes the whole designator it starts ("P" gives "PM"). Other keys go to
+// the mask.
+class TcxDateEditModel : public TcxMaskEditModel {
+public:
+  explicit TcxDateEditModel(TcxCustomDateEditProperties* AProperties) : TcxMaskEditModel(AProperties) {}
+  TcxCustomDateEditProperties* DateProperties() const;
+  void KeyPress(Char& Key) override;
+
+private:
+  // False when the key was handled (or refused) here.
+  bool TypeTimeDigit(Char& Key, const TcxDateEditTimePart& APart);
+  bool TypeDesignatorLetter(Char& Key, const TcxDateEditTimePart& APart);
+  // Writes AText over the text at AStart and puts the caret at ACaret.
+  void Rewrite(Integer AStart, const String& AText, Integer ACaret);
+  void Refuse(Char& Key);
 };
 
 // ---------------------------------------------------------------------------
@@ -193,6 +231,7 @@ public:
   void ClearEditValue() override { SetDate(NullDate); }
 
 protected:
+  std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
   void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
   void InternalSetDisplayValue(const Variant& Value) override;
   TWinControl* PopupFocusedControl() override { return FCalendar.get(); }

@@ -144,6 +144,60 @@ TEST(DateEditProperties, TextOfAValue) {
   EXPECT_NE(StringToUTF8(p.DateEditValueToText(VarFromDateTime(value), true)).find("14:30"), std::string::npos);
 }
 
+// Masked date-time entry, 24- and 12-hour: digits that would put a part out
+// of range, and letters in the AM/PM part.
+TEST(DateEditMaskedTime, DigitsAndDesignatorsTable) {
+  TDateLocaleScope locale;
+  struct TCase {
+    const char* Name;
+    bool TwelveHour;
+    const char16_t* Start;
+    Integer Caret;
+    const char16_t* Typed;
+    const char16_t* Text;
+    Integer Beeps;
+  } const cases[] = {
+      {"7 into the first minute digit", false, u"2005-03-01 12:00:00", 14, u"7", u"2005-03-01 12:07:00", 0},
+      {"3 into the first hour digit", false, u"2005-03-01 12:00:00", 11, u"3", u"2005-03-01 03:00:00", 0},
+      {"2 into the first hour digit of 09", false, u"2005-03-01 09:00:00", 11, u"2", u"2005-03-01 20:00:00", 0},
+      {"0 into the first hour digit of 29", false, u"2005-03-01 19:00:00", 11, u"0", u"2005-03-01 09:00:00", 0},
+      {"7 after a 2 in the hours", false, u"2005-03-01 20:00:00", 12, u"7", u"2005-03-01 07:00:00", 0},
+      {"a digit in range", false, u"2005-03-01 12:00:00", 14, u"3", u"2005-03-01 12:30:00", 0},
+      {"seconds", false, u"2005-03-01 12:00:00", 17, u"9", u"2005-03-01 12:00:09", 0},
+      {"P writes PM", true, u"2005-03-01 09:00:00 AM", 20, u"p", u"2005-03-01 09:00:00 PM", 0},
+      {"A writes AM", true, u"2005-03-01 09:00:00 PM", 20, u"A", u"2005-03-01 09:00:00 AM", 0},
+      {"another letter is refused", true, u"2005-03-01 09:00:00 AM", 20, u"x", u"2005-03-01 09:00:00 AM", 1},
+      {"no hour 0 in 12-hour form", true, u"2005-03-01 10:00:00 AM", 11, u"0", u"2005-03-01 01:00:00 AM", 0},
+      {"0 after a 0 is refused", true, u"2005-03-01 01:00:00 AM", 12, u"0", u"2005-03-01 01:00:00 AM", 1},
+      {"2 into the first 12-hour digit", true, u"2005-03-01 09:00:00 AM", 11, u"2", u"2005-03-01 02:00:00 AM", 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    if (c.TwelveHour) {
+      FormatSettings().LongTimeFormat = u"hh:nn:ss AMPM";
+      FormatSettings().TimeAMString = u"AM";
+      FormatSettings().TimePMString = u"PM";
+    } else {
+      FormatSettings().LongTimeFormat = u"hh:nn:ss";
+    }
+    GetFormatController()->UpdateFormats();
+    TcxDateEditProperties p(nullptr);
+    p.SetKind(ckDateTime);
+    p.SetBeepOnError(true);
+    ASSERT_TRUE(p.UsesMaskedTimeEntry());
+    TcxDateEditModel model(&p);
+    model.SetText(c.Start);
+    ASSERT_EQ(Utf8(model.Text()), Utf8(c.Start)) << "the picture";
+    model.SelectionMovedByUser(c.Caret, 0);
+    RunKeyScript(model, c.Typed);
+    EXPECT_EQ(Utf8(model.Text()), Utf8(c.Text));
+    EXPECT_EQ(model.BeepCount(), c.Beeps);
+  }
+  // Other editors have no time parts.
+  TcxDateEditProperties date(nullptr);
+  EXPECT_EQ(date.TimePartAt(12).Kind, fikLiteral);
+}
+
 // A shown, focused date editor whose text is set as if typed, then
 // validated as on leaving it.
 struct TDateEditFixture : ::testing::Test {
