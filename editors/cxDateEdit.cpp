@@ -166,9 +166,13 @@ String TcxCustomDateEditProperties::EmptyText() const {
   return mode ? mode->EmptyText() : String();
 }
 
+bool TcxCustomDateEditProperties::IsEmptyText(const String& AText) const {
+  return AText == EmptyText() || (UsesMaskedTimeEntry() && AText == DateEditValueToText(Null(), true));
+}
+
 bool TcxCustomDateEditProperties::TextToDate(const String& AText, TDateTime& ADate) const {
   ADate = NullDate;
-  if (AText == EmptyText()) return false;
+  if (IsEmptyText(AText)) return false;
   TDateTime date = NullDate;
   if (ParseDateText(AText, date) && date != NullDate) {
     ADate = date;
@@ -255,7 +259,7 @@ void TcxCustomDateEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCap
   const bool handler = AEdit && AEdit->HasValidateHandler();
   bool settled = false;
   TDateTime date = NullDate;
-  bool isEmpty = VarToStr(ADisplayValue) == empty;
+  bool isEmpty = IsEmptyText(VarToStr(ADisplayValue));
   try {
     if (!isEmpty && !ParseDateText(VarToStr(ADisplayValue), date)) AError = true;
     if (handler) {
@@ -263,7 +267,7 @@ void TcxCustomDateEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCap
       AEdit->RunValidateHandlers(ADisplayValue, AErrorText, AError);
       settled = !AError;
       if (!AError) {
-        isEmpty = VarToStr(ADisplayValue) == empty;
+        isEmpty = IsEmptyText(VarToStr(ADisplayValue));
         date = NullDate;
         if (!isEmpty && !ParseDateText(VarToStr(ADisplayValue), date)) AError = true;
       }
@@ -369,6 +373,31 @@ void TcxDateEditModel::KeyPress(Char& Key) {
     if (part.Kind == fikAmPm && !TypeDesignatorLetter(Key, part)) return;
   }
   TcxMaskEditModel::KeyPress(Key);
+  ZeroTimeBlanks();  // a Backspace leaves 0 in a time part
+}
+
+void TcxDateEditModel::KeyDown(Word& Key, TShiftState Shift) {
+  TcxMaskEditModel::KeyDown(Key, Shift);
+  ZeroTimeBlanks();
+}
+
+String TcxDateEditModel::CutText() {
+  String text = TcxMaskEditModel::CutText();
+  ZeroTimeBlanks();
+  return text;
+}
+
+void TcxDateEditModel::ZeroTimeBlanks() {
+  TcxCustomDateEditProperties* properties = DateProperties();
+  if (!Mode() || !properties->UsesMaskedTimeEntry()) return;
+  String text = Text();
+  bool changed = false;
+  for (Integer i = 0; i < Integer(text.size()); ++i)
+    if (text[size_t(i)] == u' ' && properties->TimePartAt(i).IsNumeric()) {
+      text[size_t(i)] = u'0';
+      changed = true;
+    }
+  if (changed) ShowUserText(text, SelStart(), SelLength());
 }
 
 void TcxDateEditModel::Rewrite(Integer AStart, const String& AText, Integer ACaret) {

@@ -108,6 +108,9 @@ class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
   // ---- Text and dates ----
   // The text an empty editor shows (the mask's blanks; empty unmasked).
   String EmptyText() const;
+  // The empty text, or the empty picture with the zero time a masked
+  // date-time editor shows while editing: both mean no date.
+  bool IsEmptyText(const String& AText) const;
   // A text as a date: the empty text is no date; else the smart reading;
   // unreadable text gives today (now for ckDateTime) with deToday and no
   // date otherwise. False for no date (ADate NullDate).
@@ -166,8 +169,12 @@ public:
   explicit TcxDateEditModel(TcxCustomDateEditProperties* AProperties) : TcxMaskEditModel(AProperties) {}
   TcxCustomDateEditProperties* DateProperties() const;
   void KeyPress(Char& Key) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  String CutText() override;
 
 private:
+  // Blanks left in the hours, minutes and seconds show as 0.
+  void ZeroTimeBlanks();
   // False when the key was handled (or refused) here.
   bool TypeTimeDigit(Char& Key, const TcxDateEditTimePart& APart);
   bool TypeDesignatorLetter(Char& Key, const TcxDateEditTimePart& APart);
@@ -257,6 +264,14 @@ private:
 class TcxDateEdit : public TcxCustomDateEdit {
   KORVANE_CLASS(TcxDateEdit, TcxCustomDateEdit)
   using TcxCustomDateEdit::TcxCustomDateEdit;
+};
+
+// The repository item of date editors: one TcxDateEditProperties.
+class TcxEditRepositoryDateItem : public TcxEditRepositoryItem {
+  KORVANE_CLASS(TcxEditRepositoryDateItem, TcxEditRepositoryItem)
+  using TcxEditRepositoryItem::TcxEditRepositoryItem;
+  TcxCustomEditPropertiesClass GetPropertiesClass() const override { return TcxDateEditProperties::StaticClass(); }
+  TcxDateEditProperties* DateProperties() const { return static_cast<TcxDateEditProperties*>(Properties()); }
 };
 
 // Registers the date editor kind (repeated calls do nothing) / removes it.

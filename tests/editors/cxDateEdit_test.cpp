@@ -198,6 +198,29 @@ TEST(DateEditMaskedTime, DigitsAndDesignatorsTable) {
   EXPECT_EQ(date.TimePartAt(12).Kind, fikLiteral);
 }
 
+// Deleting in a time part leaves 0, never a blank; clearing the whole
+// masked date-time text (the empty picture with its zero time) is no date.
+TEST(DateEditMaskedTime, DeletedTimeDigitsShowZeroAndAClearedTextIsNoDate) {
+  TDateLocaleScope locale;
+  TcxDateEditProperties p(nullptr);
+  p.SetKind(ckDateTime);
+  TcxDateEditModel model(&p);
+  model.SetText(u"2005-03-01 12:34:56");
+  model.SelectionMovedByUser(15, 0);
+  RunKeyScript(model, String(1, kDel));
+  EXPECT_EQ(Utf8(model.Text()), "2005-03-01 12:30:56");
+  model.SelectionMovedByUser(12, 0);
+  RunKeyScript(model, String(1, kBack));
+  EXPECT_EQ(Utf8(model.Text()), "2005-03-01 02:30:56");
+  model.SetSelection(0, model.Length());
+  RunKeyScript(model, String(1, kDel));
+  const String cleared = model.Text();
+  EXPECT_EQ(Utf8(cleared.substr(cleared.size() - 8)), "00:00:00");
+  EXPECT_TRUE(p.IsEmptyText(cleared));
+  TDateTime date = 0;
+  EXPECT_FALSE(p.TextToDate(cleared, date));
+}
+
 // A shown, focused date editor whose text is set as if typed, then
 // validated as on leaving it.
 struct TDateEditFixture : ::testing::Test {
@@ -499,6 +522,22 @@ TEST(DateEditKind, RegistersWithItsEditor) {
   EXPECT_EQ(cls->GetEditorClass(), TcxDateEdit::StaticClass());
   cxDateEditFinalize();
   EXPECT_EQ(registry->FindByClassName(u"TcxDateEditProperties"), nullptr);
+}
+
+// The editing window's date-time item: an in-place editor of the item takes
+// its kind.
+TEST_F(TDateEditFixture, RepositoryItemSettingsReachTheEditor) {
+  TcxEditRepository repository(nullptr);
+  auto* item = static_cast<TcxEditRepositoryDateItem*>(repository.CreateItem(TcxEditRepositoryDateItem::StaticClass()));
+  ASSERT_NE(item->DateProperties(), nullptr);
+  item->DateProperties()->SetKind(ckDateTime);
+  Edit->SetRepositoryItem(item);
+  EXPECT_EQ(Edit->ActiveDateProperties()->Kind(), ckDateTime);
+  EXPECT_EQ(Edit->ActiveDateProperties()->InputKind(), ikMask);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1, 8, 15)));
+  EXPECT_TRUE(TypeAndLeave(u"2005-03-02 09:30:00"));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-02 09:30");
+  Edit->SetRepositoryItem(nullptr);
 }
 
 // Pictures of a date editor with its calendar dropped down, date and
