@@ -244,12 +244,6 @@ void TcxCustomDateEditProperties::NormalizeEditValue(const Variant& AValue, Vari
   ANormalized = Variant(text);
 }
 
-bool TcxCustomDateEditProperties::IsDisplayValueAcceptable(String& AText) const {
-  if (InputKind() != ikStandard) return TcxCustomPopupEditProperties::IsDisplayValueAcceptable(AText);
-  TDateTime date = NullDate;
-  return ParseDateText(AText, date) && date != NullDate;
-}
-
 void TcxCustomDateEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError,
                                                     IcxCustomEdit* AEdit) {
   auto* edit = dynamic_cast<TcxCustomDateEdit*>(AEdit);

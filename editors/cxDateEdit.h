@@ -20,6 +20,10 @@
 // always stores null: the kept time alone (a time on 1899-12-30) would be a
 // date the user never entered.
 //
+// Typing is never refused for not (yet) reading as a date: "t" on the way
+// to "today" must stay. The mask, if any, checks each key; the text as a
+// whole is checked when the editor validates it.
+//
 // An unreadable text is an error "Invalid Date" unless DateOnError or an
 // OnValidate handler settles it; a date outside MinDate..MaxDate (only when
 // MaxDate > MinDate) is "Value out of bounds".
@@ -124,8 +128,6 @@ class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
   // A string that reads as a date; blank, numeric and date values.
   bool AcceptsEditValue(Variant& AValue, bool AIsEditing) const override;
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
-  // Unmasked typing must read as a date.
-  bool IsDisplayValueAcceptable(String& AText) const override;
   // The typed text: "Invalid Date" unless DateOnError or OnValidate settles
   // it; the bounds; a date-only value gets the kept time of day back.
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;

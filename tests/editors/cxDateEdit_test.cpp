@@ -359,6 +359,22 @@ TEST_F(TDateEditFixture, BoundsAndTheValidateHandler) {
   EXPECT_EQ(seen[1], "garbage");
 }
 
+// Free text is typed key by key through the editor (no key is refused for
+// not reading as a date yet) and read on leaving.
+TEST_F(TDateEditFixture, FreeTextIsTypedKeyByKey) {
+  Props()->SetInputKind(ikStandard);
+  Props()->SetSaveTime(false);
+  Edit->SetFocus();
+  Application->ProcessMessages();
+  TestTypeText(u"tod");
+  Application->ProcessMessages();
+  EXPECT_EQ(Utf8(Edit->Text()), "tod");
+  TestTypeText(u"ay+1");
+  Application->ProcessMessages();
+  ASSERT_TRUE(Edit->ValidateEdit(false));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2026-03-18 00:00");
+}
+
 // Date and SetDate: the kept time, NullDate, the typed text of a focused
 // editor.
 TEST_F(TDateEditFixture, DateAndSetDate) {
