@@ -475,14 +475,16 @@ bool TcxDateEditModel::TypeDesignatorLetter(Char& Key, const TcxDateEditTimePart
 // ---------------------------------------------------------------------------
 // TcxDateEditPopupWindow
 
-TcxDateEditPopupWindow::TcxDateEditPopupWindow(TcxCustomDateEdit* AEdit)
+TcxDateEditPopupWindow::TcxDateEditPopupWindow(TcxCustomDropDownEdit* AEdit)
     : TcxPopupEditPopupWindow(AEdit, AEdit), FEdit(AEdit) {
   // The popup takes the focus but runs no loop of its own.
   SetOwnLoop(false);
 }
 
+TcxCustomDateEdit* TcxDateEditPopupWindow::Edit() const { return static_cast<TcxCustomDateEdit*>(FEdit); }
+
 bool TcxDateEditPopupWindow::PassesToCalendar(Word Key, TShiftState Shift) const {
-  TcxPopupCalendar* calendar = FEdit->Calendar();
+  TcxPopupCalendar* calendar = Edit()->Calendar();
   if ((Key == VK_UP || Key == VK_DOWN) && Shift == ssAlt) return true;
   if (Key == VK_F4 && (Shift & ssAlt) == 0) return true;
   if (Key != VK_ESCAPE) return false;
@@ -498,7 +500,7 @@ bool TcxDateEditPopupWindow::PassesToCalendar(Word Key, TShiftState Shift) const
 
 void TcxDateEditPopupWindow::KeyDown(Word& Key, TShiftState Shift) {
   if (PassesToCalendar(Key, Shift)) {
-    FEdit->Calendar()->KeyDown(Key, Shift);
+    Edit()->Calendar()->KeyDown(Key, Shift);
     Key = 0;
     return;
   }
@@ -511,7 +513,7 @@ void TcxDateEditPopupWindow::KeyDown(Word& Key, TShiftState Shift) {
 namespace {
 
 TcxCustomEditPopupWindow* CreateDateEditPopupWindow(TcxCustomDropDownEdit* AEdit) {
-  return new TcxDateEditPopupWindow(static_cast<TcxCustomDateEdit*>(AEdit));
+  return new TcxDateEditPopupWindow(AEdit);
 }
 
 TcxTimeEditTimeFormat LocaleTimeFormat(bool& AUse24Hour) {

@@ -192,7 +192,10 @@ private:
 
 class TcxDateEditPopupWindow : public TcxPopupEditPopupWindow {
   KORVANE_CLASS(TcxDateEditPopupWindow, TcxPopupEditPopupWindow)
-  explicit TcxDateEditPopupWindow(TcxCustomDateEdit* AEdit);
+  // Made while AEdit's base part is being constructed: the date editor is
+  // reached only later, through Edit().
+  explicit TcxDateEditPopupWindow(TcxCustomDropDownEdit* AEdit);
+  TcxCustomDateEdit* Edit() const;
 
 protected:
   void KeyDown(Word& Key, TShiftState Shift) override;
@@ -200,7 +203,7 @@ protected:
 private:
   bool PassesToCalendar(Word Key, TShiftState Shift) const;
 
-  TcxCustomDateEdit* FEdit;
+  TcxCustomDropDownEdit* FEdit;
 };
 
 // ---------------------------------------------------------------------------

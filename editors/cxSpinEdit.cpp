@@ -602,16 +602,19 @@ TRect TcxSpinEditViewData::CalcClientMargins(TcxCanvas* ACanvas, TcxCustomEditVi
   // Each side takes the span its buttons cover (measured from the buttons
   // alone: the caller's Bounds may be gone by now).
   TRect margins = ButtonsOnlyStyle ? CalcThemedBorderExtent(ACanvas) : CalcBorderExtent();
-  TRect sides[2] = {{0x7FFFFFFF, 0, -0x7FFFFFFF, 0}, {0x7FFFFFFF, 0, -0x7FFFFFFF, 0}};  // left, right
+  TRect sides[2]{};  // the span of the left and of the right buttons
+  bool used[2] = {false, false};
   for (Integer i = 0; i < AViewInfo->ButtonCount(); ++i) {
     const TcxEditButtonViewInfo* button = AViewInfo->Button(i);
     if (IsRectEmpty(button->VisibleBounds)) continue;
-    TRect& side = sides[button->Data.LeftAlignment ? 0 : 1];
-    side.Left = std::min(side.Left, button->VisibleBounds.Left);
-    side.Right = std::max(side.Right, button->VisibleBounds.Right);
+    const Integer s = button->Data.LeftAlignment ? 0 : 1;
+    const TRect& r = button->VisibleBounds;
+    sides[s] = used[s] ? TRect{std::min(sides[s].Left, r.Left), 0, std::max(sides[s].Right, r.Right), 0}
+                       : TRect{r.Left, 0, r.Right, 0};
+    used[s] = true;
   }
-  margins.Left += std::max(0, sides[0].Right - sides[0].Left);
-  margins.Right += std::max(0, sides[1].Right - sides[1].Left);
+  margins.Left += sides[0].Right - sides[0].Left;
+  margins.Right += sides[1].Right - sides[1].Left;
   return margins;
 }
 
