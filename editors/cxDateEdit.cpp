@@ -627,7 +627,10 @@ void TcxCustomDateEdit::SetupPopupWindow() {
   TcxPopupCalendar* c = FCalendar.get();
   c->OnDateChosen = nullptr;
   c->SetColor(Style()->Color());
-  c->SetFlat(Style()->LookAndFeel()->Kind() != lfStandard);
+  TcxLookAndFeel* look = Style()->LookAndFeel();
+  c->SetFlat(look->Kind() != lfStandard);
+  for (TcxButton* b : {c->TodayButton(), c->NowButton(), c->ClearButton(), c->OKButton()}) b->LookAndFeel()->Assign(look);
+  c->TimeEdit()->Style()->LookAndFeel()->Assign(look);
   c->SetButtons(properties->DateButtons());
   FDateAtDropDown = Date();
   if (FDateAtDropDown == NullDate) FDateAtDropDown = ::Date();

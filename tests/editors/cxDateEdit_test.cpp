@@ -497,10 +497,15 @@ TEST_F(TDatePopupFixture, KeysMoveTakeAndClose) {
 // selected day with that time; Clear stores null; Esc on a button closes.
 TEST_F(TDatePopupFixture, DateTimePopupTakesTheTimeEditorsTime) {
   Props()->SetKind(ckDateTime);
+  Edit->Style()->LookAndFeel()->SetKind(lfStandard);
   Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1, 8, 15)));
   Open();
   TcxPopupCalendar* cal = Edit->Calendar();
   EXPECT_EQ(cal->Kind(), ckDateTime);
+  // The editor's look reaches the calendar, its buttons and time editor.
+  EXPECT_FALSE(cal->Flat());
+  EXPECT_EQ(cal->OKButton()->LookAndFeel()->Kind(), lfStandard);
+  EXPECT_EQ(cal->TimeEdit()->Style()->LookAndFeel()->Kind(), lfStandard);
   EXPECT_EQ(Utf8(cal->TimeEdit()->Text()), "08:15:00");
   EXPECT_NEAR(cal->Clock()->Time(), EncodeTime(8, 15, 0, 0), 1e-9);
   EXPECT_TRUE(cal->NowButton()->Visible());
