@@ -30,18 +30,16 @@ void TcxDateEditPropertiesValues::Assign(TPersistent* Source) {
   TcxCustomEditPropertiesValues::Assign(Source);
   auto* source = dynamic_cast<TcxDateEditPropertiesValues*>(Source);
   if (!source) return;
-  BeginUpdate();
+  TcxUpdateScope update(this);
   FDateButtons = source->FDateButtons;
   FInputKind = source->FInputKind;
-  EndUpdate();
 }
 
 void TcxDateEditPropertiesValues::RestoreDefaults() {
   TcxCustomEditPropertiesValues::RestoreDefaults();
-  BeginUpdate();
+  TcxUpdateScope update(this);
   FDateButtons = false;
   FInputKind = false;
-  EndUpdate();
 }
 
 void TcxDateEditPropertiesValues::SetDateButtons(bool Value) {
@@ -82,7 +80,7 @@ TcxDateEditPropertiesValues* TcxCustomDateEditProperties::DateAssignedValues() c
 void TcxCustomDateEditProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomDateEditProperties*>(Source);
   if (!source) return TcxCustomPopupEditProperties::Assign(Source);
-  BeginUpdate();
+  TcxUpdateScope update(this);
   TcxCustomPopupEditProperties::Assign(Source);
   FArrowsForYear = source->FArrowsForYear;
   DateAssignedValues()->SetDateButtons(false);
@@ -94,7 +92,6 @@ void TcxCustomDateEditProperties::Assign(TPersistent* Source) {
   FSaveTime = source->FSaveTime;
   FShowTime = source->FShowTime;
   FYearsInMonthList = source->FYearsInMonthList;
-  EndUpdate();
 }
 
 TDateButtons TcxCustomDateEditProperties::DateButtons() const {
@@ -105,9 +102,8 @@ TDateButtons TcxCustomDateEditProperties::DateButtons() const {
 void TcxCustomDateEditProperties::SetDateButtons(TDateButtons Value) {
   if (DateAssignedValues()->DateButtons() && Value == FDateButtons) return;
   FDateButtons = Value;
-  BeginUpdate();
+  TcxUpdateScope update(this);  // one notice, also when the flag was set
   DateAssignedValues()->SetDateButtons(true);
-  EndUpdate();
 }
 
 TcxInputKind TcxCustomDateEditProperties::InputKind() const {
@@ -118,9 +114,8 @@ TcxInputKind TcxCustomDateEditProperties::InputKind() const {
 void TcxCustomDateEditProperties::SetInputKind(TcxInputKind Value) {
   if (DateAssignedValues()->InputKind() && Value == FInputKind) return;
   FInputKind = Value;
-  BeginUpdate();
+  TcxUpdateScope update(this);  // one notice, also when the flag was set
   DateAssignedValues()->SetInputKind(true);
-  EndUpdate();
 }
 
 void TcxCustomDateEditProperties::NotifyChanged() {
@@ -135,9 +130,17 @@ void TcxCustomDateEditProperties::FormatsChanged() {
 
 void TcxCustomDateEditProperties::UpdateEditMask() {
   if (FUpdatingMask) return;
+  // The rebuild does not report itself: an update bracket closed without a
+  // notice (whatever happens).
+  struct TMaskRebuild {
+    TcxCustomDateEditProperties* Properties;
+    ~TMaskRebuild() {
+      Properties->EndUpdate(false);
+      Properties->FUpdatingMask = false;
+    }
+  } rebuild{this};
   FUpdatingMask = true;
-  const bool locked = IsChangeLocked();
-  SetChangeLock(true);
+  BeginUpdate();
   const TcxFormatController* controller = GetFormatController();
   const bool dateTime = FKind == ckDateTime;
   switch (InputKind()) {
@@ -153,8 +156,6 @@ void TcxCustomDateEditProperties::UpdateEditMask() {
       SetEditMask(String());
       break;
   }
-  SetChangeLock(locked);
-  FUpdatingMask = false;
 }
 
 // ---- Text and dates ------------------------------------------------------------------------
