@@ -500,6 +500,16 @@ bool TcxDateEditPopupWindow::PassesToCalendar(Word Key, TShiftState Shift) const
 }
 
 void TcxDateEditPopupWindow::KeyDown(Word& Key, TShiftState Shift) {
+  TcxCustomDateEdit* edit = Edit();
+  if (Key == VK_TAB && (Shift & (ssAlt | ssCtrl)) == 0 && edit->ActiveDateProperties()->Kind() == ckDate &&
+      edit->ActiveDateProperties()->PostPopupValueOnTab()) {
+    // The calendar takes the selected day; the focus moves on from the editor.
+    edit->Calendar()->KeyDown(Key, Shift);
+    edit->ClosePopup(false);
+    if (TWinControl* parent = edit->Parent()) parent->SelectNext(edit, (Shift & ssShift) == 0, true);
+    Key = 0;
+    return;
+  }
   if (PassesToCalendar(Key, Shift)) {
     Edit()->Calendar()->KeyDown(Key, Shift);
     Key = 0;

@@ -493,6 +493,23 @@ TEST_F(TDatePopupFixture, KeysMoveTakeAndClose) {
   }
 }
 
+// With PostPopupValueOnTab, Tab in a date popup takes the selected day and
+// moves the focus on from the editor.
+TEST_F(TDatePopupFixture, TabTakesTheDayAndMovesOn) {
+  auto* next = new TcxDateEdit(Form);
+  next->SetBounds(20, 200, 180, 24);
+  next->SetParent(Form);
+  Props()->SetPostPopupValueOnTab(true);
+  Props()->SetSaveTime(false);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1)));
+  Open();
+  Key(VK_RIGHT);
+  Key(VK_TAB);
+  EXPECT_FALSE(Edit->HasOpenPopup());
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-02 00:00");
+  EXPECT_TRUE(next->Focused());
+}
+
 // A date-time popup: the time editor shows the value's time; OK takes the
 // selected day with that time; Clear stores null; Esc on a button closes.
 TEST_F(TDatePopupFixture, DateTimePopupTakesTheTimeEditorsTime) {
