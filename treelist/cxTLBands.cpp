@@ -7,6 +7,7 @@
 #include "foundation/cxGraphics.h"
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxTLAutoWidth.h"
+#include "treelist/cxTLViewInfo.h"
 
 namespace {
 
@@ -326,11 +327,8 @@ bool TcxTreeListBand::CanSize(TcxSizingDirection ADirection) const {
 void TcxTreeListBand::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
   if (ADelta == 0) return;
   if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth + ADelta);
-  if (TcxCustomTreeListControl* TreeList = this->TreeList()) {
-    TcxTreeListBandSettings Settings = TreeList->BandSettings();
-    Settings.BandLineCount = std::max(Settings.BandLineCount + ADelta, 1);
-    TreeList->SetBandSettings(Settings);
-  }
+  if (TcxCustomTreeListControl* TreeList = this->TreeList())
+    TreeList->OptionsView()->SetBandLineCount(std::max(TreeList->OptionsView()->BandLineCount() + ADelta, 1));
 }
 
 void TcxTreeListBand::ApplyBestFit() {
@@ -510,15 +508,19 @@ void TcxTreeListBands::Update(TCollectionItem* AItem) {
     FChangesPending = true;
     return;
   }
-  if (!AItem || FChangesPending)
+  RebuildRows(FChangesPending ? nullptr : static_cast<TcxTreeListBand*>(AItem));
+  FTreeList->LayoutChanged();
+}
+
+void TcxTreeListBands::RebuildRows(TcxTreeListBand* ABand) {
+  if (!ABand)
     for (Integer I = 0; I < Count(); ++I) Items(I)->BuildRows();
   else
-    static_cast<TcxTreeListBand*>(AItem)->BuildRows();
+    ABand->BuildRows();
   FChangesPending = false;
   SortVisible();
   // Only the outermost visible bands may stay fixed.
   for (size_t I = 1; I + 1 < FVisibleItems.size(); ++I) FVisibleItems[I]->FFixedKind = tlbfNone;
-  FTreeList->LayoutChanged();
 }
 
 void TcxTreeListBands::Notify(TCollectionItem* AItem, TCollectionNotification AAction) {
@@ -540,7 +542,8 @@ void TcxTreeListBands::AddVisible(TcxTreeListBand* ABand) {
 void TcxTreeListBands::RemoveVisible(TcxTreeListBand* ABand) { std::erase(FVisibleItems, ABand); }
 
 void TcxTreeListBands::ApplyPendingChanges() {
-  if (FChangesPending) Update(nullptr);
+  // The end of the update that held the changes lays the control out.
+  if (FChangesPending && !FDestroying) RebuildRows(nullptr);
 }
 
 void TcxTreeListBands::SortVisible() {
@@ -608,11 +611,26 @@ void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Int
   FBands->SetColumnPosition(AColumn, ABandIndex, AColIndex, ANewRow, ARowIndex);
 }
 
-void TcxCustomTreeListControl::SetBandSettings(const TcxTreeListBandSettings& AValue) {
-  TTreeListUpdate Update(this);
-  FBandSettings = AValue;
-  FBandSettings.BandLineCount = std::max(FBandSettings.BandLineCount, 1);
-  for (Integer I = 0; I < FBands->Count(); ++I) FBands->Items(I)->Changed();
+TcxTreeListBandSettings TcxCustomTreeListControl::BandSettings() const {
+  TcxTreeListBandSettings Result;
+  const TcxTreeListOptionsView* View = OptionsView();
+  const TcxTreeListOptionsCustomizing* Customizing = OptionsCustomizing();
+  Result.Bands = View->Bands();
+  Result.BandLineCount = View->BandLineCount();
+  Result.ColumnAutoWidth = View->ColumnAutoWidth();
+  Result.Headers = View->Headers();
+  Result.HeaderSingleLine = View->HeaderSingleLine();
+  Result.ShowRoot = View->ShowRoot();
+  Result.VertGridLines = View->VertGridLines();
+  if (Customizing) {
+    Result.BandHorzSizing = Customizing->BandHorzSizing();
+    Result.BandMoving = Customizing->BandMoving();
+    Result.BandVertSizing = Customizing->BandVertSizing();
+    Result.ColumnHorzSizing = Customizing->ColumnHorzSizing();
+  }
+  Result.IndentWidth = TcxTreeListViewInfo::CalculateIndentStep(this);
+  Result.ImagesWidth = ((Images() ? 1 : 0) + (StateImages() ? 1 : 0)) * Result.IndentWidth;
+  return Result;
 }
 
 void TcxCustomTreeListControl::SetDefaultLayout(bool AValue) {
@@ -623,9 +641,7 @@ void TcxCustomTreeListControl::SetDefaultLayout(bool AValue) {
 void TcxCustomTreeListControl::RestoreDefaultLayout() {
   {
     TTreeListUpdate Update(this);
-    TcxTreeListBandSettings Settings = FBandSettings;
-    Settings.Bands = false;
-    SetBandSettings(Settings);
+    OptionsView()->SetBands(false);
     while (FBands->Count() > 1) FBands->Delete(FBands->Count() - 1);
     TcxTreeListBand* First = FBands->Count() > 0 ? FBands->Items(0) : FBands->Add();
     First->RestoreDefaults();

@@ -290,9 +290,8 @@ bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
                                          LoadResString(cxSTreeListConfirmCaption)))
         return false;
       const Integer Top = C->TopVisibleIndex();
-      std::vector<TcxTreeListNode*> Nodes = C->SelectionList();
-      if (Focused && std::find(Nodes.begin(), Nodes.end(), Focused) == Nodes.end()) Nodes.push_back(Focused);
-      C->DeleteNodes(Nodes);
+      // The selection goes; the focused node only when nothing is selected.
+      C->DeleteSelection();
       C->DataController()->PostRecord();
       C->SetTopVisibleIndex(Top);
       MakeFocusedRecordVisible();

@@ -326,17 +326,18 @@ void TcxTreeListViewInfo::CalculateHeights() {
   FBandLineHeight = Line;
   FFooterLineHeight = FHeaderLineCount > 0 && Settings.Footer ? Line + 4 * Painter->FooterCellFrameWidth()
                                                               : Line + Painter->FooterCellFrameWidth();
-  Integer Row = Settings.DefaultRowHeight;
-  if (Row <= 0) {
-    Row = std::max(DefaultEditHeight(), TextHeight);
-    if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
-    if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
-    Row += Settings.HorzGridLines ? 1 : 0;
-  }
-  FRowLineHeight = Row;
-  FIndentStep = Painter->ExpandBoxSize() + IndentRoom;
-  if (FTreeList->Images()) FIndentStep = std::max(FIndentStep, FTreeList->Images()->Width() + ImageMargin);
-  if (FTreeList->StateImages()) FIndentStep = std::max(FIndentStep, FTreeList->StateImages()->Width() + ImageMargin);
+  Integer Row = std::max(DefaultEditHeight(), TextHeight);
+  if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
+  if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
+  FRowLineHeight = Row + (Settings.HorzGridLines ? 1 : 0);
+  FIndentStep = CalculateIndentStep(FTreeList);
+}
+
+Integer TcxTreeListViewInfo::CalculateIndentStep(const TcxCustomTreeListControl* ATreeList) {
+  Integer Step = PainterOf(ATreeList->LookAndFeel()->GetPainterClass())->ExpandBoxSize() + IndentRoom;
+  if (ATreeList->Images()) Step = std::max(Step, ATreeList->Images()->Width() + ImageMargin);
+  if (ATreeList->StateImages()) Step = std::max(Step, ATreeList->StateImages()->Width() + ImageMargin);
+  return Step;
 }
 
 void TcxTreeListViewInfo::CalculateAreas() {
@@ -666,11 +667,33 @@ TcxTreeListHitTest* TcxCustomTreeListControl::HitTest() const {
   return static_cast<TcxTreeListHitTest*>(Controller()->HitTestController());
 }
 
-void TcxCustomTreeListControl::SetViewSettings(const TcxTreeListViewSettings& AValue) {
-  FViewSettings = AValue;
-  FViewSettings.IndicatorWidth = std::max(FViewSettings.IndicatorWidth, 0);
-  FViewSettings.DefaultRowHeight = std::max(FViewSettings.DefaultRowHeight, 0);
-  LayoutChanged();
+TcxTreeListViewSettings TcxCustomTreeListControl::ViewSettings() const {
+  TcxTreeListViewSettings Result;
+  const TcxTreeListOptionsView* View = OptionsView();
+  Result.Indicator = View->Indicator();
+  Result.IndicatorWidth = View->IndicatorWidth();
+  Result.Footer = View->Footer();
+  Result.Buttons = View->Buttons();
+  Result.HorzGridLines = View->HorzGridLines();
+  Result.TreeLines = View->TreeLineStyle() != tllsNone;
+  Result.SolidTreeLines = View->TreeLineStyle() == tllsSolid;
+  Result.TreeLineColor = View->TreeLineColor();
+  Result.GridLineColor = View->GridLineColor();
+  Result.ExtPaintStyle = View->ExtPaintStyle();
+  if (const TcxTreeListOptionsSelection* Selection = OptionsSelection()) {
+    Result.CellSelect = Selection->CellSelect();
+    Result.InvertSelect = Selection->InvertSelect();
+    Result.HideSelection = Selection->HideSelection();
+    Result.HideFocusRect = Selection->HideFocusRect();
+  }
+  const TcxTreeListOptionsBehavior* Behavior = OptionsBehavior();
+  Result.Sorting = Behavior->Sorting();
+  Result.MultiSort = Behavior->MultiSort();
+  Result.ExpandOnDblClick = Behavior->ExpandOnDblClick();
+  Result.ConfirmDelete = Behavior->ConfirmDelete();
+  Result.Deleting = OptionsData()->Deleting();
+  Result.Inserting = OptionsData()->Inserting();
+  return Result;
 }
 
 void TcxCustomTreeListControl::SetImages(TImageList* AValue) {

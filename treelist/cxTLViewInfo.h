@@ -185,6 +185,8 @@ class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
   Integer FooterLineHeight() const { return FFooterLineHeight; }
   Integer RowLineHeight() const { return FRowLineHeight; }
   Integer IndentStep() const { return FIndentStep; }
+  // The expand box plus its room, at least each image list's width plus its margin.
+  static Integer CalculateIndentStep(const TcxCustomTreeListControl* ATreeList);
   // Header lines of the highest band (0 without visible columns).
   Integer HeaderLineCount() const { return FHeaderLineCount; }
   TRect HeaderAreaRect() const { return FHeaderAreaRect; }

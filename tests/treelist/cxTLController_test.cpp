@@ -102,7 +102,7 @@ TEST(TreeListKeys, DownPastTheLastRowNeverLeavesTheRows) {
   F.Key(VK_DOWN);
   EXPECT_EQ(F.Focused(), "c");
   // With inserting allowed a new node takes the next row and the focus lands on it.
-  F.Settings([](TcxTreeListViewSettings& S) { S.Inserting = true; });
+  F.Tree->OptionsData()->SetInserting(true);
   const Integer Count = F.Tree->Nodes()->ShownNodeCount();
   F.Key(VK_DOWN);
   ASSERT_EQ(F.Tree->Nodes()->ShownNodeCount(), Count + 1);
@@ -114,7 +114,7 @@ TEST(TreeListKeys, DownPastTheLastRowNeverLeavesTheRows) {
 TEST(TreeListKeys, PageDownAndUpMoveAPageAndStopAtTheEnds) {
   TInputFixture F;
   F.AddMany(100);
-  TcxTreeListViewInfo* VI = F.View();
+  TcxTreeListViewInfo* VI = F.Layout();
   const Integer Page = VI->FullRowCount();
   F.Key(VK_NEXT);
   EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Page - 1);
@@ -147,7 +147,7 @@ TEST(TreeListKeys, CtrlDeleteAsksAndPlainDeleteNeverDeletes) {
   EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 5);
   EXPECT_EQ(F.Focused(), "c");
   // Without the confirmation setting no question is asked.
-  F.Settings([](TcxTreeListViewSettings& S) { S.ConfirmDelete = false; });
+  F.Tree->OptionsBehavior()->SetConfirmDelete(false);
   F.Key(VK_DELETE, tkCtrl);
   EXPECT_EQ(F.Dialogs.Texts.size(), 2u);
   EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 4);
@@ -188,8 +188,8 @@ TEST(TreeListMouse, ExpandButtonCellClicksAndSelection) {
 
 TEST(TreeListMouse, HeaderClicksSort) {
   TInputFixture F;
-  const TRect Name = F.View()->ColumnHeader(F.Column(0))->DisplayRect();
-  const TRect Note = F.View()->ColumnHeader(F.Column(1))->DisplayRect();
+  const TRect Name = F.Layout()->ColumnHeader(F.Column(0))->DisplayRect();
+  const TRect Note = F.Layout()->ColumnHeader(F.Column(1))->DisplayRect();
   const TPoint OnName{Name.Left + 20, Name.Top + 5};
   const TPoint OnNote{Note.Left + 20, Note.Top + 5};
   // Clicks (and modifiers) against the two columns' orders afterwards.

@@ -33,25 +33,22 @@ TEST(TreeListPainter, TreeLinesDottedSolidAndNone) {
   // b's own indent: a full vertical line (a sibling follows) and the horizontal line.
   TcxTreeListIndentViewInfo* Indent = F.Row(F.B)->Indents.back().get();
   const TRect V = Indent->VertLine;
-  const TColor Line = F.View()->TreeLineColor();
+  const TColor Line = F.Layout()->TreeLineColor();
   ASSERT_EQ(V.Height(), F.Row(F.B)->RowHeight);
   struct Case {
     const char* What;
-    bool Lines, Solid;
+    TcxTreeListTreeLineStyle Style;
     Integer MinCount, MaxCount;
   };
   const Integer H = V.Height();
   const Case Cases[] = {
-      {"dotted: every other pixel", true, false, H / 2 - 1, H / 2 + 1},
-      {"solid: every pixel", true, true, H, H},
-      {"none", false, false, 0, 0},
+      {"dotted: every other pixel", tllsDot, H / 2 - 1, H / 2 + 1},
+      {"solid: every pixel", tllsSolid, H, H},
+      {"none", tllsNone, 0, 0},
   };
   for (const Case& K : Cases) {
     SCOPED_TRACE(K.What);
-    TcxTreeListViewSettings S = F.Tree->ViewSettings();
-    S.TreeLines = K.Lines;
-    S.SolidTreeLines = K.Solid;
-    F.Tree->SetViewSettings(S);
+    F.View()->SetTreeLineStyle(K.Style);
     const auto Picture = F.Shot();
     const Integer Count = CountInColumn(*Picture, V.Left, V.Top, V.Bottom, Line);
     EXPECT_GE(Count, K.MinCount);
@@ -65,11 +62,8 @@ TEST(TreeListPainter, TreeLinesDottedSolidAndNone) {
 
 TEST(TreeListPainter, GridLinesAlongTheCellBorders) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) { S.HorzGridLines = true; });
-  TcxTreeListBandSettings Bands = F.Tree->BandSettings();
-  Bands.VertGridLines = true;
-  F.Tree->SetBandSettings(Bands);
-  const TColor Grid = ColorToRGB(F.View()->GridLineColor());
+  F.View()->SetGridLines(tlglBoth);
+  const TColor Grid = ColorToRGB(F.Layout()->GridLineColor());
   const TRect Cell = F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect();
   const auto Picture = F.Shot();
   EXPECT_EQ(CountInRow(*Picture, Cell.Bottom - 1, Cell.Left, Cell.Right, Grid), Cell.Width());
@@ -101,7 +95,7 @@ TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {
   const TColor Content = Picture->PixelColor(Focus.Left + 5, Focus.Top + 3);
   EXPECT_GT(Focus.Width() - CountInRow(*Picture, Focus.Top, Focus.Left, Focus.Right, Content), 5);
   // Without the focus the selection turns inactive and, with HideFocusRect, the frame goes.
-  F.Settings([](TcxTreeListViewSettings& S) { S.HideFocusRect = true; });
+  F.Tree->OptionsSelection()->SetHideFocusRect(true);
   TEdit* Other = new TEdit(F.Form);
   Other->SetBounds(10, 300, 100, 24);
   Other->SetParent(F.Form);
@@ -112,18 +106,16 @@ TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {
   EXPECT_EQ(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clGray);
   EXPECT_EQ(CountInRow(*Picture, Focus.Top, Focus.Left, Focus.Right, Content), Focus.Width());
   // With HideSelection the rows lose the selection look without the focus.
-  F.Settings([](TcxTreeListViewSettings& S) { S.HideSelection = true; });
+  F.Tree->OptionsSelection()->SetHideSelection(true);
   Picture = F.Shot();
   EXPECT_NE(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clGray);
 }
 
 TEST(TreeListPainter, BufferedPaintingGivesTheSameImage) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) {
-    S.Indicator = true;
-    S.HorzGridLines = true;
-    S.Footer = true;
-  });
+  F.View()->SetIndicator(true);
+  F.View()->SetGridLines(tlglHorz);
+  F.View()->SetFooter(true);
   F.Tree->Controller()->FocusRecordAndItem(F.A2->RecordIndex(), F.Column(1));
   const auto Direct = F.Shot();
   F.Tree->SetBufferedPaint(true);
@@ -158,13 +150,8 @@ TEST(TreeListPainter, PictureOfAChineseTreeInTheUltraFlatLook) {
     N->SetStoredImageIndex(tlitSelectedIndex, N->HasChildren() ? 0 : 1);
   }
   F.Tree->SetImages(Images.get());
-  F.Settings([](TcxTreeListViewSettings& S) {
-    S.Indicator = true;
-    S.HorzGridLines = true;
-  });
-  TcxTreeListBandSettings Bands = F.Tree->BandSettings();
-  Bands.VertGridLines = true;
-  F.Tree->SetBandSettings(Bands);
+  F.View()->SetIndicator(true);
+  F.View()->SetGridLines(tlglBoth);
   F.Tree->Controller()->FocusRecordAndItem(F.A1->RecordIndex(), F.Column(0));
   const auto Picture = F.Shot();
   Picture->SaveToFile(u"/tmp/korvane_treelist_view.png");

@@ -25,8 +25,8 @@ std::string Lines(TcxTreeListNodeViewInfo* ARow) {
 
 TEST(TreeListLayout, RowsIndentsTreeLinesAndButtons) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) { S.Indicator = true; });
-  TcxTreeListViewInfo* VI = F.View();
+  F.View()->SetIndicator(true);
+  TcxTreeListViewInfo* VI = F.Layout();
   ASSERT_EQ(VI->RowCount(), 6);
   EXPECT_EQ(VI->IndentStep(), 15);
   const Integer H = VI->RowLineHeight();
@@ -84,13 +84,9 @@ TEST(TreeListLayout, RowsIndentsTreeLinesAndButtons) {
 
 TEST(TreeListLayout, WithoutRootOrTreeLinesOrButtons) {
   TTreeViewFixture F;
-  TcxTreeListBandSettings Bands = F.Tree->BandSettings();
-  Bands.ShowRoot = false;
-  F.Tree->SetBandSettings(Bands);
-  F.Settings([](TcxTreeListViewSettings& S) {
-    S.TreeLines = false;
-    S.Buttons = false;
-  });
+  F.View()->SetShowRoot(false);
+  F.View()->SetTreeLineStyle(tllsNone);
+  F.View()->SetButtons(false);
   EXPECT_TRUE(F.Row(F.A)->Indents.empty());
   EXPECT_FALSE(F.Row(F.A)->ButtonShown);
   EXPECT_EQ(F.Row(F.A)->CellsLeft, 0);
@@ -100,27 +96,22 @@ TEST(TreeListLayout, WithoutRootOrTreeLinesOrButtons) {
 
 TEST(TreeListLayout, GridLinesGiveCellsAndIndentsTheirBorders) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) { S.HorzGridLines = true; });
-  TcxTreeListBandSettings Bands = F.Tree->BandSettings();
-  Bands.VertGridLines = true;
-  F.Tree->SetBandSettings(Bands);
+  F.View()->SetGridLines(tlglBoth);
   TcxTreeListNodeViewInfo* Row = F.Row(F.A1);
   EXPECT_EQ(Row->CellOfColumn(F.Column(0))->Borders(), BorderBit(bRight) | BorderBit(bBottom));
   EXPECT_EQ(Row->Indents.front()->Borders, BorderBit(bBottom));
   EXPECT_EQ(Row->CellOfColumn(F.Column(1))->ContentRect().Bottom, Row->RowTop + Row->RowHeight - 1);
   // The row line height grows by the grid line.
-  const Integer WithLines = F.View()->RowLineHeight();
-  F.Settings([](TcxTreeListViewSettings& S) { S.HorzGridLines = false; });
-  EXPECT_EQ(F.View()->RowLineHeight(), WithLines - 1);
+  const Integer WithLines = F.Layout()->RowLineHeight();
+  F.View()->SetGridLines(tlglVert);
+  EXPECT_EQ(F.Layout()->RowLineHeight(), WithLines - 1);
 }
 
 TEST(TreeListLayout, HeadersFooterAndNeighbourFlags) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) {
-    S.Footer = true;
-    S.Indicator = true;
-  });
-  TcxTreeListViewInfo* VI = F.View();
+  F.View()->SetFooter(true);
+  F.View()->SetIndicator(true);
+  TcxTreeListViewInfo* VI = F.Layout();
   ASSERT_EQ(VI->ColumnHeaders().size(), 2u);
   TcxTreeListColumnHeaderViewInfo* Name = VI->ColumnHeader(F.Column(0));
   TcxTreeListColumnHeaderViewInfo* Note = VI->ColumnHeader(F.Column(1));
@@ -135,7 +126,7 @@ TEST(TreeListLayout, HeadersFooterAndNeighbourFlags) {
   EXPECT_TRUE(VI->FooterIndicatorCell()->Visible());
   // Moved to rows of its own, each column is alone in its line: no stale neighbour flags.
   F.Tree->SetColumnPosition(F.Column(1), 0, true, 1);
-  VI = F.View();
+  VI = F.Layout();
   EXPECT_EQ(VI->HeaderLineCount(), 2);
   EXPECT_EQ(VI->ColumnHeader(F.Column(0))->Neighbors, 0u);
   EXPECT_EQ(VI->ColumnHeader(F.Column(1))->Neighbors, 0u);
@@ -150,7 +141,7 @@ TEST(TreeListLayout, OnlyTheShownRowsAreLaidOutAndTheLastPageStaysFull) {
   F.Tree->BeginUpdate();
   for (Integer I = 0; I < 200; ++I) F.Make(nullptr, "n" + std::to_string(I));
   F.Tree->EndUpdate();
-  TcxTreeListViewInfo* VI = F.View();
+  TcxTreeListViewInfo* VI = F.Layout();
   const Integer Capacity = VI->VisibleRowCapacity();
   EXPECT_LE(VI->RowCount(), Capacity + 1);
   EXPECT_GE(VI->FullRowCount(), Capacity);
@@ -159,7 +150,7 @@ TEST(TreeListLayout, OnlyTheShownRowsAreLaidOutAndTheLastPageStaysFull) {
   EXPECT_LE(VI->RowsCalculated() - Before, Capacity + 1);
   // Scrolled past the end: the last node sits in the last full row.
   F.Tree->SetTopVisibleIndex(10000);
-  VI = F.View();
+  VI = F.Layout();
   const Integer Count = F.Tree->Nodes()->ShownNodeCount();
   EXPECT_EQ(F.Tree->TopVisibleIndex(), Count - Capacity);
   EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node->VisibleIndex(), Count - 1);
@@ -168,7 +159,7 @@ TEST(TreeListLayout, OnlyTheShownRowsAreLaidOutAndTheLastPageStaysFull) {
   EXPECT_EQ(F.Tree->TopVisibleIndex(), F.A1->VisibleIndex());
   TcxTreeListNode* Far = F.Tree->Nodes()->Root()->GetLastChild()->GetPrevSibling();
   F.Tree->MakeNodeVisible(Far);
-  VI = F.View();
+  VI = F.Layout();
   EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node, Far);
 }
 
@@ -176,18 +167,16 @@ TEST(TreeListLayout, FewNodesShowFromTheTop) {
   TTreeViewFixture F;
   F.Tree->SetTopVisibleIndex(3);
   EXPECT_EQ(F.Tree->TopVisibleIndex(), 0);
-  EXPECT_EQ(F.View()->RowCount(), 6);
+  EXPECT_EQ(F.Layout()->RowCount(), 6);
 }
 
 // ---- Hit test -----------------------------------------------------------------------------------
 
 TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
   TTreeViewFixture F;
-  F.Settings([](TcxTreeListViewSettings& S) {
-    S.Indicator = true;
-    S.Footer = true;
-  });
-  TcxTreeListViewInfo* VI = F.View();
+  F.View()->SetIndicator(true);
+  F.View()->SetFooter(true);
+  TcxTreeListViewInfo* VI = F.Layout();
   TcxTreeListNodeViewInfo* RowA = F.Row(F.A);
   TcxTreeListNodeViewInfo* RowA21 = F.Row(F.A21);
   const TRect Button = RowA->Indents.back()->ButtonRect;
@@ -210,7 +199,7 @@ TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
       {"indicator", TPoint{5, MidA}, tlhcIndicator, F.A, -1},
       {"column header", TPoint{NameHeader.Left + 20, NameHeader.Top + 5}, tlhcColumnHeader, nullptr, 0},
       {"header right edge", TPoint{NameHeader.Right + 2, NameHeader.Top + 5}, tlhcHorzSizingEdge, nullptr, 0},
-      {"footer item", TPoint{F.View()->FooterItems()[1]->ClipRect().Left + 5, F.View()->FooterItems()[1]->ClipRect().Top + 3},
+      {"footer item", TPoint{F.Layout()->FooterItems()[1]->ClipRect().Left + 5, F.Layout()->FooterItems()[1]->ClipRect().Top + 3},
        tlhcColumnFooter, nullptr, 1},
       {"below the rows", TPoint{150, F.Row(F.C)->RowTop + F.Row(F.C)->RowHeight + 5}, tlhcNode, nullptr, -1},
   };

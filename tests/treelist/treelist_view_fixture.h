@@ -76,17 +76,13 @@ struct TTreeViewFixture {
     return ANode ? StringToUTF8(VarToStr(ANode->Values(NameItem))) : std::string("none");
   }
 
-  void Settings(void (*AChange)(TcxTreeListViewSettings&)) {
-    TcxTreeListViewSettings S = Tree->ViewSettings();
-    AChange(S);
-    Tree->SetViewSettings(S);
-  }
-  TcxTreeListViewInfo* View() const {
+  TcxTreeListOptionsView* View() { return Tree->OptionsView(); }
+  TcxTreeListViewInfo* Layout() const {
     TcxTreeListViewInfo* VI = Tree->TreeListViewInfo();
     if (VI->IsDirty()) VI->Calculate();
     return VI;
   }
-  TcxTreeListNodeViewInfo* Row(const TcxTreeListNode* ANode) const { return View()->RowOfNode(ANode); }
+  TcxTreeListNodeViewInfo* Row(const TcxTreeListNode* ANode) const { return Layout()->RowOfNode(ANode); }
   TcxTreeListColumn* Column(Integer AIndex) const { return Tree->GetColumn(AIndex); }
   // The centre of the node's cell in a column.
   TPoint CellCenter(const TcxTreeListNode* ANode, Integer AColumn) const {
