@@ -451,7 +451,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // What the rows view, painter and controller read of the view, selection,
   // behavior and data settings, in one go.
   TcxTreeListViewSettings ViewSettings() const;
-  // Node images and state images (not owned; none: no image indent).
+  // Node images and state images (not owned; none: no image indent). A
+  // freed list is forgotten.
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* AValue);
   TImageList* StateImages() const { return FStateImages; }
@@ -464,6 +465,7 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // The node's row rectangle (cells only with ACellsOnly); empty without a row on screen.
   TRect NodeCellsBounds(TcxTreeListNode* ANode, bool ACellsOnly);
   void ComputeScrollBarParams() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
   // Raised once the selection lock is back at 0.

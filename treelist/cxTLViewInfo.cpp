@@ -698,14 +698,27 @@ TcxTreeListViewSettings TcxCustomTreeListControl::ViewSettings() const {
 
 void TcxCustomTreeListControl::SetImages(TImageList* AValue) {
   if (FImages == AValue) return;
+  if (FImages && FImages != FStateImages) FImages->RemoveFreeNotification(this);
   FImages = AValue;
+  if (AValue) AValue->FreeNotification(this);
   LayoutChanged();
 }
 
 void TcxCustomTreeListControl::SetStateImages(TImageList* AValue) {
   if (FStateImages == AValue) return;
+  if (FStateImages && FStateImages != FImages) FStateImages->RemoveFreeNotification(this);
   FStateImages = AValue;
+  if (AValue) AValue->FreeNotification(this);
   LayoutChanged();
+}
+
+void TcxCustomTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TcxTreeListNodesOwner::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  const bool Forget = AComponent == FImages || AComponent == FStateImages;
+  if (AComponent == FImages) FImages = nullptr;
+  if (AComponent == FStateImages) FStateImages = nullptr;
+  if (Forget && !IsDestroying()) LayoutChanged();
 }
 
 Integer TcxCustomTreeListControl::TopVisibleIndex() const { return TreeListViewInfo()->TopIndex(); }

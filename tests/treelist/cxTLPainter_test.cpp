@@ -174,4 +174,8 @@ TEST(TreeListPainter, PictureOfAChineseTreeInTheUltraFlatLook) {
   };
   EXPECT_GT(Dark(F.A1), 3);
   EXPECT_EQ(Dark(F.B), 0);
+  // A freed image list is forgotten: the rows lose their image indents.
+  Images.reset();
+  EXPECT_EQ(F.Tree->Images(), nullptr);
+  EXPECT_EQ(F.Row(F.A1)->Indents.back()->IndentKind, TcxTreeListIndentViewInfo::ikLevel);
 }
