@@ -110,8 +110,9 @@ bool TcxTreeListEditCellViewInfo::IsSelectedLook() const {
 }
 
 TcxViewParams TcxTreeListEditCellViewInfo::GetViewParams() const {
-  TcxCustomControlStyles* Styles = GetControl()->Styles();
-  return IsSelectedLook() ? Styles->GetSelectionParams() : Styles->GetContentParams();
+  TcxTreeListStyles* Styles = static_cast<TcxCustomTreeListControl*>(GetControl())->Styles();
+  if (IsSelectedLook()) return Styles->GetSelectionParams();
+  return FRow->Node ? Styles->GetContentParams(FRow->Node, Column()) : Styles->TcxCustomControlStyles::GetContentParams();
 }
 
 // ---- Rows -------------------------------------------------------------------------------------
@@ -196,7 +197,7 @@ void TcxTreeListNodeViewInfo::CalculateIndents(Integer AIndentCount, Integer AIn
     Indent->ImageIndex = -1;
     Indent->ImageValid = false;
     Indent->Borders = RowBorders;
-    Indent->Color = FViewInfo->BackgroundParams().Color;
+    Indent->Color = TreeList->Styles()->GetNodeIndentParams(Node, Integer(Index)).Color;
     Indent->SetBounds(TRect{Right - Step, RowTop, Right, RowTop + RowHeight}, Clip);
     Right -= Step;
     return Indent;

@@ -260,3 +260,31 @@ TEST(TreeListIncSearch, ChineseTextFindsShownNodesAndDropsAMissingCharacter) {
   EXPECT_EQ(F.Focused(), "元数据");
   EXPECT_FALSE(F.Tree->Controller()->IsIncSearching());
 }
+
+TEST(TreeListMouse, DoubleClickTogglesANodeAndTheScrollBarMovesOnlyTheView) {
+  TInputFixture F;
+  // On the row's outer indent: no cell editor opens in between.
+  const TRect Indent = F.Row(F.A2)->Indents.front()->DisplayRect();
+  TestDoubleClick(F.Tree->Handle(), TPoint{Indent.Left + 2, Indent.Top + 2});
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.A2->Expanded());
+  F.AddMany(100);
+  F.Tree->SetFocusedNode(F.A);
+  const Integer Page = F.Layout()->FullRowCount();
+  Integer Position = 0;
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scPageDown, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Page - 1);
+  EXPECT_EQ(Position, Page - 1);
+  EXPECT_EQ(F.Focused(), "a");
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scLineUp, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Page - 2);
+  Position = 5;
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scTrack, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), 5);
+  // Horizontally the columns move left by the offset.
+  F.Column(1)->SetWidth(600);
+  Position = 50;
+  F.Tree->TreeListController()->ScrollContent(sbHorizontal, scTrack, Position);
+  EXPECT_EQ(F.Layout()->LeftPos(), 50);
+  EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect().Left, 100 - 50);
+}

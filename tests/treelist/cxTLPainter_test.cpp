@@ -179,3 +179,22 @@ TEST(TreeListPainter, PictureOfAChineseTreeInTheUltraFlatLook) {
   EXPECT_EQ(F.Tree->Images(), nullptr);
   EXPECT_EQ(F.Row(F.A1)->Indents.back()->IndentKind, TcxTreeListIndentViewInfo::ikLevel);
 }
+
+TEST(TreeListPainter, CellsTakeTheContentStyleOfTheirNodeAndColumn) {
+  TTreeViewFixture F;
+  TcxStyle* Yellow = new TcxStyle(F.Form);
+  Yellow->SetColor(clYellow);
+  F.Tree->Styles()->OnGetContentStyle = TcxtlOnGetContentStyleEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TObject* AItem, TcxTreeListNode* ANode, TcxStyle*& AStyle) {
+        if (ANode == F.C && AItem == F.Column(1)) AStyle = Yellow;
+      });
+  F.Tree->LayoutChanged();
+  const auto Picture = F.Shot();
+  auto Probe = [&](TcxTreeListNode* ANode, Integer AColumn) {
+    const TRect R = F.Row(ANode)->CellOfColumn(F.Column(AColumn))->DisplayRect();
+    return Picture->PixelColor(R.Right - 4, R.Top + 3);
+  };
+  EXPECT_EQ(Probe(F.C, 1), clYellow);
+  EXPECT_NE(Probe(F.C, 0), clYellow);
+  EXPECT_NE(Probe(F.B, 1), clYellow);
+}
