@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxEditingController.h"
 #include "treelist/cxTLBands.h"
+#include "treelist/cxTLController.h"
 
 namespace {
 
@@ -397,6 +398,7 @@ void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
   if (FHotTrackNode == ANode) FHotTrackNode = nullptr;
+  if (Controller()) TreeListController()->ForgetNode(ANode);
   const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
   if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
   if (!IsDestroying() && ANode->Focused()) FFocusedNodeRemoved = true;

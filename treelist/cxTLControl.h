@@ -221,6 +221,8 @@ protected:
 
 private:
   TcxTreeListNode* FSelectionAnchor = nullptr;
+  // The node focused before the last focus change.
+  TcxTreeListNode* FLastFocused = nullptr;
   TShiftState FLastShift = 0;
   Integer FHandlerLock = 0;
   bool FSearching = false;

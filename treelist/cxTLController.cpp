@@ -141,6 +141,7 @@ bool TcxTreeListController::CanInsertNow() const { return TreeList()->ViewSettin
 
 void TcxTreeListController::ForgetNode(TcxTreeListNode* ANode) {
   if (FSelectionAnchor == ANode) FSelectionAnchor = nullptr;
+  if (FLastFocused == ANode) FLastFocused = nullptr;
 }
 
 void TcxTreeListController::FocusedRecordChanged() {
@@ -151,8 +152,14 @@ void TcxTreeListController::FocusedRecordChanged() {
   if (Navigator()) Navigator()->Refresh();
   if (TcxTreeListNode* Node = C->FocusedNode()) C->MakeNodeVisible(Node);
   // A focus moved by the user's key or click without Shift or Ctrl leaves
-  // only the focused node selected; a focus moved by the program keeps the selection.
-  if (FHandlerLock > 0 && !(FLastShift & (ssShift | ssCtrl))) ClearSelectionKeepFocused();
+  // only the focused node selected; a focus moved by the program keeps the
+  // selection. With Shift or Ctrl the node left becomes the anchor of a
+  // range when there is none yet.
+  if (FHandlerLock > 0 && !(FLastShift & (ssShift | ssCtrl)))
+    ClearSelectionKeepFocused();
+  else if (FHandlerLock > 0 && !FSelectionAnchor)
+    FSelectionAnchor = FLastFocused;
+  FLastFocused = C->FocusedNode();
   C->LayoutChanged();
 }
 
@@ -212,6 +219,7 @@ void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
   if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
     Key = 0;
     FKeyHandled = true;
+    if (IsPagingKey(FirstKey) && C->MultiSelect() && (Shift & ssShift)) SelectByShift(C->FocusedNode(), Shift);
     return;
   }
   if (Key == VK_SPACE && Focused && C->MultiSelect() && (Shift & (ssShift | ssCtrl))) {
@@ -322,14 +330,13 @@ void TcxTreeListController::PageMove(bool ADown, bool AByKey, TShiftState) {
     C->SetTopVisibleIndex(ADown ? Top + std::max(Page - 1, 1) : Top - std::max(Page - 1, 1));
     return;
   }
-  TcxTreeListNode* Edge = VI->Rows(ADown ? Page - 1 : 0)->Node;
+  TcxTreeListNode* Edge = VI->Rows(ADown ? std::min(Page, VI->RowCount()) - 1 : 0)->Node;
   if (Edge == Focused && (ADown ? Edge->IsLastVisible() : Edge->IsFirstVisible())) return;
-  if (!Focused) Focused = Edge;
-  const Integer Index = Focused->VisibleIndex();
-  if (Focused == Edge || Page == 1) {
-    // The focused node becomes the top (bottom) row and the focus moves to the other end.
-    C->SetTopVisibleIndex(ADown ? Index + (Page == 1 ? 1 : 0) : Index - Page + 1 - (Page == 1 ? 1 : 0));
-  }
+  // The focused node (the next one when a single row shows) becomes the top
+  // row (bottom row for Page Up); the focus goes to the other end.
+  const Integer Index = Focused ? Focused->VisibleIndex() : Top;
+  const Integer Step = Page == 1 ? 1 : 0;
+  C->SetTopVisibleIndex(ADown ? Index + Step : Index - Page + 1 - Step);
   if (VI->IsDirty()) VI->Calculate();
   const Integer Last = std::min(VI->FullRowCount(), VI->RowCount()) - 1;
   C->FocusNode(VI->Rows(ADown ? Last : 0)->Node);

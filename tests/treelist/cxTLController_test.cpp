@@ -96,6 +96,26 @@ TEST(TreeListKeys, LeftAndRightExpandWithOneVisibleColumn) {
   EXPECT_TRUE(F.A->Expanded());
 }
 
+TEST(TreeListKeys, ShiftExtendsTheSelectionFromTheAnchor) {
+  TInputFixture F;
+  F.Tree->SetMultiSelect(true);
+  F.Tree->Controller()->FocusRecordAndItem(F.A1->RecordIndex(), F.Column(0));
+  F.Key(VK_DOWN, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2");
+  F.Key(VK_DOWN, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21");
+  F.Key(VK_UP, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2");
+  // Shift+End keeps only the anchor's range: from a1 to the last node.
+  F.Key(VK_END, tkCtrl | tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21,b,c");
+  // Ctrl+Space toggles the focused node; a plain arrow leaves only the focused node.
+  F.Key(VK_SPACE, tkCtrl);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21,b");
+  F.Key(VK_UP);
+  EXPECT_EQ(F.Selected(), "b");
+}
+
 TEST(TreeListKeys, DownPastTheLastRowNeverLeavesTheRows) {
   TInputFixture F;
   F.Tree->SetFocusedNode(F.C);
