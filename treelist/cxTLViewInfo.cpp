@@ -460,24 +460,21 @@ Integer TcxTreeListViewInfo::VisibleRowCapacity() const {
 }
 
 Integer TcxTreeListViewInfo::TopIndex() const {
-  Integer Index = FTreeList->Nodes()->ShownTopIndex();
-  FTreeList->Nodes()->GetNodeByVisibleIndex(Index);
-  return Index;
+  if (!IsDirty()) return FTopIndex;
+  TcxTreeListNodes* Nodes = FTreeList->Nodes();
+  return std::clamp(Nodes->ShownTopIndex(), 0, std::max(Nodes->ShownNodeCount() - VisibleRowCapacity(), 0));
 }
 
 void TcxTreeListViewInfo::CalculateRows() {
-  FRowCount = FFullRowCount = 0;
+  FRowCount = FFullRowCount = FTopIndex = 0;
   TcxTreeListNodes* Nodes = FTreeList->Nodes();
   const Integer Count = Nodes->ShownNodeCount();
   if (Count <= 0 || FColumnHeaders.empty()) return;
   // The last page stays full: no empty rows below the last node while nodes above are hidden.
+  // (The store keeps its own top index; a later scroll sets it anew.)
   Integer Top = std::clamp(Nodes->ShownTopIndex(), 0, std::max(Count - VisibleRowCapacity(), 0));
   TcxTreeListNode* Node = Nodes->GetNodeByVisibleIndex(Top);
-  if (Top != Nodes->ShownTopIndex()) {
-    FTreeList->BeginUpdate();
-    Nodes->SetShownTopIndex(-1);
-    FTreeList->EndUpdate();
-  }
+  FTopIndex = Top;
   Integer Y = FNodesAreaRect.Top;
   while (Node && Y < FNodesAreaRect.Bottom) {
     TcxTreeListNodeViewInfo* Row = RowFromPool(FRowCount);
@@ -514,16 +511,16 @@ void TcxTreeListViewInfo::MakeNodeVisible(TcxTreeListNode* ANode) {
 }
 
 void TcxTreeListViewInfo::UpdateScrollBars() {
-  static thread_local bool Updating = false;
-  if (Updating || !FTreeList->HandleAllocated()) return;
-  Updating = true;
+  // A bar that shows or hides lays the control out again from inside.
+  if (FUpdatingScrollBars || !FTreeList->HandleAllocated()) return;
+  FUpdatingScrollBars = true;
   try {
     FTreeList->RecalcScrollBars();
   } catch (...) {
-    Updating = false;
+    FUpdatingScrollBars = false;
     throw;
   }
-  Updating = false;
+  FUpdatingScrollBars = false;
 }
 
 // ---- Hit test ---------------------------------------------------------------------------------

@@ -258,6 +258,9 @@ private:
   Integer FRowCount = 0;
   Integer FFullRowCount = 0;
   Integer FRowsCalculated = 0;
+  // The top row's visible index at the last layout.
+  Integer FTopIndex = 0;
+  bool FUpdatingScrollBars = false;
   TRect FHeaderAreaRect{};
   TRect FNodesAreaRect{};
   TRect FFooterRect{};

@@ -161,6 +161,16 @@ TEST(TreeListLayout, OnlyTheShownRowsAreLaidOutAndTheLastPageStaysFull) {
   F.Tree->MakeNodeVisible(Far);
   VI = F.Layout();
   EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node, Far);
+  // Nodes removed below a scrolled view: the rows still end with the last node.
+  F.Tree->SetTopVisibleIndex(10000);
+  std::vector<TcxTreeListNode*> Tail;
+  for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetLastChild(); Tail.size() < 150; N = N->GetPrevSibling())
+    Tail.push_back(N);
+  F.Tree->DeleteNodes(Tail);
+  VI = F.Layout();
+  const Integer Shown = F.Tree->Nodes()->ShownNodeCount();
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Shown - Capacity);
+  EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node->VisibleIndex(), Shown - 1);
 }
 
 TEST(TreeListLayout, FewNodesShowFromTheTop) {
