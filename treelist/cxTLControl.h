@@ -192,6 +192,9 @@ class TcxTreeListController : public TcxCustomControlController {
   void HandleMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void HandleMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void DblClick() override;
+  // With hot tracking the node under the mouse takes the hot look.
+  void HandleMouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseLeave() override;
   void FocusedRecordChanged() override;
   void ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) override;
   bool IsNavigationKey(Word Key, TShiftState Shift) const override;
@@ -223,6 +226,9 @@ private:
   TcxTreeListNode* FSelectionAnchor = nullptr;
   // The node focused before the last focus change.
   TcxTreeListNode* FLastFocused = nullptr;
+  // The control's cursor while no node is hot.
+  TCursor FSavedCursor = crDefault;
+  void SetHotNode(TcxTreeListNode* ANode, TShiftState AShift);
   TShiftState FLastShift = 0;
   Integer FHandlerLock = 0;
   bool FSearching = false;

@@ -431,6 +431,33 @@ void TcxTreeListController::HandleMouseUp(TMouseButton Button, TShiftState Shift
   }
 }
 
+void TcxTreeListController::HandleMouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TCounterGuard Lock(FHandlerLock);
+  TcxCustomControlController::HandleMouseMove(Shift, X, Y);
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->OptionsBehavior()->HotTrack() || C->IsLoading()) return;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  SetHotNode(Hit->HitAtCode(tlhcNode) ? Hit->NodeAtPoint() : nullptr, Shift);
+}
+
+void TcxTreeListController::MouseLeave() {
+  TcxCustomControlController::MouseLeave();
+  SetHotNode(nullptr, 0);
+}
+
+void TcxTreeListController::SetHotNode(TcxTreeListNode* ANode, TShiftState AShift) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Old = C->HotTrackNode();
+  if (ANode == Old) return;
+  if (!Old) FSavedCursor = C->Cursor();
+  C->SetHotTrackNode(ANode);
+  TCursor Cursor = FSavedCursor;
+  if (ANode) C->DoHotTrackNode(ANode, AShift, Cursor);
+  C->SetCursor(Cursor);
+  // The two rows take their looks anew.
+  C->LayoutChanged();
+}
+
 void TcxTreeListController::DblClick() {
   TcxCustomTreeListControl* C = TreeList();
   TcxTreeListHitTest* Hit = C->HitTest();

@@ -249,6 +249,37 @@ TEST(TreeListMouse, WheelScrollsTheRows) {
   EXPECT_LT(F.Tree->TopVisibleIndex(), Down);
 }
 
+TEST(TreeListMouse, HotTrackingGivesTheNodeUnderTheMouseItsLook) {
+  TInputFixture F;
+  TcxStyle* Hot = new TcxStyle(F.Form);
+  Hot->SetColor(clLime);
+  F.Tree->Styles()->SetHotTrack(Hot);
+  F.Tree->OptionsBehavior()->SetHotTrack(true);
+  std::vector<std::string> Heard;
+  F.Tree->OnHotTrackNode = TcxTreeListOnHotTrackNodeEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TcxTreeListNode* N, TShiftState, TCursor& ACursor) {
+        Heard.push_back(TTreeViewFixture::Name(N));
+        ACursor = crHandPoint;
+      });
+  auto Look = [&](TcxTreeListNode* N) { return F.Row(N)->CellOfColumn(F.Column(1))->ViewParams().Color; };
+  TestMouseMove(F.Tree->Handle(), F.CellCenter(F.B, 1));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->HotTrackNode(), F.B);
+  EXPECT_EQ(Look(F.B), clLime);
+  EXPECT_NE(Look(F.C), clLime);
+  EXPECT_EQ(F.Tree->Cursor(), crHandPoint);
+  TestMouseMove(F.Tree->Handle(), F.CellCenter(F.C, 1));
+  Application->ProcessMessages();
+  EXPECT_NE(Look(F.B), clLime);
+  EXPECT_EQ(Look(F.C), clLime);
+  EXPECT_EQ(Heard, (std::vector<std::string>{"b", "c"}));
+  // Leaving the control: no hot node, the cursor as it was.
+  TestMouseLeave(F.Tree->Handle());
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->HotTrackNode(), nullptr);
+  EXPECT_EQ(F.Tree->Cursor(), crDefault);
+}
+
 // ---- Incremental search -------------------------------------------------------------------------
 
 // Chinese text arrives committed by the input method, a character at a time.
