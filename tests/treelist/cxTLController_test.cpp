@@ -230,6 +230,9 @@ TEST(TreeListMouse, HeaderClicksSort) {
   }
   F.Click(OnName);
   F.Click(OnName);
+  // The sorted column's header keeps room for its sort mark; the other's does not.
+  EXPECT_FALSE(IsRectEmpty(F.Layout()->ColumnHeader(F.Column(0))->SortMarkArea));
+  EXPECT_TRUE(IsRectEmpty(F.Layout()->ColumnHeader(F.Column(1))->SortMarkArea));
   std::string Top;
   for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
     Top += TTreeViewFixture::Name(N);
