@@ -317,7 +317,13 @@ void TcxTreeListViewInfo::CalculateCells() {
 void TcxTreeListViewInfo::CalculateHeights() {
   const TcxCustomLookAndFeelPainter* Painter = LookAndFeelPainter();
   const TcxTreeListViewSettings Settings = FTreeList->ViewSettings();
-  const Integer TextHeight = TextHeightOf(FTreeList);
+  // Measured again only when the control's font changed.
+  if (!FMeasuredFont || !FMeasuredFont->SameAs(*FTreeList->Font())) {
+    if (!FMeasuredFont) FMeasuredFont = std::make_unique<TFont>();
+    FMeasuredFont->Assign(FTreeList->Font());
+    FTextHeight = TextHeightOf(FTreeList);
+  }
+  const Integer TextHeight = FTextHeight;
   const Integer Line = Painter->HeaderHeightForText(TextHeight);
   FHeaderLineCount = 0;
   for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I)
@@ -467,6 +473,8 @@ Integer TcxTreeListViewInfo::TopIndex() const {
 
 void TcxTreeListViewInfo::CalculateRows() {
   FRowCount = FFullRowCount = FTopIndex = 0;
+  // Rows exist only on screen: a control without a window lays none out.
+  if (!FTreeList->HandleAllocated()) return;
   TcxTreeListNodes* Nodes = FTreeList->Nodes();
   const Integer Count = Nodes->ShownNodeCount();
   if (Count <= 0 || FColumnHeaders.empty()) return;

@@ -261,6 +261,9 @@ private:
   // The top row's visible index at the last layout.
   Integer FTopIndex = 0;
   bool FUpdatingScrollBars = false;
+  // The font the line heights were measured in, and its text height.
+  std::unique_ptr<TFont> FMeasuredFont;
+  Integer FTextHeight = 0;
   TRect FHeaderAreaRect{};
   TRect FNodesAreaRect{};
   TRect FFooterRect{};
