@@ -546,7 +546,7 @@ void TcxTreeListHitTest::DoHitTest() {
   if (!PointIn(TreeList->ContentBounds(), P)) return SetHitItem(nullptr);
   if (TestHeadersAndFooter(ViewInfo, P)) return TestSizingEdge(ViewInfo, P);
   for (Integer I = 0; I < ViewInfo->RowCount(); ++I)
-    if (TestRow(ViewInfo, ViewInfo->Rows(I), P)) break;
+    if (TestRow(ViewInfo->Rows(I), P)) break;
   TestSizingEdge(ViewInfo, P);
 }
 
@@ -596,7 +596,7 @@ bool TcxTreeListHitTest::TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, co
   return true;
 }
 
-bool TcxTreeListHitTest::TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNodeViewInfo* ARow, const TPoint& P) {
+bool TcxTreeListHitTest::TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P) {
   if (P.Y < ARow->RowTop || P.Y >= ARow->RowTop + ARow->RowHeight) return false;
   bool Hit = false;
   for (const auto& Indent : ARow->Indents) {
@@ -635,7 +635,6 @@ bool TcxTreeListHitTest::TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNode
   if (!Hit) return false;
   SetCode(tlhcNode);
   FNode = ARow->Node;
-  (void)AViewInfo;
   return true;
 }
 

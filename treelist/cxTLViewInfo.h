@@ -299,7 +299,7 @@ protected:
 private:
   void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }
   bool TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
-  bool TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNodeViewInfo* ARow, const TPoint& P);
+  bool TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
   void TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
   Cardinal FHitCodes = 0;
   TcxTreeListBand* FBand = nullptr;
