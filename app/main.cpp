@@ -236,20 +236,16 @@ void Tfrm_main::BuildMenu() {
   SetMenu(MainMenu1);
 }
 
-TSpeedButton* Tfrm_main::AddButton(const String& Hint, const String& Glyph, Integer Left, TNotifyEvent OnClick) {
+TSpeedButton* Tfrm_main::AddButton(const String& Hint, Integer ImageIndex, Integer Left, TNotifyEvent OnClick) {
   auto* button = new TSpeedButton(this);
   button->SetParent(CoolBar1);
   button->SetFlat(true);
   button->SetBounds(Left, ToolButtonTop, ToolButtonSide, ToolButtonSide);
   button->SetHint(Hint);
   button->SetShowHint(true);
-  try {
-    TBitmap glyph;
-    glyph.LoadFromFile(ImageFile(Glyph));
-    button->SetGlyph(&glyph);
-  } catch (Exception&) {
-    // Without its picture the button is still there, with its hint.
-  }
+  // From the menu's images, which a disabled button draws greyed.
+  button->SetImages(ImageList1);
+  button->SetImageIndex(ImageIndex);
   button->OnClick = OnClick;
   return button;
 }
@@ -260,13 +256,13 @@ void Tfrm_main::BuildToolbar() {
   CoolBar1->SetAlign(alTop);
   CoolBar1->SetHeight(ToolbarHeight);
   auto on = [this](void (Tfrm_main::*Handler)(TObject*)) { return TNotifyEvent(this, Handler); };
-  spb_new = AddButton(u"新建", u"new", 2, on(&Tfrm_main::spb_newClick));
-  spb_opendata = AddButton(u"打开", u"open", 36, on(&Tfrm_main::spb_opendataClick));
-  spb_openfile = AddButton(u"打开XML", u"import", 71, on(&Tfrm_main::spb_openfileClick));
-  spb_save = AddButton(u"输出XML", u"save", 106, on(&Tfrm_main::spb_saveClick));
-  spb_check = AddButton(u"检查结构", u"check", 141, on(&Tfrm_main::spb_checkClick));
-  spb_preview = AddButton(u"预览", u"preview", 176, on(&Tfrm_main::spb_previewClick));
-  spb_help = AddButton(u"帮助", u"help", 211, on(&Tfrm_main::spb_helpClick));
+  spb_new = AddButton(u"新建", 2, 2, on(&Tfrm_main::spb_newClick));
+  spb_opendata = AddButton(u"打开", 8, 36, on(&Tfrm_main::spb_opendataClick));
+  spb_openfile = AddButton(u"打开XML", 4, 71, on(&Tfrm_main::spb_openfileClick));
+  spb_save = AddButton(u"输出XML", 10, 106, on(&Tfrm_main::spb_saveClick));
+  spb_check = AddButton(u"检查结构", 0, 141, on(&Tfrm_main::spb_checkClick));
+  spb_preview = AddButton(u"预览", 12, 176, on(&Tfrm_main::spb_previewClick));
+  spb_help = AddButton(u"帮助", 6, 211, on(&Tfrm_main::spb_helpClick));
 }
 
 void Tfrm_main::SetRecordCommands(bool Enabled) {

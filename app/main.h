@@ -159,7 +159,7 @@ private:
   void BuildToolbar();
   void LoadImages();
   TMenuItem* AddItem(TMenuItem* Parent, const String& Caption, Integer ImageIndex, TNotifyEvent OnClick);
-  TSpeedButton* AddButton(const String& Hint, const String& Glyph, Integer Left, TNotifyEvent OnClick);
+  TSpeedButton* AddButton(const String& Hint, Integer ImageIndex, Integer Left, TNotifyEvent OnClick);
   void SetRecordCommands(bool Enabled);
 
   // Asks the record kind; false when the dialog was not closed with OK.
