@@ -28,6 +28,7 @@ Tfrm_meta_edit::Tfrm_meta_edit(TComponent* AOwner) : TForm(AOwner) {
   BuildPanels();
   frm_meta_edit = this;
   FormCreate(this);
+  if (frm_meta_edit == this) Show();  // created visible, unless it could not start
 }
 
 Tfrm_meta_edit::~Tfrm_meta_edit() {

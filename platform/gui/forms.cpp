@@ -117,9 +117,12 @@ void TCustomForm::DestroyWnd() {
 void TCustomForm::CreateClientWindow() {
   TCreateParams p;
   p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  TRect r = ClientRect();
-  p.Width = r.Right;
-  p.Height = r.Bottom;
+  // Tool bars made before the window take their room from the start.
+  TRect r = MDIClientArea();
+  p.X = r.Left;
+  p.Y = r.Top;
+  p.Width = r.Right - r.Left;
+  p.Height = r.Bottom - r.Top;
   p.WndParent = FHandle;
   p.WinClassName = u"MDICLIENT";
   ::CreateWindowHandle(p, MakeEvent(this, &TCustomForm::ClientWndProc), &FClientHandle);
@@ -195,25 +198,29 @@ void TCustomForm::PlaceMDIChild() {
 
 void TCustomForm::WMSize(TMessage& M) {
   if (FClientHandle) {
-    TRect r = ClientRect();
-    // Aligned controls (tool bars) take their room first; the client window fills the rest.
     TWinControl::WMSize(M);
-    TRect rest = r;
-    for (Integer i = 0; i < ControlCount(); ++i) {
-      TControl* c = Controls(i);
-      if (!c->Visible()) continue;
-      switch (c->Align()) {
-        case alTop: rest.Top = std::max(rest.Top, c->Top() + c->Height()); break;
-        case alBottom: rest.Bottom = std::min(rest.Bottom, c->Top()); break;
-        case alLeft: rest.Left = std::max(rest.Left, c->Left() + c->Width()); break;
-        case alRight: rest.Right = std::min(rest.Right, c->Left()); break;
-        default: break;
-      }
-    }
+    TRect rest = MDIClientArea();
     MoveWindow(FClientHandle, rest.Left, rest.Top, rest.Right - rest.Left, rest.Bottom - rest.Top);
     return;
   }
   TWinControl::WMSize(M);
+}
+
+TRect TCustomForm::MDIClientArea() const {
+  // Aligned controls (tool bars) take their room first; the client window fills the rest.
+  TRect rest = ClientRect();
+  for (Integer i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->Visible()) continue;
+    switch (c->Align()) {
+      case alTop: rest.Top = std::max(rest.Top, c->Top() + c->Height()); break;
+      case alBottom: rest.Bottom = std::min(rest.Bottom, c->Top()); break;
+      case alLeft: rest.Left = std::max(rest.Left, c->Left() + c->Width()); break;
+      case alRight: rest.Right = std::min(rest.Right, c->Left()); break;
+      default: break;
+    }
+  }
+  return rest;
 }
 
 void TCustomForm::Dispatch(TMessage& M) {

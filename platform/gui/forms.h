@@ -143,6 +143,8 @@ protected:
 
 private:
   void CreateClientWindow();
+  // The part of the client area the client window of a frame fills.
+  TRect MDIClientArea() const;
   void PlaceMDIChild();
   void ClientWndProc(TMessage& Message);
   std::vector<TCustomForm*> MDIChildList() const;
