@@ -143,8 +143,6 @@ protected:
 
 private:
   void CreateClientWindow();
-  // The part of the client area the client window of a frame fills.
-  TRect MDIClientArea() const;
   void PlaceMDIChild();
   void ClientWndProc(TMessage& Message);
   std::vector<TCustomForm*> MDIChildList() const;

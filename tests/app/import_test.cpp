@@ -51,52 +51,65 @@ std::string Row(TMainFixture& F, const std::string& Key, const std::string& Name
   return F.One("select " + Column + " from t_metadata where meta_id = '" + Key + "' and ename = '" + Name + "'");
 }
 
+// The file in GB2312, as record files are usually written.
+std::string InGB2312(const std::string& Utf8File) {
+  std::string text = Utf8File;
+  text.replace(text.find("UTF-8"), 5, "GB2312");
+  bool lossless = false;
+  std::string bytes = StringToGB2312(U16(text), &lossless);
+  EXPECT_TRUE(lossless);
+  return bytes;
+}
+
 TEST(ImportXml, AThirdPartyFileImportsWithoutTheElementsTheTemplateDoesNotKnow) {
-  TMainFixture f;
-  const std::string path = f.WriteFile("survey.xml", kThirdPartyFile);
-  ImportThroughMenu(f, path, true);
-  const std::string key = f.Key();
-  ASSERT_EQ(key, "20240305070809");
-  struct {
-    const char* Name;
-    const char* Id;
-    const char* ParentId;
-    const char* Code;
-    const char* Content;
-  } rows[] = {
-      {"dataIdInfo", "1", "0", "01", ""},
-      {"idCitation", "2", "1", "0101", ""},
-      {"resTitle", "3", "2", "010101", "青藏高原 1:25万 地质图"},
-      {"resRefDate", "4", "2", "010103", ""},
-      {"refDate", "5", "4", "01010301", "2023-06-01"},
-      {"refDateType", "6", "4", "01010302", "002"},
-      {"idAbs", "8", "1", "0102", "区域地质调查成果 & 说明"},
-      {"idStatus", "9", "1", "0105", "001"},
-      {"mdFileID", "12", "15", "0601", "GEO-2023-17"},
-      {"mdLang", "13", "15", "0602", "zh"},
-      {"metadata", "15", "0", "06", "<null>"},
-  };
-  EXPECT_EQ(f.Count("t_metadata", "meta_id = '" + key + "'"), std::to_string(std::size(rows)));
-  for (auto& r : rows) {
-    SCOPED_TRACE(r.Name);
-    EXPECT_EQ(Row(f, key, r.Name, "id"), r.Id);
-    EXPECT_EQ(Row(f, key, r.Name, "parent_id"), r.ParentId);
-    EXPECT_EQ(Row(f, key, r.Name, "code"), r.Code);
-    EXPECT_EQ(Row(f, key, r.Name, "content"), r.Content);
+  for (bool gb2312 : {false, true}) {
+    SCOPED_TRACE(gb2312 ? "GB2312" : "UTF-8");
+    TMainFixture f;
+    const std::string path = f.WriteFile("survey.xml", gb2312 ? InGB2312(kThirdPartyFile) : kThirdPartyFile);
+    ImportThroughMenu(f, path, true);
+    const std::string key = f.Key();
+    ASSERT_EQ(key, "20240305070809");
+    struct {
+      const char* Name;
+      const char* Id;
+      const char* ParentId;
+      const char* Code;
+      const char* Content;
+    } rows[] = {
+        {"dataIdInfo", "1", "0", "01", ""},
+        {"idCitation", "2", "1", "0101", ""},
+        {"resTitle", "3", "2", "010101", "青藏高原 1:25万 地质图"},
+        {"resRefDate", "4", "2", "010103", ""},
+        {"refDate", "5", "4", "01010301", "2023-06-01"},
+        {"refDateType", "6", "4", "01010302", "002"},
+        {"idAbs", "8", "1", "0102", "区域地质调查成果 & 说明"},
+        {"idStatus", "9", "1", "0105", "001"},
+        {"mdFileID", "12", "15", "0601", "GEO-2023-17"},
+        {"mdLang", "13", "15", "0602", "zh"},
+        {"metadata", "15", "0", "06", "<null>"},
+    };
+    EXPECT_EQ(f.Count("t_metadata", "meta_id = '" + key + "'"), std::to_string(std::size(rows)));
+    for (auto& r : rows) {
+      SCOPED_TRACE(r.Name);
+      EXPECT_EQ(Row(f, key, r.Name, "id"), r.Id);
+      EXPECT_EQ(Row(f, key, r.Name, "parent_id"), r.ParentId);
+      EXPECT_EQ(Row(f, key, r.Name, "code"), r.Code);
+      EXPECT_EQ(Row(f, key, r.Name, "content"), r.Content);
+    }
+    EXPECT_EQ(f.One("select meta_name || '|' || kind_name from t_metakind where meta_id = '" + key + "'"),
+              "青藏高原 1:25万 地质图|核心元数据");
+    // The record shows under the file's name; how many elements were left
+    // out is shown and logged.
+    ASSERT_NE(frm_meta_edit, nullptr);
+    EXPECT_EQ(frm_meta_edit->Caption(), U16(path));
+    EXPECT_TRUE(frm_meta_edit->IsCore());
+    EXPECT_TRUE(f.Main->RecordCommandsEnabled());
+    const String leftOut = u"XML文件中有4个元素不属于元数据模板，未导入";
+    EXPECT_EQ(f.Script.Texts(), std::vector<String>{leftOut});
+    std::ifstream log(U8(LogFileName()));
+    std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logText.find(U8(leftOut)), std::string::npos);
   }
-  EXPECT_EQ(f.One("select meta_name || '|' || kind_name from t_metakind where meta_id = '" + key + "'"),
-            "青藏高原 1:25万 地质图|核心元数据");
-  // The record shows under the file's name; how many elements were left
-  // out is shown and logged.
-  ASSERT_NE(frm_meta_edit, nullptr);
-  EXPECT_EQ(frm_meta_edit->Caption(), U16(path));
-  EXPECT_TRUE(frm_meta_edit->IsCore());
-  EXPECT_TRUE(f.Main->RecordCommandsEnabled());
-  const String leftOut = u"XML文件中有4个元素不属于元数据模板，未导入";
-  EXPECT_EQ(f.Script.Texts(), std::vector<String>{leftOut});
-  std::ifstream log(U8(LogFileName()));
-  std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  EXPECT_NE(logText.find(U8(leftOut)), std::string::npos);
 }
 
 TEST(ImportXml, TheSameFileTwiceMakesTwoRecords) {
