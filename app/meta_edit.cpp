@@ -25,6 +25,7 @@ Tfrm_meta_edit::Tfrm_meta_edit(TComponent* AOwner) : TForm(AOwner) {
   Font()->SetHeight(FontHeight);
   Font()->SetCharset(GB2312_CHARSET);
   OnClose = TCloseEvent(this, &Tfrm_meta_edit::FormClose);
+  OnCloseQuery = TCloseQueryEvent(this, &Tfrm_meta_edit::FormCloseQuery);
   BuildPanels();
   frm_meta_edit = this;
   FormCreate(this);
@@ -80,6 +81,8 @@ void Tfrm_meta_edit::FormCreate(TObject*) {
     Close();
   }
 }
+
+void Tfrm_meta_edit::FormCloseQuery(TObject*, bool& CanClose) { CanClose = PostPendingEdit(); }
 
 void Tfrm_meta_edit::FormClose(TObject*, TCloseAction& Action) {
   if (dm->aq_metadata->AfterScroll == TDataSetNotifyEvent(this, &Tfrm_meta_edit::ShowNodeDescription))

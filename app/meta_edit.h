@@ -59,6 +59,9 @@ class Tfrm_meta_edit : public TForm {
   // RecordReady and opens the code lists; a failure says "初始化错误" and
   // closes the window.
   void FormCreate(TObject* Sender);
+  // An edit not yet posted is written first; a refused one keeps the
+  // window open.
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
   // Unhooks, frees the window, forgets the global reference and turns the
   // main window's record commands off.
   void FormClose(TObject* Sender, TCloseAction& Action);

@@ -72,6 +72,30 @@ TEST(EditingWindow, APostDuringACommandLeavesTheRecordPaused) {
   EXPECT_EQ(w->m_descr->Lines()->Count(), 0);
 }
 
+TEST(EditingWindow, ClosingWritesAPendingEditOrStaysOpenWhenItIsRefused) {
+  TMainFixture f;
+  f.NewThroughToolbar(false);
+  const std::string key = f.Key();
+  auto typeTitle = [](const String& Text) {
+    ASSERT_TRUE(dm->aq_metadata->Locate(u"code", Variant(String(TitleElementCode)), {}));
+    dm->aq_metadata->Edit();
+    dm->aq_metadata->FieldByName(u"content")->SetAsString(Text);
+  };
+  ExecSql(f.DbPath, "CREATE TRIGGER refuse BEFORE UPDATE ON t_metadata WHEN new.content = 'locked' "
+                    "BEGIN SELECT RAISE(ABORT, 'row is locked'); END;");
+  typeTitle(u"locked");
+  f.Run([] { frm_meta_edit->Close(); });
+  ASSERT_NE(frm_meta_edit, nullptr);
+  EXPECT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_TRUE(f.Main->RecordCommandsEnabled());
+  dm->aq_metadata->Cancel();
+
+  typeTitle(u"kept");
+  f.Run([] { frm_meta_edit->Close(); });
+  EXPECT_EQ(frm_meta_edit, nullptr);
+  EXPECT_EQ(f.One("select content from t_metadata where meta_id = '" + key + "' and code = '010101'"), "kept");
+}
+
 TEST(EditingWindow, CodeListsThatCannotOpenCloseTheWindowWithAMessage) {
   TMainFixture f;
   ExecSql(f.DbPath, "ALTER TABLE " + U8(Tdm_list::ListTableName(Tdm_list::LastList)) + " RENAME TO gone");
