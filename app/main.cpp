@@ -96,27 +96,22 @@ bool IsSignificant(TXMLNode* Node) {
 }
 
 TXMLNode* FirstSignificantChild(TXMLNode* Element) {
-  TXMLNodeList* children = Element->ChildNodes();
-  for (Integer i = 0; i < children->Count(); ++i)
-    if (IsSignificant(children->Nodes(i))) return children->Nodes(i);
+  for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
+    if (IsSignificant(child)) return child;
   return nullptr;
 }
 
 bool HasElementChild(TXMLNode* Element) {
-  TXMLNodeList* children = Element->ChildNodes();
-  for (Integer i = 0; i < children->Count(); ++i)
-    if (children->Nodes(i)->NodeType() == ntElement) return true;
+  for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
+    if (child->NodeType() == ntElement) return true;
   return false;
 }
 
-// The text of the element's own text and CDATA children.
+// The text of the element's own text and CDATA children, blank ones left out.
 String OwnText(TXMLNode* Element) {
   String text;
-  TXMLNodeList* children = Element->ChildNodes();
-  for (Integer i = 0; i < children->Count(); ++i) {
-    TXMLNode* child = children->Nodes(i);
-    if (child->NodeType() == ntText || child->NodeType() == ntCData) text += child->Text();
-  }
+  for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
+    if ((child->NodeType() == ntText || child->NodeType() == ntCData) && IsSignificant(child)) text += child->Text();
   return text;
 }
 
@@ -130,9 +125,8 @@ bool IsCodeListForm(TXMLNode* FirstChild) {
 // stand for much more: a document type declaration, and with it every
 // entity (a reference to an undeclared one does not parse).
 void CheckPlainDocument(TXMLDocument* Document) {
-  TXMLNodeList* top = Document->ChildNodes();
-  for (Integer i = 0; i < top->Count(); ++i)
-    if (top->Nodes(i)->NodeType() == ntDocType)
+  for (TXMLNode* node = Document->ChildNodes()->First(); node; node = node->NextSibling())
+    if (node->NodeType() == ntDocType)
       throw Exception(u"XML文件含有文档类型声明（DTD），不是元数据文件");
   if (!Document->DocumentElement()) throw Exception(u"XML文件没有根元素");
 }
@@ -508,15 +502,14 @@ void Tfrm_main::ImportXmlElement(TXMLNode* Element) {
   if (Integer(FImportIds.size()) >= MaxImportNesting)
     throw Exception(u"XML文件的元素嵌套超过" + IntToStr(MaxImportNesting) + u"层，不是元数据文件");
   FImportIds.push_back(FImportIds.empty() ? 0 : ImportCount);
-  TXMLNodeList* children = Element->ChildNodes();
-  for (Integer i = 0; i < children->Count(); ++i) {
-    TXMLNode* child = children->Nodes(i);
+  for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
     if (child->NodeType() == ntElement) AddImportRow(child, FImportIds.back());
-  }
   FImportIds.pop_back();
 }
 
 void Tfrm_main::AddImportRow(TXMLNode* Element, Integer ParentId) {
+  if (ImportCount >= MaxImportElements)
+    throw Exception(u"XML文件的元素超过" + IntToStr(MaxImportElements) + u"个，不是元数据文件");
   const Integer id = ++ImportCount;
   TXMLNode* first = FirstSignificantChild(Element);
   Variant content = Variant::MakeNull();

@@ -33,6 +33,10 @@ inline constexpr const char16_t* ImportRootName = u"metadata";
 // levels deep; a file nested far deeper is not a record, and the walk over
 // it recurses once per level.
 inline constexpr Integer MaxImportNesting = 64;
+// How many elements an imported file may hold. A record of the template
+// has a few hundred, a few thousand with many repetitions; a file far past
+// that is not a record, and taking it would fill the database for minutes.
+inline constexpr Integer MaxImportElements = 100000;
 // The style sheets of the preview, beside the program, and the scratch
 // record file it writes there.
 inline constexpr const char16_t* CoreStyleSheetName = u"core.xsl";
@@ -132,9 +136,9 @@ class Tfrm_main : public TForm {
   // ids 1, 2, 3 ... in document order, then the "metadata" row, under which
   // every top-level element other than the sections moves. The file is
   // read without network, DTD or entities; a file with a document type
-  // declaration, an entity reference, or elements nested deeper than
-  // MaxImportNesting is refused. Raises on any failure; run it inside a
-  // transaction. Answers true.
+  // declaration, an entity reference, elements nested deeper than
+  // MaxImportNesting or more than MaxImportElements elements is refused.
+  // Raises on any failure; run it inside a transaction. Answers true.
   bool ImportXmlFile(const String& AFileName);
   // Adds the rows of the children of Element, and of their children.
   void ImportXmlElement(TXMLNode* Element);

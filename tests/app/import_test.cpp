@@ -156,6 +156,8 @@ TEST(ImportXml, HostileAndBrokenFilesAreRefusedWithNothingWritten) {
       {"100 MB of text", huge},
       {"nested past the import's limit", Nested(MaxImportNesting + 5)},
       {"nested past the parser's limit", Nested(100000)},
+      {"more elements than any record",
+       "<metadata>" + Repeat("<idAbs/>", size_t(MaxImportElements) + 1) + "</metadata>"},
       {"GB2312 bytes declared as UTF-8",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><metadata><mdFileID>\xB5\xD8\xD6\xCA</mdFileID></metadata>"},
       {"an unknown encoding", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><metadata><mdFileID>a</mdFileID></metadata>"},
