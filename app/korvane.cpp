@@ -11,12 +11,17 @@
 #include <string>
 
 #include "app/main.h"
+#include "editors/cxCalc.h"
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
+#include "editors/cxDateEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditPaintUtils.h"
+#include "editors/cxHyperLinkEdit.h"
 #include "editors/cxImage.h"
+#include "editors/cxImageComboBox.h"
 #include "editors/cxMaskEdit.h"
+#include "editors/cxMRUEdit.h"
 #include "editors/cxMemo.h"
 #include "editors/cxRadioGroup.h"
 #include "editors/cxSpinEdit.h"
@@ -104,6 +109,11 @@ void RegisterLibraryUnits() {
   cxSpinEditInitialize();
   cxTimeEditInitialize();
   cxCurrencyEditInitialize();
+  cxDateEditInitialize();
+  cxCalcEditInitialize();
+  cxHyperLinkEditInitialize();
+  cxMRUEditInitialize();
+  cxImageComboBoxInitialize();
   cxMemoRegister();
   cxImageRegister();
   cxCheckBoxRegister();
