@@ -1,0 +1,49 @@
+#include "editors/cxEditorsStartup.h"
+
+#include "editors/cxBlobEdit.h"
+#include "editors/cxCheckBox.h"
+#include "editors/cxCurrencyEdit.h"
+#include "editors/cxDropDownEdit.h"
+#include "editors/cxEditProperties.h"
+#include "editors/cxEditRepository.h"
+#include "editors/cxEditRepositoryItems.h"
+#include "editors/cxImage.h"
+#include "editors/cxMaskEdit.h"
+#include "editors/cxMemo.h"
+#include "editors/cxRadioGroup.h"
+#include "editors/cxSpinEdit.h"
+#include "editors/cxTimeEdit.h"
+
+void cxEditorsInitialize() {
+  cxTextAndMaskEditInitialize();
+  cxDropDownEditInitialize();
+  cxSpinEditInitialize();
+  cxTimeEditInitialize();
+  cxCurrencyEditInitialize();
+  cxMemoRegister();
+  cxImageRegister();
+  cxBlobEditRegister();
+  cxCheckBoxRegister();
+  cxRadioGroupRegister();
+  RegisterRepositoryItemClasses();
+  RegisterDataRepositoryItems();
+  RegisterDBRepositoryItems();
+}
+
+void cxEditorsFinalize() {
+  UnregisterDBRepositoryItems();
+  UnregisterDataRepositoryItems();
+  UnregisterRepositoryItemClasses();
+  cxEditRepositoryFinalize();
+  cxRadioGroupUnregister();
+  cxCheckBoxUnregister();
+  cxBlobEditFinalize();
+  cxCurrencyEditFinalize();
+  cxTimeEditFinalize();
+  cxSpinEditFinalize();
+  cxDropDownEditFinalize();
+  cxTextAndMaskEditFinalize();
+  // The memo and image kinds have no finaliser of their own: the registry
+  // goes with them.
+  cxEditPropertiesFinalize();
+}
