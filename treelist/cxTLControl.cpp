@@ -153,9 +153,25 @@ void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Varian
   }
 }
 
+// ---- TcxTreeListController ----------------------------------------------------------------------
+
+TcxTreeListController::TcxTreeListController(TcxCustomTreeListControl* AControl)
+    : TcxCustomControlController(AControl) {}
+
+TcxCustomTreeListControl* TcxTreeListController::TreeList() const {
+  return static_cast<TcxCustomTreeListControl*>(EditingControl());
+}
+
 // ---- TcxCustomTreeListControl -------------------------------------------------------------------
 
-TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTreeListNodesOwner(AOwner) {}
+TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTreeListNodesOwner(AOwner) {
+  CreateSubobjects();
+  SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+std::unique_ptr<TcxCustomControlController> TcxCustomTreeListControl::CreateController() {
+  return std::make_unique<TcxTreeListController>(this);
+}
 
 TcxCustomTreeListControl::~TcxCustomTreeListControl() {
   // Columns leave while the data controller still holds their fields.
@@ -172,23 +188,14 @@ TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
   return AIndex >= 0 && AIndex < ItemCount() ? static_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
 }
 
-void TcxCustomTreeListControl::AddContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  AddItem(AItem);
-  AItem->SetItemIndex(ItemCount() - 1);
-}
-
 void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  RemoveItem(AItem);
-  for (Integer I = 0; I < ItemCount(); ++I)
-    static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
-  if (!FDestroyingColumns) {
-    // A column freed by its user (not through the control) leaves the owned list.
-    const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
-    if (It != FColumns.end()) {
-      It->release();
-      FColumns.erase(It);
-    }
-    LayoutChanged();
+  TcxTreeListNodesOwner::RemoveContainerItem(AItem);
+  if (FDestroyingColumns) return;
+  // A column freed by its user (not through the control) leaves the owned list.
+  const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
+  if (It != FColumns.end()) {
+    It->release();
+    FColumns.erase(It);
   }
 }
 

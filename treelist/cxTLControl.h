@@ -1,9 +1,9 @@
 #pragma once
-// The tree list control's node and column half: the columns (editing
-// container items over the node owner's data controller), the focused node,
-// inserting, moving and deleting nodes with the focus kept in place, and
-// fitting the columns into a width. The window, view and painter parts are
-// not here yet.
+// The tree list control: an editing control whose one data controller holds
+// the nodes' records. Here: the columns (editing container items over that
+// data controller), the focused node, inserting, moving and deleting nodes
+// with the focus kept in place, fitting the columns into a width, and the
+// keys the control handles itself. The rows view and painter are not here.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -90,8 +90,28 @@ private:
   TcxTreeListColumnPosition FPosition;
 };
 
-class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditingControl {
+// The tree list's controller: the keys the control handles itself before
+// the cell navigation of the base.
+class TcxTreeListController : public TcxCustomControlController {
+  KORVANE_CLASS(TcxTreeListController, TcxCustomControlController)
+  explicit TcxTreeListController(TcxCustomTreeListControl* AControl);
+
+  TcxCustomTreeListControl* TreeList() const;
+  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
+  void MakeFocusedCellVisible() override {}
+  bool MakeFocusedRecordVisible() override { return true; }
+
+};
+
+inline constexpr TResourceString cxSTreeListDeleteConfirmation{65407, u"Delete record(s)?"};
+inline constexpr TResourceString cxSTreeListConfirmCaption{65408, u"Confirm"};
+
+class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   KORVANE_CLASS(TcxCustomTreeListControl, TcxTreeListNodesOwner)
+
+  // Default size of a new control.
+  static constexpr Integer DefaultWidth = 250;
+  static constexpr Integer DefaultHeight = 150;
 
   explicit TcxCustomTreeListControl(TComponent* AOwner = nullptr);
   ~TcxCustomTreeListControl() override;
@@ -152,13 +172,9 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
 
-  // ---- IcxEditingControl ----
-  TcxControlDataController* GetControlDataController() const override { return DataController(); }
-  void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  // ---- Items and updates ----
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
-  void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
   void EndUpdate() override;
-  void ItemLayoutChanged() override { LayoutChanged(); }
 
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
@@ -166,6 +182,7 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
+  std::unique_ptr<TcxCustomControlController> CreateController() override;
 
 private:
   void SaveFocusedPosition();
