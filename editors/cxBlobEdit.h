@@ -17,6 +17,7 @@
 #include "editors/cxEditViewInfo.h"
 #include "editors/cxImage.h"
 #include "editors/cxMemo.h"
+#include "editors/cxButtons.h"
 #include "platform/gui/imagelist.h"
 
 enum TcxBlobEditKind : Integer { bekAuto, bekMemo, bekPict, bekOle, bekBlob };
@@ -53,9 +54,10 @@ TImageList* GetBlobEditGlyphs();
 // split), every remaining control character shown as a blank.
 String BlobMemoShortText(const String& AText);
 
-class TcxCustomBlobEditProperties : public TcxCustomDropDownEditProperties {
-  KORVANE_CLASS(TcxCustomBlobEditProperties, TcxCustomDropDownEditProperties)
+class TcxCustomBlobEditProperties : public TcxCustomPopupEditProperties {
+  KORVANE_CLASS(TcxCustomBlobEditProperties, TcxCustomPopupEditProperties)
   explicit TcxCustomBlobEditProperties(TPersistent* AOwner);
+  static TcxCustomEditClass GetEditorClass();
 
   // Every setting and both events inside one update, then the inherited
   // settings.
@@ -208,6 +210,148 @@ class TcxBlobEditViewData : public TcxCustomEditViewData {
 
 private:
   Variant ShownValue() const;
+};
+
+// ---------------------------------------------------------------------------
+// The popup: a memo for text, an image editor for pictures, each with the
+// blob editor that owns it; "&OK" and "&Cancel" (or "&Close") buttons in the
+// popup's panel.
+
+class TcxCustomBlobEdit;
+
+inline constexpr TResourceString cxSBlobButtonOK{65086, u"&OK"};
+inline constexpr TResourceString cxSBlobButtonCancel{65087, u"&Cancel"};
+inline constexpr TResourceString cxSBlobButtonClose{65088, u"&Close"};
+
+class TcxPopupMemo : public TcxMemo {
+  KORVANE_CLASS(TcxPopupMemo, TcxMemo)
+  explicit TcxPopupMemo(TcxCustomBlobEdit* AOwner);
+  TcxCustomBlobEdit* BlobEdit() const { return FBlobEdit; }
+
+protected:
+  bool PreviewInnerMessage(TMessage& Message) override;
+
+private:
+  TcxCustomBlobEdit* FBlobEdit;
+};
+
+class TcxPopupImage : public TcxImage {
+  KORVANE_CLASS(TcxPopupImage, TcxImage)
+  explicit TcxPopupImage(TcxCustomBlobEdit* AOwner);
+  TcxCustomBlobEdit* BlobEdit() const { return FBlobEdit; }
+  TGraphicClass GetGraphicClass(bool APastingFromClipboard = false) override;
+
+private:
+  TcxCustomBlobEdit* FBlobEdit;
+};
+
+// The blob editor's popup window: it sees the keys of its control first
+// (closing keys) and hands a character typed while it opens to a memo that
+// replaces its text with it.
+class TcxBlobEditPopupWindow : public TcxPopupEditPopupWindow {
+  KORVANE_CLASS(TcxBlobEditPopupWindow, TcxPopupEditPopupWindow)
+  // Made while AEdit (a blob editor) is being built: it is only kept.
+  explicit TcxBlobEditPopupWindow(TcxCustomDropDownEdit* AEdit);
+  TcxCustomBlobEdit* BlobEdit() const;
+
+protected:
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void Dispatch(TMessage& Message) override;
+
+private:
+  TcxCustomDropDownEdit* FEdit;
+};
+
+class TcxCustomBlobEdit : public TcxCustomPopupEdit {
+public:
+  KORVANE_CLASS(TcxCustomBlobEdit, TcxCustomPopupEdit)
+  explicit TcxCustomBlobEdit(TComponent* AOwner) : TcxCustomBlobEdit(AOwner, false) {}
+  TcxCustomBlobEdit(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomBlobEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxBlobEditProperties::StaticClass(); }
+  TcxCustomBlobEditProperties* ActiveBlobProperties() {
+    return static_cast<TcxCustomBlobEditProperties*>(ActiveProperties());
+  }
+
+  // ---- The popup's parts (nullptr while no popup exists) ----
+  TcxCustomEdit* PopupEditControl() const { return FPopupControl; }
+  TcxPopupMemo* PopupMemo() const { return dynamic_cast<TcxPopupMemo*>(FPopupControl); }
+  TcxPopupImage* PopupImage() const { return dynamic_cast<TcxPopupImage*>(FPopupControl); }
+  TcxButton* OKButton() const { return FOKButton; }
+  TcxButton* CloseButton() const { return FCloseButton; }
+  // The class of the picture the user last accepted (nullptr: none yet, or
+  // an empty picture).
+  TGraphicClass LastGraphicClass() const { return FLastGraphicClass; }
+  // Stand-alone editors: the own graphic-class event.
+  TcxImageGraphicClassEvent OnGetGraphicClass;
+
+  // Only a memo has a text: the popup memo's while it is open, else a
+  // string value (design time: any value as a string).
+  String BlobText();
+  // Memo kind only; false when not taken.
+  bool SetBlobText(const String& Value);
+
+  // Memo and picture values have a popup (its control is made as it opens).
+  bool CanDropDown() const override;
+  // Closes the popup keeping (AAccept) or dropping the changes.
+  void ClosePopup(bool AAccept) override;
+  // A picture with PictureAutoSize: its size and a margin of 2 all round.
+  TSize PopupContentSize() override;
+  // The buttons follow the popup's panel.
+  void PopupClientRectChanged(const TRect& AClientRect) override;
+  void PropertiesChanged(TObject* Sender) override;
+
+  // The closing keys of the popup control (see the unit notes); true when
+  // the key closed the popup.
+  bool HandlePopupKey(Word AKey, TShiftState AShift);
+  // A character typed while the popup opens; true when the memo took it.
+  bool ReplaceMemoText(Char AChar);
+  // The graphic class a popup image asks for.
+  TGraphicClass PopupGraphicClass(bool APastingFromClipboard);
+
+protected:
+  // Builds or refreshes the popup control and the buttons for the kind.
+  virtual void CreatePopupControl();
+  // Detaches the popup control from the properties and frees the buttons
+  // and the control.
+  virtual void FreePopupControls();
+  // The popup control's OnEditing: the blob editor itself may change.
+  virtual void PopupControlEditing(TObject* Sender, bool& CanEdit);
+
+  void PreparePopup() override;
+  TWinControl* PopupFocusedControl() override;
+  void LayoutPopupWindow() override;
+  void PopupWindowClosed(TObject* Sender) override;
+  // The inner edit stays hidden: the closed editor paints its icon or text.
+  void PlaceInnerControl() override;
+
+private:
+  bool CanChangeValue();
+  void CreateButtons();
+  void PlaceButtons();
+  bool HasPopupWindowPanel() const;
+  void PopupControlChanged(TObject* Sender);
+  void ButtonClick(TObject* Sender);
+  // Takes the popup control's value as the edit value.
+  void AcceptPopupValue();
+
+  // Owned as components of this editor. They outlive the popup's closing
+  // (the key or click that closes it is still being handled by them) and
+  // are freed when the kind changes or the editor goes.
+  TcxCustomEdit* FPopupControl = nullptr;
+  TcxButton* FOKButton = nullptr;
+  TcxButton* FCloseButton = nullptr;
+  Integer FButtonWidth = 0;
+  Integer FButtonHeight = 0;
+  // The user changed the popup control's value since it opened.
+  bool FPopupModified = false;
+  TGraphicClass FLastGraphicClass = nullptr;
+};
+
+class TcxBlobEdit : public TcxCustomBlobEdit {
+  KORVANE_CLASS(TcxBlobEdit, TcxCustomBlobEdit)
+  using TcxCustomBlobEdit::TcxCustomBlobEdit;
 };
 
 // Text flags of the closed editor: in place without an external border,

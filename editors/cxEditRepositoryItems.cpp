@@ -59,6 +59,7 @@ const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
       TcxEditRepositoryImageItem::StaticClass(),
       TcxEditRepositoryComboBoxItem::StaticClass(),
       TcxEditRepositoryMaskItem::StaticClass(),
+      TcxEditRepositoryPopupItem::StaticClass(),
       TcxEditRepositoryCurrencyItem::StaticClass(),
       TcxEditRepositorySpinItem::StaticClass(),
       TcxEditRepositoryMemoItem::StaticClass(),

@@ -45,6 +45,7 @@ TEST_F(cxEditRepositoryItemsTest, EveryItemClassHoldsThePropertySetOfItsKind) {
       {"TcxEditRepositoryImageItem", "TcxImageProperties", "Image"},
       {"TcxEditRepositoryComboBoxItem", "TcxComboBoxProperties", "ComboBox"},
       {"TcxEditRepositoryMaskItem", "TcxMaskEditProperties", "MaskEdit"},
+      {"TcxEditRepositoryPopupItem", "TcxPopupEditProperties", "PopupEdit"},
       {"TcxEditRepositoryCurrencyItem", "TcxCurrencyEditProperties", "CurrencyEdit"},
       {"TcxEditRepositorySpinItem", "TcxSpinEditProperties", "SpinEdit"},
       {"TcxEditRepositoryMemoItem", "TcxMemoProperties", "Memo"},
