@@ -320,9 +320,10 @@ void TcxBlobEditViewData::EditValueToDisplayText(const Variant& AEditValue, Stri
 void TcxBlobEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
                                           TcxMouseButton AButton, TShiftState AShift,
                                           TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  auto* properties = static_cast<TcxCustomBlobEditProperties*>(Properties());
+  properties->BlobEditKind();  // resolved before the buttons are laid out: the kind sets the first one's
   TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
   auto* info = static_cast<TcxBlobEditViewInfo*>(AViewInfo);
-  auto* properties = static_cast<TcxCustomBlobEditProperties*>(Properties());
   const Variant value = ShownValue();
   info->IconIndex = properties->GetIconIndex(value);
   info->Transparent = info->BackgroundColor == clNone;

@@ -188,6 +188,15 @@ TEST(cxBlobEditProperties, AutoKindFollowsTheData) {
     properties.OnPropertiesChanged = TNotifyEvent(&counter, &TCounter::Changed);
     if (c.WithProvider) properties.SetDefaultValuesProvider(&provider);
     notices = 0;
+    // The view resolves the kind before it lays out the kind's button.
+    TcxEditStyle style(nullptr, false);
+    TcxScreenCanvas canvas;
+    TcxBlobEditViewData data(&properties, &style, false);
+    TcxBlobEditViewInfo info;
+    data.ComputeViewInfo(&canvas, TRect{0, 0, 80, 21}, TPoint{-1, -1}, cxmbNone, 0, &info, false);
+    ASSERT_EQ(info.ButtonCount(), 1);
+    const bool dropsDown = c.Expected == bekMemo || c.Expected == bekPict;
+    EXPECT_EQ(info.Button(0)->Data.Kind, dropsDown ? bkDown : bkEllipsis);
     EXPECT_EQ(properties.BlobEditKind(), c.Expected);
     EXPECT_EQ(properties.StoredBlobEditKind(), c.Expected) << "resolved once and kept";
     EXPECT_EQ(notices, 0) << "resolving is no change of the settings";
