@@ -716,3 +716,15 @@ void TcxCustomBlobEdit::PropertiesChanged(TObject* Sender) {
   if (TcxPopupImage* image = PopupImage(); image && HasOpenPopup())
     image->ImageProperties()->SetGraphicClass(ActiveBlobProperties()->PictureGraphicClass());
 }
+
+void TcxCustomBlobEdit::ContainerStyleChanged() {
+  TcxCustomPopupEdit::ContainerStyleChanged();
+  if (!HasOpenPopup()) return;
+  TFont* font = Style()->GetVisibleFont();
+  if (TcxPopupMemo* memo = PopupMemo()) {
+    memo->Style()->SetFont(font);
+    memo->Style()->SetColor(Style()->Color());
+  }
+  for (TcxButton* button : {FOKButton, FCloseButton})
+    if (button) button->SetFont(font);
+}

@@ -301,6 +301,8 @@ public:
   // The buttons follow the popup's panel.
   void PopupClientRectChanged(const TRect& AClientRect) override;
   void PropertiesChanged(TObject* Sender) override;
+  // The font and colour reach an open popup memo and the buttons.
+  void ContainerStyleChanged() override;
 
   // The closing keys of the popup control (see the unit notes); true when
   // the key closed the popup.

@@ -510,6 +510,16 @@ TEST(cxBlobEditPopupMemo, SettingsReachTheMemoAndButtonsSitInThePanel) {
   EXPECT_LE(memo->BoundsRect().Bottom, vi->SysPanelRect.Top);
   EXPECT_GE(f.Edit->PopupWindow()->Width(), f.Properties()->PopupMinWidth());
 
+  // The editor's font and colour follow into the open memo and the buttons.
+  TFont big;
+  big.Assign(f.Edit->Style()->GetVisibleFont());
+  big.SetSize(big.Size() + 6);
+  f.Edit->Style()->SetFont(&big);
+  f.Edit->Style()->SetColor(clInfoBk);
+  EXPECT_EQ(memo->Style()->GetVisibleFont()->Size(), big.Size());
+  EXPECT_EQ(memo->Style()->Color(), clInfoBk);
+  EXPECT_EQ(f.Edit->CloseButton()->Font()->Size(), big.Size());
+
   // Without wanting returns Enter is OK.
   f.Key(VK_END, tkCtrl);
   f.Type(u"cdefgh");
