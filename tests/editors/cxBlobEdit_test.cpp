@@ -547,7 +547,14 @@ TEST(cxBlobEditPopup, OleAndBinaryValuesOpenNoPopup) {
     EXPECT_FALSE(f.Edit->HasOpenPopup()) << kind;
     EXPECT_EQ(f.Edit->PopupEditControl(), nullptr);
     EXPECT_EQ(f.Properties()->Buttons()->GetButton(0)->Kind(), bkEllipsis);
+    // Only a memo has a text.
+    EXPECT_EQ(f.Edit->BlobText(), u"");
+    EXPECT_FALSE(f.Edit->SetBlobText(u"x"));
   }
+  TBlobFixture memo;
+  EXPECT_EQ(memo.Edit->BlobText(), kText);
+  EXPECT_TRUE(memo.Edit->SetBlobText(u"短"));
+  EXPECT_EQ(memo.Edit->EditValue(), Variant(String(u"短")));
 }
 
 
@@ -583,10 +590,18 @@ TEST(cxBlobEditPopupImage, PictureIsEditedInThePopupAndAssignedOnOK) {
   EXPECT_FALSE(f.Edit->IsModified());
   EXPECT_TRUE(assigned.empty());
 
-  // A picture pasted in the popup is taken on Enter.
+  // A picture pasted in the popup is dropped by Esc and taken on Enter.
   TBitmap pasted(12, 8, pf24bit);
   Clipboard()->Assign(&pasted);
   f.Open();
+  f.Key(u'V', tkCtrl);
+  EXPECT_EQ(f.Edit->PopupImage()->Picture()->Width(), 12);
+  f.Key(VK_ESCAPE);
+  EXPECT_FALSE(f.Edit->HasOpenPopup());
+  EXPECT_EQ(f.Edit->EditValue().AsRawByteString(), value.AsRawByteString());
+  EXPECT_TRUE(assigned.empty());
+  f.Open();
+  EXPECT_EQ(f.Edit->PopupImage()->Picture()->Width(), 40) << "each opening starts from the value";
   f.Key(u'V', tkCtrl);
   EXPECT_TRUE(f.Edit->OKButton()->Enabled());
   f.Key(VK_RETURN);
