@@ -60,12 +60,16 @@ const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
       TcxEditRepositoryComboBoxItem::StaticClass(),
       TcxEditRepositoryMaskItem::StaticClass(),
       TcxEditRepositoryPopupItem::StaticClass(),
+      TcxEditRepositoryCalcItem::StaticClass(),
       TcxEditRepositoryCurrencyItem::StaticClass(),
       TcxEditRepositorySpinItem::StaticClass(),
       TcxEditRepositoryMemoItem::StaticClass(),
+      TcxEditRepositoryImageComboBoxItem::StaticClass(),
       TcxEditRepositoryBlobItem::StaticClass(),
       TcxEditRepositoryCheckBoxItem::StaticClass(),
       TcxEditRepositoryTimeItem::StaticClass(),
+      TcxEditRepositoryMRUItem::StaticClass(),
+      TcxEditRepositoryHyperLinkItem::StaticClass(),
       TcxEditRepositoryRadioGroupItem::StaticClass(),
   };
   return classes;

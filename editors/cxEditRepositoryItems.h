@@ -5,7 +5,8 @@
 // Every item class holds a property set of its own kind: Properties reads
 // it as that class, SetProperties copies into it (the object itself is
 // never replaced). Adding a kind is one entry: a class declared with its
-// properties class below, and its place in cxEditRepositoryItemClasses.
+// properties class below (or with its editor), and its place in
+// cxEditRepositoryItemClasses.
 //
 // Start-up (once each; repeated calls do nothing):
 // - RegisterRepositoryItemClasses registers the item classes by name, so
@@ -20,13 +21,17 @@
 // Every item is created in the default edit repository, which owns it; the
 // finalisers empty the registries and leave the items to the repository.
 #include "editors/cxBlobEdit.h"
+#include "editors/cxCalc.h"
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepository.h"
+#include "editors/cxHyperLinkEdit.h"
 #include "editors/cxImage.h"
+#include "editors/cxImageComboBox.h"
 #include "editors/cxMaskEdit.h"
 #include "editors/cxMemo.h"
+#include "editors/cxMRUEdit.h"
 #include "editors/cxRadioGroup.h"
 #include "editors/cxSpinEdit.h"
 #include "editors/cxTextEdit.h"
@@ -62,6 +67,9 @@ KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryBlobItem, TcxBlobEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
+// The calculator, image combo box, most-recently-used and hyperlink items
+// are declared with their editors (cxCalc.h, cxImageComboBox.h, cxMRUEdit.h,
+// cxHyperLinkEdit.h); they are registered here with the others.
 
 // The item classes in their registration order, TcxEditRepositoryItem
 // first.

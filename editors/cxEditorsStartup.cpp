@@ -1,15 +1,19 @@
 #include "editors/cxEditorsStartup.h"
 
 #include "editors/cxBlobEdit.h"
+#include "editors/cxCalc.h"
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditRepository.h"
 #include "editors/cxEditRepositoryItems.h"
+#include "editors/cxHyperLinkEdit.h"
 #include "editors/cxImage.h"
+#include "editors/cxImageComboBox.h"
 #include "editors/cxMaskEdit.h"
 #include "editors/cxMemo.h"
+#include "editors/cxMRUEdit.h"
 #include "editors/cxRadioGroup.h"
 #include "editors/cxSpinEdit.h"
 #include "editors/cxTimeEdit.h"
@@ -20,11 +24,15 @@ void cxEditorsInitialize() {
   cxSpinEditInitialize();
   cxTimeEditInitialize();
   cxCurrencyEditInitialize();
+  cxCalcEditInitialize();
   cxMemoRegister();
   cxImageRegister();
+  cxImageComboBoxInitialize();
   cxBlobEditRegister();
   cxCheckBoxRegister();
   cxRadioGroupRegister();
+  cxMRUEditInitialize();
+  cxHyperLinkEditInitialize();
   RegisterRepositoryItemClasses();
   RegisterDataRepositoryItems();
   RegisterDBRepositoryItems();
@@ -35,9 +43,13 @@ void cxEditorsFinalize() {
   UnregisterDataRepositoryItems();
   UnregisterRepositoryItemClasses();
   cxEditRepositoryFinalize();
+  cxHyperLinkEditFinalize();
+  cxMRUEditFinalize();
   cxRadioGroupUnregister();
   cxCheckBoxUnregister();
   cxBlobEditFinalize();
+  cxImageComboBoxFinalize();
+  cxCalcEditFinalize();
   cxCurrencyEditFinalize();
   cxTimeEditFinalize();
   cxSpinEditFinalize();

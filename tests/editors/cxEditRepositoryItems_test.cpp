@@ -46,12 +46,16 @@ TEST_F(cxEditRepositoryItemsTest, EveryItemClassHoldsThePropertySetOfItsKind) {
       {"TcxEditRepositoryComboBoxItem", "TcxComboBoxProperties", "ComboBox"},
       {"TcxEditRepositoryMaskItem", "TcxMaskEditProperties", "MaskEdit"},
       {"TcxEditRepositoryPopupItem", "TcxPopupEditProperties", "PopupEdit"},
+      {"TcxEditRepositoryCalcItem", "TcxCalcEditProperties", "CalcEdit"},
       {"TcxEditRepositoryCurrencyItem", "TcxCurrencyEditProperties", "CurrencyEdit"},
       {"TcxEditRepositorySpinItem", "TcxSpinEditProperties", "SpinEdit"},
       {"TcxEditRepositoryMemoItem", "TcxMemoProperties", "Memo"},
+      {"TcxEditRepositoryImageComboBoxItem", "TcxImageComboBoxProperties", "ImageComboBox"},
       {"TcxEditRepositoryBlobItem", "TcxBlobEditProperties", "BlobEdit"},
       {"TcxEditRepositoryCheckBoxItem", "TcxCheckBoxProperties", "CheckBox"},
       {"TcxEditRepositoryTimeItem", "TcxTimeEditProperties", "TimeEdit"},
+      {"TcxEditRepositoryMRUItem", "TcxMRUEditProperties", "MRUEdit"},
+      {"TcxEditRepositoryHyperLinkItem", "TcxHyperLinkEditProperties", "HyperLink"},
       {"TcxEditRepositoryRadioGroupItem", "TcxRadioGroupProperties", "RadioGroup"},
   };
   // Every class is registered by name, in the table's order after the base.
