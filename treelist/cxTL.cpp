@@ -47,7 +47,7 @@ TcxTreeListNode::~TcxTreeListNode() {
   TUpdateGuard Guard(C);
   // While the owner is destroyed its descendant's part (which handlers
   // reach) is gone already: nodes are freed silently then.
-  if (FParent && !C->IsDestroying()) C->OnDeletion(C, this);
+  if (FParent && !C->IsDestroying()) C->RaiseEvent(C->OnDeletion, C, this);
   if (FCount > 0) DeleteChildren();
   C->ForgetNode(this);
   if (!C->IsLoading() && !C->IsDestroying()) C->NodeRemoved(this);
@@ -746,9 +746,9 @@ void TcxTreeListNodesOwner::ChangeExpanded(TcxTreeListNode* ANode, bool AExpand)
     State &= ~tlnsHasChildren;
   ANode->FState = State;
   if (AExpand)
-    OnExpanded(this, ANode);
+    RaiseEvent(OnExpanded, this, ANode);
   else
-    OnCollapsed(this, ANode);
+    RaiseEvent(OnCollapsed, this, ANode);
   FNodes->FState |= tlsNumberingOutOfDate;
   LayoutChanged();
 }
@@ -776,7 +776,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
   const auto It = std::find(FSelection.begin(), FSelection.end(), ANode);
   if (ASelect) {
     bool Allow = true;
-    OnCanSelectNode(this, ANode, Allow);
+    RaiseEvent(OnCanSelectNode, this, ANode, Allow);
     if (!Allow || It != FSelection.end()) return;
     FSelection.push_back(ANode);
   } else {
@@ -796,13 +796,13 @@ Integer TcxTreeListNodesOwner::GetNodeImageIndex(const TcxTreeListNode* ANode, T
 
 bool TcxTreeListNodesOwner::DoCanExpand(TcxTreeListNode* ANode) {
   bool Allow = ANode->HasChildren();
-  if (Allow) OnExpanding(this, ANode, Allow);
+  if (Allow) RaiseEvent(OnExpanding, this, ANode, Allow);
   return Allow;
 }
 
 bool TcxTreeListNodesOwner::DoCanCollapse(TcxTreeListNode* ANode) {
   bool Allow = ANode->HasChildren();
-  if (Allow) OnCollapsing(this, ANode, Allow);
+  if (Allow) RaiseEvent(OnCollapsing, this, ANode, Allow);
   return Allow;
 }
 
@@ -843,6 +843,15 @@ void TcxTreeListNodesOwner::CompactRecords() {
   DataController()->DeleteRecords(Freed);
 }
 
+void TcxTreeListNodesOwner::DoChange(bool ADelayed) {
+  if (ADelayed && ChangeDelay() > 0) return;
+  if (FChangeHappened && OnChange.Assigned()) {
+    FChangeHappened = false;
+    OnChange(this);
+  }
+  FChangeHappened = false;
+}
+
 // ---- Sorting ----
 
 void TcxTreeListNodesOwner::SetItemSortOrder(Integer AItemIndex, TcxDataSortOrder AOrder) {
@@ -880,7 +889,7 @@ void TcxTreeListNodesOwner::EndSort() {
 
 void TcxTreeListNodesOwner::Resort() {
   if (FSortLock > 0 || FDestroying || DataController()->GetRecordCount() != AbsoluteNodeCount()) return;
-  OnSorting(this);
+  RaiseEvent(OnSorting, this);
   FSortPending = false;
   try {
     if (HasSortedItems()) {
@@ -891,10 +900,10 @@ void TcxTreeListNodesOwner::Resort() {
       SortingCleared();
     }
   } catch (...) {
-    OnAfterSorting(this);
+    RaiseEvent(OnAfterSorting, this);
     throw;
   }
-  OnAfterSorting(this);
+  RaiseEvent(OnAfterSorting, this);
 }
 
 Integer TcxTreeListNodesOwner::CompareNodesByColumns(TcxTreeListNode* ANode1, TcxTreeListNode* ANode2) {

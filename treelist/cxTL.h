@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "data/cxCustomData.h"
@@ -360,6 +361,22 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   TcxTreeListNotifyEvent OnAfterSorting;
   TcxTreeListNotifyEvent OnChange;
 
+  // The change notice: with ADelayed (after a sort) only while changes are
+  // not delayed; OnChange fires when something happened since the last
+  // notice, and the mark is cleared either way.
+  void DoChange(bool ADelayed = true);
+  // Milliseconds between change notices; 0 here (at once).
+  virtual Integer ChangeDelay() const { return 0; }
+  // Something happened that the next change notice reports.
+  void NoteChange() { FChangeHappened = true; }
+  bool ChangeHappened() const { return FChangeHappened; }
+  // Every event raiser marks the change first, then calls the handler.
+  template <class TEventType, class... TArgs>
+  void RaiseEvent(const TEventType& AEvent, TArgs&&... AArgs) {
+    NoteChange();
+    AEvent(std::forward<TArgs>(AArgs)...);
+  }
+
 protected:
   // The node object CreateNode fills in; unbound by default.
   virtual TcxTreeListNode* NewNode();
@@ -368,10 +385,9 @@ protected:
   void CompactRecords();
   virtual void SortingCleared() {}
   // The selection list changed: raises OnSelectionChanged.
-  virtual void SelectionChanged() { OnSelectionChanged(this); }
+  virtual void SelectionChanged() { RaiseEvent(OnSelectionChanged, this); }
   // The selection list itself, for a descendant that fills it in one go.
   std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
-  void DoChange() { OnChange(this); }
 
 private:
   friend class TcxTreeListNode;
@@ -392,6 +408,7 @@ private:
   bool FMultiSelect = false;
   bool FSortPending = false;
   bool FSortingClearedMark = false;
+  bool FChangeHappened = false;
   // Freed before the inherited data controller that holds the nodes' records.
   std::unique_ptr<TcxTreeListNodes> FNodes;
 };

@@ -1,8 +1,11 @@
 #include "treelist/cxTLControl.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/gui/clipboard.h"
 #include "platform/rtl/sysutils.h"
+#include "treelist/cxEditingController.h"
 #include "treelist/cxTLBands.h"
 
 namespace {
@@ -23,10 +26,12 @@ private:
 // ---- TcxTreeListColumn --------------------------------------------------------------------------
 
 TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxCustomInplaceEditContainer(nullptr) {
+  ReplaceStyles(std::make_unique<TcxTreeListColumnStyles>(this));
   if (ATreeList) SetEditingControl(ATreeList);
 }
 
 TcxTreeListColumn::~TcxTreeListColumn() {
+  if (TcxCustomTreeListControl* C = TreeList()) C->ColumnDestroying(this);
   // The band's rows are built without the column.
   if (TcxTreeListBand* Band = FBand) {
     Band->RemoveColumn(this);
@@ -173,11 +178,61 @@ TcxCustomTreeListControl* TcxTreeListController::TreeList() const {
   return static_cast<TcxCustomTreeListControl*>(EditingControl());
 }
 
+bool TcxTreeListController::CanDeleteNow() const { return TreeList()->OptionsData()->Deleting() && !IsEditing(); }
+
+bool TcxTreeListController::CanInsertNow() const { return TreeList()->OptionsData()->Inserting() && !IsEditing(); }
+
+void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
+  if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
+    Key = 0;
+    return;
+  }
+  TcxCustomControlController::KeyDown(Key, Shift);
+}
+
+bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
+  TcxCustomTreeListControl* C = TreeList();
+  const bool Ctrl = (Shift & ssCtrl) != 0;
+  switch (Key) {
+    case VK_INSERT:
+      if (!C->FocusedNode() || !CanInsertNow()) return false;
+      C->InsertNode(Ctrl);
+      return true;
+    case VK_DELETE:
+      if (!Ctrl || !CanDeleteNow()) return false;
+      if (C->OptionsBehavior()->ConfirmDelete() &&
+          !TcxEditingControl::ConfirmBox(LoadResString(cxSTreeListDeleteConfirmation),
+                                         LoadResString(cxSTreeListConfirmCaption)))
+        return false;
+      // The selection goes; the focused node only when nothing is selected.
+      C->DeleteSelection();
+      C->DataController()->PostRecord();
+      C->MakeFocusedNodeVisible();
+      return true;
+    default: return false;
+  }
+}
+
+void TcxTreeListController::FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) {
+  TcxCustomControlController::FocusedItemChanged(APrevItem);
+  TreeList()->DoFocusedColumnChanged(dynamic_cast<TcxTreeListColumn*>(APrevItem),
+                                     dynamic_cast<TcxTreeListColumn*>(FocusedItem()));
+}
+
 // ---- TcxCustomTreeListControl -------------------------------------------------------------------
 
 TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner)
-    : TcxTreeListNodesOwner(AOwner), FBands(std::make_unique<TcxTreeListBands>(this)) {
+    : TcxTreeListNodesOwner(AOwner),
+      FChangeTimer(std::make_unique<TTimer>(nullptr)),
+      FNavigatorNotifier(std::make_unique<TcxNavigatorControlNotifier>()),
+      FBands(std::make_unique<TcxTreeListBands>(this)) {
+  FChangeTimer->SetEnabled(false);
+  FChangeTimer->SetInterval(0);
+  FChangeTimer->SetOnTimer(TNotifyEvent(this, [this](TObject* S) { ChangeTimerTick(S); }));
   CreateSubobjects();
+  FOptionsCustomizing = CreateOptionsCustomizing();
+  FOptionsSelection = CreateOptionsSelection();
+  FPreview = CreatePreview();
   SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
@@ -185,18 +240,152 @@ std::unique_ptr<TcxCustomControlController> TcxCustomTreeListControl::CreateCont
   return std::make_unique<TcxTreeListController>(this);
 }
 
+std::unique_ptr<TcxCustomControlStyles> TcxCustomTreeListControl::CreateStyles() {
+  return std::make_unique<TcxTreeListStyles>(this);
+}
+
+std::unique_ptr<TcxControlOptionsView> TcxCustomTreeListControl::CreateOptionsView() {
+  return std::make_unique<TcxTreeListOptionsView>(this);
+}
+
+std::unique_ptr<TcxControlOptionsData> TcxCustomTreeListControl::CreateOptionsData() {
+  return std::make_unique<TcxTreeListOptionsData>(this);
+}
+
+std::unique_ptr<TcxControlOptionsBehavior> TcxCustomTreeListControl::CreateOptionsBehavior() {
+  return std::make_unique<TcxTreeListOptionsBehavior>(this);
+}
+
+std::unique_ptr<TcxTreeListOptionsCustomizing> TcxCustomTreeListControl::CreateOptionsCustomizing() {
+  return std::make_unique<TcxTreeListOptionsCustomizing>(this);
+}
+
+std::unique_ptr<TcxTreeListOptionsSelection> TcxCustomTreeListControl::CreateOptionsSelection() {
+  return std::make_unique<TcxTreeListOptionsSelection>(this);
+}
+
+std::unique_ptr<TcxTreeListPreview> TcxCustomTreeListControl::CreatePreview() {
+  return std::make_unique<TcxTreeListPreview>(this);
+}
+
 TcxCustomTreeListControl::~TcxCustomTreeListControl() {
-  // Columns leave while the data controller still holds their fields.
+  FChangeTimer->SetEnabled(false);
   FDestroyingColumns = true;
   FBands->BeginUpdate();
+  NotifyListeners();
+  // Columns leave while the data controller still holds their fields.
   while (!FColumns.empty()) FColumns.pop_back();
   FBands.reset();
+}
+
+// ---- Change notice, listeners ----
+
+void TcxCustomTreeListControl::ChangeTimerTick(TObject*) {
+  if (!IsLoading() && !IsDestroying()) DoChange(false);
+}
+
+void TcxCustomTreeListControl::AddListener(IcxTreeListListener* AListener) {
+  if (std::find(FListeners.begin(), FListeners.end(), AListener) == FListeners.end()) FListeners.push_back(AListener);
+}
+
+void TcxCustomTreeListControl::RemoveListener(IcxTreeListListener* AListener) { std::erase(FListeners, AListener); }
+
+void TcxCustomTreeListControl::NotifyListeners() {
+  // A listener may leave while the others are told.
+  for (IcxTreeListListener* L : std::vector<IcxTreeListListener*>(FListeners)) {
+    if (std::find(FListeners.begin(), FListeners.end(), L) == FListeners.end()) continue;
+    if (FDestroyingColumns)
+      L->TreeListRemoved(this);
+    else
+      L->TreeListChanged(this);
+  }
+}
+
+void TcxCustomTreeListControl::LayoutChanged() {
+  TcxTreeListNodesOwner::LayoutChanged();
+  if (IsLocked() || IsDestroying() || FDestroyingColumns) return;
+  DoLayoutChanged();
+  NotifyListeners();
+}
+
+void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
+  if (IsDestroying() || FDestroyingColumns) return;
+  auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
+  if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
+    // One record: its node hears of it, the rows stay as they are.
+    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex))
+      DoNodeChanged(Node, Data->Kind == dcValue ? GetColumn(Data->ItemIndex) : nullptr);
+  } else {
+    TcxTreeListNodesOwner::ApplyDataChange(AInfo);
+    if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
+      DoFocusedNodeChanged(NodeOfRecord(Focus->PrevFocusedRecordIndex), NodeOfRecord(Focus->FocusedRecordIndex));
+    else if (Data)
+      DoDataChanged();
+  }
+  if (!IsLocked() && !IsLoading()) FNavigatorNotifier->Notify();
+}
+
+// ---- Events ----
+
+void TcxCustomTreeListControl::DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode) {
+  RaiseEvent(OnFocusedNodeChanged, this, APrevNode, ANode);
+  if (!MultiSelect()) SelectionChanged();
+}
+
+void TcxCustomTreeListControl::DoFocusedColumnChanged(TcxTreeListColumn* APrevColumn, TcxTreeListColumn* AColumn) {
+  RaiseEvent(OnFocusedColumnChanged, this, APrevColumn, AColumn);
+}
+
+void TcxCustomTreeListControl::DoNodeChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn) {
+  RaiseEvent(OnNodeChanged, this, ANode, AColumn);
+}
+
+void TcxCustomTreeListControl::DoHotTrackNode(TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor) {
+  ACursor = Cursor();
+  RaiseEvent(OnHotTrackNode, this, ANode, AShift, ACursor);
+}
+
+Integer TcxCustomTreeListControl::GetNodeImageIndex(const TcxTreeListNode* ANode,
+                                                    TcxTreeListImageIndexType AType) const {
+  if (!ANode) return -1;
+  Integer Result = ANode->StoredImageIndex(AType);
+  if (AType == tlitSelectedIndex && Result == -1 && OptionsView()->UseImageIndexForSelected())
+    Result = ANode->StoredImageIndex(tlitImageIndex);
+  auto* Self = const_cast<TcxCustomTreeListControl*>(this);
+  Self->RaiseEvent(OnGetNodeImageIndex, Self, const_cast<TcxTreeListNode*>(ANode), AType, Result);
+  return Result;
+}
+
+bool TcxCustomTreeListControl::IsGroupNode(TcxTreeListNode* ANode) {
+  if (OptionsView()->PaintStyle() != tlpsCategorized) return false;
+  bool Result = ANode->HasChildren();
+  RaiseEvent(OnIsGroupNode, this, ANode, Result);
+  return Result;
+}
+
+void TcxCustomTreeListControl::ColumnDestroying(TcxTreeListColumn* AColumn) {
+  // Nothing keeps a column that goes.
+  if (FPreview && FPreview->Column() == AColumn) FPreview->SetColumn(nullptr);
+  OptionsView()->ColumnRemoved(AColumn);
+  if (OptionsBehavior()->IncSearchItem() == AColumn) OptionsBehavior()->SetIncSearchItem(nullptr);
+}
+
+void TcxCustomTreeListControl::FlattenColumnPositions() {
+  // The places in the one row follow the old rows.
+  const std::vector<TcxTreeListColumn*> Ordered = VisibleColumns();
+  for (const auto& Column : FColumns) {
+    Column->FPosition.RowIndex = 0;
+    Column->FPosition.LineCount = 1;
+  }
+  Integer Col = 0;
+  for (TcxTreeListColumn* C : Ordered) C->FPosition.ColIndex = Col++;
 }
 
 TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() { return CreateColumn(nullptr); }
 
 TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
-  return AIndex >= 0 && AIndex < ItemCount() ? static_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
+  // An item of another kind (a plain container item) is no column.
+  return AIndex >= 0 && AIndex < ItemCount() ? dynamic_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
 }
 
 void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
@@ -238,6 +427,7 @@ void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
 }
 
 void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
+  if (FHotTrackNode == ANode) FHotTrackNode = nullptr;
   const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
   if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
   if (!IsDestroying() && ANode->Focused()) FFocusedNodeRemoved = true;
@@ -298,6 +488,10 @@ void TcxCustomTreeListControl::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNo
   const bool Inside = AMode == tlamAddChild || AMode == tlamAddChildFirst || AMode == tlamInsert;
   std::erase_if(AList, [&](TcxTreeListNode* N) { return (Inside && N == ATarget) || ATarget->HasAsParent(N); });
   if (AList.empty()) return;
+  // The handler may do the work itself, or turn a move into a copy.
+  bool Done = false;
+  RaiseEvent(OnMoveTo, this, ATarget, AMode, std::as_const(AList), ACopy, Done);
+  if (Done) return;
   if (AMode == tlamInsert && ACopy) ATarget = ATarget->Parent();
   // Nodes put before the target or first are placed from the last entry on,
   // nodes appended from the first: either way they keep the list's order.
@@ -366,7 +560,7 @@ void TcxCustomTreeListControl::SelectAll() {
   Selection.clear();
   for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
     bool Allow = true;
-    OnCanSelectNode(this, N, Allow);
+    RaiseEvent(OnCanSelectNode, this, N, Allow);
     if (Allow) Selection.push_back(N);
   }
 }
@@ -391,4 +585,43 @@ void TcxCustomTreeListControl::SelectionChanged() {
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
   if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   ANode->SetSelected(true);
+}
+
+// ---- Text export ----
+
+namespace {
+
+// The texts, each after a tab unless the line is still empty.
+void AppendField(String& ALine, const String& AText) {
+  if (!ALine.empty()) ALine += u'\t';
+  ALine += AText;
+}
+
+}  // namespace
+
+String TcxCustomTreeListControl::GetHeaderLineText() {
+  String Result;
+  for (TcxTreeListColumn* C : VisibleColumns()) AppendField(Result, C->Caption());
+  return Result;
+}
+
+String TcxCustomTreeListControl::GetNodeLineText(TcxTreeListNode* ANode) {
+  String Result;
+  for (TcxTreeListColumn* C : VisibleColumns()) AppendField(Result, C->GetDisplayText(ANode));
+  return Result;
+}
+
+String TcxCustomTreeListControl::CopyToClipboard(bool ASelectedOnly) {
+  const bool Headers = OptionsView()->Headers();
+  String Result = Headers ? GetHeaderLineText() : String();
+  // A line break between lines only: without headers the first node's line
+  // opens the text.
+  bool First = !Headers;
+  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+    if (ASelectedOnly && !N->Selected()) continue;
+    if (!std::exchange(First, false)) Result += u"\r\n";
+    Result += GetNodeLineText(N);
+  }
+  if (!Result.empty()) Clipboard()->SetAsText(Result);
+  return Result;
 }

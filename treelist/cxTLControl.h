@@ -3,13 +3,19 @@
 // the nodes' records. Here: the columns (editing container items over that
 // data controller), the focused node, inserting, moving and deleting nodes
 // with the focus kept in place, fitting the columns into a width, and the
-// keys the control handles itself. The rows view and painter are not here.
+// keys the control handles itself, its settings and styles, its events
+// with the delayed change notice, the navigator link and the text export.
+// The rows view and painter are not here.
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "platform/gui/timers.h"
 #include "treelist/cxTL.h"
 #include "treelist/cxTLAutoWidth.h"
+#include "treelist/cxTLNavigator.h"
+#include "treelist/cxTLOptions.h"
+#include "treelist/cxTLStyles.h"
 
 class TcxCustomTreeListControl;
 class TcxTreeListBand;
@@ -67,6 +73,8 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   ~TcxTreeListColumn() override;
 
   TcxCustomTreeListControl* TreeList() const;
+  // Content, header and footer styles.
+  TcxTreeListColumnStyles* Styles() const { return static_cast<TcxTreeListColumnStyles*>(inherited::Styles()); }
   String Caption() const { return FCaption; }
   void SetCaption(const String& AValue);
   bool Visible() const { return FVisible; }
@@ -143,11 +151,56 @@ class TcxTreeListController : public TcxCustomControlController {
   explicit TcxTreeListController(TcxCustomTreeListControl* AControl);
 
   TcxCustomTreeListControl* TreeList() const;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  // Deleting and inserting need their option and no open cell editor.
+  bool CanDeleteNow() const;
+  bool CanInsertNow() const;
   TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
   void MakeFocusedCellVisible() override {}
   bool MakeFocusedRecordVisible() override { return true; }
+  void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) override;
 
+protected:
+  // Ctrl+Delete (after the confirmation when asked for) and Insert; answers
+  // whether the key was used.
+  virtual bool HandleTreeKey(Word Key, TShiftState Shift);
 };
+
+// ---- Listeners -----------------------------------------------------------
+
+// An object told of the control's layout changes and of its destruction.
+class IcxTreeListListener {
+public:
+  virtual ~IcxTreeListListener() = default;
+  virtual void TreeListChanged(TcxCustomTreeListControl* ATreeList) = 0;
+  // The control is being destroyed: the listener lets go of it.
+  virtual void TreeListRemoved(TcxCustomTreeListControl* ATreeList) = 0;
+};
+
+// ---- Events -------------------------------------------------------------------------------------
+
+using TcxTreeListControlNotifyEvent = TEvent<void(TcxCustomTreeListControl* Sender)>;
+using TcxTreeListMoveToEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* AttachNode, TcxTreeListNodeAttachMode AttachMode,
+                const std::vector<TcxTreeListNode*>& Nodes, bool& IsCopy, bool& Done)>;
+using TcxTreeListFocusedChangedEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* APrevFocusedNode, TcxTreeListNode* AFocusedNode)>;
+using TcxTreeListFocusedColumnChanged = TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListColumn* APrevFocusedColumn,
+                                                    TcxTreeListColumn* AFocusedColumn)>;
+using TcxTreeListGetNodeImageIndexEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TcxTreeListImageIndexType AIndexType,
+                Integer& AIndex)>;
+using TcxTreeListIsGroupNodeEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, bool& IsGroup)>;
+using TcxTreeListOnHotTrackNodeEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor)>;
+using TcxTreeListNodeDataChangedEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TcxTreeListColumn* AColumn)>;
+using TcxTreeListItemChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TObject* AItem)>;
+using TcxTreeListBandChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TObject* ABand)>;
+using TcxTreeListColumnChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListColumn* AColumn)>;
+using TcxTreeListGetNodePreviewHeightEvent = TEvent<void(
+    TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, const Variant& ADisplayValue, Integer& AHeight)>;
 
 inline constexpr TResourceString cxSTreeListDeleteConfirmation{65407, u"Delete record(s)?"};
 inline constexpr TResourceString cxSTreeListConfirmCaption{65408, u"Confirm"};
@@ -161,6 +214,58 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 
   explicit TcxCustomTreeListControl(TComponent* AOwner = nullptr);
   ~TcxCustomTreeListControl() override;
+
+  // ---- Settings and styles ----
+  TcxTreeListOptionsView* OptionsView() const {
+    return static_cast<TcxTreeListOptionsView*>(TcxEditingControl::OptionsView());
+  }
+  TcxTreeListOptionsBehavior* OptionsBehavior() const {
+    return static_cast<TcxTreeListOptionsBehavior*>(TcxEditingControl::OptionsBehavior());
+  }
+  TcxTreeListOptionsData* OptionsData() const {
+    return static_cast<TcxTreeListOptionsData*>(TcxEditingControl::OptionsData());
+  }
+  TcxTreeListStyles* Styles() const { return static_cast<TcxTreeListStyles*>(TcxEditingControl::Styles()); }
+  TcxTreeListOptionsCustomizing* OptionsCustomizing() const { return FOptionsCustomizing.get(); }
+  TcxTreeListOptionsSelection* OptionsSelection() const { return FOptionsSelection.get(); }
+  TcxTreeListPreview* Preview() const { return FPreview.get(); }
+  // The node under the mouse while hot tracking (none otherwise).
+  TcxTreeListNode* HotTrackNode() const { return FHotTrackNode; }
+  void SetHotTrackNode(TcxTreeListNode* ANode) { FHotTrackNode = ANode; }
+  // Every column to row 0 with one line.
+  void FlattenColumnPositions();
+
+  // ---- Change notice ----
+  // Interval: OptionsBehavior.ChangeDelay; enabled while that is above 0.
+  TTimer* ChangeTimer() const { return FChangeTimer.get(); }
+  Integer ChangeDelay() const override { return Integer(FChangeTimer->Interval()); }
+
+  // ---- Listeners and navigators ----
+  void AddListener(IcxTreeListListener* AListener);
+  void RemoveListener(IcxTreeListListener* AListener);
+  TcxNavigatorControlNotifier* NavigatorNotifier() const { return FNavigatorNotifier.get(); }
+  // Runs a navigator button's action.
+  void DoNavigatorAction(TcxNavigatorButton AButton);
+  // Whether the navigator shows the button enabled.
+  bool IsNavigatorButtonEnabled(TcxNavigatorButton AButton) const;
+  // At least one visible column and one node.
+  bool HasData() const;
+
+  // ---- Text export ----
+  // The captions of the visible columns in display order, tab-separated.
+  virtual String GetHeaderLineText();
+  // The node's display texts in the visible columns, tab-separated.
+  virtual String GetNodeLineText(TcxTreeListNode* ANode);
+  // The header line (with OptionsView.Headers) and a line per node, each
+  // after a line break, depth first ignoring expansion (only the selected
+  // nodes with ASelectedOnly). Without headers the text starts with the
+  // first node's line. Answers the text; an empty one is not copied.
+  String CopyToClipboard(bool ASelectedOnly);
+
+  // ---- Images and groups ----
+  Integer GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const override;
+  // Only in the categorized paint style: a node with children, as OnIsGroupNode says.
+  virtual bool IsGroupNode(TcxTreeListNode* ANode);
 
   // ---- Columns ----
   TcxTreeListColumn* CreateColumn();
@@ -211,6 +316,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // Moves (or copies, as last children) the nodes to ATarget by AMode,
   // keeping their order; entries that are ATarget itself (for a child or
   // insert mode) or an ancestor of it are dropped.
+  // OnMoveTo sees the list that is left and may do the work itself (Done)
+  // or change whether the nodes are copied.
   void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
                  std::vector<TcxTreeListNode*> AList);
   // Frees the nodes; the focus goes to the node that then holds the focused
@@ -243,13 +350,71 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
+  void LayoutChanged() override;
+  void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
+
+  // ---- Events ----
+  TcxTreeListControlNotifyEvent OnCustomizationFormVisibleChanged;
+  TcxTreeListControlNotifyEvent OnDataChanged;
+  TcxTreeListControlNotifyEvent OnLayoutChanged;
+  TcxTreeListControlNotifyEvent OnTopRecordIndexChanged;
+  TcxTreeListMoveToEvent OnMoveTo;
+  TcxTreeListFocusedChangedEvent OnFocusedNodeChanged;
+  TcxTreeListFocusedColumnChanged OnFocusedColumnChanged;
+  TcxTreeListGetNodeImageIndexEvent OnGetNodeImageIndex;
+  TcxTreeListIsGroupNodeEvent OnIsGroupNode;
+  TcxTreeListOnHotTrackNodeEvent OnHotTrackNode;
+  TcxTreeListNodeDataChangedEvent OnNodeChanged;
+  TcxTreeListItemChangedEvent OnBandSizeChanged;
+  TcxTreeListItemChangedEvent OnColumnSizeChanged;
+  TcxTreeListBandChangedEvent OnBandHeaderClick;
+  TcxTreeListColumnChangedEvent OnColumnHeaderClick;
+  TcxTreeListGetNodePreviewHeightEvent OnGetNodePreviewHeight;
+
+  // ---- Event raisers (each marks the change first) ----
+  void DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode);
+  void DoFocusedColumnChanged(TcxTreeListColumn* APrevColumn, TcxTreeListColumn* AColumn);
+  void DoNodeChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn);
+  void DoDataChanged() { RaiseEvent(OnDataChanged, this); }
+  void DoLayoutChanged() { RaiseEvent(OnLayoutChanged, this); }
+  void DoTopRecordIndexChanged() { RaiseEvent(OnTopRecordIndexChanged, this); }
+  void DoCustomizationFormVisibleChanged() { RaiseEvent(OnCustomizationFormVisibleChanged, this); }
+  void DoHotTrackNode(TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor);
+  void DoBandSizeChanged(TObject* ABand) { RaiseEvent(OnBandSizeChanged, this, ABand); }
+  void DoColumnSizeChanged(TcxTreeListColumn* AColumn) { RaiseEvent(OnColumnSizeChanged, this, AColumn); }
+  void DoBandHeaderClick(TObject* ABand) { RaiseEvent(OnBandHeaderClick, this, ABand); }
+  void DoColumnHeaderClick(TcxTreeListColumn* AColumn) { RaiseEvent(OnColumnHeaderClick, this, AColumn); }
 
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
   std::unique_ptr<TcxCustomControlController> CreateController() override;
+  std::unique_ptr<TcxCustomControlStyles> CreateStyles() override;
+  std::unique_ptr<TcxControlOptionsView> CreateOptionsView() override;
+  std::unique_ptr<TcxControlOptionsData> CreateOptionsData() override;
+  std::unique_ptr<TcxControlOptionsBehavior> CreateOptionsBehavior() override;
+  // The settings objects of the tree list itself; a descendant substitutes its own.
+  virtual std::unique_ptr<TcxTreeListOptionsCustomizing> CreateOptionsCustomizing();
+  virtual std::unique_ptr<TcxTreeListOptionsSelection> CreateOptionsSelection();
+  virtual std::unique_ptr<TcxTreeListPreview> CreatePreview();
+  // Each listener hears that the control changed (or, while it is being
+  // destroyed, that it goes).
+  void NotifyListeners();
 
 private:
+  friend class TcxTreeListColumn;
+  void ColumnDestroying(TcxTreeListColumn* AColumn);
+  void ChangeTimerTick(TObject* Sender);
+  // Made before the inherited sub-objects (the behavior options keep their
+  // delay in the timer), freed after the columns.
+  std::unique_ptr<TTimer> FChangeTimer;
+  std::unique_ptr<TcxNavigatorControlNotifier> FNavigatorNotifier;
+  std::vector<IcxTreeListListener*> FListeners;
+  std::unique_ptr<TcxTreeListOptionsCustomizing> FOptionsCustomizing;
+  std::unique_ptr<TcxTreeListOptionsSelection> FOptionsSelection;
+  std::unique_ptr<TcxTreeListPreview> FPreview;
+  TcxTreeListNode* FHotTrackNode = nullptr;
+
   void SaveFocusedPosition();
   void RestoreFocusedPosition();
   // Owned columns, freed before the nodes' data controller.
