@@ -8,10 +8,6 @@ namespace {
 // The sub-key of every default registration.
 constexpr Integer DefaultSubKey = -1;
 
-// The date editor's item class; none while that editor is not part of the
-// library (dates then get the default item).
-TcxEditRepositoryItemClass DateItemClass() { return nullptr; }
-
 // Value types whose default is an item of their own; the rest get the
 // default text item.
 struct TValueTypeDefault {
@@ -23,9 +19,9 @@ const std::vector<TValueTypeDefault>& ValueTypeDefaults() {
   static const std::vector<TValueTypeDefault> defaults = {
       {TcxBooleanValueType::StaticClass(), TcxEditRepositoryCheckBoxItem::StaticClass()},
       {TcxCurrencyValueType::StaticClass(), TcxEditRepositoryCurrencyItem::StaticClass()},
-      {TcxDateTimeValueType::StaticClass(), DateItemClass()},
+      {TcxDateTimeValueType::StaticClass(), TcxEditRepositoryDateItem::StaticClass()},
       {TcxFMTBcdValueType::StaticClass(), TcxEditRepositoryCurrencyItem::StaticClass()},
-      {TcxSQLTimeStampValueType::StaticClass(), DateItemClass()},
+      {TcxSQLTimeStampValueType::StaticClass(), TcxEditRepositoryDateItem::StaticClass()},
   };
   return defaults;
 }
@@ -61,6 +57,7 @@ const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
       TcxEditRepositoryMaskItem::StaticClass(),
       TcxEditRepositoryPopupItem::StaticClass(),
       TcxEditRepositoryCalcItem::StaticClass(),
+      TcxEditRepositoryDateItem::StaticClass(),
       TcxEditRepositoryCurrencyItem::StaticClass(),
       TcxEditRepositorySpinItem::StaticClass(),
       TcxEditRepositoryMemoItem::StaticClass(),
@@ -78,9 +75,9 @@ const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
 const std::vector<TcxFieldTypeDefault>& cxDBFieldTypeDefaults() {
   static const std::vector<TcxFieldTypeDefault> defaults = {
       {ftBoolean, TcxEditRepositoryCheckBoxItem::StaticClass()},
-      {ftDate, DateItemClass()},
+      {ftDate, TcxEditRepositoryDateItem::StaticClass()},
       {ftTime, TcxEditRepositoryTimeItem::StaticClass()},
-      {ftDateTime, DateItemClass()},
+      {ftDateTime, TcxEditRepositoryDateItem::StaticClass()},
       {ftBytes, TcxEditRepositoryBlobItem::StaticClass()},
       {ftVarBytes, TcxEditRepositoryBlobItem::StaticClass()},
       {ftBlob, TcxEditRepositoryBlobItem::StaticClass()},
@@ -90,7 +87,7 @@ const std::vector<TcxFieldTypeDefault>& cxDBFieldTypeDefaults() {
       {ftParadoxOle, TcxEditRepositoryBlobItem::StaticClass()},
       {ftDBaseOle, TcxEditRepositoryBlobItem::StaticClass()},
       {ftTypedBinary, TcxEditRepositoryBlobItem::StaticClass()},
-      {ftTimeStamp, DateItemClass()},
+      {ftTimeStamp, TcxEditRepositoryDateItem::StaticClass()},
   };
   return defaults;
 }
@@ -113,8 +110,7 @@ void RegisterDataRepositoryItems() {
   TcxEditDataRegisteredRepositoryItems* registry = GetEditDataRegisteredRepositoryItems();
   registry->RegisterDefaultItem(DefaultSubKey, NewDefaultItem(TcxEditRepositoryTextItem::StaticClass()));
   for (const TValueTypeDefault& entry : ValueTypeDefaults())
-    if (entry.ItemClass)
-      registry->RegisterItemByValueType(entry.ValueType, DefaultSubKey, NewDefaultItem(entry.ItemClass));
+    registry->RegisterItemByValueType(entry.ValueType, DefaultSubKey, NewDefaultItem(entry.ItemClass));
 }
 
 void UnregisterDataRepositoryItems() {
@@ -134,8 +130,7 @@ void RegisterDBRepositoryItems() {
   registry->RegisterDefaultItem(DefaultSubKey, NewDefaultItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterCurrencyItem(DefaultSubKey, NewDefaultItem(TcxEditRepositoryCurrencyItem::StaticClass()));
   for (const TcxFieldTypeDefault& entry : cxDBFieldTypeDefaults())
-    if (entry.ItemClass)
-      registry->RegisterItemByFieldType(entry.FieldType, DefaultSubKey, NewDefaultItem(entry.ItemClass));
+    registry->RegisterItemByFieldType(entry.FieldType, DefaultSubKey, NewDefaultItem(entry.ItemClass));
 }
 
 void UnregisterDBRepositoryItems() {

@@ -24,6 +24,7 @@
 #include "editors/cxCalc.h"
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
+#include "editors/cxDateEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepository.h"
 #include "editors/cxHyperLinkEdit.h"
@@ -67,9 +68,10 @@ KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryBlobItem, TcxBlobEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
-// The calculator, image combo box, most-recently-used and hyperlink items
-// are declared with their editors (cxCalc.h, cxImageComboBox.h, cxMRUEdit.h,
-// cxHyperLinkEdit.h); they are registered here with the others.
+// The calculator, date, image combo box, most-recently-used and hyperlink
+// items are declared with their editors (cxCalc.h, cxDateEdit.h,
+// cxImageComboBox.h, cxMRUEdit.h, cxHyperLinkEdit.h); they are registered
+// here with the others.
 
 // The item classes in their registration order, TcxEditRepositoryItem
 // first.

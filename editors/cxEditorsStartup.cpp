@@ -4,6 +4,7 @@
 #include "editors/cxCalc.h"
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
+#include "editors/cxDateEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditRepository.h"
@@ -25,6 +26,7 @@ void cxEditorsInitialize() {
   cxTimeEditInitialize();
   cxCurrencyEditInitialize();
   cxCalcEditInitialize();
+  cxDateEditInitialize();
   cxMemoRegister();
   cxImageRegister();
   cxImageComboBoxInitialize();
@@ -49,6 +51,7 @@ void cxEditorsFinalize() {
   cxCheckBoxUnregister();
   cxBlobEditFinalize();
   cxImageComboBoxFinalize();
+  cxDateEditFinalize();
   cxCalcEditFinalize();
   cxCurrencyEditFinalize();
   cxTimeEditFinalize();

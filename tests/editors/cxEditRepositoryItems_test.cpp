@@ -47,6 +47,7 @@ TEST_F(cxEditRepositoryItemsTest, EveryItemClassHoldsThePropertySetOfItsKind) {
       {"TcxEditRepositoryMaskItem", "TcxMaskEditProperties", "MaskEdit"},
       {"TcxEditRepositoryPopupItem", "TcxPopupEditProperties", "PopupEdit"},
       {"TcxEditRepositoryCalcItem", "TcxCalcEditProperties", "CalcEdit"},
+      {"TcxEditRepositoryDateItem", "TcxDateEditProperties", "DateEdit"},
       {"TcxEditRepositoryCurrencyItem", "TcxCurrencyEditProperties", "CurrencyEdit"},
       {"TcxEditRepositorySpinItem", "TcxSpinEditProperties", "SpinEdit"},
       {"TcxEditRepositoryMemoItem", "TcxMemoProperties", "Memo"},
@@ -109,14 +110,18 @@ TEST_F(cxEditRepositoryItemsTest, DefaultEditorPerValueType) {
       {TcxBooleanValueType::StaticClass(), "TcxEditRepositoryCheckBoxItem"},
       {TcxCurrencyValueType::StaticClass(), "TcxEditRepositoryCurrencyItem"},
       {TcxFMTBcdValueType::StaticClass(), "TcxEditRepositoryCurrencyItem"},
+      {TcxDateTimeValueType::StaticClass(), "TcxEditRepositoryDateItem"},
+      {TcxSQLTimeStampValueType::StaticClass(), "TcxEditRepositoryDateItem"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(ClassNameOf(c.ValueType));
     EXPECT_EQ(ClassNameOf(registry->GetItemByValueType(c.ValueType)), c.Item);
   }
-  // Two currency types, two separate items.
+  // Two currency types, two separate items; two date types likewise.
   EXPECT_NE(registry->GetItemByValueType(TcxCurrencyValueType::StaticClass()),
             registry->GetItemByValueType(TcxFMTBcdValueType::StaticClass()));
+  EXPECT_NE(registry->GetItemByValueType(TcxDateTimeValueType::StaticClass()),
+            registry->GetItemByValueType(TcxSQLTimeStampValueType::StaticClass()));
 }
 
 TEST_F(cxEditRepositoryItemsTest, DefaultEditorPerFieldType) {
@@ -125,13 +130,15 @@ TEST_F(cxEditRepositoryItemsTest, DefaultEditorPerFieldType) {
   // of their own, every other type gets the mask item.
   const std::map<TFieldType, const char*> own = {
       {ftBoolean, "TcxEditRepositoryCheckBoxItem"}, {ftTime, "TcxEditRepositoryTimeItem"},
+      {ftDate, "TcxEditRepositoryDateItem"},         {ftDateTime, "TcxEditRepositoryDateItem"},
+      {ftTimeStamp, "TcxEditRepositoryDateItem"},
       {ftBytes, "TcxEditRepositoryBlobItem"},       {ftVarBytes, "TcxEditRepositoryBlobItem"},
       {ftBlob, "TcxEditRepositoryBlobItem"},        {ftMemo, "TcxEditRepositoryMemoItem"},
       {ftGraphic, "TcxEditRepositoryImageItem"},    {ftFmtMemo, "TcxEditRepositoryBlobItem"},
       {ftParadoxOle, "TcxEditRepositoryBlobItem"},  {ftDBaseOle, "TcxEditRepositoryBlobItem"},
       {ftTypedBinary, "TcxEditRepositoryBlobItem"},
   };
-  std::set<TcxEditRepositoryItem*> blobs;
+  std::set<TcxEditRepositoryItem*> blobs, dates;
   for (Integer ordinal = ftUnknown; ordinal <= ftFMTBcd; ++ordinal) {
     const auto type = static_cast<TFieldType>(ordinal);
     SCOPED_TRACE(ordinal);
@@ -139,8 +146,10 @@ TEST_F(cxEditRepositoryItemsTest, DefaultEditorPerFieldType) {
     TcxEditRepositoryItem* item = registry->GetItemByFieldType(type);
     EXPECT_EQ(ClassNameOf(item), it == own.end() ? std::string("TcxEditRepositoryMaskItem") : it->second);
     if (ClassNameOf(item) == "TcxEditRepositoryBlobItem") blobs.insert(item);
+    if (ClassNameOf(item) == "TcxEditRepositoryDateItem") dates.insert(item);
   }
   EXPECT_EQ(blobs.size(), 7u) << "one item per field type, never shared";
+  EXPECT_EQ(dates.size(), 3u);
 
   // Fields: a lookup or currency field first, then its type.
   auto* text = new TStringField(&Owner);
