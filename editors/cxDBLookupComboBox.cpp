@@ -24,27 +24,44 @@ TcxCustomEditClass TcxLookupComboBoxProperties::GetEditorClass() { return TcxLoo
 void TcxLookupComboBoxProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxLookupComboBoxProperties*>(Source);
   TcxUpdateScope update(this);
+  const bool defined = IsDefinedByLookupField();
   if (source && source != this) {
     SetGridMode(source->GridMode());
     SetListOptions(source->ListOptions());
-    if (!IsDefinedByLookupField()) {
+    if (!defined) {
       SetListSource(source->ListSource());
       SetListColumns(source->ListColumns());
     }
   }
   TcxCustomDBLookupEditProperties::Assign(Source);
+  if (source && source != this && defined) SetListColumns(source->ListColumns());
+}
+
+TDataSource* TcxLookupComboBoxProperties::ListSource() {
+  return IsDefinedByLookupField() ? nullptr : FGrid->DataSource();
 }
 
 void TcxLookupComboBoxProperties::SetListSource(TDataSource* Value) {
+  CheckNotDefinedByLookupField();
   if (Value == FGrid->DataSource()) return;
+  if (Value) CheckCircularLink(Value);
   FGrid->SetDataSource(Value);
   NotifyChanged();
+}
+
+void TcxLookupComboBoxProperties::EnsureListColumn(const String& AFieldName) {
+  if (AFieldName.empty() || FGrid->GetColumnByFieldName(AFieldName)) return;
+  TcxLookupDBGridColumn* column = FGrid->CreateColumn();
+  column->SetFieldName(AFieldName);
+  column->SetIndex(0);
 }
 
 void TcxLookupComboBoxProperties::SetListColumns(TcxLookupGridColumns* Value) {
   TcxUpdateScope update(this);
   FGrid->Columns()->Assign(Value);
-  if (GetStoredListFieldIndex() >= GetListColumnCount()) SetListFieldIndex(GetListColumnCount() - 1);
+  EnsureLookupResultColumn();
+  if (!IsDefinedByLookupField() && GetStoredListFieldIndex() >= GetListColumnCount())
+    SetListFieldIndex(GetListColumnCount() - 1);
   NotifyChanged();
 }
 

@@ -24,7 +24,11 @@ class TcxLookupComboBoxProperties : public TcxCustomDBLookupEditProperties {
   static TcxCustomEditClass GetEditorClass();
 
   TcxLookupDBGrid* Grid() const { return FGrid.get(); }
-  TDataSource* ListSource() const { return FGrid->DataSource(); }
+  // Nothing while a lookup field defines the list.
+  TDataSource* ListSource();
+  // Raises "Property already defined by lookup field" for a lookup field,
+  // "Circular datalinks are not allowed" for a source that reads the edited
+  // dataset or one of its masters.
   void SetListSource(TDataSource* Value);
   TcxLookupDBGridColumns* ListColumns() const { return static_cast<TcxLookupDBGridColumns*>(FGrid->Columns()); }
   // Copies the columns; a list field index past them is lowered.
@@ -48,6 +52,7 @@ class TcxLookupComboBoxProperties : public TcxCustomDBLookupEditProperties {
   void BeginListColumnsUpdate() override { FGrid->BeginUpdate(); }
   void EndListColumnsUpdate() override { FGrid->EndUpdate(); }
   void SetListColumnsFromFieldNames(const String& ANames) override { FGrid->SetColumnsFromFieldNames(ANames); }
+  void EnsureListColumn(const String& AFieldName) override;
   TField* GetListColumnField(Integer AIndex) override;
   String GetListColumnFieldName(Integer AIndex) override;
   Integer IndexOfListColumnField(const String& AName) override;

@@ -1,6 +1,10 @@
 #include "editors/cxDBLookupEdit.h"
 
 #include "data/cxDBData.h"
+#include "data/cxDataGuards.h"
+#include "editors/cxDBEdit.h"
+#include "platform/db/datasource.h"
+#include "platform/db/dbconsts.h"
 #include "platform/db/dataset.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/stringlist.h"
@@ -33,10 +37,82 @@ String TcxCustomDBLookupEditProperties::KeyFieldNames() {
 }
 
 void TcxCustomDBLookupEditProperties::SetKeyFieldNames(const String& Value) {
+  CheckNotDefinedByLookupField();
   TcxDBDataController* list = GetListDBDataController();
   if (!list || list->KeyFieldNames() == Value) return;
   list->SetKeyFieldNames(Value);
   NotifyChanged();
+}
+
+void TcxCustomDBLookupEditProperties::SetListFieldIndex(Integer Value) {
+  CheckNotDefinedByLookupField();
+  TcxCustomLookupEditProperties::SetListFieldIndex(Value);
+}
+
+Integer TcxCustomDBLookupEditProperties::GetStoredListFieldIndex() {
+  if (TField* field = GetBoundLookupField()) return IndexOfListColumnField(field->LookupResultField());
+  return TcxCustomLookupEditProperties::GetStoredListFieldIndex();
+}
+
+void TcxCustomDBLookupEditProperties::CheckNotDefinedByLookupField() {
+  if (!FBinding && IsDefinedByLookupField()) DatabaseError(LoadResourceText(cxSEditPropertyDefinedByLookupField));
+}
+
+TField* TcxCustomDBLookupEditProperties::GetBoundLookupField() {
+  IcxEditDefaultValuesProvider* provider = DefaultValuesProvider();
+  auto* dataProvider = provider ? dynamic_cast<TcxCustomDBEditDefaultValuesProvider*>(provider->GetInstance()) : nullptr;
+  TField* field = dataProvider ? dataProvider->Field() : nullptr;
+  return field && field->Lookup() ? field : nullptr;
+}
+
+Integer TcxCustomDBLookupEditProperties::GetValueKind(bool AIsEditing) const {
+  // 2: the value kind of an editor that edits a lookup field's key.
+  constexpr Integer cLookupFieldEditingValueKind = 2;
+  if (const_cast<TcxCustomDBLookupEditProperties*>(this)->IsBoundToLookupField())
+    return AIsEditing ? cLookupFieldEditingValueKind : cxEditValueKindText;
+  return TcxCustomLookupEditProperties::GetValueKind(AIsEditing);
+}
+
+void TcxCustomDBLookupEditProperties::BindLookupField() {
+  TField* field = GetBoundLookupField();
+  if (field != FLookupField) {
+    FLookupField = field;
+    if (!field) {
+      if (TcxDBDataController* list = GetListDBDataController(); list && list->DataSource() == FLookupSource.get())
+        list->SetDataSource(nullptr);
+      FLookupSource.reset();
+    } else {
+      if (!FLookupSource) FLookupSource = std::make_unique<TDataSource>(nullptr);
+      FLookupSource->SetDataSet(field->LookupDataSet());
+      if (TcxDBDataController* list = GetListDBDataController()) {
+        TcxFlagGuard binding(FBinding, true);
+        list->SetDataSource(FLookupSource.get());
+        if (IndexOfListColumnField(field->LookupResultField()) < 0) SetListFieldNames(field->LookupResultField());
+        SetKeyFieldNames(field->LookupKeyFields());
+        SetListFieldIndex(0);
+      }
+    }
+  }
+  if (TcxDBDataController* list = GetListDBDataController(); FLookupField && list && list->DataSource())
+    CheckCircularLink(list->DataSource());
+}
+
+void TcxCustomDBLookupEditProperties::EnsureLookupResultColumn() {
+  if (TField* field = GetBoundLookupField()) {
+    TcxFlagGuard binding(FBinding, true);
+    EnsureListColumn(field->LookupResultField());
+  }
+}
+
+void TcxCustomDBLookupEditProperties::CheckCircularLink(TDataSource* ASource) {
+  TField* field = GetBoundLookupField();
+  TDataSet* listDataSet = ASource ? ASource->DataSet() : nullptr;
+  if (!field || !listDataSet) return;
+  for (TDataSet* dataSet = field->DataSet(); dataSet;) {
+    if (dataSet == listDataSet) DatabaseError(dbconsts::SCircularDataLink);
+    TDataSource* master = dataSet->MasterSource();
+    dataSet = master ? master->DataSet() : nullptr;
+  }
 }
 
 String TcxCustomDBLookupEditProperties::ListFieldNames() {
@@ -53,7 +129,8 @@ void TcxCustomDBLookupEditProperties::SetListFieldNames(const String& Value) {
   BeginListColumnsUpdate();
   try {
     SetListColumnsFromFieldNames(Value);
-    if (GetStoredListFieldIndex() >= GetListColumnCount()) SetListFieldIndex(GetListColumnCount() - 1);
+    if ((IsBinding() || !IsDefinedByLookupField()) && GetStoredListFieldIndex() >= GetListColumnCount())
+      SetListFieldIndex(GetListColumnCount() - 1);
     if (ListFieldNames() != before) NotifyChanged();
   } catch (...) {
     EndListColumnsUpdate();
@@ -73,10 +150,12 @@ void TcxCustomDBLookupEditProperties::SetGridMode(bool Value) {
 }
 
 void TcxCustomDBLookupEditProperties::NotifyChanged() {
-  if (!IsChangeLocked()) {
+  if (!IsChangeLocked() && !FBinding) {
     if (FLookupCache) FLookupCache->Clear();
     if (TcxDBDataController* list = GetListDBDataController(); list && list->DataModeController()->GridMode() != FGridMode)
       list->DataModeController()->SetGridMode(FGridMode);
+    BindLookupField();
+    EnsureLookupResultColumn();
   }
   TcxCustomLookupEditProperties::NotifyChanged();
 }

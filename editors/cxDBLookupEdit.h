@@ -12,6 +12,14 @@
 // painting an editor therefore never scroll the list dataset under a
 // control bound to it.
 //
+// An editor of a lookup field (fkLookup) takes its list from the field:
+// the list reads the field's LookupDataSet, its key is LookupKeyFields and
+// the field's LookupResultField is the column shown. Those settings are
+// then the field's: writing KeyFieldNames, ListFieldIndex or the list
+// source raises EDatabaseError "Property already defined by lookup field",
+// and a list that would read the edited dataset or one of its masters
+// raises "Circular datalinks are not allowed".
+//
 // The list control and its columns come from a descendant (the lookup
 // combo box, cxDBLookupComboBox.h) through the list-column hooks.
 #include <memory>
@@ -19,6 +27,12 @@
 #include "data/cxDBData.h"
 #include "data/cxDataStorage.h"
 #include "editors/cxLookupEdit.h"
+#include "platform/rtl/resstr.h"
+
+class TDataSource;
+
+inline constexpr TResourceString cxSEditPropertyDefinedByLookupField{65008,
+                                                                     u"Property already defined by lookup field"};
 
 class TcxCustomDBLookupEditProperties : public TcxCustomLookupEditProperties {
   KORVANE_CLASS(TcxCustomDBLookupEditProperties, TcxCustomLookupEditProperties)
@@ -30,7 +44,11 @@ class TcxCustomDBLookupEditProperties : public TcxCustomLookupEditProperties {
 
   // ";"-separated key fields of the list dataset (empty without a list).
   String KeyFieldNames();
+  // Raises "Property already defined by lookup field" for a lookup field.
   void SetKeyFieldNames(const String& Value);
+  void SetListFieldIndex(Integer Value) override;
+  // While bound to a lookup field: the column of its result field.
+  Integer GetStoredListFieldIndex() override;
   // The list's field names joined by ";" in column order.
   String ListFieldNames();
   // One column per name; a list field index past the columns is lowered.
@@ -50,6 +68,8 @@ class TcxCustomDBLookupEditProperties : public TcxCustomLookupEditProperties {
   // The first column with the field name (ignoring case), else -1.
   virtual Integer IndexOfListColumnField(const String&) { return -1; }
   virtual TcxDBDataController* GetListDBDataController() { return nullptr; }
+  // Adds a column for the field at position 0 unless one has it.
+  virtual void EnsureListColumn(const String&) {}
   TDataSet* GetListDataSet();
   // The field of the list column (nullptr: none).
   TField* GetListField();
@@ -67,8 +87,26 @@ class TcxCustomDBLookupEditProperties : public TcxCustomLookupEditProperties {
   void EndListLocate() override;
   // The list field's alignment.
   TAlignment GetDefaultHorzAlignment() const override;
-  // Clears the cache and passes the grid mode to the list first.
+  // Clears the cache, passes the grid mode to the list and binds a lookup
+  // field first.
   void NotifyChanged() override;
+
+  // ---- Lookup fields ----
+  // The edited field when the editor's data is a lookup field.
+  TField* GetBoundLookupField();
+  bool IsBoundToLookupField() override { return GetBoundLookupField() != nullptr; }
+  // While bound to a lookup field: 2 when editing, else 1.
+  Integer GetValueKind(bool AIsEditing) const override;
+  // Takes the list settings from the bound lookup field (once per field).
+  void BindLookupField();
+  // The bound field's result field has a column.
+  void EnsureLookupResultColumn();
+  // Raises "Circular datalinks are not allowed" when ASource would read the
+  // bound field's dataset or one of its masters.
+  void CheckCircularLink(TDataSource* ASource);
+  // Raises "Property already defined by lookup field" outside the binding.
+  void CheckNotDefinedByLookupField();
+  bool IsBinding() const { return FBinding; }
 
 private:
   String GridModeDisplayText(const Variant& AKey);
@@ -77,6 +115,11 @@ private:
   std::unique_ptr<TcxLookupList> FLookupCache;
   // Locates of the list data controller opened by BeginListLocate.
   std::vector<bool> FLocateOpened;
+  // The lookup field the settings came from (compared only).
+  TField* FLookupField = nullptr;
+  // The list source of a bound lookup field.
+  std::unique_ptr<TDataSource> FLookupSource;
+  bool FBinding = false;
 };
 
 class TcxCustomDBLookupEditLookupData : public TcxCustomLookupEditLookupData {

@@ -42,7 +42,8 @@ void TcxCustomLookupEditProperties::Assign(TPersistent* Source) {
 
 Integer TcxCustomLookupEditProperties::GetListFieldIndex() {
   const Integer count = GetListColumnCount();
-  return FListFieldIndex < count ? FListFieldIndex : count - 1;
+  const Integer stored = GetStoredListFieldIndex();
+  return stored >= 0 && stored < count ? stored : count - 1;
 }
 
 void TcxCustomLookupEditProperties::SetListFieldIndex(Integer Value) {

@@ -57,7 +57,7 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   bool DropDownSizeable() const { return PopupSizeable(); }
   void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
   // The stored index; the list shows GetListFieldIndex.
-  Integer ListFieldIndex() const { return GetStoredListFieldIndex(); }
+  Integer ListFieldIndex() { return GetStoredListFieldIndex(); }
   void SetListFieldIndexValue(Integer Value) { SetListFieldIndex(Value); }
 
   // ---- The list (a descendant supplies it) ----
@@ -91,7 +91,7 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   // The text of the row with the key; empty when no row has it.
   virtual String GetDisplayTextByKey(const Variant&) { return String(); }
   virtual bool IsIncrementalFilteringActive() const { return FIncrementalFiltering; }
-  Integer GetStoredListFieldIndex() const { return FListFieldIndex; }
+  virtual Integer GetStoredListFieldIndex() { return FListFieldIndex; }
   // The stored index when there is such a column, else the last column
   // (-1 with no columns).
   Integer GetListFieldIndex();

@@ -4,9 +4,11 @@
 // drop-down grid sorts, scrolls and paints without moving the list dataset;
 // a key that is not in the list is kept; and a picture of the open list.
 #include "editors/cxDBLookupComboBox.h"
+#include "editors/cxDBEdit.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -247,6 +249,8 @@ TEST(cxLookupComboBox, TypedAndCommittedTextCompletesAndFiltersTheOpenList) {
   f.Commit(u"质");
   EXPECT_EQ(f.Combo->Text(), Name(5));
   EXPECT_EQ(f.Grid()->RowCount(), 1);
+  // The drop-down fits the rows that remain.
+  EXPECT_EQ(f.Grid()->ClientHeight(), f.Grid()->GetHeightForRows(1));
   // Backspace takes back the completed tail with the last character.
   f.Key(VK_BACK);
   EXPECT_EQ(f.Combo->Text(), Name(1));
@@ -486,6 +490,92 @@ TEST(cxLookupComboBox, AChangeOfTheListDataShowsTheNewText) {
   Application->ProcessMessages();
   EXPECT_EQ(f.Combo->Text(), u"生态环境学");
   EXPECT_EQ(VarToStr(f.Combo->EditValue()), Code(9));
+}
+
+// ---- Lookup fields ----
+
+// A query of items whose "cname" is a lookup field into the code list.
+struct TLookupFieldFixture : TLookupFixture {
+  explicit TLookupFieldFixture(bool ASelfLookup = false) {
+    Items = new TADOQuery(Fx.Owner);
+    Items->SetConnection(Fx.Connection);
+    Items->SQL()->SetText(u"select code, ename from codelist where code < '004'");
+    auto* code = new TWideStringField(Items);
+    code->SetFieldName(u"code");
+    code->SetDataSet(Items);
+    auto* ename = new TWideStringField(Items);
+    ename->SetFieldName(u"ename");
+    ename->SetDataSet(Items);
+    Lookup = new TWideStringField(Items);
+    Lookup->SetFieldName(u"cname");
+    Lookup->SetFieldKind(fkLookup);
+    Lookup->SetKeyFields(u"code");
+    Lookup->SetLookupDataSet(ASelfLookup ? static_cast<TDataSet*>(Items) : Fx.Query);
+    Lookup->SetLookupKeyFields(u"code");
+    Lookup->SetLookupResultField(ASelfLookup ? u"ename" : u"cname");
+    Lookup->SetDataSet(Items);
+    Items->Open();
+    Provider = std::make_unique<TcxCustomDBEditDefaultValuesProvider>(nullptr);
+    Provider->SetField(Lookup);
+  }
+  ~TLookupFieldFixture() { P->SetDefaultValuesProvider(nullptr); }
+  TADOQuery* Items;
+  TField* Lookup;
+  std::unique_ptr<TcxCustomDBEditDefaultValuesProvider> Provider;
+};
+
+TEST(cxLookupComboBox, ALookupFieldDefinesTheListAndRefusesOtherSettings) {
+  TLookupFieldFixture f;
+  f.P->SetListSource(nullptr);
+  f.P->SetKeyFieldNames(u"ename");
+  f.P->SetListFieldNames(u"code;ename");
+  f.P->SetDefaultValuesProvider(f.Provider.get());
+  ASSERT_TRUE(f.P->IsBoundToLookupField());
+  // The field's lookup: its dataset, its key and its result column, first.
+  ASSERT_NE(f.Grid()->DataSource(), nullptr);
+  EXPECT_EQ(f.Grid()->DataSource()->DataSet(), f.Fx.Query);
+  EXPECT_EQ(f.P->ListSource(), nullptr);
+  EXPECT_EQ(f.P->KeyFieldNames(), u"code");
+  EXPECT_EQ(f.P->ListFieldNames(), u"cname");
+  EXPECT_EQ(f.P->ListFieldIndex(), 0);
+  EXPECT_EQ(f.P->GetValueKind(true), 2);
+  f.Combo->SetEditValue(Variant(Code(5)));
+  EXPECT_EQ(f.Combo->Text(), Name(5));
+  // Columns given later keep the result column, in front.
+  TcxLookupDBGrid other(nullptr);
+  other.SetColumnsFromFieldNames(u"code;ename");
+  f.P->SetListColumns(other.Columns());
+  EXPECT_EQ(f.P->ListFieldNames(), u"cname;code;ename");
+  EXPECT_EQ(f.P->GetListFieldIndex(), 0);
+  // The settings the field defines cannot be written.
+  auto refused = [](const std::function<void()>& AWrite) {
+    try {
+      AWrite();
+    } catch (const EDatabaseError& e) {
+      return e.Message == u"Property already defined by lookup field";
+    }
+    return false;
+  };
+  EXPECT_TRUE(refused([&] { f.P->SetKeyFieldNames(u"ename"); }));
+  EXPECT_TRUE(refused([&] { f.P->SetListFieldIndexValue(1); }));
+  EXPECT_TRUE(refused([&] { f.P->SetListSource(f.Source); }));
+  EXPECT_EQ(f.P->KeyFieldNames(), u"code");
+  // Unbound, the settings are free again.
+  f.P->SetDefaultValuesProvider(nullptr);
+  EXPECT_FALSE(f.P->IsBoundToLookupField());
+  f.P->SetListSource(f.Source);
+  f.P->SetKeyFieldNames(u"code");
+  EXPECT_EQ(f.P->ListSource(), f.Source);
+}
+
+TEST(cxLookupComboBox, AListThatReadsTheEditedDatasetIsRefused) {
+  TLookupFieldFixture f(true);
+  try {
+    f.P->SetDefaultValuesProvider(f.Provider.get());
+    ADD_FAILURE() << "a lookup into its own dataset was bound";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message, u"Circular datalinks are not allowed");
+  }
 }
 
 // ---- Picture ----
