@@ -30,7 +30,8 @@ class TcxLookupComboBoxProperties : public TcxCustomDBLookupEditProperties {
   // "Circular datalinks are not allowed" for a source that reads the edited
   // dataset or one of its masters.
   void SetListSource(TDataSource* Value);
-  TcxLookupDBGridColumns* ListColumns() const { return static_cast<TcxLookupDBGridColumns*>(FGrid->Columns()); }
+  // Columns of TcxLookupDBGridColumn.
+  TcxLookupGridColumns* ListColumns() const { return FGrid->Columns(); }
   // Copies the columns; a list field index past them is lowered.
   void SetListColumns(TcxLookupGridColumns* Value);
   TcxLookupGridOptions* ListOptions() const { return FGrid->Options(); }
