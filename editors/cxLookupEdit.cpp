@@ -436,7 +436,15 @@ Variant TcxCustomLookupEdit::DisplayValueToEditValue(const Variant& ADisplayValu
 }
 
 void TcxCustomLookupEdit::InternalSetDisplayValue(const Variant& Value) {
-  ApplyEditValue(DisplayValueToEditValue(Value));
+  String text = VarToStr(Value);
+  TcxCustomLookupEditProperties* p = ActiveLookupProperties();
+  if (!p->IsKeyFieldListField() && !p->IsDisplayValueAcceptable(text)) {
+    // The list styles take only a row's text: the value stays, and so
+    // does its text.
+    UpdateDisplayValue();
+    return;
+  }
+  ApplyEditValue(DisplayValueToEditValue(Variant(text)));
 }
 
 void TcxCustomLookupEdit::UpdateDisplayValue() {

@@ -16,7 +16,9 @@
 // - the editor turns its text into the stored key (DisplayValueToEditValue)
 //   and the stored key into its text (UpdateDisplayValue).
 //
-// Texts match case-insensitively; completion is by prefix. A key that no
+// Texts match case-insensitively; completion is by prefix. In the list
+// styles (lsEditFixedList, lsFixedList) a text that names no row is not
+// taken: the editor keeps its value and shows its text again. A key that no
 // row carries shows an empty text, and leaving the editor with that empty
 // text keeps the key: the stored value is replaced only by a row the user
 // chose or a text the user typed, never by whatever row the list happens to

@@ -206,6 +206,17 @@ TEST(cxLookupComboBox, ATextBecomesTheKeyOfItsRow) {
   EXPECT_EQ(VarToStr(f.Combo->DisplayValueToEditValue(Variant(Name(2)))), Code(2));
 }
 
+TEST(cxLookupComboBox, ATextThatNamesNoRowKeepsTheValueInTheFixedList) {
+  TLookupFixture f;
+  f.Combo->SetEditValue(Variant(Code(5)));
+  f.Key(VK_END);
+  f.Key(VK_BACK);
+  ASSERT_EQ(f.Combo->Text(), Name(5).substr(0, 2));
+  f.Leave();
+  EXPECT_EQ(VarToStr(f.Combo->EditValue()), Code(5));
+  EXPECT_EQ(f.Combo->Text(), Name(5));
+}
+
 // The stored value is never replaced by the first row (nor by any row the
 // user did not choose).
 TEST(cxLookupComboBox, AKeyNotInTheListShowsNothingAndIsKept) {
@@ -610,6 +621,10 @@ TEST(cxLookupComboBox, PictureOfAnOpenLookupComboBoxOverAChineseCodeList) {
   ASSERT_NE(other, nullptr);
   EXPECT_NE(picture.PixelColor(gridAt.X + other->Cells[1].Bounds.Right - 4, gridAt.Y + other->Bounds.Top + 3),
             selection);
+  // Grid lines between the rows and between the columns.
+  const TColor line = ColorToRGB(clBtnFace) & 0xFFFFFF;
+  EXPECT_EQ(picture.PixelColor(gridAt.X + other->Bounds.Left + 30, gridAt.Y + other->Bounds.Bottom - 1), line);
+  EXPECT_EQ(picture.PixelColor(gridAt.X + other->Cells[0].Bounds.Right - 1, gridAt.Y + other->Bounds.Top + 3), line);
   Integer dark = 0;
   const TRect text = other->Cells[1].ContentBounds;
   for (Integer y = text.Top; y < text.Bottom; ++y)
