@@ -206,6 +206,20 @@ TEST(cxLookupComboBox, ATextBecomesTheKeyOfItsRow) {
   EXPECT_EQ(VarToStr(f.Combo->DisplayValueToEditValue(Variant(Name(2)))), Code(2));
 }
 
+TEST(cxLookupComboBox, AKeyOfTwoFieldsIsAnArray) {
+  TLookupFixture f;
+  f.P->SetKeyFieldNames(u"code;ename");
+  f.Combo->SetEditValue(VarArrayOf({Variant(Code(3)), Variant(u"name3")}));
+  EXPECT_EQ(f.Combo->Text(), Name(3));
+  const Variant key = f.Combo->DisplayValueToEditValue(Variant(Name(4)));
+  ASSERT_TRUE(VarIsArray(key));
+  EXPECT_EQ(VarToStr(key.GetElement(VarArrayLowBound(key))), Code(4));
+  EXPECT_EQ(VarToStr(key.GetElement(VarArrayLowBound(key) + 1)), u"name4");
+  const Variant none = f.Combo->DisplayValueToEditValue(Variant(u"不在列表"));
+  ASSERT_TRUE(VarIsArray(none));
+  EXPECT_TRUE(VarIsNull(none.GetElement(VarArrayLowBound(none))));
+}
+
 TEST(cxLookupComboBox, ATextThatNamesNoRowKeepsTheValueInTheFixedList) {
   TLookupFixture f;
   f.Combo->SetEditValue(Variant(Code(5)));
