@@ -32,6 +32,7 @@ void TcxLookupComboBoxProperties::Assign(TPersistent* Source) {
       SetListSource(source->ListSource());
       SetListColumns(source->ListColumns());
     }
+    OnSortingChanged() = source->FGrid->DataController()->OnSortingChanged;
   }
   TcxCustomDBLookupEditProperties::Assign(Source);
   if (source && source != this && defined) SetListColumns(source->ListColumns());

@@ -35,6 +35,8 @@ class TcxLookupComboBoxProperties : public TcxCustomDBLookupEditProperties {
   // Copies the columns; a list field index past them is lowered.
   void SetListColumns(TcxLookupGridColumns* Value);
   TcxLookupGridOptions* ListOptions() const { return FGrid->Options(); }
+  // The list's sorting changed (a header click).
+  TNotifyEvent& OnSortingChanged() { return FGrid->DataController()->OnSortingChanged; }
   void SetListOptions(TcxLookupGridOptions* Value) { FGrid->SetOptions(Value); }
 
   // ---- List hooks on the grid ----

@@ -391,10 +391,13 @@ TEST(cxLookupComboBox, TheDropDownGridHasHeaderLinesSortingAndRows) {
   // second click reverses the order.
   const TRect h = info->Columns[1].Bounds;
   const TPoint hp{h.Left + 10, (h.Top + h.Bottom) / 2};
+  Integer sortings = 0;
+  f.P->OnSortingChanged() = TNotifyEvent(&f, [&](TObject*) { ++sortings; });
   TestClick(grid->Handle(), hp);
   Application->ProcessMessages();
   ASSERT_TRUE(f.Combo->HasOpenPopup());
   EXPECT_EQ(grid->Column(1)->SortOrder(), soAscending);
+  EXPECT_GE(sortings, 1);
   TestClick(grid->Handle(), hp);
   Application->ProcessMessages();
   EXPECT_EQ(grid->Column(1)->SortOrder(), soDescending);
