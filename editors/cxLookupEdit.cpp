@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/cxDataGuards.h"
+#include "data/cxVariants.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/sysutils.h"
@@ -114,6 +115,11 @@ TcxEditEditorFeatures TcxCustomLookupEditProperties::GetEditorFeatures() const {
   TcxEditEditorFeatures features = TcxCustomComboBoxProperties::GetEditorFeatures();
   if (GetValueKind(false) == cxEditValueKindValue) features |= cKeyValueFeature;
   return features;
+}
+
+bool TcxCustomLookupEditProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
+  if (VarIsArray(A) || VarIsArray(B)) return CompareVariantArrays(A, B) == 0;
+  return VarIsNull(A) == VarIsNull(B) && VariantsEqual(A, B);
 }
 
 void TcxCustomLookupEditProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized,

@@ -136,6 +136,9 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   Integer GetValueKind(bool AIsEditing) const override;
   TcxEditEditorFeatures GetEditorFeatures() const override;
   bool AcceptsEditValue(Variant&, bool) const override { return true; }
+  // Keys are compared as keys (element by element for several fields),
+  // never by their texts: two keys with the same text differ.
+  bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
   // The display text of a key.
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
   // In the list styles a non-empty text must name a row; it takes the

@@ -144,6 +144,11 @@ TEST(cxLookupComboBox, PropertiesDefaultsColumnsAndNullKey) {
   const Variant nullKey = f.P->GetNullKey();
   ASSERT_TRUE(VarIsArray(nullKey));
   EXPECT_EQ(VarArrayHighBound(nullKey) - VarArrayLowBound(nullKey) + 1, 2);
+  // Keys compare as keys, not by their texts.
+  EXPECT_FALSE(f.P->AreEditValuesEqual(Variant(u"998"), Variant(u"999")));  // both show ""
+  EXPECT_FALSE(f.P->AreEditValuesEqual(Null(), Variant(u"999")));
+  EXPECT_TRUE(f.P->AreEditValuesEqual(VarArrayOf({Variant(u"1"), Null()}), VarArrayOf({Variant(u"1"), Null()})));
+  EXPECT_FALSE(f.P->AreEditValuesEqual(VarArrayOf({Variant(u"1"), Null()}), VarArrayOf({Variant(u"2"), Null()})));
   // The lookup data is the dataset's.
   EXPECT_NE(dynamic_cast<TcxCustomDBLookupEditLookupData*>(f.Combo->LookupData()), nullptr);
   // A copy takes the list and its settings.
