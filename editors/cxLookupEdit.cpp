@@ -122,6 +122,12 @@ bool TcxCustomLookupEditProperties::AreEditValuesEqual(const Variant& A, const V
   return VarIsNull(A) == VarIsNull(B) && VariantsEqual(A, B);
 }
 
+String TcxCustomLookupEditProperties::GetDisplayTextOfValue(const Variant& AValue) const {
+  Variant text;
+  NormalizeEditValue(AValue, text, false);
+  return VarToStr(text);
+}
+
 void TcxCustomLookupEditProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized,
                                                        bool AIsEditing) const {
   auto* self = const_cast<TcxCustomLookupEditProperties*>(this);

@@ -139,6 +139,8 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   // Keys are compared as keys (element by element for several fields),
   // never by their texts: two keys with the same text differ.
   bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
+  // The text a cell shows for a key (never moves the list's data).
+  String GetDisplayTextOfValue(const Variant& AValue) const override;
   // The display text of a key.
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
   // In the list styles a non-empty text must name a row; it takes the

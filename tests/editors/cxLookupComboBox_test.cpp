@@ -187,6 +187,7 @@ TEST(cxLookupComboBox, StoresTheCodeAndShowsTheChineseName) {
     f.Combo->SetEditValue(c.Value);
     EXPECT_EQ(f.Combo->Text(), c.Text);
     EXPECT_TRUE(f.P->AreEditValuesEqual(f.Combo->EditValue(), c.Value));
+    EXPECT_EQ(f.P->GetDisplayTextOfValue(c.Value), c.Text);  // as a cell shows it
   }
 }
 
