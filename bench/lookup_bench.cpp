@@ -71,7 +71,7 @@ int main() {
   p->SetListSource(source);
   p->SetKeyFieldNames(u"code");
   p->SetListFieldNames(u"code;cname");
-  p->SetListFieldIndexValue(1);
+  p->SetListFieldIndex(1);
   form->Show();
   Drain();
   combo->SetFocus();

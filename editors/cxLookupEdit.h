@@ -60,7 +60,6 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
   // The stored index; the list shows GetListFieldIndex.
   Integer ListFieldIndex() { return GetStoredListFieldIndex(); }
-  void SetListFieldIndexValue(Integer Value) { SetListFieldIndex(Value); }
 
   // ---- The list (a descendant supplies it) ----
   virtual TWinControl* GetListControl() { return nullptr; }

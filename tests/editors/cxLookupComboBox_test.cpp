@@ -69,7 +69,7 @@ struct TLookupFixture {
     P->SetListSource(Source);
     P->SetKeyFieldNames(u"code");
     P->SetListFieldNames(u"code;cname");
-    P->SetListFieldIndexValue(1);
+    P->SetListFieldIndex(1);
     Fx.Query->BeforeScroll = TDataSetNotifyEvent(this, [this](TDataSet*) { ++Scrolls; });
     Form->Show();
     Application->ProcessMessages();
@@ -133,7 +133,7 @@ TEST(cxLookupComboBox, PropertiesDefaultsColumnsAndNullKey) {
   EXPECT_EQ(f.P->GetValueKind(false), cxEditValueKindValue);
   // An index past the columns is clamped; the effective index never points
   // past them.
-  f.P->SetListFieldIndexValue(3);
+  f.P->SetListFieldIndex(3);
   EXPECT_EQ(f.P->ListFieldIndex(), 1);
   f.P->SetListFieldNames(u"code");
   EXPECT_EQ(f.P->GetListFieldIndex(), 0);
@@ -591,7 +591,7 @@ TEST(cxLookupComboBox, ALookupFieldDefinesTheListAndRefusesOtherSettings) {
     return false;
   };
   EXPECT_TRUE(refused([&] { f.P->SetKeyFieldNames(u"ename"); }));
-  EXPECT_TRUE(refused([&] { f.P->SetListFieldIndexValue(1); }));
+  EXPECT_TRUE(refused([&] { f.P->SetListFieldIndex(1); }));
   EXPECT_TRUE(refused([&] { f.P->SetListSource(f.Source); }));
   EXPECT_EQ(f.P->KeyFieldNames(), u"code");
   // Unbound, the settings are free again.
