@@ -254,6 +254,12 @@ void TcxPopupEditPopupWindowViewInfo::DrawFrame3DInner(TcxCanvas* ACanvas, TRect
 
 // ---- TcxCustomEditPopupWindow ----------------------------------------------------------------
 
+TcxPopupEditPopupWindow::TcxPopupEditPopupWindow(TWinControl* AOwnerControl, IcxEditPopupWindowOwner* AOwner,
+                                                 std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo)
+    : TcxCustomEditPopupWindow(AOwnerControl, AOwner,
+                               AViewInfo ? std::move(AViewInfo)
+                                         : std::make_unique<TcxPopupEditPopupWindowViewInfo>()) {}
+
 TcxCustomEditPopupWindow::TcxCustomEditPopupWindow(TWinControl* AOwnerControl, IcxEditPopupWindowOwner* AOwner,
                                                    std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo)
     : TcxCustomPopupWindow(AOwnerControl), FEditOwner(AOwner), FEditViewInfo(std::move(AViewInfo)) {
@@ -459,6 +465,7 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
   TcxCustomMaskEditProperties::Assign(Source);
   if (source && source != this) {
     FImmediateDropDown = source->FImmediateDropDown;
+    FImmediatePopup = source->FImmediatePopup;
     FPopupAlignment = source->FPopupAlignment;
     FPopupAutoSize = source->FPopupAutoSize;
     FPopupClientEdge = source->FPopupClientEdge;
@@ -512,9 +519,10 @@ TcxPopupAlignHorz PopupAlignHorzOf(TAlignment AAlignment) {
 
 }  // namespace
 
-TcxCustomDropDownEdit::TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace)
+TcxCustomDropDownEdit::TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace,
+                                             TcxEditPopupWindowFactory ACreatePopupWindow)
     : TcxCustomMaskEdit(AOwner, AIsInplace) {
-  FPopupWindow = new TcxCustomEditPopupWindow(this, this);
+  FPopupWindow = ACreatePopupWindow ? ACreatePopupWindow(this) : new TcxCustomEditPopupWindow(this, this);
   FPopupWindow->SetOwnLoop(false);
   FPopupWindow->SetAdjustable(false);
   FPopupWindow->OnAfterShow = TNotifyEvent(this, &TcxCustomDropDownEdit::PopupWindowShowed);
@@ -610,7 +618,9 @@ void TcxCustomDropDownEdit::LayoutPopupWindow() {
 
 void TcxCustomDropDownEdit::DropDown() {
   DoInitPopup();
-  if (!CanDropDown() || !FPopupWindow || HasOpenPopup()) return;
+  if (!FPopupWindow || HasOpenPopup()) return;
+  PreparePopup();
+  if (!CanDropDown()) return;
   Model()->LookupData()->SelectItemIndex(-1);
   LayoutPopupWindow();
   // The message names the focus control by its window: a control freed
@@ -644,6 +654,13 @@ void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
     LockChangeEvents(false);
   }
   FPopupWindow->ClosePopup(false);
+}
+
+void TcxCustomDropDownEdit::CancelPendingPopup() {
+  if (!FShowPending) return;
+  FShowPending = false;
+  if (FPopupWindow->HandleAllocated()) RemoveMessages(FPopupWindow->Handle(), CXM_SHOWPOPUP);
+  if (!HasOpenPopup()) PopupShowCancelled();
 }
 
 void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
@@ -720,7 +737,10 @@ void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TcxCustomDropDownEdit::DoExit() {
-  if (HasOpenPopup() && !FPopupWindow->TakesFocus()) ClosePopup(false);
+  // A popup that takes the focus is shown before it focuses its control, so
+  // an exit with the popup not shown means it is not wanted any more.
+  if (!HasOpenPopup()) CancelPendingPopup();
+  else if (!FPopupWindow->TakesFocus()) ClosePopup(false);
   TcxCustomMaskEdit::DoExit();
 }
 
@@ -874,8 +894,160 @@ void TcxCustomComboBox::HandleInnerEditChange() {
   if (HasOpenPopup()) SyncList();
 }
 
-void cxDropDownEditInitialize() {
-  GetEditPropertiesRegistry()->AddClass(TcxComboBoxProperties::StaticClass(), LoadResourceText(cxSEditComboBoxKind));
+// ---------------------------------------------------------------------------
+// The popup editor
+
+TcxCustomPopupEditProperties::TcxCustomPopupEditProperties(TPersistent* AOwner)
+    : TcxCustomDropDownEditProperties(AOwner) {
+  SetPopupMinWidth(100);
+  SetPopupMinHeight(100);
+  SetPopupWidth(250);
+  SetPopupHeight(200);
+  SetPopupSizeable(true);
 }
 
-void cxDropDownEditFinalize() { GetEditPropertiesRegistry()->RemoveClass(TcxComboBoxProperties::StaticClass()); }
+TcxCustomPopupEditProperties::~TcxCustomPopupEditProperties() {
+  if (FPopupControl) FreeNotificator()->RemoveSender(FPopupControl);
+}
+
+TcxCustomEditClass TcxCustomPopupEditProperties::GetEditorClass() { return TcxPopupEdit::StaticClass(); }
+
+void TcxCustomPopupEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomPopupEditProperties*>(Source);
+  TcxUpdateScope update(this);
+  TcxCustomDropDownEditProperties::Assign(Source);
+  if (source && source != this) SetPopupControl(source->FPopupControl);
+}
+
+void TcxCustomPopupEditProperties::SetPopupControl(TControl* Value) {
+  if (FPopupControl == Value) return;
+  if (FPopupControl) FreeNotificator()->RemoveSender(FPopupControl);
+  FPopupControl = Value;
+  if (FPopupControl) FreeNotificator()->AddSender(FPopupControl);
+  NotifyChanged();
+}
+
+void TcxCustomPopupEditProperties::ComponentFreed(TComponent* AComponent) {
+  if (AComponent == FPopupControl) FPopupControl = nullptr;
+}
+
+TcxPopupEditProperties::TcxPopupEditProperties(TPersistent* AOwner) : TcxCustomPopupEditProperties(AOwner) {
+  SetImmediateDropDown(true);
+  SetImmediatePopup(true);
+}
+
+namespace {
+
+TcxCustomEditPopupWindow* CreatePopupEditPopupWindow(TcxCustomDropDownEdit* AEdit) {
+  return new TcxPopupEditPopupWindow(AEdit, AEdit);
+}
+
+}  // namespace
+
+TcxCustomPopupEdit::TcxCustomPopupEdit(TComponent* AOwner, bool AIsInplace,
+                                       TcxEditPopupWindowFactory ACreatePopupWindow)
+    : TcxCustomDropDownEdit(AOwner, AIsInplace, ACreatePopupWindow ? ACreatePopupWindow : CreatePopupEditPopupWindow),
+      FFreeNotificator(std::make_unique<TcxFreeNotificator>(nullptr)) {
+  FFreeNotificator->OnComponentRemoved = TcxComponentRemovedEvent(this, &TcxCustomPopupEdit::WatchedComponentFreed);
+}
+
+TcxCustomPopupEdit::~TcxCustomPopupEdit() {
+  // The popup window goes with the editor and would take a lent control
+  // down with it.
+  RestorePopupControl();
+}
+
+TcxCustomPopupEditProperties* TcxCustomPopupEdit::ActivePopupProperties() {
+  return static_cast<TcxCustomPopupEditProperties*>(ActiveProperties());
+}
+
+bool TcxCustomPopupEdit::CanDropDown() const {
+  return const_cast<TcxCustomPopupEdit*>(this)->ActivePopupProperties()->PopupControl() != nullptr;
+}
+
+TSize TcxCustomPopupEdit::PopupContentSize() {
+  TControl* control = ActivePopupProperties()->PopupControl();
+  return control ? TSize{control->Width(), control->Height()} : TSize{0, 0};
+}
+
+void TcxCustomPopupEdit::PopupClientRectChanged(const TRect& AClientRect) {
+  if (FHostedControl) FHostedControl->SetBoundsRect(AClientRect);
+}
+
+void TcxCustomPopupEdit::PreparePopup() {
+  TControl* control = ActivePopupProperties()->PopupControl();
+  bool circular = control && (control == PopupWindow() || control == this);
+  for (TControl* parent = Parent(); parent && !circular; parent = parent->Parent()) circular = control == parent;
+  if (circular) throw Exception(LoadResString(cxSEditPopupCircularReferencing));
+  TcxCustomDropDownEdit::PreparePopup();
+}
+
+TWinControl* TcxCustomPopupEdit::PopupFocusedControl() {
+  return dynamic_cast<TWinControl*>(ActivePopupProperties()->PopupControl());
+}
+
+void TcxCustomPopupEdit::LayoutPopupWindow() {
+  TControl* control = ActivePopupProperties()->PopupControl();
+  if (control != FHostedControl) {
+    RestorePopupControl();
+    if (control) {
+      SavePopupControlState(control);
+      if (auto* form = dynamic_cast<TCustomForm*>(control)) form->SetBorderStyle(bsNone);
+      control->SetParent(PopupWindow());
+      control->SetVisible(true);
+    }
+  }
+  TcxCustomDropDownEdit::LayoutPopupWindow();
+  if (FHostedControl) FHostedControl->SetAlign(alClient);
+}
+
+void TcxCustomPopupEdit::PopupWindowClosed(TObject* Sender) {
+  RestorePopupControl();
+  TcxCustomDropDownEdit::PopupWindowClosed(Sender);
+}
+
+void TcxCustomPopupEdit::SavePopupControlState(TControl* AControl) {
+  FHostedControl = AControl;
+  FSavedParent = AControl->Parent();
+  FSavedAlign = AControl->Align();
+  FSavedBounds = AControl->BoundsRect();
+  FSavedVisible = AControl->Visible();
+  if (auto* form = dynamic_cast<TCustomForm*>(AControl)) FSavedBorderStyle = form->BorderStyle();
+  FFreeNotificator->AddSender(FHostedControl);
+  FFreeNotificator->AddSender(FSavedParent);
+}
+
+void TcxCustomPopupEdit::RestorePopupControl() {
+  TControl* control = FHostedControl;
+  TWinControl* parent = FSavedParent;
+  FHostedControl = nullptr;
+  FSavedParent = nullptr;
+  if (parent) FFreeNotificator->RemoveSender(parent);
+  if (!control) return;
+  FFreeNotificator->RemoveSender(control);
+  control->SetVisible(false);
+  // Unaligned first, so the bounds are its own when the old Align comes back.
+  control->SetAlign(alNone);
+  control->SetParent(parent);
+  control->SetBoundsRect(FSavedBounds);
+  control->SetAlign(FSavedAlign);
+  if (auto* form = dynamic_cast<TCustomForm*>(control)) form->SetBorderStyle(FSavedBorderStyle);
+  control->SetVisible(FSavedVisible);
+}
+
+void TcxCustomPopupEdit::WatchedComponentFreed(TObject*, TComponent* AComponent) {
+  if (AComponent == FHostedControl) FHostedControl = nullptr;
+  if (AComponent == FSavedParent) FSavedParent = nullptr;
+}
+
+void cxDropDownEditInitialize() {
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  registry->AddClass(TcxComboBoxProperties::StaticClass(), LoadResourceText(cxSEditComboBoxKind));
+  registry->AddClass(TcxPopupEditProperties::StaticClass(), LoadResourceText(cxSEditPopupEditKind));
+}
+
+void cxDropDownEditFinalize() {
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  registry->RemoveClass(TcxComboBoxProperties::StaticClass());
+  registry->RemoveClass(TcxPopupEditProperties::StaticClass());
+}

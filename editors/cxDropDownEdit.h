@@ -22,6 +22,7 @@
 // IcxEditPopupWindowOwner, so any drop-down editor can plug in.
 #include <memory>
 
+#include "foundation/cxClasses.h"
 #include "foundation/cxContainer.h"
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxGraphics.h"
@@ -254,6 +255,15 @@ private:
   TPoint FSizingStartPos{};
 };
 
+// The popup window of the popup editor and of the editors built on it: the
+// popup editor's 3-D frame.
+class TcxPopupEditPopupWindow : public TcxCustomEditPopupWindow {
+  KORVANE_CLASS(TcxPopupEditPopupWindow, TcxCustomEditPopupWindow)
+  // AViewInfo: nullptr for a TcxPopupEditPopupWindowViewInfo.
+  TcxPopupEditPopupWindow(TWinControl* AOwnerControl, IcxEditPopupWindowOwner* AOwner,
+                          std::unique_ptr<TcxCustomEditPopupWindowViewInfo> AViewInfo = nullptr);
+};
+
 // ---------------------------------------------------------------------------
 // The drop-down editor: a masked editor with one drop-down button that opens
 // an edit popup window below (or above) itself. This base never drops down
@@ -264,6 +274,13 @@ private:
 // carries the focus control's window, so a control freed meanwhile is never
 // touched.
 
+class TcxCustomDropDownEdit;
+
+// Makes the popup window of a drop-down editor; the editor is both its owner
+// control and its owner. Descendants with their own popup window class pass
+// one to the protected constructor of the editor.
+using TcxEditPopupWindowFactory = TcxCustomEditPopupWindow* (*)(TcxCustomDropDownEdit* AEdit);
+
 class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   KORVANE_CLASS(TcxCustomDropDownEditProperties, TcxCustomMaskEditProperties)
   // One drop-down button.
@@ -273,6 +290,9 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
 
   bool ImmediateDropDown() const { return FImmediateDropDown; }
   void SetImmediateDropDown(bool Value) { FImmediateDropDown = Value; }
+  // An in-place editor opens its popup as soon as it is activated.
+  bool ImmediatePopup() const { return FImmediatePopup; }
+  void SetImmediatePopup(bool Value) { FImmediatePopup = Value; }
   TAlignment PopupAlignment() const { return FPopupAlignment; }
   void SetPopupAlignment(TAlignment Value) { SetValue(FPopupAlignment, Value); }
   bool PopupAutoSize() const { return FPopupAutoSize; }
@@ -310,6 +330,7 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
 
 private:
   bool FImmediateDropDown = true;
+  bool FImmediatePopup = false;
   TAlignment FPopupAlignment = taLeftJustify;
   bool FPopupAutoSize = true;
   bool FPopupClientEdge = false;
@@ -326,7 +347,7 @@ class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindo
 public:
   KORVANE_CLASS(TcxCustomDropDownEdit, TcxCustomMaskEdit)
   explicit TcxCustomDropDownEdit(TComponent* AOwner) : TcxCustomDropDownEdit(AOwner, false) {}
-  TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace);
+  TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace, nullptr) {}
   ~TcxCustomDropDownEdit() override;
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxCustomDropDownEditProperties::StaticClass(); }
@@ -350,15 +371,28 @@ public:
   void PropertiesChanged(TObject* Sender) override;
 
 protected:
+  // ACreatePopupWindow: nullptr for a TcxCustomEditPopupWindow.
+  TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace, TcxEditPopupWindowFactory ACreatePopupWindow);
+
   virtual void DoInitPopup();
   virtual void DoPopup();
   virtual void DoCloseUp();
+  // Readies the popup's content before DropDown asks CanDropDown; an
+  // exception keeps the popup closed.
+  virtual void PreparePopup() {}
   // The control to focus when the popup opens (the inner edit).
   virtual TWinControl* PopupFocusedControl();
   // Copies the properties into the popup.
   virtual void SetupPopupWindow();
   // Sizes and places the popup beside the editor (screen).
-  void LayoutPopupWindow();
+  virtual void LayoutPopupWindow();
+  // The popup's OnAfterShow and OnAfterClose; descendants call these last.
+  virtual void PopupWindowShowed(TObject* Sender);
+  virtual void PopupWindowClosed(TObject* Sender);
+  // A show message still queued is taken back (the popup will not open).
+  void CancelPendingPopup();
+  // Told when a laid-out popup will not show after all.
+  virtual void PopupShowCancelled() {}
   // The editor's bounds in its parent, wider by the shadow when it has one.
   TRect GetPopupOwnerBounds();
 
@@ -376,8 +410,6 @@ protected:
   bool PreviewInnerMessage(TMessage& Message) override;
 
 private:
-  void PopupWindowShowed(TObject* Sender);
-  void PopupWindowClosed(TObject* Sender);
   void PopupCloseQuery(TObject* Sender, bool& CanClose);
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
@@ -492,7 +524,105 @@ class TcxComboBox : public TcxCustomComboBox {
   using TcxCustomComboBox::TcxCustomComboBox;
 };
 
-// Registers the combo box kind in the editor kind registry
-// (GetEditPropertiesRegistry); repeated calls do nothing. Finalize removes it.
+// ---------------------------------------------------------------------------
+// The popup editor: its popup lends any control of the form (PopupControl).
+// While the popup is open the control sits in the popup window and fills it;
+// when the popup closes, when the show is called off and when the editor is
+// destroyed with the control still lent, the control goes back to its
+// parent with its Align, bounds, visibility and (for a form) border style.
+// The editor watches the lent control and its parent: when either is freed
+// meanwhile, nothing is given back to it (a control whose parent is gone is
+// left without a parent, so the popup window does not take it down with it).
+
+class TcxCustomPopupEditProperties : public TcxCustomDropDownEditProperties {
+  KORVANE_CLASS(TcxCustomPopupEditProperties, TcxCustomDropDownEditProperties)
+  // A sizeable popup of 250 x 200 (at least 100 x 100), sized by its control.
+  explicit TcxCustomPopupEditProperties(TPersistent* AOwner);
+  ~TcxCustomPopupEditProperties() override;
+  void Assign(TPersistent* Source) override;
+  static TcxCustomEditClass GetEditorClass();
+
+  // The lent control; it becomes nullptr when the control is freed.
+  TControl* PopupControl() const { return FPopupControl; }
+  void SetPopupControl(TControl* Value);
+
+  // The lent control takes the focus while the popup is open.
+  bool PopupWindowCapturesFocus() const override { return true; }
+
+protected:
+  void ComponentFreed(TComponent* AComponent) override;
+
+private:
+  TControl* FPopupControl = nullptr;  // watched through the free notificator
+};
+
+// The published form opens its popup at once: on typing and on activation.
+class TcxPopupEditProperties : public TcxCustomPopupEditProperties {
+  KORVANE_CLASS(TcxPopupEditProperties, TcxCustomPopupEditProperties)
+  explicit TcxPopupEditProperties(TPersistent* AOwner);
+};
+
+// "Circular referencing is not allowed": PopupControl is the popup window,
+// the editor or a control that holds the editor.
+inline constexpr TResourceString cxSEditPopupCircularReferencing{65078, u"Circular referencing is not allowed"};
+
+class TcxCustomPopupEdit : public TcxCustomDropDownEdit {
+public:
+  KORVANE_CLASS(TcxCustomPopupEdit, TcxCustomDropDownEdit)
+  explicit TcxCustomPopupEdit(TComponent* AOwner) : TcxCustomPopupEdit(AOwner, false) {}
+  TcxCustomPopupEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomPopupEdit(AOwner, AIsInplace, nullptr) {}
+  ~TcxCustomPopupEdit() override;
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxPopupEditProperties::StaticClass(); }
+  TcxCustomPopupEditProperties* ActivePopupProperties();
+  // The control the popup holds now (nullptr: none).
+  TControl* HostedControl() const { return FHostedControl; }
+
+  // There is popup content exactly when PopupControl is set.
+  bool CanDropDown() const override;
+  // PopupControl's width and height.
+  TSize PopupContentSize() override;
+  // The lent control takes the popup's client rectangle.
+  void PopupClientRectChanged(const TRect& AClientRect) override;
+
+protected:
+  // ACreatePopupWindow: nullptr for a TcxPopupEditPopupWindow.
+  TcxCustomPopupEdit(TComponent* AOwner, bool AIsInplace, TcxEditPopupWindowFactory ACreatePopupWindow);
+
+  // Raises cxSEditPopupCircularReferencing (see above).
+  void PreparePopup() override;
+  // PopupControl when it is a windowed control.
+  TWinControl* PopupFocusedControl() override;
+  // Lends PopupControl to the popup (saving its placement), lays the popup
+  // out and lets the control fill it.
+  void LayoutPopupWindow() override;
+  // The control goes back before the closing is handled.
+  void PopupWindowClosed(TObject* Sender) override;
+  void PopupShowCancelled() override { RestorePopupControl(); }
+  // Remembers the lent control's placement (and starts watching it and its
+  // parent); RestorePopupControl gives it back and stops watching.
+  void SavePopupControlState(TControl* AControl);
+  void RestorePopupControl();
+
+private:
+  void WatchedComponentFreed(TObject* Sender, TComponent* AComponent);
+
+  std::unique_ptr<TcxFreeNotificator> FFreeNotificator;
+  // The lent control and its saved placement; nullptr when none is lent.
+  TControl* FHostedControl = nullptr;
+  TWinControl* FSavedParent = nullptr;
+  TAlign FSavedAlign = alNone;
+  TRect FSavedBounds{};
+  bool FSavedVisible = false;
+  TBorderStyle FSavedBorderStyle = bsNone;
+};
+
+class TcxPopupEdit : public TcxCustomPopupEdit {
+  KORVANE_CLASS(TcxPopupEdit, TcxCustomPopupEdit)
+  using TcxCustomPopupEdit::TcxCustomPopupEdit;
+};
+
+// Registers the combo box and popup editor kinds in the editor kind registry
+// (GetEditPropertiesRegistry); repeated calls do nothing. Finalize removes them.
 void cxDropDownEditInitialize();
 void cxDropDownEditFinalize();

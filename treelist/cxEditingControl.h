@@ -290,6 +290,7 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   Integer ItemCount() const { return Integer(FItems.size()); }
   TcxCustomInplaceEditContainer* Items(Integer AIndex) const { return FItems.at(size_t(AIndex)); }
   bool IsLocked() const { return FLockCount > 0; }
+  Integer LockCount() const { return FLockCount; }
   bool IsDestroying() const { return FDestroying; }
   TPoint DragStartPos() const { return FDragPos; }
   TcxDragImageHelper* DragImage() const { return FDragImage.get(); }

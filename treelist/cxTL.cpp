@@ -636,27 +636,20 @@ void TcxTreeListNodes::LoadFromStream(TStream* AStream) {
 // ---- TcxTreeListNodesOwner ----------------------------------------------------------------------
 
 TcxTreeListNodesOwner::TcxTreeListNodesOwner(TComponent* AOwner)
-    : TComponent(AOwner),
-      FDataController(std::make_unique<TcxControlDataController>(this, this)),
-      FNodes(std::make_unique<TcxTreeListNodes>(this)) {}
+    : TcxEditingControl(AOwner), FNodes(std::make_unique<TcxTreeListNodes>(this)) {}
 
 TcxTreeListNodesOwner::~TcxTreeListNodesOwner() {
+  // The nodes leave without compacting (their records go with the data
+  // controller) and without a layout of the half-destroyed control.
   FDestroying = true;
+  TcxEditingControl::BeginUpdate();
   FNodes.reset();
-  FDataController.reset();
 }
 
-void TcxTreeListNodesOwner::AddItem(TObject* AItem) {
-  FItems.push_back(AItem);
-  FDataController->AddItemField(AItem);
-}
-
-void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
-  const auto It = std::find(FItems.begin(), FItems.end(), AItem);
-  if (It == FItems.end()) return;
-  const Integer Index = Integer(It - FItems.begin());
-  FDataController->RemoveItem(AItem);
-  FItems.erase(It);
+void TcxTreeListNodesOwner::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
+  const Integer Index = AItem->ItemIndex();
+  TcxEditingControl::RemoveContainerItem(AItem);
+  if (Index < 0) return;
   // The sorted-items list names items by index: the later ones move up.
   std::erase_if(FSortedItems, [&](const auto& E) { return E.first == Index; });
   for (auto& Entry : FSortedItems)
@@ -664,14 +657,18 @@ void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
 }
 
 void TcxTreeListNodesOwner::BeginUpdate() {
-  if (FLockCount++ == 0 && FDataController) FDataController->BeginUpdate();
+  if (!IsLocked() && DataController()) DataController()->BeginUpdate();
+  TcxEditingControl::BeginUpdate();
 }
 
 void TcxTreeListNodesOwner::EndUpdate() {
-  if (--FLockCount > 0) return;
-  if (!FDestroying) CompactRecords();
-  if (FDataController) FDataController->EndUpdate();
-  if (!FDestroying) LayoutChanged();
+  if (LockCount() == 1 && DataController()) {
+    // Still locked: the compaction's own bracket and the data controller's
+    // notices do not end the update.
+    if (!FDestroying) CompactRecords();
+    DataController()->EndUpdate();
+  }
+  TcxEditingControl::EndUpdate();
 }
 
 TcxTreeListNode* TcxTreeListNodesOwner::NewNode() { return new TcxUnboundTreeListNode(FNodes.get()); }
@@ -790,7 +787,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
 }
 
 void TcxTreeListNodesOwner::FocusNode(TcxTreeListNode* ANode) {
-  if (ANode->RecordIndex() >= 0) FDataController->FocusRecord(ANode->RecordIndex());
+  if (ANode->RecordIndex() >= 0) DataController()->FocusRecord(ANode->RecordIndex());
 }
 
 Integer TcxTreeListNodesOwner::GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const {
@@ -810,7 +807,7 @@ bool TcxTreeListNodesOwner::DoCanCollapse(TcxTreeListNode* ANode) {
 }
 
 String TcxTreeListNodesOwner::GetNodeText(const TcxTreeListNode* ANode, Integer AItemIndex) const {
-  return FDataController->GetDisplayText(ANode->RecordIndex(), AItemIndex);
+  return DataController()->GetDisplayText(ANode->RecordIndex(), AItemIndex);
 }
 
 void TcxTreeListNodesOwner::NodeRemoved(TcxTreeListNode* ANode) {
@@ -843,7 +840,7 @@ void TcxTreeListNodesOwner::CompactRecords() {
     FRecordNodes[Kept++] = FRecordNodes[K];
   }
   FRecordNodes.resize(Kept);
-  FDataController->DeleteRecords(Freed);
+  DataController()->DeleteRecords(Freed);
 }
 
 // ---- Sorting ----
@@ -874,7 +871,7 @@ bool TcxTreeListNodesOwner::HasSortedItems() const { return !FSortedItems.empty(
 void TcxTreeListNodesOwner::BuildSortInfo() {
   FSortInfo.clear();
   for (const auto& [Item, Order] : FSortedItems)
-    if (Order != soNone) FSortInfo.push_back({FDataController->GetItemField(Item), Order});
+    if (Order != soNone) FSortInfo.push_back({DataController()->GetItemField(Item), Order});
 }
 
 void TcxTreeListNodesOwner::EndSort() {
@@ -882,7 +879,7 @@ void TcxTreeListNodesOwner::EndSort() {
 }
 
 void TcxTreeListNodesOwner::Resort() {
-  if (FSortLock > 0 || FDestroying || FDataController->GetRecordCount() != AbsoluteNodeCount()) return;
+  if (FSortLock > 0 || FDestroying || DataController()->GetRecordCount() != AbsoluteNodeCount()) return;
   OnSorting(this);
   FSortPending = false;
   try {
@@ -902,7 +899,7 @@ void TcxTreeListNodesOwner::Resort() {
 
 Integer TcxTreeListNodesOwner::CompareNodesByColumns(TcxTreeListNode* ANode1, TcxTreeListNode* ANode2) {
   for (const TcxDataSortInfo& Entry : FSortInfo) {
-    const Integer R = FDataController->CompareRecordsBySortEntry(ANode1->RecordIndex(), ANode2->RecordIndex(), Entry);
+    const Integer R = DataController()->CompareRecordsBySortEntry(ANode1->RecordIndex(), ANode2->RecordIndex(), Entry);
     if (R != 0) return R;
   }
   return ANode1->RecordIndex() - ANode2->RecordIndex();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/sysutils.h"
+#include "treelist/cxTLBands.h"
 
 namespace {
 
@@ -25,13 +26,21 @@ TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxC
   if (ATreeList) SetEditingControl(ATreeList);
 }
 
-TcxTreeListColumn::~TcxTreeListColumn() = default;
+TcxTreeListColumn::~TcxTreeListColumn() {
+  // The band's rows are built without the column.
+  if (TcxTreeListBand* Band = FBand) {
+    Band->RemoveColumn(this);
+    FBand = nullptr;
+    Band->Changed();
+  }
+}
 
 TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const {
   return dynamic_cast<TcxCustomTreeListControl*>(EditingControl());
 }
 
 void TcxTreeListColumn::Changed() {
+  if (FBand) return FBand->Changed();
   if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsLocked()) C->LayoutChanged();
 }
 
@@ -116,9 +125,9 @@ void TcxTreeListColumn::RestoreDefaults() {
 }
 
 const std::vector<String>& TcxTreeListColumn::GetStoredPropertyNames() {
-  static const std::vector<String> Names{u"Visible",  u"Index",   u"LineCount", u"ColIndex",
-                                         u"RowIndex", u"Caption", u"SortOrder", u"SortIndex",
-                                         u"RealMinWidth", u"RealWidth"};
+  static const std::vector<String> Names{u"Visible",   u"Index",   u"LineCount", u"ColIndex",  u"RowIndex",
+                                         u"BandIndex", u"Caption", u"SortOrder", u"SortIndex", u"RealMinWidth",
+                                         u"RealWidth"};
   return Names;
 }
 
@@ -129,6 +138,7 @@ Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
   if (Is(u"LineCount")) return Variant(FPosition.LineCount);
   if (Is(u"ColIndex")) return Variant(FPosition.ColIndex);
   if (Is(u"RowIndex")) return Variant(FPosition.RowIndex);
+  if (Is(u"BandIndex")) return Variant(FPosition.BandIndex);
   if (Is(u"Caption")) return Variant(FCaption);
   if (Is(u"SortOrder")) return Variant(Integer(SortOrder()));
   if (Is(u"RealMinWidth")) return Variant(FMinWidth);
@@ -142,6 +152,7 @@ void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Varian
   else if (Is(u"LineCount")) SetLineCount(AValue.AsInteger());
   else if (Is(u"ColIndex")) SetColIndex(AValue.AsInteger());
   else if (Is(u"RowIndex")) SetRowIndex(AValue.AsInteger());
+  else if (Is(u"BandIndex")) SetBandIndex(AValue.AsInteger());
   else if (Is(u"Caption")) SetCaption(VarToStr(AValue));
   else if (Is(u"SortOrder")) {
     const Integer Order = AValue.AsInteger();
@@ -153,101 +164,60 @@ void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Varian
   }
 }
 
+// ---- TcxTreeListController ----------------------------------------------------------------------
+
+TcxTreeListController::TcxTreeListController(TcxCustomTreeListControl* AControl)
+    : TcxCustomControlController(AControl) {}
+
+TcxCustomTreeListControl* TcxTreeListController::TreeList() const {
+  return static_cast<TcxCustomTreeListControl*>(EditingControl());
+}
+
 // ---- TcxCustomTreeListControl -------------------------------------------------------------------
 
-TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTreeListNodesOwner(AOwner) {}
+TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner)
+    : TcxTreeListNodesOwner(AOwner), FBands(std::make_unique<TcxTreeListBands>(this)) {
+  CreateSubobjects();
+  SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+std::unique_ptr<TcxCustomControlController> TcxCustomTreeListControl::CreateController() {
+  return std::make_unique<TcxTreeListController>(this);
+}
 
 TcxCustomTreeListControl::~TcxCustomTreeListControl() {
   // Columns leave while the data controller still holds their fields.
   FDestroyingColumns = true;
+  FBands->BeginUpdate();
   while (!FColumns.empty()) FColumns.pop_back();
+  FBands.reset();
 }
 
-TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() {
-  FColumns.push_back(std::make_unique<TcxTreeListColumn>(this));
-  return FColumns.back().get();
-}
+TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() { return CreateColumn(nullptr); }
 
 TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
   return AIndex >= 0 && AIndex < ItemCount() ? static_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
 }
 
-void TcxCustomTreeListControl::AddContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  AddItem(AItem);
-  AItem->SetItemIndex(ItemCount() - 1);
-}
-
 void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  RemoveItem(AItem);
-  for (Integer I = 0; I < ItemCount(); ++I)
-    static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
-  if (!FDestroyingColumns) {
-    // A column freed by its user (not through the control) leaves the owned list.
-    const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
-    if (It != FColumns.end()) {
-      It->release();
-      FColumns.erase(It);
-    }
-    LayoutChanged();
+  TcxTreeListNodesOwner::RemoveContainerItem(AItem);
+  if (FDestroyingColumns) return;
+  // A column freed by its user (not through the control) leaves the owned list.
+  const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
+  if (It != FColumns.end()) {
+    It->release();
+    FColumns.erase(It);
   }
 }
 
-std::vector<TcxTreeListColumn*> TcxCustomTreeListControl::VisibleColumns() const {
-  std::vector<TcxTreeListColumn*> Result;
-  for (Integer I = 0; I < ItemCount(); ++I)
-    if (GetColumn(I)->Visible()) Result.push_back(GetColumn(I));
-  std::stable_sort(Result.begin(), Result.end(), [](TcxTreeListColumn* A, TcxTreeListColumn* B) {
-    if (A->FPosition.RowIndex != B->FPosition.RowIndex) return A->FPosition.RowIndex < B->FPosition.RowIndex;
-    return A->FPosition.ColIndex < B->FPosition.ColIndex;
-  });
-  return Result;
-}
+std::vector<TcxTreeListColumn*> TcxCustomTreeListControl::VisibleColumns() const { return FBands->VisibleColumns(); }
 
 void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow,
                                                  Integer ARowIndex) {
-  TUpdateGuard Guard(this);
-  AColIndex = std::max(AColIndex, 0);
-  ARowIndex = std::max(ARowIndex, 0);
-  for (Integer I = 0; I < ItemCount(); ++I) {
-    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
-    if (GetColumn(I) != AColumn && ANewRow && P.RowIndex >= ARowIndex) ++P.RowIndex;
-  }
-  for (Integer I = 0; I < ItemCount(); ++I) {
-    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
-    if (GetColumn(I) != AColumn && P.RowIndex == ARowIndex && P.ColIndex >= AColIndex) ++P.ColIndex;
-  }
-  AColumn->FPosition.ColIndex = AColIndex;
-  AColumn->FPosition.RowIndex = ARowIndex;
-  // Places stay consecutive within each row.
-  const std::vector<TcxTreeListColumn*> Ordered = VisibleColumns();
-  Integer Row = -1, Col = 0;
-  for (TcxTreeListColumn* C : Ordered) {
-    if (C->FPosition.RowIndex != Row) Row = C->FPosition.RowIndex, Col = 0;
-    C->FPosition.ColIndex = Col++;
-  }
+  FBands->SetColumnPosition(AColumn, AColumn->FPosition.BandIndex, AColIndex, ANewRow, ARowIndex);
 }
 
-Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) {
-  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
-  Integer Widest = 0;
-  for (size_t First = 0; First < Columns.size();) {
-    size_t Last = First;
-    while (Last < Columns.size() && Columns[Last]->FPosition.RowIndex == Columns[First]->FPosition.RowIndex) ++Last;
-    TcxTreeListAutoWidthController Fit;
-    Fit.Prepare(AWidth, Integer(Last - First));
-    for (size_t I = First; I < Last; ++I)
-      Fit.AddItem(Columns[I]->Width(), Columns[I]->MinWidth(), !Columns[I]->Sizing());
-    Fit.Calculate();
-    Integer Total = 0;
-    for (size_t I = First; I < Last; ++I) {
-      Columns[I]->FDisplayWidth = Fit.AutoWidth(Integer(I - First));
-      Total += Columns[I]->FDisplayWidth;
-    }
-    Widest = std::max(Widest, Total);
-    First = Last;
-  }
-  return Widest;
-}
+Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) { return FBands->ApplyAutoWidth(AWidth); }
 
 // ---- Focus ----
 
@@ -295,6 +265,7 @@ void TcxCustomTreeListControl::RestoreFocusedPosition() {
 void TcxCustomTreeListControl::EndUpdate() {
   const bool Outermost = IsLocked() && !IsDestroying();
   TcxTreeListNodesOwner::EndUpdate();
+  if (FBands && !IsLocked()) FBands->ApplyPendingChanges();
   if (Outermost && !IsLocked()) RestoreFocusedPosition();
 }
 

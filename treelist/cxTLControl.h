@@ -1,9 +1,9 @@
 #pragma once
-// The tree list control's node and column half: the columns (editing
-// container items over the node owner's data controller), the focused node,
-// inserting, moving and deleting nodes with the focus kept in place, and
-// fitting the columns into a width. The window, view and painter parts are
-// not here yet.
+// The tree list control: an editing control whose one data controller holds
+// the nodes' records. Here: the columns (editing container items over that
+// data controller), the focused node, inserting, moving and deleting nodes
+// with the focus kept in place, fitting the columns into a width, and the
+// keys the control handles itself. The rows view and painter are not here.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,6 +12,32 @@
 #include "treelist/cxTLAutoWidth.h"
 
 class TcxCustomTreeListControl;
+class TcxTreeListBand;
+class TcxTreeListBands;
+
+// What the bands read of the view and customizing settings.
+struct TcxTreeListBandSettings {
+  // Band headers shown, and how many lines high.
+  bool Bands = false;
+  Integer BandLineCount = 1;
+  // Columns and bands fitted into the client width.
+  bool ColumnAutoWidth = false;
+  bool Headers = true;
+  // Every column in row 0, one line high.
+  bool HeaderSingleLine = false;
+  // One indent level in front of the top-level nodes.
+  bool ShowRoot = true;
+  // Vertical grid lines take two more pixels of a cell.
+  bool VertGridLines = false;
+  bool BandHorzSizing = true;
+  bool BandMoving = true;
+  bool BandVertSizing = true;
+  bool ColumnHorzSizing = true;
+  // The width of one tree level: the expand box (9) plus 6.
+  Integer IndentWidth = 15;
+  // The node images' room in the column that carries the tree.
+  Integer ImagesWidth = 0;
+};
 
 inline constexpr TResourceString cxSTreeListMultiSelectRequired{65406, u"Multi select required"};
 
@@ -21,6 +47,8 @@ public:
   Integer ColIndex = 0;
   Integer RowIndex = 0;
   Integer LineCount = 1;
+  // The band's collection index; -1 without a band.
+  Integer BandIndex = -1;
 };
 
 class TcxTreeListColumn;
@@ -61,6 +89,21 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   void SetRowIndex(Integer AValue);
   void SetLineCount(Integer AValue);
 
+  // ---- Band ----
+  TcxTreeListBand* Band() const { return FBand; }
+  // Leaves the old band's rows for the new one's (none: no band).
+  void SetBand(TcxTreeListBand* AValue);
+  // The band with that collection index; none outside the range.
+  void SetBandIndex(Integer AValue);
+  // Width and own width from the widest content of the visible nodes (at
+  // least the header's need). Nothing without a tree list or when the
+  // column may not be sized.
+  void ApplyBestFit();
+  // MinWidth, or the caption with its margin when headers show.
+  Integer GetMinHeaderFooterWidth() const;
+  // MinWidth 20, Width 100.
+  void RestoreWidths();
+
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
   void SetSortOrder(TcxDataSortOrder AValue);
@@ -81,6 +124,8 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
 
 private:
   friend class TcxCustomTreeListControl;
+  friend class TcxTreeListBand;
+  friend class TcxTreeListBands;
   String FCaption;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
@@ -88,10 +133,31 @@ private:
   bool FVisible = true;
   bool FSizing = true;
   TcxTreeListColumnPosition FPosition;
+  TcxTreeListBand* FBand = nullptr;
 };
 
-class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditingControl {
+// The tree list's controller: the keys the control handles itself before
+// the cell navigation of the base.
+class TcxTreeListController : public TcxCustomControlController {
+  KORVANE_CLASS(TcxTreeListController, TcxCustomControlController)
+  explicit TcxTreeListController(TcxCustomTreeListControl* AControl);
+
+  TcxCustomTreeListControl* TreeList() const;
+  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
+  void MakeFocusedCellVisible() override {}
+  bool MakeFocusedRecordVisible() override { return true; }
+
+};
+
+inline constexpr TResourceString cxSTreeListDeleteConfirmation{65407, u"Delete record(s)?"};
+inline constexpr TResourceString cxSTreeListConfirmCaption{65408, u"Confirm"};
+
+class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   KORVANE_CLASS(TcxCustomTreeListControl, TcxTreeListNodesOwner)
+
+  // Default size of a new control.
+  static constexpr Integer DefaultWidth = 250;
+  static constexpr Integer DefaultHeight = 150;
 
   explicit TcxCustomTreeListControl(TComponent* AOwner = nullptr);
   ~TcxCustomTreeListControl() override;
@@ -101,15 +167,34 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   Integer ColumnCount() const { return Integer(FColumns.size()); }
   // None outside 0 .. ColumnCount - 1.
   TcxTreeListColumn* GetColumn(Integer AIndex) const;
-  // Visible columns by row, then place in the row.
+  // Visible columns of visible bands by row, then band, then place in the row.
   std::vector<TcxTreeListColumn*> VisibleColumns() const;
-  // Places AColumn at ARowIndex / AColIndex: with ANewRow every row from
-  // ARowIndex down moves one row lower first; the columns of the row from
-  // AColIndex on move one place right.
+  // Places AColumn at ARowIndex / AColIndex of its band: with ANewRow every
+  // row from ARowIndex down moves one row lower first; the columns of the
+  // row from AColIndex on move one place right.
   void SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow, Integer ARowIndex);
-  // Fits the visible columns of each row into AWidth; a column without
-  // Sizing keeps its width. Answers the widest row's total.
+  // The visible bands share AWidth and each band's rows spread its share
+  // over their columns; a column without Sizing keeps its width. Answers
+  // the bands' total width.
   Integer ApplyAutoWidth(Integer AWidth);
+
+  // ---- Bands ----
+  TcxTreeListBands* Bands() const { return FBands.get(); }
+  // A new column in ABand (none: the first band, made when there is none).
+  TcxTreeListColumn* CreateColumn(TcxTreeListBand* ABand);
+  // As above, in band ABandIndex (-1: no band).
+  void SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABandIndex, Integer AColIndex, bool ANewRow,
+                         Integer ARowIndex);
+  // One read point, so that the view and customizing settings can answer it.
+  TcxTreeListBandSettings BandSettings() const { return FBandSettings; }
+  // Lays the bands out anew.
+  void SetBandSettings(const TcxTreeListBandSettings& AValue);
+  // Whether the layout is one band with every column; a second band ends it.
+  bool DefaultLayout() const { return FDefaultLayout; }
+  // True restores the default layout.
+  void SetDefaultLayout(bool AValue);
+  // Band headers off, one band with defaults holding every column (with defaults).
+  void RestoreDefaultLayout();
 
   // ---- Focus ----
   TcxTreeListNode* FocusedNode() const;
@@ -152,13 +237,9 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
 
-  // ---- IcxEditingControl ----
-  TcxControlDataController* GetControlDataController() const override { return DataController(); }
-  void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  // ---- Items and updates ----
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
-  void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
   void EndUpdate() override;
-  void ItemLayoutChanged() override { LayoutChanged(); }
 
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
@@ -166,6 +247,7 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
+  std::unique_ptr<TcxCustomControlController> CreateController() override;
 
 private:
   void SaveFocusedPosition();
@@ -180,4 +262,8 @@ private:
   bool FDestroyingColumns = false;
   Integer FSelectionLock = 0;
   bool FSelectionChangedPending = false;
+  TcxTreeListBandSettings FBandSettings;
+  bool FDefaultLayout = true;
+  // Freed after the columns, which leave their bands first.
+  std::unique_ptr<TcxTreeListBands> FBands;
 };
