@@ -31,7 +31,7 @@
 
 class TDataSource;
 
-inline constexpr TResourceString cxSEditPropertyDefinedByLookupField{65008,
+inline constexpr TResourceString cxSEditPropertyDefinedByLookupField{65336,
                                                                      u"Property already defined by lookup field"};
 
 class TcxCustomDBLookupEditProperties : public TcxCustomLookupEditProperties {
