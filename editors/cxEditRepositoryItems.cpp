@@ -45,6 +45,16 @@ TcxEditRepositoryItem* NewDefaultItem(TcxEditRepositoryItemClass AItemClass) {
   return GetDefaultEditRepository()->CreateItem(AItemClass);
 }
 
+// A lookup field's editor: a fixed list without grid lines or header.
+TcxEditRepositoryItem* NewLookupItem() {
+  TcxEditRepositoryItem* item = NewDefaultItem(TcxEditRepositoryLookupComboBoxItem::StaticClass());
+  auto* properties = static_cast<TcxLookupComboBoxProperties*>(item->Properties());
+  properties->ListOptions()->SetGridLines(glNone);
+  properties->SetDropDownListStyle(lsEditFixedList);
+  properties->ListOptions()->SetShowHeader(false);
+  return item;
+}
+
 }  // namespace
 
 const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
@@ -68,6 +78,7 @@ const std::vector<TComponentClass>& cxEditRepositoryItemClasses() {
       TcxEditRepositoryMRUItem::StaticClass(),
       TcxEditRepositoryHyperLinkItem::StaticClass(),
       TcxEditRepositoryRadioGroupItem::StaticClass(),
+      TcxEditRepositoryLookupComboBoxItem::StaticClass(),
   };
   return classes;
 }
@@ -129,6 +140,7 @@ void RegisterDBRepositoryItems() {
   TcxEditDBRegisteredRepositoryItems* registry = GetEditDBRegisteredRepositoryItems();
   registry->RegisterDefaultItem(DefaultSubKey, NewDefaultItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterCurrencyItem(DefaultSubKey, NewDefaultItem(TcxEditRepositoryCurrencyItem::StaticClass()));
+  registry->RegisterLookupItem(DefaultSubKey, NewLookupItem());
   for (const TcxFieldTypeDefault& entry : cxDBFieldTypeDefaults())
     registry->RegisterItemByFieldType(entry.FieldType, DefaultSubKey, NewDefaultItem(entry.ItemClass));
 }

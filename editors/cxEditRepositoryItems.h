@@ -16,8 +16,9 @@
 //   for currency and for FMTBcd values, a date item for date-time and for
 //   SQL time-stamp values (a separate item for each);
 // - RegisterDBRepositoryItems fills the field-type registry: a mask item as
-//   the default, a currency item for currency fields, and one new item per
-//   field type of cxDBFieldTypeDefaults.
+//   the default, a currency item for currency fields, a lookup combo box
+//   item (a fixed list without grid lines or header) for lookup fields, and
+//   one new item per field type of cxDBFieldTypeDefaults.
 // Every item is created in the default edit repository, which owns it; the
 // finalisers empty the registries and leave the items to the repository.
 #include "editors/cxBlobEdit.h"
@@ -25,6 +26,7 @@
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
 #include "editors/cxDateEdit.h"
+#include "editors/cxDBLookupComboBox.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepository.h"
 #include "editors/cxHyperLinkEdit.h"
@@ -68,10 +70,10 @@ KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryBlobItem, TcxBlobEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 KORVANE_EDIT_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
-// The calculator, date, image combo box, most-recently-used and hyperlink
-// items are declared with their editors (cxCalc.h, cxDateEdit.h,
-// cxImageComboBox.h, cxMRUEdit.h, cxHyperLinkEdit.h); they are registered
-// here with the others.
+// The calculator, date, image combo box, most-recently-used, hyperlink and
+// lookup combo box items are declared with their editors (cxCalc.h,
+// cxDateEdit.h, cxImageComboBox.h, cxMRUEdit.h, cxHyperLinkEdit.h,
+// cxDBLookupComboBox.h); they are registered here with the others.
 
 // The item classes in their registration order, TcxEditRepositoryItem
 // first.

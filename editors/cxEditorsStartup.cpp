@@ -5,6 +5,7 @@
 #include "editors/cxCheckBox.h"
 #include "editors/cxCurrencyEdit.h"
 #include "editors/cxDateEdit.h"
+#include "editors/cxDBLookupComboBox.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditRepository.h"
@@ -35,6 +36,7 @@ void cxEditorsInitialize() {
   cxRadioGroupRegister();
   cxMRUEditInitialize();
   cxHyperLinkEditInitialize();
+  cxDBLookupComboBoxInitialize();
   RegisterRepositoryItemClasses();
   RegisterDataRepositoryItems();
   RegisterDBRepositoryItems();
@@ -45,6 +47,7 @@ void cxEditorsFinalize() {
   UnregisterDataRepositoryItems();
   UnregisterRepositoryItemClasses();
   cxEditRepositoryFinalize();
+  cxDBLookupComboBoxFinalize();
   cxHyperLinkEditFinalize();
   cxMRUEditFinalize();
   cxRadioGroupUnregister();

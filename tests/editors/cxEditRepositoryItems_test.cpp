@@ -58,6 +58,7 @@ TEST_F(cxEditRepositoryItemsTest, EveryItemClassHoldsThePropertySetOfItsKind) {
       {"TcxEditRepositoryMRUItem", "TcxMRUEditProperties", "MRUEdit"},
       {"TcxEditRepositoryHyperLinkItem", "TcxHyperLinkEditProperties", "HyperLink"},
       {"TcxEditRepositoryRadioGroupItem", "TcxRadioGroupProperties", "RadioGroup"},
+      {"TcxEditRepositoryLookupComboBoxItem", "TcxLookupComboBoxProperties", "LookupComboBox"},
   };
   // Every class is registered by name, in the table's order after the base.
   const std::vector<TComponentClass>& classes = cxEditRepositoryItemClasses();
@@ -165,6 +166,15 @@ TEST_F(cxEditRepositoryItemsTest, DefaultEditorPerFieldType) {
   bcd->SetCurrency(false);
   EXPECT_EQ(ClassNameOf(registry->GetItemByField(bcd)), "TcxEditRepositoryMaskItem");
   EXPECT_EQ(ClassNameOf(registry->GetItemByField(nullptr)), "TcxEditRepositoryMaskItem");
+  // A lookup field: a fixed list without grid lines or header.
+  auto* lookup = new TIntegerField(&Owner);
+  lookup->SetFieldKind(fkLookup);
+  TcxEditRepositoryItem* lookupItem = registry->GetItemByField(lookup);
+  ASSERT_EQ(ClassNameOf(lookupItem), "TcxEditRepositoryLookupComboBoxItem");
+  auto* lookupProperties = static_cast<TcxLookupComboBoxProperties*>(lookupItem->Properties());
+  EXPECT_EQ(lookupProperties->ListOptions()->GridLines(), glNone);
+  EXPECT_FALSE(lookupProperties->ListOptions()->ShowHeader());
+  EXPECT_EQ(lookupProperties->DropDownListStyle(), lsEditFixedList);
 }
 
 TEST_F(cxEditRepositoryItemsTest, StartUpRunsOnceAndFinalisingEmptiesTheRegistries) {
