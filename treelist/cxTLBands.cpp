@@ -510,15 +510,19 @@ void TcxTreeListBands::Update(TCollectionItem* AItem) {
     FChangesPending = true;
     return;
   }
-  if (!AItem || FChangesPending)
+  RebuildRows(FChangesPending ? nullptr : static_cast<TcxTreeListBand*>(AItem));
+  FTreeList->LayoutChanged();
+}
+
+void TcxTreeListBands::RebuildRows(TcxTreeListBand* ABand) {
+  if (!ABand)
     for (Integer I = 0; I < Count(); ++I) Items(I)->BuildRows();
   else
-    static_cast<TcxTreeListBand*>(AItem)->BuildRows();
+    ABand->BuildRows();
   FChangesPending = false;
   SortVisible();
   // Only the outermost visible bands may stay fixed.
   for (size_t I = 1; I + 1 < FVisibleItems.size(); ++I) FVisibleItems[I]->FFixedKind = tlbfNone;
-  FTreeList->LayoutChanged();
 }
 
 void TcxTreeListBands::Notify(TCollectionItem* AItem, TCollectionNotification AAction) {
@@ -540,7 +544,8 @@ void TcxTreeListBands::AddVisible(TcxTreeListBand* ABand) {
 void TcxTreeListBands::RemoveVisible(TcxTreeListBand* ABand) { std::erase(FVisibleItems, ABand); }
 
 void TcxTreeListBands::ApplyPendingChanges() {
-  if (FChangesPending) Update(nullptr);
+  // The end of the update that held the changes lays the control out.
+  if (FChangesPending && !FDestroying) RebuildRows(nullptr);
 }
 
 void TcxTreeListBands::SortVisible() {

@@ -286,7 +286,8 @@ class TcxTreeListBands : public TOwnedCollection {
   void BandSizeChanged(TcxTreeListBand* ABand);
   void RestoreDefaults();
   void RestoreWidths();
-  // Changes held back while the tree list was locked: rows, order, layout.
+  // Changes held back while the tree list was locked: rows and order. Called
+  // by the end of that update, which lays the tree list out once.
   void ApplyPendingChanges();
 
 protected:
@@ -297,6 +298,8 @@ protected:
 
 private:
   friend class TcxTreeListBand;
+  // Rebuilds the rows of ABand (of every band when none) and the visible order.
+  void RebuildRows(TcxTreeListBand* ABand);
   void AddVisible(TcxTreeListBand* ABand);
   void RemoveVisible(TcxTreeListBand* ABand);
   void SortVisible();

@@ -453,9 +453,10 @@ void TcxCustomTreeListControl::RestoreFocusedPosition() {
 }
 
 void TcxCustomTreeListControl::EndUpdate() {
-  const bool Outermost = IsLocked() && !IsDestroying();
+  const bool Outermost = LockCount() == 1 && !IsDestroying();
+  // Band rows held back by the update are rebuilt before its one layout.
+  if (Outermost && FBands) FBands->ApplyPendingChanges();
   TcxTreeListNodesOwner::EndUpdate();
-  if (FBands && !IsLocked()) FBands->ApplyPendingChanges();
   if (Outermost && !IsLocked()) RestoreFocusedPosition();
 }
 
