@@ -5,27 +5,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/main.h"
-#include "editors/cxCalc.h"
-#include "editors/cxCheckBox.h"
-#include "editors/cxCurrencyEdit.h"
-#include "editors/cxDateEdit.h"
-#include "editors/cxDropDownEdit.h"
 #include "editors/cxEditPaintUtils.h"
-#include "editors/cxHyperLinkEdit.h"
-#include "editors/cxImage.h"
-#include "editors/cxImageComboBox.h"
-#include "editors/cxMaskEdit.h"
-#include "editors/cxMRUEdit.h"
-#include "editors/cxMemo.h"
-#include "editors/cxRadioGroup.h"
-#include "editors/cxSpinEdit.h"
-#include "editors/cxTimeEdit.h"
+#include "editors/cxEditorsStartup.h"
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxControls.h"
 #include "foundation/cxLookAndFeels.h"
@@ -104,20 +92,7 @@ void RegisterLibraryUnits() {
   cxUltraFlatPaintersRegister();
   cxNativePainterRegister();
   cxEditPaintUtilsInitialize();
-  cxTextAndMaskEditInitialize();
-  cxDropDownEditInitialize();
-  cxSpinEditInitialize();
-  cxTimeEditInitialize();
-  cxCurrencyEditInitialize();
-  cxDateEditInitialize();
-  cxCalcEditInitialize();
-  cxHyperLinkEditInitialize();
-  cxMRUEditInitialize();
-  cxImageComboBoxInitialize();
-  cxMemoRegister();
-  cxImageRegister();
-  cxCheckBoxRegister();
-  cxRadioGroupRegister();
+  cxEditorsInitialize();
 }
 
 }  // namespace
