@@ -60,14 +60,20 @@ void TcxDataTreeListStructureLoader::SaveExpandedKeys() {
   FKeySortedNodes.clear();
   FKeySortedNodes.reserve(size_t(std::max(0, GetRecordCount())));
   FKeysSorted = true;
-  FExpandedKeys.clear();
+  FExpandedKeys = FTreeList->AbsoluteNodeCount() > 0 ? ExpandedNodeKeys() : std::move(FKeptExpandedKeys);
+  FKeptExpandedKeys.clear();
+  FTreeList->ClearDataNodes();
+}
+
+std::vector<Variant> TcxDataTreeListStructureLoader::ExpandedNodeKeys() const {
+  std::vector<Variant> Keys;
   for (Integer R = 0; R < FTreeList->AbsoluteNodeCount(); ++R) {
     auto* Node = dynamic_cast<TcxTreeListDataNode*>(FTreeList->NodeOfRecord(R));
-    if (Node && Node->Count() > 0 && !(Node->State() & tlnsCollapsed)) FExpandedKeys.push_back(Node->KeyValue());
+    if (Node && Node->Count() > 0 && !(Node->State() & tlnsCollapsed)) Keys.push_back(Node->KeyValue());
   }
-  std::stable_sort(FExpandedKeys.begin(), FExpandedKeys.end(),
+  std::stable_sort(Keys.begin(), Keys.end(),
                    [](const Variant& A, const Variant& B) { return CompareVariantValues(A, B) < 0; });
-  FTreeList->ClearDataNodes();
+  return Keys;
 }
 
 void TcxDataTreeListStructureLoader::LoadNodes() {
@@ -293,10 +299,12 @@ void TcxCustomDataTreeList::Reload() {
   const bool Was = std::exchange(FReloading, true);
   try {
     if (Controller()->IsEditing()) Controller()->EditingController()->EndCellEdit(false);
-    if (DataAvailable())
+    if (DataAvailable()) {
       LoadStructure(nullptr);
-    else
+    } else {
+      if (AbsoluteNodeCount() > 0) FLoader->FKeptExpandedKeys = FLoader->ExpandedNodeKeys();
       ClearDataNodes();
+    }
   } catch (...) {
     FReloading = Was;
     throw;

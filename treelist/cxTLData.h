@@ -77,6 +77,8 @@ protected:
   // Whether the record's chain of parents ends at the root.
   virtual bool IsRootReachable(Integer) { return true; }
 
+  // The keys of the expanded nodes, sorted.
+  std::vector<Variant> ExpandedNodeKeys() const;
   // Adds a node made during the load to the key-sorted list.
   void AddKeyedNode(TcxTreeListDataNode* ANode);
   TcxTreeListNode* LoadingNode() const { return FNode; }
@@ -99,6 +101,8 @@ private:
   std::vector<TKeyedNode> FKeySortedNodes;
   bool FKeysSorted = true;
   std::vector<Variant> FExpandedKeys;
+  // Keys of the nodes expanded when the data went away, for the next load.
+  std::vector<Variant> FKeptExpandedKeys;
   friend class TcxCustomDataTreeList;
 };
 
