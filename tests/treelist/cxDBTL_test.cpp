@@ -129,6 +129,26 @@ TEST(DBTreeList, AnEditedValuePostsToItsRow) {
   EXPECT_EQ(StringToUTF8(VarToStr(B.Node(5)->Values(NameItem))), "renamed");
 }
 
+TEST(DBTreeList, ACellStoredThroughTheEditBufferPostsAndARefusalRestoresTheTree) {
+  TBoundTree B;
+  B.Node(1)->Expand(false);
+  TcxControlDataController* DC = B.Tree->DataController();
+  // What the in-place editor does when it stores: edit, set the item's edit value, post.
+  auto Store = [&](Integer AKey, const String& AText) {
+    B.Tree->SetFocusedNode(B.Node(AKey));
+    DC->Edit();
+    ASSERT_TRUE(DC->SetItemEditValue(NameItem, Variant(AText)));
+    DC->PostRecord();
+  };
+  Store(3, u"typed");
+  EXPECT_EQ(B.Sql("SELECT name FROM node WHERE id = 3"), "typed");
+  B.Exec("CREATE TRIGGER refuse BEFORE UPDATE ON node BEGIN SELECT RAISE(ABORT, 'read only'); END;");
+  EXPECT_ANY_THROW(Store(3, u"again"));
+  EXPECT_EQ(B.Sql("SELECT name FROM node WHERE id = 3"), "typed");
+  EXPECT_EQ(StringToUTF8(VarToStr(B.Node(3)->Values(NameItem))), "typed") << "the tree shows the table";
+  EXPECT_EQ(B.TreeShape(), B.TableShape());
+}
+
 TEST(DBTreeList, DeletingANodeDeletesItsSubtreeRows) {
   TBoundTree B;
   B.Tree->DeleteNodes({B.Node(2)});
