@@ -576,3 +576,39 @@ void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
       PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1);
   TcxCustomDataTreeList::ApplyDataChange(AInfo);
 }
+
+bool TcxCustomDBTreeList::InsertNode(bool AInsert) {
+  if (!FDBDataController->IsBound()) return TcxCustomDataTreeList::InsertNode(AInsert);
+  auto* Focused = dynamic_cast<TcxTreeListDataNode*>(FocusedNode());
+  if (!Focused && !AInsert) return false;
+  Variant ParentValue = FRootValue;
+  if (Focused && !AInsert) {
+    ParentValue = Focused->KeyValue();
+  } else if (Focused) {
+    auto* Parent = dynamic_cast<TcxTreeListDataNode*>(Focused->Parent());
+    ParentValue = Parent ? Parent->ParentValue() : Focused->ParentValue();
+  }
+  TDataSet* D = FDBDataController->DataSet();
+  Variant NewKey;
+  WriteDataSet([&](TDataSet*) {
+    D->Append();
+    if (!DoInitInsertingRecord(Focused)) {
+      TField* KeyField = D->FieldByName(FDBDataController->KeyField());
+      if (DBOptionsData()->AutoCalcKeyValue() && !SmartLoad() && KeyField->CanModify()) {
+        Variant Key;
+        GetUniqueKeyValue(0, Key);
+        if (!VarIsEmpty(Key)) KeyField->SetValue(Key);
+      }
+      D->FieldByName(FDBDataController->ParentField())->SetValue(ParentValue);
+    }
+    D->Post();
+    NewKey = D->FieldByName(FDBDataController->KeyField())->Value();
+  });
+  if (Focused && !AInsert) Focused->Expand(false);
+  Reload();
+  if (TcxTreeListDataNode* Node = FindNodeByKeyValue(NewKey)) {
+    Node->MakeVisible();
+    SetFocusedNode(Node);
+  }
+  return true;
+}

@@ -165,6 +165,11 @@ class TcxCustomDBTreeList : public TcxCustomDataTreeList {
   // branches; then the tree follows.
   void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
                  std::vector<TcxTreeListNode*> AList) override;
+  // A new row where the tree would put the new node (a child of the
+  // focused node; with AInsert beside the focused node's parent), with
+  // GetUniqueKeyValue as key under AutoCalcKeyValue (else the dataset's
+  // key) unless OnInitInsertingRecord handles it; its node is focused.
+  bool InsertNode(bool AInsert) override;
   // Deletes the rows of the nodes and of every row below them in the data.
   void DeleteNodes(std::vector<TcxTreeListNode*> AList) override;
   // Copies the branches (each once) as children or siblings of ATarget.

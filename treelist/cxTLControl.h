@@ -312,7 +312,7 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // top level). Without a focused node AInsert adds a top-level node and
   // nothing happens otherwise. The new node is focused; answers whether one
   // was made.
-  bool InsertNode(bool AInsert);
+  virtual bool InsertNode(bool AInsert);
   // Moves (or copies, as last children) the nodes to ATarget by AMode,
   // keeping their order; entries that are ATarget itself (for a child or
   // insert mode) or an ancestor of it are dropped.

@@ -49,7 +49,8 @@ struct TBoundTree {
     for (const auto& Id : Ids) {
       const std::string Parent = Fixture.Db.Value("SELECT parent_id FROM node WHERE id = " + Id);
       const bool Known = Fixture.Db.Value("SELECT count(*) FROM node WHERE id = " + Parent) != "0";
-      Children[Known ? Parent : "top"].push_back({Fixture.Db.Value("SELECT name FROM node WHERE id = " + Id), Id});
+      Children[Known ? Parent : "top"].push_back(
+          {Fixture.Db.Value("SELECT coalesce(name, '') FROM node WHERE id = " + Id), Id});
     }
     return TableLevel(Children, "top");
   }
@@ -71,15 +72,15 @@ private:
                                 const std::string& AId) {
     std::vector<std::string> Parts;
     for (const auto& [Name, Id] : AChildren[AId]) {
-      const std::string Below = TableLevel(AChildren, Id);
-      Parts.push_back(Name + (Below.empty() ? "" : "(" + Below + ")"));
+      const bool HasChildren = !AChildren[Id].empty();
+      Parts.push_back(Name + (HasChildren ? "(" + TableLevel(AChildren, Id) + ")" : ""));
     }
     return Join(Parts);
   }
   static std::string Join(std::vector<std::string> AParts) {
     std::sort(AParts.begin(), AParts.end());
     std::string Result;
-    for (const auto& P : AParts) Result += (Result.empty() ? "" : ",") + P;
+    for (size_t I = 0; I < AParts.size(); ++I) Result += (I ? "," : "") + AParts[I];
     return Result;
   }
 };
@@ -248,6 +249,35 @@ TEST(DBTreeList, CopiesWithCalculatedKeysTakeConsecutiveKeys) {
   EXPECT_EQ(B.Sql("SELECT group_concat(id || ':' || parent_id) FROM (SELECT * FROM node WHERE id > 7 ORDER BY id)"),
             "8:7,9:8");
   EXPECT_EQ(B.TreeShape(), "x(z),y(x(z))");
+}
+
+TEST(DBTreeList, InsertedRowsTakeACalculatedKeyOrTheDatasetsOwn) {
+  {
+    TBoundTree B;
+    B.Tree->DBOptionsData()->SetAutoCalcKeyValue(true);
+    B.Node(1)->Expand(false);
+    B.Tree->SetFocusedNode(B.Node(3));
+    ASSERT_TRUE(B.Tree->InsertNode(false));
+    EXPECT_EQ(B.Sql("SELECT parent_id FROM node WHERE id = 9"), "3");
+    ASSERT_NE(B.Tree->FocusedNode(), nullptr);
+    EXPECT_EQ(VarToStr(static_cast<TcxTreeListDataNode*>(B.Tree->FocusedNode())->KeyValue()), u"9");
+    EXPECT_EQ(B.TreeShape(), B.TableShape());
+  }
+  {
+    // A text key with the table's own default: two new rows, two keys (never 0).
+    TBoundTree B("CREATE TABLE node (id TEXT, parent_id TEXT, code TEXT, name TEXT);"
+                 "CREATE TRIGGER name_row AFTER INSERT ON node WHEN NEW.id IS NULL"
+                 " BEGIN UPDATE node SET id = 'k' || NEW.rowid WHERE rowid = NEW.rowid; END;"
+                 "INSERT INTO node VALUES ('top', '-1', 'a', 'x');");
+    B.Tree->DBOptionsData()->SetAutoCalcKeyValue(true);
+    B.Tree->SetFocusedNode(B.Tree->Nodes()->Root()->GetFirstChild());
+    ASSERT_TRUE(B.Tree->InsertNode(false));
+    B.Tree->SetFocusedNode(B.Tree->Nodes()->Root()->GetFirstChild());
+    ASSERT_TRUE(B.Tree->InsertNode(false));
+    EXPECT_EQ(B.Sql("SELECT group_concat(id || ':' || parent_id) FROM (SELECT * FROM node ORDER BY id)"),
+              "k2:top,k3:top,top:-1");
+    EXPECT_EQ(B.TreeShape(), "x(,)");
+  }
 }
 
 TEST(DBTreeList, SmartLoadReadsChildrenOnDemandInAnyRowOrder) {
