@@ -210,6 +210,57 @@ TEST(DBTreeList, AFailedMoveLeavesTreeAndTableEqual) {
   EXPECT_EQ(B.TreeShape(), B.TableShape());
 }
 
+TEST(DBTreeList, AFailedCopyAddsNoRow) {
+  TBoundTree B;
+  B.Exec("CREATE TRIGGER refuse BEFORE INSERT ON node WHEN NEW.name = 'a11'"
+         " BEGIN SELECT RAISE(ABORT, 'copying refused'); END;");
+  EXPECT_ANY_THROW(B.Tree->MoveNodes(B.Node(7), tlamAddChild, true, {B.Node(2)}));
+  EXPECT_EQ(B.Sql("SELECT count(*) FROM node"), "8");
+  EXPECT_EQ(B.TreeShape(), Expected);
+  EXPECT_EQ(B.Tree->LockCount(), 0);
+  EXPECT_FALSE(B.Fixture.Query->ControlsDisabled());
+}
+
+TEST(DBTreeList, RowsInAnyCodeOrderBuildTheSameTree) {
+  std::string Rows;
+  std::mt19937 Random(20261210);
+  for (int Id = 1; Id <= 60; ++Id) {
+    const int Parent = Id <= 4 ? -1 : int(1 + Random() % unsigned(Id - 1));
+    Rows += std::string(Rows.empty() ? "" : ",") + "(" + std::to_string(Id) + "," + std::to_string(Parent) + ",'c','n" +
+            std::to_string(Id) + "')";
+  }
+  TBoundTree B("CREATE TABLE node (id INTEGER PRIMARY KEY, parent_id INTEGER, code TEXT, name TEXT);"
+               "INSERT INTO node VALUES " + Rows + ";");
+  const std::string Shape = B.TreeShape();
+  EXPECT_EQ(Shape, B.TableShape());
+  std::vector<int> Codes(60);
+  for (int I = 0; I < 60; ++I) Codes[size_t(I)] = I;
+  for (int Round = 0; Round < 10; ++Round) {
+    std::shuffle(Codes.begin(), Codes.end(), Random);
+    for (int Id = 1; Id <= 60; ++Id)
+      B.Exec("UPDATE node SET code = '" + std::to_string(1000 + Codes[size_t(Id - 1)]) + "' WHERE id = " +
+             std::to_string(Id));
+    B.Fixture.Query->Refresh();
+    ASSERT_EQ(B.TreeShape(), Shape) << "round " << Round;
+  }
+}
+
+TEST(DBTreeList, CyclesAndDuplicateKeysNeitherHangNorLoseRows) {
+  TBoundTree B("CREATE TABLE node (id INTEGER, parent_id INTEGER, code TEXT, name TEXT);"
+               "INSERT INTO node VALUES (1, 2, 'a', 'p'), (2, 1, 'b', 'q'), (3, 3, 'c', 'self'),"
+               " (4, -1, 'd', 'r'), (4, -1, 'e', 'r2'), (5, 4, 'f', 's');");
+  EXPECT_EQ(B.Tree->AbsoluteNodeCount(), 6);
+  EXPECT_EQ(B.TreeShape(), "p(q),r(s),r2,self");
+  // Copying and deleting a branch whose rows form a cycle visit each row once.
+  B.Tree->DBOptionsData()->SetAutoCalcKeyValue(true);
+  B.Tree->MoveNodes(B.Node(4), tlamAddChild, true, {B.Node(1)});
+  EXPECT_EQ(B.Sql("SELECT count(*) FROM node"), "8");
+  B.Tree->DeleteNodes({B.Node(1)});
+  EXPECT_EQ(B.TreeShape(), "r(p(q),s),r2,self");
+  EXPECT_EQ(B.Sql("SELECT group_concat(id || ':' || parent_id) FROM (SELECT * FROM node ORDER BY id, code)"),
+            "3:3,4:-1,4:-1,5:4,6:4,7:6");
+}
+
 TEST(DBTreeList, UniqueKeysComeFromNumericKeysOnly) {
   {
     TBoundTree B("CREATE TABLE node (id INTEGER, parent_id INTEGER, code TEXT, name TEXT);"
