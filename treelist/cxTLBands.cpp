@@ -599,7 +599,7 @@ void TcxTreeListColumn::RestoreWidths() {
 // ---- The control's band part --------------------------------------------------------------------
 
 TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn(TcxTreeListBand* ABand) {
-  FColumns.push_back(std::make_unique<TcxTreeListColumn>(this));
+  FColumns.push_back(NewColumn());
   TcxTreeListColumn* Column = FColumns.back().get();
   if (!ABand) ABand = FBands->Count() > 0 ? FBands->Items(0) : FBands->Add();
   Column->SetBand(ABand);

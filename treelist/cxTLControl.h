@@ -379,17 +379,17 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // top level). Without a focused node AInsert adds a top-level node and
   // nothing happens otherwise. The new node is focused; answers whether one
   // was made.
-  bool InsertNode(bool AInsert);
+  virtual bool InsertNode(bool AInsert);
   // Moves (or copies, as last children) the nodes to ATarget by AMode,
   // keeping their order; entries that are ATarget itself (for a child or
   // insert mode) or an ancestor of it are dropped.
   // OnMoveTo sees the list that is left and may do the work itself (Done)
   // or change whether the nodes are copied.
-  void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
-                 std::vector<TcxTreeListNode*> AList);
+  virtual void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
+                         std::vector<TcxTreeListNode*> AList);
   // Frees the nodes; the focus goes to the node that then holds the focused
   // node's visible position (the last one when the list got shorter).
-  void DeleteNodes(std::vector<TcxTreeListNode*> AList);
+  virtual void DeleteNodes(std::vector<TcxTreeListNode*> AList);
   // The selected nodes, or the focused node when none is selected.
   void DeleteSelection();
   // The first node from AStart (the first top-level node when none) on,
@@ -488,6 +488,8 @@ protected:
   virtual std::unique_ptr<TcxTreeListOptionsCustomizing> CreateOptionsCustomizing();
   virtual std::unique_ptr<TcxTreeListOptionsSelection> CreateOptionsSelection();
   virtual std::unique_ptr<TcxTreeListPreview> CreatePreview();
+  // The column object CreateColumn adds; a descendant substitutes its own class.
+  virtual std::unique_ptr<TcxTreeListColumn> NewColumn() { return std::make_unique<TcxTreeListColumn>(this); }
   // Each listener hears that the control changed (or, while it is being
   // destroyed, that it goes).
   void NotifyListeners();
