@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
 
@@ -72,12 +73,16 @@ private:
   TDBGrid* FGrid;
 };
 
-// The in-place editor keeps Enter, Esc, Tab and the arrows for the grid.
+// The in-place editor keeps Enter, Esc, Tab and the arrows for the grid,
+// and has the grid write its text when the focus leaves it.
 class TInplaceEdit : public TEdit {
 public:
-  using TEdit::TEdit;
+  explicit TInplaceEdit(TDBGrid* AGrid) : TEdit(AGrid), FGrid(AGrid) {}
 
 protected:
+  void DoExit() override {
+    if (FGrid->CommitOnExit()) TEdit::DoExit();
+  }
   void Dispatch(TMessage& M) override {
     if (M.Msg == WM_GETDLGCODE) {
       TEdit::Dispatch(M);
@@ -86,6 +91,9 @@ protected:
     }
     TEdit::Dispatch(M);
   }
+
+private:
+  TDBGrid* FGrid;
 };
 
 // ---- TDBGrid -----------------------------------------------------------------------------
@@ -287,6 +295,24 @@ void TDBGrid::EditorKey(TObject*, Word& Key, TShiftState Shift) {
       return;
     default: return;
   }
+}
+
+void TDBGrid::DoExit() {
+  if (CommitOnExit()) TCustomControl::DoExit();
+}
+
+bool TDBGrid::CommitOnExit() {
+  if (!EditorMode()) return true;
+  try {
+    if (CommitEditor()) return true;
+  } catch (...) {
+    // The exit is part of a focus change, not a call that could take the
+    // error: it is shown here, once.
+    Application->HandleException(this);
+  }
+  // Taking the focus back ends the focus change that was under way.
+  if (EditorMode() && FEditor->CanFocus()) FEditor->SetFocus();
+  return false;
 }
 
 void TDBGrid::MoveRows(Integer Delta) {
