@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/db/dbconsts.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
@@ -265,7 +266,9 @@ bool TDBGrid::CommitEditor() {
   }
   String text = FEditor->Text();
   if (text != f->Text() || ds->State() == dsEdit || ds->State() == dsInsert) {
-    if (!FDataLink->Edit()) return false;
+    // A record that cannot be edited (its source does not start editing)
+    // refuses the text like a field would, with the reason.
+    if (!FDataLink->Edit()) DatabaseError(dbconsts::SNotEditing, ds);
     f->SetText(text);  // a refused text raises here, the editor stays open
     ds->Post();
   }

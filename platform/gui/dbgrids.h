@@ -119,8 +119,8 @@ class TDBGrid : public TCustomControl {
   // The editor's text while it is open.
   String EditorText() const;
   // Writes the open editor's text into the field and posts, then closes the
-  // editor; true when it went in (or no editor is open). A text the field
-  // refuses raises and leaves the editor open.
+  // editor; true when it went in (or no editor is open). A text the field,
+  // the record or the table refuses raises and leaves the editor open.
   bool CommitEditor();
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

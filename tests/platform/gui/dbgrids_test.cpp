@@ -245,12 +245,13 @@ TEST(DBGrid, RefusedTextKeepsTheEditorWhenTheFocusLeaves) {
     const char* FieldName;
     const char* Id;
     String Typed;
-    bool ReadOnlyField;  // made read-only while the editor is open
-    std::string Reason;  // a part of the message shown
+    enum { Nothing, FieldReadOnly, NoAutoEdit } Change;  // made while the editor is open
+    std::string Reason;                                  // a part of the message shown
   } cases[] = {
-      {"not a number", 3, 2, "pages", "c", u"abc", false, "abc"},
-      {"read-only field", 1, 0, "meta_name", "a", u"changed", true, "cannot be modified"},
-      {"refused by the table", 1, 1, "meta_name", "b", u"locked", false, "title is locked"},
+      {"not a number", 3, 2, "pages", "c", u"abc", TCase::Nothing, "abc"},
+      {"read-only field", 1, 0, "meta_name", "a", u"changed", TCase::FieldReadOnly, "cannot be modified"},
+      {"record not editable", 1, 0, "meta_name", "a", u"changed", TCase::NoAutoEdit, "not in edit"},
+      {"refused by the table", 1, 1, "meta_name", "b", u"locked", TCase::Nothing, "title is locked"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -260,7 +261,8 @@ TEST(DBGrid, RefusedTextKeepsTheEditorWhenTheFocusLeaves) {
     const std::string stored = f.Stored(c.FieldName, c.Id);
     TestTypeText(c.Typed);
     ASSERT_TRUE(f.Grid->EditorMode());
-    if (c.ReadOnlyField) f.Field(UTF8ToString(c.FieldName))->SetReadOnly(true);
+    if (c.Change == TCase::FieldReadOnly) f.Field(UTF8ToString(c.FieldName))->SetReadOnly(true);
+    if (c.Change == TCase::NoAutoEdit) f.Source->SetAutoEdit(false);
     TestClick(f.Other->Handle(), TPoint{5, 5});
     Application->ProcessMessages();
     ASSERT_EQ(f.Dialogs.Texts.size(), 1u);
