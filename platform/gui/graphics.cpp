@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/gui/bitmap.h"
@@ -324,10 +325,49 @@ public:
   Integer JustifyCount = 0;
   bool FontCached = false;
   QFont Font;
+  // What Font was made from: a change of colour or angle alone keeps Font,
+  // its metrics and the last shaped line.
+  struct TFontLook {
+    String Name;
+    Integer Height = 0;
+    TFontStyles Style = 0;
+    TFontPitch Pitch = fpDefault;
+    friend bool operator==(const TFontLook&, const TFontLook&) = default;
+  };
+  std::optional<TFontLook> FontMadeFrom;
   // The last line shaped in Font: measuring a line and drawing it shape it
   // once. Dropped with the font.
   std::unique_ptr<QTextLayout> Shaped;
   std::unique_ptr<QFontMetrics> Metrics;  // of Font
+  // A painter kept open on the target's pixels from one text drawing call to
+  // the next: opening a painter costs about as much as drawing a short line.
+  // It is reopened when the pixels move or change shape, and closed with a
+  // new target. The image wraps the bitmap's pixels without owning them and
+  // is declared first, so that the painter ends before it goes.
+  QImage TextImage;
+  std::unique_ptr<QPainter> TextPainter;
+
+  void CloseTextPainter() {
+    TextPainter.reset();
+    TextImage = QImage();
+  }
+  // The text painter on the surface's pixels, with no clip, no transform
+  // and the canvas's settings, as a newly opened painter has them.
+  QPainter& OpenTextPainter(const QImage& surface) {
+    if (!TextPainter || TextImage.constBits() != surface.constBits() || TextImage.size() != surface.size() ||
+        TextImage.bytesPerLine() != surface.bytesPerLine()) {
+      CloseTextPainter();
+      // An image of its own over the same pixels (a shared copy would be
+      // detached by the painter, which would then draw into a copy).
+      TextImage = QImage(const_cast<uchar*>(surface.constBits()), surface.width(), surface.height(),
+                         surface.bytesPerLine(), surface.format());
+      TextPainter = std::make_unique<QPainter>(&TextImage);
+    } else {
+      TextPainter->setClipping(false);
+      TextPainter->resetTransform();
+    }
+    return *TextPainter;
+  }
 
   QPoint Offset() const { return DC.ViewportOrg - DC.WindowOrg; }
   QPoint ToDevice(Integer x, Integer y) const { return QPoint(x, y) + Offset(); }
@@ -347,9 +387,14 @@ struct TCanvasAccess {
   static const QFont& Font(HDC DC) {
     TCanvasState* s = DC->FState.get();
     if (!s->FontCached) {
-      s->Font = MakeQFont(*DC->Font());
-      s->Shaped.reset();
-      s->Metrics = std::make_unique<QFontMetrics>(s->Font);
+      const TFont& f = *DC->Font();
+      TCanvasState::TFontLook look{f.Name(), f.Height(), f.Style(), f.Pitch()};
+      if (s->FontMadeFrom != look) {
+        s->Font = MakeQFont(f);
+        s->Shaped.reset();
+        s->Metrics = std::make_unique<QFontMetrics>(s->Font);
+        s->FontMadeFrom = std::move(look);
+      }
       s->FontCached = true;
     }
     return s->Font;
@@ -717,6 +762,7 @@ TCanvas::~TCanvas() = default;
 TBitmap* TCanvas::Target() const { return FState->Target; }
 
 void TCanvas::SetTarget(TBitmap* ATarget) {
+  FState->CloseTextPainter();
   FState->Target = ATarget;
   FState->DC = TDCState{};
   FState->Saved.clear();
@@ -1417,7 +1463,7 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
   if (!surf.Valid()) return;
   const QFont& font = TCanvasAccess::Font(DC);
   const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
-  QPainter p(&surf.Image);
+  QPainter& p = s->OpenTextPainter(surf.Image);
   SetupPainter(p, s);
   if (clip) p.setClipRect(*clip, Qt::IntersectClip);
   if (opaque) p.fillRect(*opaque, QColorOf(ToRgb(s->DC.BkColor)));
