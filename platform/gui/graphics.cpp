@@ -351,8 +351,8 @@ public:
     TextPainter.reset();
     TextImage = QImage();
   }
-  // The text painter on the surface's pixels, with no clip, no transform
-  // and the canvas's settings, as a newly opened painter has them.
+  // The text painter on the surface's pixels, with the canvas's clip and
+  // origin as SetupPainter gives a newly opened painter.
   QPainter& OpenTextPainter(const QImage& surface) {
     if (!TextPainter || TextImage.constBits() != surface.constBits() || TextImage.size() != surface.size() ||
         TextImage.bytesPerLine() != surface.bytesPerLine()) {
@@ -362,10 +362,15 @@ public:
       TextImage = QImage(const_cast<uchar*>(surface.constBits()), surface.width(), surface.height(),
                          surface.bytesPerLine(), surface.format());
       TextPainter = std::make_unique<QPainter>(&TextImage);
+      TextPainter->setRenderHint(QPainter::Antialiasing, false);
     } else {
-      TextPainter->setClipping(false);
-      TextPainter->resetTransform();
+      // Only what a call left changed is reset: each change costs the
+      // painter a fresh look at its state.
+      if (TextPainter->hasClipping()) TextPainter->setClipping(false);
+      if (!TextPainter->transform().isIdentity()) TextPainter->resetTransform();
     }
+    if (DC.HasClip) TextPainter->setClipRegion(DC.Clip);
+    if (!Offset().isNull()) TextPainter->translate(Offset());
     return *TextPainter;
   }
 
@@ -1464,7 +1469,6 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
   const QFont& font = TCanvasAccess::Font(DC);
   const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
   QPainter& p = s->OpenTextPainter(surf.Image);
-  SetupPainter(p, s);
   if (clip) p.setClipRect(*clip, Qt::IntersectClip);
   if (opaque) p.fillRect(*opaque, QColorOf(ToRgb(s->DC.BkColor)));
   Integer orientation = DC->Font()->Orientation();
@@ -1477,7 +1481,8 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
     Integer width = positions && !positions->empty() ? positions->back() : LineAdvance(DC, fm, text);
     p.fillRect(QRect(topLeft.x(), topLeft.y(), width, LineHeight(fm)), QColorOf(ToRgb(s->DC.BkColor)));
   }
-  p.setPen(QColorOf(ToRgb(s->DC.TextColor)));
+  const QColor textColor = QColorOf(ToRgb(s->DC.TextColor));
+  if (p.pen().color() != textColor || p.pen().style() != Qt::SolidLine) p.setPen(textColor);
   int baseline = topLeft.y() + fm.ascent();
   if (!positions && IsPlainLine(font, text)) {
     DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));  // in the layout's own font
