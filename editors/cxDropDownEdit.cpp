@@ -640,7 +640,10 @@ void TcxCustomDropDownEdit::TakeLookupItem() {
 }
 
 void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
-  if (!HasOpenPopup()) return;
+  if (!HasOpenPopup()) {
+    CancelPendingPopup();
+    return;
+  }
   if (AAccept) {
     LockChangeEvents(true);
     try {
@@ -692,6 +695,12 @@ void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender) {
   TcxCustomMaskEdit::PropertiesChanged(Sender);
 }
 
+std::unique_ptr<TcxTextEditModel> TcxCustomDropDownEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  std::unique_ptr<TcxTextEditModel> model = TcxCustomMaskEdit::CreateModel(AProperties);
+  model->SetAllowsLookupStepping(!IsInplace());
+  return model;
+}
+
 void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   const bool alt = Shift & ssAlt;
   if (((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F4 && !alt)) {
@@ -709,6 +718,18 @@ void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
     return;
   }
   TcxCustomMaskEdit::EditKeyDown(Key, Shift);
+}
+
+bool TcxCustomDropDownEdit::IsLookupStepKey(Word Key) {
+  return Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_HOME || Key == VK_END;
+}
+
+void TcxCustomDropDownEdit::LocateTextItem() {
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer current = lookup->CurrentIndex();
+  if (current >= 0 && lookup->GetItemText(current) == Text()) return;
+  lookup->SelectItemIndex(-1);
+  lookup->Locate(Text());
 }
 
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
@@ -768,7 +789,21 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
       if (key == 0) return true;
     }
   }
+  if (Message.Msg == WM_KEYDOWN && IsLookupStepKey(static_cast<Word>(Message.WParam)) && !HasOpenPopup())
+    return StepLookupByKey(Message);
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
+
+bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
+  LocateTextItem();
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer before = lookup->CurrentIndex();
+  const bool handled = TcxCustomMaskEdit::PreviewInnerMessage(Message);
+  // A step to another item is a choice like one taken from the popup.
+  if (lookup != Model()->LookupData() || lookup->CurrentIndex() == before) return handled;
+  SetModified(true);
+  if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+  return handled;
 }
 
 // ---------------------------------------------------------------------------

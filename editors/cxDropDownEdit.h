@@ -396,6 +396,10 @@ protected:
   // The editor's bounds in its parent, wider by the shadow when it has one.
   TRect GetPopupOwnerBounds();
 
+  // A stand-alone editor steps through its lookup items by the arrow and
+  // page keys while the popup is closed; an in-place one leaves those keys
+  // to its container.
+  std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
@@ -414,6 +418,14 @@ private:
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
   void TakeLookupItem();
+  // The lookup's current item becomes the one whose text is the editor's
+  // (none when no item is), so a step starts from what the editor shows.
+  void LocateTextItem();
+  static bool IsLookupStepKey(Word Key);
+  // An arrow or page key with the popup closed: the text editor steps from
+  // the item the editor shows; a step to another item marks the editor
+  // modified and posts with ImmediatePost.
+  bool StepLookupByKey(TMessage& Message);
 
   // Owned (a component of this editor, freed first by the destructor).
   TcxCustomEditPopupWindow* FPopupWindow = nullptr;

@@ -246,17 +246,30 @@ TEST(cxPopupEdit, AControlHoldingTheEditorIsRefusedAndStaysWhereItIs) {
   }
 }
 
-TEST(cxPopupEdit, AShowCalledOffByLeavingTheEditorGivesThePanelBack) {
-  TPopupEditFixture f;
-  f.Edit->DropDown();  // laid out, the show message still queued
-  EXPECT_EQ(f.Panel->Parent(), f.Edit->PopupWindow());
-  // The focus leaves before the message arrives.
-  auto* other = new TcxTextEdit(f.Form);
-  other->SetParent(f.Form);
-  other->SetFocus();
-  Application->ProcessMessages();
-  EXPECT_FALSE(f.Edit->HasOpenPopup());
-  f.ExpectPanelBack(alNone, true);
+TEST(cxPopupEdit, AShowCalledOffGivesThePanelBackAndThePopupNeverOpens) {
+  struct TCase {
+    const char* Name;
+    void (*CallOff)(TPopupEditFixture& f);
+  };
+  const TCase cases[] = {
+      {"the focus leaves the editor",
+       [](TPopupEditFixture& f) {
+         auto* other = new TcxTextEdit(f.Form);
+         other->SetParent(f.Form);
+         other->SetFocus();
+       }},
+      {"the editor closes the popup", [](TPopupEditFixture& f) { f.Edit->ClosePopup(false); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPopupEditFixture f;
+    f.Edit->DropDown();  // laid out, the show message still queued
+    EXPECT_EQ(f.Panel->Parent(), f.Edit->PopupWindow());
+    c.CallOff(f);  // before the message arrives
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
+    f.ExpectPanelBack(alNone, true);
+  }
 }
 
 TEST(cxPopupEdit, ALentTextEditorTakesTheFocusAndTypedCharacters) {
