@@ -466,6 +466,7 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
   if (source && source != this) {
     FImmediateDropDown = source->FImmediateDropDown;
     FImmediatePopup = source->FImmediatePopup;
+    FGlyphButtonIndex = source->FGlyphButtonIndex;
     FPopupAlignment = source->FPopupAlignment;
     FPopupAutoSize = source->FPopupAutoSize;
     FPopupClientEdge = source->FPopupClientEdge;
@@ -482,6 +483,57 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
     OnCloseQuery = source->OnCloseQuery;
     NotifyChanged();
   }
+}
+
+TcxEditButton* TcxCustomDropDownEditProperties::GlyphButton() const {
+  TcxEditButtons* buttons = Buttons();
+  return FGlyphButtonIndex < buttons->Count() ? buttons->GetButton(FGlyphButtonIndex) : nullptr;
+}
+
+TBitmap* TcxCustomDropDownEditProperties::ButtonGlyph() const {
+  TcxEditButton* button = GlyphButton();
+  return button && button->HasGlyph() ? button->Glyph() : nullptr;
+}
+
+void TcxCustomDropDownEditProperties::SetButtonGlyph(TBitmap* Value) {
+  TcxEditButton* button = GlyphButton();
+  if (!button) return;
+  TcxUpdateScope update(this);
+  button->SetGlyph(Value && !Value->Empty() ? Value : nullptr);
+  NotifyChanged();
+}
+
+void TcxCustomDropDownEditProperties::SetGlyphButtonIndex(Integer Value) {
+  Value = std::max<Integer>(Value, 0);
+  if (Value == FGlyphButtonIndex) return;
+  TcxUpdateScope update(this);
+  TcxEditButton* old = GlyphButton();
+  FGlyphButtonIndex = Value;
+  TcxEditButton* button = GlyphButton();
+  // Without a button to take it, the picture stays where it is.
+  if (old && old->HasGlyph() && button) {
+    button->SetGlyph(old->Glyph());
+    old->SetGlyph(nullptr);
+    if (old->Kind() == bkGlyph) old->SetKind(bkDown);
+  }
+  NotifyChanged();
+}
+
+void TcxCustomDropDownEditProperties::ApplyGlyphKind() {
+  TcxEditButton* button = GlyphButton();
+  if (!button || FApplyingGlyphKind) return;
+  struct TApplying {
+    bool& Flag;
+    ~TApplying() { Flag = false; }
+  } applying{FApplyingGlyphKind = true};
+  const bool glyph = button->HasGlyph() && !button->Glyph()->Empty();
+  if (glyph && button->Kind() != bkGlyph) button->SetKind(bkGlyph);
+  if (!glyph && button->Kind() == bkGlyph) button->SetKind(bkDown);
+}
+
+void TcxCustomDropDownEditProperties::NotifyChanged() {
+  ApplyGlyphKind();
+  TcxCustomMaskEditProperties::NotifyChanged();
 }
 
 void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
@@ -678,6 +730,11 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   FShowPending = false;
   if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
     FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
+    if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData()); data && IsInplace()) {
+      data->SizeChanged = true;
+      data->Width = FRememberedSize.cx;
+      data->Height = FRememberedSize.cy;
+    }
     if (!IsInplace()) {
       auto* own = static_cast<TcxCustomDropDownEditProperties*>(Properties());
       own->SetPopupWidth(FRememberedSize.cx);
@@ -687,6 +744,24 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   FPopupSizeChanged = false;
   if (ActiveTextProperties()->EditingStyle() == esFixedList) SelectWholeText();
   DoCloseUp();
+}
+
+void TcxCustomDropDownEdit::StoreEditData(TcxCustomEditData* AEditData) {
+  TcxCustomMaskEdit::StoreEditData(AEditData);
+  auto* data = dynamic_cast<TcxCustomDropDownEditData*>(AEditData);
+  if (!data) return;
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  data->SizeChanged = false;
+  data->Width = p->PopupWidth();
+  data->Height = p->PopupHeight();
+}
+
+void TcxCustomDropDownEdit::ActivateInplace(TcxCustomEditData*& AEditData) {
+  TcxCustomMaskEdit::ActivateInplace(AEditData);
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  auto* data = dynamic_cast<TcxCustomDropDownEditData*>(AEditData);
+  FRememberedSize = data && data->SizeChanged && p->PopupSizeable() ? TSize{data->Width, data->Height} : TSize{0, 0};
+  if (p->ImmediatePopup() && !HasOpenPopup() && !FShowPending) DropDown();
 }
 
 void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender) {
@@ -734,7 +809,8 @@ void TcxCustomDropDownEdit::LocateTextItem() {
 
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
-  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && CanDropDown()) Perform(CXM_DROPDOWN);
+  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && !FShowPending && CanDropDown())
+    Perform(CXM_DROPDOWN);
   // Queued behind the message that shows the popup; a popup that is not
   // showing would drop the character, so the editor keeps it then.
   const bool showing = HasOpenPopup() || FShowPending;
@@ -748,7 +824,9 @@ void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
 
 void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   TcxCustomMaskEdit::ButtonDown(AButtonIndex);
-  if (AButtonIndex == 0 && !HasOpenPopup()) DropDown();
+  // A show already on its way (an activation by this very click with
+  // ImmediatePopup) is not asked for twice.
+  if (AButtonIndex == 0 && !HasOpenPopup() && !FShowPending) DropDown();
 }
 
 void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {

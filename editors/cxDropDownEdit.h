@@ -322,6 +322,18 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   // focusable list answer true).
   virtual bool PopupWindowCapturesFocus() const { return false; }
 
+  // The glyph of the button GlyphButtonIndex (nullptr when there is no such
+  // button or it has no glyph). Setting a glyph makes that button a glyph
+  // button; removing it (nullptr or an empty picture) makes a glyph button
+  // a drop-down button again. Every change notice applies the same rule,
+  // also to a glyph set on the button directly.
+  TBitmap* ButtonGlyph() const;
+  void SetButtonGlyph(TBitmap* Value);
+  Integer GlyphButtonIndex() const { return FGlyphButtonIndex; }
+  // The glyph moves to the button at Value (negative becomes 0).
+  void SetGlyphButtonIndex(Integer Value);
+  void NotifyChanged() override;
+
   // Sender: the editor.
   TNotifyEvent OnInitPopup;
   TNotifyEvent OnPopup;
@@ -329,6 +341,12 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   TCloseQueryEvent OnCloseQuery;
 
 private:
+  TcxEditButton* GlyphButton() const;
+  // The glyph button's kind follows whether it has a picture.
+  void ApplyGlyphKind();
+
+  Integer FGlyphButtonIndex = 0;
+  bool FApplyingGlyphKind = false;
   bool FImmediateDropDown = true;
   bool FImmediatePopup = false;
   TAlignment FPopupAlignment = taLeftJustify;
@@ -341,6 +359,17 @@ private:
   Integer FPopupHeight = 0;
   Integer FPopupMinWidth = 0;
   Integer FPopupMinHeight = 0;
+};
+
+// What an in-place drop-down editor keeps per cell between activations: the
+// popup size the user left (SizeChanged), starting from the properties'
+// PopupWidth and PopupHeight.
+class TcxCustomDropDownEditData : public TcxCustomEditData {
+  KORVANE_CLASS(TcxCustomDropDownEditData, TcxCustomEditData)
+  explicit TcxCustomDropDownEditData(TcxCustomEdit* AEdit) : TcxCustomEditData(AEdit) {}
+  bool SizeChanged = false;
+  Integer Width = 0;
+  Integer Height = 0;
 };
 
 class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindowOwner {
@@ -369,6 +398,9 @@ public:
   bool PopupLimitedToWorkArea() override { return true; }
 
   void PropertiesChanged(TObject* Sender) override;
+  // An in-place editor takes the popup size kept in AEditData (with
+  // PopupSizeable) and, with ImmediatePopup, opens the popup at once.
+  void ActivateInplace(TcxCustomEditData*& AEditData) override;
 
 protected:
   // ACreatePopupWindow: nullptr for a TcxCustomEditPopupWindow.
@@ -400,6 +432,8 @@ protected:
   // page keys while the popup is closed; an in-place one leaves those keys
   // to its container.
   std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
+  TcxCustomEditDataClass GetEditDataClass() const override { return TcxCustomDropDownEditData::StaticClass(); }
+  void StoreEditData(TcxCustomEditData* AEditData) override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
