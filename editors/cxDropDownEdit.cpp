@@ -895,6 +895,9 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
     FDropDownListStyle = source->FDropDownListStyle;
     FDropDownRows = source->FDropDownRows;
     FItemHeight = source->FItemHeight;
+    FRevertable = source->FRevertable;
+    OnDrawItem = source->OnDrawItem;
+    OnMeasureItem = source->OnMeasureItem;
     NotifyChanged();
   }
 }
@@ -944,21 +947,126 @@ bool TcxCustomComboBox::CanDropDown() const {
   return const_cast<TcxCustomComboBox*>(this)->ActiveComboProperties()->Items()->Count() > 0;
 }
 
+template <class TFire>
+void TcxCustomComboBox::ForEachComboProperties(TFire AFire) {
+  AFire(static_cast<TcxCustomComboBoxProperties*>(Properties()));
+  if (TcxEditRepositoryItem* item = RepositoryItem())
+    if (auto* p = dynamic_cast<TcxCustomComboBoxProperties*>(item->Properties())) AFire(p);
+}
+
+void TcxCustomComboBox::PrepareList() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  FListBox->Items()->Assign(p->Items());
+  bool draws = false, measures = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    draws = draws || AProps->OnDrawItem;
+    measures = measures || AProps->OnMeasureItem;
+  });
+  // A plain list has the font's row height; the owner-draw styles keep the
+  // one given (ItemHeight, else the font's).
+  FListBox->SetListStyle(lbStandard);
+  const Integer row = p->ItemHeight() > 0 ? p->ItemHeight() : FListBox->ItemHeight();
+  const bool fixed = draws || p->ItemHeight() > 0;
+  FListBox->SetListStyle(measures ? lbOwnerDrawVariable : fixed ? lbOwnerDrawFixed : lbStandard);
+  FListBox->SetItemHeight(row);
+  FListBox->OnDrawItem = draws ? TDrawItemEvent(this, &TcxCustomComboBox::ListDrawItem) : TDrawItemEvent();
+  FListBox->OnMeasureItem = measures ? TMeasureItemEvent(this, &TcxCustomComboBox::ListMeasureItem) : TMeasureItemEvent();
+}
+
+void TcxCustomComboBox::ListDrawItem(TWinControl*, Integer Index, TRect Rect, TOwnerDrawState State) {
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (AProps->OnDrawItem) AProps->OnDrawItem(this, FListBox->cxCanvas(), Index, Rect, State);
+  });
+}
+
+void TcxCustomComboBox::ListMeasureItem(TWinControl*, Integer Index, Integer& Height) {
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (AProps->OnMeasureItem) AProps->OnMeasureItem(this, Index, FListBox->cxCanvas(), Height);
+  });
+}
+
+void TcxCustomComboBox::SetupPopupWindow() {
+  TcxCustomDropDownEdit::SetupPopupWindow();
+  PrepareList();
+}
+
 TSize TcxCustomComboBox::PopupContentSize() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
   TStringList* items = p->Items();
-  FListBox->Items()->Assign(items);
-  if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
-  const Integer rows = std::min(p->DropDownRows(), items->Count());
-  Integer height = 0;
-  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  // The room the list may take: the larger side above or below the editor,
+  // the work area's width (or the set popup width when the popup neither
+  // sizes itself nor may be sized).
+  const TRect e = PopupWindow()->GetViewInfo()->GetFrameExtents();
+  const TPoint origin = ClientToScreen(TPoint{0, 0});
+  const TRect work = MonitorWorkAreaAt(origin);
+  const Integer frameV = e.Top + e.Bottom, frameH = e.Left + e.Right;
+  const Integer freeHeight =
+      std::max(origin.Y - work.Top - frameV, work.Bottom - (origin.Y + Height()) - frameV);
+  Integer freeWidth = work.Width() - frameH;
+  if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
+
   // The list's own frame around the rows.
   const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
-  Integer width = 0;
+  Integer rows = std::min(p->DropDownRows(), items->Count());
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  while (rows > 1 && height + frame > freeHeight) height -= FListBox->ItemHeightOf(--rows);
+  Integer widest = 0;
   for (Integer i = 0; i < items->Count(); ++i)
-    width = std::max(width, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+    widest = std::max(widest, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+  FListBox->SetScrollWidth(widest);
+  Integer width = widest;
   if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  if (width + frame > freeWidth) {
+    width = std::max<Integer>(freeWidth - frame, 0);
+    height += GetSystemMetrics(SM_CYHSCROLL);
+  }
   return {std::max(width + frame, Width()), height + frame};
+}
+
+bool TcxCustomComboBox::AdjustPopupClientSize(TSize& AClientSize, Integer) {
+  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  const Integer room = AClientSize.cy - frame;
+  // Rows past the items have the list's own row height.
+  auto rowHeight = [this](Integer i) {
+    return i < FListBox->ItemCount() ? FListBox->ItemHeightOf(i) : std::max<Integer>(FListBox->ItemHeight(), 1);
+  };
+  Integer height = rowHeight(0);
+  for (Integer i = 1; height + rowHeight(i) <= room; ++i) height += rowHeight(i);
+  AClientSize.cy = height + frame;
+  return true;
+}
+
+void TcxCustomComboBox::ResetPopupHeight() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  if (IsInplace() && p->PopupSizeable()) {
+    const TSize kept = RememberedPopupSize();
+    SetRememberedPopupSize(TSize{kept.cx, 0});
+    if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData())) data->Height = 0;
+    return;
+  }
+  static_cast<TcxCustomComboBoxProperties*>(Properties())->SetPopupHeight(0);
+}
+
+void TcxCustomComboBox::DblClick() {
+  TcxCustomDropDownEdit::DblClick();
+  StepOnDoubleClick();
+}
+
+bool TcxCustomComboBox::PreviewInnerMessage(TMessage& Message) {
+  // The step replaces the text's own double click (selecting a word).
+  if (Message.Msg == WM_LBUTTONDBLCLK && StepOnDoubleClick()) return true;
+  return TcxCustomDropDownEdit::PreviewInnerMessage(Message);
+}
+
+bool TcxCustomComboBox::StepOnDoubleClick() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  if (HasOpenPopup() || !p->Revertable() || IsDestroying() || !DoEditing()) return false;
+  LocateTextItem();
+  if (!GetLookupData()->StepLookupItem(lsNext, true)) return false;
+  TakeLookupItem();
+  if (p->ImmediatePost() && !IsLoading()) PostEditValue(true);
+  return true;
 }
 
 void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) { FListBox->SetBoundsRect(AClientRect); }

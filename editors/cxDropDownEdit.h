@@ -423,6 +423,7 @@ protected:
   virtual void PopupWindowClosed(TObject* Sender);
   // A show message still queued is taken back (the popup will not open).
   void CancelPendingPopup();
+  void SetRememberedPopupSize(const TSize& Value) { FRememberedSize = Value; }
   // Told when a laid-out popup will not show after all.
   virtual void PopupShowCancelled() {}
   // The editor's bounds in its parent, wider by the shadow when it has one.
@@ -446,15 +447,15 @@ protected:
   // close the popup like F4. With PostPopupValueOnTab the editor wants Tab
   // while the popup is open.
   bool PreviewInnerMessage(TMessage& Message) override;
-
-private:
-  void PopupCloseQuery(TObject* Sender, bool& CanClose);
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
   void TakeLookupItem();
   // The lookup's current item becomes the one whose text is the editor's
   // (none when no item is), so a step starts from what the editor shows.
   void LocateTextItem();
+
+private:
+  void PopupCloseQuery(TObject* Sender, bool& CanClose);
   static bool IsLookupStepKey(Word Key);
   // An arrow or page key with the popup closed: the text editor steps from
   // the item the editor shows; a step to another item marks the editor
@@ -486,6 +487,15 @@ enum TcxEditDropDownListStyle : Integer { lsEditFixedList, lsEditList, lsFixedLi
 // Rows the list shows without scrolling unless DropDownRows says otherwise.
 inline constexpr Integer cxComboBoxDefaultDropDownRows = 8;
 
+class TcxCustomComboBox;
+
+// Custom drawing and height of one item of the combo box's list (ACanvas:
+// the list's canvas, brush and font set for the item's state).
+using TcxEditDrawItemEvent = TEvent<void(TcxCustomComboBox* AControl, TcxCanvas* ACanvas, Integer AIndex,
+                                         const TRect& ARect, TOwnerDrawState AState)>;
+using TcxEditMeasureItemEvent =
+    TEvent<void(TcxCustomComboBox* AControl, Integer AIndex, TcxCanvas* ACanvas, Integer& AHeight)>;
+
 class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
   KORVANE_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
   explicit TcxCustomComboBoxProperties(TPersistent* AOwner) : TcxCustomDropDownEditProperties(AOwner) {}
@@ -504,10 +514,28 @@ class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
   Integer ItemHeight() const { return FItemHeight; }
   void SetItemHeight(Integer Value) { SetValue(FItemHeight, Value < 0 ? 0 : Value); }
 
+  bool Sorted() const { return LookupItemsSorted(); }
+  void SetSorted(bool Value) { SetLookupItemsSorted(Value); }
+  // A double click on the closed editor steps to the next item, wrapping.
+  bool Revertable() const { return FRevertable; }
+  void SetRevertable(bool Value) { FRevertable = Value; }
+  // The drop-down editor's popup width rules under the combo box's names.
+  bool DropDownAutoWidth() const { return PopupAutoSize(); }
+  void SetDropDownAutoWidth(bool Value) { SetPopupAutoSize(Value); }
+  bool DropDownSizeable() const { return PopupSizeable(); }
+  void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
+  Integer DropDownWidth() const { return PopupWidth(); }
+  void SetDropDownWidth(Integer Value) { SetPopupWidth(Value); }
+
   TcxEditEditingStyle EditingStyle() const override;
   Integer LookupPageSize() const override { return FDropDownRows; }
 
+  // Fired for these properties first, then for the repository item's.
+  TcxEditDrawItemEvent OnDrawItem;
+  TcxEditMeasureItemEvent OnMeasureItem;
+
 private:
+  bool FRevertable = false;
   TcxEditDropDownListStyle FDropDownListStyle = lsEditList;
   Integer FDropDownRows = cxComboBoxDefaultDropDownRows;
   Integer FItemHeight = 0;
@@ -517,8 +545,6 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
   KORVANE_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
   using TcxCustomComboBoxProperties::TcxCustomComboBoxProperties;
 };
-
-class TcxCustomComboBox;
 
 // The list in the popup. It never takes the focus (the editor keeps it);
 // a left-button release over an item picks it.
@@ -554,13 +580,33 @@ public:
   void ListItemClicked(Integer AIndex);
   // Typing with the list open moves its selection to the matching item.
   void HandleInnerEditChange() override;
+  // A resized list shows whole rows (at least one).
+  bool AdjustPopupClientSize(TSize& AClientSize, Integer AAvailableHeight) override;
+  // Forgets a popup height the user chose: per cell for an in-place editor
+  // with a sizeable popup, else the properties' PopupHeight becomes 0.
+  void ResetPopupHeight();
+  // Revertable: a double click (on the text too) steps to the next item,
+  // wrapping, while the popup is closed.
+  void DblClick() override;
 
 protected:
   void DoPopup() override;
+  // The list is filled whether the popup sizes itself or not.
+  void SetupPopupWindow() override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
+  bool PreviewInnerMessage(TMessage& Message) override;
 
 private:
   void SyncList();
+  // The Revertable step; false when it does not apply.
+  bool StepOnDoubleClick();
+  // The list takes the items, the row height and the drawing handlers.
+  void PrepareList();
+  void ListDrawItem(TWinControl* Control, Integer Index, TRect Rect, TOwnerDrawState State);
+  void ListMeasureItem(TWinControl* Control, Integer Index, Integer& Height);
+  // Calls AFire for the own properties and then the repository item's.
+  template <class TFire>
+  void ForEachComboProperties(TFire AFire);
 
   TcxComboBoxListBox* FListBox;  // owned by the popup window
 };
