@@ -829,10 +829,9 @@ void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   if (AButtonIndex == 0 && !HasOpenPopup() && !FShowPending) DropDown();
 }
 
-void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {
-  if (Key == VK_TAB && !(Shift & (ssAlt | ssCtrl)) && ActiveDropDownProperties()->PostPopupValueOnTab())
-    ClosePopup(true);
-  TcxCustomMaskEdit::KeyDown(Key, Shift);
+void TcxCustomDropDownEdit::BeforeTabFocusMove() {
+  TcxCustomMaskEdit::BeforeTabFocusMove();
+  if (ActiveDropDownProperties()->PostPopupValueOnTab()) ClosePopup(true);
 }
 
 void TcxCustomDropDownEdit::DoExit() {

@@ -440,7 +440,7 @@ protected:
   void ButtonDown(Integer AButtonIndex) override;
   // Tab with PostPopupValueOnTab: the popup closes with its value before
   // the focus moves.
-  void KeyDown(Word& Key, TShiftState Shift) override;
+  void BeforeTabFocusMove() override;
   void DoExit() override;
   void Dispatch(TMessage& Message) override;
   // Alt+Up and Alt+Down reach the inner edit as system keys: they open and

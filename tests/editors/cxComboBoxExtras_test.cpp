@@ -164,6 +164,25 @@ TEST(cxComboBox, AFixedSizePopupStillListsTheItemsAndAResizeKeepsWholeRows) {
   }
 }
 
+TEST(cxComboBox, TypingChineseByListStyle) {
+  struct TCase {
+    TcxEditDropDownListStyle Style;
+    const char16_t* Text;
+  };
+  // Every style completes the typed start from the items.
+  const TCase cases[] = {{lsEditList, u"中统"}, {lsEditFixedList, u"中统"}, {lsFixedList, u"中统"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Style));
+    TExtrasFixture f;
+    f.Props()->SetDropDownListStyle(c.Style);
+    f.Combo->SetEditValue(String(kSeries[0]));
+    f.Combo->SelectWholeText();
+    TestTypeText(u"中");
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Combo->Text(), c.Text);
+  }
+}
+
 TEST(cxComboBox, ResetPopupHeightForgetsTheHeight) {
   TExtrasFixture f;
   f.Props()->SetPopupHeight(160);
