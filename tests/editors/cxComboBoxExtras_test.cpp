@@ -128,6 +128,24 @@ TEST(cxComboBox, RowHeightsFromItemHeightOrTheMeasuringHandler) {
   }
 }
 
+TEST(cxComboBox, AVerticalBarOnlyWhenTheItemsOutnumberTheRows) {
+  struct TCase {
+    Integer Items;
+    Integer Rows;
+    bool Bar;
+  };
+  for (const TCase& c : {TCase{3, 3, false}, TCase{20, 8, true}}) {
+    SCOPED_TRACE(c.Items);
+    TExtrasFixture f;
+    for (Integer i = 3; i < c.Items; ++i) f.Props()->Items()->Add(u"层" + IntToStr(i));
+    f.Open();
+    EXPECT_EQ(f.List()->VisibleItemCount(), c.Rows);
+    EXPECT_EQ(f.List()->NeedsVScrollBar(), c.Bar);
+    // The widest item is not cut by the bar.
+    EXPECT_GE(f.List()->ItemsArea().Width(), f.List()->ScrollWidth());
+  }
+}
+
 TEST(cxComboBox, AListWiderThanTheScreenScrollsSideways) {
   TExtrasFixture f;
   f.Props()->Items()->Add(String(400, u'岩'));
