@@ -984,6 +984,18 @@ void TcxCustomComboBox::ListMeasureItem(TWinControl*, Integer Index, Integer& He
   });
 }
 
+void TcxCustomComboBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if (HasOpenPopup() && (Shift & ssLeft) && HasMouseCapture() && FListBox->HandleAllocated()) {
+    const TPoint p = FListBox->ScreenToClient(ClientToScreen(TPoint{X, Y}));
+    if (PtInRect(FListBox->ClientRect(), p)) {
+      ReleaseCapture();
+      SendMessage(FListBox->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+      return;
+    }
+  }
+  TcxCustomDropDownEdit::MouseMove(Shift, X, Y);
+}
+
 void TcxCustomComboBox::SetupPopupWindow() {
   TcxCustomDropDownEdit::SetupPopupWindow();
   PrepareList();

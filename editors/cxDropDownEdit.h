@@ -595,6 +595,9 @@ protected:
   void SetupPopupWindow() override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   bool PreviewInnerMessage(TMessage& Message) override;
+  // A drag from the editor (holding the mouse) into the open list presses
+  // the list there: the list follows the mouse and the release picks.
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
 
 private:
   void SyncList();

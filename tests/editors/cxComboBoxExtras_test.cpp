@@ -201,6 +201,30 @@ TEST(cxComboBox, TypingChineseByListStyle) {
   }
 }
 
+TEST(cxComboBox, DraggingFromTheButtonIntoTheListPicksWhereTheMouseIsReleased) {
+  TExtrasFixture f;
+  f.Combo->SetEditValue(String(kSeries[0]));
+  HWND wnd = f.Combo->Handle();
+  const TRect button = f.Combo->GetViewInfo()->Button(0)->Bounds;
+  const TPoint press{(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2};
+  TestMousePress(wnd, press);
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
+  // The third row, in the editor's coordinates.
+  const TRect row = f.List()->ItemRect(2);
+  const TPoint over =
+      f.Combo->ScreenToClient(f.List()->ClientToScreen(TPoint{(row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2}));
+  TestMouseMove(wnd, over);
+  Application->ProcessMessages();
+  EXPECT_EQ(f.List()->ItemIndex(), 2);
+  HWND target = GetCapture() ? GetCapture() : wnd;
+  const TPoint release = target == wnd ? over : f.List()->ScreenToClient(f.Combo->ClientToScreen(over));
+  TestMouseRelease(target, release);
+  Application->ProcessMessages();
+  EXPECT_FALSE(f.Combo->HasOpenPopup());
+  EXPECT_EQ(f.Combo->Text(), kSeries[2]);
+}
+
 TEST(cxComboBox, ResetPopupHeightForgetsTheHeight) {
   TExtrasFixture f;
   f.Props()->SetPopupHeight(160);
