@@ -383,6 +383,9 @@ public:
   TcxCustomDropDownEditProperties* ActiveDropDownProperties();
   TcxCustomEditPopupWindow* PopupWindow() const { return FPopupWindow; }
   bool HasOpenPopup() const override;
+  // The editor counts as focused while its popup is open (also when the
+  // popup holds the focus).
+  bool Focused() const override { return TcxCustomMaskEdit::Focused() || HasOpenPopup(); }
 
   virtual bool CanDropDown() const { return false; }
   // Lays the popup out and posts the message that shows it.
