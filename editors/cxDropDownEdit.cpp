@@ -895,6 +895,8 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
     FDropDownRows = source->FDropDownRows;
     FItemHeight = source->FItemHeight;
     FRevertable = source->FRevertable;
+    // The items came with the text editor's settings; their order rule too.
+    SetSorted(source->Sorted());
     OnDrawItem = source->OnDrawItem;
     OnMeasureItem = source->OnMeasureItem;
     NotifyChanged();

@@ -66,6 +66,9 @@ TEST(cxComboBoxProperties, SortedWidthNamesAndAssign) {
   TcxComboBoxProperties copy(nullptr);
   copy.Assign(&p);
   EXPECT_TRUE(copy.Revertable());
+  EXPECT_TRUE(copy.Sorted());
+  copy.Items()->Add(u"0");
+  EXPECT_EQ(copy.Items()->Strings(0), u"0");
   ASSERT_TRUE(copy.OnMeasureItem);
   Integer h = 0;
   copy.OnMeasureItem(nullptr, 0, nullptr, h);
