@@ -11,13 +11,9 @@
 #include <random>
 #include <vector>
 
-#include "treelist/cxTL.h"
+#include "treelist/cxTLControl.h"
 
 namespace {
-
-class TBenchItem : public TObject {
-  KORVANE_CLASS(TBenchItem, TObject)
-};
 
 double Seconds(const std::function<void()>& AWork) {
   const auto Start = std::chrono::steady_clock::now();
@@ -33,9 +29,8 @@ struct TResult {
 // node goes under one of the open ancestors of the last node (deeper, a
 // sibling, or back up a few levels), at most 12 levels deep.
 TResult Run(Integer ACount, bool AInOneUpdate) {
-  TcxTreeListNodesOwner List;
-  TBenchItem Item;
-  List.AddItem(&Item);
+  TcxCustomTreeListControl List;
+  List.CreateColumn();
   std::mt19937 Random(42);
   std::vector<TcxTreeListNode*> Path;
   constexpr size_t MaxDepth = 12;

@@ -464,3 +464,304 @@ void TcxCustomCalculator::Paint() {
     canvas->DrawFocusFrame(focus);
   }
 }
+
+// ---------------------------------------------------------------------------
+// The calculator editor
+
+namespace {
+
+// Magnitudes a number may have: the smallest positive double and the
+// largest one.
+constexpr double cxCalcMinMagnitude = DBL_TRUE_MIN;
+constexpr double cxCalcMaxMagnitude = DBL_MAX;
+
+String WithoutChar(const String& AText, Char AChar) {
+  String result;
+  for (Char c : AText)
+    if (c != AChar) result += c;
+  return result;
+}
+
+// "1.50000E+003" -> "1.5E+003": trailing zeros of the mantissa, then a
+// trailing decimal separator, go.
+String TrimMantissa(const String& AText, Char ASeparator) {
+  const size_t e = AText.find_first_of(u"Ee");
+  String mantissa = AText.substr(0, e);
+  const String exponent = e == String::npos ? String() : AText.substr(e);
+  if (mantissa.find(ASeparator) != String::npos) {
+    while (!mantissa.empty() && mantissa.back() == u'0') mantissa.pop_back();
+    if (!mantissa.empty() && mantissa.back() == ASeparator) mantissa.pop_back();
+  }
+  return mantissa + exponent;
+}
+
+}  // namespace
+
+TcxPopupCalculator::TcxPopupCalculator(TComponent* AOwner, TcxCustomCalcEdit* AEdit)
+    : TcxCustomCalculator(AOwner), FEdit(AEdit) {}
+
+String TcxPopupCalculator::GetDisplay() const { return FEdit->Text(); }
+
+void TcxPopupCalculator::SetDisplay(const String& AText) { FEdit->CalculatorDisplayChanged(AText); }
+
+TcxCustomLookAndFeelPainterClass TcxPopupCalculator::PainterClass() const {
+  TcxCustomLookAndFeelPainterClass painter = FEdit->Style()->LookAndFeel()->GetPainterClass();
+  return painter ? painter : TcxCustomCalculator::PainterClass();
+}
+
+void TcxPopupCalculator::RequestHide() {
+  if (OnHidePopup) OnHidePopup(this);
+}
+
+void TcxPopupCalculator::KeyDown(Word& Key, TShiftState Shift) {
+  const bool alt = Shift & ssAlt, ctrl = Shift & ssCtrl, shift = Shift & ssShift;
+  if (Key == VK_ESCAPE || (Key == VK_F4 && !alt) || ((Key == VK_UP || Key == VK_DOWN) && alt)) {
+    Key = 0;
+    return RequestHide();
+  }
+  if (Key == VK_INSERT && (shift || ctrl)) {
+    if (shift) PasteFromClipboard();
+    else CopyToClipboard();
+    Key = 0;
+    return;
+  }
+  const bool enter = Key == VK_RETURN;
+  TcxCustomCalculator::KeyDown(Key, Shift);
+  if (enter) RequestHide();
+}
+
+void TcxPopupCalculator::KeyPress(Char& Key) {
+  const bool equal = Key == u'=';
+  TcxCustomCalculator::KeyPress(Key);
+  if (equal && FEdit->ActiveCalcProperties()->QuickClose()) RequestHide();
+}
+
+// ---- Properties ----------------------------------------------------------------------------
+
+void TcxCalcEditPropertiesValues::Assign(TPersistent* Source) {
+  TcxCustomEditPropertiesValues::Assign(Source);
+  if (auto* source = dynamic_cast<TcxCalcEditPropertiesValues*>(Source)) FPrecision = source->FPrecision;
+}
+
+void TcxCalcEditPropertiesValues::RestoreDefaults() {
+  TcxCustomEditPropertiesValues::RestoreDefaults();
+  SetPrecision(false);
+}
+
+void TcxCalcEditPropertiesValues::SetPrecision(bool Value) {
+  if (FPrecision == Value) return;
+  FPrecision = Value;
+  Changed();
+}
+
+TcxCustomCalcEditProperties::TcxCustomCalcEditProperties(TPersistent* AOwner)
+    : TcxCustomPopupEditProperties(AOwner) {
+  TcxUpdateScope update(this);
+  SetBeepOnError(true);
+  SetPopupSizeable(false);
+  SetImmediateDropDown(false);
+  SetPopupAutoSize(true);
+}
+
+TcxCustomEditClass TcxCustomCalcEditProperties::GetEditorClass() { return TcxCalcEdit::StaticClass(); }
+
+void TcxCustomCalcEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomCalcEditProperties*>(Source);
+  TcxUpdateScope update(this);
+  TcxCustomPopupEditProperties::Assign(Source);
+  if (!source || source == this) return;
+  SetBeepOnError(source->BeepOnError());
+  if (source->CalcAssignedValues()->Precision()) SetPrecision(source->FPrecision);
+  SetQuickClose(source->FQuickClose);
+  SetScientificFormat(source->FScientificFormat);
+  SetUseThousandSeparator(source->FUseThousandSeparator);
+}
+
+Integer TcxCustomCalcEditProperties::Precision() const {
+  Integer precision = cxCalcDefaultPrecision;
+  if (CalcAssignedValues()->Precision())
+    precision = FPrecision;
+  else if (DefaultValuesProvider())
+    precision = DefaultValuesProvider()->ProvidePrecision();
+  return precision >= cxCalcDefaultPrecision + 1 || precision <= 0 ? cxCalcDefaultPrecision : precision;
+}
+
+void TcxCustomCalcEditProperties::SetPrecision(Integer Value) {
+  TcxUpdateScope update(this);
+  CalcAssignedValues()->SetPrecision(true);
+  SetValue(FPrecision, Value);
+}
+
+bool TcxCustomCalcEditProperties::ReadNumber(const String& AText, double& ANumber) const {
+  const String text = FScientificFormat ? AText : WithoutChar(AText, Locale().ThousandSeparator);
+  double number = 0;
+  if (!TryStrToFloat(Trim(text), number, Locale()) || !std::isfinite(number)) return false;
+  const double magnitude = std::fabs(number);
+  if (number != 0 && (magnitude < cxCalcMinMagnitude || magnitude > cxCalcMaxMagnitude)) return false;
+  ANumber = number;
+  return true;
+}
+
+bool TcxCustomCalcEditProperties::IsCharAcceptable(const String& AText, Integer ASelStart, Integer ASelLength,
+                                                   Char AChar) const {
+  const bool allowed = (AChar >= u'0' && AChar <= u'9') || AChar == u'+' || AChar == u'-' || AChar == u'E' ||
+                       AChar == u'e' || AChar == Locale().DecimalSeparator;
+  if (!allowed) return false;
+  const String text = AText.substr(0, ASelStart) + String(1, AChar) + AText.substr(ASelStart + ASelLength);
+  double number = 0;
+  return text == u"-" || ReadNumber(text, number);
+}
+
+Variant TcxCustomCalcEditProperties::DisplayToEditValue(const String& AText) const {
+  double number = 0;
+  if (Trim(AText).empty() || !ReadNumber(AText, number)) return Null();
+  return Variant(number);
+}
+
+String TcxCustomCalcEditProperties::EditValueToText(const Variant& AValue, bool AIsEditing) const {
+  if (VarIsNullOrEmpty(AValue)) return String();
+  double number = 0;
+  if (VarIsNumeric(AValue))
+    number = AValue.AsDouble();
+  else if (!ReadNumber(VarToStr(AValue), number))
+    return VarToStr(AValue);  // shown as it is rather than lost
+  const String format = DisplayFormat();
+  if (!AIsEditing && !format.empty()) return FormatFloat(format, number, Locale());
+  if (FScientificFormat)
+    return TrimMantissa(FloatToStrF(number, ffExponent, Precision(), 0, Locale()), Locale().DecimalSeparator);
+  String text = FloatToStrF(number, ffGeneral, Precision(), 0, Locale());
+  if (FUseThousandSeparator) cxRegroupThousands(text, Locale());
+  return text;
+}
+
+void TcxCustomCalcEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError,
+                                                    IcxCustomEdit* AEdit) {
+  const String text = Trim(VarToStr(ADisplayValue));
+  double number = 0;
+  if (!text.empty() && !ReadNumber(text, number)) {
+    AError = true;
+    AErrorText = LoadResourceText(cxSEditNumericValueConvertError);
+  }
+  TcxCustomPopupEditProperties::CheckDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
+}
+
+bool TcxCustomCalcEditProperties::AcceptsEditValue(Variant& AValue, bool) const {
+  if (VarIsNullOrEmpty(AValue) || VarIsNumeric(AValue)) return true;
+  double number = 0;
+  return VarIsStr(AValue) && (VarToStr(AValue).empty() || ReadNumber(VarToStr(AValue), number));
+}
+
+void TcxCalcEditModel::KeyPress(Char& Key) {
+  auto* properties = static_cast<TcxCustomCalcEditProperties*>(Properties());
+  if (Key == u',' || Key == u'.') Key = properties->Locale().DecimalSeparator;
+  if (Key >= 32 && !properties->IsCharAcceptable(Text(), SelStart(), SelLength(), Key)) {
+    Key = 0;
+    Beep();
+    return;
+  }
+  TcxMaskEditModel::KeyPress(Key);
+}
+
+// ---- Editor --------------------------------------------------------------------------------
+
+TcxCustomCalcEdit::TcxCustomCalcEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomPopupEdit(AOwner, AIsInplace) {
+  FCalculator = new TcxPopupCalculator(PopupWindow(), this);
+  FCalculator->SetAutoFontSize(false);
+  FCalculator->SetParent(PopupWindow());
+  FCalculator->OnHidePopup = TNotifyEvent(this, &TcxCustomCalcEdit::CalculatorHide);
+  SetEditValue(Variant(0.0));
+}
+
+TcxCustomCalcEditProperties* TcxCustomCalcEdit::ActiveCalcProperties() {
+  return static_cast<TcxCustomCalcEditProperties*>(ActiveProperties());
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomCalcEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  return std::make_unique<TcxCalcEditModel>(static_cast<TcxCustomCalcEditProperties*>(AProperties));
+}
+
+bool TcxCustomCalcEdit::CanDropDown() const {
+  auto* self = const_cast<TcxCustomCalcEdit*>(this);
+  return !self->ActiveProperties()->ReadOnly() && self->CanModifyValue();
+}
+
+TSize TcxCustomCalcEdit::PopupContentSize() { return TSize{FCalculator->Width(), FCalculator->Height()}; }
+
+void TcxCustomCalcEdit::PopupClientRectChanged(const TRect& AClientRect) {
+  FCalculator->SetBounds(AClientRect.Left, AClientRect.Top, FCalculator->Width(), FCalculator->Height());
+}
+
+void TcxCustomCalcEdit::ApplyCalculatorSettings() {
+  TcxCustomCalcEditProperties* p = ActiveCalcProperties();
+  FCalculator->SetBeepOnError(p->BeepOnError());
+  FCalculator->SetPrecision(p->Precision());
+}
+
+void TcxCustomCalcEdit::PreparePopup() {
+  TcxCustomPopupEdit::PreparePopup();
+  ApplyCalculatorSettings();
+  FCalculator->SetFont(Style()->GetVisibleFont());
+  FCalculator->CalcSize();
+  FCalculator->Init();
+  FTextBeforePopup = Text();
+  FModifiedBeforePopup = IsModified();
+}
+
+void TcxCustomCalcEdit::LayoutPopupWindow() { TcxCustomDropDownEdit::LayoutPopupWindow(); }
+
+void TcxCustomCalcEdit::CalculatorDisplayChanged(const String& AText) {
+  if (!DoEditing()) return;
+  Model()->SetText(AText);
+  SyncInnerEdit();
+  SetModified(true);
+  DoChangeNotice();
+}
+
+void TcxCustomCalcEdit::CalculatorHide(TObject*) { ClosePopup(true); }
+
+void TcxCustomCalcEdit::DropErrorResult() {
+  if (FCalculator->Status() != csError && Text() != cxCalcErrorText) return;
+  // Init leaves the error state, so a second call changes nothing.
+  FCalculator->Init();
+  Model()->SetText(FTextBeforePopup);
+  SyncInnerEdit();
+  SetModified(FModifiedBeforePopup);
+}
+
+void TcxCustomCalcEdit::ClosePopup(bool AAccept) {
+  if (HasOpenPopup()) DropErrorResult();
+  TcxCustomPopupEdit::ClosePopup(AAccept);
+}
+
+void TcxCustomCalcEdit::PopupWindowClosed(TObject* Sender) {
+  DropErrorResult();
+  TcxCustomPopupEdit::PopupWindowClosed(Sender);
+  if (ActiveProperties()->AutoSelect())
+    SelectWholeText();
+  else
+    SetSelection(Model()->Length(), 0);
+}
+
+void TcxCustomCalcEdit::UpdateDisplayValue() {
+  Model()->SetText(ActiveCalcProperties()->EditValueToText(EditValue(), Focused()));
+  SyncInnerEdit();
+}
+
+void TcxCustomCalcEdit::InternalSetDisplayValue(const Variant& Value) {
+  ApplyEditValue(ActiveCalcProperties()->DisplayToEditValue(VarToStr(Value)));
+}
+
+void TcxCustomCalcEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomPopupEdit::PropertiesChanged(Sender);
+  if (!IsDestroying()) ApplyCalculatorSettings();
+}
+
+void TcxCustomCalcEdit::PasteFromClipboard() {
+  if (DoEditing()) FCalculator->PasteFromClipboard();
+}
+
+void cxCalcEditInitialize() {
+  GetEditPropertiesRegistry()->AddClass(TcxCalcEditProperties::StaticClass(), LoadResourceText(cxSEditCalcEditKind));
+}
+
+void cxCalcEditFinalize() { GetEditPropertiesRegistry()->RemoveClass(TcxCalcEditProperties::StaticClass()); }

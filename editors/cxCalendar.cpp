@@ -267,6 +267,11 @@ TcxCustomCalendar::TcxCustomCalendar(TComponent* AOwner) : TcxControl(AOwner) {
   FOKButton = makeButton(cxSDateOKButton, 4);
   FOKButton->SetDefault(true);
   FClock = new TcxClock(this);
+  FTimeEdit = new TcxTimeEdit(this);
+  FTimeEdit->SetTabOrder(0);
+  TimeProperties()->SetCircular(true);
+  FTimeEdit->SetTime(0);
+  FTimeEdit->Properties()->OnChange = TNotifyEvent(this, &TcxCustomCalendar::TimeEditChanged);
   FArrowTimer = std::make_unique<TTimer>(nullptr);
   FArrowTimer->SetEnabled(false);
   FArrowTimer->SetInterval(cxCalendarArrowRepeatInterval);
@@ -286,8 +291,15 @@ void TcxCustomCalendar::CreateWnd() {
   TcxControl::CreateWnd();
   for (TControl* c : {static_cast<TControl*>(FTodayButton), static_cast<TControl*>(FNowButton),
                       static_cast<TControl*>(FClearButton), static_cast<TControl*>(FOKButton),
-                      static_cast<TControl*>(FClock)})
+                      static_cast<TControl*>(FClock), static_cast<TControl*>(FTimeEdit)})
     c->SetParent(this);
+  // Parenting appends to the tab order: the time editor comes first, then
+  // Today, Now, Clear and OK.
+  Integer order = 0;
+  for (TWinControl* c : {static_cast<TWinControl*>(FTimeEdit), static_cast<TWinControl*>(FTodayButton),
+                         static_cast<TWinControl*>(FNowButton), static_cast<TWinControl*>(FClearButton),
+                         static_cast<TWinControl*>(FOKButton)})
+    c->SetTabOrder(order++);
   RecalcLayout();
 }
 
@@ -319,6 +331,26 @@ void TcxCustomCalendar::SetKind(TcxCalendarKind Value) {
   RecalcLayout();
 }
 
+TcxCustomTimeEditProperties* TcxCustomCalendar::TimeProperties() const {
+  return static_cast<TcxCustomTimeEditProperties*>(FTimeEdit->Properties());
+}
+
+TcxTimeEditTimeFormat TcxCustomCalendar::TimeFormat() const { return TimeProperties()->TimeFormat(); }
+
+void TcxCustomCalendar::SetTimeFormat(TcxTimeEditTimeFormat Value) {
+  if (Value == TimeFormat()) return;
+  TimeProperties()->SetTimeFormat(Value);
+  RecalcLayout();
+}
+
+bool TcxCustomCalendar::Use24HourFormat() const { return TimeProperties()->Use24HourFormat(); }
+
+void TcxCustomCalendar::SetUse24HourFormat(bool Value) {
+  if (Value == Use24HourFormat()) return;
+  TimeProperties()->SetUse24HourFormat(Value);
+  RecalcLayout();
+}
+
 void TcxCustomCalendar::SetYearsInMonthList(bool Value) {
   if (Value == FYearsInMonthList) return;
   FYearsInMonthList = Value;
@@ -332,8 +364,10 @@ void TcxCustomCalendar::UpdateButtons() {
   FTodayButton->SetVisible((FButtons & DateButtonBit(btnToday)) != 0);
   FOKButton->SetVisible(dt);
   FClock->SetVisible(dt);
+  FTimeEdit->SetVisible(dt);
   for (TWinControl* c : {static_cast<TWinControl*>(FTodayButton), static_cast<TWinControl*>(FNowButton),
-                         static_cast<TWinControl*>(FClearButton), static_cast<TWinControl*>(FOKButton)})
+                         static_cast<TWinControl*>(FClearButton), static_cast<TWinControl*>(FOKButton),
+                         static_cast<TWinControl*>(FTimeEdit)})
     c->SetTabStop(dt);
   const TcxControlDialogKeys keys = dkAll | dkArrows | dkChars;
   SetKeys(dt ? keys : keys | dkTab);
@@ -341,6 +375,7 @@ void TcxCustomCalendar::UpdateButtons() {
 
 void TcxCustomCalendar::HandleFontChange() {
   TcxControl::HandleFontChange();
+  FTimeEdit->Style()->SetFont(Font());
   RecalcLayout();
 }
 
@@ -393,8 +428,20 @@ void TcxCustomCalendar::SetSelectDate(TDateTime Value) {
   Invalidate();
 }
 
+TDateTime TcxCustomCalendar::Time() const {
+  const Variant time = FTimeEdit->Time();
+  return VarIsNull(time) ? FClock->Time() : time.AsDouble();
+}
+
 void TcxCustomCalendar::SetTime(TDateTime Value) {
+  FTimeEdit->SetTime(TimeOf(Value));
   FClock->SetTime(Value);
+  InvalidateRect(FDateTimeHeaderRect);
+}
+
+void TcxCustomCalendar::TimeEditChanged(TObject*) {
+  const Variant time = FTimeEdit->Time();
+  if (!VarIsNull(time)) FClock->SetTime(time.AsDouble());
   InvalidateRect(FDateTimeHeaderRect);
 }
 
@@ -461,8 +508,15 @@ void TcxCustomCalendar::HideMonthListAndTimers() {
 TSize TcxCustomCalendar::TimeEditorSize() {
   TcxScreenCanvas* canvas = SharedScreenCanvas();
   canvas->GetFont()->Assign(Font());
-  const TSize text = canvas->GetTextSize(TimeToStr(0));
-  return TSize{text.cx + canvas->GetTextWidth(u"0"), text.cy + 6};
+  const String zeroTime = TimeProperties()->EditValueToText(Variant(0.0), true);
+  // Beside the text (and a digit's slack for the inner edit's own padding
+  // and caret) the editor needs room for its border and spin buttons, or the
+  // text would be cut.
+  Integer frame = 0;
+  std::unique_ptr<TcxCustomEditViewData> viewData(TimeProperties()->CreateViewData(FTimeEdit->Style(), false));
+  if (viewData) frame = viewData->CalcFrameExtent(canvas, nullptr).cx;
+  canvas->GetFont()->Assign(Font());
+  return TSize{canvas->GetTextWidth(zeroTime) + 2 * canvas->GetTextWidth(u"0") + frame, FTimeEdit->Height()};
 }
 
 Integer TcxCustomCalendar::TimeMargin() { return MulDiv(Font()->Size(), 3, 4); }
@@ -531,8 +585,13 @@ void TcxCustomCalendar::RecalcLayout() {
     const Integer right = size.cx - TimeMargin() - g;
     FClockRect = TRect{right - clock, FHeaderRect.Top + g, right, FHeaderRect.Top + g + clock};
     FClock->SetBounds(FClockRect.Left, FClockRect.Top, clock, clock);
+    const Integer editLeft = (FClockRect.Left + FClockRect.Right - editor.cx) / 2;
+    const Integer editTop = FButtonsRegionRect.Top - g - editor.cy;
+    FTimeEditRect = TRect{editLeft, editTop, editLeft + editor.cx, editTop + editor.cy};
+    FTimeEdit->SetBounds(editLeft, editTop, editor.cx, editor.cy);
   } else {
     FClockRect = TRect{};
+    FTimeEditRect = TRect{};
   }
   Invalidate();
 }
@@ -860,7 +919,7 @@ void TcxCustomCalendar::ButtonClick(TObject* Sender) {
     const TDateTime day = IsNull(FSelectDate) ? Date() : std::floor(FSelectDate);
     result = day >= 0 ? day + time : day - time;
   }
-  if (!IsNull(result)) FClock->SetTime(result);
+  if (!IsNull(result)) SetTime(result);
   SetSelectDate(result);
   DateChosen();
   HideMonthListAndTimers();

@@ -15,9 +15,9 @@
 // 9999-12-31: such cells stay blank, DateAtPoint answers NullDate for them
 // and no selection, key or scroll ever reaches them.
 //
-// The time editor of the time part is a hook: TimeEditorSize gives the size
-// the layout keeps for it (a descendant that places a real editor answers
-// its size); the time of day lives in the clock (Time/SetTime).
+// The time part's time of day lives in its time editor (a circular
+// TcxTimeEdit, the first tab stop of a date-time calendar); the clock and the
+// date-time header follow every change of it.
 //
 // Timers: the arrows repeat every cxCalendarArrowRepeatInterval while held;
 // the month list scrolls at an interval picked by the mouse's distance from
@@ -26,6 +26,7 @@
 
 #include "editors/cxButtons.h"
 #include "editors/cxDateUtils.h"
+#include "editors/cxTimeEdit.h"
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxControls.h"
 #include "platform/gui/timers.h"
@@ -159,6 +160,11 @@ class TcxCustomCalendar : public TcxControl {
   void SetKind(TcxCalendarKind Value);
   bool YearsInMonthList() const { return FYearsInMonthList; }
   void SetYearsInMonthList(bool Value);
+  // The time editor's format and 12/24-hour form (kept in its properties).
+  TcxTimeEditTimeFormat TimeFormat() const;
+  void SetTimeFormat(TcxTimeEditTimeFormat Value);
+  bool Use24HourFormat() const;
+  void SetUse24HourFormat(bool Value);
 
   // ---- Dates ----
   TDateTime FirstDate() const { return FFirstDate; }
@@ -170,8 +176,10 @@ class TcxCustomCalendar : public TcxControl {
   // ignored) and shows its month when it is not visible. NullDate clears
   // the selection.
   virtual void SetSelectDate(TDateTime Value);
-  // The time of day the clock shows (ckDateTime).
-  TDateTime Time() const { return FClock->Time(); }
+  // The time of day of the time editor (ckDateTime); the clock shows it. A
+  // text the time editor cannot read leaves the clock's last time.
+  TDateTime Time() const;
+  // Sets the time editor and the clock (only the time of day counts).
   void SetTime(TDateTime Value);
 
   // 0 for the first day of the week (the locale's) .. 6.
@@ -207,7 +215,7 @@ class TcxCustomCalendar : public TcxControl {
   TRect ClockRect() const { return FClockRect; }
   // The cell of a visible day (empty for a day not shown).
   TRect DayCellRect(TDateTime ADate) const;
-  // The size kept for the time editor of the time part.
+  // The time editor's size: the text of a zero time plus a digit wide.
   virtual TSize TimeEditorSize();
   // Horizontal and vertical margins of the time part.
   virtual Integer TimeMargin();
@@ -219,6 +227,8 @@ class TcxCustomCalendar : public TcxControl {
   TcxButton* ClearButton() const { return FClearButton; }
   TcxButton* OKButton() const { return FOKButton; }
   TcxClock* Clock() const { return FClock; }
+  TcxTimeEdit* TimeEdit() const { return FTimeEdit; }
+  TRect TimeEditRect() const { return FTimeEditRect; }
   TMonthListBox* MonthList() const { return FMonthList.get(); }
   TTimer* ArrowTimer() const { return FArrowTimer.get(); }
   TcxCalendarHotRegion HotRegion() const { return FHotRegion; }
@@ -251,6 +261,8 @@ protected:
 private:
   void ArrowTimerTick(TObject* Sender);
   void ButtonClick(TObject* Sender);
+  // The time editor's text changed: the clock and the header follow.
+  void TimeEditChanged(TObject* Sender);
   void UpdateButtons();
   void LayoutHeader(const TRect& AHeader, Integer AInset);
   void LayoutButtons(const TRect& ARegion);
@@ -260,6 +272,7 @@ private:
   // The date moved by a key, NullDate when the key does nothing.
   TDateTime KeyTarget(Word Key, TShiftState Shift, TDateTime ADate) const;
   bool InRange(TDateTime ADate) const;
+  TcxCustomTimeEditProperties* TimeProperties() const;
 
   bool FArrowsForYear = true;
   TDateButtons FButtons = DateButtonBit(btnClear) | DateButtonBit(btnToday);
@@ -288,6 +301,7 @@ private:
   TRect FDayGridRect{};
   TRect FButtonsRegionRect{};
   TRect FClockRect{};
+  TRect FTimeEditRect{};
 
   // Children are owned by the calendar as components.
   TcxButton* FTodayButton;
@@ -295,6 +309,7 @@ private:
   TcxButton* FClearButton;
   TcxButton* FOKButton;
   TcxClock* FClock;
+  TcxTimeEdit* FTimeEdit;
   std::unique_ptr<TTimer> FArrowTimer;
   std::unique_ptr<TMonthListBox> FMonthList;
 };

@@ -926,6 +926,15 @@ void TcxComboBoxListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integ
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
+bool TcxComboBoxListBox::DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  return FEdit->DrawListItem(Index, ARect, AState) || TcxCustomInnerListBox::DoDrawItem(Index, ARect, AState);
+}
+
+void TcxComboBoxListBox::MeasureItem(Integer Index, Integer& AHeight) const {
+  TcxCustomInnerListBox::MeasureItem(Index, AHeight);
+  FEdit->MeasureListItem(Index, AHeight);
+}
+
 void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
   if (Button != mbLeft) return;
@@ -958,31 +967,42 @@ void TcxCustomComboBox::ForEachComboProperties(TFire AFire) {
 void TcxCustomComboBox::PrepareList() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
   FListBox->Items()->Assign(p->Items());
-  bool draws = false, measures = false;
-  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
-    draws = draws || AProps->OnDrawItem;
-    measures = measures || AProps->OnMeasureItem;
-  });
-  // A plain list has the font's row height; the owner-draw styles keep the
-  // one given (ItemHeight, else the font's).
+  bool measures = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { measures = measures || AProps->OnMeasureItem; });
+  // A plain list has the font's row height: ItemHeight and measuring
+  // handlers need an owner-drawn one. An editor that made its list
+  // owner-drawn itself keeps its style.
+  const bool wants = measures || p->ItemHeight() > 0;
+  if (FListBox->ListStyle() != lbStandard && !FListStyledForProperties) {
+    if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
+    return;
+  }
   FListBox->SetListStyle(lbStandard);
-  const Integer row = p->ItemHeight() > 0 ? p->ItemHeight() : FListBox->ItemHeight();
-  const bool fixed = draws || p->ItemHeight() > 0;
-  FListBox->SetListStyle(measures ? lbOwnerDrawVariable : fixed ? lbOwnerDrawFixed : lbStandard);
-  FListBox->SetItemHeight(row);
-  FListBox->OnDrawItem = draws ? TDrawItemEvent(this, &TcxCustomComboBox::ListDrawItem) : TDrawItemEvent();
-  FListBox->OnMeasureItem = measures ? TMeasureItemEvent(this, &TcxCustomComboBox::ListMeasureItem) : TMeasureItemEvent();
+  const Integer fontRow = FListBox->ItemHeight();
+  FListStyledForProperties = wants;
+  if (!wants) return;
+  FListBox->SetListStyle(measures ? lbOwnerDrawVariable : lbOwnerDrawFixed);
+  FListBox->SetItemHeight(p->ItemHeight() > 0 ? p->ItemHeight() : fontRow);
 }
 
-void TcxCustomComboBox::ListDrawItem(TWinControl*, Integer Index, TRect Rect, TOwnerDrawState State) {
+bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  bool drawn = false;
   ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
-    if (AProps->OnDrawItem) AProps->OnDrawItem(this, FListBox->cxCanvas(), Index, Rect, State);
+    if (!AProps->OnDrawItem) return;
+    if (!drawn) {
+      TCanvas* c = FListBox->Canvas();
+      c->Brush()->SetColor((AState & odSelected) ? clHighlight : FListBox->Color());
+      c->Font()->SetColor((AState & odSelected) ? clHighlightText : FListBox->Font()->Color());
+    }
+    AProps->OnDrawItem(this, FListBox->cxCanvas(), Index, ARect, AState);
+    drawn = true;
   });
+  return drawn;
 }
 
-void TcxCustomComboBox::ListMeasureItem(TWinControl*, Integer Index, Integer& Height) {
+void TcxCustomComboBox::MeasureListItem(Integer Index, Integer& AHeight) {
   ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
-    if (AProps->OnMeasureItem) AProps->OnMeasureItem(this, Index, FListBox->cxCanvas(), Height);
+    if (AProps->OnMeasureItem) AProps->OnMeasureItem(this, Index, FListBox->cxCanvas(), AHeight);
   });
 }
 

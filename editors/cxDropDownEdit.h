@@ -383,9 +383,6 @@ public:
   TcxCustomDropDownEditProperties* ActiveDropDownProperties();
   TcxCustomEditPopupWindow* PopupWindow() const { return FPopupWindow; }
   bool HasOpenPopup() const override;
-  // The editor counts as focused while its popup is open (also when the
-  // popup holds the focus).
-  bool Focused() const override { return TcxCustomMaskEdit::Focused() || HasOpenPopup(); }
 
   virtual bool CanDropDown() const { return false; }
   // Lays the popup out and posts the message that shows it.
@@ -555,6 +552,11 @@ class TcxComboBoxListBox : public TcxCustomInnerListBox {
   KORVANE_CLASS(TcxComboBoxListBox, TcxCustomInnerListBox)
   TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit);
 
+  // The properties' drawing handlers draw a row when there are any, else
+  // the list's own drawing; their measuring handlers follow the list's own.
+  bool DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
+  void MeasureItem(Integer Index, Integer& AHeight) const override;
+
 protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -608,13 +610,17 @@ private:
   bool StepOnDoubleClick();
   // The list takes the items, the row height and the drawing handlers.
   void PrepareList();
-  void ListDrawItem(TWinControl* Control, Integer Index, TRect Rect, TOwnerDrawState State);
-  void ListMeasureItem(TWinControl* Control, Integer Index, Integer& Height);
+  friend class TcxComboBoxListBox;
+  // False when no property set has a drawing handler.
+  bool DrawListItem(Integer Index, const TRect& ARect, TOwnerDrawState AState);
+  void MeasureListItem(Integer Index, Integer& AHeight);
   // Calls AFire for the own properties and then the repository item's.
   template <class TFire>
   void ForEachComboProperties(TFire AFire);
 
   TcxComboBoxListBox* FListBox;  // owned by the popup window
+  // The list is owner-drawn for the properties' ItemHeight or handlers.
+  bool FListStyledForProperties = false;
 };
 
 class TcxComboBox : public TcxCustomComboBox {

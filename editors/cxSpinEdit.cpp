@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "editors/cxEditRegisteredRepositoryItems.h"
+#include "foundation/cxLookAndFeelPainters.h"
 #include "platform/gui/messages.h"
 #include "platform/rtl/sysutils.h"
 
@@ -119,6 +120,14 @@ void TcxCustomSpinEditProperties::NotifyChanged() {
     FSyncingButtons = false;
   }
   TcxCustomMaskEditProperties::NotifyChanged();
+}
+
+TcxCustomEditViewDataClass TcxCustomSpinEditProperties::GetViewDataClass() const {
+  return TcxSpinEditViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomSpinEditProperties::GetViewInfoClass() const {
+  return TcxSpinEditViewInfo::StaticClass();
 }
 
 TcxSpinEditBoundsMode TcxCustomSpinEditProperties::BoundsMode() const {
@@ -401,21 +410,21 @@ void TcxCustomSpinEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   const Integer kind = StepKindOfKey(Key);
   if (kind >= 0 && (!properties->UseCtrlIncrement() || (Shift & ssCtrl))) {
     if (DataBinding()->IsEditing() || DoEditing()) {
-      FPressedState = kind + 1;
+      SetPressedState(kind + 1);
       DoStep(kind);
     }
     Key = 0;
     return;
   }
   if (kind < 0) {
-    FPressedState = 0;
+    SetPressedState(0);
     if (Key != VK_ESCAPE) FTyped = true;
   }
   TcxCustomMaskEdit::EditKeyDown(Key, Shift);
 }
 
 bool TcxCustomSpinEdit::PreviewInnerMessage(TMessage& Message) {
-  if (Message.Msg == WM_KEYUP && StepKindOfKey(static_cast<Word>(Message.WParam)) >= 0) FPressedState = 0;
+  if (Message.Msg == WM_KEYUP && StepKindOfKey(static_cast<Word>(Message.WParam)) >= 0) SetPressedState(0);
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
 }
 
@@ -433,8 +442,14 @@ void TcxCustomSpinEdit::ButtonDown(Integer AButtonIndex) {
 }
 
 void TcxCustomSpinEdit::ButtonUp(Integer) {
-  FPressedState = 0;
+  SetPressedState(0);
   StopRepeat();
+}
+
+void TcxCustomSpinEdit::SetPressedState(Integer Value) {
+  if (Value == FPressedState) return;
+  FPressedState = Value;
+  RefreshViewStateAtCursor();
 }
 
 void TcxCustomSpinEdit::RepeatTimerFired(TObject*) {
@@ -467,10 +482,185 @@ void TcxCustomSpinEdit::HandleInnerEditChange() {
   TcxCustomMaskEdit::HandleInnerEditChange();
 }
 
+void TcxCustomSpinEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomMaskEdit::PropertiesChanged(Sender);
+  if (!IsDestroying()) PlaceInnerControl();
+}
+
 void TcxCustomSpinEdit::DoExit() {
-  FPressedState = 0;
+  SetPressedState(0);
   StopRepeat();
   TcxCustomMaskEdit::DoExit();
+}
+
+// ---------------------------------------------------------------------------
+// View data and view info
+
+namespace {
+
+bool IsSpinButtonSet(TcxCustomEditViewInfo* AViewInfo) {
+  const Integer count = AViewInfo->ButtonCount();
+  if (count != 2 && count != 4) return false;
+  for (Integer i = 0; i < count; ++i)
+    if (AViewInfo->Button(i)->ButtonIndex != i) return false;
+  return true;
+}
+
+bool IsLeftSpinButton(TcxSpinEditButtonsPosition APosition, Integer AButtonIndex) {
+  return APosition == sbpHorzLeftRight && (AButtonIndex == skDown || AButtonIndex == skFastDown);
+}
+
+}  // namespace
+
+TcxSpinArrow cxSpinButtonArrow(TcxSpinEditButtonsPosition APosition, Integer AButtonIndex) {
+  switch (AButtonIndex) {
+    case skFastDown:
+      return saDoubleLeft;
+    case skFastUp:
+      return saDoubleRight;
+    case skUp:
+      return APosition == sbpVert ? saUp : saRight;
+    default:
+      return APosition == sbpVert ? saDown : saLeft;
+  }
+}
+
+TcxSpinEditButtonsPosition TcxSpinEditViewData::Position() const {
+  auto* properties = dynamic_cast<TcxCustomSpinEditProperties*>(Properties());
+  return properties ? properties->SpinButtons()->Position() : sbpVert;
+}
+
+void TcxSpinEditViewData::PlaceButton(TcxCustomEditViewInfo* AViewInfo, Integer AIndex, TRect& AArea, Integer AWidth) {
+  if (!IsSpinButtonSet(AViewInfo)) return TcxCustomEditViewData::PlaceButton(AViewInfo, AIndex, AArea, AWidth);
+  const Integer count = AViewInfo->ButtonCount();
+  if (AIndex == count - 1) {
+    // The first call lays out all buttons at once (the stacked pair shares a column).
+    const TRect area = AArea;
+    const Integer w = AWidth, f = cxSpinFastButtonWidth(AWidth);
+    const bool fast = count == 4;
+    FPlaced.assign(4, TRect{});
+    auto column = [&](Integer ALeft, Integer AWidthOf) { return TRect{ALeft, area.Top, ALeft + AWidthOf, area.Bottom}; };
+    Integer left = area.Left, right = area.Right;
+    switch (Position()) {
+      case sbpVert: {
+        if (fast) FPlaced[skFastUp] = column(right -= f, f);
+        const TRect pair = column(right -= w, w);
+        const Integer middle = area.Top + HeightOfRect(area) / 2;
+        FPlaced[skUp] = TRect{pair.Left, area.Top, pair.Right, middle};
+        FPlaced[skDown] = TRect{pair.Left, middle, pair.Right, area.Bottom};
+        if (fast) FPlaced[skFastDown] = column(right -= f, f);
+        break;
+      }
+      case sbpHorzRight:
+        if (fast) FPlaced[skFastUp] = column(right -= f, f);
+        FPlaced[skUp] = column(right -= w, w);
+        FPlaced[skDown] = column(right -= w, w);
+        if (fast) FPlaced[skFastDown] = column(right -= f, f);
+        break;
+      case sbpHorzLeftRight:
+        if (fast) {
+          FPlaced[skFastDown] = column(left, f);
+          left += f;
+        }
+        FPlaced[skDown] = column(left, w);
+        left += w;
+        if (fast) FPlaced[skFastUp] = column(right -= f, f);
+        FPlaced[skUp] = column(right -= w, w);
+        break;
+    }
+    AArea.Left = std::min(left, area.Right);
+    AArea.Right = std::max(right, AArea.Left);
+    LeftSideLeftmostButtonIndex = LeftSideRightmostButtonIndex = -1;
+    RightSideLeftmostButtonIndex = RightSideRightmostButtonIndex = -1;
+    if (Position() == sbpHorzLeftRight) {
+      LeftSideLeftmostButtonIndex = fast ? skFastDown : skDown;
+      LeftSideRightmostButtonIndex = skDown;
+    }
+    RightSideRightmostButtonIndex = fast ? skFastUp : skUp;
+    RightSideLeftmostButtonIndex = Position() == sbpHorzLeftRight ? skUp : fast ? skFastDown : skDown;
+    FPlacedArea = area;
+  }
+  TcxEditButtonViewInfo* vi = AViewInfo->Button(AIndex);
+  vi->Bounds = FPlaced[static_cast<size_t>(AIndex)];
+  IntersectRect(vi->VisibleBounds, vi->Bounds, FPlacedArea);
+  vi->ContentRect = vi->Bounds;
+  vi->Data.LeftAlignment = IsLeftSpinButton(Position(), AIndex);
+}
+
+void TcxSpinEditViewData::ButtonsCalculated(TcxCustomEditViewInfo* AViewInfo) {
+  TcxCustomEditViewData::ButtonsCalculated(AViewInfo);
+  if (auto* info = dynamic_cast<TcxSpinEditViewInfo*>(AViewInfo)) info->ButtonsPosition = Position();
+}
+
+bool TcxSpinEditViewData::IsButtonHeldPressed(TcxCustomEditViewInfo* AViewInfo, Integer AIndex) {
+  auto* edit = dynamic_cast<TcxCustomSpinEdit*>(Edit);
+  return edit && edit->PressedState() == AViewInfo->Button(AIndex)->ButtonIndex + 1;
+}
+
+TRect TcxSpinEditViewData::CalcClientMargins(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo) const {
+  if (!IsSpinButtonSet(AViewInfo)) return TcxCustomEditViewData::CalcClientMargins(ACanvas, AViewInfo);
+  // Each side takes the span its buttons cover (measured from the buttons
+  // alone: the caller's Bounds may be gone by now).
+  TRect margins = ButtonsOnlyStyle ? CalcThemedBorderExtent(ACanvas) : CalcBorderExtent();
+  TRect sides[2]{};  // the span of the left and of the right buttons
+  bool used[2] = {false, false};
+  for (Integer i = 0; i < AViewInfo->ButtonCount(); ++i) {
+    const TcxEditButtonViewInfo* button = AViewInfo->Button(i);
+    if (IsRectEmpty(button->VisibleBounds)) continue;
+    const Integer s = button->Data.LeftAlignment ? 0 : 1;
+    const TRect& r = button->VisibleBounds;
+    sides[s] = used[s] ? TRect{std::min(sides[s].Left, r.Left), 0, std::max(sides[s].Right, r.Right), 0}
+                       : TRect{r.Left, 0, r.Right, 0};
+    used[s] = true;
+  }
+  margins.Left += sides[0].Right - sides[0].Left;
+  margins.Right += sides[1].Right - sides[1].Left;
+  return margins;
+}
+
+void TcxSpinEditViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  if (auto* source = dynamic_cast<TcxSpinEditViewInfo*>(Source)) ButtonsPosition = source->ButtonsPosition;
+}
+
+void TcxSpinEditViewInfo::DrawBackground(TcxCanvas* ACanvas) {
+  TcxCustomEditViewInfo::DrawBackground(ACanvas);
+  if (!NativeStyle || !IsSpinButtonSet(this) || ButtonsPosition == sbpHorzLeftRight) return;
+  const TRect up = Button(skUp)->VisibleBounds;
+  if (IsRectEmpty(up)) return;
+  // The native look keeps a line of the background between up and down.
+  const TRect line = ButtonsPosition == sbpVert ? TRect{up.Left, up.Bottom - 1, up.Right, up.Bottom}
+                                                : TRect{up.Left, up.Top, up.Left + 1, up.Bottom};
+  ACanvas->SetBrushColor(BackgroundColor);
+  ACanvas->Canvas()->FillRect(line);
+}
+
+void TcxSpinEditViewInfo::DrawButtonContent(TcxCanvas* ACanvas, Integer AIndex, const TRect& AContentRect) {
+  if (!IsSpinButtonSet(this)) return TcxCustomEditViewInfo::DrawButtonContent(ACanvas, AIndex, AContentRect);
+  const TcxEditButtonViewInfo* button = Button(AIndex);
+  const TcxSpinArrow arrow = cxSpinButtonArrow(ButtonsPosition, button->ButtonIndex);
+  const TcxCustomLookAndFeelPainter* painter = PainterOf(cxCustomLookAndFeelPainter());
+  static constexpr TcxArrowDirection directions[] = {adUp, adDown, adLeft, adRight, adLeft, adRight};
+  const bool twin = arrow == saDoubleLeft || arrow == saDoubleRight;
+  auto paint = [&](TRect R, TColor AColor) {
+    if (!twin) return painter->PaintArrow(ACanvas, R, AColor, directions[arrow]);
+    const Integer middle = (R.Left + R.Right) / 2;
+    painter->PaintArrow(ACanvas, TRect{R.Left, R.Top, middle, R.Bottom}, AColor, directions[arrow]);
+    painter->PaintArrow(ACanvas, TRect{middle, R.Top, R.Right, R.Bottom}, AColor, directions[arrow]);
+  };
+  TRect r = AContentRect;
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(AContentRect);
+  if (button->Data.State == ebsDisabled) {
+    TRect shadow = r;
+    OffsetRect(shadow, 1, 1);
+    paint(shadow, clBtnHighlight);
+    paint(r, clBtnShadow);
+  } else {
+    if (button->Data.State == ebsPressed) OffsetRect(r, 1, 1);
+    paint(r, button->Data.TextColor);
+  }
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
 }
 
 void cxSpinEditInitialize() {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxMaskEdit.h"
 #include "platform/gui/timers.h"
 
@@ -85,6 +86,9 @@ class TcxCustomSpinEditProperties : public TcxCustomMaskEditProperties {
   static TcxCustomEditClass GetEditorClass();
   // The spin buttons follow ShowFastButtons (two or four).
   void NotifyChanged() override;
+  // The spin buttons' own placement and arrows.
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
 
   // ---- Stepping ----
   // Whether a step past the bounds stops at them when not circular.
@@ -138,6 +142,56 @@ private:
 class TcxSpinEditProperties : public TcxCustomSpinEditProperties {
   KORVANE_CLASS(TcxSpinEditProperties, TcxCustomSpinEditProperties)
   using TcxCustomSpinEditProperties::TcxCustomSpinEditProperties;
+};
+
+// ---------------------------------------------------------------------------
+// View data and view info: the spin buttons' placement and arrows.
+//
+// Each button is as wide as an arrow button of the style; a fast button one
+// and a half times as wide (rounded up). Left to right:
+//   sbpVert           fast down | up over down (half the height each) | fast up
+//   sbpHorzRight      fast down | down | up | fast up
+//   sbpHorzLeftRight  fast down | down | the text | up | fast up
+// The text area gives way to the buttons on each side.
+
+// The width of a fast button for a normal button AWidth wide.
+constexpr Integer cxSpinFastButtonWidth(Integer AWidth) { return (3 * AWidth + 1) / 2; }
+
+// The arrow a spin button shows.
+enum TcxSpinArrow : Integer { saUp, saDown, saLeft, saRight, saDoubleLeft, saDoubleRight };
+TcxSpinArrow cxSpinButtonArrow(TcxSpinEditButtonsPosition APosition, Integer AButtonIndex);
+
+class TcxSpinEditViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxSpinEditViewInfo, TcxCustomEditViewInfo)
+  TcxSpinEditViewInfo() = default;
+
+  TcxSpinEditButtonsPosition ButtonsPosition = sbpVert;
+
+  void Assign(TObject* Source) override;
+  // The buttons, then (native look) a line in the background colour between
+  // the up and down buttons.
+  void DrawBackground(TcxCanvas* ACanvas) override;
+  // The button's arrow: shifted when pressed, embossed when disabled.
+  void DrawButtonContent(TcxCanvas* ACanvas, Integer AIndex, const TRect& AContentRect) override;
+};
+
+class TcxSpinEditViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxSpinEditViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  // The first call (the last button) lays out every button; the text area
+  // shrinks by the buttons on each side.
+  void PlaceButton(TcxCustomEditViewInfo* AViewInfo, Integer AIndex, TRect& AArea, Integer AWidth) override;
+  void ButtonsCalculated(TcxCustomEditViewInfo* AViewInfo) override;
+  // A key holding a step down shows its button pressed.
+  bool IsButtonHeldPressed(TcxCustomEditViewInfo* AViewInfo, Integer AIndex) override;
+  // Stacked buttons take their column once.
+  TRect CalcClientMargins(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo) const override;
+
+private:
+  TcxSpinEditButtonsPosition Position() const;
+  std::vector<TRect> FPlaced;  // by button index
+  TRect FPlacedArea{};         // the room the buttons had
 };
 
 // ---------------------------------------------------------------------------
@@ -196,12 +250,16 @@ protected:
   bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) override;
   void DoExit() override;
   bool IsValueChangingKey(Word Key, TShiftState Shift) override;
+  // A change of the spin buttons' placement moves the text area at once.
+  void PropertiesChanged(TObject* Sender) override;
 
 private:
   // The step kind of a stepping key (Up, Down, PageUp, PageDown), -1 otherwise.
   static Integer StepKindOfKey(Word Key);
   void RepeatTimerFired(TObject* Sender);
   void StopRepeat();
+  // Shows the pressed look of a key-held button (0: none).
+  void SetPressedState(Integer Value);
 
   std::unique_ptr<TTimer> FRepeatTimer;  // while a button is held down
   Integer FRepeatKind = -1;

@@ -10,6 +10,9 @@
 
 TcxCustomControlStyles::TcxCustomControlStyles(TcxEditingControl* AControl) : TcxStyles(AControl), FControl(AControl) {}
 
+TcxCustomControlStyles::TcxCustomControlStyles(TPersistent* AOwner)
+    : TcxStyles(AOwner), FControl(dynamic_cast<TcxEditingControl*>(AOwner)) {}
+
 void TcxCustomControlStyles::Assign(TPersistent* ASource) {
   if (auto* Source = dynamic_cast<TcxCustomControlStyles*>(ASource)) {
     for (Integer I = ContentIndex; I <= SelectionIndex; ++I) SetIndexedStyle(I, Source->GetIndexedStyle(I));
@@ -28,14 +31,14 @@ TcxViewParams TcxCustomControlStyles::GetBackgroundParams() { return Params(Back
 TcxViewParams TcxCustomControlStyles::GetContentParams() { return Params(ContentIndex); }
 
 TcxViewParams TcxCustomControlStyles::GetSelectionParams() {
-  return Params(FControl->IsFocused() ? SelectionIndex : InactiveIndex);
+  return Params(FControl && FControl->IsFocused() ? SelectionIndex : InactiveIndex);
 }
 
 void TcxCustomControlStyles::GetDefaultStyleParams(Integer AIndex, void* AData, TcxStyleParams& AParams) {
   TcxStyles::GetDefaultStyleParams(AIndex, AData, AParams);
-  const TcxCustomLookAndFeelPainter* Painter = PainterOf(FControl->LookAndFeel()->Painter());
+  const TcxCustomLookAndFeelPainter* Painter = FControl ? PainterOf(FControl->LookAndFeel()->Painter()) : nullptr;
   if (!Painter) Painter = PainterOf(cxCustomLookAndFeelPainter());
-  AParams.Font = FControl->Font();
+  if (FControl) AParams.Font = FControl->Font();
   switch (AIndex) {
     case InactiveIndex:
       AParams.Color = Painter->InactiveColor();
@@ -53,7 +56,7 @@ void TcxCustomControlStyles::GetDefaultStyleParams(Integer AIndex, void* AData, 
 }
 
 void TcxCustomControlStyles::ItemChanged(Integer) {
-  if (!FControl->IsDestroying()) FControl->LayoutChangedWithStyles();
+  if (FControl && !FControl->IsDestroying()) FControl->LayoutChangedWithStyles();
 }
 
 // ---- View info items ----------------------------------------------------------------------
@@ -268,11 +271,11 @@ TcxEditingControl::TcxEditingControl(TComponent* AOwner) : TcxControl(AOwner) {
 }
 
 void TcxEditingControl::CreateSubobjects() {
-  FStyles = std::make_unique<TcxCustomControlStyles>(this);
+  FStyles = CreateStyles();
   FEditStyle = std::make_unique<TcxEditStyle>(nullptr, true);
-  FOptionsView = std::make_unique<TcxControlOptionsView>(nullptr, this);
-  FOptionsData = std::make_unique<TcxControlOptionsData>(nullptr, this);
-  FOptionsBehavior = std::make_unique<TcxControlOptionsBehavior>(nullptr, this);
+  FOptionsView = CreateOptionsView();
+  FOptionsData = CreateOptionsData();
+  FOptionsBehavior = CreateOptionsBehavior();
   FController = CreateController();
   FController->CreateSubobjects();
   FDataController = std::make_unique<TcxControlDataController>(this, this);
@@ -290,6 +293,22 @@ TcxEditingControl::~TcxEditingControl() {
   FController.reset();
   FDataController.reset();
   FStyles.reset();
+}
+
+std::unique_ptr<TcxCustomControlStyles> TcxEditingControl::CreateStyles() {
+  return std::make_unique<TcxCustomControlStyles>(this);
+}
+
+std::unique_ptr<TcxControlOptionsView> TcxEditingControl::CreateOptionsView() {
+  return std::make_unique<TcxControlOptionsView>(nullptr, this);
+}
+
+std::unique_ptr<TcxControlOptionsData> TcxEditingControl::CreateOptionsData() {
+  return std::make_unique<TcxControlOptionsData>(nullptr, this);
+}
+
+std::unique_ptr<TcxControlOptionsBehavior> TcxEditingControl::CreateOptionsBehavior() {
+  return std::make_unique<TcxControlOptionsBehavior>(nullptr, this);
 }
 
 std::unique_ptr<TcxCustomControlViewInfo> TcxEditingControl::CreateViewInfo() {

@@ -31,6 +31,9 @@ class TcxCustomControlStyles : public TcxStyles {
   KORVANE_CLASS(TcxCustomControlStyles, TcxStyles)
   enum { ContentIndex = 0, BackgroundIndex = 1, InactiveIndex = 2, SelectionIndex = 3 };
   explicit TcxCustomControlStyles(TcxEditingControl* AControl);
+  // A table without a control (a style sheet's own): defaults without the
+  // control's font and painter, changes tell no control.
+  explicit TcxCustomControlStyles(TPersistent* AOwner);
 
   void Assign(TPersistent* ASource) override;
   TcxStyle* Content() const { return GetIndexedStyle(ContentIndex); }
@@ -51,6 +54,7 @@ class TcxCustomControlStyles : public TcxStyles {
 
 protected:
   void ItemChanged(Integer AIndex) override;
+  TcxEditingControl* Control() const { return FControl; }
 
 private:
   TcxViewParams Params(Integer AIndex);
@@ -290,6 +294,7 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   Integer ItemCount() const { return Integer(FItems.size()); }
   TcxCustomInplaceEditContainer* Items(Integer AIndex) const { return FItems.at(size_t(AIndex)); }
   bool IsLocked() const { return FLockCount > 0; }
+  Integer LockCount() const { return FLockCount; }
   bool IsDestroying() const { return FDestroying; }
   TPoint DragStartPos() const { return FDragPos; }
   TcxDragImageHelper* DragImage() const { return FDragImage.get(); }
@@ -340,6 +345,11 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
 protected:
   virtual std::unique_ptr<TcxCustomControlController> CreateController() = 0;
   virtual std::unique_ptr<TcxCustomControlViewInfo> CreateViewInfo();
+  // The styles and option objects; a descendant substitutes its own classes.
+  virtual std::unique_ptr<TcxCustomControlStyles> CreateStyles();
+  virtual std::unique_ptr<TcxControlOptionsView> CreateOptionsView();
+  virtual std::unique_ptr<TcxControlOptionsData> CreateOptionsData();
+  virtual std::unique_ptr<TcxControlOptionsBehavior> CreateOptionsBehavior();
   virtual void AfterLayoutChanged() {}
   virtual void DataChanged();
   // The picture of dragged text (DragDropText), drawn into ACanvas at the

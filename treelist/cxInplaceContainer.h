@@ -438,6 +438,8 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
 protected:
   virtual void PropertiesChangedHook() { Changed(); }
   void PropertiesChangedNotify(TObject*) { PropertiesChanged(); }
+  // A descendant's constructor puts its own styles table in place.
+  void ReplaceStyles(std::unique_ptr<TcxEditContainerStyles> AStyles) { FStyles = std::move(AStyles); }
 
 private:
   TcxControlDataController* DataController() const;

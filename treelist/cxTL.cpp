@@ -47,7 +47,7 @@ TcxTreeListNode::~TcxTreeListNode() {
   TUpdateGuard Guard(C);
   // While the owner is destroyed its descendant's part (which handlers
   // reach) is gone already: nodes are freed silently then.
-  if (FParent && !C->IsDestroying()) C->OnDeletion(C, this);
+  if (FParent && !C->IsDestroying()) C->RaiseEvent(C->OnDeletion, C, this);
   if (FCount > 0) DeleteChildren();
   C->ForgetNode(this);
   if (!C->IsLoading() && !C->IsDestroying()) C->NodeRemoved(this);
@@ -636,27 +636,20 @@ void TcxTreeListNodes::LoadFromStream(TStream* AStream) {
 // ---- TcxTreeListNodesOwner ----------------------------------------------------------------------
 
 TcxTreeListNodesOwner::TcxTreeListNodesOwner(TComponent* AOwner)
-    : TComponent(AOwner),
-      FDataController(std::make_unique<TcxControlDataController>(this, this)),
-      FNodes(std::make_unique<TcxTreeListNodes>(this)) {}
+    : TcxEditingControl(AOwner), FNodes(std::make_unique<TcxTreeListNodes>(this)) {}
 
 TcxTreeListNodesOwner::~TcxTreeListNodesOwner() {
+  // The nodes leave without compacting (their records go with the data
+  // controller) and without a layout of the half-destroyed control.
   FDestroying = true;
+  TcxEditingControl::BeginUpdate();
   FNodes.reset();
-  FDataController.reset();
 }
 
-void TcxTreeListNodesOwner::AddItem(TObject* AItem) {
-  FItems.push_back(AItem);
-  FDataController->AddItemField(AItem);
-}
-
-void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
-  const auto It = std::find(FItems.begin(), FItems.end(), AItem);
-  if (It == FItems.end()) return;
-  const Integer Index = Integer(It - FItems.begin());
-  FDataController->RemoveItem(AItem);
-  FItems.erase(It);
+void TcxTreeListNodesOwner::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
+  const Integer Index = AItem->ItemIndex();
+  TcxEditingControl::RemoveContainerItem(AItem);
+  if (Index < 0) return;
   // The sorted-items list names items by index: the later ones move up.
   std::erase_if(FSortedItems, [&](const auto& E) { return E.first == Index; });
   for (auto& Entry : FSortedItems)
@@ -664,14 +657,18 @@ void TcxTreeListNodesOwner::RemoveItem(TObject* AItem) {
 }
 
 void TcxTreeListNodesOwner::BeginUpdate() {
-  if (FLockCount++ == 0 && FDataController) FDataController->BeginUpdate();
+  if (!IsLocked() && DataController()) DataController()->BeginUpdate();
+  TcxEditingControl::BeginUpdate();
 }
 
 void TcxTreeListNodesOwner::EndUpdate() {
-  if (--FLockCount > 0) return;
-  if (!FDestroying) CompactRecords();
-  if (FDataController) FDataController->EndUpdate();
-  if (!FDestroying) LayoutChanged();
+  if (LockCount() == 1 && DataController()) {
+    // Still locked: the compaction's own bracket and the data controller's
+    // notices do not end the update.
+    if (!FDestroying) CompactRecords();
+    DataController()->EndUpdate();
+  }
+  TcxEditingControl::EndUpdate();
 }
 
 TcxTreeListNode* TcxTreeListNodesOwner::NewNode() { return new TcxUnboundTreeListNode(FNodes.get()); }
@@ -749,9 +746,9 @@ void TcxTreeListNodesOwner::ChangeExpanded(TcxTreeListNode* ANode, bool AExpand)
     State &= ~tlnsHasChildren;
   ANode->FState = State;
   if (AExpand)
-    OnExpanded(this, ANode);
+    RaiseEvent(OnExpanded, this, ANode);
   else
-    OnCollapsed(this, ANode);
+    RaiseEvent(OnCollapsed, this, ANode);
   FNodes->FState |= tlsNumberingOutOfDate;
   LayoutChanged();
 }
@@ -779,7 +776,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
   const auto It = std::find(FSelection.begin(), FSelection.end(), ANode);
   if (ASelect) {
     bool Allow = true;
-    OnCanSelectNode(this, ANode, Allow);
+    RaiseEvent(OnCanSelectNode, this, ANode, Allow);
     if (!Allow || It != FSelection.end()) return;
     FSelection.push_back(ANode);
   } else {
@@ -790,7 +787,7 @@ void TcxTreeListNodesOwner::SelectNode(TcxTreeListNode* ANode, bool ASelect) {
 }
 
 void TcxTreeListNodesOwner::FocusNode(TcxTreeListNode* ANode) {
-  if (ANode->RecordIndex() >= 0) FDataController->FocusRecord(ANode->RecordIndex());
+  if (ANode->RecordIndex() >= 0) DataController()->FocusRecord(ANode->RecordIndex());
 }
 
 Integer TcxTreeListNodesOwner::GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const {
@@ -799,18 +796,18 @@ Integer TcxTreeListNodesOwner::GetNodeImageIndex(const TcxTreeListNode* ANode, T
 
 bool TcxTreeListNodesOwner::DoCanExpand(TcxTreeListNode* ANode) {
   bool Allow = ANode->HasChildren();
-  if (Allow) OnExpanding(this, ANode, Allow);
+  if (Allow) RaiseEvent(OnExpanding, this, ANode, Allow);
   return Allow;
 }
 
 bool TcxTreeListNodesOwner::DoCanCollapse(TcxTreeListNode* ANode) {
   bool Allow = ANode->HasChildren();
-  if (Allow) OnCollapsing(this, ANode, Allow);
+  if (Allow) RaiseEvent(OnCollapsing, this, ANode, Allow);
   return Allow;
 }
 
 String TcxTreeListNodesOwner::GetNodeText(const TcxTreeListNode* ANode, Integer AItemIndex) const {
-  return FDataController->GetDisplayText(ANode->RecordIndex(), AItemIndex);
+  return DataController()->GetDisplayText(ANode->RecordIndex(), AItemIndex);
 }
 
 void TcxTreeListNodesOwner::NodeRemoved(TcxTreeListNode* ANode) {
@@ -843,7 +840,16 @@ void TcxTreeListNodesOwner::CompactRecords() {
     FRecordNodes[Kept++] = FRecordNodes[K];
   }
   FRecordNodes.resize(Kept);
-  FDataController->DeleteRecords(Freed);
+  DataController()->DeleteRecords(Freed);
+}
+
+void TcxTreeListNodesOwner::DoChange(bool ADelayed) {
+  if (ADelayed && ChangeDelay() > 0) return;
+  if (FChangeHappened && OnChange.Assigned()) {
+    FChangeHappened = false;
+    OnChange(this);
+  }
+  FChangeHappened = false;
 }
 
 // ---- Sorting ----
@@ -874,7 +880,7 @@ bool TcxTreeListNodesOwner::HasSortedItems() const { return !FSortedItems.empty(
 void TcxTreeListNodesOwner::BuildSortInfo() {
   FSortInfo.clear();
   for (const auto& [Item, Order] : FSortedItems)
-    if (Order != soNone) FSortInfo.push_back({FDataController->GetItemField(Item), Order});
+    if (Order != soNone) FSortInfo.push_back({DataController()->GetItemField(Item), Order});
 }
 
 void TcxTreeListNodesOwner::EndSort() {
@@ -882,8 +888,8 @@ void TcxTreeListNodesOwner::EndSort() {
 }
 
 void TcxTreeListNodesOwner::Resort() {
-  if (FSortLock > 0 || FDestroying || FDataController->GetRecordCount() != AbsoluteNodeCount()) return;
-  OnSorting(this);
+  if (FSortLock > 0 || FDestroying || DataController()->GetRecordCount() != AbsoluteNodeCount()) return;
+  RaiseEvent(OnSorting, this);
   FSortPending = false;
   try {
     if (HasSortedItems()) {
@@ -894,15 +900,15 @@ void TcxTreeListNodesOwner::Resort() {
       SortingCleared();
     }
   } catch (...) {
-    OnAfterSorting(this);
+    RaiseEvent(OnAfterSorting, this);
     throw;
   }
-  OnAfterSorting(this);
+  RaiseEvent(OnAfterSorting, this);
 }
 
 Integer TcxTreeListNodesOwner::CompareNodesByColumns(TcxTreeListNode* ANode1, TcxTreeListNode* ANode2) {
   for (const TcxDataSortInfo& Entry : FSortInfo) {
-    const Integer R = FDataController->CompareRecordsBySortEntry(ANode1->RecordIndex(), ANode2->RecordIndex(), Entry);
+    const Integer R = DataController()->CompareRecordsBySortEntry(ANode1->RecordIndex(), ANode2->RecordIndex(), Entry);
     if (R != 0) return R;
   }
   return ANode1->RecordIndex() - ANode2->RecordIndex();

@@ -1,14 +1,16 @@
 #pragma once
 // Tree list nodes: the node, the node store, the binary node stream, and the
-// node-keeping half of the tree list control (TcxTreeListNodesOwner), which
-// owns the store and the data controller and answers what a node asks.
+// node-keeping layer of the tree list control (TcxTreeListNodesOwner): an
+// editing control that owns the store and answers what a node asks.
 //
-// Every node but the root owns one record of the owner's data controller;
+// Every node but the root owns one record of the editing control's data
+// controller (the only one the tree list has);
 // the owner keeps a list from record index to node and a list of records
 // freed by deleted nodes, which it compacts outside updates.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "data/cxCustomData.h"
@@ -20,6 +22,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/variant.h"
+#include "treelist/cxEditingControl.h"
 #include "treelist/cxInplaceContainer.h"
 
 class TcxTreeListNode;
@@ -262,35 +265,33 @@ using TcxTreeListCompareEvent =
     TEvent<void(TcxTreeListNodesOwner* Sender, TcxTreeListNode* ANode1, TcxTreeListNode* ANode2, Integer& ACompare)>;
 using TcxTreeListNotifyEvent = TEvent<void(TcxTreeListNodesOwner* Sender)>;
 
-// The node-keeping half of the tree list control: it owns the data
-// controller and the node store, keeps the record-indexed node list, the
-// freed records and the selection, runs the update bracket and answers what
-// nodes ask. The view's reactions are virtual hooks that do nothing here.
-class TcxTreeListNodesOwner : public TComponent, public IcxControlDataControllerOwner {
-  KORVANE_CLASS(TcxTreeListNodesOwner, TComponent)
+// The node-keeping layer of the tree list control, on the editing control
+// whose data controller holds the nodes' records: it owns the node store,
+// keeps the record-indexed node list, the freed records and the selection,
+// brackets the data controller in its updates and answers what nodes ask.
+// The view's reactions are virtual hooks that do nothing here. A concrete
+// descendant supplies the controller and calls CreateSubobjects.
+class TcxTreeListNodesOwner : public TcxEditingControl {
+  KORVANE_CLASS(TcxTreeListNodesOwner, TcxEditingControl)
 
   explicit TcxTreeListNodesOwner(TComponent* AOwner = nullptr);
   ~TcxTreeListNodesOwner() override;
 
-  TcxControlDataController* DataController() const { return FDataController.get(); }
   TcxTreeListNodes* Nodes() const { return FNodes.get(); }
 
   // ---- Items (columns) ----
-  // Appends an item and its data field (not owned).
-  void AddItem(TObject* AItem);
-  // Takes an item and its data field away; the later items move up, in the
-  // sorted-items list too (the item leaves it).
-  void RemoveItem(TObject* AItem);
-  Integer ItemCount() const { return Integer(FItems.size()); }
-  TObject* GetControlItem(Integer AIndex) const override { return FItems.at(size_t(AIndex)); }
+  // An item leaves: the later items move up in the sorted-items list too
+  // (the item leaves it).
+  void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
 
   // ---- Update bracket ----
-  void BeginUpdate();
-  void EndUpdate();
-  bool IsLocked() const { return FLockCount > 0; }
+  // The outermost pair also brackets the data controller; its end compacts
+  // the freed records and lays the control out.
+  void BeginUpdate() override;
+  void EndUpdate() override;
   bool IsLoading() const { return FLoading; }
   void SetLoading(bool AValue) { FLoading = AValue; }
-  bool IsDestroying() const { return FDestroying; }
+  bool IsDestroying() const { return FDestroying || TcxEditingControl::IsDestroying(); }
 
   // ---- Nodes ----
   // A new node (from NewNode) with its record, not yet linked.
@@ -334,7 +335,6 @@ class TcxTreeListNodesOwner : public TComponent, public IcxControlDataController
 
   // ---- Hooks the view overrides ----
   virtual void NodeAttaching(TcxTreeListNode*, TcxTreeListNode*, Integer /*ALink*/) {}
-  virtual void LayoutChanged() {}
   virtual void NodeChanged(TcxTreeListNode*) {}
   virtual void RepaintNode(TcxTreeListNode*, bool) {}
   virtual void MakeNodeVisible(TcxTreeListNode*) {}
@@ -361,6 +361,22 @@ class TcxTreeListNodesOwner : public TComponent, public IcxControlDataController
   TcxTreeListNotifyEvent OnAfterSorting;
   TcxTreeListNotifyEvent OnChange;
 
+  // The change notice: with ADelayed (after a sort) only while changes are
+  // not delayed; OnChange fires when something happened since the last
+  // notice, and the mark is cleared either way.
+  void DoChange(bool ADelayed = true);
+  // Milliseconds between change notices; 0 here (at once).
+  virtual Integer ChangeDelay() const { return 0; }
+  // Something happened that the next change notice reports.
+  void NoteChange() { FChangeHappened = true; }
+  bool ChangeHappened() const { return FChangeHappened; }
+  // Every event raiser marks the change first, then calls the handler.
+  template <class TEventType, class... TArgs>
+  void RaiseEvent(const TEventType& AEvent, TArgs&&... AArgs) {
+    NoteChange();
+    AEvent(std::forward<TArgs>(AArgs)...);
+  }
+
 protected:
   // The node object CreateNode fills in; unbound by default.
   virtual TcxTreeListNode* NewNode();
@@ -369,10 +385,9 @@ protected:
   void CompactRecords();
   virtual void SortingCleared() {}
   // The selection list changed: raises OnSelectionChanged.
-  virtual void SelectionChanged() { OnSelectionChanged(this); }
+  virtual void SelectionChanged() { RaiseEvent(OnSelectionChanged, this); }
   // The selection list itself, for a descendant that fills it in one go.
   std::vector<TcxTreeListNode*>& SelectionStore() { return FSelection; }
-  void DoChange() { OnChange(this); }
 
 private:
   friend class TcxTreeListNode;
@@ -382,20 +397,18 @@ private:
   void SelectNode(TcxTreeListNode* ANode, bool ASelect);
   void RegisterRecordNode(TcxTreeListNode* ANode);
 
-  std::vector<TObject*> FItems;
   std::vector<TcxTreeListNode*> FRecordNodes;
   std::vector<Integer> FFreedRecords;
   std::vector<TcxTreeListNode*> FSelection;
   std::vector<std::pair<Integer, TcxDataSortOrder>> FSortedItems;
   std::vector<TcxDataSortInfo> FSortInfo;
-  Integer FLockCount = 0;
   Integer FSortLock = 0;
   bool FLoading = false;
   bool FDestroying = false;
   bool FMultiSelect = false;
   bool FSortPending = false;
   bool FSortingClearedMark = false;
-  // Destroyed in reverse: the store (its nodes free records) before the data controller.
-  std::unique_ptr<TcxControlDataController> FDataController;
+  bool FChangeHappened = false;
+  // Freed before the inherited data controller that holds the nodes' records.
   std::unique_ptr<TcxTreeListNodes> FNodes;
 };

@@ -1,8 +1,12 @@
 #include "treelist/cxTLControl.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/gui/clipboard.h"
 #include "platform/rtl/sysutils.h"
+#include "treelist/cxEditingController.h"
+#include "treelist/cxTLBands.h"
 
 namespace {
 
@@ -22,16 +26,26 @@ private:
 // ---- TcxTreeListColumn --------------------------------------------------------------------------
 
 TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxCustomInplaceEditContainer(nullptr) {
+  ReplaceStyles(std::make_unique<TcxTreeListColumnStyles>(this));
   if (ATreeList) SetEditingControl(ATreeList);
 }
 
-TcxTreeListColumn::~TcxTreeListColumn() = default;
+TcxTreeListColumn::~TcxTreeListColumn() {
+  if (TcxCustomTreeListControl* C = TreeList()) C->ColumnDestroying(this);
+  // The band's rows are built without the column.
+  if (TcxTreeListBand* Band = FBand) {
+    Band->RemoveColumn(this);
+    FBand = nullptr;
+    Band->Changed();
+  }
+}
 
 TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const {
   return dynamic_cast<TcxCustomTreeListControl*>(EditingControl());
 }
 
 void TcxTreeListColumn::Changed() {
+  if (FBand) return FBand->Changed();
   if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsLocked()) C->LayoutChanged();
 }
 
@@ -116,9 +130,9 @@ void TcxTreeListColumn::RestoreDefaults() {
 }
 
 const std::vector<String>& TcxTreeListColumn::GetStoredPropertyNames() {
-  static const std::vector<String> Names{u"Visible",  u"Index",   u"LineCount", u"ColIndex",
-                                         u"RowIndex", u"Caption", u"SortOrder", u"SortIndex",
-                                         u"RealMinWidth", u"RealWidth"};
+  static const std::vector<String> Names{u"Visible",   u"Index",   u"LineCount", u"ColIndex",  u"RowIndex",
+                                         u"BandIndex", u"Caption", u"SortOrder", u"SortIndex", u"RealMinWidth",
+                                         u"RealWidth"};
   return Names;
 }
 
@@ -129,6 +143,7 @@ Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
   if (Is(u"LineCount")) return Variant(FPosition.LineCount);
   if (Is(u"ColIndex")) return Variant(FPosition.ColIndex);
   if (Is(u"RowIndex")) return Variant(FPosition.RowIndex);
+  if (Is(u"BandIndex")) return Variant(FPosition.BandIndex);
   if (Is(u"Caption")) return Variant(FCaption);
   if (Is(u"SortOrder")) return Variant(Integer(SortOrder()));
   if (Is(u"RealMinWidth")) return Variant(FMinWidth);
@@ -142,6 +157,7 @@ void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Varian
   else if (Is(u"LineCount")) SetLineCount(AValue.AsInteger());
   else if (Is(u"ColIndex")) SetColIndex(AValue.AsInteger());
   else if (Is(u"RowIndex")) SetRowIndex(AValue.AsInteger());
+  else if (Is(u"BandIndex")) SetBandIndex(AValue.AsInteger());
   else if (Is(u"Caption")) SetCaption(VarToStr(AValue));
   else if (Is(u"SortOrder")) {
     const Integer Order = AValue.AsInteger();
@@ -153,101 +169,244 @@ void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Varian
   }
 }
 
-// ---- TcxCustomTreeListControl -------------------------------------------------------------------
+// ---- TcxTreeListController ----------------------------------------------------------------------
 
-TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner) : TcxTreeListNodesOwner(AOwner) {}
+TcxTreeListController::TcxTreeListController(TcxCustomTreeListControl* AControl)
+    : TcxCustomControlController(AControl) {}
 
-TcxCustomTreeListControl::~TcxCustomTreeListControl() {
-  // Columns leave while the data controller still holds their fields.
-  FDestroyingColumns = true;
-  while (!FColumns.empty()) FColumns.pop_back();
+TcxCustomTreeListControl* TcxTreeListController::TreeList() const {
+  return static_cast<TcxCustomTreeListControl*>(EditingControl());
 }
 
-TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() {
-  FColumns.push_back(std::make_unique<TcxTreeListColumn>(this));
-  return FColumns.back().get();
+bool TcxTreeListController::CanDeleteNow() const { return TreeList()->OptionsData()->Deleting() && !IsEditing(); }
+
+bool TcxTreeListController::CanInsertNow() const { return TreeList()->OptionsData()->Inserting() && !IsEditing(); }
+
+void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
+  if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
+    Key = 0;
+    return;
+  }
+  TcxCustomControlController::KeyDown(Key, Shift);
 }
 
-TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
-  return AIndex >= 0 && AIndex < ItemCount() ? static_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
-}
-
-void TcxCustomTreeListControl::AddContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  AddItem(AItem);
-  AItem->SetItemIndex(ItemCount() - 1);
-}
-
-void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
-  RemoveItem(AItem);
-  for (Integer I = 0; I < ItemCount(); ++I)
-    static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
-  if (!FDestroyingColumns) {
-    // A column freed by its user (not through the control) leaves the owned list.
-    const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
-    if (It != FColumns.end()) {
-      It->release();
-      FColumns.erase(It);
-    }
-    LayoutChanged();
+bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
+  TcxCustomTreeListControl* C = TreeList();
+  const bool Ctrl = (Shift & ssCtrl) != 0;
+  switch (Key) {
+    case VK_INSERT:
+      if (!C->FocusedNode() || !CanInsertNow()) return false;
+      C->InsertNode(Ctrl);
+      return true;
+    case VK_DELETE:
+      if (!Ctrl || !CanDeleteNow()) return false;
+      if (C->OptionsBehavior()->ConfirmDelete() &&
+          !TcxEditingControl::ConfirmBox(LoadResString(cxSTreeListDeleteConfirmation),
+                                         LoadResString(cxSTreeListConfirmCaption)))
+        return false;
+      // The selection goes; the focused node only when nothing is selected.
+      C->DeleteSelection();
+      C->DataController()->PostRecord();
+      C->MakeFocusedNodeVisible();
+      return true;
+    default: return false;
   }
 }
 
-std::vector<TcxTreeListColumn*> TcxCustomTreeListControl::VisibleColumns() const {
-  std::vector<TcxTreeListColumn*> Result;
-  for (Integer I = 0; I < ItemCount(); ++I)
-    if (GetColumn(I)->Visible()) Result.push_back(GetColumn(I));
-  std::stable_sort(Result.begin(), Result.end(), [](TcxTreeListColumn* A, TcxTreeListColumn* B) {
-    if (A->FPosition.RowIndex != B->FPosition.RowIndex) return A->FPosition.RowIndex < B->FPosition.RowIndex;
-    return A->FPosition.ColIndex < B->FPosition.ColIndex;
-  });
+void TcxTreeListController::FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) {
+  TcxCustomControlController::FocusedItemChanged(APrevItem);
+  TreeList()->DoFocusedColumnChanged(dynamic_cast<TcxTreeListColumn*>(APrevItem),
+                                     dynamic_cast<TcxTreeListColumn*>(FocusedItem()));
+}
+
+// ---- TcxCustomTreeListControl -------------------------------------------------------------------
+
+TcxCustomTreeListControl::TcxCustomTreeListControl(TComponent* AOwner)
+    : TcxTreeListNodesOwner(AOwner),
+      FChangeTimer(std::make_unique<TTimer>(nullptr)),
+      FNavigatorNotifier(std::make_unique<TcxNavigatorControlNotifier>()),
+      FBands(std::make_unique<TcxTreeListBands>(this)) {
+  FChangeTimer->SetEnabled(false);
+  FChangeTimer->SetInterval(0);
+  FChangeTimer->SetOnTimer(TNotifyEvent(this, [this](TObject* S) { ChangeTimerTick(S); }));
+  CreateSubobjects();
+  FOptionsCustomizing = CreateOptionsCustomizing();
+  FOptionsSelection = CreateOptionsSelection();
+  FPreview = CreatePreview();
+  SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+std::unique_ptr<TcxCustomControlController> TcxCustomTreeListControl::CreateController() {
+  return std::make_unique<TcxTreeListController>(this);
+}
+
+std::unique_ptr<TcxCustomControlStyles> TcxCustomTreeListControl::CreateStyles() {
+  return std::make_unique<TcxTreeListStyles>(this);
+}
+
+std::unique_ptr<TcxControlOptionsView> TcxCustomTreeListControl::CreateOptionsView() {
+  return std::make_unique<TcxTreeListOptionsView>(this);
+}
+
+std::unique_ptr<TcxControlOptionsData> TcxCustomTreeListControl::CreateOptionsData() {
+  return std::make_unique<TcxTreeListOptionsData>(this);
+}
+
+std::unique_ptr<TcxControlOptionsBehavior> TcxCustomTreeListControl::CreateOptionsBehavior() {
+  return std::make_unique<TcxTreeListOptionsBehavior>(this);
+}
+
+std::unique_ptr<TcxTreeListOptionsCustomizing> TcxCustomTreeListControl::CreateOptionsCustomizing() {
+  return std::make_unique<TcxTreeListOptionsCustomizing>(this);
+}
+
+std::unique_ptr<TcxTreeListOptionsSelection> TcxCustomTreeListControl::CreateOptionsSelection() {
+  return std::make_unique<TcxTreeListOptionsSelection>(this);
+}
+
+std::unique_ptr<TcxTreeListPreview> TcxCustomTreeListControl::CreatePreview() {
+  return std::make_unique<TcxTreeListPreview>(this);
+}
+
+TcxCustomTreeListControl::~TcxCustomTreeListControl() {
+  FChangeTimer->SetEnabled(false);
+  FDestroyingColumns = true;
+  FBands->BeginUpdate();
+  NotifyListeners();
+  // Columns leave while the data controller still holds their fields.
+  while (!FColumns.empty()) FColumns.pop_back();
+  FBands.reset();
+}
+
+// ---- Change notice, listeners ----
+
+void TcxCustomTreeListControl::ChangeTimerTick(TObject*) {
+  if (!IsLoading() && !IsDestroying()) DoChange(false);
+}
+
+void TcxCustomTreeListControl::AddListener(IcxTreeListListener* AListener) {
+  if (std::find(FListeners.begin(), FListeners.end(), AListener) == FListeners.end()) FListeners.push_back(AListener);
+}
+
+void TcxCustomTreeListControl::RemoveListener(IcxTreeListListener* AListener) { std::erase(FListeners, AListener); }
+
+void TcxCustomTreeListControl::NotifyListeners() {
+  // A listener may leave while the others are told.
+  for (IcxTreeListListener* L : std::vector<IcxTreeListListener*>(FListeners)) {
+    if (std::find(FListeners.begin(), FListeners.end(), L) == FListeners.end()) continue;
+    if (FDestroyingColumns)
+      L->TreeListRemoved(this);
+    else
+      L->TreeListChanged(this);
+  }
+}
+
+void TcxCustomTreeListControl::LayoutChanged() {
+  TcxTreeListNodesOwner::LayoutChanged();
+  if (IsLocked() || IsDestroying() || FDestroyingColumns) return;
+  DoLayoutChanged();
+  NotifyListeners();
+}
+
+void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
+  if (IsDestroying() || FDestroyingColumns) return;
+  auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
+  if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
+    // One record: its node hears of it, the rows stay as they are.
+    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex))
+      DoNodeChanged(Node, Data->Kind == dcValue ? GetColumn(Data->ItemIndex) : nullptr);
+  } else {
+    TcxTreeListNodesOwner::ApplyDataChange(AInfo);
+    if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
+      DoFocusedNodeChanged(NodeOfRecord(Focus->PrevFocusedRecordIndex), NodeOfRecord(Focus->FocusedRecordIndex));
+    else if (Data)
+      DoDataChanged();
+  }
+  if (!IsLocked() && !IsLoading()) FNavigatorNotifier->Notify();
+}
+
+// ---- Events ----
+
+void TcxCustomTreeListControl::DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode) {
+  RaiseEvent(OnFocusedNodeChanged, this, APrevNode, ANode);
+  if (!MultiSelect()) SelectionChanged();
+}
+
+void TcxCustomTreeListControl::DoFocusedColumnChanged(TcxTreeListColumn* APrevColumn, TcxTreeListColumn* AColumn) {
+  RaiseEvent(OnFocusedColumnChanged, this, APrevColumn, AColumn);
+}
+
+void TcxCustomTreeListControl::DoNodeChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn) {
+  RaiseEvent(OnNodeChanged, this, ANode, AColumn);
+}
+
+void TcxCustomTreeListControl::DoHotTrackNode(TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor) {
+  ACursor = Cursor();
+  RaiseEvent(OnHotTrackNode, this, ANode, AShift, ACursor);
+}
+
+Integer TcxCustomTreeListControl::GetNodeImageIndex(const TcxTreeListNode* ANode,
+                                                    TcxTreeListImageIndexType AType) const {
+  if (!ANode) return -1;
+  Integer Result = ANode->StoredImageIndex(AType);
+  if (AType == tlitSelectedIndex && Result == -1 && OptionsView()->UseImageIndexForSelected())
+    Result = ANode->StoredImageIndex(tlitImageIndex);
+  auto* Self = const_cast<TcxCustomTreeListControl*>(this);
+  Self->RaiseEvent(OnGetNodeImageIndex, Self, const_cast<TcxTreeListNode*>(ANode), AType, Result);
   return Result;
 }
 
-void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow,
-                                                 Integer ARowIndex) {
-  TUpdateGuard Guard(this);
-  AColIndex = std::max(AColIndex, 0);
-  ARowIndex = std::max(ARowIndex, 0);
-  for (Integer I = 0; I < ItemCount(); ++I) {
-    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
-    if (GetColumn(I) != AColumn && ANewRow && P.RowIndex >= ARowIndex) ++P.RowIndex;
-  }
-  for (Integer I = 0; I < ItemCount(); ++I) {
-    TcxTreeListColumnPosition& P = GetColumn(I)->FPosition;
-    if (GetColumn(I) != AColumn && P.RowIndex == ARowIndex && P.ColIndex >= AColIndex) ++P.ColIndex;
-  }
-  AColumn->FPosition.ColIndex = AColIndex;
-  AColumn->FPosition.RowIndex = ARowIndex;
-  // Places stay consecutive within each row.
+bool TcxCustomTreeListControl::IsGroupNode(TcxTreeListNode* ANode) {
+  if (OptionsView()->PaintStyle() != tlpsCategorized) return false;
+  bool Result = ANode->HasChildren();
+  RaiseEvent(OnIsGroupNode, this, ANode, Result);
+  return Result;
+}
+
+void TcxCustomTreeListControl::ColumnDestroying(TcxTreeListColumn* AColumn) {
+  // Nothing keeps a column that goes.
+  if (FPreview && FPreview->Column() == AColumn) FPreview->SetColumn(nullptr);
+  OptionsView()->ColumnRemoved(AColumn);
+  if (OptionsBehavior()->IncSearchItem() == AColumn) OptionsBehavior()->SetIncSearchItem(nullptr);
+}
+
+void TcxCustomTreeListControl::FlattenColumnPositions() {
+  // The places in the one row follow the old rows.
   const std::vector<TcxTreeListColumn*> Ordered = VisibleColumns();
-  Integer Row = -1, Col = 0;
-  for (TcxTreeListColumn* C : Ordered) {
-    if (C->FPosition.RowIndex != Row) Row = C->FPosition.RowIndex, Col = 0;
-    C->FPosition.ColIndex = Col++;
+  for (const auto& Column : FColumns) {
+    Column->FPosition.RowIndex = 0;
+    Column->FPosition.LineCount = 1;
+  }
+  Integer Col = 0;
+  for (TcxTreeListColumn* C : Ordered) C->FPosition.ColIndex = Col++;
+}
+
+TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() { return CreateColumn(nullptr); }
+
+TcxTreeListColumn* TcxCustomTreeListControl::GetColumn(Integer AIndex) const {
+  // An item of another kind (a plain container item) is no column.
+  return AIndex >= 0 && AIndex < ItemCount() ? dynamic_cast<TcxTreeListColumn*>(GetControlItem(AIndex)) : nullptr;
+}
+
+void TcxCustomTreeListControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) {
+  TcxTreeListNodesOwner::RemoveContainerItem(AItem);
+  if (FDestroyingColumns) return;
+  // A column freed by its user (not through the control) leaves the owned list.
+  const auto It = std::find_if(FColumns.begin(), FColumns.end(), [&](const auto& C) { return C.get() == AItem; });
+  if (It != FColumns.end()) {
+    It->release();
+    FColumns.erase(It);
   }
 }
 
-Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) {
-  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
-  Integer Widest = 0;
-  for (size_t First = 0; First < Columns.size();) {
-    size_t Last = First;
-    while (Last < Columns.size() && Columns[Last]->FPosition.RowIndex == Columns[First]->FPosition.RowIndex) ++Last;
-    TcxTreeListAutoWidthController Fit;
-    Fit.Prepare(AWidth, Integer(Last - First));
-    for (size_t I = First; I < Last; ++I)
-      Fit.AddItem(Columns[I]->Width(), Columns[I]->MinWidth(), !Columns[I]->Sizing());
-    Fit.Calculate();
-    Integer Total = 0;
-    for (size_t I = First; I < Last; ++I) {
-      Columns[I]->FDisplayWidth = Fit.AutoWidth(Integer(I - First));
-      Total += Columns[I]->FDisplayWidth;
-    }
-    Widest = std::max(Widest, Total);
-    First = Last;
-  }
-  return Widest;
+std::vector<TcxTreeListColumn*> TcxCustomTreeListControl::VisibleColumns() const { return FBands->VisibleColumns(); }
+
+void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow,
+                                                 Integer ARowIndex) {
+  FBands->SetColumnPosition(AColumn, AColumn->FPosition.BandIndex, AColIndex, ANewRow, ARowIndex);
 }
+
+Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) { return FBands->ApplyAutoWidth(AWidth); }
 
 // ---- Focus ----
 
@@ -268,6 +427,7 @@ void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
 }
 
 void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
+  if (FHotTrackNode == ANode) FHotTrackNode = nullptr;
   const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
   if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
   if (!IsDestroying() && ANode->Focused()) FFocusedNodeRemoved = true;
@@ -293,7 +453,9 @@ void TcxCustomTreeListControl::RestoreFocusedPosition() {
 }
 
 void TcxCustomTreeListControl::EndUpdate() {
-  const bool Outermost = IsLocked() && !IsDestroying();
+  const bool Outermost = LockCount() == 1 && !IsDestroying();
+  // Band rows held back by the update are rebuilt before its one layout.
+  if (Outermost && FBands) FBands->ApplyPendingChanges();
   TcxTreeListNodesOwner::EndUpdate();
   if (Outermost && !IsLocked()) RestoreFocusedPosition();
 }
@@ -327,6 +489,10 @@ void TcxCustomTreeListControl::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNo
   const bool Inside = AMode == tlamAddChild || AMode == tlamAddChildFirst || AMode == tlamInsert;
   std::erase_if(AList, [&](TcxTreeListNode* N) { return (Inside && N == ATarget) || ATarget->HasAsParent(N); });
   if (AList.empty()) return;
+  // The handler may do the work itself, or turn a move into a copy.
+  bool Done = false;
+  RaiseEvent(OnMoveTo, this, ATarget, AMode, std::as_const(AList), ACopy, Done);
+  if (Done) return;
   if (AMode == tlamInsert && ACopy) ATarget = ATarget->Parent();
   // Nodes put before the target or first are placed from the last entry on,
   // nodes appended from the first: either way they keep the list's order.
@@ -395,7 +561,7 @@ void TcxCustomTreeListControl::SelectAll() {
   Selection.clear();
   for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
     bool Allow = true;
-    OnCanSelectNode(this, N, Allow);
+    RaiseEvent(OnCanSelectNode, this, N, Allow);
     if (Allow) Selection.push_back(N);
   }
 }
@@ -420,4 +586,43 @@ void TcxCustomTreeListControl::SelectionChanged() {
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
   if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   ANode->SetSelected(true);
+}
+
+// ---- Text export ----
+
+namespace {
+
+// The texts, each after a tab unless the line is still empty.
+void AppendField(String& ALine, const String& AText) {
+  if (!ALine.empty()) ALine += u'\t';
+  ALine += AText;
+}
+
+}  // namespace
+
+String TcxCustomTreeListControl::GetHeaderLineText() {
+  String Result;
+  for (TcxTreeListColumn* C : VisibleColumns()) AppendField(Result, C->Caption());
+  return Result;
+}
+
+String TcxCustomTreeListControl::GetNodeLineText(TcxTreeListNode* ANode) {
+  String Result;
+  for (TcxTreeListColumn* C : VisibleColumns()) AppendField(Result, C->GetDisplayText(ANode));
+  return Result;
+}
+
+String TcxCustomTreeListControl::CopyToClipboard(bool ASelectedOnly) {
+  const bool Headers = OptionsView()->Headers();
+  String Result = Headers ? GetHeaderLineText() : String();
+  // A line break between lines only: without headers the first node's line
+  // opens the text.
+  bool First = !Headers;
+  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+    if (ASelectedOnly && !N->Selected()) continue;
+    if (!std::exchange(First, false)) Result += u"\r\n";
+    Result += GetNodeLineText(N);
+  }
+  if (!Result.empty()) Clipboard()->SetAsText(Result);
+  return Result;
 }

@@ -1,17 +1,49 @@
 #pragma once
-// The tree list control's node and column half: the columns (editing
-// container items over the node owner's data controller), the focused node,
-// inserting, moving and deleting nodes with the focus kept in place, and
-// fitting the columns into a width. The window, view and painter parts are
-// not here yet.
+// The tree list control: an editing control whose one data controller holds
+// the nodes' records. Here: the columns (editing container items over that
+// data controller), the focused node, inserting, moving and deleting nodes
+// with the focus kept in place, fitting the columns into a width, and the
+// keys the control handles itself, its settings and styles, its events
+// with the delayed change notice, the navigator link and the text export.
+// The rows view and painter are not here.
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "platform/gui/timers.h"
 #include "treelist/cxTL.h"
 #include "treelist/cxTLAutoWidth.h"
+#include "treelist/cxTLNavigator.h"
+#include "treelist/cxTLOptions.h"
+#include "treelist/cxTLStyles.h"
 
 class TcxCustomTreeListControl;
+class TcxTreeListBand;
+class TcxTreeListBands;
+
+// What the bands read of the view and customizing settings.
+struct TcxTreeListBandSettings {
+  // Band headers shown, and how many lines high.
+  bool Bands = false;
+  Integer BandLineCount = 1;
+  // Columns and bands fitted into the client width.
+  bool ColumnAutoWidth = false;
+  bool Headers = true;
+  // Every column in row 0, one line high.
+  bool HeaderSingleLine = false;
+  // One indent level in front of the top-level nodes.
+  bool ShowRoot = true;
+  // Vertical grid lines take two more pixels of a cell.
+  bool VertGridLines = false;
+  bool BandHorzSizing = true;
+  bool BandMoving = true;
+  bool BandVertSizing = true;
+  bool ColumnHorzSizing = true;
+  // The width of one tree level: the expand box (9) plus 6.
+  Integer IndentWidth = 15;
+  // The node images' room in the column that carries the tree.
+  Integer ImagesWidth = 0;
+};
 
 inline constexpr TResourceString cxSTreeListMultiSelectRequired{65406, u"Multi select required"};
 
@@ -21,6 +53,8 @@ public:
   Integer ColIndex = 0;
   Integer RowIndex = 0;
   Integer LineCount = 1;
+  // The band's collection index; -1 without a band.
+  Integer BandIndex = -1;
 };
 
 class TcxTreeListColumn;
@@ -39,6 +73,8 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   ~TcxTreeListColumn() override;
 
   TcxCustomTreeListControl* TreeList() const;
+  // Content, header and footer styles.
+  TcxTreeListColumnStyles* Styles() const { return static_cast<TcxTreeListColumnStyles*>(inherited::Styles()); }
   String Caption() const { return FCaption; }
   void SetCaption(const String& AValue);
   bool Visible() const { return FVisible; }
@@ -61,6 +97,21 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   void SetRowIndex(Integer AValue);
   void SetLineCount(Integer AValue);
 
+  // ---- Band ----
+  TcxTreeListBand* Band() const { return FBand; }
+  // Leaves the old band's rows for the new one's (none: no band).
+  void SetBand(TcxTreeListBand* AValue);
+  // The band with that collection index; none outside the range.
+  void SetBandIndex(Integer AValue);
+  // Width and own width from the widest content of the visible nodes (at
+  // least the header's need). Nothing without a tree list or when the
+  // column may not be sized.
+  void ApplyBestFit();
+  // MinWidth, or the caption with its margin when headers show.
+  Integer GetMinHeaderFooterWidth() const;
+  // MinWidth 20, Width 100.
+  void RestoreWidths();
+
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
   void SetSortOrder(TcxDataSortOrder AValue);
@@ -81,6 +132,8 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
 
 private:
   friend class TcxCustomTreeListControl;
+  friend class TcxTreeListBand;
+  friend class TcxTreeListBands;
   String FCaption;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
@@ -88,28 +141,165 @@ private:
   bool FVisible = true;
   bool FSizing = true;
   TcxTreeListColumnPosition FPosition;
+  TcxTreeListBand* FBand = nullptr;
 };
 
-class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditingControl {
+// The tree list's controller: the keys the control handles itself before
+// the cell navigation of the base.
+class TcxTreeListController : public TcxCustomControlController {
+  KORVANE_CLASS(TcxTreeListController, TcxCustomControlController)
+  explicit TcxTreeListController(TcxCustomTreeListControl* AControl);
+
+  TcxCustomTreeListControl* TreeList() const;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  // Deleting and inserting need their option and no open cell editor.
+  bool CanDeleteNow() const;
+  bool CanInsertNow() const;
+  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
+  void MakeFocusedCellVisible() override {}
+  bool MakeFocusedRecordVisible() override { return true; }
+  void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) override;
+
+protected:
+  // Ctrl+Delete (after the confirmation when asked for) and Insert; answers
+  // whether the key was used.
+  virtual bool HandleTreeKey(Word Key, TShiftState Shift);
+};
+
+// ---- Listeners -----------------------------------------------------------
+
+// An object told of the control's layout changes and of its destruction.
+class IcxTreeListListener {
+public:
+  virtual ~IcxTreeListListener() = default;
+  virtual void TreeListChanged(TcxCustomTreeListControl* ATreeList) = 0;
+  // The control is being destroyed: the listener lets go of it.
+  virtual void TreeListRemoved(TcxCustomTreeListControl* ATreeList) = 0;
+};
+
+// ---- Events -------------------------------------------------------------------------------------
+
+using TcxTreeListControlNotifyEvent = TEvent<void(TcxCustomTreeListControl* Sender)>;
+using TcxTreeListMoveToEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* AttachNode, TcxTreeListNodeAttachMode AttachMode,
+                const std::vector<TcxTreeListNode*>& Nodes, bool& IsCopy, bool& Done)>;
+using TcxTreeListFocusedChangedEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* APrevFocusedNode, TcxTreeListNode* AFocusedNode)>;
+using TcxTreeListFocusedColumnChanged = TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListColumn* APrevFocusedColumn,
+                                                    TcxTreeListColumn* AFocusedColumn)>;
+using TcxTreeListGetNodeImageIndexEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TcxTreeListImageIndexType AIndexType,
+                Integer& AIndex)>;
+using TcxTreeListIsGroupNodeEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, bool& IsGroup)>;
+using TcxTreeListOnHotTrackNodeEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor)>;
+using TcxTreeListNodeDataChangedEvent =
+    TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, TcxTreeListColumn* AColumn)>;
+using TcxTreeListItemChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TObject* AItem)>;
+using TcxTreeListBandChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TObject* ABand)>;
+using TcxTreeListColumnChangedEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxTreeListColumn* AColumn)>;
+using TcxTreeListGetNodePreviewHeightEvent = TEvent<void(
+    TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, const Variant& ADisplayValue, Integer& AHeight)>;
+
+inline constexpr TResourceString cxSTreeListDeleteConfirmation{65407, u"Delete record(s)?"};
+inline constexpr TResourceString cxSTreeListConfirmCaption{65408, u"Confirm"};
+
+class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   KORVANE_CLASS(TcxCustomTreeListControl, TcxTreeListNodesOwner)
+
+  // Default size of a new control.
+  static constexpr Integer DefaultWidth = 250;
+  static constexpr Integer DefaultHeight = 150;
 
   explicit TcxCustomTreeListControl(TComponent* AOwner = nullptr);
   ~TcxCustomTreeListControl() override;
+
+  // ---- Settings and styles ----
+  TcxTreeListOptionsView* OptionsView() const {
+    return static_cast<TcxTreeListOptionsView*>(TcxEditingControl::OptionsView());
+  }
+  TcxTreeListOptionsBehavior* OptionsBehavior() const {
+    return static_cast<TcxTreeListOptionsBehavior*>(TcxEditingControl::OptionsBehavior());
+  }
+  TcxTreeListOptionsData* OptionsData() const {
+    return static_cast<TcxTreeListOptionsData*>(TcxEditingControl::OptionsData());
+  }
+  TcxTreeListStyles* Styles() const { return static_cast<TcxTreeListStyles*>(TcxEditingControl::Styles()); }
+  TcxTreeListOptionsCustomizing* OptionsCustomizing() const { return FOptionsCustomizing.get(); }
+  TcxTreeListOptionsSelection* OptionsSelection() const { return FOptionsSelection.get(); }
+  TcxTreeListPreview* Preview() const { return FPreview.get(); }
+  // The node under the mouse while hot tracking (none otherwise).
+  TcxTreeListNode* HotTrackNode() const { return FHotTrackNode; }
+  void SetHotTrackNode(TcxTreeListNode* ANode) { FHotTrackNode = ANode; }
+  // Every column to row 0 with one line.
+  void FlattenColumnPositions();
+
+  // ---- Change notice ----
+  // Interval: OptionsBehavior.ChangeDelay; enabled while that is above 0.
+  TTimer* ChangeTimer() const { return FChangeTimer.get(); }
+  Integer ChangeDelay() const override { return Integer(FChangeTimer->Interval()); }
+
+  // ---- Listeners and navigators ----
+  void AddListener(IcxTreeListListener* AListener);
+  void RemoveListener(IcxTreeListListener* AListener);
+  TcxNavigatorControlNotifier* NavigatorNotifier() const { return FNavigatorNotifier.get(); }
+  // Runs a navigator button's action.
+  void DoNavigatorAction(TcxNavigatorButton AButton);
+  // Whether the navigator shows the button enabled.
+  bool IsNavigatorButtonEnabled(TcxNavigatorButton AButton) const;
+  // At least one visible column and one node.
+  bool HasData() const;
+
+  // ---- Text export ----
+  // The captions of the visible columns in display order, tab-separated.
+  virtual String GetHeaderLineText();
+  // The node's display texts in the visible columns, tab-separated.
+  virtual String GetNodeLineText(TcxTreeListNode* ANode);
+  // The header line (with OptionsView.Headers) and a line per node, each
+  // after a line break, depth first ignoring expansion (only the selected
+  // nodes with ASelectedOnly). Without headers the text starts with the
+  // first node's line. Answers the text; an empty one is not copied.
+  String CopyToClipboard(bool ASelectedOnly);
+
+  // ---- Images and groups ----
+  Integer GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const override;
+  // Only in the categorized paint style: a node with children, as OnIsGroupNode says.
+  virtual bool IsGroupNode(TcxTreeListNode* ANode);
 
   // ---- Columns ----
   TcxTreeListColumn* CreateColumn();
   Integer ColumnCount() const { return Integer(FColumns.size()); }
   // None outside 0 .. ColumnCount - 1.
   TcxTreeListColumn* GetColumn(Integer AIndex) const;
-  // Visible columns by row, then place in the row.
+  // Visible columns of visible bands by row, then band, then place in the row.
   std::vector<TcxTreeListColumn*> VisibleColumns() const;
-  // Places AColumn at ARowIndex / AColIndex: with ANewRow every row from
-  // ARowIndex down moves one row lower first; the columns of the row from
-  // AColIndex on move one place right.
+  // Places AColumn at ARowIndex / AColIndex of its band: with ANewRow every
+  // row from ARowIndex down moves one row lower first; the columns of the
+  // row from AColIndex on move one place right.
   void SetColumnPosition(TcxTreeListColumn* AColumn, Integer AColIndex, bool ANewRow, Integer ARowIndex);
-  // Fits the visible columns of each row into AWidth; a column without
-  // Sizing keeps its width. Answers the widest row's total.
+  // The visible bands share AWidth and each band's rows spread its share
+  // over their columns; a column without Sizing keeps its width. Answers
+  // the bands' total width.
   Integer ApplyAutoWidth(Integer AWidth);
+
+  // ---- Bands ----
+  TcxTreeListBands* Bands() const { return FBands.get(); }
+  // A new column in ABand (none: the first band, made when there is none).
+  TcxTreeListColumn* CreateColumn(TcxTreeListBand* ABand);
+  // As above, in band ABandIndex (-1: no band).
+  void SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABandIndex, Integer AColIndex, bool ANewRow,
+                         Integer ARowIndex);
+  // One read point, so that the view and customizing settings can answer it.
+  TcxTreeListBandSettings BandSettings() const { return FBandSettings; }
+  // Lays the bands out anew.
+  void SetBandSettings(const TcxTreeListBandSettings& AValue);
+  // Whether the layout is one band with every column; a second band ends it.
+  bool DefaultLayout() const { return FDefaultLayout; }
+  // True restores the default layout.
+  void SetDefaultLayout(bool AValue);
+  // Band headers off, one band with defaults holding every column (with defaults).
+  void RestoreDefaultLayout();
 
   // ---- Focus ----
   TcxTreeListNode* FocusedNode() const;
@@ -126,6 +316,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   // Moves (or copies, as last children) the nodes to ATarget by AMode,
   // keeping their order; entries that are ATarget itself (for a child or
   // insert mode) or an ancestor of it are dropped.
+  // OnMoveTo sees the list that is left and may do the work itself (Done)
+  // or change whether the nodes are copied.
   void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
                  std::vector<TcxTreeListNode*> AList);
   // Frees the nodes; the focus goes to the node that then holds the focused
@@ -152,22 +344,77 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner, public IcxEditing
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
 
-  // ---- IcxEditingControl ----
-  TcxControlDataController* GetControlDataController() const override { return DataController(); }
-  void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  // ---- Items and updates ----
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
-  void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
   void EndUpdate() override;
-  void ItemLayoutChanged() override { LayoutChanged(); }
 
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
+  void LayoutChanged() override;
+  void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
+
+  // ---- Events ----
+  TcxTreeListControlNotifyEvent OnCustomizationFormVisibleChanged;
+  TcxTreeListControlNotifyEvent OnDataChanged;
+  TcxTreeListControlNotifyEvent OnLayoutChanged;
+  TcxTreeListControlNotifyEvent OnTopRecordIndexChanged;
+  TcxTreeListMoveToEvent OnMoveTo;
+  TcxTreeListFocusedChangedEvent OnFocusedNodeChanged;
+  TcxTreeListFocusedColumnChanged OnFocusedColumnChanged;
+  TcxTreeListGetNodeImageIndexEvent OnGetNodeImageIndex;
+  TcxTreeListIsGroupNodeEvent OnIsGroupNode;
+  TcxTreeListOnHotTrackNodeEvent OnHotTrackNode;
+  TcxTreeListNodeDataChangedEvent OnNodeChanged;
+  TcxTreeListItemChangedEvent OnBandSizeChanged;
+  TcxTreeListItemChangedEvent OnColumnSizeChanged;
+  TcxTreeListBandChangedEvent OnBandHeaderClick;
+  TcxTreeListColumnChangedEvent OnColumnHeaderClick;
+  TcxTreeListGetNodePreviewHeightEvent OnGetNodePreviewHeight;
+
+  // ---- Event raisers (each marks the change first) ----
+  void DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode);
+  void DoFocusedColumnChanged(TcxTreeListColumn* APrevColumn, TcxTreeListColumn* AColumn);
+  void DoNodeChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn);
+  void DoDataChanged() { RaiseEvent(OnDataChanged, this); }
+  void DoLayoutChanged() { RaiseEvent(OnLayoutChanged, this); }
+  void DoTopRecordIndexChanged() { RaiseEvent(OnTopRecordIndexChanged, this); }
+  void DoCustomizationFormVisibleChanged() { RaiseEvent(OnCustomizationFormVisibleChanged, this); }
+  void DoHotTrackNode(TcxTreeListNode* ANode, TShiftState AShift, TCursor& ACursor);
+  void DoBandSizeChanged(TObject* ABand) { RaiseEvent(OnBandSizeChanged, this, ABand); }
+  void DoColumnSizeChanged(TcxTreeListColumn* AColumn) { RaiseEvent(OnColumnSizeChanged, this, AColumn); }
+  void DoBandHeaderClick(TObject* ABand) { RaiseEvent(OnBandHeaderClick, this, ABand); }
+  void DoColumnHeaderClick(TcxTreeListColumn* AColumn) { RaiseEvent(OnColumnHeaderClick, this, AColumn); }
 
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
+  std::unique_ptr<TcxCustomControlController> CreateController() override;
+  std::unique_ptr<TcxCustomControlStyles> CreateStyles() override;
+  std::unique_ptr<TcxControlOptionsView> CreateOptionsView() override;
+  std::unique_ptr<TcxControlOptionsData> CreateOptionsData() override;
+  std::unique_ptr<TcxControlOptionsBehavior> CreateOptionsBehavior() override;
+  // The settings objects of the tree list itself; a descendant substitutes its own.
+  virtual std::unique_ptr<TcxTreeListOptionsCustomizing> CreateOptionsCustomizing();
+  virtual std::unique_ptr<TcxTreeListOptionsSelection> CreateOptionsSelection();
+  virtual std::unique_ptr<TcxTreeListPreview> CreatePreview();
+  // Each listener hears that the control changed (or, while it is being
+  // destroyed, that it goes).
+  void NotifyListeners();
 
 private:
+  friend class TcxTreeListColumn;
+  void ColumnDestroying(TcxTreeListColumn* AColumn);
+  void ChangeTimerTick(TObject* Sender);
+  // Made before the inherited sub-objects (the behavior options keep their
+  // delay in the timer), freed after the columns.
+  std::unique_ptr<TTimer> FChangeTimer;
+  std::unique_ptr<TcxNavigatorControlNotifier> FNavigatorNotifier;
+  std::vector<IcxTreeListListener*> FListeners;
+  std::unique_ptr<TcxTreeListOptionsCustomizing> FOptionsCustomizing;
+  std::unique_ptr<TcxTreeListOptionsSelection> FOptionsSelection;
+  std::unique_ptr<TcxTreeListPreview> FPreview;
+  TcxTreeListNode* FHotTrackNode = nullptr;
+
   void SaveFocusedPosition();
   void RestoreFocusedPosition();
   // Owned columns, freed before the nodes' data controller.
@@ -180,4 +427,8 @@ private:
   bool FDestroyingColumns = false;
   Integer FSelectionLock = 0;
   bool FSelectionChangedPending = false;
+  TcxTreeListBandSettings FBandSettings;
+  bool FDefaultLayout = true;
+  // Freed after the columns, which leave their bands first.
+  std::unique_ptr<TcxTreeListBands> FBands;
 };

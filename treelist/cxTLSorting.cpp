@@ -44,7 +44,7 @@ Integer TSortingManager::Compare(TSortContext& AContext, TcxTreeListNode* ANode1
   if (AContext.Compare) return AContext.Compare(ANode1, ANode2);
   if (!AContext.ByColumns) {
     Integer Result = 1;
-    AContext.Control->OnCompare(AContext.Control, ANode1, ANode2, Result);
+    AContext.Control->RaiseEvent(AContext.Control->OnCompare, AContext.Control, ANode1, ANode2, Result);
     return Result;
   }
   return AContext.Control->CompareNodesByColumns(ANode1, ANode2);

@@ -9,9 +9,12 @@
 #include "editors/cxFormats.h"
 #include "foundation/cxStandardPainters.h"
 #include "foundation/cxUltraFlatPainters.h"
+#include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
+#include "tests/editors/cxEditKeyScript.h"
 #include "tests/foundation/foundation_test.h"
 
 namespace {
@@ -378,6 +381,68 @@ TEST_F(cxCalendar, ButtonsChooseTheirDate) {
     EXPECT_NEAR(cal.SelectDate(), c.Expected, 1e-9);
     EXPECT_EQ(chosen, 1);
   }
+}
+
+// ---- Time part ---------------------------------------------------------------------------
+
+// The date-time calendar's time editor: placed under the clock, the first
+// tab stop, circular; a step in it moves the clock and the time a button
+// applies. A date calendar hides it.
+TEST_F(cxCalendar, TimeEditorDrivesTheClockAndTheButtons) {
+  FormatSettings().TimeSeparator = u':';
+  TForm form(nullptr);
+  form.SetBounds(50, 50, 400, 320);
+  auto* cal = new TcxCalendar(&form);
+  cal->SetParent(&form);
+  cal->SetKind(ckDateTime);
+  form.Show();
+  Application->ProcessMessages();
+  TcxTimeEdit* edit = cal->TimeEdit();
+  ASSERT_TRUE(edit->Visible());
+  EXPECT_EQ(edit->Parent(), cal);
+  EXPECT_TRUE(edit->TabStop());
+  EXPECT_EQ(edit->TabOrder(), 0);
+  EXPECT_TRUE(static_cast<TcxCustomTimeEditProperties*>(edit->Properties())->Circular());
+  // Just above the buttons region, centred under the clock, as wide as a
+  // zero time plus a digit.
+  const TRect clock = cal->ClockRect(), r = cal->TimeEditRect();
+  EXPECT_EQ(TRect(edit->BoundsRect()), r);
+  EXPECT_NEAR((r.Left + r.Right) / 2.0, (clock.Left + clock.Right) / 2.0, 1.0);
+  EXPECT_LE(clock.Bottom, r.Top);
+  EXPECT_LE(r.Bottom, cal->OKButton()->Top());
+  EXPECT_GE(r.Left, cal->DayGridRect().Right);
+  EXPECT_LE(r.Right, cal->Width());
+
+  cal->SetSelectDate(EncodeDate(2026, 5, 2));
+  cal->SetTime(EncodeTime(23, 59, 59, 0));
+  EXPECT_EQ(Utf8(edit->Text()), "23:59:59");
+  // Up in the seconds wraps to midnight; the clock follows the editor.
+  edit->SetFocus();
+  edit->UpdateDisplayValue();
+  edit->MaskModel()->SelectionMovedByUser(6, 0);
+  ASSERT_TRUE(edit->DoStep(skUp));
+  EXPECT_EQ(Utf8(edit->Text()), "00:00:00");
+  EXPECT_NEAR(cal->Clock()->Time(), 0.0, 1e-9);
+  edit->MaskModel()->SelectionMovedByUser(0, 0);
+  ASSERT_TRUE(edit->DoStep(skFastUp));  // an hour
+  EXPECT_NEAR(cal->Clock()->Time(), EncodeTime(1, 0, 0, 0), 1e-9);
+  EXPECT_NEAR(cal->Time(), EncodeTime(1, 0, 0, 0), 1e-9);
+  TDateTime chosen = 0;
+  cal->OnDateChosen = TNotifyEvent(cal, [&](TObject*) { chosen = cal->SelectDate(); });
+  cal->OKButton()->Click();
+  EXPECT_NEAR(chosen, EncodeDate(2026, 5, 2) + EncodeTime(1, 0, 0, 0), 1e-9);
+
+  // The time format lives in the editor's properties and re-lays out.
+  const Integer wide = cal->TimeEditRect().Width();
+  cal->SetTimeFormat(tfHourMin);
+  EXPECT_EQ(static_cast<TcxCustomTimeEditProperties*>(edit->Properties())->TimeFormat(), tfHourMin);
+  EXPECT_LT(cal->TimeEditRect().Width(), wide);
+  cal->SetUse24HourFormat(false);
+  EXPECT_FALSE(static_cast<TcxCustomTimeEditProperties*>(edit->Properties())->Use24HourFormat());
+
+  cal->SetKind(ckDate);
+  EXPECT_FALSE(edit->Visible());
+  EXPECT_FALSE(edit->TabStop());
 }
 
 // ---- Month list --------------------------------------------------------------------------

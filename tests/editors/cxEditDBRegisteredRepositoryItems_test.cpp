@@ -70,6 +70,40 @@ TEST_F(cxEditDefaultRegistriesTest, FieldLookupOrder) {
   EXPECT_EQ(db->GetItemByFieldType(ftFloat), integer);
 }
 
+TEST_F(cxEditDefaultRegistriesTest, ValueTypeMapping) {
+  TcxEditDataRegisteredRepositoryItems* data = GetEditDataRegisteredRepositoryItems();
+  TcxEditRepositoryItem* text = NewItem();
+  TcxEditRepositoryItem* number = NewItem();
+  TcxEditRepositoryItem* date = NewItem();
+  TcxEditRepositoryItem* money = NewItem();
+  TcxEditRepositoryItem* fallback = NewItem();
+  data->RegisterDefaultItem(-1, fallback);
+  data->RegisterItemByValueType(TcxStringValueType::StaticClass(), -1, text);
+  data->RegisterItemByValueType(TcxIntegerValueType::StaticClass(), -1, number);
+  data->RegisterItemByValueType(TcxFloatValueType::StaticClass(), -1, number);
+  data->RegisterItemByValueType(TcxDateTimeValueType::StaticClass(), -1, date);
+  data->RegisterItemByValueType(TcxCurrencyValueType::StaticClass(), -1, money);
+  data->RegisterItemByValueType(TcxCurrencyValueType::StaticClass(), -1, text);  // the first one stays
+  struct TCase {
+    const char* Name;
+    TcxValueTypeClass Type;
+    TcxEditRepositoryItem* Expected;
+  } const cases[] = {
+      {"string", TcxStringValueType::StaticClass(), text},
+      {"integer", TcxIntegerValueType::StaticClass(), number},
+      {"float", TcxFloatValueType::StaticClass(), number},
+      {"date-time", TcxDateTimeValueType::StaticClass(), date},
+      {"currency", TcxCurrencyValueType::StaticClass(), money},
+      {"an unregistered type", TcxBooleanValueType::StaticClass(), fallback},
+      {"a derived type is its own key", TcxObjectValueType::StaticClass(), fallback},
+      {"no type", nullptr, fallback},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(data->GetItemByValueType(c.Type), c.Expected) << c.Name;
+  data->UnregisterItemByValueType(TcxFloatValueType::StaticClass(), -1);
+  EXPECT_EQ(data->GetItemByValueType(TcxFloatValueType::StaticClass()), fallback);
+  EXPECT_EQ(data->GetItemByValueType(TcxIntegerValueType::StaticClass()), number);
+}
+
 TEST_F(cxEditDefaultRegistriesTest, DestroyedItemsLeaveEveryListOfBothRegistries) {
   TcxEditDBRegisteredRepositoryItems* db = GetEditDBRegisteredRepositoryItems();
   TcxEditDataRegisteredRepositoryItems* data = GetEditDataRegisteredRepositoryItems();

@@ -6,14 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/timers.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/foundation/foundation_test.h"
 
 namespace {
 
@@ -408,6 +411,186 @@ TEST(SpinEditControl, HeldButtonRepeatsAndTheWheelSteps) {
   EXPECT_EQ(Utf8(spin->Text()), "5");
   form->Free();
   Application->ProcessMessages();
+}
+
+// ---- The spin buttons' placement and arrows -------------------------------
+
+// Which way the ink of AColor inside R points: the longest edge of its box
+// is the arrow's base. -1 when there is no ink.
+TcxSpinArrow InkArrow(const TBitmap& B, const TRect& R, TColor AColor) {
+  auto count = [&](Integer X0, Integer Y0, Integer X1, Integer Y1) {
+    Integer n = 0;
+    for (Integer y = Y0; y < Y1; ++y)
+      for (Integer x = X0; x < X1; ++x) n += B.PixelColor(x, y) == cxTest::RGBOf(AColor) ? 1 : 0;
+    return n;
+  };
+  TRect box{R.Right, R.Bottom, R.Left, R.Top};
+  for (Integer y = R.Top; y < R.Bottom; ++y)
+    for (Integer x = R.Left; x < R.Right; ++x)
+      if (B.PixelColor(x, y) == cxTest::RGBOf(AColor))
+        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+  if (box.Left >= box.Right) return TcxSpinArrow(-1);
+  const Integer top = count(box.Left, box.Top, box.Right, box.Top + 1);
+  const Integer bottom = count(box.Left, box.Bottom - 1, box.Right, box.Bottom);
+  const Integer left = count(box.Left, box.Top, box.Left + 1, box.Bottom);
+  const Integer right = count(box.Right - 1, box.Top, box.Right, box.Bottom);
+  const Integer base = std::max({top, bottom, left, right});
+  if (base == bottom && bottom > top) return saUp;
+  if (base == top && top > bottom) return saDown;
+  return left > right ? saRight : saLeft;
+}
+
+struct TSpinLookFixture : ::testing::Test {
+  void SetUp() override {
+    EnsureGuiRuntime();
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 260, 80);
+    Spin = new TcxSpinEdit(Form);
+    Spin->SetParent(Form);
+    Spin->SetBounds(10, 10, 200, 24);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TcxCustomSpinEditProperties* Props() { return static_cast<TcxCustomSpinEditProperties*>(Spin->Properties()); }
+  void Show(TcxSpinEditButtonsPosition APosition, bool AFast) {
+    Props()->SpinButtons()->SetPosition(APosition);
+    Props()->SpinButtons()->SetShowFastButtons(AFast);
+    Application->ProcessMessages();
+  }
+  TRect ButtonRect(Integer AKind) { return Spin->GetViewInfo()->Button(AKind)->Bounds; }
+  std::unique_ptr<TBitmap> Paint() {
+    auto b = std::make_unique<TBitmap>(Spin->Width(), Spin->Height(), pf24bit);
+    Spin->PaintTo(b->Canvas()->Handle(), 0, 0);
+    return b;
+  }
+  TForm* Form = nullptr;
+  TcxSpinEdit* Spin = nullptr;
+};
+
+// Each position and both button counts: the buttons' order from left to
+// right, the stacked pair, the fast buttons' width, the text area between
+// the buttons, and the arrow each button shows.
+TEST_F(TSpinLookFixture, ButtonPlacementAndArrowsTable) {
+  struct TCase {
+    const char* Name;
+    TcxSpinEditButtonsPosition Position;
+    bool Fast;
+    std::vector<Integer> LeftToRight;  // button kinds; a stacked pair is listed up, down
+    std::vector<TcxSpinArrow> Arrows;  // by button kind
+  };
+  const TCase cases[] = {
+      {"vertical", sbpVert, false, {skUp, skDown}, {saDown, saUp}},
+      {"vertical, fast", sbpVert, true, {skFastDown, skUp, skDown, skFastUp}, {saDown, saUp, saDoubleLeft, saDoubleRight}},
+      {"right", sbpHorzRight, false, {skDown, skUp}, {saLeft, saRight}},
+      {"right, fast", sbpHorzRight, true, {skFastDown, skDown, skUp, skFastUp}, {saLeft, saRight, saDoubleLeft, saDoubleRight}},
+      {"both sides", sbpHorzLeftRight, false, {skDown, skUp}, {saLeft, saRight}},
+      {"both sides, fast", sbpHorzLeftRight, true, {skFastDown, skDown, skUp, skFastUp},
+       {saLeft, saRight, saDoubleLeft, saDoubleRight}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Show(c.Position, c.Fast);
+    TcxCustomEditViewInfo* vi = Spin->GetViewInfo();
+    ASSERT_EQ(vi->ButtonCount(), c.Fast ? 4 : 2);
+    const Integer w = ButtonRect(skUp).Width();
+    ASSERT_GT(w, 0);
+    for (Integer k = 0; k < vi->ButtonCount(); ++k) {
+      EXPECT_EQ(cxSpinButtonArrow(c.Position, k), c.Arrows[size_t(k)]) << "kind " << k;
+      if (k >= skFastDown) {
+        EXPECT_EQ(ButtonRect(k).Width(), (3 * w + 1) / 2) << "a fast button";
+      }
+    }
+    // Order: each button ends where the next begins (the stacked pair
+    // shares its column, up above down).
+    for (size_t i = 0; i + 1 < c.LeftToRight.size(); ++i) {
+      const TRect a = ButtonRect(c.LeftToRight[i]), b = ButtonRect(c.LeftToRight[i + 1]);
+      if (c.Position == sbpVert && c.LeftToRight[i] == skUp && c.LeftToRight[i + 1] == skDown) {
+        EXPECT_EQ(a.Left, b.Left);
+        EXPECT_EQ(a.Bottom, b.Top);
+        EXPECT_NEAR(a.Height(), b.Height(), 1);
+      } else if (c.Position == sbpHorzLeftRight && c.LeftToRight[i] == skDown) {
+        EXPECT_LT(a.Right, b.Left) << "the text lies between down and up";
+        EXPECT_LE(a.Right, vi->ClientRect.Left);
+        EXPECT_GE(b.Left, vi->ClientRect.Right);
+      } else {
+        EXPECT_LE(a.Right, b.Left) << i;
+      }
+    }
+    // The text never runs under a button.
+    for (Integer k = 0; k < vi->ButtonCount(); ++k) {
+      TRect overlap{};
+      EXPECT_FALSE(IntersectRect(overlap, ButtonRect(k), vi->ClientRect)) << "kind " << k;
+    }
+    // The arrows as painted (the spin button arrow colour is the button text).
+    auto picture = Paint();
+    for (Integer k = 0; k < vi->ButtonCount(); ++k) {
+      const TRect content = vi->Button(k)->ContentRect;
+      const TColor ink = vi->Button(k)->Data.TextColor;
+      const TcxSpinArrow want = c.Arrows[size_t(k)];
+      if (want == saDoubleLeft || want == saDoubleRight) {
+        const Integer middle = (content.Left + content.Right) / 2;
+        const TcxSpinArrow single = want == saDoubleLeft ? saLeft : saRight;
+        EXPECT_EQ(InkArrow(*picture, TRect{content.Left, content.Top, middle, content.Bottom}, ink), single) << k;
+        EXPECT_EQ(InkArrow(*picture, TRect{middle, content.Top, content.Right, content.Bottom}, ink), single) << k;
+      } else {
+        EXPECT_EQ(InkArrow(*picture, content, ink), want) << "kind " << k;
+      }
+    }
+  }
+}
+
+// A key that steps shows its button pressed (the arrow shifted) until the
+// key is released; a disabled editor embosses its arrows.
+TEST_F(TSpinLookFixture, KeyHeldButtonLooksPressedAndDisabledArrowsAreEmbossed) {
+  Show(sbpVert, false);
+  Spin->SetFocus();
+  Application->ProcessMessages();
+  TestKeyPress(VK_UP, u"", 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(Spin->GetViewInfo()->Button(skUp)->Data.State, ebsPressed);
+  EXPECT_NE(Spin->GetViewInfo()->Button(skDown)->Data.State, ebsPressed);
+  TestKeyRelease(VK_UP, u"", 0);
+  Application->ProcessMessages();
+  EXPECT_NE(Spin->GetViewInfo()->Button(skUp)->Data.State, ebsPressed);
+
+  Spin->SetEnabled(false);
+  Application->ProcessMessages();
+  Spin->RefreshViewStateAtCursor();
+  auto picture = Paint();
+  const TRect content = Spin->GetViewInfo()->Button(skUp)->ContentRect;
+  EXPECT_EQ(InkArrow(*picture, content, clBtnShadow), saUp);
+  // The highlight copy lies one pixel down and right, under the shadow.
+  cxTest::TImage image(picture->Width(), picture->Height());
+  image.Canvas.Canvas()->Draw(0, 0, picture.get());
+  const TRect shadow = image.Box(content, clBtnShadow), light = image.Box(content, clBtnHighlight);
+  EXPECT_EQ(light.Right, shadow.Right + 1);
+  EXPECT_EQ(light.Bottom, shadow.Bottom + 1);
+}
+
+TEST_F(TSpinLookFixture, PictureOfEachPlacement) {
+  const TcxSpinEditButtonsPosition positions[] = {sbpVert, sbpHorzRight, sbpHorzLeftRight};
+  constexpr Integer Gap = 6;
+  const Integer w = Spin->Width(), h = Spin->Height();
+  TBitmap picture(2 * (w + Gap) + Gap, 3 * (h + Gap) + Gap, pf24bit);
+  picture.Canvas()->Brush()->SetColor(clBtnFace);
+  picture.Canvas()->FillRect(TRect{0, 0, picture.Width(), picture.Height()});
+  Spin->SetEditValue(Variant(Int64(42)));
+  for (Integer p = 0; p < 3; ++p)
+    for (Integer f = 0; f < 2; ++f) {
+      Show(positions[p], f == 1);
+      auto shot = Paint();
+      picture.Canvas()->Draw(Gap + f * (w + Gap), Gap + p * (h + Gap), shot.get());
+      // Something was drawn in every button.
+      for (Integer k = 0; k < Spin->GetViewInfo()->ButtonCount(); ++k)
+        EXPECT_NE(InkArrow(*shot, Spin->GetViewInfo()->Button(k)->ContentRect,
+                           Spin->GetViewInfo()->Button(k)->Data.TextColor),
+                  TcxSpinArrow(-1));
+    }
+  cxTest::SavePicture(picture, "spinedit_buttons");
 }
 
 }  // namespace

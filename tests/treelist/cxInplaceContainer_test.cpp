@@ -11,7 +11,7 @@
 #include "platform/rtl/colors.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/variant.h"
-#include "treelist/cxTL.h"
+#include "treelist/cxTLControl.h"
 
 namespace {
 
@@ -34,24 +34,15 @@ class TOtherItem : public TcxEditRepositoryItem {
   TcxCustomEditPropertiesClass GetPropertiesClass() const override { return TOtherProperties::StaticClass(); }
 };
 
-// A node owner that is the editing control of its items, with an editing
-// controller that records its switches.
-class TTestEditingControl : public TcxTreeListNodesOwner, public IcxEditingControl {
-  KORVANE_CLASS(TTestEditingControl, TcxTreeListNodesOwner)
+// A tree list that records the editing control's switches in place of an
+// editing controller.
+class TTestEditingControl : public TcxCustomTreeListControl {
+  KORVANE_CLASS(TTestEditingControl, TcxCustomTreeListControl)
 
-  TcxControlDataController* GetControlDataController() const override { return DataController(); }
-  void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override {
-    AddItem(AItem);
-    AItem->SetItemIndex(ItemCount() - 1);
-  }
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override {
     if (Edited == AItem) Edited = nullptr;
-    RemoveItem(AItem);
-    for (Integer I = 0; I < ItemCount(); ++I)
-      static_cast<TcxCustomInplaceEditContainer*>(GetControlItem(I))->SetItemIndex(I);
+    TcxCustomTreeListControl::RemoveContainerItem(AItem);
   }
-  void BeginUpdate() override { TcxTreeListNodesOwner::BeginUpdate(); }
-  void EndUpdate() override { TcxTreeListNodesOwner::EndUpdate(); }
   TcxCustomInplaceEditContainer* EditingItem() const override { return Edited; }
   void SwitchEditedItem(TcxCustomInplaceEditContainer* AItem) override {
     Log.push_back(AItem ? "edit item " + std::to_string(AItem->ItemIndex()) : std::string("end editing"));

@@ -54,6 +54,27 @@ struct TFiveNodes : TTree {
   }
 };
 
+TEST(TreeListControl, TheEditingControlsDataControllerHoldsTheNodes) {
+  TFiveNodes T;
+  TcxEditingControl& Editing = T.List;
+  ASSERT_EQ(Editing.ItemCount(), 1);
+  EXPECT_EQ(Editing.Items(0), T.Name);
+  EXPECT_EQ(T.Name->EditingControl()->GetControlDataController(), T.List.DataController());
+  EXPECT_EQ(Editing.DataController()->GetRecordCount(), 5);
+  EXPECT_EQ(Editing.DataController()->GetValue(T.D->RecordIndex(), 0), Variant(String(u"d")));
+  // The editing controller's focus is the focused node, both ways.
+  Editing.Controller()->ChangeFocusedRecord(T.C->RecordIndex());
+  EXPECT_EQ(T.List.FocusedNode(), T.C);
+  T.List.SetFocusedNode(T.E);
+  EXPECT_EQ(Editing.Controller()->GetFocusedRecordIndex(), T.E->RecordIndex());
+  // A removed node's record leaves that data controller; the rest keep their values.
+  T.B->Delete();
+  EXPECT_EQ(Editing.DataController()->GetRecordCount(), 4);
+  EXPECT_EQ(T.C->Texts(0), u"c");
+  EXPECT_EQ(T.List.Width(), TcxCustomTreeListControl::DefaultWidth);
+  EXPECT_EQ(T.List.Height(), TcxCustomTreeListControl::DefaultHeight);
+}
+
 TEST(TreeListControl, DeletingNodesFocusesTheNodeAtTheFocusedPosition) {
   struct TCase {
     const char* Focus;

@@ -1,6 +1,6 @@
 #pragma once
-// A node owner with two items (an integer key and a name), that records its
-// events as short texts, plus helpers that draw a tree as text and check
+// A tree list with two columns (an integer key and a name), that records its
+// events as short texts and counts its layouts instead of laying out, plus helpers that draw a tree as text and check
 // every link of it.
 #include <gtest/gtest.h>
 
@@ -12,22 +12,17 @@
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/variant.h"
-#include "treelist/cxTL.h"
+#include "treelist/cxTLControl.h"
 
-class TTestItem : public TObject {
-  KORVANE_CLASS(TTestItem, TObject)
-};
-
-class TTestTreeList : public TcxTreeListNodesOwner {
-  KORVANE_CLASS(TTestTreeList, TcxTreeListNodesOwner)
+class TTestTreeList : public TcxCustomTreeListControl {
+  KORVANE_CLASS(TTestTreeList, TcxCustomTreeListControl)
 
   enum { KeyItem = 0, NameItem = 1 };
 
   TTestTreeList() {
     for (auto* Type : {TcxValueTypeClass(TcxIntegerValueType::StaticClass()),
                        TcxValueTypeClass(TcxStringValueType::StaticClass())}) {
-      FItems.push_back(std::make_unique<TTestItem>());
-      AddItem(FItems.back().get());
+      CreateColumn();
       DataController()->SetItemValueTypeClass(ItemCount() - 1, Type);
     }
     OnExpanded =
@@ -56,9 +51,6 @@ class TTestTreeList : public TcxTreeListNodesOwner {
 
   std::vector<std::string> Events;
   Integer LayoutChanges = 0;
-
-private:
-  std::vector<std::unique_ptr<TTestItem>> FItems;
 };
 
 // The subtree below ANode as "a(b,c(d))"; a collapsed parent is marked "+".

@@ -1,0 +1,386 @@
+#include "editors/cxImageComboBox.h"
+
+#include <algorithm>
+
+#include "data/cxVariants.h"
+#include "foundation/cxGraphics.h"
+#include "platform/gui/sysmetrics.h"
+
+// ---------------------------------------------------------------------------
+// Items
+
+namespace {
+
+TcxCustomImageComboBoxProperties* OwnerPropertiesOf(TCollection* ACollection) {
+  auto* items = dynamic_cast<TcxImageComboBoxItems*>(ACollection);
+  return items ? items->Properties() : nullptr;
+}
+
+}  // namespace
+
+TcxImageComboBoxItem::TcxImageComboBoxItem(TCollection* ACollection) : TCollectionItem(ACollection) {
+  TcxCustomImageComboBoxProperties* properties = OwnerPropertiesOf(ACollection);
+  if (properties && properties->Images() && properties->Images()->Count() >= ACollection->Count())
+    FImageIndex = Index();
+}
+
+void TcxImageComboBoxItem::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxImageComboBoxItem*>(Source);
+  if (!source) return TCollectionItem::Assign(Source);
+  FDescription = source->FDescription;
+  FImageIndex = source->FImageIndex;
+  FValue = source->FValue;
+  Changed(false);
+}
+
+void TcxImageComboBoxItem::SetDescription(const String& Value) {
+  if (FDescription == Value) return;
+  FDescription = Value;
+  Changed(false);
+}
+
+void TcxImageComboBoxItem::SetImageIndex(Integer Value) {
+  if (FImageIndex == Value) return;
+  FImageIndex = Value;
+  Changed(false);
+}
+
+void TcxImageComboBoxItem::SetTag(Integer Value) {
+  if (FTag == Value) return;
+  FTag = Value;
+  Changed(false);
+}
+
+void TcxImageComboBoxItem::SetValue(const Variant& Value) {
+  if (VarType(FValue) == VarType(Value) && VariantsEqual(FValue, Value)) return;
+  FValue = Value;
+  Changed(false);
+}
+
+TcxImageComboBoxItems::TcxImageComboBoxItems(TcxCustomImageComboBoxProperties* AOwner)
+    : TOwnedCollection(AOwner, TcxImageComboBoxItem::StaticClass()), FProperties(AOwner) {}
+
+void TcxImageComboBoxItems::Update(TCollectionItem* Item) {
+  TOwnedCollection::Update(Item);
+  if (FProperties) FProperties->ItemsChanged();
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+TcxImageComboBoxLayout cxImageComboBoxCalcLayout(const TRect& AClientRect, TSize AImageSize, TcxImageAlign AAlign,
+                                                 bool AShowDescriptions) {
+  TcxImageComboBoxLayout layout;
+  // The text keeps 2 pixels from the client's sides and 1 from its top and
+  // bottom.
+  TRect text = Rect(AClientRect.Left + 2, AClientRect.Top + 1, AClientRect.Right - 2, AClientRect.Bottom - 1);
+  if (AImageSize.cx > 0 && AImageSize.cy > 0) {
+    const Integer top = AClientRect.Top + (AClientRect.Height() - AImageSize.cy) / 2;
+    Integer left;
+    if (!AShowDescriptions)
+      left = AClientRect.Left + (AClientRect.Width() - AImageSize.cx) / 2;
+    else if (AAlign == iaRight)
+      left = AClientRect.Right - cxImageComboImageMargin - AImageSize.cx;
+    else
+      left = AClientRect.Left + cxImageComboImageMargin;
+    layout.ImageRect = Bounds(left, top, AImageSize.cx, AImageSize.cy);
+    if (AAlign == iaRight)
+      text.Right = layout.ImageRect.Left - cxImageComboImageMargin;
+    else
+      text.Left = layout.ImageRect.Right + cxImageComboTextSpacing;
+  }
+  if (!AShowDescriptions || text.Right < text.Left) text.Right = text.Left;
+  if (text.Bottom < text.Top) text.Bottom = text.Top;
+  layout.TextRect = text;
+  return layout;
+}
+
+// ---------------------------------------------------------------------------
+// Property sets
+
+TcxCustomImageComboBoxProperties::TcxCustomImageComboBoxProperties(TPersistent* AOwner)
+    : TcxCustomComboBoxProperties(AOwner), FItems(std::make_unique<TcxImageComboBoxItems>(this)) {
+  SetDropDownListStyle(lsFixedList);
+}
+
+TcxCustomImageComboBoxProperties::~TcxCustomImageComboBoxProperties() {
+  // No change notices while the items go.
+  FItems->BeginUpdate();
+  FItems->Clear();
+  if (FImages) FreeNotificator()->RemoveSender(FImages);
+  if (FLargeImages) FreeNotificator()->RemoveSender(FLargeImages);
+}
+
+TcxCustomEditClass TcxCustomImageComboBoxProperties::GetEditorClass() { return TcxImageComboBox::StaticClass(); }
+
+void TcxCustomImageComboBoxProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomImageComboBoxProperties*>(Source);
+  TcxUpdateScope update(this);
+  TcxCustomComboBoxProperties::Assign(Source);
+  if (!source || source == this) return;
+  SetDefaultDescription(source->FDefaultDescription);
+  SetDefaultImageIndex(source->FDefaultImageIndex);
+  SetImageAlign(source->FImageAlign);
+  SetImages(source->FImages);
+  SetItems(source->FItems.get());
+  SetLargeImages(source->FLargeImages);
+  SetMultiLineText(source->FMultiLineText);
+  SetShowDescriptions(source->FShowDescriptions);
+}
+
+void TcxCustomImageComboBoxProperties::SetImageList(TImageList*& AField, TImageList* AValue) {
+  if (AField == AValue) return;
+  TImageList* old = AField;
+  AField = AValue;
+  // A list that still serves the other role stays followed.
+  if (old && old != FImages && old != FLargeImages) FreeNotificator()->RemoveSender(old);
+  if (AValue) FreeNotificator()->AddSender(AValue);
+  NotifyChanged();
+}
+
+void TcxCustomImageComboBoxProperties::ComponentFreed(TComponent* AComponent) {
+  TcxUpdateScope update(this);
+  if (AComponent == FImages) SetImages(nullptr);
+  if (AComponent == FLargeImages) SetLargeImages(nullptr);
+}
+
+void TcxCustomImageComboBoxProperties::ItemsChanged() {
+  TStringList* texts = TcxCustomComboBoxProperties::Items();
+  TcxUpdateScope update(this);
+  texts->BeginUpdate();
+  texts->Clear();
+  for (Integer i = 0; i < FItems->Count(); ++i) texts->Add(FItems->Item(i)->Description());
+  texts->EndUpdate();
+  NotifyChanged();
+}
+
+Integer TcxCustomImageComboBoxProperties::FindItemByValue(const Variant& AValue) const {
+  for (Integer i = 0; i < FItems->Count(); ++i)
+    if (VariantsEqual(FItems->Item(i)->Value(), AValue)) return i;
+  return -1;
+}
+
+Integer TcxCustomImageComboBoxProperties::FindItemByText(const String& AText) const {
+  if (!FShowDescriptions) return -1;
+  for (Integer i = 0; i < FItems->Count(); ++i)
+    if (AnsiSameText(FItems->Item(i)->Description(), AText)) return i;
+  return -1;
+}
+
+String TcxCustomImageComboBoxProperties::ShownDescription(Integer AIndex) const {
+  if (!FShowDescriptions) return String();
+  if (AIndex < 0 || AIndex >= FItems->Count()) return FDefaultDescription;
+  return FItems->Item(AIndex)->Description();
+}
+
+Integer TcxCustomImageComboBoxProperties::ShownImageIndex(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= FItems->Count()) return FDefaultImageIndex;
+  return FItems->Item(AIndex)->ImageIndex();
+}
+
+String TcxCustomImageComboBoxProperties::GetDisplayTextOfValue(const Variant& AValue) const {
+  const Integer index = FindItemByValue(AValue);
+  return index < 0 ? FDefaultDescription : FItems->Item(index)->Description();
+}
+
+bool TcxCustomImageComboBoxProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
+  if (VarIsNull(A) || VarIsNull(B)) return VarIsNull(A) && VarIsNull(B);
+  return VariantsEqual(A, B);
+}
+
+void TcxCustomImageComboBoxProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool) const {
+  ANormalized = AValue;
+}
+
+// ---------------------------------------------------------------------------
+// The editor
+
+TcxCustomImageComboBox::TcxCustomImageComboBox(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomComboBox(AOwner, AIsInplace) {
+  ListBox()->SetListStyle(lbOwnerDrawVariable);
+  ListBox()->OnMeasureItem = TMeasureItemEvent(this, &TcxCustomImageComboBox::ListMeasureItem);
+  ListBox()->OnDrawItem = TDrawItemEvent(this, &TcxCustomImageComboBox::ListDrawItem);
+}
+
+TcxCustomImageComboBoxProperties* TcxCustomImageComboBox::ActiveImageProperties() {
+  return static_cast<TcxCustomImageComboBoxProperties*>(ActiveProperties());
+}
+
+void TcxCustomImageComboBox::UpdateDisplayValue() {
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  FItemIndex = p->FindItemByValue(EditValue());
+  Model()->SetText(p->ShownDescription(FItemIndex));
+  GetLookupData()->SelectItemIndex(FItemIndex);
+  SyncInnerEdit();
+  Invalidate();
+}
+
+Integer TcxCustomImageComboBox::ItemIndexForText(const String& AText) {
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  // The chosen item first: another item may share its description.
+  if (FItemIndex >= 0 && FItemIndex < p->Items()->Count() && AnsiSameText(p->ShownDescription(FItemIndex), AText))
+    return FItemIndex;
+  return p->FindItemByText(AText);
+}
+
+void TcxCustomImageComboBox::InternalSetDisplayValue(const Variant& Value) {
+  const String text = VarToStr(Value);
+  const Integer index = ItemIndexForText(text);
+  if (index >= 0) {
+    ApplyEditValue(ActiveImageProperties()->Items()->Item(index)->Value());
+    FItemIndex = index;  // of several items with this value, the one picked
+    GetLookupData()->SelectItemIndex(index);
+    Invalidate();
+  } else if (text.empty() && ActiveImageProperties()->ShowDescriptions()) {
+    ApplyEditValue(Null());
+  }
+  // Any other text names no item: the value stays as it is.
+}
+
+void TcxCustomImageComboBox::HandleInnerEditChange() {
+  // Typing and stepping make the lookup's current item the chosen one.
+  const Integer current = GetLookupData()->CurrentIndex();
+  if (current >= 0 && AnsiSameText(GetLookupData()->GetItemText(current), Text())) FItemIndex = current;
+  TcxCustomComboBox::HandleInnerEditChange();
+  Invalidate();
+}
+
+void TcxCustomImageComboBox::ClosePopup(bool AAccept) {
+  const Integer current = GetLookupData()->CurrentIndex();
+  if (AAccept && HasOpenPopup() && current >= 0 && current != FItemIndex && DoEditing()) {
+    FItemIndex = current;
+    Model()->SetText(ActiveImageProperties()->ShownDescription(current));
+    SyncInnerEdit();
+    SetModified(true);
+    DoChangeNotice();
+    Invalidate();
+  }
+  TcxCustomComboBox::ClosePopup(AAccept);
+}
+
+void TcxCustomImageComboBox::DoPopup() {
+  TcxCustomComboBox::DoPopup();
+  // The chosen item, not the first with its description.
+  GetLookupData()->SelectItemIndex(FItemIndex);
+  ListBox()->SetItemIndex(FItemIndex);
+}
+
+void TcxCustomImageComboBox::HandleKeyPressed(Char& Key) {
+  // Without descriptions no typed text can name an item.
+  if (Key >= u' ' && !ActiveImageProperties()->ShowDescriptions()) {
+    Key = 0;
+    return;
+  }
+  TcxCustomComboBox::HandleKeyPressed(Key);
+}
+
+void TcxCustomImageComboBox::PropertiesChanged(TObject* Sender) {
+  TcxCustomComboBox::PropertiesChanged(Sender);
+  if (IsDestroying()) return;
+  if (!IsModified()) UpdateDisplayValue();
+  PlaceInnerControl();
+}
+
+void TcxCustomImageComboBox::PlaceInnerControl() {
+  TcxCustomComboBox::PlaceInnerControl();
+  TCustomEdit* inner = InnerEdit();
+  if (!inner || !ViewInfo()) return;
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  const TRect area = inner->BoundsRect();
+  TImageList* images = p->Images();
+  const TSize imageSize = images ? TSize{images->Width(), images->Height()} : TSize{0, 0};
+  const TcxImageComboBoxLayout layout = cxImageComboBoxCalcLayout(area, imageSize, p->ImageAlign(), p->ShowDescriptions());
+  FImageRect = layout.ImageRect;
+  if (!images && p->ShowDescriptions()) return;  // the text keeps the whole area
+  TRect text = area;
+  if (images && p->ImageAlign() == iaRight) text.Right = std::max(text.Left, FImageRect.Left - cxImageComboImageMargin);
+  else if (images) text.Left = std::min(text.Right, FImageRect.Right + cxImageComboTextSpacing);
+  if (!p->ShowDescriptions()) text.Right = text.Left;
+  if (!RectsEqual(inner->BoundsRect(), text)) inner->SetBoundsRect(text);
+}
+
+void TcxCustomImageComboBox::Paint() {
+  TcxCustomComboBox::Paint();
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  TImageList* images = p->Images();
+  const Integer index = p->ShownImageIndex(FItemIndex);
+  if (!images || index < 0 || index >= images->Count() || FImageRect.Width() <= 0) return;
+  images->Draw(Canvas(), FImageRect.Left, FImageRect.Top, index, Enabled());
+}
+
+Integer TcxCustomImageComboBox::ListTextWidth() const {
+  // The list is as wide as the popup's client area (or, before it opens,
+  // as the editor).
+  const Integer width = ListBox()->Width() > 0 ? ListBox()->ItemsArea().Width() : Width();
+  return std::max(0, width - 2);
+}
+
+void TcxCustomImageComboBox::ListMeasureItem(TWinControl*, Integer AIndex, Integer& AHeight) {
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  TImageList* images = p->ListImages();
+  const Integer imageHeight = images ? images->Height() : 0;
+  TCanvas* canvas = ListBox()->Canvas();
+  canvas->Font()->Assign(ListBox()->Font());
+  if (p->MultiLineText() && AIndex >= 0 && AIndex < p->Items()->Count()) {
+    const Integer width = ListTextWidth() - (images ? images->Width() + cxImageComboListImageSpacing : 0);
+    if (width > 0) {
+      TRect r = Rect(0, 0, width, 0);
+      DrawText(canvas->Handle(), p->Items()->Item(AIndex)->Description(), r,
+               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+      AHeight = std::max(r.Height() + 2, imageHeight + 2);
+      return;
+    }
+  }
+  AHeight = std::max(canvas->TextHeight(u"Wg") + 2, imageHeight + 2);
+}
+
+void TcxCustomImageComboBox::ListDrawItem(TWinControl*, Integer AIndex, TRect ARect, TOwnerDrawState) {
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  if (AIndex < 0 || AIndex >= p->Items()->Count()) return;
+  TcxImageComboBoxItem* item = p->Items()->Item(AIndex);
+  TCanvas* canvas = ListBox()->Canvas();
+  canvas->FillRect(ARect);
+  TImageList* images = p->ListImages();
+  TRect text = Rect(ARect.Left + 2, ARect.Top, ARect.Right, ARect.Bottom);
+  if (images) {
+    const Integer column = images->Width() + cxImageComboListImageSpacing;
+    const bool right = p->ImageAlign() == iaRight;
+    const Integer columnLeft = right ? ARect.Right - column : ARect.Left;
+    const Integer index = item->ImageIndex();
+    if (index >= 0 && index < images->Count())
+      images->Draw(canvas, columnLeft + 1, ARect.Top + (ARect.Height() - images->Height()) / 2, index,
+                   ListBox()->Enabled());
+    if (right) text.Right = columnLeft;
+    else text.Left = ARect.Left + column + 2;
+  }
+  canvas->Brush()->SetStyle(bsClear);
+  const Cardinal flags = p->MultiLineText() ? (DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX)
+                                            : (DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  DrawText(canvas->Handle(), item->Description(), text, flags);
+  canvas->Brush()->SetStyle(bsSolid);
+}
+
+TSize TcxCustomImageComboBox::PopupContentSize() {
+  TSize size = TcxCustomComboBox::PopupContentSize();
+  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+  TImageList* images = p->ListImages();
+  const Integer frame = ListBox()->Height() - ListBox()->ItemsArea().Height();
+  if (p->MultiLineText()) {
+    size.cx = std::max(Width(), frame);
+    return size;
+  }
+  Integer width = 0;
+  for (Integer i = 0; i < p->Items()->Count(); ++i)
+    width = std::max(width, TextWidthInFont(ListBox()->Font(), p->Items()->Item(i)->Description()));
+  width += images ? images->Width() + 8 : 4;
+  if (p->Items()->Count() > p->DropDownRows()) width += GetSystemMetrics(SM_CXVSCROLL);
+  size.cx = std::max(width + frame, Width());
+  return size;
+}
+
+void cxImageComboBoxInitialize() {
+  GetEditPropertiesRegistry()->AddClass(TcxImageComboBoxProperties::StaticClass(),
+                                        LoadResourceText(cxSEditImageComboBoxKind));
+}
+
+void cxImageComboBoxFinalize() { GetEditPropertiesRegistry()->RemoveClass(TcxImageComboBoxProperties::StaticClass()); }
