@@ -688,6 +688,30 @@ TcxTreeListNode* TcxTreeListNodesOwner::CreateNode() {
   return Result;
 }
 
+void TcxTreeListNodesOwner::AttachNodeRecord(TcxTreeListNode* ANode, Integer ARecordIndex) {
+  ANode->FRecordIndex = ARecordIndex;
+  if (ARecordIndex >= 0) RegisterRecordNode(ANode);
+}
+
+void TcxTreeListNodesOwner::ClearNodesKeepingRecords() {
+  const bool WasLoading = std::exchange(FLoading, true);
+  try {
+    FNodes->FRoot->DeleteChildren();
+  } catch (...) {
+    FLoading = WasLoading;
+    throw;
+  }
+  FLoading = WasLoading;
+  FNodes->FTopIndex = 0;
+  FNodes->FTopNode = nullptr;
+  FNodes->FFoundItem = nullptr;
+  FNodes->FState |= tlsNumberingOutOfDate;
+  FRecordNodes.clear();
+  FFreedRecords.clear();
+  FSelection.clear();
+  LayoutChanged();
+}
+
 void TcxTreeListNodesOwner::RegisterRecordNode(TcxTreeListNode* ANode) {
   const size_t R = size_t(ANode->FRecordIndex);
   if (FRecordNodes.size() <= R) FRecordNodes.resize(R + 1, nullptr);

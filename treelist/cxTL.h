@@ -383,6 +383,12 @@ protected:
   // The node's record is freed and queued; compacted now or at the last EndUpdate.
   virtual void NodeRemoved(TcxTreeListNode* ANode);
   void CompactRecords();
+  // Gives a node made while the store was loading the record ARecordIndex
+  // and lists it under that record.
+  void AttachNodeRecord(TcxTreeListNode* ANode, Integer ARecordIndex);
+  // Frees every node but leaves the data controller's records alone: the
+  // record-indexed list and the selection are emptied.
+  void ClearNodesKeepingRecords();
   virtual void SortingCleared() {}
   // The selection list changed: raises OnSelectionChanged.
   virtual void SelectionChanged() { RaiseEvent(OnSelectionChanged, this); }

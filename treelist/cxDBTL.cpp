@@ -1,0 +1,614 @@
+#include "treelist/cxDBTL.h"
+
+#include <algorithm>
+
+#include "data/cxDBData.h"
+#include "data/cxVariants.h"
+#include "platform/db/adodb.h"
+
+// ---- Data link ----
+
+// Hears the dataset open, close and change; scrolling changes nothing.
+class TcxDBTreeListDataLink : public TDataLink {
+  KORVANE_CLASS(TcxDBTreeListDataLink, TDataLink)
+  explicit TcxDBTreeListDataLink(TcxCustomDBTreeList* ATreeList) : FTreeList(ATreeList) {}
+
+protected:
+  void ActiveChanged() override { FTreeList->DataSetChanged(); }
+  void DataSetChanged() override { FTreeList->DataSetChanged(); }
+  void DataSetScrolled(Integer) override {}
+  void LayoutChanged() override { FTreeList->DataSetChanged(); }
+  void RecordChanged(TField*) override {}
+
+private:
+  TcxCustomDBTreeList* FTreeList;
+};
+
+namespace {
+
+bool IsKeyNumber(const Variant& AValue) { return VarIsNumeric(AValue) && AValue.Type() != varBoolean; }
+
+// Rows sorted by parent value (dataset order among equal parents).
+class TRowsByParent {
+public:
+  explicit TRowsByParent(const std::vector<TcxDBTreeListRow>& ARows) : FRows(ARows), FOrder(ARows.size()) {
+    for (size_t I = 0; I < FOrder.size(); ++I) FOrder[I] = Integer(I);
+    std::stable_sort(FOrder.begin(), FOrder.end(), [&](Integer A, Integer B) {
+      return CompareVariantValues(FRows[size_t(A)].Parent, FRows[size_t(B)].Parent) < 0;
+    });
+  }
+  // Every row whose parent value is AValue, in dataset order.
+  std::vector<Integer> Children(const Variant& AValue) const {
+    if (VarIsNull(AValue) || VarIsEmpty(AValue)) return {};
+    auto Less = [&](Integer A, const Variant& V) { return CompareVariantValues(FRows[size_t(A)].Parent, V) < 0; };
+    auto Greater = [&](const Variant& V, Integer A) { return CompareVariantValues(V, FRows[size_t(A)].Parent) < 0; };
+    const auto First = std::lower_bound(FOrder.begin(), FOrder.end(), AValue, Less);
+    const auto Last = std::upper_bound(First, FOrder.end(), AValue, Greater);
+    return std::vector<Integer>(First, Last);
+  }
+  // The first row (in dataset order) with that key; -1 when none.
+  Integer RowOfKey(const Variant& AKey) const {
+    for (size_t I = 0; I < FRows.size(); ++I)
+      if (CompareVariantValues(FRows[I].Key, AKey) == 0) return Integer(I);
+    return -1;
+  }
+
+private:
+  const std::vector<TcxDBTreeListRow>& FRows;
+  std::vector<Integer> FOrder;
+};
+
+}  // namespace
+
+// ---- Data controller ----
+
+TcxDBTreeListDataController::TcxDBTreeListDataController(TcxCustomDBTreeList* ATreeList)
+    : FTreeList(ATreeList), FDataLink(std::make_unique<TcxDBTreeListDataLink>(ATreeList)) {}
+
+TcxDBTreeListDataController::~TcxDBTreeListDataController() = default;
+
+void TcxDBTreeListDataController::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxDBTreeListDataController*>(ASource);
+  if (!Source) return TPersistent::Assign(ASource);
+  FKeyField = Source->FKeyField;
+  FParentField = Source->FParentField;
+  FImageIndexFieldName = Source->FImageIndexFieldName;
+  FStateIndexFieldName = Source->FStateIndexFieldName;
+  FTreeList->DataSetChanged();
+}
+
+TDataSource* TcxDBTreeListDataController::DataSource() const { return FDataLink->DataSource(); }
+
+void TcxDBTreeListDataController::SetDataSource(TDataSource* AValue) {
+  if (AValue == DataSource()) return;
+  FDataLink->SetDataSource(AValue);
+  FTreeList->DataSetChanged();
+}
+
+TDataSet* TcxDBTreeListDataController::DataSet() const { return FDataLink->DataSet(); }
+
+bool TcxDBTreeListDataController::IsBound() const {
+  TDataSet* D = DataSet();
+  return D && D->Active() && D->FindField(FKeyField) && D->FindField(FParentField);
+}
+
+void TcxDBTreeListDataController::SetName(String& AField, const String& AValue) {
+  if (AField == AValue) return;
+  AField = AValue;
+  FTreeList->DataSetChanged();
+}
+
+void TcxDBTreeListDataController::SetKeyField(const String& AValue) { SetName(FKeyField, AValue); }
+void TcxDBTreeListDataController::SetParentField(const String& AValue) { SetName(FParentField, AValue); }
+void TcxDBTreeListDataController::SetImageIndexFieldName(const String& AValue) {
+  SetName(FImageIndexFieldName, AValue);
+}
+void TcxDBTreeListDataController::SetStateIndexFieldName(const String& AValue) {
+  SetName(FStateIndexFieldName, AValue);
+}
+
+void TcxDBTreeListDataController::CreateAllItems() {
+  TDataSet* D = DataSet();
+  if (!D || D->FieldCount() == 0) return;
+  FTreeList->BeginUpdate();
+  try {
+    for (Integer I = 0; I < D->FieldCount(); ++I) {
+      TField* F = D->Fields()->Fields(I);
+      TcxDBTreeListColumn* C = FTreeList->CreateDBColumn(F->FieldName());
+      C->SetCaption(F->FieldName());
+      C->SetVisible(F->Visible());
+    }
+  } catch (...) {
+    FTreeList->EndUpdate();
+    throw;
+  }
+  FTreeList->EndUpdate();
+}
+
+// ---- Options ----
+
+void TcxDBTreeListOptionsData::Assign(TPersistent* ASource) {
+  if (auto* Source = dynamic_cast<TcxDBTreeListOptionsData*>(ASource)) {
+    FSmartRefresh = Source->FSmartRefresh;
+    FSyncMode = Source->FSyncMode;
+    FAutoCalcKeyValue = Source->FAutoCalcKeyValue;
+    FCheckHasChildren = Source->FCheckHasChildren;
+  }
+  TcxVirtualTreeListOptionsData::Assign(ASource);
+}
+
+void TcxDBTreeListOptionsData::SetSmartLoad(bool AValue) {
+  if (AValue) FSmartRefresh = false;
+  TcxVirtualTreeListOptionsData::SetSmartLoad(AValue);
+}
+
+// ---- Column ----
+
+void TcxDBTreeListColumn::SetFieldName(const String& AValue) {
+  if (FFieldName == AValue) return;
+  FFieldName = AValue;
+  if (auto* T = dynamic_cast<TcxCustomDBTreeList*>(TreeList())) T->DataSetChanged();
+}
+
+// ---- Loader ----
+
+TcxDBTreeListLoader::TcxDBTreeListLoader(TcxCustomDBTreeList* ATreeList) : TcxDataTreeListStructureLoader(ATreeList) {}
+
+TcxCustomDBTreeList* TcxDBTreeListLoader::DBTreeList() const { return static_cast<TcxCustomDBTreeList*>(TreeList()); }
+
+Variant TcxDBTreeListLoader::GetRecordKey(Integer ARecord) {
+  return DBTreeList()->FRows[size_t(FRecordRows[size_t(ARecord)])].Key;
+}
+Variant TcxDBTreeListLoader::GetRecordParentValue(Integer ARecord) {
+  return DBTreeList()->FRows[size_t(FRecordRows[size_t(ARecord)])].Parent;
+}
+Integer TcxDBTreeListLoader::GetRecordImageIndex(Integer ARecord) {
+  return DBTreeList()->FRows[size_t(FRecordRows[size_t(ARecord)])].ImageIndex;
+}
+Integer TcxDBTreeListLoader::GetRecordStateIndex(Integer ARecord) {
+  return DBTreeList()->FRows[size_t(FRecordRows[size_t(ARecord)])].StateIndex;
+}
+
+void TcxDBTreeListLoader::LoadNodes() {
+  TcxCustomDBTreeList* T = DBTreeList();
+  if (!LoadingNode()) {
+    // The rows and the data controller's copy of them are read anew.
+    T->DataController()->SetRecordCount(0);
+    FRecordRows.clear();
+    T->FRows = T->ReadRows();
+  }
+  if (T->SmartLoad()) {
+    if (LoadingNode())
+      LoadChildrenOf(LoadingNode());
+    else
+      SmartLoadStructure();
+    return;
+  }
+  const Integer Count = Integer(T->FRows.size());
+  T->DataController()->SetRecordCount(Count);
+  FRecordRows.resize(size_t(Count));
+  for (Integer R = 0; R < Count; ++R) {
+    FRecordRows[size_t(R)] = R;
+    T->ReadRecordValues(R, R);
+  }
+  BuildNodesFromRecords();
+}
+
+std::vector<TcxTreeListDataNode*> TcxDBTreeListLoader::LoadChildren(const Variant& AValue, TcxTreeListNode* AParent) {
+  TcxCustomDBTreeList* T = DBTreeList();
+  const TRowsByParent Rows(T->FRows);
+  std::vector<TcxTreeListDataNode*> Result;
+  for (Integer Row : Rows.Children(AValue)) {
+    auto* Node = static_cast<TcxTreeListDataNode*>(T->CreateNode());
+    T->Nodes()->AddNode(Node, AParent, tlamAddChild);
+    const TcxDBTreeListRow& R = T->FRows[size_t(Row)];
+    Node->SetKeyValue(R.Key);
+    Node->SetParentValue(R.Parent);
+    InitNode(Node);
+    const Integer Record = T->DataController()->AppendRecord();
+    if (size_t(Record) >= FRecordRows.size()) FRecordRows.resize(size_t(Record) + 1, -1);
+    FRecordRows[size_t(Record)] = Row;
+    T->ReadRecordValues(Record, Row);
+    AddNodeRecord(Node, Record);
+    AddKeyedNode(Node);
+    NodeCreated(Node);
+    Result.push_back(Node);
+  }
+  for (TcxTreeListDataNode* Node : Result)
+    Node->SetHasChildren(!T->DBOptionsData()->CheckHasChildren() || !Rows.Children(Node->KeyValue()).empty());
+  return Result;
+}
+
+void TcxDBTreeListLoader::LoadChildrenOf(TcxTreeListNode* ANode) {
+  if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(ANode)) LoadChildren(Node->KeyValue(), Node);
+}
+
+void TcxDBTreeListLoader::SmartLoadStructure() { LoadChildren(DBTreeList()->RootValue(), nullptr); }
+
+// ---- Tree list ----
+
+TcxCustomDBTreeList::TcxCustomDBTreeList(TComponent* AOwner)
+    : TcxCustomDataTreeList(AOwner), FDBDataController(std::make_unique<TcxDBTreeListDataController>(this)) {
+  CreateDataSubobjects();
+}
+
+TcxCustomDBTreeList::~TcxCustomDBTreeList() {
+  if (Controller()->IsEditing()) Controller()->EditingController()->EndCellEdit(false);
+  ++FWriting;
+  FDBDataController->SetDataSource(nullptr);
+}
+
+std::unique_ptr<TcxDataTreeListStructureLoader> TcxCustomDBTreeList::CreateLoader() {
+  return std::make_unique<TcxDBTreeListLoader>(this);
+}
+
+std::unique_ptr<TcxVirtualTreeListOptionsData> TcxCustomDBTreeList::CreateDataOptions() {
+  return std::make_unique<TcxDBTreeListOptionsData>(this);
+}
+
+TcxDBTreeListColumn* TcxCustomDBTreeList::CreateDBColumn(const String& AFieldName) {
+  auto* Column = static_cast<TcxDBTreeListColumn*>(CreateColumn());
+  Column->SetFieldName(AFieldName);
+  return Column;
+}
+
+void TcxCustomDBTreeList::SetRootValue(const Variant& AValue) {
+  if (VarSameValue(FRootValue, AValue) && FRootValue.Type() == AValue.Type()) return;
+  FRootValue = AValue;
+  DataSetChanged();
+}
+
+bool TcxCustomDBTreeList::DataAvailable() const {
+  return FDBDataController->IsBound() && (!FDBDataController->DataSet()->IsEmpty() || SmartLoad());
+}
+
+void TcxCustomDBTreeList::DataSetChanged() {
+  if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
+  StructureChanged();
+}
+
+std::vector<TField*> TcxCustomDBTreeList::ItemFields() {
+  std::vector<TField*> Fields(size_t(ItemCount()), nullptr);
+  TDataSet* D = FDBDataController->DataSet();
+  for (Integer I = 0; I < ItemCount(); ++I) {
+    auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(I));
+    TField* F = Column && D ? D->FindField(Column->FieldName()) : nullptr;
+    Fields[size_t(I)] = F;
+    if (F && DataController()->GetItemValueTypeClass(I) != ValueTypeClassOfField(F))
+      DataController()->SetItemValueTypeClass(I, ValueTypeClassOfField(F));
+  }
+  return Fields;
+}
+
+std::vector<TcxDBTreeListRow> TcxCustomDBTreeList::ReadRows(const std::vector<TField*>& AExtra) {
+  std::vector<TcxDBTreeListRow> Rows;
+  if (!FDBDataController->IsBound()) return Rows;
+  TDataSet* D = FDBDataController->DataSet();
+  D->CheckBrowseMode();
+  TField* Key = D->FieldByName(FDBDataController->KeyField());
+  TField* Parent = D->FieldByName(FDBDataController->ParentField());
+  TField* Image = D->FindField(FDBDataController->ImageIndexFieldName());
+  TField* State = D->FindField(FDBDataController->StateIndexFieldName());
+  const std::vector<TField*> Fields = ItemFields();
+  // Integer indexes; anything else is -1.
+  auto Index = [](TField* F) -> Integer {
+    if (!F) return -1;
+    const Variant V = F->Value();
+    return VarIsOrdinal(V) && V.Type() != varBoolean ? V.AsInteger() : -1;
+  };
+  auto Values = [](const std::vector<TField*>& AFields) {
+    std::vector<Variant> Result(AFields.size());
+    for (size_t I = 0; I < AFields.size(); ++I)
+      if (AFields[I]) Result[I] = AFields[I]->Value();
+    return Result;
+  };
+  ++FWriting;
+  D->DisableControls();
+  const Integer Position = D->RecNo();
+  try {
+    Rows.reserve(size_t(std::max(0, D->RecordCount())));
+    for (D->First(); !D->Eof(); D->Next())
+      Rows.push_back({Key->Value(), Parent->Value(), Index(Image), Index(State), Values(Fields), Values(AExtra)});
+    if (Position > 0) D->SetRecNo(Position);
+  } catch (...) {
+    D->EnableControls();
+    --FWriting;
+    throw;
+  }
+  D->EnableControls();
+  --FWriting;
+  return Rows;
+}
+
+void TcxCustomDBTreeList::ReadRecordValues(Integer ARecord, Integer ARow) {
+  const std::vector<Variant>& Values = FRows[size_t(ARow)].Values;
+  for (size_t I = 0; I < Values.size() && Integer(I) < ItemCount(); ++I)
+    if (!VarIsEmpty(Values[I])) DataController()->SetValue(ARecord, Integer(I), Values[I]);
+}
+
+void TcxCustomDBTreeList::ClearDataNodes() {
+  TcxCustomDataTreeList::ClearDataNodes();
+  ++FWriting;
+  try {
+    DataController()->SetRecordCount(0);
+  } catch (...) {
+    --FWriting;
+    throw;
+  }
+  --FWriting;
+}
+
+void TcxCustomDBTreeList::GetUniqueKeyValue(Integer AOffset, Variant& AKeyValue) {
+  AKeyValue = Variant();
+  if (OnGetUniqueKeyValue) {
+    OnGetUniqueKeyValue(this, AKeyValue);
+    return;
+  }
+  if (SmartLoad() || FDBDataController->KeyField().empty() || FDBDataController->ParentField().empty()) return;
+  try {
+    const Variant* Max = nullptr;
+    for (const TcxDBTreeListRow& R : FRows)
+      if (!VarIsNull(R.Key) && !VarIsEmpty(R.Key) && (!Max || CompareVariantValues(R.Key, *Max) > 0)) Max = &R.Key;
+    // Keys that are not numbers are the dataset's business.
+    if (Max && IsKeyNumber(*Max)) AKeyValue = *Max + Variant(1 + AOffset);
+  } catch (const Exception&) {
+    AKeyValue = Variant();
+  }
+}
+
+bool TcxCustomDBTreeList::DoInitInsertingRecord(TcxTreeListDataNode* ANode) {
+  bool Handled = false;
+  if (OnInitInsertingRecord) OnInitInsertingRecord(this, ANode, Handled);
+  return Handled;
+}
+
+bool TcxCustomDBTreeList::LocateKey(const Variant& AKey) {
+  return FDBDataController->DataSet()->Locate(FDBDataController->KeyField(), AKey, TLocateOptions{});
+}
+
+template <class F>
+void TcxCustomDBTreeList::WriteDataSet(F&& AWrite) {
+  TDataSet* D = FDBDataController->DataSet();
+  auto* Ado = dynamic_cast<TCustomADODataSet*>(D);
+  TADOConnection* Connection = Ado ? Ado->Connection() : nullptr;
+  BeginUpdate();
+  ++FWriting;
+  D->DisableControls();
+  bool InTransaction = false;
+  auto Leave = [&] {
+    D->EnableControls();
+    --FWriting;
+  };
+  try {
+    if (Connection) {
+      Connection->BeginTrans();
+      InTransaction = true;
+    }
+    AWrite(D);
+    if (InTransaction) Connection->CommitTrans();
+  } catch (...) {
+    // The dataset drops what it held of the failed write and reads the data
+    // again; the tree is built from it.
+    try {
+      if (D->State() == dsEdit || D->State() == dsInsert) D->Cancel();
+      if (InTransaction && Connection->InTransaction()) Connection->RollbackTrans();
+      D->Refresh();
+    } catch (...) {
+    }
+    Leave();
+    try {
+      Reload();
+    } catch (...) {
+    }
+    EndUpdate();
+    throw;
+  }
+  Leave();
+  EndUpdate();
+}
+
+std::vector<TcxTreeListNode*> TcxCustomDBTreeList::Outermost(const std::vector<TcxTreeListNode*>& AList) {
+  std::vector<TcxTreeListNode*> Result;
+  for (TcxTreeListNode* N : AList) {
+    const bool Inside = std::any_of(AList.begin(), AList.end(), [&](TcxTreeListNode* A) { return N->HasAsParent(A); });
+    if (!Inside && std::find(Result.begin(), Result.end(), N) == Result.end()) Result.push_back(N);
+  }
+  return Result;
+}
+
+std::vector<Variant> TcxCustomDBTreeList::SubtreeKeys(const Variant& AKey) {
+  const std::vector<TcxDBTreeListRow> Rows = ReadRows();
+  const TRowsByParent ByParent(Rows);
+  std::vector<Variant> Keys{AKey};
+  std::vector<bool> Seen(Rows.size(), false);
+  const Integer Own = ByParent.RowOfKey(AKey);
+  if (Own >= 0) Seen[size_t(Own)] = true;
+  std::vector<Variant> Stack{AKey};
+  while (!Stack.empty()) {
+    const Variant Parent = Stack.back();
+    Stack.pop_back();
+    const std::vector<Integer> Children = ByParent.Children(Parent);
+    for (auto It = Children.rbegin(); It != Children.rend(); ++It) {
+      if (Seen[size_t(*It)]) continue;
+      Seen[size_t(*It)] = true;
+      Keys.push_back(Rows[size_t(*It)].Key);
+      Stack.push_back(Rows[size_t(*It)].Key);
+    }
+  }
+  return Keys;
+}
+
+void TcxCustomDBTreeList::DeleteNodeRecords(TcxTreeListDataNode* ANode) {
+  const std::vector<Variant> Keys = SubtreeKeys(ANode->KeyValue());
+  for (auto It = Keys.rbegin(); It != Keys.rend(); ++It)
+    if (LocateKey(*It)) FDBDataController->DataSet()->Delete();
+}
+
+void TcxCustomDBTreeList::DeleteNodes(std::vector<TcxTreeListNode*> AList) {
+  if (!FDBDataController->IsBound()) return TcxCustomDataTreeList::DeleteNodes(std::move(AList));
+  std::vector<TcxTreeListDataNode*> Nodes;
+  for (TcxTreeListNode* N : Outermost(AList))
+    if (auto* D = dynamic_cast<TcxTreeListDataNode*>(N)) Nodes.push_back(D);
+  if (Nodes.empty()) return;
+  WriteDataSet([&](TDataSet*) {
+    for (TcxTreeListDataNode* N : Nodes) DeleteNodeRecords(N);
+  });
+  Reload();
+}
+
+void TcxCustomDBTreeList::MoveNodeRecord(TcxTreeListDataNode* ANode, const Variant& AParentValue) {
+  if (!LocateKey(ANode->KeyValue())) return;
+  TDataSet* D = FDBDataController->DataSet();
+  D->Edit();
+  D->FieldByName(FDBDataController->ParentField())->SetValue(AParentValue);
+  D->Post();
+}
+
+void TcxCustomDBTreeList::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
+                                    std::vector<TcxTreeListNode*> AList) {
+  auto* Target = dynamic_cast<TcxTreeListDataNode*>(ATarget);
+  if (!Target || !FDBDataController->IsBound()) return TcxCustomDataTreeList::MoveNodes(ATarget, AMode, ACopy, AList);
+  const bool Inside = AMode == tlamAddChild || AMode == tlamAddChildFirst || AMode == tlamInsert;
+  std::erase_if(AList, [&](TcxTreeListNode* N) { return (Inside && N == ATarget) || ATarget->HasAsParent(N); });
+  if (AList.empty()) return;
+  if (ACopy) return CopyNodes(ATarget, AMode, std::move(AList));
+  const Variant ParentValue =
+      AMode == tlamAddChild || AMode == tlamAddChildFirst ? Target->KeyValue() : Target->ParentValue();
+  std::vector<TcxTreeListDataNode*> Moved;
+  for (TcxTreeListNode* N : AList)
+    if (auto* D = dynamic_cast<TcxTreeListDataNode*>(N)) Moved.push_back(D);
+  WriteDataSet([&](TDataSet*) {
+    for (TcxTreeListDataNode* N : Moved) MoveNodeRecord(N, ParentValue);
+  });
+  // The data holds the move: the tree follows, keeping the drop position.
+  // A node added beside the target goes under the target's parent, as its
+  // row now says (the node store reads tlamAdd against the parent).
+  if (AMode == tlamAdd || AMode == tlamAddFirst)
+    TcxCustomDataTreeList::MoveNodes(ATarget->Parent(), AMode, false, AList);
+  else
+    TcxCustomDataTreeList::MoveNodes(ATarget, AMode, false, AList);
+  ++FWriting;
+  for (TcxTreeListDataNode* N : Moved) {
+    N->SetParentValue(ParentValue);
+    for (Integer I = 0; I < ItemCount(); ++I)
+      if (auto* C = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(I));
+          C && N->RecordIndex() >= 0 && SameText(C->FieldName(), FDBDataController->ParentField()))
+        DataController()->SetValue(N->RecordIndex(), I, ParentValue);
+  }
+  --FWriting;
+}
+
+void TcxCustomDBTreeList::CopyNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode,
+                                    std::vector<TcxTreeListNode*> AList) {
+  auto* Target = dynamic_cast<TcxTreeListDataNode*>(ATarget);
+  if (!Target || !FDBDataController->IsBound()) return;
+  TDataSet* D = FDBDataController->DataSet();
+  TField* KeyField = D->FieldByName(FDBDataController->KeyField());
+  TField* ParentField = D->FieldByName(FDBDataController->ParentField());
+  // Every data field that can be written except the key and the parent.
+  std::vector<TField*> Copied;
+  for (Integer I = 0; I < D->FieldCount(); ++I) {
+    TField* F = D->Fields()->Fields(I);
+    if (F != KeyField && F != ParentField && F->FieldKind() == fkData && F->CanModify()) Copied.push_back(F);
+  }
+  if (Copied.empty()) return;
+  const Variant ParentValue =
+      AMode == tlamAddChild || AMode == tlamAddChildFirst ? Target->KeyValue() : Target->ParentValue();
+  const std::vector<TcxDBTreeListRow> Rows = ReadRows(Copied);
+  const TRowsByParent ByParent(Rows);
+  const bool CalcKeys = DBOptionsData()->AutoCalcKeyValue() && KeyField->CanModify();
+  WriteDataSet([&](TDataSet*) {
+    Integer Offset = 0;
+    std::vector<bool> Copying(Rows.size(), false);
+    for (TcxTreeListNode* N : Outermost(AList)) {
+      auto* Node = dynamic_cast<TcxTreeListDataNode*>(N);
+      const Integer Row = Node ? ByParent.RowOfKey(Node->KeyValue()) : -1;
+      if (Row < 0) continue;
+      // Depth first: each copied row takes its copied parent's new key.
+      std::vector<std::pair<Integer, Variant>> Stack{{Row, ParentValue}};
+      Copying[size_t(Row)] = true;
+      while (!Stack.empty()) {
+        const auto [R, NewParent] = Stack.back();
+        Stack.pop_back();
+        D->Append();
+        if (CalcKeys) {
+          Variant Key;
+          GetUniqueKeyValue(Offset++, Key);
+          if (!VarIsEmpty(Key)) KeyField->SetValue(Key);
+        }
+        ParentField->SetValue(NewParent);
+        for (size_t I = 0; I < Copied.size(); ++I) Copied[I]->SetValue(Rows[size_t(R)].Extra[I]);
+        D->Post();
+        const Variant NewKey = KeyField->Value();
+        const std::vector<Integer> Children = ByParent.Children(Rows[size_t(R)].Key);
+        for (auto It = Children.rbegin(); It != Children.rend(); ++It)
+          if (!Copying[size_t(*It)]) {
+            Copying[size_t(*It)] = true;
+            Stack.push_back({*It, NewKey});
+          }
+      }
+    }
+  });
+  Reload();
+}
+
+void TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex) {
+  TDataSet* D = FDBDataController->DataSet();
+  WriteDataSet([&](TDataSet*) {
+    if (!LocateKey(ANode->KeyValue())) return;
+    D->Edit();
+    for (Integer I = 0; I < ItemCount(); ++I) {
+      if (AItemIndex >= 0 && I != AItemIndex) continue;
+      auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(I));
+      TField* F = Column ? D->FindField(Column->FieldName()) : nullptr;
+      if (!F || F->FieldKind() != fkData) continue;
+      const Variant Value = DataController()->GetValue(ANode->RecordIndex(), I);
+      if (!VarSameValue(Value, F->Value())) F->SetValue(Value);
+    }
+    D->Post();
+  });
+}
+
+void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
+  auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
+  if (Data && Data->Kind <= dcRecord && FWriting == 0 && !IsDataLoading() && FDBDataController->IsBound())
+    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)))
+      PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1);
+  TcxCustomDataTreeList::ApplyDataChange(AInfo);
+}
+
+bool TcxCustomDBTreeList::InsertNode(bool AInsert) {
+  if (!FDBDataController->IsBound()) return TcxCustomDataTreeList::InsertNode(AInsert);
+  auto* Focused = dynamic_cast<TcxTreeListDataNode*>(FocusedNode());
+  if (!Focused && !AInsert) return false;
+  Variant ParentValue = FRootValue;
+  if (Focused && !AInsert) {
+    ParentValue = Focused->KeyValue();
+  } else if (Focused) {
+    auto* Parent = dynamic_cast<TcxTreeListDataNode*>(Focused->Parent());
+    ParentValue = Parent ? Parent->ParentValue() : Focused->ParentValue();
+  }
+  TDataSet* D = FDBDataController->DataSet();
+  Variant NewKey;
+  WriteDataSet([&](TDataSet*) {
+    D->Append();
+    if (!DoInitInsertingRecord(Focused)) {
+      TField* KeyField = D->FieldByName(FDBDataController->KeyField());
+      if (DBOptionsData()->AutoCalcKeyValue() && !SmartLoad() && KeyField->CanModify()) {
+        Variant Key;
+        GetUniqueKeyValue(0, Key);
+        if (!VarIsEmpty(Key)) KeyField->SetValue(Key);
+      }
+      D->FieldByName(FDBDataController->ParentField())->SetValue(ParentValue);
+    }
+    D->Post();
+    NewKey = D->FieldByName(FDBDataController->KeyField())->Value();
+  });
+  if (Focused && !AInsert) Focused->Expand(false);
+  Reload();
+  if (TcxTreeListDataNode* Node = FindNodeByKeyValue(NewKey)) {
+    Node->MakeVisible();
+    SetFocusedNode(Node);
+  }
+  return true;
+}

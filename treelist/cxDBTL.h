@@ -1,0 +1,224 @@
+#pragma once
+// The dataset-bound tree list: every row of a dataset is a node, the key
+// field names the row and the parent field names the key of its parent;
+// rows whose parent is RootValue (or no row) hang at the top.
+//
+// The tree's data controller holds a copy of the rows, read at every load;
+// the dataset stays the truth. Edits, deletions, moves and copies write the
+// dataset first (several rows in one transaction) and the tree follows it;
+// when a write fails the transaction is rolled back and the tree is loaded
+// again from the data, so tree and dataset never disagree. Rows are only
+// deleted by an explicit deletion: rebuilding the nodes never deletes one.
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/db/datasource.h"
+#include "treelist/cxTLData.h"
+
+class TcxCustomDBTreeList;
+class TcxDBTreeListDataLink;
+
+// The binding of the tree to its dataset: the data source and the key,
+// parent, image-index and state-index field names. A change reloads.
+class TcxDBTreeListDataController : public TPersistent {
+  KORVANE_CLASS(TcxDBTreeListDataController, TPersistent)
+  explicit TcxDBTreeListDataController(TcxCustomDBTreeList* ATreeList);
+  ~TcxDBTreeListDataController() override;
+  void Assign(TPersistent* ASource) override;
+
+  TcxCustomDBTreeList* TreeList() const { return FTreeList; }
+  TDataSource* DataSource() const;
+  void SetDataSource(TDataSource* AValue);
+  // The source's dataset (none without a source).
+  TDataSet* DataSet() const;
+  // The dataset is open and both the key and the parent field exist in it.
+  bool IsBound() const;
+  const String& KeyField() const { return FKeyField; }
+  void SetKeyField(const String& AValue);
+  const String& ParentField() const { return FParentField; }
+  void SetParentField(const String& AValue);
+  const String& ImageIndexFieldName() const { return FImageIndexFieldName; }
+  void SetImageIndexFieldName(const String& AValue);
+  const String& StateIndexFieldName() const { return FStateIndexFieldName; }
+  void SetStateIndexFieldName(const String& AValue);
+  // One column per dataset field, in the first band, named after the field.
+  void CreateAllItems();
+
+private:
+  void SetName(String& AField, const String& AValue);
+  TcxCustomDBTreeList* FTreeList;
+  std::unique_ptr<TcxDBTreeListDataLink> FDataLink;
+  String FKeyField;
+  String FParentField;
+  String FImageIndexFieldName;
+  String FStateIndexFieldName;
+};
+
+// Options of the dataset-bound tree list.
+class TcxDBTreeListOptionsData : public TcxVirtualTreeListOptionsData {
+  KORVANE_CLASS(TcxDBTreeListOptionsData, TcxVirtualTreeListOptionsData)
+  using TcxVirtualTreeListOptionsData::TcxVirtualTreeListOptionsData;
+  void Assign(TPersistent* ASource) override;
+  // New records (and copies) take GetUniqueKeyValue as key.
+  bool AutoCalcKeyValue() const { return FAutoCalcKeyValue; }
+  void SetAutoCalcKeyValue(bool AValue) { FAutoCalcKeyValue = AValue; }
+  // With SmartLoad a node loaded on demand is marked as having children
+  // only when some row names it as parent.
+  bool CheckHasChildren() const { return FCheckHasChildren; }
+  void SetCheckHasChildren(bool AValue) { FCheckHasChildren = AValue; }
+  // Switching SmartLoad on switches SmartRefresh off.
+  void SetSmartLoad(bool AValue) override;
+  bool SmartRefresh() const { return FSmartRefresh; }
+  void SetSmartRefresh(bool AValue) { FSmartRefresh = AValue; }
+  bool SyncMode() const { return FSyncMode; }
+  void SetSyncMode(bool AValue) { FSyncMode = AValue; }
+
+private:
+  bool FAutoCalcKeyValue = false;
+  bool FCheckHasChildren = true;
+  bool FSmartRefresh = false;
+  bool FSyncMode = true;
+};
+
+// A column bound to a dataset field by name.
+class TcxDBTreeListColumn : public TcxTreeListColumn {
+  KORVANE_CLASS(TcxDBTreeListColumn, TcxTreeListColumn)
+  using TcxTreeListColumn::TcxTreeListColumn;
+  const String& FieldName() const { return FFieldName; }
+  // The tree reloads to show the field.
+  void SetFieldName(const String& AValue);
+
+private:
+  String FFieldName;
+};
+
+// One dataset row as the loader read it.
+struct TcxDBTreeListRow {
+  Variant Key;
+  Variant Parent;
+  Integer ImageIndex = -1;
+  Integer StateIndex = -1;
+  // The value of each item's field (Null for an item without one).
+  std::vector<Variant> Values;
+  // The values of the extra fields the reader was asked for.
+  std::vector<Variant> Extra;
+};
+
+// Reads the dataset's rows and builds the nodes: all of them, or with
+// SmartLoad the top level and the children of a node when it opens.
+class TcxDBTreeListLoader : public TcxDataTreeListStructureLoader {
+  KORVANE_CLASS(TcxDBTreeListLoader, TcxDataTreeListStructureLoader)
+  explicit TcxDBTreeListLoader(TcxCustomDBTreeList* ATreeList);
+  TcxCustomDBTreeList* DBTreeList() const;
+
+protected:
+  Integer GetRecordCount() override { return Integer(FRecordRows.size()); }
+  Variant GetRecordKey(Integer ARecord) override;
+  Integer GetRecordImageIndex(Integer ARecord) override;
+  Integer GetRecordStateIndex(Integer ARecord) override;
+  Variant GetRecordParentValue(Integer ARecord) override;
+  void LoadNodes() override;
+  void LoadChildrenOf(TcxTreeListNode* ANode) override;
+  void SmartLoadStructure() override;
+
+private:
+  // A node for every row whose parent value is AValue (whatever the
+  // dataset's order), under AParent (none: the top level), in dataset order.
+  std::vector<TcxTreeListDataNode*> LoadChildren(const Variant& AValue, TcxTreeListNode* AParent);
+  // The row read for each record of the data controller.
+  std::vector<Integer> FRecordRows;
+};
+
+using TcxDBTreeListGetUniqueKeyValueEvent = TEvent<void(TcxCustomDBTreeList* Sender, Variant& AKeyValue)>;
+using TcxDBTreeListInitInsertingRecordEvent =
+    TEvent<void(TcxCustomDBTreeList* Sender, TcxTreeListDataNode* AFocusedNode, bool& AHandled)>;
+
+class TcxCustomDBTreeList : public TcxCustomDataTreeList {
+  KORVANE_CLASS(TcxCustomDBTreeList, TcxCustomDataTreeList)
+  explicit TcxCustomDBTreeList(TComponent* AOwner = nullptr);
+  // Ends editing and lets go of the data source first.
+  ~TcxCustomDBTreeList() override;
+
+  TcxDBTreeListDataController* DBDataController() const { return FDBDataController.get(); }
+  TcxDBTreeListOptionsData* DBOptionsData() const { return static_cast<TcxDBTreeListOptionsData*>(DataOptions()); }
+  TcxDBTreeListColumn* CreateDBColumn(const String& AFieldName);
+  const Variant& RootValue() const { return FRootValue; }
+  void SetRootValue(const Variant& AValue);
+
+  // ---- Rows ----
+  // The rows of the dataset, read anew in dataset order: key, parent and
+  // index values, the columns' values and those of AExtra.
+  std::vector<TcxDBTreeListRow> ReadRows(const std::vector<TField*>& AExtra = {});
+  // Every node goes, and the data controller's copy of the rows with them.
+  void ClearDataNodes() override;
+  // A key for a new record: OnGetUniqueKeyValue decides when assigned;
+  // otherwise (not with SmartLoad) the greatest numeric key of the loaded
+  // records + 1 + AOffset. A key column that is not numeric leaves the key
+  // unassigned: the dataset gives it.
+  void GetUniqueKeyValue(Integer AOffset, Variant& AKeyValue);
+  // Key, then parent of an inserted row: OnInitInsertingRecord may handle it.
+  bool DoInitInsertingRecord(TcxTreeListDataNode* ANode);
+
+  // ---- Changes written to the dataset ----
+  // Moves write the new parent of every moved row, copies insert the
+  // branches; then the tree follows.
+  void MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
+                 std::vector<TcxTreeListNode*> AList) override;
+  // A new row where the tree would put the new node (a child of the
+  // focused node; with AInsert beside the focused node's parent), with
+  // GetUniqueKeyValue as key under AutoCalcKeyValue (else the dataset's
+  // key) unless OnInitInsertingRecord handles it; its node is focused.
+  bool InsertNode(bool AInsert) override;
+  // Deletes the rows of the nodes and of every row below them in the data.
+  void DeleteNodes(std::vector<TcxTreeListNode*> AList) override;
+  // Copies the branches (each once) as children or siblings of ATarget.
+  void CopyNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, std::vector<TcxTreeListNode*> AList);
+  // The row of ANode gets AParentValue (one row; no transaction of its own).
+  void MoveNodeRecord(TcxTreeListDataNode* ANode, const Variant& AParentValue);
+  // The rows of ANode and of everything below it in the data.
+  void DeleteNodeRecords(TcxTreeListDataNode* ANode);
+
+  // The dataset opened, closed or changed from elsewhere: reload.
+  void DataSetChanged();
+  bool DataAvailable() const override;
+  // An edited value of a node goes to its row.
+  void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
+
+  TcxDBTreeListGetUniqueKeyValueEvent OnGetUniqueKeyValue;
+  TcxDBTreeListInitInsertingRecordEvent OnInitInsertingRecord;
+
+protected:
+  std::unique_ptr<TcxDataTreeListStructureLoader> CreateLoader() override;
+  std::unique_ptr<TcxVirtualTreeListOptionsData> CreateDataOptions() override;
+  std::unique_ptr<TcxTreeListColumn> NewColumn() override { return std::make_unique<TcxDBTreeListColumn>(this); }
+
+private:
+  friend class TcxDBTreeListLoader;
+  // The values read for row ARow go into record ARecord.
+  void ReadRecordValues(Integer ARecord, Integer ARow);
+  // The field of each item (nullptr: none); value types follow the fields.
+  std::vector<TField*> ItemFields();
+  // Runs AWrite inside one transaction with the dataset's controls
+  // disabled; on failure rolls back, loads the tree from the data and
+  // passes the error on.
+  template <class F>
+  void WriteDataSet(F&& AWrite);
+  bool LocateKey(const Variant& AKey);
+  // The keys of the rows below AKey, depth first, each once.
+  std::vector<Variant> SubtreeKeys(const Variant& AKey);
+  // Drops every node with an ancestor in the list.
+  static std::vector<TcxTreeListNode*> Outermost(const std::vector<TcxTreeListNode*>& AList);
+  void PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex);
+
+  std::unique_ptr<TcxDBTreeListDataController> FDBDataController;
+  Variant FRootValue = Variant(-1);
+  // Rows read by the last load: record index -> row values.
+  std::vector<TcxDBTreeListRow> FRows;
+  Integer FWriting = 0;
+};
+
+class TcxDBTreeList : public TcxCustomDBTreeList {
+  KORVANE_CLASS(TcxDBTreeList, TcxCustomDBTreeList)
+  using TcxCustomDBTreeList::TcxCustomDBTreeList;
+};
