@@ -93,6 +93,9 @@ TcxLookupGridColumn::TcxLookupGridColumn(TCollection* ACollection) : TCollection
 
 TcxLookupGridColumn::~TcxLookupGridColumn() {
   if (FRepositoryItem) FRepositoryItem->RemoveListener(this);
+  // Leaves the columns while still a column: the grid is told of the
+  // removal with this object whole.
+  SetCollection(nullptr);
 }
 
 TcxCustomLookupGrid* TcxLookupGridColumn::Grid() const {

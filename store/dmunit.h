@@ -166,10 +166,12 @@ class Tdm : public TComponent {
   // The password is accepted for the callers and not used.
   bool CompactDatabase(const String& Password, String* ErrorText = nullptr);
 
-private:
   // Runs Work in one transaction: committed when it answers true, rolled
   // back when it answers false or raises (the message goes to ErrorText).
+  // Operations of the module run inside it as part of the same transaction.
   bool RunInTransaction(String& ErrorText, const std::function<bool()>& Work);
+
+private:
   bool RecordKeyTaken(String& ErrorText, const String& Key, bool& Taken);
   bool OpenChoices(String& ErrorText);
   bool SwapChildrenRows(Integer FirstParent, Integer SecondParent);

@@ -254,6 +254,10 @@ Integer TcxCustomControlViewInfo::GetDefaultEditHeight() const {
   return Height;
 }
 
+void TcxCustomControlViewInfo::ReplacePainter(std::unique_ptr<TcxCustomControlPainter> APainter) {
+  FPainter = std::move(APainter);
+}
+
 void TcxCustomControlViewInfo::UpdateSelectionParams() {
   FSelectionParams = FControl->Styles()->GetSelectionParams();
 }

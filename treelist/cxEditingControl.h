@@ -201,6 +201,8 @@ protected:
   // editor of the items.
   virtual Integer GetDefaultEditHeight() const;
   std::vector<TcxEditCellViewInfo*> FEditCells;
+  // A descendant's constructor puts its own painter in place.
+  void ReplacePainter(std::unique_ptr<TcxCustomControlPainter> APainter);
 
 private:
   TcxEditingControl* FControl;

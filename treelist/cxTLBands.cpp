@@ -7,6 +7,7 @@
 #include "foundation/cxGraphics.h"
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxTLAutoWidth.h"
+#include "treelist/cxTLViewInfo.h"
 
 namespace {
 
@@ -326,11 +327,8 @@ bool TcxTreeListBand::CanSize(TcxSizingDirection ADirection) const {
 void TcxTreeListBand::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
   if (ADelta == 0) return;
   if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth + ADelta);
-  if (TcxCustomTreeListControl* TreeList = this->TreeList()) {
-    TcxTreeListBandSettings Settings = TreeList->BandSettings();
-    Settings.BandLineCount = std::max(Settings.BandLineCount + ADelta, 1);
-    TreeList->SetBandSettings(Settings);
-  }
+  if (TcxCustomTreeListControl* TreeList = this->TreeList())
+    TreeList->OptionsView()->SetBandLineCount(std::max(TreeList->OptionsView()->BandLineCount() + ADelta, 1));
 }
 
 void TcxTreeListBand::ApplyBestFit() {
@@ -613,11 +611,26 @@ void TcxCustomTreeListControl::SetColumnPosition(TcxTreeListColumn* AColumn, Int
   FBands->SetColumnPosition(AColumn, ABandIndex, AColIndex, ANewRow, ARowIndex);
 }
 
-void TcxCustomTreeListControl::SetBandSettings(const TcxTreeListBandSettings& AValue) {
-  TTreeListUpdate Update(this);
-  FBandSettings = AValue;
-  FBandSettings.BandLineCount = std::max(FBandSettings.BandLineCount, 1);
-  for (Integer I = 0; I < FBands->Count(); ++I) FBands->Items(I)->Changed();
+TcxTreeListBandSettings TcxCustomTreeListControl::BandSettings() const {
+  TcxTreeListBandSettings Result;
+  const TcxTreeListOptionsView* View = OptionsView();
+  const TcxTreeListOptionsCustomizing* Customizing = OptionsCustomizing();
+  Result.Bands = View->Bands();
+  Result.BandLineCount = View->BandLineCount();
+  Result.ColumnAutoWidth = View->ColumnAutoWidth();
+  Result.Headers = View->Headers();
+  Result.HeaderSingleLine = View->HeaderSingleLine();
+  Result.ShowRoot = View->ShowRoot();
+  Result.VertGridLines = View->VertGridLines();
+  if (Customizing) {
+    Result.BandHorzSizing = Customizing->BandHorzSizing();
+    Result.BandMoving = Customizing->BandMoving();
+    Result.BandVertSizing = Customizing->BandVertSizing();
+    Result.ColumnHorzSizing = Customizing->ColumnHorzSizing();
+  }
+  Result.IndentWidth = TcxTreeListViewInfo::CalculateIndentStep(this);
+  Result.ImagesWidth = ((Images() ? 1 : 0) + (StateImages() ? 1 : 0)) * Result.IndentWidth;
+  return Result;
 }
 
 void TcxCustomTreeListControl::SetDefaultLayout(bool AValue) {
@@ -628,9 +641,7 @@ void TcxCustomTreeListControl::SetDefaultLayout(bool AValue) {
 void TcxCustomTreeListControl::RestoreDefaultLayout() {
   {
     TTreeListUpdate Update(this);
-    TcxTreeListBandSettings Settings = FBandSettings;
-    Settings.Bands = false;
-    SetBandSettings(Settings);
+    OptionsView()->SetBands(false);
     while (FBands->Count() > 1) FBands->Delete(FBands->Count() - 1);
     TcxTreeListBand* First = FBands->Count() > 0 ? FBands->Items(0) : FBands->Add();
     First->RestoreDefaults();

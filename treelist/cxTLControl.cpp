@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxEditingController.h"
 #include "treelist/cxTLBands.h"
+#include "treelist/cxTLController.h"
 
 namespace {
 
@@ -178,41 +179,6 @@ TcxCustomTreeListControl* TcxTreeListController::TreeList() const {
   return static_cast<TcxCustomTreeListControl*>(EditingControl());
 }
 
-bool TcxTreeListController::CanDeleteNow() const { return TreeList()->OptionsData()->Deleting() && !IsEditing(); }
-
-bool TcxTreeListController::CanInsertNow() const { return TreeList()->OptionsData()->Inserting() && !IsEditing(); }
-
-void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
-  if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
-    Key = 0;
-    return;
-  }
-  TcxCustomControlController::KeyDown(Key, Shift);
-}
-
-bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
-  TcxCustomTreeListControl* C = TreeList();
-  const bool Ctrl = (Shift & ssCtrl) != 0;
-  switch (Key) {
-    case VK_INSERT:
-      if (!C->FocusedNode() || !CanInsertNow()) return false;
-      C->InsertNode(Ctrl);
-      return true;
-    case VK_DELETE:
-      if (!Ctrl || !CanDeleteNow()) return false;
-      if (C->OptionsBehavior()->ConfirmDelete() &&
-          !TcxEditingControl::ConfirmBox(LoadResString(cxSTreeListDeleteConfirmation),
-                                         LoadResString(cxSTreeListConfirmCaption)))
-        return false;
-      // The selection goes; the focused node only when nothing is selected.
-      C->DeleteSelection();
-      C->DataController()->PostRecord();
-      C->MakeFocusedNodeVisible();
-      return true;
-    default: return false;
-  }
-}
-
 void TcxTreeListController::FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) {
   TcxCustomControlController::FocusedItemChanged(APrevItem);
   TreeList()->DoFocusedColumnChanged(dynamic_cast<TcxTreeListColumn*>(APrevItem),
@@ -379,6 +345,10 @@ void TcxCustomTreeListControl::FlattenColumnPositions() {
   }
   Integer Col = 0;
   for (TcxTreeListColumn* C : Ordered) C->FPosition.ColIndex = Col++;
+  // The bands build their rows anew from the flat places.
+  BeginUpdate();
+  for (Integer I = 0; I < FBands->Count(); ++I) FBands->Items(I)->Changed();
+  EndUpdate();
 }
 
 TcxTreeListColumn* TcxCustomTreeListControl::CreateColumn() { return CreateColumn(nullptr); }
@@ -428,6 +398,7 @@ void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
   if (FHotTrackNode == ANode) FHotTrackNode = nullptr;
+  if (Controller()) TreeListController()->ForgetNode(ANode);
   const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
   if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
   if (!IsDestroying() && ANode->Focused()) FFocusedNodeRemoved = true;

@@ -20,6 +20,9 @@
 class TcxCustomTreeListControl;
 class TcxTreeListBand;
 class TcxTreeListBands;
+class TcxTreeListViewInfo;
+class TcxTreeListHitTest;
+class TImageList;
 
 // What the bands read of the view and customizing settings.
 struct TcxTreeListBandSettings {
@@ -43,6 +46,35 @@ struct TcxTreeListBandSettings {
   Integer IndentWidth = 15;
   // The node images' room in the column that carries the tree.
   Integer ImagesWidth = 0;
+};
+
+// What the rows view, its painter and its controller read of the view,
+// selection, behavior and data settings.
+struct TcxTreeListViewSettings {
+  bool Indicator = false;
+  Integer IndicatorWidth = 15;
+  bool Footer = false;
+  // Expand buttons on nodes with children.
+  bool Buttons = true;
+  // Horizontal grid lines (the vertical ones are a band setting).
+  bool HorzGridLines = false;
+  // Tree lines drawn, and drawn solid instead of dotted.
+  bool TreeLines = true;
+  bool SolidTreeLines = false;
+  TColor TreeLineColor = clDefault;
+  TColor GridLineColor = clDefault;
+  // Headers and indicators in the plain look.
+  bool ExtPaintStyle = false;
+  bool CellSelect = true;
+  bool InvertSelect = true;
+  bool HideSelection = false;
+  bool HideFocusRect = false;
+  bool Sorting = true;
+  bool MultiSort = true;
+  bool ExpandOnDblClick = true;
+  bool ConfirmDelete = true;
+  bool Deleting = true;
+  bool Inserting = false;
 };
 
 inline constexpr TResourceString cxSTreeListMultiSelectRequired{65406, u"Multi select required"};
@@ -151,19 +183,56 @@ class TcxTreeListController : public TcxCustomControlController {
   explicit TcxTreeListController(TcxCustomTreeListControl* AControl);
 
   TcxCustomTreeListControl* TreeList() const;
+  // ---- Rows view, keys and mouse (cxTLController.cpp) ----
+  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) override;
+  void MakeFocusedCellVisible() override;
+  bool MakeFocusedRecordVisible() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
-  // Deleting and inserting need their option and no open cell editor.
+  void KeyPress(Char& Key) override;
+  void HandleMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void HandleMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void DblClick() override;
+  // With hot tracking the node under the mouse takes the hot look.
+  void HandleMouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseLeave() override;
+  void FocusedRecordChanged() override;
+  void ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) override;
+  bool IsNavigationKey(Word Key, TShiftState Shift) const override;
+  // Selection with Shift (range from the anchor) or Ctrl (toggle).
+  void SelectByShift(TcxTreeListNode* ANode, TShiftState AShift);
+  // Only the focused node stays selected.
+  void ClearSelectionKeepFocused();
+  // A header click's sorting: the next order, Ctrl clears, Shift adds.
+  void ChangeSortingByClick(TcxTreeListColumn* AColumn, TcxDataSortOrder AOrder, TShiftState AShift);
+  // Page Down (ADown) or Up: by key the focus moves a page, else only the view.
+  void PageMove(bool ADown, bool AByKey, TShiftState AShift);
+  // Finds the first node from AStart whose text in AItem starts with AText.
+  bool SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward, const String& AText);
+  TcxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
+  // Deleting and inserting need their setting and no open cell editor.
   bool CanDeleteNow() const;
   bool CanInsertNow() const;
-  TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
-  void MakeFocusedCellVisible() override {}
-  bool MakeFocusedRecordVisible() override { return true; }
+  void ForgetNode(TcxTreeListNode* ANode);
   void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) override;
 
 protected:
-  // Ctrl+Delete (after the confirmation when asked for) and Insert; answers
-  // whether the key was used.
+  std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override;
+  std::unique_ptr<TcxCustomHitTestController> CreateHitTestController() override;
+  void ScrollPage(bool ADown, TShiftState AShift) override { PageMove(ADown, true, AShift); }
+  // The tree's own keys; answers whether the key was used.
   virtual bool HandleTreeKey(Word Key, TShiftState Shift);
+
+private:
+  TcxTreeListNode* FSelectionAnchor = nullptr;
+  // The node focused before the last focus change.
+  TcxTreeListNode* FLastFocused = nullptr;
+  // The control's cursor while no node is hot.
+  TCursor FSavedCursor = crDefault;
+  void SetHotNode(TcxTreeListNode* ANode, TShiftState AShift);
+  TShiftState FLastShift = 0;
+  Integer FHandlerLock = 0;
+  bool FSearching = false;
+  bool FKeyHandled = false;
 };
 
 // ---- Listeners -----------------------------------------------------------
@@ -290,10 +359,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // As above, in band ABandIndex (-1: no band).
   void SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABandIndex, Integer AColIndex, bool ANewRow,
                          Integer ARowIndex);
-  // One read point, so that the view and customizing settings can answer it.
-  TcxTreeListBandSettings BandSettings() const { return FBandSettings; }
-  // Lays the bands out anew.
-  void SetBandSettings(const TcxTreeListBandSettings& AValue);
+  // What the bands read of the view and customizing settings, in one go.
+  TcxTreeListBandSettings BandSettings() const;
   // Whether the layout is one band with every column; a second band ends it.
   bool DefaultLayout() const { return FDefaultLayout; }
   // True restores the default layout.
@@ -385,10 +452,34 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void DoBandHeaderClick(TObject* ABand) { RaiseEvent(OnBandHeaderClick, this, ABand); }
   void DoColumnHeaderClick(TcxTreeListColumn* AColumn) { RaiseEvent(OnColumnHeaderClick, this, AColumn); }
 
+  // ---- Rows view (cxTLViewInfo.cpp) ----
+  TcxTreeListViewInfo* TreeListViewInfo() const;
+  TcxTreeListController* TreeListController() const;
+  TcxTreeListHitTest* HitTest() const;
+  // What the rows view, painter and controller read of the view, selection,
+  // behavior and data settings, in one go.
+  TcxTreeListViewSettings ViewSettings() const;
+  // Node images and state images (not owned; none: no image indent). A
+  // freed list is forgotten.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* AValue);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* AValue);
+  // The top shown node's visible index; setting it lays the rows out anew.
+  Integer TopVisibleIndex() const;
+  void SetTopVisibleIndex(Integer AValue);
+  void MakeNodeVisible(TcxTreeListNode* ANode) override;
+  void RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) override;
+  // The node's row rectangle (cells only with ACellsOnly); empty without a row on screen.
+  TRect NodeCellsBounds(TcxTreeListNode* ANode, bool ACellsOnly);
+  void ComputeScrollBarParams() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
   std::unique_ptr<TcxCustomControlController> CreateController() override;
+  std::unique_ptr<TcxCustomControlViewInfo> CreateViewInfo() override;
   std::unique_ptr<TcxCustomControlStyles> CreateStyles() override;
   std::unique_ptr<TcxControlOptionsView> CreateOptionsView() override;
   std::unique_ptr<TcxControlOptionsData> CreateOptionsData() override;
@@ -429,7 +520,8 @@ private:
   bool FDestroyingColumns = false;
   Integer FSelectionLock = 0;
   bool FSelectionChangedPending = false;
-  TcxTreeListBandSettings FBandSettings;
+  TImageList* FImages = nullptr;
+  TImageList* FStateImages = nullptr;
   bool FDefaultLayout = true;
   // Freed after the columns, which leave their bands first.
   std::unique_ptr<TcxTreeListBands> FBands;

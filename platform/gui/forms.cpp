@@ -114,12 +114,37 @@ void TCustomForm::DestroyWnd() {
   TWinControl::DestroyWnd();
 }
 
+namespace {
+
+// The part of a frame's client area that its client window fills.
+TRect MDIClientArea(const TCustomForm* Form) {
+  // Aligned controls (tool bars) take their room first; the client window fills the rest.
+  TRect rest = Form->ClientRect();
+  for (Integer i = 0; i < Form->ControlCount(); ++i) {
+    TControl* c = Form->Controls(i);
+    if (!c->Visible()) continue;
+    switch (c->Align()) {
+      case alTop: rest.Top = std::max(rest.Top, c->Top() + c->Height()); break;
+      case alBottom: rest.Bottom = std::min(rest.Bottom, c->Top()); break;
+      case alLeft: rest.Left = std::max(rest.Left, c->Left() + c->Width()); break;
+      case alRight: rest.Right = std::min(rest.Right, c->Left()); break;
+      default: break;
+    }
+  }
+  return rest;
+}
+
+}  // namespace
+
 void TCustomForm::CreateClientWindow() {
   TCreateParams p;
   p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  TRect r = ClientRect();
-  p.Width = r.Right;
-  p.Height = r.Bottom;
+  // Tool bars made before the window take their room from the start.
+  TRect r = MDIClientArea(this);
+  p.X = r.Left;
+  p.Y = r.Top;
+  p.Width = r.Right - r.Left;
+  p.Height = r.Bottom - r.Top;
   p.WndParent = FHandle;
   p.WinClassName = u"MDICLIENT";
   ::CreateWindowHandle(p, MakeEvent(this, &TCustomForm::ClientWndProc), &FClientHandle);
@@ -195,26 +220,14 @@ void TCustomForm::PlaceMDIChild() {
 
 void TCustomForm::WMSize(TMessage& M) {
   if (FClientHandle) {
-    TRect r = ClientRect();
-    // Aligned controls (tool bars) take their room first; the client window fills the rest.
     TWinControl::WMSize(M);
-    TRect rest = r;
-    for (Integer i = 0; i < ControlCount(); ++i) {
-      TControl* c = Controls(i);
-      if (!c->Visible()) continue;
-      switch (c->Align()) {
-        case alTop: rest.Top = std::max(rest.Top, c->Top() + c->Height()); break;
-        case alBottom: rest.Bottom = std::min(rest.Bottom, c->Top()); break;
-        case alLeft: rest.Left = std::max(rest.Left, c->Left() + c->Width()); break;
-        case alRight: rest.Right = std::min(rest.Right, c->Left()); break;
-        default: break;
-      }
-    }
+    TRect rest = MDIClientArea(this);
     MoveWindow(FClientHandle, rest.Left, rest.Top, rest.Right - rest.Left, rest.Bottom - rest.Top);
     return;
   }
   TWinControl::WMSize(M);
 }
+
 
 void TCustomForm::Dispatch(TMessage& M) {
   switch (M.Msg) {

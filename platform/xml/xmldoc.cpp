@@ -657,6 +657,11 @@ TXMLNode* TXMLNode::ParentNode() const {
   return FDocument->NodeOf(FNode->parent);
 }
 
+TXMLNode* TXMLNode::NextSibling() const {
+  if (IsDocument(FNode) || FNode->next == nullptr) return nullptr;
+  return FDocument->NodeOf(FNode->next);
+}
+
 TXMLNode* TXMLNode::AddChild(const String& TagName, const String& NamespaceURI, Integer Index) {
   if (!IsElement(FNode) && !IsDocument(FNode)) Fail(u"Only an element or the document has child elements");
   TXMLNode* child = FDocument->CreateElementIn(TagName, NamespaceURI, IsElement(FNode) ? FNode : nullptr);

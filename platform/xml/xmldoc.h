@@ -146,6 +146,10 @@ public:
   // The parent (the document node for the document element); nullptr for
   // the document node and for a node not in the tree.
   TXMLNode* ParentNode() const;
+  // The node after this one in its parent's list (children or attributes);
+  // nullptr for the last. Walking a long list this way takes one step per
+  // node, where ChildNodes()->Nodes(Index) counts from the start each time.
+  TXMLNode* NextSibling() const;
   TXMLDocument* OwnerDocument() const { return FDocument; }
   // Adds a new element as the last child (or at Index). A prefixed name uses
   // the namespace of its prefix (NamespaceURI, declared here when needed, or

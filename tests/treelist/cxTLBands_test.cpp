@@ -183,9 +183,7 @@ TEST(TreeListBands, HeaderSingleLineFlattensTheRows) {
   TcxTreeListBand* Band = T.AddBand("a", 2);
   Band->Columns(1)->SetRowIndex(1);
   Band->Columns(1)->SetLineCount(3);
-  TcxTreeListBandSettings Settings = T.List.BandSettings();
-  Settings.HeaderSingleLine = true;
-  T.List.SetBandSettings(Settings);
+  T.List.OptionsView()->SetHeaderSingleLine(true);
   EXPECT_EQ(TBandedTree::Rows(Band), "a1,a2");
   EXPECT_EQ(Band->Columns(1)->Position().LineCount, 1);
 }
@@ -249,9 +247,7 @@ TEST(TreeListBands, AutoWidthSharesTheWidthAmongBandsAndTheirColumns) {
 
   // Without ColumnAutoWidth the bands keep their own widths.
   EXPECT_EQ(T.Bands->CalculateBandWidths(200), 400);
-  TcxTreeListBandSettings Settings = T.List.BandSettings();
-  Settings.ColumnAutoWidth = true;
-  T.List.SetBandSettings(Settings);
+  T.List.OptionsView()->SetColumnAutoWidth(true);
   EXPECT_EQ(T.Bands->CalculateBandWidths(200), 200);
 
   // A band the user sized keeps its width; the bands after it share the rest.
@@ -327,9 +323,7 @@ TEST(TreeListBestFit, BandFitsItsColumnsAndItsCaption) {
   EXPECT_EQ(T.Band->CalculatedWidth(), Fitted);
 
   // With band headers shown the caption counts.
-  TcxTreeListBandSettings Settings = T.List.BandSettings();
-  Settings.Bands = true;
-  T.List.SetBandSettings(Settings);
+  T.List.OptionsView()->SetBands(true);
   const String Caption(400, u'W');
   T.Band->SetCaption(Caption);
   T.Band->ApplyBestFit();
@@ -447,10 +441,8 @@ TEST(TreeListBands, MovingAndSizingFollowTheOptions) {
   B->Options()->SetSizing(false);
   EXPECT_FALSE(B->CanSize(cxsdHorizontal));
   EXPECT_TRUE(B->CanSize(cxsdVertical));
-  TcxTreeListBandSettings Settings = T.List.BandSettings();
-  Settings.BandMoving = false;
-  Settings.BandVertSizing = false;
-  T.List.SetBandSettings(Settings);
+  T.List.OptionsCustomizing()->SetBandMoving(false);
+  T.List.OptionsCustomizing()->SetBandVertSizing(false);
   EXPECT_FALSE(B->CanMove());
   EXPECT_FALSE(B->CanSize(cxsdVertical));
   // Vertical sizing changes the band line count, never below 1.

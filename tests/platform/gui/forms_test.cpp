@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/overlay.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/timers.h"
@@ -342,6 +343,36 @@ TEST(Forms, MultipleDocumentFrameHostsItsChildMaximised) {
   orphan->Free();
   frame->Free();
   Application->SetMainForm(oldMain);
+}
+
+}  // namespace
+
+namespace {
+
+// A tool bar made before the frame's window keeps its room: the client
+// window, and a child in it, start below it.
+TEST(Forms, AFrameWithAToolBarMadeBeforeItsWindowPutsChildrenBelowIt) {
+  EnsureGuiRuntime();
+  TCustomForm* oldMain = Application->MainForm();
+  TForm* frame = new TForm(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(50, 50, 400, 300);
+  auto* bar = new TPanel(frame);
+  bar->SetParent(frame);
+  bar->SetAlign(alTop);
+  bar->SetHeight(30);
+  Application->SetMainForm(frame);
+  frame->Show();
+  TForm* child = new TForm(nullptr);
+  child->SetFormStyle(fsMDIChild);
+  child->Show();
+  TPoint childOrigin = child->ClientToScreen(TPoint{0, 0});
+  TPoint frameOrigin = frame->ClientToScreen(TPoint{0, 0});
+  EXPECT_EQ(childOrigin.Y - frameOrigin.Y, 30);
+  EXPECT_EQ(child->Height(), frame->ClientHeight() - 30);
+  child->Free();
+  Application->SetMainForm(oldMain);
+  frame->Free();
 }
 
 }  // namespace

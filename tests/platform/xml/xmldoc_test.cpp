@@ -491,6 +491,21 @@ TEST(XMLDocument, ChildListsInsertMoveAndDelete) {
   EXPECT_FALSE(root->HasChildNodes());
 }
 
+// Walking by NextSibling meets every node of a list, in list order, once.
+TEST(XMLDocument, NextSiblingWalksChildrenAndAttributesInOrder) {
+  TXMLDocument doc(nullptr);
+  doc.LoadFromXML(u"<r a=\"1\" b=\"2\"><x/>text<!--c--><y/></r>");
+  TXMLNode* root = doc.DocumentElement();
+  for (TXMLNodeList* list : {root->ChildNodes(), root->AttributeNodes()}) {
+    std::vector<TXMLNode*> walked;
+    for (TXMLNode* n = list->First(); n; n = n->NextSibling()) walked.push_back(n);
+    ASSERT_EQ(Integer(walked.size()), list->Count());
+    for (Integer i = 0; i < list->Count(); ++i) EXPECT_EQ(walked[size_t(i)], list->Nodes(i));
+  }
+  EXPECT_EQ(doc.Node()->NextSibling(), nullptr);
+  EXPECT_EQ(doc.CreateNode(u"loose")->NextSibling(), nullptr);
+}
+
 TEST(XMLDocument, SettingTextReplacesChildren) {
   TXMLDocument doc(nullptr);
   doc.SetActive(true);

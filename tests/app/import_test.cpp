@@ -1,0 +1,289 @@
+// The import of XML record files and the preview page.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "app/main.h"
+#include "tests/app/maintestutil.h"
+
+namespace {
+
+using namespace app_test;
+
+// A record file as another program writes it: indented, with comments and
+// a processing instruction, elements the template does not know (inside a
+// section, with children, and at the top), a code-list element whose code
+// sits after a comment, and the record's own information at the top.
+const char* const kThirdPartyFile = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!-- exported by a field survey tool -->
+<metadata xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:noNamespaceSchemaLocation="mgsd.xsd">
+  <?survey-tool version="3"?>
+  <dataIdInfo>
+    <idCitation>
+      <resTitle><!-- the sheet's title -->青藏高原 1:25万 地质图</resTitle>
+      <resRefDate>
+        <refDate>2023-06-01</refDate>
+        <refDateType><DateTypCd value="002"/></refDateType>
+      </resRefDate>
+      <surveyNote>not in the template</surveyNote>
+    </idCitation>
+    <idAbs>区域地质调查成果 &amp; 说明</idAbs>
+    <idStatus>
+      <!-- progress -->
+      <ProgCd value="001"/>
+    </idStatus>
+    <vendorBlock><inner>x</inner></vendorBlock>
+  </dataIdInfo>
+  <mdFileID>GEO-2023-17</mdFileID>
+  <mdLang><languageCode value="zh"/></mdLang>
+  <fieldCrew>a foreign element at the top</fieldCrew>
+</metadata>
+)";
+
+// Imports the file through the menu, as the user does.
+void ImportThroughMenu(TMainFixture& F, const std::string& Path, bool Core) {
+  TUserScript user;
+  user.Kind(Core);
+  F.Script.OpenNames = {U16(Path)};
+  F.Run([&] { F.Main->N21->Click(); });
+}
+
+std::string Row(TMainFixture& F, const std::string& Key, const std::string& Name, const std::string& Column) {
+  return F.One("select " + Column + " from t_metadata where meta_id = '" + Key + "' and ename = '" + Name + "'");
+}
+
+// The file in GB2312, as record files are usually written.
+std::string InGB2312(const std::string& Utf8File) {
+  std::string text = Utf8File;
+  text.replace(text.find("UTF-8"), 5, "GB2312");
+  bool lossless = false;
+  std::string bytes = StringToGB2312(U16(text), &lossless);
+  EXPECT_TRUE(lossless);
+  return bytes;
+}
+
+TEST(ImportXml, AThirdPartyFileImportsWithoutTheElementsTheTemplateDoesNotKnow) {
+  for (bool gb2312 : {false, true}) {
+    SCOPED_TRACE(gb2312 ? "GB2312" : "UTF-8");
+    TMainFixture f;
+    const std::string path = f.WriteFile("survey.xml", gb2312 ? InGB2312(kThirdPartyFile) : kThirdPartyFile);
+    ImportThroughMenu(f, path, true);
+    const std::string key = f.Key();
+    ASSERT_EQ(key, "20240305070809");
+    struct {
+      const char* Name;
+      const char* Id;
+      const char* ParentId;
+      const char* Code;
+      const char* Content;
+    } rows[] = {
+        {"dataIdInfo", "1", "0", "01", ""},
+        {"idCitation", "2", "1", "0101", ""},
+        {"resTitle", "3", "2", "010101", "青藏高原 1:25万 地质图"},
+        {"resRefDate", "4", "2", "010103", ""},
+        {"refDate", "5", "4", "01010301", "2023-06-01"},
+        {"refDateType", "6", "4", "01010302", "002"},
+        {"idAbs", "8", "1", "0102", "区域地质调查成果 & 说明"},
+        {"idStatus", "9", "1", "0105", "001"},
+        {"mdFileID", "12", "15", "0601", "GEO-2023-17"},
+        {"mdLang", "13", "15", "0602", "zh"},
+        {"metadata", "15", "0", "06", "<null>"},
+    };
+    EXPECT_EQ(f.Count("t_metadata", "meta_id = '" + key + "'"), std::to_string(std::size(rows)));
+    for (auto& r : rows) {
+      SCOPED_TRACE(r.Name);
+      EXPECT_EQ(Row(f, key, r.Name, "id"), r.Id);
+      EXPECT_EQ(Row(f, key, r.Name, "parent_id"), r.ParentId);
+      EXPECT_EQ(Row(f, key, r.Name, "code"), r.Code);
+      EXPECT_EQ(Row(f, key, r.Name, "content"), r.Content);
+    }
+    EXPECT_EQ(f.One("select meta_name || '|' || kind_name from t_metakind where meta_id = '" + key + "'"),
+              "青藏高原 1:25万 地质图|核心元数据");
+    // The record shows under the file's name; how many elements were left
+    // out is shown and logged.
+    ASSERT_NE(frm_meta_edit, nullptr);
+    EXPECT_EQ(frm_meta_edit->Caption(), U16(path));
+    EXPECT_TRUE(frm_meta_edit->IsCore());
+    EXPECT_TRUE(f.Main->RecordCommandsEnabled());
+    const String leftOut = u"XML文件中有4个元素不属于元数据模板，未导入";
+    EXPECT_EQ(f.Script.Texts(), std::vector<String>{leftOut});
+    std::ifstream log(U8(LogFileName()));
+    std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logText.find(U8(leftOut)), std::string::npos);
+  }
+}
+
+TEST(ImportXml, TheSameFileTwiceMakesTwoRecords) {
+  TMainFixture f;
+  const std::string path = f.WriteFile("survey.xml", kThirdPartyFile);
+  ImportThroughMenu(f, path, false);
+  const std::string first = f.Key();
+  ImportThroughMenu(f, path, false);
+  EXPECT_NE(f.Key(), first);
+  EXPECT_EQ(f.Count("t_metakind", "kind_name = '元数据'"), "2");
+  EXPECT_EQ(f.Count("t_metadata"), "22");
+}
+
+std::string Repeat(const std::string& Text, size_t Times) {
+  std::string all;
+  all.reserve(Text.size() * Times);
+  for (size_t i = 0; i < Times; ++i) all += Text;
+  return all;
+}
+
+std::string Nested(size_t Depth) {
+  return "<metadata>" + Repeat("<dataIdInfo>", Depth) + "x" + Repeat("</dataIdInfo>", Depth) + "</metadata>";
+}
+
+// Files that are not records, or that would make the program read far more
+// than the file holds, are refused with the reason; nothing is written and
+// the record shown before stays.
+TEST(ImportXml, HostileAndBrokenFilesAreRefusedWithNothingWritten) {
+  const std::string laughs =
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE metadata [\n<!ENTITY a \"aaaaaaaaaa\">\n" +
+      std::string("<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n") +
+      "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">\n<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">\n]>\n"
+      "<metadata><dataIdInfo><idCitation><resTitle>&e;&e;&e;&e;</resTitle></idCitation></dataIdInfo></metadata>";
+  const std::string external =
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE metadata [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]>\n"
+      "<metadata><dataIdInfo><idAbs>&secret;</idAbs></dataIdInfo></metadata>";
+  const std::string huge = "<metadata><dataIdInfo><idAbs>" + std::string(100u << 20, 'a') + "</idAbs></dataIdInfo></metadata>";
+  struct {
+    const char* Name;
+    std::string Bytes;
+  } cases[] = {
+      {"entity expansion", laughs},
+      {"external entity", external},
+      {"100 MB of text", huge},
+      {"nested past the import's limit", Nested(MaxImportNesting + 5)},
+      {"nested past the parser's limit", Nested(100000)},
+      {"more elements than any record",
+       "<metadata>" + Repeat("<idAbs/>", size_t(MaxImportElements) + 1) + "</metadata>"},
+      {"GB2312 bytes declared as UTF-8",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><metadata><mdFileID>\xB5\xD8\xD6\xCA</mdFileID></metadata>"},
+      {"an unknown encoding", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><metadata><mdFileID>a</mdFileID></metadata>"},
+      {"a truncated file", "<metadata><dataIdInfo><idAbs>abc</idAbs>"},
+      {"no document element", "<?xml version=\"1.0\"?>\n<!-- nothing -->"},
+  };
+  TMainFixture f;
+  f.NewThroughToolbar(false);
+  const std::string shown = f.Key();
+  const std::string rows = f.Count("t_metadata");
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    f.Script.Boxes.clear();
+    const std::string path = f.WriteFile("hostile.xml", c.Bytes);
+    ImportThroughMenu(f, path, false);
+    ASSERT_EQ(f.Script.Boxes.size(), 1u);
+    const std::string text = U8(f.Script.Boxes[0].Text);
+    EXPECT_EQ(text.rfind("导入XML文件失败,错误信息:", 0), 0u) << text;
+    EXPECT_GT(text.size(), std::string("导入XML文件失败,错误信息:").size() + 5) << text;
+    EXPECT_LT(text.size(), 2000u);
+    EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(f.Count("t_metadata"), rows);
+    EXPECT_EQ(f.Count("t_metakind"), "1");
+    EXPECT_EQ(f.Key(), shown);
+    EXPECT_EQ(U8(dm->aq_metadata->FieldByName(u"meta_id")->AsString()), shown);
+    EXPECT_EQ(frm_meta_edit->Caption(), u"未命名");
+  }
+  fs::remove(f.Folder / "hostile.xml");
+}
+
+// Rows, match and registration are one transaction: a failure at the end
+// takes the rows back, and the reason is shown.
+TEST(ImportXml, AFailedRegistrationTakesTheRowsBack) {
+  TMainFixture f;
+  const std::string path = f.WriteFile("survey.xml", kThirdPartyFile);
+  ExecSql(f.DbPath, "CREATE TRIGGER refuse BEFORE INSERT ON t_metakind BEGIN SELECT RAISE(ABORT, 'list is locked'); END;");
+  ImportThroughMenu(f, path, false);
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_NE(U8(f.Script.Boxes[0].Text).find("list is locked"), std::string::npos);
+  EXPECT_EQ(f.Count("t_metadata"), "0");
+  EXPECT_EQ(frm_meta_edit, nullptr);
+  EXPECT_FALSE(f.Main->RecordCommandsEnabled());
+}
+
+// ---- Preview page ------------------------------------------------------------------
+
+const char* const kRecordFile = R"(<?xml version="1.0" encoding="GB2312"?>
+<metadata xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:noNamespaceSchemaLocation="mgsd.xsd">
+  <dataIdInfo>
+    <idCitation>
+      <resTitle>Qinghai permafrost map</resTitle>
+    </idCitation>
+    <idAbs>abstract</idAbs>
+  </dataIdInfo>
+  <mdFileID>GEO-1</mdFileID>
+</metadata>
+)";
+
+// The temporary folder of the test, emptied and put back at the end.
+struct TTempFolder {
+  TTempFolder() {
+    const char* old = getenv("TMPDIR");
+    Old = old ? old : "";
+    std::string pattern = (fs::temp_directory_path() / "korvane-tmp-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    Path = pattern;
+    setenv("TMPDIR", Path.c_str(), 1);
+  }
+  ~TTempFolder() {
+    if (Old.empty()) unsetenv("TMPDIR");
+    else setenv("TMPDIR", Old.c_str(), 1);
+    fs::remove_all(Path);
+  }
+  size_t Pages() const {
+    size_t n = 0;
+    for (auto& entry : fs::directory_iterator(Path)) n += entry.path().filename().string().rfind("qv", 0) == 0;
+    return n;
+  }
+  fs::path Path;
+  std::string Old;
+};
+
+std::string ReadAll(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(PreviewPage, TakesTheNextFreeNumberAndOpensThePageWithEitherStyleSheet) {
+  TMainFixture f;
+  TTempFolder temp;
+  for (const char* taken : {"qv1.htm", "qv2.htm"}) std::ofstream(temp.Path / taken) << "older page";
+  const std::string scratch = f.WriteFile("temp.xml", kRecordFile);
+  struct {
+    const char* Sheet;
+    const char* Page;
+  } cases[] = {{"chinese.xsl", "qv3.htm"}, {"core.xsl", "qv4.htm"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Sheet);
+    const String page = f.Main->ShowPreviewPage(U16(scratch), U16((f.Folder / c.Sheet).string()));
+    EXPECT_EQ(U8(page), (temp.Path / c.Page).string());
+    const std::string html = ReadAll(U8(page));
+    EXPECT_NE(html.find("<html"), std::string::npos);
+    EXPECT_NE(html.find("Qinghai permafrost map"), std::string::npos);
+    ASSERT_FALSE(f.Shell.Opened.empty());
+    EXPECT_EQ(f.Shell.Opened.back(), page);
+  }
+  EXPECT_EQ(ReadAll((temp.Path / "qv1.htm").string()), "older page");
+}
+
+TEST(PreviewPage, AFailedTransformationLeavesNoPage) {
+  TMainFixture f;
+  TTempFolder temp;
+  const std::string scratch = f.WriteFile("temp.xml", kRecordFile);
+  struct {
+    const char* Name;
+    std::string Record, Sheet;
+  } cases[] = {
+      {"not a style sheet", scratch, f.WriteFile("bad.xsl", "<not-a-sheet/>")},
+      {"a broken record", f.WriteFile("broken.xml", "<metadata><dataIdInfo>"), (f.Folder / "chinese.xsl").string()},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_THROW(f.Main->ShowPreviewPage(U16(c.Record), U16(c.Sheet)), Exception);
+    EXPECT_EQ(temp.Pages(), 0u);
+  }
+  EXPECT_TRUE(f.Shell.Opened.empty());
+}
+
+}  // namespace

@@ -1,0 +1,344 @@
+// The tree list's keys and mouse on a shown control: moving the focus,
+// paging, Home and End, expanding from the keypad, Insert and Ctrl+Delete,
+// the expand button, header clicks that sort, selection with Shift and
+// Ctrl, the wheel, and incremental search with Chinese text.
+#include "treelist/cxTLController.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gui/testinput.h"
+#include "treelist_view_fixture.h"
+
+namespace {
+
+class TAnswerDialogs : public TDialogService {
+public:
+  Integer Answer = IDOK;
+  std::vector<String> Texts;
+  Integer MessageBox(HWND, const String& Text, const String& Caption, Cardinal) override {
+    Texts.push_back(Text + u"|" + Caption);
+    return Answer;
+  }
+  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
+  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
+};
+
+struct TInputFixture : TTreeViewFixture {
+  TInputFixture() {
+    Tree->Controller()->FocusRecordAndItem(A->RecordIndex(), Column(0));
+    OldDialogs = SetDialogService(&Dialogs);
+  }
+  ~TInputFixture() { SetDialogService(OldDialogs); }
+  void Key(Word AKey, Cardinal AModifiers = 0) {
+    TestKey(AKey, u"", AModifiers);
+    Application->ProcessMessages();
+  }
+  void Click(const TPoint& P, Cardinal AModifiers = 0) {
+    TestClick(Tree->Handle(), P, tbLeft, AModifiers);
+    Application->ProcessMessages();
+  }
+  std::string Focused() const { return Name(Tree->FocusedNode()); }
+  std::string Selected() const {
+    std::string Result;
+    for (TcxTreeListNode* N : Tree->SelectionList()) Result += (Result.empty() ? "" : ",") + Name(N);
+    return Result;
+  }
+  void AddMany(Integer ACount) {
+    Tree->BeginUpdate();
+    for (Integer I = 0; I < ACount; ++I) Make(nullptr, "n" + std::to_string(I));
+    Tree->EndUpdate();
+  }
+  TAnswerDialogs Dialogs;
+  TDialogService* OldDialogs = nullptr;
+};
+
+}  // namespace
+
+TEST(TreeListKeys, ArrowsHomeEndAndTheKeypad) {
+  TInputFixture F;
+  // Key, modifiers, focused node and column afterwards.
+  struct Step {
+    Word Key;
+    Cardinal Mods;
+    const char* Node;
+    Integer Column;
+  };
+  const Step Steps[] = {
+      {VK_DOWN, 0, "a1", 0},    {VK_DOWN, 0, "a2", 0},   {VK_RIGHT, 0, "a2", 1},  {VK_DOWN, 0, "a21", 1},
+      {VK_UP, 0, "a2", 1},      {VK_HOME, 0, "a2", 0},   {VK_END, 0, "a2", 1},    {VK_END, tkCtrl, "c", 1},
+      {VK_HOME, tkCtrl, "a", 1}, {VK_DOWN, tkShift, "a1", 1},
+  };
+  for (const Step& S : Steps) {
+    F.Key(S.Key, S.Mods);
+    EXPECT_EQ(F.Focused(), S.Node) << "after key " << S.Key;
+    EXPECT_EQ(F.Tree->Controller()->FocusedItem(), F.Column(S.Column)) << "after key " << S.Key;
+  }
+  // Keypad: - collapses, + expands, * expands the whole subtree. (The test
+  // input has no keypad keys: they go to the controller as the window would pass them.)
+  F.Tree->SetFocusedNode(F.A);
+  auto Keypad = [&](Word AKey) { F.Tree->Controller()->KeyDown(AKey, 0); };
+  Keypad(VK_SUBTRACT);
+  EXPECT_FALSE(F.A->Expanded());
+  Keypad(VK_ADD);
+  EXPECT_TRUE(F.A->Expanded());
+  F.A->Collapse(true);
+  Keypad(VK_MULTIPLY);
+  EXPECT_TRUE(F.A->Expanded());
+  EXPECT_TRUE(F.A2->Expanded());
+}
+
+TEST(TreeListKeys, LeftAndRightExpandWithOneVisibleColumn) {
+  TInputFixture F;
+  F.Column(1)->SetVisible(false);
+  F.Key(VK_LEFT);
+  EXPECT_FALSE(F.A->Expanded());
+  F.Key(VK_RIGHT);
+  EXPECT_TRUE(F.A->Expanded());
+}
+
+TEST(TreeListKeys, ShiftExtendsTheSelectionFromTheAnchor) {
+  TInputFixture F;
+  F.Tree->SetMultiSelect(true);
+  F.Tree->Controller()->FocusRecordAndItem(F.A1->RecordIndex(), F.Column(0));
+  F.Key(VK_DOWN, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2");
+  F.Key(VK_DOWN, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21");
+  F.Key(VK_UP, tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2");
+  // Shift+End keeps only the anchor's range: from a1 to the last node.
+  F.Key(VK_END, tkCtrl | tkShift);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21,b,c");
+  // Ctrl+Space toggles the focused node; a plain arrow leaves only the focused node.
+  F.Key(VK_SPACE, tkCtrl);
+  EXPECT_EQ(F.Selected(), "a1,a2,a21,b");
+  F.Key(VK_UP);
+  EXPECT_EQ(F.Selected(), "b");
+}
+
+TEST(TreeListKeys, DownPastTheLastRowNeverLeavesTheRows) {
+  TInputFixture F;
+  F.Tree->SetFocusedNode(F.C);
+  F.Key(VK_DOWN);
+  EXPECT_EQ(F.Focused(), "c");
+  // With inserting allowed a new node takes the next row and the focus lands on it.
+  F.Tree->OptionsData()->SetInserting(true);
+  const Integer Count = F.Tree->Nodes()->ShownNodeCount();
+  F.Key(VK_DOWN);
+  ASSERT_EQ(F.Tree->Nodes()->ShownNodeCount(), Count + 1);
+  ASSERT_NE(F.Tree->FocusedNode(), nullptr);
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Count);
+  EXPECT_EQ(F.Tree->FocusedNode()->Parent(), F.C);
+}
+
+TEST(TreeListKeys, PageDownAndUpMoveAPageAndStopAtTheEnds) {
+  TInputFixture F;
+  F.AddMany(100);
+  TcxTreeListViewInfo* VI = F.Layout();
+  const Integer Page = VI->FullRowCount();
+  F.Key(VK_NEXT);
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Page - 1);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), 0);
+  F.Key(VK_NEXT);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Page - 1);
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), 2 * Page - 2);
+  F.Key(VK_PRIOR);
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Page - 1);
+  F.Key(VK_END, tkCtrl);
+  const Integer Last = F.Tree->Nodes()->ShownNodeCount() - 1;
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Last);
+  F.Key(VK_NEXT);
+  EXPECT_EQ(F.Tree->FocusedNode()->VisibleIndex(), Last);
+}
+
+TEST(TreeListKeys, CtrlDeleteAsksAndPlainDeleteNeverDeletes) {
+  TInputFixture F;
+  F.Tree->SetFocusedNode(F.B);
+  F.Key(VK_DELETE);
+  EXPECT_TRUE(F.Dialogs.Texts.empty());
+  EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 6);
+  F.Dialogs.Answer = IDCANCEL;
+  F.Key(VK_DELETE, tkCtrl);
+  ASSERT_EQ(F.Dialogs.Texts.size(), 1u);
+  EXPECT_EQ(F.Dialogs.Texts[0], u"Delete record(s)?|Confirm");
+  EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 6);
+  F.Dialogs.Answer = IDOK;
+  F.Key(VK_DELETE, tkCtrl);
+  EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 5);
+  EXPECT_EQ(F.Focused(), "c");
+  // Without the confirmation setting no question is asked.
+  F.Tree->OptionsBehavior()->SetConfirmDelete(false);
+  F.Key(VK_DELETE, tkCtrl);
+  EXPECT_EQ(F.Dialogs.Texts.size(), 2u);
+  EXPECT_EQ(F.Tree->AbsoluteNodeCount(), 4);
+}
+
+TEST(TreeListKeys, F2AndEnterOpenTheEditorAndEscClosesIt) {
+  TInputFixture F;
+  F.Key(VK_F2);
+  EXPECT_TRUE(F.Tree->Controller()->IsEditing());
+  F.Key(VK_ESCAPE);
+  EXPECT_FALSE(F.Tree->Controller()->IsEditing());
+  F.Key(VK_RETURN);
+  EXPECT_TRUE(F.Tree->Controller()->IsEditing());
+}
+
+// ---- Mouse --------------------------------------------------------------------------------------
+
+TEST(TreeListMouse, ExpandButtonCellClicksAndSelection) {
+  TInputFixture F;
+  const TRect Button = F.Row(F.A2)->Indents.back()->ButtonRect;
+  F.Click(TPoint{Button.Left + 4, Button.Top + 4});
+  EXPECT_FALSE(F.A2->Expanded());
+  EXPECT_EQ(F.Focused(), "a");
+  F.Click(F.CellCenter(F.B, 1));
+  EXPECT_EQ(F.Focused(), "b");
+  EXPECT_EQ(F.Tree->Controller()->FocusedItem(), F.Column(1));
+  // Multi-selection: Ctrl toggles, Shift selects the range from the anchor.
+  F.Tree->SetMultiSelect(true);
+  F.Click(F.CellCenter(F.A1, 0));
+  EXPECT_EQ(F.Selected(), "a1");
+  F.Click(F.CellCenter(F.C, 0), tkCtrl);
+  EXPECT_EQ(F.Selected(), "a1,c");
+  F.Click(F.CellCenter(F.A2, 0), tkShift);
+  EXPECT_EQ(F.Selected(), "c,b,a2");
+  F.Click(F.CellCenter(F.B, 0));
+  EXPECT_EQ(F.Selected(), "b");
+}
+
+TEST(TreeListMouse, HeaderClicksSort) {
+  TInputFixture F;
+  const TRect Name = F.Layout()->ColumnHeader(F.Column(0))->DisplayRect();
+  const TRect Note = F.Layout()->ColumnHeader(F.Column(1))->DisplayRect();
+  const TPoint OnName{Name.Left + 20, Name.Top + 5};
+  const TPoint OnNote{Note.Left + 20, Note.Top + 5};
+  // Clicks (and modifiers) against the two columns' orders afterwards.
+  struct Step {
+    TPoint At;
+    Cardinal Mods;
+    TcxDataSortOrder Name, Note;
+  };
+  const Step Steps[] = {
+      {OnName, 0, soAscending, soNone},         {OnName, 0, soDescending, soNone},
+      {OnName, 0, soAscending, soNone},         {OnNote, tkShift, soAscending, soAscending},
+      {OnNote, 0, soNone, soDescending},        {OnNote, tkCtrl, soNone, soNone},
+  };
+  for (const Step& S : Steps) {
+    F.Click(S.At, S.Mods);
+    EXPECT_EQ(F.Column(0)->SortOrder(), S.Name);
+    EXPECT_EQ(F.Column(1)->SortOrder(), S.Note);
+  }
+  F.Click(OnName);
+  F.Click(OnName);
+  // The sorted column's header keeps room for its sort mark; the other's does not.
+  EXPECT_FALSE(IsRectEmpty(F.Layout()->ColumnHeader(F.Column(0))->SortMarkArea));
+  EXPECT_TRUE(IsRectEmpty(F.Layout()->ColumnHeader(F.Column(1))->SortMarkArea));
+  std::string Top;
+  for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
+    Top += TTreeViewFixture::Name(N);
+  EXPECT_EQ(Top, "cba");
+}
+
+TEST(TreeListMouse, WheelScrollsTheRows) {
+  TInputFixture F;
+  F.AddMany(100);
+  const TPoint At = F.CellCenter(F.A, 1);
+  TestWheel(F.Tree->Handle(), At, -1);
+  Application->ProcessMessages();
+  const Integer Down = F.Tree->TopVisibleIndex();
+  EXPECT_GT(Down, 0);
+  TestWheel(F.Tree->Handle(), At, 1);
+  Application->ProcessMessages();
+  EXPECT_LT(F.Tree->TopVisibleIndex(), Down);
+}
+
+TEST(TreeListMouse, HotTrackingGivesTheNodeUnderTheMouseItsLook) {
+  TInputFixture F;
+  TcxStyle* Hot = new TcxStyle(F.Form);
+  Hot->SetColor(clLime);
+  F.Tree->Styles()->SetHotTrack(Hot);
+  F.Tree->OptionsBehavior()->SetHotTrack(true);
+  std::vector<std::string> Heard;
+  F.Tree->OnHotTrackNode = TcxTreeListOnHotTrackNodeEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TcxTreeListNode* N, TShiftState, TCursor& ACursor) {
+        Heard.push_back(TTreeViewFixture::Name(N));
+        ACursor = crHandPoint;
+      });
+  auto Look = [&](TcxTreeListNode* N) { return F.Row(N)->CellOfColumn(F.Column(1))->ViewParams().Color; };
+  TestMouseMove(F.Tree->Handle(), F.CellCenter(F.B, 1));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->HotTrackNode(), F.B);
+  EXPECT_EQ(Look(F.B), clLime);
+  EXPECT_NE(Look(F.C), clLime);
+  EXPECT_EQ(F.Tree->Cursor(), crHandPoint);
+  TestMouseMove(F.Tree->Handle(), F.CellCenter(F.C, 1));
+  Application->ProcessMessages();
+  EXPECT_NE(Look(F.B), clLime);
+  EXPECT_EQ(Look(F.C), clLime);
+  EXPECT_EQ(Heard, (std::vector<std::string>{"b", "c"}));
+  // Leaving the control: no hot node, the cursor as it was.
+  TestMouseLeave(F.Tree->Handle());
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->HotTrackNode(), nullptr);
+  EXPECT_EQ(F.Tree->Cursor(), crDefault);
+}
+
+// ---- Incremental search -------------------------------------------------------------------------
+
+// Chinese text arrives committed by the input method, a character at a time.
+TEST(TreeListIncSearch, ChineseTextFindsShownNodesAndDropsAMissingCharacter) {
+  TInputFixture F;
+  TcxControlOptionsBehavior* Behavior = F.Tree->OptionsBehavior();
+  Behavior->SetIncSearch(true);
+  const char* Names[] = {"元数据", "标识信息", "标题", "数据质量", "数据集", "分发"};
+  TcxTreeListNode* Nodes[] = {F.A, F.A1, F.A2, F.A21, F.B, F.C};
+  for (Integer I = 0; I < 6; ++I) Nodes[I]->SetValues(TTreeViewFixture::NameItem, Variant(UTF8ToString(Names[I])));
+  TestInputMethodCommit(UTF8ToString("数据"));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Focused(), "数据质量");
+  EXPECT_EQ(F.Tree->Controller()->IncSearchText(), UTF8ToString("数据"));
+  // No name continues with 库: the character is dropped, the focus stays.
+  TestInputMethodCommit(UTF8ToString("库"));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->Controller()->IncSearchText(), UTF8ToString("数据"));
+  EXPECT_EQ(F.Focused(), "数据质量");
+  TestInputMethodCommit(UTF8ToString("集"));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Focused(), "数据集");
+  // A collapsed node's children are not searched.
+  F.Key(VK_ESCAPE);
+  F.A->SetExpanded(false);
+  F.Tree->SetFocusedNode(F.A);
+  TestInputMethodCommit(UTF8ToString("标"));
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Focused(), "元数据");
+  EXPECT_FALSE(F.Tree->Controller()->IsIncSearching());
+}
+
+TEST(TreeListMouse, DoubleClickTogglesANodeAndTheScrollBarMovesOnlyTheView) {
+  TInputFixture F;
+  // On the row's outer indent: no cell editor opens in between.
+  const TRect Indent = F.Row(F.A2)->Indents.front()->DisplayRect();
+  TestDoubleClick(F.Tree->Handle(), TPoint{Indent.Left + 2, Indent.Top + 2});
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.A2->Expanded());
+  F.AddMany(100);
+  F.Tree->SetFocusedNode(F.A);
+  const Integer Page = F.Layout()->FullRowCount();
+  Integer Position = 0;
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scPageDown, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Page - 1);
+  EXPECT_EQ(Position, Page - 1);
+  EXPECT_EQ(F.Focused(), "a");
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scLineUp, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Page - 2);
+  Position = 5;
+  F.Tree->TreeListController()->ScrollContent(sbVertical, scTrack, Position);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), 5);
+  // Horizontally the columns move left by the offset.
+  F.Column(1)->SetWidth(600);
+  Position = 50;
+  F.Tree->TreeListController()->ScrollContent(sbHorizontal, scTrack, Position);
+  EXPECT_EQ(F.Layout()->LeftPos(), 50);
+  EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect().Left, 100 - 50);
+}

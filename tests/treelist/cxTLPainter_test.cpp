@@ -1,0 +1,200 @@
+// The tree list's painting, probed pixel by pixel: tree lines dotted and
+// solid, grid lines, the selection and the focus frame, the same picture
+// with and without buffered painting, and a picture of a Chinese tree in
+// the ultra-flat look.
+#include "treelist/cxTLPainter.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/cxLookAndFeels.h"
+#include "platform/gui/imagelist.h"
+#include "platform/gui/stdctrls.h"
+#include "treelist_view_fixture.h"
+
+namespace {
+
+// Pixels of the vertical line through a rectangle in AColor.
+Integer CountInColumn(const TBitmap& APicture, Integer X, Integer ATop, Integer ABottom, TColor AColor) {
+  Integer Count = 0;
+  for (Integer Y = ATop; Y < ABottom; ++Y) Count += APicture.PixelColor(X, Y) == AColor;
+  return Count;
+}
+
+Integer CountInRow(const TBitmap& APicture, Integer Y, Integer ALeft, Integer ARight, TColor AColor) {
+  Integer Count = 0;
+  for (Integer X = ALeft; X < ARight; ++X) Count += APicture.PixelColor(X, Y) == AColor;
+  return Count;
+}
+
+}  // namespace
+
+TEST(TreeListPainter, TreeLinesDottedSolidAndNone) {
+  TTreeViewFixture F;
+  // b's own indent: a full vertical line (a sibling follows) and the horizontal line.
+  TcxTreeListIndentViewInfo* Indent = F.Row(F.B)->Indents.back().get();
+  const TRect V = Indent->VertLine;
+  const TColor Line = F.Layout()->TreeLineColor();
+  ASSERT_EQ(V.Height(), F.Row(F.B)->RowHeight);
+  struct Case {
+    const char* What;
+    TcxTreeListTreeLineStyle Style;
+    Integer MinCount, MaxCount;
+  };
+  const Integer H = V.Height();
+  const Case Cases[] = {
+      {"dotted: every other pixel", tllsDot, H / 2 - 1, H / 2 + 1},
+      {"solid: every pixel", tllsSolid, H, H},
+      {"none", tllsNone, 0, 0},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    F.View()->SetTreeLineStyle(K.Style);
+    const auto Picture = F.Shot();
+    const Integer Count = CountInColumn(*Picture, V.Left, V.Top, V.Bottom, Line);
+    EXPECT_GE(Count, K.MinCount);
+    EXPECT_LE(Count, K.MaxCount);
+  }
+  // Without tree lines the expand button of a still shows: its frame is in the tree-line colour.
+  const TRect Button = F.Row(F.A)->Indents.back()->ButtonRect;
+  const auto Picture = F.Shot();
+  EXPECT_EQ(CountInRow(*Picture, Button.Top, Button.Left + 1, Button.Right - 1, Line), Button.Width() - 2);
+}
+
+TEST(TreeListPainter, GridLinesAlongTheCellBorders) {
+  TTreeViewFixture F;
+  F.View()->SetGridLines(tlglBoth);
+  const TColor Grid = ColorToRGB(F.Layout()->GridLineColor());
+  const TRect Cell = F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect();
+  const auto Picture = F.Shot();
+  EXPECT_EQ(CountInRow(*Picture, Cell.Bottom - 1, Cell.Left, Cell.Right, Grid), Cell.Width());
+  EXPECT_EQ(CountInColumn(*Picture, Cell.Right - 1, Cell.Top, Cell.Bottom, Grid), Cell.Height());
+  // The row above the line is no grid line.
+  EXPECT_LT(CountInRow(*Picture, Cell.Bottom - 3, Cell.Left, Cell.Right - 1, Grid), Cell.Width() / 2);
+}
+
+TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {
+  TTreeViewFixture F;
+  TcxStyle* Selection = new TcxStyle(F.Form);
+  Selection->SetColor(clNavy);
+  F.Tree->Styles()->SetSelection(Selection);
+  TcxStyle* Inactive = new TcxStyle(F.Form);
+  Inactive->SetColor(clGray);
+  F.Tree->Styles()->SetInactive(Inactive);
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(0));
+  auto Probe = [&](TcxTreeListNode* ANode, Integer AColumn) {
+    const TRect R = F.Row(ANode)->CellOfColumn(F.Column(AColumn))->DisplayRect();
+    return TPoint{R.Right - 4, R.Top + 3};
+  };
+  auto Picture = F.Shot();
+  // The focused row's other cell paints selected; the focused cell itself and other rows do not.
+  EXPECT_EQ(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clNavy);
+  EXPECT_NE(Picture->PixelColor(Probe(F.B, 0).X, Probe(F.B, 0).Y), clNavy);
+  EXPECT_NE(Picture->PixelColor(Probe(F.C, 1).X, Probe(F.C, 1).Y), clNavy);
+  // The focus frame runs along the focused cell's content edge.
+  const TRect Focus = F.Row(F.B)->CellOfColumn(F.Column(0))->ContentRect();
+  const TColor Content = Picture->PixelColor(Focus.Left + 5, Focus.Top + 3);
+  EXPECT_GT(Focus.Width() - CountInRow(*Picture, Focus.Top, Focus.Left, Focus.Right, Content), 5);
+  // Without the focus the selection turns inactive and, with HideFocusRect, the frame goes.
+  F.Tree->OptionsSelection()->SetHideFocusRect(true);
+  TEdit* Other = new TEdit(F.Form);
+  Other->SetBounds(10, 300, 100, 24);
+  Other->SetParent(F.Form);
+  Other->SetFocus();
+  Application->ProcessMessages();
+  F.Tree->LayoutChanged();
+  Picture = F.Shot();
+  EXPECT_EQ(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clGray);
+  EXPECT_EQ(CountInRow(*Picture, Focus.Top, Focus.Left, Focus.Right, Content), Focus.Width());
+  // With HideSelection the rows lose the selection look without the focus.
+  F.Tree->OptionsSelection()->SetHideSelection(true);
+  Picture = F.Shot();
+  EXPECT_NE(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clGray);
+}
+
+TEST(TreeListPainter, BufferedPaintingGivesTheSameImage) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  F.View()->SetGridLines(tlglHorz);
+  F.View()->SetFooter(true);
+  F.Tree->Controller()->FocusRecordAndItem(F.A2->RecordIndex(), F.Column(1));
+  const auto Direct = F.Shot();
+  F.Tree->SetBufferedPaint(true);
+  const auto Buffered = F.Shot();
+  Integer Differ = 0;
+  for (Integer Y = 0; Y < Direct->Height(); ++Y)
+    for (Integer X = 0; X < Direct->Width(); ++X) Differ += Direct->PixelColor(X, Y) != Buffered->PixelColor(X, Y);
+  EXPECT_EQ(Differ, 0);
+}
+
+TEST(TreeListPainter, PictureOfAChineseTreeInTheUltraFlatLook) {
+  TTreeViewFixture F;
+  F.Tree->LookAndFeel()->SetKind(lfUltraFlat);
+  F.Column(0)->SetCaption(u"名称");
+  F.Column(1)->SetCaption(u"说明");
+  const char* Names[] = {"元数据", "标识信息", "引用", "标题", "数据质量", "分发信息"};
+  TcxTreeListNode* Nodes[] = {F.A, F.A1, F.A2, F.A21, F.B, F.C};
+  for (Integer I = 0; I < 6; ++I) {
+    Nodes[I]->SetValues(TTreeViewFixture::NameItem, Variant(UTF8ToString(Names[I])));
+    Nodes[I]->SetValues(TTreeViewFixture::NoteItem, Variant(UTF8ToString(std::string("说明 ") + Names[I])));
+  }
+  // Two 12 x 12 node images: a red and a green square.
+  auto Images = TImageList::CreateSize(12, 12);
+  for (TColor Color : {clRed, clGreen}) {
+    TBitmap Square(12, 12, pf32bit);
+    Square.Canvas()->Brush()->SetColor(Color);
+    Square.Canvas()->FillRect(TRect{0, 0, 12, 12});
+    Images->Add(&Square, nullptr);
+  }
+  for (TcxTreeListNode* N : Nodes) {
+    N->SetStoredImageIndex(tlitImageIndex, N->HasChildren() ? 0 : 1);
+    N->SetStoredImageIndex(tlitSelectedIndex, N->HasChildren() ? 0 : 1);
+  }
+  F.Tree->SetImages(Images.get());
+  F.View()->SetIndicator(true);
+  F.View()->SetGridLines(tlglBoth);
+  F.Tree->Controller()->FocusRecordAndItem(F.A1->RecordIndex(), F.Column(0));
+  const auto Picture = F.Shot();
+  Picture->SaveToFile(u"/tmp/korvane_treelist_view.png");
+  // Each node's image sits in its image indent: red for a parent, green for a leaf.
+  for (TcxTreeListNode* N : Nodes) {
+    TcxTreeListNodeViewInfo* Row = F.Row(N);
+    const TRect Image = Row->Indents.back()->DisplayRect();
+    ASSERT_EQ(Row->Indents.back()->IndentKind, TcxTreeListIndentViewInfo::ikImage);
+    const TPoint Center{(Image.Left + Image.Right - 3) / 2, (Image.Top + Image.Bottom) / 2};
+    EXPECT_EQ(Picture->PixelColor(Center.X, Center.Y), N->HasChildren() ? clRed : clGreen)
+        << TTreeViewFixture::Name(N);
+  }
+  // The indicator shows the focused row's arrow: some dark pixels in its cell, none in another row's.
+  auto Dark = [&](TcxTreeListNode* N) {
+    const TRect R = F.Row(N)->Indicator->DisplayRect();
+    Integer Count = 0;
+    for (Integer Y = R.Top + 2; Y < R.Bottom - 2; ++Y)
+      Count += CountInRow(*Picture, Y, R.Left + 2, R.Right - 2, clBlack);
+    return Count;
+  };
+  EXPECT_GT(Dark(F.A1), 3);
+  EXPECT_EQ(Dark(F.B), 0);
+  // A freed image list is forgotten: the rows lose their image indents.
+  Images.reset();
+  EXPECT_EQ(F.Tree->Images(), nullptr);
+  EXPECT_EQ(F.Row(F.A1)->Indents.back()->IndentKind, TcxTreeListIndentViewInfo::ikLevel);
+}
+
+TEST(TreeListPainter, CellsTakeTheContentStyleOfTheirNodeAndColumn) {
+  TTreeViewFixture F;
+  TcxStyle* Yellow = new TcxStyle(F.Form);
+  Yellow->SetColor(clYellow);
+  F.Tree->Styles()->OnGetContentStyle = TcxtlOnGetContentStyleEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TObject* AItem, TcxTreeListNode* ANode, TcxStyle*& AStyle) {
+        if (ANode == F.C && AItem == F.Column(1)) AStyle = Yellow;
+      });
+  F.Tree->LayoutChanged();
+  const auto Picture = F.Shot();
+  auto Probe = [&](TcxTreeListNode* ANode, Integer AColumn) {
+    const TRect R = F.Row(ANode)->CellOfColumn(F.Column(AColumn))->DisplayRect();
+    return Picture->PixelColor(R.Right - 4, R.Top + 3);
+  };
+  EXPECT_EQ(Probe(F.C, 1), clYellow);
+  EXPECT_NE(Probe(F.C, 0), clYellow);
+  EXPECT_NE(Probe(F.B, 1), clYellow);
+}

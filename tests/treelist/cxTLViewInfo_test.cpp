@@ -1,0 +1,236 @@
+// The tree list's layout (rows, indents, tree lines, expand buttons,
+// indicator, grid lines, headers, footer, scrolling) and its hit test.
+#include "treelist/cxTLViewInfo.h"
+
+#include <gtest/gtest.h>
+
+#include "treelist_view_fixture.h"
+
+namespace {
+
+std::string RectText(const TRect& R) {
+  return std::to_string(R.Left) + "," + std::to_string(R.Top) + "," + std::to_string(R.Right) + "," +
+         std::to_string(R.Bottom);
+}
+
+// The level indents' tree-line bits of a row, left to right.
+std::string Lines(TcxTreeListNodeViewInfo* ARow) {
+  std::string Result;
+  for (const auto& Indent : ARow->Indents)
+    if (Indent->IndentKind == TcxTreeListIndentViewInfo::ikLevel) Result += std::to_string(Indent->TreeLines);
+  return Result;
+}
+
+}  // namespace
+
+TEST(TreeListLayout, RowsIndentsTreeLinesAndButtons) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  TcxTreeListViewInfo* VI = F.Layout();
+  ASSERT_EQ(VI->RowCount(), 6);
+  EXPECT_EQ(VI->IndentStep(), 15);
+  const Integer H = VI->RowLineHeight();
+  const Integer Top = VI->HeadersBottom();
+  EXPECT_EQ(Top, VI->HeaderLineHeight());
+  // Node, its level + 1 indents (root shown), the tree-line bits of each, a button.
+  struct Case {
+    TcxTreeListNode* Node;
+    Integer Indents;
+    std::string Lines;
+    bool Button;
+  };
+  const Case Cases[] = {
+      {F.A, 1, "6", true},      // first top node: no upper half; next sibling: lower half
+      {F.A1, 2, "37", false},   // a has a sibling below: its column continues
+      {F.A2, 2, "35", true},    // last child: no lower half
+      {F.A21, 3, "305", false}, // a2 has no next sibling: nothing in its column
+      {F.B, 1, "7", false},
+      {F.C, 1, "5", false},
+  };
+  for (Integer I = 0; I < 6; ++I) {
+    const Case& K = Cases[I];
+    SCOPED_TRACE(TTreeViewFixture::Name(K.Node));
+    TcxTreeListNodeViewInfo* Row = F.Row(K.Node);
+    ASSERT_NE(Row, nullptr);
+    EXPECT_EQ(Row->RowTop, Top + I * H);
+    EXPECT_EQ(Integer(Row->Indents.size()), K.Indents);
+    EXPECT_EQ(Lines(Row), K.Lines);
+    EXPECT_EQ(Row->ButtonShown, K.Button);
+    // Indicator first, then the indents, then the tree column's cell.
+    EXPECT_EQ(RectText(Row->Indicator->DisplayRect()), RectText(TRect{0, Row->RowTop, 15, Row->RowTop + H}));
+    EXPECT_EQ(Row->Indents.front()->DisplayRect().Left, 15);
+    EXPECT_EQ(Row->CellsLeft, 15 + 15 * K.Indents);
+    EXPECT_EQ(Row->CellOfColumn(F.Column(0))->DisplayRect().Left, Row->CellsLeft);
+    EXPECT_EQ(Row->CellOfColumn(F.Column(0))->DisplayRect().Right, 15 + 100);
+    EXPECT_EQ(Row->CellOfColumn(F.Column(1))->DisplayRect().Left, 15 + 100);
+    TcxTreeListIndentViewInfo* Own = Row->Indents.back().get();
+    EXPECT_EQ(Own->HasButton, K.Button);
+    if (K.Button) {
+      // A 9-pixel box centred in the odd-sized indent, one pixel up.
+      const TRect D = Own->DisplayRect();
+      EXPECT_EQ(Own->ButtonRect.Width(), 9);
+      EXPECT_EQ(Own->ButtonRect.Left, D.Left + 3);
+      EXPECT_EQ(Own->ButtonRect.Top, D.Top + (H - 9) / 2 - 1 + (H % 2 == 0 ? 1 : 0));
+    }
+  }
+  // The vertical line sits at the indent's centre, the horizontal one runs to its right edge.
+  TcxTreeListIndentViewInfo* Own = F.Row(F.B)->Indents.back().get();
+  const TRect D = Own->DisplayRect();
+  EXPECT_EQ(Own->VertLine.Left, (D.Left + D.Right) / 2);
+  EXPECT_EQ(Own->VertLine.Width(), 1);
+  EXPECT_EQ(Own->HorzLine.Right, D.Right);
+  EXPECT_EQ(Own->HorzLine.Height(), 1);
+}
+
+TEST(TreeListLayout, WithoutRootOrTreeLinesOrButtons) {
+  TTreeViewFixture F;
+  F.View()->SetShowRoot(false);
+  F.View()->SetTreeLineStyle(tllsNone);
+  F.View()->SetButtons(false);
+  EXPECT_TRUE(F.Row(F.A)->Indents.empty());
+  EXPECT_FALSE(F.Row(F.A)->ButtonShown);
+  EXPECT_EQ(F.Row(F.A)->CellsLeft, 0);
+  ASSERT_EQ(F.Row(F.A21)->Indents.size(), 2u);
+  EXPECT_EQ(Lines(F.Row(F.A21)), "00");
+}
+
+TEST(TreeListLayout, GridLinesGiveCellsAndIndentsTheirBorders) {
+  TTreeViewFixture F;
+  F.View()->SetGridLines(tlglBoth);
+  TcxTreeListNodeViewInfo* Row = F.Row(F.A1);
+  EXPECT_EQ(Row->CellOfColumn(F.Column(0))->Borders(), BorderBit(bRight) | BorderBit(bBottom));
+  EXPECT_EQ(Row->Indents.front()->Borders, BorderBit(bBottom));
+  EXPECT_EQ(Row->CellOfColumn(F.Column(1))->ContentRect().Bottom, Row->RowTop + Row->RowHeight - 1);
+  // The row line height grows by the grid line.
+  const Integer WithLines = F.Layout()->RowLineHeight();
+  F.View()->SetGridLines(tlglVert);
+  EXPECT_EQ(F.Layout()->RowLineHeight(), WithLines - 1);
+}
+
+TEST(TreeListLayout, HeadersFooterAndNeighbourFlags) {
+  TTreeViewFixture F;
+  F.View()->SetFooter(true);
+  F.View()->SetIndicator(true);
+  TcxTreeListViewInfo* VI = F.Layout();
+  ASSERT_EQ(VI->ColumnHeaders().size(), 2u);
+  TcxTreeListColumnHeaderViewInfo* Name = VI->ColumnHeader(F.Column(0));
+  TcxTreeListColumnHeaderViewInfo* Note = VI->ColumnHeader(F.Column(1));
+  EXPECT_EQ(RectText(Name->DisplayRect()), RectText(TRect{15, 0, 115, VI->HeaderLineHeight()}));
+  EXPECT_EQ(Name->Neighbors, TcxNeighbors(nRight));
+  EXPECT_EQ(Note->Neighbors, TcxNeighbors(nLeft));
+  EXPECT_FALSE(IsRectEmpty(VI->FooterRect()));
+  EXPECT_EQ(VI->NodesAreaRect().Bottom, VI->FooterTop());
+  EXPECT_LT(VI->FooterTop(), F.Tree->ClientHeight());
+  ASSERT_EQ(VI->FooterItems().size(), 2u);
+  EXPECT_TRUE(VI->HeaderIndicatorCell()->Visible());
+  EXPECT_TRUE(VI->FooterIndicatorCell()->Visible());
+  // Moved to rows of its own, each column is alone in its line: no stale neighbour flags.
+  F.Tree->SetColumnPosition(F.Column(1), 0, true, 1);
+  VI = F.Layout();
+  EXPECT_EQ(VI->HeaderLineCount(), 2);
+  EXPECT_EQ(VI->ColumnHeader(F.Column(0))->Neighbors, 0u);
+  EXPECT_EQ(VI->ColumnHeader(F.Column(1))->Neighbors, 0u);
+  // Two band rows make each node row two lines high, the second column in the second line.
+  TcxTreeListNodeViewInfo* Row = F.Row(F.A);
+  EXPECT_EQ(Row->RowHeight, 2 * VI->RowLineHeight());
+  EXPECT_EQ(Row->CellOfColumn(F.Column(1))->DisplayRect().Top, Row->RowTop + VI->RowLineHeight());
+}
+
+TEST(TreeListLayout, OnlyTheShownRowsAreLaidOutAndTheLastPageStaysFull) {
+  TTreeViewFixture F;
+  F.Tree->BeginUpdate();
+  for (Integer I = 0; I < 200; ++I) F.Make(nullptr, "n" + std::to_string(I));
+  F.Tree->EndUpdate();
+  TcxTreeListViewInfo* VI = F.Layout();
+  const Integer Capacity = VI->VisibleRowCapacity();
+  EXPECT_LE(VI->RowCount(), Capacity + 1);
+  EXPECT_GE(VI->FullRowCount(), Capacity);
+  const Integer Before = VI->RowsCalculated();
+  F.Tree->LayoutChanged();
+  EXPECT_LE(VI->RowsCalculated() - Before, Capacity + 1);
+  // Scrolled past the end: the last node sits in the last full row.
+  F.Tree->SetTopVisibleIndex(10000);
+  VI = F.Layout();
+  const Integer Count = F.Tree->Nodes()->ShownNodeCount();
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Count - Capacity);
+  EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node->VisibleIndex(), Count - 1);
+  // Making a node above the rows visible makes it the top row; one below, the bottom row.
+  F.Tree->MakeNodeVisible(F.A1);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), F.A1->VisibleIndex());
+  TcxTreeListNode* Far = F.Tree->Nodes()->Root()->GetLastChild()->GetPrevSibling();
+  F.Tree->MakeNodeVisible(Far);
+  VI = F.Layout();
+  EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node, Far);
+  // Nodes removed below a scrolled view: the rows still end with the last node.
+  F.Tree->SetTopVisibleIndex(10000);
+  std::vector<TcxTreeListNode*> Tail;
+  for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetLastChild(); Tail.size() < 150; N = N->GetPrevSibling())
+    Tail.push_back(N);
+  F.Tree->DeleteNodes(Tail);
+  VI = F.Layout();
+  const Integer Shown = F.Tree->Nodes()->ShownNodeCount();
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), Shown - Capacity);
+  EXPECT_EQ(VI->Rows(VI->FullRowCount() - 1)->Node->VisibleIndex(), Shown - 1);
+}
+
+TEST(TreeListLayout, FewNodesShowFromTheTop) {
+  TTreeViewFixture F;
+  F.Tree->SetTopVisibleIndex(3);
+  EXPECT_EQ(F.Tree->TopVisibleIndex(), 0);
+  EXPECT_EQ(F.Layout()->RowCount(), 6);
+}
+
+// ---- Hit test -----------------------------------------------------------------------------------
+
+TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  F.View()->SetFooter(true);
+  TcxTreeListViewInfo* VI = F.Layout();
+  TcxTreeListNodeViewInfo* RowA = F.Row(F.A);
+  TcxTreeListNodeViewInfo* RowA21 = F.Row(F.A21);
+  const TRect Button = RowA->Indents.back()->ButtonRect;
+  const TRect NameHeader = VI->ColumnHeader(F.Column(0))->DisplayRect();
+  const Integer MidA = RowA->RowTop + RowA->RowHeight / 2;
+  struct Case {
+    const char* What;
+    TPoint At;
+    TcxTreeListHitCode Code;
+    TcxTreeListNode* Node;
+    Integer Column;  // -1: none
+  };
+  const Case Cases[] = {
+      {"cell of a", F.CellCenter(F.A, 0), tlhcColumn, F.A, 0},
+      {"second cell of a21", F.CellCenter(F.A21, 1), tlhcColumn, F.A21, 1},
+      {"expand button", TPoint{Button.Left + 4, Button.Top + 4}, tlhcButton, F.A, -1},
+      {"just beside the button", TPoint{Button.Left - 2, Button.Top + 4}, tlhcButton, F.A, -1},
+      {"level indent", TPoint{RowA21->Indents[0]->DisplayRect().Left + 2, RowA21->RowTop + 2}, tlhcIndent, F.A21,
+       -1},
+      {"indicator", TPoint{5, MidA}, tlhcIndicator, F.A, -1},
+      {"column header", TPoint{NameHeader.Left + 20, NameHeader.Top + 5}, tlhcColumnHeader, nullptr, 0},
+      {"header right edge", TPoint{NameHeader.Right + 2, NameHeader.Top + 5}, tlhcHorzSizingEdge, nullptr, 0},
+      {"footer item", TPoint{F.Layout()->FooterItems()[1]->ClipRect().Left + 5, F.Layout()->FooterItems()[1]->ClipRect().Top + 3},
+       tlhcColumnFooter, nullptr, 1},
+      {"below the rows", TPoint{150, F.Row(F.C)->RowTop + F.Row(F.C)->RowHeight + 5}, tlhcNode, nullptr, -1},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    TcxTreeListHitTest* Hit = F.Tree->HitTest();
+    Hit->HitTest(K.At);
+    if (K.Node || K.Code != tlhcNode)
+      EXPECT_TRUE(Hit->HitAtCode(K.Code)) << Hit->HitCodes();
+    else
+      EXPECT_FALSE(Hit->HitAtCode(tlhcNode));
+    EXPECT_EQ(Hit->NodeAtPoint(), K.Node);
+    EXPECT_EQ(Hit->ColumnAtPoint(), K.Column < 0 ? nullptr : F.Column(K.Column));
+  }
+  // A header's right edge grabs within 3 pixels, not 4.
+  TcxTreeListHitTest* Hit = F.Tree->HitTest();
+  Hit->HitTest(TPoint{NameHeader.Right - 4, NameHeader.Top + 5});
+  EXPECT_FALSE(Hit->HitAtCode(tlhcHorzSizingEdge));
+  Hit->HitTest(TPoint{NameHeader.Right - 3, NameHeader.Top + 5});
+  EXPECT_TRUE(Hit->HitAtCode(tlhcHorzSizingEdge));
+  // Outside the client area nothing is hit.
+  Hit->HitTest(TPoint{-5, 20});
+  EXPECT_EQ(Hit->HitCodes(), 0u);
+}

@@ -1,0 +1,508 @@
+#include "treelist/cxTLController.h"
+
+#include <algorithm>
+
+#include "platform/rtl/sysutils.h"
+#include "treelist/cxTLBands.h"
+#include "treelist/cxTLViewInfo.h"
+
+namespace {
+
+// Numeric keypad keys that expand and collapse the focused node.
+constexpr Word KeyExpandAll = 106;
+constexpr Word KeyExpand = 107;
+constexpr Word KeyCollapse = 109;
+
+// Raises a counter for the duration of a handler, also when it throws.
+class TCounterGuard {
+public:
+  explicit TCounterGuard(Integer& ACounter) : FCounter(ACounter) { ++FCounter; }
+  ~TCounterGuard() { --FCounter; }
+  TCounterGuard(const TCounterGuard&) = delete;
+  TCounterGuard& operator=(const TCounterGuard&) = delete;
+
+private:
+  Integer& FCounter;
+};
+
+bool IsPagingKey(Word Key) {
+  switch (Key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: return true;
+    default: return false;
+  }
+}
+
+// Case-insensitive: AText is empty or starts AValue.
+bool SameTextOrPrefix(const String& AText, const String& AValue) {
+  if (AText.size() > AValue.size()) return false;
+  return AnsiCompareText(AText, AValue.substr(0, AText.size())) == 0;
+}
+
+}  // namespace
+
+// ---- Cell navigator ---------------------------------------------------------------------------
+
+TcxCustomTreeListControl* TcxTreeListCellNavigator::TreeList() const {
+  return static_cast<TcxCustomTreeListControl*>(Controller()->EditingControl());
+}
+
+void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
+  TcxCustomTreeListControl* C = TreeList();
+  const bool Rowwise = !C->ViewSettings().CellSelect || (Shift & (ssShift | ssCtrl));
+  if (!Rowwise || !(Key == VK_UP || Key == VK_DOWN || Key == VK_LEFT || Key == VK_RIGHT))
+    return TcxCustomCellNavigator::KeyDown(Key, Shift);
+  TcxTreeListNode* Focused = C->FocusedNode();
+  if (Key == VK_LEFT || Key == VK_RIGHT) {
+    if (C->IsHScrollBarVisible()) {
+      TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+      VI->SetLeftPos(VI->LeftPos() + (Key == VK_RIGHT ? 1 : -1) * TextWidthInFont(C->Font(), u"W"));
+    }
+  } else if (Focused) {
+    TcxTreeListNode* Next = Key == VK_DOWN ? Focused->GetNextVisible() : Focused->GetPrevVisible();
+    if (Next) C->FocusNode(Next);
+  } else if (TcxTreeListNode* First = C->Nodes()->Root()->GetFirstChild()) {
+    C->FocusNode(First);
+  }
+  Key = 0;
+}
+
+void TcxTreeListCellNavigator::GetFocusedCell(Integer& ARowIndex, Integer& ACellIndex) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  ARowIndex = Focused ? std::max(Focused->VisibleIndex(), 0) : 0;
+  const std::vector<TcxTreeListColumn*> Columns = C->VisibleColumns();
+  const auto It = std::find(Columns.begin(), Columns.end(), Controller()->FocusedItem());
+  ACellIndex = It == Columns.end() ? 0 : Integer(It - Columns.begin());
+}
+
+Integer TcxTreeListCellNavigator::GetCellCount(Integer) { return Integer(TreeList()->VisibleColumns().size()); }
+
+TcxCustomInplaceEditContainer* TcxTreeListCellNavigator::GetCellItem(Integer, Integer ACellIndex) {
+  const std::vector<TcxTreeListColumn*> Columns = TreeList()->VisibleColumns();
+  return ACellIndex >= 0 && ACellIndex < Integer(Columns.size()) ? Columns[size_t(ACellIndex)] : nullptr;
+}
+
+Integer TcxTreeListCellNavigator::RowCount() { return std::max(TreeList()->Nodes()->ShownNodeCount(), 0); }
+
+void TcxTreeListCellNavigator::SetFocusedCell(Integer ARowIndex, Integer ACellIndex, TShiftState) {
+  Integer Index = ARowIndex;
+  TcxTreeListNode* Node = TreeList()->Nodes()->GetNodeByVisibleIndex(Index);
+  Controller()->FocusRecordAndItem(Node ? Node->RecordIndex() : -1, GetCellItem(ARowIndex, ACellIndex));
+}
+
+bool TcxTreeListCellNavigator::FindFocusableCell(Integer& ARowIndex, Integer& ACellIndex, Integer ADirection,
+                                                 bool AByRow) {
+  if (TcxCustomCellNavigator::FindFocusableCell(ARowIndex, ACellIndex, ADirection, AByRow)) return true;
+  auto* TLController = static_cast<TcxTreeListController*>(Controller());
+  if (!AByRow || ADirection < 0 || ARowIndex != RowCount() - 1 || !TLController->CanInsertNow()) return false;
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->InsertNode(false) || !C->FocusedNode()) return false;
+  // The new node is focused already: its own row, not one past the end.
+  ARowIndex = C->FocusedNode()->VisibleIndex();
+  ACellIndex = 0;
+  return ARowIndex >= 0;
+}
+
+// ---- Controller: the rows view ----------------------------------------------------------------
+
+std::unique_ptr<TcxCustomCellNavigator> TcxTreeListController::CreateCellNavigator() {
+  return std::make_unique<TcxTreeListCellNavigator>(this);
+}
+
+std::unique_ptr<TcxCustomHitTestController> TcxTreeListController::CreateHitTestController() {
+  return std::make_unique<TcxTreeListHitTest>(this);
+}
+
+TcxEditCellViewInfo* TcxTreeListController::GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* AItem) {
+  TcxCustomTreeListControl* C = TreeList();
+  auto* VI = dynamic_cast<TcxTreeListViewInfo*>(C->ViewInfo());
+  if (!VI || C->IsDestroying() || C->IsLocked()) return nullptr;
+  if (VI->IsDirty()) VI->Calculate();
+  TcxTreeListNodeViewInfo* Row = VI->RowOfNode(C->FocusedNode());
+  return Row ? Row->CellOfColumn(dynamic_cast<TcxTreeListColumn*>(AItem)) : nullptr;
+}
+
+void TcxTreeListController::MakeFocusedCellVisible() { MakeFocusedRecordVisible(); }
+
+bool TcxTreeListController::MakeFocusedRecordVisible() {
+  if (TcxTreeListNode* Node = TreeList()->FocusedNode()) TreeList()->MakeNodeVisible(Node);
+  return true;
+}
+
+bool TcxTreeListController::CanDeleteNow() const { return TreeList()->ViewSettings().Deleting && !IsEditing(); }
+bool TcxTreeListController::CanInsertNow() const { return TreeList()->ViewSettings().Inserting && !IsEditing(); }
+
+void TcxTreeListController::ForgetNode(TcxTreeListNode* ANode) {
+  if (FSelectionAnchor == ANode) FSelectionAnchor = nullptr;
+  if (FLastFocused == ANode) FLastFocused = nullptr;
+}
+
+void TcxTreeListController::FocusedRecordChanged() {
+  if (!FSearching && IsIncSearching()) CancelIncSearch();
+  TcxCustomControlController::FocusedRecordChanged();
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsDestroying()) return;
+  if (Navigator()) Navigator()->Refresh();
+  if (TcxTreeListNode* Node = C->FocusedNode()) C->MakeNodeVisible(Node);
+  // A focus moved by the user's key or click without Shift or Ctrl leaves
+  // only the focused node selected; a focus moved by the program keeps the
+  // selection. With Shift or Ctrl the node left becomes the anchor of a
+  // range when there is none yet.
+  if (FHandlerLock > 0 && !(FLastShift & (ssShift | ssCtrl)))
+    ClearSelectionKeepFocused();
+  else if (FHandlerLock > 0 && !FSelectionAnchor)
+    FSelectionAnchor = FLastFocused;
+  FLastFocused = C->FocusedNode();
+  C->LayoutChanged();
+}
+
+// ---- Selection --------------------------------------------------------------------------------
+
+void TcxTreeListController::ClearSelectionKeepFocused() {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->MultiSelect()) return;
+  FSelectionAnchor = nullptr;
+  std::vector<TcxTreeListNode*> Keep;
+  if (TcxTreeListNode* Focused = C->FocusedNode()) Keep.push_back(Focused);
+  if (Keep != C->SelectionList()) C->SelectNodes(Keep);
+}
+
+void TcxTreeListController::SelectByShift(TcxTreeListNode* ANode, TShiftState AShift) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->MultiSelect() || !ANode || !ANode->IsVisible()) return;
+  if (AShift & ssShift) {
+    TcxTreeListNode* Anchor = FSelectionAnchor && FSelectionAnchor->IsVisible() ? FSelectionAnchor : C->FocusedNode();
+    if (!Anchor) Anchor = ANode;
+    std::vector<TcxTreeListNode*> Nodes;
+    if (AShift & ssCtrl) Nodes = C->SelectionList();
+    const bool Down = Anchor->VisibleIndex() <= ANode->VisibleIndex();
+    for (TcxTreeListNode* N = Anchor; N; N = Down ? N->GetNextVisible() : N->GetPrevVisible()) {
+      if (std::find(Nodes.begin(), Nodes.end(), N) == Nodes.end()) Nodes.push_back(N);
+      if (N == ANode) break;
+    }
+    FSelectionAnchor = Anchor;
+    C->SelectNodes(Nodes);
+  } else if (AShift & ssCtrl) {
+    ANode->SetSelected(!ANode->Selected());
+    if (ANode->Selected()) FSelectionAnchor = ANode;
+  } else {
+    ClearSelectionKeepFocused();
+  }
+}
+
+// ---- Keyboard ---------------------------------------------------------------------------------
+
+bool TcxTreeListController::IsNavigationKey(Word Key, TShiftState Shift) const {
+  switch (Key) {
+    case VK_END:
+    case VK_HOME:
+    case KeyExpandAll:
+    case KeyExpand:
+    case KeyCollapse: return !IsEditing() || (Shift & ssCtrl);
+    default: return TcxCustomControlController::IsNavigationKey(Key, Shift);
+  }
+}
+
+void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
+  TCounterGuard Lock(FHandlerLock);
+  FLastShift = Shift;
+  const Word FirstKey = Key;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
+    Key = 0;
+    FKeyHandled = true;
+    if (IsPagingKey(FirstKey) && C->MultiSelect() && (Shift & ssShift)) SelectByShift(C->FocusedNode(), Shift);
+    return;
+  }
+  if (Key == VK_SPACE && Focused && C->MultiSelect() && (Shift & (ssShift | ssCtrl))) {
+    if (Shift & ssCtrl) {
+      Focused->SetSelected(!Focused->Selected());
+      if (Focused->Selected()) FSelectionAnchor = Focused;
+    } else {
+      SelectByShift(Focused, Shift);
+    }
+    Key = 0;
+    FKeyHandled = true;
+    return;
+  }
+  if ((Key == VK_LEFT || Key == VK_RIGHT) && Focused && Focused->HasChildren() && C->VisibleColumns().size() == 1 &&
+      !(Shift & (ssShift | ssCtrl))) {
+    if (Key == VK_LEFT && Focused->Expanded()) Focused->SetExpanded(false);
+    else if (Key == VK_RIGHT && !Focused->Expanded()) Focused->SetExpanded(true);
+    Key = 0;
+    return;
+  }
+  TcxCustomControlController::KeyDown(Key, Shift);
+  if (!IsPagingKey(FirstKey) || !C->MultiSelect() || !(Shift & ssShift)) return;
+  SelectByShift(C->FocusedNode(), Shift);
+}
+
+void TcxTreeListController::KeyPress(Char& Key) {
+  if (std::exchange(FKeyHandled, false)) return;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxCustomInplaceEditContainer* Item = SearchItem();
+  const bool Editing = C->DataController()->GetEditState() & (dceInsert | dceEdit);
+  if (Key <= Char(31) || !Item || !Item->CanIncSearch() || Editing || !C->Nodes()->Root()->GetFirstChild())
+    return TcxCustomControlController::KeyPress(Key);
+  // The tree's own walk along the shown nodes: a character that no node's
+  // text continues with is dropped from the search text.
+  const String Text = IncSearchText() + Key;
+  TcxTreeListNode* Start = IsIncSearching() && C->FocusedNode() ? C->FocusedNode() : C->Nodes()->Root()->GetFirstChild();
+  Key = 0;
+  if (!SearchFrom(Start, Item->ItemIndex(), true, Text)) return;
+  const bool Saved = std::exchange(FSearching, true);
+  try {
+    IncSearch(Text);
+  } catch (...) {
+    FSearching = Saved;
+    throw;
+  }
+  FSearching = Saved;
+}
+
+bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  const bool Ctrl = (Shift & ssCtrl) != 0;
+  const std::vector<TcxTreeListColumn*> Columns = C->VisibleColumns();
+  switch (Key) {
+    case VK_END:
+    case VK_HOME: {
+      const bool End = Key == VK_END;
+      if (!Ctrl) {
+        if (!Columns.empty()) FocusRecordAndItem(GetFocusedRecordIndex(), End ? Columns.back() : Columns.front());
+        return true;
+      }
+      C->SetTopVisibleIndex(End ? C->Nodes()->ShownNodeCount() - 1 : 0);
+      if (VI->IsDirty()) VI->Calculate();
+      if (VI->RowCount() > 0) C->FocusNode(VI->Rows(End ? VI->RowCount() - 1 : 0)->Node);
+      return true;
+    }
+    case VK_INSERT:
+      if (!Focused || !CanInsertNow()) return false;
+      C->InsertNode(Ctrl);
+      return true;
+    case VK_DELETE: {
+      if (!Ctrl || !CanDeleteNow()) return false;
+      if (C->ViewSettings().ConfirmDelete &&
+          !TcxEditingControl::ConfirmBox(LoadResString(cxSTreeListDeleteConfirmation),
+                                         LoadResString(cxSTreeListConfirmCaption)))
+        return false;
+      const Integer Top = C->TopVisibleIndex();
+      // The selection goes; the focused node only when nothing is selected.
+      C->DeleteSelection();
+      C->DataController()->PostRecord();
+      C->SetTopVisibleIndex(Top);
+      MakeFocusedRecordVisible();
+      return true;
+    }
+    case KeyExpandAll:
+      if (!Focused || !Focused->HasChildren()) return false;
+      Focused->Expand(true);
+      return true;
+    case KeyExpand:
+    case KeyCollapse:
+      if (!Focused || !Focused->HasChildren()) return false;
+      Focused->SetExpanded(Key == KeyExpand);
+      return true;
+    default: return false;
+  }
+}
+
+void TcxTreeListController::PageMove(bool ADown, bool AByKey, TShiftState) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  if (VI->IsDirty()) VI->Calculate();
+  if (VI->RowCount() == 0) return;
+  const Integer Page = VI->FullRowCount();
+  const Integer Top = VI->TopIndex();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  if (!AByKey) {
+    C->SetTopVisibleIndex(ADown ? Top + std::max(Page - 1, 1) : Top - std::max(Page - 1, 1));
+    return;
+  }
+  TcxTreeListNode* Edge = VI->Rows(ADown ? std::min(Page, VI->RowCount()) - 1 : 0)->Node;
+  if (Edge == Focused && (ADown ? Edge->IsLastVisible() : Edge->IsFirstVisible())) return;
+  // The focused node (the next one when a single row shows) becomes the top
+  // row (bottom row for Page Up); the focus goes to the other end.
+  const Integer Index = Focused ? Focused->VisibleIndex() : Top;
+  const Integer Step = Page == 1 ? 1 : 0;
+  C->SetTopVisibleIndex(ADown ? Index + Step : Index - Page + 1 - Step);
+  if (VI->IsDirty()) VI->Calculate();
+  const Integer Last = std::min(VI->FullRowCount(), VI->RowCount()) - 1;
+  C->FocusNode(VI->Rows(ADown ? Last : 0)->Node);
+}
+
+void TcxTreeListController::ScrollContent(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsLocked() || ACode == scEndScroll) return;
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  if (AKind == sbHorizontal) {
+    const Integer Line = TextWidthInFont(C->Font(), u"W");
+    const Integer Page = C->ContentBounds().Width();
+    Integer Pos = VI->LeftPos();
+    switch (ACode) {
+      case scLineUp: Pos -= Line; break;
+      case scLineDown: Pos += Line; break;
+      case scPageUp: Pos -= Page; break;
+      case scPageDown: Pos += Page; break;
+      case scTop: Pos = 0; break;
+      case scBottom: Pos = VI->ContentWidth(); break;
+      default: Pos = APosition; break;
+    }
+    VI->SetLeftPos(std::clamp(Pos, 0, std::max(VI->ContentWidth() - Page, 0)));
+    APosition = VI->LeftPos();
+    return;
+  }
+  const Integer Top = VI->TopIndex();
+  switch (ACode) {
+    case scLineUp: C->SetTopVisibleIndex(Top - 1); break;
+    case scLineDown: C->SetTopVisibleIndex(Top + 1); break;
+    case scPageUp:
+    case scPageDown: PageMove(ACode == scPageDown, false, 0); break;
+    case scTop: C->SetTopVisibleIndex(0); break;
+    case scBottom: C->SetTopVisibleIndex(C->Nodes()->ShownNodeCount()); break;
+    default: C->SetTopVisibleIndex(APosition); break;
+  }
+  APosition = C->TopVisibleIndex();
+}
+
+// ---- Mouse ------------------------------------------------------------------------------------
+
+void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCounterGuard Lock(FHandlerLock);
+  FLastShift = Shift;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(X, Y, Shift);
+  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader) && !Hit->HitAtCode(tlhcHorzSizingEdge)) {
+    if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) Header->Pressed = true;
+    C->LayoutChanged();
+    return;
+  }
+  TcxTreeListNode* Node = Hit->NodeAtPoint();
+  if (Node && Button == mbLeft && Hit->HitAtCode(tlhcButton)) {
+    Node->SetExpanded(!Node->Expanded());
+    return;
+  }
+  if (Node && !Hit->HitAtCode(tlhcIndent) && !Hit->HitAtCode(tlhcButton)) {
+    TcxCustomInplaceEditContainer* Column = Hit->HitAtCode(tlhcColumn) ? Hit->ColumnAtPoint() : FocusedItem();
+    if (!Column && !C->VisibleColumns().empty()) Column = C->VisibleColumns().front();
+    if ((Shift & (ssShift | ssCtrl)) && C->MultiSelect()) {
+      FocusRecordAndItem(Node->RecordIndex(), Column);
+      SelectByShift(Node, Shift);
+      return;
+    }
+    TcxCustomControlController::HandleMouseDown(Button, Shift, X, Y);
+    if (GetFocusedRecordIndex() != Node->RecordIndex() || FocusedItem() != Column)
+      FocusRecordAndItem(Node->RecordIndex(), Column);
+    if (C->MultiSelect() && (!C->FocusedNode() || !C->FocusedNode()->Selected())) ClearSelectionKeepFocused();
+    return;
+  }
+  TcxCustomControlController::HandleMouseDown(Button, Shift, X, Y);
+}
+
+void TcxTreeListController::HandleMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCounterGuard Lock(FHandlerLock);
+  FLastShift = Shift;
+  TcxCustomControlController::HandleMouseUp(Button, Shift, X, Y);
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  for (const auto& Header : VI->ColumnHeaders()) {
+    if (!Header->Pressed) continue;
+    Header->Pressed = false;
+    TcxTreeListHitTest* Hit = C->HitTest();
+    Hit->HitTestAtPoint(X, Y, Shift);
+    if (Hit->HeaderAtPoint() && Hit->HeaderAtPoint()->Column == Header->Column) {
+      const TcxDataSortOrder Next = Header->Column->SortOrder() == soAscending ? soDescending : soAscending;
+      ChangeSortingByClick(Header->Column, Next, Shift);
+    }
+    C->LayoutChanged();
+    return;
+  }
+}
+
+void TcxTreeListController::HandleMouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TCounterGuard Lock(FHandlerLock);
+  TcxCustomControlController::HandleMouseMove(Shift, X, Y);
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->OptionsBehavior()->HotTrack() || C->IsLoading()) return;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  SetHotNode(Hit->HitAtCode(tlhcNode) ? Hit->NodeAtPoint() : nullptr, Shift);
+}
+
+void TcxTreeListController::MouseLeave() {
+  TcxCustomControlController::MouseLeave();
+  SetHotNode(nullptr, 0);
+}
+
+void TcxTreeListController::SetHotNode(TcxTreeListNode* ANode, TShiftState AShift) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Old = C->HotTrackNode();
+  if (ANode == Old) return;
+  if (!Old) FSavedCursor = C->Cursor();
+  C->SetHotTrackNode(ANode);
+  TCursor Cursor = FSavedCursor;
+  if (ANode) C->DoHotTrackNode(ANode, AShift, Cursor);
+  C->SetCursor(Cursor);
+  // The two rows take their looks anew.
+  C->LayoutChanged();
+}
+
+void TcxTreeListController::DblClick() {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->RecalcHitTest();
+  TcxTreeListNode* Node = Hit->NodeAtPoint();
+  if (Node && !Hit->HitAtCode(tlhcButton) && !IsEditing() && C->ViewSettings().ExpandOnDblClick &&
+      Node->HasChildren())
+    Node->SetExpanded(!Node->Expanded());
+}
+
+void TcxTreeListController::ChangeSortingByClick(TcxTreeListColumn* AColumn, TcxDataSortOrder AOrder,
+                                                 TShiftState AShift) {
+  TcxCustomTreeListControl* C = TreeList();
+  const TcxTreeListViewSettings Settings = C->ViewSettings();
+  if (!Settings.Sorting || !AColumn->Options()->Sorting) return;
+  const TShiftState Shift = FHandlerLock > 0 ? FLastShift : AShift;
+  C->BeginSort();
+  try {
+    if (!((Shift & (ssShift | ssCtrl)) && Settings.MultiSort))
+      for (Integer I = 0; I < C->ColumnCount(); ++I)
+        if (C->GetColumn(I) != AColumn) C->GetColumn(I)->SetSortOrder(soNone);
+    AColumn->SetSortOrder(Shift & ssCtrl ? soNone : AOrder);
+  } catch (...) {
+    C->EndSort();
+    throw;
+  }
+  C->EndSort();
+}
+
+// ---- Incremental search -----------------------------------------------------------------------
+
+bool TcxTreeListController::SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward,
+                                       const String& AText) {
+  TcxCustomTreeListControl* C = TreeList();
+  for (TcxTreeListNode* N = AStart; N; N = AForward ? N->GetNextVisible() : N->GetPrevVisible()) {
+    if (!SameTextOrPrefix(AText, N->Texts(AItemIndex))) continue;
+    const bool Saved = std::exchange(FSearching, true);
+    try {
+      C->FocusNode(N);
+    } catch (...) {
+      FSearching = Saved;
+      throw;
+    }
+    FSearching = Saved;
+    return true;
+  }
+  return false;
+}

@@ -1,0 +1,310 @@
+#pragma once
+// The tree list's layout: header and footer items, the rows of the shown
+// nodes (only the rows that fit in the client area are laid out, starting at
+// the top node) with their indents, tree lines, expand buttons, cells and
+// indicator cells; and the hit test that answers what lies under a point.
+#include <memory>
+#include <vector>
+
+#include "foundation/cxLookAndFeelPainters.h"
+#include "treelist/cxEditingControl.h"
+#include "treelist/cxHitTest.h"
+
+class TcxCustomTreeListControl;
+class TcxTreeListBand;
+class TcxTreeListColumn;
+class TcxTreeListNode;
+class TcxTreeListNodeViewInfo;
+class TcxTreeListViewInfo;
+class TImageList;
+
+// Bits of the hit test's HitCodes.
+enum TcxTreeListHitCode : Integer {
+  tlhcBand = 4,
+  tlhcBandHeaderArea = 5,
+  tlhcBandHeader = 6,
+  tlhcButton = 7,
+  tlhcColumn = 8,
+  tlhcColumnHeader = 9,
+  tlhcFooter = 10,
+  tlhcColumnFooter = 11,
+  tlhcIndicator = 12,
+  tlhcNode = 13,
+  tlhcSeparator = 15,
+  tlhcHorzSizingEdge = 16,
+  tlhcVertSizingEdge = 17,
+  tlhcImage = 18,
+  tlhcStateImage = 19,
+  tlhcPreview = 20,
+  tlhcIndent = 21,
+};
+
+// Tree-line bits of a level indent.
+enum : Integer { tltlUpper = 1, tltlLower = 2, tltlHorz = 4 };
+
+// ---- Items ------------------------------------------------------------------------------------
+
+class TcxTreeListViewInfoItem : public TcxCustomViewInfoItem {
+  KORVANE_CLASS(TcxTreeListViewInfoItem, TcxCustomViewInfoItem)
+  explicit TcxTreeListViewInfoItem(TcxTreeListViewInfo* AOwner);
+  TcxTreeListViewInfo* ViewInfo() const;
+  TcxCustomTreeListControl* TreeList() const;
+  void Calculate() override {}
+  // Placed at ARect, clipped to AClip, then calculated.
+  void CalculateWithClip(const TRect& ARect, const TRect& AClip);
+  // The item's colour (the brush it is filled with).
+  TColor Color = clWindow;
+};
+
+// Indicator kinds of a row: see TcxIndicatorKind (ikNone .. ikMultiArrow).
+class TcxTreeListIndicatorViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListIndicatorViewInfo, TcxTreeListViewInfoItem)
+  using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
+  TcxIndicatorKind Kind = ikNone;
+  TcxTreeListNode* Node = nullptr;
+};
+
+// A band or column header.
+class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListHeaderViewInfo, TcxTreeListViewInfoItem)
+  using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
+  // Text and sort-mark areas from the display rectangle.
+  void Calculate() override;
+  TcxTreeListBand* Band = nullptr;
+  // None for a band header.
+  TcxTreeListColumn* Column = nullptr;
+  String Text;
+  TRect TextArea{};
+  TRect SortMarkArea{};
+  TcxButtonState ButtonState = cxbsNormal;
+  bool Pressed = false;
+};
+
+class TcxTreeListColumnHeaderViewInfo : public TcxTreeListHeaderViewInfo {
+  KORVANE_CLASS(TcxTreeListColumnHeaderViewInfo, TcxTreeListHeaderViewInfo)
+  using TcxTreeListHeaderViewInfo::TcxTreeListHeaderViewInfo;
+  // nLeft when a column is left of it in its band line, nRight when one is
+  // right of it; computed anew at every layout.
+  TcxNeighbors Neighbors = 0;
+};
+
+class TcxTreeListFooterItemViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListFooterItemViewInfo, TcxTreeListViewInfoItem)
+  using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
+  TcxTreeListColumn* Column = nullptr;
+};
+
+// One indent of a row: a tree level (lines, expand button) or a node image.
+class TcxTreeListIndentViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListIndentViewInfo, TcxTreeListViewInfoItem)
+  enum TKind { ikLevel, ikImage, ikStateImage };
+  using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
+  TKind IndentKind = ikLevel;
+  Integer Level = 0;
+  TcxTreeListNode* Node = nullptr;
+  Integer TreeLines = 0;
+  bool HasButton = false;
+  TRect ButtonRect{};
+  TImageList* Images = nullptr;
+  Integer ImageIndex = -1;
+  bool ImageValid = false;
+  TRect HorzLine{};
+  TRect VertLine{};
+  TcxBorders Borders = 0;
+  // Tree-line and button rectangles from the display rectangle.
+  void Calculate() override;
+};
+
+// One cell of a row.
+class TcxTreeListEditCellViewInfo : public TcxEditCellViewInfo {
+  KORVANE_CLASS(TcxTreeListEditCellViewInfo, TcxEditCellViewInfo)
+  TcxTreeListEditCellViewInfo(TcxTreeListNodeViewInfo* ARow, TcxTreeListColumn* AColumn);
+  TcxTreeListNodeViewInfo* Row() const { return FRow; }
+  TcxTreeListColumn* Column() const;
+  Integer GetRecordIndex() const override;
+  // Content look, or the selection look when the cell paints selected.
+  TcxViewParams GetViewParams() const override;
+  // Whether the row's selection covers this cell.
+  bool IsSelectedLook() const;
+
+private:
+  TcxTreeListNodeViewInfo* FRow;
+};
+
+// ---- Rows -------------------------------------------------------------------------------------
+
+// The layout of one shown node.
+class TcxTreeListNodeViewInfo : public TObject {
+  KORVANE_CLASS(TcxTreeListNodeViewInfo, TObject)
+  explicit TcxTreeListNodeViewInfo(TcxTreeListViewInfo* AViewInfo);
+  ~TcxTreeListNodeViewInfo() override;
+  TcxTreeListViewInfo* ViewInfo() const { return FViewInfo; }
+
+  TcxTreeListNode* Node = nullptr;
+  Integer RowIndex = 0;
+  Integer RowTop = 0;
+  Integer RowHeight = 0;
+  Integer CellsLeft = 0;
+  TRect RowRect{};
+  TRect CellsArea{};
+  bool ButtonShown = false;
+  bool ButtonExpanded = false;
+  bool RowFocused = false;
+  bool RowSelected = false;
+  // Borders of the row's cells area named by the grid lines.
+  TcxBorders RowBorders = 0;
+  std::vector<std::unique_ptr<TcxTreeListIndentViewInfo>> Indents;
+  std::vector<std::unique_ptr<TcxTreeListEditCellViewInfo>> Cells;
+  std::unique_ptr<TcxTreeListIndicatorViewInfo> Indicator;
+
+  // The cell of the focused column (none: the row draws its focus frame
+  // around its cells area).
+  TcxTreeListEditCellViewInfo* FocusCell() const;
+  TcxTreeListEditCellViewInfo* CellOfColumn(const TcxTreeListColumn* AColumn) const;
+  // Lays the row out for ANode at ATop.
+  void Calculate(TcxTreeListNode* ANode, Integer ATop);
+
+private:
+  void CalculateIndents(Integer AIndentCount, Integer AIndentsRight);
+  void CalculateCells(Integer AIndentsWidth);
+  TcxTreeListViewInfo* FViewInfo;
+};
+
+// ---- The view info ----------------------------------------------------------------------------
+
+class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
+  KORVANE_CLASS(TcxTreeListViewInfo, TcxCustomControlViewInfo)
+  explicit TcxTreeListViewInfo(TcxCustomTreeListControl* ATreeList);
+  ~TcxTreeListViewInfo() override;
+
+  TcxCustomTreeListControl* TreeList() const { return FTreeList; }
+  const TcxCustomLookAndFeelPainter* LookAndFeelPainter() const;
+
+  Integer BandLineHeight() const { return FBandLineHeight; }
+  Integer HeaderLineHeight() const { return FHeaderLineHeight; }
+  Integer FooterLineHeight() const { return FFooterLineHeight; }
+  Integer RowLineHeight() const { return FRowLineHeight; }
+  Integer IndentStep() const { return FIndentStep; }
+  // The expand box plus its room, at least each image list's width plus its margin.
+  static Integer CalculateIndentStep(const TcxCustomTreeListControl* ATreeList);
+  // Header lines of the highest band (0 without visible columns).
+  Integer HeaderLineCount() const { return FHeaderLineCount; }
+  TRect HeaderAreaRect() const { return FHeaderAreaRect; }
+  TRect NodesAreaRect() const { return FNodesAreaRect; }
+  TRect FooterRect() const { return FFooterRect; }
+  Integer HeadersBottom() const { return FHeaderAreaRect.Bottom; }
+  Integer FooterTop() const { return FFooterTop; }
+  Integer LeftPos() const { return FLeftPos; }
+  Integer ContentWidth() const { return FContentWidth; }
+  TColor GridLineColor() const;
+  TColor TreeLineColor() const;
+
+  const std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>>& BandHeaders() const { return FBandHeaders; }
+  const std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>>& ColumnHeaders() const {
+    return FColumnHeaders;
+  }
+  const std::vector<std::unique_ptr<TcxTreeListFooterItemViewInfo>>& FooterItems() const { return FFooterItems; }
+  TcxTreeListIndicatorViewInfo* HeaderIndicatorCell() const { return FHeaderIndicator.get(); }
+  TcxTreeListIndicatorViewInfo* FooterIndicatorCell() const { return FFooterIndicator.get(); }
+  // The band rectangle (headers part) of each visible band, in band order.
+  const std::vector<std::pair<TcxTreeListBand*, TRect>>& BandRects() const { return FBandRects; }
+  TcxTreeListColumnHeaderViewInfo* ColumnHeader(const TcxTreeListColumn* AColumn) const;
+
+  // ---- Rows ----
+  Integer RowCount() const { return FRowCount; }
+  // Rows wholly inside the rows area (at least 1 when there are rows).
+  Integer FullRowCount() const { return FFullRowCount; }
+  TcxTreeListNodeViewInfo* Rows(Integer AIndex) const { return FRows[size_t(AIndex)].get(); }
+  // The row of a shown node; none when it has no row on screen.
+  TcxTreeListNodeViewInfo* RowOfNode(const TcxTreeListNode* ANode) const;
+  // Rows laid out since the view info was made (only the shown rows are laid out).
+  Integer RowsCalculated() const { return FRowsCalculated; }
+  void NoteRowCalculated() { ++FRowsCalculated; }
+
+  // ---- Scrolling ----
+  // The top shown node's visible index.
+  Integer TopIndex() const;
+  // Sets the top visible index (clamped so that the last page stays full).
+  void SetTopIndex(Integer AIndex);
+  // Rows that fit wholly in the rows area at the row line height.
+  Integer VisibleRowCapacity() const;
+  void SetLeftPos(Integer AValue);
+  // A node below the rows becomes the bottom row, one above them the top row.
+  void MakeNodeVisible(TcxTreeListNode* ANode);
+  // The scroll bars' ranges and positions.
+  void UpdateScrollBars();
+
+protected:
+  void CalculateCells() override;
+
+private:
+  void CalculateHeights();
+  void CalculateAreas();
+  void CalculateHeaders();
+  void CalculateRows();
+  void ClearRows();
+  TcxTreeListNodeViewInfo* RowFromPool(Integer AIndex);
+
+  TcxCustomTreeListControl* FTreeList;
+  Integer FBandLineHeight = 0;
+  Integer FHeaderLineHeight = 0;
+  Integer FFooterLineHeight = 0;
+  Integer FRowLineHeight = 0;
+  Integer FIndentStep = 0;
+  Integer FHeaderLineCount = 0;
+  Integer FFooterTop = 0;
+  Integer FLeftPos = 0;
+  Integer FContentWidth = 0;
+  Integer FRowCount = 0;
+  Integer FFullRowCount = 0;
+  Integer FRowsCalculated = 0;
+  // The top row's visible index at the last layout.
+  Integer FTopIndex = 0;
+  bool FUpdatingScrollBars = false;
+  TRect FHeaderAreaRect{};
+  TRect FNodesAreaRect{};
+  TRect FFooterRect{};
+  std::vector<std::pair<TcxTreeListBand*, TRect>> FBandRects;
+  std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>> FBandHeaders;
+  std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> FColumnHeaders;
+  std::vector<std::unique_ptr<TcxTreeListFooterItemViewInfo>> FFooterItems;
+  std::unique_ptr<TcxTreeListIndicatorViewInfo> FHeaderIndicator;
+  std::unique_ptr<TcxTreeListIndicatorViewInfo> FFooterIndicator;
+  // The row pool: rows are reused between layouts.
+  std::vector<std::unique_ptr<TcxTreeListNodeViewInfo>> FRows;
+};
+
+// ---- Hit test ---------------------------------------------------------------------------------
+
+class TcxTreeListHitTest : public TcxCustomHitTestController {
+  KORVANE_CLASS(TcxTreeListHitTest, TcxCustomHitTestController)
+  using TcxCustomHitTestController::TcxCustomHitTestController;
+
+  Cardinal HitCodes() const { return FHitCodes; }
+  bool HitAtCode(TcxTreeListHitCode ACode) const { return FHitCodes & (1u << ACode); }
+  TcxTreeListBand* BandAtPoint() const { return FBand; }
+  TcxTreeListColumn* ColumnAtPoint() const { return FColumn; }
+  TcxTreeListNode* NodeAtPoint() const { return FNode; }
+  // The node whose lower edge a vertical sizing edge grabs.
+  TcxTreeListNode* EdgeNode() const { return FEdgeNode; }
+  TcxTreeListHeaderViewInfo* HeaderAtPoint() const { return FHeader; }
+  TCursor GetHitCursor() override;
+
+protected:
+  void DoHitTest() override;
+
+private:
+  void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }
+  bool TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
+  bool TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNodeViewInfo* ARow, const TPoint& P);
+  void TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
+  Cardinal FHitCodes = 0;
+  TcxTreeListBand* FBand = nullptr;
+  TcxTreeListColumn* FColumn = nullptr;
+  TcxTreeListNode* FNode = nullptr;
+  TcxTreeListNode* FEdgeNode = nullptr;
+  TcxTreeListHeaderViewInfo* FHeader = nullptr;
+};
+
+// Indents a node's row has: its level, plus the root indent, the image and the state image.
+Integer cxTreeListIndentCount(TcxCustomTreeListControl* ATreeList, TcxTreeListNode* ANode);
