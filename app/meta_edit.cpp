@@ -121,10 +121,3 @@ bool Tfrm_meta_edit::PostPendingEdit() {
     return false;
   }
 }
-
-bool Tfrm_meta_edit::CheckStructure(String& ErrorText) {
-  ErrorText = u"本版本尚不能检查元数据结构";
-  return false;
-}
-
-bool Tfrm_meta_edit::WriteXml(const String&) { throw Exception(u"本版本尚不能输出XML文件"); }

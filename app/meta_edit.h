@@ -8,6 +8,9 @@
 //
 // The tree of elements will stand in pnl_treeArea; until it does, the area
 // is an empty panel and the binding (TreeDataSource) is only remembered.
+#include <memory>
+#include <vector>
+
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/gui/extctrls.h"
@@ -75,13 +78,48 @@ class Tfrm_meta_edit : public TForm {
   // asked should then stop, so that nothing typed is lost.
   bool PostPendingEdit();
 
-  // The structure check: true when the record is in order, else false with
-  // the reason in ErrorText. Not yet available: it answers false with a
-  // text that says so.
+  // ---- Structure check (meta_edit_check.cpp) and XML output (meta_edit_xml.cpp) ----
+  // One element of the open record, read from the record query, in the
+  // place the tree shows it (children in code, then id order).
+  struct TRecordNode {
+    Integer Id = 0;
+    String Code, Cname, Ename, Content;
+    Integer Tag = 0;
+    String Choice;           // the template's optionality; "" for a code it lacks
+    bool InTemplate = false;
+    Integer State = 0;       // the "choice_state" the check gives it
+    TRecordNode* Parent = nullptr;
+    std::vector<std::unique_ptr<TRecordNode>> Children;
+    Integer Level() const;       // 0 for a top-level element, -1 for the root
+    TRecordNode* Next() const;   // the next element in pre-order; nullptr at the end
+    TRecordNode* NextOutside() const;  // the next one after this element's own subtree
+  };
+  // The check's result when it fails with no more to say.
+  static constexpr const char16_t* StructureCheckFailedText = u"结构检查未通过";
+  // The record's elements under an invisible root; false with the reason
+  // when the record or the template cannot be read. Posts a pending edit.
+  bool ReadRecordTree(String& ErrorText, std::unique_ptr<TRecordNode>& Root);
+  // True when the record is in order; else false with the reason in
+  // ErrorText (never empty) and the faulty element focused. Every
+  // element's "choice_state" is rewritten. A core record passes untouched.
   bool CheckStructure(String& ErrorText);
-  // Writes the record as an XML file; false when the user declined after a
-  // failed check. Not yet available: it raises an Exception that says so.
+  // The leaf state of a template choice ("M", "O" or a group id) and content.
+  static Integer ChoiceStateOf(const String& Choice, const String& Content);
+  void SetLeafChoiceState(TRecordNode* Node);
+  // Rolls up the state of Node from its children; false when its code, or
+  // a group member's, is not in the template.
+  bool RollUpChoiceState(String& ErrorText, TRecordNode* Node);
+  bool FindChoiceError(String& ErrorText, TRecordNode* Node, TRecordNode*& Found);
+  bool FindMissingChildren(String& ErrorText, TRecordNode* Node, TRecordNode*& Found);
+  // Makes the element the record query's current row (the tree follows).
+  void FocusRecordNode(const TRecordNode* Node);
+  // Writes the record as an XML file (GB2312, written beside and renamed);
+  // false when the user declined after a failed check. Raises on failures
+  // of reading the record or of writing the file.
   bool WriteXml(const String& AFileName);
+  // From Node on in pre-order, the first element to write (a skipped
+  // element's own subtree is passed over); false at the end.
+  bool SkipToExportable(TRecordNode*& Node);
 
 private:
   void BuildPanels();

@@ -108,14 +108,19 @@ TEST(EditingWindow, CodeListsThatCannotOpenCloseTheWindowWithAMessage) {
   EXPECT_EQ(f.Count("t_metakind"), "0");
 }
 
-TEST(EditingWindow, CheckAndOutputSayTheyAreNotAvailableYet) {
+// A new full record has its mandatory elements empty: the check says so,
+// and output asks whether to go on; No writes nothing.
+TEST(EditingWindow, AnEmptyRecordFailsTheCheckAndOutputStopsOnNo) {
   TMainFixture f;
   f.NewThroughToolbar(false);
   String text;
   EXPECT_FALSE(frm_meta_edit->CheckStructure(text));
   EXPECT_FALSE(text.empty());
-  EXPECT_THROW(frm_meta_edit->WriteXml(U16((f.Folder / "x.xml").string())), Exception);
+  EXPECT_FALSE(frm_meta_edit->WriteXml(U16((f.Folder / "x.xml").string())));
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(f.Script.Boxes[0].Text, u"异常信息：" + text + u"，是否继续?");
   EXPECT_FALSE(fs::exists(f.Folder / "x.xml"));
+  EXPECT_EQ(frm_meta_edit->Caption(), u"未命名");
 }
 
 TEST(EditingWindow, PictureShowsTheTreeAreaAndTheDescriptionPane) {
