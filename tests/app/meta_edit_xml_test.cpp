@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "app/main.h"
@@ -197,11 +199,32 @@ TEST(Preview, ShowsTheRecordWithItsKindsStyleSheet) {
     EXPECT_NE(html.find("青藏高原冻土图"), std::string::npos);
     EXPECT_TRUE(fs::exists(f.Folder / "temp.xml"));
     EXPECT_EQ(frm_meta_edit->Caption(), u"未命名");
-    if (!core) {
-      // Kept for looking at (see the picture test).
-      fs::copy_file(page, "/tmp/korvane_preview_page.htm", fs::copy_options::overwrite_existing);
-    }
   }
+}
+
+// The page of a full record as a browser shows it: the title and the first
+// section's coloured band stand at the top. Saved as
+// /tmp/korvane_preview.png for looking at.
+TEST(Preview, APageRendersInABrowser) {
+  const char* browser = "/usr/bin/chromium";
+  if (access(browser, X_OK) != 0) GTEST_SKIP() << "no headless browser here";
+  TRecordFixture f;
+  TTempFolder temp;
+  f.Change({F::FillLeaves(), "update t_metadata set content = '青藏高原冻土图' where meta_id = KEY and code = '010101'"});
+  f.Run([&] { f.Main->spb_preview->Click(); });
+  ASSERT_EQ(f.Shell.Opened.size(), 1u);
+  const std::string picture = "/tmp/korvane_preview.png";
+  fs::remove(picture);
+  const std::string command = std::string(browser) +
+                              " --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=1000,700"
+                              " --screenshot=" + picture + " 'file://" + U8(f.Shell.Opened[0]) + "' >/dev/null 2>&1";
+  ASSERT_EQ(system(command.c_str()), 0);
+  TBitmap shot;
+  shot.LoadFromFile(U16(picture));
+  ASSERT_EQ(shot.Width(), 1000);
+  // Dark title text in the top band, the section's blue bar below it.
+  EXPECT_GT(CountNot(shot, TRect{0, 0, 400, 60}, clWhite), 200);
+  EXPECT_GT(CountBluish(shot, TRect{0, 80, 1000, 130}), 5000);
 }
 
 }  // namespace
