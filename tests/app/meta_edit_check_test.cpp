@@ -58,6 +58,10 @@ TEST(StructureCheck, ReportsTheFirstFaultAndFocusesIt) {
     EXPECT_EQ(U8(text), c.Text);
     if (!c.Focused.empty()) {
       EXPECT_EQ(f.Focused(), c.Focused);
+      // The tree shows the faulty element focused.
+      auto* node = dynamic_cast<TcxTreeListDataNode*>(frm_meta_edit->cxDBTreeList1->FocusedNode());
+      ASSERT_NE(node, nullptr);
+      EXPECT_EQ(node->KeyValue().AsInteger(), dm->aq_metadata->FieldByName(u"id")->AsInteger());
     }
     EXPECT_TRUE(f.Script.Boxes.empty());
   }
