@@ -105,7 +105,6 @@ class Tfrm_meta_edit : public TForm {
     Integer State = 0;       // the "choice_state" the check gives it
     TRecordNode* Parent = nullptr;
     std::vector<std::unique_ptr<TRecordNode>> Children;
-    Integer Level() const;       // 0 for a top-level element, -1 for the root
     TRecordNode* Next() const;   // the next element in pre-order; nullptr at the end
     TRecordNode* NextOutside() const;  // the next one after this element's own subtree
   };

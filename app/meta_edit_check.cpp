@@ -38,12 +38,6 @@ String NodeTitle(const Tfrm_meta_edit::TRecordNode* Node) { return Node->Code + 
 
 }  // namespace
 
-Integer Tfrm_meta_edit::TRecordNode::Level() const {
-  Integer level = -1;
-  for (const TRecordNode* at = Parent; at; at = at->Parent) ++level;
-  return level;
-}
-
 Tfrm_meta_edit::TRecordNode* Tfrm_meta_edit::TRecordNode::Next() const {
   if (!Children.empty()) return Children.front().get();
   return NextOutside();
