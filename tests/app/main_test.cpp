@@ -353,17 +353,20 @@ TEST(MainWindow, CheckAndOutputErrorsAreShownAndLoggedAndTheFlagComesBack) {
   EXPECT_FALSE(f.Script.Boxes[0].Text.empty());
   EXPECT_TRUE(frm_meta_edit->RecordReady());
 
-  // A record with a file name is written there without a dialog.
-  frm_meta_edit->SetFileName(U16((f.Folder / "out.xml").string()));
+  // A record with a file name is written there without a dialog; the
+  // failed check asks first, and a file that cannot be written is an error.
+  frm_meta_edit->SetFileName(U16((f.Folder / "no-such-folder" / "out.xml").string()));
+  f.Script.Answers = {IDYES};
   f.Run([&] { ClickToolButton(f.Main, f.Main->spb_save); });
   EXPECT_EQ(f.Script.SaveAsked, 0);
-  ASSERT_EQ(f.Script.Boxes.size(), 2u);
-  EXPECT_EQ(f.Script.Boxes[1].Flags, Cardinal(MB_OK | MB_ICONWARNING));
+  ASSERT_EQ(f.Script.Boxes.size(), 3u);
+  EXPECT_EQ(f.Script.Boxes[1].Flags, Cardinal(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(f.Script.Boxes[2].Flags, Cardinal(MB_OK | MB_ICONWARNING));
   EXPECT_TRUE(frm_meta_edit->RecordReady());
   std::ifstream log(U8(LogFileName()));
   std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_NE(logText.find(U8(f.Script.Boxes[0].Text)), std::string::npos) << logText;
-  EXPECT_NE(logText.find("未知错误:" + U8(f.Script.Boxes[1].Text)), std::string::npos) << logText;
+  EXPECT_NE(logText.find("未知错误:" + U8(f.Script.Boxes[2].Text)), std::string::npos) << logText;
 }
 
 // Without a file name the output asks for one: ".xml" is added unless the
@@ -398,8 +401,10 @@ TEST(MainWindow, OutputAsksForANameAndBeforeReplacingAFile) {
       EXPECT_EQ(f.Script.Boxes[0].Caption, u"确认");
       EXPECT_EQ(f.Script.Boxes[0].Flags, c.Flags);
     } else {
-      // Not asked: the writing was tried (and is not available yet).
-      EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_OK | MB_ICONWARNING));
+      // Not asked: the writing was tried, and the empty record's failed
+      // check asks whether to go on.
+      EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_YESNO | MB_ICONQUESTION));
+      EXPECT_EQ(f.Script.Boxes[0].Text.rfind(u"异常信息：", 0), 0u);
     }
     EXPECT_EQ(f.One("select 1"), "1");
   }

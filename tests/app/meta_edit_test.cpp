@@ -108,14 +108,19 @@ TEST(EditingWindow, CodeListsThatCannotOpenCloseTheWindowWithAMessage) {
   EXPECT_EQ(f.Count("t_metakind"), "0");
 }
 
-TEST(EditingWindow, CheckAndOutputSayTheyAreNotAvailableYet) {
+// A new full record has its mandatory elements empty: the check says so,
+// and output asks whether to go on; No writes nothing.
+TEST(EditingWindow, AnEmptyRecordFailsTheCheckAndOutputStopsOnNo) {
   TMainFixture f;
   f.NewThroughToolbar(false);
   String text;
   EXPECT_FALSE(frm_meta_edit->CheckStructure(text));
   EXPECT_FALSE(text.empty());
-  EXPECT_THROW(frm_meta_edit->WriteXml(U16((f.Folder / "x.xml").string())), Exception);
+  EXPECT_FALSE(frm_meta_edit->WriteXml(U16((f.Folder / "x.xml").string())));
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(f.Script.Boxes[0].Text, u"异常信息：" + text + u"，是否继续?");
   EXPECT_FALSE(fs::exists(f.Folder / "x.xml"));
+  EXPECT_EQ(frm_meta_edit->Caption(), u"未命名");
 }
 
 TEST(EditingWindow, PictureShowsTheTreeAreaAndTheDescriptionPane) {
@@ -141,9 +146,9 @@ TEST(EditingWindow, PictureShowsTheTreeAreaAndTheDescriptionPane) {
   EXPECT_GT(r.Top, f.Main->ClientHeight() / 2);
   EXPECT_GT(CountOf(*picture, r, clInfoBk), r.Width() * r.Height() / 2);
   EXPECT_GT(CountNot(*picture, r, clInfoBk), 100);
-  // The tree's area above it is empty for now.
+  // The tree of elements fills the area above it.
   TRect tree{10, clientTop + 10, w->Width() - 10, r.Top - 20};
-  EXPECT_EQ(CountNot(*picture, tree, clWindow), 0);
+  EXPECT_GT(CountNot(*picture, tree, clWindow), tree.Width() * tree.Height() / 20);
   // The enabled record commands draw their glyphs.
   TRect save = f.Main->spb_save->BoundsRect();
   OffsetRect(save, f.Main->CoolBar1->Left(), f.Main->CoolBar1->Top());
