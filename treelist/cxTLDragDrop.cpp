@@ -166,6 +166,7 @@ void TcxTreeListDragAndDropObject::CalculateColumnTarget(TcxTreeListHitTest* AHi
     return;
   }
   if (!AHit->HitAtCode(tlhcBandHeaderArea) && !AHit->HitAtCode(tlhcBand)) return;
+  if (FInfo.DropPoint.Y >= VI->HeadersBottom()) return;
   const TRect BandRect = BandRectOf(VI, Target);
   const Integer Top = BandRect.Top + (C->OptionsView()->Bands() ? VI->BandLineHeight() : 0);
   if (FInfo.DropPoint.Y < Top) return;
