@@ -277,9 +277,10 @@ void TcxTreeListDragAndDropObject::ShowMarker(const TRect& ATarget, TcxTreeListD
   }
   for (Integer I = 0; I < 2; ++I) {
     if (!FArrows[I]) FArrows[I] = std::make_unique<TOverlayWindow>();
+    // The picture is taken at the window's size: bounds first.
+    FArrows[I]->SetBounds(Bounds[I]);
     FArrows[I]->SetTransparentColor(ArrowKeyColor);
     FArrows[I]->SetImage(Pictures[I].get());
-    FArrows[I]->SetBounds(Bounds[I]);
     FArrows[I]->Show();
   }
   FMarkerVisible = true;
