@@ -466,6 +466,7 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
   if (source && source != this) {
     FImmediateDropDown = source->FImmediateDropDown;
     FImmediatePopup = source->FImmediatePopup;
+    FGlyphButtonIndex = source->FGlyphButtonIndex;
     FPopupAlignment = source->FPopupAlignment;
     FPopupAutoSize = source->FPopupAutoSize;
     FPopupClientEdge = source->FPopupClientEdge;
@@ -482,6 +483,57 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
     OnCloseQuery = source->OnCloseQuery;
     NotifyChanged();
   }
+}
+
+TcxEditButton* TcxCustomDropDownEditProperties::GlyphButton() const {
+  TcxEditButtons* buttons = Buttons();
+  return FGlyphButtonIndex < buttons->Count() ? buttons->GetButton(FGlyphButtonIndex) : nullptr;
+}
+
+TBitmap* TcxCustomDropDownEditProperties::ButtonGlyph() const {
+  TcxEditButton* button = GlyphButton();
+  return button && button->HasGlyph() ? button->Glyph() : nullptr;
+}
+
+void TcxCustomDropDownEditProperties::SetButtonGlyph(TBitmap* Value) {
+  TcxEditButton* button = GlyphButton();
+  if (!button) return;
+  TcxUpdateScope update(this);
+  button->SetGlyph(Value && !Value->Empty() ? Value : nullptr);
+  NotifyChanged();
+}
+
+void TcxCustomDropDownEditProperties::SetGlyphButtonIndex(Integer Value) {
+  Value = std::max<Integer>(Value, 0);
+  if (Value == FGlyphButtonIndex) return;
+  TcxUpdateScope update(this);
+  TcxEditButton* old = GlyphButton();
+  FGlyphButtonIndex = Value;
+  TcxEditButton* button = GlyphButton();
+  // Without a button to take it, the picture stays where it is.
+  if (old && old->HasGlyph() && button) {
+    button->SetGlyph(old->Glyph());
+    old->SetGlyph(nullptr);
+    if (old->Kind() == bkGlyph) old->SetKind(bkDown);
+  }
+  NotifyChanged();
+}
+
+void TcxCustomDropDownEditProperties::ApplyGlyphKind() {
+  TcxEditButton* button = GlyphButton();
+  if (!button || FApplyingGlyphKind) return;
+  struct TApplying {
+    bool& Flag;
+    ~TApplying() { Flag = false; }
+  } applying{FApplyingGlyphKind = true};
+  const bool glyph = button->HasGlyph() && !button->Glyph()->Empty();
+  if (glyph && button->Kind() != bkGlyph) button->SetKind(bkGlyph);
+  if (!glyph && button->Kind() == bkGlyph) button->SetKind(bkDown);
+}
+
+void TcxCustomDropDownEditProperties::NotifyChanged() {
+  ApplyGlyphKind();
+  TcxCustomMaskEditProperties::NotifyChanged();
 }
 
 void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
@@ -640,7 +692,10 @@ void TcxCustomDropDownEdit::TakeLookupItem() {
 }
 
 void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
-  if (!HasOpenPopup()) return;
+  if (!HasOpenPopup()) {
+    CancelPendingPopup();
+    return;
+  }
   if (AAccept) {
     LockChangeEvents(true);
     try {
@@ -675,6 +730,11 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   FShowPending = false;
   if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
     FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
+    if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData()); data && IsInplace()) {
+      data->SizeChanged = true;
+      data->Width = FRememberedSize.cx;
+      data->Height = FRememberedSize.cy;
+    }
     if (!IsInplace()) {
       auto* own = static_cast<TcxCustomDropDownEditProperties*>(Properties());
       own->SetPopupWidth(FRememberedSize.cx);
@@ -686,10 +746,34 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   DoCloseUp();
 }
 
+void TcxCustomDropDownEdit::StoreEditData(TcxCustomEditData* AEditData) {
+  TcxCustomMaskEdit::StoreEditData(AEditData);
+  auto* data = dynamic_cast<TcxCustomDropDownEditData*>(AEditData);
+  if (!data) return;
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  data->SizeChanged = false;
+  data->Width = p->PopupWidth();
+  data->Height = p->PopupHeight();
+}
+
+void TcxCustomDropDownEdit::ActivateInplace(TcxCustomEditData*& AEditData) {
+  TcxCustomMaskEdit::ActivateInplace(AEditData);
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  auto* data = dynamic_cast<TcxCustomDropDownEditData*>(AEditData);
+  FRememberedSize = data && data->SizeChanged && p->PopupSizeable() ? TSize{data->Width, data->Height} : TSize{0, 0};
+  if (p->ImmediatePopup() && !HasOpenPopup() && !FShowPending) DropDown();
+}
+
 void TcxCustomDropDownEdit::PropertiesChanged(TObject* Sender) {
   if (!ActiveDropDownProperties()->PopupSizeable()) FRememberedSize = {0, 0};
   if (HasOpenPopup()) LayoutPopupWindow();
   TcxCustomMaskEdit::PropertiesChanged(Sender);
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomDropDownEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  std::unique_ptr<TcxTextEditModel> model = TcxCustomMaskEdit::CreateModel(AProperties);
+  model->SetAllowsLookupStepping(!IsInplace());
+  return model;
 }
 
 void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
@@ -711,9 +795,22 @@ void TcxCustomDropDownEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   TcxCustomMaskEdit::EditKeyDown(Key, Shift);
 }
 
+bool TcxCustomDropDownEdit::IsLookupStepKey(Word Key) {
+  return Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_HOME || Key == VK_END;
+}
+
+void TcxCustomDropDownEdit::LocateTextItem() {
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer current = lookup->CurrentIndex();
+  if (current >= 0 && lookup->GetItemText(current) == Text()) return;
+  lookup->SelectItemIndex(-1);
+  lookup->Locate(Text());
+}
+
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
-  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && CanDropDown()) Perform(CXM_DROPDOWN);
+  if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && !FShowPending && CanDropDown())
+    Perform(CXM_DROPDOWN);
   // Queued behind the message that shows the popup; a popup that is not
   // showing would drop the character, so the editor keeps it then.
   const bool showing = HasOpenPopup() || FShowPending;
@@ -727,13 +824,14 @@ void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
 
 void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   TcxCustomMaskEdit::ButtonDown(AButtonIndex);
-  if (AButtonIndex == 0 && !HasOpenPopup()) DropDown();
+  // A show already on its way (an activation by this very click with
+  // ImmediatePopup) is not asked for twice.
+  if (AButtonIndex == 0 && !HasOpenPopup() && !FShowPending) DropDown();
 }
 
-void TcxCustomDropDownEdit::KeyDown(Word& Key, TShiftState Shift) {
-  if (Key == VK_TAB && !(Shift & (ssAlt | ssCtrl)) && ActiveDropDownProperties()->PostPopupValueOnTab())
-    ClosePopup(true);
-  TcxCustomMaskEdit::KeyDown(Key, Shift);
+void TcxCustomDropDownEdit::BeforeTabFocusMove() {
+  TcxCustomMaskEdit::BeforeTabFocusMove();
+  if (ActiveDropDownProperties()->PostPopupValueOnTab()) ClosePopup(true);
 }
 
 void TcxCustomDropDownEdit::DoExit() {
@@ -768,7 +866,21 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
       if (key == 0) return true;
     }
   }
+  if (Message.Msg == WM_KEYDOWN && IsLookupStepKey(static_cast<Word>(Message.WParam)) && !HasOpenPopup())
+    return StepLookupByKey(Message);
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
+
+bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
+  LocateTextItem();
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer before = lookup->CurrentIndex();
+  const bool handled = TcxCustomMaskEdit::PreviewInnerMessage(Message);
+  // A step to another item is a choice like one taken from the popup.
+  if (lookup != Model()->LookupData() || lookup->CurrentIndex() == before) return handled;
+  SetModified(true);
+  if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+  return handled;
 }
 
 // ---------------------------------------------------------------------------
@@ -782,6 +894,11 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
     FDropDownListStyle = source->FDropDownListStyle;
     FDropDownRows = source->FDropDownRows;
     FItemHeight = source->FItemHeight;
+    FRevertable = source->FRevertable;
+    // The items came with the text editor's settings; their order rule too.
+    SetSorted(source->Sorted());
+    OnDrawItem = source->OnDrawItem;
+    OnMeasureItem = source->OnMeasureItem;
     NotifyChanged();
   }
 }
@@ -809,6 +926,15 @@ void TcxComboBoxListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integ
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
+bool TcxComboBoxListBox::DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  return FEdit->DrawListItem(Index, ARect, AState) || TcxCustomInnerListBox::DoDrawItem(Index, ARect, AState);
+}
+
+void TcxComboBoxListBox::MeasureItem(Integer Index, Integer& AHeight) const {
+  TcxCustomInnerListBox::MeasureItem(Index, AHeight);
+  FEdit->MeasureListItem(Index, AHeight);
+}
+
 void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
   if (Button != mbLeft) return;
@@ -831,21 +957,149 @@ bool TcxCustomComboBox::CanDropDown() const {
   return const_cast<TcxCustomComboBox*>(this)->ActiveComboProperties()->Items()->Count() > 0;
 }
 
+template <class TFire>
+void TcxCustomComboBox::ForEachComboProperties(TFire AFire) {
+  AFire(static_cast<TcxCustomComboBoxProperties*>(Properties()));
+  if (TcxEditRepositoryItem* item = RepositoryItem())
+    if (auto* p = dynamic_cast<TcxCustomComboBoxProperties*>(item->Properties())) AFire(p);
+}
+
+void TcxCustomComboBox::PrepareList() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  FListBox->Items()->Assign(p->Items());
+  bool measures = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { measures = measures || AProps->OnMeasureItem; });
+  // A plain list has the font's row height: ItemHeight and measuring
+  // handlers need an owner-drawn one. An editor that made its list
+  // owner-drawn itself keeps its style.
+  const bool wants = measures || p->ItemHeight() > 0;
+  if (FListBox->ListStyle() != lbStandard && !FListStyledForProperties) {
+    if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
+    return;
+  }
+  FListBox->SetListStyle(lbStandard);
+  const Integer fontRow = FListBox->ItemHeight();
+  FListStyledForProperties = wants;
+  if (!wants) return;
+  FListBox->SetListStyle(measures ? lbOwnerDrawVariable : lbOwnerDrawFixed);
+  FListBox->SetItemHeight(p->ItemHeight() > 0 ? p->ItemHeight() : fontRow);
+}
+
+bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  bool drawn = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (!AProps->OnDrawItem) return;
+    if (!drawn) {
+      TCanvas* c = FListBox->Canvas();
+      c->Brush()->SetColor((AState & odSelected) ? clHighlight : FListBox->Color());
+      c->Font()->SetColor((AState & odSelected) ? clHighlightText : FListBox->Font()->Color());
+    }
+    AProps->OnDrawItem(this, FListBox->cxCanvas(), Index, ARect, AState);
+    drawn = true;
+  });
+  return drawn;
+}
+
+void TcxCustomComboBox::MeasureListItem(Integer Index, Integer& AHeight) {
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (AProps->OnMeasureItem) AProps->OnMeasureItem(this, Index, FListBox->cxCanvas(), AHeight);
+  });
+}
+
+void TcxCustomComboBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if (HasOpenPopup() && (Shift & ssLeft) && HasMouseCapture() && FListBox->HandleAllocated()) {
+    const TPoint p = FListBox->ScreenToClient(ClientToScreen(TPoint{X, Y}));
+    if (PtInRect(FListBox->ClientRect(), p)) {
+      ReleaseCapture();
+      SendMessage(FListBox->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+      return;
+    }
+  }
+  TcxCustomDropDownEdit::MouseMove(Shift, X, Y);
+}
+
+void TcxCustomComboBox::SetupPopupWindow() {
+  TcxCustomDropDownEdit::SetupPopupWindow();
+  PrepareList();
+}
+
 TSize TcxCustomComboBox::PopupContentSize() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
   TStringList* items = p->Items();
-  FListBox->Items()->Assign(items);
-  if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
-  const Integer rows = std::min(p->DropDownRows(), items->Count());
-  Integer height = 0;
-  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  // The room the list may take: the larger side above or below the editor,
+  // the work area's width (or the set popup width when the popup neither
+  // sizes itself nor may be sized).
+  const TRect e = PopupWindow()->GetViewInfo()->GetFrameExtents();
+  const TPoint origin = ClientToScreen(TPoint{0, 0});
+  const TRect work = MonitorWorkAreaAt(origin);
+  const Integer frameV = e.Top + e.Bottom, frameH = e.Left + e.Right;
+  const Integer freeHeight =
+      std::max(origin.Y - work.Top - frameV, work.Bottom - (origin.Y + Height()) - frameV);
+  Integer freeWidth = work.Width() - frameH;
+  if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
+
   // The list's own frame around the rows.
   const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
-  Integer width = 0;
+  Integer rows = std::min(p->DropDownRows(), items->Count());
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
+  while (rows > 1 && height + frame > freeHeight) height -= FListBox->ItemHeightOf(--rows);
+  Integer widest = 0;
   for (Integer i = 0; i < items->Count(); ++i)
-    width = std::max(width, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+    widest = std::max(widest, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
+  FListBox->SetScrollWidth(widest);
+  Integer width = widest;
   if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  if (width + frame > freeWidth) {
+    width = std::max<Integer>(freeWidth - frame, 0);
+    height += GetSystemMetrics(SM_CYHSCROLL);
+  }
   return {std::max(width + frame, Width()), height + frame};
+}
+
+bool TcxCustomComboBox::AdjustPopupClientSize(TSize& AClientSize, Integer) {
+  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  const Integer room = AClientSize.cy - frame;
+  // Rows past the items have the list's own row height.
+  auto rowHeight = [this](Integer i) {
+    return i < FListBox->ItemCount() ? FListBox->ItemHeightOf(i) : std::max<Integer>(FListBox->ItemHeight(), 1);
+  };
+  Integer height = rowHeight(0);
+  for (Integer i = 1; height + rowHeight(i) <= room; ++i) height += rowHeight(i);
+  AClientSize.cy = height + frame;
+  return true;
+}
+
+void TcxCustomComboBox::ResetPopupHeight() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  if (IsInplace() && p->PopupSizeable()) {
+    const TSize kept = RememberedPopupSize();
+    SetRememberedPopupSize(TSize{kept.cx, 0});
+    if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData())) data->Height = 0;
+    return;
+  }
+  static_cast<TcxCustomComboBoxProperties*>(Properties())->SetPopupHeight(0);
+}
+
+void TcxCustomComboBox::DblClick() {
+  TcxCustomDropDownEdit::DblClick();
+  StepOnDoubleClick();
+}
+
+bool TcxCustomComboBox::PreviewInnerMessage(TMessage& Message) {
+  // The step replaces the text's own double click (selecting a word).
+  if (Message.Msg == WM_LBUTTONDBLCLK && StepOnDoubleClick()) return true;
+  return TcxCustomDropDownEdit::PreviewInnerMessage(Message);
+}
+
+bool TcxCustomComboBox::StepOnDoubleClick() {
+  TcxCustomComboBoxProperties* p = ActiveComboProperties();
+  if (HasOpenPopup() || !p->Revertable() || IsDestroying() || !DoEditing()) return false;
+  LocateTextItem();
+  if (!GetLookupData()->StepLookupItem(lsNext, true)) return false;
+  TakeLookupItem();
+  if (p->ImmediatePost() && !IsLoading()) PostEditValue(true);
+  return true;
 }
 
 void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) { FListBox->SetBoundsRect(AClientRect); }

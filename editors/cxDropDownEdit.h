@@ -322,6 +322,18 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   // focusable list answer true).
   virtual bool PopupWindowCapturesFocus() const { return false; }
 
+  // The glyph of the button GlyphButtonIndex (nullptr when there is no such
+  // button or it has no glyph). Setting a glyph makes that button a glyph
+  // button; removing it (nullptr or an empty picture) makes a glyph button
+  // a drop-down button again. Every change notice applies the same rule,
+  // also to a glyph set on the button directly.
+  TBitmap* ButtonGlyph() const;
+  void SetButtonGlyph(TBitmap* Value);
+  Integer GlyphButtonIndex() const { return FGlyphButtonIndex; }
+  // The glyph moves to the button at Value (negative becomes 0).
+  void SetGlyphButtonIndex(Integer Value);
+  void NotifyChanged() override;
+
   // Sender: the editor.
   TNotifyEvent OnInitPopup;
   TNotifyEvent OnPopup;
@@ -329,6 +341,12 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   TCloseQueryEvent OnCloseQuery;
 
 private:
+  TcxEditButton* GlyphButton() const;
+  // The glyph button's kind follows whether it has a picture.
+  void ApplyGlyphKind();
+
+  Integer FGlyphButtonIndex = 0;
+  bool FApplyingGlyphKind = false;
   bool FImmediateDropDown = true;
   bool FImmediatePopup = false;
   TAlignment FPopupAlignment = taLeftJustify;
@@ -341,6 +359,17 @@ private:
   Integer FPopupHeight = 0;
   Integer FPopupMinWidth = 0;
   Integer FPopupMinHeight = 0;
+};
+
+// What an in-place drop-down editor keeps per cell between activations: the
+// popup size the user left (SizeChanged), starting from the properties'
+// PopupWidth and PopupHeight.
+class TcxCustomDropDownEditData : public TcxCustomEditData {
+  KORVANE_CLASS(TcxCustomDropDownEditData, TcxCustomEditData)
+  explicit TcxCustomDropDownEditData(TcxCustomEdit* AEdit) : TcxCustomEditData(AEdit) {}
+  bool SizeChanged = false;
+  Integer Width = 0;
+  Integer Height = 0;
 };
 
 class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindowOwner {
@@ -369,6 +398,9 @@ public:
   bool PopupLimitedToWorkArea() override { return true; }
 
   void PropertiesChanged(TObject* Sender) override;
+  // An in-place editor takes the popup size kept in AEditData (with
+  // PopupSizeable) and, with ImmediatePopup, opens the popup at once.
+  void ActivateInplace(TcxCustomEditData*& AEditData) override;
 
 protected:
   // ACreatePopupWindow: nullptr for a TcxCustomEditPopupWindow.
@@ -391,29 +423,44 @@ protected:
   virtual void PopupWindowClosed(TObject* Sender);
   // A show message still queued is taken back (the popup will not open).
   void CancelPendingPopup();
+  void SetRememberedPopupSize(const TSize& Value) { FRememberedSize = Value; }
   // Told when a laid-out popup will not show after all.
   virtual void PopupShowCancelled() {}
   // The editor's bounds in its parent, wider by the shadow when it has one.
   TRect GetPopupOwnerBounds();
 
+  // A stand-alone editor steps through its lookup items by the arrow and
+  // page keys while the popup is closed; an in-place one leaves those keys
+  // to its container.
+  std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
+  TcxCustomEditDataClass GetEditDataClass() const override { return TcxCustomDropDownEditData::StaticClass(); }
+  void StoreEditData(TcxCustomEditData* AEditData) override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
   // Tab with PostPopupValueOnTab: the popup closes with its value before
   // the focus moves.
-  void KeyDown(Word& Key, TShiftState Shift) override;
+  void BeforeTabFocusMove() override;
   void DoExit() override;
   void Dispatch(TMessage& Message) override;
   // Alt+Up and Alt+Down reach the inner edit as system keys: they open and
   // close the popup like F4. With PostPopupValueOnTab the editor wants Tab
   // while the popup is open.
   bool PreviewInnerMessage(TMessage& Message) override;
-
-private:
-  void PopupCloseQuery(TObject* Sender, bool& CanClose);
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
   void TakeLookupItem();
+  // The lookup's current item becomes the one whose text is the editor's
+  // (none when no item is), so a step starts from what the editor shows.
+  void LocateTextItem();
+
+private:
+  void PopupCloseQuery(TObject* Sender, bool& CanClose);
+  static bool IsLookupStepKey(Word Key);
+  // An arrow or page key with the popup closed: the text editor steps from
+  // the item the editor shows; a step to another item marks the editor
+  // modified and posts with ImmediatePost.
+  bool StepLookupByKey(TMessage& Message);
 
   // Owned (a component of this editor, freed first by the destructor).
   TcxCustomEditPopupWindow* FPopupWindow = nullptr;
@@ -440,6 +487,15 @@ enum TcxEditDropDownListStyle : Integer { lsEditFixedList, lsEditList, lsFixedLi
 // Rows the list shows without scrolling unless DropDownRows says otherwise.
 inline constexpr Integer cxComboBoxDefaultDropDownRows = 8;
 
+class TcxCustomComboBox;
+
+// Custom drawing and height of one item of the combo box's list (ACanvas:
+// the list's canvas, brush and font set for the item's state).
+using TcxEditDrawItemEvent = TEvent<void(TcxCustomComboBox* AControl, TcxCanvas* ACanvas, Integer AIndex,
+                                         const TRect& ARect, TOwnerDrawState AState)>;
+using TcxEditMeasureItemEvent =
+    TEvent<void(TcxCustomComboBox* AControl, Integer AIndex, TcxCanvas* ACanvas, Integer& AHeight)>;
+
 class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
   KORVANE_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
   explicit TcxCustomComboBoxProperties(TPersistent* AOwner) : TcxCustomDropDownEditProperties(AOwner) {}
@@ -458,10 +514,28 @@ class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
   Integer ItemHeight() const { return FItemHeight; }
   void SetItemHeight(Integer Value) { SetValue(FItemHeight, Value < 0 ? 0 : Value); }
 
+  bool Sorted() const { return LookupItemsSorted(); }
+  void SetSorted(bool Value) { SetLookupItemsSorted(Value); }
+  // A double click on the closed editor steps to the next item, wrapping.
+  bool Revertable() const { return FRevertable; }
+  void SetRevertable(bool Value) { FRevertable = Value; }
+  // The drop-down editor's popup width rules under the combo box's names.
+  bool DropDownAutoWidth() const { return PopupAutoSize(); }
+  void SetDropDownAutoWidth(bool Value) { SetPopupAutoSize(Value); }
+  bool DropDownSizeable() const { return PopupSizeable(); }
+  void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
+  Integer DropDownWidth() const { return PopupWidth(); }
+  void SetDropDownWidth(Integer Value) { SetPopupWidth(Value); }
+
   TcxEditEditingStyle EditingStyle() const override;
   Integer LookupPageSize() const override { return FDropDownRows; }
 
+  // Fired for these properties first, then for the repository item's.
+  TcxEditDrawItemEvent OnDrawItem;
+  TcxEditMeasureItemEvent OnMeasureItem;
+
 private:
+  bool FRevertable = false;
   TcxEditDropDownListStyle FDropDownListStyle = lsEditList;
   Integer FDropDownRows = cxComboBoxDefaultDropDownRows;
   Integer FItemHeight = 0;
@@ -472,13 +546,16 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
   using TcxCustomComboBoxProperties::TcxCustomComboBoxProperties;
 };
 
-class TcxCustomComboBox;
-
 // The list in the popup. It never takes the focus (the editor keeps it);
 // a left-button release over an item picks it.
 class TcxComboBoxListBox : public TcxCustomInnerListBox {
   KORVANE_CLASS(TcxComboBoxListBox, TcxCustomInnerListBox)
   TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit);
+
+  // The properties' drawing handlers draw a row when there are any, else
+  // the list's own drawing; their measuring handlers follow the list's own.
+  bool DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
+  void MeasureItem(Integer Index, Integer& AHeight) const override;
 
 protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -508,15 +585,42 @@ public:
   void ListItemClicked(Integer AIndex);
   // Typing with the list open moves its selection to the matching item.
   void HandleInnerEditChange() override;
+  // A resized list shows whole rows (at least one).
+  bool AdjustPopupClientSize(TSize& AClientSize, Integer AAvailableHeight) override;
+  // Forgets a popup height the user chose: per cell for an in-place editor
+  // with a sizeable popup, else the properties' PopupHeight becomes 0.
+  void ResetPopupHeight();
+  // Revertable: a double click (on the text too) steps to the next item,
+  // wrapping, while the popup is closed.
+  void DblClick() override;
 
 protected:
   void DoPopup() override;
+  // The list is filled whether the popup sizes itself or not.
+  void SetupPopupWindow() override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
+  bool PreviewInnerMessage(TMessage& Message) override;
+  // A drag from the editor (holding the mouse) into the open list presses
+  // the list there: the list follows the mouse and the release picks.
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
 
 private:
   void SyncList();
+  // The Revertable step; false when it does not apply.
+  bool StepOnDoubleClick();
+  // The list takes the items, the row height and the drawing handlers.
+  void PrepareList();
+  friend class TcxComboBoxListBox;
+  // False when no property set has a drawing handler.
+  bool DrawListItem(Integer Index, const TRect& ARect, TOwnerDrawState AState);
+  void MeasureListItem(Integer Index, Integer& AHeight);
+  // Calls AFire for the own properties and then the repository item's.
+  template <class TFire>
+  void ForEachComboProperties(TFire AFire);
 
   TcxComboBoxListBox* FListBox;  // owned by the popup window
+  // The list is owner-drawn for the properties' ItemHeight or handlers.
+  bool FListStyledForProperties = false;
 };
 
 class TcxComboBox : public TcxCustomComboBox {

@@ -649,6 +649,14 @@ void TcxCustomEdit::KeyDown(Word& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
+  // The container moves the focus on a Tab it wants: the editor has its last
+  // word first (a focused inner edit told it already, see HandleInnerMessage).
+  const bool innerFocused = InnerControl() && InnerControl()->Focused();
+  if (Key == VK_TAB && !(Shift & (ssCtrl | ssAlt)) && Focused() && !KeepsTab() && !innerFocused) {
+    TcxDestroyGuard guard(this);
+    BeforeTabFocusMove();
+    if (!guard.Alive()) return;
+  }
   TcxContainer::KeyDown(Key, Shift);
   if (Key != 0) EditKeyDown(Key, Shift);
 }
@@ -933,6 +941,25 @@ void TcxCustomEdit::Paint() {
 }
 
 bool TcxCustomEdit::HandleInnerMessage(TMessage& Message) {
+  // Every key the inner edit gets is offered as CM_CHILDKEY before the form
+  // may move the focus with it: a Tab the editor does not keep is noticed
+  // here, while the editor still has the focus. A stand-alone editor then
+  // moves the focus from itself, not from its inner edit (going back from
+  // the inner edit would land on the editor, which hands the focus straight
+  // back to it).
+  if (Message.Msg == CM_CHILDKEY && Message.WParam == VK_TAB && !KeepsTab() &&
+      !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
+    TcxDestroyGuard guard(this);
+    BeforeTabFocusMove();
+    if (!guard.Alive()) return true;
+    if (FIsInplace || ActiveProperties()->WantsTabKey() || InnerControl()->Perform(CM_WANTSPECIALKEY, VK_TAB) != 0)
+      return false;
+    TCustomForm* form = ParentFormOf();
+    if (!form) return false;
+    form->SelectNext(this, !(GetKeyState(VK_SHIFT) & 0x8000), true);
+    Message.Result = 1;
+    return true;
+  }
   // The inner edit is the form's active control when it has the focus.
   if (Message.Msg != CM_CLOSEQUERY) return TcxContainer::HandleInnerMessage(Message);
   CMCloseQuery(Message);

@@ -157,7 +157,8 @@ class TcxCustomDBTreeList : public TcxCustomDataTreeList {
   // records + 1 + AOffset. A key column that is not numeric leaves the key
   // unassigned: the dataset gives it.
   void GetUniqueKeyValue(Integer AOffset, Variant& AKeyValue);
-  // Key, then parent of an inserted row: OnInitInsertingRecord may handle it.
+  // Raises OnInitInsertingRecord (handled starts false): a handled new row
+  // takes no key and parent from the tree.
   bool DoInitInsertingRecord(TcxTreeListDataNode* ANode);
 
   // ---- Changes written to the dataset ----
@@ -205,7 +206,7 @@ private:
   template <class F>
   void WriteDataSet(F&& AWrite);
   bool LocateKey(const Variant& AKey);
-  // The keys of the rows below AKey, depth first, each once.
+  // AKey and the keys of the rows below it in the data, depth first, each once.
   std::vector<Variant> SubtreeKeys(const Variant& AKey);
   // Drops every node with an ancestor in the list.
   static std::vector<TcxTreeListNode*> Outermost(const std::vector<TcxTreeListNode*>& AList);

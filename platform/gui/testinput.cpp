@@ -154,10 +154,18 @@ void TestKey(Word VirtualKey, const String& Text, Cardinal Modifiers) {
 }
 
 void TestTypeText(const String& Text) {
-  for (Char c : Text) {
+  for (size_t i = 0; i < Text.size(); ++i) {
+    const Char c = Text[i];
     Word vk = (c >= u'a' && c <= u'z') ? Word(c - u'a' + u'A') : (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ? Word(c) : Word(0);
     Cardinal mods = (c >= u'A' && c <= u'Z') ? Cardinal(tkShift) : 0u;
     String s(1, c);
+    // No key of the keyboard types it (Chinese, for one): it arrives as the
+    // input method commits it, a surrogate pair in one piece.
+    if (!vk && c >= 0x80) {
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Text.size()) s += Text[++i];
+      TestInputMethodCommit(s);
+      continue;
+    }
     QWidget* w = KeyTarget();
     if (!w) return;
     QString text = QString::fromUtf16(s.data(), 1);

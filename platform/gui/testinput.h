@@ -28,7 +28,8 @@ void TestMouseLeave(HWND Wnd);
 void TestKeyPress(Word VirtualKey, const String& Text = u"", Cardinal Modifiers = 0);
 void TestKeyRelease(Word VirtualKey, const String& Text = u"", Cardinal Modifiers = 0);
 void TestKey(Word VirtualKey, const String& Text = u"", Cardinal Modifiers = 0);
-// Each character as a key press and release.
+// Each character as a key press and release; a character beyond ASCII that
+// no key types (Chinese) as text committed by the input method.
 void TestTypeText(const String& Text);
 // Input method: the start of a composition (pre-edit text appears), then
 // committed text.

@@ -317,6 +317,7 @@ private:
   void Mouse(QMouseEvent* e, bool Double);
   void Wheel(QWheelEvent* e);
   void Key(QKeyEvent* e, bool Down);
+  void QueueTypedText(const QString& Text, Qt::KeyboardModifiers Modifiers);
   void InputMethod(QInputMethodEvent* e);
   void Paint();
   void GeometryChanged();
@@ -463,7 +464,12 @@ void TWindowWidget::Wheel(QWheelEvent* e) {
 
 void TWindowWidget::Key(QKeyEvent* e, bool Down) {
   Word vk = VirtualKeyOfToolkitKey(e->key(), (e->modifiers() & Qt::KeypadModifier) != 0);
-  if (!vk) return;
+  if (!vk) {
+    // A key of a layout with no key code of its own (Greek, Cyrillic typed
+    // without an input method) still types its text.
+    if (Down) QueueTypedText(e->text(), e->modifiers());
+    return;
+  }
   SyncModifiers(e->modifiers());
   SetKeyDown(vk, Down);  // after: a modifier key's own event reports its state flipped
   bool alt = (e->modifiers() & Qt::AltModifier) != 0;
@@ -483,6 +489,20 @@ void TWindowWidget::Key(QKeyEvent* e, bool Down) {
     m.Chars = CharactersOfKey(vk, String(reinterpret_cast<const Char*>(t.utf16()), static_cast<size_t>(t.size())), ctrl);
   }
   QueueInput(m);
+}
+
+void TWindowWidget::QueueTypedText(const QString& Text, Qt::KeyboardModifiers Modifiers) {
+  if ((Modifiers & Qt::ControlModifier) || (Modifiers & Qt::AltModifier)) return;
+  HWND target = (GFocus && Find(GFocus)) ? GFocus : (GActive && Find(GActive)) ? GActive : FHandle;
+  for (QChar c : Text) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F) continue;
+    TMsg m;
+    m.hwnd = target;
+    m.message = WM_CHAR;
+    m.wParam = c.unicode();
+    m.lParam = 1;
+    QueueInput(m);
+  }
 }
 
 void TWindowWidget::InputMethod(QInputMethodEvent* e) {

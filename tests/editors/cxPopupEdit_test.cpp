@@ -246,17 +246,30 @@ TEST(cxPopupEdit, AControlHoldingTheEditorIsRefusedAndStaysWhereItIs) {
   }
 }
 
-TEST(cxPopupEdit, AShowCalledOffByLeavingTheEditorGivesThePanelBack) {
-  TPopupEditFixture f;
-  f.Edit->DropDown();  // laid out, the show message still queued
-  EXPECT_EQ(f.Panel->Parent(), f.Edit->PopupWindow());
-  // The focus leaves before the message arrives.
-  auto* other = new TcxTextEdit(f.Form);
-  other->SetParent(f.Form);
-  other->SetFocus();
-  Application->ProcessMessages();
-  EXPECT_FALSE(f.Edit->HasOpenPopup());
-  f.ExpectPanelBack(alNone, true);
+TEST(cxPopupEdit, AShowCalledOffGivesThePanelBackAndThePopupNeverOpens) {
+  struct TCase {
+    const char* Name;
+    void (*CallOff)(TPopupEditFixture& f);
+  };
+  const TCase cases[] = {
+      {"the focus leaves the editor",
+       [](TPopupEditFixture& f) {
+         auto* other = new TcxTextEdit(f.Form);
+         other->SetParent(f.Form);
+         other->SetFocus();
+       }},
+      {"the editor closes the popup", [](TPopupEditFixture& f) { f.Edit->ClosePopup(false); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPopupEditFixture f;
+    f.Edit->DropDown();  // laid out, the show message still queued
+    EXPECT_EQ(f.Panel->Parent(), f.Edit->PopupWindow());
+    c.CallOff(f);  // before the message arrives
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
+    f.ExpectPanelBack(alNone, true);
+  }
 }
 
 TEST(cxPopupEdit, ALentTextEditorTakesTheFocusAndTypedCharacters) {
@@ -274,6 +287,58 @@ TEST(cxPopupEdit, ALentTextEditorTakesTheFocusAndTypedCharacters) {
   EXPECT_EQ(f.Edit->Text(), u"");
   f.Edit->ClosePopup(false);
   EXPECT_EQ(inner->Parent(), f.Holder);
+}
+
+TEST(cxPopupEdit, GoingIntoThePopupAndBackIsNoExitAndTheValueIsKept) {
+  struct TCase {
+    const char* Name;
+    bool BackToTheEditor;  // else the focus goes from the popup to another control
+  };
+  for (const TCase& c : {TCase{"back to the editor, then away", true}, TCase{"away from the popup", false}}) {
+    SCOPED_TRACE(c.Name);
+    TPopupEditFixture f;
+    auto* inner = new TcxTextEdit(f.Form);
+    inner->SetBounds(0, 0, 120, 24);
+    inner->SetParent(f.Holder);
+    auto* other = new TcxTextEdit(f.Form);
+    other->SetBounds(300, 10, 80, 24);
+    other->SetParent(f.Form);
+    f.Edit->ActivePopupProperties()->SetPopupControl(inner);
+    for (const char16_t* item : {u"甲", u"乙"}) f.Edit->ActiveTextProperties()->LookupItems()->Add(item);
+    f.Edit->SetEditValue(String(u"甲"));
+    Integer exits = 0;
+    f.Edit->OnExit = TNotifyEvent(f.Form, [&](TObject*) { ++exits; });
+
+    if (!c.BackToTheEditor) {
+      // Typed, not yet validated, when the popup opens.
+      f.Edit->ActivePopupProperties()->SetImmediateDropDown(false);
+      f.Edit->SelectWholeText();
+      TestTypeText(u"乙");
+      Application->ProcessMessages();
+      ASSERT_TRUE(f.Edit->IsModified());
+    }
+    f.Open();
+    ASSERT_TRUE(inner->Focused());
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(VarToStr(f.Edit->EditValue()), u"甲");
+    if (c.BackToTheEditor) {
+      f.Edit->Model()->LookupData()->SelectItemIndex(1);
+      f.Edit->ClosePopup(true);
+      Application->ProcessMessages();
+      EXPECT_TRUE(f.Edit->Focused());
+      EXPECT_EQ(exits, 0);
+      EXPECT_TRUE(f.Edit->IsModified());  // the popup's value waits to be posted
+      other->SetFocus();
+    } else {
+      other->SetFocus();  // the popup closes as the focus leaves it
+      Application->ProcessMessages();
+      EXPECT_TRUE(other->Focused());
+    }
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(VarToStr(f.Edit->EditValue()), u"乙");
+  }
 }
 
 }  // namespace

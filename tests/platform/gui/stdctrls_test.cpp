@@ -57,6 +57,16 @@ TEST(Edit, TypedKeysReachTheTextUnlessAHandlerConsumesThem) {
   EXPECT_EQ(f.Edit->SelStart(), 0);
 }
 
+TEST(Edit, KeysOfALayoutWithoutKeyCodesTypeTheirText) {
+  // Greek or Cyrillic typed without an input method: the keys have no key
+  // code of their own, their text still arrives; with Ctrl it types nothing.
+  TEditFixture f;
+  TestKey(0, u"α");
+  TestKey(0, u"ж");
+  TestKey(0, u"β", tkCtrl);
+  EXPECT_EQ(f.Edit->Text(), u"αж");
+}
+
 TEST(Edit, InputMethodCommitInsertsChineseAtTheCaret) {
   TEditFixture f;
   f.Edit->SetText(u"地图");

@@ -1,0 +1,238 @@
+// The combo box's list beyond picking: sorted items, the popup width names,
+// a revertable double click, row heights (ItemHeight and a measuring
+// handler), custom drawing, a list wider than the screen, whole rows after
+// a resize, and a list filled also when the popup does not size itself.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "editors/cxDropDownEdit.h"
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
+
+namespace {
+
+const char16_t* const kSeries[] = {u"下统", u"中统", u"上统"};
+
+struct TExtrasFixture {
+  TExtrasFixture() {
+    EnsureGuiRuntime();
+    TestSetApplicationActive(true);
+    Form = new TForm(nullptr);
+    Form->SetBounds(100, 100, 400, 300);
+    Combo = new TcxComboBox(Form);
+    Combo->SetBounds(20, 20, 180, 24);
+    Combo->SetParent(Form);
+    for (const char16_t* item : kSeries) Props()->Items()->Add(item);
+    Form->Show();
+    Application->ProcessMessages();
+    Combo->SetFocus();
+    Application->ProcessMessages();
+  }
+  ~TExtrasFixture() {
+    ReleaseCapture();
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TcxCustomComboBoxProperties* Props() { return static_cast<TcxCustomComboBoxProperties*>(Combo->Properties()); }
+  TcxComboBoxListBox* List() { return Combo->ListBox(); }
+  void Open() {
+    TestKey(VK_F4, u"", 0);
+    Application->ProcessMessages();
+    ASSERT_TRUE(Combo->HasOpenPopup());
+  }
+  TForm* Form;
+  TcxComboBox* Combo;
+};
+
+TEST(cxComboBoxProperties, SortedWidthNamesAndAssign) {
+  TcxComboBoxProperties p(nullptr);
+  for (const char16_t* item : {u"c", u"a", u"b"}) p.Items()->Add(item);
+  p.SetSorted(true);
+  EXPECT_EQ(p.Items()->Strings(0), u"a");
+  EXPECT_EQ(p.Items()->Strings(2), u"c");
+  p.SetDropDownWidth(300);
+  p.SetDropDownSizeable(true);
+  p.SetDropDownAutoWidth(false);
+  EXPECT_EQ(p.PopupWidth(), 300);
+  EXPECT_TRUE(p.PopupSizeable());
+  EXPECT_FALSE(p.PopupAutoSize());
+  EXPECT_FALSE(p.Revertable());
+  p.SetRevertable(true);
+  Integer measured = 0;
+  p.OnMeasureItem = TcxEditMeasureItemEvent(&p, [&](TcxCustomComboBox*, Integer, TcxCanvas*, Integer&) { ++measured; });
+  TcxComboBoxProperties copy(nullptr);
+  copy.Assign(&p);
+  EXPECT_TRUE(copy.Revertable());
+  EXPECT_TRUE(copy.Sorted());
+  copy.Items()->Add(u"0");
+  EXPECT_EQ(copy.Items()->Strings(0), u"0");
+  ASSERT_TRUE(copy.OnMeasureItem);
+  Integer h = 0;
+  copy.OnMeasureItem(nullptr, 0, nullptr, h);
+  EXPECT_EQ(measured, 1);
+}
+
+TEST(cxComboBox, ARevertableDoubleClickStepsToTheNextItemWrapping) {
+  struct TCase {
+    const char* Name;
+    bool Revertable;
+    const char16_t* From;
+    const char16_t* To;
+  };
+  const TCase cases[] = {
+      {"the last item wraps to the first", true, kSeries[2], kSeries[0]},
+      {"the next item", true, kSeries[0], kSeries[1]},
+      {"not revertable: nothing", false, kSeries[0], kSeries[0]},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TExtrasFixture f;
+    f.Props()->SetRevertable(c.Revertable);
+    f.Combo->SetEditValue(String(c.From));
+    TestDoubleClick(f.Combo->InnerEdit()->Handle(), TPoint{10, 5});
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
+    EXPECT_EQ(f.Combo->Text(), c.To);
+    EXPECT_EQ(f.Combo->IsModified(), c.Revertable);
+  }
+}
+
+TEST(cxComboBox, RowHeightsFromItemHeightOrTheMeasuringHandler) {
+  {
+    SCOPED_TRACE("ItemHeight");
+    TExtrasFixture f;
+    f.Props()->SetItemHeight(22);
+    f.Open();
+    EXPECT_EQ(f.List()->ItemHeightOf(0), 22);
+    EXPECT_EQ(f.List()->ItemsArea().Height(), 3 * 22);
+  }
+  {
+    SCOPED_TRACE("measured per item, drawn by the handler");
+    TExtrasFixture f;
+    f.Props()->OnMeasureItem = TcxEditMeasureItemEvent(
+        f.Form, [](TcxCustomComboBox*, Integer AIndex, TcxCanvas*, Integer& AHeight) { AHeight = 20 + 4 * AIndex; });
+    std::vector<Integer> drawn;
+    TcxCustomComboBox* sender = nullptr;
+    f.Props()->OnDrawItem = TcxEditDrawItemEvent(
+        f.Form, [&](TcxCustomComboBox* AControl, TcxCanvas* ACanvas, Integer AIndex, const TRect&, TOwnerDrawState) {
+          sender = AControl;
+          if (ACanvas) drawn.push_back(AIndex);
+        });
+    f.Open();
+    EXPECT_EQ(f.List()->ItemHeightOf(2), 28);
+    EXPECT_EQ(f.List()->ItemsArea().Height(), 20 + 24 + 28);
+    f.List()->Repaint();
+    Application->ProcessMessages();
+    EXPECT_EQ(sender, f.Combo);
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), 2), drawn.end());
+  }
+}
+
+TEST(cxComboBox, AVerticalBarOnlyWhenTheItemsOutnumberTheRows) {
+  struct TCase {
+    Integer Items;
+    Integer Rows;
+    bool Bar;
+  };
+  for (const TCase& c : {TCase{3, 3, false}, TCase{20, 8, true}}) {
+    SCOPED_TRACE(c.Items);
+    TExtrasFixture f;
+    for (Integer i = 3; i < c.Items; ++i) f.Props()->Items()->Add(u"层" + IntToStr(i));
+    f.Open();
+    EXPECT_EQ(f.List()->VisibleItemCount(), c.Rows);
+    EXPECT_EQ(f.List()->NeedsVScrollBar(), c.Bar);
+    // The widest item is not cut by the bar.
+    EXPECT_GE(f.List()->ItemsArea().Width(), f.List()->ScrollWidth());
+  }
+}
+
+TEST(cxComboBox, AListWiderThanTheScreenScrollsSideways) {
+  TExtrasFixture f;
+  f.Props()->Items()->Add(String(400, u'岩'));
+  f.Open();
+  const TRect work = MonitorWorkAreaAt(f.Combo->ClientToScreen(TPoint{0, 0}));
+  EXPECT_LE(f.Combo->PopupWindow()->Width(), work.Width());
+  EXPECT_GT(f.List()->ScrollWidth(), f.List()->ItemsArea().Width());
+  EXPECT_TRUE(f.List()->NeedsHScrollBar());
+  // The strip of the horizontal bar does not take a row.
+  EXPECT_GE(f.List()->ItemsArea().Height(), 4 * f.List()->ItemHeightOf(0));
+}
+
+TEST(cxComboBox, AFixedSizePopupStillListsTheItemsAndAResizeKeepsWholeRows) {
+  TExtrasFixture f;
+  f.Props()->SetPopupAutoSize(false);
+  f.Props()->SetPopupSizeable(true);
+  f.Props()->SetPopupSysPanelStyle(true);
+  f.Props()->SetPopupWidth(200);
+  f.Props()->SetPopupHeight(120);
+  f.Open();
+  ASSERT_EQ(f.List()->ItemCount(), 3);
+  const Integer row = f.List()->ItemHeightOf(0);
+  TcxCustomEditPopupWindow* popup = f.Combo->PopupWindow();
+  const TRect g = popup->GetViewInfo()->SizeGripRect;
+  const TPoint grip{(g.Left + g.Right) / 2, (g.Top + g.Bottom) / 2};
+  for (Integer dy : {row / 2 + 1, row + row / 3}) {
+    SCOPED_TRACE(dy);
+    const TPoint at{popup->Width() - (g.Right - grip.X), popup->Height() - (g.Bottom - grip.Y)};
+    TestMousePress(popup->Handle(), at);
+    TestMouseMove(popup->Handle(), TPoint{at.X, at.Y + dy});
+    TestMouseRelease(popup->Handle(), TPoint{at.X, at.Y + dy});
+    Application->ProcessMessages();
+    EXPECT_EQ(f.List()->ItemsArea().Height() % row, 0);
+  }
+}
+
+TEST(cxComboBox, TypingChineseByListStyle) {
+  struct TCase {
+    TcxEditDropDownListStyle Style;
+    const char16_t* Text;
+  };
+  // Every style completes the typed start from the items.
+  const TCase cases[] = {{lsEditList, u"中统"}, {lsEditFixedList, u"中统"}, {lsFixedList, u"中统"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Style));
+    TExtrasFixture f;
+    f.Props()->SetDropDownListStyle(c.Style);
+    f.Combo->SetEditValue(String(kSeries[0]));
+    f.Combo->SelectWholeText();
+    TestTypeText(u"中");
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Combo->Text(), c.Text);
+  }
+}
+
+TEST(cxComboBox, DraggingFromTheButtonIntoTheListPicksWhereTheMouseIsReleased) {
+  TExtrasFixture f;
+  f.Combo->SetEditValue(String(kSeries[0]));
+  HWND wnd = f.Combo->Handle();
+  const TRect button = f.Combo->GetViewInfo()->Button(0)->Bounds;
+  const TPoint press{(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2};
+  TestMousePress(wnd, press);
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.Combo->HasOpenPopup());
+  // The third row, in the editor's coordinates.
+  const TRect row = f.List()->ItemRect(2);
+  const TPoint over =
+      f.Combo->ScreenToClient(f.List()->ClientToScreen(TPoint{(row.Left + row.Right) / 2, (row.Top + row.Bottom) / 2}));
+  TestMouseMove(wnd, over);
+  Application->ProcessMessages();
+  EXPECT_EQ(f.List()->ItemIndex(), 2);
+  HWND target = GetCapture() ? GetCapture() : wnd;
+  const TPoint release = target == wnd ? over : f.List()->ScreenToClient(f.Combo->ClientToScreen(over));
+  TestMouseRelease(target, release);
+  Application->ProcessMessages();
+  EXPECT_FALSE(f.Combo->HasOpenPopup());
+  EXPECT_EQ(f.Combo->Text(), kSeries[2]);
+}
+
+TEST(cxComboBox, ResetPopupHeightForgetsTheHeight) {
+  TExtrasFixture f;
+  f.Props()->SetPopupHeight(160);
+  f.Combo->ResetPopupHeight();
+  EXPECT_EQ(f.Props()->PopupHeight(), 0);
+}
+
+}  // namespace

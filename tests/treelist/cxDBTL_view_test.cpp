@@ -1,0 +1,115 @@
+// The dataset-bound tree list shown in a window: the first screen of a
+// table read in code order.
+#include <gtest/gtest.h>
+
+#include "editors/cxTextEdit.h"
+#include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/forms.h"
+#include "platform/rtl/encoding.h"
+#include "tests/platform/db/dbtestutil.h"
+#include "treelist/cxDBTL.h"
+#include "treelist/cxTLViewInfo.h"
+
+namespace {
+
+// Cells show their value as text.
+class TCellTextProperties : public TcxTextEditProperties {
+  KORVANE_CLASS(TCellTextProperties, TcxTextEditProperties)
+  using TcxTextEditProperties::TcxTextEditProperties;
+  String GetDisplayTextOfValue(const Variant& AValue) const override { return VarToStr(AValue); }
+};
+
+// A form with the tree list bound to a five-row table read in code order,
+// every node expanded.
+struct TShownTree {
+  TShownTree()
+      : Fixture("CREATE TABLE node (id INTEGER PRIMARY KEY, parent_id INTEGER, code TEXT, name TEXT);"
+                "INSERT INTO node VALUES (1, -1, 'z', '元数据'), (2, 1, 'b', '标识信息'), (3, 2, 'a', '引用'),"
+                " (4, 1, 'c', '数据质量'), (5, -1, 'y', '分发信息');") {
+    EnsureGuiRuntime();
+    Fixture.Query->SQL()->SetText(u"SELECT * FROM node ORDER BY code");
+    auto* Source = new TDataSource(Fixture.Owner);
+    Source->SetDataSet(Fixture.Query);
+    Form = new TForm(nullptr);
+    Form->SetBounds(50, 50, 400, 300);
+    Tree = new TcxDBTreeList(Form);
+    Tree->SetBorderStyle(cxcbsNone);
+    Tree->SetBounds(0, 0, 360, 200);
+    Tree->SetParent(Form);
+    for (auto [Field, Caption] : {std::pair{u"name", u"名称"}, std::pair{u"code", u"代码"}}) {
+      TcxDBTreeListColumn* Column = Tree->CreateDBColumn(Field);
+      Column->SetCaption(Caption);
+      Column->SetPropertiesClass(TCellTextProperties::StaticClass());
+    }
+    Tree->DBDataController()->SetKeyField(u"id");
+    Tree->DBDataController()->SetParentField(u"parent_id");
+    Tree->DBDataController()->SetDataSource(Source);
+    Fixture.Query->Open();
+    Tree->FullExpand();
+    Form->Show();
+    Tree->SetFocus();
+    Application->ProcessMessages();
+    Tree->LayoutChanged();
+  }
+  ~TShownTree() {
+    Form->Free();
+    Application->ProcessMessages();
+  }
+  TcxTreeListViewInfo* Layout() const {
+    TcxTreeListViewInfo* View = Tree->TreeListViewInfo();
+    if (View->IsDirty()) View->Calculate();
+    return View;
+  }
+
+  TQueryFixture Fixture;
+  TForm* Form = nullptr;
+  TcxDBTreeList* Tree = nullptr;
+};
+
+TEST(DBTreeListView, FirstScreenShowsTheTableAsATree) {
+  TShownTree S;
+  TcxTreeListViewInfo* View = S.Layout();
+  TcxDBTreeList* Tree = S.Tree;
+  TBitmap Picture(Tree->ClientWidth(), Tree->ClientHeight(), pf32bit);
+  Tree->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_dbtreelist_view.png");
+  // Rows in tree order: the top level in code order, children below their parent.
+  std::vector<std::string> Rows;
+  for (TcxTreeListNode* N = Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextVisible()) {
+    ASSERT_NE(View->RowOfNode(N), nullptr);
+    Rows.push_back(StringToUTF8(VarToStr(N->Values(0))));
+  }
+  EXPECT_EQ(Rows, (std::vector<std::string>{"分发信息", "元数据", "标识信息", "引用", "数据质量"}));
+  // Each row's name cell has text drawn in it (dark pixels).
+  for (TcxTreeListNode* N = Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextVisible()) {
+    const TRect R = View->RowOfNode(N)->CellOfColumn(Tree->GetColumn(0))->DisplayRect();
+    Integer Dark = 0;
+    for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+      for (Integer X = R.Left; X < R.Right; ++X) {
+        const TColor C = Picture.PixelColor(X, Y);
+        Dark += (C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60;
+      }
+    EXPECT_GT(Dark, 10) << StringToUTF8(VarToStr(N->Values(0)));
+  }
+}
+
+TEST(DBTreeListView, TypingIntoACellPostsToTheTable) {
+  TShownTree S;
+  TcxTreeListNode* Node = S.Tree->FindNodeByKeyValue(4);
+  S.Tree->Controller()->FocusRecordAndItem(Node->RecordIndex(), S.Tree->GetColumn(0));
+  TestKey(VK_F2);
+  Application->ProcessMessages();
+  ASSERT_TRUE(S.Tree->Controller()->IsEditing());
+  TestTypeText(u" v2");
+  Application->ProcessMessages();
+  TestKey(VK_RETURN);
+  Application->ProcessMessages();
+  EXPECT_FALSE(S.Tree->Controller()->IsEditing());
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT name FROM node WHERE id = 4"), "数据质量 v2");
+  EXPECT_EQ(StringToUTF8(VarToStr(S.Tree->FindNodeByKeyValue(4)->Values(0))), "数据质量 v2");
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT count(*) FROM node"), "5");
+}
+
+}  // namespace
