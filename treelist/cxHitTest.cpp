@@ -62,8 +62,8 @@ void TcxCustomHitTestController::SetHitItem(TcxCustomViewInfoItem* AItem) {
 }
 
 void TcxCustomHitTestController::CellRemoved(TcxCustomViewInfoItem* ACell) {
-  if (ACell != FHitItem) return;
-  Reset();
+  if (ACell == FHitItem) Reset();
+  // The hot tracking may still hold a cell the hit test has already let go of.
   FController->HotTrackController()->ElementRemoved(ACell);
 }
 

@@ -8,6 +8,7 @@
 #include "treelist/cxEditingController.h"
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLController.h"
+#include "treelist/cxTLCustomizationForm.h"
 
 namespace {
 

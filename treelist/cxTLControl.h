@@ -22,6 +22,7 @@ class TcxTreeListBand;
 class TcxTreeListBands;
 class TcxTreeListViewInfo;
 class TcxTreeListHitTest;
+class TcxTreeListCustomizing;
 class TImageList;
 
 // What the bands read of the view and customizing settings.
@@ -298,6 +299,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   TcxTreeListOptionsCustomizing* OptionsCustomizing() const { return FOptionsCustomizing.get(); }
   TcxTreeListOptionsSelection* OptionsSelection() const { return FOptionsSelection.get(); }
   TcxTreeListPreview* Preview() const { return FPreview.get(); }
+  // The customization form's settings and window (made on first use).
+  TcxTreeListCustomizing* Customizing() const;
   // The node under the mouse while hot tracking (none otherwise).
   TcxTreeListNode* HotTrackNode() const { return FHotTrackNode; }
   void SetHotTrackNode(TcxTreeListNode* ANode) { FHotTrackNode = ANode; }
@@ -475,6 +478,11 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void ComputeScrollBarParams() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
+  // ---- Header drag and drop (cxTLDragDrop.cpp) ----
+  // A press on a band or column header that may move.
+  bool StartsDragAndDropAt(const TPoint& P) override;
+  TcxDragAndDropObjectClass DragAndDropObjectClass() override;
+
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
@@ -525,4 +533,6 @@ private:
   bool FDefaultLayout = true;
   // Freed after the columns, which leave their bands first.
   std::unique_ptr<TcxTreeListBands> FBands;
+  // Freed first; the window went when the columns were told the control goes.
+  mutable std::unique_ptr<TcxTreeListCustomizing> FCustomizing;
 };

@@ -384,6 +384,15 @@ void TcxTreeListViewInfo::CalculateHeaders() {
   const TcxTreeListViewSettings Settings = FTreeList->ViewSettings();
   const TRect Client = FTreeList->ContentBounds();
   FBandRects.clear();
+  // The hit test and the hot tracking let go of the items that go.
+  if (TcxCustomControlController* Controller = FTreeList->Controller(); Controller && Controller->HitTestController()) {
+    auto Forget = [Controller](const auto& AItems) {
+      for (const auto& Item : AItems) Controller->HitTestController()->CellRemoved(Item.get());
+    };
+    Forget(FBandHeaders);
+    Forget(FColumnHeaders);
+    Forget(FFooterItems);
+  }
   FBandHeaders.clear();
   std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> OldHeaders = std::move(FColumnHeaders);
   FColumnHeaders.clear();

@@ -1,0 +1,244 @@
+#include "treelist/cxTLCustomizationForm.h"
+
+#include <algorithm>
+
+#include "foundation/cxControls.h"
+#include "foundation/cxListBox.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
+#include "treelist/cxTLBands.h"
+#include "treelist/cxTLDragDrop.h"
+#include "treelist/cxTLOptions.h"
+
+TcxTreeListCustomizing::TcxTreeListCustomizing(TcxCustomTreeListControl* ATreeList) : FTreeList(ATreeList) {}
+
+TcxTreeListCustomizing::~TcxTreeListCustomizing() {
+  if (FForm) FTreeList->RemoveListener(this);
+  FBandList = FColumnList = nullptr;
+  FForm.reset();
+}
+
+void TcxTreeListCustomizing::SetRowCount(Integer AValue) { FRowCount = std::max(AValue, MinRowCount); }
+
+bool TcxTreeListCustomizing::Visible() const { return FVisible && FForm && FForm->Visible(); }
+
+bool TcxTreeListCustomizing::CanShow() const {
+  const TcxTreeListOptionsView* View = FTreeList->OptionsView();
+  const bool BandsToList = View->Bands() && !View->SimpleCustomizeBox() && FTreeList->Bands()->Count() > 0;
+  const bool ColumnsToList = View->Headers() && FTreeList->ColumnCount() > 0;
+  return BandsToList || ColumnsToList;
+}
+
+void TcxTreeListCustomizing::SetVisible(bool AValue) {
+  if (AValue == Visible()) return;
+  if (AValue) {
+    if (!CanShow()) return;
+    if (!FForm) CreateForm();
+    FVisible = true;
+    FTreeList->AddListener(this);
+    PlaceForm();
+    RefreshLists();
+    // The selections of the last time, when they are still in range.
+    if (FBandList && FLastBandIndex < FBandList->Count()) FBandList->SetItemIndex(FLastBandIndex);
+    if (FColumnList && FLastColumnIndex < FColumnList->Count()) FColumnList->SetItemIndex(FLastColumnIndex);
+    FForm->Show();
+  } else {
+    SaveState();
+    DestroyForm();
+    FVisible = false;
+  }
+  FTreeList->DoCustomizationFormVisibleChanged();
+}
+
+void TcxTreeListCustomizing::ShowBandsPage() {
+  SetVisible(true);
+  if (Visible() && FBandList && FBandList->CanFocus()) FBandList->SetFocus();
+}
+
+void TcxTreeListCustomizing::ShowColumnsPage() {
+  SetVisible(true);
+  if (Visible() && FColumnList && FColumnList->CanFocus()) FColumnList->SetFocus();
+}
+
+bool TcxTreeListCustomizing::PointInForm(const TPoint& AScreenPoint) const {
+  if (!Visible()) return false;
+  const TRect R = FForm->BoundsRect();
+  return AScreenPoint.X >= R.Left && AScreenPoint.X < R.Right && AScreenPoint.Y >= R.Top && AScreenPoint.Y < R.Bottom;
+}
+
+// ---- The window ----------------------------------------------------------------------------
+
+TcxListBox* TcxTreeListCustomizing::MakeList(TcxTreeListCustomizeListKind AKind) {
+  auto* List = new TcxListBox(FForm.get());
+  List->SetParent(FForm.get());
+  List->SetName(AKind == tlclBands ? u"BandList" : u"ColumnList");
+  TWinControl* Inner = List->InnerListBox();
+  Inner->OnMouseDown = TMouseEvent(this, &TcxTreeListCustomizing::ListMouseDown);
+  Inner->OnMouseMove = TMouseMoveEvent(this, &TcxTreeListCustomizing::ListMouseMove);
+  Inner->OnMouseUp = TMouseEvent(this, &TcxTreeListCustomizing::ListMouseUp);
+  return List;
+}
+
+void TcxTreeListCustomizing::CreateForm() {
+  FForm = std::make_unique<TForm>(nullptr);
+  TForm* F = FForm.get();
+  F->SetCaption(LoadResString(cxSTreeListCustomizeCaption));
+  F->SetBorderStyle(bsSizeToolWin);
+  F->SetFormStyle(fsStayOnTop);
+  F->Font()->Assign(FTreeList->Font());
+  F->SetColor(clBtnFace);
+  F->OnClose = TCloseEvent(this, &TcxTreeListCustomizing::FormClose);
+  TBitmap Measure(1, 1, pf32bit);
+  Measure.Canvas()->Font()->Assign(F->Font());
+  const Integer LineHeight = Measure.Canvas()->TextHeight(u"Wg") + LineMargin;
+  F->SetClientWidth(WidthInDigits * Measure.Canvas()->TextWidth(u"0"));
+  F->SetClientHeight(LineHeight * (FRowCount + 1));
+  const TcxTreeListOptionsView* View = FTreeList->OptionsView();
+  const bool HasColumns = FTreeList->ColumnCount() > 0;
+  if (!View->SimpleCustomizeBox() && View->Bands()) {
+    FBandList = MakeList(tlclBands);
+    FBandList->SetAlign(HasColumns ? alTop : alClient);
+    if (HasColumns) FBandList->SetHeight(F->ClientHeight() / 2);
+  }
+  if (HasColumns) {
+    FColumnList = MakeList(tlclColumns);
+    FColumnList->SetAlign(alClient);
+  }
+}
+
+void TcxTreeListCustomizing::PlaceForm() {
+  TForm* F = FForm.get();
+  if (FLastPosition.X != NoPosition || FLastPosition.Y != NoPosition) {
+    F->SetBounds(FLastPosition.X, FLastPosition.Y, F->Width(), F->Height());
+    return;
+  }
+  // The first time: the bottom-right corner of the tree list's form, kept on the screen.
+  Integer Right = F->Width(), Bottom = F->Height();
+  if (TCustomForm* Owner = FTreeList->GetParentForm()) {
+    const TRect R = Owner->BoundsRect();
+    Right = R.Right;
+    Bottom = R.Bottom;
+  }
+  F->SetBounds(std::max(Right - F->Width(), 0), std::max(Bottom - F->Height(), 0), F->Width(), F->Height());
+}
+
+void TcxTreeListCustomizing::SaveState() {
+  if (!FForm) return;
+  FLastPosition = TPoint{FForm->Left(), FForm->Top()};
+  // Kept for the next showing (not reset), so reopening restores them.
+  if (FBandList) FLastBandIndex = FBandList->ItemIndex();
+  if (FColumnList) FLastColumnIndex = FColumnList->ItemIndex();
+}
+
+void TcxTreeListCustomizing::DestroyForm() {
+  if (!FForm) return;
+  FTreeList->RemoveListener(this);
+  FPressedList = nullptr;
+  FBandList = FColumnList = nullptr;
+  FBands.clear();
+  FColumns.clear();
+  FForm->Hide();
+  FForm.reset();
+}
+
+void TcxTreeListCustomizing::FormClose(TObject*, TCloseAction& Action) {
+  // The window is freed here; the form itself only hides.
+  Action = caHide;
+  SaveState();
+  FVisible = false;
+  FTreeList->DoCustomizationFormVisibleChanged();
+}
+
+// ---- The lists -----------------------------------------------------------------------------
+
+void TcxTreeListCustomizing::FillList(TcxListBox* AList, const std::vector<String>& ATexts) {
+  if (!AList) return;
+  const Integer Selected = AList->ItemIndex();
+  AList->Items()->Clear();
+  for (const String& Text : ATexts) AList->Items()->Add(Text);
+  AList->SetItemIndex(std::min(Selected, AList->Count() - 1));
+}
+
+void TcxTreeListCustomizing::RefreshLists() {
+  if (!FForm) return;
+  FBands.clear();
+  FColumns.clear();
+  std::vector<String> BandTexts, ColumnTexts;
+  TcxTreeListBands* Bands = FTreeList->Bands();
+  for (Integer I = 0; I < Bands->Count(); ++I) {
+    TcxTreeListBand* Band = Bands->Items(I);
+    if (Band->Visible() || Band->Options()->Hidden()) continue;
+    FBands.push_back(Band);
+    BandTexts.push_back(Band->Caption());
+  }
+  for (Integer I = 0; I < FTreeList->ColumnCount(); ++I) {
+    TcxTreeListColumn* Column = FTreeList->GetColumn(I);
+    const bool Shown = Column->Visible() && Column->Band() && Column->Band()->Visible();
+    if (Shown) continue;
+    FColumns.push_back(Column);
+    ColumnTexts.push_back(Column->Caption());
+  }
+  FillList(FBandList, BandTexts);
+  FillList(FColumnList, ColumnTexts);
+}
+
+void TcxTreeListCustomizing::TreeListChanged(TcxCustomTreeListControl*) {
+  // Not while the tree list's drag runs: the drop refreshes the lists itself.
+  if (FTreeList->DragAndDropState() == ddsNone) RefreshLists();
+}
+
+void TcxTreeListCustomizing::TreeListRemoved(TcxCustomTreeListControl*) {
+  SaveState();
+  DestroyForm();
+  FVisible = false;
+}
+
+// ---- Dragging an item out ------------------------------------------------------------------
+
+TcxListBox* TcxTreeListCustomizing::ListOf(TObject* AInner) const {
+  if (FBandList && FBandList->InnerListBox() == AInner) return FBandList;
+  if (FColumnList && FColumnList->InnerListBox() == AInner) return FColumnList;
+  return nullptr;
+}
+
+void TcxTreeListCustomizing::ListMouseDown(TObject* Sender, TMouseButton Button, TShiftState, Integer X, Integer Y) {
+  FPressedList = Button == mbLeft ? ListOf(Sender) : nullptr;
+  FPressedItem = FPressedList ? FPressedList->InnerListBox()->ItemAtPos(TPoint{X, Y}, true) : -1;
+  FPressPoint = TPoint{X, Y};
+  if (FPressedItem < 0) FPressedList = nullptr;
+}
+
+void TcxTreeListCustomizing::ListMouseMove(TObject* Sender, TShiftState, Integer X, Integer Y) {
+  if (!FPressedList || ListOf(Sender) != FPressedList) return;
+  const Integer Under = FPressedList->InnerListBox()->ItemAtPos(TPoint{X, Y}, true);
+  if (WithinDragThreshold(FPressPoint, X, Y) && Under == FPressedItem) return;
+  const TcxTreeListCustomizeListKind Kind = FPressedList == FBandList ? tlclBands : tlclColumns;
+  const Integer Item = FPressedItem;
+  FPressedList = nullptr;
+  StartItemDrag(Kind, Item);
+}
+
+void TcxTreeListCustomizing::ListMouseUp(TObject*, TMouseButton, TShiftState, Integer, Integer) {
+  FPressedList = nullptr;
+  // A release the list box still saw ends the tree list's drag with a drop.
+  if (FTreeList->DragAndDropState() != ddsNone) FTreeList->FinishDragAndDrop(true);
+}
+
+void TcxTreeListCustomizing::StartItemDrag(TcxTreeListCustomizeListKind AKind, Integer AIndex) {
+  TcxTreeListColumn* Column = nullptr;
+  TcxTreeListBand* Band = nullptr;
+  if (AKind == tlclBands && AIndex >= 0 && AIndex < Integer(FBands.size())) Band = FBands[size_t(AIndex)];
+  if (AKind == tlclColumns && AIndex >= 0 && AIndex < Integer(FColumns.size())) Column = FColumns[size_t(AIndex)];
+  if (!Column && !Band) return;
+  FTreeList->FinishDragAndDrop(false);
+  auto* Drag = static_cast<TcxTreeListDragAndDropObject*>(FTreeList->GetDragAndDropObject());
+  Drag->SetDragged(Column, Band);
+  FTreeList->StartDragAndDrop(FTreeList->ScreenToClient(Mouse->CursorPos()));
+}
+
+// ---- The tree list's customizing object -----------------------------------------------------
+
+TcxTreeListCustomizing* TcxCustomTreeListControl::Customizing() const {
+  if (!FCustomizing) FCustomizing = std::make_unique<TcxTreeListCustomizing>(const_cast<TcxCustomTreeListControl*>(this));
+  return FCustomizing.get();
+}
