@@ -1242,10 +1242,30 @@ Variant TcxCustomDataController::GetFilterItemValue(Integer ARecordIndex, TcxCus
   return GetRecordValue(ARecordIndex, AField);
 }
 
+bool TcxCustomDataController::FilterReadsStoredTexts(TcxCustomDataField* AField, bool ASourceRecord) {
+  if (!AField || !AField->ValueDef() || (ASourceRecord && FProvider->CustomDataSource() && IsSourceField(AField)))
+    return false;
+  return AField->ValueDef()->ValueTypeClass() == TcxWideStringValueType::StaticClass();
+}
+
+Integer TcxCustomDataController::FilterByStoredTexts(std::vector<Integer>& ARecords, Integer AKeep) {
+  if (OnFilterRecord || IsIncrementalFilterActive() || !FFilter->IsFiltering()) return -1;
+  if (FDataStorage->RecordCount() != Integer(ARecords.size())) return -1;
+  auto* Item = dynamic_cast<TcxDataFilterCriteriaItem*>(FFilter->SingleTextCondition());
+  TcxCustomDataField* Field = Item ? Item->Field() : nullptr;
+  if (!Field || Item->DataController() != this || !FilterReadsStoredTexts(Field, true)) return -1;
+  TcxFilterOperator* Operator = Item->Operator();
+  const Variant& Value = Item->Value();
+  size_t Kept = 0;
+  const bool Read = FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const String* AText) {
+    // A record without a stored text (Null) goes the general way.
+    if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
+  });
+  return Read ? Integer(Kept) : -1;
+}
+
 const String* TcxCustomDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
-  if (!AField || !AField->ValueDef() || (ARecordIndex >= 0 && FProvider->CustomDataSource() && IsSourceField(AField)))
-    return nullptr;
-  if (AField->ValueDef()->ValueTypeClass() != TcxWideStringValueType::StaticClass()) return nullptr;
+  if (!FilterReadsStoredTexts(AField, ARecordIndex >= 0)) return nullptr;
   bool IsNull = true;
   const void* Value = nullptr;
   FDataStorage->LocateValue(ARecordIndex, AField->ValueDef(), IsNull, Value);

@@ -542,6 +542,14 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   // nullptr when it is not a stored text (Null, another type, a value of the
   // record source). Valid until the record changes.
   virtual const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField);
+  // Whether GetFilterItemTextPointer reads the field's texts from the
+  // storage (for a record of the source when ASourceRecord).
+  virtual bool FilterReadsStoredTexts(TcxCustomDataField* AField, bool ASourceRecord);
+  // When nothing but one text condition on stored texts filters: writes the
+  // records that pass (and AKeep, passing or not), in order, to the front of
+  // ARecords and answers how many, reading the texts in place in one pass.
+  // -1 when the filter must go record by record through RecordPassesFilters.
+  Integer FilterByStoredTexts(std::vector<Integer>& ARecords, Integer AKeep);
   virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
   virtual String GetFilterItemCaption(Integer) { return String(); }
   virtual String GetSearchDisplayText(Integer ARecordIndex, Integer AItemIndex);

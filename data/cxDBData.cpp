@@ -1700,10 +1700,10 @@ Variant TcxDBDataController::GetFilterItemValue(Integer ARecordIndex, TcxCustomD
   return inherited::GetFilterItemValue(ARecordIndex, AField);
 }
 
-const String* TcxDBDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
+bool TcxDBDataController::FilterReadsStoredTexts(TcxCustomDataField* AField, bool ASourceRecord) {
   auto* F = dynamic_cast<TcxDBDataField*>(AField);
-  if (F && F->FieldCount() > 1) return nullptr;
-  return inherited::GetFilterItemTextPointer(ARecordIndex, AField);
+  if (F && F->FieldCount() > 1) return false;
+  return inherited::FilterReadsStoredTexts(AField, ASourceRecord);
 }
 
 String TcxDBDataController::GetFilterItemCaption(Integer AItemIndex) {

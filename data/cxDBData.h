@@ -515,7 +515,7 @@ class TcxDBDataController : public TcxCustomDataController {
   // ---- Overrides ----
   bool LeaveRecord(Integer ARecordIndex) override;
   Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
-  const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) override;
+  bool FilterReadsStoredTexts(TcxCustomDataField* AField, bool ASourceRecord) override;
   String GetFilterItemCaption(Integer AItemIndex) override;
   Variant GetRecordValue(Integer ARecordIndex, TcxCustomDataField* AField) override;
   bool ExecuteAction(TObject* AAction) override;

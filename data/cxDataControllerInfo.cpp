@@ -442,9 +442,11 @@ void TcxCustomDataControllerInfo::BuildRecordList() {
   TcxCustomDataProvider* Provider = FDataController->Provider();
   // The record being edited or inserted always stays.
   const Integer Editing = Provider->IsEditing() ? Provider->EditingRecordIndex() : cxNoRecordIndex;
-  size_t Kept = 0;
-  for (Integer R = 0; R < Count; ++R)
-    if (R == Editing || FDataController->RecordPassesFilters(R)) FRecordList[Kept++] = R;
+  const Integer Passing = FDataController->FilterByStoredTexts(FRecordList, Editing);
+  size_t Kept = Passing >= 0 ? size_t(Passing) : 0;
+  if (Passing < 0)
+    for (Integer R = 0; R < Count; ++R)
+      if (R == Editing || FDataController->RecordPassesFilters(R)) FRecordList[Kept++] = R;
   if (Kept == FRecordList.size()) return;
   // Selected records filtered out leave the selection when it is re-mapped.
   FRecordList.resize(Kept);

@@ -12,6 +12,7 @@
 // its display text, a pointer to that text. Areas are not aligned: all
 // access copies bytes. Pointer-held values (texts, variants, objects) take a
 // pointer's size.
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -331,6 +332,12 @@ class TcxDataStorage : public TObject {
   void WriteText(Integer ARecordIndex, TcxValueDef* AValueDef, const String& AText);
   void LocateValue(Integer ARecordIndex, TcxValueDef* AValueDef, bool& AIsNull,
                    const void*& AValuePointer) const;
+  // Calls AAction(ARecordIndex, AText) for every record in order with the
+  // record's text of the wide-text column AValueDef read in place (nullptr
+  // for Null or a record without values). Answers false, calling nothing,
+  // when the column holds no wide texts.
+  template <class TAction>
+  bool ForEachStoredText(TcxValueDef* AValueDef, TAction&& AAction) const;
   // A record without buffer first; then Null first; then the values.
   Integer CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2, TcxValueDef* AValueDef) const;
   Integer RecordIdOf(Integer ARecordIndex) const;
@@ -440,3 +447,28 @@ private:
 // The one registry, made on first use. The fourteen value types are
 // registered at start-up in the order of their declarations above.
 TcxValueTypeClassList* cxValueTypeClassList();
+
+template <class TAction>
+bool TcxDataStorage::ForEachStoredText(TcxValueDef* AValueDef, TAction&& AAction) const {
+  const TcxValueDef* Def = ColumnOf(0, AValueDef);
+  if (!Def || Def->ValueTypeClass() != TcxWideStringValueType::StaticClass()) return false;
+  // A column area is a null mark and the address of the text.
+  const size_t Offset = size_t(Def->Offset());
+  auto TextAt = [Offset](const Byte* ARecord) -> const String* {
+    if (!ARecord || !ARecord[Offset]) return nullptr;
+    const String* Text;
+    std::memcpy(&Text, ARecord + Offset + 1, sizeof Text);
+    return Text;
+  };
+  // The records and their texts lie apart in memory: ask for both a few
+  // records ahead so that the loop seldom waits for memory.
+  constexpr size_t RecordsAhead = 16, TextsAhead = 8;
+  const size_t Count = FRecords.size();
+  for (size_t R = 0; R < Count; ++R) {
+    if (R + RecordsAhead < Count) __builtin_prefetch(FRecords[R + RecordsAhead]);
+    if (R + TextsAhead < Count)
+      if (const String* Ahead = TextAt(FRecords[R + TextsAhead])) __builtin_prefetch(Ahead);
+    AAction(Integer(R), TextAt(FRecords[R]));
+  }
+  return true;
+}

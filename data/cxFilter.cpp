@@ -1285,6 +1285,14 @@ bool TcxFilterCriteria::HasCriteria() { return FRoot->BoolOperatorKind() != fboA
 
 bool TcxFilterCriteria::Evaluate(Integer ARecordIndex) { return EvaluateItem(FRoot, ARecordIndex); }
 
+TcxFilterCriteriaItem* TcxFilterCriteria::SingleTextCondition() {
+  if (FRoot->Count() != 1 || FRoot->IsNegated() || FRoot->Items(0)->IsItemList()) return nullptr;
+  auto* Item = static_cast<TcxFilterCriteriaItem*>(FRoot->Items(0));
+  const bool ComparesText = Item->Operator() && Item->Operator()->ComparesText() &&
+                            VarType(Item->Value()) == varOleStr && !HasOption(fcoCaseInsensitive);
+  return ComparesText ? Item : nullptr;
+}
+
 bool TcxFilterCriteria::EvaluateItem(TcxCustomFilterCriteriaItem* AItem, Integer ARecordIndex) {
   if (!AItem->IsItemList()) {
     auto* Item = static_cast<TcxFilterCriteriaItem*>(AItem);

@@ -591,6 +591,11 @@ class TcxFilterCriteria : public TPersistent {
   void RemoveItemByItemLink(TObject* AItemLink);
   bool HasCriteria();
   bool Evaluate(Integer ARecordIndex);
+  // The one condition of the criteria when they are a single condition, not
+  // negated, that compares the record's text with a text as it stands
+  // (Evaluate then answers what its operator's CompareText does for a
+  // record with a stored text); nullptr otherwise.
+  TcxFilterCriteriaItem* SingleTextCondition();
   bool Destroying() const { return FDestroying; }
 
   TcxFilterCriteriaItemList* Root() const { return FRoot; }

@@ -257,6 +257,7 @@ class TcxCustomCalcEditProperties : public TcxCustomPopupEditProperties {
   Variant DisplayToEditValue(const String& AText) const;
   // The text of a value (see the unit's header); null gives an empty text.
   String EditValueToText(const Variant& AValue, bool AIsEditing) const;
+  String ValueToDisplayText(const Variant& AValue) const override { return EditValueToText(AValue, false); }
   // A text that is neither empty nor a number fails ("Could not convert to
   // numeric value").
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;

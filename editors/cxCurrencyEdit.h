@@ -46,6 +46,7 @@ class TcxCustomCurrencyEditProperties : public TcxCustomTextEditProperties {
   Variant DisplayToEditValue(const String& AText) const;
   // The text of a value, while editing (AIsEditing) or for display.
   String EditValueToText(const Variant& AValue, bool AIsEditing) const;
+  String ValueToDisplayText(const Variant& AValue) const override { return EditValueToText(AValue, false); }
   // A non-empty text other than the null string that does not read as a
   // number is an error; then the range check and OnValidate.
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;

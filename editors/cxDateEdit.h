@@ -125,6 +125,7 @@ class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
   // date" for a text that is no date, for NullDate and for values of other
   // types.
   String DateEditValueToText(const Variant& AValue, bool AIsEditing) const;
+  String ValueToDisplayText(const Variant& AValue) const override { return DateEditValueToText(AValue, false); }
   // A string that reads as a date; blank, numeric and date values.
   bool AcceptsEditValue(Variant& AValue, bool AIsEditing) const override;
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;

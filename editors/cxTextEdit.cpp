@@ -205,6 +205,14 @@ String TcxCustomTextEditProperties::FormatEditValue(const Variant& AValue, bool 
   return text;
 }
 
+String TcxCustomTextEditProperties::GetDisplayTextOfValue(const Variant& AValue) const {
+  try {
+    return ApplyEchoAndCase(ValueToDisplayText(AValue));
+  } catch (const EConvertError&) {
+    return String();
+  }
+}
+
 void TcxCustomTextEditProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized,
                                                      bool AIsEditing) const {
   ANormalized = Variant(FormatEditValue(AValue, AIsEditing));

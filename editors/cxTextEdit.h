@@ -124,6 +124,12 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   // properties raise EConvertError "Could not convert to numeric value" for
   // a value that is neither null, a number nor a number's text.
   String FormatEditValue(const Variant& AValue, bool AIsEditing) const;
+  // The text a closed editor or a cell shows for AValue: ValueToDisplayText
+  // with the echo and case applied; a value that cannot be shown gives an
+  // empty text (a cell is painted, never raises).
+  String GetDisplayTextOfValue(const Variant& AValue) const override;
+  // AValue as the kind shows it when not editing (the display format).
+  virtual String ValueToDisplayText(const Variant& AValue) const { return FormatEditValue(AValue, false); }
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
   // AValue limited to MinValue..MaxValue when numeric and MaxValue > MinValue.
   Variant ClampToValueRange(const Variant& AValue) const;

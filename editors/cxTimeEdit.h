@@ -61,6 +61,7 @@ class TcxCustomTimeEditProperties : public TcxCustomSpinEditProperties {
   // The text of an edit value (AIsEditing: the editing format); empty for a
   // value that cannot be read as a date and time.
   String EditValueToText(const Variant& AValue, bool AIsEditing) const;
+  String ValueToDisplayText(const Variant& AValue) const override { return EditValueToText(AValue, false); }
   // The part of ATextLength-long text at the caret ASelStart.
   TcxTimePart PartAt(Integer ASelStart) const;
   // The step of AKind in APart from ASeconds.

@@ -317,7 +317,13 @@ void TcxTreeListViewInfo::CalculateCells() {
 void TcxTreeListViewInfo::CalculateHeights() {
   const TcxCustomLookAndFeelPainter* Painter = LookAndFeelPainter();
   const TcxTreeListViewSettings Settings = FTreeList->ViewSettings();
-  const Integer TextHeight = TextHeightOf(FTreeList);
+  // Measured again only when the control's font changed.
+  if (!FMeasuredFont || !FMeasuredFont->SameAs(*FTreeList->Font())) {
+    if (!FMeasuredFont) FMeasuredFont = std::make_unique<TFont>();
+    FMeasuredFont->Assign(FTreeList->Font());
+    FTextHeight = TextHeightOf(FTreeList);
+  }
+  const Integer TextHeight = FTextHeight;
   const Integer Line = Painter->HeaderHeightForText(TextHeight);
   FHeaderLineCount = 0;
   for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I)
@@ -467,6 +473,8 @@ Integer TcxTreeListViewInfo::TopIndex() const {
 
 void TcxTreeListViewInfo::CalculateRows() {
   FRowCount = FFullRowCount = FTopIndex = 0;
+  // Rows exist only on screen: a control without a window lays none out.
+  if (!FTreeList->HandleAllocated()) return;
   TcxTreeListNodes* Nodes = FTreeList->Nodes();
   const Integer Count = Nodes->ShownNodeCount();
   if (Count <= 0 || FColumnHeaders.empty()) return;
@@ -538,7 +546,7 @@ void TcxTreeListHitTest::DoHitTest() {
   if (!PointIn(TreeList->ContentBounds(), P)) return SetHitItem(nullptr);
   if (TestHeadersAndFooter(ViewInfo, P)) return TestSizingEdge(ViewInfo, P);
   for (Integer I = 0; I < ViewInfo->RowCount(); ++I)
-    if (TestRow(ViewInfo, ViewInfo->Rows(I), P)) break;
+    if (TestRow(ViewInfo->Rows(I), P)) break;
   TestSizingEdge(ViewInfo, P);
 }
 
@@ -588,7 +596,7 @@ bool TcxTreeListHitTest::TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, co
   return true;
 }
 
-bool TcxTreeListHitTest::TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNodeViewInfo* ARow, const TPoint& P) {
+bool TcxTreeListHitTest::TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P) {
   if (P.Y < ARow->RowTop || P.Y >= ARow->RowTop + ARow->RowHeight) return false;
   bool Hit = false;
   for (const auto& Indent : ARow->Indents) {
@@ -627,7 +635,6 @@ bool TcxTreeListHitTest::TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNode
   if (!Hit) return false;
   SetCode(tlhcNode);
   FNode = ARow->Node;
-  (void)AViewInfo;
   return true;
 }
 

@@ -261,6 +261,9 @@ private:
   // The top row's visible index at the last layout.
   Integer FTopIndex = 0;
   bool FUpdatingScrollBars = false;
+  // The font the line heights were measured in, and its text height.
+  std::unique_ptr<TFont> FMeasuredFont;
+  Integer FTextHeight = 0;
   TRect FHeaderAreaRect{};
   TRect FNodesAreaRect{};
   TRect FFooterRect{};
@@ -296,7 +299,7 @@ protected:
 private:
   void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }
   bool TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
-  bool TestRow(TcxTreeListViewInfo* AViewInfo, TcxTreeListNodeViewInfo* ARow, const TPoint& P);
+  bool TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
   void TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
   Cardinal FHitCodes = 0;
   TcxTreeListBand* FBand = nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/db/dbconsts.h"
+#include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
 
@@ -72,12 +74,16 @@ private:
   TDBGrid* FGrid;
 };
 
-// The in-place editor keeps Enter, Esc, Tab and the arrows for the grid.
+// The in-place editor keeps Enter, Esc, Tab and the arrows for the grid,
+// and has the grid write its text when the focus leaves it.
 class TInplaceEdit : public TEdit {
 public:
-  using TEdit::TEdit;
+  explicit TInplaceEdit(TDBGrid* AGrid) : TEdit(AGrid), FGrid(AGrid) {}
 
 protected:
+  void DoExit() override {
+    if (FGrid->CommitOnExit()) TEdit::DoExit();
+  }
   void Dispatch(TMessage& M) override {
     if (M.Msg == WM_GETDLGCODE) {
       TEdit::Dispatch(M);
@@ -86,6 +92,9 @@ protected:
     }
     TEdit::Dispatch(M);
   }
+
+private:
+  TDBGrid* FGrid;
 };
 
 // ---- TDBGrid -----------------------------------------------------------------------------
@@ -257,7 +266,9 @@ bool TDBGrid::CommitEditor() {
   }
   String text = FEditor->Text();
   if (text != f->Text() || ds->State() == dsEdit || ds->State() == dsInsert) {
-    if (!FDataLink->Edit()) return false;
+    // A record that cannot be edited (its source does not start editing)
+    // refuses the text like a field would, with the reason.
+    if (!FDataLink->Edit()) DatabaseError(dbconsts::SNotEditing, ds);
     f->SetText(text);  // a refused text raises here, the editor stays open
     ds->Post();
   }
@@ -287,6 +298,24 @@ void TDBGrid::EditorKey(TObject*, Word& Key, TShiftState Shift) {
       return;
     default: return;
   }
+}
+
+void TDBGrid::DoExit() {
+  if (CommitOnExit()) TCustomControl::DoExit();
+}
+
+bool TDBGrid::CommitOnExit() {
+  if (!EditorMode()) return true;
+  try {
+    if (CommitEditor()) return true;
+  } catch (...) {
+    // The exit is part of a focus change, not a call that could take the
+    // error: it is shown here, once.
+    Application->HandleException(this);
+  }
+  // Taking the focus back ends the focus change that was under way.
+  if (EditorMode() && FEditor->CanFocus()) FEditor->SetFocus();
+  return false;
 }
 
 void TDBGrid::MoveRows(Integer Delta) {

@@ -6,8 +6,11 @@
 // the cell in place (unless the grid, the column, the field or the dataset
 // is read-only); Enter writes the text into the field and posts the
 // record, Esc cancels. A failed write (a text the field refuses) raises and
-// leaves the editor open with the user's text. Without columns of its own
-// the grid shows every field of the dataset.
+// leaves the editor open with the user's text. When the focus leaves the
+// editor or the grid, the typed text is written and posted as Enter does;
+// a refusal there is reported through the application's error handling
+// and the focus goes back to the editor, which keeps the text. Without
+// columns of its own the grid shows every field of the dataset.
 #include <memory>
 #include <vector>
 
@@ -116,8 +119,8 @@ class TDBGrid : public TCustomControl {
   // The editor's text while it is open.
   String EditorText() const;
   // Writes the open editor's text into the field and posts, then closes the
-  // editor; true when it went in (or no editor is open). A text the field
-  // refuses raises and leaves the editor open.
+  // editor; true when it went in (or no editor is open). A text the field,
+  // the record or the table refuses raises and leaves the editor open.
   bool CommitEditor();
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -131,6 +134,7 @@ protected:
   void KeyPress(Char& Key) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void Resize() override;
+  void DoExit() override;
 
 private:
   friend class TInplaceEdit;
@@ -144,6 +148,9 @@ private:
   void ShowEditor(const String* Typed);
   void HideEditor();
   void EditorKey(TObject* Sender, Word& Key, TShiftState Shift);
+  // The focus is leaving the open editor: writes its text as Enter does.
+  // False when it was refused (reported, and the editor has the focus again).
+  bool CommitOnExit();
   void MoveRows(Integer Delta);
   Integer TitleHeight() const;
   void UpdateBufferCount();

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/gui/bitmap.h"
@@ -324,10 +325,54 @@ public:
   Integer JustifyCount = 0;
   bool FontCached = false;
   QFont Font;
+  // What Font was made from: a change of colour or angle alone keeps Font,
+  // its metrics and the last shaped line.
+  struct TFontLook {
+    String Name;
+    Integer Height = 0;
+    TFontStyles Style = 0;
+    TFontPitch Pitch = fpDefault;
+    friend bool operator==(const TFontLook&, const TFontLook&) = default;
+  };
+  std::optional<TFontLook> FontMadeFrom;
   // The last line shaped in Font: measuring a line and drawing it shape it
   // once. Dropped with the font.
   std::unique_ptr<QTextLayout> Shaped;
   std::unique_ptr<QFontMetrics> Metrics;  // of Font
+  // A painter kept open on the target's pixels from one text drawing call to
+  // the next: opening a painter costs about as much as drawing a short line.
+  // It is reopened when the pixels move or change shape, and closed with a
+  // new target. The image wraps the bitmap's pixels without owning them and
+  // is declared first, so that the painter ends before it goes.
+  QImage TextImage;
+  std::unique_ptr<QPainter> TextPainter;
+
+  void CloseTextPainter() {
+    TextPainter.reset();
+    TextImage = QImage();
+  }
+  // The text painter on the surface's pixels, with the canvas's clip and
+  // origin as SetupPainter gives a newly opened painter.
+  QPainter& OpenTextPainter(const QImage& surface) {
+    if (!TextPainter || TextImage.constBits() != surface.constBits() || TextImage.size() != surface.size() ||
+        TextImage.bytesPerLine() != surface.bytesPerLine()) {
+      CloseTextPainter();
+      // An image of its own over the same pixels (a shared copy would be
+      // detached by the painter, which would then draw into a copy).
+      TextImage = QImage(const_cast<uchar*>(surface.constBits()), surface.width(), surface.height(),
+                         surface.bytesPerLine(), surface.format());
+      TextPainter = std::make_unique<QPainter>(&TextImage);
+      TextPainter->setRenderHint(QPainter::Antialiasing, false);
+    } else {
+      // Only what a call left changed is reset: each change costs the
+      // painter a fresh look at its state.
+      if (TextPainter->hasClipping()) TextPainter->setClipping(false);
+      if (!TextPainter->transform().isIdentity()) TextPainter->resetTransform();
+    }
+    if (DC.HasClip) TextPainter->setClipRegion(DC.Clip);
+    if (!Offset().isNull()) TextPainter->translate(Offset());
+    return *TextPainter;
+  }
 
   QPoint Offset() const { return DC.ViewportOrg - DC.WindowOrg; }
   QPoint ToDevice(Integer x, Integer y) const { return QPoint(x, y) + Offset(); }
@@ -347,9 +392,14 @@ struct TCanvasAccess {
   static const QFont& Font(HDC DC) {
     TCanvasState* s = DC->FState.get();
     if (!s->FontCached) {
-      s->Font = MakeQFont(*DC->Font());
-      s->Shaped.reset();
-      s->Metrics = std::make_unique<QFontMetrics>(s->Font);
+      const TFont& f = *DC->Font();
+      TCanvasState::TFontLook look{f.Name(), f.Height(), f.Style(), f.Pitch()};
+      if (s->FontMadeFrom != look) {
+        s->Font = MakeQFont(f);
+        s->Shaped.reset();
+        s->Metrics = std::make_unique<QFontMetrics>(s->Font);
+        s->FontMadeFrom = std::move(look);
+      }
       s->FontCached = true;
     }
     return s->Font;
@@ -717,6 +767,7 @@ TCanvas::~TCanvas() = default;
 TBitmap* TCanvas::Target() const { return FState->Target; }
 
 void TCanvas::SetTarget(TBitmap* ATarget) {
+  FState->CloseTextPainter();
   FState->Target = ATarget;
   FState->DC = TDCState{};
   FState->Saved.clear();
@@ -1417,8 +1468,7 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
   if (!surf.Valid()) return;
   const QFont& font = TCanvasAccess::Font(DC);
   const QFontMetrics& fm = TCanvasAccess::Metrics(DC);
-  QPainter p(&surf.Image);
-  SetupPainter(p, s);
+  QPainter& p = s->OpenTextPainter(surf.Image);
   if (clip) p.setClipRect(*clip, Qt::IntersectClip);
   if (opaque) p.fillRect(*opaque, QColorOf(ToRgb(s->DC.BkColor)));
   Integer orientation = DC->Font()->Orientation();
@@ -1431,7 +1481,8 @@ void PaintText(HDC DC, QPoint topLeft, const QString& text, const std::vector<In
     Integer width = positions && !positions->empty() ? positions->back() : LineAdvance(DC, fm, text);
     p.fillRect(QRect(topLeft.x(), topLeft.y(), width, LineHeight(fm)), QColorOf(ToRgb(s->DC.BkColor)));
   }
-  p.setPen(QColorOf(ToRgb(s->DC.TextColor)));
+  const QColor textColor = QColorOf(ToRgb(s->DC.TextColor));
+  if (p.pen().color() != textColor || p.pen().style() != Qt::SolidLine) p.setPen(textColor);
   int baseline = topLeft.y() + fm.ascent();
   if (!positions && IsPlainLine(font, text)) {
     DrawShaped(p, ShapedLine(DC, text), QPoint(topLeft.x(), baseline));  // in the layout's own font

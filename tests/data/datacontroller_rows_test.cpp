@@ -2,6 +2,7 @@
 // sorting, filtering, grouping, focus and selection across rebuilds.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -194,6 +195,64 @@ TEST_F(RowsTest, LikeOnStoredTextsAgreesWithTheGeneralWay) {
     for (Integer R = 0; R < C.GetRecordCount(); ++R)
       if (Item->Operator()->Compare(Item->GetDataValue(R), Item->Value())) Expected.push_back(R);
     EXPECT_EQ(C.RowRecords(), Expected) << "round " << Round << " pattern " << StringToUTF8(Pattern);
+  }
+}
+
+// A LIKE filter on stored texts is read in one pass over the records; what
+// else shapes the result (the edited record, a filter handler, a negated or
+// second condition, case) must count as it does record by record.
+TEST(RowsFilterTest, OnePassLikeFilterKeepsWhatElseDecides) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TTestControlDataController&)> Setup;  // before the filter is on
+    Records Expected;
+    std::function<void(TTestControlDataController&)> After = nullptr;  // with the filter on
+  };
+  auto Like = [](TTestControlDataController& D, TcxFilterCriteriaItemList* AList, const char16_t* APattern) {
+    D.Filter()->AddItem(AList, D.GetItem(1), foLike, Variant(String(APattern)), APattern);
+  };
+  const TCase Cases[] = {
+      {"plain", [&](TTestControlDataController& D) { Like(D, nullptr, u"x%"); }, {0, 2, 4}},
+      {"appended record stays while edited",
+       [&](TTestControlDataController& D) { Like(D, nullptr, u"x%"); },
+       {0, 2, 4, 5},
+       [](TTestControlDataController& D) { D.Append(); }},
+      {"handler filters too",
+       [&](TTestControlDataController& D) {
+         Like(D, nullptr, u"x%");
+         D.OnFilterRecord = TcxDataFilterRecordEvent(
+             &D, [](TcxCustomDataController*, Integer ARecord, bool& Accept) { Accept = ARecord != 2; });
+       },
+       {0, 4}},
+      {"negated", [&](TTestControlDataController& D) { Like(D, D.Filter()->Root()->AddItemList(fboNotAnd), u"x%"); }, {1, 3}},
+      {"second condition",
+       [&](TTestControlDataController& D) {
+         Like(D, nullptr, u"x%");
+         D.Filter()->AddItem(nullptr, D.GetItem(0), foGreater, Variant(Integer(1)), u"1");
+       },
+       {2, 4}},
+      {"any case",
+       [&](TTestControlDataController& D) {
+         Like(D, nullptr, u"X%");
+         D.Filter()->SetOptions({fcoCaseInsensitive});
+       },
+       {0, 2, 4}},
+      {"null text as empty", [&](TTestControlDataController& D) { Like(D, nullptr, u"%"); }, {0, 1, 2, 3, 4}},
+  };
+  for (const TCase& Case : Cases) {
+    TTestControlDataController D(
+        {TcxIntegerValueType::StaticClass(), TcxWideStringValueType::StaticClass(), TcxFloatValueType::StaticClass()});
+    D.BeginUpdate();
+    const std::pair<Integer, String> Rows[] = {{1, u"x1"}, {2, u"y"}, {3, u"xx"}, {4, u"z"}, {5, u"x"}};
+    for (const auto& [Key, Text] : Rows) D.AddRecord({Variant(Key), Variant(Text), Variant(0.0)});
+    D.EndUpdate();
+    D.SetValue(3, 1, Null());
+    D.BeginUpdate();
+    Case.Setup(D);
+    D.Filter()->SetActive(true);
+    D.EndUpdate();
+    if (Case.After) Case.After(D);
+    EXPECT_EQ(D.RowRecords(), Case.Expected) << Case.Name;
   }
 }
 

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/dbgrids.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "tests/platform/db/dbtestutil.h"
@@ -13,6 +15,8 @@ namespace {
 const char* Schema = R"(
 CREATE TABLE meta (meta_id text(50), meta_name text(100), kind_name text(50), pages integer);
 INSERT INTO meta VALUES ('a', '第一条', '数据集', 1), ('b', 'second', '服务', 2), ('c', 'third', '数据集', 3);
+CREATE TRIGGER refuse BEFORE UPDATE ON meta WHEN NEW.meta_name = 'locked'
+  BEGIN SELECT RAISE(ABORT, 'title is locked'); END;
 )";
 
 struct TGridFixture {
@@ -155,6 +159,131 @@ TEST(DBGrid, KeysMoveThroughRecordsAndColumnsAndDoubleClickFires) {
   TestClick(f.Grid->Handle(), TPoint{r.Left + 3, r.Top + 3}, tbRight);
   EXPECT_EQ(MenuWindowItems(OpenMenuWindow()), std::vector<TMenuItem*>{remove});
   CloseMenus();
+}
+
+// Message boxes written down instead of shown.
+class TRecordedDialogs : public TDialogService {
+public:
+  std::vector<String> Texts;
+  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
+    Texts.push_back(Text);
+    return IDOK;
+  }
+  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
+  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
+};
+
+// The grid with an edit and a button beside it to take the focus, and the
+// application's errors shown as message boxes (recorded).
+struct TFocusFixture : TGridFixture {
+  TFocusFixture() : OldDialogs(SetDialogService(&Dialogs)) {
+    Application->OnException = TExceptionEvent();
+    Other = new TEdit(Form);
+    Other->SetParent(Form);
+    Other->SetBounds(0, 210, 200, 24);
+    Button = new TButton(Form);
+    Button->SetParent(Form);
+    Button->SetBounds(300, 210, 75, 25);
+    Grid->SetFocus();
+  }
+  ~TFocusFixture() { SetDialogService(OldDialogs); }
+  // The control that has the keyboard focus.
+  TWinControl* FocusedControl() const { return TWinControl::FindControl(GetFocus()); }
+  TField* Field(const String& Name) const { return Query.Query->FieldByName(Name); }
+
+  TRecordedDialogs Dialogs;
+  TDialogService* OldDialogs;
+  TEdit* Other;
+  TButton* Button;
+};
+
+// However the focus leaves a cell being typed into, the text is written and
+// posted, as Enter does, before the control that takes the focus acts.
+TEST(DBGrid, TypedTextIsKeptWhenTheFocusLeavesTheEditor) {
+  enum TLeave { ClickAnEdit, ClickAButton, FocusFromCode, FocusTheGridItself };
+  for (TLeave leave : {ClickAnEdit, ClickAButton, FocusFromCode, FocusTheGridItself}) {
+    SCOPED_TRACE(leave);
+    TFocusFixture f;
+    String seenByClick;
+    f.Button->OnClick = TNotifyEvent(&f, [&](TObject*) { seenByClick = f.Field(u"meta_name")->AsString(); });
+    f.ClickCell(1, 1);
+    TestTypeText(u"kept");
+    ASSERT_TRUE(f.Grid->EditorMode());
+    TWinControl* expectedFocus = f.Other;
+    switch (leave) {
+      case ClickAnEdit: TestClick(f.Other->Handle(), TPoint{5, 5}); break;
+      case ClickAButton:
+        TestClick(f.Button->Handle(), TPoint{10, 10});
+        expectedFocus = f.Button;
+        break;
+      case FocusFromCode: f.Other->SetFocus(); break;
+      case FocusTheGridItself:
+        f.Grid->SetFocus();
+        expectedFocus = f.Grid;
+        break;
+    }
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Grid->EditorMode());
+    EXPECT_EQ(f.FocusedControl(), expectedFocus);
+    EXPECT_EQ(f.Field(u"meta_name")->AsString(), u"kept");
+    EXPECT_EQ(f.Field(u"meta_id")->AsString(), u"b");
+    EXPECT_EQ(f.Query.Query->State(), dsBrowse);
+    EXPECT_EQ(f.Stored("meta_name", "b"), "kept");
+    if (leave == ClickAButton) {
+      EXPECT_EQ(seenByClick, u"kept");
+    }
+    EXPECT_TRUE(f.Dialogs.Texts.empty());
+  }
+}
+
+// A text refused on the way out is reported once; the editor keeps it and
+// has the focus back, nothing reaches the table, and Esc still gives it up.
+TEST(DBGrid, RefusedTextKeepsTheEditorWhenTheFocusLeaves) {
+  struct TCase {
+    const char* Name;
+    Integer Column, Row;
+    const char* FieldName;
+    const char* Id;
+    String Typed;
+    enum { Nothing, FieldReadOnly, NoAutoEdit } Change;  // made while the editor is open
+    std::string Reason;                                  // a part of the message shown
+  } cases[] = {
+      {"not a number", 3, 2, "pages", "c", u"abc", TCase::Nothing, "abc"},
+      {"read-only field", 1, 0, "meta_name", "a", u"changed", TCase::FieldReadOnly, "cannot be modified"},
+      {"record not editable", 1, 0, "meta_name", "a", u"changed", TCase::NoAutoEdit, "not in edit"},
+      {"refused by the table", 1, 1, "meta_name", "b", u"locked", TCase::Nothing, "title is locked"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TFocusFixture f;
+    f.ClickCell(c.Column, c.Row);
+    const String before = f.Field(UTF8ToString(c.FieldName))->AsString();
+    const std::string stored = f.Stored(c.FieldName, c.Id);
+    TestTypeText(c.Typed);
+    ASSERT_TRUE(f.Grid->EditorMode());
+    if (c.Change == TCase::FieldReadOnly) f.Field(UTF8ToString(c.FieldName))->SetReadOnly(true);
+    if (c.Change == TCase::NoAutoEdit) f.Source->SetAutoEdit(false);
+    TestClick(f.Other->Handle(), TPoint{5, 5});
+    Application->ProcessMessages();
+    ASSERT_EQ(f.Dialogs.Texts.size(), 1u);
+    EXPECT_NE(StringToUTF8(f.Dialogs.Texts[0]).find(c.Reason), std::string::npos) << StringToUTF8(f.Dialogs.Texts[0]);
+    EXPECT_TRUE(f.Grid->EditorMode());
+    EXPECT_EQ(f.Grid->EditorText(), c.Typed);
+    ASSERT_NE(f.FocusedControl(), nullptr);
+    EXPECT_EQ(f.FocusedControl()->Parent(), f.Grid);
+    EXPECT_EQ(f.Stored(c.FieldName, c.Id), stored);
+
+    TestKey(VK_ESCAPE);
+    EXPECT_FALSE(f.Grid->EditorMode());
+    EXPECT_EQ(f.FocusedControl(), f.Grid);
+    EXPECT_EQ(f.Query.Query->State(), dsBrowse);
+    EXPECT_EQ(f.Field(UTF8ToString(c.FieldName))->AsString(), before);
+    EXPECT_EQ(f.Stored(c.FieldName, c.Id), stored);
+    // Leaving now takes nothing along.
+    f.Other->SetFocus();
+    EXPECT_EQ(f.FocusedControl(), f.Other);
+    EXPECT_EQ(f.Dialogs.Texts.size(), 1u);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // a quicker drawing road cannot move, cut or reshape a line.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -39,8 +40,9 @@ std::unique_ptr<TBitmap> White() {
 
 // The first pixel where the two bitmaps differ, as text; empty when none.
 std::string FirstDifference(TBitmap& A, TBitmap& B) {
-  for (Integer Y = 0; Y < Height; ++Y)
-    for (Integer X = 0; X < Width; ++X)
+  if (A.Width() != B.Width() || A.Height() != B.Height()) return "sizes differ";
+  for (Integer Y = 0; Y < A.Height(); ++Y)
+    for (Integer X = 0; X < A.Width(); ++X)
       if (A.PixelColor(X, Y) != B.PixelColor(X, Y))
         return "differs at " + std::to_string(X) + ", " + std::to_string(Y);
   return {};
@@ -121,6 +123,104 @@ TEST(TextDrawTest, TextOutMovesThePenByTheTextWidth) {
     C->TextOut(5, 3, Text);
     EXPECT_EQ(C->PenPos().X, 5 + C->TextWidth(Text)) << StringToUTF8(Text);
     EXPECT_EQ(C->PenPos().Y, 3);
+  }
+}
+
+
+// The canvas keeps its text painter open from one call to the next, and its
+// font and last shaped line while only the colour changes. Whatever
+// happened between two calls (a clip, an origin, another colour, size or
+// weight of the font, pixels that moved or changed size, another target)
+// must not reach the next line: it comes out as a canvas that never drew
+// before draws it.
+TEST(TextDrawTest, ALineDrawsAsOnAFreshCanvasWhateverCameBefore) {
+  EnsureGuiRuntime();
+  TBitmap Other(Width, Height, pf32bit);
+  struct TCase {
+    const char* Name;
+    std::function<void(TBitmap&, TCanvas&)> Before;  // ends with the canvas drawing into the bitmap
+  };
+  const TCase Cases[] = {
+      {"clipped", [](TBitmap&, TCanvas& C) {
+         IntersectClipRect(&C, 0, 0, 30, 8);
+         C.TextOut(2, 2, u"clipped 岩石");
+         SelectClipRgn(&C, nullptr);
+       }},
+      {"moved origin", [](TBitmap&, TCanvas& C) {
+         SetWindowOrgEx(&C, -20, -9, nullptr);
+         C.TextOut(2, 2, u"moved");
+         SetWindowOrgEx(&C, 0, 0, nullptr);
+       }},
+      {"turned font", [](TBitmap&, TCanvas& C) {
+         C.Font()->SetOrientation(900);
+         C.TextOut(60, 30, u"turned");
+         C.Font()->SetOrientation(0);
+       }},
+      {"recoloured", [](TBitmap&, TCanvas& C) {
+         C.Font()->SetColor(clRed);
+         C.Realize();
+         C.TextOut(2, 2, u"next line 钻孔");
+         C.Font()->SetColor(clBlack);
+       }},
+      {"larger font", [](TBitmap&, TCanvas& C) {
+         C.Font()->SetHeight(-20);
+         C.TextOut(2, 2, u"next line 钻孔");
+         C.Font()->SetHeight(-PixelSize);
+       }},
+      {"bold font", [](TBitmap&, TCanvas& C) {
+         C.Font()->SetStyle(fsBold);
+         C.TextOut(2, 2, u"next line 钻孔");
+         C.Font()->SetStyle(0);
+       }},
+      {"clipped by DrawText", [](TBitmap&, TCanvas& C) {
+         TRect Box{0, 0, 25, 9};
+         DrawText(&C, u"a long clipped line", Box, DT_SINGLELINE);
+       }},
+      {"resized", [](TBitmap& B, TCanvas& C) {
+         C.TextOut(2, 2, u"before");
+         B.SetSize(Width + 37, Height + 11);
+       }},
+      {"narrowed", [](TBitmap& B, TCanvas& C) {
+         C.TextOut(2, 2, u"before");
+         B.SetSize(Width - 50, Height);
+       }},
+      {"pixels replaced", [&Other](TBitmap& B, TCanvas& C) {
+         C.TextOut(2, 2, u"before");
+         B.Assign(&Other);
+       }},
+      {"other target and back", [&Other](TBitmap& B, TCanvas& C) {
+         C.SetTarget(&Other);
+         C.TextOut(2, 2, u"elsewhere");
+         C.SetTarget(&B);
+         C.Font()->SetColor(clBlack);  // a new target starts over
+       }},
+  };
+  auto Prepare = [](TBitmap& B, TCanvas& C) {
+    C.Font()->SetName(Family);
+    C.Font()->SetHeight(-PixelSize);
+    C.Font()->SetColor(clBlack);
+    C.Brush()->SetStyle(bsClear);
+    C.Realize();
+    C.TextOut(1, 1, u"first");
+    (void)B;
+  };
+  for (const TCase& Case : Cases) {
+    auto Kept = White();
+    auto Fresh = White();
+    TCanvas KeptCanvas(Kept.get()), FirstCanvas(Fresh.get());
+    Prepare(*Kept, KeptCanvas);
+    Prepare(*Fresh, FirstCanvas);
+    Case.Before(*Kept, KeptCanvas);
+    Case.Before(*Fresh, FirstCanvas);
+    TCanvas NewCanvas(Fresh.get());
+    NewCanvas.Font()->Assign(KeptCanvas.Font());
+    NewCanvas.Brush()->Assign(KeptCanvas.Brush());
+    for (TCanvas* C : {&KeptCanvas, &NewCanvas}) {
+      C->Realize();
+      C->TextOut(3, 14, u"next line 钻孔");
+      C->TextOut(C->Target()->Width() - 30, Height - 12, u"edge");
+    }
+    EXPECT_EQ(FirstDifference(*Kept, *Fresh), "") << Case.Name;
   }
 }
 
