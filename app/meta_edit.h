@@ -15,7 +15,18 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
+#include "editors/cxEditRepository.h"
+#include "foundation/cxStyles.h"
 #include "treelist/cxDBTL.h"
+#include "treelist/cxTLStyles.h"
+
+// Date-and-time elements keep their value as ISO 8601 text: "yyyy-mm-dd",
+// or "yyyy-mm-ddThh:nn:ss" with a time of day, so that a record reads the
+// same on every machine; the editor shows them in the locale's format.
+// Reading answers false for any other text (ADate untouched); writing
+// leaves out a time of day of 00:00:00.
+bool IsoTextToDateTime(const String& AText, TDateTime& ADate);
+String DateTimeToIsoText(TDateTime ADate);
 
 // The caption of a record that was never written to a file.
 inline constexpr const char16_t* UnnamedRecordCaption = u"未命名";
@@ -43,6 +54,17 @@ class Tfrm_meta_edit : public TForm {
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn8 = nullptr;   // "tag", hidden
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn9 = nullptr;   // "choice_state", hidden
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn10 = nullptr;  // "choice_name": 相对可选性
+
+  // The content column's editors. The first item whose Tag is the
+  // element's tag edits it (ElementEditor); the item names follow the
+  // design (cxEditRepository1TextItem1 ...).
+  TcxEditRepository* cxEditRepository1 = nullptr;
+  // The look of the tree: TreeListStyleSheetVelmora for the tree's parts,
+  // cxStyle10 for the content of a node with children, cxStyle11 for a leaf.
+  TcxStyleRepository* StyleRepository = nullptr;
+  TcxTreeListStyleSheet* TreeListStyleSheetVelmora = nullptr;
+  TcxStyle* cxStyle10 = nullptr;
+  TcxStyle* cxStyle11 = nullptr;
 
   // The XML file the record was last written to or imported from; "" for
   // a record never written. Setting it sets the caption (UnnamedRecordCaption
@@ -101,6 +123,32 @@ class Tfrm_meta_edit : public TForm {
 private:
   void BuildPanels();
   void BuildTree();
+  void BuildEditors();
+  void BuildStyles();
+  // The element's tag (column "tag") of the tree's record; Null without one.
+  Variant RecordTag(Integer ARecordIndex) const;
+
+public:
+  // The repository item whose Tag is ATag, the first in repository order;
+  // nullptr for a null tag or one that no item has.
+  TcxEditRepositoryItem* ElementEditor(const Variant& ATag) const;
+  // The content column's editor for the element of the record: that of
+  // ElementEditor, else the column's own.
+  void cxDBTreeList1cxDBTreeListColumn6GetEditProperties(TcxCustomInplaceEditContainer* Sender, Integer ARecordIndex,
+                                                         TcxCustomEditProperties*& AProperties);
+  void cxDBTreeList1StylesGetContentStyle(TcxCustomTreeListControl* Sender, TObject* AItem, TcxTreeListNode* ANode,
+                                          TcxStyle*& AStyle);
+  // Image 6 for a node with children, 5 for a leaf.
+  void cxDBTreeList1GetNodeImageIndex(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode,
+                                      TcxTreeListImageIndexType AIndexType, Integer& AIndex);
+  void cxEditRepository1DateItem1PropertiesValidate(TObject* Sender, Variant& DisplayValue, TCaption& ErrorText,
+                                                    bool& Error);
+  // The content column takes the width of the screen that the name and
+  // choice columns and a margin leave.
+  void FitContentColumn();
+  void FormShow(TObject* Sender);
+
+private:
   // The focused node's row becomes the record query's current row, and
   // the other way round; each does nothing while the other runs or while
   // the tree reads its rows.
