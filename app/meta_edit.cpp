@@ -1,6 +1,8 @@
 #include "app/meta_edit.h"
 
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "app/main.h"
 #include "editors/cxBlobEdit.h"
@@ -11,6 +13,7 @@
 #include "editors/cxMaskEdit.h"
 #include "platform/gui/forms.h"
 #include "platform/rtl/datetime.h"
+#include "treelist/cxTLViewInfo.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "store/dmlist.h"
@@ -214,6 +217,10 @@ Tfrm_meta_edit::~Tfrm_meta_edit() {
     dm->aq_metadata->AfterScroll = nullptr;
   if (dm) dm->SetDescriptionRefresh = nullptr;
   if (frm_meta_edit == this) frm_meta_edit = nullptr;
+  // The tree asks this window about its nodes (editors, styles, focus) while
+  // it takes itself apart: it goes while the window is still whole.
+  delete cxDBTreeList1;
+  cxDBTreeList1 = nullptr;
 }
 
 void Tfrm_meta_edit::BuildPanels() {
@@ -293,6 +300,7 @@ void Tfrm_meta_edit::BuildTree() {
       TcxGetEditPropertiesEvent(this, &Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn6GetEditProperties);
   BuildEditors();
   BuildStyles();
+  BuildMenu();
 }
 
 void Tfrm_meta_edit::BuildEditors() {
@@ -477,6 +485,7 @@ void Tfrm_meta_edit::cxDBTreeList1FocusedNodeChanged(TcxCustomTreeListControl*, 
 }
 
 void Tfrm_meta_edit::FocusRecordNode() {
+  if (!cxDBTreeList1) return;
   TDataSet* Record = cxDBTreeList1->DBDataController()->DataSet();
   if (FSyncing || !Record || !Record->Active() || Record->IsEmpty() || Record->ControlsDisabled() ||
       cxDBTreeList1->IsDataLoading())
@@ -550,3 +559,281 @@ bool Tfrm_meta_edit::CheckStructure(String& ErrorText) {
 }
 
 bool Tfrm_meta_edit::WriteXml(const String&) { throw Exception(u"本版本尚不能输出XML文件"); }
+
+// ---- The tree's context menu ----
+
+namespace {
+
+// Images of the insert items: a leaf and a branch.
+constexpr Integer InsertLeafImage = 16;
+constexpr Integer InsertBranchImage = 17;
+constexpr Integer InsertImage = 0;
+constexpr Integer DeleteImage = 8;
+constexpr Integer ExpandImage = 4;
+constexpr Integer CollapseImage = 6;
+constexpr Integer MoveUpTag = 1;
+constexpr Integer MoveDownTag = -1;
+// Item indexes of the design columns that the menu reads.
+constexpr Integer IdItemIndex = 0;
+constexpr Integer NameItemIndex = 1;
+constexpr Integer CodeItemIndex = 3;
+constexpr Integer MaxTimesItemIndex = 4;
+constexpr Integer ParentIdItemIndex = 5;
+
+// Halves go to the even neighbour.
+Integer RoundHalfEven(double AValue) { return Integer(std::nearbyint(AValue)); }
+
+TcxTreeListNode* SameCodeSibling(TcxTreeListNode* ANode, bool AForward, Integer ACodeItem) {
+  TcxTreeListNode* Sibling = AForward ? ANode->GetNextSibling() : ANode->GetPrevSibling();
+  if (!Sibling || VarToStr(Sibling->Values(ACodeItem)) != VarToStr(ANode->Values(ACodeItem))) return nullptr;
+  return Sibling;
+}
+
+// Clears a flag for the time of a command and sets it again on every path.
+class TFlagCleared {
+public:
+  explicit TFlagCleared(bool& AFlag) : FFlag(AFlag) { FFlag = false; }
+  ~TFlagCleared() { FFlag = true; }
+  TFlagCleared(const TFlagCleared&) = delete;
+  TFlagCleared& operator=(const TFlagCleared&) = delete;
+
+private:
+  bool& FFlag;
+};
+
+}  // namespace
+
+void Tfrm_meta_edit::BuildMenu() {
+  pm_oper = new TPopupMenu(this);
+  pm_oper->SetName(u"pm_oper");
+  pm_oper->SetAutoPopup(false);
+  pm_oper->SetOwnerDraw(true);
+  pm_oper->OnPopup = TNotifyEvent(this, &Tfrm_meta_edit::pm_operPopup);
+  auto Item = [&](const String& AName, const String& ACaption, Integer AImage, void (Tfrm_meta_edit::*AClick)(TObject*)) {
+    auto* I = new TMenuItem(this);
+    I->SetName(AName);
+    I->SetCaption(ACaption);
+    I->SetImageIndex(AImage);
+    if (AClick) I->OnClick = TNotifyEvent(this, AClick);
+    pm_oper->Items()->Add(I);
+    return I;
+  };
+  N1 = Item(u"N1", u"插入", InsertImage, nullptr);
+  N2 = Item(u"N2", u"删除", DeleteImage, &Tfrm_meta_edit::N2Click);
+  Item(u"N5", u"-", -1, nullptr);
+  N3 = Item(u"N3", u"展开", ExpandImage, &Tfrm_meta_edit::N3Click);
+  N4 = Item(u"N4", u"折叠", CollapseImage, &Tfrm_meta_edit::N4Click);
+  N6 = Item(u"N6", u"全部展开", ExpandImage, &Tfrm_meta_edit::N6Click);
+  N7 = Item(u"N7", u"全部折叠", CollapseImage, &Tfrm_meta_edit::N7Click);
+  Item(u"N8", u"-", -1, nullptr);
+  N9 = Item(u"N9", u"上移", -1, &Tfrm_meta_edit::N9Click);
+  N9->SetTag(MoveUpTag);
+  N10 = Item(u"N10", u"下移", -1, &Tfrm_meta_edit::N9Click);
+  N10->SetTag(MoveDownTag);
+  cxDBTreeList1->SetPopupMenu(pm_oper);
+  cxDBTreeList1->OnFocusedColumnChanged =
+      TcxTreeListFocusedColumnChanged(this, &Tfrm_meta_edit::cxDBTreeList1FocusedColumnChanged);
+}
+
+String Tfrm_meta_edit::NodeCode(const TcxTreeListNode* ANode) const { return VarToStr(ANode->Values(CodeItemIndex)); }
+
+Integer Tfrm_meta_edit::NodeId(const TcxTreeListNode* ANode) const {
+  const Variant Id = ANode->Values(IdItemIndex);
+  return VarIsNull(Id) || VarIsEmpty(Id) ? 0 : Id.AsInteger();
+}
+
+void Tfrm_meta_edit::cxDBTreeList1FocusedColumnChanged(TcxCustomTreeListControl*, TcxTreeListColumn*,
+                                                       TcxTreeListColumn* AFocusedColumn) {
+  pm_oper->SetAutoPopup(AFocusedColumn == cxDBTreeList1cxDBTreeListColumn2);
+}
+
+void Tfrm_meta_edit::AddInsertItem(const String& ACaption, const String& ACode, Integer AImageIndex,
+                                   Integer AParentId) {
+  auto* Item = new TMyMenuItem(nullptr);
+  Item->SetCaption(ACaption);
+  Item->Code = ACode;
+  Item->SetImageIndex(AImageIndex);
+  Item->ParentId = AParentId;
+  Item->OnClick = TNotifyEvent(this, &Tfrm_meta_edit::InsertItemClick);
+  N1->Add(Item);
+}
+
+void Tfrm_meta_edit::pm_operPopup(TObject*) {
+  N1->Clear();
+  TcxTreeListNode* F = cxDBTreeList1->FocusedNode();
+  N9->SetEnabled(F && SameCodeSibling(F, false, CodeItemIndex));
+  N10->SetEnabled(F && SameCodeSibling(F, true, CodeItemIndex));
+  N2->SetEnabled(F != nullptr);
+  if (!F) {
+    N1->SetEnabled(false);
+    return;
+  }
+  // The target: the node itself when it has children, else its parent;
+  // a top-level leaf has the record's invisible root above it, whose
+  // children are the template's top elements (no parent code).
+  TcxTreeListNode* Root = cxDBTreeList1->Nodes()->Root();
+  TcxTreeListNode* T = F->Count() > 0 ? F : (F->Parent() != Root ? F->Parent() : nullptr);
+  String TargetCode;
+  Integer TargetId = 0;
+  if (T) {
+    TargetCode = NodeCode(T);
+    TargetId = NodeId(T);
+    const Variant MaxTimes = T->Values(MaxTimesItemIndex);
+    if (!VarIsNull(MaxTimes) && !VarIsEmpty(MaxTimes) && MaxTimes.AsInteger() > 1)
+      AddInsertItem(VarToStr(T->Values(NameItemIndex)), TargetCode, InsertBranchImage,
+                    T->Values(ParentIdItemIndex).AsInteger());
+  } else {
+    TargetId = F->Values(ParentIdItemIndex).AsInteger();
+  }
+  String ErrorText;
+  if (dm->OpenInsertableChildren(ErrorText, TargetCode, TargetId)) {
+    TDataSet* Rows = dm->aq_public;
+    for (Rows->First(); !Rows->Eof(); Rows->Next())
+      AddInsertItem(Rows->FieldByName(u"cName")->AsString(), Rows->FieldByName(u"code")->AsString(),
+                    Rows->FieldByName(u"isEnd")->AsInteger() != 0 ? InsertLeafImage : InsertBranchImage, TargetId);
+    Rows->Close();
+  } else {
+    Application->MessageBox(u"读取可插入结点信息错误,错误信息：" + ErrorText, Application->Title(),
+                            MB_OK | MB_ICONWARNING);
+  }
+  N1->SetEnabled(N1->Count() > 0);
+}
+
+void Tfrm_meta_edit::ShowFocusedFrom(Integer ATop) {
+  TcxTreeListNode* Focused = cxDBTreeList1->FocusedNode();
+  const Integer Page = cxDBTreeList1->TreeListViewInfo()->FullRowCount();
+  if (!Focused || Page <= 0) return;
+  const Integer Index = Focused->VisibleIndex();
+  if (Index < ATop || Index > ATop + Page)
+    cxDBTreeList1->SetTopVisibleIndex(std::max(0, RoundHalfEven(Index - Page / 2.0)));
+  else
+    cxDBTreeList1->SetTopVisibleIndex(ATop);
+}
+
+void Tfrm_meta_edit::InsertItemClick(TObject* Sender) {
+  auto* Item = dynamic_cast<TMyMenuItem*>(Sender);
+  if (!Item) return;
+  // The item goes with the submenu at the next popup: keep what it says.
+  const String Code = Item->Code;
+  const Integer ParentId = Item->ParentId;
+  String ErrorText;
+  bool Inserted;
+  {
+    TFlagCleared Busy(FEditIdle);
+    const Integer Top = cxDBTreeList1->TopVisibleIndex();
+    Inserted = dm->InsertTemplateBranch(ErrorText, Code, IntToStr(ParentId));
+    if (Inserted) {
+      FocusRecordNode();
+      ShowFocusedFrom(Top);
+    }
+  }
+  if (!Inserted) Application->MessageBox(ErrorText, Application->Title(), MB_OK | MB_ICONWARNING);
+  RefreshDescription();
+}
+
+void Tfrm_meta_edit::N2Click(TObject*) {
+  TcxTreeListNode* Root = cxDBTreeList1->Nodes()->Root();
+  TcxTreeListNode* F = cxDBTreeList1->FocusedNode();
+  if (!F) return;
+  {
+    TFlagCleared Busy(FEditIdle);
+    const Integer Top = cxDBTreeList1->TopVisibleIndex();
+    TcxTreeListNode* Gone = F;
+    while (Gone->Parent() != Root && Gone->Parent()->Count() == 1) Gone = Gone->Parent();
+    TcxTreeListNode* Next = Gone->GetNextSibling() ? Gone->GetNextSibling() : F->GetNext();
+    const Variant NextId = Next ? Next->Values(IdItemIndex) : Variant();
+    cxDBTreeList1->DeleteNodes({Gone});
+    if (!VarIsEmpty(NextId)) {
+      dm->aq_metadata->Locate(u"id", NextId, TLocateOptions{});
+      FocusRecordNode();
+      cxDBTreeList1->SetTopVisibleIndex(Top);
+    } else if (Root->Count() > 0) {
+      cxDBTreeList1->SetTopVisibleIndex(Top);
+    }
+  }
+  RefreshDescription();
+}
+
+void Tfrm_meta_edit::N3Click(TObject*) {
+  if (TcxTreeListNode* F = cxDBTreeList1->FocusedNode(); F && F->CanExpand()) F->Expand(true);
+}
+
+void Tfrm_meta_edit::N4Click(TObject*) {
+  if (TcxTreeListNode* F = cxDBTreeList1->FocusedNode(); F && F->Count() > 0) F->Collapse(true);
+}
+
+void Tfrm_meta_edit::N6Click(TObject*) { cxDBTreeList1->FullExpand(); }
+
+void Tfrm_meta_edit::N7Click(TObject*) { cxDBTreeList1->FullCollapse(); }
+
+void Tfrm_meta_edit::N9Click(TObject* Sender) {
+  auto* Item = dynamic_cast<TMenuItem*>(Sender);
+  TcxTreeListNode* F = cxDBTreeList1->FocusedNode();
+  if (!Item || !F) return;
+  const bool Up = Item->Tag() == MoveUpTag;
+  TcxTreeListNode* Sibling = SameCodeSibling(F, !Up, CodeItemIndex);
+  if (!Sibling) return;
+  TcxTreeListNode* Upper = Up ? Sibling : F;
+  TcxTreeListNode* Lower = Up ? F : Sibling;
+  const Variant FocusId = Sibling->Values(IdItemIndex);
+  const Variant OwnId = F->Values(IdItemIndex);
+  String Text;
+  bool Swapped;
+  {
+    TFlagCleared Busy(FEditIdle);
+    const Integer Top = cxDBTreeList1->TopVisibleIndex();
+    Swapped = SwapSiblings(Text, Upper, Lower);
+    // The focus follows the moved element; a refused move keeps it.
+    dm->aq_metadata->Locate(u"id", Swapped ? FocusId : OwnId, TLocateOptions{});
+    FocusRecordNode();
+    ShowFocusedFrom(Top);
+  }
+  if (!Swapped) Application->MessageBox(Text, u"移动位置", MB_OK);
+  RefreshDescription();
+}
+
+bool Tfrm_meta_edit::SwapSiblings(String& AText, TcxTreeListNode* AUpper, TcxTreeListNode* ALower) {
+  const bool UpperBranch = AUpper->Count() > 0;
+  const bool LowerBranch = ALower->Count() > 0;
+  if (UpperBranch != LowerBranch) {
+    AText = BranchLeafSwapRefusal;
+    return false;
+  }
+  if (UpperBranch) return dm->SwapChildren(AText, NodeId(AUpper), NodeId(ALower));
+  return SwapLeafContents(AText, NodeId(AUpper), NodeId(ALower));
+}
+
+bool Tfrm_meta_edit::SwapLeafContents(String& AText, Integer AUpperId, Integer ALowerId) {
+  TDataSet* Record = dm->aq_metadata;
+  if (!PostPendingEdit()) {
+    AText = u"内容未能保存";
+    return false;
+  }
+  auto Content = [&](Integer AId) {
+    if (!Record->Locate(u"id", Variant(AId), TLocateOptions{})) throw Exception(u"找不到要移动的节点");
+    return Record->FieldByName(u"content")->Value();
+  };
+  auto Write = [&](Integer AId, const Variant& AValue) {
+    Content(AId);
+    Record->Edit();
+    Record->FieldByName(u"content")->SetValue(AValue);
+    Record->Post();
+  };
+  // A refused write fails the whole move, which says so itself.
+  std::function<void(const String&)> PostErrors = std::exchange(dm->ShowPostError, nullptr);
+  const bool Done = dm->RunInTransaction(AText, [&] {
+    const Variant UpperContent = Content(AUpperId);
+    const Variant LowerContent = Content(ALowerId);
+    Write(AUpperId, LowerContent);
+    Write(ALowerId, UpperContent);
+    return true;
+  });
+  dm->ShowPostError = std::move(PostErrors);
+  if (!Done) {
+    // The rows read again show what the rollback left: the record as it was.
+    if (Record->State() == dsEdit || Record->State() == dsInsert) Record->Cancel();
+    String ReloadError;
+    if (!dm->LoadRecord(ReloadError, dm->CurrentMetaId)) AText += u"\n" + ReloadError;
+  }
+  return Done;
+}
