@@ -280,8 +280,9 @@ bool TcxCustomDBTreeList::LocateNodeRecord(TcxTreeListDataNode* ANode) {
 
 void TcxCustomDBTreeList::DataSetChanged() {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
-  // A row being edited elsewhere shows once it is posted.
-  if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsEdit || D->State() == dsInsert)) return;
+  // Reading the rows would end a row being inserted or edited by someone
+  // else; its post or cancel tells again.
+  if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsInsert || D->State() == dsEdit)) return;
   StructureChanged();
 }
 
