@@ -13,6 +13,44 @@ namespace {
 constexpr Integer DescriptionHeight = 64;
 constexpr Integer DescriptionBorder = 4;
 constexpr Integer FontHeight = -12;
+constexpr Integer TreeFontHeight = -14;
+constexpr Integer TreeIndicatorWidth = 20;
+// Design widths of the shown columns; the content column is fitted to the
+// screen when the window shows.
+constexpr Integer NameColumnWidth = 214;
+constexpr Integer ContentColumnWidth = 559;
+constexpr Integer ChoiceColumnWidth = 117;
+// The record's top rows have this parent.
+constexpr Integer RootParentId = -1;
+
+struct TColumnDesign {
+  TcxDBTreeListColumn* Tfrm_meta_edit::*Member;
+  const char16_t* Component;
+  const char16_t* Field;
+  const char16_t* Caption;  // nullptr: hidden
+  bool Editing;
+  Integer Width;
+};
+
+// In creation order: the order gives each column its item index.
+const TColumnDesign ColumnDesigns[] = {
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn1, u"cxDBTreeList1cxDBTreeListColumn1", u"id", nullptr, false, 0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn2, u"cxDBTreeList1cxDBTreeListColumn2", u"cname", u"名称", false,
+     NameColumnWidth},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn6, u"cxDBTreeList1cxDBTreeListColumn6", u"content", u"内容", true,
+     ContentColumnWidth},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn3, u"cxDBTreeList1cxDBTreeListColumn3", u"code", nullptr, true, 0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn4, u"cxDBTreeList1cxDBTreeListColumn4", u"max_times", nullptr, true,
+     0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn5, u"cxDBTreeList1cxDBTreeListColumn5", u"parent_id", nullptr, true,
+     0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn7, u"cxDBTreeList1cxDBTreeListColumn7", u"ename", nullptr, true, 0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn8, u"cxDBTreeList1cxDBTreeListColumn8", u"tag", nullptr, true, 0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn9, u"cxDBTreeList1cxDBTreeListColumn9", u"choice_state", nullptr,
+     true, 0},
+    {&Tfrm_meta_edit::cxDBTreeList1cxDBTreeListColumn10, u"cxDBTreeList1cxDBTreeListColumn10", u"choice_name",
+     u"相对可选性", false, ChoiceColumnWidth},
+};
 
 }  // namespace
 
@@ -60,12 +98,90 @@ void Tfrm_meta_edit::BuildPanels() {
   m_descr->SetColor(clInfoBk);
   m_descr->SetWordWrap(true);
 
-  pnl_treeArea = new TPanel(this);
-  pnl_treeArea->SetName(u"pnl_treeArea");
-  pnl_treeArea->SetParent(Panel2);
-  pnl_treeArea->SetAlign(alClient);
-  pnl_treeArea->SetBevelOuter(bvNone);
-  pnl_treeArea->SetColor(clWindow);
+  BuildTree();
+}
+
+void Tfrm_meta_edit::BuildTree() {
+  cxDBTreeList1 = new TcxDBTreeList(this);
+  cxDBTreeList1->SetName(u"cxDBTreeList1");
+  cxDBTreeList1->SetParent(Panel2);
+  cxDBTreeList1->SetAlign(alClient);
+  cxDBTreeList1->Font()->SetName(u"宋体");
+  cxDBTreeList1->Font()->SetHeight(TreeFontHeight);
+  cxDBTreeList1->Font()->SetCharset(GB2312_CHARSET);
+  cxDBTreeList1->SetBufferedPaint(false);
+  cxDBTreeList1->LookAndFeel()->SetNativeStyle(false);
+  TcxTreeListOptionsView* View = cxDBTreeList1->OptionsView();
+  View->SetShowEditButtons(ecsbFocused);
+  View->SetFixedSeparatorColor(clBlack);
+  View->SetGridLineColor(clWindow);
+  View->SetGridLines(tlglBoth);
+  View->SetIndicator(true);
+  View->SetIndicatorWidth(TreeIndicatorWidth);
+  View->SetTreeLineColor(clGray);
+  View->SetTreeLineStyle(tllsSolid);
+  for (const TColumnDesign& D : ColumnDesigns) {
+    TcxDBTreeListColumn* Column = cxDBTreeList1->CreateDBColumn(D.Field);
+    Column->SetName(D.Component);
+    Column->SetVisible(D.Caption != nullptr);
+    if (D.Caption) {
+      Column->SetCaption(D.Caption);
+      Column->SetWidth(D.Width);
+    }
+    Column->Options()->SetEditing(D.Editing);
+    this->*D.Member = Column;
+  }
+  // The shown columns stand first in the band's row: name, content, choice.
+  cxDBTreeList1cxDBTreeListColumn2->SetColIndex(0);
+  cxDBTreeList1cxDBTreeListColumn6->SetColIndex(1);
+  cxDBTreeList1cxDBTreeListColumn10->SetColIndex(2);
+  cxDBTreeList1cxDBTreeListColumn10->Options()->Focusing = false;
+  cxDBTreeList1cxDBTreeListColumn10->Options()->SetShowEditButtons(eisbNever);
+  cxDBTreeList1->DBDataController()->SetKeyField(u"id");
+  cxDBTreeList1->DBDataController()->SetParentField(u"parent_id");
+  cxDBTreeList1->SetRootValue(Variant(RootParentId));
+  cxDBTreeList1->OnFocusedNodeChanged =
+      TcxTreeListFocusedChangedEvent(this, &Tfrm_meta_edit::cxDBTreeList1FocusedNodeChanged);
+}
+
+TDataSource* Tfrm_meta_edit::TreeDataSource() const { return cxDBTreeList1->DBDataController()->DataSource(); }
+
+void Tfrm_meta_edit::SetTreeDataSource(TDataSource* Source) {
+  cxDBTreeList1->DBDataController()->SetDataSource(Source);
+  FocusRecordNode();
+}
+
+void Tfrm_meta_edit::ExpandAll() { cxDBTreeList1->FullExpand(); }
+
+void Tfrm_meta_edit::cxDBTreeList1FocusedNodeChanged(TcxCustomTreeListControl*, TcxTreeListNode*,
+                                                     TcxTreeListNode* AFocusedNode) {
+  auto* Node = dynamic_cast<TcxTreeListDataNode*>(AFocusedNode);
+  TDataSet* Record = cxDBTreeList1->DBDataController()->DataSet();
+  if (FSyncing || !Node || !Record || cxDBTreeList1->IsDataLoading() || Record->ControlsDisabled()) return;
+  if (Record->State() == dsEdit || Record->State() == dsInsert) {
+    if (!PostPendingEdit()) return;
+  }
+  FSyncing = true;
+  try {
+    cxDBTreeList1->LocateNodeRecord(Node);
+  } catch (...) {
+    FSyncing = false;
+    throw;
+  }
+  FSyncing = false;
+}
+
+void Tfrm_meta_edit::FocusRecordNode() {
+  TDataSet* Record = cxDBTreeList1->DBDataController()->DataSet();
+  if (FSyncing || !Record || !Record->Active() || Record->IsEmpty() || Record->ControlsDisabled() ||
+      cxDBTreeList1->IsDataLoading())
+    return;
+  TcxTreeListDataNode* Node = cxDBTreeList1->FindNodeByKeyValue(Record->FieldByName(u"id")->Value());
+  if (!Node || Node->Focused()) return;
+  FSyncing = true;
+  Node->MakeVisible();
+  cxDBTreeList1->SetFocusedNode(Node);
+  FSyncing = false;
 }
 
 void Tfrm_meta_edit::FormCreate(TObject*) {
@@ -99,6 +215,7 @@ void Tfrm_meta_edit::SetFileName(const String& AName) {
 }
 
 void Tfrm_meta_edit::ShowNodeDescription(TDataSet*) {
+  FocusRecordNode();
   if (!FRecordReady || !FEditIdle || !FPostIdle) return;
   TDataSet* templateRow = dm->aq_moreINfo;
   m_descr->Clear();

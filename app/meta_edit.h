@@ -6,13 +6,16 @@
 // description pane m_descr, which describes the focused element from the
 // template.
 //
-// The tree of elements will stand in pnl_treeArea; until it does, the area
-// is an empty panel and the binding (TreeDataSource) is only remembered.
+// The tree of elements (cxDBTreeList1) shows the record query: one node per
+// element row, keyed by "id" under "parent_id". Focusing a node moves the
+// record query to its row, and a move of the record query (an insertion,
+// a search) focuses the row's node.
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
+#include "treelist/cxDBTL.h"
 
 // The caption of a record that was never written to a file.
 inline constexpr const char16_t* UnnamedRecordCaption = u"未命名";
@@ -27,7 +30,19 @@ class Tfrm_meta_edit : public TForm {
   TPanel* Panel2 = nullptr;       // fills the window
   TPanel* Panel3 = nullptr;       // the bottom strip with the description
   TMemo* m_descr = nullptr;       // read-only description of the focused element
-  TPanel* pnl_treeArea = nullptr; // where the tree of elements goes
+  // The tree of elements and its columns, in creation order: the position
+  // in this list is the item index through which a node's values are read.
+  TcxDBTreeList* cxDBTreeList1 = nullptr;
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn1 = nullptr;   // "id", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn2 = nullptr;   // "cname": 名称
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn6 = nullptr;   // "content": 内容
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn3 = nullptr;   // "code", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn4 = nullptr;   // "max_times", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn5 = nullptr;   // "parent_id", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn7 = nullptr;   // "ename", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn8 = nullptr;   // "tag", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn9 = nullptr;   // "choice_state", hidden
+  TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn10 = nullptr;  // "choice_name": 相对可选性
 
   // The XML file the record was last written to or imported from; "" for
   // a record never written. Setting it sets the caption (UnnamedRecordCaption
@@ -51,9 +66,9 @@ class Tfrm_meta_edit : public TForm {
 
   // The data source the tree of elements shows (nullptr: unbound), and
   // expanding all its nodes.
-  TDataSource* TreeDataSource() const { return FTreeDataSource; }
-  void SetTreeDataSource(TDataSource* Source) { FTreeDataSource = Source; }
-  void ExpandAll() {}
+  TDataSource* TreeDataSource() const;
+  void SetTreeDataSource(TDataSource* Source);
+  void ExpandAll();
 
   // Hooks the record query's scrolling to the description pane, clears
   // RecordReady and opens the code lists; a failure says "初始化错误" and
@@ -85,13 +100,20 @@ class Tfrm_meta_edit : public TForm {
 
 private:
   void BuildPanels();
+  void BuildTree();
+  // The focused node's row becomes the record query's current row, and
+  // the other way round; each does nothing while the other runs or while
+  // the tree reads its rows.
+  void cxDBTreeList1FocusedNodeChanged(TcxCustomTreeListControl* Sender, TcxTreeListNode* APrevFocusedNode,
+                                       TcxTreeListNode* AFocusedNode);
+  void FocusRecordNode();
 
   String FFileName;
   bool FRecordReady = false;
   bool FEditIdle = true;
   bool FPostIdle = true;
   bool FIsCore = false;
-  TDataSource* FTreeDataSource = nullptr;
+  bool FSyncing = false;
 };
 
 // The editing window while it exists; nullptr before the first record is

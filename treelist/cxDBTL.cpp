@@ -265,6 +265,19 @@ bool TcxCustomDBTreeList::DataAvailable() const {
   return FDBDataController->IsBound() && (!FDBDataController->DataSet()->IsEmpty() || SmartLoad());
 }
 
+bool TcxCustomDBTreeList::LocateNodeRecord(TcxTreeListDataNode* ANode) {
+  if (!ANode || !FDBDataController->IsBound()) return false;
+  ++FWriting;
+  try {
+    const bool Found = LocateKey(ANode->KeyValue());
+    --FWriting;
+    return Found;
+  } catch (...) {
+    --FWriting;
+    throw;
+  }
+}
+
 void TcxCustomDBTreeList::DataSetChanged() {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
   // A row being edited elsewhere shows once it is posted.

@@ -180,6 +180,10 @@ class TcxCustomDBTreeList : public TcxCustomDataTreeList {
   // The rows of ANode and of everything below it in the data.
   void DeleteNodeRecords(TcxTreeListDataNode* ANode);
 
+  // The dataset's current row becomes ANode's row; moving there does not
+  // load the tree again. False when the row is not found.
+  bool LocateNodeRecord(TcxTreeListDataNode* ANode);
+
   // The dataset opened, closed or changed from elsewhere: reload.
   void DataSetChanged();
   bool DataAvailable() const override;
