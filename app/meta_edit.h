@@ -14,8 +14,32 @@
 #include "platform/db/datasource.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
+#include "editors/cxEditRepository.h"
+#include "foundation/cxStyles.h"
 #include "treelist/cxDBTL.h"
+#include "treelist/cxTLStyles.h"
+
+// Date-and-time elements keep their value as ISO 8601 text: "yyyy-mm-dd",
+// or "yyyy-mm-ddThh:nn:ss" with a time of day, so that a record reads the
+// same on every machine; the editor shows them in the locale's format.
+// Reading answers false for any other text (ADate untouched); writing
+// leaves out a time of day of 00:00:00.
+bool IsoTextToDateTime(const String& AText, TDateTime& ADate);
+String DateTimeToIsoText(TDateTime ADate);
+
+// An item of the insert submenu: the template branch Code goes under the
+// row ParentId.
+class TMyMenuItem : public TMenuItem {
+  KORVANE_CLASS(TMyMenuItem, TMenuItem)
+  using TMenuItem::TMenuItem;
+  Integer ParentId = 0;
+  String Code;
+};
+
+// The text that refuses to swap a branch with a leaf.
+inline constexpr const char16_t* BranchLeafSwapRefusal = u"本系统不允许枝和叶对调位置";
 
 // The caption of a record that was never written to a file.
 inline constexpr const char16_t* UnnamedRecordCaption = u"未命名";
@@ -43,6 +67,17 @@ class Tfrm_meta_edit : public TForm {
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn8 = nullptr;   // "tag", hidden
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn9 = nullptr;   // "choice_state", hidden
   TcxDBTreeListColumn* cxDBTreeList1cxDBTreeListColumn10 = nullptr;  // "choice_name": 相对可选性
+
+  // The content column's editors. The first item whose Tag is the
+  // element's tag edits it (ElementEditor); the item names follow the
+  // design (cxEditRepository1TextItem1 ...).
+  TcxEditRepository* cxEditRepository1 = nullptr;
+  // The look of the tree: TreeListStyleSheetVelmora for the tree's parts,
+  // cxStyle10 for the content of a node with children, cxStyle11 for a leaf.
+  TcxStyleRepository* StyleRepository = nullptr;
+  TcxTreeListStyleSheet* TreeListStyleSheetVelmora = nullptr;
+  TcxStyle* cxStyle10 = nullptr;
+  TcxStyle* cxStyle11 = nullptr;
 
   // The XML file the record was last written to or imported from; "" for
   // a record never written. Setting it sets the caption (UnnamedRecordCaption
@@ -101,6 +136,81 @@ class Tfrm_meta_edit : public TForm {
 private:
   void BuildPanels();
   void BuildTree();
+  void BuildEditors();
+  void BuildStyles();
+  // The element's tag (column "tag") of the tree's record; Null without one.
+  Variant RecordTag(Integer ARecordIndex) const;
+
+public:
+  // The repository item whose Tag is ATag, the first in repository order;
+  // nullptr for a null tag or one that no item has.
+  TcxEditRepositoryItem* ElementEditor(const Variant& ATag) const;
+  // The content column's editor for the element of the record: that of
+  // ElementEditor, else the column's own.
+  void cxDBTreeList1cxDBTreeListColumn6GetEditProperties(TcxCustomInplaceEditContainer* Sender, Integer ARecordIndex,
+                                                         TcxCustomEditProperties*& AProperties);
+  void cxDBTreeList1StylesGetContentStyle(TcxCustomTreeListControl* Sender, TObject* AItem, TcxTreeListNode* ANode,
+                                          TcxStyle*& AStyle);
+  // Image 6 for a node with children, 5 for a leaf.
+  void cxDBTreeList1GetNodeImageIndex(TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode,
+                                      TcxTreeListImageIndexType AIndexType, Integer& AIndex);
+  void cxEditRepository1DateItem1PropertiesValidate(TObject* Sender, Variant& DisplayValue, TCaption& ErrorText,
+                                                    bool& Error);
+  // The content column takes the width of the screen that the name and
+  // choice columns and a margin leave.
+  void FitContentColumn();
+  void FormShow(TObject* Sender);
+
+  // ---- The tree's context menu ----
+  // It opens by itself (right click) only while the name column has the
+  // focus. Its items: N1 插入 (rebuilt at each popup), N2 删除, N3 展开,
+  // N4 折叠, N6 全部展开, N7 全部折叠, N9 上移 (Tag 1), N10 下移 (Tag -1).
+  TPopupMenu* pm_oper = nullptr;
+  TMenuItem* N1 = nullptr;
+  TMenuItem* N2 = nullptr;
+  TMenuItem* N3 = nullptr;
+  TMenuItem* N4 = nullptr;
+  TMenuItem* N6 = nullptr;
+  TMenuItem* N7 = nullptr;
+  TMenuItem* N9 = nullptr;
+  TMenuItem* N10 = nullptr;
+  void cxDBTreeList1FocusedColumnChanged(TcxCustomTreeListControl* Sender, TcxTreeListColumn* APrevFocusedColumn,
+                                         TcxTreeListColumn* AFocusedColumn);
+  // Rebuilds 插入 with what the template offers at the focused node: the
+  // target is the node itself when it has children, else its parent, and
+  // for a top-level leaf the record's invisible root; a repeatable target
+  // is offered too (beside itself). Enables the moves that have a sibling
+  // of the same code.
+  void pm_operPopup(TObject* Sender);
+  void AddInsertItem(const String& ACaption, const String& ACode, Integer AImageIndex, Integer AParentId);
+  void InsertItemClick(TObject* Sender);
+  // Deletes the focused element with its subtree; a branch left without
+  // children goes with it, up to the top level.
+  void N2Click(TObject* Sender);
+  void N3Click(TObject* Sender);
+  void N4Click(TObject* Sender);
+  void N6Click(TObject* Sender);
+  void N7Click(TObject* Sender);
+  // Moves the focused element up (Tag 1) or down (Tag -1) among its
+  // siblings of the same code.
+  void N9Click(TObject* Sender);
+  // Exchanges two siblings: two branches exchange their children, two
+  // leaves their contents, each in one transaction that leaves the record
+  // as it was when it fails; a branch and a leaf are refused. False with
+  // the reason in AText.
+  bool SwapSiblings(String& AText, TcxTreeListNode* AUpper, TcxTreeListNode* ALower);
+
+private:
+  // The values of a node by design column.
+  String NodeCode(const TcxTreeListNode* ANode) const;
+  Integer NodeId(const TcxTreeListNode* ANode) const;
+  void BuildMenu();
+  // Scrolls so that the focused node shows: to it (half a page above)
+  // when it lies outside the page from ATop, else back to ATop.
+  void ShowFocusedFrom(Integer ATop);
+  bool SwapLeafContents(String& AText, Integer AUpperId, Integer ALowerId);
+
+public:
   // The focused node's row becomes the record query's current row, and
   // the other way round; each does nothing while the other runs or while
   // the tree reads its rows.

@@ -8,8 +8,7 @@
 
 // ---- Data link ----
 
-// Hears the dataset open, close and change, and a posted row; scrolling
-// and a field being edited change nothing.
+// Hears the dataset open, close and change; scrolling changes nothing.
 class TcxDBTreeListDataLink : public TDataLink {
   KORVANE_CLASS(TcxDBTreeListDataLink, TDataLink)
   explicit TcxDBTreeListDataLink(TcxCustomDBTreeList* ATreeList) : FTreeList(ATreeList) {}
@@ -19,9 +18,7 @@ protected:
   void DataSetChanged() override { FTreeList->DataSetChanged(); }
   void DataSetScrolled(Integer) override {}
   void LayoutChanged() override { FTreeList->DataSetChanged(); }
-  void RecordChanged(TField* AField) override {
-    if (!AField) FTreeList->DataSetChanged();
-  }
+  void RecordChanged(TField*) override {}
 
 private:
   TcxCustomDBTreeList* FTreeList;
@@ -280,8 +277,9 @@ bool TcxCustomDBTreeList::LocateNodeRecord(TcxTreeListDataNode* ANode) {
 
 void TcxCustomDBTreeList::DataSetChanged() {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
-  // A row being edited elsewhere shows once it is posted.
-  if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsEdit || D->State() == dsInsert)) return;
+  // Reading the rows would end a row being inserted or edited by someone
+  // else; its post or cancel tells again.
+  if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsInsert || D->State() == dsEdit)) return;
   StructureChanged();
 }
 
@@ -589,14 +587,9 @@ void TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AIt
 
 void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
-  if (Data && Data->Kind <= dcRecord && FWriting == 0 && !IsDataLoading() && FDBDataController->IsBound()) {
-    // A value of a column without a field stays in the tree.
-    auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(Data->ItemIndex));
-    const bool Bound = Data->Kind == dcRecord ||
-                       (Column && FDBDataController->DataSet()->FindField(Column->FieldName()));
-    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)); Node && Bound)
+  if (Data && Data->Kind <= dcRecord && FWriting == 0 && !IsDataLoading() && FDBDataController->IsBound())
+    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)))
       PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1);
-  }
   TcxCustomDataTreeList::ApplyDataChange(AInfo);
 }
 

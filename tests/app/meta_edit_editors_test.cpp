@@ -1,0 +1,218 @@
+// Editing the elements of a record in the editing window as a user does:
+// the editor of each element follows its tag, and what is typed reaches
+// the record.
+#include <gtest/gtest.h>
+
+#include "app/meta_edit.h"
+#include "editors/cxBlobEdit.h"
+#include "editors/cxDBLookupComboBox.h"
+#include "editors/cxDateEdit.h"
+#include "platform/gui/testinput.h"
+#include "platform/rtl/datetime.h"
+#include "tests/app/maintestutil.h"
+#include "treelist/cxEditingControl.h"
+
+namespace {
+
+using namespace app_test;
+
+// Elements of the shipped template with the editors under test.
+constexpr const char16_t* DateElement = u"01010301";      // 日期, tag 8
+constexpr const char16_t* CodeListElement = u"01010302";  // 日期类型, tag 12
+constexpr const char16_t* MemoElement = u"0102";          // 摘要, tag 9
+
+struct TEditFixture : TMainFixture {
+  TEditFixture() {
+    NewThroughToolbar(false);
+    W = frm_meta_edit;
+    Tree = W->cxDBTreeList1;
+    Content = W->cxDBTreeList1cxDBTreeListColumn6;
+    Application->ProcessMessages();
+  }
+  TcxTreeListDataNode* Node(const String& Code) const {
+    const Integer code = W->cxDBTreeList1cxDBTreeListColumn3->ItemIndex();
+    return dynamic_cast<TcxTreeListDataNode*>(
+        Tree->FindNode([&](TcxTreeListNode* N) { return N->Values(code).AsString() == Code; }, nullptr, true, false));
+  }
+  // Focuses the element's content cell and opens its editor.
+  TcxCustomEdit* Open(const String& Code) {
+    TcxTreeListDataNode* node = Node(Code);
+    if (!node) throw std::runtime_error("no element " + U8(Code));
+    node->MakeVisible();
+    Tree->SetFocusedNode(node);
+    Tree->SetFocus();
+    Content->SetItemFocused(true);
+    Tree->EditingController()->ActivateCellEditor(Content);
+    Application->ProcessMessages();
+    return Tree->EditingController()->Edit();
+  }
+  void Press(Word AKey, Cardinal AModifiers = 0) {
+    TestKey(AKey, u"", AModifiers);
+    Application->ProcessMessages();
+  }
+  // Text as an input method hands it over.
+  void Type(const String& Text) {
+    TestInputMethodCommit(Text);
+    Application->ProcessMessages();
+  }
+  std::string Stored(const String& Code) const {
+    return One("select content from t_metadata where meta_id='" + Key() + "' and code='" + U8(Code) + "'");
+  }
+  // The text the element's content cell shows.
+  String Shown(const String& Code) {
+    Tree->LayoutChanged();
+    const Integer record = Node(Code)->RecordIndex();
+    for (TcxEditCellViewInfo* cell : Tree->ViewInfo()->EditCells())
+      if (cell->GetItem() == Content && cell->GetRecordIndex() == record) return cell->GetDisplayText();
+    return u"<no cell>";
+  }
+  bool Editing() const { return Tree->EditingController()->IsEditing(); }
+
+  Tfrm_meta_edit* W = nullptr;
+  TcxDBTreeList* Tree = nullptr;
+  TcxDBTreeListColumn* Content = nullptr;
+};
+
+TEST(ElementEditors, TheFirstItemWithTheElementsTagEditsIt) {
+  TEditFixture f;
+  struct {
+    Variant Tag;
+    const char16_t* Item;  // nullptr: the column's own editor
+  } cases[] = {
+      {Variant(1), u"cxEditRepository1TextItem1"},  {Variant(2), u"cxEditRepository1TextItem2"},
+      {Variant(4), u"cxEditRepository1MaskItem2"},  {Variant(6), u"cxEditRepository1MaskItem4"},
+      {Variant(7), u"cxEditRepository1TextItem3"},  {Variant(8), u"cxEditRepository1DateItem2"},
+      {Variant(9), u"cxEditRepository1BlobItem1"},  {Variant(0), u"cxEditRepository1ComboBoxItem1"},
+      {Variant(10), u"cxEditRepository1LookupComboBoxItem1"},
+      {Variant(30), u"cxEditRepository1LookupComboBoxItem21"},
+      {Null(), nullptr},
+      {Variant(31), nullptr},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(U8(VarToStr(c.Tag)));
+    TcxEditRepositoryItem* item = f.W->ElementEditor(c.Tag);
+    if (!c.Item) {
+      EXPECT_EQ(item, nullptr);
+      continue;
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Name(), c.Item);
+  }
+  // A code list element's editor lists its own code list, stores the code
+  // and shows the Chinese name.
+  auto* lookup = dynamic_cast<TcxLookupComboBoxProperties*>(f.W->ElementEditor(Variant(12))->Properties());
+  ASSERT_NE(lookup, nullptr);
+  EXPECT_EQ(lookup->ListSource(), dm_list->ds_list(12));
+  EXPECT_EQ(lookup->KeyFieldNames(), u"code");
+  EXPECT_EQ(lookup->ListFieldNames(), u"code;cname");
+  EXPECT_EQ(lookup->ListFieldIndex(), 1);
+  // The cell of a read-only element and a date element take their items.
+  EXPECT_EQ(f.Content->GetCellProperties(f.Node(DateElement)->RecordIndex()),
+            f.W->ElementEditor(Variant(8))->Properties());
+}
+
+TEST(ElementEditors, ATypedTextIsStoredAndTheTitleGoesToTheRecordList) {
+  TEditFixture f;
+  ASSERT_NE(f.Open(TitleElementCode), nullptr);
+  f.Type(u"冻土分布图");
+  f.Press(VK_RETURN);
+  EXPECT_FALSE(f.Editing());
+  EXPECT_EQ(f.Stored(TitleElementCode), "冻土分布图");
+  EXPECT_EQ(f.One("select meta_name from t_metakind where meta_id='" + f.Key() + "'"), "冻土分布图");
+  EXPECT_EQ(f.Shown(TitleElementCode), u"冻土分布图");
+}
+
+// A date is typed in the locale's form, stored as ISO 8601 text and shown
+// in the locale's form again; a text that is no date keeps the editor open,
+// the user is told why and nothing is stored.
+TEST(ElementEditors, DatesAreStoredAsIsoTextAndShownInTheLocalesForm) {
+  TEditFixture f;
+  struct {
+    TDateTime Typed;
+    const char* Stored;
+  } cases[] = {{EncodeDateTime(2023, 11, 5, 14, 30, 15, 0), "2023-11-05T14:30:15"},
+               {EncodeDate(2024, 2, 29), "2024-02-29"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    auto* editor = dynamic_cast<TcxCustomDateEdit*>(f.Open(DateElement));
+    ASSERT_NE(editor, nullptr);
+    // The editing form of the locale, as the editor's mask takes it.
+    auto* properties = static_cast<TcxCustomDateEditProperties*>(editor->ActiveProperties());
+    const String typed = properties->DateEditValueToText(VarFromDateTime(c.Typed), true);
+    f.Press(Word('A'), tkCtrl);
+    TestTypeText(typed);
+    Application->ProcessMessages();
+    f.Press(VK_RETURN);
+    EXPECT_FALSE(f.Editing());
+    EXPECT_EQ(f.Stored(DateElement), c.Stored);
+    EXPECT_EQ(f.Shown(DateElement), DateTimeToStr(c.Typed));
+  }
+  // The stored ISO text comes back into the editor as that date.
+  TcxCustomEdit* editor = f.Open(DateElement);
+  EXPECT_EQ(VarToDateTime(editor->EditValue()), EncodeDate(2024, 2, 29));
+  f.Press(Word('A'), tkCtrl);
+  TestTypeText(u"13/45/2024 10:00:00 AM");  // the mask takes it; no such day
+  Application->ProcessMessages();
+  f.Press(VK_RETURN);
+  // The editor stays open on the text, nothing reaches the record, and
+  // ending the edit tells why.
+  EXPECT_TRUE(f.Editing());
+  EXPECT_EQ(f.Stored(DateElement), "2024-02-29");
+  try {
+    f.Tree->EditingController()->EndCellEdit(true);
+    ADD_FAILURE() << "an invalid date was accepted";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message, u"Invalid Date");
+  }
+  EXPECT_TRUE(f.Editing());
+  f.Press(VK_ESCAPE);
+  EXPECT_FALSE(f.Editing());
+}
+
+TEST(ElementEditors, IsoTextReadsOnlyWholeValidDates) {
+  struct {
+    const char16_t* Text;
+    bool Valid;
+  } cases[] = {{u"2024-02-29", true},          {u"2023-02-29", false},          {u"2024-13-01", false},
+               {u"2024-1-01", false},          {u"2024-01-01T24:00:00", false}, {u"2024-01-01 10:00:00", false},
+               {u"2024-01-01T10:00:00", true}, {u"", false},                    {u"2024/01/01", false}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(U8(c.Text));
+    TDateTime date = 0;
+    EXPECT_EQ(IsoTextToDateTime(c.Text, date), c.Valid);
+    if (c.Valid) {
+      EXPECT_EQ(DateTimeToIsoText(date), c.Text);
+    }
+  }
+  EXPECT_EQ(DateTimeToIsoText(EncodeDateTime(2024, 1, 2, 0, 0, 0, 0)), u"2024-01-02");
+}
+
+TEST(ElementEditors, AMemoIsEditedInItsPopup) {
+  TEditFixture f;
+  auto* editor = dynamic_cast<TcxCustomBlobEdit*>(f.Open(MemoElement));
+  ASSERT_NE(editor, nullptr);
+  f.Press(VK_F4);
+  ASSERT_TRUE(editor->HasOpenPopup());
+  TestInputMethodCommit(u"第一行");
+  f.Press(VK_RETURN);  // a line break in the memo
+  TestInputMethodCommit(u"第二行");
+  Application->ProcessMessages();
+  f.Press(VK_RETURN, tkCtrl);  // accepts the popup
+  EXPECT_FALSE(editor->HasOpenPopup());
+  f.Press(VK_RETURN);
+  EXPECT_FALSE(f.Editing());
+  EXPECT_EQ(f.Stored(MemoElement), "第一行\r\n第二行");
+}
+
+TEST(ElementEditors, ACodeListElementStoresTheCodeAndShowsTheChineseName) {
+  TEditFixture f;
+  auto* editor = dynamic_cast<TcxCustomLookupComboBox*>(f.Open(CodeListElement));
+  ASSERT_NE(editor, nullptr);
+  f.Type(u"修订");  // the Chinese name of code 003
+  f.Press(VK_RETURN);
+  EXPECT_FALSE(f.Editing());
+  EXPECT_EQ(f.Stored(CodeListElement), "003");
+  EXPECT_EQ(f.Shown(CodeListElement), u"修订");
+}
+
+}  // namespace

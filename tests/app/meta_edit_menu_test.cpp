@@ -1,0 +1,255 @@
+// The editing window's context menu: inserting what the template offers,
+// deleting, moving and expanding.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/meta_edit.h"
+#include "platform/gui/testinput.h"
+#include "tests/app/maintestutil.h"
+
+namespace {
+
+using namespace app_test;
+
+struct TMenuFixture : TMainFixture {
+  TMenuFixture() {
+    NewThroughToolbar(false);
+    W = frm_meta_edit;
+    Tree = W->cxDBTreeList1;
+    Application->ProcessMessages();
+  }
+  TcxTreeListNode* Node(const String& Code, Integer Nth = 0) const {
+    TcxTreeListNode* found = nullptr;
+    for (TcxTreeListNode* n = Tree->Nodes()->Root()->GetFirstChild(); n; n = n->GetNext())
+      if (VarToStr(n->Values(3)) == Code && Nth-- == 0) {
+        found = n;
+        break;
+      }
+    if (!found) throw std::runtime_error("no element " + U8(Code));
+    return found;
+  }
+  void Focus(TcxTreeListNode* N) {
+    N->MakeVisible();
+    Tree->SetFocusedNode(N);
+    Application->ProcessMessages();
+  }
+  // Opens the menu over the focused node as a right click does, and
+  // closes it again.
+  void PopUp() {
+    W->pm_oper->Popup(10, 10);
+    Application->ProcessMessages();
+    TestKey(VK_ESCAPE);
+    Application->ProcessMessages();
+  }
+  std::set<std::string> Offered() const {
+    std::set<std::string> codes;
+    for (Integer i = 0; i < W->N1->Count(); ++i)
+      codes.insert(U8(static_cast<TMyMenuItem*>(W->N1->Items(i))->Code));
+    return codes;
+  }
+  std::set<std::string> Codes(const std::string& Sql) const {
+    std::set<std::string> codes;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, Sql.c_str(), -1, &stmt, nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW) codes.insert(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return codes;
+  }
+  std::string Where() const { return "meta_id='" + Key() + "'"; }
+  // Reads the record again after a change behind the window's back.
+  void Reload() {
+    String error;
+    ASSERT_TRUE(dm->LoadRecord(error, dm->CurrentMetaId)) << U8(error);
+    W->ExpandAll();
+  }
+
+  Tfrm_meta_edit* W = nullptr;
+  TcxDBTreeList* Tree = nullptr;
+};
+
+// What the template offers under a parent: its repeatable children and
+// those not yet present under the parent's row.
+std::string OfferSql(const std::string& ParentCode, const std::string& ParentIdSql, const std::string& Where) {
+  return "select code from templet where parent_code='" + ParentCode +
+         "' and (max_times>1 or code not in (select code from t_metadata where " + Where +
+         " and code is not null and parent_id=(" + ParentIdSql + ")))";
+}
+
+TEST(ContextMenu, InsertOffersTheInsertableChildrenAndARepeatableTarget) {
+  TMenuFixture f;
+  struct {
+    const char16_t* Focused;
+    std::string Target;  // the code whose children are offered
+    bool TargetOffered;  // repeatable: a further copy beside it
+  } cases[] = {
+      {u"010102", "0101", false},   // a leaf: its parent's children
+      {u"010103", "010103", true},  // a repeatable branch: itself and its children
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(U8(c.Focused));
+    f.Focus(f.Node(c.Focused));
+    f.PopUp();
+    std::set<std::string> expected =
+        f.Codes(OfferSql(c.Target, "select id from t_metadata where " + f.Where() + " and code='" + c.Target + "'",
+                         f.Where()));
+    if (c.TargetOffered) expected.insert(c.Target);
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(f.Offered(), expected);
+    EXPECT_TRUE(f.W->N1->Enabled());
+  }
+}
+
+// A top-level leaf has the record's invisible root above it: the menu
+// offers the template's top elements, not the leaf's own children.
+TEST(ContextMenu, ATopLevelLeafIsOfferedTheTopElements) {
+  TMenuFixture f;
+  ExecSql(f.DbPath, "delete from t_metadata where " + f.Where() + " and code like '05_%'");
+  f.Reload();
+  TcxTreeListNode* leaf = f.Node(u"05");
+  ASSERT_EQ(leaf->Count(), 0);
+  f.Focus(leaf);
+  f.PopUp();
+  const std::set<std::string> expected = f.Codes(
+      "select code from templet where parent_code='' and (max_times>1 or code not in (select code from t_metadata "
+      "where " + f.Where() + " and code is not null and parent_id=0))");
+  EXPECT_EQ(f.Offered(), expected);
+  EXPECT_TRUE(expected.count("01"));  // repeatable
+  EXPECT_FALSE(expected.count("05"));  // present and not repeatable
+}
+
+TEST(ContextMenu, InsertingABranchCopiesItUnderTheTargetAndFocusesIt) {
+  TMenuFixture f;
+  f.Focus(f.Node(u"010102"));
+  f.PopUp();
+  const std::string before = f.Count("t_metadata", f.Where() + " and code like '010107%'");
+  TMyMenuItem* item = nullptr;
+  for (Integer i = 0; i < f.W->N1->Count(); ++i)
+    if (static_cast<TMyMenuItem*>(f.W->N1->Items(i))->Code == u"010107") item = static_cast<TMyMenuItem*>(f.W->N1->Items(i));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->Caption(), u"引用负责方");
+  item->Click();
+  Application->ProcessMessages();
+  EXPECT_EQ(std::stoi(f.Count("t_metadata", f.Where() + " and code like '010107%'")), 2 * std::stoi(before));
+  EXPECT_EQ(VarToStr(f.Tree->FocusedNode()->Values(3)), u"010107");
+  EXPECT_EQ(dm->aq_metadata->FieldByName(u"code")->AsString(), u"010107");
+  EXPECT_TRUE(f.W->EditIdle());
+}
+
+// Deleting the last child of a branch deletes the branch, up to the first
+// ancestor with other children.
+TEST(ContextMenu, DeleteClimbsSingleChildBranches) {
+  TMenuFixture f;
+  f.Focus(f.Node(u"01010302"));
+  f.W->N2Click(f.W->N2);
+  EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code='01010302'"), "0");
+  EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code='010103'"), "1");
+  f.Focus(f.Node(u"01010301"));
+  f.W->N2Click(f.W->N2);
+  EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code like '010103%'"), "0");
+  EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code='0101'"), "1");
+  // The focus goes to the deleted branch's next sibling.
+  EXPECT_EQ(VarToStr(f.Tree->FocusedNode()->Values(3)), u"010104");
+  EXPECT_TRUE(f.W->EditIdle());
+}
+
+struct TMoveFixture : TMenuFixture {
+  // Two copies of the repeatable leaf 致谢 (0104) holding 甲 and 乙.
+  TMoveFixture() {
+    ExecSql(DbPath, "insert into t_metadata (meta_id,id,code,cname,ename,content,parent_id,parent_code,max_times,"
+                    "isEnd,tag) select meta_id,(select max(id)+1 from t_metadata),code,cname,ename,'乙',parent_id,"
+                    "parent_code,max_times,isEnd,tag from t_metadata where " + Where() + " and code='0104'");
+    ExecSql(DbPath, "update t_metadata set content='甲' where " + Where() +
+                        " and code='0104' and id=(select min(id) from t_metadata where " + Where() +
+                        " and code='0104')");
+    Reload();
+  }
+  std::string ContentOf(Integer Nth) {
+    return One("select content from t_metadata where " + Where() + " and code='0104' order by id limit 1 offset " +
+               std::to_string(Nth));
+  }
+};
+
+TEST(ContextMenu, MovingSwapsLeafContentsAndTheFocusFollows) {
+  TMoveFixture f;
+  f.Focus(f.Node(u"0104", 1));
+  f.PopUp();
+  EXPECT_TRUE(f.W->N9->Enabled());
+  EXPECT_FALSE(f.W->N10->Enabled());
+  f.W->N9Click(f.W->N9);
+  EXPECT_EQ(f.ContentOf(0), "乙");
+  EXPECT_EQ(f.ContentOf(1), "甲");
+  EXPECT_EQ(f.Tree->FocusedNode(), f.Node(u"0104", 0));
+  f.PopUp();
+  EXPECT_FALSE(f.W->N9->Enabled());
+  EXPECT_TRUE(f.W->N10->Enabled());
+  EXPECT_TRUE(f.W->EditIdle());
+}
+
+TEST(ContextMenu, AFailedMoveLeavesTheRecordAsItWas) {
+  TMoveFixture f;
+  // The second of the two writes is refused.
+  ExecSql(f.DbPath, "create trigger refuse before update of content on t_metadata when new.content='甲' "
+                    "begin select raise(abort, 'locked'); end");
+  f.Script.Boxes.clear();
+  f.Focus(f.Node(u"0104", 1));
+  f.W->N9Click(f.W->N9);
+  EXPECT_EQ(f.ContentOf(0), "甲");
+  EXPECT_EQ(f.ContentOf(1), "乙");
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(f.Script.Boxes[0].Caption, u"移动位置");
+  EXPECT_NE(f.Script.Boxes[0].Text.find(u"locked"), String::npos) << U8(f.Script.Boxes[0].Text);
+  EXPECT_EQ(f.Tree->FocusedNode(), f.Node(u"0104", 1));
+  // The window shows the record as it is.
+  EXPECT_EQ(VarToStr(f.Node(u"0104", 0)->Values(2)), u"甲");
+  EXPECT_EQ(VarToStr(f.Node(u"0104", 1)->Values(2)), u"乙");
+}
+
+TEST(ContextMenu, BranchesSwapTheirChildrenAndABranchNeverSwapsWithALeaf) {
+  TMenuFixture f;
+  // A second 引用日期 (010103) with its own date.
+  f.Focus(f.Node(u"010103"));
+  f.PopUp();
+  for (Integer i = 0; i < f.W->N1->Count(); ++i)
+    if (static_cast<TMyMenuItem*>(f.W->N1->Items(i))->Code == u"010103") f.W->N1->Items(i)->Click();
+  ASSERT_EQ(f.Count("t_metadata", f.Where() + " and code='010103'"), "2");
+  const Integer upperChild = f.Node(u"01010301", 0)->Values(0).AsInteger();
+  const Integer lowerChild = f.Node(u"01010301", 1)->Values(0).AsInteger();
+  f.Focus(f.Node(u"010103", 1));
+  f.W->N9Click(f.W->N9);
+  // The upper branch now holds the lower one's children, and has the focus.
+  EXPECT_EQ(f.Node(u"01010301", 0)->Values(0).AsInteger(), lowerChild);
+  EXPECT_EQ(f.Node(u"01010301", 1)->Values(0).AsInteger(), upperChild);
+  EXPECT_EQ(f.Tree->FocusedNode(), f.Node(u"010103", 0));
+
+  String text;
+  EXPECT_FALSE(f.W->SwapSiblings(text, f.Node(u"010103", 0), f.Node(u"010104")));
+  EXPECT_EQ(text, BranchLeafSwapRefusal);
+}
+
+TEST(ContextMenu, ItOpensByItselfOnlyOverTheNameColumnAndExpandsAndCollapses) {
+  TMenuFixture f;
+  f.Tree->Controller()->ChangeFocusedItem(f.W->cxDBTreeList1cxDBTreeListColumn6);
+  EXPECT_FALSE(f.W->pm_oper->AutoPopup());
+  f.Tree->Controller()->ChangeFocusedItem(f.W->cxDBTreeList1cxDBTreeListColumn2);
+  EXPECT_TRUE(f.W->pm_oper->AutoPopup());
+  f.Tree->Controller()->ChangeFocusedItem(f.W->cxDBTreeList1cxDBTreeListColumn6);
+  EXPECT_FALSE(f.W->pm_oper->AutoPopup());
+
+  TcxTreeListNode* branch = f.Node(u"0101");
+  f.Focus(branch);
+  f.W->N4Click(f.W->N4);
+  EXPECT_FALSE(branch->Expanded());
+  f.W->N3Click(f.W->N3);
+  EXPECT_TRUE(branch->Expanded());
+  EXPECT_TRUE(f.Node(u"010103")->Expanded());
+  f.W->N7Click(f.W->N7);
+  EXPECT_FALSE(f.Tree->Nodes()->Root()->GetFirstChild()->Expanded());
+  f.W->N6Click(f.W->N6);
+  EXPECT_TRUE(f.Node(u"010103")->Expanded());
+}
+
+}  // namespace
