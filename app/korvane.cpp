@@ -12,16 +12,6 @@
 #include <string>
 
 #include "app/main.h"
-#include "editors/cxEditPaintUtils.h"
-#include "editors/cxEditorsStartup.h"
-#include "foundation/cxContainerPopup.h"
-#include "foundation/cxControls.h"
-#include "foundation/cxLookAndFeels.h"
-#include "foundation/cxNativePainter.h"
-#include "foundation/cxStandardPainters.h"
-#include "foundation/cxUltraFlatPainters.h"
-#include "foundation/qzThemeManager.h"
-#include "foundation/qzUxTheme.h"
 #include "platform/gui/application.h"
 
 namespace {
@@ -79,20 +69,6 @@ bool DisplayAvailable(std::string& Why) {
   else
     Why = "the display \"" + (x.empty() ? wayland : x) + "\" does not answer";
   return false;
-}
-
-// The units of the component libraries that register themselves at start.
-void RegisterLibraryUnits() {
-  cxLookAndFeelsInitialize();
-  cxControlsInitialize();
-  cxContainerPopupInitialize();
-  qzUxThemeInitialize();
-  qzThemeManagerInitialize();
-  cxStandardPaintersRegister();
-  cxUltraFlatPaintersRegister();
-  cxNativePainterRegister();
-  cxEditPaintUtilsInitialize();
-  cxEditorsInitialize();
 }
 
 }  // namespace

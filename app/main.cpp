@@ -8,6 +8,16 @@
 #include "app/kind.h"
 #include "app/meta_edit.h"
 #include "app/openFile.h"
+#include "editors/cxEditPaintUtils.h"
+#include "editors/cxEditorsStartup.h"
+#include "foundation/cxContainerPopup.h"
+#include "foundation/cxControls.h"
+#include "foundation/cxLookAndFeels.h"
+#include "foundation/cxNativePainter.h"
+#include "foundation/cxStandardPainters.h"
+#include "foundation/cxUltraFlatPainters.h"
+#include "foundation/qzThemeManager.h"
+#include "foundation/qzUxTheme.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/rtl/encoding.h"
@@ -618,6 +628,20 @@ void Tfrm_main::N20Click(TObject*) {
 }
 
 // ---- The program's start --------------------------------------------------------
+
+// The units of the component libraries that register themselves at start.
+void RegisterLibraryUnits() {
+  cxLookAndFeelsInitialize();
+  cxControlsInitialize();
+  cxContainerPopupInitialize();
+  qzUxThemeInitialize();
+  qzThemeManagerInitialize();
+  cxStandardPaintersRegister();
+  cxUltraFlatPaintersRegister();
+  cxNativePainterRegister();
+  cxEditPaintUtilsInitialize();
+  cxEditorsInitialize();
+}
 
 bool OpenRecordDatabase() {
   const String file = ProgramFolder() + DatabaseFileName;

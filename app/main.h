@@ -208,6 +208,10 @@ extern Tfrm_openFile* frm_openFile;
 // then the message loop. Answers the exit code (non-zero when the database
 // could not be opened).
 int RunProgram();
+// Registers the units of the component libraries (painters, look-and-feel,
+// editor kinds, default editors) that a static link would otherwise leave
+// out; the program and the tests of its windows call it once at start.
+void RegisterLibraryUnits();
 // Creates dm over the database beside the program; false (the user told
 // which file and why) when it cannot be opened.
 bool OpenRecordDatabase();

@@ -317,6 +317,9 @@ private:
   void Mouse(QMouseEvent* e, bool Double);
   void Wheel(QWheelEvent* e);
   void Key(QKeyEvent* e, bool Down);
+  // Each UTF-16 unit of Text as a character message to Target (control
+  // characters left out when PrintableOnly).
+  void QueueChars(HWND Target, const QString& Text, bool PrintableOnly);
   void QueueTypedText(const QString& Text, Qt::KeyboardModifiers Modifiers);
   void InputMethod(QInputMethodEvent* e);
   void Paint();
@@ -491,18 +494,21 @@ void TWindowWidget::Key(QKeyEvent* e, bool Down) {
   QueueInput(m);
 }
 
-void TWindowWidget::QueueTypedText(const QString& Text, Qt::KeyboardModifiers Modifiers) {
-  if ((Modifiers & Qt::ControlModifier) || (Modifiers & Qt::AltModifier)) return;
-  HWND target = (GFocus && Find(GFocus)) ? GFocus : (GActive && Find(GActive)) ? GActive : FHandle;
+void TWindowWidget::QueueChars(HWND Target, const QString& Text, bool PrintableOnly) {
   for (QChar c : Text) {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F) continue;
+    if (PrintableOnly && (c.unicode() < 0x20 || c.unicode() == 0x7F)) continue;
     TMsg m;
-    m.hwnd = target;
+    m.hwnd = Target;
     m.message = WM_CHAR;
     m.wParam = c.unicode();
     m.lParam = 1;
     QueueInput(m);
   }
+}
+
+void TWindowWidget::QueueTypedText(const QString& Text, Qt::KeyboardModifiers Modifiers) {
+  if ((Modifiers & Qt::ControlModifier) || (Modifiers & Qt::AltModifier)) return;
+  QueueChars((GFocus && Find(GFocus)) ? GFocus : (GActive && Find(GActive)) ? GActive : FHandle, Text, true);
 }
 
 void TWindowWidget::InputMethod(QInputMethodEvent* e) {
@@ -514,15 +520,7 @@ void TWindowWidget::InputMethod(QInputMethodEvent* e) {
     m.message = WM_IME_STARTCOMPOSITION;
     QueueInput(m);
   }
-  QString commit = e->commitString();
-  for (QChar c : commit) {
-    TMsg m;
-    m.hwnd = target;
-    m.message = WM_CHAR;
-    m.wParam = c.unicode();
-    m.lParam = 1;
-    QueueInput(m);
-  }
+  QueueChars(target, e->commitString(), false);
   if (e->preeditString().isEmpty() && GComposing) {
     GComposing = false;
     TMsg m;
