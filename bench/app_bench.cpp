@@ -17,16 +17,6 @@
 #include "app/main.h"
 #include "app/meta_edit.h"
 #include "app/openFile.h"
-#include "editors/cxEditPaintUtils.h"
-#include "editors/cxEditorsStartup.h"
-#include "foundation/cxContainerPopup.h"
-#include "foundation/cxControls.h"
-#include "foundation/cxLookAndFeels.h"
-#include "foundation/cxNativePainter.h"
-#include "foundation/cxStandardPainters.h"
-#include "foundation/cxUltraFlatPainters.h"
-#include "foundation/qzThemeManager.h"
-#include "foundation/qzUxTheme.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
@@ -57,20 +47,6 @@ double Ms(Clock::time_point From, Clock::time_point To) {
 double Median(std::vector<double> Values) {
   std::sort(Values.begin(), Values.end());
   return Values[Values.size() / 2];
-}
-
-// As the program does at its start.
-void RegisterLibraryUnits() {
-  cxLookAndFeelsInitialize();
-  cxControlsInitialize();
-  cxContainerPopupInitialize();
-  qzUxThemeInitialize();
-  qzThemeManagerInitialize();
-  cxStandardPaintersRegister();
-  cxUltraFlatPaintersRegister();
-  cxNativePainterRegister();
-  cxEditPaintUtilsInitialize();
-  cxEditorsInitialize();
 }
 
 // Message boxes would wait for a user: any box fails the measurement.
