@@ -209,8 +209,6 @@ private:
   // when it lies outside the page from ATop, else back to ATop.
   void ShowFocusedFrom(Integer ATop);
   bool SwapLeafContents(String& AText, Integer AUpperId, Integer ALowerId);
-
-public:
   // The focused node's row becomes the record query's current row, and
   // the other way round; each does nothing while the other runs or while
   // the tree reads its rows.
