@@ -8,7 +8,8 @@
 
 // ---- Data link ----
 
-// Hears the dataset open, close and change; scrolling changes nothing.
+// Hears the dataset open, close and change, and a posted row; scrolling
+// and a field being edited change nothing.
 class TcxDBTreeListDataLink : public TDataLink {
   KORVANE_CLASS(TcxDBTreeListDataLink, TDataLink)
   explicit TcxDBTreeListDataLink(TcxCustomDBTreeList* ATreeList) : FTreeList(ATreeList) {}
@@ -18,7 +19,9 @@ protected:
   void DataSetChanged() override { FTreeList->DataSetChanged(); }
   void DataSetScrolled(Integer) override {}
   void LayoutChanged() override { FTreeList->DataSetChanged(); }
-  void RecordChanged(TField*) override {}
+  void RecordChanged(TField* AField) override {
+    if (!AField) FTreeList->DataSetChanged();
+  }
 
 private:
   TcxCustomDBTreeList* FTreeList;
@@ -587,9 +590,14 @@ void TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AIt
 
 void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
-  if (Data && Data->Kind <= dcRecord && FWriting == 0 && !IsDataLoading() && FDBDataController->IsBound())
-    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)))
+  if (Data && Data->Kind <= dcRecord && FWriting == 0 && !IsDataLoading() && FDBDataController->IsBound()) {
+    // A value of a column without a field stays in the tree.
+    auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(Data->ItemIndex));
+    const bool Bound = Data->Kind == dcRecord ||
+                       (Column && FDBDataController->DataSet()->FindField(Column->FieldName()));
+    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)); Node && Bound)
       PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1);
+  }
   TcxCustomDataTreeList::ApplyDataChange(AInfo);
 }
 
