@@ -88,6 +88,8 @@ void TcxTreeListCustomizing::CreateForm() {
   F->Font()->Assign(FTreeList->Font());
   F->SetColor(clBtnFace);
   F->OnClose = TCloseEvent(this, &TcxTreeListCustomizing::FormClose);
+  F->SetKeyPreview(true);
+  F->OnKeyDown = TKeyEvent(this, &TcxTreeListCustomizing::FormKeyDown);
   TBitmap Measure(1, 1, pf32bit);
   Measure.Canvas()->Font()->Assign(F->Font());
   const Integer LineHeight = Measure.Canvas()->TextHeight(u"Wg") + LineMargin;
@@ -222,6 +224,12 @@ void TcxTreeListCustomizing::ListMouseUp(TObject*, TMouseButton, TShiftState, In
   FPressedList = nullptr;
   // A release the list box still saw ends the tree list's drag with a drop.
   if (FTreeList->DragAndDropState() != ddsNone) FTreeList->FinishDragAndDrop(true);
+}
+
+void TcxTreeListCustomizing::FormKeyDown(TObject*, Word& Key, TShiftState) {
+  if (Key != VK_ESCAPE || FTreeList->DragAndDropState() == ddsNone) return;
+  Key = 0;
+  FTreeList->FinishDragAndDrop(false);
 }
 
 void TcxTreeListCustomizing::StartItemDrag(TcxTreeListCustomizeListKind AKind, Integer AIndex) {

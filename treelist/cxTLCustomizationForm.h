@@ -89,6 +89,8 @@ private:
   void ListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void ListMouseMove(TObject* Sender, TShiftState Shift, Integer X, Integer Y);
   void ListMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  // Esc cancels a running header drag while the form has the keyboard.
+  void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   TcxListBox* ListOf(TObject* AInner) const;
 
   TcxCustomTreeListControl* FTreeList;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "foundation/cxControls.h"
+#include "foundation/cxLookAndFeelPainters.h"
 #include "platform/gui/forms.h"
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLControl.h"
@@ -50,7 +51,26 @@ TRect BandRectOf(TcxTreeListViewInfo* AViewInfo, TcxTreeListBand* ABand) {
 
 Integer VisibleColumnCount(TcxCustomTreeListControl* ATreeList) { return Integer(ATreeList->VisibleColumns().size()); }
 
+// Width of the picture of a band shown by nothing but the customization form.
+constexpr Integer HiddenBandPictureWidth = 100;
+
 }  // namespace
+
+// Hides the marker before each scroll step and works the target out again
+// at the resting mouse afterwards, as the headers moved under it.
+class TcxTreeListDragAndDropObject::TAutoScroller : public TcxDragDropObjectAutoScrollingObject {
+public:
+  explicit TAutoScroller(TcxTreeListDragAndDropObject* AOwner)
+      : TcxDragDropObjectAutoScrollingObject(AOwner), FDrag(AOwner) {}
+  void Scroll() override {
+    FDrag->HideMarker();
+    TcxDragDropObjectAutoScrollingObject::Scroll();
+    FDrag->CalculateTarget();
+  }
+
+private:
+  TcxTreeListDragAndDropObject* FDrag;
+};
 
 TcxTreeListDragAndDropObject::TcxTreeListDragAndDropObject(TcxControl* AControl) : TcxDragAndDropObject(AControl) {}
 
@@ -91,8 +111,9 @@ void TcxTreeListDragAndDropObject::BeginDragAndDrop() {
     Hit->HitTestAtPoint(C->MouseDownPos().X, C->MouseDownPos().Y, 0);
     if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) SetDragged(Header->Column, Header->Band);
   }
-  // The press no longer counts as a header click.
+  // The press no longer counts as a header click, and the header loses its pressed look.
   for (const auto& H : C->TreeListViewInfo()->ColumnHeaders()) H->Pressed = false;
+  C->LayoutChanged();
   FInfo.TargetBand = FColumn ? FColumn->Band() : FBand;
   FInfo.TargetColIndex = FColumn ? FColumn->Position().ColIndex : (FBand ? FBand->VisibleIndex() : -1);
   FInfo.TargetRowIndex = FColumn ? FColumn->Position().RowIndex : 0;
@@ -100,22 +121,98 @@ void TcxTreeListDragAndDropObject::BeginDragAndDrop() {
     if (FColumn) C->Customizing()->ShowColumnsPage();
     else C->Customizing()->ShowBandsPage();
   }
+  CreateDragImage();
+  CreateAutoScrollers();
+}
+
+void TcxTreeListDragAndDropObject::CreateAutoScrollers() {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C->IsHScrollBarVisible()) return;
+  const TRect R = C->ContentBounds();
+  const TRect Areas[2] = {TRect{R.Left, R.Top, R.Left + AutoScrollAreaWidth, R.Bottom},
+                          TRect{R.Right - AutoScrollAreaWidth, R.Top, R.Right, R.Bottom}};
+  for (Integer I = 0; I < 2; ++I) {
+    FScrollers[I] = std::make_unique<TAutoScroller>(this);
+    FScrollers[I]->SetParams(Areas[I], sbHorizontal, 1, I == 1);
+  }
+}
+
+void TcxTreeListDragAndDropObject::CreateDragImage() {
+  if (!FColumn && !FBand) return;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  const TcxCustomLookAndFeelPainter* Painter = VI->LookAndFeelPainter();
+  TcxTreeListHeaderViewInfo* Header = FColumn ? VI->ColumnHeader(FColumn) : BandHeaderOf(VI, FBand);
+  TRect R{}, TextArea{}, SortMark{};
+  String Text;
+  TColor Back = Painter->BandBackgroundColor();
+  if (Header && Header->Visible()) {
+    R = Header->DisplayRect();
+    TextArea = Header->TextArea;
+    SortMark = Header->SortMarkArea;
+    Text = Header->Text;
+    FImageHotSpot = TPoint{C->MouseDownPos().X - R.Left, C->MouseDownPos().Y - R.Top};
+  } else {
+    // Dragged in from the customization form: one header line, centred under the mouse.
+    const Integer Width = FColumn ? std::max(FColumn->Width(), 1) : HiddenBandPictureWidth;
+    R = TRect{0, 0, Width, std::max(VI->HeaderLineHeight(), 1)};
+    TextArea = R;
+    InflateRect(TextArea, -2, 0);
+    Text = FColumn ? FColumn->Caption() : FBand->Caption();
+    if (FColumn) Back = clBtnShadow;
+    FImageHotSpot = TPoint{R.Width() / 2, R.Height() / 2};
+  }
+  if (IsRectEmpty(R)) return;
+  const TPoint Origin = R.TopLeft();
+  OffsetRect(R, -Origin.X, -Origin.Y);
+  OffsetRect(TextArea, -Origin.X, -Origin.Y);
+  OffsetRect(SortMark, -Origin.X, -Origin.Y);
+  TBitmap Picture(R.Width(), R.Height());
+  TcxCanvas Canvas(Picture.Canvas());
+  Canvas.SetBrushColor(Back);
+  Canvas.FillRectOrTileBitmap(R, nullptr);
+  Painter->PaintHeader(&Canvas, R, TextArea, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, true, Text,
+                       C->Font(), Painter->HeaderTextColor(), Painter->HeaderColor(), TcxDrawBackgroundEvent());
+  if (FColumn && !IsRectEmpty(SortMark))
+    Painter->PaintSortMark(&Canvas, SortMark, FColumn->SortOrder() == soAscending);
+  FDragImage = std::make_unique<TOverlayWindow>();
+  // The picture is taken at the window's size: bounds first.
+  FDragImage->SetBounds(R);
+  FDragImage->SetImage(&Picture);
+  FDragImage->SetAlpha(cxDragImageAlpha);
+}
+
+void TcxTreeListDragAndDropObject::MoveDragImage(const TPoint& P) {
+  if (!FDragImage) return;
+  const TPoint Screen = Control()->ClientToScreen(P);
+  TRect R = FDragImage->BoundsRect();
+  OffsetRect(R, Screen.X - FImageHotSpot.X - R.Left, Screen.Y - FImageHotSpot.Y - R.Top);
+  FDragImage->SetBounds(R);
+  FDragImage->Show();
 }
 
 void TcxTreeListDragAndDropObject::DragAndDrop(const TPoint& P, bool& Accepted) {
   FMoved = true;
   FInfo.DropPoint = P;
+  CalculateTarget();
+  MoveDragImage(P);
+  for (auto& Scroller : FScrollers)
+    if (Scroller) Scroller->CheckPoint(P);
+  Accepted = FInfo.DropAllowed;
+  TcxDragAndDropObject::DragAndDrop(P, Accepted);
+}
+
+void TcxTreeListDragAndDropObject::CalculateTarget() {
   FInfo.DropAllowed = false;
   FInfo.NewRow = false;
   FNoChange = false;
+  const TPoint P = FInfo.DropPoint;
   TcxTreeListHitTest* Hit = TreeList()->HitTest();
   Hit->HitTestAtPoint(P.X, P.Y, 0);
   FInfo.TargetHeader = Hit->HeaderAtPoint();
   if (FColumn) CalculateColumnTarget(Hit);
   else if (FBand) CalculateBandTarget(Hit);
   if (!FInfo.DropAllowed || FNoChange) HideMarker();
-  Accepted = FInfo.DropAllowed;
-  TcxDragAndDropObject::DragAndDrop(P, Accepted);
 }
 
 void TcxTreeListDragAndDropObject::CalculateBandTarget(TcxTreeListHitTest* AHit) {
@@ -205,6 +302,9 @@ TCursor TcxTreeListDragAndDropObject::GetCursor(bool Accepted) {
 }
 
 void TcxTreeListDragAndDropObject::EndDragAndDrop(bool Accepted) {
+  for (auto& Scroller : FScrollers)
+    if (Scroller) Scroller->Stop();
+  if (FDragImage) FDragImage->Hide();
   HideMarker();
   TcxCustomTreeListControl* C = TreeList();
   const bool Allowed = Accepted && FMoved && FInfo.DropAllowed;

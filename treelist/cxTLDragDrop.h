@@ -11,11 +11,16 @@
 // The drop marker is a line along one edge of the target with an arrow at
 // each end; the arrows are overlay windows, so nothing is drawn on the
 // screen and nothing is left behind when the marker moves or hides.
+//
+// A semi-transparent picture of the dragged header follows the mouse; near
+// the left and right edges of the scrolling area the view scrolls on its
+// own, and the target is worked out again after every step.
 #include <memory>
 
 #include "foundation/cxControlsDragDrop.h"
 #include "platform/gui/overlay.h"
 #include "platform/rtl/geometry.h"
+#include "treelist/cxHitTest.h"
 
 class TcxCustomTreeListControl;
 class TcxTreeListBand;
@@ -43,6 +48,9 @@ enum TcxTreeListDropEdge : Integer { tldeLeft = 0, tldeTop = 1, tldeRight = 2, t
 class TcxTreeListDragAndDropObject : public TcxDragAndDropObject {
   KORVANE_CLASS(TcxTreeListDragAndDropObject, TcxDragAndDropObject)
 
+  // Width of each auto-scroll area at the scrolling area's left and right edges.
+  static constexpr Integer AutoScrollAreaWidth = 10;
+
   // Each marker arrow: its length along the marker line and its width across it.
   static constexpr Integer ArrowLength = 10;
   static constexpr Integer ArrowWidth = 20;
@@ -62,6 +70,10 @@ class TcxTreeListDragAndDropObject : public TcxDragAndDropObject {
   bool MarkerVisible() const { return FMarkerVisible; }
   TRect MarkerLine() const { return FMarkerLine; }
   const TOverlayWindow* Arrow(Integer AIndex) const { return FArrows[AIndex].get(); }
+  // The picture of the dragged header (tests).
+  const TOverlayWindow* DragImage() const { return FDragImage.get(); }
+  // The auto-scroll areas, 0 left and 1 right; none when the view does not scroll horizontally (tests).
+  const TcxAutoScrollingObject* AutoScroller(Integer AIndex) const { return FScrollers[AIndex].get(); }
 
   // Whether a press at P (control coordinates) lands on a header that may move.
   static bool CanStartAt(TcxCustomTreeListControl* ATreeList, const TPoint& P);
@@ -72,6 +84,9 @@ class TcxTreeListDragAndDropObject : public TcxDragAndDropObject {
   void EndDragAndDrop(bool Accepted) override;
 
 private:
+  class TAutoScroller;
+  // The drop target at FInfo.DropPoint.
+  void CalculateTarget();
   void CalculateBandTarget(TcxTreeListHitTest* AHit);
   void CalculateColumnTarget(TcxTreeListHitTest* AHit);
   // The column may go to ABand by the bands' own-columns rule.
@@ -84,6 +99,9 @@ private:
   // AEdge of ATarget (control coordinates).
   void ShowMarker(const TRect& ATarget, TcxTreeListDropEdge AEdge);
   void HideMarker();
+  void CreateAutoScrollers();
+  void CreateDragImage();
+  void MoveDragImage(const TPoint& P);
 
   TcxTreeListColumn* FColumn = nullptr;
   TcxTreeListBand* FBand = nullptr;
@@ -94,4 +112,8 @@ private:
   bool FMarkerVisible = false;
   TRect FMarkerLine{};
   std::unique_ptr<TOverlayWindow> FArrows[2];
+  // From the top-left of the drag picture to the mouse.
+  TPoint FImageHotSpot{};
+  std::unique_ptr<TOverlayWindow> FDragImage;
+  std::unique_ptr<TcxAutoScrollingObject> FScrollers[2];
 };

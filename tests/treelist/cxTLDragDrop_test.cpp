@@ -5,6 +5,7 @@
 
 #include "foundation/cxListBox.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
 #include "tests/treelist/treelist_view_fixture.h"
 #include "treelist/cxTLCustomizationForm.h"
 #include "treelist/cxTLDragDrop.h"
@@ -198,4 +199,102 @@ TEST(TreeListHeaderDrag, DroppedAwayWhileTheFormIsOpenHides) {
   EXPECT_TRUE(F.Band0()->Visible());
   F.DragTo(TBandedTree::Center(F.HeaderRect(0)), RowsPoint(F));
   EXPECT_TRUE(F.Column(0)->Visible());
+}
+
+TEST(TreeListHeaderDrag, TheHeaderPictureFollowsTheMouseAndTheHeaderIsNotPressed) {
+  TBandedTree F;
+  const TRect Name = F.HeaderRect(0);
+  const TPoint Press{Name.Left + 10, Name.Top + 4};
+  const TPoint Target = TBandedTree::At(F.HeaderRect(1), 3);
+  F.StartDrag(Press, Target);
+  ASSERT_NE(F.Drag(), nullptr);
+  EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(0))->ButtonState, cxbsNormal) << "the dragged header looks pressed";
+  const TOverlayWindow* Image = F.Drag()->DragImage();
+  ASSERT_NE(Image, nullptr);
+  EXPECT_TRUE(Image->Visible());
+  EXPECT_EQ(Image->Alpha(), cxDragImageAlpha);
+  // The picture is the header's size and keeps the press point under the mouse.
+  const TPoint Screen = F.Tree->ClientToScreen(Target);
+  EXPECT_EQ(Image->BoundsRect(), (TRect{Screen.X - 10, Screen.Y - 4, Screen.X - 10 + Name.Width(),
+                                        Screen.Y - 4 + Name.Height()}));
+  const TPoint Next{Target.X - 7, Target.Y + 2};
+  TestMouseMove(F.Tree->Handle(), Next);
+  Application->ProcessMessages();
+  EXPECT_EQ(Image->BoundsRect().Left, F.Tree->ClientToScreen(Next).X - 10);
+  EXPECT_EQ(Image->BoundsRect().Top, F.Tree->ClientToScreen(Next).Y - 4);
+  F.Release(Next);
+  EXPECT_EQ(F.Lines(F.Band0()), "Note Name");
+}
+
+TEST(TreeListHeaderDrag, EscapeCancelsTheDrag) {
+  for (const bool FormOpen : {false, true}) {
+    SCOPED_TRACE(FormOpen ? "form open" : "form closed");
+    TBandedTree F;
+    F.Tree->Customizing()->SetVisible(FormOpen);
+    // Over the neighbour's right half the drop would move Name; in the rows
+    // area with the form open it would hide it.
+    const TPoint Target = FormOpen ? RowsPoint(F) : TBandedTree::At(F.HeaderRect(1), 3);
+    F.StartDrag(TBandedTree::Center(F.HeaderRect(0)), Target);
+    ASSERT_NE(F.Drag(), nullptr);
+    // With the form open the key goes to the form.
+    TestKeyPress(VK_ESCAPE);
+    Application->ProcessMessages();
+    EXPECT_EQ(F.Tree->DragAndDropObject(), nullptr);
+    EXPECT_EQ(F.Tree->DragAndDropState(), ddsNone);
+    F.Release(Target);
+    EXPECT_EQ(F.Lines(F.Band0()), "Name Note");
+    EXPECT_TRUE(F.Column(0)->Visible());
+  }
+}
+
+TEST(TreeListHeaderDrag, TheViewScrollsNearItsEdgesAndTheMarkerFollows) {
+  TBandedTree F;
+  TTestClock Clock;
+  // Without horizontal scrolling there are no scroll areas.
+  F.StartDrag(TBandedTree::Center(F.HeaderRect(0)), TBandedTree::At(F.HeaderRect(1), 3));
+  ASSERT_NE(F.Drag(), nullptr);
+  EXPECT_EQ(F.Drag()->AutoScroller(0), nullptr);
+  TestKeyPress(VK_ESCAPE);
+  Application->ProcessMessages();
+
+  F.Tree->SetBounds(10, 10, 150, 240);
+  F.Tree->LayoutChanged();
+  ASSERT_TRUE(F.Tree->IsHScrollBarVisible());
+  const TRect Content = F.Tree->ContentBounds();
+  const Integer HeaderY = (F.HeaderRect(0).Top + F.HeaderRect(0).Bottom) / 2;
+  const TPoint RightEdge{Content.Right - 3, HeaderY};
+  F.StartDrag(TBandedTree::Center(F.HeaderRect(0)), RightEdge);
+  ASSERT_NE(F.Drag(), nullptr);
+  ASSERT_NE(F.Drag()->AutoScroller(1), nullptr);
+  EXPECT_TRUE(F.Drag()->AutoScroller(1)->Active());
+  EXPECT_FALSE(F.Drag()->AutoScroller(0)->Active());
+  EXPECT_EQ(F.Layout()->LeftPos(), 0);
+  for (Integer Step = 0; Step < 100 && F.Drag()->DragDropInfo().TargetBand != F.Band1(); ++Step)
+    Clock.Advance(cxAutoScrollInterval);
+  EXPECT_GT(F.Layout()->LeftPos(), 0);
+  // The target and its marker were worked out anew over the scrolled headers.
+  EXPECT_EQ(F.Drag()->DragDropInfo().TargetBand, F.Band1());
+  ASSERT_TRUE(F.Drag()->MarkerVisible());
+  const TRect Extra = F.HeaderRect(F.Extra);
+  ASSERT_TRUE(PtInRect(Extra, RightEdge));
+  const TPoint ExtraRight = F.Tree->ClientToScreen(TPoint{Extra.Right, Extra.Top});
+  const TPoint ExtraLeft = F.Tree->ClientToScreen(TPoint{Extra.Left, Extra.Top});
+  const TRect Line = F.Drag()->MarkerLine();
+  EXPECT_TRUE(Line.Left == ExtraRight.X || Line.Left == ExtraLeft.X - 1) << Line.Left;
+  EXPECT_EQ(Line.Top, ExtraRight.Y);
+
+  // Away from the edges scrolling stops; at the left edge it goes back.
+  TestMouseMove(F.Tree->Handle(), TPoint{Content.Left + 40, HeaderY});
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.Drag()->AutoScroller(1)->Active());
+  const Integer Scrolled = F.Layout()->LeftPos();
+  Clock.Advance(3 * cxAutoScrollInterval);
+  EXPECT_EQ(F.Layout()->LeftPos(), Scrolled);
+  TestMouseMove(F.Tree->Handle(), TPoint{Content.Left + 2, HeaderY});
+  Application->ProcessMessages();
+  EXPECT_TRUE(F.Drag()->AutoScroller(0)->Active());
+  Clock.Advance(100 * cxAutoScrollInterval);
+  EXPECT_EQ(F.Layout()->LeftPos(), 0);
+  F.Release(TPoint{Content.Left + 2, HeaderY});
+  EXPECT_EQ(F.Tree->DragAndDropObject(), nullptr);
 }
