@@ -246,6 +246,10 @@ void TcxTreeListDragAndDropObject::CalculateColumnTarget(TcxTreeListHitTest* AHi
   FInfo.TargetBand = Target;
   FInfo.TargetRowIndex = FColumn->Position().RowIndex;
   FInfo.TargetColIndex = FColumn->Position().ColIndex;
+  if (VisibleColumnCount(C) == 0) {
+    CalculateFirstColumnTarget();
+    return;
+  }
   if (!Target || !CanMoveColumnTo(Target)) return;
   const bool OwnPlace = Target == FColumn->Band() && FColumn->Visible();
   TcxTreeListHeaderViewInfo* Header = AHit->HeaderAtPoint();
@@ -290,6 +294,21 @@ void TcxTreeListDragAndDropObject::CalculateColumnTarget(TcxTreeListHitTest* AHi
   FInfo.TargetRowIndex = Row;
   FInfo.TargetColIndex = 0;
   ShowMarker(TRect{BandRect.Left, LineTop, BandRect.Right, LineTop + VI->HeaderLineHeight()}, tldeTop);
+}
+
+void TcxTreeListDragAndDropObject::CalculateFirstColumnTarget() {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = C->TreeListViewInfo();
+  const TRect Client = Control()->ClientRect();
+  if (C->Bands()->VisibleItemCount() == 0 || !PtInRect(Client, FInfo.DropPoint)) return;
+  TcxTreeListBand* First = C->Bands()->VisibleItems(0);
+  if (!CanMoveColumnTo(First)) return;
+  FInfo.DropAllowed = true;
+  FInfo.TargetBand = First;
+  FInfo.TargetRowIndex = 0;
+  FInfo.TargetColIndex = 0;
+  const Integer Top = Client.Top + (C->OptionsView()->Bands() ? VI->BandLineHeight() : 0);
+  ShowMarker(TRect{Client.Left, Top, Client.Right, Top + VI->HeaderLineHeight()}, tldeTop);
 }
 
 TCursor TcxTreeListDragAndDropObject::GetCursor(bool Accepted) {

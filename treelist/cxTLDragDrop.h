@@ -89,6 +89,8 @@ private:
   void CalculateTarget();
   void CalculateBandTarget(TcxTreeListHitTest* AHit);
   void CalculateColumnTarget(TcxTreeListHitTest* AHit);
+  // No column shows: a point in the client area takes the first place of the first visible band.
+  void CalculateFirstColumnTarget();
   // The column may go to ABand by the bands' own-columns rule.
   bool CanMoveColumnTo(TcxTreeListBand* ABand) const;
   bool CustomizationFormOpen() const;

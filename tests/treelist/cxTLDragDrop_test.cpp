@@ -298,3 +298,30 @@ TEST(TreeListHeaderDrag, TheViewScrollsNearItsEdgesAndTheMarkerFollows) {
   F.Release(TPoint{Content.Left + 2, HeaderY});
   EXPECT_EQ(F.Tree->DragAndDropObject(), nullptr);
 }
+
+TEST(TreeListHeaderDrag, WithNoColumnShownTheDropTakesTheFirstPlace) {
+  TBandedTree F;
+  F.Tree->BeginUpdate();
+  for (Integer I = 0; I < F.Tree->ColumnCount(); ++I) F.Tree->GetColumn(I)->SetVisible(false);
+  F.Tree->EndUpdate();
+  F.Tree->LayoutChanged();
+  // Nothing shows there, rows included.
+  const TPoint From{100, 150};
+  const TPoint To{From.X + 5, From.Y + 5};
+  TestMousePress(F.Tree->Handle(), From);
+  auto* Drag = static_cast<TcxTreeListDragAndDropObject*>(F.Tree->GetDragAndDropObject());
+  Drag->SetDragged(F.Extra, nullptr);
+  F.Tree->StartDragAndDrop(From);
+  TestMouseMove(F.Tree->Handle(), To);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Drag->DragDropInfo().DropAllowed);
+  EXPECT_EQ(Drag->DragDropInfo().TargetBand, F.Band0());
+  EXPECT_EQ(Drag->DragDropInfo().TargetColIndex, 0);
+  ASSERT_TRUE(Drag->MarkerVisible());
+  // Along the top of the client area, below the band header line.
+  EXPECT_EQ(Drag->MarkerLine().Top, F.Tree->ClientToScreen(TPoint{0, F.Layout()->BandLineHeight()}).Y);
+  F.Release(To);
+  EXPECT_TRUE(F.Extra->Visible());
+  EXPECT_EQ(F.Extra->Band(), F.Band0());
+  EXPECT_EQ(F.Lines(F.Band0()), "Extra");
+}
