@@ -137,26 +137,39 @@ void TcxEditingController::UnhookCellEditor() {
 
 // ---- Activation ---------------------------------------------------------------------------
 
+void TcxEditingController::KeepEditData(TcxCustomInplaceEditContainer* AItem, TcxCustomEditData* AData) {
+  // The item keeps what its editor made, unless it went during the activation.
+  TcxEditingControl* Control = EditingControl();
+  for (Integer I = 0; Control && I < Control->ItemCount(); ++I)
+    if (Control->GetControlItem(I) == AItem) {
+      AItem->SetEditData(AData);
+      return;
+    }
+}
+
 void TcxEditingController::ActivateCellEditor(TcxCustomInplaceEditContainer* AItem) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, false)) return;
-  TcxCustomEditData* Data = FEdit->EditData();
+  TcxCustomEditData* Data = AItem->EditData();
   FEdit->ActivateInplace(Data);
+  KeepEditData(AItem, Data);
 }
 
 void TcxEditingController::ActivateCellEditorByKey(TcxCustomInplaceEditContainer* AItem, Char AKey) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, false)) return;
-  TcxCustomEditData* Data = FEdit->EditData();
+  TcxCustomEditData* Data = AItem->EditData();
   FEdit->ActivateByKey(AKey, Data);
+  KeepEditData(AItem, Data);
 }
 
 void TcxEditingController::ActivateCellEditorByMouse(TcxCustomInplaceEditContainer* AItem, TShiftState AShift,
                                                      const TPoint& P) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, true)) return;
-  TcxCustomEditData* Data = FEdit->EditData();
+  TcxCustomEditData* Data = AItem->EditData();
   FEdit->ActivateByMouse(AShift, P.X, P.Y, Data);
+  KeepEditData(AItem, Data);
 }
 
 void TcxEditingController::CellEditDelayTimer(TcxCustomInplaceEditContainer* AItem) {

@@ -83,6 +83,8 @@ protected:
   virtual void EditValueChanged(TObject* Sender);
 
 private:
+  // Hands the edit data an activation made to the item that owns it.
+  void KeepEditData(TcxCustomInplaceEditContainer* AItem, TcxCustomEditData* AData);
   void DelayTimerTick(TObject* Sender);
   void UnhookCellEditor();
   TcxEditCellViewInfo* EditingCell() const;

@@ -1,5 +1,6 @@
 #include "treelist/cxInplaceContainer.h"
 
+#include "editors/cxEdit.h"
 #include "editors/cxEditDataRegisteredRepositoryItems.h"
 #include "editors/cxEditTextUtils.h"
 #include "platform/rtl/sysutils.h"
@@ -554,6 +555,10 @@ bool TcxCustomInplaceEditContainer::IsFocusedItem() const {
 TcxEditCellViewInfo* TcxCustomInplaceEditContainer::FocusedCellViewInfo() const {
   TcxCustomControlController* Controller = GetController();
   return Controller ? Controller->GetFocusedCellViewInfo(const_cast<TcxCustomInplaceEditContainer*>(this)) : nullptr;
+}
+
+void TcxCustomInplaceEditContainer::SetEditData(TcxCustomEditData* AData) {
+  if (AData != FEditData.get()) FEditData.reset(AData);
 }
 
 bool TcxCustomInplaceEditContainer::IsCellVisible() const {
