@@ -194,6 +194,8 @@ bool TcxCustomDateEditProperties::ShowsTime(TDateTime AValue, bool AIsEditing) c
 String TcxCustomDateEditProperties::DateEditValueToText(const Variant& AValue, bool AIsEditing) const {
   const bool masked = AIsEditing && InputKind() == ikMask;
   if (IsBlankValue(AValue)) {
+    // Only the text being edited shows the mask's blank picture.
+    if (!AIsEditing) return String();
     String text = EmptyText();
     if (masked && FKind == ckDateTime && !text.empty()) {
       // The empty date-time picture shows a zero time.

@@ -636,6 +636,9 @@ void TcxCustomDropDownEdit::SetupPopupWindow() {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
   TcxCustomEditPopupWindow* w = FPopupWindow;
   w->SetOwnerParent(Parent());
+  // The content is measured in the font the popup shows it in (the owner's),
+  // so the popup is sized for the rows it really shows.
+  w->TakeOwnerFont();
   w->SetOwnerBounds(GetPopupOwnerBounds());
   w->SetAlignHorz(PopupAlignHorzOf(p->PopupAlignment()));
   w->SetClientEdge(p->PopupClientEdge());

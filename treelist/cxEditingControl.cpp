@@ -169,6 +169,9 @@ void TcxEditCellViewInfo::Calculate() {
   FViewData->SelTextColor = cxEditDefaultSelectionColor;
   FViewData->SelBackgroundColor = cxEditDefaultSelectionColor;
   CalculateIncSearch();
+  // Every cell's view data shares the control's edit style (silent, direct
+  // access): the buttons this cell shows are set on it before each calculation.
+  GetControl()->EditStyle()->SetButtonTransparency(GetButtonTransparency());
   CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
   ApplyViewParams();

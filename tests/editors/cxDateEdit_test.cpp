@@ -118,6 +118,10 @@ TEST(DateEditProperties, TextOfAValue) {
        "2005-03-01"},
       {"null", ckDate, ikStandard, true, false, Null(), ""},
       {"an empty string", ckDate, ikStandard, true, false, Variant(String()), ""},
+      // A blank value shown outside editing is empty, not the mask's picture.
+      {"null, masked date, shown", ckDate, ikMask, true, false, Null(), ""},
+      {"null, masked date-time, shown", ckDateTime, ikMask, true, false, Null(), ""},
+      {"an empty string, masked, shown", ckDateTime, ikMask, true, false, Variant(String()), ""},
       {"a text that is no date", ckDate, ikStandard, true, false, Variant(String(u"garbage")), nullptr},
       {"the null date", ckDate, ikStandard, true, false, VarFromDateTime(NullDate), nullptr},
   };

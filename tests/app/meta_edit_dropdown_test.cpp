@@ -1,0 +1,87 @@
+// The editing window's code-list drop-down and the edit buttons of its cells.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/meta_edit.h"
+#include "editors/cxDBLookupComboBox.h"
+#include "editors/cxLookupGrid.h"
+#include "platform/gui/testinput.h"
+#include "treelist/cxTLViewInfo.h"
+#include "tests/app/maintestutil.h"
+
+namespace {
+
+using namespace app_test;
+
+// The date-type element: a code list of three codes, the row below a date.
+constexpr const char16_t* kDateTypeCode = u"01010302";
+
+struct TDropDownFixture : ::testing::Test {
+  TMainFixture F;
+  Tfrm_meta_edit* W = nullptr;
+  TcxDBTreeList* Tree = nullptr;
+
+  void SetUp() override {
+    F.NewThroughToolbar(false);
+    W = frm_meta_edit;
+    Tree = W->cxDBTreeList1;
+    const Integer code = W->cxDBTreeList1cxDBTreeListColumn3->ItemIndex();
+    TcxTreeListNode* node = Tree->FindNode(
+        [&](TcxTreeListNode* N) { return N->Values(code).AsString() == kDateTypeCode; }, nullptr, true, false);
+    ASSERT_NE(node, nullptr);
+    node->MakeVisible();
+    Tree->SetFocusedNode(node);
+    Tree->SetFocus();
+    Application->ProcessMessages();
+  }
+};
+
+TEST_F(TDropDownFixture, CodeListOpensBelowTheCellWithAllItsRows) {
+  Tree->EditingController()->ActivateCellEditor(W->cxDBTreeList1cxDBTreeListColumn6);
+  Application->ProcessMessages();
+  auto* editor = dynamic_cast<TcxCustomLookupComboBox*>(Tree->EditingController()->Edit());
+  ASSERT_NE(editor, nullptr);
+  TestKey(VK_F4);
+  Application->ProcessMessages();
+  ASSERT_TRUE(editor->HasOpenPopup());
+
+  TWinControl* popup = editor->PopupWindow();
+  const TPoint cell = editor->ClientToScreen(TPoint{0, 0});
+  const TPoint at = popup->ClientToScreen(TPoint{0, 0});
+  const TRect work = MonitorWorkAreaAt(cell);
+  // Below the cell; at its left edge unless that would run past the work area.
+  EXPECT_EQ(at.Y, cell.Y + editor->Height());
+  EXPECT_EQ(at.X, std::max(work.Left, std::min(cell.X, work.Right - popup->Width())));
+  // Tall enough for every row it has (three codes, fewer than DropDownRows).
+  auto* list = dynamic_cast<TcxCustomLookupGrid*>(editor->ActiveComboBoxProperties()->GetListControl());
+  ASSERT_NE(list, nullptr);
+  const Integer rows = std::min(list->RowCount(), editor->ActiveComboBoxProperties()->DropDownRows());
+  EXPECT_EQ(rows, 3);
+  EXPECT_GE(list->ClientHeight(), list->GetHeightForRows(rows));
+  TestKey(VK_ESCAPE);
+  Application->ProcessMessages();
+}
+
+TEST_F(TDropDownFixture, EditButtonsShowOnlyInTheFocusedCell) {
+  W->cxDBTreeList1cxDBTreeListColumn6->SetItemFocused(true);
+  Application->ProcessMessages();
+  TcxTreeListViewInfo* info = Tree->TreeListViewInfo();
+  ASSERT_NE(info, nullptr);
+  Integer withButtons = 0, withoutButtons = 0;
+  for (Integer i = 0; i < info->RowCount(); ++i) {
+    TcxTreeListNodeViewInfo* row = info->Rows(i);
+    TcxTreeListEditCellViewInfo* cell = row->CellOfColumn(W->cxDBTreeList1cxDBTreeListColumn6);
+    if (!cell || !cell->EditViewInfo()) continue;
+    SCOPED_TRACE(i);
+    const bool focused = row->Node == Tree->FocusedNode();
+    // The focused code-list cell has its drop-down button; no other row has one.
+    if (focused) EXPECT_GT(cell->EditViewInfo()->ButtonCount(), 0);
+    else EXPECT_EQ(cell->EditViewInfo()->ButtonCount(), 0);
+    (cell->EditViewInfo()->ButtonCount() > 0 ? withButtons : withoutButtons)++;
+  }
+  EXPECT_EQ(withButtons, 1);
+  EXPECT_GT(withoutButtons, 3);
+}
+
+}  // namespace
