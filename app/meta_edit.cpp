@@ -18,6 +18,7 @@
 #include "platform/gui/dialogs.h"
 #include "store/dmlist.h"
 #include "store/dmunit.h"
+#include "store/pubfunc.h"
 
 Tfrm_meta_edit* frm_meta_edit = nullptr;
 
@@ -247,6 +248,45 @@ void Tfrm_meta_edit::BuildPanels() {
   BuildTree();
 }
 
+namespace {
+
+constexpr Integer ImageSide = 16;
+
+// Image files (without ".png") by image index; "" leaves a blank place.
+const char16_t* const MenuImageFiles[] = {u"insert", u"", u"", u"", u"expand", u"", u"collapse", u"", u"delete",
+                                          u"",       u"", u"", u"", u"", u"",       u"", u"node_leaf", u"node_branch"};
+const char16_t* const NodeImageFiles[] = {u"", u"", u"", u"", u"", u"node_leaf", u"node_branch"};
+
+template <size_t N>
+TImageList* LoadImageList(TComponent* AOwner, const char16_t* const (&AFiles)[N]) {
+  auto* List = new TImageList(AOwner);
+  List->SetWidth(ImageSide);
+  List->SetHeight(ImageSide);
+  for (const char16_t* Name : AFiles) {
+    TBitmap Image(ImageSide, ImageSide);
+    Image.Canvas()->Brush()->SetColor(clFuchsia);
+    Image.Canvas()->FillRect({0, 0, ImageSide, ImageSide});
+    if (*Name) {
+      try {
+        Image.LoadFromFile(ProgramFolder() + u"images/" + Name + u".png");
+      } catch (Exception&) {
+        // A missing image leaves its place blank.
+      }
+    }
+    List->AddMasked(&Image, clDefault);
+  }
+  return List;
+}
+
+}  // namespace
+
+void Tfrm_meta_edit::BuildImages() {
+  ImageList2 = LoadImageList(this, MenuImageFiles);
+  ImageList2->SetName(u"ImageList2");
+  ImageList3 = LoadImageList(this, NodeImageFiles);
+  ImageList3->SetName(u"ImageList3");
+}
+
 void Tfrm_meta_edit::BuildTree() {
   auto* Tree = new TcxElementTreeList(this);
   cxDBTreeList1 = Tree;
@@ -257,6 +297,8 @@ void Tfrm_meta_edit::BuildTree() {
   cxDBTreeList1->Font()->SetHeight(TreeFontHeight);
   cxDBTreeList1->Font()->SetCharset(GB2312_CHARSET);
   cxDBTreeList1->SetBufferedPaint(false);
+  BuildImages();
+  cxDBTreeList1->SetImages(ImageList3);
   cxDBTreeList1->LookAndFeel()->SetNativeStyle(false);
   TcxTreeListOptionsView* View = cxDBTreeList1->OptionsView();
   View->SetShowEditButtons(ecsbFocused);
@@ -601,6 +643,7 @@ void Tfrm_meta_edit::BuildMenu() {
   pm_oper->SetName(u"pm_oper");
   pm_oper->SetAutoPopup(false);
   pm_oper->SetOwnerDraw(true);
+  pm_oper->SetImages(ImageList2);
   pm_oper->OnPopup = TNotifyEvent(this, &Tfrm_meta_edit::pm_operPopup);
   auto Item = [&](const String& AName, const String& ACaption, Integer AImage, void (Tfrm_meta_edit::*AClick)(TObject*)) {
     auto* I = new TMenuItem(this);

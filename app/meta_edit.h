@@ -17,6 +17,7 @@
 #include "platform/db/datasource.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/imagelist.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "editors/cxEditRepository.h"
@@ -81,6 +82,12 @@ class Tfrm_meta_edit : public TForm {
   TcxTreeListStyleSheet* TreeListStyleSheetVelmora = nullptr;
   TcxStyle* cxStyle10 = nullptr;
   TcxStyle* cxStyle11 = nullptr;
+  // Images read from the PNG files in the images folder beside the program
+  // (a missing file leaves its place blank): ImageList2 the context menu's
+  // (insert 0, expand 4, collapse 6, delete 8, insert items 16 and 17),
+  // ImageList3 the tree's nodes (a leaf 5, a branch 6).
+  TImageList* ImageList2 = nullptr;
+  TImageList* ImageList3 = nullptr;
 
   // The XML file the record was last written to or imported from; "" for
   // a record never written. Setting it sets the caption (UnnamedRecordCaption
@@ -175,6 +182,7 @@ private:
   void BuildTree();
   void BuildEditors();
   void BuildStyles();
+  void BuildImages();
   // The element's tag (column "tag") of the tree's record; Null without one.
   Variant RecordTag(Integer ARecordIndex) const;
 

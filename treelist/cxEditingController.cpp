@@ -295,44 +295,72 @@ bool TcxEditingController::MustCloseEditorOnRecordChange() const {
 
 // ---- Editor events ------------------------------------------------------------------------
 
+namespace {
+
+// Inside a catch block: why the edited value was refused, in a message box
+// whatever the application's error hook does with errors (EAbort is silent).
+// The editor stays open on the text for the user to mend.
+void ShowRefusal() {
+  if (!Application) return;
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (Exception& e) {
+    Application->ShowException(&e);
+  } catch (const std::exception& e) {
+    Exception Wrapped(e.what());
+    Application->ShowException(&Wrapped);
+  }
+}
+
+}  // namespace
+
 void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift) {
   TcxEditingControl* Control = EditingControl();
   Control->OnKeyDown(Control, Key, Shift);
   if (Key == 0) return;
   FController->BeforeEditKeyDown(Key, Shift);
   if (FController->IsNavigationKey(Key, Shift)) FController->MakeFocusedCellVisible();
-  switch (Key) {
-    case VK_RETURN:
-      Key = 0;
-      if (!EndCellEdit(true)) return;
-      if (FController->GetGoToNextCellOnEnter()) {
-        Word Enter = VK_RETURN;
-        FController->KeyDownFromEditor(Enter, Shift);
-        ActivateCellEditor(nullptr);
-      } else {
+  // A refused value raises out of ending the edit: the user is told why
+  // here, so that it does not end in the application's error hook.
+  try {
+    switch (Key) {
+      case VK_RETURN:
+        Key = 0;
+        if (!EndCellEdit(true)) return;
+        if (FController->GetGoToNextCellOnEnter()) {
+          Word Enter = VK_RETURN;
+          FController->KeyDownFromEditor(Enter, Shift);
+          ActivateCellEditor(nullptr);
+        } else {
+          FController->RefreshEditor();
+        }
+        return;
+      case VK_ESCAPE: {
+        const bool Changed = FEdit && FEdit->ModifiedAfterEnter();
+        EndCellEdit(false);
         FController->RefreshEditor();
+        // Esc in an unchanged editor goes on to the control (it cancels the
+        // record being edited).
+        if (Changed)
+          Key = 0;
+        else
+          FController->KeyDownFromEditor(Key, Shift);
+        return;
       }
-      return;
-    case VK_ESCAPE: {
-      const bool Changed = FEdit && FEdit->ModifiedAfterEnter();
-      EndCellEdit(false);
-      FController->RefreshEditor();
-      // Esc in an unchanged editor goes on to the control (it cancels the
-      // record being edited).
-      if (Changed)
-        Key = 0;
-      else
-        FController->KeyDownFromEditor(Key, Shift);
-      return;
+      case VK_DELETE:
+        if (Shift == ssCtrl) {
+          FController->KeyDownFromEditor(Key, Shift);
+          Key = 0;
+        }
+        return;
+      default:
+        if (FController->IsNavigationKey(Key, Shift) && Key != VK_ESCAPE) FController->KeyDownFromEditor(Key, Shift);
     }
-    case VK_DELETE:
-      if (Shift == ssCtrl) {
-        FController->KeyDownFromEditor(Key, Shift);
-        Key = 0;
-      }
-      return;
-    default:
-      if (FController->IsNavigationKey(Key, Shift) && Key != VK_ESCAPE) FController->KeyDownFromEditor(Key, Shift);
+  } catch (...) {
+    // The key did its work by refusing: the editor does not take it too.
+    Key = 0;
+    ShowRefusal();
   }
 }
 
