@@ -18,6 +18,7 @@ protected:
   void ActiveChanged() override { FTreeList->DataSetChanged(); }
   void DataSetChanged() override { FTreeList->DataSetChanged(); }
   void DataSetScrolled(Integer) override { FTreeList->FocusCurrentRecord(); }
+  void EditingChanged() override { FTreeList->DataSetEditingChanged(); }
   void LayoutChanged() override { FTreeList->DataSetChanged(); }
   void RecordChanged(TField* AField) override {
     if (!AField) FTreeList->DataSetChanged();
@@ -337,11 +338,41 @@ void TcxCustomDBTreeList::FocusCurrentRecord() {
   if (Node != FocusedNode()) SetFocusedNode(Node);
 }
 
+void TcxCustomDBTreeList::DataSetEditingChanged() {
+  TDataSet* D = FDBDataController->DataSet();
+  if (FWriting == 0 && D && D->State() == dsEdit) FEditedKey = CurrentKey();
+}
+
+bool TcxCustomDBTreeList::RefreshPostedRow(const Variant& AEditedKey) {
+  const Variant Key = CurrentKey();
+  if (!FDBDataController->IsBound() || VarIsNull(Key) || VarIsEmpty(Key) || !VarSameValue(Key, AEditedKey)) return false;
+  TcxTreeListDataNode* Node = FindNodeByKeyValue(Key);
+  TDataSet* D = FDBDataController->DataSet();
+  // A row whose parent changed moves in the tree: all is read.
+  if (!Node || Node->RecordIndex() < 0 ||
+      !VarSameValue(Node->ParentValue(), D->FieldByName(FDBDataController->ParentField())->Value()))
+    return false;
+  const std::vector<TField*> Fields = ItemFields();
+  ++FWriting;
+  try {
+    for (size_t I = 0; I < Fields.size(); ++I)
+      if (Fields[I]) DataController()->SetValue(Node->RecordIndex(), Integer(I), Fields[I]->Value());
+  } catch (...) {
+    --FWriting;
+    throw;
+  }
+  --FWriting;
+  return true;
+}
+
 void TcxCustomDBTreeList::DataSetChanged() {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
   // Reading the rows would end a row being inserted or edited by someone
   // else; its post or cancel tells again.
   if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsInsert || D->State() == dsEdit)) return;
+  const Variant Edited = FEditedKey;
+  FEditedKey = Variant();
+  if (DBOptionsData()->SmartRefresh() && !VarIsEmpty(Edited) && !IsDataLoading() && RefreshPostedRow(Edited)) return;
   StructureChanged();
 }
 

@@ -391,4 +391,32 @@ TEST(DBTreeList, SmartLoadLoadsThePathToTheCurrentRowAndTheFocusFollowsIt) {
   EXPECT_NE(B.Tree->FocusedNode(), B.Node(1));
 }
 
+TEST(DBTreeList, SmartRefreshRereadsOnlyAPostedRowThatKeepsItsPlace) {
+  struct TCase {
+    bool SmartRefresh;
+    bool MoveRow;
+    bool SameNode;
+  };
+  const TCase Cases[] = {
+      {true, false, true},    // only the values are read again
+      {true, true, false},    // the row moves: all is read
+      {false, false, false},  // without smart refresh every post reloads
+  };
+  for (const TCase& C : Cases) {
+    TBoundTree B;
+    B.Tree->DBOptionsData()->SetSmartRefresh(C.SmartRefresh);
+    TDataSet* D = B.Fixture.Query;
+    ASSERT_TRUE(D->Locate(u"id", Variant(6), TLocateOptions{}));
+    TcxTreeListDataNode* Before = B.Node(6);
+    D->Edit();
+    D->FieldByName(u"name")->SetValue(Variant(u"fresh"));
+    if (C.MoveRow) D->FieldByName(u"parent_id")->SetValue(Variant(3));
+    D->Post();
+    const std::string Label = std::string(C.MoveRow ? "move" : "rename") + (C.SmartRefresh ? " smart" : "");
+    EXPECT_EQ(B.Node(6) == Before, C.SameNode) << Label;
+    EXPECT_EQ(B.TreeShape(), B.TableShape()) << Label;
+    EXPECT_EQ(StringToUTF8(VarToStr(B.Node(6)->Values(NameItem))), "fresh") << Label;
+  }
+}
+
 }  // namespace
