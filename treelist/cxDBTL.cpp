@@ -8,8 +8,8 @@
 
 // ---- Data link ----
 
-// Hears the dataset open, close and change, and a posted row; scrolling
-// and a field being edited change nothing.
+// Hears the dataset open, close and change, a posted row and the cursor
+// moving; a field being edited changes nothing.
 class TcxDBTreeListDataLink : public TDataLink {
   KORVANE_CLASS(TcxDBTreeListDataLink, TDataLink)
   explicit TcxDBTreeListDataLink(TcxCustomDBTreeList* ATreeList) : FTreeList(ATreeList) {}
@@ -17,7 +17,8 @@ class TcxDBTreeListDataLink : public TDataLink {
 protected:
   void ActiveChanged() override { FTreeList->DataSetChanged(); }
   void DataSetChanged() override { FTreeList->DataSetChanged(); }
-  void DataSetScrolled(Integer) override {}
+  void DataSetScrolled(Integer) override { FTreeList->FocusCurrentRecord(); }
+  void EditingChanged() override { FTreeList->DataSetEditingChanged(); }
   void LayoutChanged() override { FTreeList->DataSetChanged(); }
   void RecordChanged(TField* AField) override {
     if (!AField) FTreeList->DataSetChanged();
@@ -178,6 +179,7 @@ void TcxDBTreeListLoader::LoadNodes() {
     // The rows and the data controller's copy of them are read anew.
     T->DataController()->SetRecordCount(0);
     FRecordRows.clear();
+    T->FCurrentKey = T->CurrentKey();
     T->FRows = T->ReadRows();
   }
   if (T->SmartLoad()) {
@@ -226,7 +228,18 @@ void TcxDBTreeListLoader::LoadChildrenOf(TcxTreeListNode* ANode) {
   if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(ANode)) LoadChildren(Node->KeyValue(), Node);
 }
 
-void TcxDBTreeListLoader::SmartLoadStructure() { LoadChildren(DBTreeList()->RootValue(), nullptr); }
+void TcxDBTreeListLoader::SmartLoadStructure() {
+  TcxCustomDBTreeList* T = DBTreeList();
+  LoadChildren(T->RootValue(), nullptr);
+  // The path down to the dataset's current row, so that its node exists.
+  if (SameText(T->DBDataController()->KeyField(), T->DBDataController()->ParentField())) return;
+  const std::vector<Variant> Path = T->AncestorKeys(T->FCurrentKey);
+  for (auto It = Path.rbegin(); It != Path.rend(); ++It) {
+    TcxTreeListDataNode* Node = NodeByKey(*It);
+    if (!Node) return;
+    if (Node->Count() == 0) LoadChildren(*It, Node);
+  }
+}
 
 // ---- Tree list ----
 
@@ -278,11 +291,88 @@ bool TcxCustomDBTreeList::LocateNodeRecord(TcxTreeListDataNode* ANode) {
   }
 }
 
+Variant TcxCustomDBTreeList::CurrentKey() const {
+  if (!FDBDataController->IsBound()) return Variant();
+  TDataSet* D = FDBDataController->DataSet();
+  return D->IsEmpty() ? Variant() : D->FieldByName(FDBDataController->KeyField())->Value();
+}
+
+std::vector<Variant> TcxCustomDBTreeList::AncestorKeys(const Variant& AKey) const {
+  const TRowsByParent ByParent(FRows);
+  std::vector<Variant> Keys;
+  std::vector<bool> Seen(FRows.size(), false);
+  Integer Row = VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : ByParent.RowOfKey(AKey);
+  while (Row >= 0) {
+    const TcxDBTreeListRow& R = FRows[size_t(Row)];
+    // A row that is its own parent, or a chain that comes back, is cut off.
+    if (Seen[size_t(Row)] || VarIsNull(R.Parent) || VarIsEmpty(R.Parent) || VarSameValue(R.Key, R.Parent)) return {};
+    Seen[size_t(Row)] = true;
+    if (VarSameValue(R.Parent, FRootValue)) return Keys;
+    Keys.push_back(R.Parent);
+    Row = ByParent.RowOfKey(R.Parent);
+  }
+  return {};
+}
+
+void TcxCustomDBTreeList::Reload() {
+  TcxCustomDataTreeList::Reload();
+  if (SmartLoad()) FocusCurrentRecord();
+}
+
+void TcxCustomDBTreeList::FocusCurrentRecord() {
+  if (!DBOptionsData()->SyncMode() || FWriting > 0 || IsDestroying() || IsDataLoading()) return;
+  const Variant Key = CurrentKey();
+  if (VarIsNull(Key) || VarIsEmpty(Key)) return;
+  TcxTreeListDataNode* Node = FindNodeByKeyValue(Key);
+  if (!Node && SmartLoad()) {
+    const std::vector<Variant> Path = AncestorKeys(Key);
+    for (auto It = Path.rbegin(); It != Path.rend(); ++It) {
+      TcxTreeListDataNode* Ancestor = FindNodeByKeyValue(*It);
+      if (!Ancestor) break;
+      if (Ancestor->Count() == 0) LoadStructure(Ancestor);
+    }
+    Node = FindNodeByKeyValue(Key);
+  }
+  if (!Node) return;
+  Node->MakeVisible();
+  if (Node != FocusedNode()) SetFocusedNode(Node);
+}
+
+void TcxCustomDBTreeList::DataSetEditingChanged() {
+  TDataSet* D = FDBDataController->DataSet();
+  if (FWriting == 0 && D && D->State() == dsEdit) FEditedKey = CurrentKey();
+}
+
+bool TcxCustomDBTreeList::RefreshPostedRow(const Variant& AEditedKey) {
+  const Variant Key = CurrentKey();
+  if (!FDBDataController->IsBound() || VarIsNull(Key) || VarIsEmpty(Key) || !VarSameValue(Key, AEditedKey)) return false;
+  TcxTreeListDataNode* Node = FindNodeByKeyValue(Key);
+  TDataSet* D = FDBDataController->DataSet();
+  // A row whose parent changed moves in the tree: all is read.
+  if (!Node || Node->RecordIndex() < 0 ||
+      !VarSameValue(Node->ParentValue(), D->FieldByName(FDBDataController->ParentField())->Value()))
+    return false;
+  const std::vector<TField*> Fields = ItemFields();
+  ++FWriting;
+  try {
+    for (size_t I = 0; I < Fields.size(); ++I)
+      if (Fields[I]) DataController()->SetValue(Node->RecordIndex(), Integer(I), Fields[I]->Value());
+  } catch (...) {
+    --FWriting;
+    throw;
+  }
+  --FWriting;
+  return true;
+}
+
 void TcxCustomDBTreeList::DataSetChanged() {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
   // Reading the rows would end a row being inserted or edited by someone
   // else; its post or cancel tells again.
   if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsInsert || D->State() == dsEdit)) return;
+  const Variant Edited = FEditedKey;
+  FEditedKey = Variant();
+  if (DBOptionsData()->SmartRefresh() && !VarIsEmpty(Edited) && !IsDataLoading() && RefreshPostedRow(Edited)) return;
   StructureChanged();
 }
 

@@ -185,7 +185,17 @@ class TcxCustomDBTreeList : public TcxCustomDataTreeList {
   bool LocateNodeRecord(TcxTreeListDataNode* ANode);
 
   // The dataset opened, closed or changed from elsewhere: reload.
+  // With SmartRefresh a row edited elsewhere and then posted or cancelled
+  // only has its values read again, as long as its node is there under
+  // the same key and parent; anything else reloads.
   void DataSetChanged();
+  // The dataset started or ended editing a row: remembers which one.
+  void DataSetEditingChanged();
+  // With SyncMode the node of the dataset's current row is focused (with
+  // SmartLoad its ancestors' children are loaded first so that it exists).
+  void FocusCurrentRecord();
+  // Also with SmartLoad the node of the current row gets the focus.
+  void Reload() override;
   bool DataAvailable() const override;
   // An edited value of a node goes to its row.
   void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
@@ -210,6 +220,15 @@ private:
   template <class F>
   void WriteDataSet(F&& AWrite);
   bool LocateKey(const Variant& AKey);
+  // The key of the dataset's current row (none when empty or unbound).
+  Variant CurrentKey() const;
+  // The keys above AKey in the rows of the last load, nearest first, up to
+  // the one under RootValue; empty when the chain does not reach RootValue
+  // (a missing parent, a row that is its own parent, a cycle).
+  std::vector<Variant> AncestorKeys(const Variant& AKey) const;
+  // The values of the current row go to its node's record; false when the
+  // row is not AEditedKey's or its node is missing or under another parent.
+  bool RefreshPostedRow(const Variant& AEditedKey);
   // AKey and the keys of the rows below it in the data, depth first, each once.
   std::vector<Variant> SubtreeKeys(const Variant& AKey);
   // Drops every node with an ancestor in the list.
@@ -220,6 +239,10 @@ private:
   Variant FRootValue = Variant(-1);
   // Rows read by the last load: record index -> row values.
   std::vector<TcxDBTreeListRow> FRows;
+  // The dataset's current row at the last full load.
+  Variant FCurrentKey;
+  // The key of the row the dataset is editing for someone else.
+  Variant FEditedKey;
   Integer FWriting = 0;
 };
 

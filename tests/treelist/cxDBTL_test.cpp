@@ -348,7 +348,9 @@ TEST(DBTreeList, InsertedRowsTakeACalculatedKeyOrTheDatasetsOwn) {
 TEST(DBTreeList, SmartLoadReadsChildrenOnDemandInAnyRowOrder) {
   TBoundTree B;
   B.Tree->DBOptionsData()->SetSmartLoad(true);
-  EXPECT_EQ(B.TreeShape(), "other,root");
+  // The top level, and the path down to the current row (b, the first by code).
+  EXPECT_EQ(B.TreeShape(), "other,root(a,b)");
+  EXPECT_EQ(B.Tree->FocusedNode(), B.Node(3));
   EXPECT_TRUE(B.Node(1)->HasChildren());
   B.Node(1)->Expand(false);
   EXPECT_EQ(ChildNames(B.Node(1)), (std::vector<std::string>{"b", "a"}));
@@ -359,6 +361,62 @@ TEST(DBTreeList, SmartLoadReadsChildrenOnDemandInAnyRowOrder) {
   B.Tree->DeleteNodes({B.Node(2)});
   EXPECT_EQ(B.Sql("SELECT group_concat(id) FROM (SELECT id FROM node ORDER BY id)"), "1,3,7,8");
   EXPECT_TRUE(B.Node(1)->Expanded());
+}
+
+TEST(DBTreeList, SmartLoadLoadsThePathToTheCurrentRowAndTheFocusFollowsIt) {
+  TBoundTree B(std::string(Schema) +
+               "INSERT INTO node VALUES (20, 20, 'e20', 'self'), (21, 99, 'e21', 'lost'),"
+               " (22, 23, 'e22', 'ring1'), (23, 22, 'e23', 'ring2');");
+  TDataSet* D = B.Fixture.Query;
+  ASSERT_TRUE(D->Locate(u"id", Variant(6), TLocateOptions{}));
+  B.Tree->DBOptionsData()->SetSmartLoad(true);
+  ASSERT_NE(B.Node(6), nullptr) << "the rows above the current one are loaded";
+  EXPECT_EQ(B.Tree->FocusedNode(), B.Node(6));
+  EXPECT_EQ(B.Node(8), nullptr) << "other branches stay unloaded";
+  EXPECT_NE(B.Node(5), nullptr);
+  // Moving the dataset's cursor loads what is missing and moves the focus.
+  ASSERT_TRUE(D->Locate(u"id", Variant(8), TLocateOptions{}));
+  ASSERT_NE(B.Node(8), nullptr);
+  EXPECT_EQ(B.Tree->FocusedNode(), B.Node(8));
+  EXPECT_TRUE(B.Node(7)->Expanded());
+  // Rows whose chain does not reach the root get no path (and no hang).
+  for (Integer Key : {20, 21, 22}) {
+    ASSERT_TRUE(D->Locate(u"id", Variant(Key), TLocateOptions{}));
+    EXPECT_EQ(B.Node(Key), nullptr) << Key;
+    EXPECT_NE(B.Node(8), nullptr) << Key;
+  }
+  // Without SyncMode the focus does not follow.
+  B.Tree->DBOptionsData()->SetSyncMode(false);
+  ASSERT_TRUE(D->Locate(u"id", Variant(1), TLocateOptions{}));
+  EXPECT_NE(B.Tree->FocusedNode(), B.Node(1));
+}
+
+TEST(DBTreeList, SmartRefreshRereadsOnlyAPostedRowThatKeepsItsPlace) {
+  struct TCase {
+    bool SmartRefresh;
+    bool MoveRow;
+    bool SameNode;
+  };
+  const TCase Cases[] = {
+      {true, false, true},    // only the values are read again
+      {true, true, false},    // the row moves: all is read
+      {false, false, false},  // without smart refresh every post reloads
+  };
+  for (const TCase& C : Cases) {
+    TBoundTree B;
+    B.Tree->DBOptionsData()->SetSmartRefresh(C.SmartRefresh);
+    TDataSet* D = B.Fixture.Query;
+    ASSERT_TRUE(D->Locate(u"id", Variant(6), TLocateOptions{}));
+    TcxTreeListDataNode* Before = B.Node(6);
+    D->Edit();
+    D->FieldByName(u"name")->SetValue(Variant(u"fresh"));
+    if (C.MoveRow) D->FieldByName(u"parent_id")->SetValue(Variant(3));
+    D->Post();
+    const std::string Label = std::string(C.MoveRow ? "move" : "rename") + (C.SmartRefresh ? " smart" : "");
+    EXPECT_EQ(B.Node(6) == Before, C.SameNode) << Label;
+    EXPECT_EQ(B.TreeShape(), B.TableShape()) << Label;
+    EXPECT_EQ(StringToUTF8(VarToStr(B.Node(6)->Values(NameItem))), "fresh") << Label;
+  }
 }
 
 }  // namespace
