@@ -575,7 +575,7 @@ bool TcxCustomEdit::PostEditValue(bool AValidateFirst) {
   return true;
 }
 
-void TcxCustomEdit::ShowStoreError() {
+void cxShowEditError() {
   if (!Application) return;
   try {
     throw;
@@ -590,6 +590,8 @@ void TcxCustomEdit::ShowStoreError() {
     Application->ShowException(&wrapped);
   }
 }
+
+void TcxCustomEdit::ShowStoreError() { cxShowEditError(); }
 
 void TcxCustomEdit::Reset() {
   TcxCustomEditProperties* properties = ActiveProperties();

@@ -145,6 +145,10 @@ private:
 };
 using TcxEditDataBindingClass = const TcxEditDataBinding::MetaClass*;
 
+// Inside a catch block: shows why a value was refused in a message box,
+// whatever the application's error hook does with errors (EAbort is silent).
+void cxShowEditError();
+
 // ---------------------------------------------------------------------------
 // TcxCustomEditData: what an in-place editor keeps per cell (see
 // GetEditDataClass). The caller owns it; it forgets a freed editor.

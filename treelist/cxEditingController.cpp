@@ -295,26 +295,6 @@ bool TcxEditingController::MustCloseEditorOnRecordChange() const {
 
 // ---- Editor events ------------------------------------------------------------------------
 
-namespace {
-
-// Inside a catch block: why the edited value was refused, in a message box
-// whatever the application's error hook does with errors (EAbort is silent).
-// The editor stays open on the text for the user to mend.
-void ShowRefusal() {
-  if (!Application) return;
-  try {
-    throw;
-  } catch (const EAbort&) {
-  } catch (Exception& e) {
-    Application->ShowException(&e);
-  } catch (const std::exception& e) {
-    Exception Wrapped(e.what());
-    Application->ShowException(&Wrapped);
-  }
-}
-
-}  // namespace
-
 void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift) {
   TcxEditingControl* Control = EditingControl();
   Control->OnKeyDown(Control, Key, Shift);
@@ -360,7 +340,7 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
   } catch (...) {
     // The key did its work by refusing: the editor does not take it too.
     Key = 0;
-    ShowRefusal();
+    cxShowEditError();  // the editor stays open on the text for the user to mend
   }
 }
 
