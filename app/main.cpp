@@ -187,11 +187,13 @@ Tfrm_main::~Tfrm_main() {
   if (frm_main == this) frm_main = nullptr;
 }
 
-void Tfrm_main::LoadImages() {
-  for (const char16_t* name : kMenuImages) {
-    TBitmap image(MenuImageSide, MenuImageSide);
+void Tfrm_main::LoadImages() { AddImageFiles(ImageList1, kMenuImages, MenuImageSide); }
+
+void AddImageFiles(TImageList* List, std::span<const char16_t* const> Names, Integer Side) {
+  for (const char16_t* name : Names) {
+    TBitmap image(Side, Side);
     image.Canvas()->Brush()->SetColor(clFuchsia);
-    image.Canvas()->FillRect({0, 0, MenuImageSide, MenuImageSide});
+    image.Canvas()->FillRect({0, 0, Side, Side});
     if (*name) {
       try {
         image.LoadFromFile(ImageFile(name));
@@ -199,7 +201,7 @@ void Tfrm_main::LoadImages() {
         // A missing image leaves its place blank.
       }
     }
-    ImageList1->AddMasked(&image, clDefault);
+    List->AddMasked(&image, clDefault);
   }
 }
 

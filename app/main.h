@@ -9,6 +9,7 @@
 // removes the record.
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/gui/buttons.h"
@@ -212,6 +213,9 @@ int RunProgram();
 // editor kinds, default editors) that a static link would otherwise leave
 // out; the program and the tests of its windows call it once at start.
 void RegisterLibraryUnits();
+// Adds to List one Side x Side image per name, read from the images folder
+// beside the program ("name.png"); "" or a missing file leaves a blank place.
+void AddImageFiles(TImageList* List, std::span<const char16_t* const> Names, Integer Side);
 // Creates dm over the database beside the program; false (the user told
 // which file and why) when it cannot be opened.
 bool OpenRecordDatabase();

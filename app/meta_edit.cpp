@@ -262,19 +262,7 @@ TImageList* LoadImageList(TComponent* AOwner, const char16_t* const (&AFiles)[N]
   auto* List = new TImageList(AOwner);
   List->SetWidth(ImageSide);
   List->SetHeight(ImageSide);
-  for (const char16_t* Name : AFiles) {
-    TBitmap Image(ImageSide, ImageSide);
-    Image.Canvas()->Brush()->SetColor(clFuchsia);
-    Image.Canvas()->FillRect({0, 0, ImageSide, ImageSide});
-    if (*Name) {
-      try {
-        Image.LoadFromFile(ProgramFolder() + u"images/" + Name + u".png");
-      } catch (Exception&) {
-        // A missing image leaves its place blank.
-      }
-    }
-    List->AddMasked(&Image, clDefault);
-  }
+  AddImageFiles(List, AFiles, ImageSide);
   return List;
 }
 
