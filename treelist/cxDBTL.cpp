@@ -4,6 +4,7 @@
 
 #include "data/cxDBData.h"
 #include "data/cxVariants.h"
+#include "editors/cxEditDBRegisteredRepositoryItems.h"
 #include "platform/db/adodb.h"
 
 // ---- Data link ----
@@ -146,12 +147,56 @@ void TcxDBTreeListOptionsData::SetSmartLoad(bool AValue) {
   TcxVirtualTreeListOptionsData::SetSmartLoad(AValue);
 }
 
-// ---- Column ----
+// ---- Column and its data binding ----
 
-void TcxDBTreeListColumn::SetFieldName(const String& AValue) {
+TcxDBTreeListDefaultValuesProvider::TcxDBTreeListDefaultValuesProvider(TcxDBItemDataBinding* ABinding)
+    : TcxCustomDBEditDefaultValuesProvider(ABinding), FBinding(ABinding) {}
+
+bool TcxDBTreeListDefaultValuesProvider::HasDisplayFormat(bool ACurrencyFormat) {
+  if (TcxCustomDBEditDefaultValuesProvider::HasDisplayFormat(ACurrencyFormat)) return true;
+  auto* Column = dynamic_cast<TcxTreeListColumn*>(FBinding->Item());
+  return Column && Column->OnGetDisplayText.Assigned();
+}
+
+TcxDBItemDataBinding::TcxDBItemDataBinding(TcxDBTreeListColumn* AColumn) : TcxItemDataBinding(AColumn) {
+  FDefaultValuesProvider = std::make_unique<TcxDBTreeListDefaultValuesProvider>(this);
+}
+
+void TcxDBItemDataBinding::Assign(TPersistent* ASource) {
+  TcxItemDataBinding::Assign(ASource);
+  if (auto* Source = dynamic_cast<TcxDBItemDataBinding*>(ASource)) SetFieldName(Source->FieldName());
+}
+
+TcxDBTreeListColumn* TcxDBItemDataBinding::Column() const { return static_cast<TcxDBTreeListColumn*>(Item()); }
+
+void TcxDBItemDataBinding::SetFieldName(const String& AValue) {
   if (FFieldName == AValue) return;
   FFieldName = AValue;
-  if (auto* T = dynamic_cast<TcxCustomDBTreeList*>(TreeList())) T->DataSetChanged();
+  Column()->DataChanged();
+  if (auto* T = dynamic_cast<TcxCustomDBTreeList*>(Column()->TreeList())) T->DataSetChanged();
+}
+
+TField* TcxDBItemDataBinding::Field() const {
+  auto* T = dynamic_cast<TcxCustomDBTreeList*>(Column()->TreeList());
+  TDataSet* D = T ? T->DBDataController()->DataSet() : nullptr;
+  return D && !FFieldName.empty() ? D->FindField(FFieldName) : nullptr;
+}
+
+TcxEditRepositoryItem* TcxDBItemDataBinding::GetDefaultRepositoryItem() const {
+  return GetEditDBRegisteredRepositoryItems()->GetItemByField(Field());
+}
+
+TcxValueTypeClass TcxDBItemDataBinding::CurrentValueTypeClass() const {
+  TField* F = Field();
+  return F ? ValueTypeClassOfField(F) : TcxItemDataBinding::CurrentValueTypeClass();
+}
+
+void TcxDBItemDataBinding::Init() {
+  static_cast<TcxDBTreeListDefaultValuesProvider*>(FDefaultValuesProvider.get())->SetField(Field());
+}
+
+TcxDBTreeListColumn::TcxDBTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxTreeListColumn(ATreeList) {
+  ReplaceDataBinding(std::make_unique<TcxDBItemDataBinding>(this));
 }
 
 // ---- Loader ----

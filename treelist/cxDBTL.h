@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "editors/cxDBEdit.h"
 #include "platform/db/datasource.h"
 #include "treelist/cxTLData.h"
 
@@ -81,16 +82,61 @@ private:
   bool FSyncMode = true;
 };
 
-// A column bound to a dataset field by name.
-class TcxDBTreeListColumn : public TcxTreeListColumn {
-  KORVANE_CLASS(TcxDBTreeListColumn, TcxTreeListColumn)
-  using TcxTreeListColumn::TcxTreeListColumn;
-  const String& FieldName() const { return FFieldName; }
-  // The tree reloads to show the field.
-  void SetFieldName(const String& AValue);
+class TcxDBTreeListColumn;
+class TcxDBItemDataBinding;
+
+// The editor defaults of a dataset-bound column come from its field; a
+// display format is also defined while the column's OnGetDisplayText
+// changes its texts.
+class TcxDBTreeListDefaultValuesProvider : public TcxCustomDBEditDefaultValuesProvider {
+  KORVANE_CLASS(TcxDBTreeListDefaultValuesProvider, TcxCustomDBEditDefaultValuesProvider)
+  explicit TcxDBTreeListDefaultValuesProvider(TcxDBItemDataBinding* ABinding);
+  bool HasDisplayFormat(bool ACurrencyFormat) override;
 
 private:
+  TcxDBItemDataBinding* FBinding;
+};
+
+// The binding of a column to a dataset field by name. The field's data
+// type gives the column's value type, and the editor of a column that has
+// neither own properties nor a repository item: the default editor of the
+// field (the field-type registry's item; without a field, its default).
+// The answer is read from the dataset's field each time the column
+// resolves its properties, which it does when the field name is set and
+// whenever the tree's data is loaded anew.
+class TcxDBItemDataBinding : public TcxItemDataBinding {
+  KORVANE_CLASS(TcxDBItemDataBinding, TcxItemDataBinding)
+  explicit TcxDBItemDataBinding(TcxDBTreeListColumn* AColumn);
+  // The value type and the field name of another dataset binding.
+  void Assign(TPersistent* ASource) override;
+
+  const String& FieldName() const { return FFieldName; }
+  // The provider is bound to the field, the column's properties are
+  // resolved anew and the tree reloads to show the field.
+  void SetFieldName(const String& AValue);
+  // The field of that name in the tree's dataset (nullptr: none).
+  TField* Field() const;
+
+  TcxEditRepositoryItem* GetDefaultRepositoryItem() const override;
+  // The field's value type; without a field, the one set on the binding.
+  TcxValueTypeClass CurrentValueTypeClass() const override;
+  // The provider answers for the field the dataset has now.
+  void Init() override;
+
+private:
+  TcxDBTreeListColumn* Column() const;
   String FFieldName;
+};
+
+// A column bound to a dataset field by name (through its data binding).
+class TcxDBTreeListColumn : public TcxTreeListColumn {
+  KORVANE_CLASS(TcxDBTreeListColumn, TcxTreeListColumn)
+  explicit TcxDBTreeListColumn(TcxCustomTreeListControl* ATreeList);
+  TcxDBItemDataBinding* DataBinding() const {
+    return static_cast<TcxDBItemDataBinding*>(TcxTreeListColumn::DataBinding());
+  }
+  const String& FieldName() const { return DataBinding()->FieldName(); }
+  void SetFieldName(const String& AValue) { DataBinding()->SetFieldName(AValue); }
 };
 
 // One dataset row as the loader read it.

@@ -255,6 +255,16 @@ void TcxCustomInplaceEditContainer::Assign(TPersistent* ASource) {
   OnGetEditProperties = Source->OnGetEditProperties;
 }
 
+void TcxCustomInplaceEditContainer::ReplaceDataBinding(std::unique_ptr<TcxItemDataBinding> ADataBinding) {
+  // The properties in use may hold the old binding's provider; they let go
+  // of it when it goes, and are given the new one below.
+  FDataBinding = std::move(ADataBinding);
+  if (FEditingControl)
+    FDataBinding->ValueTypeClassChanged();
+  else
+    PropertiesChanged();
+}
+
 TcxControlDataController* TcxCustomInplaceEditContainer::DataController() const {
   return FEditingControl ? FEditingControl->GetControlDataController() : nullptr;
 }

@@ -445,6 +445,12 @@ protected:
   void PropertiesChangedNotify(TObject*) { PropertiesChanged(); }
   // A descendant's constructor puts its own styles table in place.
   void ReplaceStyles(std::unique_ptr<TcxEditContainerStyles> AStyles) { FStyles = std::move(AStyles); }
+  // A descendant's constructor puts its own kind of data binding in place
+  // (the binding's class is the item's kind, so a constructor chooses it).
+  // An item already in a control gives the control the new binding's value
+  // type and resolves its properties anew: the new binding answers the
+  // default editor of an item without own properties or repository item.
+  void ReplaceDataBinding(std::unique_ptr<TcxItemDataBinding> ADataBinding);
 
 private:
   TcxControlDataController* DataController() const;
