@@ -89,6 +89,9 @@ void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
     FMinValueAssigned = source->FMinValueAssigned;
     FMaxValueAssigned = source->FMaxValueAssigned;
     FLocale = source->FLocale;
+    // The order rule goes first: a sorted copy of unsorted items would lose
+    // their order.
+    FLookupItems->SetSorted(source->FLookupItems->Sorted());
     FLookupItems->Assign(source->FLookupItems.get());
   } catch (...) {
     EndUpdate(true);

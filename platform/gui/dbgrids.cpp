@@ -210,6 +210,9 @@ TRect TDBGrid::CellRect(Integer Column, Integer Row) const {
 
 bool TDBGrid::CanEditCell() const {
   if (FReadOnly || !(FOptions & dgEditing) || !FDataLink->Active() || FDataLink->ReadOnly()) return false;
+  // Without AutoEdit only a record someone put into edit state is edited.
+  const TDataSource* source = FDataLink->DataSource();
+  if (!FDataLink->Editing() && !(source && source->AutoEdit())) return false;
   auto cols = ShownColumns();
   if (FCol < 0 || FCol >= static_cast<Integer>(cols.size())) return false;
   const TShownColumn& c = cols[static_cast<size_t>(FCol)];

@@ -832,11 +832,30 @@ void TButton::Click() {
 
 void TButton::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (Button == mbLeft) {
-    if (CanFocus() && !Focused()) SetFocus();
+    if (CanFocus() && !Focused()) {
+      FEntered = false;
+      try {
+        SetFocus();
+      } catch (...) {
+        CancelPress();
+        throw;
+      }
+      // A focus change whose exit step failed never reaches our enter step.
+      if (!Focused() || !FEntered) return CancelPress();
+    }
     FDown = true;
     Invalidate();
   }
   TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TButton::CancelPress() {
+  FControlState &= ~csClicked;
+  if (MouseCapture()) SetMouseCapture(false);
+  if (FDown) {
+    FDown = false;
+    Invalidate();
+  }
 }
 
 void TButton::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -871,6 +890,14 @@ void TButton::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       return;
     }
+    case CM_ENTER:
+      FEntered = true;
+      TWinControl::Dispatch(M);
+      return;
+    case WM_KILLFOCUS:
+      CancelPress();
+      TWinControl::Dispatch(M);
+      return;
     case CM_TEXTCHANGED: case CM_ENABLEDCHANGED: Invalidate(); TWinControl::Dispatch(M); return;
     default: TWinControl::Dispatch(M); return;
   }

@@ -223,10 +223,14 @@ protected:
 
 private:
   void Paint(HDC DC);
+  // Ends a press without a click: its focus was refused or went elsewhere,
+  // so the release must not act on a form the user was kept from leaving.
+  void CancelPress();
   bool FDefault = false;
   bool FCancel = false;
   Integer FModalResult = 0;
   bool FDown = false;
+  bool FEntered = false;  // the last focus change reached this button
 };
 
 enum TCheckBoxState : Integer { cbUnchecked, cbChecked, cbGrayed };

@@ -387,4 +387,19 @@ TEST(TextEditLookup, ListStylesAcceptOnlyItems) {
   EXPECT_EQ(Utf8(text), "Apple");
 }
 
+TEST(TextEditLookup, ACopyKeepsTheItemsAndTheirOrderRule) {
+  for (const bool sorted : {false, true}) {
+    SCOPED_TRACE(sorted);
+    TListProperties source(nullptr);
+    source.SetLookupItemsSorted(sorted);
+    SetItems(source, {u"Pear", u"Apple", u"Fig"});
+    TListProperties copy(nullptr);
+    copy.SetLookupItemsSorted(!sorted);
+    copy.Assign(&source);
+    EXPECT_EQ(copy.LookupItemsSorted(), sorted);
+    ASSERT_EQ(copy.LookupItems()->Count(), 3);
+    for (Integer i = 0; i < 3; ++i) EXPECT_EQ(Utf8(copy.LookupItems()->Strings(i)), Utf8(source.LookupItems()->Strings(i)));
+  }
+}
+
 }  // namespace

@@ -114,6 +114,26 @@ TEST(DBGrid, EscapeCancelsAndReadOnlyColumnsDoNotEdit) {
   EXPECT_EQ(f.Stored("meta_id", "a"), "a");
 }
 
+TEST(DBGrid, WithoutAutoEditOnlyARecordInEditStateIsEdited) {
+  TGridFixture f;
+  f.Source->SetAutoEdit(false);
+  f.ClickCell(1, 0);
+  TestTypeText(u"gone");
+  TestKey(VK_F2);
+  EXPECT_FALSE(f.Grid->EditorMode());
+  EXPECT_EQ(f.Query.Query->State(), dsBrowse);
+  EXPECT_EQ(f.Stored("meta_name", "a"), "第一条");
+  // Put into edit state by the program, the record is edited as usual.
+  f.Query.Query->Edit();
+  TestKey(VK_F2);
+  ASSERT_TRUE(f.Grid->EditorMode());
+  TestKey(VK_END);
+  TestTypeText(u"!");
+  TestKey(VK_RETURN, u"\r");
+  EXPECT_EQ(f.Stored("meta_name", "a"), "第一条!");
+  EXPECT_TRUE(f.Errors.empty());
+}
+
 TEST(DBGrid, RefusedTextKeepsTheEditorAndTheTable) {
   TGridFixture f;
   f.ClickCell(3, 2);
