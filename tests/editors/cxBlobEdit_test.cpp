@@ -307,58 +307,27 @@ const String kText = u"地质调查元数据\r\n数据集名称：区域重力";
 
 // A shown form with a memo blob editor, focused, holding kText, and a
 // second control to leave it for.
-struct TBlobFixture {
-  explicit TBlobFixture(TcxBlobEditKind AKind = bekMemo) {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 420, 320);
-    Edit = new TTestBlobEdit(Form);
-    Edit->SetBounds(20, 20, 160, 24);
-    Edit->SetParent(Form);
+struct TBlobFixture : TTestForm {
+  explicit TBlobFixture(TcxBlobEditKind AKind = bekMemo) : TTestForm(420, 320) {
+    Edit = Place<TTestBlobEdit>(20, 20, 160, 24);
     Properties()->SetBlobEditKind(AKind);
-    Other = new TTestBlobEdit(Form);
-    Other->SetBounds(220, 20, 100, 24);
-    Other->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
+    Other = Place<TTestBlobEdit>(220, 20, 100, 24);
+    ShowForm();
     Edit->SetEditValue(Variant(kText));
-    Edit->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TBlobFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    Focus(Edit);
   }
   TcxCustomBlobEditProperties* Properties() { return static_cast<TcxCustomBlobEditProperties*>(Edit->Properties()); }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
-  void Type(const String& AText) {
-    TestTypeText(AText);
-    Application->ProcessMessages();
-  }
-  // Chinese text arrives through the input method.
-  void Commit(const String& AText) {
-    TestInputMethodCommit(AText);
-    Application->ProcessMessages();
-  }
   void Open() {
     Key(VK_F4);
     ASSERT_TRUE(Edit->HasOpenPopup());
   }
-  void Leave() {
-    Other->SetFocus();
-    Application->ProcessMessages();
-  }
+  void Leave() { Focus(Other); }
+
   void Click(TControl* AControl) {
     auto* control = static_cast<TWinControl*>(AControl);
     TestClick(control->Handle(), TPoint{control->Width() / 2, control->Height() / 2});
     Application->ProcessMessages();
   }
-  TForm* Form;
   TTestBlobEdit* Edit;
   TTestBlobEdit* Other;
 };

@@ -162,42 +162,20 @@ TEST(cxCalcEdit, TypedCharacters) {
 
 namespace {
 
-struct TCalcEditFixture {
-  TCalcEditFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 420, 320);
-    Edit = new TcxCalcEdit(Form);
-    Edit->SetBounds(20, 20, 160, 24);
-    Edit->SetParent(Form);
+struct TCalcEditFixture : TTestForm {
+  TCalcEditFixture() : TTestForm(420, 320) {
+    Edit = Place<TcxCalcEdit>(20, 20, 160, 24);
     Props()->SetBeepOnError(false);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TCalcEditFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm(Edit);
   }
   TcxCalcEditProperties* Props() { return static_cast<TcxCalcEditProperties*>(Edit->Properties()); }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
-  void Type(const String& AText) {
-    TestTypeText(AText);
-    Application->ProcessMessages();
-  }
   void Open() {
     Key(VK_F4);
     ASSERT_TRUE(Edit->HasOpenPopup());
   }
   String Value() { return VarToStr(Edit->EditValue()); }
-  TForm* Form;
   TcxCalcEdit* Edit;
+
 };
 
 }  // namespace

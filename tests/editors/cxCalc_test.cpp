@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/gui/guitestutil.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
@@ -34,23 +35,11 @@ protected:
   void SetDisplay(const String& Value) override { Display = Value; }
 };
 
-struct TCalcFixture {
-  TCalcFixture() {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 260, 190);
-    Calc = new TTestCalculator(Form);
-    Calc->SetBounds(10, 10, cxCalcDesignWidth, cxCalcDesignHeight);
-    Calc->SetParent(Form);
+struct TCalcFixture : TTestForm {
+  TCalcFixture() : TTestForm(260, 190) {
+    Calc = Place<TTestCalculator>(10, 10, cxCalcDesignWidth, cxCalcDesignHeight);
     Calc->OnResult = TNotifyEvent(this, [this](TObject*) { ++Results; });
-    Form->Show();
-    Application->ProcessMessages();
-    Calc->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TCalcFixture() {
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm(Calc);
   }
   // Space-separated tokens: digits and operator characters are typed;
   // words name the other keys; "paste:<text>" pastes that text.
@@ -90,8 +79,8 @@ struct TCalcFixture {
       Application->ProcessMessages();
     }
   }
-  TForm* Form;
   TTestCalculator* Calc;
+
   Integer Results = 0;
 };
 

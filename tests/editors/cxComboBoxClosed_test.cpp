@@ -3,6 +3,7 @@
 // container).
 #include <gtest/gtest.h>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -13,34 +14,18 @@ namespace {
 
 const char16_t* const kStrata[] = {u"寒武系", u"奥陶系", u"志留系", u"泥盆系", u"石炭系", u"二叠系"};
 
-struct TClosedComboFixture {
-  explicit TClosedComboFixture(TcxEditDropDownListStyle AStyle = lsEditList, bool AInplace = false) {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 260);
-    Combo = new TcxComboBox(Form, AInplace);
-    Combo->SetBounds(20, 20, 180, 24);
-    Combo->SetParent(Form);
+struct TClosedComboFixture : TTestForm {
+  explicit TClosedComboFixture(TcxEditDropDownListStyle AStyle = lsEditList, bool AInplace = false)
+      : TTestForm(360, 260) {
+    Combo = Place<TcxComboBox>(20, 20, 180, 24, AInplace);
     Props()->SetDropDownListStyle(AStyle);
     Props()->SetDropDownRows(3);
     for (const char16_t* item : kStrata) Props()->Items()->Add(item);
-    Form->Show();
-    Application->ProcessMessages();
-    Combo->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TClosedComboFixture() {
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm(Combo);
   }
   TcxCustomComboBoxProperties* Props() { return static_cast<TcxCustomComboBoxProperties*>(Combo->Properties()); }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
-  TForm* Form;
   TcxComboBox* Combo;
+
 };
 
 TEST(cxComboBoxClosed, KeysStepThroughTheItems) {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -16,35 +17,20 @@ namespace {
 
 const char16_t* const kSeries[] = {u"下统", u"中统", u"上统"};
 
-struct TExtrasFixture {
-  TExtrasFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    Combo = new TcxComboBox(Form);
-    Combo->SetBounds(20, 20, 180, 24);
-    Combo->SetParent(Form);
+struct TExtrasFixture : TTestForm {
+  TExtrasFixture() : TTestForm(400, 300) {
+    Combo = Place<TcxComboBox>(20, 20, 180, 24);
     for (const char16_t* item : kSeries) Props()->Items()->Add(item);
-    Form->Show();
-    Application->ProcessMessages();
-    Combo->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TExtrasFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm(Combo);
   }
   TcxCustomComboBoxProperties* Props() { return static_cast<TcxCustomComboBoxProperties*>(Combo->Properties()); }
   TcxComboBoxListBox* List() { return Combo->ListBox(); }
   void Open() {
-    TestKey(VK_F4, u"", 0);
-    Application->ProcessMessages();
+    Key(VK_F4);
     ASSERT_TRUE(Combo->HasOpenPopup());
   }
-  TForm* Form;
   TcxComboBox* Combo;
+
 };
 
 TEST(cxComboBoxProperties, SortedWidthNamesAndAssign) {

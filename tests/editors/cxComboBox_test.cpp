@@ -15,37 +15,14 @@ namespace {
 
 const char16_t* const kRocks[] = {u"花岗岩 granite", u"玄武岩 basalt", u"石灰岩 limestone", u"砂岩 sandstone"};
 
-struct TComboFixture {
-  explicit TComboFixture(TcxEditDropDownListStyle AStyle = lsEditList) {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 260);
-    Combo = new TcxComboBox(Form);
-    Combo->SetBounds(20, 20, 180, 24);
-    Combo->SetParent(Form);
+struct TComboFixture : TTestForm {
+  explicit TComboFixture(TcxEditDropDownListStyle AStyle = lsEditList) : TTestForm(360, 260) {
+    Combo = Place<TcxComboBox>(20, 20, 180, 24);
     auto* p = static_cast<TcxCustomComboBoxProperties*>(Combo->Properties());
     for (const char16_t* item : kRocks) p->Items()->Add(item);
     p->SetDropDownListStyle(AStyle);
-    Form->Show();
-    Application->ProcessMessages();
-    Combo->SetFocus();
-    Application->ProcessMessages();
+    ShowForm(Combo);
   }
-  ~TComboFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
-  void Type(const String& AText) {
-    TestTypeText(AText);
-    Application->ProcessMessages();
-  }
-  TForm* Form;
   TcxComboBox* Combo;
 };
 

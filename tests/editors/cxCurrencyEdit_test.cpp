@@ -9,6 +9,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -134,12 +135,9 @@ TEST(CurrencyEditValidation, NonNumericTextIsRefused) {
 // Pasted text that is no number keeps the old value; clearing stores null.
 TEST(CurrencyEditControl, PastedTextIsValidatedNotStoredAsNull) {
   TLocaleScope locale;
-  EnsureGuiRuntime();
-  TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 200, 80);
-  auto* edit = new TcxCurrencyEdit(form);
-  edit->SetParent(form);
-  edit->SetBounds(10, 10, 120, 24);
+  TTestForm window(200, 80);
+  TForm* form = window.Form;
+  auto* edit = window.Place<TcxCurrencyEdit>(10, 10, 120, 24);
   form->Show();
   edit->SetEditValue(Variant(5.0));
   edit->SetFocus();
@@ -162,8 +160,6 @@ TEST(CurrencyEditControl, PastedTextIsValidatedNotStoredAsNull) {
   edit->Model()->KeyPress(back);
   ASSERT_TRUE(edit->ValidateEdit(false));
   EXPECT_TRUE(VarIsNull(edit->EditValue()));
-  form->Free();
-  Application->ProcessMessages();
 }
 
 }  // namespace

@@ -226,23 +226,14 @@ TEST(DateEditMaskedTime, DeletedTimeDigitsShowZeroAndAClearedTextIsNoDate) {
 }
 
 // A shown, focused date editor whose text is set as if typed, then
-// validated as on leaving it.
-struct TDateEditFixture : ::testing::Test {
-  void SetUp() override {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 260, 80);
-    Edit = new TcxDateEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 10, 200, 24);
-    Form->Show();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+// validated as on leaving it. The editor is made under the test locale and
+// freed before that ends.
+struct TDateEditFixture : ::testing::Test, TTestForm {
+  TDateEditFixture() : TTestForm(260, 80) {
+    Edit = Place<TcxDateEdit>(10, 10, 200, 24);
+    ShowForm(Edit);
   }
-  void TearDown() override {
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~TDateEditFixture() override { FreeForm(); }
   TcxDateEditProperties* Props() { return static_cast<TcxDateEditProperties*>(Edit->Properties()); }
   // Types ATypedText over the value (bypassing the mask, as a paste of a
   // whole text would) and validates. False on a validation error.
@@ -253,7 +244,6 @@ struct TDateEditFixture : ::testing::Test {
     return Edit->ValidateEdit(false);
   }
   TDateLocaleScope Locale;
-  TForm* Form = nullptr;
   TcxDateEdit* Edit = nullptr;
 };
 
@@ -400,41 +390,23 @@ TEST_F(TDateEditFixture, DateAndSetDate) {
 
 TPoint CentreOf(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
-struct TDatePopupFixture : ::testing::Test {
-  void SetUp() override {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 420, 360);
-    Edit = new TcxDateEdit(Form);
-    Edit->SetBounds(20, 20, 180, 24);
-    Edit->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+// A shown, focused date editor for the calendar popup, made under the test
+// locale and freed before that ends.
+struct TDatePopupFixture
+ : ::testing::Test, TTestForm {
+  TDatePopupFixture() : TTestForm(420, 360) {
+    Edit = Place<TcxDateEdit>(20, 20, 180, 24);
+    ShowForm(Edit);
   }
-  void TearDown() override {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~TDatePopupFixture() override { FreeForm(); }
   TcxDateEditProperties* Props() { return static_cast<TcxDateEditProperties*>(Edit->Properties()); }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
   void Open() {
     Key(VK_F4);
     ASSERT_TRUE(Edit->HasOpenPopup());
   }
-  void ClickOn(TWinControl* AControl, const TPoint& P) {
-    TestClick(AControl->Handle(), P);
-    Application->ProcessMessages();
-  }
   TDateLocaleScope Locale;
-  TForm* Form = nullptr;
   TcxDateEdit* Edit = nullptr;
+
 };
 
 // The calendar drops down on the editor's day; a click on a day takes it

@@ -222,18 +222,10 @@ public:
   TSize PopupContentSize() override { return Content; }
 };
 
-struct TPopupFixture {
-  TPopupFixture() {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(200, 150, 400, 300);
-    Edit = new TCustomControl(Form);
-    Edit->SetBounds(40, 20, 150, 21);
-    Edit->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
+struct TPopupFixture : TTestForm {
+  TPopupFixture() : TTestForm(400, 300, {200, 150}) {
+    Edit = Place<TCustomControl>(40, 20, 150, 21);
+    ShowForm();
     Popup = new TcxCustomEditPopupWindow(Edit, &Owner);
     Owner.Popup = Popup;
     Popup->SetOwnLoop(false);
@@ -248,8 +240,7 @@ struct TPopupFixture {
   ~TPopupFixture() {
     ReleaseCapture();
     Popup->Free();
-    Form->Free();
-    Application->ProcessMessages();
+    FreeForm();
   }
   // Shows the popup at ABounds (screen).
   void Open(const TRect& ABounds) {
@@ -269,8 +260,8 @@ struct TPopupFixture {
   }
 
   TTestOwner Owner;
-  TForm* Form;
   TCustomControl* Edit;
+
   TcxCustomEditPopupWindow* Popup;
   bool RefuseClose = false;
 };

@@ -4,6 +4,7 @@
 // and the size a user gave the popup kept after it closes.
 #include <gtest/gtest.h>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -47,42 +48,24 @@ const char16_t* const kItems[] = {u"花岗岩", u"玄武岩", u"石灰岩"};
 
 // A shown form with a drop-down editor at AEditPos (form client) and a
 // second control.
-struct TDropDownFixture {
+struct TDropDownFixture : TTestForm {
   template <class TEdit = TTestDropDownEdit>
   void Make(const TRect& AFormBounds, const TPoint& AEditPos) {
-    EnsureGuiRuntime();
     TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBoundsRect(AFormBounds);
-    Edit = new TEdit(Form);
-    Edit->SetBounds(AEditPos.X, AEditPos.Y, 150, 24);
-    Edit->SetParent(Form);
-    Other = new TcxTextEdit(Form);
-    Other->SetBounds(0, 0, 40, 24);
-    Other->SetParent(Form);
+    MakeForm(AFormBounds);
+    Edit = Place<TEdit>(AEditPos.X, AEditPos.Y, 150, 24);
+    Other = Place<TcxTextEdit>(0, 0, 40, 24);
     for (const char16_t* item : kItems) Edit->ActiveTextProperties()->LookupItems()->Add(item);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+    ShowForm(Edit);
   }
   explicit TDropDownFixture(bool ABaseEditor = false) {
     if (ABaseEditor) Make<TcxCustomDropDownEdit>({100, 100, 500, 400}, {20, 40});
     else Make({100, 100, 500, 400}, {20, 40});
   }
   TDropDownFixture(const TRect& AFormBounds, const TPoint& AEditPos) { Make(AFormBounds, AEditPos); }
-  ~TDropDownFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
   TcxCustomEditPopupWindow* Popup() const { return Edit->PopupWindow(); }
-  TForm* Form = nullptr;
   TcxCustomDropDownEdit* Edit = nullptr;
+
   TcxTextEdit* Other = nullptr;
 };
 

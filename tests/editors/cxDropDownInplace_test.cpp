@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -14,25 +15,13 @@
 
 namespace {
 
-struct TInplaceComboFixture {
-  TInplaceComboFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 420, 320);
-    Combo = new TcxComboBox(Form, true);
-    Combo->SetParent(Form);
-    Combo->SetBounds(20, 20, 180, 24);
+struct TInplaceComboFixture : TTestForm {
+  TInplaceComboFixture() : TTestForm(420, 320) {
+    Combo = Place<TcxComboBox>(20, 20, 180, 24, true);
     for (const char16_t* item : {u"第四系", u"新近系", u"古近系"}) Props()->Items()->Add(item);
     Props()->OnPopup = TNotifyEvent(this, [this](TObject*) { ++Popups; });
     Props()->OnInitPopup = TNotifyEvent(this, [this](TObject*) { ++InitPopups; });
-    Form->Show();
-    Application->ProcessMessages();
-  }
-  ~TInplaceComboFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm();
   }
   TcxCustomComboBoxProperties* Props() { return static_cast<TcxCustomComboBoxProperties*>(Combo->Properties()); }
   TcxCustomEditPopupWindow* Popup() { return Combo->PopupWindow(); }
@@ -42,10 +31,7 @@ struct TInplaceComboFixture {
     AData.reset(data);
     Application->ProcessMessages();
   }
-  void Key(Word AKey) {
-    TestKey(AKey, u"", 0);
-    Application->ProcessMessages();
-  }
+
   // Drags the grip by (DX, DY).
   void DragGrip(Integer DX, Integer DY) {
     const TRect g = Popup()->GetViewInfo()->SizeGripRect;
@@ -56,8 +42,8 @@ struct TInplaceComboFixture {
     TestMouseRelease(wnd, TPoint{grip.X + DX, grip.Y + DY});
     Application->ProcessMessages();
   }
-  TForm* Form;
   TcxComboBox* Combo;
+
   Integer Popups = 0;
   Integer InitPopups = 0;
 };

@@ -8,6 +8,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testinput.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -34,48 +35,26 @@ TEST(cxCustomEdit, TabTellsTheEditorBeforeTheFocusMoves) {
   const TCase cases[] = {{"Tab", 0, 2}, {"Shift+Tab", tkShift, 0}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    auto* form = new TForm(nullptr);
-    form->SetBounds(100, 100, 300, 200);
+    TTestForm form(300, 200);
     TTabEdit* edits[3];
     for (Integer i = 0; i < 3; ++i) {
-      edits[i] = new TTabEdit(form);
-      edits[i]->SetBounds(10, 10 + 30 * i, 120, 24);
-      edits[i]->SetParent(form);
+      edits[i] = form.Place<TTabEdit>(10, 10 + 30 * i, 120, 24);
       edits[i]->SetTabOrder(i);
     }
-    form->Show();
-    Application->ProcessMessages();
-    edits[1]->SetFocus();
-    Application->ProcessMessages();
-    TestKey(VK_TAB, u"", c.Modifiers);
-    Application->ProcessMessages();
+    form.ShowForm(edits[1]);
+    form.Key(VK_TAB, c.Modifiers);
     EXPECT_EQ(edits[1]->Calls, 1);
     EXPECT_TRUE(edits[1]->FocusedThen);
     EXPECT_TRUE(edits[c.Target]->Focused());
-    form->Free();
-    Application->ProcessMessages();
   }
 }
 
 TEST(cxCustomEdit, TypedChineseReachesTheEditor) {
-  EnsureGuiRuntime();
-  TestSetApplicationActive(true);
-  auto* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 300, 200);
-  auto* edit = new TcxTextEdit(form);
-  edit->SetBounds(10, 10, 120, 24);
-  edit->SetParent(form);
-  form->Show();
-  Application->ProcessMessages();
-  edit->SetFocus();
-  Application->ProcessMessages();
-  TestTypeText(u"花岗岩 A1");
-  Application->ProcessMessages();
+  TTestForm form(300, 200);
+  auto* edit = form.Place<TcxTextEdit>(10, 10, 120, 24);
+  form.ShowForm(edit);
+  form.Type(u"花岗岩 A1");
   EXPECT_EQ(edit->Text(), u"花岗岩 A1");
-  form->Free();
-  Application->ProcessMessages();
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "../platform/gui/guitestutil.h"
+#include "../platform/gui/recordingdialogs.h"
+
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
@@ -108,50 +111,23 @@ protected:
 
 TcxCustomEditClass TTestEditProperties::GetEditorClass() { return TTestEdit::StaticClass(); }
 
-class TFakeDialogs : public TDialogService {
-public:
-  std::vector<String> Texts;
-  std::function<void()> OnShown;
-  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
-    Texts.push_back(Text);
-    if (OnShown) OnShown();
-    return IDOK;
-  }
-  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
-  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
-};
-
 // A shown form with the editor under test and a second editor to move the
 // focus to; message boxes go to a recorder.
-struct TEditFixture {
-  TEditFixture() {
-    EnsureGuiRuntime();
+struct TEditFixture : TTestForm {
+  TEditFixture() : TTestForm(320, 200) {
     OldDialogs = SetDialogService(&Dialogs);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 320, 200);
-    Edit = new TTestEdit(Form);
-    Edit->SetBounds(10, 10, 150, 24);
-    Edit->SetParent(Form);
-    Other = new TTestEdit(Form);
-    Other->SetBounds(10, 60, 150, 24);
-    Other->SetParent(Form);
+    Edit = Place<TTestEdit>(10, 10, 150, 24);
+    Other = Place<TTestEdit>(10, 60, 150, 24);
     Edit->Properties()->OnChange = TNotifyEvent(this, [this](TObject*) { Log.push_back("change"); });
     Edit->Properties()->OnEditValueChanged = TNotifyEvent(this, [this](TObject*) { Log.push_back("value"); });
     Edit->Properties()->OnValidate = TcxEditValidateEvent(this, [this](TObject*, Variant& V, TCaption&, bool& E) {
       if (RefuseBang && VarToStr(V).find(u'!') != String::npos) E = true;
     });
-    Form->Show();
-    Application->ProcessMessages();
+    ShowForm();
   }
   ~TEditFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    FreeForm();
     SetDialogService(OldDialogs);
-  }
-  void Focus(TWinControl* C) {
-    C->SetFocus();
-    Application->ProcessMessages();
   }
   // "t:<text>" types, "esc", "enter", "leave" (focus to Other), "focus".
   void Run(const std::vector<std::string>& Steps) {
@@ -169,10 +145,10 @@ struct TEditFixture {
       Application->ProcessMessages();
     }
   }
-  TFakeDialogs Dialogs;
+  TRecordingDialogs Dialogs;
   TDialogService* OldDialogs = nullptr;
-  TForm* Form;
   TTestEdit* Edit;
+
   TTestEdit* Other;
   std::vector<std::string> Log;
   bool RefuseBang = true;

@@ -36,29 +36,16 @@ private:
   TShellService* FPrevious;
 };
 
-struct THyperLinkFixture {
-  THyperLinkFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 200);
-    Edit = new TcxHyperLinkEdit(Form);
-    Edit->SetBounds(20, 20, 220, 24);
-    Edit->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+struct THyperLinkFixture : TTestForm {
+  THyperLinkFixture() : TTestForm(360, 200) {
+    Edit = Place<TcxHyperLinkEdit>(20, 20, 220, 24);
+    ShowForm(Edit);
   }
-  ~THyperLinkFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~THyperLinkFixture() { FreeForm(); }
   TcxHyperLinkEditProperties* Props() { return static_cast<TcxHyperLinkEditProperties*>(Edit->Properties()); }
   TRecordingShell Shell;
-  TForm* Form;
   TcxHyperLinkEdit* Edit;
+
 };
 
 std::string U8(const String& S) { return StringToUTF8(S); }

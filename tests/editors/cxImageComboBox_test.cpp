@@ -214,38 +214,21 @@ TEST(cxImageComboBox, TheKindRegisters) {
 
 namespace {
 
-struct TImageComboFixture {
-  TImageComboFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
+struct TImageComboFixture : TTestForm {
+  TImageComboFixture() : TTestForm(360, 260) {
     Images = SolidImages({clRed, clLime, clBlue, clYellow});
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 260);
-    Combo = new TcxImageComboBox(Form);
-    Combo->SetBounds(20, 20, 180, 24);
-    Combo->SetParent(Form);
+    Combo = Place<TcxImageComboBox>(20, 20, 180, 24);
     Props()->SetImages(Images.get());
     AddRocks(Props());
     Combo->Properties()->OnEditValueChanged = TNotifyEvent(this, [this](TObject*) { ++ValueChanges; });
-    Form->Show();
-    Application->ProcessMessages();
-    Combo->SetFocus();
-    Application->ProcessMessages();
+    ShowForm(Combo);
   }
-  ~TImageComboFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~TImageComboFixture() { FreeForm(); }
   TcxImageComboBoxProperties* Props() { return static_cast<TcxImageComboBoxProperties*>(Combo->Properties()); }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
   String Value() { return VarToStr(Combo->EditValue()); }
   std::unique_ptr<TImageList> Images;
-  TForm* Form;
   TcxImageComboBox* Combo;
+
   Integer ValueChanges = 0;
 };
 

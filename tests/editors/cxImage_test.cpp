@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "../platform/gui/guitestutil.h"
+#include "../platform/gui/recordingdialogs.h"
+
 #include "platform/gui/application.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/dialogs.h"
@@ -176,15 +179,11 @@ TEST(cxImageProperties, GraphicClassByNameAndAssign) {
 
 // ---- The editor on a form ----------------------------------------------------------------
 
-class TFakeDialogs : public TDialogService {
+// Message boxes are written down; a file dialog answers ChosenFile.
+class TFakeDialogs : public TRecordingDialogs {
 public:
-  std::vector<String> Texts;
   std::vector<String> Filters;
   String ChosenFile;  // "": the user cancels
-  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
-    Texts.push_back(Text);
-    return IDOK;
-  }
   TFileDialogResult OpenFile(HWND, const TFileDialogRequest& R) override { return Answer(R); }
   TFileDialogResult SaveFile(HWND, const TFileDialogRequest& R) override { return Answer(R); }
 
@@ -218,36 +217,22 @@ class TTestImage : public TcxImage {
   std::vector<std::pair<TComponent*, TPoint>> Menus;
 };
 
-struct TImageFixture {
-  TImageFixture() {
-    EnsureGuiRuntime();
+struct TImageFixture : TTestForm {
+  TImageFixture() : TTestForm(360, 220) {
     OldDialogs = SetDialogService(&Dialogs);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 220);
-    Image = new TTestImage(Form);
-    Image->SetBounds(10, 10, 160, 120);
-    Image->SetParent(Form);
-    Other = new TTestImage(Form);
-    Other->SetBounds(200, 10, 100, 40);
-    Other->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
-    Image->SetFocus();
-    Application->ProcessMessages();
+    Image = Place<TTestImage>(10, 10, 160, 120);
+    Other = Place<TTestImage>(200, 10, 100, 40);
+    ShowForm(Image);
   }
   ~TImageFixture() {
-    Form->Free();
-    Application->ProcessMessages();
+    FreeForm();
     SetDialogService(OldDialogs);
     Clipboard()->Clear();
   }
-  void Leave() {
-    Other->SetFocus();
-    Application->ProcessMessages();
-  }
+  void Leave() { Focus(Other); }
   TFakeDialogs Dialogs;
   TDialogService* OldDialogs = nullptr;
-  TForm* Form;
+
   TTestImage* Image;
   TTestImage* Other;
 };

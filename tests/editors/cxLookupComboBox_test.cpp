@@ -51,19 +51,12 @@ std::string CodeListSchema() {
 
 // A lookup combo box over the code list on a form, set up as the program
 // sets up its code-list drop-downs.
-struct TLookupFixture {
-  explicit TLookupFixture(bool AGridMode = false) : Fx(CodeListSchema()) {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 420, 360);
+struct TLookupFixture : TTestForm {
+  explicit TLookupFixture(bool AGridMode = false) : TTestForm(420, 360), Fx(CodeListSchema()) {
     Source = new TDataSource(Form);
     Source->SetDataSet(Fx.Query);
     Fx.Open(u"select code, ename, cname from codelist order by code");
-    Combo = new TcxLookupComboBox(Form);
-    Combo->SetBounds(20, 20, 200, 24);
-    Combo->SetParent(Form);
+    Combo = Place<TcxLookupComboBox>(20, 20, 200, 24);
     P = Combo->LookupProperties();
     P->SetGridMode(AGridMode);
     P->SetListSource(Source);
@@ -71,28 +64,9 @@ struct TLookupFixture {
     P->SetListFieldNames(u"code;cname");
     P->SetListFieldIndex(1);
     Fx.Query->BeforeScroll = TDataSetNotifyEvent(this, [this](TDataSet*) { ++Scrolls; });
-    Form->Show();
-    Application->ProcessMessages();
-    Combo->SetFocus();
-    Application->ProcessMessages();
+    ShowForm(Combo);
   }
-  ~TLookupFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
-  void Commit(const String& AText) {
-    TestInputMethodCommit(AText);
-    Application->ProcessMessages();
-  }
-  void Type(const String& AText) {
-    TestTypeText(AText);
-    Application->ProcessMessages();
-  }
+  ~TLookupFixture() { FreeForm(); }
   void Open() {
     if (!Combo->HasOpenPopup()) Key(VK_F4);
     Application->ProcessMessages();
@@ -111,7 +85,6 @@ struct TLookupFixture {
   }
 
   TQueryFixture Fx;
-  TForm* Form;
   TDataSource* Source;
   TcxLookupComboBox* Combo;
   TcxLookupComboBoxProperties* P;

@@ -20,6 +20,7 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "tests/platform/db/dbtestutil.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -63,18 +64,11 @@ protected:
 };
 
 // A code list in a grid on a form.
-struct TGridFixture {
-  explicit TGridFixture(bool AGridMode = false) : Fx(CodeListSchema()) {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 400, 320);
+struct TGridFixture : TTestForm {
+  explicit TGridFixture(bool AGridMode = false) : TTestForm(400, 320), Fx(CodeListSchema()) {
     Source = new TDataSource(Form);
     Source->SetDataSet(Fx.Query);
-    Grid = new TCountingGrid(Form);
-    Grid->SetParent(Form);
-    Grid->SetBounds(10, 10, 300, 200);
+    Grid = Place<TCountingGrid>(10, 10, 300, 200);
     if (AGridMode) {
       Grid->DBDataController()->DataModeController()->SetGridModeBufferCount(12);
       Grid->DBDataController()->DataModeController()->SetGridMode(true);
@@ -83,13 +77,9 @@ struct TGridFixture {
     Grid->SetColumnsFromFieldNames(u"code;cname");
     Grid->SetDataSource(Source);
     Fx.Open(u"select code, ename, cname from codelist order by code");
-    Form->Show();
-    Application->ProcessMessages();
+    ShowForm();
   }
-  ~TGridFixture() {
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~TGridFixture() { FreeForm(); }
 
   TcxLookupGridViewInfo* Info() const { return Grid->ViewInfo(); }
   Integer Focused() const { return Grid->FocusedRowIndex(); }
@@ -106,17 +96,13 @@ struct TGridFixture {
     const TRect& r = Info()->Columns[AColumn].Bounds;
     return TPoint{r.Left + 10, (r.Top + r.Bottom) / 2};
   }
-  void Key(Word AKey, Cardinal AModifiers = 0) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
-  }
   void Click(const TPoint& P, Cardinal AModifiers = 0) {
     TestClick(Grid->Handle(), P, tbLeft, AModifiers);
     Application->ProcessMessages();
   }
 
   TQueryFixture Fx;
-  TForm* Form;
+
   TDataSource* Source;
   TCountingGrid* Grid;
 };

@@ -92,33 +92,19 @@ TEST(cxMRUEdit, SettingALimitCutsAtOnceAndSettingsCopy) {
 
 namespace {
 
-struct TMRUFixture {
-  TMRUFixture() {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 360, 200);
-    Edit = new TcxMRUEdit(Form);
-    Edit->SetBounds(20, 20, 200, 24);
-    Edit->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TMRUFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+struct TMRUFixture : TTestForm {
+  TMRUFixture() : TTestForm(360, 200) {
+    Edit = Place<TcxMRUEdit>(20, 20, 200, 24);
+    ShowForm(Edit);
   }
   TcxMRUEditProperties* Props() { return static_cast<TcxMRUEditProperties*>(Edit->Properties()); }
+  // Types AText over the whole text.
   void Type(const String& AText) {
     Edit->SelectWholeText();
-    TestTypeText(AText);
-    Application->ProcessMessages();
+    TTestForm::Type(AText);
   }
-  TForm* Form;
   TcxMRUEdit* Edit;
+
 };
 
 }  // namespace

@@ -15,35 +15,21 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
 // A shown form with a memo and a second editor to take the focus.
-struct TMemoFixture {
-  explicit TMemoFixture(bool AInplace = false) {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 320, 220);
-    Memo = new TcxMemo(Form, AInplace);
-    Memo->SetBounds(10, 10, 200, 100);
-    Memo->SetParent(Form);
-    Other = new TcxTextEdit(Form);
-    Other->SetBounds(10, 130, 150, 24);
-    Other->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
+struct TMemoFixture : TTestForm {
+  explicit TMemoFixture(bool AInplace = false) : TTestForm(320, 220) {
+    Memo = Place<TcxMemo>(10, 10, 200, 100, AInplace);
+    Other = Place<TcxTextEdit>(10, 130, 150, 24);
+    ShowForm();
   }
-  ~TMemoFixture() {
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  void FocusMemo() {
-    Memo->SetFocus();
-    Application->ProcessMessages();
-  }
+  void FocusMemo() { Focus(Memo); }
   TcxMemoProperties* Properties() const { return static_cast<TcxMemoProperties*>(Memo->Properties()); }
-  TForm* Form;
   TcxMemo* Memo;
+
   TcxTextEdit* Other;
 };
 

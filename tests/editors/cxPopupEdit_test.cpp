@@ -5,6 +5,7 @@
 // freed.
 #include <gtest/gtest.h>
 
+#include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/extctrls.h"
@@ -25,34 +26,18 @@ const TRect kPanelBounds{200, 100, 360, 220};  // 160 x 120 in the holder
 
 // A shown form with a popup editor and a panel to lend it, inside a holder
 // panel of the form.
-struct TPopupEditFixture {
-  explicit TPopupEditFixture(TAlign APanelAlign = alNone, bool APanelVisible = true) {
-    EnsureGuiRuntime();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 500, 400);
-    Holder = new TPanel(Form);
-    Holder->SetBounds(0, 100, 480, 260);
-    Holder->SetParent(Form);
+struct TPopupEditFixture : TTestForm {
+  explicit TPopupEditFixture(TAlign APanelAlign = alNone, bool APanelVisible = true) : TTestForm(500, 400) {
+    Holder = Place<TPanel>(0, 100, 480, 260);
     Panel = new TPanel(Form);
     Panel->SetBoundsRect(kPanelBounds);
     Panel->SetAlign(APanelAlign);
     Panel->SetVisible(APanelVisible);
     Panel->SetParent(Holder);
-    Edit = new TcxPopupEdit(Form);
-    Edit->SetBounds(20, 40, 150, 24);
-    Edit->SetParent(Form);
+    Edit = Place<TcxPopupEdit>(20, 40, 150, 24);
     Edit->ActivePopupProperties()->SetPopupControl(Panel);
-    Form->Show();
-    Application->ProcessMessages();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+    ShowForm(Edit);
     SavedBounds = Panel->BoundsRect();
-  }
-  ~TPopupEditFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
   }
   void Open() {
     Edit->DropDown();
@@ -66,8 +51,8 @@ struct TPopupEditFixture {
     EXPECT_EQ(Panel->Visible(), AVisible);
     EXPECT_EQ(Edit->HostedControl(), nullptr);
   }
-  TForm* Form = nullptr;
   TPanel* Holder = nullptr;
+
   TPanel* Panel = nullptr;
   TcxPopupEdit* Edit = nullptr;
   TRect SavedBounds{};

@@ -17,6 +17,7 @@
 #include "platform/gui/timers.h"
 #include "tests/editors/cxEditKeyScript.h"
 #include "tests/foundation/foundation_test.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -297,12 +298,9 @@ TEST(SpinEditProperties, FastButtonsAndAssign) {
 // posted value is a number of the value type.
 TEST(SpinEditControl, StepsAndPostsANumber) {
   TDecimalPointScope locale;
-  EnsureGuiRuntime();
-  TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 200, 80);
-  auto* spin = new TcxSpinEdit(form);
-  spin->SetParent(form);
-  spin->SetBounds(10, 10, 120, 24);
+  TTestForm window(200, 80);
+  TForm* form = window.Form;
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
   EXPECT_EQ(spin->EditValue().Type(), varInt64);  // starts at the integer 0
   EXPECT_EQ(spin->EditValue().AsInt64(), 0);
   auto* props = static_cast<TcxCustomSpinEditProperties*>(spin->Properties());
@@ -332,8 +330,6 @@ TEST(SpinEditControl, StepsAndPostsANumber) {
   spin->SetFocus();
   spin->DoStep(skUp);
   EXPECT_EQ(Utf8(spin->Text()), "9223372036854775807");
-  form->Free();
-  Application->ProcessMessages();
 }
 
 // Keys step through the real key path: arrows and page keys (the page keys
@@ -341,12 +337,9 @@ TEST(SpinEditControl, StepsAndPostsANumber) {
 // key's button shows pressed until the key is released.
 TEST(SpinEditControl, KeysStep) {
   TDecimalPointScope locale;
-  EnsureGuiRuntime();
-  TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 200, 80);
-  auto* spin = new TcxSpinEdit(form);
-  spin->SetParent(form);
-  spin->SetBounds(10, 10, 120, 24);
+  TTestForm window(200, 80);
+  TForm* form = window.Form;
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
   form->Show();
   spin->SetFocus();
   Application->ProcessMessages();
@@ -368,8 +361,6 @@ TEST(SpinEditControl, KeysStep) {
     Application->ProcessMessages();
     EXPECT_EQ(spin->PressedState(), 0);
   }
-  form->Free();
-  Application->ProcessMessages();
 }
 
 // Holding the up button steps once, then after 400 ms and every 100 ms;
@@ -378,11 +369,9 @@ TEST(SpinEditControl, HeldButtonRepeatsAndTheWheelSteps) {
   TDecimalPointScope locale;
   EnsureGuiRuntime();
   TTestClock clock;
-  TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 200, 80);
-  auto* spin = new TcxSpinEdit(form);
-  spin->SetParent(form);
-  spin->SetBounds(10, 10, 120, 24);
+  TTestForm window(200, 80);
+  TForm* form = window.Form;
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
   form->Show();
   spin->SetFocus();
   Application->ProcessMessages();
@@ -409,8 +398,6 @@ TEST(SpinEditControl, HeldButtonRepeatsAndTheWheelSteps) {
   TestWheel(spin->InnerEdit()->Handle(), TPoint{5, 5}, -1);
   Application->ProcessMessages();
   EXPECT_EQ(Utf8(spin->Text()), "5");
-  form->Free();
-  Application->ProcessMessages();
 }
 
 // ---- The spin buttons' placement and arrows -------------------------------
@@ -440,20 +427,10 @@ TcxSpinArrow InkArrow(const TBitmap& B, const TRect& R, TColor AColor) {
   return left > right ? saRight : saLeft;
 }
 
-struct TSpinLookFixture : ::testing::Test {
-  void SetUp() override {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 260, 80);
-    Spin = new TcxSpinEdit(Form);
-    Spin->SetParent(Form);
-    Spin->SetBounds(10, 10, 200, 24);
-    Form->Show();
-    Application->ProcessMessages();
-  }
-  void TearDown() override {
-    Form->Free();
-    Application->ProcessMessages();
+struct TSpinLookFixture : ::testing::Test, TTestForm {
+  TSpinLookFixture() : TTestForm(260, 80) {
+    Spin = Place<TcxSpinEdit>(10, 10, 200, 24);
+    ShowForm();
   }
   TcxCustomSpinEditProperties* Props() { return static_cast<TcxCustomSpinEditProperties*>(Spin->Properties()); }
   void Show(TcxSpinEditButtonsPosition APosition, bool AFast) {
@@ -467,8 +444,8 @@ struct TSpinLookFixture : ::testing::Test {
     Spin->PaintTo(b->Canvas()->Handle(), 0, 0);
     return b;
   }
-  TForm* Form = nullptr;
   TcxSpinEdit* Spin = nullptr;
+
 };
 
 // Each position and both button counts: the buttons' order from left to

@@ -4,8 +4,6 @@
 // text length answer, and a picture of a demo form.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "editors/cxMaskEdit.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/graphics.h"
@@ -15,6 +13,7 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -31,33 +30,15 @@ struct TSeparatorsScope {
 
 // A shown form with a text editor, a masked editor and a third control to
 // move the focus to.
-struct TWindowFixture {
-  TWindowFixture() {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 320, 200);
-    Text = new TcxTextEdit(Form);
-    Text->SetBounds(10, 10, 150, 24);
-    Text->SetParent(Form);
-    Mask = new TcxMaskEdit(Form);
-    Mask->SetBounds(10, 40, 150, 24);
-    Mask->SetParent(Form);
-    Other = new TcxTextEdit(Form);
-    Other->SetBounds(10, 70, 150, 24);
-    Other->SetParent(Form);
-    Form->Show();
-    Application->ProcessMessages();
+struct TWindowFixture : TTestForm {
+  TWindowFixture() : TTestForm(320, 200) {
+    Text = Place<TcxTextEdit>(10, 10, 150, 24);
+    Mask = Place<TcxMaskEdit>(10, 40, 150, 24);
+    Other = Place<TcxTextEdit>(10, 70, 150, 24);
+    ShowForm();
   }
-  ~TWindowFixture() {
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  void Focus(TWinControl* C) {
-    C->SetFocus();
-    Application->ProcessMessages();
-  }
-  TForm* Form;
   TcxTextEdit* Text;
+
   TcxMaskEdit* Mask;
   TcxTextEdit* Other;
 };
@@ -258,17 +239,10 @@ TEST(TextEditWindow, TextLengthAnswerIsTheCopiedLength) {
   EXPECT_EQ(SendMessage(f.Text->InnerEdit()->Handle(), WM_GETTEXTLENGTH, 0, 0), 5);
 }
 
-void SavePicture(TBitmap& ABitmap, const std::string& AName) {
-  std::filesystem::path dir = std::filesystem::path(KORVANE_BINARY_DIR) / "pictures";
-  std::filesystem::create_directories(dir);
-  ABitmap.SaveToFile(UTF8ToString((dir / (AName + ".png")).string()));
-}
-
 TEST(TextEditWindow, DemoFormPicture) {
   TSeparatorsScope separators;
-  EnsureGuiRuntime();
-  TForm* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 300, 220);
+  TTestForm window(300, 220);
+  TForm* form = window.Form;
   struct TRow {
     const char16_t* Caption;
     TcxCustomTextEdit* Edit;
@@ -329,9 +303,7 @@ TEST(TextEditWindow, DemoFormPicture) {
   // The inner edit leaves the button editor's ellipsis button free.
   EXPECT_LT(button->InnerEdit()->BoundsRect().Right, button->ClientWidth() - 10);
   EXPECT_LE(button->InnerEdit()->BoundsRect().Right, button->GetViewInfo()->Button(0)->VisibleBounds.Left);
-  SavePicture(picture, "cxTextEdit_demo");
-  form->Free();
-  Application->ProcessMessages();
+  SavePicture(&picture, "cxTextEdit_demo.png", 1);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/gui/forms.h"
 #include "platform/rtl/datetime.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -154,26 +155,19 @@ struct TStepCase {
   Integer SelStart;
 };
 
-struct TTimeEditFixture : ::testing::Test {
-  void SetUp() override {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 220, 80);
-    Edit = new TcxTimeEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 10, 150, 24);
-    Form->Show();
-    Edit->SetFocus();
-    Application->ProcessMessages();
+// A shown, focused time editor, made under the test locale and freed before
+// that ends.
+struct TTimeEditFixture
+ : ::testing::Test, TTestForm {
+  TTimeEditFixture() : TTestForm(220, 80) {
+    Edit = Place<TcxTimeEdit>(10, 10, 150, 24);
+    ShowForm(Edit);
   }
-  void TearDown() override {
-    Form->Free();
-    Application->ProcessMessages();
-  }
+  ~TTimeEditFixture() override { FreeForm(); }
   TcxTimeEditProperties* Props() { return static_cast<TcxTimeEditProperties*>(Edit->Properties()); }
   TTimeLocaleScope Locale;
-  TForm* Form = nullptr;
   TcxTimeEdit* Edit = nullptr;
+
 };
 
 double At(Integer H, Integer M, Integer S) { return (H * 3600 + M * 60 + S) / 86400.0; }

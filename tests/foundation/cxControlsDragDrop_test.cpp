@@ -15,14 +15,9 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
+#include "tests/foundation/control_fixture.h"
 
 namespace {
-
-struct TScrollCall {
-  TScrollBarKind Kind;
-  TScrollCode Code;
-  friend bool operator==(const TScrollCall&, const TScrollCall&) = default;
-};
 
 // A control whose content is larger than its client area in the chosen
 // directions, so that those scroll bars show; scrolling is written down.
@@ -66,15 +61,8 @@ struct TControlFixture {
     Form->Show();
     Handle = Control->Handle();
   }
-  ~TControlFixture() {
-    ReleaseCapture();
-    if (Screen) Screen->SetCursor(crDefault);
-    Form->Free();
-    TMsg m;
-    while (PeekMessage(m, 0, 0, 0, PM_REMOVE)) {
-    }
-    Application->ResetTerminated();
-  }
+  ~TControlFixture() { FreeDraggedForm(Form); }
+
   TPoint ToScreen(const TPoint& P) const { return Control->ClientToScreen(P); }
   // Puts the cursor on a client point (as the press that starts a loop would).
   void PutCursor(const TPoint& P) const {

@@ -20,17 +20,13 @@
 #include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
+#include "tests/foundation/control_fixture.h"
 #include "tests/foundation/foundation_test.h"
+#include "tests/platform/gui/guitestutil.h"
 
 using namespace cxTest;
 
 namespace {
-
-struct TScrollCall {
-  TScrollBarKind Kind;
-  TScrollCode Code;
-  friend bool operator==(const TScrollCall&, const TScrollCall&) = default;
-};
 
 // A control with a content of a given size that it scrolls by pixels.
 class TGrid : public TcxControl {
@@ -99,29 +95,14 @@ public:
 };
 
 // A shown form with two grids: A at (10, 10) and B at (10, 200), 200 x 150.
-struct TGridFixture {
-  TGridFixture() {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    Form = new TForm(nullptr);
-    Form->SetBounds(50, 50, 400, 400);
-    A = MakeGrid(10);
-    B = MakeGrid(200);
+struct TGridFixture : TTestForm {
+  TGridFixture() : TTestForm(400, 400, {50, 50}) {
+    A = Place<TGrid>(10, 10, 200, 150);
+    B = Place<TGrid>(10, 200, 200, 150);
     Form->Show();
   }
-  TGrid* MakeGrid(Integer Top) {
-    TGrid* g = new TGrid(Form);
-    g->SetBounds(10, Top, 200, 150);
-    g->SetParent(Form);
-    return g;
-  }
-  ~TGridFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  TForm* Form;
   TGrid* A;
+
   TGrid* B;
 };
 
@@ -704,14 +685,9 @@ struct TDragGridFixture {
   }
   ~TDragGridFixture() {
     CancelDrag();
-    ReleaseCapture();
-    if (Screen) Screen->SetCursor(crDefault);
-    Form->Free();
-    TMsg m;
-    while (PeekMessage(m, 0, 0, 0, PM_REMOVE)) {
-    }
-    Application->ResetTerminated();
+    FreeDraggedForm(Form);
   }
+
   void PutCursor(const TPoint& P) const {
     TPoint s = Grid->ClientToScreen(P);
     SetCursorPos(s.X, s.Y);

@@ -15,6 +15,7 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "tests/foundation/foundation_test.h"
+#include "tests/platform/gui/guitestutil.h"
 
 using namespace cxTest;
 
@@ -53,26 +54,12 @@ public:
   TTestBinding* Binding() const { return static_cast<TTestBinding*>(DataBinding()); }
 };
 
-struct TListFixture {
-  explicit TListFixture(Integer ACount = 5) {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    TestSetApplicationActive(true);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    List = new TBoundListBox(Form);
-    List->SetParent(Form);
-    List->SetBounds(10, 10, 150, 100);
-    Other = new TcxListBox(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(200, 10, 100, 100);
+struct TListFixture : TTestForm {
+  explicit TListFixture(Integer ACount = 5) : TTestForm(400, 300) {
+    List = Place<TBoundListBox>(10, 10, 150, 100);
+    Other = Place<TcxListBox>(200, 10, 100, 100);
     for (Integer i = 0; i < ACount; ++i) List->Items()->Add(u"Item " + IntToStr(i));
-    Form->Show();
-    Application->ProcessMessages();
-  }
-  ~TListFixture() {
-    Form->Free();
-    Application->ProcessMessages();
+    ShowForm();
   }
   TcxInnerListBox* Inner() const { return List->InnerListBox(); }
   HWND InnerWnd() const { return Inner()->Handle(); }
@@ -91,8 +78,8 @@ struct TListFixture {
       if (Inner()->Selected(i)) r.push_back(i);
     return r;
   }
-  TForm* Form;
   TBoundListBox* List;
+
   TcxListBox* Other;
 };
 

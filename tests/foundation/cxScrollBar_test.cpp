@@ -11,6 +11,7 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -21,30 +22,20 @@ struct TScrollRecord {
 };
 
 // A shown form with one bar at (10, 10), 200 x 16.
-struct TBarFixture {
-  TBarFixture() {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 320, 240);
-    Bar = new TcxScrollBar(Form);
-    Bar->SetBounds(10, 10, 200, 16);
-    Bar->SetParent(Form);
+struct TBarFixture : TTestForm {
+  TBarFixture() : TTestForm(320, 240) {
+    Bar = Place<TcxScrollBar>(10, 10, 200, 16);
     Bar->OnScroll = TScrollEvent(this, [this](TObject*, TScrollCode c, Integer& p) { Scrolls.push_back({c, p}); });
     Bar->OnChange = TNotifyEvent(this, [this](TObject*) { ++Changes; });
     Form->Show();
-  }
-  ~TBarFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
   }
   std::vector<TScrollCode> Codes() const {
     std::vector<TScrollCode> r;
     for (auto& s : Scrolls) r.push_back(s.Code);
     return r;
   }
-  TForm* Form;
   TcxScrollBar* Bar;
+
   std::vector<TScrollRecord> Scrolls;
   Integer Changes = 0;
 };

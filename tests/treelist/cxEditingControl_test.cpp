@@ -23,6 +23,7 @@
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/platform/gui/recordingdialogs.h"
 
 namespace {
 
@@ -210,17 +211,6 @@ TcxEditCellViewInfo* TTestController::GetFocusedCellViewInfo(TcxCustomInplaceEdi
   return ViewInfo->Cell(GetFocusedRecordIndex(), AItem->ItemIndex());
 }
 
-class TFakeDialogs : public TDialogService {
-public:
-  std::vector<String> Texts;
-  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
-    Texts.push_back(Text);
-    return IDOK;
-  }
-  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
-  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
-};
-
 // A shown form with a list of three records of two text columns and an
 // edit box to take the focus away.
 struct TListFixture {
@@ -313,7 +303,7 @@ struct TListFixture {
     }
   }
 
-  TFakeDialogs Dialogs;
+  TRecordingDialogs Dialogs;
   TDialogService* OldDialogs = nullptr;
   TForm* Form;
   TTestList* List;

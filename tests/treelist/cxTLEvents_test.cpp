@@ -15,6 +15,7 @@
 #include "platform/gui/timers.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/platform/gui/guitestutil.h"
 #include "treelist/cxTLControl.h"
 
 namespace {
@@ -267,17 +268,13 @@ public:
   TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
 };
 
-struct TShownTree {
+struct TShownTree : TTestForm {
   TAnsweringDialogs Dialogs;
   TDialogService* OldDialogs;
-  TForm* Form;
   TcxCustomTreeListControl* List;
   std::unique_ptr<TTree> T;
-  TShownTree() {
-    EnsureGuiRuntime();
+  TShownTree() : TTestForm(400, 300) {
     OldDialogs = SetDialogService(&Dialogs);
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
     List = new TcxCustomTreeListControl(Form);
     List->SetParent(Form);
     T = std::make_unique<TTree>(List);
@@ -286,13 +283,8 @@ struct TShownTree {
     Application->ProcessMessages();
   }
   ~TShownTree() {
-    Form->Free();
-    Application->ProcessMessages();
+    FreeForm();
     SetDialogService(OldDialogs);
-  }
-  void Key(Word AKey, Cardinal AModifiers) {
-    TestKey(AKey, u"", AModifiers);
-    Application->ProcessMessages();
   }
 };
 

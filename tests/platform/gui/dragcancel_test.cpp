@@ -10,6 +10,7 @@
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -38,24 +39,14 @@ protected:
   }
 };
 
-struct TStarterFixture {
-  TStarterFixture() {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 300, 200);
-    Control = new TStarter(Form);
-    Control->SetBounds(10, 10, 100, 100);
-    Control->SetParent(Form);
+struct TStarterFixture : TTestForm {
+  TStarterFixture() : TTestForm(300, 200) {
+    Control = Place<TStarter>(10, 10, 100, 100);
     Form->Show();
   }
-  ~TStarterFixture() {
-    CancelDrag();
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  TForm* Form;
+  ~TStarterFixture() { CancelDrag(); }
   TStarter* Control;
+
 };
 
 TEST(DragStart, CancelWhileStartingEndsTheDragCleanly) {

@@ -1,18 +1,96 @@
 #pragma once
-// Shared pieces of the window and drawing tests: a form with controls that
-// record the messages they receive, and enlarged pictures saved as files.
+// Shared pieces of the window and drawing tests: a shown form that the
+// control tests place their controls on, input that is handled before the
+// call returns, a form with controls that record the messages they receive,
+// and enlarged pictures saved as files.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
+
+// A form at AOrigin for a control test, with this program active. The
+// controls a test places on it are freed with it; freeing lets go of the
+// mouse first, so that a test that fails while dragging leaves nothing
+// captured for the next one. A fixture derived from it whose own members the
+// controls use (data sets, image lists, services) calls FreeForm in its
+// destructor: the base class would free the form only after those members.
+struct TTestForm {
+  explicit TTestForm(Integer AWidth, Integer AHeight, TPoint AOrigin = {100, 100}) : TTestForm() {
+    MakeForm({AOrigin.X, AOrigin.Y, AOrigin.X + AWidth, AOrigin.Y + AHeight});
+  }
+  // No form yet: the fixture makes it (again, after freeing it) with MakeForm.
+  TTestForm() {
+    EnsureGuiRuntime();
+    Application->ResetTerminated();
+    TestSetApplicationActive(true);
+  }
+  void MakeForm(const TRect& ABounds) {
+    Form = new TForm(nullptr);
+    Form->SetBoundsRect(ABounds);
+  }
+
+  ~TTestForm() { FreeForm(); }
+  void FreeForm() {
+    if (!Form) return;
+    ReleaseCapture();
+    Form->Free();
+    Form = nullptr;
+    Application->ProcessMessages();
+  }
+  TTestForm(const TTestForm&) = delete;
+  TTestForm& operator=(const TTestForm&) = delete;
+
+  // A new T owned by the form (further arguments go to its constructor after
+  // the owner), at (X, Y) in the form and AWidth x AHeight large.
+  template <class T, class... TArgs>
+  T* Place(Integer X, Integer Y, Integer AWidth, Integer AHeight, TArgs&&... AArgs) {
+    T* control = new T(Form, std::forward<TArgs>(AArgs)...);
+    control->SetBounds(X, Y, AWidth, AHeight);
+    control->SetParent(Form);
+    return control;
+  }
+  // Shows the form and then focuses AFocused (when given), each step handled.
+  void ShowForm(TWinControl* AFocused = nullptr) {
+    Form->Show();
+    Application->ProcessMessages();
+    if (AFocused) Focus(AFocused);
+  }
+  void Focus(TWinControl* AControl) {
+    AControl->SetFocus();
+    Application->ProcessMessages();
+  }
+  // A key pressed and released in the focused window.
+  void Key(Word AKey, Cardinal AModifiers = 0) {
+    TestKey(AKey, u"", AModifiers);
+    Application->ProcessMessages();
+  }
+  void Type(const String& AText) {
+    TestTypeText(AText);
+    Application->ProcessMessages();
+  }
+  // Text committed by the input method, as Chinese text arrives.
+  void Commit(const String& AText) {
+    TestInputMethodCommit(AText);
+    Application->ProcessMessages();
+  }
+  void ClickOn(TWinControl* AControl, const TPoint& P) {
+    TestClick(AControl->Handle(), P);
+    Application->ProcessMessages();
+  }
+
+  TForm* Form = nullptr;
+};
 
 // A custom control that writes down every message of the kinds a test
 // watches (mouse moves and painting left out unless asked).
@@ -52,28 +130,18 @@ private:
 };
 
 // A shown form with two recorders side by side.
-struct TFormFixture {
-  TFormFixture() {
-    EnsureGuiRuntime();
-    Application->ResetTerminated();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 300, 200);
-    First = new TRecorder(Form);
-    First->SetBounds(10, 10, 100, 80);
-    First->SetParent(Form);
-    Second = new TRecorder(Form);
-    Second->SetBounds(150, 10, 100, 80);
-    Second->SetParent(Form);
+struct TFormFixture : TTestForm {
+  TFormFixture() : TTestForm(300, 200) {
+    First = Place<TRecorder>(10, 10, 100, 80);
+    Second = Place<TRecorder>(150, 10, 100, 80);
     Form->Show();
   }
   ~TFormFixture() {
-    ReleaseCapture();
-    Form->Free();
-    Application->ProcessMessages();
+    FreeForm();
     Application->ResetTerminated();
   }
-  TForm* Form;
   TRecorder* First;
+
   TRecorder* Second;
 };
 

@@ -12,26 +12,15 @@
 namespace {
 
 // A shown form with a focused single-line edit and a memo.
-struct TEditFixture {
-  TEditFixture() {
-    EnsureGuiRuntime();
-    Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    Edit = new TEdit(Form);
-    Edit->SetBounds(10, 10, 200, 24);
-    Edit->SetParent(Form);
-    Memo = new TMemo(Form);
-    Memo->SetBounds(10, 50, 200, 100);
-    Memo->SetParent(Form);
+struct TEditFixture : TTestForm {
+  TEditFixture() : TTestForm(400, 300) {
+    Edit = Place<TEdit>(10, 10, 200, 24);
+    Memo = Place<TMemo>(10, 50, 200, 100);
     Form->Show();
     Edit->SetFocus();
   }
-  ~TEditFixture() {
-    Form->Free();
-    Application->ProcessMessages();
-  }
-  TForm* Form;
   TEdit* Edit;
+
   TMemo* Memo;
 };
 
