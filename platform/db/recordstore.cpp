@@ -47,8 +47,8 @@ bool IsFloatType(TVarType t) { return t == varSingle || t == varDouble || t == v
 // One value: the kind in byte 0; inline texts have their length in byte 1
 // and their code units from byte 2; the other kinds have the variant's
 // type code in bytes 2-3, a length in bytes 4-7 and the payload (integer,
-// double, arena address or box number) in bytes 8-15. Fields are read and
-// written by copying bytes, never through pointers of another type.
+// double, arena address or box number) in bytes 8-15. These fields are
+// read and written by copying bytes; texts are read in place as Char.
 struct TRecordStore::TCell {
   alignas(8) unsigned char Raw[16];
 
