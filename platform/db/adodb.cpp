@@ -5,6 +5,7 @@
 
 #include "platform/db/dbconsts.h"
 #include "platform/db/sqlitedb.h"
+#include "platform/db/storeddate.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/sysutils.h"
 
@@ -263,47 +264,89 @@ Variant ReadCell(const TSQLiteCell& Cell, TField* Field) {
   return Null();
 }
 
-// How the loader reads a column: the common kinds are built in place in
-// the record; everything else goes through ReadCell.
-enum class TColumnReader { General, Text, Integer, Smallint, Word };
+// How the loader reads a column: the common kinds are written straight
+// into the record's cells; everything else goes through ReadCell.
+enum class TColumnReader { General, Text, Integer, Smallint, Word, Float, DateTime, Date, Time };
 
 TColumnReader ReaderOf(TField* Field) {
   if (!Field) return TColumnReader::General;
   TFieldType type = Field->DataType();
   if (IsTextType(type)) return TColumnReader::Text;
   if (type == ftInteger || type == ftAutoInc) return TColumnReader::Integer;
+  if (type == ftFloat || type == ftCurrency) return TColumnReader::Float;
+  // Dates are read in place only by the plain date fields, whose
+  // conversion is known; others may convert in their own way.
+  const std::type_info& kind = typeid(*Field);
+  if (type == ftDateTime && kind == typeid(TDateTimeField)) return TColumnReader::DateTime;
+  if (type == ftDate && kind == typeid(TDateField)) return TColumnReader::Date;
+  if (type == ftTime && kind == typeid(TTimeField)) return TColumnReader::Time;
   // Small integers convert without a range check only when the field is a
   // plain one with no range of its own.
   auto* small = dynamic_cast<TIntegerField*>(Field);
   bool plain = small && small->MinValue() == 0 && small->MaxValue() == 0;
-  if (plain && type == ftSmallint && typeid(*Field) == typeid(TSmallintField)) return TColumnReader::Smallint;
-  if (plain && type == ftWord && typeid(*Field) == typeid(TWordField)) return TColumnReader::Word;
+  if (plain && type == ftSmallint && kind == typeid(TSmallintField)) return TColumnReader::Smallint;
+  if (plain && type == ftWord && kind == typeid(TWordField)) return TColumnReader::Word;
   return TColumnReader::General;
 }
 
-// Appends one column's value to a record being loaded.
-void AppendCell(std::vector<Variant>& Values, const TSQLiteCell& Cell, TColumnReader Reader, TField* Field) {
+// A stored date text read as the plain date fields read it; false when it
+// is not in the stored form.
+bool ReadDateCell(const TSQLiteCell& Cell, TColumnReader Reader, TDateTime& Value) {
+  if (Cell.Type != TSQLiteType::Text || !TryReadStoredDate(std::string_view(Cell.Data, size_t(Cell.Size)), Value))
+    return false;
+  if (Reader == TColumnReader::Date) Value = DateOf(Value);
+  if (Reader == TColumnReader::Time) Value = TimeOf(Value);
+  return true;
+}
+
+bool InRange(const TSQLiteCell& Cell, Int64 Least, Int64 Most) {
+  return Cell.Type == TSQLiteType::Integer && Cell.Int >= Least && Cell.Int <= Most;
+}
+
+// Writes one column's value into a record being loaded, whose cells are
+// all Null to begin with. Scratch is room for decoding texts.
+void StoreCell(TRecordStore& Store, TRowHandle Row, Integer Slot, const TSQLiteCell& Cell, TColumnReader Reader,
+               TField* Field, String& Scratch) {
+  if (Cell.Type == TSQLiteType::Null) return;
+  TDateTime date;
   switch (Reader) {
     case TColumnReader::Text:
       if (Cell.Type != TSQLiteType::Text) break;
-      Values.emplace_back(SQLiteTextToString(Cell.Data, size_t(Cell.Size)));
+      SQLiteTextToString(Cell.Data, size_t(Cell.Size), Scratch);
+      Store.SetText(Row, Slot, Scratch);
       return;
     case TColumnReader::Integer:
-      if (Cell.Type != TSQLiteType::Integer || Cell.Int < INT32_MIN || Cell.Int > INT32_MAX) break;
-      Values.emplace_back(Integer(Cell.Int));
+      if (!InRange(Cell, INT32_MIN, INT32_MAX)) break;
+      Store.SetInt(Row, Slot, varInteger, Cell.Int);
       return;
     case TColumnReader::Smallint:
-      if (Cell.Type != TSQLiteType::Integer || Cell.Int < MinSmallint || Cell.Int > MaxSmallint) break;
-      Values.emplace_back(SmallInt(Cell.Int));
+      if (!InRange(Cell, MinSmallint, MaxSmallint)) break;
+      Store.SetInt(Row, Slot, varSmallint, Cell.Int);
       return;
     case TColumnReader::Word:
-      if (Cell.Type != TSQLiteType::Integer || Cell.Int < 0 || Cell.Int > MaxWord) break;
-      Values.emplace_back(Word(Cell.Int));
+      if (!InRange(Cell, 0, MaxWord)) break;
+      Store.SetInt(Row, Slot, varWord, Cell.Int);
+      return;
+    case TColumnReader::Float:
+      if (Cell.Type == TSQLiteType::Float) {
+        Store.SetDouble(Row, Slot, varDouble, Cell.Float);
+        return;
+      }
+      if (Cell.Type == TSQLiteType::Integer) {
+        Store.SetDouble(Row, Slot, varDouble, double(Cell.Int));
+        return;
+      }
+      break;
+    case TColumnReader::DateTime:
+    case TColumnReader::Date:
+    case TColumnReader::Time:
+      if (!ReadDateCell(Cell, Reader, date)) break;
+      Store.SetDouble(Row, Slot, varDate, date);
       return;
     case TColumnReader::General:
       break;
   }
-  Values.push_back(ReadCell(Cell, Field));
+  Store.Set(Row, Slot, ReadCell(Cell, Field));
 }
 
 }  // namespace
@@ -661,21 +704,20 @@ void TCustomADODataSet::InternalLoad() {
   TSQLiteStatement stmt = PrepareWithParams(FSelectText);
   Integer offset = FHasRowIdColumn ? 1 : 0;
   Integer n = ColumnCount();
-  size_t width = size_t(std::max(n, SlotCount()));
   std::vector<TField*> fields(n);
   std::vector<TColumnReader> readers(n);
   for (Integer i = 0; i < n; ++i) {
     fields[i] = FieldOfColumn(i);
     readers[i] = ReaderOf(fields[i]);
   }
+  TRecordStore& store = Records();
+  String scratch;
   while (stmt.Step()) {
-    std::vector<Variant> values;
-    values.reserve(width);
-    for (Integer i = 0; i < n; ++i) AppendCell(values, stmt.Cell(i + offset), readers[i], fields[i]);
     TSQLiteCell rowId = FHasRowIdColumn ? stmt.Cell(0) : TSQLiteCell();
     bool hasRowId = rowId.Type == TSQLiteType::Integer;
     if (FHasRowIdColumn && !hasRowId) FUpdatable = false;
-    AddRecord(std::move(values), hasRowId, rowId.Int);
+    TRowHandle row = AppendRecord(hasRowId, rowId.Int);
+    for (Integer i = 0; i < n; ++i) StoreCell(store, row, i, stmt.Cell(i + offset), readers[i], fields[i], scratch);
   }
 }
 

@@ -82,7 +82,31 @@ UInt64 ParseBookmark(const String& s) {
 struct TDataSet::TKeyIndex {
   String Fields;
   std::vector<TField*> KeyFields;
-  std::unordered_multimap<String, TRecordData*> Map;
+  std::unordered_multimap<String, TRowHandle> Map;
+};
+
+// Makes a record the one fields read and write (and, with a state, the
+// dataset's state) for as long as it lives.
+class TDataSet::TTempRecord {
+public:
+  TTempRecord(TDataSet& DataSet, TRecordRef Record)
+      : FDataSet(DataSet), FSavedRecord(DataSet.FTemp), FSavedState(DataSet.FState) {
+    DataSet.FTemp = Record;
+  }
+  TTempRecord(TDataSet& DataSet, TRecordRef Record, TDataSetState State) : TTempRecord(DataSet, Record) {
+    DataSet.FState = State;
+  }
+  ~TTempRecord() {
+    FDataSet.FTemp = FSavedRecord;
+    FDataSet.FState = FSavedState;
+  }
+  TTempRecord(const TTempRecord&) = delete;
+  TTempRecord& operator=(const TTempRecord&) = delete;
+
+private:
+  TDataSet& FDataSet;
+  TRecordRef FSavedRecord;
+  TDataSetState FSavedState;
 };
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
@@ -247,9 +271,10 @@ void TDataSet::Open() {
     InternalOpen();
     if (FFields.Count() == 0) CreateFields();
     BindFields();
+    FStore.Reset(FSlotCount);
     InternalLoad();
     if (FHasCalcFields && OnCalcFields)
-      for (auto& rec : FRecords) CalculateFields(*rec);
+      for (TRowHandle rec : FRecords) CalculateFields(rec);
     BuildView();
   } catch (...) {
     FState = dsInactive;
@@ -270,10 +295,11 @@ void TDataSet::Open() {
 }
 
 void TDataSet::CleanUpAfterClose() {
-  FInsertRecord.reset();
+  FInsertRecord = NoRow;
   FEditValues.clear();
   FView.clear();
   FRecords.clear();
+  FStore.Reset(0);
   FKeyIndex.reset();
   InvalidateIndexes();
   FCurrent = FActiveView = -1;
@@ -301,19 +327,16 @@ void TDataSet::Close() {
   if (events) Fire(AfterClose);
 }
 
-TRecordData& TDataSet::AddRecord(std::vector<Variant>&& Values, bool HasRowId, Int64 RowId) {
-  auto rec = std::make_unique<TRecordData>();
-  rec->Values = std::move(Values);
-  if (Integer(rec->Values.size()) < FSlotCount) rec->Values.resize(FSlotCount, Null());
-  rec->HasRowId = HasRowId;
-  rec->RowId = RowId;
+TRowHandle TDataSet::AppendRecord(bool HasRowId, Int64 RowId) {
   auto kept = HasRowId && !FKeptIds.empty() ? FKeptIds.find(RowId) : FKeptIds.end();
-  if (kept != FKeptIds.end())
-    rec->Id = kept->second;
-  else
-    rec->Id = FNextId++;
-  FRecords.push_back(std::move(rec));
-  return *FRecords.back();
+  UInt64 id = kept != FKeptIds.end() ? kept->second : FNextId++;
+  TRowHandle row = FStore.NewRow(id, HasRowId, RowId);
+  FRecords.push_back(row);
+  return row;
+}
+
+void TDataSet::AddRecord(std::vector<Variant>&& Values, bool HasRowId, Int64 RowId) {
+  FStore.WriteRow(AppendRecord(HasRowId, RowId), Values);
 }
 
 void TDataSet::Refresh() {
@@ -323,15 +346,18 @@ void TDataSet::Refresh() {
 
 void TDataSet::Reload(bool KeepPosition) {
   Integer index = KeepPosition ? FCurrent : 0;
-  UInt64 currentId = KeepPosition && FCurrent >= 0 ? FView[FCurrent]->Id : 0;
+  UInt64 currentId = KeepPosition && FCurrent >= 0 ? FStore.Id(FView[FCurrent]) : 0;
   FKeptIds.clear();
-  for (auto& rec : FRecords)
-    if (rec->HasRowId) FKeptIds.emplace(rec->RowId, rec->Id);
+  for (TRowHandle rec : FRecords)
+    if (FStore.HasRowId(rec)) FKeptIds.emplace(FStore.RowId(rec), FStore.Id(rec));
   FView.clear();
   // The rows stay until their successors are read: a file that cannot be
   // read just now leaves them as they were rather than no rows at all.
-  std::vector<std::unique_ptr<TRecordData>> previous = std::move(FRecords);
+  std::vector<TRowHandle> previous = std::move(FRecords);
+  TRecordStore previousStore = std::move(FStore);
   FRecords.clear();
+  FStore = TRecordStore();
+  FStore.Reset(FSlotCount);
   FKeyIndex.reset();
   InvalidateIndexes();
   try {
@@ -339,21 +365,23 @@ void TDataSet::Reload(bool KeepPosition) {
   } catch (...) {
     FKeptIds.clear();
     FRecords = std::move(previous);
+    FStore = std::move(previousStore);
     FKeyIndex.reset();
     InvalidateIndexes();
     BuildView();
-    TRecordData* same = currentId ? FindRecordById(currentId) : nullptr;
-    Integer pos = same ? ViewIndexOf(same) : -1;
+    TRowHandle same = currentId ? FindRecordById(currentId) : NoRow;
+    Integer pos = ViewIndexOf(same);
     FCurrent = FView.empty() ? -1 : std::max(pos, 0);
     Resync(false);
     throw;
   }
   FKeptIds.clear();
+  previousStore = TRecordStore();
   if (FHasCalcFields && OnCalcFields)
-    for (auto& rec : FRecords) CalculateFields(*rec);
+    for (TRowHandle rec : FRecords) CalculateFields(rec);
   BuildView();
-  TRecordData* same = currentId ? FindRecordById(currentId) : nullptr;
-  Integer pos = same ? ViewIndexOf(same) : -1;
+  TRowHandle same = currentId ? FindRecordById(currentId) : NoRow;
+  Integer pos = ViewIndexOf(same);
   if (pos < 0) pos = std::min(index, ViewCount() - 1);
   FCurrent = FView.empty() ? -1 : std::max(pos, 0);
   FBof = FView.empty() || !KeepPosition;
@@ -396,21 +424,11 @@ void TDataSet::DataEvent(TDataEvent Event, NativeInt Info) {
     auto* field = reinterpret_cast<TField*>(Info);
     if (field && (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc)) FModified = true;
     if (FHasCalcFields && OnCalcFields && IsEditState(FState)) {
-      std::vector<Variant>* values = &FEditValues;
-      TDataSetState saved = FState;
-      FState = dsCalcFields;
-      FTempValues = values;
-      try {
-        for (TField* f : FFields)
-          if (f->FieldKind() == fkCalculated && f->Slot() >= 0) (*values)[f->Slot()] = Null();
-        OnCalcFields(this);
-      } catch (...) {
-        FState = saved;
-        FTempValues = nullptr;
-        throw;
-      }
-      FState = saved;
-      FTempValues = nullptr;
+      TTempRecord calculating(*this, {&FEditValues, NoRow}, dsCalcFields);
+      for (TField* f : FFields)
+        if (f->FieldKind() == fkCalculated && f->Slot() >= 0 && f->Slot() < Integer(FEditValues.size()))
+          FEditValues[f->Slot()] = Null();
+      OnCalcFields(this);
     }
   }
   bool pass = FDisableCount == 0 || Event == deDisabledStateChange ||
@@ -456,35 +474,39 @@ void TDataSet::DoAfterScroll() { Fire(AfterScroll); }
 
 // ---- Record access ------------------------------------------------------------------------
 
-const std::vector<Variant>* TDataSet::ActiveValues() const {
-  if (FTempValues) return FTempValues;
+TDataSet::TRecordRef TDataSet::ActiveRecord() const {
+  if (FTemp.IsSet()) return FTemp;
   Integer idx = FActiveView >= 0 ? FActiveView : FCurrent;
-  if (idx < 0 || idx >= ViewCount()) return nullptr;
-  if (idx == FCurrent && (FState == dsEdit || FState == dsInsert)) return &FEditValues;
-  return &FView[idx]->Values;
+  if (idx < 0 || idx >= ViewCount()) return {};
+  if (idx == FCurrent && (FState == dsEdit || FState == dsInsert))
+    return {const_cast<std::vector<Variant>*>(&FEditValues), NoRow};
+  return {nullptr, FView[idx]};
 }
 
-bool TDataSet::HasActiveRecord() const { return ActiveValues() != nullptr; }
+bool TDataSet::HasActiveRecord() const { return ActiveRecord().IsSet(); }
 
 Variant TDataSet::GetSlotValue(const TField* Field) const {
-  const std::vector<Variant>* values = ActiveValues();
+  TRecordRef record = ActiveRecord();
   Integer slot = Field->Slot();
-  if (!values || slot < 0 || slot >= Integer(values->size())) return Null();
-  return (*values)[slot];
+  if (!record.Buffer) return FStore.Get(record.Row, slot);
+  if (slot < 0 || slot >= Integer(record.Buffer->size())) return Null();
+  return (*record.Buffer)[slot];
 }
 
 Variant TDataSet::GetOldSlotValue(const TField* Field) const {
-  Integer slot = Field->Slot();
-  if (FCurrent < 0 || slot < 0 || (FState == dsInsert && FInsertRecord && FView[FCurrent] == FInsertRecord.get()))
+  if (FCurrent < 0 || (FState == dsInsert && FInsertRecord != NoRow && FView[FCurrent] == FInsertRecord))
     return Null();
-  const auto& values = FView[FCurrent]->Values;
-  return slot < Integer(values.size()) ? values[slot] : Null();
+  return FStore.Get(FView[FCurrent], Field->Slot());
 }
 
 void TDataSet::SetSlotValue(TField* Field, const Variant& Value) {
   Integer slot = Field->Slot();
   if (slot < 0) return;
-  std::vector<Variant>* values = FTempValues;
+  if (FTemp.Row != NoRow) {
+    FStore.Set(FTemp.Row, slot, Value);
+    return;
+  }
+  std::vector<Variant>* values = FTemp.Buffer;
   if (!values) {
     if (FState != dsEdit && FState != dsInsert) DatabaseError(SNotEditing, this);
     values = &FEditValues;
@@ -497,37 +519,27 @@ void TDataSet::SetActiveView(Integer ViewIndex) {
   FActiveView = ViewIndex == FCurrent ? -1 : ViewIndex;
 }
 
-Variant TDataSet::ValueOfRecord(TRecordData* Record, TField* Field) {
-  if (Field->Slot() >= 0) return Field->Slot() < Integer(Record->Values.size()) ? Record->Values[Field->Slot()] : Null();
-  std::vector<Variant>* saved = FTempValues;
-  FTempValues = &Record->Values;
-  try {
-    Variant v = Field->Value();
-    FTempValues = saved;
-    return v;
-  } catch (...) {
-    FTempValues = saved;
-    throw;
-  }
+Variant TDataSet::ValueOfRecord(TRowHandle Record, TField* Field) {
+  if (Field->Slot() >= 0) return FStore.Get(Record, Field->Slot());
+  TTempRecord reading(*this, {nullptr, Record});
+  return Field->Value();
 }
 
-void TDataSet::CalculateFields(TRecordData& Record) {
+TRecordData TDataSet::RecordData(TRowHandle Record) const {
+  TRecordData data;
+  FStore.ReadRow(Record, data.Values);
+  data.Id = FStore.Id(Record);
+  data.HasRowId = FStore.HasRowId(Record);
+  data.RowId = FStore.RowId(Record);
+  return data;
+}
+
+void TDataSet::CalculateFields(TRowHandle Record) {
   if (!FHasCalcFields || !OnCalcFields) return;
-  TDataSetState saved = FState;
-  std::vector<Variant>* savedValues = FTempValues;
-  FState = dsCalcFields;
-  FTempValues = &Record.Values;
-  try {
-    for (TField* f : FFields)
-      if (f->FieldKind() == fkCalculated && f->Slot() >= 0) Record.Values[f->Slot()] = Null();
-    OnCalcFields(this);
-  } catch (...) {
-    FState = saved;
-    FTempValues = savedValues;
-    throw;
-  }
-  FState = saved;
-  FTempValues = savedValues;
+  TTempRecord calculating(*this, {nullptr, Record}, dsCalcFields);
+  for (TField* f : FFields)
+    if (f->FieldKind() == fkCalculated && f->Slot() >= 0) FStore.Set(Record, f->Slot(), Null());
+  OnCalcFields(this);
 }
 
 // ---- Positions and bookmarks ---------------------------------------------------------------
@@ -537,38 +549,36 @@ void TDataSet::InvalidateIndexes() {
   FByIdValid = false;
 }
 
-Integer TDataSet::ViewIndexOf(const TRecordData* Record) const {
+Integer TDataSet::ViewIndexOf(TRowHandle Record) const {
   if (!FViewIndexValid) {
     FViewIndexById.assign(FNextId, -1);
-    for (size_t i = 0; i < FView.size(); ++i) FViewIndexById[FView[i]->Id] = Integer(i);
+    for (size_t i = 0; i < FView.size(); ++i) FViewIndexById[FStore.Id(FView[i])] = Integer(i);
     FViewIndexValid = true;
   }
-  if (!Record || Record->Id >= FViewIndexById.size()) return -1;
-  return FViewIndexById[Record->Id];
+  if (Record == NoRow) return -1;
+  UInt64 id = FStore.Id(Record);
+  return id < FViewIndexById.size() ? FViewIndexById[id] : -1;
 }
 
-TRecordData* TDataSet::FindRecordById(UInt64 Id) const {
+TRowHandle TDataSet::FindRecordById(UInt64 Id) const {
   if (!FByIdValid) {
-    FById.clear();
-    FById.reserve(FRecords.size() + 1);
-    for (auto& rec : FRecords) FById.emplace(rec->Id, rec.get());
-    if (FInsertRecord) FById.emplace(FInsertRecord->Id, FInsertRecord.get());
+    FRowById.assign(FNextId, NoRow);
+    for (TRowHandle rec : FRecords) FRowById[FStore.Id(rec)] = rec;
+    if (FInsertRecord != NoRow) FRowById[FStore.Id(FInsertRecord)] = FInsertRecord;
     FByIdValid = true;
   }
-  auto it = FById.find(Id);
-  return it == FById.end() ? nullptr : it->second;
+  return Id < FRowById.size() ? FRowById[Id] : NoRow;
 }
 
-Integer TDataSet::StorageIndexOf(const TRecordData* Record) const {
-  for (size_t i = 0; i < FRecords.size(); ++i)
-    if (FRecords[i].get() == Record) return Integer(i);
-  return -1;
+Integer TDataSet::StorageIndexOf(TRowHandle Record) const {
+  auto it = std::find(FRecords.begin(), FRecords.end(), Record);
+  return it == FRecords.end() ? -1 : Integer(it - FRecords.begin());
 }
 
 Integer TDataSet::RecordCount() const {
   if (!Active()) return 0;
   Integer n = ViewCount();
-  if (FState == dsInsert && FInsertRecord) --n;
+  if (FState == dsInsert && FInsertRecord != NoRow) --n;
   return n;
 }
 
@@ -586,7 +596,7 @@ void TDataSet::SetRecNo(Integer Value) {
 
 String TDataSet::Bookmark() const {
   if (!Active() || FCurrent < 0) return String();
-  return IntToStr(Int64(FView[FCurrent]->Id));
+  return IntToStr(Int64(FStore.Id(FView[FCurrent])));
 }
 
 bool TDataSet::BookmarkAvailable() const { return Active() && FCurrent >= 0; }
@@ -594,15 +604,13 @@ bool TDataSet::BookmarkAvailable() const { return Active() && FCurrent >= 0; }
 bool TDataSet::BookmarkValid(const String& Value) const {
   if (!Active()) return false;
   UInt64 id = ParseBookmark(Value);
-  TRecordData* rec = id ? FindRecordById(id) : nullptr;
-  return rec && ViewIndexOf(rec) >= 0;
+  return id && ViewIndexOf(FindRecordById(id)) >= 0;
 }
 
 void TDataSet::GotoBookmark(const String& Value) {
   CheckBrowseMode();
   UInt64 id = ParseBookmark(Value);
-  TRecordData* rec = id ? FindRecordById(id) : nullptr;
-  Integer pos = rec ? ViewIndexOf(rec) : -1;
+  Integer pos = id ? ViewIndexOf(FindRecordById(id)) : -1;
   if (pos < 0) DatabaseError(SRecordNotFound, this);
   DoBeforeScroll();
   FCurrent = pos;
@@ -700,7 +708,7 @@ void TDataSet::Edit() {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   Fire(BeforeEdit);
   RunWithErrorHandler(OnEditError, [] {});
-  FEditValues = FView[FCurrent]->Values;
+  FStore.ReadRow(FView[FCurrent], FEditValues);
   SetState(dsEdit);
   DataEvent(deRecordChange, 0);
   Fire(AfterEdit);
@@ -711,17 +719,15 @@ void TDataSet::BeginInsertAppend(bool Append) {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   Fire(BeforeInsert);
   DoBeforeScroll();
-  FInsertRecord = std::make_unique<TRecordData>();
-  FInsertRecord->Values.assign(FSlotCount, Null());
-  FInsertRecord->Id = FNextId++;
+  FInsertRecord = FStore.NewRow(FNextId++, false, 0);
   Integer pos = Append || FCurrent < 0 ? ViewCount() : FCurrent;
-  FView.insert(FView.begin() + pos, FInsertRecord.get());
+  FView.insert(FView.begin() + pos, FInsertRecord);
   InvalidateIndexes();
   FKeyIndex.reset();
   FCurrent = pos;
   FActiveView = -1;
   FBof = FEof = false;
-  FEditValues = FInsertRecord->Values;
+  FEditValues.assign(size_t(FSlotCount), Null());
   SetState(dsInsert);
   try {
     if (OnNewRecord) OnNewRecord(this);
@@ -742,10 +748,11 @@ void TDataSet::Insert() { BeginInsertAppend(false); }
 void TDataSet::Append() { BeginInsertAppend(true); }
 
 void TDataSet::DropInsertRecord() {
-  if (!FInsertRecord) return;
-  auto it = std::find(FView.begin(), FView.end(), FInsertRecord.get());
+  if (FInsertRecord == NoRow) return;
+  auto it = std::find(FView.begin(), FView.end(), FInsertRecord);
   if (it != FView.end()) FView.erase(it);
-  FInsertRecord.reset();
+  FStore.FreeRow(FInsertRecord);
+  FInsertRecord = NoRow;
   InvalidateIndexes();
   FKeyIndex.reset();
   FEditValues.clear();
@@ -777,27 +784,30 @@ void TDataSet::Post() {
   DataEvent(deCheckBrowseMode, 0);
   Fire(BeforePost);
   bool inserting = FState == dsInsert;
-  TRecordData* rec = FView[FCurrent];
+  TRowHandle rec = FView[FCurrent];
+  TRecordData data = RecordData(rec);
   RunWithErrorHandler(OnPostError, [&] {
     CheckRequiredFields();
-    InternalPost(*rec, FEditValues, inserting);
+    InternalPost(data, FEditValues, inserting);
   });
+  FStore.SetRowId(rec, data.HasRowId, data.RowId);
   FinishPost();
   Fire(AfterPost);
 }
 
 void TDataSet::FinishPost() {
-  TRecordData* rec = FView[FCurrent];
-  rec->Values = std::move(FEditValues);
+  TRowHandle rec = FView[FCurrent];
+  FStore.WriteRow(rec, FEditValues);
   FEditValues.clear();
-  if (FState == dsInsert && FInsertRecord) {
+  if (FState == dsInsert && FInsertRecord != NoRow) {
     // A new record takes its place in storage before the record that
     // follows it in the cursor's order.
     Integer next = FCurrent + 1 < ViewCount() ? StorageIndexOf(FView[FCurrent + 1]) : -1;
     auto where = next < 0 ? FRecords.end() : FRecords.begin() + next;
-    FRecords.insert(where, std::move(FInsertRecord));
+    FRecords.insert(where, FInsertRecord);
+    FInsertRecord = NoRow;
   }
-  CalculateFields(*rec);
+  CalculateFields(rec);
   FKeyIndex.reset();
   InvalidateIndexes();
   SetState(dsBrowse);
@@ -805,7 +815,7 @@ void TDataSet::FinishPost() {
   Resync(false);
 }
 
-void TDataSet::RepositionAfterPost(TRecordData* Record) {
+void TDataSet::RepositionAfterPost(TRowHandle Record) {
   Integer pos = FCurrent;
   if (FFiltered && !PassesActiveFilter(Record)) {
     FView.erase(FView.begin() + pos);
@@ -816,9 +826,8 @@ void TDataSet::RepositionAfterPost(TRecordData* Record) {
   }
   if (FSortKeys.empty()) return;
   FView.erase(FView.begin() + pos);
-  auto it = std::upper_bound(FView.begin(), FView.end(), Record, [this](const TRecordData* a, const TRecordData* b) {
-    return CompareRecords(a, b) < 0;
-  });
+  auto it = std::upper_bound(FView.begin(), FView.end(), Record,
+                             [this](TRowHandle a, TRowHandle b) { return CompareRecords(a, b) < 0; });
   FCurrent = Integer(it - FView.begin());
   FView.insert(it, Record);
   InvalidateIndexes();
@@ -845,11 +854,13 @@ void TDataSet::Delete() {
   DataEvent(deCheckBrowseMode, 0);
   Fire(BeforeDelete);
   DoBeforeScroll();
-  TRecordData* rec = FView[FCurrent];
-  RunWithErrorHandler(OnDeleteError, [&] { InternalDelete(*rec); });
+  TRowHandle rec = FView[FCurrent];
+  TRecordData data = RecordData(rec);
+  RunWithErrorHandler(OnDeleteError, [&] { InternalDelete(data); });
   FView.erase(FView.begin() + FCurrent);
   Integer storage = StorageIndexOf(rec);
   if (storage >= 0) FRecords.erase(FRecords.begin() + storage);
+  FStore.FreeRow(rec);
   InvalidateIndexes();
   FKeyIndex.reset();
   FEditValues.clear();
@@ -935,10 +946,10 @@ bool TDataSet::LocateRecord(const String& KeyFields, const Variant& KeyValues, c
       FKeyIndex->Fields = KeyFields;
       FKeyIndex->KeyFields = fields;
       FKeyIndex->Map.reserve(FView.size());
-      for (TRecordData* rec : FView) {
-        if (rec == FInsertRecord.get()) continue;
+      for (TRowHandle rec : FView) {
+        if (rec == FInsertRecord) continue;
         String key;
-        for (TField* f : fields) AppendKeyText(key, rec->Values[f->Slot()]);
+        for (TField* f : fields) AppendKeyText(key, FStore.Get(rec, f->Slot()));
         FKeyIndex->Map.emplace(std::move(key), rec);
       }
     }
@@ -949,14 +960,14 @@ bool TDataSet::LocateRecord(const String& KeyFields, const Variant& KeyValues, c
       if (pos < 0) continue;
       bool same = true;
       for (size_t i = 0; i < fields.size() && same; ++i)
-        same = MatchKey(it->second->Values[fields[i]->Slot()], keys[i], Options);
+        same = MatchKey(FStore.Get(it->second, fields[i]->Slot()), keys[i], Options);
       if (same && (best < 0 || pos < best)) best = pos;
     }
     ViewIndex = best;
     return best >= 0;
   }
   for (Integer pos = 0; pos < ViewCount(); ++pos) {
-    TRecordData* rec = FView[pos];
+    TRowHandle rec = FView[pos];
     bool same = true;
     for (size_t i = 0; i < fields.size() && same; ++i) same = MatchKey(ValueOfRecord(rec, fields[i]), keys[i], Options);
     if (same) {
@@ -986,7 +997,7 @@ Variant TDataSet::Lookup(const String& KeyFields, const Variant& KeyValues, cons
   if (!LocateRecord(KeyFields, KeyValues, {}, pos)) return Null();
   std::vector<TField*> fields;
   GetFieldList(fields, ResultFields);
-  TRecordData* rec = FView[pos];
+  TRowHandle rec = FView[pos];
   if (fields.size() == 1) return ValueOfRecord(rec, fields[0]);
   std::vector<Variant> values;
   for (TField* f : fields) values.push_back(ValueOfRecord(rec, f));
@@ -1009,30 +1020,18 @@ void TDataSet::BindFilter() {
   FFilterBound = true;
 }
 
-bool TDataSet::PassesFilter(TRecordData* Record, const TFilterExpression* Expr) {
+bool TDataSet::PassesFilter(TRowHandle Record, const TFilterExpression* Expr) {
   TFilterEvalOptions options;
   options.CaseInsensitive = FFilterOptions.count(foCaseInsensitive) > 0;
   options.PartialCompare = FFilterOptions.count(foNoPartialCompare) == 0;
-  TDataSetState saved = FState;
-  std::vector<Variant>* savedValues = FTempValues;
-  FState = dsFilter;
-  FTempValues = &Record->Values;
+  TTempRecord filtering(*this, {nullptr, Record}, dsFilter);
   bool accept = true;
-  try {
-    if (Expr)
-      accept = Expr->Evaluate([&](Integer i) { return ValueOfRecord(Record, FFields.Fields(i)); }, options);
-    if (accept && OnFilterRecord) OnFilterRecord(this, accept);
-  } catch (...) {
-    FState = saved;
-    FTempValues = savedValues;
-    throw;
-  }
-  FState = saved;
-  FTempValues = savedValues;
+  if (Expr) accept = Expr->Evaluate([&](Integer i) { return ValueOfRecord(Record, FFields.Fields(i)); }, options);
+  if (accept && OnFilterRecord) OnFilterRecord(this, accept);
   return accept;
 }
 
-bool TDataSet::PassesActiveFilter(TRecordData* Record) {
+bool TDataSet::PassesActiveFilter(TRowHandle Record) {
   if (!FFiltered) return true;
   BindFilter();
   return PassesFilter(Record, &FFilterExpr);
@@ -1043,10 +1042,10 @@ void TDataSet::BuildView() {
   FView.reserve(FRecords.size());
   if (FFiltered && (!FFilterExpr.IsEmpty() || OnFilterRecord)) {
     BindFilter();
-    for (auto& rec : FRecords)
-      if (PassesFilter(rec.get(), &FFilterExpr)) FView.push_back(rec.get());
+    for (TRowHandle rec : FRecords)
+      if (PassesFilter(rec, &FFilterExpr)) FView.push_back(rec);
   } else {
-    for (auto& rec : FRecords) FView.push_back(rec.get());
+    FView = FRecords;
   }
   SortView();
   InvalidateIndexes();
@@ -1062,9 +1061,9 @@ void TDataSet::SetFilter(const String& Value) {
   FFilterText = Value;
   FFilterBound = false;
   if (Active() && FFiltered) {
-    TRecordData* current = FCurrent >= 0 ? FView[FCurrent] : nullptr;
+    TRowHandle current = FCurrent >= 0 ? FView[FCurrent] : NoRow;
     BuildView();
-    Integer pos = current ? ViewIndexOf(current) : -1;
+    Integer pos = ViewIndexOf(current);
     FCurrent = pos >= 0 ? pos : (FView.empty() ? -1 : 0);
     FBof = pos < 0;
     FEof = FView.empty();
@@ -1077,7 +1076,7 @@ void TDataSet::SetFiltered(bool Value) {
   if (Active()) CheckBrowseMode();
   FFiltered = Value;
   if (Active()) {
-    TRecordData* current = FCurrent >= 0 ? FView[FCurrent] : nullptr;
+    TRowHandle current = FCurrent >= 0 ? FView[FCurrent] : NoRow;
     try {
       BuildView();
     } catch (...) {
@@ -1085,7 +1084,7 @@ void TDataSet::SetFiltered(bool Value) {
       BuildView();
       throw;
     }
-    Integer pos = current ? ViewIndexOf(current) : -1;
+    Integer pos = ViewIndexOf(current);
     FCurrent = pos >= 0 ? pos : (FView.empty() ? -1 : 0);
     FBof = pos < 0;
     FEof = FView.empty();
@@ -1171,12 +1170,35 @@ void TDataSet::ParseSort(const String& Value) {
   FSortKeys = std::move(keys);
 }
 
-Integer TDataSet::CompareRecords(const TRecordData* A, const TRecordData* B) const {
+// The order of CompareSortValues, read from the cells: texts and integers
+// compare in place, every other pair as the values they hold.
+Integer TDataSet::CompareSlots(TRowHandle A, TRowHandle B, Integer Slot) const {
+  using K = TRecordStore::TCellKind;
+  K ka = FStore.KindOf(A, Slot), kb = FStore.KindOf(B, Slot);
+  bool ta = ka == K::ShortText || ka == K::Text, tb = kb == K::ShortText || kb == K::Text;
+  if (ta && tb) {
+    int c = FStore.TextOf(A, Slot).compare(FStore.TextOf(B, Slot));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  if (ka == K::Integer && kb == K::Integer) {
+    TVarType xa = FStore.TypeOf(A, Slot), xb = FStore.TypeOf(B, Slot);
+    if ((xa == varInteger || xa == varInt64) && (xb == varInteger || xb == varInt64)) {
+      Int64 a = FStore.IntOf(A, Slot), b = FStore.IntOf(B, Slot);
+      return a < b ? -1 : (a > b ? 1 : 0);
+    }
+  }
+  bool na = ka == K::Null || ka == K::Empty, nb = kb == K::Null || kb == K::Empty;
+  if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+  return CompareSortValues(FStore.Get(A, Slot), FStore.Get(B, Slot));
+}
+
+Integer TDataSet::CompareRecords(TRowHandle A, TRowHandle B) const {
   for (const TSortKey& key : FSortKeys) {
-    int c = CompareSortValues(A->Values[key.Slot], B->Values[key.Slot]);
+    int c = CompareSlots(A, B, key.Slot);
     if (c != 0) return key.Descending ? -c : c;
   }
-  return A->Id < B->Id ? -1 : (A->Id > B->Id ? 1 : 0);
+  UInt64 a = FStore.Id(A), b = FStore.Id(B);
+  return a < b ? -1 : (a > b ? 1 : 0);
 }
 
 namespace {
@@ -1189,14 +1211,13 @@ enum class TSortPath { General, Text, Integer };
 struct TSortItem {
   UInt64 Hi = 0, Lo = 0;  // Text: the first eight code units; Integer: the value
   bool Blank = false;     // Null or Empty: before every value
-  const Variant* Key = nullptr;
-  TRecordData* Record = nullptr;
+  TRowHandle Record = NoRow;
 };
 
-TSortPath SortPathOf(const std::vector<TRecordData*>& View, Integer Slot) {
+TSortPath SortPathOf(const TRecordStore& Store, const std::vector<TRowHandle>& View, Integer Slot) {
   bool text = true, integer = true;
-  for (const TRecordData* rec : View) {
-    TVarType t = rec->Values[Slot].Type();
+  for (TRowHandle rec : View) {
+    TVarType t = Store.TypeOf(rec, Slot);
     if (t == varNull || t == varEmpty) continue;
     text &= t == varOleStr;
     integer &= t == varInteger || t == varInt64;
@@ -1205,29 +1226,19 @@ TSortPath SortPathOf(const std::vector<TRecordData*>& View, Integer Slot) {
   return text ? TSortPath::Text : integer ? TSortPath::Integer : TSortPath::General;
 }
 
-void FillSortImage(TSortItem& Item, TSortPath Path) {
-  TVarType t = Item.Key->Type();
+void FillSortImage(TSortItem& Item, const TRecordStore& Store, Integer Slot, TSortPath Path) {
+  TVarType t = Store.TypeOf(Item.Record, Slot);
   Item.Blank = t == varNull || t == varEmpty;
   if (Item.Blank) return;
   if (Path == TSortPath::Integer) {
-    Item.Hi = UInt64(Item.Key->RawInt()) ^ (UInt64(1) << 63);
+    Item.Hi = UInt64(Store.IntOf(Item.Record, Slot)) ^ (UInt64(1) << 63);
   } else if (Path == TSortPath::Text) {
-    const String& text = Item.Key->RawString();
+    std::u16string_view text = Store.TextOf(Item.Record, Slot);
     for (size_t i = 0; i < 8; ++i) {
       UInt64 unit = i < text.size() ? text[i] : 0;
       (i < 4 ? Item.Hi : Item.Lo) |= unit << (16 * (3 - i % 4));
     }
   }
-}
-
-int CompareSortItems(const TSortItem& A, const TSortItem& B, TSortPath Path) {
-  if (Path == TSortPath::General) return CompareSortValues(*A.Key, *B.Key);
-  if (A.Blank || B.Blank) return A.Blank == B.Blank ? 0 : (A.Blank ? -1 : 1);
-  if (A.Hi != B.Hi) return A.Hi < B.Hi ? -1 : 1;
-  if (A.Lo != B.Lo) return A.Lo < B.Lo ? -1 : 1;
-  if (Path == TSortPath::Integer) return 0;
-  int c = A.Key->RawString().compare(B.Key->RawString());
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -1239,15 +1250,23 @@ void TDataSet::SortView() {
   }
   if (FSortKeys.empty()) ParseSort(FSortText);
   const TSortKey first = FSortKeys.front();
-  TSortPath path = SortPathOf(FView, first.Slot);
+  TSortPath path = SortPathOf(FStore, FView, first.Slot);
   std::vector<TSortItem> items(FView.size());
   for (size_t i = 0; i < FView.size(); ++i) {
-    items[i].Key = &FView[i]->Values[first.Slot];
     items[i].Record = FView[i];
-    FillSortImage(items[i], path);
+    FillSortImage(items[i], FStore, first.Slot, path);
   }
-  std::sort(items.begin(), items.end(), [this, first, path](const TSortItem& a, const TSortItem& b) {
-    int c = CompareSortItems(a, b, path);
+  auto compareFirst = [this, first, path](const TSortItem& a, const TSortItem& b) -> int {
+    if (path == TSortPath::General) return CompareSlots(a.Record, b.Record, first.Slot);
+    if (a.Blank || b.Blank) return a.Blank == b.Blank ? 0 : (a.Blank ? -1 : 1);
+    if (a.Hi != b.Hi) return a.Hi < b.Hi ? -1 : 1;
+    if (a.Lo != b.Lo) return a.Lo < b.Lo ? -1 : 1;
+    if (path == TSortPath::Integer) return 0;
+    int c = FStore.TextOf(a.Record, first.Slot).compare(FStore.TextOf(b.Record, first.Slot));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  };
+  std::sort(items.begin(), items.end(), [&](const TSortItem& a, const TSortItem& b) {
+    int c = compareFirst(a, b);
     if (c != 0) return first.Descending ? c > 0 : c < 0;
     return CompareRecords(a.Record, b.Record) < 0;
   });
@@ -1264,7 +1283,7 @@ void TDataSet::SetSort(const String& Value) {
   String old = FSortText;
   FSortText = Value;
   FSortKeys.clear();
-  TRecordData* current = FCurrent >= 0 ? FView[FCurrent] : nullptr;
+  TRowHandle current = FCurrent >= 0 ? FView[FCurrent] : NoRow;
   try {
     BuildView();
   } catch (...) {
@@ -1273,7 +1292,7 @@ void TDataSet::SetSort(const String& Value) {
     BuildView();
     throw;
   }
-  Integer pos = current ? ViewIndexOf(current) : -1;
+  Integer pos = ViewIndexOf(current);
   FCurrent = pos >= 0 ? pos : (FView.empty() ? -1 : 0);
   FBof = FView.empty();
   FEof = FView.empty();

@@ -15,14 +15,16 @@
 #include "platform/db/dbtypes.h"
 #include "platform/db/fields.h"
 #include "platform/db/filterexpr.h"
+#include "platform/db/recordstore.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/variant.h"
 
 class TDataSource;
 class TDataLink;
 
-// One record: the values of the field slots, the identity used by
-// bookmarks, and the storage row it came from.
+// One record as handed to a descendant that writes it back: the values of
+// the field slots, the identity used by bookmarks, and the storage row it
+// came from. The dataset itself keeps its records in a TRecordStore.
 struct TRecordData {
   std::vector<Variant> Values;
   UInt64 Id = 0;
@@ -197,7 +199,11 @@ protected:
   void SetReadOnlyData(bool Value) { FReadOnly = Value; }
   // Appends a record while loading; Values in FieldDefs order. A record
   // with a row id keeps the bookmark its row had before a refresh.
-  TRecordData& AddRecord(std::vector<Variant>&& Values, bool HasRowId = false, Int64 RowId = 0);
+  void AddRecord(std::vector<Variant>&& Values, bool HasRowId = false, Int64 RowId = 0);
+  // Appends a record of Null values while loading and answers its row,
+  // whose cells the descendant then writes through Records().
+  TRowHandle AppendRecord(bool HasRowId = false, Int64 RowId = 0);
+  TRecordStore& Records() { return FStore; }
   void ReserveRecords(size_t Count) { FRecords.reserve(Count); }
   // The field bound to a column (FieldDefs index), or nullptr.
   TField* FieldOfColumn(Integer Column) const;
@@ -215,23 +221,32 @@ private:
   void CreateFields();
   void BindFields();
   void DestroyDefaultFields();
+  // The record fields read and write: an edit buffer or a stored row.
+  struct TRecordRef {
+    std::vector<Variant>* Buffer = nullptr;
+    TRowHandle Row = NoRow;
+    bool IsSet() const { return Buffer || Row != NoRow; }
+  };
+  class TTempRecord;
   void BuildView();
-  bool PassesFilter(TRecordData* Record, const TFilterExpression* Expr);
-  bool PassesActiveFilter(TRecordData* Record);
+  bool PassesFilter(TRowHandle Record, const TFilterExpression* Expr);
+  bool PassesActiveFilter(TRowHandle Record);
   void SortView();
-  Integer CompareRecords(const TRecordData* A, const TRecordData* B) const;
+  Integer CompareSlots(TRowHandle A, TRowHandle B, Integer Slot) const;
+  Integer CompareRecords(TRowHandle A, TRowHandle B) const;
   void ParseSort(const String& Value);
   void InvalidateIndexes();
-  Integer ViewIndexOf(const TRecordData* Record) const;
-  TRecordData* FindRecordById(UInt64 Id) const;
-  const std::vector<Variant>* ActiveValues() const;
-  Variant ValueOfRecord(TRecordData* Record, TField* Field);
+  Integer ViewIndexOf(TRowHandle Record) const;
+  TRowHandle FindRecordById(UInt64 Id) const;
+  TRecordRef ActiveRecord() const;
+  Variant ValueOfRecord(TRowHandle Record, TField* Field);
+  TRecordData RecordData(TRowHandle Record) const;
   bool MatchKey(const Variant& RecordValue, const Variant& Key, const TLocateOptions& Options) const;
   String KeyText(const std::vector<Variant>& Values) const;
   void BindFilter();
-  void RepositionAfterPost(TRecordData* Record);
-  Integer StorageIndexOf(const TRecordData* Record) const;
-  void CalculateFields(TRecordData& Record);
+  void RepositionAfterPost(TRowHandle Record);
+  Integer StorageIndexOf(TRowHandle Record) const;
+  void CalculateFields(TRowHandle Record);
   void CheckRequiredFields();
   void Resync(bool Center);
   void BeginInsertAppend(bool Append);
@@ -245,14 +260,15 @@ private:
   void Fire(const TDataSetNotifyEvent& Event) { if (Event) Event(this); }
 
   // Records and the cursor.
-  std::vector<std::unique_ptr<TRecordData>> FRecords;  // storage order
-  std::vector<TRecordData*> FView;                     // cursor order
-  std::unique_ptr<TRecordData> FInsertRecord;          // while inserting
-  mutable std::vector<Integer> FViewIndexById;         // lazily built
+  TRecordStore FStore;
+  std::vector<TRowHandle> FRecords;             // storage order
+  std::vector<TRowHandle> FView;                // cursor order
+  TRowHandle FInsertRecord = NoRow;             // while inserting
+  mutable std::vector<Integer> FViewIndexById;  // lazily built
   mutable bool FViewIndexValid = false;
-  mutable std::unordered_map<UInt64, TRecordData*> FById;
+  mutable std::vector<TRowHandle> FRowById;     // lazily built
   mutable bool FByIdValid = false;
-  std::vector<Variant>* FTempValues = nullptr;  // record under calculation or filter
+  TRecordRef FTemp;  // record under calculation or filter
   std::unordered_map<Int64, UInt64> FKeptIds;     // row id -> bookmark during a refresh
   bool FCenterRequested = false;
   Integer FCurrent = -1;

@@ -103,6 +103,16 @@ String SQLiteTextToString(const char* Data, size_t Size) {
   return UTF8ToString(std::string_view(Data, Size));
 }
 
+void SQLiteTextToString(const char* Data, size_t Size, String& Out) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(Data);
+  if (IsAscii(bytes, Size)) {
+    Out.assign(bytes, bytes + Size);
+    return;
+  }
+  if (DecodeWellFormed(bytes, Size, Out)) return;
+  Out = UTF8ToString(std::string_view(Data, Size));
+}
+
 String SQLiteQuoteName(const String& name) {
   String result = u"\"";
   for (Char c : name) {

@@ -116,6 +116,8 @@ private:
 // UTF-8 text as SQLite stores it, as a String: the same result as
 // UTF8ToString, in one allocation and with a fast path for ASCII.
 String SQLiteTextToString(const char* Data, size_t Size);
+// The same into Out, reusing its room: no allocation once Out is large enough.
+void SQLiteTextToString(const char* Data, size_t Size, String& Out);
 
 // Writes an identifier in double quotes, inner quotes doubled.
 String SQLiteQuoteName(const String& name);
