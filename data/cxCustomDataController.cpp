@@ -1257,19 +1257,22 @@ Integer TcxCustomDataController::FilterByStoredTexts(std::vector<Integer>& AReco
   TcxFilterOperator* Operator = Item->Operator();
   const Variant& Value = Item->Value();
   size_t Kept = 0;
-  const bool Read = FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const String* AText) {
-    // A record without a stored text (Null) goes the general way.
-    if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
-  });
+  const bool Read =
+      FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const std::u16string_view* AText) {
+        // A record without a stored text (Null) goes the general way.
+        if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
+      });
   return Read ? Integer(Kept) : -1;
 }
 
-const String* TcxCustomDataController::GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField) {
-  if (!FilterReadsStoredTexts(AField, ARecordIndex >= 0)) return nullptr;
+std::optional<std::u16string_view> TcxCustomDataController::GetFilterItemTextView(Integer ARecordIndex,
+                                                                                   TcxCustomDataField* AField) {
+  if (!FilterReadsStoredTexts(AField, ARecordIndex >= 0)) return std::nullopt;
   bool IsNull = true;
   const void* Value = nullptr;
   FDataStorage->LocateValue(ARecordIndex, AField->ValueDef(), IsNull, Value);
-  return IsNull ? nullptr : static_cast<const String*>(Value);
+  if (IsNull || !Value) return std::nullopt;
+  return TcxStoredWideText::AtValuePointer(Value);
 }
 
 String TcxCustomDataController::GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex) {

@@ -11,6 +11,8 @@
 // group and data rows; -1 means none).
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "data/cxCustomData.h"
@@ -539,10 +541,11 @@ class TcxCustomDataController : public TPersistent, public IcxCustomDataControll
   virtual bool IncrementalFilterAccepts(Integer ARecordIndex);
   virtual Variant GetFilterItemValue(Integer ARecordIndex, TcxCustomDataField* AField);
   // The text GetFilterItemValue would give, read in place from the storage;
-  // nullptr when it is not a stored text (Null, another type, a value of the
-  // record source). Valid until the record changes.
-  virtual const String* GetFilterItemTextPointer(Integer ARecordIndex, TcxCustomDataField* AField);
-  // Whether GetFilterItemTextPointer reads the field's texts from the
+  // none when it is not a stored text (Null, another type, a value of the
+  // record source). Valid until a value is written.
+  virtual std::optional<std::u16string_view> GetFilterItemTextView(Integer ARecordIndex,
+                                                                   TcxCustomDataField* AField);
+  // Whether GetFilterItemTextView reads the field's texts from the
   // storage (for a record of the source when ASourceRecord).
   virtual bool FilterReadsStoredTexts(TcxCustomDataField* AField, bool ASourceRecord);
   // When nothing but one text condition on stored texts filters: writes the

@@ -50,7 +50,7 @@ public:
         if (V.State != 2) continue;
         switch (Key.Kind) {
           case kText:
-            V.Text = static_cast<const String*>(P);
+            V.Text = static_cast<const TcxStoredWideText*>(P);
             break;
           case kInteger: {
             Integer N;
@@ -106,7 +106,7 @@ private:
   struct TValue {
     UInt64 Prefix = 0;
     union {
-      const String* Text;
+      const TcxStoredWideText* Text;
       const void* Pointer;
       double Number;
     };
@@ -129,28 +129,31 @@ private:
   // Every text's first four code units after the beginning all the texts
   // share, in order, for a quick first look without reading the text.
   void PrepareTexts(const TKey& AKey, Integer ACount) {
-    const String* First = nullptr;
+    std::u16string_view First;
+    bool HasFirst = false;
     size_t Shared = 0;
     for (Integer R = 0; R < ACount; ++R) {
       const TValue& V = Value(AKey, size_t(R));
       if (V.State != 2) continue;
-      if (!First) {
-        First = V.Text;
-        Shared = First->size();
+      const std::u16string_view Text = V.Text->View();
+      if (!HasFirst) {
+        First = Text;
+        HasFirst = true;
+        Shared = First.size();
         continue;
       }
-      const size_t Limit = std::min(Shared, V.Text->size());
+      const size_t Limit = std::min(Shared, Text.size());
       size_t I = 0;
-      while (I < Limit && (*V.Text)[I] == (*First)[I]) ++I;
+      while (I < Limit && Text[I] == First[I]) ++I;
       Shared = I;
     }
     for (Integer R = 0; R < ACount; ++R) {
       TValue& V = Value(AKey, size_t(R));
       if (V.State != 2) continue;
-      const size_t Rest = V.Text->size() - Shared;
+      const std::u16string_view Text = V.Text->View();
+      const size_t Rest = Text.size() - Shared;
       V.Length = Rest > 4 ? 5 : Byte(Rest);
-      for (size_t I = Shared; I < Shared + 4; ++I)
-        V.Prefix = (V.Prefix << 16) | (I < V.Text->size() ? (*V.Text)[I] : 0);
+      for (size_t I = Shared; I < Shared + 4; ++I) V.Prefix = (V.Prefix << 16) | (I < Text.size() ? Text[I] : 0);
     }
   }
 
@@ -230,7 +233,7 @@ private:
         // Texts of at most four code units after the shared beginning are
         // whole in their prefixes.
         if (X.Length <= 4 && Y.Length <= 4) return X.Length < Y.Length ? -1 : (X.Length > Y.Length ? 1 : 0);
-        const Integer R = X.Text->compare(*Y.Text);
+        const Integer R = X.Text->View().compare(Y.Text->View());
         return R < 0 ? -1 : (R > 0 ? 1 : 0);
       }
       case kInteger:

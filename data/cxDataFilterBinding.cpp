@@ -30,10 +30,10 @@ Variant TcxDataFilterCriteriaItem::GetDataValue(Integer ARecordIndex) {
   return F && C ? C->GetFilterItemValue(ARecordIndex, F) : Null();
 }
 
-const String* TcxDataFilterCriteriaItem::GetDataTextPointer(Integer ARecordIndex) {
+std::optional<std::u16string_view> TcxDataFilterCriteriaItem::GetDataTextView(Integer ARecordIndex) {
   TcxCustomDataField* F = Field();
   TcxCustomDataController* C = DataController();
-  return F && C ? C->GetFilterItemTextPointer(ARecordIndex, F) : nullptr;
+  return F && C ? C->GetFilterItemTextView(ARecordIndex, F) : std::nullopt;
 }
 
 String TcxDataFilterCriteriaItem::GetFieldCaption() {

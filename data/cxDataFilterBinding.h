@@ -25,7 +25,7 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
 
   Variant GetDataValue(Integer ARecordIndex) override;
-  const String* GetDataTextPointer(Integer ARecordIndex) override;
+  std::optional<std::u16string_view> GetDataTextView(Integer ARecordIndex) override;
   String GetFieldCaption() override;
   TcxCustomDataField* Field() const;
   TcxCustomDataController* DataController() const;

@@ -1,9 +1,12 @@
 #include "data/cxDataStorage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <stdexcept>
 
 #include "data/cxVariants.h"
 #include "platform/rtl/datetime.h"
@@ -46,6 +49,50 @@ bool CompareHolders(const void* P, const void* Q, Integer& AResult) {
 constexpr Integer PointerSize = Integer(sizeof(void*));
 
 }  // namespace
+
+// ---- TcxStoredWideText ---------------------------------------------------------------------
+
+namespace {
+
+// A block's length is kept in four bytes of the area.
+constexpr size_t MaxBlockLength = std::numeric_limits<Cardinal>::max();
+
+}  // namespace
+
+std::u16string_view TcxStoredWideText::View() const {
+  if (FMark != BlockMark) return std::u16string_view(FUnits, FMark);
+  const Char* Chars;
+  Cardinal Length;
+  std::memcpy(&Chars, FUnits, sizeof Chars);
+  std::memcpy(&Length, FUnits + 4, sizeof Length);
+  return std::u16string_view(Chars, Length);
+}
+
+void TcxStoredWideText::Assign(std::u16string_view AText) {
+  if (AText.size() <= InlineLength) {
+    std::copy(AText.begin(), AText.end(), FUnits);
+    std::fill(FUnits + AText.size(), FUnits + InlineLength, Char(0));
+    FMark = Word(AText.size());
+    return;
+  }
+  if (AText.size() > MaxBlockLength) throw std::length_error("wide text too long for the storage");
+  Char* Chars = new Char[AText.size()];
+  std::copy(AText.begin(), AText.end(), Chars);
+  const Cardinal Length = Cardinal(AText.size());
+  std::fill(FUnits, FUnits + InlineLength, Char(0));
+  std::memcpy(FUnits, &Chars, sizeof Chars);
+  std::memcpy(FUnits + 4, &Length, sizeof Length);
+  FMark = BlockMark;
+}
+
+void TcxStoredWideText::Release() {
+  if (FMark == BlockMark) {
+    Char* Chars;
+    std::memcpy(&Chars, FUnits, sizeof Chars);
+    delete[] Chars;
+  }
+  *this = TcxStoredWideText();
+}
 
 // ---- TcxValueTypeMetaClass --------------------------------------------------------------
 
@@ -438,45 +485,48 @@ const void* TcxStringValueType::AreaToValuePointer(const void* AArea) const {
   return LoadPointer<RawByteString>(AArea);
 }
 
+// A wide text lies in its area (see TcxStoredWideText); reading one copies
+// the area first, as areas may be unaligned.
 void TcxWideStringValueType::ReleaseData(void* AArea) const {
-  delete LoadPointer<String>(AArea);
-  StoreValue<String*>(AArea, nullptr);
+  TcxStoredWideText Text = TcxStoredWideText::Load(AArea);
+  Text.Release();
+  std::memcpy(AArea, &Text, sizeof Text);
 }
-Integer TcxWideStringValueType::DataAreaSize() const { return PointerSize; }
+Integer TcxWideStringValueType::DataAreaSize() const { return Integer(sizeof(TcxStoredWideText)); }
 Variant TcxWideStringValueType::DataToVariant(const void* AArea) const {
   return ValuePointerToVariant(AreaToValuePointer(AArea));
 }
 String TcxWideStringValueType::DataToText(const void* AArea) const {
-  const String* Holder = LoadPointer<String>(AArea);
-  return Holder ? *Holder : String();
+  return String(TcxStoredWideText::Load(AArea).View());
 }
 void TcxWideStringValueType::LoadData(void* AArea, TStream* AStream) const {
   VariantToData(AArea, Variant(ReadStreamWideString(AStream)));
 }
+// The new text is made before the old one goes: a failure leaves the area.
 void TcxWideStringValueType::VariantToData(void* AArea, const Variant& AValue) const {
-  String Text = AValue.AsString();
-  if (String* Holder = LoadPointer<String>(AArea))
-    *Holder = std::move(Text);
-  else
-    StoreValue(AArea, new String(std::move(Text)));
+  const String Text = AValue.AsString();
+  TcxStoredWideText Made;
+  Made.Assign(Text);
+  TcxStoredWideText Old = TcxStoredWideText::Load(AArea);
+  Old.Release();
+  std::memcpy(AArea, &Made, sizeof Made);
 }
 void TcxWideStringValueType::SaveData(const void* AArea, TStream* AStream) const {
   WriteStreamWideString(AStream, DataToText(AArea));
 }
 Integer TcxWideStringValueType::CompareValuePointers(const void* P, const void* Q) const {
   Integer Result;
-  if (CompareHolders<String>(P, Q, Result)) return Result;
-  const Integer R = static_cast<const String*>(P)->compare(*static_cast<const String*>(Q));
+  if (CompareHolders<TcxStoredWideText>(P, Q, Result)) return Result;
+  const TcxStoredWideText A = TcxStoredWideText::Load(P), B = TcxStoredWideText::Load(Q);
+  const Integer R = A.View().compare(B.View());
   return R < 0 ? -1 : (R > 0 ? 1 : 0);
 }
 Variant TcxWideStringValueType::ValuePointerToVariant(const void* P) const {
-  return P ? Variant(*static_cast<const String*>(P)) : Null();
+  return P ? Variant(String(TcxStoredWideText::Load(P).View())) : Null();
 }
 TVarType TcxWideStringValueType::VariantType() const { return varOleStr; }
 bool TcxWideStringValueType::IsTextType() const { return true; }
-const void* TcxWideStringValueType::AreaToValuePointer(const void* AArea) const {
-  return LoadPointer<String>(AArea);
-}
+const void* TcxWideStringValueType::AreaToValuePointer(const void* AArea) const { return AArea; }
 
 void TcxVariantValueType::ReleaseData(void* AArea) const {
   delete LoadPointer<Variant>(AArea);
@@ -518,6 +568,7 @@ TcxValueDef::TcxValueDef(TcxValueDefs* AOwner, TcxValueTypeClass AValueTypeClass
 
 TcxValueDef::~TcxValueDef() {
   if (FValueDefs) FValueDefs->Remove(this);
+  ReleaseColumn();
 }
 
 TObject* TcxValueDef::GetLinkObject() const { return FLinkObject; }
@@ -559,6 +610,74 @@ void TcxValueDef::SetTextStored(bool AValue) {
   if (FValueDefs) FValueDefs->Changed(this, true);
 }
 
+namespace {
+
+
+// Grows AVector to ASize new elements zeroed; when its capacity runs out,
+// reserves ARoom elements at once, or half as many again as ASize when that
+// is more, so that growing slot by slot stays cheap.
+template <class T>
+void GrowTo(std::vector<T>& AVector, size_t ASize, size_t ARoom) {
+  if (ASize <= AVector.size()) return;
+  if (ASize > AVector.capacity()) AVector.reserve(std::max(ARoom, ASize + ASize / 2));
+  AVector.resize(ASize);
+}
+
+template <class T>
+void FreeMemory(std::vector<T>& AVector) {
+  std::vector<T>().swap(AVector);
+}
+
+}  // namespace
+
+void TcxValueDef::LayOut(size_t ASlotCount, size_t ARoom) {
+  const bool Stored = IsStored(), Texts = KeepsText();
+  if (!Stored) {
+    ReleaseColumn();
+  } else if (FLaidOutKeepsText && !Texts) {
+    for (String*& Holder : FTexts) FValueTypeClass->ReleaseTextHolder(&Holder);
+    FreeMemory(FTexts);
+  }
+  FLaidOutStored = Stored;
+  FLaidOutKeepsText = Texts;
+  GrowColumn(ASlotCount, ARoom);
+}
+
+void TcxValueDef::GrowColumn(size_t ASlotCount, size_t ARoom) {
+  if (!FLaidOutStored) return;
+  if (ASlotCount > FSlotCount) {
+    FSlotCount = ASlotCount;
+    GrowTo(FAreas, ASlotCount * size_t(FDataSize), ARoom * size_t(FDataSize));
+    auto WordsFor = [](size_t ASlots) { return (ASlots + BitsPerWord - 1) / BitsPerWord; };
+    GrowTo(FValueBits, WordsFor(ASlotCount), WordsFor(ARoom));
+  }
+  if (FLaidOutKeepsText) GrowTo(FTexts, FSlotCount, ARoom);
+}
+
+void TcxValueDef::SetHasValue(Integer ASlot, bool AValue) {
+  UInt64& Bits = FValueBits[size_t(ASlot) / BitsPerWord];
+  const UInt64 Bit = UInt64(1) << (size_t(ASlot) % BitsPerWord);
+  Bits = AValue ? Bits | Bit : Bits & ~Bit;
+}
+
+void TcxValueDef::ReleaseSlot(Integer ASlot) {
+  if (!FLaidOutStored || size_t(ASlot) >= FSlotCount) return;
+  if (HasValue(ASlot)) FValueTypeClass->ReleaseData(Area(ASlot));
+  std::memset(Area(ASlot), 0, size_t(FDataSize));
+  SetHasValue(ASlot, false);
+  if (FLaidOutKeepsText) FValueTypeClass->ReleaseTextHolder(TextHolder(ASlot));
+}
+
+void TcxValueDef::ReleaseColumn() {
+  for (size_t Slot = 0; Slot < FSlotCount; ++Slot)
+    if (HasValue(Integer(Slot))) FValueTypeClass->ReleaseData(Area(Integer(Slot)));
+  for (String*& Holder : FTexts) FValueTypeClass->ReleaseTextHolder(&Holder);
+  FreeMemory(FAreas);
+  FreeMemory(FValueBits);
+  FreeMemory(FTexts);
+  FSlotCount = 0;
+}
+
 Integer TcxValueDef::CompareWithNullFlags(bool ANull1, bool ANull2, const void* P1, const void* P2) const {
   if (ANull1 || ANull2) return ANull1 == ANull2 ? 0 : (ANull1 ? -1 : 1);
   return FValueTypeClass->CompareValuePointers(P1, P2);
@@ -581,13 +700,22 @@ TcxValueDef* TcxValueDefs::CreateItem(TcxValueTypeClass AValueTypeClass) {
   return new TcxValueDef(this, AValueTypeClass);
 }
 
+namespace {
+
+Integer ColumnBytes(const TcxValueDef* ADef) {
+  return ADef->IsStored() ? 1 + ADef->DataSize() + (ADef->KeepsText() ? PointerSize : 0) : 0;
+}
+
+}  // namespace
+
 void TcxValueDefs::Prepare(Integer AStartOffset) {
+  const size_t Slots = FDataStorage ? FDataStorage->SlotCountOf(this) : 0;
   FRecordOffset = AStartOffset;
   Integer Offset = AStartOffset;
   for (TcxValueDef* Def : FItems) {
     Def->FOffset = Offset;
-    Def->FLaidOutKeepsText = Def->KeepsText();
-    Def->FBufferSize = Def->IsStored() ? 1 + Def->FDataSize + (Def->FLaidOutKeepsText ? PointerSize : 0) : 0;
+    Def->FBufferSize = ColumnBytes(Def);
+    Def->LayOut(Slots, Slots);
     Offset += Def->FBufferSize;
   }
   FRecordSize = Offset;
@@ -600,8 +728,7 @@ TcxValueDef* TcxValueDefs::Add(TcxValueTypeClass AValueTypeClass, bool AStored, 
   Def->FStored = AStored;
   Def->FTextStored = ATextStored;
   Def->FOffset = FRecordSize;
-  Def->FLaidOutKeepsText = Def->KeepsText();
-  Def->FBufferSize = Def->IsStored() ? 1 + Def->FDataSize + (Def->FLaidOutKeepsText ? PointerSize : 0) : 0;
+  Def->FBufferSize = ColumnBytes(Def);
   if (FDataStorage) FDataStorage->ValueDefAdded(this, Def);
   FItems.push_back(Def);
   if (FDataStorage)
@@ -711,8 +838,12 @@ TcxValueDefs* TcxDataStorage::ValueDefsOf(Integer ARecordIndex) const {
   return ARecordIndex >= 0 ? FValueDefs : FInternalValueDefs;
 }
 
-std::vector<Byte*>& TcxDataStorage::RecordsOf(const TcxValueDefs* AList) {
+TcxDataStorage::TRecordTable& TcxDataStorage::TableOf(const TcxValueDefs* AList) {
   return AList == FInternalValueDefs ? FInternalRecords : FRecords;
+}
+
+size_t TcxDataStorage::SlotCountOf(const TcxValueDefs* AList) const {
+  return (AList == FInternalValueDefs ? FInternalRecords : FRecords).SlotCount;
 }
 
 void TcxDataStorage::CheckRecordIndex(Integer ARecordIndex) const {
@@ -720,37 +851,60 @@ void TcxDataStorage::CheckRecordIndex(Integer ARecordIndex) const {
     TList::Error(ARecordIndex);
 }
 
-Byte* TcxDataStorage::Buffer(Integer ARecordIndex) const {
+Integer& TcxDataStorage::SlotRef(Integer ARecordIndex) {
   CheckRecordIndex(ARecordIndex);
-  return ARecordIndex >= 0 ? FRecords[size_t(ARecordIndex)] : FInternalRecords[size_t(-Int64(ARecordIndex) - 1)];
+  return ARecordIndex >= 0 ? FRecords.Slots[size_t(ARecordIndex)]
+                           : FInternalRecords.Slots[size_t(-Int64(ARecordIndex) - 1)];
 }
 
-Byte* TcxDataStorage::MakeBuffer(Integer ARecordIndex) {
+Integer TcxDataStorage::SlotOf(Integer ARecordIndex) const {
   CheckRecordIndex(ARecordIndex);
-  Byte*& Slot =
-      ARecordIndex >= 0 ? FRecords[size_t(ARecordIndex)] : FInternalRecords[size_t(-Int64(ARecordIndex) - 1)];
-  if (!Slot) {
-    Slot = static_cast<Byte*>(std::calloc(size_t(ValueDefsOf(ARecordIndex)->RecordSize()), 1));
-    if (!Slot) throw std::bad_alloc();
+  return ARecordIndex >= 0 ? FRecords.Slots[size_t(ARecordIndex)]
+                           : FInternalRecords.Slots[size_t(-Int64(ARecordIndex) - 1)];
+}
+
+Integer TcxDataStorage::MakeSlot(Integer ARecordIndex) {
+  Integer& Slot = SlotRef(ARecordIndex);
+  if (Slot != NoSlot) return Slot;
+  const TcxValueDefs* List = ARecordIndex >= 0 ? FValueDefs : FInternalValueDefs;
+  TRecordTable& Table = TableOf(List);
+  if (!Table.FreeSlots.empty()) {
+    Slot = Table.FreeSlots.back();
+    Table.FreeSlots.pop_back();
+    return Slot;
   }
+  // Values are mostly written to every record: the columns take room for
+  // all the records at once.
+  const size_t Count = Table.SlotCount + 1, Room = std::max(Count, Table.Slots.size());
+  for (TcxValueDef* Def : List->FItems) Def->GrowColumn(Count, Room);
+  Slot = Integer(Table.SlotCount);
+  Table.SlotCount = Count;
   return Slot;
 }
 
-void TcxDataStorage::FreeBuffer(const TcxValueDefs* AList, Byte*& ABuffer) {
-  Byte* Buffer = ABuffer;
-  ABuffer = nullptr;
-  if (!Buffer) return;
-  for (TcxValueDef* Def : AList->FItems) {
-    if (Def->FBufferSize == 0) continue;
-    Byte* Column = Buffer + Def->FOffset;
-    if (Column[0]) Def->FValueTypeClass->ReleaseData(Column + 1);
-    if (Def->FLaidOutKeepsText) Def->FValueTypeClass->ReleaseTextHolder(Column + 1 + Def->FDataSize);
-  }
-  std::free(Buffer);
+Byte TcxDataStorage::FlagsOf(const TRecordTable& ATable, Integer ASlot) const {
+  return size_t(ASlot) < ATable.Flags.size() ? ATable.Flags[size_t(ASlot)] : 0;
 }
 
-void TcxDataStorage::FreeBuffers(const TcxValueDefs* AList) {
-  for (Byte*& Buffer : RecordsOf(AList)) FreeBuffer(AList, Buffer);
+void TcxDataStorage::FreeSlot(const TcxValueDefs* AList, Integer& ASlot) {
+  const Integer Slot = ASlot;
+  if (Slot == NoSlot) return;
+  ASlot = NoSlot;
+  for (TcxValueDef* Def : AList->FItems) Def->ReleaseSlot(Slot);
+  TRecordTable& Table = TableOf(AList);
+  if (size_t(Slot) < Table.Flags.size()) Table.Flags[size_t(Slot)] = 0;
+  if (size_t(Slot) < Table.Ids.size()) Table.Ids[size_t(Slot)] = 0;
+  Table.FreeSlots.push_back(Slot);
+}
+
+void TcxDataStorage::FreeSlots(const TcxValueDefs* AList) {
+  for (TcxValueDef* Def : AList->FItems) Def->ReleaseColumn();
+  TRecordTable& Table = TableOf(AList);
+  std::fill(Table.Slots.begin(), Table.Slots.end(), NoSlot);
+  FreeMemory(Table.FreeSlots);
+  FreeMemory(Table.Flags);
+  FreeMemory(Table.Ids);
+  Table.SlotCount = 0;
 }
 
 TcxValueDef* TcxDataStorage::ColumnOf(Integer ARecordIndex, TcxValueDef* AValueDef) const {
@@ -762,11 +916,12 @@ TcxValueDef* TcxDataStorage::ColumnOf(Integer ARecordIndex, TcxValueDef* AValueD
   } else if (Def->FValueDefs != FInternalValueDefs) {
     Def = Def->FValueDefs == FValueDefs ? FInternalValueDefs->FindByLinkObject(Def) : nullptr;
   }
-  return Def && Def->FBufferSize > 0 ? Def : nullptr;
+  return Def && Def->FLaidOutStored ? Def : nullptr;
 }
 
 void TcxDataStorage::SetRecordCount(Integer AValue) {
   if (AValue < 0) AValue = 0;
+  if (AValue > RecordCount()) FRecords.Slots.reserve(size_t(AValue));
   while (RecordCount() < AValue) AddRecord();
   while (RecordCount() > AValue) DeleteRecordAt(RecordCount() - 1);
 }
@@ -776,7 +931,7 @@ void TcxDataStorage::GiveRecordId(Integer ARecordIndex) {
 }
 
 Integer TcxDataStorage::AddRecord() {
-  FRecords.push_back(nullptr);
+  FRecords.Slots.push_back(NoSlot);
   const Integer Index = RecordCount() - 1;
   GiveRecordId(Index);
   return Index;
@@ -784,35 +939,41 @@ Integer TcxDataStorage::AddRecord() {
 
 void TcxDataStorage::InsertRecordAt(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > RecordCount()) TList::Error(ARecordIndex);
-  FRecords.insert(FRecords.begin() + ARecordIndex, nullptr);
+  FRecords.Slots.insert(FRecords.Slots.begin() + ARecordIndex, NoSlot);
   GiveRecordId(ARecordIndex);
 }
 
 void TcxDataStorage::DeleteRecordAt(Integer ARecordIndex) {
   CheckRecordIndex(ARecordIndex);
   if (ARecordIndex < 0) {
-    FreeBuffer(FInternalValueDefs, FInternalRecords[size_t(-Int64(ARecordIndex) - 1)]);
+    FreeSlot(FInternalValueDefs, FInternalRecords.Slots[size_t(-Int64(ARecordIndex) - 1)]);
     return;
   }
-  FreeBuffer(FValueDefs, FRecords[size_t(ARecordIndex)]);
-  FRecords.erase(FRecords.begin() + ARecordIndex);
-  if (FRecords.empty()) FRecordIdCounter = 1;
+  FreeSlot(FValueDefs, FRecords.Slots[size_t(ARecordIndex)]);
+  FRecords.Slots.erase(FRecords.Slots.begin() + ARecordIndex);
+  if (!FRecords.Slots.empty()) return;
+  // No record is left: the columns give their memory back.
+  FreeSlots(FValueDefs);
+  FRecordIdCounter = 1;
 }
 
 Integer TcxDataStorage::AcquireInternalRecord() {
-  size_t Slot = 0;
-  while (Slot < FInternalRecords.size() && FInternalRecords[Slot] &&
-         (FInternalRecords[Slot][0] & RecordFlagInternalInUse))
-    ++Slot;
-  if (Slot == FInternalRecords.size()) FInternalRecords.push_back(nullptr);
-  const Integer Index = -Integer(Slot) - 1;
-  MakeBuffer(Index)[0] |= RecordFlagInternalInUse;
-  return Index;
+  const std::vector<Integer>& Slots = FInternalRecords.Slots;
+  size_t Index = 0;
+  while (Index < Slots.size() && Slots[Index] != NoSlot &&
+         (FlagsOf(FInternalRecords, Slots[Index]) & RecordFlagInternalInUse))
+    ++Index;
+  if (Index == Slots.size()) FInternalRecords.Slots.push_back(NoSlot);
+  const Integer Record = -Integer(Index) - 1;
+  const size_t Slot = size_t(MakeSlot(Record));
+  if (FInternalRecords.Flags.size() <= Slot) FInternalRecords.Flags.resize(Slot + 1);
+  FInternalRecords.Flags[Slot] |= RecordFlagInternalInUse;
+  return Record;
 }
 
 void TcxDataStorage::ReleaseInternalRecords() {
-  FreeBuffers(FInternalValueDefs);
-  FInternalRecords.clear();
+  FreeSlots(FInternalValueDefs);
+  FreeMemory(FInternalRecords.Slots);
 }
 
 void TcxDataStorage::Reset(bool AKeepInternal) {
@@ -820,89 +981,88 @@ void TcxDataStorage::Reset(bool AKeepInternal) {
     ReleaseInternalRecords();
     if (!FDestroying && OnClearInternalRecords) OnClearInternalRecords(this);
   }
-  FreeBuffers(FValueDefs);
-  FRecords.clear();
+  FreeSlots(FValueDefs);
+  FreeMemory(FRecords.Slots);
   FRecordIdCounter = 1;
 }
 
 Variant TcxDataStorage::ReadValue(Integer ARecordIndex, TcxValueDef* AValueDef) const {
-  const Byte* Record = Buffer(ARecordIndex);
+  const Integer Slot = SlotOf(ARecordIndex);
   const TcxValueDef* Def = ColumnOf(ARecordIndex, AValueDef);
-  if (!Record || !Def) return Null();
-  const Byte* Column = Record + Def->FOffset;
-  return Column[0] ? Def->FValueTypeClass->DataToVariant(Column + 1) : Null();
+  if (Slot == NoSlot || !Def || !Def->HasValue(Slot)) return Null();
+  return Def->FValueTypeClass->DataToVariant(Def->Area(Slot));
 }
 
 void TcxDataStorage::WriteValue(Integer ARecordIndex, TcxValueDef* AValueDef, const Variant& AValue) {
   CheckRecordIndex(ARecordIndex);
   TcxValueDef* Def = ColumnOf(ARecordIndex, AValueDef);
   if (!Def) return;
-  Byte* Column = MakeBuffer(ARecordIndex) + Def->FOffset;
+  const Integer Slot = MakeSlot(ARecordIndex);
   if (VarIsNull(AValue)) {
-    if (Column[0]) Def->FValueTypeClass->ReleaseData(Column + 1);
-    std::memset(Column + 1, 0, size_t(Def->FDataSize));
-    Column[0] = 0;
+    if (Def->HasValue(Slot)) Def->FValueTypeClass->ReleaseData(Def->Area(Slot));
+    std::memset(Def->Area(Slot), 0, size_t(Def->FDataSize));
+    Def->SetHasValue(Slot, false);
     return;
   }
-  // The null flag is set only once the value is in: a failed conversion
+  // The value bit is set only once the value is in: a failed conversion
   // leaves a Null column Null.
-  Def->FValueTypeClass->VariantToData(Column + 1, AValue);
-  Column[0] = 1;
+  Def->FValueTypeClass->VariantToData(Def->Area(Slot), AValue);
+  Def->SetHasValue(Slot, true);
 }
 
 String TcxDataStorage::ReadText(Integer ARecordIndex, TcxValueDef* AValueDef) const {
-  const Byte* Record = Buffer(ARecordIndex);
+  const Integer Slot = SlotOf(ARecordIndex);
   const TcxValueDef* Def = ColumnOf(ARecordIndex, AValueDef);
-  if (!Record || !Def) return String();
-  const Byte* Column = Record + Def->FOffset;
-  if (Def->FLaidOutKeepsText) return Def->FValueTypeClass->HolderToText(Column + 1 + Def->FDataSize);
-  return Column[0] ? Def->FValueTypeClass->DataToText(Column + 1) : String();
+  if (Slot == NoSlot || !Def) return String();
+  if (Def->FLaidOutKeepsText) return Def->FValueTypeClass->HolderToText(Def->TextHolder(Slot));
+  return Def->HasValue(Slot) ? Def->FValueTypeClass->DataToText(Def->Area(Slot)) : String();
 }
 
 void TcxDataStorage::WriteText(Integer ARecordIndex, TcxValueDef* AValueDef, const String& AText) {
   CheckRecordIndex(ARecordIndex);
   TcxValueDef* Def = ColumnOf(ARecordIndex, AValueDef);
   if (!Def || !Def->FLaidOutKeepsText) return;
-  Def->FValueTypeClass->TextToHolder(MakeBuffer(ARecordIndex) + Def->FOffset + 1 + Def->FDataSize, AText);
+  const Integer Slot = MakeSlot(ARecordIndex);
+  Def->FValueTypeClass->TextToHolder(Def->TextHolder(Slot), AText);
 }
 
 void TcxDataStorage::LocateValue(Integer ARecordIndex, TcxValueDef* AValueDef, bool& AIsNull,
                                  const void*& AValuePointer) const {
-  const Byte* Record = Buffer(ARecordIndex);
+  const Integer Slot = SlotOf(ARecordIndex);
   const TcxValueDef* Def = ColumnOf(ARecordIndex, AValueDef);
   AIsNull = true;
   AValuePointer = nullptr;
-  if (!Record || !Def) return;
-  const Byte* Column = Record + Def->FOffset;
-  AIsNull = Column[0] == 0;
-  AValuePointer = Def->FValueTypeClass->AreaToValuePointer(Column + 1);
+  if (Slot == NoSlot || !Def) return;
+  AIsNull = !Def->HasValue(Slot);
+  AValuePointer = Def->FValueTypeClass->AreaToValuePointer(Def->Area(Slot));
 }
 
 Integer TcxDataStorage::CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2,
                                             TcxValueDef* AValueDef) const {
-  const Byte* Record1 = Buffer(ARecordIndex1);
-  const Byte* Record2 = Buffer(ARecordIndex2);
-  if (!Record1 || !Record2) return Record1 == Record2 ? 0 : (Record1 ? 1 : -1);
+  const Integer Slot1 = SlotOf(ARecordIndex1), Slot2 = SlotOf(ARecordIndex2);
+  if (Slot1 == NoSlot || Slot2 == NoSlot) return Slot1 == Slot2 ? 0 : (Slot1 != NoSlot ? 1 : -1);
   const TcxValueDef* Def1 = ColumnOf(ARecordIndex1, AValueDef);
   const TcxValueDef* Def2 = ColumnOf(ARecordIndex2, AValueDef);
-  const Byte* Column1 = Def1 ? Record1 + Def1->FOffset : nullptr;
-  const Byte* Column2 = Def2 ? Record2 + Def2->FOffset : nullptr;
-  const bool Null1 = !Column1 || !Column1[0], Null2 = !Column2 || !Column2[0];
+  const bool Null1 = !Def1 || !Def1->HasValue(Slot1), Null2 = !Def2 || !Def2->HasValue(Slot2);
   if (Null1 || Null2) return Null1 == Null2 ? 0 : (Null1 ? -1 : 1);
-  return Def1->FValueTypeClass->CompareDataAreas(Column1 + 1, Column2 + 1);
+  return Def1->FValueTypeClass->CompareDataAreas(Def1->Area(Slot1), Def2->Area(Slot2));
 }
 
 Integer TcxDataStorage::RecordIdOf(Integer ARecordIndex) const {
-  const Byte* Record = Buffer(ARecordIndex);
-  return Record ? LoadValue<Integer>(Record + 1) : 0;
+  const Integer Slot = SlotOf(ARecordIndex);
+  const std::vector<Integer>& Ids = TableOf(ARecordIndex).Ids;
+  return Slot != NoSlot && size_t(Slot) < Ids.size() ? Ids[size_t(Slot)] : 0;
 }
 
 void TcxDataStorage::AssignRecordId(Integer ARecordIndex, Integer AId) {
-  StoreValue(MakeBuffer(ARecordIndex) + 1, AId);
+  const size_t Slot = size_t(MakeSlot(ARecordIndex));
+  TRecordTable& Table = ARecordIndex >= 0 ? FRecords : FInternalRecords;
+  GrowTo(Table.Ids, Slot + 1, std::max(Slot + 1, Table.Slots.size()));
+  Table.Ids[Slot] = AId;
 }
 
 void TcxDataStorage::LoadRecord(Integer ARecordIndex, TcxValueDefReader* AReader, bool ASkipInternal) {
-  MakeBuffer(ARecordIndex);
+  MakeSlot(ARecordIndex);
   const std::vector<TcxValueDef*> Defs = ValueDefsOf(ARecordIndex)->FItems;
   for (TcxValueDef* Def : Defs) {
     if (ASkipInternal && AReader->IsInternal(Def)) continue;
@@ -919,7 +1079,7 @@ void TcxDataStorage::ForEachDefinition(Integer ARecordIndex, const TcxValueDefPr
 
 void TcxDataStorage::SetUseRecordIDs(bool AValue) {
   if (FUseRecordIDs == AValue) return;
-  FreeBuffers(FValueDefs);
+  FreeSlots(FValueDefs);
   FUseRecordIDs = AValue;
   PrepareValueDefs(FValueDefs);
   for (Integer I = 0; I < RecordCount(); ++I) GiveRecordId(I);
@@ -927,83 +1087,32 @@ void TcxDataStorage::SetUseRecordIDs(bool AValue) {
 
 void TcxDataStorage::SetStoredValuesOnly(bool AValue) {
   if (FStoredValuesOnly == AValue) return;
-  // The buffers are freed with the layout they were made with.
-  FreeBuffers(FValueDefs);
+  // The values are released with the layout they were made with.
+  FreeSlots(FValueDefs);
   FStoredValuesOnly = AValue;
   PrepareValueDefs(FValueDefs);
   for (Integer I = 0; I < RecordCount(); ++I) GiveRecordId(I);
 }
 
 void TcxDataStorage::ValueDefAdded(TcxValueDefs* AList, TcxValueDef* AValueDef) {
+  // The new column is made when the list is laid out again.
   if (AList == FValueDefs)
     FInternalValueDefs->Add(AValueDef->FValueTypeClass, true, AValueDef, AValueDef->FTextStored);
-  if (AValueDef->FBufferSize == 0) return;
-  const size_t OldSize = size_t(AList->FRecordSize), NewSize = OldSize + size_t(AValueDef->FBufferSize);
-  for (Byte*& Buffer : RecordsOf(AList)) {
-    if (!Buffer) continue;
-    Byte* Grown = static_cast<Byte*>(std::realloc(Buffer, NewSize));
-    if (!Grown) throw std::bad_alloc();
-    std::memset(Grown + OldSize, 0, NewSize - OldSize);
-    Buffer = Grown;
-  }
 }
 
 void TcxDataStorage::ValueDefRemoving(TcxValueDefs* AList, TcxValueDef* AValueDef) {
   if (AList == FValueDefs) FInternalValueDefs->RemoveByLinkObject(AValueDef);
-  if (AValueDef->FBufferSize == 0) return;
-  // Without stored columns the normal records keep no buffer; internal
-  // records keep theirs, which tells whether they are in use.
+  if (!AValueDef->FLaidOutStored) return;
+  // Without stored columns the normal records keep no values; internal
+  // records keep their slots, which tell whether they are in use.
   if (AList == FValueDefs && AList->StoredCount() == 1) {
-    FreeBuffers(AList);
+    FreeSlots(AList);
     return;
   }
-  const size_t Offset = size_t(AValueDef->FOffset), Size = size_t(AValueDef->FBufferSize);
-  const size_t RecordSize = size_t(AList->FRecordSize);
-  for (Byte* Buffer : RecordsOf(AList)) {
-    if (!Buffer) continue;
-    Byte* Column = Buffer + Offset;
-    if (Column[0]) AValueDef->FValueTypeClass->ReleaseData(Column + 1);
-    if (AValueDef->FLaidOutKeepsText)
-      AValueDef->FValueTypeClass->ReleaseTextHolder(Column + 1 + AValueDef->FDataSize);
-    std::memmove(Column, Column + Size, RecordSize - Offset - Size);
-  }
+  AValueDef->ReleaseColumn();
 }
 
-void TcxDataStorage::ValueDefLayoutChanged(TcxValueDefs* AList) {
-  // The definitions still hold the layout the buffers were made with.
-  struct TOldColumn {
-    Integer Offset, BufferSize;
-    bool KeepsText;
-  };
-  std::vector<TOldColumn> Old;
-  for (const TcxValueDef* Def : AList->FItems) Old.push_back({Def->FOffset, Def->FBufferSize, Def->FLaidOutKeepsText});
-  PrepareValueDefs(AList);
-  for (Byte*& Buffer : RecordsOf(AList)) {
-    if (!Buffer) continue;
-    Byte* Reshaped = static_cast<Byte*>(std::calloc(size_t(AList->FRecordSize), 1));
-    if (!Reshaped) throw std::bad_alloc();
-    std::memcpy(Reshaped, Buffer, size_t(RecordHeaderSize));
-    for (size_t I = 0; I < AList->FItems.size(); ++I) {
-      const TcxValueDef* Def = AList->FItems[I];
-      const TOldColumn& Was = Old[I];
-      if (Was.BufferSize == 0) continue;
-      Byte* From = Buffer + Was.Offset;
-      if (Def->FBufferSize == 0) {
-        if (From[0]) Def->FValueTypeClass->ReleaseData(From + 1);
-        if (Was.KeepsText) Def->FValueTypeClass->ReleaseTextHolder(From + 1 + Def->FDataSize);
-        continue;
-      }
-      Byte* To = Reshaped + Def->FOffset;
-      std::memcpy(To, From, size_t(1 + Def->FDataSize));
-      if (Was.KeepsText && Def->FLaidOutKeepsText)
-        std::memcpy(To + 1 + Def->FDataSize, From + 1 + Def->FDataSize, size_t(PointerSize));
-      else if (Was.KeepsText)
-        Def->FValueTypeClass->ReleaseTextHolder(From + 1 + Def->FDataSize);
-    }
-    std::free(Buffer);
-    Buffer = Reshaped;
-  }
-}
+void TcxDataStorage::ValueDefLayoutChanged(TcxValueDefs* AList) { PrepareValueDefs(AList); }
 
 // ---- TcxLookupList --------------------------------------------------------------------------
 

@@ -1,19 +1,22 @@
 #pragma once
 // In-memory record storage of a data controller: the value types (one class
 // per scalar kind, used through class references) that hold, convert,
-// compare, show and stream one value; the value definitions that place a
-// column in a record buffer; the storage with its normal records (0 up) and
+// compare, show and stream one value; the value definitions, each of which
+// keeps its column's values; the storage with its normal records (0 up) and
 // internal records (-1 down); the sorted lookup list; and the registry of
 // value types.
 //
-// Record buffer: byte 0 holds the record flags (0x01 = internal record in
-// use), bytes 1..4 the record ID, then the stored columns. A column is one
-// null-flag byte (0 Null, 1 value), the data area, and, when the column keeps
-// its display text, a pointer to that text. Areas are not aligned: all
-// access copies bytes. Pointer-held values (texts, variants, objects) take a
-// pointer's size.
+// Records are kept column by column. A record that holds values has a slot,
+// the same in every column of its definition list; a column keeps one data
+// area per slot in one array, a bit per slot that tells a value from Null,
+// and, when it keeps display texts, a pointer per slot to its text. A record
+// without values has no slot. Deleted records give their slots back for
+// reuse. Pointer-held values (8-bit texts, variants, objects) take a
+// pointer's size; a wide text takes sixteen bytes and holds a short text in
+// place (TcxStoredWideText).
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/events.h"
@@ -25,6 +28,48 @@
 
 class TStream;
 class TcxValueType;
+
+// ---- Wide texts in place ----------------------------------------------------------------
+
+// The data area of a wide-text value: a text of up to InlineLength UTF-16
+// units lies in the area itself; a longer one lies in a block of its own
+// that the area points to. A zeroed area is the empty text. An area is plain
+// bytes, moved with memcpy; Release frees its block.
+class TcxStoredWideText {
+public:
+  // Seven units beside the length mark fill sixteen bytes, room for most
+  // names and codes of a record without a block.
+  static constexpr size_t InlineLength = 7;
+
+  std::u16string_view View() const;
+  // Makes the text in a zeroed or released area. Raises std::bad_alloc, or
+  // std::length_error for a text longer than a block can tell, leaving the
+  // area as it was.
+  void Assign(std::u16string_view AText);
+  // Frees the block; the area is then the empty text.
+  void Release();
+
+  // The text at a value pointer the storage gave for a wide-text column (its
+  // areas are aligned for reading in place); valid while that record's value
+  // stays.
+  static std::u16string_view AtValuePointer(const void* AValuePointer) {
+    return static_cast<const TcxStoredWideText*>(AValuePointer)->View();
+  }
+  // A copy of a possibly unaligned area.
+  static TcxStoredWideText Load(const void* AArea) {
+    TcxStoredWideText Result;
+    std::memcpy(&Result, AArea, sizeof Result);
+    return Result;
+  }
+
+private:
+  // The mark of a text in a block: the block's address is in the first eight
+  // bytes of FUnits, its length in the next four.
+  static constexpr Word BlockMark = 0xFFFF;
+  Char FUnits[InlineLength] = {};
+  Word FMark = 0;  // the length of a text in place, or BlockMark
+};
+static_assert(sizeof(TcxStoredWideText) == 16, "a wide-text area is sixteen bytes");
 
 // ---- Value types ---------------------------------------------------------------------
 
@@ -70,9 +115,9 @@ private:
 };
 using TcxValueTypeClass = const TcxValueTypeMetaClass*;
 
-// The root of the value types. Areas are raw bytes inside a record buffer;
-// a value pointer is the area itself for fixed-size types and the holder
-// for pointer-held ones (nullptr when the holder is not made yet).
+// The root of the value types. Areas are raw bytes, possibly unaligned; a
+// value pointer is the area itself for fixed-size types and wide texts, and
+// the holder for pointer-held ones (nullptr when the holder is not made yet).
 class TcxValueType : public TObject {
 public:
   using MetaClass = TcxValueTypeMetaClass;
@@ -135,7 +180,7 @@ public:
 
 // Text of 8-bit characters (the platform's byte strings, UTF-8 text).
 KORVANE_VALUE_TYPE(TcxStringValueType, TcxValueType);
-// UTF-16 text.
+// UTF-16 text, its area a TcxStoredWideText; a value pointer is the area.
 KORVANE_VALUE_TYPE(TcxWideStringValueType, TcxValueType);
 KORVANE_VALUE_TYPE(TcxSmallintValueType, TcxValueType);
 KORVANE_VALUE_TYPE(TcxIntegerValueType, TcxValueType);
@@ -183,8 +228,11 @@ class TcxValueDef : public TObject {
   // Stored and keeping a display text beside the value.
   bool KeepsText() const;
   Integer Index() const;
-  // Where the column lies in a record buffer and how much room it takes
-  // (0 when it is not stored); DataSize is the value type's area size.
+  // What a record's value of the column takes: BufferSize counts the area,
+  // a byte for the Null mark and, when it keeps texts, the text pointer (0
+  // when it is not stored); Offset is the sum over the columns before it
+  // from the list's record header. They size a record; the values themselves
+  // lie in the columns. DataSize is the value type's area size.
   Integer Offset() const { return FOffset; }
   Integer DataSize() const { return FDataSize; }
   Integer BufferSize() const { return FBufferSize; }
@@ -205,8 +253,39 @@ protected:
   Integer FOffset = 0;
   Integer FDataSize = 0;
   Integer FBufferSize = 0;
-  // The layout the buffers were made with (set by TcxValueDefs::Prepare).
+  // The layout the column was made with (set by LayOut).
+  bool FLaidOutStored = false;
   bool FLaidOutKeepsText = false;
+
+private:
+  // ---- The column (used by the storage) ----
+  // Makes the column fit the definition's stored-ness and text keeping with
+  // room for ASlotCount slots: values go when it is not stored any more,
+  // texts when it keeps none; what stays keeps its values.
+  void LayOut(size_t ASlotCount, size_t ARoom);
+  // Room for ASlotCount slots (new ones Null, without text); ARoom is the
+  // number of slots worth reserving at once.
+  void GrowColumn(size_t ASlotCount, size_t ARoom);
+  // Releases a slot's value and text; the slot is then Null.
+  void ReleaseSlot(Integer ASlot);
+  // Releases every value and text and frees the column's memory.
+  void ReleaseColumn();
+  Byte* Area(Integer ASlot) { return FAreas.data() + size_t(ASlot) * size_t(FDataSize); }
+  const Byte* Area(Integer ASlot) const { return FAreas.data() + size_t(ASlot) * size_t(FDataSize); }
+  static constexpr size_t BitsPerWord = 64;  // value bits in one element of FValueBits
+  bool HasValue(Integer ASlot) const {
+    return FValueBits[size_t(ASlot) / BitsPerWord] >> (size_t(ASlot) % BitsPerWord) & 1;
+  }
+  void SetHasValue(Integer ASlot, bool AValue);
+  void* TextHolder(Integer ASlot) { return &FTexts[size_t(ASlot)]; }
+  const void* TextHolder(Integer ASlot) const { return &FTexts[size_t(ASlot)]; }
+
+  // FDataSize bytes per slot; a bit per slot, set for a value (not Null);
+  // the display-text holder of each slot when the column keeps texts.
+  std::vector<Byte> FAreas;
+  std::vector<UInt64> FValueBits;
+  std::vector<String*> FTexts;
+  size_t FSlotCount = 0;  // the slots the column has room for
 };
 
 class TcxValueDefs : public TObject {
@@ -221,7 +300,8 @@ class TcxValueDefs : public TObject {
   virtual void Changed(TcxValueDef* AValueDef, bool AResyncNeeded);
   // Makes a definition of this list's class.
   virtual TcxValueDef* CreateItem(TcxValueTypeClass AValueTypeClass);
-  // Lays the columns out from AStartOffset.
+  // Counts the columns' sizes from AStartOffset and makes every column fit
+  // its definition (see TcxValueDef::LayOut).
   virtual void Prepare(Integer AStartOffset);
 
   // A new definition, appended; the storage widens the list's records.
@@ -306,16 +386,17 @@ class TcxDataStorage : public TObject {
   TcxInternalValueDefs* InternalValueDefs() const { return FInternalValueDefs; }
 
   // ---- Records ----
-  Integer RecordCount() const { return Integer(FRecords.size()); }
+  Integer RecordCount() const { return Integer(FRecords.Slots.size()); }
   // Negative counts as 0; shrinking deletes from the end.
   void SetRecordCount(Integer AValue);
   Integer AddRecord();
   void InsertRecordAt(Integer ARecordIndex);
-  // A negative index releases that internal record's buffer (its slot stays).
+  // A negative index releases that internal record's values (the record
+  // stays, without values and not in use).
   void DeleteRecordAt(Integer ARecordIndex);
   // The first free internal record (-1 downward), made when all are in use.
   Integer AcquireInternalRecord();
-  Integer InternalRecordCount() const { return Integer(FInternalRecords.size()); }
+  Integer InternalRecordCount() const { return Integer(FInternalRecords.Slots.size()); }
   // Without AKeepInternal the internal records go first (and
   // OnClearInternalRecords fires); then every normal record.
   void Reset(bool AKeepInternal);
@@ -333,12 +414,13 @@ class TcxDataStorage : public TObject {
   void LocateValue(Integer ARecordIndex, TcxValueDef* AValueDef, bool& AIsNull,
                    const void*& AValuePointer) const;
   // Calls AAction(ARecordIndex, AText) for every record in order with the
-  // record's text of the wide-text column AValueDef read in place (nullptr
-  // for Null or a record without values). Answers false, calling nothing,
-  // when the column holds no wide texts.
+  // record's text of the wide-text column AValueDef read in place (a
+  // const std::u16string_view*, nullptr for Null or a record without
+  // values). Answers false, calling nothing, when the column holds no wide
+  // texts.
   template <class TAction>
   bool ForEachStoredText(TcxValueDef* AValueDef, TAction&& AAction) const;
-  // A record without buffer first; then Null first; then the values.
+  // A record without values first; then Null first; then the values.
   Integer CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2, TcxValueDef* AValueDef) const;
   Integer RecordIdOf(Integer ARecordIndex) const;
   void AssignRecordId(Integer ARecordIndex, Integer AId);
@@ -363,7 +445,8 @@ class TcxDataStorage : public TObject {
   TNotifyEvent OnClearInternalRecords;
 
   static constexpr Byte RecordFlagInternalInUse = 0x01;
-  // Flags byte and record ID.
+  // The bytes a record with values takes before its columns: its flags and
+  // ID (an ID takes room only once records are numbered).
   static constexpr Integer RecordHeaderSize = 5;
 
 protected:
@@ -372,16 +455,43 @@ protected:
   // Reshaping after changes of the definitions.
   void ValueDefAdded(TcxValueDefs* AList, TcxValueDef* AValueDef);
   void ValueDefRemoving(TcxValueDefs* AList, TcxValueDef* AValueDef);
-  // A definition's stored-ness or text keeping changed: lays AList out anew
-  // and moves every column of every buffer to its new place.
+  // A definition's stored-ness or text keeping changed: lays AList out anew;
+  // the columns that stay stored keep their values.
   void ValueDefLayoutChanged(TcxValueDefs* AList);
+  // The slots the records of AList have room for in its columns.
+  size_t SlotCountOf(const TcxValueDefs* AList) const;
 
 private:
-  std::vector<Byte*>& RecordsOf(const TcxValueDefs* AList);
-  Byte* Buffer(Integer ARecordIndex) const;
-  Byte* MakeBuffer(Integer ARecordIndex);
-  void FreeBuffer(const TcxValueDefs* AList, Byte*& ABuffer);
-  void FreeBuffers(const TcxValueDefs* AList);
+  // The slot of a record without values.
+  static constexpr Integer NoSlot = -1;
+  // The records of one definition list: each record's slot (NoSlot for a
+  // record without values), the slots given back for reuse, and by slot the
+  // record flags and IDs (each kept only once one is set: a slot past their
+  // end has flags 0 and ID 0).
+  struct TRecordTable {
+    std::vector<Integer> Slots;
+    std::vector<Integer> FreeSlots;
+    size_t SlotCount = 0;
+    std::vector<Byte> Flags;
+    std::vector<Integer> Ids;
+  };
+
+  TRecordTable& TableOf(const TcxValueDefs* AList);
+  const TRecordTable& TableOf(Integer ARecordIndex) const {
+    return ARecordIndex >= 0 ? FRecords : FInternalRecords;
+  }
+  Integer& SlotRef(Integer ARecordIndex);
+  // The record's slot (NoSlot without values); raises EListError for an
+  // index outside the records.
+  Integer SlotOf(Integer ARecordIndex) const;
+  // The record's slot, given to it first when it has none.
+  Integer MakeSlot(Integer ARecordIndex);
+  Byte FlagsOf(const TRecordTable& ATable, Integer ASlot) const;
+  // Gives ASlot's values and texts back and the slot for reuse; ASlot is
+  // then NoSlot.
+  void FreeSlot(const TcxValueDefs* AList, Integer& ASlot);
+  // Every record of AList loses its values and its slot.
+  void FreeSlots(const TcxValueDefs* AList);
   // The definition of AValueDef's column in the list of ARecordIndex:
   // itself, its internal twin, or nullptr when the record has no such column.
   TcxValueDef* ColumnOf(Integer ARecordIndex, TcxValueDef* AValueDef) const;
@@ -391,8 +501,8 @@ private:
 
   TcxValueDefs* FValueDefs = nullptr;
   TcxInternalValueDefs* FInternalValueDefs = nullptr;
-  std::vector<Byte*> FRecords;
-  std::vector<Byte*> FInternalRecords;
+  TRecordTable FRecords;
+  TRecordTable FInternalRecords;
   Integer FRecordIdCounter = 1;
   bool FUseRecordIDs = false;
   bool FStoredValuesOnly = false;
@@ -452,23 +562,15 @@ template <class TAction>
 bool TcxDataStorage::ForEachStoredText(TcxValueDef* AValueDef, TAction&& AAction) const {
   const TcxValueDef* Def = ColumnOf(0, AValueDef);
   if (!Def || Def->ValueTypeClass() != TcxWideStringValueType::StaticClass()) return false;
-  // A column area is a null mark and the address of the text.
-  const size_t Offset = size_t(Def->Offset());
-  auto TextAt = [Offset](const Byte* ARecord) -> const String* {
-    if (!ARecord || !ARecord[Offset]) return nullptr;
-    const String* Text;
-    std::memcpy(&Text, ARecord + Offset + 1, sizeof Text);
-    return Text;
-  };
-  // The records and their texts lie apart in memory: ask for both a few
-  // records ahead so that the loop seldom waits for memory.
-  constexpr size_t RecordsAhead = 16, TextsAhead = 8;
-  const size_t Count = FRecords.size();
-  for (size_t R = 0; R < Count; ++R) {
-    if (R + RecordsAhead < Count) __builtin_prefetch(FRecords[R + RecordsAhead]);
-    if (R + TextsAhead < Count)
-      if (const String* Ahead = TextAt(FRecords[R + TextsAhead])) __builtin_prefetch(Ahead);
-    AAction(Integer(R), TextAt(FRecords[R]));
+  const std::vector<Integer>& Slots = FRecords.Slots;
+  for (size_t R = 0; R < Slots.size(); ++R) {
+    const Integer Slot = Slots[R];
+    if (Slot == NoSlot || !Def->HasValue(Slot)) {
+      AAction(Integer(R), static_cast<const std::u16string_view*>(nullptr));
+      continue;
+    }
+    const std::u16string_view Text = TcxStoredWideText::AtValuePointer(Def->Area(Slot));
+    AAction(Integer(R), &Text);
   }
   return true;
 }

@@ -296,7 +296,7 @@ bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
   return TcxFilterLikeOperator::CompareText(VarToStr(R), C);
 }
 
-bool TcxFilterLikeOperator::CompareText(const String& AText, const Variant& C) {
+bool TcxFilterLikeOperator::CompareText(std::u16string_view AText, const Variant& C) {
   return Matcher(C).Matches(AText.data(), Integer(AText.size()));
 }
 
@@ -352,7 +352,7 @@ String TcxFilterLikeOperator::AdjustDisplayValue(const String& AText) {
 bool TcxFilterNotLikeOperator::Compare(const Variant& R, const Variant& C) {
   return !TcxFilterLikeOperator::Compare(R, C);
 }
-bool TcxFilterNotLikeOperator::CompareText(const String& AText, const Variant& C) {
+bool TcxFilterNotLikeOperator::CompareText(std::u16string_view AText, const Variant& C) {
   return !TcxFilterLikeOperator::CompareText(AText, C);
 }
 String TcxFilterNotLikeOperator::Caption() {
@@ -1301,7 +1301,8 @@ bool TcxFilterCriteria::EvaluateItem(TcxCustomFilterCriteriaItem* AItem, Integer
       // Texts need preparing only when compared in any case: then they go
       // the general way.
       if (Operator->ComparesText() && VarType(Item->Value()) == varOleStr && !HasOption(fcoCaseInsensitive))
-        if (const String* Text = Item->GetDataTextPointer(ARecordIndex)) return Operator->CompareText(*Text, Item->Value());
+        if (const std::optional<std::u16string_view> Text = Item->GetDataTextView(ARecordIndex))
+          return Operator->CompareText(*Text, Item->Value());
       return Operator->Compare(PrepareValue(Item->GetDataValue(ARecordIndex)), PrepareValue(Item->Value()));
     } catch (const EVariantError&) {
       if (HasOption(fcoSoftCompare)) return false;

@@ -30,7 +30,9 @@
 // Values that no filter text can carry are refused when a condition is
 // made or changed, with EcxFilterError (see cxCheckFilterValue).
 #include <memory>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -114,7 +116,7 @@ public:
   // needs no preparing (the filter's fast way for stored texts).
   virtual bool ComparesText() const { return false; }
   // A record text against a text criteria value (base: Compare).
-  virtual bool CompareText(const String& AText, const Variant& C) { return Compare(Variant(AText), C); }
+  virtual bool CompareText(std::u16string_view AText, const Variant& C) { return Compare(Variant(String(AText)), C); }
   virtual String Caption();
   virtual String Symbol() = 0;
   virtual bool AlwaysShowsCaption() { return false; }
@@ -187,7 +189,7 @@ KORVANE_FILTER_OPERATOR(TcxFilterGreaterEqualOperator, TcxFilterOperator)
 KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   bool ComparesText() const override { return true; }
-  bool CompareText(const String& AText, const Variant& C) override;
+  bool CompareText(std::u16string_view AText, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String AdjustDisplayValue(const String& AText) override;
@@ -211,7 +213,7 @@ private:
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
   bool Compare(const Variant& R, const Variant& C) override;
-  bool CompareText(const String& AText, const Variant& C) override;
+  bool CompareText(std::u16string_view AText, const Variant& C) override;
   String Caption() override;
   String Symbol() override;
   String ExpandedText(const Variant& AValue) override;
@@ -435,8 +437,8 @@ public:
   // The record's value of the item (base: Null).
   virtual Variant GetDataValue(Integer ARecordIndex);
   // The record's value when it is a text held in place, read without a copy;
-  // nullptr otherwise (base), and the filter then asks GetDataValue.
-  virtual const String* GetDataTextPointer(Integer) { return nullptr; }
+  // none otherwise (base), and the filter then asks GetDataValue.
+  virtual std::optional<std::u16string_view> GetDataTextView(Integer) { return std::nullopt; }
   virtual String GetFieldCaption();  // base: ""
   virtual String GetFieldName();     // base: ""
   // The condition as caption text.

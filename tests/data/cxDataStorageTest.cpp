@@ -27,7 +27,7 @@ std::vector<TypeCase> TypeCases() {
   return {
       {TcxStringValueType::StaticClass(), u"String", P, varString, VarFromRawByteString("abc"),
        VarFromRawByteString("abd"), u"abc"},
-      {TcxWideStringValueType::StaticClass(), u"WideString", P, varOleStr, Variant(u"地质"), Variant(u"地震"),
+      {TcxWideStringValueType::StaticClass(), u"WideString", Integer(sizeof(TcxStoredWideText)), varOleStr, Variant(u"地质"), Variant(u"地震"),
        u"地质"},
       {TcxSmallintValueType::StaticClass(), u"Smallint", 2, varSmallint, Variant(SmallInt(-300)),
        Variant(SmallInt(12)), u"-300"},
