@@ -17,7 +17,7 @@ class TcxDBTreeListDataLink : public TDataLink {
 
 protected:
   void ActiveChanged() override { FTreeList->DataSetChanged(); }
-  void DataSetChanged() override { FTreeList->DataSetChanged(); }
+  void DataSetChanged() override { FTreeList->DataSetRowsChanged(); }
   void DataSetScrolled(Integer) override { FTreeList->FocusCurrentRecord(); }
   void EditingChanged() override { FTreeList->DataSetEditingChanged(); }
   void LayoutChanged() override { FTreeList->DataSetChanged(); }
@@ -360,8 +360,22 @@ std::vector<Variant> TcxCustomDBTreeList::AncestorKeys(const Variant& AKey) cons
 }
 
 void TcxCustomDBTreeList::Reload() {
+  // Nodes are made anew: the focus is kept by key, not by record index.
+  auto* Focused = dynamic_cast<TcxTreeListDataNode*>(FocusedNode());
+  const Variant FocusedKey = Focused ? Focused->KeyValue() : Variant();
   TcxCustomDataTreeList::Reload();
-  if (SmartLoad()) FocusCurrentRecord();
+  if (IsDataLoading()) return;
+  const Variant Current = CurrentKey();
+  if (DBOptionsData()->SyncMode() && !VarIsEmpty(Current)) FocusCurrentRecord();
+  if (!DBOptionsData()->SyncMode() || !FindNodeByKeyValue(Current)) FocusKey(FocusedKey);
+}
+
+void TcxCustomDBTreeList::FocusKey(const Variant& AKey) {
+  if (VarIsEmpty(AKey) || VarIsNull(AKey)) return;
+  TcxTreeListDataNode* Node = FindNodeByKeyValue(AKey);
+  if (!Node || Node == FocusedNode()) return;
+  Node->MakeVisible();
+  SetFocusedNode(Node);
 }
 
 void TcxCustomDBTreeList::FocusCurrentRecord() {
@@ -407,18 +421,44 @@ bool TcxCustomDBTreeList::RefreshPostedRow(const Variant& AEditedKey) {
     throw;
   }
   --FWriting;
+  CurrentRowWritten();
   return true;
 }
 
-void TcxCustomDBTreeList::DataSetChanged() {
+void TcxCustomDBTreeList::DataSetChanged() { DataSetChanged(false); }
+
+void TcxCustomDBTreeList::DataSetRowsChanged() { DataSetChanged(true); }
+
+void TcxCustomDBTreeList::DataSetChanged(bool ARowsMayBeSame) {
   if (FWriting > 0 || IsDestroying() || !FDBDataController) return;
   // Reading the rows would end a row being inserted or edited by someone
   // else; its post or cancel tells again.
   if (TDataSet* D = FDBDataController->DataSet(); D && (D->State() == dsInsert || D->State() == dsEdit)) return;
   const Variant Edited = FEditedKey;
   FEditedKey = Variant();
+  if (ARowsMayBeSame && !IsDataLoading() && SameRowsAsLoaded()) return FocusCurrentRecord();
   if (DBOptionsData()->SmartRefresh() && !VarIsEmpty(Edited) && !IsDataLoading() && RefreshPostedRow(Edited)) return;
   StructureChanged();
+}
+
+namespace {
+
+// Equal in type and value: a row read again is the same row.
+bool SameRowValue(const Variant& A, const Variant& B) { return A.Type() == B.Type() && VarSameValue(A, B); }
+
+bool SameRow(const TcxDBTreeListRow& A, const TcxDBTreeListRow& B) {
+  return SameRowValue(A.Key, B.Key) && SameRowValue(A.Parent, B.Parent) && A.ImageIndex == B.ImageIndex &&
+         A.StateIndex == B.StateIndex && A.Values.size() == B.Values.size() &&
+         std::equal(A.Values.begin(), A.Values.end(), B.Values.begin(), SameRowValue);
+}
+
+}  // namespace
+
+bool TcxCustomDBTreeList::SameRowsAsLoaded() {
+  // Nothing loaded yet (or no longer bound): whatever there is must be loaded.
+  if (!FDBDataController->IsBound() || FRows.empty() || AbsoluteNodeCount() == 0) return false;
+  const std::vector<TcxDBTreeListRow> Rows = ReadRows();
+  return Rows.size() == FRows.size() && std::equal(Rows.begin(), Rows.end(), FRows.begin(), SameRow);
 }
 
 std::vector<TField*> TcxCustomDBTreeList::ItemFields() {
@@ -434,44 +474,60 @@ std::vector<TField*> TcxCustomDBTreeList::ItemFields() {
   return Fields;
 }
 
+TcxDBTreeListRow TcxCustomDBTreeList::ReadActiveRow(const std::vector<TField*>& AFields,
+                                                    const std::vector<TField*>& AExtra) const {
+  TDataSet* D = FDBDataController->DataSet();
+  // Integer indexes; anything else is -1.
+  auto Index = [&](const String& AName) -> Integer {
+    TField* F = D->FindField(AName);
+    if (!F) return -1;
+    const Variant V = F->Value();
+    return VarIsOrdinal(V) && V.Type() != varBoolean ? V.AsInteger() : -1;
+  };
+  auto Values = [](const std::vector<TField*>& AList) {
+    std::vector<Variant> Result(AList.size());
+    for (size_t I = 0; I < AList.size(); ++I)
+      if (AList[I]) Result[I] = AList[I]->Value();
+    return Result;
+  };
+  return {D->FieldByName(FDBDataController->KeyField())->Value(),
+          D->FieldByName(FDBDataController->ParentField())->Value(),
+          Index(FDBDataController->ImageIndexFieldName()),
+          Index(FDBDataController->StateIndexFieldName()),
+          Values(AFields),
+          Values(AExtra)};
+}
+
 std::vector<TcxDBTreeListRow> TcxCustomDBTreeList::ReadRows(const std::vector<TField*>& AExtra) {
   std::vector<TcxDBTreeListRow> Rows;
   if (!FDBDataController->IsBound()) return Rows;
   TDataSet* D = FDBDataController->DataSet();
   D->CheckBrowseMode();
-  TField* Key = D->FieldByName(FDBDataController->KeyField());
-  TField* Parent = D->FieldByName(FDBDataController->ParentField());
-  TField* Image = D->FindField(FDBDataController->ImageIndexFieldName());
-  TField* State = D->FindField(FDBDataController->StateIndexFieldName());
   const std::vector<TField*> Fields = ItemFields();
-  // Integer indexes; anything else is -1.
-  auto Index = [](TField* F) -> Integer {
-    if (!F) return -1;
-    const Variant V = F->Value();
-    return VarIsOrdinal(V) && V.Type() != varBoolean ? V.AsInteger() : -1;
-  };
-  auto Values = [](const std::vector<TField*>& AFields) {
-    std::vector<Variant> Result(AFields.size());
-    for (size_t I = 0; I < AFields.size(); ++I)
-      if (AFields[I]) Result[I] = AFields[I]->Value();
-    return Result;
-  };
-  ++FWriting;
-  D->DisableControls();
-  const Integer Position = D->RecNo();
+  // Each row is read where it lies, as a grid reads its window: the cursor
+  // stays, and the other controls of the dataset hear nothing of the reading.
+  const Integer Count = D->ViewCount();
+  Rows.reserve(size_t(std::max(0, Count)));
   try {
-    Rows.reserve(size_t(std::max(0, D->RecordCount())));
-    for (D->First(); !D->Eof(); D->Next())
-      Rows.push_back({Key->Value(), Parent->Value(), Index(Image), Index(State), Values(Fields), Values(AExtra)});
-    if (Position > 0) D->SetRecNo(Position);
+    for (Integer I = 0; I < Count; ++I) {
+      D->SetActiveView(I);
+      Rows.push_back(ReadActiveRow(Fields, AExtra));
+    }
   } catch (...) {
-    D->EnableControls();
-    --FWriting;
+    D->SetActiveView(-1);
     throw;
   }
-  D->EnableControls();
-  --FWriting;
+  D->SetActiveView(-1);
   return Rows;
+}
+
+void TcxCustomDBTreeList::CurrentRowWritten() {
+  const Variant Key = CurrentKey();
+  for (TcxDBTreeListRow& Row : FRows)
+    if (VarSameValue(Row.Key, Key)) {
+      Row = ReadActiveRow(ItemFields(), {});
+      return;
+    }
 }
 
 void TcxCustomDBTreeList::ReadRecordValues(Integer ARecord, Integer ARow) {
@@ -616,6 +672,7 @@ void TcxCustomDBTreeList::MoveNodeRecord(TcxTreeListDataNode* ANode, const Varia
   D->Edit();
   D->FieldByName(FDBDataController->ParentField())->SetValue(AParentValue);
   D->Post();
+  CurrentRowWritten();
 }
 
 void TcxCustomDBTreeList::MoveNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAttachMode AMode, bool ACopy,
@@ -706,8 +763,9 @@ void TcxCustomDBTreeList::CopyNodes(TcxTreeListNode* ATarget, TcxTreeListNodeAtt
   Reload();
 }
 
-void TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex) {
+bool TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex) {
   TDataSet* D = FDBDataController->DataSet();
+  bool Replaced = false;
   WriteDataSet([&](TDataSet*) {
     if (!LocateKey(ANode->KeyValue())) return;
     D->Edit();
@@ -720,7 +778,11 @@ void TcxCustomDBTreeList::PostNodeValues(TcxTreeListDataNode* ANode, Integer AIt
       if (!VarSameValue(Value, F->Value())) F->SetValue(Value);
     }
     D->Post();
+    Replaced = !VarSameValue(D->FieldByName(FDBDataController->KeyField())->Value(), ANode->KeyValue()) ||
+               !VarSameValue(D->FieldByName(FDBDataController->ParentField())->Value(), ANode->ParentValue());
+    if (!Replaced) CurrentRowWritten();
   });
+  return Replaced;
 }
 
 void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
@@ -730,8 +792,16 @@ void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
     auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(Data->ItemIndex));
     const bool Bound = Data->Kind == dcRecord ||
                        (Column && FDBDataController->DataSet()->FindField(Column->FieldName()));
-    if (auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex)); Node && Bound)
-      PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1);
+    auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex));
+    if (Node && Bound && PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1)) {
+      // The row's key is read from the dataset's current row, where the
+      // post left it; the reload told the control of the change.
+      const bool WasFocused = Node == FocusedNode();
+      const Variant Key = CurrentKey();
+      Reload();
+      if (WasFocused) FocusKey(Key);
+      return;
+    }
   }
   TcxCustomDataTreeList::ApplyDataChange(AInfo);
 }

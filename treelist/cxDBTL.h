@@ -235,15 +235,24 @@ class TcxCustomDBTreeList : public TcxCustomDataTreeList {
   // only has its values read again, as long as its node is there under
   // the same key and parent; anything else reloads.
   void DataSetChanged();
+  // The dataset says its rows may have changed; it says so as well when
+  // only its cursor jumped (First, Last, Locate) and after a control walked
+  // its rows. When the rows read are those of the last load, the nodes stay
+  // and only the focus follows the cursor; otherwise as DataSetChanged.
+  void DataSetRowsChanged();
   // The dataset started or ended editing a row: remembers which one.
   void DataSetEditingChanged();
   // With SyncMode the node of the dataset's current row is focused (with
   // SmartLoad its ancestors' children are loaded first so that it exists).
   void FocusCurrentRecord();
-  // Also with SmartLoad the node of the current row gets the focus.
+  // The focus stays on its row: with SyncMode the node of the dataset's
+  // current row is focused, otherwise (or when that row has no node) the
+  // node of the row focused before.
   void Reload() override;
   bool DataAvailable() const override;
-  // An edited value of a node goes to its row.
+  // An edited value of a node goes to its row; when that gave the row
+  // another key or parent, the tree is loaded again (the node's place and
+  // its children follow the data) with the focus on the row.
   void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
 
   TcxDBTreeListGetUniqueKeyValueEvent OnGetUniqueKeyValue;
@@ -256,6 +265,13 @@ protected:
 
 private:
   friend class TcxDBTreeListLoader;
+  // The key, parent and index values of the dataset's active record, the
+  // values of AFields (one per item, nullptr: none) and of AExtra.
+  TcxDBTreeListRow ReadActiveRow(const std::vector<TField*>& AFields, const std::vector<TField*>& AExtra) const;
+  // The tree wrote the dataset's current row, or read it again: the rows of
+  // the last load take it, so that the dataset's next notice finds nothing
+  // new in it.
+  void CurrentRowWritten();
   // The values read for row ARow go into record ARecord.
   void ReadRecordValues(Integer ARecord, Integer ARow);
   // The field of each item (nullptr: none); value types follow the fields.
@@ -275,11 +291,20 @@ private:
   // The values of the current row go to its node's record; false when the
   // row is not AEditedKey's or its node is missing or under another parent.
   bool RefreshPostedRow(const Variant& AEditedKey);
+  // Whether the dataset's rows are, value for value, those of the last load.
+  bool SameRowsAsLoaded();
+  // The guards and the reload of DataSetChanged; with ARowsMayBeSame rows
+  // equal to the last load's keep the nodes.
+  void DataSetChanged(bool ARowsMayBeSame);
   // AKey and the keys of the rows below it in the data, depth first, each once.
   std::vector<Variant> SubtreeKeys(const Variant& AKey);
   // Drops every node with an ancestor in the list.
   static std::vector<TcxTreeListNode*> Outermost(const std::vector<TcxTreeListNode*>& AList);
-  void PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex);
+  // Writes the node's values (AItemIndex's only, when not negative) to its
+  // row; true when the row then has another key or parent than the node.
+  bool PostNodeValues(TcxTreeListDataNode* ANode, Integer AItemIndex);
+  // The node of AKey gets the focus (none: the focus stays).
+  void FocusKey(const Variant& AKey);
 
   std::unique_ptr<TcxDBTreeListDataController> FDBDataController;
   Variant FRootValue = Variant(-1);

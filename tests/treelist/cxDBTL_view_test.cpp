@@ -82,16 +82,22 @@ TEST(DBTreeListView, FirstScreenShowsTheTableAsATree) {
     Rows.push_back(StringToUTF8(VarToStr(N->Values(0))));
   }
   EXPECT_EQ(Rows, (std::vector<std::string>{"分发信息", "元数据", "标识信息", "引用", "数据质量"}));
-  // Each row's name cell has text drawn in it (dark pixels).
+  // The focus is on the dataset's current row, the first by code.
+  EXPECT_EQ(Tree->FocusedNode(), Tree->FindNodeByKeyValue(3));
+  // Each row's name cell has text drawn in it: dark pixels, or light ones
+  // on the focused row's highlight.
   for (TcxTreeListNode* N = Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextVisible()) {
     const TRect R = View->RowOfNode(N)->CellOfColumn(Tree->GetColumn(0))->DisplayRect();
-    Integer Dark = 0;
+    const bool Highlighted = N == Tree->FocusedNode();
+    Integer Text = 0;
     for (Integer Y = R.Top; Y < R.Bottom; ++Y)
       for (Integer X = R.Left; X < R.Right; ++X) {
         const TColor C = Picture.PixelColor(X, Y);
-        Dark += (C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60;
+        const bool Dark = (C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60;
+        const bool Light = (C & 0xFF) > 0xC0 && ((C >> 8) & 0xFF) > 0xC0 && ((C >> 16) & 0xFF) > 0xC0;
+        Text += Highlighted ? Light : Dark;
       }
-    EXPECT_GT(Dark, 10) << StringToUTF8(VarToStr(N->Values(0)));
+    EXPECT_GT(Text, 10) << StringToUTF8(VarToStr(N->Values(0)));
   }
 }
 
@@ -110,6 +116,38 @@ TEST(DBTreeListView, TypingIntoACellPostsToTheTable) {
   EXPECT_EQ(S.Fixture.Db.Value("SELECT name FROM node WHERE id = 4"), "数据质量 v2");
   EXPECT_EQ(StringToUTF8(VarToStr(S.Tree->FindNodeByKeyValue(4)->Values(0))), "数据质量 v2");
   EXPECT_EQ(S.Fixture.Db.Value("SELECT count(*) FROM node"), "5");
+}
+
+TEST(DBTreeListView, TypingANewParentIntoACellMovesTheNode) {
+  TShownTree S;
+  TcxDBTreeListColumn* Parent = S.Tree->CreateDBColumn(u"parent_id");
+  Parent->SetPropertiesClass(TCellTextProperties::StaticClass());
+  S.Tree->FullExpand();
+  TcxTreeListNode* Node = S.Tree->FindNodeByKeyValue(3);
+  S.Tree->Controller()->FocusRecordAndItem(Node->RecordIndex(), Parent);
+  TestKey(VK_F2);
+  Application->ProcessMessages();
+  ASSERT_TRUE(S.Tree->Controller()->IsEditing());
+  TestKey(VK_BACK);
+  TestTypeText(u"4");
+  Application->ProcessMessages();
+  TestKey(VK_RETURN);
+  Application->ProcessMessages();
+  EXPECT_FALSE(S.Tree->Controller()->IsEditing());
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE id = 3"), "4");
+  Node = S.Tree->FindNodeByKeyValue(3);
+  ASSERT_NE(Node, nullptr);
+  EXPECT_EQ(Node->Parent(), S.Tree->FindNodeByKeyValue(4));
+  EXPECT_EQ(S.Tree->FocusedNode(), Node);
+  EXPECT_TRUE(Node->IsVisible());
+  EXPECT_TRUE(S.Tree->FindNodeByKeyValue(1)->Expanded());
+  EXPECT_NE(S.Layout()->RowOfNode(Node), nullptr) << "the moved node has a row on the screen";
+  // The next edit goes on from the moved node.
+  TestKey(VK_F2);
+  Application->ProcessMessages();
+  EXPECT_TRUE(S.Tree->Controller()->IsEditing());
+  TestKey(VK_ESCAPE);
+  Application->ProcessMessages();
 }
 
 }  // namespace
