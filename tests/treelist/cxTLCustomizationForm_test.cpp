@@ -213,7 +213,7 @@ TEST(TreeListCustomizationForm, PicturesOfAHeaderDragAndOfTheForm) {
   const Cardinal Fill = Drag->Arrow(0)->PixelAt(TcxTreeListDragAndDropObject::ArrowWidth / 2, 3);
   EXPECT_EQ(Fill & 0xFFFFFF, 0x00FF00u);
   EXPECT_EQ(Drag->Arrow(0)->PixelAt(1, TcxTreeListDragAndDropObject::ArrowLength - 2) >> 24, 0u);
-  ShotWithOverlays(F.Tree, {Drag->Arrow(0), Drag->Arrow(1)})->SaveToFile(u"/tmp/h26a/header_drag.png");
+  ShotWithOverlays(F.Tree, {Drag->Arrow(0), Drag->Arrow(1)})->SaveToFile(u"/tmp/korvane_header_drag.png");
   TestMouseRelease(F.Tree->Handle(), Target);
   Application->ProcessMessages();
   // No arrow is left behind.
@@ -230,7 +230,7 @@ TEST(TreeListCustomizationForm, PicturesOfAHeaderDragAndOfTheForm) {
   TForm* Window = F.Tree->Customizing()->Form();
   TBitmap Picture(Window->ClientWidth(), Window->ClientHeight(), pf32bit);
   Window->PaintTo(Picture.Canvas()->Handle(), 0, 0);
-  Picture.SaveToFile(u"/tmp/h26a/customization_form.png");
+  Picture.SaveToFile(u"/tmp/korvane_customization_form.png");
   // Text of the listed captions darkens the list's first rows.
   const TRect Row = F.Tree->Customizing()->ColumnListBox()->InnerListBox()->ItemRect(0);
   Integer Dark = 0;
