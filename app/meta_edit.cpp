@@ -10,6 +10,7 @@
 #include "editors/cxDateEdit.h"
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepositoryItems.h"
+#include "editors/cxLookupGrid.h"
 #include "editors/cxMaskEdit.h"
 #include "platform/gui/forms.h"
 #include "platform/rtl/datetime.h"
@@ -29,6 +30,8 @@ constexpr Integer DescriptionBorder = 4;
 constexpr Integer FontHeight = -12;
 constexpr Integer TreeFontHeight = -14;
 constexpr Integer TreeIndicatorWidth = 20;
+// Every row of the tree has this height, whatever its editor or images.
+constexpr Integer TreeRowHeight = 20;
 // Design widths of the shown columns; the content column is fitted to the
 // screen when the window shows.
 constexpr Integer NameColumnWidth = 214;
@@ -77,6 +80,12 @@ constexpr Integer FirstCodeListTag = 10;
 constexpr Integer LastCodeListTag = 30;
 constexpr Integer CodeListCount = LastCodeListTag - FirstCodeListTag + 1;
 constexpr Integer ComboBoxItemHeight = 20;
+// The code-list drop-down opens below its cell at the cell's left edge, as
+// wide as the cell: its columns together stay narrower than the room right
+// of the content column in an 800-pixel window. The codes have at most three
+// characters; the names column takes the rest of the width.
+constexpr Integer CodeListCodeWidth = 48;
+constexpr Integer CodeListNameWidth = 300;
 
 // Colours of the tree (blue in the high byte).
 constexpr TColor BranchContentColor = TColor(15784893);
@@ -110,6 +119,15 @@ String Padded(Word AValue, Integer AWidth) {
   String Text = IntToStr(Integer(AValue));
   while (Integer(Text.size()) < AWidth) Text.insert(Text.begin(), u'0');
   return Text;
+}
+
+// The code column keeps its width; the names column grows to fill the
+// drop-down.
+void FitCodeListColumns(TcxLookupGridColumns* AColumns) {
+  if (AColumns->Count() < 2) return;
+  AColumns->Items(0)->SetWidth(CodeListCodeWidth);
+  AColumns->Items(0)->SetFixed(true);
+  AColumns->Items(1)->SetWidth(CodeListNameWidth);
 }
 
 // The content column: a date-and-time element's ISO text is shown and
@@ -285,6 +303,7 @@ void Tfrm_meta_edit::BuildTree() {
   cxDBTreeList1->Font()->SetHeight(TreeFontHeight);
   cxDBTreeList1->Font()->SetCharset(GB2312_CHARSET);
   cxDBTreeList1->SetBufferedPaint(false);
+  cxDBTreeList1->SetDefaultRowHeight(TreeRowHeight);
   BuildImages();
   cxDBTreeList1->SetImages(ImageList3);
   cxDBTreeList1->LookAndFeel()->SetNativeStyle(false);
@@ -379,6 +398,7 @@ void Tfrm_meta_edit::BuildEditors() {
     Lookup->SetKeyFieldNames(u"code");
     Lookup->SetListFieldNames(u"code;cname");
     Lookup->SetListFieldIndex(1);
+    FitCodeListColumns(Lookup->ListColumns());
     Lookup->EndUpdate();
   }
   auto* Date = static_cast<TcxEditRepositoryDateItem*>(

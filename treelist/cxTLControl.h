@@ -468,6 +468,16 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void SetImages(TImageList* AValue);
   TImageList* StateImages() const { return FStateImages; }
   void SetStateImages(TImageList* AValue);
+  // The height of a row line: the height set, or with none set (0) the
+  // view's own height for the fonts and images (laid out first when due;
+  // 0 before the control can lay out).
+  Integer DefaultRowHeight() const;
+  // Below 0 becomes 0 (the rows take the view's height); a height above 0
+  // is raised to the view's minimum row height. A change lays the rows out
+  // anew.
+  void SetDefaultRowHeight(Integer AValue);
+  // The height set; 0 while the rows take the view's height.
+  Integer AssignedRowHeight() const { return FDefaultRowHeight; }
   // The top shown node's visible index; setting it lays the rows out anew.
   Integer TopVisibleIndex() const;
   void SetTopVisibleIndex(Integer AValue);
@@ -531,6 +541,8 @@ private:
   TImageList* FImages = nullptr;
   TImageList* FStateImages = nullptr;
   bool FDefaultLayout = true;
+  // 0: the rows take the view's height.
+  Integer FDefaultRowHeight = 0;
   // Freed after the columns, which leave their bands first.
   std::unique_ptr<TcxTreeListBands> FBands;
   // Freed first; the window went when the columns were told the control goes.

@@ -336,9 +336,12 @@ void TcxTreeListViewInfo::CalculateHeights() {
   Integer Row = std::max(DefaultEditHeight(), TextHeight);
   if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
   if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
-  FRowLineHeight = Row + (Settings.HorzGridLines ? 1 : 0);
+  const Integer Assigned = FTreeList->AssignedRowHeight();
+  FRowLineHeight = Assigned > 0 ? Assigned : Row + (Settings.HorzGridLines ? 1 : 0);
   FIndentStep = CalculateIndentStep(FTreeList);
 }
+
+Integer TcxTreeListViewInfo::MinRowHeight() const { return TextHeightOf(FTreeList); }
 
 Integer TcxTreeListViewInfo::CalculateIndentStep(const TcxCustomTreeListControl* ATreeList) {
   Integer Step = PainterOf(ATreeList->LookAndFeel()->GetPainterClass())->ExpandBoxSize() + IndentRoom;
@@ -723,6 +726,22 @@ void TcxCustomTreeListControl::SetStateImages(TImageList* AValue) {
   if (FStateImages && FStateImages != FImages) FStateImages->RemoveFreeNotification(this);
   FStateImages = AValue;
   if (AValue) AValue->FreeNotification(this);
+  LayoutChanged();
+}
+
+Integer TcxCustomTreeListControl::DefaultRowHeight() const {
+  if (FDefaultRowHeight > 0) return FDefaultRowHeight;
+  TcxTreeListViewInfo* VI = TreeListViewInfo();
+  if (!VI) return 0;
+  if (VI->IsDirty() && !IsLocked() && !IsDestroying()) VI->Calculate();
+  return VI->RowLineHeight();
+}
+
+void TcxCustomTreeListControl::SetDefaultRowHeight(Integer AValue) {
+  AValue = std::max(AValue, 0);
+  if (TcxTreeListViewInfo* VI = TreeListViewInfo(); VI && AValue > 0) AValue = std::max(AValue, VI->MinRowHeight());
+  if (AValue == FDefaultRowHeight) return;
+  FDefaultRowHeight = AValue;
   LayoutChanged();
 }
 

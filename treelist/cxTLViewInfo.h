@@ -183,7 +183,12 @@ class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
   Integer BandLineHeight() const { return FBandLineHeight; }
   Integer HeaderLineHeight() const { return FHeaderLineHeight; }
   Integer FooterLineHeight() const { return FFooterLineHeight; }
+  // The control's DefaultRowHeight when set, else the tallest of the
+  // default editor, the text and the images, plus a horizontal grid line.
   Integer RowLineHeight() const { return FRowLineHeight; }
+  // The least height a set row height may have: one line of the control's
+  // text, so that no row cuts its text.
+  Integer MinRowHeight() const;
   Integer IndentStep() const { return FIndentStep; }
   // The expand box plus its room, at least each image list's width plus its margin.
   static Integer CalculateIndentStep(const TcxCustomTreeListControl* ATreeList);

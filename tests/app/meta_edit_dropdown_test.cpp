@@ -6,6 +6,7 @@
 #include "app/meta_edit.h"
 #include "editors/cxDBLookupComboBox.h"
 #include "editors/cxLookupGrid.h"
+#include "platform/gui/sysmetrics.h"
 #include "platform/gui/testinput.h"
 #include "treelist/cxTLViewInfo.h"
 #include "tests/app/maintestutil.h"
@@ -50,9 +51,18 @@ TEST_F(TDropDownFixture, CodeListOpensBelowTheCellWithAllItsRows) {
   const TPoint cell = editor->ClientToScreen(TPoint{0, 0});
   const TPoint at = popup->ClientToScreen(TPoint{0, 0});
   const TRect work = MonitorWorkAreaAt(cell);
-  // Below the cell; at its left edge unless that would run past the work area.
+  // The editor fills the cell of the content column.
+  TcxTreeListNodeViewInfo* row = Tree->TreeListViewInfo()->RowOfNode(Tree->FocusedNode());
+  ASSERT_NE(row, nullptr);
+  const TRect edit = row->CellOfColumn(W->cxDBTreeList1cxDBTreeListColumn6)->EditRect();
+  EXPECT_EQ(cell, Tree->ClientToScreen(TPoint{edit.Left, edit.Top}));
+  // Right below the cell and at its left edge: narrow enough that nothing
+  // pushes it left or above, and inside the window and the work area.
   EXPECT_EQ(at.Y, cell.Y + editor->Height());
-  EXPECT_EQ(at.X, std::max(work.Left, std::min(cell.X, work.Right - popup->Width())));
+  EXPECT_EQ(at.X, cell.X);
+  const Integer windowRight = F.Main->ClientToScreen(TPoint{F.Main->ClientWidth(), 0}).X;
+  EXPECT_LE(at.X + popup->Width(), std::min(windowRight, Integer(work.Right)));
+  EXPECT_LE(at.Y + popup->Height(), work.Bottom);
   // Tall enough for every row it has (three codes, fewer than DropDownRows).
   auto* list = dynamic_cast<TcxCustomLookupGrid*>(editor->ActiveComboBoxProperties()->GetListControl());
   ASSERT_NE(list, nullptr);
@@ -61,6 +71,22 @@ TEST_F(TDropDownFixture, CodeListOpensBelowTheCellWithAllItsRows) {
   EXPECT_GE(list->ClientHeight(), list->GetHeightForRows(rows));
   TestKey(VK_ESCAPE);
   Application->ProcessMessages();
+}
+
+TEST_F(TDropDownFixture, EveryCodeListIsNoWiderThanTheContentCell) {
+  // The code column is fixed; the names column takes what the cell leaves.
+  const Integer cellWidth = W->cxDBTreeList1cxDBTreeListColumn6->Width();
+  Integer lists = 0;
+  for (Integer i = 0; i < W->cxEditRepository1->Count(); ++i) {
+    auto* lookup = dynamic_cast<TcxLookupComboBoxProperties*>(W->cxEditRepository1->Items(i)->Properties());
+    if (!lookup) continue;
+    ++lists;
+    SCOPED_TRACE(StringToUTF8(W->cxEditRepository1->Items(i)->Name()));
+    ASSERT_EQ(lookup->ListColumns()->Count(), 2);
+    EXPECT_TRUE(lookup->ListColumns()->Items(0)->Fixed());
+    EXPECT_LE(lookup->GetListPreferredWidth() + GetSystemMetrics(SM_CXVSCROLL), cellWidth);
+  }
+  EXPECT_EQ(lists, 21);
 }
 
 TEST_F(TDropDownFixture, EditButtonsShowOnlyInTheFocusedCell) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/meta_edit.h"
+#include "treelist/cxTLViewInfo.h"
 #include "tests/app/maintestutil.h"
 
 namespace {
@@ -51,6 +52,22 @@ TEST(RecordTree, ShowsEveryRowOfTheRecordUnderItsParentWithTheShownColumns) {
   EXPECT_TRUE(shown[1]->Options()->Editing());
   EXPECT_FALSE(shown[0]->Options()->Editing());
   EXPECT_FALSE(shown[2]->Options()->Focusing);
+}
+
+TEST(RecordTree, EveryRowIsTwentyPixelsHigh) {
+  TMainFixture f;
+  f.NewThroughToolbar(false);
+  TcxDBTreeList* tree = frm_meta_edit->cxDBTreeList1;
+  constexpr Integer height = 20;
+  EXPECT_EQ(tree->DefaultRowHeight(), height);
+  TcxTreeListViewInfo* info = tree->TreeListViewInfo();
+  if (info->IsDirty()) info->Calculate();
+  ASSERT_GT(info->FullRowCount(), 10);
+  for (Integer i = 0; i < info->FullRowCount(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(info->Rows(i)->RowTop, info->NodesAreaRect().Top + i * height);
+    EXPECT_EQ(info->Rows(i)->RowHeight, height);
+  }
 }
 
 TEST(RecordTree, ExpandAllOpensEveryBranch) {

@@ -1,10 +1,13 @@
 // The tree list's painting, probed pixel by pixel: tree lines dotted and
 // solid, grid lines, the selection and the focus frame, the same picture
-// with and without buffered painting, and a picture of a Chinese tree in
-// the ultra-flat look.
+// with and without buffered painting, a picture of a Chinese tree in the
+// ultra-flat look, and one of rows at a set height.
 #include "treelist/cxTLPainter.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "foundation/cxLookAndFeels.h"
 #include "platform/gui/imagelist.h"
@@ -197,4 +200,35 @@ TEST(TreeListPainter, CellsTakeTheContentStyleOfTheirNodeAndColumn) {
   EXPECT_EQ(Probe(F.C, 1), clYellow);
   EXPECT_NE(Probe(F.C, 0), clYellow);
   EXPECT_NE(Probe(F.B, 1), clYellow);
+}
+
+TEST(TreeListPainter, PictureOfRowsAtASetHeight) {
+  TTreeViewFixture F;
+  constexpr Integer Pitch = 28;
+  F.View()->SetIndicator(true);
+  F.View()->SetGridLines(tlglHorz);
+  F.View()->SetGridLineColor(clRed);
+  ASSERT_NE(F.Layout()->RowLineHeight(), Pitch);
+  F.Tree->SetDefaultRowHeight(Pitch);
+  const auto Picture = F.Shot();
+  Picture->SaveToFile(u"/tmp/korvane_treelist_row_height.png");
+  // Down the middle of the second column the grid lines (the rows' bottom
+  // lines) come one pitch apart, from the rows' top on.
+  const TRect Nodes = F.Layout()->NodesAreaRect();
+  const TRect Note = F.Row(F.A)->CellOfColumn(F.Column(1))->DisplayRect();
+  const Integer X = (Note.Left + Note.Right) / 2;
+  std::vector<Integer> Lines, Expected;
+  for (Integer Y = Nodes.Top; Y < Nodes.Bottom; ++Y)
+    if (Picture->PixelColor(X, Y) == clRed) Lines.push_back(Y);
+  for (Integer Row = 1; Row <= 6; ++Row) Expected.push_back(Nodes.Top + Row * Pitch - 1);
+  EXPECT_EQ(Lines, Expected);
+  // Each row between two lines shows its text.
+  for (Integer Row = 0; Row < 6; ++Row) {
+    SCOPED_TRACE("row " + std::to_string(Row));
+    const Integer Top = Nodes.Top + Row * Pitch;
+    const TColor Back = Picture->PixelColor(Note.Right - 3, Top + 2);
+    Integer Text = 0;
+    for (Integer Y = Top; Y < Top + Pitch - 1; ++Y) Text += Note.Width() - CountInRow(*Picture, Y, Note.Left, Note.Right, Back);
+    EXPECT_GT(Text, 20);
+  }
 }

@@ -180,6 +180,95 @@ TEST(TreeListLayout, FewNodesShowFromTheTop) {
   EXPECT_EQ(F.Layout()->RowCount(), 6);
 }
 
+// ---- Row height ---------------------------------------------------------------------------------
+
+namespace {
+
+// Every wholly shown row starts one pitch below the one above it, is one pitch
+// high and its cells take that height; the first starts at the rows' top.
+void ExpectRowPitch(TcxTreeListViewInfo* VI, Integer APitch) {
+  ASSERT_GT(VI->FullRowCount(), 1);
+  for (Integer I = 0; I < VI->FullRowCount(); ++I) {
+    SCOPED_TRACE("row " + std::to_string(I));
+    TcxTreeListNodeViewInfo* Row = VI->Rows(I);
+    EXPECT_EQ(Row->RowTop, VI->NodesAreaRect().Top + I * APitch);
+    EXPECT_EQ(Row->RowHeight, APitch);
+    for (const auto& Cell : Row->Cells) EXPECT_EQ(Cell->DisplayRect().Height(), APitch);
+  }
+}
+
+}  // namespace
+
+TEST(TreeListRowHeight, AWrittenHeightIsClampedAndEveryRowTakesIt) {
+  TTreeViewFixture F;
+  F.View()->SetGridLines(tlglBoth);
+  const Integer Computed = F.Layout()->RowLineHeight();
+  const Integer Min = F.Layout()->MinRowHeight();
+  ASSERT_GT(Min, 1);
+  ASSERT_LT(Min, Computed);
+  EXPECT_EQ(F.Tree->DefaultRowHeight(), Computed);
+  struct Case {
+    const char* What;
+    Integer Written;
+    Integer Assigned;  // what the control keeps
+    Integer Height;    // the row line height and what DefaultRowHeight reads
+  };
+  const Case Cases[] = {
+      {"large", 48, 48, 48},
+      {"below 0: back to the view's height", -5, 0, Computed},
+      {"1: raised to one line of text", 1, Min, Min},
+      {"0: the view's height", 0, 0, Computed},
+      {"the minimum itself", Min, Min, Min},
+      {"one above the view's height", Computed + 1, Computed + 1, Computed + 1},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    F.Tree->SetDefaultRowHeight(K.Written);
+    EXPECT_EQ(F.Tree->AssignedRowHeight(), K.Assigned);
+    EXPECT_EQ(F.Tree->DefaultRowHeight(), K.Height);
+    TcxTreeListViewInfo* VI = F.Layout();
+    EXPECT_EQ(VI->RowLineHeight(), K.Height);
+    ExpectRowPitch(VI, K.Height);
+  }
+}
+
+TEST(TreeListRowHeight, AChangeLaysTheRowsOutAtOnceOrAtTheEndOfAnUpdate) {
+  TTreeViewFixture F;
+  Integer Layouts = 0;
+  F.Tree->OnLayoutChanged = TcxTreeListControlNotifyEvent(F.Tree, [&](TcxCustomTreeListControl*) { ++Layouts; });
+  TcxTreeListViewInfo* VI = F.Layout();
+  const Integer Area = VI->NodesAreaRect().Height();
+  ASSERT_EQ(VI->FullRowCount(), 6);
+  constexpr Integer Tall = 60;
+  F.Tree->SetDefaultRowHeight(Tall);
+  const Integer AfterChange = Layouts;
+  EXPECT_GT(AfterChange, 0);
+  EXPECT_FALSE(VI->IsDirty());
+  EXPECT_EQ(VI->FullRowCount(), Area / Tall);
+  EXPECT_EQ(VI->VisibleRowCapacity(), Area / Tall);
+  ExpectRowPitch(VI, Tall);
+  // A point low in a tall row hits that row's node.
+  TcxTreeListNodeViewInfo* Second = VI->Rows(1);
+  TcxTreeListHitTest* Hit = F.Tree->HitTest();
+  Hit->HitTest(TPoint{F.CellCenter(Second->Node, 1).X, Second->RowTop + Tall - 3});
+  EXPECT_EQ(Hit->NodeAtPoint(), Second->Node);
+  // The same height again changes nothing.
+  F.Tree->SetDefaultRowHeight(Tall);
+  EXPECT_EQ(Layouts, AfterChange);
+  // Inside an update the rows wait for its end.
+  constexpr Integer Low = 30;
+  F.Tree->BeginUpdate();
+  F.Tree->SetDefaultRowHeight(Low);
+  EXPECT_EQ(F.Tree->DefaultRowHeight(), Low);
+  EXPECT_TRUE(VI->IsDirty());
+  EXPECT_EQ(VI->RowLineHeight(), Tall);
+  EXPECT_EQ(Layouts, AfterChange);
+  F.Tree->EndUpdate();
+  EXPECT_GT(Layouts, AfterChange);
+  EXPECT_FALSE(VI->IsDirty());
+  ExpectRowPitch(VI, Low);
+}
+
 // ---- Hit test -----------------------------------------------------------------------------------
 
 TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
