@@ -84,5 +84,7 @@ int main() {
   }
   Application->Initialize();
   RegisterLibraryUnits();
-  return RunProgram();
+  const int code = RunProgram();
+  UnregisterLibraryUnits();
+  return code;
 }

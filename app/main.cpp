@@ -3,17 +3,20 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "app/about.h"
 #include "app/kind.h"
 #include "app/meta_edit.h"
 #include "app/openFile.h"
 #include "editors/cxEditPaintUtils.h"
+#include "editors/cxEditStyles.h"
 #include "editors/cxEditorsStartup.h"
 #include "foundation/cxContainerPopup.h"
 #include "foundation/cxControls.h"
 #include "foundation/cxLookAndFeels.h"
 #include "foundation/cxNativePainter.h"
+#include "foundation/cxPainterImages.h"
 #include "foundation/cxStandardPainters.h"
 #include "foundation/cxUltraFlatPainters.h"
 #include "foundation/qzThemeManager.h"
@@ -645,6 +648,26 @@ void RegisterLibraryUnits() {
   cxEditorsInitialize();
 }
 
+// The same units finalised in reverse order, with the shared state some of
+// them make on first use (the default edit style controller, the painters'
+// images).
+void UnregisterLibraryUnits() {
+  cxEditStylesFinalize();
+  cxEditorsFinalize();
+  cxEditPaintUtilsFinalize();
+  UnregisterLookAndFeelPainter(cxWinXPLookAndFeelPainter());
+  UnregisterLookAndFeelPainter(cxOffice11LookAndFeelPainter());
+  UnregisterLookAndFeelPainter(cxUltraFlatLookAndFeelPainter());
+  UnregisterLookAndFeelPainter(cxFlatLookAndFeelPainter());
+  UnregisterLookAndFeelPainter(cxStandardLookAndFeelPainter());
+  cxPainterImagesFinalize();
+  qzThemeManagerFinalize();
+  qzUxThemeFinalize();
+  cxContainerPopupFinalize();
+  cxControlsFinalize();
+  cxLookAndFeelsFinalize();
+}
+
 bool OpenRecordDatabase() {
   const String file = ProgramFolder() + DatabaseFileName;
   auto refuse = [&](const String& Reason) {
@@ -668,5 +691,14 @@ int RunProgram() {
   frm_openFile = Application->CreateForm<Tfrm_openFile>();
   dm_list = new Tdm_list(nullptr);
   Application->Run();
+  FreeProgramWindows();
   return 0;
+}
+
+void FreeProgramWindows() {
+  if (frm_meta_edit) frm_meta_edit->Free();
+  delete std::exchange(frm_openFile, nullptr);
+  delete frm_main;
+  delete dm_list;
+  delete dm;
 }

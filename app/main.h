@@ -206,13 +206,21 @@ extern Tfrm_openFile* frm_openFile;
 // title, the record data module (a database file that is missing or cannot
 // be read is reported, naming the file and the reason, and nothing is
 // created), the main window, the record list and the code-list module,
-// then the message loop. Answers the exit code (non-zero when the database
-// could not be opened).
+// then the message loop; the windows and modules are freed when it ends.
+// Answers the exit code (non-zero when the database could not be opened).
 int RunProgram();
+// Frees what RunProgram made, the newest first: the editing window, the
+// record list, the main window, then the data modules they read. Each
+// global is left null.
+void FreeProgramWindows();
 // Registers the units of the component libraries (painters, look-and-feel,
 // editor kinds, default editors) that a static link would otherwise leave
 // out; the program and the tests of its windows call it once at start.
 void RegisterLibraryUnits();
+// Finalises those units in reverse order once the windows are freed (the
+// program's end). Safe to call twice, and before RegisterLibraryUnits;
+// RegisterLibraryUnits may follow it.
+void UnregisterLibraryUnits();
 // Adds to List one Side x Side image per name, read from the images folder
 // beside the program ("name.png"); "" or a missing file leaves a blank place.
 void AddImageFiles(TImageList* List, std::span<const char16_t* const> Names, Integer Side);

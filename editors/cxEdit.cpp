@@ -576,19 +576,7 @@ bool TcxCustomEdit::PostEditValue(bool AValidateFirst) {
 }
 
 void cxShowEditError() {
-  if (!Application) return;
-  try {
-    throw;
-  } catch (const EAbort&) {
-  } catch (Exception& e) {
-    Application->ShowException(&e);
-  } catch (const std::exception& e) {
-    Exception wrapped(e.what());
-    Application->ShowException(&wrapped);
-  } catch (...) {
-    Exception wrapped(u"Unknown error");
-    Application->ShowException(&wrapped);
-  }
+  if (Application) Application->ShowCaughtException();
 }
 
 void TcxCustomEdit::ShowStoreError() { cxShowEditError(); }
@@ -773,7 +761,11 @@ void TcxCustomEdit::PostOnExit(bool ARunPlatformExit) {
     } catch (...) {
       LockChangeEvents(false);
       PopModifiedState();
-      throw;
+      // The value was refused and the focus is back in the editor on the
+      // user's text. The user is told why here, whatever the application's
+      // error hook does with errors; the focus change stops silently.
+      cxShowEditError();
+      Abort();
     }
     LockChangeEvents(false);
   }

@@ -110,13 +110,15 @@ void TApplication::Idle() {
   }
 }
 
-void TApplication::HandleException(TObject* Sender) {
+namespace {
+
+// Inside a catch block: hands the caught error, as an Exception, to Report;
+// EAbort is silent, and an error of Report itself ends here.
+void ReportCaughtException(const std::function<void(Exception*)>& Report) {
   auto report = [&](Exception* E) {
     try {
-      if (OnException) OnException(Sender, E);
-      else ShowException(E);
+      Report(E);
     } catch (...) {
-      // An error in the error handler itself ends here.
     }
   };
   try {
@@ -131,6 +133,19 @@ void TApplication::HandleException(TObject* Sender) {
     Exception wrapped(u"Unknown error");
     report(&wrapped);
   }
+}
+
+}  // namespace
+
+void TApplication::HandleException(TObject* Sender) {
+  ReportCaughtException([&](Exception* E) {
+    if (OnException) OnException(Sender, E);
+    else ShowException(E);
+  });
+}
+
+void TApplication::ShowCaughtException() {
+  ReportCaughtException([this](Exception* E) { ShowException(E); });
 }
 
 void TApplication::ShowException(Exception* E) {

@@ -40,6 +40,11 @@ class TApplication : public TComponent {
   void HandleException(TObject* Sender);
   // Shows the error text in a message box (through the dialog service).
   void ShowException(Exception* E);
+  // Inside a catch block: shows the caught error in a message box whatever
+  // OnException does, for an error the user must read to mend what they
+  // did (a refused value) and that a logging hook would otherwise keep from
+  // them; EAbort is silent. OnException is not called.
+  void ShowCaughtException();
   TExceptionEvent OnException;
   TMessageEvent OnMessage;
   TIdleEvent OnIdle;

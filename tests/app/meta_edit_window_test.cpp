@@ -40,37 +40,54 @@ struct TWindowFixture : TMainFixture {
   TcxDBTreeList* Tree = nullptr;
 };
 
-// An invalid date is refused on Enter: the editor stays open on the text,
-// the focus stays on the element, and the user is told
-// why once, through a message box, even though the main window's error
-// hook only writes the log.
+// An invalid date is refused on Enter and on a click on another row: the
+// editor stays open on the text, the focus stays on the element, and the
+// user is told why once, through a message box, even though the main
+// window's error hook only writes the log.
 TEST(EditingWindow, RefusedDateTellsTheUserWhyOnce) {
-  TWindowFixture f;
-  TcxTreeListNode* node = f.Node(DateElement);
-  ASSERT_NE(node, nullptr);
-  node->MakeVisible();
-  f.Tree->SetFocusedNode(node);
-  f.Tree->SetFocus();
-  f.W->cxDBTreeList1cxDBTreeListColumn6->SetItemFocused(true);
-  f.Tree->EditingController()->ActivateCellEditor(f.W->cxDBTreeList1cxDBTreeListColumn6);
-  Application->ProcessMessages();
-  ASSERT_TRUE(f.Editing());
-  TestKey(Word('A'), u"", tkCtrl);
-  TestTypeText(u"13/45/2024 10:00:00 AM");  // the mask takes it; no such day
-  Application->ProcessMessages();
-  f.Script.Boxes.clear();
-  TestKey(VK_RETURN);
-  Application->ProcessMessages();
-  EXPECT_TRUE(f.Editing());
-  EXPECT_EQ(f.Tree->FocusedNode(), node);
-  const std::vector<String> texts = f.Script.Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_NE(texts[0].find(u"Invalid Date"), String::npos) << U8(texts[0]);
-  // Esc still drops the text.
-  TestKey(VK_ESCAPE);
-  Application->ProcessMessages();
-  EXPECT_FALSE(f.Editing());
-  EXPECT_EQ(f.Script.Texts().size(), 1u);
+  struct {
+    const char* Name;
+    bool Click;  // else Enter
+  } ways[] = {{"Enter", false}, {"a click on another row", true}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.Name);
+    TWindowFixture f;
+    TcxTreeListNode* node = f.Node(DateElement);
+    ASSERT_NE(node, nullptr);
+    node->MakeVisible();
+    f.Tree->SetFocusedNode(node);
+    f.Tree->SetFocus();
+    f.W->cxDBTreeList1cxDBTreeListColumn6->SetItemFocused(true);
+    f.Tree->EditingController()->ActivateCellEditor(f.W->cxDBTreeList1cxDBTreeListColumn6);
+    Application->ProcessMessages();
+    ASSERT_TRUE(f.Editing());
+    TestKey(Word('A'), u"", tkCtrl);
+    TestTypeText(u"13/45/2024 10:00:00 AM");  // the mask takes it; no such day
+    Application->ProcessMessages();
+    f.Script.Boxes.clear();
+    if (way.Click) {
+      TcxTreeListNode* other = node->GetPrevVisible();
+      ASSERT_NE(other, nullptr);
+      TcxTreeListNodeViewInfo* row = f.View()->RowOfNode(other);
+      ASSERT_NE(row, nullptr);
+      const TRect cell = row->CellOfColumn(f.W->cxDBTreeList1cxDBTreeListColumn6)->DisplayRect();
+      TestClick(f.Tree->Handle(), TPoint{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2});
+    } else {
+      TestKey(VK_RETURN);
+    }
+    Application->ProcessMessages();
+    EXPECT_TRUE(f.Editing());
+    EXPECT_TRUE(f.Tree->EditingController()->Edit()->Focused());
+    EXPECT_EQ(f.Tree->FocusedNode(), node);
+    const std::vector<String> texts = f.Script.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(u"Invalid Date"), String::npos) << U8(texts[0]);
+    // Esc still drops the text.
+    TestKey(VK_ESCAPE);
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Editing());
+    EXPECT_EQ(f.Script.Texts().size(), 1u);
+  }
 }
 
 // Pixels of an image that are not transparent (white in GetBitmap).

@@ -204,4 +204,21 @@ TEST_F(cxEditRepositoryItemsTest, StartUpRunsOnceAndFinalisingEmptiesTheRegistri
   cxEditorsInitialize();  // for TearDown
 }
 
+// The program finalises the library at its end whatever happened before:
+// twice, or without having started it, does no harm, and a start after it
+// registers everything again.
+TEST(cxEditorsStartup, FinalisingTwiceOrBeforeStartingIsSafeAndAStartAfterItWorks) {
+  cxEditorsFinalize();  // a test runs in a process of its own: nothing was started
+  cxEditorsFinalize();
+  cxEditorsInitialize();
+  EXPECT_EQ(ClassNameOf(GetEditDataRegisteredRepositoryItems()->GetItemByValueType(nullptr)),
+            "TcxEditRepositoryTextItem");
+  EXPECT_EQ(ClassNameOf(GetEditDBRegisteredRepositoryItems()->GetItemByFieldType(ftMemo)), "TcxEditRepositoryMemoItem");
+  EXPECT_NE(GetClass(u"TcxEditRepositoryMemoItem"), nullptr);
+  cxEditorsFinalize();
+  cxEditorsFinalize();
+  EXPECT_EQ(GetClass(u"TcxEditRepositoryMemoItem"), nullptr);
+  EXPECT_EQ(GetEditDataRegisteredRepositoryItems()->GetItemByValueType(nullptr), nullptr);
+}
+
 }  // namespace

@@ -355,6 +355,44 @@ TEST(EditingControl, EditorOpensStoresAndCloses) {
   }
 }
 
+// An application whose error hook only records (a program's logger): the
+// reason a value was refused still reaches the user in a message box, once,
+// whichever way the user leaves the cell; the editor stays on the text and
+// the focus stays on the edited cell.
+TEST(EditingControl, ARefusedValueIsShownWhateverTheApplicationsErrorHookDoes) {
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> Steps;
+    std::string Shown;
+  };
+  const TCase Cases[] = {
+      {"Enter", {"t:q!", "enter"}, "No exclamation marks."},
+      {"a click on another row", {"t:q!", "click:1,0"}, "No exclamation marks."},
+      {"a click on another row and column", {"t:q!", "click:2,1"}, "No exclamation marks."},
+      {"a click on another row, the store failing", {"fail", "t:q", "click:1,0"}, "the record is locked."},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TListFixture F;
+    std::vector<std::string> Hooked;
+    Application->OnException = TExceptionEvent(nullptr, [&](TObject*, Exception* E) {
+      Hooked.push_back(Narrow(E->Message));
+    });
+    F.Run(Case.Steps);
+    Application->OnException = nullptr;
+    std::vector<std::string> Shown;
+    for (const String& T : F.Dialogs.Texts) Shown.push_back(Narrow(T));
+    EXPECT_EQ(Shown, std::vector<std::string>{Case.Shown});
+    EXPECT_EQ(Hooked, std::vector<std::string>{});
+    ASSERT_NE(F.Editor(), nullptr);
+    EXPECT_TRUE(F.Editor()->Focused());
+    EXPECT_EQ(F.Editor()->Text, UTF8ToString(Case.Steps[Case.Steps.size() - 2].substr(2)));
+    EXPECT_EQ(F.List->Controller()->GetFocusedRecordIndex(), 0);
+    EXPECT_EQ(F.List->Controller()->FocusedItem(), F.Columns[0].get());
+    EXPECT_EQ(Narrow(F.Cell(0, 0)), "a0");
+  }
+}
+
 TEST(EditingControl, KeysMoveTheFocusedCell) {
   struct TCase {
     const char* Name;

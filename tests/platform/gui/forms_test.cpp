@@ -1,6 +1,8 @@
 // Forms, nested loops, the application and the dialog service.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/overlay.h"
@@ -37,6 +39,30 @@ struct TFakeDialogsScope {
   TFakeDialogsScope() : Old(SetDialogService(&Fake)) {}
   ~TFakeDialogsScope() { SetDialogService(Old); }
 };
+
+// A caught error the user must read reaches a message box even when the
+// application's error hook would only log it; the hook is not called, and
+// EAbort stays silent.
+TEST(Application, ShowCaughtExceptionShowsWhateverTheHookDoes) {
+  TFakeDialogsScope dialogs;
+  std::vector<String> hooked;
+  Application->OnException = TExceptionEvent(nullptr, [&](TObject*, Exception* E) { hooked.push_back(E->Message); });
+  const std::function<void()> throws[] = {
+      [] { throw EConvertError(u"no such day"); },
+      [] { throw std::runtime_error("out of range"); },
+      [] { Abort(); },
+  };
+  for (const auto& raise : throws) {
+    try {
+      raise();
+    } catch (...) {
+      Application->ShowCaughtException();
+    }
+  }
+  Application->OnException = nullptr;
+  EXPECT_EQ(dialogs.Fake.Texts, (std::vector<String>{u"no such day.", u"out of range."}));
+  EXPECT_TRUE(hooked.empty());
+}
 
 TEST(Forms, ShowModalRunsUntilModalResultAndRestoresTheOwner) {
   TFormFixture f;
