@@ -1257,6 +1257,12 @@ Integer TcxCustomDataController::FilterByStoredTexts(std::vector<Integer>& AReco
   TcxFilterOperator* Operator = Item->Operator();
   const Variant& Value = Item->Value();
   size_t Kept = 0;
+  // The pattern is prepared once for the pass, not checked per record.
+  Operator->BeginTextPass(Value);
+  struct TPassEnd {
+    TcxFilterOperator* Operator;
+    ~TPassEnd() { Operator->EndTextPass(); }
+  } PassEnd{Operator};
   const bool Read = FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const String* AText) {
     // A record without a stored text (Null) goes the general way.
     if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
