@@ -550,13 +550,13 @@ TcxDataGroups::~TcxDataGroups() { Clear(); }
 void TcxDataGroups::AddField(TcxCustomDataField* AField) { FFields.push_back(AField); }
 
 TcxDataGroupInfo* TcxDataGroups::AddGroup() {
-  FGroups.push_back(new TcxDataGroupInfo);
+  FGroups.push_back(&FGroupStore.emplace_back());
   return FGroups.back();
 }
 
 void TcxDataGroups::Clear() {
-  for (TcxDataGroupInfo* Group : FGroups) delete Group;
   FGroups.clear();
+  FGroupStore.clear();
   FFields.clear();
   FSummaryTable.clear();
 }

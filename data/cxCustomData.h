@@ -5,6 +5,7 @@
 // the selection. These classes reach their data controller and its row-list
 // builder only through the two abstract interfaces below, which the
 // controller and its info implement.
+#include <deque>
 #include <type_traits>
 #include <vector>
 
@@ -453,6 +454,9 @@ private:
   void RenumberExpanded(Integer AGroup);
   std::vector<TcxCustomDataField*> FFields;
   std::vector<TcxDataGroupInfo*> FGroups;
+  // The groups themselves, allocated in blocks (a regrouping makes hundreds
+  // of thousands); FGroups points into it and carries the order.
+  std::deque<TcxDataGroupInfo> FGroupStore;
   Integer FSummaryItemIndex = -1;
   TcxDataSortOrder FSummarySortOrder = soNone;
 };

@@ -1257,11 +1257,16 @@ Integer TcxCustomDataController::FilterByStoredTexts(std::vector<Integer>& AReco
   TcxFilterOperator* Operator = Item->Operator();
   const Variant& Value = Item->Value();
   size_t Kept = 0;
-  const bool Read =
-      FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const std::u16string_view* AText) {
-        // A record without a stored text (Null) goes the general way.
-        if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
-      });
+  // The pattern is prepared once for the pass, not checked per record.
+  Operator->BeginTextPass(Value);
+  struct TPassEnd {
+    TcxFilterOperator* Operator;
+    ~TPassEnd() { Operator->EndTextPass(); }
+  } PassEnd{Operator};
+  const bool Read = FDataStorage->ForEachStoredText(Field->ValueDef(), [&](Integer R, const std::u16string_view* AText) {
+    // A record without a stored text (Null) goes the general way.
+    if (R == AKeep || (AText ? Operator->CompareText(*AText, Value) : FFilter->Evaluate(R))) ARecords[Kept++] = R;
+  });
   return Read ? Integer(Kept) : -1;
 }
 

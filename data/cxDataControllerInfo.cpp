@@ -540,8 +540,13 @@ void TcxCustomDataControllerInfo::RebuildRowAids() {
     Stack.push_back(G);
     if (Level == Deepest) FDeepest.push_back(G);
   }
-  std::sort(FDeepest.begin(), FDeepest.end(),
-            [&](Integer A, Integer B) { return FDataGroups->Items(A)->FirstIndex < FDataGroups->Items(B)->FirstIndex; });
+  // Built from the record list the deepest groups already come in position
+  // order; only groups reordered by a summary need the sort.
+  auto ByPosition = [&](Integer A, Integer B) {
+    return FDataGroups->Items(A)->FirstIndex < FDataGroups->Items(B)->FirstIndex;
+  };
+  if (!std::is_sorted(FDeepest.begin(), FDeepest.end(), ByPosition))
+    std::sort(FDeepest.begin(), FDeepest.end(), ByPosition);
 }
 
 Variant TcxCustomDataControllerInfo::GroupValue(Integer AGroupIndex, Integer ALevel) const {

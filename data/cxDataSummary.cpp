@@ -630,38 +630,57 @@ void TcxDataSummary::CalculateGroupSummaries() {
       Calculable.push_back(Items->Items(I)->IsCalculable() ? Items->Items(I) : nullptr);
     std::vector<TcxValueDef*> Plain;
     for (TcxDataSummaryItem* Item : Calculable) Plain.push_back(PlainNumberSource(Item));
-    std::vector<TRunning> Running(size_t(GroupCount) * size_t(ItemCount));
-    for (TRunning& R : Running) R.Value = Unassigned();
+    const size_t SlotCount = size_t(GroupCount) * size_t(ItemCount);
+    std::vector<TRunning> Running(SlotCount);
+    // Running Variants only for the items that are not plain numbers.
+    bool AllPlain = true;
+    for (Integer I = 0; I < ItemCount; ++I) AllPlain = AllPlain && (Plain[size_t(I)] || !Calculable[size_t(I)]);
+    std::vector<Variant> RunningValues(AllPlain ? 0 : SlotCount);
     const bool Deepest = L == Info->LevelCount() - 1;
     for (Integer R = 0; R < Integer(GroupOfRecord.size()); ++R) {
       Integer G = GroupOfRecord[size_t(R)];
       if (!Deepest)
         while (G != -1 && Levels[size_t(G)] > L) G = Parents[size_t(G)];
       if (G == -1) continue;
-      TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
+      const size_t First = size_t(G) * size_t(ItemCount);
       for (Integer I = 0; I < ItemCount; ++I) {
         if (Plain[size_t(I)])
-          AccumulatePlainNumber(Calculable[size_t(I)]->Kind(), Plain[size_t(I)], R, Slot[I]);
+          AccumulatePlainNumber(Calculable[size_t(I)]->Kind(), Plain[size_t(I)], R, Running[First + size_t(I)]);
         else if (Calculable[size_t(I)])
-          AccumulateValue(Calculable[size_t(I)], R, Slot[I].Count, Slot[I].Value);
+          AccumulateValue(Calculable[size_t(I)], R, Running[First + size_t(I)].Count, RunningValues[First + size_t(I)]);
       }
     }
-    for (TRunning& Slot : Running)
-      if (Slot.NumberState != TRunning::nsNone)
-        Slot.Value = Slot.NumberState == TRunning::nsNullZero ? Variant(Integer(0)) : Variant(Slot.Number);
     // The finished values go to the group list's table, not to an array per group.
+    Table.reserve(Table.size() + SlotCount);
     for (Integer G = 0; G < GroupCount; ++G) {
       if (Levels[size_t(G)] != L) continue;
       TcxDataGroupInfo* Group = Groups->Items(G);
       Group->SummaryValues = Variant();
       Group->SummaryOffset = Integer(Table.size());
       Group->SummaryCount = ItemCount;
-      TRunning* Slot = &Running[size_t(G) * size_t(ItemCount)];
-      for (Integer I = 0; I < ItemCount; ++I)
-        Table.push_back(Calculable[size_t(I)] ? FinishValue(Calculable[size_t(I)], Slot[I].Value, Slot[I].Count)
-                                              : Null());
+      const size_t First = size_t(G) * size_t(ItemCount);
+      for (Integer I = 0; I < ItemCount; ++I) {
+        const TRunning& Slot = Running[First + size_t(I)];
+        if (!Calculable[size_t(I)])
+          Table.push_back(Null());
+        else if (Plain[size_t(I)])
+          Table.push_back(FinishValue(Calculable[size_t(I)], PlainNumberValue(Slot), Slot.Count));
+        else
+          Table.push_back(FinishValue(Calculable[size_t(I)], RunningValues[First + size_t(I)], Slot.Count));
+      }
     }
   }
+}
+
+// The running value AccumulateValue would have made: Unassigned before the
+// first record, the integer 0 when a Null came first and no number after it.
+Variant TcxDataSummary::PlainNumberValue(const TRunning& ASlot) {
+  switch (ASlot.NumberState) {
+    case TRunning::nsNullZero: return Variant(Integer(0));
+    case TRunning::nsNumber: return Variant(ASlot.Number);
+    case TRunning::nsNone: break;
+  }
+  return Unassigned();
 }
 
 void TcxDataSummary::FireAfterSummary() {

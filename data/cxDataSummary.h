@@ -257,11 +257,11 @@ protected:
   void CalculateFooterSummary();
   void CalculateGroupSummaries();
 
-  // The running value and count of one group and item; a plain number runs
-  // in Number until the end, then goes to Value.
+  // The running count of one group and item, and for a plain number its
+  // running sum (the other items run in a Variant kept beside it, made only
+  // for levels that have such items).
   struct TRunning {
     enum TNumberState : Byte { nsNone, nsNullZero, nsNumber };
-    Variant Value;
     Integer Count = 0;
     double Number = 0;
     TNumberState NumberState = nsNone;
@@ -271,6 +271,7 @@ protected:
   // order (a subclass that changes AccumulateValue must change these too).
   TcxValueDef* PlainNumberSource(TcxDataSummaryItem* AItem) const;
   void AccumulatePlainNumber(TcxSummaryKind AKind, TcxValueDef* ADef, Integer ARecordIndex, TRunning& ASlot) const;
+  static Variant PlainNumberValue(const TRunning& ASlot);
 
 private:
   TcxCustomDataController* FDataController;

@@ -297,7 +297,7 @@ bool TcxFilterLikeOperator::Compare(const Variant& R, const Variant& C) {
 }
 
 bool TcxFilterLikeOperator::CompareText(std::u16string_view AText, const Variant& C) {
-  return Matcher(C).Matches(AText.data(), Integer(AText.size()));
+  return (FPassMatcher ? *FPassMatcher : Matcher(C)).Matches(AText.data(), Integer(AText.size()));
 }
 
 Integer TcxFilterLikeOperator::WildcardMark() {

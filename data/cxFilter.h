@@ -117,6 +117,11 @@ public:
   virtual bool ComparesText() const { return false; }
   // A record text against a text criteria value (base: Compare).
   virtual bool CompareText(std::u16string_view AText, const Variant& C) { return Compare(Variant(String(AText)), C); }
+  // Around a pass comparing many record texts with the one criteria value C
+  // (the operator and its criteria unchanged in between): CompareText may
+  // then use what it prepared for C without checking that it is current.
+  virtual void BeginTextPass(const Variant& C) { (void)C; }
+  virtual void EndTextPass() {}
   virtual String Caption();
   virtual String Symbol() = 0;
   virtual bool AlwaysShowsCaption() { return false; }
@@ -190,6 +195,8 @@ KORVANE_FILTER_OPERATOR(TcxFilterLikeOperator, TcxFilterOperator)
   bool Compare(const Variant& R, const Variant& C) override;
   bool ComparesText() const override { return true; }
   bool CompareText(std::u16string_view AText, const Variant& C) override;
+  void BeginTextPass(const Variant& C) override { FPassMatcher = &Matcher(C); }
+  void EndTextPass() override { FPassMatcher = nullptr; }
   String Caption() override;
   String Symbol() override;
   String AdjustDisplayValue(const String& AText) override;
@@ -210,6 +217,8 @@ private:
   String FMatcherPattern;
   Char FMatcherPercent = 0;
   Char FMatcherUnderscore = 0;
+  // The matcher of the pass under way (nullptr outside a pass).
+  const TLikeMatcher* FPassMatcher = nullptr;
 };
 KORVANE_FILTER_OPERATOR(TcxFilterNotLikeOperator, TcxFilterLikeOperator)
   bool Compare(const Variant& R, const Variant& C) override;

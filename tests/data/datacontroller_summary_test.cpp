@@ -1,7 +1,11 @@
 // Footer and group summaries and their texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <random>
+#include <string>
 
 #include "data/cxDataSummary.h"
 #include "tests/data/datacontroller_test_double.h"
@@ -132,6 +136,86 @@ TEST(GroupSummaries, StorageOrderAgreesWithGroupByGroup) {
     EXPECT_EQ(InStorageOrder, GroupByGroup) << "null ignore " << NullIgnore;
   }
   Items->OnSummary = nullptr;
+}
+
+// Group summaries of integer and float columns, on random records over two
+// levels with Nulls, must equal the ones a plain loop takes over the raw
+// values of each group's records: a Null counts (as 0 in sums and averages)
+// unless Nulls are ignored, never sets a minimum or maximum, and a group of
+// only Nulls sums to 0, or to Null when they are ignored.
+TEST(GroupSummaries, AgreeWithAPlainLoopOverTheRawValues) {
+  TTestControlDataController D({TcxIntegerValueType::StaticClass(), TcxWideStringValueType::StaticClass(),
+                                 TcxIntegerValueType::StaticClass(), TcxFloatValueType::StaticClass()});
+  std::mt19937 Random(2026);
+  constexpr Integer Records = 600;
+  std::vector<std::optional<double>> Raw[2];  // the integer and the float column
+  D.BeginUpdate();
+  for (Integer R = 0; R < Records; ++R) {
+    const unsigned Key = Random() % 7, Text = Random() % 5;
+    // Key 6 holds only Nulls; elsewhere one value in five is Null.
+    const bool IntNull = Key == 6 || Random() % 5 == 0, FloatNull = Key == 6 || Random() % 5 == 0;
+    const Integer Int = Integer(Random() % 2001) - 1000;
+    const double Float = double(Random() % 100000) / 64 - 700;
+    Raw[0].push_back(IntNull ? std::nullopt : std::optional<double>(Int));
+    Raw[1].push_back(FloatNull ? std::nullopt : std::optional<double>(Float));
+    D.AddRecord({Variant(Integer(Key)), Text == 4 ? Null() : Variant(String(1, Char(u'a' + Text))),
+                 IntNull ? Null() : Variant(Int), FloatNull ? Null() : Variant(Float)});
+  }
+  D.EndUpdate();
+  const TcxSummaryKind Kinds[] = {skSum, skMin, skMax, skCount, skAverage};
+  TcxDataGroupSummaryItems* Items = D.Summary()->DefaultGroupSummaryItems();
+  for (Integer Column : {2, 3})
+    for (TcxSummaryKind Kind : Kinds) Items->Add(D.GetItem(Column), spGroup, Kind);
+  D.SetItemGroupIndex(0, 0);
+  D.SetItemGroupIndex(1, 1);
+  // Null when the plain loop finds no value.
+  auto Expected = [&](const std::vector<Integer>& ARecords, Integer AColumn, TcxSummaryKind AKind,
+                      bool ANullIgnore) -> std::optional<double> {
+    double Sum = 0, Min = 1e300, Max = -1e300;
+    Integer Count = 0, Values = 0;
+    for (Integer R : ARecords) {
+      const std::optional<double>& V = Raw[AColumn][size_t(R)];
+      if (!V && ANullIgnore) continue;
+      ++Count;
+      if (!V) continue;
+      ++Values;
+      Sum += *V;
+      Min = std::min(Min, *V);
+      Max = std::max(Max, *V);
+    }
+    switch (AKind) {
+      case skCount: return double(Count);
+      case skSum: return Count > 0 ? std::optional<double>(Sum) : std::nullopt;
+      case skAverage: return Count > 0 ? std::optional<double>(Sum / Count) : std::nullopt;
+      case skMin: return Values > 0 ? std::optional<double>(Min) : std::nullopt;
+      case skMax: return Values > 0 ? std::optional<double>(Max) : std::nullopt;
+      default: return std::nullopt;
+    }
+  };
+  TcxDataGroups* Groups = D.DataControllerInfo()->DataGroups();
+  for (bool NullIgnore : {false, true}) {
+    D.Summary()->SetOptions(NullIgnore ? TcxSummaryOptions{soNullIgnore} : TcxSummaryOptions{});
+    ASSERT_GT(Groups->Count(), 30);
+    Integer OnlyNullGroups = 0;
+    for (Integer G = 0; G < Groups->Count(); ++G) {
+      std::vector<Integer> Records;
+      D.DataControllerInfo()->GetRecordsOfGroup(G, Records);
+      ASSERT_FALSE(Records.empty());
+      if (std::none_of(Records.begin(), Records.end(), [&](Integer R) { return Raw[0][size_t(R)].has_value(); }))
+        ++OnlyNullGroups;
+      const Variant Values = D.Summary()->GroupSummaryValues(G);
+      for (Integer Column : {0, 1})
+        for (size_t K = 0; K < std::size(Kinds); ++K) {
+          const Variant Got = VarArrayGet(Values, {Column * Integer(std::size(Kinds)) + Integer(K)});
+          const std::optional<double> Want = Expected(Records, Column, Kinds[K], NullIgnore);
+          SCOPED_TRACE("group " + std::to_string(G) + " column " + std::to_string(Column) + " kind " +
+                       std::to_string(Kinds[K]) + " null ignore " + std::to_string(NullIgnore));
+          ASSERT_EQ(VarIsNull(Got), !Want.has_value()) << StringToUTF8(VarToStr(Got));
+          if (Want) EXPECT_NEAR(Got.AsDouble(), *Want, 1e-9 * (1 + std::abs(*Want)));
+        }
+    }
+    EXPECT_GT(OnlyNullGroups, 0);
+  }
 }
 
 TEST_F(SummaryTest, TextValuesAreShownAsTextAndNeverRaise) {
