@@ -833,15 +833,17 @@ void TButton::Click() {
 void TButton::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (Button == mbLeft) {
     if (CanFocus() && !Focused()) {
-      FEntered = false;
       try {
         SetFocus();
       } catch (...) {
         CancelPress();
         throw;
       }
-      // A focus change whose exit step failed never reaches our enter step.
-      if (!Focused() || !FEntered) return CancelPress();
+      // Refused: a handler of the focus change (an editor keeping an invalid
+      // value) sent the focus elsewhere. A form that cannot take the focus
+      // yet still notes the button as its active control.
+      const TCustomForm* form = GetParentForm();
+      if (form && form->ActiveControl() != this) return CancelPress();
     }
     FDown = true;
     Invalidate();
@@ -890,10 +892,6 @@ void TButton::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       return;
     }
-    case CM_ENTER:
-      FEntered = true;
-      TWinControl::Dispatch(M);
-      return;
     case WM_KILLFOCUS:
       CancelPress();
       TWinControl::Dispatch(M);

@@ -230,7 +230,6 @@ private:
   bool FCancel = false;
   Integer FModalResult = 0;
   bool FDown = false;
-  bool FEntered = false;  // the last focus change reached this button
 };
 
 enum TCheckBoxState : Integer { cbUnchecked, cbChecked, cbGrayed };
