@@ -23,6 +23,7 @@
 #include "platform/rtl/encoding.h"
 #include "store/dmunit.h"
 #include "store/pubfunc.h"
+#include "tests/platform/gui/recordingdialogs.h"
 
 namespace app_test {
 
@@ -31,18 +32,7 @@ namespace fs = std::filesystem;
 inline std::string U8(const String& S) { return StringToUTF8(S); }
 inline String U16(const std::string& S) { return UTF8ToString(S); }
 
-class TRecordingDialogs : public TDialogService {
-public:
-  std::vector<String> Texts;
-  std::function<void()> OnShown;  // runs as each box shows
-  Integer MessageBox(HWND, const String& Text, const String&, Cardinal) override {
-    Texts.push_back(Text);
-    if (OnShown) OnShown();
-    return IDOK;
-  }
-  TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return {}; }
-  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return {}; }
-};
+using ::TRecordingDialogs;
 
 // The folder the build copies the program's files into.
 inline fs::path BuiltProgramFolder() { return fs::path(KORVANE_BINARY_DIR) / "app"; }
