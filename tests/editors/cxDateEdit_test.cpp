@@ -16,29 +16,15 @@
 #include "platform/gui/windowing.h"
 #include "platform/rtl/datetime.h"
 #include "tests/editors/cxEditKeyScript.h"
+#include "tests/editors/isodatelocale.h"
 
 namespace {
 
 // An ISO-ordered locale and a fixed "now" (2026-03-17 14:30); all restored
 // afterwards.
-struct TDateLocaleScope {
-  TDateLocaleScope() {
-    TFormatSettings s = TFormatSettings::Invariant();
-    s.ShortDateFormat = u"yyyy-mm-dd";
-    s.DateSeparator = u'-';
-    s.TimeSeparator = u':';
-    s.LongTimeFormat = u"hh:nn:ss";
-    s.ShortTimeFormat = u"hh:nn";
-    FormatSettings() = s;
-    GetFormatController()->UpdateFormats();
-    SetClockForTesting([] { return EncodeDateTime(2026, 3, 17, 14, 30, 0, 0); });
-  }
-  ~TDateLocaleScope() {
-    ResetClockForTesting();
-    FormatSettings() = Saved;
-    GetFormatController()->UpdateFormats();
-  }
-  TFormatSettings Saved = FormatSettings();
+struct TDateLocaleScope : TIsoDateScope {
+  TDateLocaleScope() { SetClockForTesting([] { return EncodeDateTime(2026, 3, 17, 14, 30, 0, 0); }); }
+  ~TDateLocaleScope() { ResetClockForTesting(); }
 };
 
 TDateTime At(Word Y, Word M, Word D, Word H = 0, Word N = 0) { return EncodeDateTime(Y, M, D, H, N, 0, 0); }

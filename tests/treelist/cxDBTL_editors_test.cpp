@@ -18,6 +18,7 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/editors/isodatelocale.h"
 #include "tests/platform/db/dbtestutil.h"
 #include "treelist/cxDBTL.h"
 #include "treelist/cxEditingController.h"
@@ -33,24 +34,6 @@ const char* const Schema =
     " '03:04:05', 'a note', NULL, NULL), (2, 1, 'second', 4, 2.5, 3.5, 1, '2021-02-03', NULL, NULL, NULL,"
     " NULL, NULL);";
 
-// Dates read and written as yyyy-mm-dd while a test runs.
-struct TIsoDateScope {
-  TIsoDateScope() {
-    TFormatSettings Settings = TFormatSettings::Invariant();
-    Settings.ShortDateFormat = u"yyyy-mm-dd";
-    Settings.DateSeparator = u'-';
-    Settings.TimeSeparator = u':';
-    Settings.LongTimeFormat = u"hh:nn:ss";
-    Settings.ShortTimeFormat = u"hh:nn";
-    FormatSettings() = Settings;
-    GetFormatController()->UpdateFormats();
-  }
-  ~TIsoDateScope() {
-    FormatSettings() = Saved;
-    GetFormatController()->UpdateFormats();
-  }
-  TFormatSettings Saved = FormatSettings();
-};
 
 // The editors library is started for each test and stopped after it, so
 // the default editors exist only here.
