@@ -1,6 +1,8 @@
 #include "app/main.h"
 
 #include <filesystem>
+#include <fstream>
+#include <unordered_map>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -85,9 +87,12 @@ private:
 // Puts the editing window's file name back when the command ends.
 class TFileNameKeeper {
 public:
-  explicit TFileNameKeeper(Tfrm_meta_edit* Window) : FWindow(Window), FName(Window->FileName()) {}
+  explicit TFileNameKeeper(Tfrm_meta_edit* Window)
+      : FWindow(Window), FName(Window->FileName()), FImported(Window->FileNameImported()) {}
   ~TFileNameKeeper() {
-    if (frm_meta_edit == FWindow) FWindow->SetFileName(FName);
+    if (frm_meta_edit != FWindow) return;
+    FWindow->SetFileName(FName);
+    FWindow->SetFileNameImported(FImported);
   }
   TFileNameKeeper(const TFileNameKeeper&) = delete;
   TFileNameKeeper& operator=(const TFileNameKeeper&) = delete;
@@ -95,7 +100,41 @@ public:
 private:
   Tfrm_meta_edit* FWindow;
   String FName;
+  bool FImported;
 };
+
+// True when the file can be written (it is created, empty, when missing).
+bool CanWriteFile(const String& Name) {
+  std::ofstream file(PathOf(Name), std::ios::binary | std::ios::app);
+  return bool(file);
+}
+
+// Removes a scratch file of the temporary folder when the command ends.
+class TScratchRemover {
+public:
+  explicit TScratchRemover(const String& Name) : FName(Name) {}
+  ~TScratchRemover() {
+    std::error_code ec;
+    if (!FName.empty()) fs::remove(PathOf(FName), ec);
+  }
+  TScratchRemover(const TScratchRemover&) = delete;
+  TScratchRemover& operator=(const TScratchRemover&) = delete;
+
+private:
+  String FName;
+};
+
+// What the user is told when an output ends.
+String OutputMessage(Tfrm_meta_edit::TXmlOutputResult Result) {
+  switch (Result) {
+    case Tfrm_meta_edit::xoWritten: return u"XML文件输出完毕!";
+    case Tfrm_meta_edit::xoWrittenUnchecked:
+      return u"XML文件输出完毕!\n元数据没有通过结构检查，文件中只有已填写内容的元素。";
+    case Tfrm_meta_edit::xoNothingToWrite: return u"元数据中没有已填写内容的元素，XML文件没有输出";
+    case Tfrm_meta_edit::xoDeclined: break;
+  }
+  return u"XML文件输出中断";
+}
 
 // Significant children of an element: indentation, comments and processing
 // instructions do not count.
@@ -114,9 +153,10 @@ TXMLNode* FirstSignificantChild(TXMLNode* Element) {
   return nullptr;
 }
 
-bool HasElementChild(TXMLNode* Element) {
+// An element child other than Except.
+bool HasElementChild(TXMLNode* Element, TXMLNode* Except = nullptr) {
   for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
-    if (child->NodeType() == ntElement) return true;
+    if (child->NodeType() == ntElement && child != Except) return true;
   return false;
 }
 
@@ -144,10 +184,54 @@ void CheckPlainDocument(TXMLDocument* Document) {
   if (!Document->DocumentElement()) throw Exception(u"XML文件没有根元素");
 }
 
+// Names are the template's as it spells them: "distinfo" is not "distInfo".
 bool IsSectionName(const String& Name) {
   for (const char16_t* section : ImportSectionNames)
-    if (SameText(Name, section)) return true;
+    if (Name == section) return true;
   return false;
+}
+
+// The tag of the date-and-time elements, whose content is stored as
+// "yyyy-mm-dd" or "yyyy-mm-ddThh:nn:ss".
+constexpr Integer DateTimeTag = 8;
+// How much of a lost text or attribute value a log line quotes.
+constexpr size_t LossQuoteLength = 80;
+
+// The path of the N-th child named Name of the element at Path; the index
+// stands only where siblings share the name.
+String ChildPath(const String& Path, const String& Name, Integer N, Integer Total) {
+  return Path + u"/" + Name + (Total > 1 ? u"[" + IntToStr(N) + u"]" : String());
+}
+
+// The text on one line and cut short, for a log line.
+String Quoted(const String& Text) {
+  String line = Trim(Text);
+  for (Char& c : line)
+    if (c == u'\r' || c == u'\n' || c == u'\t') c = u' ';
+  if (line.size() > LossQuoteLength) line = line.substr(0, LossQuoteLength) + u"…";
+  return line;
+}
+
+String TextLoss(const String& Path, const String& Text) { return u"未导入的文字：" + Path + u"：" + Quoted(Text); }
+
+// The element's attributes but Except, as losses. The schema location the
+// program writes on its own document element is not data.
+void AddAttributeLosses(TXMLNode* Element, const String& Path, std::vector<String>& Losses,
+                        const String& Except = String()) {
+  for (TXMLNode* attribute = Element->AttributeNodes()->First(); attribute; attribute = attribute->NextSibling()) {
+    const String name = attribute->NodeName();
+    if (name == Except || attribute->NamespaceURI() == u"http://www.w3.org/2001/XMLSchema-instance") continue;
+    Losses.push_back(u"未导入的属性：" + Path + u"/@" + name + u"=\"" + Quoted(attribute->Text()) + u"\"");
+  }
+}
+
+// What the inner element of a code element holds besides its code.
+void AddCodeElementLosses(TXMLNode* Code, const String& Path, std::vector<String>& Losses) {
+  AddAttributeLosses(Code, Path, Losses, u"value");
+  for (TXMLNode* child = Code->ChildNodes()->First(); child; child = child->NextSibling()) {
+    if (child->NodeType() == ntElement) Losses.push_back(u"未导入的元素：" + Path + u"/" + child->NodeName());
+    else if (IsSignificant(child)) Losses.push_back(TextLoss(Path, child->Text()));
+  }
 }
 
 }  // namespace
@@ -388,27 +472,37 @@ void Tfrm_main::OpenXmlFile() {
     return;
   }
   const String key = ImportMetaId;
+  const std::vector<String> losses = std::move(ImportLosses);
   ShowRecord(core, fileName, u"打开数据出错,错误信息:",
              [key](String& ErrorText) { return dm->LoadRecord(ErrorText, key); });
-  if (leftOut > 0) {
-    const String text = u"XML文件中有" + IntToStr(leftOut) + u"个元素不属于元数据模板，未导入";
-    WriteLogLine(text);
-    Inform(text);
-  }
+  if (frm_meta_edit && dm->CurrentMetaId == key) frm_meta_edit->SetFileNameImported(true);
+  if (losses.empty()) return;
+  // Told in the record's own log, every part by its path.
+  String text = leftOut > 0 ? u"XML文件中有" + IntToStr(leftOut) + u"个元素不属于元数据模板，未导入"
+                            : String(u"XML文件中有属性或文字不能保存在元数据中，未导入");
+  WriteLogLine(text);
+  WriteLogLines(losses);
+  Inform(text + u"\n未导入的内容已逐项记入日志（查看日志）");
 }
 
 void Tfrm_main::OutputXml() {
   Tfrm_meta_edit* window = frm_meta_edit;
   if (!window) return;
-  String target = window->FileName();
+  // The file a record was imported from is the user's: it is replaced
+  // only when chosen in the dialog, which proposes it.
+  const bool imported = window->FileNameImported();
+  String target = imported ? String() : window->FileName();
   if (target.empty()) {
+    SaveDlg->SetFileName(window->FileName());
     if (!SaveDlg->Execute()) return;
     target = ForceFileExtension(SaveDlg->FileName(), u".xml");
-    if (FileExists(target) && !Confirm(u"XML文件已存在，是否覆盖？", u"确认")) return;
+    if (FileExists(target) &&
+        !Confirm(u"XML文件已存在，是否覆盖？", u"确认", imported ? Cardinal(MB_YESNO) : MB_YESNO | MB_ICONQUESTION))
+      return;
   }
   RunCommand([&] {
     TRecordReadyPause pause(window);
-    Inform(window->WriteXml(target) ? u"XML文件输出完毕!" : u"XML文件输出中断");
+    Inform(OutputMessage(window->WriteXmlFile(target)));
   });
 }
 
@@ -419,7 +513,9 @@ void Tfrm_main::SaveXmlAs(bool RefreshAfter) {
   if (FileExists(target) && !Confirm(u"XML文件已存在，是否覆盖？", u"确认", MB_YESNO)) return;
   RunCommand([&] {
     TRecordReadyPause pause(window);
-    window->WriteXml(target);
+    const Tfrm_meta_edit::TXmlOutputResult result = window->WriteXmlFile(target);
+    if (result == Tfrm_meta_edit::xoWrittenUnchecked || result == Tfrm_meta_edit::xoNothingToWrite)
+      Inform(OutputMessage(result));
   });
   if (RefreshAfter && frm_meta_edit == window) window->RefreshDescription();
 }
@@ -435,14 +531,23 @@ void Tfrm_main::Preview() {
       Warn(u"样式单文件：\n\r" + styleSheet + u"\n\r没有找到，请将样式单文件放到系统文件的同级目录下：\n\r" + folder);
       return;
     }
-    const String scratch = ForceFileExtension(folder + PreviewScratchName, u".xml");
-    bool written = false;
+    // A program folder the user may not write to leaves the scratch file
+    // to the temporary folder, in a file of its own that goes afterwards.
+    const bool inFolder = CanWriteFile(folder + PreviewScratchName);
+    const String scratch = inFolder ? ForceFileExtension(folder + PreviewScratchName, u".xml")
+                                    : CreateNumberedTempFile(u"temp", u".xml", GetTempDirectory());
+    TScratchRemover remover(inFolder ? String() : scratch);
+    Tfrm_meta_edit::TXmlOutputResult result;
     {
       TFileNameKeeper keep(window);  // the scratch file never becomes the record's file
-      written = window->WriteXml(scratch);
+      result = window->WriteXmlFile(scratch);
     }
-    if (!written) {
+    if (result == Tfrm_meta_edit::xoDeclined) {
       Inform(u"预览中断");
+      return;
+    }
+    if (result == Tfrm_meta_edit::xoNothingToWrite) {
+      Inform(OutputMessage(result));
       return;
     }
     ShowPreviewPage(scratch, styleSheet);
@@ -470,16 +575,22 @@ String Tfrm_main::ShowPreviewPage(const String& ScratchFile, const String& Style
 
 bool Tfrm_main::ImportRecord(String& ErrorText, const String& AFileName, bool Core, Integer& LeftOut) {
   LeftOut = 0;
+  ImportLosses.clear();
   if (!dm->NewRecordKey(ErrorText, ImportMetaId)) return false;
-  return dm->RunInTransaction(ErrorText, [&] {
+  const bool imported = dm->RunInTransaction(ErrorText, [&] {
     return ImportXmlFile(AFileName) && dm->MatchImportToTemplate(ErrorText, ImportMetaId) &&
+           CheckSomethingMatched(ErrorText) && SettleImportedRows(ErrorText) &&
            DropUnknownElements(ErrorText, LeftOut) && dm->RegisterImportedRecord(ErrorText, ImportMetaId, Core);
   });
+  FImportRows.clear();
+  if (!imported) ImportLosses.clear();
+  return imported;
 }
 
 bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   FImportRows.clear();
   FImportIds.clear();
+  FImportPaths.clear();
   ImportCount = 0;
   try {
     XMLDocument1->LoadFromFile(AFileName);
@@ -494,7 +605,7 @@ bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   const Integer rootId = ++ImportCount;
   for (TImportRow& row : FImportRows)
     if (row.ParentId == 0 && !IsSectionName(row.Name)) row.ParentId = rootId;
-  FImportRows.push_back({rootId, 0, ImportRootName, Variant::MakeNull()});
+  FImportRows.push_back({rootId, 0, ImportRootName, Variant::MakeNull(), String(), String(), {}});
 
   String error;
   for (const TImportRow& row : FImportRows) {
@@ -509,37 +620,109 @@ bool Tfrm_main::ImportXmlFile(const String& AFileName) {
                       {u"content", row.Content}}))
       throw Exception(error);
   }
-  FImportRows.clear();
   return true;
 }
 
-void Tfrm_main::ImportXmlElement(TXMLNode* Element) {
+void Tfrm_main::ImportXmlElement(TXMLNode* Element, TXMLNode* Consumed) {
   if (Integer(FImportIds.size()) >= MaxImportNesting)
     throw Exception(u"XML文件的元素嵌套超过" + IntToStr(MaxImportNesting) + u"层，不是元数据文件");
-  FImportIds.push_back(FImportIds.empty() ? 0 : ImportCount);
+  const bool top = FImportIds.empty();
+  // A descended element's row was added just before.
+  const String path = top ? u"/" + Element->NodeName() : FImportRows.back().Path;
+  if (top) {
+    // The document element has no row: what it carries itself is lost.
+    AddAttributeLosses(Element, path, ImportLosses);
+    if (const String text = OwnText(Element); !Trim(text).empty()) ImportLosses.push_back(TextLoss(path, text));
+  }
+  FImportIds.push_back(top ? 0 : ImportCount);
+  std::unordered_map<String, Integer> total, seen;
   for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling())
-    if (child->NodeType() == ntElement) AddImportRow(child, FImportIds.back());
+    if (child->NodeType() == ntElement) ++total[child->NodeName()];
+  for (TXMLNode* child = Element->ChildNodes()->First(); child; child = child->NextSibling()) {
+    if (child->NodeType() != ntElement) continue;
+    const String name = child->NodeName();
+    const Integer n = ++seen[name];
+    if (child != Consumed) AddImportRow(child, FImportIds.back(), ChildPath(path, name, n, total[name]));
+  }
   FImportIds.pop_back();
 }
 
-void Tfrm_main::AddImportRow(TXMLNode* Element, Integer ParentId) {
+void Tfrm_main::AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path) {
   if (ImportCount >= MaxImportElements)
     throw Exception(u"XML文件的元素超过" + IntToStr(MaxImportElements) + u"个，不是元数据文件");
   const Integer id = ++ImportCount;
+  TImportRow row{id, ParentId, Element->NodeName(), Variant::MakeNull(), Path, String(), {}};
+  AddAttributeLosses(Element, Path, row.Losses);
   TXMLNode* first = FirstSignificantChild(Element);
-  Variant content = Variant::MakeNull();
+  TXMLNode* code = nullptr;  // the inner element that carries a code
   bool descend = false;
   if (IsCodeListForm(first)) {
-    content = Variant(first->Attributes(u"value").AsString());
+    code = first;
+    row.Content = Variant(code->Attributes(u"value").AsString());
+    row.Text = OwnText(Element);
+    AddCodeElementLosses(code, Path + u"/" + code->NodeName(), row.Losses);
+    descend = HasElementChild(Element, code);
   } else if (HasElementChild(Element)) {
-    content = Variant(String());
+    row.Content = Variant(String());
+    row.Text = OwnText(Element);
     descend = true;
   } else if (first) {
-    content = Variant(OwnText(Element));
+    row.Content = Variant(OwnText(Element));
   }
-  FImportRows.push_back({id, ParentId, Element->NodeName(), content});
+  FImportRows.push_back(std::move(row));
   // Right after its own row, so ImportCount is still this element's id.
-  if (descend) ImportXmlElement(Element);
+  if (descend) ImportXmlElement(Element, code);
+}
+
+bool Tfrm_main::CheckSomethingMatched(String& ErrorText) {
+  const Integer rootId = FImportRows.empty() ? 0 : FImportRows.back().Id;
+  if (!dm->OpenSql(ErrorText,
+                   u" select count(*) as n from t_metadata where meta_id = :key and code <> '' and id <> :root",
+                   dm->aq_public, {{u"key", Variant(ImportMetaId)}, {u"root", Variant(rootId)}}))
+    return false;
+  const Integer matched = dm->aq_public->FieldByName(u"n")->AsInteger();
+  dm->aq_public->Close();
+  if (matched == 0) ErrorText = u"XML文件中没有一个元素属于元数据模板，不是本系统的元数据文件";
+  return matched > 0;
+}
+
+bool Tfrm_main::SettleImportedRows(String& ErrorText) {
+  struct TMatch {
+    bool Leaf;
+    Integer Tag;
+  };
+  std::unordered_map<Integer, TMatch> matched;  // by row id
+  if (!dm->OpenSql(ErrorText,
+                   u" select a.id, a.tag, t.isEnd from t_metadata a join templet t on t.code = a.code"
+                   u" where a.meta_id = :key and a.code <> ''",
+                   dm->aq_public, {{u"key", Variant(ImportMetaId)}}))
+    return false;
+  for (TDataSet* rows = dm->aq_public; !rows->Eof(); rows->Next())
+    matched[rows->FieldByName(u"id")->AsInteger()] = {rows->FieldByName(u"isEnd")->AsInteger() != 0,
+                                                      rows->FieldByName(u"tag")->AsInteger()};
+  dm->aq_public->Close();
+  for (const TImportRow& row : FImportRows) {
+    auto match = matched.find(row.Id);
+    if (match == matched.end()) {
+      ImportLosses.push_back(u"未导入的元素：" + row.Path);
+      continue;
+    }
+    ImportLosses.insert(ImportLosses.end(), row.Losses.begin(), row.Losses.end());
+    String content = VarIsNull(row.Content) ? String() : VarToStr(row.Content);
+    bool changed = false;
+    if (!Trim(row.Text).empty()) {
+      // A leaf holds the text it has beside elements the template lacks.
+      if (match->second.Leaf && content.empty()) content = row.Text, changed = true;
+      else ImportLosses.push_back(TextLoss(row.Path, row.Text));
+    }
+    String stored;
+    if (match->second.Tag == DateTimeTag && IsoBasicTextToIsoText(content, stored)) content = stored, changed = true;
+    if (changed && !dm->ExecSql(ErrorText, u" update t_metadata set content = :content where meta_id = :key and id = :id",
+                                dm->aq_exec,
+                                {{u"content", Variant(content)}, {u"key", Variant(ImportMetaId)}, {u"id", Variant(row.Id)}}))
+      return false;
+  }
+  return true;
 }
 
 bool Tfrm_main::DropUnknownElements(String& ErrorText, Integer& Count) {

@@ -141,15 +141,25 @@ class Tfrm_main : public TForm {
   // MaxImportNesting or more than MaxImportElements elements is refused.
   // Raises on any failure; run it inside a transaction. Answers true.
   bool ImportXmlFile(const String& AFileName);
-  // Adds the rows of the children of Element, and of their children.
-  void ImportXmlElement(TXMLNode* Element);
+  // Adds the rows of the children of Element but Consumed (the inner
+  // element of a code element), and of their children.
+  void ImportXmlElement(TXMLNode* Element, TXMLNode* Consumed = nullptr);
   // Imports the file as a new record of the kind in one transaction: its
-  // rows, their match to the template, the removal of the elements the
-  // template does not know (LeftOut tells how many) and the record's entry
-  // in the record list. On failure nothing is written and ErrorText says why.
+  // rows, their match to the template (names as the template spells them),
+  // dates in ISO 8601's basic form turned into the stored form, the removal
+  // of the elements the template does not know (LeftOut tells how many) and
+  // the record's entry in the record list. A file of which no element
+  // matches the template is refused. On failure nothing is written and
+  // ErrorText says why. ImportLosses then lists what was left out.
   bool ImportRecord(String& ErrorText, const String& AFileName, bool Core, Integer& LeftOut);
   // The key of the record being imported.
   String ImportMetaId;
+  // Every part of the last imported file that the record does not hold, one
+  // line each, by its path in the file ("/metadata/Esri/CreaDate",
+  // "[2]" for the second of several siblings of one name): elements the
+  // template does not know, attributes, text beside child elements and
+  // what a code element holds besides its code.
+  std::vector<String> ImportLosses;
 
   // ---- Preview ----
   // Transforms the record file ScratchFile with the style sheet into a new
@@ -191,9 +201,18 @@ private:
     Integer ParentId;
     String Name;
     Variant Content;
+    String Path;                  // the element's path in the file
+    String Text;                  // text beside child elements
+    std::vector<String> Losses;   // its attributes and the rest of a code element
   };
-  void AddImportRow(TXMLNode* Element, Integer ParentId);
+  void AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path);
+  // Refuses a file of which nothing but the added "metadata" row matched.
+  bool CheckSomethingMatched(String& ErrorText);
+  // Gives matched leaves their text beside child elements, turns dates of
+  // the basic form into the stored form and fills ImportLosses.
+  bool SettleImportedRows(String& ErrorText);
   std::vector<TImportRow> FImportRows;
+  std::vector<String> FImportPaths;  // the paths of the elements being walked, innermost last
   std::vector<Integer> FImportIds;  // the ids of the elements being walked, innermost last
   Integer ImportCount = 0;
 };

@@ -25,6 +25,27 @@ Tfrm_meta_edit* frm_meta_edit = nullptr;
 
 namespace {
 
+// The drop-down of a code-list element. A code that its list lacks (a file
+// of another tool may hold "zho" where the list has "chi") shows as itself,
+// in the cell and in the drop-down's text, rather than as nothing.
+class TCodeListComboBoxProperties : public TcxLookupComboBoxProperties {
+  KORVANE_CLASS(TCodeListComboBoxProperties, TcxLookupComboBoxProperties)
+  using TcxLookupComboBoxProperties::TcxLookupComboBoxProperties;
+  String GetDisplayTextByKey(const Variant& AKey) override {
+    String Text = TcxLookupComboBoxProperties::GetDisplayTextByKey(AKey);
+    if (Text.empty() && !VarIsNull(AKey) && !VarIsEmpty(AKey)) Text = VarToStr(AKey);
+    return Text;
+  }
+};
+
+class TCodeListComboBoxItem : public TcxEditRepositoryLookupComboBoxItem {
+  KORVANE_CLASS(TCodeListComboBoxItem, TcxEditRepositoryLookupComboBoxItem)
+  using TcxEditRepositoryLookupComboBoxItem::TcxEditRepositoryLookupComboBoxItem;
+  TcxCustomEditPropertiesClass GetPropertiesClass() const override {
+    return TCodeListComboBoxProperties::StaticClass();
+  }
+};
+
 constexpr Integer DescriptionHeight = 64;
 constexpr Integer DescriptionBorder = 4;
 constexpr Integer FontHeight = -12;
@@ -214,6 +235,22 @@ String DateTimeToIsoText(TDateTime ADate) {
   return Text + u"T" + Padded(Hour, 2) + u":" + Padded(Minute, 2) + u":" + Padded(Second, 2);
 }
 
+bool IsoBasicTextToIsoText(const String& AText, String& AStored) {
+  constexpr size_t DateLength = 8;
+  const size_t Length = AText.size();
+  if (Length != DateLength && Length != DateLength + 5 && Length != DateLength + 7) return false;
+  Word Year, Month, Day, Hour = 0, Minute = 0, Second = 0;
+  if (!ReadNumber(AText, 0, 4, Year) || !ReadNumber(AText, 4, 2, Month) || !ReadNumber(AText, 6, 2, Day)) return false;
+  if (Length > DateLength) {
+    if (AText[DateLength] != u'T' || !ReadNumber(AText, 9, 2, Hour) || !ReadNumber(AText, 11, 2, Minute)) return false;
+    if (Length == DateLength + 7 && !ReadNumber(AText, 13, 2, Second)) return false;
+  }
+  TDateTime Date;
+  if (!TryEncodeDateTime(Year, Month, Day, Hour, Minute, Second, 0, Date)) return false;
+  AStored = DateTimeToIsoText(Date);
+  return true;
+}
+
 Tfrm_meta_edit::Tfrm_meta_edit(TComponent* AOwner) : TForm(AOwner) {
   SetName(u"frm_meta_edit");
   SetFormStyle(fsMDIChild);
@@ -390,7 +427,7 @@ void Tfrm_meta_edit::BuildEditors() {
   }
   for (Integer N = 1; N <= CodeListCount; ++N) {
     const Integer Tag = FirstCodeListTag + N - 1;
-    TcxEditRepositoryItem* Item = Add(TcxEditRepositoryLookupComboBoxItem::StaticClass(),
+    TcxEditRepositoryItem* Item = Add(TCodeListComboBoxItem::StaticClass(),
                                       u"cxEditRepository1LookupComboBoxItem" + IntToStr(N), Tag);
     auto* Lookup = static_cast<TcxLookupComboBoxProperties*>(Item->Properties());
     Lookup->BeginUpdate();
@@ -575,6 +612,7 @@ void Tfrm_meta_edit::FormClose(TObject*, TCloseAction& Action) {
 
 void Tfrm_meta_edit::SetFileName(const String& AName) {
   FFileName = AName;
+  FFileNameImported = false;
   SetCaption(AName.empty() ? String(UnnamedRecordCaption) : AName);
 }
 
@@ -702,6 +740,21 @@ void Tfrm_meta_edit::AddInsertItem(const String& ACaption, const String& ACode, 
   N1->Add(Item);
 }
 
+namespace {
+
+// The template makes the element of that code a branch.
+bool IsTemplateBranch(const String& ACode) {
+  String ErrorText;
+  if (ACode.empty() ||
+      !dm->OpenSql(ErrorText, u" select isEnd from templet where code = :code", dm->aq_public, {{u"code", Variant(ACode)}}))
+    return false;
+  const bool Branch = !dm->aq_public->Eof() && dm->aq_public->FieldByName(u"isEnd")->AsInteger() == 0;
+  dm->aq_public->Close();
+  return Branch;
+}
+
+}  // namespace
+
 void Tfrm_meta_edit::pm_operPopup(TObject*) {
   N1->Clear();
   TcxTreeListNode* F = cxDBTreeList1->FocusedNode();
@@ -712,11 +765,12 @@ void Tfrm_meta_edit::pm_operPopup(TObject*) {
     N1->SetEnabled(false);
     return;
   }
-  // The target: the node itself when it has children, else its parent;
-  // a top-level leaf has the record's invisible root above it, whose
-  // children are the template's top elements (no parent code).
+  // The target: the node itself when it has children or the template
+  // makes it a branch (one left empty, so that its children can be added),
+  // else its parent; a top-level leaf has the record's invisible root above
+  // it, whose children are the template's top elements (no parent code).
   TcxTreeListNode* Root = cxDBTreeList1->Nodes()->Root();
-  TcxTreeListNode* T = F->Count() > 0 ? F : (F->Parent() != Root ? F->Parent() : nullptr);
+  TcxTreeListNode* T = F->Count() > 0 || IsTemplateBranch(NodeCode(F)) ? F : (F->Parent() != Root ? F->Parent() : nullptr);
   String TargetCode;
   Integer TargetId = 0;
   if (T) {
@@ -786,8 +840,17 @@ void Tfrm_meta_edit::N2Click(TObject*) {
     while (Gone->Parent() != Root && Gone->Parent()->Count() == 1) Gone = Gone->Parent();
     TcxTreeListNode* Next = Gone->GetNextSibling() ? Gone->GetNextSibling() : F->GetNext();
     const Variant NextId = Next ? Next->Values(IdItemIndex) : Variant();
-    cxDBTreeList1->DeleteNodes({Gone});
-    if (!VarIsEmpty(NextId)) {
+    String Refused;
+    try {
+      cxDBTreeList1->DeleteNodes({Gone});
+    } catch (const Exception& E) {
+      // Nothing was deleted and the tree was read again (the nodes above
+      // are gone); the user is told why, as for the other commands.
+      Refused = E.Message.empty() ? String(u"数据库拒绝删除") : E.Message;
+    }
+    if (!Refused.empty()) {
+      Application->MessageBox(u"删除失败,错误信息：" + Refused, Application->Title(), MB_OK | MB_ICONWARNING);
+    } else if (!VarIsEmpty(NextId)) {
       dm->aq_metadata->Locate(u"id", NextId, TLocateOptions{});
       FocusRecordNode();
       cxDBTreeList1->SetTopVisibleIndex(Top);

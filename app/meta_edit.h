@@ -32,6 +32,10 @@
 // leaves out a time of day of 00:00:00.
 bool IsoTextToDateTime(const String& AText, TDateTime& ADate);
 String DateTimeToIsoText(TDateTime ADate);
+// A date in ISO 8601's basic form ("yyyymmdd", "yyyymmddThhnn" or
+// "yyyymmddThhnnss") as the stored text; false (AStored untouched) for any
+// other text or an impossible date.
+bool IsoBasicTextToIsoText(const String& AText, String& AStored);
 
 // An item of the insert submenu: the template branch Code goes under the
 // row ParentId.
@@ -94,6 +98,11 @@ class Tfrm_meta_edit : public TForm {
   // for "").
   String FileName() const { return FFileName; }
   void SetFileName(const String& AName);
+  // Set when FileName is the file the record was imported from and nothing
+  // has been written there yet: the first output asks where to write, so
+  // that the user's own file is replaced only by choice. SetFileName clears it.
+  bool FileNameImported() const { return FFileNameImported; }
+  void SetFileNameImported(bool Value) { FFileNameImported = Value; }
 
   // Set while a record is loaded and no long command walks it.
   bool RecordReady() const { return FRecordReady; }
@@ -146,6 +155,7 @@ class Tfrm_meta_edit : public TForm {
     bool InTemplate = false;
     Integer State = 0;       // the "choice_state" the check gives it
     TRecordNode* Parent = nullptr;
+    size_t Index = 0;        // its place among its parent's children
     std::vector<std::unique_ptr<TRecordNode>> Children;
     TRecordNode* Next() const;   // the next element in pre-order; nullptr at the end
     TRecordNode* NextOutside() const;  // the next one after this element's own subtree
@@ -170,9 +180,21 @@ class Tfrm_meta_edit : public TForm {
   // Makes the element the record query's current row (the tree follows).
   void FocusRecordNode(const TRecordNode* Node);
   // Writes the record as an XML file (GB2312, written beside and renamed);
-  // false when the user declined after a failed check. Raises on failures
-  // of reading the record or of writing the file.
+  // false when nothing was written (WriteXmlFile says why). Raises on
+  // failures of reading the record or of writing the file.
   bool WriteXml(const String& AFileName);
+  enum TXmlOutputResult {
+    xoWritten,           // the record passed the check and is written
+    xoWrittenUnchecked,  // failed the check; on Yes every filled element is written
+    xoDeclined,          // failed the check and the user said No
+    xoNothingToWrite,    // failed the check and nothing is filled: no file
+  };
+  // The work of WriteXml. After a failed check and Yes, the file holds
+  // every element that has content, with its ancestors, in template order.
+  // Content with a character XML 1.0 cannot carry raises, naming the
+  // element, before anything is written. Elements are written as the
+  // template spells them.
+  TXmlOutputResult WriteXmlFile(const String& AFileName);
   // From Node on in pre-order, the first element to write (a skipped
   // element's own subtree is passed over); false at the end.
   bool SkipToExportable(TRecordNode*& Node);
@@ -262,6 +284,7 @@ private:
   void FocusRecordNode();
 
   String FFileName;
+  bool FFileNameImported = false;
   bool FRecordReady = false;
   bool FEditIdle = true;
   bool FPostIdle = true;

@@ -46,8 +46,7 @@ Tfrm_meta_edit::TRecordNode* Tfrm_meta_edit::TRecordNode::Next() const {
 Tfrm_meta_edit::TRecordNode* Tfrm_meta_edit::TRecordNode::NextOutside() const {
   for (const TRecordNode* at = this; at->Parent; at = at->Parent) {
     auto& siblings = at->Parent->Children;
-    for (size_t i = 0; i + 1 < siblings.size(); ++i)
-      if (siblings[i].get() == at) return siblings[i + 1].get();
+    if (at->Index + 1 < siblings.size()) return siblings[at->Index + 1].get();
   }
   return nullptr;
 }
@@ -113,6 +112,7 @@ bool Tfrm_meta_edit::ReadRecordTree(String& ErrorText, std::unique_ptr<TRecordNo
   for (size_t i = 0; i < rows.size(); ++i) {
     TRecordNode* parent = parentIndex[i] < 0 ? Root.get() : raw[size_t(parentIndex[i])];
     rows[i]->Parent = parent;
+    rows[i]->Index = parent->Children.size();
     parent->Children.push_back(std::move(rows[i]));
   }
   return true;
@@ -243,13 +243,17 @@ void RollUpSubtree(Tfrm_meta_edit* Window, Tfrm_meta_edit::TRecordNode* Node, St
   }
 }
 
-// Writes the states into the record rows whose stored state differs.
+// Writes the states into the record rows whose stored state differs, all
+// in one transaction: a record of thousands of rows is written at once,
+// not row by row, and a failure leaves the states stored before.
 void StoreStates(const Tfrm_meta_edit::TRecordNode* Root) {
   std::unordered_map<Integer, Integer> states;
   for (auto* node = Root->Next(); node; node = node->Next()) states[node->Id] = node->State;
   TDataSet* record = dm->aq_metadata;
+  const String current = record->Bookmark();
   record->DisableControls();
-  try {
+  String error;
+  const bool stored = dm->RunInTransaction(error, [&] {
     for (record->First(); !record->Eof(); record->Next()) {
       TField* field = record->FieldByName(u"choice_state");
       auto state = states.find(record->FieldByName(u"id")->AsInteger());
@@ -258,12 +262,12 @@ void StoreStates(const Tfrm_meta_edit::TRecordNode* Root) {
       field->SetAsInteger(state->second);
       record->Post();
     }
-  } catch (...) {
-    if (record->State() == dsEdit) record->Cancel();
-    record->EnableControls();
-    throw;
-  }
+    return true;
+  });
+  if (!stored && record->State() == dsEdit) record->Cancel();
+  if (!current.empty() && record->BookmarkValid(current)) record->GotoBookmark(current);
   record->EnableControls();
+  if (!stored) throw Exception(error);
 }
 
 }  // namespace

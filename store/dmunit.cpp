@@ -512,13 +512,15 @@ void Tdm::TemplateCaption(String& ErrorText, const String& Code, String& Caption
 }
 
 bool Tdm::MatchImportToTemplate(String& ErrorText, const String& Key) {
+  // Names match as the template spells them: another standard's "distinfo"
+  // is not the section "distInfo".
   TSqlArgs key = {{u"key", Variant(Key)}};
   return RunInTransaction(ErrorText, [&] {
     // The top rows by their English names.
     if (!ExecSql(ErrorText,
                  u" UPDATE t_metadata AS a SET code = t.code, parent_code = t.parent_code, cname = t.cname,"
                  u" tag = t.tag, max_times = t.max_times FROM templet AS t"
-                 u" WHERE a.parent_id=0 And t.parent_id=0 And a.ename=t.ename and a.meta_id = :key",
+                 u" WHERE a.parent_id=0 And t.parent_id=0 And a.ename=t.ename COLLATE BINARY and a.meta_id = :key",
                  aq_exec, key))
       return false;
     // Then one level further down per round.
@@ -532,7 +534,7 @@ bool Tdm::MatchImportToTemplate(String& ErrorText, const String& Key) {
       if (!ExecSql(ErrorText,
                    u" UPDATE t_metadata AS a SET code = t.code, parent_code = t.parent_code, cname = t.cname,"
                    u" tag = t.tag, max_times = t.max_times FROM templet AS t"
-                   u"  WHERE a.ename=t.ename And a.parent_code=t.parent_code and a.meta_id = :key",
+                   u"  WHERE a.ename=t.ename COLLATE BINARY And a.parent_code=t.parent_code and a.meta_id = :key",
                    aq_exec, key))
         return false;
     }

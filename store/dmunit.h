@@ -150,7 +150,7 @@ class Tdm : public TComponent {
   void TemplateCaption(String& ErrorText, const String& Code, String& Caption);
   // Links the rows of an imported record (ename, content, id, parent_id but
   // no code) to the template level by level, down to eleven levels below
-  // the top rows (parent_id 0).
+  // the top rows (parent_id 0). Names match in the template's letter case.
   bool MatchImportToTemplate(String& ErrorText, const String& Key);
   // Adds an imported record to the record list with its title.
   bool RegisterImportedRecord(String& ErrorText, const String& Key, bool Core);

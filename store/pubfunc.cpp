@@ -117,9 +117,11 @@ String LogFileName() {
   return LogFolder() + (key.empty() ? String(u"Korvane") : key) + u".log";
 }
 
-void WriteLogLine(const String& Message) {
+void WriteLogLine(const String& Message) { WriteLogLines({Message}); }
+
+void WriteLogLines(const std::vector<String>& Messages) {
   try {
-    String entry = FormatDateTime(u"yyyy-mm-dd hh:mm:ss", Now()) + u"   " + Message;
+    const String time = FormatDateTime(u"yyyy-mm-dd hh:mm:ss", Now()) + u"   ";
     std::error_code ec;
     fs::path folder = ToPath(LogFolder());
     if (!fs::is_directory(folder, ec) && !fs::create_directory(folder, ec)) return;
@@ -128,7 +130,7 @@ void WriteLogLine(const String& Message) {
     std::ofstream out(file, std::ios::binary | std::ios::app);
     if (!out) return;
     if (isNew) out << StringToUTF8(u"数据集编码:" + CurrentRecordKey()) << '\n';
-    out << StringToUTF8(entry) << '\n';
+    for (const String& message : Messages) out << StringToUTF8(time + message) << '\n';
   } catch (...) {
     // The log is the last resort: an entry that cannot be written is lost.
   }

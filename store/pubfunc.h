@@ -8,6 +8,7 @@
 // is open). A new file begins with the line "数据集编码:" and the key; each
 // entry is one line "yyyy-mm-dd hh:mm:ss", three blanks, the message. UTF-8.
 #include <functional>
+#include <vector>
 
 #include "platform/rtl/types.h"
 #include "platform/rtl/variant.h"
@@ -54,6 +55,8 @@ String LogFileName();
 // file (with its header line) when needed. Never fails: an entry that
 // cannot be written is lost.
 void WriteLogLine(const String& Message);
+// Appends one entry per message, all with the same time, in one write.
+void WriteLogLines(const std::vector<String>& Messages);
 // Shows the current log file with the desktop's default program for text
 // files; when there is no log file, sets Message to "目前没有错误" (the
 // caller shows it) and leaves it alone otherwise.

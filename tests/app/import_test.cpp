@@ -105,10 +105,15 @@ TEST(ImportXml, AThirdPartyFileImportsWithoutTheElementsTheTemplateDoesNotKnow) 
     EXPECT_TRUE(frm_meta_edit->IsCore());
     EXPECT_TRUE(f.Main->RecordCommandsEnabled());
     const String leftOut = u"XML文件中有4个元素不属于元数据模板，未导入";
-    EXPECT_EQ(f.Script.Texts(), std::vector<String>{leftOut});
+    EXPECT_EQ(f.Script.Texts(), std::vector<String>{leftOut + u"\n未导入的内容已逐项记入日志（查看日志）"});
+    // The record's own log names each of them by its path.
+    EXPECT_EQ(U8(LogFileName()).find(key + ".log") != std::string::npos, true);
     std::ifstream log(U8(LogFileName()));
     std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(logText.find(U8(leftOut)), std::string::npos);
+    for (const char* path : {"/metadata/dataIdInfo/idCitation/surveyNote", "/metadata/dataIdInfo/vendorBlock",
+                             "/metadata/dataIdInfo/vendorBlock/inner", "/metadata/fieldCrew"})
+      EXPECT_NE(logText.find(std::string("未导入的元素：") + path + "\n"), std::string::npos) << path << logText;
   }
 }
 

@@ -355,6 +355,9 @@ TEST(MainWindow, CheckAndOutputErrorsAreShownAndLoggedAndTheFlagComesBack) {
 
   // A record with a file name is written there without a dialog; the
   // failed check asks first, and a file that cannot be written is an error.
+  ExecSql(f.DbPath, "update t_metadata set content = 'title' where code = '010101'");
+  String error;
+  ASSERT_TRUE(dm->LoadRecord(error, dm->CurrentMetaId));
   frm_meta_edit->SetFileName(U16((f.Folder / "no-such-folder" / "out.xml").string()));
   f.Script.Answers = {IDYES};
   f.Run([&] { ClickToolButton(f.Main, f.Main->spb_save); });

@@ -104,13 +104,14 @@ TEST(ContextMenu, InsertOffersTheInsertableChildrenAndARepeatableTarget) {
 }
 
 // A top-level leaf has the record's invisible root above it: the menu
-// offers the template's top elements, not the leaf's own children.
+// offers the template's top elements.
 TEST(ContextMenu, ATopLevelLeafIsOfferedTheTopElements) {
   TMenuFixture f;
-  ExecSql(f.DbPath, "delete from t_metadata where " + f.Where() + " and code like '05_%'");
+  ExecSql(f.DbPath, "update t_metadata set parent_id = (select parent_id from t_metadata where " + f.Where() +
+                        " and code = '05') where " + f.Where() + " and code = '0601'");
   f.Reload();
-  TcxTreeListNode* leaf = f.Node(u"05");
-  ASSERT_EQ(leaf->Count(), 0);
+  TcxTreeListNode* leaf = f.Node(u"0601");
+  ASSERT_EQ(leaf->Parent(), f.Tree->Nodes()->Root());
   f.Focus(leaf);
   f.PopUp();
   const std::set<std::string> expected = f.Codes(
@@ -119,6 +120,40 @@ TEST(ContextMenu, ATopLevelLeafIsOfferedTheTopElements) {
   EXPECT_EQ(f.Offered(), expected);
   EXPECT_TRUE(expected.count("01"));  // repeatable
   EXPECT_FALSE(expected.count("05"));  // present and not repeatable
+}
+
+// A branch left without children (an import brought none of them) offers
+// its own children, so that its mandatory ones can be added; a leaf under
+// it still offers its parent's.
+TEST(ContextMenu, AnEmptyBranchOffersItsOwnChildren) {
+  TMenuFixture f;
+  ExecSql(f.DbPath, "delete from t_metadata where " + f.Where() + " and (code like '05_%' or code like '0101_%')");
+  f.Reload();
+  struct {
+    const char16_t* Code;
+    const char* Target;
+  } cases[] = {{u"05", "05"}, {u"0101", "0101"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Target);
+    TcxTreeListNode* branch = f.Node(c.Code);
+    ASSERT_EQ(branch->Count(), 0);
+    f.Focus(branch);
+    f.PopUp();
+    const std::set<std::string> children =
+        f.Codes("select code from templet where parent_code = '" + std::string(c.Target) + "'");
+    ASSERT_FALSE(children.empty());
+    std::set<std::string> offered = f.Offered();
+    offered.erase(c.Target);  // a repeatable branch is offered beside itself
+    EXPECT_EQ(offered, children);
+    EXPECT_TRUE(f.W->N1->Enabled());
+  }
+  // A child offered there goes under the branch.
+  f.Focus(f.Node(u"05"));
+  f.PopUp();
+  static_cast<TMyMenuItem*>(f.W->N1->Items(0))->Click();
+  Application->ProcessMessages();
+  EXPECT_GT(f.Node(u"05")->Count(), 0);
+  EXPECT_EQ(f.Tree->FocusedNode()->Parent(), f.Node(u"05"));
 }
 
 TEST(ContextMenu, InsertingABranchCopiesItUnderTheTargetAndFocusesIt) {

@@ -124,7 +124,8 @@ TEST(XmlOutput, ACoreRecordIsWrittenWhole) {
   EXPECT_NE(ReadAll(path).find("<mdFileID/>"), std::string::npos);
 }
 
-// A failed check asks; Yes writes what is present, No writes nothing.
+// A failed check asks; Yes writes every filled element with its ancestors
+// (the faulty section too), No writes nothing.
 TEST(XmlOutput, AfterAFailedCheckOnlyYesWrites) {
   for (Integer answer : {IDYES, IDNO}) {
     TRecordFixture f;
@@ -136,10 +137,10 @@ TEST(XmlOutput, AfterAFailedCheckOnlyYesWrites) {
     EXPECT_EQ(U8(f.Script.Boxes[0].Text), "异常信息：元数据必选项不能空缺：0102摘要，是否继续?");
     EXPECT_EQ(f.Script.Boxes[0].Caption, u"确认");
     EXPECT_EQ(fs::exists(path), answer == IDYES);
-    // The section with the fault is not written; the others are.
     if (answer == IDYES) {
       const std::string bytes = ReadAll(path);
-      EXPECT_EQ(bytes.find("<dataIdInfo"), std::string::npos);
+      EXPECT_NE(bytes.find("<dataIdInfo>\n    <idCitation>\n      <resTitle>010101</resTitle>"), std::string::npos);
+      EXPECT_EQ(bytes.find("<idAbs"), std::string::npos);
       EXPECT_NE(bytes.find("<mdFileID>0601</mdFileID>"), std::string::npos);
     }
   }
