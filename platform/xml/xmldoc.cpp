@@ -205,6 +205,10 @@ xmlDocPtr Parse(const std::string& Bytes, const String& Source, const char* Enco
   std::string declared = DeclaredEncoding(Bytes);
   if (Encoding == nullptr) Encoding = ReadingEncoding(declared);
   int options = XML_PARSE_NONET | (Encoding ? XML_PARSE_IGNORE_ENC : 0);
+  // The parser's own limit on one text node (ten million bytes) lies below
+  // the largest file read: a document within MaxXMLFileSize is read whole.
+  // Nesting stays bounded, and entities are never expanded.
+  if (Int64(Bytes.size()) <= MaxXMLFileSize) options |= XML_PARSE_HUGE;
   xmlimpl::TErrorCapture errors;
   xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
   if (ctxt == nullptr) Fail(u"Out of memory while reading XML");

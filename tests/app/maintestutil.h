@@ -45,7 +45,11 @@ public:
     return answer;
   }
   TFileDialogResult OpenFile(HWND, const TFileDialogRequest&) override { return Next(OpenNames, OpenAsked); }
-  TFileDialogResult SaveFile(HWND, const TFileDialogRequest&) override { return Next(SaveNames, SaveAsked); }
+  TFileDialogResult SaveFile(HWND, const TFileDialogRequest& Request) override {
+    SaveProposed = Request.FileName;
+    return Next(SaveNames, SaveAsked);
+  }
+  String SaveProposed;  // the name the last save dialog proposed
   std::vector<String> Texts() const {
     std::vector<String> texts;
     for (const TBox& box : Boxes) texts.push_back(box.Text);
