@@ -213,24 +213,17 @@ String Quoted(const String& Text) {
 }
 
 String TextLoss(const String& Path, const String& Text) { return u"未导入的文字：" + Path + u"：" + Quoted(Text); }
-
-// The element's attributes but Except, as losses. The schema location the
-// program writes on its own document element is not data.
-void AddAttributeLosses(TXMLNode* Element, const String& Path, std::vector<String>& Losses,
-                        const String& Except = String()) {
-  for (TXMLNode* attribute = Element->AttributeNodes()->First(); attribute; attribute = attribute->NextSibling()) {
-    const String name = attribute->NodeName();
-    if (name == Except || attribute->NamespaceURI() == u"http://www.w3.org/2001/XMLSchema-instance") continue;
-    Losses.push_back(u"未导入的属性：" + Path + u"/@" + name + u"=\"" + Quoted(attribute->Text()) + u"\"");
-  }
+String AttributeLoss(const String& Path, const String& Name, const String& Value) {
+  return u"未导入的属性：" + Path + u"/@" + Name + u"=\"" + Quoted(Value) + u"\"";
 }
 
-// What the inner element of a code element holds besides its code.
-void AddCodeElementLosses(TXMLNode* Code, const String& Path, std::vector<String>& Losses) {
-  AddAttributeLosses(Code, Path, Losses, u"value");
-  for (TXMLNode* child = Code->ChildNodes()->First(); child; child = child->NextSibling()) {
-    if (child->NodeType() == ntElement) Losses.push_back(u"未导入的元素：" + Path + u"/" + child->NodeName());
-    else if (IsSignificant(child)) Losses.push_back(TextLoss(Path, child->Text()));
+// The element's attributes as losses, but its "value" (a code, told apart)
+// and the schema location the program writes on its own document element.
+void AddAttributeLosses(TXMLNode* Element, const String& Path, std::vector<String>& Losses) {
+  for (TXMLNode* attribute = Element->AttributeNodes()->First(); attribute; attribute = attribute->NextSibling()) {
+    const String name = attribute->NodeName();
+    if (name == u"value" || attribute->NamespaceURI() == u"http://www.w3.org/2001/XMLSchema-instance") continue;
+    Losses.push_back(AttributeLoss(Path, name, attribute->Text()));
   }
 }
 
@@ -579,8 +572,8 @@ bool Tfrm_main::ImportRecord(String& ErrorText, const String& AFileName, bool Co
   if (!dm->NewRecordKey(ErrorText, ImportMetaId)) return false;
   const bool imported = dm->RunInTransaction(ErrorText, [&] {
     return ImportXmlFile(AFileName) && dm->MatchImportToTemplate(ErrorText, ImportMetaId) &&
-           CheckSomethingMatched(ErrorText) && SettleImportedRows(ErrorText) &&
-           DropUnknownElements(ErrorText, LeftOut) && dm->RegisterImportedRecord(ErrorText, ImportMetaId, Core);
+           CheckSomethingMatched(ErrorText) && SettleImportedRows(ErrorText, LeftOut) &&
+           DropUnknownElements(ErrorText) && dm->RegisterImportedRecord(ErrorText, ImportMetaId, Core);
   });
   FImportRows.clear();
   if (!imported) ImportLosses.clear();
@@ -590,7 +583,6 @@ bool Tfrm_main::ImportRecord(String& ErrorText, const String& AFileName, bool Co
 bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   FImportRows.clear();
   FImportIds.clear();
-  FImportPaths.clear();
   ImportCount = 0;
   try {
     XMLDocument1->LoadFromFile(AFileName);
@@ -605,7 +597,10 @@ bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   const Integer rootId = ++ImportCount;
   for (TImportRow& row : FImportRows)
     if (row.ParentId == 0 && !IsSectionName(row.Name)) row.ParentId = rootId;
-  FImportRows.push_back({rootId, 0, ImportRootName, Variant::MakeNull(), String(), String(), {}});
+  TImportRow root;
+  root.Id = rootId;
+  root.Name = ImportRootName;
+  FImportRows.push_back(std::move(root));
 
   String error;
   for (const TImportRow& row : FImportRows) {
@@ -623,7 +618,7 @@ bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   return true;
 }
 
-void Tfrm_main::ImportXmlElement(TXMLNode* Element, TXMLNode* Consumed) {
+void Tfrm_main::ImportXmlElement(TXMLNode* Element, TXMLNode* CodeCarrier) {
   if (Integer(FImportIds.size()) >= MaxImportNesting)
     throw Exception(u"XML文件的元素嵌套超过" + IntToStr(MaxImportNesting) + u"层，不是元数据文件");
   const bool top = FImportIds.empty();
@@ -642,36 +637,39 @@ void Tfrm_main::ImportXmlElement(TXMLNode* Element, TXMLNode* Consumed) {
     if (child->NodeType() != ntElement) continue;
     const String name = child->NodeName();
     const Integer n = ++seen[name];
-    if (child != Consumed) AddImportRow(child, FImportIds.back(), ChildPath(path, name, n, total[name]));
+    AddImportRow(child, FImportIds.back(), ChildPath(path, name, n, total[name]), child == CodeCarrier);
   }
   FImportIds.pop_back();
 }
 
-void Tfrm_main::AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path) {
+void Tfrm_main::AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path, bool CodeCarrier) {
   if (ImportCount >= MaxImportElements)
     throw Exception(u"XML文件的元素超过" + IntToStr(MaxImportElements) + u"个，不是元数据文件");
-  const Integer id = ++ImportCount;
-  TImportRow row{id, ParentId, Element->NodeName(), Variant::MakeNull(), Path, String(), {}};
+  TImportRow row;
+  row.Id = ++ImportCount;
+  row.ParentId = ParentId;
+  row.Name = Element->NodeName();
+  row.Path = Path;
+  row.CodeCarrier = CodeCarrier;
+  if (Element->HasAttribute(u"value")) row.Value = Element->Attributes(u"value").AsString();
   AddAttributeLosses(Element, Path, row.Losses);
   TXMLNode* first = FirstSignificantChild(Element);
-  TXMLNode* code = nullptr;  // the inner element that carries a code
-  bool descend = false;
-  if (IsCodeListForm(first)) {
-    code = first;
-    row.Content = Variant(code->Attributes(u"value").AsString());
+  // The code form: the content is the value of the first child, whose
+  // row goes when the template makes this element a leaf.
+  TXMLNode* carrier = IsCodeListForm(first) ? first : nullptr;
+  const bool descend = HasElementChild(Element);
+  if (carrier) {
+    row.Content = Variant(carrier->Attributes(u"value").AsString());
     row.Text = OwnText(Element);
-    AddCodeElementLosses(code, Path + u"/" + code->NodeName(), row.Losses);
-    descend = HasElementChild(Element, code);
-  } else if (HasElementChild(Element)) {
+  } else if (descend) {
     row.Content = Variant(String());
     row.Text = OwnText(Element);
-    descend = true;
   } else if (first) {
     row.Content = Variant(OwnText(Element));
   }
   FImportRows.push_back(std::move(row));
   // Right after its own row, so ImportCount is still this element's id.
-  if (descend) ImportXmlElement(Element, code);
+  if (descend) ImportXmlElement(Element, carrier);
 }
 
 bool Tfrm_main::CheckSomethingMatched(String& ErrorText) {
@@ -686,7 +684,7 @@ bool Tfrm_main::CheckSomethingMatched(String& ErrorText) {
   return matched > 0;
 }
 
-bool Tfrm_main::SettleImportedRows(String& ErrorText) {
+bool Tfrm_main::SettleImportedRows(String& ErrorText, Integer& LeftOut) {
   struct TMatch {
     bool Leaf;
     Integer Tag;
@@ -701,41 +699,55 @@ bool Tfrm_main::SettleImportedRows(String& ErrorText) {
     matched[rows->FieldByName(u"id")->AsInteger()] = {rows->FieldByName(u"isEnd")->AsInteger() != 0,
                                                       rows->FieldByName(u"tag")->AsInteger()};
   dm->aq_public->Close();
+  auto leaf = [&](Integer Id) {
+    auto match = matched.find(Id);
+    return match != matched.end() && match->second.Leaf;
+  };
+  auto setContent = [&](Integer Id, const Variant& Content) {
+    return dm->ExecSql(ErrorText, u" update t_metadata set content = :content where meta_id = :key and id = :id",
+                       dm->aq_exec, {{u"content", Content}, {u"key", Variant(ImportMetaId)}, {u"id", Variant(Id)}});
+  };
+  LeftOut = 0;
   for (const TImportRow& row : FImportRows) {
     auto match = matched.find(row.Id);
+    // The inner element of a code that its leaf took: only what it holds
+    // besides the code is lost.
+    if (row.CodeCarrier && leaf(row.ParentId)) {
+      ImportLosses.insert(ImportLosses.end(), row.Losses.begin(), row.Losses.end());
+      if (!VarIsNull(row.Content) && !Trim(VarToStr(row.Content)).empty())
+        ImportLosses.push_back(TextLoss(row.Path, VarToStr(row.Content)));
+      continue;
+    }
     if (match == matched.end()) {
       ImportLosses.push_back(u"未导入的元素：" + row.Path);
+      ++LeftOut;
       continue;
     }
     ImportLosses.insert(ImportLosses.end(), row.Losses.begin(), row.Losses.end());
-    String content = VarIsNull(row.Content) ? String() : VarToStr(row.Content);
+    if (!row.Value.empty()) ImportLosses.push_back(AttributeLoss(row.Path, u"value", row.Value));
+    Variant content = row.Content;
     bool changed = false;
+    // A branch keeps no code of an inner element that is itself its child.
+    if (!match->second.Leaf && !VarIsNull(content) && !VarToStr(content).empty()) {
+      content = Variant(String());
+      changed = true;
+    }
     if (!Trim(row.Text).empty()) {
       // A leaf holds the text it has beside elements the template lacks.
-      if (match->second.Leaf && content.empty()) content = row.Text, changed = true;
+      if (match->second.Leaf && VarToStr(content).empty()) content = Variant(row.Text), changed = true;
       else ImportLosses.push_back(TextLoss(row.Path, row.Text));
     }
     String stored;
-    if (match->second.Tag == DateTimeTag && IsoBasicTextToIsoText(content, stored)) content = stored, changed = true;
-    if (changed && !dm->ExecSql(ErrorText, u" update t_metadata set content = :content where meta_id = :key and id = :id",
-                                dm->aq_exec,
-                                {{u"content", Variant(content)}, {u"key", Variant(ImportMetaId)}, {u"id", Variant(row.Id)}}))
-      return false;
+    if (match->second.Tag == DateTimeTag && IsoBasicTextToIsoText(VarToStr(content), stored))
+      content = Variant(stored), changed = true;
+    if (changed && !setContent(row.Id, content)) return false;
   }
   return true;
 }
 
-bool Tfrm_main::DropUnknownElements(String& ErrorText, Integer& Count) {
-  TSqlArgs key = {{u"key", Variant(ImportMetaId)}};
-  if (!dm->OpenSql(ErrorText,
-                   u" select count(*) as n from t_metadata where meta_id = :key and (code is null or code = '')",
-                   dm->aq_public, key))
-    return false;
-  Count = dm->aq_public->FieldByName(u"n")->AsInteger();
-  dm->aq_public->Close();
-  return Count == 0 || dm->ExecSql(ErrorText,
-                                   u" delete from t_metadata where meta_id = :key and (code is null or code = '')",
-                                   dm->aq_exec, key);
+bool Tfrm_main::DropUnknownElements(String& ErrorText) {
+  return dm->ExecSql(ErrorText, u" delete from t_metadata where meta_id = :key and (code is null or code = '')",
+                     dm->aq_exec, {{u"key", Variant(ImportMetaId)}});
 }
 
 // ---- Handlers ------------------------------------------------------------------

@@ -141,9 +141,9 @@ class Tfrm_main : public TForm {
   // MaxImportNesting or more than MaxImportElements elements is refused.
   // Raises on any failure; run it inside a transaction. Answers true.
   bool ImportXmlFile(const String& AFileName);
-  // Adds the rows of the children of Element but Consumed (the inner
-  // element of a code element), and of their children.
-  void ImportXmlElement(TXMLNode* Element, TXMLNode* Consumed = nullptr);
+  // Adds the rows of the children of Element, and of their children.
+  // CodeCarrier is the child whose value attribute gave Element's content.
+  void ImportXmlElement(TXMLNode* Element, TXMLNode* CodeCarrier = nullptr);
   // Imports the file as a new record of the kind in one transaction: its
   // rows, their match to the template (names as the template spells them),
   // dates in ISO 8601's basic form turned into the stored form, the removal
@@ -189,30 +189,33 @@ private:
                   const std::function<bool(String& ErrorText)>& Load);
   void RestoreRecord(Tfrm_meta_edit* Window, const String& PreviousKey, bool HadRecord, bool MadeWindow);
   // Removes the rows of the imported record that the template match left
-  // without a code; Count tells how many.
-  bool DropUnknownElements(String& ErrorText, Integer& Count);
+  // without a code.
+  bool DropUnknownElements(String& ErrorText);
   // Runs a command that may raise: the error is logged and shown.
   void RunCommand(const std::function<void()>& Command);
   void SaveXmlAs(bool RefreshAfter);
   void Preview();
 
   struct TImportRow {
-    Integer Id;
-    Integer ParentId;
+    Integer Id = 0;
+    Integer ParentId = 0;
     String Name;
-    Variant Content;
+    Variant Content = Variant::MakeNull();
     String Path;                  // the element's path in the file
     String Text;                  // text beside child elements
-    std::vector<String> Losses;   // its attributes and the rest of a code element
+    String Value;                 // its "value" attribute
+    bool CodeCarrier = false;     // its value is its parent's content
+    std::vector<String> Losses;   // its other attributes
   };
-  void AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path);
+  void AddImportRow(TXMLNode* Element, Integer ParentId, const String& Path, bool CodeCarrier);
   // Refuses a file of which nothing but the added "metadata" row matched.
   bool CheckSomethingMatched(String& ErrorText);
-  // Gives matched leaves their text beside child elements, turns dates of
-  // the basic form into the stored form and fills ImportLosses.
-  bool SettleImportedRows(String& ErrorText);
+  // Settles each row by what the template made of it: a leaf takes its
+  // text beside child elements and the code of its inner element (whose row
+  // goes), a branch keeps no content, dates of the basic form take the
+  // stored form; fills ImportLosses, and LeftOut with the elements left out.
+  bool SettleImportedRows(String& ErrorText, Integer& LeftOut);
   std::vector<TImportRow> FImportRows;
-  std::vector<String> FImportPaths;  // the paths of the elements being walked, innermost last
   std::vector<Integer> FImportIds;  // the ids of the elements being walked, innermost last
   Integer ImportCount = 0;
 };

@@ -523,18 +523,21 @@ bool Tdm::MatchImportToTemplate(String& ErrorText, const String& Key) {
                  u" WHERE a.parent_id=0 And t.parent_id=0 And a.ename=t.ename COLLATE BINARY and a.meta_id = :key",
                  aq_exec, key))
       return false;
-    // Then one level further down per round.
+    // Then one level further down per round; a row is written only when
+    // the round changes it.
     for (Integer level = 1; level <= 11; ++level) {
       if (!ExecSql(ErrorText,
                    u" UPDATE t_metadata AS a SET parent_code = c.code"
                    u" FROM (select id,code from t_metadata where code <>'' and meta_id = :key ) AS c"
-                   u"  WHERE a.parent_id=c.id and a.meta_id = :key",
+                   u"  WHERE a.parent_id=c.id and a.meta_id = :key"
+                   u"  and (a.parent_code is null or a.parent_code <> c.code)",
                    aq_exec, key))
         return false;
       if (!ExecSql(ErrorText,
                    u" UPDATE t_metadata AS a SET code = t.code, parent_code = t.parent_code, cname = t.cname,"
                    u" tag = t.tag, max_times = t.max_times FROM templet AS t"
-                   u"  WHERE a.ename=t.ename COLLATE BINARY And a.parent_code=t.parent_code and a.meta_id = :key",
+                   u"  WHERE a.ename=t.ename COLLATE BINARY And a.parent_code=t.parent_code and a.meta_id = :key"
+                   u"  and (a.code is null or a.code = '')",
                    aq_exec, key))
         return false;
     }

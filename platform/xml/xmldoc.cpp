@@ -15,6 +15,7 @@
 
 #include <libxml/entities.h>
 #include <libxml/parser.h>
+#include <libxml/SAX2.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
@@ -195,6 +196,47 @@ void SetDocEncoding(xmlDocPtr Doc, const std::string& Encoding) {
   Doc->encoding = Encoding.empty() ? nullptr : xmlStrdup(X(Encoding));
 }
 
+// How deep elements may nest: the parser's own default limit.
+constexpr int MaxXMLDepth = 256;
+
+// Stops the parse of a document nested deeper than MaxXMLDepth, counting
+// the elements the parser starts and ends (it keeps the context's other
+// handlers).
+struct TDepthGuard {
+  int Depth = 0;
+  bool Exceeded = false;
+  int Line = 0;
+  startElementNsSAX2Func Start = nullptr;
+  endElementNsSAX2Func End = nullptr;
+
+  void Attach(xmlParserCtxtPtr Ctxt) {
+    Start = Ctxt->sax->startElementNs;
+    End = Ctxt->sax->endElementNs;
+    Ctxt->_private = this;
+    Ctxt->sax->startElementNs = OnStart;
+    Ctxt->sax->endElementNs = OnEnd;
+  }
+  static void OnStart(void* Context, const xmlChar* LocalName, const xmlChar* Prefix, const xmlChar* URI,
+                      int NbNamespaces, const xmlChar** Namespaces, int NbAttributes, int NbDefaulted,
+                      const xmlChar** Attributes) {
+    auto ctxt = static_cast<xmlParserCtxtPtr>(Context);
+    auto* guard = static_cast<TDepthGuard*>(ctxt->_private);
+    if (++guard->Depth > MaxXMLDepth) {
+      if (!guard->Exceeded) guard->Line = xmlSAX2GetLineNumber(ctxt);
+      guard->Exceeded = true;
+      xmlStopParser(ctxt);
+      return;
+    }
+    guard->Start(Context, LocalName, Prefix, URI, NbNamespaces, Namespaces, NbAttributes, NbDefaulted, Attributes);
+  }
+  static void OnEnd(void* Context, const xmlChar* LocalName, const xmlChar* Prefix, const xmlChar* URI) {
+    auto ctxt = static_cast<xmlParserCtxtPtr>(Context);
+    auto* guard = static_cast<TDepthGuard*>(ctxt->_private);
+    if (guard->Depth-- > MaxXMLDepth) return;
+    guard->End(Context, LocalName, Prefix, URI);
+  }
+};
+
 // Parses Bytes without network access, entity expansion or DTD loading.
 // Source names the file in messages ("" for text given in memory).
 // Encoding, when given, overrides the declaration (which still names the
@@ -207,16 +249,22 @@ xmlDocPtr Parse(const std::string& Bytes, const String& Source, const char* Enco
   int options = XML_PARSE_NONET | (Encoding ? XML_PARSE_IGNORE_ENC : 0);
   // The parser's own limit on one text node (ten million bytes) lies below
   // the largest file read: a document within MaxXMLFileSize is read whole.
-  // Nesting stays bounded, and entities are never expanded.
-  if (Int64(Bytes.size()) <= MaxXMLFileSize) options |= XML_PARSE_HUGE;
+  // Lifting it lifts the parser's nesting limit too, which the depth guard
+  // keeps; entities are never expanded.
+  const bool huge = Int64(Bytes.size()) <= MaxXMLFileSize;
+  if (huge) options |= XML_PARSE_HUGE;
   xmlimpl::TErrorCapture errors;
   xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
   if (ctxt == nullptr) Fail(u"Out of memory while reading XML");
+  TDepthGuard depth;
+  if (huge) depth.Attach(ctxt);
   std::string url = ToUTF8(Source);
   xmlDocPtr doc = xmlCtxtReadMemory(ctxt, Bytes.data(), int(Bytes.size()), url.empty() ? nullptr : url.c_str(),
                                     Encoding, options);
-  bool wellFormed = doc != nullptr && ctxt->wellFormed;
+  bool wellFormed = doc != nullptr && ctxt->wellFormed && !depth.Exceeded;
   xmlFreeParserCtxt(ctxt);
+  if (depth.Exceeded) errors.Add("Excessive depth in document: more than " + std::to_string(MaxXMLDepth) + " levels",
+                                 depth.Line, true);
   if (!wellFormed || errors.HasError()) {
     if (doc) xmlFreeDoc(doc);
     String place = Source.empty() ? String(u"Cannot load the XML text")

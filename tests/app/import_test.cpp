@@ -3,7 +3,7 @@
 #include <stdlib.h>
 
 #include "app/main.h"
-#include "tests/app/maintestutil.h"
+#include "tests/app/recordtestutil.h"
 
 namespace {
 
@@ -82,12 +82,14 @@ TEST(ImportXml, AThirdPartyFileImportsWithoutTheElementsTheTemplateDoesNotKnow) 
         {"resRefDate", "4", "2", "010103", ""},
         {"refDate", "5", "4", "01010301", "2023-06-01"},
         {"refDateType", "6", "4", "01010302", "002"},
-        {"idAbs", "8", "1", "0102", "区域地质调查成果 & 说明"},
-        {"idStatus", "9", "1", "0105", "001"},
-        {"mdFileID", "12", "15", "0601", "GEO-2023-17"},
-        {"mdLang", "13", "15", "0602", "zh"},
-        {"metadata", "15", "0", "06", "<null>"},
+        {"idAbs", "9", "1", "0102", "区域地质调查成果 & 说明"},
+        {"idStatus", "10", "1", "0105", "001"},
+        {"mdFileID", "14", "18", "0601", "GEO-2023-17"},
+        {"mdLang", "15", "18", "0602", "zh"},
+        {"metadata", "18", "0", "06", "<null>"},
     };
+    // Every element of the file has its id in document order, the inner
+    // elements of codes too (their rows go with the match).
     EXPECT_EQ(f.Count("t_metadata", "meta_id = '" + key + "'"), std::to_string(std::size(rows)));
     for (auto& r : rows) {
       SCOPED_TRACE(r.Name);
@@ -207,6 +209,200 @@ TEST(ImportXml, AFailedRegistrationTakesTheRowsBack) {
   EXPECT_FALSE(f.Main->RecordCommandsEnabled());
 }
 
+std::string ReadAll(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The record's log as text.
+std::string LogText() {
+  std::ifstream log(U8(LogFileName()));
+  return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+}
+
+// What the template cannot hold is told line by line in the record's log;
+// what it can hold is kept, wherever the file puts it.
+TEST(ImportXml, EveryLossIsLoggedByItsPathAndNothingTheTemplateHoldsIsDropped) {
+  TMainFixture f;
+  const std::string path = f.WriteFile("losses.xml", R"(<metadata xml:lang="zh">
+  <dataIdInfo>
+    <idCitation>loose text
+      <resTitle Sync="TRUE">标题</resTitle>
+      <resRefDate>
+        <refDate>2020-01-01</refDate>
+        <refDateType><DateTypCd value="002" extra="x"><inner/></DateTypCd><note>n</note></refDateType>
+      </resRefDate>
+      <resAltTitle value="v">别名</resAltTitle>
+    </idCitation>
+    <idAbs>摘要<b>粗体</b></idAbs>
+  </dataIdInfo>
+  <dataIdInfo>
+    <idCitation><resTitle value="first child with a value">第二</resTitle><resAltTitle>第二别名</resAltTitle></idCitation>
+  </dataIdInfo>
+</metadata>)");
+  ImportThroughMenu(f, path, false);
+  const std::string key = f.Key();
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(U8(f.Script.Boxes[0].Text), "XML文件中有3个元素不属于元数据模板，未导入\n未导入的内容已逐项记入日志（查看日志）");
+  // Kept: the title beside loose text, the code with more inside, the
+  // text beside an unknown element of a leaf, and the elements after a
+  // first child that carries a value.
+  EXPECT_EQ(SelectAll(f.DbPath, "select ename || '=' || ifnull(content, '') from t_metadata where meta_id = '" + key +
+                                    "' and content <> '' order by id"),
+            (std::vector<std::string>{"resTitle=标题", "refDate=2020-01-01", "refDateType=002", "resAltTitle=别名",
+                                      "idAbs=摘要", "resTitle=第二", "resAltTitle=第二别名"}));
+  const std::string log = LogText();
+  for (const char* line : {
+           "未导入的属性：/metadata/@xml:lang=\"zh\"",
+           "未导入的文字：/metadata/dataIdInfo[1]/idCitation：loose text",
+           "未导入的属性：/metadata/dataIdInfo[1]/idCitation/resTitle/@Sync=\"TRUE\"",
+           "未导入的属性：/metadata/dataIdInfo[1]/idCitation/resRefDate/refDateType/DateTypCd/@extra=\"x\"",
+           "未导入的元素：/metadata/dataIdInfo[1]/idCitation/resRefDate/refDateType/DateTypCd/inner",
+           "未导入的元素：/metadata/dataIdInfo[1]/idCitation/resRefDate/refDateType/note",
+           "未导入的属性：/metadata/dataIdInfo[1]/idCitation/resAltTitle/@value=\"v\"",
+           "未导入的元素：/metadata/dataIdInfo[1]/idAbs/b",
+           "未导入的属性：/metadata/dataIdInfo[2]/idCitation/resTitle/@value=\"first child with a value\"",
+       })
+    EXPECT_NE(log.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << log;
+}
+
+// A file of which no element belongs to the template is refused: no record,
+// and the user is told why.
+TEST(ImportXml, AFileWithNoElementOfTheTemplateIsRefused) {
+  struct {
+    const char* Name;
+    const char* Bytes;
+  } cases[] = {
+      {"ISO 19139", R"(<gmd:MD_Metadata xmlns:gmd="http://www.isotc211.org/2005/gmd" xmlns:gco="http://www.isotc211.org/2005/gco">
+  <gmd:fileIdentifier><gco:CharacterString>abc</gco:CharacterString></gmd:fileIdentifier>
+  <gmd:identificationInfo><gmd:MD_DataIdentification><gmd:abstract><gco:CharacterString>x</gco:CharacterString></gmd:abstract></gmd:MD_DataIdentification></gmd:identificationInfo>
+</gmd:MD_Metadata>)"},
+      {"only other elements", "<metadata><Esri><CreaDate>20031010</CreaDate></Esri><idinfo><citation/></idinfo></metadata>"},
+      {"an empty record", "<metadata/>"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TMainFixture f;
+    ImportThroughMenu(f, f.WriteFile("other.xml", c.Bytes), false);
+    EXPECT_EQ(f.Script.Texts(),
+              std::vector<String>{u"导入XML文件失败,错误信息:XML文件中没有一个元素属于元数据模板，不是本系统的元数据文件"});
+    EXPECT_EQ(f.Count("t_metadata"), "0");
+    EXPECT_EQ(f.Count("t_metakind"), "0");
+    EXPECT_EQ(frm_meta_edit, nullptr);
+  }
+}
+
+// Names match as the template spells them: another standard's "distinfo"
+// is no second distribution section, and a name in other letters is left
+// out (and told).
+TEST(ImportXml, NamesMatchAsTheTemplateSpellsThem) {
+  TMainFixture f;
+  const std::string path = f.WriteFile("case.xml", R"(<metadata>
+  <distInfo><distFormat><formatName>GeoTIFF</formatName><formatVer>1.0</formatVer></distFormat></distInfo>
+  <distinfo><distrib>FGDC</distrib></distinfo>
+  <dataIdInfo><idCitation><RESTITLE>upper</RESTITLE><resTitle>exact</resTitle></idCitation></dataIdInfo>
+</metadata>)");
+  ImportThroughMenu(f, path, false);
+  const std::string key = f.Key();
+  EXPECT_EQ(f.Count("t_metadata", "meta_id = '" + key + "' and code = '05'"), "1");
+  EXPECT_EQ(Row(f, key, "distInfo", "ename"), "distInfo");
+  EXPECT_EQ(f.One("select group_concat(content) from t_metadata where meta_id = '" + key + "' and code = '010101'"),
+            "exact");
+  const std::string log = LogText();
+  for (const char* line : {"未导入的元素：/metadata/distinfo\n", "未导入的元素：/metadata/distinfo/distrib\n",
+                           "未导入的元素：/metadata/dataIdInfo/idCitation/RESTITLE\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line << log;
+}
+
+// Dates in ISO 8601's basic form are read into the stored form; other
+// texts of a date element stay as they are.
+TEST(ImportXml, BasicIsoDatesAreStoredInTheRecordsForm) {
+  struct {
+    const char* InFile;
+    const char* Stored;
+  } cases[] = {
+      {"20251203", "2025-12-03"},
+      {"20251203T1015", "2025-12-03T10:15:00"},
+      {"20251203T101530", "2025-12-03T10:15:30"},
+      {"20251203T000000", "2025-12-03"},
+      {"2007-03-12T15:04:23", "2007-03-12T15:04:23"},
+      {"20251399", "20251399"},
+      {"2025120", "2025120"},
+      {"yesterday", "yesterday"},
+  };
+  std::string file = "<metadata><dataIdInfo><idCitation><resTitle>dates</resTitle>";
+  for (auto& c : cases) file += std::string("<resRefDate><refDate>") + c.InFile + "</refDate></resRefDate>";
+  file += "</idCitation></dataIdInfo><mdFileID>20251203</mdFileID></metadata>";
+  TMainFixture f;
+  ImportThroughMenu(f, f.WriteFile("dates.xml", file), false);
+  const std::string key = f.Key();
+  std::vector<std::string> expected;
+  for (auto& c : cases) expected.push_back(c.Stored);
+  EXPECT_EQ(SelectAll(f.DbPath, "select content from t_metadata where meta_id = '" + key + "' and code = '01010301' order by id"),
+            expected);
+  // Only date elements: an identifier of eight digits stays.
+  EXPECT_EQ(Row(f, key, "mdFileID", "content"), "20251203");
+}
+
+// A file within the program's size limit is read whole, even with one text
+// larger than the parser's own limit for a text.
+TEST(ImportXml, ALongTextWithinTheFileLimitIsRead) {
+  TMainFixture f;
+  const size_t length = 10000000 + 4096;  // past the parser's ten million bytes
+  ASSERT_LT(length + 200, size_t(MaxXMLFileSize));
+  const std::string path = f.WriteFile(
+      "long.xml", "<metadata><dataIdInfo><idCitation><resTitle>long</resTitle></idCitation><idAbs>" +
+                      std::string(length, 'a') + "</idAbs></dataIdInfo></metadata>");
+  String error;
+  Integer leftOut = -1;
+  ASSERT_TRUE(f.Main->ImportRecord(error, U16(path), false, leftOut)) << U8(error).substr(0, 300);
+  EXPECT_EQ(leftOut, 0);
+  EXPECT_EQ(f.One("select length(content) from t_metadata where meta_id = '" + U8(f.Main->ImportMetaId) +
+                  "' and code = '0102'"),
+            std::to_string(length));
+}
+
+// The file a record came from is the user's: the first output asks where
+// to write, proposing it; choosing it asks before replacing it. Once
+// written, the record's file is where it went.
+TEST(ImportXml, TheFirstOutputAfterAnImportAsksWhereToWrite) {
+  TMainFixture f;
+  const std::string source = f.WriteFile("survey.xml", kThirdPartyFile);
+  ImportThroughMenu(f, source, false);
+  ASSERT_NE(frm_meta_edit, nullptr);
+  EXPECT_EQ(frm_meta_edit->Caption(), U16(source));
+
+  // The source chosen, and the replacement declined: nothing is written.
+  f.Script.Boxes.clear();
+  f.Script.SaveNames = {U16(source)};
+  f.Script.Answers = {IDNO};
+  f.Run([&] { ClickToolButton(f.Main, f.Main->spb_save); });
+  EXPECT_EQ(f.Script.SaveAsked, 1);
+  EXPECT_EQ(f.Script.SaveProposed, U16(source));
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(f.Script.Boxes[0].Text, u"XML文件已存在，是否覆盖？");
+  EXPECT_EQ(f.Script.Boxes[0].Caption, u"确认");
+  EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_YESNO));
+  EXPECT_EQ(ReadAll(source), kThirdPartyFile);
+
+  // Cancelling the dialog writes nothing either.
+  f.Run([&] { f.Main->N3->Click(); });
+  EXPECT_EQ(f.Script.SaveAsked, 2);
+  EXPECT_EQ(ReadAll(source), kThirdPartyFile);
+
+  // Another name: written there; the next output goes there unasked.
+  const std::string other = (f.Folder / "mine.xml").string();
+  f.Script.SaveNames = {U16(other)};
+  f.Script.Answers = {IDYES, IDYES, IDYES, IDYES};
+  f.Run([&] { f.Main->N3->Click(); });
+  EXPECT_EQ(f.Script.SaveAsked, 3);
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_EQ(frm_meta_edit->Caption(), U16(other));
+  f.Run([&] { f.Main->N3->Click(); });
+  EXPECT_EQ(f.Script.SaveAsked, 3);
+  EXPECT_EQ(ReadAll(source), kThirdPartyFile);
+}
+
 // ---- Preview page ------------------------------------------------------------------
 
 const char* const kRecordFile = R"(<?xml version="1.0" encoding="GB2312"?>
@@ -244,11 +440,6 @@ struct TTempFolder {
   fs::path Path;
   std::string Old;
 };
-
-std::string ReadAll(const std::string& Path) {
-  std::ifstream in(Path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 TEST(PreviewPage, TakesTheNextFreeNumberAndOpensThePageWithEitherStyleSheet) {
   TMainFixture f;
