@@ -203,6 +203,95 @@ TEST(Preview, ShowsTheRecordWithItsKindsStyleSheet) {
   }
 }
 
+// A program folder that cannot take the scratch file leaves it to the
+// temporary folder, from which it goes once the page is made.
+TEST(Preview, TheScratchFileGoesToTheTemporaryFolderWhenTheProgramFolderRefusesIt) {
+  TRecordFixture f;
+  TTempFolder temp;
+  f.Change({F::FillLeaves(), "update t_metadata set content = '青藏高原冻土图' where meta_id = KEY and code = '010101'"});
+  // A name the program cannot write, as in a folder it may not write to
+  // (a folder of that name: the test may run with every permission).
+  fs::create_directory(f.Folder / "temp.xml");
+  f.Run([&] { f.Main->spb_preview->Click(); });
+  EXPECT_TRUE(f.Script.Boxes.empty()) << U8(f.Script.Boxes.front().Text);
+  ASSERT_EQ(f.Shell.Opened.size(), 1u);
+  EXPECT_NE(ReadAll(U8(f.Shell.Opened[0])).find("青藏高原冻土图"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(f.Folder / "temp.xml"));
+  size_t scratch = 0;
+  for (auto& entry : fs::directory_iterator(temp.Path)) scratch += entry.path().extension() == ".xml";
+  EXPECT_EQ(scratch, 0u);
+  EXPECT_EQ(frm_meta_edit->Caption(), u"未命名");
+}
+
+// The output command tells how it ended: written, written with only the
+// filled elements after a failed check, or nothing to write.
+TEST(XmlOutput, TheCommandTellsWhatWasWritten) {
+  struct {
+    const char* Name;
+    std::vector<std::string> Change;
+    const char* Message;
+    bool Written;
+  } cases[] = {
+      {"in order", {F::FillLeaves()}, "XML文件输出完毕!", true},
+      {"failed check, filled elements", {F::FillLeaves(), F::Clear("0102")},
+       "XML文件输出完毕!\n元数据没有通过结构检查，文件中只有已填写内容的元素。", true},
+      {"nothing filled", {}, "元数据中没有已填写内容的元素，XML文件没有输出", false},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TRecordFixture f;
+    f.Change(c.Change);
+    const std::string path = (f.Folder / "told.xml").string();
+    frm_meta_edit->SetFileName(U16(path));
+    f.Script.Answers = {IDYES};
+    f.Run([&] { f.Main->N3->Click(); });
+    ASSERT_FALSE(f.Script.Boxes.empty());
+    EXPECT_EQ(U8(f.Script.Boxes.back().Text), c.Message);
+    EXPECT_EQ(f.Script.Boxes.back().Flags, Cardinal(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(fs::exists(path), c.Written);
+  }
+}
+
+// Content that XML 1.0 cannot carry stops the output before anything is
+// written, naming the element.
+TEST(XmlOutput, ACharacterXmlCannotCarryStopsTheOutputNamingTheElement) {
+  struct {
+    const char* Sql;
+    const char* Code;
+  } cases[] = {
+      {"'first' || char(12) || 'second'", "000C"},
+      {"char(1)", "0001"},
+      {"'end' || char(65535)", "FFFF"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Code);
+    TRecordFixture f;
+    f.Change({F::FillLeaves(), std::string("update t_metadata set content = ") + c.Sql +
+                                   " where meta_id = KEY and code = '0102'"});
+    const std::string path = f.WriteFile("old.xml", "old record");
+    frm_meta_edit->SetFileName(U16(path));
+    f.Run([&] { f.Main->N3->Click(); });
+    ASSERT_EQ(f.Script.Boxes.size(), 1u);
+    EXPECT_EQ(U8(f.Script.Boxes[0].Text),
+              std::string("元素“摘要”（0102）的内容含有XML文件不能保存的字符 U+") + c.Code + "，请修改后再输出");
+    EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(ReadAll(path), "old record");
+  }
+}
+
+// Elements are written as the template spells them, whatever letters an
+// older record holds.
+TEST(XmlOutput, ElementsAreWrittenAsTheTemplateSpellsThem) {
+  TRecordFixture f;
+  f.Change({F::FillLeaves(), "update t_metadata set ename = upper(ename) where meta_id = KEY",
+            "update t_metadata set ename = 'DISTINFO' where meta_id = KEY and code = '05'"});
+  const std::string bytes = ReadAll(WriteRecord(f, "spelled.xml"));
+  EXPECT_NE(bytes.find("<resTitle>010101</resTitle>"), std::string::npos);
+  EXPECT_NE(bytes.find("<distInfo>"), std::string::npos);
+  EXPECT_EQ(bytes.find("RESTITLE"), std::string::npos);
+  EXPECT_EQ(bytes.find("DISTINFO"), std::string::npos);
+}
+
 // The page of a full record as a browser shows it: the title and the first
 // section's coloured band stand at the top. Saved as
 // /tmp/korvane_preview.png for looking at.
