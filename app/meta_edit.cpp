@@ -28,15 +28,28 @@ namespace {
 // The drop-down of a code-list element. A code that its list lacks (a file
 // of another tool may hold "zho" where the list has "chi") shows as itself,
 // in the cell and in the drop-down's text, rather than as nothing.
+class TCodeListComboBoxProperties;
+
+// The in-place editor of such an element, so that its own copy of the
+// settings shows the code too.
+class TCodeListComboBox : public TcxLookupComboBox {
+  KORVANE_CLASS(TCodeListComboBox, TcxLookupComboBox)
+  using TcxLookupComboBox::TcxLookupComboBox;
+  static TcxCustomEditPropertiesClass GetPropertiesClass();
+};
+
 class TCodeListComboBoxProperties : public TcxLookupComboBoxProperties {
   KORVANE_CLASS(TCodeListComboBoxProperties, TcxLookupComboBoxProperties)
   using TcxLookupComboBoxProperties::TcxLookupComboBoxProperties;
+  static TcxCustomEditClass GetEditorClass() { return TCodeListComboBox::StaticClass(); }
   String GetDisplayTextByKey(const Variant& AKey) override {
     String Text = TcxLookupComboBoxProperties::GetDisplayTextByKey(AKey);
     if (Text.empty() && !VarIsNull(AKey) && !VarIsEmpty(AKey)) Text = VarToStr(AKey);
     return Text;
   }
 };
+
+TcxCustomEditPropertiesClass TCodeListComboBox::GetPropertiesClass() { return TCodeListComboBoxProperties::StaticClass(); }
 
 class TCodeListComboBoxItem : public TcxEditRepositoryLookupComboBoxItem {
   KORVANE_CLASS(TCodeListComboBoxItem, TcxEditRepositoryLookupComboBoxItem)

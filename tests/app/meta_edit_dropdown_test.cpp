@@ -73,6 +73,51 @@ TEST_F(TDropDownFixture, CodeListOpensBelowTheCellWithAllItsRows) {
   Application->ProcessMessages();
 }
 
+// A code that the list lacks (a file of another tool wrote "creation"
+// where the list has "001") shows as itself in the cell and in the
+// drop-down's text, and opening and leaving the editor keeps it; a code of
+// the list shows its name.
+TEST_F(TDropDownFixture, ACodeTheListLacksShowsAsItself) {
+  struct {
+    const char* Stored;
+    const char* Shown;  // nullptr: the code's name
+  } cases[] = {{"creation", "creation"}, {"zho", "zho"}, {"001", nullptr}};
+  const std::string where = " where meta_id = '" + F.Key() + "' and code = '01010302'";
+  const Integer code = W->cxDBTreeList1cxDBTreeListColumn3->ItemIndex();
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    ExecSql(F.DbPath, std::string("update t_metadata set content = '") + c.Stored + "'" + where);
+    String error;
+    W->SetTreeDataSource(nullptr);
+    ASSERT_TRUE(dm->LoadRecord(error, dm->CurrentMetaId));
+    W->SetTreeDataSource(dm->ds_metadata);
+    W->ExpandAll();
+    TcxTreeListNode* node = Tree->FindNode(
+        [&](TcxTreeListNode* N) { return N->Values(code).AsString() == kDateTypeCode; }, nullptr, true, false);
+    ASSERT_NE(node, nullptr);
+    node->MakeVisible();
+    Tree->SetFocusedNode(node);
+    Tree->LayoutChanged();
+    Application->ProcessMessages();
+    const std::string shown = c.Shown ? c.Shown : F.One("select cname from CI_DateTypeCode where code = '001'");
+    TcxTreeListEditCellViewInfo* cell =
+        Tree->TreeListViewInfo()->RowOfNode(node)->CellOfColumn(W->cxDBTreeList1cxDBTreeListColumn6);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(U8(cell->GetDisplayText()), shown);
+    Tree->EditingController()->ActivateCellEditor(W->cxDBTreeList1cxDBTreeListColumn6);
+    Application->ProcessMessages();
+    auto* editor = dynamic_cast<TcxCustomLookupComboBox*>(Tree->EditingController()->Edit());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(U8(editor->Text()), shown);
+    // Leaving the editor and the row keeps the stored code.
+    TestKey(VK_RETURN);
+    Application->ProcessMessages();
+    Tree->SetFocusedNode(node->GetNext());
+    Application->ProcessMessages();
+    EXPECT_EQ(F.One("select content from t_metadata" + where), c.Stored);
+  }
+}
+
 TEST_F(TDropDownFixture, EveryCodeListIsNoWiderThanTheContentCell) {
   // The code column is fixed; the names column takes what the cell leaves.
   const Integer cellWidth = W->cxDBTreeList1cxDBTreeListColumn6->Width();
