@@ -191,6 +191,25 @@ TEST(ContextMenu, DeleteClimbsSingleChildBranches) {
   EXPECT_TRUE(f.W->EditIdle());
 }
 
+// A delete the database refuses deletes nothing of the subtree and is told
+// as the other commands tell their failures.
+TEST(ContextMenu, ARefusedDeleteIsShownAndDeletesNothing) {
+  TMenuFixture f;
+  ExecSql(f.DbPath, "CREATE TRIGGER keep BEFORE DELETE ON t_metadata WHEN old.code = '01010302'"
+                    " BEGIN SELECT RAISE(ABORT, 'element is locked'); END;");
+  const std::string rows = f.Count("t_metadata", f.Where());
+  f.Focus(f.Node(u"010103"));
+  f.W->N2Click(f.W->N2);
+  Application->ProcessMessages();
+  ASSERT_EQ(f.Script.Boxes.size(), 1u);
+  EXPECT_EQ(U8(f.Script.Boxes[0].Text).rfind("删除失败,错误信息：", 0), 0u) << U8(f.Script.Boxes[0].Text);
+  EXPECT_NE(U8(f.Script.Boxes[0].Text).find("element is locked"), std::string::npos);
+  EXPECT_EQ(f.Script.Boxes[0].Flags, Cardinal(MB_OK | MB_ICONWARNING));
+  EXPECT_EQ(f.Count("t_metadata", f.Where()), rows);
+  EXPECT_EQ(f.Node(u"010103")->Count(), 2);
+  EXPECT_TRUE(f.W->EditIdle());
+}
+
 struct TMoveFixture : TMenuFixture {
   // Two copies of the repeatable leaf 致谢 (0104) holding 甲 and 乙.
   TMoveFixture() {
