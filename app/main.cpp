@@ -602,19 +602,13 @@ bool Tfrm_main::ImportXmlFile(const String& AFileName) {
   root.Name = ImportRootName;
   FImportRows.push_back(std::move(root));
 
+  std::vector<std::vector<Variant>> rows;
+  rows.reserve(FImportRows.size());
+  for (const TImportRow& row : FImportRows)
+    rows.push_back({Variant(ImportMetaId), Variant(row.Id), Variant(row.ParentId), Variant(row.Name), row.Content});
   String error;
-  for (const TImportRow& row : FImportRows) {
-    if (!dm->ExecSql(error,
-                     u" insert into t_metadata(meta_id,id,parent_id,ename,content)"
-                     u" values(:key,:id,:parent,:ename,:content)",
-                     dm->aq_exec,
-                     {{u"key", Variant(ImportMetaId)},
-                      {u"id", Variant(row.Id)},
-                      {u"parent", Variant(row.ParentId)},
-                      {u"ename", Variant(row.Name)},
-                      {u"content", row.Content}}))
-      throw Exception(error);
-  }
+  if (!dm->InsertRows(error, u"t_metadata", {u"meta_id", u"id", u"parent_id", u"ename", u"content"}, rows))
+    throw Exception(error);
   return true;
 }
 

@@ -11,6 +11,7 @@
 // record query to its row, and a move of the record query (an insertion,
 // a search) focuses the row's node.
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/db/dataset.h"
@@ -283,6 +284,8 @@ private:
                                        TcxTreeListNode* AFocusedNode);
   void FocusRecordNode();
 
+  // The template's mandatory children by lower-case code, for one check.
+  std::unordered_map<String, std::vector<String>> FMandatoryChildCodes;
   String FFileName;
   bool FFileNameImported = false;
   bool FRecordReady = false;

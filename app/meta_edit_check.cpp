@@ -191,12 +191,22 @@ bool Tfrm_meta_edit::FindChoiceError(String& ErrorText, TRecordNode* Node, TReco
 
 bool Tfrm_meta_edit::FindMissingChildren(String& ErrorText, TRecordNode* Node, TRecordNode*& Found) {
   String error;
-  std::unique_ptr<TStringList> wanted = dm->MandatoryChildCodes(error, Node->Code);
-  if (!wanted) {
-    ErrorText = error;
-    Found = Node;
-    return true;
+  // The template's answer for a code holds for the whole check: a record
+  // of many repeated branches asks once per code.
+  auto cached = FMandatoryChildCodes.find(LowerCase(Node->Code));
+  if (cached == FMandatoryChildCodes.end()) {
+    std::unique_ptr<TStringList> codes = dm->MandatoryChildCodes(error, Node->Code);
+    if (!codes) {
+      ErrorText = error;
+      Found = Node;
+      return true;
+    }
+    std::vector<String> entries;
+    for (Integer i = 0; i < codes->Count(); ++i) entries.push_back(codes->Strings(i));
+    cached = FMandatoryChildCodes.emplace(LowerCase(Node->Code), std::move(entries)).first;
   }
+  auto wanted = std::make_unique<TStringList>();
+  for (const String& entry : cached->second) wanted->Add(entry);
   auto crossOff = [&](const String& Entry) {
     for (Integer i = wanted->Count() - 1; i >= 0; --i)
       if (SameText(wanted->Strings(i), Entry)) wanted->Delete(i);
@@ -274,6 +284,7 @@ void StoreStates(const Tfrm_meta_edit::TRecordNode* Root) {
 
 bool Tfrm_meta_edit::CheckStructure(String& ErrorText) {
   ErrorText.clear();
+  FMandatoryChildCodes.clear();
   if (IsCore()) return true;
   ExpandAll();
   std::unique_ptr<TRecordNode> root;

@@ -281,6 +281,36 @@ bool Tdm::ExecSql(String& ErrorText, const String& Sql, TADOQuery* Query, TSqlAr
   return ExecQuery(Query, &ErrorText);
 }
 
+bool Tdm::InsertRows(String& ErrorText, const String& Table, const std::vector<String>& Columns,
+                     const std::vector<std::vector<Variant>>& Rows) {
+  // One statement prepared once and run for every row: a file of
+  // thousands of elements does not pay for thousands of statements.
+  String columns, marks;
+  for (const String& column : Columns) {
+    columns += (columns.empty() ? u"" : u",") + column;
+    marks += marks.empty() ? u"?" : u",?";
+  }
+  try {
+    TSQLiteStatement insert = ADOConnection1->Database()->Prepare(u" insert into " + Table + u"(" + columns +
+                                                                  u") values(" + marks + u")");
+    for (const std::vector<Variant>& row : Rows) {
+      for (size_t i = 0; i < row.size(); ++i) {
+        const Variant& value = row[i];
+        const Integer mark = Integer(i) + 1;
+        if (VarIsNull(value) || VarIsEmpty(value)) insert.BindNull(mark);
+        else if (VarIsOrdinal(value)) insert.BindInt64(mark, value.AsInt64());
+        else insert.BindText(mark, VarToStr(value));
+      }
+      insert.Step();
+      insert.Reset();
+    }
+  } catch (const Exception& E) {
+    ErrorText = E.Message;
+    return false;
+  }
+  return true;
+}
+
 bool Tdm::RunInTransaction(String& ErrorText, const std::function<bool()>& Work) {
   try {
     ADOConnection1->BeginTrans();
@@ -513,35 +543,33 @@ void Tdm::TemplateCaption(String& ErrorText, const String& Code, String& Caption
 
 bool Tdm::MatchImportToTemplate(String& ErrorText, const String& Key) {
   // Names match as the template spells them: another standard's "distinfo"
-  // is not the section "distInfo".
+  // is not the section "distInfo". From the top rows by their English names
+  // down, each row whose parent matched is matched by its name among the
+  // template children of the parent's code, down to eleven levels below
+  // the top: one walk over the record, each row reached once through its
+  // parent.
   TSqlArgs key = {{u"key", Variant(Key)}};
   return RunInTransaction(ErrorText, [&] {
-    // The top rows by their English names.
-    if (!ExecSql(ErrorText,
-                 u" UPDATE t_metadata AS a SET code = t.code, parent_code = t.parent_code, cname = t.cname,"
-                 u" tag = t.tag, max_times = t.max_times FROM templet AS t"
-                 u" WHERE a.parent_id=0 And t.parent_id=0 And a.ename=t.ename COLLATE BINARY and a.meta_id = :key",
-                 aq_exec, key))
-      return false;
-    // Then one level further down per round; a row is written only when
-    // the round changes it.
-    for (Integer level = 1; level <= 11; ++level) {
-      if (!ExecSql(ErrorText,
-                   u" UPDATE t_metadata AS a SET parent_code = c.code"
-                   u" FROM (select id,code from t_metadata where code <>'' and meta_id = :key ) AS c"
-                   u"  WHERE a.parent_id=c.id and a.meta_id = :key"
-                   u"  and (a.parent_code is null or a.parent_code <> c.code)",
-                   aq_exec, key))
-        return false;
-      if (!ExecSql(ErrorText,
+    return ExecSql(ErrorText,
+                   u" WITH RECURSIVE m(id, tid, code, level) AS ("
+                   u"  SELECT a.id, t.id, t.code, 0 FROM t_metadata AS a JOIN templet AS t"
+                   u"   ON t.parent_id = 0 AND t.ename = a.ename COLLATE BINARY"
+                   u"   WHERE a.meta_id = :key AND a.parent_id = 0"
+                   u"  UNION ALL"
+                   u"  SELECT a.id, t.id, t.code, m.level + 1 FROM m"
+                   u"   JOIN t_metadata AS a ON a.meta_id = :key AND a.parent_id = m.id"
+                   u"   JOIN templet AS t ON t.parent_code = m.code AND t.ename = a.ename COLLATE BINARY"
+                   u"   WHERE m.level < 11)"
                    u" UPDATE t_metadata AS a SET code = t.code, parent_code = t.parent_code, cname = t.cname,"
-                   u" tag = t.tag, max_times = t.max_times FROM templet AS t"
-                   u"  WHERE a.ename=t.ename COLLATE BINARY And a.parent_code=t.parent_code and a.meta_id = :key"
-                   u"  and (a.code is null or a.code = '')",
-                   aq_exec, key))
-        return false;
-    }
-    return true;
+                   u" tag = t.tag, max_times = t.max_times FROM m JOIN templet AS t ON t.id = m.tid"
+                   u" WHERE a.meta_id = :key AND a.id = m.id",
+                   aq_exec, key) &&
+           // A row the template does not know still names its parent's code.
+           ExecSql(ErrorText,
+                   u" UPDATE t_metadata AS a SET parent_code = p.code FROM t_metadata AS p"
+                   u" WHERE a.meta_id = :key AND p.meta_id = :key AND a.parent_id = p.id AND p.code <> ''"
+                   u" AND (a.code IS NULL OR a.code = '') AND (a.parent_code IS NULL OR a.parent_code <> p.code)",
+                   aq_exec, key);
   });
 }
 

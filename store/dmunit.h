@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/db/adodb.h"
 #include "platform/db/datasource.h"
@@ -112,6 +113,12 @@ class Tdm : public TComponent {
   // marks, then opens it (OpenSql) or executes it (ExecSql).
   bool OpenSql(String& ErrorText, const String& Sql, TADOQuery* Query, TSqlArgs Args = {});
   bool ExecSql(String& ErrorText, const String& Sql, TADOQuery* Query, TSqlArgs Args = {});
+
+  // Adds Rows to Table, the values of each row in the order of Columns:
+  // many rows a statement (a file of thousands of elements is not written
+  // row by row). Run it inside a transaction when all or none must go in.
+  bool InsertRows(String& ErrorText, const String& Table, const std::vector<String>& Columns,
+                  const std::vector<std::vector<Variant>>& Rows);
 
   // ---- Record operations ----
   // MaxId := the highest id of t_metadata (0 for an empty table).

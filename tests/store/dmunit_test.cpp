@@ -518,6 +518,24 @@ TEST_F(SwapTest, AFailedSwapKeepsTheRecordShownWhenTheFileCannotBeReadAgain) {
 
 // ---- Imported records --------------------------------------------------------------
 
+// Rows go in with their values as given (null, number, any text); a row
+// the table refuses stops the insertion with the engine's reason.
+TEST_F(FixtureTest, InsertRowsWritesEveryRowWithItsValues) {
+  const std::vector<String> columns = {u"meta_id", u"id", u"parent_id", u"ename", u"content"};
+  std::vector<std::vector<Variant>> rows;
+  for (Integer id = 1; id <= 1000; ++id)
+    rows.push_back({Variant(String(u"k")), Variant(id), Variant(id - 1), Variant(String(u"e")),
+                    id == 2 ? Null() : Variant(String(u"地质 'q' ") + IntToStr(id))});
+  ASSERT_TRUE(Module->InsertRows(Err, u"t_metadata", columns, rows)) << U8(Err);
+  EXPECT_EQ(One("select count(*) from t_metadata where meta_id = 'k'"), "1000");
+  EXPECT_EQ(All("select id, parent_id, ifnull(content, '<null>') from t_metadata where meta_id = 'k' and id <= 3"
+                " order by id"),
+            (Rows{{"1", "0", "地质 'q' 1"}, {"2", "1", "<null>"}, {"3", "2", "地质 'q' 3"}}));
+  // The same key again: refused.
+  EXPECT_FALSE(Module->InsertRows(Err, u"t_metadata", columns, {rows.front()}));
+  EXPECT_FALSE(Err.empty());
+}
+
 TEST_F(FixtureTest, ImportedRowsAreLinkedToTheTemplateLevelByLevel) {
   // A template chain thirteen levels deep: L0 "07", L1 "0701", ...
   std::string sql = "insert into templet (id, code, parent_id, parent_code, cname, ename, tag) values ";
