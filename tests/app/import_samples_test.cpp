@@ -84,8 +84,9 @@ TEST(ImportSamples, EachSampleRoundTripsWithEveryFilledElementAndItsExactText) {
       const size_t count = text.rfind("XML文件中有", 0) == 0 ? std::stoul(text.substr(strlen("XML文件中有"))) : 0;
       EXPECT_EQ(Occurrences(log, "未导入的元素："), count) << log;
     }
-    if (original.find("<Esri>") != std::string::npos)
+    if (original.find("<Esri>") != std::string::npos) {
       EXPECT_NE(log.find("未导入的元素：/metadata/Esri\n"), std::string::npos) << log;
+    }
 
     // The first output asks where to write, proposing the imported file;
     // another name leaves the source as it was.
