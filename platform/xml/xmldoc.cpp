@@ -250,8 +250,9 @@ xmlDocPtr Parse(const std::string& Bytes, const String& Source, const char* Enco
   // The parser's own limit on one text node (ten million bytes) lies below
   // the largest file read: a document within MaxXMLFileSize is read whole.
   // Lifting it lifts the parser's nesting limit too, which the depth guard
-  // keeps; entities are never expanded.
-  const bool huge = Int64(Bytes.size()) <= MaxXMLFileSize;
+  // keeps, and its guard against entities that multiply: a document with a
+  // document type declaration keeps every limit.
+  const bool huge = Int64(Bytes.size()) <= MaxXMLFileSize && Bytes.find("<!DOCTYPE") == std::string::npos;
   if (huge) options |= XML_PARSE_HUGE;
   xmlimpl::TErrorCapture errors;
   xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
