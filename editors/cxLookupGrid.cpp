@@ -503,6 +503,10 @@ TcxCustomLookupGrid::~TcxCustomLookupGrid() {
   FScrollTimer.reset();
   FDataController->OnUpdateControl = TcxUpdateControlEvent();
   ++FLockCount;
+  // The columns go while the data controller is whole: each one leaves it
+  // as a removed column does.
+  FColumns.reset();
+  FDataController.reset();
 }
 
 std::unique_ptr<TcxCustomDataController> TcxCustomLookupGrid::CreateDataController() {
