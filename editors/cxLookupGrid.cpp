@@ -503,8 +503,9 @@ TcxCustomLookupGrid::~TcxCustomLookupGrid() {
   FScrollTimer.reset();
   FDataController->OnUpdateControl = TcxUpdateControlEvent();
   ++FLockCount;
-  // The columns go while the data controller is whole: each one leaves it
-  // as a removed column does.
+  // The columns go while the data controller and the column collection are
+  // whole: each one leaves them as a removed column does.
+  FColumns->Clear();
   FColumns.reset();
   FDataController.reset();
 }
