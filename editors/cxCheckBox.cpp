@@ -6,6 +6,7 @@
 #include "editors/cxEditPaintUtils.h"
 #include "foundation/cxLookAndFeelPainters.h"
 #include "foundation/cxLookAndFeels.h"
+#include "editors/cxGroupBox.h"
 #include "platform/gui/sysmetrics.h"
 
 namespace {
@@ -16,6 +17,11 @@ constexpr Integer StateImageCount = 3;
 constexpr Integer StandAloneInset = 2;
 // The face lies this far inside the box frame.
 constexpr Integer FaceInset = 2;
+
+TRect Deflated(TRect ARect, Integer ABy) {
+  InflateRect(ARect, -ABy, -ABy);
+  return ARect;
+}
 
 bool IsUltraFlatFamily(TcxEditBorderStyle AStyle) { return AStyle == ebsUltraFlat || AStyle == ebsOffice11; }
 
@@ -232,6 +238,26 @@ bool TcxCustomCheckBoxProperties::AcceptsEditValue(Variant& AValue, bool AIsEdit
 
 TcxCustomEditStyleClass TcxCustomCheckBoxProperties::GetStyleClass() const { return TcxCheckBoxStyle::StaticClass(); }
 
+TcxCustomEditViewDataClass TcxCustomCheckBoxProperties::GetViewDataClass() const {
+  return TcxCustomCheckBoxViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomCheckBoxProperties::GetViewInfoClass() const {
+  return TcxCustomCheckBoxViewInfo::StaticClass();
+}
+
+TSize TcxCustomCheckBoxProperties::CheckBoxGlyphSize() const {
+  const TSize user = UserGlyphSize();
+  if (user.cx > 0) return user;
+  return {GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+}
+
+TcxTextFlags TcxCustomCheckBoxProperties::CaptionTextFlags(bool AIsInplace) const {
+  const TcxTextFlags flags = cxAlignLeft | cxShowPrefix;
+  if (FMultiLine) return flags | cxWordBreak | cxDontClip | (AIsInplace ? cxAlignVCenter : cxAlignTop);
+  return flags | cxSingleLine | cxAlignVCenter;
+}
+
 bool TcxCheckBoxStyle::DefaultHotTrack() const { return IsMasterStyle() ? false : MasterStyle()->HotTrack(); }
 
 // ---- TcxCustomCheckBox -----------------------------------------------------------------------
@@ -398,11 +424,7 @@ void TcxCustomCheckBox::Dispatch(TMessage& Message) {
   }
 }
 
-TSize TcxCustomCheckBox::GlyphSize() {
-  const TSize user = ActiveProperties()->UserGlyphSize();
-  if (user.cx > 0) return user;
-  return {GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
-}
+TSize TcxCustomCheckBox::GlyphSize() { return ActiveProperties()->CheckBoxGlyphSize(); }
 
 TcxCheckBoxLayout TcxCustomCheckBox::Layout() {
   return cxCalcCheckBoxLayout(ClientRect(), GlyphSize(), ActiveProperties()->CheckBoxAlignment(), IsInplace(), false,
@@ -411,125 +433,248 @@ TcxCheckBoxLayout TcxCustomCheckBox::Layout() {
 
 void TcxCustomCheckBox::Paint() { PaintCheckBox(cxCanvas(), Enabled() ? FDrawState : cxcdsDisabled); }
 
-void TcxCustomCheckBox::PaintCheckBox(TcxCanvas* ACanvas, TcxCheckBoxDrawState ADrawState) {
+std::unique_ptr<TcxCustomCheckBoxViewInfo> TcxCustomCheckBox::CreateCheckBoxViewInfo(TcxCanvas* ACanvas,
+                                                                                      TcxCheckBoxDrawState ADrawState) {
   TcxCustomCheckBoxProperties* properties = ActiveProperties();
-  TcxCustomContainerStyle* style = GetCurrentStyle();
-  const TRect bounds = ClientRect();
-  const TcxCheckBoxLayout layout = Layout();
-  const TColor background = style->EffectiveColor();
-  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, bounds, background);
+  std::unique_ptr<TcxCustomEditViewData> data(
+      properties->CreateViewData(static_cast<TcxCustomEditStyle*>(GetCurrentStyle()), IsInplace()));
+  auto info = std::make_unique<TcxCustomCheckBoxViewInfo>();
+  data->Enabled = Enabled();
+  data->Focused = Focused();
+  data->Edit = this;
+  data->ComputeViewInfo(ACanvas, ClientRect(), TPoint{-1, -1}, cxmbNone, 0, info.get(), false);
+  info->BackgroundColor = GetCurrentStyle()->EffectiveColor();
+  info->DrawState = ADrawState;
+  return info;
+}
 
-  TcxCheckBoxState state = State();
-  DrawBox(ACanvas, layout.CheckBoxRect, state, ADrawState);
+void TcxCustomCheckBox::PaintCheckBox(TcxCanvas* ACanvas, TcxCheckBoxDrawState ADrawState) {
+  CreateCheckBoxViewInfo(ACanvas, ADrawState)->Render(ACanvas);
+}
 
-  const String caption = Caption();
-  if (layout.Alignment == taCenter || caption.empty()) return;
-  TcxTextFlags flags = cxAlignLeft | cxShowPrefix;
-  if (properties->MultiLine())
-    flags |= cxWordBreak | cxDontClip | (IsInplace() ? cxAlignVCenter : cxAlignTop);
-  else
-    flags |= cxSingleLine | cxAlignVCenter;
-  ACanvas->SetFont(style->GetVisibleFont());
-  ACanvas->GetFont()->SetColor(style->GetTextColor());
-  ACanvas->GetBrush()->SetStyle(bsClear);
-  const bool embossed = ADrawState == cxcdsDisabled && !style->IsValueAssigned(csvTextColor);
-  ACanvas->DrawTextWithFlags(caption, layout.TextRect, !embossed, flags);
+void TcxCustomCheckBox::CMDialogChar(TMessage& Message) {
+  if (!IsCaptionAccelerator(static_cast<Char>(Message.WParam), Caption()) || !CanFocus()) {
+    TcxCustomEdit::CMDialogChar(Message);
+    return;
+  }
+  TcxDestroyGuard guard(this);
+  SetFocus();
+  if (!guard.Alive()) return;
+  if (Focused()) Toggle();
+  Message.Result = 1;
+}
 
-  if (!Focused()) return;
+// ---- TcxCustomCheckBoxViewData ---------------------------------------------------------------
+
+TcxEditBorderStyle cxCheckBoxBorderStyle(TcxEditBorderStyle AStyle, Integer ARow) {
+  if (ARow < 2) return AStyle;
+  switch (AStyle) {
+    case ebsNone: return ebsFlat;
+    case ebsSingle:
+    case ebsThick: return ebsThick;
+    case ebsFlat:
+    case ebs3D: return ebs3D;
+    default: return AStyle;
+  }
+}
+
+void TcxCustomCheckBoxViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                                TcxMouseButton AButton, TShiftState AShift,
+                                                TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* properties = static_cast<TcxCustomCheckBoxProperties*>(Properties());
+  auto* info = static_cast<TcxCustomCheckBoxViewInfo*>(AViewInfo);
+  auto* edit = dynamic_cast<TcxCustomCheckBox*>(Edit);
+  const TcxCheckBoxLayout layout = cxCalcCheckBoxLayout(ABounds, properties->CheckBoxGlyphSize(),
+                                                        properties->CheckBoxAlignment(), IsInplace(), false, Enabled);
+  info->Alignment = layout.Alignment;
+  info->CheckBoxRect = layout.CheckBoxRect;
+  info->TextRect = layout.TextRect;
+  info->TextFlags = properties->CaptionTextFlags(IsInplace());
+  info->Caption = edit && layout.Alignment != taCenter ? edit->Caption() : String();
+  info->Glyph = properties->HasGlyph() && properties->GlyphCount() > 0 ? properties->Glyph() : nullptr;
+  info->GlyphCount = properties->GlyphCount();
+  info->FullFocusRect = properties->FullFocusRect();
+  info->NullStyle = properties->NullStyle();
+  info->State = edit ? edit->State() : cbsGrayed;
+  info->DrawState = !Enabled ? cxcdsDisabled : edit ? edit->DrawState() : cxcdsNormal;
+  const Integer row = info->HotState == cxEditHotTrackSelected ? 2 : info->HotState;
+  info->CheckBoxBorderStyle = cxCheckBoxBorderStyle(Style() ? Style()->BorderStyle() : ebsNone, row);
+  info->BorderColor = Style() ? Style()->BorderColor() : clWindowFrame;
+  if (IsInplace() && info->CheckBoxBorderStyle == ebsSingle)
+    info->BorderColor = info->DrawState == cxcdsHot || (IsDesigning && Enabled) ? clHighlight : clBtnShadow;
+  info->IsTextColorAssigned = Style() && Style()->IsValueAssigned(csvTextColor);
+  info->Transparent = info->BackgroundColor == clNone;
+  // The focus frame: around the measured caption (or the whole text area).
+  info->FocusRect = TRect{};
+  if (!Focused || layout.Alignment == taCenter || info->Caption.empty() || !ACanvas) return;
   TRect focus = layout.TextRect;
-  if (!properties->FullFocusRect()) {
+  if (!info->FullFocusRect) {
+    if (info->Font) ACanvas->SetFont(info->Font);
     TRect measured = Rect(focus.Left, 0, focus.Right, 0);
-    ACanvas->MeasureTextRect(caption, measured, flags);
+    ACanvas->MeasureTextRect(info->Caption, measured, info->TextFlags);
     const Integer h = measured.Bottom - measured.Top;
-    const Integer top = (flags & cxAlignVCenter) ? focus.Top + (focus.Bottom - focus.Top - h) / 2 : focus.Top;
+    const Integer top =
+        (info->TextFlags & cxAlignVCenter) ? focus.Top + (focus.Bottom - focus.Top - h) / 2 : focus.Top;
     focus = Rect(focus.Left, top, std::min(focus.Right, focus.Left + measured.Right - measured.Left), top + h);
   }
   InflateRect(focus, 1, 1);
   TRect limit = layout.TextRect;
   InflateRect(limit, 1, IsInplace() ? -1 : 1);
   IntersectRect(focus, focus, limit);
-  focus.Right = std::min(focus.Right, bounds.Right);
-  if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+  focus.Right = std::min(focus.Right, ABounds.Right);
+  info->FocusRect = focus;
 }
 
-void TcxCustomCheckBox::DrawBox(TcxCanvas* ACanvas, const TRect& ABox, TcxCheckBoxState AState,
-                                TcxCheckBoxDrawState ADrawState) {
-  TcxCustomCheckBoxProperties* properties = ActiveProperties();
-  const TcxCheckBoxNullValueShowingStyle nullStyle = properties->NullStyle();
-  if (AState == cbsGrayed && nullStyle == nssUnchecked) AState = cbsUnchecked;
-  const TColor background = GetCurrentStyle()->EffectiveColor();
+void TcxCustomCheckBoxViewData::EditValueToDrawValue(TcxCanvas*, const Variant& AEditValue,
+                                                     TcxCustomEditViewInfo* AViewInfo) {
+  static_cast<TcxCustomCheckBoxViewInfo*>(AViewInfo)->State =
+      static_cast<TcxCustomCheckBoxProperties*>(Properties())->GetState(AEditValue);
+}
 
-  if (properties->HasGlyph() && properties->GlyphCount() > 0) {
-    TBitmap* strip = properties->Glyph();
-    const Integer cellWidth = strip->Width() / properties->GlyphCount();
-    const Integer index = cxCheckBoxGlyphIndex(AState, ADrawState, properties->GlyphCount());
-    const Integer w = ABox.Right - ABox.Left, h = ABox.Bottom - ABox.Top;
+TSize TcxCustomCheckBoxViewData::CalcContentExtent(TcxCanvas* ACanvas, const Variant&, const TcxEditSizeProperties&) {
+  auto* properties = static_cast<TcxCustomCheckBoxProperties*>(Properties());
+  TSize glyph = properties->CheckBoxGlyphSize();
+  if (!IsInplace()) glyph = TSize{glyph.cx + 4, glyph.cy + 4};
+  auto* edit = dynamic_cast<TcxCustomCheckBox*>(Edit);
+  const bool sample = IsInplace() || properties->CheckBoxAlignment() == taCenter || !edit;
+  const TSize text = ACanvas ? ACanvas->GetTextSize(sample ? String(u"Gg") : RemoveAccelChars(edit->Caption()))
+                             : TSize{0, 0};
+  return TSize{glyph.cx + text.cx + cxCheckBoxCaptionGap, std::max(glyph.cy, text.cy)};
+}
+
+// ---- TcxCustomCheckBoxViewInfo ---------------------------------------------------------------
+
+void TcxCustomCheckBoxViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  auto* s = dynamic_cast<TcxCustomCheckBoxViewInfo*>(Source);
+  if (!s) return;
+  Caption = s->Caption;
+  TextRect = s->TextRect;
+  TextFlags = s->TextFlags;
+  Alignment = s->Alignment;
+  CheckBoxBorderStyle = s->CheckBoxBorderStyle;
+  Glyph = s->Glyph;
+  GlyphCount = s->GlyphCount;
+  FullFocusRect = s->FullFocusRect;
+  NullStyle = s->NullStyle;
+  State = s->State;
+  DrawState = s->DrawState;
+  ThemeState = s->ThemeState;
+  CheckBoxRect = s->CheckBoxRect;
+  FocusRect = s->FocusRect;
+  IsTextColorAssigned = s->IsTextColorAssigned;
+  Transparent = s->Transparent;
+}
+
+void TcxCustomCheckBoxViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(TextRect, DX, DY);
+  OffsetRect(CheckBoxRect, DX, DY);
+  OffsetRect(FocusRect, DX, DY);
+}
+
+TcxRegion* TcxCustomCheckBoxViewInfo::GetChangedRegion(TcxCustomEditViewInfo* AOld) {
+  TcxRegion* region = TcxCustomEditViewInfo::GetChangedRegion(AOld);
+  auto* old = dynamic_cast<TcxCustomCheckBoxViewInfo*>(AOld);
+  if (old && (old->State != State || old->ThemeState != ThemeState || old->DrawState != DrawState)) {
+    region->CombineWith(new TcxRegion(CheckBoxRect), roUnion, true);
+  }
+  return region;
+}
+
+void TcxCustomCheckBoxViewInfo::Render(TcxCanvas* ACanvas) {
+  if (!Transparent) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, Bounds, BackgroundColor);
+  DrawBox(ACanvas);
+  if (Alignment != taCenter && !Caption.empty()) {
+    if (Font) ACanvas->SetFont(Font);
+    ACanvas->GetFont()->SetColor(TextColor);
+    ACanvas->GetBrush()->SetStyle(bsClear);
+    const bool embossed = DrawState == cxcdsDisabled && !IsTextColorAssigned;
+    ACanvas->DrawTextWithFlags(Caption, TextRect, !embossed, TextFlags);
+  }
+  if (!IsRectEmpty(FocusRect)) ACanvas->DrawFocusFrame(FocusRect);
+}
+
+void TcxCustomCheckBoxViewInfo::DrawBox(TcxCanvas* ACanvas) {
+  const TRect& box = CheckBoxRect;
+  TcxCheckBoxState state = State;
+  if (state == cbsGrayed && NullStyle == nssUnchecked) state = cbsUnchecked;
+  const TColor background = Transparent ? TColor(clNone) : BackgroundColor;
+
+  if (Glyph && GlyphCount > 0) {
+    const Integer cellWidth = Glyph->Width() / GlyphCount;
+    const Integer index = cxCheckBoxGlyphIndex(state, DrawState, GlyphCount);
+    const Integer w = box.Right - box.Left, h = box.Bottom - box.Top;
     TBitmap image(w, h, pf24bit);
-    const Integer top = (strip->Height() - h) / 2;
-    image.Canvas()->CopyRect(Rect(0, 0, w, h), strip->Canvas(), Bounds(index * cellWidth, top, w, h));
-    image.SetTransparentColor(strip->TransparentColor());
-    ACanvas->DrawGlyphBitmap(ABox.Left, ABox.Top, background, ADrawState != cxcdsDisabled, &image);
+    const Integer top = (Glyph->Height() - h) / 2;
+    image.Canvas()->CopyRect(Rect(0, 0, w, h), Glyph->Canvas(), ::Bounds(index * cellWidth, top, w, h));
+    image.SetTransparentColor(Glyph->TransparentColor());
+    ACanvas->DrawGlyphBitmap(box.Left, box.Top, background, DrawState != cxcdsDisabled, &image);
     return;
   }
 
-  const TcxEditBorderStyle border = static_cast<TcxEditBorderStyle>(GetCurrentStyle()->BorderStyle());
-  TRect face = ABox;
-  InflateRect(face, -FaceInset, -FaceInset);
-  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ABox, background);
-  const bool hotOrPressed = ADrawState == cxcdsHot || ADrawState == cxcdsPressed;
+  const TcxEditBorderStyle border = CheckBoxBorderStyle;
+  const bool hotOrPressed = DrawState == cxcdsHot || DrawState == cxcdsPressed;
+  if (!Transparent) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, box, BackgroundColor);
   switch (border) {
     case ebsNone: break;
     case ebsSingle:
     case ebsThick:
-      ACanvas->DrawBorderBands(ABox, GetCurrentStyle()->BorderColor(), cxAllBorders, Integer(border == ebsThick ? 2 : 1));
+      ACanvas->DrawBorderBands(box, BorderColor, cxAllBorders, Integer(border == ebsThick ? 2 : 1));
       break;
     case ebsFlat: {
-      ACanvas->DrawEdgeRing(ABox, true, true, cxAllBorders);
-      TRect inner = ABox;
-      InflateRect(inner, -1, -1);
-      ACanvas->DrawBorderBands(inner, clBtnFace, cxAllBorders, 1);
+      ACanvas->DrawEdgeRing(box, true, true, cxAllBorders);
+      ACanvas->DrawBorderBands(Deflated(box, 1), clBtnFace, cxAllBorders, 1);
       break;
     }
-    case ebs3D: {
-      ACanvas->DrawEdgeRing(ABox, true, true, cxAllBorders);
-      TRect inner = ABox;
-      InflateRect(inner, -1, -1);
-      ACanvas->DrawEdgeRing(inner, true, false, cxAllBorders);
+    case ebs3D:
+      ACanvas->DrawEdgeRing(box, true, true, cxAllBorders);
+      ACanvas->DrawEdgeRing(Deflated(box, 1), true, false, cxAllBorders);
       break;
-    }
     case ebsUltraFlat:
     case ebsOffice11: {
       const bool office = border == ebsOffice11;
       TColor frame = clBtnShadow;
-      if (ADrawState != cxcdsDisabled && (hotOrPressed || Focused()))
+      if (DrawState != cxcdsDisabled && (hotOrPressed || Focused || (IsDesigning && Enabled)))
         frame = GetHighlightBorderColor(office);
-      else if (office && ADrawState == cxcdsNormal)
+      else if (office && DrawState == cxcdsNormal)
         frame = clBtnText;
-      ACanvas->DrawBorderBands(ABox, frame, cxAllBorders, 1);
+      ACanvas->DrawBorderBands(box, frame, cxAllBorders, 1);
       break;
     }
   }
 
-  // The face and the mark.
-  const bool inactive = AState == cbsGrayed && nullStyle == nssInactive;
-  const bool dimmedMark = AState == cbsGrayed && nullStyle == nssGrayedChecked;
-  TColor faceColor = clWindow;
-  if (ADrawState == cxcdsDisabled || inactive) {
-    faceColor = clBtnFace;
-  } else if (hotOrPressed) {
-    if (IsUltraFlatFamily(border)) {
-      TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(border == ebsOffice11 ? lfOffice11 : lfUltraFlat);
-      if (painter) faceColor = PainterOf(painter)->ButtonFaceColor(PainterStateOf(ADrawState));
-    } else if (ADrawState == cxcdsPressed) {
-      faceColor = clBtnFace;
+  // The face and the mark, through the painter of the box's family.
+  const TRect face = Deflated(box, FaceInset);
+  const bool inactive = state == cbsGrayed && NullStyle == nssInactive;
+  const bool dimmedMark = state == cbsGrayed && NullStyle == nssGrayedChecked;
+  const bool marked = state == cbsChecked || dimmedMark;
+  const TColor mark = state == cbsChecked && DrawState != cxcdsDisabled ? clBtnText : clBtnShadow;
+  if (IsUltraFlatFamily(border)) {
+    TColor faceColor = DrawState == cxcdsDisabled || inactive ? TColor(clBtnFace) : TColor(clWindow);
+    if (hotOrPressed && DrawState != cxcdsDisabled) {
+      TcxCustomLookAndFeelPainterClass painter =
+          LookAndFeelPainterOfKind(border == ebsOffice11 ? lfOffice11 : lfUltraFlat);
+      if (painter) faceColor = PainterOf(painter)->ButtonFaceColor(PainterStateOf(DrawState));
     }
-  } else if (dimmedMark && !IsUltraFlatFamily(border)) {
-    faceColor = clBtnFace;
+    TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, face, faceColor);
+    if (marked) TcxCustomLookAndFeelPainter::DrawCheckMark(ACanvas, face, mark);
+    return;
   }
-  TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, face, faceColor);
-  if (AState == cbsChecked || dimmedMark) {
-    const TColor mark = AState == cbsChecked && ADrawState != cxcdsDisabled ? clBtnText : clBtnShadow;
-    TcxCustomLookAndFeelPainter::DrawCheckMark(ACanvas, face, mark);
+  // The other styles draw the standard face: the window colour, the button
+  // face while pushed, disabled, inactive or dimmed.
+  TcxButtonState faceState = cxbsNormal;
+  if (DrawState == cxcdsDisabled || inactive || dimmedMark)
+    faceState = cxbsDisabled;
+  else if (DrawState == cxcdsPressed)
+    faceState = cxbsPressed;
+  const TcxLookAndFeelKind kind = border == ebs3D ? lfStandard : lfFlat;
+  if (TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(kind))
+    PainterOf(painter)->PaintCheckFace(ACanvas, face, mark, marked, faceState);
+  else {
+    TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, face, faceState == cxbsNormal ? clWindow : clBtnFace);
+    if (marked) TcxCustomLookAndFeelPainter::DrawCheckMark(ACanvas, face, mark);
   }
 }
 

@@ -22,6 +22,7 @@
 #include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
 #include "editors/cxEditStyles.h"
+#include "editors/cxEditViewInfo.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/bitmap.h"
 
@@ -65,6 +66,68 @@ struct TcxCheckBoxLayout {
 // the alignment (in place the box is always centred).
 TcxCheckBoxLayout cxCalcCheckBoxLayout(const TRect& ABounds, const TSize& AGlyphSize, TAlignment AAlignment,
                                        bool AIsInplace, bool ANative, bool AEnabled);
+
+// The border style of the box for the edit style's border style and the
+// view info's border-state row: rows 0 and 1 (no hot tracking, or not hot)
+// keep the style; row 2 (hot-tracked) turns none into flat, single and
+// thick into thick, flat and 3D into 3D, and keeps ultra-flat and Office 11.
+TcxEditBorderStyle cxCheckBoxBorderStyle(TcxEditBorderStyle AStyle, Integer ARow);
+
+// ---------------------------------------------------------------------------
+// View data and view info: the look of a check box with or without a
+// window. A tree-list cell shows the box of its value (centred, no
+// caption); the control paints through the same view info.
+
+class TcxCustomCheckBoxViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxCustomCheckBoxViewInfo, TcxCustomEditViewInfo)
+  TcxCustomCheckBoxViewInfo() { PaintsOwnContent = true; }
+
+  String Caption;
+  TRect TextRect{};
+  TcxTextFlags TextFlags = 0;
+  TAlignment Alignment = taCenter;
+  TcxEditBorderStyle CheckBoxBorderStyle = ebsNone;
+  TBitmap* Glyph = nullptr;  // the user strip (not owned; nullptr: none)
+  Integer GlyphCount = 0;
+  bool FullFocusRect = false;
+  TcxCheckBoxNullValueShowingStyle NullStyle = nssGrayedChecked;
+  TcxCheckBoxState State = cbsUnchecked;
+  TcxCheckBoxDrawState DrawState = cxcdsNormal;
+  Integer ThemeState = 0;  // of the box; 0: not themed
+  TRect CheckBoxRect{};
+  TRect FocusRect{};
+  bool IsTextColorAssigned = false;
+  bool Transparent = false;
+
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  // The box's rectangle too, when its state changed.
+  TcxRegion* GetChangedRegion(TcxCustomEditViewInfo* AOld) override;
+  // Background, the box, the caption (unless centred), the focus frame.
+  void Render(TcxCanvas* ACanvas) override;
+
+private:
+  void DrawBox(TcxCanvas* ACanvas);
+};
+
+class TcxCustomCheckBoxViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxCustomCheckBoxViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  // The live check box's caption, state and draw state; without one no
+  // caption, the grayed state until EditValueToDrawValue, and normal (or
+  // disabled) drawing.
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // The state of a cell's value.
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+  // The frame is the box's own: the editor draws no border around it.
+  TcxEditBorderStyle ComputeBorderStyle() const override { return ebsNone; }
+  // The box and the caption ("Gg" in place or centred).
+  TSize CalcContentExtent(TcxCanvas* ACanvas, const Variant& AEditValue,
+                          const TcxEditSizeProperties& ALimits) override;
+};
 
 // ---------------------------------------------------------------------------
 // TcxCustomCheckBoxProperties, TcxCheckBoxProperties
@@ -140,6 +203,12 @@ class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   bool SuppressesChangeEvent() const override { return true; }
   TcxEditEditorFeatures GetEditorFeatures() const override { return cxCheckBoxEditorFeatures; }
   TcxCustomEditStyleClass GetStyleClass() const override;
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
+  // The box image size: a user glyph's cell, else the system check box.
+  TSize CheckBoxGlyphSize() const;
+  // The caption's text flags (stand-alone, not centred).
+  TcxTextFlags CaptionTextFlags(bool AIsInplace) const;
 
 private:
   bool EqualsAnyValue(const Variant& AValue) const;
@@ -209,8 +278,15 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   // The box image size: a user glyph's cell, else the system check box.
   TSize GlyphSize();
   TcxCheckBoxLayout Layout();
-  // Paints the whole editor in ADrawState (client coordinates).
+  // Paints the whole editor in ADrawState (client coordinates), through the
+  // view info a tree-list cell paints with.
   void PaintCheckBox(TcxCanvas* ACanvas, TcxCheckBoxDrawState ADrawState);
+  // The view info of the editor as it is now (owned by the caller).
+  std::unique_ptr<TcxCustomCheckBoxViewInfo> CreateCheckBoxViewInfo(TcxCanvas* ACanvas,
+                                                                    TcxCheckBoxDrawState ADrawState);
+  // A dialog character that is the caption's accelerator focuses the box
+  // (when it can take the focus) and toggles it once the focus arrived.
+  void CMDialogChar(TMessage& Message) override;
 
   void Loaded() override;
   void Click() override {}
@@ -230,7 +306,6 @@ protected:
 private:
   void SetDrawState(TcxCheckBoxDrawState Value);
   void StateChanged();
-  void DrawBox(TcxCanvas* ACanvas, const TRect& ABox, TcxCheckBoxState AState, TcxCheckBoxDrawState ADrawState);
 
   TcxCheckBoxDrawState FDrawState = cxcdsNormal;
   TcxCheckBoxState FShownState = cbsUnchecked;

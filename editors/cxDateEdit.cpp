@@ -167,6 +167,12 @@ String TcxCustomDateEditProperties::EmptyText() const {
   return mode ? mode->EmptyText() : String();
 }
 
+bool TcxCustomDateEditProperties::IsDateTextAcceptable(const String& AText) const {
+  if (InputKind() != ikStandard || Trim(AText).empty() || IsEmptyText(AText)) return true;
+  TDateTime date = NullDate;
+  return ParseDateText(AText, date) && date != NullDate;
+}
+
 bool TcxCustomDateEditProperties::IsEmptyText(const String& AText) const {
   return AText == EmptyText() || (UsesMaskedTimeEntry() && AText == DateEditValueToText(Null(), true));
 }
@@ -587,6 +593,34 @@ void TcxCustomDateEdit::SetDate(TDateTime Value) {
   SetEditValue(VarFromDateTime(Value));
 }
 
+void TcxCustomDateEdit::CheckEditorValueBounds() {
+  TcxCustomDateEditProperties* properties = ActiveDateProperties();
+  if (properties->MaxDate() <= properties->MinDate()) return;
+  const TDateTime date = Date();
+  if (date == NullDate) return;
+  TDateTime bound;
+  if (date < properties->MinDate())
+    bound = properties->MinDate();
+  else if (date > properties->MaxDate())
+    bound = properties->MaxDate();
+  else
+    return;
+  PushModifiedState();
+  try {
+    SetEditValue(VarFromDateTime(bound));
+    if (IsEditingText()) UpdateDisplayValue();
+  } catch (...) {
+    PopModifiedState();
+    throw;
+  }
+  PopModifiedState();
+}
+
+void TcxCustomDateEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomPopupEdit::PropertiesChanged(Sender);
+  if (!IsDestroying() && IsModified() && !IsDataAware()) CheckEditorValueBounds();
+}
+
 void TcxCustomDateEdit::UpdateDisplayValue() {
   TcxCustomDateEditProperties* properties = ActiveDateProperties();
   String text;
@@ -624,6 +658,7 @@ void TcxCustomDateEdit::InternalSetEditValue(const Variant& Value, bool AValidat
 }
 
 void TcxCustomDateEdit::InternalSetDisplayValue(const Variant& Value) {
+  if (!ActiveDateProperties()->IsDateTextAcceptable(VarToStr(Value))) return;
   const TDateTime date = DisplayTextToDate(VarToStr(Value));
   ApplyEditValue(date == NullDate ? Null() : VarFromDateTime(date));
 }

@@ -119,6 +119,10 @@ class TcxCustomDateEditProperties : public TcxCustomPopupEditProperties {
   // unreadable text gives today (now for ckDateTime) with deToday and no
   // date otherwise. False for no date (ADate NullDate).
   bool TextToDate(const String& AText, TDateTime& ADate) const;
+  // A text given from outside (not typed key by key): with ikStandard only
+  // no text, the empty text or one that reads as a date; the masks check
+  // their own kinds.
+  bool IsDateTextAcceptable(const String& AText) const;
   // Whether the time of day of AValue shows (AIsEditing: the focused text).
   bool ShowsTime(TDateTime AValue, bool AIsEditing) const;
   // The text of an edit value. Raises EConvertError "Could not convert to
@@ -242,6 +246,11 @@ public:
 
   void UpdateDisplayValue() override;
   void ClearEditValue() override { SetDate(NullDate); }
+  // With MaxDate > MinDate, a date below MinDate becomes MinDate and one
+  // above MaxDate becomes MaxDate (the modified state is kept).
+  virtual void CheckEditorValueBounds();
+  // A modified editor not bound to data is kept within new bounds.
+  void PropertiesChanged(TObject* Sender) override;
 
 protected:
   std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;

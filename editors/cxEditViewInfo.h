@@ -263,6 +263,10 @@ public:
   virtual void InitState();
   virtual void CacheProperties();
   virtual void EditValueToDisplayText(const Variant&, String& AText) { AText.clear(); }
+  // The parts of the look that depend on the value shown where no live
+  // editor gives it (a tree-list cell): a container calls it after
+  // ComputeViewInfo with the cell's value. The base takes nothing.
+  virtual void EditValueToDrawValue(TcxCanvas*, const Variant&, TcxCustomEditViewInfo*) {}
   // The height the tallest glyph or text button needs beyond the text
   // height (in place or auto-size).
   virtual TSize CalcNonTextExtent(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo);

@@ -54,6 +54,7 @@ void cxEditorsFinalize() {
   cxCheckBoxUnregister();
   cxBlobEditFinalize();
   cxImageComboBoxFinalize();
+  cxImageMenuGlyphsFree();
   cxDateEditFinalize();
   cxCalcEditFinalize();
   cxCurrencyEditFinalize();

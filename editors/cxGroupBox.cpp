@@ -17,12 +17,45 @@ bool IsVertical(TcxCaptionSide ASide) { return ASide == cxcsLeft || ASide == cxc
 
 }  // namespace
 
+bool IsCaptionAccelerator(Char AChar, const String& ACaption) {
+  auto upper = [](Char C) { return C >= u'a' && C <= u'z' ? Char(C - u'a' + u'A') : C; };
+  for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
+    if (ACaption[i] != u'&') continue;
+    if (ACaption[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    return upper(ACaption[i + 1]) == upper(AChar);
+  }
+  return false;
+}
+
 TcxCaptionSide CaptionSideOf(TcxCaptionAlignment AAlignment) {
   if (AAlignment <= alTopRight) return cxcsTop;
   if (AAlignment <= alBottomRight) return cxcsBottom;
   if (AAlignment <= alLeftBottom) return cxcsLeft;
   if (AAlignment <= alRightBottom) return cxcsRight;
   return cxcsCenter;
+}
+
+TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
+                                          TcxContainerBorderStyle ABorderStyle) {
+  if (AIsInplace) {
+    switch (AKind) {
+      case lfFlat: return btsFlat;
+      case lfUltraFlat: return btsUltraFlat;
+      case lfOffice11: return btsOffice11;
+      default: return bts3D;
+    }
+  }
+  switch (ABorderStyle) {
+    case cbsUltraFlat: return btsUltraFlat;
+    case cbsOffice11: return btsOffice11;
+    case cbsSingle:
+    case cbsThick:
+    case cbsFlat: return btsFlat;
+    default: return bts3D;
+  }
 }
 
 // ---- Layout rules ----------------------------------------------------------------------------
@@ -194,10 +227,36 @@ Integer TcxCustomButtonGroupProperties::GetEffectiveColumns() {
 // ---- TcxCustomGroupBox -----------------------------------------------------------------------
 
 TcxCustomGroupBox::TcxCustomGroupBox(TComponent* AOwner, bool AIsInplace) : TcxCustomEdit(AOwner, AIsInplace) {
+  RecreateStylesAndViewInfo();  // the state styles are TcxGroupBoxStyleEx
   SetControlStyle(ControlStyle() | csAcceptsControls);
   SetParentColor(true);
   SetBounds(0, 0, 185, 105);
   SetTabStop(false);
+}
+
+void TcxCustomGroupBox::CMDialogChar(TMessage& Message) {
+  if (!IsCaptionAccelerator(static_cast<Char>(Message.WParam), Caption()) || !CanFocus()) {
+    TcxCustomEdit::CMDialogChar(Message);
+    return;
+  }
+  FSelectingFirstChild = true;
+  TcxDestroyGuard guard(this);
+  const bool selected = SelectFirstChild();
+  if (!guard.Alive()) return;
+  FSelectingFirstChild = false;
+  if (selected) Message.Result = 1;
+}
+
+bool TcxCustomGroupBox::SelectFirstChild() {
+  TWinControl* first = nullptr;
+  for (Integer i = 0; i < ControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(Controls(i));
+    if (!child || !child->CanFocus() || !child->TabStop()) continue;
+    if (!first || child->TabOrder() < first->TabOrder()) first = child;
+  }
+  if (!first) return false;
+  first->SetFocus();
+  return true;
 }
 
 void TcxCustomGroupBox::SetAlignment(TcxCaptionAlignment Value) {
@@ -239,9 +298,34 @@ TRect TcxCustomGroupBox::ClientMargins() {
 
 void TcxCustomGroupBox::PaintGroupBox(TcxCanvas* ACanvas) {
   ACanvas->SetFont(GetCurrentStyle()->GetVisibleFont());
-  PaintFrame(ACanvas);
   const TRect caption = CaptionRect();
-  if (!IsRectEmpty(caption)) PaintCaption(ACanvas, caption);
+  if (IsRectEmpty(caption)) return PaintFrame(ACanvas);
+  // The frame around the caption, then the caption area drawn off-screen
+  // (the same frame piece and the text) and copied in one go.
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipOutRect(caption);
+  PaintFrame(ACanvas);
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
+  const Integer w = caption.Right - caption.Left, h = caption.Bottom - caption.Top;
+  if (!FCaptionBitmap) FCaptionBitmap = std::make_unique<TBitmap>(w, h, pf32bit);
+  if (FCaptionBitmap->Width() != w || FCaptionBitmap->Height() != h) FCaptionBitmap->SetSize(w, h);
+  TcxCanvas bitmapCanvas(FCaptionBitmap->Canvas());
+  HDC dc = bitmapCanvas.GetHandle();
+  TPoint previous{};
+  GetWindowOrgEx(dc, previous);
+  SetWindowOrgEx(dc, caption.Left, caption.Top, nullptr);
+  bitmapCanvas.SetFont(GetCurrentStyle()->GetVisibleFont());
+  PaintFrame(&bitmapCanvas);
+  PaintCaption(&bitmapCanvas, caption);
+  SetWindowOrgEx(dc, previous.X, previous.Y, nullptr);
+  ACanvas->CopyRectFrom(caption, FCaptionBitmap->Canvas(), Rect(0, 0, w, h));
+}
+
+void cxGroupBoxPrepareCaptionFont(TFont* AFont, TcxCaptionAlignment AAlignment) {
+  const TcxCaptionSide side = CaptionSideOf(AAlignment);
+  if (!IsVertical(side)) return;
+  if (!IsOutlineFont(*AFont)) AFont->SetName(cxGroupBoxVerticalCaptionFontName);
+  AFont->SetOrientation(side == cxcsLeft ? LeftCaptionOrientation : RightCaptionOrientation);
 }
 
 void TcxCustomGroupBox::PaintFrame(TcxCanvas* ACanvas) {
@@ -299,8 +383,7 @@ void TcxCustomGroupBox::PaintCaption(TcxCanvas* ACanvas, const TRect& ACaption) 
   }
   TFont font;
   font.Assign(ACanvas->GetFont());
-  // Every font of this platform is an outline font and rotates as it is.
-  font.SetOrientation(side == cxcsLeft ? LeftCaptionOrientation : RightCaptionOrientation);
+  cxGroupBoxPrepareCaptionFont(&font, FAlignment);
   ACanvas->SetFont(&font);
   TcxRegion* saved = ACanvas->CopyClipRegion();
   ACanvas->ClipToRect(ACaption);
@@ -331,4 +414,154 @@ void TcxCustomButtonGroup::PaintGroupBox(TcxCanvas* ACanvas) {
   TcxCustomGroupBox::PaintGroupBox(ACanvas);
   const std::vector<TRect> rects = ItemRects();
   for (size_t i = 0; i < rects.size(); ++i) PaintItem(ACanvas, static_cast<Integer>(i), rects[i]);
+}
+
+// ---- View data and view info -----------------------------------------------------------------
+
+TcxContainerBorderStyle TcxGroupBoxStyleEx::DefaultBorderStyle() const {
+  if (!IsMasterStyle() && MasterStyle()->BorderStyle() == cbsFlat) return cbsFlat;
+  return TcxEditStyleEx::DefaultBorderStyle();
+}
+
+TcxCustomEditViewDataClass TcxCustomGroupBoxProperties::GetViewDataClass() const {
+  return TcxGroupBoxViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomGroupBoxProperties::GetViewInfoClass() const {
+  return TcxGroupBoxViewInfo::StaticClass();
+}
+
+TcxCustomEditStyleClass TcxCustomGroupBoxProperties::GetStyleExClass() const {
+  return TcxGroupBoxStyleEx::StaticClass();
+}
+
+TcxCustomEditViewDataClass TcxCustomButtonGroupProperties::GetViewDataClass() const {
+  return TcxButtonGroupViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomButtonGroupProperties::GetViewInfoClass() const {
+  return TcxButtonGroupViewInfo::StaticClass();
+}
+
+void TcxGroupBoxViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxGroupBoxViewInfo*>(Source)) {
+    Caption = s->Caption;
+    CaptionRect = s->CaptionRect;
+    Alignment = s->Alignment;
+  }
+}
+
+void TcxGroupBoxViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(CaptionRect, DX, DY);
+}
+
+void TcxGroupBoxViewInfo::Render(TcxCanvas* ACanvas) {
+  DrawBackground(ACanvas);
+  if (BackgroundColor != clNone) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ClientRect, BackgroundColor);
+}
+
+void TcxButtonGroupViewInfo::Assign(TObject* Source) {
+  TcxGroupBoxViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxButtonGroupViewInfo*>(Source)) {
+    ButtonsInfo = s->ButtonsInfo;
+    WordWrap = s->WordWrap;
+    Metrics = s->Metrics;
+  }
+}
+
+void TcxButtonGroupViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxGroupBoxViewInfo::OffsetBy(DX, DY);
+  for (TcxGroupBoxButtonViewInfo& button : ButtonsInfo) OffsetRect(button.Bounds, DX, DY);
+}
+
+void TcxButtonGroupViewInfo::Render(TcxCanvas* ACanvas) {
+  TcxGroupBoxViewInfo::Render(ACanvas);
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(ClientRect);
+  for (size_t i = 0; i < ButtonsInfo.size(); ++i) DrawButtonItem(ACanvas, static_cast<Integer>(i));
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
+}
+
+void TcxButtonGroupViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                             TcxMouseButton AButton, TShiftState AShift,
+                                             TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxGroupBoxViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* info = static_cast<TcxButtonGroupViewInfo*>(AViewInfo);
+  info->Metrics = GetButtonMetrics();
+  info->WordWrap = static_cast<TcxCustomButtonGroupProperties*>(Properties())->WordWrap();
+  AssignItemCells(info);
+  PlaceItemButtons(info);
+  for (size_t i = 0; i < info->ButtonsInfo.size(); ++i) {
+    TcxGroupBoxButtonViewInfo& button = info->ButtonsInfo[i];
+    button.State = !Enabled || !button.Enabled ? cxbsDisabled : cxbsNormal;
+    if (button.State != cxbsDisabled && !IsDesigning && PtInRect(button.Bounds, P))
+      button.State = (AShift & (ssLeft | ssRight | ssMiddle)) == 0 ? cxbsHot
+                     : (AShift & ssLeft) && AIsMouseEvent ? cxbsPressed
+                                                          : cxbsNormal;
+    SetItemButtonState(info, static_cast<Integer>(i));
+  }
+}
+
+void TcxButtonGroupViewData::AssignItemCells(TcxButtonGroupViewInfo* AViewInfo) {
+  auto* properties = static_cast<TcxCustomButtonGroupProperties*>(Properties());
+  TcxButtonGroupItems* items = properties->Items();
+  const Integer rows = properties->RowCount();
+  const TcxLookAndFeelKind kind = LookAndFeelKind();
+  const TcxContainerBorderStyle border =
+      Style() ? static_cast<TcxContainerBorderStyle>(Style()->BorderStyle()) : cbsNone;
+  AViewInfo->ButtonsInfo.assign(static_cast<size_t>(items->Count()), TcxGroupBoxButtonViewInfo{});
+  for (Integer i = 0; i < items->Count(); ++i) {
+    TcxGroupBoxButtonViewInfo& button = AViewInfo->ButtonsInfo[static_cast<size_t>(i)];
+    button.Caption = items->Item(i)->Caption();
+    button.Enabled = items->Item(i)->Enabled();
+    button.Column = rows > 0 ? i / rows : 0;
+    button.Row = rows > 0 ? i % rows : 0;
+    button.ButtonStyle = cxButtonGroupItemStyle(IsInplace(), kind, border);
+  }
+}
+
+void TcxButtonGroupViewData::PlaceItemButtons(TcxButtonGroupViewInfo* AViewInfo) {
+  auto* properties = static_cast<TcxCustomButtonGroupProperties*>(Properties());
+  const TRect& b = AViewInfo->Bounds;
+  const TRect& c = AViewInfo->ClientRect;
+  const TRect margins = Rect(c.Left - b.Left, c.Top - b.Top, b.Right - c.Right, b.Bottom - c.Bottom);
+  const std::vector<TRect> cells = cxButtonGroupItemRects(b, margins, properties->Items()->Count(),
+                                                          properties->GetEffectiveColumns(), AViewInfo->Metrics);
+  for (size_t i = 0; i < cells.size() && i < AViewInfo->ButtonsInfo.size(); ++i)
+    AViewInfo->ButtonsInfo[i].Bounds = cells[i];
+}
+
+TSize TcxButtonGroupViewData::CalcButtonGroupSize(TcxCanvas* ACanvas, Integer AWidth, bool AAutoHeight) {
+  auto* properties = static_cast<TcxCustomButtonGroupProperties*>(Properties());
+  const TcxButtonGroupMetrics m = GetButtonMetrics();
+  TcxButtonGroupItems* items = properties->Items();
+  const Integer count = items->Count();
+  const Integer columns = properties->GetEffectiveColumns();
+  const Integer rows = cxButtonGroupRowCount(count, columns);
+  if (Style()) ACanvas->SetFont(Style()->GetVisibleFont());
+  const Integer textHeight = ACanvas->GetTextHeight(u"Zg");
+  constexpr Integer VerticalMargins = 2;
+  Integer rowHeight = std::max(m.GlyphHeight, textHeight + VerticalMargins);
+  if (count == 0) return TSize{AWidth > 0 ? AWidth : 0, textHeight + VerticalMargins};
+  if (AWidth <= 0) {
+    Integer widest = 0;
+    for (Integer i = 0; i < count; ++i)
+      widest = std::max(widest, ACanvas->GetTextWidth(RemoveAccelChars(items->Item(i)->Caption())));
+    const Integer width = (widest + m.GlyphTextGap + m.GlyphWidth) * columns + (columns - 1) * m.ColumnSpacing +
+                          m.AutoWidthExtra;
+    return TSize{width, rowHeight * rows};
+  }
+  const Integer captionWidth =
+      std::max(1, (AWidth + m.WidthAdjustment - ContentOffset.Left - ContentOffset.Right -
+                   (columns - 1) * m.ColumnSpacing) / columns - m.GlyphWidth - m.TextWidthReserve);
+  if (properties->WordWrap() && AAutoHeight) {
+    for (Integer i = 0; i < count; ++i) {
+      TRect r = Rect(0, 0, captionWidth, 0);
+      ACanvas->MeasureTextRect(items->Item(i)->Caption(), r, cxWordBreak | cxAlignTop | cxShowPrefix);
+      rowHeight = std::max(rowHeight, r.Bottom - r.Top + VerticalMargins);
+    }
+  }
+  return TSize{AWidth, rowHeight * rows};
 }

@@ -12,7 +12,10 @@
 
 #include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
+#include "editors/cxEditViewInfo.h"
+#include "foundation/cxLookAndFeelPainters.h"
 #include "foundation/cxGraphics.h"
+#include "platform/gui/bitmap.h"
 #include "platform/rtl/collection.h"
 
 enum TcxCaptionAlignment : Integer {
@@ -23,6 +26,11 @@ enum TcxCaptionAlignment : Integer {
   alCenterCenter
 };
 
+// Whether ACaption marks AChar as its accelerator ("&x", case ignored;
+// "&&" is a literal "&"). The group boxes and the check box answer the
+// dialog character of their caption's accelerator.
+bool IsCaptionAccelerator(Char AChar, const String& ACaption);
+
 enum TcxCaptionSide : Integer { cxcsTop, cxcsBottom, cxcsLeft, cxcsRight, cxcsCenter };
 TcxCaptionSide CaptionSideOf(TcxCaptionAlignment AAlignment);
 
@@ -32,6 +40,14 @@ inline constexpr Integer cxGroupBoxCaptionIndent = 8;
 inline constexpr Integer cxGroupBoxShadowWidth = 3;
 // The sample measured for the caption band.
 inline constexpr const char16_t* cxGroupBoxCaptionSample = u"Qq";
+
+// A bitmap font cannot turn: a vertical caption in one is drawn in this.
+inline constexpr const char16_t* cxGroupBoxVerticalCaptionFontName = u"Arial";
+
+// Turns AFont (a copy of the style's font) into the caption font of a
+// vertical caption: the substitute for a bitmap font, turned by 90 degrees
+// for left and 270 for right captions. Horizontal captions keep it.
+void cxGroupBoxPrepareCaptionFont(TFont* AFont, TcxCaptionAlignment AAlignment);
 
 // ---------------------------------------------------------------------------
 // Layout rules
@@ -62,6 +78,11 @@ struct TcxButtonGroupMetrics {
   Integer GlyphHeight = 0;
 };
 
+// The button style of the group's items: in place by the look-and-feel kind,
+// stand-alone by the border style.
+TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
+                                          TcxContainerBorderStyle ABorderStyle);
+
 // ceiling(ACount / AColumns); 0 without items or columns.
 Integer cxButtonGroupRowCount(Integer ACount, Integer AColumns);
 // The cell of every item, for bounds B and client margins M (left, top,
@@ -72,6 +93,90 @@ std::vector<TRect> cxButtonGroupItemRects(const TRect& B, const TRect& M, Intege
 // The item the arrow key AKey moves to from AIndex (AIndex itself when the
 // key leads nowhere).
 Integer cxButtonGroupNavigate(Integer AIndex, Word AKey, Integer ACount, Integer ARows);
+
+// The state styles (focused, hot) of group boxes: a flat border stays flat
+// (no stronger frame while hot tracking).
+class TcxGroupBoxStyleEx : public TcxEditStyleEx {
+  KORVANE_CLASS(TcxGroupBoxStyleEx, TcxEditStyleEx)
+  using TcxEditStyleEx::TcxEditStyleEx;
+
+protected:
+  TcxContainerBorderStyle DefaultBorderStyle() const override;
+};
+
+// ---------------------------------------------------------------------------
+// View data and view info. Without a window (a tree-list cell) the group
+// box paints its background and the button group every item's button in
+// its cell; a subclass draws the button itself.
+
+// The look of one item's button.
+struct TcxGroupBoxButtonViewInfo {
+  TRect Bounds{};
+  String Caption;
+  Integer Column = 0;
+  Integer Row = 0;
+  TcxEditButtonStyle ButtonStyle = bts3D;
+  TcxButtonState State = cxbsNormal;
+  bool Enabled = true;
+  friend bool operator==(const TcxGroupBoxButtonViewInfo&, const TcxGroupBoxButtonViewInfo&) = default;
+};
+
+class TcxGroupBoxViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxGroupBoxViewInfo, TcxCustomEditViewInfo)
+  TcxGroupBoxViewInfo() { PaintsOwnContent = true; }
+
+  String Caption;
+  TRect CaptionRect{};
+  TcxCaptionAlignment Alignment = alTopLeft;
+
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  // Background and border, the client area filled.
+  void Render(TcxCanvas* ACanvas) override;
+};
+
+class TcxGroupBoxViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxGroupBoxViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+};
+
+class TcxButtonGroupViewInfo : public TcxGroupBoxViewInfo {
+  KORVANE_CLASS(TcxButtonGroupViewInfo, TcxGroupBoxViewInfo)
+  TcxButtonGroupViewInfo() = default;
+
+  std::vector<TcxGroupBoxButtonViewInfo> ButtonsInfo;
+  bool WordWrap = false;
+  TcxButtonGroupMetrics Metrics;
+
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  // The group box, then every item's button.
+  void Render(TcxCanvas* ACanvas) override;
+  // Draws item AIndex's button in its cell (the base: nothing).
+  virtual void DrawButtonItem(TcxCanvas*, Integer) {}
+};
+
+class TcxButtonGroupViewData : public TcxGroupBoxViewData {
+  KORVANE_CLASS(TcxButtonGroupViewData, TcxGroupBoxViewData)
+  using TcxGroupBoxViewData::TcxGroupBoxViewData;
+
+  // The cells of the items, their captions, styles and states.
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // Every item's caption, column and row, and its button style: in place by
+  // the look-and-feel kind, stand-alone by the border style.
+  virtual void AssignItemCells(TcxButtonGroupViewInfo* AViewInfo);
+  // The cells within the bounds less the client margins.
+  virtual void PlaceItemButtons(TcxButtonGroupViewInfo* AViewInfo);
+  // The subclass's metrics (the base: none).
+  virtual TcxButtonGroupMetrics GetButtonMetrics() const { return {}; }
+  // The subclass's say on a button's state (the base: nothing).
+  virtual void SetItemButtonState(TcxButtonGroupViewInfo*, Integer) {}
+  // The size the items need: for AWidth <= 0 the automatic width (widest
+  // caption, glyph and gap per column), else the height of the rows in
+  // that width (word-wrapped captions with WordWrap and AAutoHeight).
+  TSize CalcButtonGroupSize(TcxCanvas* ACanvas, Integer AWidth, bool AAutoHeight = false);
+};
 
 // ---------------------------------------------------------------------------
 // Items
@@ -115,6 +220,10 @@ protected:
 class TcxCustomGroupBoxProperties : public TcxCustomEditProperties {
   KORVANE_CLASS(TcxCustomGroupBoxProperties, TcxCustomEditProperties)
   using TcxCustomEditProperties::TcxCustomEditProperties;
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
+  // The focused and hot styles keep a flat border flat.
+  TcxCustomEditStyleClass GetStyleExClass() const override;
 };
 
 class TcxCustomButtonGroupProperties : public TcxCustomGroupBoxProperties {
@@ -136,6 +245,8 @@ class TcxCustomButtonGroupProperties : public TcxCustomGroupBoxProperties {
   // The columns actually used: min(Columns, count), rebalanced so that no
   // column stays empty (5 items in 4 columns: 3 columns). No items: 1.
   virtual Integer GetEffectiveColumns();
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
   Integer RowCount() { return cxButtonGroupRowCount(Items()->Count(), GetEffectiveColumns()); }
 
 protected:
@@ -167,15 +278,27 @@ class TcxCustomGroupBox : public TcxCustomEdit {
   TRect ClientMargins();
   // Paints the frame and the caption (client coordinates).
   virtual void PaintGroupBox(TcxCanvas* ACanvas);
+  // The caption's accelerator: selects the first child control (the group
+  // must be able to take the focus).
+  void CMDialogChar(TMessage& Message) override;
+  // Focuses the first child control (in tab order) that can take the focus;
+  // false when there is none.
+  virtual bool SelectFirstChild();
+  // Set while the accelerator selects the first child.
+  bool IsSelectingFirstChild() const { return FSelectingFirstChild; }
 
 protected:
   void Paint() override { PaintGroupBox(cxCanvas()); }
+  TcxContainerStyleClass StateStyleClass() const override { return TcxGroupBoxStyleEx::StaticClass(); }
 
 private:
   void PaintFrame(TcxCanvas* ACanvas);
   void PaintCaption(TcxCanvas* ACanvas, const TRect& ACaption);
 
   TcxCaptionAlignment FAlignment = alTopLeft;
+  bool FSelectingFirstChild = false;
+  // The caption area is drawn here first, then copied.
+  std::unique_ptr<TBitmap> FCaptionBitmap;
 };
 
 class TcxCustomButtonGroup : public TcxCustomGroupBox {

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "foundation/cxLookAndFeelPainters.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/shell/shell.h"
 
@@ -120,8 +121,9 @@ void TcxCustomHyperLinkEditProperties::Assign(TPersistent* Source) {
 }
 
 String TcxCustomHyperLinkEditProperties::AddPrefixTo(const String& AText) const {
+  // A text that gets no prefix stays exactly as typed (blanks included).
   const String text = Trim(AText);
-  if (FPrefix.empty() || text.empty() || text.starts_with(FPrefix) || cxHyperLinkHasKnownScheme(text)) return text;
+  if (FPrefix.empty() || text.empty() || text.starts_with(FPrefix) || cxHyperLinkHasKnownScheme(text)) return AText;
   return FPrefix + text;
 }
 
@@ -131,8 +133,105 @@ void TcxCustomHyperLinkEditProperties::CheckDisplayValue(Variant& ADisplayValue,
   TcxCustomTextEditProperties::CheckDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
 }
 
+TcxCustomEditViewDataClass TcxCustomHyperLinkEditProperties::GetViewDataClass() const {
+  return TcxHyperLinkEditViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomHyperLinkEditProperties::GetViewInfoClass() const {
+  return TcxHyperLinkEditViewInfo::StaticClass();
+}
+
+TcxCustomEditStyleClass TcxCustomHyperLinkEditProperties::GetStyleClass() const {
+  return TcxHyperLinkStyle::StaticClass();
+}
+
+// ---------------------------------------------------------------------------
+// Style, view data and view info
+
+TColor TcxHyperLinkStyle::GetTextColor() const {
+  if (IsValueAssigned(csvTextColor)) return TcxEditStyle::GetTextColor();
+  if (auto* edit = dynamic_cast<TcxCustomHyperLinkEdit*>(OwnerContainer()))
+    return edit->ActiveHyperLinkProperties()->LinkColor();
+  return cxHyperLinkDefaultLinkColor;
+}
+
+TFontStyles TcxHyperLinkStyle::GetTextStyle() const { return TcxEditStyle::GetTextStyle() | fsUnderline; }
+
+namespace {
+
+// A cell's link: one row, vertically centred, cut with an ellipsis.
+constexpr TcxTextLayoutFlags LinkTextFlags = cxtlSingleLine | cxtlAlignVCenter | cxtlEndEllipsis;
+// The text keeps this far from the client area's sides.
+constexpr Integer LinkTextMargin = 2;
+
+TcxTextLayoutFlags HorzFlagsOf(TAlignment AAlignment) {
+  switch (AAlignment) {
+    case taRightJustify: return cxtlAlignRight;
+    case taCenter: return cxtlAlignHCenter;
+    default: return cxtlAlignLeft;
+  }
+}
+
+}  // namespace
+
+void TcxHyperLinkEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                               TcxMouseButton AButton, TShiftState AShift,
+                                               TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* properties = static_cast<TcxCustomHyperLinkEditProperties*>(Properties());
+  auto* info = static_cast<TcxHyperLinkEditViewInfo*>(AViewInfo);
+  info->LinkColor = properties->LinkColor();
+  if (Style() && Style()->IsValueAssigned(csvTextColor)) info->LinkColor = Style()->GetTextColor();
+  info->TextFlags = LinkTextFlags | HorzFlagsOf(properties->GetAlignment()->Horz());
+  info->TextRect = info->ClientRect;
+  InflateRect(info->TextRect, -LinkTextMargin, 0);
+  if (auto* edit = dynamic_cast<TcxCustomTextEdit*>(Edit)) info->Text = edit->Text();
+}
+
+void TcxHyperLinkEditViewData::EditValueToDrawValue(TcxCanvas*, const Variant& AEditValue,
+                                                    TcxCustomEditViewInfo* AViewInfo) {
+  static_cast<TcxHyperLinkEditViewInfo*>(AViewInfo)->Text = Properties()->GetDisplayTextOfValue(AEditValue);
+}
+
+void TcxHyperLinkEditViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxHyperLinkEditViewInfo*>(Source)) {
+    Text = s->Text;
+    TextFlags = s->TextFlags;
+    TextRect = s->TextRect;
+    LinkColor = s->LinkColor;
+  }
+}
+
+void TcxHyperLinkEditViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(TextRect, DX, DY);
+}
+
+void TcxHyperLinkEditViewInfo::Render(TcxCanvas* ACanvas) {
+  DrawBackground(ACanvas);
+  if (BackgroundColor != clNone) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ClientRect, BackgroundColor);
+  if (Text.empty()) return;
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(ClientRect);
+  TFont font;
+  if (Font) font.Assign(Font);
+  font.SetStyle(font.Style() | fsUnderline);
+  font.SetColor(DrawnTextColor());
+  ACanvas->SetFont(&font);
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  TRect r = TextRect;
+  DrawTextInFontColor(ACanvas, Text, r, TextFlags);
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
+}
+
 // ---------------------------------------------------------------------------
 // The editor
+
+TcxCustomHyperLinkEdit::TcxCustomHyperLinkEdit(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomTextEdit(AOwner, AIsInplace) {
+  RecreateStylesAndViewInfo();
+}
 
 TcxCustomHyperLinkEditProperties* TcxCustomHyperLinkEdit::ActiveHyperLinkProperties() {
   return static_cast<TcxCustomHyperLinkEditProperties*>(ActiveProperties());

@@ -21,6 +21,8 @@
 // editor then shows the hand cursor). OnStartClick, when assigned on the
 // editor's own properties or the repository item's, replaces the opening.
 #include "editors/cxEditRepository.h"
+#include "editors/cxEditTextUtils.h"
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxTextEdit.h"
 #include "platform/gui/menus.h"
 
@@ -63,8 +65,12 @@ class TcxCustomHyperLinkEditProperties : public TcxCustomTextEditProperties {
   TNotifyEvent OnStartClick;
 
   // The trimmed AText with Prefix before it, unless it is empty, already
-  // begins with Prefix (case taken into account) or with a known scheme.
+  // begins with Prefix (case taken into account) or with a known scheme:
+  // then AText itself, untrimmed.
   String AddPrefixTo(const String& AText) const;
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
+  TcxCustomEditStyleClass GetStyleClass() const override;
   // With AutoComplete the text first gets the prefix.
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;
 
@@ -81,11 +87,52 @@ class TcxHyperLinkEditProperties : public TcxCustomHyperLinkEditProperties {
   using TcxCustomHyperLinkEditProperties::TcxCustomHyperLinkEditProperties;
 };
 
+// The style of hyperlink editors: the text colour is the style's own when
+// assigned, else the editor's LinkColor (blue without an editor); the text
+// is always underlined.
+class TcxHyperLinkStyle : public TcxEditStyle {
+  KORVANE_CLASS(TcxHyperLinkStyle, TcxEditStyle)
+  using TcxEditStyle::TcxEditStyle;
+  TColor GetTextColor() const override;
+  TFontStyles GetTextStyle() const override;
+};
+
+// The look of a hyperlink without a window (a tree-list cell): the text
+// underlined, in LinkColor, or in the cell's text colour while the cell
+// shows the selection.
+class TcxHyperLinkEditViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxHyperLinkEditViewInfo, TcxCustomEditViewInfo)
+  TcxHyperLinkEditViewInfo() { PaintsOwnContent = true; }
+
+  String Text;
+  TcxTextLayoutFlags TextFlags = 0;
+  TRect TextRect{};
+  TColor LinkColor = cxHyperLinkDefaultLinkColor;
+
+  // The colour the text is drawn in.
+  TColor DrawnTextColor() const { return IsSelected ? TextColor : LinkColor; }
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  void Render(TcxCanvas* ACanvas) override;
+};
+
+class TcxHyperLinkEditViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxHyperLinkEditViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // The value's display text.
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+};
+
 class TcxCustomHyperLinkEdit : public TcxCustomTextEdit {
 public:
   KORVANE_CLASS(TcxCustomHyperLinkEdit, TcxCustomTextEdit)
   explicit TcxCustomHyperLinkEdit(TComponent* AOwner) : TcxCustomHyperLinkEdit(AOwner, false) {}
-  TcxCustomHyperLinkEdit(TComponent* AOwner, bool AIsInplace) : TcxCustomTextEdit(AOwner, AIsInplace) {}
+  // Its normal style is a TcxHyperLinkStyle.
+  TcxCustomHyperLinkEdit(TComponent* AOwner, bool AIsInplace);
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxHyperLinkEditProperties::StaticClass(); }
   TcxCustomHyperLinkEditProperties* ActiveHyperLinkProperties();
@@ -102,6 +149,7 @@ public:
   void SyncInnerControl() override;
 
 protected:
+  TcxContainerStyleClass StyleClass() const override { return TcxHyperLinkStyle::StaticClass(); }
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   bool PreviewInnerMessage(TMessage& Message) override;
   void DblClick() override;

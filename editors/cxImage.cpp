@@ -49,6 +49,66 @@ const char16_t* const kMenuCaptions[miCount] = {u"Cu&t", u"&Copy", u"&Paste",  u
 // The point (client coordinates) where the menu key shows the menu.
 constexpr TPoint kMenuKeyPoint{10, 10};
 
+std::unique_ptr<TImageList>& MenuGlyphsSlot() {
+  static std::unique_ptr<TImageList> s;
+  return s;
+}
+
+// Each glyph's own transparent colour: one no glyph uses.
+constexpr TColor MenuGlyphMasks[cxImageMenuGlyphCount] = {TColor(0x808000), TColor(0x008080), TColor(0x800080),
+                                                          TColor(0x808000), TColor(0x008080), TColor(0x800080)};
+constexpr TColor MenuInk = TColor(0x000000);
+constexpr TColor MenuPaper = TColor(0xFFFFFF);
+
+void DrawMenuGlyph(TCanvas* C, Integer AIndex) {
+  C->Pen()->SetColor(MenuInk);
+  C->Brush()->SetColor(MenuPaper);
+  switch (AIndex) {
+    case 0:  // cut: scissors
+      C->Brush()->SetColor(TColor(0x0000C0));
+      C->Ellipse(2, 10, 7, 15);
+      C->Ellipse(9, 10, 14, 15);
+      C->MoveTo(5, 10);
+      C->LineTo(11, 1);
+      C->MoveTo(10, 10);
+      C->LineTo(4, 1);
+      break;
+    case 1:  // copy: two pages
+      C->Rectangle(1, 1, 10, 12);
+      C->Rectangle(6, 4, 15, 15);
+      break;
+    case 2:  // paste: a clipboard with a page
+      C->Brush()->SetColor(TColor(0x3080C0));
+      C->Rectangle(1, 2, 12, 15);
+      C->Brush()->SetColor(MenuPaper);
+      C->Rectangle(6, 6, 15, 15);
+      C->Brush()->SetColor(TColor(0x808080));
+      C->FillRect(TRect{4, 1, 9, 4});
+      break;
+    case 3:  // delete: a red cross
+      C->Pen()->SetColor(TColor(0x0000E0));
+      for (Integer d = 0; d < 2; ++d) {
+        C->MoveTo(3 + d, 3);
+        C->LineTo(13 + d, 13);
+        C->MoveTo(12 + d, 3);
+        C->LineTo(2 + d, 13);
+      }
+      break;
+    case 4:  // load: an open folder
+      C->Brush()->SetColor(TColor(0x40C0F0));
+      C->Rectangle(1, 4, 14, 14);
+      C->FillRect(TRect{1, 2, 7, 5});
+      break;
+    default:  // save: a disk
+      C->Brush()->SetColor(TColor(0x804000));
+      C->Rectangle(1, 1, 15, 15);
+      C->Brush()->SetColor(MenuPaper);
+      C->FillRect(TRect{4, 2, 12, 7});
+      C->FillRect(TRect{4, 10, 12, 15});
+      break;
+  }
+}
+
 }  // namespace
 
 // ---- Graphic classes and the value ---------------------------------------------------------
@@ -544,6 +604,28 @@ void TcxCustomImage::PrepareMenu() {
   items->Items(miLine1)->SetVisible(layout->Has(pmiLoad) || layout->Has(pmiSave));
   items->Items(miLine2)->SetVisible(layout->Has(pmiCustom));
   items->Items(miCustom)->SetCaption(layout->CustomMenuItemCaption());
+
+  // The glyphs: the shared six for the commands, then the custom one.
+  if (!FMenuImages) FMenuImages = TImageList::CreateSize(cxImageMenuGlyphSize, cxImageMenuGlyphSize);
+  FMenuImages->Clear();
+  TImageList* shared = GetImageMenuGlyphs();
+  for (Integer i = 0; i < shared->Count(); ++i) {
+    // Taken out over its own transparent colour and left out again.
+    shared->SetBkColor(MenuGlyphMasks[i]);
+    TBitmap image(cxImageMenuGlyphSize, cxImageMenuGlyphSize, pf32bit);
+    shared->GetBitmap(i, &image);
+    FMenuImages->AddMasked(&image, MenuGlyphMasks[i]);
+  }
+  shared->SetBkColor(clNone);
+  const Integer commandGlyph[miCount] = {0, 1, 2, 3, -1, 4, 5, -1, -1};
+  for (Integer i = 0; i < miCount; ++i) items->Items(i)->SetImageIndex(commandGlyph[i]);
+  TBitmap* custom = layout->HasCustomMenuItemGlyph() ? layout->CustomMenuItemGlyph() : nullptr;
+  if (custom && !custom->Empty()) {
+    TBitmap scaled(cxImageMenuGlyphSize, cxImageMenuGlyphSize, pf32bit);
+    scaled.Canvas()->StretchDraw(TRect{0, 0, cxImageMenuGlyphSize, cxImageMenuGlyphSize}, custom);
+    items->Items(miCustom)->SetImageIndex(FMenuImages->AddMasked(&scaled, clDefault));
+  }
+  ContextMenu()->SetImages(FMenuImages.get());
 }
 
 void TcxCustomImage::MenuItemClick(TObject* Sender) {
@@ -640,6 +722,24 @@ void TcxCustomImage::Resize() {
   if (ScrollsPicture()) ClampScrollPos();
   RefreshViewStateAtCursor();
 }
+
+// ---- Menu glyphs ---------------------------------------------------------------------------
+
+TImageList* GetImageMenuGlyphs() {
+  std::unique_ptr<TImageList>& slot = MenuGlyphsSlot();
+  if (slot) return slot.get();
+  slot = TImageList::CreateSize(cxImageMenuGlyphSize, cxImageMenuGlyphSize);
+  for (Integer i = 0; i < cxImageMenuGlyphCount; ++i) {
+    TBitmap glyph(cxImageMenuGlyphSize, cxImageMenuGlyphSize, pf32bit);
+    glyph.Canvas()->Brush()->SetColor(MenuGlyphMasks[i]);
+    glyph.Canvas()->FillRect(TRect{0, 0, cxImageMenuGlyphSize, cxImageMenuGlyphSize});
+    DrawMenuGlyph(glyph.Canvas(), i);
+    slot->AddMasked(&glyph, MenuGlyphMasks[i]);
+  }
+  return slot.get();
+}
+
+void cxImageMenuGlyphsFree() { MenuGlyphsSlot().reset(); }
 
 // ---- Registration --------------------------------------------------------------------------
 

@@ -22,6 +22,8 @@
 // Zero sizes: a picture or rectangle of zero width or height is never
 // divided by, and a scroll range smaller than the page gives position 0.
 #include <memory>
+
+#include "platform/gui/imagelist.h"
 #include <vector>
 
 #include "editors/cxEdit.h"
@@ -253,7 +255,9 @@ class TcxCustomImage : public TcxCustomEdit {
 
   // ---- Context menu ----
   // The menu, built on first use with its nine entries; PrepareMenu sets
-  // which entries are visible and enabled for the current state.
+  // which entries are visible and enabled for the current state, and the
+  // glyphs: the shared ones for the commands, CustomMenuItemGlyph (when it
+  // holds a picture) for the custom entry.
   TPopupMenu* ContextMenu();
   void PrepareMenu();
   // The picture may change (read-only, binding and DoEditing aside).
@@ -287,6 +291,7 @@ private:
 
   std::unique_ptr<TPicture> FPicture;
   TPopupMenu* FContextMenu = nullptr;  // owned as a component
+  std::unique_ptr<TImageList> FMenuImages;  // the menu's glyphs
   TPoint FScrollPos{0, 0};
   bool FInternalSetting = false;
   bool FUserAction = false;
@@ -301,3 +306,12 @@ class TcxImage : public TcxCustomImage {
 
 // Adds the image kind to the editor properties registry (once).
 void cxImageRegister();
+
+// The context menu's glyphs, shared by every image editor: cut, copy, paste,
+// delete, load and save, 16 x 16, drawn by the program on first use, each
+// with its own transparent colour left out. cxImageMenuGlyphsFree frees the
+// list (the program's end).
+inline constexpr Integer cxImageMenuGlyphSize = 16;
+inline constexpr Integer cxImageMenuGlyphCount = 6;
+TImageList* GetImageMenuGlyphs();
+void cxImageMenuGlyphsFree();

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "data/cxVariants.h"
+#include "editors/cxEditTextUtils.h"
 #include "foundation/cxGraphics.h"
+#include "foundation/cxLookAndFeelPainters.h"
 #include "platform/gui/sysmetrics.h"
 
 // ---------------------------------------------------------------------------
@@ -186,6 +188,88 @@ String TcxCustomImageComboBoxProperties::GetDisplayTextOfValue(const Variant& AV
 bool TcxCustomImageComboBoxProperties::AreEditValuesEqual(const Variant& A, const Variant& B) const {
   if (VarIsNull(A) || VarIsNull(B)) return VarIsNull(A) && VarIsNull(B);
   return VariantsEqual(A, B);
+}
+
+TcxCustomEditViewDataClass TcxCustomImageComboBoxProperties::GetViewDataClass() const {
+  return TcxImageComboBoxViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomImageComboBoxProperties::GetViewInfoClass() const {
+  return TcxImageComboBoxViewInfo::StaticClass();
+}
+
+// ---- View data and view info ----
+
+namespace {
+
+constexpr TcxTextLayoutFlags DescriptionFlags = cxtlSingleLine | cxtlAlignVCenter | cxtlEndEllipsis;
+
+}  // namespace
+
+void TcxImageComboBoxViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                               TcxMouseButton AButton, TShiftState AShift,
+                                               TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* p = static_cast<TcxCustomImageComboBoxProperties*>(Properties());
+  auto* info = static_cast<TcxImageComboBoxViewInfo*>(AViewInfo);
+  info->Images = p->Images();
+  info->ImageAlign = p->ImageAlign();
+  info->ShowDescriptions = p->ShowDescriptions();
+  const TSize imageSize = info->Images ? TSize{info->Images->Width(), info->Images->Height()} : TSize{0, 0};
+  const TcxImageComboBoxLayout layout =
+      cxImageComboBoxCalcLayout(info->ClientRect, imageSize, info->ImageAlign, info->ShowDescriptions);
+  info->ImageRect = layout.ImageRect;
+  info->TextRect = layout.TextRect;
+  if (auto* edit = dynamic_cast<TcxCustomImageComboBox*>(Edit)) {
+    info->ImageIndex = p->ShownImageIndex(edit->ItemIndex());
+    info->Text = p->ShownDescription(edit->ItemIndex());
+  }
+}
+
+void TcxImageComboBoxViewData::EditValueToDrawValue(TcxCanvas*, const Variant& AEditValue,
+                                                    TcxCustomEditViewInfo* AViewInfo) {
+  auto* p = static_cast<TcxCustomImageComboBoxProperties*>(Properties());
+  auto* info = static_cast<TcxImageComboBoxViewInfo*>(AViewInfo);
+  const Integer item = p->FindItemByValue(AEditValue);
+  info->ImageIndex = p->ShownImageIndex(item);
+  info->Text = p->ShownDescription(item);
+}
+
+void TcxImageComboBoxViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxImageComboBoxViewInfo*>(Source)) {
+    Images = s->Images;
+    ImageIndex = s->ImageIndex;
+    ImageRect = s->ImageRect;
+    ImageAlign = s->ImageAlign;
+    ShowDescriptions = s->ShowDescriptions;
+    Text = s->Text;
+    TextRect = s->TextRect;
+  }
+}
+
+void TcxImageComboBoxViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(ImageRect, DX, DY);
+  OffsetRect(TextRect, DX, DY);
+}
+
+void TcxImageComboBoxViewInfo::Render(TcxCanvas* ACanvas) {
+  DrawBackground(ACanvas);
+  const bool transparent = BackgroundColor == clNone;
+  if (!transparent) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ClientRect, BackgroundColor);
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(ClientRect);
+  if (Images && ImageIndex >= 0 && ImageIndex < Images->Count() && !IsRectEmpty(ImageRect))
+    Images->Draw(ACanvas->Canvas(), ImageRect.Left, ImageRect.Top, ImageIndex, Enabled);
+  if (ShowDescriptions && !Text.empty()) {
+    if (Font) ACanvas->SetFont(Font);
+    ACanvas->GetFont()->SetColor(TextColor);
+    ACanvas->GetBrush()->SetStyle(bsClear);
+    TRect r = TextRect;
+    DrawTextInFontColor(ACanvas, Text, r, DescriptionFlags);
+  }
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
 }
 
 void TcxCustomImageComboBoxProperties::NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool) const {

@@ -23,6 +23,7 @@
 
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepository.h"
+#include "editors/cxEditViewInfo.h"
 #include "platform/gui/imagelist.h"
 #include "platform/rtl/collection.h"
 #include "platform/rtl/variant.h"
@@ -147,6 +148,8 @@ class TcxCustomImageComboBoxProperties : public TcxCustomComboBoxProperties {
   String GetDisplayTextOfValue(const Variant& AValue) const override;
   // Equal variants (null equals null only).
   bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
   // The value itself: a value is never replaced by its description.
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
 
@@ -172,6 +175,41 @@ private:
 class TcxImageComboBoxProperties : public TcxCustomImageComboBoxProperties {
   KORVANE_CLASS(TcxImageComboBoxProperties, TcxCustomImageComboBoxProperties)
   using TcxCustomImageComboBoxProperties::TcxCustomImageComboBoxProperties;
+};
+
+// ---------------------------------------------------------------------------
+// View data and view info: the closed editor without a window (a tree-list
+// cell): the item's image beside its description, laid out as the editor
+// lays them out.
+
+class TcxImageComboBoxViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxImageComboBoxViewInfo, TcxCustomEditViewInfo)
+  TcxImageComboBoxViewInfo() { PaintsOwnContent = true; }
+
+  TImageList* Images = nullptr;  // not owned
+  Integer ImageIndex = -1;
+  TRect ImageRect{};
+  TcxImageAlign ImageAlign = iaLeft;
+  bool ShowDescriptions = true;
+  String Text;
+  TRect TextRect{};
+
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  // Background and buttons, the image when its index is valid for the
+  // list, then the description on one vertically centred row.
+  void Render(TcxCanvas* ACanvas) override;
+};
+
+class TcxImageComboBoxViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxImageComboBoxViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // The image and description of the value's item (the defaults without one).
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
 };
 
 // ---------------------------------------------------------------------------

@@ -503,6 +503,11 @@ TcxCustomLookupGrid::~TcxCustomLookupGrid() {
   FScrollTimer.reset();
   FDataController->OnUpdateControl = TcxUpdateControlEvent();
   ++FLockCount;
+  // The columns go while the data controller and the column collection are
+  // whole: each one leaves them as a removed column does.
+  FColumns->Clear();
+  FColumns.reset();
+  FDataController.reset();
 }
 
 std::unique_ptr<TcxCustomDataController> TcxCustomLookupGrid::CreateDataController() {

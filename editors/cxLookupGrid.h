@@ -407,13 +407,14 @@ private:
   void ScrollPage(bool ADown);
   void HookDataController();
 
-  // Owned parts, in reverse order of destruction: the timer, the data
-  // controller (the columns then leave no items behind), the columns.
+  // Owned parts, in reverse order of destruction: the timer, the columns
+  // (each leaves the data controller as it goes), the data controller. The
+  // destructor frees the columns and the controller in that order itself.
   std::unique_ptr<TcxLookupGridOptions> FOptions;
   std::unique_ptr<TcxLookupGridViewInfo> FViewInfo;
   std::unique_ptr<TcxLookupGridPainter> FPainter;
-  std::unique_ptr<TcxLookupGridColumns> FColumns;
   std::unique_ptr<TcxCustomDataController> FDataController;
+  std::unique_ptr<TcxLookupGridColumns> FColumns;
   std::unique_ptr<TTimer> FScrollTimer;
   TcxLookupGridColumn* FFocusedColumn = nullptr;
   Integer FLockCount = 0;

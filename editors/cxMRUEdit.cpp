@@ -1,5 +1,19 @@
 #include "editors/cxMRUEdit.h"
 
+#include "platform/gui/messages.h"
+
+namespace {
+
+// Raises a flag for the scope (also when it is left by an exception).
+struct TRestoreFlag {
+  explicit TRestoreFlag(bool& AFlag) : Flag(AFlag), Saved(AFlag) { Flag = true; }
+  ~TRestoreFlag() { Flag = Saved; }
+  bool& Flag;
+  bool Saved;
+};
+
+}  // namespace
+
 TcxCustomMRUEditProperties::TcxCustomMRUEditProperties(TPersistent* AOwner) : TcxCustomComboBoxProperties(AOwner) {
   TcxUpdateScope update(this);
   TcxEditButton* ellipsis = Buttons()->Add();
@@ -17,6 +31,25 @@ void TcxCustomMRUEditProperties::Assign(TPersistent* Source) {
   if (!source || source == this) return;
   SetMaxItemCount(source->FMaxItemCount);
   SetShowEllipsis(source->FShowEllipsis);
+  OnButtonClick = source->OnButtonClick;
+}
+
+void TcxCustomMRUEditProperties::NotifyChanged() {
+  SyncButtonKinds();
+  TcxCustomComboBoxProperties::NotifyChanged();
+}
+
+void TcxCustomMRUEditProperties::SyncButtonKinds() {
+  if (FSyncingButtons || Buttons()->Count() <= cxMRUEllipsisButtonIndex) return;
+  FSyncingButtons = true;
+  struct TDone {
+    bool& Flag;
+    ~TDone() { Flag = false; }
+  } done{FSyncingButtons};
+  SetGlyphButtonIndex(FShowEllipsis ? cxMRUEllipsisButtonIndex : 0);  // the glyph moves along
+  const bool glyph = ButtonGlyph() != nullptr;
+  Buttons()->GetButton(cxMRUEllipsisButtonIndex)->SetKind(FShowEllipsis && glyph ? bkGlyph : bkEllipsis);
+  Buttons()->GetButton(0)->SetKind(!FShowEllipsis && glyph ? bkGlyph : bkDown);
 }
 
 void TcxCustomMRUEditProperties::CopyExtraDataTo(TcxCustomEditProperties* ADest) {
@@ -85,7 +118,28 @@ void TcxCustomMRUEdit::DoEnter() {
 
 void TcxCustomMRUEdit::EnterPostState() {
   TcxCustomComboBox::EnterPostState();
-  AddCurrentText();
+  if (!FCyclingByDoubleClick) AddCurrentText();
+}
+
+void TcxCustomMRUEdit::DoButtonClick(Integer AButtonIndex) {
+  TcxDestroyGuard guard(this);
+  TcxCustomComboBox::DoButtonClick(AButtonIndex);
+  if (!guard.Alive() || AButtonIndex != cxMRUEllipsisButtonIndex) return;
+  auto* own = static_cast<TcxCustomMRUEditProperties*>(Properties());
+  own->OnButtonClick(this);
+  if (!guard.Alive() || !RepositoryItem()) return;
+  if (auto* item = dynamic_cast<TcxCustomMRUEditProperties*>(RepositoryItem()->Properties())) item->OnButtonClick(this);
+}
+
+void TcxCustomMRUEdit::DblClick() {
+  TRestoreFlag cycling(FCyclingByDoubleClick);
+  TcxCustomComboBox::DblClick();
+}
+
+bool TcxCustomMRUEdit::PreviewInnerMessage(TMessage& Message) {
+  if (Message.Msg != WM_LBUTTONDBLCLK) return TcxCustomComboBox::PreviewInnerMessage(Message);
+  TRestoreFlag cycling(FCyclingByDoubleClick);
+  return TcxCustomComboBox::PreviewInnerMessage(Message);
 }
 
 bool TcxCustomMRUEdit::ValidateAndMark() {

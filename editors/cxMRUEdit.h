@@ -14,7 +14,15 @@
 // sorted place and the limit cuts from the end.
 //
 // The ellipsis button is button 1 and the default button; its clicks
-// reach the properties' OnButtonClick with index 1.
+// reach the properties' OnButtonClick with index 1 and then the MRU
+// properties' own OnButtonClick (the editor's own set, then the repository
+// item's). A button glyph shows on the ellipsis button while it is shown,
+// else on the drop-down button; without one they are an ellipsis and a
+// drop-down arrow.
+//
+// A Revertable editor whose double click steps to the next item and posts
+// it at once does not add that item to the list (it only cycles through
+// it).
 #include "editors/cxDropDownEdit.h"
 #include "editors/cxEditRepository.h"
 
@@ -42,8 +50,15 @@ class TcxCustomMRUEditProperties : public TcxCustomComboBoxProperties {
   void AddItem(const String& AText);
   // Deletes entries from the end while there are more than MaxItemCount.
   void DeleteExcessItems();
+  // The buttons' kinds follow the glyph (see the unit's header).
+  void NotifyChanged() override;
+  // The ellipsis button's click (sender: the editor). Hides the edit
+  // properties' OnButtonClick, which still hears every button with its index.
+  TNotifyEvent OnButtonClick;
 
 private:
+  void SyncButtonKinds();
+  bool FSyncingButtons = false;
   Integer FMaxItemCount = 0;
   bool FShowEllipsis = true;
 };
@@ -65,15 +80,21 @@ public:
   const String& TextOnEnter() const { return FTextOnEnter; }
 
   bool ValidateAndMark() override;
+  // The ellipsis button also fires the MRU OnButtonClick (own, then the
+  // repository item's).
+  void DoButtonClick(Integer AButtonIndex) override;
+  void DblClick() override;
 
 protected:
   void DoEnter() override;
   void EnterPostState() override;
+  bool PreviewInnerMessage(TMessage& Message) override;
 
 private:
   void AddCurrentText();
 
   String FTextOnEnter;
+  bool FCyclingByDoubleClick = false;
 };
 
 class TcxMRUEdit : public TcxCustomMRUEdit {

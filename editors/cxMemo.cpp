@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/rtl/variant.h"
+#include "foundation/cxLookAndFeelPainters.h"
+#include "platform/rtl/exceptions.h"
 
 namespace {
 
@@ -37,6 +39,86 @@ void TcxCustomMemoProperties::Assign(TPersistent* Source) {
   SetWantReturns(source->WantReturns());
   SetWantTabs(source->WantTabs());
   SetWordWrap(source->WordWrap());
+}
+
+TcxTextLayoutFlags TcxCustomMemoProperties::MemoTextFlags() {
+  TcxTextLayoutFlags flags = cxtlWholeRows | cxtlExpandTabs | cxtlKeepLeft;
+  if (FWordWrap && FScrollBars != ssHorizontal && FScrollBars != ssBoth) flags |= cxtlWordBreak | cxtlBreakLongWords;
+  switch (GetAlignment()->Horz()) {
+    case taRightJustify: return flags | cxtlAlignRight;
+    case taCenter: return flags | cxtlAlignHCenter;
+    default: return flags | cxtlAlignLeft;
+  }
+}
+
+TcxCustomEditViewDataClass TcxCustomMemoProperties::GetViewDataClass() const {
+  return TcxCustomMemoViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomMemoProperties::GetViewInfoClass() const {
+  return TcxCustomMemoViewInfo::StaticClass();
+}
+
+// ---- View data and view info ----
+
+namespace {
+
+// The text keeps this far from the client area's sides and top.
+constexpr Integer MemoTextMarginX = 2;
+constexpr Integer MemoTextMarginY = 1;
+
+}  // namespace
+
+void TcxCustomMemoViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                            TcxMouseButton AButton, TShiftState AShift,
+                                            TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* info = static_cast<TcxCustomMemoViewInfo*>(AViewInfo);
+  info->TextFlags = static_cast<TcxCustomMemoProperties*>(Properties())->MemoTextFlags();
+  info->TextRect = info->ClientRect;
+  InflateRect(info->TextRect, -MemoTextMarginX, -MemoTextMarginY);
+  info->MaxLineCount = MaxLineCount;
+  if (auto* edit = dynamic_cast<TcxCustomEdit*>(Edit)) info->Text = VarToStr(edit->EditValue());
+}
+
+void TcxCustomMemoViewData::EditValueToDrawValue(TcxCanvas*, const Variant& AEditValue,
+                                                 TcxCustomEditViewInfo* AViewInfo) {
+  String text;
+  try {
+    text = VarToStr(AEditValue);
+  } catch (const Exception&) {
+    // A value without a text shows none.
+  }
+  static_cast<TcxCustomMemoViewInfo*>(AViewInfo)->Text = text;
+}
+
+void TcxCustomMemoViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxCustomMemoViewInfo*>(Source)) {
+    Text = s->Text;
+    TextFlags = s->TextFlags;
+    TextRect = s->TextRect;
+    MaxLineCount = s->MaxLineCount;
+  }
+}
+
+void TcxCustomMemoViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(TextRect, DX, DY);
+}
+
+void TcxCustomMemoViewInfo::Render(TcxCanvas* ACanvas) {
+  DrawBackground(ACanvas);
+  if (BackgroundColor != clNone) TcxCustomLookAndFeelPainter::FillRectColor(ACanvas, ClientRect, BackgroundColor);
+  if (Text.empty()) return;
+  TcxRegion* saved = ACanvas->CopyClipRegion();
+  ACanvas->ClipToRect(ClientRect);
+  if (Font) ACanvas->SetFont(Font);
+  ACanvas->GetFont()->SetColor(TextColor);
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  TRect r = TextRect;
+  DrawTextInFontColor(ACanvas, Text, r, TextFlags, MaxLineCount);
+  ACanvas->ApplyClipRegion(saved, roCopy, true);
 }
 
 String TcxCustomMemoProperties::GetDisplayTextOfValue(const Variant& AValue) const {

@@ -7,6 +7,8 @@
 // Maximum lengths count UTF-16 characters of the text (a Chinese character
 // is one, a character outside the basic plane is two and is never split),
 // not bytes of a legacy encoding.
+#include "editors/cxEditTextUtils.h"
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxTextEdit.h"
 
 // Characters of a value a grid cell shows at most (its first line).
@@ -34,6 +36,13 @@ class TcxCustomMemoProperties : public TcxCustomTextEditProperties {
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value) { SetValue(FWordWrap, Value); }
 
+  // How a memo without a window lays out its text: whole rows, expanded
+  // tabs, kept left; broken at words (long words too) when WordWrap is on
+  // and no horizontal scroll bar shows; aligned by the horizontal alignment.
+  TcxTextLayoutFlags MemoTextFlags();
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
+
 private:
   TScrollStyle FScrollBars = ssNone;
   bool FWantReturns = true;
@@ -44,6 +53,37 @@ private:
 class TcxMemoProperties : public TcxCustomMemoProperties {
   KORVANE_CLASS(TcxMemoProperties, TcxCustomMemoProperties)
   using TcxCustomMemoProperties::TcxCustomMemoProperties;
+};
+
+// The look of a memo without a window (a tree-list cell): every line of the
+// value in the view info's font and text colour, up to MaxLineCount rows.
+class TcxCustomMemoViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxCustomMemoViewInfo, TcxCustomEditViewInfo)
+  TcxCustomMemoViewInfo() { PaintsOwnContent = true; }
+
+  String Text;
+  TcxTextLayoutFlags TextFlags = 0;
+  TRect TextRect{};
+  Integer MaxLineCount = 0;  // 0: no limit
+
+  void Assign(TObject* Source) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  // Background and border, the client area, then the text.
+  void Render(TcxCanvas* ACanvas) override;
+};
+
+class TcxCustomMemoViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxCustomMemoViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  Integer MaxLineCount = 0;
+
+  // The text rectangle (the client area less a small margin) and flags.
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // The whole text of the value, every line of it.
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
 };
 
 // The memo's edit model: the text editor's keys plus line breaks, tabs and

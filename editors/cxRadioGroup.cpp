@@ -6,6 +6,7 @@
 #include "editors/cxEditPaintUtils.h"
 #include "foundation/cxLookAndFeelPainters.h"
 #include "foundation/cxPainterImages.h"
+#include "platform/gui/messages.h"
 
 namespace {
 
@@ -22,26 +23,6 @@ TcxLookAndFeelKind cxRadioGlyphKind(TcxEditButtonStyle AButtonStyle) {
     case btsUltraFlat: return lfUltraFlat;
     case btsOffice11: return lfOffice11;
     default: return lfStandard;
-  }
-}
-
-TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
-                                          TcxContainerBorderStyle ABorderStyle) {
-  if (AIsInplace) {
-    switch (AKind) {
-      case lfFlat: return btsFlat;
-      case lfUltraFlat: return btsUltraFlat;
-      case lfOffice11: return btsOffice11;
-      default: return bts3D;
-    }
-  }
-  switch (ABorderStyle) {
-    case cbsUltraFlat: return btsUltraFlat;
-    case cbsOffice11: return btsOffice11;
-    case cbsSingle:
-    case cbsThick:
-    case cbsFlat: return btsFlat;
-    default: return bts3D;
   }
 }
 
@@ -203,6 +184,29 @@ void TcxCustomRadioGroup::Loaded() {
   SetItemIndex(FPendingIndex);
 }
 
+bool TcxCustomRadioGroup::SelectFirstChild() {
+  if (ActiveProperties()->Items()->Count() == 0 || !CanFocus()) return false;
+  TcxDestroyGuard guard(this);
+  SetFocus();
+  if (!guard.Alive()) return true;
+  Perform(CM_FOCUSRADIOBUTTON, 0, 0);
+  return true;
+}
+
+void TcxCustomRadioGroup::ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData) {
+  ActivateInplace(AEditData);
+  TPoint p{X, Y};
+  if (Parent()) p = ScreenToClient(Parent()->ClientToScreen(p));
+  const Integer item = ItemAt(p);
+  if (item < 0) return;
+  const TRect cell = ItemRects()[static_cast<size_t>(item)];
+  const TPoint centre{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2};
+  if (Shift & ssLeft)
+    SendMessage(Handle(), WM_LBUTTONDOWN, ShiftStateToKeys(Shift), PointToLParam(centre));
+  else
+    SelectByUser(item);
+}
+
 bool TcxCustomRadioGroup::ItemEnabled(Integer AIndex) {
   TcxRadioGroupItems* items = ActiveProperties()->Items();
   return AIndex >= 0 && AIndex < items->Count() && items->Item(AIndex)->Enabled();
@@ -302,27 +306,31 @@ void TcxCustomRadioGroup::Dispatch(TMessage& Message) {
 void TcxCustomRadioGroup::PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) {
   TcxCustomRadioGroupProperties* properties = ActiveProperties();
   TcxCustomContainerStyle* style = GetCurrentStyle();
-  const TcxButtonGroupMetrics metrics = GetButtonMetrics();
-  const TcxLookAndFeelKind kind =
-      cxRadioGlyphKind(cxButtonGroupItemStyle(IsInplace(), style->LookAndFeel()->Kind(), style->BorderStyle()));
-  const TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(kind);
-  const TcxButtonState state = ItemState(AIndex);
-  const bool focused = Focused() && AIndex == FFocusedIndex;
+  cxPaintRadioGroupItem(ACanvas, ACell, properties->Items()->Item(AIndex)->Caption(),
+                        cxButtonGroupItemStyle(IsInplace(), style->LookAndFeel()->Kind(), style->BorderStyle()),
+                        ItemState(AIndex), AIndex == FItemIndex, Focused() && AIndex == FFocusedIndex,
+                        properties->WordWrap(), GetButtonMetrics(), style->GetVisibleFont(), style->GetTextColor(),
+                        style->EffectiveColor());
+}
+
+void cxPaintRadioGroupItem(TcxCanvas* ACanvas, const TRect& ACell, const String& ACaption,
+                           TcxEditButtonStyle AButtonStyle, TcxButtonState AState, bool AChecked, bool AFocused,
+                           bool AWordWrap, const TcxButtonGroupMetrics& AMetrics, TFont* AFont, TColor ATextColor,
+                           TColor ABkColor) {
+  const TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainterOfKind(cxRadioGlyphKind(AButtonStyle));
   if (painter) {
-    const Integer top = ACell.Top + (ACell.Bottom - ACell.Top - metrics.GlyphHeight) / 2;
-    PainterOf(painter)->PaintRadioButton(ACanvas, ACell.Left, top, state, AIndex == FItemIndex, focused, false,
-                                         style->EffectiveColor());
+    const Integer top = ACell.Top + (ACell.Bottom - ACell.Top - AMetrics.GlyphHeight) / 2;
+    PainterOf(painter)->PaintRadioButton(ACanvas, ACell.Left, top, AState, AChecked, AFocused, false, ABkColor);
   }
-  const TRect text = Rect(ACell.Left + metrics.GlyphWidth + metrics.GlyphTextGap, ACell.Top, ACell.Right, ACell.Bottom);
-  const TcxTextFlags flags = properties->WordWrap() ? WrappedItemTextFlags : ItemTextFlags;
-  const String caption = properties->Items()->Item(AIndex)->Caption();
-  ACanvas->SetFont(style->GetVisibleFont());
-  ACanvas->GetFont()->SetColor(style->GetTextColor());
+  const TRect text = Rect(ACell.Left + AMetrics.GlyphWidth + AMetrics.GlyphTextGap, ACell.Top, ACell.Right, ACell.Bottom);
+  const TcxTextFlags flags = AWordWrap ? WrappedItemTextFlags : ItemTextFlags;
+  if (AFont) ACanvas->SetFont(AFont);
+  ACanvas->GetFont()->SetColor(ATextColor);
   ACanvas->GetBrush()->SetStyle(bsClear);
-  ACanvas->DrawTextWithFlags(caption, text, state != cxbsDisabled, flags);
-  if (!focused || caption.empty()) return;
+  ACanvas->DrawTextWithFlags(ACaption, text, AState != cxbsDisabled, flags);
+  if (!AFocused || ACaption.empty()) return;
   TRect measured = Rect(text.Left, 0, text.Right, 0);
-  ACanvas->MeasureTextRect(caption, measured, flags);
+  ACanvas->MeasureTextRect(ACaption, measured, flags);
   const Integer h = measured.Bottom - measured.Top;
   TRect focus = Rect(text.Left, text.Top + (text.Bottom - text.Top - h) / 2,
                      std::min(text.Right, text.Left + measured.Right - measured.Left), 0);
@@ -331,6 +339,45 @@ void TcxCustomRadioGroup::PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TR
   ++focus.Bottom;
   IntersectRect(focus, focus, ACell);
   if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
+}
+
+// ---- View data and view info -----------------------------------------------------------------
+
+TcxCustomEditViewDataClass TcxCustomRadioGroupProperties::GetViewDataClass() const {
+  return TcxCustomRadioGroupViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomRadioGroupProperties::GetViewInfoClass() const {
+  return TcxCustomRadioGroupViewInfo::StaticClass();
+}
+
+TcxButtonGroupMetrics TcxCustomRadioGroupViewData::GetButtonMetrics() const {
+  return cxRadioGroupButtonMetrics(IsInplace());
+}
+
+void TcxCustomRadioGroupViewData::SetItemButtonState(TcxButtonGroupViewInfo* AViewInfo, Integer AIndex) {
+  auto* info = static_cast<TcxCustomRadioGroupViewInfo*>(AViewInfo);
+  if (auto* group = dynamic_cast<TcxCustomRadioGroup*>(Edit)) {
+    info->ItemIndex = group->ItemIndex();
+    info->ButtonsInfo[static_cast<size_t>(AIndex)].State = group->ItemState(AIndex);
+  }
+}
+
+void TcxCustomRadioGroupViewData::EditValueToDrawValue(TcxCanvas*, const Variant& AEditValue,
+                                                       TcxCustomEditViewInfo* AViewInfo) {
+  static_cast<TcxCustomRadioGroupViewInfo*>(AViewInfo)->ItemIndex =
+      static_cast<TcxCustomRadioGroupProperties*>(Properties())->GetIndexByValue(AEditValue);
+}
+
+void TcxCustomRadioGroupViewInfo::Assign(TObject* Source) {
+  TcxButtonGroupViewInfo::Assign(Source);
+  if (auto* s = dynamic_cast<TcxCustomRadioGroupViewInfo*>(Source)) ItemIndex = s->ItemIndex;
+}
+
+void TcxCustomRadioGroupViewInfo::DrawButtonItem(TcxCanvas* ACanvas, Integer AIndex) {
+  const TcxGroupBoxButtonViewInfo& button = ButtonsInfo[static_cast<size_t>(AIndex)];
+  cxPaintRadioGroupItem(ACanvas, button.Bounds, button.Caption, button.ButtonStyle, button.State, AIndex == ItemIndex,
+                        false, WordWrap, Metrics, Font, TextColor, BackgroundColor);
 }
 
 // ---- TcxRadioButton --------------------------------------------------------------------------

@@ -33,12 +33,38 @@ class TcxRadioGroup;
 // The look-and-feel kind that draws the radio glyphs of an item button
 // style: flat, ultra-flat and Office 11 their own kinds, all others standard.
 TcxLookAndFeelKind cxRadioGlyphKind(TcxEditButtonStyle AButtonStyle);
-// The button style of the group's items: in place by the look-and-feel kind,
-// stand-alone by the border style.
-TcxEditButtonStyle cxButtonGroupItemStyle(bool AIsInplace, TcxLookAndFeelKind AKind,
-                                          TcxContainerBorderStyle ABorderStyle);
 // The metrics of radio buttons in a group (in place or not).
 TcxButtonGroupMetrics cxRadioGroupButtonMetrics(bool AIsInplace);
+// Paints one item of a radio group in ACell: the glyph of the button
+// style's look-and-feel at the cell's left, vertically centred, checked or
+// not, then the caption (embossed when disabled) and, focused, a focus
+// frame around the measured caption. The control and the windowless view
+// info both paint their items with it.
+void cxPaintRadioGroupItem(TcxCanvas* ACanvas, const TRect& ACell, const String& ACaption,
+                           TcxEditButtonStyle AButtonStyle, TcxButtonState AState, bool AChecked, bool AFocused,
+                           bool AWordWrap, const TcxButtonGroupMetrics& AMetrics, TFont* AFont, TColor ATextColor,
+                           TColor ABkColor);
+
+// A radio group without a window (a tree-list cell): the items' radio
+// buttons in their cells, the value's item checked.
+class TcxCustomRadioGroupViewInfo : public TcxButtonGroupViewInfo {
+  KORVANE_CLASS(TcxCustomRadioGroupViewInfo, TcxButtonGroupViewInfo)
+  TcxCustomRadioGroupViewInfo() = default;
+  Integer ItemIndex = -1;
+  void Assign(TObject* Source) override;
+  void DrawButtonItem(TcxCanvas* ACanvas, Integer AIndex) override;
+};
+
+class TcxCustomRadioGroupViewData : public TcxButtonGroupViewData {
+  KORVANE_CLASS(TcxCustomRadioGroupViewData, TcxButtonGroupViewData)
+  using TcxButtonGroupViewData::TcxButtonGroupViewData;
+  TcxButtonGroupMetrics GetButtonMetrics() const override;
+  // A live group's selection and item states.
+  void SetItemButtonState(TcxButtonGroupViewInfo* AViewInfo, Integer AIndex) override;
+  // The index of the value's item.
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+};
 
 // ---------------------------------------------------------------------------
 // Items
@@ -97,6 +123,8 @@ class TcxCustomRadioGroupProperties : public TcxCustomButtonGroupProperties {
   bool DetectsValueChangeByCompare() const override { return true; }
   bool SuppressesChangeEvent() const override { return true; }
   TcxEditEditorFeatures GetEditorFeatures() const override;
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
 
 protected:
   TcxButtonGroupItems* CreateItems() override { return new TcxRadioGroupItems(this); }
@@ -139,6 +167,12 @@ class TcxCustomRadioGroup : public TcxCustomButtonGroup {
   Integer HotIndex() const { return FHotIndex; }
 
   void ClearEditValue() override { SetItemIndex(-1); }
+  // The group paints its buttons itself: the accelerator focuses it on its
+  // first item.
+  bool SelectFirstChild() override;
+  // In place: the item under the point gets the press (the left button
+  // held) at its centre, or is chosen at once (activated on the release).
+  void ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData) override;
   TcxButtonGroupMetrics GetButtonMetrics() override { return cxRadioGroupButtonMetrics(IsInplace()); }
   TcxButtonState ItemState(Integer AIndex);
 

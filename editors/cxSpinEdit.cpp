@@ -249,8 +249,12 @@ bool TcxCustomSpinEditProperties::IsCharValid(Char AChar) const {
 void TcxCustomSpinEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError,
                                                     IcxCustomEdit* AEdit) {
   const String text = Trim(VarToStr(ADisplayValue));
+  auto* spin = dynamic_cast<TcxCustomSpinEdit*>(AEdit);
   Variant value;
-  if (!text.empty()) {
+  if (spin && !spin->TypedSinceLastValue() && VarIsNumeric(spin->LastValidValue())) {
+    // Nothing typed: the value the editor was given or stepped to.
+    value = spin->LastValidValue();
+  } else if (!text.empty()) {
     double number = 0;
     if (!ReadValue(text, value)) {
       AError = true;
@@ -258,7 +262,10 @@ void TcxCustomSpinEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCap
         AErrorText = LoadResourceText(cxSEditValueOutOfBounds);
       } else {
         AErrorText = String();
-        if (OnGetValue) OnGetValue(this, text, value, AErrorText, AError);
+        if (spin)
+          spin->RunGetValueHandlers(text, value, AErrorText, AError);
+        else if (OnGetValue)
+          OnGetValue(this, text, value, AErrorText, AError);
       }
     }
     if (AError) {
@@ -349,7 +356,11 @@ void TcxCustomSpinEdit::SetValue(const Variant& AValue) {
 
 void TcxCustomSpinEdit::InternalSetDisplayValue(const Variant& Value) {
   const String text = Trim(VarToStr(Value));
-  const Variant value = text.empty() ? Null() : ActiveSpinProperties()->ToValueType(Variant(text));
+  TcxCustomSpinEditProperties* properties = ActiveSpinProperties();
+  // The text of the last valid value stands for that value itself (a
+  // stepped float is kept exactly, not read back from its shown digits).
+  const bool isLast = VarIsNumeric(FLastValue) && text == Trim(properties->ValueText(FLastValue));
+  const Variant value = text.empty() ? Null() : isLast ? FLastValue : properties->ToValueType(Variant(text));
   if (!VarIsNull(value)) FLastValue = value;
   FTyped = false;
   ApplyEditValue(value);
@@ -401,6 +412,55 @@ Integer TcxCustomSpinEdit::StepKindOfKey(Word Key) {
   }
 }
 
+bool TcxCustomSpinEdit::IsTextChangingKey(Word Key, TShiftState Shift) {
+  if (Key == VK_DELETE) return true;
+  if (Key == VK_INSERT) return (Shift & ssShift) != 0;
+  return (Shift & ssCtrl) && (Key == 'X' || Key == 'V');
+}
+
+void TcxCustomSpinEdit::RunGetValueHandlers(const TCaption& AText, Variant& AValue, TCaption& AErrorText,
+                                            bool& AError) {
+  auto run = [&](TcxCustomEditProperties* AProperties) {
+    auto* properties = static_cast<TcxCustomSpinEditProperties*>(AProperties);
+    if (properties->OnGetValue) properties->OnGetValue(this, AText, AValue, AErrorText, AError);
+  };
+  run(Properties());
+  if (RepositoryItem()) run(RepositoryItem()->Properties());
+}
+
+void TcxCustomSpinEdit::CheckEditorValueBounds() {
+  TcxCustomSpinEditProperties* properties = ActiveSpinProperties();
+  if (!properties->HasBounds()) return;
+  const Variant value = GetValue();
+  if (!VarIsNumeric(value)) return;
+  const double number = value.AsDouble();
+  Variant bound;
+  if (number < properties->MinValue())
+    bound = properties->MinValueOfType();
+  else if (number > properties->MaxValue())
+    bound = properties->MaxValueOfType();
+  else
+    return;
+  PushModifiedState();
+  try {
+    SetValue(bound);
+  } catch (...) {
+    PopModifiedState();
+    throw;
+  }
+  PopModifiedState();
+}
+
+void TcxCustomSpinEdit::CutToClipboard() {
+  if (!ActiveSpinProperties()->CanEdit()) return CopyToClipboard();
+  TcxCustomMaskEdit::CutToClipboard();
+}
+
+void TcxCustomSpinEdit::PasteFromClipboard() {
+  if (!ActiveSpinProperties()->CanEdit()) return;
+  TcxCustomMaskEdit::PasteFromClipboard();
+}
+
 bool TcxCustomSpinEdit::IsValueChangingKey(Word Key, TShiftState Shift) {
   return StepKindOfKey(Key) >= 0 || TcxCustomMaskEdit::IsValueChangingKey(Key, Shift);
 }
@@ -418,6 +478,11 @@ void TcxCustomSpinEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   }
   if (kind < 0) {
     SetPressedState(0);
+    // OnKeyDown has heard the key already; it changes nothing here.
+    if (!properties->CanEdit() && IsTextChangingKey(Key, Shift)) {
+      Key = 0;
+      return;
+    }
     if (Key != VK_ESCAPE) FTyped = true;
   }
   TcxCustomMaskEdit::EditKeyDown(Key, Shift);
@@ -425,6 +490,7 @@ void TcxCustomSpinEdit::EditKeyDown(Word& Key, TShiftState Shift) {
 
 bool TcxCustomSpinEdit::PreviewInnerMessage(TMessage& Message) {
   if (Message.Msg == WM_KEYUP && StepKindOfKey(static_cast<Word>(Message.WParam)) >= 0) SetPressedState(0);
+  if (Message.Msg == WM_CLEAR && !ActiveSpinProperties()->CanEdit()) return true;
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
 }
 
@@ -484,7 +550,9 @@ void TcxCustomSpinEdit::HandleInnerEditChange() {
 
 void TcxCustomSpinEdit::PropertiesChanged(TObject* Sender) {
   TcxCustomMaskEdit::PropertiesChanged(Sender);
-  if (!IsDestroying()) PlaceInnerControl();
+  if (IsDestroying()) return;
+  PlaceInnerControl();
+  if (IsModified() && !IsDataAware()) CheckEditorValueBounds();
 }
 
 void TcxCustomSpinEdit::DoExit() {

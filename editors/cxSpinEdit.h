@@ -231,6 +231,19 @@ public:
   virtual bool DoStep(Integer AKind);
   // 0 none, else the pressed step kind + 1 (a key holds the button down).
   Integer PressedState() const { return FPressedState; }
+  // Whether the user typed since the value was last set or stepped, and
+  // that value (validation takes it when nothing was typed).
+  bool TypedSinceLastValue() const { return FTyped; }
+  const Variant& LastValidValue() const { return FLastValue; }
+  // OnGetValue of the editor's own property set, then of the repository
+  // item's (each sees what the one before left).
+  void RunGetValueHandlers(const TCaption& AText, Variant& AValue, TCaption& AErrorText, bool& AError);
+  // With bounds, a value below MinValue becomes MinValue and one above
+  // MaxValue becomes MaxValue (the modified state is kept).
+  virtual void CheckEditorValueBounds();
+  // CanEdit off: a cut copies and a paste does nothing.
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
 
 protected:
   std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
@@ -250,12 +263,16 @@ protected:
   bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) override;
   void DoExit() override;
   bool IsValueChangingKey(Word Key, TShiftState Shift) override;
-  // A change of the spin buttons' placement moves the text area at once.
+  // A change of the spin buttons' placement moves the text area at once; a
+  // modified editor not bound to data is kept within the new bounds.
   void PropertiesChanged(TObject* Sender) override;
 
 private:
   // The step kind of a stepping key (Up, Down, PageUp, PageDown), -1 otherwise.
   static Integer StepKindOfKey(Word Key);
+  // Keys that change the text without typing a character: Delete, and the
+  // cut and paste shortcuts.
+  static bool IsTextChangingKey(Word Key, TShiftState Shift);
   void RepeatTimerFired(TObject* Sender);
   void StopRepeat();
   // Shows the pressed look of a key-held button (0: none).

@@ -166,7 +166,10 @@ TcxTimePart TcxCustomTimeEditProperties::PartAt(Integer ASelStart) const {
 double TcxCustomTimeEditProperties::PartStep(TcxTimePart APart, Integer AKind, Integer ASeconds) const {
   const bool up = AKind == skUp || AKind == skFastUp;
   const bool fast = AKind == skFastDown || AKind == skFastUp;
-  if (APart == tpAMPM) return ASeconds >= cxTimeEditHalfDay ? -cxTimeEditHalfDay : cxTimeEditHalfDay;
+  // Towards the other half of the day, in the key's direction: an up step
+  // after noon and a down step before noon go back (and, unless circular,
+  // stop at the day's ends).
+  if (APart == tpAMPM) return up == (ASeconds >= cxTimeEditHalfDay) ? -cxTimeEditHalfDay : cxTimeEditHalfDay;
   double step = APart == tpHour ? 3600 : APart == tpMin ? 60 : 1;
   if (fast && APart != tpHour) step *= 10;
   return up ? step : -step;

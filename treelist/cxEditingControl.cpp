@@ -175,12 +175,17 @@ void TcxEditCellViewInfo::Calculate() {
   CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
   ApplyViewParams();
+  // The editor's own look of the value (a check box, an image, a link...).
+  FViewData->EditValueToDrawValue(GetControl()->cxCanvas(), FValue, FEditViewInfo.get());
 }
 
 void TcxEditCellViewInfo::ApplyViewParams() {
   FEditViewInfo->BackgroundColor = FViewParams.Color;
   FEditViewInfo->TextColor = FViewParams.TextColor;
   FEditViewInfo->Font = FViewParams.Font;
+  // A cell is never hot or active; its view info tells whether it shows the
+  // selection instead.
+  FEditViewInfo->IsSelected = IsSelectedLook();
 }
 
 Integer TcxEditCellViewInfo::GetMaxLineCount() const { return GetControl()->OptionsView()->CellTextMaxLineCount(); }

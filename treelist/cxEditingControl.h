@@ -117,6 +117,8 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   virtual Integer GetEditRecordIndex() const { return GetRecordIndex(); }
   virtual TRect GetContentOffset() const { return TRect{1, 1, 1, 1}; }
   virtual bool IsFocusedCell() const;
+  // Whether the cell shows the selection's look (the base: never).
+  virtual bool IsSelectedLook() const { return false; }
   virtual Variant GetDisplayValue() const;
   virtual TcxEditButtonTransparency GetButtonTransparency() const;
   // The look of the cell: the control's background in the base.

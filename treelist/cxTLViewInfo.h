@@ -125,7 +125,7 @@ class TcxTreeListEditCellViewInfo : public TcxEditCellViewInfo {
   // Content look, or the selection look when the cell paints selected.
   TcxViewParams GetViewParams() const override;
   // Whether the row's selection covers this cell.
-  bool IsSelectedLook() const;
+  bool IsSelectedLook() const override;
 
 private:
   TcxTreeListNodeViewInfo* FRow;

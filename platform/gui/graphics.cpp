@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -251,6 +252,12 @@ void TFont::SetPitch(TFontPitch Value) {
 void TFont::SetOrientation(Integer Value) {
   if (FOrientation != Value) FOrientation = Value, Changed();
 }
+bool IsOutlineFont(const TFont& AFont) {
+  const QString family = ToQ(MapFontName(AFont.Name()));
+  return QFontDatabase::families().contains(family, Qt::CaseInsensitive) &&
+         QFontDatabase::isSmoothlyScalable(family);
+}
+
 bool TFont::SameAs(const TFont& o) const {
   return FName == o.FName && FHeight == o.FHeight && FStyle == o.FStyle && FColor == o.FColor &&
          FCharset == o.FCharset && FPitch == o.FPitch && FOrientation == o.FOrientation;

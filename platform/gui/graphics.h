@@ -168,6 +168,10 @@ private:
   Integer FOrientation = 0;
 };
 
+// Whether the font draws from outlines, so that it turns to any angle; a
+// bitmap font, or a name no installed family answers to, does not.
+bool IsOutlineFont(const TFont& AFont);
+
 // ---- Pictures ----------------------------------------------------------------------------
 
 // A picture that can draw itself on a canvas.

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "foundation/cxStandardPainters.h"
 #include "foundation/cxUltraFlatPainters.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/messages.h"
 #include "platform/rtl/encoding.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -307,4 +311,43 @@ TEST_F(cxCheckBox, PictureInEachLookAndState) {
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "korvane_checkboxes.png";
   picture.SaveToFile(UTF8ToString(file.string()));
   EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+// Alt+the caption's accelerator reaches the box through the form's
+// dialog-character routing: it takes the focus and toggles; another
+// character is not its.
+TEST_F(cxCheckBox, CaptionAcceleratorFocusesAndToggles) {
+  TTestForm window(240, 80);
+  auto* other = window.Place<TcxCheckBox>(10, 40, 120, 21);
+  auto* box = window.Place<TcxCheckBox>(10, 10, 120, 21);
+  box->SetCaption(u"&Option");
+  window.ShowForm(other);
+  EXPECT_EQ(window.Form->Perform(CM_DIALOGCHAR, u'x', 0), 0);
+  EXPECT_FALSE(box->Checked());
+  EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'o', 0), 0);
+  EXPECT_TRUE(box->Focused());
+  EXPECT_TRUE(box->Checked());
+  EXPECT_NE(box->Perform(CM_DIALOGCHAR, u'O', 0), 0);  // case ignored
+  EXPECT_FALSE(box->Checked());
+  // A box that cannot take the focus does not answer.
+  box->SetEnabled(false);
+  EXPECT_EQ(box->Perform(CM_DIALOGCHAR, u'o', 0), 0);
+  EXPECT_FALSE(box->Checked());
+}
+
+// The control paints through the same view info a cell paints with: the
+// view info of the box as it stands holds its caption, state and layout.
+TEST_F(cxCheckBox, ControlPaintsThroughItsViewInfo) {
+  TcxCheckBox box(nullptr);
+  box.SetBounds(0, 0, 120, 21);
+  box.SetCaption(u"Option");
+  box.SetChecked(true);
+  TBitmap cell(120, 21, pf24bit);
+  TcxCanvas canvas(cell.Canvas());
+  std::unique_ptr<TcxCustomCheckBoxViewInfo> info = box.CreateCheckBoxViewInfo(&canvas, cxcdsHot);
+  EXPECT_EQ(info->Caption, u"Option");
+  EXPECT_EQ(info->State, cbsChecked);
+  EXPECT_EQ(info->DrawState, cxcdsHot);
+  EXPECT_EQ(info->CheckBoxRect, box.Layout().CheckBoxRect);
+  EXPECT_EQ(info->TextRect, box.Layout().TextRect);
 }

@@ -583,3 +583,57 @@ TEST_F(TDatePopupFixture, PictureOfBothKindsDroppedDown) {
 }
 
 }  // namespace
+
+// A text given from outside a free-typing (ikStandard) editor is taken only
+// when it reads as a date (or is no text at all); the masked kinds leave
+// the check to their masks.
+TEST_F(TDateEditFixture, OutsideTextOfAFreeTypingEditorMustReadAsADate) {
+  struct {
+    TcxInputKind Input;
+    const char16_t* Text;
+    bool Acceptable;
+  } const cases[] = {
+      {ikStandard, u"2005-03-02", true}, {ikStandard, u"", true},       {ikStandard, u"  ", true},
+      {ikStandard, u"today", true},      {ikStandard, u"2005-13-45", false}, {ikStandard, u"abc", false},
+      {ikRegExpr, u"abc", true},
+  };
+  for (const auto& c : cases) {
+    Props()->SetInputKind(c.Input);
+    EXPECT_EQ(Props()->IsDateTextAcceptable(c.Text), c.Acceptable) << Utf8(c.Text);
+  }
+  // Through the editor: an unreadable outside text leaves the value alone.
+  Props()->SetInputKind(ikStandard);
+  Edit->SetEditValue(VarFromDateTime(At(2005, 3, 1)));
+  Edit->DataBinding()->SetDisplayValue(Variant(String(u"abc")));
+  EXPECT_EQ(Shown(Edit->EditValue()), "2005-03-01 00:00");
+}
+
+// New bounds bring a modified editor's date within them at once; no bounds
+// (MinDate = MaxDate) leave it.
+TEST_F(TDateEditFixture, ModifiedDateIsKeptWithinNewBounds) {
+  struct {
+    const char16_t* Typed;
+    TDateTime Min, Max;
+    const char* Expected;
+  } const cases[] = {
+      {u"2010-01-01", At(2000, 1, 1), At(2005, 12, 31), "2005-12-31 00:00"},
+      {u"1990-06-01", At(2000, 1, 1), At(2005, 12, 31), "2000-01-01 00:00"},
+      {u"2003-06-01", At(2000, 1, 1), At(2005, 12, 31), "2003-06-01 00:00"},  // within: as typed
+      {u"2010-01-01", 0, 0, "2010-01-01 00:00"},
+  };
+  Props()->SetInputKind(ikStandard);
+  for (const auto& c : cases) {
+    Props()->SetMinDate(0);
+    Props()->SetMaxDate(0);
+    Edit->SetEditValue(Null());
+    Edit->SetFocus();
+    Edit->MaskModel()->ShowUnformatted(c.Typed);
+    Edit->SetModified(true);
+    Props()->BeginUpdate();
+    Props()->SetMaxDate(c.Max);  // (a minimum above the maximum is not taken)
+    Props()->SetMinDate(c.Min);
+    Props()->EndUpdate();
+    EXPECT_EQ(Shown(Edit->Date() == NullDate ? Null() : VarFromDateTime(Edit->Date())), c.Expected);
+    EXPECT_TRUE(Edit->IsModified());
+  }
+}

@@ -95,8 +95,11 @@ TEST(cxHyperLinkEdit, ThePrefixIsAddedToBareAddressesOnly) {
       {u"http://", u"HTTP://A.CN", u"HTTP://A.CN"},           // a known scheme in any case
       {u"http://", u"mailto:geo@cgs.cn", u"mailto:geo@cgs.cn"},  // not http://mailto:...
       {u"http://", u"localhost:8080", u"http://localhost:8080"},
-      {u"http://", u"   ", u""},
-      {u"", u" www.cgs.gov.cn ", u"www.cgs.gov.cn"},  // no prefix: the trimmed text
+      // A text that gets no prefix stays as typed, blanks and all.
+      {u"http://", u"  http://x ", u"  http://x "},
+      {u"http://", u" mailto:geo@cgs.cn", u" mailto:geo@cgs.cn"},
+      {u"http://", u"   ", u"   "},
+      {u"", u" www.cgs.gov.cn ", u" www.cgs.gov.cn "},
       {u"", u"", u""},
       {u"ftp://", u"ftp.cgs.cn", u"ftp://ftp.cgs.cn"},
   };

@@ -595,3 +595,47 @@ TEST(cxImageEditor, RegisteredKind) {
 }
 
 }  // namespace
+
+// The menu's glyphs: the six shared ones serve cut, copy, paste, delete,
+// load and save (each with its own transparent colour left out); the custom
+// entry shows CustomMenuItemGlyph when it holds a picture.
+TEST(cxImageEditor, MenuEntriesShowTheirGlyphs) {
+  TImageFixture f;
+  TImageList* shared = GetImageMenuGlyphs();
+  ASSERT_EQ(shared->Count(), cxImageMenuGlyphCount);
+  for (Integer i = 0; i < shared->Count(); ++i) {
+    TBitmap back(cxImageMenuGlyphSize, cxImageMenuGlyphSize, pf24bit);
+    back.Canvas()->Brush()->SetColor(clFuchsia);
+    back.Canvas()->FillRect(Rect(0, 0, cxImageMenuGlyphSize, cxImageMenuGlyphSize));
+    shared->Draw(back.Canvas(), 0, 0, i);
+    Integer drawn = 0, through = 0;
+    for (Integer y = 0; y < cxImageMenuGlyphSize; ++y)
+      for (Integer x = 0; x < cxImageMenuGlyphSize; ++x)
+        ((back.PixelColor(x, y) & 0xFFFFFF) == (ColorToRGB(clFuchsia) & 0xFFFFFF) ? through : drawn) += 1;
+    EXPECT_GT(drawn, 10) << i;
+    EXPECT_GT(through, 10) << i;  // the transparent colour is left out
+  }
+  TcxPopupMenuLayout* layout = f.Image->ImageProperties()->PopupMenuLayout();
+  layout->SetMenuItems(static_cast<TcxPopupMenuItems>(cxDefaultPopupMenuItems | cxPopupMenuItem(pmiCustom)));
+  f.Image->PrepareMenu();
+  TPopupMenu* menu = f.Image->ContextMenu();
+  ASSERT_NE(menu->Images(), nullptr);
+  EXPECT_EQ(menu->Images()->Count(), cxImageMenuGlyphCount);
+  const Integer expected[9] = {0, 1, 2, 3, -1, 4, 5, -1, -1};
+  for (Integer i = 0; i < 9; ++i) EXPECT_EQ(menu->Items()->Items(i)->ImageIndex(), expected[i]) << i;
+  TBitmap custom(16, 16, pf24bit);
+  custom.Canvas()->Brush()->SetColor(clLime);
+  custom.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  custom.Canvas()->Brush()->SetColor(clBlue);
+  custom.Canvas()->FillRect(Rect(4, 4, 12, 12));
+  layout->SetCustomMenuItemGlyph(&custom);
+  f.Image->PrepareMenu();
+  EXPECT_EQ(menu->Images()->Count(), cxImageMenuGlyphCount + 1);
+  EXPECT_EQ(menu->Items()->Items(8)->ImageIndex(), cxImageMenuGlyphCount);
+  TBitmap drawn(16, 16, pf24bit);
+  menu->Images()->Draw(drawn.Canvas(), 0, 0, cxImageMenuGlyphCount);
+  EXPECT_EQ(drawn.PixelColor(8, 8) & 0xFFFFFF, ColorToRGB(clBlue) & 0xFFFFFF);
+  layout->SetCustomMenuItemGlyph(nullptr);
+  f.Image->PrepareMenu();
+  EXPECT_EQ(menu->Items()->Items(8)->ImageIndex(), -1);
+}

@@ -556,3 +556,44 @@ TEST(cxLookupDBGrid, PictureOfAChineseCodeListInTheUltraFlatLook) {
 }
 
 }  // namespace
+
+namespace {
+
+// A column that, as it goes, asks the grid's data controller how many items
+// it holds: the controller must still be whole when the grid frees its
+// columns (a freed one is caught by the address sanitizer).
+class TItemCountingColumn : public TcxLookupGridColumn {
+  KORVANE_CLASS(TItemCountingColumn, TcxLookupGridColumn)
+  explicit TItemCountingColumn(TCollection* ACollection) : TcxLookupGridColumn(ACollection) {}
+  ~TItemCountingColumn() override {
+    TcxCustomLookupGrid* grid = Grid();
+    SeenItemCounts().push_back(grid && grid->DataController() ? grid->DataController()->GetItemCount() : -1);
+  }
+  static std::vector<Integer>& SeenItemCounts() {
+    static std::vector<Integer> counts;
+    return counts;
+  }
+};
+
+class TCountingColumnsGrid : public TcxCustomLookupGrid {
+public:
+  TCountingColumnsGrid() : TcxCustomLookupGrid(nullptr, TItemCountingColumn::StaticClass()) {}
+};
+
+}  // namespace
+
+TEST(cxLookupGrid, ColumnsLeaveAWholeDataControllerWhenTheGridGoes) {
+  EnsureGuiRuntime();
+  TItemCountingColumn::SeenItemCounts().clear();
+  {
+    TCountingColumnsGrid grid;
+    grid.CreateColumn();
+    grid.CreateColumn();
+    grid.CreateColumn();
+    EXPECT_EQ(grid.DataController()->GetItemCount(), 3);
+  }
+  // Each column found the data controller still there, holding items.
+  const std::vector<Integer>& seen = TItemCountingColumn::SeenItemCounts();
+  ASSERT_EQ(seen.size(), 3u);
+  for (Integer count : seen) EXPECT_GE(count, 1);
+}

@@ -2,8 +2,12 @@
 // when an entered text joins it, and the ellipsis button.
 #include "editors/cxMRUEdit.h"
 
+#include "editors/cxEditRepository.h"
+#include "platform/gui/bitmap.h"
+
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "../platform/gui/guitestutil.h"
@@ -148,7 +152,7 @@ TEST(cxMRUEdit, AValidatedTextJoinsTheListWhenItChanged) {
 TEST(cxMRUEdit, TheEllipsisButtonReportsItsClicks) {
   TMRUFixture f;
   std::vector<Integer> clicks;
-  f.Props()->OnButtonClick =
+  f.Props()->TcxCustomEditProperties::OnButtonClick =
       TcxEditButtonClickEvent(&clicks, [&clicks](TObject*, Integer AIndex) { clicks.push_back(AIndex); });
   // Ctrl+Enter clicks the default button, the ellipsis.
   TestKey(VK_RETURN, u"", tkCtrl);
@@ -168,4 +172,71 @@ TEST(cxMRUEdit, TheKindRegisters) {
   EXPECT_EQ(cls->GetEditorClass(), TcxMRUEdit::StaticClass());
   cxMRUEditFinalize();
   EXPECT_EQ(registry->FindByClassName(u"TcxMRUEditProperties"), nullptr);
+}
+
+// The ellipsis button (when shown) or else the drop-down button carries a
+// button glyph and shows it (kind bkGlyph); without a glyph they are an
+// ellipsis and an arrow.
+TEST(cxMRUEdit, ButtonKindsFollowTheGlyph) {
+  EnsureGuiRuntime();
+  TcxMRUEditProperties p(nullptr);
+  TBitmap glyph(8, 8, pf24bit);
+  glyph.Canvas()->Brush()->SetColor(clRed);
+  glyph.Canvas()->FillRect(Rect(0, 0, 8, 8));
+  struct {
+    bool ShowEllipsis, Glyph;
+    TcxEditButtonKind Down, Ellipsis;
+  } const cases[] = {
+      {true, false, bkDown, bkEllipsis},
+      {true, true, bkDown, bkGlyph},
+      {false, true, bkGlyph, bkEllipsis},
+      {false, false, bkDown, bkEllipsis},
+      {true, true, bkDown, bkGlyph},  // shown again: the glyph goes back to the ellipsis button
+  };
+  for (const auto& c : cases) {
+    p.SetShowEllipsis(c.ShowEllipsis);
+    p.SetButtonGlyph(c.Glyph ? &glyph : nullptr);
+    SCOPED_TRACE(std::to_string(c.ShowEllipsis) + std::to_string(c.Glyph));
+    EXPECT_EQ(p.Buttons()->GetButton(0)->Kind(), c.Down);
+    EXPECT_EQ(p.Buttons()->GetButton(cxMRUEllipsisButtonIndex)->Kind(), c.Ellipsis);
+    EXPECT_EQ(p.ButtonGlyph() != nullptr, c.Glyph);
+  }
+}
+
+// The ellipsis click fires the MRU OnButtonClick of the editor's own
+// properties, then of its repository item's (the drop-down button does not).
+TEST(cxMRUEdit, OwnButtonClickEventsRunOwnThenTheRepositoryItems) {
+  TMRUFixture f;
+  TcxEditRepository repository(nullptr);
+  auto* item = repository.CreateItem(TcxEditRepositoryMRUItem::StaticClass());
+  std::vector<std::string> calls;
+  f.Props()->OnButtonClick = TNotifyEvent(&calls, [&calls](TObject*) { calls.push_back("own"); });
+  static_cast<TcxCustomMRUEditProperties*>(item->Properties())->OnButtonClick =
+      TNotifyEvent(&repository, [&calls](TObject*) { calls.push_back("item"); });
+  f.Edit->SetRepositoryItem(item);
+  f.Edit->DoButtonClick(0);
+  EXPECT_TRUE(calls.empty());
+  f.Edit->DoButtonClick(cxMRUEllipsisButtonIndex);
+  EXPECT_EQ(calls, (std::vector<std::string>{"own", "item"}));
+  f.Edit->SetRepositoryItem(nullptr);
+}
+
+// A Revertable editor's double click cycles to the next item and posts it
+// (ImmediatePost): the list keeps its order; a posted typed text still
+// joins it.
+TEST(cxMRUEdit, ADoubleClickCycleIsNotAddedToTheList) {
+  TMRUFixture f;
+  f.Props()->Items()->Add(u"a");
+  f.Props()->Items()->Add(u"b");
+  f.Props()->Items()->Add(u"c");
+  f.Props()->SetRevertable(true);
+  f.Props()->SetImmediatePost(true);
+  f.Edit->SetEditValue(String(u"a"));
+  f.Edit->SetFocus();
+  f.Edit->DblClick();
+  EXPECT_EQ(StringToUTF8(f.Edit->Text()), "b");
+  EXPECT_EQ(Joined(ListOf(*f.Props())), "a,b,c,");
+  f.Type(u"c");
+  EXPECT_TRUE(f.Edit->PostEditValue());
+  EXPECT_EQ(Joined(ListOf(*f.Props())), "c,a,b,");
 }

@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "foundation/cxPainterImages.h"
 #include "foundation/cxStandardPainters.h"
 #include "foundation/cxUltraFlatPainters.h"
+#include "editors/cxCheckBox.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/messages.h"
 #include "platform/rtl/encoding.h"
+#include "tests/platform/gui/guitestutil.h"
 
 namespace {
 
@@ -304,4 +310,125 @@ TEST_F(cxRadioGroup, StandAloneRadioButton) {
   EXPECT_EQ(button.DrawStateAt(Point(500, 5), ssLeft, true), rbdsHot);
   button.SetEnabled(false);
   EXPECT_EQ(button.DrawStateAt(Point(5, 5), 0, false), rbdsDisabled);
+}
+
+// The caption's accelerator: a group box focuses its first child control in
+// tab order; a radio group (it draws its buttons itself) takes the focus on
+// its first item. A character that is not the accelerator is not taken.
+TEST_F(cxRadioGroup, CaptionAcceleratorSelectsTheFirstChild) {
+  TTestForm window(400, 240);
+  auto* box = window.Place<TcxCustomGroupBox>(10, 10, 180, 100);
+  box->SetCaption(u"&Group");
+  auto* second = new TcxRadioGroup(window.Form);
+  second->SetParent(box);
+  second->SetBounds(10, 20, 80, 60);
+  second->SetTabOrder(1);
+  auto* first = new TcxCheckBox(window.Form);
+  first->SetParent(box);
+  first->SetBounds(100, 20, 70, 20);
+  first->SetTabOrder(0);
+  auto* group = window.Place<TcxRadioGroup>(200, 10, 180, 100);
+  group->SetCaption(u"&Kind");
+  AddItems(group->Properties(), {u"A", u"B"});
+  window.ShowForm(second);
+
+  EXPECT_EQ(window.Form->Perform(CM_DIALOGCHAR, u'q', 0), 0);
+  EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'g', 0), 0);
+  EXPECT_TRUE(first->Focused());
+  EXPECT_FALSE(first->Checked());  // selected, not toggled
+  group->Perform(CM_FOCUSRADIOBUTTON, 1, 0);
+  EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'K', 0), 0);
+  EXPECT_TRUE(group->Focused());
+  EXPECT_EQ(group->FocusedIndex(), 0);
+  EXPECT_EQ(group->ItemIndex(), -1);  // focusing selects nothing
+}
+
+// An in-place group opened by the mouse: a press hands the item under the
+// point its press (the release chooses it); an activation by the release
+// chooses the item at once.
+TEST_F(cxRadioGroup, InplaceMouseActivationReachesTheItemUnderThePoint) {
+  TTestForm window(300, 200);
+  auto* group = new TcxRadioGroup(window.Form, true);
+  group->SetParent(window.Form);
+  group->SetBounds(0, 0, 120, 80);
+  AddItems(group->Properties(), {u"A", u"B", u"C"});
+  window.ShowForm();
+  const std::vector<TRect> cells = group->ItemRects();
+  TcxCustomEditData* data = nullptr;
+  const TPoint onB = CentreOf(cells[1]);
+  group->ActivateByMouse(0, onB.X, onB.Y, data);
+  EXPECT_EQ(group->ItemIndex(), 1);
+  const TPoint onC = CentreOf(cells[2]);
+  group->ActivateByMouse(ssLeft, onC.X, onC.Y, data);
+  EXPECT_EQ(group->ItemIndex(), 1);  // only pressed so far
+  EXPECT_EQ(group->HotIndex(), 2);
+  group->Perform(WM_LBUTTONUP, 0, MousePos(onC));
+  EXPECT_EQ(group->ItemIndex(), 2);
+  delete data;
+  delete group;
+}
+
+// The group box's state styles keep a flat border flat; a single border
+// still turns thick while hot tracking, as other editors' do.
+TEST_F(cxRadioGroup, GroupBoxStateStylesKeepAFlatBorder) {
+  TcxRadioGroup group(nullptr);
+  ASSERT_NE(dynamic_cast<TcxGroupBoxStyleEx*>(group.StyleFocused()), nullptr);
+  struct {
+    TcxContainerBorderStyle Normal, Focused;
+  } const cases[] = {{cbsFlat, cbsFlat}, {cbsSingle, cbsThick}, {cbsNone, cbsFlat}};
+  for (const auto& c : cases) {
+    group.Style()->SetBorderStyle(static_cast<TcxEditBorderStyle>(c.Normal));
+    group.Style()->SetHotTrack(true);
+    EXPECT_EQ(group.StyleFocused()->BorderStyle(), c.Focused) << c.Normal;
+    EXPECT_EQ(group.StyleHot()->BorderStyle(), c.Focused) << c.Normal;
+  }
+}
+
+// A vertical caption turns its font; a font that cannot turn (a bitmap
+// font, or a name no family answers to) is replaced by the substitute.
+TEST_F(cxRadioGroup, VerticalCaptionFont) {
+  struct {
+    const char16_t* Name;
+    TcxCaptionAlignment Alignment;
+    const char16_t* Drawn;
+    Integer Orientation;
+  } const cases[] = {
+      {u"DejaVu Sans", alLeftTop, u"DejaVu Sans", 900},
+      {u"DejaVu Sans", alRightBottom, u"DejaVu Sans", 2700},
+      {u"No Such Bitmap Font", alLeftCenter, cxGroupBoxVerticalCaptionFontName, 900},
+      {u"No Such Bitmap Font", alTopLeft, u"No Such Bitmap Font", 0},  // horizontal: kept
+  };
+  for (const auto& c : cases) {
+    TFont font;
+    font.SetName(c.Name);
+    cxGroupBoxPrepareCaptionFont(&font, c.Alignment);
+    EXPECT_EQ(font.Name(), String(c.Drawn)) << StringToUTF8(c.Name) << " " << c.Alignment;
+    EXPECT_EQ(font.Orientation(), c.Orientation);
+  }
+}
+
+// The automatic width holds the widest caption, the glyph and the gap in
+// every column; a given width gives the rows' height (taller rows for
+// wrapped captions with WordWrap and auto height).
+TEST_F(cxRadioGroup, ButtonGroupSize) {
+  TcxRadioGroupProperties p(nullptr);
+  TcxEditStyle style(nullptr, true);
+  std::unique_ptr<TcxCustomEditViewData> data(p.CreateViewData(&style, false));
+  auto* group = static_cast<TcxButtonGroupViewData*>(data.get());
+  TBitmap bitmap(10, 10, pf24bit);
+  TcxCanvas canvas(bitmap.Canvas());
+  canvas.SetFont(style.GetVisibleFont());
+  const Integer lineHeight = canvas.GetTextHeight(u"Zg");
+  EXPECT_EQ(group->CalcButtonGroupSize(&canvas, 0).cx, 0);  // no items
+  AddItems(&p, {u"Short", u"A much longer caption", u"Mid"});
+  p.SetColumns(2);
+  const TcxButtonGroupMetrics m = cxRadioGroupButtonMetrics(false);
+  const Integer widest = canvas.GetTextWidth(u"A much longer caption");
+  const TSize automatic = group->CalcButtonGroupSize(&canvas, 0);
+  EXPECT_EQ(automatic.cx, (widest + m.GlyphTextGap + m.GlyphWidth) * 2 + m.AutoWidthExtra);
+  const Integer rowHeight = std::max(m.GlyphHeight, lineHeight + 2);
+  EXPECT_EQ(automatic.cy, rowHeight * 2);
+  p.SetWordWrap(true);
+  EXPECT_EQ(group->CalcButtonGroupSize(&canvas, 80, false).cy, rowHeight * 2);
+  EXPECT_GT(group->CalcButtonGroupSize(&canvas, 80, true).cy, rowHeight * 2);
 }

@@ -4,6 +4,9 @@
 // editor.
 #include "editors/cxSpinEdit.h"
 
+#include "editors/cxEditRepository.h"
+#include "editors/cxEditRepositoryItems.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +14,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/testinput.h"
@@ -360,6 +364,122 @@ TEST(SpinEditControl, KeysStep) {
     TestKeyRelease(c.Key, u"", c.Modifiers);
     Application->ProcessMessages();
     EXPECT_EQ(spin->PressedState(), 0);
+  }
+}
+
+// With CanEdit off the text cannot change by keys that type no character:
+// Delete, Backspace and the cut and paste shortcuts are heard by OnKeyDown
+// and change nothing; a cut copies.
+TEST(SpinEditControl, CanEditOffKeepsTheTextAgainstDeleteCutAndPaste) {
+  TDecimalPointScope locale;
+  TTestForm window(200, 80);
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
+  auto* props = static_cast<TcxCustomSpinEditProperties*>(spin->Properties());
+  props->SetCanEdit(false);
+  Integer keyDowns = 0;
+  spin->OnKeyDown = TKeyEvent(&keyDowns, [&](TObject*, Word&, TShiftState) { ++keyDowns; });
+  window.Form->Show();
+  spin->SetValue(Variant(Int64(123)));
+  spin->SetFocus();
+  Application->ProcessMessages();
+  struct {
+    const char* Name;
+    Word Key;
+    const char16_t* Text;
+    Cardinal Modifiers;
+  } const cases[] = {
+      {"Delete", VK_DELETE, u"", 0},        {"Shift+Delete", VK_DELETE, u"", tkShift},
+      {"Ctrl+X", 'X', u"\x18", tkCtrl},     {"Ctrl+V", 'V', u"\x16", tkCtrl},
+      {"Shift+Insert", VK_INSERT, u"", tkShift}, {"Backspace", VK_BACK, u"\b", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Clipboard()->SetAsText(u"9");
+    spin->SelectAllText();
+    const Integer before = keyDowns;
+    TestKey(c.Key, c.Text, c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(Utf8(spin->Text()), "123");
+    EXPECT_FALSE(spin->IsModified());
+    EXPECT_GT(keyDowns, before);
+  }
+  spin->SelectAllText();
+  spin->CutToClipboard();
+  EXPECT_EQ(Utf8(Clipboard()->AsText()), "123");
+  EXPECT_EQ(Utf8(spin->Text()), "123");
+}
+
+// A text that is no number goes to OnGetValue of the editor's own property
+// set first, then of its repository item's, each seeing what the one before
+// left; the last word stands.
+TEST(SpinEditControl, GetValueHandlersRunOwnFirstThenTheRepositoryItems) {
+  TDecimalPointScope locale;
+  TTestForm window(200, 80);
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
+  TcxEditRepository repository(nullptr);
+  auto* item = repository.CreateItem(TcxEditRepositorySpinItem::StaticClass());
+  std::vector<std::string> calls;
+  static_cast<TcxCustomSpinEditProperties*>(spin->Properties())->OnGetValue =
+      [&](TObject*, const TCaption& AText, Variant& AValue, TCaption&, bool& AError) {
+        calls.push_back("own " + Utf8(AText));
+        AValue = Variant(Int64(7));
+        AError = false;
+      };
+  static_cast<TcxCustomSpinEditProperties*>(item->Properties())->OnGetValue =
+      [&](TObject*, const TCaption&, Variant& AValue, TCaption&, bool& AError) {
+        calls.push_back("item " + std::to_string(AValue.AsInt64()) + (AError ? " error" : ""));
+        AValue = Variant(Int64(8));
+      };
+  spin->SetRepositoryItem(item);
+  static_cast<TcxCustomSpinEditProperties*>(item->Properties())->SetValueType(vtInt);
+  window.Form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  TestTypeText(u"ten");
+  Application->ProcessMessages();
+  ASSERT_TRUE(spin->ValidateEdit(false));
+  EXPECT_EQ(calls, (std::vector<std::string>{"own ten", "item 7"}));
+  EXPECT_EQ(Utf8(spin->Text()), "8");
+  spin->SetRepositoryItem(nullptr);
+}
+
+// Validation takes the value the editor was stepped to when nothing was
+// typed since (the text need not be read back), and a modified editor that
+// is not bound to data is brought within new bounds at once.
+TEST(SpinEditControl, LastValidValueAndNewBounds) {
+  TDecimalPointScope locale;
+  TTestForm window(200, 80);
+  auto* spin = window.Place<TcxSpinEdit>(10, 10, 120, 24);
+  auto* props = static_cast<TcxCustomSpinEditProperties*>(spin->Properties());
+  props->SetValueType(vtFloat);
+  props->SetIncrement(0.1);
+  window.Form->Show();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  spin->SetValue(Variant(1.0 / 3.0));
+  spin->SetFocus();
+  spin->DoStep(skUp);
+  EXPECT_FALSE(spin->TypedSinceLastValue());
+  ASSERT_TRUE(spin->PostEditValue());
+  EXPECT_DOUBLE_EQ(spin->EditValue().AsDouble(), 1.0 / 3.0 + 0.1);  // not the shown text read back
+
+  struct {
+    double Value, Min, Max, Expected;
+  } const cases[] = {
+      {50, 0, 10, 10}, {-5, 0, 10, 0}, {5, 0, 10, 5},
+      {50, 0, 0, 50},  // no bounds
+  };
+  for (const auto& c : cases) {
+    props->SetMinValue(0);
+    props->SetMaxValue(0);
+    spin->SetValue(Variant(c.Value));
+    spin->SetModified(true);
+    props->BeginUpdate();
+    props->SetMaxValue(c.Max);
+    props->SetMinValue(c.Min);
+    props->EndUpdate();
+    EXPECT_DOUBLE_EQ(spin->Value().AsDouble(), c.Expected) << c.Value << " in " << c.Min << ".." << c.Max;
+    EXPECT_TRUE(spin->IsModified());
   }
 }
 

@@ -184,7 +184,13 @@ TEST_F(TTimeEditFixture, StepsThePartUnderTheCaret) {
       {"hour-minute form", true, tfHourMin, false, At(10, 30, 0), 3, skUp, u"10:31", 4},
       {"12-hour: AM to PM", false, tfHourMinSec, false, At(9, 0, 0), 9, skUp, u"09:00:00 PM", 9},
       {"12-hour: PM to AM", false, tfHourMinSec, false, At(21, 0, 0), 9, skUp, u"09:00:00 AM", 9},
-      {"12-hour: down from AM goes to PM", false, tfHourMinSec, false, At(9, 0, 0), 10, skDown, u"09:00:00 PM", 9},
+      // Up switches halves within the day; a down step switches them across
+      // the day's end (AM to the day before's PM, PM to the next day's AM),
+      // so only a circular editor takes it.
+      {"12-hour: down from AM stays", false, tfHourMinSec, false, At(9, 0, 0), 10, skDown, u"09:00:00 AM", 10},
+      {"12-hour: down from PM stays", false, tfHourMinSec, false, At(21, 0, 0), 10, skDown, u"09:00:00 PM", 10},
+      {"12-hour: circular down from AM", false, tfHourMinSec, true, At(9, 0, 0), 10, skDown, u"09:00:00 PM", 9},
+      {"12-hour: circular down from PM", false, tfHourMinSec, true, At(21, 0, 0), 10, skDown, u"09:00:00 AM", 9},
       {"12-hour: hour past noon", false, tfHourMinSec, false, At(11, 0, 0), 1, skUp, u"12:00:00 PM", 1},
   };
   for (const TStepCase& c : cases) {
