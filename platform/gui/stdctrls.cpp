@@ -881,6 +881,16 @@ void TButton::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       if (TWMKey(M).CharCode() == VK_SPACE) Click();
       return;
+    case CM_DIALOGCHAR:
+      // Alt+the caption's accelerator presses the button.
+      if (IsAccel(static_cast<Word>(M.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Click();
+        M.Result = 1;
+        return;
+      }
+      TWinControl::Dispatch(M);
+      return;
     case CM_DIALOGKEY: {
       Word key = TWMKey(M).CharCode();
       bool mine = (key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel);
@@ -958,6 +968,17 @@ void TButtonControl::Dispatch(TMessage& M) {
         Toggle();
         Click();
       }
+      return;
+    case CM_DIALOGCHAR:
+      // Alt+the caption's accelerator focuses the box and changes it as a click would.
+      if (IsAccel(static_cast<Word>(M.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        Click();
+        M.Result = 1;
+        return;
+      }
+      TWinControl::Dispatch(M);
       return;
     case CM_TEXTCHANGED: case CM_ENABLEDCHANGED: Invalidate(); TWinControl::Dispatch(M); return;
     default: TWinControl::Dispatch(M); return;
@@ -1063,12 +1084,7 @@ void TLabel::Dispatch(TMessage& M) {
       return;
     case CM_DIALOGCHAR: {
       // Alt+the underlined letter focuses the control the label names.
-      String caption = Caption();
-      size_t amp = caption.find(u'&');
-      Char key = static_cast<Char>(M.WParam);
-      auto up = [](Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; };
-      if (FShowAccelChar && FFocusControl && amp != String::npos && amp + 1 < caption.size() &&
-          up(caption[amp + 1]) == up(key) && FFocusControl->CanFocus()) {
+      if (FShowAccelChar && FFocusControl && IsAccel(static_cast<Word>(M.WParam), Caption()) && FFocusControl->CanFocus()) {
         FFocusControl->SetFocus();
         M.Result = 1;
         return;

@@ -3,6 +3,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
@@ -333,6 +334,61 @@ TEST(Labels, AutoSizeFollowsTheCaptionAndAccelFocuses) {
   EXPECT_FALSE(f.Memo->Focused());
   EXPECT_NE(f.Form->Perform(CM_DIALOGCHAR, u'n'), 0);
   EXPECT_TRUE(f.Memo->Focused());
+}
+
+
+TEST(DialogCharacters, AltAndALetterReachTheControlWithThatAccelerator) {
+  // Typed in an edit that takes characters: Alt+letter is still the dialog's.
+  TEditFixture f;
+  auto* label = new TLabel(f.Form);
+  label->SetParent(f.Form);
+  label->SetCaption(u"备注(&M)");
+  label->SetFocusControl(f.Memo);
+  auto* panel = new TPanel(f.Form);  // accelerators are found through parents
+  panel->SetBounds(220, 10, 170, 200);
+  panel->SetParent(f.Form);
+  auto* button = new TButton(f.Form);
+  button->SetCaption(u"确定(&O)");
+  button->SetBounds(10, 10, 80, 24);
+  button->SetParent(panel);
+  auto* check = new TCheckBox(f.Form);
+  check->SetCaption(u"只读(&R)");
+  check->SetBounds(10, 40, 120, 20);
+  check->SetParent(panel);
+  auto* hidden = new TButton(f.Form);
+  hidden->SetCaption(u"隐藏(&H)");
+  hidden->SetBounds(10, 70, 80, 24);
+  hidden->SetParent(panel);
+  hidden->SetVisible(false);
+  std::vector<String> clicks;
+  for (TControl* c : std::vector<TControl*>{button, check, hidden})
+    c->OnClick = TNotifyEvent(&f, [&clicks](TObject* Sender) { clicks.push_back(static_cast<TControl*>(Sender)->Caption()); });
+  auto altLetter = [](Char Letter) {
+    TestKeyPress(VK_MENU, u"", tkAlt);
+    TestKey(static_cast<Word>(Letter - u'a' + u'A'), String(1, Letter), tkAlt);
+    TestKeyRelease(VK_MENU);
+  };
+  struct {
+    Char Letter;
+    TWinControl* Focused;
+    std::vector<String> Clicks;
+    bool Checked;
+  } const Cases[] = {
+      {u'm', f.Memo, {}, false},                       // the label's FocusControl
+      {u'r', check, {u"只读(&R)"}, true},             // focused and changed as by a click
+      {u'o', button, {u"只读(&R)", u"确定(&O)"}, true},  // pressed
+      {u'h', button, {u"只读(&R)", u"确定(&O)"}, true},  // a hidden control is no one's
+      {u'z', button, {u"只读(&R)", u"确定(&O)"}, true},  // no accelerator: nothing happens
+  };
+  f.Edit->SetFocus();
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(Case.Letter)));
+    altLetter(Case.Letter);
+    EXPECT_TRUE(Case.Focused->Focused());
+    EXPECT_EQ(clicks, Case.Clicks);
+    EXPECT_EQ(check->Checked(), Case.Checked);
+  }
+  EXPECT_EQ(f.Edit->Text(), u"") << "the letters were not typed into the edit";
 }
 
 }  // namespace
