@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "data/cxDataControllerInfo.h"
 #include "data/cxDataUtils.h"
@@ -22,6 +23,29 @@ public:
 
 private:
   Integer& FCount;
+};
+
+// The controller's focus notices held for the lifetime of the guard; the
+// one pair for them goes out when it ends (not while an error unwinds).
+class TFocusNoticeHold {
+public:
+  explicit TFocusNoticeHold(TcxDBDataController* AController) : FController(AController) { FController->HoldFocusNotices(); }
+  ~TFocusNoticeHold() noexcept(false) {
+    if (std::uncaught_exceptions() > FExceptions) {
+      try {
+        FController->ReleaseFocusNotices();
+      } catch (...) {
+      }
+    } else {
+      FController->ReleaseFocusNotices();
+    }
+  }
+  TFocusNoticeHold(const TFocusNoticeHold&) = delete;
+  TFocusNoticeHold& operator=(const TFocusNoticeHold&) = delete;
+
+private:
+  TcxDBDataController* FController;
+  int FExceptions = std::uncaught_exceptions();
 };
 
 // DisableControls for the lifetime of the guard.
@@ -290,6 +314,9 @@ Integer TcxDBDataProvider::CurrentRecordIndex() {
 
 void TcxDBDataProvider::ReloadData() {
   if (FLoading) return;
+  // A reload that changed the record count reports the old focus on its own;
+  // with the refocus below, the view hears of the focus once.
+  TFocusNoticeHold Hold(DBDataController());
   {
     TcxFlagGuard Guard(FLoading, true);
     TcxDBDataController* C = DBDataController();
@@ -836,6 +863,8 @@ void TcxDBDataProvider::LockNotify() {
 }
 
 void TcxDBDataProvider::UnlockNotify() {
+  // The deferred reload and the refocus make one focus notice.
+  TFocusNoticeHold Hold(DBDataController());
   if (DataSet()) {
     TCountGuard Guard(FOwnChange);
     DataSet()->EnableControls();
@@ -1656,6 +1685,37 @@ void TcxDBDataController::CheckBrowseMode() {
   if (!DS || !DS->Active()) return;
   TCountGuard Guard(GetDBProvider()->FOwnChange);
   DS->CheckBrowseMode();
+}
+
+void TcxDBDataController::NotifyControl(TcxUpdateControlInfo* AUpdateControlInfo) {
+  if (FFocusHold > 0) {
+    THeldFocus& H = FHeldFocus;
+    if (auto* Row = dynamic_cast<TcxFocusedRowChangedInfo*>(AUpdateControlInfo)) {
+      if (!H.RowSeen) H.PrevRow = Row->PrevFocusedRowIndex;
+      H.Row = Row->FocusedRowIndex;
+      H.RowSeen = true;
+      return;
+    }
+    if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AUpdateControlInfo)) {
+      if (!H.RecordSeen) {
+        H.PrevRecord = Focus->PrevFocusedRecordIndex;
+        if (!H.RowSeen) H.PrevRow = Focus->PrevFocusedRowIndex;
+      }
+      H.Record = Focus->FocusedRecordIndex;
+      H.Row = Focus->FocusedRowIndex;
+      H.NewItemRowChanged = H.NewItemRowChanged || Focus->NewItemRowFocusingChanged;
+      H.RecordSeen = true;
+      return;
+    }
+  }
+  inherited::NotifyControl(AUpdateControlInfo);
+}
+
+void TcxDBDataController::ReleaseFocusNotices() {
+  if (FFocusHold == 0 || --FFocusHold > 0) return;
+  const THeldFocus H = std::exchange(FHeldFocus, THeldFocus{});
+  if (H.RowSeen && H.PrevRow != H.Row) SendNotice(new TcxFocusedRowChangedInfo(H.PrevRow, H.Row));
+  if (H.RecordSeen) SendNotice(new TcxFocusedRecordChangedInfo(H.PrevRecord, H.Record, H.PrevRow, H.Row, H.NewItemRowChanged));
 }
 
 Integer TcxDBDataController::GetFocusedRecordIndex() const {

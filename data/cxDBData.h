@@ -530,6 +530,12 @@ class TcxDBDataController : public TcxCustomDataController {
   // begins with AText (ANext: from the next row on, wrapping once).
   bool GridModeLocateByText(const String& AText, bool AForward, bool ANext) override;
   void CheckBrowseMode();
+  // While held (counted), the focus notices go to one pair of notices sent
+  // when the last hold ends: a reload and its refocus, or a controls bracket,
+  // tell the view of the focus once, from where it was to where it is.
+  void HoldFocusNotices() { ++FFocusHold; }
+  void ReleaseFocusNotices();
+  void NotifyControl(TcxUpdateControlInfo* AUpdateControlInfo) override;
 
 protected:
   friend class TcxDBDataProvider;
@@ -553,4 +559,11 @@ private:
   TcxDBDataField* FKeyField = nullptr;
   Variant FMasterKeyValues;
   bool FResettingFields = false;
+  // The focus notices held (HoldFocusNotices): the first "from", the last "to".
+  struct THeldFocus {
+    bool RowSeen = false, RecordSeen = false, NewItemRowChanged = false;
+    Integer PrevRow = -1, Row = -1, PrevRecord = -1, Record = -1;
+  };
+  Integer FFocusHold = 0;
+  THeldFocus FHeldFocus;
 };

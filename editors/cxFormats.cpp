@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "editors/cxDateUtils.h"
+#include "platform/gui/windowing.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -511,6 +513,7 @@ TcxFormatController::TcxFormatController() { ReadLocale(); }
 TcxFormatController::~TcxFormatController() {
   FDestroying = true;
   FListeners.clear();
+  if (FWindow && IsWindow(FWindow)) DeallocateHWnd(FWindow);
 }
 
 void TcxFormatController::ReadLocale() {
@@ -558,11 +561,13 @@ void TcxFormatController::HandleWindowMessage(TMessage& AMessage) {
 void TcxFormatController::AddListener(IcxFormatControllerListener* AListener) {
   if (!AListener || std::find(FListeners.begin(), FListeners.end(), AListener) != FListeners.end()) return;
   FListeners.push_back(AListener);
+  if (!FWindow) FWindow = AllocateHWnd(TWndMethod(this, [this](TMessage& AMessage) { HandleWindowMessage(AMessage); }));
 }
 
 void TcxFormatController::RemoveListener(IcxFormatControllerListener* AListener) {
   const auto It = std::find(FListeners.begin(), FListeners.end(), AListener);
   if (It != FListeners.end()) FListeners.erase(It);
+  if (FListeners.empty() && FWindow) DeallocateHWnd(std::exchange(FWindow, HWND(0)));
 }
 
 void TcxFormatController::LocaleChanged() {

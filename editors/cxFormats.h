@@ -105,7 +105,9 @@ class TcxFormatController : public TObject {
   // Exceptions pass on to the caller (the window system's catch boundary
   // hands them to the application).
   virtual void HandleWindowMessage(TMessage& AMessage);
-  // Adds a listener once (nullptr is ignored).
+  // Adds a listener once (nullptr is ignored). While it has listeners the
+  // controller keeps a hidden window of its own, which takes the system's
+  // settings-change and time-change messages to HandleWindowMessage.
   virtual void AddListener(IcxFormatControllerListener* AListener);
   virtual void RemoveListener(IcxFormatControllerListener* AListener);
   Integer ListenerCount() const { return static_cast<Integer>(FListeners.size()); }
@@ -146,6 +148,7 @@ private:
 
   std::vector<IcxFormatControllerListener*> FListeners;
   bool FDestroying = false;
+  HWND FWindow = 0;  // while there are listeners
 };
 
 // The one controller, created (and reading the locale) on first use; freed

@@ -1,5 +1,9 @@
 #include "platform/gui/application.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
 #include <filesystem>
 #include <system_error>
 
@@ -21,6 +25,32 @@ struct TGlobals {
     Mouse = new TMouse;
   }
 } GGlobals;
+
+// The toolkit's news that the system's regional settings changed becomes the
+// settings-change message (section "intl") of every top-level window, where
+// the format controller and the other listeners of the system's settings
+// take it.
+class TSettingsWatcher : public QObject {
+public:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Watched == QCoreApplication::instance() && Event->type() == QEvent::LocaleChange) {
+      static const Char Intl[] = u"intl";
+      SendToTopLevelWindows(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(Intl));
+    }
+    return false;
+  }
+};
+
+// Installs the watcher once the toolkit runs (it lives as long as the toolkit).
+void WatchSystemSettings() {
+  static bool watching = false;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (watching || !app) return;
+  watching = true;
+  auto* watcher = new TSettingsWatcher;
+  watcher->setParent(app);
+  app->installEventFilter(watcher);
+}
 
 String ExePath() {
   std::error_code ec;
@@ -44,6 +74,7 @@ void TApplication::Initialize() {
   if (FInitialized) return;
   FInitialized = true;
   EnsureGuiRuntime();
+  WatchSystemSettings();
 }
 
 void TApplication::Run() {
@@ -60,6 +91,7 @@ void TApplication::NoteQuit(Integer Code) {
 }
 
 void TApplication::ProcessMessages() {
+  WatchSystemSettings();
   PumpWindowSystemEvents();
   TQueueInputScope scope;
   TMsg m;
@@ -72,6 +104,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
+  WatchSystemSettings();
   TQueueInputScope scope;
   TMsg m;
   if (ProcessOneMessage(m)) {

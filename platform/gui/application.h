@@ -15,7 +15,10 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
 
-  // Starts the window system (once).
+  // Starts the window system (once). From then on a change of the system's
+  // regional settings reported by the window system reaches every top-level
+  // window as WM_SETTINGCHANGE with the section "intl" (LParam: the
+  // zero-ended UTF-16 name).
   void Initialize();
   // Shows the main form and runs the loop until Terminate (or the main form
   // closes).

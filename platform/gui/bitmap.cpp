@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <cstdint>
+
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
@@ -271,7 +273,10 @@ Cardinal ReadLE(const QByteArray& data, qsizetype at, int bytes) {
 }
 
 // The toolkit's reader shows a cut-short uncompressed BMP with its missing
-// rows made up; such a file is damaged and must not load.
+// rows made up; such a file is damaged and must not load. The header's
+// fields are the file's word, not ours: an impossible size (no width, a
+// height of INT32_MIN, a pixel depth the format does not have) refuses the
+// file, and the size is checked without a product that could overflow.
 bool BmpIsComplete(const QByteArray& data) {
   constexpr qsizetype InfoEnd = 34;  // file header (14) + the fields read below
   if (data.size() < InfoEnd) return false;
@@ -279,11 +284,20 @@ bool BmpIsComplete(const QByteArray& data) {
   Cardinal offBits = ReadLE(data, 10, 4), headerSize = ReadLE(data, 14, 4);
   if (headerSize < 40) return true;  // old headers: left to the reader
   auto width = static_cast<std::int32_t>(ReadLE(data, 18, 4));
-  auto height = static_cast<std::int32_t>(ReadLE(data, 22, 4));
+  auto height = static_cast<std::int32_t>(ReadLE(data, 22, 4));  // below 0: rows top down
   Cardinal bits = ReadLE(data, 28, 2), compression = ReadLE(data, 30, 4);
   if (compression != BiRgb && compression != BiBitfields) return true;
-  long long row = ((static_cast<long long>(std::abs(width)) * bits + 31) / 32) * 4;
-  return static_cast<long long>(offBits) + row * std::abs(static_cast<long long>(height)) <= data.size();
+  bool depthKnown = compression == BiRgb ? (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32)
+                                         : (bits == 16 || bits == 32);
+  if (!depthKnown || width <= 0 || height == 0 || height == INT32_MIN) return false;
+  // Both factors fit in 64 bits unsigned (a row is below 2^35 bytes, the rows
+  // below 2^31); their product may not, so the rows are divided into the
+  // bytes the file has instead.
+  std::uint64_t rowBytes = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
+  std::uint64_t rows = height < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height)) : static_cast<std::uint64_t>(height);
+  auto size = static_cast<std::uint64_t>(data.size());
+  if (offBits > size) return false;
+  return rowBytes <= (size - offBits) / rows;
 }
 
 QImage DecodeImage(const QByteArray& data) {

@@ -47,6 +47,19 @@ TShiftState KeyboardStateToShiftState() {
   return s;
 }
 
+bool IsAccel(Word VK, const String& Str) {
+  auto up = [](Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; };
+  for (size_t i = 0; i + 1 < Str.size(); ++i) {
+    if (Str[i] != u'&') continue;
+    if (Str[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    return up(Str[i + 1]) == up(static_cast<Char>(VK));
+  }
+  return false;
+}
+
 WPARAM ShiftStateToKeys(TShiftState Shift) {
   WPARAM k = 0;
   if (Shift & ssShift) k |= MK_SHIFT;
@@ -1398,7 +1411,9 @@ void TWinControl::CNChar(TMessage& M) {
   M.Result = 0;
   if (IsDesigning()) return;
   TCustomForm* f = GetParentForm();
-  if ((Perform(WM_GETDLGCODE) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) == 0 && f &&
+  // Alt+character is the dialog's even in a control that takes characters.
+  const bool alt = M.Msg == CN_SYSCHAR;
+  if ((alt || (Perform(WM_GETDLGCODE) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) == 0) && f &&
       f->Perform(CM_DIALOGCHAR, M.WParam, M.LParam) != 0)
     M.Result = 1;
 }

@@ -89,6 +89,13 @@ using TCanResizeEvent = TEvent<void(TObject* Sender, Integer& NewWidth, Integer&
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState KeyboardStateToShiftState();
+
+// Dialog characters: Alt+a letter (or a letter in a control that takes no
+// characters) goes to the form as CM_DIALOGCHAR, which visits every control
+// (through its parents) until one answers non-zero: the control whose
+// caption marks that character ("&x"; "&&" is a literal "&") acts, a label
+// by focusing its FocusControl. Case is ignored for ASCII letters.
+bool IsAccel(Word VK, const String& Str);
 WPARAM ShiftStateToKeys(TShiftState Shift);
 
 // ---- Drag objects ------------------------------------------------------------------------

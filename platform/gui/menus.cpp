@@ -231,6 +231,37 @@ std::vector<TMenuWindow*> GOpen;  // root first
 HHOOK GKeyHook = 0;               // takes the keys while a menu is open
 LRESULT MenuKeyHook(Integer Code, WPARAM WParam, LPARAM LParam);
 
+// The menu bar of a form is worked by keyboard too: F10, or Alt pressed and
+// released alone, highlights its first title (the bar's keyboard mode);
+// Alt+letter opens the menu whose title has that accelerator. The bar in
+// keyboard mode, or whose menu is open, is GBar; GBarHot its highlighted
+// title. Arrows then go from title to title, also with a menu open.
+class TMenuBar;
+TMenuBar* GBar = nullptr;
+Integer GBarHot = -1;
+void LeaveBar();
+// Opens the menu of a title of the bar (Keyboard: its first item
+// highlighted); a title without items is clicked.
+void OpenBarTitle(TMenuBar* Bar, Integer Title, bool Keyboard);
+// The enabled title to the left (-1) or right (1) of From, wrapping around.
+Integer NextBarTitle(TMenuBar* Bar, Integer From, Integer Step);
+// The enabled title under a screen point (-1: none).
+Integer BarTitleAt(TMenuBar* Bar, const TPoint& Screen);
+
+// The accelerator of a caption: the letter after a single "&", upper case (0: none).
+Char AcceleratorOf(const String& Caption) {
+  for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+    if (Caption[i] != u'&') continue;
+    if (Caption[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    Char c = Caption[i + 1];
+    return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c;
+  }
+  return 0;
+}
+
 // One level of an open menu: a borderless popup that lists the visible
 // items of Level and forgets items freed meanwhile.
 class TMenuWindow : public TCustomForm {
@@ -455,6 +486,13 @@ void MenuMouse(UINT Msg, const TPoint& Screen) {
     if (r >= 0 || PtInRect((*it)->ClientRect(), (*it)->ScreenToClient(Screen))) over = *it, row = r;
   }
   if (!over) {
+    // Over the bar whose menu is open: another title opens its menu (moving
+    // there is enough).
+    const Integer title = GBar ? BarTitleAt(GBar, Screen) : -1;
+    if (title >= 0 && title != GBarHot && (Msg == WM_MOUSEMOVE || Msg == WM_LBUTTONDOWN)) {
+      OpenBarTitle(GBar, title, false);
+      return;
+    }
     if (Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN) CloseMenus();
     return;
   }
@@ -467,17 +505,37 @@ void MenuMouse(UINT Msg, const TPoint& Screen) {
 void MenuKey(Word Key) {
   if (GOpen.empty()) return;
   TMenuWindow* w = GOpen.back();
+  TMenuItem* hot = w->Hot() >= 0 ? w->Rows()[static_cast<size_t>(w->Hot())] : nullptr;
+  const bool fromBar = GBar && DepthOf(w) == 0;  // the level dropped from a bar title
   switch (Key) {
-    case VK_ESCAPE: CloseFrom(GOpen.size() - 1); return;
-    case VK_LEFT: if (GOpen.size() > 1) CloseFrom(GOpen.size() - 1); return;
+    case VK_ESCAPE:
+      CloseFrom(GOpen.size() - 1);  // the last level of a bar's menu: its title stays highlighted
+      return;
+    case VK_MENU: case VK_F10: CloseMenus(); return;
+    case VK_LEFT:
+      if (fromBar) OpenBarTitle(GBar, NextBarTitle(GBar, GBarHot, -1), true);
+      else if (GOpen.size() > 1) CloseFrom(GOpen.size() - 1);
+      return;
     case VK_UP: case VK_DOWN: w->StepHot(Key == VK_DOWN ? 1 : -1); return;
     case VK_RIGHT: case VK_RETURN:
-      if (w->Hot() >= 0 && (Key == VK_RETURN || HasVisibleItems(w->Rows()[static_cast<size_t>(w->Hot())]))) {
+      if (hot && (Key == VK_RETURN || HasVisibleItems(hot))) {
         ActOnRow(w, w->Hot(), Key == VK_RETURN);
         if (!GOpen.empty() && GOpen.back() != w) GOpen.back()->StepHot(1);  // a sub-menu opened: its first item
+      } else if (Key == VK_RIGHT && GBar) {
+        OpenBarTitle(GBar, NextBarTitle(GBar, GBarHot, 1), true);
       }
       return;
-    default: return;
+    default: break;
+  }
+  // A letter or digit chooses the item with that accelerator.
+  if (!((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) return;
+  for (Integer row = 0; row < static_cast<Integer>(w->Rows().size()); ++row) {
+    TMenuItem* item = w->Rows()[static_cast<size_t>(row)];
+    if (item->IsLine() || !item->Enabled() || AcceleratorOf(item->Caption()) != Key) continue;
+    w->SetHot(row);
+    ActOnRow(w, row, true);
+    if (!GOpen.empty() && GOpen.back() != w) GOpen.back()->StepHot(1);
+    return;
   }
 }
 
@@ -519,7 +577,10 @@ bool ShowControlPopupMenu(TComponent* Menu, TControl* Control, const TPoint& Scr
 
 TWinControl* OpenMenuWindow() { return GOpen.empty() ? nullptr : GOpen.back(); }
 
-void CloseMenus() { CloseFrom(0); }
+void CloseMenus() {
+  CloseFrom(0);
+  LeaveBar();
+}
 
 std::vector<TMenuItem*> MenuWindowItems(TWinControl* Window) {
   auto* w = dynamic_cast<TMenuWindow*>(Window);
@@ -568,6 +629,11 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
 
 namespace {
 
+std::vector<TMenuBar*> GBars;  // every bar: the keys of their forms are watched
+HHOOK GBarHook = 0;
+bool GAltAlone = false;  // Alt is down and no other key came since
+LRESULT BarKeyHook(Integer Code, WPARAM WParam, LPARAM LParam);
+
 class TMenuBar : public TCustomControl {
 public:
   explicit TMenuBar(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -576,9 +642,20 @@ public:
     SetParentColor(false);
     SetColor(clBtnFace);
     SetVisible(false);
+    GBars.push_back(this);
+    if (!GBarHook) GBarHook = SetWindowsHookEx(WH_GETMESSAGE, &BarKeyHook);
+  }
+  ~TMenuBar() override {
+    if (GBar == this) CloseMenus();
+    GBars.erase(std::find(GBars.begin(), GBars.end(), this));
+    if (GBars.empty() && GBarHook) {
+      UnhookWindowsHookEx(GBarHook);
+      GBarHook = 0;
+    }
   }
   TMainMenu* Menu() const { return FMenu; }
   void SetMenu(TMainMenu* Value) {
+    if (GBar == this) CloseMenus();
     if (FMenu) FMenu->RemoveFreeNotification(this);
     FMenu = Value;
     if (Value) Value->FreeNotification(this);
@@ -600,9 +677,22 @@ public:
     }
     return r;
   }
+  // The bar answers the keys of its form: it shows a menu and can be used.
+  bool Usable() {
+    return FMenu && Visible() && HandleAllocated() && IsWindowVisible(Handle()) && IsWindowEnabled(Handle());
+  }
+  // The enabled title whose caption has this accelerator (-1: none).
+  Integer TitleOfAccelerator(Char Key) {
+    if (!((Key >= u'A' && Key <= u'Z') || (Key >= u'0' && Key <= u'9'))) return -1;
+    const auto titles = Layout();
+    for (size_t i = 0; i < titles.size(); ++i)
+      if (titles[i].first->Enabled() && AcceleratorOf(titles[i].first->Caption()) == Key) return static_cast<Integer>(i);
+    return -1;
+  }
   void Notification(TComponent* AComponent, TOperation Operation) override {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FMenu) {
+      if (GBar == this) CloseMenus();
       FMenu = nullptr;
       SetVisible(false);
     }
@@ -615,8 +705,16 @@ protected:
     c->FillRect(ClientRect());
     c->Font()->Assign(Screen ? Screen->MenuFont() : Font());
     c->Brush()->SetStyle(bsClear);
+    Integer index = 0;
     for (auto& [item, r] : Layout()) {
-      c->Font()->SetColor(item->Enabled() ? clMenuText : clGrayText);
+      const bool hot = GBar == this && index++ == GBarHot;
+      if (hot) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clHighlight);
+        c->FillRect(r);
+        c->Brush()->SetStyle(bsClear);
+      }
+      c->Font()->SetColor(!item->Enabled() ? clGrayText : hot ? clHighlightText : clMenuText);
       TRect t = r;
       c->Realize();
       ::DrawText(c->Handle(), item->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -626,23 +724,147 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override {
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft) return;
-    for (auto& [item, r] : Layout()) {
-      if (!PtInRect(r, TPoint{X, Y}) || !item->Enabled()) continue;
-      CloseMenus();
-      if (HasVisibleItems(item)) {
-        SetMouseCapture(false);
-        TPoint at = ClientToScreen(TPoint{r.Left, r.Bottom});
-        OpenLevel(FMenu, item, at.X, at.Y, at.X);
-      } else {
-        item->Click();
-      }
+    const auto titles = Layout();
+    for (size_t i = 0; i < titles.size(); ++i) {
+      if (!PtInRect(titles[i].second, TPoint{X, Y}) || !titles[i].first->Enabled()) continue;
+      SetMouseCapture(false);
+      OpenBarTitle(this, static_cast<Integer>(i), false);
       return;
     }
+    if (GBar == this) LeaveBar();
+  }
+  void Dispatch(TMessage& M) override {
+    if (M.Msg == MenuKeyMessage) {
+      if (GBar == this && GOpen.empty()) BarKey(static_cast<Word>(M.WParam));
+      return;
+    }
+    TCustomControl::Dispatch(M);
   }
 
 private:
+  // A key in keyboard mode (no menu open).
+  void BarKey(Word Key) {
+    switch (Key) {
+      case VK_LEFT: case VK_RIGHT:
+        GBarHot = NextBarTitle(this, GBarHot, Key == VK_RIGHT ? 1 : -1);
+        Invalidate();
+        return;
+      case VK_DOWN: case VK_UP: case VK_RETURN: OpenBarTitle(this, GBarHot, true); return;
+      case VK_ESCAPE: case VK_MENU: case VK_F10: LeaveBar(); return;
+      default: break;
+    }
+    if (Integer title = TitleOfAccelerator(static_cast<Char>(Key)); title >= 0) OpenBarTitle(this, title, true);
+  }
+
   TMainMenu* FMenu = nullptr;
 };
+
+void LeaveBar() {
+  GAltAlone = false;
+  if (!GBar) return;
+  TMenuBar* bar = GBar;
+  GBar = nullptr;
+  GBarHot = -1;
+  bar->Invalidate();
+}
+
+Integer NextBarTitle(TMenuBar* Bar, Integer From, Integer Step) {
+  const auto titles = Bar->Layout();
+  const auto n = static_cast<Integer>(titles.size());
+  Integer i = From;
+  for (Integer k = 0; k < n; ++k) {
+    i = i < 0 ? (Step > 0 ? 0 : n - 1) : (i + Step + n) % n;
+    if (titles[static_cast<size_t>(i)].first->Enabled()) return i;
+  }
+  return From;
+}
+
+Integer BarTitleAt(TMenuBar* Bar, const TPoint& Screen) {
+  if (!Bar->HandleAllocated()) return -1;
+  const TPoint p = Bar->ScreenToClient(Screen);
+  const auto titles = Bar->Layout();
+  for (size_t i = 0; i < titles.size(); ++i)
+    if (PtInRect(titles[i].second, p) && titles[i].first->Enabled()) return static_cast<Integer>(i);
+  return -1;
+}
+
+void OpenBarTitle(TMenuBar* Bar, Integer Title, bool Keyboard) {
+  const auto titles = Bar->Layout();
+  if (Title < 0 || Title >= static_cast<Integer>(titles.size())) return;
+  auto [item, r] = titles[static_cast<size_t>(Title)];
+  CloseFrom(0);
+  if (GBar && GBar != Bar) LeaveBar();
+  GBar = Bar;
+  GBarHot = Title;
+  Bar->Invalidate();
+  if (!HasVisibleItems(item)) {
+    LeaveBar();
+    item->Click();
+    return;
+  }
+  TPoint at = Bar->ClientToScreen(TPoint{r.Left, r.Bottom});
+  TMenuWindow* w = OpenLevel(Bar->Menu(), item, at.X, at.Y, at.X);
+  if (Keyboard) w->StepHot(1);
+}
+
+void EnterBar(TMenuBar* Bar) {
+  CloseMenus();
+  GBar = Bar;
+  GBarHot = NextBarTitle(Bar, -1, 1);
+  Bar->Invalidate();
+}
+
+// The usable bar of the form that holds the window (an MDI child's keys
+// reach the frame's bar).
+TMenuBar* BarFor(HWND Wnd) {
+  for (TWinControl* c = TWinControl::FindControl(Wnd); c; c = c->Parent())
+    for (TMenuBar* bar : GBars)
+      if (bar->Parent() == c && bar->Usable()) return bar;
+  return nullptr;
+}
+
+bool IsButtonDown(UINT Msg) {
+  return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN || Msg == WM_LBUTTONDBLCLK ||
+         Msg == WM_RBUTTONDBLCLK || Msg == WM_MBUTTONDBLCLK;
+}
+
+// Watches the keys of forms with a menu bar: F10, Alt alone and Alt+letter
+// enter the bar; in keyboard mode every key is the bar's. The keys of an
+// open menu are MenuKeyHook's.
+LRESULT BarKeyHook(Integer Code, WPARAM WParam, LPARAM LParam) {
+  auto* msg = reinterpret_cast<TMsg*>(LParam);
+  if (Code != HC_ACTION || !msg || !GOpen.empty()) return CallNextHookEx(GBarHook, Code, WParam, LParam);
+  const UINT m = msg->message;
+  const bool down = m == WM_KEYDOWN || m == WM_SYSKEYDOWN, up = m == WM_KEYUP || m == WM_SYSKEYUP;
+  if (GBar) {
+    if (IsButtonDown(m) && TWinControl::FindControl(msg->hwnd) != GBar) LeaveBar();  // a click elsewhere ends it
+    if (m < WM_KEYFIRST || m > WM_KEYLAST) return CallNextHookEx(GBarHook, Code, WParam, LParam);
+    if (down && GBar->HandleAllocated()) PostMessage(GBar->Handle(), MenuKeyMessage, msg->wParam, 0);
+    msg->message = WM_NULL;
+    return 0;
+  }
+  const auto key = static_cast<Word>(msg->wParam);
+  if (down && key == VK_MENU) {
+    GAltAlone = true;
+  } else if (up && key == VK_MENU) {
+    const bool alone = GAltAlone;
+    GAltAlone = false;
+    if (TMenuBar* bar = alone ? BarFor(msg->hwnd) : nullptr) EnterBar(bar);
+  } else if (down) {
+    GAltAlone = false;
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0, shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const bool f10 = key == VK_F10 && !ctrl && !shift;
+    TMenuBar* bar = f10 || (m == WM_SYSKEYDOWN && !ctrl) ? BarFor(msg->hwnd) : nullptr;
+    const Integer title = bar && !f10 ? bar->TitleOfAccelerator(static_cast<Char>(key)) : -1;
+    if (bar && (f10 || title >= 0)) {
+      if (f10) EnterBar(bar);
+      else OpenBarTitle(bar, title, true);
+      msg->message = WM_NULL;
+      return 0;
+    }
+  }
+  return CallNextHookEx(GBarHook, Code, WParam, LParam);
+}
 
 }  // namespace
 
@@ -667,4 +889,11 @@ TRect MenuBarItemRect(TCustomControl* Bar, TMenuItem* Item) {
   for (auto& [item, r] : b->Layout())
     if (item == Item) return r;
   return {};
+}
+
+TMenuItem* MenuBarHotItem(TCustomControl* Bar) {
+  auto* b = dynamic_cast<TMenuBar*>(Bar);
+  if (!b || GBar != b) return nullptr;
+  const auto titles = b->Layout();
+  return GBarHot >= 0 && GBarHot < static_cast<Integer>(titles.size()) ? titles[static_cast<size_t>(GBarHot)].first : nullptr;
 }

@@ -5,7 +5,8 @@
 // An open menu is a borderless popup window listing the visible items of
 // one level; it holds the mouse until an item is chosen or the user clicks
 // outside. It forgets an item that is freed while it is open, so code run
-// by an OnClick or OnPopup may rebuild the menu freely. Popup returns at
+// by an OnClick or OnPopup may rebuild the menu freely. A letter in an open
+// menu chooses the item with that accelerator. Popup returns at
 // once (the menu stays open); the chosen item's OnClick runs after the
 // menu has closed.
 #include <memory>
@@ -174,3 +175,9 @@ void SetMenuBarMenu(TCustomControl* Bar, TMainMenu* Menu);
 TMainMenu* MenuBarMenu(TCustomControl* Bar);
 // The rectangle of a first-level item on the bar (empty: not shown).
 TRect MenuBarItemRect(TCustomControl* Bar, TMenuItem* Item);
+// The highlighted title of a bar worked by keyboard or whose menu is open
+// (nullptr: the bar is not in use). F10, or Alt pressed and released alone,
+// in its form highlight the first title; Alt+letter opens the menu whose
+// title has that accelerator; arrows go from title to title and item to
+// item; Esc goes back a level.
+TMenuItem* MenuBarHotItem(TCustomControl* Bar);

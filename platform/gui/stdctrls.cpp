@@ -279,6 +279,9 @@ Integer TCustomEdit::LineHeight() {
 
 TRect TCustomEdit::TextRect() const {
   TRect r = ClientRect();
+  const TSize bars = ScrollBarSpace();
+  r.Right -= bars.cx;
+  r.Bottom -= bars.cy;
   r.Left += FLeftMargin;
   r.Right -= FRightMargin;
   if (!MultiLine()) r.Top += 1;
@@ -731,6 +734,184 @@ void TCustomMemo::Resize() {
   Invalidate();
 }
 
+// ---- Scroll bars ----
+
+namespace {
+
+// One scroll bar: its rectangle, the whole extent of the content, the part
+// shown (a page) and the first part shown. The arrow buttons are square.
+struct TMemoBar {
+  bool Vertical = true;
+  TRect Bounds;
+  Integer Total = 0, Page = 1, Pos = 0;
+
+  bool Usable() const { return Total > Page; }
+  Integer Length() const { return Vertical ? Bounds.Bottom - Bounds.Top : Bounds.Right - Bounds.Left; }
+  Integer Thick() const { return Vertical ? Bounds.Right - Bounds.Left : Bounds.Bottom - Bounds.Top; }
+  Integer Arrow() const { return std::min(Thick(), Length() / 2); }
+  TRect Part(Integer From, Integer To) const {
+    return Vertical ? TRect{Bounds.Left, Bounds.Top + From, Bounds.Right, Bounds.Top + To}
+                    : TRect{Bounds.Left + From, Bounds.Top, Bounds.Left + To, Bounds.Bottom};
+  }
+  TRect Less() const { return Part(0, Arrow()); }
+  TRect More() const { return Part(Length() - Arrow(), Length()); }
+  Integer Track() const { return std::max(0, Length() - 2 * Arrow()); }
+  Integer ThumbLength() const {
+    constexpr Integer MinThumb = 8;  // still a grip for a long text
+    return std::min(Track(), std::max(MinThumb, Track() * Page / std::max(1, Total)));
+  }
+  Integer ThumbStart() const {  // from the start of the bar
+    const Integer room = Track() - ThumbLength(), range = Total - Page;
+    return Arrow() + (range > 0 ? room * std::clamp(Pos, 0, range) / range : 0);
+  }
+  TRect Thumb() const { return Part(ThumbStart(), ThumbStart() + ThumbLength()); }
+  // The position that puts the thumb's start at Offset from the bar's start.
+  Integer PosAt(Integer Offset) const {
+    const Integer room = Track() - ThumbLength(), range = Total - Page;
+    if (room <= 0 || range <= 0) return 0;
+    return std::clamp((Offset - Arrow()) * range / room, 0, range);
+  }
+  Integer Along(const TPoint& P) const { return Vertical ? P.Y - Bounds.Top : P.X - Bounds.Left; }
+};
+
+}  // namespace
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+  if (FScrollBars == Value) return;
+  FScrollBars = Value;
+  FTopLine = std::clamp(FTopLine, 0, std::max(0, LineCount() - VisibleLineCount()));
+  ScrollCaretIntoView();
+  Invalidate();
+}
+
+TSize TCustomMemo::ScrollBarSpace() const {
+  const bool v = FScrollBars == ssVertical || FScrollBars == ssBoth, h = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+  return TSize{v ? GetSystemMetrics(SM_CXVSCROLL) : 0, h ? GetSystemMetrics(SM_CYHSCROLL) : 0};
+}
+
+TRect TCustomMemo::ScrollBarRect(bool Vertical) const {
+  const TSize space = ScrollBarSpace();
+  const TRect c = ClientRect();
+  if (Vertical) return space.cx ? TRect{c.Right - space.cx, c.Top, c.Right, c.Bottom - space.cy} : TRect{};
+  return space.cy ? TRect{c.Left, c.Bottom - space.cy, c.Right - space.cx, c.Bottom} : TRect{};
+}
+
+Integer TCustomMemo::TextWidthMax() {
+  TRect tr = TextRect();
+  TLayout l = LayoutOf(this, Buffer(), true, FWordWrap, 0, tr.Right - tr.Left);
+  Integer widest = 0;
+  for (const auto& ln : l.Lines) widest = std::max(widest, PrefixWidth(Buffer(), l, ln, ln.Length));
+  return widest + 1;  // the caret after the last character
+}
+
+namespace {
+TMemoBar BarOf(TCustomMemo* Memo, bool Vertical, Integer TextRoom) {
+  TMemoBar b;
+  b.Vertical = Vertical;
+  b.Bounds = Memo->ScrollBarRect(Vertical);
+  if (Vertical) {
+    b.Total = Memo->LineCount();
+    b.Page = Memo->VisibleLineCount();
+    b.Pos = Memo->TopLine();
+  } else {
+    b.Total = Memo->WordWrap() ? 0 : TextRoom;  // the widest line, filled in by the caller
+    b.Page = 1;
+    b.Pos = Memo->ScrollX();
+  }
+  return b;
+}
+}  // namespace
+
+void TCustomMemo::ScrollBy(bool Vertical, Integer Code, Integer Pos) {
+  TRect tr = TextRect();
+  const Integer room = std::max(1, tr.Right - tr.Left);
+  const Integer line = Vertical ? 1 : std::max(1, LineHeight()), page = Vertical ? VisibleLineCount() : room;
+  const Integer range = Vertical ? std::max(0, LineCount() - VisibleLineCount()) : (FWordWrap ? 0 : std::max(0, TextWidthMax() - room));
+  Integer at = Vertical ? FTopLine : FScrollX;
+  switch (Code) {
+    case SB_LINEUP: at -= line; break;
+    case SB_LINEDOWN: at += line; break;
+    case SB_PAGEUP: at -= page; break;
+    case SB_PAGEDOWN: at += page; break;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: at = Pos; break;
+    case SB_TOP: at = 0; break;
+    case SB_BOTTOM: at = range; break;
+    default: return;
+  }
+  at = std::clamp(at, 0, range);
+  Integer& field = Vertical ? FTopLine : FScrollX;
+  if (at == field) return;
+  field = at;
+  Invalidate();
+}
+
+void TCustomMemo::PaintScrollBars(HDC DC) {
+  if (!DC || FScrollBars == ssNone) return;
+  TRect tr = TextRect();
+  for (bool vertical : {true, false}) {
+    TMemoBar b = BarOf(this, vertical, TextWidthMax());
+    if (IsRectEmpty(b.Bounds)) continue;
+    if (!vertical) b.Page = tr.Right - tr.Left;
+    const bool usable = b.Usable() && Enabled();
+    DC->Brush()->SetStyle(bsSolid);
+    DC->Brush()->SetColor(clBtnHighlight);  // the track, lighter than the thumb
+    DC->FillRect(b.Bounds);
+    const Cardinal state = usable ? 0u : gsInactive;
+    DrawGlyph(DC, b.Less(), vertical ? gkScrollUp : gkScrollLeft, state);
+    DrawGlyph(DC, b.More(), vertical ? gkScrollDown : gkScrollRight, state);
+    if (!usable) continue;
+    TRect thumb = b.Thumb();
+    DC->Brush()->SetColor(clBtnFace);
+    DC->FillRect(thumb);
+    DrawEdge(DC, thumb, EDGE_RAISED, BF_RECT);
+  }
+  const TSize space = ScrollBarSpace();
+  if (space.cx && space.cy) {  // the corner between two bars
+    TRect c = ClientRect();
+    DC->Brush()->SetColor(clBtnFace);
+    DC->FillRect(TRect{c.Right - space.cx, c.Bottom - space.cy, c.Right, c.Bottom});
+  }
+}
+
+void TCustomMemo::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  const TPoint p{X, Y};
+  for (bool vertical : {true, false}) {
+    TMemoBar b = BarOf(this, vertical, TextWidthMax());
+    if (!PtInRect(b.Bounds, p)) continue;
+    if (!vertical) b.Page = TextRect().Right - TextRect().Left;
+    if (Button != mbLeft || !b.Usable()) return;
+    if (CanFocus() && !Focused()) SetFocus();
+    const UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
+    if (PtInRect(b.Less(), p)) Perform(msg, SB_LINEUP);
+    else if (PtInRect(b.More(), p)) Perform(msg, SB_LINEDOWN);
+    else if (PtInRect(b.Thumb(), p)) {
+      FDragging = true;
+      FDragVertical = vertical;
+      FDragGrip = b.Along(p) - b.ThumbStart();
+    } else {
+      Perform(msg, b.Along(p) < b.ThumbStart() ? SB_PAGEUP : SB_PAGEDOWN);
+    }
+    return;
+  }
+  TCustomEdit::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomMemo::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if (!FDragging) {
+    TCustomEdit::MouseMove(Shift, X, Y);
+    return;
+  }
+  TMemoBar b = BarOf(this, FDragVertical, TextWidthMax());
+  if (!FDragVertical) b.Page = TextRect().Right - TextRect().Left;
+  const Integer pos = b.PosAt(b.Along(TPoint{X, Y}) - FDragGrip);
+  Perform(FDragVertical ? WM_VSCROLL : WM_HSCROLL, static_cast<WPARAM>(MAKELPARAM(SB_THUMBTRACK, pos)));
+}
+
+void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  FDragging = false;
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+}
+
 void TCustomMemo::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_GETDLGCODE: {
@@ -747,6 +928,15 @@ void TCustomMemo::Dispatch(TMessage& M) {
       return;
     }
     case EM_LINESCROLL: ScrollLines(static_cast<Integer>(M.LParam)); M.Result = 1; return;
+    case WM_VSCROLL: case WM_HSCROLL: {
+      TWMScroll s(M);
+      ScrollBy(M.Msg == WM_VSCROLL, s.ScrollCode(), static_cast<SmallInt>(HIWORD(M.WParam)));
+      return;
+    }
+    case WM_PAINT:
+      TCustomEdit::Dispatch(M);
+      PaintScrollBars(reinterpret_cast<HDC>(M.WParam));
+      return;
     case EM_GETFIRSTVISIBLELINE: M.Result = FTopLine; return;
     case EM_SCROLLCARET: ScrollCaretIntoView(); Invalidate(); return;
     case EM_GETLINECOUNT: M.Result = LineCount(); return;
@@ -881,6 +1071,16 @@ void TButton::Dispatch(TMessage& M) {
       TWinControl::Dispatch(M);
       if (TWMKey(M).CharCode() == VK_SPACE) Click();
       return;
+    case CM_DIALOGCHAR:
+      // Alt+the caption's accelerator presses the button.
+      if (IsAccel(static_cast<Word>(M.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Click();
+        M.Result = 1;
+        return;
+      }
+      TWinControl::Dispatch(M);
+      return;
     case CM_DIALOGKEY: {
       Word key = TWMKey(M).CharCode();
       bool mine = (key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel);
@@ -958,6 +1158,17 @@ void TButtonControl::Dispatch(TMessage& M) {
         Toggle();
         Click();
       }
+      return;
+    case CM_DIALOGCHAR:
+      // Alt+the caption's accelerator focuses the box and changes it as a click would.
+      if (IsAccel(static_cast<Word>(M.WParam), Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        Click();
+        M.Result = 1;
+        return;
+      }
+      TWinControl::Dispatch(M);
       return;
     case CM_TEXTCHANGED: case CM_ENABLEDCHANGED: Invalidate(); TWinControl::Dispatch(M); return;
     default: TWinControl::Dispatch(M); return;
@@ -1063,12 +1274,7 @@ void TLabel::Dispatch(TMessage& M) {
       return;
     case CM_DIALOGCHAR: {
       // Alt+the underlined letter focuses the control the label names.
-      String caption = Caption();
-      size_t amp = caption.find(u'&');
-      Char key = static_cast<Char>(M.WParam);
-      auto up = [](Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; };
-      if (FShowAccelChar && FFocusControl && amp != String::npos && amp + 1 < caption.size() &&
-          up(caption[amp + 1]) == up(key) && FFocusControl->CanFocus()) {
+      if (FShowAccelChar && FFocusControl && IsAccel(static_cast<Word>(M.WParam), Caption()) && FFocusControl->CanFocus()) {
         FFocusControl->SetFocus();
         M.Result = 1;
         return;

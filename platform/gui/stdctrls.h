@@ -118,7 +118,9 @@ protected:
   virtual String PrepareInput(const String& Text) const;
   TEditBuffer& Buffer() const { return *FBuffer; }
   Integer LineHeight();
-  TRect TextRect() const;  // the client area less the margins
+  TRect TextRect() const;  // the client area less the margins and the scroll bars
+  // The room the scroll bars take at the right (cx) and the bottom (cy).
+  virtual TSize ScrollBarSpace() const { return TSize{0, 0}; }
   void ScrollCaretIntoView();
   void UserChanged();
   void PaintEdit(HDC DC);
@@ -156,8 +158,18 @@ class TCustomMemo : public TCustomEdit {
   // Long lines break at the right edge (at spaces where possible).
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
+  // The memo's own scroll bars (right and bottom), always in step with the
+  // first line shown and the horizontal scroll, whatever moved them (caret,
+  // wheel, text, the bars themselves). A bar's arrows scroll by a line, its
+  // track by a page, its thumb drags; a bar whose text fits is shown
+  // disabled. The horizontal bar has nothing to do while lines wrap.
   TScrollStyle ScrollBars() const { return FScrollBars; }
-  void SetScrollBars(TScrollStyle Value) { FScrollBars = Value; }
+  void SetScrollBars(TScrollStyle Value);
+  // The rectangle of the vertical or horizontal bar in client coordinates
+  // (empty: not shown).
+  TRect ScrollBarRect(bool Vertical) const;
+  // The horizontal scroll in pixels.
+  Integer ScrollX() const { return FScrollX; }
   // Enter types a line break (else it goes to the form, e.g. the default button).
   bool WantReturns() const { return FWantReturns; }
   void SetWantReturns(bool Value) { FWantReturns = Value; }
@@ -185,9 +197,22 @@ protected:
   void EditKey(Word Key, TShiftState Shift) override;
   void EditChar(Char Key) override;
   void Resize() override;
+  TSize ScrollBarSpace() const override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
 
 private:
   class TMemoStrings;
+  // WM_VSCROLL / WM_HSCROLL: a scroll code of a bar.
+  void ScrollBy(bool Vertical, Integer Code, Integer Pos);
+  void PaintScrollBars(HDC DC);
+  Integer TextWidthMax();
+  // The thumb being dragged (of the vertical bar or not) and where it was
+  // taken (pixels from its start).
+  bool FDragging = false;
+  bool FDragVertical = true;
+  Integer FDragGrip = 0;
   std::unique_ptr<TStrings> FLines;
   bool FWordWrap = true;
   TScrollStyle FScrollBars = ssNone;

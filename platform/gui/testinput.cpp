@@ -194,3 +194,9 @@ void TestInputMethodCommit(const String& Text) {
 }
 
 void TestSetApplicationActive(bool Active) { SetApplicationActive(Active); }
+
+void TestSystemSettingsChange() {
+  if (!qApp) return;
+  QEvent e(QEvent::LocaleChange);
+  QCoreApplication::sendEvent(qApp, &e);
+}

@@ -38,3 +38,6 @@ void TestInputMethodCommit(const String& Text);
 
 // Another program becomes active (false) or this one again (true).
 void TestSetApplicationActive(bool Active);
+
+// The window system reports that the system's regional settings changed.
+void TestSystemSettingsChange();

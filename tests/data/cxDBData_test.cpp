@@ -988,6 +988,62 @@ TEST_F(DBDataTest, TheControlsBracketEndsWithOneFocusNotice) {
     }
 }
 
+TEST_F(DBDataTest, ABracketThatChangesTheRowCountEndsWithOneFocusNotice) {
+  // Rows appended or deleted while the controls are off: the view hears of
+  // the focus once, from the row it showed to the row the dataset is on (no
+  // empty notice from a reload in between).
+  struct {
+    const char* Name;
+    std::function<void(TDataSet&)> Body;
+    const char* FocusedName;
+    bool BothBrackets;  // also under the provider's notify lock
+  } const Cases[] = {
+      {"a row appended",
+       [](TDataSet& Q) {
+         Q.Append();
+         Q.FieldByName(u"name")->SetAsString(u"zeta");
+         Q.Post();
+       },
+       "zeta", true},
+      {"the focused row deleted", [](TDataSet& Q) { Q.Delete(); }, "gamma", false},
+      {"appended, then back to the first",
+       [](TDataSet& Q) {
+         Q.Append();
+         Q.FieldByName(u"name")->SetAsString(u"zeta");
+         Q.Post();
+         Q.First();
+       },
+       "alpha", false},
+  };
+  enum class TBracket { Controls, NotifyLock };
+  for (TBracket Bracket : {TBracket::Controls, TBracket::NotifyLock})
+  for (TMode Mode : {TMode::Plain, TMode::Keys, TMode::SmartRefresh, TMode::Grid})
+    for (const auto& Case : Cases) {
+      if (Bracket == TBracket::NotifyLock && !Case.BothBrackets) continue;
+      SCOPED_TRACE(std::string(ModeName(Mode)) + ", " + Case.Name + (Bracket == TBracket::Controls ? ", controls" : ", notify lock"));
+      TTempDatabase Local(Schema);
+      TComponent LocalOwner(nullptr);
+      TBound B(Local, ItemSql, {u"id", u"name"}, &LocalOwner);
+      SetMode(B, Mode);
+      B.Query->Open();
+      B.Query->Next();  // beta
+      TNoticeRecorder Notices;
+      B.Controller->OnUpdateControl = TcxUpdateControlEvent(&Notices, &TNoticeRecorder::Handle);
+      TcxDBDataProvider* P = B.Controller->GetDBProvider();
+      if (Bracket == TBracket::Controls) B.Query->DisableControls(); else P->LockNotify();
+      Case.Body(*B.Query);
+      if (Bracket == TBracket::Controls) B.Query->EnableControls(); else P->UnlockNotify();
+      const std::vector<std::string> Focus = Notices.Only("focus(");
+      const Integer Now = B.Controller->GetFocusedRecordIndex();
+      // A grid window read over may keep the focus at its place in the window.
+      if (Now == 1) EXPECT_LE(Focus.size(), 1u) << ::testing::PrintToString(Notices.Seen);
+      else EXPECT_EQ(Focus, std::vector<std::string>{"focus(1->" + std::to_string(Now) + ")"}) << ::testing::PrintToString(Notices.Seen);
+      EXPECT_EQ(B.FocusedText(1), Case.FocusedName);
+      EXPECT_EQ(B.Current(u"name"), Case.FocusedName);
+      B.Controller->OnUpdateControl = {};
+    }
+}
+
 TEST_F(DBDataTest, AnEditFollowedByAFocusChangePostsTheRow) {
   for (TMode Mode : {TMode::Plain, TMode::Keys, TMode::SmartRefresh, TMode::Grid}) {
     SCOPED_TRACE(ModeName(Mode));

@@ -512,6 +512,35 @@ TEST_F(TDatePopupFixture, DateTimePopupTakesTheTimeEditorsTime) {
   EXPECT_TRUE(VarIsNull(Edit->EditValue()));
 }
 
+// The system's regional settings change while the program runs: the window
+// system's news reaches the format controller, which re-reads the system's
+// formats, and a date editor's mask is rebuilt from them.
+TEST(DateEditKind, ASystemSettingsChangeRebuildsTheMask) {
+  Application->Initialize();
+  const TFormatSettings Saved = FormatSettings();
+  TFormatSettings Odd = TFormatSettings::Invariant();  // no system's: day first, dots
+  Odd.ShortDateFormat = u"dd.mm.yyyy";
+  Odd.DateSeparator = u'.';
+  Odd.LongTimeFormat = u"hh:nn:ss";
+  FormatSettings() = Odd;
+  GetFormatController()->UpdateFormats();
+  {
+    TcxDateEditProperties p(nullptr);
+    p.SetKind(ckDateTime);
+    const String before = p.EditMask();
+    ASSERT_FALSE(before.empty());
+    TestSystemSettingsChange();
+    const TFormatSettings System = GetLocaleFormatSettings();
+    EXPECT_EQ(FormatSettings().ShortDateFormat, System.ShortDateFormat);
+    EXPECT_NE(Utf8(p.EditMask()), Utf8(before));
+    TcxDateEditProperties fresh(nullptr);  // built from the system's formats from the start
+    fresh.SetKind(ckDateTime);
+    EXPECT_EQ(Utf8(p.EditMask()), Utf8(fresh.EditMask()));
+  }
+  FormatSettings() = Saved;
+  GetFormatController()->UpdateFormats();
+}
+
 TEST(DateEditKind, RegistersWithItsEditor) {
   cxDateEditInitialize();
   TcxRegisteredClasses* registry = GetEditPropertiesRegistry();

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <filesystem>
 
 #include "platform/rtl/encoding.h"
@@ -167,6 +170,69 @@ TEST_F(BitmapTest, FilesRoundTripAndBadDataIsRefused) {
   EXPECT_THROW(bad.LoadFromStream(&junk), EInvalidGraphic);
   EXPECT_EQ(bad.Width(), 2) << "a failed load keeps the picture";
   EXPECT_THROW(bad.LoadFromFile(TempName("missing-file.bmp")), EStreamError);
+}
+
+// A BMP file written field by field: the file header, a 40-byte info header
+// and the given number of pixel bytes (all white).
+std::string BmpFile(std::int32_t Width, std::int32_t Height, int Bits, std::size_t PixelBytes, std::uint32_t OffBits = 54) {
+  std::string f;
+  auto put = [&f](std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) f.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  f += "BM";
+  put(54 + PixelBytes, 4);
+  put(0, 4);
+  put(OffBits, 4);
+  put(40, 4);
+  put(static_cast<std::uint32_t>(Width), 4);
+  put(static_cast<std::uint32_t>(Height), 4);
+  put(1, 2);  // planes
+  put(static_cast<std::uint32_t>(Bits), 2);
+  put(0, 4);  // uncompressed
+  put(PixelBytes, 4);
+  put(2835, 4);
+  put(2835, 4);
+  put(0, 4);
+  put(0, 4);
+  f.append(PixelBytes, '\xFF');
+  return f;
+}
+
+TEST_F(BitmapTest, BmpHeadersAreCheckedAgainstTheBytesTheFileHas) {
+  struct TCase {
+    const char* Name;
+    std::string Data;
+    bool Loads;
+  } cases[] = {
+      {"2x2, 24 bits, complete", BmpFile(2, 2, 24, 16), true},
+      {"2x2 stored top down", BmpFile(2, -2, 24, 16), true},
+      {"last row cut short", BmpFile(2, 2, 24, 12), false},
+      {"pixels start past the end", BmpFile(2, 2, 24, 16, 4096), false},
+      {"no width", BmpFile(0, 2, 24, 16), false},
+      {"negative width", BmpFile(-2, 2, 24, 16), false},
+      {"no height", BmpFile(2, 0, 24, 16), false},
+      {"height INT32_MIN", BmpFile(2, INT32_MIN, 24, 16), false},
+      {"depth of 7 bits", BmpFile(2, 2, 7, 16), false},
+      {"depth of 0 bits", BmpFile(2, 2, 0, 16), false},
+      // Rows times row size beyond 64 bits: must not wrap round to a small size.
+      {"widest and tallest", BmpFile(INT32_MAX, INT32_MAX, 32, 16), false},
+      {"wide, tall top down", BmpFile(0x7FFFFFF0, -0x7FFFFFF0, 32, 16), false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TBitmap bmp;
+    bmp.SetSize(3, 3);
+    TStringStream stream(c.Data);
+    if (c.Loads) {
+      EXPECT_NO_THROW(bmp.LoadFromStream(&stream));
+      EXPECT_EQ(bmp.Width(), 2);
+      EXPECT_EQ(bmp.Height(), 2);
+      EXPECT_EQ(bmp.PixelColor(1, 1), clWhite);
+    } else {
+      EXPECT_THROW(bmp.LoadFromStream(&stream), EInvalidGraphic);
+      EXPECT_EQ(bmp.Width(), 3) << "a refused file leaves the picture as it was";
+    }
+  }
 }
 
 TEST_F(BitmapTest, AssignCopiesPixelsAndSettings) {

@@ -2,6 +2,8 @@
 // freed while their menu is open.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
@@ -303,6 +305,131 @@ TEST(Menus, MenuBarOpensALevelAndChoosesFromIt) {
   EXPECT_EQ(quits, 1);
   main->Free();
   EXPECT_EQ(f.Form->Menu(), nullptr);
+}
+
+
+// A form with a menu bar 文件(&F) [新建(&N), 打开(&O)], 编辑(&E) [复制(&C),
+// 更多(&M) [全部(&A)]], 帮助(&H) [关于(&A)], worked by keyboard only.
+struct TBarFixture : TMenuFixture {
+  TBarFixture() {
+    Main = new TMainMenu(Form);
+    const std::vector<std::pair<String, std::vector<String>>> titles = {
+        {u"文件(&F)", {u"新建(&N)", u"打开(&O)"}}, {u"编辑(&E)", {u"复制(&C)", u"更多(&M)"}}, {u"帮助(&H)", {u"关于(&A)"}}};
+    for (const auto& [title, items] : titles) {
+      TMenuItem* t = NewItem(Form, title);
+      Main->Items()->Add(t);
+      for (const String& c : items) t->Add(Item(c));
+    }
+    Main->Items()->Items(1)->Items(1)->Add(Item(u"全部(&A)"));
+    Form->SetMenu(Main);
+    for (Integer i = 0; i < Form->ControlCount(); ++i)
+      if (MenuBarMenu(dynamic_cast<TCustomControl*>(Form->Controls(i))) == Main) Bar = static_cast<TCustomControl*>(Form->Controls(i));
+    First->SetFocus();
+    First->OnMessage = [this](TMessage& M) {
+      const bool key = M.Msg == WM_KEYDOWN || M.Msg == WM_SYSKEYDOWN || M.Msg == WM_CHAR || M.Msg == WM_SYSCHAR;
+      if (key && M.WParam != VK_MENU) KeysSeen.push_back(static_cast<Word>(M.WParam));
+    };
+    Application->ProcessMessages();  // the window system's news of the new form first
+  }
+  TMenuItem* Item(const String& Caption) {
+    TMenuItem* i = NewItem(Form, Caption);
+    i->OnClick = TNotifyEvent(Form, [this](TObject* Sender) { Clicked.push_back(static_cast<TMenuItem*>(Sender)->Caption()); });
+    return i;
+  }
+  String Hot() const {
+    TMenuItem* i = MenuBarHotItem(Bar);
+    return i ? i->Caption() : String(u"-");
+  }
+  TMainMenu* Main = nullptr;
+  TCustomControl* Bar = nullptr;
+  std::vector<String> Clicked;
+  std::vector<Word> KeysSeen;  // by the focused control, Alt itself left out
+};
+
+void AltAlone() {
+  TestKeyPress(VK_MENU, u"", tkAlt);
+  TestKeyRelease(VK_MENU);
+}
+
+void AltLetter(Word Letter) {
+  TestKeyPress(VK_MENU, u"", tkAlt);
+  TestKey(Letter, String(1, static_cast<Char>(Letter - 'A' + 'a')), tkAlt);
+  TestKeyRelease(VK_MENU);
+}
+
+TEST(Menus, TheMenuBarIsWorkedByKeyboard) {
+  struct {
+    const char* Name;
+    std::function<void()> Keys;
+    String Hot;                      // the highlighted title ("-": the bar is not in use)
+    std::vector<String> Open;        // the items of the innermost open menu
+    std::vector<String> Clicked;
+    std::vector<Word> Seen = {};  // keys (down and character) the focused control has
+  } const Cases[] = {
+      {"F10 highlights the first title", [] { TestKey(VK_F10); }, u"文件(&F)", {}, {}},
+      {"Alt alone does the same", [] { AltAlone(); }, u"文件(&F)", {}, {}},
+      {"Alt with another key in between does not", [] {
+         TestKeyPress(VK_MENU, u"", tkAlt);
+         TestKey('Q', u"q", tkAlt);
+         TestKeyRelease(VK_MENU);
+       }, u"-", {}, {}, {'Q', 'q'}},
+      {"F10 twice leaves the bar", [] { TestKey(VK_F10); TestKey(VK_F10); }, u"-", {}, {}},
+      {"Esc leaves the bar", [] { AltAlone(); TestKey(VK_ESCAPE); }, u"-", {}, {}},
+      {"right and left go from title to title, wrapping", [] {
+         TestKey(VK_F10);
+         TestKey(VK_RIGHT);
+         TestKey(VK_RIGHT);
+         TestKey(VK_RIGHT);
+         TestKey(VK_LEFT);
+       }, u"帮助(&H)", {}, {}},
+      {"down opens the highlighted title's menu", [] { TestKey(VK_F10); TestKey(VK_RIGHT); TestKey(VK_DOWN); },
+       u"编辑(&E)", {u"复制(&C)", u"更多(&M)"}, {}},
+      {"Alt+letter opens the menu of that accelerator", [] { AltLetter('E'); }, u"编辑(&E)", {u"复制(&C)", u"更多(&M)"}, {}},
+      {"Alt+letter of no title opens nothing", [] { AltLetter('Z'); }, u"-", {}, {}, {'Z', 'z'}},
+      {"a letter in bar mode opens its menu", [] { TestKey(VK_F10); TestKey('H', u"h"); }, u"帮助(&H)", {u"关于(&A)"}, {}},
+      {"right in an open menu goes to the next title's menu", [] { AltLetter('F'); TestKey(VK_RIGHT); },
+       u"编辑(&E)", {u"复制(&C)", u"更多(&M)"}, {}},
+      {"left from the first title wraps to the last", [] { AltLetter('F'); TestKey(VK_LEFT); }, u"帮助(&H)", {u"关于(&A)"}, {}},
+      {"right on an item with a sub-menu opens it", [] {
+         AltLetter('E');
+         TestKey(VK_DOWN);
+         TestKey(VK_RIGHT);
+       }, u"编辑(&E)", {u"全部(&A)"}, {}},
+      {"Esc closes the menu, the title stays highlighted", [] { AltLetter('E'); TestKey(VK_ESCAPE); }, u"编辑(&E)", {}, {}},
+      {"Enter chooses the highlighted item", [] { AltLetter('F'); TestKey(VK_DOWN); TestKey(VK_RETURN, u"\r"); },
+       u"-", {}, {u"打开(&O)"}},
+      {"a letter in an open menu chooses its item", [] { AltLetter('F'); TestKey('N', u"n"); }, u"-", {}, {u"新建(&N)"}},
+      {"through a sub-menu by letters", [] { AltLetter('E'); TestKey('M', u"m"); TestKey('A', u"a"); }, u"-", {}, {u"全部(&A)"}},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TBarFixture f;
+    Case.Keys();
+    EXPECT_EQ(f.Hot(), Case.Hot);
+    EXPECT_EQ(OpenCaptions(), Case.Open);
+    EXPECT_EQ(f.Clicked, Case.Clicked);
+    EXPECT_EQ(f.KeysSeen, Case.Seen) << "the bar's keys never reach the focused control";
+  }
+}
+
+TEST(Menus, MovingOverAnotherTitleWhileAMenuIsOpenSwitchesToIt) {
+  TBarFixture f;
+  TRect file = MenuBarItemRect(f.Bar, f.Main->Items()->Items(0)), help = MenuBarItemRect(f.Bar, f.Main->Items()->Items(2));
+  TestClick(f.Bar->Handle(), TPoint{file.Left + 4, file.Top + 4});
+  ASSERT_EQ(OpenCaptions(), (std::vector<String>{u"新建(&N)", u"打开(&O)"}));
+  // The open menu holds the mouse: the move arrives there, over the bar.
+  TWinControl* menu = OpenMenuWindow();
+  TPoint over = menu->ScreenToClient(f.Bar->ClientToScreen(TPoint{help.Left + 4, help.Top + 4}));
+  TestMouseMove(menu->Handle(), over);
+  EXPECT_EQ(OpenCaptions(), std::vector<String>{u"关于(&A)"});
+  EXPECT_EQ(f.Hot(), u"帮助(&H)");
+  TestKey(VK_LEFT);  // the keyboard goes on from there
+  EXPECT_EQ(f.Hot(), u"编辑(&E)");
+  // A click outside closes the menu and leaves the bar.
+  TWinControl* open = OpenMenuWindow();
+  TestClick(open->Handle(), open->ScreenToClient(f.Second->ClientToScreen(TPoint{90, 70})));
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  EXPECT_EQ(f.Hot(), u"-");
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // The single-line and multi-line edits, buttons and labels.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/extctrls.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
@@ -264,6 +268,80 @@ TEST(Memo, ScrollsByLinesAndFollowsTheCaret) {
   EXPECT_EQ(f.Memo->LineCount(), 1);
 }
 
+TEST(Memo, ScrollBarsScrollTheTextAndFollowIt) {
+  TEditFixture f;
+  String text;
+  for (int i = 0; i < 40; ++i) text += u"line\r\n";
+  f.Memo->SetText(text + u"end");
+  const Integer linesBefore = f.Memo->LineCount();
+  f.Memo->SetScrollBars(ssVertical);
+  const TRect bar = f.Memo->ScrollBarRect(true);
+  ASSERT_FALSE(IsRectEmpty(bar));
+  EXPECT_TRUE(IsRectEmpty(f.Memo->ScrollBarRect(false)));
+  EXPECT_EQ(bar.Right, f.Memo->ClientWidth());
+  EXPECT_EQ(f.Memo->LineCount(), linesBefore);
+  const Integer visible = f.Memo->VisibleLineCount(), last = 41 - visible;
+  const Integer arrow = bar.Right - bar.Left, x = (bar.Left + bar.Right) / 2;
+  // The thumb shows where the text stands: probed just inside each end of the track.
+  auto thumbAt = [&](bool Top) {
+    TBitmap shot(f.Memo->Width(), f.Memo->Height(), pf24bit);
+    f.Memo->PaintTo(shot.Canvas(), 0, 0);
+    const Integer y = Top ? bar.Top + arrow + 3 : bar.Bottom - arrow - 3;
+    return shot.Canvas()->Pixels(x, y) == ColorToRGB(clBtnFace);
+  };
+  ASSERT_NE(ColorToRGB(clBtnHighlight), ColorToRGB(clBtnFace));
+  EXPECT_TRUE(thumbAt(true));
+  EXPECT_FALSE(thumbAt(false));
+
+  HWND h = f.Memo->Handle();
+  struct {
+    const char* Name;
+    std::function<void()> Act;
+    Integer TopLine;
+  } const Steps[] = {
+      {"down arrow", [&] { TestClick(h, TPoint{x, bar.Bottom - arrow / 2}); }, 1},
+      {"up arrow", [&] { TestClick(h, TPoint{x, bar.Top + arrow / 2}); }, 0},
+      {"up arrow at the top", [&] { TestClick(h, TPoint{x, bar.Top + arrow / 2}); }, 0},
+      {"track below the thumb: a page", [&] { TestClick(h, TPoint{x, bar.Bottom - arrow - 2}); }, visible},
+      {"thumb dragged to the end", [&] {
+         TestClick(h, TPoint{x, bar.Top + arrow / 2});  // back to a known place
+         for (Integer i = 0; i < visible; ++i) TestClick(h, TPoint{x, bar.Top + arrow / 2});
+         TestMousePress(h, TPoint{x, bar.Top + arrow + 2});
+         TestMouseMove(h, TPoint{x, bar.Bottom + 50});
+         TestMouseRelease(h, TPoint{x, bar.Bottom + 50});
+       }, last},
+      {"wheel", [&] { TestWheel(h, TPoint{20, 20}, 1); }, last - (Mouse ? Mouse->WheelScrollLines() : 3)},
+      {"caret to the start", [&] { TestKey(VK_HOME, u"", tkCtrl); }, 0},
+  };
+  for (const auto& Step : Steps) {
+    SCOPED_TRACE(Step.Name);
+    Step.Act();
+    EXPECT_EQ(f.Memo->TopLine(), Step.TopLine);
+  }
+  EXPECT_EQ(f.Memo->Text().substr(0, 4), u"line") << "the bar's clicks never moved or typed text";
+  TestKey(VK_END, u"", tkCtrl);  // the caret takes the text, and the thumb, to the end
+  EXPECT_EQ(f.Memo->TopLine(), last);
+  EXPECT_TRUE(thumbAt(false));
+  EXPECT_FALSE(thumbAt(true));
+  f.Memo->SetText(u"short");  // the text fits: the bar has no thumb and does nothing
+  EXPECT_FALSE(thumbAt(true));
+  EXPECT_FALSE(thumbAt(false));
+  TestClick(h, TPoint{x, bar.Bottom - arrow / 2});
+  EXPECT_EQ(f.Memo->TopLine(), 0);
+
+  // Horizontally, without wrapping: the arrows move by pixels along the widest line.
+  f.Memo->SetWordWrap(false);
+  f.Memo->SetScrollBars(ssBoth);
+  f.Memo->SetText(String(200, u'x') + u"\r\nshort");
+  const TRect hbar = f.Memo->ScrollBarRect(false);
+  ASSERT_FALSE(IsRectEmpty(hbar));
+  EXPECT_EQ(f.Memo->ScrollBarRect(true).Bottom, hbar.Top);
+  TestClick(h, TPoint{hbar.Right - 4, (hbar.Top + hbar.Bottom) / 2});
+  EXPECT_GT(f.Memo->ScrollX(), 0);
+  TestClick(h, TPoint{hbar.Left + 4, (hbar.Top + hbar.Bottom) / 2});
+  EXPECT_EQ(f.Memo->ScrollX(), 0);
+}
+
 TEST(Buttons, ModalResultCancelAndCheckStates) {
   TEditFixture f;
   auto* cancel = new TButton(f.Form);
@@ -333,6 +411,61 @@ TEST(Labels, AutoSizeFollowsTheCaptionAndAccelFocuses) {
   EXPECT_FALSE(f.Memo->Focused());
   EXPECT_NE(f.Form->Perform(CM_DIALOGCHAR, u'n'), 0);
   EXPECT_TRUE(f.Memo->Focused());
+}
+
+
+TEST(DialogCharacters, AltAndALetterReachTheControlWithThatAccelerator) {
+  // Typed in an edit that takes characters: Alt+letter is still the dialog's.
+  TEditFixture f;
+  auto* label = new TLabel(f.Form);
+  label->SetParent(f.Form);
+  label->SetCaption(u"备注(&M)");
+  label->SetFocusControl(f.Memo);
+  auto* panel = new TPanel(f.Form);  // accelerators are found through parents
+  panel->SetBounds(220, 10, 170, 200);
+  panel->SetParent(f.Form);
+  auto* button = new TButton(f.Form);
+  button->SetCaption(u"确定(&O)");
+  button->SetBounds(10, 10, 80, 24);
+  button->SetParent(panel);
+  auto* check = new TCheckBox(f.Form);
+  check->SetCaption(u"只读(&R)");
+  check->SetBounds(10, 40, 120, 20);
+  check->SetParent(panel);
+  auto* hidden = new TButton(f.Form);
+  hidden->SetCaption(u"隐藏(&H)");
+  hidden->SetBounds(10, 70, 80, 24);
+  hidden->SetParent(panel);
+  hidden->SetVisible(false);
+  std::vector<String> clicks;
+  for (TControl* c : std::vector<TControl*>{button, check, hidden})
+    c->OnClick = TNotifyEvent(&f, [&clicks](TObject* Sender) { clicks.push_back(static_cast<TControl*>(Sender)->Caption()); });
+  auto altLetter = [](Char Letter) {
+    TestKeyPress(VK_MENU, u"", tkAlt);
+    TestKey(static_cast<Word>(Letter - u'a' + u'A'), String(1, Letter), tkAlt);
+    TestKeyRelease(VK_MENU);
+  };
+  struct {
+    Char Letter;
+    TWinControl* Focused;
+    std::vector<String> Clicks;
+    bool Checked;
+  } const Cases[] = {
+      {u'm', f.Memo, {}, false},                       // the label's FocusControl
+      {u'r', check, {u"只读(&R)"}, true},             // focused and changed as by a click
+      {u'o', button, {u"只读(&R)", u"确定(&O)"}, true},  // pressed
+      {u'h', button, {u"只读(&R)", u"确定(&O)"}, true},  // a hidden control is no one's
+      {u'z', button, {u"只读(&R)", u"确定(&O)"}, true},  // no accelerator: nothing happens
+  };
+  f.Edit->SetFocus();
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(Case.Letter)));
+    altLetter(Case.Letter);
+    EXPECT_TRUE(Case.Focused->Focused());
+    EXPECT_EQ(clicks, Case.Clicks);
+    EXPECT_EQ(check->Checked(), Case.Checked);
+  }
+  EXPECT_EQ(f.Edit->Text(), u"") << "the letters were not typed into the edit";
 }
 
 }  // namespace
