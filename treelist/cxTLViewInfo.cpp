@@ -459,6 +459,11 @@ void TcxTreeListViewInfo::CalculateCells() {
   for (Integer I = 0; I < FRowCount; ++I)
     for (const auto& Cell : FRows[size_t(I)]->Cells) FEditCells.push_back(Cell.get());
   UpdateScrollBars();
+  // Told once the layout is whole: the handler may ask the rows.
+  if (FRowCount > 0 && FTopIndex != FNotifiedTopIndex) {
+    FNotifiedTopIndex = FTopIndex;
+    FTreeList->DoTopRecordIndexChanged();
+  }
 }
 
 void TcxTreeListViewInfo::CalculateHeights() {

@@ -390,6 +390,8 @@ private:
   Integer FRowsCalculated = 0;
   // The top row's visible index at the last layout.
   Integer FTopIndex = 0;
+  // The top index OnTopRecordIndexChanged last told of.
+  Integer FNotifiedTopIndex = 0;
   bool FUpdatingScrollBars = false;
   // The font the line heights were measured in, and its text height.
   std::unique_ptr<TFont> FMeasuredFont;

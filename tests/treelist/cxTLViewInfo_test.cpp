@@ -465,3 +465,24 @@ TEST(TreeListLayout, CategorizedGroupRowsAndAutoRowHeights) {
   EXPECT_EQ(F.Row(F.B)->CellOfColumn(F.Column(0))->DisplayRect().Height(), F.Row(F.B)->CellsHeight);
   EXPECT_EQ(F.Row(F.C)->RowTop, F.Row(F.B)->RowTop + F.Row(F.B)->RowHeight);
 }
+
+TEST(TreeListLayout, TopRecordIndexChangedFiresWhenTheTopRowChanges) {
+  TTreeViewFixture F;
+  F.Tree->SetDefaultRowHeight(60);
+  F.Layout();
+  std::vector<Integer> Tops;
+  F.Tree->OnTopRecordIndexChanged = TcxTreeListControlNotifyEvent(
+      F.Form, [&](TcxCustomTreeListControl* Sender) { Tops.push_back(Sender->TopVisibleIndex()); });
+  F.Tree->SetTopVisibleIndex(2);
+  F.Layout();
+  F.Tree->LayoutChanged();
+  F.Layout();
+  EXPECT_EQ(Tops, std::vector<Integer>{2});
+  F.Tree->SetTopVisibleIndex(0);
+  F.Layout();
+  EXPECT_EQ(Tops, (std::vector<Integer>{2, 0}));
+  // A layout that keeps the top row tells nothing.
+  F.Tree->SetDefaultRowHeight(61);
+  F.Layout();
+  EXPECT_EQ(Tops.size(), 2u);
+}
