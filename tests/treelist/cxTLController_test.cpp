@@ -361,3 +361,15 @@ TEST(TreeListKeys, TheOpenEditorTakesTheCellsFontAndColours) {
   EXPECT_EQ(Edit->Style()->Font()->Height(), -17);
   EXPECT_TRUE(Edit->Style()->Font()->Style() & TFontStyles{fsBold});
 }
+
+TEST(TreeListKeys, TheOpenEditorCoversItsCell) {
+  TInputFixture F;
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.Key(VK_F2);
+  ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+  Application->ProcessMessages();
+  F.Tree->Repaint();
+  TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
+  ASSERT_NE(Edit, nullptr);
+  EXPECT_EQ(Edit->BoundsRect(), F.Row(F.B)->CellOfColumn(F.Column(1))->EditRect());
+}
