@@ -88,7 +88,6 @@ bool TcxEditingController::BeginCellEdit(TcxCustomInplaceEditContainer* AItem, b
     FEdit = FEditList->GetEdit(Properties);
     FEdit->Hide();
     FEdit->SetParent(Control);
-    ApplyCellStyle(Cell);
   } catch (...) {
     FEdit = nullptr;
     AItem->SetItemFocused(false);
@@ -97,15 +96,6 @@ bool TcxEditingController::BeginCellEdit(TcxCustomInplaceEditContainer* AItem, b
   Cell->Invalidate();
   HookCellEditor();
   return true;
-}
-
-void TcxEditingController::ApplyCellStyle(TcxEditCellViewInfo* ACell) {
-  // The editor looks like the cell it opens on (it is shared by the cells of its properties).
-  const TcxViewParams& Params = ACell->ViewParams();
-  TcxCustomEditStyle* Style = FEdit->Style();
-  if (Params.Font) Style->SetFont(Params.Font);
-  if (Params.Color != clDefault) Style->SetColor(Params.Color);
-  if (Params.TextColor != clDefault) Style->SetTextColor(Params.TextColor);
 }
 
 void TcxEditingController::HookCellEditor() {

@@ -70,8 +70,6 @@ class TcxEditingController : public TObject {
 
 protected:
   virtual bool BeginCellEdit(TcxCustomInplaceEditContainer* AItem, bool AByMouse);
-  // The cell's font and colours become the editor's.
-  void ApplyCellStyle(TcxEditCellViewInfo* ACell);
   virtual void HookCellEditor();
   virtual void DetachCellEditor();
   virtual void EditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);

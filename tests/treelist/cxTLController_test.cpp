@@ -343,25 +343,6 @@ TEST(TreeListMouse, DoubleClickTogglesANodeAndTheScrollBarMovesOnlyTheView) {
   EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect().Left, 100 - 50);
 }
 
-TEST(TreeListKeys, TheOpenEditorTakesTheCellsFontAndColours) {
-  TInputFixture F;
-  TcxStyle* Content = new TcxStyle(F.Form);
-  Content->SetColor(TColor(0x80E0F0));
-  Content->SetTextColor(clNavy);
-  Content->Font()->SetHeight(-17);
-  Content->Font()->SetStyle(TFontStyles{fsBold});
-  F.Column(0)->Styles()->SetContent(Content);
-  F.Tree->LayoutChanged();
-  F.Key(VK_F2);
-  ASSERT_TRUE(F.Tree->Controller()->IsEditing());
-  TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
-  ASSERT_NE(Edit, nullptr);
-  EXPECT_EQ(Edit->Style()->Color(), TColor(0x80E0F0));
-  EXPECT_EQ(Edit->Style()->TextColor(), clNavy);
-  EXPECT_EQ(Edit->Style()->Font()->Height(), -17);
-  EXPECT_TRUE(Edit->Style()->Font()->Style() & TFontStyles{fsBold});
-}
-
 TEST(TreeListKeys, TheOpenEditorCoversItsCell) {
   TInputFixture F;
   F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
