@@ -354,3 +354,22 @@ TEST(TreeListKeys, TheOpenEditorCoversItsCell) {
   ASSERT_NE(Edit, nullptr);
   EXPECT_EQ(Edit->BoundsRect(), F.Row(F.B)->CellOfColumn(F.Column(1))->EditRect());
 }
+
+TEST(TreeListKeys, TheEditorMovesOffScreenAndForgetsItsPlacement) {
+  TInputFixture F;
+  F.Key(VK_F2);
+  TcxEditingController* Editing = F.Tree->EditingController();
+  ASSERT_NE(Editing->Edit(), nullptr);
+  EXPECT_TRUE(Editing->EditorPlaced());
+  Editing->MarkEditorUpdateNeeded();
+  Editing->MoveEditorOffScreen();
+  EXPECT_EQ(Editing->Edit()->Left(), 1073741823);
+  // No placement is due any more: a paint leaves it off screen.
+  Editing->UpdateEditorIfNeeded();
+  EXPECT_EQ(Editing->Edit()->Left(), 1073741823);
+  Editing->ResetEditorPlaced();
+  EXPECT_FALSE(Editing->EditorPlaced());
+  // Placing again puts it back on its cell.
+  Editing->PlaceCellEditor();
+  EXPECT_EQ(Editing->Edit()->BoundsRect(), F.Row(F.A)->CellOfColumn(F.Column(0))->EditRect());
+}
