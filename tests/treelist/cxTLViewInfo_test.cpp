@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/cxDataSummary.h"
 #include "treelist_view_fixture.h"
 
 namespace {
@@ -485,4 +486,17 @@ TEST(TreeListLayout, TopRecordIndexChangedFiresWhenTheTopRowChanges) {
   F.Tree->SetDefaultRowHeight(61);
   F.Layout();
   EXPECT_EQ(Tops.size(), 2u);
+}
+
+TEST(TreeListLayout, FooterItemsCarryTheirColumnsSummaryText) {
+  TTreeViewFixture F;
+  F.View()->SetFooter(true);
+  TcxDataSummary* Summary = F.Tree->DataController()->Summary();
+  Summary->FooterSummaryItems()->Add(F.Column(1), spFooter, skCount);
+  F.Tree->LayoutChanged();
+  const auto& Items = F.Layout()->FooterItems();
+  ASSERT_EQ(Items.size(), 2u);
+  // Only the column with a footer summary item shows a text: the count of the six nodes.
+  EXPECT_EQ(Items[0]->Text, u"");
+  EXPECT_NE(Items[1]->Text.find(u"6"), String::npos) << StringToUTF8(Items[1]->Text);
 }
