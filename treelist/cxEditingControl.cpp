@@ -431,6 +431,25 @@ void TcxEditingControl::LayoutChanged() {
   }
 }
 
+void TcxEditingControl::ApplyLookAndFeelChange(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChanged) {
+  TcxControl::ApplyLookAndFeelChange(Sender, AChanged);
+  if (FDestroying || !FController) return;
+  TcxEditingController* Editing = FController->EditingController();
+  const bool Reopen = Editing->IsEditing();
+  // A value the editor cannot give up keeps it open in the old look.
+  if (Reopen && !Editing->EndCellEdit(true)) return;
+  BeginUpdate();
+  try {
+    for (TcxCustomInplaceEditContainer* Item : FItems) Item->PropertiesChanged();
+    LayoutChangedWithStyles();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+  if (Reopen && !FDestroying) Editing->ActivateCellEditor(nullptr);
+}
+
 void TcxEditingControl::LayoutChangedWithStyles() {
   if (FViewInfo) FViewInfo->StylesChanged();
   LayoutChanged();

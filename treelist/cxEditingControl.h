@@ -356,6 +356,10 @@ protected:
   virtual std::unique_ptr<TcxControlOptionsBehavior> CreateOptionsBehavior();
   virtual void AfterLayoutChanged() {}
   virtual void DataChanged();
+  // An open editor ends (its value kept), every item takes its properties
+  // anew, the layout and styles are computed again, and the editor opens
+  // again on the focused item, now in the new look.
+  void ApplyLookAndFeelChange(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChanged) override;
   // The picture of dragged text (DragDropText), drawn into ACanvas at the
   // origin; its size is GetDragImageBounds.
   virtual TRect GetDragImageBounds() { return TRect{}; }

@@ -215,6 +215,14 @@ void TcxEditingController::PlaceCellEditor() {
   }
 }
 
+void TcxEditingController::MoveEditorOffScreen() {
+  if (!FEdit || !IsEditing()) return;
+  TcxEditCellViewInfo* Cell = EditingCell();
+  if (FPlaced && !(Cell && Cell->Visible())) return;
+  FUpdateNeeded = false;
+  FEdit->SetLeft(cxEditorOffScreenLeft);
+}
+
 void TcxEditingController::UpdateEditorIfNeeded() {
   if (FUpdateNeeded) PlaceCellEditor();
 }

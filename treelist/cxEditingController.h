@@ -57,6 +57,12 @@ class TcxEditingController : public TObject {
   void PlaceEditor();
   void PlaceCellEditor();
   void MarkEditorUpdateNeeded() { FUpdateNeeded = true; }
+  // The editor was placed on its cell since it opened.
+  bool EditorPlaced() const { return FPlaced; }
+  // While editing, when the editor was not placed yet or its cell shows:
+  // no placement is due any more and the editor goes far off the left.
+  void MoveEditorOffScreen();
+  void ResetEditorPlaced() { FPlaced = false; }
   void UpdateEditorIfNeeded();
   void LoadEditorValue();
   // Writes a changed editor value into the record; false when the store

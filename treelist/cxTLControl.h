@@ -272,6 +272,33 @@ using TcxTreeListColumnChangedEvent = TEvent<void(TcxCustomTreeListControl* Send
 using TcxTreeListGetNodePreviewHeightEvent = TEvent<void(
     TcxCustomTreeListControl* Sender, TcxTreeListNode* ANode, const Variant& ADisplayValue, Integer& AHeight)>;
 
+// Custom drawing: each handler may draw the element itself on the canvas and
+// set ADone, which replaces the element's own drawing.
+class TcxCanvas;
+class TcxTreeListHeaderViewInfo;
+class TcxTreeListBandViewInfo;
+class TcxTreeListIndentViewInfo;
+class TcxTreeListIndicatorViewInfo;
+class TcxTreeListFooterItemViewInfo;
+class TcxTreeListCellsGroupViewInfo;
+class TcxTreeListEditCellViewInfo;
+using TcxCustomDrawBackgroundEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                 const TRect& ARect, const TcxViewParams& AViewParams, bool& ADone)>;
+using TcxCustomDrawHeaderViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                     TcxTreeListHeaderViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawBandViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                   TcxTreeListBandViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawIndentViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                     TcxTreeListIndentViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawIndicatorViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                        TcxTreeListIndicatorViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawFooterItemViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                         TcxTreeListFooterItemViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawCellsGroupViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                         TcxTreeListCellsGroupViewInfo* AViewInfo, bool& ADone)>;
+using TcxCustomDrawEditCellViewInfoEvent = TEvent<void(TcxCustomTreeListControl* Sender, TcxCanvas* ACanvas,
+                                                       TcxTreeListEditCellViewInfo* AViewInfo, bool& ADone)>;
+
 inline constexpr TResourceString cxSTreeListDeleteConfirmation{65407, u"Delete record(s)?"};
 inline constexpr TResourceString cxSTreeListConfirmCaption{65408, u"Confirm"};
 
@@ -440,6 +467,22 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   TcxTreeListBandChangedEvent OnBandHeaderClick;
   TcxTreeListColumnChangedEvent OnColumnHeaderClick;
   TcxTreeListGetNodePreviewHeightEvent OnGetNodePreviewHeight;
+  // ---- Custom drawing (OnCustomDrawCell is the editing control's) ----
+  // Every background area (client strips, below the rows, right of the cells).
+  TcxCustomDrawBackgroundEvent OnCustomDrawBackground;
+  // A band's whole header part: its header and its column headers.
+  TcxCustomDrawBandViewInfoEvent OnCustomDrawBandHeader;
+  // A band's header cell.
+  TcxCustomDrawHeaderViewInfoEvent OnCustomDrawHeader;
+  TcxCustomDrawHeaderViewInfoEvent OnCustomDrawHeaderCell;
+  // A band's part of the footer: its footer cells and their background.
+  TcxCustomDrawBandViewInfoEvent OnCustomDrawFooter;
+  TcxCustomDrawFooterItemViewInfoEvent OnCustomDrawFooterCell;
+  TcxCustomDrawIndentViewInfoEvent OnCustomDrawIndentCell;
+  // Row indicators and the header and footer corner cells.
+  TcxCustomDrawIndicatorViewInfoEvent OnCustomDrawIndicatorCell;
+  TcxCustomDrawCellsGroupViewInfoEvent OnCustomDrawCellsGroup;
+  TcxCustomDrawEditCellViewInfoEvent OnCustomDrawPreview;
 
   // ---- Event raisers (each marks the change first) ----
   void DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode);

@@ -5,10 +5,13 @@
 #include "foundation/cxControls.h"
 #include "foundation/cxListBox.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/comctrls.h"
+#include "platform/gui/timers.h"
 #include "platform/gui/forms.h"
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLDragDrop.h"
 #include "treelist/cxTLOptions.h"
+#include "treelist/cxTLViewInfo.h"
 
 TcxTreeListCustomizing::TcxTreeListCustomizing(TcxCustomTreeListControl* ATreeList) : FTreeList(ATreeList) {}
 
@@ -52,12 +55,16 @@ void TcxTreeListCustomizing::SetVisible(bool AValue) {
 
 void TcxTreeListCustomizing::ShowBandsPage() {
   SetVisible(true);
-  if (Visible() && FBandList && FBandList->CanFocus()) FBandList->SetFocus();
+  if (!Visible() || !FBandList) return;
+  if (FPageControl && FBandsTab) FPageControl->SetActivePage(FBandsTab);
+  if (FBandList->CanFocus()) FBandList->SetFocus();
 }
 
 void TcxTreeListCustomizing::ShowColumnsPage() {
   SetVisible(true);
-  if (Visible() && FColumnList && FColumnList->CanFocus()) FColumnList->SetFocus();
+  if (!Visible() || !FColumnList) return;
+  if (FPageControl && FColumnsTab) FPageControl->SetActivePage(FColumnsTab);
+  if (FColumnList->CanFocus()) FColumnList->SetFocus();
 }
 
 bool TcxTreeListCustomizing::PointInForm(const TPoint& AScreenPoint) const {
@@ -70,8 +77,14 @@ bool TcxTreeListCustomizing::PointInForm(const TPoint& AScreenPoint) const {
 
 TcxListBox* TcxTreeListCustomizing::MakeList(TcxTreeListCustomizeListKind AKind) {
   auto* List = new TcxListBox(FForm.get());
-  List->SetParent(FForm.get());
   List->SetName(AKind == tlclBands ? u"BandList" : u"ColumnList");
+  List->SetListStyle(lbOwnerDrawVariable);
+  List->SetOnMeasureItem(TcxListBoxMeasureItemEvent(
+      this, [this](TcxListBox* AList, Integer AIndex, Integer& AHeight) { MeasureItem(AList, AIndex, AHeight); }));
+  List->OnDrawItem = TcxListBoxDrawItemEvent(
+      this, [this](TcxListBox* AList, TcxCanvas* ACanvas, Integer AIndex, TRect ARect, TOwnerDrawState AState) {
+        DrawItem(AList, ACanvas, AIndex, ARect, AState);
+      });
   TWinControl* Inner = List->InnerListBox();
   Inner->OnMouseDown = TMouseEvent(this, &TcxTreeListCustomizing::ListMouseDown);
   Inner->OnMouseMove = TMouseMoveEvent(this, &TcxTreeListCustomizing::ListMouseMove);
@@ -95,16 +108,40 @@ void TcxTreeListCustomizing::CreateForm() {
   const Integer LineHeight = Measure.Canvas()->TextHeight(u"Wg") + LineMargin;
   F->SetClientWidth(WidthInDigits * Measure.Canvas()->TextWidth(u"0"));
   F->SetClientHeight(LineHeight * (FRowCount + 1));
+  FDragTimer = new TTimer(F);
+  FDragTimer->SetEnabled(false);
+  FDragTimer->SetInterval(DragCheckInterval);
+  FDragTimer->SetOnTimer(TNotifyEvent(this, &TcxTreeListCustomizing::DragTimerTick));
   const TcxTreeListOptionsView* View = FTreeList->OptionsView();
   const bool HasColumns = FTreeList->ColumnCount() > 0;
+  auto Fill = [](TControl* AControl) {
+    AControl->SetAlign(alClient);
+    AControl->SetParentFont(true);
+    AControl->SetParentColor(true);
+  };
   if (!View->SimpleCustomizeBox() && View->Bands()) {
+    FPageControl = new TPageControl(F);
+    FPageControl->SetHotTrack(true);
+    FPageControl->SetParent(F);
+    Fill(FPageControl);
+    FBandsTab = new TTabSheet(F);
+    FBandsTab->SetCaption(LoadResString(cxSTreeListBandsCaption));
+    FBandsTab->SetPageControl(FPageControl);
+    Fill(FBandsTab);
     FBandList = MakeList(tlclBands);
-    FBandList->SetAlign(HasColumns ? alTop : alClient);
-    if (HasColumns) FBandList->SetHeight(F->ClientHeight() / 2);
+    FBandList->SetParent(FBandsTab);
+    Fill(FBandList);
+    if (HasColumns) {
+      FColumnsTab = new TTabSheet(F);
+      FColumnsTab->SetCaption(LoadResString(cxSTreeListColumnsCaption));
+      FColumnsTab->SetPageControl(FPageControl);
+      Fill(FColumnsTab);
+    }
   }
   if (HasColumns) {
     FColumnList = MakeList(tlclColumns);
-    FColumnList->SetAlign(alClient);
+    FColumnList->SetParent(FColumnsTab ? static_cast<TWinControl*>(FColumnsTab) : F);
+    Fill(FColumnList);
   }
 }
 
@@ -137,6 +174,9 @@ void TcxTreeListCustomizing::DestroyForm() {
   FTreeList->RemoveListener(this);
   FPressedList = nullptr;
   FBandList = FColumnList = nullptr;
+  FPageControl = nullptr;
+  FBandsTab = FColumnsTab = nullptr;
+  FDragTimer = nullptr;
   FBands.clear();
   FColumns.clear();
   FForm->Hide();
@@ -242,6 +282,56 @@ void TcxTreeListCustomizing::StartItemDrag(TcxTreeListCustomizeListKind AKind, I
   auto* Drag = static_cast<TcxTreeListDragAndDropObject*>(FTreeList->GetDragAndDropObject());
   Drag->SetDragged(Column, Band);
   FTreeList->StartDragAndDrop(FTreeList->ScreenToClient(Mouse->CursorPos()));
+  if (FDragTimer) FDragTimer->SetEnabled(FTreeList->DragAndDropState() != ddsNone);
+}
+
+void TcxTreeListCustomizing::DragTimerTick(TObject*) {
+  if (FTreeList->DragAndDropState() == ddsNone) {
+    FDragTimer->SetEnabled(false);
+    return;
+  }
+  // The tree list lost the mouse without a release reaching it.
+  if (FTreeList->MouseCapture()) return;
+  FDragTimer->SetEnabled(false);
+  FTreeList->FinishDragAndDrop(false);
+}
+
+// ---- Items drawn as headers ----------------------------------------------------------------
+
+void TcxTreeListCustomizing::MeasureItem(TcxListBox* AList, Integer, Integer& AHeight) {
+  TcxTreeListViewInfo* VI = FTreeList->TreeListViewInfo();
+  if (VI->IsDirty() && !FTreeList->IsLocked()) VI->Calculate();
+  const Integer Height = AList == FBandList ? VI->BandLineHeight() : VI->HeaderLineHeight();
+  AHeight = Height > 0 ? Height + 2 * ItemInset : AList->ItemHeight();
+}
+
+void TcxTreeListCustomizing::DrawItem(TcxListBox* AList, TcxCanvas* ACanvas, Integer AIndex, TRect ARect,
+                                      Cardinal AState) {
+  TcxTreeListStyles* Styles = FTreeList->Styles();
+  TcxViewParams Params;
+  String Text;
+  if (AList == FBandList && AIndex >= 0 && AIndex < Integer(FBands.size())) {
+    TcxTreeListBand* Band = FBands[size_t(AIndex)];
+    Params = Styles->GetBandHeaderParams(Band, Band->Styles()->Header());
+    Text = Band->Caption();
+  } else if (AList == FColumnList && AIndex >= 0 && AIndex < Integer(FColumns.size())) {
+    Params = Styles->GetColumnHeaderParams(FColumns[size_t(AIndex)]);
+    Text = FColumns[size_t(AIndex)]->Caption();
+  } else {
+    return;
+  }
+  ACanvas->SetBrushColor(AList->Color());
+  ACanvas->FillRectOrTileBitmap(ARect, nullptr);
+  TRect Header = ARect;
+  InflateRect(Header, -ItemInset, -ItemInset);
+  TRect TextArea = Header;
+  InflateRect(TextArea, -3, -2);
+  const TcxCustomLookAndFeelPainter* Painter = FTreeList->TreeListViewInfo()->LookAndFeelPainter();
+  Painter->PaintHeader(ACanvas, Header, TextArea, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, true,
+                       Text, Params.Font ? Params.Font : FTreeList->Font(), Params.TextColor, Params.Color,
+                       TcxDrawBackgroundEvent());
+  // The selected item shows as a pressed header.
+  if (AState & odSelected) Painter->InvertHeaderArea(ACanvas, Header);
 }
 
 // ---- The tree list's customizing object -----------------------------------------------------

@@ -14,13 +14,19 @@
 #include "platform/rtl/geometry.h"
 #include "treelist/cxTLControl.h"
 
+class TcxCanvas;
 class TcxListBox;
+class TPageControl;
+class TTabSheet;
+class TTimer;
 class TcxTreeListBand;
 class TcxTreeListColumn;
 
 enum TcxTreeListCustomizeListKind { tlclBands, tlclColumns };
 
 inline constexpr TResourceString cxSTreeListCustomizeCaption{65412, u"Customize"};
+inline constexpr TResourceString cxSTreeListBandsCaption{65413, u"    Bands    "};
+inline constexpr TResourceString cxSTreeListColumnsCaption{65414, u"   Columns   "};
 
 class TcxTreeListCustomizing : public TObject, public IcxTreeListListener {
   KORVANE_CLASS(TcxTreeListCustomizing, TObject)
@@ -34,6 +40,10 @@ class TcxTreeListCustomizing : public TObject, public IcxTreeListListener {
   static constexpr Integer LineMargin = 4;
   // Left and top of a window never placed.
   static constexpr Integer NoPosition = -1000;
+  // How often a running drag out of a list is checked for having been abandoned.
+  static constexpr Cardinal DragCheckInterval = 10;
+  // Room around the header picture of a list item.
+  static constexpr Integer ItemInset = 2;
 
   explicit TcxTreeListCustomizing(TcxCustomTreeListControl* ATreeList);
   ~TcxTreeListCustomizing() override;
@@ -63,6 +73,14 @@ class TcxTreeListCustomizing : public TObject, public IcxTreeListListener {
   TcxListBox* BandListBox() const { return FBandList; }
   // None when the tree list has no columns.
   TcxListBox* ColumnListBox() const { return FColumnList; }
+  // The page control and its two tabs (none in the simple arrangement; no
+  // columns tab without columns).
+  TPageControl* PageControl() const { return FPageControl; }
+  TTabSheet* BandsTab() const { return FBandsTab; }
+  TTabSheet* ColumnsTab() const { return FColumnsTab; }
+  // Runs while an item is dragged out of a list; a drag found abandoned
+  // (the tree list no longer holds the mouse) ends without a drop.
+  TTimer* DragTimer() const { return FDragTimer; }
   // The listed bands and columns, in list order.
   const std::vector<TcxTreeListBand*>& ListedBands() const { return FBands; }
   const std::vector<TcxTreeListColumn*>& ListedColumns() const { return FColumns; }
@@ -92,6 +110,10 @@ private:
   // Esc cancels a running header drag while the form has the keyboard.
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   TcxListBox* ListOf(TObject* AInner) const;
+  // Items are drawn as the tree list's headers of their bands and columns.
+  void MeasureItem(TcxListBox* AList, Integer AIndex, Integer& AHeight);
+  void DrawItem(TcxListBox* AList, TcxCanvas* ACanvas, Integer AIndex, TRect ARect, Cardinal AState);
+  void DragTimerTick(TObject* Sender);
 
   TcxCustomTreeListControl* FTreeList;
   Integer FRowCount = DefaultRowCount;
@@ -109,4 +131,8 @@ private:
   // Owned by the form.
   TcxListBox* FBandList = nullptr;
   TcxListBox* FColumnList = nullptr;
+  TPageControl* FPageControl = nullptr;
+  TTabSheet* FBandsTab = nullptr;
+  TTabSheet* FColumnsTab = nullptr;
+  TTimer* FDragTimer = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/cxGraphics.h"
 #include "platform/gui/imagelist.h"
+#include "treelist/cxTLBands.h"
 #include "treelist/cxTLControl.h"
 #include "treelist/cxTLViewInfo.h"
 
@@ -9,6 +10,36 @@ namespace {
 
 // An image sits this far left of its indent's right edge.
 constexpr Integer ImageRightMargin = 3;
+
+// The content callback of the look-and-feel painter: the header's bitmap tiled over its bounds.
+bool TileBitmap(void* AData, TcxCanvas* ACanvas, const TRect& ABounds) {
+  auto* Bitmap = static_cast<TBitmap*>(AData);
+  if (!Bitmap || Bitmap->Empty()) return false;
+  ACanvas->FillRectOrTileBitmap(ABounds, Bitmap);
+  return true;
+}
+
+TcxDrawBackgroundEvent BitmapBackground(TBitmap* ABitmap) {
+  TcxDrawBackgroundEvent Result;
+  if (ABitmap && !ABitmap->Empty()) {
+    Result.Code = &TileBitmap;
+    Result.Data = ABitmap;
+  }
+  return Result;
+}
+
+// The clip region of a canvas, saved on entry and put back on exit.
+class TClipScope {
+public:
+  explicit TClipScope(TcxCanvas* ACanvas) : FCanvas(ACanvas), FSaved(ACanvas->CopyClipRegion()) {}
+  ~TClipScope() { FCanvas->ApplyClipRegion(FSaved, roCopy, true); }
+  TClipScope(const TClipScope&) = delete;
+  TClipScope& operator=(const TClipScope&) = delete;
+
+private:
+  TcxCanvas* FCanvas;
+  TcxRegion* FSaved;
+};
 
 }  // namespace
 
@@ -18,115 +49,223 @@ TcxTreeListControlPainter::TcxTreeListControlPainter(TcxCustomTreeListControl* A
 TcxTreeListViewInfo* TcxTreeListControlPainter::ViewInfo() const { return FTreeList->TreeListViewInfo(); }
 
 void TcxTreeListControlPainter::PaintContent() {
-  TcxRegion* Saved = Canvas()->CopyClipRegion();
+  TClipScope Scope(Canvas());
   PaintBackground(FTreeList->ContentBounds());
-  PaintHeaders();
+  const TcxTreeListBandSettings Bands = FTreeList->BandSettings();
+  if (Bands.Bands || Bands.Headers) PaintHeaders();
   PaintRows();
   PaintFooter();
-  Canvas()->ApplyClipRegion(Saved, roCopy, true);
+}
+
+void TcxTreeListControlPainter::FillRect(const TRect& ARect, TColor AColor, TBitmap* ABitmap) {
+  if (IsRectEmpty(ARect)) return;
+  Canvas()->SetBrushColor(AColor);
+  Canvas()->FillRectOrTileBitmap(ARect, ABitmap && !ABitmap->Empty() ? ABitmap : nullptr);
 }
 
 void TcxTreeListControlPainter::PaintBackground(const TRect& ARect) {
-  if (IsRectEmpty(ARect)) return;
+  if (IsRectEmpty(ARect) || !Canvas()->IsRectVisible(ARect)) return;
   const TcxViewParams& Params = ViewInfo()->BackgroundParams();
-  Canvas()->SetBrushColor(Params.Color);
-  Canvas()->FillRectOrTileBitmap(ARect, Params.Bitmap);
+  bool Done = false;
+  FTreeList->OnCustomDrawBackground(FTreeList, Canvas(), ARect, Params, Done);
+  if (!Done) FillRect(ARect, Params.Color, Params.Bitmap);
 }
 
 void TcxTreeListControlPainter::PaintBorderLines(const TRect& ARect, TcxBorders ABorders, TColor AColor) {
   Canvas()->DrawFramedFill(ARect, nullptr, AColor, 1, ViewInfo()->GridLineColor(), ABorders);
 }
 
-// ---- Headers and footer -------------------------------------------------------------------------
+void TcxTreeListControlPainter::PaintSeparators(const TRect& ALeft, const TRect& ARight) {
+  for (const TRect& R : {ALeft, ARight}) {
+    if (IsRectEmpty(R)) continue;
+    FillRect(R, ViewInfo()->FixedSeparatorColor(), nullptr);
+    Canvas()->ClipOutRect(R);
+  }
+}
+
+// ---- Headers ------------------------------------------------------------------------------------
 
 void TcxTreeListControlPainter::PaintHeaders() {
   TcxTreeListViewInfo* VI = ViewInfo();
   if (IsRectEmpty(VI->HeaderAreaRect())) return;
-  const TcxCustomLookAndFeelPainter* Painter = VI->LookAndFeelPainter();
-  if (TcxTreeListIndicatorViewInfo* Corner = VI->HeaderIndicatorCell(); Corner->Visible())
-    Painter->PaintHeader(Canvas(), Corner->DisplayRect(), Corner->DisplayRect(), 0, cxAllBorders, cxbsNormal,
-                         taLeftJustify, vaCenter, false, false, String(), FTreeList->Font(),
-                         Painter->HeaderTextColor(), Painter->HeaderColor(), TcxDrawBackgroundEvent());
-  for (const auto& [Band, Rect] : VI->BandRects()) {
-    Canvas()->SetBrushColor(Painter->BandBackgroundColor());
-    TRect R;
-    if (IntersectRect(R, Rect, VI->HeaderAreaRect())) Canvas()->FillRectOrTileBitmap(R, nullptr);
-  }
-  for (const auto& Header : VI->BandHeaders()) PaintHeader(Header.get());
-  for (const auto& Header : VI->ColumnHeaders()) PaintHeader(Header.get());
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(VI->HeaderAreaRect());
+  PaintIndicator(VI->HeaderIndicatorCell());
+  TRect Left, Right;
+  if (!IntersectRect(Left, VI->LeftSeparatorRect(), VI->HeaderAreaRect())) Left = TRect{};
+  if (!IntersectRect(Right, VI->RightSeparatorRect(), VI->HeaderAreaRect())) Right = TRect{};
+  PaintSeparators(Left, Right);
+  for (const auto& Band : VI->BandViewInfos()) PaintBandHeaders(Band.get());
+}
+
+void TcxTreeListControlPainter::PaintBandHeaders(TcxTreeListBandViewInfo* ABand) {
+  if (!ABand->Visible() || !Canvas()->IsRectVisible(ABand->ClipRect())) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(ABand->ClipRect());
+  bool Done = false;
+  FTreeList->OnCustomDrawBandHeader(FTreeList, Canvas(), ABand, Done);
+  if (Done) return;
+  PaintBandBackground(ABand);
+  if (ABand->Header) PaintHeader(ABand->Header);
+  if (!FTreeList->BandSettings().Headers) return;
+  for (const auto& Column : ABand->Columns)
+    if (Column->Header) PaintHeader(Column->Header);
+}
+
+void TcxTreeListControlPainter::PaintBandBackground(TcxTreeListBandViewInfo* ABand) {
+  const TRect R = ABand->DisplayRect();
+  FillRect(R, ABand->ViewParams.Color, ABand->ViewParams.Bitmap);
+  // The bottom line under the columns that do not fill the band's lines.
+  if (!ABand->Complete) FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, clBtnShadow, nullptr);
 }
 
 void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) {
   if (!AHeader->Visible() || !Canvas()->IsRectVisible(AHeader->ClipRect())) return;
-  const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
-  TcxRegion* Saved = Canvas()->CopyClipRegion();
+  TClipScope Scope(Canvas());
   Canvas()->ClipToRect(AHeader->ClipRect());
+  bool Done = false;
+  if (AHeader->Column)
+    FTreeList->OnCustomDrawHeaderCell(FTreeList, Canvas(), AHeader, Done);
+  else
+    FTreeList->OnCustomDrawHeader(FTreeList, Canvas(), AHeader, Done);
+  if (Done) return;
+  const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
   auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
   const TcxNeighbors Neighbors = Column ? Column->Neighbors : 0;
+  const TcxViewParams& Params = AHeader->ViewParams;
+  TFont* Font = Params.Font ? Params.Font : FTreeList->Font();
   if (FTreeList->ViewSettings().ExtPaintStyle)
     Painter->PaintHeaderPlain(Canvas(), AHeader->DisplayRect(), AHeader->TextArea, Neighbors, cxAllBorders,
-                              AHeader->ButtonState, taLeftJustify, vaCenter, false, true, AHeader->Text,
-                              FTreeList->Font(), Painter->HeaderTextColor(), Painter->HeaderColor(),
-                              TcxDrawBackgroundEvent());
+                              AHeader->ButtonState, AHeader->AlignHorz, AHeader->AlignVert, AHeader->MultiLine, true,
+                              AHeader->Text, Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   else
     Painter->PaintHeader(Canvas(), AHeader->DisplayRect(), AHeader->TextArea, Neighbors, cxAllBorders,
-                         AHeader->ButtonState, taLeftJustify, vaCenter, false, true, AHeader->Text, FTreeList->Font(),
-                         Painter->HeaderTextColor(), Painter->HeaderColor(), TcxDrawBackgroundEvent());
+                         AHeader->ButtonState, AHeader->AlignHorz, AHeader->AlignVert, AHeader->MultiLine, true,
+                         AHeader->Text, Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   if (!IsRectEmpty(AHeader->SortMarkArea) && AHeader->Column)
     Painter->PaintSortMark(Canvas(), AHeader->SortMarkArea, AHeader->Column->SortOrder() == soAscending);
   if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), AHeader->DisplayRect());
-  Canvas()->ApplyClipRegion(Saved, roCopy, true);
 }
+
+void TcxTreeListControlPainter::PaintIndicator(TcxTreeListIndicatorViewInfo* AIndicator) {
+  if (!AIndicator->Visible() || !Canvas()->IsRectVisible(AIndicator->ClipRect())) return;
+  bool Done = false;
+  FTreeList->OnCustomDrawIndicatorCell(FTreeList, Canvas(), AIndicator, Done);
+  if (!Done) {
+    TClipScope Scope(Canvas());
+    Canvas()->ClipToRect(AIndicator->ClipRect());
+    const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
+    const TcxViewParams& Params = AIndicator->ViewParams;
+    if (AIndicator->Node)
+      Painter->PaintIndicatorCell(Canvas(), AIndicator->DisplayRect(), Params.Color, AIndicator->Kind);
+    else
+      Painter->PaintHeader(Canvas(), AIndicator->DisplayRect(), AIndicator->DisplayRect(), 0, cxAllBorders,
+                           cxbsNormal, taLeftJustify, vaCenter, false, false, String(),
+                           Params.Font ? Params.Font : FTreeList->Font(), Params.TextColor, Params.Color,
+                           BitmapBackground(Params.Bitmap));
+  }
+  Canvas()->ClipOutRect(AIndicator->ClipRect());
+}
+
+// ---- Footer ---------------------------------------------------------------------------------------
 
 void TcxTreeListControlPainter::PaintFooter() {
   TcxTreeListViewInfo* VI = ViewInfo();
   if (IsRectEmpty(VI->FooterRect())) return;
   const TcxCustomLookAndFeelPainter* Painter = VI->LookAndFeelPainter();
-  if (TcxTreeListIndicatorViewInfo* Corner = VI->FooterIndicatorCell(); Corner->Visible())
-    Painter->PaintHeader(Canvas(), Corner->DisplayRect(), Corner->DisplayRect(), 0, cxAllBorders, cxbsNormal,
-                         taLeftJustify, vaCenter, false, false, String(), FTreeList->Font(),
-                         Painter->HeaderTextColor(), Painter->HeaderColor(), TcxDrawBackgroundEvent());
+  const TcxViewParams Params = FTreeList->Styles()->GetFooterParams();
   TRect Frame = VI->FooterRect();
   InflateRect(Frame, Painter->FooterFrameWidth(), Painter->FooterFrameWidth());
-  Canvas()->SetBrushColor(Painter->FooterColor());
-  Canvas()->FillRectOrTileBitmap(Frame, nullptr);
-  for (const auto& Item : VI->FooterItems()) {
-    if (!Item->Visible()) continue;
-    TcxRegion* Saved = Canvas()->CopyClipRegion();
-    Canvas()->ClipToRect(Item->ClipRect());
-    Painter->PaintFooterCell(Canvas(), Item->DisplayRect(), taLeftJustify, vaCenter, false, true, String(),
-                             FTreeList->Font(), Painter->FooterTextColor(), Painter->FooterColor());
-    Canvas()->ApplyClipRegion(Saved, roCopy, true);
+  {
+    TClipScope Scope(Canvas());
+    PaintIndicator(VI->FooterIndicatorCell());
+    FillRect(Frame, Params.Color, Params.Bitmap);
+    const TRect Strip{Frame.Left, Frame.Top, Frame.Right, Frame.Bottom};
+    TRect Left, Right;
+    if (!IntersectRect(Left, VI->LeftSeparatorRect(), Strip)) Left = TRect{};
+    if (!IntersectRect(Right, VI->RightSeparatorRect(), Strip)) Right = TRect{};
+    PaintSeparators(Left, Right);
+    for (const auto& Band : VI->BandViewInfos()) PaintBandFooter(Band.get());
   }
   Painter->PaintFooterSeparator(Canvas(),
                                 TRect{Frame.Left, Frame.Top, Frame.Right, Frame.Top + Painter->FooterFrameWidth()});
   Painter->PaintFooterFrame(Canvas(), Frame);
 }
 
+void TcxTreeListControlPainter::PaintBandFooter(TcxTreeListBandViewInfo* ABand) {
+  if (IsRectEmpty(ABand->FooterRect) || !Canvas()->IsRectVisible(ABand->FooterRect)) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(ABand->FooterRect);
+  bool Done = false;
+  FTreeList->OnCustomDrawFooter(FTreeList, Canvas(), ABand, Done);
+  if (Done) return;
+  FillRect(ABand->FooterRect, ABand->FooterParams.Color, ABand->FooterParams.Bitmap);
+  for (const auto& Column : ABand->Columns)
+    if (Column->Footer) PaintFooterItem(Column->Footer);
+}
+
+void TcxTreeListControlPainter::PaintFooterItem(TcxTreeListFooterItemViewInfo* AItem) {
+  if (!AItem->Visible() || !Canvas()->IsRectVisible(AItem->ClipRect())) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(AItem->ClipRect());
+  bool Done = false;
+  FTreeList->OnCustomDrawFooterCell(FTreeList, Canvas(), AItem, Done);
+  if (Done) return;
+  const TcxViewParams& Params = AItem->ViewParams;
+  ViewInfo()->LookAndFeelPainter()->PaintFooterCell(Canvas(), AItem->DisplayRect(), AItem->AlignHorz,
+                                                    AItem->AlignVert, AItem->MultiLine, true, AItem->Text,
+                                                    Params.Font ? Params.Font : FTreeList->Font(), Params.TextColor,
+                                                    Params.Color);
+}
+
 // ---- Rows -------------------------------------------------------------------------------------
 
 void TcxTreeListControlPainter::PaintRows() {
   TcxTreeListViewInfo* VI = ViewInfo();
-  TcxRegion* Saved = Canvas()->CopyClipRegion();
+  TClipScope Scope(Canvas());
   Canvas()->ClipToRect(VI->NodesAreaRect());
   for (Integer I = 0; I < VI->RowCount(); ++I) PaintNodeRow(VI->Rows(I));
-  Canvas()->ApplyClipRegion(Saved, roCopy, true);
 }
 
 void TcxTreeListControlPainter::PaintNodeRow(TcxTreeListNodeViewInfo* ARow) {
   if (!Canvas()->IsRectVisible(ARow->RowRect)) return;
-  if (ARow->Indicator->Visible()) {
-    const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
-    Painter->PaintIndicatorCell(Canvas(), ARow->Indicator->DisplayRect(), Painter->HeaderColor(),
-                                ARow->Indicator->Kind);
-  }
+  TClipScope Scope(Canvas());
+  PaintIndicator(ARow->Indicator.get());
+  for (const auto& Group : ARow->CellsGroups) PaintCellsGroup(Group.get());
   for (auto It = ARow->Indents.rbegin(); It != ARow->Indents.rend(); ++It) PaintIndent(It->get());
-  for (const auto& Cell : ARow->Cells) PaintCell(Cell.get());
+  PaintSeparators(ARow->LeftSeparatorPiece, ARow->RightSeparatorPiece);
+  if (ARow->PreviewShown && ARow->PreviewCell) PaintPreview(ARow->PreviewCell.get());
+  if (ARow->GroupRow)
+    PaintGroupCell(ARow);
+  else
+    for (const auto& Cell : ARow->Cells) PaintCell(Cell.get());
   PaintFocusRect(ARow);
 }
 
+void TcxTreeListControlPainter::PaintCellsGroup(TcxTreeListCellsGroupViewInfo* AGroup) {
+  if (!AGroup->Visible() || !Canvas()->IsRectVisible(AGroup->ClipRect())) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(AGroup->ClipRect());
+  bool Done = false;
+  FTreeList->OnCustomDrawCellsGroup(FTreeList, Canvas(), AGroup, Done);
+  if (Done) return;
+  if (AGroup->SelectedLook()) {
+    const TcxViewParams Selection = FTreeList->Styles()->GetSelectionParams();
+    Canvas()->DrawFramedFill(AGroup->DisplayRect(), nullptr, Selection.Color, 1, ViewInfo()->GridLineColor(),
+                             AGroup->Borders);
+  } else {
+    Canvas()->DrawFramedFill(AGroup->DisplayRect(), AGroup->ViewParams.Bitmap, AGroup->Color, 1,
+                             ViewInfo()->GridLineColor(), AGroup->Borders);
+  }
+}
+
 void TcxTreeListControlPainter::PaintIndent(TcxTreeListIndentViewInfo* AIndent) {
-  if (!AIndent->Visible()) return;
+  if (!AIndent->Visible() || !Canvas()->IsRectVisible(AIndent->ClipRect())) return;
+  bool Done = false;
+  FTreeList->OnCustomDrawIndentCell(FTreeList, Canvas(), AIndent, Done);
+  if (Done) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(AIndent->ClipRect());
   PaintBorderLines(AIndent->DisplayRect(), AIndent->Borders, AIndent->Color);
   if (AIndent->IndentKind == TcxTreeListIndentViewInfo::ikLevel) {
     PaintTreeLines(AIndent);
@@ -146,12 +285,10 @@ void TcxTreeListControlPainter::PaintTreeLines(TcxTreeListIndentViewInfo* AInden
   const bool Solid = FTreeList->ViewSettings().SolidTreeLines;
   for (const TRect& Line : {AIndent->VertLine, AIndent->HorzLine}) {
     if (IsRectEmpty(Line)) continue;
-    if (Solid) {
-      Canvas()->SetBrushColor(LineColor);
-      Canvas()->FillRectOrTileBitmap(Line, nullptr);
-    } else {
+    if (Solid)
+      FillRect(Line, LineColor, nullptr);
+    else
       FillHalftoneRect(Canvas(), Line, AIndent->Color, LineColor);
-    }
   }
 }
 
@@ -161,11 +298,42 @@ void TcxTreeListControlPainter::PaintExpandButton(const TRect& ARect, bool AExpa
 
 void TcxTreeListControlPainter::PaintCell(TcxTreeListEditCellViewInfo* ACell) {
   if (!ACell->Visible() || !Canvas()->IsRectVisible(ACell->ClipRect())) return;
-  TcxRegion* Saved = Canvas()->CopyClipRegion();
+  TClipScope Scope(Canvas());
   Canvas()->ClipToRect(ACell->ClipRect());
   PaintBorderLines(ACell->DisplayRect(), ACell->Borders(), ACell->ViewParams().Color);
   PaintEditCell(ACell, false);
-  Canvas()->ApplyClipRegion(Saved, roCopy, true);
+}
+
+void TcxTreeListControlPainter::PaintGroupCell(TcxTreeListNodeViewInfo* ARow) {
+  TcxTreeListGroupNodeEditViewInfo* Cell = ARow->GroupCell.get();
+  if (!Cell || !Cell->Visible() || !Canvas()->IsRectVisible(Cell->ClipRect())) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(Cell->ClipRect());
+  bool Done = false;
+  FTreeList->OnCustomDrawCell(FTreeList, Canvas(), Cell, Done);
+  if (Done) return;
+  const TcxViewParams Params = Cell->GetViewParams();
+  PaintBorderLines(Cell->DisplayRect(), Cell->Borders(), Params.Color);
+  TRect Text = Cell->DisplayRect();
+  InflateRect(Text, -2, 0);
+  Canvas()->SetFont(Params.Font ? Params.Font : FTreeList->Font());
+  Canvas()->GetFont()->SetColor(Params.TextColor);
+  Canvas()->DrawTextWithFlags(Cell->Text, Text, true, cxAlignLeft | cxAlignVCenter | cxSingleLine | cxShowEndEllipsis);
+}
+
+void TcxTreeListControlPainter::PaintPreview(TcxTreeListNodePreviewViewInfo* APreview) {
+  if (!APreview->Visible() || !Canvas()->IsRectVisible(APreview->ClipRect())) return;
+  TClipScope Scope(Canvas());
+  Canvas()->ClipToRect(APreview->ClipRect());
+  bool Done = false;
+  FTreeList->OnCustomDrawPreview(FTreeList, Canvas(), APreview, Done);
+  if (Done) return;
+  const TcxViewParams Params = APreview->GetViewParams();
+  PaintBorderLines(APreview->DisplayRect(), APreview->Borders(), Params.Color);
+  if (Params.Bitmap && !Params.Bitmap->Empty()) Canvas()->FillRectOrTileBitmap(APreview->TextRect, Params.Bitmap);
+  Canvas()->SetFont(Params.Font ? Params.Font : FTreeList->Font());
+  Canvas()->GetFont()->SetColor(Params.TextColor);
+  Canvas()->DrawTextWithFlags(APreview->Text, APreview->TextRect, true, cxAlignLeft | cxAlignTop | cxWordBreak);
 }
 
 void TcxTreeListControlPainter::PaintFocusRect(TcxTreeListNodeViewInfo* ARow) {

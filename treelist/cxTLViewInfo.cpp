@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/cxDataSummary.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/imagelist.h"
 #include "treelist/cxTLBands.h"
@@ -21,6 +22,8 @@ constexpr Integer HeaderTextMargin = 2;
 constexpr Integer ImageMargin = 3;
 // The indent is the expand box plus this room.
 constexpr Integer IndentRoom = 6;
+// Room above and below a preview's text.
+constexpr Integer PreviewVertMargin = 1;
 // Text measured for a line height (a capital and a descender).
 const String LineHeightText = u"Wg";
 
@@ -142,21 +145,59 @@ void TcxTreeListNodeViewInfo::Calculate(TcxTreeListNode* ANode, Integer ATop) {
   const TcxTreeListViewSettings Settings = TreeList->ViewSettings();
   Node = ANode;
   RowTop = ATop;
-  RowHeight = FViewInfo->RowLineHeight() * std::max(FViewInfo->HeaderLineCount(), 1);
   ButtonShown = Settings.Buttons && ANode->HasChildren();
   ButtonExpanded = ButtonShown && ANode->Expanded();
   RowFocused = ANode->Focused();
   RowSelected = ANode->Selected();
+  GroupRow = TreeList->OptionsView()->PaintStyle() == tlpsCategorized && TreeList->IsGroupNode(ANode);
   const TRect Area = FViewInfo->NodesAreaRect();
   const Integer IndicatorWidth = Settings.Indicator ? Settings.IndicatorWidth : 0;
-  const Integer ContentLeft = Area.Left + IndicatorWidth - FViewInfo->LeftPos();
-  RowRect = TRect{Area.Left, RowTop, Area.Left + IndicatorWidth + FViewInfo->ContentWidth(), RowTop + RowHeight};
+  const auto& Bands = FViewInfo->BandViewInfos();
+  // The indents stand in front of the first band's cells.
+  const Integer GroupsLeft = Bands.empty() ? Area.Left + IndicatorWidth - FViewInfo->LeftPos()
+                                           : Bands.front()->DisplayRect().Left;
+  const Integer GroupsRight = Bands.empty() ? GroupsLeft : Bands.back()->DisplayRect().Right;
   const Integer IndentCount = cxTreeListIndentCount(TreeList, ANode);
-  CellsLeft = ContentLeft + IndentCount * FViewInfo->IndentStep();
-  CellsArea = TRect{CellsLeft, RowTop, std::max(CellsLeft, RowRect.Right - FViewInfo->LeftPos()), RowTop + RowHeight};
+  const Integer IndentsWidth = IndentCount * FViewInfo->IndentStep();
+  CellsLeft = GroupsLeft + IndentsWidth;
   RowBorders = Settings.HorzGridLines ? BorderBit(bBottom) : 0;
+  const Integer PreviewHeight = CalculatePreviewHeight();
+  PreviewShown = PreviewHeight > 0;
+  const bool PreviewOnTop = PreviewShown && TreeList->Preview()->Place() == tlppTop;
+  CellsTop = RowTop + (PreviewOnTop ? PreviewHeight : 0);
+  CellsHeight = FViewInfo->RowLineHeight() * std::max(FViewInfo->HeaderLineCount(), 1);
+  CellsArea = TRect{CellsLeft, CellsTop, std::max(CellsLeft, GroupsRight), CellsTop + CellsHeight};
+  if (GroupRow) {
+    Cells.clear();
+    CellsGroups.clear();
+    CalculateGroupCell();
+  } else {
+    GroupCell.reset();
+    CalculateCells(IndentsWidth);
+    if (FViewInfo->AutoRowHeight()) {
+      const Integer Height = CalculateAutoCellsHeight(IndentsWidth);
+      if (Height != CellsHeight) {
+        CellsHeight = Height;
+        CellsArea.Bottom = CellsTop + CellsHeight;
+        CalculateCells(IndentsWidth);
+      }
+    }
+    CalculateGroups();
+  }
+  RowHeight = CellsHeight + PreviewHeight;
+  RowRect = TRect{Area.Left, RowTop, std::max(GroupsRight, Area.Left + IndicatorWidth), RowTop + RowHeight};
+  if (PreviewShown)
+    PlacePreview(PreviewOnTop ? RowTop : CellsTop + CellsHeight, PreviewHeight);
+  else
+    PreviewCell.reset();
   CalculateIndents(IndentCount, CellsLeft);
-  CalculateCells(IndentCount * FViewInfo->IndentStep());
+  // The fixed separators' pieces within the cells.
+  LeftSeparatorPiece = RightSeparatorPiece = TRect{};
+  if (!GroupRow) {
+    const TRect Cells{Area.Left, CellsTop, Area.Right, CellsTop + CellsHeight};
+    if (!IntersectRect(LeftSeparatorPiece, FViewInfo->LeftSeparatorRect(), Cells)) LeftSeparatorPiece = TRect{};
+    if (!IntersectRect(RightSeparatorPiece, FViewInfo->RightSeparatorRect(), Cells)) RightSeparatorPiece = TRect{};
+  }
   Indicator->Node = ANode;
   Indicator->Kind = ikNone;
   if (Settings.Indicator) {
@@ -168,11 +209,110 @@ void TcxTreeListNodeViewInfo::Calculate(TcxTreeListNode* ANode, Integer ATop) {
     } else if (RowSelected) {
       Indicator->Kind = ikMultiDot;
     }
+    Indicator->SetViewParams(TreeList->Styles()->GetIndicatorParams());
     Indicator->SetBounds(TRect{Area.Left, RowTop, Area.Left + IndicatorWidth, RowTop + RowHeight}, Area);
   } else {
     Indicator->SetBounds(TRect{}, TRect{});
   }
   FViewInfo->NoteRowCalculated();
+}
+
+Integer TcxTreeListNodeViewInfo::CalculateAutoCellsHeight(Integer AIndentsWidth) {
+  (void)AIndentsWidth;
+  Integer Height = FViewInfo->DefaultEditHeight();
+  for (const auto& Cell : Cells) {
+    if (!Cell->Visible()) continue;
+    Cell->InitProperties();
+    Height = std::max(Height, Cell->GetItem()->CalcCellHeight(Cell.get()));
+  }
+  return Height;
+}
+
+Integer TcxTreeListNodeViewInfo::CalculatePreviewHeight() {
+  TcxCustomTreeListControl* TreeList = FViewInfo->TreeList();
+  TcxTreeListPreview* Preview = TreeList->Preview();
+  if (!Preview->Active()) return 0;
+  const TcxViewParams Params = TreeList->Styles()->GetPreviewParams(Node);
+  TFont* Font = Params.Font ? Params.Font : TreeList->Font();
+  const Integer LineHeight = TextHeightInFont(Font, LineHeightText);
+  const Integer Frame = 2 * PreviewVertMargin + ((RowBorders & BorderBit(bBottom)) ? 1 : 0);
+  Integer Height = Frame + LineHeight;
+  const Variant Value = Node->Values(Preview->Column()->ItemIndex());
+  if (Preview->AutoHeight() && LineHeight > 0) {
+    const auto& Bands = FViewInfo->BandViewInfos();
+    const Integer Left = CellsLeft + Preview->LeftIndent();
+    const Integer Right = (Bands.empty() ? CellsLeft : Bands.back()->DisplayRect().Right) - Preview->RightIndent();
+    const String Text = Preview->Column()->GetDisplayText(Node);
+    Integer Measured = LineHeight;
+    if (!Text.empty() && Right > Left) {
+      TcxScreenCanvas Canvas;
+      Canvas.SetFont(Font);
+      TRect R{Left, 0, Right, 0};
+      Canvas.MeasureTextRect(Text, R, cxWordBreak | cxAlignTop);
+      Measured = std::max(R.Height(), LineHeight);
+    }
+    Integer Lines = Preview->MaxLineCount();
+    if (Lines == 0) Lines = (Measured + LineHeight / 2) / LineHeight;
+    Height = Frame + std::min(Measured, std::max(Lines, 1) * LineHeight);
+  }
+  TreeList->OnGetNodePreviewHeight(TreeList, Node, Value, Height);
+  // Nothing left of the text: the row shows no preview.
+  return Height > Frame ? Height : 0;
+}
+
+void TcxTreeListNodeViewInfo::PlacePreview(Integer ATop, Integer AHeight) {
+  TcxCustomTreeListControl* TreeList = FViewInfo->TreeList();
+  TcxTreeListPreview* Preview = TreeList->Preview();
+  if (!PreviewCell || PreviewCell->GetItem() != Preview->Column())
+    PreviewCell = std::make_unique<TcxTreeListNodePreviewViewInfo>(this, Preview->Column());
+  const TRect R{CellsLeft, ATop, CellsArea.Right, ATop + AHeight};
+  PreviewCell->SetBorders(RowBorders);
+  PreviewCell->PreviewHeight = AHeight;
+  PreviewCell->Text = Preview->Column()->GetDisplayText(Node);
+  PreviewCell->SetBounds(R, FViewInfo->NodesAreaRect());
+  TRect Text = R;
+  if (RowBorders & BorderBit(bBottom)) --Text.Bottom;
+  Text.Left += Preview->LeftIndent();
+  Text.Right -= Preview->RightIndent();
+  InflateRect(Text, 0, -PreviewVertMargin);
+  PreviewCell->TextRect = Text;
+}
+
+void TcxTreeListNodeViewInfo::CalculateGroupCell() {
+  TcxCustomTreeListControl* TreeList = FViewInfo->TreeList();
+  TcxTreeListColumn* Column = TreeList->OptionsView()->CategorizedColumn();
+  if (!Column || !Column->Visible()) {
+    const std::vector<TcxTreeListColumn*> Visible = TreeList->VisibleColumns();
+    Column = Visible.empty() ? nullptr : Visible.front();
+  }
+  if (!Column) return GroupCell.reset();
+  if (!GroupCell || GroupCell->GetItem() != Column)
+    GroupCell = std::make_unique<TcxTreeListGroupNodeEditViewInfo>(this, Column);
+  GroupCell->Text = Column->GetDisplayText(Node);
+  GroupCell->SetBorders(RowBorders | (TreeList->BandSettings().VertGridLines ? BorderBit(bRight) : 0));
+  GroupCell->SetBounds(CellsArea, FViewInfo->NodesAreaRect());
+}
+
+void TcxTreeListNodeViewInfo::CalculateGroups() {
+  const auto& Bands = FViewInfo->BandViewInfos();
+  TcxCustomTreeListControl* TreeList = FViewInfo->TreeList();
+  const bool Vert = TreeList->BandSettings().VertGridLines;
+  const bool Horz = TreeList->ViewSettings().HorzGridLines;
+  while (CellsGroups.size() > Bands.size()) CellsGroups.pop_back();
+  while (CellsGroups.size() < Bands.size())
+    CellsGroups.push_back(std::make_unique<TcxTreeListCellsGroupViewInfo>(FViewInfo, this));
+  for (size_t I = 0; I < Bands.size(); ++I) {
+    TcxTreeListCellsGroupViewInfo* Group = CellsGroups[I].get();
+    TcxTreeListBandViewInfo* Band = Bands[I].get();
+    Group->BandViewInfo = Band;
+    Group->Borders = (Vert ? BorderBit(bLeft) | BorderBit(bRight) : 0) | (Horz ? BorderBit(bBottom) : 0);
+    if (I == 0 && !Horz) Group->Borders &= ~BorderBit(bLeft);
+    Group->SetViewParams(TreeList->Styles()->GetBandContentParams(Band->Band, Band->Band->Styles()->Content(), Node));
+    const TRect R{Band->DisplayRect().Left, CellsTop, Band->DisplayRect().Right, CellsTop + CellsHeight};
+    TRect Clip;
+    IntersectRect(Clip, Band->CellsClip, FViewInfo->NodesAreaRect());
+    Group->SetBounds(R, Clip);
+  }
 }
 
 void TcxTreeListNodeViewInfo::CalculateIndents(Integer AIndentCount, Integer AIndentsRight) {
@@ -183,7 +323,9 @@ void TcxTreeListNodeViewInfo::CalculateIndents(Integer AIndentCount, Integer AIn
   while (Integer(Indents.size()) < AIndentCount)
     Indents.push_back(std::make_unique<TcxTreeListIndentViewInfo>(FViewInfo));
   const Integer Step = FViewInfo->IndentStep();
-  const TRect Clip = FViewInfo->NodesAreaRect();
+  TRect Clip = FViewInfo->NodesAreaRect();
+  if (!FViewInfo->BandViewInfos().empty())
+    IntersectRect(Clip, FViewInfo->BandViewInfos().front()->CellsClip, FViewInfo->NodesAreaRect());
   Integer Right = AIndentsRight;
   size_t Index = size_t(AIndentCount);
   auto Next = [&](TcxTreeListIndentViewInfo::TKind AKind) {
@@ -237,7 +379,9 @@ void TcxTreeListNodeViewInfo::CalculateCells(Integer AIndentsWidth) {
   const std::vector<TcxTreeListColumn*> Columns = TreeList->VisibleColumns();
   const bool Vert = TreeList->BandSettings().VertGridLines;
   const bool Horz = TreeList->ViewSettings().HorzGridLines;
-  const TRect Clip = FViewInfo->NodesAreaRect();
+  const Integer LineHeight = FViewInfo->RowLineHeight();
+  // One header line: every cell is as high as the row (auto height may make it higher).
+  const bool FollowRow = FViewInfo->HeaderLineCount() <= 1;
   if (Cells.size() > Columns.size()) Cells.resize(Columns.size());
   for (size_t I = 0; I < Columns.size(); ++I) {
     if (I >= Cells.size() || Cells[I]->GetItem() != Columns[I]) {
@@ -248,13 +392,16 @@ void TcxTreeListNodeViewInfo::CalculateCells(Integer AIndentsWidth) {
     }
     TcxTreeListEditCellViewInfo* Cell = Cells[I].get();
     TcxTreeListColumnHeaderViewInfo* Header = FViewInfo->ColumnHeader(Columns[I]);
-    if (!Header) continue;
-    const Integer LineHeight = FViewInfo->RowLineHeight();
-    const Integer Top = RowTop + Columns[I]->Position().RowIndex * LineHeight;
-    TRect R{Header->DisplayRect().Left, Top, Header->DisplayRect().Right,
-            Top + std::max(Columns[I]->Position().LineCount, 1) * LineHeight};
+    TcxTreeListBandViewInfo* Band = FViewInfo->BandViewInfo(Columns[I]->Band());
+    if (!Header || !Band) continue;
+    const Integer Top = FollowRow ? CellsTop : CellsTop + Columns[I]->Position().RowIndex * LineHeight;
+    const Integer Bottom =
+        FollowRow ? CellsTop + CellsHeight : Top + std::max(Columns[I]->Position().LineCount, 1) * LineHeight;
+    TRect R{Header->DisplayRect().Left, Top, Header->DisplayRect().Right, Bottom};
     if (TreeList->Bands()->IsTreeColumn(Columns[I])) R.Left += AIndentsWidth;
     Cell->SetBorders((Vert ? BorderBit(bRight) : 0) | (Horz ? BorderBit(bBottom) : 0));
+    TRect Clip;
+    IntersectRect(Clip, Band->CellsClip, FViewInfo->NodesAreaRect());
     Cell->SetBounds(R, Clip);
     if (Cell->Visible()) Cell->Calculate();
   }
@@ -312,11 +459,18 @@ void TcxTreeListViewInfo::CalculateCells() {
   for (Integer I = 0; I < FRowCount; ++I)
     for (const auto& Cell : FRows[size_t(I)]->Cells) FEditCells.push_back(Cell.get());
   UpdateScrollBars();
+  // Told once the layout is whole: the handler may ask the rows.
+  if (FRowCount > 0 && FTopIndex != FNotifiedTopIndex) {
+    FNotifiedTopIndex = FTopIndex;
+    FTreeList->DoTopRecordIndexChanged();
+  }
 }
 
 void TcxTreeListViewInfo::CalculateHeights() {
   const TcxCustomLookAndFeelPainter* Painter = LookAndFeelPainter();
   const TcxTreeListViewSettings Settings = FTreeList->ViewSettings();
+  const TcxTreeListBandSettings BandSettings = FTreeList->BandSettings();
+  TcxTreeListStyles* Styles = FTreeList->Styles();
   // Measured again only when the control's font changed.
   if (!FMeasuredFont || !FMeasuredFont->SameAs(*FTreeList->Font())) {
     if (!FMeasuredFont) FMeasuredFont = std::make_unique<TFont>();
@@ -325,20 +479,41 @@ void TcxTreeListViewInfo::CalculateHeights() {
   }
   const Integer TextHeight = FTextHeight;
   const Integer Line = Painter->HeaderHeightForText(TextHeight);
+  // A header line for a style's font (the control's font when it sets none).
+  auto LineFor = [&](const TcxViewParams& AParams) {
+    if (!AParams.Font || AParams.Font->SameAs(*FTreeList->Font())) return Line;
+    return Painter->HeaderHeightForText(TextHeightInFont(AParams.Font, LineHeightText));
+  };
   FHeaderLineCount = 0;
   for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I)
     FHeaderLineCount = std::max(FHeaderLineCount, FTreeList->Bands()->VisibleItems(I)->BandRows()->LineCount());
-  if (FTreeList->VisibleColumns().empty()) FHeaderLineCount = 0;
-  FHeaderLineHeight = Line;
+  const std::vector<TcxTreeListColumn*> Columns = FTreeList->VisibleColumns();
+  if (Columns.empty()) FHeaderLineCount = 0;
+  FHeaderLineHeight = 0;
+  FFooterLineHeight = 0;
+  for (TcxTreeListColumn* Column : Columns) {
+    if (BandSettings.Headers) FHeaderLineHeight = std::max(FHeaderLineHeight, LineFor(Styles->GetColumnHeaderParams(Column)));
+    if (Settings.Footer) FFooterLineHeight = std::max(FFooterLineHeight, LineFor(Styles->GetColumnFooterParams(Column)));
+  }
+  if (FHeaderLineHeight == 0) FHeaderLineHeight = Line;
+  FFooterLineHeight = FFooterLineHeight > 0 ? FFooterLineHeight + 4 * Painter->FooterCellFrameWidth()
+                                            : Line + Painter->FooterCellFrameWidth();
   FBandLineHeight = Line;
-  FFooterLineHeight = FHeaderLineCount > 0 && Settings.Footer ? Line + 4 * Painter->FooterCellFrameWidth()
-                                                              : Line + Painter->FooterCellFrameWidth();
+  if (BandSettings.Bands)
+    for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I) {
+      TcxTreeListBand* Band = FTreeList->Bands()->VisibleItems(I);
+      FBandLineHeight = std::max(FBandLineHeight, LineFor(Styles->GetBandHeaderParams(Band, Band->Styles()->Header())));
+    }
   Integer Row = std::max(DefaultEditHeight(), TextHeight);
   if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
   if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
   const Integer Assigned = FTreeList->AssignedRowHeight();
   FRowLineHeight = Assigned > 0 ? Assigned : Row + (Settings.HorzGridLines ? 1 : 0);
   FIndentStep = CalculateIndentStep(FTreeList);
+}
+
+bool TcxTreeListViewInfo::AutoRowHeight() const {
+  return FTreeList->OptionsView()->CellAutoHeight() && FHeaderLineCount == 1;
 }
 
 Integer TcxTreeListViewInfo::MinRowHeight() const { return TextHeightOf(FTreeList); }
@@ -377,6 +552,10 @@ void TcxTreeListViewInfo::CalculateAreas() {
   else
     for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I)
       FContentWidth += FTreeList->Bands()->VisibleItems(I)->DisplayWidth();
+  // Each fixed band brings its separator.
+  for (Integer I = 0; I < FTreeList->Bands()->VisibleItemCount(); ++I)
+    if (FTreeList->Bands()->VisibleItems(I)->FixedKind() != tlbfNone)
+      FContentWidth += FTreeList->OptionsView()->FixedSeparatorWidth();
   if (FTreeList->VisibleColumns().empty() && !Bands.Bands) FContentWidth = 0;
   const Integer Page = Client.Width() - Indicator;
   FLeftPos = FContentWidth > Page ? std::clamp(FLeftPos, 0, FContentWidth - Page) : 0;
@@ -385,6 +564,7 @@ void TcxTreeListViewInfo::CalculateAreas() {
 void TcxTreeListViewInfo::CalculateHeaders() {
   const TcxTreeListBandSettings Bands = FTreeList->BandSettings();
   const TcxTreeListViewSettings Settings = FTreeList->ViewSettings();
+  TcxTreeListStyles* Styles = FTreeList->Styles();
   const TRect Client = FTreeList->ContentBounds();
   FBandRects.clear();
   // The hit test and the hot tracking let go of the items that go.
@@ -395,13 +575,18 @@ void TcxTreeListViewInfo::CalculateHeaders() {
     Forget(FBandHeaders);
     Forget(FColumnHeaders);
     Forget(FFooterItems);
+    Forget(FBandViewInfos);
   }
   FBandHeaders.clear();
   std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> OldHeaders = std::move(FColumnHeaders);
   FColumnHeaders.clear();
   FFooterItems.clear();
+  FBandViewInfos.clear();
+  FLeftFixedBand = FRightFixedBand = nullptr;
   const Integer Indicator = Settings.Indicator ? Settings.IndicatorWidth : 0;
   const TRect HeaderClip{Client.Left + Indicator, Client.Top, Client.Right, FHeaderAreaRect.Bottom};
+  FHeaderIndicator->SetViewParams(Styles->GetIndicatorParams());
+  FFooterIndicator->SetViewParams(Styles->GetIndicatorParams());
   FHeaderIndicator->SetBounds(Settings.Indicator && (Bands.Bands || Bands.Headers)
                                   ? TRect{Client.Left, Client.Top, Client.Left + Indicator, FHeaderAreaRect.Bottom}
                                   : TRect{},
@@ -412,30 +597,89 @@ void TcxTreeListViewInfo::CalculateHeaders() {
                               Client);
   const Integer BandTop = Client.Top;
   const Integer ColumnsTop = BandTop + (Bands.Bands ? Bands.BandLineCount * FBandLineHeight : 0);
-  Integer X = Client.Left + Indicator - FLeftPos;
+  const Integer Start = Client.Left + Indicator;
+  const Integer SeparatorWidth = FTreeList->OptionsView()->FixedSeparatorWidth();
+  FLeftSeparatorRect = FRightSeparatorRect = TRect{};
+  FScrollAreaRect = TRect{Start, Client.Top, std::max(Start, Client.Right), Client.Bottom};
+  bool HasLeftFixed = false;
+  for (Integer B = 0; B < FTreeList->Bands()->VisibleItemCount(); ++B)
+    HasLeftFixed |= FTreeList->Bands()->VisibleItems(B)->FixedKind() == tlbfLeft;
+  // A left fixed band stays; the bands after it scroll.
+  Integer X = Start - (HasLeftFixed ? 0 : FLeftPos);
+  const TcxCustomLookAndFeelPainter* Painter = LookAndFeelPainter();
   for (Integer B = 0; B < FTreeList->Bands()->VisibleItemCount(); ++B) {
     TcxTreeListBand* Band = FTreeList->Bands()->VisibleItems(B);
     const Integer Width = Band->DisplayWidth();
-    const TRect BandRect{X, BandTop, X + Width, FHeaderAreaRect.Bottom};
+    Integer Left = X;
+    if (Band->FixedKind() == tlbfRight) {
+      Left = std::min(X + SeparatorWidth, Client.Right - Width);
+      Left = std::max(Left, (HasLeftFixed ? FLeftSeparatorRect.Right : Start) + SeparatorWidth);
+      FRightSeparatorRect = TRect{Left - SeparatorWidth, Client.Top, Left, Client.Bottom};
+      FScrollAreaRect.Right = FRightSeparatorRect.Left;
+    }
+    const TRect BandRect{Left, BandTop, Left + Width, FHeaderAreaRect.Bottom};
+    if (Band->FixedKind() == tlbfLeft) {
+      FLeftSeparatorRect = TRect{BandRect.Right, Client.Top, BandRect.Right + SeparatorWidth, Client.Bottom};
+      FScrollAreaRect.Left = FLeftSeparatorRect.Right;
+      X = FLeftSeparatorRect.Right - FLeftPos;
+    } else {
+      X = BandRect.Right;
+    }
     FBandRects.emplace_back(Band, BandRect);
+    auto BandInfo = std::make_unique<TcxTreeListBandViewInfo>(this);
+    BandInfo->Band = Band;
+    BandInfo->SetViewParams(Styles->GetBandBackgroundParams(Band, Band->Styles()->HeaderBackground()));
+    BandInfo->FooterParams = Styles->GetBandFooterParams(Band, Band->Styles()->Footer());
+    FBandViewInfos.push_back(std::move(BandInfo));
+  }
+  // The scrolling bands show only between the separators.
+  for (size_t Index = 0; Index < FBandViewInfos.size(); ++Index) {
+    TcxTreeListBandViewInfo* Info = FBandViewInfos[Index].get();
+    TcxTreeListBand* Band = Info->Band;
+    const TRect BandRect = FBandRects[Index].second;
+    const bool Fixed = Band->FixedKind() != tlbfNone;
+    if (Band->FixedKind() == tlbfLeft) FLeftFixedBand = Info;
+    if (Band->FixedKind() == tlbfRight) FRightFixedBand = Info;
+    const TRect Horizontal = Fixed ? BandRect : FScrollAreaRect;
+    Info->CellsClip = TRect{Horizontal.Left, Client.Top, Horizontal.Right, Client.Bottom};
+    TRect Clip;
+    IntersectRect(Clip, BandRect, HeaderClip);
+    if (!Fixed) IntersectRect(Clip, Clip, Info->CellsClip);
+    Info->SetBounds(BandRect, Clip);
+    Info->Complete = Band->BandRows()->LineCount() >= FHeaderLineCount;
+    if (!IsRectEmpty(FFooterRect)) {
+      IntersectRect(Info->FooterRect, TRect{BandRect.Left, FFooterRect.Top, BandRect.Right, FFooterRect.Bottom},
+                    FFooterRect);
+      if (!Fixed) IntersectRect(Info->FooterRect, Info->FooterRect, Info->CellsClip);
+    }
+    const Integer X0 = BandRect.Left;
+    const Integer Width = BandRect.Width();
     if (Bands.Bands) {
       auto Header = std::make_unique<TcxTreeListHeaderViewInfo>(this);
       Header->Band = Band;
       Header->Text = Band->Caption();
-      Header->CalculateWithClip(TRect{X, BandTop, X + Width, ColumnsTop}, HeaderClip);
+      Header->AlignHorz = taCenter;
+      Header->SetViewParams(Styles->GetBandHeaderParams(Band, Band->Styles()->Header()));
+      Header->CalculateWithClip(TRect{X0, BandTop, X0 + Width, ColumnsTop}, Clip);
+      Info->Header = Header.get();
       FBandHeaders.push_back(std::move(Header));
     }
     TcxTreeListBandRows* Rows = Band->BandRows();
     Integer Line = 0;
     for (Integer R = 0; R < Rows->Count(); ++R) {
       TcxTreeListBandRow* Row = Rows->Items(R);
-      Integer ColumnX = X;
+      Integer ColumnX = X0;
       for (Integer C = 0; C < Row->Count(); ++C) {
         TcxTreeListColumn* Column = Row->Items(C);
+        auto ColumnInfo = std::make_unique<TcxTreeListColumnViewInfo>();
+        ColumnInfo->Column = Column;
+        ColumnInfo->ColumnX = ColumnX;
+        ColumnInfo->ColumnLine = Line;
         auto Header = std::make_unique<TcxTreeListColumnHeaderViewInfo>(this);
         Header->Column = Column;
         Header->Band = Band;
         Header->Text = Column->Caption();
+        Header->SetViewParams(Styles->GetColumnHeaderParams(Column));
         // Recomputed from nothing, so a column alone in its line has no neighbours.
         Header->Neighbors = (C > 0 ? TcxNeighbors(nLeft) : 0u) | (C + 1 < Row->Count() ? TcxNeighbors(nRight) : 0u);
         for (const auto& Old : OldHeaders)
@@ -443,28 +687,59 @@ void TcxTreeListViewInfo::CalculateHeaders() {
         const Integer Lines = std::max(Column->Position().LineCount, 1);
         const TRect R2{ColumnX, ColumnsTop + Line * FHeaderLineHeight, ColumnX + Column->DisplayWidth(),
                        ColumnsTop + (Line + Lines) * FHeaderLineHeight};
-        TRect Clip;
-        IntersectRect(Clip, BandRect, HeaderClip);
         Header->CalculateWithClip(R2, Bands.Headers ? Clip : TRect{});
+        ColumnInfo->Header = Header.get();
         if (!IsRectEmpty(FFooterRect)) {
           auto Footer = std::make_unique<TcxTreeListFooterItemViewInfo>(this);
           Footer->Column = Column;
-          const Integer FooterTop = FFooterTop + LookAndFeelPainter()->FooterFrameWidth() + Line * FFooterLineHeight;
+          Footer->SetViewParams(Styles->GetColumnFooterParams(Column));
+          Footer->Text = FooterSummaryText(Column);
+          const Integer FooterTop = FFooterTop + Painter->FooterFrameWidth() + Line * FFooterLineHeight;
           TRect FR{ColumnX, FooterTop, ColumnX + Column->DisplayWidth(), FooterTop + Lines * FFooterLineHeight};
-          InflateRect(FR, -LookAndFeelPainter()->FooterCellSpacing(), -LookAndFeelPainter()->FooterCellSpacing());
-          TRect FooterClip;
-          IntersectRect(FooterClip, TRect{BandRect.Left, FFooterRect.Top, BandRect.Right, FFooterRect.Bottom},
-                        FFooterRect);
-          Footer->CalculateWithClip(FR, FooterClip);
+          InflateRect(FR, -Painter->FooterCellSpacing(), -Painter->FooterCellSpacing());
+          Footer->CalculateWithClip(FR, Info->FooterRect);
+          ColumnInfo->Footer = Footer.get();
           FFooterItems.push_back(std::move(Footer));
         }
         FColumnHeaders.push_back(std::move(Header));
+        Info->Columns.push_back(std::move(ColumnInfo));
         ColumnX += Column->DisplayWidth();
       }
       Line += Row->LineCount();
     }
-    X += Width;
   }
+}
+
+String TcxTreeListViewInfo::FooterSummaryText(TcxTreeListColumn* AColumn) const {
+  TcxDataSummary* Summary = FTreeList->DataController()->Summary();
+  if (!Summary) return String();
+  const Integer Index = Summary->FooterSummaryItems()->IndexOfItemLink(AColumn);
+  return Index >= 0 ? Summary->FooterSummaryTexts(Index) : String();
+}
+
+TcxTreeListBandViewInfo* TcxTreeListViewInfo::BandViewInfo(const TcxTreeListBand* ABand) const {
+  for (const auto& Info : FBandViewInfos)
+    if (Info->Band == ABand) return Info.get();
+  return nullptr;
+}
+
+TColor TcxTreeListViewInfo::FixedSeparatorColor() const {
+  const TColor Color = FTreeList->OptionsView()->FixedSeparatorColor();
+  return Color == clDefault ? clBtnText : Color;
+}
+
+Integer TcxTreeListViewInfo::CharWidth() const { return TextWidthInFont(FTreeList->Font(), u"W"); }
+
+bool TcxTreeListBandViewInfo::IsFixed() const { return Band && Band->FixedKind() != tlbfNone; }
+
+bool TcxTreeListCellsGroupViewInfo::SelectedLook() const {
+  auto* TreeList = static_cast<TcxCustomTreeListControl*>(GetControl());
+  const TcxTreeListViewSettings Settings = TreeList->ViewSettings();
+  return FRow->RowSelected && Settings.InvertSelect && (!Settings.HideSelection || TreeList->IsFocused());
+}
+
+TcxViewParams TcxTreeListNodePreviewViewInfo::GetViewParams() const {
+  return static_cast<TcxCustomTreeListControl*>(GetControl())->Styles()->GetPreviewParams(Row()->Node);
 }
 
 TcxTreeListNodeViewInfo* TcxTreeListViewInfo::RowFromPool(Integer AIndex) {
@@ -556,6 +831,7 @@ void TcxTreeListHitTest::DoHitTest() {
   TcxTreeListViewInfo* ViewInfo = TreeList->TreeListViewInfo();
   const TPoint P = HitPoint();
   if (!PointIn(TreeList->ContentBounds(), P)) return SetHitItem(nullptr);
+  if (PointIn(ViewInfo->LeftSeparatorRect(), P) || PointIn(ViewInfo->RightSeparatorRect(), P)) SetCode(tlhcSeparator);
   if (TestHeadersAndFooter(ViewInfo, P)) return TestSizingEdge(ViewInfo, P);
   for (Integer I = 0; I < ViewInfo->RowCount(); ++I)
     if (TestRow(ViewInfo->Rows(I), P)) break;
@@ -624,17 +900,7 @@ bool TcxTreeListHitTest::TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P)
     if (Indent->HasButton && PointIn(Grown(Indent->ButtonRect, ButtonReach, ButtonReach), P)) SetCode(tlhcButton);
     break;
   }
-  if (!Hit)
-    for (const auto& Cell : ARow->Cells) {
-      if (!Cell->Visible() || !PointIn(Cell->ClipRect(), P)) continue;
-      Hit = true;
-      SetCode(tlhcBand);
-      SetCode(tlhcColumn);
-      FColumn = Cell->Column();
-      FBand = FColumn->Band();
-      SetHitItem(Cell.get());
-      break;
-    }
+  if (!Hit) Hit = TestRowCells(ARow, P);
   if (!Hit && ARow->Indicator->Visible() && PointIn(ARow->Indicator->ClipRect(), P)) {
     Hit = true;
     SetCode(tlhcIndicator);
@@ -648,6 +914,43 @@ bool TcxTreeListHitTest::TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P)
   SetCode(tlhcNode);
   FNode = ARow->Node;
   return true;
+}
+
+bool TcxTreeListHitTest::TestRowCells(TcxTreeListNodeViewInfo* ARow, const TPoint& P) {
+  if (ARow->GroupRow) {
+    TcxTreeListGroupNodeEditViewInfo* Cell = ARow->GroupCell.get();
+    if (!Cell || !Cell->Visible() || !PointIn(Cell->ClipRect(), P)) return false;
+    SetCode(tlhcBand);
+    SetCode(tlhcColumn);
+    FColumn = Cell->Column();
+    auto* TreeList = static_cast<TcxCustomTreeListControl*>(Controller()->EditingControl());
+    FBand = TreeList->Bands()->VisibleItemCount() > 0 ? TreeList->Bands()->VisibleItems(0) : nullptr;
+    SetHitItem(Cell);
+    return true;
+  }
+  for (const auto& Cell : ARow->Cells) {
+    if (!Cell->Visible() || !PointIn(Cell->ClipRect(), P)) continue;
+    SetCode(tlhcBand);
+    SetCode(tlhcColumn);
+    FColumn = Cell->Column();
+    FBand = FColumn->Band();
+    SetHitItem(Cell.get());
+    return true;
+  }
+  for (const auto& Group : ARow->CellsGroups)
+    if (Group->Visible() && PointIn(Group->ClipRect(), P)) {
+      SetCode(tlhcBand);
+      FBand = Group->BandViewInfo->Band;
+      SetHitItem(Group.get());
+      return true;
+    }
+  if (ARow->PreviewShown && ARow->PreviewCell && ARow->PreviewCell->Visible() &&
+      PointIn(ARow->PreviewCell->ClipRect(), P)) {
+    SetCode(tlhcPreview);
+    SetHitItem(ARow->PreviewCell.get());
+    return true;
+  }
+  return false;
 }
 
 void TcxTreeListHitTest::TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P) {

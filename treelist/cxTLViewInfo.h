@@ -54,6 +54,13 @@ class TcxTreeListViewInfoItem : public TcxCustomViewInfoItem {
   void CalculateWithClip(const TRect& ARect, const TRect& AClip);
   // The item's colour (the brush it is filled with).
   TColor Color = clWindow;
+  // The item's look resolved from the styles at the last layout.
+  TcxViewParams ViewParams;
+  // Colour and look at once.
+  void SetViewParams(const TcxViewParams& AParams) {
+    ViewParams = AParams;
+    Color = AParams.Color;
+  }
 };
 
 // Indicator kinds of a row: see TcxIndicatorKind (ikNone .. ikMultiArrow).
@@ -74,6 +81,9 @@ class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem {
   // None for a band header.
   TcxTreeListColumn* Column = nullptr;
   String Text;
+  TAlignment AlignHorz = taLeftJustify;
+  TcxAlignmentVert AlignVert = vaCenter;
+  bool MultiLine = false;
   TRect TextArea{};
   TRect SortMarkArea{};
   TcxButtonState ButtonState = cxbsNormal;
@@ -92,6 +102,42 @@ class TcxTreeListFooterItemViewInfo : public TcxTreeListViewInfoItem {
   KORVANE_CLASS(TcxTreeListFooterItemViewInfo, TcxTreeListViewInfoItem)
   using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
   TcxTreeListColumn* Column = nullptr;
+  // The summary text the item shows, and how.
+  String Text;
+  TAlignment AlignHorz = taLeftJustify;
+  TcxAlignmentVert AlignVert = vaCenter;
+  bool MultiLine = false;
+};
+
+// A column's place in its band: its x, its line, its header and footer item
+// (owned by the view info's lists; none where not shown).
+class TcxTreeListColumnViewInfo : public TObject {
+  KORVANE_CLASS(TcxTreeListColumnViewInfo, TObject)
+  TcxTreeListColumn* Column = nullptr;
+  Integer ColumnX = 0;
+  Integer ColumnLine = 0;
+  TcxTreeListColumnHeaderViewInfo* Header = nullptr;
+  TcxTreeListFooterItemViewInfo* Footer = nullptr;
+};
+
+// A visible band: its part of the header area (the display rectangle), its
+// header, its columns, its backgrounds and its part of the footer.
+class TcxTreeListBandViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListBandViewInfo, TcxTreeListViewInfoItem)
+  using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
+  TcxTreeListBand* Band = nullptr;
+  // None while band headers are off.
+  TcxTreeListHeaderViewInfo* Header = nullptr;
+  std::vector<std::unique_ptr<TcxTreeListColumnViewInfo>> Columns;
+  // The band's columns fill every header line.
+  bool Complete = true;
+  // The band's part of the footer (empty without a footer).
+  TRect FooterRect{};
+  // What the band's cells may show of a row horizontally: the band itself
+  // when fixed, else the scrolling area.
+  TRect CellsClip{};
+  TcxViewParams FooterParams;
+  bool IsFixed() const;
 };
 
 // One indent of a row: a tree level (lines, expand button) or a node image.
@@ -131,6 +177,46 @@ private:
   TcxTreeListNodeViewInfo* FRow;
 };
 
+// The row's part under one band.
+class TcxTreeListCellsGroupViewInfo : public TcxTreeListViewInfoItem {
+  KORVANE_CLASS(TcxTreeListCellsGroupViewInfo, TcxTreeListViewInfoItem)
+  TcxTreeListCellsGroupViewInfo(TcxTreeListViewInfo* AOwner, TcxTreeListNodeViewInfo* ARow)
+      : TcxTreeListViewInfoItem(AOwner), FRow(ARow) {}
+  TcxTreeListNodeViewInfo* Row() const { return FRow; }
+  TcxTreeListBandViewInfo* BandViewInfo = nullptr;
+  TcxBorders Borders = 0;
+  // The group's cells in the row's cells: [FirstCell, LastCell].
+  Integer FirstCell = 0;
+  Integer LastCell = -1;
+  // Paints with the selection look (the row is selected, InvertSelect on
+  // and the selection not hidden).
+  bool SelectedLook() const;
+
+private:
+  TcxTreeListNodeViewInfo* FRow;
+};
+
+// The preview of a row: the preview column's text under (or above) the cells.
+class TcxTreeListNodePreviewViewInfo : public TcxTreeListEditCellViewInfo {
+  KORVANE_CLASS(TcxTreeListNodePreviewViewInfo, TcxTreeListEditCellViewInfo)
+  using TcxTreeListEditCellViewInfo::TcxTreeListEditCellViewInfo;
+  // The preview look of the row's node.
+  TcxViewParams GetViewParams() const override;
+  // The text the preview shows.
+  String Text;
+  // Where the text goes: the display rectangle less the borders and the indents.
+  TRect TextRect{};
+  Integer PreviewHeight = 0;
+};
+
+// The one cell of a group row (the categorized paint style): the
+// categorized column's text across the row.
+class TcxTreeListGroupNodeEditViewInfo : public TcxTreeListEditCellViewInfo {
+  KORVANE_CLASS(TcxTreeListGroupNodeEditViewInfo, TcxTreeListEditCellViewInfo)
+  using TcxTreeListEditCellViewInfo::TcxTreeListEditCellViewInfo;
+  String Text;
+};
+
 // ---- Rows -------------------------------------------------------------------------------------
 
 // The layout of one shown node.
@@ -151,11 +237,24 @@ class TcxTreeListNodeViewInfo : public TObject {
   bool ButtonExpanded = false;
   bool RowFocused = false;
   bool RowSelected = false;
+  // A group row (categorized paint style) shows its group cell instead of its cells.
+  bool GroupRow = false;
+  bool PreviewShown = false;
+  // Top and height of the cells (below the preview when it is on top).
+  Integer CellsTop = 0;
+  Integer CellsHeight = 0;
   // Borders of the row's cells area named by the grid lines.
   TcxBorders RowBorders = 0;
   std::vector<std::unique_ptr<TcxTreeListIndentViewInfo>> Indents;
   std::vector<std::unique_ptr<TcxTreeListEditCellViewInfo>> Cells;
+  // One per visible band, in band order.
+  std::vector<std::unique_ptr<TcxTreeListCellsGroupViewInfo>> CellsGroups;
   std::unique_ptr<TcxTreeListIndicatorViewInfo> Indicator;
+  std::unique_ptr<TcxTreeListNodePreviewViewInfo> PreviewCell;
+  std::unique_ptr<TcxTreeListGroupNodeEditViewInfo> GroupCell;
+  // The fixed-band separators within the cells area (all zero when absent).
+  TRect LeftSeparatorPiece{};
+  TRect RightSeparatorPiece{};
 
   // The cell of the focused column (none: the row draws its focus frame
   // around its cells area).
@@ -167,6 +266,13 @@ class TcxTreeListNodeViewInfo : public TObject {
 private:
   void CalculateIndents(Integer AIndentCount, Integer AIndentsRight);
   void CalculateCells(Integer AIndentsWidth);
+  void CalculateGroups();
+  // The preview's height for the row's node (0: none).
+  Integer CalculatePreviewHeight();
+  void PlacePreview(Integer ATop, Integer AHeight);
+  void CalculateGroupCell();
+  // With auto height: the tallest cell's content for this node.
+  Integer CalculateAutoCellsHeight(Integer AIndentsWidth);
   TcxTreeListViewInfo* FViewInfo;
 };
 
@@ -190,6 +296,8 @@ class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
   // text, so that no row cuts its text.
   Integer MinRowHeight() const;
   Integer IndentStep() const { return FIndentStep; }
+  // Rows take the height of their tallest cell: CellAutoHeight on and one header line.
+  bool AutoRowHeight() const;
   // The expand box plus its room, at least each image list's width plus its margin.
   static Integer CalculateIndentStep(const TcxCustomTreeListControl* ATreeList);
   // Header lines of the highest band (0 without visible columns).
@@ -203,6 +311,21 @@ class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
   Integer ContentWidth() const { return FContentWidth; }
   TColor GridLineColor() const;
   TColor TreeLineColor() const;
+  // FixedSeparatorColor, or the painter's default.
+  TColor FixedSeparatorColor() const;
+  // The part of the client area between the fixed-band separators.
+  TRect ScrollAreaRect() const { return FScrollAreaRect; }
+  // All zero without their fixed band.
+  TRect LeftSeparatorRect() const { return FLeftSeparatorRect; }
+  TRect RightSeparatorRect() const { return FRightSeparatorRect; }
+  // The view infos of the left and right fixed bands (none without).
+  TcxTreeListBandViewInfo* LeftFixedBand() const { return FLeftFixedBand; }
+  TcxTreeListBandViewInfo* RightFixedBand() const { return FRightFixedBand; }
+  // Every visible band's view info in band order.
+  const std::vector<std::unique_ptr<TcxTreeListBandViewInfo>>& BandViewInfos() const { return FBandViewInfos; }
+  TcxTreeListBandViewInfo* BandViewInfo(const TcxTreeListBand* ABand) const;
+  // Width of "W" in the control font: the horizontal line step.
+  Integer CharWidth() const;
 
   const std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>>& BandHeaders() const { return FBandHeaders; }
   const std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>>& ColumnHeaders() const {
@@ -214,6 +337,8 @@ class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
   // The band rectangle (headers part) of each visible band, in band order.
   const std::vector<std::pair<TcxTreeListBand*, TRect>>& BandRects() const { return FBandRects; }
   TcxTreeListColumnHeaderViewInfo* ColumnHeader(const TcxTreeListColumn* AColumn) const;
+  // The footer summary's text of the column (empty without a footer summary item).
+  String FooterSummaryText(TcxTreeListColumn* AColumn) const;
 
   // ---- Rows ----
   Integer RowCount() const { return FRowCount; }
@@ -265,6 +390,8 @@ private:
   Integer FRowsCalculated = 0;
   // The top row's visible index at the last layout.
   Integer FTopIndex = 0;
+  // The top index OnTopRecordIndexChanged last told of.
+  Integer FNotifiedTopIndex = 0;
   bool FUpdatingScrollBars = false;
   // The font the line heights were measured in, and its text height.
   std::unique_ptr<TFont> FMeasuredFont;
@@ -272,6 +399,12 @@ private:
   TRect FHeaderAreaRect{};
   TRect FNodesAreaRect{};
   TRect FFooterRect{};
+  TRect FScrollAreaRect{};
+  TRect FLeftSeparatorRect{};
+  TRect FRightSeparatorRect{};
+  std::vector<std::unique_ptr<TcxTreeListBandViewInfo>> FBandViewInfos;
+  TcxTreeListBandViewInfo* FLeftFixedBand = nullptr;
+  TcxTreeListBandViewInfo* FRightFixedBand = nullptr;
   std::vector<std::pair<TcxTreeListBand*, TRect>> FBandRects;
   std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>> FBandHeaders;
   std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> FColumnHeaders;
@@ -305,6 +438,7 @@ private:
   void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }
   bool TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
   bool TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
+  bool TestRowCells(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
   void TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
   Cardinal FHitCodes = 0;
   TcxTreeListBand* FBand = nullptr;

@@ -1002,3 +1002,24 @@ TEST(EditingControlMeasuring, CellsShareTheColumnsViewData) {
 }
 
 }  // namespace
+
+TEST(EditingControl, ALookAndFeelChangeStoresTheEditorAndOpensItAgainInTheNewLook) {
+  TListFixture F;
+  F.Run({"click:0,0", "t:q"});
+  ASSERT_NE(F.Editor(), nullptr);
+  F.List->LookAndFeel()->SetKind(lfFlat);
+  Application->ProcessMessages();
+  // The typed value was kept and the editor is open again on the same cell.
+  EXPECT_EQ(Narrow(F.Cell(0, 0)), "q");
+  ASSERT_NE(F.Editor(), nullptr);
+  EXPECT_TRUE(F.Editor()->Visible());
+  EXPECT_EQ(F.List->Controller()->FocusedItem(), F.List->Items(0));
+  // A value the editor refuses is reported to the caller and keeps the editor open with the user's text.
+  F.Run({"t:!"});
+  const String Text = F.Editor()->Text;
+  EXPECT_ANY_THROW(F.List->LookAndFeel()->SetKind(lfStandard));
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr);
+  EXPECT_EQ(F.Editor()->Text, Text);
+  EXPECT_EQ(Narrow(F.Cell(0, 0)), "q");
+}

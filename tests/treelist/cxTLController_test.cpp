@@ -342,3 +342,34 @@ TEST(TreeListMouse, DoubleClickTogglesANodeAndTheScrollBarMovesOnlyTheView) {
   EXPECT_EQ(F.Layout()->LeftPos(), 50);
   EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect().Left, 100 - 50);
 }
+
+TEST(TreeListKeys, TheOpenEditorCoversItsCell) {
+  TInputFixture F;
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.Key(VK_F2);
+  ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+  Application->ProcessMessages();
+  F.Tree->Repaint();
+  TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
+  ASSERT_NE(Edit, nullptr);
+  EXPECT_EQ(Edit->BoundsRect(), F.Row(F.B)->CellOfColumn(F.Column(1))->EditRect());
+}
+
+TEST(TreeListKeys, TheEditorMovesOffScreenAndForgetsItsPlacement) {
+  TInputFixture F;
+  F.Key(VK_F2);
+  TcxEditingController* Editing = F.Tree->EditingController();
+  ASSERT_NE(Editing->Edit(), nullptr);
+  EXPECT_TRUE(Editing->EditorPlaced());
+  Editing->MarkEditorUpdateNeeded();
+  Editing->MoveEditorOffScreen();
+  EXPECT_EQ(Editing->Edit()->Left(), 1073741823);
+  // No placement is due any more: a paint leaves it off screen.
+  Editing->UpdateEditorIfNeeded();
+  EXPECT_EQ(Editing->Edit()->Left(), 1073741823);
+  Editing->ResetEditorPlaced();
+  EXPECT_FALSE(Editing->EditorPlaced());
+  // Placing again puts it back on its cell.
+  Editing->PlaceCellEditor();
+  EXPECT_EQ(Editing->Edit()->BoundsRect(), F.Row(F.A)->CellOfColumn(F.Column(0))->EditRect());
+}

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "foundation/cxListBox.h"
+#include "platform/gui/comctrls.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/timers.h"
 #include "tests/treelist/treelist_view_fixture.h"
 #include "treelist/cxTLCustomizationForm.h"
 #include "treelist/cxTLDragDrop.h"
@@ -238,4 +240,72 @@ TEST(TreeListCustomizationForm, PicturesOfAHeaderDragAndOfTheForm) {
     for (Integer X = Row.Left; X < Row.Right; ++X)
       if ((Picture.PixelColor(X + 2, Y + 2) & 0xFF) < 0x60) ++Dark;
   EXPECT_GT(Dark, 10);
+}
+
+TEST(TreeListCustomizationForm, BandsAndColumnsOnTwoTabsWithItemsDrawnAsHeaders) {
+  TCustomizeFixture F;
+  F.Customizing()->SetVisible(false);
+  F.View()->SetBands(true);
+  TcxTreeListBand* Second = F.Tree->Bands()->Add();
+  Second->SetCaption(u"Second");
+  Second->SetVisible(false);
+  TcxStyle* Header = new TcxStyle(F.Form);
+  Header->SetColor(TColor(0x30A0F0));
+  F.Tree->Styles()->SetColumnHeader(Header);
+  F.Tree->LayoutChanged();
+  F.Customizing()->ShowColumnsPage();
+  Application->ProcessMessages();
+  TPageControl* Pages = F.Customizing()->PageControl();
+  ASSERT_NE(Pages, nullptr);
+  ASSERT_EQ(Pages->PageCount(), 2);
+  EXPECT_EQ(Pages->Pages(0)->Caption(), u"    Bands    ");
+  EXPECT_EQ(Pages->Pages(1)->Caption(), u"   Columns   ");
+  EXPECT_TRUE(Pages->HotTrack());
+  EXPECT_EQ(F.Customizing()->BandListBox()->Parent(), F.Customizing()->BandsTab());
+  EXPECT_EQ(F.Columns()->Parent(), F.Customizing()->ColumnsTab());
+  // The columns page came forward; the bands page comes forward in turn.
+  EXPECT_EQ(Pages->ActivePage(), F.Customizing()->ColumnsTab());
+  // Items are header pictures: as high as a header line and filled in the header style.
+  TcxTreeListViewInfo* VI = F.Tree->TreeListViewInfo();
+  const TRect Row = F.Columns()->InnerListBox()->ItemRect(0);
+  EXPECT_EQ(Row.Height(), VI->HeaderLineHeight() + 2 * TcxTreeListCustomizing::ItemInset);
+  TForm* Window = F.Customizing()->Form();
+  TBitmap Picture(Window->ClientWidth(), Window->ClientHeight(), pf32bit);
+  Window->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_tl_customization_columns_tab.png");
+  const TPoint InList = F.Columns()->InnerListBox()->ClientToScreen(TPoint{Row.Right - 8, Row.Top + 4});
+  const TPoint InForm = Window->ScreenToClient(InList);
+  EXPECT_EQ(Picture.PixelColor(InForm.X, InForm.Y), TColor(0x30A0F0));
+  F.Customizing()->ShowBandsPage();
+  Application->ProcessMessages();
+  EXPECT_EQ(Pages->ActivePage(), F.Customizing()->BandsTab());
+  ASSERT_EQ(F.Customizing()->BandListBox()->Count(), 1);
+  Window->PaintTo(Picture.Canvas()->Handle(), 0, 0);
+  Picture.SaveToFile(u"/tmp/korvane_tl_customization_bands_tab.png");
+  // The simple arrangement has no tabs: the column list stands on the form.
+  F.Customizing()->SetVisible(false);
+  F.View()->SetSimpleCustomizeBox(true);
+  F.Customizing()->SetVisible(true);
+  EXPECT_EQ(F.Customizing()->PageControl(), nullptr);
+  EXPECT_EQ(F.Columns()->Parent(), F.Customizing()->Form());
+}
+
+TEST(TreeListCustomizationForm, AnAbandonedDragEndsWithoutADropAtTheNextCheck) {
+  TTestClock Clock;
+  TCustomizeFixture F;
+  TcxTreeListCustomizing* C = F.Customizing();
+  C->StartItemDrag(tlclColumns, 0);
+  ASSERT_NE(F.Tree->DragAndDropState(), ddsNone);
+  ASSERT_TRUE(C->DragTimer()->Enabled());
+  EXPECT_EQ(C->DragTimer()->Interval(), TcxTreeListCustomizing::DragCheckInterval);
+  // While the tree list holds the mouse the drag goes on.
+  Clock.Advance(30);
+  EXPECT_NE(F.Tree->DragAndDropState(), ddsNone);
+  // The mouse went elsewhere without a release: the next check ends the drag, nothing shown.
+  ReleaseCapture();
+  Clock.Advance(TcxTreeListCustomizing::DragCheckInterval);
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Tree->DragAndDropState(), ddsNone);
+  EXPECT_FALSE(C->DragTimer()->Enabled());
+  EXPECT_FALSE(F.Column(1)->Visible());
 }

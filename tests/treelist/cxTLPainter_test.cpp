@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -231,4 +232,266 @@ TEST(TreeListPainter, PictureOfRowsAtASetHeight) {
     for (Integer Y = Top; Y < Top + Pitch - 1; ++Y) Text += Note.Width() - CountInRow(*Picture, Y, Note.Left, Note.Right, Back);
     EXPECT_GT(Text, 20);
   }
+}
+
+namespace {
+
+// The fixture's tree with band headers, the indicator and the footer shown,
+// and a second band "Side" holding no column.
+struct TStyledTree : TTreeViewFixture {
+  TStyledTree() {
+    Tree->BeginUpdate();
+    View()->SetBands(true);
+    View()->SetIndicator(true);
+    View()->SetFooter(true);
+    Tree->Bands()->Items(0)->SetCaption(u"Main");
+    Tree->Bands()->Add()->SetCaption(u"Side");
+    Tree->EndUpdate();
+    Tree->LayoutChanged();
+  }
+  TcxStyle* NewStyle(TColor AColor, TColor ATextColor = clDefault) {
+    auto* Style = new TcxStyle(Form);
+    Style->SetColor(AColor);
+    if (ATextColor != clDefault) Style->SetTextColor(ATextColor);
+    return Style;
+  }
+  TcxTreeListBandViewInfo* MainBand() const { return Layout()->BandViewInfos()[0].get(); }
+  TcxTreeListBandViewInfo* SideBand() const { return Layout()->BandViewInfos()[1].get(); }
+  static TPoint NearRightTop(const TRect& R) { return TPoint{R.Right - 5, R.Top + 3}; }
+  static TPoint Middle(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+};
+
+}  // namespace
+
+TEST(TreeListPainter, HeadersBandsIndicatorAndFooterTakeTheirStyles) {
+  TStyledTree F;
+  const TColor BandColor = TColor(0x3366CC), HeaderColor = TColor(0x22AA44), IndicatorColor = TColor(0x9933AA),
+               FooterColor = TColor(0x44CCEE);
+  TcxTreeListStyles* Styles = F.Tree->Styles();
+  Styles->SetBandHeader(F.NewStyle(BandColor, clWhite));
+  Styles->SetColumnHeader(F.NewStyle(HeaderColor, clYellow));
+  Styles->SetIndicator(F.NewStyle(IndicatorColor));
+  Styles->SetFooter(F.NewStyle(FooterColor));
+  F.Tree->Controller()->FocusRecordAndItem(F.A->RecordIndex(), F.Column(0));
+  const auto Picture = F.Shot();
+  auto At = [&](const TPoint& P) { return Picture->PixelColor(P.X, P.Y); };
+  struct Case {
+    const char* What;
+    TPoint Probe;
+    TColor Expected;
+  };
+  const Case Cases[] = {
+      {"band header", F.NearRightTop(F.MainBand()->Header->DisplayRect()), BandColor},
+      {"column header", F.NearRightTop(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect()), HeaderColor},
+      {"row indicator of an unfocused row", F.Middle(F.Row(F.B)->Indicator->DisplayRect()), IndicatorColor},
+      {"header corner cell", F.Middle(F.Layout()->HeaderIndicatorCell()->DisplayRect()), IndicatorColor},
+      {"footer item", F.Middle(F.Layout()->FooterItems()[0]->DisplayRect()), FooterColor},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    EXPECT_EQ(At(K.Probe), K.Expected);
+  }
+  // The header text is drawn in the header style's text colour.
+  const TRect Text = F.Layout()->ColumnHeader(F.Column(0))->TextArea;
+  Integer Yellow = 0;
+  for (Integer Y = Text.Top; Y < Text.Bottom; ++Y) Yellow += CountInRow(*Picture, Y, Text.Left, Text.Right, clYellow);
+  EXPECT_GT(Yellow, 5);
+}
+
+TEST(TreeListPainter, HeaderLinesFollowTheHeaderStylesFonts) {
+  TStyledTree F;
+  const Integer Before = F.Layout()->HeaderLineHeight();
+  const Integer BandBefore = F.Layout()->BandLineHeight();
+  TcxStyle* Big = F.NewStyle(clBtnFace);
+  Big->Font()->SetHeight(-30);
+  Big->Font()->SetStyle(TFontStyles{fsBold});
+  F.Column(1)->Styles()->SetHeader(Big);
+  F.Tree->LayoutChanged();
+  EXPECT_GT(F.Layout()->HeaderLineHeight(), Before + 10);
+  EXPECT_EQ(F.Layout()->BandLineHeight(), BandBefore);
+  // Both columns' headers take the taller line.
+  EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(0))->DisplayRect().Height(), F.Layout()->HeaderLineHeight());
+  F.Tree->Styles()->SetBandHeader(Big);
+  F.Tree->LayoutChanged();
+  EXPECT_GT(F.Layout()->BandLineHeight(), BandBefore + 10);
+}
+
+TEST(TreeListPainter, EveryCustomDrawEventCanReplaceItsPart) {
+  TStyledTree F;
+  F.Tree->Preview()->SetColumn(F.Column(1));
+  F.Tree->Preview()->SetVisible(true);
+  F.Tree->LayoutChanged();
+  const TColor Mark = TColor(0x1234AB);
+  TcxCustomTreeListControl* T = F.Tree;
+  auto Fill = [Mark](TcxCanvas* ACanvas, const TRect& R) {
+    ACanvas->SetBrushColor(Mark);
+    ACanvas->FillRectOrTileBitmap(R, nullptr);
+  };
+  TcxTreeListNodeViewInfo* RowB = F.Row(F.B);
+  struct Case {
+    const char* What;
+    std::function<void()> Hook;
+    TPoint Probe;
+  };
+  const TRect BelowRows{0, F.Row(F.C)->RowRect.Bottom, F.Tree->ClientWidth(), F.Layout()->FooterTop()};
+  const std::vector<Case> Cases = {
+      {"background",
+       [&] {
+         T->OnCustomDrawBackground = TcxCustomDrawBackgroundEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, const TRect& R, const TcxViewParams&, bool& Done) {
+               Fill(C, R);
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(BelowRows)},
+      {"band header part",
+       [&] {
+         T->OnCustomDrawBandHeader = TcxCustomDrawBandViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListBandViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::NearRightTop(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect())},
+      {"band header cell",
+       [&] {
+         T->OnCustomDrawHeader = TcxCustomDrawHeaderViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListHeaderViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(F.MainBand()->Header->DisplayRect())},
+      {"column header cell",
+       [&] {
+         T->OnCustomDrawHeaderCell = TcxCustomDrawHeaderViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListHeaderViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(F.Layout()->ColumnHeader(F.Column(0))->DisplayRect())},
+      {"band footer",
+       [&] {
+         T->OnCustomDrawFooter = TcxCustomDrawBandViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListBandViewInfo* V, bool& Done) {
+               Fill(C, V->FooterRect);
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(F.SideBand()->FooterRect)},
+      {"footer cell",
+       [&] {
+         T->OnCustomDrawFooterCell = TcxCustomDrawFooterItemViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListFooterItemViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(F.Layout()->FooterItems()[1]->DisplayRect())},
+      {"indent",
+       [&] {
+         T->OnCustomDrawIndentCell = TcxCustomDrawIndentViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListIndentViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(RowB->Indents.back()->DisplayRect())},
+      {"indicator",
+       [&] {
+         T->OnCustomDrawIndicatorCell = TcxCustomDrawIndicatorViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListIndicatorViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(RowB->Indicator->DisplayRect())},
+      {"cells group (the band without columns)",
+       [&] {
+         T->OnCustomDrawCellsGroup = TcxCustomDrawCellsGroupViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListCellsGroupViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(RowB->CellsGroups[1]->ClipRect())},
+      {"preview",
+       [&] {
+         T->OnCustomDrawPreview = TcxCustomDrawEditCellViewInfoEvent(
+             F.Form, [&](TcxCustomTreeListControl*, TcxCanvas* C, TcxTreeListEditCellViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TPoint{RowB->PreviewCell->DisplayRect().Right - 8, RowB->PreviewCell->DisplayRect().Top + 2}},
+      {"cell",
+       [&] {
+         T->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
+             F.Form, [&](TcxEditingControl*, TcxCanvas* C, TcxEditCellViewInfo* V, bool& Done) {
+               Fill(C, V->DisplayRect());
+               Done = true;
+             });
+       },
+       TStyledTree::Middle(RowB->CellOfColumn(F.Column(1))->DisplayRect())},
+  };
+  // Each handler alone: the parts overlap (a band's header part holds its cells).
+  auto Unhook = [T] {
+    T->OnCustomDrawBackground = nullptr;
+    T->OnCustomDrawBandHeader = nullptr;
+    T->OnCustomDrawHeader = nullptr;
+    T->OnCustomDrawHeaderCell = nullptr;
+    T->OnCustomDrawFooter = nullptr;
+    T->OnCustomDrawFooterCell = nullptr;
+    T->OnCustomDrawIndentCell = nullptr;
+    T->OnCustomDrawIndicatorCell = nullptr;
+    T->OnCustomDrawCellsGroup = nullptr;
+    T->OnCustomDrawPreview = nullptr;
+    T->OnCustomDrawCell = nullptr;
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    Unhook();
+    EXPECT_NE(F.Shot()->PixelColor(K.Probe.X, K.Probe.Y), Mark);
+    K.Hook();
+    EXPECT_EQ(F.Shot()->PixelColor(K.Probe.X, K.Probe.Y), Mark);
+  }
+}
+
+TEST(TreeListPainter, FixedBandStaysWhileTheRestScrolls) {
+  TStyledTree F;
+  F.Tree->BeginUpdate();
+  TcxTreeListBand* Side = F.Tree->Bands()->Items(1);
+  F.Tree->CreateColumn(Side)->SetWidth(300);
+  F.Tree->Bands()->Items(0)->SetFixedKind(tlbfLeft);
+  F.View()->SetFixedSeparatorColor(clRed);
+  F.Tree->EndUpdate();
+  F.Tree->LayoutChanged();
+  TcxTreeListViewInfo* VI = F.Layout();
+  ASSERT_GT(VI->ContentWidth(), F.Tree->ClientWidth());
+  ASSERT_EQ(VI->LeftFixedBand(), VI->BandViewInfos()[0].get());
+  const TRect Fixed = VI->BandViewInfos()[0]->DisplayRect();
+  const TRect Scrolling = VI->BandViewInfos()[1]->DisplayRect();
+  const TRect Separator = VI->LeftSeparatorRect();
+  EXPECT_EQ(Separator.Left, Fixed.Right);
+  EXPECT_EQ(Separator.Width(), F.View()->FixedSeparatorWidth());
+  EXPECT_EQ(VI->ScrollAreaRect().Left, Separator.Right);
+  EXPECT_EQ(Scrolling.Left, Separator.Right);
+  const TRect CellBefore = F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect();
+  VI->SetLeftPos(40);
+  VI = F.Layout();
+  EXPECT_EQ(VI->LeftPos(), 40);
+  EXPECT_EQ(VI->BandViewInfos()[0]->DisplayRect(), Fixed);
+  EXPECT_EQ(VI->BandViewInfos()[1]->DisplayRect().Left, Scrolling.Left - 40);
+  EXPECT_EQ(VI->LeftSeparatorRect(), Separator);
+  EXPECT_EQ(F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect(), CellBefore);
+  // The scrolling band's header and cells are clipped at the separator.
+  EXPECT_GE(VI->BandViewInfos()[1]->ClipRect().Left, Separator.Right);
+  TcxTreeListEditCellViewInfo* SideCell = F.Row(F.B)->Cells.back().get();
+  EXPECT_LT(SideCell->DisplayRect().Left, Separator.Right);
+  EXPECT_EQ(SideCell->ClipRect().Left, Separator.Right);
+  // The separator is painted over the headers and the rows in its colour.
+  const auto Picture = F.Shot();
+  EXPECT_EQ(CountInColumn(*Picture, Separator.Left, VI->HeaderAreaRect().Top, F.Row(F.C)->RowRect.Bottom, clRed),
+            F.Row(F.C)->RowRect.Bottom - VI->HeaderAreaRect().Top);
 }

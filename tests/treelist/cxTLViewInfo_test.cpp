@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/cxDataSummary.h"
 #include "treelist_view_fixture.h"
 
 namespace {
@@ -322,4 +323,180 @@ TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
   // Outside the client area nothing is hit.
   Hit->HitTest(TPoint{-5, 20});
   EXPECT_EQ(Hit->HitCodes(), 0u);
+}
+
+TEST(TreeListHitTest, FixedSeparatorsAnswerTheirCode) {
+  TTreeViewFixture F;
+  F.Tree->BeginUpdate();
+  F.Tree->OptionsView()->SetBands(true);
+  TcxTreeListBand* Left = F.Tree->Bands()->Items(0);
+  TcxTreeListBand* Middle = F.Tree->Bands()->Add();
+  TcxTreeListBand* Right = F.Tree->Bands()->Add();
+  F.Tree->CreateColumn(Middle)->SetWidth(60);
+  F.Tree->CreateColumn(Right)->SetWidth(40);
+  Left->SetFixedKind(tlbfLeft);
+  Right->SetFixedKind(tlbfRight);
+  F.Tree->OptionsView()->SetFixedSeparatorWidth(4);
+  F.Tree->EndUpdate();
+  F.Tree->LayoutChanged();
+  TcxTreeListViewInfo* VI = F.Layout();
+  const TRect L = VI->LeftSeparatorRect(), R = VI->RightSeparatorRect();
+  ASSERT_EQ(L.Width(), 4);
+  ASSERT_EQ(R.Width(), 4);
+  EXPECT_EQ(VI->ScrollAreaRect().Left, L.Right);
+  EXPECT_EQ(VI->ScrollAreaRect().Right, R.Left);
+  EXPECT_EQ(VI->RightFixedBand()->DisplayRect().Left, R.Right);
+  const Integer HeaderY = VI->HeaderAreaRect().Top + 3;
+  const Integer RowY = F.Row(F.B)->RowTop + 3;
+  struct Case {
+    const char* What;
+    TPoint At;
+    bool Separator;
+    TcxTreeListNode* Node;
+  };
+  const Case Cases[] = {
+      {"left separator in the headers", TPoint{L.Left + 1, HeaderY}, true, nullptr},
+      {"left separator in a row", TPoint{L.Right - 1, RowY}, true, F.B},
+      {"right separator in a row", TPoint{R.Left, RowY}, true, F.B},
+      {"right separator below the rows", TPoint{R.Left + 2, VI->NodesAreaRect().Bottom - 2}, true, nullptr},
+      {"just left of the left separator", TPoint{L.Left - 1, RowY}, false, F.B},
+      {"just right of the right separator", TPoint{R.Right, RowY}, false, F.B},
+      {"the scrolling band", TPoint{VI->ScrollAreaRect().Left + 5, RowY}, false, F.B},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    TcxTreeListHitTest* Hit = F.Tree->HitTest();
+    Hit->HitTest(K.At);
+    EXPECT_EQ(Hit->HitAtCode(tlhcSeparator), K.Separator);
+    EXPECT_EQ(Hit->NodeAtPoint(), K.Node);
+  }
+  // Without fixed bands there are no separators.
+  Left->SetFixedKind(tlbfNone);
+  Right->SetFixedKind(tlbfNone);
+  F.Tree->LayoutChanged();
+  EXPECT_TRUE(IsRectEmpty(F.Layout()->LeftSeparatorRect()));
+  EXPECT_TRUE(IsRectEmpty(F.Layout()->RightSeparatorRect()));
+}
+
+TEST(TreeListLayout, PreviewRowUnderOrAboveTheCells) {
+  TTreeViewFixture F;
+  TcxTreeListPreview* Preview = F.Tree->Preview();
+  const Integer Plain = F.Row(F.B)->RowHeight;
+  // A column set while the preview is off changes nothing.
+  Preview->SetColumn(F.Column(1));
+  F.Tree->LayoutChanged();
+  EXPECT_FALSE(F.Row(F.B)->PreviewShown);
+  EXPECT_EQ(F.Row(F.B)->RowHeight, Plain);
+  Preview->SetVisible(true);
+  F.Tree->LayoutChanged();
+  TcxTreeListNodeViewInfo* Row = F.Row(F.B);
+  ASSERT_TRUE(Row->PreviewShown);
+  ASSERT_TRUE(Row->PreviewCell);
+  EXPECT_EQ(Row->PreviewCell->Text, u"note b");
+  const TRect P = Row->PreviewCell->DisplayRect();
+  EXPECT_EQ(P.Top, Row->CellsTop + Row->CellsHeight);
+  EXPECT_EQ(Row->RowHeight, Row->CellsHeight + P.Height());
+  EXPECT_EQ(Row->CellsHeight, Plain);
+  EXPECT_EQ(P.Left, Row->CellsLeft);
+  EXPECT_EQ(Row->PreviewCell->TextRect.Left, P.Left + Preview->LeftIndent());
+  // The hit test names the preview and its node.
+  TcxTreeListHitTest* Hit = F.Tree->HitTest();
+  Hit->HitTest(TPoint{P.Left + 20, P.Top + 2});
+  EXPECT_TRUE(Hit->HitAtCode(tlhcPreview));
+  EXPECT_EQ(Hit->NodeAtPoint(), F.B);
+  // On top the cells go below it.
+  Preview->SetPlace(tlppTop);
+  F.Tree->LayoutChanged();
+  Row = F.Row(F.B);
+  EXPECT_EQ(Row->PreviewCell->DisplayRect().Top, Row->RowTop);
+  EXPECT_EQ(Row->CellsTop, Row->RowTop + Row->PreviewCell->PreviewHeight);
+  EXPECT_EQ(Row->CellOfColumn(F.Column(0))->DisplayRect().Top, Row->CellsTop);
+  // A long text wraps up to MaxLineCount lines; the height event can hide the preview.
+  Preview->SetPlace(tlppBottom);
+  const Integer OneLine = F.Row(F.B)->PreviewCell->PreviewHeight;
+  F.B->SetValues(F.NoteItem, Variant(String(u"word ").append(200, u'x').append(u" more words to wrap ").append(200, u'y')));
+  F.Tree->LayoutChanged();
+  const Integer Wrapped = F.Row(F.B)->PreviewCell->PreviewHeight;
+  EXPECT_GT(Wrapped, OneLine);
+  Preview->SetMaxLineCount(1);
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(F.Row(F.B)->PreviewCell->PreviewHeight, OneLine);
+  F.Tree->OnGetNodePreviewHeight = TcxTreeListGetNodePreviewHeightEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TcxTreeListNode* ANode, const Variant&, Integer& AHeight) {
+        if (ANode == F.B) AHeight = 0;
+      });
+  F.Tree->LayoutChanged();
+  EXPECT_FALSE(F.Row(F.B)->PreviewShown);
+  EXPECT_EQ(F.Row(F.B)->RowHeight, Plain);
+  EXPECT_TRUE(F.Row(F.C)->PreviewShown);
+}
+
+TEST(TreeListLayout, CategorizedGroupRowsAndAutoRowHeights) {
+  TTreeViewFixture F;
+  F.View()->SetPaintStyle(tlpsCategorized);
+  F.Tree->LayoutChanged();
+  // A node with children is a group row: one cell of the first visible column across the row.
+  TcxTreeListNodeViewInfo* Group = F.Row(F.A);
+  ASSERT_TRUE(Group->GroupRow);
+  ASSERT_TRUE(Group->GroupCell);
+  EXPECT_TRUE(Group->Cells.empty());
+  EXPECT_EQ(Group->GroupCell->Text, u"a");
+  EXPECT_EQ(Group->GroupCell->Column(), F.Column(0));
+  EXPECT_EQ(Group->GroupCell->DisplayRect().Right, Group->CellsArea.Right);
+  EXPECT_FALSE(F.Row(F.B)->GroupRow);
+  F.View()->SetCategorizedColumn(F.Column(1));
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(F.Row(F.A)->GroupCell->Text, u"note a");
+  TcxTreeListHitTest* Hit = F.Tree->HitTest();
+  const TRect R = F.Row(F.A)->GroupCell->DisplayRect();
+  Hit->HitTest(TPoint{R.Right - 10, R.Top + 3});
+  EXPECT_TRUE(Hit->HitAtCode(tlhcColumn));
+  EXPECT_EQ(Hit->ColumnAtPoint(), F.Column(1));
+  EXPECT_EQ(Hit->NodeAtPoint(), F.A);
+  // Auto height: a long text in the narrow column makes its row taller, the others stay.
+  F.View()->SetPaintStyle(tlpsStandard);
+  F.View()->SetCellAutoHeight(true);
+  F.Tree->LayoutChanged();
+  const Integer Plain = F.Row(F.C)->RowHeight;
+  EXPECT_EQ(F.Row(F.B)->RowHeight, Plain);
+  F.B->SetValues(F.NoteItem, Variant(String(u"several words that cannot fit in one line of this cell")));
+  F.Tree->LayoutChanged();
+  EXPECT_GT(F.Row(F.B)->RowHeight, Plain);
+  EXPECT_EQ(F.Row(F.C)->RowHeight, Plain);
+  EXPECT_EQ(F.Row(F.B)->CellOfColumn(F.Column(0))->DisplayRect().Height(), F.Row(F.B)->CellsHeight);
+  EXPECT_EQ(F.Row(F.C)->RowTop, F.Row(F.B)->RowTop + F.Row(F.B)->RowHeight);
+}
+
+TEST(TreeListLayout, TopRecordIndexChangedFiresWhenTheTopRowChanges) {
+  TTreeViewFixture F;
+  F.Tree->SetDefaultRowHeight(60);
+  F.Layout();
+  std::vector<Integer> Tops;
+  F.Tree->OnTopRecordIndexChanged = TcxTreeListControlNotifyEvent(
+      F.Form, [&](TcxCustomTreeListControl* Sender) { Tops.push_back(Sender->TopVisibleIndex()); });
+  F.Tree->SetTopVisibleIndex(2);
+  F.Layout();
+  F.Tree->LayoutChanged();
+  F.Layout();
+  EXPECT_EQ(Tops, std::vector<Integer>{2});
+  F.Tree->SetTopVisibleIndex(0);
+  F.Layout();
+  EXPECT_EQ(Tops, (std::vector<Integer>{2, 0}));
+  // A layout that keeps the top row tells nothing.
+  F.Tree->SetDefaultRowHeight(61);
+  F.Layout();
+  EXPECT_EQ(Tops.size(), 2u);
+}
+
+TEST(TreeListLayout, FooterItemsCarryTheirColumnsSummaryText) {
+  TTreeViewFixture F;
+  F.View()->SetFooter(true);
+  TcxDataSummary* Summary = F.Tree->DataController()->Summary();
+  Summary->FooterSummaryItems()->Add(F.Column(1), spFooter, skCount);
+  F.Tree->LayoutChanged();
+  const auto& Items = F.Layout()->FooterItems();
+  ASSERT_EQ(Items.size(), 2u);
+  // Only the column with a footer summary item shows a text: the count of the six nodes.
+  EXPECT_EQ(Items[0]->Text, u"");
+  EXPECT_NE(Items[1]->Text.find(u"6"), String::npos) << StringToUTF8(Items[1]->Text);
 }
