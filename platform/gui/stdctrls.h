@@ -117,8 +117,9 @@ protected:
   // Text as typed or pasted into this kind of edit (line breaks).
   virtual String PrepareInput(const String& Text) const;
   TEditBuffer& Buffer() const { return *FBuffer; }
-  Integer LineHeight();
-  TRect TextRect() const;  // the client area less the margins
+  Integer LineHeight() const;
+  // The client area less the margins; a single-line edit's line centred.
+  TRect TextRect() const;
   void ScrollCaretIntoView();
   void UserChanged();
   void PaintEdit(HDC DC);
