@@ -561,7 +561,11 @@ void TWindowWidget::GeometryChanged() {
 void ApplyGeometry(TWindowRec& R) {
   if (!R.Widget) return;
   if (!R.Parent) {
-    R.Widget->setGeometry(R.Rect.Left, R.Rect.Top, std::max(1, WidthOf(R.Rect)), std::max(1, HeightOf(R.Rect)));
+    const int w = std::max(1, WidthOf(R.Rect)), h = std::max(1, HeightOf(R.Rect));
+    // A title bar without a sizing frame: the window manager offers
+    // neither sizing nor maximising.
+    if ((R.Style & WS_CAPTION) == WS_CAPTION && !(R.Style & WS_THICKFRAME)) R.Widget->setFixedSize(w, h);
+    R.Widget->setGeometry(R.Rect.Left, R.Rect.Top, w, h);
     return;
   }
   TWindowRec* p = Find(R.Parent);
@@ -616,6 +620,7 @@ QString ShownTitle(const TWindowRec& R) {
 Qt::WindowFlags TopLevelFlags(const TWindowRec& R) {
   Qt::WindowFlags f = Qt::Window;
   if (R.ExStyle & WS_EX_TOOLWINDOW) f = Qt::Tool;
+  else if (R.ExStyle & WS_EX_DLGMODALFRAME) f = Qt::Dialog;  // window managers give a dialog no minimise button
   if ((R.Style & WS_CAPTION) != WS_CAPTION) {
     f |= Qt::FramelessWindowHint;
   } else {
@@ -1268,9 +1273,11 @@ TNativeWindowState GetNativeWindowState(HWND Wnd) {
   st.Maximized = (w->windowState() & Qt::WindowMaximized) != 0;
   st.Frameless = (f & Qt::FramelessWindowHint) != 0;
   const bool custom = (f & Qt::CustomizeWindowHint) != 0;
+  const bool dialog = (f & Qt::WindowType_Mask) == Qt::Dialog;
+  const bool fixedSize = w->minimumSize() == w->maximumSize();
   st.CloseBox = !st.Frameless && (!custom || (f & Qt::WindowCloseButtonHint));
-  st.MinimizeBox = !st.Frameless && (!custom || (f & Qt::WindowMinimizeButtonHint));
-  st.MaximizeBox = !st.Frameless && (!custom || (f & Qt::WindowMaximizeButtonHint));
+  st.MinimizeBox = !st.Frameless && !dialog && (!custom || (f & Qt::WindowMinimizeButtonHint));
+  st.MaximizeBox = !st.Frameless && !fixedSize && (!custom || (f & Qt::WindowMaximizeButtonHint));
   const QString t = w->windowTitle();
   st.Title = String(reinterpret_cast<const Char*>(t.utf16()), static_cast<size_t>(t.size()));
   return st;
