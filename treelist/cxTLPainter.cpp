@@ -63,14 +63,15 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
   Canvas()->ClipToRect(AHeader->ClipRect());
   auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
   const TcxNeighbors Neighbors = Column ? Column->Neighbors : 0;
+  const TAlignment Align = AHeader->Column ? AHeader->Column->CaptionAlignHorz() : taLeftJustify;
   if (FTreeList->ViewSettings().ExtPaintStyle)
     Painter->PaintHeaderPlain(Canvas(), AHeader->DisplayRect(), AHeader->TextArea, Neighbors, cxAllBorders,
-                              AHeader->ButtonState, taLeftJustify, vaCenter, false, true, AHeader->Text,
+                              AHeader->ButtonState, Align, vaCenter, false, true, AHeader->Text,
                               FTreeList->Font(), Painter->HeaderTextColor(), Painter->HeaderColor(),
                               TcxDrawBackgroundEvent());
   else
     Painter->PaintHeader(Canvas(), AHeader->DisplayRect(), AHeader->TextArea, Neighbors, cxAllBorders,
-                         AHeader->ButtonState, taLeftJustify, vaCenter, false, true, AHeader->Text, FTreeList->Font(),
+                         AHeader->ButtonState, Align, vaCenter, false, true, AHeader->Text, FTreeList->Font(),
                          Painter->HeaderTextColor(), Painter->HeaderColor(), TcxDrawBackgroundEvent());
   if (!IsRectEmpty(AHeader->SortMarkArea) && AHeader->Column)
     Painter->PaintSortMark(Canvas(), AHeader->SortMarkArea, AHeader->Column->SortOrder() == soAscending);
