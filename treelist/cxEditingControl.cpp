@@ -94,11 +94,15 @@ void TcxEditCellViewInfo::SetBounds(const TRect& ARect, const TRect& AClip) {
   if (FBorders & BorderBit(bTop)) ++FContentRect.Top;
   if (FBorders & BorderBit(bRight)) --FContentRect.Right;
   if (FBorders & BorderBit(bBottom)) --FContentRect.Bottom;
-  if (FBorders) {
-    if (!IntersectRect(FEditRect, FClipRect, FContentRect)) return;
-  } else {
-    FEditRect = FClipRect;
+  // The text and the editor take the whole cell, also where the cell is
+  // cut off by the control's edge: painting clips to ClipRect. (Laid out in
+  // the clipped part, a partly shown row's text would stand in the wrong
+  // place, shifted up against the row above.)
+  if (!FVisible) {
+    FEditRect = TRect{};
+    return;
   }
+  FEditRect = FContentRect;
   const TRect Offset = GetContentOffset();
   FEditRect.Left += Offset.Left;
   FEditRect.Top += Offset.Top;

@@ -57,6 +57,12 @@ void TcxTreeListColumn::SetCaption(const String& AValue) {
   Changed();
 }
 
+void TcxTreeListColumn::SetCaptionAlignHorz(TAlignment AValue) {
+  if (FCaptionAlignHorz == AValue) return;
+  FCaptionAlignHorz = AValue;
+  Changed();
+}
+
 void TcxTreeListColumn::SetVisible(bool AValue) {
   if (FVisible == AValue) return;
   FVisible = AValue;

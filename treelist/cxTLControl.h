@@ -110,6 +110,9 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   TcxTreeListColumnStyles* Styles() const { return static_cast<TcxTreeListColumnStyles*>(inherited::Styles()); }
   String Caption() const { return FCaption; }
   void SetCaption(const String& AValue);
+  // Where the caption stands in the header (the caption's AlignHorz).
+  TAlignment CaptionAlignHorz() const { return FCaptionAlignHorz; }
+  void SetCaptionAlignHorz(TAlignment AValue);
   bool Visible() const { return FVisible; }
   void SetVisible(bool AValue);
   // Never below MinWidth.
@@ -168,6 +171,7 @@ private:
   friend class TcxTreeListBand;
   friend class TcxTreeListBands;
   String FCaption;
+  TAlignment FCaptionAlignHorz = taLeftJustify;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
   Integer FDisplayWidth = DefaultWidth;

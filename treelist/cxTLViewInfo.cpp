@@ -679,6 +679,7 @@ void TcxTreeListViewInfo::CalculateHeaders() {
         Header->Column = Column;
         Header->Band = Band;
         Header->Text = Column->Caption();
+        Header->AlignHorz = Column->CaptionAlignHorz();
         Header->SetViewParams(Styles->GetColumnHeaderParams(Column));
         // Recomputed from nothing, so a column alone in its line has no neighbours.
         Header->Neighbors = (C > 0 ? TcxNeighbors(nLeft) : 0u) | (C + 1 < Row->Count() ? TcxNeighbors(nRight) : 0u);

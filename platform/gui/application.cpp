@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/gui/dialogs.h"
+#include "platform/gui/hints.h"
 #include "platform/rtl/encoding.h"
 
 TApplication* Application = nullptr;
@@ -69,6 +70,19 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TApplication::~TApplication() = default;
+
+THintHandler* TApplication::Hints() {
+  if (!FHints) FHints = std::make_unique<THintHandler>();
+  return FHints.get();
+}
+
+void TApplication::CancelHint() {
+  if (FHints) FHints->CancelHint();
+}
+
+void TApplication::HintMouseMessage(TControl* Control, const TMessage& Message) {
+  if (FShowHint || FHints) Hints()->HintMouseMessage(Control, Message);
+}
 
 void TApplication::Initialize() {
   if (FInitialized) return;

@@ -2,6 +2,7 @@
 // The application object: the message loop, the exception handler at the
 // catch boundary, the main form and the program's identity.
 #include <functional>
+#include <memory>
 
 #include "platform/gui/forms.h"
 #include "platform/rtl/exceptions.h"
@@ -9,6 +10,8 @@
 using TExceptionEvent = TEvent<void(TObject* Sender, Exception* E)>;
 using TMessageEvent = TEvent<void(TMsg& Msg, bool& Handled)>;
 using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
+
+class THintHandler;
 
 class TApplication : public TComponent {
   KORVANE_CLASS(TApplication, TComponent)
@@ -73,7 +76,7 @@ class TApplication : public TComponent {
   String ExeFolder() const;
   bool Active() const;
 
-  // Hints.
+  // Hints (hints.h tells when they show; the pauses are milliseconds).
   TColor HintColor() const { return FHintColor; }
   void SetHintColor(TColor Value) { FHintColor = Value; }
   Integer HintPause() const { return FHintPause; }
@@ -84,7 +87,12 @@ class TApplication : public TComponent {
   void SetHintHidePause(Integer Value) { FHintHidePause = Value; }
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value) { FShowHint = Value; }
-  void CancelHint() {}
+  // Hides the hint shown and forgets its control.
+  void CancelHint();
+  // Every control's mouse messages pass here (TControl::WndProc).
+  void HintMouseMessage(TControl* Control, const TMessage& Message);
+  // The hint handling (made on first use).
+  THintHandler* Hints();
 
   // Message boxes through the dialog service; answers the button pressed (ID*).
   Integer MessageBox(const String& Text, const String& Caption, Cardinal Flags = 0);
@@ -109,6 +117,7 @@ private:
   bool FShowHint = true;
   Integer FExitCode = 0;
   bool FHandlingException = false;
+  std::unique_ptr<THintHandler> FHints;
 };
 
 extern TApplication* Application;

@@ -455,6 +455,7 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 void TControl::WndProc(TMessage& Message) {
   if (IsMouseMsg(Message.Msg)) {
+    if (Application) Application->HintMouseMessage(this, Message);
     TDragManager* d = TDragManager::Current();
     if (d && d->Control == this && d->HandleMouse(Message)) return;
     if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic &&

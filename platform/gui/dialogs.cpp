@@ -1,6 +1,9 @@
 #include "platform/gui/dialogs.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +36,26 @@ QStringList NameFilters(const String& Filter) {
     list << ToQ(name) + QStringLiteral(" (") + p + QStringLiteral(")");
   }
   return list;
+}
+
+// Room the window manager takes from a title bar beside the title: the
+// window icon and the close button with their margins.
+constexpr int TitleBarChrome = 96;
+
+// A message box has a title bar with a close button only (a box is neither
+// minimised nor maximised), and is wide enough for the window manager to
+// show its whole title.
+void FitTitle(QMessageBox& Box) {
+  Box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowCloseButtonHint);
+  QFont title = Box.font();
+  title.setBold(true);
+  const int width = QFontMetrics(title).horizontalAdvance(Box.windowTitle()) + TitleBarChrome;
+  if (auto* grid = qobject_cast<QGridLayout*>(Box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  // Of fixed size: the window manager offers no maximise button.
+  if (Box.layout()) Box.layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 class TWindowSystemDialogService : public TDialogService {
@@ -72,6 +95,7 @@ public:
       return buttons[def].second;
     }
     box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
+    FitTitle(box);
     box.exec();
     for (auto& [b, id] : buttons)
       if (box.clickedButton() == b) return id;

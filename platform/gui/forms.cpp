@@ -8,7 +8,67 @@
 
 namespace {
 Integer GFocusCount = 0;
+
+// The button at the right end of a frame's menu bar that closes the
+// frame's maximised child.
+class TMDICloseButton : public TGraphicControl {
+public:
+  static constexpr Integer Side = 16;  // a caption button of the menu bar's height
+
+  TMDICloseButton(TComponent* AOwner, TCustomForm* AFrame) : TGraphicControl(AOwner), FFrame(AFrame) {
+    FControlStyle |= csCaptureMouse;
+    SetBounds(0, 0, Side, Side - 2);
+  }
+
+protected:
+  void Paint() override {
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    DrawEdge(c, r, FDown ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    // The cross, two pixels thick, moved with the pressed button.
+    const Integer shift = FDown ? 1 : 0;
+    const Integer left = r.Left + 4 + shift, top = r.Top + 3 + shift;
+    const Integer size = std::min(r.Right - r.Left, r.Bottom - r.Top) - 8;
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetColor(clBtnText);
+    for (Integer d = 0; d < 2; ++d) {
+      c->MoveTo(left + d, top);
+      c->LineTo(left + d + size, top + size);
+      c->MoveTo(left + d + size - 1, top);
+      c->LineTo(left + d - 1, top + size);
+    }
+  }
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override {
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft) return;
+    FDown = true;
+    Invalidate();
+  }
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override {
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (Button != mbLeft || !FDown) return;
+    FDown = false;
+    Invalidate();
+    if (!PtInRect(ClientRect(), TPoint{X, Y})) return;
+    if (TCustomForm* child = FFrame->ActiveMDIChild()) child->Close();
+  }
+
+private:
+  TCustomForm* FFrame;
+  bool FDown = false;
+};
+
 }  // namespace
+
+TControl* MDIChildCloseButton(TCustomForm* Frame) {
+  if (!Frame || !Frame->Menu()) return nullptr;
+  for (Integer i = 0; i < Frame->ComponentCount(); ++i)
+    if (auto* b = dynamic_cast<TMDICloseButton*>(Frame->Components(i)); b && b->Visible()) return b;
+  return nullptr;
+}
 
 TCustomForm* GetParentForm(const TControl* Control, bool TopForm) {
   if (!Control) return nullptr;
@@ -36,6 +96,40 @@ TCustomForm::~TCustomForm() {
       frame->FActiveMDIChild = nullptr;
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+  if (TCustomForm* frame = MDIFrame(); frame && FFormStyle == fsMDIChild) frame->UpdateMDIChrome();
+}
+
+TCustomForm* TCustomForm::MDIFrame() const {
+  TCustomForm* frame = Application ? Application->MainForm() : nullptr;
+  return frame && frame != this && frame->FormStyle() == fsMDIForm ? frame : nullptr;
+}
+
+void TCustomForm::UpdateMDIChrome() {
+  if (FFormStyle != fsMDIForm || !HandleAllocated()) return;
+  TCustomForm* child = ActiveMDIChild();
+  SetWindowTitle(FHandle, child ? Caption() + u" - [" + child->Caption() + u"]" : String());
+  if (!FMenuBar) return;
+  if (child && !FMDICloseButton) {
+    auto* button = new TMDICloseButton(this, this);
+    button->SetParent(FMenuBar);
+    FMDICloseButton = button;
+  }
+  if (!FMDICloseButton) return;
+  FMDICloseButton->SetLeft(FMenuBar->ClientWidth() - FMDICloseButton->Width() - 2);
+  FMDICloseButton->SetTop((FMenuBar->ClientHeight() - FMDICloseButton->Height()) / 2);
+  FMDICloseButton->SetVisible(child != nullptr);
+}
+
+void TCustomForm::CMTextChanged(TMessage& M) {
+  TWinControl::CMTextChanged(M);
+  if (FFormStyle == fsMDIForm) UpdateMDIChrome();
+  else if (TCustomForm* frame = FFormStyle == fsMDIChild ? MDIFrame() : nullptr) frame->UpdateMDIChrome();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+  if (FBorderIcons == Value) return;
+  FBorderIcons = Value;
+  if (HandleAllocated()) RecreateWnd();
 }
 
 void TCustomForm::BeforeDestruction() {
@@ -64,7 +158,10 @@ void TCustomForm::SetNoActivate(bool Value) {
 void TCustomForm::SetWindowState(TWindowState Value) {
   if (FWindowState == Value) return;
   FWindowState = Value;
-  if (Value == wsMaximized) SetBoundsRect(MonitorWorkAreaAt(ClientOrigin()));
+  if (Value != wsMaximized) return;
+  // The work area until the window manager says what maximised means.
+  SetBoundsRect(MonitorWorkAreaAt(ClientOrigin()));
+  if (!Parent() && FFormStyle != fsMDIChild && HandleAllocated() && Visible()) ShowWindow(Handle(), SW_SHOWMAXIMIZED);
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -83,14 +180,25 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.X = 0, Params.Y = 0, Params.Width = r.Right, Params.Height = r.Bottom;
     return;
   }
-  Params.Style &= ~(WS_CHILD | WS_VISIBLE);
+  // The tab-stop and group bits mean the minimise and maximise boxes here.
+  Params.Style &= ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP);
   if (ParentWindow()) Params.Style |= WS_CHILD;
+  Cardinal icons = 0;
+  if (FBorderIcons & biSystemMenu) {
+    icons = WS_SYSMENU;
+    if (FBorderIcons & biMinimize) icons |= WS_MINIMIZEBOX;
+    if (FBorderIcons & biMaximize) icons |= WS_MAXIMIZEBOX;
+  }
   switch (FBorderStyle) {
     case bsNone: Params.Style |= WS_POPUP; break;
-    case bsSingle: case bsDialog: Params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU; break;
-    case bsSizeable: Params.Style |= WS_OVERLAPPEDWINDOW; break;
+    case bsSingle: Params.Style |= WS_POPUP | WS_CAPTION | icons; break;
+    case bsDialog:
+      Params.Style |= WS_POPUP | WS_CAPTION | (icons & WS_SYSMENU);
+      Params.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+    case bsSizeable: Params.Style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME | icons; break;
     case bsToolWindow: case bsSizeToolWin:
-      Params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | (FBorderStyle == bsSizeToolWin ? WS_THICKFRAME : 0u);
+      Params.Style |= WS_POPUP | WS_CAPTION | (icons & WS_SYSMENU) | (FBorderStyle == bsSizeToolWin ? WS_THICKFRAME : 0u);
       Params.ExStyle |= WS_EX_TOOLWINDOW;
       break;
   }
@@ -223,6 +331,7 @@ void TCustomForm::WMSize(TMessage& M) {
     TWinControl::WMSize(M);
     TRect rest = MDIClientArea(this);
     MoveWindow(FClientHandle, rest.Left, rest.Top, rest.Right - rest.Left, rest.Bottom - rest.Top);
+    UpdateMDIChrome();
     return;
   }
   TWinControl::WMSize(M);
@@ -315,6 +424,7 @@ void TCustomForm::CMVisibleChanged(TMessage& M) {
       ShowWindow(Handle(), SW_SHOW);
       SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    if (TCustomForm* frame = MDIFrame()) frame->UpdateMDIChrome();
     return;
   }
   if (Visible()) {
@@ -322,10 +432,13 @@ void TCustomForm::CMVisibleChanged(TMessage& M) {
     HandleNeeded();
     if (!FActiveControl) FActiveControl = FindNextControl(nullptr, true, true, false);
     DoShow();
-    if (Visible() && HandleAllocated()) ShowWindow(Handle(), FNoActivate ? SW_SHOWNA : SW_SHOW);
+    if (Visible() && HandleAllocated())
+      ShowWindow(Handle(), FNoActivate ? SW_SHOWNA : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    if (FFormStyle == fsMDIForm) UpdateMDIChrome();
   } else if (HandleAllocated()) {
     DoHide();
     ShowWindow(Handle(), SW_HIDE);
+    if (TCustomForm* frame = FFormStyle == fsMDIChild ? MDIFrame() : nullptr) frame->UpdateMDIChrome();
   }
 }
 
@@ -492,6 +605,14 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
   if (TMainMenu* menu = Menu(); menu && menu->IsShortCut(Message)) return true;
   for (TControl* c = FActiveControl; c; c = c == this ? nullptr : c->Parent())
     if (auto* popup = dynamic_cast<TPopupMenu*>(c->PopupMenu()); popup && popup->IsShortCut(Message)) return true;
+  if (FFormStyle == fsMDIChild && MDIFrame()) {
+    // Ctrl+F4 closes the child, as its close button on the frame's menu bar does.
+    if (TWMKey(Message).CharCode() == VK_F4 && (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
+      Close();
+      return true;
+    }
+    return MDIFrame()->IsShortCut(Message);
+  }
   return false;
 }
 

@@ -19,6 +19,9 @@ enum : Cardinal { fsCreating = 0x1, fsVisible = 0x2, fsShowing = 0x4, fsModal = 
 enum TCloseAction : Integer { caNone, caHide, caFree, caMinimize };
 enum TWindowState : Integer { wsNormal, wsMinimized, wsMaximized };
 enum TDefaultMonitor : Integer { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
+// The buttons of a form's title bar (a set of bits).
+using TBorderIcons = Cardinal;
+enum : Cardinal { biSystemMenu = 0x1, biMinimize = 0x2, biMaximize = 0x4, biHelp = 0x8 };
 
 using TModalResult = Integer;
 enum : TModalResult {
@@ -43,6 +46,12 @@ class TCustomForm : public TWinControl {
   void SetFormStyle(TFormStyle Value);
   TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
+  // The title bar's buttons: the close button with biSystemMenu, minimise
+  // and maximise with their bits and biSystemMenu. A dialog border
+  // (bsDialog) and the tool-window borders have the close button only;
+  // bsNone has no title bar.
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
   TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
@@ -88,7 +97,10 @@ class TCustomForm : public TWinControl {
   // ---- Multiple-document frame and children ----
   // A frame (fsMDIForm) shows its children (fsMDIChild) inside a client
   // window that fills its client area; a child fills that window (it is
-  // always shown maximised, its caption merged into the frame's). A child
+  // always shown maximised). While a child shows, the frame's title bar
+  // reads "<frame caption> - [<child caption>]" (Caption keeps the frame's
+  // own text), a close button at the right end of the frame's menu bar
+  // closes the child, and Ctrl+F4 in the child does the same. A child
   // needs the application's main form to be a frame, else creating its
   // window raises EInvalidOperation "Cannot create form. No MDI forms are
   // currently active".
@@ -140,8 +152,12 @@ protected:
   void PlaceOnScreen();
   void DestroyWnd() override;
   void WMSize(TMessage& Message) override;
+  void CMTextChanged(TMessage& Message) override;
 
 private:
+  // The frame's title and the child close button follow the active child.
+  void UpdateMDIChrome();
+  TCustomForm* MDIFrame() const;
   void CreateClientWindow();
   void PlaceMDIChild();
   void ClientWndProc(TMessage& Message);
@@ -149,6 +165,7 @@ private:
 
   TFormStyle FFormStyle = fsNormal;
   TBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   TPosition FPosition = poDesigned;
   TDefaultMonitor FDefaultMonitor = dmActiveForm;
   TWindowState FWindowState = wsNormal;
@@ -163,6 +180,7 @@ private:
   HWND FClientHandle = 0;
   TCustomForm* FActiveMDIChild = nullptr;
   TCustomControl* FMenuBar = nullptr;  // owned as a component, made on first SetMenu
+  TControl* FMDICloseButton = nullptr;  // on the menu bar, owned by it; made with the first child
 };
 
 class TForm : public TCustomForm {
@@ -172,6 +190,9 @@ class TForm : public TCustomForm {
 
 // The form a control lies on (nullptr: none).
 TCustomForm* GetParentForm(const TControl* Control, bool TopForm = true);
+// The frame's close button for its maximised child (nullptr: none shows);
+// it lies at the right end of the frame's menu bar.
+TControl* MDIChildCloseButton(TCustomForm* Frame);
 // Raises EInvalidOperation with the text of a failed focus.
 [[noreturn]] void RaiseCannotFocus();
 

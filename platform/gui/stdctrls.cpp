@@ -272,7 +272,7 @@ void TCustomEdit::SetMargins(Integer Left, Integer Right) {
   Invalidate();
 }
 
-Integer TCustomEdit::LineHeight() {
+Integer TCustomEdit::LineHeight() const {
   FBuffer->Measure.Font()->Assign(Font());
   return std::max(1, FBuffer->Measure.TextHeight(u"Wg国"));
 }
@@ -284,7 +284,13 @@ TRect TCustomEdit::TextRect() const {
   r.Bottom -= bars.cy;
   r.Left += FLeftMargin;
   r.Right -= FRightMargin;
-  if (!MultiLine()) r.Top += 1;
+  if (!MultiLine()) {
+    // The one line stands in the middle of the edit, as a cell or a label
+    // centres its text; a line taller than the edit keeps its middle in
+    // view, the half pixel going up (descenders are cut before accents).
+    const Integer room = r.Bottom - r.Top, extra = room - LineHeight();
+    r.Top += extra >= 0 ? extra / 2 : -((1 - extra) / 2);
+  }
   return r;
 }
 

@@ -117,8 +117,10 @@ protected:
   // Text as typed or pasted into this kind of edit (line breaks).
   virtual String PrepareInput(const String& Text) const;
   TEditBuffer& Buffer() const { return *FBuffer; }
-  Integer LineHeight();
-  TRect TextRect() const;  // the client area less the margins and the scroll bars
+  Integer LineHeight() const;
+  // The client area less the margins and the scroll bars; a single-line
+  // edit's line centred.
+  TRect TextRect() const;
   // The room the scroll bars take at the right (cx) and the bottom (cy).
   virtual TSize ScrollBarSpace() const { return TSize{0, 0}; }
   void ScrollCaretIntoView();

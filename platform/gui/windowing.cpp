@@ -43,6 +43,7 @@ struct TWindowRec {
   Cardinal ExStyle = 0;
   Cardinal ClassStyle = 0;
   String Text;
+  String Title;      // top-level: the title shown instead of Text (empty: Text)
   TRect Rect;        // parent client coordinates (screen for top-level)
   TRect ClientArea;  // window coordinates
   bool Visible = false;
@@ -560,7 +561,11 @@ void TWindowWidget::GeometryChanged() {
 void ApplyGeometry(TWindowRec& R) {
   if (!R.Widget) return;
   if (!R.Parent) {
-    R.Widget->setGeometry(R.Rect.Left, R.Rect.Top, std::max(1, WidthOf(R.Rect)), std::max(1, HeightOf(R.Rect)));
+    const int w = std::max(1, WidthOf(R.Rect)), h = std::max(1, HeightOf(R.Rect));
+    // A title bar without a sizing frame: the window manager offers
+    // neither sizing nor maximising.
+    if ((R.Style & WS_CAPTION) == WS_CAPTION && !(R.Style & WS_THICKFRAME)) R.Widget->setFixedSize(w, h);
+    R.Widget->setGeometry(R.Rect.Left, R.Rect.Top, w, h);
     return;
   }
   TWindowRec* p = Find(R.Parent);
@@ -607,10 +612,29 @@ void InvalidateAll(TWindowRec& R) {
   ShowBuffer(R);
 }
 
+QString ShownTitle(const TWindowRec& R) {
+  const String& t = R.Title.empty() ? R.Text : R.Title;
+  return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
+}
+
 Qt::WindowFlags TopLevelFlags(const TWindowRec& R) {
   Qt::WindowFlags f = Qt::Window;
   if (R.ExStyle & WS_EX_TOOLWINDOW) f = Qt::Tool;
-  if ((R.Style & WS_CAPTION) != WS_CAPTION) f |= Qt::FramelessWindowHint;
+  else if (R.ExStyle & WS_EX_DLGMODALFRAME) f = Qt::Dialog;  // window managers give a dialog no minimise button
+  if ((R.Style & WS_CAPTION) != WS_CAPTION) {
+    f |= Qt::FramelessWindowHint;
+  } else {
+    // The title bar carries the buttons the style names, no others (the
+    // box bits mean something else without a system menu).
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (R.Style & WS_SYSMENU) {
+      f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+      if (!(R.ExStyle & WS_EX_TOOLWINDOW)) {
+        if (R.Style & WS_MINIMIZEBOX) f |= Qt::WindowMinimizeButtonHint;
+        if (R.Style & WS_MAXIMIZEBOX) f |= Qt::WindowMaximizeButtonHint;
+      }
+    }
+  }
   if (R.ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
   if (R.ExStyle & WS_EX_NOACTIVATE) f |= Qt::WindowDoesNotAcceptFocus;
   return f;
@@ -623,7 +647,10 @@ void MakeWidget(TWindowRec& R) {
     if (TWindowRec* p = Find(R.Parent)) parentWidget = p->Widget;
   auto* w = new TWindowWidget(R.Handle, parentWidget, R.Parent ? Qt::Widget : TopLevelFlags(R));
   if (!R.Parent && (R.ExStyle & WS_EX_NOACTIVATE)) w->setAttribute(Qt::WA_ShowWithoutActivating, true);
-  if (!R.Parent) w->setWindowTitle(QString::fromUtf16(R.Text.data(), static_cast<qsizetype>(R.Text.size())));
+  if (!R.Parent) w->setWindowTitle(ShownTitle(R));
+  // Hidden until ShowWindow says otherwise: a child widget the toolkit has
+  // not been told to hide is shown together with its parent.
+  w->hide();
   R.Widget = w;
 }
 
@@ -918,8 +945,7 @@ void DefWindowProc(HWND Wnd, TMessage& M) {
       break;
     case WM_SETTEXT:
       r->Text = M.LParam ? String(reinterpret_cast<const Char*>(M.LParam)) : String();
-      if (!r->Parent && r->Widget)
-        r->Widget->setWindowTitle(QString::fromUtf16(r->Text.data(), static_cast<qsizetype>(r->Text.size())));
+      if (!r->Parent && r->Widget) r->Widget->setWindowTitle(ShownTitle(*r));
       M.Result = 1;
       break;
     case WM_GETTEXTLENGTH:
@@ -1024,6 +1050,7 @@ bool ShowWindow(HWND Wnd, Integer Cmd) {
   bool was = r->Visible;
   bool show = Cmd != SW_HIDE && Cmd != SW_MINIMIZE;
   if (was == show) {
+    if (show && !r->Parent && Cmd == SW_SHOWMAXIMIZED && r->Widget) r->Widget->setWindowState(Qt::WindowMaximized);
     if (show && !r->Parent && Cmd != SW_SHOWNA && Cmd != SW_SHOWNOACTIVATE && !(r->ExStyle & WS_EX_NOACTIVATE))
       SetActiveWindow(Wnd);
     return was;
@@ -1036,7 +1063,8 @@ bool ShowWindow(HWND Wnd, Integer Cmd) {
   if (r->Widget) {
     if (show) {
       InvalidateAll(*r);
-      r->Widget->show();
+      if (!r->Parent && Cmd == SW_SHOWMAXIMIZED) r->Widget->showMaximized();
+      else r->Widget->show();
       if (!r->Parent) RaiseTop(Wnd);
     } else {
       r->Widget->hide();
@@ -1225,6 +1253,34 @@ bool SetWindowText(HWND Wnd, const String& Text) {
 String GetWindowText(HWND Wnd) {
   TWindowRec* r = Find(Wnd);
   return r ? r->Text : String();
+}
+
+void SetWindowTitle(HWND Wnd, const String& Title) {
+  TWindowRec* r = Find(Wnd);
+  if (!r) return;
+  r->Title = Title;
+  if (!r->Parent && r->Widget) r->Widget->setWindowTitle(ShownTitle(*r));
+}
+
+TNativeWindowState GetNativeWindowState(HWND Wnd) {
+  TNativeWindowState st;
+  TWindowRec* r = Find(Wnd);
+  if (!r || !r->Widget) return st;
+  QWidget* w = r->Widget;
+  st.Shown = w->isVisible();
+  if (r->Parent) return st;
+  const Qt::WindowFlags f = w->windowFlags();
+  st.Maximized = (w->windowState() & Qt::WindowMaximized) != 0;
+  st.Frameless = (f & Qt::FramelessWindowHint) != 0;
+  const bool custom = (f & Qt::CustomizeWindowHint) != 0;
+  const bool dialog = (f & Qt::WindowType_Mask) == Qt::Dialog;
+  const bool fixedSize = w->minimumSize() == w->maximumSize();
+  st.CloseBox = !st.Frameless && (!custom || (f & Qt::WindowCloseButtonHint));
+  st.MinimizeBox = !st.Frameless && !dialog && (!custom || (f & Qt::WindowMinimizeButtonHint));
+  st.MaximizeBox = !st.Frameless && !fixedSize && (!custom || (f & Qt::WindowMaximizeButtonHint));
+  const QString t = w->windowTitle();
+  st.Title = String(reinterpret_cast<const Char*>(t.utf16()), static_cast<size_t>(t.size()));
+  return st;
 }
 
 bool SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw) {

@@ -94,7 +94,9 @@ std::vector<HWND> GetChildWindows(HWND Parent);
 enum : Integer { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOWNOACTIVATE = 4,
                  SW_SHOW = 5, SW_MINIMIZE = 6, SW_SHOWNA = 8, SW_RESTORE = 9 };
 // Sends WM_SHOWWINDOW and WM_WINDOWPOSCHANGED on a change; answers whether
-// the window was visible before.
+// the window was visible before. SW_SHOWMAXIMIZED has a top-level window
+// maximised by the window manager (its title bar stays on the screen); the
+// size the window manager gives comes back as a move and a WM_SIZE.
 bool ShowWindow(HWND Wnd, Integer Cmd);
 // The window and all its parents are shown.
 bool IsWindowVisible(HWND Wnd);
@@ -133,6 +135,25 @@ bool SetWindowText(HWND Wnd, const String& Text);
 String GetWindowText(HWND Wnd);
 // A region clips the window's shape (ownership passes to the window); 0 removes it.
 bool SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw);
+
+// The title the window manager shows for a top-level window when it is not
+// the window's text (a frame's title naming its maximised child); empty
+// shows the text again. GetWindowText still answers the text.
+void SetWindowTitle(HWND Wnd, const String& Title);
+
+// What the window system was asked to show of a window; tests compare it
+// with the window's own state (a hidden window must not be shown, a
+// caption's buttons follow the style).
+struct TNativeWindowState {
+  bool Shown = false;       // the toolkit shows it (with its parents)
+  bool Maximized = false;   // top-level: maximised by the window manager
+  bool Frameless = false;   // top-level: no title bar
+  bool CloseBox = false;    // top-level title bar buttons (a dialog has no minimise
+  bool MinimizeBox = false; // button, a window of fixed size no maximise button)
+  bool MaximizeBox = false;
+  String Title;             // top-level: the title shown
+};
+TNativeWindowState GetNativeWindowState(HWND Wnd);
 
 // ---- Painting ----------------------------------------------------------------------------
 // Each window paints into its own back buffer (as large as the window), then

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/gui/hints.h"
+#include "platform/gui/timers.h"
 #include "tests/app/maintestutil.h"
 
 namespace {
@@ -127,6 +129,64 @@ TEST(MainWindow, NewRecordOfEachKindCreatesItsRowsAndShowsIt) {
     EXPECT_EQ(frm_meta_edit, nullptr);
     ExpectRecordCommands(f.Main, false);
   }
+}
+
+TEST(MainWindow, TheRecordWindowIsNamedInTheTitleAndClosedFromTheMenuBarOrWithCtrlF4) {
+  TMainFixture f;
+  auto title = [&] { return GetNativeWindowState(f.Main->Handle()).Title; };
+  EXPECT_EQ(title(), u"Editor — Korvane");
+  // The main window is maximised by the window manager, title bar on the screen.
+  f.Main->SetWindowState(wsMaximized);
+  EXPECT_TRUE(GetNativeWindowState(f.Main->Handle()).Maximized);
+
+  struct TCase {
+    const char* How;
+    std::function<void()> Close;
+  } const cases[] = {
+      {"the close button at the right end of the menu bar",
+       [&] {
+         TControl* button = MDIChildCloseButton(f.Main);
+         ASSERT_NE(button, nullptr);
+         TWinControl* bar = button->Parent();
+         EXPECT_GT(button->Left(), bar->ClientWidth() - 30);
+         TestClick(bar->Handle(), TPoint{button->Left() + button->Width() / 2, button->Top() + button->Height() / 2});
+       }},
+      {"Ctrl+F4 in the tree",
+       [&] {
+         frm_meta_edit->cxDBTreeList1->SetFocus();
+         Application->ProcessMessages();
+         TestKey(VK_F4, u"", tkCtrl);
+       }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.How);
+    f.NewThroughToolbar(false);
+    ASSERT_NE(frm_meta_edit, nullptr);
+    EXPECT_EQ(title(), u"Editor — Korvane - [未命名]");
+    EXPECT_EQ(f.Main->Caption(), u"Editor — Korvane");
+    f.Run(c.Close);
+    EXPECT_EQ(frm_meta_edit, nullptr);
+    ExpectRecordCommands(f.Main, false);
+    EXPECT_EQ(title(), u"Editor — Korvane");
+    EXPECT_EQ(MDIChildCloseButton(f.Main), nullptr);
+  }
+}
+
+TEST(MainWindow, AToolbarButtonShowsItsHintAfterThePause) {
+  TMainFixture f;
+  TTestClock clock;
+  for (TSpeedButton* button : {f.Main->spb_new, f.Main->spb_save}) {  // enabled and disabled alike
+    SCOPED_TRACE(U8(button->Hint()));
+    TestMouseMove(f.Main->CoolBar1->Handle(), TPoint{button->Left() + 5, button->Top() + 5});
+    Application->ProcessMessages();
+    clock.Advance(Application->HintPause() + 10);
+    Application->ProcessMessages();
+    ASSERT_TRUE(Application->Hints()->HintShowing());
+    EXPECT_EQ(Application->Hints()->HintWindow()->Caption(), button->Hint());
+    clock.Advance(Application->HintHidePause() * 2);
+    Application->ProcessMessages();
+  }
+  Application->CancelHint();
 }
 
 TEST(MainWindow, ACancelledKindDialogCreatesNothing) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,40 @@ TEST(TreeListPainter, GridLinesAlongTheCellBorders) {
   EXPECT_EQ(CountInColumn(*Picture, Cell.Right - 1, Cell.Top, Cell.Bottom, Grid), Cell.Height());
   // The row above the line is no grid line.
   EXPECT_LT(CountInRow(*Picture, Cell.Bottom - 3, Cell.Left, Cell.Right - 1, Grid), Cell.Width() / 2);
+}
+
+// The first row of the rectangle that holds dark (text) pixels, from its top; -1: none.
+Integer FirstInkRow(const TBitmap& APicture, const TRect& R) {
+  for (Integer Y = R.Top; Y < std::min(R.Bottom, APicture.Height()); ++Y)
+    for (Integer X = R.Left; X < R.Right; ++X) {
+      const TColor C = APicture.PixelColor(X, Y);
+      if ((C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60) return Y - R.Top;
+    }
+  return -1;
+}
+
+TEST(TreeListPainter, APartlyShownLastRowKeepsItsTextWhereAWholeRowHasIt) {
+  // The bottom row cut by the control's edge shows the top of its text,
+  // not its text squeezed up into the part that shows.
+  TTreeViewFixture F;
+  F.C->SetValues(TTreeViewFixture::NoteItem, F.B->Values(TTreeViewFixture::NoteItem));  // the same ink in both
+  const TRect B = F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect();
+  const Integer RowHeight = B.Bottom - B.Top;
+  for (Integer Shown : {RowHeight - 3, RowHeight / 2 + 2}) {
+    SCOPED_TRACE(Shown);
+    F.Tree->SetHeight(F.Row(F.C)->CellOfColumn(F.Column(1))->DisplayRect().Top + Shown +
+                      (F.Tree->Height() - F.Tree->ClientHeight()));
+    F.Tree->LayoutChanged();
+    Application->ProcessMessages();
+    TcxTreeListNodeViewInfo* Last = F.Row(F.C);
+    ASSERT_NE(Last, nullptr);
+    const TRect C = Last->CellOfColumn(F.Column(1))->DisplayRect();
+    const auto Picture = F.Shot();
+    ASSERT_GT(C.Bottom, Picture->Height()) << "the last row shows whole";
+    const Integer Whole = FirstInkRow(*Picture, F.Row(F.B)->CellOfColumn(F.Column(1))->DisplayRect());
+    ASSERT_GE(Whole, 0);
+    EXPECT_EQ(FirstInkRow(*Picture, C), Whole);
+  }
 }
 
 TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {

@@ -1,6 +1,7 @@
 // The single-line and multi-line edits, buttons and labels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 #include "platform/gui/application.h"
@@ -187,6 +188,48 @@ TEST(Edit, PasswordEditShowsEchoCharactersAndKeepsTheTextOffTheClipboard) {
   TestKey('X', u"", tkCtrl);
   EXPECT_EQ(Clipboard()->AsText(), u"before");
   EXPECT_EQ(f.Edit->Text(), u"iW1");
+}
+
+// The rows of the edit's picture that hold dark (text) pixels.
+std::pair<Integer, Integer> InkRows(TCustomEdit* Edit) {
+  TBitmap picture(Edit->Width(), Edit->Height(), pf24bit);
+  Edit->PaintTo(picture.Canvas(), 0, 0);
+  Integer top = -1, bottom = -1;
+  for (Integer y = 0; y < picture.Height(); ++y)
+    for (Integer x = 0; x < picture.Width(); ++x) {
+      const TColor c = picture.PixelColor(x, y);
+      if ((c & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && ((c >> 16) & 0xFF) < 0x60) {
+        if (top < 0) top = y;
+        bottom = y;
+        break;
+      }
+    }
+  return {top, bottom};
+}
+
+TEST(Edit, TheOneLineStandsInTheMiddleAndKeepsItsDescendersWhenTheEditIsShort) {
+  // An in-place editor is often no taller than its font: the line is
+  // centred (as a cell centres its text), not hung from the top where the
+  // descenders fall off the bottom.
+  TTestForm f(400, 300);
+  TEdit* edit = f.Place<TEdit>(10, 10, 200, 24);
+  edit->SetBorderStyle(bsNone);
+  edit->Font()->SetName(u"宋体");
+  edit->Font()->SetHeight(-14);
+  edit->SetText(u"gypq 地质 Abd");
+  f.ShowForm();
+  TBitmap measure(1, 1);
+  measure.Canvas()->Font()->Assign(edit->Font());
+  const Integer line = measure.Canvas()->TextHeight(u"Wg国");
+  for (Integer height : {line - 1, line, line + 1, line + 6, line + 15}) {
+    SCOPED_TRACE(height);
+    edit->SetHeight(height);
+    Application->ProcessMessages();
+    const auto [top, bottom] = InkRows(edit);
+    ASSERT_GE(top, 0) << "no text drawn";
+    EXPECT_LE(bottom, height - 1);
+    EXPECT_LE(std::abs((top + bottom) - (height - 1)), 3) << "ink " << top << ".." << bottom << " not centred";
+  }
 }
 
 TEST(Memo, KeepsLineBreaksExactlyThroughCopyAndPaste) {
