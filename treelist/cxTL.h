@@ -328,6 +328,7 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   bool HasSortedItems() const;
   void Resort();
   void BeginSort() { ++FSortLock; }
+  bool IsSortLocked() const { return FSortLock > 0; }
   void EndSort();
   bool IsSortPending() const { return FSortPending; }
   // Compares two nodes by the sorted items, then by record index.

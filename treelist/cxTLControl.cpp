@@ -9,6 +9,7 @@
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLController.h"
 #include "treelist/cxTLCustomizationForm.h"
+#include "treelist/cxTLSorting.h"
 
 namespace {
 
@@ -279,9 +280,15 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   if (IsDestroying() || FDestroyingColumns) return;
   auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
   if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
-    // One record: its node hears of it, the rows stay as they are.
-    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex))
-      DoNodeChanged(Node, Data->Kind == dcValue ? GetColumn(Data->ItemIndex) : nullptr);
+    // One record: its node takes its sorted place among its siblings and
+    // its row shows the new values.
+    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex)) {
+      if (Data->Kind == dcValue) RecordValueChanged(Node, GetColumn(Data->ItemIndex));
+      else {
+        RecordChanged(Node);
+        DoNodeChanged(Node, nullptr);
+      }
+    }
   } else {
     TcxTreeListNodesOwner::ApplyDataChange(AInfo);
     if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
@@ -290,6 +297,29 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
       DoDataChanged();
   }
   if (!IsLocked() && !IsLoading()) FNavigatorNotifier->Notify();
+}
+
+void TcxCustomTreeListControl::RecordValueChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn) {
+  RecordChanged(ANode);
+  DoNodeChanged(ANode, AColumn);
+}
+
+void TcxCustomTreeListControl::RecordChanged(TcxTreeListNode* ANode) {
+  // Every changed node is re-sorted, on screen or not: a node scrolled into
+  // view later must already stand in its place.
+  if (HasSortedItems() && ANode->Parent() && !IsSortLocked()) {
+    RaiseEvent(OnSorting, this);
+    try {
+      BuildSortInfo();
+      SortingManager()->SortChildren(ANode->Parent(), nullptr, false);
+    } catch (...) {
+      RaiseEvent(OnAfterSorting, this);
+      throw;
+    }
+    if (ANode->Focused() && !IsLocked()) MakeNodeVisible(ANode);
+    RaiseEvent(OnAfterSorting, this);
+  }
+  if (!IsLocked()) LayoutChanged();
 }
 
 // ---- Events ----

@@ -207,8 +207,12 @@ class TcxTreeListController : public TcxCustomControlController {
   void ChangeSortingByClick(TcxTreeListColumn* AColumn, TcxDataSortOrder AOrder, TShiftState AShift);
   // Page Down (ADown) or Up: by key the focus moves a page, else only the view.
   void PageMove(bool ADown, bool AByKey, TShiftState AShift);
-  // Finds the first node from AStart whose text in AItem starts with AText.
+  // Finds the first node from AStart whose text in AItem starts with AText
+  // and focuses it (opening its collapsed ancestors with ExpandOnIncSearch).
   bool SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward, const String& AText);
+  // The node a search visits after ANode.
+  TcxTreeListNode* NextSearchNode(TcxTreeListNode* ANode, bool AForward) const;
+  bool ProcessIncSearchKey(Word Key, TShiftState Shift) override;
   TcxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
   // Deleting and inserting need their setting and no open cell editor.
   bool CanDeleteNow() const;
@@ -496,6 +500,11 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 protected:
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
+  // A value of one node changed outside the editor: RecordChanged, then OnNodeChanged.
+  virtual void RecordValueChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn);
+  // The node re-sorts among its siblings (with sorted columns) and its row
+  // is laid out anew.
+  virtual void RecordChanged(TcxTreeListNode* ANode);
   std::unique_ptr<TcxCustomControlController> CreateController() override;
   std::unique_ptr<TcxCustomControlViewInfo> CreateViewInfo() override;
   std::unique_ptr<TcxCustomControlStyles> CreateStyles() override;

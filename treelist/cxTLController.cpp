@@ -489,20 +489,42 @@ void TcxTreeListController::ChangeSortingByClick(TcxTreeListColumn* AColumn, Tcx
 
 // ---- Incremental search -----------------------------------------------------------------------
 
+TcxTreeListNode* TcxTreeListController::NextSearchNode(TcxTreeListNode* ANode, bool AForward) const {
+  // With ExpandOnIncSearch collapsed nodes are searched too; they open on a match.
+  if (TreeList()->OptionsBehavior()->ExpandOnIncSearch()) return AForward ? ANode->GetNext() : ANode->GetPrev();
+  return AForward ? ANode->GetNextVisible() : ANode->GetPrevVisible();
+}
+
 bool TcxTreeListController::SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward,
                                        const String& AText) {
   TcxCustomTreeListControl* C = TreeList();
-  for (TcxTreeListNode* N = AStart; N; N = AForward ? N->GetNextVisible() : N->GetPrevVisible()) {
+  for (TcxTreeListNode* N = AStart; N; N = NextSearchNode(N, AForward)) {
     if (!SameTextOrPrefix(AText, N->Texts(AItemIndex))) continue;
     const bool Saved = std::exchange(FSearching, true);
     try {
-      C->FocusNode(N);
+      N->MakeVisible();
+      if (N->IsVisible()) C->FocusNode(N);
     } catch (...) {
       FSearching = Saved;
       throw;
     }
     FSearching = Saved;
-    return true;
+    return N->IsVisible();
   }
   return false;
+}
+
+bool TcxTreeListController::ProcessIncSearchKey(Word Key, TShiftState Shift) {
+  // Ctrl+Up and Ctrl+Down look for the next match along the tree (the
+  // shown nodes, or every node with ExpandOnIncSearch), never in record
+  // order, which would reach nodes hidden under a collapsed parent.
+  if (!IsIncSearching() || (Key != VK_UP && Key != VK_DOWN) || Shift != ssCtrl)
+    return TcxCustomControlController::ProcessIncSearchKey(Key, Shift);
+  TcxCustomTreeListControl* C = TreeList();
+  TcxCustomInplaceEditContainer* Item = GetIncSearchingItem();
+  const bool Down = Key == VK_DOWN;
+  TcxTreeListNode* Focused = C->FocusedNode();
+  TcxTreeListNode* Start = Focused ? NextSearchNode(Focused, Down) : C->Nodes()->Root()->GetFirstChild();
+  if (Item && Start) SearchFrom(Start, Item->ItemIndex(), Down, IncSearchText());
+  return true;
 }

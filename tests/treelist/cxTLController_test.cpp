@@ -342,3 +342,72 @@ TEST(TreeListMouse, DoubleClickTogglesANodeAndTheScrollBarMovesOnlyTheView) {
   EXPECT_EQ(F.Layout()->LeftPos(), 50);
   EXPECT_EQ(F.Layout()->ColumnHeader(F.Column(1))->DisplayRect().Left, 100 - 50);
 }
+
+// Ctrl+Down and Ctrl+Up look for the next match along the shown nodes: a
+// match hidden under a collapsed parent is passed over (record order would
+// focus it), unless ExpandOnIncSearch opens the parent.
+TEST(TreeListIncSearch, CtrlArrowsStepThroughShownMatchesOrOpenTheirParents) {
+  struct TCase {
+    bool ExpandOnIncSearch;
+    // Focused after typing "a", then after Ctrl+Down, Ctrl+Down, Ctrl+Up, Ctrl+Up.
+    std::vector<std::string> Focus;
+    bool A2Expanded;
+  };
+  const TCase Cases[] = {{false, {"ab", "aa", "aa", "ab", "ab"}, false},
+                         {true, {"ab21", "ab", "aa", "ab", "ab21"}, true}};
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.ExpandOnIncSearch);
+    TInputFixture F;
+    F.Tree->OptionsBehavior()->SetIncSearch(true);
+    F.Tree->OptionsBehavior()->SetExpandOnIncSearch(Case.ExpandOnIncSearch);
+    // a (a1, a2 (a21)), b, c  becomes  x (x1, x2 (ab21)), ab, aa
+    const std::pair<TcxTreeListNode*, const char*> Names[] = {{F.A, "x"},     {F.A1, "x1"}, {F.A2, "x2"},
+                                                              {F.A21, "ab21"}, {F.B, "ab"}, {F.C, "aa"}};
+    for (const auto& [Node, Name] : Names) Node->SetValues(TTreeViewFixture::NameItem, Variant(UTF8ToString(Name)));
+    F.A2->SetExpanded(false);
+    F.Tree->SetFocusedNode(F.A);
+    TestTypeText(u"a");
+    Application->ProcessMessages();
+    ASSERT_TRUE(F.Tree->Controller()->IsIncSearching());
+    std::vector<std::string> Seen{F.Focused()};
+    for (Word Key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
+      F.Key(Key, tkCtrl);
+      Seen.push_back(F.Focused());
+      EXPECT_TRUE(F.Tree->FocusedNode()->IsVisible());
+    }
+    EXPECT_EQ(Seen, Case.Focus);
+    EXPECT_EQ(F.A2->Expanded(), Case.A2Expanded);
+    EXPECT_TRUE(F.Tree->Controller()->IsIncSearching());
+  }
+}
+
+// A value set on a node outside the editor shows in its row at once, and
+// with a sorted column the node takes its place among its siblings (on
+// screen or not).
+TEST(TreeListDataChange, AValueSetOutsideTheEditorShowsAndResorts) {
+  TInputFixture F;
+  auto Text = [&](TcxTreeListNode* ANode) {
+    return StringToUTF8(F.Row(ANode)->CellOfColumn(F.Column(0))->GetDisplayText());
+  };
+  auto TopLevel = [&] {
+    std::string S;
+    for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
+      S += TTreeViewFixture::Name(N) + " ";
+    return S;
+  };
+  ASSERT_EQ(Text(F.B), "b");
+  F.B->SetValues(TTreeViewFixture::NameItem, Variant(String(u"bee")));
+  EXPECT_EQ(Text(F.B), "bee");
+  F.Column(0)->SetSortOrder(soDescending);
+  EXPECT_EQ(TopLevel(), "c bee a ");
+  F.B->SetValues(TTreeViewFixture::NameItem, Variant(String(u"0")));
+  EXPECT_EQ(TopLevel(), "c a 0 ");
+  EXPECT_EQ(Text(F.B), "0");
+  // Only the node's own siblings move.
+  F.A1->SetValues(TTreeViewFixture::NameItem, Variant(String(u"a9")));
+  EXPECT_EQ(TTreeViewFixture::Name(F.A->GetFirstChild()), "a9");
+  F.A->SetExpanded(false);
+  F.A21->SetValues(TTreeViewFixture::NameItem, Variant(String(u"zz")));
+  F.C->SetValues(TTreeViewFixture::NameItem, Variant(String(u"0c")));
+  EXPECT_EQ(TopLevel(), "a 0c 0 ");
+}
