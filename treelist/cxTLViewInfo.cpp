@@ -13,6 +13,8 @@ namespace {
 
 // A header's right or bottom edge grabs the mouse this close to it.
 constexpr Integer SizingEdgeReach = 3;
+// A row's lower edge reaches further into the row, as a row is short.
+constexpr Integer RowSizingEdgeReach = 6;
 // An expand button answers the mouse this far around its box.
 constexpr Integer ButtonReach = 3;
 // Room between a header's frame and its text.
@@ -654,10 +656,32 @@ void TcxTreeListHitTest::TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TP
   if (HitAtCode(tlhcColumn) && HitAtCode(tlhcNode)) return;
   if (FHeader) {
     const TRect R = FHeader->ClipRect();
-    const bool Horz = FHeader->Column ? AViewInfo->TreeList()->BandSettings().ColumnHorzSizing
-                                      : FHeader->Band->CanSize(cxsdHorizontal);
-    if (Horz && std::abs(R.Right - P.X) <= SizingEdgeReach) SetCode(tlhcHorzSizingEdge);
+    auto CanSize = [this](TcxSizingDirection ADirection) {
+      return FHeader->Column ? FHeader->Column->CanSize(ADirection) : FHeader->Band->CanSize(ADirection);
+    };
+    if (std::abs(R.Right - P.X) <= SizingEdgeReach && CanSize(cxsdHorizontal))
+      SetCode(tlhcHorzSizingEdge);
+    else if (std::abs(R.Bottom - P.Y) <= SizingEdgeReach && CanSize(cxsdVertical))
+      SetCode(tlhcVertSizingEdge);
+    return;
   }
+  if (FNode) TestRowSizingEdge(AViewInfo, P);
+}
+
+void TcxTreeListHitTest::TestRowSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P) {
+  // Near a row's top the edge is the lower edge of the row above it.
+  TcxTreeListNodeViewInfo* Row = AViewInfo->RowOfNode(FNode);
+  if (!Row) return;
+  TcxTreeListNode* Edge = FNode;
+  if (Row->RowIndex > 0 && P.Y < Row->RowTop + SizingEdgeReach) {
+    Edge = FNode->GetPrevVisible();
+    Row = Edge ? AViewInfo->RowOfNode(Edge) : nullptr;
+    if (!Row) return;
+  }
+  const Integer Bottom = Row->RowTop + Row->RowHeight;
+  if (P.Y < Bottom - RowSizingEdgeReach || P.Y > Bottom + SizingEdgeReach || !Edge->CanSize(cxsdVertical)) return;
+  FEdgeNode = Edge;
+  SetCode(tlhcVertSizingEdge);
 }
 
 TCursor TcxTreeListHitTest::GetHitCursor() {
