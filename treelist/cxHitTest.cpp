@@ -145,6 +145,9 @@ void TcxSizingDragAndDropObject::DragAndDrop(const TPoint& P, bool& Accepted) {
 void TcxSizingDragAndDropObject::BeforeEndDragAndDrop() {
   TcxDragAndDropObject::BeforeEndDragAndDrop();
   FLine.reset();
+  // The control ends a drag that Esc or a cancel-mode message cut short as
+  // not accepted: nothing applies then.
+  if (!EndAccepted()) FCancelled = true;
   if (!FDynamicUpdate && FSizeDelta != 0 && !FCancelled && FElement) FElement->SetSizeDelta(FDirection, FSizeDelta);
   FSizeDelta = 0;
 }

@@ -118,7 +118,7 @@ private:
 
 // ---- The band -------------------------------------------------------------------------------
 
-class TcxTreeListBand : public TCollectionItem {
+class TcxTreeListBand : public TCollectionItem, public IcxDragSizing {
   KORVANE_CLASS(TcxTreeListBand, TCollectionItem)
 
   static constexpr Integer DefaultMinWidth = 20;
@@ -187,6 +187,12 @@ class TcxTreeListBand : public TCollectionItem {
   // Horizontal: Width becomes the shown width plus ADelta; vertical: the
   // band line count grows by ADelta (not below 1).
   void SizeByDelta(TcxSizingDirection ADirection, Integer ADelta);
+  // Sizing by dragging (cxTLController.cpp): horizontally from the band's
+  // left edge plus its minimum width, vertically in band header lines.
+  TRect GetSizingBoundsRect(TcxSizingDirection ADirection) override;
+  Integer GetSizingIncrement(TcxSizingDirection ADirection) override;
+  bool IsDynamicUpdate() override;
+  void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override { SizeByDelta(ADirection, ADelta); }
   // Widest content of the shown nodes for each column, then the band as
   // wide as its widest row and at least its caption. Nothing when the band
   // may not be sized.

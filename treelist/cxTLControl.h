@@ -94,7 +94,7 @@ class TcxTreeListColumn;
 using TcxTreeListOnGetDisplayTextEvent =
     TEvent<void(TcxTreeListColumn* Sender, TcxTreeListNode* ANode, String& Value)>;
 
-class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
+class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSizing {
   KORVANE_CLASS(TcxTreeListColumn, TcxCustomInplaceEditContainer)
 
   // Minimum and width a new column takes.
@@ -144,6 +144,27 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   Integer GetMinHeaderFooterWidth() const;
   // MinWidth 20, Width 100.
   void RestoreWidths();
+
+  // ---- Sizing by dragging (cxTLController.cpp) ----
+  // Horizontal: the column's and the tree list's sizing options; vertical:
+  // OptionsCustomizing.ColumnVertSizing with headers of several lines.
+  bool CanSize(TcxSizingDirection ADirection) const;
+  // The widest the column may become: MinWidth when hidden, unlimited in a
+  // band of no set width, else the band's width less what the other
+  // columns of its row need.
+  Integer GetSizingLimit() const;
+  // The sizing line's range, from the header's left (top) edge.
+  TRect GetSizingBounds(TcxSizingDirection ADirection) const;
+  // A header line when vertical, 1 otherwise.
+  Integer GetSizingStep(TcxSizingDirection ADirection) const;
+  // OptionsCustomizing.DynamicSizing.
+  bool UseDynamicSizing() const;
+  // Horizontal: Width := the shown width + ADelta; vertical: LineCount + ADelta.
+  void SizeByDelta(TcxSizingDirection ADirection, Integer ADelta);
+  TRect GetSizingBoundsRect(TcxSizingDirection ADirection) override { return GetSizingBounds(ADirection); }
+  Integer GetSizingIncrement(TcxSizingDirection ADirection) override { return GetSizingStep(ADirection); }
+  bool IsDynamicUpdate() override { return UseDynamicSizing(); }
+  void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override { SizeByDelta(ADirection, ADelta); }
 
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
@@ -220,6 +241,16 @@ class TcxTreeListController : public TcxCustomControlController {
   void ForgetNode(TcxTreeListNode* ANode);
   void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) override;
 
+  // ---- Sizing by dragging ----
+  // Whether P lies on a sizing edge (a header's right or lower edge, a
+  // row's lower edge); the element there becomes the one a sizing drag
+  // resizes.
+  bool PrepareSizing(const TPoint& P);
+  IcxDragSizing* GetSizingElement() override { return FSizingElement; }
+  TcxSizingDirection GetResizeDirection() override { return FResizeDirection; }
+  // A sizing edge's cursor, else none (crDefault).
+  TCursor GetSizingCursor(const TPoint& P);
+
 protected:
   std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override;
   std::unique_ptr<TcxCustomHitTestController> CreateHitTestController() override;
@@ -228,6 +259,8 @@ protected:
   virtual bool HandleTreeKey(Word Key, TShiftState Shift);
 
 private:
+  IcxDragSizing* FSizingElement = nullptr;
+  TcxSizingDirection FResizeDirection = cxsdHorizontal;
   TcxTreeListNode* FSelectionAnchor = nullptr;
   // The node focused before the last focus change.
   TcxTreeListNode* FLastFocused = nullptr;
@@ -494,8 +527,11 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 
   // ---- Header drag and drop (cxTLDragDrop.cpp) ----
   // A press on a band or column header that may move.
+  // A press on a sizing edge (cxTLController.cpp) sizes what lies there.
   bool StartsDragAndDropAt(const TPoint& P) override;
   TcxDragAndDropObjectClass DragAndDropObjectClass() override;
+  // A sizing edge's cursor outside a drag.
+  TCursor CursorAt(Integer X, Integer Y) override;
 
 protected:
   // Raised once the selection lock is back at 0.
@@ -556,4 +592,6 @@ private:
   std::unique_ptr<TcxTreeListBands> FBands;
   // Freed first; the window went when the columns were told the control goes.
   mutable std::unique_ptr<TcxTreeListCustomizing> FCustomizing;
+  // The last press that may start a drag was on a sizing edge.
+  bool FSizingPress = false;
 };

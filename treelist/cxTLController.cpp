@@ -140,6 +140,7 @@ bool TcxTreeListController::CanDeleteNow() const { return TreeList()->ViewSettin
 bool TcxTreeListController::CanInsertNow() const { return TreeList()->ViewSettings().Inserting && !IsEditing(); }
 
 void TcxTreeListController::ForgetNode(TcxTreeListNode* ANode) {
+  if (FSizingElement == static_cast<IcxDragSizing*>(ANode)) FSizingElement = nullptr;
   if (FSelectionAnchor == ANode) FSelectionAnchor = nullptr;
   if (FLastFocused == ANode) FLastFocused = nullptr;
 }
@@ -384,7 +385,13 @@ void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shi
   TcxCustomTreeListControl* C = TreeList();
   TcxTreeListHitTest* Hit = C->HitTest();
   Hit->HitTestAtPoint(X, Y, Shift);
-  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader) && !Hit->HitAtCode(tlhcHorzSizingEdge)) {
+  // A press on a sizing edge belongs to the sizing drag: it only ends an
+  // open cell edit, with the value kept.
+  if (Hit->HitAtCode(tlhcHorzSizingEdge) || Hit->HitAtCode(tlhcVertSizingEdge)) {
+    if (IsEditing()) EditingController()->EndCellEdit(true);
+    return;
+  }
+  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader)) {
     if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) Header->Pressed = true;
     C->LayoutChanged();
     return;
@@ -462,6 +469,14 @@ void TcxTreeListController::DblClick() {
   TcxCustomTreeListControl* C = TreeList();
   TcxTreeListHitTest* Hit = C->HitTest();
   Hit->RecalcHitTest();
+  // A double click on a header's right edge fits the column or band to its content.
+  if (Hit->HitAtCode(tlhcHorzSizingEdge)) {
+    if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) {
+      if (Header->Column) Header->Column->ApplyBestFit();
+      else if (Header->Band) Header->Band->ApplyBestFit();
+    }
+    return;
+  }
   TcxTreeListNode* Node = Hit->NodeAtPoint();
   if (Node && !Hit->HitAtCode(tlhcButton) && !IsEditing() && C->ViewSettings().ExpandOnDblClick &&
       Node->HasChildren())
@@ -527,4 +542,182 @@ bool TcxTreeListController::ProcessIncSearchKey(Word Key, TShiftState Shift) {
   TcxTreeListNode* Start = Focused ? NextSearchNode(Focused, Down) : C->Nodes()->Root()->GetFirstChild();
   if (Item && Start) SearchFrom(Start, Item->ItemIndex(), Down, IncSearchText());
   return true;
+}
+
+// ---- Sizing by dragging -----------------------------------------------------------------------
+
+namespace {
+
+// A column in a band of no set width may grow without limit.
+constexpr Integer UnlimitedSizingWidth = 0x1FFFFFFF;
+// The mouse grabs an edge up to this far from it, so the line may go as
+// much further than the least size; the element's own clamp keeps the size.
+constexpr Integer EdgeGrabReach = 3;
+
+TcxCustomTreeListControl* TreeListOf(TcxTreeListNodesOwner* AOwner) {
+  return static_cast<TcxCustomTreeListControl*>(AOwner);
+}
+
+TcxTreeListViewInfo* CurrentLayout(TcxCustomTreeListControl* ATreeList) {
+  TcxTreeListViewInfo* VI = ATreeList->TreeListViewInfo();
+  if (VI->IsDirty() && !ATreeList->IsLocked()) VI->Calculate();
+  return VI;
+}
+
+TRect HeaderRectOf(TcxTreeListViewInfo* AViewInfo, TcxTreeListColumn* AColumn, TcxTreeListBand* ABand) {
+  if (AColumn) {
+    TcxTreeListColumnHeaderViewInfo* Header = AViewInfo->ColumnHeader(AColumn);
+    return Header ? Header->DisplayRect() : TRect{};
+  }
+  for (const auto& Header : AViewInfo->BandHeaders())
+    if (Header->Band == ABand) return Header->DisplayRect();
+  for (const auto& [Band, Rect] : AViewInfo->BandRects())
+    if (Band == ABand) return Rect;
+  return TRect{};
+}
+
+// The range of a sizing line from AFrom (the element's left or top edge)
+// plus its least size up to AFrom plus its greatest size.
+TRect SizingRange(TcxSizingDirection ADirection, const TRect& AClient, Integer AFrom, Integer AMin, Integer AMax) {
+  if (ADirection == cxsdHorizontal) return TRect{AFrom + AMin, AClient.Top, AFrom + AMax, AClient.Bottom};
+  return TRect{AClient.Left, AFrom + AMin, AClient.Right, AFrom + AMax};
+}
+
+}  // namespace
+
+// Node: row sizing.
+
+bool TcxTreeListNode::CanSize(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  return ADirection == cxsdVertical && C->OptionsCustomizing()->RowSizing() && !C->OptionsView()->CellAutoHeight();
+}
+
+TRect TcxTreeListNode::GetSizingBoundsRect(TcxSizingDirection ADirection) {
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  TcxTreeListNodeViewInfo* Row = CurrentLayout(C)->RowOfNode(this);
+  const TRect Client = C->ClientRect();
+  const Integer Top = Row ? Row->RowTop : Client.Top;
+  return SizingRange(ADirection, Client, Top, 0, Client.Height());
+}
+
+bool TcxTreeListNode::IsDynamicUpdate() { return TreeListOf(Control())->OptionsCustomizing()->DynamicSizing(); }
+
+void TcxTreeListNode::SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) {
+  if (ADelta == 0 || ADirection != cxsdVertical) return;
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  C->SetDefaultRowHeight(C->DefaultRowHeight() + ADelta);
+}
+
+// Column.
+
+bool TcxTreeListColumn::CanSize(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C) return false;
+  if (ADirection == cxsdHorizontal) return FSizing && C->OptionsCustomizing()->ColumnHorzSizing();
+  return C->OptionsCustomizing()->ColumnVertSizing() && !C->OptionsView()->HeaderSingleLine();
+}
+
+Integer TcxTreeListColumn::GetSizingLimit() const {
+  if (!Visible() || !FBand) return FMinWidth;
+  if (FBand->Width() == 0) return UnlimitedSizingWidth;
+  // The columns after this one keep their minimum (or, when they may not
+  // be sized, their width); for the last column of its row, those before it.
+  Integer Result = FBand->DisplayWidth();
+  TcxTreeListBandRows* Rows = FBand->BandRows();
+  for (Integer R = 0; R < Rows->Count(); ++R) {
+    TcxTreeListBandRow* Row = Rows->Items(R);
+    Integer Index = -1;
+    for (Integer I = 0; I < Row->Count(); ++I)
+      if (Row->Items(I) == this) Index = I;
+    if (Index < 0) continue;
+    const bool Last = Index == Row->Count() - 1;
+    for (Integer I = 0; I < Row->Count(); ++I) {
+      if (I == Index || (Last ? I > Index : I < Index)) continue;
+      TcxTreeListColumn* Other = Row->Items(I);
+      Result -= Other->CanSize(cxsdHorizontal) ? Other->MinWidth() : Other->DisplayWidth();
+    }
+  }
+  return std::max(Result, FMinWidth);
+}
+
+TRect TcxTreeListColumn::GetSizingBounds(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  const TRect Header = HeaderRectOf(VI, const_cast<TcxTreeListColumn*>(this), nullptr);
+  const TRect Client = C->ClientRect();
+  if (ADirection == cxsdHorizontal) {
+    // The header may be wider than the column's own width (the tree's indent).
+    const Integer Extra = std::max(Header.Width() - FDisplayWidth, 0);
+    return SizingRange(ADirection, Client, Header.Left, FMinWidth + Extra - EdgeGrabReach, GetSizingLimit() + Extra);
+  }
+  return SizingRange(ADirection, Client, Header.Top, VI->HeaderLineHeight(), Client.Height());
+}
+
+Integer TcxTreeListColumn::GetSizingStep(TcxSizingDirection ADirection) const {
+  if (ADirection == cxsdHorizontal) return 1;
+  TcxCustomTreeListControl* C = TreeList();
+  return C ? std::max(CurrentLayout(C)->HeaderLineHeight(), 1) : 1;
+}
+
+bool TcxTreeListColumn::UseDynamicSizing() const {
+  return TreeList() && TreeList()->OptionsCustomizing()->DynamicSizing();
+}
+
+void TcxTreeListColumn::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
+  if (ADelta == 0) return;
+  if (ADirection == cxsdVertical) return SetLineCount(FPosition.LineCount + ADelta);
+  SetWidth(FDisplayWidth + ADelta);
+  if (TcxCustomTreeListControl* C = TreeList()) C->DoColumnSizeChanged(this);
+}
+
+// Band.
+
+TRect TcxTreeListBand::GetSizingBoundsRect(TcxSizingDirection ADirection) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  const TRect Header = HeaderRectOf(VI, nullptr, this);
+  const TRect Client = C->ClientRect();
+  if (ADirection == cxsdHorizontal)
+    return SizingRange(ADirection, Client, Header.Left, RealMinWidth() - EdgeGrabReach, UnlimitedSizingWidth);
+  return SizingRange(ADirection, Client, Header.Top, VI->BandLineHeight(), Client.Height());
+}
+
+Integer TcxTreeListBand::GetSizingIncrement(TcxSizingDirection ADirection) {
+  if (ADirection == cxsdHorizontal) return 1;
+  return std::max(CurrentLayout(TreeList())->BandLineHeight(), 1);
+}
+
+bool TcxTreeListBand::IsDynamicUpdate() { return TreeList()->OptionsCustomizing()->DynamicSizing(); }
+
+// Controller.
+
+bool TcxTreeListController::PrepareSizing(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  FSizingElement = nullptr;
+  if (C->IsDesigning()) return false;
+  const bool Horz = Hit->HitAtCode(tlhcHorzSizingEdge);
+  if (!Horz && !Hit->HitAtCode(tlhcVertSizingEdge)) return false;
+  FResizeDirection = Horz ? cxsdHorizontal : cxsdVertical;
+  if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint())
+    FSizingElement = Header->Column ? static_cast<IcxDragSizing*>(Header->Column) : Header->Band;
+  else
+    FSizingElement = Hit->EdgeNode();
+  return FSizingElement != nullptr;
+}
+
+TCursor TcxTreeListController::GetSizingCursor(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsDesigning() || C->DragAndDropState() != ddsNone) return crDefault;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  if (Hit->HitPoint() != P) Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcHorzSizingEdge)) return crcxHorzSize;
+  if (Hit->HitAtCode(tlhcVertSizingEdge)) return crcxVertSize;
+  return crDefault;
+}
+
+TCursor TcxCustomTreeListControl::CursorAt(Integer X, Integer Y) {
+  const TCursor Sizing = TreeListController()->GetSizingCursor(TPoint{X, Y});
+  return Sizing != crDefault ? Sizing : TcxTreeListNodesOwner::CursorAt(X, Y);
 }
