@@ -251,6 +251,40 @@ class TcxTreeListController : public TcxCustomControlController {
   // A sizing edge's cursor, else none (crDefault).
   TCursor GetSizingCursor(const TPoint& P);
 
+  // ---- Node drag and drop (cxTLController.cpp) ----
+  // Wide of each auto-scroll area along the inner edges of the rows area.
+  static constexpr Integer DragAutoScrollAreaWidth = 10;
+  // Not on a sizing edge, not at design time, no cell editor open, on a
+  // selected node and not on its indent.
+  bool IsDraggablePress(const TPoint& P);
+  // Ctrl is down now and OptionsBehavior.AutoDragCopy.
+  bool IsCopyDrag() const;
+  // The focused node becomes the drag source; the auto-scroll areas and
+  // the expand timer are made.
+  void BeginNodeDrag();
+  void EndNodeDrag();
+  // A drag from ASource rests at P: expands or collapses on a button after
+  // WaitForExpandNodeTime, scrolls near the edges, focuses the node under
+  // the mouse with DragFocusing. Answers whether a drop there is taken: the
+  // nodes of this control onto a node that is neither dragged nor under a
+  // dragged node.
+  bool NodeDragOver(TObject* ASource, const TPoint& P);
+  // Arms or stops the expand timer for the node whose button is at P.
+  void CheckDragExpand(const TPoint& P);
+  void DragExpandTimerFired(TObject* Sender);
+  // The first auto-scroll area holding P scrolls; the others stop.
+  void CheckAutoScrollAreas(const TPoint& P);
+  // The dragged nodes go (copied with IsCopyDrag) under the node at P (on a
+  // cell) or before it (elsewhere on its row).
+  void DropNodes(TObject* ASource, const TPoint& P);
+  // The selection plus the focused node (and the drag source when
+  // DragFocusing moved the focus away from it).
+  std::vector<TcxTreeListNode*> DraggedNodes() const;
+  TcxTreeListNode* DragNode() const { return FDragNode; }
+  TcxTreeListNode* ExpandNode() const { return FExpandNode; }
+  TTimer* ExpandTimer() const { return FExpandTimer.get(); }
+  TcxControllerAutoScrollingObject* AutoScrollArea(Integer AIndex) const { return FAutoScrollAreas[AIndex].get(); }
+
 protected:
   std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override;
   std::unique_ptr<TcxCustomHitTestController> CreateHitTestController() override;
@@ -259,6 +293,12 @@ protected:
   virtual bool HandleTreeKey(Word Key, TShiftState Shift);
 
 private:
+  TcxTreeListNode* FDragNode = nullptr;
+  TcxTreeListNode* FExpandNode = nullptr;
+  std::unique_ptr<TTimer> FExpandTimer;
+  // Top, bottom, left, right.
+  std::unique_ptr<TcxControllerAutoScrollingObject> FAutoScrollAreas[4];
+  bool FNodeDragging = false;
   IcxDragSizing* FSizingElement = nullptr;
   TcxSizingDirection FResizeDirection = cxsdHorizontal;
   TcxTreeListNode* FSelectionAnchor = nullptr;
@@ -533,7 +573,20 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // A sizing edge's cursor outside a drag.
   TCursor CursorAt(Integer X, Integer Y) override;
 
+  // ---- Node drag and drop (cxTLController.cpp) ----
+  // The platform's drag of the control starts only on a selected node, not on its indent.
+  bool AcceptsStartDrag(TDragObject* DragObject) override;
+  bool CanStartAutoDrag() override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  // The drag picture: a box one text line high ("Wg") and as wide as the
+  // first visible column, at the press point, with the node's text.
+  TRect GetDragImageBounds() override;
+  void DrawDragPicture(TCanvas* ACanvas) override;
+
 protected:
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
   // A value of one node changed outside the editor: RecordChanged, then OnNodeChanged.

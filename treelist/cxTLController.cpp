@@ -143,6 +143,11 @@ void TcxTreeListController::ForgetNode(TcxTreeListNode* ANode) {
   if (FSizingElement == static_cast<IcxDragSizing*>(ANode)) FSizingElement = nullptr;
   if (FSelectionAnchor == ANode) FSelectionAnchor = nullptr;
   if (FLastFocused == ANode) FLastFocused = nullptr;
+  if (FDragNode == ANode) FDragNode = nullptr;
+  if (FExpandNode == ANode) {
+    FExpandNode = nullptr;
+    if (FExpandTimer) FExpandTimer->SetEnabled(false);
+  }
 }
 
 void TcxTreeListController::FocusedRecordChanged() {
@@ -720,4 +725,223 @@ TCursor TcxTreeListController::GetSizingCursor(const TPoint& P) {
 TCursor TcxCustomTreeListControl::CursorAt(Integer X, Integer Y) {
   const TCursor Sizing = TreeListController()->GetSizingCursor(TPoint{X, Y});
   return Sizing != crDefault ? Sizing : TcxTreeListNodesOwner::CursorAt(X, Y);
+}
+
+// ---- Node drag and drop -----------------------------------------------------------------------
+
+bool TcxTreeListController::IsDraggablePress(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsDesigning() || IsEditing()) return false;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  if (Hit->HitPoint() != P) Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcHorzSizingEdge) || Hit->HitAtCode(tlhcVertSizingEdge) || Hit->HitAtCode(tlhcIndent))
+    return false;
+  return Hit->NodeAtPoint() && Hit->NodeAtPoint()->Selected();
+}
+
+bool TcxTreeListController::IsCopyDrag() const {
+  return (GetKeyState(VK_CONTROL) & 0x8000) && TreeList()->OptionsBehavior()->AutoDragCopy();
+}
+
+std::vector<TcxTreeListNode*> TcxTreeListController::DraggedNodes() const {
+  TcxCustomTreeListControl* C = TreeList();
+  std::vector<TcxTreeListNode*> Result = C->SelectionList();
+  auto Add = [&Result](TcxTreeListNode* ANode) {
+    if (ANode && std::find(Result.begin(), Result.end(), ANode) == Result.end()) Result.push_back(ANode);
+  };
+  // Without multi-selection DragFocusing moves the focus (and so the
+  // selection) as the mouse passes: the drag source is what is dragged.
+  if (!C->MultiSelect() && FDragNode) return {FDragNode};
+  Add(C->FocusedNode());
+  Add(FDragNode);
+  return Result;
+}
+
+void TcxTreeListController::BeginNodeDrag() {
+  TcxCustomTreeListControl* C = TreeList();
+  FNodeDragging = true;
+  FDragNode = C->FocusedNode();
+  FExpandNode = nullptr;
+  const TRect Rows = CurrentLayout(C)->NodesAreaRect();
+  const Integer W = DragAutoScrollAreaWidth;
+  struct TArea {
+    TRect Rect;
+    TScrollBarKind Kind;
+    bool ToEnd;
+  };
+  const TArea Areas[4] = {{TRect{Rows.Left, Rows.Top, Rows.Right, Rows.Top + W}, sbVertical, false},
+                          {TRect{Rows.Left, Rows.Bottom - W, Rows.Right, Rows.Bottom}, sbVertical, true},
+                          {TRect{Rows.Left, Rows.Top, Rows.Left + W, Rows.Bottom}, sbHorizontal, false},
+                          {TRect{Rows.Right - W, Rows.Top, Rows.Right, Rows.Bottom}, sbHorizontal, true}};
+  const Integer HorzStep = TextWidthInFont(C->Font(), u"W");
+  for (Integer I = 0; I < 4; ++I) {
+    FAutoScrollAreas[I] = std::make_unique<TcxControllerAutoScrollingObject>(this);
+    FAutoScrollAreas[I]->SetParams(Areas[I].Rect, Areas[I].Kind, Areas[I].Kind == sbVertical ? 1 : HorzStep,
+                                   Areas[I].ToEnd);
+  }
+  FExpandTimer = std::make_unique<TTimer>(nullptr);
+  FExpandTimer->SetEnabled(false);
+  FExpandTimer->SetOnTimer(TNotifyEvent(this, &TcxTreeListController::DragExpandTimerFired));
+}
+
+void TcxTreeListController::EndNodeDrag() {
+  for (auto& Area : FAutoScrollAreas) Area.reset();
+  FExpandTimer.reset();
+  FExpandNode = nullptr;
+  FNodeDragging = false;
+}
+
+bool TcxTreeListController::NodeDragOver(TObject* ASource, const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcButton)) {
+    CheckDragExpand(P);
+  } else {
+    if (FExpandTimer) FExpandTimer->SetEnabled(false);
+    FExpandNode = nullptr;
+  }
+  CheckAutoScrollAreas(P);
+  if (ASource != C) return false;
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  TcxTreeListNode* Target = Hit->NodeAtPoint();
+  if (!Target) return false;
+  const std::vector<TcxTreeListNode*> Dragged = DraggedNodes();
+  for (TcxTreeListNode* N : Dragged)
+    if (N == Target || Target->HasAsParent(N)) return false;
+  if (C->OptionsBehavior()->DragFocusing() && !Target->Focused()) C->FocusNode(Target);
+  return true;
+}
+
+void TcxTreeListController::CheckDragExpand(const TPoint& P) {
+  if (!FExpandTimer) return;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  TcxTreeListNode* Node = Hit->HitAtCode(tlhcButton) ? Hit->NodeAtPoint() : nullptr;
+  if (Node != FExpandNode) {
+    FExpandTimer->SetEnabled(false);
+    FExpandNode = nullptr;
+  }
+  if (FExpandNode || !Node) return;
+  TcxTreeListOptionsBehavior* Behavior = C->OptionsBehavior();
+  if (Node->Expanded() ? !Behavior->DragCollapse() : !Behavior->DragExpand()) return;
+  if (Behavior->WaitForExpandNodeTime() < 0)
+    throw ERangeError(u"WaitForExpandNodeTime out of range");
+  FExpandTimer->SetInterval(Cardinal(Behavior->WaitForExpandNodeTime()));
+  FExpandTimer->SetEnabled(true);
+  FExpandNode = Node;
+}
+
+void TcxTreeListController::DragExpandTimerFired(TObject*) {
+  if (FExpandTimer) FExpandTimer->SetEnabled(false);
+  TcxTreeListNode* Node = std::exchange(FExpandNode, nullptr);
+  if (!Node) return;
+  // Only when the mouse still rests on that node's button.
+  TcxCustomTreeListControl* C = TreeList();
+  TPoint Screen;
+  GetCursorPos(Screen);
+  const TPoint P = C->ScreenToClient(Screen);
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcButton) && Hit->NodeAtPoint() == Node) Node->SetExpanded(!Node->Expanded());
+}
+
+void TcxTreeListController::CheckAutoScrollAreas(const TPoint& P) {
+  bool Scrolling = false;
+  for (auto& Area : FAutoScrollAreas) {
+    if (!Area) continue;
+    if (Scrolling) Area->Stop();
+    else Scrolling = Area->CheckPoint(P);
+  }
+}
+
+void TcxTreeListController::DropNodes(TObject* ASource, const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (ASource != C) return;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  TcxTreeListNode* Target = Hit->NodeAtPoint();
+  if (!Target) return;
+  const TcxTreeListNodeAttachMode Mode =
+      Hit->HitAtCode(tlhcColumn) || Hit->HitAtCode(tlhcPreview) ? tlamAddChild : tlamInsert;
+  std::vector<TcxTreeListNode*> Nodes = DraggedNodes();
+  const bool Copy = IsCopyDrag();
+  C->BeginUpdate();
+  try {
+    C->MoveNodes(Target, Mode, Copy, Nodes);
+  } catch (...) {
+    C->EndUpdate();
+    throw;
+  }
+  C->EndUpdate();
+  ClearSelectionKeepFocused();
+}
+
+// The control's part of a node drag.
+
+bool TcxCustomTreeListControl::CanStartAutoDrag() {
+  return TcxTreeListNodesOwner::CanStartAutoDrag() && TreeListController()->IsDraggablePress(DragStartPos());
+}
+
+bool TcxCustomTreeListControl::AcceptsStartDrag(TDragObject* DragObject) {
+  // The last hit test (at the press) must be on a selected node's row and
+  // not on its indent.
+  TcxTreeListHitTest* Hit = HitTest();
+  TcxTreeListNode* Node = Hit->NodeAtPoint();
+  return TcxTreeListNodesOwner::AcceptsStartDrag(DragObject) && Hit->HitAtCode(tlhcNode) && Node &&
+         Node->Selected() && !Hit->HitAtCode(tlhcIndent);
+}
+
+void TcxCustomTreeListControl::DoStartDrag(TDragObject*& DragObject) {
+  TcxTreeListNodesOwner::DoStartDrag(DragObject);
+  if (DragObject) TreeListController()->BeginNodeDrag();
+}
+
+void TcxCustomTreeListControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  TreeListController()->EndNodeDrag();
+  TcxTreeListNodesOwner::DoEndDrag(Target, X, Y);
+}
+
+void TcxCustomTreeListControl::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  Accept = State != dsDragLeave && TreeListController()->NodeDragOver(Source, TPoint{X, Y});
+  // A handler has the last word.
+  if (OnDragOver) OnDragOver(this, Source, X, Y, State, Accept);
+}
+
+void TcxCustomTreeListControl::DragDrop(TObject* Source, Integer X, Integer Y) {
+  TcxTreeListController* Controller = TreeListController();
+  TcxTreeListNode* Dragged = Controller->DragNode();
+  Controller->DropNodes(Source, TPoint{X, Y});
+  TcxTreeListNodesOwner::DragDrop(Source, X, Y);
+  // The dragged node keeps the focus where it went.
+  if (Source == this && Dragged && Controller->DragNode() == Dragged && !Controller->IsCopyDrag()) FocusNode(Dragged);
+  if (FocusedNode()) MakeNodeVisible(FocusedNode());
+}
+
+TRect TcxCustomTreeListControl::GetDragImageBounds() {
+  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
+  if (Columns.empty()) return TRect{};
+  const TPoint P = DragStartPos();
+  TcxTreeListNode* Node = HitTest()->NodeAtPoint();
+  TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());
+  const Integer Height = TextHeightInFont(Params.Font ? Params.Font : Font(), u"Wg");
+  TRect R{P.X, P.Y, P.X + Columns.front()->DisplayWidth(), P.Y + Height};
+  InflateRect(R, 2, 2);
+  return R;
+}
+
+void TcxCustomTreeListControl::DrawDragPicture(TCanvas* ACanvas) {
+  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
+  TcxTreeListNode* Node = HitTest()->NodeAtPoint();
+  if (Columns.empty() || !Node) return;
+  const TRect R = GetDragImageBounds();
+  TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());
+  ACanvas->Brush()->SetColor(Params.Color == clDefault ? clWindow : Params.Color);
+  ACanvas->FillRect(R);
+  ACanvas->Brush()->SetColor(clWindowText);
+  ACanvas->FrameRect(R);
+  if (Params.Font) ACanvas->Font()->Assign(Params.Font);
+  ACanvas->Font()->SetColor(Params.TextColor == clDefault ? clWindowText : Params.TextColor);
+  ACanvas->Brush()->SetStyle(bsClear);
+  ACanvas->TextRect(R, R.Left + 2, R.Top + 2, Columns.front()->GetDisplayText(Node));
 }
