@@ -9,6 +9,7 @@
 class TcxCustomTreeListControl;
 class TcxTreeListViewInfo;
 class TcxTreeListHeaderViewInfo;
+class TcxTreeListCaption;
 class TcxTreeListIndentViewInfo;
 class TcxTreeListNodeViewInfo;
 class TcxTreeListEditCellViewInfo;
@@ -23,6 +24,9 @@ protected:
   virtual void PaintBackground(const TRect& ARect);
   virtual void PaintHeaders();
   virtual void PaintHeader(TcxTreeListHeaderViewInfo* AHeader);
+  // The caption glyph's place in the header's text area, which loses the
+  // glyph's room when the glyph stands left or right of the text.
+  static TRect PlaceCaptionGlyph(TcxTreeListCaption* ACaption, TRect& ATextArea);
   virtual void PaintFooter();
   virtual void PaintRows();
   virtual void PaintNodeRow(TcxTreeListNodeViewInfo* ARow);
