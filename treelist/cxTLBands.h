@@ -136,8 +136,11 @@ class TcxTreeListBand : public TCollectionItem, public IcxDragSizing {
   TcxTreeListBands* Bands() const;
   TcxCustomTreeListControl* TreeList() const;
 
-  String Caption() const { return FCaption; }
-  void SetCaption(const String& AValue);
+  // The caption's text.
+  String Caption() const { return FCaptionSettings->Text(); }
+  void SetCaption(const String& AValue) { FCaptionSettings->SetText(AValue); }
+  // The header caption: text, glyph, alignments, line wrapping, ellipsis.
+  TcxTreeListCaption* CaptionSettings() const { return FCaptionSettings.get(); }
   TcxTreeListBandFixedKind FixedKind() const { return FFixedKind; }
   // Ignored for a hidden band. Left moves the band first among the visible
   // bands, right last; another band of that kind becomes not fixed.
@@ -227,7 +230,7 @@ private:
   template <class F>
   void InUpdate(F AAction);
 
-  String FCaption;
+  std::unique_ptr<TcxTreeListCaption> FCaptionSettings;
   TcxTreeListBandFixedKind FFixedKind = tlbfNone;
   Integer FMinWidth = DefaultMinWidth;
   Integer FWidth = 0;

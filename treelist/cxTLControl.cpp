@@ -28,7 +28,98 @@ private:
 
 // ---- TcxTreeListColumn --------------------------------------------------------------------------
 
-TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxCustomInplaceEditContainer(nullptr) {
+// ---- Caption ----
+
+TcxTreeListCaption::TcxTreeListCaption(std::function<void()> AOnChange) : FOnChange(std::move(AOnChange)) {}
+
+TcxTreeListCaption::~TcxTreeListCaption() = default;
+
+void TcxTreeListCaption::Changed() {
+  if (FOnChange) FOnChange();
+}
+
+void TcxTreeListCaption::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxTreeListCaption*>(ASource);
+  if (!Source) return TPersistent::Assign(ASource);
+  FText = Source->FText;
+  FAlignHorz = Source->FAlignHorz;
+  FAlignVert = Source->FAlignVert;
+  FGlyph.reset();
+  if (Source->HasGlyph()) {
+    FGlyph = std::make_unique<TBitmap>();
+    FGlyph->Assign(Source->FGlyph.get());
+  }
+  FGlyphAlignHorz = Source->FGlyphAlignHorz;
+  FGlyphAlignVert = Source->FGlyphAlignVert;
+  FMultiLine = Source->FMultiLine;
+  FShowEndEllipsis = Source->FShowEndEllipsis;
+  Changed();
+}
+
+void TcxTreeListCaption::SetText(const String& AValue) {
+  if (FText == AValue) return;
+  FText = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetAlignHorz(TAlignment AValue) {
+  if (FAlignHorz == AValue) return;
+  FAlignHorz = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetAlignVert(TcxAlignmentVert AValue) {
+  if (FAlignVert == AValue) return;
+  FAlignVert = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetGlyph(TBitmap* AValue) {
+  if (!AValue || AValue->Empty()) {
+    if (!FGlyph) return;
+    FGlyph.reset();
+  } else {
+    if (!FGlyph) FGlyph = std::make_unique<TBitmap>();
+    FGlyph->Assign(AValue);
+  }
+  Changed();
+}
+
+bool TcxTreeListCaption::HasGlyph() const { return FGlyph && !FGlyph->Empty(); }
+
+void TcxTreeListCaption::SetGlyphAlignHorz(TAlignment AValue) {
+  if (FGlyphAlignHorz == AValue) return;
+  FGlyphAlignHorz = AValue;
+  if (HasGlyph()) Changed();
+}
+
+void TcxTreeListCaption::SetGlyphAlignVert(TcxAlignmentVert AValue) {
+  if (FGlyphAlignVert == AValue) return;
+  FGlyphAlignVert = AValue;
+  if (HasGlyph()) Changed();
+}
+
+void TcxTreeListCaption::SetMultiLine(bool AValue) {
+  if (FMultiLine == AValue) return;
+  FMultiLine = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetShowEndEllipsis(bool AValue) {
+  if (FShowEndEllipsis == AValue) return;
+  FShowEndEllipsis = AValue;
+  Changed();
+}
+
+Integer TcxTreeListCaption::GlyphWidthBesideText() const {
+  return HasGlyph() && FGlyphAlignHorz != taCenter ? FGlyph->Width() : 0;
+}
+
+// ---- Column ----
+
+TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList)
+    : TcxCustomInplaceEditContainer(nullptr),
+      FCaptionSettings(std::make_unique<TcxTreeListCaption>([this] { Changed(); })) {
   ReplaceStyles(std::make_unique<TcxTreeListColumnStyles>(this));
   if (ATreeList) SetEditingControl(ATreeList);
 }
@@ -52,11 +143,6 @@ void TcxTreeListColumn::Changed() {
   if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsLocked()) C->LayoutChanged();
 }
 
-void TcxTreeListColumn::SetCaption(const String& AValue) {
-  if (FCaption == AValue) return;
-  FCaption = AValue;
-  Changed();
-}
 
 void TcxTreeListColumn::SetVisible(bool AValue) {
   if (FVisible == AValue) return;
@@ -117,6 +203,16 @@ void TcxTreeListColumn::SetSortOrder(TcxDataSortOrder AValue) {
   Changed();
 }
 
+bool TcxTreeListColumn::IsSortable() const {
+  // Bit 7 of the editor features: the editor's values can be sorted.
+  constexpr TcxEditEditorFeatures SortingFeature = 0x80;
+  const TcxCustomTreeListControl* C = TreeList();
+  if (C && C->OnCompare) return true;
+  if (OnGetEditProperties) return false;
+  TcxCustomEditProperties* Properties = GetDefaultProperties();
+  return Properties && (Properties->GetEditorFeatures() & SortingFeature);
+}
+
 String TcxTreeListColumn::GetDisplayText(TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* C = TreeList();
   String Result = C && ANode && ItemIndex() >= 0 ? C->GetNodeText(ANode, ItemIndex()) : String();
@@ -147,7 +243,7 @@ Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
   if (Is(u"ColIndex")) return Variant(FPosition.ColIndex);
   if (Is(u"RowIndex")) return Variant(FPosition.RowIndex);
   if (Is(u"BandIndex")) return Variant(FPosition.BandIndex);
-  if (Is(u"Caption")) return Variant(FCaption);
+  if (Is(u"Caption")) return Variant(Caption());
   if (Is(u"SortOrder")) return Variant(Integer(SortOrder()));
   if (Is(u"RealMinWidth")) return Variant(FMinWidth);
   if (Is(u"RealWidth")) return Variant(FWidth);
@@ -269,9 +365,17 @@ void TcxCustomTreeListControl::NotifyListeners() {
   }
 }
 
+void TcxCustomTreeListControl::ShowHourGlass() {
+  if (!OptionsBehavior()->ShowHourGlass() || FHourGlassShowing || !Screen) return;
+  FSavedScreenCursor = Screen->Cursor();
+  Screen->SetCursor(crHourGlass);
+  FHourGlassShowing = true;
+}
+
 void TcxCustomTreeListControl::LayoutChanged() {
   TcxTreeListNodesOwner::LayoutChanged();
   if (IsLocked() || IsDestroying() || FDestroyingColumns) return;
+  if (std::exchange(FHourGlassShowing, false) && Screen) Screen->SetCursor(FSavedScreenCursor);
   DoLayoutChanged();
   NotifyListeners();
 }

@@ -90,6 +90,51 @@ public:
   Integer BandIndex = -1;
 };
 
+// The caption of a column or band header: its text, a glyph, where each
+// stands in the header, and whether the text wraps or ends in an ellipsis.
+// Every change tells the owner (which repaints its header outside an
+// update); a glyph alignment change only when there is a glyph.
+class TcxTreeListCaption : public TPersistent {
+  KORVANE_CLASS(TcxTreeListCaption, TPersistent)
+  explicit TcxTreeListCaption(std::function<void()> AOnChange = {});
+  ~TcxTreeListCaption() override;
+  // Every property from another caption.
+  void Assign(TPersistent* ASource) override;
+
+  const String& Text() const { return FText; }
+  void SetText(const String& AValue);
+  TAlignment AlignHorz() const { return FAlignHorz; }
+  void SetAlignHorz(TAlignment AValue);
+  TcxAlignmentVert AlignVert() const { return FAlignVert; }
+  void SetAlignVert(TcxAlignmentVert AValue);
+  // The glyph the caption owns (none while empty); setting copies it.
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* AValue);
+  bool HasGlyph() const;
+  TAlignment GlyphAlignHorz() const { return FGlyphAlignHorz; }
+  void SetGlyphAlignHorz(TAlignment AValue);
+  TcxAlignmentVert GlyphAlignVert() const { return FGlyphAlignVert; }
+  void SetGlyphAlignVert(TcxAlignmentVert AValue);
+  bool MultiLine() const { return FMultiLine; }
+  void SetMultiLine(bool AValue);
+  bool ShowEndEllipsis() const { return FShowEndEllipsis; }
+  void SetShowEndEllipsis(bool AValue);
+  // Room the glyph takes beside the text (its width when it stands left or right).
+  Integer GlyphWidthBesideText() const;
+
+private:
+  void Changed();
+  std::function<void()> FOnChange;
+  String FText;
+  TAlignment FAlignHorz = taLeftJustify;
+  TcxAlignmentVert FAlignVert = vaTop;
+  std::unique_ptr<TBitmap> FGlyph;
+  TAlignment FGlyphAlignHorz = taLeftJustify;
+  TcxAlignmentVert FGlyphAlignVert = vaTop;
+  bool FMultiLine = false;
+  bool FShowEndEllipsis = true;
+};
+
 class TcxTreeListColumn;
 using TcxTreeListOnGetDisplayTextEvent =
     TEvent<void(TcxTreeListColumn* Sender, TcxTreeListNode* ANode, String& Value)>;
@@ -108,8 +153,11 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSi
   TcxCustomTreeListControl* TreeList() const;
   // Content, header and footer styles.
   TcxTreeListColumnStyles* Styles() const { return static_cast<TcxTreeListColumnStyles*>(inherited::Styles()); }
-  String Caption() const { return FCaption; }
-  void SetCaption(const String& AValue);
+  // The caption's text.
+  String Caption() const { return FCaptionSettings->Text(); }
+  void SetCaption(const String& AValue) { FCaptionSettings->SetText(AValue); }
+  // The header caption: text, glyph, alignments, line wrapping, ellipsis.
+  TcxTreeListCaption* CaptionSettings() const { return FCaptionSettings.get(); }
   bool Visible() const { return FVisible; }
   void SetVisible(bool AValue);
   // Never below MinWidth.
@@ -145,6 +193,10 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSi
   // MinWidth 20, Width 100.
   void RestoreWidths();
 
+  // Scrolls the view horizontally until the header shows between the
+  // indicator and the right edge (a column in a fixed band always shows).
+  void MakeVisible();
+
   // ---- Sizing by dragging (cxTLController.cpp) ----
   // Horizontal: the column's and the tree list's sizing options; vertical:
   // OptionsCustomizing.ColumnVertSizing with headers of several lines.
@@ -165,6 +217,12 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSi
   Integer GetSizingIncrement(TcxSizingDirection ADirection) override { return GetSizingStep(ADirection); }
   bool IsDynamicUpdate() override { return UseDynamicSizing(); }
   void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override { SizeByDelta(ADirection, ADelta); }
+
+  // Without an OnGetEditProperties handler, when the editor can sort
+  // (feature bit 7); or when the tree list has an OnCompare handler.
+  bool IsSortable() const;
+  // SortOrder when sortable, else soNone.
+  TcxDataSortOrder GetEffectiveSortOrder() const { return IsSortable() ? SortOrder() : soNone; }
 
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
@@ -188,7 +246,7 @@ private:
   friend class TcxCustomTreeListControl;
   friend class TcxTreeListBand;
   friend class TcxTreeListBands;
-  String FCaption;
+  std::unique_ptr<TcxTreeListCaption> FCaptionSettings;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
   Integer FDisplayWidth = DefaultWidth;
@@ -448,6 +506,12 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // Band headers off, one band with defaults holding every column (with defaults).
   void RestoreDefaultLayout();
 
+  // ---- Hourglass ----
+  // With OptionsBehavior.ShowHourGlass the screen shows the hourglass until
+  // the layout is next brought up to date (the cursor before it returns).
+  void ShowHourGlass();
+  bool HourGlassShowing() const { return FHourGlassShowing; }
+
   // ---- Focus ----
   TcxTreeListNode* FocusedNode() const;
   // A hidden node is ignored; none focuses no node.
@@ -583,6 +647,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // first visible column, at the press point, with the node's text.
   TRect GetDragImageBounds() override;
   void DrawDragPicture(TCanvas* ACanvas) override;
+  // The node the drag picture shows: the drag source, else the node under the mouse.
+  TcxTreeListNode* DraggedPictureNode();
 
 protected:
   void DoStartDrag(TDragObject*& DragObject) override;
@@ -647,4 +713,6 @@ private:
   mutable std::unique_ptr<TcxTreeListCustomizing> FCustomizing;
   // The last press that may start a drag was on a sizing edge.
   bool FSizingPress = false;
+  bool FHourGlassShowing = false;
+  TCursor FSavedScreenCursor = crDefault;
 };

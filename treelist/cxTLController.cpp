@@ -56,6 +56,10 @@ TcxCustomTreeListControl* TcxTreeListCellNavigator::TreeList() const {
 void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
   TcxCustomTreeListControl* C = TreeList();
   const bool Rowwise = !C->ViewSettings().CellSelect || (Shift & (ssShift | ssCtrl));
+  if (!Rowwise && (Key == VK_UP || Key == VK_DOWN) && MoveVertically(Key == VK_DOWN ? 1 : -1)) {
+    Key = 0;
+    return;
+  }
   if (!Rowwise || !(Key == VK_UP || Key == VK_DOWN || Key == VK_LEFT || Key == VK_RIGHT))
     return TcxCustomCellNavigator::KeyDown(Key, Shift);
   TcxTreeListNode* Focused = C->FocusedNode();
@@ -71,6 +75,57 @@ void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
     C->FocusNode(First);
   }
   Key = 0;
+}
+
+namespace {
+
+// The band row holding AColumn and its place in it (-1 when none).
+Integer BandRowOf(TcxTreeListColumn* AColumn, Integer& APlace) {
+  TcxTreeListBandRows* Rows = AColumn->Band()->BandRows();
+  for (Integer R = 0; R < Rows->Count(); ++R)
+    for (Integer I = 0; I < Rows->Items(R)->Count(); ++I)
+      if (Rows->Items(R)->Items(I) == AColumn) {
+        APlace = I;
+        return R;
+      }
+  return -1;
+}
+
+// The column at APlace (clipped) of the first band row with columns from
+// ARow on, stepping by ADelta; none past the band's rows.
+TcxTreeListColumn* ColumnOfBandRow(TcxTreeListBand* ABand, Integer ARow, Integer ADelta, Integer APlace) {
+  TcxTreeListBandRows* Rows = ABand->BandRows();
+  for (Integer R = ARow; R >= 0 && R < Rows->Count(); R += ADelta) {
+    TcxTreeListBandRow* Row = Rows->Items(R);
+    if (Row->Count() > 0) return Row->Items(std::min(APlace, Row->Count() - 1));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TcxTreeListCellNavigator::MoveVertically(Integer ADelta) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  auto* Column = dynamic_cast<TcxTreeListColumn*>(Controller()->FocusedItem());
+  if (!Focused || !Column || !Column->Band() || C->IsGroupNode(Focused)) return false;
+  TcxTreeListBand* Band = Column->Band();
+  if (Band->BandRows()->Count() < 2) return false;
+  Integer Place = 0;
+  const Integer Row = BandRowOf(Column, Place);
+  if (Row < 0) return false;
+  // First the other band rows of the same node.
+  if (TcxTreeListColumn* Next = ColumnOfBandRow(Band, Row + ADelta, ADelta, Place)) {
+    Controller()->FocusRecordAndItem(Focused->RecordIndex(), Next);
+    return true;
+  }
+  // Then the next node, entering its band from the near side.
+  TcxTreeListNode* Node = ADelta > 0 ? Focused->GetNextVisible() : Focused->GetPrevVisible();
+  if (!Node) return false;
+  const Integer Edge = ADelta > 0 ? 0 : Band->BandRows()->Count() - 1;
+  TcxTreeListColumn* Next = ColumnOfBandRow(Band, Edge, ADelta, Place);
+  Controller()->FocusRecordAndItem(Node->RecordIndex(), Next ? Next : Column);
+  return true;
 }
 
 void TcxTreeListCellNavigator::GetFocusedCell(Integer& ARowIndex, Integer& ACellIndex) {
@@ -313,6 +368,7 @@ bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
     }
     case KeyExpandAll:
       if (!Focused || !Focused->HasChildren()) return false;
+      C->ShowHourGlass();
       Focused->Expand(true);
       return true;
     case KeyExpand:
@@ -494,6 +550,7 @@ void TcxTreeListController::ChangeSortingByClick(TcxTreeListColumn* AColumn, Tcx
   const TcxTreeListViewSettings Settings = C->ViewSettings();
   if (!Settings.Sorting || !AColumn->Options()->Sorting) return;
   const TShiftState Shift = FHandlerLock > 0 ? FLastShift : AShift;
+  C->ShowHourGlass();
   C->BeginSort();
   try {
     if (!((Shift & (ssShift | ssCtrl)) && Settings.MultiSort))
@@ -673,6 +730,22 @@ void TcxTreeListColumn::SizeByDelta(TcxSizingDirection ADirection, Integer ADelt
   if (ADirection == cxsdVertical) return SetLineCount(FPosition.LineCount + ADelta);
   SetWidth(FDisplayWidth + ADelta);
   if (TcxCustomTreeListControl* C = TreeList()) C->DoColumnSizeChanged(this);
+}
+
+void TcxTreeListColumn::MakeVisible() {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C || !Visible() || !FBand || FBand->FixedKind() != tlbfNone) return;
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  TcxTreeListColumnHeaderViewInfo* Header = VI->ColumnHeader(this);
+  if (!Header) return;
+  const TRect R = Header->DisplayRect();
+  const TRect Content = C->ContentBounds();
+  const Integer Left = Content.Left + (C->ViewSettings().Indicator ? C->ViewSettings().IndicatorWidth : 0);
+  const Integer Right = Content.Right;
+  Integer Shift = 0;
+  if (R.Left < Left) Shift = R.Left - Left;
+  else if (R.Right > Right) Shift = std::min(R.Right - Right, R.Left - Left);
+  if (Shift != 0) VI->SetLeftPos(VI->LeftPos() + Shift);
 }
 
 // Band.
@@ -918,11 +991,17 @@ void TcxCustomTreeListControl::DragDrop(TObject* Source, Integer X, Integer Y) {
   if (FocusedNode()) MakeNodeVisible(FocusedNode());
 }
 
+TcxTreeListNode* TcxCustomTreeListControl::DraggedPictureNode() {
+  // The node pressed at the start, wherever the mouse went since.
+  if (TcxTreeListNode* Node = TreeListController()->DragNode()) return Node;
+  return HitTest()->NodeAtPoint();
+}
+
 TRect TcxCustomTreeListControl::GetDragImageBounds() {
   const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
   if (Columns.empty()) return TRect{};
   const TPoint P = DragStartPos();
-  TcxTreeListNode* Node = HitTest()->NodeAtPoint();
+  TcxTreeListNode* Node = DraggedPictureNode();
   TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());
   const Integer Height = TextHeightInFont(Params.Font ? Params.Font : Font(), u"Wg");
   TRect R{P.X, P.Y, P.X + Columns.front()->DisplayWidth(), P.Y + Height};
@@ -932,7 +1011,7 @@ TRect TcxCustomTreeListControl::GetDragImageBounds() {
 
 void TcxCustomTreeListControl::DrawDragPicture(TCanvas* ACanvas) {
   const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
-  TcxTreeListNode* Node = HitTest()->NodeAtPoint();
+  TcxTreeListNode* Node = DraggedPictureNode();
   if (Columns.empty() || !Node) return;
   const TRect R = GetDragImageBounds();
   TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());

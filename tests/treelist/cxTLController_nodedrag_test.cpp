@@ -5,6 +5,8 @@
 // opens (or closes) the node after WaitForExpandNodeTime on the test clock.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/gui/testinput.h"
 #include "platform/gui/timers.h"
 #include "platform/gui/windowing.h"
@@ -151,5 +153,41 @@ TEST(TreeListNodeDrag, RestingOnAnExpandButtonOpensTheNodeOnTheTestClock) {
   Clock.Advance(500);
   EXPECT_FALSE(F.A->Expanded());
   F.Drop(F.CellCenter(F.C, 0));
+  EXPECT_EQ(F.Shape(), "a(a1 a2(a21)) c(b)");
+}
+
+// With DragDropText the dragged node's picture follows the mouse: a box one
+// text line high and the first column wide, framed, with the node's text.
+TEST(TreeListNodeDrag, TheDraggedNodesPictureFollowsTheMouse) {
+  TNodeDragFixture F;
+  F.Tree->OptionsBehavior()->DragDropText = true;
+  F.Tree->SetFocusedNode(F.B);
+  const TPoint To = F.CellCenter(F.C, 1);
+  F.StartDrag(F.B, To);
+  TestMouseMove(F.Tree->Handle(), To);
+  ASSERT_NE(F.Tree->DragImage(), nullptr);
+  ASSERT_NE(F.Tree->DragImage()->Window(), nullptr);
+  EXPECT_TRUE(F.Tree->DragImage()->Visible());
+  const TRect Bounds = F.Tree->DragImage()->PictureBounds();
+  EXPECT_EQ(Bounds.Width(), F.Column(0)->DisplayWidth() + 4);
+  // The picture keeps the grab point under the mouse.
+  const TRect Window = F.Tree->DragImage()->Window()->BoundsRect();
+  const TPoint Press = F.CellCenter(F.B, 0);
+  EXPECT_EQ(Window.Left - F.Tree->ClientToScreen(To).X, Bounds.Left - Press.X);
+  // The picture itself, drawn as the helper draws it.
+  TBitmap Picture(Bounds.Width(), Bounds.Height(), pf32bit);
+  SetWindowOrgEx(Picture.Canvas()->Handle(), Bounds.Left, Bounds.Top, nullptr);
+  F.Tree->DrawDragPicture(Picture.Canvas());
+  SetWindowOrgEx(Picture.Canvas()->Handle(), 0, 0, nullptr);
+  if (const char* Dir = std::getenv("KORVANE_PICTURE_DIR"))
+    Picture.SaveToFile(UTF8ToString(std::string(Dir) + "/node-drag-picture.bmp"));
+  EXPECT_EQ(Picture.PixelColor(0, 0), ColorToRGB(clWindowText)) << "framed";
+  EXPECT_EQ(Picture.PixelColor(Bounds.Width() - 1, Bounds.Height() / 2), ColorToRGB(clWindowText));
+  Integer Dark = 0;
+  for (Integer X = 2; X < Bounds.Width() - 2; ++X)
+    for (Integer Y = 2; Y < Bounds.Height() - 2; ++Y) Dark += Picture.PixelColor(X, Y) != Picture.PixelColor(1, 1);
+  EXPECT_GT(Dark, 5) << "the node's text";
+  F.Drop(To);
+  EXPECT_EQ(F.Tree->DragImage(), nullptr);
   EXPECT_EQ(F.Shape(), "a(a1 a2(a21)) c(b)");
 }

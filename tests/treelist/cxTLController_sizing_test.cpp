@@ -143,3 +143,16 @@ TEST(TreeListSizing, DoubleClickOnAnEdgeFitsTheColumn) {
   EXPECT_EQ(F.Column(0)->Width(), Fitted);
   EXPECT_EQ(F.Tree->DragAndDropState(), ddsNone);
 }
+
+// A column out of sight at the right scrolls into view, and back at the left.
+TEST(TreeListColumnView, MakeVisibleScrollsTheHeaderIntoView) {
+  TSizingFixture F;
+  F.Column(0)->SetWidth(400);
+  F.Tree->LayoutChanged();
+  ASSERT_GT(F.HeaderRect(1).Right, F.Tree->ContentBounds().Right);
+  F.Column(1)->MakeVisible();
+  EXPECT_LE(F.HeaderRect(1).Right, F.Tree->ContentBounds().Right);
+  EXPECT_GE(F.HeaderRect(1).Left, F.Tree->ContentBounds().Left);
+  F.Column(0)->MakeVisible();
+  EXPECT_EQ(F.HeaderRect(0).Left, F.Tree->ContentBounds().Left);
+}

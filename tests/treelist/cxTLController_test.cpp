@@ -411,3 +411,63 @@ TEST(TreeListDataChange, AValueSetOutsideTheEditorShowsAndResorts) {
   F.C->SetValues(TTreeViewFixture::NameItem, Variant(String(u"0c")));
   EXPECT_EQ(TopLevel(), "a 0c 0 ");
 }
+
+// A column sorts by its editor's values only when the editor can sort (or
+// the tree list compares nodes itself) and no handler picks editors per node.
+TEST(TreeListColumn, EffectiveSortOrderNeedsASortableColumn) {
+  TInputFixture F;
+  TcxTreeListColumn* Name = F.Column(0);
+  Name->SetSortOrder(soAscending);
+  // The fixture's cells support incremental search but not sorting.
+  EXPECT_FALSE(Name->IsSortable());
+  EXPECT_EQ(Name->GetEffectiveSortOrder(), soNone);
+  Name->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  EXPECT_TRUE(Name->IsSortable());
+  EXPECT_EQ(Name->GetEffectiveSortOrder(), soAscending);
+  Name->OnGetEditProperties = TcxGetEditPropertiesEvent(
+      nullptr, [](TcxCustomInplaceEditContainer*, Integer, TcxCustomEditProperties*&) {});
+  EXPECT_FALSE(Name->IsSortable());
+  F.Tree->OnCompare = TcxTreeListCompareEvent(
+      nullptr, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer& R) { R = 0; });
+  EXPECT_TRUE(Name->IsSortable());
+}
+
+// Numpad * expands a whole branch under the hourglass (with ShowHourGlass);
+// the cursor before it returns once the layout is up to date.
+TEST(TreeListKeys, ExpandingABranchShowsTheHourglass) {
+  for (bool Show : {false, true}) {
+    SCOPED_TRACE(Show);
+    TInputFixture F;
+    F.Tree->OptionsBehavior()->SetShowHourGlass(Show);
+    Screen->SetCursor(crDefault);
+    F.A->Collapse(true);
+    F.Tree->SetFocusedNode(F.A);
+    std::vector<TCursor> Seen;
+    F.Tree->OnExpanded =
+        TcxTreeListNodeEvent(nullptr, [&Seen](TcxTreeListNodesOwner*, TcxTreeListNode*) { Seen.push_back(Screen->Cursor()); });
+    // (Test input has no keypad keys: the key goes to the controller.)
+    Word Key = VK_MULTIPLY;
+    F.Tree->Controller()->KeyDown(Key, 0);
+    ASSERT_FALSE(Seen.empty());
+    EXPECT_EQ(Seen.front(), Show ? crHourGlass : crDefault);
+    EXPECT_TRUE(F.A2->Expanded());
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_FALSE(F.Tree->HourGlassShowing());
+  }
+}
+
+// With two band rows (Name above Note) Down first goes to the node's own
+// lower band row, then to the next node's upper one; Up mirrors it.
+TEST(TreeListKeys, UpAndDownStepThroughBandRows) {
+  TInputFixture F;
+  F.Column(1)->SetRowIndex(1);
+  F.Tree->LayoutChanged();
+  ASSERT_EQ(F.Column(0)->Band()->BandRows()->Count(), 2);
+  F.Tree->Controller()->FocusRecordAndItem(F.A->RecordIndex(), F.Column(0));
+  std::vector<std::string> Seen;
+  for (Word Key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP, VK_UP}) {
+    F.Key(Key);
+    Seen.push_back(F.Focused() + "/" + StringToUTF8(static_cast<TcxTreeListColumn*>(F.Tree->Controller()->FocusedItem())->Caption()));
+  }
+  EXPECT_EQ(Seen, (std::vector<std::string>{"a/Note", "a1/Name", "a/Note", "a/Name", "a/Name"}));
+}
