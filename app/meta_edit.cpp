@@ -373,7 +373,7 @@ void Tfrm_meta_edit::BuildTree() {
     Column->SetVisible(D.Caption != nullptr);
     if (D.Caption) {
       Column->SetCaption(D.Caption);
-      Column->SetCaptionAlignHorz(taCenter);
+      Column->CaptionSettings()->SetAlignHorz(taCenter);
       Column->SetWidth(D.Width);
     }
     Column->Options()->SetEditing(D.Editing);

@@ -38,6 +38,7 @@ void TcxDragAndDropObject::DoDragAndDrop(const TPoint& P, bool& Accepted) {
 }
 
 void TcxDragAndDropObject::DoEndDragAndDrop(bool Accepted) {
+  FEndAccepted = Accepted;
   BeforeEndDragAndDrop();
   EndDragAndDrop(Accepted);
 }

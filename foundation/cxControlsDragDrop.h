@@ -58,6 +58,8 @@ public:
   void DoDragAndDrop(const TPoint& P, bool& Accepted);
   // BeforeEndDragAndDrop, then EndDragAndDrop.
   void DoEndDragAndDrop(bool Accepted);
+  // False while an operation that was cancelled ends (true otherwise).
+  bool EndAccepted() const { return FEndAccepted; }
 
   // ---- Virtual operations ----
   // The drag image must be redrawn or hidden (nothing in the base).
@@ -79,6 +81,7 @@ private:
   TPoint FCurMousePos{-1, -1};
   TPoint FPrevMousePos{-1, -1};
   bool FDirty = false;
+  bool FEndAccepted = true;
 };
 using TcxDragAndDropObjectClass = const TcxDragAndDropObject::MetaClass*;
 

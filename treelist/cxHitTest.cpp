@@ -145,6 +145,9 @@ void TcxSizingDragAndDropObject::DragAndDrop(const TPoint& P, bool& Accepted) {
 void TcxSizingDragAndDropObject::BeforeEndDragAndDrop() {
   TcxDragAndDropObject::BeforeEndDragAndDrop();
   FLine.reset();
+  // The control ends a drag that Esc or a cancel-mode message cut short as
+  // not accepted: nothing applies then.
+  if (!EndAccepted()) FCancelled = true;
   if (!FDynamicUpdate && FSizeDelta != 0 && !FCancelled && FElement) FElement->SetSizeDelta(FDirection, FSizeDelta);
   FSizeDelta = 0;
 }
@@ -216,13 +219,15 @@ TcxControlScrollBar* TcxAutoScrollingObject::GetScrollBar(TScrollBarKind AKind) 
   return AKind == sbHorizontal ? Control->HScrollBar() : Control->VScrollBar();
 }
 
-void TcxAutoScrollingObject::Scroll() {
-  TcxControlScrollBar* Bar = GetScrollBar(FKind);
+void TcxAutoScrollingObject::Scroll() { ScrollBar(FKind, FIncrement); }
+
+void TcxAutoScrollingObject::ScrollBar(TScrollBarKind AKind, Integer ADelta) {
+  TcxControlScrollBar* Bar = GetScrollBar(AKind);
   if (!Bar) return;
   const Integer Last = std::max(Bar->Min(), Bar->Max() - Bar->PageSize() + 1);
-  Integer Position = std::clamp(Bar->Position() + FIncrement, Bar->Min(), Last);
+  Integer Position = std::clamp(Bar->Position() + ADelta, Bar->Min(), Last);
   if (!Bar->Visible() || Position == Bar->Position()) return;
-  GetControl()->Controller()->ScrollContent(FKind, FToEnd ? scLineDown : scLineUp, Position);
+  GetControl()->Controller()->ScrollContent(AKind, ADelta > 0 ? scLineDown : scLineUp, Position);
 }
 
 TcxEditingControl* TcxDragDropObjectAutoScrollingObject::GetControl() const {
@@ -234,6 +239,100 @@ TcxControllerAutoScrollingObject::TcxControllerAutoScrollingObject(TcxCustomCont
 
 TcxEditingControl* TcxControllerAutoScrollingObject::GetControl() const {
   return static_cast<TcxCustomControlController*>(Owner())->EditingControl();
+}
+
+void TcxControllerAutoScrollingObject::Scroll() {
+  if (!FBoundsMode) return TcxAutoScrollingObject::Scroll();
+  struct TStep {
+    TcxAutoScrollDirection Direction;
+    TScrollBarKind Kind;
+    Integer Sign;
+  };
+  static constexpr TStep Steps[] = {
+      {asdLeft, sbHorizontal, -1}, {asdUp, sbVertical, -1}, {asdRight, sbHorizontal, 1}, {asdDown, sbVertical, 1}};
+  for (const TStep& Step : Steps)
+    if (FDirections & cxAutoScrollDirection(Step.Direction)) ScrollBar(Step.Kind, Step.Sign * Amount());
+}
+
+// ---- Drag-and-drop objects of a control ---------------------------------------------------
+
+TCursor TcxBaseDragAndDropObject::GetCursor(bool Accepted) { return Accepted ? Control()->DragCursor() : crNoDrop; }
+
+TcxCustomControlDragAndDropObject::TcxCustomControlDragAndDropObject(TcxControl* AControl)
+    : TcxBaseDragAndDropObject(AControl) {}
+
+TcxCustomControlDragAndDropObject::~TcxCustomControlDragAndDropObject() = default;
+
+TCursor TcxCustomControlDragAndDropObject::GetCursor(bool Accepted) { return Accepted ? crDefault : crcxNoDrop; }
+
+void TcxCustomControlDragAndDropObject::BeginDragAndDrop() {
+  TcxBaseDragAndDropObject::BeginDragAndDrop();
+  BuildDragImage();
+}
+
+void TcxCustomControlDragAndDropObject::BuildDragImage() {
+  const TRect Bounds = GetDragItemBounds();
+  FPictureRect = TRect{0, 0, Bounds.Width(), Bounds.Height()};
+  const TPoint Start = CurMousePos();
+  FHotSpot = TPoint{Bounds.Left - Start.X, Bounds.Top - Start.Y};
+  FDragImage = std::make_unique<TOverlayWindow>();
+  if (IsRectEmpty(FPictureRect)) return;
+  TBitmap Picture(FPictureRect.Width(), FPictureRect.Height());
+  TcxCanvas Canvas(Picture.Canvas());
+  TPoint Previous{};
+  SetWindowOrgEx(Picture.Canvas()->Handle(), Bounds.Left, Bounds.Top, &Previous);
+  try {
+    PaintDragImage(&Canvas);
+  } catch (...) {
+    SetWindowOrgEx(Picture.Canvas()->Handle(), Previous.X, Previous.Y, nullptr);
+    throw;
+  }
+  SetWindowOrgEx(Picture.Canvas()->Handle(), Previous.X, Previous.Y, nullptr);
+  FDragImage->SetImage(&Picture);
+  FDragImage->SetAlpha(cxDragImageAlpha);
+  MoveDragImage(Start);
+}
+
+void TcxCustomControlDragAndDropObject::MoveDragImage(const TPoint& P) {
+  if (!FDragImage || IsRectEmpty(FPictureRect)) return;
+  const TPoint Origin = Control()->ClientToScreen(TPoint{0, 0});
+  TRect R = FPictureRect;
+  OffsetRect(R, Origin.X + P.X + FHotSpot.X, Origin.Y + P.Y + FHotSpot.Y);
+  FDragImage->SetBounds(R);
+  FDragImage->Show();
+}
+
+void TcxCustomControlDragAndDropObject::DragAndDrop(const TPoint& P, bool& Accepted) {
+  MoveDragImage(P);
+  for (auto& Scroller : FAutoScrollObjects) Scroller->CheckPoint(P);
+  FAccepted = Accepted;
+  TcxBaseDragAndDropObject::DragAndDrop(P, Accepted);
+}
+
+void TcxCustomControlDragAndDropObject::BeforeEndDragAndDrop() {
+  for (auto& Scroller : FAutoScrollObjects) Scroller->Stop();
+  HideDragImage();
+  TcxBaseDragAndDropObject::BeforeEndDragAndDrop();
+}
+
+void TcxCustomControlDragAndDropObject::ShowDragImage() {
+  if (FDragImage && !IsRectEmpty(FPictureRect)) FDragImage->Show();
+}
+
+void TcxCustomControlDragAndDropObject::HideDragImage() {
+  if (FDragImage) FDragImage->Hide();
+}
+
+std::unique_ptr<TcxAutoScrollingObject> TcxCustomControlDragAndDropObject::CreateAutoScrollingObject() {
+  return std::make_unique<TcxDragDropObjectAutoScrollingObject>(this);
+}
+
+TcxAutoScrollingObject* TcxCustomControlDragAndDropObject::AddAutoScrollingObject(const TRect& AArea,
+                                                                                 TScrollBarKind AKind, bool AToEnd) {
+  FAutoScrollObjects.push_back(CreateAutoScrollingObject());
+  TcxAutoScrollingObject* Result = FAutoScrollObjects.back().get();
+  Result->SetParams(AArea, AKind, AKind == sbVertical ? GetVertScrollIncrement() : GetHorzScrollIncrement(), AToEnd);
+  return Result;
 }
 
 // ---- Drag picture -------------------------------------------------------------------------

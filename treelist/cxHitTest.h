@@ -8,6 +8,7 @@
 // sizing line and the drag picture are overlay windows; nothing is drawn on
 // the screen itself.
 #include <memory>
+#include <vector>
 
 #include "foundation/cxControls.h"
 #include "foundation/cxControlsDragDrop.h"
@@ -167,6 +168,14 @@ class TcxAutoScrollingObject : public TObject {
   virtual TcxEditingControl* GetControl() const { return nullptr; }
   virtual TcxControlScrollBar* GetScrollBar(TScrollBarKind AKind) const;
 
+protected:
+  // The amount of one step (positive) and the area.
+  Integer Amount() const { return FIncrement < 0 ? -FIncrement : FIncrement; }
+  const TRect& Area() const { return FArea; }
+  // Moves the bar of AKind by ADelta, kept in its range; a visible bar
+  // whose position changes scrolls the content.
+  void ScrollBar(TScrollBarKind AKind, Integer ADelta);
+
 private:
   TObject* FOwner;
   std::unique_ptr<TTimer> FTimer;
@@ -183,11 +192,90 @@ class TcxDragDropObjectAutoScrollingObject : public TcxAutoScrollingObject {
   TcxEditingControl* GetControl() const override;
 };
 
-// Scrolls the control of a controller.
+// Directions a bounds-mode scroller scrolls in, as bits of a set.
+enum TcxAutoScrollDirection : Integer { asdLeft = 0, asdUp = 1, asdRight = 2, asdDown = 3 };
+using TcxAutoScrollDirections = Cardinal;
+inline constexpr TcxAutoScrollDirections cxAutoScrollDirection(TcxAutoScrollDirection ADirection) {
+  return TcxAutoScrollDirections(1) << ADirection;
+}
+
+// Scrolls the control of a controller. In bounds mode one step scrolls in
+// every direction of its set (left and right on the horizontal bar, up and
+// down on the vertical one), each kept in its bar's range.
 class TcxControllerAutoScrollingObject : public TcxAutoScrollingObject {
   KORVANE_CLASS(TcxControllerAutoScrollingObject, TcxAutoScrollingObject)
   explicit TcxControllerAutoScrollingObject(TcxCustomControlController* AOwner);
   TcxEditingControl* GetControl() const override;
+  bool BoundsMode() const { return FBoundsMode; }
+  void SetBoundsMode(bool AValue) { FBoundsMode = AValue; }
+  TcxAutoScrollDirections Directions() const { return FDirections; }
+  void SetDirections(TcxAutoScrollDirections AValue) { FDirections = AValue; }
+  void Scroll() override;
+
+private:
+  bool FBoundsMode = false;
+  TcxAutoScrollDirections FDirections = 0;
+};
+
+// ---- Drag-and-drop objects of a control ---------------------------------------------------
+
+// Shows the control's DragCursor where a drop is taken, the no-drop cursor elsewhere.
+class TcxBaseDragAndDropObject : public TcxDragAndDropObject {
+  KORVANE_CLASS(TcxBaseDragAndDropObject, TcxDragAndDropObject)
+  using TcxDragAndDropObject::TcxDragAndDropObject;
+  TCursor GetCursor(bool Accepted) override;
+};
+
+// Moves something of the control with the mouse: a semi-transparent picture
+// of the dragged element (PaintDragImage) follows the mouse with the grab
+// point kept under it, and auto-scrolling areas scroll the control while the
+// mouse rests in them. A descendant names the element's bounds and draws it.
+class TcxCustomControlDragAndDropObject : public TcxBaseDragAndDropObject {
+  KORVANE_CLASS(TcxCustomControlDragAndDropObject, TcxBaseDragAndDropObject)
+  explicit TcxCustomControlDragAndDropObject(TcxControl* AControl);
+  ~TcxCustomControlDragAndDropObject() override;
+
+  // Accepted: the default cursor; else the library's no-drop cursor.
+  TCursor GetCursor(bool Accepted) override;
+  // Then BuildDragImage.
+  void BeginDragAndDrop() override;
+  // The picture follows P, every area checks P, the answer is kept.
+  void DragAndDrop(const TPoint& P, bool& Accepted) override;
+  // Every area stops and the picture goes.
+  void BeforeEndDragAndDrop() override;
+
+  // An area that scrolls the bar of AKind towards its end (AToEnd) or start.
+  TcxAutoScrollingObject* AddAutoScrollingObject(const TRect& AArea, TScrollBarKind AKind, bool AToEnd);
+  Integer AutoScrollingObjectCount() const { return Integer(FAutoScrollObjects.size()); }
+  TcxAutoScrollingObject* AutoScrollingObjects(Integer AIndex) const { return FAutoScrollObjects[size_t(AIndex)].get(); }
+  // The picture's window (tests) and the last answer.
+  const TOverlayWindow* DragImage() const { return FDragImage.get(); }
+  bool LastAccepted() const { return FAccepted; }
+  // From the mouse at the start to the picture's top-left.
+  TPoint HotSpot() const { return FHotSpot; }
+
+  // Draws the picture of the element from the control's painter.
+  virtual void BuildDragImage();
+  // Where the operation applies at once (empty here).
+  virtual TRect GetImmediateArea() { return TRect{}; }
+  // The area objects AddAutoScrollingObject makes.
+  virtual std::unique_ptr<TcxAutoScrollingObject> CreateAutoScrollingObject();
+  // The dragged element's rectangle in control coordinates.
+  virtual TRect GetDragItemBounds() = 0;
+  virtual Integer GetHorzScrollIncrement() { return 1; }
+  virtual Integer GetVertScrollIncrement() { return 1; }
+  virtual void ShowDragImage();
+  virtual void HideDragImage();
+  // Draws the dragged element onto ACanvas at its place in the control.
+  virtual void PaintDragImage(TcxCanvas* ACanvas) = 0;
+
+private:
+  void MoveDragImage(const TPoint& P);
+  std::vector<std::unique_ptr<TcxAutoScrollingObject>> FAutoScrollObjects;
+  std::unique_ptr<TOverlayWindow> FDragImage;
+  TRect FPictureRect{};
+  TPoint FHotSpot{};
+  bool FAccepted = false;
 };
 
 // ---- Drag picture -------------------------------------------------------------------------

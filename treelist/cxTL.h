@@ -65,7 +65,9 @@ inline constexpr Integer cxTreeListMaxStreamDepth = 1000;
 
 using TcxTreeListCompareFunc = std::function<Integer(TcxTreeListNode* ANode1, TcxTreeListNode* ANode2)>;
 
-class TcxTreeListNode : public TPersistent {
+// A node is also the sizable object of row sizing (cxTLController.cpp):
+// its lower edge sets the control's DefaultRowHeight, so every row changes.
+class TcxTreeListNode : public TPersistent, public IcxDragSizing {
   KORVANE_CLASS(TcxTreeListNode, TPersistent)
 
   explicit TcxTreeListNode(TcxTreeListNodes* AOwner);
@@ -143,6 +145,16 @@ class TcxTreeListNode : public TPersistent {
 
   TcxTreeListNodes* Owner() const { return FOwner; }
   TcxTreeListNodesOwner* Control() const;
+
+  // ---- Row sizing ----
+  // Only vertically, with OptionsCustomizing.RowSizing and without CellAutoHeight.
+  bool CanSize(TcxSizingDirection ADirection) const;
+  // From the top of the node's row to one client height below it.
+  TRect GetSizingBoundsRect(TcxSizingDirection ADirection) override;
+  Integer GetSizingIncrement(TcxSizingDirection) override { return 1; }
+  bool IsDynamicUpdate() override;
+  // The control's DefaultRowHeight grows by ADelta.
+  void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override;
 
 protected:
   virtual Integer AllocateRecord();
@@ -328,6 +340,7 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   bool HasSortedItems() const;
   void Resort();
   void BeginSort() { ++FSortLock; }
+  bool IsSortLocked() const { return FSortLock > 0; }
   void EndSort();
   bool IsSortPending() const { return FSortPending; }
   // Compares two nodes by the sorted items, then by record index.

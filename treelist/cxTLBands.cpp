@@ -102,7 +102,9 @@ TcxTreeListBand::TcxTreeListBand(TCollection* ACollection)
     : TCollectionItem(ACollection),
       FRows(std::make_unique<TcxTreeListBandRows>()),
       FOptions(std::make_unique<TcxTreeListBandOptions>(this)),
-      FStyles(std::make_unique<TcxTreeListBandStyles>(this)) {}
+      FStyles(std::make_unique<TcxTreeListBandStyles>(this)) {
+  FCaptionSettings = std::make_unique<TcxTreeListCaption>([this] { Changed(); });
+}
 
 TcxTreeListBand::~TcxTreeListBand() {
   FDestroying = true;
@@ -125,7 +127,7 @@ void TcxTreeListBand::Assign(TPersistent* ASource) {
     SetVisible(Source->FVisible);
     FOptions->Assign(Source->FOptions.get());
     FStyles->Assign(Source->FStyles.get());
-    SetCaption(Source->FCaption);
+    FCaptionSettings->Assign(Source->FCaptionSettings.get());
     SetFixedKind(Source->FFixedKind);
   });
 }
@@ -150,11 +152,6 @@ void TcxTreeListBand::Changed() {
   if (IsUpdatable()) TCollectionItem::Changed(false);
 }
 
-void TcxTreeListBand::SetCaption(const String& AValue) {
-  if (FCaption == AValue) return;
-  FCaption = AValue;
-  Changed();
-}
 
 void TcxTreeListBand::SetFixedKind(TcxTreeListBandFixedKind AValue) {
   if (FFixedKind == AValue || !FVisible) return;
@@ -356,7 +353,7 @@ void TcxTreeListBand::ApplyBestFit() {
     Widest = std::max(Widest, Sum);
   }
   if (TreeList->BandSettings().Bands)
-    Widest = std::max(Widest, TextWidthInFont(TreeList->Font(), FCaption) + CaptionMargin);
+    Widest = std::max(Widest, TextWidthInFont(TreeList->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() + CaptionMargin);
   SetWidth(Widest);
 }
 
@@ -382,7 +379,7 @@ const std::vector<String>& TcxTreeListBand::GetStoredPropertyNames() {
 
 Variant TcxTreeListBand::GetStoredPropertyValue(const String& AName) const {
   auto Is = [&](const char16_t* AText) { return SameText(AName, String(AText)); };
-  if (Is(u"Caption")) return Variant(FCaption);
+  if (Is(u"Caption")) return Variant(Caption());
   if (Is(u"RealMinWidth")) return Variant(FMinWidth);
   if (Is(u"RealWidth")) return Variant(FWidth);
   if (Is(u"Visible")) return Variant(FVisible);
@@ -578,7 +575,8 @@ Integer TcxTreeListColumn::GetMinHeaderFooterWidth() const {
   Integer Result = FMinWidth;
   const TcxCustomTreeListControl* C = TreeList();
   if (C && C->BandSettings().Headers)
-    Result = std::max(Result, TextWidthInFont(C->Font(), FCaption) + TcxTreeListBand::CaptionMargin);
+    Result = std::max(Result, TextWidthInFont(C->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() +
+                                  TcxTreeListBand::CaptionMargin);
   return Result;
 }
 

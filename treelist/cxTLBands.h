@@ -118,7 +118,7 @@ private:
 
 // ---- The band -------------------------------------------------------------------------------
 
-class TcxTreeListBand : public TCollectionItem {
+class TcxTreeListBand : public TCollectionItem, public IcxDragSizing {
   KORVANE_CLASS(TcxTreeListBand, TCollectionItem)
 
   static constexpr Integer DefaultMinWidth = 20;
@@ -136,8 +136,11 @@ class TcxTreeListBand : public TCollectionItem {
   TcxTreeListBands* Bands() const;
   TcxCustomTreeListControl* TreeList() const;
 
-  String Caption() const { return FCaption; }
-  void SetCaption(const String& AValue);
+  // The caption's text.
+  String Caption() const { return FCaptionSettings->Text(); }
+  void SetCaption(const String& AValue) { FCaptionSettings->SetText(AValue); }
+  // The header caption: text, glyph, alignments, line wrapping, ellipsis.
+  TcxTreeListCaption* CaptionSettings() const { return FCaptionSettings.get(); }
   TcxTreeListBandFixedKind FixedKind() const { return FFixedKind; }
   // Ignored for a hidden band. Left moves the band first among the visible
   // bands, right last; another band of that kind becomes not fixed.
@@ -187,6 +190,12 @@ class TcxTreeListBand : public TCollectionItem {
   // Horizontal: Width becomes the shown width plus ADelta; vertical: the
   // band line count grows by ADelta (not below 1).
   void SizeByDelta(TcxSizingDirection ADirection, Integer ADelta);
+  // Sizing by dragging (cxTLController.cpp): horizontally from the band's
+  // left edge plus its minimum width, vertically in band header lines.
+  TRect GetSizingBoundsRect(TcxSizingDirection ADirection) override;
+  Integer GetSizingIncrement(TcxSizingDirection ADirection) override;
+  bool IsDynamicUpdate() override;
+  void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override { SizeByDelta(ADirection, ADelta); }
   // Widest content of the shown nodes for each column, then the band as
   // wide as its widest row and at least its caption. Nothing when the band
   // may not be sized.
@@ -221,7 +230,7 @@ private:
   template <class F>
   void InUpdate(F AAction);
 
-  String FCaption;
+  std::unique_ptr<TcxTreeListCaption> FCaptionSettings;
   TcxTreeListBandFixedKind FFixedKind = tlbfNone;
   Integer FMinWidth = DefaultMinWidth;
   Integer FWidth = 0;

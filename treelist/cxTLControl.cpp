@@ -9,6 +9,7 @@
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLController.h"
 #include "treelist/cxTLCustomizationForm.h"
+#include "treelist/cxTLSorting.h"
 
 namespace {
 
@@ -27,7 +28,98 @@ private:
 
 // ---- TcxTreeListColumn --------------------------------------------------------------------------
 
-TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList) : TcxCustomInplaceEditContainer(nullptr) {
+// ---- Caption ----
+
+TcxTreeListCaption::TcxTreeListCaption(std::function<void()> AOnChange) : FOnChange(std::move(AOnChange)) {}
+
+TcxTreeListCaption::~TcxTreeListCaption() = default;
+
+void TcxTreeListCaption::Changed() {
+  if (FOnChange) FOnChange();
+}
+
+void TcxTreeListCaption::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxTreeListCaption*>(ASource);
+  if (!Source) return TPersistent::Assign(ASource);
+  FText = Source->FText;
+  FAlignHorz = Source->FAlignHorz;
+  FAlignVert = Source->FAlignVert;
+  FGlyph.reset();
+  if (Source->HasGlyph()) {
+    FGlyph = std::make_unique<TBitmap>();
+    FGlyph->Assign(Source->FGlyph.get());
+  }
+  FGlyphAlignHorz = Source->FGlyphAlignHorz;
+  FGlyphAlignVert = Source->FGlyphAlignVert;
+  FMultiLine = Source->FMultiLine;
+  FShowEndEllipsis = Source->FShowEndEllipsis;
+  Changed();
+}
+
+void TcxTreeListCaption::SetText(const String& AValue) {
+  if (FText == AValue) return;
+  FText = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetAlignHorz(TAlignment AValue) {
+  if (FAlignHorz == AValue) return;
+  FAlignHorz = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetAlignVert(TcxAlignmentVert AValue) {
+  if (FAlignVert == AValue) return;
+  FAlignVert = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetGlyph(TBitmap* AValue) {
+  if (!AValue || AValue->Empty()) {
+    if (!FGlyph) return;
+    FGlyph.reset();
+  } else {
+    if (!FGlyph) FGlyph = std::make_unique<TBitmap>();
+    FGlyph->Assign(AValue);
+  }
+  Changed();
+}
+
+bool TcxTreeListCaption::HasGlyph() const { return FGlyph && !FGlyph->Empty(); }
+
+void TcxTreeListCaption::SetGlyphAlignHorz(TAlignment AValue) {
+  if (FGlyphAlignHorz == AValue) return;
+  FGlyphAlignHorz = AValue;
+  if (HasGlyph()) Changed();
+}
+
+void TcxTreeListCaption::SetGlyphAlignVert(TcxAlignmentVert AValue) {
+  if (FGlyphAlignVert == AValue) return;
+  FGlyphAlignVert = AValue;
+  if (HasGlyph()) Changed();
+}
+
+void TcxTreeListCaption::SetMultiLine(bool AValue) {
+  if (FMultiLine == AValue) return;
+  FMultiLine = AValue;
+  Changed();
+}
+
+void TcxTreeListCaption::SetShowEndEllipsis(bool AValue) {
+  if (FShowEndEllipsis == AValue) return;
+  FShowEndEllipsis = AValue;
+  Changed();
+}
+
+Integer TcxTreeListCaption::GlyphWidthBesideText() const {
+  return HasGlyph() && FGlyphAlignHorz != taCenter ? FGlyph->Width() : 0;
+}
+
+// ---- Column ----
+
+TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList)
+    : TcxCustomInplaceEditContainer(nullptr),
+      FCaptionSettings(std::make_unique<TcxTreeListCaption>([this] { Changed(); })) {
   ReplaceStyles(std::make_unique<TcxTreeListColumnStyles>(this));
   if (ATreeList) SetEditingControl(ATreeList);
 }
@@ -49,18 +141,6 @@ TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const {
 void TcxTreeListColumn::Changed() {
   if (FBand) return FBand->Changed();
   if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsLocked()) C->LayoutChanged();
-}
-
-void TcxTreeListColumn::SetCaption(const String& AValue) {
-  if (FCaption == AValue) return;
-  FCaption = AValue;
-  Changed();
-}
-
-void TcxTreeListColumn::SetCaptionAlignHorz(TAlignment AValue) {
-  if (FCaptionAlignHorz == AValue) return;
-  FCaptionAlignHorz = AValue;
-  Changed();
 }
 
 void TcxTreeListColumn::SetVisible(bool AValue) {
@@ -122,6 +202,16 @@ void TcxTreeListColumn::SetSortOrder(TcxDataSortOrder AValue) {
   Changed();
 }
 
+bool TcxTreeListColumn::IsSortable() const {
+  // Bit 7 of the editor features: the editor's values can be sorted.
+  constexpr TcxEditEditorFeatures SortingFeature = 0x80;
+  const TcxCustomTreeListControl* C = TreeList();
+  if (C && C->OnCompare) return true;
+  if (OnGetEditProperties) return false;
+  TcxCustomEditProperties* Properties = GetDefaultProperties();
+  return Properties && (Properties->GetEditorFeatures() & SortingFeature);
+}
+
 String TcxTreeListColumn::GetDisplayText(TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* C = TreeList();
   String Result = C && ANode && ItemIndex() >= 0 ? C->GetNodeText(ANode, ItemIndex()) : String();
@@ -152,7 +242,7 @@ Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
   if (Is(u"ColIndex")) return Variant(FPosition.ColIndex);
   if (Is(u"RowIndex")) return Variant(FPosition.RowIndex);
   if (Is(u"BandIndex")) return Variant(FPosition.BandIndex);
-  if (Is(u"Caption")) return Variant(FCaption);
+  if (Is(u"Caption")) return Variant(Caption());
   if (Is(u"SortOrder")) return Variant(Integer(SortOrder()));
   if (Is(u"RealMinWidth")) return Variant(FMinWidth);
   if (Is(u"RealWidth")) return Variant(FWidth);
@@ -274,9 +364,17 @@ void TcxCustomTreeListControl::NotifyListeners() {
   }
 }
 
+void TcxCustomTreeListControl::ShowHourGlass() {
+  if (!OptionsBehavior()->ShowHourGlass() || FHourGlassShowing || !Screen) return;
+  FSavedScreenCursor = Screen->Cursor();
+  Screen->SetCursor(crHourGlass);
+  FHourGlassShowing = true;
+}
+
 void TcxCustomTreeListControl::LayoutChanged() {
   TcxTreeListNodesOwner::LayoutChanged();
   if (IsLocked() || IsDestroying() || FDestroyingColumns) return;
+  if (std::exchange(FHourGlassShowing, false) && Screen) Screen->SetCursor(FSavedScreenCursor);
   DoLayoutChanged();
   NotifyListeners();
 }
@@ -285,9 +383,15 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   if (IsDestroying() || FDestroyingColumns) return;
   auto* Data = dynamic_cast<TcxDataChangedInfo*>(AInfo);
   if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
-    // One record: its node hears of it, the rows stay as they are.
-    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex))
-      DoNodeChanged(Node, Data->Kind == dcValue ? GetColumn(Data->ItemIndex) : nullptr);
+    // One record: its node takes its sorted place among its siblings and
+    // its row shows the new values.
+    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex)) {
+      if (Data->Kind == dcValue) RecordValueChanged(Node, GetColumn(Data->ItemIndex));
+      else {
+        RecordChanged(Node);
+        DoNodeChanged(Node, nullptr);
+      }
+    }
   } else {
     TcxTreeListNodesOwner::ApplyDataChange(AInfo);
     if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
@@ -296,6 +400,29 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
       DoDataChanged();
   }
   if (!IsLocked() && !IsLoading()) FNavigatorNotifier->Notify();
+}
+
+void TcxCustomTreeListControl::RecordValueChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn) {
+  RecordChanged(ANode);
+  DoNodeChanged(ANode, AColumn);
+}
+
+void TcxCustomTreeListControl::RecordChanged(TcxTreeListNode* ANode) {
+  // Every changed node is re-sorted, on screen or not: a node scrolled into
+  // view later must already stand in its place.
+  if (HasSortedItems() && ANode->Parent() && !IsSortLocked()) {
+    RaiseEvent(OnSorting, this);
+    try {
+      BuildSortInfo();
+      SortingManager()->SortChildren(ANode->Parent(), nullptr, false);
+    } catch (...) {
+      RaiseEvent(OnAfterSorting, this);
+      throw;
+    }
+    if (ANode->Focused() && !IsLocked()) MakeNodeVisible(ANode);
+    RaiseEvent(OnAfterSorting, this);
+  }
+  if (!IsLocked()) LayoutChanged();
 }
 
 // ---- Events ----

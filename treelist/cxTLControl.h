@@ -90,11 +90,56 @@ public:
   Integer BandIndex = -1;
 };
 
+// The caption of a column or band header: its text, a glyph, where each
+// stands in the header, and whether the text wraps or ends in an ellipsis.
+// Every change tells the owner (which repaints its header outside an
+// update); a glyph alignment change only when there is a glyph.
+class TcxTreeListCaption : public TPersistent {
+  KORVANE_CLASS(TcxTreeListCaption, TPersistent)
+  explicit TcxTreeListCaption(std::function<void()> AOnChange = {});
+  ~TcxTreeListCaption() override;
+  // Every property from another caption.
+  void Assign(TPersistent* ASource) override;
+
+  const String& Text() const { return FText; }
+  void SetText(const String& AValue);
+  TAlignment AlignHorz() const { return FAlignHorz; }
+  void SetAlignHorz(TAlignment AValue);
+  TcxAlignmentVert AlignVert() const { return FAlignVert; }
+  void SetAlignVert(TcxAlignmentVert AValue);
+  // The glyph the caption owns (none while empty); setting copies it.
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* AValue);
+  bool HasGlyph() const;
+  TAlignment GlyphAlignHorz() const { return FGlyphAlignHorz; }
+  void SetGlyphAlignHorz(TAlignment AValue);
+  TcxAlignmentVert GlyphAlignVert() const { return FGlyphAlignVert; }
+  void SetGlyphAlignVert(TcxAlignmentVert AValue);
+  bool MultiLine() const { return FMultiLine; }
+  void SetMultiLine(bool AValue);
+  bool ShowEndEllipsis() const { return FShowEndEllipsis; }
+  void SetShowEndEllipsis(bool AValue);
+  // Room the glyph takes beside the text (its width when it stands left or right).
+  Integer GlyphWidthBesideText() const;
+
+private:
+  void Changed();
+  std::function<void()> FOnChange;
+  String FText;
+  TAlignment FAlignHorz = taLeftJustify;
+  TcxAlignmentVert FAlignVert = vaTop;
+  std::unique_ptr<TBitmap> FGlyph;
+  TAlignment FGlyphAlignHorz = taLeftJustify;
+  TcxAlignmentVert FGlyphAlignVert = vaTop;
+  bool FMultiLine = false;
+  bool FShowEndEllipsis = true;
+};
+
 class TcxTreeListColumn;
 using TcxTreeListOnGetDisplayTextEvent =
     TEvent<void(TcxTreeListColumn* Sender, TcxTreeListNode* ANode, String& Value)>;
 
-class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
+class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSizing {
   KORVANE_CLASS(TcxTreeListColumn, TcxCustomInplaceEditContainer)
 
   // Minimum and width a new column takes.
@@ -108,11 +153,11 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   TcxCustomTreeListControl* TreeList() const;
   // Content, header and footer styles.
   TcxTreeListColumnStyles* Styles() const { return static_cast<TcxTreeListColumnStyles*>(inherited::Styles()); }
-  String Caption() const { return FCaption; }
-  void SetCaption(const String& AValue);
-  // Where the caption stands in the header (the caption's AlignHorz).
-  TAlignment CaptionAlignHorz() const { return FCaptionAlignHorz; }
-  void SetCaptionAlignHorz(TAlignment AValue);
+  // The caption's text.
+  String Caption() const { return FCaptionSettings->Text(); }
+  void SetCaption(const String& AValue) { FCaptionSettings->SetText(AValue); }
+  // The header caption: text, glyph, alignments, line wrapping, ellipsis.
+  TcxTreeListCaption* CaptionSettings() const { return FCaptionSettings.get(); }
   bool Visible() const { return FVisible; }
   void SetVisible(bool AValue);
   // Never below MinWidth.
@@ -148,6 +193,37 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer {
   // MinWidth 20, Width 100.
   void RestoreWidths();
 
+  // Scrolls the view horizontally until the header shows between the
+  // indicator and the right edge (a column in a fixed band always shows).
+  void MakeVisible();
+
+  // ---- Sizing by dragging (cxTLController.cpp) ----
+  // Horizontal: the column's and the tree list's sizing options; vertical:
+  // OptionsCustomizing.ColumnVertSizing with headers of several lines.
+  bool CanSize(TcxSizingDirection ADirection) const;
+  // The widest the column may become: MinWidth when hidden, unlimited in a
+  // band of no set width, else the band's width less what the other
+  // columns of its row need.
+  Integer GetSizingLimit() const;
+  // The sizing line's range, from the header's left (top) edge.
+  TRect GetSizingBounds(TcxSizingDirection ADirection) const;
+  // A header line when vertical, 1 otherwise.
+  Integer GetSizingStep(TcxSizingDirection ADirection) const;
+  // OptionsCustomizing.DynamicSizing.
+  bool UseDynamicSizing() const;
+  // Horizontal: Width := the shown width + ADelta; vertical: LineCount + ADelta.
+  void SizeByDelta(TcxSizingDirection ADirection, Integer ADelta);
+  TRect GetSizingBoundsRect(TcxSizingDirection ADirection) override { return GetSizingBounds(ADirection); }
+  Integer GetSizingIncrement(TcxSizingDirection ADirection) override { return GetSizingStep(ADirection); }
+  bool IsDynamicUpdate() override { return UseDynamicSizing(); }
+  void SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) override { SizeByDelta(ADirection, ADelta); }
+
+  // Without an OnGetEditProperties handler, when the editor can sort
+  // (feature bit 7); or when the tree list has an OnCompare handler.
+  bool IsSortable() const;
+  // SortOrder when sortable, else soNone.
+  TcxDataSortOrder GetEffectiveSortOrder() const { return IsSortable() ? SortOrder() : soNone; }
+
   // soNone whenever Options()->Sorting is off; the tree re-sorts.
   TcxDataSortOrder SortOrder() const;
   void SetSortOrder(TcxDataSortOrder AValue);
@@ -170,8 +246,7 @@ private:
   friend class TcxCustomTreeListControl;
   friend class TcxTreeListBand;
   friend class TcxTreeListBands;
-  String FCaption;
-  TAlignment FCaptionAlignHorz = taLeftJustify;
+  std::unique_ptr<TcxTreeListCaption> FCaptionSettings;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
   Integer FDisplayWidth = DefaultWidth;
@@ -211,14 +286,62 @@ class TcxTreeListController : public TcxCustomControlController {
   void ChangeSortingByClick(TcxTreeListColumn* AColumn, TcxDataSortOrder AOrder, TShiftState AShift);
   // Page Down (ADown) or Up: by key the focus moves a page, else only the view.
   void PageMove(bool ADown, bool AByKey, TShiftState AShift);
-  // Finds the first node from AStart whose text in AItem starts with AText.
+  // Finds the first node from AStart whose text in AItem starts with AText
+  // and focuses it (opening its collapsed ancestors with ExpandOnIncSearch).
   bool SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward, const String& AText);
+  // The node a search visits after ANode.
+  TcxTreeListNode* NextSearchNode(TcxTreeListNode* ANode, bool AForward) const;
+  bool ProcessIncSearchKey(Word Key, TShiftState Shift) override;
   TcxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
   // Deleting and inserting need their setting and no open cell editor.
   bool CanDeleteNow() const;
   bool CanInsertNow() const;
   void ForgetNode(TcxTreeListNode* ANode);
   void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem) override;
+
+  // ---- Sizing by dragging ----
+  // Whether P lies on a sizing edge (a header's right or lower edge, a
+  // row's lower edge); the element there becomes the one a sizing drag
+  // resizes.
+  bool PrepareSizing(const TPoint& P);
+  IcxDragSizing* GetSizingElement() override { return FSizingElement; }
+  TcxSizingDirection GetResizeDirection() override { return FResizeDirection; }
+  // A sizing edge's cursor, else none (crDefault).
+  TCursor GetSizingCursor(const TPoint& P);
+
+  // ---- Node drag and drop (cxTLController.cpp) ----
+  // Wide of each auto-scroll area along the inner edges of the rows area.
+  static constexpr Integer DragAutoScrollAreaWidth = 10;
+  // Not on a sizing edge, not at design time, no cell editor open, on a
+  // selected node and not on its indent.
+  bool IsDraggablePress(const TPoint& P);
+  // Ctrl is down now and OptionsBehavior.AutoDragCopy.
+  bool IsCopyDrag() const;
+  // The focused node becomes the drag source; the auto-scroll areas and
+  // the expand timer are made.
+  void BeginNodeDrag();
+  void EndNodeDrag();
+  // A drag from ASource rests at P: expands or collapses on a button after
+  // WaitForExpandNodeTime, scrolls near the edges, focuses the node under
+  // the mouse with DragFocusing. Answers whether a drop there is taken: the
+  // nodes of this control onto a node that is neither dragged nor under a
+  // dragged node.
+  bool NodeDragOver(TObject* ASource, const TPoint& P);
+  // Arms or stops the expand timer for the node whose button is at P.
+  void CheckDragExpand(const TPoint& P);
+  void DragExpandTimerFired(TObject* Sender);
+  // The first auto-scroll area holding P scrolls; the others stop.
+  void CheckAutoScrollAreas(const TPoint& P);
+  // The dragged nodes go (copied with IsCopyDrag) under the node at P (on a
+  // cell) or before it (elsewhere on its row).
+  void DropNodes(TObject* ASource, const TPoint& P);
+  // The selection plus the focused node (and the drag source when
+  // DragFocusing moved the focus away from it).
+  std::vector<TcxTreeListNode*> DraggedNodes() const;
+  TcxTreeListNode* DragNode() const { return FDragNode; }
+  TcxTreeListNode* ExpandNode() const { return FExpandNode; }
+  TTimer* ExpandTimer() const { return FExpandTimer.get(); }
+  TcxControllerAutoScrollingObject* AutoScrollArea(Integer AIndex) const { return FAutoScrollAreas[AIndex].get(); }
 
 protected:
   std::unique_ptr<TcxCustomCellNavigator> CreateCellNavigator() override;
@@ -228,6 +351,14 @@ protected:
   virtual bool HandleTreeKey(Word Key, TShiftState Shift);
 
 private:
+  TcxTreeListNode* FDragNode = nullptr;
+  TcxTreeListNode* FExpandNode = nullptr;
+  std::unique_ptr<TTimer> FExpandTimer;
+  // Top, bottom, left, right.
+  std::unique_ptr<TcxControllerAutoScrollingObject> FAutoScrollAreas[4];
+  bool FNodeDragging = false;
+  IcxDragSizing* FSizingElement = nullptr;
+  TcxSizingDirection FResizeDirection = cxsdHorizontal;
   TcxTreeListNode* FSelectionAnchor = nullptr;
   // The node focused before the last focus change.
   TcxTreeListNode* FLastFocused = nullptr;
@@ -402,6 +533,12 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // Band headers off, one band with defaults holding every column (with defaults).
   void RestoreDefaultLayout();
 
+  // ---- Hourglass ----
+  // With OptionsBehavior.ShowHourGlass the screen shows the hourglass until
+  // the layout is next brought up to date (the cursor before it returns).
+  void ShowHourGlass();
+  bool HourGlassShowing() const { return FHourGlassShowing; }
+
   // ---- Focus ----
   TcxTreeListNode* FocusedNode() const;
   // A hidden node is ignored; none focuses no node.
@@ -537,12 +674,35 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 
   // ---- Header drag and drop (cxTLDragDrop.cpp) ----
   // A press on a band or column header that may move.
+  // A press on a sizing edge (cxTLController.cpp) sizes what lies there.
   bool StartsDragAndDropAt(const TPoint& P) override;
   TcxDragAndDropObjectClass DragAndDropObjectClass() override;
+  // A sizing edge's cursor outside a drag.
+  TCursor CursorAt(Integer X, Integer Y) override;
+
+  // ---- Node drag and drop (cxTLController.cpp) ----
+  // The platform's drag of the control starts only on a selected node, not on its indent.
+  bool AcceptsStartDrag(TDragObject* DragObject) override;
+  bool CanStartAutoDrag() override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  // The drag picture: a box one text line high ("Wg") and as wide as the
+  // first visible column, at the press point, with the node's text.
+  TRect GetDragImageBounds() override;
+  void DrawDragPicture(TCanvas* ACanvas) override;
+  // The node the drag picture shows: the drag source, else the node under the mouse.
+  TcxTreeListNode* DraggedPictureNode();
 
 protected:
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
   // Raised once the selection lock is back at 0.
   void SelectionChanged() override;
+  // A value of one node changed outside the editor: RecordChanged, then OnNodeChanged.
+  virtual void RecordValueChanged(TcxTreeListNode* ANode, TcxTreeListColumn* AColumn);
+  // The node re-sorts among its siblings (with sorted columns) and its row
+  // is laid out anew.
+  virtual void RecordChanged(TcxTreeListNode* ANode);
   std::unique_ptr<TcxCustomControlController> CreateController() override;
   std::unique_ptr<TcxCustomControlViewInfo> CreateViewInfo() override;
   std::unique_ptr<TcxCustomControlStyles> CreateStyles() override;
@@ -594,4 +754,8 @@ private:
   std::unique_ptr<TcxTreeListBands> FBands;
   // Freed first; the window went when the columns were told the control goes.
   mutable std::unique_ptr<TcxTreeListCustomizing> FCustomizing;
+  // The last press that may start a drag was on a sizing edge.
+  bool FSizingPress = false;
+  bool FHourGlassShowing = false;
+  TCursor FSavedScreenCursor = crDefault;
 };

@@ -56,6 +56,10 @@ TcxCustomTreeListControl* TcxTreeListCellNavigator::TreeList() const {
 void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
   TcxCustomTreeListControl* C = TreeList();
   const bool Rowwise = !C->ViewSettings().CellSelect || (Shift & (ssShift | ssCtrl));
+  if (!Rowwise && (Key == VK_UP || Key == VK_DOWN) && MoveVertically(Key == VK_DOWN ? 1 : -1)) {
+    Key = 0;
+    return;
+  }
   if (!Rowwise || !(Key == VK_UP || Key == VK_DOWN || Key == VK_LEFT || Key == VK_RIGHT))
     return TcxCustomCellNavigator::KeyDown(Key, Shift);
   TcxTreeListNode* Focused = C->FocusedNode();
@@ -71,6 +75,57 @@ void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
     C->FocusNode(First);
   }
   Key = 0;
+}
+
+namespace {
+
+// The band row holding AColumn and its place in it (-1 when none).
+Integer BandRowOf(TcxTreeListColumn* AColumn, Integer& APlace) {
+  TcxTreeListBandRows* Rows = AColumn->Band()->BandRows();
+  for (Integer R = 0; R < Rows->Count(); ++R)
+    for (Integer I = 0; I < Rows->Items(R)->Count(); ++I)
+      if (Rows->Items(R)->Items(I) == AColumn) {
+        APlace = I;
+        return R;
+      }
+  return -1;
+}
+
+// The column at APlace (clipped) of the first band row with columns from
+// ARow on, stepping by ADelta; none past the band's rows.
+TcxTreeListColumn* ColumnOfBandRow(TcxTreeListBand* ABand, Integer ARow, Integer ADelta, Integer APlace) {
+  TcxTreeListBandRows* Rows = ABand->BandRows();
+  for (Integer R = ARow; R >= 0 && R < Rows->Count(); R += ADelta) {
+    TcxTreeListBandRow* Row = Rows->Items(R);
+    if (Row->Count() > 0) return Row->Items(std::min(APlace, Row->Count() - 1));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TcxTreeListCellNavigator::MoveVertically(Integer ADelta) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListNode* Focused = C->FocusedNode();
+  auto* Column = dynamic_cast<TcxTreeListColumn*>(Controller()->FocusedItem());
+  if (!Focused || !Column || !Column->Band() || C->IsGroupNode(Focused)) return false;
+  TcxTreeListBand* Band = Column->Band();
+  if (Band->BandRows()->Count() < 2) return false;
+  Integer Place = 0;
+  const Integer Row = BandRowOf(Column, Place);
+  if (Row < 0) return false;
+  // First the other band rows of the same node.
+  if (TcxTreeListColumn* Next = ColumnOfBandRow(Band, Row + ADelta, ADelta, Place)) {
+    Controller()->FocusRecordAndItem(Focused->RecordIndex(), Next);
+    return true;
+  }
+  // Then the next node, entering its band from the near side.
+  TcxTreeListNode* Node = ADelta > 0 ? Focused->GetNextVisible() : Focused->GetPrevVisible();
+  if (!Node) return false;
+  const Integer Edge = ADelta > 0 ? 0 : Band->BandRows()->Count() - 1;
+  TcxTreeListColumn* Next = ColumnOfBandRow(Band, Edge, ADelta, Place);
+  Controller()->FocusRecordAndItem(Node->RecordIndex(), Next ? Next : Column);
+  return true;
 }
 
 void TcxTreeListCellNavigator::GetFocusedCell(Integer& ARowIndex, Integer& ACellIndex) {
@@ -140,8 +195,14 @@ bool TcxTreeListController::CanDeleteNow() const { return TreeList()->ViewSettin
 bool TcxTreeListController::CanInsertNow() const { return TreeList()->ViewSettings().Inserting && !IsEditing(); }
 
 void TcxTreeListController::ForgetNode(TcxTreeListNode* ANode) {
+  if (FSizingElement == static_cast<IcxDragSizing*>(ANode)) FSizingElement = nullptr;
   if (FSelectionAnchor == ANode) FSelectionAnchor = nullptr;
   if (FLastFocused == ANode) FLastFocused = nullptr;
+  if (FDragNode == ANode) FDragNode = nullptr;
+  if (FExpandNode == ANode) {
+    FExpandNode = nullptr;
+    if (FExpandTimer) FExpandTimer->SetEnabled(false);
+  }
 }
 
 void TcxTreeListController::FocusedRecordChanged() {
@@ -307,6 +368,7 @@ bool TcxTreeListController::HandleTreeKey(Word Key, TShiftState Shift) {
     }
     case KeyExpandAll:
       if (!Focused || !Focused->HasChildren()) return false;
+      C->ShowHourGlass();
       Focused->Expand(true);
       return true;
     case KeyExpand:
@@ -384,7 +446,13 @@ void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shi
   TcxCustomTreeListControl* C = TreeList();
   TcxTreeListHitTest* Hit = C->HitTest();
   Hit->HitTestAtPoint(X, Y, Shift);
-  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader) && !Hit->HitAtCode(tlhcHorzSizingEdge)) {
+  // A press on a sizing edge belongs to the sizing drag: it only ends an
+  // open cell edit, with the value kept.
+  if (Hit->HitAtCode(tlhcHorzSizingEdge) || Hit->HitAtCode(tlhcVertSizingEdge)) {
+    if (IsEditing()) EditingController()->EndCellEdit(true);
+    return;
+  }
+  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader)) {
     if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) Header->Pressed = true;
     C->LayoutChanged();
     return;
@@ -462,6 +530,14 @@ void TcxTreeListController::DblClick() {
   TcxCustomTreeListControl* C = TreeList();
   TcxTreeListHitTest* Hit = C->HitTest();
   Hit->RecalcHitTest();
+  // A double click on a header's right edge fits the column or band to its content.
+  if (Hit->HitAtCode(tlhcHorzSizingEdge)) {
+    if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) {
+      if (Header->Column) Header->Column->ApplyBestFit();
+      else if (Header->Band) Header->Band->ApplyBestFit();
+    }
+    return;
+  }
   TcxTreeListNode* Node = Hit->NodeAtPoint();
   if (Node && !Hit->HitAtCode(tlhcButton) && !IsEditing() && C->ViewSettings().ExpandOnDblClick &&
       Node->HasChildren())
@@ -474,6 +550,7 @@ void TcxTreeListController::ChangeSortingByClick(TcxTreeListColumn* AColumn, Tcx
   const TcxTreeListViewSettings Settings = C->ViewSettings();
   if (!Settings.Sorting || !AColumn->Options()->Sorting) return;
   const TShiftState Shift = FHandlerLock > 0 ? FLastShift : AShift;
+  C->ShowHourGlass();
   C->BeginSort();
   try {
     if (!((Shift & (ssShift | ssCtrl)) && Settings.MultiSort))
@@ -489,20 +566,461 @@ void TcxTreeListController::ChangeSortingByClick(TcxTreeListColumn* AColumn, Tcx
 
 // ---- Incremental search -----------------------------------------------------------------------
 
+TcxTreeListNode* TcxTreeListController::NextSearchNode(TcxTreeListNode* ANode, bool AForward) const {
+  // With ExpandOnIncSearch collapsed nodes are searched too; they open on a match.
+  if (TreeList()->OptionsBehavior()->ExpandOnIncSearch()) return AForward ? ANode->GetNext() : ANode->GetPrev();
+  return AForward ? ANode->GetNextVisible() : ANode->GetPrevVisible();
+}
+
 bool TcxTreeListController::SearchFrom(TcxTreeListNode* AStart, Integer AItemIndex, bool AForward,
                                        const String& AText) {
   TcxCustomTreeListControl* C = TreeList();
-  for (TcxTreeListNode* N = AStart; N; N = AForward ? N->GetNextVisible() : N->GetPrevVisible()) {
+  for (TcxTreeListNode* N = AStart; N; N = NextSearchNode(N, AForward)) {
     if (!SameTextOrPrefix(AText, N->Texts(AItemIndex))) continue;
     const bool Saved = std::exchange(FSearching, true);
     try {
-      C->FocusNode(N);
+      N->MakeVisible();
+      if (N->IsVisible()) C->FocusNode(N);
     } catch (...) {
       FSearching = Saved;
       throw;
     }
     FSearching = Saved;
-    return true;
+    return N->IsVisible();
   }
   return false;
+}
+
+bool TcxTreeListController::ProcessIncSearchKey(Word Key, TShiftState Shift) {
+  // Ctrl+Up and Ctrl+Down look for the next match along the tree (the
+  // shown nodes, or every node with ExpandOnIncSearch), never in record
+  // order, which would reach nodes hidden under a collapsed parent.
+  if (!IsIncSearching() || (Key != VK_UP && Key != VK_DOWN) || Shift != ssCtrl)
+    return TcxCustomControlController::ProcessIncSearchKey(Key, Shift);
+  TcxCustomTreeListControl* C = TreeList();
+  TcxCustomInplaceEditContainer* Item = GetIncSearchingItem();
+  const bool Down = Key == VK_DOWN;
+  TcxTreeListNode* Focused = C->FocusedNode();
+  TcxTreeListNode* Start = Focused ? NextSearchNode(Focused, Down) : C->Nodes()->Root()->GetFirstChild();
+  if (Item && Start) SearchFrom(Start, Item->ItemIndex(), Down, IncSearchText());
+  return true;
+}
+
+// ---- Sizing by dragging -----------------------------------------------------------------------
+
+namespace {
+
+// A column in a band of no set width may grow without limit.
+constexpr Integer UnlimitedSizingWidth = 0x1FFFFFFF;
+// The mouse grabs an edge up to this far from it, so the line may go as
+// much further than the least size; the element's own clamp keeps the size.
+constexpr Integer EdgeGrabReach = 3;
+
+TcxCustomTreeListControl* TreeListOf(TcxTreeListNodesOwner* AOwner) {
+  return static_cast<TcxCustomTreeListControl*>(AOwner);
+}
+
+TcxTreeListViewInfo* CurrentLayout(TcxCustomTreeListControl* ATreeList) {
+  TcxTreeListViewInfo* VI = ATreeList->TreeListViewInfo();
+  if (VI->IsDirty() && !ATreeList->IsLocked()) VI->Calculate();
+  return VI;
+}
+
+TRect HeaderRectOf(TcxTreeListViewInfo* AViewInfo, TcxTreeListColumn* AColumn, TcxTreeListBand* ABand) {
+  if (AColumn) {
+    TcxTreeListColumnHeaderViewInfo* Header = AViewInfo->ColumnHeader(AColumn);
+    return Header ? Header->DisplayRect() : TRect{};
+  }
+  for (const auto& Header : AViewInfo->BandHeaders())
+    if (Header->Band == ABand) return Header->DisplayRect();
+  for (const auto& [Band, Rect] : AViewInfo->BandRects())
+    if (Band == ABand) return Rect;
+  return TRect{};
+}
+
+// The range of a sizing line from AFrom (the element's left or top edge)
+// plus its least size up to AFrom plus its greatest size.
+TRect SizingRange(TcxSizingDirection ADirection, const TRect& AClient, Integer AFrom, Integer AMin, Integer AMax) {
+  if (ADirection == cxsdHorizontal) return TRect{AFrom + AMin, AClient.Top, AFrom + AMax, AClient.Bottom};
+  return TRect{AClient.Left, AFrom + AMin, AClient.Right, AFrom + AMax};
+}
+
+}  // namespace
+
+// Node: row sizing.
+
+bool TcxTreeListNode::CanSize(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  return ADirection == cxsdVertical && C->OptionsCustomizing()->RowSizing() && !C->OptionsView()->CellAutoHeight();
+}
+
+TRect TcxTreeListNode::GetSizingBoundsRect(TcxSizingDirection ADirection) {
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  TcxTreeListNodeViewInfo* Row = CurrentLayout(C)->RowOfNode(this);
+  const TRect Client = C->ClientRect();
+  const Integer Top = Row ? Row->RowTop : Client.Top;
+  return SizingRange(ADirection, Client, Top, 0, Client.Height());
+}
+
+bool TcxTreeListNode::IsDynamicUpdate() { return TreeListOf(Control())->OptionsCustomizing()->DynamicSizing(); }
+
+void TcxTreeListNode::SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta) {
+  if (ADelta == 0 || ADirection != cxsdVertical) return;
+  TcxCustomTreeListControl* C = TreeListOf(Control());
+  C->SetDefaultRowHeight(C->DefaultRowHeight() + ADelta);
+}
+
+// Column.
+
+bool TcxTreeListColumn::CanSize(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C) return false;
+  if (ADirection == cxsdHorizontal) return FSizing && C->OptionsCustomizing()->ColumnHorzSizing();
+  return C->OptionsCustomizing()->ColumnVertSizing() && !C->OptionsView()->HeaderSingleLine();
+}
+
+Integer TcxTreeListColumn::GetSizingLimit() const {
+  if (!Visible() || !FBand) return FMinWidth;
+  if (FBand->Width() == 0) return UnlimitedSizingWidth;
+  // The columns after this one keep their minimum (or, when they may not
+  // be sized, their width); for the last column of its row, those before it.
+  Integer Result = FBand->DisplayWidth();
+  TcxTreeListBandRows* Rows = FBand->BandRows();
+  for (Integer R = 0; R < Rows->Count(); ++R) {
+    TcxTreeListBandRow* Row = Rows->Items(R);
+    Integer Index = -1;
+    for (Integer I = 0; I < Row->Count(); ++I)
+      if (Row->Items(I) == this) Index = I;
+    if (Index < 0) continue;
+    const bool Last = Index == Row->Count() - 1;
+    for (Integer I = 0; I < Row->Count(); ++I) {
+      if (I == Index || (Last ? I > Index : I < Index)) continue;
+      TcxTreeListColumn* Other = Row->Items(I);
+      Result -= Other->CanSize(cxsdHorizontal) ? Other->MinWidth() : Other->DisplayWidth();
+    }
+  }
+  return std::max(Result, FMinWidth);
+}
+
+TRect TcxTreeListColumn::GetSizingBounds(TcxSizingDirection ADirection) const {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  const TRect Header = HeaderRectOf(VI, const_cast<TcxTreeListColumn*>(this), nullptr);
+  const TRect Client = C->ClientRect();
+  if (ADirection == cxsdHorizontal) {
+    // The header may be wider than the column's own width (the tree's indent).
+    const Integer Extra = std::max(Header.Width() - FDisplayWidth, 0);
+    return SizingRange(ADirection, Client, Header.Left, FMinWidth + Extra - EdgeGrabReach, GetSizingLimit() + Extra);
+  }
+  return SizingRange(ADirection, Client, Header.Top, VI->HeaderLineHeight(), Client.Height());
+}
+
+Integer TcxTreeListColumn::GetSizingStep(TcxSizingDirection ADirection) const {
+  if (ADirection == cxsdHorizontal) return 1;
+  TcxCustomTreeListControl* C = TreeList();
+  return C ? std::max(CurrentLayout(C)->HeaderLineHeight(), 1) : 1;
+}
+
+bool TcxTreeListColumn::UseDynamicSizing() const {
+  return TreeList() && TreeList()->OptionsCustomizing()->DynamicSizing();
+}
+
+void TcxTreeListColumn::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
+  if (ADelta == 0) return;
+  if (ADirection == cxsdVertical) return SetLineCount(FPosition.LineCount + ADelta);
+  SetWidth(FDisplayWidth + ADelta);
+  if (TcxCustomTreeListControl* C = TreeList()) C->DoColumnSizeChanged(this);
+}
+
+void TcxTreeListColumn::MakeVisible() {
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C || !Visible() || !FBand || FBand->FixedKind() != tlbfNone) return;
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  TcxTreeListColumnHeaderViewInfo* Header = VI->ColumnHeader(this);
+  if (!Header) return;
+  const TRect R = Header->DisplayRect();
+  const TRect Content = C->ContentBounds();
+  const Integer Left = Content.Left + (C->ViewSettings().Indicator ? C->ViewSettings().IndicatorWidth : 0);
+  const Integer Right = Content.Right;
+  Integer Shift = 0;
+  if (R.Left < Left) Shift = R.Left - Left;
+  else if (R.Right > Right) Shift = std::min(R.Right - Right, R.Left - Left);
+  if (Shift != 0) VI->SetLeftPos(VI->LeftPos() + Shift);
+}
+
+// Band.
+
+TRect TcxTreeListBand::GetSizingBoundsRect(TcxSizingDirection ADirection) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListViewInfo* VI = CurrentLayout(C);
+  const TRect Header = HeaderRectOf(VI, nullptr, this);
+  const TRect Client = C->ClientRect();
+  if (ADirection == cxsdHorizontal)
+    return SizingRange(ADirection, Client, Header.Left, RealMinWidth() - EdgeGrabReach, UnlimitedSizingWidth);
+  return SizingRange(ADirection, Client, Header.Top, VI->BandLineHeight(), Client.Height());
+}
+
+Integer TcxTreeListBand::GetSizingIncrement(TcxSizingDirection ADirection) {
+  if (ADirection == cxsdHorizontal) return 1;
+  return std::max(CurrentLayout(TreeList())->BandLineHeight(), 1);
+}
+
+bool TcxTreeListBand::IsDynamicUpdate() { return TreeList()->OptionsCustomizing()->DynamicSizing(); }
+
+// Controller.
+
+bool TcxTreeListController::PrepareSizing(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  FSizingElement = nullptr;
+  if (C->IsDesigning()) return false;
+  const bool Horz = Hit->HitAtCode(tlhcHorzSizingEdge);
+  if (!Horz && !Hit->HitAtCode(tlhcVertSizingEdge)) return false;
+  FResizeDirection = Horz ? cxsdHorizontal : cxsdVertical;
+  if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint())
+    FSizingElement = Header->Column ? static_cast<IcxDragSizing*>(Header->Column) : Header->Band;
+  else
+    FSizingElement = Hit->EdgeNode();
+  return FSizingElement != nullptr;
+}
+
+TCursor TcxTreeListController::GetSizingCursor(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsDesigning() || C->DragAndDropState() != ddsNone) return crDefault;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  if (Hit->HitPoint() != P) Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcHorzSizingEdge)) return crcxHorzSize;
+  if (Hit->HitAtCode(tlhcVertSizingEdge)) return crcxVertSize;
+  return crDefault;
+}
+
+TCursor TcxCustomTreeListControl::CursorAt(Integer X, Integer Y) {
+  const TCursor Sizing = TreeListController()->GetSizingCursor(TPoint{X, Y});
+  return Sizing != crDefault ? Sizing : TcxTreeListNodesOwner::CursorAt(X, Y);
+}
+
+// ---- Node drag and drop -----------------------------------------------------------------------
+
+bool TcxTreeListController::IsDraggablePress(const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (C->IsDesigning() || IsEditing()) return false;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  if (Hit->HitPoint() != P) Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcHorzSizingEdge) || Hit->HitAtCode(tlhcVertSizingEdge) || Hit->HitAtCode(tlhcIndent))
+    return false;
+  return Hit->NodeAtPoint() && Hit->NodeAtPoint()->Selected();
+}
+
+bool TcxTreeListController::IsCopyDrag() const {
+  return (GetKeyState(VK_CONTROL) & 0x8000) && TreeList()->OptionsBehavior()->AutoDragCopy();
+}
+
+std::vector<TcxTreeListNode*> TcxTreeListController::DraggedNodes() const {
+  TcxCustomTreeListControl* C = TreeList();
+  std::vector<TcxTreeListNode*> Result = C->SelectionList();
+  auto Add = [&Result](TcxTreeListNode* ANode) {
+    if (ANode && std::find(Result.begin(), Result.end(), ANode) == Result.end()) Result.push_back(ANode);
+  };
+  // Without multi-selection DragFocusing moves the focus (and so the
+  // selection) as the mouse passes: the drag source is what is dragged.
+  if (!C->MultiSelect() && FDragNode) return {FDragNode};
+  Add(C->FocusedNode());
+  Add(FDragNode);
+  return Result;
+}
+
+void TcxTreeListController::BeginNodeDrag() {
+  TcxCustomTreeListControl* C = TreeList();
+  FNodeDragging = true;
+  FDragNode = C->FocusedNode();
+  FExpandNode = nullptr;
+  const TRect Rows = CurrentLayout(C)->NodesAreaRect();
+  const Integer W = DragAutoScrollAreaWidth;
+  struct TArea {
+    TRect Rect;
+    TScrollBarKind Kind;
+    bool ToEnd;
+  };
+  const TArea Areas[4] = {{TRect{Rows.Left, Rows.Top, Rows.Right, Rows.Top + W}, sbVertical, false},
+                          {TRect{Rows.Left, Rows.Bottom - W, Rows.Right, Rows.Bottom}, sbVertical, true},
+                          {TRect{Rows.Left, Rows.Top, Rows.Left + W, Rows.Bottom}, sbHorizontal, false},
+                          {TRect{Rows.Right - W, Rows.Top, Rows.Right, Rows.Bottom}, sbHorizontal, true}};
+  const Integer HorzStep = TextWidthInFont(C->Font(), u"W");
+  for (Integer I = 0; I < 4; ++I) {
+    FAutoScrollAreas[I] = std::make_unique<TcxControllerAutoScrollingObject>(this);
+    FAutoScrollAreas[I]->SetParams(Areas[I].Rect, Areas[I].Kind, Areas[I].Kind == sbVertical ? 1 : HorzStep,
+                                   Areas[I].ToEnd);
+  }
+  FExpandTimer = std::make_unique<TTimer>(nullptr);
+  FExpandTimer->SetEnabled(false);
+  FExpandTimer->SetOnTimer(TNotifyEvent(this, &TcxTreeListController::DragExpandTimerFired));
+}
+
+void TcxTreeListController::EndNodeDrag() {
+  for (auto& Area : FAutoScrollAreas) Area.reset();
+  FExpandTimer.reset();
+  FExpandNode = nullptr;
+  FNodeDragging = false;
+}
+
+bool TcxTreeListController::NodeDragOver(TObject* ASource, const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcButton)) {
+    CheckDragExpand(P);
+  } else {
+    if (FExpandTimer) FExpandTimer->SetEnabled(false);
+    FExpandNode = nullptr;
+  }
+  CheckAutoScrollAreas(P);
+  if (ASource != C) return false;
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  TcxTreeListNode* Target = Hit->NodeAtPoint();
+  if (!Target) return false;
+  const std::vector<TcxTreeListNode*> Dragged = DraggedNodes();
+  for (TcxTreeListNode* N : Dragged)
+    if (N == Target || Target->HasAsParent(N)) return false;
+  if (C->OptionsBehavior()->DragFocusing() && !Target->Focused()) C->FocusNode(Target);
+  return true;
+}
+
+void TcxTreeListController::CheckDragExpand(const TPoint& P) {
+  if (!FExpandTimer) return;
+  TcxCustomTreeListControl* C = TreeList();
+  TcxTreeListHitTest* Hit = C->HitTest();
+  TcxTreeListNode* Node = Hit->HitAtCode(tlhcButton) ? Hit->NodeAtPoint() : nullptr;
+  if (Node != FExpandNode) {
+    FExpandTimer->SetEnabled(false);
+    FExpandNode = nullptr;
+  }
+  if (FExpandNode || !Node) return;
+  TcxTreeListOptionsBehavior* Behavior = C->OptionsBehavior();
+  if (Node->Expanded() ? !Behavior->DragCollapse() : !Behavior->DragExpand()) return;
+  if (Behavior->WaitForExpandNodeTime() < 0)
+    throw ERangeError(u"WaitForExpandNodeTime out of range");
+  FExpandTimer->SetInterval(Cardinal(Behavior->WaitForExpandNodeTime()));
+  FExpandTimer->SetEnabled(true);
+  FExpandNode = Node;
+}
+
+void TcxTreeListController::DragExpandTimerFired(TObject*) {
+  if (FExpandTimer) FExpandTimer->SetEnabled(false);
+  TcxTreeListNode* Node = std::exchange(FExpandNode, nullptr);
+  if (!Node) return;
+  // Only when the mouse still rests on that node's button.
+  TcxCustomTreeListControl* C = TreeList();
+  TPoint Screen;
+  GetCursorPos(Screen);
+  const TPoint P = C->ScreenToClient(Screen);
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  if (Hit->HitAtCode(tlhcButton) && Hit->NodeAtPoint() == Node) Node->SetExpanded(!Node->Expanded());
+}
+
+void TcxTreeListController::CheckAutoScrollAreas(const TPoint& P) {
+  bool Scrolling = false;
+  for (auto& Area : FAutoScrollAreas) {
+    if (!Area) continue;
+    if (Scrolling) Area->Stop();
+    else Scrolling = Area->CheckPoint(P);
+  }
+}
+
+void TcxTreeListController::DropNodes(TObject* ASource, const TPoint& P) {
+  TcxCustomTreeListControl* C = TreeList();
+  if (ASource != C) return;
+  TcxTreeListHitTest* Hit = C->HitTest();
+  Hit->HitTestAtPoint(P.X, P.Y, 0);
+  TcxTreeListNode* Target = Hit->NodeAtPoint();
+  if (!Target) return;
+  const TcxTreeListNodeAttachMode Mode =
+      Hit->HitAtCode(tlhcColumn) || Hit->HitAtCode(tlhcPreview) ? tlamAddChild : tlamInsert;
+  std::vector<TcxTreeListNode*> Nodes = DraggedNodes();
+  const bool Copy = IsCopyDrag();
+  C->BeginUpdate();
+  try {
+    C->MoveNodes(Target, Mode, Copy, Nodes);
+  } catch (...) {
+    C->EndUpdate();
+    throw;
+  }
+  C->EndUpdate();
+  ClearSelectionKeepFocused();
+}
+
+// The control's part of a node drag.
+
+bool TcxCustomTreeListControl::CanStartAutoDrag() {
+  return TcxTreeListNodesOwner::CanStartAutoDrag() && TreeListController()->IsDraggablePress(DragStartPos());
+}
+
+bool TcxCustomTreeListControl::AcceptsStartDrag(TDragObject* DragObject) {
+  // The last hit test (at the press) must be on a selected node's row and
+  // not on its indent.
+  TcxTreeListHitTest* Hit = HitTest();
+  TcxTreeListNode* Node = Hit->NodeAtPoint();
+  return TcxTreeListNodesOwner::AcceptsStartDrag(DragObject) && Hit->HitAtCode(tlhcNode) && Node &&
+         Node->Selected() && !Hit->HitAtCode(tlhcIndent);
+}
+
+void TcxCustomTreeListControl::DoStartDrag(TDragObject*& DragObject) {
+  TcxTreeListNodesOwner::DoStartDrag(DragObject);
+  if (DragObject) TreeListController()->BeginNodeDrag();
+}
+
+void TcxCustomTreeListControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  TreeListController()->EndNodeDrag();
+  TcxTreeListNodesOwner::DoEndDrag(Target, X, Y);
+}
+
+void TcxCustomTreeListControl::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  Accept = State != dsDragLeave && TreeListController()->NodeDragOver(Source, TPoint{X, Y});
+  // A handler has the last word.
+  if (OnDragOver) OnDragOver(this, Source, X, Y, State, Accept);
+}
+
+void TcxCustomTreeListControl::DragDrop(TObject* Source, Integer X, Integer Y) {
+  TcxTreeListController* Controller = TreeListController();
+  TcxTreeListNode* Dragged = Controller->DragNode();
+  Controller->DropNodes(Source, TPoint{X, Y});
+  TcxTreeListNodesOwner::DragDrop(Source, X, Y);
+  // The dragged node keeps the focus where it went.
+  if (Source == this && Dragged && Controller->DragNode() == Dragged && !Controller->IsCopyDrag()) FocusNode(Dragged);
+  if (FocusedNode()) MakeNodeVisible(FocusedNode());
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::DraggedPictureNode() {
+  // The node pressed at the start, wherever the mouse went since.
+  if (TcxTreeListNode* Node = TreeListController()->DragNode()) return Node;
+  return HitTest()->NodeAtPoint();
+}
+
+TRect TcxCustomTreeListControl::GetDragImageBounds() {
+  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
+  if (Columns.empty()) return TRect{};
+  const TPoint P = DragStartPos();
+  TcxTreeListNode* Node = DraggedPictureNode();
+  TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());
+  const Integer Height = TextHeightInFont(Params.Font ? Params.Font : Font(), u"Wg");
+  TRect R{P.X, P.Y, P.X + Columns.front()->DisplayWidth(), P.Y + Height};
+  InflateRect(R, 2, 2);
+  return R;
+}
+
+void TcxCustomTreeListControl::DrawDragPicture(TCanvas* ACanvas) {
+  const std::vector<TcxTreeListColumn*> Columns = VisibleColumns();
+  TcxTreeListNode* Node = DraggedPictureNode();
+  if (Columns.empty() || !Node) return;
+  const TRect R = GetDragImageBounds();
+  TcxViewParams Params = Styles()->GetContentParams(Node, Columns.front());
+  ACanvas->Brush()->SetColor(Params.Color == clDefault ? clWindow : Params.Color);
+  ACanvas->FillRect(R);
+  ACanvas->Brush()->SetColor(clWindowText);
+  ACanvas->FrameRect(R);
+  if (Params.Font) ACanvas->Font()->Assign(Params.Font);
+  ACanvas->Font()->SetColor(Params.TextColor == clDefault ? clWindowText : Params.TextColor);
+  ACanvas->Brush()->SetStyle(bsClear);
+  ACanvas->TextRect(R, R.Left + 2, R.Top + 2, Columns.front()->GetDisplayText(Node));
 }

@@ -13,6 +13,11 @@ class TcxTreeListCellNavigator : public TcxCustomCellNavigator {
   // Without cell selection, or with Shift or Ctrl, Up and Down move the
   // focused node and Left and Right scroll; otherwise the cell navigation.
   void KeyDown(Word& Key, TShiftState Shift) override;
+  // Up (-1) or Down (1) with cell selection in a band of several band rows:
+  // first through the focused node's other band rows, then into the next
+  // node's nearest band row, keeping the place in the row. False when the
+  // band has one band row (the cell navigation of the base applies).
+  bool MoveVertically(Integer ADelta);
 
 protected:
   void GetFocusedCell(Integer& ARowIndex, Integer& ACellIndex) override;

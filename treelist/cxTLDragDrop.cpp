@@ -414,9 +414,11 @@ void TcxTreeListDragAndDropObject::HideMarker() {
 // ---- The control's choice of drag object ----------------------------------------------------
 
 bool TcxCustomTreeListControl::StartsDragAndDropAt(const TPoint& P) {
-  return TcxTreeListDragAndDropObject::CanStartAt(this, P);
+  FSizingPress = TreeListController()->PrepareSizing(P);
+  return FSizingPress || TcxTreeListDragAndDropObject::CanStartAt(this, P);
 }
 
 TcxDragAndDropObjectClass TcxCustomTreeListControl::DragAndDropObjectClass() {
+  if (FSizingPress) return TcxSizingDragAndDropObject::StaticClass();
   return TcxTreeListDragAndDropObject::StaticClass();
 }

@@ -14,6 +14,8 @@ namespace {
 
 // A header's right or bottom edge grabs the mouse this close to it.
 constexpr Integer SizingEdgeReach = 3;
+// A row's lower edge reaches further into the row, as a row is short.
+constexpr Integer RowSizingEdgeReach = 6;
 // An expand button answers the mouse this far around its box.
 constexpr Integer ButtonReach = 3;
 // Room between a header's frame and its text.
@@ -679,7 +681,7 @@ void TcxTreeListViewInfo::CalculateHeaders() {
         Header->Column = Column;
         Header->Band = Band;
         Header->Text = Column->Caption();
-        Header->AlignHorz = Column->CaptionAlignHorz();
+        Header->AlignHorz = Column->CaptionSettings()->AlignHorz();
         Header->SetViewParams(Styles->GetColumnHeaderParams(Column));
         // Recomputed from nothing, so a column alone in its line has no neighbours.
         Header->Neighbors = (C > 0 ? TcxNeighbors(nLeft) : 0u) | (C + 1 < Row->Count() ? TcxNeighbors(nRight) : 0u);
@@ -958,10 +960,32 @@ void TcxTreeListHitTest::TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TP
   if (HitAtCode(tlhcColumn) && HitAtCode(tlhcNode)) return;
   if (FHeader) {
     const TRect R = FHeader->ClipRect();
-    const bool Horz = FHeader->Column ? AViewInfo->TreeList()->BandSettings().ColumnHorzSizing
-                                      : FHeader->Band->CanSize(cxsdHorizontal);
-    if (Horz && std::abs(R.Right - P.X) <= SizingEdgeReach) SetCode(tlhcHorzSizingEdge);
+    auto CanSize = [this](TcxSizingDirection ADirection) {
+      return FHeader->Column ? FHeader->Column->CanSize(ADirection) : FHeader->Band->CanSize(ADirection);
+    };
+    if (std::abs(R.Right - P.X) <= SizingEdgeReach && CanSize(cxsdHorizontal))
+      SetCode(tlhcHorzSizingEdge);
+    else if (std::abs(R.Bottom - P.Y) <= SizingEdgeReach && CanSize(cxsdVertical))
+      SetCode(tlhcVertSizingEdge);
+    return;
   }
+  if (FNode) TestRowSizingEdge(AViewInfo, P);
+}
+
+void TcxTreeListHitTest::TestRowSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P) {
+  // Near a row's top the edge is the lower edge of the row above it.
+  TcxTreeListNodeViewInfo* Row = AViewInfo->RowOfNode(FNode);
+  if (!Row) return;
+  TcxTreeListNode* Edge = FNode;
+  if (Row->RowIndex > 0 && P.Y < Row->RowTop + SizingEdgeReach) {
+    Edge = FNode->GetPrevVisible();
+    Row = Edge ? AViewInfo->RowOfNode(Edge) : nullptr;
+    if (!Row) return;
+  }
+  const Integer Bottom = Row->RowTop + Row->RowHeight;
+  if (P.Y < Bottom - RowSizingEdgeReach || P.Y > Bottom + SizingEdgeReach || !Edge->CanSize(cxsdVertical)) return;
+  FEdgeNode = Edge;
+  SetCode(tlhcVertSizingEdge);
 }
 
 TCursor TcxTreeListHitTest::GetHitCursor() {

@@ -440,6 +440,9 @@ private:
   bool TestRow(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
   bool TestRowCells(TcxTreeListNodeViewInfo* ARow, const TPoint& P);
   void TestSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
+  // A row's lower edge (or, near its top, the lower edge of the row above)
+  // with RowSizing sets EdgeNode and the vertical sizing edge.
+  void TestRowSizingEdge(TcxTreeListViewInfo* AViewInfo, const TPoint& P);
   Cardinal FHitCodes = 0;
   TcxTreeListBand* FBand = nullptr;
   TcxTreeListColumn* FColumn = nullptr;

@@ -90,6 +90,30 @@ TEST(EditingWindow, RefusedDateTellsTheUserWhyOnce) {
   }
 }
 
+// The user widens the "名称" column by dragging its header's right edge,
+// so deep element names are no longer cut off; the content column keeps
+// its width.
+TEST(EditingWindow, NameColumnWidensByDraggingItsHeaderEdge) {
+  TWindowFixture f;
+  TcxTreeListColumn* name = f.W->cxDBTreeList1cxDBTreeListColumn2;
+  TcxTreeListColumn* content = f.W->cxDBTreeList1cxDBTreeListColumn6;
+  const Integer before = name->Width();
+  const Integer contentBefore = content->Width();
+  TcxTreeListColumnHeaderViewInfo* header = f.View()->ColumnHeader(name);
+  ASSERT_NE(header, nullptr);
+  const TRect r = header->DisplayRect();
+  const TPoint edge{r.Right - 1, (r.Top + r.Bottom) / 2};
+  EXPECT_EQ(f.Tree->CursorAt(edge.X, edge.Y), crcxHorzSize);
+  TestMousePress(f.Tree->Handle(), edge);
+  TestMouseMove(f.Tree->Handle(), TPoint{edge.X + 20, edge.Y});
+  TestMouseMove(f.Tree->Handle(), TPoint{edge.X + 40, edge.Y});
+  TestMouseRelease(f.Tree->Handle(), TPoint{edge.X + 40, edge.Y});
+  Application->ProcessMessages();
+  EXPECT_EQ(name->Width(), before + 40);
+  EXPECT_EQ(f.View()->ColumnHeader(name)->DisplayRect().Width(), r.Width() + 40);
+  EXPECT_EQ(content->Width(), contentBefore);
+}
+
 // Pixels of an image that are not transparent (white in GetBitmap).
 std::vector<std::pair<TPoint, TColor>> OpaquePixels(TImageList* Images, Integer Index) {
   TBitmap image(Images->Width(), Images->Height());

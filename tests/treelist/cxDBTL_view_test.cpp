@@ -7,6 +7,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/windowing.h"
 #include "platform/rtl/encoding.h"
 #include "tests/platform/db/dbtestutil.h"
 #include "treelist/cxDBTL.h"
@@ -151,3 +152,47 @@ TEST(DBTreeListView, TypingANewParentIntoACellMovesTheNode) {
 }
 
 }  // namespace
+
+namespace {
+
+// Drags the node with key AFrom onto the name cell of the node with key
+// ATo with the mouse (the drag detection's move is posted by the press).
+void DragNodeOnto(TShownTree& S, Integer AFrom, Integer ATo, Cardinal AModifiers) {
+  auto Center = [&S](Integer AKey) {
+    const TRect R = S.Layout()->RowOfNode(S.Tree->FindNodeByKeyValue(AKey))->CellOfColumn(S.Tree->GetColumn(0))
+                        ->DisplayRect();
+    return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+  };
+  const TPoint From = Center(AFrom);
+  const TPoint To = Center(ATo);
+  const HWND Handle = S.Tree->Handle();
+  S.Tree->SetFocusedNode(S.Tree->FindNodeByKeyValue(AFrom));
+  S.Tree->OnMouseDown = TMouseEvent(nullptr, [Handle, From](TObject*, TMouseButton, TShiftState, Integer, Integer) {
+    PostMessage(Handle, WM_MOUSEMOVE, MK_LBUTTON, PointToLParam(TPoint{From.X + 20, From.Y + 20}));
+  });
+  TestMousePress(Handle, From);
+  S.Tree->OnMouseDown = TMouseEvent();
+  TestMouseMove(Handle, To, AModifiers);
+  TestMouseRelease(Handle, To, tbLeft, AModifiers);
+  Application->ProcessMessages();
+  SetKeyState(VK_CONTROL, false);
+}
+
+}  // namespace
+
+// A node dragged onto another's cell becomes its child in the table too; with
+// Ctrl (and AutoDragCopy) the dragged rows are copied under it instead.
+TEST(DBTreeListView, DraggingANodeWritesItsNewParentOrACopy) {
+  TShownTree S;
+  S.Tree->SetDragMode(dmAutomatic);
+  S.Tree->OptionsBehavior()->SetAutoDragCopy(true);
+  // 分发信息 (5) onto 数据质量 (4).
+  DragNodeOnto(S, 5, 4, 0);
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE id = 5"), "4");
+  EXPECT_EQ(S.Tree->FindNodeByKeyValue(5)->Parent(), S.Tree->FindNodeByKeyValue(4));
+  // 引用 (3) copied onto 元数据 (1): a new row under 1, the old one stays under 2.
+  DragNodeOnto(S, 3, 1, tkCtrl);
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE id = 3"), "2");
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT count(*) FROM node WHERE name = '引用'"), "2");
+  EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE name = '引用' AND id <> 3"), "1");
+}

@@ -694,6 +694,100 @@ TEST(EditingControl, AutoScrollStepsWhileTheMouseRestsInTheArea) {
   }
 }
 
+// In bounds mode one step scrolls in every direction of the set, each bar
+// within its range; without the mode only the area's own bar moves.
+TEST(EditingControl, BoundsModeAutoScrollMovesEachBarOfItsDirections) {
+  TListFixture F;
+  TTestClock Clock;
+  TcxControlScrollBar* VBar = F.List->VScrollBar();
+  TcxControlScrollBar* HBar = F.List->HScrollBar();
+  ASSERT_NE(VBar, nullptr);
+  ASSERT_NE(HBar, nullptr);
+  for (TcxControlScrollBar* Bar : {VBar, HBar}) {
+    Bar->SetScrollValues(0, 10, false, 3, 5);
+    Bar->Show();
+  }
+  auto* Controller = static_cast<TTestController*>(F.List->Controller());
+  struct TCase {
+    TcxAutoScrollDirections Directions;
+    Integer Vert, Horz;  // after 2 steps from 5 by 2
+  };
+  const TCase Cases[] = {{cxAutoScrollDirection(asdDown) | cxAutoScrollDirection(asdRight), 8, 8},
+                         {cxAutoScrollDirection(asdUp), 1, 5},
+                         {cxAutoScrollDirection(asdLeft) | cxAutoScrollDirection(asdDown), 8, 1},
+                         {0, 5, 5}};
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Directions);
+    VBar->SetPosition(5);
+    HBar->SetPosition(5);
+    TcxControllerAutoScrollingObject Scroller(Controller);
+    Scroller.SetParams(TRect{0, 0, 100, 10}, sbVertical, 2, true);
+    Scroller.SetBoundsMode(true);
+    Scroller.SetDirections(Case.Directions);
+    ASSERT_TRUE(Scroller.CheckPoint(TPoint{50, 5}));
+    Clock.Advance(2 * cxAutoScrollInterval);
+    EXPECT_EQ(VBar->Position(), Case.Vert);
+    EXPECT_EQ(HBar->Position(), Case.Horz);
+  }
+}
+
+namespace {
+
+// Drags the rectangle (10, 10, 50, 30) of the list, painted red.
+class TTestControlDrag : public TcxCustomControlDragAndDropObject {
+public:
+  using TcxCustomControlDragAndDropObject::TcxCustomControlDragAndDropObject;
+  TRect GetDragItemBounds() override { return TRect{10, 10, 50, 30}; }
+  void PaintDragImage(TcxCanvas* ACanvas) override {
+    ACanvas->Canvas()->Brush()->SetColor(clRed);
+    ACanvas->Canvas()->FillRect(TRect{10, 10, 50, 30});
+    ++Paints;
+  }
+  Integer Paints = 0;
+};
+
+}  // namespace
+
+// The picture of the dragged element follows the mouse with the grab point
+// kept; the areas scroll while the mouse rests in them and stop at the end;
+// the cursor tells whether the place takes a drop.
+TEST(EditingControl, ControlDragObjectMovesItsPictureAndScrolls) {
+  TListFixture F;
+  TTestClock Clock;
+  TcxControlScrollBar* Bar = F.List->VScrollBar();
+  Bar->SetScrollValues(0, 10, false, 3, 5);
+  Bar->Show();
+  Bar->SetPosition(5);
+  TestMouseMove(F.List->Handle(), TPoint{20, 15});
+  TTestControlDrag Drag(F.List);
+  TcxAutoScrollingObject* Down = Drag.AddAutoScrollingObject(TRect{0, 60, 100, 70}, sbVertical, true);
+  Drag.DoBeginDragAndDrop();
+  EXPECT_EQ(Drag.Paints, 1);
+  EXPECT_EQ(Drag.HotSpot(), (TPoint{-10, -5}));
+  ASSERT_NE(Drag.DragImage(), nullptr);
+  EXPECT_EQ(Drag.DragImage()->Alpha(), cxDragImageAlpha);
+  bool Accepted = true;
+  Drag.DoDragAndDrop(TPoint{40, 65}, Accepted);
+  EXPECT_TRUE(Drag.DragImage()->Visible());
+  EXPECT_EQ(Drag.DragImage()->BoundsRect().Left, F.List->ClientToScreen(TPoint{30, 60}).X);
+  EXPECT_EQ(Drag.DragImage()->BoundsRect().Width(), 40);
+  EXPECT_TRUE(Down->Active());
+  Clock.Advance(cxAutoScrollInterval);
+  EXPECT_EQ(Bar->Position(), 6);
+  EXPECT_EQ(Drag.GetCursor(true), crDefault);
+  EXPECT_EQ(Drag.GetCursor(false), crcxNoDrop);
+  Drag.DoEndDragAndDrop(true);
+  EXPECT_FALSE(Down->Active());
+  EXPECT_FALSE(Drag.DragImage()->Visible());
+  Clock.Advance(cxAutoScrollInterval);
+  EXPECT_EQ(Bar->Position(), 6);
+  // The base object shows the control's own drag cursor where a drop is taken.
+  TcxBaseDragAndDropObject Base(F.List);
+  F.List->SetDragCursor(crMultiDrag);
+  EXPECT_EQ(Base.GetCursor(true), crMultiDrag);
+  EXPECT_EQ(Base.GetCursor(false), crNoDrop);
+}
+
 TEST(EditingControl, DragPictureIsASemiTransparentOverlay) {
   TListFixture F;
   F.List->OptionsBehavior()->DragDropText = true;

@@ -373,3 +373,132 @@ TEST(TreeListKeys, TheEditorMovesOffScreenAndForgetsItsPlacement) {
   Editing->PlaceCellEditor();
   EXPECT_EQ(Editing->Edit()->BoundsRect(), F.Row(F.A)->CellOfColumn(F.Column(0))->EditRect());
 }
+
+// Ctrl+Down and Ctrl+Up look for the next match along the shown nodes: a
+// match hidden under a collapsed parent is passed over (record order would
+// focus it), unless ExpandOnIncSearch opens the parent.
+TEST(TreeListIncSearch, CtrlArrowsStepThroughShownMatchesOrOpenTheirParents) {
+  struct TCase {
+    bool ExpandOnIncSearch;
+    // Focused after typing "a", then after Ctrl+Down, Ctrl+Down, Ctrl+Up, Ctrl+Up.
+    std::vector<std::string> Focus;
+    bool A2Expanded;
+  };
+  const TCase Cases[] = {{false, {"ab", "aa", "aa", "ab", "ab"}, false},
+                         {true, {"ab21", "ab", "aa", "ab", "ab21"}, true}};
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.ExpandOnIncSearch);
+    TInputFixture F;
+    F.Tree->OptionsBehavior()->SetIncSearch(true);
+    F.Tree->OptionsBehavior()->SetExpandOnIncSearch(Case.ExpandOnIncSearch);
+    // a (a1, a2 (a21)), b, c  becomes  x (x1, x2 (ab21)), ab, aa
+    const std::pair<TcxTreeListNode*, const char*> Names[] = {{F.A, "x"},     {F.A1, "x1"}, {F.A2, "x2"},
+                                                              {F.A21, "ab21"}, {F.B, "ab"}, {F.C, "aa"}};
+    for (const auto& [Node, Name] : Names) Node->SetValues(TTreeViewFixture::NameItem, Variant(UTF8ToString(Name)));
+    F.A2->SetExpanded(false);
+    F.Tree->SetFocusedNode(F.A);
+    TestTypeText(u"a");
+    Application->ProcessMessages();
+    ASSERT_TRUE(F.Tree->Controller()->IsIncSearching());
+    std::vector<std::string> Seen{F.Focused()};
+    for (Word Key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
+      F.Key(Key, tkCtrl);
+      Seen.push_back(F.Focused());
+      EXPECT_TRUE(F.Tree->FocusedNode()->IsVisible());
+    }
+    EXPECT_EQ(Seen, Case.Focus);
+    EXPECT_EQ(F.A2->Expanded(), Case.A2Expanded);
+    EXPECT_TRUE(F.Tree->Controller()->IsIncSearching());
+  }
+}
+
+// A value set on a node outside the editor shows in its row at once, and
+// with a sorted column the node takes its place among its siblings (on
+// screen or not).
+TEST(TreeListDataChange, AValueSetOutsideTheEditorShowsAndResorts) {
+  TInputFixture F;
+  auto Text = [&](TcxTreeListNode* ANode) {
+    return StringToUTF8(F.Row(ANode)->CellOfColumn(F.Column(0))->GetDisplayText());
+  };
+  auto TopLevel = [&] {
+    std::string S;
+    for (TcxTreeListNode* N = F.Tree->Nodes()->Root()->GetFirstChild(); N; N = N->GetNextSibling())
+      S += TTreeViewFixture::Name(N) + " ";
+    return S;
+  };
+  ASSERT_EQ(Text(F.B), "b");
+  F.B->SetValues(TTreeViewFixture::NameItem, Variant(String(u"bee")));
+  EXPECT_EQ(Text(F.B), "bee");
+  F.Column(0)->SetSortOrder(soDescending);
+  EXPECT_EQ(TopLevel(), "c bee a ");
+  F.B->SetValues(TTreeViewFixture::NameItem, Variant(String(u"0")));
+  EXPECT_EQ(TopLevel(), "c a 0 ");
+  EXPECT_EQ(Text(F.B), "0");
+  // Only the node's own siblings move.
+  F.A1->SetValues(TTreeViewFixture::NameItem, Variant(String(u"a9")));
+  EXPECT_EQ(TTreeViewFixture::Name(F.A->GetFirstChild()), "a9");
+  F.A->SetExpanded(false);
+  F.A21->SetValues(TTreeViewFixture::NameItem, Variant(String(u"zz")));
+  F.C->SetValues(TTreeViewFixture::NameItem, Variant(String(u"0c")));
+  EXPECT_EQ(TopLevel(), "a 0c 0 ");
+}
+
+// A column sorts by its editor's values only when the editor can sort (or
+// the tree list compares nodes itself) and no handler picks editors per node.
+TEST(TreeListColumn, EffectiveSortOrderNeedsASortableColumn) {
+  TInputFixture F;
+  TcxTreeListColumn* Name = F.Column(0);
+  Name->SetSortOrder(soAscending);
+  // The fixture's cells support incremental search but not sorting.
+  EXPECT_FALSE(Name->IsSortable());
+  EXPECT_EQ(Name->GetEffectiveSortOrder(), soNone);
+  Name->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  EXPECT_TRUE(Name->IsSortable());
+  EXPECT_EQ(Name->GetEffectiveSortOrder(), soAscending);
+  Name->OnGetEditProperties = TcxGetEditPropertiesEvent(
+      nullptr, [](TcxCustomInplaceEditContainer*, Integer, TcxCustomEditProperties*&) {});
+  EXPECT_FALSE(Name->IsSortable());
+  F.Tree->OnCompare = TcxTreeListCompareEvent(
+      nullptr, [](TcxTreeListNodesOwner*, TcxTreeListNode*, TcxTreeListNode*, Integer& R) { R = 0; });
+  EXPECT_TRUE(Name->IsSortable());
+}
+
+// Numpad * expands a whole branch under the hourglass (with ShowHourGlass);
+// the cursor before it returns once the layout is up to date.
+TEST(TreeListKeys, ExpandingABranchShowsTheHourglass) {
+  for (bool Show : {false, true}) {
+    SCOPED_TRACE(Show);
+    TInputFixture F;
+    F.Tree->OptionsBehavior()->SetShowHourGlass(Show);
+    Screen->SetCursor(crDefault);
+    F.A->Collapse(true);
+    F.Tree->SetFocusedNode(F.A);
+    std::vector<TCursor> Seen;
+    F.Tree->OnExpanded =
+        TcxTreeListNodeEvent(nullptr, [&Seen](TcxTreeListNodesOwner*, TcxTreeListNode*) { Seen.push_back(Screen->Cursor()); });
+    // (Test input has no keypad keys: the key goes to the controller.)
+    Word Key = VK_MULTIPLY;
+    F.Tree->Controller()->KeyDown(Key, 0);
+    ASSERT_FALSE(Seen.empty());
+    EXPECT_EQ(Seen.front(), Show ? crHourGlass : crDefault);
+    EXPECT_TRUE(F.A2->Expanded());
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    EXPECT_FALSE(F.Tree->HourGlassShowing());
+  }
+}
+
+// With two band rows (Name above Note) Down first goes to the node's own
+// lower band row, then to the next node's upper one; Up mirrors it.
+TEST(TreeListKeys, UpAndDownStepThroughBandRows) {
+  TInputFixture F;
+  F.Column(1)->SetRowIndex(1);
+  F.Tree->LayoutChanged();
+  ASSERT_EQ(F.Column(0)->Band()->BandRows()->Count(), 2);
+  F.Tree->Controller()->FocusRecordAndItem(F.A->RecordIndex(), F.Column(0));
+  std::vector<std::string> Seen;
+  for (Word Key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP, VK_UP}) {
+    F.Key(Key);
+    Seen.push_back(F.Focused() + "/" + StringToUTF8(static_cast<TcxTreeListColumn*>(F.Tree->Controller()->FocusedItem())->Caption()));
+  }
+  EXPECT_EQ(Seen, (std::vector<std::string>{"a/Note", "a1/Name", "a/Note", "a/Name", "a/Name"}));
+}
