@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "data/cxDataGuards.h"
+#include "editors/cxDropDownEdit.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
@@ -319,6 +320,8 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
   TcxEditingControl* Control = EditingControl();
   Control->OnKeyDown(Control, Key, Shift);
   if (Key == 0) return;
+  // Esc in an open popup closes only the popup (the editor does that).
+  if (Key == VK_ESCAPE && FEdit && FEdit->HasOpenPopup()) return;
   FController->BeforeEditKeyDown(Key, Shift);
   if (FController->IsNavigationKey(Key, Shift)) FController->MakeFocusedCellVisible();
   // A refused value raises out of ending the edit: the user is told why
@@ -327,6 +330,12 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
     switch (Key) {
       case VK_RETURN:
         Key = 0;
+        // Enter in an open drop-down first takes the row chosen in it (with
+        // the arrows, say), as a click on the row would, then ends the edit.
+        if (auto* DropDown = dynamic_cast<TcxCustomDropDownEdit*>(FEdit); DropDown && DropDown->HasOpenPopup()) {
+          DropDown->ClosePopup(DropDown->DoEditing());
+          if (FEdit != DropDown || DropDown->HasOpenPopup()) return;
+        }
         if (!EndCellEdit(true)) return;
         if (FController->GetGoToNextCellOnEnter()) {
           Word Enter = VK_RETURN;
