@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/translations.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 
@@ -32,6 +33,7 @@ void EnsureGuiRuntime() {
   static char name[] = "korvane";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);  // lives as long as the process
+  LoadDesktopTranslations();
 }
 
 namespace {
