@@ -33,7 +33,7 @@ void EnsureGuiRuntime() {
   static char name[] = "korvane";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);  // lives as long as the process
-  LoadDesktopTranslations();
+  LoadDesktopTranslations();  // the desktop's dialogs in the user's language
 }
 
 namespace {

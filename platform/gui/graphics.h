@@ -28,8 +28,7 @@ class TStream;
 using HDC = TCanvas*;
 
 // Creates the process's GUI application object once when none exists yet, so
-// fonts and painters work (also headless), with the desktop's translations
-// for the user's locale (translations.h). Safe to call any number of times.
+// fonts and painters work (also headless). Safe to call any number of times.
 void EnsureGuiRuntime();
 
 // ---- Pens, brushes, fonts -------------------------------------------------------------

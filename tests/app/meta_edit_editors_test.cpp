@@ -367,3 +367,27 @@ TEST(ElementEditors, ACodeChosenInTheDropDownIsStoredByKeyboardAndMouse) {
 }
 
 }  // namespace
+namespace {
+using namespace app_test;
+TEST(ElementEditorsProbe, ChineseIntoAClosedMemoCell) {
+  TEditFixture f;
+  TcxTreeListDataNode* node = f.Node(MemoElement);
+  node->MakeVisible();
+  f.Tree->SetFocusedNode(node);
+  f.Tree->SetFocus();
+  f.Content->SetItemFocused(true);
+  Application->ProcessMessages();
+  TestInputMethodPreedit(u"dizhi");
+  TestInputMethodCommit(u"地质");
+  TestInputMethodCommit(u"图说明");
+  Application->ProcessMessages();
+  TestTypeText(u"ab中文cd");
+  Application->ProcessMessages();
+  auto* editor = dynamic_cast<TcxCustomBlobEdit*>(f.Tree->EditingController()->Edit());
+  ASSERT_NE(editor, nullptr);
+  fprintf(stderr, "PROBE popup %d\n", editor->HasOpenPopup());
+  f.Press(VK_RETURN, tkCtrl);
+  f.Press(VK_RETURN);
+  fprintf(stderr, "PROBE stored %s\n", f.Stored(MemoElement).c_str());
+}
+}  // namespace
