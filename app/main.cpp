@@ -374,7 +374,7 @@ void Tfrm_main::FormClose(TObject*, TCloseAction&) {
 
 // ---- Small helpers -------------------------------------------------------------
 
-bool Tfrm_main::PostPendingEdit() { return !frm_meta_edit || frm_meta_edit->PostPendingEdit(); }
+bool Tfrm_main::PostPendingEdit() { return !frm_meta_edit || frm_meta_edit->FinishEditing(); }
 
 bool Tfrm_main::AskRecordKind(bool& Core) {
   std::unique_ptr<Tfrm_kind> kind(new Tfrm_kind(Application));
@@ -480,7 +480,7 @@ void Tfrm_main::OpenXmlFile() {
 
 void Tfrm_main::OutputXml() {
   Tfrm_meta_edit* window = frm_meta_edit;
-  if (!window) return;
+  if (!window || !PostPendingEdit()) return;
   // The file a record was imported from is the user's: it is replaced
   // only when chosen in the dialog, which proposes it.
   const bool imported = window->FileNameImported();
@@ -501,7 +501,7 @@ void Tfrm_main::OutputXml() {
 
 void Tfrm_main::SaveXmlAs(bool RefreshAfter) {
   Tfrm_meta_edit* window = frm_meta_edit;
-  if (!window || !SaveDlg->Execute()) return;
+  if (!window || !PostPendingEdit() || !SaveDlg->Execute()) return;
   const String target = ForceFileExtension(SaveDlg->FileName(), u".xml");
   if (FileExists(target) && !Confirm(u"XML文件已存在，是否覆盖？", u"确认", MB_YESNO)) return;
   RunCommand([&] {
@@ -515,7 +515,7 @@ void Tfrm_main::SaveXmlAs(bool RefreshAfter) {
 
 void Tfrm_main::Preview() {
   Tfrm_meta_edit* window = frm_meta_edit;
-  if (!window) return;
+  if (!window || !PostPendingEdit()) return;
   RunCommand([&] {
     TRecordReadyPause pause(window);
     const String folder = ProgramFolder();
@@ -766,7 +766,7 @@ void Tfrm_main::N3Click(TObject*) {
 
 void Tfrm_main::spb_checkClick(TObject*) {
   Tfrm_meta_edit* window = frm_meta_edit;
-  if (!window) return;
+  if (!window || !PostPendingEdit()) return;
   RunCommand([&] {
     TRecordReadyPause pause(window);
     String text;

@@ -179,7 +179,9 @@ private:
 
   // Asks the record kind; false when the dialog was not closed with OK.
   bool AskRecordKind(bool& Core);
-  // Writes a pending edit of the editing window (true when there is none).
+  // Takes what is being edited in the editing window into the record
+  // (its FinishEditing); true when there is no window. Every command that
+  // leaves, reloads or walks the record runs it first and stops on false.
   bool PostPendingEdit();
   // Runs Load, which puts a record into dm->aq_metadata; on success shows it
   // in the editing window (created when needed) with the kind and file

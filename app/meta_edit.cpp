@@ -613,7 +613,7 @@ void Tfrm_meta_edit::FormCreate(TObject*) {
   }
 }
 
-void Tfrm_meta_edit::FormCloseQuery(TObject*, bool& CanClose) { CanClose = PostPendingEdit(); }
+void Tfrm_meta_edit::FormCloseQuery(TObject*, bool& CanClose) { CanClose = FinishEditing(); }
 
 void Tfrm_meta_edit::FormClose(TObject*, TCloseAction& Action) {
   if (dm->aq_metadata->AfterScroll == TDataSetNotifyEvent(this, &Tfrm_meta_edit::ShowNodeDescription))
@@ -641,6 +641,19 @@ void Tfrm_meta_edit::ShowNodeDescription(TDataSet*) {
 }
 
 void Tfrm_meta_edit::RefreshDescription() { ShowNodeDescription(dm->aq_metadata); }
+
+bool Tfrm_meta_edit::FinishEditing() {
+  TcxEditingController* Editing = cxDBTreeList1->EditingController();
+  if (Editing->IsEditing()) {
+    try {
+      if (!Editing->EndCellEdit(true)) return false;  // the editor has shown why
+    } catch (Exception&) {
+      cxShowEditError();  // an invalid value: the editor stays open on it
+      return false;
+    }
+  }
+  return PostPendingEdit();
+}
 
 bool Tfrm_meta_edit::PostPendingEdit() {
   TDataSet* record = dm->aq_metadata;
@@ -727,6 +740,7 @@ void Tfrm_meta_edit::BuildMenu() {
   N10 = Item(u"N10", u"下移", -1, &Tfrm_meta_edit::N9Click);
   N10->SetTag(MoveDownTag);
   cxDBTreeList1->SetPopupMenu(pm_oper);
+  cxDBTreeList1->OnKeyDown = TKeyEvent(this, &Tfrm_meta_edit::cxDBTreeList1KeyDown);
   cxDBTreeList1->OnFocusedColumnChanged =
       TcxTreeListFocusedColumnChanged(this, &Tfrm_meta_edit::cxDBTreeList1FocusedColumnChanged);
 }
@@ -873,6 +887,18 @@ void Tfrm_meta_edit::N2Click(TObject*) {
     }
   }
   RefreshDescription();
+}
+
+void Tfrm_meta_edit::cxDBTreeList1KeyDown(TObject*, Word& Key, TShiftState Shift) {
+  if (Key != VK_DELETE || Shift != ssCtrl) return;
+  Key = 0;  // the tree's own deletion does not run
+  if (!cxDBTreeList1->FocusedNode()) return;
+  if (Application->MessageBox(DeleteKeyConfirmation, DeleteKeyConfirmationCaption, MB_YESNO | MB_ICONQUESTION) !=
+      IDYES)
+    return;
+  // An editor open on the element goes with it, unstored.
+  cxDBTreeList1->EditingController()->EndCellEdit(false);
+  N2Click(N2);
 }
 
 void Tfrm_meta_edit::N3Click(TObject*) {

@@ -50,6 +50,10 @@ class TMyMenuItem : public TMenuItem {
 // The text that refuses to swap a branch with a leaf.
 inline constexpr const char16_t* BranchLeafSwapRefusal = u"本系统不允许枝和叶对调位置";
 
+// The question before Ctrl+Delete deletes the focused element.
+inline constexpr const char16_t* DeleteKeyConfirmation = u"删除当前元素及其全部下级元素吗?";
+inline constexpr const char16_t* DeleteKeyConfirmationCaption = u"删除确认";
+
 // The caption of a record that was never written to a file.
 inline constexpr const char16_t* UnnamedRecordCaption = u"未命名";
 
@@ -144,6 +148,13 @@ class Tfrm_meta_edit : public TForm {
   // the post is refused (the data module has shown why); the command that
   // asked should then stop, so that nothing typed is lost.
   bool PostPendingEdit();
+  // What every command that leaves, reloads or walks the record runs first:
+  // the open in-place editor's text goes through the editor's own
+  // validation into the record (as leaving the cell does), then the
+  // record's pending edit is written. False when either is refused: the
+  // user has been told why, the editor stays open on the text, and the
+  // command stops.
+  bool FinishEditing();
 
   // ---- Structure check (meta_edit_check.cpp) and XML output (meta_edit_xml.cpp) ----
   // One element of the open record, read from the record query, in the
@@ -255,6 +266,10 @@ public:
   // Deletes the focused element with its subtree; a branch left without
   // children goes with it, up to the top level.
   void N2Click(TObject* Sender);
+  // Ctrl+Delete in the tree (an open editor passes it on) deletes as 删除
+  // does, once the user has confirmed (DeleteKeyConfirmation); the tree's
+  // own deletion never runs.
+  void cxDBTreeList1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void N3Click(TObject* Sender);
   void N4Click(TObject* Sender);
   void N6Click(TObject* Sender);

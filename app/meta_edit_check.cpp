@@ -52,7 +52,7 @@ Tfrm_meta_edit::TRecordNode* Tfrm_meta_edit::TRecordNode::NextOutside() const {
 }
 
 bool Tfrm_meta_edit::ReadRecordTree(String& ErrorText, std::unique_ptr<TRecordNode>& Root) {
-  if (!PostPendingEdit()) {
+  if (!FinishEditing()) {
     ErrorText = u"当前编辑的内容未能保存";
     return false;
   }

@@ -816,6 +816,10 @@ bool TcxCustomEdit::AcceptsMouseActivation(TShiftState Shift) {
   return !FIsInplace || ActiveProperties()->MouseActivation() || (Shift & ssCtrl);
 }
 
+void TcxCustomEdit::ForgetEditData(const TcxCustomEditData* AData) {
+  if (AData && FEditData == AData) FEditData = nullptr;
+}
+
 void TcxCustomEdit::FlushEditData(TcxCustomEditData* AEditData) {
   if (!AEditData || AEditData != FEditData || !AEditData->FCleared) return;
   StoreEditData(AEditData);
@@ -1042,6 +1046,10 @@ void TcxInplaceEditList::RemoveEdit(TcxCustomEditProperties* AProperties) {
   TcxCustomEdit* edit = (*it)->Edit;
   FItems.erase(it);
   edit->Free();
+}
+
+void TcxInplaceEditList::ForgetEditData(const TcxCustomEditData* AData) {
+  for (const std::unique_ptr<TItem>& item : FItems) item->Edit->ForgetEditData(AData);
 }
 
 void TcxInplaceEditList::Clear() {

@@ -259,7 +259,11 @@ public:
   // Fired when an in-place editor posts; the container stores the value
   // (and raises when it cannot).
   TNotifyEvent OnPostEditValue;
+  // The edit data of the current or last activation; not owned (its owner
+  // tells the editor when it goes, see ForgetEditData).
   TcxCustomEditData* EditData() const { return FEditData; }
+  // AData goes: the editor no longer refers to it.
+  void ForgetEditData(const TcxCustomEditData* AData);
   virtual void ActivateInplace(TcxCustomEditData*& AEditData);
   virtual void ActivateByKey(Char AKey, TcxCustomEditData*& AEditData);
   // X, Y: container client coordinates.
@@ -436,6 +440,8 @@ class TcxInplaceEditList : public TObject {
   TcxCustomEdit* GetEdit(TcxCustomEditProperties* AProperties);
   // Frees the editor of AProperties; nothing when there is none.
   void RemoveEdit(TcxCustomEditProperties* AProperties);
+  // AData goes: no editor of the list refers to it any more.
+  void ForgetEditData(const TcxCustomEditData* AData);
   void Clear();
 
 protected:

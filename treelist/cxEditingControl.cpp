@@ -345,6 +345,7 @@ void TcxEditingControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem
   if (FController) {
     if (EditingController()->EditingItem() == AItem) EditingController()->EndCellEdit(false);
     if (FController->FocusedItem() == AItem) FController->ChangeFocusedItem(nullptr);
+    EditingController()->FreeEditData(AItem);
   }
   FItems.erase(It);
   FDataController->RemoveItem(AItem);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "data/cxDataGuards.h"
+#include "editors/cxDropDownEdit.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
@@ -137,20 +138,40 @@ void TcxEditingController::UnhookCellEditor() {
 
 // ---- Activation ---------------------------------------------------------------------------
 
+TcxCustomEditData* TcxEditingController::ItemEditData(const TcxCustomInplaceEditContainer* AItem) const {
+  auto It = FEditData.find(AItem);
+  return It == FEditData.end() ? nullptr : It->second.get();
+}
+
+void TcxEditingController::FreeEditData(const TcxCustomInplaceEditContainer* AItem) {
+  auto It = FEditData.find(AItem);
+  if (It == FEditData.end()) return;
+  std::unique_ptr<TcxCustomEditData> Data = std::move(It->second);
+  FEditData.erase(It);
+  DropEditData(std::move(Data));
+}
+
+void TcxEditingController::DropEditData(std::unique_ptr<TcxCustomEditData> AData) {
+  if (AData) FEditList->ForgetEditData(AData.get());
+}
+
 void TcxEditingController::KeepEditData(TcxCustomInplaceEditContainer* AItem, TcxCustomEditData* AData) {
-  // The item keeps what its editor made, unless it went during the activation.
+  std::unique_ptr<TcxCustomEditData> Made(AData != ItemEditData(AItem) ? AData : nullptr);
+  if (!Made) return;
+  // Kept for the item, unless it went during the activation.
   TcxEditingControl* Control = EditingControl();
   for (Integer I = 0; Control && I < Control->ItemCount(); ++I)
     if (Control->GetControlItem(I) == AItem) {
-      AItem->SetEditData(AData);
+      DropEditData(std::exchange(FEditData[AItem], std::move(Made)));
       return;
     }
+  DropEditData(std::move(Made));
 }
 
 void TcxEditingController::ActivateCellEditor(TcxCustomInplaceEditContainer* AItem) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, false)) return;
-  TcxCustomEditData* Data = AItem->EditData();
+  TcxCustomEditData* Data = ItemEditData(AItem);
   FEdit->ActivateInplace(Data);
   KeepEditData(AItem, Data);
 }
@@ -158,7 +179,7 @@ void TcxEditingController::ActivateCellEditor(TcxCustomInplaceEditContainer* AIt
 void TcxEditingController::ActivateCellEditorByKey(TcxCustomInplaceEditContainer* AItem, Char AKey) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, false)) return;
-  TcxCustomEditData* Data = AItem->EditData();
+  TcxCustomEditData* Data = ItemEditData(AItem);
   FEdit->ActivateByKey(AKey, Data);
   KeepEditData(AItem, Data);
 }
@@ -167,7 +188,7 @@ void TcxEditingController::ActivateCellEditorByMouse(TcxCustomInplaceEditContain
                                                      const TPoint& P) {
   if (!AItem) AItem = FController->FocusedItem();
   if (!BeginCellEdit(AItem, true)) return;
-  TcxCustomEditData* Data = AItem->EditData();
+  TcxCustomEditData* Data = ItemEditData(AItem);
   FEdit->ActivateByMouse(AShift, P.X, P.Y, Data);
   KeepEditData(AItem, Data);
 }
@@ -307,6 +328,8 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
   TcxEditingControl* Control = EditingControl();
   Control->OnKeyDown(Control, Key, Shift);
   if (Key == 0) return;
+  // Esc in an open popup closes only the popup (the editor does that).
+  if (Key == VK_ESCAPE && FEdit && FEdit->HasOpenPopup()) return;
   FController->BeforeEditKeyDown(Key, Shift);
   if (FController->IsNavigationKey(Key, Shift)) FController->MakeFocusedCellVisible();
   // A refused value raises out of ending the edit: the user is told why
@@ -315,6 +338,12 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
     switch (Key) {
       case VK_RETURN:
         Key = 0;
+        // Enter in an open drop-down first takes the row chosen in it (with
+        // the arrows, say), as a click on the row would, then ends the edit.
+        if (auto* DropDown = dynamic_cast<TcxCustomDropDownEdit*>(FEdit); DropDown && DropDown->HasOpenPopup()) {
+          DropDown->ClosePopup(DropDown->DoEditing());
+          if (FEdit != DropDown || DropDown->HasOpenPopup()) return;
+        }
         if (!EndCellEdit(true)) return;
         if (FController->GetGoToNextCellOnEnter()) {
           Word Enter = VK_RETURN;

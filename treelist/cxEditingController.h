@@ -3,6 +3,11 @@
 // in-place editor of an editing control. Editors come from a cache with one
 // hidden editor per property set, so moving from cell to cell reuses them.
 //
+// What an item's editors keep between activations (a popup's size and the
+// like, the edit data) is owned here, per item, and outlives every cached
+// editor that may refer to it; an item that leaves the control takes its
+// data along, and the editors forget it first.
+//
 // Closing with accept validates and stores; an invalid value or a failed
 // store leaves the editor open with the user's text and the error shown, so
 // an edit is never lost silently. Only a focus move inside the program ends
@@ -10,6 +15,7 @@
 //
 // The hot-track controller follows the element under the mouse and shows
 // its hint (cells whose text does not fit, for instance).
+#include <map>
 #include <memory>
 
 #include "editors/cxEdit.h"
@@ -26,7 +32,8 @@ class TcxEditCellViewInfo;
 class TcxEditingController : public TObject {
   KORVANE_CLASS(TcxEditingController, TObject)
   explicit TcxEditingController(TcxCustomControlController* AController);
-  // Cached editors lose their parent before the cache frees them.
+  // Cached editors lose their parent before the cache frees them; the
+  // edit data goes after them.
   ~TcxEditingController() override;
 
   TcxCustomControlController* Controller() const { return FController; }
@@ -68,6 +75,11 @@ class TcxEditingController : public TObject {
   // Writes a changed editor value into the record; false when the store
   // failed (the editor keeps the user's text, the error was shown).
   bool StoreEditorValue();
+  // The edit data kept for AItem (nullptr before its first activation).
+  TcxCustomEditData* ItemEditData(const TcxCustomInplaceEditContainer* AItem) const;
+  // Frees AItem's edit data (an item leaving the control, a change of its
+  // editor kind); the cached editors forget it first.
+  void FreeEditData(const TcxCustomInplaceEditContainer* AItem);
   // A property set goes away: its editor ends and leaves the cache.
   virtual void PropertiesRemoved(TcxCustomEditProperties* AProperties);
   virtual bool IsEditorUnfocused() const;
@@ -89,14 +101,18 @@ protected:
   virtual void EditValueChanged(TObject* Sender);
 
 private:
-  // Hands the edit data an activation made to the item that owns it.
+  // Keeps the edit data an activation made for AItem (freed at once when
+  // the item went during the activation).
   void KeepEditData(TcxCustomInplaceEditContainer* AItem, TcxCustomEditData* AData);
+  void DropEditData(std::unique_ptr<TcxCustomEditData> AData);
   void DelayTimerTick(TObject* Sender);
   void UnhookCellEditor();
   TcxEditCellViewInfo* EditingCell() const;
 
   TcxCustomControlController* FController;
-  // Owned, in destruction order.
+  // Owned. The edit data is declared before the cache, so the editors that
+  // refer to it are freed first.
+  std::map<const TcxCustomInplaceEditContainer*, std::unique_ptr<TcxCustomEditData>> FEditData;
   std::unique_ptr<TcxInplaceEditList> FEditList;
   std::unique_ptr<TTimer> FDelayTimer;
   TcxCustomEdit* FEdit = nullptr;

@@ -567,10 +567,6 @@ TcxEditCellViewInfo* TcxCustomInplaceEditContainer::FocusedCellViewInfo() const 
   return Controller ? Controller->GetFocusedCellViewInfo(const_cast<TcxCustomInplaceEditContainer*>(this)) : nullptr;
 }
 
-void TcxCustomInplaceEditContainer::SetEditData(TcxCustomEditData* AData) {
-  if (AData != FEditData.get()) FEditData.reset(AData);
-}
-
 bool TcxCustomInplaceEditContainer::IsCellVisible() const {
   TcxEditCellViewInfo* Cell = FocusedCellViewInfo();
   return Cell && !IsRectEmpty(Cell->ClipRect());

@@ -431,11 +431,6 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   // The cell of this item in the focused row (nullptr when none shows).
   TcxEditCellViewInfo* FocusedCellViewInfo() const;
   bool IsCellVisible() const;
-  // What the item's editor keeps between activations (a popup's size and
-  // the like): made by the editor at its first activation, owned here.
-  TcxCustomEditData* EditData() const { return FEditData.get(); }
-  void SetEditData(TcxCustomEditData* AData);
-
   // ---- IcxEditRepositoryItemListener ----
   void ItemRemoved(TcxEditRepositoryItem* Sender) override;
   void PropertiesChanged(TcxEditRepositoryItem*) override { PropertiesChanged(); }
@@ -466,7 +461,6 @@ private:
   std::unique_ptr<TcxCustomEditProperties> FProperties;
   // Made from the resolved properties; goes before them.
   std::unique_ptr<TcxCustomEditViewData> FEditViewData;
-  std::unique_ptr<TcxCustomEditData> FEditData;
   TcxEditRepositoryItem* FRepositoryItem = nullptr;
   // The registry's item whose property set is in use, listened to.
   TcxEditRepositoryItem* FDefaultRepositoryItem = nullptr;

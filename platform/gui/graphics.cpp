@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/translations.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 
@@ -33,6 +34,7 @@ void EnsureGuiRuntime() {
   static char name[] = "korvane";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);  // lives as long as the process
+  LoadDesktopTranslations();  // the desktop's dialogs in the user's language
 }
 
 namespace {

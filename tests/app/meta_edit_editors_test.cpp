@@ -7,6 +7,7 @@
 #include "editors/cxBlobEdit.h"
 #include "editors/cxDBLookupComboBox.h"
 #include "editors/cxDateEdit.h"
+#include "editors/cxLookupGrid.h"
 #include "platform/gui/testinput.h"
 #include "platform/rtl/datetime.h"
 #include "tests/app/maintestutil.h"
@@ -214,6 +215,157 @@ TEST(ElementEditors, ACodeListElementStoresTheCodeAndShowsTheChineseName) {
   EXPECT_FALSE(f.Editing());
   EXPECT_EQ(f.Stored(CodeListElement), "003");
   EXPECT_EQ(f.Shown(CodeListElement), u"修订");
+}
+
+// Two kinds of in-place editor opened in the content column (the date
+// editor keeps a popup size per column, the text editor takes that data
+// over) and left with Esc: whatever command then ends or replaces the
+// record, the cached editors and the data they kept go without a read of
+// freed memory (the address checker stops the run on one).
+TEST(ElementEditors, EditorsOpenedInTurnGoSafelyWithTheRecord) {
+  enum TCommand { CloseWindow, New, Open, Clear, Compact, Exit };
+  for (TCommand command : {CloseWindow, New, Open, Clear, Compact, Exit}) {
+    SCOPED_TRACE(command);
+    TEditFixture f;
+    ASSERT_NE(dynamic_cast<TcxCustomDateEdit*>(f.Open(DateElement)), nullptr);
+    f.Press(VK_ESCAPE);
+    ASSERT_NE(f.Open(TitleElementCode), nullptr);
+    f.Press(VK_ESCAPE);
+    ASSERT_FALSE(f.Editing());
+    TUserScript user;
+    f.Script.Answers = {IDYES};
+    switch (command) {
+      case CloseWindow: f.Run([] { frm_meta_edit->Close(); }); break;
+      case New: user.Kind(false); f.Run([&] { f.Main->N1->Click(); }); break;
+      case Open: user.OpenFromList(f.Key()); f.Run([&] { f.Main->N2->Click(); }); break;
+      case Clear: f.Run([&] { f.Main->N15->Click(); }); break;
+      case Compact: f.Run([&] { f.Main->N6->Click(); }); break;
+      case Exit: {
+        bool canClose = false;
+        f.Main->FormCloseQuery(f.Main, canClose);
+        EXPECT_TRUE(canClose);
+        break;
+      }
+    }
+    // The program's end frees the editing window with the rest.
+    if (frm_meta_edit) frm_meta_edit->Free();
+    Application->ProcessMessages();
+    EXPECT_EQ(frm_meta_edit, nullptr);
+  }
+}
+
+// The commands that leave, reload or walk the record, each as the user
+// starts it (every dialog it asks is left without a change).
+enum TRecordCommand { Exit, CloseWindow, New, Open, Import, Clear, Compact, Output, SaveAs, Preview, Check };
+constexpr TRecordCommand RecordCommands[] = {Exit,  CloseWindow, New,    Open,    Import, Clear,
+                                             Compact, Output,    SaveAs, Preview, Check};
+
+// Runs the command; false when it was refused before it began (only the
+// closing commands answer so).
+bool RunRecordCommand(TEditFixture& f, TRecordCommand Command) {
+  TUserScript user;
+  switch (Command) {
+    case Exit: {
+      bool canClose = false;
+      f.Main->FormCloseQuery(f.Main, canClose);
+      return canClose;
+    }
+    case CloseWindow: {
+      bool canClose = false;
+      frm_meta_edit->FormCloseQuery(frm_meta_edit, canClose);
+      return canClose;
+    }
+    case New: user.Kind(false, false); f.Run([&] { f.Main->N1->Click(); }); break;
+    case Open: user.OpenFromList(""); f.Run([&] { f.Main->N2->Click(); }); break;
+    case Import: f.Run([&] { f.Main->N21->Click(); }); break;
+    case Clear: f.Run([&] { f.Main->N15->Click(); }); break;
+    case Compact: f.Run([&] { f.Main->N6->Click(); }); break;
+    case Output: f.Run([&] { f.Main->N3->Click(); }); break;
+    case SaveAs: f.Run([&] { f.Main->N4->Click(); }); break;
+    case Preview: f.Run([&] { f.Main->N10->Click(); }); break;
+    case Check: f.Run([&] { f.Main->N12->Click(); }); break;
+  }
+  return true;
+}
+
+// A text typed into the open editor and not confirmed with Enter reaches
+// the record before each command.
+TEST(ElementEditors, WhatIsTypedWithoutEnterIsStoredBeforeEachCommand) {
+  for (TRecordCommand command : RecordCommands) {
+    SCOPED_TRACE(command);
+    TEditFixture f;
+    ASSERT_NE(f.Open(TitleElementCode), nullptr);
+    f.Type(u"冻土分布图");
+    ASSERT_TRUE(f.Editing());
+    EXPECT_TRUE(RunRecordCommand(f, command));
+    EXPECT_FALSE(f.Editing());
+    EXPECT_EQ(f.Stored(TitleElementCode), "冻土分布图");
+    EXPECT_EQ(f.One("select meta_name from t_metakind where meta_id='" + f.Key() + "'"), "冻土分布图");
+  }
+}
+
+// A typed value the editor refuses keeps the editor open on it with the
+// reason shown, and the command stops before it asks or does anything.
+TEST(ElementEditors, AnInvalidTypedValueStopsEachCommandWithItsReason) {
+  for (TRecordCommand command : RecordCommands) {
+    SCOPED_TRACE(command);
+    TEditFixture f;
+    ASSERT_NE(f.Open(DateElement), nullptr);
+    f.Press(Word('A'), tkCtrl);
+    TestTypeText(u"13/45/2024 10:00:00 AM");  // the mask takes it; no such day
+    Application->ProcessMessages();
+    const std::string key = f.Key();
+    const std::string before = f.Stored(DateElement);
+    const bool went = RunRecordCommand(f, command);
+    if (command == Exit || command == CloseWindow) {
+      EXPECT_FALSE(went);
+    }
+    EXPECT_TRUE(f.Editing());
+    ASSERT_NE(frm_meta_edit, nullptr);
+    EXPECT_EQ(f.Key(), key);
+    EXPECT_EQ(f.Script.Texts(), std::vector<String>{u"Invalid Date."});
+    EXPECT_EQ(f.Script.OpenAsked + f.Script.SaveAsked, 0);
+    EXPECT_TRUE(f.Opened.empty());
+    EXPECT_EQ(f.Stored(DateElement), before);
+    f.Press(VK_ESCAPE);
+  }
+}
+
+// A code chosen in the drop-down is stored and its Chinese name shown,
+// whether chosen with the keyboard or with the mouse.
+TEST(ElementEditors, ACodeChosenInTheDropDownIsStoredByKeyboardAndMouse) {
+  enum TWay { Keyboard, Mouse };
+  for (TWay way : {Keyboard, Mouse}) {
+    SCOPED_TRACE(way);
+    TEditFixture f;
+    auto* editor = dynamic_cast<TcxCustomLookupComboBox*>(f.Open(CodeListElement));
+    ASSERT_NE(editor, nullptr);
+    f.Press(VK_DOWN, tkAlt);
+    ASSERT_TRUE(editor->HasOpenPopup());
+    auto* list = dynamic_cast<TcxCustomLookupGrid*>(editor->ActiveComboBoxProperties()->GetListControl());
+    ASSERT_NE(list, nullptr);
+    if (way == Keyboard) {
+      // The rows are codes 001, 002, 003: down to the last one, then Enter.
+      for (int i = 0; i < 3; ++i) f.Press(VK_DOWN);
+      f.Press(VK_RETURN);
+    } else {
+      const TcxLookupGridRowViewInfo* row = list->ViewInfo()->FindRow(2);
+      ASSERT_NE(row, nullptr);
+      TestClick(list->Handle(), TPoint{(row->Bounds.Left + row->Bounds.Right) / 2, (row->Bounds.Top + row->Bounds.Bottom) / 2});
+      Application->ProcessMessages();
+    }
+    EXPECT_FALSE(editor->HasOpenPopup());
+    EXPECT_EQ(editor->Text(), u"修订");
+    // Enter took the row and ended the edit; after a click the editor
+    // stays open until Enter.
+    if (way == Mouse) {
+      EXPECT_TRUE(f.Editing());
+      f.Press(VK_RETURN);
+    }
+    EXPECT_FALSE(f.Editing());
+    EXPECT_EQ(f.Stored(CodeListElement), "003");
+    EXPECT_EQ(f.Shown(CodeListElement), u"修订");
+  }
 }
 
 }  // namespace

@@ -210,6 +210,42 @@ TEST(ContextMenu, ARefusedDeleteIsShownAndDeletesNothing) {
   EXPECT_TRUE(f.W->EditIdle());
 }
 
+// Ctrl+Delete in the tree, and in an editor open in it, asks in Chinese
+// and then deletes as 删除 does: the branch left without children goes
+// too. Declined, nothing changes.
+TEST(ContextMenu, CtrlDeleteAsksAndDeletesAsTheMenuDoes) {
+  enum TWhere { InTheTree, InAnOpenEditor };
+  for (TWhere where : {InTheTree, InAnOpenEditor}) {
+    SCOPED_TRACE(where);
+    TMenuFixture f;
+    f.Focus(f.Node(u"01010301"));
+    f.W->N2Click(f.W->N2);  // 010103 keeps one child: 01010302
+    f.Focus(f.Node(u"01010302"));
+    f.Tree->SetFocus();
+    if (where == InAnOpenEditor) {
+      f.W->cxDBTreeList1cxDBTreeListColumn6->SetItemFocused(true);
+      f.Tree->EditingController()->ActivateCellEditor(f.W->cxDBTreeList1cxDBTreeListColumn6);
+      Application->ProcessMessages();
+      ASSERT_TRUE(f.Tree->EditingController()->IsEditing());
+    }
+    for (Integer answer : {IDNO, IDYES}) {
+      f.Script.Answers = {answer};
+      TestKey(VK_DELETE, u"", tkCtrl);
+      Application->ProcessMessages();
+      ASSERT_FALSE(f.Script.Boxes.empty());
+      EXPECT_EQ(f.Script.Boxes.back().Text, DeleteKeyConfirmation);
+      EXPECT_EQ(f.Script.Boxes.back().Caption, DeleteKeyConfirmationCaption);
+      EXPECT_EQ(f.Script.Boxes.back().Flags, Cardinal(MB_YESNO | MB_ICONQUESTION));
+      const std::string left = answer == IDYES ? "0" : "1";
+      EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code='01010302'"), left);
+      EXPECT_EQ(f.Count("t_metadata", f.Where() + " and code='010103'"), left);
+    }
+    EXPECT_EQ(f.Script.Boxes.size(), 2u);
+    EXPECT_EQ(VarToStr(f.Tree->FocusedNode()->Values(3)), u"010104");
+    EXPECT_TRUE(f.W->EditIdle());
+  }
+}
+
 struct TMoveFixture : TMenuFixture {
   // Two copies of the repeatable leaf 致谢 (0104) holding 甲 and 乙.
   TMoveFixture() {
