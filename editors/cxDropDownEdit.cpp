@@ -692,6 +692,9 @@ void TcxCustomDropDownEdit::TakeLookupItem() {
   Model()->SetText(text);
   SyncInnerEdit();
   SetModified(true);
+  // A pick is a change like a typed or stepped one: OnChange and
+  // OnEditValueChanged (collected while the caller locks them).
+  DoChangeNotice();
 }
 
 void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
@@ -802,14 +805,6 @@ bool TcxCustomDropDownEdit::IsLookupStepKey(Word Key) {
   return Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_HOME || Key == VK_END;
 }
 
-void TcxCustomDropDownEdit::LocateTextItem() {
-  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  const Integer current = lookup->CurrentIndex();
-  if (current >= 0 && lookup->GetItemText(current) == Text()) return;
-  lookup->SelectItemIndex(-1);
-  lookup->Locate(Text());
-}
-
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
   if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && !FShowPending && CanDropDown())
@@ -872,6 +867,19 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
   if (Message.Msg == WM_KEYDOWN && IsLookupStepKey(static_cast<Word>(Message.WParam)) && !HasOpenPopup())
     return StepLookupByKey(Message);
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
+}
+
+bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
+  if (HasOpenPopup()) {
+    TWinControl* target = PopupWheelControl();
+    if (!target || !target->HandleAllocated() || Model()->LookupData()->GetItemCount() == 0)
+      return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
+    const WPARAM wParam = (static_cast<WPARAM>(static_cast<Word>(static_cast<SmallInt>(WheelDelta))) << 16) |
+                          ShiftStateToKeys(Shift);
+    SendMessage(target->Handle(), WM_MOUSEWHEEL, wParam, PointToLParam(MousePos));
+    return true;
+  }
+  return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
 }
 
 bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {

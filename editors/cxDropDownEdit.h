@@ -398,6 +398,11 @@ public:
   bool PopupLimitedToWorkArea() override { return true; }
 
   void PropertiesChanged(TObject* Sender) override;
+  // The wheel steps the items of a stand-alone editor with its popup closed
+  // (an in-place one leaves the wheel to its container then).
+  bool LookupWheelAllowed() override { return !IsDestroying() && !IsInplace() && InnerEdit(); }
+  // Buttons and a popup: every style value is used.
+  TcxEditStyleValues GetIgnoredStyleValues() override { return 0; }
   // An in-place editor takes the popup size kept in AEditData (with
   // PopupSizeable) and, with ImmediatePopup, opens the popup at once.
   void ActivateInplace(TcxCustomEditData*& AEditData) override;
@@ -450,9 +455,12 @@ protected:
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
   void TakeLookupItem();
-  // The lookup's current item becomes the one whose text is the editor's
-  // (none when no item is), so a step starts from what the editor shows.
-  void LocateTextItem();
+  // The control of the open popup that takes the wheel (the combo box's
+  // list); nullptr: the wheel is not passed on.
+  virtual TWinControl* PopupWheelControl() { return nullptr; }
+  // With the popup open the wheel goes to PopupWheelControl and counts as
+  // handled; otherwise the text editor's wheel.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) override;
 
 private:
   void PopupCloseQuery(TObject* Sender, bool& CanClose);
@@ -603,6 +611,7 @@ protected:
   // A drag from the editor (holding the mouse) into the open list presses
   // the list there: the list follows the mouse and the release picks.
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  TWinControl* PopupWheelControl() override { return FListBox; }
 
 private:
   void SyncList();

@@ -294,6 +294,10 @@ void TcxCustomEdit::SetAutoSize(bool Value) {
   if (Value) RefreshViewStateAtCursor();
 }
 
+TcxEditStyleValues TcxCustomEdit::GetIgnoredStyleValues() {
+  return StyleValueBit(svButtonStyle) | StyleValueBit(svButtonTransparency) | StyleValueBit(svPopupBorderStyle);
+}
+
 // ---- Repository item ---------------------------------------------------------------------
 
 bool TcxCustomEdit::CanUseRepositoryItem(TcxEditRepositoryItem* AItem) const {
@@ -837,6 +841,9 @@ void TcxCustomEdit::ActivateInplace(TcxCustomEditData*& AEditData) {
 
 void TcxCustomEdit::ActivateByKey(Char AKey, TcxCustomEditData*& AEditData) {
   ActivateInplace(AEditData);
+  // Showing the value placed the caret at its end: the key types over the
+  // whole text when AutoSelect asks for it (a click places its own caret).
+  if (Focused() && ActiveProperties()->AutoSelect()) SelectAllText();
   if (ForwardsActivationChar(AKey)) SendMessage(Handle(), WM_CHAR, AKey, 0);
 }
 
@@ -920,13 +927,23 @@ void TcxCustomEdit::RefreshViewState(const TPoint& P, TShiftState Shift, TcxMous
 }
 
 void TcxCustomEdit::FireButtonTransitions(TcxCustomEditViewInfo* AOld) {
+  // The view infos count visible buttons; the events name the button by its
+  // index in the property set's Buttons (a hidden button before it counts).
+  auto buttonIndexOf = [](TcxCustomEditViewInfo* AViewInfo, Integer AVisibleIndex) {
+    if (AVisibleIndex < 0 || AVisibleIndex >= AViewInfo->ButtonCount()) return Integer(-1);
+    return AViewInfo->Button(AVisibleIndex)->ButtonIndex;
+  };
   const Integer wasPressed = AOld->PressedButton;
   const Integer pressed = FEditViewInfo->PressedButton;
   if (wasPressed >= 0 && pressed != wasPressed) {
-    ButtonUp(wasPressed);
-    if (FEditViewInfo->HotButton == wasPressed) DoButtonClick(wasPressed);
+    const Integer index = buttonIndexOf(AOld, wasPressed);
+    TcxDestroyGuard guard(this);
+    ButtonUp(index);
+    if (!guard.Alive()) return;
+    if (FEditViewInfo->HotButton == wasPressed) DoButtonClick(index);
+    if (!guard.Alive()) return;
   }
-  if (pressed >= 0 && pressed != wasPressed) ButtonDown(pressed);
+  if (pressed >= 0 && pressed != wasPressed) ButtonDown(buttonIndexOf(FEditViewInfo.get(), pressed));
 }
 
 void TcxCustomEdit::Paint() {

@@ -192,7 +192,10 @@ private:
 // ---------------------------------------------------------------------------
 // TcxCustomEdit
 
-class TcxCustomEdit : public TcxContainer, public IcxCustomEdit, public IcxEditViewDataEditor {
+class TcxCustomEdit : public TcxContainer,
+                     public IcxCustomEdit,
+                     public IcxEditViewDataEditor,
+                     public IcxEditStyleOwner {
 public:
   using MetaClass = TcxCustomEditMetaClass;
   KORVANE_CLASS(TcxCustomEdit, TcxContainer)
@@ -283,6 +286,15 @@ public:
   bool HasMouseCapture() override;
   TRect VisibleBounds() override;
   void RefreshViewStateAtCursor();
+
+  // ---- Style owner ----
+  // The style values this kind does not use (not written with its style):
+  // the base editor has no buttons and no popup, so ButtonStyle,
+  // ButtonTransparency and PopupBorderStyle.
+  TcxEditStyleValues GetIgnoredStyleValues() override;
+  // Every editor's normal style falls back to the global default edit
+  // style controller when it has no StyleController of its own.
+  bool UsesDefaultEditStyleController() override { return true; }
 
   // ---- Virtual operations ----
   virtual void ApplyEditValue(const Variant& Value);
