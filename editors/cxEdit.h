@@ -333,6 +333,26 @@ public:
   virtual bool ValidateAndMark();
   virtual void StoreEditData(TcxCustomEditData*) {}
   virtual Variant GetEditValue() const { return FEditValue; }
+  // Copies the live state into a view data: enabled, focused, the editor,
+  // its window and its inner edit (text editors add the shown text).
+  virtual void PrepareViewData(TcxCustomEditViewData* AViewData);
+  // A fresh view data of the active property set for the current style.
+  std::unique_ptr<TcxCustomEditViewData> CreateViewData();
+  // Paints, on ACanvas, a view info that a fresh view data computes for the
+  // editor's client rectangle (the text drawn by the view, not the inner
+  // edit).
+  void PaintThroughViewData(TcxCanvas* ACanvas);
+  // The editor is data aware and paints from a fresh view data (the view
+  // draws its value itself).
+  virtual bool PaintsOwnViewData() { return false; }
+  // Whether the editor has something to size itself to (AutoSize).
+  virtual bool HasContentToShow() { return true; }
+  // Automatic width: AutoSize, buttons only with automatic width, stand-alone.
+  virtual bool HasAutoWidth();
+  // With AutoSize the editor takes the size a fresh view data computes for
+  // its value (the height; the width only with HasAutoWidth), as its Align
+  // allows; then the inner edit is placed in the client area.
+  void AdjustInnerEditBounds();
 
 protected:
   // ---- Steps descendants override ----
@@ -419,6 +439,7 @@ private:
   bool FPosting = false;
   bool FEditingRequired = false;
   bool FRefocusing = false;
+  bool FAdjustingBounds = false;
   bool FModifiedAfterEnter = false;
   bool FModified = false;
   Variant FValueAtFocusIn;

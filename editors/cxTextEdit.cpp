@@ -1031,3 +1031,199 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
     default: return TcxCustomEdit::PreviewInnerMessage(Message);
   }
 }
+
+// ---------------------------------------------------------------------------
+// The text editor's view
+
+namespace {
+
+// The inverse of a colour (RGB xor white), for a selection colour left unset.
+TColor InverseColor(TColor AColor) { return static_cast<TColor>((ColorToRGB(AColor) ^ 0xFFFFFF) & 0xFFFFFF); }
+
+}  // namespace
+
+TcxCustomEditViewDataClass TcxCustomTextEditProperties::GetViewDataClass() const {
+  return TcxCustomTextEditViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomTextEditProperties::GetViewInfoClass() const {
+  return TcxCustomTextEditViewInfo::StaticClass();
+}
+
+void TcxCustomTextEditViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  auto* source = dynamic_cast<TcxCustomTextEditViewInfo*>(Source);
+  if (!source) return;
+  Text = source->Text;
+  TextRect = source->TextRect;
+  DrawTextFlags = source->DrawTextFlags;
+  SelStart = source->SelStart;
+  SelLength = source->SelLength;
+  SelTextColor = source->SelTextColor;
+  SelBackgroundColor = source->SelBackgroundColor;
+  DrawSelectionBar = source->DrawSelectionBar;
+  DrawsText = source->DrawsText;
+  TextOutPrepared = false;
+}
+
+void TcxCustomTextEditViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(TextRect, DX, DY);
+  if (TextOutPrepared) cxOffsetTextOutData(TextOutData, DX, DY);
+}
+
+void TcxCustomTextEditViewInfo::Render(TcxCanvas* ACanvas) { DrawTextEditViewInfo(ACanvas, this); }
+
+bool TcxCustomTextEditViewInfo::QueryHintWithRect(const TPoint& P, String& AText, TRect& ARect) {
+  ARect = TRect{};
+  if (Text.empty() || !PtInRect(TextRect, P) || !Font) return false;
+  TBitmap measure(1, 1, pf24bit);
+  measure.Canvas()->SetFont(Font);
+  const bool singleLine = (DrawTextFlags & cxtlSingleLine) != 0;
+  TRect needed{TextRect.Left, TextRect.Top, singleLine ? cxMaxRectSize / 2 : TextRect.Right, cxMaxRectSize / 2};
+  TcxTextOutData data;
+  const bool complete = cxPrepareTextOutData(measure.Canvas()->Handle(), Text, needed,
+                                             (DrawTextFlags & ~(cxtlEndEllipsis | cxtlWholeRows)), 0, data);
+  bool truncated = !complete || data.TextCut;
+  Integer bottom = TextRect.Top;
+  for (Integer i = 0; i < data.RowCount; ++i) {
+    const TcxTextRow& row = data.Rows[static_cast<size_t>(i)];
+    if (row.Width > WidthOfRect(TextRect)) truncated = true;
+    bottom = std::max(bottom, row.Top + row.Height);
+  }
+  if (bottom > TextRect.Bottom) truncated = true;
+  if (!truncated) return false;
+  AText = Text;
+  ARect = TextRect;
+  return true;
+}
+
+void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  TcxCustomTextEditViewInfo& vi = *AViewInfo;
+  vi.DrawBackground(ACanvas);
+  if (!vi.DrawsText) return;
+  if (vi.Font) ACanvas->SetFont(vi.Font);
+  TRect textRect = vi.TextRect;
+  if (vi.DrawSelectionBar) {
+    ACanvas->SetBrushColor(clHighlight);
+    ACanvas->FillRectOrTileBitmap(vi.ClientRect, nullptr);
+    ACanvas->GetFont()->SetColor(clHighlightText);
+  } else {
+    ACanvas->GetFont()->SetColor(vi.TextColor);
+  }
+  if (!vi.TextOutPrepared) {
+    cxPrepareTextOutData(ACanvas->GetHandle(), vi.Text, textRect, vi.DrawTextFlags, 0, vi.TextOutData);
+    vi.TextOutPrepared = true;
+  }
+  vi.TextOutData.SelStart = vi.DrawSelectionBar ? -1 : vi.SelStart;
+  vi.TextOutData.SelLength = vi.SelLength;
+  vi.TextOutData.SelTextColor = vi.SelTextColor;
+  vi.TextOutData.SelBkColor = vi.SelBackgroundColor;
+  cxDrawTextOutData(ACanvas->GetHandle(), vi.Text, vi.TextOutData);
+  if (vi.Focused && !vi.IsInplace && !vi.IsInnerEditVisible) ACanvas->DrawFocusFrame(vi.ClientRect);
+}
+
+void TcxCustomTextEditViewData::EditValueToDisplayText(const Variant& AEditValue, String& AText) {
+  AText = TextProperties() ? TextProperties()->GetDisplayTextOfValue(AEditValue) : VarToStr(AEditValue);
+}
+
+TcxTextLayoutFlags TcxCustomTextEditViewData::GetDrawTextFlags(bool AMultiLine) const {
+  TcxTextLayoutFlags flags = cxtlKeepLeft | cxtlKeepTop;
+  switch (HorzAlignment) {
+    case taRightJustify: flags |= cxtlAlignRight; break;
+    case taCenter: flags |= cxtlAlignHCenter; break;
+    default: break;
+  }
+  switch (VertAlignment) {
+    case taBottomJustify: flags |= cxtlAlignBottom; break;
+    case taVCenter: flags |= cxtlAlignVCenter; break;
+    default: break;
+  }
+  flags |= AMultiLine ? (cxtlWordBreak | cxtlWholeRows) : cxtlSingleLine;
+  if (PaintOptions & cxEditPaintEndEllipsis) flags |= cxtlEndEllipsis;
+  return flags;
+}
+
+void TcxCustomTextEditViewData::AdjustTextEditTextRect(TRect& ARect) const {
+  const TPoint margins = GetEditContentMargins(const_cast<TcxCustomTextEditViewData*>(this));
+  ARect.Left += margins.X - 1;
+  ARect.Right -= 1;
+  if (IsInplace() || !TextProperties()) return;
+  const TcxEditEditingStyle style = TextProperties()->EditingStyle();
+  if (style != esFixedList && style != esNoEdit) return;
+  ++ARect.Left;
+  if (VertAlignment == taTopJustify) {
+    ++ARect.Top;
+    --ARect.Bottom;
+  }
+}
+
+void TcxCustomTextEditViewData::ComputeSelectionColors(TColor& ATextColor, TColor& ABackgroundColor) const {
+  const bool text = SelTextColor != cxEditDefaultSelectionColor;
+  const bool background = SelBackgroundColor != cxEditDefaultSelectionColor;
+  if (text || background) {
+    ATextColor = text ? SelTextColor : InverseColor(SelBackgroundColor);
+    ABackgroundColor = background ? SelBackgroundColor : InverseColor(SelTextColor);
+    return;
+  }
+  const bool highlightStyle = Style() && ColorToRGB(Style()->Color()) == ColorToRGB(clHighlight);
+  ATextColor = highlightStyle ? clWhite : clHighlightText;
+  ABackgroundColor = highlightStyle ? clBlack : clHighlight;
+}
+
+void TcxCustomTextEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                                TcxMouseButton AButton, TShiftState AShift,
+                                                TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  if (!vi) return;
+  vi->TextRect = vi->ClientRect;
+  AdjustTextEditTextRect(vi->TextRect);
+  vi->DrawTextFlags = GetDrawTextFlags((PaintOptions & cxEditPaintAutoHeight) != 0);
+  DoGetDisplayText(EditValue, vi->Text);
+  vi->SelStart = SelLength > 0 ? SelStart : -1;
+  vi->SelLength = SelLength;
+  ComputeSelectionColors(vi->SelTextColor, vi->SelBackgroundColor);
+  vi->DrawSelectionBar = false;
+  vi->DrawsText = Edit != nullptr && !vi->IsInnerEditVisible;
+  vi->TextOutPrepared = false;
+}
+
+TSize TcxCustomTextEditViewData::MeasureEditText(TcxCanvas* ACanvas, const String& AText, Integer AWidth) {
+  if (!ACanvas) return TSize{0, 0};
+  if (Style()) ACanvas->SetFont(Style()->GetVisibleFont());
+  const TPoint margins = GetEditContentMargins(this);
+  if (AText.empty() && (PaintOptions & cxEditPaintZeroHeight)) return TSize{0, 0};
+  const Integer rowHeight = ACanvas->GetTextHeight(u"Zg");
+  TSize size{0, rowHeight};
+  if (!AText.empty()) {
+    TRect r{0, 0, AWidth > 0 ? AWidth : cxMaxRectSize / 2, cxMaxRectSize / 2};
+    const TcxTextLayoutFlags flags = GetDrawTextFlags(AWidth > 0) | cxtlCalcRect | cxtlReturnRowCount;
+    const Integer rows = std::max<Integer>(1, cxTextOut(ACanvas, AText, r, flags));
+    size = TSize{WidthOfRect(r), rows * rowHeight};
+  }
+  const TcxEditEditingStyle style = TextProperties() ? TextProperties()->EditingStyle() : esEditing;
+  if (!IsInplace() && (style == esFixedList || style == esNoEdit)) ++size.cy;
+  size.cx += margins.X;
+  size.cy += margins.Y;
+  return size;
+}
+
+TSize TcxCustomTextEditViewData::CalcTextExtent(TcxCanvas* ACanvas, const Variant& AEditValue) {
+  String text;
+  DoGetDisplayText(AEditValue, text);
+  return MeasureEditText(ACanvas, text);
+}
+
+void TcxCustomTextEdit::PrepareViewData(TcxCustomEditViewData* AViewData) {
+  TcxCustomEdit::PrepareViewData(AViewData);
+  auto* textData = dynamic_cast<TcxCustomTextEditViewData*>(AViewData);
+  if (!textData) return;
+  textData->EditValue = Variant(Model()->Text());
+  // What the user sees is the model's text already: shown as it stands.
+  textData->OnGetDisplayText = TcxEditGetDisplayTextEvent(this, [this](TObject*, String& AText) {
+    AText = ActiveTextProperties()->ApplyEchoAndCase(Model()->Text());
+  });
+  textData->SelStart = Model()->SelStart();
+  textData->SelLength = Focused() ? Model()->SelLength() : 0;
+}

@@ -18,6 +18,8 @@
 
 #include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
+#include "editors/cxEditTextUtils.h"
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxFormats.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
@@ -214,6 +216,9 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   bool CanRevertEditValue() const override { return true; }
   static TcxCustomEditClass GetEditorClass();
   TcxEditEditorFeatures GetEditorFeatures() const override;
+  // The text view data and view info.
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
 
   virtual TcxEditEditingStyle EditingStyle() const { return FHideCursor ? esNoEdit : esEditing; }
   virtual Integer LookupPageSize() const { return cxTextEditLookupPageSize; }
@@ -251,6 +256,90 @@ private:
   const TFormatSettings* FLocale = nullptr;
   std::unique_ptr<TStringList> FLookupItems;
   mutable std::unique_ptr<TcxTextEditPropertiesValues> FTextValuesCompanion;
+};
+
+// ---------------------------------------------------------------------------
+// The text editor's view: the view data lays the display text out in the
+// editor's content rectangle, measures it for automatic sizes and hints;
+// the view info paints it when no inner edit shows it (an editor painted
+// through a fresh view data, a closed fixed-list combo box).
+
+// Paint options of a view data (PaintOptions).
+inline constexpr Cardinal cxEditPaintEndEllipsis = 0x1;   // a cut text ends in "..."
+inline constexpr Cardinal cxEditPaintAutoHeight = 0x2;    // the height follows the text
+inline constexpr Cardinal cxEditPaintZeroHeight = 0x4;    // an empty text measures 0 high
+
+class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxCustomTextEditViewInfo, TcxCustomEditViewInfo)
+  TcxCustomTextEditViewInfo() = default;
+
+  String Text;
+  TRect TextRect{};
+  TcxTextLayoutFlags DrawTextFlags = 0;
+  // The selection drawn (SelStart -1: none) and its colours.
+  Integer SelStart = -1;
+  Integer SelLength = 0;
+  TColor SelTextColor = clHighlightText;
+  TColor SelBackgroundColor = clHighlight;
+  // The whole text on a highlight bar (a focused fixed list).
+  bool DrawSelectionBar = false;
+  // The view paints its text itself (no inner edit shows it).
+  bool DrawsText = false;
+  // Rows prepared on the first paint; moved with the view info.
+  TcxTextOutData TextOutData;
+  bool TextOutPrepared = false;
+
+  // The background, then the text (DrawTextEditViewInfo).
+  void Render(TcxCanvas* ACanvas) override;
+  // With P over the text rectangle: true and the whole text as the hint
+  // when the text does not fit (cut, a row wider than the room, or rows
+  // reaching below it).
+  bool QueryHintWithRect(const TPoint& P, String& AText, TRect& ARect) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  void Assign(TObject* Source) override;
+};
+
+// Paints the background (not for a transparent or no-edit style) and, when
+// the view draws its text, the text (on a selection bar in clHighlight
+// with clHighlightText, or with its selection); a focused stand-alone view
+// without an inner edit and without an open popup gets a focus rectangle.
+void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+
+class TcxCustomTextEditViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxCustomTextEditViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+  TcxCustomTextEditProperties* TextProperties() const {
+    return static_cast<TcxCustomTextEditProperties*>(Properties());
+  }
+
+  // The text the view shows, the selection to draw (from a live editor).
+  Integer SelStart = -1;
+  Integer SelLength = 0;
+  // The value the view shows (set by the editor or the container).
+  Variant EditValue = Null();
+
+  // The display text of a value (echo and case applied).
+  void EditValueToDisplayText(const Variant& AEditValue, String& AText) override;
+  // Layout flags from the alignment: keep-left, keep-top and single-line
+  // always; multi-line measuring swaps single-line for word break and
+  // whole rows; the end-ellipsis paint option adds the ellipsis.
+  TcxTextLayoutFlags GetDrawTextFlags(bool AMultiLine = false) const;
+  // The base view, then the text rectangle, text, flags and selection.
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  TSize CalcTextExtent(TcxCanvas* ACanvas, const Variant& AEditValue) override;
+  // The size of AText in the style's font: one row unbounded, or wrapped to
+  // AWidth (rows x the "Zg" height); plus one pixel in the list and no-edit
+  // styles when stand-alone, plus the content margins. An empty text is 0
+  // high when the paint options allow it.
+  TSize MeasureEditText(TcxCanvas* ACanvas, const String& AText, Integer AWidth = 0);
+  // The alignment offsets; a stand-alone view in the fixed-list and no-edit
+  // styles loses a pixel at the left (and at top and bottom when aligned top).
+  void AdjustTextEditTextRect(TRect& ARect) const;
+  // Explicit selection colours (clDefault: unset) or clHighlight with
+  // clHighlightText (white on black when the style's colour is clHighlight);
+  // one explicit colour gets the inverse of it as the other.
+  void ComputeSelectionColors(TColor& ATextColor, TColor& ABackgroundColor) const;
 };
 
 class TcxTextEditProperties : public TcxCustomTextEditProperties {
@@ -436,6 +525,8 @@ public:
   void UpdateDisplayValue() override;
   void SetDisplayValue(const Variant& Value) override;
   void SelectAllText() override { SelectWholeText(); }
+  // The shown text and its selection go to the text view data.
+  void PrepareViewData(TcxCustomEditViewData* AViewData) override;
   bool KeepsNavigationKeys() const override { return true; }
   void PropertiesChanged(TObject* Sender) override;
 
