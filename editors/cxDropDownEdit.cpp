@@ -897,6 +897,17 @@ bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // The combo box
 
+namespace {
+
+// Sets a flag for the scope.
+struct TRestoreFlag {
+  explicit TRestoreFlag(bool& AFlag) : Flag(AFlag) { Flag = true; }
+  ~TRestoreFlag() { Flag = false; }
+  bool& Flag;
+};
+
+}  // namespace
+
 void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
   TcxUpdateScope update(this);
@@ -1009,6 +1020,42 @@ bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDr
     drawn = true;
   });
   return drawn;
+}
+
+bool TcxCustomComboBox::DrawsItemClosed() {
+  if (IsDestroying() || ActiveComboProperties()->DropDownListStyle() != lsFixedList) return false;
+  bool handler = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { handler = handler || AProps->OnDrawItem; });
+  return handler;
+}
+
+void TcxCustomComboBox::PlaceInnerControl() {
+  if (FPlacing) return;
+  TRestoreFlag placing(FPlacing);
+  TcxCustomDropDownEdit::PlaceInnerControl();
+  TWinControl* inner = InnerEdit();
+  if (!inner) return;
+  FItemRect = inner->BoundsRect();
+  if (DrawsItemClosed()) inner->SetBoundsRect(TRect{FItemRect.Left, FItemRect.Top, FItemRect.Left, FItemRect.Top});
+}
+
+void TcxCustomComboBox::Paint() {
+  // A drawing handler set or removed since the last placement: the inner
+  // edit makes or takes the room.
+  if (InnerEdit() && DrawsItemClosed() == (InnerEdit()->Width() > 0)) PlaceInnerControl();
+  TcxCustomDropDownEdit::Paint();
+  if (!DrawsItemClosed() || IsRectEmpty(FItemRect)) return;
+  const Integer index = ActiveComboProperties()->Items()->IndexOf(Text());
+  const bool focused = Focused() || (InnerEdit() && InnerEdit()->Focused());
+  const TOwnerDrawState state = focused ? TOwnerDrawState(odSelected | odFocused) : TOwnerDrawState(0);
+  TcxCanvas* canvas = cxCanvas();
+  canvas->SetBrushColor(focused ? clHighlight : Style()->Color());
+  canvas->GetFont()->Assign(Style()->GetVisibleFont());
+  canvas->GetFont()->SetColor(focused ? clHighlightText : Style()->TextColor());
+  canvas->FillRectOrTileBitmap(FItemRect, nullptr);
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (AProps->OnDrawItem) AProps->OnDrawItem(this, canvas, index, FItemRect, state);
+  });
 }
 
 void TcxCustomComboBox::MeasureListItem(Integer Index, Integer& AHeight) {

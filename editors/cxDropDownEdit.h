@@ -612,6 +612,17 @@ protected:
   // the list there: the list follows the mouse and the release picks.
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   TWinControl* PopupWheelControl() override { return FListBox; }
+  // In lsFixedList with an OnDrawItem handler the closed editor shows its
+  // item drawn by the handler (focused state when focused): the inner edit
+  // keeps the keys but takes no room.
+  void PlaceInnerControl() override;
+  void Paint() override;
+
+public:
+  // The closed editor draws its item through OnDrawItem.
+  bool DrawsItemClosed();
+  // Where the closed editor's item is drawn (the text area).
+  TRect ClosedItemRect() const { return FItemRect; }
 
 private:
   void SyncList();
@@ -630,6 +641,8 @@ private:
   TcxComboBoxListBox* FListBox;  // owned by the popup window
   // The list is owner-drawn for the properties' ItemHeight or handlers.
   bool FListStyledForProperties = false;
+  TRect FItemRect{};
+  bool FPlacing = false;
 };
 
 class TcxComboBox : public TcxCustomComboBox {

@@ -8,6 +8,7 @@
 #include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
@@ -189,6 +190,70 @@ TEST(cxTextEditListStyles, AKeyThatActivatesAnInplaceEditorTypesOverItsText) {
     edit->Hide();
   }
   list.Clear();
+}
+
+// ---- The closed fixed list draws its item --------------------------------------------------
+
+TEST(cxTextEditListStyles, AClosedFixedListDrawsItsItemThroughOnDrawItem) {
+  TListFixture f(lsFixedList);
+  struct TCall {
+    Integer Index;
+    TOwnerDrawState State;
+  };
+  std::vector<TCall> calls;
+  // The handler paints a coloured swatch per item and writes its name.
+  const TColor swatches[] = {TColor(0x0000C0), TColor(0x00C0C0), TColor(0x8000C0)};
+  f.Props()->OnDrawItem = TcxEditDrawItemEvent(
+      f.Form, [&](TcxCustomComboBox*, TcxCanvas* ACanvas, Integer AIndex, const TRect& ARect, TOwnerDrawState AState) {
+        calls.push_back({AIndex, AState});
+        if (AIndex < 0) return;
+        const TRect swatch{ARect.Left + 2, ARect.Top + 2, ARect.Left + 16, ARect.Bottom - 2};
+        ACanvas->SetBrushColor(swatches[AIndex]);
+        ACanvas->FillRectOrTileBitmap(swatch, nullptr);
+        TRect text{swatch.Right + 4, ARect.Top, ARect.Right, ARect.Bottom};
+        DrawTextInFontColor(ACanvas, kFruit[AIndex], text, cxtlSingleLine | cxtlAlignVCenter);
+      });
+  f.Combo->SetEditValue(String(u"Cherry"));
+  f.Combo->Invalidate();
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.Combo->DrawsItemClosed());
+  f.Combo->PaintTo(TBitmap(4, 4, pf24bit).Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(f.Combo->InnerEdit()->Width(), 0) << "the inner edit takes no room; it keeps the keys";
+
+  // Focused: the handler hears the item and the focused state.
+  TBitmap focused(f.Combo->Width(), f.Combo->Height(), pf24bit);
+  calls.clear();
+  f.Combo->PaintTo(focused.Canvas()->Handle(), 0, 0);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().Index, 2);
+  EXPECT_EQ(calls.back().State, TOwnerDrawState(odSelected | odFocused));
+  const TRect item = f.Combo->ClosedItemRect();
+  EXPECT_EQ(focused.PixelColor(item.Left + 8, (item.Top + item.Bottom) / 2), swatches[2]);
+  EXPECT_EQ(focused.PixelColor(item.Right - 3, (item.Top + item.Bottom) / 2), ColorToRGB(clHighlight) & 0xFFFFFF);
+
+  // A key still steps the item; unfocused the item is drawn plainly.
+  f.Key(VK_UP);
+  EXPECT_EQ(f.Combo->Text(), u"Banana");
+  f.Focus(f.Other);
+  TBitmap plain(f.Combo->Width(), f.Combo->Height(), pf24bit);
+  calls.clear();
+  f.Combo->PaintTo(plain.Canvas()->Handle(), 0, 0);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().Index, 1);
+  EXPECT_EQ(calls.back().State, TOwnerDrawState(0));
+  EXPECT_EQ(plain.PixelColor(item.Left + 8, (item.Top + item.Bottom) / 2), swatches[1]);
+  EXPECT_EQ(plain.PixelColor(item.Right - 3, (item.Top + item.Bottom) / 2), ColorToRGB(clWindow) & 0xFFFFFF);
+
+  TBitmap picture(f.Combo->Width(), f.Combo->Height() * 2 + 4, pf24bit);
+  picture.Canvas()->Draw(0, 0, &focused);
+  picture.Canvas()->Draw(0, f.Combo->Height() + 4, &plain);
+  SavePicture(&picture, "combobox_fixedlist_ondrawitem.png");
+
+  // Another list style shows plain text through the inner edit.
+  f.Props()->SetDropDownListStyle(lsEditList);
+  Application->ProcessMessages();
+  EXPECT_FALSE(f.Combo->DrawsItemClosed());
+  EXPECT_GT(f.Combo->InnerEdit()->Width(), 0);
 }
 
 // ---- Settings ------------------------------------------------------------------------------
