@@ -706,7 +706,8 @@ void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
     LockChangeEvents(true);
     try {
       TakeLookupItem();
-      if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+      if (!ActiveDropDownProperties()->PostPopupValueOnClose() && ActiveProperties()->ImmediatePost() && !IsLoading())
+        PostEditValue(true);
     } catch (...) {
       LockChangeEvents(false);
       FPopupWindow->ClosePopup(false);
@@ -749,7 +750,11 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   }
   FPopupSizeChanged = false;
   if (ActiveTextProperties()->EditingStyle() == esFixedList) SelectWholeText();
+  TcxDestroyGuard guard(this);
   DoCloseUp();
+  if (!guard.Alive()) return;
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (p->PostPopupValueOnClose() && p->ImmediatePost() && !IsLoading() && IsModified()) PostEditValue(true);
 }
 
 void TcxCustomDropDownEdit::StoreEditData(TcxCustomEditData* AEditData) {
@@ -824,7 +829,25 @@ void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   TcxCustomMaskEdit::ButtonDown(AButtonIndex);
   // A show already on its way (an activation by this very click with
   // ImmediatePopup) is not asked for twice.
-  if (AButtonIndex == 0 && !HasOpenPopup() && !FShowPending) DropDown();
+  if (AButtonIndex == ActiveDropDownProperties()->DropDownButtonIndex() && !HasOpenPopup() && !FShowPending)
+    DropDown();
+}
+
+void TcxCustomDropDownEdit::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxDestroyGuard guard(this);
+  TcxCustomMaskEdit::MouseDown(Button, Shift, X, Y);
+  if (!guard.Alive() || Button != mbLeft || !ActiveDropDownProperties()->DropDownOnClick()) return;
+  if (GetButtonAt(TPoint{X, Y}) < 0 && !HasOpenPopup() && !FShowPending) DropDown();
+}
+
+void TcxCustomDropDownEdit::PasteFromClipboard() {
+  const String before = Text();
+  TcxCustomMaskEdit::PasteFromClipboard();
+  if (Text() == before || !ActiveDropDownProperties()->ImmediateDropDown() || HasOpenPopup() || FShowPending ||
+      !CanDropDown())
+    return;
+  Perform(CXM_DROPDOWN);
+  if (HandleAllocated()) PostMessage(Handle(), CXM_CLOSEUPEVENT, 0, 0);
 }
 
 void TcxCustomDropDownEdit::BeforeTabFocusMove() {
@@ -843,6 +866,19 @@ void TcxCustomDropDownEdit::DoExit() {
 void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
   if (Message.Msg == CXM_DROPDOWN) {
     DropDown();
+    return;
+  }
+  if (Message.Msg == CXM_CLOSEUPEVENT) {
+    // The lookup's current item becomes the text while the popup is open.
+    if (!HasOpenPopup()) return;
+    const Integer caret = SelStart();
+    const bool atEnd = caret == Model()->Length() && SelLength() == 0;
+    TakeLookupItem();
+    const TcxEditEditingStyle style = ActiveTextProperties()->EditingStyle();
+    if (style == esFixedList)
+      SelectWholeText();
+    else if (style == esEditing && atEnd && caret <= Model()->Length())
+      SetSelection(caret, Model()->Length() - caret);
     return;
   }
   TcxCustomMaskEdit::Dispatch(Message);
@@ -1023,7 +1059,8 @@ bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDr
 }
 
 bool TcxCustomComboBox::DrawsItemClosed() {
-  if (IsDestroying() || ActiveComboProperties()->DropDownListStyle() != lsFixedList) return false;
+  if (IsDestroying() || !PropertiesCreated() || ActiveComboProperties()->DropDownListStyle() != lsFixedList)
+    return false;
   bool handler = false;
   ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { handler = handler || AProps->OnDrawItem; });
   return handler;
@@ -1191,9 +1228,11 @@ void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
       default: break;
     }
     if (step) {
-      // The list's selection only; the text follows when the popup accepts.
+      // The list's selection only; the text follows when the popup accepts
+      // (at once with UpdateTextWhileListShown).
       GetLookupData()->StepLookupItem(*step);
       SyncList();
+      if (ActiveComboProperties()->UpdateTextWhileListShown()) TakeLookupItem();
       Key = 0;
       return;
     }
@@ -1203,6 +1242,12 @@ void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
 
 void TcxCustomComboBox::HandleInnerEditChange() {
   TcxCustomDropDownEdit::HandleInnerEditChange();
+  if (!PropertiesCreated() || IsDestroying()) return;
+  const TcxEditEditingStyle style = ActiveComboProperties()->EditingStyle();
+  if (!HasOpenPopup() && style != esEditList && style != esFixedList) return;
+  // The list's current item is the one the text names (none when no item
+  // does), also while the list is closed.
+  LocateTextItem();
   if (HasOpenPopup()) SyncList();
 }
 

@@ -321,6 +321,13 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   // Whether the popup takes the focus (descendants whose popup holds a
   // focusable list answer true).
   virtual bool PopupWindowCapturesFocus() const { return false; }
+  // A left click into the text opens the popup (descendants answer).
+  virtual bool DropDownOnClick() const { return false; }
+  // The value is posted when the popup has closed (with ImmediatePost)
+  // instead of when it is accepted.
+  virtual bool PostPopupValueOnClose() const { return false; }
+  // The index of the drop-down button in Buttons.
+  virtual Integer DropDownButtonIndex() const { return 0; }
 
   // The glyph of the button GlyphButtonIndex (nullptr when there is no such
   // button or it has no glyph). Setting a glyph makes that button a glyph
@@ -443,6 +450,11 @@ protected:
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
+  // With DropDownOnClick a left click into the text opens the popup.
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // With ImmediateDropDown a paste that changed the text while the popup is
+  // closed opens it, and the lookup takes the current item (CXM_CLOSEUPEVENT).
+  void PasteFromClipboard() override;
   // Tab with PostPopupValueOnTab: the popup closes with its value before
   // the focus moves.
   void BeforeTabFocusMove() override;

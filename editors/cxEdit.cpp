@@ -692,6 +692,8 @@ void TcxCustomEdit::FilterKeyPress(Char& Key) {
 
 void TcxCustomEdit::KeyDown(Word& Key, TShiftState Shift) {
   if (IsClickKey(Key, Shift)) {
+    // The character the key would type is taken back first.
+    if (HWND focus = GetFocus()) RemoveMessages(focus, WM_CHAR);
     ClickDefaultButton();
     Key = 0;
     return;

@@ -224,6 +224,10 @@ public:
   bool AutoSize() const { return FAutoSize; }
   // Ignored in place.
   void SetAutoSize(bool Value);
+  // The own property set and the binding exist (made on first use, once the
+  // editor's class is whole): code that runs during construction asks this
+  // before touching the properties.
+  bool PropertiesCreated() const { return FCreated; }
   bool IsInplace() const { return FIsInplace; }
   bool IsInplaceEditor() const { return FIsInplace; }
   bool IsDataAware();
