@@ -692,6 +692,9 @@ void TcxCustomDropDownEdit::TakeLookupItem() {
   Model()->SetText(text);
   SyncInnerEdit();
   SetModified(true);
+  // A pick is a change like a typed or stepped one: OnChange and
+  // OnEditValueChanged (collected while the caller locks them).
+  DoChangeNotice();
 }
 
 void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
@@ -703,7 +706,8 @@ void TcxCustomDropDownEdit::ClosePopup(bool AAccept) {
     LockChangeEvents(true);
     try {
       TakeLookupItem();
-      if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+      if (!ActiveDropDownProperties()->PostPopupValueOnClose() && ActiveProperties()->ImmediatePost() && !IsLoading())
+        PostEditValue(true);
     } catch (...) {
       LockChangeEvents(false);
       FPopupWindow->ClosePopup(false);
@@ -746,7 +750,11 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   }
   FPopupSizeChanged = false;
   if (ActiveTextProperties()->EditingStyle() == esFixedList) SelectWholeText();
+  TcxDestroyGuard guard(this);
   DoCloseUp();
+  if (!guard.Alive()) return;
+  TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
+  if (p->PostPopupValueOnClose() && p->ImmediatePost() && !IsLoading() && IsModified()) PostEditValue(true);
 }
 
 void TcxCustomDropDownEdit::StoreEditData(TcxCustomEditData* AEditData) {
@@ -802,14 +810,6 @@ bool TcxCustomDropDownEdit::IsLookupStepKey(Word Key) {
   return Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_HOME || Key == VK_END;
 }
 
-void TcxCustomDropDownEdit::LocateTextItem() {
-  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  const Integer current = lookup->CurrentIndex();
-  if (current >= 0 && lookup->GetItemText(current) == Text()) return;
-  lookup->SelectItemIndex(-1);
-  lookup->Locate(Text());
-}
-
 void TcxCustomDropDownEdit::HandleKeyPressed(Char& Key) {
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
   if (Key >= u' ' && p->ImmediateDropDown() && !HasOpenPopup() && !FShowPending && CanDropDown())
@@ -829,7 +829,25 @@ void TcxCustomDropDownEdit::ButtonDown(Integer AButtonIndex) {
   TcxCustomMaskEdit::ButtonDown(AButtonIndex);
   // A show already on its way (an activation by this very click with
   // ImmediatePopup) is not asked for twice.
-  if (AButtonIndex == 0 && !HasOpenPopup() && !FShowPending) DropDown();
+  if (AButtonIndex == ActiveDropDownProperties()->DropDownButtonIndex() && !HasOpenPopup() && !FShowPending)
+    DropDown();
+}
+
+void TcxCustomDropDownEdit::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxDestroyGuard guard(this);
+  TcxCustomMaskEdit::MouseDown(Button, Shift, X, Y);
+  if (!guard.Alive() || Button != mbLeft || !ActiveDropDownProperties()->DropDownOnClick()) return;
+  if (GetButtonAt(TPoint{X, Y}) < 0 && !HasOpenPopup() && !FShowPending) DropDown();
+}
+
+void TcxCustomDropDownEdit::PasteFromClipboard() {
+  const String before = Text();
+  TcxCustomMaskEdit::PasteFromClipboard();
+  if (Text() == before || !ActiveDropDownProperties()->ImmediateDropDown() || HasOpenPopup() || FShowPending ||
+      !CanDropDown())
+    return;
+  Perform(CXM_DROPDOWN);
+  if (HandleAllocated()) PostMessage(Handle(), CXM_CLOSEUPEVENT, 0, 0);
 }
 
 void TcxCustomDropDownEdit::BeforeTabFocusMove() {
@@ -848,6 +866,19 @@ void TcxCustomDropDownEdit::DoExit() {
 void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
   if (Message.Msg == CXM_DROPDOWN) {
     DropDown();
+    return;
+  }
+  if (Message.Msg == CXM_CLOSEUPEVENT) {
+    // The lookup's current item becomes the text while the popup is open.
+    if (!HasOpenPopup()) return;
+    const Integer caret = SelStart();
+    const bool atEnd = caret == Model()->Length() && SelLength() == 0;
+    TakeLookupItem();
+    const TcxEditEditingStyle style = ActiveTextProperties()->EditingStyle();
+    if (style == esFixedList)
+      SelectWholeText();
+    else if (style == esEditing && atEnd && caret <= Model()->Length())
+      SetSelection(caret, Model()->Length() - caret);
     return;
   }
   TcxCustomMaskEdit::Dispatch(Message);
@@ -874,6 +905,19 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
   return TcxCustomMaskEdit::PreviewInnerMessage(Message);
 }
 
+bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
+  if (HasOpenPopup()) {
+    TWinControl* target = PopupWheelControl();
+    if (!target || !target->HandleAllocated() || Model()->LookupData()->GetItemCount() == 0)
+      return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
+    const WPARAM wParam = (static_cast<WPARAM>(static_cast<Word>(static_cast<SmallInt>(WheelDelta))) << 16) |
+                          ShiftStateToKeys(Shift);
+    SendMessage(target->Handle(), WM_MOUSEWHEEL, wParam, PointToLParam(MousePos));
+    return true;
+  }
+  return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
+}
+
 bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
   LocateTextItem();
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
@@ -888,6 +932,17 @@ bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
 
 // ---------------------------------------------------------------------------
 // The combo box
+
+namespace {
+
+// Sets a flag for the scope.
+struct TRestoreFlag {
+  explicit TRestoreFlag(bool& AFlag) : Flag(AFlag) { Flag = true; }
+  ~TRestoreFlag() { Flag = false; }
+  bool& Flag;
+};
+
+}  // namespace
 
 void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TcxCustomComboBoxProperties*>(Source);
@@ -1001,6 +1056,43 @@ bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDr
     drawn = true;
   });
   return drawn;
+}
+
+bool TcxCustomComboBox::DrawsItemClosed() {
+  if (IsDestroying() || !PropertiesCreated() || ActiveComboProperties()->DropDownListStyle() != lsFixedList)
+    return false;
+  bool handler = false;
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { handler = handler || AProps->OnDrawItem; });
+  return handler;
+}
+
+void TcxCustomComboBox::PlaceInnerControl() {
+  if (FPlacing) return;
+  TRestoreFlag placing(FPlacing);
+  TcxCustomDropDownEdit::PlaceInnerControl();
+  TWinControl* inner = InnerEdit();
+  if (!inner) return;
+  FItemRect = inner->BoundsRect();
+  if (DrawsItemClosed()) inner->SetBoundsRect(TRect{FItemRect.Left, FItemRect.Top, FItemRect.Left, FItemRect.Top});
+}
+
+void TcxCustomComboBox::Paint() {
+  // A drawing handler set or removed since the last placement: the inner
+  // edit makes or takes the room.
+  if (InnerEdit() && DrawsItemClosed() == (InnerEdit()->Width() > 0)) PlaceInnerControl();
+  TcxCustomDropDownEdit::Paint();
+  if (!DrawsItemClosed() || IsRectEmpty(FItemRect)) return;
+  const Integer index = ActiveComboProperties()->Items()->IndexOf(Text());
+  const bool focused = Focused() || (InnerEdit() && InnerEdit()->Focused());
+  const TOwnerDrawState state = focused ? TOwnerDrawState(odSelected | odFocused) : TOwnerDrawState(0);
+  TcxCanvas* canvas = cxCanvas();
+  canvas->SetBrushColor(focused ? clHighlight : Style()->Color());
+  canvas->GetFont()->Assign(Style()->GetVisibleFont());
+  canvas->GetFont()->SetColor(focused ? clHighlightText : Style()->TextColor());
+  canvas->FillRectOrTileBitmap(FItemRect, nullptr);
+  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) {
+    if (AProps->OnDrawItem) AProps->OnDrawItem(this, canvas, index, FItemRect, state);
+  });
 }
 
 void TcxCustomComboBox::MeasureListItem(Integer Index, Integer& AHeight) {
@@ -1136,9 +1228,11 @@ void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
       default: break;
     }
     if (step) {
-      // The list's selection only; the text follows when the popup accepts.
+      // The list's selection only; the text follows when the popup accepts
+      // (at once with UpdateTextWhileListShown).
       GetLookupData()->StepLookupItem(*step);
       SyncList();
+      if (ActiveComboProperties()->UpdateTextWhileListShown()) TakeLookupItem();
       Key = 0;
       return;
     }
@@ -1148,6 +1242,12 @@ void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {
 
 void TcxCustomComboBox::HandleInnerEditChange() {
   TcxCustomDropDownEdit::HandleInnerEditChange();
+  if (!PropertiesCreated() || IsDestroying()) return;
+  const TcxEditEditingStyle style = ActiveComboProperties()->EditingStyle();
+  if (!HasOpenPopup() && style != esEditList && style != esFixedList) return;
+  // The list's current item is the one the text names (none when no item
+  // does), also while the list is closed.
+  LocateTextItem();
   if (HasOpenPopup()) SyncList();
 }
 

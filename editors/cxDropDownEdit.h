@@ -321,6 +321,13 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   // Whether the popup takes the focus (descendants whose popup holds a
   // focusable list answer true).
   virtual bool PopupWindowCapturesFocus() const { return false; }
+  // A left click into the text opens the popup (descendants answer).
+  virtual bool DropDownOnClick() const { return false; }
+  // The value is posted when the popup has closed (with ImmediatePost)
+  // instead of when it is accepted.
+  virtual bool PostPopupValueOnClose() const { return false; }
+  // The index of the drop-down button in Buttons.
+  virtual Integer DropDownButtonIndex() const { return 0; }
 
   // The glyph of the button GlyphButtonIndex (nullptr when there is no such
   // button or it has no glyph). Setting a glyph makes that button a glyph
@@ -398,6 +405,11 @@ public:
   bool PopupLimitedToWorkArea() override { return true; }
 
   void PropertiesChanged(TObject* Sender) override;
+  // The wheel steps the items of a stand-alone editor with its popup closed
+  // (an in-place one leaves the wheel to its container then).
+  bool LookupWheelAllowed() override { return !IsDestroying() && !IsInplace() && InnerEdit(); }
+  // Buttons and a popup: every style value is used.
+  TcxEditStyleValues GetIgnoredStyleValues() override { return 0; }
   // An in-place editor takes the popup size kept in AEditData (with
   // PopupSizeable) and, with ImmediatePopup, opens the popup at once.
   void ActivateInplace(TcxCustomEditData*& AEditData) override;
@@ -438,6 +450,11 @@ protected:
   void EditKeyDown(Word& Key, TShiftState Shift) override;
   void HandleKeyPressed(Char& Key) override;
   void ButtonDown(Integer AButtonIndex) override;
+  // With DropDownOnClick a left click into the text opens the popup.
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // With ImmediateDropDown a paste that changed the text while the popup is
+  // closed opens it, and the lookup takes the current item (CXM_CLOSEUPEVENT).
+  void PasteFromClipboard() override;
   // Tab with PostPopupValueOnTab: the popup closes with its value before
   // the focus moves.
   void BeforeTabFocusMove() override;
@@ -450,9 +467,12 @@ protected:
   // Takes the current lookup item as the text (marking the editor modified
   // when it differs).
   void TakeLookupItem();
-  // The lookup's current item becomes the one whose text is the editor's
-  // (none when no item is), so a step starts from what the editor shows.
-  void LocateTextItem();
+  // The control of the open popup that takes the wheel (the combo box's
+  // list); nullptr: the wheel is not passed on.
+  virtual TWinControl* PopupWheelControl() { return nullptr; }
+  // With the popup open the wheel goes to PopupWheelControl and counts as
+  // handled; otherwise the text editor's wheel.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) override;
 
 private:
   void PopupCloseQuery(TObject* Sender, bool& CanClose);
@@ -603,6 +623,18 @@ protected:
   // A drag from the editor (holding the mouse) into the open list presses
   // the list there: the list follows the mouse and the release picks.
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  TWinControl* PopupWheelControl() override { return FListBox; }
+  // In lsFixedList with an OnDrawItem handler the closed editor shows its
+  // item drawn by the handler (focused state when focused): the inner edit
+  // keeps the keys but takes no room.
+  void PlaceInnerControl() override;
+  void Paint() override;
+
+public:
+  // The closed editor draws its item through OnDrawItem.
+  bool DrawsItemClosed();
+  // Where the closed editor's item is drawn (the text area).
+  TRect ClosedItemRect() const { return FItemRect; }
 
 private:
   void SyncList();
@@ -621,6 +653,8 @@ private:
   TcxComboBoxListBox* FListBox;  // owned by the popup window
   // The list is owner-drawn for the properties' ItemHeight or handlers.
   bool FListStyledForProperties = false;
+  TRect FItemRect{};
+  bool FPlacing = false;
 };
 
 class TcxComboBox : public TcxCustomComboBox {

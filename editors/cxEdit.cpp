@@ -291,7 +291,64 @@ TcxEditDataBindingClass TcxCustomEdit::GetDataBindingClass() const { return TcxE
 void TcxCustomEdit::SetAutoSize(bool Value) {
   if (FIsInplace || FAutoSize == Value) return;
   FAutoSize = Value;
-  if (Value) RefreshViewStateAtCursor();
+  if (!Value) return;
+  AdjustInnerEditBounds();
+  RefreshViewStateAtCursor();
+}
+
+bool TcxCustomEdit::HasAutoWidth() {
+  return FAutoSize && !FIsInplace && ActiveProperties()->ButtonsViewStyle() == cxbvsButtonsAutoWidth;
+}
+
+std::unique_ptr<TcxCustomEditViewData> TcxCustomEdit::CreateViewData() {
+  std::unique_ptr<TcxCustomEditViewData> viewData(
+      ActiveProperties()->CreateViewData(static_cast<TcxCustomEditStyle*>(GetActiveStyle()), FIsInplace));
+  if (viewData) PrepareViewData(viewData.get());
+  return viewData;
+}
+
+void TcxCustomEdit::PrepareViewData(TcxCustomEditViewData* AViewData) {
+  AViewData->Enabled = Enabled();
+  AViewData->Focused = Focused();
+  AViewData->Edit = this;
+  AViewData->WindowHandle = HandleAllocated() ? Handle() : 0;
+  AViewData->InnerEdit = InnerControl();
+}
+
+void TcxCustomEdit::AdjustInnerEditBounds() {
+  if (!FCreated || IsDestroying() || !HandleAllocated() || !FAutoSize || !HasContentToShow() || FAdjustingBounds)
+    return;
+  std::unique_ptr<TcxCustomEditViewData> viewData = CreateViewData();
+  if (!viewData) return;
+  TRestoreOnExit<bool> adjusting(FAdjustingBounds, true);
+  // A kind whose view measures no content (a check box, a picture) keeps
+  // the size it was given.
+  if (viewData->CalcTextExtent(cxCanvas(), FEditValue).cy <= 0) return;
+  TSize size{0, 0};
+  viewData->CalcEditorSize(cxCanvas(), FEditValue, TcxEditSizeProperties{}, nullptr, size);
+  const TAlign align = Align();
+  Integer width = Width(), height = Height();
+  if (HasAutoWidth() && (FIsInplace || (align != alTop && align != alBottom && align != alClient && align != alCustom)))
+    width = size.cx;
+  if (FIsInplace || (align != alLeft && align != alRight && align != alClient && align != alCustom))
+    height = size.cy;
+  if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+}
+
+void TcxCustomEdit::PaintThroughViewData(TcxCanvas* ACanvas) {
+  std::unique_ptr<TcxCustomEditViewData> viewData = CreateViewData();
+  TcxCustomEditViewInfoClass infoClass = ActiveProperties()->GetViewInfoClass();
+  if (!viewData || !infoClass) return;
+  std::unique_ptr<TcxCustomEditViewInfo> viewInfo(dynamic_cast<TcxCustomEditViewInfo*>(infoClass->Create()));
+  if (!viewInfo) return;
+  // The view draws the value itself: no inner edit stands for it.
+  viewData->InnerEdit = nullptr;
+  viewData->ComputeViewInfo(ACanvas, ClientRect(), TPoint{-1, -1}, cxmbNone, 0, viewInfo.get(), false);
+  viewInfo->Render(ACanvas);
+}
+
+TcxEditStyleValues TcxCustomEdit::GetIgnoredStyleValues() {
+  return StyleValueBit(svButtonStyle) | StyleValueBit(svButtonTransparency) | StyleValueBit(svPopupBorderStyle);
 }
 
 // ---- Repository item ---------------------------------------------------------------------
@@ -635,6 +692,8 @@ void TcxCustomEdit::FilterKeyPress(Char& Key) {
 
 void TcxCustomEdit::KeyDown(Word& Key, TShiftState Shift) {
   if (IsClickKey(Key, Shift)) {
+    // The character the key would type is taken back first.
+    if (HWND focus = GetFocus()) RemoveMessages(focus, WM_CHAR);
     ClickDefaultButton();
     Key = 0;
     return;
@@ -841,6 +900,9 @@ void TcxCustomEdit::ActivateInplace(TcxCustomEditData*& AEditData) {
 
 void TcxCustomEdit::ActivateByKey(Char AKey, TcxCustomEditData*& AEditData) {
   ActivateInplace(AEditData);
+  // Showing the value placed the caret at its end: the key types over the
+  // whole text when AutoSelect asks for it (a click places its own caret).
+  if (Focused() && ActiveProperties()->AutoSelect()) SelectAllText();
   if (ForwardsActivationChar(AKey)) SendMessage(Handle(), WM_CHAR, AKey, 0);
 }
 
@@ -900,9 +962,9 @@ void TcxCustomEdit::HandleStateChange(const TPoint& P, Integer AButton, bool ARe
 void TcxCustomEdit::RefreshViewState(const TPoint& P, TShiftState Shift, TcxMouseButton AButton, bool AKeepOld) {
   if (!HandleAllocated() || IsDestroying() || !FCreated) return;
   if (FCapturedButtonIndex >= 0 && !HasMouseCapture()) FCapturedButtonIndex = -1;
+  AdjustInnerEditBounds();
   TcxCustomEditProperties* properties = ActiveProperties();
-  std::unique_ptr<TcxCustomEditViewData> viewData(
-      properties->CreateViewData(static_cast<TcxCustomEditStyle*>(GetActiveStyle()), FIsInplace));
+  std::unique_ptr<TcxCustomEditViewData> viewData = CreateViewData();
   TcxCustomEditViewInfoClass infoClass = properties->GetViewInfoClass();
   if (!viewData || !infoClass) return;
   std::unique_ptr<TcxCustomEditViewInfo> old;
@@ -913,10 +975,6 @@ void TcxCustomEdit::RefreshViewState(const TPoint& P, TShiftState Shift, TcxMous
     old.reset(dynamic_cast<TcxCustomEditViewInfo*>(infoClass->Create()));
     if (old) old->Assign(FEditViewInfo.get());
   }
-  viewData->Enabled = Enabled();
-  viewData->Focused = Focused();
-  viewData->Edit = this;
-  viewData->WindowHandle = Handle();
   viewData->ComputeViewInfo(cxCanvas(), ClientRect(), P, AButton, Shift, FEditViewInfo.get(), AButton != cxmbNone);
   if (!old) return Invalidate();
   FEditViewInfo->InvalidateChanges(this, old.get(), TRect{});
@@ -924,16 +982,27 @@ void TcxCustomEdit::RefreshViewState(const TPoint& P, TShiftState Shift, TcxMous
 }
 
 void TcxCustomEdit::FireButtonTransitions(TcxCustomEditViewInfo* AOld) {
+  // The view infos count visible buttons; the events name the button by its
+  // index in the property set's Buttons (a hidden button before it counts).
+  auto buttonIndexOf = [](TcxCustomEditViewInfo* AViewInfo, Integer AVisibleIndex) {
+    if (AVisibleIndex < 0 || AVisibleIndex >= AViewInfo->ButtonCount()) return Integer(-1);
+    return AViewInfo->Button(AVisibleIndex)->ButtonIndex;
+  };
   const Integer wasPressed = AOld->PressedButton;
   const Integer pressed = FEditViewInfo->PressedButton;
   if (wasPressed >= 0 && pressed != wasPressed) {
-    ButtonUp(wasPressed);
-    if (FEditViewInfo->HotButton == wasPressed) DoButtonClick(wasPressed);
+    const Integer index = buttonIndexOf(AOld, wasPressed);
+    TcxDestroyGuard guard(this);
+    ButtonUp(index);
+    if (!guard.Alive()) return;
+    if (FEditViewInfo->HotButton == wasPressed) DoButtonClick(index);
+    if (!guard.Alive()) return;
   }
-  if (pressed >= 0 && pressed != wasPressed) ButtonDown(pressed);
+  if (pressed >= 0 && pressed != wasPressed) ButtonDown(buttonIndexOf(FEditViewInfo.get(), pressed));
 }
 
 void TcxCustomEdit::Paint() {
+  if (PaintsOwnViewData()) return PaintThroughViewData(cxCanvas());
   if (!FEditViewInfo) return TcxContainer::Paint();
   FEditViewInfo->Render(cxCanvas());
 }

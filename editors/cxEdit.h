@@ -192,7 +192,10 @@ private:
 // ---------------------------------------------------------------------------
 // TcxCustomEdit
 
-class TcxCustomEdit : public TcxContainer, public IcxCustomEdit, public IcxEditViewDataEditor {
+class TcxCustomEdit : public TcxContainer,
+                     public IcxCustomEdit,
+                     public IcxEditViewDataEditor,
+                     public IcxEditStyleOwner {
 public:
   using MetaClass = TcxCustomEditMetaClass;
   KORVANE_CLASS(TcxCustomEdit, TcxContainer)
@@ -221,6 +224,10 @@ public:
   bool AutoSize() const { return FAutoSize; }
   // Ignored in place.
   void SetAutoSize(bool Value);
+  // The own property set and the binding exist (made on first use, once the
+  // editor's class is whole): code that runs during construction asks this
+  // before touching the properties.
+  bool PropertiesCreated() const { return FCreated; }
   bool IsInplace() const { return FIsInplace; }
   bool IsInplaceEditor() const { return FIsInplace; }
   bool IsDataAware();
@@ -288,6 +295,15 @@ public:
   TRect VisibleBounds() override;
   void RefreshViewStateAtCursor();
 
+  // ---- Style owner ----
+  // The style values this kind does not use (not written with its style):
+  // the base editor has no buttons and no popup, so ButtonStyle,
+  // ButtonTransparency and PopupBorderStyle.
+  TcxEditStyleValues GetIgnoredStyleValues() override;
+  // Every editor's normal style falls back to the global default edit
+  // style controller when it has no StyleController of its own.
+  bool UsesDefaultEditStyleController() override { return true; }
+
   // ---- Virtual operations ----
   virtual void ApplyEditValue(const Variant& Value);
   virtual bool CanModifyValue();
@@ -325,6 +341,26 @@ public:
   virtual bool ValidateAndMark();
   virtual void StoreEditData(TcxCustomEditData*) {}
   virtual Variant GetEditValue() const { return FEditValue; }
+  // Copies the live state into a view data: enabled, focused, the editor,
+  // its window and its inner edit (text editors add the shown text).
+  virtual void PrepareViewData(TcxCustomEditViewData* AViewData);
+  // A fresh view data of the active property set for the current style.
+  std::unique_ptr<TcxCustomEditViewData> CreateViewData();
+  // Paints, on ACanvas, a view info that a fresh view data computes for the
+  // editor's client rectangle (the text drawn by the view, not the inner
+  // edit).
+  void PaintThroughViewData(TcxCanvas* ACanvas);
+  // The editor is data aware and paints from a fresh view data (the view
+  // draws its value itself).
+  virtual bool PaintsOwnViewData() { return false; }
+  // Whether the editor has something to size itself to (AutoSize).
+  virtual bool HasContentToShow() { return true; }
+  // Automatic width: AutoSize, buttons only with automatic width, stand-alone.
+  virtual bool HasAutoWidth();
+  // With AutoSize the editor takes the size a fresh view data computes for
+  // its value (the height; the width only with HasAutoWidth), as its Align
+  // allows; then the inner edit is placed in the client area.
+  void AdjustInnerEditBounds();
 
 protected:
   // ---- Steps descendants override ----
@@ -411,6 +447,7 @@ private:
   bool FPosting = false;
   bool FEditingRequired = false;
   bool FRefocusing = false;
+  bool FAdjustingBounds = false;
   bool FModifiedAfterEnter = false;
   bool FModified = false;
   Variant FValueAtFocusIn;

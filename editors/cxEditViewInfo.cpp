@@ -634,7 +634,10 @@ TSize TcxCustomEditViewData::CalcNonTextExtent(TcxCanvas* ACanvas, TcxCustomEdit
 TSize TcxCustomEditViewData::CalcFrameExtent(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo) {
   std::unique_ptr<TcxCustomEditViewInfo> temp;
   if (!AViewInfo) {
-    temp = std::make_unique<TcxCustomEditViewInfo>();
+    // Of the kind's own class: its view data may take it for one.
+    if (FProperties && FProperties->GetViewInfoClass())
+      temp.reset(dynamic_cast<TcxCustomEditViewInfo*>(FProperties->GetViewInfoClass()->Create()));
+    if (!temp) temp = std::make_unique<TcxCustomEditViewInfo>();
     AViewInfo = temp.get();
     const TRect savedBounds = Bounds;
     ComputeViewInfo(ACanvas, TRect{0, 0, cxMaxRectSize, cxMaxRectSize}, TPoint{-1, -1}, cxmbNone, 0, AViewInfo,

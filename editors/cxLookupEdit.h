@@ -145,6 +145,9 @@ class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
   // In the list styles a non-empty text must name a row; it takes the
   // row's own text.
   bool IsDisplayValueAcceptable(String& AText) const override;
+  // The value is a key: a text that names no row is handled by the lookup
+  // editor's own validation (the value stays and its text comes back).
+  bool RefusesTextOutsideItems() const override { return false; }
   TAlignment GetDefaultHorzAlignment() const override { return taLeftJustify; }
 
 private:

@@ -86,14 +86,20 @@ void TcxMaskEditStandardMode::CaretMoved() {
 
 bool TcxMaskEditStandardMode::TypeChar(Char& AChar) {
   Integer pos = Edit()->SelStart();
-  if (Edit()->SelLength() > 1) Delete();
+  // A selection is blanked only by a character that is taken: a refused
+  // one leaves the text as it was.
+  const bool overSelection = Edit()->SelLength() > 1;
   // Typing the literal that stands at the caret steps over it; typing the
   // one the caret has just skipped is taken as done.
   if (IsLiteralChar(pos, AChar)) {
+    if (overSelection) Delete();
     PlaceCaret(NextEditable(pos + 1));
     return false;
   }
-  if (pos > 0 && IsLiteralChar(pos - 1, AChar)) return false;
+  if (pos > 0 && IsLiteralChar(pos - 1, AChar)) {
+    if (overSelection) Delete();
+    return false;
+  }
   pos = NextEditable(pos);
   Char converted = AChar;
   if (pos >= FStandardMask.Count() || pos >= Edit()->Length() || !FStandardMask.Items(pos)->Accepts(converted) ||
@@ -101,6 +107,7 @@ bool TcxMaskEditStandardMode::TypeChar(Char& AChar) {
     Refuse();
     return false;
   }
+  if (overSelection) Delete();
   String text = Edit()->Text();
   text[pos] = converted;
   Edit()->ShowUserText(text, pos);
@@ -463,7 +470,16 @@ void TcxCustomMaskEditProperties::FormatsChanged() {
 
 void TcxCustomMaskEditProperties::SetMaskKind(TcxEditMaskKind Value) {
   if (FMaskKind == Value) return;
+  // The mask must compile under the new kind (as SetEditMask checks a new
+  // mask): a kind that refuses it raises and the old kind stays.
+  const TcxEditMaskKind old = FMaskKind;
   FMaskKind = Value;
+  try {
+    CreateMode(nullptr);
+  } catch (...) {
+    FMaskKind = old;
+    throw;
+  }
   FCachedMode.reset();
   NotifyChanged();
 }

@@ -312,6 +312,8 @@ public:
   KORVANE_CLASS(TcxCustomButtonEdit, TcxCustomMaskEdit)
   using TcxCustomMaskEdit::TcxCustomMaskEdit;
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxButtonEditProperties::StaticClass(); }
+  // Buttons without a popup: only PopupBorderStyle is unused.
+  TcxEditStyleValues GetIgnoredStyleValues() override { return StyleValueBit(svPopupBorderStyle); }
 };
 
 class TcxButtonEdit : public TcxCustomButtonEdit {

@@ -78,16 +78,17 @@ void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
     FUseDisplayFormatWhenEditing = source->FUseDisplayFormatWhenEditing;
     FExactLookupMatch = source->FExactLookupMatch;
     FFixedListSelectMode = source->FFixedListSelectMode;
+    FUpdateTextWhileListShown = source->FUpdateTextWhileListShown;
+    FImeMode = source->FImeMode;
+    FImeName = source->FImeName;
+    FOEMConvert = source->FOEMConvert;
     FMaxLength = source->FMaxLength;
     FDisplayFormat = source->FDisplayFormat;
     FEditFormat = source->FEditFormat;
     FMinValue = source->FMinValue;
     FMaxValue = source->FMaxValue;
-    FMaxLengthAssigned = source->FMaxLengthAssigned;
-    FDisplayFormatAssigned = source->FDisplayFormatAssigned;
-    FEditFormatAssigned = source->FEditFormatAssigned;
-    FMinValueAssigned = source->FMinValueAssigned;
-    FMaxValueAssigned = source->FMaxValueAssigned;
+    TextAssignedValues()->Assign(source->TextAssignedValues());
+    OnNewLookupDisplayText = source->OnNewLookupDisplayText;
     FLocale = source->FLocale;
     // The order rule goes first: a sorted copy of unsorted items would lose
     // their order.
@@ -103,62 +104,127 @@ void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
 void TcxCustomTextEditProperties::SetCharCase(TEditCharCase Value) { SetValue(FCharCase, Value); }
 
 Integer TcxCustomTextEditProperties::MaxLength() const {
-  if (FMaxLengthAssigned) return FMaxLength;
+  if (IsMaxLengthAssigned()) return FMaxLength;
   return DefaultValuesProvider() ? std::max(0, DefaultValuesProvider()->ProvideMaxLength()) : 0;
 }
 
 void TcxCustomTextEditProperties::SetMaxLength(Integer Value) {
+  TcxUpdateScope update(this);
   FMaxLength = std::max(0, Value);
-  FMaxLengthAssigned = true;
+  TextAssignedValues()->SetMaxLength(true);
   NotifyChanged();
 }
 
 String TcxCustomTextEditProperties::DisplayFormat() const {
-  if (FDisplayFormatAssigned) return FDisplayFormat;
+  if (TextAssignedValues()->DisplayFormat()) return FDisplayFormat;
   if (DefaultValuesProvider()) return DefaultValuesProvider()->ProvideDisplayFormat();
   return DefaultDisplayFormat();
 }
 
 void TcxCustomTextEditProperties::SetDisplayFormat(const String& Value) {
-  if (FDisplayFormatAssigned && FDisplayFormat == Value) return;
+  if (TextAssignedValues()->DisplayFormat() && FDisplayFormat == Value) return;
+  TcxUpdateScope update(this);
   FDisplayFormat = Value;
-  FDisplayFormatAssigned = true;
+  TextAssignedValues()->SetDisplayFormat(true);
   NotifyChanged();
 }
 
 void TcxCustomTextEditProperties::SetEditFormat(const String& Value) {
-  if (FEditFormatAssigned && FEditFormat == Value) return;
+  if (TextAssignedValues()->EditFormat() && FEditFormat == Value) return;
+  TcxUpdateScope update(this);
   FEditFormat = Value;
-  FEditFormatAssigned = true;
+  TextAssignedValues()->SetEditFormat(true);
   NotifyChanged();
 }
 
 double TcxCustomTextEditProperties::MinValue() const {
-  if (FMinValueAssigned) return FMinValue;
+  if (IsMinValueAssigned()) return FMinValue;
   return DefaultValuesProvider() ? DefaultValuesProvider()->ProvideMinValue() : 0.0;
 }
 
 double TcxCustomTextEditProperties::MaxValue() const {
-  if (FMaxValueAssigned) return FMaxValue;
+  if (IsMaxValueAssigned()) return FMaxValue;
   return DefaultValuesProvider() ? DefaultValuesProvider()->ProvideMaxValue() : 0.0;
 }
 
 void TcxCustomTextEditProperties::SetMinValue(double Value) {
-  FMinValue = FMaxValueAssigned ? std::min(Value, FMaxValue) : Value;
-  FMinValueAssigned = true;
+  TcxUpdateScope update(this);
+  FMinValue = IsMaxValueAssigned() ? std::min(Value, FMaxValue) : Value;
+  TextAssignedValues()->SetMinValue(true);
   NotifyChanged();
 }
 
 void TcxCustomTextEditProperties::SetMaxValue(double Value) {
-  FMaxValue = FMinValueAssigned ? std::max(Value, FMinValue) : Value;
-  FMaxValueAssigned = true;
+  TcxUpdateScope update(this);
+  FMaxValue = IsMinValueAssigned() ? std::max(Value, FMinValue) : Value;
+  TextAssignedValues()->SetMaxValue(true);
   NotifyChanged();
 }
 
 void TcxCustomTextEditProperties::RestoreAssignedValues() {
-  FMaxLengthAssigned = FDisplayFormatAssigned = FEditFormatAssigned = false;
-  FMinValueAssigned = FMaxValueAssigned = false;
+  TcxUpdateScope update(this);
+  TcxTextEditPropertiesValues* values = TextAssignedValues();
+  values->SetMaxLength(false);
+  values->SetDisplayFormat(false);
+  values->SetEditFormat(false);
+  values->SetMinValue(false);
+  values->SetMaxValue(false);
   NotifyChanged();
+}
+
+TcxTextEditPropertiesValues* TcxCustomTextEditProperties::TextAssignedValues() const {
+  if (auto* values = dynamic_cast<TcxTextEditPropertiesValues*>(AssignedValues())) return values;
+  if (!FTextValuesCompanion)
+    FTextValuesCompanion =
+        std::make_unique<TcxTextEditPropertiesValues>(const_cast<TcxCustomTextEditProperties*>(this));
+  return FTextValuesCompanion.get();
+}
+
+TcxCustomEditPropertiesValuesClass TcxCustomTextEditProperties::GetAssignedValuesClass() const {
+  return TcxTextEditPropertiesValues::StaticClass();
+}
+
+// ---------------------------------------------------------------------------
+// TcxTextEditPropertiesValues
+
+void TcxTextEditPropertiesValues::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxTextEditPropertiesValues*>(Source);
+  if (!source) return TcxCustomEditPropertiesValues::Assign(Source);
+  BeginUpdate();
+  try {
+    TcxCustomEditPropertiesValues::Assign(Source);
+    SetDisplayFormat(source->FDisplayFormat);
+    SetEditFormat(source->FEditFormat);
+    SetMaxLength(source->FMaxLength);
+    SetMaxValue(source->FMaxValue);
+    SetMinValue(source->FMinValue);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxTextEditPropertiesValues::RestoreDefaults() {
+  BeginUpdate();
+  try {
+    TcxCustomEditPropertiesValues::RestoreDefaults();
+    SetDisplayFormat(false);
+    SetEditFormat(false);
+    SetMaxLength(false);
+    SetMaxValue(false);
+    SetMinValue(false);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxTextEditPropertiesValues::SetFlag(bool& AFlag, bool Value) {
+  if (AFlag == Value) return;
+  AFlag = Value;
+  Changed();
 }
 
 void TcxCustomTextEditProperties::SetViewStyle(TcxTextEditViewStyle Value) {
@@ -185,7 +251,7 @@ String TcxCustomTextEditProperties::ApplyEchoAndCase(const String& AText) const 
 
 String TcxCustomTextEditProperties::GetEditFormatInfo() const {
   if (!FUseDisplayFormatWhenEditing) return String();
-  if (FEditFormatAssigned) return FEditFormat;
+  if (TextAssignedValues()->EditFormat()) return FEditFormat;
   if (DefaultValuesProvider() && !DefaultValuesProvider()->ProvideEditFormat().empty())
     return DefaultValuesProvider()->ProvideEditFormat();
   return DisplayFormat();
@@ -234,6 +300,12 @@ void TcxCustomTextEditProperties::CheckDisplayValue(Variant& ADisplayValue, TCap
     AError = true;
     AErrorText = LoadResourceText(cxSEditValueOutOfBounds);
   }
+  // In the list styles only an item is a value: a text edited into no item
+  // ("Apple" with its last letter deleted) is refused, not kept beside a
+  // value it does not show.
+  String text = VarToStr(ADisplayValue);
+  if (!AError && EditingStyle() == esEditList && RefusesTextOutsideItems() && !IsDisplayValueAcceptable(text))
+    AError = true;
   TcxCustomEditProperties::CheckDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
 }
 
@@ -587,7 +659,11 @@ void TcxTextEditModel::BaseKeyDown(Word& Key, TShiftState Shift) {
       break;
     case VK_HOME: shift ? SetSelection(0, caret) : SetSelection(0, 0); break;
     case VK_END: shift ? SetSelection(FSelStart, Length() - FSelStart) : SetSelection(Length(), 0); break;
-    case VK_DELETE: DeleteForward(); break;
+    case VK_DELETE:
+      // In the edit-list style Delete deletes nothing (the key is taken
+      // after its OnKeyDown).
+      if (FProperties->EditingStyle() != esEditList) DeleteForward();
+      break;
     default: return;
   }
   Key = 0;
@@ -739,9 +815,73 @@ void TcxCustomTextEdit::SetDisplayValue(const Variant& Value) {
 }
 
 void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
   String text = VarToStr(Value);
-  if (!ActiveTextProperties()->IsDisplayValueAcceptable(text)) return;
+  if (!properties->IsDisplayValueAcceptable(text)) return;
+  const bool newText = properties->EditingStyle() == esEditing && properties->LookupItems()->Count() > 0 &&
+                       !text.empty() && !properties->IsLookupItem(text);
   ApplyEditValue(Variant(text));
+  if (!newText) return;
+  TcxDestroyGuard guard(this);
+  auto* own = static_cast<TcxCustomTextEditProperties*>(Properties());
+  if (own->OnNewLookupDisplayText) own->OnNewLookupDisplayText(this, text);
+  if (!guard.Alive() || !RepositoryItem()) return;
+  if (auto* item = dynamic_cast<TcxCustomTextEditProperties*>(RepositoryItem()->Properties()))
+    if (item->OnNewLookupDisplayText) item->OnNewLookupDisplayText(this, text);
+}
+
+void TcxCustomTextEdit::DoExit() {
+  TcxCustomTextEditProperties* properties = ActiveTextProperties();
+  const TcxEditEditingStyle style = properties->EditingStyle();
+  String text = Model()->Text();
+  if (!IsInplace() && !IsDataAware() && IsModified() && (style == esEditList || style == esFixedList) &&
+      properties->RefusesTextOutsideItems() && !properties->IsDisplayValueAcceptable(text)) {
+    Model()->SetText(String());
+    SyncInnerEdit();
+  }
+  TcxCustomEdit::DoExit();
+}
+
+void TcxCustomTextEdit::LocateTextItem() {
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer current = lookup->CurrentIndex();
+  if (current >= 0 && lookup->GetItemText(current) == Text()) return;
+  lookup->SelectItemIndex(-1);
+  lookup->Locate(Text());
+}
+
+bool TcxCustomTextEdit::StepLookupByUser(TcxLookupStep AStep) {
+  LocateTextItem();
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer before = lookup->CurrentIndex();
+  LockChangeEvents(true);
+  try {
+    Model()->StepLookupItem(AStep);
+    SyncInnerEdit();
+    if (lookup->CurrentIndex() != before) {
+      // Typing tells a focused editor's change itself; a step without the
+      // focus (the wheel over another window's editor) is told here.
+      if (!Focused()) {
+        SetModified(true);
+        DoChangeNotice();
+      }
+      if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
+    }
+  } catch (...) {
+    LockChangeEvents(false);
+    throw;
+  }
+  LockChangeEvents(false);
+  return lookup->CurrentIndex() != before;
+}
+
+bool TcxCustomTextEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
+  if (TcxCustomEdit::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (WheelDelta == 0 || !LookupWheelAllowed() || HasOpenPopup() || Model()->LookupData()->GetItemCount() == 0 ||
+      !DoEditing())
+    return false;
+  StepLookupByUser(WheelDelta > 0 ? lsPrevious : lsNext);
+  return true;
 }
 
 void TcxCustomTextEdit::PropertiesChanged(TObject* Sender) {
@@ -890,4 +1030,200 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
     }
     default: return TcxCustomEdit::PreviewInnerMessage(Message);
   }
+}
+
+// ---------------------------------------------------------------------------
+// The text editor's view
+
+namespace {
+
+// The inverse of a colour (RGB xor white), for a selection colour left unset.
+TColor InverseColor(TColor AColor) { return static_cast<TColor>((ColorToRGB(AColor) ^ 0xFFFFFF) & 0xFFFFFF); }
+
+}  // namespace
+
+TcxCustomEditViewDataClass TcxCustomTextEditProperties::GetViewDataClass() const {
+  return TcxCustomTextEditViewData::StaticClass();
+}
+
+TcxCustomEditViewInfoClass TcxCustomTextEditProperties::GetViewInfoClass() const {
+  return TcxCustomTextEditViewInfo::StaticClass();
+}
+
+void TcxCustomTextEditViewInfo::Assign(TObject* Source) {
+  TcxCustomEditViewInfo::Assign(Source);
+  auto* source = dynamic_cast<TcxCustomTextEditViewInfo*>(Source);
+  if (!source) return;
+  Text = source->Text;
+  TextRect = source->TextRect;
+  DrawTextFlags = source->DrawTextFlags;
+  SelStart = source->SelStart;
+  SelLength = source->SelLength;
+  SelTextColor = source->SelTextColor;
+  SelBackgroundColor = source->SelBackgroundColor;
+  DrawSelectionBar = source->DrawSelectionBar;
+  DrawsText = source->DrawsText;
+  TextOutPrepared = false;
+}
+
+void TcxCustomTextEditViewInfo::OffsetBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::OffsetBy(DX, DY);
+  OffsetRect(TextRect, DX, DY);
+  if (TextOutPrepared) cxOffsetTextOutData(TextOutData, DX, DY);
+}
+
+void TcxCustomTextEditViewInfo::Render(TcxCanvas* ACanvas) { DrawTextEditViewInfo(ACanvas, this); }
+
+bool TcxCustomTextEditViewInfo::QueryHintWithRect(const TPoint& P, String& AText, TRect& ARect) {
+  ARect = TRect{};
+  if (Text.empty() || !PtInRect(TextRect, P) || !Font) return false;
+  TBitmap measure(1, 1, pf24bit);
+  measure.Canvas()->SetFont(Font);
+  const bool singleLine = (DrawTextFlags & cxtlSingleLine) != 0;
+  TRect needed{TextRect.Left, TextRect.Top, singleLine ? cxMaxRectSize / 2 : TextRect.Right, cxMaxRectSize / 2};
+  TcxTextOutData data;
+  const bool complete = cxPrepareTextOutData(measure.Canvas()->Handle(), Text, needed,
+                                             (DrawTextFlags & ~(cxtlEndEllipsis | cxtlWholeRows)), 0, data);
+  bool truncated = !complete || data.TextCut;
+  Integer bottom = TextRect.Top;
+  for (Integer i = 0; i < data.RowCount; ++i) {
+    const TcxTextRow& row = data.Rows[static_cast<size_t>(i)];
+    if (row.Width > WidthOfRect(TextRect)) truncated = true;
+    bottom = std::max(bottom, row.Top + row.Height);
+  }
+  if (bottom > TextRect.Bottom) truncated = true;
+  if (!truncated) return false;
+  AText = Text;
+  ARect = TextRect;
+  return true;
+}
+
+void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  TcxCustomTextEditViewInfo& vi = *AViewInfo;
+  vi.DrawBackground(ACanvas);
+  if (!vi.DrawsText) return;
+  if (vi.Font) ACanvas->SetFont(vi.Font);
+  TRect textRect = vi.TextRect;
+  if (vi.DrawSelectionBar) {
+    ACanvas->SetBrushColor(clHighlight);
+    ACanvas->FillRectOrTileBitmap(vi.ClientRect, nullptr);
+    ACanvas->GetFont()->SetColor(clHighlightText);
+  } else {
+    ACanvas->GetFont()->SetColor(vi.TextColor);
+  }
+  if (!vi.TextOutPrepared) {
+    cxPrepareTextOutData(ACanvas->GetHandle(), vi.Text, textRect, vi.DrawTextFlags, 0, vi.TextOutData);
+    vi.TextOutPrepared = true;
+  }
+  vi.TextOutData.SelStart = vi.DrawSelectionBar ? -1 : vi.SelStart;
+  vi.TextOutData.SelLength = vi.SelLength;
+  vi.TextOutData.SelTextColor = vi.SelTextColor;
+  vi.TextOutData.SelBkColor = vi.SelBackgroundColor;
+  cxDrawTextOutData(ACanvas->GetHandle(), vi.Text, vi.TextOutData);
+  if (vi.Focused && !vi.IsInplace && !vi.IsInnerEditVisible) ACanvas->DrawFocusFrame(vi.ClientRect);
+}
+
+void TcxCustomTextEditViewData::EditValueToDisplayText(const Variant& AEditValue, String& AText) {
+  AText = TextProperties() ? TextProperties()->GetDisplayTextOfValue(AEditValue) : VarToStr(AEditValue);
+}
+
+TcxTextLayoutFlags TcxCustomTextEditViewData::GetDrawTextFlags(bool AMultiLine) const {
+  TcxTextLayoutFlags flags = cxtlKeepLeft | cxtlKeepTop;
+  switch (HorzAlignment) {
+    case taRightJustify: flags |= cxtlAlignRight; break;
+    case taCenter: flags |= cxtlAlignHCenter; break;
+    default: break;
+  }
+  switch (VertAlignment) {
+    case taBottomJustify: flags |= cxtlAlignBottom; break;
+    case taVCenter: flags |= cxtlAlignVCenter; break;
+    default: break;
+  }
+  flags |= AMultiLine ? (cxtlWordBreak | cxtlWholeRows) : cxtlSingleLine;
+  if (PaintOptions & cxEditPaintEndEllipsis) flags |= cxtlEndEllipsis;
+  return flags;
+}
+
+void TcxCustomTextEditViewData::AdjustTextEditTextRect(TRect& ARect) const {
+  const TPoint margins = GetEditContentMargins(const_cast<TcxCustomTextEditViewData*>(this));
+  ARect.Left += margins.X - 1;
+  ARect.Right -= 1;
+  if (IsInplace() || !TextProperties()) return;
+  const TcxEditEditingStyle style = TextProperties()->EditingStyle();
+  if (style != esFixedList && style != esNoEdit) return;
+  ++ARect.Left;
+  if (VertAlignment == taTopJustify) {
+    ++ARect.Top;
+    --ARect.Bottom;
+  }
+}
+
+void TcxCustomTextEditViewData::ComputeSelectionColors(TColor& ATextColor, TColor& ABackgroundColor) const {
+  const bool text = SelTextColor != cxEditDefaultSelectionColor;
+  const bool background = SelBackgroundColor != cxEditDefaultSelectionColor;
+  if (text || background) {
+    ATextColor = text ? SelTextColor : InverseColor(SelBackgroundColor);
+    ABackgroundColor = background ? SelBackgroundColor : InverseColor(SelTextColor);
+    return;
+  }
+  const bool highlightStyle = Style() && ColorToRGB(Style()->Color()) == ColorToRGB(clHighlight);
+  ATextColor = highlightStyle ? clWhite : clHighlightText;
+  ABackgroundColor = highlightStyle ? clBlack : clHighlight;
+}
+
+void TcxCustomTextEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                                TcxMouseButton AButton, TShiftState AShift,
+                                                TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  if (!vi) return;
+  vi->TextRect = vi->ClientRect;
+  AdjustTextEditTextRect(vi->TextRect);
+  vi->DrawTextFlags = GetDrawTextFlags((PaintOptions & cxEditPaintAutoHeight) != 0);
+  DoGetDisplayText(EditValue, vi->Text);
+  vi->SelStart = SelLength > 0 ? SelStart : -1;
+  vi->SelLength = SelLength;
+  ComputeSelectionColors(vi->SelTextColor, vi->SelBackgroundColor);
+  vi->DrawSelectionBar = false;
+  vi->DrawsText = Edit != nullptr && !vi->IsInnerEditVisible;
+  vi->TextOutPrepared = false;
+}
+
+TSize TcxCustomTextEditViewData::MeasureEditText(TcxCanvas* ACanvas, const String& AText, Integer AWidth) {
+  if (!ACanvas) return TSize{0, 0};
+  if (Style()) ACanvas->SetFont(Style()->GetVisibleFont());
+  const TPoint margins = GetEditContentMargins(this);
+  if (AText.empty() && (PaintOptions & cxEditPaintZeroHeight)) return TSize{0, 0};
+  const Integer rowHeight = ACanvas->GetTextHeight(u"Zg");
+  TSize size{0, rowHeight};
+  if (!AText.empty()) {
+    TRect r{0, 0, AWidth > 0 ? AWidth : cxMaxRectSize / 2, cxMaxRectSize / 2};
+    const TcxTextLayoutFlags flags = GetDrawTextFlags(AWidth > 0) | cxtlCalcRect | cxtlReturnRowCount;
+    const Integer rows = std::max<Integer>(1, cxTextOut(ACanvas, AText, r, flags));
+    size = TSize{WidthOfRect(r), rows * rowHeight};
+  }
+  const TcxEditEditingStyle style = TextProperties() ? TextProperties()->EditingStyle() : esEditing;
+  if (!IsInplace() && (style == esFixedList || style == esNoEdit)) ++size.cy;
+  size.cx += margins.X;
+  size.cy += margins.Y;
+  return size;
+}
+
+TSize TcxCustomTextEditViewData::CalcTextExtent(TcxCanvas* ACanvas, const Variant& AEditValue) {
+  String text;
+  DoGetDisplayText(AEditValue, text);
+  return MeasureEditText(ACanvas, text);
+}
+
+void TcxCustomTextEdit::PrepareViewData(TcxCustomEditViewData* AViewData) {
+  TcxCustomEdit::PrepareViewData(AViewData);
+  auto* textData = dynamic_cast<TcxCustomTextEditViewData*>(AViewData);
+  if (!textData) return;
+  textData->EditValue = Variant(Model()->Text());
+  // What the user sees is the model's text already: shown as it stands.
+  textData->OnGetDisplayText = TcxEditGetDisplayTextEvent(this, [this](TObject*, String& AText) {
+    AText = ActiveTextProperties()->ApplyEchoAndCase(Model()->Text());
+  });
+  textData->SelStart = Model()->SelStart();
+  textData->SelLength = Focused() ? Model()->SelLength() : 0;
 }

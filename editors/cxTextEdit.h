@@ -18,6 +18,8 @@
 
 #include "editors/cxEdit.h"
 #include "editors/cxEditProperties.h"
+#include "editors/cxEditTextUtils.h"
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxFormats.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
@@ -54,6 +56,45 @@ inline constexpr Integer cxTextEditDefaultPrecision = 15;
 // Whether AChar is a character the user types as text: any printable
 // character of any script (not a control character).
 bool cxIsTextInputChar(Char AChar);
+
+// ---------------------------------------------------------------------------
+// TcxTextEditPropertiesValues: which of DisplayFormat, EditFormat,
+// MaxLength, MaxValue and MinValue a text property set assigned itself (an
+// unassigned one comes from the default values provider), beside the
+// inherited flags.
+
+class TcxTextEditPropertiesValues : public TcxCustomEditPropertiesValues {
+  KORVANE_CLASS(TcxTextEditPropertiesValues, TcxCustomEditPropertiesValues)
+  using TcxCustomEditPropertiesValues::TcxCustomEditPropertiesValues;
+  // The flags, with the inherited ones, inside one update of the owner.
+  void Assign(TPersistent* Source) override;
+  // Clears every flag inside one update of the owner.
+  void RestoreDefaults() override;
+
+  bool DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(bool Value) { SetFlag(FDisplayFormat, Value); }
+  bool EditFormat() const { return FEditFormat; }
+  void SetEditFormat(bool Value) { SetFlag(FEditFormat, Value); }
+  bool MaxLength() const { return FMaxLength; }
+  void SetMaxLength(bool Value) { SetFlag(FMaxLength, Value); }
+  bool MaxValue() const { return FMaxValue; }
+  void SetMaxValue(bool Value) { SetFlag(FMaxValue, Value); }
+  bool MinValue() const { return FMinValue; }
+  void SetMinValue(bool Value) { SetFlag(FMinValue, Value); }
+
+private:
+  // A new value notifies the owner.
+  void SetFlag(bool& AFlag, bool Value);
+
+  bool FDisplayFormat = false;
+  bool FEditFormat = false;
+  bool FMaxLength = false;
+  bool FMaxValue = false;
+  bool FMinValue = false;
+};
+
+class TcxCustomTextEdit;
+using TcxNewLookupDisplayTextEvent = TEvent<void(TObject* Sender, const String& AText)>;
 
 // ---------------------------------------------------------------------------
 // TcxCustomTextEditProperties
@@ -96,11 +137,37 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   double MaxValue() const;
   // Raised to MinValue when MinValue is assigned.
   void SetMaxValue(double Value);
-  bool IsMaxLengthAssigned() const { return FMaxLengthAssigned; }
-  bool IsMinValueAssigned() const { return FMinValueAssigned; }
-  bool IsMaxValueAssigned() const { return FMaxValueAssigned; }
+  bool IsMaxLengthAssigned() const { return TextAssignedValues()->MaxLength(); }
+  bool IsMinValueAssigned() const { return TextAssignedValues()->MinValue(); }
+  bool IsMaxValueAssigned() const { return TextAssignedValues()->MaxValue(); }
   // Forgets every assigned value (they fall back to the provider).
   void RestoreAssignedValues();
+  // The AssignedValues object, or, when a descendant's GetAssignedValuesClass
+  // names a class of its own that does not derive from
+  // TcxTextEditPropertiesValues, a companion object that keeps these flags.
+  TcxTextEditPropertiesValues* TextAssignedValues() const;
+  TcxCustomEditPropertiesValuesClass GetAssignedValuesClass() const override;
+
+  // Input-method settings, stored and copied for the form's sake. The
+  // platform's input methods are chosen per user session, not per field,
+  // so on Linux they change nothing; OEMConvert (a legacy code-page round
+  // trip) likewise. Setting one to a new value notifies.
+  Integer ImeMode() const { return FImeMode; }
+  void SetImeMode(Integer Value) { SetValue(FImeMode, Value); }
+  const String& ImeName() const { return FImeName; }
+  void SetImeName(const String& Value) { SetValue(FImeName, Value); }
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool Value) { SetValue(FOEMConvert, Value); }
+
+  // Stepping the lookup items writes the item's text into the editor even
+  // while the list is shown (otherwise only the list's selection moves).
+  bool UpdateTextWhileListShown() const { return FUpdateTextWhileListShown; }
+  void SetUpdateTextWhileListShown(bool Value) { FUpdateTextWhileListShown = Value; }
+
+  // Told (Sender: the editor) when the editor takes, in the free editing
+  // style, a text that is no lookup item; the own set's first, then the
+  // repository item's. Copied by Assign.
+  TcxNewLookupDisplayTextEvent OnNewLookupDisplayText;
 
   // Any change of the list re-applies the properties.
   TStringList* LookupItems() const { return FLookupItems.get(); }
@@ -139,11 +206,19 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   // the item's own text is written back.
   virtual bool IsDisplayValueAcceptable(String& AText) const;
   bool IsLookupItem(const String& AText) const;
+  // Whether a text that is no lookup item is refused as the value in the
+  // edit-list style (validation) and cleared when a stand-alone editor in a
+  // list style is left with it. Kinds whose value is not the item's text
+  // (a key looked up by it) answer false and keep their own road.
+  virtual bool RefusesTextOutsideItems() const { return true; }
   bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
   bool CanValidateDisplayValue() const override { return true; }
   bool CanRevertEditValue() const override { return true; }
   static TcxCustomEditClass GetEditorClass();
   TcxEditEditorFeatures GetEditorFeatures() const override;
+  // The text view data and view info.
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() const override;
 
   virtual TcxEditEditingStyle EditingStyle() const { return FHideCursor ? esNoEdit : esEditing; }
   virtual Integer LookupPageSize() const { return cxTextEditLookupPageSize; }
@@ -168,18 +243,103 @@ private:
   bool FUseDisplayFormatWhenEditing = false;
   bool FExactLookupMatch = false;
   bool FFixedListSelectMode = true;
+  bool FUpdateTextWhileListShown = false;
+  bool FOEMConvert = false;
+  // The platform's "don't care" input-method mode.
+  Integer FImeMode = 3;
+  String FImeName;
   Integer FMaxLength = 0;
   String FDisplayFormat;
   String FEditFormat;
   double FMinValue = 0;
   double FMaxValue = 0;
-  bool FMaxLengthAssigned = false;
-  bool FDisplayFormatAssigned = false;
-  bool FEditFormatAssigned = false;
-  bool FMinValueAssigned = false;
-  bool FMaxValueAssigned = false;
   const TFormatSettings* FLocale = nullptr;
   std::unique_ptr<TStringList> FLookupItems;
+  mutable std::unique_ptr<TcxTextEditPropertiesValues> FTextValuesCompanion;
+};
+
+// ---------------------------------------------------------------------------
+// The text editor's view: the view data lays the display text out in the
+// editor's content rectangle, measures it for automatic sizes and hints;
+// the view info paints it when no inner edit shows it (an editor painted
+// through a fresh view data, a closed fixed-list combo box).
+
+// Paint options of a view data (PaintOptions).
+inline constexpr Cardinal cxEditPaintEndEllipsis = 0x1;   // a cut text ends in "..."
+inline constexpr Cardinal cxEditPaintAutoHeight = 0x2;    // the height follows the text
+inline constexpr Cardinal cxEditPaintZeroHeight = 0x4;    // an empty text measures 0 high
+
+class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
+  KORVANE_CLASS(TcxCustomTextEditViewInfo, TcxCustomEditViewInfo)
+  TcxCustomTextEditViewInfo() = default;
+
+  String Text;
+  TRect TextRect{};
+  TcxTextLayoutFlags DrawTextFlags = 0;
+  // The selection drawn (SelStart -1: none) and its colours.
+  Integer SelStart = -1;
+  Integer SelLength = 0;
+  TColor SelTextColor = clHighlightText;
+  TColor SelBackgroundColor = clHighlight;
+  // The whole text on a highlight bar (a focused fixed list).
+  bool DrawSelectionBar = false;
+  // The view paints its text itself (no inner edit shows it).
+  bool DrawsText = false;
+  // Rows prepared on the first paint; moved with the view info.
+  TcxTextOutData TextOutData;
+  bool TextOutPrepared = false;
+
+  // The background, then the text (DrawTextEditViewInfo).
+  void Render(TcxCanvas* ACanvas) override;
+  // With P over the text rectangle: true and the whole text as the hint
+  // when the text does not fit (cut, a row wider than the room, or rows
+  // reaching below it).
+  bool QueryHintWithRect(const TPoint& P, String& AText, TRect& ARect) override;
+  void OffsetBy(Integer DX, Integer DY) override;
+  void Assign(TObject* Source) override;
+};
+
+// Paints the background (not for a transparent or no-edit style) and, when
+// the view draws its text, the text (on a selection bar in clHighlight
+// with clHighlightText, or with its selection); a focused stand-alone view
+// without an inner edit and without an open popup gets a focus rectangle.
+void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+
+class TcxCustomTextEditViewData : public TcxCustomEditViewData {
+  KORVANE_CLASS(TcxCustomTextEditViewData, TcxCustomEditViewData)
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+  TcxCustomTextEditProperties* TextProperties() const {
+    return static_cast<TcxCustomTextEditProperties*>(Properties());
+  }
+
+  // The text the view shows, the selection to draw (from a live editor).
+  Integer SelStart = -1;
+  Integer SelLength = 0;
+  // The value the view shows (set by the editor or the container).
+  Variant EditValue = Null();
+
+  // The display text of a value (echo and case applied).
+  void EditValueToDisplayText(const Variant& AEditValue, String& AText) override;
+  // Layout flags from the alignment: keep-left, keep-top and single-line
+  // always; multi-line measuring swaps single-line for word break and
+  // whole rows; the end-ellipsis paint option adds the ellipsis.
+  TcxTextLayoutFlags GetDrawTextFlags(bool AMultiLine = false) const;
+  // The base view, then the text rectangle, text, flags and selection.
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  TSize CalcTextExtent(TcxCanvas* ACanvas, const Variant& AEditValue) override;
+  // The size of AText in the style's font: one row unbounded, or wrapped to
+  // AWidth (rows x the "Zg" height); plus one pixel in the list and no-edit
+  // styles when stand-alone, plus the content margins. An empty text is 0
+  // high when the paint options allow it.
+  TSize MeasureEditText(TcxCanvas* ACanvas, const String& AText, Integer AWidth = 0);
+  // The alignment offsets; a stand-alone view in the fixed-list and no-edit
+  // styles loses a pixel at the left (and at top and bottom when aligned top).
+  void AdjustTextEditTextRect(TRect& ARect) const;
+  // Explicit selection colours (clDefault: unset) or clHighlight with
+  // clHighlightText (white on black when the style's colour is clHighlight);
+  // one explicit colour gets the inverse of it as the other.
+  void ComputeSelectionColors(TColor& ATextColor, TColor& ABackgroundColor) const;
 };
 
 class TcxTextEditProperties : public TcxCustomTextEditProperties {
@@ -271,6 +431,8 @@ public:
   bool AllowsLookupStepping() const { return FAllowsLookupStepping; }
   void SetAllowsLookupStepping(bool Value) { FAllowsLookupStepping = Value; }
   bool LookupPending() const { return FLookupPending; }
+  // Steps the lookup items as the keys do: the item's text, all selected.
+  void StepLookupItem(TcxLookupStep AStep) { StepLookup(AStep); }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
 
@@ -363,6 +525,8 @@ public:
   void UpdateDisplayValue() override;
   void SetDisplayValue(const Variant& Value) override;
   void SelectAllText() override { SelectWholeText(); }
+  // The shown text and its selection go to the text view data.
+  void PrepareViewData(TcxCustomEditViewData* AViewData) override;
   bool KeepsNavigationKeys() const override { return true; }
   void PropertiesChanged(TObject* Sender) override;
 
@@ -376,8 +540,27 @@ protected:
   virtual String InnerTextOf(const String& AModelText) const { return AModelText; }
   virtual Integer InnerPosOf(Integer AModelPos) { return AModelPos; }
   virtual Integer ModelPosOf(Integer AInnerPos) { return AInnerPos; }
+  // A text taken in the free style that is no lookup item is told through
+  // OnNewLookupDisplayText.
   void InternalSetDisplayValue(const Variant& Value) override;
   bool PreviewInnerMessage(TMessage& Message) override;
+  // A stand-alone editor bound to no data, left in a list style with a text
+  // that is no item, clears its value (an empty text); in place and bound
+  // editors leave that to validation, which refuses such a text.
+  void DoExit() override;
+  // With lookup stepping by the wheel (LookupWheelAllowed), the popup closed
+  // and editing allowed, a notch up steps to the previous item, down to the
+  // next, with the change events and ImmediatePost of a key step.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) override;
+  // Whether the wheel steps through the lookup items (the drop-down editors
+  // answer; a plain text editor does not step).
+  virtual bool LookupWheelAllowed() { return false; }
+  // A step by the user from the item the editor shows: the text follows, the
+  // change events fire once and ImmediatePost posts. False when it stays.
+  bool StepLookupByUser(TcxLookupStep AStep);
+  // The lookup's current item becomes the one whose text is the editor's
+  // (none when no item is), so a step starts from what the editor shows.
+  void LocateTextItem();
   // The client rectangle less the buttons at either side.
   void PlaceInnerControl() override;
   void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;

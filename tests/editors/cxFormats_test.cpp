@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/cxDateUtils.h"
+#include "editors/cxMaskEdit.h"
 #include "editors/cxRegExpr.h"
 #include "editors/cxStandardMask.h"
 #include "foundation/cxClasses.h"
@@ -287,6 +288,38 @@ TEST_F(cxFormatsTest, LocaleToMasksAndPatterns) {
     if (C->StandardDateMask.find(u"lll") == String::npos) {
       EXPECT_TRUE(Standard.IsComplete(Picture)) << Utf8(Picture);
     }
+  }
+}
+
+TEST_F(cxFormatsTest, ShortMonthNamesWithBlankSeparatorsTakeTheShownDate) {
+  // Short month names between blanks: the masks take the text a date editor
+  // shows ("25 Nov 2098"), typed one character after another.
+  TFormatSettings S = TFormatSettings::Invariant();
+  S.ShortDateFormat = u"dd/mmm/yyyy";
+  S.DateSeparator = u' ';
+  const TcxFormatController* C = UseLocale(S);
+  const TDateTime Sample = EncodeDate(2098, 11, 25);
+  String Shown;
+  FormatDateValueText(true, false, Shown, Sample);
+  EXPECT_EQ(Utf8(Shown), "25 Nov 2098");
+  EXPECT_TRUE(MaskTakes(C->RegExprDateMask, Shown));
+  FormatDateValueText(true, true, Shown, Sample + EncodeTime(10, 20, 30, 0));
+  EXPECT_TRUE(MaskTakes(C->RegExprDateTimeMask, Shown));
+  TDateTime Back = 0;
+  EXPECT_TRUE(ParseDateText(u"25 Nov 2098", Back));
+  EXPECT_EQ(Back, Sample);
+  EXPECT_FALSE(MaskTakes(C->RegExprDateMask, u"25 November 2098")) << "three letters, as the format says";
+
+  // Typed into a masked editor as a date editor uses the mask.
+  for (TcxEditMaskKind Kind : {emkRegExpr, emkRegExprEx}) {
+    SCOPED_TRACE(static_cast<int>(Kind));
+    TcxMaskEditProperties Properties(nullptr);
+    Properties.SetMaskKind(Kind);
+    Properties.SetEditMask(C->RegExprDateMask);
+    TcxMaskEditModel Model(&Properties);
+    for (Char Ch : String(u"25 Nov 2098")) Model.KeyPress(Ch);
+    EXPECT_EQ(Utf8(Model.Text()), "25 Nov 2098");
+    EXPECT_TRUE(Model.IsTextValid());
   }
 }
 

@@ -247,6 +247,52 @@ TEST(MaskEditProperties, ABadRegularExpressionRaisesAndKeepsTheOldMask) {
   }
 }
 
+TEST(MaskEditStandard, ACharacterTypedOverASelectionBlanksItOnlyWhenTaken) {
+  TSeparatorsScope separators;
+  struct TCase {
+    Char Typed;
+    const char16_t* Text;
+    Integer Beeps;
+  } cases[] = {
+      {u'x', u"12:34", 1},  // refused: the selection stays as it was
+      {u'5', u"5_:34", 0},  // taken: the rest of the selection is blanked
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(Utf8(String(1, c.Typed)));
+    TcxMaskEditProperties properties(nullptr);
+    properties.SetBeepOnError(true);
+    properties.SetEditMask(u"00:00");
+    TcxMaskEditModel model(&properties);
+    RunKeyScript(model, u"1234");
+    model.SetSelection(0, 2);
+    Char key = c.Typed;
+    model.KeyPress(key);
+    EXPECT_EQ(Utf8(model.Text()), Utf8(c.Text));
+    EXPECT_EQ(model.BeepCount(), c.Beeps);
+  }
+}
+
+TEST(MaskEditProperties, AKindUnderWhichTheMaskDoesNotCompileRaisesAndKeepsTheOldKind) {
+  TSeparatorsScope separators;
+  TcxMaskEditProperties properties(nullptr);
+  properties.SetEditMask(u"00{2");  // a standard mask; no regular expression ("{" opens a count)
+  EXPECT_THROW(properties.SetMaskKind(emkRegExpr), EcxMaskEditError);
+  EXPECT_EQ(properties.MaskKind(), emkStandard);
+  // Nothing stale is left behind: the mask still works and validates.
+  TcxMaskEditModel model(&properties);
+  RunKeyScript(model, u"12");
+  EXPECT_EQ(Utf8(model.Text()), "12{2");
+  Variant display(String(u"12{2"));
+  TCaption error;
+  bool failed = false;
+  EXPECT_NO_THROW(properties.CheckDisplayValue(display, error, failed, nullptr));
+  EXPECT_FALSE(failed);
+  // A kind the mask compiles under is taken.
+  properties.SetEditMask(u"\\d\\d");
+  EXPECT_NO_THROW(properties.SetMaskKind(emkRegExpr));
+  EXPECT_EQ(properties.MaskKind(), emkRegExpr);
+}
+
 TEST(MaskEditProperties, CaseInsensitiveIsForcedByCharCaseAndMasksHaveNoMaxLength) {
   TcxMaskEditProperties properties(nullptr);
   properties.SetCharCase(ecUpperCase);
