@@ -504,17 +504,19 @@ TcxCanvas* TcxCustomInplaceEditContainer::GetCanvas() const {
 TSize TcxCustomInplaceEditContainer::CalcEditSizeForProperties(TcxCustomEditViewData* AViewData, TcxCanvas* ACanvas,
                                                                TFont* AFont, const String& AText, Integer AWidth,
                                                                Integer AMaxLineCount, Cardinal AFlags) {
-  TSize Frame{0, 0};
+  // The frame, and what the editor shows for no value (a text editor's
+  // empty line, a check box's glyph): the text's line is not counted twice.
+  TSize Frame{0, 0}, Empty{0, 0};
   if (AViewData) {
-    // The frame alone: measured for no value.
-    AViewData->CalcEditorSize(ACanvas, Null(), TcxEditSizeProperties{}, nullptr, Frame);
+    Frame = AViewData->CalcFrameExtent(ACanvas, nullptr);
+    Empty = AViewData->CalcContentExtent(ACanvas, Null(), TcxEditSizeProperties{});
   }
   TFont Saved;
   Saved.Assign(ACanvas->GetFont());
   if (AFont) ACanvas->GetFont()->Assign(AFont);
   // An unbounded width is a width no text reaches.
   constexpr Integer UnboundedWidth = 1 << 20;
-  const Integer TextWidth = AWidth > 0 ? std::max(1, AWidth - Frame.cx) : UnboundedWidth;
+  const Integer TextWidth = AWidth > 0 ? std::max(1, AWidth - Frame.cx - Empty.cx) : UnboundedWidth;
   TRect Text{0, 0, TextWidth, 0};
   // An empty text measures as a row of the font's height.
   const String Measured = AText.empty() ? String(u"Qq") : AText;
@@ -522,7 +524,7 @@ TSize TcxCustomInplaceEditContainer::CalcEditSizeForProperties(TcxCustomEditView
             clHighlightText, AMaxLineCount);
   ACanvas->GetFont()->Assign(&Saved);
   const Integer Width = AText.empty() ? 0 : Text.Width();
-  return TSize{Frame.cx + Width, Frame.cy + Text.Height()};
+  return TSize{Frame.cx + Empty.cx + Width, Frame.cy + std::max(Empty.cy, Text.Height())};
 }
 
 Integer TcxCustomInplaceEditContainer::GetDefaultEditHeight(TFont* AFont) const {

@@ -77,7 +77,7 @@ struct TBandedTree : TTreeViewFixture {
 };
 
 // A point in the rows area, away from every header.
-TPoint RowsPoint(const TBandedTree& F) { return F.CellCenter(F.C, 0); }
+TPoint RowsPoint(const TBandedTree& F) { return F.CellCenter(F.A, 0); }
 
 }  // namespace
 

@@ -355,6 +355,8 @@ TEST(TreeListPainter, EveryCustomDrawEventCanReplaceItsPart) {
   TStyledTree F;
   F.Tree->Preview()->SetColumn(F.Column(1));
   F.Tree->Preview()->SetVisible(true);
+  // Room below the rows for the background's probe, whatever a row's height.
+  F.Tree->SetHeight(F.Tree->Height() + 120);
   F.Tree->LayoutChanged();
   const TColor Mark = TColor(0x1234AB);
   TcxCustomTreeListControl* T = F.Tree;
