@@ -54,7 +54,7 @@ void FitTitle(QMessageBox& Box) {
   if (auto* grid = qobject_cast<QGridLayout*>(Box.layout()))
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
                   grid->columnCount());
-  // Of fixed size: the window manager offers no maximise button.
+  // Of fixed size: the box is neither sized nor maximised.
   if (Box.layout()) Box.layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

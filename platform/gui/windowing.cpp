@@ -27,6 +27,7 @@
 #include "platform/gui/hooks.h"
 #include "platform/gui/keymap.h"
 #include "platform/gui/timers.h"
+#include "platform/gui/windowmanager.h"
 #include "platform/gui/windowsystem_internal.h"
 
 namespace {
@@ -57,6 +58,7 @@ struct TWindowRec {
   HRGN WindowRgn = nullptr;
   std::vector<HWND> Children;  // z-order, topmost first
   HCURSOR Cursor = 0;
+  std::vector<TSystemCommand> SystemMenu;  // top-level: the window manager's menu of the window
 };
 
 std::map<HWND, std::unique_ptr<TWindowRec>> GWindows;
@@ -77,6 +79,10 @@ bool GCursorPosKnown = false;
 Integer GBeeps = 0;
 std::map<HDC, HWND> GWindowDCs;
 SmallInt GKeyState[256] = {};
+
+// A new top-level window's system menu, from the top.
+const std::vector<TSystemCommand> DefaultSystemMenu = {SC_RESTORE,  SC_MOVE,      SC_SIZE, SC_MINIMIZE,
+                                                       SC_MAXIMIZE, SC_SEPARATOR, SC_CLOSE};
 
 TWindowRec* Find(HWND Wnd) {
   if (!Wnd) return nullptr;
@@ -617,27 +623,60 @@ QString ShownTitle(const TWindowRec& R) {
   return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
 }
 
-Qt::WindowFlags TopLevelFlags(const TWindowRec& R) {
+bool HasCommand(const std::vector<TSystemCommand>& Menu, TSystemCommand Command) {
+  return std::find(Menu.begin(), Menu.end(), Command) != Menu.end();
+}
+
+// What the window manager may do with a window of this style whose system
+// menu holds these items.
+TWindowActions ActionsOf(Cardinal Style, Cardinal ExStyle, const std::vector<TSystemCommand>& Menu) {
+  if ((Style & WS_CAPTION) != WS_CAPTION) return 0;  // no title bar: nothing is offered
+  TWindowActions actions = 0;
+  if (HasCommand(Menu, SC_MOVE)) actions |= waMove;
+  if ((Style & WS_THICKFRAME) && HasCommand(Menu, SC_SIZE)) actions |= waSize;
+  if (!(Style & WS_SYSMENU)) return actions;  // the box bits mean something else without a system menu
+  if (HasCommand(Menu, SC_CLOSE)) actions |= waClose;
+  // A tool window and a dialog frame are neither minimised nor maximised.
+  if (ExStyle & (WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME)) return actions;
+  if ((Style & WS_MINIMIZEBOX) && HasCommand(Menu, SC_MINIMIZE)) actions |= waMinimize;
+  if ((Style & WS_MAXIMIZEBOX) && HasCommand(Menu, SC_MAXIMIZE)) actions |= waMaximize;
+  if ((actions & (waMinimize | waMaximize)) && HasCommand(Menu, SC_RESTORE)) actions |= waRestore;
+  return actions;
+}
+
+Qt::WindowFlags QtFlagsOf(const TWindowManagerHints& H) {
   Qt::WindowFlags f = Qt::Window;
-  if (R.ExStyle & WS_EX_TOOLWINDOW) f = Qt::Tool;
-  else if (R.ExStyle & WS_EX_DLGMODALFRAME) f = Qt::Dialog;  // window managers give a dialog no minimise button
-  if ((R.Style & WS_CAPTION) != WS_CAPTION) {
+  if (H.Kind == wkTool) f = Qt::Tool;
+  else if (H.Kind == wkDialog) f = Qt::Dialog;
+  if (H.Frameless) {
     f |= Qt::FramelessWindowHint;
   } else {
-    // The title bar carries the buttons the style names, no others (the
-    // box bits mean something else without a system menu).
+    // Exactly the buttons asked for: without the customise hint the toolkit
+    // would add the ones it thinks the window kind should have.
     f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (R.Style & WS_SYSMENU) {
-      f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-      if (!(R.ExStyle & WS_EX_TOOLWINDOW)) {
-        if (R.Style & WS_MINIMIZEBOX) f |= Qt::WindowMinimizeButtonHint;
-        if (R.Style & WS_MAXIMIZEBOX) f |= Qt::WindowMaximizeButtonHint;
-      }
-    }
+    if (H.SystemMenu) f |= Qt::WindowSystemMenuHint;
+    if (H.CloseBox) f |= Qt::WindowCloseButtonHint;
+    if (H.MinimizeBox) f |= Qt::WindowMinimizeButtonHint;
+    if (H.MaximizeBox) f |= Qt::WindowMaximizeButtonHint;
   }
-  if (R.ExStyle & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
-  if (R.ExStyle & WS_EX_NOACTIVATE) f |= Qt::WindowDoesNotAcceptFocus;
+  if (H.StaysOnTop) f |= Qt::WindowStaysOnTopHint;
+  if (H.NoActivate) f |= Qt::WindowDoesNotAcceptFocus;
   return f;
+}
+
+Qt::WindowFlags TopLevelFlags(const TWindowRec& R) {
+  return QtFlagsOf(WindowManagerHintsOf(R.Style, R.ExStyle, ActionsOf(R.Style, R.ExStyle, R.SystemMenu)));
+}
+
+// The window manager reads the hints when the flags are set; the toolkit
+// hides a window whose flags change, so a shown one is shown again.
+void ApplyTopLevelFlags(TWindowRec& R) {
+  if (R.Parent || !R.Widget) return;
+  const Qt::WindowFlags f = TopLevelFlags(R);
+  if (R.Widget->windowFlags() == f) return;
+  const bool vis = R.Widget->isVisible();
+  R.Widget->setWindowFlags(f);
+  if (vis) R.Widget->show();
 }
 
 void MakeWidget(TWindowRec& R) {
@@ -813,6 +852,7 @@ HWND CreateWindowHandle(const TCreateParams& Params, TWndMethod Proc, HWND* Crea
   rec->ClientArea = TRect{0, 0, WidthOf(rec->Rect), HeightOf(rec->Rect)};
   if (child) rec->Parent = Params.WndParent;
   else rec->Owner = Find(Params.WndParent) ? Params.WndParent : 0;
+  if (!child) rec->SystemMenu = DefaultSystemMenu;
   TWindowRec& r = *rec;
   GWindows[h] = std::move(rec);
   if (Created) *Created = h;
@@ -1032,11 +1072,7 @@ void SetWindowExStyle(HWND Wnd, Cardinal ExStyle) {
   TWindowRec* r = Find(Wnd);
   if (!r) return;
   r->ExStyle = ExStyle;
-  if (!r->Parent && r->Widget) {
-    bool vis = r->Widget->isVisible();
-    r->Widget->setWindowFlags(TopLevelFlags(*r));
-    if (vis) r->Widget->show();
-  }
+  ApplyTopLevelFlags(*r);
 }
 
 std::vector<HWND> GetChildWindows(HWND Parent) {
@@ -1272,15 +1308,56 @@ TNativeWindowState GetNativeWindowState(HWND Wnd) {
   const Qt::WindowFlags f = w->windowFlags();
   st.Maximized = (w->windowState() & Qt::WindowMaximized) != 0;
   st.Frameless = (f & Qt::FramelessWindowHint) != 0;
+  // Without the customise hint the window manager chooses the buttons: all of them.
   const bool custom = (f & Qt::CustomizeWindowHint) != 0;
-  const bool dialog = (f & Qt::WindowType_Mask) == Qt::Dialog;
-  const bool fixedSize = w->minimumSize() == w->maximumSize();
   st.CloseBox = !st.Frameless && (!custom || (f & Qt::WindowCloseButtonHint));
-  st.MinimizeBox = !st.Frameless && !dialog && (!custom || (f & Qt::WindowMinimizeButtonHint));
-  st.MaximizeBox = !st.Frameless && !fixedSize && (!custom || (f & Qt::WindowMaximizeButtonHint));
+  st.MinimizeBox = !st.Frameless && (!custom || (f & Qt::WindowMinimizeButtonHint));
+  st.MaximizeBox = !st.Frameless && (!custom || (f & Qt::WindowMaximizeButtonHint));
   const QString t = w->windowTitle();
   st.Title = String(reinterpret_cast<const Char*>(t.utf16()), static_cast<size_t>(t.size()));
   return st;
+}
+
+TWindowManagerHints WindowManagerHintsOf(Cardinal Style, Cardinal ExStyle, TWindowActions Actions) {
+  TWindowManagerHints h;
+  if (ExStyle & WS_EX_TOOLWINDOW) h.Kind = wkTool;
+  else if (ExStyle & WS_EX_DLGMODALFRAME) h.Kind = wkDialog;
+  h.Frameless = (Style & WS_CAPTION) != WS_CAPTION;
+  h.SystemMenu = !h.Frameless && (Style & WS_SYSMENU);
+  h.CloseBox = !h.Frameless && (Actions & waClose);
+  h.MinimizeBox = !h.Frameless && (Actions & waMinimize);
+  h.MaximizeBox = !h.Frameless && (Actions & waMaximize);
+  h.StaysOnTop = ExStyle & WS_EX_TOPMOST;
+  h.NoActivate = ExStyle & WS_EX_NOACTIVATE;
+  return h;
+}
+
+bool DeleteSystemMenuPosition(HWND Wnd, Integer Position) {
+  TWindowRec* r = Find(Wnd);
+  if (!r || Position < 0 || Position >= static_cast<Integer>(r->SystemMenu.size())) return false;
+  r->SystemMenu.erase(r->SystemMenu.begin() + Position);
+  ApplyTopLevelFlags(*r);
+  return true;
+}
+
+bool DeleteSystemMenuCommand(HWND Wnd, TSystemCommand Command) {
+  TWindowRec* r = Find(Wnd);
+  if (!r || Command == SC_SEPARATOR) return false;
+  auto it = std::find(r->SystemMenu.begin(), r->SystemMenu.end(), Command);
+  if (it == r->SystemMenu.end()) return false;
+  r->SystemMenu.erase(it);
+  ApplyTopLevelFlags(*r);
+  return true;
+}
+
+std::vector<TSystemCommand> GetSystemMenuItems(HWND Wnd) {
+  TWindowRec* r = Find(Wnd);
+  return r ? r->SystemMenu : std::vector<TSystemCommand>();
+}
+
+TWindowActions GetWindowActions(HWND Wnd) {
+  TWindowRec* r = Find(Wnd);
+  return r && !r->Parent ? ActionsOf(r->Style, r->ExStyle, r->SystemMenu) : 0;
 }
 
 bool SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw) {

@@ -148,8 +148,8 @@ struct TNativeWindowState {
   bool Shown = false;       // the toolkit shows it (with its parents)
   bool Maximized = false;   // top-level: maximised by the window manager
   bool Frameless = false;   // top-level: no title bar
-  bool CloseBox = false;    // top-level title bar buttons (a dialog has no minimise
-  bool MinimizeBox = false; // button, a window of fixed size no maximise button)
+  bool CloseBox = false;    // top-level: the title bar buttons the window
+  bool MinimizeBox = false; // manager is asked for (windowmanager.h)
   bool MaximizeBox = false;
   String Title;             // top-level: the title shown
 };

@@ -8,6 +8,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/windowmanager.h"
 #include "tests/platform/gui/guitestutil.h"
 
 namespace {
@@ -61,6 +62,87 @@ TEST(NativeWindows, TheTitleBarCarriesTheButtonsTheFormAsksFor) {
     EXPECT_EQ(st.MaximizeBox, c.Maximize);
     EXPECT_EQ(st.Title, u"元数据类型");
   }
+}
+
+TEST(NativeWindows, TheWindowManagerIsAskedForExactlyTheButtonsOfTheStyle) {
+  // Nothing may be left to the window manager's taste: it would add a
+  // minimise and a maximise button to a dialog.
+  constexpr Cardinal Caption = WS_CAPTION | WS_SYSMENU;
+  constexpr TWindowActions All = waMove | waSize | waMinimize | waMaximize | waRestore | waClose;
+  struct TCase {
+    const char* Name;
+    Cardinal Style, ExStyle;
+    TWindowActions Actions;
+    TWindowKind Kind;
+    bool Frameless, SystemMenu, Close, Minimize, Maximize;
+  } const cases[] = {
+      {"sizeable window", Caption | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, All, wkNormal, false, true,
+       true, true, true},
+      {"dialog", Caption, WS_EX_DLGMODALFRAME, waMove | waClose, wkDialog, false, true, true, false, false},
+      {"tool window", Caption | WS_THICKFRAME, WS_EX_TOOLWINDOW, waMove | waSize | waClose, wkTool, false, true, true,
+       false, false},
+      {"close taken from the menu", Caption, 0, waMove, wkNormal, false, true, false, false, false},
+      {"no system menu", WS_CAPTION, 0, waMove, wkNormal, false, false, false, false, false},
+      {"borderless popup", WS_POPUP, WS_EX_TOPMOST, All, wkNormal, true, false, false, false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TWindowManagerHints h = WindowManagerHintsOf(c.Style, c.ExStyle, c.Actions);
+    EXPECT_EQ(h.Kind, c.Kind);
+    EXPECT_EQ(h.Frameless, c.Frameless);
+    EXPECT_EQ(h.SystemMenu, c.SystemMenu);
+    EXPECT_EQ(h.CloseBox, c.Close);
+    EXPECT_EQ(h.MinimizeBox, c.Minimize);
+    EXPECT_EQ(h.MaximizeBox, c.Maximize);
+  }
+  EXPECT_TRUE(WindowManagerHintsOf(WS_POPUP, WS_EX_TOPMOST, 0).StaysOnTop);
+}
+
+TEST(NativeWindows, DeletingSystemMenuItemsTakesTheirActionsFromTheWindowManager) {
+  TForm form(nullptr);
+  form.SetCaption(u"元数据类型");
+  form.HandleNeeded();
+  const HWND wnd = form.Handle();
+  EXPECT_EQ(GetSystemMenuItems(wnd), (std::vector<TSystemCommand>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE,
+                                                                   SC_MAXIMIZE, SC_SEPARATOR, SC_CLOSE}));
+  EXPECT_EQ(GetWindowActions(wnd), waMove | waSize | waMinimize | waMaximize | waRestore | waClose);
+
+  struct TStep {
+    const char* Name;
+    bool ByPosition;
+    Integer Position;
+    TSystemCommand Command;
+    bool Deleted;
+    TWindowActions Lost;  // what the window may no longer do afterwards
+  } const steps[] = {
+      {"past the end", true, 7, SC_SEPARATOR, false, 0},
+      {"the separator", true, 5, SC_SEPARATOR, true, 0},
+      {"maximise", false, 0, SC_MAXIMIZE, true, waMaximize},
+      {"maximise again", false, 0, SC_MAXIMIZE, false, waMaximize},
+      {"minimise, by position", true, 3, SC_SEPARATOR, true, waMaximize | waMinimize | waRestore},
+      {"size", false, 0, SC_SIZE, true, waMaximize | waMinimize | waRestore | waSize},
+      {"a negative position", true, -1, SC_SEPARATOR, false, waMaximize | waMinimize | waRestore | waSize},
+  };
+  for (const TStep& s : steps) {
+    SCOPED_TRACE(s.Name);
+    EXPECT_EQ(s.ByPosition ? DeleteSystemMenuPosition(wnd, s.Position) : DeleteSystemMenuCommand(wnd, s.Command),
+              s.Deleted);
+    EXPECT_EQ(GetWindowActions(wnd), (waMove | waSize | waMinimize | waMaximize | waRestore | waClose) & ~s.Lost);
+    const TNativeWindowState st = GetNativeWindowState(wnd);
+    EXPECT_EQ(st.MaximizeBox, !(s.Lost & waMaximize));
+    EXPECT_EQ(st.MinimizeBox, !(s.Lost & waMinimize));
+    EXPECT_TRUE(st.CloseBox);
+  }
+  EXPECT_EQ(GetSystemMenuItems(wnd), (std::vector<TSystemCommand>{SC_RESTORE, SC_MOVE, SC_CLOSE}));
+
+  // A shown window keeps showing when its buttons change.
+  form.Show();
+  Application->ProcessMessages();
+  EXPECT_TRUE(DeleteSystemMenuCommand(wnd, SC_CLOSE));
+  const TNativeWindowState st = GetNativeWindowState(wnd);
+  EXPECT_TRUE(st.Shown);
+  EXPECT_FALSE(st.CloseBox);
+  EXPECT_EQ(GetWindowActions(wnd), waMove);
 }
 
 TEST(NativeWindows, AMaximisedFormIsMaximisedByTheWindowManager) {
