@@ -7,6 +7,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/timers.h"
+#include "platform/gui/windowmanager.h"
 #include "platform/gui/forms.h"
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLDragDrop.h"
@@ -92,11 +93,27 @@ TcxListBox* TcxTreeListCustomizing::MakeList(TcxTreeListCustomizeListKind AKind)
   return List;
 }
 
+namespace {
+
+// The window is moved, sized and closed, never minimised or maximised: its
+// system menu keeps only those items. By position the later item goes
+// first, so the earlier one keeps its place: anything below close, then the
+// line above close.
+void TrimSystemMenu(HWND Wnd) {
+  constexpr Integer BelowClosePosition = 7, LineAboveClosePosition = 5;
+  DeleteSystemMenuPosition(Wnd, BelowClosePosition);
+  DeleteSystemMenuPosition(Wnd, LineAboveClosePosition);
+  for (TSystemCommand Command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE}) DeleteSystemMenuCommand(Wnd, Command);
+}
+
+}  // namespace
+
 void TcxTreeListCustomizing::CreateForm() {
   FForm = std::make_unique<TForm>(nullptr);
   TForm* F = FForm.get();
   F->SetCaption(LoadResString(cxSTreeListCustomizeCaption));
   F->SetBorderStyle(bsSizeToolWin);
+  F->SetBorderIcons(biSystemMenu);
   F->SetFormStyle(fsStayOnTop);
   F->Font()->Assign(FTreeList->Font());
   F->SetColor(clBtnFace);
@@ -108,6 +125,7 @@ void TcxTreeListCustomizing::CreateForm() {
   const Integer LineHeight = Measure.Canvas()->TextHeight(u"Wg") + LineMargin;
   F->SetClientWidth(WidthInDigits * Measure.Canvas()->TextWidth(u"0"));
   F->SetClientHeight(LineHeight * (FRowCount + 1));
+  TrimSystemMenu(F->Handle());
   FDragTimer = new TTimer(F);
   FDragTimer->SetEnabled(false);
   FDragTimer->SetInterval(DragCheckInterval);

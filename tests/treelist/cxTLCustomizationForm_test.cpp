@@ -8,6 +8,7 @@
 #include "platform/gui/comctrls.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/timers.h"
+#include "platform/gui/windowmanager.h"
 #include "tests/treelist/treelist_view_fixture.h"
 #include "treelist/cxTLCustomizationForm.h"
 #include "treelist/cxTLDragDrop.h"
@@ -69,6 +70,18 @@ TEST(TreeListCustomizationForm, ListsHiddenColumnsAndBands) {
   ASSERT_NE(F.Customizing()->BandListBox(), nullptr);
   ASSERT_EQ(F.Customizing()->BandListBox()->Count(), 1);
   EXPECT_EQ(F.Customizing()->BandListBox()->Items()->Strings(0), u"Second");
+}
+
+TEST(TreeListCustomizationForm, ItsWindowIsNeitherMinimisedNorMaximised) {
+  TCustomizeFixture F;
+  const HWND Wnd = F.Customizing()->Form()->Handle();
+  EXPECT_EQ(GetSystemMenuItems(Wnd), (std::vector<TSystemCommand>{SC_MOVE, SC_SIZE, SC_CLOSE}));
+  EXPECT_EQ(GetWindowActions(Wnd) & (waMaximize | waMinimize | waRestore), 0u);
+  EXPECT_EQ(GetWindowActions(Wnd), waMove | waSize | waClose);
+  const TNativeWindowState State = GetNativeWindowState(Wnd);
+  EXPECT_TRUE(State.CloseBox);
+  EXPECT_FALSE(State.MinimizeBox);
+  EXPECT_FALSE(State.MaximizeBox);
 }
 
 TEST(TreeListCustomizationForm, ShowsOnlyWithSomethingToCustomize) {
