@@ -376,6 +376,14 @@ bool TcxPopupMemo::PreviewInnerMessage(TMessage& Message) {
   return TcxMemo::PreviewInnerMessage(Message);
 }
 
+void TcxPopupMemo::Resize() {
+  TcxMemo::Resize();
+  TcxCustomInnerMemo* memo = InnerMemo();
+  if (IsDestroying() || !memo) return;
+  memo->ScrollLines(0);  // no move: only brings the first shown line back in range
+  RecalcScrollBars();
+}
+
 TcxPopupImage::TcxPopupImage(TcxCustomBlobEdit* AOwner) : TcxImage(AOwner), FBlobEdit(AOwner) {}
 
 TGraphicClass TcxPopupImage::GetGraphicClass(bool APastingFromClipboard) {

@@ -230,6 +230,10 @@ class TcxPopupMemo : public TcxMemo {
 
 protected:
   bool PreviewInnerMessage(TMessage& Message) override;
+  // A memo made taller keeps no lines hidden above it while room below
+  // stays empty: the popup sizes the memo only after it took the text and
+  // scrolled to the caret in its smaller size.
+  void Resize() override;
 
 private:
   TcxCustomBlobEdit* FBlobEdit;

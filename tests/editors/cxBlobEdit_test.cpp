@@ -497,6 +497,27 @@ TEST(cxBlobEditPopupMemo, SettingsReachTheMemoAndButtonsSitInThePanel) {
   EXPECT_EQ(VarToStr(f.Edit->EditValue()), u"abCDE");
 }
 
+TEST(cxBlobEditPopupMemo, EveryLineThatFitsShowsFromTheFirstWhenTheMemoOpens) {
+  // More lines than the memo holds before the popup gives it its size, and
+  // fewer than it holds after: the popup must not keep a scroll made for the
+  // small memo (the first lines hidden above an empty band).
+  TBlobFixture f;
+  String text;
+  for (Integer i = 1; i <= 8; ++i) text += (i > 1 ? u"\r\n第" : u"第") + IntToStr(i) + u"行";
+  f.Edit->SetEditValue(Variant(text));
+  for (const char* opening : {"first", "after the caret was left at the end"}) {
+    SCOPED_TRACE(opening);
+    f.Open();
+    TcxCustomInnerMemo* inner = f.Edit->PopupMemo()->InnerMemo();
+    ASSERT_LE(inner->LineCount(), inner->VisibleLineCount()) << "the popup's memo holds every line";
+    EXPECT_EQ(inner->TopLine(), 0);
+    f.Key(VK_END, tkCtrl);
+    EXPECT_EQ(inner->TopLine(), 0) << "the last line is in view already";
+    f.Key(VK_ESCAPE);
+    ASSERT_FALSE(f.Edit->HasOpenPopup());
+  }
+}
+
 TEST(cxBlobEditPopupMemo, AutoReplaceTakesTheTypedCharacterAsTheText) {
   TBlobFixture f;
   f.Properties()->SetMemoAutoReplace(true);
