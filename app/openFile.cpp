@@ -29,6 +29,7 @@ TButton* NewButton(TForm* Form, const String& Caption, TNotifyEvent OnClick) {
 Tfrm_openFile::Tfrm_openFile(TComponent* AOwner) : TForm(AOwner) {
   SetName(u"frm_openFile");
   SetCaption(u"打开元数据文件");
+  SetBorderIcons(biSystemMenu);
   SetPosition(poMainFormCenter);
   SetBounds(0, 0, FormWidth, FormHeight);
   OnShow = TNotifyEvent(this, &Tfrm_openFile::FormShow);

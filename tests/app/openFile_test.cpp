@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
+#include "app/about.h"
+#include "app/kind.h"
 #include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
+#include "platform/rtl/encoding.h"
 #include "tests/app/apptestutil.h"
 
 namespace {
@@ -50,6 +56,25 @@ TEST(RecordList, ShowsEveryRecordInThreeTitledColumns) {
   EXPECT_TRUE(columns->Items(2)->ReadOnly());
   // Closing the list closes its dataset.
   EXPECT_FALSE(dm->aq_fileList->Active());
+}
+
+TEST(RecordList, TheDialogsTitleBarsOfferOnlyClose) {
+  // The window manager shows the buttons it is asked for: a dialog asks for
+  // close only, whatever its border.
+  TListFixture f;
+  auto* about = new Tfrm_about(nullptr);
+  auto* kind = new Tfrm_kind(nullptr);
+  for (TForm* form : std::initializer_list<TForm*>{f.List, about, kind}) {
+    SCOPED_TRACE(StringToUTF8(form->Caption()));
+    form->HandleNeeded();
+    const TNativeWindowState st = GetNativeWindowState(form->Handle());
+    EXPECT_FALSE(st.Frameless);
+    EXPECT_TRUE(st.CloseBox);
+    EXPECT_FALSE(st.MinimizeBox);
+    EXPECT_FALSE(st.MaximizeBox);
+  }
+  kind->Free();
+  about->Free();
 }
 
 TEST(RecordList, OpenAnswersTheSelectedKeyAndKind) {
