@@ -9,6 +9,7 @@
 
 #include "platform/gui/dialogs.h"
 #include "platform/gui/hints.h"
+#include "platform/gui/testinput.h"
 #include "platform/rtl/encoding.h"
 
 TApplication* Application = nullptr;
@@ -145,6 +146,40 @@ bool TApplication::RunLoopUntil(const std::function<bool()>& Condition) {
     Idle();
     if (Condition()) return true;
     if (QueuedMessageCount() == 0) WaitWindowSystemEvents(-1);
+  }
+}
+
+bool TApplication::RunModalLoop(const std::function<bool()>& Done) {
+  for (;;) {
+    if (Done()) return true;
+    if (FTerminated) return false;
+    TMsg m;
+    bool handled = false;
+    {
+      TQueueInputScope scope;
+      handled = ProcessOneMessage(m);
+    }
+    if (handled) {
+      if (m.message == WM_QUIT) {
+        PostQuitMessage(static_cast<Integer>(m.wParam));
+        return false;
+      }
+      continue;
+    }
+    // Out of messages: what the window system holds back comes first, so
+    // the idle handlers and the test's steps see everything settled. A
+    // step's input is handled as it arrives, as it is outside any loop.
+    PumpWindowSystemEvents();
+    if (QueuedMessageCount() > 0) continue;
+    Idle();
+    if (Done()) return true;
+    if (QueuedMessageCount() > 0) continue;
+    switch (RunModalTestStep()) {
+      case mtStepRun: continue;
+      case mtNoInputCanCome: return Done();
+      case mtNoStep: break;
+    }
+    WaitWindowSystemEvents(-1);
   }
 }
 

@@ -40,6 +40,13 @@ class TApplication : public TComponent {
   // met on the way is queued again for the outer loop. Answers whether
   // Condition held.
   bool RunLoopUntil(const std::function<bool()>& Condition);
+  // A nested loop that holds its caller until Done holds (an open popup
+  // menu's): handles messages; when they have run out, runs OnIdle, then
+  // the next step of scripted test input (testinput.h), then waits. Answers
+  // whether Done held: false when the program terminates (a quit met on the
+  // way is queued again for the outer loop) or when no input can ever come
+  // (testinput.h tells when); the caller then ends what it showed.
+  bool RunModalLoop(const std::function<bool()>& Done);
 
   // The catch boundary's handler: OnException when assigned, else
   // ShowException; EAbort is silent. Call it inside a catch block.

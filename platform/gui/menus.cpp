@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/hooks.h"
 #include "platform/rtl/encoding.h"
@@ -231,6 +232,34 @@ std::vector<TMenuWindow*> GOpen;  // root first
 HHOOK GKeyHook = 0;               // takes the keys while a menu is open
 LRESULT MenuKeyHook(Integer Code, WPARAM WParam, LPARAM LParam);
 
+// One showing of a popup menu, held by TPopupMenu::Popup while its modal
+// loop runs. It ends when the open levels close (an item chosen, Esc, a
+// click outside, another menu opening, the menu freed); the chosen item is
+// remembered until Popup clicks it, and forgotten if it is freed meanwhile.
+class TMenuSession : public TComponent {
+public:
+  TMenuSession() : TComponent(nullptr) {}
+  bool Ended() const { return FEnded; }
+  TMenuItem* Chosen() const { return FChosen; }
+  void End() { FEnded = true; }
+  void Choose(TMenuItem* Item) {
+    if (FChosen) FChosen->RemoveFreeNotification(this);
+    FChosen = Item;
+    if (Item) Item->FreeNotification(this);
+  }
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FChosen) FChosen = nullptr;
+  }
+
+private:
+  bool FEnded = false;
+  TMenuItem* FChosen = nullptr;
+};
+
+// The session whose levels are open now (nullptr: none, or a menu of a bar).
+TMenuSession* GSession = nullptr;
+
 // The menu bar of a form is worked by keyboard too: F10, or Alt pressed and
 // released alone, highlights its first title (the bar's keyboard mode);
 // Alt+letter opens the menu whose title has that accelerator. The bar in
@@ -370,6 +399,10 @@ void CloseFrom(size_t Depth) {
     UnhookWindowsHookEx(GKeyHook);
     GKeyHook = 0;
   }
+  if (GOpen.empty() && GSession) {
+    GSession->End();  // its loop returns
+    GSession = nullptr;
+  }
 }
 
 size_t DepthOf(const TMenuWindow* W) {
@@ -472,6 +505,11 @@ void ActOnRow(TMenuWindow* Over, Integer Row, bool Choose) {
   }
   if (!Choose) {
     CloseFrom(depth + 1);
+    return;
+  }
+  if (GSession) {  // a popup menu: its Popup clicks the item once its loop is over
+    GSession->Choose(item);
+    CloseMenus();
     return;
   }
   CloseMenus();
@@ -614,15 +652,34 @@ void TPopupMenu::DoPopup(TObject* Sender) {
 }
 
 void TPopupMenu::Popup(Integer X, Integer Y) {
-  CloseMenus();
+  CloseMenus();  // another menu's loop ends (it returns once this one has)
   FPopupPoint = TPoint{X, Y};
   DoPopup(this);
   if (!HasVisibleItems(Items())) return;
+  auto session = std::make_unique<TMenuSession>();
+  GSession = session.get();
   TMenuWindow* w = OpenLevel(this, Items(), X, Y, X);
   if (FAlignment != paLeft) {
     Integer dx = FAlignment == paRight ? w->Width() : w->Width() / 2;
     w->SetLeft(w->Left() - dx);
   }
+  {
+    // Ends the session on every way out (an exception of a handler included).
+    struct TEndSession {
+      TMenuSession* Session;
+      ~TEndSession() {
+        if (Session->Ended()) return;
+        CloseMenus();
+        if (GSession == Session) GSession = nullptr;
+      }
+    } end{session.get()};
+    Application->RunModalLoop([&] { return session->Ended(); });
+  }
+  // This menu, its owner and the control it was shown for may all be gone
+  // by now (freed while the menu was open); only locals are used from here.
+  TMenuItem* chosen = session->Chosen();
+  session.reset();
+  if (chosen) chosen->Click();
 }
 
 // ---- The menu bar ------------------------------------------------------------------------

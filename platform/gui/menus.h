@@ -6,9 +6,12 @@
 // one level; it holds the mouse until an item is chosen or the user clicks
 // outside. It forgets an item that is freed while it is open, so code run
 // by an OnClick or OnPopup may rebuild the menu freely. A letter in an open
-// menu chooses the item with that accelerator. Popup returns at
-// once (the menu stays open); the chosen item's OnClick runs after the
-// menu has closed.
+// menu chooses the item with that accelerator.
+//
+// A popup menu holds its caller: Popup returns once the menu has closed,
+// after the chosen item's OnClick has run (nothing runs when the user
+// dismissed it with Esc, a click outside or another menu). A menu bar's
+// menu does not hold anything; its item's OnClick runs as it closes.
 #include <memory>
 #include <vector>
 
@@ -134,7 +137,10 @@ enum TPopupAlignment : Integer { paLeft, paRight, paCenter };
 class TPopupMenu : public TMenu {
   KORVANE_CLASS(TPopupMenu, TMenu)
   explicit TPopupMenu(TComponent* AOwner);
-  // Shows the menu at a screen point after OnPopup (which may change the items).
+  // Shows the menu at a screen point after OnPopup (which may change the
+  // items) and runs a modal loop until it closes; the chosen item's OnClick
+  // runs last, so it may free this menu, its owner and the control it was
+  // shown for. Tests queue the user's part beforehand (testinput.h).
   virtual void Popup(Integer X, Integer Y);
   // The control the menu was last shown for by a right click.
   TComponent* PopupComponent() const { return FPopupComponent; }

@@ -2,11 +2,14 @@
 #include "platform/gui/testinput.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+
+#include <deque>
 
 #include "platform/gui/windowing.h"
 #include "platform/gui/windowsystem_internal.h"
@@ -14,6 +17,9 @@
 namespace {
 
 Qt::MouseButtons GHeld;
+
+std::deque<std::function<void()>> GModalSteps;
+bool GModalStepsUsed = false;  // the program drives its modal loops by steps
 
 QWidget* WidgetOf(HWND Wnd) { return static_cast<QWidget*>(NativeWidgetOf(Wnd)); }
 
@@ -199,4 +205,25 @@ void TestSystemSettingsChange() {
   if (!qApp) return;
   QEvent e(QEvent::LocaleChange);
   QCoreApplication::sendEvent(qApp, &e);
+}
+
+void TestQueueModalStep(std::function<void()> Step) {
+  GModalStepsUsed = true;
+  GModalSteps.push_back(std::move(Step));
+}
+
+Integer TestPendingModalSteps() { return static_cast<Integer>(GModalSteps.size()); }
+
+void TestClearModalSteps() { GModalSteps.clear(); }
+
+TModalTestStep RunModalTestStep() {
+  if (GModalSteps.empty()) {
+    const bool headless = qApp && QGuiApplication::platformName() == QLatin1String("offscreen");
+    return GModalStepsUsed || headless ? mtNoInputCanCome : mtNoStep;
+  }
+  std::function<void()> step = std::move(GModalSteps.front());
+  GModalSteps.pop_front();
+  TImmediateInputScope immediate;
+  step();
+  return mtStepRun;
 }

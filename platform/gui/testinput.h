@@ -2,6 +2,8 @@
 // Input for tests: events made as the window system would make them for a
 // user's mouse, keyboard and input method, delivered to our windows (they
 // then travel the same way as real input: queue, hooks, dispatch).
+#include <functional>
+
 #include "platform/gui/messages.h"
 #include "platform/rtl/types.h"
 
@@ -41,3 +43,25 @@ void TestSetApplicationActive(bool Active);
 
 // The window system reports that the system's regional settings changed.
 void TestSystemSettingsChange();
+
+// Modal loops. A popup menu holds its caller until it closes, so the
+// user's part is queued before the call that opens it: each step runs
+// once, in order, when a modal loop (TApplication::RunModalLoop) has run out
+// of messages, inside that loop. A step that leaves its menu open lets the
+// loop go on to the next step. A modal loop that runs out of messages and
+// of steps where no user can answer it (in a program that has queued steps,
+// or on the offscreen platform) ends as though dismissed, so that a test
+// whose script falls short fails its checks instead of hanging.
+void TestQueueModalStep(std::function<void()> Step);
+// Steps queued and not run yet.
+Integer TestPendingModalSteps();
+// Drops the steps not run yet (a test's clean-up).
+void TestClearModalSteps();
+
+// For RunModalLoop: runs the next queued step, if any.
+enum TModalTestStep : Integer {
+  mtStepRun,         // a step ran
+  mtNoStep,          // none queued: wait for the user
+  mtNoInputCanCome,  // none queued and no user can answer: end the loop
+};
+TModalTestStep RunModalTestStep();

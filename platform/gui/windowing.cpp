@@ -1606,6 +1606,16 @@ void WaitWindowSystemEvents(Integer TimeoutMs) {
   else QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, TimeoutMs);
 }
 
+TImmediateInputScope::TImmediateInputScope() : FQueueScopes(GQueueScopes), FDraining(GDraining) {
+  GQueueScopes = 0;
+  GDraining = false;
+}
+
+TImmediateInputScope::~TImmediateInputScope() {
+  GQueueScopes = FQueueScopes;
+  GDraining = FDraining;
+}
+
 TQueueInputScope::TQueueInputScope() { ++GQueueScopes; }
 TQueueInputScope::~TQueueInputScope() {
   if (--GQueueScopes == 0 && !GQueue.empty()) Wake();

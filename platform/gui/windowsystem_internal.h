@@ -14,3 +14,17 @@ void RemoveQueuedTimer(HWND Wnd, WPARAM IdEvent);
 // The window the mouse is over (its cursor shape is the one SetCursor sets).
 void SetCursorWindow(HWND Wnd);
 void ForgetCursorWindow(HWND Wnd);
+// While alive, input arriving from the window system is handled at once
+// again, even inside a loop that collects it (the scripted input of a test
+// run by a modal loop arrives as a user's would outside any loop).
+class TImmediateInputScope {
+public:
+  TImmediateInputScope();
+  ~TImmediateInputScope();
+  TImmediateInputScope(const TImmediateInputScope&) = delete;
+  TImmediateInputScope& operator=(const TImmediateInputScope&) = delete;
+
+private:
+  Integer FQueueScopes;
+  bool FDraining;
+};

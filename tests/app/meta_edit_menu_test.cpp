@@ -37,9 +37,8 @@ struct TMenuFixture : TMainFixture {
   // Opens the menu over the focused node as a right click does, and
   // closes it again.
   void PopUp() {
+    TestQueueModalStep([] { TestKey(VK_ESCAPE); });
     W->pm_oper->Popup(10, 10);
-    Application->ProcessMessages();
-    TestKey(VK_ESCAPE);
     Application->ProcessMessages();
   }
   std::set<std::string> Offered() const {
@@ -346,42 +345,44 @@ TEST(ContextMenu, PictureOfTheMenuWithItsInsertList) {
   TMenuFixture f;
   TcxTreeListNode* leaf = f.Node(u"01010302");
   f.Focus(leaf);
+  TestQueueModalStep([&] {
+    TWinControl* menu = OpenMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    // Hovering "插入" opens the elements the leaf's branch may take.
+    const TRect insert = MenuWindowItemRect(menu, f.W->N1);
+    TestMouseMove(menu->Handle(), TPoint{insert.Left + 5, (insert.Top + insert.Bottom) / 2});
+    Application->ProcessMessages();
+    TWinControl* sub = OpenMenuWindow();
+    ASSERT_NE(sub, nullptr);
+    ASSERT_NE(sub, menu);
+    std::vector<String> offered;
+    for (TMenuItem* i : MenuWindowItems(sub)) offered.push_back(i->Caption());
+    ASSERT_FALSE(offered.empty());
+
+    f.Main->SetBounds(0, 0, 800, 600);
+    auto picture = std::make_unique<TBitmap>(800, 600, pf24bit);
+    f.Main->PaintTo(picture->Canvas(), 0, 0);
+    const Integer clientTop = f.Main->CoolBar1->Top() + f.Main->CoolBar1->Height();
+    f.W->PaintTo(picture->Canvas(), 0, clientTop);
+    const TPoint origin = f.Main->ClientToScreen(TPoint{0, 0});
+    for (TWinControl* m : {menu, sub}) {
+      const TPoint at = m->ClientToScreen(TPoint{0, 0});
+      m->PaintTo(picture->Canvas(), at.X - origin.X, at.Y - origin.Y);
+    }
+    picture->SaveToFile(u"/tmp/korvane_context_menu.png");
+
+    // Both menus are drawn with text on them, the insert list beside the menu.
+    for (TWinControl* m : {menu, sub}) {
+      const TPoint at = m->ClientToScreen(TPoint{0, 0});
+      const TRect r{at.X - origin.X + 2, at.Y - origin.Y + 2, at.X - origin.X + m->Width() - 2,
+                    at.Y - origin.Y + m->Height() - 2};
+      EXPECT_GT(CountNot(*picture, r, clMenu), 50);
+    }
+    EXPECT_GE(sub->ClientToScreen(TPoint{0, 0}).X, menu->ClientToScreen(TPoint{0, 0}).X + menu->Width() - 4);
+    CloseMenus();
+  });
   f.W->pm_oper->Popup(200, 200);
-  Application->ProcessMessages();
-  TWinControl* menu = OpenMenuWindow();
-  ASSERT_NE(menu, nullptr);
-  // Hovering "插入" opens the elements the leaf's branch may take.
-  const TRect insert = MenuWindowItemRect(menu, f.W->N1);
-  TestMouseMove(menu->Handle(), TPoint{insert.Left + 5, (insert.Top + insert.Bottom) / 2});
-  Application->ProcessMessages();
-  TWinControl* sub = OpenMenuWindow();
-  ASSERT_NE(sub, nullptr);
-  ASSERT_NE(sub, menu);
-  std::vector<String> offered;
-  for (TMenuItem* i : MenuWindowItems(sub)) offered.push_back(i->Caption());
-  ASSERT_FALSE(offered.empty());
-
-  f.Main->SetBounds(0, 0, 800, 600);
-  auto picture = std::make_unique<TBitmap>(800, 600, pf24bit);
-  f.Main->PaintTo(picture->Canvas(), 0, 0);
-  const Integer clientTop = f.Main->CoolBar1->Top() + f.Main->CoolBar1->Height();
-  f.W->PaintTo(picture->Canvas(), 0, clientTop);
-  const TPoint origin = f.Main->ClientToScreen(TPoint{0, 0});
-  for (TWinControl* m : {menu, sub}) {
-    const TPoint at = m->ClientToScreen(TPoint{0, 0});
-    m->PaintTo(picture->Canvas(), at.X - origin.X, at.Y - origin.Y);
-  }
-  picture->SaveToFile(u"/tmp/korvane_context_menu.png");
-
-  // Both menus are drawn with text on them, the insert list beside the menu.
-  for (TWinControl* m : {menu, sub}) {
-    const TPoint at = m->ClientToScreen(TPoint{0, 0});
-    const TRect r{at.X - origin.X + 2, at.Y - origin.Y + 2, at.X - origin.X + m->Width() - 2,
-                  at.Y - origin.Y + m->Height() - 2};
-    EXPECT_GT(CountNot(*picture, r, clMenu), 50);
-  }
-  EXPECT_GE(sub->ClientToScreen(TPoint{0, 0}).X, menu->ClientToScreen(TPoint{0, 0}).X + menu->Width() - 4);
-  CloseMenus();
+  EXPECT_EQ(TestPendingModalSteps(), 0);
   Application->ProcessMessages();
 }
 

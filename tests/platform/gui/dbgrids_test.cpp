@@ -176,9 +176,12 @@ TEST(DBGrid, KeysMoveThroughRecordsAndColumnsAndDoubleClickFires) {
   remove->SetCaption(u"删除");
   menu->Items()->Add(remove);
   f.Grid->SetPopupMenu(menu);
+  TestQueueModalStep([&] {
+    EXPECT_EQ(MenuWindowItems(OpenMenuWindow()), std::vector<TMenuItem*>{remove});
+    CloseMenus();
+  });
   TestClick(f.Grid->Handle(), TPoint{r.Left + 3, r.Top + 3}, tbRight);
-  EXPECT_EQ(MenuWindowItems(OpenMenuWindow()), std::vector<TMenuItem*>{remove});
-  CloseMenus();
+  EXPECT_EQ(TestPendingModalSteps(), 0);
 }
 
 // Message boxes written down instead of shown.

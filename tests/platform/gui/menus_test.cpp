@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
@@ -36,7 +38,10 @@ std::vector<String> OpenCaptions() {
 
 struct TMenuFixture : TFormFixture {
   TMenuFixture() { Popup = new TPopupMenu(Form); }
-  ~TMenuFixture() { CloseMenus(); }
+  ~TMenuFixture() {
+    CloseMenus();
+    TestClearModalSteps();
+  }
   TPopupMenu* Popup;
 };
 
@@ -56,31 +61,136 @@ TEST(Menus, PopupRebuiltInOnPopupShowsTheNewItemsAndClickRunsOnClick) {
       f.Popup->Items()->Add(i);
     }
   });
+  TestQueueModalStep([&] {
+    EXPECT_EQ(OpenCaptions(), (std::vector<String>{u"新建", u"-", u"删除 1"}));
+    ClickOpenItem(f.Popup->Items()->Items(1));  // a separator chooses nothing
+    EXPECT_TRUE(clicked.empty());
+    ClickOpenItem(f.Popup->Items()->Items(2));
+  });
   f.Popup->Popup(150, 150);
-  EXPECT_EQ(OpenCaptions(), (std::vector<String>{u"新建", u"-", u"删除 1"}));
-  ClickOpenItem(f.Popup->Items()->Items(1));  // a separator chooses nothing
-  EXPECT_TRUE(clicked.empty());
-  ClickOpenItem(f.Popup->Items()->Items(2));
   EXPECT_EQ(clicked, std::vector<String>{u"删除 1"});
   EXPECT_EQ(OpenMenuWindow(), nullptr);
   // Shown again: rebuilt again.
+  TestQueueModalStep([&] {
+    EXPECT_EQ(OpenCaptions().back(), u"删除 2");
+    // A click outside closes the menu without choosing.
+    TestClick(OpenMenuWindow()->Handle(), TPoint{-50, -50});
+    EXPECT_EQ(OpenMenuWindow(), nullptr);
+  });
   f.Popup->Popup(150, 150);
-  EXPECT_EQ(OpenCaptions().back(), u"删除 2");
-  // A click outside closes the menu without choosing.
-  TestClick(OpenMenuWindow()->Handle(), TPoint{-50, -50});
-  EXPECT_EQ(OpenMenuWindow(), nullptr);
   EXPECT_EQ(clicked.size(), 1u);
+}
+
+TEST(Menus, PopupHoldsTheCallerUntilTheMenuClosesAndClicksTheChoiceFirst) {
+  // What the user does while the menu is open, and what Popup leaves behind.
+  struct {
+    const char* Name;
+    std::function<void(TPopupMenu*)> User;
+    std::vector<String> Log;  // in order: the user's part, clicks, Popup's return
+  } const Cases[] = {
+      {"a click on an item", [](TPopupMenu* M) { ClickOpenItem(M->Items()->Items(1)); },
+       {u"user", u"click 删除", u"returned"}},
+      {"down twice and Enter", [](TPopupMenu*) {
+         TestKey(VK_DOWN);
+         TestKey(VK_DOWN);
+         TestKey(VK_RETURN, u"\r");
+       }, {u"user", u"click 删除", u"returned"}},
+      {"the item's accelerator", [](TPopupMenu*) { TestKey('N', u"n"); }, {u"user", u"click 新建(&N)", u"returned"}},
+      {"Esc", [](TPopupMenu*) { TestKey(VK_ESCAPE); }, {u"user", u"returned"}},
+      {"a click outside", [](TPopupMenu*) { TestClick(OpenMenuWindow()->Handle(), TPoint{-40, -40}); },
+       {u"user", u"returned"}},
+      {"a right click outside", [](TPopupMenu*) { TestClick(OpenMenuWindow()->Handle(), TPoint{-40, -40}, tbRight); },
+       {u"user", u"returned"}},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TMenuFixture f;
+    std::vector<String> log;
+    for (String c : {String(u"新建(&N)"), String(u"删除")}) {
+      TMenuItem* i = NewItem(f.Form, c);
+      i->OnClick = TNotifyEvent(&f, [&log](TObject* Sender) { log.push_back(u"click " + static_cast<TMenuItem*>(Sender)->Caption()); });
+      f.Popup->Items()->Add(i);
+    }
+    TestQueueModalStep([&] {
+      ASSERT_NE(OpenMenuWindow(), nullptr);
+      log.push_back(u"user");
+      Case.User(f.Popup);
+      EXPECT_EQ(OpenMenuWindow(), nullptr) << "the user's part closes the menu";
+      EXPECT_EQ(log.back(), u"user") << "the click runs once the menu's loop is over";
+    });
+    f.Popup->Popup(150, 150);
+    log.push_back(u"returned");
+    EXPECT_EQ(log, Case.Log);
+    EXPECT_EQ(TestPendingModalSteps(), 0);
+  }
+}
+
+TEST(Menus, AMenuOpenedWhileAnotherIsOpenEndsTheOtherWithoutAChoice) {
+  TMenuFixture f;
+  auto* other = new TPopupMenu(f.Form);
+  std::vector<String> log;
+  for (TPopupMenu* m : {f.Popup, other}) {
+    TMenuItem* i = NewItem(f.Form, m == f.Popup ? u"first" : u"second");
+    i->OnClick = TNotifyEvent(&f, [&log](TObject* Sender) { log.push_back(static_cast<TMenuItem*>(Sender)->Caption()); });
+    m->Items()->Add(i);
+  }
+  TestQueueModalStep([&] {
+    other->Popup(200, 100);  // a loop inside the first menu's loop
+    log.push_back(u"second returned");
+  });
+  TestQueueModalStep([&] {
+    EXPECT_EQ(OpenCaptions(), std::vector<String>{u"second"});
+    ClickOpenItem(other->Items()->Items(0));
+  });
+  f.Popup->Popup(150, 150);
+  log.push_back(u"first returned");
+  EXPECT_EQ(log, (std::vector<String>{u"second", u"second returned", u"first returned"}));
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+}
+
+TEST(Menus, AClickThatFreesTheMenuItsOwnerAndTheControlIsSafe) {
+  TMenuFixture f;
+  // A form of its own owns the menu and the control the menu is shown for.
+  auto* doomed = new TForm(nullptr);
+  doomed->SetBounds(20, 20, 200, 150);
+  auto* target = new TRecorder(doomed);
+  target->SetParent(doomed);
+  target->SetBounds(10, 10, 120, 80);
+  auto* menu = new TPopupMenu(doomed);
+  TMenuItem* close = NewItem(doomed, u"关闭");
+  menu->Items()->Add(close);
+  target->SetPopupMenu(menu);
+  doomed->Show();
+  bool freed = false;
+  close->OnClick = TNotifyEvent(&f, [&](TObject*) {
+    doomed->Free();
+    freed = true;
+  });
+  TestQueueModalStep([&] { ClickOpenItem(close); });
+  TestClick(target->Handle(), TPoint{30, 30}, tbRight);
+  EXPECT_TRUE(freed);
+  Application->ProcessMessages();
+  // The program goes on: another menu still works.
+  f.Popup->Items()->Add(NewItem(f.Form, u"ok"));
+  TestQueueModalStep([] { TestKey(VK_ESCAPE); });
+  f.Popup->Popup(150, 150);
+  EXPECT_EQ(TestPendingModalSteps(), 0);
 }
 
 TEST(Menus, RightClickShowsTheControlsPopupMenu) {
   TMenuFixture f;
   f.Popup->Items()->Add(NewItem(f.Form, u"Copy"));
   f.First->SetPopupMenu(f.Popup);
+  bool shown = false;
+  TestQueueModalStep([&] {
+    shown = OpenMenuWindow() != nullptr;
+    EXPECT_EQ(f.Popup->PopupComponent(), f.First);
+    EXPECT_EQ(f.Popup->PopupPoint(), f.First->ClientToScreen(TPoint{20, 20}));
+    CloseMenus();
+  });
   TestClick(f.First->Handle(), TPoint{20, 20}, tbRight);
-  ASSERT_NE(OpenMenuWindow(), nullptr);
-  EXPECT_EQ(f.Popup->PopupComponent(), f.First);
-  EXPECT_EQ(f.Popup->PopupPoint(), f.First->ClientToScreen(TPoint{20, 20}));
-  CloseMenus();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(TestPendingModalSteps(), 0);
   f.Popup->SetAutoPopup(false);
   TestClick(f.First->Handle(), TPoint{20, 20}, tbRight);
   EXPECT_EQ(OpenMenuWindow(), nullptr);
@@ -157,24 +267,30 @@ TEST(Menus, ItemFreedWhileItsMenuIsOpenIsForgotten) {
   sub->Add(NewItem(f.Form, u"inner"));
   Integer clicks = 0;
   b->OnClick = TNotifyEvent(&f, [&](TObject*) { ++clicks; });
+  TestQueueModalStep([&] {
+    TWinControl* w = OpenMenuWindow();
+    TRect where = MenuWindowItemRect(w, a);
+    a->Free();
+    EXPECT_EQ(OpenCaptions(), (std::vector<String>{u"b", u"sub"}));
+    TestMouseMove(w->Handle(), TPoint{where.Left + 5, where.Top + 5});
+    Application->ProcessMessages();
+    TestClick(w->Handle(), TPoint{where.Left + 5, where.Top + 5});  // now "b" stands there
+  });
   f.Popup->Popup(150, 150);
-  TWinControl* w = OpenMenuWindow();
-  TRect where = MenuWindowItemRect(w, a);
-  a->Free();
-  EXPECT_EQ(OpenCaptions(), (std::vector<String>{u"b", u"sub"}));
-  TestMouseMove(w->Handle(), TPoint{where.Left + 5, where.Top + 5});
-  Application->ProcessMessages();
-  TestClick(w->Handle(), TPoint{where.Left + 5, where.Top + 5});  // now "b" stands there
   EXPECT_EQ(clicks, 1);
-  // A sub-menu whose item goes away closes; freeing the whole menu closes all.
+  // A sub-menu whose item goes away closes; freeing the whole menu closes
+  // all, and Popup returns (without touching the freed menu).
+  TestQueueModalStep([&] {
+    TRect s = MenuWindowItemRect(OpenMenuWindow(), sub);
+    TestMouseMove(OpenMenuWindow()->Handle(), TPoint{s.Left + 5, s.Top + 5});
+    ASSERT_EQ(OpenCaptions(), std::vector<String>{u"inner"});
+    sub->Free();
+    EXPECT_EQ(OpenCaptions(), std::vector<String>{u"b"});
+    f.Popup->Free();
+    EXPECT_EQ(OpenMenuWindow(), nullptr);
+  });
   f.Popup->Popup(150, 150);
-  TRect s = MenuWindowItemRect(OpenMenuWindow(), sub);
-  TestMouseMove(OpenMenuWindow()->Handle(), TPoint{s.Left + 5, s.Top + 5});
-  ASSERT_EQ(OpenCaptions(), std::vector<String>{u"inner"});
-  sub->Free();
-  EXPECT_EQ(OpenCaptions(), std::vector<String>{u"b"});
-  f.Popup->Free();
-  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  EXPECT_EQ(TestPendingModalSteps(), 0);
   Application->ProcessMessages();
 }
 
@@ -193,22 +309,28 @@ TEST(Menus, KeysGoToTheOpenMenuAndNeverToTheFocusedControl) {
   sub->Items(0)->OnClick = TNotifyEvent(&f, [&clicked](TObject*) { clicked.push_back(u"inner"); });
   f.First->SetFocus();
   f.First->Log.clear();
+  TestQueueModalStep([] {
+    TestKey(VK_ESCAPE);  // closes the menu only
+    EXPECT_EQ(OpenMenuWindow(), nullptr);
+  });
   f.Popup->Popup(150, 150);
-  TestKey(VK_ESCAPE);  // closes the menu only
-  EXPECT_EQ(OpenMenuWindow(), nullptr);
+  TestQueueModalStep([] {
+    TestKey(VK_DOWN);
+    TestKey(VK_DOWN);  // skips the separator
+    TestKey(VK_RETURN, u"\r");
+  });
   f.Popup->Popup(150, 150);
-  TestKey(VK_DOWN);
-  TestKey(VK_DOWN);  // skips the separator
-  TestKey(VK_RETURN, u"\r");
   EXPECT_EQ(clicked, std::vector<String>{u"b"});
+  TestQueueModalStep([] {
+    TestKey(VK_UP);  // from nothing: the last item, which has a sub-menu
+    TestKey(VK_RIGHT);
+    EXPECT_EQ(OpenCaptions(), std::vector<String>{u"inner"});
+    TestKey(VK_LEFT);
+    EXPECT_EQ(OpenCaptions().size(), 4u);
+    TestKey(VK_RETURN, u"\r");
+    TestKey(VK_RETURN, u"\r");
+  });
   f.Popup->Popup(150, 150);
-  TestKey(VK_UP);  // from nothing: the last item, which has a sub-menu
-  TestKey(VK_RIGHT);
-  EXPECT_EQ(OpenCaptions(), std::vector<String>{u"inner"});
-  TestKey(VK_LEFT);
-  EXPECT_EQ(OpenCaptions().size(), 4u);
-  TestKey(VK_RETURN, u"\r");
-  TestKey(VK_RETURN, u"\r");
   EXPECT_EQ(clicked.back(), u"inner");
   EXPECT_EQ(OpenMenuWindow(), nullptr);
   EXPECT_TRUE(f.First->Only({WM_KEYDOWN, WM_CHAR}).empty());
@@ -231,18 +353,22 @@ TEST(Menus, OwnerDrawnItemsMeasureAndDrawThemselves) {
     C->Brush()->SetColor(clLime);
     C->FillRect(R);
   });
+  TestQueueModalStep([&] {
+    TWinControl* w = OpenMenuWindow();
+    EXPECT_EQ(MenuWindowItemRect(w, tall).Bottom - MenuWindowItemRect(w, tall).Top, 40);
+    EXPECT_GE(w->Width(), 200);
+    UpdateWindow(w->Handle());
+    ASSERT_FALSE(drawnSelected.empty());
+    EXPECT_FALSE(drawnSelected.back());
+    TRect area = GetClientArea(w->Handle());
+    EXPECT_EQ(GetWindowBuffer(w->Handle())->PixelColor(area.Left + 100, area.Top + 20), clLime);
+    TestMouseMove(w->Handle(), TPoint{100, 20});
+    UpdateWindow(w->Handle());
+    EXPECT_TRUE(drawnSelected.back());
+    CloseMenus();
+  });
   f.Popup->Popup(150, 150);
-  TWinControl* w = OpenMenuWindow();
-  EXPECT_EQ(MenuWindowItemRect(w, tall).Bottom - MenuWindowItemRect(w, tall).Top, 40);
-  EXPECT_GE(w->Width(), 200);
-  UpdateWindow(w->Handle());
-  ASSERT_FALSE(drawnSelected.empty());
-  EXPECT_FALSE(drawnSelected.back());
-  TRect area = GetClientArea(w->Handle());
-  EXPECT_EQ(GetWindowBuffer(w->Handle())->PixelColor(area.Left + 100, area.Top + 20), clLime);
-  TestMouseMove(w->Handle(), TPoint{100, 20});
-  UpdateWindow(w->Handle());
-  EXPECT_TRUE(drawnSelected.back());
+  EXPECT_EQ(TestPendingModalSteps(), 0);
 }
 
 // An item class of the program's own, with fields of its own.
