@@ -252,6 +252,7 @@ TcxCustomGroupBox::TcxCustomGroupBox(TComponent* AOwner, bool AIsInplace) : TcxC
   SetParentColor(true);
   SetBounds(0, 0, 185, 105);
   SetTabStop(false);
+  SetAutoSize(false);
 }
 
 void TcxCustomGroupBox::CMDialogChar(TMessage& Message) {
@@ -282,7 +283,13 @@ bool TcxCustomGroupBox::SelectFirstChild() {
 void TcxCustomGroupBox::SetAlignment(TcxCaptionAlignment Value) {
   if (Value == FAlignment) return;
   FAlignment = Value;
+  Realign();
   Invalidate();
+}
+
+void TcxCustomGroupBox::Dispatch(TMessage& Message) {
+  TcxCustomEdit::Dispatch(Message);
+  if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED) Realign();
 }
 
 Integer TcxCustomGroupBox::CaptionSampleHeight() {
@@ -493,8 +500,11 @@ void TcxCustomButtonGroup::SynchronizeButtons() {
   TcxButtonGroupItems* items = ButtonGroupProperties()->Items();
   SetButtonCount(items->Count());
   for (Integer i = 0; i < ButtonCount(); ++i) {
-    Buttons(i)->SetEnabled(Enabled() && items->Item(i)->Enabled());
-    Buttons(i)->SetCursor(Cursor());
+    TWinControl* button = Buttons(i);
+    button->SetEnabled(Enabled() && items->Item(i)->Enabled());
+    button->SetCursor(Cursor());
+    button->SetDragMode(DragMode());
+    button->SetParentBackground(ParentBackground());
   }
   PlaceButtons();
   UpdateButtonStyles();
@@ -551,6 +561,16 @@ void TcxCustomButtonGroup::CMEnabledChanged(TMessage& Message) {
 void TcxCustomButtonGroup::HandleCursorChange() {
   TcxCustomGroupBox::HandleCursorChange();
   SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::SetDragMode(TDragMode Value) {
+  TcxCustomGroupBox::SetDragMode(Value);
+  for (const std::unique_ptr<TWinControl>& button : FButtons) button->SetDragMode(Value);
+}
+
+void TcxCustomButtonGroup::AlignControls(TControl* AControl, TRect& Rect) {
+  TcxCustomGroupBox::AlignControls(AControl, Rect);
+  PlaceButtons();
 }
 
 bool TcxCustomButtonGroup::FocusWhenClicked() {

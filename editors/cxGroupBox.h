@@ -311,6 +311,8 @@ class TcxCustomGroupBox : public TcxCustomEdit {
 
 protected:
   void Paint() override { PaintGroupBox(cxCanvas()); }
+  // A new caption moves the client area's edge: the children realign.
+  void Dispatch(TMessage& Message) override;
   TcxContainerStyleClass StateStyleClass() const override { return TcxGroupBoxStyleEx::StaticClass(); }
 
 private:
@@ -383,6 +385,11 @@ class TcxCustomButtonGroup : public TcxCustomGroupBox {
   // Whether ADC is the canvas of one of the buttons (a themed frame is
   // drawn into it then).
   virtual bool DrawsThemedFrame(HDC) { return false; }
+
+  // The buttons follow the group's drag mode.
+  void SetDragMode(TDragMode Value) override;
+  // The client area changed (caption, alignment, size): the buttons move.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
 
   bool IsSynchronizingButtons() const { return FSynchronizingButtons > 0; }
   bool IsButtonMouseDown() const { return FButtonMouseDown; }

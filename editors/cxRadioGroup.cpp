@@ -511,14 +511,25 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
       }
       return;
     case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      TcxDestroyGuard guard(this);
+      FMousePressing = true;
+      try {
+        TRadioButton::Dispatch(Message);
+      } catch (...) {
+        if (guard.Alive()) FMousePressing = false;
+        throw;
+      }
+      if (!guard.Alive()) return;
+      FMousePressing = false;
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
+      return;
+    }
     default: break;
   }
   TRadioButton::Dispatch(Message);
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
-      break;
     case WM_MOUSEMOVE:
       SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, FDrawState == rbdsPressed || MouseCapture()));
       break;
@@ -528,6 +539,14 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
     case CM_ENABLEDCHANGED: SetDrawState(Enabled() ? rbdsNormal : rbdsDisabled); break;
     default: break;
   }
+}
+
+void TcxRadioButton::DoEnter() {
+  TcxDestroyGuard guard(this);
+  TRadioButton::DoEnter();
+  if (!guard.Alive() || Checked() || IsLoading() || FMousePressing) return;
+  SetChecked(true);
+  Click();
 }
 
 // ---- TcxCustomRadioGroupButton ---------------------------------------------------------------
@@ -543,7 +562,8 @@ bool TcxCustomRadioGroupButton::IsInplaceButton() const { return FGroup && FGrou
 
 void TcxCustomRadioGroupButton::DoEnter() {
   TcxDestroyGuard guard(this);
-  TcxRadioButton::DoEnter();
+  // The group, not the button, decides what entering selects.
+  TRadioButton::DoEnter();
   if (guard.Alive() && FGroup) FGroup->ButtonEntered(Index(), Focused());
 }
 
@@ -551,6 +571,17 @@ void TcxCustomRadioGroupButton::Toggle() {
   const Integer index = Index();
   if (!FGroup || !FGroup->CanToggleButton(index)) return;
   FGroup->SelectByUser(index);
+}
+
+void TcxCustomRadioGroupButton::WndProc(TMessage& Message) {
+  // A group that drags itself is dragged from its buttons too (before the
+  // button's own automatic drag would start).
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FGroup &&
+      FGroup->DragMode() == dmAutomatic && !FGroup->IsDesigning()) {
+    FGroup->BeginDrag(false);
+    return;
+  }
+  TcxRadioButton::WndProc(Message);
 }
 
 void TcxCustomRadioGroupButton::Dispatch(TMessage& Message) {
@@ -565,6 +596,7 @@ void TcxCustomRadioGroupButton::Dispatch(TMessage& Message) {
       if ((key == VK_SPACE || key == VK_BACK) && FGroup && !FGroup->CanModifyValue()) return;
       break;
     }
+
     default: break;
   }
   TcxRadioButton::Dispatch(Message);

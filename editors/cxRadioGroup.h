@@ -173,8 +173,13 @@ class TcxRadioButton : public TRadioButton {
 
 protected:
   void Dispatch(TMessage& Message) override;
+  // The focus arriving by the keyboard checks the button and fires OnClick
+  // once (a press checks it through its click).
+  void DoEnter() override;
   // A group's button of an in-place group draws its glyph at the very left.
   virtual bool IsInplaceButton() const { return false; }
+  // Set while a left press is being handled.
+  bool IsMousePressing() const { return FMousePressing; }
 
 private:
   void SetDrawState(TcxRadioButtonDrawState Value);
@@ -184,6 +189,7 @@ private:
   TAlignment FAlignment = taRightJustify;
   bool FWordWrap = false;
   TcxRadioButtonDrawState FDrawState = rbdsNormal;
+  bool FMousePressing = false;
 };
 
 // A radio group's child button: it keeps its column and row in the group
@@ -203,6 +209,8 @@ class TcxCustomRadioGroupButton : public TcxRadioButton {
     FColumn = AColumn;
     FRow = ARow;
   }
+
+  void WndProc(TMessage& Message) override;
 
 protected:
   void Dispatch(TMessage& Message) override;

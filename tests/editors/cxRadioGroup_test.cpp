@@ -184,8 +184,55 @@ TEST_F(cxRadioGroup, ChildButtonsFollowTheItems) {
   group.Properties()->Items()->Add()->SetCaption(u"E");
   check("E added");
   EXPECT_EQ(group.Buttons(0), a);
+  group.SetAlignment(alLeftCenter);
+  check("caption on the left");
+  group.SetCaption(u"");
+  check("no caption");
   group.Properties()->Items()->Clear();
   check("no items");
+}
+
+// A group that drags itself is dragged from its buttons: a press on a
+// button starts dragging the group, not the button, and selects nothing.
+TEST_F(cxRadioGroup, PressOnAButtonDragsAnAutomaticallyDraggedGroup) {
+  TTestForm window(300, 200);
+  auto* group = window.Place<TcxRadioGroup>(10, 10, 185, 105);
+  AddItems(group->Properties(), {u"A", u"B"});
+  group->SetDragMode(dmAutomatic);
+  window.ShowForm();
+  ASSERT_EQ(group->Buttons(1)->DragMode(), dmAutomatic);
+  const Integer selected = group->ItemIndex();
+  ASSERT_NE(selected, 1);
+  group->Buttons(1)->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MousePos(Point(5, 5)));
+  EXPECT_TRUE(group->Dragging());
+  EXPECT_FALSE(group->Buttons(1)->Dragging());
+  group->EndDrag(false);
+  EXPECT_EQ(group->ItemIndex(), selected);
+}
+
+// A stand-alone radio button that the focus reaches by the keyboard checks
+// itself and fires OnClick once; a click on an unchecked one fires it once
+// too (the press's focus does not check it a second time).
+TEST_F(cxRadioGroup, StandAloneRadioButtonCheckedByFocus) {
+  TTestForm window(300, 100);
+  auto* first = window.Place<TcxRadioButton>(10, 10, 90, 21);
+  auto* second = window.Place<TcxRadioButton>(110, 10, 90, 21);
+  auto* third = window.Place<TcxRadioButton>(210, 10, 90, 21);
+  first->SetChecked(true);
+  Integer clicks = 0;
+  second->OnClick = TNotifyEvent(this, [&](TObject*) { ++clicks; });
+  third->OnClick = TNotifyEvent(this, [&](TObject*) { ++clicks; });
+  window.ShowForm(first);
+  second->SetTabStop(true);
+  window.Key(VK_TAB);
+  EXPECT_TRUE(second->Focused());
+  EXPECT_TRUE(second->Checked());
+  EXPECT_FALSE(first->Checked());
+  EXPECT_EQ(clicks, 1);
+  window.ClickOn(third, Point(5, 10));
+  EXPECT_TRUE(third->Checked());
+  EXPECT_FALSE(second->Checked());
+  EXPECT_EQ(clicks, 2);
 }
 
 // What a user does with the mouse and the keyboard: Tab into a group
@@ -562,4 +609,53 @@ TEST_F(cxRadioGroup, ButtonGroupSize) {
   p.SetWordWrap(true);
   EXPECT_EQ(group->CalcButtonGroupSize(&canvas, 80, false).cy, rowHeight * 2);
   EXPECT_GT(group->CalcButtonGroupSize(&canvas, 80, true).cy, rowHeight * 2);
+}
+
+// A radio group and a group box of check boxes, each with the focus on one
+// of its child buttons, in two looks: the picture of the window as the
+// user sees it (pictures/radio_and_check_groups_focused.png). The focused
+// button shows its focus frame, the same button unfocused does not.
+TEST_F(cxRadioGroup, PictureOfFocusedGroupsInTwoLooks) {
+  const TcxLookAndFeelKind kinds[] = {lfStandard, lfUltraFlat};
+  constexpr Integer W = 390, H = 130;
+  TBitmap picture(2 * W, std::size(kinds) * H, pf24bit);
+  for (size_t k = 0; k < std::size(kinds); ++k) {
+    TTestForm window(W, H);
+    auto* group = window.Place<TcxRadioGroup>(8, 8, 185, 110);
+    group->SetCaption(u"&Scale");
+    group->Style()->LookAndFeel()->SetKind(kinds[k]);
+    AddItems(group->Properties(), {u"1:10 000", u"1:50 000", u"1:100 000", u"Other"});
+    group->Properties()->SetColumns(2);
+    group->Properties()->Items()->Item(3)->SetEnabled(false);
+    group->SetItemIndex(1);
+    auto* box = window.Place<TcxCustomGroupBox>(200, 8, 180, 110);
+    box->SetCaption(u"&Checks");
+    box->Style()->LookAndFeel()->SetKind(kinds[k]);
+    std::vector<TcxCheckBox*> checks;
+    const char16_t* captions[] = {u"Mandatory", u"Optional", u"Repeated"};
+    for (Integer i = 0; i < 3; ++i) {
+      auto* check = new TcxCheckBox(window.Form);
+      check->SetParent(box);
+      check->SetBounds(10, 24 + 26 * i, 150, 21);
+      check->Properties()->SetCaption(captions[i]);
+      check->Style()->LookAndFeel()->SetKind(kinds[k]);
+      check->SetState(i == 0 ? cbsChecked : i == 1 ? cbsGrayed : cbsUnchecked);
+      check->SetTabOrder(i);
+      checks.push_back(check);
+    }
+    window.ShowForm(group->Buttons(1));
+    ASSERT_TRUE(group->Buttons(1)->Focused());
+    TWinControl* focusedButton = group->Buttons(1);
+    TBitmap focused(focusedButton->Width(), focusedButton->Height(), pf24bit);
+    focusedButton->PaintTo(focused.Canvas()->Handle(), 0, 0);
+    window.Form->PaintTo(picture.Canvas()->Handle(), 0, k * H);
+    window.Focus(checks[0]);
+    ASSERT_TRUE(checks[0]->Focused());
+    TBitmap unfocused(focusedButton->Width(), focusedButton->Height(), pf24bit);
+    focusedButton->PaintTo(unfocused.Canvas()->Handle(), 0, 0);
+    EXPECT_NE(focused.Pixels32(), unfocused.Pixels32()) << "look " << kinds[k];
+    EXPECT_EQ(group->ItemIndex(), 1);
+    window.Form->PaintTo(picture.Canvas()->Handle(), W, k * H);
+  }
+  SavePicture(&picture, "radio_and_check_groups_focused.png", 2);
 }
