@@ -183,8 +183,28 @@ void TcxButtonGroupItem::SetEnabled(bool Value) {
   ItemChanged();
 }
 
+void TcxButtonGroupItems::Notify(TCollectionItem* Item, TCollectionNotification Action) {
+  TOwnedCollection::Notify(Item, Action);
+  if (Action == cnDeleting) return;  // cnExtracting follows
+  FNoticePending = UpdateCount() == 0;
+  FChangedIndex = Item->Index();
+  FChangedKind = Action == cnAdded ? bgicAdded : bgicDeleted;
+}
+
 void TcxButtonGroupItems::Update(TCollectionItem* Item) {
   TOwnedCollection::Update(Item);
+  // A notice that follows one item's arrival or leaving, or one item's own
+  // change, concerns that item alone.
+  FSingleChange = FNoticePending || Item != nullptr;
+  if (Item && !FNoticePending) {
+    FChangedIndex = Item->Index();
+    FChangedKind = bgicChanged;
+  }
+  FNoticePending = false;
+  struct TEndNotice {
+    bool& Flag;
+    ~TEndNotice() { Flag = false; }
+  } endNotice{FSingleChange};
   if (auto* properties = dynamic_cast<TcxCustomEditProperties*>(GetOwner())) properties->NotifyChanged();
 }
 
@@ -232,6 +252,7 @@ TcxCustomGroupBox::TcxCustomGroupBox(TComponent* AOwner, bool AIsInplace) : TcxC
   SetParentColor(true);
   SetBounds(0, 0, 185, 105);
   SetTabStop(false);
+  SetAutoSize(false);
 }
 
 void TcxCustomGroupBox::CMDialogChar(TMessage& Message) {
@@ -262,7 +283,13 @@ bool TcxCustomGroupBox::SelectFirstChild() {
 void TcxCustomGroupBox::SetAlignment(TcxCaptionAlignment Value) {
   if (Value == FAlignment) return;
   FAlignment = Value;
+  Realign();
   Invalidate();
+}
+
+void TcxCustomGroupBox::Dispatch(TMessage& Message) {
+  TcxCustomEdit::Dispatch(Message);
+  if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED) Realign();
 }
 
 Integer TcxCustomGroupBox::CaptionSampleHeight() {
@@ -397,6 +424,236 @@ void TcxCustomGroupBox::PaintCaption(TcxCanvas* ACanvas, const TRect& ACaption) 
 
 // ---- TcxCustomButtonGroup --------------------------------------------------------------------
 
+TcxCustomButtonGroup::TcxCustomButtonGroup(TComponent* AOwner, bool AIsInplace)
+    : TcxCustomGroupBox(AOwner, AIsInplace) {
+  SetTabStop(true);
+}
+
+TcxCustomButtonGroup::~TcxCustomButtonGroup() {
+  // The buttons go while the whole group still stands (their events point
+  // at it).
+  while (!FButtons.empty()) FreeButton(ButtonCount() - 1);
+}
+
+Integer TcxCustomButtonGroup::IndexOfButton(const TControl* AControl) const {
+  for (size_t i = 0; i < FButtons.size(); ++i)
+    if (FButtons[i].get() == AControl) return static_cast<Integer>(i);
+  return -1;
+}
+
+bool TcxCustomButtonGroup::Focused() const {
+  if (TcxCustomGroupBox::Focused()) return true;
+  for (const std::unique_ptr<TWinControl>& button : FButtons)
+    if (button->Focused()) return true;
+  return false;
+}
+
+void TcxCustomButtonGroup::FreeButton(Integer AIndex) {
+  std::unique_ptr<TWinControl> button = std::move(FButtons[static_cast<size_t>(AIndex)]);
+  FButtons.erase(FButtons.begin() + AIndex);
+  button.reset();
+}
+
+void TcxCustomButtonGroup::AttachButton(TWinControl* AButton) {
+  AButton->SetParentShowHint(false);
+  AButton->SetParent(this);
+  AButton->OnKeyDown = TKeyEvent(this, &TcxCustomButtonGroup::ButtonKeyDown);
+  AButton->OnKeyPress = TKeyPressEvent(this, &TcxCustomButtonGroup::ButtonKeyPress);
+  AButton->OnKeyUp = TKeyEvent(this, &TcxCustomButtonGroup::ButtonKeyUp);
+  AButton->OnMouseDown = TMouseEvent(this, &TcxCustomButtonGroup::ButtonMouseDown);
+  AButton->OnMouseMove = TMouseMoveEvent(this, &TcxCustomButtonGroup::ButtonMouseMove);
+  AButton->OnMouseUp = TMouseEvent(this, &TcxCustomButtonGroup::ButtonMouseUp);
+  AButton->OnMouseWheel = TMouseWheelEvent(this, &TcxCustomButtonGroup::ButtonMouseWheel);
+  AButton->OnDragOver = TDragOverEvent(this, &TcxCustomButtonGroup::ButtonDragOver);
+  AButton->OnDragDrop = TDragDropEvent(this, &TcxCustomButtonGroup::ButtonDragDrop);
+}
+
+void TcxCustomButtonGroup::SetButtonCount(Integer AValue) {
+  AValue = std::max(AValue, 0);
+  TcxButtonGroupItems* items = ButtonGroupProperties()->Items();
+  if (items->IsSingleChange() && items->ChangedItemKind() != bgicChanged) {
+    const Integer index = items->ChangedItemIndex();
+    if (items->ChangedItemKind() == bgicAdded && AValue == ButtonCount() + 1 && index >= 0 && index <= ButtonCount()) {
+      std::unique_ptr<TWinControl> button(CreateButton());
+      TWinControl* added = button.get();
+      FButtons.insert(FButtons.begin() + index, std::move(button));
+      AttachButton(added);
+      return;
+    }
+    if (items->ChangedItemKind() == bgicDeleted && AValue == ButtonCount() - 1 && index >= 0 && index < ButtonCount())
+      return FreeButton(index);
+  }
+  while (ButtonCount() > AValue) FreeButton(ButtonCount() - 1);
+  while (ButtonCount() < AValue) {
+    FButtons.emplace_back(CreateButton());
+    AttachButton(FButtons.back().get());
+  }
+}
+
+void TcxCustomButtonGroup::SynchronizeButtons() {
+  if (IsDestroying()) return;
+  ++FSynchronizingButtons;
+  struct TLeave {
+    Integer& Count;
+    ~TLeave() { --Count; }
+  } leave{FSynchronizingButtons};
+  TcxButtonGroupItems* items = ButtonGroupProperties()->Items();
+  SetButtonCount(items->Count());
+  for (Integer i = 0; i < ButtonCount(); ++i) {
+    TWinControl* button = Buttons(i);
+    button->SetEnabled(Enabled() && items->Item(i)->Enabled());
+    button->SetCursor(Cursor());
+    button->SetDragMode(DragMode());
+    button->SetParentBackground(ParentBackground());
+  }
+  PlaceButtons();
+  UpdateButtonStyles();
+  SynchronizeButtonValue();
+}
+
+void TcxCustomButtonGroup::PlaceButtons() {
+  const std::vector<TRect> rects = ItemRects();
+  for (size_t i = 0; i < rects.size() && i < FButtons.size(); ++i) {
+    const TRect& r = rects[i];
+    FButtons[i]->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+  }
+}
+
+void TcxCustomButtonGroup::UpdateButtonStyles() {
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  for (const std::unique_ptr<TWinControl>& button : FButtons) {
+    button->SetColor(style->EffectiveColor());
+    button->Font()->Assign(Style()->GetVisibleFont());
+    button->Font()->SetColor(style->GetTextColor());
+  }
+}
+
+void TcxCustomButtonGroup::PropertiesChanged(TObject* Sender) {
+  TcxCustomGroupBox::PropertiesChanged(Sender);
+  if (!IsLoading()) SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::Resize() {
+  TcxCustomGroupBox::Resize();
+  PlaceButtons();
+}
+
+void TcxCustomButtonGroup::CreateWnd() {
+  TcxCustomGroupBox::CreateWnd();
+  SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::Loaded() {
+  TcxCustomGroupBox::Loaded();
+  SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::ApplyStyle(TObject* Sender) {
+  TcxCustomGroupBox::ApplyStyle(Sender);
+  SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::CMEnabledChanged(TMessage& Message) {
+  TcxCustomGroupBox::CMEnabledChanged(Message);
+  SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::HandleCursorChange() {
+  TcxCustomGroupBox::HandleCursorChange();
+  SynchronizeButtons();
+}
+
+void TcxCustomButtonGroup::SetDragMode(TDragMode Value) {
+  TcxCustomGroupBox::SetDragMode(Value);
+  for (const std::unique_ptr<TWinControl>& button : FButtons) button->SetDragMode(Value);
+}
+
+void TcxCustomButtonGroup::AlignControls(TControl* AControl, TRect& Rect) {
+  TcxCustomGroupBox::AlignControls(AControl, Rect);
+  PlaceButtons();
+}
+
+bool TcxCustomButtonGroup::FocusWhenClicked() {
+  // A press in a button focuses the button, not the group behind it.
+  return !FButtonMouseDown && TcxCustomGroupBox::FocusWhenClicked();
+}
+
+void TcxCustomButtonGroup::NavigateButtons(Integer AIndex, Word AKey) {
+  TcxCustomButtonGroupProperties* properties = ButtonGroupProperties();
+  const Integer to = cxButtonGroupNavigate(AIndex, AKey, ButtonCount(), properties->RowCount());
+  if (to == AIndex || to < 0 || to >= ButtonCount()) return;
+  if (Buttons(to)->CanFocus()) Buttons(to)->SetFocus();
+}
+
+TPoint TcxCustomButtonGroup::ToGroup(TObject* Sender, Integer X, Integer Y) const {
+  auto* button = dynamic_cast<TControl*>(Sender);
+  return button ? TPoint{X + button->Left(), Y + button->Top()} : TPoint{X, Y};
+}
+
+void TcxCustomButtonGroup::ButtonKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+  const Integer index = IndexOfButton(dynamic_cast<TControl*>(Sender));
+  if (index >= 0 && (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) &&
+      !(Shift & (ssCtrl | ssAlt))) {
+    TcxDestroyGuard guard(this);
+    NavigateButtons(index, Key);
+    if (!guard.Alive()) return;
+  }
+  KeyDown(Key, Shift);
+}
+
+void TcxCustomButtonGroup::ButtonKeyPress(TObject*, Char& Key) { KeyPress(Key); }
+void TcxCustomButtonGroup::ButtonKeyUp(TObject*, Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
+
+void TcxCustomButtonGroup::ButtonMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X,
+                                           Integer Y) {
+  const TPoint p = ToGroup(Sender, X, Y);
+  TcxDestroyGuard guard(this);
+  FButtonMouseDown = true;
+  try {
+    MouseDown(Button, Shift, p.X, p.Y);
+  } catch (...) {
+    if (guard.Alive()) FButtonMouseDown = false;
+    throw;
+  }
+  if (guard.Alive()) FButtonMouseDown = false;
+}
+
+void TcxCustomButtonGroup::ButtonMouseMove(TObject* Sender, TShiftState Shift, Integer X, Integer Y) {
+  const TPoint p = ToGroup(Sender, X, Y);
+  MouseMove(Shift, p.X, p.Y);
+}
+
+void TcxCustomButtonGroup::ButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X,
+                                         Integer Y) {
+  const TPoint p = ToGroup(Sender, X, Y);
+  MouseUp(Button, Shift, p.X, p.Y);
+}
+
+void TcxCustomButtonGroup::ButtonMouseWheel(TObject*, TShiftState Shift, Integer WheelDelta, TPoint MousePos,
+                                            bool& Handled) {
+  DoMouseWheel(Shift, WheelDelta, MousePos);
+  Handled = false;
+}
+
+void TcxCustomButtonGroup::ButtonDragOver(TObject* Sender, TObject* Source, Integer X, Integer Y, TDragState State,
+                                          bool& Accept) {
+  const TPoint p = ToGroup(Sender, X, Y);
+  Accept = false;
+  if (OnDragOver) OnDragOver(this, Source, p.X, p.Y, State, Accept);
+}
+
+void TcxCustomButtonGroup::ButtonDragDrop(TObject* Sender, TObject* Source, Integer X, Integer Y) {
+  const TPoint p = ToGroup(Sender, X, Y);
+  if (OnDragDrop) OnDragDrop(this, Source, p.X, p.Y);
+}
+
+TSize TcxCustomButtonGroup::CalcAutoSize() {
+  std::unique_ptr<TcxCustomEditViewData> viewData = CreateViewData();
+  TSize size{0, 0};
+  if (viewData) viewData->CalcEditorSize(cxCanvas(), EditValue(), TcxEditSizeProperties{}, nullptr, size);
+  return size;
+}
+
 std::vector<TRect> TcxCustomButtonGroup::ItemRects() {
   TcxCustomButtonGroupProperties* properties = ButtonGroupProperties();
   return cxButtonGroupItemRects(ClientRect(), ClientMargins(), properties->Items()->Count(),
@@ -411,6 +668,11 @@ Integer TcxCustomButtonGroup::ItemAt(const TPoint& P) {
 }
 
 void TcxCustomButtonGroup::PaintGroupBox(TcxCanvas* ACanvas) {
+  if (PaintsOwnViewData()) return PaintGroupBoxWithItems(ACanvas);
+  TcxCustomGroupBox::PaintGroupBox(ACanvas);
+}
+
+void TcxCustomButtonGroup::PaintGroupBoxWithItems(TcxCanvas* ACanvas) {
   TcxCustomGroupBox::PaintGroupBox(ACanvas);
   const std::vector<TRect> rects = ItemRects();
   for (size_t i = 0; i < rects.size(); ++i) PaintItem(ACanvas, static_cast<Integer>(i), rects[i]);
@@ -564,4 +826,22 @@ TSize TcxButtonGroupViewData::CalcButtonGroupSize(TcxCanvas* ACanvas, Integer AW
     }
   }
   return TSize{AWidth, rowHeight * rows};
+}
+
+TSize TcxButtonGroupViewData::CalcTextExtent(TcxCanvas* ACanvas, const Variant&) {
+  if (Style()) ACanvas->SetFont(Style()->GetVisibleFont());
+  return TSize{0, ACanvas->GetTextHeight(u"Zg")};
+}
+
+TSize TcxButtonGroupViewData::CalcContentExtent(TcxCanvas* ACanvas, const Variant&,
+                                                const TcxEditSizeProperties& ALimits) {
+  TSize size = CalcButtonGroupSize(ACanvas, ALimits.Width > 0 ? ALimits.Width : 0, true);
+  // A live group's caption band lies beyond its border.
+  if (auto* group = dynamic_cast<TcxCustomGroupBox*>(Edit); group && !IsInplace()) {
+    const TRect margins = group->ClientMargins();
+    const Integer border = group->BorderWidth();
+    size.cx += margins.Left + margins.Right - 2 * border;
+    size.cy += margins.Top + margins.Bottom - 2 * border;
+  }
+  return size;
 }

@@ -176,6 +176,12 @@ class TcxButtonGroupViewData : public TcxGroupBoxViewData {
   // caption, glyph and gap per column), else the height of the rows in
   // that width (word-wrapped captions with WordWrap and AAutoHeight).
   TSize CalcButtonGroupSize(TcxCanvas* ACanvas, Integer AWidth, bool AAutoHeight = false);
+  // One line of the item font: the group always has content to size to.
+  TSize CalcTextExtent(TcxCanvas* ACanvas, const Variant& AEditValue) override;
+  // The items' size (CalcButtonGroupSize, automatic width without a width
+  // limit) and, for a live group, its caption band.
+  TSize CalcContentExtent(TcxCanvas* ACanvas, const Variant& AEditValue,
+                          const TcxEditSizeProperties& ALimits) override;
 };
 
 // ---------------------------------------------------------------------------
@@ -202,6 +208,9 @@ private:
   Integer FTag = 0;
 };
 
+// What one item did to the collection (the notice of a single change).
+enum TcxButtonGroupItemChange : Integer { bgicAdded, bgicDeleted, bgicChanged };
+
 class TcxButtonGroupItems : public TOwnedCollection {
   KORVANE_CLASS(TcxButtonGroupItems, TOwnedCollection)
   TcxButtonGroupItems(TPersistent* AOwner, TCollectionItemClass AItemClass) : TOwnedCollection(AOwner, AItemClass) {}
@@ -209,9 +218,22 @@ class TcxButtonGroupItems : public TOwnedCollection {
   TcxButtonGroupItem* Add() { return static_cast<TcxButtonGroupItem*>(TCollection::Add()); }
   TcxButtonGroupItem* Item(Integer Index) const { return static_cast<TcxButtonGroupItem*>(Items(Index)); }
 
+  // While the owner hears of a change that concerned one item only: that
+  // item's index (before it left, for a deletion) and what happened to it.
+  bool IsSingleChange() const { return FSingleChange; }
+  Integer ChangedItemIndex() const { return FChangedIndex; }
+  TcxButtonGroupItemChange ChangedItemKind() const { return FChangedKind; }
+
 protected:
   // Tells the owning property set.
   void Update(TCollectionItem* Item) override;
+  void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
+
+private:
+  bool FSingleChange = false;
+  bool FNoticePending = false;
+  Integer FChangedIndex = -1;
+  TcxButtonGroupItemChange FChangedKind = bgicChanged;
 };
 
 // ---------------------------------------------------------------------------
@@ -289,6 +311,8 @@ class TcxCustomGroupBox : public TcxCustomEdit {
 
 protected:
   void Paint() override { PaintGroupBox(cxCanvas()); }
+  // A new caption moves the client area's edge: the children realign.
+  void Dispatch(TMessage& Message) override;
   TcxContainerStyleClass StateStyleClass() const override { return TcxGroupBoxStyleEx::StaticClass(); }
 
 private:
@@ -301,9 +325,16 @@ private:
   std::unique_ptr<TBitmap> FCaptionBitmap;
 };
 
+// The button group: one child button control per item, in item order,
+// placed in the items' cells. The group owns its buttons (they are freed
+// before the group's window goes); their key, mouse, wheel and drag events
+// reach the group in its own coordinates. The group counts as focused while
+// one of its buttons has the focus.
 class TcxCustomButtonGroup : public TcxCustomGroupBox {
   KORVANE_CLASS(TcxCustomButtonGroup, TcxCustomGroupBox)
-  using TcxCustomGroupBox::TcxCustomGroupBox;
+  explicit TcxCustomButtonGroup(TComponent* AOwner) : TcxCustomButtonGroup(AOwner, false) {}
+  TcxCustomButtonGroup(TComponent* AOwner, bool AIsInplace);
+  ~TcxCustomButtonGroup() override;
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() {
     return TcxCustomButtonGroupProperties::StaticClass();
@@ -317,9 +348,84 @@ class TcxCustomButtonGroup : public TcxCustomGroupBox {
   std::vector<TRect> ItemRects();
   // The item under P, or -1.
   Integer ItemAt(const TPoint& P);
+  // Paints the frame and caption; the child buttons paint themselves. A
+  // data-aware group painting a copy of itself draws every item too.
   void PaintGroupBox(TcxCanvas* ACanvas) override;
+  // Paints the frame, the caption and every item's button (a picture of
+  // the whole group without its windows).
+  void PaintGroupBoxWithItems(TcxCanvas* ACanvas);
+
+  Integer ButtonCount() const { return static_cast<Integer>(FButtons.size()); }
+  TWinControl* Buttons(Integer AIndex) const { return FButtons.at(static_cast<size_t>(AIndex)).get(); }
+  // The index of AControl among the buttons, or -1.
+  Integer IndexOfButton(const TControl* AControl) const;
+  // The group or one of its buttons has the focus.
+  bool Focused() const override;
+  // The automatic size of the group (AutoSize on, not in place): the items'
+  // automatic width and rows' height plus the frame and the caption band.
+  TSize CalcAutoSize();
+  bool HasAutoWidth() override { return AutoSize() && !IsInplace(); }
+
+  // ---- Child buttons ----
+  // Sets each button's bounds to its item's cell.
+  virtual void PlaceButtons();
+  // A new button control (the subclass's kind); the group takes it over.
+  virtual TWinControl* CreateButton() = 0;
+  // Puts AButton into the group and routes its input events to the group.
+  virtual void AttachButton(TWinControl* AButton);
+  // Creates or frees buttons until there are AValue; a single added or
+  // deleted item creates or frees the button at its own index.
+  virtual void SetButtonCount(Integer AValue);
+  // Each button's colour is the current style's, its font the edit style's
+  // with the current style's text colour.
+  virtual void UpdateButtonStyles();
+  // One button per item, enabled when the group and its item are; the
+  // group's cursor; then placed and styled.
+  virtual void SynchronizeButtons();
+  // Whether ADC is the canvas of one of the buttons (a themed frame is
+  // drawn into it then).
+  virtual bool DrawsThemedFrame(HDC) { return false; }
+
+  // The buttons follow the group's drag mode.
+  void SetDragMode(TDragMode Value) override;
+  // The client area changed (caption, alignment, size): the buttons move.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+
+  bool IsSynchronizingButtons() const { return FSynchronizingButtons > 0; }
+  bool IsButtonMouseDown() const { return FButtonMouseDown; }
 
 protected:
   // Paints the item's button into its cell.
   virtual void PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) = 0;
+  // The value of the group reaches its buttons (the subclass checks the
+  // selected one).
+  virtual void SynchronizeButtonValue() {}
+  void PropertiesChanged(TObject* Sender) override;
+  void Resize() override;
+  void CreateWnd() override;
+  void Loaded() override;
+  void ApplyStyle(TObject* Sender) override;
+  void CMEnabledChanged(TMessage& Message) override;
+  void HandleCursorChange() override;
+  bool FocusWhenClicked() override;
+  // An arrow key pressed in button AIndex moves the focus to the button it
+  // leads to (by columns and rows).
+  void NavigateButtons(Integer AIndex, Word AKey);
+  std::vector<std::unique_ptr<TWinControl>> FButtons;
+
+private:
+  void FreeButton(Integer AIndex);
+  TPoint ToGroup(TObject* Sender, Integer X, Integer Y) const;
+  void ButtonKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  void ButtonKeyPress(TObject* Sender, Char& Key);
+  void ButtonKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
+  void ButtonMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  void ButtonMouseMove(TObject* Sender, TShiftState Shift, Integer X, Integer Y);
+  void ButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  void ButtonMouseWheel(TObject* Sender, TShiftState Shift, Integer WheelDelta, TPoint MousePos, bool& Handled);
+  void ButtonDragOver(TObject* Sender, TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
+  void ButtonDragDrop(TObject* Sender, TObject* Source, Integer X, Integer Y);
+
+  Integer FSynchronizingButtons = 0;
+  bool FButtonMouseDown = false;
 };

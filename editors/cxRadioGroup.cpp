@@ -6,6 +6,7 @@
 #include "editors/cxEditPaintUtils.h"
 #include "foundation/cxLookAndFeelPainters.h"
 #include "foundation/cxPainterImages.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/messages.h"
 
 namespace {
@@ -135,7 +136,10 @@ TcxCustomRadioGroup::TcxCustomRadioGroup(TComponent* AOwner, bool AIsInplace)
     : TcxCustomButtonGroup(AOwner, AIsInplace) {
   SetTabStop(true);
   if (AIsInplace) SetParentColor(false);
+  SynchronizeButtons();
 }
+
+TWinControl* TcxCustomRadioGroup::CreateButton() { return new TcxCustomRadioGroupButton(this); }
 
 void TcxCustomRadioGroup::SetItemIndex(Integer Value) {
   if (IsLoading()) {
@@ -149,32 +153,70 @@ void TcxCustomRadioGroup::SetItemIndex(Integer Value) {
     if (!FToggling) SetModifiedAfterEnter(false);
     return;
   }
+  TcxDestroyGuard guard(this);
   SetEditValue(properties->GetValueByIndex(Value));
+  if (!guard.Alive()) return;
   // Two items may share a value; the index asked for is the one selected.
   if (FItemIndex != Value && VariantsEqualSameType(EditValue(), properties->GetValueByIndex(Value))) {
-    FItemIndex = FFocusedIndex = Value;
+    FItemIndex = Value;
+    CheckSelectedButton();
     Invalidate();
   }
 }
+
+Integer TcxCustomRadioGroup::FocusedIndex() const {
+  for (Integer i = 0; i < ButtonCount(); ++i)
+    if (Buttons(i)->Focused()) return i;
+  return -1;
+}
+
+void TcxCustomRadioGroup::CheckSelectedButton() {
+  for (Integer i = 0; i < ButtonCount(); ++i) {
+    TcxCustomRadioGroupButton* button = RadioButtons(i);
+    const bool selected = i == FItemIndex;
+    if (button->Checked() != selected) button->SetChecked(selected);
+    // Tab reaches the group at its selected button only.
+    button->SetTabStop(selected && TabStop());
+  }
+}
+
+void TcxCustomRadioGroup::SynchronizeButtonValue() { CheckSelectedButton(); }
 
 void TcxCustomRadioGroup::InternalSetEditValue(const Variant& Value, bool AValidateFirst) {
   TcxCustomButtonGroup::InternalSetEditValue(Value, AValidateFirst);
   const Integer index = ActiveProperties()->GetIndexByValue(EditValue());
   if (index == FItemIndex) return;
   FItemIndex = index;
-  if (index >= 0) FFocusedIndex = index;
+  CheckSelectedButton();
   Invalidate();
   if (index != -1 && !IsDestroying() && !IsLoading()) TcxContainer::Click();
   DoChangeNotice();
 }
 
 void TcxCustomRadioGroup::PropertiesChanged(TObject* Sender) {
-  TcxCustomButtonGroup::PropertiesChanged(Sender);
-  const Integer count = ActiveProperties()->Items()->Count();
   FItemIndex = ActiveProperties()->GetIndexByValue(EditValue());
-  if (FFocusedIndex >= count) FFocusedIndex = FItemIndex;
-  if (FHotIndex >= count) FHotIndex = -1;
+  TcxCustomButtonGroup::PropertiesChanged(Sender);
   Invalidate();
+}
+
+void TcxCustomRadioGroup::UpdateButtonStyles() {
+  TcxCustomButtonGroup::UpdateButtonStyles();
+  if (ButtonCount() == 0) return;
+  TcxCustomContainerStyle* style = GetCurrentStyle();
+  const TcxLookAndFeelKind kind =
+      cxRadioGlyphKind(cxButtonGroupItemStyle(IsInplace(), style->LookAndFeel()->Kind(), style->BorderStyle()));
+  for (Integer i = 0; i < ButtonCount(); ++i) {
+    TcxCustomRadioGroupButton* button = RadioButtons(i);
+    button->LookAndFeel()->SetKind(kind);
+    button->SetCaption(ActiveProperties()->Items()->Item(i)->Caption());
+    button->SetWordWrap(ActiveProperties()->WordWrap());
+  }
+}
+
+void TcxCustomRadioGroup::PlaceButtons() {
+  TcxCustomButtonGroup::PlaceButtons();
+  const Integer rows = ActiveProperties()->RowCount();
+  for (Integer i = 0; i < ButtonCount() && rows > 0; ++i) RadioButtons(i)->SetCell(i / rows, i % rows);
 }
 
 void TcxCustomRadioGroup::Loaded() {
@@ -184,27 +226,40 @@ void TcxCustomRadioGroup::Loaded() {
   SetItemIndex(FPendingIndex);
 }
 
+Integer TcxCustomRadioGroup::ButtonToFocus() {
+  if (FItemIndex >= 0 && FItemIndex < ButtonCount() && Buttons(FItemIndex)->CanFocus()) return FItemIndex;
+  for (Integer i = 0; i < ButtonCount(); ++i)
+    if (Buttons(i)->CanFocus()) return i;
+  return -1;
+}
+
+void TcxCustomRadioGroup::FocusInner() {
+  // Only a focus that stays on the group's own window goes on (it may have
+  // been passed on already, out of the group or to a button).
+  if (!TWinControl::Focused() || FocusedIndex() >= 0) return;
+  const Integer index = ButtonToFocus();
+  if (index >= 0) Buttons(index)->SetFocus();
+}
+
 bool TcxCustomRadioGroup::SelectFirstChild() {
-  if (ActiveProperties()->Items()->Count() == 0 || !CanFocus()) return false;
-  TcxDestroyGuard guard(this);
-  SetFocus();
-  if (!guard.Alive()) return true;
-  Perform(CM_FOCUSRADIOBUTTON, 0, 0);
+  const Integer index = ButtonToFocus();
+  if (index < 0 || !CanFocus()) return false;
+  Buttons(index)->SetFocus();
   return true;
 }
 
 void TcxCustomRadioGroup::ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData) {
+  TcxDestroyGuard guard(this);
   ActivateInplace(AEditData);
+  if (!guard.Alive()) return;
   TPoint p{X, Y};
   if (Parent()) p = ScreenToClient(Parent()->ClientToScreen(p));
   const Integer item = ItemAt(p);
-  if (item < 0) return;
-  const TRect cell = ItemRects()[static_cast<size_t>(item)];
-  const TPoint centre{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2};
-  if (Shift & ssLeft)
-    SendMessage(Handle(), WM_LBUTTONDOWN, ShiftStateToKeys(Shift), PointToLParam(centre));
-  else
-    SelectByUser(item);
+  if (item < 0 || item >= ButtonCount()) return;
+  TWinControl* button = Buttons(item);
+  const LPARAM centre = PointToLParam(TPoint{button->Width() / 2, button->Height() / 2});
+  SendMessage(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
+  if (!(Shift & ssLeft) && guard.Alive()) SendMessage(button->Handle(), WM_LBUTTONUP, 0, centre);
 }
 
 bool TcxCustomRadioGroup::ItemEnabled(Integer AIndex) {
@@ -214,16 +269,30 @@ bool TcxCustomRadioGroup::ItemEnabled(Integer AIndex) {
 
 TcxButtonState TcxCustomRadioGroup::ItemState(Integer AIndex) {
   if (!Enabled() || !ItemEnabled(AIndex)) return cxbsDisabled;
-  if (AIndex != FHotIndex || IsDesigning()) return cxbsNormal;
-  return FPressed ? cxbsPressed : cxbsHot;
+  if (AIndex >= ButtonCount() || IsDesigning()) return cxbsNormal;
+  switch (RadioButtons(AIndex)->DrawState()) {
+    case rbdsHot: return cxbsHot;
+    case rbdsPressed: return cxbsPressed;
+    case rbdsDisabled: return cxbsDisabled;
+    default: return cxbsNormal;
+  }
+}
+
+bool TcxCustomRadioGroup::CanToggleButton(Integer AIndex) {
+  return AIndex == FItemIndex || (CanModifyValue() && DoEditing());
+}
+
+void TcxCustomRadioGroup::ButtonEntered(Integer AIndex, bool AFocused) {
+  if (AIndex == FItemIndex || IsSynchronizingButtons() || IsDestroying()) return;
+  if (AFocused && !DoEditing()) return;
+  SelectByUser(AIndex);
 }
 
 void TcxCustomRadioGroup::SelectByUser(Integer AIndex) {
-  if (!ItemEnabled(AIndex) || !Enabled()) return;
-  FFocusedIndex = AIndex;
-  if (AIndex == FItemIndex) return Invalidate();
-  if (!CanModifyValue() || !DoEditing()) return Invalidate();
+  if (!ItemEnabled(AIndex) || !Enabled() || AIndex == FItemIndex) return;
+  if (!CanModifyValue() || !DoEditing()) return;
   TcxCustomRadioGroupProperties* properties = ActiveProperties();
+  TcxDestroyGuard guard(this);
   LockChangeEvents(true);
   FToggling = true;
   try {
@@ -231,73 +300,35 @@ void TcxCustomRadioGroup::SelectByUser(Integer AIndex) {
     SetModified(true);
     if (properties->ImmediatePost() && IsModifiedForPost() && ValidateEdit(false)) PostEditValue(false);
   } catch (...) {
-    FToggling = false;
-    LockChangeEvents(false);
+    if (guard.Alive()) {
+      FToggling = false;
+      LockChangeEvents(false);
+    }
     throw;
   }
+  if (!guard.Alive()) return;
   FToggling = false;
   LockChangeEvents(false);
-}
-
-void TcxCustomRadioGroup::SetHotIndex(Integer AIndex, bool APressed) {
-  if (AIndex == FHotIndex && APressed == FPressed) return;
-  FHotIndex = AIndex;
-  FPressed = APressed && AIndex >= 0;
-  Invalidate();
-}
-
-void TcxCustomRadioGroup::KeyDown(Word& Key, TShiftState Shift) {
-  if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
-    TcxCustomRadioGroupProperties* properties = ActiveProperties();
-    const Integer from = FFocusedIndex >= 0 ? FFocusedIndex : std::max(FItemIndex, 0);
-    const Integer to = cxButtonGroupNavigate(from, Key, properties->Items()->Count(), properties->RowCount());
-    if (to != from) SelectByUser(to);
-    Key = 0;
-    return;
-  }
-  TcxCustomButtonGroup::KeyDown(Key, Shift);
-}
-
-void TcxCustomRadioGroup::KeyPress(Char& Key) {
-  if (Key == u' ' || Key == Char(VK_BACK)) {
-    if (Key == u' ' && CanModifyValue()) SelectByUser(FFocusedIndex >= 0 ? FFocusedIndex : 0);
-    Key = 0;
-    return;
-  }
-  TcxCustomButtonGroup::KeyPress(Key);
-}
-
-void TcxCustomRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TcxCustomButtonGroup::MouseDown(Button, Shift, X, Y);
-  if (Button == mbLeft) SetHotIndex(ItemAt(Point(X, Y)), true);
-}
-
-void TcxCustomRadioGroup::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TcxCustomButtonGroup::MouseUp(Button, Shift, X, Y);
-  if (Button != mbLeft) return;
-  const Integer index = ItemAt(Point(X, Y));
-  const bool released = FPressed && index == FHotIndex;
-  SetHotIndex(index, false);
-  if (released && index >= 0) SelectByUser(index);
-}
-
-void TcxCustomRadioGroup::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  TcxCustomButtonGroup::MouseMove(Shift, X, Y);
-  const Integer index = ItemAt(Point(X, Y));
-  SetHotIndex(index, FPressed && (Shift & ssLeft) != 0 && index == FHotIndex);
 }
 
 void TcxCustomRadioGroup::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_FOCUSRADIOBUTTON: {
       const Integer index = static_cast<Integer>(Message.WParam);
-      if (index >= 0 && index < ActiveProperties()->Items()->Count()) {
-        FFocusedIndex = index;
-        Invalidate();
-      }
+      if (index >= 0 && index < ButtonCount() && Buttons(index)->CanFocus()) Buttons(index)->SetFocus();
       return;
     }
-    case CM_MOUSELEAVE: SetHotIndex(-1, false); break;
+    case WM_SETFOCUS: {
+      // Shift+Tab from one of the buttons reaches the group behind them:
+      // the focus goes on backwards, out of the group.
+      const HWND from = TWMSetFocus(Message).FocusedWnd();
+      for (Integer i = 0; i < ButtonCount() && from; ++i)
+        if (Buttons(i)->HandleAllocated() && Buttons(i)->Handle() == from) {
+          if (TCustomForm* form = GetParentForm()) form->SelectNext(this, false, true);
+          return;
+        }
+      break;
+    }
     default: break;
   }
   TcxCustomButtonGroup::Dispatch(Message);
@@ -308,7 +339,7 @@ void TcxCustomRadioGroup::PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TR
   TcxCustomContainerStyle* style = GetCurrentStyle();
   cxPaintRadioGroupItem(ACanvas, ACell, properties->Items()->Item(AIndex)->Caption(),
                         cxButtonGroupItemStyle(IsInplace(), style->LookAndFeel()->Kind(), style->BorderStyle()),
-                        ItemState(AIndex), AIndex == FItemIndex, Focused() && AIndex == FFocusedIndex,
+                        ItemState(AIndex), AIndex == FItemIndex, AIndex == FocusedIndex(),
                         properties->WordWrap(), GetButtonMetrics(), style->GetVisibleFont(), style->GetTextColor(),
                         style->EffectiveColor());
 }
@@ -434,7 +465,7 @@ TRect TcxRadioButton::GlyphRect() const {
   const TcxRadioButtonGlyphGeometry& glyph = RadioButtonGlyphGeometry();
   const TRect client = ClientRect();
   const Integer top = (client.Bottom - client.Top - glyph.Height) / 2;
-  const Integer left = FAlignment == taRightJustify ? 1 : client.Right - glyph.Width;
+  const Integer left = FAlignment == taRightJustify ? (IsInplaceButton() ? 0 : 1) : client.Right - glyph.Width;
   return Bounds(left, top, glyph.Width, glyph.Height);
 }
 
@@ -480,14 +511,25 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
       }
       return;
     case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      TcxDestroyGuard guard(this);
+      FMousePressing = true;
+      try {
+        TRadioButton::Dispatch(Message);
+      } catch (...) {
+        if (guard.Alive()) FMousePressing = false;
+        throw;
+      }
+      if (!guard.Alive()) return;
+      FMousePressing = false;
+      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
+      return;
+    }
     default: break;
   }
   TRadioButton::Dispatch(Message);
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, true));
-      break;
     case WM_MOUSEMOVE:
       SetDrawState(DrawStateAt(LParamToPoint(Message.LParam), 0, FDrawState == rbdsPressed || MouseCapture()));
       break;
@@ -497,6 +539,67 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
     case CM_ENABLEDCHANGED: SetDrawState(Enabled() ? rbdsNormal : rbdsDisabled); break;
     default: break;
   }
+}
+
+void TcxRadioButton::DoEnter() {
+  TcxDestroyGuard guard(this);
+  TRadioButton::DoEnter();
+  if (!guard.Alive() || Checked() || IsLoading() || FMousePressing) return;
+  SetChecked(true);
+  Click();
+}
+
+// ---- TcxCustomRadioGroupButton ---------------------------------------------------------------
+
+TcxCustomRadioGroupButton::TcxCustomRadioGroupButton(TcxCustomRadioGroup* AGroup)
+    : TcxRadioButton(nullptr), FGroup(AGroup) {
+  SetTabStop(false);
+}
+
+Integer TcxCustomRadioGroupButton::Index() const { return FGroup ? FGroup->IndexOfButton(this) : -1; }
+
+bool TcxCustomRadioGroupButton::IsInplaceButton() const { return FGroup && FGroup->IsInplace(); }
+
+void TcxCustomRadioGroupButton::DoEnter() {
+  TcxDestroyGuard guard(this);
+  // The group, not the button, decides what entering selects.
+  TRadioButton::DoEnter();
+  if (guard.Alive() && FGroup) FGroup->ButtonEntered(Index(), Focused());
+}
+
+void TcxCustomRadioGroupButton::Toggle() {
+  const Integer index = Index();
+  if (!FGroup || !FGroup->CanToggleButton(index)) return;
+  FGroup->SelectByUser(index);
+}
+
+void TcxCustomRadioGroupButton::WndProc(TMessage& Message) {
+  // A group that drags itself is dragged from its buttons too (before the
+  // button's own automatic drag would start).
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FGroup &&
+      FGroup->DragMode() == dmAutomatic && !FGroup->IsDesigning()) {
+    FGroup->BeginDrag(false);
+    return;
+  }
+  TcxRadioButton::WndProc(Message);
+}
+
+void TcxCustomRadioGroupButton::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_GETDLGCODE:
+      // The group moves among its buttons by columns and rows itself.
+      Message.Result = DLGC_WANTARROWS;
+      return;
+    case WM_KEYDOWN:
+    case WM_CHAR: {
+      const Word key = static_cast<Word>(Message.WParam);
+      if ((key == VK_SPACE || key == VK_BACK) && FGroup && !FGroup->CanModifyValue()) return;
+      break;
+    }
+
+    default: break;
+  }
+  TcxRadioButton::Dispatch(Message);
 }
 
 // ---- Registration ----------------------------------------------------------------------------

@@ -29,6 +29,7 @@ inline constexpr TcxEditEditorFeatures cxRadioGroupEditorFeaturesWithItems = 415
 inline constexpr UINT CM_FOCUSRADIOBUTTON = 0x806A;
 
 class TcxRadioGroup;
+class TcxCustomRadioGroup;
 
 // The look-and-feel kind that draws the radio glyphs of an item button
 // style: flat, ultra-flat and Office 11 their own kinds, all others standard.
@@ -142,74 +143,6 @@ class TcxRadioGroupProperties : public TcxCustomRadioGroupProperties {
 };
 
 // ---------------------------------------------------------------------------
-// TcxCustomRadioGroup, TcxRadioGroup
-
-class TcxCustomRadioGroup : public TcxCustomButtonGroup {
-  KORVANE_CLASS(TcxCustomRadioGroup, TcxCustomButtonGroup)
-  explicit TcxCustomRadioGroup(TComponent* AOwner) : TcxCustomRadioGroup(AOwner, false) {}
-  TcxCustomRadioGroup(TComponent* AOwner, bool AIsInplace);
-
-  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxRadioGroupProperties::StaticClass(); }
-  TcxCustomRadioGroupProperties* ActiveProperties() {
-    return static_cast<TcxCustomRadioGroupProperties*>(TcxCustomEdit::ActiveProperties());
-  }
-  TcxRadioGroupProperties* Properties() {
-    return static_cast<TcxRadioGroupProperties*>(TcxCustomEdit::Properties());
-  }
-
-  Integer ItemIndex() const { return FItemIndex; }
-  // Clamped to -1 .. count - 1; a new index sets its value as the edit value.
-  void SetItemIndex(Integer Value);
-  // The item the keyboard is on (the selected one unless moved by the
-  // focus message).
-  Integer FocusedIndex() const { return FFocusedIndex; }
-  // The item the mouse is over, and whether the left button holds it.
-  Integer HotIndex() const { return FHotIndex; }
-
-  void ClearEditValue() override { SetItemIndex(-1); }
-  // The group paints its buttons itself: the accelerator focuses it on its
-  // first item.
-  bool SelectFirstChild() override;
-  // In place: the item under the point gets the press (the left button
-  // held) at its centre, or is chosen at once (activated on the release).
-  void ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData) override;
-  TcxButtonGroupMetrics GetButtonMetrics() override { return cxRadioGroupButtonMetrics(IsInplace()); }
-  TcxButtonState ItemState(Integer AIndex);
-
-protected:
-  void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
-  void PropertiesChanged(TObject* Sender) override;
-  void PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) override;
-  void KeyDown(Word& Key, TShiftState Shift) override;
-  void KeyPress(Char& Key) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  void Dispatch(TMessage& Message) override;
-  void Loaded() override;
-
-private:
-  // Selects an item for the user: enabled items only, when the value may
-  // be changed; posts at once with ImmediatePost.
-  void SelectByUser(Integer AIndex);
-  bool ItemEnabled(Integer AIndex);
-  void SetHotIndex(Integer AIndex, bool APressed);
-
-  Integer FItemIndex = -1;
-  Integer FFocusedIndex = -1;
-  Integer FHotIndex = -1;
-  bool FPressed = false;
-  bool FIndexPending = false;
-  Integer FPendingIndex = -1;
-  bool FToggling = false;
-};
-
-class TcxRadioGroup : public TcxCustomRadioGroup {
-  KORVANE_CLASS(TcxRadioGroup, TcxCustomRadioGroup)
-  using TcxCustomRadioGroup::TcxCustomRadioGroup;
-};
-
-// ---------------------------------------------------------------------------
 // TcxRadioButton: a stand-alone radio button drawn by its look-and-feel.
 
 enum TcxRadioButtonDrawState : Integer { rbdsDisabled, rbdsHot, rbdsNormal, rbdsPressed };
@@ -240,6 +173,13 @@ class TcxRadioButton : public TRadioButton {
 
 protected:
   void Dispatch(TMessage& Message) override;
+  // The focus arriving by the keyboard checks the button and fires OnClick
+  // once (a press checks it through its click).
+  void DoEnter() override;
+  // A group's button of an in-place group draws its glyph at the very left.
+  virtual bool IsInplaceButton() const { return false; }
+  // Set while a left press is being handled.
+  bool IsMousePressing() const { return FMousePressing; }
 
 private:
   void SetDrawState(TcxRadioButtonDrawState Value);
@@ -249,6 +189,122 @@ private:
   TAlignment FAlignment = taRightJustify;
   bool FWordWrap = false;
   TcxRadioButtonDrawState FDrawState = rbdsNormal;
+  bool FMousePressing = false;
+};
+
+// A radio group's child button: it keeps its column and row in the group
+// (copied at each placement). Only the checked button is a tab stop (and
+// only while the group is one). Entering it selects its item (so an arrow
+// key or Tab that reaches it selects); a click is honoured only for the
+// selected item or when the group may change its value; a group that cannot
+// change its value swallows Space and Backspace.
+class TcxCustomRadioGroupButton : public TcxRadioButton {
+  KORVANE_CLASS(TcxCustomRadioGroupButton, TcxRadioButton)
+  explicit TcxCustomRadioGroupButton(TcxCustomRadioGroup* AGroup);
+
+  TcxCustomRadioGroup* Group() const { return FGroup; }
+  Integer Column() const { return FColumn; }
+  Integer Row() const { return FRow; }
+  void SetCell(Integer AColumn, Integer ARow) {
+    FColumn = AColumn;
+    FRow = ARow;
+  }
+
+  void WndProc(TMessage& Message) override;
+
+protected:
+  void Dispatch(TMessage& Message) override;
+  void DoEnter() override;
+  void Toggle() override;
+  bool IsInplaceButton() const override;
+
+private:
+  Integer Index() const;
+
+  TcxCustomRadioGroup* FGroup;
+  Integer FColumn = 0;
+  Integer FRow = 0;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomRadioGroup, TcxRadioGroup
+
+class TcxCustomRadioGroup : public TcxCustomButtonGroup {
+  KORVANE_CLASS(TcxCustomRadioGroup, TcxCustomButtonGroup)
+  explicit TcxCustomRadioGroup(TComponent* AOwner) : TcxCustomRadioGroup(AOwner, false) {}
+  TcxCustomRadioGroup(TComponent* AOwner, bool AIsInplace);
+
+  static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxRadioGroupProperties::StaticClass(); }
+  TcxCustomRadioGroupProperties* ActiveProperties() {
+    return static_cast<TcxCustomRadioGroupProperties*>(TcxCustomEdit::ActiveProperties());
+  }
+  TcxRadioGroupProperties* Properties() {
+    return static_cast<TcxRadioGroupProperties*>(TcxCustomEdit::Properties());
+  }
+
+  Integer ItemIndex() const { return FItemIndex; }
+  // Clamped to -1 .. count - 1; a new index sets its value as the edit value.
+  void SetItemIndex(Integer Value);
+  // The index of the button with the focus, or -1.
+  Integer FocusedIndex() const;
+  TcxCustomRadioGroupButton* RadioButtons(Integer AIndex) const {
+    return static_cast<TcxCustomRadioGroupButton*>(Buttons(AIndex));
+  }
+
+  void ClearEditValue() override { SetItemIndex(-1); }
+  // The accelerator focuses the selected item's button, or the first that
+  // can take the focus (which selects it).
+  bool SelectFirstChild() override;
+  // In place: the button under the point gets the press (the left button
+  // held) at its centre, or a whole click (activated on the release).
+  void ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData) override;
+  TcxButtonGroupMetrics GetButtonMetrics() override { return cxRadioGroupButtonMetrics(IsInplace()); }
+  // The state the item's button shows (disabled, hot, pressed or normal).
+  TcxButtonState ItemState(Integer AIndex);
+
+  // ---- What the child buttons ask ----
+  // A button was entered: its item is selected unless the group may not
+  // change its value (then the selection stays).
+  void ButtonEntered(Integer AIndex, bool AFocused);
+  // A click on button AIndex counts: it is the selected one, or the group
+  // may change its value and editing is allowed.
+  bool CanToggleButton(Integer AIndex);
+  // Selects an item for the user: enabled items only, when the value may
+  // be changed; posts at once with ImmediatePost.
+  void SelectByUser(Integer AIndex);
+
+  TWinControl* CreateButton() override;
+  void UpdateButtonStyles() override;
+  void PlaceButtons() override;
+
+protected:
+  void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
+  void PropertiesChanged(TObject* Sender) override;
+  void PaintItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ACell) override;
+  void SynchronizeButtonValue() override;
+  // The focus arriving at the group goes on to the selected item's button
+  // (or the first that can take it).
+  void FocusInner() override;
+  void Dispatch(TMessage& Message) override;
+  void Loaded() override;
+
+private:
+  bool ItemEnabled(Integer AIndex);
+  // The selected item's button is checked (and the only tab stop).
+  void CheckSelectedButton();
+  // The button focus moves to for the group: the selected one, else the
+  // first enabled one; -1 when none can take the focus.
+  Integer ButtonToFocus();
+
+  Integer FItemIndex = -1;
+  bool FIndexPending = false;
+  Integer FPendingIndex = -1;
+  bool FToggling = false;
+};
+
+class TcxRadioGroup : public TcxCustomRadioGroup {
+  KORVANE_CLASS(TcxRadioGroup, TcxCustomRadioGroup)
+  using TcxCustomRadioGroup::TcxCustomRadioGroup;
 };
 
 // Adds the radio group properties class to the editor properties registry

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "editors/cxEditPaintUtils.h"
 #include "foundation/cxStandardPainters.h"
 #include "foundation/cxUltraFlatPainters.h"
 #include "platform/gui/forms.h"
@@ -350,4 +351,75 @@ TEST_F(cxCheckBox, ControlPaintsThroughItsViewInfo) {
   EXPECT_EQ(info->DrawState, cxcdsHot);
   EXPECT_EQ(info->CheckBoxRect, box.Layout().CheckBoxRect);
   EXPECT_EQ(info->TextRect, box.Layout().TextRect);
+}
+
+// The box's frame by border style, probed pixel by pixel: the outer ring
+// (left and right edge), the ring inside it and the face. The frame of the
+// box follows the edit style's border style (single and thick in the
+// border colour, flat and 3D as sunken rings, ultra-flat and Office 11 in
+// the button shadow, button text or highlight colour by state); a native
+// look without a theme to draw falls back to the same frame.
+TEST_F(cxCheckBox, BoxFrameOfEachBorderStyle) {
+  constexpr TColor Border = clRed, Background = clYellow;
+  const TColor office11Hot = GetHighlightBorderColor(true);
+  struct TCase {
+    const char* Name;
+    TcxEditBorderStyle Border;
+    TcxCheckBoxDrawState Draw;
+    bool Native;
+    TColor OuterLeft, OuterRight, InnerLeft, InnerRight, Face;
+  };
+  const TCase cases[] = {
+      {"none", ebsNone, cxcdsNormal, false, Background, Background, Background, Background, clWindow},
+      {"single", ebsSingle, cxcdsNormal, false, Border, Border, Background, Background, clWindow},
+      {"thick", ebsThick, cxcdsNormal, false, Border, Border, Border, Border, clWindow},
+      {"flat", ebsFlat, cxcdsNormal, false, clBtnShadow, clBtnHighlight, clBtnFace, clBtnFace, clWindow},
+      {"3D", ebs3D, cxcdsNormal, false, clBtnShadow, clBtnHighlight, cl3DDkShadow, cl3DLight, clWindow},
+      {"3D pressed", ebs3D, cxcdsPressed, false, clBtnShadow, clBtnHighlight, cl3DDkShadow, cl3DLight, clBtnFace},
+      {"ultra-flat", ebsUltraFlat, cxcdsNormal, false, clBtnShadow, clBtnShadow, Background, Background, clWindow},
+      {"ultra-flat hot", ebsUltraFlat, cxcdsHot, false, clHighlight, clHighlight, Background, Background,
+       clNone},
+      {"ultra-flat disabled", ebsUltraFlat, cxcdsDisabled, false, clBtnShadow, clBtnShadow, Background, Background,
+       clBtnFace},
+      {"Office 11", ebsOffice11, cxcdsNormal, false, clBtnText, clBtnText, Background, Background, clWindow},
+      {"Office 11 hot", ebsOffice11, cxcdsHot, false, office11Hot, office11Hot, Background, Background, clNone},
+      {"native without a theme: 3D", ebs3D, cxcdsNormal, true, clBtnShadow, clBtnHighlight, cl3DDkShadow,
+       cl3DLight, clWindow},
+      {"native without a theme: flat", ebsFlat, cxcdsNormal, true, clBtnShadow, clBtnHighlight, clBtnFace,
+       clBtnFace, clWindow},
+  };
+  constexpr Integer W = 80, H = 21;
+  for (const TCase& c : cases) {
+    // A disabled box takes the disabled style's colour.
+    const TColor background = c.Draw == cxcdsDisabled ? TColor(clBtnFace) : Background;
+    TcxCheckBox box(nullptr);
+    box.SetBounds(0, 0, W, H);
+    box.Style()->SetBorderStyle(c.Border);
+    box.Style()->SetBorderColor(Border);
+    box.Style()->SetColor(Background);
+    box.Style()->LookAndFeel()->SetNativeStyle(c.Native);
+    box.Properties()->SetCaption(u"Option");
+    if (c.Draw == cxcdsDisabled) box.SetEnabled(false);
+    TBitmap cell(W, H, pf24bit);
+    TcxCanvas canvas(cell.Canvas());
+    box.PaintCheckBox(&canvas, c.Draw);
+    const TRect b = box.Layout().CheckBoxRect;
+    const Integer middle = (b.Top + b.Bottom) / 2;
+    auto expected = [&](TColor AColor) { return Rgb(AColor == Background ? background : AColor); };
+    EXPECT_EQ(cell.PixelColor(b.Left, middle), expected(c.OuterLeft)) << c.Name;
+    EXPECT_EQ(cell.PixelColor(b.Right - 1, middle), expected(c.OuterRight)) << c.Name;
+    EXPECT_EQ(cell.PixelColor(b.Left + 1, middle), expected(c.InnerLeft)) << c.Name;
+    EXPECT_EQ(cell.PixelColor(b.Right - 2, middle), expected(c.InnerRight)) << c.Name;
+    if (c.Face != clNone) {
+      EXPECT_EQ(cell.PixelColor(b.Left + 2, b.Top + 2), Rgb(c.Face)) << c.Name;
+    } else {
+      // Hot: the painter family's hot face, neither the window colour nor
+      // the background.
+      const TColor face = cell.PixelColor(b.Left + 2, b.Top + 2);
+      EXPECT_NE(face, Rgb(clWindow)) << c.Name;
+      EXPECT_NE(face, Rgb(Background)) << c.Name;
+    }
+    // Outside the box: the background.
+    EXPECT_EQ(cell.PixelColor(b.Left - 1, middle), Rgb(background)) << c.Name;
+  }
 }

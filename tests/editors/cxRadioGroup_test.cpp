@@ -139,44 +139,211 @@ TEST_F(cxRadioGroup, ColumnsAreNotRebalanced) {
   EXPECT_EQ(p.GetEffectiveColumns(), 5);
 }
 
-TEST_F(cxRadioGroup, UserSelection) {
+// The child buttons follow the items: one per item in item order, each in
+// its item's cell with its caption; an item added or deleted alone creates
+// or frees the button at its own index (the others stay the same
+// controls); a button is enabled when both the group and its item are.
+TEST_F(cxRadioGroup, ChildButtonsFollowTheItems) {
   TcxRadioGroup group(nullptr);
   group.SetBounds(0, 0, 185, 105);
   group.SetCaption(u"Kind");
   AddItems(group.Properties(), {u"A", u"B", u"C", u"D"});
   group.Properties()->SetColumns(2);
-  group.Properties()->Items()->Item(2)->SetEnabled(false);
-  const std::vector<TRect> cells = group.ItemRects();
-  ASSERT_EQ(cells.size(), 4u);
-  auto click = [&](Integer AIndex) {
-    group.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MousePos(CentreOf(cells[AIndex])));
-    group.Perform(WM_LBUTTONUP, 0, MousePos(CentreOf(cells[AIndex])));
+  ASSERT_EQ(group.ButtonCount(), 4);
+  auto check = [&](const char* AStep) {
+    const std::vector<TRect> cells = group.ItemRects();
+    TcxRadioGroupItems* items = group.Properties()->Items();
+    ASSERT_EQ(group.ButtonCount(), items->Count()) << AStep;
+    const Integer rows = group.Properties()->RowCount();
+    for (Integer i = 0; i < group.ButtonCount(); ++i) {
+      TcxCustomRadioGroupButton* button = group.RadioButtons(i);
+      EXPECT_EQ(button->Parent(), &group) << AStep << " " << i;
+      EXPECT_EQ(button->BoundsRect(), cells[i]) << AStep << " " << i;
+      EXPECT_EQ(button->Caption(), items->Item(i)->Caption()) << AStep << " " << i;
+      EXPECT_EQ(button->Column(), i / rows) << AStep << " " << i;
+      EXPECT_EQ(button->Row(), i % rows) << AStep << " " << i;
+      EXPECT_EQ(button->Enabled(), group.Enabled() && items->Item(i)->Enabled()) << AStep << " " << i;
+      EXPECT_EQ(button->Checked(), i == group.ItemIndex()) << AStep << " " << i;
+    }
   };
-  click(1);
-  EXPECT_EQ(group.ItemIndex(), 1);
-  EXPECT_TRUE(group.IsModified());
-  click(2);  // disabled item
-  EXPECT_EQ(group.ItemIndex(), 1);
-  // Arrows: Right goes to the next column (item 3), Left back to item 1;
-  // Down would reach the disabled item 2: neither focus nor selection moves.
-  group.Perform(WM_KEYDOWN, VK_RIGHT, 0);
-  EXPECT_EQ(group.ItemIndex(), 3);
-  group.Perform(WM_KEYDOWN, VK_LEFT, 0);
-  group.Perform(WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(group.ItemIndex(), 1);
-  EXPECT_EQ(group.FocusedIndex(), 1);
+  check("four items");
+  TWinControl* a = group.Buttons(0);
+  TWinControl* c = group.Buttons(2);
+  TWinControl* d = group.Buttons(3);
+  group.Properties()->Items()->Delete(1);
+  check("B deleted");
+  EXPECT_EQ(group.Buttons(0), a);
+  EXPECT_EQ(group.Buttons(1), c);
+  EXPECT_EQ(group.Buttons(2), d);
+  group.Properties()->Items()->Item(1)->SetEnabled(false);
+  group.SetItemIndex(2);
+  check("C disabled, D selected");
+  group.SetEnabled(false);
+  check("group disabled");
+  group.SetEnabled(true);
+  group.Properties()->Items()->Add()->SetCaption(u"E");
+  check("E added");
+  EXPECT_EQ(group.Buttons(0), a);
+  group.SetAlignment(alLeftCenter);
+  check("caption on the left");
+  group.SetCaption(u"");
+  check("no caption");
+  group.Properties()->Items()->Clear();
+  check("no items");
+}
 
-  // Read-only: clicks, arrows and space change nothing.
-  group.Properties()->SetReadOnly(true);
-  click(0);
-  group.Perform(WM_KEYDOWN, VK_UP, 0);
-  group.Perform(WM_CHAR, u' ', 0);
-  EXPECT_EQ(group.ItemIndex(), 1);
-  // The focus message moves the keyboard item within range only.
-  group.Perform(CM_FOCUSRADIOBUTTON, 3, 0);
-  EXPECT_EQ(group.FocusedIndex(), 3);
-  group.Perform(CM_FOCUSRADIOBUTTON, 9, 0);
-  EXPECT_EQ(group.FocusedIndex(), 3);
+// A group that drags itself is dragged from its buttons: a press on a
+// button starts dragging the group, not the button, and selects nothing.
+TEST_F(cxRadioGroup, PressOnAButtonDragsAnAutomaticallyDraggedGroup) {
+  TTestForm window(300, 200);
+  auto* group = window.Place<TcxRadioGroup>(10, 10, 185, 105);
+  AddItems(group->Properties(), {u"A", u"B"});
+  group->SetDragMode(dmAutomatic);
+  window.ShowForm();
+  ASSERT_EQ(group->Buttons(1)->DragMode(), dmAutomatic);
+  const Integer selected = group->ItemIndex();
+  ASSERT_NE(selected, 1);
+  group->Buttons(1)->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MousePos(Point(5, 5)));
+  EXPECT_TRUE(group->Dragging());
+  EXPECT_FALSE(group->Buttons(1)->Dragging());
+  group->EndDrag(false);
+  EXPECT_EQ(group->ItemIndex(), selected);
+}
+
+// A stand-alone radio button that the focus reaches by the keyboard checks
+// itself and fires OnClick once; a click on an unchecked one fires it once
+// too (the press's focus does not check it a second time).
+TEST_F(cxRadioGroup, StandAloneRadioButtonCheckedByFocus) {
+  TTestForm window(300, 100);
+  auto* first = window.Place<TcxRadioButton>(10, 10, 90, 21);
+  auto* second = window.Place<TcxRadioButton>(110, 10, 90, 21);
+  auto* third = window.Place<TcxRadioButton>(210, 10, 90, 21);
+  first->SetChecked(true);
+  Integer clicks = 0;
+  second->OnClick = TNotifyEvent(this, [&](TObject*) { ++clicks; });
+  third->OnClick = TNotifyEvent(this, [&](TObject*) { ++clicks; });
+  window.ShowForm(first);
+  second->SetTabStop(true);
+  window.Key(VK_TAB);
+  EXPECT_TRUE(second->Focused());
+  EXPECT_TRUE(second->Checked());
+  EXPECT_FALSE(first->Checked());
+  EXPECT_EQ(clicks, 1);
+  window.ClickOn(third, Point(5, 10));
+  EXPECT_TRUE(third->Checked());
+  EXPECT_FALSE(second->Checked());
+  EXPECT_EQ(clicks, 2);
+}
+
+// What a user does with the mouse and the keyboard: Tab into a group
+// without a selection enters (and so selects) its first item; the arrows
+// move among the buttons by columns and rows, passing no disabled item;
+// only the selected button is a tab stop, so Tab leaves the group and
+// Shift+Tab comes back to the selected button, then leaves on the other
+// side. A read-only group keeps its selection against clicks and Space.
+TEST_F(cxRadioGroup, UserSelectsWithMouseArrowsAndTab) {
+  TTestForm window(420, 200);
+  auto* before = window.Place<TcxRadioGroup>(10, 10, 100, 60);
+  AddItems(before->Properties(), {u"X"});
+  before->SetItemIndex(0);
+  auto* group = window.Place<TcxRadioGroup>(120, 10, 185, 105);
+  group->SetCaption(u"Kind");
+  AddItems(group->Properties(), {u"A", u"B", u"C", u"D"});
+  group->Properties()->SetColumns(2);  // A B | C D
+  group->Properties()->Items()->Item(2)->SetEnabled(false);
+  auto* after = window.Place<TcxRadioGroup>(310, 10, 100, 60);
+  AddItems(after->Properties(), {u"Y"});
+  after->SetItemIndex(0);
+  window.ShowForm(before->Buttons(0));
+  ASSERT_TRUE(before->Buttons(0)->Focused());
+
+  window.Key(VK_TAB);
+  EXPECT_TRUE(group->Buttons(0)->Focused());
+  EXPECT_TRUE(group->Focused());
+  EXPECT_EQ(group->ItemIndex(), 0);
+  EXPECT_TRUE(group->IsModified());
+
+  struct TStep {
+    Word Key;
+    Integer Focused, Selected;
+  } const steps[] = {
+      {VK_RIGHT, 0, 0},  // C is disabled: nothing moves
+      {VK_DOWN, 1, 1},   {VK_DOWN, 1, 1},  // the last row of the column
+      {VK_RIGHT, 3, 3},  {VK_UP, 3, 3},    // D stands alone in its column's second row
+      {VK_LEFT, 1, 1},   {VK_RIGHT, 3, 3},
+  };
+  for (const TStep& step : steps) {
+    window.Key(step.Key);
+    EXPECT_EQ(group->FocusedIndex(), step.Focused) << step.Key;
+    EXPECT_EQ(group->ItemIndex(), step.Selected) << step.Key;
+  }
+  for (Integer i = 0; i < group->ButtonCount(); ++i) EXPECT_EQ(group->Buttons(i)->TabStop(), i == 3) << i;
+
+  window.Key(VK_TAB);
+  EXPECT_TRUE(after->Buttons(0)->Focused());
+  window.Key(VK_TAB, tkShift);
+  EXPECT_TRUE(group->Buttons(3)->Focused());
+  window.Key(VK_TAB, tkShift);
+  EXPECT_TRUE(before->Buttons(0)->Focused());
+  EXPECT_EQ(group->ItemIndex(), 3);
+
+  // The mouse: a click on B selects it and focuses its button.
+  window.ClickOn(group->Buttons(1), Point(5, group->Buttons(1)->Height() / 2));
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_TRUE(group->Buttons(1)->Focused());
+
+  // Read-only: a click focuses A but selects nothing; Space and the arrows
+  // change nothing either.
+  group->Properties()->SetReadOnly(true);
+  window.ClickOn(group->Buttons(0), Point(5, group->Buttons(0)->Height() / 2));
+  EXPECT_EQ(group->ItemIndex(), 1);
+  window.Key(VK_SPACE);
+  window.Key(VK_DOWN);
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_TRUE(group->RadioButtons(1)->Checked());
+  EXPECT_FALSE(group->RadioButtons(0)->Checked());
+
+  // The focus message focuses a button in range only.
+  group->Properties()->SetReadOnly(false);
+  group->Perform(CM_FOCUSRADIOBUTTON, 3, 0);
+  EXPECT_EQ(group->FocusedIndex(), 3);
+  group->Perform(CM_FOCUSRADIOBUTTON, 9, 0);
+  EXPECT_EQ(group->FocusedIndex(), 3);
+}
+
+// With AutoSize the group takes the automatic width of its items (the
+// widest caption, the glyph and the gap in every column) and the rows'
+// height, with its frame and caption band; every caption then fits its
+// button beside the glyph.
+TEST_F(cxRadioGroup, AutoSizeFitsTheItems) {
+  TTestForm window(500, 300);
+  auto* group = window.Place<TcxRadioGroup>(10, 10, 60, 40);
+  group->SetCaption(u"Scale");
+  AddItems(group->Properties(), {u"1:10 000", u"A much longer caption", u"Mid"});
+  group->Properties()->SetColumns(2);
+  window.ShowForm();
+  group->SetAutoSize(true);
+  Application->ProcessMessages();
+  const TSize size = group->CalcAutoSize();
+  EXPECT_EQ(group->Width(), size.cx);
+  EXPECT_EQ(group->Height(), size.cy);
+  TcxCanvas* canvas = group->cxCanvas();
+  canvas->SetFont(group->Style()->GetVisibleFont());
+  const TcxButtonGroupMetrics m = group->GetButtonMetrics();
+  for (Integer i = 0; i < group->ButtonCount(); ++i) {
+    TWinControl* button = group->Buttons(i);
+    const Integer needed = m.GlyphWidth + m.GlyphTextGap + canvas->GetTextWidth(button->Caption());
+    EXPECT_GE(button->Width(), needed) << i;
+    EXPECT_LE(button->BoundsRect().Right, group->ClientWidth()) << i;
+    EXPECT_GE(button->Height(), canvas->GetTextHeight(u"Zg")) << i;
+    EXPECT_GE(button->Top(), group->ClientMargins().Top) << i;
+  }
+  // More items: the group grows with them.
+  const Integer height = group->Height();
+  AddItems(group->Properties(), {u"4", u"5"});
+  Application->ProcessMessages();
+  EXPECT_GT(group->Height(), height);
+  EXPECT_EQ(group->Height(), group->CalcAutoSize().cy);
 }
 
 TEST_F(cxRadioGroup, Registration) {
@@ -209,7 +376,7 @@ TEST_F(cxRadioGroup, PictureInEachLook) {
     group.SetItemIndex(1);
     TBitmap cell(W, H, pf24bit);
     TcxCanvas canvas(cell.Canvas());
-    group.PaintGroupBox(&canvas);
+    group.PaintGroupBoxWithItems(&canvas);
     picture.Canvas()->Draw(Gap + k * (W + Gap), Gap, &cell);
 
     // The selected item's glyph shows the dot; the others do not.
@@ -313,8 +480,9 @@ TEST_F(cxRadioGroup, StandAloneRadioButton) {
 }
 
 // The caption's accelerator: a group box focuses its first child control in
-// tab order; a radio group (it draws its buttons itself) takes the focus on
-// its first item. A character that is not the accelerator is not taken.
+// tab order; a radio group focuses its selected button, or its first one
+// (entering a button selects it). A character that is not the accelerator
+// is not taken.
 TEST_F(cxRadioGroup, CaptionAcceleratorSelectsTheFirstChild) {
   TTestForm window(400, 240);
   auto* box = window.Place<TcxCustomGroupBox>(10, 10, 180, 100);
@@ -330,22 +498,28 @@ TEST_F(cxRadioGroup, CaptionAcceleratorSelectsTheFirstChild) {
   auto* group = window.Place<TcxRadioGroup>(200, 10, 180, 100);
   group->SetCaption(u"&Kind");
   AddItems(group->Properties(), {u"A", u"B"});
+  auto* picked = window.Place<TcxRadioGroup>(200, 120, 180, 100);
+  picked->SetCaption(u"&Picked");
+  AddItems(picked->Properties(), {u"A", u"B"});
+  picked->SetItemIndex(1);
   window.ShowForm(second);
 
   EXPECT_EQ(window.Form->Perform(CM_DIALOGCHAR, u'q', 0), 0);
   EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'g', 0), 0);
   EXPECT_TRUE(first->Focused());
   EXPECT_FALSE(first->Checked());  // selected, not toggled
-  group->Perform(CM_FOCUSRADIOBUTTON, 1, 0);
   EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'K', 0), 0);
   EXPECT_TRUE(group->Focused());
   EXPECT_EQ(group->FocusedIndex(), 0);
-  EXPECT_EQ(group->ItemIndex(), -1);  // focusing selects nothing
+  EXPECT_EQ(group->ItemIndex(), 0);
+  EXPECT_NE(window.Form->Perform(CM_DIALOGCHAR, u'p', 0), 0);
+  EXPECT_EQ(picked->FocusedIndex(), 1);
+  EXPECT_EQ(picked->ItemIndex(), 1);
 }
 
-// An in-place group opened by the mouse: a press hands the item under the
-// point its press (the release chooses it); an activation by the release
-// chooses the item at once.
+// An in-place group opened by the mouse: the button under the point gets
+// the press (the focus arriving in it chooses its item) or, for an
+// activation by the release, a whole click.
 TEST_F(cxRadioGroup, InplaceMouseActivationReachesTheItemUnderThePoint) {
   TTestForm window(300, 200);
   auto* group = new TcxRadioGroup(window.Form, true);
@@ -357,13 +531,17 @@ TEST_F(cxRadioGroup, InplaceMouseActivationReachesTheItemUnderThePoint) {
   TcxCustomEditData* data = nullptr;
   const TPoint onB = CentreOf(cells[1]);
   group->ActivateByMouse(0, onB.X, onB.Y, data);
+  Application->ProcessMessages();
   EXPECT_EQ(group->ItemIndex(), 1);
   const TPoint onC = CentreOf(cells[2]);
   group->ActivateByMouse(ssLeft, onC.X, onC.Y, data);
-  EXPECT_EQ(group->ItemIndex(), 1);  // only pressed so far
-  EXPECT_EQ(group->HotIndex(), 2);
-  group->Perform(WM_LBUTTONUP, 0, MousePos(onC));
+  Application->ProcessMessages();
+  EXPECT_TRUE(group->Buttons(2)->Focused());
   EXPECT_EQ(group->ItemIndex(), 2);
+  TWinControl* c = group->Buttons(2);
+  c->Perform(WM_LBUTTONUP, 0, MousePos(Point(c->Width() / 2, c->Height() / 2)));
+  EXPECT_EQ(group->ItemIndex(), 2);
+  EXPECT_TRUE(c->Focused());
   delete data;
   delete group;
 }
@@ -431,4 +609,53 @@ TEST_F(cxRadioGroup, ButtonGroupSize) {
   p.SetWordWrap(true);
   EXPECT_EQ(group->CalcButtonGroupSize(&canvas, 80, false).cy, rowHeight * 2);
   EXPECT_GT(group->CalcButtonGroupSize(&canvas, 80, true).cy, rowHeight * 2);
+}
+
+// A radio group and a group box of check boxes, each with the focus on one
+// of its child buttons, in two looks: the picture of the window as the
+// user sees it (pictures/radio_and_check_groups_focused.png). The focused
+// button shows its focus frame, the same button unfocused does not.
+TEST_F(cxRadioGroup, PictureOfFocusedGroupsInTwoLooks) {
+  const TcxLookAndFeelKind kinds[] = {lfStandard, lfUltraFlat};
+  constexpr Integer W = 390, H = 130;
+  TBitmap picture(2 * W, std::size(kinds) * H, pf24bit);
+  for (size_t k = 0; k < std::size(kinds); ++k) {
+    TTestForm window(W, H);
+    auto* group = window.Place<TcxRadioGroup>(8, 8, 185, 110);
+    group->SetCaption(u"&Scale");
+    group->Style()->LookAndFeel()->SetKind(kinds[k]);
+    AddItems(group->Properties(), {u"1:10 000", u"1:50 000", u"1:100 000", u"Other"});
+    group->Properties()->SetColumns(2);
+    group->Properties()->Items()->Item(3)->SetEnabled(false);
+    group->SetItemIndex(1);
+    auto* box = window.Place<TcxCustomGroupBox>(200, 8, 180, 110);
+    box->SetCaption(u"&Checks");
+    box->Style()->LookAndFeel()->SetKind(kinds[k]);
+    std::vector<TcxCheckBox*> checks;
+    const char16_t* captions[] = {u"Mandatory", u"Optional", u"Repeated"};
+    for (Integer i = 0; i < 3; ++i) {
+      auto* check = new TcxCheckBox(window.Form);
+      check->SetParent(box);
+      check->SetBounds(10, 24 + 26 * i, 150, 21);
+      check->Properties()->SetCaption(captions[i]);
+      check->Style()->LookAndFeel()->SetKind(kinds[k]);
+      check->SetState(i == 0 ? cbsChecked : i == 1 ? cbsGrayed : cbsUnchecked);
+      check->SetTabOrder(i);
+      checks.push_back(check);
+    }
+    window.ShowForm(group->Buttons(1));
+    ASSERT_TRUE(group->Buttons(1)->Focused());
+    TWinControl* focusedButton = group->Buttons(1);
+    TBitmap focused(focusedButton->Width(), focusedButton->Height(), pf24bit);
+    focusedButton->PaintTo(focused.Canvas()->Handle(), 0, 0);
+    window.Form->PaintTo(picture.Canvas()->Handle(), 0, k * H);
+    window.Focus(checks[0]);
+    ASSERT_TRUE(checks[0]->Focused());
+    TBitmap unfocused(focusedButton->Width(), focusedButton->Height(), pf24bit);
+    focusedButton->PaintTo(unfocused.Canvas()->Handle(), 0, 0);
+    EXPECT_NE(focused.Pixels32(), unfocused.Pixels32()) << "look " << kinds[k];
+    EXPECT_EQ(group->ItemIndex(), 1);
+    window.Form->PaintTo(picture.Canvas()->Handle(), W, k * H);
+  }
+  SavePicture(&picture, "radio_and_check_groups_focused.png", 2);
 }
