@@ -972,39 +972,85 @@ TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
   }
 }
 
-TcxComboBoxListBox::TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit)
-    : TcxCustomInnerListBox(AOwner), FEdit(AEdit) {
-  SetTabStop(false);
-}
+TcxCustomTextEdit* TcxComboBoxListBox::GetEdit() const { return GetComboBox(); }
 
-void TcxComboBoxListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  // Selects without taking the focus from the editor, which would close
-  // the popup.
-  if (Button == mbLeft) ListMouseDown(Shift, X, Y);
-  TCustomControl::MouseDown(Button, Shift, X, Y);
+TcxCustomComboBox* TcxComboBoxListBox::GetComboBox() const {
+  auto* popup = dynamic_cast<TcxCustomEditPopupWindow*>(Parent() ? static_cast<TComponent*>(Parent()) : Owner());
+  return popup ? dynamic_cast<TcxCustomComboBox*>(popup->GetOwnerControl()) : nullptr;
 }
 
 bool TcxComboBoxListBox::DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
-  return FEdit->DrawListItem(Index, ARect, AState) || TcxCustomInnerListBox::DoDrawItem(Index, ARect, AState);
+  TcxCustomComboBox* combo = GetComboBox();
+  return (combo && combo->DrawListItem(Index, ARect, AState)) || TcxCustomEditListBox::DoDrawItem(Index, ARect, AState);
 }
 
-void TcxComboBoxListBox::MeasureItem(Integer Index, Integer& AHeight) const {
-  TcxCustomInnerListBox::MeasureItem(Index, AHeight);
-  FEdit->MeasureListItem(Index, AHeight);
+Integer TcxComboBoxListBox::GetItemHeight(Integer AIndex) const {
+  TcxCustomComboBox* combo = GetComboBox();
+  if (!combo || combo->IsDestroying() || !combo->PropertiesCreated()) return TcxCustomEditListBox::GetItemHeight(AIndex);
+  const Integer itemHeight = combo->ActiveComboProperties()->ItemHeight();
+  Integer height = itemHeight > 0 ? itemHeight : TcxCustomEditListBox::GetItemHeight(AIndex);
+  ApplyMeasureHandlers(AIndex, height);
+  return height;
 }
 
-void TcxComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
-  if (Button != mbLeft) return;
-  const Integer index = ItemAtPos(TPoint{X, Y}, true);
-  if (index < 0) return;
-  ReleaseCapture();
-  FEdit->ListItemClicked(index);
+void TcxComboBoxListBox::HotTrack(Integer AIndex) {
+  TcxCustomEditListBox::HotTrack(AIndex);
+  TcxCustomComboBox* combo = GetComboBox();
+  if (combo && !combo->IsDestroying() && combo->PropertiesCreated() && ItemIndex() == AIndex)
+    combo->GetLookupData()->SelectItemIndex(AIndex);
 }
 
-TcxCustomComboBox::TcxCustomComboBox(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace) {
-  FListBox = new TcxComboBoxListBox(PopupWindow(), this);
-  FListBox->SetParent(PopupWindow());
+void TcxComboBoxListBox::ApplyMeasureHandlers(Integer AIndex, Integer& AHeight) const {
+  TcxCustomComboBox* combo = GetComboBox();
+  if (combo && !combo->IsDestroying() && combo->PropertiesCreated()) combo->MeasureListItem(AIndex, AHeight);
+}
+
+void TcxComboBoxListBox::RecreateWindow() {
+  TcxCustomComboBox* combo = GetComboBox();
+  if (!combo) return;
+  bool measuring = false;
+  combo->ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { measuring = measuring || AProps->OnMeasureItem; });
+  const Integer itemHeight = combo->ActiveComboProperties()->ItemHeight();
+  if (!FFirstCreation && measuring == FMeasuring && itemHeight == FLastItemHeight) return;
+  FFirstCreation = false;
+  FMeasuring = measuring;
+  FLastItemHeight = itemHeight;
+  TcxCustomEditListBox::RecreateWindow();
+}
+
+TcxCustomComboBox::TcxCustomComboBox(TComponent* AOwner, bool AIsInplace) : TcxCustomDropDownEdit(AOwner, AIsInplace) {}
+
+TcxComboBoxListBox* TcxCustomComboBox::ListBox() {
+  if (!FListBox && !IsDestroying() && PopupWindow()) {
+    FListBox = CreateListBox(PopupWindow());
+    FListBox->SetParent(PopupWindow());
+    FListBox->OnSelectItem = TNotifyEvent(this, &TcxCustomComboBox::ListSelectItem);
+  }
+  return FListBox;
+}
+
+TcxComboBoxListBox* TcxCustomComboBox::CreateListBox(TComponent* AOwner) { return new TcxComboBoxListBox(AOwner); }
+
+void TcxCustomComboBox::ListSelectItem(TObject*) {
+  if (FListBox) ListItemClicked(FListBox->ItemIndex());
+}
+
+void TcxCustomComboBox::PopupWindowShowed(TObject* Sender) {
+  // The show is queued behind the key that asked for it (ImmediateDropDown):
+  // a completion that key typed keeps its selected tail, so the next key
+  // goes on completing instead of being appended to the whole item.
+  TcxTextEditModel* model = Model();
+  TcxCustomTextEditLookupData* lookup = model->LookupData();
+  const Integer start = model->SelStart(), length = model->SelLength();
+  // A completion: pending, or (posted at once with ImmediatePost) the
+  // current item shown with its tail selected.
+  const bool pending = model->LookupPending() ||
+                       (length > 0 && start > 0 && start + length == model->Length() &&
+                        lookup->CurrentIndex() >= 0 && lookup->GetItemText(lookup->CurrentIndex()) == model->Text());
+  TcxCustomDropDownEdit::PopupWindowShowed(Sender);
+  if (IsDestroying() || !HasOpenPopup()) return;
+  if (pending && Model() == model && model->Length() >= start + length) SetSelection(start, length);
+  if (ListBox()) ListBox()->ListShown();
 }
 
 TcxCustomComboBoxProperties* TcxCustomComboBox::ActiveComboProperties() {
@@ -1023,24 +1069,16 @@ void TcxCustomComboBox::ForEachComboProperties(TFire AFire) {
 }
 
 void TcxCustomComboBox::PrepareList() {
-  TcxCustomComboBoxProperties* p = ActiveComboProperties();
-  FListBox->Items()->Assign(p->Items());
-  bool measures = false;
-  ForEachComboProperties([&](TcxCustomComboBoxProperties* AProps) { measures = measures || AProps->OnMeasureItem; });
-  // A plain list has the font's row height: ItemHeight and measuring
-  // handlers need an owner-drawn one. An editor that made its list
-  // owner-drawn itself keeps its style.
-  const bool wants = measures || p->ItemHeight() > 0;
-  if (FListBox->ListStyle() != lbStandard && !FListStyledForProperties) {
-    if (p->ItemHeight() > 0) FListBox->SetItemHeight(p->ItemHeight());
-    return;
-  }
-  FListBox->SetListStyle(lbStandard);
-  const Integer fontRow = FListBox->ItemHeight();
-  FListStyledForProperties = wants;
-  if (!wants) return;
-  FListBox->SetListStyle(measures ? lbOwnerDrawVariable : lbOwnerDrawFixed);
-  FListBox->SetItemHeight(p->ItemHeight() > 0 ? p->ItemHeight() : fontRow);
+  TcxComboBoxListBox* list = ListBox();
+  if (!list) return;
+  // The rows show in the editor's font and colour.
+  list->SetParentFont(false);
+  list->Font()->Assign(Style()->GetVisibleFont());
+  list->SetColor(Style()->Color());
+  list->RecreateWindow();
+  list->SetItemHeight(ActiveComboProperties()->ItemHeight() > 0 ? ActiveComboProperties()->ItemHeight()
+                                                                 : list->GetDefaultItemHeight());
+  list->SyncItemCount();
 }
 
 bool TcxCustomComboBox::DrawListItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
@@ -1102,7 +1140,7 @@ void TcxCustomComboBox::MeasureListItem(Integer Index, Integer& AHeight) {
 }
 
 void TcxCustomComboBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  if (HasOpenPopup() && (Shift & ssLeft) && HasMouseCapture() && FListBox->HandleAllocated()) {
+  if (HasOpenPopup() && (Shift & ssLeft) && HasMouseCapture() && FListBox && FListBox->HandleAllocated()) {
     const TPoint p = FListBox->ScreenToClient(ClientToScreen(TPoint{X, Y}));
     if (PtInRect(FListBox->ClientRect(), p)) {
       ReleaseCapture();
@@ -1121,6 +1159,8 @@ void TcxCustomComboBox::SetupPopupWindow() {
 TSize TcxCustomComboBox::PopupContentSize() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
   TStringList* items = p->Items();
+  TcxComboBoxListBox* list = ListBox();
+  if (!list) return {Width(), 0};
   // The room the list may take: the larger side above or below the editor,
   // the work area's width (or the set popup width when the popup neither
   // sizes itself nor may be sized).
@@ -1134,15 +1174,15 @@ TSize TcxCustomComboBox::PopupContentSize() {
   if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
 
   // The list's own frame around the rows.
-  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  const Integer frame = list->Height() - list->ItemsArea().Height();
   Integer rows = std::min(p->DropDownRows(), items->Count());
   Integer height = 0;
-  for (Integer i = 0; i < rows; ++i) height += FListBox->ItemHeightOf(i);
-  while (rows > 1 && height + frame > freeHeight) height -= FListBox->ItemHeightOf(--rows);
+  for (Integer i = 0; i < rows; ++i) height += list->ItemHeightOf(i);
+  while (rows > 1 && height + frame > freeHeight) height -= list->ItemHeightOf(--rows);
   Integer widest = 0;
   for (Integer i = 0; i < items->Count(); ++i)
-    widest = std::max(widest, TextWidthInFont(FListBox->Font(), items->Strings(i)) + 4);
-  FListBox->SetScrollWidth(widest);
+    widest = std::max(widest, list->GetItemWidth(i) + 4);
+  list->SetScrollWidth(widest);
   Integer width = widest;
   if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
   if (width + frame > freeWidth) {
@@ -1153,11 +1193,13 @@ TSize TcxCustomComboBox::PopupContentSize() {
 }
 
 bool TcxCustomComboBox::AdjustPopupClientSize(TSize& AClientSize, Integer) {
-  const Integer frame = FListBox->Height() - FListBox->ItemsArea().Height();
+  TcxComboBoxListBox* list = ListBox();
+  if (!list) return true;
+  const Integer frame = list->Height() - list->ItemsArea().Height();
   const Integer room = AClientSize.cy - frame;
   // Rows past the items have the list's own row height.
-  auto rowHeight = [this](Integer i) {
-    return i < FListBox->ItemCount() ? FListBox->ItemHeightOf(i) : std::max<Integer>(FListBox->ItemHeight(), 1);
+  auto rowHeight = [list](Integer i) {
+    return i < list->ItemCount() ? list->ItemHeightOf(i) : std::max<Integer>(list->ItemHeight(), 1);
   };
   Integer height = rowHeight(0);
   for (Integer i = 1; height + rowHeight(i) <= room; ++i) height += rowHeight(i);
@@ -1197,9 +1239,13 @@ bool TcxCustomComboBox::StepOnDoubleClick() {
   return true;
 }
 
-void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) { FListBox->SetBoundsRect(AClientRect); }
+void TcxCustomComboBox::PopupClientRectChanged(const TRect& AClientRect) {
+  if (TcxComboBoxListBox* list = ListBox()) list->SetBoundsRect(AClientRect);
+}
 
-void TcxCustomComboBox::SyncList() { FListBox->SetItemIndex(GetLookupData()->CurrentIndex()); }
+void TcxCustomComboBox::SyncList() {
+  if (TcxComboBoxListBox* list = ListBox()) list->SetItemIndexByCode(GetLookupData()->CurrentIndex());
+}
 
 void TcxCustomComboBox::DoPopup() {
   GetLookupData()->Locate(Text());

@@ -567,22 +567,39 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
 };
 
 // The list in the popup. It never takes the focus (the editor keeps it);
-// a left-button release over an item picks it.
-class TcxComboBoxListBox : public TcxCustomInnerListBox {
-  KORVANE_CLASS(TcxComboBoxListBox, TcxCustomInnerListBox)
-  TcxComboBoxListBox(TComponent* AOwner, TcxCustomComboBox* AEdit);
+// a left-button release over an item picks it. It finds its editor through
+// the popup window that holds it.
+class TcxComboBoxListBox : public TcxCustomEditListBox {
+  KORVANE_CLASS(TcxComboBoxListBox, TcxCustomEditListBox)
+  // AOwner: the popup window of the combo box.
+  explicit TcxComboBoxListBox(TComponent* AOwner) : TcxCustomEditListBox(AOwner) {}
+
+  // The combo box owning the popup that holds the list (nullptr: none).
+  TcxCustomTextEdit* GetEdit() const override;
+  TcxCustomComboBox* GetComboBox() const;
 
   // The properties' drawing handlers draw a row when there are any, else
-  // the list's own drawing; their measuring handlers follow the list's own.
+  // the list's own drawing.
   bool DoDrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
-  void MeasureItem(Integer Index, Integer& AHeight) const override;
+  // ItemHeight when above 0, else the default row height; then the
+  // properties' measuring handlers.
+  Integer GetItemHeight(Integer AIndex) const override;
+  // The window is re-created the first time and afterwards only when the
+  // measuring mode (a measuring handler assigned or not) or ItemHeight
+  // changed since the last time.
+  void RecreateWindow() override;
 
 protected:
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // The row under the mouse also becomes the lookup's current item, so Enter
+  // takes it and the keys step on from it.
+  void HotTrack(Integer AIndex) override;
+  // The properties' measuring handlers may change AHeight of a row.
+  void ApplyMeasureHandlers(Integer AIndex, Integer& AHeight) const;
 
 private:
-  TcxCustomComboBox* FEdit;
+  bool FFirstCreation = true;
+  bool FMeasuring = false;
+  Integer FLastItemHeight = 0;
 };
 
 class TcxCustomComboBox : public TcxCustomDropDownEdit {
@@ -593,7 +610,9 @@ public:
 
   static TcxCustomEditPropertiesClass GetPropertiesClass() { return TcxComboBoxProperties::StaticClass(); }
   TcxCustomComboBoxProperties* ActiveComboProperties();
-  TcxComboBoxListBox* ListBox() const { return FListBox; }
+  // The list of the popup, made on first use by CreateListBox (nullptr
+  // while the editor is being destroyed and has none).
+  TcxComboBoxListBox* ListBox();
   TcxCustomTextEditLookupData* GetLookupData() { return Model()->LookupData(); }
 
   bool CanDropDown() const override;
@@ -615,7 +634,12 @@ public:
   void DblClick() override;
 
 protected:
+  // Makes the list of the popup (AOwner: the popup window); a descendant
+  // answers its own list class.
+  virtual TcxComboBoxListBox* CreateListBox(TComponent* AOwner);
   void DoPopup() override;
+  // The list hears that it is shown (ListShown).
+  void PopupWindowShowed(TObject* Sender) override;
   // The list is filled whether the popup sizes itself or not.
   void SetupPopupWindow() override;
   void EditKeyDown(Word& Key, TShiftState Shift) override;
@@ -623,7 +647,7 @@ protected:
   // A drag from the editor (holding the mouse) into the open list presses
   // the list there: the list follows the mouse and the release picks.
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  TWinControl* PopupWheelControl() override { return FListBox; }
+  TWinControl* PopupWheelControl() override { return ListBox(); }
   // In lsFixedList with an OnDrawItem handler the closed editor shows its
   // item drawn by the handler (focused state when focused): the inner edit
   // keeps the keys but takes no room.
@@ -650,9 +674,9 @@ private:
   template <class TFire>
   void ForEachComboProperties(TFire AFire);
 
-  TcxComboBoxListBox* FListBox;  // owned by the popup window
-  // The list is owner-drawn for the properties' ItemHeight or handlers.
-  bool FListStyledForProperties = false;
+  void ListSelectItem(TObject* Sender);
+
+  TcxComboBoxListBox* FListBox = nullptr;  // owned by the popup window
   TRect FItemRect{};
   bool FPlacing = false;
 };

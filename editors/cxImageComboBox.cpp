@@ -280,10 +280,10 @@ void TcxCustomImageComboBoxProperties::NormalizeEditValue(const Variant& AValue,
 // The editor
 
 TcxCustomImageComboBox::TcxCustomImageComboBox(TComponent* AOwner, bool AIsInplace)
-    : TcxCustomComboBox(AOwner, AIsInplace) {
-  ListBox()->SetListStyle(lbOwnerDrawVariable);
-  ListBox()->OnMeasureItem = TMeasureItemEvent(this, &TcxCustomImageComboBox::ListMeasureItem);
-  ListBox()->OnDrawItem = TDrawItemEvent(this, &TcxCustomImageComboBox::ListDrawItem);
+    : TcxCustomComboBox(AOwner, AIsInplace) {}
+
+TcxComboBoxListBox* TcxCustomImageComboBox::CreateListBox(TComponent* AOwner) {
+  return new TcxImageComboBoxListBox(AOwner);
 }
 
 TcxCustomImageComboBoxProperties* TcxCustomImageComboBox::ActiveImageProperties() {
@@ -346,7 +346,7 @@ void TcxCustomImageComboBox::DoPopup() {
   TcxCustomComboBox::DoPopup();
   // The chosen item, not the first with its description.
   GetLookupData()->SelectItemIndex(FItemIndex);
-  ListBox()->SetItemIndex(FItemIndex);
+  if (ListBox()) ListBox()->SetItemIndexByCode(FItemIndex);
 }
 
 void TcxCustomImageComboBox::HandleKeyPressed(Char& Key) {
@@ -392,54 +392,76 @@ void TcxCustomImageComboBox::Paint() {
   images->Draw(Canvas(), FImageRect.Left, FImageRect.Top, index, Enabled());
 }
 
-Integer TcxCustomImageComboBox::ListTextWidth() const {
-  // The list is as wide as the popup's client area (or, before it opens,
-  // as the editor).
-  const Integer width = ListBox()->Width() > 0 ? ListBox()->ItemsArea().Width() : Width();
+// ---------------------------------------------------------------------------
+// The list
+
+TcxCustomImageComboBox* TcxImageComboBoxListBox::GetImageComboBox() const {
+  auto* combo = dynamic_cast<TcxCustomImageComboBox*>(GetComboBox());
+  return combo && !combo->IsDestroying() && combo->PropertiesCreated() ? combo : nullptr;
+}
+
+Integer TcxImageComboBoxListBox::TextWidth() const {
+  // As wide as the list's rows (or, before the popup lays it out, as the
+  // editor).
+  TcxCustomImageComboBox* combo = GetImageComboBox();
+  const Integer width = Width() > 0 || !combo ? ItemsArea().Width() : combo->Width();
   return std::max(0, width - 2);
 }
 
-void TcxCustomImageComboBox::ListMeasureItem(TWinControl*, Integer AIndex, Integer& AHeight) {
-  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
+Integer TcxImageComboBoxListBox::GetItemHeight(Integer AIndex) const {
+  TcxCustomImageComboBox* combo = GetImageComboBox();
+  if (!combo) return TcxComboBoxListBox::GetItemHeight(AIndex);
+  TcxCustomImageComboBoxProperties* p = combo->ActiveImageProperties();
   TImageList* images = p->ListImages();
   const Integer imageHeight = images ? images->Height() : 0;
-  TCanvas* canvas = ListBox()->Canvas();
-  canvas->Font()->Assign(ListBox()->Font());
+  Integer height = std::max(GetDefaultItemHeight() + 2, imageHeight + 2);
   if (p->MultiLineText() && AIndex >= 0 && AIndex < p->Items()->Count()) {
-    const Integer width = ListTextWidth() - (images ? images->Width() + cxImageComboListImageSpacing : 0);
+    const Integer width = TextWidth() - (images ? images->Width() + cxImageComboListImageSpacing : 0);
     if (width > 0) {
+      TCanvas* canvas = const_cast<TcxImageComboBoxListBox*>(this)->Canvas();
+      canvas->Font()->Assign(Font());
       TRect r = Rect(0, 0, width, 0);
       DrawText(canvas->Handle(), p->Items()->Item(AIndex)->Description(), r,
                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-      AHeight = std::max(r.Height() + 2, imageHeight + 2);
-      return;
+      height = std::max(r.Height() + 2, imageHeight + 2);
     }
   }
-  AHeight = std::max(canvas->TextHeight(u"Wg") + 2, imageHeight + 2);
+  ApplyMeasureHandlers(AIndex, height);
+  return height;
 }
 
-void TcxCustomImageComboBox::ListDrawItem(TWinControl*, Integer AIndex, TRect ARect, TOwnerDrawState) {
-  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
-  if (AIndex < 0 || AIndex >= p->Items()->Count()) return;
-  TcxImageComboBoxItem* item = p->Items()->Item(AIndex);
-  TCanvas* canvas = ListBox()->Canvas();
+void TcxImageComboBoxListBox::DrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  TcxCustomImageComboBox* combo = GetImageComboBox();
+  if (!combo) {
+    TcxComboBoxListBox::DrawItem(Index, ARect, AState);
+    return;
+  }
+  TcxCustomImageComboBoxProperties* p = combo->ActiveImageProperties();
+  TCanvas* canvas = Canvas();
+  const bool selected = (AState & odSelected) != 0;
+  canvas->Brush()->SetColor(selected ? clHighlight : Color());
+  canvas->Font()->SetColor(selected ? clHighlightText : ((AState & odDisabled) ? clGrayText : Font()->Color()));
   canvas->FillRect(ARect);
+  if (Index < 0 || Index >= p->Items()->Count()) return;
+  TcxImageComboBoxItem* item = p->Items()->Item(Index);
   TImageList* images = p->ListImages();
-  TRect text = Rect(ARect.Left + 2, ARect.Top, ARect.Right, ARect.Bottom);
+  TRect text = ARect;
+  if (ReadingRightToLeft()) text.Right -= cxEditListBoxTextIndent;
+  else text.Left += cxEditListBoxTextIndent;
   if (images) {
     const Integer column = images->Width() + cxImageComboListImageSpacing;
     const bool right = p->ImageAlign() == iaRight;
     const Integer columnLeft = right ? ARect.Right - column : ARect.Left;
     const Integer index = item->ImageIndex();
     if (index >= 0 && index < images->Count())
-      images->Draw(canvas, columnLeft + 1, ARect.Top + (ARect.Height() - images->Height()) / 2, index,
-                   ListBox()->Enabled());
-    if (right) text.Right = columnLeft;
-    else text.Left = ARect.Left + column + 2;
+      images->Draw(canvas, columnLeft + 1, ARect.Top + (ARect.Height() - images->Height()) / 2, index, Enabled());
+    if (right) text.Right = std::min(text.Right, columnLeft);
+    else text.Left = std::max(text.Left, ARect.Left + column + cxEditListBoxTextIndent);
   }
   canvas->Brush()->SetStyle(bsClear);
-  const Cardinal flags = p->MultiLineText() ? (DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX)
-                                            : (DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  const Cardinal align = ReadingRightToLeft() ? DT_RIGHT : DT_LEFT;
+  const Cardinal flags = p->MultiLineText() ? (DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | align)
+                                            : (DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
   DrawText(canvas->Handle(), item->Description(), text, flags);
   canvas->Brush()->SetStyle(bsSolid);
 }
@@ -448,14 +470,16 @@ TSize TcxCustomImageComboBox::PopupContentSize() {
   TSize size = TcxCustomComboBox::PopupContentSize();
   TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
   TImageList* images = p->ListImages();
-  const Integer frame = ListBox()->Height() - ListBox()->ItemsArea().Height();
+  TcxComboBoxListBox* list = ListBox();
+  if (!list) return size;
+  const Integer frame = list->Height() - list->ItemsArea().Height();
   if (p->MultiLineText()) {
     size.cx = std::max(Width(), frame);
     return size;
   }
   Integer width = 0;
   for (Integer i = 0; i < p->Items()->Count(); ++i)
-    width = std::max(width, TextWidthInFont(ListBox()->Font(), p->Items()->Item(i)->Description()));
+    width = std::max(width, TextWidthInFont(list->Font(), p->Items()->Item(i)->Description()));
   width += images ? images->Width() + 8 : 4;
   if (p->Items()->Count() > p->DropDownRows()) width += GetSystemMetrics(SM_CXVSCROLL);
   size.cx = std::max(width + frame, Width());

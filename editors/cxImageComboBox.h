@@ -213,6 +213,29 @@ class TcxImageComboBoxViewData : public TcxCustomEditViewData {
 };
 
 // ---------------------------------------------------------------------------
+// The list of the drop-down: owner-drawn rows of a height each, every item's
+// image (LargeImages when set, else Images) in a column beside its
+// description, the description word-wrapped with MultiLineText.
+
+class TcxCustomImageComboBox;
+
+class TcxImageComboBoxListBox : public TcxComboBoxListBox {
+  KORVANE_CLASS(TcxImageComboBoxListBox, TcxComboBoxListBox)
+  using TcxComboBoxListBox::TcxComboBoxListBox;
+
+  TcxCustomImageComboBox* GetImageComboBox() const;
+  // The larger of the "Wg" text height and the image height, plus 2; with
+  // MultiLineText the word-wrapped description's height plus 2 (at least
+  // the image's plus 2).
+  Integer GetItemHeight(Integer AIndex) const override;
+  // The image column (image width + 4) on the ImageAlign side, the image 1
+  // pixel into it and centred vertically, the description beside it.
+  void DrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
+  // The room for a word-wrapped description: the rows' width less 2.
+  Integer TextWidth() const;
+};
+
+// ---------------------------------------------------------------------------
 // The editor
 
 class TcxCustomImageComboBox : public TcxCustomComboBox {
@@ -240,11 +263,9 @@ public:
   void HandleInnerEditChange() override;
   void PropertiesChanged(TObject* Sender) override;
 
-  // The owner-draw handlers of the list (public for the list's events).
-  void ListMeasureItem(TWinControl* AControl, Integer AIndex, Integer& AHeight);
-  void ListDrawItem(TWinControl* AControl, Integer AIndex, TRect ARect, TOwnerDrawState AState);
-
 protected:
+  // The list draws the images beside the descriptions.
+  TcxComboBoxListBox* CreateListBox(TComponent* AOwner) override;
   // The shown text becomes the chosen item's value.
   void InternalSetDisplayValue(const Variant& Value) override;
   void DoPopup() override;
@@ -254,8 +275,6 @@ protected:
 
 private:
   Integer ItemIndexForText(const String& AText);
-  // The list's client width for measuring word-wrapped descriptions.
-  Integer ListTextWidth() const;
 
   Integer FItemIndex = -1;
   TRect FImageRect{};

@@ -458,6 +458,7 @@ void TcxTextEditModel::SetText(const String& AText) {
   FSelStart = Length();
   FSelLength = 0;
   FLookupPending = false;
+  FSelectMode = false;
 }
 
 Integer TcxTextEditModel::PrevCharPos(Integer APos) const {
@@ -617,7 +618,13 @@ void TcxTextEditModel::BaseKeyPress(Char& Key) {
   }
 }
 
-void TcxTextEditModel::KeyPress(Char& Key) { BaseKeyPress(Key); }
+void TcxTextEditModel::KeyPress(Char& Key) {
+  const String text = FText;
+  const Integer start = FSelStart, length = FSelLength;
+  BaseKeyPress(Key);
+  // A keystroke that changed anything ends the fixed list's select mode.
+  if (FText != text || FSelStart != start || FSelLength != length) FSelectMode = false;
+}
 
 void TcxTextEditModel::CommitText(const String& AText) {
   for (size_t i = 0; i < AText.size(); ++i) {
@@ -642,11 +649,13 @@ void TcxTextEditModel::StepLookup(TcxLookupStep AStep) {
   String text = FLookupData->GetItemText(FLookupData->CurrentIndex());
   if (text != FText) ChangeText(text, 0, Length());
   SetSelection(0, static_cast<Integer>(FText.size()));
+  FSelectMode = FProperties->EditingStyle() == esFixedList;
 }
 
 void TcxTextEditModel::BaseKeyDown(Word& Key, TShiftState Shift) {
   const bool shift = Shift & ssShift;
   const Integer caret = FSelStart + FSelLength;
+  if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_DELETE) FSelectMode = false;
   switch (Key) {
     case VK_LEFT:
       // Shift grows the selection at its start, Shift+Right at its end.
@@ -670,6 +679,8 @@ void TcxTextEditModel::BaseKeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TcxTextEditModel::KeyDown(Word& Key, TShiftState Shift) {
+  // Enter takes the stepped item whole (the key goes on).
+  if (Key == VK_RETURN && FSelectMode && FProperties->EditingStyle() == esFixedList) SelectAll();
   if (FAllowsLookupStepping && FLookupData->GetItemCount() > 0 && !(Shift & ssAlt)) {
     const bool ctrl = Shift & ssCtrl;
     const bool fixed = FProperties->EditingStyle() == esFixedList;
@@ -793,6 +804,18 @@ void TcxCustomTextEdit::ModelChanged(TObject*) {
   HandleInnerEditChange();
 }
 
+Integer TcxCustomTextEdit::SelStart() {
+  const TcxEditEditingStyle style = ActiveTextProperties()->EditingStyle();
+  if (style == esNoEdit || (style == esFixedList && !Model()->SelectMode())) return 0;
+  return Model()->SelStart();
+}
+
+Integer TcxCustomTextEdit::SelLength() {
+  const TcxEditEditingStyle style = ActiveTextProperties()->EditingStyle();
+  if (style == esNoEdit || (style == esFixedList && !Model()->SelectMode())) return 0;
+  return Model()->SelLength();
+}
+
 void TcxCustomTextEdit::SetSelection(Integer AStart, Integer ALength) {
   Model()->SetSelection(AStart, ALength);
   SyncInnerEdit();
@@ -880,7 +903,11 @@ bool TcxCustomTextEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, cons
   if (WheelDelta == 0 || !LookupWheelAllowed() || HasOpenPopup() || Model()->LookupData()->GetItemCount() == 0 ||
       !DoEditing())
     return false;
-  StepLookupByUser(WheelDelta > 0 ? lsPrevious : lsNext);
+  // Every whole notch of the event steps once; a finer wheel's event steps
+  // once too.
+  const Integer notches = std::max<Integer>(1, std::abs(WheelDelta) / WHEEL_DELTA);
+  TcxDestroyGuard guard(this);
+  for (Integer i = 0; i < notches && guard.Alive(); ++i) StepLookupByUser(WheelDelta > 0 ? lsPrevious : lsNext);
   return true;
 }
 
@@ -952,6 +979,8 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
     return;
   }
   const Char high = std::exchange(FPendingHighSurrogate, Char(0));
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  const Integer before = lookup->CurrentIndex();
   if (AChar >= 0xDC00 && AChar <= 0xDFFF) {
     if (high && DoEditing()) Model()->CommitText(String{high, AChar});
   } else if (AChar < u' ' && AChar != 8) {
@@ -960,6 +989,18 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
     Model()->KeyPress(AChar);
   }
   SyncInnerEdit();
+  // A typed text completed to another item is a choice: ImmediatePost
+  // posts it at once (validated first).
+  if (Model()->LookupData() != lookup || lookup->CurrentIndex() < 0 || lookup->CurrentIndex() == before ||
+      !IsModified() || !ActiveProperties()->ImmediatePost() || IsLoading())
+    return;
+  // Posting shows the stored text again; the completed tail stays selected
+  // so that typing goes on completing.
+  const String text = Model()->Text();
+  const Integer start = Model()->SelStart(), length = Model()->SelLength();
+  TcxDestroyGuard guard(this);
+  PostEditValue(true);
+  if (guard.Alive() && Model()->LookupData() == lookup && Model()->Text() == text) SetSelection(start, length);
 }
 
 void TcxCustomTextEdit::PullInnerSelection() {
@@ -981,6 +1022,12 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
     case WM_KEYDOWN: {
       Word key = static_cast<Word>(Message.WParam);
       const TShiftState shift = KeyDataToShiftState(Message.LParam);
+      // The first Esc after a completion only ends the completion; the
+      // text and the value stay (a second Esc reverts as usual).
+      if (key == VK_ESCAPE && shift == 0 && Model()->LookupPending() && !HasOpenPopup()) {
+        Model()->CancelLookup();
+        return true;
+      }
       KeyDown(key, shift);
       if (key == 0) return true;
       // Shift+Delete cuts a selection, Shift+Insert pastes, Ctrl+Insert copies.
@@ -1226,4 +1273,150 @@ void TcxCustomTextEdit::PrepareViewData(TcxCustomEditViewData* AViewData) {
   });
   textData->SelStart = Model()->SelStart();
   textData->SelLength = Focused() ? Model()->SelLength() : 0;
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomEditListBox
+
+TcxCustomEditListBox::TcxCustomEditListBox(TComponent* AOwner) : TcxCustomInnerListBox(AOwner) {
+  SetTabStop(false);
+  SetListStyle(lbOwnerDrawVariable);
+  SetItemHeight(GetDefaultItemHeight());
+}
+
+TcxCustomTextEditLookupData* TcxCustomEditListBox::GetLookupData() const {
+  TcxCustomTextEdit* edit = GetEdit();
+  return edit && !edit->IsDestroying() ? edit->Model()->LookupData() : nullptr;
+}
+
+String TcxCustomEditListBox::GetItemText(Integer AIndex) const {
+  TcxCustomTextEditLookupData* lookup = GetLookupData();
+  return lookup ? lookup->GetItemText(AIndex) : String();
+}
+
+Integer TcxCustomEditListBox::GetDefaultItemHeight() const {
+  return std::max(1, TextHeightInFont(Font(), cxEditListBoxSampleText));
+}
+
+Integer TcxCustomEditListBox::GetItemHeight(Integer) const { return GetDefaultItemHeight(); }
+
+Integer TcxCustomEditListBox::GetItemWidth(Integer AIndex) const { return TextWidthInFont(Font(), GetItemText(AIndex)); }
+
+void TcxCustomEditListBox::MeasureItem(Integer Index, Integer& AHeight) const {
+  AHeight = GetItemHeight(Index);
+  TcxCustomInnerListBox::MeasureItem(Index, AHeight);
+}
+
+void TcxCustomEditListBox::SyncItemCount() {
+  TcxCustomTextEditLookupData* lookup = GetLookupData();
+  const Integer count = lookup ? lookup->GetItemCount() : 0;
+  TStrings* rows = Items();
+  if (rows->Count() == count) return;
+  rows->BeginUpdate();
+  try {
+    while (rows->Count() < count) rows->Add(String());
+    while (rows->Count() > count) rows->Delete(rows->Count() - 1);
+  } catch (...) {
+    rows->EndUpdate();
+    throw;
+  }
+  rows->EndUpdate();
+}
+
+void TcxCustomEditListBox::SetItemIndexByCode(Integer AIndex) {
+  FSkipHotTrack = true;
+  SetItemIndex(AIndex);
+}
+
+void TcxCustomEditListBox::SelectItem(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= ItemCount()) return;
+  SetItemIndex(AIndex);
+  if (OnSelectItem) OnSelectItem(this);
+}
+
+void TcxCustomEditListBox::ListShown() {
+  if (HandleAllocated()) SendMessage(Handle(), WM_SETFOCUS, 0, 0);
+}
+
+void TcxCustomEditListBox::WMSetFocus(TMessage& Message) {
+  FFocusLook = true;
+  TcxCustomInnerListBox::WMSetFocus(Message);
+}
+
+void TcxCustomEditListBox::WMKillFocus(TMessage& Message) {
+  FFocusLook = false;
+  TcxCustomInnerListBox::WMKillFocus(Message);
+}
+
+void TcxCustomEditListBox::RecreateWindow() {
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TcxCustomEditListBox::SetReadingRightToLeft(bool Value) {
+  if (FReadingRightToLeft == Value) return;
+  FReadingRightToLeft = Value;
+  Invalidate();
+}
+
+void TcxCustomEditListBox::CMFontChanged(TMessage& Message) {
+  TcxCustomInnerListBox::CMFontChanged(Message);
+  SetItemHeight(GetDefaultItemHeight());
+}
+
+void TcxCustomEditListBox::DrawItemText(Integer AIndex, const TRect& ARect) {
+  TRect r = ARect;
+  if (FReadingRightToLeft) r.Right -= cxEditListBoxTextIndent;
+  else r.Left += cxEditListBoxTextIndent;
+  TCanvas* canvas = Canvas();
+  canvas->Brush()->SetStyle(bsClear);
+  const Cardinal flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (FReadingRightToLeft ? DT_RIGHT : DT_LEFT);
+  DrawText(canvas->Handle(), GetItemText(AIndex), r, flags);
+  canvas->Brush()->SetStyle(bsSolid);
+}
+
+void TcxCustomEditListBox::DrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) {
+  TCanvas* canvas = Canvas();
+  const bool selected = (AState & odSelected) != 0;
+  canvas->Brush()->SetColor(selected ? clHighlight : Color());
+  canvas->Font()->SetColor(selected ? clHighlightText : ((AState & odDisabled) ? clGrayText : Font()->Color()));
+  canvas->FillRect(ARect);
+  if (Index >= 0) DrawItemText(Index, ARect);
+}
+
+void TcxCustomEditListBox::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  // Selects without taking the focus from the editor (which would close
+  // the popup holding the list).
+  if (Button == mbLeft) ListMouseDown(Shift, X, Y);
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TcxCustomEditListBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  const bool skip = FSkipHotTrack;
+  FSkipHotTrack = false;
+  if (!skip && !(Shift & (ssLeft | ssRight | ssMiddle)) && !MouseCapture()) {
+    const Integer index = ItemAtPos(TPoint{X, Y}, true);
+    if (index >= 0 && index != ItemIndex()) HotTrack(index);
+  }
+  TcxCustomInnerListBox::MouseMove(Shift, X, Y);
+}
+
+void TcxCustomEditListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomInnerListBox::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  const Integer index = ItemAtPos(TPoint{X, Y}, true);
+  if (index < 0) return;
+  ReleaseCapture();
+  SelectItem(index);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
+  if (Container()) return TcxCustomInnerListBox::DoMouseWheel(Shift, WheelDelta, MousePos);
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (WheelDelta == 0 || !HandleAllocated()) return false;
+  const Integer lines = Mouse ? Mouse->WheelScrollLines() : 3;
+  // A notch moves WheelScrollLines lines; a partial delta moves its share.
+  const Integer steps = std::abs(WheelDelta) * lines / WHEEL_DELTA;
+  const WPARAM code = WheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN;
+  for (Integer i = 0; i < steps; ++i) SendMessage(Handle(), WM_VSCROLL, code, 0);
+  return true;
 }

@@ -21,6 +21,7 @@
 #include "editors/cxEditTextUtils.h"
 #include "editors/cxEditViewInfo.h"
 #include "editors/cxFormats.h"
+#include "foundation/cxContainerPopup.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/rtl/exceptions.h"
@@ -431,6 +432,12 @@ public:
   bool AllowsLookupStepping() const { return FAllowsLookupStepping; }
   void SetAllowsLookupStepping(bool Value) { FAllowsLookupStepping = Value; }
   bool LookupPending() const { return FLookupPending; }
+  // Forgets the pending completion (the text stays as it is shown).
+  void CancelLookup() { FLookupPending = false; }
+  // The fixed-list style's select mode: on while the user steps the items
+  // (the whole text selected), off after Left, Right, Delete, a keystroke
+  // that changes the text and a text set by code.
+  bool SelectMode() const { return FSelectMode; }
   // Steps the lookup items as the keys do: the item's text, all selected.
   void StepLookupItem(TcxLookupStep AStep) { StepLookup(AStep); }
   bool ReadOnly() const { return FReadOnly; }
@@ -476,6 +483,7 @@ private:
   bool FFocused = true;
   bool FAllowsLookupStepping = false;
   bool FLookupPending = false;
+  bool FSelectMode = false;
   bool FReadOnly = false;
   Integer FBeepCount = 0;
 };
@@ -513,8 +521,10 @@ public:
   TcxTextEditModel* Model();
 
   String Text() { return Model()->Text(); }
-  Integer SelStart() { return Model()->SelStart(); }
-  Integer SelLength() { return Model()->SelLength(); }
+  // The selection as the editor reports it: none in the no-edit style, and
+  // none in the fixed-list style outside its select mode.
+  Integer SelStart();
+  Integer SelLength();
   void SetSelection(Integer AStart, Integer ALength);
   void SelectWholeText() { SetSelection(0, Model()->Length()); }
   void CopyToClipboard() override;
@@ -583,4 +593,95 @@ private:
 class TcxTextEdit : public TcxCustomTextEdit {
   KORVANE_CLASS(TcxTextEdit, TcxCustomTextEdit)
   using TcxCustomTextEdit::TcxCustomTextEdit;
+};
+
+// ---------------------------------------------------------------------------
+// TcxCustomEditListBox: the list an editor shows its lookup items in (inside
+// its popup). Owner-drawn with a height per row, no border; the rows are
+// as many as the lookup items and their texts are read from the lookup
+// data, so the list never keeps a copy of them. Hot tracking: a mouse
+// move over a row selects it unless the list holds the mouse capture.
+// The list never takes the focus from its editor; a click on a row or
+// SelectItem tells the owner through OnSelectItem.
+
+// The sample text whose height is the list's default row height.
+inline constexpr const Char* cxEditListBoxSampleText = u"Wg";
+// The room between a row's text and the row's edge on the reading side.
+inline constexpr Integer cxEditListBoxTextIndent = 2;
+
+class TcxCustomEditListBox : public TcxCustomInnerListBox {
+  KORVANE_CLASS(TcxCustomEditListBox, TcxCustomInnerListBox)
+  // Owner-drawn, variable row heights, the default row height; not a tab
+  // stop (the editor keeps the focus).
+  explicit TcxCustomEditListBox(TComponent* AOwner);
+
+  // The editor whose lookup items the list shows (nullptr: none).
+  virtual TcxCustomTextEdit* GetEdit() const { return nullptr; }
+  // The editor's lookup data (nullptr without an editor).
+  TcxCustomTextEditLookupData* GetLookupData() const;
+
+  // The text of a row: the lookup item's (empty outside the items).
+  String GetItemText(Integer AIndex) const;
+  // The height of the sample text "Wg" in the list's font.
+  Integer GetDefaultItemHeight() const;
+  // The height of a row (default: the default row height); the list asks
+  // it for every row.
+  virtual Integer GetItemHeight(Integer AIndex) const;
+  // The width of a row's text in the list's font.
+  virtual Integer GetItemWidth(Integer AIndex) const;
+  // The height of ARowCount rows of the default height.
+  Integer GetHeight(Integer ARowCount) const { return ARowCount * GetDefaultItemHeight(); }
+  // Adds empty rows or deletes rows from the end, in one update of the
+  // rows list, until there are as many rows as lookup items.
+  void SyncItemCount();
+
+  // Code moves the selection (the list follows its editor): the next mouse
+  // move does not hot-track, so a pointer resting over another row does not
+  // take the selection back. The owner is not told.
+  void SetItemIndexByCode(Integer AIndex);
+  // Selects a row as the user's choice and tells the owner (OnSelectItem),
+  // even when it was selected already.
+  void SelectItem(Integer AIndex);
+  // The owner's select-item hook (Sender: the list).
+  TNotifyEvent OnSelectItem;
+
+  // The popup holding the list was shown: the list's window hears
+  // WM_SETFOCUS directly, so it draws as the active list while the editor
+  // keeps the focus.
+  void ListShown();
+  // Whether the list last heard WM_SETFOCUS (and no WM_KILLFOCUS since).
+  bool HasFocusLook() const { return FFocusLook; }
+  // Re-creates the list's window (when it has one).
+  virtual void RecreateWindow();
+
+  // Right-to-left reading puts the text's indent on the right.
+  bool ReadingRightToLeft() const { return FReadingRightToLeft; }
+  void SetReadingRightToLeft(bool Value);
+
+  // The hook (DoDrawItem) first; when it declines, DrawItem.
+  // The row filled, the text single-line, vertically centred, indented on
+  // the reading side.
+  void DrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
+  void MeasureItem(Integer Index, Integer& AHeight) const override;
+
+protected:
+  // A press selects without focusing the list; a release over a row
+  // releases the capture and selects it (SelectItem).
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // The mouse rests on another row: it becomes the selected one.
+  virtual void HotTrack(Integer AIndex) { SetItemIndex(AIndex); }
+  // The system's wheel line count, one WM_VSCROLL line step per line.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) override;
+  void CMFontChanged(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  // The text of a row drawn in ARect (the brush and font set).
+  void DrawItemText(Integer AIndex, const TRect& ARect);
+
+private:
+  bool FSkipHotTrack = false;
+  bool FFocusLook = false;
+  bool FReadingRightToLeft = false;
 };

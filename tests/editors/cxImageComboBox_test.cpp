@@ -365,3 +365,57 @@ TEST(cxImageComboBox, PictureOfTheEditorAndItsList) {
   // The list is wide enough for the image column and the longest text.
   EXPECT_GE(list->Width(), 8 + 8 + TextWidthInFont(list->Font(), u"Basalt copy"));
 }
+
+// The list draws each item through its own list class: the image in its
+// column on the ImageAlign side, the description beside it and never over
+// the image column.
+TEST(cxImageComboBox, TheListDrawsTheImageBesideTheDescription) {
+  for (TcxImageAlign align : {iaLeft, iaRight}) {
+    SCOPED_TRACE(align == iaLeft ? "left" : "right");
+    TImageComboFixture f;
+    f.Props()->SetImageAlign(align);
+    f.Combo->SetEditValue(Variant(10));
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
+    Application->ProcessMessages();
+    TcxComboBoxListBox* list = f.Combo->ListBox();
+    ASSERT_NE(dynamic_cast<TcxImageComboBoxListBox*>(list), nullptr);
+    TBitmap picture(list->Width(), list->Height(), pf24bit);
+    list->PaintTo(picture.Canvas()->Handle(), 0, 0);
+    SavePicture(&picture, align == iaLeft ? "imagecombobox_list_left.png" : "imagecombobox_list_right.png");
+
+    const TRect row = list->ItemRect(2);  // "Basalt", blue, not selected
+    const Integer right = std::min(row.Right, list->ItemsArea().Right);
+    const Integer column = 8 + cxImageComboListImageSpacing;
+    const Integer columnLeft = align == iaLeft ? row.Left : right - column;
+    const Cardinal background = ColorToRGB(list->Color()) & 0xFFFFFF;
+    const Cardinal blue = ColorToRGB(clBlue) & 0xFFFFFF;
+    // The image: 1 pixel into its column, centred vertically.
+    const Integer imageTop = row.Top + (row.Height() - 8) / 2;
+    EXPECT_EQ(picture.PixelColor(columnLeft + 1, imageTop), blue);
+    EXPECT_EQ(picture.PixelColor(columnLeft + 8, imageTop + 7), blue);
+    EXPECT_EQ(picture.PixelColor(columnLeft, imageTop), background);
+    EXPECT_EQ(picture.PixelColor(columnLeft + 9, imageTop), background);
+    // The description's ink lies beside the column, none of it inside.
+    Integer inkLeft = right, inkRight = row.Left - 1;
+    for (Integer y = row.Top; y < row.Bottom; ++y)
+      for (Integer x = row.Left; x < right; ++x) {
+        const Cardinal pixel = picture.PixelColor(x, y);
+        if (pixel == background || pixel == blue) continue;
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
+    ASSERT_LE(inkLeft, inkRight);
+    if (align == iaLeft) {
+      EXPECT_GE(inkLeft, columnLeft + column);
+    } else {
+      EXPECT_LT(inkRight, columnLeft);
+      EXPECT_LT(inkLeft, row.Left + 2 + TextWidthInFont(list->Font(), u"B"));  // starts at the left
+    }
+    // The selected row is filled with the highlight around its image.
+    const TRect selected = list->ItemRect(0);
+    const Integer freeX = align == iaLeft ? right - 2 : selected.Left + 1;
+    EXPECT_EQ(picture.PixelColor(freeX, selected.Top + 1), ColorToRGB(clHighlight) & 0xFFFFFF);
+    f.Key(VK_ESCAPE);
+  }
+}

@@ -1,0 +1,306 @@
+// The combo box over its lookup items beyond single keys: the wheel steps
+// through the items of a closed editor, a typed completion posts with
+// ImmediatePost, an emptied text clears the value, new free texts are told
+// through OnNewLookupDisplayText, the open list's stepping with and
+// without UpdateTextWhileListShown, and the current item following the
+// text while the list is closed.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../platform/gui/guitestutil.h"
+#include "editors/cxDropDownEdit.h"
+#include "editors/cxEditRepository.h"
+#include "editors/cxEditRepositoryItems.h"
+#include "platform/gui/application.h"
+#include "platform/gui/clipboard.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
+
+namespace {
+
+const char16_t* const kRocks[] = {u"Apple granite", u"apricot schist", u"Basalt", u"Chalk"};
+
+struct TLookupFixture : TTestForm {
+  explicit TLookupFixture(TcxEditDropDownListStyle AStyle = lsEditList) : TTestForm(360, 260) {
+    Combo = Place<TcxComboBox>(20, 20, 180, 24);
+    Props()->SetDropDownListStyle(AStyle);
+    for (const char16_t* item : kRocks) Props()->Items()->Add(item);
+    ShowForm(Combo);
+  }
+  ~TLookupFixture() { FreeForm(); }
+  TcxCustomComboBoxProperties* Props() { return static_cast<TcxCustomComboBoxProperties*>(Combo->Properties()); }
+  String Value() { return VarToStr(Combo->EditValue()); }
+  Integer Current() { return Combo->GetLookupData()->CurrentIndex(); }
+  void Wheel(Integer ANotches) {
+    TestWheel(Combo->InnerEdit()->Handle(), TPoint{10, 10}, ANotches);
+    Application->ProcessMessages();
+  }
+  TcxComboBox* Combo;
+};
+
+}  // namespace
+
+TEST(cxComboBoxLookup, TheWheelStepsThroughTheItemsOfAClosedEditor) {
+  struct TCase {
+    const char* Name;
+    const char16_t* From;
+    Integer Notches;
+    const char16_t* Text;
+  };
+  const TCase cases[] = {
+      {"down: the next", kRocks[1], -1, kRocks[2]},
+      {"up: the previous", kRocks[1], 1, kRocks[0]},
+      {"two notches down: two items", kRocks[0], -2, kRocks[2]},
+      {"up from the first stays", kRocks[0], 1, kRocks[0]},
+      {"down from no item: the first", u"", -1, kRocks[0]},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLookupFixture f;
+    f.Combo->SetEditValue(String(c.From));
+    f.Wheel(c.Notches);
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
+    EXPECT_EQ(f.Combo->Text(), c.Text);
+    EXPECT_EQ(f.Combo->IsModified(), String(c.Text) != c.From);
+  }
+}
+
+TEST(cxComboBoxLookup, TheWheelPostsWithImmediatePostAndStepsNothingReadOnly) {
+  {
+    SCOPED_TRACE("ImmediatePost");
+    TLookupFixture f;
+    f.Props()->SetImmediatePost(true);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Wheel(-1);
+    EXPECT_EQ(f.Value(), kRocks[1]);
+    EXPECT_FALSE(f.Combo->IsModified());
+  }
+  {
+    SCOPED_TRACE("read-only");
+    TLookupFixture f;
+    f.Props()->SetReadOnly(true);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Wheel(-1);
+    EXPECT_EQ(f.Combo->Text(), kRocks[0]);
+    EXPECT_FALSE(f.Combo->IsModified());
+  }
+}
+
+TEST(cxComboBoxLookup, ATypedCompletionPostsAtOnceWithImmediatePost) {
+  for (bool immediatePost : {false, true}) {
+    SCOPED_TRACE(immediatePost ? "ImmediatePost" : "posted on leaving");
+    TLookupFixture f(lsEditFixedList);
+    f.Props()->SetImmediatePost(immediatePost);
+    f.Combo->SetEditValue(String(kRocks[2]));
+    f.Combo->SelectWholeText();
+    f.Type(u"a");
+    EXPECT_EQ(f.Combo->Text(), kRocks[0]);
+    EXPECT_EQ(f.Value(), immediatePost ? kRocks[0] : kRocks[2]);
+    EXPECT_EQ(f.Combo->IsModified(), !immediatePost);
+    // The completion is still selected, so typing goes on.
+    f.Type(u"pr");
+    EXPECT_EQ(f.Combo->Text(), kRocks[1]);
+    EXPECT_EQ(f.Value(), immediatePost ? kRocks[1] : kRocks[2]);
+  }
+}
+
+TEST(cxComboBoxLookup, AnEmptiedTextClearsTheValueExceptInTheFixedList) {
+  struct TCase {
+    TcxEditDropDownListStyle Style;
+    const char16_t* Text;  // after Backspace over the whole text
+    const char16_t* Value;  // after leaving
+  };
+  const TCase cases[] = {
+      {lsEditList, u"", u""},
+      {lsEditFixedList, u"", u""},
+      {lsFixedList, kRocks[2], kRocks[2]},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Style);
+    TLookupFixture f(c.Style);
+    auto* other = f.Place<TcxComboBox>(20, 80, 180, 24);
+    f.Combo->SetEditValue(String(kRocks[2]));
+    f.Combo->SelectWholeText();
+    f.Key(VK_BACK);
+    EXPECT_EQ(f.Combo->Text(), c.Text);
+    f.Focus(other);
+    EXPECT_EQ(f.Value(), c.Value);
+  }
+}
+
+TEST(cxComboBoxLookup, ANewFreeTextIsToldOwnHandlerFirstThenTheRepositoryItems) {
+  TLookupFixture f(lsEditList);
+  TcxEditRepository repository(nullptr);
+  auto* item = static_cast<TcxEditRepositoryComboBoxItem*>(
+      repository.CreateItem(TcxEditRepositoryComboBoxItem::StaticClass()));
+  auto* itemProps = static_cast<TcxCustomComboBoxProperties*>(item->Properties());
+  for (const char16_t* rock : kRocks) itemProps->Items()->Add(rock);
+  auto* other = f.Place<TcxComboBox>(20, 80, 180, 24);
+  std::vector<String> told;
+  f.Props()->OnNewLookupDisplayText =
+      TcxNewLookupDisplayTextEvent(f.Form, [&](TObject* Sender, const String& AText) {
+        EXPECT_EQ(Sender, f.Combo);
+        told.push_back(u"own:" + AText);
+      });
+  itemProps->OnNewLookupDisplayText =
+      TcxNewLookupDisplayTextEvent(f.Form, [&](TObject*, const String& AText) { told.push_back(u"item:" + AText); });
+  f.Combo->SetRepositoryItem(item);
+
+  struct TCase {
+    const char* Name;
+    const char16_t* Typed;
+    std::vector<String> Told;
+  };
+  const TCase cases[] = {
+      {"no item", u"片麻岩", {u"own:片麻岩", u"item:片麻岩"}},
+      {"an item", u"Chalk", {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    told.clear();
+    f.Focus(f.Combo);
+    f.Combo->SelectWholeText();
+    f.Commit(c.Typed);
+    f.Focus(other);
+    EXPECT_EQ(told, c.Told);
+  }
+  f.Combo->SetRepositoryItem(nullptr);
+}
+
+TEST(cxComboBoxLookup, ListStylesTellNoNewText) {
+  for (TcxEditDropDownListStyle style : {lsEditFixedList, lsFixedList}) {
+    SCOPED_TRACE(style);
+    TLookupFixture f(style);
+    Integer told = 0;
+    f.Props()->OnNewLookupDisplayText =
+        TcxNewLookupDisplayTextEvent(f.Form, [&](TObject*, const String&) { ++told; });
+    f.Combo->SetEditValue(String(u"片麻岩"));
+    f.Combo->SetEditValue(String(kRocks[3]));
+    EXPECT_EQ(told, 0);
+  }
+}
+
+TEST(cxComboBoxLookup, SteppingTheOpenListMovesTheTextOnlyWithUpdateTextWhileListShown) {
+  for (bool update : {false, true}) {
+    SCOPED_TRACE(update ? "text follows" : "selection only");
+    TLookupFixture f;
+    f.Props()->SetUpdateTextWhileListShown(update);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
+    f.Key(VK_DOWN);
+    f.Key(VK_DOWN);
+    EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 2);
+    EXPECT_EQ(f.Combo->Text(), update ? kRocks[2] : kRocks[0]);
+    EXPECT_TRUE(f.Combo->HasOpenPopup());
+    // Esc leaves the value the editor had.
+    f.Key(VK_ESCAPE);
+    EXPECT_EQ(f.Value(), kRocks[0]);
+  }
+}
+
+TEST(cxComboBoxLookup, TheCurrentItemFollowsTheTextWhileClosedInTheListStyles) {
+  struct TCase {
+    TcxEditDropDownListStyle Style;
+    Integer Current;  // after pasting an item's text over the first item
+  };
+  for (const TCase& c : {TCase{lsEditFixedList, 3}, TCase{lsFixedList, 3}, TCase{lsEditList, 0}}) {
+    SCOPED_TRACE(c.Style);
+    TLookupFixture f(c.Style);
+    f.Props()->SetImmediateDropDown(false);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Combo->GetLookupData()->SelectItemIndex(0);
+    f.Combo->SelectWholeText();
+    Clipboard()->SetAsText(String(kRocks[3]));
+    f.Key('V', tkCtrl);
+    EXPECT_FALSE(f.Combo->HasOpenPopup());
+    EXPECT_EQ(f.Combo->Text(), kRocks[3]);
+    EXPECT_EQ(f.Current(), c.Current);
+    // Opening the list always shows the item the text names.
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
+    EXPECT_EQ(f.Combo->ListBox()->ItemIndex(), 3);
+    f.Key(VK_ESCAPE);
+  }
+}
+
+TEST(cxComboBoxLookup, TheSelectionTheEditorReportsByListStyle) {
+  struct TCase {
+    const char* Name;
+    TcxEditDropDownListStyle Style;
+    std::vector<Word> Keys;  // from kRocks[1], whole text selected
+    Integer SelStart, SelLength;
+  };
+  const Integer whole = static_cast<Integer>(String(kRocks[2]).size());
+  const TCase cases[] = {
+      {"fixed list: a step selects the whole item", lsFixedList, {VK_DOWN}, 0, whole},
+      {"fixed list: Left ends the select mode", lsFixedList, {VK_DOWN, VK_LEFT}, 0, 0},
+      {"fixed list: Right ends it too", lsFixedList, {VK_DOWN, VK_RIGHT}, 0, 0},
+      {"fixed list: a new step starts it again", lsFixedList, {VK_DOWN, VK_LEFT, VK_UP, VK_DOWN}, 0, whole},
+      {"free list: Left collapses to the start", lsEditList, {VK_DOWN, VK_LEFT}, 0, 0},
+      {"free list: Right collapses to the end", lsEditList, {VK_DOWN, VK_RIGHT}, whole, 0},
+      {"free list: the step's selection", lsEditList, {VK_DOWN}, 0, whole},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLookupFixture f(c.Style);
+    f.Combo->SetEditValue(String(kRocks[1]));
+    f.Combo->SelectWholeText();
+    for (Word key : c.Keys) f.Key(key);
+    EXPECT_EQ(f.Combo->Text(), kRocks[2]);
+    EXPECT_EQ(f.Combo->SelStart(), c.SelStart);
+    EXPECT_EQ(f.Combo->SelLength(), c.SelLength);
+  }
+}
+
+TEST(cxComboBoxLookup, AFixedListReportsNoSelectionAfterTypingOrWithoutEditing) {
+  {
+    SCOPED_TRACE("typed completion in the fixed list");
+    TLookupFixture f(lsFixedList);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Type(u"b");
+    EXPECT_EQ(f.Combo->Text(), kRocks[2]);
+    EXPECT_GT(f.Combo->Model()->SelLength(), 0);  // the completion is shown selected
+    EXPECT_EQ(f.Combo->SelLength(), 0);
+  }
+  {
+    SCOPED_TRACE("no editing");
+    TLookupFixture f;
+    f.Props()->SetHideCursor(true);
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Combo->SelectWholeText();
+    EXPECT_EQ(f.Combo->SelStart(), 0);
+    EXPECT_EQ(f.Combo->SelLength(), 0);
+  }
+  {
+    SCOPED_TRACE("Enter selects the stepped item whole again");
+    TLookupFixture f(lsFixedList);
+    f.Props()->SetValidateOnEnter(false);  // Enter reaches the text
+    f.Combo->SetEditValue(String(kRocks[0]));
+    f.Key(VK_DOWN);
+    f.Combo->SetSelection(1, 2);
+    f.Key(VK_RETURN);
+    EXPECT_EQ(f.Combo->SelStart(), 0);
+    EXPECT_EQ(f.Combo->SelLength(), static_cast<Integer>(String(kRocks[1]).size()));
+  }
+}
+
+TEST(cxComboBoxLookup, TheFirstEscAfterACompletionOnlyEndsTheCompletion) {
+  TLookupFixture f(lsEditFixedList);
+  f.Props()->SetImmediateDropDown(false);  // Esc would close the list first
+  f.Combo->SetEditValue(String(kRocks[2]));
+  f.Combo->SelectWholeText();
+  f.Type(u"c");
+  ASSERT_EQ(f.Combo->Text(), kRocks[3]);
+  ASSERT_TRUE(f.Combo->Model()->LookupPending());
+  f.Key(VK_ESCAPE);
+  EXPECT_FALSE(f.Combo->Model()->LookupPending());
+  EXPECT_EQ(f.Combo->Text(), kRocks[3]);
+  EXPECT_TRUE(f.Combo->IsModified());
+  // The next Esc reverts the typing.
+  f.Key(VK_ESCAPE);
+  EXPECT_FALSE(f.Combo->IsModified());
+  EXPECT_NE(f.Combo->Text(), kRocks[3]);
+}
