@@ -537,6 +537,9 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
     case CM_MOUSEENTER: SetDrawState(DrawStateAt(Point(ClientRect().Left, ClientRect().Top), 0, false)); break;
     case CM_MOUSELEAVE:
     case CM_ENABLEDCHANGED: SetDrawState(Enabled() ? rbdsNormal : rbdsDisabled); break;
+    // The focus frame comes and goes with the focus.
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: Invalidate(); break;
     default: break;
   }
 }
