@@ -769,6 +769,10 @@ void TcxCustomDropDownEdit::CancelPendingPopup() {
 
 void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
   FShowPending = false;
+  // The popup may show after the release of the press that opened it: a
+  // second press on the drop-down button only closes it again.
+  FIsHotAndPopup = true;
+  FPopupWindow->SetClosedByOwnerClick(false);
   SetSelection(Model()->Length(), 0);
   FPopupWindow->RecalculateViewInfo();
   TcxDestroyGuard guard(this);
@@ -793,6 +797,9 @@ void TcxCustomDropDownEdit::HandleInnerEditChange() {
 
 void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   FShowPending = false;
+  // A press on the editor closed it: that press (still on its way) must not
+  // open it again.
+  FIsHotAndPopup = FPopupWindow->ClosedByOwnerClick();
   if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
     FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
     if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData()); data && IsInplace()) {

@@ -243,41 +243,55 @@ TEST(cxDropDownEditPopupState, ThePopupControlsLookAndFeelFollowsTheEditorsOnce)
   TcxEditPopupControlLookAndFeel* lf = f.Edit->PopupControlsLookAndFeel();
   ASSERT_NE(lf, nullptr);
   EXPECT_EQ(lf->Edit(), f.Edit);
+  auto openAndClose = [&f] {
+    f.Edit->DropDown();
+    Application->ProcessMessages();
+    EXPECT_TRUE(f.Edit->HasOpenPopup());
+    f.Edit->ClosePopup(false);
+    Application->ProcessMessages();
+  };
   for (TcxLookAndFeelKind kind : {lfFlat, lfOffice11, lfStandard}) {
     SCOPED_TRACE(kind);
     const Integer notices = f.Edit->LookAndFeelNotices;
     f.Edit->Style()->LookAndFeel()->SetKind(kind);
-    f.Open();
+    openAndClose();
     EXPECT_EQ(lf->Kind(), kind);
     EXPECT_EQ(lf->NativeStyle(), f.Edit->Style()->LookAndFeel()->NativeStyle());
     EXPECT_EQ(f.Edit->LookAndFeelNotices, notices + 1);
-    f.Key(VK_ESCAPE);
     // Nothing changed since: no further notice.
     f.Edit->RefreshViewStateAtCursor();
-    f.Open();
+    openAndClose();
     EXPECT_EQ(f.Edit->LookAndFeelNotices, notices + 1);
-    f.Key(VK_ESCAPE);
   }
 }
 
 TEST(cxDropDownEditPopupState, PressingTheDropDownButtonOfAnOpenPopupOnlyClosesIt) {
-  TLookupFixture f;
-  const TPoint button = f.ButtonCentre();
-  f.ClickOn(f.Edit, button);
-  ASSERT_TRUE(f.Edit->HasOpenPopup());
-  TestMouseMove(f.Edit->Handle(), button);
-  Application->ProcessMessages();
-  EXPECT_TRUE(f.Edit->IsHotAndPopup());
-  TestMousePress(f.Edit->Handle(), button);
-  Application->ProcessMessages();
-  EXPECT_FALSE(f.Edit->HasOpenPopup());
-  EXPECT_EQ(f.Edit->GetViewInfo()->PressedButton, -1);
-  TestMouseRelease(f.Edit->Handle(), button);
-  Application->ProcessMessages();
-  EXPECT_FALSE(f.Edit->HasOpenPopup());
-  // The next press opens it again.
-  f.ClickOn(f.Edit, button);
-  EXPECT_TRUE(f.Edit->HasOpenPopup());
+  for (bool moved : {true, false}) {
+    SCOPED_TRACE(moved ? "the mouse moved in between" : "two clicks on the same spot");
+    TLookupFixture f;
+    const TPoint button = f.ButtonCentre();
+    f.ClickOn(f.Edit, button);
+    ASSERT_TRUE(f.Edit->HasOpenPopup());
+    if (moved) {
+      TestMouseMove(f.Edit->Handle(), TPoint{button.X, button.Y + 1});
+      Application->ProcessMessages();
+    }
+    EXPECT_TRUE(f.Edit->IsHotAndPopup());
+    TestMousePress(f.Edit->Handle(), button);
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
+    EXPECT_EQ(f.Edit->GetViewInfo()->PressedButton, -1);
+    TestMouseRelease(f.Edit->Handle(), button);
+    Application->ProcessMessages();
+    EXPECT_FALSE(f.Edit->HasOpenPopup());
+    // The next press opens it again; Esc closes it, and a press then opens it.
+    f.ClickOn(f.Edit, button);
+    EXPECT_TRUE(f.Edit->HasOpenPopup());
+    f.Key(VK_ESCAPE);
+    ASSERT_FALSE(f.Edit->HasOpenPopup());
+    f.ClickOn(f.Edit, button);
+    EXPECT_TRUE(f.Edit->HasOpenPopup());
+  }
 }
 
 // The number of pixels of AColor in the editor's text area when it paints
