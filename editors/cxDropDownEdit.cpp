@@ -571,9 +571,50 @@ TcxPopupAlignHorz PopupAlignHorzOf(TAlignment AAlignment) {
 
 }  // namespace
 
+// ---- The popup controls' look and feel and the view data ----
+
+TcxEditPopupControlLookAndFeel::TcxEditPopupControlLookAndFeel(TcxCustomDropDownEdit* AEdit)
+    : TcxLookAndFeel(AEdit), FEdit(AEdit) {}
+
+void TcxEditPopupControlLookAndFeel::Refresh() {
+  if (!FEdit || FEdit->IsDestroying()) return;
+  const TcxLookAndFeel* source = FEdit->GetCurrentStyle()->LookAndFeel();
+  if (!source) source = FEdit->Style()->LookAndFeel();
+  if (!source) return;
+  // Each setter tells its own change (a change bracket would tell a kind
+  // change twice).
+  if (Kind() != source->Kind()) SetKind(source->Kind());
+  if (NativeStyle() != source->NativeStyle()) SetNativeStyle(source->NativeStyle());
+}
+
+TcxCustomEditViewDataClass TcxCustomDropDownEditProperties::GetViewDataClass() const {
+  return TcxCustomDropDownEditViewData::StaticClass();
+}
+
+void TcxCustomDropDownEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                                    TcxMouseButton AButton, TShiftState AShift,
+                                                    TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomTextEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  if (!vi) return;
+  // A focused fixed list shows its item selected, as a closed list does.
+  vi->DrawSelectionBar = Focused && GetProperties()->EditingStyle() == esFixedList;
+}
+
+bool TcxCustomDropDownEditViewData::IsButtonPressedByMouse(TcxCustomEditViewInfo* AViewInfo, Integer AIndex) {
+  auto* edit = dynamic_cast<TcxCustomDropDownEdit*>(Edit);
+  if (!edit || !edit->IsHotAndPopup() || AIndex < 0 || AIndex >= AViewInfo->ButtonCount()) return true;
+  return AViewInfo->Button(AIndex)->ButtonIndex != GetProperties()->DropDownButtonIndex();
+}
+
+// ---- TcxCustomDropDownEdit ----
+
 TcxCustomDropDownEdit::TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace,
                                              TcxEditPopupWindowFactory ACreatePopupWindow)
     : TcxCustomMaskEdit(AOwner, AIsInplace) {
+  FPopupControlsLookAndFeel = std::make_unique<TcxEditPopupControlLookAndFeel>(this);
+  FPopupControlsLookAndFeel->OnChanged =
+      TcxLookAndFeelChangedEvent(this, &TcxCustomDropDownEdit::PopupControlsLookAndFeelChanged);
   FPopupWindow = ACreatePopupWindow ? ACreatePopupWindow(this) : new TcxCustomEditPopupWindow(this, this);
   FPopupWindow->SetOwnLoop(false);
   FPopupWindow->SetAdjustable(false);
@@ -651,7 +692,8 @@ void TcxCustomDropDownEdit::SetupPopupWindow() {
   w->SetPopupWidth(remembered ? FRememberedSize.cx : p->PopupWidth());
   w->SetPopupHeight(remembered ? FRememberedSize.cy : p->PopupHeight());
   w->SetPopupBorderStyle(Style()->PopupBorderStyle());
-  w->SetNativeStyle(Style()->LookAndFeel()->NativeStyle());
+  FPopupControlsLookAndFeel->Refresh();
+  w->SetNativeStyle(FPopupControlsLookAndFeel->NativeStyle());
   w->SetShadow(Style()->Shadow());
 }
 
@@ -727,14 +769,37 @@ void TcxCustomDropDownEdit::CancelPendingPopup() {
 
 void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
   FShowPending = false;
+  // The popup may show after the release of the press that opened it: a
+  // second press on the drop-down button only closes it again.
+  FIsHotAndPopup = true;
+  FPopupWindow->SetClosedByOwnerClick(false);
   SetSelection(Model()->Length(), 0);
   FPopupWindow->RecalculateViewInfo();
+  TcxDestroyGuard guard(this);
   DoPopup();
+  if (!guard.Alive()) return;
+  // What the user typed before the popup took the focus finds its item.
+  TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (FTypedInto && ActiveDropDownProperties()->ImmediateDropDown() && FPopupWindow->TakesFocus() &&
+      lookup->GetItemCount() > 0) {
+    String typed = Text().substr(0, static_cast<size_t>(std::max<Integer>(SelStart(), 0)));
+    String tail;
+    lookup->FindTextItem(typed, tail, false, false);
+  }
+  FTypedInto = false;
   FPopupSizeChanged = false;
+}
+
+void TcxCustomDropDownEdit::HandleInnerEditChange() {
+  TcxCustomMaskEdit::HandleInnerEditChange();
+  if (!IsDestroying() && Focused()) FTypedInto = true;
 }
 
 void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   FShowPending = false;
+  // A press on the editor closed it: that press (still on its way) must not
+  // open it again.
+  FIsHotAndPopup = FPopupWindow->ClosedByOwnerClick();
   if (ActiveDropDownProperties()->PopupSizeable() && FPopupSizeChanged) {
     FRememberedSize = {FPopupWindow->Width(), FPopupWindow->Height()};
     if (auto* data = dynamic_cast<TcxCustomDropDownEditData*>(EditData()); data && IsInplace()) {
@@ -755,6 +820,18 @@ void TcxCustomDropDownEdit::PopupWindowClosed(TObject*) {
   if (!guard.Alive()) return;
   TcxCustomDropDownEditProperties* p = ActiveDropDownProperties();
   if (p->PostPopupValueOnClose() && p->ImmediatePost() && !IsLoading() && IsModified()) PostEditValue(true);
+}
+
+void TcxCustomDropDownEdit::HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) {
+  TcxDestroyGuard guard(this);
+  TcxCustomMaskEdit::HandleStateChange(P, AButton, ARefresh, AShift);
+  if (!guard.Alive()) return;
+  if (AButton != cxmbNone && HasOpenPopup() && GetButtonAt(P) < 0) {
+    ClosePopup(false);
+    if (!guard.Alive()) return;
+  }
+  FIsHotAndPopup = HasOpenPopup();
+  FPopupControlsLookAndFeel->Refresh();
 }
 
 void TcxCustomDropDownEdit::StoreEditData(TcxCustomEditData* AEditData) {
@@ -868,6 +945,11 @@ void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
     DropDown();
     return;
   }
+  if (Message.Msg == CM_HINTSHOW && HasOpenPopup()) {
+    // No hint over the editor while its popup is open.
+    Message.Result = 1;
+    return;
+  }
   if (Message.Msg == CXM_CLOSEUPEVENT) {
     // The lookup's current item becomes the text while the popup is open.
     if (!HasOpenPopup()) return;
@@ -893,6 +975,20 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
     Message.Result = 1;
     return true;
   }
+  if (Message.Msg == CM_HINTSHOW && HasOpenPopup()) {
+    Message.Result = 1;
+    return true;
+  }
+  // The text area is the inner edit's: a click there opens the popup for a
+  // kind that drops down on a click into the text (the inner edit still
+  // places its caret).
+  if (Message.Msg == WM_LBUTTONDOWN && ActiveDropDownProperties()->DropDownOnClick() && !HasOpenPopup() &&
+      !FShowPending)
+    DropDown();
+  if ((Message.Msg == WM_SYSKEYUP || Message.Msg == WM_KEYUP) && Message.WParam == VK_MENU &&
+      !(GetKeyState(VK_SHIFT) & 0x8000) && !(GetKeyState(VK_CONTROL) & 0x8000) && InnerEdit() &&
+      InnerEdit()->HandleAllocated())
+    RemoveMessages(InnerEdit()->Handle(), WM_CHAR);
   if (Message.Msg == WM_SYSKEYDOWN) {
     Word key = static_cast<Word>(Message.WParam);
     if (key == VK_UP || key == VK_DOWN) {

@@ -340,6 +340,8 @@ class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
   // The glyph moves to the button at Value (negative becomes 0).
   void SetGlyphButtonIndex(Integer Value);
   void NotifyChanged() override;
+  // TcxCustomDropDownEditViewData.
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
 
   // Sender: the editor.
   TNotifyEvent OnInitPopup;
@@ -379,6 +381,33 @@ class TcxCustomDropDownEditData : public TcxCustomEditData {
   Integer Height = 0;
 };
 
+// The look and feel the popup's controls draw with: it follows the
+// editor's, the kind and native style of the editor's current style (Refresh
+// takes them over, one change notice for each that differs).
+class TcxEditPopupControlLookAndFeel : public TcxLookAndFeel {
+  KORVANE_CLASS(TcxEditPopupControlLookAndFeel, TcxLookAndFeel)
+  explicit TcxEditPopupControlLookAndFeel(TcxCustomDropDownEdit* AEdit);
+  TcxCustomDropDownEdit* Edit() const { return FEdit; }
+  void Refresh();
+
+private:
+  TcxCustomDropDownEdit* FEdit;
+};
+
+// The view of a drop-down editor: a focused fixed-list editor draws its text
+// on a selection bar; pressing the drop-down button while the popup is open
+// (the press closes the popup) does not show the button pressed.
+class TcxCustomDropDownEditViewData : public TcxCustomTextEditViewData {
+  KORVANE_CLASS(TcxCustomDropDownEditViewData, TcxCustomTextEditViewData)
+  using TcxCustomTextEditViewData::TcxCustomTextEditViewData;
+  TcxCustomDropDownEditProperties* GetProperties() const {
+    return static_cast<TcxCustomDropDownEditProperties*>(Properties());
+  }
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  bool IsButtonPressedByMouse(TcxCustomEditViewInfo* AViewInfo, Integer AIndex) override;
+};
+
 class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindowOwner {
 public:
   KORVANE_CLASS(TcxCustomDropDownEdit, TcxCustomMaskEdit)
@@ -396,6 +425,14 @@ public:
   void DropDown();
   // The popup's size the user left after sizing (0 x 0: none remembered).
   TSize RememberedPopupSize() const { return FRememberedSize; }
+  // The look and feel for the popup's controls (follows the editor's).
+  TcxEditPopupControlLookAndFeel* PopupControlsLookAndFeel() const { return FPopupControlsLookAndFeel.get(); }
+  // The popup was open while the editor's view was last worked out for the
+  // mouse: a press on the drop-down button then only closes the popup.
+  bool IsHotAndPopup() const { return FIsHotAndPopup; }
+  // The editor counts as focused while its popup is open (the popup may
+  // hold the focus).
+  bool IsFocusedEditor() override { return TcxCustomMaskEdit::IsFocusedEditor() || HasOpenPopup(); }
 
   // ---- IcxEditPopupWindowOwner ----
   // With AAccept the current lookup item becomes the text.
@@ -405,6 +442,9 @@ public:
   bool PopupLimitedToWorkArea() override { return true; }
 
   void PropertiesChanged(TObject* Sender) override;
+  // Typing (or an input method's text) marks the editor as just typed into:
+  // a popup that takes the focus then starts its lookup at that text.
+  void HandleInnerEditChange() override;
   // The wheel steps the items of a stand-alone editor with its popup closed
   // (an in-place one leaves the wheel to its container then).
   bool LookupWheelAllowed() override { return !IsDestroying() && !IsInplace() && InnerEdit(); }
@@ -440,6 +480,15 @@ protected:
   virtual void PopupShowCancelled() {}
   // The editor's bounds in its parent, wider by the shadow when it has one.
   TRect GetPopupOwnerBounds();
+  // The popup controls' look and feel changed (the editor's followed).
+  virtual void PopupControlsLookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChanged) {
+    (void)Sender;
+    (void)AChanged;
+  }
+  // After the editor's view is worked out: a press beside the buttons
+  // closes an open popup without its value; the popup controls' look and
+  // feel follows the editor's.
+  void HandleStateChange(const TPoint& P, Integer AButton, bool ARefresh, TShiftState AShift) override;
 
   // A stand-alone editor steps through its lookup items by the arrow and
   // page keys while the popup is closed; an in-place one leaves those keys
@@ -461,7 +510,9 @@ protected:
   void DoExit() override;
   void Dispatch(TMessage& Message) override;
   // Alt+Up and Alt+Down reach the inner edit as system keys: they open and
-  // close the popup like F4. With PostPopupValueOnTab the editor wants Tab
+  // close the popup like F4; the release of Alt alone takes back a
+  // character still queued for the inner edit. An open popup keeps the
+  // inner edit's hint from showing. With PostPopupValueOnTab the editor wants Tab
   // while the popup is open.
   bool PreviewInnerMessage(TMessage& Message) override;
   // Takes the current lookup item as the text (marking the editor modified
@@ -482,8 +533,12 @@ private:
   // modified and posts with ImmediatePost.
   bool StepLookupByKey(TMessage& Message);
 
+  std::unique_ptr<TcxEditPopupControlLookAndFeel> FPopupControlsLookAndFeel;
   // Owned (a component of this editor, freed first by the destructor).
   TcxCustomEditPopupWindow* FPopupWindow = nullptr;
+  bool FIsHotAndPopup = false;
+  // Typed into since the popup last showed.
+  bool FTypedInto = false;
   bool FPopupSizeChanged = false;
   // The show message is posted and the popup has not shown yet.
   bool FShowPending = false;

@@ -4,6 +4,7 @@
 
 #include "data/cxVariants.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
@@ -76,7 +77,40 @@ bool EditValuesDiffer(const Variant& A, const Variant& B) {
   return !VariantsEqual(A, B);
 }
 
+// The mouse-wheel cursor's picture: a wheel (a rounded slot with a notch)
+// between an up and a down arrow, drawn in black on a transparent 32 x 32
+// image; the hot spot is the wheel's centre.
+constexpr Integer cxEditCursorSize = 32;
+constexpr TPoint cxEditMouseWheelHotSpot{16, 16};
+
+void DrawMouseWheelCursor(TCanvas* C) {
+  C->Pen()->SetColor(clBlack);
+  C->Brush()->SetColor(clBlack);
+  C->Polygon({TPoint{16, 2}, TPoint{11, 8}, TPoint{21, 8}});
+  C->Polygon({TPoint{16, 30}, TPoint{11, 24}, TPoint{21, 24}});
+  C->Brush()->SetStyle(bsClear);
+  C->RoundRect(12, 10, 21, 23, 6, 6);
+  C->MoveTo(16, 13);
+  C->LineTo(16, 18);
+}
+
+bool GEditCursorsRegistered = false;
+
 }  // namespace
+
+void cxEditRegisterCursors() {
+  if (GEditCursorsRegistered) return;
+  EnsureGuiRuntime();
+  if (!Screen) return;
+  GEditCursorsRegistered = true;
+  TBitmap image(cxEditCursorSize, cxEditCursorSize);
+  image.Canvas()->Brush()->SetColor(clWhite);
+  image.Canvas()->FillRect(Rect(0, 0, cxEditCursorSize, cxEditCursorSize));
+  DrawMouseWheelCursor(image.Canvas());
+  image.SetTransparentColor(clWhite);
+  Screen->SetCursors(crcxEditMouseWheel,
+                     CreateCursorFromBitmap(&image, nullptr, cxEditMouseWheelHotSpot.X, cxEditMouseWheelHotSpot.Y));
+}
 
 // ---- TcxCustomEditMetaClass --------------------------------------------------------------
 
@@ -193,6 +227,7 @@ void TcxEditRepositoryItemListenerEditHelper::PropertiesChanged(TcxEditRepositor
 
 TcxCustomEdit::TcxCustomEdit(TComponent* AOwner, bool AIsInplace)
     : TcxContainer(AOwner), FIsInplace(AIsInplace), FAutoSize(!AIsInplace) {
+  cxEditRegisterCursors();
   RecreateStylesAndViewInfo();
   FChangeEventsCatcher = std::make_unique<TcxEditChangeEventsCatcher>(this);
   SetControlStyle(ControlStyle() | csCaptureMouse | csSetCaption);
@@ -729,7 +764,7 @@ void TcxCustomEdit::EditKeyDown(Word& Key, TShiftState Shift) {
       if (Focused() && !(Shift & (ssAlt | ssCtrl)) && !properties->WantsTabKey()) {
         BeforeTabFocusMove();
         Key = 0;
-        if (TCustomForm* form = ParentFormOf()) form->SelectNext(form->ActiveControl(), !(Shift & ssShift), true);
+        if (TCustomForm* form = ParentFormOf()) cxSelectNextControl(form, form->ActiveControl(), !(Shift & ssShift));
       }
       return;
     case VK_RETURN:
@@ -941,6 +976,11 @@ void TcxCustomEdit::DblClick() {
   TcxContainer::DblClick();
 }
 
+void TcxCustomEdit::ExcludeInplaceFromTabOrder(std::vector<TWinControl*>& AList) const {
+  if (!FIsInplace || !Visible() || !Parent()) return;
+  AList.erase(std::remove(AList.begin(), AList.end(), Parent()), AList.end());
+}
+
 bool TcxCustomEdit::HasMouseCapture() { return HandleAllocated() && GetCapture() == Handle(); }
 
 TRect TcxCustomEdit::VisibleBounds() { return ClientRect(); }
@@ -1023,7 +1063,7 @@ bool TcxCustomEdit::HandleInnerMessage(TMessage& Message) {
       return false;
     TCustomForm* form = ParentFormOf();
     if (!form) return false;
-    form->SelectNext(this, !(GetKeyState(VK_SHIFT) & 0x8000), true);
+    cxSelectNextControl(form, this, !(GetKeyState(VK_SHIFT) & 0x8000));
     Message.Result = 1;
     return true;
   }
@@ -1061,6 +1101,12 @@ void TcxCustomEdit::CMDialogChar(TMessage& Message) {
 
 void TcxCustomEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_LBUTTONDBLCLK:
+      // A double click over a button is its second press (a spin button
+      // steps twice), and a click of the editor, not a double click.
+      if (GetButtonAt(LParamToPoint(Message.LParam)) >= 0)
+        Message.Msg = WM_LBUTTONDOWN;
+      return TcxContainer::Dispatch(Message);
     case CM_CLOSEQUERY:
       return CMCloseQuery(Message);
     case WM_COPY:

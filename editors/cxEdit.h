@@ -54,6 +54,12 @@ using TcxCustomEditDefaultValuesProviderClass = TcxInterfacedPersistentClass;
 
 inline constexpr TResourceString cxSEditRepositoryItemNotAcceptable{65075, u"The repository item is not acceptable"};
 
+// The editors' mouse-wheel cursor in Screen->Cursors (a wheel between an up
+// and a down arrow).
+inline constexpr TCursor crcxEditMouseWheel = 4101;
+// Registers crcxEditMouseWheel (once; TcxCustomEdit's constructor calls it).
+void cxEditRegisterCursors();
+
 // The class reference of editors: builds stand-alone editors (Create(AOwner))
 // and in-place ones, and names the property set class of the kind.
 class TcxCustomEditMetaClass : public TComponentMetaClass {
@@ -277,6 +283,11 @@ public:
   virtual void ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TcxCustomEditData*& AEditData);
   void FlushEditData(TcxCustomEditData* AEditData);
   bool AcceptsMouseActivation(TShiftState Shift);
+  // A visible in-place editor stands for its container in the tab order:
+  // the container leaves AList, so Tab reaches the open editor and Shift+Tab
+  // from it goes past the container.
+  void ExcludeInplaceFromTabOrder(std::vector<TWinControl*>& AList) const;
+  void AdjustTabOrderList(std::vector<TWinControl*>& AList) const override { ExcludeInplaceFromTabOrder(AList); }
 
   // ---- Events ----
   TcxEditEditingEvent OnEditing;

@@ -392,6 +392,13 @@ public:
 // ---------------------------------------------------------------------------
 // TcxContainer
 
+// ARoot's windowed children in tab order (all levels), with each container
+// in the list allowed to adjust it (AdjustTabOrderList).
+void cxGetTabOrderList(const TWinControl* ARoot, std::vector<TWinControl*>& AList);
+// Focuses the tab stop after (AForward) or before ACurrent in ARoot's
+// adjusted tab order, going round at the ends; false when there is none.
+bool cxSelectNextControl(TWinControl* ARoot, TWinControl* ACurrent, bool AForward);
+
 class TcxContainer : public TcxControl {
   KORVANE_CLASS(TcxContainer, TcxControl)
   explicit TcxContainer(TComponent* AOwner);
@@ -473,6 +480,9 @@ class TcxContainer : public TcxControl {
   virtual void PlaceInnerControl();
   virtual bool ClipToWindowRegion() { return false; }
   virtual bool KeepsTab() { return false; }
+  // The container's say in a tab-order list its form built (see
+  // cxSelectNextControl); nothing here.
+  virtual void AdjustTabOrderList(std::vector<TWinControl*>& AList) const { (void)AList; }
   virtual void SyncScrollBar(TScrollBarKind AKind);
   virtual Integer ThemeClass() { return 3; }  // "Edit"
   virtual Integer ThemePart() { return 1; }   // the edit text part

@@ -1,0 +1,170 @@
+// The editor control's mouse and keyboard edges: a double click over a
+// button is its second press, not a double click of the editor; the click
+// key clicks the default button without typing its character; a shown
+// in-place editor stands for its container in the tab order; and the
+// editors' mouse-wheel cursor is in the screen's cursor table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "../platform/gui/guitestutil.h"
+#include "editors/cxCheckBox.h"
+#include "editors/cxMaskEdit.h"
+#include "editors/cxTextEdit.h"
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/testinput.h"
+#include "platform/gui/windowing.h"
+
+namespace {
+
+struct TClickCounts {
+  Integer Buttons = 0;
+  Integer Clicks = 0;
+  Integer DoubleClicks = 0;
+  void ButtonClick(TObject*, Integer) { ++Buttons; }
+  void Click(TObject*) { ++Clicks; }
+  void DoubleClick(TObject*) { ++DoubleClicks; }
+};
+
+// A shown button editor whose events are counted.
+struct TButtonEditFixture : TTestForm {
+  TButtonEditFixture() : TTestForm(320, 160) {
+    Edit = Place<TcxButtonEdit>(10, 10, 180, 24);
+    Edit->Properties()->OnButtonClick = TcxEditButtonClickEvent(&Counts, &TClickCounts::ButtonClick);
+    Edit->OnClick = TNotifyEvent(&Counts, &TClickCounts::Click);
+    Edit->OnDblClick = TNotifyEvent(&Counts, &TClickCounts::DoubleClick);
+    ShowForm(Edit);
+    Edit->RefreshViewStateAtCursor();
+  }
+  // The middle of the editor's first button (editor client coordinates).
+  TPoint ButtonCentre() const {
+    const TRect& r = Edit->GetViewInfo()->Button(0)->Bounds;
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  }
+  TcxButtonEdit* Edit;
+  TClickCounts Counts;
+};
+
+TEST(cxCustomEditMouse, ADoubleClickOverAButtonIsASecondPressAndClick) {
+  TButtonEditFixture f;
+  ASSERT_EQ(f.Edit->GetViewInfo()->ButtonCount(), 1);
+  TestDoubleClick(f.Edit->Handle(), f.ButtonCentre());
+  Application->ProcessMessages();
+  EXPECT_EQ(f.Counts.Buttons, 2);
+  EXPECT_EQ(f.Counts.Clicks, 2);
+  EXPECT_EQ(f.Counts.DoubleClicks, 0);
+  EXPECT_EQ(f.Edit->GetViewInfo()->PressedButton, -1);
+}
+
+TEST(cxCustomEditKeys, TheClickKeyClicksTheDefaultButtonAndTypesNothing) {
+  struct TCase {
+    const char* Name;
+    Word Key;
+    Cardinal Modifiers;
+    const char16_t* Character;
+    TShortCut ClickKey;
+  };
+  const TCase cases[] = {
+      {"a letter", 'Q', 0, u"q", ShortCut('Q', TShiftState{})},
+      {"Ctrl+Enter (the default)", VK_RETURN, tkCtrl, u"\r", ShortCut(VK_RETURN, ssCtrl)},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TButtonEditFixture f;
+    f.Edit->Properties()->SetClickKey(c.ClickKey);
+    f.Edit->Properties()->Buttons()->GetButton(0)->SetDefault(true);
+    f.Edit->SetEditValue(String(u"岩石"));
+    TestKey(c.Key, c.Character, c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Counts.Buttons, 1);
+    EXPECT_EQ(f.Edit->Text(), u"岩石");
+    EXPECT_FALSE(f.Edit->IsModified());
+  }
+}
+
+// A form with a text editor, a container control holding a shown in-place
+// check box (which has no inner edit and moves the focus on Tab itself),
+// and a second text editor, in that tab order.
+struct TInplaceTabFixture : TTestForm {
+  TInplaceTabFixture() : TTestForm(400, 200) {
+    Before = Place<TcxTextEdit>(10, 10, 100, 24);
+    Container = Place<TRecorder>(10, 50, 200, 60);
+    Container->SetTabStop(true);
+    After = Place<TcxTextEdit>(10, 130, 100, 24);
+    Before->SetTabOrder(0);
+    Container->SetTabOrder(1);
+    After->SetTabOrder(2);
+    Editor.reset(CreateInplaceEditor(TcxCheckBox::StaticClass(), &Properties));
+    Editor->SetParent(Container);
+    Editor->SetBounds(5, 5, 100, 20);
+    ShowForm();
+  }
+  ~TInplaceTabFixture() {
+    if (Editor) Editor->SetParent(nullptr);
+  }
+  TcxCheckBoxProperties Properties{nullptr};
+  TcxTextEdit* Before;
+  TRecorder* Container;
+  TcxTextEdit* After;
+  std::unique_ptr<TcxCustomEdit> Editor;
+};
+
+TEST(cxCustomEditKeys, AShownInplaceEditorStandsForItsContainerInTheTabOrder) {
+  using F = TInplaceTabFixture;
+  struct TCase {
+    const char* Name;
+    Cardinal Modifiers;
+    TcxTextEdit* F::*To;
+  };
+  const TCase cases[] = {
+      {"Shift+Tab from the editor passes the container", tkShift, &F::Before},
+      {"Tab from the editor", 0, &F::After},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    F f;
+    f.Editor->Show();
+    f.Focus(f.Editor.get());
+    ASSERT_TRUE(f.Editor->Focused());
+    f.Key(VK_TAB, c.Modifiers);
+    EXPECT_TRUE((f.*c.To)->Focused());
+    EXPECT_FALSE(f.Container->Focused());
+  }
+
+  // The lists themselves: the container leaves only while its in-place
+  // editor is shown; a stand-alone editor leaves its parent alone.
+  F f;
+  std::vector<TWinControl*> list;
+  f.Editor->Hide();
+  cxGetTabOrderList(f.Form, list);
+  EXPECT_NE(std::find(list.begin(), list.end(), f.Container), list.end());
+  f.Editor->Show();
+  list.clear();
+  cxGetTabOrderList(f.Form, list);
+  EXPECT_EQ(std::find(list.begin(), list.end(), f.Container), list.end());
+  EXPECT_NE(std::find(list.begin(), list.end(), f.Editor.get()), list.end());
+  auto* standAlone = new TcxCheckBox(f.Form);
+  standAlone->SetParent(f.Container);
+  f.Editor->Hide();
+  list.clear();
+  cxGetTabOrderList(f.Form, list);
+  EXPECT_NE(std::find(list.begin(), list.end(), f.Container), list.end());
+}
+
+TEST(cxCustomEditCursors, TheMouseWheelCursorIsInTheScreensTable) {
+  EnsureGuiRuntime();
+  std::unique_ptr<TcxTextEdit> edit(new TcxTextEdit(nullptr));
+  ASSERT_NE(Screen, nullptr);
+  const HCURSOR wheel = Screen->Cursors(crcxEditMouseWheel);
+  EXPECT_NE(wheel, 0u);
+  EXPECT_NE(wheel, Screen->Cursors(crDefault));
+  // A second editor registers nothing new.
+  std::unique_ptr<TcxTextEdit> second(new TcxTextEdit(nullptr));
+  EXPECT_EQ(Screen->Cursors(crcxEditMouseWheel), wheel);
+}
+
+}  // namespace
