@@ -338,6 +338,33 @@ void TcxCustomControlController::EditingItemChanged(TcxCustomInplaceEditContaine
   if (!FSameCell) RefreshFocusedCell(AItem);
 }
 
+void TcxCustomControlController::RefreshFocusedCells() {
+  if (!FControl->ViewInfo() || FControl->IsDestroying()) return;
+  bool HeightChanged = false;
+  {
+    // Counted as an update, but the layout is computed here only when a
+    // height asks for it.
+    ++FControl->FLockCount;
+    struct TUnlock {
+      Integer& Count;
+      ~TUnlock() { --Count; }
+    } Unlock{FControl->FLockCount};
+    for (Integer I = 0; I < FControl->ItemCount(); ++I)
+      if (TcxEditCellViewInfo* Cell = GetFocusedCellViewInfo(FControl->Items(I)))
+        HeightChanged = Cell->RefreshCellParams(true) || HeightChanged;
+  }
+  if (!HeightChanged || FControl->IsLocked()) return;
+  FControl->ContentChanged();
+  FControl->LayoutChanged();
+}
+
+void TcxCustomControlController::DragOver() { FEditingController->EndCellEdit(true); }
+
+void TcxCustomControlController::EndDrag(Integer X, Integer Y) {
+  FHitTestController->HitTest(TPoint{X, Y});
+  if (FEditingAtMouseDown || GetAlwaysShowEditor()) FEditingController->ActivateCellEditor(nullptr);
+}
+
 // ---- Incremental search -------------------------------------------------------------------
 
 TcxCustomInplaceEditContainer* TcxCustomControlController::SearchItem() const {

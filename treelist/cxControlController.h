@@ -65,6 +65,8 @@ class TcxCustomControlController : public TObject {
   virtual void ChangeFocusedItem(TcxCustomInplaceEditContainer* AItem);
   virtual void FocusedItemChanged(TcxCustomInplaceEditContainer* APrevItem);
   virtual void FocusedRecordChanged();
+  // The data controller tells that ARecordIndex was updated (nothing here).
+  virtual void RecordUpdated(Integer) {}
   virtual bool CanFocusRecord(Integer) { return true; }
   virtual Integer GetFocusedRecordIndex() const;
   // The control or its open editor holds the focus.
@@ -78,6 +80,14 @@ class TcxCustomControlController : public TObject {
   // ---- Editor ----
   virtual void RefreshEditor();
   virtual void EditingItemChanged(TcxCustomInplaceEditContainer* AItem);
+  // Every item's cell in the focused row takes its value and look anew;
+  // when one changed its height the layout is computed again.
+  virtual void RefreshFocusedCells();
+  // A drag moves over the control: an open editor ends, its value kept.
+  virtual void DragOver();
+  // A drag from the control ended at (X, Y): the editor opens again on the
+  // focused item when one was open at the press, or always shows.
+  virtual void EndDrag(Integer X, Integer Y);
   virtual bool PostOnEndEdit() const { return false; }
   virtual bool CancelOnExitApplies() const;
   virtual bool OpensEditorOnMouseDown() const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/cxEditTextUtils.h"
+#include "editors/cxTextEdit.h"
 #include "platform/gui/dialogs.h"
 #include "platform/rtl/exceptions.h"
 
@@ -176,6 +177,8 @@ void TcxEditCellViewInfo::Calculate() {
   // Every cell's view data shares the control's edit style (silent, direct
   // access): the buttons this cell shows are set on it before each calculation.
   GetControl()->EditStyle()->SetButtonTransparency(GetButtonTransparency());
+  // The view of a text takes the cell's text (a cell hint shows it whole).
+  if (auto* TextData = dynamic_cast<TcxCustomTextEditViewData*>(FViewData)) TextData->EditValue = FValue;
   CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
                        FEditViewInfo.get(), false);
   ApplyViewParams();
@@ -218,17 +221,25 @@ bool TcxEditCellViewInfo::RefreshCellParams(bool ARecalculate) {
     }
     HeightChanged = SetCellHeight(Height);
     if (!HeightChanged) Calculate();
-  } else if (FEditViewInfo) {
-    FViewParams = GetViewParams();
-    ApplyViewParams();
+  } else {
+    RefreshViewParams();
   }
   if (!HeightChanged) Invalidate();
   return HeightChanged;
 }
 
-bool TcxEditCellViewInfo::NeedShowHint(const TPoint& P, String& AText, bool& AIsHintMultiLine, TRect& ATextRect) {
-  AIsHintMultiLine = false;
+void TcxEditCellViewInfo::RefreshViewParams() {
+  if (!FEditViewInfo) return;
+  FViewParams = GetViewParams();
+  ApplyViewParams();
+}
+
+bool TcxEditCellViewInfo::NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText, bool& AIsHintBelowCursor,
+                                       TRect& ATextRect) {
+  AIsHintBelowCursor = false;
   if (!Visible() || !FEditViewInfo) return false;
+  // The hint shows the text in the cell's font.
+  if (ACanvas && FEditViewInfo->Font) ACanvas->SetFont(FEditViewInfo->Font);
   TPoint At = P;
   At.X -= FEditViewInfo->Left;
   At.Y -= FEditViewInfo->Top;
@@ -288,7 +299,10 @@ TcxEditingControl::TcxEditingControl(TComponent* AOwner) : TcxControl(AOwner) {
 
 void TcxEditingControl::CreateSubobjects() {
   FStyles = CreateStyles();
-  FEditStyle = std::make_unique<TcxEditStyle>(nullptr, true);
+  // The style the cells' editor views share; its look and feel follows the
+  // control's.
+  FEditStyle = std::make_unique<TcxEditStyle>(nullptr, false);
+  if (TcxLookAndFeel* EditLookAndFeel = FEditStyle->LookAndFeel()) EditLookAndFeel->SetMaster(LookAndFeel());
   FOptionsView = CreateOptionsView();
   FOptionsData = CreateOptionsData();
   FOptionsBehavior = CreateOptionsBehavior();
@@ -347,9 +361,20 @@ void TcxEditingControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem
     if (FController->FocusedItem() == AItem) FController->ChangeFocusedItem(nullptr);
     EditingController()->FreeEditData(AItem);
   }
-  FItems.erase(It);
-  FDataController->RemoveItem(AItem);
-  for (Integer I = 0; I < ItemCount(); ++I) FItems[size_t(I)]->SetItemIndex(I);
+  {
+    // The data controller's notices wait until the items are numbered
+    // like its fields again.
+    ++FLockCount;
+    struct TUnlock {
+      Integer& Count;
+      ~TUnlock() { --Count; }
+    } Unlock{FLockCount};
+    FDataController->BeginUpdate();
+    FItems.erase(It);
+    FDataController->RemoveItem(AItem);
+    for (Integer I = 0; I < ItemCount(); ++I) FItems[size_t(I)]->SetItemIndex(I);
+    FDataController->EndUpdate();
+  }
   if (!FDestroying) LayoutChanged();
 }
 
@@ -387,8 +412,17 @@ void TcxEditingControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   } else if (dynamic_cast<TcxDataChangedInfo*>(AInfo)) {
     DataChanged();
   } else if (dynamic_cast<TcxLayoutChangedInfo*>(AInfo)) {
-    EditingController()->LoadEditorValue();
+    DataLayoutChanged();
+  } else if (dynamic_cast<TcxSelectionChangedInfo*>(AInfo)) {
+    SelectionChanged();
+  } else if (auto* Updated = dynamic_cast<TcxUpdateRecordInfo*>(AInfo)) {
+    FController->RecordUpdated(Updated->RecordIndex);
   }
+}
+
+void TcxEditingControl::DataLayoutChanged() {
+  EditingController()->LoadEditorValue();
+  if (!IsLocked()) FController->RefreshFocusedCells();
 }
 
 void TcxEditingControl::DataChanged() {
@@ -409,10 +443,18 @@ void TcxEditingControl::StoreCellEditorValue() {
 
 // ---- Layout -------------------------------------------------------------------------------
 
-void TcxEditingControl::BeginUpdate() { ++FLockCount; }
+void TcxEditingControl::BeginUpdate() {
+  ++FLockCount;
+  // The data controller's notices wait for the end of the update too.
+  if (FDataController) FDataController->BeginUpdate();
+}
 
 void TcxEditingControl::EndUpdate() {
-  if (--FLockCount == 0) LayoutChanged();
+  // Its notices come while the control still counts as updating.
+  if (FDataController) FDataController->EndUpdate();
+  if (--FLockCount > 0) return;
+  ContentChanged();
+  LayoutChanged();
 }
 
 void TcxEditingControl::LayoutChanged() {
@@ -590,9 +632,15 @@ void TcxEditingControl::DoStartDrag(TDragObject*& DragObject) {
 }
 
 void TcxEditingControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  FController->EndDrag(X, Y);
   TcxControl::DoEndDrag(Target, X, Y);
   EndDragImage();
   FDragPos = TPoint{-1, -1};
+}
+
+void TcxEditingControl::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  TcxControl::DragOver(Source, X, Y, State, Accept);
+  FController->DragOver();
 }
 
 // ---- Painter ------------------------------------------------------------------------------

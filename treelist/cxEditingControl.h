@@ -144,6 +144,9 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   // answers whether it changed. Otherwise the look is handed to the editor
   // view again. An unchanged cell is repainted.
   bool RefreshCellParams(bool ARecalculate);
+  // Takes the cell's look anew (GetViewParams) and hands it to the editor
+  // view, without repainting.
+  void RefreshViewParams();
   // Characters of the display text highlighted by the incremental search
   // (from the first one; 0: none), in the selection colours above.
   Integer IncSearchLength() const { return FIncSearchLength; }
@@ -151,7 +154,8 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   // ---- IcxHintHotTrackItem ----
   TPoint GetHintPoint() const override { return FContentRect.TopLeft(); }
   // Only a visible cell; the editor view is asked within the content bounds.
-  bool NeedShowHint(const TPoint& P, String& AText, bool& AIsHintMultiLine, TRect& ATextRect) override;
+  bool NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText, bool& AIsHintBelowCursor,
+                    TRect& ATextRect) override;
 
   // Takes the item's property set for its record and the value.
   void InitProperties();
@@ -355,7 +359,14 @@ protected:
   virtual std::unique_ptr<TcxControlOptionsData> CreateOptionsData();
   virtual std::unique_ptr<TcxControlOptionsBehavior> CreateOptionsBehavior();
   virtual void AfterLayoutChanged() {}
+  // Before the layout is computed again at the end of an update.
+  virtual void ContentChanged() {}
   virtual void DataChanged();
+  // The data's layout changed (fields, sorting): the editor reloads its
+  // value and the focused cells are refreshed.
+  virtual void DataLayoutChanged();
+  // The data controller's row selection changed (nothing in the base).
+  virtual void SelectionChanged() {}
   // An open editor ends (its value kept), every item takes its properties
   // anew, the layout and styles are computed again, and the editor opens
   // again on the focused item, now in the new look.
@@ -365,9 +376,12 @@ protected:
   virtual TRect GetDragImageBounds() { return TRect{}; }
   virtual void DrawDragPicture(TCanvas*) {}
   friend class TcxDragImageHelper;
+  friend class TcxCustomControlController;
   // A drag with DragDropText shows the text's picture until it ends.
   void DoStartDrag(TDragObject*& DragObject) override;
   void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
+  // Over the control a drag ends the editor first (its value kept).
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
 
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;

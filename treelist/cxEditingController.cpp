@@ -7,15 +7,13 @@
 #include "foundation/cxGraphics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/forms.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
 #include "platform/rtl/exceptions.h"
 #include "treelist/cxEditingControl.h"
 
 namespace {
-
-// Pixels around the text of a hint.
-constexpr Integer cxHintTextMargin = 2;
 
 // Left of an editor kept off screen while its cell is not visible.
 constexpr Integer cxEditorOffScreenLeft = 1073741823;
@@ -111,6 +109,7 @@ void TcxEditingController::HookCellEditor() {
   FEdit->OnEditing = TcxEditEditingEvent(this, [this](TObject*, bool& CanEdit) {
     CanEdit = FEditingItem && FEditingItem->CanInitEditing();
   });
+  FEdit->OnFocusChanged = TNotifyEvent(this, [this](TObject* S) { EditFocusChanged(S); });
   FEdit->OnEnter = TNotifyEvent(this, [this](TObject* S) { EditorEnter(S); });
   FEdit->OnExit = TNotifyEvent(this, [this](TObject* S) { EditorExit(S); });
   FEdit->OnDblClick = TNotifyEvent(this, [this](TObject* S) { EditDblClick(S); });
@@ -128,6 +127,7 @@ void TcxEditingController::UnhookCellEditor() {
   }
   FEdit->OnPostEditValue = TNotifyEvent();
   FEdit->OnEditing = TcxEditEditingEvent();
+  FEdit->OnFocusChanged = TNotifyEvent();
   FEdit->OnEnter = TNotifyEvent();
   FEdit->OnExit = TNotifyEvent();
   FEdit->OnDblClick = TNotifyEvent();
@@ -229,11 +229,34 @@ void TcxEditingController::PlaceCellEditor() {
   FController->UpdateViewInfo();
   TcxEditCellViewInfo* Cell = EditingCell();
   if (Cell && Cell->Visible() && !IsRectEmpty(Cell->EditRect())) {
+    if (FPreparing) {
+      Cell->RefreshViewParams();
+      ApplyCellStyle(Cell);
+    }
     FEdit->SetBoundsRect(Cell->EditRect());
     FEdit->Show();
   } else {
     FEdit->SetLeft(cxEditorOffScreenLeft);
   }
+}
+
+void TcxEditingController::ApplyCellStyle(TcxEditCellViewInfo* ACell) {
+  // The editor is shared by every cell of its properties: it takes the
+  // look of the cell it opens on each time. (The cells' shared edit style
+  // is left alone: each cell hands its own look to its view.)
+  const TcxViewParams& Params = ACell->ViewParams();
+  TFont* Font = Params.Font ? Params.Font : EditingControl()->Font();
+  TcxCustomEditStyle* Style = FEdit->Style();
+  Style->BeginUpdate();
+  try {
+    Style->SetFont(Font);
+    Style->SetColor(Params.Color);
+    Style->SetTextColor(Params.TextColor);
+  } catch (...) {
+    Style->EndUpdate();
+    throw;
+  }
+  Style->EndUpdate();
 }
 
 void TcxEditingController::MoveEditorOffScreen() {
@@ -282,6 +305,11 @@ bool TcxEditingController::EndCellEdit(bool AAccept) {
       if (!FEdit->ValidateEdit(true)) return false;
       if (!StoreEditorValue()) return false;
       if (FController->PostOnEndEdit()) EditingControl()->DataController()->PostRecord();
+      // What the editor added to its copy of the properties (the entries of
+      // a most-recently-used list) goes back to the cell's properties.
+      TcxEditCellViewInfo* Cell = EditingCell();
+      if (Cell && Cell->Properties() && FEdit->ActiveProperties())
+        FEdit->ActiveProperties()->CopyExtraDataTo(Cell->Properties());
     }
     if (!EditingControl()->IsDestroying()) EditingControl()->OnEdited(EditingControl(), Item);
     FEditingItem = nullptr;
@@ -464,36 +492,33 @@ bool TcxHotTrackController::NeedHint(TObject* AElement) {
   bool Below = false;
   TRect TextRect{};
   String Text;
-  if (!Item->NeedShowHint(FPrevPoint, Text, Below, TextRect) || Text.empty()) return false;
+  TcxScreenCanvas Measure;
+  Measure.SetFont(FControl->Font());
+  if (!Item->NeedShowHint(&Measure, FPrevPoint, Text, Below, TextRect) || Text.empty()) return false;
   FHintText = Text;
   TPoint At = FControl->ClientToScreen(Item->GetHintPoint());
-  if (dynamic_cast<TcxEditCellViewInfo*>(AElement)) {
+  if (Below) {
+    // Under the cursor, which the hint must not cover.
+    At = FControl->ClientToScreen(FPrevPoint);
+    At.Y += HintCursorHeight;
+  } else if (dynamic_cast<TcxEditCellViewInfo*>(AElement)) {
+    // The hint's text stands where the cell's text does.
     --At.X;
     --At.Y;
   }
-  TScreenCanvas Measure;
-  Measure.SetFont(FControl->Font());
-  const TSize Extent = Measure.TextExtent(Text);
-  const Integer Width = Extent.cx + 2 * cxHintTextMargin;
-  const Integer Height = Extent.cy + 2 * cxHintTextMargin;
-  FHintRect = TRect{At.X, At.Y, At.X + Width, At.Y + Height};
+  if (!FHintWindow) FHintWindow = std::make_unique<THintWindow>(nullptr);
+  FHintWindow->Font()->Assign(Measure.GetFont());
+  FHintRect = FHintWindow->CalcHintRect(Screen ? Screen->Width() : HintMaxWidthDefault, Text);
+  OffsetRect(FHintRect, At.X, At.Y);
   return true;
 }
 
 void TcxHotTrackController::ShowHint() {
-  if (FHintVisible || FPrevElement == FHintElement) return;
+  if (FHintVisible || FPrevElement == FHintElement || !FHintWindow) return;
   BeforeShowHint();
   FHintElement = FPrevElement;
-  if (!FHintWindow) FHintWindow = std::make_unique<TOverlayWindow>();
-  TBitmap Picture(FHintRect.Width(), FHintRect.Height());
-  TCanvas* Canvas = Picture.Canvas();
-  Canvas->SetFont(FControl->Font());
-  Canvas->Brush()->SetColor(Application ? Application->HintColor() : clInfoBk);
-  Canvas->FillRect(TRect{0, 0, FHintRect.Width(), FHintRect.Height()});
-  Canvas->TextOut(cxHintTextMargin, cxHintTextMargin, FHintText);
-  FHintWindow->SetImage(&Picture);
-  FHintWindow->SetBounds(FHintRect);
-  FHintWindow->Show();
+  FHintWindow->SetColor(Application ? Application->HintColor() : clInfoBk);
+  FHintWindow->ActivateHint(FHintRect, FHintText);
   FHintVisible = true;
   FTimer->SetEnabled(false);
   FTimer->SetInterval(cxHintHidePause);
@@ -504,7 +529,7 @@ void TcxHotTrackController::ShowHint() {
 void TcxHotTrackController::HideHint() {
   if (!FHintVisible) return;
   BeforeHideHint();
-  if (FHintWindow) FHintWindow->Hide();
+  if (FHintWindow) FHintWindow->ReleaseHandle();
   FHintVisible = false;
   FHintElement = nullptr;
   FTimer->SetEnabled(false);

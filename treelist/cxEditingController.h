@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "editors/cxEdit.h"
-#include "platform/gui/overlay.h"
+#include "platform/gui/hints.h"
 #include "platform/gui/timers.h"
 #include "platform/rtl/geometry.h"
 #include "platform/rtl/types.h"
@@ -28,6 +28,7 @@ class TcxEditingControl;
 class TcxCustomControlController;
 class TcxCustomInplaceEditContainer;
 class TcxEditCellViewInfo;
+class TcxCanvas;
 
 class TcxEditingController : public TObject {
   KORVANE_CLASS(TcxEditingController, TObject)
@@ -97,6 +98,8 @@ protected:
   virtual void EditorExit(TObject* Sender);
   virtual void EditorPostValue(TObject* Sender);
   virtual void EditDblClick(TObject* Sender);
+  // The editor's focus moved: nothing to do here (descendants may).
+  virtual void EditFocusChanged(TObject*) {}
   virtual void EditChange(TObject* Sender);
   virtual void EditValueChanged(TObject* Sender);
 
@@ -107,6 +110,8 @@ private:
   void DropEditData(std::unique_ptr<TcxCustomEditData> AData);
   void DelayTimerTick(TObject* Sender);
   void UnhookCellEditor();
+  // The cell's font and colours become the editor's.
+  void ApplyCellStyle(TcxEditCellViewInfo* ACell);
   TcxEditCellViewInfo* EditingCell() const;
 
   TcxCustomControlController* FController;
@@ -135,8 +140,11 @@ public:
   virtual ~IcxHintHotTrackItem() = default;
   // Where the hint goes, in client coordinates.
   virtual TPoint GetHintPoint() const = 0;
-  // True when a hint is wanted at P, with its text.
-  virtual bool NeedShowHint(const TPoint& P, String& AText, bool& AIsHintMultiLine, TRect& ATextRect) = 0;
+  // True when a hint is wanted at P, with its text; AIsHintBelowCursor puts
+  // the hint below the mouse cursor instead of at the hint point. The
+  // element measures on ACanvas, whose font the hint then shows in.
+  virtual bool NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText, bool& AIsHintBelowCursor,
+                            TRect& ATextRect) = 0;
   // The mouse is at P (a point outside every element when it left).
   virtual void UpdateHotTrackState(const TPoint&) {}
 };
@@ -163,6 +171,8 @@ class TcxHotTrackController : public TObject {
   // Screen rectangle of the hint.
   TRect HintRect() const { return FHintRect; }
   const TTimer* HintTimer() const { return FTimer.get(); }
+  // The window that shows the hint (nullptr before the first hint).
+  THintWindow* HintWindow() const { return FHintWindow.get(); }
 
 protected:
   virtual bool NeedHint(TObject* AElement);
@@ -175,7 +185,7 @@ private:
 
   TcxEditingControl* FControl;
   std::unique_ptr<TTimer> FTimer;
-  std::unique_ptr<TOverlayWindow> FHintWindow;
+  std::unique_ptr<THintWindow> FHintWindow;
   TObject* FPrevElement = nullptr;
   TPoint FPrevPoint{-1, -1};
   TObject* FHintElement = nullptr;

@@ -300,6 +300,8 @@ void TcxCustomInplaceEditContainer::SetPropertiesClass(TcxCustomEditPropertiesCl
     FResolvedProperties = nullptr;
     FEditViewData.reset();
   }
+  // What the old kind of editor kept for this item means nothing to the new one.
+  FreeEditData();
   FProperties.reset();
   FPropertiesClass = AValue;
   if (AValue) FProperties.reset(AValue->Create(this));
@@ -342,8 +344,18 @@ void TcxCustomInplaceEditContainer::ItemRemoved(TcxEditRepositoryItem* Sender) {
   FDyingItem = nullptr;
 }
 
+void TcxCustomInplaceEditContainer::FreeEditData() {
+  TcxCustomControlController* Controller = FEditingControl ? FEditingControl->GetController() : nullptr;
+  if (!Controller) return;
+  TcxEditingController* Editing = Controller->EditingController();
+  // An open editor of this item, or one being hidden, still uses its data.
+  if (Editing->IsHiding() || Editing->EditingItem() == this) return;
+  Editing->FreeEditData(this);
+}
+
 void TcxCustomInplaceEditContainer::PropertiesChanged() {
   if (FDestroying) return;
+  FreeEditData();
   FEditViewData.reset();
   FResolvedProperties = GetDefaultProperties();
   ListenToDefaultItem();

@@ -368,6 +368,8 @@ class TcxCustomInplaceEditContainer : public TComponent, public IcxEditRepositor
   void SetRepositoryItem(TcxEditRepositoryItem* AValue);
   // The property set in use now.
   TcxCustomEditProperties* ResolvedProperties() const { return FResolvedProperties; }
+  // Frees the edit data kept for this item (unless its editor is open or
+  // being hidden), then takes the property set in use anew.
   void PropertiesChanged();
   TcxGetEditPropertiesEvent OnGetEditProperties;
   TcxGetEditPropertiesEvent OnGetEditingProperties;
@@ -448,6 +450,8 @@ protected:
   void ReplaceDataBinding(std::unique_ptr<TcxItemDataBinding> ADataBinding);
 
 private:
+  // Frees what the item's editors kept between activations.
+  void FreeEditData();
   TcxControlDataController* DataController() const;
   TcxEditRepositoryItem* DefaultRepositoryItem() const;
   void ListenToDefaultItem();

@@ -656,18 +656,12 @@ void TcxTreeListNodesOwner::RemoveContainerItem(TcxCustomInplaceEditContainer* A
     if (Entry.first > Index) --Entry.first;
 }
 
-void TcxTreeListNodesOwner::BeginUpdate() {
-  if (!IsLocked() && DataController()) DataController()->BeginUpdate();
-  TcxEditingControl::BeginUpdate();
-}
+void TcxTreeListNodesOwner::BeginUpdate() { TcxEditingControl::BeginUpdate(); }
 
 void TcxTreeListNodesOwner::EndUpdate() {
-  if (LockCount() == 1 && DataController()) {
-    // Still locked: the compaction's own bracket and the data controller's
-    // notices do not end the update.
-    if (!FDestroying) CompactRecords();
-    DataController()->EndUpdate();
-  }
+  // Still locked: the compaction's own bracket and the data controller's
+  // notices (the base ends its update) do not end the update.
+  if (LockCount() == 1 && DataController() && !FDestroying) CompactRecords();
   TcxEditingControl::EndUpdate();
 }
 

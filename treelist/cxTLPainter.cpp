@@ -119,30 +119,6 @@ void TcxTreeListControlPainter::PaintBandBackground(TcxTreeListBandViewInfo* ABa
   if (!ABand->Complete) FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, clBtnShadow, nullptr);
 }
 
-TRect TcxTreeListControlPainter::PlaceCaptionGlyph(TcxTreeListCaption* ACaption, TRect& ATextArea) {
-  TBitmap* Glyph = ACaption->Glyph();
-  const Integer W = std::min<Integer>(Glyph->Width(), ATextArea.Width());
-  const Integer H = std::min<Integer>(Glyph->Height(), ATextArea.Height());
-  TRect R{0, 0, W, H};
-  switch (ACaption->GlyphAlignHorz()) {
-    case taLeftJustify: R.Left = ATextArea.Left; break;
-    case taRightJustify: R.Left = ATextArea.Right - W; break;
-    default: R.Left = (ATextArea.Left + ATextArea.Right - W) / 2; break;
-  }
-  switch (ACaption->GlyphAlignVert()) {
-    case vaTop: R.Top = ATextArea.Top; break;
-    case vaBottom: R.Top = ATextArea.Bottom - H; break;
-    default: R.Top = (ATextArea.Top + ATextArea.Bottom - H) / 2; break;
-  }
-  R.Right = R.Left + W;
-  R.Bottom = R.Top + H;
-  // Beside the text the glyph takes its room and a gap from it.
-  constexpr Integer GlyphGap = 2;
-  if (ACaption->GlyphAlignHorz() == taLeftJustify) ATextArea.Left = R.Right + GlyphGap;
-  else if (ACaption->GlyphAlignHorz() == taRightJustify) ATextArea.Right = R.Left - GlyphGap;
-  return R;
-}
-
 void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) {
   if (!AHeader->Visible() || !Canvas()->IsRectVisible(AHeader->ClipRect())) return;
   TClipScope Scope(Canvas());
@@ -162,9 +138,7 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
   TcxTreeListCaption* Caption = AHeader->Column ? AHeader->Column->CaptionSettings()
                                 : AHeader->Band  ? AHeader->Band->CaptionSettings()
                                                  : nullptr;
-  TRect TextArea = AHeader->TextArea;
-  TRect GlyphRect{};
-  if (Caption && Caption->HasGlyph()) GlyphRect = PlaceCaptionGlyph(Caption, TextArea);
+  const TRect& TextArea = AHeader->TextArea;
   const TAlignment AlignHorz = Caption ? Caption->AlignHorz() : AHeader->AlignHorz;
   const TcxAlignmentVert AlignVert = Caption ? Caption->AlignVert() : AHeader->AlignVert;
   const bool MultiLine = Caption ? Caption->MultiLine() : AHeader->MultiLine;
@@ -177,7 +151,10 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
     Painter->PaintHeader(Canvas(), AHeader->DisplayRect(), TextArea, Neighbors, cxAllBorders, AHeader->ButtonState,
                          AlignHorz, AlignVert, MultiLine, Ellipsis, AHeader->Text, Font, Params.TextColor,
                          Params.Color, BitmapBackground(Params.Bitmap));
-  if (!IsRectEmpty(GlyphRect)) Canvas()->Canvas()->Draw(GlyphRect.Left, GlyphRect.Top, Caption->Glyph());
+  // The glyph at its whole size; one that does not fit is cut at the
+  // header's clip rectangle, which this scope clips to.
+  if (Caption && Caption->HasGlyph() && !IsRectEmpty(AHeader->GlyphRect))
+    Canvas()->Canvas()->Draw(AHeader->GlyphRect.Left, AHeader->GlyphRect.Top, Caption->Glyph());
   if (!IsRectEmpty(AHeader->SortMarkArea) && AHeader->Column)
     Painter->PaintSortMark(Canvas(), AHeader->SortMarkArea, AHeader->Column->SortOrder() == soAscending);
   if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), AHeader->DisplayRect());

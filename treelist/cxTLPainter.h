@@ -36,9 +36,6 @@ protected:
   virtual void PaintBandHeaders(TcxTreeListBandViewInfo* ABand);
   virtual void PaintBandBackground(TcxTreeListBandViewInfo* ABand);
   virtual void PaintHeader(TcxTreeListHeaderViewInfo* AHeader);
-  // The caption glyph's place in the header's text area, which loses the
-  // glyph's room when the glyph stands left or right of the text.
-  static TRect PlaceCaptionGlyph(TcxTreeListCaption* ACaption, TRect& ATextArea);
   virtual void PaintFooter();
   virtual void PaintBandFooter(TcxTreeListBandViewInfo* ABand);
   virtual void PaintFooterItem(TcxTreeListFooterItemViewInfo* AItem);

@@ -1,6 +1,7 @@
 #include "treelist/cxTLViewInfo.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "data/cxDataSummary.h"
 #include "foundation/cxGraphics.h"
@@ -20,6 +21,8 @@ constexpr Integer RowSizingEdgeReach = 6;
 constexpr Integer ButtonReach = 3;
 // Room between a header's frame and its text.
 constexpr Integer HeaderTextMargin = 2;
+// Room between a header's glyph and its text.
+constexpr Integer HeaderGlyphGap = 2;
 // The indent room around a node image: the image sits left of this margin.
 constexpr Integer ImageMargin = 3;
 // The indent is the expand box plus this room.
@@ -69,7 +72,67 @@ void TcxTreeListHeaderViewInfo::Calculate() {
     TextArea.Right = SortMarkArea.Left - HeaderTextMargin;
   }
   InflateRect(TextArea, -1, 0);
+  CalculateGlyph();
   ButtonState = Pressed ? cxbsPressed : cxbsNormal;
+}
+
+TcxTreeListCaption* TcxTreeListHeaderViewInfo::Caption() const {
+  if (Column) return Column->CaptionSettings();
+  return Band ? Band->CaptionSettings() : nullptr;
+}
+
+void TcxTreeListHeaderViewInfo::CalculateGlyph() {
+  GlyphRect = TRect{};
+  GlyphClipped = false;
+  TcxTreeListCaption* Settings = Caption();
+  if (!Settings || !Settings->HasGlyph()) return;
+  const Integer W = Settings->Glyph()->Width();
+  const Integer H = Settings->Glyph()->Height();
+  TPoint At{};
+  switch (Settings->GlyphAlignHorz()) {
+    case taLeftJustify:
+      At.X = TextArea.Left;
+      TextArea.Left += W + HeaderGlyphGap;
+      break;
+    case taRightJustify:
+      At.X = TextArea.Right - W;
+      TextArea.Right = At.X - HeaderGlyphGap;
+      break;
+    default: At.X = (TextArea.Left + TextArea.Right - W) / 2; break;
+  }
+  switch (Settings->GlyphAlignVert()) {
+    case vaTop: At.Y = TextArea.Top; break;
+    case vaBottom: At.Y = TextArea.Bottom - H; break;
+    default: At.Y = (TextArea.Top + TextArea.Bottom - H) / 2; break;
+  }
+  GlyphRect = TRect{At.X, At.Y, At.X + W, At.Y + H};
+  TRect Inside;
+  GlyphClipped = !IntersectRect(Inside, GlyphRect, FClipRect) || Inside != GlyphRect;
+}
+
+bool TcxTreeListHeaderViewInfo::NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText,
+                                             bool& AIsHintBelowCursor, TRect& ATextRect) {
+  AIsHintBelowCursor = false;
+  if (FHintLock > 0 || !Visible() || Text.empty() || !PointIn(TextArea, P)) return false;
+  // The edges that size the header belong to the sizing, not to the hint.
+  if (std::abs(FClipRect.Right - P.X) <= SizingEdgeReach || std::abs(FClipRect.Bottom - P.Y) <= SizingEdgeReach)
+    return false;
+  ++FHintLock;
+  struct TUnlock {
+    Integer& Lock;
+    ~TUnlock() { --Lock; }
+  } Unlock{FHintLock};
+  TcxTreeListCaption* Settings = Caption();
+  const bool Wraps = Settings ? Settings->MultiLine() : MultiLine;
+  TcxScreenCanvas Own;
+  TcxCanvas* Canvas = ACanvas ? ACanvas : &Own;
+  Canvas->SetFont(ViewParams.Font ? ViewParams.Font : TreeList()->Font());
+  TRect Needed{0, 0, TextArea.Width(), 0};
+  Canvas->MeasureTextRect(Text, Needed, Wraps ? TcxTextFlags(cxWordBreak) : TcxTextFlags(cxSingleLine));
+  if (Needed.Width() <= TextArea.Width() && Needed.Height() <= TextArea.Height()) return false;
+  AText = Text;
+  ATextRect = TextArea;
+  return true;
 }
 
 void TcxTreeListIndentViewInfo::Calculate() {

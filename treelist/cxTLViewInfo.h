@@ -12,6 +12,7 @@
 
 class TcxCustomTreeListControl;
 class TcxTreeListBand;
+class TcxTreeListCaption;
 class TcxTreeListColumn;
 class TcxTreeListNode;
 class TcxTreeListNodeViewInfo;
@@ -71,12 +72,20 @@ class TcxTreeListIndicatorViewInfo : public TcxTreeListViewInfoItem {
   TcxTreeListNode* Node = nullptr;
 };
 
-// A band or column header.
-class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem {
+// A band or column header. Its hint shows the whole caption when the
+// caption does not fit the text area and the mouse rests on it.
+class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem, public IcxHintHotTrackItem {
   KORVANE_CLASS(TcxTreeListHeaderViewInfo, TcxTreeListViewInfoItem)
   using TcxTreeListViewInfoItem::TcxTreeListViewInfoItem;
-  // Text and sort-mark areas from the display rectangle.
+  // Text and sort-mark areas from the display rectangle, then the caption's
+  // glyph (at its whole size) and the room it leaves the text.
   void Calculate() override;
+  // The caption settings of the column or band (nullptr: none).
+  TcxTreeListCaption* Caption() const;
+  // IcxHintHotTrackItem: the hint stands over the text area.
+  TPoint GetHintPoint() const override { return TextArea.TopLeft(); }
+  bool NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText, bool& AIsHintBelowCursor,
+                    TRect& ATextRect) override;
   TcxTreeListBand* Band = nullptr;
   // None for a band header.
   TcxTreeListColumn* Column = nullptr;
@@ -86,8 +95,17 @@ class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem {
   bool MultiLine = false;
   TRect TextArea{};
   TRect SortMarkArea{};
+  // Where the glyph stands at its whole size (empty without a glyph), and
+  // whether it reaches out of the clip rectangle (it is then drawn clipped).
+  TRect GlyphRect{};
+  bool GlyphClipped = false;
   TcxButtonState ButtonState = cxbsNormal;
   bool Pressed = false;
+
+private:
+  void CalculateGlyph();
+  // Guards the measuring of the caption against re-entry.
+  Integer FHintLock = 0;
 };
 
 class TcxTreeListColumnHeaderViewInfo : public TcxTreeListHeaderViewInfo {

@@ -12,6 +12,7 @@
 #include "platform/rtl/datetime.h"
 #include "tests/app/maintestutil.h"
 #include "treelist/cxEditingControl.h"
+#include "treelist/cxTLViewInfo.h"
 
 namespace {
 
@@ -110,6 +111,29 @@ TEST(ElementEditors, TheFirstItemWithTheElementsTagEditsIt) {
   // The cell of a read-only element and a date element take their items.
   EXPECT_EQ(f.Content->GetCellProperties(f.Node(DateElement)->RecordIndex()),
             f.W->ElementEditor(Variant(8))->Properties());
+}
+
+// Each element's editor opens over its whole content cell in the cell's
+// font and colours: taking the look of the cell must not size it anew.
+TEST(ElementEditors, EachEditorCoversItsCellInTheCellsLook) {
+  TEditFixture f;
+  for (const char16_t* code : {TitleElementCode, DateElement, CodeListElement, MemoElement}) {
+    TcxCustomEdit* edit = f.Open(code);
+    ASSERT_NE(edit, nullptr) << U8(code);
+    f.Tree->Repaint();
+    Application->ProcessMessages();
+    TcxTreeListNodeViewInfo* row = f.Tree->TreeListViewInfo()->RowOfNode(f.Node(code));
+    ASSERT_NE(row, nullptr) << U8(code);
+    TcxTreeListEditCellViewInfo* cell = row->CellOfColumn(f.Content);
+    ASSERT_NE(cell, nullptr) << U8(code);
+    EXPECT_EQ(edit->BoundsRect(), cell->EditRect()) << U8(code);
+    EXPECT_GT(edit->Width(), 200) << U8(code) << ": the content column is wide";
+    ASSERT_NE(cell->ViewParams().Font, nullptr);
+    EXPECT_EQ(edit->Style()->Font()->Height(), cell->ViewParams().Font->Height()) << U8(code);
+    EXPECT_EQ(edit->Style()->Font()->Name(), cell->ViewParams().Font->Name()) << U8(code);
+    EXPECT_EQ(edit->Style()->Color(), cell->ViewParams().Color) << U8(code);
+    f.Press(VK_ESCAPE);
+  }
 }
 
 TEST(ElementEditors, ATypedTextIsStoredAndTheTitleGoesToTheRecordList) {

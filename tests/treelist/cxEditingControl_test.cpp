@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +24,7 @@
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include "editors/cxTextEdit.h"
 #include "tests/platform/gui/recordingdialogs.h"
 
 namespace {
@@ -61,6 +63,8 @@ class TTestEdit : public TcxCustomEdit {
   void SetDisplayValue(const Variant& Value) override { Text = VarToStr(Value); }
   void SelectAllText() override { Selected = true; }
   bool IsValueChangingChar(Char C) override { return C >= u' '; }
+  // In place it keeps a little data per item between activations.
+  TcxCustomEditDataClass GetEditDataClass() const override { return TcxCustomEditData::StaticClass(); }
   String Text;
   // Typing replaces selected text.
   bool Selected = false;
@@ -127,6 +131,7 @@ protected:
         C->SetBorders(BorderBit(bRight) | BorderBit(bBottom));
         C->SetBoundsInClient(
             TRect{I * kColumnWidth, R * kRowHeight, (I + 1) * kColumnWidth, (R + 1) * kRowHeight});
+        C->SetCellHeight(DefaultEditHeight());
         FEditCells.push_back(C);
       }
     TcxCustomControlViewInfo::CalculateCells();
@@ -166,6 +171,8 @@ class TTestController : public TcxCustomControlController {
     EditingControl()->LayoutChanged();
   }
   bool MakeFocusedRecordVisible() override { return true; }
+  void RecordUpdated(Integer ARecordIndex) override { UpdatedRecords.push_back(ARecordIndex); }
+  std::vector<Integer> UpdatedRecords;
   // The content follows the bar.
   void ScrollContent(TScrollBarKind AKind, TScrollCode, Integer& APosition) override {
     Scrolls.push_back(APosition);
@@ -187,6 +194,15 @@ class TTestList : public TcxEditingControl {
   TPoint CellCenter(Integer ARecord, Integer AItem) const {
     return TPoint{AItem * kColumnWidth + kColumnWidth / 2, ARecord * kRowHeight + kRowHeight / 2};
   }
+  // The data controller's notices as their class names.
+  void ApplyDataChange(TcxUpdateControlInfo* AInfo) override {
+    Notices.push_back(StringToUTF8(AInfo->ClassName()));
+    TcxEditingControl::ApplyDataChange(AInfo);
+  }
+  void SelectionChanged() override { ++Selections; }
+  std::vector<std::string> Notices;
+  Integer Selections = 0;
+  using TcxEditingControl::BeginUpdate;
 
 protected:
   std::unique_ptr<TcxCustomControlController> CreateController() override {
@@ -1116,4 +1132,112 @@ TEST(EditingControl, ALookAndFeelChangeStoresTheEditorAndOpensItAgainInTheNewLoo
   ASSERT_NE(F.Editor(), nullptr);
   EXPECT_EQ(F.Editor()->Text, Text);
   EXPECT_EQ(Narrow(F.Cell(0, 0)), "q");
+}
+
+// While the control updates, the data controller holds its notices: the
+// values set meanwhile reach the control as one notice at the end.
+TEST(EditingControl, TheControlsUpdateHoldsTheDataNoticesUntilItEnds) {
+  TListFixture F;
+  TcxControlDataController* DC = F.List->DataController();
+  F.List->Notices.clear();
+  F.List->BeginUpdate();
+  DC->SetValue(1, 1, Variant(String(u"y")));
+  DC->SetValue(2, 1, Variant(String(u"z")));
+  EXPECT_TRUE(F.List->Notices.empty());
+  F.List->EndUpdate();
+  EXPECT_EQ(std::count(F.List->Notices.begin(), F.List->Notices.end(), "TcxDataChangedInfo"), 1);
+  EXPECT_EQ(Narrow(F.List->ListViewInfo()->Cell(2, 1)->GetDisplayText()), "z");
+}
+
+// Each notice of the data controller reaches its own hook of the control.
+TEST(EditingControl, SelectionAndRecordUpdateNoticesReachTheirHooks) {
+  TListFixture F;
+  TcxControlDataController* DC = F.List->DataController();
+  DC->SetMultiSelect(true);
+  const Integer Before = F.List->Selections;
+  DC->ChangeRowSelection(1, true);
+  EXPECT_EQ(F.List->Selections, Before + 1);
+  auto& Updated = static_cast<TTestController*>(F.List->Controller())->UpdatedRecords;
+  Updated.clear();
+  // Typing starts the editing of the record: the record is updated.
+  F.Run({"click:2,0", "t:x"});
+  ASSERT_FALSE(Updated.empty());
+  EXPECT_EQ(Updated.back(), 2);
+}
+
+// Only the focused row's cells are taken anew; the others wait for the
+// next layout.
+TEST(EditingControl, RefreshingTheFocusedCellsTakesTheirValuesAnew) {
+  TListFixture F;
+  TcxControlDataController* DC = F.List->DataController();
+  F.List->BeginUpdate();
+  DC->SetValue(0, 1, Variant(String(u"new focused")));
+  DC->SetValue(1, 1, Variant(String(u"new other")));
+  F.List->Controller()->RefreshFocusedCells();
+  EXPECT_EQ(Narrow(F.List->ListViewInfo()->Cell(0, 1)->GetDisplayText()), "new focused");
+  EXPECT_EQ(Narrow(F.List->ListViewInfo()->Cell(1, 1)->GetDisplayText()), "b1");
+  F.List->EndUpdate();
+  EXPECT_EQ(Narrow(F.List->ListViewInfo()->Cell(1, 1)->GetDisplayText()), "new other");
+}
+
+// What an item's editor kept between activations goes when the item's
+// properties change, but never under its open editor.
+TEST(EditingControl, AnItemsEditDataGoesWithItsPropertiesButNotUnderItsEditor) {
+  TListFixture F;
+  TcxEditingController* Editing = F.List->EditingController();
+  F.Run({"click:1,1", "enter", "click:1,0"});
+  ASSERT_NE(Editing->ItemEditData(F.Columns[1].get()), nullptr);
+  ASSERT_NE(F.Editor(), nullptr);
+  TcxCustomEditData* Open = Editing->ItemEditData(F.Columns[0].get());
+  ASSERT_NE(Open, nullptr);
+  // The open editor's item keeps its data; another item's goes.
+  F.Columns[0]->PropertiesChanged();
+  F.Columns[1]->PropertiesChanged();
+  EXPECT_EQ(Editing->ItemEditData(F.Columns[0].get()), Open);
+  EXPECT_EQ(F.Editor()->EditData(), Open);
+  EXPECT_EQ(Editing->ItemEditData(F.Columns[1].get()), nullptr);
+  F.Run({"esc"});
+  // A new kind of editor for the item: the old kind's data goes.
+  F.Columns[0]->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  EXPECT_EQ(Editing->ItemEditData(F.Columns[0].get()), nullptr);
+}
+
+// The cells' editor views draw in the control's look and feel.
+TEST(EditingControl, TheCellsFollowTheControlsLookAndFeel) {
+  TListFixture F;
+  for (TcxLookAndFeelKind Kind : {lfFlat, lfOffice11, lfStandard}) {
+    F.List->LookAndFeel()->SetKind(Kind);
+    Application->ProcessMessages();
+    F.List->LayoutChanged();
+    EXPECT_EQ(F.List->EditStyle()->LookAndFeel()->Kind(), Kind);
+    EXPECT_EQ(F.List->ListViewInfo()->Cell(1, 1)->ViewData()->LookAndFeelKind(), Kind);
+  }
+}
+
+// A drag over the control ends the editor with its value kept; at the end
+// of the drag the editor opens again only when one was open at the press.
+TEST(EditingControl, ADragEndsTheEditorAndItsEndOpensItAgainWhenOneWasOpen) {
+  TListFixture F;
+  TcxCustomControlController* Controller = F.List->Controller();
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> Steps;  // the last press starts the drag
+    bool Reopens;
+  };
+  const TCase Cases[] = {
+      {"editor open at the press", {"click:1,1", "click:1,1", "t:q"}, true},
+      {"no editor at the press", {"click:2,1", "enter", "click:2,1", "t:q"}, false},
+  };
+  for (const TCase& C : Cases) {
+    F.Run(C.Steps);
+    ASSERT_NE(F.Editor(), nullptr) << C.Name;
+    Controller->DragOver();
+    EXPECT_EQ(F.Editor(), nullptr) << C.Name;
+    const Integer Record = Controller->GetFocusedRecordIndex();
+    EXPECT_EQ(Narrow(F.Cell(Record, 1)).back(), 'q') << C.Name << ": the typed value was kept";
+    const TPoint P = F.List->CellCenter(Record, 1);
+    Controller->EndDrag(P.X, P.Y);
+    EXPECT_EQ(F.Editor() != nullptr, C.Reopens) << C.Name;
+    F.Run({"esc"});
+  }
 }

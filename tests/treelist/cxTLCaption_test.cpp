@@ -2,6 +2,7 @@
 // text, which changes repaint, and what an assignment copies.
 #include <gtest/gtest.h>
 
+#include "platform/gui/testinput.h"
 #include "tests/treelist/treelist_view_fixture.h"
 #include "treelist/cxTLPainter.h"
 
@@ -100,4 +101,109 @@ TEST(TreeListCaption, ChangesAssignmentAndBandFit) {
   Band->CaptionSettings()->SetGlyphAlignHorz(taCenter);
   Band->ApplyBestFit();
   EXPECT_EQ(Band->Width(), Plain) << "a centred glyph takes no room beside the text";
+}
+
+// The glyph stands at its whole size where its alignments put it in the
+// text area, and the text gives it room beside it (none when centred).
+TEST(TreeListCaption, TheGlyphTakesItsPlaceAndTheTextKeepsTheRest) {
+  TTreeViewFixture F;
+  TcxTreeListCaption* Caption = F.Column(0)->CaptionSettings();
+  TBitmap Glyph(8, 8);
+  Caption->SetGlyph(&Glyph);
+  const TRect D = F.Layout()->ColumnHeader(F.Column(0))->DisplayRect();
+  // The text area without a glyph: the frame, then a pixel each side.
+  const TRect Plain{D.Left + 3, D.Top + 2, D.Right - 3, D.Bottom - 2};
+  struct TCase {
+    TAlignment Horz;
+    TcxAlignmentVert Vert;
+    TPoint Glyph;
+    Integer TextLeft, TextRight;
+  };
+  const TCase Cases[] = {
+      {taLeftJustify, vaTop, {Plain.Left, Plain.Top}, Plain.Left + 8 + 2, Plain.Right},
+      {taRightJustify, vaBottom, {Plain.Right - 8, Plain.Bottom - 8}, Plain.Left, Plain.Right - 8 - 2},
+      {taCenter, vaCenter, {(Plain.Left + Plain.Right - 8) / 2, (Plain.Top + Plain.Bottom - 8) / 2}, Plain.Left,
+       Plain.Right},
+  };
+  for (const TCase& C : Cases) {
+    Caption->SetGlyphAlignHorz(C.Horz);
+    Caption->SetGlyphAlignVert(C.Vert);
+    TcxTreeListHeaderViewInfo* Header = F.Layout()->ColumnHeader(F.Column(0));
+    EXPECT_EQ(Header->GlyphRect, (TRect{C.Glyph.X, C.Glyph.Y, C.Glyph.X + 8, C.Glyph.Y + 8})) << C.Horz;
+    EXPECT_EQ(Header->TextArea.Left, C.TextLeft) << C.Horz;
+    EXPECT_EQ(Header->TextArea.Right, C.TextRight) << C.Horz;
+    EXPECT_FALSE(Header->GlyphClipped) << C.Horz;
+  }
+}
+
+// A glyph higher than its header keeps its size and is cut at the header:
+// nothing of it shows above or below.
+TEST(TreeListCaption, AGlyphThatDoesNotFitIsClippedToItsHeader) {
+  TTreeViewFixture F;
+  TBitmap Glyph(6, 200);
+  Glyph.Canvas()->Brush()->SetColor(clRed);
+  Glyph.Canvas()->FillRect(TRect{0, 0, 6, 200});
+  TcxTreeListCaption* Caption = F.Column(1)->CaptionSettings();
+  Caption->SetGlyph(&Glyph);
+  Caption->SetGlyphAlignVert(vaCenter);
+  TcxTreeListHeaderViewInfo* Header = F.Layout()->ColumnHeader(F.Column(1));
+  EXPECT_EQ(Header->GlyphRect.Height(), 200);
+  EXPECT_TRUE(Header->GlyphClipped);
+  auto Picture = F.Shot();
+  const TRect Clip = Header->ClipRect();
+  const TRect Column{Header->GlyphRect.Left, 0, Header->GlyphRect.Right, F.Tree->ClientHeight()};
+  EXPECT_GT(CountColor(*Picture, Clip, clRed), 0);
+  EXPECT_EQ(CountColor(*Picture, Column, clRed), CountColor(*Picture, Clip, clRed)) << "red only inside the header";
+}
+
+// A caption cut by its header shows whole in a hint while the mouse rests
+// on its text; one that fits, a wrapped one that fits, and the sizing edge
+// show none.
+TEST(TreeListCaption, ACutCaptionShowsWholeInAHint) {
+  TTreeViewFixture F;
+  F.Tree->OptionsBehavior()->CellHints = true;
+  TcxHotTrackController* Hints = F.Tree->Controller()->HotTrackController();
+  auto Hover = [&](const TPoint& P) {
+    TestMouseMove(F.Tree->Handle(), TPoint{P.X + 1, P.Y});
+    Application->ProcessMessages();
+    TestMouseMove(F.Tree->Handle(), P);
+    Application->ProcessMessages();
+  };
+  auto TextCentre = [&](Integer AColumn) {
+    const TRect T = F.Layout()->ColumnHeader(F.Column(AColumn))->TextArea;
+    return TPoint{(T.Left + T.Right) / 2, (T.Top + T.Bottom) / 2};
+  };
+  const String Long = u"A caption far too long for eighty pixels";
+  struct TCase {
+    const char* Name;
+    String Caption;
+    bool MultiLine;
+    bool Hint;
+  };
+  const TCase Cases[] = {
+      {"fits", u"Note", false, false},
+      {"cut", Long, false, true},
+      {"wrapped past the header", Long, true, true},
+  };
+  for (const TCase& C : Cases) {
+    F.Column(1)->CaptionSettings()->SetMultiLine(C.MultiLine);
+    F.Column(1)->SetCaption(C.Caption);
+    F.Layout();
+    Hover(TextCentre(0));
+    Hover(TextCentre(1));
+    EXPECT_EQ(Hints->HintVisible(), C.Hint) << C.Name;
+    if (C.Hint) {
+      EXPECT_EQ(Hints->HintText(), C.Caption) << C.Name;
+    }
+  }
+  // On the sizing edge the mouse sizes the column: no hint.
+  Hover(TextCentre(0));
+  const TRect Clip = F.Layout()->ColumnHeader(F.Column(1))->ClipRect();
+  Hover(TPoint{Clip.Right - 1, (Clip.Top + Clip.Bottom) / 2});
+  EXPECT_FALSE(Hints->HintVisible());
+  // Hints off: none.
+  F.Tree->OptionsBehavior()->CellHints = false;
+  Hover(TextCentre(0));
+  Hover(TextCentre(1));
+  EXPECT_FALSE(Hints->HintVisible());
 }

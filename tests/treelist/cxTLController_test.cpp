@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/cxMRUEdit.h"
 #include "platform/gui/testinput.h"
 #include "treelist_view_fixture.h"
 
@@ -353,6 +354,110 @@ TEST(TreeListKeys, TheOpenEditorCoversItsCell) {
   TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
   ASSERT_NE(Edit, nullptr);
   EXPECT_EQ(Edit->BoundsRect(), F.Row(F.B)->CellOfColumn(F.Column(1))->EditRect());
+}
+
+// The editor looks like the cell it opens on, in the cell's font and
+// colours, and still covers the whole cell: taking the look must not size
+// it anew. Editors are shared by the cells of their properties, so a cell
+// of another look gives the same editor that look.
+TEST(TreeListKeys, TheOpenEditorTakesTheCellsFontAndColoursAndKeepsItsBounds) {
+  TInputFixture F;
+  TcxStyle* Content = new TcxStyle(F.Form);
+  Content->SetColor(TColor(0x80E0F0));
+  Content->SetTextColor(clNavy);
+  Content->Font()->SetHeight(-17);
+  Content->Font()->SetStyle(TFontStyles{fsBold});
+  F.Column(1)->Styles()->SetContent(Content);
+  F.Tree->LayoutChanged();
+  struct TCase {
+    TcxTreeListNode* Node;
+    TColor Color, TextColor;
+    Integer FontHeight;
+  };
+  const TCase Cases[] = {
+      {F.B, TColor(0x80E0F0), clNavy, -17},
+      {F.C, TColor(0x80E0F0), clNavy, -17},
+  };
+  for (const TCase& C : Cases) {
+    F.Tree->Controller()->FocusRecordAndItem(C.Node->RecordIndex(), F.Column(1));
+    F.Key(VK_F2);
+    ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+    TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
+    ASSERT_NE(Edit, nullptr);
+    Application->ProcessMessages();
+    F.Tree->Repaint();
+    Application->ProcessMessages();
+    EXPECT_EQ(Edit->Style()->Color(), C.Color) << F.Name(C.Node);
+    EXPECT_EQ(Edit->Style()->TextColor(), C.TextColor) << F.Name(C.Node);
+    EXPECT_EQ(Edit->Style()->Font()->Height(), C.FontHeight) << F.Name(C.Node);
+    EXPECT_TRUE(Edit->Style()->Font()->Style() & TFontStyles{fsBold}) << F.Name(C.Node);
+    EXPECT_EQ(Edit->BoundsRect(), F.Row(C.Node)->CellOfColumn(F.Column(1))->EditRect()) << F.Name(C.Node);
+    F.Key(VK_ESCAPE);
+  }
+  // A column without a content style: the same kind of editor in the
+  // control's plain look.
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(0));
+  F.Key(VK_F2);
+  TcxCustomEdit* Edit = F.Tree->EditingController()->Edit();
+  ASSERT_NE(Edit, nullptr);
+  const TcxViewParams& Plain = F.Row(F.B)->CellOfColumn(F.Column(0))->ViewParams();
+  EXPECT_EQ(Edit->Style()->Color(), Plain.Color);
+  EXPECT_FALSE(Edit->Style()->Font()->Style() & TFontStyles{fsBold});
+  Application->ProcessMessages();
+  EXPECT_EQ(Edit->BoundsRect(), F.Row(F.B)->CellOfColumn(F.Column(0))->EditRect());
+}
+
+// An accepted edit gives back to the column what its editor added to its
+// own copy of the properties: the entries of a most-recently-used list.
+TEST(TreeListKeys, AnAcceptedEditKeepsTheEntriesTheEditorAddedToItsList) {
+  TInputFixture F;
+  F.Column(1)->SetPropertiesClass(TcxMRUEditProperties::StaticClass());
+  auto* Properties = static_cast<TcxMRUEditProperties*>(F.Column(1)->Properties());
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.Key(VK_F2);
+  ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+  TestTypeText(u" kept");
+  Application->ProcessMessages();
+  F.Key(VK_RETURN);
+  EXPECT_FALSE(F.Tree->Controller()->IsEditing());
+  const String Stored = VarToStr(F.B->Values(F.NoteItem));
+  EXPECT_NE(Stored.find(u"kept"), String::npos);
+  EXPECT_GE(Properties->Items()->IndexOf(Stored), 0) << StringToUTF8(Stored);
+  // Esc drops the edit: nothing goes back to the column.
+  F.Tree->Controller()->FocusRecordAndItem(F.C->RecordIndex(), F.Column(1));
+  F.Key(VK_F2);
+  TestTypeText(u"dropped");
+  Application->ProcessMessages();
+  F.Key(VK_ESCAPE);
+  EXPECT_LT(Properties->Items()->IndexOf(u"dropped"), 0);
+}
+
+// With cell hints on, a text cut by its cell shows whole in a hint at the
+// cell while the mouse rests on it; a text that fits shows none.
+TEST(TreeListMouse, ACutCellTextShowsWholeInAHint) {
+  TInputFixture F;
+  F.Tree->OptionsBehavior()->CellHints = true;
+  const String Long = u"a note far longer than its cell can show";
+  F.B->SetValues(F.NoteItem, Variant(Long));
+  F.Tree->LayoutChanged();
+  TcxHotTrackController* Hints = F.Tree->Controller()->HotTrackController();
+  auto Hover = [&](const TPoint& P) {
+    TestMouseMove(F.Tree->Handle(), P);
+    Application->ProcessMessages();
+  };
+  Hover(F.CellCenter(F.C, 1));
+  EXPECT_FALSE(Hints->HintVisible()) << "the text fits";
+  Hover(F.CellCenter(F.B, 1));
+  ASSERT_TRUE(Hints->HintVisible());
+  EXPECT_EQ(Hints->HintText(), Long);
+  // The hint stands over the cell, in the cell's font.
+  const TRect Cell = F.Row(F.B)->CellOfColumn(F.Column(1))->ContentRect();
+  const TPoint At = F.Tree->ClientToScreen(Cell.TopLeft());
+  EXPECT_EQ(Hints->HintRect().Left, At.X - 1);
+  EXPECT_EQ(Hints->HintRect().Top, At.Y - 1);
+  EXPECT_GT(Hints->HintRect().Width(), Cell.Width());
+  Hover(F.CellCenter(F.C, 1));
+  EXPECT_FALSE(Hints->HintVisible());
 }
 
 TEST(TreeListKeys, TheEditorMovesOffScreenAndForgetsItsPlacement) {
