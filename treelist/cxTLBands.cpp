@@ -289,22 +289,30 @@ void TcxTreeListBand::BuildRows() {
   }
   const Integer Natural = FWidth != 0 ? FWidth : Widest != 0 ? Widest : EmptyBandWidth;
   FCalculatedWidth = std::max(FRealMinWidth, Natural);
-  FDisplayWidth = FCalculatedWidth;
+  FDisplayWidth = FCalculatedWidth + LeftMostIndent();
   SpreadRows();
 }
 
 void TcxTreeListBand::ApplyDisplayWidth(Integer AWidth) {
-  FDisplayWidth = std::max(AWidth, FRealMinWidth);
+  FDisplayWidth = std::max(AWidth, FRealMinWidth) + LeftMostIndent();
   SpreadRows();
 }
 
+Integer TcxTreeListBand::LeftMostIndent() const {
+  return Bands() && Bands()->FirstVisible() == this ? Bands()->LeftMostIndent() : 0;
+}
+
 void TcxTreeListBand::SpreadRows() {
+  const Integer Indent = LeftMostIndent();
   for (const auto& Row : FRows->FItems) {
     TcxTreeListAutoWidthController Fit;
-    Fit.Prepare(FDisplayWidth, Row->Count());
-    for (TcxTreeListColumn* Column : Row->FItems) Fit.AddItem(Column->Width(), Column->MinWidth(), !Column->Sizing());
+    Fit.Prepare(FDisplayWidth - Indent, Row->Count());
+    for (TcxTreeListColumn* Column : Row->FItems)
+      Fit.AddItem(Column->Width(), Column->MinWidth(), !Column->Options()->Sizing());
     Fit.Calculate();
     for (Integer I = 0; I < Row->Count(); ++I) Row->FItems[size_t(I)]->FDisplayWidth = Fit.AutoWidth(I);
+    // The column that carries the tree shows the indent in front of its cells.
+    if (!Row->FItems.empty()) Row->FItems.front()->FDisplayWidth += Indent;
   }
 }
 
@@ -323,7 +331,7 @@ bool TcxTreeListBand::CanSize(TcxSizingDirection ADirection) const {
 
 void TcxTreeListBand::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
   if (ADelta == 0) return;
-  if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth + ADelta);
+  if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth - LeftMostIndent() + ADelta);
   if (TcxCustomTreeListControl* TreeList = this->TreeList())
     TreeList->OptionsView()->SetBandLineCount(std::max(TreeList->OptionsView()->BandLineCount() + ADelta, 1));
 }
@@ -454,7 +462,13 @@ void TcxTreeListBands::SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABa
 }
 
 Integer TcxTreeListBands::CalculateBandWidths(Integer ARoom) {
-  if (FTreeList->BandSettings().ColumnAutoWidth) return ApplyAutoWidth(ARoom);
+  CalculateLeftMostIndent();
+  if (FTreeList->BandSettings().ColumnAutoWidth) {
+    // Each fixed band's separator stands between the bands.
+    for (TcxTreeListBand* Band : FVisibleItems)
+      if (Band->FFixedKind != tlbfNone) ARoom -= FTreeList->OptionsView()->FixedSeparatorWidth();
+    return ApplyAutoWidth(ARoom - FLeftMostIndent);
+  }
   Integer Total = 0;
   for (TcxTreeListBand* Band : FVisibleItems) {
     Band->ApplyDisplayWidth(Band->FCalculatedWidth);
@@ -475,6 +489,28 @@ Integer TcxTreeListBands::ApplyAutoWidth(Integer AWidth) {
     Total += FVisibleItems[size_t(I)]->FDisplayWidth;
   }
   return Total;
+}
+
+void TcxTreeListBands::CalculateLeftMostIndent() {
+  TcxTreeListBand* First = FirstVisible();
+  const Integer MaxLevel = FTreeList->Nodes()->MaxLevel();
+  Integer Need = 0;
+  if (First && MaxLevel >= 0) {
+    const TcxTreeListBandSettings Settings = FTreeList->BandSettings();
+    const Integer Levels = MaxLevel + (Settings.ShowRoot ? 1 : 0) + (FTreeList->Images() ? 1 : 0) +
+                           (FTreeList->StateImages() ? 1 : 0);
+    Integer Room = -1;
+    for (Integer R = 0; R < First->BandRows()->Count(); ++R)
+      if (TcxTreeListColumn* Column = First->BandRows()->Items(R)->First()) {
+        const Integer Spare = std::max(Column->Width() - Column->MinWidth(), 0);
+        Room = Room < 0 ? Spare : std::min(Room, Spare);
+      }
+    Need = std::max(Levels * Settings.IndentWidth - std::max(Room, 0), 0);
+  }
+  if (FTreeList->OptionsBehavior()->AutomateLeftMostIndent())
+    FLeftMostIndent = Need;
+  else
+    FLeftMostIndent = std::max(FLeftMostIndent, Need);
 }
 
 void TcxTreeListBands::BandSizeChanged(TcxTreeListBand* ABand) {
@@ -571,18 +607,44 @@ void TcxTreeListColumn::SetBandIndex(Integer AValue) {
   SetBand(C && AValue >= 0 && AValue < C->Bands()->Count() ? C->Bands()->Items(AValue) : nullptr);
 }
 
+void TcxTreeListColumn::SetIndex(Integer AValue) {
+  TcxCustomTreeListControl* C = TreeList();
+  const Integer Old = ItemIndex();
+  if (!C || Old < 0 || AValue == Old || AValue < 0 || AValue >= C->ItemCount()) return;
+  TTreeListUpdate Update(C);
+  C->ExchangeContainerItems(Old, AValue);
+  // One place towards the new index; the neighbour there takes the old place.
+  const Integer Place = FPosition.ColIndex + (AValue > Old ? 1 : -1);
+  if (!FBand || Place < 0) return;
+  for (TcxTreeListColumn* Other : FBand->FColumns)
+    if (Other != this && Other->FPosition.RowIndex == FPosition.RowIndex && Other->FPosition.ColIndex == Place) {
+      Other->FPosition.ColIndex = FPosition.ColIndex;
+      FPosition.ColIndex = Place;
+      Changed();
+      return;
+    }
+}
+
 Integer TcxTreeListColumn::GetMinHeaderFooterWidth() const {
   Integer Result = FMinWidth;
-  const TcxCustomTreeListControl* C = TreeList();
-  if (C && C->BandSettings().Headers)
-    Result = std::max(Result, TextWidthInFont(C->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() +
-                                  TcxTreeListBand::CaptionMargin);
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C) return Result;
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(C->LookAndFeel()->GetPainterClass());
+  if (C->BandSettings().Headers) {
+    Integer Header = TextWidthInFont(C->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() +
+                     TcxTreeListBand::CaptionMargin;
+    if (SortOrder() != soNone) Header += Painter->SortMarkAreaSize().X;
+    Result = std::max(Result, Header);
+  }
+  if (C->OptionsView()->Footer() && Options()->Footer())
+    Result = std::max(Result, TextWidthInFont(C->Font(), FSummaryFooter->Text()) + TcxTreeListBand::CaptionMargin +
+                                  2 * (Painter->FooterCellFrameWidth() + Painter->FooterCellSpacing()));
   return Result;
 }
 
 void TcxTreeListColumn::ApplyBestFit() {
   TcxCustomTreeListControl* C = TreeList();
-  if (!C || !FSizing || !C->BandSettings().ColumnHorzSizing) return;
+  if (!C || !Options()->Sizing() || !C->BandSettings().ColumnHorzSizing) return;
   Integer Best = GetMinHeaderFooterWidth();
   for (TcxTreeListNode* Node = C->Nodes()->Root()->GetFirstChild(); Node; Node = Node->GetNextVisible())
     Best = std::max(Best, CellBestWidth(this, Node));
