@@ -18,17 +18,20 @@ using TTreeListUpdate = TcxUpdateScope<TcxCustomTreeListControl>;
 constexpr Integer CellMargin = 2;
 constexpr Integer CellMarginWithGridLines = 4;
 
-// The width ANode's cell in AColumn needs, with the node's indent when the
-// column carries the tree.
-Integer CellBestWidth(TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
+// A cell height for measuring: widths do not depend on it.
+constexpr Integer MeasureCellHeight = 100;
+// Wide enough for any text a cell is measured with, and still a safe
+// coordinate for the platform's text layout.
+constexpr Integer MeasureCellWidth = 0x7FFF;
+
+// The width ANode's cell in AColumn needs, measured by ACell, with the
+// node's level indents when the column carries the tree.
+Integer CellBestWidth(TcxTemporaryCellViewInfo& ACell, TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* TreeList = AColumn->TreeList();
   const TcxTreeListBandSettings Settings = TreeList->BandSettings();
-  const TSize Size = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
-      AColumn->EditViewData(), AColumn->GetCanvas(), TreeList->Font(), AColumn->GetDisplayText(ANode), 0, 1,
-      cxtlSingleLine);
-  Integer Result = Size.cx + (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
+  Integer Result = ACell.Measure(ANode, MeasureCellHeight);
   if (TreeList->Bands()->IsTreeColumn(AColumn))
-    Result += Settings.ImagesWidth + (ANode->Level() + (Settings.ShowRoot ? 1 : 0)) * Settings.IndentWidth;
+    Result += (ANode->Level() + (Settings.ShowRoot ? 1 : 0)) * Settings.IndentWidth;
   return Result;
 }
 
@@ -344,10 +347,13 @@ void TcxTreeListBand::ApplyBestFit() {
   for (TcxTreeListColumn* Column : FVisibleColumns) Best.push_back(Column->MinWidth());
   TcxTreeListNodes* Nodes = TreeList->Nodes();
   Nodes->NumberVisibleNodes(false);
+  TcxTreeListNodeViewInfo Row(TreeList->TreeListViewInfo());
+  std::vector<std::unique_ptr<TcxTemporaryCellViewInfo>> Cells;
+  for (TcxTreeListColumn* Column : FVisibleColumns) Cells.push_back(std::make_unique<TcxTemporaryCellViewInfo>(&Row, Column));
   for (TcxTreeListNode* Node = Nodes->ShownTopNode() ? Nodes->ShownTopNode() : Nodes->Root()->GetFirstChild(); Node;
        Node = Node->GetNextVisible())
     for (size_t I = 0; I < FVisibleColumns.size(); ++I)
-      Best[I] = std::max(Best[I], CellBestWidth(FVisibleColumns[I], Node));
+      Best[I] = std::max(Best[I], CellBestWidth(*Cells[I], FVisibleColumns[I], Node));
   // The columns first (each own width set), then the band from its rows.
   for (size_t I = 0; I < FVisibleColumns.size(); ++I) {
     FVisibleColumns[I]->FWidth = Best[I];
@@ -646,8 +652,10 @@ void TcxTreeListColumn::ApplyBestFit() {
   TcxCustomTreeListControl* C = TreeList();
   if (!C || !Options()->Sizing() || !C->BandSettings().ColumnHorzSizing) return;
   Integer Best = GetMinHeaderFooterWidth();
+  TcxTreeListNodeViewInfo Row(C->TreeListViewInfo());
+  TcxTemporaryCellViewInfo Cell(&Row, this);
   for (TcxTreeListNode* Node = C->Nodes()->Root()->GetFirstChild(); Node; Node = Node->GetNextVisible())
-    Best = std::max(Best, CellBestWidth(this, Node));
+    Best = std::max(Best, CellBestWidth(Cell, this, Node));
   SetWidth(Best);
 }
 
@@ -712,4 +720,27 @@ void TcxCustomTreeListControl::RestoreDefaultLayout() {
     }
   }
   FDefaultLayout = true;
+}
+
+// ---- TcxTemporaryCellViewInfo -------------------------------------------------------------------
+
+TcxTemporaryCellViewInfo::TcxTemporaryCellViewInfo(TcxTreeListNodeViewInfo* ARow, TcxTreeListColumn* AColumn)
+    : TcxTreeListEditCellViewInfo(ARow, AColumn) {}
+
+Integer TcxTemporaryCellViewInfo::Measure(TcxTreeListNode* ANode, Integer ACellHeight) {
+  TcxTreeListColumn* Column = this->Column();
+  TcxCustomTreeListControl* TreeList = Column->TreeList();
+  const TcxTreeListBandSettings Settings = TreeList->BandSettings();
+  Row()->Node = ANode;
+  const TRect Bounds{0, 0, MeasureCellWidth, ACellHeight};
+  SetBounds(Bounds, Bounds);
+  // The cell's own look: its node's and column's content style.
+  const TcxViewParams Params = GetViewParams();
+  const TSize Size = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
+      Column->EditViewData(), Column->GetCanvas(), Params.Font ? Params.Font : TreeList->Font(),
+      Column->GetDisplayText(ANode), 0, 1, cxtlSingleLine);
+  Integer Result = Size.cx + (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
+  if (TreeList->Bands()->IsTreeColumn(Column)) Result += Settings.ImagesWidth;
+  FMaxWidth = std::max(FMaxWidth, Result);
+  return Result;
 }

@@ -21,6 +21,7 @@
 #include "platform/rtl/collection.h"
 #include "treelist/cxHitTest.h"
 #include "treelist/cxTLControl.h"
+#include "treelist/cxTLViewInfo.h"
 
 class TcxTreeListBands;
 
@@ -335,4 +336,23 @@ private:
   bool FDestroying = false;
   bool FChangesPending = false;
   Integer FLeftMostIndent = 0;
+};
+
+// ---- Measuring cells --------------------------------------------------------------------------
+
+// A cell of a column laid out off screen, in its own row, to measure what
+// the column's cells need (best fit): the editor's width for the node's
+// value in the cell's own look (its content style's font), a margin of 2
+// (4 with vertical grid lines), plus the node images' room in the column
+// that carries the tree. The widest width measured is kept.
+class TcxTemporaryCellViewInfo : public TcxTreeListEditCellViewInfo {
+  KORVANE_CLASS(TcxTemporaryCellViewInfo, TcxTreeListEditCellViewInfo)
+  // ARow is the off-screen row the cell measures in (not owned).
+  TcxTemporaryCellViewInfo(TcxTreeListNodeViewInfo* ARow, TcxTreeListColumn* AColumn);
+  // Lays the cell out for ANode ACellHeight high and measures it.
+  Integer Measure(TcxTreeListNode* ANode, Integer ACellHeight);
+  Integer MaxWidth() const { return FMaxWidth; }
+
+private:
+  Integer FMaxWidth = 0;
 };

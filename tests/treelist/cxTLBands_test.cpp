@@ -314,6 +314,27 @@ TEST(TreeListBestFit, ColumnTakesItsWidestShownCell) {
   EXPECT_EQ(T.Other->Width(), 33);
 }
 
+// A cell is measured in its own look: a content style with a larger font
+// needs a wider column, for the column's fit and for its band's.
+TEST(TreeListBestFit, CellsAreMeasuredInTheirContentStylesFont) {
+  auto Big = std::make_unique<TcxStyle>(nullptr);
+  Big->Font()->SetHeight(-30);
+  TBestFitTree T;
+  T.Add(nullptr, "t", "宽度取决于字体的文字");
+  T.Other->SetCaption(u"");
+  T.Other->ApplyBestFit();
+  const Integer Plain = T.Other->Width();
+  T.Other->Styles()->SetContent(Big.get());
+  T.Other->ApplyBestFit();
+  const Integer Large = T.Other->Width();
+  EXPECT_GT(Large, Plain + Plain / 2);
+  EXPECT_GE(Large, TextWidthInFont(Big->Font(), u"宽度取决于字体的文字"));
+  T.Other->SetWidth(30);
+  T.Band->ApplyBestFit();
+  EXPECT_EQ(T.Other->Width(), Large);
+  T.Other->Styles()->SetContent(nullptr);
+}
+
 TEST(TreeListBestFit, BandFitsItsColumnsAndItsCaption) {
   TBestFitTree T;
   T.Add(nullptr, "abc", "a longer text than the other");
