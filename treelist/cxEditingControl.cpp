@@ -378,6 +378,20 @@ void TcxEditingControl::RemoveContainerItem(TcxCustomInplaceEditContainer* AItem
   if (!FDestroying) LayoutChanged();
 }
 
+void TcxEditingControl::ExchangeContainerItems(Integer AIndex1, Integer AIndex2) {
+  if (AIndex1 == AIndex2 || AIndex1 < 0 || AIndex2 < 0 || AIndex1 >= ItemCount() || AIndex2 >= ItemCount()) return;
+  const Integer Low = std::min(AIndex1, AIndex2);
+  const Integer High = std::max(AIndex1, AIndex2);
+  std::swap(FItems[size_t(Low)], FItems[size_t(High)]);
+  FItems[size_t(Low)]->SetItemIndex(Low);
+  FItems[size_t(High)]->SetItemIndex(High);
+  // A field's index is its item's: the fields trade places the same way.
+  TcxCustomDataFieldList* Fields = FDataController->Fields();
+  Fields->Move(Low, High);
+  Fields->Move(High - 1, Low);
+  FDataController->UpdateItemIndexes();
+}
+
 TcxCustomInplaceEditContainer* TcxEditingControl::EditingItem() const {
   return FController ? EditingController()->EditingItem() : nullptr;
 }

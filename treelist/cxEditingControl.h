@@ -329,6 +329,10 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   TcxControlDataController* GetControlDataController() const override { return FDataController.get(); }
   void AddContainerItem(TcxCustomInplaceEditContainer* AItem) override;
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  // The items at AIndex1 and AIndex2 trade places, each with its data field
+  // (so each keeps its values); the data controller hears that its items
+  // changed. Nothing when either index is outside the list.
+  virtual void ExchangeContainerItems(Integer AIndex1, Integer AIndex2);
   void BeginUpdate() override;
   void EndUpdate() override;
   void ItemLayoutChanged() override { LayoutChangedWithStyles(); }

@@ -442,6 +442,8 @@ protected:
   void PropertiesChangedNotify(TObject*) { PropertiesChanged(); }
   // A descendant's constructor puts its own styles table in place.
   void ReplaceStyles(std::unique_ptr<TcxEditContainerStyles> AStyles) { FStyles = std::move(AStyles); }
+  // A descendant's constructor puts its own options object in place.
+  void ReplaceOptions(std::unique_ptr<TcxCustomEditContainerItemOptions> AOptions) { FOptions = std::move(AOptions); }
   // A descendant's constructor puts its own kind of data binding in place
   // (the binding's class is the item's kind, so a constructor chooses it).
   // An item already in a control gives the control the new binding's value

@@ -656,6 +656,17 @@ void TcxTreeListNodesOwner::RemoveContainerItem(TcxCustomInplaceEditContainer* A
     if (Entry.first > Index) --Entry.first;
 }
 
+void TcxTreeListNodesOwner::ExchangeContainerItems(Integer AIndex1, Integer AIndex2) {
+  const Integer Count = ItemCount();
+  if (AIndex1 == AIndex2 || AIndex1 < 0 || AIndex2 < 0 || AIndex1 >= Count || AIndex2 >= Count) return;
+  TcxEditingControl::ExchangeContainerItems(AIndex1, AIndex2);
+  for (auto& Entry : FSortedItems) {
+    if (Entry.first == AIndex1) Entry.first = AIndex2;
+    else if (Entry.first == AIndex2) Entry.first = AIndex1;
+  }
+  BuildSortInfo();
+}
+
 void TcxTreeListNodesOwner::BeginUpdate() { TcxEditingControl::BeginUpdate(); }
 
 void TcxTreeListNodesOwner::EndUpdate() {

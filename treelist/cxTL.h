@@ -295,6 +295,8 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   // An item leaves: the later items move up in the sorted-items list too
   // (the item leaves it).
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
+  // The sorted items keep their columns: their indexes trade places too.
+  void ExchangeContainerItems(Integer AIndex1, Integer AIndex2) override;
 
   // ---- Update bracket ----
   // The outermost pair also brackets the data controller; its end compacts

@@ -18,17 +18,20 @@ using TTreeListUpdate = TcxUpdateScope<TcxCustomTreeListControl>;
 constexpr Integer CellMargin = 2;
 constexpr Integer CellMarginWithGridLines = 4;
 
-// The width ANode's cell in AColumn needs, with the node's indent when the
-// column carries the tree.
-Integer CellBestWidth(TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
+// A cell height for measuring: widths do not depend on it.
+constexpr Integer MeasureCellHeight = 100;
+// Wide enough for any text a cell is measured with, and still a safe
+// coordinate for the platform's text layout.
+constexpr Integer MeasureCellWidth = 0x7FFF;
+
+// The width ANode's cell in AColumn needs, measured by ACell, with the
+// node's level indents when the column carries the tree.
+Integer CellBestWidth(TcxTemporaryCellViewInfo& ACell, TcxTreeListColumn* AColumn, TcxTreeListNode* ANode) {
   TcxCustomTreeListControl* TreeList = AColumn->TreeList();
   const TcxTreeListBandSettings Settings = TreeList->BandSettings();
-  const TSize Size = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
-      AColumn->EditViewData(), AColumn->GetCanvas(), TreeList->Font(), AColumn->GetDisplayText(ANode), 0, 1,
-      cxtlSingleLine);
-  Integer Result = Size.cx + (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
+  Integer Result = ACell.Measure(ANode, MeasureCellHeight);
   if (TreeList->Bands()->IsTreeColumn(AColumn))
-    Result += Settings.ImagesWidth + (ANode->Level() + (Settings.ShowRoot ? 1 : 0)) * Settings.IndentWidth;
+    Result += (ANode->Level() + (Settings.ShowRoot ? 1 : 0)) * Settings.IndentWidth;
   return Result;
 }
 
@@ -289,22 +292,30 @@ void TcxTreeListBand::BuildRows() {
   }
   const Integer Natural = FWidth != 0 ? FWidth : Widest != 0 ? Widest : EmptyBandWidth;
   FCalculatedWidth = std::max(FRealMinWidth, Natural);
-  FDisplayWidth = FCalculatedWidth;
+  FDisplayWidth = FCalculatedWidth + LeftMostIndent();
   SpreadRows();
 }
 
 void TcxTreeListBand::ApplyDisplayWidth(Integer AWidth) {
-  FDisplayWidth = std::max(AWidth, FRealMinWidth);
+  FDisplayWidth = std::max(AWidth, FRealMinWidth) + LeftMostIndent();
   SpreadRows();
 }
 
+Integer TcxTreeListBand::LeftMostIndent() const {
+  return Bands() && Bands()->FirstVisible() == this ? Bands()->LeftMostIndent() : 0;
+}
+
 void TcxTreeListBand::SpreadRows() {
+  const Integer Indent = LeftMostIndent();
   for (const auto& Row : FRows->FItems) {
     TcxTreeListAutoWidthController Fit;
-    Fit.Prepare(FDisplayWidth, Row->Count());
-    for (TcxTreeListColumn* Column : Row->FItems) Fit.AddItem(Column->Width(), Column->MinWidth(), !Column->Sizing());
+    Fit.Prepare(FDisplayWidth - Indent, Row->Count());
+    for (TcxTreeListColumn* Column : Row->FItems)
+      Fit.AddItem(Column->Width(), Column->MinWidth(), !Column->Options()->Sizing());
     Fit.Calculate();
     for (Integer I = 0; I < Row->Count(); ++I) Row->FItems[size_t(I)]->FDisplayWidth = Fit.AutoWidth(I);
+    // The column that carries the tree shows the indent in front of its cells.
+    if (!Row->FItems.empty()) Row->FItems.front()->FDisplayWidth += Indent;
   }
 }
 
@@ -323,7 +334,7 @@ bool TcxTreeListBand::CanSize(TcxSizingDirection ADirection) const {
 
 void TcxTreeListBand::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
   if (ADelta == 0) return;
-  if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth + ADelta);
+  if (ADirection == cxsdHorizontal) return SetWidth(FDisplayWidth - LeftMostIndent() + ADelta);
   if (TcxCustomTreeListControl* TreeList = this->TreeList())
     TreeList->OptionsView()->SetBandLineCount(std::max(TreeList->OptionsView()->BandLineCount() + ADelta, 1));
 }
@@ -336,10 +347,13 @@ void TcxTreeListBand::ApplyBestFit() {
   for (TcxTreeListColumn* Column : FVisibleColumns) Best.push_back(Column->MinWidth());
   TcxTreeListNodes* Nodes = TreeList->Nodes();
   Nodes->NumberVisibleNodes(false);
+  TcxTreeListNodeViewInfo Row(TreeList->TreeListViewInfo());
+  std::vector<std::unique_ptr<TcxTemporaryCellViewInfo>> Cells;
+  for (TcxTreeListColumn* Column : FVisibleColumns) Cells.push_back(std::make_unique<TcxTemporaryCellViewInfo>(&Row, Column));
   for (TcxTreeListNode* Node = Nodes->ShownTopNode() ? Nodes->ShownTopNode() : Nodes->Root()->GetFirstChild(); Node;
        Node = Node->GetNextVisible())
     for (size_t I = 0; I < FVisibleColumns.size(); ++I)
-      Best[I] = std::max(Best[I], CellBestWidth(FVisibleColumns[I], Node));
+      Best[I] = std::max(Best[I], CellBestWidth(*Cells[I], FVisibleColumns[I], Node));
   // The columns first (each own width set), then the band from its rows.
   for (size_t I = 0; I < FVisibleColumns.size(); ++I) {
     FVisibleColumns[I]->FWidth = Best[I];
@@ -454,7 +468,13 @@ void TcxTreeListBands::SetColumnPosition(TcxTreeListColumn* AColumn, Integer ABa
 }
 
 Integer TcxTreeListBands::CalculateBandWidths(Integer ARoom) {
-  if (FTreeList->BandSettings().ColumnAutoWidth) return ApplyAutoWidth(ARoom);
+  CalculateLeftMostIndent();
+  if (FTreeList->BandSettings().ColumnAutoWidth) {
+    // Each fixed band's separator stands between the bands.
+    for (TcxTreeListBand* Band : FVisibleItems)
+      if (Band->FFixedKind != tlbfNone) ARoom -= FTreeList->OptionsView()->FixedSeparatorWidth();
+    return ApplyAutoWidth(ARoom - FLeftMostIndent);
+  }
   Integer Total = 0;
   for (TcxTreeListBand* Band : FVisibleItems) {
     Band->ApplyDisplayWidth(Band->FCalculatedWidth);
@@ -475,6 +495,28 @@ Integer TcxTreeListBands::ApplyAutoWidth(Integer AWidth) {
     Total += FVisibleItems[size_t(I)]->FDisplayWidth;
   }
   return Total;
+}
+
+void TcxTreeListBands::CalculateLeftMostIndent() {
+  TcxTreeListBand* First = FirstVisible();
+  const Integer MaxLevel = FTreeList->Nodes()->MaxLevel();
+  Integer Need = 0;
+  if (First && MaxLevel >= 0) {
+    const TcxTreeListBandSettings Settings = FTreeList->BandSettings();
+    const Integer Levels = MaxLevel + (Settings.ShowRoot ? 1 : 0) + (FTreeList->Images() ? 1 : 0) +
+                           (FTreeList->StateImages() ? 1 : 0);
+    Integer Room = -1;
+    for (Integer R = 0; R < First->BandRows()->Count(); ++R)
+      if (TcxTreeListColumn* Column = First->BandRows()->Items(R)->First()) {
+        const Integer Spare = std::max(Column->Width() - Column->MinWidth(), 0);
+        Room = Room < 0 ? Spare : std::min(Room, Spare);
+      }
+    Need = std::max(Levels * Settings.IndentWidth - std::max(Room, 0), 0);
+  }
+  if (FTreeList->OptionsBehavior()->AutomateLeftMostIndent())
+    FLeftMostIndent = Need;
+  else
+    FLeftMostIndent = std::max(FLeftMostIndent, Need);
 }
 
 void TcxTreeListBands::BandSizeChanged(TcxTreeListBand* ABand) {
@@ -571,21 +613,49 @@ void TcxTreeListColumn::SetBandIndex(Integer AValue) {
   SetBand(C && AValue >= 0 && AValue < C->Bands()->Count() ? C->Bands()->Items(AValue) : nullptr);
 }
 
+void TcxTreeListColumn::SetIndex(Integer AValue) {
+  TcxCustomTreeListControl* C = TreeList();
+  const Integer Old = ItemIndex();
+  if (!C || Old < 0 || AValue == Old || AValue < 0 || AValue >= C->ItemCount()) return;
+  TTreeListUpdate Update(C);
+  C->ExchangeContainerItems(Old, AValue);
+  // One place towards the new index; the neighbour there takes the old place.
+  const Integer Place = FPosition.ColIndex + (AValue > Old ? 1 : -1);
+  if (!FBand || Place < 0) return;
+  for (TcxTreeListColumn* Other : FBand->FColumns)
+    if (Other != this && Other->FPosition.RowIndex == FPosition.RowIndex && Other->FPosition.ColIndex == Place) {
+      Other->FPosition.ColIndex = FPosition.ColIndex;
+      FPosition.ColIndex = Place;
+      Changed();
+      return;
+    }
+}
+
 Integer TcxTreeListColumn::GetMinHeaderFooterWidth() const {
   Integer Result = FMinWidth;
-  const TcxCustomTreeListControl* C = TreeList();
-  if (C && C->BandSettings().Headers)
-    Result = std::max(Result, TextWidthInFont(C->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() +
-                                  TcxTreeListBand::CaptionMargin);
+  TcxCustomTreeListControl* C = TreeList();
+  if (!C) return Result;
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(C->LookAndFeel()->GetPainterClass());
+  if (C->BandSettings().Headers) {
+    Integer Header = TextWidthInFont(C->Font(), Caption()) + FCaptionSettings->GlyphWidthBesideText() +
+                     TcxTreeListBand::CaptionMargin;
+    if (SortOrder() != soNone) Header += Painter->SortMarkAreaSize().X;
+    Result = std::max(Result, Header);
+  }
+  if (C->OptionsView()->Footer() && Options()->Footer())
+    Result = std::max(Result, TextWidthInFont(C->Font(), FSummaryFooter->Text()) + TcxTreeListBand::CaptionMargin +
+                                  2 * (Painter->FooterCellFrameWidth() + Painter->FooterCellSpacing()));
   return Result;
 }
 
 void TcxTreeListColumn::ApplyBestFit() {
   TcxCustomTreeListControl* C = TreeList();
-  if (!C || !FSizing || !C->BandSettings().ColumnHorzSizing) return;
+  if (!C || !Options()->Sizing() || !C->BandSettings().ColumnHorzSizing) return;
   Integer Best = GetMinHeaderFooterWidth();
+  TcxTreeListNodeViewInfo Row(C->TreeListViewInfo());
+  TcxTemporaryCellViewInfo Cell(&Row, this);
   for (TcxTreeListNode* Node = C->Nodes()->Root()->GetFirstChild(); Node; Node = Node->GetNextVisible())
-    Best = std::max(Best, CellBestWidth(this, Node));
+    Best = std::max(Best, CellBestWidth(Cell, this, Node));
   SetWidth(Best);
 }
 
@@ -650,4 +720,27 @@ void TcxCustomTreeListControl::RestoreDefaultLayout() {
     }
   }
   FDefaultLayout = true;
+}
+
+// ---- TcxTemporaryCellViewInfo -------------------------------------------------------------------
+
+TcxTemporaryCellViewInfo::TcxTemporaryCellViewInfo(TcxTreeListNodeViewInfo* ARow, TcxTreeListColumn* AColumn)
+    : TcxTreeListEditCellViewInfo(ARow, AColumn) {}
+
+Integer TcxTemporaryCellViewInfo::Measure(TcxTreeListNode* ANode, Integer ACellHeight) {
+  TcxTreeListColumn* Column = this->Column();
+  TcxCustomTreeListControl* TreeList = Column->TreeList();
+  const TcxTreeListBandSettings Settings = TreeList->BandSettings();
+  Row()->Node = ANode;
+  const TRect Bounds{0, 0, MeasureCellWidth, ACellHeight};
+  SetBounds(Bounds, Bounds);
+  // The cell's own look: its node's and column's content style.
+  const TcxViewParams Params = GetViewParams();
+  const TSize Size = TcxCustomInplaceEditContainer::CalcEditSizeForProperties(
+      Column->EditViewData(), Column->GetCanvas(), Params.Font ? Params.Font : TreeList->Font(),
+      Column->GetDisplayText(ANode), 0, 1, cxtlSingleLine);
+  Integer Result = Size.cx + (Settings.VertGridLines ? CellMarginWithGridLines : CellMargin);
+  if (TreeList->Bands()->IsTreeColumn(Column)) Result += Settings.ImagesWidth;
+  FMaxWidth = std::max(FMaxWidth, Result);
+  return Result;
 }

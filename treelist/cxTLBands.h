@@ -21,6 +21,7 @@
 #include "platform/rtl/collection.h"
 #include "treelist/cxHitTest.h"
 #include "treelist/cxTLControl.h"
+#include "treelist/cxTLViewInfo.h"
 
 class TcxTreeListBands;
 
@@ -180,8 +181,11 @@ class TcxTreeListBand : public TCollectionItem, public IcxDragSizing {
   Integer RealMinWidth() const { return FRealMinWidth; }
   // The width the band shows: its calculated width, or its share of a fit.
   Integer DisplayWidth() const { return FDisplayWidth; }
-  // Shows the band AWidth wide (not below RealMinWidth); each row spreads it.
+  // Shows the band AWidth wide (not below RealMinWidth) plus its leftmost
+  // indent; each row spreads AWidth and its first column takes the indent.
   void ApplyDisplayWidth(Integer AWidth);
+  // The tree list's leftmost indent for the first visible band, else 0.
+  Integer LeftMostIndent() const;
 
   // ---- User actions ----
   // Not fixed, two or more visible bands, and moving allowed by the band and the tree list.
@@ -282,9 +286,22 @@ class TcxTreeListBands : public TOwnedCollection {
                          Integer ARowIndex);
 
   // ---- Widths ----
-  // With ColumnAutoWidth the visible bands share ARoom, else each shows its
-  // own width. Answers the bands' total width.
+  // The leftmost indent is recalculated first. With ColumnAutoWidth the
+  // visible bands share ARoom less a fixed separator for each fixed band
+  // and less the leftmost indent, else each shows its own width. Answers
+  // the bands' total width (the leftmost indent included).
   Integer CalculateBandWidths(Integer ARoom);
+  // ---- Leftmost indent ----
+  // The extra width the columns that carry the tree show with, so that the
+  // indent of the deepest shown node does not squeeze their cells below
+  // their minimum width.
+  Integer LeftMostIndent() const { return FLeftMostIndent; }
+  // The indent the shown nodes need ((deepest level + 1 with ShowRoot + 1
+  // for each image list) indent widths) less the room the first band's rows
+  // give (the least, over its rows, of what the first column's width is
+  // above its minimum). With OptionsBehavior.AutomateLeftMostIndent the kept
+  // value follows it; otherwise it only grows.
+  void CalculateLeftMostIndent();
   // The visible bands share AWidth by their widths (never below their
   // minimums; a band the user sized, and those before it, keep theirs).
   // Answers the bands' total width.
@@ -318,4 +335,24 @@ private:
   std::vector<TcxTreeListBand*> FVisibleItems;
   bool FDestroying = false;
   bool FChangesPending = false;
+  Integer FLeftMostIndent = 0;
+};
+
+// ---- Measuring cells --------------------------------------------------------------------------
+
+// A cell of a column laid out off screen, in its own row, to measure what
+// the column's cells need (best fit): the editor's width for the node's
+// value in the cell's own look (its content style's font), a margin of 2
+// (4 with vertical grid lines), plus the node images' room in the column
+// that carries the tree. The widest width measured is kept.
+class TcxTemporaryCellViewInfo : public TcxTreeListEditCellViewInfo {
+  KORVANE_CLASS(TcxTemporaryCellViewInfo, TcxTreeListEditCellViewInfo)
+  // ARow is the off-screen row the cell measures in (not owned).
+  TcxTemporaryCellViewInfo(TcxTreeListNodeViewInfo* ARow, TcxTreeListColumn* AColumn);
+  // Lays the cell out for ANode ACellHeight high and measures it.
+  Integer Measure(TcxTreeListNode* ANode, Integer ACellHeight);
+  Integer MaxWidth() const { return FMaxWidth; }
+
+private:
+  Integer FMaxWidth = 0;
 };

@@ -119,12 +119,17 @@ Integer TcxTreeListCaption::GlyphWidthBesideText() const {
 
 TcxTreeListColumn::TcxTreeListColumn(TcxCustomTreeListControl* ATreeList)
     : TcxCustomInplaceEditContainer(nullptr),
+      FSummaryFooter(std::make_unique<TcxTreeListColumnSummaryFooter>(this)),
       FCaptionSettings(std::make_unique<TcxTreeListCaption>([this] { Changed(); })) {
   ReplaceStyles(std::make_unique<TcxTreeListColumnStyles>(this));
+  ReplaceOptions(std::make_unique<TcxTreeListColumnOptions>(this));
   if (ATreeList) SetEditingControl(ATreeList);
 }
 
 TcxTreeListColumn::~TcxTreeListColumn() {
+  // The footer summary item names the column: it goes first.
+  if (TcxCustomTreeListControl* C = TreeList(); C && !C->IsDestroying())
+    if (TcxDataSummaryItem* Item = FSummaryFooter->SummaryItem()) Item->Free();
   if (TcxCustomTreeListControl* C = TreeList()) C->ColumnDestroying(this);
   // The band's rows are built without the column.
   if (TcxTreeListBand* Band = FBand) {
@@ -165,12 +170,6 @@ void TcxTreeListColumn::SetMinWidth(Integer AValue) {
     FWidth = AValue;
     FDisplayWidth = std::max(FDisplayWidth, AValue);
   }
-  Changed();
-}
-
-void TcxTreeListColumn::SetSizing(bool AValue) {
-  if (FSizing == AValue) return;
-  FSizing = AValue;
   Changed();
 }
 
@@ -220,11 +219,21 @@ String TcxTreeListColumn::GetDisplayText(TcxTreeListNode* ANode) {
 }
 
 void TcxTreeListColumn::RestoreDefaults() {
-  SetSortOrder(soNone);
-  FSizing = true;
-  FMinWidth = DefaultMinWidth;
-  SetWidth(DefaultWidth);
-  Changed();
+  auto Restore = [this] {
+    Options()->RestoreDefaults();
+    SetSortOrder(soNone);
+    FCaptionSettings->SetAlignHorz(taLeftJustify);
+    FCaptionSettings->SetAlignVert(vaTop);
+    FMinWidth = DefaultMinWidth;
+    SetWidth(DefaultWidth);
+    Changed();
+  };
+  if (TcxCustomTreeListControl* C = TreeList()) {
+    TUpdateGuard Update(C);
+    Restore();
+  } else {
+    Restore();
+  }
 }
 
 const std::vector<String>& TcxTreeListColumn::GetStoredPropertyNames() {
@@ -252,6 +261,7 @@ Variant TcxTreeListColumn::GetStoredPropertyValue(const String& AName) const {
 void TcxTreeListColumn::SetStoredPropertyValue(const String& AName, const Variant& AValue) {
   auto Is = [&](const char16_t* AText) { return SameText(AName, String(AText)); };
   if (Is(u"Visible")) SetVisible(AValue.AsBoolean());
+  else if (Is(u"Index")) SetIndex(AValue.AsInteger());
   else if (Is(u"LineCount")) SetLineCount(AValue.AsInteger());
   else if (Is(u"ColIndex")) SetColIndex(AValue.AsInteger());
   else if (Is(u"RowIndex")) SetRowIndex(AValue.AsInteger());
@@ -375,6 +385,7 @@ void TcxCustomTreeListControl::LayoutChanged() {
   TcxTreeListNodesOwner::LayoutChanged();
   if (IsLocked() || IsDestroying() || FDestroyingColumns) return;
   if (std::exchange(FHourGlassShowing, false) && Screen) Screen->SetCursor(FSavedScreenCursor);
+  CheckFocus();
   DoLayoutChanged();
   NotifyListeners();
 }

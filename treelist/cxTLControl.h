@@ -169,14 +169,22 @@ class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSi
   // The width the last fit gave the column (its own width before any fit).
   Integer DisplayWidth() const { return FDisplayWidth; }
   void SetDisplayWidth(Integer AValue) { FDisplayWidth = AValue; }
-  // Whether the user may size the column; a column that may not keeps its width in a fit.
-  bool Sizing() const { return FSizing; }
-  void SetSizing(bool AValue);
+  // Sizing, cell ellipsis, footer cell, Hidden and the inherited item options.
+  TcxTreeListColumnOptions* Options() const { return static_cast<TcxTreeListColumnOptions*>(inherited::Options()); }
+  // The column's summary in the footer.
+  TcxTreeListColumnSummaryFooter* SummaryFooter() const { return FSummaryFooter.get(); }
   const TcxTreeListColumnPosition& Position() const { return FPosition; }
   // Not below 0 (rows, places) or 1 (line count).
   void SetColIndex(Integer AValue);
   void SetRowIndex(Integer AValue);
   void SetLineCount(Integer AValue);
+
+  // The column's place in the tree list's item list.
+  Integer Index() const { return ItemIndex(); }
+  // Trades places with the column at AValue (nothing outside the list) and
+  // moves one place towards it in its band row, the neighbour there taking
+  // its old place.
+  void SetIndex(Integer AValue);
 
   // ---- Band ----
   TcxTreeListBand* Band() const { return FBand; }
@@ -246,12 +254,12 @@ private:
   friend class TcxCustomTreeListControl;
   friend class TcxTreeListBand;
   friend class TcxTreeListBands;
+  std::unique_ptr<TcxTreeListColumnSummaryFooter> FSummaryFooter;
   std::unique_ptr<TcxTreeListCaption> FCaptionSettings;
   Integer FWidth = DefaultWidth;
   Integer FMinWidth = DefaultMinWidth;
   Integer FDisplayWidth = DefaultWidth;
   bool FVisible = true;
-  bool FSizing = true;
   TcxTreeListColumnPosition FPosition;
   TcxTreeListBand* FBand = nullptr;
 };
@@ -719,6 +727,12 @@ protected:
   // destroyed, that it goes).
   void NotifyListeners();
 
+  // After a layout: a focused node that is hidden gives the focus to its
+  // nearest shown ancestor; with CellSelect a focused column that does not
+  // show (or the preview column, or any column on a group node) gives it to
+  // the first shown column (cxTLController.cpp).
+  void CheckFocus();
+
 private:
   friend class TcxTreeListColumn;
   void ColumnDestroying(TcxTreeListColumn* AColumn);
@@ -758,4 +772,6 @@ private:
   bool FSizingPress = false;
   bool FHourGlassShowing = false;
   TCursor FSavedScreenCursor = crDefault;
+  // The focus check runs; a layout it causes checks nothing more.
+  bool FCheckingFocus = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/cxDataGuards.h"
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxTLBands.h"
 #include "treelist/cxTLViewInfo.h"
@@ -616,6 +617,13 @@ constexpr Integer UnlimitedSizingWidth = 0x1FFFFFFF;
 // much further than the least size; the element's own clamp keeps the size.
 constexpr Integer EdgeGrabReach = 3;
 
+// The leftmost indent the column shows in front of its own width (only the
+// columns that carry the tree).
+Integer TreeIndentOf(const TcxTreeListColumn* AColumn) {
+  const TcxCustomTreeListControl* C = AColumn->TreeList();
+  return C && C->Bands()->IsTreeColumn(AColumn) ? C->Bands()->LeftMostIndent() : 0;
+}
+
 TcxCustomTreeListControl* TreeListOf(TcxTreeListNodesOwner* AOwner) {
   return static_cast<TcxCustomTreeListControl*>(AOwner);
 }
@@ -675,7 +683,7 @@ void TcxTreeListNode::SetSizeDelta(TcxSizingDirection ADirection, Integer ADelta
 bool TcxTreeListColumn::CanSize(TcxSizingDirection ADirection) const {
   TcxCustomTreeListControl* C = TreeList();
   if (!C) return false;
-  if (ADirection == cxsdHorizontal) return FSizing && C->OptionsCustomizing()->ColumnHorzSizing();
+  if (ADirection == cxsdHorizontal) return Options()->Sizing() && C->OptionsCustomizing()->ColumnHorzSizing();
   return C->OptionsCustomizing()->ColumnVertSizing() && !C->OptionsView()->HeaderSingleLine();
 }
 
@@ -684,7 +692,7 @@ Integer TcxTreeListColumn::GetSizingLimit() const {
   if (FBand->Width() == 0) return UnlimitedSizingWidth;
   // The columns after this one keep their minimum (or, when they may not
   // be sized, their width); for the last column of its row, those before it.
-  Integer Result = FBand->DisplayWidth();
+  Integer Result = FBand->DisplayWidth() - FBand->LeftMostIndent();
   TcxTreeListBandRows* Rows = FBand->BandRows();
   for (Integer R = 0; R < Rows->Count(); ++R) {
     TcxTreeListBandRow* Row = Rows->Items(R);
@@ -696,7 +704,7 @@ Integer TcxTreeListColumn::GetSizingLimit() const {
     for (Integer I = 0; I < Row->Count(); ++I) {
       if (I == Index || (Last ? I > Index : I < Index)) continue;
       TcxTreeListColumn* Other = Row->Items(I);
-      Result -= Other->CanSize(cxsdHorizontal) ? Other->MinWidth() : Other->DisplayWidth();
+      Result -= Other->CanSize(cxsdHorizontal) ? Other->MinWidth() : Other->DisplayWidth() - TreeIndentOf(Other);
     }
   }
   return std::max(Result, FMinWidth);
@@ -709,7 +717,7 @@ TRect TcxTreeListColumn::GetSizingBounds(TcxSizingDirection ADirection) const {
   const TRect Client = C->ClientRect();
   if (ADirection == cxsdHorizontal) {
     // The header may be wider than the column's own width (the tree's indent).
-    const Integer Extra = std::max(Header.Width() - FDisplayWidth, 0);
+    const Integer Extra = std::max(Header.Width() - (FDisplayWidth - TreeIndentOf(this)), 0);
     return SizingRange(ADirection, Client, Header.Left, FMinWidth + Extra - EdgeGrabReach, GetSizingLimit() + Extra);
   }
   return SizingRange(ADirection, Client, Header.Top, VI->HeaderLineHeight(), Client.Height());
@@ -728,7 +736,7 @@ bool TcxTreeListColumn::UseDynamicSizing() const {
 void TcxTreeListColumn::SizeByDelta(TcxSizingDirection ADirection, Integer ADelta) {
   if (ADelta == 0) return;
   if (ADirection == cxsdVertical) return SetLineCount(FPosition.LineCount + ADelta);
-  SetWidth(FDisplayWidth + ADelta);
+  SetWidth(FDisplayWidth - TreeIndentOf(this) + ADelta);
   if (TcxCustomTreeListControl* C = TreeList()) C->DoColumnSizeChanged(this);
 }
 
@@ -756,7 +764,8 @@ TRect TcxTreeListBand::GetSizingBoundsRect(TcxSizingDirection ADirection) {
   const TRect Header = HeaderRectOf(VI, nullptr, this);
   const TRect Client = C->ClientRect();
   if (ADirection == cxsdHorizontal)
-    return SizingRange(ADirection, Client, Header.Left, RealMinWidth() - EdgeGrabReach, UnlimitedSizingWidth);
+    return SizingRange(ADirection, Client, Header.Left, RealMinWidth() + LeftMostIndent() - EdgeGrabReach,
+                       UnlimitedSizingWidth);
   return SizingRange(ADirection, Client, Header.Top, VI->BandLineHeight(), Client.Height());
 }
 
@@ -1023,4 +1032,26 @@ void TcxCustomTreeListControl::DrawDragPicture(TCanvas* ACanvas) {
   ACanvas->Font()->SetColor(Params.TextColor == clDefault ? clWindowText : Params.TextColor);
   ACanvas->Brush()->SetStyle(bsClear);
   ACanvas->TextRect(R, R.Left + 2, R.Top + 2, Columns.front()->GetDisplayText(Node));
+}
+
+// ---- The focus check after a layout ------------------------------------------------------------
+
+void TcxCustomTreeListControl::CheckFocus() {
+  TcxTreeListController* C = TreeListController();
+  if (FCheckingFocus || !C || IsLoading() || IsDestroying() || C->GetFocusedRecordIndex() < 0) return;
+  TcxFlagGuard Guard(FCheckingFocus, true);
+  TcxTreeListNode* Node = FocusedNode();
+  if (!Node) Node = Nodes()->Root()->GetFirstChild();
+  while (Node && !Node->IsVisible()) Node = Node->Parent() && Node->Parent()->Parent() ? Node->Parent() : nullptr;
+  if (!Node) return;
+  auto* Column = dynamic_cast<TcxTreeListColumn*>(C->FocusedItem());
+  if (OptionsSelection()->CellSelect()) {
+    std::vector<TcxTreeListColumn*> Shown = VisibleColumns();
+    if (FPreview->Active()) std::erase(Shown, FPreview->Column());
+    const bool Hidden = std::find(Shown.begin(), Shown.end(), Column) == Shown.end();
+    if (!Shown.empty() && (!Column || Hidden || IsGroupNode(Node))) Column = Shown.front();
+  }
+  const bool OtherRecord = Node->RecordIndex() != C->GetFocusedRecordIndex();
+  if (Column != C->FocusedItem() || (OtherRecord && DragAndDropState() == ddsNone && !Dragging()))
+    C->FocusRecordAndItem(Node->RecordIndex(), Column);
 }

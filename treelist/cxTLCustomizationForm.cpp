@@ -234,7 +234,7 @@ void TcxTreeListCustomizing::RefreshLists() {
   for (Integer I = 0; I < FTreeList->ColumnCount(); ++I) {
     TcxTreeListColumn* Column = FTreeList->GetColumn(I);
     const bool Shown = Column->Visible() && Column->Band() && Column->Band()->Visible();
-    if (Shown) continue;
+    if (Shown || Column->Options()->Hidden()) continue;
     FColumns.push_back(Column);
     ColumnTexts.push_back(Column->Caption());
   }

@@ -303,3 +303,140 @@ void TcxTreeListPreview::SetVisible(bool AValue) {
   FVisible = AValue;
   Changed();
 }
+
+// ---- Column options ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr Cardinal ColumnDefaultBits = (1u << TcxTreeListColumnOptions::CellEndEllipsisBit) |
+                                       (1u << TcxTreeListColumnOptions::SizingBit);
+
+}  // namespace
+
+TcxTreeListColumnOptions::TcxTreeListColumnOptions(TcxTreeListColumn* AColumn)
+    : TcxCustomEditContainerItemOptions(AColumn), FBits(ColumnDefaultBits) {}
+
+void TcxTreeListColumnOptions::Assign(TPersistent* ASource) {
+  if (auto* Source = dynamic_cast<TcxTreeListColumnOptions*>(ASource)) {
+    FBits = Source->FBits;
+    FHidden = Source->FHidden;
+  }
+  // The inherited part reports the change.
+  inherited::Assign(ASource);
+}
+
+void TcxTreeListColumnOptions::RestoreDefaults() {
+  Sorting = true;
+  Customizing = true;
+  TabStop = true;
+  Focusing = true;
+  Moving = true;
+  SetEditing(true);
+  FBits.Set(SizingBit, true);
+  Changed();
+}
+
+void TcxTreeListColumnOptions::SetBit(Integer ABit, bool AValue) {
+  if (FBits.Set(ABit, AValue)) Changed();
+}
+
+void TcxTreeListColumnOptions::SetHidden(bool AValue) {
+  if (FHidden == AValue) return;
+  FHidden = AValue;
+  Changed();
+}
+
+// ---- Column summary footer --------------------------------------------------------------------
+
+TcxTreeListColumnSummaryFooter::TcxTreeListColumnSummaryFooter(TcxTreeListColumn* AColumn)
+    : TcxOwnedInterfacedPersistent(AColumn), FColumn(AColumn) {}
+
+void TcxTreeListColumnSummaryFooter::Assign(TPersistent* ASource) {
+  auto* Source = dynamic_cast<TcxTreeListColumnSummaryFooter*>(ASource);
+  if (!Source) return inherited::Assign(ASource);
+  FAlignHorz = Source->FAlignHorz;
+  FAlignVert = Source->FAlignVert;
+  FMultiLine = Source->FMultiLine;
+  SetFormat(Source->Format());
+  SetKind(Source->Kind());
+  Changed();
+}
+
+TcxDataFooterSummaryItems* TcxTreeListColumnSummaryFooter::Items() const {
+  TcxCustomTreeListControl* TreeList = FColumn->TreeList();
+  if (!TreeList || !TreeList->DataController()->Summary()) return nullptr;
+  return TreeList->DataController()->Summary()->FooterSummaryItems();
+}
+
+TcxDataSummaryItem* TcxTreeListColumnSummaryFooter::SummaryItem() const {
+  TcxDataFooterSummaryItems* List = Items();
+  if (!List) return nullptr;
+  const Integer Index = List->IndexOfItemLink(FColumn);
+  return Index >= 0 ? List->Items(Index) : nullptr;
+}
+
+TcxSummaryKind TcxTreeListColumnSummaryFooter::Kind() const {
+  TcxDataSummaryItem* Item = SummaryItem();
+  return Item ? Item->Kind() : skNone;
+}
+
+void TcxTreeListColumnSummaryFooter::SetKind(TcxSummaryKind AValue) {
+  TcxDataSummaryItem* Item = SummaryItem();
+  if (AValue == skNone) {
+    if (!Item) return;
+    FFormat = Item->Format();
+    Item->Free();
+  } else if (Item) {
+    if (Item->Kind() == AValue) return;
+    Item->SetKind(AValue);
+  } else {
+    // A column outside a tree list has no data controller to keep the kind.
+    TcxDataFooterSummaryItems* List = Items();
+    if (!List) return;
+    List->Add(FColumn, spFooter, AValue, FFormat);
+  }
+  Changed();
+}
+
+String TcxTreeListColumnSummaryFooter::Format() const {
+  TcxDataSummaryItem* Item = SummaryItem();
+  return Item ? Item->Format() : FFormat;
+}
+
+void TcxTreeListColumnSummaryFooter::SetFormat(const String& AValue) {
+  if (Format() == AValue) return;
+  FFormat = AValue;
+  if (TcxDataSummaryItem* Item = SummaryItem()) Item->SetFormat(AValue);
+  Changed();
+}
+
+void TcxTreeListColumnSummaryFooter::SetAlignHorz(TAlignment AValue) {
+  if (FAlignHorz == AValue) return;
+  FAlignHorz = AValue;
+  Changed();
+}
+
+void TcxTreeListColumnSummaryFooter::SetAlignVert(TcxAlignmentVert AValue) {
+  if (FAlignVert == AValue) return;
+  FAlignVert = AValue;
+  Changed();
+}
+
+void TcxTreeListColumnSummaryFooter::SetMultiLine(bool AValue) {
+  if (FMultiLine == AValue) return;
+  FMultiLine = AValue;
+  Changed();
+}
+
+String TcxTreeListColumnSummaryFooter::Text() const {
+  TcxDataFooterSummaryItems* List = Items();
+  if (!List) return String();
+  const Integer Index = List->IndexOfItemLink(FColumn);
+  return Index >= 0 ? List->Summary()->FooterSummaryTexts(Index) : String();
+}
+
+void TcxTreeListColumnSummaryFooter::Changed() {
+  TcxCustomTreeListControl* TreeList = FColumn->TreeList();
+  if (TreeList && TreeList->OptionsView()->Footer() && !TreeList->IsLocked() && !TreeList->IsDestroying())
+    TreeList->LayoutChanged();
+}

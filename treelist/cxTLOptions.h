@@ -4,6 +4,8 @@
 // set, read and written by bit index; a write that changes a bit tells the
 // control unless the object says otherwise. Every object copies itself by
 // assignment.
+#include "data/cxDataSummary.h"
+#include "foundation/cxLookAndFeelPainters.h"
 #include "platform/rtl/colors.h"
 #include "treelist/cxInplaceContainer.h"
 
@@ -297,6 +299,83 @@ private:
   TcxTreeListPreviewPlace FPlace = tlppBottom;
   Integer FRightIndent = DefaultRightIndent;
   bool FVisible = false;
+};
+
+// ---- Column options ---------------------------------------------------------------------------
+
+// What the user may do with one column and how its cells and footer show.
+// CellEndEllipsis, Sizing and Footer are bits of one set; Hidden keeps the
+// column out of the customization form's list. Every change of these lays
+// the tree list out anew (through the column).
+class TcxTreeListColumnOptions : public TcxCustomEditContainerItemOptions {
+  KORVANE_CLASS(TcxTreeListColumnOptions, TcxCustomEditContainerItemOptions)
+  enum { CellEndEllipsisBit = 1, SizingBit = 2, FooterBit = 3 };
+
+  explicit TcxTreeListColumnOptions(TcxTreeListColumn* AColumn);
+  // The inherited part, then the bits and Hidden.
+  void Assign(TPersistent* ASource) override;
+  // Sorting, Sizing, Customizing, Editing, TabStop, Focusing and Moving on.
+  void RestoreDefaults();
+
+  // A cell's text that does not fit ends in an ellipsis (the view's
+  // CellEndEllipsis must be on too).
+  KORVANE_TL_OPTION(CellEndEllipsis, CellEndEllipsisBit)
+  // The user may size the column; a column that may not keeps its width
+  // when a band row is fitted.
+  KORVANE_TL_OPTION(Sizing, SizingBit)
+  // The column's cell in the footer shows (with the view's Footer on).
+  KORVANE_TL_OPTION(Footer, FooterBit)
+  bool Hidden() const { return FHidden; }
+  void SetHidden(bool AValue);
+
+private:
+  void SetBit(Integer ABit, bool AValue);
+  TcxTreeListOptionBits FBits;
+  bool FHidden = false;
+};
+
+// ---- Column summary footer --------------------------------------------------------------------
+
+// The summary a column shows in the footer. Kind and Format live in the
+// data controller's footer summary item of the column: a kind other than
+// skNone makes that item when there is none, skNone frees it; reading
+// answers from the item (skNone and the kept format without one). The
+// alignments and MultiLine say how the footer cell lays its text out. A
+// change lays the tree list out anew when its footer shows and it is not
+// inside an update.
+class TcxTreeListColumnSummaryFooter : public TcxOwnedInterfacedPersistent {
+  KORVANE_CLASS(TcxTreeListColumnSummaryFooter, TcxOwnedInterfacedPersistent)
+  explicit TcxTreeListColumnSummaryFooter(TcxTreeListColumn* AColumn);
+  // Kind, format, alignments and MultiLine of another column's footer.
+  void Assign(TPersistent* ASource) override;
+
+  TcxSummaryKind Kind() const;
+  void SetKind(TcxSummaryKind AValue);
+  String Format() const;
+  void SetFormat(const String& AValue);
+  // Stored only when not empty.
+  bool IsFormatStored() const { return !Format().empty(); }
+  TAlignment AlignHorz() const { return FAlignHorz; }
+  void SetAlignHorz(TAlignment AValue);
+  TcxAlignmentVert AlignVert() const { return FAlignVert; }
+  void SetAlignVert(TcxAlignmentVert AValue);
+  bool MultiLine() const { return FMultiLine; }
+  void SetMultiLine(bool AValue);
+
+  // The column's item among the data controller's footer summary items (none).
+  TcxDataSummaryItem* SummaryItem() const;
+  // The text the footer cell shows: the summary item's formatted value ("" without one).
+  String Text() const;
+
+private:
+  TcxDataFooterSummaryItems* Items() const;
+  void Changed();
+  TcxTreeListColumn* FColumn;
+  // Kept for a kind set later, and answered while there is no item.
+  String FFormat;
+  TAlignment FAlignHorz = taLeftJustify;
+  TcxAlignmentVert FAlignVert = vaTop;
+  bool FMultiLine = false;
 };
 
 #undef KORVANE_TL_OPTION

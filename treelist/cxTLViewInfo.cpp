@@ -163,6 +163,10 @@ TcxTreeListEditCellViewInfo::TcxTreeListEditCellViewInfo(TcxTreeListNodeViewInfo
 
 TcxTreeListColumn* TcxTreeListEditCellViewInfo::Column() const { return static_cast<TcxTreeListColumn*>(GetItem()); }
 
+bool TcxTreeListEditCellViewInfo::IsEndEllipsis() const {
+  return TcxEditCellViewInfo::IsEndEllipsis() && Column()->Options()->CellEndEllipsis();
+}
+
 Integer TcxTreeListEditCellViewInfo::GetRecordIndex() const {
   return FRow->Node ? FRow->Node->RecordIndex() : -1;
 }
@@ -760,10 +764,14 @@ void TcxTreeListViewInfo::CalculateHeaders() {
           Footer->Column = Column;
           Footer->SetViewParams(Styles->GetColumnFooterParams(Column));
           Footer->Text = FooterSummaryText(Column);
+          Footer->AlignHorz = Column->SummaryFooter()->AlignHorz();
+          Footer->AlignVert = Column->SummaryFooter()->AlignVert();
+          Footer->MultiLine = Column->SummaryFooter()->MultiLine();
           const Integer FooterTop = FFooterTop + Painter->FooterFrameWidth() + Line * FFooterLineHeight;
           TRect FR{ColumnX, FooterTop, ColumnX + Column->DisplayWidth(), FooterTop + Lines * FFooterLineHeight};
           InflateRect(FR, -Painter->FooterCellSpacing(), -Painter->FooterCellSpacing());
-          Footer->CalculateWithClip(FR, Info->FooterRect);
+          // Only a column with its footer option on shows a footer cell.
+          Footer->CalculateWithClip(FR, Column->Options()->Footer() ? Info->FooterRect : TRect{});
           ColumnInfo->Footer = Footer.get();
           FFooterItems.push_back(std::move(Footer));
         }

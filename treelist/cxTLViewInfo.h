@@ -190,6 +190,8 @@ class TcxTreeListEditCellViewInfo : public TcxEditCellViewInfo {
   TcxViewParams GetViewParams() const override;
   // Whether the row's selection covers this cell.
   bool IsSelectedLook() const override;
+  // The view's CellEndEllipsis and the column's own.
+  bool IsEndEllipsis() const override;
 
 private:
   TcxTreeListNodeViewInfo* FRow;

@@ -1,6 +1,7 @@
 // Bands of the tree list: columns placed in bands and band rows, band widths
 // from their columns, best fit, fitting bands into a width, the visible
-// bands' order and fixed kinds, and the last visible band kept shown.
+// bands' order and fixed kinds, and the last visible band kept shown. Also
+// the leftmost indent in front of the tree column, and a column's Index.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -308,9 +309,30 @@ TEST(TreeListBestFit, ColumnTakesItsWidestShownCell) {
   EXPECT_EQ(T.Other->Width(), T.Other->GetMinHeaderFooterWidth());
   EXPECT_GT(T.Other->Width(), Long);
   T.Other->SetWidth(33);
-  T.Other->SetSizing(false);
+  T.Other->Options()->SetSizing(false);
   T.Other->ApplyBestFit();
   EXPECT_EQ(T.Other->Width(), 33);
+}
+
+// A cell is measured in its own look: a content style with a larger font
+// needs a wider column, for the column's fit and for its band's.
+TEST(TreeListBestFit, CellsAreMeasuredInTheirContentStylesFont) {
+  auto Big = std::make_unique<TcxStyle>(nullptr);
+  Big->Font()->SetHeight(-30);
+  TBestFitTree T;
+  T.Add(nullptr, "t", "宽度取决于字体的文字");
+  T.Other->SetCaption(u"");
+  T.Other->ApplyBestFit();
+  const Integer Plain = T.Other->Width();
+  T.Other->Styles()->SetContent(Big.get());
+  T.Other->ApplyBestFit();
+  const Integer Large = T.Other->Width();
+  EXPECT_GT(Large, Plain + Plain / 2);
+  EXPECT_GE(Large, TextWidthInFont(Big->Font(), u"宽度取决于字体的文字"));
+  T.Other->SetWidth(30);
+  T.Band->ApplyBestFit();
+  EXPECT_EQ(T.Other->Width(), Large);
+  T.Other->Styles()->SetContent(nullptr);
 }
 
 TEST(TreeListBestFit, BandFitsItsColumnsAndItsCaption) {
@@ -509,6 +531,140 @@ TEST(TreeListBands, AssignAndStoredValuesCopyTheBand) {
   EXPECT_EQ(VarToStr(B->GetStoredPropertyValue(u"CAPTION")), String(u"地理"));
   EXPECT_EQ(B->GetStoredPropertyValue(u"Index").AsInteger(), 0);
   EXPECT_TRUE(VarIsNull(B->GetStoredPropertyValue(u"NoSuchName")));
+}
+
+// ---- Leftmost indent ----
+
+TEST(TreeListBands, TheTreeColumnShowsTheIndentItsSpareWidthCannotHold) {
+  TBestFitTree T;
+  T.Tree->SetWidth(40);  // 20 above its minimum
+  T.Other->SetWidth(60);
+  const Integer Step = T.List.BandSettings().IndentWidth;
+  auto Fit = [&T] { return T.Bands->CalculateBandWidths(0); };
+  TcxTreeListNode* Top = T.Add(nullptr, "t", "o");
+  // One level under a shown root: one indent, held by the spare width.
+  EXPECT_EQ(Fit(), 100);
+  EXPECT_EQ(T.Bands->LeftMostIndent(), 0);
+
+  // Three levels: the tree column shows what its spare width cannot hold in front of its own width.
+  T.Add(T.Add(Top, "m", ""), "d", "");
+  const Integer Need = 3 * Step - 20;
+  ASSERT_GT(Need, 0);
+  EXPECT_EQ(Fit(), 100 + Need);
+  EXPECT_EQ(T.Bands->LeftMostIndent(), Need);
+  EXPECT_EQ(TBandedTree::DisplayWidths({T.Tree, T.Other}), (std::vector<Integer>{40 + Need, 60}));
+  EXPECT_EQ(T.Tree->Width(), 40);
+  // Sizing by the mouse moves the column's own width by the drag alone.
+  T.Tree->SizeByDelta(cxsdHorizontal, 5);
+  EXPECT_EQ(T.Tree->Width(), 45);
+  Fit();
+  EXPECT_EQ(T.Bands->LeftMostIndent(), Need - 5);
+
+  // Without the root's indent one indent fewer.
+  T.List.OptionsView()->SetShowRoot(false);
+  Fit();
+  EXPECT_EQ(T.Bands->LeftMostIndent(), 2 * Step - 25);
+
+  // Collapsed, the indent shrinks back (AutomateLeftMostIndent is on by default)...
+  T.List.OptionsView()->SetShowRoot(true);
+  Top->Collapse(false);
+  Fit();
+  EXPECT_EQ(T.Bands->LeftMostIndent(), 0);
+  // ...and without AutomateLeftMostIndent it only ever grows.
+  T.List.OptionsBehavior()->SetAutomateLeftMostIndent(false);
+  Top->Expand(true);
+  Fit();
+  EXPECT_EQ(T.Bands->LeftMostIndent(), Need - 5);
+  Top->Collapse(false);
+  Fit();
+  EXPECT_EQ(T.Bands->LeftMostIndent(), Need - 5);
+}
+
+TEST(TreeListBands, AutoWidthLeavesRoomForTheFixedSeparatorsAndTheIndent) {
+  TBandedTree T;
+  TcxTreeListBand* A = T.AddBand("a", 1);
+  T.AddBand("b", 1);
+  TcxTreeListBand* C = T.AddBand("c", 1);
+  T.List.OptionsView()->SetColumnAutoWidth(true);
+  struct TCase {
+    const char* Name;
+    TcxTreeListBandFixedKind First, Last;
+    Integer Separator, Expected;
+  };
+  const TCase Cases[] = {
+      {"no fixed band", tlbfNone, tlbfNone, 2, 300},
+      {"left fixed", tlbfLeft, tlbfNone, 2, 298},
+      {"both ends fixed", tlbfLeft, tlbfRight, 2, 296},
+      {"wider separators", tlbfLeft, tlbfRight, 7, 286},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    A->SetFixedKind(Case.First);
+    C->SetFixedKind(Case.Last);
+    T.List.OptionsView()->SetFixedSeparatorWidth(Case.Separator);
+    EXPECT_EQ(T.Bands->CalculateBandWidths(300), Case.Expected);
+  }
+  // With nodes deeper than the tree column's spare width the bands share what the indent leaves.
+  A->Columns(0)->SetWidth(20);  // no spare width
+  TcxTreeListNode* Top = T.List.AddNode(nullptr, nullptr, tlamAddChild);
+  T.List.AddNode(nullptr, Top, tlamAddChild);
+  Top->Expand(false);
+  EXPECT_EQ(T.Bands->CalculateBandWidths(300), 286);
+  EXPECT_EQ(T.Bands->LeftMostIndent(), 2 * T.List.BandSettings().IndentWidth);
+  // The first band shows the indent on top of its share; the others fill the rest of the room.
+  EXPECT_EQ(A->Columns(0)->DisplayWidth(), A->DisplayWidth());
+  EXPECT_GE(A->DisplayWidth(), T.Bands->LeftMostIndent() + A->RealMinWidth());
+}
+
+// ---- A column's Index ----
+
+TEST(TreeListColumnIndex, SettingIndexTradesPlacesAndEachColumnKeepsItsValues) {
+  TBandedTree T;
+  TcxTreeListBand* Band = T.AddBand("a", 3);
+  TcxTreeListColumn *A1 = Band->Columns(0), *A2 = Band->Columns(1), *A3 = Band->Columns(2);
+  TcxTreeListNode* Node = T.List.AddNode(nullptr, nullptr, tlamAddChild);
+  for (TcxTreeListColumn* C : {A1, A2, A3}) Node->SetValues(C->ItemIndex(), Variant(u"值" + C->Caption()));
+  A3->SetSortOrder(soAscending);
+  auto Items = [&T] {
+    std::string Result;
+    for (Integer I = 0; I < T.List.ColumnCount(); ++I) Result += (I ? "," : "") + TBandedTree::Name(T.List.GetColumn(I));
+    return Result;
+  };
+  auto ValuesKept = [&] {
+    for (TcxTreeListColumn* C : {A1, A2, A3})
+      if (VarToStr(Node->Values(C->ItemIndex())) != u"值" + C->Caption()) return false;
+    return true;
+  };
+
+  for (TcxTreeListColumn* C : {A1, A2, A3}) C->SetColIndex(Integer(C->Index()));
+  ASSERT_EQ(TBandedTree::Rows(Band), "a1,a2,a3");
+  // The column trades places with the one at the new index and moves one place that way in its row.
+  A1->SetIndex(2);
+  EXPECT_EQ(Items(), "a3,a2,a1");
+  EXPECT_EQ(A1->Index(), 2);
+  EXPECT_EQ(A3->Index(), 0);
+  EXPECT_EQ(TBandedTree::Rows(Band), "a2,a1,a3");
+  EXPECT_TRUE(ValuesKept());
+  // The sorting stays with its column.
+  EXPECT_EQ(A3->SortOrder(), soAscending);
+  EXPECT_EQ(A1->SortOrder(), soNone);
+
+  A1->SetIndex(1);
+  EXPECT_EQ(Items(), "a3,a1,a2");
+  EXPECT_EQ(TBandedTree::Rows(Band), "a1,a2,a3");
+  EXPECT_TRUE(ValuesKept());
+
+  // Outside the list or the same index: nothing moves.
+  for (Integer Index : {-1, 3, 1}) A1->SetIndex(Index);
+  EXPECT_EQ(Items(), "a3,a1,a2");
+  EXPECT_EQ(TBandedTree::Rows(Band), "a1,a2,a3");
+
+  // The stored layout's "Index" sets it too.
+  A2->SetStoredPropertyValue(u"Index", Variant(Integer(0)));
+  EXPECT_EQ(Items(), "a2,a1,a3");
+  EXPECT_EQ(A2->GetStoredPropertyValue(u"Index").AsInteger(), 0);
+  EXPECT_TRUE(ValuesKept());
+  EXPECT_EQ(A3->SortOrder(), soAscending);
 }
 
 }  // namespace

@@ -195,8 +195,9 @@ TEST(TreeListControl, MoveNodesKeepsTheFocusAndDropsTheTargetsAncestors) {
     TFiveNodes T;
     T.List.SetFocusedNode(T.D);
     T.List.MoveNodes(T.B, tlamAddChild, false, {T.A, T.D, T.E});  // a is b's parent: dropped
+    // d went under the collapsed b: the focus went to b, its nearest shown ancestor.
     T.B->Expand(false);
-    EXPECT_EQ(T.Shape(), "a(b(d*,e),c)");
+    EXPECT_EQ(T.Shape(), "a(b*(d,e),c)");
   }
   {
     TFiveNodes T;
@@ -312,11 +313,11 @@ TEST(TreeListColumn, AutoWidthFitsEachRowIntoTheWidth) {
   EXPECT_EQ(std::vector<Integer>({T.Name->DisplayWidth(), B->DisplayWidth(), C->DisplayWidth()}),
             std::vector<Integer>({50, 50, 100}));
   EXPECT_EQ(C->Width(), 200);  // the own width is kept for the next fit
-  C->SetSizing(false);         // fixed: keeps its width, the others share the rest
+  C->Options()->SetSizing(false);         // fixed: keeps its width, the others share the rest
   T.List.ApplyAutoWidth(400);
   EXPECT_EQ(std::vector<Integer>({T.Name->DisplayWidth(), B->DisplayWidth(), C->DisplayWidth()}),
             std::vector<Integer>({100, 100, 200}));
-  C->SetSizing(true);
+  C->Options()->SetSizing(true);
   T.List.ApplyAutoWidth(10);  // below the minimums: each gets its minimum
   EXPECT_EQ(std::vector<Integer>({T.Name->DisplayWidth(), B->DisplayWidth(), C->DisplayWidth()}),
             std::vector<Integer>({20, 20, 20}));

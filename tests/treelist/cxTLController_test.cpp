@@ -607,3 +607,41 @@ TEST(TreeListKeys, UpAndDownStepThroughBandRows) {
   }
   EXPECT_EQ(Seen, (std::vector<std::string>{"a/Note", "a1/Name", "a/Note", "a/Name", "a/Name"}));
 }
+
+// After a layout the focus never rests on what does not show: a collapsed
+// focused node gives it to its nearest shown ancestor; with cell selection
+// a hidden focused column, or any column but the first on a group node,
+// gives it to the first shown column.
+TEST(TreeListFocus, ALayoutMovesTheFocusOffWhatDoesNotShow) {
+  TInputFixture F;
+  TcxCustomControlController* Controller = F.Tree->Controller();
+  auto FocusedColumn = [Controller] { return Controller->FocusedItem(); };
+  Controller->FocusRecordAndItem(F.A21->RecordIndex(), F.Column(1));
+
+  F.Column(1)->SetVisible(false);
+  EXPECT_EQ(FocusedColumn(), F.Column(0));
+  EXPECT_EQ(F.Focused(), "a21");
+  F.Column(1)->SetVisible(true);
+
+  F.A->Collapse(false);
+  EXPECT_EQ(F.Focused(), "a");
+  F.A->Expand(false);
+
+  // Without cell selection the column is not the user's concern: it stays.
+  F.Tree->OptionsSelection()->SetCellSelect(false);
+  Controller->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.Column(1)->SetVisible(false);
+  EXPECT_EQ(FocusedColumn(), F.Column(1));
+  EXPECT_EQ(F.Focused(), "b");
+  F.Column(1)->SetVisible(true);
+  F.Tree->OptionsSelection()->SetCellSelect(true);
+
+  // A group node (categorized look, a node with children) shows one cell: the first column.
+  Controller->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.View()->SetPaintStyle(tlpsCategorized);
+  EXPECT_EQ(FocusedColumn(), F.Column(1));  // b has no children
+  Controller->FocusRecordAndItem(F.A2->RecordIndex(), F.Column(1));
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(FocusedColumn(), F.Column(0));
+  EXPECT_EQ(F.Focused(), "a2");
+}

@@ -56,6 +56,18 @@ TEST(TreeListCustomizationForm, ListsHiddenColumnsAndBands) {
   ASSERT_EQ(F.Columns()->Count(), 1);
   EXPECT_EQ(F.Customizing()->ListedColumns()[0], F.Column(1));
 
+  // A hidden column whose Hidden option is on stays off the list until the option goes.
+  F.Column(2)->Options()->SetHidden(true);
+  F.Column(2)->SetVisible(false);
+  F.Tree->LayoutChanged();
+  ASSERT_EQ(F.Columns()->Count(), 1);
+  EXPECT_EQ(F.Customizing()->ListedColumns()[0], F.Column(1));
+  F.Column(2)->Options()->SetHidden(false);
+  ASSERT_EQ(F.Columns()->Count(), 2);
+  EXPECT_EQ(F.Customizing()->ListedColumns()[1], F.Column(2));
+  F.Column(2)->SetVisible(true);
+  F.Tree->LayoutChanged();
+
   // With band headers a hidden band is listed; its Hidden option keeps it off.
   F.Customizing()->SetVisible(false);
   F.View()->SetBands(true);

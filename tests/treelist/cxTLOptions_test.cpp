@@ -1,6 +1,7 @@
 // The tree list's settings: defaults, which writes lay the control out,
 // clamped values, the view options' column flattening, the data options on
-// the data controller, the preview, and assignment.
+// the data controller, the preview, and assignment. Also a column's own
+// options with their effects and its summary footer.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "data/cxDataSummary.h"
+#include "tests/treelist/treelist_view_fixture.h"
 #include "treelist/cxTLControl.h"
 
 namespace {
@@ -254,6 +256,216 @@ TEST(TreeListOptions, AFreedPreviewColumnLeavesThePreview) {
   delete C;
   EXPECT_EQ(L.Preview()->Column(), nullptr);
   EXPECT_FALSE(L.Preview()->Active());
+}
+
+// ---- Column options -----------------------------------------------------------------------------
+
+TEST(TreeListColumnOptions, DefaultsAndEachOwnOptionLaysTheControlOutOnAChange) {
+  TOptionsFixture F;
+  TcxTreeListColumnOptions* O = F.List.CreateColumn()->Options();
+  EXPECT_TRUE(O->CellEndEllipsis() && O->Sizing() && O->Customizing && O->Editing() && O->Focusing &&
+              O->IncSearch() && O->Moving && O->Sorting && O->TabStop);
+  EXPECT_FALSE(O->Footer() || O->Hidden());
+  EXPECT_EQ(O->ShowEditButtons(), eisbDefault);
+
+  struct TCase {
+    const char* Name;
+    std::function<bool()> Get;
+    std::function<void(bool)> Set;
+  };
+  const TCase Cases[] = {
+      {"CellEndEllipsis", [O] { return O->CellEndEllipsis(); }, [O](bool V) { O->SetCellEndEllipsis(V); }},
+      {"Sizing", [O] { return O->Sizing(); }, [O](bool V) { O->SetSizing(V); }},
+      {"Footer", [O] { return O->Footer(); }, [O](bool V) { O->SetFooter(V); }},
+      {"Hidden", [O] { return O->Hidden(); }, [O](bool V) { O->SetHidden(V); }},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    const bool Old = Case.Get();
+    EXPECT_EQ(F.LayoutsOf([&] { Case.Set(Old); }), 0);
+    EXPECT_EQ(F.LayoutsOf([&] { Case.Set(!Old); }), 1);
+    EXPECT_EQ(Case.Get(), !Old);
+    Case.Set(Old);
+  }
+}
+
+TEST(TreeListColumnOptions, RestoreDefaultsAllowsEverythingAndAssignCopies) {
+  TcxCustomTreeListControl L;
+  TcxTreeListColumn* C = L.CreateColumn();
+  TcxTreeListColumnOptions* O = C->Options();
+  O->Sorting = O->Customizing = O->TabStop = O->Focusing = O->Moving = false;
+  O->SetEditing(false);
+  O->SetSizing(false);
+  O->SetFooter(true);
+  O->SetHidden(true);
+  O->SetCellEndEllipsis(false);
+
+  TcxTreeListColumn* Copy = L.CreateColumn();
+  Copy->Options()->Assign(O);
+  EXPECT_FALSE(Copy->Options()->Sizing() || Copy->Options()->CellEndEllipsis() || Copy->Options()->Moving);
+  EXPECT_TRUE(Copy->Options()->Footer() && Copy->Options()->Hidden());
+
+  O->RestoreDefaults();
+  EXPECT_TRUE(O->Sorting && O->Customizing && O->TabStop && O->Focusing && O->Moving && O->Editing() && O->Sizing());
+  // What the user asked to show or keep out is not a permission: it stays.
+  EXPECT_TRUE(O->Footer() && O->Hidden());
+  EXPECT_FALSE(O->CellEndEllipsis());
+  // The column's own RestoreDefaults restores its options too.
+  Copy->RestoreDefaults();
+  EXPECT_TRUE(Copy->Options()->Sizing() && Copy->Options()->Moving);
+}
+
+TEST(TreeListColumnOptions, ACellEndsInAnEllipsisOnlyWhenTheViewAndTheColumnBothSaySo) {
+  TTreeViewFixture F;
+  struct TCase {
+    bool View, Column, Expected;
+  };
+  for (const TCase& Case : {TCase{false, true, false}, TCase{true, true, true}, TCase{true, false, false},
+                            TCase{false, false, false}}) {
+    SCOPED_TRACE(testing::Message() << "view " << Case.View << " column " << Case.Column);
+    F.View()->SetCellEndEllipsis(Case.View);
+    F.Column(0)->Options()->SetCellEndEllipsis(Case.Column);
+    TcxEditCellViewInfo* Cell = F.Row(F.A)->CellOfColumn(F.Column(0));
+    ASSERT_NE(Cell, nullptr);
+    EXPECT_EQ(Cell->IsEndEllipsis(), Case.Expected);
+    // The other column keeps its own default.
+    EXPECT_EQ(F.Row(F.A)->CellOfColumn(F.Column(1))->IsEndEllipsis(), Case.View);
+  }
+}
+
+// ---- Column summary footer ----------------------------------------------------------------------
+
+TEST(TreeListColumnSummaryFooter, KindAndFormatLiveInTheDataControllersFooterItem) {
+  TcxCustomTreeListControl L;
+  TcxTreeListColumn* C = L.CreateColumn();
+  L.CreateColumn();
+  TcxDataFooterSummaryItems* Items = L.DataController()->Summary()->FooterSummaryItems();
+  TcxTreeListColumnSummaryFooter* S = C->SummaryFooter();
+  EXPECT_EQ(S->Kind(), skNone);
+  EXPECT_EQ(S->AlignHorz(), taLeftJustify);
+  EXPECT_EQ(S->AlignVert(), vaTop);
+  EXPECT_FALSE(S->MultiLine() || S->IsFormatStored());
+
+  // A format without a kind makes no item; it is kept for the item a kind makes.
+  S->SetFormat(u"合计 0");
+  EXPECT_EQ(Items->Count(), 0);
+  EXPECT_EQ(S->Format(), u"合计 0");
+  S->SetKind(skSum);
+  ASSERT_EQ(Items->Count(), 1);
+  EXPECT_EQ(Items->IndexOfItemLink(C), 0);
+  EXPECT_EQ(Items->Items(0)->Kind(), skSum);
+  EXPECT_EQ(Items->Items(0)->Format(), u"合计 0");
+  EXPECT_EQ(Items->Items(0)->Position(), spFooter);
+
+  // Reading answers from the item, whoever changed it.
+  Items->Items(0)->SetKind(skMax);
+  Items->Items(0)->SetFormat(u"最大 0");
+  EXPECT_EQ(S->Kind(), skMax);
+  EXPECT_EQ(S->Format(), u"最大 0");
+  S->SetKind(skCount);
+  EXPECT_EQ(Items->Count(), 1);
+  EXPECT_EQ(Items->Items(0)->Kind(), skCount);
+
+  // skNone frees the item; its format stays with the column for the next kind.
+  S->SetKind(skNone);
+  EXPECT_EQ(Items->Count(), 0);
+  EXPECT_EQ(S->Kind(), skNone);
+  EXPECT_TRUE(S->IsFormatStored());
+  S->SetKind(skMin);
+  ASSERT_EQ(Items->Count(), 1);
+  EXPECT_EQ(Items->Items(0)->Format(), u"最大 0");
+
+  // Another column's footer copies kind, format and layout into its own item.
+  TcxTreeListColumn* Other = L.GetColumn(1);
+  S->SetAlignHorz(taRightJustify);
+  S->SetMultiLine(true);
+  Other->SummaryFooter()->Assign(S);
+  ASSERT_EQ(Items->Count(), 2);
+  EXPECT_EQ(Other->SummaryFooter()->Kind(), skMin);
+  EXPECT_EQ(Other->SummaryFooter()->Format(), u"最大 0");
+  EXPECT_EQ(Other->SummaryFooter()->AlignHorz(), taRightJustify);
+  EXPECT_TRUE(Other->SummaryFooter()->MultiLine());
+
+  // A freed column takes its item along.
+  delete Other;
+  EXPECT_EQ(Items->Count(), 1);
+  EXPECT_EQ(Items->IndexOfItemLink(C), 0);
+}
+
+TEST(TreeListColumnSummaryFooter, TheFooterCellShowsTheSummaryWhenTheColumnAsksForIt) {
+  TTreeViewFixture F;
+  F.View()->SetFooter(true);
+  TcxTreeListColumn* Note = F.Column(1);
+  Note->SummaryFooter()->SetKind(skCount);
+  auto FooterOf = [&F](TcxTreeListColumn* AColumn) -> TcxTreeListFooterItemViewInfo* {
+    for (const auto& Item : F.Layout()->FooterItems())
+      if (Item->Column == AColumn) return Item.get();
+    return nullptr;
+  };
+  // Without the column's Footer option its footer cell does not show.
+  ASSERT_NE(FooterOf(Note), nullptr);
+  EXPECT_FALSE(FooterOf(Note)->Visible());
+
+  Note->Options()->SetFooter(true);
+  Note->SummaryFooter()->SetAlignHorz(taRightJustify);
+  Note->SummaryFooter()->SetAlignVert(vaBottom);
+  TcxTreeListFooterItemViewInfo* Item = FooterOf(Note);
+  ASSERT_NE(Item, nullptr);
+  EXPECT_TRUE(Item->Visible());
+  // The count of the six nodes, laid out as the summary footer says.
+  EXPECT_EQ(Item->Text, Note->SummaryFooter()->Text());
+  EXPECT_NE(Item->Text.find(u"6"), String::npos) << StringToUTF8(Item->Text);
+  EXPECT_EQ(Item->AlignHorz, taRightJustify);
+  EXPECT_EQ(Item->AlignVert, vaBottom);
+  EXPECT_FALSE(FooterOf(F.Column(0))->Visible());
+
+  // A footer text wider than the column widens the column's least width for a fit.
+  const Integer Before = Note->GetMinHeaderFooterWidth();
+  Note->SummaryFooter()->SetFormat(u"节点总数 0 个，全部计入本列的页脚");
+  EXPECT_GT(Note->GetMinHeaderFooterWidth(), Before);
+  EXPECT_GE(Note->GetMinHeaderFooterWidth(), TextWidthInFont(F.Tree->Font(), Note->SummaryFooter()->Text()));
+}
+
+// A picture of a footer with two summaries and of a cell too narrow for its
+// text, with and without the column's ellipsis.
+TEST(TreeListColumnSummaryFooter, PictureOfTheFooterAndOfAnEllipsisCell) {
+  TTreeViewFixture F;
+  F.View()->SetFooter(true);
+  F.View()->SetCellEndEllipsis(true);
+  for (Integer I = 0; I < 2; ++I) F.Column(I)->Options()->SetFooter(true);
+  F.Column(0)->SummaryFooter()->SetKind(skCount);
+  F.Column(0)->SummaryFooter()->SetFormat(u"共 0 项");
+  F.Column(1)->SummaryFooter()->SetKind(skCount);
+  F.Column(1)->SummaryFooter()->SetAlignHorz(taRightJustify);
+  F.A->SetValues(TTreeViewFixture::NoteItem, Variant(String(u"一段很长很长的说明文字，放不进这一列")));
+  F.Column(1)->SetWidth(90);
+  F.Layout();
+  auto On = F.Shot();
+  On->SaveToFile(u"/tmp/korvane_tl_footer_ellipsis.png");
+  F.Column(1)->Options()->SetCellEndEllipsis(false);
+  F.Layout();
+  auto Off = F.Shot();
+  Off->SaveToFile(u"/tmp/korvane_tl_footer_no_ellipsis.png");
+
+  // The footer cells carry their texts.
+  Integer DarkInFooter = 0;
+  for (const auto& Footer : F.Layout()->FooterItems()) {
+    ASSERT_TRUE(Footer->Visible());
+    const TRect R = Footer->ClipRect();
+    for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+      for (Integer X = R.Left; X < R.Right; ++X)
+        if ((ColorToRGB(On->PixelColor(X, Y)) & 0xFF) < 0x60) ++DarkInFooter;
+  }
+  EXPECT_GT(DarkInFooter, 20);
+  // Only the narrow cell's ending differs between the two pictures.
+  const TRect Cell = F.Row(F.A)->CellOfColumn(F.Column(1))->ClipRect();
+  Integer Differ = 0, DifferElsewhere = 0;
+  for (Integer Y = 0; Y < On->Height(); ++Y)
+    for (Integer X = 0; X < On->Width(); ++X)
+      if (On->PixelColor(X, Y) != Off->PixelColor(X, Y))
+        ++(X >= Cell.Left && X < Cell.Right && Y >= Cell.Top && Y < Cell.Bottom ? Differ : DifferElsewhere);
+  EXPECT_GT(Differ, 0);
+  EXPECT_EQ(DifferElsewhere, 0);
 }
 
 }  // namespace

@@ -279,6 +279,8 @@ struct TStyledTree : TTreeViewFixture {
     View()->SetBands(true);
     View()->SetIndicator(true);
     View()->SetFooter(true);
+    // Each column shows its footer cell.
+    for (Integer I = 0; I < Tree->ColumnCount(); ++I) Tree->GetColumn(I)->Options()->SetFooter(true);
     Tree->Bands()->Items(0)->SetCaption(u"Main");
     Tree->Bands()->Add()->SetCaption(u"Side");
     Tree->EndUpdate();

@@ -276,6 +276,7 @@ TEST(TreeListHitTest, PointsToElementNodeAndColumn) {
   TTreeViewFixture F;
   F.View()->SetIndicator(true);
   F.View()->SetFooter(true);
+  F.Column(1)->Options()->SetFooter(true);  // its footer cell shows
   TcxTreeListViewInfo* VI = F.Layout();
   TcxTreeListNodeViewInfo* RowA = F.Row(F.A);
   TcxTreeListNodeViewInfo* RowA21 = F.Row(F.A21);
