@@ -165,7 +165,9 @@ TMenu* TMenuItem::GetParentMenu() const {
 }
 
 void TMenuItem::Click() {
-  if (FEnabled && OnClick) OnClick(this);
+  if (!FEnabled || !OnClick) return;
+  const TNotifyEvent handler = OnClick;  // lives on when the handler frees this item
+  handler(this);
 }
 
 // ---- TMenu -------------------------------------------------------------------------------
@@ -657,12 +659,6 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
   DoPopup(this);
   if (!HasVisibleItems(Items())) return;
   auto session = std::make_unique<TMenuSession>();
-  GSession = session.get();
-  TMenuWindow* w = OpenLevel(this, Items(), X, Y, X);
-  if (FAlignment != paLeft) {
-    Integer dx = FAlignment == paRight ? w->Width() : w->Width() / 2;
-    w->SetLeft(w->Left() - dx);
-  }
   {
     // Ends the session on every way out (an exception of a handler included).
     struct TEndSession {
@@ -673,6 +669,12 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
         if (GSession == Session) GSession = nullptr;
       }
     } end{session.get()};
+    GSession = session.get();
+    TMenuWindow* w = OpenLevel(this, Items(), X, Y, X);
+    if (FAlignment != paLeft) {
+      Integer dx = FAlignment == paRight ? w->Width() : w->Width() / 2;
+      w->SetLeft(w->Left() - dx);
+    }
     Application->RunModalLoop([&] { return session->Ended(); });
   }
   // This menu, its owner and the control it was shown for may all be gone

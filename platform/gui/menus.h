@@ -76,7 +76,8 @@ class TMenuItem : public TComponent {
   // The menu the item belongs to (nullptr: none yet).
   TMenu* GetParentMenu() const;
 
-  // Runs OnClick (nothing for a disabled item).
+  // Runs OnClick (nothing for a disabled item); the handler may free the
+  // item (and its menu and their owner).
   virtual void Click();
 
   TNotifyEvent OnClick;

@@ -6,6 +6,7 @@
 
 #include "app/meta_edit.h"
 #include "platform/gui/testinput.h"
+#include "treelist/cxTLViewInfo.h"
 #include "tests/app/maintestutil.h"
 
 namespace {
@@ -339,6 +340,42 @@ TEST(ContextMenu, ItOpensByItselfOnlyOverTheNameColumnAndExpandsAndCollapses) {
   EXPECT_FALSE(f.Tree->Nodes()->Root()->GetFirstChild()->Expanded());
   f.W->N6Click(f.W->N6);
   EXPECT_TRUE(f.Node(u"010103")->Expanded());
+}
+
+TEST(ContextMenu, ARightClickOnTheNameShowsTheMenuAndTheChoiceActsBeforeItReturns) {
+  TMenuFixture f;
+  TcxTreeListNode* branch = f.Node(u"010103");
+  f.Focus(branch);
+  f.Tree->SetFocus();
+  f.Tree->Controller()->ChangeFocusedItem(f.W->cxDBTreeList1cxDBTreeListColumn2);
+  ASSERT_TRUE(branch->Expanded());
+  auto rightClickName = [&] {
+    TcxTreeListViewInfo* view = f.Tree->TreeListViewInfo();
+    if (view->IsDirty()) view->Calculate();
+    TcxTreeListNodeViewInfo* row = view->RowOfNode(branch);
+    ASSERT_NE(row, nullptr);
+    const TRect cell = row->CellOfColumn(f.W->cxDBTreeList1cxDBTreeListColumn2)->DisplayRect();
+    TestClick(f.Tree->Handle(), TPoint{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2}, tbRight);
+  };
+  // By keyboard: 插入, 删除, 展开, 折叠 (the separator is skipped), Enter.
+  TestQueueModalStep([] {
+    for (Integer i = 0; i < 4; ++i) TestKey(VK_DOWN);
+    TestKey(VK_RETURN, u"\r");
+  });
+  rightClickName();
+  EXPECT_EQ(TestPendingModalSteps(), 0);
+  EXPECT_FALSE(branch->Expanded());
+  // By mouse: 展开.
+  TestQueueModalStep([&] {
+    TWinControl* menu = OpenMenuWindow();
+    ASSERT_NE(menu, nullptr);
+    const TRect item = MenuWindowItemRect(menu, f.W->N3);
+    TestClick(menu->Handle(), TPoint{item.Left + 10, (item.Top + item.Bottom) / 2});
+  });
+  rightClickName();
+  EXPECT_EQ(TestPendingModalSteps(), 0);
+  EXPECT_TRUE(branch->Expanded());
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
 }
 
 TEST(ContextMenu, PictureOfTheMenuWithItsInsertList) {
