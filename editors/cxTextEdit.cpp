@@ -1166,7 +1166,11 @@ void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewIn
   vi.TextOutData.SelLength = vi.SelLength;
   vi.TextOutData.SelTextColor = vi.SelTextColor;
   vi.TextOutData.SelBkColor = vi.SelBackgroundColor;
+  // The rows are drawn through the device context, which keeps its own text
+  // colour: give it the one chosen above for the time of the drawing.
+  const TColor oldTextColor = SetTextColor(ACanvas->GetHandle(), ColorToRGB(ACanvas->GetFont()->Color()));
   cxDrawTextOutData(ACanvas->GetHandle(), vi.Text, vi.TextOutData);
+  SetTextColor(ACanvas->GetHandle(), oldTextColor);
   if (vi.Focused && !vi.IsInplace && !vi.IsInnerEditVisible) ACanvas->DrawFocusFrame(vi.ClientRect);
 }
 

@@ -310,6 +310,20 @@ Integer ColourPixelsInText(TcxCustomDropDownEdit* AEdit, TColor AColor, const st
   return count;
 }
 
+Integer LightPixelsInText(TcxCustomDropDownEdit* AEdit) {
+  TBitmap bitmap(AEdit->Width(), AEdit->Height());
+  TcxCanvas canvas(bitmap.Canvas());
+  AEdit->PaintThroughViewData(&canvas);
+  const TRect text = AEdit->GetViewInfo()->ClientRect;
+  Integer count = 0;
+  for (Integer y = text.Top + 2; y < text.Bottom - 2; ++y)  // inside the focus frame
+    for (Integer x = text.Left + 2; x < text.Right - 2; ++x) {
+      const TColor c = bitmap.PixelColor(x, y);
+      if ((c & 0xFF) > 0xB0 && ((c >> 8) & 0xFF) > 0xB0 && ((c >> 16) & 0xFF) > 0xB0) ++count;
+    }
+  return count;
+}
+
 TEST(cxDropDownEditPopupState, AFocusedFixedListDrawsItsTextOnTheSelectionBar) {
   struct TCase {
     const char* Name;
@@ -335,9 +349,11 @@ TEST(cxDropDownEditPopupState, AFocusedFixedListDrawsItsTextOnTheSelectionBar) {
     combo->SetEditValue(String(kItems[1]));
     combo->RefreshViewStateAtCursor();
     const Integer bar = ColourPixelsInText(combo, clHighlight, c.Picture);
-    if (c.Bar)
+    if (c.Bar) {
       EXPECT_GT(bar, 40);
-    else
+      // The item's text stands out light on the dark bar.
+      EXPECT_GT(LightPixelsInText(combo), 20);
+    } else
       EXPECT_EQ(bar, 0);
   }
 }
