@@ -473,6 +473,7 @@ Integer TcxTreeListBands::CalculateBandWidths(Integer ARoom) {
     // Each fixed band's separator stands between the bands.
     for (TcxTreeListBand* Band : FVisibleItems)
       if (Band->FFixedKind != tlbfNone) ARoom -= FTreeList->OptionsView()->FixedSeparatorWidth();
+    ARoom -= HiddenVScrollBarRoom(ARoom);
     return ApplyAutoWidth(ARoom - FLeftMostIndent);
   }
   Integer Total = 0;
@@ -481,6 +482,14 @@ Integer TcxTreeListBands::CalculateBandWidths(Integer ARoom) {
     Total += Band->FDisplayWidth;
   }
   return Total;
+}
+
+Integer TcxTreeListBands::HiddenVScrollBarRoom(Integer ARoom) const {
+  TcxControlScrollBar* Bar = FTreeList->VScrollBar();
+  if (!Bar || FTreeList->IsVScrollBarVisible()) return 0;
+  Integer Need = FLeftMostIndent;
+  for (TcxTreeListBand* Band : FVisibleItems) Need += Band->FRealMinWidth;
+  return ARoom < Need ? Bar->Width() : 0;
 }
 
 Integer TcxTreeListBands::ApplyAutoWidth(Integer AWidth) {

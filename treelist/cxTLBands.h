@@ -288,8 +288,11 @@ class TcxTreeListBands : public TOwnedCollection {
   // ---- Widths ----
   // The leftmost indent is recalculated first. With ColumnAutoWidth the
   // visible bands share ARoom less a fixed separator for each fixed band
-  // and less the leftmost indent, else each shows its own width. Answers
-  // the bands' total width (the leftmost indent included).
+  // and less the leftmost indent, else each shows its own width. When the
+  // room cannot hold the indent and the bands' minimums, the horizontal bar
+  // will show and may bring the vertical one: its width is kept free too
+  // while it is not shown yet. Answers the bands' total width (the leftmost
+  // indent included).
   Integer CalculateBandWidths(Integer ARoom);
   // ---- Leftmost indent ----
   // The extra width the columns that carry the tree show with, so that the
@@ -324,6 +327,9 @@ protected:
 
 private:
   friend class TcxTreeListBand;
+  // The vertical scroll bar's width when it is not shown and ARoom is below
+  // the leftmost indent plus the visible bands' minimums; else 0.
+  Integer HiddenVScrollBarRoom(Integer ARoom) const;
   // Rebuilds the rows of ABand (of every band when none) and the visible order.
   void RebuildRows(TcxTreeListBand* ABand);
   void AddVisible(TcxTreeListBand* ABand);
