@@ -762,7 +762,7 @@ TcxTreeListNode* TcxTreeListNodesOwner::CopyNode(TcxTreeListNode* ASource, TcxTr
 }
 
 void TcxTreeListNodesOwner::ChangeExpanded(TcxTreeListNode* ANode, bool AExpand) {
-  if (IsStructureReloadNeeded() || ANode->Expanded() == AExpand || !ANode->HasChildren()) return;
+  if (IsStructureOutdated() || ANode->Expanded() == AExpand || !ANode->HasChildren()) return;
   if (AExpand ? !ANode->CanExpand() : !ANode->CanCollapse()) return;
   Integer State = ANode->FState;
   if (AExpand)

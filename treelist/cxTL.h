@@ -357,7 +357,9 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   // The tree list controller drops a node it holds (focused, hot, dragged).
   virtual void ForgetNode(TcxTreeListNode*) {}
   virtual void FocusNode(TcxTreeListNode* ANode);
-  virtual bool IsStructureReloadNeeded() { return false; }
+  // Whether the nodes no longer match the records and must be reloaded
+  // before a node may expand or collapse; never here.
+  virtual bool IsStructureOutdated() { return false; }
   virtual Integer GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const;
   virtual bool DoCanExpand(TcxTreeListNode* ANode);
   virtual bool DoCanCollapse(TcxTreeListNode* ANode);

@@ -10,6 +10,7 @@
 #include "treelist/cxTLController.h"
 #include "treelist/cxTLCustomizationForm.h"
 #include "treelist/cxTLSorting.h"
+#include "treelist/cxTLViewInfo.h"
 
 namespace {
 
@@ -537,6 +538,13 @@ void TcxCustomTreeListControl::SetFocusedNode(TcxTreeListNode* ANode) {
   if (ANode->IsVisible()) FocusNode(ANode);
 }
 
+void TcxCustomTreeListControl::SetNodeFocused(TcxTreeListNode* ANode, bool AValue) {
+  if (AValue)
+    SetFocusedNode(ANode);
+  else if (ANode && ANode == FocusedNode())
+    SetFocusedNode(nullptr);
+}
+
 void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
   if (ANode->RecordIndex() >= 0) DataController()->FocusRecord(ANode->RecordIndex());
 }
@@ -702,6 +710,70 @@ void TcxCustomTreeListControl::SelectionChanged() {
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
   if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   ANode->SetSelected(true);
+}
+
+void TcxCustomTreeListControl::SetSelection(const std::vector<TcxTreeListNode*>& AList) {
+  if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
+  std::vector<TcxTreeListNode*> Selection;
+  for (TcxTreeListNode* N : AList)
+    if (N && N->Owner() == Nodes() && std::find(Selection.begin(), Selection.end(), N) == Selection.end())
+      Selection.push_back(N);
+  if (Selection == SelectionList()) return;
+  SelectionStore() = std::move(Selection);
+  SelectionChanged();
+}
+
+void TcxCustomTreeListControl::UnselectNode(TcxTreeListNode* ANode) {
+  if (ANode) ANode->SetSelected(false);
+}
+
+void TcxCustomTreeListControl::UnselectAllNodes() {
+  if (SelectionList().empty()) return;
+  ++FSelectionLock;
+  try {
+    for (TcxTreeListNode* N : std::vector<TcxTreeListNode*>(SelectionList())) UnselectNode(N);
+  } catch (...) {
+    --FSelectionLock;
+    throw;
+  }
+  if (--FSelectionLock == 0 && FSelectionChangedPending) SelectionChanged();
+}
+
+void TcxCustomTreeListControl::GetSelections(std::vector<TcxTreeListNode*>& AList) const {
+  AList.clear();
+  if (MultiSelect())
+    AList = SelectionList();
+  else if (TcxTreeListNode* Focused = FocusedNode())
+    AList.push_back(Focused);
+}
+
+bool TcxCustomTreeListControl::IsStructureOutdated() {
+  if (IsLoading() || IsDataInStep()) return false;
+  const Integer Before = DataController()->GetRecordCount();
+  DataController()->RefreshData();
+  return DataController()->GetRecordCount() != Before;
+}
+
+// ---- Scrolling ----
+
+Integer TcxCustomTreeListControl::VisibleRowCount() {
+  TcxTreeListViewInfo* VI = TreeListViewInfo();
+  if (!VI || !HandleAllocated()) return -1;
+  if (VI->IsDirty()) VI->Calculate();
+  return VI->FullRowCount();
+}
+
+void TcxCustomTreeListControl::SetShownTopNode(TcxTreeListNode* ANode) {
+  if (ANode && ANode->IsVisible()) SetTopVisibleIndex(ANode->VisibleIndex());
+}
+
+TcxTreeListNode* TcxCustomTreeListControl::GetLastDisplayedNode() {
+  const Integer Count = VisibleRowCount();
+  TcxTreeListViewInfo* VI = TreeListViewInfo();
+  if (Count <= 0 || VI->RowCount() == 0) return nullptr;
+  TcxTreeListNode* Node = VI->Rows(0)->Node;
+  for (Integer I = 1; I < Count && Node->GetNextVisible(); ++I) Node = Node->GetNextVisible();
+  return Node;
 }
 
 // ---- Text export ----

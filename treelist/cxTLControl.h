@@ -551,6 +551,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   TcxTreeListNode* FocusedNode() const;
   // A hidden node is ignored; none focuses no node.
   void SetFocusedNode(TcxTreeListNode* ANode);
+  // True focuses ANode; false takes the focus away only when ANode has it.
+  void SetNodeFocused(TcxTreeListNode* ANode, bool AValue);
 
   // ---- Nodes ----
   // A new node: without AInsert the last child of the focused node, with it
@@ -589,6 +591,18 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void SelectNodes(const std::vector<TcxTreeListNode*>& ANodes);
   // Marks a node selected; EcxTreeList "Multi select required" without multi-selection.
   void SelectNode(TcxTreeListNode* ANode);
+  // The selection becomes the nodes of AList in its order (none, repeats
+  // and other trees' nodes left out), with one selection change when it
+  // differs; EcxTreeList "Multi select required" without multi-selection.
+  void SetSelection(const std::vector<TcxTreeListNode*>& AList);
+  // Takes a node (none: nothing) out of the selection.
+  void UnselectNode(TcxTreeListNode* ANode);
+  // Empties the selection, with one selection change at the end (none when
+  // nothing was selected).
+  void UnselectAllNodes();
+  // AList becomes the selection list with multi-selection, else the focused
+  // node alone (empty when nothing is focused).
+  void GetSelections(std::vector<TcxTreeListNode*>& AList) const;
 
   // ---- Items and updates ----
   void RemoveContainerItem(TcxCustomInplaceEditContainer* AItem) override;
@@ -596,6 +610,10 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
 
   void FocusNode(TcxTreeListNode* ANode) override;
   void ForgetNode(TcxTreeListNode* ANode) override;
+  // False while loading or while the records are known to be in step
+  // (IsDataInStep); otherwise the data controller brings its records up to
+  // date and a changed record count answers true.
+  bool IsStructureOutdated() override;
   void LayoutChanged() override;
   void ApplyDataChange(TcxUpdateControlInfo* AInfo) override;
 
@@ -673,6 +691,13 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   // The top shown node's visible index; setting it lays the rows out anew.
   Integer TopVisibleIndex() const;
   void SetTopVisibleIndex(Integer AValue);
+  // Rows wholly shown; -1 while the control has no window to lay them out in.
+  Integer VisibleRowCount();
+  // A shown node becomes the top row (as far as the last page stays full);
+  // a hidden node or none changes nothing.
+  void SetShownTopNode(TcxTreeListNode* ANode);
+  // The node of the last wholly shown row; none without rows.
+  TcxTreeListNode* GetLastDisplayedNode();
   void MakeNodeVisible(TcxTreeListNode* ANode) override;
   void RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) override;
   // The node's row rectangle (cells only with ACellsOnly); empty without a row on screen.
@@ -726,6 +751,9 @@ protected:
   // Each listener hears that the control changed (or, while it is being
   // destroyed, that it goes).
   void NotifyListeners();
+  // Whether the nodes' records are known to match the data; a control that
+  // reads its records from elsewhere answers false when they may have moved on.
+  virtual bool IsDataInStep() const { return true; }
 
   // After a layout: a focused node that is hidden gives the focus to its
   // nearest shown ancestor; with CellSelect a focused column that does not

@@ -169,6 +169,110 @@ TEST(TreeListControl, SelectionsWholeAndInOneGo) {
   EXPECT_EQ(Changes, 2);
 }
 
+TEST(TreeListControl, GetSelectionsAnswersBySelectionMode) {
+  TFiveNodes T;
+  struct TCase {
+    const char* Name;
+    bool MultiSelect;
+    TcxTreeListNode* TFiveNodes::*Focused;
+    std::vector<TcxTreeListNode* TFiveNodes::*> Selected, Expected;
+  };
+  const TCase Cases[] = {
+      {"single, focused", false, &TFiveNodes::D, {}, {&TFiveNodes::D}},
+      {"multi, in the order selected",
+       true,
+       &TFiveNodes::A,
+       {&TFiveNodes::E, &TFiveNodes::B},
+       {&TFiveNodes::E, &TFiveNodes::B}},
+      {"multi, nothing selected", true, &TFiveNodes::A, {}, {}},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    T.List.SetMultiSelect(Case.MultiSelect);
+    T.List.SetFocusedNode(T.*Case.Focused);
+    for (auto Node : Case.Selected) T.List.SelectNode(T.*Node);
+    std::vector<TcxTreeListNode*> Expected;
+    for (auto Node : Case.Expected) Expected.push_back(T.*Node);
+    std::vector<TcxTreeListNode*> List{T.C};  // whatever the list held goes
+    T.List.GetSelections(List);
+    EXPECT_EQ(List, Expected);
+    T.List.UnselectAllNodes();
+  }
+}
+
+TEST(TreeListControl, UnselectingEmptiesTheSelectionWithOneChange) {
+  TFiveNodes T;
+  T.List.SetMultiSelect(true);
+  Integer Changes = 0;
+  T.List.OnSelectionChanged = TcxTreeListNotifyEvent(&T, [&](TcxTreeListNodesOwner*) { ++Changes; });
+  T.List.UnselectAllNodes();  // nothing selected: no change
+  EXPECT_EQ(Changes, 0);
+  T.List.SelectNodes({T.A, T.C, T.E});
+  T.List.UnselectNode(T.C);
+  T.List.UnselectNode(nullptr);
+  T.List.UnselectNode(T.D);  // not selected: no change
+  EXPECT_EQ(T.List.SelectionList(), std::vector<TcxTreeListNode*>({T.A, T.E}));
+  EXPECT_EQ(Changes, 2);
+  T.List.UnselectAllNodes();
+  EXPECT_TRUE(T.List.SelectionList().empty());
+  EXPECT_FALSE(T.A->Selected());
+  EXPECT_EQ(Changes, 3);
+}
+
+TEST(TreeListControl, SetSelectionTakesTheListWithOneChange) {
+  TFiveNodes T;
+  TFiveNodes Other;
+  EXPECT_THROW(T.List.SetSelection({T.A}), EcxTreeList);
+  T.List.SetMultiSelect(true);
+  Integer Changes = 0;
+  T.List.OnSelectionChanged = TcxTreeListNotifyEvent(&T, [&](TcxTreeListNodesOwner*) { ++Changes; });
+  T.List.SelectNode(T.B);
+  // Repeats, none and another tree's nodes stay out; the order is the list's.
+  T.List.SetSelection({T.E, nullptr, T.A, T.E, Other.A});
+  EXPECT_EQ(T.List.SelectionList(), std::vector<TcxTreeListNode*>({T.E, T.A}));
+  EXPECT_TRUE(T.A->Selected());
+  EXPECT_FALSE(T.B->Selected());
+  EXPECT_EQ(Changes, 2);
+  T.List.SetSelection({T.E, T.A});  // the same selection: no change
+  EXPECT_EQ(Changes, 2);
+  T.List.SetSelection({});
+  EXPECT_TRUE(T.List.SelectionList().empty());
+  EXPECT_EQ(Changes, 3);
+}
+
+TEST(TreeListControl, SetNodeFocusedTakesTheFocusAwayOnlyFromTheFocusedNode) {
+  TFiveNodes T;
+  T.List.SetNodeFocused(T.D, true);
+  EXPECT_EQ(T.List.FocusedNode(), T.D);
+  T.List.SetNodeFocused(T.E, false);
+  EXPECT_EQ(T.List.FocusedNode(), T.D);
+  T.List.SetNodeFocused(nullptr, false);
+  EXPECT_EQ(T.List.FocusedNode(), T.D);
+  T.List.SetNodeFocused(T.E, true);
+  EXPECT_EQ(T.List.FocusedNode(), T.E);
+}
+
+TEST(TreeListControl, StructureIsOutdatedOnlyWhenTheRecordsMovedOn) {
+  // A control whose records may change behind its nodes.
+  struct TOutOfStepTree : TcxCustomTreeListControl {
+    bool InStep = true;
+    bool IsDataInStep() const override { return InStep; }
+  };
+  TOutOfStepTree List;
+  List.CreateColumn();
+  TcxTreeListNode* Parent = List.AddNode(nullptr, nullptr, tlamAddChild);
+  List.AddNode(nullptr, Parent, tlamAddChild);
+  EXPECT_FALSE(List.IsStructureOutdated());
+  List.InStep = false;
+  // Refreshing finds the same records: the nodes still match, the node expands.
+  EXPECT_FALSE(List.IsStructureOutdated());
+  Parent->Expand(false);
+  EXPECT_TRUE(Parent->Expanded());
+  List.SetLoading(true);
+  EXPECT_FALSE(List.IsStructureOutdated());
+  List.SetLoading(false);
+}
+
 TEST(TreeListControl, InsertNodeAddsAndFocusesTheNewNode) {
   TFiveNodes T;
   EXPECT_FALSE(T.List.InsertNode(false));  // nothing focused: nothing made
