@@ -532,7 +532,7 @@ TcxTreeListNode* TcxCustomTreeListControl::FocusedNode() const {
 
 void TcxCustomTreeListControl::SetFocusedNode(TcxTreeListNode* ANode) {
   if (!ANode) {
-    DataController()->FocusRecord(-1);
+    DataController()->FocusRow(-1);
     return;
   }
   if (ANode->IsVisible()) FocusNode(ANode);

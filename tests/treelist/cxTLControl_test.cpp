@@ -250,6 +250,8 @@ TEST(TreeListControl, SetNodeFocusedTakesTheFocusAwayOnlyFromTheFocusedNode) {
   EXPECT_EQ(T.List.FocusedNode(), T.D);
   T.List.SetNodeFocused(T.E, true);
   EXPECT_EQ(T.List.FocusedNode(), T.E);
+  T.List.SetNodeFocused(T.E, false);
+  EXPECT_EQ(T.List.FocusedNode(), nullptr);
 }
 
 TEST(TreeListControl, StructureIsOutdatedOnlyWhenTheRecordsMovedOn) {
