@@ -150,8 +150,11 @@ TqzThemeChangedNotificator::~TqzThemeChangedNotificator() {
   list->erase(std::remove(list->begin(), list->end(), this), list->end());
 }
 
-TqzThemeChangedEventReceiver::TqzThemeChangedEventReceiver()
-    : FWindow(AllocateHWnd(MakeEvent(this, &TqzThemeChangedEventReceiver::WndProc))) {}
+// Allocated in the body: messages sent while the window is being created
+// already reach WndProc, which must then read a null FWindow.
+TqzThemeChangedEventReceiver::TqzThemeChangedEventReceiver() {
+  FWindow = AllocateHWnd(MakeEvent(this, &TqzThemeChangedEventReceiver::WndProc));
+}
 
 TqzThemeChangedEventReceiver::~TqzThemeChangedEventReceiver() {
   State().VisualStylesActive = false;

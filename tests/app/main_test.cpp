@@ -268,27 +268,17 @@ void TypePending(const String& Text) {
 }
 
 TEST(MainWindow, APendingEditIsWrittenBeforeEachCommandThatReplacesTheRecord) {
-  enum TCommand { New, Open, Import, Clear, Compact, Exit };
-  for (TCommand command : {New, Open, Import, Clear, Compact, Exit}) {
-    SCOPED_TRACE(command);
+  using enum TRecordCommand;
+  for (TRecordCommand command : {New, Open, Import, Clear, Compact, Exit}) {
+    SCOPED_TRACE(static_cast<int>(command));
     TMainFixture f;
     f.NewThroughToolbar(false);
     const std::string key = f.Key();
     TypePending(u"typed title");
     TUserScript user;  // every dialog is left without a change
-    switch (command) {
-      case New: user.Kind(false, false); f.Run([&] { f.Main->N1->Click(); }); break;
-      case Open: user.OpenFromList(""); f.Run([&] { f.Main->N2->Click(); }); break;
-      case Import: f.Run([&] { f.Main->N21->Click(); }); break;
-      case Clear: f.Run([&] { f.Main->N15->Click(); }); break;
-      case Compact: f.Run([&] { f.Main->N6->Click(); }); break;
-      case Exit: {
-        bool canClose = false;
-        f.Main->FormCloseQuery(f.Main, canClose);
-        EXPECT_TRUE(canClose);
-        break;
-      }
-    }
+    if (command == New) user.Kind(false, false);
+    if (command == Open) user.OpenFromList("");
+    EXPECT_TRUE(f.RunRecordCommand(command));
     EXPECT_EQ(f.One("select content from t_metadata where meta_id = '" + key + "' and code = '010101'"), "typed title");
     EXPECT_EQ(f.One("select meta_name from t_metakind where meta_id = '" + key + "'"), "typed title");
   }

@@ -136,6 +136,10 @@ inline void ClickToolButton(Tfrm_main* Main, TSpeedButton* Button) {
   Application->ProcessMessages();
 }
 
+// The commands that leave, reload or walk the record, as the main window
+// offers them (CloseWindow: the editing window's own close).
+enum class TRecordCommand { Exit, CloseWindow, New, Open, Import, Clear, Compact, Output, SaveAs, Preview, Check };
+
 struct TMainFixture : TProgramFixture {
   TMainFixture() : TProgramFixture(true) {
     for (const char* sheet : {"core.xsl", "chinese.xsl"}) fs::copy_file(BuiltProgramFolder() / sheet, Folder / sheet);
@@ -172,6 +176,28 @@ struct TMainFixture : TProgramFixture {
   void Run(const std::function<void()>& Command) {
     Command();
     Application->ProcessMessages();
+  }
+  // Starts the command as the user does; the dialogs it asks are answered by
+  // the steps queued before. False when it was refused before it began: the
+  // closing commands ask whether their window may close, and only they
+  // answer so.
+  bool RunRecordCommand(TRecordCommand Command) {
+    using enum TRecordCommand;
+    bool canClose = false;
+    switch (Command) {
+      case Exit: Main->FormCloseQuery(Main, canClose); return canClose;
+      case CloseWindow: frm_meta_edit->FormCloseQuery(frm_meta_edit, canClose); return canClose;
+      case New: Run([&] { Main->N1->Click(); }); break;
+      case Open: Run([&] { Main->N2->Click(); }); break;
+      case Import: Run([&] { Main->N21->Click(); }); break;
+      case Clear: Run([&] { Main->N15->Click(); }); break;
+      case Compact: Run([&] { Main->N6->Click(); }); break;
+      case Output: Run([&] { Main->N3->Click(); }); break;
+      case SaveAs: Run([&] { Main->N4->Click(); }); break;
+      case Preview: Run([&] { Main->N10->Click(); }); break;
+      case Check: Run([&] { Main->N12->Click(); }); break;
+    }
+    return true;
   }
   // Creates a record of the kind through the toolbar's new button.
   void NewThroughToolbar(bool Core) {

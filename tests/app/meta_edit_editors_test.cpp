@@ -247,9 +247,9 @@ TEST(ElementEditors, ACodeListElementStoresTheCodeAndShowsTheChineseName) {
 // record, the cached editors and the data they kept go without a read of
 // freed memory (the address checker stops the run on one).
 TEST(ElementEditors, EditorsOpenedInTurnGoSafelyWithTheRecord) {
-  enum TCommand { CloseWindow, New, Open, Clear, Compact, Exit };
-  for (TCommand command : {CloseWindow, New, Open, Clear, Compact, Exit}) {
-    SCOPED_TRACE(command);
+  using enum TRecordCommand;
+  for (TRecordCommand command : {CloseWindow, New, Open, Clear, Compact, Exit}) {
+    SCOPED_TRACE(static_cast<int>(command));
     TEditFixture f;
     ASSERT_NE(dynamic_cast<TcxCustomDateEdit*>(f.Open(DateElement)), nullptr);
     f.Press(VK_ESCAPE);
@@ -258,19 +258,12 @@ TEST(ElementEditors, EditorsOpenedInTurnGoSafelyWithTheRecord) {
     ASSERT_FALSE(f.Editing());
     TUserScript user;
     f.Script.Answers = {IDYES};
-    switch (command) {
-      case CloseWindow: f.Run([] { frm_meta_edit->Close(); }); break;
-      case New: user.Kind(false); f.Run([&] { f.Main->N1->Click(); }); break;
-      case Open: user.OpenFromList(f.Key()); f.Run([&] { f.Main->N2->Click(); }); break;
-      case Clear: f.Run([&] { f.Main->N15->Click(); }); break;
-      case Compact: f.Run([&] { f.Main->N6->Click(); }); break;
-      case Exit: {
-        bool canClose = false;
-        f.Main->FormCloseQuery(f.Main, canClose);
-        EXPECT_TRUE(canClose);
-        break;
-      }
-    }
+    if (command == New) user.Kind(false);
+    if (command == Open) user.OpenFromList(f.Key());
+    if (command == CloseWindow)
+      f.Run([] { frm_meta_edit->Close(); });
+    else
+      EXPECT_TRUE(f.RunRecordCommand(command));
     // The program's end frees the editing window with the rest.
     if (frm_meta_edit) frm_meta_edit->Free();
     Application->ProcessMessages();
@@ -278,45 +271,25 @@ TEST(ElementEditors, EditorsOpenedInTurnGoSafelyWithTheRecord) {
   }
 }
 
-// The commands that leave, reload or walk the record, each as the user
-// starts it (every dialog it asks is left without a change).
-enum TRecordCommand { Exit, CloseWindow, New, Open, Import, Clear, Compact, Output, SaveAs, Preview, Check };
-constexpr TRecordCommand RecordCommands[] = {Exit,  CloseWindow, New,    Open,    Import, Clear,
-                                             Compact, Output,    SaveAs, Preview, Check};
+// Every command that leaves, reloads or walks the record.
+constexpr TRecordCommand RecordCommands[] = {
+    TRecordCommand::Exit,    TRecordCommand::CloseWindow, TRecordCommand::New,     TRecordCommand::Open,
+    TRecordCommand::Import,  TRecordCommand::Clear,       TRecordCommand::Compact, TRecordCommand::Output,
+    TRecordCommand::SaveAs,  TRecordCommand::Preview,     TRecordCommand::Check};
 
-// Runs the command; false when it was refused before it began (only the
-// closing commands answer so).
+// Runs the command with every dialog it asks left without a change.
 bool RunRecordCommand(TEditFixture& f, TRecordCommand Command) {
   TUserScript user;
-  switch (Command) {
-    case Exit: {
-      bool canClose = false;
-      f.Main->FormCloseQuery(f.Main, canClose);
-      return canClose;
-    }
-    case CloseWindow: {
-      bool canClose = false;
-      frm_meta_edit->FormCloseQuery(frm_meta_edit, canClose);
-      return canClose;
-    }
-    case New: user.Kind(false, false); f.Run([&] { f.Main->N1->Click(); }); break;
-    case Open: user.OpenFromList(""); f.Run([&] { f.Main->N2->Click(); }); break;
-    case Import: f.Run([&] { f.Main->N21->Click(); }); break;
-    case Clear: f.Run([&] { f.Main->N15->Click(); }); break;
-    case Compact: f.Run([&] { f.Main->N6->Click(); }); break;
-    case Output: f.Run([&] { f.Main->N3->Click(); }); break;
-    case SaveAs: f.Run([&] { f.Main->N4->Click(); }); break;
-    case Preview: f.Run([&] { f.Main->N10->Click(); }); break;
-    case Check: f.Run([&] { f.Main->N12->Click(); }); break;
-  }
-  return true;
+  if (Command == TRecordCommand::New) user.Kind(false, false);
+  if (Command == TRecordCommand::Open) user.OpenFromList("");
+  return f.RunRecordCommand(Command);
 }
 
 // A text typed into the open editor and not confirmed with Enter reaches
 // the record before each command.
 TEST(ElementEditors, WhatIsTypedWithoutEnterIsStoredBeforeEachCommand) {
   for (TRecordCommand command : RecordCommands) {
-    SCOPED_TRACE(command);
+    SCOPED_TRACE(static_cast<int>(command));
     TEditFixture f;
     ASSERT_NE(f.Open(TitleElementCode), nullptr);
     f.Type(u"冻土分布图");
@@ -332,7 +305,7 @@ TEST(ElementEditors, WhatIsTypedWithoutEnterIsStoredBeforeEachCommand) {
 // reason shown, and the command stops before it asks or does anything.
 TEST(ElementEditors, AnInvalidTypedValueStopsEachCommandWithItsReason) {
   for (TRecordCommand command : RecordCommands) {
-    SCOPED_TRACE(command);
+    SCOPED_TRACE(static_cast<int>(command));
     TEditFixture f;
     ASSERT_NE(f.Open(DateElement), nullptr);
     f.Press(Word('A'), tkCtrl);
@@ -341,7 +314,7 @@ TEST(ElementEditors, AnInvalidTypedValueStopsEachCommandWithItsReason) {
     const std::string key = f.Key();
     const std::string before = f.Stored(DateElement);
     const bool went = RunRecordCommand(f, command);
-    if (command == Exit || command == CloseWindow) {
+    if (command == TRecordCommand::Exit || command == TRecordCommand::CloseWindow) {
       EXPECT_FALSE(went);
     }
     EXPECT_TRUE(f.Editing());
