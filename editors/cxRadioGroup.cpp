@@ -628,6 +628,14 @@ void TcxCustomRadioGroupButton::Dispatch(TMessage& Message) {
       if ((key == VK_SPACE || key == VK_BACK) && FGroup && !FGroup->CanModifyValue()) return;
       break;
     }
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+      // The group's menu is the buttons' menu.
+      if (FGroup && !IsDesigning() && HandlePopupMenuShortCut(FGroup->PopupMenu(), Message)) {
+        Message.Result = 1;
+        return;
+      }
+      break;
 
     default: break;
   }

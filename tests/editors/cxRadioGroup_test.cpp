@@ -712,3 +712,24 @@ TEST_F(cxRadioGroup, StandAloneRadioButtonPopupMenu) {
   EXPECT_EQ(button->PopupMenu(), nullptr);
   EXPECT_EQ(button->Perform(CN_KEYDOWN, 'M', 0), 0);
 }
+
+// The group's menu serves its buttons: a request on a button shows it and
+// its shortcuts act while a button has the focus.
+TEST_F(cxRadioGroup, ButtonsUseTheGroupsPopupMenu) {
+  TTestForm window(240, 140);
+  auto* group = window.Place<TcxRadioGroup>(10, 10, 185, 105);
+  AddItems(group->Properties(), {u"A", u"B"});
+  auto* menu = new TRecordingMenu(window.Form);
+  group->SetPopupMenu(menu);
+  window.ShowForm(group->Buttons(0));
+  ASSERT_TRUE(group->Buttons(0)->Focused());
+
+  TWinControl* button = group->Buttons(1);
+  const TPoint inside = button->ClientToScreen({5, 5});
+  button->Perform(WM_CONTEXTMENU, button->Handle(), MousePos(inside));
+  ASSERT_EQ(menu->Shown.size(), 1u);
+  EXPECT_EQ(menu->Shown[0], inside);
+
+  EXPECT_NE(group->Buttons(0)->Perform(CN_KEYDOWN, 'M', 0), 0);
+  EXPECT_EQ(menu->KeysOffered, (std::vector<WPARAM>{'M'}));
+}
