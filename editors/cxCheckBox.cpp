@@ -336,7 +336,55 @@ void TcxCustomCheckBox::PropertiesChanged(TObject* Sender) {
 void TcxCustomCheckBox::StateChanged() {
   FShownState = State();
   Invalidate();
-  if (!IsDestroying() && (!IsLoading() || IsDataAware())) TcxContainer::Click();
+  if (IsDestroying() || (IsLoading() && !IsDataAware()) || FActionSettingCount > 0) return;
+  // The user's toggle is the action's new Checked (a grayed box says nothing).
+  if (auto* action = dynamic_cast<TCustomAction*>(Action()); action && FToggling && FShownState != cbsGrayed) {
+    TcxDestroyGuard guard(this);
+    action->SetChecked(FShownState == cbsChecked);
+    if (!guard.Alive()) return;
+  }
+  TcxContainer::Click();
+}
+
+bool TcxCustomCheckBox::IsStateStored() {
+  const TcxCheckBoxState state = State();
+  if (auto* action = dynamic_cast<TCustomAction*>(Action()))
+    return state == cbsGrayed || (state == cbsChecked) != action->Checked();
+  return state != cbsUnchecked;
+}
+
+TControlActionLinkClass TcxCustomCheckBox::GetActionLinkClass() const { return TcxCheckBoxActionLink::StaticClass(); }
+
+void TcxCustomCheckBox::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TcxCustomEdit::ActionChange(Sender, CheckDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action || (IsLoading() && FStatePending)) return;
+  if (!CheckDefaults || State() == cbsUnchecked) SetCheckedByAction(action->Checked());
+}
+
+void TcxCustomCheckBox::SetCheckedByAction(bool Value) {
+  LockChangeEvents(true);
+  ++FActionSettingCount;
+  try {
+    SetChecked(Value);
+  } catch (...) {
+    --FActionSettingCount;
+    LockChangeEvents(false);
+    throw;
+  }
+  --FActionSettingCount;
+  LockChangeEvents(false);
+}
+
+// ---- TcxCheckBoxActionLink -------------------------------------------------------------------
+
+bool TcxCheckBoxActionLink::IsCheckedLinked() const {
+  return TControlActionLink::IsCheckedLinked() && CheckBox() && CheckBox()->State() != cbsGrayed &&
+         CheckBox()->Checked() == CustomAction()->Checked();
+}
+
+void TcxCheckBoxActionLink::SetChecked(bool Value) {
+  if (IsCheckedLinked()) CheckBox()->SetCheckedByAction(Value);
 }
 
 void TcxCustomCheckBox::SetDrawState(TcxCheckBoxDrawState Value) {

@@ -24,6 +24,7 @@
 #include "editors/cxEditStyles.h"
 #include "editors/cxEditViewInfo.h"
 #include "foundation/cxGraphics.h"
+#include "platform/gui/actions.h"
 #include "platform/gui/bitmap.h"
 
 enum TcxCheckBoxState : Integer { cbsUnchecked, cbsChecked, cbsGrayed };
@@ -265,7 +266,9 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   void SetState(TcxCheckBoxState Value);
   bool Checked() { return State() == cbsChecked; }
   void SetChecked(bool Value) { SetState(Value ? cbsChecked : cbsUnchecked); }
-  bool IsStateStored() { return State() != cbsUnchecked; }
+  // Without an action: when not unchecked; with one: when grayed or when
+  // Checked differs from the action's.
+  bool IsStateStored();
 
   // One step of the cycle; posts at once with ImmediatePost.
   virtual void Toggle();
@@ -292,6 +295,15 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   void Click() override {}
 
 protected:
+  friend class TcxCheckBoxActionLink;
+  // Checked follows the action's (unless a state waits for the end of
+  // loading; with CheckDefaults only while the box is unchecked).
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  TControlActionLinkClass GetActionLinkClass() const override;
+  // Sets Checked for the action: no change events, no click (so the action
+  // is not run by its own change).
+  void SetCheckedByAction(bool Value);
+
   void InternalSetEditValue(const Variant& Value, bool AValidateFirst) override;
   void PropertiesChanged(TObject* Sender) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
@@ -313,6 +325,20 @@ private:
   bool FStatePending = false;
   TcxCheckBoxState FPendingState = cbsUnchecked;
   bool FToggling = false;
+  Integer FActionSettingCount = 0;
+};
+
+// The link of a check box to its action: it keeps Checked in step with the
+// action's Checked while the box shows the action's old value (not grayed).
+class TcxCheckBoxActionLink : public TControlActionLink {
+  KORVANE_CLASS(TcxCheckBoxActionLink, TControlActionLink)
+  using TControlActionLink::TControlActionLink;
+
+  bool IsCheckedLinked() const override;
+  void SetChecked(bool Value) override;
+
+private:
+  TcxCustomCheckBox* CheckBox() const { return static_cast<TcxCustomCheckBox*>(Client()); }
 };
 
 class TcxCheckBox : public TcxCustomCheckBox {

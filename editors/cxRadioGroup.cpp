@@ -502,6 +502,18 @@ void TcxRadioButton::PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawStat
   if (!IsRectEmpty(focus)) ACanvas->DrawFocusFrame(focus);
 }
 
+void TcxRadioButton::SetPopupMenu(TComponent* Value) {
+  TRadioButton::SetPopupMenu(IsPopupMenuComponent(Value) ? Value : nullptr);
+}
+
+void TcxRadioButton::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+  TRadioButton::DoContextPopup(MousePos, Handled);
+  if (Handled || !PopupMenu()) return;
+  const bool keyboard = MousePos.X == -1 && MousePos.Y == -1;
+  const TPoint screen = ClientToScreen(keyboard ? TPoint{0, 0} : MousePos);
+  Handled = ShowPopupMenuAt(this, PopupMenu(), screen.X, screen.Y);
+}
+
 void TcxRadioButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_PAINT:
@@ -511,6 +523,23 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
       }
       return;
     case WM_ERASEBKGND: Message.Result = 1; return;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+      if (!IsDesigning() && HandlePopupMenuShortCut(PopupMenu(), Message)) {
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (Message.Result == 0 && !IsDesigning()) {
+        const TPoint pt = LParamToPoint(Message.LParam);
+        const bool keyboard = pt.X == -1 && pt.Y == -1;
+        if (!keyboard && !PtInRect(ClientRect(), ScreenToClient(pt))) {
+          DefaultHandler(Message);
+          return;
+        }
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       TcxDestroyGuard guard(this);
@@ -599,6 +628,14 @@ void TcxCustomRadioGroupButton::Dispatch(TMessage& Message) {
       if ((key == VK_SPACE || key == VK_BACK) && FGroup && !FGroup->CanModifyValue()) return;
       break;
     }
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+      // The group's menu is the buttons' menu.
+      if (FGroup && !IsDesigning() && HandlePopupMenuShortCut(FGroup->PopupMenu(), Message)) {
+        Message.Result = 1;
+        return;
+      }
+      break;
 
     default: break;
   }

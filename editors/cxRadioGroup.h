@@ -170,9 +170,15 @@ class TcxRadioButton : public TRadioButton {
   TRect GlyphRect() const;
   // Paints the whole button in ADrawState (client coordinates).
   void PaintRadioButton(TcxCanvas* ACanvas, TcxRadioButtonDrawState ADrawState);
+  // Accepts nullptr, a standard popup menu or a component with IcxPopupMenu
+  // (anything else becomes nullptr). The menu's shortcuts work while the
+  // button has the focus; a request inside the button (or from the
+  // keyboard, at its top-left) shows it.
+  void SetPopupMenu(TComponent* Value);
 
 protected:
   void Dispatch(TMessage& Message) override;
+  void DoContextPopup(const TPoint& MousePos, bool& Handled) override;
   // The focus arriving by the keyboard checks the button and fires OnClick
   // once (a press checks it through its click).
   void DoEnter() override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -224,6 +225,17 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
   WindowProc = MakeEvent(this, &TControl::WndProc);
 }
 
+namespace {
+
+// The control and its action watch each other's death through one pair,
+// which also tells the action when the control that ran it last dies: the
+// pair stays while the action still names the control.
+void StopWatchingAction(TControl* AControl, TBasicAction* AAction) {
+  if (AAction && AAction->ActionComponent() != AControl) AAction->RemoveFreeNotification(AControl);
+}
+
+}  // namespace
+
 TControl::~TControl() {
   if (GMouseControl == this) GMouseControl = nullptr;
   if (GCaptureControl == this) GCaptureControl = nullptr;
@@ -236,10 +248,16 @@ TControl::~TControl() {
     d->Accepted = false;
   }
   if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  StopWatchingAction(this, Action());
+  FActionLink.reset();
   if (FParent) FParent->RemoveControl(this);
 }
 
-void TControl::BeforeDestruction() { TComponent::BeforeDestruction(); }
+void TControl::BeforeDestruction() {
+  // The action must not reach a control that is being torn down.
+  SetAction(nullptr);
+  TComponent::BeforeDestruction();
+}
 
 void TControl::SetParent(TWinControl* AParent) {
   if (FParent == AParent) return;
@@ -391,6 +409,52 @@ void TControl::SetPopupMenu(TComponent* Value) {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+  // A dying action has already left its links without an action.
+  if (Operation == opRemove && FActionLink && (!FActionLink->Action() || AComponent == FActionLink->Action()))
+    FActionLink.reset();
+}
+
+// ---- Action --------------------------------------------------------------------------------
+
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TControlActionLinkClass TControl::GetActionLinkClass() const { return TControlActionLink::StaticClass(); }
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (!Value) {
+    StopWatchingAction(this, Action());
+    FActionLink.reset();
+    return;
+  }
+  if (Value == Action()) return;
+  StopWatchingAction(this, Action());
+  if (!FActionLink) {
+    TBasicActionLink* link = GetActionLinkClass()->Create(this);
+    FActionLink.reset(dynamic_cast<TControlActionLink*>(link));
+    if (!FActionLink) {
+      delete link;
+      throw EInvalidOperation(u"An action link of a control must be a control action link");
+    }
+  }
+  FActionLink->SetAction(Value);
+  FActionLink->OnChange = TNotifyEvent(this, &TControl::DoActionChange);
+  ActionChange(Value, Value->IsLoading());
+  Value->FreeNotification(this);
+}
+
+void TControl::DoActionChange(TObject* Sender) {
+  if (FActionLink && Sender == FActionLink->Action()) ActionChange(Sender, false);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action) return;
+  if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+  if (!CheckDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!CheckDefaults || Hint().empty()) SetHint(action->Hint());
+  if (!CheckDefaults || Visible()) SetVisible(action->Visible());
+  if (!CheckDefaults || !OnClick) OnClick = action->OnExecute;
 }
 
 void TControl::Loaded() {
@@ -663,7 +727,14 @@ void TControl::SetMouseControl(TControl* Control) {
 TControl* TControl::MouseControl() { return GMouseControl; }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  // OnClick replaced by a handler of the control's own: that one runs.
+  if (OnClick && FActionLink && FActionLink->Action() && !(OnClick == FActionLink->Action()->OnExecute)) {
+    OnClick(this);
+  } else if (!IsDesigning() && FActionLink && FActionLink->Action()) {
+    FActionLink->Execute(this);
+  } else if (OnClick) {
+    OnClick(this);
+  }
 }
 
 void TControl::DblClick() {

@@ -26,6 +26,11 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TBasicAction;
+class TBasicActionLink;
+class TControlActionLink;
+// The class of a control's action link (built with the control).
+using TControlActionLinkClass = const TConstructorMetaClass<TBasicActionLink, TObject*>*;
 
 // ---- Enumerations and sets ---------------------------------------------------------------
 
@@ -288,7 +293,14 @@ class TControl : public TComponent {
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  // Mouse button state of this control's current press (for descendants).
+  // ---- Action ----
+  // The action whose caption, enabled, hint, visible and click the control
+  // shows and runs (see actions.h); nullptr: none. A freed action is dropped.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return FActionLink.get(); }
+
+  // Runs OnClick, or the action when OnClick is the action's own handler.
   virtual void Click();
   virtual void DblClick();
 
@@ -304,6 +316,11 @@ protected:
   virtual void ChangeScale(Integer, Integer) {}
   virtual void VisibleChanging() {}
   virtual void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
+  // The action (Sender) changed, or was just linked: the control takes its
+  // properties; with CheckDefaults only those the control still has at
+  // their defaults.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  virtual TControlActionLinkClass GetActionLinkClass() const;
   // Bounds changed: the base moves nothing (windowed controls move their window).
   virtual void UpdateBoundsRect(const TRect&) {}
   void RequestAlign();
@@ -357,7 +374,9 @@ private:
   friend class TDragManager;
   friend class TBaseDragControlObject;
   void MouseWheelHandler(TMessage& Message);
+  void DoActionChange(TObject* Sender);
 
+  std::unique_ptr<TControlActionLink> FActionLink;
   TAlign FAlign = alNone;
   TAnchors FAnchors = akLeft | akTop;
   bool FVisible = true;

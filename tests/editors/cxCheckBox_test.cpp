@@ -423,3 +423,141 @@ TEST_F(cxCheckBox, BoxFrameOfEachBorderStyle) {
     EXPECT_EQ(cell.PixelColor(b.Left - 1, middle), Rgb(background)) << c.Name;
   }
 }
+
+// ---- Action link ------------------------------------------------------------------------
+
+namespace {
+
+// Counts OnExecute of an action and the action's Checked it ran with.
+struct TActionRuns {
+  Integer Count = 0;
+  bool CheckedSeen = false;
+  explicit TActionRuns(TAction& AAction) {
+    AAction.OnExecute = TNotifyEvent(this, [this, &AAction](TObject*) {
+      ++Count;
+      CheckedSeen = AAction.Checked();
+    });
+  }
+};
+
+}  // namespace
+
+// The action's caption, enabled and checked reach the box; changing the
+// action's Checked moves the box without running the action.
+TEST_F(cxCheckBox, ActionDrivesTheBox) {
+  TAction action(nullptr);
+  action.SetCaption(u"Show grid");
+  action.SetChecked(true);
+  TActionRuns runs(action);
+  TcxCheckBox box(nullptr), other(nullptr);
+  box.SetAction(&action);
+  other.SetAction(&action);
+  EXPECT_EQ(box.Caption(), u"Show grid");
+  EXPECT_TRUE(box.Checked());
+  EXPECT_TRUE(other.Checked());
+
+  action.SetChecked(false);
+  EXPECT_FALSE(box.Checked());
+  EXPECT_FALSE(other.Checked());
+  action.SetEnabled(false);
+  EXPECT_FALSE(box.Enabled());
+  action.SetCaption(u"Grid");
+  EXPECT_EQ(box.Caption(), u"Grid");
+  EXPECT_EQ(runs.Count, 0);
+  EXPECT_FALSE(box.IsStateStored());
+  box.SetEditValue(Null());  // grayed: stored, whatever the action says
+  EXPECT_TRUE(box.IsStateStored());
+}
+
+// The user's toggle (mouse or space) gives the action the new Checked,
+// runs the action once, and the other linked boxes follow; a grayed step
+// leaves the action alone.
+TEST_F(cxCheckBox, UserToggleChecksAndRunsTheAction) {
+  TAction action(nullptr);
+  TActionRuns runs(action);
+  TcxCheckBox box(nullptr), other(nullptr);
+  box.SetBounds(0, 0, 121, 21);
+  box.SetAction(&action);
+  other.SetAction(&action);
+
+  box.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MousePos(5, 5));
+  box.Perform(WM_LBUTTONUP, 0, MousePos(5, 5));
+  EXPECT_TRUE(box.Checked());
+  EXPECT_TRUE(action.Checked());
+  EXPECT_TRUE(other.Checked());
+  EXPECT_EQ(runs.Count, 1);
+  EXPECT_TRUE(runs.CheckedSeen);
+
+  box.Perform(WM_KEYDOWN, VK_SPACE, 0);
+  box.Perform(WM_KEYUP, VK_SPACE, 0);
+  EXPECT_FALSE(action.Checked());
+  EXPECT_FALSE(other.Checked());
+  EXPECT_EQ(runs.Count, 2);
+
+  box.Properties()->SetAllowGrayed(true);
+  box.Toggle();  // unchecked -> grayed
+  EXPECT_EQ(box.State(), cbsGrayed);
+  EXPECT_FALSE(action.Checked());
+  EXPECT_EQ(other.State(), cbsUnchecked);
+  EXPECT_EQ(runs.Count, 3);
+  // A grayed box is not in step, so its link passes the new value by; the
+  // action's change notice then sets it as every client's.
+  action.SetChecked(true);
+  EXPECT_EQ(runs.Count, 3);
+  EXPECT_TRUE(other.Checked());
+  EXPECT_TRUE(box.Checked());
+}
+
+// Either the action or the box may be freed first.
+TEST_F(cxCheckBox, ActionOrBoxFreedFirst) {
+  auto* action = new TAction(nullptr);
+  auto* box = new TcxCheckBox(nullptr);
+  box->SetAction(action);
+  action->Free();
+  EXPECT_EQ(box->Action(), nullptr);
+  box->Toggle();
+  EXPECT_TRUE(box->Checked());
+  EXPECT_TRUE(box->IsStateStored());
+
+  action = new TAction(nullptr);
+  box->SetAction(action);
+  box->Free();
+  EXPECT_EQ(action->ClientCount(), 0);
+  action->SetChecked(true);
+  action->Free();
+}
+
+// Linking to an action that is still loading only fills a box left
+// unchecked; a state waiting for the box's own loading to end wins.
+TEST_F(cxCheckBox, LinkingKeepsAStateTheBoxWasGiven) {
+  struct TCase {
+    const char* Name;
+    Variant BoxValue;  // Null: grayed
+    bool ActionLoading, ActionChecked, PendingGrayed;
+    TcxCheckBoxState Expected;
+  };
+  const TCase cases[] = {
+      {"defaults only: unchecked follows", Variant(false), true, true, false, cbsChecked},
+      {"defaults only: checked stays", Variant(true), true, false, false, cbsChecked},
+      {"defaults only: grayed stays", Null(), true, true, false, cbsGrayed},
+      {"linked: checked follows", Variant(true), false, false, false, cbsUnchecked},
+      {"linked: grayed follows", Null(), false, true, false, cbsChecked},
+      {"pending state of a loading box", Variant(false), false, true, true, cbsGrayed},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TAction action(nullptr);
+    action.SetChecked(c.ActionChecked);
+    TcxCheckBox box(nullptr);
+    box.SetEditValue(c.BoxValue);
+    if (c.PendingGrayed) {
+      box.SetLoading(true);
+      box.SetState(cbsGrayed);
+    }
+    action.SetLoading(c.ActionLoading);
+    box.SetAction(&action);
+    action.SetLoading(false);
+    if (c.PendingGrayed) box.SetLoading(false);
+    EXPECT_EQ(box.State(), c.Expected);
+  }
+}

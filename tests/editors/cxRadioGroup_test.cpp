@@ -659,3 +659,77 @@ TEST_F(cxRadioGroup, PictureOfFocusedGroupsInTwoLooks) {
   }
   SavePicture(&picture, "radio_and_check_groups_focused.png", 2);
 }
+
+namespace {
+
+// A menu of the library's own kind that records where it showed and the
+// shortcut keys it was offered (Ctrl+M is its shortcut).
+class TRecordingMenu : public TComponent, public IcxPopupMenu {
+public:
+  explicit TRecordingMenu(TComponent* AOwner) : TComponent(AOwner) {}
+  std::vector<TPoint> Shown;
+  std::vector<WPARAM> KeysOffered;
+  void Popup(Integer X, Integer Y) override { Shown.push_back({X, Y}); }
+  bool IsShortCutKey(TMessage& M) override {
+    KeysOffered.push_back(M.WParam);
+    return M.WParam == 'M';
+  }
+};
+
+}  // namespace
+
+// A stand-alone radio button takes only menus, shows its menu for a
+// request inside it (from the keyboard at its top-left) and lets the
+// menu's shortcuts act while it has the focus.
+TEST_F(cxRadioGroup, StandAloneRadioButtonPopupMenu) {
+  TTestForm window(240, 80);
+  auto* button = window.Place<TcxRadioButton>(10, 10, 120, 21);
+  auto* menu = new TRecordingMenu(window.Form);
+  auto* notAMenu = new TComponent(window.Form);
+  button->SetPopupMenu(notAMenu);
+  EXPECT_EQ(button->PopupMenu(), nullptr);
+  button->SetPopupMenu(menu);
+  EXPECT_EQ(button->PopupMenu(), menu);
+  window.ShowForm(button);
+
+  const TPoint inside = button->ClientToScreen({30, 8});
+  button->Perform(WM_CONTEXTMENU, button->Handle(), MousePos(inside));
+  ASSERT_EQ(menu->Shown.size(), 1u);
+  EXPECT_EQ(menu->Shown[0], inside);
+  button->Perform(WM_CONTEXTMENU, button->Handle(), MousePos(button->ClientToScreen({300, 8})));
+  EXPECT_EQ(menu->Shown.size(), 1u);
+  button->Perform(WM_CONTEXTMENU, button->Handle(), MAKELPARAM(-1, -1));
+  ASSERT_EQ(menu->Shown.size(), 2u);
+  EXPECT_EQ(menu->Shown[1], button->ClientToScreen({0, 0}));
+
+  EXPECT_NE(button->Perform(CN_KEYDOWN, 'M', 0), 0);
+  EXPECT_NE(button->Perform(CN_SYSKEYDOWN, 'M', 0), 0);
+  EXPECT_EQ(button->Perform(CN_KEYDOWN, 'Q', 0), 0);
+  EXPECT_EQ(menu->KeysOffered, (std::vector<WPARAM>{'M', 'M', 'Q'}));
+
+  // A freed menu is forgotten.
+  menu->Free();
+  EXPECT_EQ(button->PopupMenu(), nullptr);
+  EXPECT_EQ(button->Perform(CN_KEYDOWN, 'M', 0), 0);
+}
+
+// The group's menu serves its buttons: a request on a button shows it and
+// its shortcuts act while a button has the focus.
+TEST_F(cxRadioGroup, ButtonsUseTheGroupsPopupMenu) {
+  TTestForm window(240, 140);
+  auto* group = window.Place<TcxRadioGroup>(10, 10, 185, 105);
+  AddItems(group->Properties(), {u"A", u"B"});
+  auto* menu = new TRecordingMenu(window.Form);
+  group->SetPopupMenu(menu);
+  window.ShowForm(group->Buttons(0));
+  ASSERT_TRUE(group->Buttons(0)->Focused());
+
+  TWinControl* button = group->Buttons(1);
+  const TPoint inside = button->ClientToScreen({5, 5});
+  button->Perform(WM_CONTEXTMENU, button->Handle(), MousePos(inside));
+  ASSERT_EQ(menu->Shown.size(), 1u);
+  EXPECT_EQ(menu->Shown[0], inside);
+
+  EXPECT_NE(group->Buttons(0)->Perform(CN_KEYDOWN, 'M', 0), 0);
+  EXPECT_EQ(menu->KeysOffered, (std::vector<WPARAM>{'M'}));
+}
