@@ -287,7 +287,10 @@ public:
   // the container leaves AList, so Tab reaches the open editor and Shift+Tab
   // from it goes past the container.
   void ExcludeInplaceFromTabOrder(std::vector<TWinControl*>& AList) const;
-  void AdjustTabOrderList(std::vector<TWinControl*>& AList) const override { ExcludeInplaceFromTabOrder(AList); }
+  void AdjustTabOrderList(std::vector<TWinControl*>& AList) const override {
+    TcxContainer::AdjustTabOrderList(AList);
+    ExcludeInplaceFromTabOrder(AList);
+  }
 
   // ---- Events ----
   TcxEditEditingEvent OnEditing;

@@ -1282,35 +1282,24 @@ void TcxContainer::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void cxGetTabOrderList(const TWinControl* ARoot, std::vector<TWinControl*>& AList) {
-  ARoot->GetTabOrderList(AList);
-  // A copy: an adjustment may take controls out of the list.
-  const std::vector<TWinControl*> listed = AList;
-  for (TWinControl* control : listed)
-    if (auto* container = dynamic_cast<const TcxContainer*>(control)) container->AdjustTabOrderList(AList);
+  ARoot->GetAdjustedTabOrderList(AList);
 }
 
 bool cxSelectNextControl(TWinControl* ARoot, TWinControl* ACurrent, bool AForward) {
-  // The walk keeps the platform's order, so a control that left the
-  // adjusted list (a container behind its open editor) still has its place
-  // to start from.
-  std::vector<TWinControl*> order, kept;
-  ARoot->GetTabOrderList(order);
-  cxGetTabOrderList(ARoot, kept);
-  const Integer n = static_cast<Integer>(order.size());
-  if (n == 0) return false;
-  auto it = std::find(order.begin(), order.end(), ACurrent);
-  const Integer start = it == order.end() ? (AForward ? n - 1 : 0) : static_cast<Integer>(it - order.begin());
-  Integer i = start;
-  do {
-    i = AForward ? (i + 1) % n : (i + n - 1) % n;
-    TWinControl* control = order[static_cast<size_t>(i)];
-    if (control == ACurrent || std::find(kept.begin(), kept.end(), control) == kept.end()) continue;
-    if (control->CanFocus() && control->TabStop()) {
-      control->SetFocus();
-      return true;
-    }
-  } while (i != start);
-  return false;
+  TWinControl* next = ARoot->FindNextControl(ACurrent, AForward, true, false);
+  if (!next || next == ACurrent) return false;
+  next->SetFocus();
+  return true;
+}
+
+void TcxContainer::AdjustTabOrderList(std::vector<TWinControl*>& AList) const {
+  if (!FInnerControl || KeepsOwnTabOrder()) return;
+  const TCustomForm* form = GetParentForm();
+  if (!form || form->ActiveControl() != FInnerControl) return;
+  if (std::find(AList.begin(), AList.end(), this) == AList.end()) return;
+  // Listed once, in this place.
+  AList.erase(std::remove(AList.begin(), AList.end(), FInnerControl), AList.end());
+  *std::find(AList.begin(), AList.end(), this) = FInnerControl;
 }
 
 void TcxContainer::DoContextPopup(const TPoint& MousePos, bool& Handled) {

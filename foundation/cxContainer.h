@@ -392,11 +392,12 @@ public:
 // ---------------------------------------------------------------------------
 // TcxContainer
 
-// ARoot's windowed children in tab order (all levels), with each container
-// in the list allowed to adjust it (AdjustTabOrderList).
+// ARoot's windowed children in tab order (all levels), with each control in
+// the list allowed to adjust it (AdjustTabOrderList).
 void cxGetTabOrderList(const TWinControl* ARoot, std::vector<TWinControl*>& AList);
 // Focuses the tab stop after (AForward) or before ACurrent in ARoot's
-// adjusted tab order, going round at the ends; false when there is none.
+// adjusted tab order, going round at the ends; false when there is none
+// other than ACurrent.
 bool cxSelectNextControl(TWinControl* ARoot, TWinControl* ACurrent, bool AForward);
 
 class TcxContainer : public TcxControl {
@@ -470,7 +471,7 @@ class TcxContainer : public TcxControl {
   virtual bool HasShadow();
   virtual TcxCustomContainerStyle* StyleForState(TcxContainerState AState);
   virtual bool InnerRegionChanged(bool AHasRegion, const TRect& AClipRect);
-  virtual bool KeepsOwnTabOrder() { return false; }
+  virtual bool KeepsOwnTabOrder() const { return false; }
   virtual bool FullBoundsMode() const { return false; }
   virtual bool RefreshOnMove() { return false; }
   // AButton: the container button code of a pressed button (0: none).
@@ -480,9 +481,10 @@ class TcxContainer : public TcxControl {
   virtual void PlaceInnerControl();
   virtual bool ClipToWindowRegion() { return false; }
   virtual bool KeepsTab() { return false; }
-  // The container's say in a tab-order list its form built (see
-  // cxSelectNextControl); nothing here.
-  virtual void AdjustTabOrderList(std::vector<TWinControl*>& AList) const { (void)AList; }
+  // The inner control, while it is the form's active control, stands in the
+  // container's place (unless KeepsOwnTabOrder): a move back from it must not
+  // land on the container, which would hand the focus straight back.
+  void AdjustTabOrderList(std::vector<TWinControl*>& AList) const override;
   virtual void SyncScrollBar(TScrollBarKind AKind);
   virtual Integer ThemeClass() { return 3; }  // "Edit"
   virtual Integer ThemePart() { return 1; }   // the edit text part

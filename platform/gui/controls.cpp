@@ -1127,11 +1127,20 @@ void TWinControl::SetFocus() {
   ::SetFocus(Handle());
 }
 
+void TWinControl::GetAdjustedTabOrderList(std::vector<TWinControl*>& List) const {
+  GetTabOrderList(List);
+  // A copy to ask: an adjustment may take controls out of the list.
+  const std::vector<TWinControl*> listed = List;
+  for (const TWinControl* c : listed) c->AdjustTabOrderList(List);
+}
+
 TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
                                           bool CheckParent) const {
   std::vector<TWinControl*> list;
   GetTabOrderList(list);
   if (list.empty()) return nullptr;
+  std::vector<TWinControl*> landable;
+  GetAdjustedTabOrderList(landable);
   Integer n = static_cast<Integer>(list.size());
   auto it = std::find(list.begin(), list.end(), CurControl);
   Integer start = it == list.end() ? (GoForward ? n - 1 : 0) : static_cast<Integer>(it - list.begin());
@@ -1139,6 +1148,7 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
   do {
     i = GoForward ? (i + 1) % n : (i + n - 1) % n;
     TWinControl* c = list[static_cast<size_t>(i)];
+    if (std::find(landable.begin(), landable.end(), c) == landable.end()) continue;
     if (c->CanFocus() && (!CheckTabStop || c->TabStop()) && (!CheckParent || c->Parent() == this)) return c;
   } while (i != start);
   return nullptr;

@@ -442,15 +442,24 @@ class TWinControl : public TControl {
   void SetTabStop(bool Value);
   Integer TabOrder() const;
   void SetTabOrder(Integer Value);
-  // Windowed children in tab order (all levels).
+  // Windowed children in tab order (all levels), as they stand.
   void GetTabOrderList(std::vector<TWinControl*>& List) const;
+  // The say of a control listed in a tab-order list that a focus move walks:
+  // it may take controls out of the list (a control that stands for another)
+  // or put one in another's place; nothing here.
+  virtual void AdjustTabOrderList(std::vector<TWinControl*>& List) const { (void)List; }
+  // GetTabOrderList with every listed control's adjustment applied: the
+  // controls a focus move may land on.
+  void GetAdjustedTabOrderList(std::vector<TWinControl*>& List) const;
   virtual bool CanFocus() const;
   virtual bool Focused() const;
   // Raises EInvalidOperation "Cannot focus a disabled or invisible window"
   // when the control cannot take the focus.
   virtual void SetFocus();
   // The next (or previous) control in tab order after CurControl, among the
-  // children of this control; nullptr when none.
+  // children of this control; nullptr when none. The walk follows the plain
+  // order and lands only on controls of the adjusted list, so a control that
+  // left that list still has its place to start from.
   TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
   bool ShowingHandle() const;

@@ -16,6 +16,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 
@@ -153,6 +154,93 @@ TEST(cxCustomEditKeys, AShownInplaceEditorStandsForItsContainerInTheTabOrder) {
   list.clear();
   cxGetTabOrderList(f.Form, list);
   EXPECT_NE(std::find(list.begin(), list.end(), f.Container), list.end());
+}
+
+// The form's own Tab handling and the editors' own moves on one form: a
+// plain edit, a container control whose in-place text editor may be open, a
+// stand-alone text editor and a second plain edit, in that tab order.
+struct TMixedTabFixture : TTestForm {
+  enum TWhich { Plain, Container, Editor, StandAlone, LastPlain };
+  TMixedTabFixture() : TTestForm(400, 260) {
+    Controls[Plain] = Place<TEdit>(10, 10, 100, 24);
+    auto* container = Place<TRecorder>(10, 50, 200, 60);
+    container->SetTabStop(true);
+    Controls[Container] = container;
+    Controls[StandAlone] = Place<TcxTextEdit>(10, 130, 100, 24);
+    Controls[LastPlain] = Place<TEdit>(10, 170, 100, 24);
+    InplaceEditor.reset(CreateInplaceEditor(TcxTextEdit::StaticClass(), &Properties));
+    Controls[Editor] = InplaceEditor.get();
+    InplaceEditor->SetParent(container);
+    InplaceEditor->SetBounds(5, 5, 100, 20);
+    ShowForm();
+  }
+  ~TMixedTabFixture() {
+    if (InplaceEditor) InplaceEditor->SetParent(nullptr);
+  }
+  // The one control holding the focus (an editor holds it in its inner edit).
+  TWinControl* FocusedOne() const {
+    TWinControl* found = nullptr;
+    for (TWinControl* c : Controls)
+      if (c->Focused()) {
+        if (found) return nullptr;
+        found = c;
+      }
+    return found;
+  }
+  TcxTextEditProperties Properties{nullptr};
+  std::unique_ptr<TcxCustomEdit> InplaceEditor;
+  TWinControl* Controls[5];
+};
+
+TEST(cxCustomEditKeys, TheFormsTabMovesAndTheEditorsAgreeOnTheInplaceEditor) {
+  using F = TMixedTabFixture;
+  struct TCase {
+    const char* Name;
+    bool Open;  // the in-place editor is shown
+    F::TWhich From;
+    Cardinal Modifiers;
+    F::TWhich To;
+  };
+  const TCase cases[] = {
+      {"open: plain edit, Tab reaches the open editor", true, F::Plain, 0, F::Editor},
+      {"open: the open editor, Tab", true, F::Editor, 0, F::StandAlone},
+      {"open: stand-alone editor, Shift+Tab reaches the open editor", true, F::StandAlone, tkShift, F::Editor},
+      {"open: the open editor, Shift+Tab passes its container", true, F::Editor, tkShift, F::Plain},
+      {"open: stand-alone editor, Tab", true, F::StandAlone, 0, F::LastPlain},
+      {"open: plain edit, Shift+Tab", true, F::LastPlain, tkShift, F::StandAlone},
+      {"open: plain edit, Shift+Tab goes round", true, F::Plain, tkShift, F::LastPlain},
+      {"closed: plain edit, Tab reaches the container", false, F::Plain, 0, F::Container},
+      {"closed: the container, Tab", false, F::Container, 0, F::StandAlone},
+      {"closed: stand-alone editor, Shift+Tab reaches the container", false, F::StandAlone, tkShift, F::Container},
+      {"closed: the container, Shift+Tab", false, F::Container, tkShift, F::Plain},
+      {"closed: plain edit, Tab goes round", false, F::LastPlain, 0, F::Plain},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    F f;
+    f.InplaceEditor->SetVisible(c.Open);
+    f.Focus(f.Controls[c.From]);
+    ASSERT_EQ(f.FocusedOne(), f.Controls[c.From]);
+    f.Key(VK_TAB, c.Modifiers);
+    EXPECT_EQ(f.FocusedOne(), f.Controls[c.To]);
+  }
+}
+
+TEST(cxCustomEditKeys, TheFormsWalkFromAnEditorsInnerEditPassesTheEditor) {
+  // The inner edit holding the focus stands in the editor's place, so going
+  // back from it leaves the editor instead of landing on it again.
+  using F = TMixedTabFixture;
+  for (const bool forward : {false, true}) {
+    SCOPED_TRACE(forward ? "forward" : "backward");
+    F f;
+    f.InplaceEditor->Hide();
+    f.Focus(f.Controls[F::StandAlone]);
+    TWinControl* inner = f.Form->ActiveControl();
+    ASSERT_NE(inner, f.Controls[F::StandAlone]);
+    f.Form->SelectNext(inner, forward, true);
+    Application->ProcessMessages();
+    EXPECT_EQ(f.FocusedOne(), f.Controls[forward ? F::LastPlain : F::Container]);
+  }
 }
 
 TEST(cxCustomEditCursors, TheMouseWheelCursorIsInTheScreensTable) {

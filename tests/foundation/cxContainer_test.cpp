@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ public:
   }
   void ContainerStyleChanged() override { ++StyleChanges; }
   bool DefaultColorIsButtonFace() const override { return ButtonFace; }
+  bool OwnTabOrder = false;
+  bool KeepsOwnTabOrder() const override { return OwnTabOrder; }
 };
 
 // A shown form with a container at (20, 20), 120 x 30.
@@ -779,6 +782,49 @@ TEST_F(cxContainerTest, TabMovesOnAndContextRequestsObeyTheLock) {
   SendMessage(c->Handle(), WM_CONTEXTMENU, 0, PointToLParam(inside));
   SendMessage(c->Handle(), WM_CONTEXTMENU, 0, PointToLParam(TPoint{-1, -1}));
   EXPECT_EQ(requests, 2);
+}
+
+TEST_F(cxContainerTest, TheFocusedInnerControlStandsInTheContainersPlace) {
+  // Other, then the container with its inner control, in tab order. The
+  // inner control hears Tab itself, so the form's own walk moves the focus.
+  struct TCase {
+    const char* Name;
+    bool KeepsOwnTabOrder;
+    bool InnerFocused;
+    bool Backward;
+    bool ContainerInList;  // in the adjusted list
+    bool LandsOnOther;
+  };
+  const TCase cases[] = {
+      {"Shift+Tab from the inner control leaves the container", false, true, true, false, true},
+      {"Tab from the inner control", false, true, false, false, true},
+      {"Tab from Other enters the container", false, false, false, true, false},
+      {"a container that keeps its own order stays listed", true, true, true, true, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TFormFixture f;
+    auto* inner = new TInner(f.Form);
+    inner->SetParent(f.Container);
+    f.Container->SetInnerControl(inner);
+    f.Container->OwnTabOrder = c.KeepsOwnTabOrder;
+    f.Container->SetTabStop(true);
+    f.Other->SetTabOrder(0);
+    (c.InnerFocused ? static_cast<TWinControl*>(inner) : f.Other)->SetFocus();
+    Application->ProcessMessages();
+
+    std::vector<TWinControl*> list;
+    cxGetTabOrderList(f.Form, list);
+    const bool listed = std::find(list.begin(), list.end(), f.Container) != list.end();
+    EXPECT_EQ(listed, c.ContainerInList);
+    EXPECT_EQ(std::count(list.begin(), list.end(), inner), 1);
+    if (!listed) EXPECT_EQ(list.at(1), inner);  // right after Other
+
+    TestKey(VK_TAB, u"\t", c.Backward ? tkShift : 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(f.Other->Focused(), c.LandsOnOther);
+    EXPECT_EQ(inner->Focused(), !c.LandsOnOther);
+  }
 }
 
 TEST_F(cxContainerTest, CursorOutsideTheClientRectIsTheArrow) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/cxMRUEdit.h"
+#include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
 #include "treelist_view_fixture.h"
 
@@ -644,4 +645,65 @@ TEST(TreeListFocus, ALayoutMovesTheFocusOffWhatDoesNotShow) {
   F.Tree->LayoutChanged();
   EXPECT_EQ(FocusedColumn(), F.Column(0));
   EXPECT_EQ(F.Focused(), "a2");
+}
+
+namespace {
+
+// The input fixture with a plain edit before the tree list and one after it
+// in tab order, the tree list focused.
+struct TTabFixture : TInputFixture {
+  TTabFixture() {
+    Before = Edit(10, 0);
+    After = Edit(50, 2);
+    Tree->SetFocus();
+    Application->ProcessMessages();
+  }
+  TEdit* Edit(Integer ATop, Integer ATabOrder) {
+    auto* edit = new TEdit(Form);
+    edit->SetBounds(340, ATop, 100, 24);
+    edit->SetParent(Form);
+    edit->SetTabOrder(ATabOrder);
+    return edit;
+  }
+  TEdit* Before;
+  TEdit* After;
+};
+
+}  // namespace
+
+TEST(TreeListKeys, TabFromTheOpenEditorLeavesTheTreeListBothWays) {
+  // The open editor stands for the tree list: Shift+Tab from it passes the
+  // tree list, and the editor closes as the focus leaves.
+  struct TCase {
+    const char* Name;
+    bool OpenEditor;
+    Cardinal Modifiers;
+    bool ToAfter;
+  };
+  const TCase cases[] = {
+      {"Tab from the open editor", true, 0, true},
+      {"Shift+Tab from the open editor", true, tkShift, false},
+      {"Tab from the tree list", false, 0, true},
+      {"Shift+Tab from the tree list", false, tkShift, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTabFixture F;
+    if (c.OpenEditor) F.Key(VK_F2);
+    ASSERT_EQ(F.Tree->Controller()->IsEditing(), c.OpenEditor);
+    F.Key(VK_TAB, c.Modifiers);
+    EXPECT_TRUE((c.ToAfter ? F.After : F.Before)->Focused());
+    EXPECT_FALSE(F.Tree->Focused());
+    EXPECT_FALSE(F.Tree->Controller()->IsEditing());
+  }
+  // Back into the tree list from either side.
+  for (const bool fromAfter : {false, true}) {
+    SCOPED_TRACE(fromAfter ? "Shift+Tab into the tree list" : "Tab into the tree list");
+    TTabFixture F;
+    F.Key(VK_F2);
+    (fromAfter ? F.After : F.Before)->SetFocus();
+    Application->ProcessMessages();
+    F.Key(VK_TAB, fromAfter ? tkShift : 0);
+    EXPECT_TRUE(F.Tree->Focused());
+  }
 }

@@ -1,6 +1,9 @@
 // Focus, capture and activation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 #include "tests/platform/gui/guitestutil.h"
@@ -63,6 +66,87 @@ TEST(Focus, TabMovesThroughTabStopsUnlessTheControlWantsTab) {
   TestKey(VK_TAB, u"\t");
   EXPECT_TRUE(f.First->Focused());
   EXPECT_EQ(f.First->Only({WM_KEYDOWN, WM_CHAR}), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
+}
+
+// A control that, while visible, stands for its parent in the tab order,
+// as an open in-place editor stands for the control it edits in.
+class TStandIn : public TRecorder {
+public:
+  using TRecorder::TRecorder;
+  void AdjustTabOrderList(std::vector<TWinControl*>& List) const override {
+    if (Visible()) List.erase(std::remove(List.begin(), List.end(), Parent()), List.end());
+  }
+};
+
+// First, a box holding a stand-in, and Last, all tab stops in that order.
+struct TStandInFixture : TTestForm {
+  enum TWhich { First, Box, Inside, Last };
+  TStandInFixture() : TTestForm(300, 200) {
+    Controls[First] = Place<TRecorder>(10, 10, 60, 30);
+    Controls[Box] = Place<TRecorder>(10, 50, 200, 80);
+    Controls[Inside] = new TStandIn(Form);
+    Controls[Inside]->SetBounds(5, 5, 60, 30);
+    Controls[Inside]->SetParent(Controls[Box]);
+    Controls[Last] = Place<TRecorder>(10, 150, 60, 30);
+    for (TWinControl* c : Controls) c->SetTabStop(true);
+    ShowForm();
+  }
+  TWinControl* Controls[4];
+};
+
+TEST(Focus, TabMovesLandOnlyWhereTheListedControlsLetThem) {
+  using F = TStandInFixture;
+  struct TCase {
+    const char* Name;
+    bool Shown;
+    F::TWhich From;
+    Cardinal Modifiers;
+    F::TWhich To;
+  };
+  const TCase cases[] = {
+      {"hidden: Tab enters the box", false, F::First, 0, F::Box},
+      {"hidden: Tab leaves the box", false, F::Box, 0, F::Last},
+      {"hidden: Shift+Tab comes back to the box", false, F::Last, tkShift, F::Box},
+      {"shown: Tab lands on the stand-in, not the box", true, F::First, 0, F::Inside},
+      {"shown: Tab from the stand-in", true, F::Inside, 0, F::Last},
+      {"shown: Shift+Tab from the stand-in passes the box", true, F::Inside, tkShift, F::First},
+      {"shown: Shift+Tab reaches the stand-in", true, F::Last, tkShift, F::Inside},
+      {"shown: the box itself still has its place to start from", true, F::Box, 0, F::Inside},
+      {"shown: Shift+Tab goes round the end", true, F::First, tkShift, F::Last},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    F f;
+    f.Controls[F::Inside]->SetVisible(c.Shown);
+    f.Focus(f.Controls[c.From]);
+    ASSERT_TRUE(f.Controls[c.From]->Focused());
+    TestKey(VK_TAB, u"\t", c.Modifiers);
+    Application->ProcessMessages();
+    EXPECT_TRUE(f.Controls[c.To]->Focused());
+  }
+
+  // The plain list stays as the children stand; only the adjusted one loses
+  // the box.
+  F f;
+  std::vector<TWinControl*> plain, adjusted;
+  f.Form->GetTabOrderList(plain);
+  f.Form->GetAdjustedTabOrderList(adjusted);
+  const auto [first, box, inside, last] = f.Controls;
+  EXPECT_EQ(plain, (std::vector<TWinControl*>{first, box, inside, last}));
+  EXPECT_EQ(adjusted, (std::vector<TWinControl*>{first, inside, last}));
+}
+
+TEST(Focus, AShownFormStartsOnTheFirstControlItMayLandOn) {
+  TTestForm f(300, 200);
+  auto* box = f.Place<TRecorder>(10, 10, 200, 80);
+  auto* inside = new TStandIn(f.Form);
+  inside->SetParent(box);
+  auto* last = f.Place<TRecorder>(10, 150, 60, 30);
+  for (TWinControl* c : {static_cast<TWinControl*>(box), static_cast<TWinControl*>(inside),
+                         static_cast<TWinControl*>(last)})
+    c->SetTabStop(true);
+  f.ShowForm();
+  EXPECT_EQ(f.Form->ActiveControl(), inside);
 }
 
 TEST(Focus, SwitchingToAnotherProgramIsNoFocusChange) {
