@@ -95,7 +95,17 @@ void TcxTreeListControlPainter::PaintHeaders() {
   if (!IntersectRect(Left, VI->LeftSeparatorRect(), VI->HeaderAreaRect())) Left = TRect{};
   if (!IntersectRect(Right, VI->RightSeparatorRect(), VI->HeaderAreaRect())) Right = TRect{};
   PaintSeparators(Left, Right);
-  for (const auto& Band : VI->BandViewInfos()) PaintBandHeaders(Band.get());
+  TcxTreeListBandViewInfo* Last = VI->RightFixedBand();
+  for (const auto& Band : VI->BandViewInfos()) {
+    PaintBandHeaders(Band.get());
+    if (!VI->RightFixedBand() && !Band->IsFixed()) Last = Band.get();
+  }
+  // The header area ends with a line where the last band's columns leave
+  // its background showing (its own column headers end in their frames).
+  if (Last && !Last->Complete && Last->Visible()) {
+    const TRect R = Last->ClipRect();
+    FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom}, clBtnShadow, nullptr);
+  }
 }
 
 void TcxTreeListControlPainter::PaintBandHeaders(TcxTreeListBandViewInfo* ABand) {
@@ -120,9 +130,12 @@ void TcxTreeListControlPainter::PaintBandBackground(TcxTreeListBandViewInfo* ABa
 }
 
 void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) {
-  if (!AHeader->Visible() || !Canvas()->IsRectVisible(AHeader->ClipRect())) return;
+  auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
+  const TRect Bounds = Column ? Column->PaintRect() : AHeader->DisplayRect();
+  const TRect Clip = Column ? Column->PaintClipRect() : AHeader->ClipRect();
+  if (!AHeader->Visible() || !Canvas()->IsRectVisible(Clip)) return;
   TClipScope Scope(Canvas());
-  Canvas()->ClipToRect(AHeader->ClipRect());
+  Canvas()->ClipToRect(Clip);
   bool Done = false;
   if (AHeader->Column)
     FTreeList->OnCustomDrawHeaderCell(FTreeList, Canvas(), AHeader, Done);
@@ -130,7 +143,6 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
     FTreeList->OnCustomDrawHeader(FTreeList, Canvas(), AHeader, Done);
   if (Done) return;
   const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
-  auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
   const TcxNeighbors Neighbors = Column ? Column->Neighbors : 0;
   const TcxViewParams& Params = AHeader->ViewParams;
   TFont* Font = Params.Font ? Params.Font : FTreeList->Font();
@@ -144,11 +156,11 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
   const bool MultiLine = Caption ? Caption->MultiLine() : AHeader->MultiLine;
   const bool Ellipsis = !Caption || Caption->ShowEndEllipsis();
   if (FTreeList->ViewSettings().ExtPaintStyle)
-    Painter->PaintHeaderPlain(Canvas(), AHeader->DisplayRect(), TextArea, Neighbors, cxAllBorders,
+    Painter->PaintHeaderPlain(Canvas(), Bounds, TextArea, Neighbors, cxAllBorders,
                               AHeader->ButtonState, AlignHorz, AlignVert, MultiLine, Ellipsis, AHeader->Text, Font,
                               Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   else
-    Painter->PaintHeader(Canvas(), AHeader->DisplayRect(), TextArea, Neighbors, cxAllBorders, AHeader->ButtonState,
+    Painter->PaintHeader(Canvas(), Bounds, TextArea, Neighbors, cxAllBorders, AHeader->ButtonState,
                          AlignHorz, AlignVert, MultiLine, Ellipsis, AHeader->Text, Font, Params.TextColor,
                          Params.Color, BitmapBackground(Params.Bitmap));
   // The glyph at its whole size; one that does not fit is cut at the
@@ -157,7 +169,7 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
     Canvas()->Canvas()->Draw(AHeader->GlyphRect.Left, AHeader->GlyphRect.Top, Caption->Glyph());
   if (!IsRectEmpty(AHeader->SortMarkArea) && AHeader->Column)
     Painter->PaintSortMark(Canvas(), AHeader->SortMarkArea, AHeader->Column->SortOrder() == soAscending);
-  if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), AHeader->DisplayRect());
+  if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), Bounds);
 }
 
 void TcxTreeListControlPainter::PaintIndicator(TcxTreeListIndicatorViewInfo* AIndicator) {

@@ -135,6 +135,18 @@ bool TcxTreeListHeaderViewInfo::NeedShowHint(TcxCanvas* ACanvas, const TPoint& P
   return true;
 }
 
+TRect TcxTreeListColumnHeaderViewInfo::PaintRect() const {
+  TRect R = FDisplayRect;
+  if (DrawOneLeft) --R.Left;
+  return R;
+}
+
+TRect TcxTreeListColumnHeaderViewInfo::PaintClipRect() const {
+  TRect R = FClipRect;
+  if (DrawOneLeft && R.Left == FDisplayRect.Left) --R.Left;
+  return R;
+}
+
 void TcxTreeListIndentViewInfo::Calculate() {
   HorzLine = VertLine = ButtonRect = TRect{};
   if (IndentKind != ikLevel) return;
@@ -183,8 +195,27 @@ bool TcxTreeListEditCellViewInfo::IsSelectedLook() const {
 
 TcxViewParams TcxTreeListEditCellViewInfo::GetViewParams() const {
   TcxTreeListStyles* Styles = static_cast<TcxCustomTreeListControl*>(GetControl())->Styles();
-  if (IsSelectedLook()) return Styles->GetSelectionParams();
-  return FRow->Node ? Styles->GetContentParams(FRow->Node, Column()) : Styles->TcxCustomControlStyles::GetContentParams();
+  TcxViewParams Params =
+      FRow->Node ? Styles->GetContentParams(FRow->Node, Column()) : Styles->TcxCustomControlStyles::GetContentParams();
+  if (!IsSelectedLook()) return Params;
+  // The selection recolours the cell; its text keeps the content font, so
+  // that a row does not change its letters when it is selected.
+  const TcxViewParams Selection = Styles->GetSelectionParams();
+  Params.Color = Selection.Color;
+  Params.TextColor = Selection.TextColor;
+  Params.Bitmap = Selection.Bitmap;
+  return Params;
+}
+
+TcxEditButtonTransparency TcxTreeListEditCellViewInfo::GetButtonTransparency() const {
+  const TcxEditItemShowEditButtons Own = Column()->Options()->ShowEditButtons();
+  if (Own != eisbDefault) return Own == eisbAlways ? ebtNone : ebtHideInactive;
+  auto* TreeList = static_cast<TcxCustomTreeListControl*>(GetControl());
+  switch (TreeList->OptionsView()->ShowEditButtons()) {
+    case ecsbAlways: return ebtNone;
+    case ecsbFocused: return FRow->Node && FRow->Node == TreeList->FocusedNode() ? ebtNone : ebtHideInactive;
+    default: return ebtHideInactive;
+  }
 }
 
 // ---- Rows -------------------------------------------------------------------------------------
@@ -574,6 +605,13 @@ void TcxTreeListViewInfo::CalculateHeights() {
       FBandLineHeight = std::max(FBandLineHeight, LineFor(Styles->GetBandHeaderParams(Band, Band->Styles()->Header())));
     }
   Integer Row = std::max(DefaultEditHeight(), TextHeight);
+  // A column whose content style sets its own font needs a line of that font.
+  for (TcxTreeListColumn* Column : Columns)
+    for (TcxViewParams Params : {Styles->GetContentEvenParams(), Styles->GetContentOddParams()}) {
+      cxMergeStyle(Params, Column->Styles()->Content());
+      if (Params.Font && !Params.Font->SameAs(*FTreeList->Font()))
+        Row = std::max(Row, Column->GetDefaultEditHeight(Params.Font));
+    }
   if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
   if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
   const Integer Assigned = FTreeList->AssignedRowHeight();
@@ -723,6 +761,7 @@ void TcxTreeListViewInfo::CalculateHeaders() {
     }
     const Integer X0 = BandRect.Left;
     const Integer Width = BandRect.Width();
+    const bool SharesHeaderLines = Painter->Kind() == lfUltraFlat && !FTreeList->ViewSettings().ExtPaintStyle;
     if (Bands.Bands) {
       auto Header = std::make_unique<TcxTreeListHeaderViewInfo>(this);
       Header->Band = Band;
@@ -755,6 +794,7 @@ void TcxTreeListViewInfo::CalculateHeaders() {
         for (const auto& Old : OldHeaders)
           if (Old->Column == Column) Header->Pressed = Old->Pressed;
         const Integer Lines = std::max(Column->Position().LineCount, 1);
+        Header->DrawOneLeft = C > 0 && SharesHeaderLines;
         const TRect R2{ColumnX, ColumnsTop + Line * FHeaderLineHeight, ColumnX + Column->DisplayWidth(),
                        ColumnsTop + (Line + Lines) * FHeaderLineHeight};
         Header->CalculateWithClip(R2, Bands.Headers ? Clip : TRect{});

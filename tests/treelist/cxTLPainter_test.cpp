@@ -534,3 +534,64 @@ TEST(TreeListPainter, FixedBandStaysWhileTheRestScrolls) {
   EXPECT_EQ(CountInColumn(*Picture, Separator.Left, VI->HeaderAreaRect().Top, F.Row(F.C)->RowRect.Bottom, clRed),
             F.Row(F.C)->RowRect.Bottom - VI->HeaderAreaRect().Top);
 }
+
+// A band whose columns leave header lines free shows its band background
+// there; when it is the last band a shadow line closes the header area on
+// its right.
+TEST(TreeListPainter, ABandsFreeHeaderLinesShowItsBackgroundAndTheLastOneIsClosed) {
+  TStyledTree F;
+  const TColor Background = TColor(0x5599DD);
+  F.Tree->Styles()->SetBandBackground(F.NewStyle(Background));
+  F.Tree->LayoutChanged();
+  TcxTreeListBandViewInfo* Side = F.SideBand();
+  ASSERT_FALSE(Side->Complete);
+  ASSERT_TRUE(F.MainBand()->Complete);
+  const TRect Clip = Side->ClipRect();
+  const Integer Top = Side->Header->DisplayRect().Bottom;
+  const Integer Bottom = F.Layout()->HeadersBottom();
+  ASSERT_GT(Bottom - Top, 4);
+  const auto Picture = F.Shot();
+  EXPECT_EQ(Picture->PixelColor((Clip.Left + Clip.Right) / 2, (Top + Bottom) / 2), Background);
+  // Along its right edge under its header: the shadow line, not the background.
+  const TColor Shadow = ColorToRGB(clBtnShadow);
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 1, Top, Bottom - 1, Shadow), Bottom - 1 - Top);
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 2, Top, Bottom - 1, Background), Bottom - 1 - Top);
+}
+
+// In the ultra-flat look two headers side by side share one frame line;
+// the other looks, and the plain headers, keep their own frames.
+TEST(TreeListPainter, UltraFlatNeighbourHeadersShareOneLine) {
+  TTreeViewFixture F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  struct Case {
+    TcxLookAndFeelKind Kind;
+    bool Plain;
+    bool OneLeft;  // the second header is drawn from one pixel left of its column
+  };
+  const Case Cases[] = {
+      {lfUltraFlat, false, true}, {lfUltraFlat, true, false}, {lfFlat, false, false}, {lfStandard, false, false}};
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(std::to_string(K.Kind) + (K.Plain ? " plain" : ""));
+    F.Tree->LookAndFeel()->SetKind(K.Kind);
+    F.View()->SetExtPaintStyle(K.Plain);
+    F.Tree->LayoutChanged();
+    TcxTreeListColumnHeaderViewInfo* First = F.Layout()->ColumnHeader(F.Column(0));
+    TcxTreeListColumnHeaderViewInfo* Second = F.Layout()->ColumnHeader(F.Column(1));
+    EXPECT_FALSE(First->DrawOneLeft);
+    EXPECT_EQ(Second->DrawOneLeft, K.OneLeft);
+    // The column keeps its place; only its picture starts further left.
+    EXPECT_EQ(Second->DisplayRect().Left, First->DisplayRect().Right);
+    EXPECT_EQ(Second->PaintRect().Left, First->DisplayRect().Right - (K.OneLeft ? 1 : 0));
+    EXPECT_EQ(Second->PaintClipRect().Left, Second->PaintRect().Left);
+  }
+  // The ultra-flat picture: one dark line between the two headers.
+  F.Tree->LookAndFeel()->SetKind(lfUltraFlat);
+  F.View()->SetExtPaintStyle(false);
+  F.Tree->LayoutChanged();
+  const TRect First = F.Layout()->ColumnHeader(F.Column(0))->DisplayRect();
+  const auto Picture = F.Shot();
+  const TColor Line = ColorToRGB(clBtnText);
+  Integer Dark = 0;
+  for (Integer X = First.Right - 3; X < First.Right + 2; ++X) Dark += Picture->PixelColor(X, First.Top + 3) == Line;
+  EXPECT_EQ(Dark, 1);
+}
