@@ -1,5 +1,6 @@
 #include "treelist/cxTLPainter.h"
 
+#include "editors/cxEditViewInfo.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/imagelist.h"
 #include "treelist/cxTLBands.h"
@@ -325,8 +326,45 @@ void TcxTreeListControlPainter::PaintCell(TcxTreeListEditCellViewInfo* ACell) {
   if (!ACell->Visible() || !Canvas()->IsRectVisible(ACell->ClipRect())) return;
   TClipScope Scope(Canvas());
   Canvas()->ClipToRect(ACell->ClipRect());
-  PaintBorderLines(ACell->DisplayRect(), ACell->Borders(), ACell->ViewParams().Color);
-  PaintEditCell(ACell, false);
+  const TcxViewParams& Params = ACell->ViewParams();
+  PaintBorderLines(ACell->DisplayRect(), ACell->Borders(), Params.Color);
+  // The handler finds the cell's colours and font on the canvas; what it
+  // leaves there, when it does not draw the cell itself, is the cell's look.
+  Canvas()->SetBrushColor(Params.Color);
+  Canvas()->SetFont(Params.Font ? Params.Font : FTreeList->Font());
+  Canvas()->GetFont()->SetColor(Params.TextColor);
+  bool Done = false;
+  if (FTreeList->OnCustomDrawCell) FTreeList->OnCustomDrawCell(FTreeList, Canvas(), ACell, Done);
+  TcxCustomEditViewInfo* View = ACell->EditViewInfo();
+  if (Done || !View) return;
+  FCellFont = std::make_unique<TFont>();
+  FCellFont->Assign(Canvas()->GetFont());
+  FCellColor = Canvas()->GetBrush()->Color();
+  View->BackgroundColor = FCellColor;
+  View->TextColor = FCellFont->Color();
+  // The view keeps its own font; the handler's is gone after this cell, even when painting fails.
+  struct TCellLookScope {
+    TcxTreeListControlPainter* Painter;
+    TcxCustomEditViewInfo* View;
+    TFont* OwnFont;
+    ~TCellLookScope() {
+      View->Font = OwnFont;
+      Painter->FCellFont.reset();
+    }
+  } LookScope{this, View, View->Font};
+  View->Font = FCellFont.get();
+  if (Params.Bitmap && !Params.Bitmap->Empty() && !ACell->IsSelectedLook())
+    Canvas()->FillRectOrTileBitmap(ACell->ContentRect(), Params.Bitmap);
+  PaintViewInfoAtOrigin(View, Canvas());
+  if (!View->PaintsOwnContent) PaintCellText(ACell);
+}
+
+void TcxTreeListControlPainter::SaveAndApplyViewParams(TcxEditCellViewInfo* ACell) {
+  TcxCustomControlPainter::SaveAndApplyViewParams(ACell);
+  if (!FCellFont) return;
+  // The cell being painted takes the look its custom-draw handler left.
+  Canvas()->GetFont()->Assign(FCellFont.get());
+  Canvas()->SetBrushColor(FCellColor);
 }
 
 void TcxTreeListControlPainter::PaintGroupCell(TcxTreeListNodeViewInfo* ARow) {

@@ -595,3 +595,31 @@ TEST(TreeListPainter, UltraFlatNeighbourHeadersShareOneLine) {
   for (Integer X = First.Right - 3; X < First.Right + 2; ++X) Dark += Picture->PixelColor(X, First.Top + 3) == Line;
   EXPECT_EQ(Dark, 1);
 }
+
+// A cell's custom-draw handler finds the cell's colours on the canvas; the
+// colours it leaves there without drawing are the ones the cell is drawn in.
+TEST(TreeListPainter, ACellHandlerRecoloursTheCellWithoutDrawingIt) {
+  TStyledTree F;
+  const TColor Back = TColor(0x2288EE), Text = TColor(0x11AA33);
+  TcxEditCellViewInfo* Target = F.Row(F.B)->CellOfColumn(F.Column(1));
+  TColor Found = clNone;
+  F.Tree->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
+      F.Form, [&](TcxEditingControl*, TcxCanvas* C, TcxEditCellViewInfo* V, bool&) {
+        if (V != Target) return;
+        Found = C->GetBrush()->Color();
+        C->SetBrushColor(Back);
+        C->GetFont()->SetColor(Text);
+      });
+  const auto Picture = F.Shot();
+  EXPECT_EQ(Found, Target->ViewParams().Color);
+  const TRect Content = Target->ContentRect();
+  EXPECT_EQ(Picture->PixelColor(Content.Right - 3, (Content.Top + Content.Bottom) / 2), Back);
+  Integer Letters = 0;
+  for (Integer Y = Content.Top; Y < Content.Bottom; ++Y) Letters += CountInRow(*Picture, Y, Content.Left, Content.Right, Text);
+  EXPECT_GT(Letters, 5) << "the text \"note b\" in the handler's colour";
+  // The other cells keep their look, and without the handler so does this one.
+  const TRect Other = F.Row(F.C)->CellOfColumn(F.Column(1))->ContentRect();
+  EXPECT_NE(Picture->PixelColor(Other.Right - 3, (Other.Top + Other.Bottom) / 2), Back);
+  F.Tree->OnCustomDrawCell = nullptr;
+  EXPECT_NE(F.Shot()->PixelColor(Content.Right - 3, (Content.Top + Content.Bottom) / 2), Back);
+}
