@@ -182,13 +182,20 @@ void TcxTreeListControlPainter::PaintIndicator(TcxTreeListIndicatorViewInfo* AIn
     Canvas()->ClipToRect(AIndicator->ClipRect());
     const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
     const TcxViewParams& Params = AIndicator->ViewParams;
-    if (AIndicator->Node)
-      Painter->PaintIndicatorCell(Canvas(), AIndicator->DisplayRect(), Params.Color, AIndicator->Kind);
+    const TRect R = AIndicator->DisplayRect();
+    TFont* Font = Params.Font ? Params.Font : FTreeList->Font();
+    // The plain paint style draws indicators, like headers, in the painter's plain variants.
+    const bool Plain = FTreeList->ViewSettings().ExtPaintStyle;
+    if (AIndicator->Node && Plain)
+      Painter->PaintIndicatorHeader(Canvas(), R, Params.Color, AIndicator->Kind);
+    else if (AIndicator->Node)
+      Painter->PaintIndicatorCell(Canvas(), R, Params.Color, AIndicator->Kind);
+    else if (Plain)
+      Painter->PaintHeaderPlain(Canvas(), R, R, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, false,
+                                String(), Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
     else
-      Painter->PaintHeader(Canvas(), AIndicator->DisplayRect(), AIndicator->DisplayRect(), 0, cxAllBorders,
-                           cxbsNormal, taLeftJustify, vaCenter, false, false, String(),
-                           Params.Font ? Params.Font : FTreeList->Font(), Params.TextColor, Params.Color,
-                           BitmapBackground(Params.Bitmap));
+      Painter->PaintHeader(Canvas(), R, R, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, false,
+                           String(), Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   }
   Canvas()->ClipOutRect(AIndicator->ClipRect());
 }

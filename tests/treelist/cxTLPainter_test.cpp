@@ -623,3 +623,27 @@ TEST(TreeListPainter, ACellHandlerRecoloursTheCellWithoutDrawingIt) {
   F.Tree->OnCustomDrawCell = nullptr;
   EXPECT_NE(F.Shot()->PixelColor(Content.Right - 3, (Content.Top + Content.Bottom) / 2), Back);
 }
+
+// With the plain paint style the row indicators and the header corner cell
+// are drawn in the painter's plain variants, as the headers are.
+TEST(TreeListPainter, ThePlainPaintStyleReachesTheIndicators) {
+  TStyledTree F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  F.Tree->LookAndFeel()->SetKind(lfUltraFlat);
+  F.Tree->LayoutChanged();
+  auto Pixels = [&](const TRect& R) {
+    const auto Picture = F.Shot();
+    std::vector<TColor> Result;
+    for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+      for (Integer X = R.Left; X < R.Right; ++X) Result.push_back(Picture->PixelColor(X, Y));
+    return Result;
+  };
+  const TRect Row = F.Row(F.B)->Indicator->DisplayRect();
+  const TRect Corner = F.Layout()->HeaderIndicatorCell()->DisplayRect();
+  const auto RowFramed = Pixels(Row), CornerFramed = Pixels(Corner);
+  F.View()->SetExtPaintStyle(true);
+  F.Tree->LayoutChanged();
+  ASSERT_EQ(F.Row(F.B)->Indicator->DisplayRect(), Row);
+  EXPECT_NE(Pixels(Row), RowFramed);
+  EXPECT_NE(Pixels(Corner), CornerFramed);
+}
