@@ -956,7 +956,16 @@ bool TcxTreeListHitTest::TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, co
   TcxCustomTreeListControl* TreeList = AViewInfo->TreeList();
   const bool InFooter = TreeList->ViewSettings().Footer && P.Y >= AViewInfo->FooterTop();
   if (P.Y >= AViewInfo->HeadersBottom() && !InFooter) return false;
-  for (const auto& [Band, Rect] : AViewInfo->BandRects()) {
+  // The fixed bands first: a scrolling band may reach under them.
+  std::vector<TcxTreeListBandViewInfo*> Order;
+  for (TcxTreeListBandViewInfo* Fixed : {AViewInfo->LeftFixedBand(), AViewInfo->RightFixedBand()})
+    if (Fixed) Order.push_back(Fixed);
+  for (const auto& Info : AViewInfo->BandViewInfos())
+    if (!Info->IsFixed()) Order.push_back(Info.get());
+  for (TcxTreeListBandViewInfo* Info : Order) {
+    if (!Info->Visible()) continue;
+    TcxTreeListBand* Band = Info->Band;
+    const TRect Rect = Info->ClipRect();
     const Integer Reach = Band->CanSize(cxsdHorizontal) ? SizingEdgeReach : 0;
     if (P.X < Rect.Left || P.X > Rect.Right + Reach) continue;
     SetCode(tlhcBand);

@@ -22,6 +22,8 @@ std::string Lines(TcxTreeListNodeViewInfo* ARow) {
   return Result;
 }
 
+TPoint CentreOf(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+
 }  // namespace
 
 TEST(TreeListLayout, RowsIndentsTreeLinesAndButtons) {
@@ -701,4 +703,60 @@ TEST(TreeListRowHeight, AColumnsContentFontMakesEveryRowTaller) {
   EXPECT_EQ(F.Layout()->RowLineHeight(), After);
   F.Tree->SetDefaultRowHeight(Before + 2);
   EXPECT_EQ(F.Layout()->RowLineHeight(), Before + 2);
+}
+
+// A scrolling band wider than the room between the fixed bands reaches under
+// them; the headers and footer items of the fixed bands still answer for
+// the points they show at.
+TEST(TreeListHitTest, FixedBandsAnswerOverTheScrollingBandUnderThem) {
+  TTreeViewFixture F;
+  F.Tree->BeginUpdate();
+  F.Tree->OptionsView()->SetBands(true);
+  F.Tree->OptionsView()->SetFooter(true);
+  TcxTreeListBand* Left = F.Tree->Bands()->Items(0);
+  TcxTreeListBand* Middle = F.Tree->Bands()->Add();
+  TcxTreeListBand* Right = F.Tree->Bands()->Add();
+  F.Tree->CreateColumn(Middle)->SetWidth(400);
+  TcxTreeListColumn* RightColumn = F.Tree->CreateColumn(Right);
+  RightColumn->SetWidth(60);
+  RightColumn->Options()->SetFooter(true);
+  Left->SetFixedKind(tlbfLeft);
+  Right->SetFixedKind(tlbfRight);
+  F.Tree->EndUpdate();
+  F.Tree->LayoutChanged();
+  TcxTreeListViewInfo* VI = F.Layout();
+  ASSERT_GT(VI->BandViewInfo(Middle)->DisplayRect().Right, VI->RightFixedBand()->DisplayRect().Left);
+  for (Integer LeftPos : {0, 60}) {
+    SCOPED_TRACE("scrolled by " + std::to_string(LeftPos));
+    VI->SetLeftPos(LeftPos);
+    VI = F.Layout();
+    const TRect RightHeader = VI->ColumnHeader(RightColumn)->ClipRect();
+    const TRect RightBandHeader = VI->RightFixedBand()->Header->ClipRect();
+    const TRect NameHeader = VI->ColumnHeader(F.Column(0))->ClipRect();
+    TcxTreeListFooterItemViewInfo* RightFooter = nullptr;
+    for (const auto& Item : VI->FooterItems())
+      if (Item->Column == RightColumn) RightFooter = Item.get();
+    ASSERT_NE(RightFooter, nullptr);
+    struct Case {
+      const char* What;
+      TPoint At;
+      TcxTreeListHitCode Code;
+      TcxTreeListBand* Band;
+      TcxTreeListColumn* Column;
+    };
+    const Case Cases[] = {
+        {"right band's column header", CentreOf(RightHeader), tlhcColumnHeader, Right, RightColumn},
+        {"right band's header", CentreOf(RightBandHeader), tlhcBandHeader, Right, nullptr},
+        {"right band's footer item", CentreOf(RightFooter->ClipRect()), tlhcColumnFooter, Right, RightColumn},
+        {"left band's column header", CentreOf(NameHeader), tlhcColumnHeader, Left, F.Column(0)},
+    };
+    for (const Case& K : Cases) {
+      SCOPED_TRACE(K.What);
+      TcxTreeListHitTest* Hit = F.Tree->HitTest();
+      Hit->HitTest(K.At);
+      EXPECT_TRUE(Hit->HitAtCode(K.Code)) << Hit->HitCodes();
+      EXPECT_EQ(Hit->BandAtPoint(), K.Band);
+      EXPECT_EQ(Hit->ColumnAtPoint(), K.Column);
+    }
+  }
 }
