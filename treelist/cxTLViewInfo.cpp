@@ -684,6 +684,8 @@ void TcxTreeListViewInfo::CalculateHeaders() {
     Forget(FFooterItems);
     Forget(FBandViewInfos);
   }
+  // A pressed header stays pressed in the new layout.
+  std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>> OldBandHeaders = std::move(FBandHeaders);
   FBandHeaders.clear();
   std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> OldHeaders = std::move(FColumnHeaders);
   FColumnHeaders.clear();
@@ -768,6 +770,8 @@ void TcxTreeListViewInfo::CalculateHeaders() {
       Header->Text = Band->Caption();
       Header->AlignHorz = taCenter;
       Header->SetViewParams(Styles->GetBandHeaderParams(Band, Band->Styles()->Header()));
+      for (const auto& Old : OldBandHeaders)
+        if (Old->Band == Band) Header->Pressed = Old->Pressed;
       Header->CalculateWithClip(TRect{X0, BandTop, X0 + Width, ColumnsTop}, Clip);
       Info->Header = Header.get();
       FBandHeaders.push_back(std::move(Header));
