@@ -73,7 +73,13 @@ void TcxTreeListHeaderViewInfo::Calculate() {
   }
   InflateRect(TextArea, -1, 0);
   CalculateGlyph();
-  ButtonState = Pressed ? cxbsPressed : cxbsNormal;
+  ButtonState = Pressed ? cxbsPressed : IsHot() ? cxbsHot : cxbsNormal;
+}
+
+bool TcxTreeListHeaderViewInfo::IsHot() const {
+  TcxCustomTreeListControl* C = TreeList();
+  return ViewInfo()->LookAndFeelPainter()->HotTracksHeaders() && C->DragAndDropState() == ddsNone &&
+         C->HitTest()->HitItem() == this;
 }
 
 TcxTreeListCaption* TcxTreeListHeaderViewInfo::Caption() const {
@@ -1110,6 +1116,14 @@ void TcxTreeListHitTest::TestRowSizingEdge(TcxTreeListViewInfo* AViewInfo, const
   if (P.Y < Bottom - RowSizingEdgeReach || P.Y > Bottom + SizingEdgeReach || !Edge->CanSize(cxsdVertical)) return;
   FEdgeNode = Edge;
   SetCode(tlhcVertSizingEdge);
+}
+
+void TcxTreeListHitTest::HitItemChanged(TcxCustomViewInfoItem* AOld) {
+  // The header left and the header entered take their hot look.
+  auto* TreeList = static_cast<TcxCustomTreeListControl*>(Controller()->EditingControl());
+  if (TreeList->DragAndDropState() != ddsNone) return;
+  for (TcxCustomViewInfoItem* Item : {AOld, HitItem()})
+    if (auto* Header = dynamic_cast<TcxTreeListHeaderViewInfo*>(Item)) Header->Invalidate(true);
 }
 
 TCursor TcxTreeListHitTest::GetHitCursor() {

@@ -102,6 +102,9 @@ class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem, public IcxHint
   TcxButtonState ButtonState = cxbsNormal;
   bool Pressed = false;
 
+  // Drawn hot: the painter hot-tracks headers, no drag runs and the mouse is over it.
+  bool IsHot() const;
+
 private:
   void CalculateGlyph();
   // Guards the measuring of the caption against re-entry.
@@ -466,6 +469,7 @@ class TcxTreeListHitTest : public TcxCustomHitTestController {
 
 protected:
   void DoHitTest() override;
+  void HitItemChanged(TcxCustomViewInfoItem* AOld) override;
 
 private:
   void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }

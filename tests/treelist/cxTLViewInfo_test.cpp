@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "data/cxDataSummary.h"
+#include "foundation/cxLookAndFeels.h"
+#include "platform/gui/testinput.h"
 #include "treelist_view_fixture.h"
 
 namespace {
@@ -758,5 +760,36 @@ TEST(TreeListHitTest, FixedBandsAnswerOverTheScrollingBandUnderThem) {
       EXPECT_EQ(Hit->BandAtPoint(), K.Band);
       EXPECT_EQ(Hit->ColumnAtPoint(), K.Column);
     }
+  }
+}
+
+// In a look whose headers hot-track, the header under the mouse is drawn
+// hot until the mouse leaves it; other looks never draw a hot header.
+TEST(TreeListHeaders, TheHeaderUnderTheMouseIsHotWhereTheLookSaysSo) {
+  TTreeViewFixture F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  auto Header = [&](Integer AColumn) { return F.Layout()->ColumnHeader(F.Column(AColumn)); };
+  auto MoveTo = [&](const TPoint& P) {
+    TestMouseMove(F.Tree->Handle(), P);
+    Application->ProcessMessages();
+  };
+  struct Case {
+    TcxLookAndFeelKind Kind;
+    bool HotTracks;
+  };
+  for (const Case& K : {Case{lfOffice11, true}, Case{lfUltraFlat, false}}) {
+    SCOPED_TRACE(std::to_string(K.Kind));
+    F.Tree->LookAndFeel()->SetKind(K.Kind);
+    F.Tree->LayoutChanged();
+    const TRect Name = Header(0)->DisplayRect();
+    const TRect Note = Header(1)->DisplayRect();
+    MoveTo(TPoint{Name.Left + 20, Name.Top + 5});
+    EXPECT_EQ(Header(0)->ButtonState, K.HotTracks ? cxbsHot : cxbsNormal);
+    EXPECT_EQ(Header(1)->ButtonState, cxbsNormal);
+    MoveTo(TPoint{Note.Left + 20, Note.Top + 5});
+    EXPECT_EQ(Header(0)->ButtonState, cxbsNormal);
+    EXPECT_EQ(Header(1)->ButtonState, K.HotTracks ? cxbsHot : cxbsNormal);
+    MoveTo(F.CellCenter(F.B, 0));
+    EXPECT_EQ(Header(1)->ButtonState, cxbsNormal);
   }
 }
