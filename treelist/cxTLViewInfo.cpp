@@ -1230,7 +1230,11 @@ void TcxCustomTreeListControl::MakeNodeVisible(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) {
   if (ARecalculate) return LayoutChanged();
-  if (TcxTreeListNodeViewInfo* Row = TreeListViewInfo()->RowOfNode(ANode)) InvalidateArea(Row->RowRect, false);
+  TcxTreeListNodeViewInfo* Row = TreeListViewInfo()->RowOfNode(ANode);
+  if (!Row) return;
+  // A row laid out with another selection state takes its new look (cells, indicator) first.
+  if (Row->RowSelected != ANode->Selected()) return LayoutChanged();
+  InvalidateArea(Row->RowRect, false);
 }
 
 TRect TcxCustomTreeListControl::NodeCellsBounds(TcxTreeListNode* ANode, bool ACellsOnly) {

@@ -793,3 +793,37 @@ TEST(TreeListHeaders, TheHeaderUnderTheMouseIsHotWhereTheLookSaysSo) {
     EXPECT_EQ(Header(1)->ButtonState, cxbsNormal);
   }
 }
+
+// The indicator of each row: the focused row's arrow (several arrows when
+// more nodes are selected), dots for the other selected rows, the pencil
+// while the focused record is edited.
+TEST(TreeListLayout, IndicatorKindsFollowFocusSelectionAndEditing) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  F.Tree->OptionsSelection()->SetMultiSelect(true);
+  F.Tree->SetFocusedNode(F.B);
+  F.Tree->LayoutChanged();
+  auto Kinds = [&] {
+    std::string Result;
+    for (TcxTreeListNode* N : {F.A, F.A1, F.B, F.C}) Result += std::to_string(F.Row(N)->Indicator->Kind);
+    return Result;
+  };
+  EXPECT_EQ(Kinds(), "0010") << "the focused row alone: an arrow";
+  F.B->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0010") << "one selected node, focused: an arrow";
+  F.C->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0054") << "b focused and selected with c: arrows and dots";
+  F.A1->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0454");
+  // The selected rows paint in the selection's look at once.
+  EXPECT_TRUE(F.Row(F.A1)->CellsGroups[0]->SelectedLook());
+  F.A1->SetSelected(false);
+  EXPECT_EQ(Kinds(), "0054");
+  EXPECT_FALSE(F.Row(F.A1)->CellsGroups[0]->SelectedLook());
+  F.Tree->SetSelection({});
+  F.Tree->SetFocusedNode(F.B);
+  F.Tree->DataController()->Edit();
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(Kinds(), "0020") << "editing the focused record";
+  F.Tree->DataController()->CancelRecord();
+}
