@@ -1,5 +1,7 @@
 #include "treelist/cxTLPainter.h"
 
+#include <algorithm>
+
 #include "editors/cxEditViewInfo.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/imagelist.h"
@@ -105,7 +107,8 @@ void TcxTreeListControlPainter::PaintHeaders() {
   // its background showing (its own column headers end in their frames).
   if (Last && !Last->Complete && Last->Visible()) {
     const TRect R = Last->ClipRect();
-    FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom}, clBtnShadow, nullptr);
+    const Integer Top = Last->Header ? std::max(R.Top, Last->Header->DisplayRect().Bottom) : R.Top;
+    FillRect(TRect{R.Right - 1, Top, R.Right, R.Bottom}, clBtnShadow, nullptr);
   }
 }
 

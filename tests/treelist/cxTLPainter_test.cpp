@@ -556,6 +556,8 @@ TEST(TreeListPainter, ABandsFreeHeaderLinesShowItsBackgroundAndTheLastOneIsClose
   const TColor Shadow = ColorToRGB(clBtnShadow);
   EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 1, Top, Bottom - 1, Shadow), Bottom - 1 - Top);
   EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 2, Top, Bottom - 1, Background), Bottom - 1 - Top);
+  // The band header keeps its own frame.
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 1, Side->Header->DisplayRect().Top, Top, Shadow), 0);
 }
 
 // In the ultra-flat look two headers side by side share one frame line;
