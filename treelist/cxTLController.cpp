@@ -453,7 +453,7 @@ void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shi
     if (IsEditing()) EditingController()->EndCellEdit(true);
     return;
   }
-  if (Button == mbLeft && Hit->HitAtCode(tlhcColumnHeader)) {
+  if (Button == mbLeft && (Hit->HitAtCode(tlhcColumnHeader) || Hit->HitAtCode(tlhcBandHeader))) {
     if (TcxTreeListHeaderViewInfo* Header = Hit->HeaderAtPoint()) Header->Pressed = true;
     C->LayoutChanged();
     return;
@@ -492,10 +492,23 @@ void TcxTreeListController::HandleMouseUp(TMouseButton Button, TShiftState Shift
     TcxTreeListHitTest* Hit = C->HitTest();
     Hit->HitTestAtPoint(X, Y, Shift);
     if (Hit->HeaderAtPoint() && Hit->HeaderAtPoint()->Column == Header->Column) {
-      const TcxDataSortOrder Next = Header->Column->SortOrder() == soAscending ? soDescending : soAscending;
-      ChangeSortingByClick(Header->Column, Next, Shift);
+      TcxTreeListColumn* Column = Header->Column;
+      const TcxDataSortOrder Next = Column->SortOrder() == soAscending ? soDescending : soAscending;
+      ChangeSortingByClick(Column, Next, Shift);
+      C->DoColumnHeaderClick(Column);
     }
     C->LayoutChanged();
+    return;
+  }
+  for (const auto& Header : VI->BandHeaders()) {
+    if (!Header->Pressed) continue;
+    Header->Pressed = false;
+    TcxTreeListBand* Band = Header->Band;
+    TcxTreeListHitTest* Hit = C->HitTest();
+    Hit->HitTestAtPoint(X, Y, Shift);
+    const bool Over = Hit->HitAtCode(tlhcBandHeader) && Hit->HeaderAtPoint() && Hit->HeaderAtPoint()->Band == Band;
+    C->LayoutChanged();
+    if (Over) C->DoBandHeaderClick(Band);
     return;
   }
 }

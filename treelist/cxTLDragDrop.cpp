@@ -113,6 +113,7 @@ void TcxTreeListDragAndDropObject::BeginDragAndDrop() {
   }
   // The press no longer counts as a header click, and the header loses its pressed look.
   for (const auto& H : C->TreeListViewInfo()->ColumnHeaders()) H->Pressed = false;
+  for (const auto& H : C->TreeListViewInfo()->BandHeaders()) H->Pressed = false;
   C->LayoutChanged();
   FInfo.TargetBand = FColumn ? FColumn->Band() : FBand;
   FInfo.TargetColIndex = FColumn ? FColumn->Position().ColIndex : (FBand ? FBand->VisibleIndex() : -1);

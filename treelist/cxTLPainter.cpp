@@ -1,5 +1,8 @@
 #include "treelist/cxTLPainter.h"
 
+#include <algorithm>
+
+#include "editors/cxEditViewInfo.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/imagelist.h"
 #include "treelist/cxTLBands.h"
@@ -95,7 +98,18 @@ void TcxTreeListControlPainter::PaintHeaders() {
   if (!IntersectRect(Left, VI->LeftSeparatorRect(), VI->HeaderAreaRect())) Left = TRect{};
   if (!IntersectRect(Right, VI->RightSeparatorRect(), VI->HeaderAreaRect())) Right = TRect{};
   PaintSeparators(Left, Right);
-  for (const auto& Band : VI->BandViewInfos()) PaintBandHeaders(Band.get());
+  TcxTreeListBandViewInfo* Last = VI->RightFixedBand();
+  for (const auto& Band : VI->BandViewInfos()) {
+    PaintBandHeaders(Band.get());
+    if (!VI->RightFixedBand() && !Band->IsFixed()) Last = Band.get();
+  }
+  // The header area ends with a line where the last band's columns leave
+  // its background showing (its own column headers end in their frames).
+  if (Last && !Last->Complete && Last->Visible()) {
+    const TRect R = Last->ClipRect();
+    const Integer Top = Last->Header ? std::max(R.Top, Last->Header->DisplayRect().Bottom) : R.Top;
+    FillRect(TRect{R.Right - 1, Top, R.Right, R.Bottom}, clBtnShadow, nullptr);
+  }
 }
 
 void TcxTreeListControlPainter::PaintBandHeaders(TcxTreeListBandViewInfo* ABand) {
@@ -120,9 +134,12 @@ void TcxTreeListControlPainter::PaintBandBackground(TcxTreeListBandViewInfo* ABa
 }
 
 void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) {
-  if (!AHeader->Visible() || !Canvas()->IsRectVisible(AHeader->ClipRect())) return;
+  auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
+  const TRect Bounds = Column ? Column->PaintRect() : AHeader->DisplayRect();
+  const TRect Clip = Column ? Column->PaintClipRect() : AHeader->ClipRect();
+  if (!AHeader->Visible() || !Canvas()->IsRectVisible(Clip)) return;
   TClipScope Scope(Canvas());
-  Canvas()->ClipToRect(AHeader->ClipRect());
+  Canvas()->ClipToRect(Clip);
   bool Done = false;
   if (AHeader->Column)
     FTreeList->OnCustomDrawHeaderCell(FTreeList, Canvas(), AHeader, Done);
@@ -130,7 +147,6 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
     FTreeList->OnCustomDrawHeader(FTreeList, Canvas(), AHeader, Done);
   if (Done) return;
   const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
-  auto* Column = dynamic_cast<TcxTreeListColumnHeaderViewInfo*>(AHeader);
   const TcxNeighbors Neighbors = Column ? Column->Neighbors : 0;
   const TcxViewParams& Params = AHeader->ViewParams;
   TFont* Font = Params.Font ? Params.Font : FTreeList->Font();
@@ -144,11 +160,11 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
   const bool MultiLine = Caption ? Caption->MultiLine() : AHeader->MultiLine;
   const bool Ellipsis = !Caption || Caption->ShowEndEllipsis();
   if (FTreeList->ViewSettings().ExtPaintStyle)
-    Painter->PaintHeaderPlain(Canvas(), AHeader->DisplayRect(), TextArea, Neighbors, cxAllBorders,
+    Painter->PaintHeaderPlain(Canvas(), Bounds, TextArea, Neighbors, cxAllBorders,
                               AHeader->ButtonState, AlignHorz, AlignVert, MultiLine, Ellipsis, AHeader->Text, Font,
                               Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   else
-    Painter->PaintHeader(Canvas(), AHeader->DisplayRect(), TextArea, Neighbors, cxAllBorders, AHeader->ButtonState,
+    Painter->PaintHeader(Canvas(), Bounds, TextArea, Neighbors, cxAllBorders, AHeader->ButtonState,
                          AlignHorz, AlignVert, MultiLine, Ellipsis, AHeader->Text, Font, Params.TextColor,
                          Params.Color, BitmapBackground(Params.Bitmap));
   // The glyph at its whole size; one that does not fit is cut at the
@@ -157,7 +173,7 @@ void TcxTreeListControlPainter::PaintHeader(TcxTreeListHeaderViewInfo* AHeader) 
     Canvas()->Canvas()->Draw(AHeader->GlyphRect.Left, AHeader->GlyphRect.Top, Caption->Glyph());
   if (!IsRectEmpty(AHeader->SortMarkArea) && AHeader->Column)
     Painter->PaintSortMark(Canvas(), AHeader->SortMarkArea, AHeader->Column->SortOrder() == soAscending);
-  if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), AHeader->DisplayRect());
+  if (AHeader->ButtonState == cxbsPressed) Painter->InvertHeaderArea(Canvas(), Bounds);
 }
 
 void TcxTreeListControlPainter::PaintIndicator(TcxTreeListIndicatorViewInfo* AIndicator) {
@@ -169,13 +185,20 @@ void TcxTreeListControlPainter::PaintIndicator(TcxTreeListIndicatorViewInfo* AIn
     Canvas()->ClipToRect(AIndicator->ClipRect());
     const TcxCustomLookAndFeelPainter* Painter = ViewInfo()->LookAndFeelPainter();
     const TcxViewParams& Params = AIndicator->ViewParams;
-    if (AIndicator->Node)
-      Painter->PaintIndicatorCell(Canvas(), AIndicator->DisplayRect(), Params.Color, AIndicator->Kind);
+    const TRect R = AIndicator->DisplayRect();
+    TFont* Font = Params.Font ? Params.Font : FTreeList->Font();
+    // The plain paint style draws indicators, like headers, in the painter's plain variants.
+    const bool Plain = FTreeList->ViewSettings().ExtPaintStyle;
+    if (AIndicator->Node && Plain)
+      Painter->PaintIndicatorHeader(Canvas(), R, Params.Color, AIndicator->Kind);
+    else if (AIndicator->Node)
+      Painter->PaintIndicatorCell(Canvas(), R, Params.Color, AIndicator->Kind);
+    else if (Plain)
+      Painter->PaintHeaderPlain(Canvas(), R, R, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, false,
+                                String(), Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
     else
-      Painter->PaintHeader(Canvas(), AIndicator->DisplayRect(), AIndicator->DisplayRect(), 0, cxAllBorders,
-                           cxbsNormal, taLeftJustify, vaCenter, false, false, String(),
-                           Params.Font ? Params.Font : FTreeList->Font(), Params.TextColor, Params.Color,
-                           BitmapBackground(Params.Bitmap));
+      Painter->PaintHeader(Canvas(), R, R, 0, cxAllBorders, cxbsNormal, taLeftJustify, vaCenter, false, false,
+                           String(), Font, Params.TextColor, Params.Color, BitmapBackground(Params.Bitmap));
   }
   Canvas()->ClipOutRect(AIndicator->ClipRect());
 }
@@ -313,8 +336,45 @@ void TcxTreeListControlPainter::PaintCell(TcxTreeListEditCellViewInfo* ACell) {
   if (!ACell->Visible() || !Canvas()->IsRectVisible(ACell->ClipRect())) return;
   TClipScope Scope(Canvas());
   Canvas()->ClipToRect(ACell->ClipRect());
-  PaintBorderLines(ACell->DisplayRect(), ACell->Borders(), ACell->ViewParams().Color);
-  PaintEditCell(ACell, false);
+  const TcxViewParams& Params = ACell->ViewParams();
+  PaintBorderLines(ACell->DisplayRect(), ACell->Borders(), Params.Color);
+  // The handler finds the cell's colours and font on the canvas; what it
+  // leaves there, when it does not draw the cell itself, is the cell's look.
+  Canvas()->SetBrushColor(Params.Color);
+  Canvas()->SetFont(Params.Font ? Params.Font : FTreeList->Font());
+  Canvas()->GetFont()->SetColor(Params.TextColor);
+  bool Done = false;
+  if (FTreeList->OnCustomDrawCell) FTreeList->OnCustomDrawCell(FTreeList, Canvas(), ACell, Done);
+  TcxCustomEditViewInfo* View = ACell->EditViewInfo();
+  if (Done || !View) return;
+  FCellFont = std::make_unique<TFont>();
+  FCellFont->Assign(Canvas()->GetFont());
+  FCellColor = Canvas()->GetBrush()->Color();
+  View->BackgroundColor = FCellColor;
+  View->TextColor = FCellFont->Color();
+  // The view keeps its own font; the handler's is gone after this cell, even when painting fails.
+  struct TCellLookScope {
+    TcxTreeListControlPainter* Painter;
+    TcxCustomEditViewInfo* View;
+    TFont* OwnFont;
+    ~TCellLookScope() {
+      View->Font = OwnFont;
+      Painter->FCellFont.reset();
+    }
+  } LookScope{this, View, View->Font};
+  View->Font = FCellFont.get();
+  if (Params.Bitmap && !Params.Bitmap->Empty() && !ACell->IsSelectedLook())
+    Canvas()->FillRectOrTileBitmap(ACell->ContentRect(), Params.Bitmap);
+  PaintViewInfoAtOrigin(View, Canvas());
+  if (!View->PaintsOwnContent) PaintCellText(ACell);
+}
+
+void TcxTreeListControlPainter::SaveAndApplyViewParams(TcxEditCellViewInfo* ACell) {
+  TcxCustomControlPainter::SaveAndApplyViewParams(ACell);
+  if (!FCellFont) return;
+  // The cell being painted takes the look its custom-draw handler left.
+  Canvas()->GetFont()->Assign(FCellFont.get());
+  Canvas()->SetBrushColor(FCellColor);
 }
 
 void TcxTreeListControlPainter::PaintGroupCell(TcxTreeListNodeViewInfo* ARow) {

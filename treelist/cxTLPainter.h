@@ -6,6 +6,8 @@
 // resolve to, after its custom-draw event had the chance to draw it
 // instead. Backgrounds go first and items over them, so the picture is the
 // same whether it is painted on the control or into the buffer first.
+#include <memory>
+
 #include "treelist/cxEditingControl.h"
 
 class TcxCustomTreeListControl;
@@ -26,6 +28,9 @@ class TcxTreeListControlPainter : public TcxCustomControlPainter {
   explicit TcxTreeListControlPainter(TcxCustomTreeListControl* ATreeList);
 
   void PaintContent() override;
+  // The cell's view params, then, while a cell is painted, the font and
+  // colours its custom-draw handler left on the canvas.
+  void SaveAndApplyViewParams(TcxEditCellViewInfo* ACell) override;
 
 protected:
   // The background event, else the control's background look.
@@ -61,4 +66,7 @@ protected:
 private:
   TcxTreeListViewInfo* ViewInfo() const;
   TcxCustomTreeListControl* FTreeList;
+  // The look the custom-draw handler left for the cell being painted (none between cells).
+  std::unique_ptr<TFont> FCellFont;
+  TColor FCellColor = clNone;
 };

@@ -73,7 +73,13 @@ void TcxTreeListHeaderViewInfo::Calculate() {
   }
   InflateRect(TextArea, -1, 0);
   CalculateGlyph();
-  ButtonState = Pressed ? cxbsPressed : cxbsNormal;
+  ButtonState = Pressed ? cxbsPressed : IsHot() ? cxbsHot : cxbsNormal;
+}
+
+bool TcxTreeListHeaderViewInfo::IsHot() const {
+  TcxCustomTreeListControl* C = TreeList();
+  return ViewInfo()->LookAndFeelPainter()->HotTracksHeaders() && C->DragAndDropState() == ddsNone &&
+         C->HitTest()->HitItem() == this;
 }
 
 TcxTreeListCaption* TcxTreeListHeaderViewInfo::Caption() const {
@@ -135,6 +141,18 @@ bool TcxTreeListHeaderViewInfo::NeedShowHint(TcxCanvas* ACanvas, const TPoint& P
   return true;
 }
 
+TRect TcxTreeListColumnHeaderViewInfo::PaintRect() const {
+  TRect R = FDisplayRect;
+  if (DrawOneLeft) --R.Left;
+  return R;
+}
+
+TRect TcxTreeListColumnHeaderViewInfo::PaintClipRect() const {
+  TRect R = FClipRect;
+  if (DrawOneLeft && R.Left == FDisplayRect.Left) --R.Left;
+  return R;
+}
+
 void TcxTreeListIndentViewInfo::Calculate() {
   HorzLine = VertLine = ButtonRect = TRect{};
   if (IndentKind != ikLevel) return;
@@ -183,8 +201,27 @@ bool TcxTreeListEditCellViewInfo::IsSelectedLook() const {
 
 TcxViewParams TcxTreeListEditCellViewInfo::GetViewParams() const {
   TcxTreeListStyles* Styles = static_cast<TcxCustomTreeListControl*>(GetControl())->Styles();
-  if (IsSelectedLook()) return Styles->GetSelectionParams();
-  return FRow->Node ? Styles->GetContentParams(FRow->Node, Column()) : Styles->TcxCustomControlStyles::GetContentParams();
+  TcxViewParams Params =
+      FRow->Node ? Styles->GetContentParams(FRow->Node, Column()) : Styles->TcxCustomControlStyles::GetContentParams();
+  if (!IsSelectedLook()) return Params;
+  // The selection recolours the cell; its text keeps the content font, so
+  // that a row does not change its letters when it is selected.
+  const TcxViewParams Selection = Styles->GetSelectionParams();
+  Params.Color = Selection.Color;
+  Params.TextColor = Selection.TextColor;
+  Params.Bitmap = Selection.Bitmap;
+  return Params;
+}
+
+TcxEditButtonTransparency TcxTreeListEditCellViewInfo::GetButtonTransparency() const {
+  const TcxEditItemShowEditButtons Own = Column()->Options()->ShowEditButtons();
+  if (Own != eisbDefault) return Own == eisbAlways ? ebtNone : ebtHideInactive;
+  auto* TreeList = static_cast<TcxCustomTreeListControl*>(GetControl());
+  switch (TreeList->OptionsView()->ShowEditButtons()) {
+    case ecsbAlways: return ebtNone;
+    case ecsbFocused: return FRow->Node && FRow->Node == TreeList->FocusedNode() ? ebtNone : ebtHideInactive;
+    default: return ebtHideInactive;
+  }
 }
 
 // ---- Rows -------------------------------------------------------------------------------------
@@ -574,6 +611,13 @@ void TcxTreeListViewInfo::CalculateHeights() {
       FBandLineHeight = std::max(FBandLineHeight, LineFor(Styles->GetBandHeaderParams(Band, Band->Styles()->Header())));
     }
   Integer Row = std::max(DefaultEditHeight(), TextHeight);
+  // A column whose content style sets its own font needs a line of that font.
+  for (TcxTreeListColumn* Column : Columns)
+    for (TcxViewParams Params : {Styles->GetContentEvenParams(), Styles->GetContentOddParams()}) {
+      cxMergeStyle(Params, Column->Styles()->Content());
+      if (Params.Font && !Params.Font->SameAs(*FTreeList->Font()))
+        Row = std::max(Row, Column->GetDefaultEditHeight(Params.Font));
+    }
   if (FTreeList->Images()) Row = std::max(Row, FTreeList->Images()->Height());
   if (FTreeList->StateImages()) Row = std::max(Row, FTreeList->StateImages()->Height());
   const Integer Assigned = FTreeList->AssignedRowHeight();
@@ -646,6 +690,8 @@ void TcxTreeListViewInfo::CalculateHeaders() {
     Forget(FFooterItems);
     Forget(FBandViewInfos);
   }
+  // A pressed header stays pressed in the new layout.
+  std::vector<std::unique_ptr<TcxTreeListHeaderViewInfo>> OldBandHeaders = std::move(FBandHeaders);
   FBandHeaders.clear();
   std::vector<std::unique_ptr<TcxTreeListColumnHeaderViewInfo>> OldHeaders = std::move(FColumnHeaders);
   FColumnHeaders.clear();
@@ -723,12 +769,15 @@ void TcxTreeListViewInfo::CalculateHeaders() {
     }
     const Integer X0 = BandRect.Left;
     const Integer Width = BandRect.Width();
+    const bool SharesHeaderLines = Painter->Kind() == lfUltraFlat && !FTreeList->ViewSettings().ExtPaintStyle;
     if (Bands.Bands) {
       auto Header = std::make_unique<TcxTreeListHeaderViewInfo>(this);
       Header->Band = Band;
       Header->Text = Band->Caption();
       Header->AlignHorz = taCenter;
       Header->SetViewParams(Styles->GetBandHeaderParams(Band, Band->Styles()->Header()));
+      for (const auto& Old : OldBandHeaders)
+        if (Old->Band == Band) Header->Pressed = Old->Pressed;
       Header->CalculateWithClip(TRect{X0, BandTop, X0 + Width, ColumnsTop}, Clip);
       Info->Header = Header.get();
       FBandHeaders.push_back(std::move(Header));
@@ -755,6 +804,7 @@ void TcxTreeListViewInfo::CalculateHeaders() {
         for (const auto& Old : OldHeaders)
           if (Old->Column == Column) Header->Pressed = Old->Pressed;
         const Integer Lines = std::max(Column->Position().LineCount, 1);
+        Header->DrawOneLeft = C > 0 && SharesHeaderLines;
         const TRect R2{ColumnX, ColumnsTop + Line * FHeaderLineHeight, ColumnX + Column->DisplayWidth(),
                        ColumnsTop + (Line + Lines) * FHeaderLineHeight};
         Header->CalculateWithClip(R2, Bands.Headers ? Clip : TRect{});
@@ -916,7 +966,16 @@ bool TcxTreeListHitTest::TestHeadersAndFooter(TcxTreeListViewInfo* AViewInfo, co
   TcxCustomTreeListControl* TreeList = AViewInfo->TreeList();
   const bool InFooter = TreeList->ViewSettings().Footer && P.Y >= AViewInfo->FooterTop();
   if (P.Y >= AViewInfo->HeadersBottom() && !InFooter) return false;
-  for (const auto& [Band, Rect] : AViewInfo->BandRects()) {
+  // The fixed bands first: a scrolling band may reach under them.
+  std::vector<TcxTreeListBandViewInfo*> Order;
+  for (TcxTreeListBandViewInfo* Fixed : {AViewInfo->LeftFixedBand(), AViewInfo->RightFixedBand()})
+    if (Fixed) Order.push_back(Fixed);
+  for (const auto& Info : AViewInfo->BandViewInfos())
+    if (!Info->IsFixed()) Order.push_back(Info.get());
+  for (TcxTreeListBandViewInfo* Info : Order) {
+    if (!Info->Visible()) continue;
+    TcxTreeListBand* Band = Info->Band;
+    const TRect Rect = Info->ClipRect();
     const Integer Reach = Band->CanSize(cxsdHorizontal) ? SizingEdgeReach : 0;
     if (P.X < Rect.Left || P.X > Rect.Right + Reach) continue;
     SetCode(tlhcBand);
@@ -1059,6 +1118,14 @@ void TcxTreeListHitTest::TestRowSizingEdge(TcxTreeListViewInfo* AViewInfo, const
   SetCode(tlhcVertSizingEdge);
 }
 
+void TcxTreeListHitTest::HitItemChanged(TcxCustomViewInfoItem* AOld) {
+  // The header left and the header entered take their hot look.
+  auto* TreeList = static_cast<TcxCustomTreeListControl*>(Controller()->EditingControl());
+  if (TreeList->DragAndDropState() != ddsNone) return;
+  for (TcxCustomViewInfoItem* Item : {AOld, HitItem()})
+    if (auto* Header = dynamic_cast<TcxTreeListHeaderViewInfo*>(Item)) Header->Invalidate(true);
+}
+
 TCursor TcxTreeListHitTest::GetHitCursor() {
   if (HitAtCode(tlhcHorzSizingEdge)) return crHSplit;
   if (HitAtCode(tlhcVertSizingEdge)) return crVSplit;
@@ -1163,7 +1230,11 @@ void TcxCustomTreeListControl::MakeNodeVisible(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) {
   if (ARecalculate) return LayoutChanged();
-  if (TcxTreeListNodeViewInfo* Row = TreeListViewInfo()->RowOfNode(ANode)) InvalidateArea(Row->RowRect, false);
+  TcxTreeListNodeViewInfo* Row = TreeListViewInfo()->RowOfNode(ANode);
+  if (!Row) return;
+  // A row laid out with another selection state takes its new look (cells, indicator) first.
+  if (Row->RowSelected != ANode->Selected()) return LayoutChanged();
+  InvalidateArea(Row->RowRect, false);
 }
 
 TRect TcxCustomTreeListControl::NodeCellsBounds(TcxTreeListNode* ANode, bool ACellsOnly) {

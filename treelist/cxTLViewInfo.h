@@ -102,6 +102,9 @@ class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem, public IcxHint
   TcxButtonState ButtonState = cxbsNormal;
   bool Pressed = false;
 
+  // Drawn hot: the painter hot-tracks headers, no drag runs and the mouse is over it.
+  bool IsHot() const;
+
 private:
   void CalculateGlyph();
   // Guards the measuring of the caption against re-entry.
@@ -114,6 +117,13 @@ class TcxTreeListColumnHeaderViewInfo : public TcxTreeListHeaderViewInfo {
   // nLeft when a column is left of it in its band line, nRight when one is
   // right of it; computed anew at every layout.
   TcxNeighbors Neighbors = 0;
+  // Ultra-flat headers are framed on every side: one that follows another
+  // in its line is drawn from one pixel further left, on the other's right
+  // line, so that neighbours share a single line.
+  bool DrawOneLeft = false;
+  // Where the header is drawn and clipped to.
+  TRect PaintRect() const;
+  TRect PaintClipRect() const;
 };
 
 class TcxTreeListFooterItemViewInfo : public TcxTreeListViewInfoItem {
@@ -186,8 +196,12 @@ class TcxTreeListEditCellViewInfo : public TcxEditCellViewInfo {
   TcxTreeListNodeViewInfo* Row() const { return FRow; }
   TcxTreeListColumn* Column() const;
   Integer GetRecordIndex() const override;
-  // Content look, or the selection look when the cell paints selected.
+  // Content look; a cell that paints selected keeps the content font and
+  // takes the selection's colours and bitmap.
   TcxViewParams GetViewParams() const override;
+  // Edit buttons by the column's setting, else the view's: with
+  // ecsbFocused every cell of the focused node's row shows them.
+  TcxEditButtonTransparency GetButtonTransparency() const override;
   // Whether the row's selection covers this cell.
   bool IsSelectedLook() const override;
   // The view's CellEndEllipsis and the column's own.
@@ -222,6 +236,8 @@ class TcxTreeListNodePreviewViewInfo : public TcxTreeListEditCellViewInfo {
   using TcxTreeListEditCellViewInfo::TcxTreeListEditCellViewInfo;
   // The preview look of the row's node.
   TcxViewParams GetViewParams() const override;
+  // The preview shows its text only: never edit buttons.
+  TcxEditButtonTransparency GetButtonTransparency() const override { return ebtHideInactive; }
   // The text the preview shows.
   String Text;
   // Where the text goes: the display rectangle less the borders and the indents.
@@ -453,6 +469,7 @@ class TcxTreeListHitTest : public TcxCustomHitTestController {
 
 protected:
   void DoHitTest() override;
+  void HitItemChanged(TcxCustomViewInfoItem* AOld) override;
 
 private:
   void SetCode(TcxTreeListHitCode ACode) { FHitCodes |= 1u << ACode; }

@@ -5,6 +5,7 @@
 #include "app/meta_edit.h"
 #include "editors/cxDBLookupComboBox.h"
 #include "platform/gui/testinput.h"
+#include "treelist/cxTLViewInfo.h"
 #include "tests/app/maintestutil.h"
 
 namespace {
@@ -61,6 +62,52 @@ TEST(EditingWindowPicture, NodeColoursIndicatorDescriptionAndAnOpenCodeList) {
   EXPECT_GT(CountNot(*picture, list, clWindow), 100);
   TestKey(VK_ESCAPE);
   Application->ProcessMessages();
+}
+
+}  // namespace
+
+namespace {
+
+// The tree's column headers show the sheet's header style (colour, text
+// colour, bold font) and its row indicators the indicator style; a picture
+// of the tree is saved for looking at.
+TEST(EditingWindowPicture, HeadersAndIndicatorsTakeTheSheetsStyles) {
+  TMainFixture f;
+  f.NewThroughToolbar(false);
+  TcxDBTreeList* tree = frm_meta_edit->cxDBTreeList1;
+  Application->ProcessMessages();
+  TcxTreeListViewInfo* vi = tree->TreeListViewInfo();
+  if (vi->IsDirty()) vi->Calculate();
+  auto picture = std::make_unique<TBitmap>(tree->ClientWidth(), tree->ClientHeight(), pf32bit);
+  tree->PaintTo(picture->Canvas()->Handle(), 0, 0);
+  picture->SaveToFile(u"/tmp/korvane_editing_window_tree.png");
+  ASSERT_EQ(tree->Styles()->StyleSheet(), frm_meta_edit->TreeListStyleSheetVelmora);
+  TcxTreeListStyles* sheet = frm_meta_edit->TreeListStyleSheetVelmora->Styles();
+  ASSERT_NE(sheet->ColumnHeader(), nullptr);
+  ASSERT_NE(sheet->Indicator(), nullptr);
+  const TColor headerColour = ColorToRGB(sheet->ColumnHeader()->Color());
+  const TColor headerText = ColorToRGB(sheet->ColumnHeader()->TextColor());
+  const TColor indicatorColour = ColorToRGB(sheet->Indicator()->Color());
+  // Every shown column's header: its background in the header colour, its caption in the header text colour.
+  for (const auto& header : vi->ColumnHeaders()) {
+    if (!header->Visible()) continue;
+    SCOPED_TRACE(StringToUTF8(header->Text));
+    const TRect r = header->ClipRect();
+    EXPECT_EQ(picture->PixelColor(r.Right - 4, (r.Top + r.Bottom) / 2), headerColour);
+    EXPECT_GT(CountOf(*picture, header->TextArea, headerText), 10);
+    ASSERT_NE(header->ViewParams.Font, nullptr);
+    EXPECT_TRUE(header->ViewParams.Font->Style() & TFontStyles{fsBold});
+  }
+  // The indicator cells of rows that are not focused are in the indicator colour.
+  Integer probed = 0;
+  for (Integer i = 0; i < vi->RowCount(); ++i) {
+    TcxTreeListNodeViewInfo* row = vi->Rows(i);
+    if (row->RowFocused || !row->Indicator->Visible()) continue;
+    const TRect r = row->Indicator->ClipRect();
+    EXPECT_EQ(picture->PixelColor((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2), indicatorColour);
+    ++probed;
+  }
+  EXPECT_GT(probed, 3);
 }
 
 }  // namespace

@@ -225,11 +225,18 @@ TEST(TreeListMouse, HeaderClicksSort) {
       {OnName, 0, soAscending, soNone},         {OnNote, tkShift, soAscending, soAscending},
       {OnNote, 0, soNone, soDescending},        {OnNote, tkCtrl, soNone, soNone},
   };
+  // Every click is told to OnColumnHeaderClick with its column.
+  std::vector<TcxTreeListColumn*> Clicked, Expected;
+  F.Tree->OnColumnHeaderClick = TcxTreeListColumnChangedEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TcxTreeListColumn* AColumn) { Clicked.push_back(AColumn); });
   for (const Step& S : Steps) {
     F.Click(S.At, S.Mods);
     EXPECT_EQ(F.Column(0)->SortOrder(), S.Name);
     EXPECT_EQ(F.Column(1)->SortOrder(), S.Note);
+    Expected.push_back(S.At.X == OnName.X ? F.Column(0) : F.Column(1));
   }
+  EXPECT_EQ(Clicked, Expected);
+  F.Tree->OnColumnHeaderClick = nullptr;
   F.Click(OnName);
   F.Click(OnName);
   // The sorted column's header keeps room for its sort mark; the other's does not.
@@ -706,4 +713,29 @@ TEST(TreeListKeys, TabFromTheOpenEditorLeavesTheTreeListBothWays) {
     F.Key(VK_TAB, fromAfter ? tkShift : 0);
     EXPECT_TRUE(F.Tree->Focused());
   }
+}
+
+// A click on a band header tells OnBandHeaderClick; a press that is released
+// elsewhere is no click, and the band header sorts nothing.
+TEST(TreeListMouse, BandHeaderClicksAreTold) {
+  TInputFixture F;
+  F.View()->SetBands(true);
+  F.Tree->LayoutChanged();
+  TcxTreeListBand* Band = F.Tree->Bands()->Items(0);
+  std::vector<TObject*> Clicked;
+  F.Tree->OnBandHeaderClick = TcxTreeListBandChangedEvent(
+      F.Form, [&](TcxCustomTreeListControl*, TObject* ABand) { Clicked.push_back(ABand); });
+  const TRect Header = F.Layout()->BandHeaders()[0]->DisplayRect();
+  const TPoint On{Header.Left + 20, Header.Top + 4};
+  F.Click(On);
+  EXPECT_EQ(Clicked, std::vector<TObject*>{Band});
+  EXPECT_EQ(F.Column(0)->SortOrder(), soNone);
+  // Pressed on the header, released over a cell.
+  TestMousePress(F.Tree->Handle(), On);
+  Application->ProcessMessages();
+  EXPECT_TRUE(F.Layout()->BandHeaders()[0]->Pressed);
+  TestMouseRelease(F.Tree->Handle(), F.CellCenter(F.B, 0));
+  Application->ProcessMessages();
+  EXPECT_FALSE(F.Layout()->BandHeaders()[0]->Pressed);
+  EXPECT_EQ(Clicked.size(), 1u);
 }

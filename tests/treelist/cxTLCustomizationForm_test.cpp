@@ -334,3 +334,29 @@ TEST(TreeListCustomizationForm, AnAbandonedDragEndsWithoutADropAtTheNextCheck) {
   EXPECT_FALSE(C->DragTimer()->Enabled());
   EXPECT_FALSE(F.Column(1)->Visible());
 }
+
+// The first time the window stands in the bottom-right corner of the tree's
+// form, but never beyond the screen's left or top edge.
+TEST(TreeListCustomizationForm, FirstShownInTheCornerOfTheTreesForm) {
+  {
+    TCustomizeFixture F;
+    TForm* Window = F.Customizing()->Form();
+    const TRect Owner = F.Form->BoundsRect();
+    EXPECT_EQ(Window->Left() + Window->Width(), Owner.Right);
+    EXPECT_EQ(Window->Top() + Window->Height(), Owner.Bottom);
+  }
+  EnsureGuiRuntime();
+  TForm Small(nullptr);
+  Small.SetBounds(0, 0, 60, 40);
+  auto* Tree = new TcxCustomTreeListControl(&Small);
+  Tree->SetParent(&Small);
+  Tree->CreateColumn()->SetCaption(u"Only");
+  Small.Show();
+  Tree->Customizing()->SetVisible(true);
+  ASSERT_TRUE(Tree->Customizing()->Visible());
+  TForm* Window = Tree->Customizing()->Form();
+  ASSERT_GT(Window->Width(), 60);
+  EXPECT_EQ(Window->Left(), 0);
+  EXPECT_EQ(Window->Top(), 0);
+  Tree->Customizing()->SetVisible(false);
+}

@@ -534,3 +534,118 @@ TEST(TreeListPainter, FixedBandStaysWhileTheRestScrolls) {
   EXPECT_EQ(CountInColumn(*Picture, Separator.Left, VI->HeaderAreaRect().Top, F.Row(F.C)->RowRect.Bottom, clRed),
             F.Row(F.C)->RowRect.Bottom - VI->HeaderAreaRect().Top);
 }
+
+// A band whose columns leave header lines free shows its band background
+// there; when it is the last band a shadow line closes the header area on
+// its right.
+TEST(TreeListPainter, ABandsFreeHeaderLinesShowItsBackgroundAndTheLastOneIsClosed) {
+  TStyledTree F;
+  const TColor Background = TColor(0x5599DD);
+  F.Tree->Styles()->SetBandBackground(F.NewStyle(Background));
+  F.Tree->LayoutChanged();
+  TcxTreeListBandViewInfo* Side = F.SideBand();
+  ASSERT_FALSE(Side->Complete);
+  ASSERT_TRUE(F.MainBand()->Complete);
+  const TRect Clip = Side->ClipRect();
+  const Integer Top = Side->Header->DisplayRect().Bottom;
+  const Integer Bottom = F.Layout()->HeadersBottom();
+  ASSERT_GT(Bottom - Top, 4);
+  const auto Picture = F.Shot();
+  EXPECT_EQ(Picture->PixelColor((Clip.Left + Clip.Right) / 2, (Top + Bottom) / 2), Background);
+  // Along its right edge under its header: the shadow line, not the background.
+  const TColor Shadow = ColorToRGB(clBtnShadow);
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 1, Top, Bottom - 1, Shadow), Bottom - 1 - Top);
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 2, Top, Bottom - 1, Background), Bottom - 1 - Top);
+  // The band header keeps its own frame.
+  EXPECT_EQ(CountInColumn(*Picture, Clip.Right - 1, Side->Header->DisplayRect().Top, Top, Shadow), 0);
+}
+
+// In the ultra-flat look two headers side by side share one frame line;
+// the other looks, and the plain headers, keep their own frames.
+TEST(TreeListPainter, UltraFlatNeighbourHeadersShareOneLine) {
+  TTreeViewFixture F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  struct Case {
+    TcxLookAndFeelKind Kind;
+    bool Plain;
+    bool OneLeft;  // the second header is drawn from one pixel left of its column
+  };
+  const Case Cases[] = {
+      {lfUltraFlat, false, true}, {lfUltraFlat, true, false}, {lfFlat, false, false}, {lfStandard, false, false}};
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(std::to_string(K.Kind) + (K.Plain ? " plain" : ""));
+    F.Tree->LookAndFeel()->SetKind(K.Kind);
+    F.View()->SetExtPaintStyle(K.Plain);
+    F.Tree->LayoutChanged();
+    TcxTreeListColumnHeaderViewInfo* First = F.Layout()->ColumnHeader(F.Column(0));
+    TcxTreeListColumnHeaderViewInfo* Second = F.Layout()->ColumnHeader(F.Column(1));
+    EXPECT_FALSE(First->DrawOneLeft);
+    EXPECT_EQ(Second->DrawOneLeft, K.OneLeft);
+    // The column keeps its place; only its picture starts further left.
+    EXPECT_EQ(Second->DisplayRect().Left, First->DisplayRect().Right);
+    EXPECT_EQ(Second->PaintRect().Left, First->DisplayRect().Right - (K.OneLeft ? 1 : 0));
+    EXPECT_EQ(Second->PaintClipRect().Left, Second->PaintRect().Left);
+  }
+  // The ultra-flat picture: one dark line between the two headers.
+  F.Tree->LookAndFeel()->SetKind(lfUltraFlat);
+  F.View()->SetExtPaintStyle(false);
+  F.Tree->LayoutChanged();
+  const TRect First = F.Layout()->ColumnHeader(F.Column(0))->DisplayRect();
+  const auto Picture = F.Shot();
+  const TColor Line = ColorToRGB(clBtnText);
+  Integer Dark = 0;
+  for (Integer X = First.Right - 3; X < First.Right + 2; ++X) Dark += Picture->PixelColor(X, First.Top + 3) == Line;
+  EXPECT_EQ(Dark, 1);
+}
+
+// A cell's custom-draw handler finds the cell's colours on the canvas; the
+// colours it leaves there without drawing are the ones the cell is drawn in.
+TEST(TreeListPainter, ACellHandlerRecoloursTheCellWithoutDrawingIt) {
+  TStyledTree F;
+  const TColor Back = TColor(0x2288EE), Text = TColor(0x11AA33);
+  TcxEditCellViewInfo* Target = F.Row(F.B)->CellOfColumn(F.Column(1));
+  TColor Found = clNone;
+  F.Tree->OnCustomDrawCell = TcxEditingControlCustomDrawCellEvent(
+      F.Form, [&](TcxEditingControl*, TcxCanvas* C, TcxEditCellViewInfo* V, bool&) {
+        if (V != Target) return;
+        Found = C->GetBrush()->Color();
+        C->SetBrushColor(Back);
+        C->GetFont()->SetColor(Text);
+      });
+  const auto Picture = F.Shot();
+  EXPECT_EQ(Found, Target->ViewParams().Color);
+  const TRect Content = Target->ContentRect();
+  EXPECT_EQ(Picture->PixelColor(Content.Right - 3, (Content.Top + Content.Bottom) / 2), Back);
+  Integer Letters = 0;
+  for (Integer Y = Content.Top; Y < Content.Bottom; ++Y) Letters += CountInRow(*Picture, Y, Content.Left, Content.Right, Text);
+  EXPECT_GT(Letters, 5) << "the text \"note b\" in the handler's colour";
+  // The other cells keep their look, and without the handler so does this one.
+  const TRect Other = F.Row(F.C)->CellOfColumn(F.Column(1))->ContentRect();
+  EXPECT_NE(Picture->PixelColor(Other.Right - 3, (Other.Top + Other.Bottom) / 2), Back);
+  F.Tree->OnCustomDrawCell = nullptr;
+  EXPECT_NE(F.Shot()->PixelColor(Content.Right - 3, (Content.Top + Content.Bottom) / 2), Back);
+}
+
+// With the plain paint style the row indicators and the header corner cell
+// are drawn in the painter's plain variants, as the headers are.
+TEST(TreeListPainter, ThePlainPaintStyleReachesTheIndicators) {
+  TStyledTree F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  F.Tree->LookAndFeel()->SetKind(lfUltraFlat);
+  F.Tree->LayoutChanged();
+  auto Pixels = [&](const TRect& R) {
+    const auto Picture = F.Shot();
+    std::vector<TColor> Result;
+    for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+      for (Integer X = R.Left; X < R.Right; ++X) Result.push_back(Picture->PixelColor(X, Y));
+    return Result;
+  };
+  const TRect Row = F.Row(F.B)->Indicator->DisplayRect();
+  const TRect Corner = F.Layout()->HeaderIndicatorCell()->DisplayRect();
+  const auto RowFramed = Pixels(Row), CornerFramed = Pixels(Corner);
+  F.View()->SetExtPaintStyle(true);
+  F.Tree->LayoutChanged();
+  ASSERT_EQ(F.Row(F.B)->Indicator->DisplayRect(), Row);
+  EXPECT_NE(Pixels(Row), RowFramed);
+  EXPECT_NE(Pixels(Corner), CornerFramed);
+}

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "data/cxDataSummary.h"
+#include "foundation/cxLookAndFeels.h"
+#include "platform/gui/testinput.h"
 #include "treelist_view_fixture.h"
 
 namespace {
@@ -21,6 +23,8 @@ std::string Lines(TcxTreeListNodeViewInfo* ARow) {
     if (Indent->IndentKind == TcxTreeListIndentViewInfo::ikLevel) Result += std::to_string(Indent->TreeLines);
   return Result;
 }
+
+TPoint CentreOf(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
 }  // namespace
 
@@ -415,6 +419,11 @@ TEST(TreeListLayout, PreviewRowUnderOrAboveTheCells) {
   // A long text wraps up to MaxLineCount lines; the height event can hide the preview.
   Preview->SetPlace(tlppBottom);
   const Integer OneLine = F.Row(F.B)->PreviewCell->PreviewHeight;
+  // An empty text keeps its one line.
+  F.C->SetValues(F.NoteItem, Variant(String()));
+  F.Tree->LayoutChanged();
+  ASSERT_TRUE(F.Row(F.C)->PreviewShown);
+  EXPECT_EQ(F.Row(F.C)->PreviewCell->PreviewHeight, OneLine);
   F.B->SetValues(F.NoteItem, Variant(String(u"word ").append(200, u'x').append(u" more words to wrap ").append(200, u'y')));
   F.Tree->LayoutChanged();
   const Integer Wrapped = F.Row(F.B)->PreviewCell->PreviewHeight;
@@ -500,4 +509,321 @@ TEST(TreeListLayout, FooterItemsCarryTheirColumnsSummaryText) {
   // Only the column with a footer summary item shows a text: the count of the six nodes.
   EXPECT_EQ(Items[0]->Text, u"");
   EXPECT_NE(Items[1]->Text.find(u"6"), String::npos) << StringToUTF8(Items[1]->Text);
+}
+
+// A row's lower edge grabs from 6 pixels above it to 3 below it, but only
+// on the row's indicator, indents or empty part, never over a cell; near a
+// row's top the edge is the row above's; the top row's top grabs nothing.
+TEST(TreeListHitTest, RowEdgesGrabTheLowerEdgeOfTheRightRow) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  F.Tree->OptionsCustomizing()->SetRowSizing(true);
+  F.Tree->LayoutChanged();
+  TcxTreeListNodeViewInfo* Top = F.Row(F.A);
+  TcxTreeListNodeViewInfo* RowB = F.Row(F.B);
+  TcxTreeListNodeViewInfo* Last = F.Row(F.C);
+  const Integer X = (RowB->Indicator->DisplayRect().Left + RowB->Indicator->DisplayRect().Right) / 2;
+  const Integer BottomB = RowB->RowTop + RowB->RowHeight;
+  const Integer BottomLast = Last->RowTop + Last->RowHeight;
+  struct Case {
+    const char* What;
+    TPoint At;
+    TcxTreeListNode* Edge;  // none: no sizing edge
+  };
+  const Case Cases[] = {
+      {"last pixel of b", TPoint{X, BottomB - 1}, F.B},
+      {"6 above b's bottom", TPoint{X, BottomB - 6}, F.B},
+      {"7 above b's bottom", TPoint{X, BottomB - 7}, nullptr},
+      {"c's first pixel: b's edge", TPoint{X, BottomB}, F.B},
+      {"c's third pixel: b's edge", TPoint{X, BottomB + 2}, F.B},
+      {"c's fourth pixel", TPoint{X, BottomB + 3}, nullptr},
+      {"the top row's top", TPoint{X, Top->RowTop + 1}, nullptr},
+      {"over b's cell", TPoint{F.CellCenter(F.B, 1).X, BottomB - 1}, nullptr},
+      {"over b's indent", TPoint{RowB->Indents.back()->DisplayRect().Left + 2, BottomB - 1}, F.B},
+      {"below the last row", TPoint{X, BottomLast + 1}, nullptr},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    TcxTreeListHitTest* Hit = F.Tree->HitTest();
+    Hit->HitTest(K.At);
+    EXPECT_EQ(Hit->HitAtCode(tlhcVertSizingEdge), K.Edge != nullptr) << Hit->HitCodes();
+    EXPECT_EQ(Hit->EdgeNode(), K.Edge);
+    EXPECT_FALSE(Hit->HitAtCode(tlhcHorzSizingEdge));
+  }
+  // Without RowSizing no row has a sizing edge.
+  F.Tree->OptionsCustomizing()->SetRowSizing(false);
+  TcxTreeListHitTest* Hit = F.Tree->HitTest();
+  Hit->HitTest(TPoint{X, BottomB - 1});
+  EXPECT_FALSE(Hit->HitAtCode(tlhcVertSizingEdge));
+  EXPECT_EQ(Hit->EdgeNode(), nullptr);
+}
+
+// A header wants a hint when its caption does not fit its text area and the
+// pointer rests on the text, away from the sizing edges.
+TEST(TreeListHeaders, AHintShowsACaptionThatDoesNotFit) {
+  TTreeViewFixture F;
+  F.Column(1)->SetCaption(u"A caption far too long for eighty pixels");
+  F.Tree->LayoutChanged();
+  TcxTreeListColumnHeaderViewInfo* Short = F.Layout()->ColumnHeader(F.Column(0));
+  TcxTreeListColumnHeaderViewInfo* Long = F.Layout()->ColumnHeader(F.Column(1));
+  auto Inside = [](TcxTreeListHeaderViewInfo* H) {
+    return TPoint{H->TextArea.Left + 5, (H->TextArea.Top + H->TextArea.Bottom) / 2};
+  };
+  struct Case {
+    const char* What;
+    TcxTreeListHeaderViewInfo* Header;
+    TPoint At;
+    bool Hint;
+  };
+  const Case Cases[] = {
+      {"a caption that fits", Short, Inside(Short), false},
+      {"a long caption", Long, Inside(Long), true},
+      {"a long caption, pointer above the text", Long, TPoint{Long->TextArea.Left + 5, Long->DisplayRect().Top}, false},
+      {"a long caption, on the sizing edge", Long, TPoint{Long->ClipRect().Right - 1, Inside(Long).Y}, false},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(K.What);
+    String Text;
+    bool Below = true;
+    TRect TextRect{};
+    EXPECT_EQ(K.Header->NeedShowHint(nullptr, K.At, Text, Below, TextRect), K.Hint);
+    EXPECT_FALSE(Below);
+    if (K.Hint) {
+      EXPECT_EQ(Text, F.Column(1)->Caption());
+      EXPECT_EQ(TextRect, K.Header->TextArea);
+    }
+  }
+  // A wrapping caption that fits in width but not in height wants one too.
+  F.Column(1)->CaptionSettings()->SetMultiLine(true);
+  F.Tree->LayoutChanged();
+  Long = F.Layout()->ColumnHeader(F.Column(1));
+  String Text;
+  bool Below = false;
+  TRect TextRect{};
+  EXPECT_TRUE(Long->NeedShowHint(nullptr, Inside(Long), Text, Below, TextRect));
+}
+
+// ---- Cells --------------------------------------------------------------------------------------
+
+// Edit buttons follow the column's own setting, else the view's; with
+// "focused" every cell of the focused node's row shows them, not only the
+// focused cell. The preview never shows them.
+TEST(TreeListCells, EditButtonsByTheColumnThenTheView) {
+  TTreeViewFixture F;
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(0));
+  struct Case {
+    TcxEditItemShowEditButtons Own;
+    TcxEditingControlEditShowButtons View;
+    bool FocusedCell, OtherCellOfTheRow, OtherRow;
+  };
+  const Case Cases[] = {
+      {eisbDefault, ecsbNever, false, false, false},
+      {eisbDefault, ecsbFocused, true, true, false},
+      {eisbDefault, ecsbAlways, true, true, true},
+      {eisbNever, ecsbAlways, false, false, false},
+      {eisbAlways, ecsbNever, true, true, true},
+  };
+  for (const Case& K : Cases) {
+    SCOPED_TRACE(std::to_string(K.Own) + "/" + std::to_string(K.View));
+    for (Integer I = 0; I < 2; ++I) F.Column(I)->Options()->SetShowEditButtons(K.Own);
+    F.View()->SetShowEditButtons(K.View);
+    F.Tree->LayoutChanged();
+    auto Shows = [&](TcxTreeListNode* ANode, Integer AColumn) {
+      return F.Row(ANode)->CellOfColumn(F.Column(AColumn))->GetButtonTransparency() == ebtNone;
+    };
+    EXPECT_EQ(Shows(F.B, 0), K.FocusedCell);
+    EXPECT_EQ(Shows(F.B, 1), K.OtherCellOfTheRow);
+    EXPECT_EQ(Shows(F.C, 1), K.OtherRow);
+  }
+  // The buttons follow the focus to the next row.
+  for (Integer I = 0; I < 2; ++I) F.Column(I)->Options()->SetShowEditButtons(eisbDefault);
+  F.View()->SetShowEditButtons(ecsbFocused);
+  F.Tree->SetFocusedNode(F.C);
+  F.Layout();
+  EXPECT_EQ(F.Row(F.C)->CellOfColumn(F.Column(1))->GetButtonTransparency(), ebtNone);
+  F.Tree->SetFocusedNode(F.B);
+  F.Layout();
+  EXPECT_EQ(F.Row(F.C)->CellOfColumn(F.Column(1))->GetButtonTransparency(), ebtHideInactive);
+  EXPECT_EQ(F.Row(F.B)->CellOfColumn(F.Column(1))->GetButtonTransparency(), ebtNone);
+  F.Tree->Preview()->SetColumn(F.Column(1));
+  F.Tree->Preview()->SetVisible(true);
+  F.View()->SetShowEditButtons(ecsbAlways);
+  F.Tree->LayoutChanged();
+  ASSERT_TRUE(F.Row(F.B)->PreviewCell);
+  EXPECT_EQ(F.Row(F.B)->PreviewCell->GetButtonTransparency(), ebtHideInactive);
+}
+
+// A selected cell takes the selection's colours but keeps the content
+// style's font: selecting a row does not change its letters.
+TEST(TreeListCells, ASelectedCellKeepsItsContentFont) {
+  TTreeViewFixture F;
+  auto* Content = new TcxStyle(F.Form);
+  Content->Font()->SetHeight(-20);
+  Content->Font()->SetStyle(TFontStyles{fsBold});
+  Content->SetColor(TColor(0x44AA66));
+  auto* Selection = new TcxStyle(F.Form);
+  Selection->SetColor(TColor(0x2233CC));
+  Selection->SetTextColor(clYellow);
+  F.Tree->Styles()->SetContent(Content);
+  F.Tree->Styles()->SetSelection(Selection);
+  F.Tree->SetFocus();
+  Application->ProcessMessages();
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(0));
+  F.Tree->LayoutChanged();
+  // In the focused row the other column's cell paints selected (InvertSelect).
+  TcxTreeListEditCellViewInfo* Selected = F.Row(F.B)->CellOfColumn(F.Column(1));
+  TcxTreeListEditCellViewInfo* Plain = F.Row(F.C)->CellOfColumn(F.Column(1));
+  ASSERT_TRUE(Selected->IsSelectedLook());
+  ASSERT_FALSE(Plain->IsSelectedLook());
+  EXPECT_EQ(Plain->ViewParams().Color, TColor(0x44AA66));
+  EXPECT_EQ(Selected->ViewParams().Color, TColor(0x2233CC));
+  EXPECT_EQ(Selected->ViewParams().TextColor, clYellow);
+  ASSERT_NE(Selected->ViewParams().Font, nullptr);
+  EXPECT_EQ(Selected->ViewParams().Font->Height(), -20);
+  EXPECT_TRUE(Selected->ViewParams().Font->Style() & TFontStyles{fsBold});
+}
+
+// Rows are as tall as the largest content font of the shown columns needs,
+// so that no cell cuts its text; a set row height still wins.
+TEST(TreeListRowHeight, AColumnsContentFontMakesEveryRowTaller) {
+  TTreeViewFixture F;
+  const Integer Before = F.Layout()->RowLineHeight();
+  auto* Big = new TcxStyle(F.Form);
+  Big->Font()->SetHeight(-28);
+  F.Column(1)->Styles()->SetContent(Big);
+  F.Tree->LayoutChanged();
+  const Integer After = F.Layout()->RowLineHeight();
+  EXPECT_GE(After, Before + 10);
+  EXPECT_EQ(F.Row(F.B)->RowHeight, After);
+  EXPECT_EQ(F.Row(F.C)->RowTop, F.Row(F.B)->RowTop + After);
+  // The same through the content slot of the control.
+  F.Column(1)->Styles()->SetContent(nullptr);
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(F.Layout()->RowLineHeight(), Before);
+  F.Tree->Styles()->SetContent(Big);
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(F.Layout()->RowLineHeight(), After);
+  F.Tree->SetDefaultRowHeight(Before + 2);
+  EXPECT_EQ(F.Layout()->RowLineHeight(), Before + 2);
+}
+
+// A scrolling band wider than the room between the fixed bands reaches under
+// them; the headers and footer items of the fixed bands still answer for
+// the points they show at.
+TEST(TreeListHitTest, FixedBandsAnswerOverTheScrollingBandUnderThem) {
+  TTreeViewFixture F;
+  F.Tree->BeginUpdate();
+  F.Tree->OptionsView()->SetBands(true);
+  F.Tree->OptionsView()->SetFooter(true);
+  TcxTreeListBand* Left = F.Tree->Bands()->Items(0);
+  TcxTreeListBand* Middle = F.Tree->Bands()->Add();
+  TcxTreeListBand* Right = F.Tree->Bands()->Add();
+  F.Tree->CreateColumn(Middle)->SetWidth(400);
+  TcxTreeListColumn* RightColumn = F.Tree->CreateColumn(Right);
+  RightColumn->SetWidth(60);
+  RightColumn->Options()->SetFooter(true);
+  Left->SetFixedKind(tlbfLeft);
+  Right->SetFixedKind(tlbfRight);
+  F.Tree->EndUpdate();
+  F.Tree->LayoutChanged();
+  TcxTreeListViewInfo* VI = F.Layout();
+  ASSERT_GT(VI->BandViewInfo(Middle)->DisplayRect().Right, VI->RightFixedBand()->DisplayRect().Left);
+  for (Integer LeftPos : {0, 60}) {
+    SCOPED_TRACE("scrolled by " + std::to_string(LeftPos));
+    VI->SetLeftPos(LeftPos);
+    VI = F.Layout();
+    const TRect RightHeader = VI->ColumnHeader(RightColumn)->ClipRect();
+    const TRect RightBandHeader = VI->RightFixedBand()->Header->ClipRect();
+    const TRect NameHeader = VI->ColumnHeader(F.Column(0))->ClipRect();
+    TcxTreeListFooterItemViewInfo* RightFooter = nullptr;
+    for (const auto& Item : VI->FooterItems())
+      if (Item->Column == RightColumn) RightFooter = Item.get();
+    ASSERT_NE(RightFooter, nullptr);
+    struct Case {
+      const char* What;
+      TPoint At;
+      TcxTreeListHitCode Code;
+      TcxTreeListBand* Band;
+      TcxTreeListColumn* Column;
+    };
+    const Case Cases[] = {
+        {"right band's column header", CentreOf(RightHeader), tlhcColumnHeader, Right, RightColumn},
+        {"right band's header", CentreOf(RightBandHeader), tlhcBandHeader, Right, nullptr},
+        {"right band's footer item", CentreOf(RightFooter->ClipRect()), tlhcColumnFooter, Right, RightColumn},
+        {"left band's column header", CentreOf(NameHeader), tlhcColumnHeader, Left, F.Column(0)},
+    };
+    for (const Case& K : Cases) {
+      SCOPED_TRACE(K.What);
+      TcxTreeListHitTest* Hit = F.Tree->HitTest();
+      Hit->HitTest(K.At);
+      EXPECT_TRUE(Hit->HitAtCode(K.Code)) << Hit->HitCodes();
+      EXPECT_EQ(Hit->BandAtPoint(), K.Band);
+      EXPECT_EQ(Hit->ColumnAtPoint(), K.Column);
+    }
+  }
+}
+
+// In a look whose headers hot-track, the header under the mouse is drawn
+// hot until the mouse leaves it; other looks never draw a hot header.
+TEST(TreeListHeaders, TheHeaderUnderTheMouseIsHotWhereTheLookSaysSo) {
+  TTreeViewFixture F;
+  F.Tree->LookAndFeel()->SetNativeStyle(false);
+  auto Header = [&](Integer AColumn) { return F.Layout()->ColumnHeader(F.Column(AColumn)); };
+  auto MoveTo = [&](const TPoint& P) {
+    TestMouseMove(F.Tree->Handle(), P);
+    Application->ProcessMessages();
+  };
+  struct Case {
+    TcxLookAndFeelKind Kind;
+    bool HotTracks;
+  };
+  for (const Case& K : {Case{lfOffice11, true}, Case{lfUltraFlat, false}}) {
+    SCOPED_TRACE(std::to_string(K.Kind));
+    F.Tree->LookAndFeel()->SetKind(K.Kind);
+    F.Tree->LayoutChanged();
+    const TRect Name = Header(0)->DisplayRect();
+    const TRect Note = Header(1)->DisplayRect();
+    MoveTo(TPoint{Name.Left + 20, Name.Top + 5});
+    EXPECT_EQ(Header(0)->ButtonState, K.HotTracks ? cxbsHot : cxbsNormal);
+    EXPECT_EQ(Header(1)->ButtonState, cxbsNormal);
+    MoveTo(TPoint{Note.Left + 20, Note.Top + 5});
+    EXPECT_EQ(Header(0)->ButtonState, cxbsNormal);
+    EXPECT_EQ(Header(1)->ButtonState, K.HotTracks ? cxbsHot : cxbsNormal);
+    MoveTo(F.CellCenter(F.B, 0));
+    EXPECT_EQ(Header(1)->ButtonState, cxbsNormal);
+  }
+}
+
+// The indicator of each row: the focused row's arrow (several arrows when
+// more nodes are selected), dots for the other selected rows, the pencil
+// while the focused record is edited.
+TEST(TreeListLayout, IndicatorKindsFollowFocusSelectionAndEditing) {
+  TTreeViewFixture F;
+  F.View()->SetIndicator(true);
+  F.Tree->OptionsSelection()->SetMultiSelect(true);
+  F.Tree->SetFocusedNode(F.B);
+  F.Tree->LayoutChanged();
+  auto Kinds = [&] {
+    std::string Result;
+    for (TcxTreeListNode* N : {F.A, F.A1, F.B, F.C}) Result += std::to_string(F.Row(N)->Indicator->Kind);
+    return Result;
+  };
+  EXPECT_EQ(Kinds(), "0010") << "the focused row alone: an arrow";
+  F.B->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0010") << "one selected node, focused: an arrow";
+  F.C->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0054") << "b focused and selected with c: arrows and dots";
+  F.A1->SetSelected(true);
+  EXPECT_EQ(Kinds(), "0454");
+  // The selected rows paint in the selection's look at once.
+  EXPECT_TRUE(F.Row(F.A1)->CellsGroups[0]->SelectedLook());
+  F.A1->SetSelected(false);
+  EXPECT_EQ(Kinds(), "0054");
+  EXPECT_FALSE(F.Row(F.A1)->CellsGroups[0]->SelectedLook());
+  F.Tree->SetSelection({});
+  F.Tree->SetFocusedNode(F.B);
+  F.Tree->DataController()->Edit();
+  F.Tree->LayoutChanged();
+  EXPECT_EQ(Kinds(), "0020") << "editing the focused record";
+  F.Tree->DataController()->CancelRecord();
 }
