@@ -1162,7 +1162,7 @@ void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewIn
     cxPrepareTextOutData(ACanvas->GetHandle(), vi.Text, textRect, vi.DrawTextFlags, 0, vi.TextOutData);
     vi.TextOutPrepared = true;
   }
-  vi.TextOutData.SelStart = vi.DrawSelectionBar ? -1 : vi.SelStart;
+  vi.TextOutData.SelStart = vi.SelStart;
   vi.TextOutData.SelLength = vi.SelLength;
   vi.TextOutData.SelTextColor = vi.SelTextColor;
   vi.TextOutData.SelBkColor = vi.SelBackgroundColor;
