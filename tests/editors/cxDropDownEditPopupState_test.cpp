@@ -372,15 +372,18 @@ TEST(cxDropDownEditPopupState, AFocusedFixedListShowsASteppedItemAndACompletionA
     bool Bar;
     Integer SelStart, SelLength;
     TColor SelText, SelBackground;
+    const char* Picture;
   };
   const TCase cases[] = {
-      {"set from outside: the bar alone", [](TTestForm&) {}, true, -1, 0, clHighlightText, clHighlight},
+      {"set from outside: the bar alone", [](TTestForm&) {}, true, -1, 0, clHighlightText, clHighlight,
+       "dropdown_fixedlist_bar"},
       {"stepped: the selected item", [](TTestForm& f) { f.Key(VK_DOWN); }, false, 0, 9, clHighlightText,
-       clHighlight},
+       clHighlight, "dropdown_fixedlist_stepped"},
       {"typed: the completed tail in swapped colours", [](TTestForm& f) { f.Type(u"g"); }, true, 1, 6,
-       clHighlight, clHighlightText},
+       clHighlight, clHighlightText, "dropdown_fixedlist_completion"},
   };
   Integer barOnlyLight = 0;
+  std::vector<Integer> highlight;
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TTestForm form(300, 200);
@@ -409,7 +412,11 @@ TEST(cxDropDownEditPopupState, AFocusedFixedListShowsASteppedItemAndACompletionA
     const Integer light = LightPixelsInText(combo);
     if (c.SelStart < 0) barOnlyLight = light;
     if (c.SelText == clHighlight) EXPECT_GT(light, barOnlyLight + 3 * 6 * 8) << "six letters of ground, not ink";
+    highlight.push_back(ColourPixelsInText(combo, clHighlight, c.Picture));
   }
+  // The bar spans the content; a selected item only its text.
+  EXPECT_GT(highlight[0], highlight[1]);
+  EXPECT_GT(highlight[2], highlight[1]);
 }
 
 TEST(cxDropDownEditPopupState, AnOpenPopupKeepsTheEditorFocusedAndItsHintsAway) {
