@@ -597,8 +597,24 @@ void TcxCustomDropDownEditViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TR
   TcxCustomTextEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
   auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
   if (!vi) return;
-  // A focused fixed list shows its item selected, as a closed list does.
-  vi->DrawSelectionBar = Focused && GetProperties()->EditingStyle() == esFixedList;
+  // A focused fixed list shows its item on the selection bar, as a closed
+  // list does; while the user steps the list in its select mode the
+  // selection of the whole item shows instead.
+  auto* edit = dynamic_cast<TcxCustomTextEdit*>(Edit);
+  TcxTextEditModel* model = edit ? edit->Model() : nullptr;
+  const bool selectMode = GetProperties()->FixedListSelectMode() && model && model->SelectMode();
+  vi->DrawSelectionBar = Focused && GetProperties()->EditingStyle() == esFixedList && !selectMode;
+  if (!vi->DrawSelectionBar) return;
+  // On the bar a pending completion keeps its tail selected in the
+  // swapped colours, so the completed part stands apart from what was
+  // typed; otherwise the bar alone marks the item.
+  if (model && model->LookupPending() && GetProperties()->FixedListSelectMode() && vi->SelStart >= 0) {
+    vi->SelTextColor = clHighlight;
+    vi->SelBackgroundColor = clHighlightText;
+  } else {
+    vi->SelStart = -1;
+    vi->SelLength = 0;
+  }
 }
 
 bool TcxCustomDropDownEditViewData::IsButtonPressedByMouse(TcxCustomEditViewInfo* AViewInfo, Integer AIndex) {

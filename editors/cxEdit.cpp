@@ -382,6 +382,8 @@ void TcxCustomEdit::PaintThroughViewData(TcxCanvas* ACanvas) {
   viewInfo->Render(ACanvas);
 }
 
+bool TcxCustomEdit::PaintsOwnViewData() { return IsDataAware() && (ControlState() & csPaintCopy) != 0; }
+
 TcxEditStyleValues TcxCustomEdit::GetIgnoredStyleValues() {
   return StyleValueBit(svButtonStyle) | StyleValueBit(svButtonTransparency) | StyleValueBit(svPopupBorderStyle);
 }

@@ -364,9 +364,9 @@ public:
   // editor's client rectangle (the text drawn by the view, not the inner
   // edit).
   void PaintThroughViewData(TcxCanvas* ACanvas);
-  // The editor is data aware and paints from a fresh view data (the view
-  // draws its value itself).
-  virtual bool PaintsOwnViewData() { return false; }
+  // The editor is data aware and is asked to paint a copy of itself
+  // (csPaintCopy): a fresh view data draws its value (no inner edit shows it).
+  virtual bool PaintsOwnViewData();
   // Whether the editor has something to size itself to (AutoSize).
   virtual bool HasContentToShow() { return true; }
   // Automatic width: AutoSize, buttons only with automatic width, stand-alone.

@@ -792,6 +792,10 @@ void TcxCustomTextEdit::SyncInnerEdit() {
                                   ? (properties->PasswordChar() ? properties->PasswordChar() : cxDefaultPasswordChar)
                                   : Char(0));
   FInnerEdit->SetHideSelection(properties->HideSelection());
+  // The native edit selects its whole text on entering only when the
+  // editor does; else it would take the next key as a replacement of a
+  // text the editor shows unselected.
+  FInnerEdit->SetAutoSelect(properties->AutoSelect());
   const String innerText = InnerTextOf(model->Text());
   if (FInnerEdit->Text() != innerText) FInnerEdit->SetText(innerText);
   const Integer start = InnerPosOf(model->SelStart());
@@ -1162,7 +1166,7 @@ void DrawTextEditViewInfo(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewIn
     cxPrepareTextOutData(ACanvas->GetHandle(), vi.Text, textRect, vi.DrawTextFlags, 0, vi.TextOutData);
     vi.TextOutPrepared = true;
   }
-  vi.TextOutData.SelStart = vi.DrawSelectionBar ? -1 : vi.SelStart;
+  vi.TextOutData.SelStart = vi.SelStart;
   vi.TextOutData.SelLength = vi.SelLength;
   vi.TextOutData.SelTextColor = vi.SelTextColor;
   vi.TextOutData.SelBkColor = vi.SelBackgroundColor;

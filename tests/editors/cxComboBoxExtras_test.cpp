@@ -67,22 +67,27 @@ TEST(cxComboBox, ARevertableDoubleClickStepsToTheNextItemWrapping) {
     bool Revertable;
     const char16_t* From;
     const char16_t* To;
+    bool ImmediatePost = false;
   };
   const TCase cases[] = {
       {"the last item wraps to the first", true, kSeries[2], kSeries[0]},
       {"the next item", true, kSeries[0], kSeries[1]},
       {"not revertable: nothing", false, kSeries[0], kSeries[0]},
+      {"posted at once with ImmediatePost", true, kSeries[1], kSeries[2], true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TExtrasFixture f;
     f.Props()->SetRevertable(c.Revertable);
+    f.Props()->SetImmediatePost(c.ImmediatePost);
     f.Combo->SetEditValue(String(c.From));
     TestDoubleClick(f.Combo->InnerEdit()->Handle(), TPoint{10, 5});
     Application->ProcessMessages();
     EXPECT_FALSE(f.Combo->HasOpenPopup());
     EXPECT_EQ(f.Combo->Text(), c.To);
-    EXPECT_EQ(f.Combo->IsModified(), c.Revertable);
+    // Stored at once, or modified until the editor is left.
+    EXPECT_EQ(f.Combo->IsModified(), c.Revertable && !c.ImmediatePost);
+    if (c.ImmediatePost) EXPECT_EQ(VarToStr(f.Combo->EditValue()), c.To);
   }
 }
 

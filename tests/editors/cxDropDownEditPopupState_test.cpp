@@ -6,6 +6,7 @@
 // controls, and the selection bar of a focused fixed list (pixels).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -358,6 +359,64 @@ TEST(cxDropDownEditPopupState, AFocusedFixedListDrawsItsTextOnTheSelectionBar) {
     } else
       EXPECT_EQ(bar, 0);
   }
+}
+
+// The focused fixed list's bar, by what the user did last: a stepped item in
+// the select mode shows as a selection, a typed completion keeps its tail
+// on the bar in the swapped colours, an item set from outside is the bar.
+TEST(cxDropDownEditPopupState, AFocusedFixedListShowsASteppedItemAndACompletionApart) {
+  const char16_t* const rocks[] = {u"Granite", u"Basalt", u"Limestone"};
+  struct TCase {
+    const char* Name;
+    std::function<void(TTestForm&)> Act;
+    bool Bar;
+    Integer SelStart, SelLength;
+    TColor SelText, SelBackground;
+    const char* Picture;
+  };
+  const TCase cases[] = {
+      {"set from outside: the bar alone", [](TTestForm&) {}, true, -1, 0, clHighlightText, clHighlight,
+       "dropdown_fixedlist_bar"},
+      {"stepped: the selected item", [](TTestForm& f) { f.Key(VK_DOWN); }, false, 0, 9, clHighlightText,
+       clHighlight, "dropdown_fixedlist_stepped"},
+      {"typed: the completed tail in swapped colours", [](TTestForm& f) { f.Type(u"g"); }, true, 1, 6,
+       clHighlight, clHighlightText, "dropdown_fixedlist_completion"},
+  };
+  Integer barOnlyLight = 0;
+  std::vector<Integer> highlight;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestForm form(300, 200);
+    auto* combo = form.Place<TcxComboBox>(20, 20, 200, 24);
+    auto* p = static_cast<TcxCustomComboBoxProperties*>(combo->Properties());
+    for (const char16_t* item : rocks) p->Items()->Add(item);
+    p->SetDropDownListStyle(lsFixedList);
+    p->SetImmediateDropDown(false);
+    form.ShowForm(combo);
+    combo->SetEditValue(String(rocks[1]));
+    c.Act(form);
+    ASSERT_FALSE(combo->HasOpenPopup());
+    auto data = combo->CreateViewData();
+    data->InnerEdit = nullptr;
+    TcxCustomTextEditViewInfo info;
+    data->ComputeViewInfo(combo->cxCanvas(), combo->ClientRect(), TPoint{-1, -1}, cxmbNone, 0, &info, false);
+    EXPECT_EQ(info.DrawSelectionBar, c.Bar);
+    EXPECT_EQ(info.SelStart, c.SelStart);
+    if (c.SelStart >= 0) {
+      EXPECT_EQ(info.SelLength, c.SelLength);
+      EXPECT_EQ(info.SelTextColor, c.SelText);
+      EXPECT_EQ(info.SelBackgroundColor, c.SelBackground);
+    }
+    // The swapped tail is drawn: its light ground adds to the light ink of
+    // the text on the bar.
+    const Integer light = LightPixelsInText(combo);
+    if (c.SelStart < 0) barOnlyLight = light;
+    if (c.SelText == clHighlight) EXPECT_GT(light, barOnlyLight + 3 * 6 * 8) << "six letters of ground, not ink";
+    highlight.push_back(ColourPixelsInText(combo, clHighlight, c.Picture));
+  }
+  // The bar spans the content; a selected item only its text.
+  EXPECT_GT(highlight[0], highlight[1]);
+  EXPECT_GT(highlight[2], highlight[1]);
 }
 
 TEST(cxDropDownEditPopupState, AnOpenPopupKeepsTheEditorFocusedAndItsHintsAway) {

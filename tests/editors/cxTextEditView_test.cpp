@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../platform/gui/guitestutil.h"
+#include "editors/cxMaskEdit.h"
 #include "editors/cxTextEdit.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
@@ -118,6 +119,36 @@ TEST(cxTextEditView, PaintingThroughAViewDataDrawsTheTextItself) {
   EXPECT_EQ(ground, 0);
 }
 
+// A binding that stands for data (no binding of the program does).
+class TDataAwareBinding : public TcxEditDataBinding {
+  KORVANE_CLASS(TDataAwareBinding, TcxEditDataBinding)
+  using TcxEditDataBinding::TcxEditDataBinding;
+  bool IsDataAware() const override { return Aware; }
+  bool Aware = true;
+};
+
+class TDataAwareTextEdit : public TcxTextEdit {
+  KORVANE_CLASS(TDataAwareTextEdit, TcxTextEdit)
+  using TcxTextEdit::TcxTextEdit;
+  TcxEditDataBindingClass GetDataBindingClass() const override { return TDataAwareBinding::StaticClass(); }
+};
+
+TEST(cxTextEditView, OnlyADataAwareEditorPaintingACopyPaintsThroughAFreshViewData) {
+  TViewFixture f;
+  auto* edit = f.Place<TDataAwareTextEdit>(10, 60, 200, 21);
+  auto* binding = static_cast<TDataAwareBinding*>(edit->DataBinding());
+  const struct {
+    bool Aware, Copy, Fresh;
+  } cases[] = {{true, true, true}, {true, false, false}, {false, true, false}};
+  for (const auto& c : cases) {
+    binding->Aware = c.Aware;
+    edit->SetControlState(c.Copy ? edit->ControlState() | csPaintCopy : edit->ControlState() & ~csPaintCopy);
+    EXPECT_EQ(edit->PaintsOwnViewData(), c.Fresh) << c.Aware << c.Copy;
+  }
+  edit->SetControlState(edit->ControlState() & ~csPaintCopy);
+  EXPECT_FALSE(f.Edit->PaintsOwnViewData()) << "an editor bound to no data paints its live view";
+}
+
 TEST(cxTextEditView, AutoSizeTakesTheHeightOfTheTextInEachFont) {
   TTestForm form(420, 200);
   struct TCase {
@@ -163,6 +194,120 @@ TEST(cxTextEditView, AutoSizeTakesTheHeightOfTheTextInEachFont) {
     const Integer x = c.Edit->Left() + 150, bottom = c.Edit->Top() + c.Edit->Height();
     EXPECT_NE(picture.PixelColor(x, bottom - 1), ColorToRGB(form.Form->Color()) & 0xFFFFFF);
     EXPECT_EQ(picture.PixelColor(x, bottom + 1), ColorToRGB(form.Form->Color()) & 0xFFFFFF);
+  }
+}
+
+// AutoSize by the editor's Align: the height wherever the layout leaves it
+// free, the width only for buttons with automatic width; an in-place editor
+// never sizes itself.
+TEST(cxTextEditView, AutoSizeTakesOnlyTheSidesItsAlignLeavesFree) {
+  struct TCase {
+    const char* Name;
+    TAlign Align;
+    TcxTextEditViewStyle ViewStyle;
+    bool OwnWidth, OwnHeight;  // the editor's computed side, else the layout's
+  };
+  const TCase cases[] = {
+      {"not aligned, buttons with automatic width", alNone, vsButtonsAutoWidth, true, true},
+      {"not aligned, normal", alNone, vsNormal, false, true},
+      {"aligned top", alTop, vsButtonsAutoWidth, false, true},
+      {"aligned left", alLeft, vsButtonsAutoWidth, true, false},
+      {"aligned client", alClient, vsButtonsAutoWidth, false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestForm form(420, 200);
+    auto* edit = form.Place<TcxButtonEdit>(10, 10, 300, 60);
+    edit->SetEditValue(String(u"岩性 Wg"));
+    form.ShowForm();
+    static_cast<TcxCustomTextEditProperties*>(edit->Properties())->SetViewStyle(c.ViewStyle);
+    edit->SetAlign(c.Align);
+    edit->RefreshViewStateAtCursor();
+    Application->ProcessMessages();
+    auto data = edit->CreateViewData();
+    TSize want{0, 0};
+    data->CalcEditorSize(edit->cxCanvas(), edit->EditValue(), TcxEditSizeProperties{}, nullptr, want);
+    ASSERT_GT(want.cy, 0);
+    const Integer layoutWidth = c.Align == alNone ? 300 : form.Form->ClientWidth();
+    const Integer layoutHeight = c.Align == alNone || c.Align == alTop ? 60 : form.Form->ClientHeight();
+    EXPECT_EQ(edit->Width(), c.OwnWidth ? want.cx : layoutWidth);
+    EXPECT_EQ(edit->Height(), c.OwnHeight ? want.cy : layoutHeight);
+  }
+
+  TTestForm form(420, 200);
+  auto* inplace = form.Place<TcxTextEdit>(10, 10, 300, 60, true);
+  form.ShowForm();
+  EXPECT_FALSE(inplace->AutoSize());
+  inplace->SetAutoSize(true);
+  EXPECT_FALSE(inplace->AutoSize()) << "ignored in place: the container sizes its editor";
+  inplace->Style()->Font()->SetSize(20);
+  Application->ProcessMessages();
+  EXPECT_EQ(inplace->Height(), 60);
+}
+
+// The list and no-edit styles of a stand-alone editor are a pixel taller and
+// start their text a pixel further in (and a pixel lower when aligned top);
+// in place they are not.
+TEST(cxTextEditView, TheNoEditStylesTakeAPixelOnlyWhenStandAlone) {
+  TTestForm form(420, 200);
+  auto* edit = form.Place<TcxTextEdit>(10, 10, 200, 24);
+  form.ShowForm();
+  auto* p = static_cast<TcxCustomTextEditProperties*>(edit->Properties());
+  auto* style = static_cast<TcxCustomEditStyle*>(edit->Style());
+  struct TMeasure {
+    TSize Size;
+    TRect Text;
+  };
+  auto measure = [&](bool AInplace, TcxEditVertAlignment AVert) {
+    std::unique_ptr<TcxCustomTextEditViewData> data(
+        dynamic_cast<TcxCustomTextEditViewData*>(p->CreateViewData(style, AInplace)));
+    data->VertAlignment = AVert;
+    TMeasure m{data->MeasureEditText(edit->cxCanvas(), u"Wg"), TRect{0, 0, 100, 20}};
+    data->AdjustTextEditTextRect(m.Text);
+    return m;
+  };
+  for (bool inplace : {false, true})
+    for (TcxEditVertAlignment vert : {taTopJustify, taVCenter}) {
+      SCOPED_TRACE(std::string(inplace ? "in place" : "stand-alone") + (vert == taTopJustify ? ", top" : ", centre"));
+      p->SetViewStyle(vsNormal);
+      const TMeasure editing = measure(inplace, vert);
+      p->SetViewStyle(vsHideCursor);
+      ASSERT_EQ(p->EditingStyle(), esNoEdit);
+      const TMeasure noEdit = measure(inplace, vert);
+      const Integer px = inplace ? 0 : 1;
+      EXPECT_EQ(noEdit.Size.cy, editing.Size.cy + px);
+      EXPECT_EQ(noEdit.Size.cx, editing.Size.cx);
+      EXPECT_EQ(noEdit.Text.Left, editing.Text.Left + px);
+      EXPECT_EQ(noEdit.Text.Right, editing.Text.Right);
+      const Integer topPx = vert == taTopJustify ? px : 0;
+      EXPECT_EQ(noEdit.Text.Top, editing.Text.Top + topPx);
+      EXPECT_EQ(noEdit.Text.Bottom, editing.Text.Bottom - topPx);
+    }
+}
+
+// A focused stand-alone editor that draws its own text (no inner edit shows
+// it) marks the focus with a frame round its content.
+TEST(cxTextEditView, AFocusedEditorDrawingItsOwnTextShowsAFocusFrame) {
+  TTestForm form(420, 200);
+  auto* edit = form.Place<TcxTextEdit>(10, 10, 200, 24);
+  auto* other = form.Place<TcxTextEdit>(10, 60, 200, 24);
+  edit->SetEditValue(String(u"WWW"));
+  for (bool focused : {false, true}) {
+    SCOPED_TRACE(focused ? "focused" : "not focused");
+    form.ShowForm(focused ? edit : other);
+    edit->RefreshViewStateAtCursor();
+    TBitmap picture(edit->Width(), edit->Height(), pf24bit);
+    TcxCanvas canvas(picture.Canvas());
+    edit->PaintThroughViewData(&canvas);
+    // The content's leftmost column holds no text: only the frame marks it.
+    const TRect client = edit->GetViewInfo()->ClientRect;
+    Integer marks = 0;
+    for (Integer y = client.Top; y < client.Bottom; ++y)
+      marks += picture.PixelColor(client.Left, y) != (ColorToRGB(clWindow) & 0xFFFFFF);
+    if (focused)
+      EXPECT_GE(marks, (client.Bottom - client.Top) / 3);
+    else
+      EXPECT_EQ(marks, 0);
   }
 }
 

@@ -125,6 +125,33 @@ TEST(TextEditWindow, AStandardMaskShowsTheValueUnfocusedAndThePictureFocused) {
   EXPECT_EQ(Utf8(f.Mask->InnerEdit()->Text()), "(010)___-____");
 }
 
+// Entering the editor (the keyboard focus, not a click) selects the whole
+// text with AutoSelect, else puts the caret at the start; the inner edit
+// shows the same; what is typed next replaces or is put in front.
+TEST(TextEditWindow, EnteringSelectsTheWholeTextOrPutsTheCaretAtTheStart) {
+  const struct {
+    bool AutoSelect;
+    Integer SelStart, SelLength;
+    const char* Typed;
+  } cases[] = {{true, 0, 7, "x"}, {false, 0, 0, "xgranite"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.AutoSelect);
+    TWindowFixture f;
+    f.Text->Properties()->SetAutoSelect(c.AutoSelect);
+    f.Text->SetEditValue(Variant(String(u"granite")));
+    f.Text->SetSelection(3, 2);
+    f.Focus(f.Other);
+    f.Focus(f.Text);
+    EXPECT_EQ(f.Text->Model()->SelStart(), c.SelStart);
+    EXPECT_EQ(f.Text->Model()->SelLength(), c.SelLength);
+    EXPECT_EQ(f.Text->InnerEdit()->SelStart(), c.SelStart);
+    EXPECT_EQ(f.Text->InnerEdit()->SelLength(), c.SelLength);
+    TestTypeText(u"x");
+    Application->ProcessMessages();
+    EXPECT_EQ(Utf8(f.Text->Text()), c.Typed);
+  }
+}
+
 TEST(TextEditWindow, EscRevertsToTheValueAtFocusIn) {
   TWindowFixture f;
   f.Text->SetEditValue(Variant(String(u"start")));
