@@ -541,7 +541,7 @@ void TcxTreeListNodes::SetShownTopIndex(Integer AValue) {
 }
 
 Integer TcxTreeListNodes::AbsoluteCount() const { return FOwner->AbsoluteNodeCount(); }
-TcxTreeListNode* TcxTreeListNodes::AbsoluteItems(Integer AIndex) const { return FOwner->NodeOfRecord(AIndex); }
+TcxTreeListNode* TcxTreeListNodes::AbsoluteItems(Integer AIndex) const { return FOwner->GetNodeByRecord(AIndex); }
 
 void TcxTreeListNodes::SaveToStream(TStream* AStream) {
   const Int64 Start = AStream->Position();
@@ -782,17 +782,17 @@ void TcxTreeListNodesOwner::ChangeExpanded(TcxTreeListNode* ANode, bool AExpand)
   LayoutChanged();
 }
 
-void TcxTreeListNodesOwner::FullExpand() {
+void TcxTreeListNodesOwner::ExpandAllNodes() {
   TUpdateGuard Guard(this);
   for (TcxTreeListNode* N = FNodes->Root()->GetFirstChild(); N; N = N->GetNextSibling()) N->Expand(true);
 }
 
-void TcxTreeListNodesOwner::FullCollapse() {
+void TcxTreeListNodesOwner::CollapseAllNodes() {
   TUpdateGuard Guard(this);
   for (TcxTreeListNode* N = FNodes->Root()->GetFirstChild(); N; N = N->GetNextSibling()) N->Collapse(true);
 }
 
-TcxTreeListNode* TcxTreeListNodesOwner::NodeOfRecord(Integer ARecordIndex) const {
+TcxTreeListNode* TcxTreeListNodesOwner::GetNodeByRecord(Integer ARecordIndex) const {
   return ARecordIndex >= 0 && size_t(ARecordIndex) < FRecordNodes.size() ? FRecordNodes[size_t(ARecordIndex)] : nullptr;
 }
 
@@ -841,7 +841,7 @@ String TcxTreeListNodesOwner::GetNodeText(const TcxTreeListNode* ANode, Integer 
 
 void TcxTreeListNodesOwner::NodeRemoved(TcxTreeListNode* ANode) {
   const Integer R = ANode->RecordIndex();
-  if (NodeOfRecord(R) == ANode) {
+  if (GetNodeByRecord(R) == ANode) {
     FRecordNodes[size_t(R)] = nullptr;
     FFreedRecords.push_back(R);
   }

@@ -322,11 +322,11 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   // A copy of ASource with its subtree as the last child of ATarget.
   TcxTreeListNode* CopyNode(TcxTreeListNode* ASource, TcxTreeListNode* ATarget);
   void ChangeExpanded(TcxTreeListNode* ANode, bool AExpand);
-  void FullExpand();
-  void FullCollapse();
+  void ExpandAllNodes();
+  void CollapseAllNodes();
   void Clear() { FNodes->Clear(); }
   // The node that owns a record (nullptr when none).
-  TcxTreeListNode* NodeOfRecord(Integer ARecordIndex) const;
+  TcxTreeListNode* GetNodeByRecord(Integer ARecordIndex) const;
   Integer AbsoluteNodeCount() const { return Integer(FRecordNodes.size()); }
   // The selection list (multi-selection only).
   bool MultiSelect() const { return FMultiSelect; }

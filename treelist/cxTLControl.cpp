@@ -397,7 +397,7 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
     // One record: its node takes its sorted place among its siblings and
     // its row shows the new values.
-    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex)) {
+    if (TcxTreeListNode* Node = GetNodeByRecord(Data->RecordIndex)) {
       if (Data->Kind == dcValue) RecordValueChanged(Node, GetColumn(Data->ItemIndex));
       else {
         RecordChanged(Node);
@@ -407,7 +407,7 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   } else {
     TcxTreeListNodesOwner::ApplyDataChange(AInfo);
     if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
-      DoFocusedNodeChanged(NodeOfRecord(Focus->PrevFocusedRecordIndex), NodeOfRecord(Focus->FocusedRecordIndex));
+      DoFocusedNodeChanged(GetNodeByRecord(Focus->PrevFocusedRecordIndex), GetNodeByRecord(Focus->FocusedRecordIndex));
     else if (Data)
       DoDataChanged();
   }
@@ -527,7 +527,7 @@ Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) { return FBands
 // ---- Focus ----
 
 TcxTreeListNode* TcxCustomTreeListControl::FocusedNode() const {
-  return NodeOfRecord(DataController()->GetFocusedRecordIndex());
+  return GetNodeByRecord(DataController()->GetFocusedRecordIndex());
 }
 
 void TcxCustomTreeListControl::SetFocusedNode(TcxTreeListNode* ANode) {

@@ -48,7 +48,7 @@ struct TShownTree {
     Tree->DBDataController()->SetParentField(u"parent_id");
     Tree->DBDataController()->SetDataSource(Source);
     Fixture.Query->Open();
-    Tree->FullExpand();
+    Tree->ExpandAllNodes();
     Form->Show();
     Tree->SetFocus();
     Application->ProcessMessages();
@@ -123,7 +123,7 @@ TEST(DBTreeListView, TypingANewParentIntoACellMovesTheNode) {
   TShownTree S;
   TcxDBTreeListColumn* Parent = S.Tree->CreateDBColumn(u"parent_id");
   Parent->SetPropertiesClass(TCellTextProperties::StaticClass());
-  S.Tree->FullExpand();
+  S.Tree->ExpandAllNodes();
   TcxTreeListNode* Node = S.Tree->FindNodeByKeyValue(3);
   S.Tree->Controller()->FocusRecordAndItem(Node->RecordIndex(), Parent);
   TestKey(VK_F2);

@@ -150,14 +150,14 @@ TEST(TreeListNodes, ExpandAndCollapseKeepTheStateBits) {
   EXPECT_FALSE(T.C->HasChildren());
 }
 
-TEST(TreeListNodes, FullExpandAndCollapseReachEveryLevel) {
+TEST(TreeListNodes, ExpandAndCollapseAllNodesReachEveryLevel) {
   TTree T;
   TcxTreeListNode* Deep = T.List.Make(T.A1, "a11");
-  T.List.FullExpand();
+  T.List.ExpandAllNodes();
   EXPECT_EQ(Shape(T.Root()), "a(a1(a11),a2),b,c(c1)");
   EXPECT_EQ(Deep->VisibleIndex(), 2);
   EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 7);
-  T.List.FullCollapse();
+  T.List.CollapseAllNodes();
   EXPECT_EQ(Shape(T.Root()), "a+(a1+(a11),a2),b,c+(c1)");
   EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 3);
 }
@@ -198,7 +198,7 @@ TEST(TreeListNodes, DeletingFreesTheRecordsAndKeepsTheOthersValues) {
   T.B->Delete();
   EXPECT_EQ(TTestTreeList::Name(D), "d");
   EXPECT_EQ(D->RecordIndex(), Loose);
-  EXPECT_EQ(T.List.NodeOfRecord(Loose - 1), nullptr);
+  EXPECT_EQ(T.List.GetNodeByRecord(Loose - 1), nullptr);
   EXPECT_EQ(TTestTreeList::Name(T.C1), "c1");
 
   // Clearing frees the records of the nodes only.
