@@ -1,6 +1,7 @@
 #include "treelist/cxTL.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/format.h"
 #include "treelist/cxTLSorting.h"
@@ -218,13 +219,13 @@ void TcxTreeListNode::SetFocused(bool AValue) {
 
 bool TcxTreeListNode::Selected() const {
   const TcxTreeListNodesOwner* C = Control();
-  if (!C->MultiSelect()) return Focused();
+  if (!C->IsMultiSelect()) return Focused();
   return std::find(C->FSelection.begin(), C->FSelection.end(), this) != C->FSelection.end();
 }
 
 void TcxTreeListNode::SetSelected(bool AValue) {
   TcxTreeListNodesOwner* C = Control();
-  if (!C->MultiSelect()) return;
+  if (!C->IsMultiSelect()) return;
   C->SelectNode(this, AValue);
   Repaint(false);
 }
@@ -434,6 +435,7 @@ void TcxTreeListNodes::Clear() {
   FRoot->DeleteChildren();
   FTopIndex = 0;
   FTopNode = nullptr;
+  FTopIndexAfterUpdate = -1;
   FState = tlsNumberingOutOfDate;
   FOwner->CompactRecords();
   FOwner->LayoutChanged();
@@ -454,11 +456,17 @@ void TcxTreeListNodes::NodeChanged(TcxTreeListNode* ANode) {
 
 void TcxTreeListNodes::NumberVisibleNodes(bool ALocked) {
   if (ALocked) {
+    // The first locked numbering keeps the top row's index for after the update.
+    if (FVisibleCount >= 0 && FTopIndexAfterUpdate < 0) FTopIndexAfterUpdate = FTopIndex;
     FMaxLevel = 0;
     FVisibleCount = -1;
     FTopIndex = 0;
     FTopNode = nullptr;
     return;
+  }
+  if (FTopIndexAfterUpdate >= 0) {
+    FTopIndex = std::exchange(FTopIndexAfterUpdate, -1);
+    FTopNode = nullptr;
   }
   if (!(FState & tlsNumberingOutOfDate) && FTopNode) return;
   FMaxLevel = -1;
@@ -531,6 +539,11 @@ Integer TcxTreeListNodes::ShownNodeCount() {
 Integer TcxTreeListNodes::MaxLevel() {
   NumberVisibleNodes(FOwner->IsLocked());
   return FMaxLevel;
+}
+
+void TcxTreeListNodes::SetTopIndexAfterUpdate(Integer AValue) {
+  FTopIndexAfterUpdate = std::max(AValue, 0);
+  FTopNode = nullptr;
 }
 
 void TcxTreeListNodes::SetShownTopIndex(Integer AValue) {

@@ -242,6 +242,10 @@ class TcxTreeListNodes : public TPersistent {
   TcxTreeListNode* ShownTopNode() const { return FTopNode; }
   Integer ShownTopIndex() const { return FTopIndex; }
   void SetShownTopIndex(Integer AValue);
+  // Inside the control's update the numbering keeps no top row; the top
+  // index it had is kept aside and comes back with the first numbering
+  // after the update. This sets the index to come back instead (not below 0).
+  void SetTopIndexAfterUpdate(Integer AValue);
   Integer AbsoluteCount() const;
   TcxTreeListNode* AbsoluteItems(Integer AIndex) const;
   TcxTreeListNode* FoundItem() const { return FFoundItem; }
@@ -267,6 +271,8 @@ private:
   Integer FVisibleCount = 0;
   Integer FTopIndex = 0;
   TcxTreeListNode* FTopNode = nullptr;
+  // The top index to restore after the update; -1: none.
+  Integer FTopIndexAfterUpdate = -1;
 };
 
 // ---- Events of the node owner -----------------------------------------------------------------
@@ -328,9 +334,10 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   // The node that owns a record (nullptr when none).
   TcxTreeListNode* GetNodeByRecord(Integer ARecordIndex) const;
   Integer AbsoluteNodeCount() const { return Integer(FRecordNodes.size()); }
-  // The selection list (multi-selection only).
-  bool MultiSelect() const { return FMultiSelect; }
+  // Whether several nodes may be selected (the selection options' MultiSelect).
+  virtual bool IsMultiSelect() const { return FMultiSelect; }
   void SetMultiSelect(bool AValue);
+  // The selection list (multi-selection only).
   const std::vector<TcxTreeListNode*>& SelectionList() const { return FSelection; }
 
   // ---- Sorting ----

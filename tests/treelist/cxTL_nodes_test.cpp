@@ -303,4 +303,38 @@ TEST(TreeListNodes, TopIndexBeyondTheRowsComesBackToTheLastRow) {
   EXPECT_EQ(T.List.Nodes()->ShownTopNode(), T.C);
 }
 
+TEST(TreeListNodes, TheTopIndexOutlivesTheNumberingInsideAnUpdate) {
+  TTree T;
+  TcxTreeListNodes* Nodes = T.List.Nodes();
+  T.A->Expand(false);  // a, a1, a2, b, c shown
+  Nodes->SetShownTopIndex(3);
+  ASSERT_EQ(Nodes->ShownTopNode(), T.B);
+  T.List.BeginUpdate();
+  // Inside an update nothing is numbered and no top row is kept ...
+  EXPECT_EQ(Nodes->ShownNodeCount(), -1);
+  EXPECT_EQ(Nodes->ShownTopNode(), nullptr);
+  T.List.EndUpdate();
+  // ... but the first numbering after it gives the top index back.
+  EXPECT_EQ(Nodes->ShownNodeCount(), 5);
+  EXPECT_EQ(Nodes->ShownTopIndex(), 3);
+  EXPECT_EQ(Nodes->ShownTopNode(), T.B);
+  // An index set for after the update wins; past the rows it comes back to the last row.
+  T.List.BeginUpdate();
+  Nodes->ShownNodeCount();
+  Nodes->SetTopIndexAfterUpdate(9);
+  T.List.EndUpdate();
+  EXPECT_EQ(Nodes->ShownNodeCount(), 5);
+  EXPECT_EQ(Nodes->ShownTopNode(), T.C);
+  // A tree cleared inside the update starts again at the top.
+  Nodes->SetShownTopIndex(2);
+  T.List.BeginUpdate();
+  Nodes->ShownNodeCount();
+  T.List.Clear();
+  T.List.Make(nullptr, "x");
+  T.List.Make(nullptr, "y");
+  T.List.EndUpdate();
+  EXPECT_EQ(Nodes->ShownNodeCount(), 2);
+  EXPECT_EQ(Nodes->ShownTopIndex(), 0);
+}
+
 }  // namespace
