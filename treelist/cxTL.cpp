@@ -213,7 +213,8 @@ bool TcxTreeListNode::Focused() const {
 void TcxTreeListNode::SetFocused(bool AValue) {
   if (AValue)
     Control()->FocusNode(this);
-  else
+  else if (Focused())
+    // Only the focused node gives the focus up; another node keeps it.
     Control()->DataController()->FocusRow(-1);
 }
 

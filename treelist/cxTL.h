@@ -115,6 +115,7 @@ class TcxTreeListNode : public TPersistent, public IcxDragSizing {
   bool HasChildren() const { return (FState & tlnsHasChildren) || FCount > 0; }
   void SetHasChildren(bool AValue);
   bool Focused() const;
+  // True focuses the node; false takes the focus away only when the node has it.
   void SetFocused(bool AValue);
   bool Selected() const;
   void SetSelected(bool AValue);

@@ -227,6 +227,16 @@ TEST(TreeListNodes, MakeVisibleExpandsTheAncestors) {
   EXPECT_EQ(C->VisibleIndex(), 2);
 }
 
+TEST(TreeListNodes, OnlyTheFocusedNodeGivesTheFocusUp) {
+  TTree T;
+  T.B->SetFocused(true);
+  T.A->SetFocused(false);  // not focused: the focus stays on b
+  EXPECT_TRUE(T.B->Focused());
+  T.B->SetFocused(false);
+  EXPECT_FALSE(T.B->Focused());
+  EXPECT_EQ(T.List.DataController()->GetFocusedRecordIndex(), -1);
+}
+
 TEST(TreeListNodes, SelectionFollowsTheFocusWithoutMultiSelect) {
   TTree T;
   T.B->SetFocused(true);
