@@ -457,8 +457,7 @@ void TcxTreeListNodes::NodeChanged(TcxTreeListNode* ANode) {
 
 void TcxTreeListNodes::NumberVisibleNodes(bool ALocked) {
   if (ALocked) {
-    // The first locked numbering keeps the top row's index for after the update.
-    if (FVisibleCount >= 0 && FTopIndexAfterUpdate < 0) FTopIndexAfterUpdate = FTopIndex;
+    KeepTopIndexForUpdate();
     FMaxLevel = 0;
     FVisibleCount = -1;
     FTopIndex = 0;
@@ -540,6 +539,11 @@ Integer TcxTreeListNodes::ShownNodeCount() {
 Integer TcxTreeListNodes::MaxLevel() {
   NumberVisibleNodes(FOwner->IsLocked());
   return FMaxLevel;
+}
+
+void TcxTreeListNodes::KeepTopIndexForUpdate() {
+  // The first time only: later the top index is no longer the shown one.
+  if (FVisibleCount >= 0 && FTopIndexAfterUpdate < 0) FTopIndexAfterUpdate = FTopIndex;
 }
 
 void TcxTreeListNodes::SetTopIndexAfterUpdate(Integer AValue) {
@@ -721,6 +725,8 @@ void TcxTreeListNodesOwner::ClearNodesKeepingRecords() {
     throw;
   }
   FLoading = WasLoading;
+  // Rebuilt inside an update, the tree opens at the same top row afterwards.
+  if (IsLocked()) FNodes->KeepTopIndexForUpdate();
   FNodes->FTopIndex = 0;
   FNodes->FTopNode = nullptr;
   FNodes->FFoundItem = nullptr;

@@ -274,6 +274,8 @@ private:
   TcxTreeListNode* FTopNode = nullptr;
   // The top index to restore after the update; -1: none.
   Integer FTopIndexAfterUpdate = -1;
+  // Inside an update: the top index is kept aside once, before it is lost.
+  void KeepTopIndexForUpdate();
 };
 
 // ---- Events of the node owner -----------------------------------------------------------------

@@ -272,7 +272,8 @@ void TcxCustomDataTreeList::ClearDataNodes() {
     throw;
   }
   FRebuilding = false;
-  Nodes()->SetShownTopIndex(TopIndex);
+  // Inside an update the store gives the top index back when it ends.
+  if (!IsLocked()) Nodes()->SetShownTopIndex(TopIndex);
 }
 
 void TcxCustomDataTreeList::LoadStructure(TcxTreeListNode* ANode) {

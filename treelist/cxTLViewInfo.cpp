@@ -829,7 +829,9 @@ Integer TcxTreeListViewInfo::VisibleRowCapacity() const {
 Integer TcxTreeListViewInfo::TopIndex() const {
   if (!IsDirty()) return FTopIndex;
   TcxTreeListNodes* Nodes = FTreeList->Nodes();
-  return std::clamp(Nodes->ShownTopIndex(), 0, std::max(Nodes->ShownNodeCount() - VisibleRowCapacity(), 0));
+  // Numbered first: the numbering brings back a top index an update kept aside.
+  const Integer Count = Nodes->ShownNodeCount();
+  return std::clamp(Nodes->ShownTopIndex(), 0, std::max(Count - VisibleRowCapacity(), 0));
 }
 
 void TcxTreeListViewInfo::CalculateRows() {
