@@ -889,7 +889,11 @@ void TcxTreeListNodesOwner::CompactRecords() {
     FRecordNodes[Kept++] = FRecordNodes[K];
   }
   FRecordNodes.resize(Kept);
+  // Freed records move no focus to another row: without a focused node the
+  // tree keeps none.
+  const bool NoneFocused = DataController()->GetFocusedRecordIndex() < 0;
   DataController()->DeleteRecords(Freed);
+  if (NoneFocused && DataController()->GetFocusedRecordIndex() >= 0) DataController()->FocusRow(-1);
 }
 
 void TcxTreeListNodesOwner::DoChange(bool ADelayed) {

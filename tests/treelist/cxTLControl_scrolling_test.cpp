@@ -178,3 +178,19 @@ TEST(TreeListScrolling, SortingScrollsTheFocusedNodeIntoView) {
   EXPECT_EQ(F.Tree->FocusedNode(), F.B);
   EXPECT_NE(F.Row(F.B), nullptr);
 }
+
+TEST(TreeListScrolling, FreeingNodesOnScreenFocusesNoNodeWhenNoneWasFocused) {
+  for (bool InsideAnUpdate : {false, true}) {
+    SCOPED_TRACE(InsideAnUpdate ? "inside an update" : "outside");
+    TLongTree F;
+    ASSERT_EQ(F.Tree->FocusedNode(), nullptr);
+    if (InsideAnUpdate) F.Tree->BeginUpdate();
+    F.Make(nullptr, "gone")->Delete();
+    if (InsideAnUpdate) F.Tree->EndUpdate();
+    EXPECT_EQ(F.Tree->FocusedNode(), nullptr);
+    if (InsideAnUpdate) F.Tree->BeginUpdate();
+    F.C->Delete();
+    if (InsideAnUpdate) F.Tree->EndUpdate();
+    EXPECT_EQ(F.Tree->FocusedNode(), nullptr);
+  }
+}
