@@ -1,5 +1,6 @@
 // The tree list's shown rows seen from the control: how many rows show
-// whole, which node shows last, and putting a chosen node on top.
+// whole, which node shows last, putting a chosen node on top, the vertical
+// scroll bar, and the top row and the node to show across an update.
 #include <gtest/gtest.h>
 
 #include <string>
