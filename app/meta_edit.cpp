@@ -565,7 +565,7 @@ void Tfrm_meta_edit::SetTreeDataSource(TDataSource* Source) {
   FocusRecordNode();
 }
 
-void Tfrm_meta_edit::ExpandAll() { cxDBTreeList1->FullExpand(); }
+void Tfrm_meta_edit::ExpandAll() { cxDBTreeList1->ExpandAllNodes(); }
 
 void Tfrm_meta_edit::cxDBTreeList1FocusedNodeChanged(TcxCustomTreeListControl*, TcxTreeListNode*,
                                                      TcxTreeListNode* AFocusedNode) {
@@ -909,9 +909,9 @@ void Tfrm_meta_edit::N4Click(TObject*) {
   if (TcxTreeListNode* F = cxDBTreeList1->FocusedNode(); F && F->Count() > 0) F->Collapse(true);
 }
 
-void Tfrm_meta_edit::N6Click(TObject*) { cxDBTreeList1->FullExpand(); }
+void Tfrm_meta_edit::N6Click(TObject*) { cxDBTreeList1->ExpandAllNodes(); }
 
-void Tfrm_meta_edit::N7Click(TObject*) { cxDBTreeList1->FullCollapse(); }
+void Tfrm_meta_edit::N7Click(TObject*) { cxDBTreeList1->CollapseAllNodes(); }
 
 void Tfrm_meta_edit::N9Click(TObject* Sender) {
   auto* Item = dynamic_cast<TMenuItem*>(Sender);

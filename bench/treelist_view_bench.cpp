@@ -94,7 +94,7 @@ TResult Run(Integer ANodeCount) {
     Paint();
   });
   Result.RowsScroll = View->RowsCalculated() - Rows;
-  Result.ExpandAll = Milliseconds([&] { Tree->FullExpand(); });
+  Result.ExpandAll = Milliseconds([&] { Tree->ExpandAllNodes(); });
   Result.Repaint = Milliseconds([&] {
     Tree->SetTopVisibleIndex(Tree->Nodes()->ShownNodeCount() / 2);
     Paint();

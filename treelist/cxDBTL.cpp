@@ -792,7 +792,7 @@ void TcxCustomDBTreeList::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
     auto* Column = dynamic_cast<TcxDBTreeListColumn*>(GetColumn(Data->ItemIndex));
     const bool Bound = Data->Kind == dcRecord ||
                        (Column && FDBDataController->DataSet()->FindField(Column->FieldName()));
-    auto* Node = dynamic_cast<TcxTreeListDataNode*>(NodeOfRecord(Data->RecordIndex));
+    auto* Node = dynamic_cast<TcxTreeListDataNode*>(GetNodeByRecord(Data->RecordIndex));
     if (Node && Bound && PostNodeValues(Node, Data->Kind == dcValue ? Data->ItemIndex : -1)) {
       // The row's key is read from the dataset's current row, where the
       // post left it; the reload told the control of the change.

@@ -32,7 +32,7 @@ TcxViewParams TcxCustomControlStyles::GetBackgroundParams() { return Params(Back
 TcxViewParams TcxCustomControlStyles::GetContentParams() { return Params(ContentIndex); }
 
 TcxViewParams TcxCustomControlStyles::GetSelectionParams() {
-  return Params(FControl && FControl->IsFocused() ? SelectionIndex : InactiveIndex);
+  return Params(FControl && FControl->IsSelectionActive() ? SelectionIndex : InactiveIndex);
 }
 
 void TcxCustomControlStyles::GetDefaultStyleParams(Integer AIndex, void* AData, TcxStyleParams& AParams) {

@@ -47,8 +47,8 @@ class TcxCustomControlStyles : public TcxStyles {
 
   TcxViewParams GetBackgroundParams();
   TcxViewParams GetContentParams();
-  // Selection while the control holds the focus (or its editor does),
-  // else Inactive.
+  // Selection while the control's selection is active (it or its editor
+  // holds the focus), else Inactive.
   TcxViewParams GetSelectionParams();
   void GetDefaultStyleParams(Integer AIndex, void* AData, TcxStyleParams& AParams) override;
 
@@ -296,6 +296,9 @@ class TcxEditingControl : public TcxControl, public IcxEditingControl, public Ic
   void SetBufferedPaint(bool AValue);
   // The control or its open editor holds the focus.
   bool IsFocused() { return HasFocus(); }
+  // Whether the selection shows in its active look (the Selection style)
+  // rather than the Inactive one: while the control has the focus.
+  virtual bool IsSelectionActive() { return IsFocused(); }
   // The full client rectangle is painted next time (after a layout change).
   bool FullRepaintNeeded() const { return FFullRepaint; }
   void ClearFullRepaint() { FFullRepaint = false; }

@@ -1,6 +1,7 @@
 #include "treelist/cxTL.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/format.h"
 #include "treelist/cxTLSorting.h"
@@ -212,19 +213,20 @@ bool TcxTreeListNode::Focused() const {
 void TcxTreeListNode::SetFocused(bool AValue) {
   if (AValue)
     Control()->FocusNode(this);
-  else
+  else if (Focused())
+    // Only the focused node gives the focus up; another node keeps it.
     Control()->DataController()->FocusRow(-1);
 }
 
 bool TcxTreeListNode::Selected() const {
   const TcxTreeListNodesOwner* C = Control();
-  if (!C->MultiSelect()) return Focused();
+  if (!C->IsMultiSelect()) return Focused();
   return std::find(C->FSelection.begin(), C->FSelection.end(), this) != C->FSelection.end();
 }
 
 void TcxTreeListNode::SetSelected(bool AValue) {
   TcxTreeListNodesOwner* C = Control();
-  if (!C->MultiSelect()) return;
+  if (!C->IsMultiSelect()) return;
   C->SelectNode(this, AValue);
   Repaint(false);
 }
@@ -434,6 +436,7 @@ void TcxTreeListNodes::Clear() {
   FRoot->DeleteChildren();
   FTopIndex = 0;
   FTopNode = nullptr;
+  FTopIndexAfterUpdate = -1;
   FState = tlsNumberingOutOfDate;
   FOwner->CompactRecords();
   FOwner->LayoutChanged();
@@ -454,11 +457,16 @@ void TcxTreeListNodes::NodeChanged(TcxTreeListNode* ANode) {
 
 void TcxTreeListNodes::NumberVisibleNodes(bool ALocked) {
   if (ALocked) {
+    KeepTopIndexForUpdate();
     FMaxLevel = 0;
     FVisibleCount = -1;
     FTopIndex = 0;
     FTopNode = nullptr;
     return;
+  }
+  if (FTopIndexAfterUpdate >= 0) {
+    FTopIndex = std::exchange(FTopIndexAfterUpdate, -1);
+    FTopNode = nullptr;
   }
   if (!(FState & tlsNumberingOutOfDate) && FTopNode) return;
   FMaxLevel = -1;
@@ -533,6 +541,16 @@ Integer TcxTreeListNodes::MaxLevel() {
   return FMaxLevel;
 }
 
+void TcxTreeListNodes::KeepTopIndexForUpdate() {
+  // The first time only: later the top index is no longer the shown one.
+  if (FVisibleCount >= 0 && FTopIndexAfterUpdate < 0) FTopIndexAfterUpdate = FTopIndex;
+}
+
+void TcxTreeListNodes::SetTopIndexAfterUpdate(Integer AValue) {
+  FTopIndexAfterUpdate = std::max(AValue, 0);
+  FTopNode = nullptr;
+}
+
 void TcxTreeListNodes::SetShownTopIndex(Integer AValue) {
   Integer Index = AValue;
   FTopNode = GetNodeByVisibleIndex(Index);
@@ -541,7 +559,7 @@ void TcxTreeListNodes::SetShownTopIndex(Integer AValue) {
 }
 
 Integer TcxTreeListNodes::AbsoluteCount() const { return FOwner->AbsoluteNodeCount(); }
-TcxTreeListNode* TcxTreeListNodes::AbsoluteItems(Integer AIndex) const { return FOwner->NodeOfRecord(AIndex); }
+TcxTreeListNode* TcxTreeListNodes::AbsoluteItems(Integer AIndex) const { return FOwner->GetNodeByRecord(AIndex); }
 
 void TcxTreeListNodes::SaveToStream(TStream* AStream) {
   const Int64 Start = AStream->Position();
@@ -707,6 +725,8 @@ void TcxTreeListNodesOwner::ClearNodesKeepingRecords() {
     throw;
   }
   FLoading = WasLoading;
+  // Rebuilt inside an update, the tree opens at the same top row afterwards.
+  if (IsLocked()) FNodes->KeepTopIndexForUpdate();
   FNodes->FTopIndex = 0;
   FNodes->FTopNode = nullptr;
   FNodes->FFoundItem = nullptr;
@@ -782,17 +802,17 @@ void TcxTreeListNodesOwner::ChangeExpanded(TcxTreeListNode* ANode, bool AExpand)
   LayoutChanged();
 }
 
-void TcxTreeListNodesOwner::FullExpand() {
+void TcxTreeListNodesOwner::ExpandAllNodes() {
   TUpdateGuard Guard(this);
   for (TcxTreeListNode* N = FNodes->Root()->GetFirstChild(); N; N = N->GetNextSibling()) N->Expand(true);
 }
 
-void TcxTreeListNodesOwner::FullCollapse() {
+void TcxTreeListNodesOwner::CollapseAllNodes() {
   TUpdateGuard Guard(this);
   for (TcxTreeListNode* N = FNodes->Root()->GetFirstChild(); N; N = N->GetNextSibling()) N->Collapse(true);
 }
 
-TcxTreeListNode* TcxTreeListNodesOwner::NodeOfRecord(Integer ARecordIndex) const {
+TcxTreeListNode* TcxTreeListNodesOwner::GetNodeByRecord(Integer ARecordIndex) const {
   return ARecordIndex >= 0 && size_t(ARecordIndex) < FRecordNodes.size() ? FRecordNodes[size_t(ARecordIndex)] : nullptr;
 }
 
@@ -841,7 +861,7 @@ String TcxTreeListNodesOwner::GetNodeText(const TcxTreeListNode* ANode, Integer 
 
 void TcxTreeListNodesOwner::NodeRemoved(TcxTreeListNode* ANode) {
   const Integer R = ANode->RecordIndex();
-  if (NodeOfRecord(R) == ANode) {
+  if (GetNodeByRecord(R) == ANode) {
     FRecordNodes[size_t(R)] = nullptr;
     FFreedRecords.push_back(R);
   }
@@ -869,7 +889,11 @@ void TcxTreeListNodesOwner::CompactRecords() {
     FRecordNodes[Kept++] = FRecordNodes[K];
   }
   FRecordNodes.resize(Kept);
+  // Freed records move no focus to another row: without a focused node the
+  // tree keeps none.
+  const bool NoneFocused = DataController()->GetFocusedRecordIndex() < 0;
   DataController()->DeleteRecords(Freed);
+  if (NoneFocused && DataController()->GetFocusedRecordIndex() >= 0) DataController()->FocusRow(-1);
 }
 
 void TcxTreeListNodesOwner::DoChange(bool ADelayed) {

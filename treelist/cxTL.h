@@ -115,6 +115,7 @@ class TcxTreeListNode : public TPersistent, public IcxDragSizing {
   bool HasChildren() const { return (FState & tlnsHasChildren) || FCount > 0; }
   void SetHasChildren(bool AValue);
   bool Focused() const;
+  // True focuses the node; false takes the focus away only when the node has it.
   void SetFocused(bool AValue);
   bool Selected() const;
   void SetSelected(bool AValue);
@@ -242,6 +243,10 @@ class TcxTreeListNodes : public TPersistent {
   TcxTreeListNode* ShownTopNode() const { return FTopNode; }
   Integer ShownTopIndex() const { return FTopIndex; }
   void SetShownTopIndex(Integer AValue);
+  // Inside the control's update the numbering keeps no top row; the top
+  // index it had is kept aside and comes back with the first numbering
+  // after the update. This sets the index to come back instead (not below 0).
+  void SetTopIndexAfterUpdate(Integer AValue);
   Integer AbsoluteCount() const;
   TcxTreeListNode* AbsoluteItems(Integer AIndex) const;
   TcxTreeListNode* FoundItem() const { return FFoundItem; }
@@ -267,6 +272,10 @@ private:
   Integer FVisibleCount = 0;
   Integer FTopIndex = 0;
   TcxTreeListNode* FTopNode = nullptr;
+  // The top index to restore after the update; -1: none.
+  Integer FTopIndexAfterUpdate = -1;
+  // Inside an update: the top index is kept aside once, before it is lost.
+  void KeepTopIndexForUpdate();
 };
 
 // ---- Events of the node owner -----------------------------------------------------------------
@@ -322,15 +331,16 @@ class TcxTreeListNodesOwner : public TcxEditingControl {
   // A copy of ASource with its subtree as the last child of ATarget.
   TcxTreeListNode* CopyNode(TcxTreeListNode* ASource, TcxTreeListNode* ATarget);
   void ChangeExpanded(TcxTreeListNode* ANode, bool AExpand);
-  void FullExpand();
-  void FullCollapse();
+  void ExpandAllNodes();
+  void CollapseAllNodes();
   void Clear() { FNodes->Clear(); }
   // The node that owns a record (nullptr when none).
-  TcxTreeListNode* NodeOfRecord(Integer ARecordIndex) const;
+  TcxTreeListNode* GetNodeByRecord(Integer ARecordIndex) const;
   Integer AbsoluteNodeCount() const { return Integer(FRecordNodes.size()); }
-  // The selection list (multi-selection only).
-  bool MultiSelect() const { return FMultiSelect; }
+  // Whether several nodes may be selected (the selection options' MultiSelect).
+  virtual bool IsMultiSelect() const { return FMultiSelect; }
   void SetMultiSelect(bool AValue);
+  // The selection list (multi-selection only).
   const std::vector<TcxTreeListNode*>& SelectionList() const { return FSelection; }
 
   // ---- Sorting ----

@@ -663,7 +663,7 @@ void TcxTreeListColumn::ApplyBestFit() {
   Integer Best = GetMinHeaderFooterWidth();
   TcxTreeListNodeViewInfo Row(C->TreeListViewInfo());
   TcxTemporaryCellViewInfo Cell(&Row, this);
-  for (TcxTreeListNode* Node = C->Nodes()->Root()->GetFirstChild(); Node; Node = Node->GetNextVisible())
+  for (TcxTreeListNode* Node = C->GetFirstNode(); Node; Node = Node->GetNextVisible())
     Best = std::max(Best, CellBestWidth(Cell, this, Node));
   SetWidth(Best);
 }
@@ -706,7 +706,7 @@ TcxTreeListBandSettings TcxCustomTreeListControl::BandSettings() const {
     Result.ColumnHorzSizing = Customizing->ColumnHorzSizing();
   }
   Result.IndentWidth = TcxTreeListViewInfo::CalculateIndentStep(this);
-  Result.ImagesWidth = ((Images() ? 1 : 0) + (StateImages() ? 1 : 0)) * Result.IndentWidth;
+  Result.ImagesWidth = GetImagesWidth();
   return Result;
 }
 

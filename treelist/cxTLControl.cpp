@@ -397,7 +397,7 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   if (Data && (Data->Kind == dcValue || Data->Kind == dcRecord) && !Controller()->IsEditing()) {
     // One record: its node takes its sorted place among its siblings and
     // its row shows the new values.
-    if (TcxTreeListNode* Node = NodeOfRecord(Data->RecordIndex)) {
+    if (TcxTreeListNode* Node = GetNodeByRecord(Data->RecordIndex)) {
       if (Data->Kind == dcValue) RecordValueChanged(Node, GetColumn(Data->ItemIndex));
       else {
         RecordChanged(Node);
@@ -407,7 +407,7 @@ void TcxCustomTreeListControl::ApplyDataChange(TcxUpdateControlInfo* AInfo) {
   } else {
     TcxTreeListNodesOwner::ApplyDataChange(AInfo);
     if (auto* Focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(AInfo))
-      DoFocusedNodeChanged(NodeOfRecord(Focus->PrevFocusedRecordIndex), NodeOfRecord(Focus->FocusedRecordIndex));
+      DoFocusedNodeChanged(GetNodeByRecord(Focus->PrevFocusedRecordIndex), GetNodeByRecord(Focus->FocusedRecordIndex));
     else if (Data)
       DoDataChanged();
   }
@@ -441,7 +441,7 @@ void TcxCustomTreeListControl::RecordChanged(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::DoFocusedNodeChanged(TcxTreeListNode* APrevNode, TcxTreeListNode* ANode) {
   RaiseEvent(OnFocusedNodeChanged, this, APrevNode, ANode);
-  if (!MultiSelect()) SelectionChanged();
+  if (!IsMultiSelect()) SelectionChanged();
 }
 
 void TcxCustomTreeListControl::DoFocusedColumnChanged(TcxTreeListColumn* APrevColumn, TcxTreeListColumn* AColumn) {
@@ -466,6 +466,11 @@ Integer TcxCustomTreeListControl::GetNodeImageIndex(const TcxTreeListNode* ANode
   auto* Self = const_cast<TcxCustomTreeListControl*>(this);
   Self->RaiseEvent(OnGetNodeImageIndex, Self, const_cast<TcxTreeListNode*>(ANode), AType, Result);
   return Result;
+}
+
+Integer TcxCustomTreeListControl::GetImagesWidth() const {
+  const Integer Lists = (Images() ? 1 : 0) + (StateImages() ? 1 : 0);
+  return Lists * TcxTreeListViewInfo::CalculateIndentStep(this);
 }
 
 bool TcxCustomTreeListControl::IsGroupNode(TcxTreeListNode* ANode) {
@@ -527,7 +532,7 @@ Integer TcxCustomTreeListControl::ApplyAutoWidth(Integer AWidth) { return FBands
 // ---- Focus ----
 
 TcxTreeListNode* TcxCustomTreeListControl::FocusedNode() const {
-  return NodeOfRecord(DataController()->GetFocusedRecordIndex());
+  return GetNodeByRecord(DataController()->GetFocusedRecordIndex());
 }
 
 void TcxCustomTreeListControl::SetFocusedNode(TcxTreeListNode* ANode) {
@@ -551,6 +556,7 @@ void TcxCustomTreeListControl::FocusNode(TcxTreeListNode* ANode) {
 
 void TcxCustomTreeListControl::ForgetNode(TcxTreeListNode* ANode) {
   if (FHotTrackNode == ANode) FHotTrackNode = nullptr;
+  if (FNodeToShow == ANode) FNodeToShow = nullptr;
   if (Controller()) TreeListController()->ForgetNode(ANode);
   const auto It = std::find(FDeletingNodes.begin(), FDeletingNodes.end(), ANode);
   if (It != FDeletingNodes.end()) FDeletingNodes.erase(It);
@@ -581,7 +587,9 @@ void TcxCustomTreeListControl::EndUpdate() {
   // Band rows held back by the update are rebuilt before its one layout.
   if (Outermost && FBands) FBands->ApplyPendingChanges();
   TcxTreeListNodesOwner::EndUpdate();
-  if (Outermost && !IsLocked()) RestoreFocusedPosition();
+  if (!Outermost || IsLocked()) return;
+  RestoreFocusedPosition();
+  if (TcxTreeListNode* Node = std::exchange(FNodeToShow, nullptr)) MakeNodeVisible(Node);
 }
 
 // ---- Nodes ----
@@ -645,16 +653,18 @@ void TcxCustomTreeListControl::DeleteNodes(std::vector<TcxTreeListNode*> AList) 
 
 void TcxCustomTreeListControl::DeleteSelection() {
   std::vector<TcxTreeListNode*> List;
-  if (MultiSelect()) List = SelectionList();
+  if (IsMultiSelect()) List = SelectionList();
   if (List.empty())
     if (TcxTreeListNode* Focused = FocusedNode()) List.push_back(Focused);
   if (!List.empty()) DeleteNodes(std::move(List));
 }
 
+TcxTreeListNode* TcxCustomTreeListControl::GetFirstNode() const { return Nodes()->Root()->GetFirstChild(); }
+
 TcxTreeListNode* TcxCustomTreeListControl::FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch,
                                                    TcxTreeListNode* AStart, bool AForward, bool AExpandedOnly) {
   TUpdateGuard Guard(this);
-  for (TcxTreeListNode* N = AStart ? AStart : Nodes()->Root()->GetFirstChild(); N;) {
+  for (TcxTreeListNode* N = AStart ? AStart : GetFirstNode(); N;) {
     if (AExpandedOnly && !N->IsVisible()) return nullptr;
     if (!AExpandedOnly && N->HasChildren() && N->Count() == 0 && !N->Expanded()) {
       N->Expand(false);
@@ -669,21 +679,25 @@ TcxTreeListNode* TcxCustomTreeListControl::FindNode(const std::function<bool(Tcx
   return nullptr;
 }
 
+void TcxCustomTreeListControl::SelectNodeByShift(TcxTreeListNode* ANode, TShiftState AShift) {
+  TreeListController()->SelectByShift(ANode, AShift);
+}
+
 Integer TcxCustomTreeListControl::SelectionCount() const {
-  if (MultiSelect() || !FocusedNode()) return Integer(SelectionList().size());
+  if (IsMultiSelect() || !FocusedNode()) return Integer(SelectionList().size());
   return 1;
 }
 
 TcxTreeListNode* TcxCustomTreeListControl::Selections(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= SelectionCount()) return nullptr;
-  return MultiSelect() || !FocusedNode() ? SelectionList()[size_t(AIndex)] : FocusedNode();
+  return IsMultiSelect() || !FocusedNode() ? SelectionList()[size_t(AIndex)] : FocusedNode();
 }
 
 void TcxCustomTreeListControl::SelectAll() {
-  if (!MultiSelect()) return;
+  if (!IsMultiSelect()) return;
   std::vector<TcxTreeListNode*>& Selection = SelectionStore();
   Selection.clear();
-  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+  for (TcxTreeListNode* N = GetFirstNode(); N; N = N->GetNext()) {
     bool Allow = true;
     RaiseEvent(OnCanSelectNode, this, N, Allow);
     if (Allow) Selection.push_back(N);
@@ -708,12 +722,12 @@ void TcxCustomTreeListControl::SelectionChanged() {
 }
 
 void TcxCustomTreeListControl::SelectNode(TcxTreeListNode* ANode) {
-  if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
+  if (!IsMultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   ANode->SetSelected(true);
 }
 
 void TcxCustomTreeListControl::SetSelection(const std::vector<TcxTreeListNode*>& AList) {
-  if (!MultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
+  if (!IsMultiSelect()) throw EcxTreeList(LoadResString(cxSTreeListMultiSelectRequired));
   std::vector<TcxTreeListNode*> Selection;
   for (TcxTreeListNode* N : AList)
     if (N && N->Owner() == Nodes() && std::find(Selection.begin(), Selection.end(), N) == Selection.end())
@@ -741,7 +755,7 @@ void TcxCustomTreeListControl::UnselectAllNodes() {
 
 void TcxCustomTreeListControl::GetSelections(std::vector<TcxTreeListNode*>& AList) const {
   AList.clear();
-  if (MultiSelect())
+  if (IsMultiSelect())
     AList = SelectionList();
   else if (TcxTreeListNode* Focused = FocusedNode())
     AList.push_back(Focused);
@@ -806,7 +820,7 @@ String TcxCustomTreeListControl::CopyToClipboard(bool ASelectedOnly) {
   // A line break between lines only: without headers the first node's line
   // opens the text.
   bool First = !Headers;
-  for (TcxTreeListNode* N = Nodes()->Root()->GetFirstChild(); N; N = N->GetNext()) {
+  for (TcxTreeListNode* N = GetFirstNode(); N; N = N->GetNext()) {
     if (ASelectedOnly && !N->Selected()) continue;
     if (!std::exchange(First, false)) Result += u"\r\n";
     Result += GetNodeLineText(N);

@@ -505,6 +505,9 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   String CopyToClipboard(bool ASelectedOnly);
 
   // ---- Images and groups ----
+  // The room of the node images in the column that carries the tree: one
+  // indent width for each assigned image list (node and state images).
+  virtual Integer GetImagesWidth() const;
   Integer GetNodeImageIndex(const TcxTreeListNode* ANode, TcxTreeListImageIndexType AType) const override;
   // Only in the categorized paint style: a node with children, as OnIsGroupNode says.
   virtual bool IsGroupNode(TcxTreeListNode* ANode);
@@ -555,6 +558,8 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void SetNodeFocused(TcxTreeListNode* ANode, bool AValue);
 
   // ---- Nodes ----
+  // The first top-level node; none in an empty tree.
+  virtual TcxTreeListNode* GetFirstNode() const;
   // A new node: without AInsert the last child of the focused node, with it
   // a node before the focused node's parent (before the focused node on the
   // top level). Without a focused node AInsert adds a top-level node and
@@ -581,6 +586,10 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   TcxTreeListNode* FindNode(const std::function<bool(TcxTreeListNode*)>& AMatch, TcxTreeListNode* AStart,
                             bool AForward, bool AExpandedOnly);
   // ---- Selection ----
+  // The selection a mouse press or key with AShift makes: with Shift the
+  // range from the anchor to ANode, with Ctrl ANode toggled, with neither
+  // the focused node alone (multi-selection only).
+  void SelectNodeByShift(TcxTreeListNode* ANode, TShiftState AShift);
   // With multi-selection (or nothing focused) the selection list, else the focused node.
   Integer SelectionCount() const;
   TcxTreeListNode* Selections(Integer AIndex) const;
@@ -698,7 +707,12 @@ class TcxCustomTreeListControl : public TcxTreeListNodesOwner {
   void SetShownTopNode(TcxTreeListNode* ANode);
   // The node of the last wholly shown row; none without rows.
   TcxTreeListNode* GetLastDisplayedNode();
+  // Scrolls ANode into view; inside an update the top row stays and ANode
+  // is scrolled into view from there when the update ends.
   void MakeNodeVisible(TcxTreeListNode* ANode) override;
+  // The focused node into view (inside an update only while no other node
+  // waits to be shown).
+  void MakeFocusedNodeVisible() override;
   void RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) override;
   // The node's row rectangle (cells only with ACellsOnly); empty without a row on screen.
   TRect NodeCellsBounds(TcxTreeListNode* ANode, bool ACellsOnly);
@@ -774,6 +788,8 @@ private:
   std::unique_ptr<TcxTreeListOptionsSelection> FOptionsSelection;
   std::unique_ptr<TcxTreeListPreview> FPreview;
   TcxTreeListNode* FHotTrackNode = nullptr;
+  // A node made visible inside an update, scrolled into view when it ends.
+  TcxTreeListNode* FNodeToShow = nullptr;
 
   void SaveFocusedPosition();
   void RestoreFocusedPosition();

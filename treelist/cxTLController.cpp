@@ -72,7 +72,7 @@ void TcxTreeListCellNavigator::KeyDown(Word& Key, TShiftState Shift) {
   } else if (Focused) {
     TcxTreeListNode* Next = Key == VK_DOWN ? Focused->GetNextVisible() : Focused->GetPrevVisible();
     if (Next) C->FocusNode(Next);
-  } else if (TcxTreeListNode* First = C->Nodes()->Root()->GetFirstChild()) {
+  } else if (TcxTreeListNode* First = C->GetFirstNode()) {
     C->FocusNode(First);
   }
   Key = 0;
@@ -212,7 +212,13 @@ void TcxTreeListController::FocusedRecordChanged() {
   TcxCustomTreeListControl* C = TreeList();
   if (C->IsDestroying()) return;
   if (Navigator()) Navigator()->Refresh();
-  if (TcxTreeListNode* Node = C->FocusedNode()) C->MakeNodeVisible(Node);
+  if (TcxTreeListNode* Node = C->FocusedNode()) {
+    // The same node again (its row moved) shows unless another node waits to.
+    if (Node == FLastFocused)
+      C->MakeFocusedNodeVisible();
+    else
+      C->MakeNodeVisible(Node);
+  }
   // A focus moved by the user's key or click without Shift or Ctrl leaves
   // only the focused node selected; a focus moved by the program keeps the
   // selection. With Shift or Ctrl the node left becomes the anchor of a
@@ -229,7 +235,7 @@ void TcxTreeListController::FocusedRecordChanged() {
 
 void TcxTreeListController::ClearSelectionKeepFocused() {
   TcxCustomTreeListControl* C = TreeList();
-  if (!C->MultiSelect()) return;
+  if (!C->IsMultiSelect()) return;
   FSelectionAnchor = nullptr;
   std::vector<TcxTreeListNode*> Keep;
   if (TcxTreeListNode* Focused = C->FocusedNode()) Keep.push_back(Focused);
@@ -238,7 +244,7 @@ void TcxTreeListController::ClearSelectionKeepFocused() {
 
 void TcxTreeListController::SelectByShift(TcxTreeListNode* ANode, TShiftState AShift) {
   TcxCustomTreeListControl* C = TreeList();
-  if (!C->MultiSelect() || !ANode || !ANode->IsVisible()) return;
+  if (!C->IsMultiSelect() || !ANode || !ANode->IsVisible()) return;
   if (AShift & ssShift) {
     TcxTreeListNode* Anchor = FSelectionAnchor && FSelectionAnchor->IsVisible() ? FSelectionAnchor : C->FocusedNode();
     if (!Anchor) Anchor = ANode;
@@ -252,7 +258,8 @@ void TcxTreeListController::SelectByShift(TcxTreeListNode* ANode, TShiftState AS
     FSelectionAnchor = Anchor;
     C->SelectNodes(Nodes);
   } else if (AShift & ssCtrl) {
-    ANode->SetSelected(!ANode->Selected());
+    // A Ctrl+click toggles; Ctrl alone (a key) only moves the anchor to a selected node.
+    if (AShift & ssLeft) ANode->SetSelected(!ANode->Selected());
     if (ANode->Selected()) FSelectionAnchor = ANode;
   } else {
     ClearSelectionKeepFocused();
@@ -281,10 +288,10 @@ void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
   if (!KeyFromEditor() && HandleTreeKey(Key, Shift)) {
     Key = 0;
     FKeyHandled = true;
-    if (IsPagingKey(FirstKey) && C->MultiSelect() && (Shift & ssShift)) SelectByShift(C->FocusedNode(), Shift);
+    if (IsPagingKey(FirstKey) && C->IsMultiSelect() && (Shift & ssShift)) SelectByShift(C->FocusedNode(), Shift);
     return;
   }
-  if (Key == VK_SPACE && Focused && C->MultiSelect() && (Shift & (ssShift | ssCtrl))) {
+  if (Key == VK_SPACE && Focused && C->IsMultiSelect() && (Shift & (ssShift | ssCtrl))) {
     if (Shift & ssCtrl) {
       Focused->SetSelected(!Focused->Selected());
       if (Focused->Selected()) FSelectionAnchor = Focused;
@@ -303,7 +310,7 @@ void TcxTreeListController::KeyDown(Word& Key, TShiftState Shift) {
     return;
   }
   TcxCustomControlController::KeyDown(Key, Shift);
-  if (!IsPagingKey(FirstKey) || !C->MultiSelect() || !(Shift & ssShift)) return;
+  if (!IsPagingKey(FirstKey) || !C->IsMultiSelect() || !(Shift & ssShift)) return;
   SelectByShift(C->FocusedNode(), Shift);
 }
 
@@ -312,12 +319,12 @@ void TcxTreeListController::KeyPress(Char& Key) {
   TcxCustomTreeListControl* C = TreeList();
   TcxCustomInplaceEditContainer* Item = SearchItem();
   const bool Editing = C->DataController()->GetEditState() & (dceInsert | dceEdit);
-  if (Key <= Char(31) || !Item || !Item->CanIncSearch() || Editing || !C->Nodes()->Root()->GetFirstChild())
+  if (Key <= Char(31) || !Item || !Item->CanIncSearch() || Editing || !C->GetFirstNode())
     return TcxCustomControlController::KeyPress(Key);
   // The tree's own walk along the shown nodes: a character that no node's
   // text continues with is dropped from the search text.
   const String Text = IncSearchText() + Key;
-  TcxTreeListNode* Start = IsIncSearching() && C->FocusedNode() ? C->FocusedNode() : C->Nodes()->Root()->GetFirstChild();
+  TcxTreeListNode* Start = IsIncSearching() && C->FocusedNode() ? C->FocusedNode() : C->GetFirstNode();
   Key = 0;
   if (!SearchFrom(Start, Item->ItemIndex(), true, Text)) return;
   const bool Saved = std::exchange(FSearching, true);
@@ -466,7 +473,7 @@ void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shi
   if (Node && !Hit->HitAtCode(tlhcIndent) && !Hit->HitAtCode(tlhcButton)) {
     TcxCustomInplaceEditContainer* Column = Hit->HitAtCode(tlhcColumn) ? Hit->ColumnAtPoint() : FocusedItem();
     if (!Column && !C->VisibleColumns().empty()) Column = C->VisibleColumns().front();
-    if ((Shift & (ssShift | ssCtrl)) && C->MultiSelect()) {
+    if ((Shift & (ssShift | ssCtrl)) && C->IsMultiSelect()) {
       FocusRecordAndItem(Node->RecordIndex(), Column);
       SelectByShift(Node, Shift);
       return;
@@ -474,7 +481,7 @@ void TcxTreeListController::HandleMouseDown(TMouseButton Button, TShiftState Shi
     TcxCustomControlController::HandleMouseDown(Button, Shift, X, Y);
     if (GetFocusedRecordIndex() != Node->RecordIndex() || FocusedItem() != Column)
       FocusRecordAndItem(Node->RecordIndex(), Column);
-    if (C->MultiSelect() && (!C->FocusedNode() || !C->FocusedNode()->Selected())) ClearSelectionKeepFocused();
+    if (C->IsMultiSelect() && (!C->FocusedNode() || !C->FocusedNode()->Selected())) ClearSelectionKeepFocused();
     return;
   }
   TcxCustomControlController::HandleMouseDown(Button, Shift, X, Y);
@@ -615,7 +622,7 @@ bool TcxTreeListController::ProcessIncSearchKey(Word Key, TShiftState Shift) {
   TcxCustomInplaceEditContainer* Item = GetIncSearchingItem();
   const bool Down = Key == VK_DOWN;
   TcxTreeListNode* Focused = C->FocusedNode();
-  TcxTreeListNode* Start = Focused ? NextSearchNode(Focused, Down) : C->Nodes()->Root()->GetFirstChild();
+  TcxTreeListNode* Start = Focused ? NextSearchNode(Focused, Down) : C->GetFirstNode();
   if (Item && Start) SearchFrom(Start, Item->ItemIndex(), Down, IncSearchText());
   return true;
 }
@@ -846,7 +853,7 @@ std::vector<TcxTreeListNode*> TcxTreeListController::DraggedNodes() const {
   };
   // Without multi-selection DragFocusing moves the focus (and so the
   // selection) as the mouse passes: the drag source is what is dragged.
-  if (!C->MultiSelect() && FDragNode) return {FDragNode};
+  if (!C->IsMultiSelect() && FDragNode) return {FDragNode};
   Add(C->FocusedNode());
   Add(FDragNode);
   return Result;
@@ -1054,7 +1061,7 @@ void TcxCustomTreeListControl::CheckFocus() {
   if (FCheckingFocus || !C || IsLoading() || IsDestroying() || C->GetFocusedRecordIndex() < 0) return;
   TcxFlagGuard Guard(FCheckingFocus, true);
   TcxTreeListNode* Node = FocusedNode();
-  if (!Node) Node = Nodes()->Root()->GetFirstChild();
+  if (!Node) Node = GetFirstNode();
   while (Node && !Node->IsVisible()) Node = Node->Parent() && Node->Parent()->Parent() ? Node->Parent() : nullptr;
   if (!Node) return;
   auto* Column = dynamic_cast<TcxTreeListColumn*>(C->FocusedItem());

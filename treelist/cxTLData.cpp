@@ -68,7 +68,7 @@ void TcxDataTreeListStructureLoader::SaveExpandedKeys() {
 std::vector<Variant> TcxDataTreeListStructureLoader::ExpandedNodeKeys() const {
   std::vector<Variant> Keys;
   for (Integer R = 0; R < FTreeList->AbsoluteNodeCount(); ++R) {
-    auto* Node = dynamic_cast<TcxTreeListDataNode*>(FTreeList->NodeOfRecord(R));
+    auto* Node = dynamic_cast<TcxTreeListDataNode*>(FTreeList->GetNodeByRecord(R));
     if (Node && Node->Count() > 0 && !(Node->State() & tlnsCollapsed)) Keys.push_back(Node->KeyValue());
   }
   std::stable_sort(Keys.begin(), Keys.end(),
@@ -165,7 +165,7 @@ void TcxDataTreeListStructureLoader::BuildNodesFromRecords() {
   CreateNodesInTreeOrder(Parents);
   // The key-sorted list in key order, the first node of a key first.
   for (Integer R : ByKey) {
-    auto* Node = dynamic_cast<TcxTreeListDataNode*>(FTreeList->NodeOfRecord(R));
+    auto* Node = dynamic_cast<TcxTreeListDataNode*>(FTreeList->GetNodeByRecord(R));
     if (Node) FKeySortedNodes.push_back({Keys[size_t(R)], Node});
   }
   FKeysSorted = true;
@@ -272,7 +272,8 @@ void TcxCustomDataTreeList::ClearDataNodes() {
     throw;
   }
   FRebuilding = false;
-  Nodes()->SetShownTopIndex(TopIndex);
+  // Inside an update the store gives the top index back when it ends.
+  if (!IsLocked()) Nodes()->SetShownTopIndex(TopIndex);
 }
 
 void TcxCustomDataTreeList::LoadStructure(TcxTreeListNode* ANode) {

@@ -52,7 +52,7 @@ void TcxCustomTreeListControl::DoNavigatorAction(TcxNavigatorButton AButton) {
   TcxTreeListNode* Focused = FocusedNode();
   auto Page = [&](Word AKey) { Controller()->KeyDown(AKey, 0); };
   switch (AButton) {
-    case nbFirst: SetFocusedNode(Nodes()->Root()->GetFirstChild()); break;
+    case nbFirst: SetFocusedNode(GetFirstNode()); break;
     case nbPriorPage: Page(VK_PRIOR); break;
     case nbPrior:
       if (Focused && Focused->GetPrevVisible()) SetFocusedNode(Focused->GetPrevVisible());

@@ -167,10 +167,10 @@ void TcxTreeListOptionsSelection::SetBit(Integer ABit, bool AValue) {
   if (FBits.Set(ABit, AValue)) FControl->LayoutChanged();
 }
 
-bool TcxTreeListOptionsSelection::MultiSelect() const { return FControl->MultiSelect(); }
+bool TcxTreeListOptionsSelection::MultiSelect() const { return FControl->IsMultiSelect(); }
 
 void TcxTreeListOptionsSelection::SetMultiSelect(bool AValue) {
-  if (FControl->MultiSelect() == AValue) return;
+  if (FControl->IsMultiSelect() == AValue) return;
   FControl->SetMultiSelect(AValue);
   FControl->LayoutChanged();
 }

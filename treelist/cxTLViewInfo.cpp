@@ -193,7 +193,7 @@ bool TcxTreeListEditCellViewInfo::IsSelectedLook() const {
   if (!FRow->RowSelected && !FRow->RowFocused) return false;
   auto* TreeList = static_cast<TcxCustomTreeListControl*>(GetControl());
   const TcxTreeListViewSettings Settings = TreeList->ViewSettings();
-  if (Settings.HideSelection && !TreeList->IsFocused()) return false;
+  if (Settings.HideSelection && !TreeList->IsSelectionActive()) return false;
   const bool FocusedColumn = TreeList->Controller()->FocusedItem() == GetItem();
   if (FRow->RowFocused && Settings.CellSelect && FocusedColumn) return !Settings.InvertSelect;
   return Settings.InvertSelect;
@@ -859,7 +859,7 @@ bool TcxTreeListBandViewInfo::IsFixed() const { return Band && Band->FixedKind()
 bool TcxTreeListCellsGroupViewInfo::SelectedLook() const {
   auto* TreeList = static_cast<TcxCustomTreeListControl*>(GetControl());
   const TcxTreeListViewSettings Settings = TreeList->ViewSettings();
-  return FRow->RowSelected && Settings.InvertSelect && (!Settings.HideSelection || TreeList->IsFocused());
+  return FRow->RowSelected && Settings.InvertSelect && (!Settings.HideSelection || TreeList->IsSelectionActive());
 }
 
 TcxViewParams TcxTreeListNodePreviewViewInfo::GetViewParams() const {
@@ -879,7 +879,9 @@ Integer TcxTreeListViewInfo::VisibleRowCapacity() const {
 Integer TcxTreeListViewInfo::TopIndex() const {
   if (!IsDirty()) return FTopIndex;
   TcxTreeListNodes* Nodes = FTreeList->Nodes();
-  return std::clamp(Nodes->ShownTopIndex(), 0, std::max(Nodes->ShownNodeCount() - VisibleRowCapacity(), 0));
+  // Numbered first: the numbering brings back a top index an update kept aside.
+  const Integer Count = Nodes->ShownNodeCount();
+  return std::clamp(Nodes->ShownTopIndex(), 0, std::max(Count - VisibleRowCapacity(), 0));
 }
 
 void TcxTreeListViewInfo::CalculateRows() {
@@ -1222,10 +1224,27 @@ void TcxCustomTreeListControl::Notification(TComponent* AComponent, TOperation O
 
 Integer TcxCustomTreeListControl::TopVisibleIndex() const { return TreeListViewInfo()->TopIndex(); }
 
-void TcxCustomTreeListControl::SetTopVisibleIndex(Integer AValue) { TreeListViewInfo()->SetTopIndex(AValue); }
+void TcxCustomTreeListControl::SetTopVisibleIndex(Integer AValue) {
+  if (!IsLocked()) return TreeListViewInfo()->SetTopIndex(AValue);
+  // Applied when the update ends; a node to show from before gives way.
+  Nodes()->SetTopIndexAfterUpdate(AValue);
+  FNodeToShow = nullptr;
+}
 
 void TcxCustomTreeListControl::MakeNodeVisible(TcxTreeListNode* ANode) {
-  if (!IsLocked() && !IsDestroying()) TreeListViewInfo()->MakeNodeVisible(ANode);
+  if (!ANode || IsDestroying()) return;
+  // Inside an update the top row stays; the node is scrolled into view from
+  // there once the update ends.
+  if (IsLocked())
+    FNodeToShow = ANode;
+  else
+    TreeListViewInfo()->MakeNodeVisible(ANode);
+}
+
+void TcxCustomTreeListControl::MakeFocusedNodeVisible() {
+  // Inside an update a node asked for by name keeps its turn.
+  if (IsLocked() && FNodeToShow) return;
+  if (TcxTreeListNode* Node = FocusedNode()) MakeNodeVisible(Node);
 }
 
 void TcxCustomTreeListControl::RepaintNode(TcxTreeListNode* ANode, bool ARecalculate) {
@@ -1249,8 +1268,13 @@ void TcxCustomTreeListControl::ComputeScrollBarParams() {
   TcxTreeListViewInfo* VI = TreeListViewInfo();
   if (!VI) return;
   const Integer Count = Nodes()->ShownNodeCount();
-  const Integer Page = VI->VisibleRowCapacity();
-  SetScrollBarParams(sbVertical, 0, std::max(Count - 1, 0), VI->TopIndex(), Page, 1, true, true);
+  // The page is the rows shown whole; the bar is of use only while some
+  // rows show but not every node does (no range: disabled).
+  const Integer Page = VI->RowCount() > 0 ? VI->FullRowCount() : 0;
+  if (Page > 0 && Page < Count)
+    SetScrollBarParams(sbVertical, 0, Count - 1, VI->TopIndex(), Page, 1, true, true);
+  else
+    SetScrollBarParams(sbVertical, 0, -1, 0, 0, 1, true, true);
   const Integer Width = ContentBounds().Width();
   SetScrollBarParams(sbHorizontal, 0, std::max(VI->ContentWidth() - 1, 0), VI->LeftPos(), Width,
                      TextWidthInFont(Font(), u"W"), true, true);

@@ -74,7 +74,7 @@ TEST(RecordTree, ExpandAllOpensEveryBranch) {
   TMainFixture f;
   f.NewThroughToolbar(false);
   TcxDBTreeList* tree = frm_meta_edit->cxDBTreeList1;
-  tree->FullCollapse();
+  tree->CollapseAllNodes();
   frm_meta_edit->ExpandAll();
   for (TcxTreeListNode* n = tree->Nodes()->Root()->GetFirstChild(); n; n = n->GetNext())
     if (n->Count() > 0) {

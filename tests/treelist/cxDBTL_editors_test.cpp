@@ -65,7 +65,7 @@ protected:
   }
   // Shows the form with every node expanded and the tree focused.
   void Show() {
-    Tree->FullExpand();
+    Tree->ExpandAllNodes();
     Form->Show();
     Tree->SetFocus();
     Application->ProcessMessages();

@@ -40,7 +40,7 @@ struct TEditableTree : TBoundTree {
     std::unique_ptr<TcxDBTreeList> Result = NewTree();
     Result->CreateDBColumn(u"parent_id");
     Result->CreateDBColumn(u"id");
-    Result->FullExpand();
+    Result->ExpandAllNodes();
     return Result;
   }
   bool ExpandedWhereTheyHaveChildren() const {

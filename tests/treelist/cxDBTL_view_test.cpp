@@ -48,7 +48,7 @@ struct TShownTree {
     Tree->DBDataController()->SetParentField(u"parent_id");
     Tree->DBDataController()->SetDataSource(Source);
     Fixture.Query->Open();
-    Tree->FullExpand();
+    Tree->ExpandAllNodes();
     Form->Show();
     Tree->SetFocus();
     Application->ProcessMessages();
@@ -123,7 +123,7 @@ TEST(DBTreeListView, TypingANewParentIntoACellMovesTheNode) {
   TShownTree S;
   TcxDBTreeListColumn* Parent = S.Tree->CreateDBColumn(u"parent_id");
   Parent->SetPropertiesClass(TCellTextProperties::StaticClass());
-  S.Tree->FullExpand();
+  S.Tree->ExpandAllNodes();
   TcxTreeListNode* Node = S.Tree->FindNodeByKeyValue(3);
   S.Tree->Controller()->FocusRecordAndItem(Node->RecordIndex(), Parent);
   TestKey(VK_F2);
@@ -195,4 +195,38 @@ TEST(DBTreeListView, DraggingANodeWritesItsNewParentOrACopy) {
   EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE id = 3"), "2");
   EXPECT_EQ(S.Fixture.Db.Value("SELECT count(*) FROM node WHERE name = '引用'"), "2");
   EXPECT_EQ(S.Fixture.Db.Value("SELECT parent_id FROM node WHERE name = '引用' AND id <> 3"), "1");
+}
+
+TEST(DBTreeListView, AReloadKeepsTheTopRowAndShowsTheFocusedNode) {
+  TShownTree S;
+  std::string Rows;
+  for (int Id = 10; Id < 70; ++Id) {
+    const std::string Key = std::to_string(Id);
+    Rows += std::string(Rows.empty() ? "" : ", ") + "(" + Key + ", -1, 'n" + Key + "', 'x')";
+  }
+  S.Fixture.Connection->Execute(UTF8ToString("INSERT INTO node VALUES " + Rows));
+  S.Fixture.Query->Close();
+  S.Fixture.Query->Open();
+  S.Tree->ExpandAllNodes();
+  S.Layout();
+  const Integer Rows0 = S.Tree->VisibleRowCount();
+  ASSERT_GT(S.Tree->Nodes()->ShownNodeCount(), 20 + Rows0);
+  // The dataset's row is the focused node's.
+  ASSERT_TRUE(S.Fixture.Query->Locate(u"code", Variant(u"n32"), {}));
+  S.Tree->SetTopVisibleIndex(20);
+  TcxTreeListNode* Focused = S.Tree->FocusedNode();
+  ASSERT_NE(Focused, nullptr);
+  ASSERT_EQ(VarToStr(Focused->Values(1)), u"n32");
+  ASSERT_EQ(Focused->VisibleIndex(), 22);
+  S.Tree->Reload();
+  EXPECT_EQ(S.Tree->TopVisibleIndex(), 20);
+  ASSERT_NE(S.Tree->FocusedNode(), nullptr);
+  EXPECT_EQ(VarToStr(S.Tree->FocusedNode()->Values(1)), u"n32");
+  // A focused node below the kept rows is scrolled into view.
+  ASSERT_TRUE(S.Fixture.Query->Locate(u"code", Variant(u"a"), {}));
+  S.Tree->SetTopVisibleIndex(0);
+  S.Tree->Reload();
+  ASSERT_NE(S.Tree->FocusedNode(), nullptr);
+  EXPECT_EQ(VarToStr(S.Tree->FocusedNode()->Values(1)), u"a");
+  EXPECT_NE(S.Layout()->RowOfNode(S.Tree->FocusedNode()), nullptr);
 }

@@ -616,6 +616,33 @@ TEST(TreeListBands, AutoWidthLeavesRoomForTheFixedSeparatorsAndTheIndent) {
   EXPECT_GE(A->DisplayWidth(), T.Bands->LeftMostIndent() + A->RealMinWidth());
 }
 
+TEST(TreeListBands, AutoWidthTakesTheHiddenScrollBarsRoomOnlyFromARoomTooNarrow) {
+  TBandedTree T;
+  TcxTreeListBand* A = T.AddBand("a", 1);
+  TcxTreeListBand* B = T.AddBand("b", 2);
+  T.List.OptionsView()->SetColumnAutoWidth(true);
+  ASSERT_FALSE(T.List.IsVScrollBarVisible());
+  ASSERT_GT(T.List.VScrollBar()->Width(), 0);
+  const Integer Need = A->RealMinWidth() + B->RealMinWidth();
+  struct TCase {
+    const char* Name;
+    Integer Room, Expected;
+  };
+  const TCase Cases[] = {
+      {"below the minimums: each band its minimum", Need - 1, Need},
+      {"far below", Need / 2, Need},
+      {"no room at all", 0, Need},
+      {"exactly the minimums: nothing taken off", Need, Need},
+      {"wider: the whole room shared", Need + 30, Need + 30},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    EXPECT_EQ(T.Bands->CalculateBandWidths(Case.Room), Case.Expected);
+    EXPECT_GE(A->DisplayWidth(), A->RealMinWidth());
+    EXPECT_GE(B->DisplayWidth(), B->RealMinWidth());
+  }
+}
+
 // ---- A column's Index ----
 
 TEST(TreeListColumnIndex, SettingIndexTradesPlacesAndEachColumnKeepsItsValues) {

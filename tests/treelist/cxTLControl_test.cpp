@@ -3,10 +3,12 @@
 // places, widths, fitting and sorting through the columns.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/cxDataStorage.h"
+#include "platform/gui/imagelist.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/sysutils.h"
 #include "treelist/cxTLControl.h"
@@ -252,6 +254,80 @@ TEST(TreeListControl, SetNodeFocusedTakesTheFocusAwayOnlyFromTheFocusedNode) {
   EXPECT_EQ(T.List.FocusedNode(), T.E);
   T.List.SetNodeFocused(T.E, false);
   EXPECT_EQ(T.List.FocusedNode(), nullptr);
+}
+
+std::string SelectedNames(const TcxCustomTreeListControl& AList) {
+  std::string Result;
+  for (TcxTreeListNode* N : AList.SelectionList()) Result += TTree::NameOf(N);
+  return Result;
+}
+
+TEST(TreeListControl, SelectNodeByShiftSelectsAsTheMouseOrKeySays) {
+  struct TCase {
+    const char* Name;
+    TShiftState Shift;
+    const char* Selected;
+  };
+  // e and then b Ctrl+clicked (b the anchor, focused), then d reached with:
+  const TCase Cases[] = {
+      {"Shift: the range from the anchor alone", ssShift, "bcd"},
+      {"Shift+Ctrl: the range added to the selection", ssShift | ssCtrl, "ebcd"},
+      {"Ctrl+click: the node toggled", ssCtrl | ssLeft, "ebd"},
+      {"Ctrl without a button: nothing toggled", ssCtrl, "eb"},
+      {"neither: the focused node alone", 0, "b"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TFiveNodes T;
+    T.List.SetMultiSelect(true);
+    T.List.SetFocusedNode(T.B);
+    T.List.UnselectAllNodes();
+    T.List.SelectNodeByShift(T.E, ssCtrl | ssLeft);
+    T.List.SelectNodeByShift(T.B, ssCtrl | ssLeft);
+    ASSERT_EQ(SelectedNames(T.List), "eb");
+    T.List.SelectNodeByShift(T.D, Case.Shift);
+    EXPECT_EQ(SelectedNames(T.List), Case.Selected);
+  }
+  TFiveNodes T;
+  T.List.SetMultiSelect(true);
+  T.List.SetFocusedNode(T.B);
+  T.List.SelectNodeByShift(T.B, ssCtrl | ssLeft);
+  T.List.SelectNodeByShift(T.B, ssCtrl | ssLeft);  // b toggled off: the anchor stays b
+  T.List.SelectNodeByShift(T.D, ssCtrl);           // d is not selected: not the anchor
+  T.List.SelectNodeByShift(T.E, ssShift);
+  EXPECT_EQ(SelectedNames(T.List), "bcde");
+  // A node under a collapsed parent is left as it is.
+  T.A->Collapse(false);
+  T.List.SelectNodeByShift(T.C, ssCtrl | ssLeft);
+  EXPECT_TRUE(T.C->Selected());
+  T.List.SelectNodeByShift(T.C, ssShift);
+  EXPECT_EQ(SelectedNames(T.List), "bcde");
+  // Without multi-selection nothing is selected.
+  T.List.SetMultiSelect(false);
+  T.List.SelectNodeByShift(T.E, ssCtrl | ssLeft);
+  EXPECT_FALSE(T.E->Selected());
+}
+
+TEST(TreeListControl, MultiSelectionFirstNodeAndImagesWidthAsTheSettingsSay) {
+  TFiveNodes T;
+  EXPECT_EQ(T.List.GetFirstNode(), T.A);
+  EXPECT_FALSE(T.List.IsMultiSelect());
+  T.List.OptionsSelection()->SetMultiSelect(true);
+  EXPECT_TRUE(T.List.IsMultiSelect());
+  // One indent width for each image list the control has.
+  std::unique_ptr<TImageList> Images = TImageList::CreateSize(30, 30);
+  std::unique_ptr<TImageList> StateImages = TImageList::CreateSize(12, 12);
+  EXPECT_EQ(T.List.GetImagesWidth(), 0);
+  T.List.SetStateImages(StateImages.get());
+  const Integer Indent = T.List.BandSettings().IndentWidth;
+  EXPECT_EQ(T.List.GetImagesWidth(), Indent);
+  T.List.SetImages(Images.get());  // wider pictures widen the indent
+  EXPECT_EQ(T.List.BandSettings().IndentWidth, 33);
+  EXPECT_EQ(T.List.GetImagesWidth(), 2 * 33);
+  T.List.SetStateImages(nullptr);
+  T.List.SetImages(nullptr);
+  T.List.Clear();
+  EXPECT_EQ(T.List.GetFirstNode(), nullptr);
 }
 
 TEST(TreeListControl, StructureIsOutdatedOnlyWhenTheRecordsMovedOn) {

@@ -99,7 +99,7 @@ TEST(DataTreeList, ChildrenKeepRecordOrderWhereverTheirParentComes) {
     EXPECT_EQ(Shape(T), C.Expected);
     // Every record has exactly one node.
     EXPECT_EQ(T.AbsoluteNodeCount(), Integer(C.Rows.size()));
-    for (Integer R = 0; R < Integer(C.Rows.size()); ++R) EXPECT_EQ(T.NodeOfRecord(R)->RecordIndex(), R);
+    for (Integer R = 0; R < Integer(C.Rows.size()); ++R) EXPECT_EQ(T.GetNodeByRecord(R)->RecordIndex(), R);
   }
 }
 

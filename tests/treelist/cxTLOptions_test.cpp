@@ -234,7 +234,7 @@ TEST(TreeListOptions, AssignmentCopiesEverySetting) {
   EXPECT_EQ(To.OptionsView()->GridLines(), tlglHorz);
   EXPECT_EQ(To.OptionsView()->CategorizedColumn(), ToSecond);
   EXPECT_TRUE(To.OptionsView()->Indicator());
-  EXPECT_TRUE(To.MultiSelect());
+  EXPECT_TRUE(To.IsMultiSelect());
   EXPECT_FALSE(To.OptionsSelection()->CellSelect());
   EXPECT_TRUE(To.OptionsCustomizing()->RowSizing());
   EXPECT_EQ(To.OptionsBehavior()->WaitForExpandNodeTime(), 80);

@@ -125,6 +125,7 @@ TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {
     return TPoint{R.Right - 4, R.Top + 3};
   };
   auto Picture = F.Shot();
+  EXPECT_TRUE(F.Tree->IsSelectionActive());
   // The focused row's other cell paints selected; the focused cell itself and other rows do not.
   EXPECT_EQ(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clNavy);
   EXPECT_NE(Picture->PixelColor(Probe(F.B, 0).X, Probe(F.B, 0).Y), clNavy);
@@ -141,6 +142,7 @@ TEST(TreeListPainter, SelectionAndFocusFrameFollowTheFocus) {
   Other->SetFocus();
   Application->ProcessMessages();
   F.Tree->LayoutChanged();
+  EXPECT_FALSE(F.Tree->IsSelectionActive());
   Picture = F.Shot();
   EXPECT_EQ(Picture->PixelColor(Probe(F.B, 1).X, Probe(F.B, 1).Y), clGray);
   EXPECT_EQ(CountInRow(*Picture, Focus.Top, Focus.Left, Focus.Right, Content), Focus.Width());

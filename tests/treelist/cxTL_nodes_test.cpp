@@ -150,14 +150,14 @@ TEST(TreeListNodes, ExpandAndCollapseKeepTheStateBits) {
   EXPECT_FALSE(T.C->HasChildren());
 }
 
-TEST(TreeListNodes, FullExpandAndCollapseReachEveryLevel) {
+TEST(TreeListNodes, ExpandAndCollapseAllNodesReachEveryLevel) {
   TTree T;
   TcxTreeListNode* Deep = T.List.Make(T.A1, "a11");
-  T.List.FullExpand();
+  T.List.ExpandAllNodes();
   EXPECT_EQ(Shape(T.Root()), "a(a1(a11),a2),b,c(c1)");
   EXPECT_EQ(Deep->VisibleIndex(), 2);
   EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 7);
-  T.List.FullCollapse();
+  T.List.CollapseAllNodes();
   EXPECT_EQ(Shape(T.Root()), "a+(a1+(a11),a2),b,c+(c1)");
   EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 3);
 }
@@ -198,7 +198,7 @@ TEST(TreeListNodes, DeletingFreesTheRecordsAndKeepsTheOthersValues) {
   T.B->Delete();
   EXPECT_EQ(TTestTreeList::Name(D), "d");
   EXPECT_EQ(D->RecordIndex(), Loose);
-  EXPECT_EQ(T.List.NodeOfRecord(Loose - 1), nullptr);
+  EXPECT_EQ(T.List.GetNodeByRecord(Loose - 1), nullptr);
   EXPECT_EQ(TTestTreeList::Name(T.C1), "c1");
 
   // Clearing frees the records of the nodes only.
@@ -225,6 +225,16 @@ TEST(TreeListNodes, MakeVisibleExpandsTheAncestors) {
   EXPECT_TRUE(A->Expanded());
   EXPECT_TRUE(B->Expanded());
   EXPECT_EQ(C->VisibleIndex(), 2);
+}
+
+TEST(TreeListNodes, OnlyTheFocusedNodeGivesTheFocusUp) {
+  TTree T;
+  T.B->SetFocused(true);
+  T.A->SetFocused(false);  // not focused: the focus stays on b
+  EXPECT_TRUE(T.B->Focused());
+  T.B->SetFocused(false);
+  EXPECT_FALSE(T.B->Focused());
+  EXPECT_EQ(T.List.DataController()->GetFocusedRecordIndex(), -1);
 }
 
 TEST(TreeListNodes, SelectionFollowsTheFocusWithoutMultiSelect) {
@@ -301,6 +311,40 @@ TEST(TreeListNodes, TopIndexBeyondTheRowsComesBackToTheLastRow) {
   EXPECT_EQ(T.List.Nodes()->ShownNodeCount(), 2);
   EXPECT_EQ(T.List.Nodes()->ShownTopIndex(), 1);
   EXPECT_EQ(T.List.Nodes()->ShownTopNode(), T.C);
+}
+
+TEST(TreeListNodes, TheTopIndexOutlivesTheNumberingInsideAnUpdate) {
+  TTree T;
+  TcxTreeListNodes* Nodes = T.List.Nodes();
+  T.A->Expand(false);  // a, a1, a2, b, c shown
+  Nodes->SetShownTopIndex(3);
+  ASSERT_EQ(Nodes->ShownTopNode(), T.B);
+  T.List.BeginUpdate();
+  // Inside an update nothing is numbered and no top row is kept ...
+  EXPECT_EQ(Nodes->ShownNodeCount(), -1);
+  EXPECT_EQ(Nodes->ShownTopNode(), nullptr);
+  T.List.EndUpdate();
+  // ... but the first numbering after it gives the top index back.
+  EXPECT_EQ(Nodes->ShownNodeCount(), 5);
+  EXPECT_EQ(Nodes->ShownTopIndex(), 3);
+  EXPECT_EQ(Nodes->ShownTopNode(), T.B);
+  // An index set for after the update wins; past the rows it comes back to the last row.
+  T.List.BeginUpdate();
+  Nodes->ShownNodeCount();
+  Nodes->SetTopIndexAfterUpdate(9);
+  T.List.EndUpdate();
+  EXPECT_EQ(Nodes->ShownNodeCount(), 5);
+  EXPECT_EQ(Nodes->ShownTopNode(), T.C);
+  // A tree cleared inside the update starts again at the top.
+  Nodes->SetShownTopIndex(2);
+  T.List.BeginUpdate();
+  Nodes->ShownNodeCount();
+  T.List.Clear();
+  T.List.Make(nullptr, "x");
+  T.List.Make(nullptr, "y");
+  T.List.EndUpdate();
+  EXPECT_EQ(Nodes->ShownNodeCount(), 2);
+  EXPECT_EQ(Nodes->ShownTopIndex(), 0);
 }
 
 }  // namespace

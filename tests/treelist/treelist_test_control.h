@@ -78,7 +78,7 @@ inline void ExpectSound(TcxTreeListNodesOwner& ATree) {
       EXPECT_EQ(C->Parent(), P);
       EXPECT_EQ(C->Index(), Index);
       EXPECT_EQ(C->GetPrevSibling(), Prev);
-      EXPECT_EQ(ATree.NodeOfRecord(C->RecordIndex()), C) << "record " << C->RecordIndex();
+      EXPECT_EQ(ATree.GetNodeByRecord(C->RecordIndex()), C) << "record " << C->RecordIndex();
       Prev = C;
       Stack.push_back(C);
     }

@@ -53,7 +53,7 @@ struct TTreeViewFixture {
     A21 = Make(A2, "a21");
     B = Make(nullptr, "b");
     C = Make(nullptr, "c");
-    Tree->FullExpand();
+    Tree->ExpandAllNodes();
     Tree->EndUpdate();
     Form->Show();
     Tree->SetFocus();
