@@ -741,7 +741,9 @@ void TcxCustomDropDownEdit::DropDown() {
   if (!FPopupWindow || HasOpenPopup()) return;
   PreparePopup();
   if (!CanDropDown()) return;
-  Model()->LookupData()->SelectItemIndex(-1);
+  // The lookup starts over from the item the text names (none when no item
+  // does); one that is current already stays, so opening tells no change.
+  LocateTextItem();
   LayoutPopupWindow();
   // The message names the focus control by its window: a control freed
   // before it arrives is not touched.
