@@ -636,9 +636,6 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
 class TcxCustomComboBoxViewData : public TcxCustomDropDownEditViewData {
   KORVANE_CLASS(TcxCustomComboBoxViewData, TcxCustomDropDownEditViewData)
   using TcxCustomDropDownEditViewData::TcxCustomDropDownEditViewData;
-  TcxCustomComboBoxProperties* GetProperties() const {
-    return static_cast<TcxCustomComboBoxProperties*>(Properties());
-  }
   // Whether the handler draws the item of the closed editor.
   bool DrawsItemByHandler() const;
   void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
