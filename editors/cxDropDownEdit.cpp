@@ -655,6 +655,29 @@ TcxCustomDropDownEditProperties* TcxCustomDropDownEdit::ActiveDropDownProperties
 
 bool TcxCustomDropDownEdit::HasOpenPopup() const { return FPopupWindow && FPopupWindow->IsShown(); }
 
+namespace {
+
+// The last punctuation key of the second group and the extra key of
+// 102-key keyboards (both type characters on some layouts).
+constexpr Word VkOem8 = 0xDF;
+constexpr Word VkOem102 = 0xE2;
+
+// A key that types a printable character (with Shift at most): the space,
+// the digits and letters, the number pad's digits and signs, and the
+// punctuation keys.
+bool IsCharacterKey(Word Key) {
+  return Key == VK_SPACE || (Key >= u'0' && Key <= u'9') || (Key >= u'A' && Key <= u'Z') ||
+         (Key >= VK_NUMPAD0 && Key <= VK_DIVIDE && Key != VK_SEPARATOR) || (Key >= VK_OEM_1 && Key <= VK_OEM_3) ||
+         (Key >= VK_OEM_4 && Key <= VkOem8) || Key == VkOem102;
+}
+
+}  // namespace
+
+bool TcxCustomDropDownEdit::IsEditorKey(Word Key, TShiftState Shift) {
+  if (IsInplace() && HasOpenPopup()) return !IsCharacterKey(Key) || (Shift & (ssCtrl | ssAlt));
+  return TcxCustomMaskEdit::IsEditorKey(Key, Shift);
+}
+
 // Fires an event of the own properties, then of the repository item's.
 template <class TFire>
 void FireForPropertySets(TcxCustomDropDownEdit* AEdit, TFire AFire) {
@@ -734,7 +757,9 @@ void TcxCustomDropDownEdit::DropDown() {
   if (!FPopupWindow || HasOpenPopup()) return;
   PreparePopup();
   if (!CanDropDown()) return;
-  Model()->LookupData()->SelectItemIndex(-1);
+  // The lookup starts over from the item the text names (none when no item
+  // does); one that is current already stays, so opening tells no change.
+  LocateTextItem();
   LayoutPopupWindow();
   // The message names the focus control by its window: a control freed
   // before it arrives is not touched.
@@ -1031,12 +1056,28 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, 
 }
 
 bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
-  LocateTextItem();
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  const Integer before = lookup->CurrentIndex();
-  const bool handled = TcxCustomMaskEdit::PreviewInnerMessage(Message);
+  // The step starts from the item shown: one change told. The key's
+  // handlers may free the editor or give it other properties (and with
+  // them other lookup data): the bracket then went with the lookup data.
+  TcxDestroyGuard guard(this);
+  auto lookupLives = [&] { return guard.Alive() && Model()->LookupData() == lookup; };
+  lookup->BeginChange();
+  Integer before = -1;
+  bool handled = false;
+  try {
+    LocateTextItem();
+    before = lookup->CurrentIndex();
+    handled = TcxCustomMaskEdit::PreviewInnerMessage(Message);
+  } catch (...) {
+    if (lookupLives()) lookup->EndChange();
+    throw;
+  }
+  if (!guard.Alive()) return true;
+  if (!lookupLives()) return handled;
+  lookup->EndChange();
   // A step to another item is a choice like one taken from the popup.
-  if (lookup != Model()->LookupData() || lookup->CurrentIndex() == before) return handled;
+  if (!lookupLives() || lookup->CurrentIndex() == before) return handled;
   SetModified(true);
   if (ActiveProperties()->ImmediatePost() && !IsLoading()) PostEditValue(true);
   return handled;
@@ -1074,6 +1115,35 @@ void TcxCustomComboBoxProperties::Assign(TPersistent* Source) {
 }
 
 TcxCustomEditClass TcxCustomComboBoxProperties::GetEditorClass() { return TcxComboBox::StaticClass(); }
+
+TcxCustomEditViewDataClass TcxCustomComboBoxProperties::GetViewDataClass() const {
+  return TcxCustomComboBoxViewData::StaticClass();
+}
+
+// ---- TcxCustomComboBoxViewData ----
+
+bool TcxCustomComboBoxViewData::DrawsItemByHandler() const {
+  // Only an editor calls the handler: a cell drawn without one shows the
+  // text.
+  auto* combo = dynamic_cast<TcxCustomComboBox*>(Edit);
+  return combo && combo->DrawsItemClosed();
+}
+
+void TcxCustomComboBoxViewData::ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                                TcxMouseButton AButton, TShiftState AShift,
+                                                TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomDropDownEditViewData::ComputeViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  if (!vi || !DrawsItemByHandler()) return;
+  vi->DrawsText = false;
+  vi->DrawSelectionBar = false;
+}
+
+Integer cxComboBoxPopupFreeHeight(const TRect& AEditor, const TRect& AWorkArea, Integer AFrameHeight, bool AShadow) {
+  const Integer above = AEditor.Top - AWorkArea.Top - AFrameHeight + (AShadow ? 0 : cxEditPopupShadowWidth);
+  const Integer below = AWorkArea.Bottom - AEditor.Bottom - AFrameHeight;
+  return std::max(above, below);
+}
 
 TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
   if (HideCursor()) return esNoEdit;
@@ -1145,6 +1215,22 @@ TcxComboBoxListBox* TcxCustomComboBox::CreateListBox(TComponent* AOwner) { retur
 
 void TcxCustomComboBox::ListSelectItem(TObject*) {
   if (FListBox) ListItemClicked(FListBox->ItemIndex());
+}
+
+std::unique_ptr<TcxTextEditModel> TcxCustomComboBox::CreateModel(TcxCustomTextEditProperties* AProperties) {
+  std::unique_ptr<TcxTextEditModel> model = TcxCustomDropDownEdit::CreateModel(AProperties);
+  TcxCustomTextEditLookupData* lookup = model->LookupData();
+  lookup->OnCurrentKeyChanged = TNotifyEvent(this, &TcxCustomComboBox::LookupCurrentKeyChanged);
+  lookup->OnSelectItem = TNotifyEvent(this, &TcxCustomComboBox::LookupItemSelected);
+  return model;
+}
+
+void TcxCustomComboBox::LookupCurrentKeyChanged(TObject*) {
+  if (HasOpenPopup() && !IsDestroying()) SyncList();
+}
+
+void TcxCustomComboBox::LookupItemSelected(TObject*) {
+  if (!IsDestroying()) ClosePopup(true);
 }
 
 void TcxCustomComboBox::PopupWindowShowed(TObject* Sender) {
@@ -1281,7 +1367,7 @@ TSize TcxCustomComboBox::PopupContentSize() {
   const TRect work = MonitorWorkAreaAt(origin);
   const Integer frameV = e.Top + e.Bottom, frameH = e.Left + e.Right;
   const Integer freeHeight =
-      std::max(origin.Y - work.Top - frameV, work.Bottom - (origin.Y + Height()) - frameV);
+      cxComboBoxPopupFreeHeight(Bounds(origin.X, origin.Y, Width(), Height()), work, frameV, PopupWindow()->Shadow());
   Integer freeWidth = work.Width() - frameH;
   if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
 
@@ -1344,8 +1430,12 @@ bool TcxCustomComboBox::PreviewInnerMessage(TMessage& Message) {
 bool TcxCustomComboBox::StepOnDoubleClick() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
   if (HasOpenPopup() || !p->Revertable() || IsDestroying() || !DoEditing()) return false;
-  LocateTextItem();
-  if (!GetLookupData()->StepLookupItem(lsNext, true)) return false;
+  bool stepped = false;
+  GetLookupData()->ChangeAtOnce([&] {
+    LocateTextItem();
+    stepped = GetLookupData()->StepLookupItem(lsNext, true);
+  });
+  if (!stepped) return false;
   TakeLookupItem();
   if (p->ImmediatePost() && !IsLoading()) PostEditValue(true);
   return true;
@@ -1366,9 +1456,7 @@ void TcxCustomComboBox::DoPopup() {
 }
 
 void TcxCustomComboBox::ListItemClicked(Integer AIndex) {
-  GetLookupData()->SelectItemIndex(AIndex);
-  SyncList();
-  ClosePopup(true);
+  GetLookupData()->SelectItem(AIndex);
 }
 
 void TcxCustomComboBox::EditKeyDown(Word& Key, TShiftState Shift) {

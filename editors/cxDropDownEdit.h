@@ -433,6 +433,10 @@ public:
   // The editor counts as focused while its popup is open (the popup may
   // hold the focus).
   bool IsFocusedEditor() override { return TcxCustomMaskEdit::IsFocusedEditor() || HasOpenPopup(); }
+  // While an in-place editor's popup is open every key but a printable one
+  // without Ctrl or Alt is the editor's own (its popup's): the container
+  // does not move on with the arrows meanwhile.
+  bool IsEditorKey(Word Key, TShiftState Shift) override;
 
   // ---- IcxEditPopupWindowOwner ----
   // With AAccept the current lookup item becomes the text.
@@ -578,6 +582,9 @@ class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
   static TcxCustomEditClass GetEditorClass();
 
   TStringList* Items() const { return LookupItems(); }
+  // TcxCustomComboBoxViewData.
+  TcxCustomEditViewDataClass GetViewDataClass() const override;
+
   TcxEditDropDownListStyle DropDownListStyle() const { return FDropDownListStyle; }
   void SetDropDownListStyle(TcxEditDropDownListStyle Value) { SetValue(FDropDownListStyle, Value); }
   Integer DropDownRows() const { return FDropDownRows; }
@@ -620,6 +627,28 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
   KORVANE_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
   using TcxCustomComboBoxProperties::TcxCustomComboBoxProperties;
 };
+
+// The view of a combo box: the closed fixed-list editor whose item an
+// OnDrawItem handler draws (on the properties or on the repository item's)
+// leaves the item to the handler: the view draws neither the text nor the
+// selection bar under it. Otherwise, and for a view drawn without an
+// editor (a cell), the drop-down editor's view.
+class TcxCustomComboBoxViewData : public TcxCustomDropDownEditViewData {
+  KORVANE_CLASS(TcxCustomComboBoxViewData, TcxCustomDropDownEditViewData)
+  using TcxCustomDropDownEditViewData::TcxCustomDropDownEditViewData;
+  // Whether the handler draws the item of the closed editor.
+  bool DrawsItemByHandler() const;
+  void ComputeViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                       TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+};
+
+// The height the list of a combo box may take: the larger of the room
+// above the editor (from the work area's top, less the popup's frame, and
+// cxEditPopupShadowWidth more for a popup without a shadow) and the room
+// below it (to the work area's bottom, less the frame). AEditor: the
+// editor's screen rectangle; AFrameHeight: the popup's top and bottom
+// frame extents together.
+Integer cxComboBoxPopupFreeHeight(const TRect& AEditor, const TRect& AWorkArea, Integer AFrameHeight, bool AShadow);
 
 // The list in the popup. It never takes the focus (the editor keeps it);
 // a left-button release over an item picks it. It finds its editor through
@@ -692,6 +721,12 @@ protected:
   // Makes the list of the popup (AOwner: the popup window); a descendant
   // answers its own list class.
   virtual TcxComboBoxListBox* CreateListBox(TComponent* AOwner);
+  // The model's lookup data tells this editor of its changes.
+  std::unique_ptr<TcxTextEditModel> CreateModel(TcxCustomTextEditProperties* AProperties) override;
+  // The lookup data's current item changed: an open list shows it.
+  virtual void LookupCurrentKeyChanged(TObject* Sender);
+  // A row was chosen in the list: the popup closes taking it.
+  virtual void LookupItemSelected(TObject* Sender);
   void DoPopup() override;
   // The list hears that it is shown (ListShown).
   void PopupWindowShowed(TObject* Sender) override;

@@ -795,6 +795,13 @@ void TcxCustomEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   }
 }
 
+bool TcxCustomEdit::IsEditorKey(Word, TShiftState) { return false; }
+
+void TcxCustomEdit::DoAfterKeyDown(Word& Key, TShiftState Shift) {
+  if (Key == 0 || IsDestroying() || !OnAfterKeyDown || IsEditorKey(Key, Shift)) return;
+  OnAfterKeyDown(this, Key, Shift);
+}
+
 void TcxCustomEdit::KeyPress(Char& Key) {
   if (Key == Char(VK_ESCAPE) && std::exchange(FEscHandled, false)) {
     Key = 0;
@@ -1116,6 +1123,16 @@ void TcxCustomEdit::Dispatch(TMessage& Message) {
     case WM_CUT:
     case WM_PASTE:
       return WMCutOrPaste(Message);
+    case WM_KEYDOWN: {
+      // The platform's key handling leaves the key it did not take in the
+      // message.
+      TcxDestroyGuard guard(this);
+      TcxContainer::Dispatch(Message);
+      if (!guard.Alive()) return;
+      Word key = static_cast<Word>(Message.WParam);
+      DoAfterKeyDown(key, KeyDataToShiftState(Message.LParam));
+      return;
+    }
     default:
       TcxContainer::Dispatch(Message);
   }

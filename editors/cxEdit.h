@@ -292,6 +292,16 @@ public:
     ExcludeInplaceFromTabOrder(AList);
   }
 
+  // A key the editor's own handling left over and that is not one it
+  // handles itself (IsEditorKey) is told here last, so that its container
+  // may act on it (a tree list moves its focus with the arrows). A handler
+  // that takes the key sets it to 0.
+  TKeyEvent OnAfterKeyDown;
+  // Whether the editor handles Key itself: its container leaves such a key
+  // alone. The base editor handles none beyond those its key handling
+  // takes.
+  virtual bool IsEditorKey(Word Key, TShiftState Shift);
+
   // ---- Events ----
   TcxEditEditingEvent OnEditing;
   TNotifyEvent OnFocusChanged;
@@ -391,6 +401,9 @@ protected:
   virtual void EnterPostState() { FPosting = true; }
   virtual void LeavePostState() { FPosting = false; }
   virtual void FireButtonTransitions(TcxCustomEditViewInfo* AOld);
+  // The end of the editor's handling of a key down: a key left over that
+  // is not an editor key goes to OnAfterKeyDown.
+  void DoAfterKeyDown(Word& Key, TShiftState Shift);
   // The change notice of typing and of a changed value.
   void DoChangeNotice();
   void DoEditValueChangedNotice();

@@ -431,7 +431,11 @@ std::unique_ptr<TcxCustomLookupEditLookupData> TcxCustomLookupEdit::CreateLookup
 }
 
 std::unique_ptr<TcxTextEditModel> TcxCustomLookupEdit::CreateModel(TcxCustomTextEditProperties* AProperties) {
-  return std::make_unique<TcxLookupEditModel>(static_cast<TcxCustomMaskEditProperties*>(AProperties), this);
+  auto model = std::make_unique<TcxLookupEditModel>(static_cast<TcxCustomMaskEditProperties*>(AProperties), this);
+  // As every drop-down: in place the keys step only in the open list (the
+  // container moves on with them while it is closed).
+  model->SetAllowsLookupStepping(!IsInplace());
+  return model;
 }
 
 Variant TcxCustomLookupEdit::DisplayValueToEditValue(const Variant& ADisplayValue) {
@@ -640,7 +644,8 @@ void TcxLookupEditModel::KeyPress(Char& Key) {
 
 void TcxLookupEditModel::KeyDown(Word& Key, TShiftState Shift) {
   TcxCustomLookupEditProperties* p = FEdit->ActiveLookupProperties();
-  if (ReadOnly() || !p->IsListNavigationKey(Key, Shift)) return TcxMaskEditModel::KeyDown(Key, Shift);
+  if (ReadOnly() || !AllowsLookupStepping() || !p->IsListNavigationKey(Key, Shift))
+    return TcxMaskEditModel::KeyDown(Key, Shift);
   // Closed list: the key steps to the neighbouring row at once.
   TcxLookupStep step = lsNext;
   switch (Key) {

@@ -376,14 +376,34 @@ String TcxCustomTextEditLookupData::GetItemText(Integer AIndex) const {
   return AIndex >= 0 && AIndex < GetItemCount() ? FProperties->LookupItems()->Strings(AIndex) : String();
 }
 
+void TcxCustomTextEditLookupData::SetCurrentIndex(Integer AIndex) {
+  if (AIndex == FCurrentIndex) return;
+  FCurrentIndex = AIndex;
+  if (FChangeCount == 0 && OnCurrentKeyChanged) OnCurrentKeyChanged(this);
+}
+
+void TcxCustomTextEditLookupData::BeginChange() {
+  if (FChangeCount++ == 0) FIndexAtChangeStart = FCurrentIndex;
+}
+
+void TcxCustomTextEditLookupData::EndChange() {
+  if (--FChangeCount == 0 && FCurrentIndex != FIndexAtChangeStart && OnCurrentKeyChanged) OnCurrentKeyChanged(this);
+}
+
 void TcxCustomTextEditLookupData::SelectItemIndex(Integer AIndex) {
-  if (AIndex >= -1 && AIndex < GetItemCount()) FCurrentIndex = AIndex;
+  if (AIndex >= -1 && AIndex < GetItemCount()) SetCurrentIndex(AIndex);
+}
+
+void TcxCustomTextEditLookupData::SelectItem(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= GetItemCount()) return;
+  SetCurrentIndex(AIndex);
+  if (OnSelectItem) OnSelectItem(this);
 }
 
 bool TcxCustomTextEditLookupData::Locate(const String& AText) {
   for (Integer i = 0; i < GetItemCount(); ++i)
     if (AnsiSameText(GetItemText(i), AText)) {
-      FCurrentIndex = i;
+      SetCurrentIndex(i);
       return true;
     }
   return false;
@@ -392,12 +412,12 @@ bool TcxCustomTextEditLookupData::Locate(const String& AText) {
 bool TcxCustomTextEditLookupData::FindTextItem(String& AText, String& ATail, bool AExact, bool AFromCurrent) {
   ATail.clear();
   if (GetItemCount() == 0) {
-    FCurrentIndex = -1;
+    SetCurrentIndex(-1);
     return false;
   }
   if (AExact && FProperties->ExactLookupMatch()) {
     if (Locate(AText)) return true;
-    FCurrentIndex = -1;
+    SetCurrentIndex(-1);
     return false;
   }
   if (!AText.empty())
@@ -406,20 +426,20 @@ bool TcxCustomTextEditLookupData::FindTextItem(String& AText, String& ATail, boo
       if (item.size() >= AText.size() && AnsiSameText(item.substr(0, AText.size()), AText)) {
         AText = item.substr(0, AText.size());
         ATail = item.substr(AText.size());
-        FCurrentIndex = i;
+        SetCurrentIndex(i);
         return true;
       }
     }
   switch (FProperties->EditingStyle()) {
     case esEditing:
     case esNoEdit:
-      FCurrentIndex = -1;
+      SetCurrentIndex(-1);
       break;
     case esEditList:
-      if (AExact || (AText.empty() && !Locate(AText))) FCurrentIndex = -1;
+      if (AExact || (AText.empty() && !Locate(AText))) SetCurrentIndex(-1);
       break;
     case esFixedList:
-      if (AExact) FCurrentIndex = -1;
+      if (AExact) SetCurrentIndex(-1);
       break;
   }
   return false;
@@ -441,7 +461,7 @@ bool TcxCustomTextEditLookupData::StepLookupItem(TcxLookupStep AStep, bool AWrap
       break;
   }
   if (next == current) return false;
-  FCurrentIndex = next;
+  SetCurrentIndex(next);
   return true;
 }
 
@@ -873,17 +893,23 @@ void TcxCustomTextEdit::LocateTextItem() {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
   const Integer current = lookup->CurrentIndex();
   if (current >= 0 && lookup->GetItemText(current) == Text()) return;
-  lookup->SelectItemIndex(-1);
-  lookup->Locate(Text());
+  lookup->ChangeAtOnce([&] {
+    lookup->SelectItemIndex(-1);
+    lookup->Locate(Text());
+  });
 }
 
 bool TcxCustomTextEdit::StepLookupByUser(TcxLookupStep AStep) {
-  LocateTextItem();
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  const Integer before = lookup->CurrentIndex();
+  Integer before = -1;
   LockChangeEvents(true);
   try {
-    Model()->StepLookupItem(AStep);
+    // The step starts from the item shown: one change told.
+    lookup->ChangeAtOnce([&] {
+      LocateTextItem();
+      before = lookup->CurrentIndex();
+      Model()->StepLookupItem(AStep);
+    });
     SyncInnerEdit();
     if (lookup->CurrentIndex() != before) {
       // Typing tells a focused editor's change itself; a step without the
@@ -1047,6 +1073,7 @@ bool TcxCustomTextEdit::PreviewInnerMessage(TMessage& Message) {
       if (key == VK_DELETE && !DoEditing()) return true;
       Model()->KeyDown(key, shift);
       SyncInnerEdit();
+      DoAfterKeyDown(key, shift);
       return true;
     }
     case WM_CHAR: HandleInnerChar(static_cast<Char>(Message.WParam)); return true;

@@ -355,7 +355,12 @@ bool cxRegroupThousands(String& AText, const TFormatSettings& ALocale);
 
 // ---------------------------------------------------------------------------
 // TcxCustomTextEditLookupData: the current lookup item, incremental search
-// and stepping over the items of a property set.
+// and stepping over the items of a property set. Every change of the
+// current item is told through OnCurrentKeyChanged (once per change, not
+// when it stays; inside ChangeAtOnce once at the end, when the item then
+// differs from the one at the start); a row chosen in the list
+// (SelectItem) is told through OnSelectItem, also when it was current
+// already. Sender: the lookup data.
 
 class TcxCustomTextEditLookupData : public TObject {
   KORVANE_CLASS(TcxCustomTextEditLookupData, TObject)
@@ -366,8 +371,13 @@ class TcxCustomTextEditLookupData : public TObject {
   // Empty outside 0..Count-1.
   String GetItemText(Integer AIndex) const;
   Integer CurrentIndex() const { return FCurrentIndex; }
+  // The current item index as a value (-1: none).
+  Variant CurrentKey() const { return Variant(FCurrentIndex); }
   // Ignored outside -1..Count-1.
   void SelectItemIndex(Integer AIndex);
+  // The user chose the row AIndex in the list: it becomes current, then
+  // OnSelectItem. Ignored outside 0..Count-1.
+  void SelectItem(Integer AIndex);
   // True when AText is an item (case-insensitive); it becomes current.
   bool Locate(const String& AText);
   // Incremental search (see the model's typing). On success AText takes the
@@ -376,9 +386,35 @@ class TcxCustomTextEditLookupData : public TObject {
   // Moves the current item; false when it stays.
   bool StepLookupItem(TcxLookupStep AStep, bool AWrap = false);
 
+  TNotifyEvent OnCurrentKeyChanged;
+  TNotifyEvent OnSelectItem;
+
+  // Runs AChange (several moves of the current item that make one step of
+  // the user's) and tells the outcome once.
+  template <class TChange>
+  void ChangeAtOnce(TChange AChange) {
+    BeginChange();
+    try {
+      AChange();
+    } catch (...) {
+      EndChange();
+      throw;
+    }
+    EndChange();
+  }
+  // The brackets of ChangeAtOnce, for a step that may run code which frees
+  // the lookup data (the caller then ends no bracket).
+  void BeginChange();
+  void EndChange();
+
 private:
+  // The one place the current item changes; tells a change.
+  void SetCurrentIndex(Integer AIndex);
+
   TcxCustomTextEditProperties* FProperties;
   Integer FCurrentIndex = -1;
+  Integer FChangeCount = 0;
+  Integer FIndexAtChangeStart = -1;
 };
 
 // ---------------------------------------------------------------------------

@@ -106,6 +106,8 @@ void TcxEditingController::HookCellEditor() {
   Properties->OnChange = TNotifyEvent(this, [this](TObject* S) { EditChange(S); });
   Properties->OnEditValueChanged = TNotifyEvent(this, [this](TObject* S) { EditValueChanged(S); });
   FEdit->OnPostEditValue = TNotifyEvent(this, [this](TObject* S) { EditorPostValue(S); });
+  FEdit->OnAfterKeyDown =
+      TKeyEvent(this, [this](TObject* S, Word& K, TShiftState Sh) { EditAfterKeyDown(S, K, Sh); });
   FEdit->OnEditing = TcxEditEditingEvent(this, [this](TObject*, bool& CanEdit) {
     CanEdit = FEditingItem && FEditingItem->CanInitEditing();
   });
@@ -126,6 +128,7 @@ void TcxEditingController::UnhookCellEditor() {
     Properties->OnEditValueChanged = std::exchange(FPrevOnEditValueChanged, TNotifyEvent());
   }
   FEdit->OnPostEditValue = TNotifyEvent();
+  FEdit->OnAfterKeyDown = TKeyEvent();
   FEdit->OnEditing = TcxEditEditingEvent();
   FEdit->OnFocusChanged = TNotifyEvent();
   FEdit->OnEnter = TNotifyEvent();
@@ -399,13 +402,31 @@ void TcxEditingController::EditorKeyDown(TObject*, Word& Key, TShiftState Shift)
           Key = 0;
         }
         return;
+      case VK_TAB:
+        // Taken before the editor would move the focus out of the control.
+        if (FController->IsNavigationKey(Key, Shift)) FController->KeyDownFromEditor(Key, Shift);
+        return;
       default:
-        if (FController->IsNavigationKey(Key, Shift) && Key != VK_ESCAPE) FController->KeyDownFromEditor(Key, Shift);
+        // The other navigation keys come back once the editor has had them
+        // (EditAfterKeyDown): a key the editor uses is not also the control's.
+        return;
     }
   } catch (...) {
     // The key did its work by refusing: the editor does not take it too.
     Key = 0;
     cxShowEditError();  // the editor stays open on the text for the user to mend
+  }
+}
+
+void TcxEditingController::EditAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+  if (Sender != FEdit || FHiding || !FController->IsNavigationKey(Key, Shift)) return;
+  try {
+    FController->KeyDown(Key, Shift);
+  } catch (...) {
+    // Leaving the row refused the editor's value or the record: the user is
+    // told, the editor stays on the text.
+    Key = 0;
+    cxShowEditError();
   }
 }
 

@@ -91,6 +91,10 @@ protected:
   virtual bool BeginCellEdit(TcxCustomInplaceEditContainer* AItem, bool AByMouse);
   virtual void HookCellEditor();
   virtual void DetachCellEditor();
+  // A key the editor left over (not one it handles itself): a navigation
+  // key of the control controller goes to its KeyDown, as pressed on the
+  // control (Up and Down move the focused row).
+  virtual void EditAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   virtual void EditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   virtual void EditorKeyPress(TObject* Sender, Char& Key);
   virtual void EditorKeyUp(TObject* Sender, Word& Key, TShiftState Shift);

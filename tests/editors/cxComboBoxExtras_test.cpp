@@ -4,6 +4,8 @@
 // a resize, and a list filled also when the popup does not size itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "../platform/gui/guitestutil.h"
@@ -227,3 +229,72 @@ TEST(cxComboBox, ResetPopupHeightForgetsTheHeight) {
 }
 
 }  // namespace
+
+TEST(cxComboBox, ItsViewDataLeavesTheClosedFixedListItemToTheDrawingHandler) {
+  TcxComboBoxProperties props(nullptr);
+  EXPECT_EQ(props.GetViewDataClass(), TcxCustomComboBoxViewData::StaticClass());
+  TcxEditStyle style(nullptr, true);
+  std::unique_ptr<TcxCustomEditViewData> made(props.CreateViewData(&style, false));
+  EXPECT_NE(dynamic_cast<TcxCustomComboBoxViewData*>(made.get()), nullptr);
+
+  struct TCase {
+    const char* Name;
+    TcxEditDropDownListStyle Style;
+    bool Handler;
+    bool SelectionBar;  // the view's own highlight under the item
+  };
+  const TCase cases[] = {
+      {"fixed list drawn by the handler: the handler's alone", lsFixedList, true, false},
+      {"fixed list without a handler: the view's bar", lsFixedList, false, true},
+      {"free list with a handler: plain text", lsEditList, true, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TExtrasFixture f;
+    f.Props()->SetDropDownListStyle(c.Style);
+    std::vector<Integer> drawn;
+    if (c.Handler)
+      f.Props()->OnDrawItem = TcxEditDrawItemEvent(
+          f.Form, [&](TcxCustomComboBox*, TcxCanvas*, Integer AIndex, const TRect&, TOwnerDrawState) {
+            drawn.push_back(AIndex);
+          });
+    f.Combo->SetEditValue(String(kSeries[1]));
+    f.Combo->RefreshViewStateAtCursor();
+    auto* vi = dynamic_cast<TcxCustomTextEditViewInfo*>(f.Combo->GetViewInfo());
+    ASSERT_NE(vi, nullptr);
+    EXPECT_EQ(vi->DrawSelectionBar, c.SelectionBar);
+    if (c.Handler && c.Style == lsFixedList) EXPECT_FALSE(vi->DrawsText);
+    // A view made for the editor decides alike; one made without an editor
+    // (a cell) shows the text, as no handler is called for it.
+    auto data = f.Combo->CreateViewData();
+    EXPECT_NE(dynamic_cast<TcxCustomComboBoxViewData*>(data.get()), nullptr);
+    f.Combo->Repaint();
+    Application->ProcessMessages();
+    EXPECT_EQ(!drawn.empty(), c.Handler && c.Style == lsFixedList);
+    if (!drawn.empty()) EXPECT_EQ(drawn.back(), 1);
+  }
+}
+
+TEST(cxComboBox, TheListMayTakeTheLargerRoomAboveOrBelowTheEditor) {
+  // A work area 0..600 high; the popup's frame is 2 high (1 above, 1 below).
+  const TRect work{0, 0, 800, 600};
+  struct TCase {
+    const char* Name;
+    Integer EditorTop;  // the editor is 24 high
+    bool Shadow;
+    Integer Free;
+  };
+  const TCase cases[] = {
+      {"near the top: below", 100, true, 600 - 124 - 2},
+      {"near the top without a shadow: below", 100, false, 600 - 124 - 2},
+      {"near the bottom with a shadow: above", 500, true, 500 - 2},
+      {"near the bottom without a shadow: above, 3 more", 500, false, 500 - 2 + 3},
+      {"in the middle: as much either way", 288, true, 288 - 2},
+      {"in the middle without a shadow: above by the 3", 288, false, 288 - 2 + 3},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TRect editor{10, c.EditorTop, 190, c.EditorTop + 24};
+    EXPECT_EQ(cxComboBoxPopupFreeHeight(editor, work, 2, c.Shadow), c.Free);
+  }
+}

@@ -6,6 +6,7 @@
 // text while the list is closed.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "../platform/gui/guitestutil.h"
@@ -40,7 +41,106 @@ struct TLookupFixture : TTestForm {
   TcxComboBox* Combo;
 };
 
+// A combo box that writes down what its lookup data tells it, with the
+// current item at that moment ("key 2", "select 2"), before the combo box
+// acts on it.
+class TRecordingComboBox : public TcxComboBox {
+public:
+  explicit TRecordingComboBox(TComponent* AOwner) : TcxComboBox(AOwner) {}
+  std::vector<std::string> Log;
+
+protected:
+  void LookupCurrentKeyChanged(TObject* Sender) override {
+    Log.push_back("key " + std::to_string(GetLookupData()->CurrentIndex()));
+    TcxComboBox::LookupCurrentKeyChanged(Sender);
+  }
+  void LookupItemSelected(TObject* Sender) override {
+    Log.push_back("select " + std::to_string(GetLookupData()->CurrentIndex()));
+    TcxComboBox::LookupItemSelected(Sender);
+  }
+};
+
 }  // namespace
+
+TEST(cxComboBoxLookup, TheLookupDataTellsKeyChangesAndChosenRows) {
+  struct TCase {
+    const char* Name;
+    const char16_t* From;  // the value before the steps
+    // "down", "up", "open" (F4),
+    // "pick:N" (a click on row N of the open list), "t:<text>" (typed).
+    std::vector<std::string> Steps;
+    std::vector<std::string> Told;
+    const char16_t* Text;  // the text afterwards
+  };
+  const TCase cases[] = {
+      {"a step down: the new key, once", kRocks[0], {"down"}, {"key 1"}, kRocks[1]},
+      {"two steps: one key each", kRocks[0], {"down", "down"}, {"key 1", "key 2"}, kRocks[2]},
+      {"a step up from the first item: nothing", kRocks[0], {"down", "up", "up"}, {"key 1", "key 0"}, kRocks[0]},
+      {"a picked row: its key, then the choice", kRocks[0], {"open", "pick:2"}, {"key 0", "key 2", "select 2"}, kRocks[2]},
+      {"the current row picked again: the choice alone", kRocks[1], {"down", "open", "pick:2"}, {"key 2", "select 2"}, kRocks[2]},
+      {"opening on the current item tells nothing", kRocks[0], {"down", "open"}, {"key 1"}, kRocks[1]},
+      {"opening on a free text: no item", u"granite", {"open"}, {}, u"granite"},
+      {"a typed letter completing an item: its key", u"", {"t:b"}, {"key 2"}, kRocks[2]},
+      {"typing on in the same item: nothing more", u"", {"t:b", "t:a"}, {"key 2"}, kRocks[2]},
+      {"typing from one item to another: each key", u"", {"t:a", "t:pr"}, {"key 0", "key 1"}, kRocks[1]},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestForm f(360, 260);
+    auto* combo = f.Place<TRecordingComboBox>(20, 20, 180, 24);
+    auto* props = static_cast<TcxCustomComboBoxProperties*>(combo->Properties());
+    for (const char16_t* item : kRocks) props->Items()->Add(item);
+    f.ShowForm(combo);
+    combo->SetEditValue(String(c.From));
+    combo->SelectWholeText();
+    combo->Log.clear();
+    for (const std::string& step : c.Steps) {
+      if (step == "down" || step == "up") {
+        f.Key(step == "down" ? VK_DOWN : VK_UP);
+      } else if (step == "open") {
+        f.Key(VK_F4);
+        ASSERT_TRUE(combo->HasOpenPopup());
+      } else if (step.rfind("pick:", 0) == 0) {
+        TcxComboBoxListBox* list = combo->ListBox();
+        const TRect r = list->ItemRect(std::stoi(step.substr(5)));
+        const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        TestMousePress(list->Handle(), p);
+        TestMouseRelease(list->Handle(), p);
+        Application->ProcessMessages();
+        EXPECT_FALSE(combo->HasOpenPopup());
+      } else if (step.rfind("t:", 0) == 0) {
+        f.Type(String(step.begin() + 2, step.end()));
+      }
+    }
+    EXPECT_EQ(combo->Log, c.Told);
+    EXPECT_EQ(combo->Text(), c.Text);
+  }
+}
+
+TEST(cxComboBoxLookup, TheLookupDataTellsAChangeOnlyWhenTheCurrentItemMoves) {
+  TcxComboBoxProperties props(nullptr);
+  for (const char16_t* item : kRocks) props.Items()->Add(item);
+  TcxCustomTextEditLookupData lookup(&props);
+  std::vector<std::string> told;
+  TObject owner;
+  lookup.OnCurrentKeyChanged = TNotifyEvent(&owner, [&](TObject* Sender) {
+    EXPECT_EQ(Sender, &lookup);
+    told.push_back("key " + std::to_string(lookup.CurrentIndex()));
+  });
+  lookup.OnSelectItem = TNotifyEvent(&owner, [&](TObject*) { told.push_back("select " + std::to_string(lookup.CurrentIndex())); });
+  lookup.SelectItemIndex(2);
+  lookup.SelectItemIndex(2);   // stays: nothing
+  lookup.SelectItemIndex(9);   // outside: ignored
+  lookup.Locate(u"chalk");     // case-insensitive
+  lookup.StepLookupItem(lsNext);  // the last stays
+  lookup.SelectItem(3);        // chosen again: the choice alone
+  lookup.SelectItem(-1);       // no row: nothing
+  lookup.SelectItem(0);
+  String text = u"zz", tail;
+  lookup.FindTextItem(text, tail, false, false);  // free text: found nothing, none current
+  EXPECT_EQ(told, (std::vector<std::string>{"key 2", "key 3", "select 3", "key 0", "select 0", "key -1"}));
+  EXPECT_EQ(VarToStr(lookup.CurrentKey()), u"-1");
+}
 
 TEST(cxComboBoxLookup, TheWheelStepsThroughTheItemsOfAClosedEditor) {
   struct TCase {

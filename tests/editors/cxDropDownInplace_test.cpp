@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "../platform/gui/guitestutil.h"
 #include "editors/cxDropDownEdit.h"
@@ -125,3 +126,86 @@ TEST(cxDropDownEditInplace, ImmediatePopupOpensOnActivationOnce) {
 }
 
 }  // namespace
+
+TEST(cxDropDownEditInplace, AnOpenPopupKeepsEveryKeyButATypedCharacter) {
+  struct TCase {
+    const char* Name;
+    Word Key;
+    TShiftState Shift;
+    bool Inplace;
+    bool Open;
+    bool EditorKey;
+  };
+  const TCase cases[] = {
+      {"Down, open", VK_DOWN, 0, true, true, true},
+      {"Page Down, open", VK_NEXT, 0, true, true, true},
+      {"F2, open", VK_F2, 0, true, true, true},
+      {"Insert, open", VK_INSERT, 0, true, true, true},
+      {"a letter, open", 'K', 0, true, true, false},
+      {"a capital letter, open", 'K', ssShift, true, true, false},
+      {"a digit on the pad, open", VK_NUMPAD3, 0, true, true, false},
+      {"the space bar, open", VK_SPACE, 0, true, true, false},
+      {"a punctuation key, open", VK_OEM_COMMA, 0, true, true, false},
+      {"Ctrl+letter, open", 'K', ssCtrl, true, true, true},
+      {"Alt+digit, open", '1', ssAlt, true, true, true},
+      {"Down, closed", VK_DOWN, 0, true, false, false},
+      {"Down, stand-alone and open", VK_DOWN, 0, false, true, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestForm f(420, 320);
+    auto* combo = f.Place<TcxComboBox>(20, 20, 180, 24, c.Inplace);
+    static_cast<TcxCustomComboBoxProperties*>(combo->Properties())->Items()->Add(u"第四系");
+    f.ShowForm();
+    TcxCustomEditData* data = nullptr;
+    if (c.Inplace) combo->ActivateInplace(data);
+    std::unique_ptr<TcxCustomEditData> owned(data);
+    f.Focus(combo);
+    if (c.Open) {
+      f.Key(VK_F4);
+      ASSERT_TRUE(combo->HasOpenPopup());
+    }
+    EXPECT_EQ(combo->IsEditorKey(c.Key, c.Shift), c.EditorKey);
+  }
+}
+
+TEST(cxDropDownEditInplace, OnlyKeysTheEditorLeavesOverAreToldAfterKeyDown) {
+  struct TCase {
+    const char* Name;
+    bool Open;
+    Word Key;
+    std::vector<Word> Told;
+    Integer ListIndex;  // the open list's row afterwards (-1: closed)
+  };
+  const TCase cases[] = {
+      {"closed: Down is left over", false, VK_DOWN, {VK_DOWN}, -1},
+      {"closed: Page Up is left over", false, VK_PRIOR, {VK_PRIOR}, -1},
+      {"closed: Left moves the caret", false, VK_LEFT, {}, -1},
+      {"closed: Home moves the caret", false, VK_HOME, {}, -1},
+      {"open: Down moves the list", true, VK_DOWN, {}, 1},
+      {"open: Page Down moves the list", true, VK_NEXT, {}, 2},
+      {"open: Insert stays with the editor", true, VK_INSERT, {}, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TInplaceComboFixture f;
+    std::unique_ptr<TcxCustomEditData> data;
+    f.Combo->SetEditValue(String(u"第四系"));
+    f.Activate(data);
+    f.Focus(f.Combo);
+    std::vector<Word> told;
+    f.Combo->OnAfterKeyDown = TKeyEvent(f.Form, [&](TObject* Sender, Word& Key, TShiftState) {
+      EXPECT_EQ(Sender, f.Combo);
+      told.push_back(Key);
+    });
+    if (c.Open) {
+      f.Key(VK_F4);
+      ASSERT_TRUE(f.Combo->HasOpenPopup());
+    }
+    f.Key(c.Key);
+    EXPECT_EQ(told, c.Told);
+    EXPECT_EQ(f.Combo->HasOpenPopup() ? f.Combo->ListBox()->ItemIndex() : -1, c.ListIndex);
+    EXPECT_EQ(f.Combo->Text(), u"第四系") << "in place and closed the keys step no item";
+    f.Combo->OnAfterKeyDown = TKeyEvent();
+  }
+}

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "../platform/gui/guitestutil.h"
@@ -344,6 +345,32 @@ TEST(cxLookupComboBox, KeysStepTheClosedEditor) {
   EXPECT_EQ(f.Combo->Text(), Name(CodeCount));
   f.Leave();
   EXPECT_EQ(VarToStr(f.Combo->EditValue()), Code(CodeCount));
+}
+
+TEST(cxLookupComboBox, AnInplaceEditorStepsOnlyInItsOpenList) {
+  TLookupFixture f;
+  auto* inplace = f.Place<TcxLookupComboBox>(20, 80, 200, 24, true);
+  inplace->LookupProperties()->Assign(f.P);
+  f.ShowForm();
+  TcxCustomEditData* data = nullptr;
+  inplace->SetEditValue(Variant(Code(5)));
+  inplace->ActivateInplace(data);
+  std::unique_ptr<TcxCustomEditData> owned(data);
+  f.Focus(inplace);
+  std::vector<Word> leftOver;
+  inplace->OnAfterKeyDown = TKeyEvent(f.Form, [&](TObject*, Word& Key, TShiftState) { leftOver.push_back(Key); });
+  // Closed: the key is the container's (a tree list moves to the next row).
+  f.Key(VK_DOWN);
+  EXPECT_EQ(inplace->Text(), Name(5));
+  EXPECT_EQ(leftOver, std::vector<Word>{VK_DOWN});
+  // Open: the list's.
+  f.Key(VK_F4);
+  ASSERT_TRUE(inplace->HasOpenPopup());
+  f.Key(VK_DOWN);
+  f.Key(VK_RETURN);
+  EXPECT_EQ(inplace->Text(), Name(6));
+  EXPECT_EQ(leftOver, std::vector<Word>{VK_DOWN});
+  inplace->OnAfterKeyDown = TKeyEvent();
 }
 
 // ---- The drop-down grid ----

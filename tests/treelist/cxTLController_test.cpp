@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "editors/cxMRUEdit.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/gui/testinput.h"
@@ -738,4 +740,63 @@ TEST(TreeListMouse, BandHeaderClicksAreTold) {
   Application->ProcessMessages();
   EXPECT_FALSE(F.Layout()->BandHeaders()[0]->Pressed);
   EXPECT_EQ(Clicked.size(), 1u);
+}
+
+// An arrow that the open editor does not use goes on to the tree: Up and
+// Down move the focused node (the edit is stored on the way), Left and
+// Right move the caret. A drop-down with its list open keeps every such
+// key for the list.
+TEST(TreeListKeys, ArrowsTheOpenEditorLeavesOverMoveTheFocusedNode) {
+  struct TCase {
+    const char* Name;
+    bool Combo;                 // the note column edits with a combo box
+    std::vector<Word> Keys;     // after F2 on the note of "a2"
+    const char* Node;           // focused afterwards
+    bool Editing;
+    Integer ListIndex;          // the open list's row (-1: no list open)
+  };
+  const TCase Cases[] = {
+      {"text: Down moves on", false, {VK_DOWN}, "a21", false, -1},
+      {"text: Up moves back", false, {VK_UP}, "a1", false, -1},
+      {"text: Left stays in the editor", false, {VK_LEFT}, "a2", true, -1},
+      {"text: Right stays in the editor", false, {VK_RIGHT}, "a2", true, -1},
+      {"closed combo box: Down moves on", true, {VK_DOWN}, "a21", false, -1},
+      {"open combo box: Down moves in its list", true, {VK_F4, VK_DOWN}, "a2", true, 1},
+      {"open combo box: Up moves in its list", true, {VK_F4, VK_DOWN, VK_DOWN, VK_UP}, "a2", true, 1},
+      {"closed again: Down moves on", true, {VK_F4, VK_ESCAPE, VK_DOWN}, "a21", false, -1},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TInputFixture F;
+    F.A2->Expand(false);
+    if (C.Combo) {
+      F.Column(1)->SetPropertiesClass(TcxComboBoxProperties::StaticClass());
+      auto* Items = static_cast<TcxComboBoxProperties*>(F.Column(1)->Properties())->Items();
+      for (const char16_t* Item : {u"note a2", u"note a21", u"note b"}) Items->Add(Item);
+    }
+    F.Tree->Controller()->FocusRecordAndItem(F.A2->RecordIndex(), F.Column(1));
+    F.Key(VK_F2);
+    ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+    for (Word Key : C.Keys) F.Key(Key);
+    EXPECT_EQ(F.Focused(), C.Node);
+    EXPECT_EQ(F.Tree->Controller()->FocusedItem(), F.Column(1));
+    EXPECT_EQ(F.Tree->Controller()->IsEditing(), C.Editing);
+    auto* Combo = dynamic_cast<TcxComboBox*>(F.Tree->EditingController()->Edit());
+    const bool Open = C.Editing && Combo && Combo->HasOpenPopup();
+    EXPECT_EQ(Open ? Combo->ListBox()->ItemIndex() : -1, C.ListIndex);
+    EXPECT_EQ(StringToUTF8(VarToStr(F.A2->Values(F.NoteItem))), "note a2") << "nothing picked, nothing changed";
+  }
+}
+
+TEST(TreeListKeys, AnEditLeftByDownIsStoredOnTheWay) {
+  TInputFixture F;
+  F.Tree->Controller()->FocusRecordAndItem(F.B->RecordIndex(), F.Column(1));
+  F.Key(VK_F2);
+  ASSERT_TRUE(F.Tree->Controller()->IsEditing());
+  F.Key(VK_END);
+  TestTypeText(u" 改");
+  Application->ProcessMessages();
+  F.Key(VK_DOWN);
+  EXPECT_EQ(F.Focused(), "c");
+  EXPECT_EQ(StringToUTF8(VarToStr(F.B->Values(F.NoteItem))), "note b 改");
 }
