@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/sysmetrics.h"
@@ -24,6 +25,7 @@
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include "editors/cxMaskEdit.h"
 #include "editors/cxTextEdit.h"
 #include "tests/platform/gui/recordingdialogs.h"
 
@@ -573,6 +575,74 @@ TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   EXPECT_TRUE(Hints->HintVisible());
 }
 
+// An element that wants its hint under the mouse cursor: its hint point is
+// where it was asked.
+class TBelowCursorElement : public TObject, public IcxHintHotTrackItem {
+  KORVANE_CLASS(TBelowCursorElement, TObject)
+  TPoint GetHintPoint() const override { return FAskedAt; }
+  bool NeedShowHint(TcxCanvas*, const TPoint& P, String& AText, bool& AIsHintBelowCursor, TRect& ATextRect) override {
+    FAskedAt = P;
+    AText = u"under the cursor";
+    AIsHintBelowCursor = true;
+    ATextRect = TRect{0, 0, 80, 16};
+    return true;
+  }
+
+private:
+  TPoint FAskedAt;
+};
+
+// Where a hint goes: from the element's hint point, past the rows the
+// current cursor draws below its hot spot when asked, and for a cell one
+// pixel left and up.
+TEST(EditingControl, HintsStandBelowTheCursorsDrawnRowsOrOnTheirCell) {
+  TListFixture F;
+  TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
+  const HCURSOR Old = GetCursor();
+  TBitmap Image(16, 16);
+  Image.Canvas()->Brush()->SetColor(clFuchsia);
+  Image.Canvas()->FillRect(TRect{0, 0, 16, 16});
+  Image.Canvas()->Brush()->SetColor(clBlack);
+  Image.Canvas()->FillRect(TRect{2, 2, 6, 9});  // rows 2 to 8
+  Image.SetTransparentColor(clFuchsia);
+  const HCURSOR Drawn = CreateCursorFromBitmap(&Image, nullptr, 2, 2);
+  struct TCase {
+    const char* Name;
+    HCURSOR Cursor;
+    bool Below;
+    bool Cell;
+    TPoint Offset;
+  };
+  const TCase Cases[] = {
+      {"arrow, below", LoadCursor(IDC_ARROW), true, false, {0, 20}},
+      {"I-beam, below", LoadCursor(IDC_IBEAM), true, false, {0, 10}},
+      {"drawn cursor, below", Drawn, true, false, {0, 7}},
+      {"no cursor, below: the system's height", 0, true, false, {0, GetSystemMetrics(SM_CYCURSOR)}},
+      {"arrow, at the point", LoadCursor(IDC_ARROW), false, false, {0, 0}},
+      {"cell at its point", LoadCursor(IDC_ARROW), false, true, {-1, -1}},
+      {"cell below the I-beam", LoadCursor(IDC_IBEAM), true, true, {-1, 9}},
+  };
+  const TPoint Point{30, 12};
+  const TPoint Screen = F.List->ClientToScreen(Point);
+  for (const TCase& C : Cases) {
+    SetCursor(C.Cursor);
+    EXPECT_EQ(Hints->HintPosition(Point, C.Below, C.Cell), (TPoint{Screen.X + C.Offset.X, Screen.Y + C.Offset.Y}))
+        << C.Name;
+  }
+  // An element asking for its hint below the cursor gets it there.
+  SetCursor(LoadCursor(IDC_ARROW));
+  TBelowCursorElement Element;
+  Hints->SetHintsEnabled(true);
+  Hints->HotTrack(&Element, Point);
+  ASSERT_TRUE(Hints->HintVisible());
+  EXPECT_EQ(Hints->HintRect().Left, Screen.X);
+  EXPECT_EQ(Hints->HintRect().Top, Screen.Y + 20) << "the arrow's twenty rows stay free";
+  Hints->ElementRemoved(&Element);
+  EXPECT_FALSE(Hints->HintVisible());
+  SetCursor(Old);
+  DestroyCursor(Drawn);
+}
+
 TEST(EditingControl, HitTestFindsTheCellUnderThePoint) {
   TListFixture F;
   struct TCase {
@@ -1025,6 +1095,52 @@ TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
 }
 
 // ---- Measuring --------------------------------------------------------------------------------
+
+// A cell's editor button lights up under the mouse in a look that
+// hot-tracks buttons, and only its button is repainted; a look that does
+// not, or a property set without buttons, stays as it is.
+TEST(EditingControlPainting, ACellsEditorButtonFollowsTheMouse) {
+  TListFixture F;
+  F.Columns[1]->SetPropertiesClass(TcxButtonEditProperties::StaticClass());
+  F.List->OptionsView()->SetShowEditButtons(ecsbAlways);
+  F.List->LookAndFeel()->SetNativeStyle(false);
+  F.List->LookAndFeel()->SetKind(lfUltraFlat);
+  F.List->LayoutChanged();
+  Application->ProcessMessages();
+  TTestCell* Cell = F.List->ListViewInfo()->Cell(2, 1);
+  ASSERT_TRUE(Cell && Cell->EditViewInfo());
+  ASSERT_EQ(Cell->EditViewInfo()->ButtonCount(), 1);
+  auto ButtonCentre = [&] {
+    TRect B = Cell->EditViewInfo()->Button(0)->Bounds;
+    OffsetRect(B, Cell->EditViewInfo()->Left, Cell->EditViewInfo()->Top);
+    return TPoint{(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
+  };
+  auto Hover = [&](const TPoint& P) {
+    TestMouseMove(F.List->Handle(), P);
+    Application->ProcessMessages();
+  };
+  const TPoint Text = TPoint{Cell->ContentRect().Left + 3, ButtonCentre().Y};
+  const TPoint Button = ButtonCentre();
+  const TColor Normal = Shot(F.List)->PixelColor(Button.X, Button.Y - 3);
+  Hover(Button);
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, 0);
+  EXPECT_TRUE(Cell->EditViewInfo()->Button(0)->Data.Hot);
+  EXPECT_NE(Shot(F.List)->PixelColor(Button.X, Button.Y - 3), Normal) << "the hot button is drawn hot";
+  Hover(Text);
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1) << "off the button";
+  Hover(Button);
+  Hover(F.List->CellCenter(2, 0));
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1) << "the mouse left the cell";
+  EXPECT_EQ(Shot(F.List)->PixelColor(Button.X, Button.Y - 3), Normal);
+  // The flat look does not hot-track buttons.
+  F.List->LookAndFeel()->SetKind(lfFlat);
+  F.List->LayoutChanged();
+  Application->ProcessMessages();
+  Cell = F.List->ListViewInfo()->Cell(2, 1);
+  Hover(F.List->CellCenter(2, 0));
+  Hover(ButtonCentre());
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1);
+}
 
 TEST(EditingControlMeasuring, CellSizesFollowTextRowsAndFont) {
   TListFixture F;
