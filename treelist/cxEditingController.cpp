@@ -496,10 +496,20 @@ void TcxHotTrackController::HotTrack(TObject* AElement, const TPoint& P) {
   if (AElement != FHintElement && NeedHint(AElement)) ShowHint();
 }
 
+bool TcxHotTrackController::FormShowsHints() const {
+  if (!IsApplicationActive()) return false;
+  TCustomForm* Form = GetParentForm(FControl);
+  if (!Form || Form->Active() || Form->FormStyle() == fsMDIForm) return true;
+  // The frame's active child window counts as active with its frame.
+  TCustomForm* Frame = Application ? Application->MainForm() : nullptr;
+  return Form->FormStyle() == fsMDIChild && Frame && Frame->FormStyle() == fsMDIForm &&
+         Frame->ActiveMDIChild() == Form;
+}
+
 bool TcxHotTrackController::NeedHint(TObject* AElement) {
   auto* Item = dynamic_cast<IcxHintHotTrackItem*>(AElement);
   if (!Item || !FHintsEnabled || FControl->MouseButtonPressed() || FControl->DragAndDropState() != ddsNone ||
-      FControl->InDesignMode() || !IsApplicationActive())
+      FControl->InDesignMode() || !FormShowsHints())
     return false;
   TcxEditingController* Editing = FControl->EditingController();
   if (Editing->IsEditing() && AElement == FControl->Controller()->GetEditingCellViewInfo()) return false;

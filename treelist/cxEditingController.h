@@ -188,6 +188,9 @@ protected:
   virtual void BeforeHideHint() {}
 
 private:
+  // Hints show while the program is active over a control of the active
+  // form, of a frame of child windows, or of the frame's active child.
+  bool FormShowsHints() const;
   void TimerShow(TObject*) { ShowHint(); }
   void TimerHide(TObject*) { HideHint(); }
 

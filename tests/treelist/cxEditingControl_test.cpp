@@ -575,6 +575,31 @@ TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   EXPECT_TRUE(Hints->HintVisible());
 }
 
+// A cell shows its hint only while its form is the active one.
+TEST(EditingControl, CellHintsWaitForTheirFormToBeActive) {
+  TListFixture F;
+  F.List->OptionsBehavior()->CellHints = true;
+  TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
+  auto Hover = [&](Integer ARecord) {
+    TestMouseMove(F.List->Handle(), F.List->CellCenter(ARecord, 1));
+    Application->ProcessMessages();
+  };
+  auto* Other = new TForm(nullptr);
+  Other->SetBounds(600, 100, 200, 100);
+  Other->Show();
+  Application->ProcessMessages();
+  ASSERT_FALSE(F.Form->Active());
+  Hover(1);
+  EXPECT_FALSE(Hints->HintVisible()) << "another form is active";
+  Other->Free();
+  F.Form->Show();
+  F.Form->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(F.Form->Active());
+  Hover(2);
+  EXPECT_TRUE(Hints->HintVisible());
+}
+
 // An element that wants its hint under the mouse cursor: its hint point is
 // where it was asked.
 class TBelowCursorElement : public TObject, public IcxHintHotTrackItem {
