@@ -485,6 +485,72 @@ TEST(EditingControl, OneCachedEditorServesEveryCellOfAColumn) {
   EXPECT_TRUE(F.List->Focused()) << "the focus goes back to the control";
 }
 
+// Which press focuses a cell and which opens its editor, at the press or
+// at the release.
+TEST(EditingControl, PressesByButtonAndDragMode) {
+  struct TCase {
+    const char* Name;
+    Integer Button;
+    TDragMode DragMode;
+    Integer FocusedRecord;  // after the press
+    bool OpenAtPress;  // (a press that may start a drag never opens it)
+    bool OpenAtRelease;
+  };
+  const TCase Cases[] = {
+      {"left", tbLeft, dmManual, 2, true, true},
+      {"right: focus only", tbRight, dmManual, 2, false, false},
+      {"middle: nothing", tbMiddle, dmManual, 0, false, false},
+      {"left, automatic dragging: at the release", tbLeft, dmAutomatic, 2, false, true},
+  };
+  for (const TCase& C : Cases) {
+    TListFixture F;
+    F.List->SetDragMode(C.DragMode);
+    const TPoint At = F.List->CellCenter(2, 1);
+    EXPECT_EQ(F.List->Controller()->OpensEditorOnMouseDown(), C.DragMode == dmManual) << C.Name;
+    // A press that may start a drag waits in the drag detection for the
+    // mouse to move or be released: the release comes while it waits.
+    const HWND Handle = F.List->Handle();
+    if (C.DragMode == dmAutomatic)
+      F.List->OnMouseDown = TMouseEvent(nullptr, [Handle, At](TObject*, TMouseButton, TShiftState, Integer, Integer) {
+        PostMessage(Handle, WM_LBUTTONUP, 0, PointToLParam(At));
+      });
+    TestMousePress(Handle, At, C.Button);
+    F.List->OnMouseDown = TMouseEvent();
+    if (C.DragMode == dmManual) {
+      EXPECT_EQ(F.List->Controller()->GetFocusedRecordIndex(), C.FocusedRecord) << C.Name;
+      EXPECT_EQ(F.Editor() != nullptr, C.OpenAtPress) << C.Name;
+      TestMouseRelease(Handle, At, C.Button);
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(F.List->Controller()->GetFocusedRecordIndex(), C.FocusedRecord) << C.Name;
+    EXPECT_EQ(F.Editor() != nullptr, C.OpenAtRelease) << C.Name;
+    if (C.OpenAtRelease) EXPECT_EQ(Narrow(F.Editor()->Text), "c1") << C.Name;
+  }
+}
+
+// With AlwaysShowEditor and no per-record choice of editor, a move to
+// another record keeps the editor open with that record's value; a
+// per-record choice closes it and opens it anew.
+TEST(EditingControl, AlwaysShowEditorKeepsTheEditorAcrossRecords) {
+  TListFixture F;
+  F.List->OptionsBehavior()->AlwaysShowEditor = true;
+  F.Click(0, 1);
+  TTestEdit* Open = F.Editor();
+  ASSERT_NE(Open, nullptr);
+  EXPECT_FALSE(F.List->EditingController()->MustCloseEditorOnRecordChange());
+  F.List->DataController()->FocusRecord(1);
+  Application->ProcessMessages();
+  ASSERT_EQ(F.Editor(), Open) << "the same editor stays";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "b1") << "with the new record's value";
+  F.Columns[1]->OnGetEditProperties =
+      TcxGetEditPropertiesEvent(&F, [](TObject*, Integer, TcxCustomEditProperties*&) {});
+  EXPECT_TRUE(F.List->EditingController()->MustCloseEditorOnRecordChange());
+  F.List->DataController()->FocusRecord(2);
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr) << "opened again on the new record";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "c1");
+}
+
 TEST(EditingControl, WithoutImmediateEditorASecondClickOpensAfterTheDoubleClickTime) {
   TListFixture F;
   TTestClock Clock;
