@@ -1187,6 +1187,40 @@ TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
 
 // ---- Measuring --------------------------------------------------------------------------------
 
+// Which cells show their editor buttons: the item's own choice, else the
+// control's (always, the focused cell only, never).
+TEST(EditingControlPainting, EditorButtonsShowByTheItemsOrTheControlsChoice) {
+  struct TCase {
+    const char* Name;
+    TcxEditItemShowEditButtons Item;
+    TcxEditingControlEditShowButtons Control;
+    bool Focused;  // the focused cell shows buttons
+    bool Other;    // another cell of the column does
+  };
+  const TCase Cases[] = {
+      {"control: never (the default)", eisbDefault, ecsbNever, false, false},
+      {"control: focused cell", eisbDefault, ecsbFocused, true, false},
+      {"control: always", eisbDefault, ecsbAlways, true, true},
+      {"item: always beats the control's never", eisbAlways, ecsbNever, true, true},
+      {"item: never beats the control's always", eisbNever, ecsbAlways, false, false},
+  };
+  for (const TCase& C : Cases) {
+    TListFixture F;
+    F.Columns[1]->SetPropertiesClass(TcxButtonEditProperties::StaticClass());
+    F.Columns[1]->Options()->SetShowEditButtons(C.Item);
+    F.List->OptionsView()->SetShowEditButtons(C.Control);
+    F.List->Controller()->FocusRecordAndItem(1, F.Columns[1].get());
+    F.List->LayoutChanged();
+    Application->ProcessMessages();
+    ASSERT_EQ(F.Editor(), nullptr) << C.Name;
+    auto Shows = [&](Integer ARecord) {
+      return F.List->ListViewInfo()->Cell(ARecord, 1)->EditViewInfo()->ButtonCount() > 0;
+    };
+    EXPECT_EQ(Shows(1), C.Focused) << C.Name;
+    EXPECT_EQ(Shows(2), C.Other) << C.Name;
+  }
+}
+
 // A cell's editor button lights up under the mouse in a look that
 // hot-tracks buttons, and only its button is repainted; a look that does
 // not, or a property set without buttons, stays as it is.
