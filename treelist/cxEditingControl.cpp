@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "editors/cxEditStyles.h"
 #include "editors/cxEditTextUtils.h"
+#include "editors/cxEditViewInfo.h"
 #include "editors/cxTextEdit.h"
+#include "foundation/cxLookAndFeelPainters.h"
+#include "foundation/cxLookAndFeels.h"
 #include "platform/gui/dialogs.h"
 #include "platform/rtl/exceptions.h"
 
@@ -167,7 +171,9 @@ void TcxEditCellViewInfo::InitProperties() {
   FViewData = FOwnViewData ? FOwnViewData.get() : FItem->EditViewData();
 }
 
-void TcxEditCellViewInfo::Calculate() {
+void TcxEditCellViewInfo::Calculate() { CalculateAt(TPoint{-1, -1}); }
+
+void TcxEditCellViewInfo::CalculateAt(const TPoint& P) {
   InitProperties();
   if (!FViewData || !FEditViewInfo) return;
   FViewData->ContentOffset = TRect{};
@@ -179,11 +185,41 @@ void TcxEditCellViewInfo::Calculate() {
   GetControl()->EditStyle()->SetButtonTransparency(GetButtonTransparency());
   // The view of a text takes the cell's text (a cell hint shows it whole).
   if (auto* TextData = dynamic_cast<TcxCustomTextEditViewData*>(FViewData)) TextData->EditValue = FValue;
-  CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, TPoint{-1, -1}, cxmbNone, 0,
-                       FEditViewInfo.get(), false);
+  CalcViewInfoAtOrigin(FViewData, GetControl()->cxCanvas(), FContentRect, P, cxmbNone, 0, FEditViewInfo.get(), false);
   ApplyViewParams();
   // The editor's own look of the value (a check box, an image, a link...).
   FViewData->EditValueToDrawValue(GetControl()->cxCanvas(), FValue, FEditViewInfo.get());
+}
+
+bool TcxEditCellViewInfo::IsHotTrackable() const {
+  if (!FProperties || !FViewData || GetControl()->InDesignMode()) return false;
+  if (!(FProperties->GetEditorFeatures() & cxEditFeatureHasButtons)) return false;
+  TcxCustomEditStyle* Style = FViewData->Style();
+  TcxLookAndFeel* LookAndFeel = Style ? Style->LookAndFeel() : nullptr;
+  if (!LookAndFeel) LookAndFeel = GetControl()->LookAndFeel();
+  const TcxCustomLookAndFeelPainter* Painter = PainterOf(LookAndFeel->Painter());
+  return Painter && Painter->HotTracksButtons();
+}
+
+void TcxEditCellViewInfo::UpdateHotTrackState(const TPoint& P) {
+  if (!Visible() || !FEditViewInfo || !IsHotTrackable()) return;
+  // The buttons as they look now, to repaint only those that change.
+  std::vector<std::unique_ptr<TcxEditButtonViewInfo>> Old;
+  for (Integer I = 0; I < FEditViewInfo->ButtonCount(); ++I) {
+    Old.push_back(std::make_unique<TcxEditButtonViewInfo>());
+    Old.back()->Assign(FEditViewInfo->Button(I));
+  }
+  CalculateAt(P);
+  TcxEditingControl* Control = GetControl();
+  if (!Control->HandleAllocated() || !FEditViewInfo) return;
+  for (Integer I = 0; I < FEditViewInfo->ButtonCount(); ++I) {
+    TcxEditButtonViewInfo* Button = FEditViewInfo->Button(I);
+    if (I < Integer(Old.size()) && !Button->Differs(Old[static_cast<size_t>(I)].get())) continue;
+    TRect Bounds = Button->Bounds;
+    OffsetRect(Bounds, FEditViewInfo->Left, FEditViewInfo->Top);
+    TRect Changed;
+    if (IntersectRect(Changed, Bounds, FClipRect)) InvalidateRect(Control->Handle(), &Changed, false);
+  }
 }
 
 void TcxEditCellViewInfo::ApplyViewParams() {

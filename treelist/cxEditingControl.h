@@ -160,7 +160,17 @@ class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHintHotTrack
   // Takes the item's property set for its record and the value.
   void InitProperties();
 
+  // The cell's editor buttons follow the mouse: not while designing, only
+  // for a property set with buttons and a look whose painter hot-tracks them.
+  virtual bool IsHotTrackable() const;
+  // The editor view is computed anew for the mouse at P (client
+  // coordinates; a point outside every cell when the mouse left) and only
+  // the buttons whose look changed are repainted.
+  void UpdateHotTrackState(const TPoint& P) override;
+
 private:
+  // The editor view computed for the mouse at P ((-1, -1): none).
+  void CalculateAt(const TPoint& P);
   TcxCustomInplaceEditContainer* FItem;
   TcxCustomEditProperties* FProperties = nullptr;
   Variant FValue = Null();

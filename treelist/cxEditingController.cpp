@@ -7,6 +7,7 @@
 #include "foundation/cxGraphics.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/cursors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/sysmetrics.h"
 #include "platform/gui/windowing.h"
@@ -486,6 +487,19 @@ TcxHotTrackController::TcxHotTrackController(TcxEditingControl* AControl)
 
 TcxHotTrackController::~TcxHotTrackController() = default;
 
+TPoint TcxHotTrackController::HintPosition(const TPoint& AHintPoint, bool ABelowCursor, bool AIsEditCell) const {
+  TPoint At = FControl->ClientToScreen(AHintPoint);
+  // Below the cursor the hint leaves every row the cursor draws free.
+  if (ABelowCursor) At.Y += CurrentCursorHeightBelowHotSpot();
+  // A cell's hint shows its text where the cell's text stands, the hint
+  // window's frame around it.
+  if (AIsEditCell) {
+    --At.X;
+    --At.Y;
+  }
+  return At;
+}
+
 void TcxHotTrackController::HotTrack(TObject* AElement, const TPoint& P) {
   if (FControl->IsLocked()) {
     FPrevElement = nullptr;
@@ -503,10 +517,20 @@ void TcxHotTrackController::HotTrack(TObject* AElement, const TPoint& P) {
   if (AElement != FHintElement && NeedHint(AElement)) ShowHint();
 }
 
+bool TcxHotTrackController::FormShowsHints() const {
+  if (!IsApplicationActive()) return false;
+  TCustomForm* Form = GetParentForm(FControl);
+  if (!Form || Form->Active() || Form->FormStyle() == fsMDIForm) return true;
+  // The frame's active child window counts as active with its frame.
+  TCustomForm* Frame = Application ? Application->MainForm() : nullptr;
+  return Form->FormStyle() == fsMDIChild && Frame && Frame->FormStyle() == fsMDIForm &&
+         Frame->ActiveMDIChild() == Form;
+}
+
 bool TcxHotTrackController::NeedHint(TObject* AElement) {
   auto* Item = dynamic_cast<IcxHintHotTrackItem*>(AElement);
   if (!Item || !FHintsEnabled || FControl->MouseButtonPressed() || FControl->DragAndDropState() != ddsNone ||
-      FControl->InDesignMode() || !IsApplicationActive())
+      FControl->InDesignMode() || !FormShowsHints())
     return false;
   TcxEditingController* Editing = FControl->EditingController();
   if (Editing->IsEditing() && AElement == FControl->Controller()->GetEditingCellViewInfo()) return false;
@@ -517,16 +541,7 @@ bool TcxHotTrackController::NeedHint(TObject* AElement) {
   Measure.SetFont(FControl->Font());
   if (!Item->NeedShowHint(&Measure, FPrevPoint, Text, Below, TextRect) || Text.empty()) return false;
   FHintText = Text;
-  TPoint At = FControl->ClientToScreen(Item->GetHintPoint());
-  if (Below) {
-    // Under the cursor, which the hint must not cover.
-    At = FControl->ClientToScreen(FPrevPoint);
-    At.Y += HintCursorHeight;
-  } else if (dynamic_cast<TcxEditCellViewInfo*>(AElement)) {
-    // The hint's text stands where the cell's text does.
-    --At.X;
-    --At.Y;
-  }
+  const TPoint At = HintPosition(Item->GetHintPoint(), Below, dynamic_cast<TcxEditCellViewInfo*>(AElement) != nullptr);
   if (!FHintWindow) FHintWindow = std::make_unique<THintWindow>(nullptr);
   FHintWindow->Font()->Assign(Measure.GetFont());
   FHintRect = FHintWindow->CalcHintRect(Screen ? Screen->Width() : HintMaxWidthDefault, Text);

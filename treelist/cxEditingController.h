@@ -144,8 +144,10 @@ public:
   virtual ~IcxHintHotTrackItem() = default;
   // Where the hint goes, in client coordinates.
   virtual TPoint GetHintPoint() const = 0;
-  // True when a hint is wanted at P, with its text; AIsHintBelowCursor puts
-  // the hint below the mouse cursor instead of at the hint point. The
+  // True when a hint is wanted at P, with its text; AIsHintBelowCursor moves
+  // the hint down from the hint point past the rows the mouse cursor draws
+  // below its hot spot (an element that wants its hint under the cursor
+  // answers the mouse point it was asked at as its hint point). The
   // element measures on ACanvas, whose font the hint then shows in.
   virtual bool NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, String& AText, bool& AIsHintBelowCursor,
                             TRect& ATextRect) = 0;
@@ -178,12 +180,21 @@ class TcxHotTrackController : public TObject {
   // The window that shows the hint (nullptr before the first hint).
   THintWindow* HintWindow() const { return FHintWindow.get(); }
 
+  // The screen point of a hint whose element names AHintPoint (client
+  // coordinates): moved down past the current cursor's drawn rows when the
+  // element asks for the hint below the cursor, and one pixel left and up
+  // for a cell, whose hint text then stands on the cell's text.
+  TPoint HintPosition(const TPoint& AHintPoint, bool ABelowCursor, bool AIsEditCell) const;
+
 protected:
   virtual bool NeedHint(TObject* AElement);
   virtual void BeforeShowHint() {}
   virtual void BeforeHideHint() {}
 
 private:
+  // Hints show while the program is active over a control of the active
+  // form, of a frame of child windows, or of the frame's active child.
+  bool FormShowsHints() const;
   void TimerShow(TObject*) { ShowHint(); }
   void TimerHide(TObject*) { HideHint(); }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/sysmetrics.h"
@@ -24,6 +25,7 @@
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include "editors/cxMaskEdit.h"
 #include "editors/cxTextEdit.h"
 #include "tests/platform/gui/recordingdialogs.h"
 
@@ -483,6 +485,72 @@ TEST(EditingControl, OneCachedEditorServesEveryCellOfAColumn) {
   EXPECT_TRUE(F.List->Focused()) << "the focus goes back to the control";
 }
 
+// Which press focuses a cell and which opens its editor, at the press or
+// at the release.
+TEST(EditingControl, PressesByButtonAndDragMode) {
+  struct TCase {
+    const char* Name;
+    Integer Button;
+    TDragMode DragMode;
+    Integer FocusedRecord;  // after the press
+    bool OpenAtPress;  // (a press that may start a drag never opens it)
+    bool OpenAtRelease;
+  };
+  const TCase Cases[] = {
+      {"left", tbLeft, dmManual, 2, true, true},
+      {"right: focus only", tbRight, dmManual, 2, false, false},
+      {"middle: nothing", tbMiddle, dmManual, 0, false, false},
+      {"left, automatic dragging: at the release", tbLeft, dmAutomatic, 2, false, true},
+  };
+  for (const TCase& C : Cases) {
+    TListFixture F;
+    F.List->SetDragMode(C.DragMode);
+    const TPoint At = F.List->CellCenter(2, 1);
+    EXPECT_EQ(F.List->Controller()->OpensEditorOnMouseDown(), C.DragMode == dmManual) << C.Name;
+    // A press that may start a drag waits in the drag detection for the
+    // mouse to move or be released: the release comes while it waits.
+    const HWND Handle = F.List->Handle();
+    if (C.DragMode == dmAutomatic)
+      F.List->OnMouseDown = TMouseEvent(nullptr, [Handle, At](TObject*, TMouseButton, TShiftState, Integer, Integer) {
+        PostMessage(Handle, WM_LBUTTONUP, 0, PointToLParam(At));
+      });
+    TestMousePress(Handle, At, C.Button);
+    F.List->OnMouseDown = TMouseEvent();
+    if (C.DragMode == dmManual) {
+      EXPECT_EQ(F.List->Controller()->GetFocusedRecordIndex(), C.FocusedRecord) << C.Name;
+      EXPECT_EQ(F.Editor() != nullptr, C.OpenAtPress) << C.Name;
+      TestMouseRelease(Handle, At, C.Button);
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(F.List->Controller()->GetFocusedRecordIndex(), C.FocusedRecord) << C.Name;
+    EXPECT_EQ(F.Editor() != nullptr, C.OpenAtRelease) << C.Name;
+    if (C.OpenAtRelease) EXPECT_EQ(Narrow(F.Editor()->Text), "c1") << C.Name;
+  }
+}
+
+// With AlwaysShowEditor and no per-record choice of editor, a move to
+// another record keeps the editor open with that record's value; a
+// per-record choice closes it and opens it anew.
+TEST(EditingControl, AlwaysShowEditorKeepsTheEditorAcrossRecords) {
+  TListFixture F;
+  F.List->OptionsBehavior()->AlwaysShowEditor = true;
+  F.Click(0, 1);
+  TTestEdit* Open = F.Editor();
+  ASSERT_NE(Open, nullptr);
+  EXPECT_FALSE(F.List->EditingController()->MustCloseEditorOnRecordChange());
+  F.List->DataController()->FocusRecord(1);
+  Application->ProcessMessages();
+  ASSERT_EQ(F.Editor(), Open) << "the same editor stays";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "b1") << "with the new record's value";
+  F.Columns[1]->OnGetEditProperties =
+      TcxGetEditPropertiesEvent(&F, [](TObject*, Integer, TcxCustomEditProperties*&) {});
+  EXPECT_TRUE(F.List->EditingController()->MustCloseEditorOnRecordChange());
+  F.List->DataController()->FocusRecord(2);
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr) << "opened again on the new record";
+  EXPECT_EQ(Narrow(F.Editor()->Text), "c1");
+}
+
 TEST(EditingControl, WithoutImmediateEditorASecondClickOpensAfterTheDoubleClickTime) {
   TListFixture F;
   TTestClock Clock;
@@ -571,6 +639,99 @@ TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   TestMouseMove(F.List->Handle(), F.List->CellCenter(2, 0));
   Application->ProcessMessages();
   EXPECT_TRUE(Hints->HintVisible());
+}
+
+// A cell shows its hint only while its form is the active one.
+TEST(EditingControl, CellHintsWaitForTheirFormToBeActive) {
+  TListFixture F;
+  F.List->OptionsBehavior()->CellHints = true;
+  TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
+  auto Hover = [&](Integer ARecord) {
+    TestMouseMove(F.List->Handle(), F.List->CellCenter(ARecord, 1));
+    Application->ProcessMessages();
+  };
+  auto* Other = new TForm(nullptr);
+  Other->SetBounds(600, 100, 200, 100);
+  Other->Show();
+  Application->ProcessMessages();
+  ASSERT_FALSE(F.Form->Active());
+  Hover(1);
+  EXPECT_FALSE(Hints->HintVisible()) << "another form is active";
+  Other->Free();
+  F.Form->Show();
+  F.Form->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(F.Form->Active());
+  Hover(2);
+  EXPECT_TRUE(Hints->HintVisible());
+}
+
+// An element that wants its hint under the mouse cursor: its hint point is
+// where it was asked.
+class TBelowCursorElement : public TObject, public IcxHintHotTrackItem {
+  KORVANE_CLASS(TBelowCursorElement, TObject)
+  TPoint GetHintPoint() const override { return FAskedAt; }
+  bool NeedShowHint(TcxCanvas*, const TPoint& P, String& AText, bool& AIsHintBelowCursor, TRect& ATextRect) override {
+    FAskedAt = P;
+    AText = u"under the cursor";
+    AIsHintBelowCursor = true;
+    ATextRect = TRect{0, 0, 80, 16};
+    return true;
+  }
+
+private:
+  TPoint FAskedAt;
+};
+
+// Where a hint goes: from the element's hint point, past the rows the
+// current cursor draws below its hot spot when asked, and for a cell one
+// pixel left and up.
+TEST(EditingControl, HintsStandBelowTheCursorsDrawnRowsOrOnTheirCell) {
+  TListFixture F;
+  TcxHotTrackController* Hints = F.List->Controller()->HotTrackController();
+  const HCURSOR Old = GetCursor();
+  TBitmap Image(16, 16);
+  Image.Canvas()->Brush()->SetColor(clFuchsia);
+  Image.Canvas()->FillRect(TRect{0, 0, 16, 16});
+  Image.Canvas()->Brush()->SetColor(clBlack);
+  Image.Canvas()->FillRect(TRect{2, 2, 6, 9});  // rows 2 to 8
+  Image.SetTransparentColor(clFuchsia);
+  const HCURSOR Drawn = CreateCursorFromBitmap(&Image, nullptr, 2, 2);
+  struct TCase {
+    const char* Name;
+    HCURSOR Cursor;
+    bool Below;
+    bool Cell;
+    TPoint Offset;
+  };
+  const TCase Cases[] = {
+      {"arrow, below", LoadCursor(IDC_ARROW), true, false, {0, 20}},
+      {"I-beam, below", LoadCursor(IDC_IBEAM), true, false, {0, 10}},
+      {"drawn cursor, below", Drawn, true, false, {0, 7}},
+      {"no cursor, below: the system's height", 0, true, false, {0, GetSystemMetrics(SM_CYCURSOR)}},
+      {"arrow, at the point", LoadCursor(IDC_ARROW), false, false, {0, 0}},
+      {"cell at its point", LoadCursor(IDC_ARROW), false, true, {-1, -1}},
+      {"cell below the I-beam", LoadCursor(IDC_IBEAM), true, true, {-1, 9}},
+  };
+  const TPoint Point{30, 12};
+  const TPoint Screen = F.List->ClientToScreen(Point);
+  for (const TCase& C : Cases) {
+    SetCursor(C.Cursor);
+    EXPECT_EQ(Hints->HintPosition(Point, C.Below, C.Cell), (TPoint{Screen.X + C.Offset.X, Screen.Y + C.Offset.Y}))
+        << C.Name;
+  }
+  // An element asking for its hint below the cursor gets it there.
+  SetCursor(LoadCursor(IDC_ARROW));
+  TBelowCursorElement Element;
+  Hints->SetHintsEnabled(true);
+  Hints->HotTrack(&Element, Point);
+  ASSERT_TRUE(Hints->HintVisible());
+  EXPECT_EQ(Hints->HintRect().Left, Screen.X);
+  EXPECT_EQ(Hints->HintRect().Top, Screen.Y + 20) << "the arrow's twenty rows stay free";
+  Hints->ElementRemoved(&Element);
+  EXPECT_FALSE(Hints->HintVisible());
+  SetCursor(Old);
+  DestroyCursor(Drawn);
 }
 
 TEST(EditingControl, HitTestFindsTheCellUnderThePoint) {
@@ -1025,6 +1186,86 @@ TEST(EditingControlPainting, CustomDrawReplacesTheCellsPainting) {
 }
 
 // ---- Measuring --------------------------------------------------------------------------------
+
+// Which cells show their editor buttons: the item's own choice, else the
+// control's (always, the focused cell only, never).
+TEST(EditingControlPainting, EditorButtonsShowByTheItemsOrTheControlsChoice) {
+  struct TCase {
+    const char* Name;
+    TcxEditItemShowEditButtons Item;
+    TcxEditingControlEditShowButtons Control;
+    bool Focused;  // the focused cell shows buttons
+    bool Other;    // another cell of the column does
+  };
+  const TCase Cases[] = {
+      {"control: never (the default)", eisbDefault, ecsbNever, false, false},
+      {"control: focused cell", eisbDefault, ecsbFocused, true, false},
+      {"control: always", eisbDefault, ecsbAlways, true, true},
+      {"item: always beats the control's never", eisbAlways, ecsbNever, true, true},
+      {"item: never beats the control's always", eisbNever, ecsbAlways, false, false},
+  };
+  for (const TCase& C : Cases) {
+    TListFixture F;
+    F.Columns[1]->SetPropertiesClass(TcxButtonEditProperties::StaticClass());
+    F.Columns[1]->Options()->SetShowEditButtons(C.Item);
+    F.List->OptionsView()->SetShowEditButtons(C.Control);
+    F.List->Controller()->FocusRecordAndItem(1, F.Columns[1].get());
+    F.List->LayoutChanged();
+    Application->ProcessMessages();
+    ASSERT_EQ(F.Editor(), nullptr) << C.Name;
+    auto Shows = [&](Integer ARecord) {
+      return F.List->ListViewInfo()->Cell(ARecord, 1)->EditViewInfo()->ButtonCount() > 0;
+    };
+    EXPECT_EQ(Shows(1), C.Focused) << C.Name;
+    EXPECT_EQ(Shows(2), C.Other) << C.Name;
+  }
+}
+
+// A cell's editor button lights up under the mouse in a look that
+// hot-tracks buttons, and only its button is repainted; a look that does
+// not, or a property set without buttons, stays as it is.
+TEST(EditingControlPainting, ACellsEditorButtonFollowsTheMouse) {
+  TListFixture F;
+  F.Columns[1]->SetPropertiesClass(TcxButtonEditProperties::StaticClass());
+  F.List->OptionsView()->SetShowEditButtons(ecsbAlways);
+  F.List->LookAndFeel()->SetNativeStyle(false);
+  F.List->LookAndFeel()->SetKind(lfUltraFlat);
+  F.List->LayoutChanged();
+  Application->ProcessMessages();
+  TTestCell* Cell = F.List->ListViewInfo()->Cell(2, 1);
+  ASSERT_TRUE(Cell && Cell->EditViewInfo());
+  ASSERT_EQ(Cell->EditViewInfo()->ButtonCount(), 1);
+  auto ButtonCentre = [&] {
+    TRect B = Cell->EditViewInfo()->Button(0)->Bounds;
+    OffsetRect(B, Cell->EditViewInfo()->Left, Cell->EditViewInfo()->Top);
+    return TPoint{(B.Left + B.Right) / 2, (B.Top + B.Bottom) / 2};
+  };
+  auto Hover = [&](const TPoint& P) {
+    TestMouseMove(F.List->Handle(), P);
+    Application->ProcessMessages();
+  };
+  const TPoint Text = TPoint{Cell->ContentRect().Left + 3, ButtonCentre().Y};
+  const TPoint Button = ButtonCentre();
+  const TColor Normal = Shot(F.List)->PixelColor(Button.X, Button.Y - 3);
+  Hover(Button);
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, 0);
+  EXPECT_TRUE(Cell->EditViewInfo()->Button(0)->Data.Hot);
+  EXPECT_NE(Shot(F.List)->PixelColor(Button.X, Button.Y - 3), Normal) << "the hot button is drawn hot";
+  Hover(Text);
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1) << "off the button";
+  Hover(Button);
+  Hover(F.List->CellCenter(2, 0));
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1) << "the mouse left the cell";
+  EXPECT_EQ(Shot(F.List)->PixelColor(Button.X, Button.Y - 3), Normal);
+  // The flat look does not hot-track buttons.
+  F.List->LookAndFeel()->SetKind(lfFlat);
+  F.List->LayoutChanged();
+  Application->ProcessMessages();
+  Cell = F.List->ListViewInfo()->Cell(2, 1);
+  Hover(F.List->CellCenter(2, 0));
+  Hover(ButtonCentre());
+  EXPECT_EQ(Cell->EditViewInfo()->HotButton, -1);
+}
 
 TEST(EditingControlMeasuring, CellSizesFollowTextRowsAndFont) {
   TListFixture F;
