@@ -718,7 +718,7 @@ void TcxCustomDropDownEdit::DropDown() {
   if (!FPopupWindow || HasOpenPopup()) return;
   PreparePopup();
   if (!CanDropDown()) return;
-  Model()->LookupData()->SelectItemIndex(-1);
+  if (TcxCustomTextEditLookupData* lookup = Model()->LookupData()) lookup->SelectItemIndex(-1);
   LayoutPopupWindow();
   // The message names the focus control by its window: a control freed
   // before it arrives is not touched.
@@ -728,7 +728,7 @@ void TcxCustomDropDownEdit::DropDown() {
 
 void TcxCustomDropDownEdit::TakeLookupItem() {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  if (lookup->CurrentIndex() < 0) return;
+  if (!lookup || lookup->CurrentIndex() < 0) return;
   const String text = lookup->GetItemText(lookup->CurrentIndex());
   if (text == Text() || !DoEditing()) return;
   Model()->SetText(text);
@@ -781,7 +781,7 @@ void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
   // What the user typed before the popup took the focus finds its item.
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
   if (FTypedInto && ActiveDropDownProperties()->ImmediateDropDown() && FPopupWindow->TakesFocus() &&
-      lookup->GetItemCount() > 0) {
+      Model()->LookupItemCount() > 0) {
     String typed = Text().substr(0, static_cast<size_t>(std::max<Integer>(SelStart(), 0)));
     String tail;
     lookup->FindTextItem(typed, tail, false, false);
@@ -1004,7 +1004,7 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
 bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
   if (HasOpenPopup()) {
     TWinControl* target = PopupWheelControl();
-    if (!target || !target->HandleAllocated() || Model()->LookupData()->GetItemCount() == 0)
+    if (!target || !target->HandleAllocated() || Model()->LookupItemCount() == 0)
       return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
     const WPARAM wParam = (static_cast<WPARAM>(static_cast<Word>(static_cast<SmallInt>(WheelDelta))) << 16) |
                           ShiftStateToKeys(Shift);
@@ -1017,6 +1017,7 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, 
 bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
   LocateTextItem();
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (!lookup) return TcxCustomMaskEdit::PreviewInnerMessage(Message);
   const Integer before = lookup->CurrentIndex();
   const bool handled = TcxCustomMaskEdit::PreviewInnerMessage(Message);
   // A step to another item is a choice like one taken from the popup.
@@ -1066,6 +1067,10 @@ TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
     case lsFixedList: return esFixedList;
     default: return esEditing;
   }
+}
+
+TcxCustomTextEditLookupDataClass TcxCustomComboBoxProperties::GetLookupDataClass() const {
+  return TcxComboBoxLookupData::StaticClass();
 }
 
 TcxCustomTextEdit* TcxComboBoxListBox::GetEdit() const { return GetComboBox(); }
@@ -1252,9 +1257,32 @@ void TcxCustomComboBox::SetupPopupWindow() {
   PrepareList();
 }
 
+// ---------------------------------------------------------------------------
+// TcxComboBoxLookupData
+
+TSize TcxComboBoxLookupData::GetListSize(TcxComboBoxListBox* AList, const TSize& AAvailable) {
+  // The list's own frame around the rows.
+  const Integer frame = AList->Height() - AList->ItemsArea().Height();
+  const Integer count = GetItemCount();
+  Integer rows = std::min(GetEditProperties()->LookupPageSize(), count);
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += AList->ItemHeightOf(i);
+  while (rows > 1 && height + frame > AAvailable.cy) height -= AList->ItemHeightOf(--rows);
+  // A row's text is indented on both sides.
+  Integer widest = 0;
+  for (Integer i = 0; i < count; ++i) widest = std::max(widest, AList->GetItemWidth(i) + 2 * cxEditListBoxTextIndent);
+  AList->SetScrollWidth(widest);
+  Integer width = widest;
+  if (count > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  if (width + frame > AAvailable.cx) {
+    width = std::max<Integer>(AAvailable.cx - frame, 0);
+    height += GetSystemMetrics(SM_CYHSCROLL);
+  }
+  return {width + frame, height + frame};
+}
+
 TSize TcxCustomComboBox::PopupContentSize() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
-  TStringList* items = p->Items();
   TcxComboBoxListBox* list = ListBox();
   if (!list) return {Width(), 0};
   // The room the list may take: the larger side above or below the editor,
@@ -1269,23 +1297,9 @@ TSize TcxCustomComboBox::PopupContentSize() {
   Integer freeWidth = work.Width() - frameH;
   if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
 
-  // The list's own frame around the rows.
-  const Integer frame = list->Height() - list->ItemsArea().Height();
-  Integer rows = std::min(p->DropDownRows(), items->Count());
-  Integer height = 0;
-  for (Integer i = 0; i < rows; ++i) height += list->ItemHeightOf(i);
-  while (rows > 1 && height + frame > freeHeight) height -= list->ItemHeightOf(--rows);
-  Integer widest = 0;
-  for (Integer i = 0; i < items->Count(); ++i)
-    widest = std::max(widest, list->GetItemWidth(i) + 4);
-  list->SetScrollWidth(widest);
-  Integer width = widest;
-  if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
-  if (width + frame > freeWidth) {
-    width = std::max<Integer>(freeWidth - frame, 0);
-    height += GetSystemMetrics(SM_CYHSCROLL);
-  }
-  return {std::max(width + frame, Width()), height + frame};
+  auto* lookup = dynamic_cast<TcxComboBoxLookupData*>(GetLookupData());
+  const TSize size = lookup ? lookup->GetListSize(list, TSize{freeWidth, freeHeight}) : TSize{0, 0};
+  return {std::max(size.cx, Width()), size.cy};
 }
 
 bool TcxCustomComboBox::AdjustPopupClientSize(TSize& AClientSize, Integer) {
