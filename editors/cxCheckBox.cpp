@@ -479,6 +479,10 @@ TcxCheckBoxLayout TcxCustomCheckBox::Layout() {
                               Enabled());
 }
 
+TcxEditSizeRequest TcxCustomCheckBox::GetSizeRequest() {
+  return {!ActiveProperties()->MultiLine(), Layout().TextRect.Width()};
+}
+
 void TcxCustomCheckBox::Paint() { PaintCheckBox(cxCanvas(), Enabled() ? FDrawState : cxcdsDisabled); }
 
 std::unique_ptr<TcxCustomCheckBoxViewInfo> TcxCustomCheckBox::CreateCheckBoxViewInfo(TcxCanvas* ACanvas,

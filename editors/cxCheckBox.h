@@ -281,6 +281,9 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   // The box image size: a user glyph's cell, else the system check box.
   TSize GlyphSize();
   TcxCheckBoxLayout Layout();
+  // The caption's room: one line unless MultiLine, as wide as the caption
+  // rectangle of the layout.
+  TcxEditSizeRequest GetSizeRequest() override;
   // Paints the whole editor in ADrawState (client coordinates), through the
   // view info a tree-list cell paints with.
   void PaintCheckBox(TcxCanvas* ACanvas, TcxCheckBoxDrawState ADrawState);

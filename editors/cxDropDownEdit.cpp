@@ -769,7 +769,7 @@ void TcxCustomDropDownEdit::DropDown() {
 
 void TcxCustomDropDownEdit::TakeLookupItem() {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  if (lookup->CurrentIndex() < 0) return;
+  if (!lookup || lookup->CurrentIndex() < 0) return;
   const String text = lookup->GetItemText(lookup->CurrentIndex());
   if (text == Text() || !DoEditing()) return;
   Model()->SetText(text);
@@ -821,8 +821,8 @@ void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
   if (!guard.Alive()) return;
   // What the user typed before the popup took the focus finds its item.
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  if (FTypedInto && ActiveDropDownProperties()->ImmediateDropDown() && FPopupWindow->TakesFocus() &&
-      lookup->GetItemCount() > 0) {
+  if (lookup && FTypedInto && ActiveDropDownProperties()->ImmediateDropDown() && FPopupWindow->TakesFocus() &&
+      Model()->LookupItemCount() > 0) {
     String typed = Text().substr(0, static_cast<size_t>(std::max<Integer>(SelStart(), 0)));
     String tail;
     lookup->FindTextItem(typed, tail, false, false);
@@ -1045,7 +1045,7 @@ bool TcxCustomDropDownEdit::PreviewInnerMessage(TMessage& Message) {
 bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
   if (HasOpenPopup()) {
     TWinControl* target = PopupWheelControl();
-    if (!target || !target->HandleAllocated() || Model()->LookupData()->GetItemCount() == 0)
+    if (!target || !target->HandleAllocated() || Model()->LookupItemCount() == 0)
       return TcxCustomMaskEdit::DoMouseWheel(Shift, WheelDelta, MousePos);
     const WPARAM wParam = (static_cast<WPARAM>(static_cast<Word>(static_cast<SmallInt>(WheelDelta))) << 16) |
                           ShiftStateToKeys(Shift);
@@ -1057,6 +1057,7 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, 
 
 bool TcxCustomDropDownEdit::StepLookupByKey(TMessage& Message) {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (!lookup) return TcxCustomMaskEdit::PreviewInnerMessage(Message);
   // The step starts from the item shown: one change told. The key's
   // handlers may free the editor or give it other properties (and with
   // them other lookup data): the bracket then went with the lookup data.
@@ -1152,6 +1153,10 @@ TcxEditEditingStyle TcxCustomComboBoxProperties::EditingStyle() const {
     case lsFixedList: return esFixedList;
     default: return esEditing;
   }
+}
+
+TcxCustomTextEditLookupDataClass TcxCustomComboBoxProperties::GetLookupDataClass() const {
+  return TcxComboBoxLookupData::StaticClass();
 }
 
 TcxCustomTextEdit* TcxComboBoxListBox::GetEdit() const { return GetComboBox(); }
@@ -1354,9 +1359,32 @@ void TcxCustomComboBox::SetupPopupWindow() {
   PrepareList();
 }
 
+// ---------------------------------------------------------------------------
+// TcxComboBoxLookupData
+
+TSize TcxComboBoxLookupData::GetListSize(TcxComboBoxListBox* AList, const TSize& AAvailable) {
+  // The list's own frame around the rows.
+  const Integer frame = AList->Height() - AList->ItemsArea().Height();
+  const Integer count = GetItemCount();
+  Integer rows = std::min(GetEditProperties()->LookupPageSize(), count);
+  Integer height = 0;
+  for (Integer i = 0; i < rows; ++i) height += AList->ItemHeightOf(i);
+  while (rows > 1 && height + frame > AAvailable.cy) height -= AList->ItemHeightOf(--rows);
+  // A row's text is indented on both sides.
+  Integer widest = 0;
+  for (Integer i = 0; i < count; ++i) widest = std::max(widest, AList->GetItemWidth(i) + 2 * cxEditListBoxTextIndent);
+  AList->SetScrollWidth(widest);
+  Integer width = widest;
+  if (count > rows) width += GetSystemMetrics(SM_CXVSCROLL);
+  if (width + frame > AAvailable.cx) {
+    width = std::max<Integer>(AAvailable.cx - frame, 0);
+    height += GetSystemMetrics(SM_CYHSCROLL);
+  }
+  return {width + frame, height + frame};
+}
+
 TSize TcxCustomComboBox::PopupContentSize() {
   TcxCustomComboBoxProperties* p = ActiveComboProperties();
-  TStringList* items = p->Items();
   TcxComboBoxListBox* list = ListBox();
   if (!list) return {Width(), 0};
   // The room the list may take: the larger side above or below the editor,
@@ -1371,23 +1399,9 @@ TSize TcxCustomComboBox::PopupContentSize() {
   Integer freeWidth = work.Width() - frameH;
   if (!p->PopupSizeable() && !p->PopupAutoSize()) freeWidth = (p->PopupWidth() > 0 ? p->PopupWidth() : Width()) - frameH;
 
-  // The list's own frame around the rows.
-  const Integer frame = list->Height() - list->ItemsArea().Height();
-  Integer rows = std::min(p->DropDownRows(), items->Count());
-  Integer height = 0;
-  for (Integer i = 0; i < rows; ++i) height += list->ItemHeightOf(i);
-  while (rows > 1 && height + frame > freeHeight) height -= list->ItemHeightOf(--rows);
-  Integer widest = 0;
-  for (Integer i = 0; i < items->Count(); ++i)
-    widest = std::max(widest, list->GetItemWidth(i) + 4);
-  list->SetScrollWidth(widest);
-  Integer width = widest;
-  if (items->Count() > rows) width += GetSystemMetrics(SM_CXVSCROLL);
-  if (width + frame > freeWidth) {
-    width = std::max<Integer>(freeWidth - frame, 0);
-    height += GetSystemMetrics(SM_CYHSCROLL);
-  }
-  return {std::max(width + frame, Width()), height + frame};
+  auto* lookup = dynamic_cast<TcxComboBoxLookupData*>(GetLookupData());
+  const TSize size = lookup ? lookup->GetListSize(list, TSize{freeWidth, freeHeight}) : TSize{0, 0};
+  return {std::max(size.cx, Width()), size.cy};
 }
 
 bool TcxCustomComboBox::AdjustPopupClientSize(TSize& AClientSize, Integer) {

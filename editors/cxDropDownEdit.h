@@ -611,6 +611,8 @@ class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
 
   TcxEditEditingStyle EditingStyle() const override;
   Integer LookupPageSize() const override { return FDropDownRows; }
+  // A combo box always has lookup data: TcxComboBoxLookupData.
+  TcxCustomTextEditLookupDataClass GetLookupDataClass() const override;
 
   // Fired for these properties first, then for the repository item's.
   TcxEditDrawItemEvent OnDrawItem;
@@ -684,6 +686,22 @@ private:
   bool FFirstCreation = true;
   bool FMeasuring = false;
   Integer FLastItemHeight = 0;
+};
+
+// The combo box's lookup data: its items, and the size of the list that
+// shows them in the popup.
+class TcxComboBoxLookupData : public TcxCustomTextEditLookupData {
+  KORVANE_CLASS(TcxComboBoxLookupData, TcxCustomTextEditLookupData)
+  using TcxCustomTextEditLookupData::TcxCustomTextEditLookupData;
+
+  // The size of AList (its frame included) within AAvailable, the room the
+  // popup leaves for it: the smaller of LookupPageSize (DropDownRows) and
+  // the item count in rows at their heights, fewer when they do not fit
+  // (never below one); the widest item + 4 wide, which is also the list's
+  // scroll width; plus a vertical scroll bar when there are more items than
+  // rows, and, cut to the available width when wider, plus a horizontal
+  // scroll bar.
+  virtual TSize GetListSize(TcxComboBoxListBox* AList, const TSize& AAvailable);
 };
 
 class TcxCustomComboBox : public TcxCustomDropDownEdit {

@@ -198,6 +198,13 @@ private:
 // ---------------------------------------------------------------------------
 // TcxCustomEdit
 
+// What an editor asks of the room a host gives it (GetSizeRequest): whether
+// its text keeps to one line, and the width it lays that text out in.
+struct TcxEditSizeRequest {
+  bool SingleLine = true;
+  Integer Width = 0;
+};
+
 class TcxCustomEdit : public TcxContainer,
                      public IcxCustomEdit,
                      public IcxEditViewDataEditor,
@@ -313,6 +320,8 @@ public:
   bool HasValidateHandler() override;
   void RunValidateHandlers(Variant& ADisplayValue, TCaption& AErrorText, bool& AError) override;
   String GetCurrentDisplayText() override { return String(); }
+  // One line, as wide as the editor.
+  virtual TcxEditSizeRequest GetSizeRequest() { return {true, Width()}; }
   bool IsFocusedEditor() override { return Focused(); }
   Integer CapturedButtonIndex() override { return FCapturedButtonIndex; }
   bool HasMouseCapture() override;

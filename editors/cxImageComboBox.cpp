@@ -198,6 +198,47 @@ TcxCustomEditViewInfoClass TcxCustomImageComboBoxProperties::GetViewInfoClass() 
   return TcxImageComboBoxViewInfo::StaticClass();
 }
 
+TcxCustomTextEditLookupDataClass TcxCustomImageComboBoxProperties::GetLookupDataClass() const {
+  return TcxImageComboBoxLookupData::StaticClass();
+}
+
+// Lookup data
+
+TcxCustomImageComboBoxProperties* TcxImageComboBoxLookupData::ImageProperties() const {
+  return dynamic_cast<TcxCustomImageComboBoxProperties*>(GetEditProperties());
+}
+
+Integer TcxImageComboBoxLookupData::GetItemCount() const {
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  return p ? p->Items()->Count() : TcxComboBoxLookupData::GetItemCount();
+}
+
+String TcxImageComboBoxLookupData::GetItemText(Integer AIndex) const {
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  if (!p) return TcxComboBoxLookupData::GetItemText(AIndex);
+  return AIndex >= 0 && AIndex < p->Items()->Count() ? p->Items()->Item(AIndex)->Description() : String();
+}
+
+TSize TcxImageComboBoxLookupData::GetListSize(TcxComboBoxListBox* AList, const TSize& AAvailable) {
+  TSize size = TcxComboBoxLookupData::GetListSize(AList, AAvailable);
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  if (!p) return size;
+  const Integer frame = AList->Height() - AList->ItemsArea().Height();
+  if (p->MultiLineText()) {
+    size.cx = frame;
+    return size;
+  }
+  TImageList* images = p->ListImages();
+  Integer width = 0;
+  for (Integer i = 0; i < GetItemCount(); ++i) width = std::max(width, TextWidthInFont(AList->Font(), GetItemText(i)));
+  // The image column (image + 4) and the text's indent on both sides.
+  width += images ? images->Width() + cxImageComboListImageSpacing + 2 * cxEditListBoxTextIndent
+                  : 2 * cxEditListBoxTextIndent;
+  if (GetItemCount() > p->DropDownRows()) width += GetSystemMetrics(SM_CXVSCROLL);
+  size.cx = width + frame;
+  return size;
+}
+
 // ---- View data and view info ----
 
 namespace {
@@ -402,9 +443,15 @@ TcxCustomImageComboBox* TcxImageComboBoxListBox::GetImageComboBox() const {
 
 Integer TcxImageComboBoxListBox::TextWidth() const {
   // As wide as the list's rows (or, before the popup lays it out, as the
-  // editor).
+  // editor). Whether the rows need a vertical scroll bar depends on their
+  // heights: they are measured at the list's whole width first, and when
+  // they overflow, measured again beside the scroll bar.
   TcxCustomImageComboBox* combo = GetImageComboBox();
-  const Integer width = Width() > 0 || !combo ? ItemsArea().Width() : combo->Width();
+  if (Width() <= 0 && combo) return std::max(0, combo->Width() - 2);
+  if (FMeasuringRows) return std::max(0, Width() - 2);
+  FMeasuringRows = true;
+  const Integer width = ItemsArea().Width();
+  FMeasuringRows = false;
   return std::max(0, width - 2);
 }
 
@@ -464,26 +511,6 @@ void TcxImageComboBoxListBox::DrawItem(Integer Index, const TRect& ARect, TOwner
                                             : (DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
   DrawText(canvas->Handle(), item->Description(), text, flags);
   canvas->Brush()->SetStyle(bsSolid);
-}
-
-TSize TcxCustomImageComboBox::PopupContentSize() {
-  TSize size = TcxCustomComboBox::PopupContentSize();
-  TcxCustomImageComboBoxProperties* p = ActiveImageProperties();
-  TImageList* images = p->ListImages();
-  TcxComboBoxListBox* list = ListBox();
-  if (!list) return size;
-  const Integer frame = list->Height() - list->ItemsArea().Height();
-  if (p->MultiLineText()) {
-    size.cx = std::max(Width(), frame);
-    return size;
-  }
-  Integer width = 0;
-  for (Integer i = 0; i < p->Items()->Count(); ++i)
-    width = std::max(width, TextWidthInFont(list->Font(), p->Items()->Item(i)->Description()));
-  width += images ? images->Width() + 8 : 4;
-  if (p->Items()->Count() > p->DropDownRows()) width += GetSystemMetrics(SM_CXVSCROLL);
-  size.cx = std::max(width + frame, Width());
-  return size;
 }
 
 void cxImageComboBoxInitialize() {

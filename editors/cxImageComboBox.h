@@ -150,6 +150,8 @@ class TcxCustomImageComboBoxProperties : public TcxCustomComboBoxProperties {
   bool AreEditValuesEqual(const Variant& A, const Variant& B) const override;
   TcxCustomEditViewDataClass GetViewDataClass() const override;
   TcxCustomEditViewInfoClass GetViewInfoClass() const override;
+  // TcxImageComboBoxLookupData.
+  TcxCustomTextEditLookupDataClass GetLookupDataClass() const override;
   // The value itself: a value is never replaced by its description.
   void NormalizeEditValue(const Variant& AValue, Variant& ANormalized, bool AIsEditing) const override;
 
@@ -175,6 +177,27 @@ private:
 class TcxImageComboBoxProperties : public TcxCustomImageComboBoxProperties {
   KORVANE_CLASS(TcxImageComboBoxProperties, TcxCustomImageComboBoxProperties)
   using TcxCustomImageComboBoxProperties::TcxCustomImageComboBoxProperties;
+};
+
+// ---------------------------------------------------------------------------
+// Lookup data: the items are the image combo items, read by their
+// descriptions; the list is as wide as the images beside the descriptions.
+
+class TcxImageComboBoxLookupData : public TcxComboBoxLookupData {
+  KORVANE_CLASS(TcxImageComboBoxLookupData, TcxComboBoxLookupData)
+  using TcxComboBoxLookupData::TcxComboBoxLookupData;
+  // The image combo properties (nullptr when built for another kind, whose
+  // LookupItems are then the items).
+  TcxCustomImageComboBoxProperties* ImageProperties() const;
+
+  Integer GetItemCount() const override;
+  // The item's Description; empty outside 0..Count-1.
+  String GetItemText(Integer AIndex) const override;
+  // The combo box's rows; the width is the list images' width + 8 (4
+  // without images) plus the widest description, plus a vertical scroll
+  // bar when there are more items than DropDownRows. With MultiLineText
+  // the list asks no width of its own (only its frame).
+  TSize GetListSize(TcxComboBoxListBox* AList, const TSize& AAvailable) override;
 };
 
 // ---------------------------------------------------------------------------
@@ -233,6 +256,10 @@ class TcxImageComboBoxListBox : public TcxComboBoxListBox {
   void DrawItem(Integer Index, const TRect& ARect, TOwnerDrawState AState) override;
   // The room for a word-wrapped description: the rows' width less 2.
   Integer TextWidth() const;
+
+private:
+  // The rows are being measured to learn whether they need a scroll bar.
+  mutable bool FMeasuringRows = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -254,9 +281,6 @@ public:
 
   // The value's item becomes the chosen one and shows.
   void UpdateDisplayValue() override;
-  // The list: its preferred width holds the images and descriptions (no
-  // preferred width with MultiLineText).
-  TSize PopupContentSize() override;
   // With accept, the item current in the list is chosen even when its
   // description equals the one shown.
   void ClosePopup(bool AAccept) override;

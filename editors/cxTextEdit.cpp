@@ -317,7 +317,8 @@ bool TcxCustomTextEditProperties::IsLookupItem(const String& AText) const {
 
 bool TcxCustomTextEditProperties::IsDisplayValueAcceptable(String& AText) const {
   TcxEditEditingStyle style = EditingStyle();
-  if (AText.empty() || (style != esEditList && style != esFixedList) || FLookupItems->Count() == 0) return true;
+  if (AText.empty() || (style != esEditList && style != esFixedList) || !HasLookupData() || FLookupItems->Count() == 0)
+    return true;
   for (Integer i = 0; i < FLookupItems->Count(); ++i)
     if (AnsiSameText(FLookupItems->Strings(i), AText)) {
       AText = FLookupItems->Strings(i);
@@ -468,8 +469,10 @@ bool TcxCustomTextEditLookupData::StepLookupItem(TcxLookupStep AStep, bool AWrap
 // ---------------------------------------------------------------------------
 // TcxTextEditModel
 
-TcxTextEditModel::TcxTextEditModel(TcxCustomTextEditProperties* AProperties)
-    : FProperties(AProperties), FLookupData(std::make_unique<TcxCustomTextEditLookupData>(AProperties)) {}
+TcxTextEditModel::TcxTextEditModel(TcxCustomTextEditProperties* AProperties) : FProperties(AProperties) {
+  if (TcxCustomTextEditLookupDataClass lookupClass = AProperties->GetLookupDataClass())
+    FLookupData.reset(lookupClass->Create(AProperties));
+}
 
 TcxTextEditModel::~TcxTextEditModel() = default;
 
@@ -625,12 +628,12 @@ bool TcxTextEditModel::LookupBackspace() {
 
 void TcxTextEditModel::BaseKeyPress(Char& Key) {
   if (Key == cxKeyBackspace) {
-    if (!(FLookupData->GetItemCount() > 0 && LookupBackspace())) Backspace();
+    if (!(LookupItemCount() > 0 && LookupBackspace())) Backspace();
     Key = 0;
   } else if (Key == cxKeyEscape) {
     FLookupPending = false;
   } else if (cxIsTextInputChar(Key) && !IsHighSurrogate(Key) && !IsLowSurrogate(Key)) {
-    if (!(FLookupData->GetItemCount() > 0 && TypeLookupChar(Key))) {
+    if (!(LookupItemCount() > 0 && TypeLookupChar(Key))) {
       FLookupPending = false;
       if (!InsertChecked(String(1, Key))) Beep();
     }
@@ -664,7 +667,7 @@ void TcxTextEditModel::TypePair(const String& APair) {
 }
 
 void TcxTextEditModel::StepLookup(TcxLookupStep AStep) {
-  if (!FLookupData->StepLookupItem(AStep)) return;
+  if (!FLookupData || !FLookupData->StepLookupItem(AStep)) return;
   FLookupPending = false;
   String text = FLookupData->GetItemText(FLookupData->CurrentIndex());
   if (text != FText) ChangeText(text, 0, Length());
@@ -701,7 +704,7 @@ void TcxTextEditModel::BaseKeyDown(Word& Key, TShiftState Shift) {
 void TcxTextEditModel::KeyDown(Word& Key, TShiftState Shift) {
   // Enter takes the stepped item whole (the key goes on).
   if (Key == VK_RETURN && FSelectMode && FProperties->EditingStyle() == esFixedList) SelectAll();
-  if (FAllowsLookupStepping && FLookupData->GetItemCount() > 0 && !(Shift & ssAlt)) {
+  if (FAllowsLookupStepping && LookupItemCount() > 0 && !(Shift & ssAlt)) {
     const bool ctrl = Shift & ssCtrl;
     const bool fixed = FProperties->EditingStyle() == esFixedList;
     TcxLookupStep step;
@@ -891,6 +894,7 @@ void TcxCustomTextEdit::DoExit() {
 
 void TcxCustomTextEdit::LocateTextItem() {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (!lookup) return;
   const Integer current = lookup->CurrentIndex();
   if (current >= 0 && lookup->GetItemText(current) == Text()) return;
   lookup->ChangeAtOnce([&] {
@@ -901,6 +905,7 @@ void TcxCustomTextEdit::LocateTextItem() {
 
 bool TcxCustomTextEdit::StepLookupByUser(TcxLookupStep AStep) {
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
+  if (!lookup) return false;
   Integer before = -1;
   LockChangeEvents(true);
   try {
@@ -930,7 +935,7 @@ bool TcxCustomTextEdit::StepLookupByUser(TcxLookupStep AStep) {
 
 bool TcxCustomTextEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, const TPoint& MousePos) {
   if (TcxCustomEdit::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  if (WheelDelta == 0 || !LookupWheelAllowed() || HasOpenPopup() || Model()->LookupData()->GetItemCount() == 0 ||
+  if (WheelDelta == 0 || !LookupWheelAllowed() || HasOpenPopup() || Model()->LookupItemCount() == 0 ||
       !DoEditing())
     return false;
   // Every whole notch of the event steps once; a finer wheel's event steps
@@ -1010,7 +1015,7 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
   }
   const Char high = std::exchange(FPendingHighSurrogate, Char(0));
   TcxCustomTextEditLookupData* lookup = Model()->LookupData();
-  const Integer before = lookup->CurrentIndex();
+  const Integer before = lookup ? lookup->CurrentIndex() : -1;
   if (AChar >= 0xDC00 && AChar <= 0xDFFF) {
     if (high && DoEditing()) Model()->CommitText(String{high, AChar});
   } else if (AChar < u' ' && AChar != 8) {
@@ -1021,7 +1026,7 @@ void TcxCustomTextEdit::HandleInnerChar(Char AChar) {
   SyncInnerEdit();
   // A typed text completed to another item is a choice: ImmediatePost
   // posts it at once (validated first).
-  if (Model()->LookupData() != lookup || lookup->CurrentIndex() < 0 || lookup->CurrentIndex() == before ||
+  if (!lookup || Model()->LookupData() != lookup || lookup->CurrentIndex() < 0 || lookup->CurrentIndex() == before ||
       !IsModified() || !ActiveProperties()->ImmediatePost() || IsLoading())
     return;
   // Posting shows the stored text again; the completed tail stays selected
@@ -1119,6 +1124,10 @@ namespace {
 TColor InverseColor(TColor AColor) { return static_cast<TColor>((ColorToRGB(AColor) ^ 0xFFFFFF) & 0xFFFFFF); }
 
 }  // namespace
+
+TcxCustomTextEditLookupDataClass TcxCustomTextEditProperties::GetLookupDataClass() const {
+  return TcxCustomTextEditLookupData::StaticClass();
+}
 
 TcxCustomEditViewDataClass TcxCustomTextEditProperties::GetViewDataClass() const {
   return TcxCustomTextEditViewData::StaticClass();

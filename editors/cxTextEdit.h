@@ -95,6 +95,12 @@ private:
 };
 
 class TcxCustomTextEdit;
+class TcxCustomTextEditProperties;
+class TcxCustomTextEditLookupData;
+// The lookup data of an editor is built for the editor's property set.
+using TcxCustomTextEditLookupDataMetaClass =
+    TConstructorMetaClass<TcxCustomTextEditLookupData, TcxCustomTextEditProperties*>;
+using TcxCustomTextEditLookupDataClass = const TcxCustomTextEditLookupDataMetaClass*;
 using TcxNewLookupDisplayTextEvent = TEvent<void(TObject* Sender, const String& AText)>;
 
 // ---------------------------------------------------------------------------
@@ -203,8 +209,8 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   Variant ClampToValueRange(const Variant& AValue) const;
   // Numeric range check, then the inherited validation.
   void CheckDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, IcxCustomEdit* AEdit) override;
-  // In the list styles a non-empty text must be a lookup item (any case);
-  // the item's own text is written back.
+  // In the list styles a kind with lookup data admits a non-empty text only
+  // when it is a lookup item (any case); the item's own text is written back.
   virtual bool IsDisplayValueAcceptable(String& AText) const;
   bool IsLookupItem(const String& AText) const;
   // Whether a text that is no lookup item is refused as the value in the
@@ -222,6 +228,12 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxFo
   TcxCustomEditViewInfoClass GetViewInfoClass() const override;
 
   virtual TcxEditEditingStyle EditingStyle() const { return FHideCursor ? esNoEdit : esEditing; }
+  // The class of the lookup data an editor of this kind owns: the plain
+  // one here; nullptr for a kind without lookup data (its editors neither
+  // complete nor step through items).
+  virtual TcxCustomTextEditLookupDataClass GetLookupDataClass() const;
+  // True when a lookup data class is given.
+  bool HasLookupData() const { return GetLookupDataClass() != nullptr; }
   virtual Integer LookupPageSize() const { return cxTextEditLookupPageSize; }
   virtual bool IsNumeric() const { return false; }
   virtual bool UsesThousandSeparators() const { return false; }
@@ -363,13 +375,16 @@ bool cxRegroupThousands(String& AText, const TFormatSettings& ALocale);
 // already. Sender: the lookup data.
 
 class TcxCustomTextEditLookupData : public TObject {
+public:
+  using MetaClass = TcxCustomTextEditLookupDataMetaClass;
   KORVANE_CLASS(TcxCustomTextEditLookupData, TObject)
   explicit TcxCustomTextEditLookupData(TcxCustomTextEditProperties* AProperties) : FProperties(AProperties) {}
 
   TcxCustomTextEditProperties* GetEditProperties() const { return FProperties; }
-  Integer GetItemCount() const;
+  // The items are the properties' LookupItems.
+  virtual Integer GetItemCount() const;
   // Empty outside 0..Count-1.
-  String GetItemText(Integer AIndex) const;
+  virtual String GetItemText(Integer AIndex) const;
   Integer CurrentIndex() const { return FCurrentIndex; }
   // The current item index as a value (-1: none).
   Variant CurrentKey() const { return Variant(FCurrentIndex); }
@@ -428,7 +443,11 @@ public:
   TcxTextEditModel& operator=(const TcxTextEditModel&) = delete;
 
   TcxCustomTextEditProperties* Properties() const { return FProperties; }
+  // Built through the properties' lookup data class; nullptr for a kind
+  // without lookup data.
   TcxCustomTextEditLookupData* LookupData() const { return FLookupData.get(); }
+  // The lookup items there are (0 without lookup data).
+  Integer LookupItemCount() const { return FLookupData ? FLookupData->GetItemCount() : 0; }
 
   const String& Text() const { return FText; }
   // Shows AText as set by code (no checks); the caret goes to its end.

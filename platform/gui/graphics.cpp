@@ -1731,7 +1731,9 @@ public:
         else if (Format & DT_EDITCONTROL)
           end = i > start ? i : start + (para[start].isHighSurrogate() && start + 1 < para.size() ? 2 : 1);
         else {  // a word longer than the line runs on to its end
-          end = i;
+          // A first character wider than the line is the line's own.
+          const qsizetype first = start + (para[start].isHighSurrogate() && start + 1 < para.size() ? 2 : 1);
+          end = std::max(i, first);
           while (end < para.size() && !CanBreakBefore(para, end)) ++end;
         }
       }

@@ -8,6 +8,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/sysmetrics.h"
 #include "platform/gui/testinput.h"
 #include "platform/gui/windowing.h"
 
@@ -150,6 +151,50 @@ TEST(cxComboBox, TheListShowsAtMostDropDownRows) {
   ASSERT_TRUE(f.Combo->HasOpenPopup());
   EXPECT_EQ(list->ItemsArea().Height(), 2 * row);
   EXPECT_EQ(list->VisibleItemCount(), 2);
+}
+
+TEST(cxComboBox, TheLookupDataSizesTheListWithinTheRoomGiven) {
+  struct TSizeCase {
+    const char* Name;
+    Integer Items;
+    Integer DropDownRows;
+    Integer RoomRows;   // rows the available height holds (0: ample)
+    Integer RoomWidth;  // available width beyond the frame (0: ample)
+    Integer Rows;
+    bool VScroll;
+    bool HScroll;
+  };
+  const TSizeCase cases[] = {
+      {"fewer items than rows: every item, no scroll bar", 3, 8, 0, 0, 3, false, false},
+      {"more items than rows: DropDownRows and a vertical bar", 20, 8, 0, 0, 8, true, false},
+      {"a low room: the rows that fit", 20, 8, 3, 0, 3, true, false},
+      {"a room lower than one row: still one row", 3, 8, -1, 0, 1, true, false},
+      {"a narrow room: cut to it, a horizontal bar below", 3, 8, 0, 30, 3, false, true},
+  };
+  for (const TSizeCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TComboFixture f;
+    auto* p = static_cast<TcxCustomComboBoxProperties*>(f.Combo->Properties());
+    p->Items()->Clear();
+    for (Integer i = 0; i < c.Items; ++i) p->Items()->Add(u"岩石 rock " + IntToStr(i * i * i));
+    p->SetDropDownRows(c.DropDownRows);
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
+    auto* lookup = dynamic_cast<TcxComboBoxLookupData*>(f.Combo->GetLookupData());
+    ASSERT_NE(lookup, nullptr);
+    TcxComboBoxListBox* list = f.Combo->ListBox();
+    const Integer frame = list->Height() - list->ItemsArea().Height();
+    const Integer row = list->ItemHeightOf(0);
+    Integer widest = 0;
+    for (Integer i = 0; i < c.Items; ++i) widest = std::max(widest, list->GetItemWidth(i) + 4);
+    const Integer roomHeight = c.RoomRows == 0 ? 10000 : c.RoomRows < 0 ? row / 2 : c.RoomRows * row + frame + row / 2;
+    const TSize size = lookup->GetListSize(list, TSize{c.RoomWidth ? c.RoomWidth + frame : 10000, roomHeight});
+    Integer width = c.RoomWidth ? c.RoomWidth : widest + (c.VScroll ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    EXPECT_EQ(size.cx, width + frame);
+    EXPECT_EQ(size.cy, c.Rows * row + (c.HScroll ? GetSystemMetrics(SM_CYHSCROLL) : 0) + frame);
+    EXPECT_EQ(list->ScrollWidth(), widest);
+    f.Key(VK_ESCAPE);
+  }
 }
 
 TEST(cxComboBox, PictureOfAnOpenComboBoxWithChineseItems) {

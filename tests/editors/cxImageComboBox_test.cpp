@@ -9,6 +9,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/sysmetrics.h"
 #include "foundation/cxGraphics.h"
 #include "platform/gui/testinput.h"
 #include "platform/rtl/encoding.h"
@@ -416,6 +417,46 @@ TEST(cxImageComboBox, TheListDrawsTheImageBesideTheDescription) {
     const TRect selected = list->ItemRect(0);
     const Integer freeX = align == iaLeft ? right - 2 : selected.Left + 1;
     EXPECT_EQ(picture.PixelColor(freeX, selected.Top + 1), ColorToRGB(clHighlight) & 0xFFFFFF);
+    f.Key(VK_ESCAPE);
+  }
+}
+
+TEST(cxImageComboBox, TheListIsAsWideAsTheImagesBesideTheDescriptions) {
+  struct TWidthCase {
+    const char* Name;
+    bool Images;
+    bool MultiLine;
+    Integer DropDownRows;
+  };
+  const TWidthCase cases[] = {
+      {"images beside the descriptions", true, false, 8},
+      {"without images", false, false, 8},
+      {"more items than rows: a vertical bar", true, false, 2},
+      {"word-wrapped descriptions ask no width", true, true, 8},
+  };
+  for (const TWidthCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TImageComboFixture f;
+    f.Combo->SetWidth(40);
+    f.Props()->Items()->Add()->SetDescription(u"花岗闪长岩 granodiorite, coarse-grained");
+    if (!c.Images) f.Props()->SetImages(nullptr);
+    f.Props()->SetMultiLineText(c.MultiLine);
+    f.Props()->SetDropDownRows(c.DropDownRows);
+    f.Key(VK_F4);
+    ASSERT_TRUE(f.Combo->HasOpenPopup());
+    auto* lookup = dynamic_cast<TcxImageComboBoxLookupData*>(f.Combo->GetLookupData());
+    ASSERT_NE(lookup, nullptr);
+    TcxComboBoxListBox* list = f.Combo->ListBox();
+    const Integer frame = list->Height() - list->ItemsArea().Height();
+    const TSize size = lookup->GetListSize(list, TSize{10000, 10000});
+    Integer expected = frame;
+    if (!c.MultiLine) {
+      expected += TextWidthInFont(list->Font(), u"花岗闪长岩 granodiorite, coarse-grained") + (c.Images ? 8 + 8 : 4);
+      if (c.DropDownRows < f.Props()->Items()->Count()) expected += GetSystemMetrics(SM_CXVSCROLL);
+    }
+    EXPECT_EQ(size.cx, expected);
+    // The popup is never narrower than the editor.
+    EXPECT_GE(f.Combo->PopupWindow()->Width(), f.Combo->Width());
     f.Key(VK_ESCAPE);
   }
 }

@@ -401,6 +401,8 @@ TEST_F(GraphicsTest, DrawTextBreaksWordsAndMeasures) {
       {u"abc\ndef", DT_SINGLELINE, 500, 1},
       {u"abcdefghij", DT_WORDBREAK, 20, 1},                   // a long word runs on
       {u"abcdefghij", DT_WORDBREAK | DT_EDITCONTROL, 20, 0},  // broken inside (0: more than one line)
+      {u"abc", DT_WORDBREAK, 1, 1},                           // narrower than a letter: still one line
+      {u"花岗岩", DT_WORDBREAK, 1, 3},                         // one character a line, never none
   };
   for (const auto& tc : cases) {
     TRect r{0, 0, tc.Width, 100};
