@@ -764,9 +764,14 @@ void TcxCustomEdit::EditKeyDown(Word& Key, TShiftState Shift) {
   switch (Key) {
     case VK_TAB:
       if (Focused() && !(Shift & (ssAlt | ssCtrl)) && !properties->WantsTabKey()) {
+        TcxDestroyGuard guard(this);
         BeforeTabFocusMove();
         Key = 0;
+        if (!guard.Alive()) return;
         if (TCustomForm* form = ParentFormOf()) cxSelectNextControl(form, form->ActiveControl(), !(Shift & ssShift));
+        // With nowhere else to go the editor's own window keeps the focus:
+        // the inner edit takes it, where typing goes.
+        if (guard.Alive() && Focused() && InnerControl() && InnerControl()->CanFocus()) InnerControl()->SetFocus();
       }
       return;
     case VK_RETURN:

@@ -75,6 +75,8 @@ bool TcxEditingController::BeginCellEdit(TcxCustomInplaceEditContainer* AItem, b
     return (Control->Focused() && !FEdit->Focused()) || AByMouse;
   }
   TcxFlagGuard Preparing(FPreparing, true);
+  // An editor is prepared only in the focused control.
+  if (!Control->Focused()) return false;
   FController->UpdateViewInfo();
   TcxEditCellViewInfo* Cell = FController->GetFocusedCellViewInfo(AItem);
   AItem->SetItemFocused(Cell != nullptr);

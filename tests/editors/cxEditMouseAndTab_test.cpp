@@ -243,6 +243,23 @@ TEST(cxCustomEditKeys, TheFormsWalkFromAnEditorsInnerEditPassesTheEditor) {
   }
 }
 
+// An editor alone on its form: Tab finds nowhere else to go and the focus
+// stays where typing goes, in the inner edit, both ways.
+TEST(cxCustomEditKeys, TabWithNowhereElseToGoLeavesTheFocusInTheInnerEdit) {
+  for (const Cardinal modifiers : {Cardinal(0), Cardinal(tkShift)}) {
+    SCOPED_TRACE(modifiers ? "Shift+Tab" : "Tab");
+    TTestForm f(300, 120);
+    auto* edit = f.Place<TcxTextEdit>(10, 10, 120, 24);
+    f.ShowForm(edit);
+    ASSERT_NE(edit->InnerControl(), nullptr);
+    ASSERT_TRUE(edit->InnerControl()->Focused());
+    f.Key(VK_TAB, modifiers);
+    EXPECT_TRUE(edit->InnerControl()->Focused());
+    f.Type(u"x");
+    EXPECT_EQ(edit->Text(), u"x");
+  }
+}
+
 TEST(cxCustomEditCursors, TheMouseWheelCursorIsInTheScreensTable) {
   EnsureGuiRuntime();
   std::unique_ptr<TcxTextEdit> edit(new TcxTextEdit(nullptr));

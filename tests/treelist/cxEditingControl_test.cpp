@@ -641,6 +641,25 @@ TEST(EditingControl, CellHintsShowOverCellsButNotOverTheEditor) {
   EXPECT_TRUE(Hints->HintVisible());
 }
 
+// An editor is prepared only in a control that has the focus: asked while
+// another control holds it, none opens; once the control is focused it does.
+TEST(EditingControl, AnEditorOpensOnlyInTheFocusedControl) {
+  TListFixture F;
+  F.Other->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_FALSE(F.List->Focused());
+  F.List->EditingController()->ActivateCellEditor(F.Columns[1].get());
+  Application->ProcessMessages();
+  EXPECT_EQ(F.Editor(), nullptr);
+  EXPECT_TRUE(F.Other->Focused());
+  F.List->SetFocus();
+  F.List->EditingController()->ActivateCellEditor(F.Columns[1].get());
+  Application->ProcessMessages();
+  ASSERT_NE(F.Editor(), nullptr);
+  EXPECT_TRUE(F.Editor()->Visible());
+  EXPECT_EQ(F.List->EditingController()->EditingItem(), F.Columns[1].get());
+}
+
 // A cell shows its hint only while its form is the active one.
 TEST(EditingControl, CellHintsWaitForTheirFormToBeActive) {
   TListFixture F;
